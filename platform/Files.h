@@ -1,0 +1,50 @@
+#pragma once
+// Files and folders. Paths use '/'; a folder path may end with '/'. Nothing here throws: failures
+// come back as results, with a text for the user where one is asked for.
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace zem {
+
+// True for an existing path that is not a folder (a symbolic link counts as what it points to).
+bool FileExists(const std::string& path);
+// True for an existing folder.
+bool FolderExists(const std::string& path);
+
+// Creates the folder and any missing parents. True when the folder exists afterwards.
+bool MakeFolder(const std::string& path, std::string* error = nullptr);
+
+// Removes a folder with everything in it. True when nothing of it is left (also when it never existed).
+bool RemoveFolder(const std::string& path, std::string* error = nullptr);
+
+// Removes one file. True when the file is gone (also when it never existed).
+bool RemoveFile(const std::string& path, std::string* error = nullptr);
+
+// Copies a file over the target, which is replaced atomically.
+bool CopyFile(const std::string& source, const std::string& target, std::string* error = nullptr);
+
+// Copies the contents of a folder into the target folder, creating the target and its missing
+// parents and overwriting files that exist there. 0 on success, otherwise a non-zero error number.
+int CopyFolder(const std::string& source, const std::string& target, std::string* error = nullptr);
+
+// Reads a whole file. False (with `bytes` empty) when the path is missing, a folder, or unreadable.
+bool ReadFileBytes(const std::string& path, std::string& bytes, std::string* error = nullptr);
+
+// Writes bytes to a file so that the file holds either its old or its new content, never a mix:
+// a temporary file in the same folder is written, synced and renamed over the target. On failure
+// the target is untouched and no temporary file is left behind.
+bool WriteFileAtomic(const std::string& path, std::string_view bytes, std::string* error = nullptr);
+
+// The folder that holds the running program, ending with '/'.
+std::string ProgramFolder();
+
+struct FolderEntry {
+    std::string name;  // without the folder
+    bool isFolder = false;
+};
+
+// The entries of a folder ("." and ".." left out), sorted by name. False when it cannot be read.
+bool ListFolder(const std::string& path, std::vector<FolderEntry>& entries, std::string* error = nullptr);
+
+}  // namespace zem

@@ -1,0 +1,162 @@
+#include "platform/Files.h"
+
+#include "platform/TempFolder.h"
+
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+#include <csignal>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+using namespace zem;
+
+namespace {
+
+std::vector<std::string> Names(const std::string& folder)
+{
+    std::vector<FolderEntry> entries;
+    EXPECT_TRUE(ListFolder(folder, entries));
+    std::vector<std::string> names;
+    for (const FolderEntry& e : entries)
+        names.push_back(e.name + (e.isFolder ? "/" : ""));
+    return names;
+}
+
+TEST(Files, AtomicWriteReplacesContentAndKeepsPermissions)
+{
+    TempFolder folder;
+    const std::string path = folder / "task.ini";
+    std::string error;
+    ASSERT_TRUE(WriteFileAtomic(path, "old", &error)) << error;
+    ::chmod(path.c_str(), 0640);
+    ASSERT_TRUE(WriteFileAtomic(path, std::string("new\0\xFF", 5), &error)) << error;
+
+    std::string bytes;
+    ASSERT_TRUE(ReadFileBytes(path, bytes, &error)) << error;
+    EXPECT_EQ(bytes, std::string("new\0\xFF", 5));
+    struct stat st {};
+    ASSERT_EQ(::stat(path.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0640u);
+    EXPECT_EQ(Names(folder.path()), std::vector<std::string>{"task.ini"});
+}
+
+TEST(Files, FailedWriteKeepsTheTargetAndLeavesNoTemporaryFile)
+{
+    TempFolder folder;
+    const std::string path = folder / "input.xml";
+    WriteRaw(path, "good");
+    std::string error;
+
+    // A file size limit makes the write fail half-way, as a full disk would.
+    rlimit saved {};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = saved;
+    small.rlim_cur = 4096;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    const bool written = WriteFileAtomic(path, std::string(100000, 'x'), &error);
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previousHandler);
+
+    EXPECT_FALSE(written);
+    EXPECT_NE(error.find(path), std::string::npos) << error;
+    EXPECT_EQ(ReadRaw(path), "good");
+    EXPECT_EQ(Names(folder.path()), std::vector<std::string>{"input.xml"});
+
+    EXPECT_FALSE(WriteFileAtomic(folder / "missing/input.xml", "x", &error));
+    EXPECT_NE(error.find("文件夹不存在"), std::string::npos) << error;
+    EXPECT_FALSE(WriteFileAtomic(folder.path(), "x", &error));
+    EXPECT_EQ(Names(folder.path()), std::vector<std::string>{"input.xml"});
+}
+
+TEST(Files, ReadFailsForMissingFileAndFolder)
+{
+    TempFolder folder;
+    std::string bytes = "stale";
+    std::string error;
+    EXPECT_FALSE(ReadFileBytes(folder / "none.xml", bytes, &error));
+    EXPECT_NE(error.find("找不到文件"), std::string::npos) << error;
+    EXPECT_TRUE(bytes.empty());
+    EXPECT_FALSE(ReadFileBytes(folder.path(), bytes, &error));
+    EXPECT_NE(error.find("文件夹"), std::string::npos) << error;
+    WriteRaw(folder / "empty", "");
+    EXPECT_TRUE(ReadFileBytes(folder / "empty", bytes));
+    EXPECT_TRUE(bytes.empty());
+}
+
+TEST(Files, MakeListAndRemoveFolders)
+{
+    TempFolder folder;
+    ASSERT_TRUE(MakeFolder(folder / "任务/temp/"));
+    EXPECT_TRUE(FolderExists(folder / "任务/temp"));
+    EXPECT_FALSE(FileExists(folder / "任务/temp"));
+    WriteRaw(folder / "任务/input.xml", "x");
+    EXPECT_TRUE(FileExists(folder / "任务/input.xml"));
+    EXPECT_FALSE(FolderExists(folder / "任务/input.xml"));
+    EXPECT_FALSE(MakeFolder(folder / "任务/input.xml"));
+
+    WriteRaw(folder / "任务/backup.ini", "x");
+    EXPECT_EQ(Names(folder / "任务"), (std::vector<std::string>{"backup.ini", "input.xml", "temp/"}));
+    std::vector<FolderEntry> entries;
+    EXPECT_FALSE(ListFolder(folder / "none", entries));
+
+    EXPECT_FALSE(RemoveFolder(folder / "任务/input.xml"));
+    EXPECT_TRUE(FileExists(folder / "任务/input.xml"));
+    EXPECT_TRUE(RemoveFolder(folder / "任务/"));
+    EXPECT_FALSE(std::filesystem::exists(folder / "任务"));
+    EXPECT_TRUE(RemoveFolder(folder / "任务"));
+}
+
+TEST(Files, CopyFolderMergesANestedTreeIntoTheTarget)
+{
+    TempFolder folder;
+    WriteRaw(folder / "src/a.txt", "new a");
+    WriteRaw(folder / "src/sub/深/b.txt", "b");
+    std::filesystem::create_directories(folder / "src/empty");
+    std::filesystem::create_symlink("..", folder / "src/sub/up");
+    WriteRaw(folder / "dst/a.txt", "old a");
+    WriteRaw(folder / "dst/other.txt", "other");
+
+    std::string error;
+    EXPECT_EQ(CopyFolder(folder / "src/", folder / "dst/", &error), 0) << error;
+    EXPECT_EQ(ReadRaw(folder / "dst/a.txt"), "new a");
+    EXPECT_EQ(ReadRaw(folder / "dst/sub/深/b.txt"), "b");
+    EXPECT_EQ(ReadRaw(folder / "dst/other.txt"), "other");
+    EXPECT_TRUE(FolderExists(folder / "dst/empty"));
+    EXPECT_TRUE(std::filesystem::is_symlink(folder / "dst/sub/up"));
+
+    EXPECT_EQ(CopyFolder(folder / "src", folder / "new/parents/dst"), 0);
+    EXPECT_EQ(ReadRaw(folder / "new/parents/dst/sub/深/b.txt"), "b");
+
+    EXPECT_NE(CopyFolder(folder / "none", folder / "x", &error), 0);
+    EXPECT_NE(error.find("找不到"), std::string::npos) << error;
+    EXPECT_FALSE(std::filesystem::exists(folder / "x"));
+    EXPECT_NE(CopyFolder(folder / "src", folder / "src/sub/inner", &error), 0);
+    EXPECT_FALSE(std::filesystem::exists(folder / "src/sub/inner"));
+}
+
+TEST(Files, CopyFileReplacesTheTarget)
+{
+    TempFolder folder;
+    WriteRaw(folder / "a", "source");
+    WriteRaw(folder / "b", "old");
+    EXPECT_TRUE(CopyFile(folder / "a", folder / "b"));
+    EXPECT_EQ(ReadRaw(folder / "b"), "source");
+    EXPECT_FALSE(CopyFile(folder / "none", folder / "b"));
+    EXPECT_EQ(ReadRaw(folder / "b"), "source");
+    EXPECT_TRUE(RemoveFile(folder / "b"));
+    EXPECT_FALSE(FileExists(folder / "b"));
+}
+
+TEST(Files, ProgramFolderHoldsTheRunningProgram)
+{
+    const std::string folder = ProgramFolder();
+    ASSERT_FALSE(folder.empty());
+    EXPECT_EQ(folder.back(), '/');
+    EXPECT_TRUE(FileExists(folder + "platform_tests"));
+}
+
+}  // namespace
