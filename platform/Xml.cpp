@@ -1,0 +1,158 @@
+#include "platform/Xml.h"
+
+#include "platform/Files.h"
+#include "platform/Text.h"
+
+#include <algorithm>
+
+namespace zem {
+namespace {
+
+constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
+
+void SetError(std::string* error, std::string text)
+{
+    if (error)
+        *error = std::move(text);
+}
+
+// "line L, column C" of a byte offset into UTF-8 text, counting characters, both from 1.
+std::string Position(std::string_view utf8, std::size_t offset)
+{
+    offset = std::min(offset, utf8.size());
+    int line = 1;
+    int column = 1;
+    for (std::size_t pos = 0; pos < offset; pos += Utf8CharLength(utf8, pos)) {
+        if (utf8[pos] == '\n') {
+            ++line;
+            column = 1;
+        } else {
+            ++column;
+        }
+    }
+    return Format("第 %d 行，第 %d 列", line, column);
+}
+
+const char* Describe(pugi::xml_parse_status status)
+{
+    switch (status) {
+    case pugi::status_out_of_memory:
+        return "内存不足";
+    case pugi::status_unrecognized_tag:
+        return "无法识别的标记";
+    case pugi::status_bad_pi:
+        return "声明或处理指令有误";
+    case pugi::status_bad_comment:
+        return "注释有误";
+    case pugi::status_bad_cdata:
+        return "CDATA 段有误";
+    case pugi::status_bad_doctype:
+        return "文档类型声明有误";
+    case pugi::status_bad_pcdata:
+        return "文本有误";
+    case pugi::status_bad_start_element:
+        return "开始标记有误";
+    case pugi::status_bad_attribute:
+        return "属性有误";
+    case pugi::status_bad_end_element:
+        return "结束标记有误";
+    case pugi::status_end_element_mismatch:
+        return "结束标记与开始标记不配对，或文件不完整";
+    case pugi::status_no_document_element:
+        return "没有根元素";
+    default:
+        return "无法解析";
+    }
+}
+
+// Offset of the first byte that is not part of valid UTF-8, or npos.
+std::size_t FirstInvalidUtf8(std::string_view text)
+{
+    for (std::size_t pos = 0; pos < text.size();) {
+        const std::size_t length = Utf8CharLength(text, pos);
+        if (length == 1 && static_cast<unsigned char>(text[pos]) >= 0x80)
+            return pos;
+        pos += length;
+    }
+    return std::string_view::npos;
+}
+
+struct StringWriter : pugi::xml_writer {
+    std::string text;
+    void write(const void* data, std::size_t size) override { text.append(static_cast<const char*>(data), size); }
+};
+
+}  // namespace
+
+bool ParseXmlBytes(pugi::xml_document& doc, std::string_view bytes, std::string* error)
+{
+    doc.reset();
+    std::string utf8;
+    if (bytes.substr(0, kUtf8Bom.size()) == kUtf8Bom) {
+        utf8.assign(bytes.substr(kUtf8Bom.size()));
+        const std::size_t bad = FirstInvalidUtf8(utf8);
+        if (bad != std::string_view::npos) {
+            SetError(error, "不是 UTF-8 编码的文本（" + Position(utf8, bad) + "）");
+            return false;
+        }
+    } else if (!GbkToUtf8(bytes, utf8)) {
+        // What decoded before the fault ends where the fault is.
+        SetError(error, "不是 GBK 编码的文本（" + Position(utf8, utf8.size()) + "）");
+        return false;
+    }
+    // The text is UTF-8 now, whatever encoding the declaration names.
+    const pugi::xml_parse_result result = doc.load_buffer(utf8.data(), utf8.size(), kXmlParseFlags, pugi::encoding_utf8);
+    if (!result) {
+        doc.reset();
+        SetError(error, Format("XML 格式错误（%s）：%s", Position(utf8, static_cast<std::size_t>(result.offset)).c_str(),
+                               Describe(result.status)));
+        return false;
+    }
+    return true;
+}
+
+bool LoadXmlFile(pugi::xml_document& doc, const std::string& path, std::string* error)
+{
+    doc.reset();
+    std::string bytes;
+    std::string detail;
+    if (!ReadFileBytes(path, bytes, &detail)) {
+        SetError(error, detail);
+        return false;
+    }
+    if (bytes.empty())
+        detail = "文件是空的";
+    else if (ParseXmlBytes(doc, bytes, &detail))
+        return true;
+    SetError(error, Format("无法读取 XML 文件：%s\n%s", path.c_str(), detail.c_str()));
+    return false;
+}
+
+std::string XmlFileBytes(const pugi::xml_document& doc)
+{
+    // Elements are indented with tabs, one to a line, and lines end with CR LF, as files written
+    // on Windows do, so that a file reads the same in an editor on either system.
+    StringWriter writer;
+    writer.text.assign(kXmlDeclaration);
+    writer.text += '\n';
+    for (pugi::xml_node child = doc.first_child(); child; child = child.next_sibling()) {
+        if (child.type() != pugi::node_declaration)
+            child.print(writer, "\t", pugi::format_default, pugi::encoding_utf8);
+    }
+    // A CR already before a LF belongs to element text and reads back as a plain line break.
+    std::string crlf;
+    crlf.reserve(writer.text.size() + writer.text.size() / 16);
+    for (std::size_t i = 0; i < writer.text.size(); ++i) {
+        if (writer.text[i] == '\n' && (i == 0 || writer.text[i - 1] != '\r'))
+            crlf += '\r';
+        crlf += writer.text[i];
+    }
+    return Utf8ToGbkWithCharRefs(crlf);
+}
+
+bool SaveXmlFile(const pugi::xml_document& doc, const std::string& path, std::string* error)
+{
+    return WriteFileAtomic(path, XmlFileBytes(doc), error);
+}
+
+}  // namespace zem

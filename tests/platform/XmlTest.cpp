@@ -1,0 +1,143 @@
+#include "platform/Xml.h"
+
+#include "platform/TempFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+using namespace zem;
+
+namespace {
+
+const std::string kFixture = std::string(ZEM_TEST_DATA_DIR) + "/teachers-gbk.xml";
+
+TEST(Xml, GbkFileReadsAsUtf8AndWritesBackByteIdentical)
+{
+    pugi::xml_document doc;
+    std::string error;
+    ASSERT_TRUE(LoadXmlFile(doc, kFixture, &error)) << error;
+
+    const pugi::xml_node input = doc.child("Input");
+    EXPECT_EQ(input.first_child().type(), pugi::node_comment);
+    EXPECT_STREQ(input.first_child().value(), "教师名单");
+    const pugi::xml_node first = input.child("TeacherInfo").child("Teacher");
+    EXPECT_STREQ(first.attribute("name").value(), "张喆");
+    EXPECT_STREQ(first.text().get(), "李堃");
+    EXPECT_STREQ(first.next_sibling().text().get(), "陈瑋|琝");
+    EXPECT_STREQ(first.next_sibling().attribute("name").value(), "王玥");
+    EXPECT_STREQ(first.next_sibling().next_sibling().attribute("name").value(), "A&B <瑋>");
+
+    const std::string original = ReadRaw(kFixture);
+    EXPECT_EQ(XmlFileBytes(doc), original);
+    TempFolder folder;
+    ASSERT_TRUE(SaveXmlFile(doc, folder / "saved.xml", &error)) << error;
+    EXPECT_EQ(ReadRaw(folder / "saved.xml"), original);
+}
+
+TEST(Xml, SaveWritesOneExactDeclarationAndReferencesForCharactersOutsideGbk)
+{
+    pugi::xml_document doc;
+    pugi::xml_node declaration = doc.append_child(pugi::node_declaration);
+    declaration.append_attribute("version") = "1.0";
+    declaration.append_attribute("encoding") = "UTF-8";
+    pugi::xml_node root = doc.append_child("Root");
+    root.append_attribute("face") = "笑😀";
+    root.append_child("Name").text() = "𠀀喆";
+    root.append_child("Lines").text() = "一\r\n二\n三";
+
+    const std::string bytes = XmlFileBytes(doc);
+    EXPECT_EQ(bytes.rfind(std::string(kXmlDeclaration) + "\r\n", 0), 0u);
+    EXPECT_EQ(bytes.find("<?xml", 1), std::string::npos);
+    EXPECT_NE(bytes.find("&#x1F600;"), std::string::npos);
+    EXPECT_NE(bytes.find("&#x20000;"), std::string::npos);
+
+    TempFolder folder;
+    std::string error;
+    ASSERT_TRUE(SaveXmlFile(doc, folder / "out.xml", &error)) << error;
+    pugi::xml_document back;
+    ASSERT_TRUE(LoadXmlFile(back, folder / "out.xml", &error)) << error;
+    EXPECT_STREQ(back.child("Root").attribute("face").value(), "笑😀");
+    EXPECT_STREQ(back.child("Root").child("Name").text().get(), "𠀀喆");
+    // Line ends inside text survive the CR LF of the file.
+    EXPECT_STREQ(back.child("Root").child("Lines").text().get(), "一\n二\n三");
+}
+
+TEST(Xml, EncodingComesFromTheBytesNotTheDeclaration)
+{
+    struct Case {
+        const char* name;
+        std::string bytes;
+    };
+    const Case cases[] = {
+        {"GBK declared as UTF-8", "<?xml version='1.0' encoding='UTF-8'?><a>\x86\xb4</a>"},
+        {"UTF-8 after a mark, declared GB2312",
+         "\xEF\xBB\xBF<?xml version='1.0' encoding='GB2312'?><a>\xE5\x96\x86</a>"},
+        {"no declaration", "<a>\x86\xb4</a>"},
+    };
+    for (const Case& c : cases) {
+        pugi::xml_document doc;
+        std::string error;
+        ASSERT_TRUE(ParseXmlBytes(doc, c.bytes, &error)) << c.name << ": " << error;
+        EXPECT_STREQ(doc.child("a").text().get(), "喆") << c.name;
+    }
+}
+
+TEST(Xml, DamagedFilesFailWithWhatAndWhere)
+{
+    TempFolder folder;
+    const std::string good = ReadRaw(kFixture);
+    struct Case {
+        const char* file;
+        std::string bytes;  // not written for "missing.xml"
+        std::string expected;
+    };
+    const Case cases[] = {
+        {"missing.xml", "", "找不到文件"},
+        {"empty.xml", "", "文件是空的"},
+        {"blank.xml", "\r\n  \r\n", "没有根元素"},
+        {"not-gbk.xml", "<a>\r\n<b>\x81\x7F</b></a>", "不是 GBK 编码的文本（第 2 行，第 4 列）"},
+        {"bad-utf8.xml", "\xEF\xBB\xBF<a>\xE5\x96</a>", "不是 UTF-8 编码的文本（第 1 行，第 4 列）"},
+        {"cut.xml", good.substr(0, good.size() / 2), "XML 格式错误"},
+        {"mismatch.xml", "<a>\n<b></a>", "XML 格式错误（第 2 行，第 6 列）"},
+    };
+    for (const Case& c : cases) {
+        const std::string path = folder / c.file;
+        if (std::string(c.file) != "missing.xml")
+            WriteRaw(path, c.bytes);
+        pugi::xml_document doc;
+        doc.append_child("Stale");
+        std::string error;
+        EXPECT_FALSE(LoadXmlFile(doc, path, &error)) << c.file;
+        EXPECT_NE(error.find(c.expected), std::string::npos) << c.file << ": " << error;
+        EXPECT_NE(error.find(path), std::string::npos) << c.file << ": " << error;
+        EXPECT_FALSE(doc.first_child()) << c.file;
+    }
+    pugi::xml_document doc;
+    std::string error;
+    EXPECT_FALSE(LoadXmlFile(doc, folder.path(), &error));
+    EXPECT_NE(error.find("文件夹"), std::string::npos) << error;
+}
+
+TEST(Xml, FailedSaveChangesNothing)
+{
+    TempFolder folder;
+    pugi::xml_document doc;
+    doc.append_child("Input");
+    std::string error;
+
+    EXPECT_FALSE(SaveXmlFile(doc, folder / "gone/input.xml", &error));
+    EXPECT_NE(error.find("文件夹不存在"), std::string::npos) << error;
+    EXPECT_FALSE(std::filesystem::exists(folder / "gone"));
+
+    // A folder in the file's place stays as it is.
+    WriteRaw(folder / "input.xml/keep.txt", "keep");
+    error.clear();
+    EXPECT_FALSE(SaveXmlFile(doc, folder / "input.xml", &error));
+    EXPECT_FALSE(error.empty());
+    EXPECT_EQ(ReadRaw(folder / "input.xml/keep.txt"), "keep");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()), {}), 1);
+}
+
+}  // namespace
