@@ -1,0 +1,636 @@
+#include "platform/IniFile.h"
+
+#include "platform/Hooks.h"
+#include "platform/Text.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <chrono>
+#include <cstdlib>
+#include <unordered_set>
+
+namespace zem {
+namespace {
+
+constexpr std::size_t npos = std::string::npos;
+constexpr std::string_view kSpace = " \t\r\v\f";
+constexpr std::string_view kCrLf = "\r\n";
+
+// GBK never uses these bytes inside a double-byte character, so trimming bytes is safe.
+bool IsSpace(char c) { return kSpace.find(c) != npos; }
+
+std::size_t SkipSpace(std::string_view s, std::size_t from, std::size_t to)
+{
+    while (from < to && IsSpace(s[from]))
+        ++from;
+    return from;
+}
+
+std::size_t SkipSpaceBack(std::string_view s, std::size_t from, std::size_t to)
+{
+    while (to > from && IsSpace(s[to - 1]))
+        --to;
+    return to;
+}
+
+// Finds an ASCII byte, stepping over double-byte characters: ']' is also a valid second byte of
+// many GBK characters.
+std::size_t FindGbkByte(std::string_view s, std::size_t from, char c)
+{
+    while (from < s.size()) {
+        const auto b = static_cast<unsigned char>(s[from]);
+        if (b == static_cast<unsigned char>(c))
+            return from;
+        from += (b >= 0x81 && b <= 0xFE && from + 1 < s.size()) ? 2 : 1;
+    }
+    return npos;
+}
+
+std::string_view Span(std::string_view s, std::size_t begin, std::size_t end) { return s.substr(begin, end - begin); }
+
+std::string ErrorReason(int error)
+{
+    switch (error) {
+    case ENOENT:
+    case ENOTDIR:
+        return "文件夹不存在";
+    case EACCES:
+    case EPERM:
+        return "没有访问权限";
+    case ENOSPC:
+    case EDQUOT:
+        return "磁盘空间不足";
+    case EROFS:
+        return "磁盘是只读的";
+    case EISDIR:
+        return "这是一个文件夹";
+    default:
+        return Format("错误代码 %d", error);
+    }
+}
+
+void ShowFileError(const char* what, const std::string& path, int error)
+{
+    ShowMessage(Format("%s：\n%s\n（%s）", what, path.c_str(), ErrorReason(error).c_str()), "提示",
+                MessageIcon::Warning);
+}
+
+enum class ReadResult { Ok, Missing, Failed };
+
+ReadResult ReadWholeFile(const std::string& path, std::string& out, int& error)
+{
+    out.clear();
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        error = errno;
+        return (error == ENOENT || error == ENOTDIR) ? ReadResult::Missing : ReadResult::Failed;
+    }
+    char buffer[65536];
+    for (;;) {
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0) {
+            error = errno;
+            ::close(fd);
+            out.clear();
+            return ReadResult::Failed;
+        }
+        if (n == 0)
+            break;
+        out.append(buffer, static_cast<std::size_t>(n));
+    }
+    ::close(fd);
+    return ReadResult::Ok;
+}
+
+bool WriteAll(int fd, std::string_view data)
+{
+    while (!data.empty()) {
+        const ssize_t n = ::write(fd, data.data(), data.size());
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return false;
+        data.remove_prefix(static_cast<std::size_t>(n));
+    }
+    return true;
+}
+
+// Writes a temporary file beside the target and renames it over the target, so that a reader
+// sees either the old file or the new one, never a part. Returns 0 or the errno of the failure.
+int WriteFileAtomically(const std::string& path, std::string_view data)
+{
+    if (path.empty())
+        return ENOENT;
+    std::string target = path;
+    struct stat st {};
+    // Write through a link to the file it names instead of replacing the link.
+    if (::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
+        if (char* real = ::realpath(path.c_str(), nullptr)) {
+            target = real;
+            std::free(real);
+        }
+    }
+    const bool exists = ::stat(target.c_str(), &st) == 0;
+    if (exists && S_ISDIR(st.st_mode))
+        return EISDIR;
+
+    const std::size_t slash = target.rfind('/');
+    const std::string folder = slash == npos ? "." : (slash == 0 ? "/" : target.substr(0, slash));
+    const std::string base = slash == npos ? target : target.substr(slash + 1);
+
+    static std::atomic<unsigned> counter{0};
+    std::string temp;
+    int fd = -1;
+    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+        const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
+        temp = Format("%s/.%s.%d.%u.%llx.tmp", folder.c_str(), base.c_str(), static_cast<int>(::getpid()),
+                      counter.fetch_add(1), static_cast<unsigned long long>(stamp));
+        fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd < 0 && errno != EEXIST)
+            return errno;
+    }
+    if (fd < 0)
+        return EEXIST;
+
+    int error = 0;
+    if (!WriteAll(fd, data) || ::fsync(fd) != 0 || (exists && ::fchmod(fd, st.st_mode & 07777) != 0))
+        error = errno;
+    if (::close(fd) != 0 && error == 0)
+        error = errno;
+    if (error == 0 && ::rename(temp.c_str(), target.c_str()) != 0)
+        error = errno;
+    if (error != 0) {
+        ::unlink(temp.c_str());
+        return error;
+    }
+    // Make the rename itself survive a crash.
+    const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir >= 0) {
+        ::fsync(dir);
+        ::close(dir);
+    }
+    return 0;
+}
+
+// A NUL would end the text for a reader on Windows.
+bool IsSavable(std::string_view text) { return text.find('\0') == npos && IsGbkRepresentable(text); }
+
+// The first character that cannot be saved, shown in the message; bytes that are not UTF-8 as "\xNN".
+std::string FirstUnsavableChar(std::string_view text)
+{
+    for (std::size_t pos = 0; pos < text.size();) {
+        const std::size_t length = Utf8CharLength(text, pos);
+        const std::string_view c = text.substr(pos, length);
+        if (!IsSavable(c))
+            return length == 1 ? Format("\\x%02X", static_cast<unsigned char>(c[0])) : std::string(c);
+        pos += length;
+    }
+    return "?";
+}
+
+bool HasLineBreak(std::string_view text) { return text.find_first_of("\r\n") != npos; }
+
+// A value that reading would change (surrounding white space, or one pair of quotes it already
+// has) is written inside a pair of quotes, which reading strips again.
+bool NeedsQuotes(std::string_view value)
+{
+    if (value.empty())
+        return false;
+    if (IsSpace(value.front()) || IsSpace(value.back()))
+        return true;
+    return value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.front() == value.back();
+}
+
+}  // namespace
+
+void IniFile::Classify(Line& line)
+{
+    const std::string_view raw = line.raw;
+    line.nameOk = line.valueOk = line.hasEquals = false;
+    line.name.clear();
+    line.value.clear();
+    line.valueBegin = line.valueEnd = 0;
+
+    const std::size_t begin = SkipSpace(raw, 0, raw.size());
+    if (begin == raw.size()) {
+        line.kind = LineKind::Blank;
+        return;
+    }
+    // Windows treats a line as a comment when its first non-blank character is ';'.
+    if (raw[begin] == ';') {
+        line.kind = LineKind::Comment;
+        return;
+    }
+    if (raw[begin] == '[') {
+        line.kind = LineKind::Section;
+        // The name ends at the first ']'; a header without one names the rest of the line.
+        std::size_t close = FindGbkByte(raw, begin + 1, ']');
+        if (close == npos)
+            close = raw.size();
+        const std::size_t nameBegin = SkipSpace(raw, begin + 1, close);
+        const std::size_t nameEnd = SkipSpaceBack(raw, nameBegin, close);
+        line.nameOk = GbkToUtf8(Span(raw, nameBegin, nameEnd), line.name) && !line.name.empty();
+        return;
+    }
+
+    line.kind = LineKind::Key;
+    const std::size_t equals = raw.find('=', begin);  // '=' is never part of a GBK character
+    line.hasEquals = equals != npos;
+    const std::size_t nameEnd = SkipSpaceBack(raw, begin, line.hasEquals ? equals : raw.size());
+    line.nameOk = GbkToUtf8(Span(raw, begin, nameEnd), line.name) && !line.name.empty();
+    if (!line.hasEquals) {
+        line.valueBegin = line.valueEnd = nameEnd;
+        line.valueOk = true;
+        return;
+    }
+    std::size_t valueBegin = SkipSpace(raw, equals + 1, raw.size());
+    std::size_t valueEnd = SkipSpaceBack(raw, valueBegin, raw.size());
+    if (valueBegin == valueEnd)
+        valueBegin = valueEnd = equals + 1;
+    line.valueBegin = valueBegin;
+    line.valueEnd = valueEnd;
+    if (valueEnd - valueBegin >= 2 && (raw[valueBegin] == '"' || raw[valueBegin] == '\'') &&
+        raw[valueEnd - 1] == raw[valueBegin]) {
+        ++valueBegin;
+        --valueEnd;
+    }
+    line.valueOk = GbkToUtf8(Span(raw, valueBegin, valueEnd), line.value);
+    if (!line.valueOk)
+        line.value.clear();
+}
+
+void IniFile::Parse(std::string_view bytes)
+{
+    lines_.clear();
+    modified_ = false;
+    std::size_t pos = 0;
+    while (pos < bytes.size()) {
+        Line line;
+        const std::size_t lf = bytes.find('\n', pos);
+        std::size_t end = lf == npos ? bytes.size() : lf;
+        if (lf != npos) {
+            const bool crlf = end > pos && bytes[end - 1] == '\r';
+            if (crlf)
+                --end;
+            line.eol = crlf ? "\r\n" : "\n";
+        }
+        line.raw.assign(bytes.substr(pos, end - pos));
+        pos = lf == npos ? bytes.size() : lf + 1;
+        Classify(line);
+        lines_.push_back(std::move(line));
+    }
+}
+
+bool IniFile::Load(const std::string& path)
+{
+    path_ = path;
+    std::string bytes;
+    int error = 0;
+    const ReadResult result = ReadWholeFile(path, bytes, error);
+    Parse(bytes);
+    if (result == ReadResult::Failed) {
+        errno = error;  // for the caller's message
+        return false;
+    }
+    return true;
+}
+
+IniFile IniFile::FromBytes(std::string_view bytes)
+{
+    IniFile ini;
+    ini.Parse(bytes);
+    return ini;
+}
+
+std::string IniFile::Bytes() const
+{
+    std::size_t size = 0;
+    for (const Line& line : lines_)
+        size += line.raw.size() + line.eol.size();
+    std::string out;
+    out.reserve(size);
+    for (const Line& line : lines_) {
+        out += line.raw;
+        out += line.eol;
+    }
+    return out;
+}
+
+bool IniFile::Save() const { return SaveAs(path_); }
+
+bool IniFile::SaveAs(const std::string& path) const
+{
+    const int error = WriteFileAtomically(path, Bytes());
+    if (error != 0) {
+        ShowFileError("无法写入文件", path, error);
+        return false;
+    }
+    return true;
+}
+
+std::size_t IniFile::FindSection(std::string_view name) const
+{
+    name = Trim(name);
+    if (name.empty())
+        return npos;
+    for (std::size_t i = 0; i < lines_.size(); ++i) {
+        const Line& line = lines_[i];
+        if (line.kind == LineKind::Section && line.nameOk && EqualsNoCase(line.name, name))
+            return i;
+    }
+    return npos;
+}
+
+std::size_t IniFile::SectionEnd(std::size_t header) const
+{
+    std::size_t i = header + 1;
+    while (i < lines_.size() && lines_[i].kind != LineKind::Section)
+        ++i;
+    return i;
+}
+
+std::size_t IniFile::FindKey(std::size_t header, std::string_view key) const
+{
+    key = Trim(key);
+    if (header == npos || key.empty())
+        return npos;
+    const std::size_t end = SectionEnd(header);
+    for (std::size_t i = header + 1; i < end; ++i) {
+        const Line& line = lines_[i];
+        if (line.kind == LineKind::Key && line.nameOk && EqualsNoCase(line.name, key))
+            return i;
+    }
+    return npos;
+}
+
+std::string IniFile::GetString(std::string_view section, std::string_view key, std::string_view defaultValue) const
+{
+    const std::size_t at = FindKey(FindSection(section), key);
+    if (at == npos || !lines_[at].valueOk)
+        return std::string(defaultValue);
+    return lines_[at].value;
+}
+
+int IniFile::GetInt(std::string_view section, std::string_view key, int defaultValue) const
+{
+    const std::size_t at = FindKey(FindSection(section), key);
+    // An empty value reads as missing, as on Windows.
+    if (at == npos || !lines_[at].valueOk || lines_[at].value.empty())
+        return defaultValue;
+    return ParseIntPrefix(lines_[at].value);
+}
+
+std::vector<std::string> IniFile::GetSectionNames() const
+{
+    std::vector<std::string> names;
+    std::unordered_set<std::string> seen;
+    for (const Line& line : lines_) {
+        if (line.kind == LineKind::Section && line.nameOk && seen.insert(ToLowerAscii(line.name)).second)
+            names.push_back(line.name);
+    }
+    return names;
+}
+
+IniKeyValues IniFile::GetSectionKeys(std::string_view section) const
+{
+    IniKeyValues keys;
+    const std::size_t header = FindSection(section);
+    if (header == npos)
+        return keys;
+    std::unordered_set<std::string> seen;
+    const std::size_t end = SectionEnd(header);
+    for (std::size_t i = header + 1; i < end; ++i) {
+        const Line& line = lines_[i];
+        // A key seen first with an unreadable value stays unreadable, as GetString has it.
+        if (line.kind == LineKind::Key && line.nameOk && seen.insert(ToLowerAscii(line.name)).second &&
+            line.valueOk)
+            keys.emplace_back(line.name, line.value);
+    }
+    return keys;
+}
+
+bool IniFile::CheckText(std::string_view section, std::string_view key, std::string_view value) const
+{
+    const std::string tail = path_.empty() ? "。" : "，未能写入文件：\n" + path_;
+    auto refuse = [&](const std::string& text) {
+        ShowMessage(text + tail, "提示", MessageIcon::Warning);
+        return false;
+    };
+    // A name must read back as itself: not empty, on one line, and not taken for a header,
+    // a comment or the start of the value.
+    const auto checkName = [&](std::string_view name, bool isKey) {
+        name = Trim(name);
+        if (name.empty())
+            return refuse("设置名称为空");
+        if (HasLineBreak(name) || (!isKey && name.find(']') != npos) ||
+            (isKey && (name.find('=') != npos || name.front() == ';' || name.front() == '[')))
+            return refuse(Format("设置名称“%s”无效", std::string(name).c_str()));
+        if (!IsSavable(name))
+            return refuse(Format("设置名称中含有无法保存的字符“%s”", FirstUnsavableChar(name).c_str()));
+        return true;
+    };
+    if (!checkName(section, false) || !checkName(key, true))
+        return false;
+    if (HasLineBreak(value))
+        return refuse("设置值中含有换行符");
+    if (!IsSavable(value))
+        return refuse(Format("设置值中含有无法保存的字符“%s”", FirstUnsavableChar(value).c_str()));
+    return true;
+}
+
+void IniFile::InsertLine(std::size_t at, std::string raw)
+{
+    // The line before a new one gets the break the file may have lacked at its end.
+    if (at > 0 && lines_[at - 1].eol.empty())
+        lines_[at - 1].eol = kCrLf;
+    Line line;
+    line.raw = std::move(raw);
+    line.eol = kCrLf;
+    Classify(line);
+    lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(at), std::move(line));
+    modified_ = true;
+}
+
+bool IniFile::SetString(std::string_view section, std::string_view key, std::string_view value)
+{
+    if (!CheckText(section, key, value))
+        return false;
+    section = Trim(section);
+    key = Trim(key);
+    std::string gbkValue;
+    Utf8ToGbk(value, gbkValue);
+    if (NeedsQuotes(value))
+        gbkValue = '"' + gbkValue + '"';
+
+    const std::size_t header = FindSection(section);
+    const std::size_t at = FindKey(header, key);
+    if (at != npos) {
+        Line& line = lines_[at];
+        std::string raw = line.raw.substr(0, line.valueBegin);
+        if (!line.hasEquals)
+            raw += '=';
+        raw += gbkValue;
+        raw += line.raw.substr(line.valueEnd);
+        if (raw != line.raw) {
+            line.raw = std::move(raw);
+            Classify(line);
+            modified_ = true;
+        }
+        return true;
+    }
+
+    std::string gbkKey;
+    Utf8ToGbk(key, gbkKey);
+    std::string keyLine = gbkKey + '=' + gbkValue;
+    if (header != npos) {
+        // After the section's last key, so that blank lines and a comment that heads the next
+        // section stay where they are.
+        std::size_t insertAt = header + 1;
+        const std::size_t end = SectionEnd(header);
+        for (std::size_t i = header + 1; i < end; ++i) {
+            if (lines_[i].kind == LineKind::Key)
+                insertAt = i + 1;
+        }
+        InsertLine(insertAt, std::move(keyLine));
+        return true;
+    }
+    std::string gbkSection;
+    Utf8ToGbk(section, gbkSection);
+    InsertLine(lines_.size(), '[' + gbkSection + ']');
+    InsertLine(lines_.size(), std::move(keyLine));
+    return true;
+}
+
+bool IniFile::SetInt(std::string_view section, std::string_view key, int value)
+{
+    return SetString(section, key, std::to_string(value));
+}
+
+void IniFile::DeleteKey(std::string_view section, std::string_view key)
+{
+    const std::size_t header = FindSection(section);
+    for (std::size_t at = FindKey(header, key); at != npos; at = FindKey(header, key)) {
+        lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(at));
+        modified_ = true;
+    }
+}
+
+void IniFile::DeleteSection(std::string_view section)
+{
+    for (std::size_t header = FindSection(section); header != npos; header = FindSection(section)) {
+        lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(header),
+                     lines_.begin() + static_cast<std::ptrdiff_t>(SectionEnd(header)));
+        modified_ = true;
+    }
+}
+
+namespace {
+
+// Loads a file for an edit: a file that exists but cannot be read must not be replaced.
+bool LoadForEdit(const std::string& path, IniFile& ini)
+{
+    if (ini.Load(path))
+        return true;
+    ShowFileError("无法读取文件", path, errno);
+    return false;
+}
+
+bool SaveIfModified(const IniFile& ini) { return !ini.IsModified() || ini.Save(); }
+
+IniFile LoadForRead(const std::string& path)
+{
+    IniFile ini;
+    ini.Load(path);  // an unreadable file reads as empty, giving the defaults
+    return ini;
+}
+
+}  // namespace
+
+std::string GetProfileString(const std::string& path, std::string_view section, std::string_view key,
+                             std::string_view defaultValue)
+{
+    return LoadForRead(path).GetString(section, key, defaultValue);
+}
+
+int GetProfileInt(const std::string& path, std::string_view section, std::string_view key, int defaultValue)
+{
+    return LoadForRead(path).GetInt(section, key, defaultValue);
+}
+
+IniKeyValues GetProfileSection(const std::string& path, std::string_view section)
+{
+    return LoadForRead(path).GetSectionKeys(section);
+}
+
+std::vector<std::string> GetProfileSectionNames(const std::string& path)
+{
+    return LoadForRead(path).GetSectionNames();
+}
+
+bool WriteProfileString(const std::string& path, std::string_view section, std::string_view key,
+                        std::string_view value)
+{
+    IniFile ini;
+    return LoadForEdit(path, ini) && ini.SetString(section, key, value) && SaveIfModified(ini);
+}
+
+bool WriteProfileInt(const std::string& path, std::string_view section, std::string_view key, int value)
+{
+    return WriteProfileString(path, section, key, std::to_string(value));
+}
+
+bool DeleteProfileKey(const std::string& path, std::string_view section, std::string_view key)
+{
+    IniFile ini;
+    if (!LoadForEdit(path, ini))
+        return false;
+    ini.DeleteKey(section, key);
+    return SaveIfModified(ini);
+}
+
+bool DeleteProfileSection(const std::string& path, std::string_view section)
+{
+    IniFile ini;
+    if (!LoadForEdit(path, ini))
+        return false;
+    ini.DeleteSection(section);
+    return SaveIfModified(ini);
+}
+
+int ParseIniBytes(const std::uint8_t* data, std::size_t size) noexcept
+{
+    try {
+        const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+        IniFile ini = IniFile::FromBytes(bytes);
+        if (ini.Bytes() != bytes)
+            std::abort();  // an unedited document must give back every byte
+        // Refusals are expected here; keep them quiet.
+        struct QuietMessages {
+            MessageHook previous = SetMessageHook([](const MessageRequest&) { return IDOK; });
+            ~QuietMessages() { SetMessageHook(previous); }
+        } quiet;
+        const std::vector<std::string> names = ini.GetSectionNames();
+        for (const std::string& name : names) {
+            for (const auto& [key, value] : ini.GetSectionKeys(name)) {
+                if (ini.GetString(name, key) != value)
+                    std::abort();
+                ini.GetInt(name, key, 0);
+            }
+        }
+        const std::string section = names.empty() ? "Fuzz" : names.front();
+        if (ini.SetString(section, "FuzzKey", " fuzz value ") && ini.GetString(section, "FuzzKey") != " fuzz value ")
+            std::abort();
+        ini.DeleteKey(section, "FuzzKey");
+        ini.DeleteSection(section);
+    } catch (...) {
+    }
+    return 0;
+}
+
+}  // namespace zem
