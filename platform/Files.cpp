@@ -9,7 +9,6 @@
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
-#include <cstring>
 #include <filesystem>
 #include <system_error>
 
@@ -24,7 +23,12 @@ void SetError(std::string* error, std::string text)
         *error = std::move(text);
 }
 
-std::string Reason(int errorNumber) { return std::strerror(errorNumber); }
+void SetCode(int* errorCode, int value)
+{
+    if (errorCode)
+        *errorCode = value;
+}
+
 
 // Closes a descriptor on every path out of a function unless released.
 class FileDescriptor {
@@ -104,7 +108,7 @@ bool MakeFolder(const std::string& path, std::string* error)
     if (fs::is_directory(path))
         return true;
     SetError(error, Format("无法创建文件夹：%s\n%s", path.c_str(),
-                           ec ? ec.message().c_str() : "同名的文件已存在"));
+                           ec ? FileErrorReason(ec.value()).c_str() : "同名的文件已存在"));
     return false;
 }
 
@@ -120,7 +124,7 @@ bool RemoveFolder(const std::string& path, std::string* error)
     }
     fs::remove_all(path, ec);
     if (ec) {
-        SetError(error, Format("无法删除文件夹：%s\n%s", path.c_str(), ec.message().c_str()));
+        SetError(error, Format("无法删除文件夹：%s\n%s", path.c_str(), FileErrorReason(ec.value()).c_str()));
         return false;
     }
     return true;
@@ -137,7 +141,7 @@ bool RemoveFile(const std::string& path, std::string* error)
         return false;
     }
     if (!fs::remove(path, ec) && ec) {
-        SetError(error, Format("无法删除文件：%s\n%s", path.c_str(), ec.message().c_str()));
+        SetError(error, Format("无法删除文件：%s\n%s", path.c_str(), FileErrorReason(ec.value()).c_str()));
         return false;
     }
     return true;
@@ -169,25 +173,29 @@ int CopyFolder(const std::string& source, const std::string& target, std::string
                  ec);
     }
     if (ec) {
-        SetError(error, Format("复制文件夹失败：%s -> %s\n%s", source.c_str(), target.c_str(), ec.message().c_str()));
+        SetError(error, Format("复制文件夹失败：%s -> %s\n%s", source.c_str(), target.c_str(),
+                               FileErrorReason(ec.value()).c_str()));
         return ec.value() != 0 ? ec.value() : EIO;
     }
     return 0;
 }
 
-bool ReadFileBytes(const std::string& path, std::string& bytes, std::string* error)
+bool ReadFileBytes(const std::string& path, std::string& bytes, std::string* error, int* errorCode)
 {
     bytes.clear();
+    SetCode(errorCode, 0);
     FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
     if (fd.get() < 0) {
         const int e = errno;
+        SetCode(errorCode, e);
         SetError(error, e == ENOENT ? Format("找不到文件：%s", path.c_str())
-                                    : Format("无法打开文件：%s\n%s", path.c_str(), Reason(e).c_str()));
+                                    : Format("无法打开文件：%s\n%s", path.c_str(), FileErrorReason(e).c_str()));
         return false;
     }
     struct stat st {};
     if (::fstat(fd.get(), &st) == 0) {
         if (S_ISDIR(st.st_mode)) {
+            SetCode(errorCode, EISDIR);
             SetError(error, Format("这是文件夹，不是文件：%s", path.c_str()));
             return false;
         }
@@ -204,7 +212,8 @@ bool ReadFileBytes(const std::string& path, std::string& bytes, std::string* err
                 continue;
             const int e = errno;
             bytes.clear();
-            SetError(error, Format("读取文件失败：%s\n%s", path.c_str(), Reason(e).c_str()));
+            SetCode(errorCode, e);
+            SetError(error, Format("读取文件失败：%s\n%s", path.c_str(), FileErrorReason(e).c_str()));
             return false;
         }
         bytes.append(buffer, static_cast<std::size_t>(n));
@@ -212,8 +221,14 @@ bool ReadFileBytes(const std::string& path, std::string& bytes, std::string* err
     return true;
 }
 
-bool WriteFileAtomic(const std::string& path, std::string_view bytes, std::string* error)
+bool WriteFileAtomic(const std::string& path, std::string_view bytes, std::string* error, int* errorCode)
 {
+    SetCode(errorCode, 0);
+    auto refuse = [&](int code, std::string text) {
+        SetCode(errorCode, code);
+        SetError(error, std::move(text));
+        return false;
+    };
     std::error_code ec;
     fs::path target(path);
     // Saving through a link updates the file it points to and keeps the link.
@@ -223,18 +238,19 @@ bool WriteFileAtomic(const std::string& path, std::string_view bytes, std::strin
             target = resolved;
     }
     if (!target.has_filename()) {
-        SetError(error, Format("不是文件的路径：%s", path.c_str()));
-        return false;
+        if (fs::is_directory(target, ec))
+            return refuse(EISDIR, Format("保存失败，已有同名的文件夹：%s", path.c_str()));
+        return refuse(EINVAL, Format("不是文件的路径：%s", path.c_str()));
     }
     const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
     if (!fs::is_directory(folder, ec)) {
-        SetError(error, Format("保存失败，文件夹不存在：%s", folder.c_str()));
-        return false;
+        const int code = ec && ec.value() != ENOENT ? ec.value() : ENOENT;
+        if (code == ENOENT || code == ENOTDIR)
+            return refuse(code, Format("保存失败，文件夹不存在：%s", folder.c_str()));
+        return refuse(code, Format("保存失败，无法访问文件夹：%s\n%s", folder.c_str(), FileErrorReason(code).c_str()));
     }
-    if (fs::is_directory(target, ec)) {
-        SetError(error, Format("保存失败，已有同名的文件夹：%s", path.c_str()));
-        return false;
-    }
+    if (fs::is_directory(target, ec))
+        return refuse(EISDIR, Format("保存失败，已有同名的文件夹：%s", path.c_str()));
 
     static std::atomic<unsigned> counter{0};
     std::string temp;
@@ -247,14 +263,13 @@ bool WriteFileAtomic(const std::string& path, std::string_view bytes, std::strin
     }
     if (rawFd < 0) {
         const int e = errno;
-        SetError(error, Format("保存失败，无法在文件夹中写入：%s\n%s", folder.c_str(), Reason(e).c_str()));
-        return false;
+        return refuse(e, Format("保存失败，无法在文件夹中写入：%s\n%s", folder.c_str(),
+                                FileErrorReason(e).c_str()));
     }
     FileDescriptor fd(rawFd);
     auto fail = [&](const char* what, int e) {
         ::unlink(temp.c_str());
-        SetError(error, Format("%s：%s\n%s", what, path.c_str(), Reason(e).c_str()));
-        return false;
+        return refuse(e, Format("%s：%s\n%s", what, path.c_str(), FileErrorReason(e).c_str()));
     };
 
     // A replaced file keeps its permissions.
@@ -280,6 +295,80 @@ bool WriteFileAtomic(const std::string& path, std::string_view bytes, std::strin
     return true;
 }
 
+std::string FileErrorReason(int errorNumber)
+{
+    switch (errorNumber) {
+    case ENOENT:
+    case ENOTDIR:
+        return "文件夹不存在";
+    case EACCES:
+    case EPERM:
+        return "没有访问权限";
+    case ENOSPC:
+    case EDQUOT:
+        return "磁盘空间不足";
+    case EFBIG:
+        return "文件太大";
+    case EROFS:
+        return "磁盘是只读的";
+    case EISDIR:
+        return "这是一个文件夹";
+    case EEXIST:
+        return "同名的文件已存在";
+    case ENOTEMPTY:
+        return "文件夹不是空的";
+    case EBUSY:
+    case ETXTBSY:
+        return "文件正在使用中";
+    case ENAMETOOLONG:
+        return "文件名太长";
+    case ELOOP:
+        return "链接指向自身";
+    case EMFILE:
+    case ENFILE:
+        return "打开的文件太多";
+    case EIO:
+        return "读写磁盘出错";
+    case EINVAL:
+        return "路径无效";
+    case EXDEV:
+        return "不能跨磁盘移动";
+    default:
+        return Format("错误代码 %d", errorNumber);
+    }
+}
+
+bool CheckFileName(std::string_view name, std::string* message)
+{
+    auto refuse = [&](std::string text) {
+        SetError(message, std::move(text));
+        return false;
+    };
+    const std::string shown(name);
+    if (name.empty())
+        return refuse("名称不能为空。");
+    for (const char c : name) {
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F)
+            return refuse("名称中不能含有换行符或其他控制字符。");
+    }
+    if (name.find_first_of("\\/:*?\"<>|") != std::string_view::npos)
+        return refuse(Format("名称“%s”中不能含有下列字符：\\ / : * ? \" < > |", shown.c_str()));
+    if (name.find("..") != std::string_view::npos)
+        return refuse(Format("名称“%s”中不能含有“..”。", shown.c_str()));
+    if (name.back() == '.' || name.back() == ' ')
+        return refuse(Format("名称“%s”不能以点或空格结尾。", shown.c_str()));
+    // Windows keeps these device names for itself, with any extension.
+    const std::string_view stem = Trim(name.substr(0, name.find('.')));
+    static constexpr std::string_view kReserved[] = {"CON", "PRN", "AUX", "NUL"};
+    bool reserved = std::any_of(std::begin(kReserved), std::end(kReserved),
+                                [&](std::string_view r) { return EqualsNoCase(stem, r); });
+    if (stem.size() == 4 && stem[3] >= '1' && stem[3] <= '9')
+        reserved = EqualsNoCase(stem.substr(0, 3), "COM") || EqualsNoCase(stem.substr(0, 3), "LPT");
+    if (reserved)
+        return refuse(Format("“%s”是系统保留的名称，不能使用。", shown.c_str()));
+    return true;
+}
+
 std::string ProgramFolder()
 {
     std::error_code ec;
@@ -298,7 +387,7 @@ bool ListFolder(const std::string& path, std::vector<FolderEntry>& entries, std:
     std::error_code ec;
     fs::directory_iterator it(path, ec);
     if (ec) {
-        SetError(error, Format("无法读取文件夹：%s\n%s", path.c_str(), ec.message().c_str()));
+        SetError(error, Format("无法读取文件夹：%s\n%s", path.c_str(), FileErrorReason(ec.value()).c_str()));
         return false;
     }
     // Stepping with an error code: the iterator's own ++ would throw.
@@ -310,7 +399,7 @@ bool ListFolder(const std::string& path, std::vector<FolderEntry>& entries, std:
     }
     if (ec) {
         entries.clear();
-        SetError(error, Format("无法读取文件夹：%s\n%s", path.c_str(), ec.message().c_str()));
+        SetError(error, Format("无法读取文件夹：%s\n%s", path.c_str(), FileErrorReason(ec.value()).c_str()));
         return false;
     }
     std::sort(entries.begin(), entries.end(),

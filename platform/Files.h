@@ -28,13 +28,27 @@ bool CopyFile(const std::string& source, const std::string& target, std::string*
 // parents and overwriting files that exist there. 0 on success, otherwise a non-zero error number.
 int CopyFolder(const std::string& source, const std::string& target, std::string* error = nullptr);
 
-// Reads a whole file. False (with `bytes` empty) when the path is missing, a folder, or unreadable.
-bool ReadFileBytes(const std::string& path, std::string& bytes, std::string* error = nullptr);
+// Reads a whole file. False (with `bytes` empty) when the path is missing, a folder, or unreadable;
+// `errorCode` then gets the errno of the failure (ENOENT or ENOTDIR for a missing file, EISDIR for
+// a folder).
+bool ReadFileBytes(const std::string& path, std::string& bytes, std::string* error = nullptr,
+                   int* errorCode = nullptr);
 
 // Writes bytes to a file so that the file holds either its old or its new content, never a mix:
 // a temporary file in the same folder is written, synced and renamed over the target. On failure
-// the target is untouched and no temporary file is left behind.
-bool WriteFileAtomic(const std::string& path, std::string_view bytes, std::string* error = nullptr);
+// the target is untouched, no temporary file is left behind and `errorCode` gets the errno of the
+// failure (ENOENT when the folder does not exist).
+bool WriteFileAtomic(const std::string& path, std::string_view bytes, std::string* error = nullptr,
+                     int* errorCode = nullptr);
+
+// The reason for an errno as the user reads it ("文件夹不存在", "没有访问权限", ...).
+std::string FileErrorReason(int errorNumber);
+
+// Checks a name that becomes a file or folder name (a task, a proctoring, a temporary task, an
+// export group): not empty, no path separator, no "..", none of \ / : * ? " < > | or a control
+// character, no trailing dot or space, not a device name Windows reserves. A task folder made from
+// such a name stays where it was put and still opens on Windows. False with a message for the user.
+bool CheckFileName(std::string_view name, std::string* message = nullptr);
 
 // The folder that holds the running program, ending with '/'.
 std::string ProgramFolder();

@@ -1,15 +1,10 @@
 #include "platform/IniFile.h"
 
+#include "platform/Files.h"
 #include "platform/Hooks.h"
 #include "platform/Text.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <atomic>
 #include <cerrno>
-#include <chrono>
 #include <cstdlib>
 #include <unordered_set>
 
@@ -52,130 +47,10 @@ std::size_t FindGbkByte(std::string_view s, std::size_t from, char c)
 
 std::string_view Span(std::string_view s, std::size_t begin, std::size_t end) { return s.substr(begin, end - begin); }
 
-std::string ErrorReason(int error)
-{
-    switch (error) {
-    case ENOENT:
-    case ENOTDIR:
-        return "文件夹不存在";
-    case EACCES:
-    case EPERM:
-        return "没有访问权限";
-    case ENOSPC:
-    case EDQUOT:
-        return "磁盘空间不足";
-    case EROFS:
-        return "磁盘是只读的";
-    case EISDIR:
-        return "这是一个文件夹";
-    default:
-        return Format("错误代码 %d", error);
-    }
-}
-
 void ShowFileError(const char* what, const std::string& path, int error)
 {
-    ShowMessage(Format("%s：\n%s\n（%s）", what, path.c_str(), ErrorReason(error).c_str()), "提示",
+    ShowMessage(Format("%s：\n%s\n（%s）", what, path.c_str(), FileErrorReason(error).c_str()), "提示",
                 MessageIcon::Warning);
-}
-
-enum class ReadResult { Ok, Missing, Failed };
-
-ReadResult ReadWholeFile(const std::string& path, std::string& out, int& error)
-{
-    out.clear();
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        error = errno;
-        return (error == ENOENT || error == ENOTDIR) ? ReadResult::Missing : ReadResult::Failed;
-    }
-    char buffer[65536];
-    for (;;) {
-        const ssize_t n = ::read(fd, buffer, sizeof buffer);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0) {
-            error = errno;
-            ::close(fd);
-            out.clear();
-            return ReadResult::Failed;
-        }
-        if (n == 0)
-            break;
-        out.append(buffer, static_cast<std::size_t>(n));
-    }
-    ::close(fd);
-    return ReadResult::Ok;
-}
-
-bool WriteAll(int fd, std::string_view data)
-{
-    while (!data.empty()) {
-        const ssize_t n = ::write(fd, data.data(), data.size());
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            return false;
-        data.remove_prefix(static_cast<std::size_t>(n));
-    }
-    return true;
-}
-
-// Writes a temporary file beside the target and renames it over the target, so that a reader
-// sees either the old file or the new one, never a part. Returns 0 or the errno of the failure.
-int WriteFileAtomically(const std::string& path, std::string_view data)
-{
-    if (path.empty())
-        return ENOENT;
-    std::string target = path;
-    struct stat st {};
-    // Write through a link to the file it names instead of replacing the link.
-    if (::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
-        if (char* real = ::realpath(path.c_str(), nullptr)) {
-            target = real;
-            std::free(real);
-        }
-    }
-    const bool exists = ::stat(target.c_str(), &st) == 0;
-    if (exists && S_ISDIR(st.st_mode))
-        return EISDIR;
-
-    const std::size_t slash = target.rfind('/');
-    const std::string folder = slash == npos ? "." : (slash == 0 ? "/" : target.substr(0, slash));
-    const std::string base = slash == npos ? target : target.substr(slash + 1);
-
-    static std::atomic<unsigned> counter{0};
-    std::string temp;
-    int fd = -1;
-    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-        const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
-        temp = Format("%s/.%s.%d.%u.%llx.tmp", folder.c_str(), base.c_str(), static_cast<int>(::getpid()),
-                      counter.fetch_add(1), static_cast<unsigned long long>(stamp));
-        fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0 && errno != EEXIST)
-            return errno;
-    }
-    if (fd < 0)
-        return EEXIST;
-
-    int error = 0;
-    if (!WriteAll(fd, data) || ::fsync(fd) != 0 || (exists && ::fchmod(fd, st.st_mode & 07777) != 0))
-        error = errno;
-    if (::close(fd) != 0 && error == 0)
-        error = errno;
-    if (error == 0 && ::rename(temp.c_str(), target.c_str()) != 0)
-        error = errno;
-    if (error != 0) {
-        ::unlink(temp.c_str());
-        return error;
-    }
-    // Make the rename itself survive a crash.
-    const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dir >= 0) {
-        ::fsync(dir);
-        ::close(dir);
-    }
-    return 0;
 }
 
 // A NUL would end the text for a reader on Windows.
@@ -292,13 +167,21 @@ bool IniFile::Load(const std::string& path)
     path_ = path;
     std::string bytes;
     int error = 0;
-    const ReadResult result = ReadWholeFile(path, bytes, error);
+    const bool read = ReadFileBytes(path, bytes, nullptr, &error);
     Parse(bytes);
-    if (result == ReadResult::Failed) {
+    if (!read && error != ENOENT && error != ENOTDIR) {
         errno = error;  // for the caller's message
         return false;
     }
     return true;
+}
+
+bool IniFile::LoadForEdit(const std::string& path)
+{
+    if (Load(path))
+        return true;
+    ShowFileError("无法读取文件", path, errno);
+    return false;
 }
 
 IniFile IniFile::FromBytes(std::string_view bytes)
@@ -326,8 +209,8 @@ bool IniFile::Save() const { return SaveAs(path_); }
 
 bool IniFile::SaveAs(const std::string& path) const
 {
-    const int error = WriteFileAtomically(path, Bytes());
-    if (error != 0) {
+    int error = 0;
+    if (!WriteFileAtomic(path, Bytes(), nullptr, &error)) {
         ShowFileError("无法写入文件", path, error);
         return false;
     }
@@ -472,6 +355,9 @@ bool IniFile::SetString(std::string_view section, std::string_view key, std::str
     const std::size_t at = FindKey(header, key);
     if (at != npos) {
         Line& line = lines_[at];
+        // The same value keeps its line as written, quotes and all.
+        if (line.valueOk && line.value == value)
+            return true;
         std::string raw = line.raw.substr(0, line.valueBegin);
         if (!line.hasEquals)
             raw += '=';
@@ -532,17 +418,6 @@ void IniFile::DeleteSection(std::string_view section)
 
 namespace {
 
-// Loads a file for an edit: a file that exists but cannot be read must not be replaced.
-bool LoadForEdit(const std::string& path, IniFile& ini)
-{
-    if (ini.Load(path))
-        return true;
-    ShowFileError("无法读取文件", path, errno);
-    return false;
-}
-
-bool SaveIfModified(const IniFile& ini) { return !ini.IsModified() || ini.Save(); }
-
 IniFile LoadForRead(const std::string& path)
 {
     IniFile ini;
@@ -577,7 +452,7 @@ bool WriteProfileString(const std::string& path, std::string_view section, std::
                         std::string_view value)
 {
     IniFile ini;
-    return LoadForEdit(path, ini) && ini.SetString(section, key, value) && SaveIfModified(ini);
+    return ini.LoadForEdit(path) && ini.SetString(section, key, value) && ini.SaveIfModified();
 }
 
 bool WriteProfileInt(const std::string& path, std::string_view section, std::string_view key, int value)
@@ -588,19 +463,19 @@ bool WriteProfileInt(const std::string& path, std::string_view section, std::str
 bool DeleteProfileKey(const std::string& path, std::string_view section, std::string_view key)
 {
     IniFile ini;
-    if (!LoadForEdit(path, ini))
+    if (!ini.LoadForEdit(path))
         return false;
     ini.DeleteKey(section, key);
-    return SaveIfModified(ini);
+    return ini.SaveIfModified();
 }
 
 bool DeleteProfileSection(const std::string& path, std::string_view section)
 {
     IniFile ini;
-    if (!LoadForEdit(path, ini))
+    if (!ini.LoadForEdit(path))
         return false;
     ini.DeleteSection(section);
-    return SaveIfModified(ini);
+    return ini.SaveIfModified();
 }
 
 int ParseIniBytes(const std::uint8_t* data, std::size_t size) noexcept

@@ -28,6 +28,9 @@ public:
     // Reads the file. A missing file (or folder) gives an empty document and true; false (with an
     // empty document) when the file exists but cannot be read. Shows no message.
     bool Load(const std::string& path);
+    // Load before an edit: a file that exists but cannot be read shows a message and gives false,
+    // so that it is never replaced by a document that lacks its contents.
+    bool LoadForEdit(const std::string& path);
     // A document over bytes already in memory; never throws on any input.
     static IniFile FromBytes(std::string_view bytes);
 
@@ -35,6 +38,8 @@ public:
     // it was, shows a message and returns false.
     bool Save() const;
     bool SaveAs(const std::string& path) const;
+    // Save when an edit changed the bytes; true when there was nothing to write.
+    bool SaveIfModified() const { return !modified_ || Save(); }
 
     const std::string& Path() const { return path_; }
     // The file's bytes as they would be saved.

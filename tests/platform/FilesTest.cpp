@@ -72,6 +72,68 @@ TEST(Files, FailedWriteKeepsTheTargetAndLeavesNoTemporaryFile)
     EXPECT_EQ(Names(folder.path()), std::vector<std::string>{"input.xml"});
 }
 
+TEST(Files, FailuresGiveTheErrorNumberAndAReasonInChinese)
+{
+    TempFolder folder;
+    std::string bytes;
+    std::string error;
+    int code = -1;
+    EXPECT_FALSE(ReadFileBytes(folder / "none.xml", bytes, &error, &code));
+    EXPECT_EQ(code, ENOENT);
+    EXPECT_FALSE(ReadFileBytes(folder.path(), bytes, &error, &code));
+    EXPECT_EQ(code, EISDIR);
+    EXPECT_FALSE(WriteFileAtomic(folder / "missing/input.xml", "x", &error, &code));
+    EXPECT_EQ(code, ENOENT);
+    EXPECT_FALSE(WriteFileAtomic(folder.path(), "x", &error, &code));
+    EXPECT_EQ(code, EISDIR);
+    EXPECT_TRUE(WriteFileAtomic(folder / "ok.xml", "x", &error, &code));
+    EXPECT_EQ(code, 0);
+
+    if (::geteuid() != 0) {
+        const std::string locked = folder / "locked/";
+        std::filesystem::create_directory(locked);
+        std::filesystem::permissions(locked, std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+        EXPECT_FALSE(WriteFileAtomic(locked + "input.xml", "x", &error, &code));
+        std::filesystem::permissions(locked, std::filesystem::perms::owner_all);
+        EXPECT_EQ(code, EACCES);
+        EXPECT_NE(error.find("没有访问权限"), std::string::npos) << error;
+    }
+    EXPECT_EQ(FileErrorReason(ENOSPC), "磁盘空间不足");
+    EXPECT_EQ(FileErrorReason(12345), "错误代码 12345");
+}
+
+TEST(Files, CheckFileNameRefusesNamesThatLeaveTheirFolderOrFailOnWindows)
+{
+    struct Case {
+        const char* name;
+        const char* message;  // nullptr: accepted
+    };
+    const Case cases[] = {
+        {"初二年级 喆堃", nullptr},
+        {"2024.春季", nullptr},
+        {".hidden", nullptr},
+        {"CONSOLE", nullptr},
+        {"", "名称不能为空。"},
+        {"a/b", "名称“a/b”中不能含有下列字符：\\ / : * ? \" < > |"},
+        {"a\\b", "名称“a\\b”中不能含有下列字符：\\ / : * ? \" < > |"},
+        {"C:", "名称“C:”中不能含有下列字符：\\ / : * ? \" < > |"},
+        {"谁?", "名称“谁?”中不能含有下列字符：\\ / : * ? \" < > |"},
+        {"a|b", "名称“a|b”中不能含有下列字符：\\ / : * ? \" < > |"},
+        {"..", "名称“..”中不能含有“..”。"},
+        {"a..b", "名称“a..b”中不能含有“..”。"},
+        {"任务.", "名称“任务.”不能以点或空格结尾。"},
+        {"任务 ", "名称“任务 ”不能以点或空格结尾。"},
+        {"两行\n", "名称中不能含有换行符或其他控制字符。"},
+        {"con", "“con”是系统保留的名称，不能使用。"},
+        {"Lpt3.zem", "“Lpt3.zem”是系统保留的名称，不能使用。"},
+    };
+    for (const Case& c : cases) {
+        std::string message;
+        EXPECT_EQ(CheckFileName(c.name, &message), c.message == nullptr) << c.name;
+        EXPECT_EQ(message, c.message ? c.message : "") << c.name;
+    }
+}
+
 TEST(Files, ReadFailsForMissingFileAndFolder)
 {
     TempFolder folder;

@@ -1,5 +1,6 @@
 #include "platform/IniFile.h"
 
+#include "platform/GbkBytes.h"
 #include "platform/MessageRecorder.h"
 #include "platform/Text.h"
 
@@ -28,28 +29,6 @@ void WriteBytes(const fs::path& path, std::string_view bytes)
 {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
-
-std::string Gbk(std::string_view utf8)
-{
-    std::string out;
-    EXPECT_TRUE(zem::Utf8ToGbk(utf8, out)) << utf8;
-    return out;
-}
-
-// Replaces the one occurrence of `from` in the bytes.
-std::string ReplaceBytesOnce(std::string bytes, std::string_view from, std::string_view to)
-{
-    const std::size_t at = bytes.find(from);
-    EXPECT_NE(at, std::string::npos) << from;
-    EXPECT_EQ(bytes.find(from, at + 1), std::string::npos) << from;
-    return at == std::string::npos ? bytes : bytes.replace(at, from.size(), to);
-}
-
-// The same with UTF-8 text, compared as GBK.
-std::string ReplaceOnce(std::string bytes, std::string_view from, std::string_view to)
-{
-    return ReplaceBytesOnce(std::move(bytes), Gbk(from), Gbk(to));
 }
 
 class IniFileTest : public ::testing::Test {

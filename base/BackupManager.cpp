@@ -1,0 +1,191 @@
+#include "base/BackupManager.h"
+
+#include "base/Utility.h"
+#include "platform/Files.h"
+#include "platform/Hooks.h"
+#include "platform/IniFile.h"
+#include "platform/Text.h"
+
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <optional>
+
+namespace {
+
+constexpr const char* kBackupSection = "Backup";
+constexpr const char* kCommonSection = "Common";
+constexpr const char* kAutoBackupKey = "AutoBackupBeforeRestore";
+constexpr int kMaxKeys = CBackupManager::kMaxEntriesPerType * 3;
+
+std::string ValueOf(const CBackupEntry& entry)
+{
+    return zem::Format("%d|%s|%s|%s", static_cast<int>(entry.m_type), entry.m_strTime.c_str(),
+                       entry.m_strFolder.c_str(), entry.m_strDescription.c_str());
+}
+
+// "type|time|folder|description": empty pieces before the description are skipped, as older
+// files may hold them; everything after the folder is the description, '|' included.
+std::optional<CBackupEntry> ParseValue(std::string_view value)
+{
+    std::vector<std::string_view> head;
+    while (head.size() < 3 && !value.empty()) {
+        const std::size_t bar = value.find('|');
+        const std::string_view piece = value.substr(0, bar);
+        value = bar == std::string_view::npos ? std::string_view() : value.substr(bar + 1);
+        if (!piece.empty())
+            head.push_back(piece);
+    }
+    if (head.size() < 3)
+        return std::nullopt;
+    const int type = zem::ParseIntPrefix(head[0]);
+    if (type < CBackupManager::DayBackup || type > CBackupManager::ManualBackup)
+        return std::nullopt;
+    CBackupEntry entry;
+    entry.m_type = static_cast<CBackupManager::Type>(type);
+    entry.m_strTime = head[1];
+    entry.m_strFolder = head[2];
+    entry.m_strDescription = value;
+    return entry;
+}
+
+std::string ModificationTime(const std::string& path)
+{
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0)
+        return {};
+    const zem::LocalTime t = zem::FromEpochSeconds(st.st_mtime);
+    return zem::Format("%04d%02d%02d%02d%02d%02d", t.year, t.month, t.day, t.hour, t.minute, t.second);
+}
+
+}  // namespace
+
+CBackupManager::CBackupManager() = default;
+CBackupManager::CBackupManager(const CBackupManager&) = default;
+CBackupManager& CBackupManager::operator=(const CBackupManager&) = default;
+CBackupManager::~CBackupManager() = default;
+
+void CBackupManager::Init(const std::string& taskFolder)
+{
+    m_strTaskFolder = taskFolder;
+    if (!m_strTaskFolder.empty() && m_strTaskFolder.back() != '/')
+        m_strTaskFolder += '/';
+    m_strBackupFolder = m_strTaskFolder + "Backup";
+    FreeEntryList();
+
+    // An unreadable file reads as empty: the list is then rebuilt from the folder.
+    std::string bytes;
+    zem::ReadFileBytes(IniPath(), bytes);
+    const zem::IniFile ini = zem::IniFile::FromBytes(bytes);
+    // Highest key first, each to the head, so the stored order comes back.
+    for (int n = kMaxKeys; n >= 1; --n) {
+        const std::string value = ini.GetString(kBackupSection, std::to_string(n));
+        if (const std::optional<CBackupEntry> entry = ParseValue(value))
+            AddEntryToHead(entry->m_type, entry->m_strTime, entry->m_strFolder, entry->m_strDescription);
+    }
+    if (m_entries.empty())
+        BuildEntryListFromAutoBackupFolder();
+    m_bAutoBackupBeforeRestore = ini.GetInt(kCommonSection, kAutoBackupKey, 1) != 0;
+}
+
+bool CBackupManager::AddEntry(Type type, const std::string& time, const std::string& folder,
+                              const std::string& description)
+{
+    // Refuse here, with the ini file's own message, what backup.ini could not hold.
+    CBackupEntry entry{time, folder, type, description};
+    zem::IniFile probe;
+    if (!probe.SetString(kBackupSection, "1", ValueOf(entry)))
+        return false;
+    AddEntryToHead(type, time, folder, description);
+    return Write();
+}
+
+void CBackupManager::AddEntryToHead(Type type, const std::string& time, const std::string& folder,
+                                    const std::string& description)
+{
+    // A day or timed entry names a folder inside the Backup folder, never a path out of it.
+    if (type == DayBackup || type == TimedBackup) {
+        if (!zem::CheckFileName(folder) || !zem::FolderExists(m_strBackupFolder + "/" + folder))
+            return;
+    }
+    int count = 0;
+    for (auto it = m_entries.begin(); it != m_entries.end();) {
+        if (it->m_type != type) {
+            ++it;
+            continue;
+        }
+        if (it->m_strFolder == folder) {
+            m_entries.erase(it);
+            break;
+        }
+        if (++count >= kMaxEntriesPerType)
+            it = m_entries.erase(it);
+        else
+            ++it;
+    }
+    m_entries.push_front(CBackupEntry{time, folder, type, description});
+}
+
+void CBackupManager::BuildEntryListFromAutoBackupFolder()
+{
+    std::vector<zem::FolderEntry> names;
+    zem::ListFolder(m_strBackupFolder, names);
+    std::vector<CBackupEntry> candidates;
+    for (const zem::FolderEntry& name : names) {
+        const std::string folder = m_strBackupFolder + "/" + name.name;
+        if (!name.isFolder || !zem::FileExists(folder + "/input.xml"))
+            continue;
+        CBackupEntry entry;
+        entry.m_strFolder = name.name;
+        if (name.name.size() == 8 && IsAllDigits(name.name)) {
+            entry.m_type = DayBackup;
+            entry.m_strTime = ModificationTime(folder);
+        } else if (std::string digits = zem::ReplaceAll(name.name, "_", "");
+                   name.name.size() == 15 && digits.size() == 14 && IsAllDigits(digits)) {
+            entry.m_type = TimedBackup;
+            entry.m_strTime = std::move(digits);
+        } else {
+            continue;
+        }
+        candidates.push_back(std::move(entry));
+    }
+    std::stable_sort(candidates.begin(), candidates.end(),
+                     [](const CBackupEntry& a, const CBackupEntry& b) { return a.m_strTime < b.m_strTime; });
+    for (const CBackupEntry& entry : candidates)
+        AddEntryToHead(entry.m_type, entry.m_strTime, entry.m_strFolder, entry.m_strDescription);
+    // A task folder that is gone gets no backup.ini of its own.
+    if (zem::FolderExists(m_strTaskFolder.empty() ? "." : m_strTaskFolder))
+        Write();
+}
+
+bool CBackupManager::Write() const
+{
+    zem::IniFile ini;
+    if (!ini.LoadForEdit(IniPath()))
+        return false;
+    int key = 1;
+    for (const CBackupEntry& entry : m_entries) {
+        if (key > kMaxKeys)
+            break;
+        ini.SetString(kBackupSection, std::to_string(key++), ValueOf(entry));
+    }
+    for (; key <= kMaxKeys; ++key)
+        ini.SetString(kBackupSection, std::to_string(key), "");
+    return ini.SaveIfModified();
+}
+
+void CBackupManager::FreeEntryList() { m_entries.clear(); }
+
+void CBackupManager::GetAllBackups(std::vector<const CBackupEntry*>& out) const
+{
+    for (const CBackupEntry& entry : m_entries)
+        out.push_back(&entry);
+}
+
+void CBackupManager::SetAutoBackupBeforeRestore(bool on)
+{
+    if (m_bAutoBackupBeforeRestore == on)
+        return;
+    m_bAutoBackupBeforeRestore = on;
+    zem::WriteProfileString(IniPath(), kCommonSection, kAutoBackupKey, on ? "1" : "0");
+}
