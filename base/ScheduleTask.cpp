@@ -1,0 +1,194 @@
+#include "base/ScheduleTask.h"
+
+#include "base/Utility.h"
+#include "platform/Text.h"
+
+#include <algorithm>
+
+namespace {
+
+template <typename T>
+T* FindAs(const CZemObjectList& list, const std::string& id)
+{
+    return static_cast<T*>(list.Find(id));
+}
+
+std::string NameOf(const CZemObjectList& list, const std::string& id)
+{
+    const CZemObject* object = list.Find(id);
+    return object ? object->GetName() : std::string();
+}
+
+}  // namespace
+
+CScheduleTask::CScheduleTask() = default;
+
+CScheduleTask::~CScheduleTask() { Clear(); }
+
+bool CScheduleTask::Open(const std::string& taskFile)
+{
+    if (!IsPathExist(taskFile, false))
+        return false;
+    m_taskInfo.ReadFromFile(taskFile);
+    SetConfigFile(m_taskInfo.GetTaskFolder() + "task.ini");
+    if (!ReadInputData())
+        return false;
+    MaintainInputIntegrities();
+    ReadOutputData();
+    ReadReportInfo();
+    ReadBackupInfo();
+    return true;
+}
+
+CClassInfo* CScheduleTask::GetClass(const std::string& id) const { return FindAs<CClassInfo>(m_classes, id); }
+CTeacherInfo* CScheduleTask::GetTeacher(const std::string& id) const { return FindAs<CTeacherInfo>(m_teachers, id); }
+CRoomInfo* CScheduleTask::GetRoom(const std::string& id) const { return FindAs<CRoomInfo>(m_rooms, id); }
+CSubjectInfo* CScheduleTask::GetSubject(const std::string& id) const { return FindAs<CSubjectInfo>(m_subjects, id); }
+
+CCourseAssistant* CScheduleTask::GetAssistant(const std::string& courseId) const
+{
+    return FindAs<CCourseAssistant>(m_assistants, courseId);
+}
+
+CCombineClass* CScheduleTask::GetCC(const std::string& courseId) const
+{
+    return m_combineClasses.FindByCourse(courseId);
+}
+
+CMutexSubject* CScheduleTask::GetMutexSubject(const std::string& subjectId) const
+{
+    // The list has no meaningful order; the first rule found in its iteration order wins.
+    for (const auto& [id, object] : m_mutexSubjects) {
+        auto* rule = static_cast<CMutexSubject*>(object);
+        if (IsStringInArray(rule->GetSubjectArray(), subjectId))
+            return rule;
+    }
+    return nullptr;
+}
+
+CCourseInfo* CScheduleTask::FindCourse(const std::string& id) const
+{
+    if (CZemObject* course = m_courses.Find(id))
+        return static_cast<CCourseInfo*>(course);
+    return FindAs<CCourseInfo>(m_selfStudies, id);
+}
+
+std::string CScheduleTask::GetClassNameA(const std::string& id) const { return NameOf(m_classes, id); }
+std::string CScheduleTask::GetTeacherName(const std::string& id) const { return NameOf(m_teachers, id); }
+std::string CScheduleTask::GetSubjectName(const std::string& id) const { return NameOf(m_subjects, id); }
+std::string CScheduleTask::GetRoomName(const std::string& id) const { return NameOf(m_rooms, id); }
+
+void CScheduleTask::GetFullCourseList(std::vector<CCourseInfo*>& out) const
+{
+    for (const auto& [id, object] : m_courses)
+        out.push_back(static_cast<CCourseInfo*>(object));
+    for (const auto& [id, object] : m_selfStudies)
+        out.push_back(static_cast<CCourseInfo*>(object));
+}
+
+int CScheduleTask::GetClassCountOfTeacher(const CZemObjectList& courses, const std::string& teacherId) const
+{
+    std::vector<std::string> classIds;
+    for (const auto& [id, object] : courses) {
+        const auto* course = static_cast<const CCourseInfo*>(object);
+        if (!zem::EqualsNoCase(course->GetTeacherId(), teacherId))
+            continue;
+        bool seen = false;
+        for (const std::string& classId : classIds)
+            seen = seen || classId == course->GetClassId();
+        if (!seen)
+            classIds.push_back(course->GetClassId());
+    }
+    return static_cast<int>(classIds.size());
+}
+
+int CScheduleTask::GetWeekCountOfTeacher(const CZemObjectList& courses, const std::string& teacherId) const
+{
+    CWeekCount sum;
+    for (const auto& [id, object] : courses) {
+        const auto* course = static_cast<const CCourseInfo*>(object);
+        if (zem::EqualsNoCase(course->GetTeacherId(), teacherId))
+            sum += course->GetWeekCount();
+    }
+    return sum.GetWholeCount();
+}
+
+int CScheduleTask::GetWeekCountOfMutexSubject(CMutexSubject* rule, const CZemObjectList& courses,
+                                              const std::string& classId) const
+{
+    if (!rule)
+        return 0;
+    CWeekCount sum;
+    for (const auto& [id, object] : courses) {
+        const auto* course = static_cast<const CCourseInfo*>(object);
+        if (zem::EqualsNoCase(course->GetClassId(), classId) &&
+            IsStringInArray(rule->GetSubjectArray(), course->GetSubjectId()))
+            sum += course->GetWeekCount();
+    }
+    return sum.GetWholeCount();
+}
+
+void CScheduleTask::GetAllTeacherId(std::vector<std::string>& out, CCourseInfo* course, bool withCombined) const
+{
+    if (!course)
+        return;
+    auto addTeachersOf = [&](const CCourseInfo* c) {
+        AddUniqueString(out, c->GetTeacherId());
+        if (const CCourseAssistant* assistant = GetAssistant(c->GetId()))
+            for (const std::string& teacherId : assistant->GetAssistants())
+                AddUniqueString(out, teacherId);
+    };
+    addTeachersOf(course);
+    if (!withCombined)
+        return;
+    if (const CCombineClass* combined = GetCC(course->GetId())) {
+        for (const std::string& otherId : combined->GetCombineCourse()) {
+            if (zem::EqualsNoCase(otherId, course->GetId()))
+                continue;
+            if (const CCourseInfo* other = FindCourse(otherId))
+                addTeachersOf(other);
+        }
+    }
+}
+
+std::string CScheduleTask::GetAllTeacherName(CCourseInfo* course, bool fullName, bool withCombined) const
+{
+    if (!course)
+        return {};
+    std::vector<std::string> ids;
+    GetAllTeacherId(ids, course, withCombined);
+    std::string names;
+    for (const std::string& id : ids) {
+        const CTeacherInfo* teacher = GetTeacher(id);
+        if (!teacher)
+            continue;
+        if (!names.empty())
+            names += ' ';
+        names += fullName ? teacher->GetName() : teacher->GetShortName();
+    }
+    return names;
+}
+
+int CScheduleTask::GetOneDayMaxNodes(CCourseInfo* course) const
+{
+    if (!course)
+        return 0;
+    const CWeekCount& count = course->GetWeekCount();
+    const int lessons = count.GetWholeCount() + (count.HasHalfNode() ? 1 : 0);
+    // With no day in use there is nothing to spread over: the whole week may fall on one day.
+    const int days = m_schoolStructure.GetWeekDayCount();
+    if (days <= 0)
+        return lessons;
+    const int block = course->GetContinuousNodes() < 2 ? 1 : course->GetContinuousNodes();
+    const int times = course->GetContinuousTimes();
+    const int blocks = (times == 0 || lessons / block < times) ? lessons / block : times;
+    const int perDayByBlocks = block * (blocks / days) + (blocks % days != 0 ? block : 0);
+    const int perDayByLessons = (lessons + days - 1) / days;
+    return std::max(perDayByBlocks, perDayByLessons);
+}
+
+bool CScheduleTask::ReadBackupInfo()
+{
+    m_backupManager.Init(m_taskInfo.GetTaskFolder());
+    return true;
+}

@@ -1,0 +1,173 @@
+#pragma once
+// The open timetabling task: every list of basic data and rules, the week structure, the
+// timetables inside the objects, the last report and the backup list. One thread uses it at a time.
+#include <string>
+#include <vector>
+
+#include "base/BackupManager.h"
+#include "base/BasicData.h"
+#include "base/ConfigHost.h"
+#include "base/ReportInfo.h"
+#include "base/Rules.h"
+#include "base/SchoolStructure.h"
+#include "base/TaskInfo.h"
+#include "base/TaskSetting.h"
+#include "base/TimeTable.h"
+#include "base/ZemObject.h"
+
+// Which timetable a cell text is built for.
+enum TABLE_TYPE { TABLE_CLASS = 0, TABLE_TEACHER = 1, TABLE_ROOM = 2 };
+
+// How GetCellInfo shapes a cell's text.
+struct CellInfoParam {
+    bool fullName = false;        // full names, else short names
+    bool showRoomSeat = false;    // the 1-based parallel use of a shared room
+    int layout = 0;               // 0..5: which texts go on the two lines
+    std::vector<std::string> subjectFilter;  // when not empty, only lessons of these subjects get text
+};
+
+class CScheduleTask : public CConfigHost {
+public:
+    CScheduleTask();
+    ~CScheduleTask() override;
+    CScheduleTask(const CScheduleTask&) = delete;
+    CScheduleTask& operator=(const CScheduleTask&) = delete;
+
+    bool Clear() { return true; }
+    bool Open(const std::string& taskFile);
+
+    // Lookups by id; null or empty text when absent.
+    CClassInfo* GetClass(const std::string& id) const;
+    CTeacherInfo* GetTeacher(const std::string& id) const;
+    CRoomInfo* GetRoom(const std::string& id) const;
+    CSubjectInfo* GetSubject(const std::string& id) const;
+    CCourseAssistant* GetAssistant(const std::string& courseId) const;
+    CCombineClass* GetCC(const std::string& courseId) const;
+    CMutexSubject* GetMutexSubject(const std::string& subjectId) const;
+    CCourseInfo* FindCourse(const std::string& id) const;
+    std::string GetClassNameA(const std::string& id) const;
+    std::string GetTeacherName(const std::string& id) const;
+    std::string GetSubjectName(const std::string& id) const;
+    std::string GetRoomName(const std::string& id) const;
+
+    // Queries.
+    void GetFullCourseList(std::vector<CCourseInfo*>& out) const;
+    int GetClassCountOfTeacher(const CZemObjectList& courses, const std::string& teacherId) const;
+    int GetWeekCountOfTeacher(const CZemObjectList& courses, const std::string& teacherId) const;
+    int GetWeekCountOfMutexSubject(CMutexSubject* rule, const CZemObjectList& courses, const std::string& classId) const;
+    void GetAllTeacherId(std::vector<std::string>& out, CCourseInfo* course, bool withCombined) const;
+    std::string GetAllTeacherName(CCourseInfo* course, bool fullName, bool withCombined) const;
+    int GetOneDayMaxNodes(CCourseInfo* course) const;
+
+    // Accessors.
+    CTaskInfo& GetTaskInfo() { return m_taskInfo; }
+    const CTaskInfo& GetTaskInfo() const { return m_taskInfo; }
+    void SetTaskInfo(const CTaskInfo& info) { m_taskInfo = info; }
+    CSchoolStructure& GetSchoolStructure() { return m_schoolStructure; }
+    const CSchoolStructure& GetSchoolStructure() const { return m_schoolStructure; }
+    CActivities& GetActivities() { return m_activities; }
+    const CActivities& GetActivities() const { return m_activities; }
+    CZemObjectList& GetSubjectInfoList() { return m_subjects; }
+    CZemObjectList& GetTeacherInfoList() { return m_teachers; }
+    CZemObjectList& GetTeacherGroupInfoList() { return m_teacherGroups; }
+    CZemObjectList& GetClassInfoList() { return m_classes; }
+    CZemObjectList& GetRoomInfoList() { return m_rooms; }
+    CZemObjectList& GetCourseInfoList() { return m_courses; }
+    CZemObjectList& GetSelfStudyInfoList() { return m_selfStudies; }
+    CZemObjectList& GetFixedTimeOfTeacherList() { return m_fixedTeachers; }
+    CZemObjectList& GetFixedTimeOfTeacherGroupList() { return m_fixedTeacherGroups; }
+    CZemObjectList& GetFixedTimeOfClassList() { return m_fixedClasses; }
+    CZemObjectList& GetFixedTimeOfSubjectList() { return m_fixedSubjects; }
+    CZemObjectList& GetFixedTimeOfCourseList() { return m_fixedCourses; }
+    CZemObjectList& GetCoursePresetList() { return m_presets; }
+    CZemObjectList& GetAssistantList() { return m_assistants; }
+    CZemObjectList& GetOETeamList() { return m_oeTeams; }
+    CZemObjectList& GetMutexSubjectList() { return m_mutexSubjects; }
+    CMutexOfTeacherList& GetMutexOfTeacherList() { return m_mutexTeachers; }
+    CCombineClassList& GetCombineCourseList() { return m_combineClasses; }
+    CZemPrioritySet& GetPrioritySet() { return m_prioritySet; }
+    CTaskSetting& GetTaskSetting() { return m_taskSetting; }
+    const CTaskSetting& GetTaskSetting() const { return m_taskSetting; }
+    CReportInfo& GetLastReportInfo() { return m_lastReport; }
+    CBackupManager& GetBackupManager() { return m_backupManager; }
+    bool IsDirty() const { return m_dirty; }
+    void SetDirty(bool dirty) { m_dirty = dirty; }
+
+    // Placing lessons.
+    void SetTableNode(CCourseTable* table, const std::string& courseId, const std::string& roomId, int roomIndex,
+                      tagTABLE_NODE node, int oddEven);
+    void UnsetTableNode(CCourseTable* table, tagTABLE_NODE node, int oddEven);
+    void SetCourseNode(CCourseInfo* course, const std::string& roomId, bool temp, tagTABLE_NODE node, int oddEven);
+    bool IsRoomUsedForCC(CRoomInfo* room, tagTABLE_NODE node, int oddEven, CCourseInfo* course, bool temp,
+                         int& roomIndex);
+
+    // Data integrity.
+    void MaintainInputIntegrities();
+    void MaintainSchoolStructureIntegrity();
+    void MaintainClassIntegrity(bool clearTables);
+    void MaintainSubjectIntegrity(bool clearTables);
+    void MaintainTeacherIntegrity(bool clearTables);
+    void MaintainRoomIntegrity(bool clearTables);
+    void MaintainCourseIntegrity(bool clearTables);
+
+    // Cell and description texts.
+    std::string GetCellInfo(const CCourseTableNode& cell, TABLE_TYPE type, const CellInfoParam& param) const;
+    std::string GetCCName(const CCombineClass* combined) const;
+    std::string GetCourseDesc(const CCourseInfo* course) const;
+    std::string GetCourseDesc(const std::string& courseId) const;
+    std::string GetTimeNodeDesc(const tagTABLE_NODE* node) const;
+    std::string GetTimeNodeDesc(int day, int segment, int section) const;
+    bool IsDisabledNode(const std::string& id, TABLE_TYPE type, tagTABLE_NODE node) const;
+    std::string GetActivityInfo(const std::string& id, TABLE_TYPE type, tagTABLE_NODE node) const;
+
+    // Timetable file and report file.
+    bool SaveOutputData();
+    void InitReportInfo();
+    bool SaveLastReportInfo();
+
+    // Backups.
+    bool AutoBackup(bool timed, const std::string& key, bool oncePerKey);
+    static bool SyncTaskFiles(const std::string& source, const std::string& target, std::string* error);
+
+    // Input file.
+    bool SaveInputData();
+
+protected:
+    void RemoveCourseRelatedData(CCourseInfo* course, bool clearTables);
+    void GetCellCourseInfo(const CCourseTableNode::NodeData& data, TABLE_TYPE type, const CellInfoParam& param,
+                           std::string& line1, std::string& line2) const;
+    void GetMoreDataExceptCC(const CCourseTableNode& cell, int half,
+                             std::vector<const CCourseTableNode::NodeData*>& out) const;
+    bool ReadOutputData();
+    bool ReadReportInfo();
+    bool ReadBackupInfo();
+    bool ReadInputData();
+
+private:
+    CTaskInfo m_taskInfo;
+    CSchoolStructure m_schoolStructure;
+    CActivities m_activities;
+    CZemObjectList m_subjects;
+    CZemObjectList m_teachers;
+    CZemObjectList m_teacherGroups;
+    CZemObjectList m_classes;
+    CZemObjectList m_rooms;
+    CZemObjectList m_courses;
+    CZemObjectList m_selfStudies;
+    CZemObjectList m_fixedTeachers;
+    CZemObjectList m_fixedTeacherGroups;
+    CZemObjectList m_fixedClasses;
+    CZemObjectList m_fixedSubjects;
+    CZemObjectList m_fixedCourses;
+    CZemObjectList m_presets;
+    CZemObjectList m_assistants;
+    CZemObjectList m_oeTeams;
+    CZemObjectList m_mutexSubjects;
+    CMutexOfTeacherList m_mutexTeachers;
+    CCombineClassList m_combineClasses;
+    CZemPrioritySet m_prioritySet;
+    CTaskSetting m_taskSetting;
+    CReportInfo m_lastReport;
+    CBackupManager m_backupManager;
+    bool m_dirty = false;
+};
