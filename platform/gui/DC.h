@@ -23,7 +23,7 @@ constexpr unsigned DT_WORDBREAK = 0x0010;
 constexpr unsigned DT_SINGLELINE = 0x0020;
 constexpr unsigned DT_NOCLIP = 0x0100;
 constexpr unsigned DT_CALCRECT = 0x0400;
-constexpr unsigned DT_NOPREFIX = 0x0800;
+constexpr unsigned DT_NOPREFIX = 0x0800;  // accepted; "&" is never a prefix here
 constexpr unsigned DT_EDITCONTROL = 0x2000;  // with DT_WORDBREAK: a word wider than the line is broken too
 
 enum BkMode { TRANSPARENT = 1, OPAQUE = 2 };

@@ -124,8 +124,16 @@ LRESULT MessageReceiver::Send(unsigned message, WPARAM wParam, LPARAM lParam)
         QCoreApplication::postEvent(mailbox_.get(), new QEvent(WakeUpType()));
     }
     queue.changed.notify_all();
+    // While waiting, serve what others send to this thread, so that two threads sending to each
+    // other do not wait for each other forever.
     std::unique_lock lock(queue.mutex);
-    queue.changed.wait(lock, [&] { return send.done; });
+    while (!send.done) {
+        lock.unlock();
+        ServeSentMessages();
+        lock.lock();
+        if (!send.done)
+            queue.changed.wait_for(lock, std::chrono::milliseconds(2));
+    }
     return send.result;
 }
 

@@ -19,8 +19,9 @@ public:
     MessageReceiver& operator=(const MessageReceiver&) = delete;
 
     // Same thread: a direct call of WindowProc. Another thread: the call is queued for the owner's
-    // thread and the sender waits; the owner serves it from its event loop or from WaitWhile, and a
-    // receiver destroyed first answers 0.
+    // thread and the sender waits, serving sends addressed to its own thread meanwhile; the owner
+    // serves it from its event loop, from WaitWhile or from a send of its own, and a receiver
+    // destroyed first answers 0.
     LRESULT Send(unsigned message, WPARAM wParam, LPARAM lParam) final;
     // Queued as an event of the owner's thread; dropped if the receiver is destroyed first.
     bool Post(unsigned message, WPARAM wParam, LPARAM lParam) final;

@@ -80,6 +80,41 @@ TEST(GuiMessages, WorkerSendIsServedByTheEventLoop)
     EXPECT_EQ(counter.handledOn, std::this_thread::get_id());
 }
 
+// Answers by sending to another receiver and returning that answer plus 100.
+class Relay : public zem::gui::MessageReceiver {
+public:
+    MessageTarget* next = nullptr;
+
+protected:
+    zem::LRESULT WindowProc(unsigned message, zem::WPARAM wParam, zem::LPARAM) override
+    {
+        return next->Send(message, wParam, 0) + 100;
+    }
+};
+
+TEST(GuiMessages, TwoThreadsSendingToEachOtherServeEachOtherWhileTheyWait)
+{
+    Counter onGui;
+    std::atomic<bool> finished{false};
+    std::unique_ptr<Relay> onWorker;
+    std::atomic<bool> ready{false};
+    zem::LRESULT fromGui = 0;
+    std::thread worker([&] {
+        onWorker = std::make_unique<Relay>();
+        onWorker->next = &onGui;
+        ready = true;
+        // Serve the GUI thread's send; the relay sends back to the GUI thread, which is waiting.
+        zem::gui::WaitWhile([&] { return !finished; }, 5000);
+        onWorker.reset();
+    });
+    while (!ready)
+        std::this_thread::yield();
+    fromGui = onWorker->Send(kAsk, 1, 0);
+    finished = true;
+    worker.join();
+    EXPECT_EQ(fromGui, 102);
+}
+
 TEST(GuiMessages, DestroyingAReceiverAnswersPendingSendsWithZeroAndDropsPosts)
 {
     auto counter = std::make_unique<Counter>();

@@ -242,6 +242,21 @@ TEST_F(WeekGrid, PlainRenderingForPrintKeepsTheWindowsPalette)
     EXPECT_FALSE(grid.GetBitmap(image, CELL_STYLE_COLOR, 0, 10));
 }
 
+TEST_F(WeekGrid, EmptyWeekOrDayDrawsWithoutRowsOrColumns)
+{
+    QImage image;
+    SetCounts(0, 0, 0, 0, 0);
+    EXPECT_TRUE(grid.GetBitmap(image, CELL_STYLE_COLOR, kW, kH));
+    EXPECT_EQ(grid.SetCellInfo({0, 0, 0}, OneEntry("1", "数学", "")), 0);
+    EXPECT_EQ(grid.GetCell({0, 0, 0}), nullptr);
+    SetCounts(4, 2, 0, 0, 0);
+    grid.SetWeekDays(0);
+    EXPECT_TRUE(grid.GetBitmap(image, CELL_STYLE_COLOR, kW, kH));
+    EXPECT_EQ(PixelAt(image, kW / 2, kH / 2), RGB(242, 242, 242));
+    Press(&grid, {kW / 2, kH / 2}, Qt::RightButton);
+    EXPECT_TRUE(host.received.empty());
+}
+
 // A class timetable as a school would see it, written out for a person to look at.
 TEST_F(WeekGrid, RealClassTimetableRendersToAPicture)
 {
