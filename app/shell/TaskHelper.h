@@ -8,6 +8,7 @@
 // The helper reads the task's rules once, on first use: make a new helper after changing them.
 #include "app/shell/ExportTableItem.h"
 #include "base/ScheduleTask.h"
+#include "platform/gui/Gdi.h"
 
 #include <atomic>
 #include <bitset>
@@ -20,6 +21,7 @@ class CAutoRange;
 class CPlacementRules;
 struct CPlanRules;
 class CSubjectColorMap;
+class CWeekGridCells;
 
 // What the helper reads of the program around it: the open task and the display settings of
 // zem.ini. The application context fills it; the defaults are zem.ini's.
@@ -95,6 +97,29 @@ public:
                           std::vector<std::unique_ptr<CExportTableItem>>* out) const;
     // Copies of the classes, teachers and rooms named by the ids that the list does not hold yet.
     void CreateObjectList(const std::vector<std::string>& ids, CZemObjectList* list) const;
+
+    // ---- Week grids (a column per day in use) ----
+    // The cells of a timetable; a room's grid gets a text for every slot, free or not.
+    void FillWeekTable(CWeekGridCells* grid, const CCourseTable* table, TABLE_TYPE type, bool showActivities,
+                       bool fullNames, int layout, const std::string& objectId);
+    // Several timetables in one grid; a slot that more of them use says how many.
+    void FillWeekTableEx(CWeekGridCells* grid, const std::vector<const CCourseTable*>& tables, TABLE_TYPE type);
+    // The locked, linked and disabled marks of every slot, then a refresh.
+    void ForEachCell(CWeekGridCells* grid, const CCourseTable* table, TABLE_TYPE type, const std::string& objectId);
+    void MarkCellTag(CWeekGridCells* grid, const CCourseTable* table, TABLE_TYPE type, const std::string& objectId,
+                     const tagTABLE_NODE& period);
+    // The subject colour of the slot's lesson; 0 unless colours are on and this is the open task.
+    zem::COLORREF GetCellColor(const CCourseTable* table, const tagTABLE_NODE& period) const;
+    void ApplyCellColors(CWeekGridCells* grid, const CCourseTable* table) const;
+    // Marks the slots where the plans clash among themselves or (type 1 teacher, 2 room) with the
+    // target; returns the number of clashes. Works on the open task.
+    int MarkPlanConflicts(const std::vector<CCourseInfo*>& plans, CWeekGridCells* gridA, CZemTableObject* target,
+                          CWeekGridCells* gridB, int type, std::vector<std::string>* classes, bool* allAlready);
+    // Marks the lessons of two objects that a substitution would exchange, and the slots where the
+    // exchange clashes; returns the number of clashes.
+    int FillSubstituteTables(CZemTableObject* a, const std::vector<std::string>& idsA, CWeekGridCells* gridA,
+                             CZemTableObject* b, const std::vector<std::string>& idsB, CWeekGridCells* gridB,
+                             std::vector<std::string>* classes);
 
     // ---- Checks: true = allowed; on false GetText says why ----
     // Whether the slots may change places; skipPartners leaves combined-class partners unchecked.
@@ -198,6 +223,7 @@ private:
                         std::bitset<zem::kSlotCount>& out);
     CCourseTable* ClassTableOf(const CCourseInfo* plan) const;
     std::string FormatReason(const Reason& reason) const;
+    tagTABLE_NODE GridCell(const tagTABLE_NODE& period) const;
 
     CScheduleTask* m_task = nullptr;
     CHelperContext m_context;
