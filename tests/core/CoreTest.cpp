@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <map>
 #include <chrono>
 #include <thread>
 
@@ -135,6 +136,32 @@ TEST(CoreRun, PlacesEveryLessonAndTellsTheWindow)
     EXPECT_EQ(messages[messages.size() - 2].wParam, 0u);
     EXPECT_EQ(messages.back().wParam, 3u);
     EXPECT_EQ(messages.back().lParam, 1);
+}
+
+TEST(CoreRun, RangeKeepsTheOtherClassesAsTheyWere)
+{
+    SchoolBuilder b;
+    SmallSchool(b);
+    CScheduleTask& task = b.Task();
+    MessageRecorder recorder;
+    ASSERT_EQ(RunEngine(task, TestOptions(1)).code, 1);
+    std::vector<CCourseInfo*> courses;
+    task.GetFullCourseList(courses);
+    std::map<std::string, std::vector<int>> before;
+    for (const CCourseInfo* course : courses)
+        before[course->GetId()] = SlotsOf(*course);
+
+    CAutoRange range;
+    range.SetClass({"C1"});
+    ASSERT_EQ(RunEngine(task, TestOptions(2), nullptr, &range).code, 1);
+    for (const CCourseInfo* course : courses) {
+        EXPECT_EQ(LessonsOf(*course), course->GetWeekCount()) << course->GetId();
+        // Other classes stay; so does the combined lesson that one of them shares with class 1.
+        if (course->GetClassId() != "c1" || course->GetId() == "yy1") {
+            EXPECT_EQ(SlotsOf(*course), before[course->GetId()]) << course->GetId();
+        }
+    }
+    EXPECT_TRUE(TablesConsistent(task));
 }
 
 TEST(CoreRun, SameSeedSameTimetables)
