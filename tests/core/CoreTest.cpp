@@ -2,7 +2,6 @@
 // run, and the run thread's life.
 #include "EngineRun.h"
 #include "Schools.h"
-#include "base/TableConsistency.h"
 #include "core/Engine.h"
 #include "platform/MessageRecorder.h"
 
@@ -118,7 +117,7 @@ TEST(CoreRun, PlacesEveryLessonAndTellsTheWindow)
     for (const CCourseInfo* course : courses)
         EXPECT_EQ(LessonsOf(*course), course->GetWeekCount()) << course->GetId();
     EXPECT_EQ(Snapshot(task, false), counts);
-    EXPECT_TRUE(TablesConsistent(task));
+    EXPECT_TRUE(ScheduleIsValid(task));
     EXPECT_TRUE(WorkingEqualsCommitted(task));
 
     // Two status lines, progress that only grows up to 100, then the end.
@@ -161,7 +160,26 @@ TEST(CoreRun, RangeKeepsTheOtherClassesAsTheyWere)
             EXPECT_EQ(SlotsOf(*course), before[course->GetId()]) << course->GetId();
         }
     }
-    EXPECT_TRUE(TablesConsistent(task));
+    EXPECT_TRUE(ScheduleIsValid(task));
+}
+
+TEST(CoreRun, EverySeedKeepsEveryRule)
+{
+    for (std::uint64_t seed = 1; seed <= 10; ++seed) {
+        SchoolBuilder b;
+        SmallSchool(b);
+        UnplaceableLesson(b);
+        CScheduleTask& task = b.Task();
+        const PlanCountSnapshot counts = CaptureCounts(task);
+        MessageRecorder recorder;
+        CoreRunOptions options = TestOptions(seed);
+        options.tries = 5;
+        const CoreRunStats stats = RunEngine(task, options);
+        EXPECT_EQ(stats.code, 3);
+        EXPECT_EQ(stats.lost, CWeekCount(1, false)) << "seed " << seed;
+        EXPECT_TRUE(ScheduleIsValid(task)) << "seed " << seed;
+        EXPECT_TRUE(CompareCounts(counts, task).IsClean()) << "seed " << seed;
+    }
 }
 
 TEST(CoreRun, SameSeedSameTimetables)

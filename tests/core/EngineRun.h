@@ -4,6 +4,9 @@
 #include "core/Core.h"
 
 #include "base/ScheduleTask.h"
+#include "bench/validate/ScheduleValidator.h"
+
+#include <gtest/gtest.h>
 
 #include <functional>
 #include <mutex>
@@ -101,6 +104,16 @@ inline CoreRunStats RunEngine(CScheduleTask& task, CoreRunOptions options = Test
     core.Start();
     core.Wait();
     return core.GetStats();
+}
+
+// Every rule (or the chosen ones) kept by the committed timetables, and by the working ones.
+inline testing::AssertionResult ScheduleIsValid(CScheduleTask& task, unsigned checks = kAllTableChecks)
+{
+    ScheduleValidation all = ValidateSchedule(task, false, checks);
+    all.Append(ValidateSchedule(task, true, checks));
+    if (all.IsClean())
+        return testing::AssertionSuccess();
+    return testing::AssertionFailure() << all.Text();
 }
 
 // Lessons of the plan in its own committed (or working) table: whole lessons and halves.

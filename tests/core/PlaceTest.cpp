@@ -3,7 +3,6 @@
 // teachers.
 #include "EngineRun.h"
 #include "base/SchoolBuilder.h"
-#include "base/TableConsistency.h"
 #include "platform/MessageRecorder.h"
 
 #include <gtest/gtest.h>
@@ -116,7 +115,7 @@ TEST(CorePlace, CombinedPartnersGetTheSameSlotsOnce)
     EXPECT_EQ(SlotsOf(*p1), SlotsOf(*p2));
     for (int slot : SlotsOf(*p1))
         EXPECT_TRUE(s.Task().GetTeacher("t2")->GetTable(false).IsUsed(slot / 100, slot / 10 % 10, slot % 10));
-    EXPECT_TRUE(TablesConsistent(s.Task()));
+    EXPECT_TRUE(ScheduleIsValid(s.Task()));
 }
 
 TEST(CorePlace, TwoLessonsGoOnDaysApart)
@@ -166,7 +165,7 @@ TEST(CorePlace, HalfLessonsOfTwoSubjectsShareASlot)
             const CCourseTableNode& cell = s.Task().GetClass("c1")->GetTable(false).GetNode(slot / 100, slot / 10 % 10, slot % 10);
             EXPECT_EQ(std::set<int>({cell.GetOddEven("a"), cell.GetOddEven("b")}), (std::set<int>{1, 2}));
         }
-        EXPECT_TRUE(TablesConsistent(s.Task()));
+        EXPECT_TRUE(ScheduleIsValid(s.Task()));
     }
 }
 
