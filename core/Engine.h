@@ -206,6 +206,7 @@ protected:
     void PlacePair(COddEvenPair& pair, const CCourseTable& table);
     void PlacePairOnNode(COddEvenPair& pair, const tagTABLE_NODE& node, std::vector<std::string>& visited);
     void PutOnNode(CPlanState& plan, const tagTABLE_NODE& node, int mode, std::vector<std::string>& visited);
+    void CollectPairMembers(const COddEvenPair& pair);
     CWeekCount HeldLessons(const CPlanState& plan) const;
     int PlanOf(const std::string& courseId) const;
     COddEvenPair* FindPairOf(const std::string& courseId);
@@ -234,5 +235,7 @@ protected:
     std::vector<int> m_orderedPlans;
     std::vector<int> m_orderedSelf;
     std::vector<int> m_grouped;
+    std::vector<std::pair<int, int>> m_members;  // plan and half of each lesson a pair's slot takes
+    std::vector<std::pair<int, int>> m_pending;
     std::vector<char> m_taken;
 };

@@ -53,8 +53,10 @@ CWeekCount CAutoScheduler::PlaceCourse(const CWorkItem& item)
     CCourseTable& table = m_table;
     table.Clear();
     if (pair) {
-        MarkUnusable(table, m_plans[pair->oddPlan], 1);
-        MarkUnusable(table, m_plans[pair->evenPlan], 2);
+        // Every lesson the pair's slot will take, partners' pairs included, must fit there.
+        CollectPairMembers(*pair);
+        for (const auto& [member, mode] : m_members)
+            MarkUnusable(table, m_plans[member], mode);
     } else {
         MarkUnusable(table, *plan, 0);
     }
@@ -219,6 +221,34 @@ CWeekCount CAutoScheduler::HeldLessons(const CPlanState& plan) const
             halves += (cell.data(1).GetCourseHandle() == plan.id) + (cell.data(2).GetCourseHandle() == plan.id);
     });
     return CWeekCount(whole + halves / 2, halves % 2 != 0);
+}
+
+void CAutoScheduler::CollectPairMembers(const COddEvenPair& pair)
+{
+    // The same walk as placing the pair: both sides, their combined-class partners in the same
+    // half, and the pairs of those partners.
+    m_members.clear();
+    m_pending.assign({{pair.oddPlan, 1}, {pair.evenPlan, 2}});
+    auto member = [&](int plan) {
+        for (const auto& m : m_members)
+            if (m.first == plan)
+                return true;
+        return false;
+    };
+    while (!m_pending.empty()) {
+        const auto [plan, mode] = m_pending.back();
+        m_pending.pop_back();
+        if (member(plan))
+            continue;
+        m_members.emplace_back(plan, mode);
+        for (int partner : m_plans[plan].partners) {
+            if (m_plans[partner].done || member(partner))
+                continue;
+            m_pending.emplace_back(partner, mode);
+            if (const COddEvenPair* other = FindPairOf(m_plans[partner].course->GetId()))
+                m_pending.emplace_back(other->oddPlan == partner ? other->evenPlan : other->oddPlan, 3 - mode);
+        }
+    }
 }
 
 COddEvenPair* CAutoScheduler::FindPairOf(const std::string& courseId)

@@ -67,6 +67,33 @@ TEST(CoreRunFault, PresetsOfCombinedPartnersAreNotCountedTwice)
     EXPECT_TRUE(ScheduleIsValid(b.Task()));
 }
 
+// A pair whose side is in a combined class brings the partner's pair to the same slot: that pair
+// must fit there too.
+TEST(CoreRunFault, PairOfACombinedPartnerFitsTheSlot)
+{
+    SchoolBuilder b;
+    b.Class("c1", "一班");
+    b.Class("c2", "二班");
+    b.Subject("s1", "体育");
+    b.Subject("s2", "音乐");
+    for (const char* t : {"t1", "t2", "t3", "t9"})
+        b.Teacher(t, t);
+    b.Course("a1", "c1", "s1", "t1", "0.5");
+    b.Course("a2", "c2", "s1", "t2", "0.5");
+    b.Course("b1", "c1", "s2", "t3", "0.5");
+    CCourseInfo* b2 = b.Course("b2", "c2", "s2", "t9", "0.5");
+    b.Combined("cc", {"a1", "a2"});
+    b.OddEven("oe1", "a1", "b1");
+    b.OddEven("oe2", "a2", "b2");
+    b.FixedTime<CFixedTimeOfTeacher>(b.Task().GetFixedTimeOfTeacherList(), "t9", AllSlotsBut(11));
+    MessageRecorder recorder;
+    ASSERT_EQ(RunEngine(b.Task()).code, 1);
+    EXPECT_EQ(SlotsOf(*b2), std::vector<int>{11});
+    for (const char* id : {"a1", "a2", "b1"})
+        EXPECT_EQ(SlotsOf(*b.Task().FindCourse(id)), std::vector<int>{11}) << id;
+    EXPECT_TRUE(ScheduleIsValid(b.Task()));
+}
+
 // The code comes from the losses that are finally kept, whichever pass of the callback clears them.
 TEST(CoreRunFault, ResultCodeFollowsTheKeptLosses)
 {
