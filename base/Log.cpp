@@ -1,5 +1,7 @@
 #include "base/Log.h"
 
+#include "base/ScheduleTask.h"
+
 #include "platform/Files.h"
 #include "platform/Hooks.h"
 #include "platform/Text.h"
@@ -138,12 +140,37 @@ void CLog::Log(const char* tag, const int* values, int count)
     WriteLine(tag, text);
 }
 
+void CLog::Log(const CScheduleTask* task, const CTimeTable* table)
+{
+    if (!m_bEnabled || !m_file || !task || !table)
+        return;
+    const CSchoolStructure& week = task->GetSchoolStructure();
+    // A full week of 14 days and 30 periods takes about 2,100 characters.
+    std::string text;
+    for (int segment = 0; segment < zem::kSegmentCount; ++segment) {
+        for (int section = 0; section < week.GetSectionNodeMaxCount(segment); ++section) {
+            text += '\n';
+            for (int day = 0; day < zem::kDayCount; ++day) {
+                if (week.IsDayInUse(day))
+                    text += zem::Format("%5d", table->GetValue(day, segment, section));
+            }
+        }
+    }
+    text += '\n';
+    Write(text);
+}
+
 void CLog::WriteLine(const char* tag, const std::string& message)
 {
     std::string line = zem::Format("[%-16s] %lld ", tag ? tag : "", static_cast<long long>(zem::TickCount()));
     line += message;
     line += '\n';
+    Write(line);
+}
+
+void CLog::Write(const std::string& text)
+{
     std::lock_guard lock(m_mutex);
-    std::fwrite(line.data(), 1, line.size(), m_file);
+    std::fwrite(text.data(), 1, text.size(), m_file);
     std::fflush(m_file);
 }

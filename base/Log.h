@@ -6,6 +6,9 @@
 #include <string>
 #include <vector>
 
+class CScheduleTask;
+class CTimeTable;
+
 class CLog {
 public:
     // Tells the log the program's arguments before the first inst(); without this call the
@@ -28,6 +31,9 @@ public:
     void Log(const char* tag, const char* format, ...) __attribute__((format(printf, 3, 4)));
     // The values as "%d " each, on one line.
     void Log(const char* tag, const int* values, int count);
+    // The table's status values as a grid without a prefix: a row per period of the task's week,
+    // a "%5d" column per day in use.
+    void Log(const CScheduleTask* task, const CTimeTable* table);
 
     bool IsEnabled() const { return m_bEnabled; }
     // The file written, or empty when the log is off or no file could be opened.
@@ -35,6 +41,7 @@ public:
 
 private:
     void WriteLine(const char* tag, const std::string& message);
+    void Write(const std::string& text);
 
     bool m_bEnabled = false;
     std::FILE* m_file = nullptr;

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+class CScheduleTask;
+
 class CReportInfo {
 public:
     // Course id -> lessons per week still unplaced.
@@ -60,6 +62,20 @@ public:
 
     void SetReportInfo(const std::string& text) { m_strReport = text; }
     const std::string& GetReportInfo() const { return m_strReport; }
+
+    // The kinds of MakeReport; any other kind gives the heading only.
+    static constexpr int kRunFinished = 0;
+    static constexpr int kCheckFailed = 1;
+    // Builds the report text of the record and keeps it as the report text. An empty title
+    // becomes a line of the task's counts.
+    void MakeReport(const CScheduleTask& task, const std::string& title, int kind);
+
+protected:
+    // The lost plans whose course and class still exist, by class index; plans of classes with
+    // equal indexes keep the map's order.
+    void SortLostCoursesByClass(const CScheduleTask& task, std::vector<std::string>& ids) const;
+    // The plans that may be spread unevenly, two a line; nothing when even spreading is required.
+    void AddUnDistributionInfo(const CScheduleTask& task, std::string& text) const;
 
 private:
     zem::LocalTime m_time;

@@ -186,9 +186,3 @@ int CScheduleTask::GetOneDayMaxNodes(CCourseInfo* course) const
     const int perDayByLessons = (lessons + days - 1) / days;
     return std::max(perDayByBlocks, perDayByLessons);
 }
-
-bool CScheduleTask::ReadBackupInfo()
-{
-    m_backupManager.Init(m_taskInfo.GetTaskFolder());
-    return true;
-}

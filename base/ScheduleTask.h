@@ -1,6 +1,7 @@
 #pragma once
 // The open timetabling task: every list of basic data and rules, the week structure, the
 // timetables inside the objects, the last report and the backup list. One thread uses it at a time.
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -134,6 +135,8 @@ public:
     // Backups.
     bool AutoBackup(bool timed, const std::string& key, bool oncePerKey);
     static bool SyncTaskFiles(const std::string& source, const std::string& target, std::string* error);
+    // The backup state is shared by every task of the process; tests start from a fresh one.
+    static void ResetAutoBackupStateForTesting();
 
     // Input file.
     bool SaveInputData();
@@ -150,6 +153,9 @@ protected:
     bool ReadInputData();
 
 private:
+    // Removes the plans of the list that the test calls orphans, with what hangs on them.
+    void RemoveCourses(CZemObjectList& list, const std::function<bool(const CCourseInfo&)>& orphan, bool clearTables);
+
     CTaskInfo m_taskInfo;
     CSchoolStructure m_schoolStructure;
     CActivities m_activities;

@@ -1,5 +1,7 @@
 #include "base/Log.h"
 
+#include "base/ScheduleTask.h"
+
 #include "platform/Hooks.h"
 #include "platform/TempFolder.h"
 
@@ -85,6 +87,44 @@ TEST(Log, OffWritesNoFileAndAnUnwritableFolderFallsBackToTheStateFolder)
     EXPECT_EQ(log.GetPath(), folder / "state/zem/debug.txt");
     log.Log("engine", "ok");
     EXPECT_NE(ReadRaw(folder / "state/zem/debug.txt").find("] "), std::string::npos);
+}
+
+TEST(Log, StatusDumpHasARowPerPeriodAndAColumnPerDayInUse)
+{
+    CScheduleTask task;
+    CSchoolStructure& week = task.GetSchoolStructure();
+    for (int day = 0; day < zem::kDayCount; ++day)
+        week.SetWeekDay(day, day == 0 || day == 8);
+    week.SetSectionNodeMaxCount(0, 2, false);
+    week.SetSectionNodeMaxCount(1, 0, false);
+    week.SetSectionNodeMaxCount(3, 1, false);
+    CTimeTable table;
+    table.SetValue(0, 0, 0, CTimeTable::kFullUsed);
+    table.SetValue(8, 0, 1, CTimeTable::kInvalid);
+    table.SetValue(0, 3, 0, CTimeTable::kHalfUsed);
+    table.SetValue(1, 0, 0, CTimeTable::kFullUsed);  // a day not in use is left out
+
+    TempFolder folder;
+    {
+        CLog log(true, folder.path());
+        log.Log(&task, &table);
+        log.Log(&task, nullptr);
+    }
+    EXPECT_EQ(ReadRaw(folder / "debug.txt"), "\n  100    0\n    0 -100\n   50    0\n");
+
+    // The whole grid, 14 days of 30 periods, is written whole.
+    for (int day = 0; day < zem::kDayCount; ++day)
+        week.SetWeekDay(day, true);
+    for (int segment = 0; segment < zem::kSegmentCount; ++segment)
+        week.SetSectionNodeMaxCount(segment, zem::kSectionCount, false);
+    table.SetValue(12, 4, 5, CTimeTable::kInvalid);
+    {
+        CLog log(true, folder.path());
+        log.Log(&task, &table);
+    }
+    const std::string text = ReadRaw(folder / "debug.txt");
+    EXPECT_EQ(text.size(), 30u * (1 + 14 * 5) + 1);
+    EXPECT_EQ(text.substr(text.size() - 11), " -100    0\n");  // the last period of days 12 and 13
 }
 
 TEST(Log, TheInstanceIsOneAcrossThreadsAndOnlyDebugTurnsItOn)

@@ -1,4 +1,0 @@
-// Placeholder until the integrity repairs land; the task opens without repairs meanwhile.
-#include "base/ScheduleTask.h"
-
-void CScheduleTask::MaintainInputIntegrities() {}

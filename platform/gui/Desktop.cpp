@@ -1,0 +1,115 @@
+#include "platform/gui/Desktop.h"
+
+#include <QCoreApplication>
+#include <QCursor>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QPointer>
+#include <QScreen>
+#include <QSoundEffect>
+#include <QUrl>
+
+#include <map>
+#include <mutex>
+
+namespace zem::gui {
+
+namespace {
+
+struct Hooks {
+    std::mutex mutex;
+    WorkAreaHook workArea;
+    CursorPosHook cursorPos;
+    SoundHook sound;
+};
+
+Hooks& TheHooks()
+{
+    static Hooks hooks;
+    return hooks;
+}
+
+template <class H>
+H Swap(H& slot, H hook)
+{
+    std::lock_guard lock(TheHooks().mutex);
+    std::swap(slot, hook);
+    return hook;
+}
+
+template <class H>
+H Get(const H& slot)
+{
+    std::lock_guard lock(TheHooks().mutex);
+    return slot;
+}
+
+void PlayWithQt(const std::string& path)
+{
+    const QString file = QString::fromStdString(path);
+    if (!QCoreApplication::instance() || !QFileInfo(file).isFile())
+        return;
+    // One effect per file, kept for the life of the application, so that repeated moves do not
+    // reload the file.
+    static std::map<QString, QPointer<QSoundEffect>> effects;
+    QPointer<QSoundEffect>& effect = effects[file];
+    if (!effect) {
+        effect = new QSoundEffect(QCoreApplication::instance());
+        effect->setSource(QUrl::fromLocalFile(file));
+    }
+    effect->play();
+}
+
+}  // namespace
+
+Rect WorkArea()
+{
+    if (const auto hook = Get(TheHooks().workArea))
+        return hook();
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return {};
+    const QRect r = screen->availableGeometry();
+    return {r.left(), r.top(), r.left() + r.width(), r.top() + r.height()};
+}
+
+Point CursorPos()
+{
+    if (const auto hook = Get(TheHooks().cursorPos))
+        return hook();
+    const QPoint p = QCursor::pos();
+    return {p.x(), p.y()};
+}
+
+WorkAreaHook SetWorkAreaHook(WorkAreaHook hook)
+{
+    return Swap(TheHooks().workArea, std::move(hook));
+}
+
+CursorPosHook SetCursorPosHook(CursorPosHook hook)
+{
+    return Swap(TheHooks().cursorPos, std::move(hook));
+}
+
+std::string ProgramFolder()
+{
+    if (!QCoreApplication::instance())
+        return "./";
+    return QCoreApplication::applicationDirPath().toStdString() + "/";
+}
+
+void PlaySoundAsync(const std::string& path)
+{
+    if (const auto hook = Get(TheHooks().sound)) {
+        hook(path);
+        return;
+    }
+    PlayWithQt(path);
+}
+
+SoundHook SetSoundHook(SoundHook hook)
+{
+    return Swap(TheHooks().sound, std::move(hook));
+}
+
+}  // namespace zem::gui

@@ -1,0 +1,173 @@
+#include "TableTestSupport.h"
+
+#include "platform/gui/Font.h"
+#include "table/UICore.h"
+
+#include <QApplication>
+#include <QMouseEvent>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+namespace {
+
+// One application for the whole test program, without a display and with hard-edged text, so that
+// pixels can be checked exactly.
+class QtEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override
+    {
+        if (!std::getenv("QT_QPA_PLATFORM"))
+            setenv("QT_QPA_PLATFORM", "offscreen", 1);
+        static int argc = 1;
+        static char name[] = "table_tests";
+        static char* argv[] = {name, nullptr};
+        app_ = new QApplication(argc, argv);
+        zem::gui::SetTextAntialiasing(false);
+    }
+    void TearDown() override
+    {
+        CUICore::Free();
+        delete app_;
+        app_ = nullptr;
+    }
+
+private:
+    QApplication* app_ = nullptr;
+};
+
+[[maybe_unused]] ::testing::Environment* const kQtEnvironment =
+    ::testing::AddGlobalTestEnvironment(new QtEnvironment);
+
+}  // namespace
+
+RecordingHost::RecordingHost()
+{
+    resize(640, 400);
+}
+
+std::vector<unsigned> RecordingHost::Messages() const
+{
+    std::vector<unsigned> messages;
+    for (const Notification& n : received)
+        messages.push_back(n.message);
+    return messages;
+}
+
+zem::LRESULT RecordingHost::WindowProc(unsigned message, zem::WPARAM wParam, zem::LPARAM lParam)
+{
+    Notification n;
+    n.message = message;
+    n.wParam = wParam;
+    n.lParam = lParam;
+    switch (message) {
+    case WM_TABLE_CELL_PICKED:
+    case WM_TABLE_FRIEND_CLICKED:
+    case WM_TABLE_CELL_RCLICK:
+    case WM_TABLE_HEADER_RCLICK:
+        n.node = *zem::FromWParam<tagTABLE_NODE>(wParam);
+        break;
+    case WM_TABLE_CELL_TOGGLED:
+        n.node = *zem::FromLParam<tagTABLE_NODE>(lParam);
+        break;
+    case WM_TABLE_CAN_MOVE:
+    case WM_TABLE_CELL_MOVED:
+        n.move = *zem::FromWParam<tagNMT_MOVE>(wParam);
+        break;
+    case WM_TABLE_MOVE_REFUSED:
+        n.text = *zem::FromWParam<std::string>(wParam);
+        break;
+    default:
+        break;
+    }
+    received.push_back(n);
+    if (message == WM_TABLE_CAN_MOVE)
+        *zem::FromLParam<int>(lParam) = canMoveAnswer;
+    if (message == WM_TABLE_FRIEND_CLICKED)
+        *zem::FromLParam<bool>(lParam) = stopOnFriend;
+    if (onMessage)
+        onMessage(n);
+    return 0;
+}
+
+void Press(QWidget* widget, zem::Point at, Qt::MouseButton button)
+{
+    const QPointF local(at.x, at.y);
+    const QPointF global = widget->mapToGlobal(local);
+    QMouseEvent press(QEvent::MouseButtonPress, local, global, button, button, Qt::NoModifier);
+    QApplication::sendEvent(widget, &press);
+}
+
+void MoveMouse(QWidget* widget, zem::Point at)
+{
+    const QPointF local(at.x, at.y);
+    QMouseEvent move(QEvent::MouseMove, local, widget->mapToGlobal(local), Qt::NoButton, Qt::NoButton,
+                     Qt::NoModifier);
+    QApplication::sendEvent(widget, &move);
+}
+
+zem::Rect CellRect(CWeekTable& grid, const tagTABLE_NODE& node)
+{
+    zem::Rect r;
+    grid.GetCellRect(node, &r);
+    const QPoint origin = grid.mapToGlobal(QPoint(0, 0));
+    r.OffsetRect(-origin.x(), -origin.y());
+    return r;
+}
+
+zem::Point CellCentre(CWeekTable& grid, const tagTABLE_NODE& node)
+{
+    return CellRect(grid, node).CenterPoint();
+}
+
+zem::COLORREF PixelAt(const QImage& image, int x, int y)
+{
+    const QRgb p = image.pixel(x, y);
+    return zem::RGB(qRed(p), qGreen(p), qBlue(p));
+}
+
+zem::Rect BoundsOfColor(const QImage& image, const zem::Rect& region, zem::COLORREF color)
+{
+    zem::Rect bounds;
+    bool any = false;
+    for (int y = std::max(0, region.top); y < std::min(image.height(), region.bottom); ++y) {
+        for (int x = std::max(0, region.left); x < std::min(image.width(), region.right); ++x) {
+            if (PixelAt(image, x, y) != color)
+                continue;
+            if (!any) {
+                bounds = {x, y, x + 1, y + 1};
+                any = true;
+            } else {
+                bounds.left = std::min(bounds.left, x);
+                bounds.top = std::min(bounds.top, y);
+                bounds.right = std::max(bounds.right, x + 1);
+                bounds.bottom = std::max(bounds.bottom, y + 1);
+            }
+        }
+    }
+    return bounds;
+}
+
+int CountColor(const QImage& image, const zem::Rect& region, zem::COLORREF color)
+{
+    int count = 0;
+    for (int y = std::max(0, region.top); y < std::min(image.height(), region.bottom); ++y)
+        for (int x = std::max(0, region.left); x < std::min(image.width(), region.right); ++x)
+            count += PixelAt(image, x, y) == color;
+    return count;
+}
+
+std::string OneEntry(const std::string& key, const std::string& main, const std::string& secondary)
+{
+    const char sep = 7;
+    return std::string("1") + sep + key + sep + main + sep + secondary;
+}
+
+std::string TwoEntries(const std::string& main1, const std::string& secondary1, const std::string& main2,
+                       const std::string& secondary2)
+{
+    const char sep = 7;
+    return std::string("2") + sep + "1" + sep + main1 + sep + secondary1 + sep + "2" + sep + main2 + sep +
+           secondary2;
+}
