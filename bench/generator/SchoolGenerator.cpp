@@ -754,12 +754,19 @@ bool WriteTaskFolder(CScheduleTask& task, const std::string& folder, const std::
             *error = "cannot write the task file " + info.GetTaskFile();
         return false;
     }
-    if (!task.SaveInputData()) {
-        if (error)
-            *error = "cannot write " + info.GetInputFilePath();
-        return false;
+    // Saving backs up the task as it was on disk; a new task has no past worth keeping, so
+    // the backup traces the save leaves in a new folder go again.
+    const std::string backupFolder = info.GetTaskFolder() + "Backup";
+    const std::string backupList = info.GetTaskFolder() + "backup.ini";
+    const bool hadBackups = zem::FolderExists(backupFolder) || zem::FileExists(backupList);
+    const bool saved = task.SaveInputData();
+    if (!hadBackups) {
+        zem::RemoveFolder(backupFolder);
+        zem::RemoveFile(backupList);
     }
-    return true;
+    if (!saved && error)
+        *error = "cannot write " + info.GetInputFilePath();
+    return saved;
 }
 
 std::vector<std::string> CheckSchool(CScheduleTask& task)

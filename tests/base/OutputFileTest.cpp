@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "base/SchoolBuilder.h"
+#include "base/TableConsistency.h"
 #include "base/TaskDump.h"
 #include "platform/GbkBytes.h"
 #include "platform/MessageRecorder.h"
@@ -134,6 +135,10 @@ TEST(OutputFile, FaultyFileIsReportedOnceAndNotOverwritten)
         ASSERT_TRUE(task.Open(taskFile));
         EXPECT_EQ(recorder.Texts(), std::vector<std::string>{kReadError});
         EXPECT_TRUE(task.IsOutputReadPartial());
+        // The good item still loads.
+        if (xml.find(good) != std::string::npos) {
+            EXPECT_EQ(task.GetClass("c1")->GetTable(false).GetNode(0, 0, 0).GetCourseId(1), "k1");
+        }
 
         EXPECT_FALSE(task.SaveOutputData());
         EXPECT_EQ(recorder.messages.size(), 2u);
@@ -144,6 +149,58 @@ TEST(OutputFile, FaultyFileIsReportedOnceAndNotOverwritten)
         EXPECT_TRUE(task.SaveOutputData());
         EXPECT_NE(ReadRaw(dir / "output.xml"), bytes);
     }
+}
+
+TEST(OutputFile, LoadingPlacesEveryStoredLesson)
+{
+    TempFolder dir;
+    const std::string taskFile = MakeTaskFolder(dir.path(), FullFixtureBytes());
+    // k2 and k3 are one combined class in the playground; k4 and k5 an odd/even pair; t1
+    // assists in k2.
+    WriteRaw(dir / "output.xml", Gbk("<?xml version='1.0' encoding='GB2312'?><Output>"
+                                     "<Class id=\"c1\" name=\"初一(1)班\">"
+                                     "<Item day=\"0\" segment=\"0\" section=\"0\" course=\"k1\" room=\"\" oddEven=\"0\"/>"
+                                     "<Item day=\"0\" segment=\"0\" section=\"1\" course=\"k1\" room=\"\"/>"
+                                     "<Item day=\"2\" segment=\"0\" section=\"0\" course=\"k2\" room=\"r1\" oddEven=\"0\"/>"
+                                     "<Item day=\"2\" segment=\"0\" section=\"1\" course=\"nope\" room=\"\" oddEven=\"0\"/>"
+                                     "<Item day=\"2\" segment=\"0\" section=\"2\" course=\"\" room=\"\" oddEven=\"0\"/>"
+                                     "</Class><Class id=\"c2\" name=\"初一(2)班\">"
+                                     "<Item day=\"2\" segment=\"0\" section=\"0\" course=\"k3\" room=\"r1\" oddEven=\"0\"/>"
+                                     "<Item day=\"1\" segment=\"0\" section=\"1\" course=\"k4\" room=\"\" oddEven=\"1\"/>"
+                                     "<Item day=\"1\" segment=\"0\" section=\"1\" course=\"k5\" room=\"\" oddEven=\"2\"/>"
+                                     "</Class></Output>"));
+    MessageRecorder recorder;
+    CScheduleTask task;
+    ASSERT_TRUE(task.Open(taskFile));
+    EXPECT_TRUE(recorder.messages.empty());
+    EXPECT_FALSE(task.IsOutputReadPartial());
+    EXPECT_TRUE(TablesConsistent(task));
+
+    const CCourseTable& c1 = task.GetClass("c1")->GetTable(false);
+    EXPECT_EQ(c1.GetNode(0, 0, 1).GetCourseId(1), "k1");  // no oddEven: the whole week
+    EXPECT_FALSE(c1.GetNode(0, 0, 1).IsInterleave());
+    EXPECT_TRUE(c1.GetNode(2, 0, 1).GetCourseId(1).empty());
+    const CCourseTableNode& split = task.GetClass("c2")->GetTable(false).GetNode(1, 0, 1);
+    EXPECT_TRUE(split.IsInterleave());
+    EXPECT_EQ(split.GetCourseId(1), "k4");
+    EXPECT_EQ(split.GetCourseId(2), "k5");
+    EXPECT_EQ(task.GetClass("c2")->GetTable(false).GetValue(1, 0, 1), CTimeTable::kFullUsed);
+
+    // The combined class shares one place of the room, whatever it had when saved.
+    const CComplexTable& places = task.GetRoom("r1")->GetComplexTable();
+    EXPECT_EQ(places.Enum(false, 0)->GetNode(2, 0, 0).GetCourseId(1), "k2");
+    EXPECT_TRUE(places.Enum(false, 1)->GetNode(2, 0, 0).GetCourseId(1).empty());
+    EXPECT_EQ(task.GetClass("c2")->GetTable(false).GetNode(2, 0, 0).GetRoomIndex(1), 0);
+    EXPECT_EQ(task.GetTeacher("t1")->GetTable(false).GetNode(2, 0, 0).GetCourseId(1), "k2");  // the assistant
+
+    // Written back, every period of each class in use, the stored lessons among them.
+    ASSERT_TRUE(task.SaveOutputData());
+    const std::string bytes = ReadRaw(dir / "output.xml");
+    EXPECT_EQ(Items(bytes).size(), 2u * 5 * (4 + 3 + 1 + 2) + 1);  // two classes, five days, one split cell
+    EXPECT_NE(bytes.find("<Item day=\"0\" segment=\"0\" section=\"1\" course=\"k1\" room=\"\" oddEven=\"0\" />"),
+              std::string::npos);
+    EXPECT_NE(bytes.find("<Item day=\"1\" segment=\"0\" section=\"1\" course=\"k5\" room=\"\" oddEven=\"2\" />"),
+              std::string::npos);
 }
 
 TEST(OutputFile, TaskWithoutTimetablesOpensQuietly)
