@@ -26,6 +26,20 @@ void AppendItem(pugi::xml_node parent, int day, int segment, int section, const 
     SetAttribute(item, "oddEven", oddEven);
 }
 
+// True when placing the course in the half (0 the whole week, 1 odd, 2 even weeks) would push
+// another lesson out of the class's cell. A file the program wrote never asks for that; a
+// damaged or hand-edited one may, and the lesson already there must not be lost.
+bool TakesOthersPlace(const CCourseTableNode& cell, int half, const std::string& courseId)
+{
+    auto other = [&](int h) {
+        const std::string& id = cell.data(h).GetCourseId();
+        return !id.empty() && id != courseId;
+    };
+    if (!cell.IsInterleave())
+        return other(1);
+    return half == 0 ? other(1) || other(2) : other(half);
+}
+
 std::string ReportPath(const CTaskInfo& info) { return info.GetTaskFolder() + "report.txt"; }
 
 }  // namespace
@@ -97,8 +111,15 @@ bool CScheduleTask::ReadOutputData()
             const int oddEven = ClampedInt(GetNodeAttribute(item, "oddEven"), INT_MIN, INT_MAX);
             // Any other value stands for the whole week, as the placing itself reads it.
             const int half = oddEven == 1 || oddEven == 2 ? oddEven : 0;
-            if (CCourseInfo* course = FindCourse(GetNodeAttribute(item, "course")))
-                SetCourseNode(course, GetNodeAttribute(item, "room"), false, node, half);
+            CCourseInfo* course = FindCourse(GetNodeAttribute(item, "course"));
+            if (!course)
+                return;
+            const CClassInfo* owner = GetClass(course->GetClassId());
+            if (owner && TakesOthersPlace(owner->GetTable(false).GetNode(node), half, course->GetId())) {
+                ++faults;
+                return;
+            }
+            SetCourseNode(course, GetNodeAttribute(item, "room"), false, node, half);
         });
     });
     if (faults == 0)
@@ -123,6 +144,9 @@ void CScheduleTask::InitReportInfo()
 
 bool CScheduleTask::SaveLastReportInfo()
 {
+    // A task never saved has no folder; the file would land in the working folder.
+    if (m_taskInfo.GetTaskFolder().empty())
+        return false;
     std::string bytes;
     if (!zem::Utf8ToGbk(m_lastReport.GetReportInfo(), bytes))
         bytes = zem::Utf8ToGbkWithCharRefs(m_lastReport.GetReportInfo());

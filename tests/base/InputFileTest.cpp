@@ -216,6 +216,28 @@ TEST(InputFile, WritesTheLayoutOthersRead)
     EXPECT_NE(bytes.find("<StrictDistribution>1</StrictDistribution>"), std::string::npos);
 }
 
+// Markup characters and characters the code page lacks come back as they were.
+TEST(InputFile, AnyTextSurvivesTheFile)
+{
+    TempFolder dir;
+    SchoolBuilder b;
+    const std::string name = "吉&<\"𠮷\">'";
+    b.Teacher("t&1", name, "𠮷");
+    b.Task().GetActivities().AddActivity("412", "升旗 & 广播操");
+    b.Task().GetSchoolStructure().SetValue(4, 1, 2, CTimeTable::kInvalid);
+    CScheduleTask& task = b.Task();
+    const std::string taskFile = MakeTaskFolder(dir.path(), "");
+    task.GetTaskInfo().ReadFromFile(taskFile);
+    ASSERT_TRUE(task.SaveInputData());
+    EXPECT_NE(ReadRaw(dir / "input.xml").find("&#x20BB7;"), std::string::npos);
+
+    CScheduleTask reopened;
+    ASSERT_TRUE(reopened.Open(taskFile));
+    EXPECT_EQ(reopened.GetTeacherName("t&1"), name);
+    EXPECT_EQ(reopened.GetTeacher("t&1")->GetShortName(), "𠮷");
+    EXPECT_EQ(reopened.GetActivities().GetMap().at("412"), "升旗 & 广播操");
+}
+
 // Each optional attribute or child, removed in turn, gives its default and nothing else fails.
 TEST(InputFile, AbsentOptionalPartsTakeTheirDefaults)
 {
@@ -377,6 +399,9 @@ TEST(InputFile, OlderFilesAndHandEditedOnes)
     // A comment inside a list ends the list there; a day beyond the week changes nothing.
     text = Replaced(text, "</TeacherInfo>", "<!-- 停 --><Teacher id=\"t9\" name=\"赵琝\" shortname=\"赵\" priority=\"1\" index=\"3\"/></TeacherInfo>");
     text = Replaced(text, "<day index=\"13\"", "<day index=\"14\" forenoon=\"111111\" afternoon=\"111111\" night=\"111111\"/><day index=\"13\"");
+    // A teacher without an id is dropped; a repeated id leaves the later one.
+    text = Replaced(text, "<Teacher id=\"t2\"", "<Teacher id=\"\" name=\"无名\" shortname=\"\" priority=\"1\" index=\"8\"/>"
+                                             "<Teacher id=\"t1\" name=\"后来者\" shortname=\"\" priority=\"1\" index=\"9\"/><Teacher id=\"t2\"");
     // The settings written as attributes of their section.
     text = Replaced(text, "<BaseSetting>", "<BaseSetting StrictDistribution=\"1\" ConcentrateSelfstudy=\"1\" "
                                            "SortByMainCourseType=\"1\" ConcentrateByTeacher=\"0\">");
@@ -400,6 +425,8 @@ TEST(InputFile, OlderFilesAndHandEditedOnes)
 
     EXPECT_NE(task.GetTeacher("t3"), nullptr);
     EXPECT_EQ(task.GetTeacher("t9"), nullptr);
+    EXPECT_EQ(task.GetTeacherInfoList().GetCount(), 3);
+    EXPECT_EQ(task.GetTeacherName("t1"), "后来者");
     EXPECT_FALSE(task.GetSchoolStructure().IsDayInUse(13));
     EXPECT_EQ(task.GetSchoolStructure().GetWeekDayCount(), 5);
 

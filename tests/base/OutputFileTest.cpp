@@ -9,6 +9,7 @@
 #include "platform/MessageRecorder.h"
 #include "platform/TempFolder.h"
 
+#include <random>
 #include <regex>
 
 namespace {
@@ -120,6 +121,8 @@ TEST(OutputFile, FaultyFileIsReportedOnceAndNotOverwritten)
                                      "<Item day=\"0\" segment=\"0\" section=\"-1\" course=\"k1\" room=\"\"/></Class></Output>"},
         {"day missing", "<Output><Class id=\"c1\" name=\"x\"><Item segment=\"0\" section=\"1\" course=\"k1\" room=\"\"/>" + good +
                             "</Class></Output>"},
+        {"two lessons of a class at once", "<Output><Class id=\"c1\" name=\"x\">" + good +
+                                               "<Item day=\"0\" segment=\"0\" section=\"0\" course=\"k2\" room=\"r1\" oddEven=\"1\"/></Class></Output>"},
         {"not XML", "<Output><Class>"},
         {"no Output element", "<Input/>"},
     };
@@ -201,6 +204,48 @@ TEST(OutputFile, LoadingPlacesEveryStoredLesson)
               std::string::npos);
     EXPECT_NE(bytes.find("<Item day=\"1\" segment=\"0\" section=\"1\" course=\"k5\" room=\"\" oddEven=\"2\" />"),
               std::string::npos);
+}
+
+// Randomly damaged task files, seeded so a failure repeats: opening never crashes, and a task
+// that does not open says so once.
+TEST(OutputFile, DamagedTaskFilesNeverCrash)
+{
+    const std::string input = FullFixtureBytes();
+    const std::string output = "<?xml version='1.0' encoding='GB2312'?><Output><Class id=\"c1\" name=\"x\">"
+                               "<Item day=\"0\" segment=\"0\" section=\"0\" course=\"k1\" room=\"\" oddEven=\"0\"/>"
+                               "<Item day=\"2\" segment=\"0\" section=\"0\" course=\"k2\" room=\"r1\" oddEven=\"1\"/>"
+                               "</Class></Output>";
+    std::mt19937 random(20240901);
+    auto damage = [&](std::string bytes) {
+        const int edits = 1 + static_cast<int>(random() % 4);
+        for (int i = 0; i < edits && !bytes.empty(); ++i) {
+            const std::size_t at = random() % bytes.size();
+            switch (random() % 4) {
+            case 0: bytes[at] = static_cast<char>(random()); break;
+            case 1: bytes.erase(at, 1 + random() % 8); break;
+            case 2: bytes.insert(at, 1, "<>\"/=&-0123456789"[random() % 18]); break;
+            default: bytes.resize(at); break;
+            }
+        }
+        return bytes;
+    };
+    TempFolder dir;
+    for (int round = 0; round < 150; ++round) {
+        SCOPED_TRACE(round);
+        const bool damageInput = round % 2 == 0;
+        const std::string folder = dir / std::to_string(round);
+        const std::string taskFile = MakeTaskFolder(folder, damageInput ? damage(input) : input);
+        WriteRaw(folder + "/output.xml", damageInput ? output : damage(output));
+        MessageRecorder recorder;
+        CScheduleTask task;
+        const bool opened = task.Open(taskFile);
+        if (!opened) {
+            EXPECT_EQ(recorder.Texts(), std::vector<std::string>{"读取 input.xml 文件出错！"});
+        } else {
+            EXPECT_LE(recorder.messages.size(), 1u);
+            EXPECT_TRUE(TablesConsistent(task));
+        }
+    }
 }
 
 TEST(OutputFile, TaskWithoutTimetablesOpensQuietly)
