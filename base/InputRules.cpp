@@ -5,7 +5,6 @@
 #include "base/Utility.h"
 #include "platform/Text.h"
 
-
 namespace taskxml {
 namespace {
 

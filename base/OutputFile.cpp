@@ -55,8 +55,8 @@ bool CScheduleTask::SaveOutputData()
         return false;
     pugi::xml_document doc;
     pugi::xml_node output = doc.append_child("Output");
-    for (CClassInfo* cls : Ordered<CClassInfo>(m_classes)) {
-        const CCourseTable& table = static_cast<const CClassInfo*>(cls)->GetTable(false);
+    for (const CClassInfo* cls : Ordered<CClassInfo>(m_classes)) {
+        const CCourseTable& table = cls->GetTable(false);
         pugi::xml_node element = Append(output, "Class");
         SetAttribute(element, "id", cls->GetId());
         SetAttribute(element, "name", cls->GetName());
