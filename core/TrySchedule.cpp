@@ -270,19 +270,18 @@ void CAutoScheduler::FinishRun()
     }
 
     // The two files describe one result: once the first is written, the second follows.
+    // A failed save of output.xml is shown to the user by the task itself; the report says it too.
     const auto start = Clock::now();
     const bool outputSaved = task.SaveOutputData();
     report.MakeReport(task, MakeTitle(), CReportInfo::kRunFinished);
-    std::string failures;
+    const char* const kHeading = "【保存失败】\n";
     if (!outputSaved)
-        failures += "排课结果未能保存到课表文件 output.xml，请检查任务文件夹是否可以写入。\n";
-    if (!failures.empty())
-        report.SetReportInfo(report.GetReportInfo() + "【保存失败】\n" + failures);
-    if (!task.SaveLastReportInfo()) {
-        const std::string line = "排课报告未能保存到 report.txt，请检查任务文件夹是否可以写入。\n";
-        failures += line;
-        report.SetReportInfo(report.GetReportInfo() + (outputSaved ? "【保存失败】\n" : "") + line);
-    }
+        report.SetReportInfo(report.GetReportInfo() + kHeading +
+                             "排课结果未能保存到课表文件 output.xml，请检查任务文件夹是否可以写入。\n");
+    const bool reportSaved = task.SaveLastReportInfo();
+    const std::string reportFailure = "排课报告未能保存到 report.txt，请检查任务文件夹是否可以写入。";
+    if (!reportSaved)
+        report.SetReportInfo(report.GetReportInfo() + (outputSaved ? kHeading : "") + reportFailure + "\n");
     m_stats.secondsSave = SecondsSince(start);
     ReadCommittedTables();
 
@@ -290,12 +289,12 @@ void CAutoScheduler::FinishRun()
     const int code = lost.empty() ? 1 : 3;
     m_stats.code = code;
     m_stats.lost = SumOf(lost);
-    m_stats.saveFailed = !failures.empty();
+    m_stats.saveFailed = !outputSaved || !reportSaved;
     if (Stopped())
         return;
-    if (!failures.empty())
-        zem::ShowMessage(failures.substr(0, failures.size() - 1), "提示", zem::MessageIcon::Warning);
+    if (!reportSaved)
+        zem::ShowMessage(reportFailure, "提示", zem::MessageIcon::Warning);
     PostProgress(100, true);
-    PostStatus(failures.empty() ? "排课完成." : "排课完成，但排课结果未能全部保存.");
+    PostStatus(m_stats.saveFailed ? "排课完成，但排课结果未能全部保存." : "排课完成.");
     PostResult(code);
 }

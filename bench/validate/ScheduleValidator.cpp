@@ -957,13 +957,24 @@ private:
 // The lessons of one week of a cell, as (course, room) pairs in a fixed order.
 using WeekLessons = std::vector<std::pair<zem::IdHandle, zem::IdHandle>>;
 
-void AddWeekLessons(const CCourseTableNode& cell, int week, WeekLessons& out)
+// The plans of one combined class give one lesson: a teacher's or room's cell holds whichever of
+// them was written last (or first), which depends only on the order of writing. Each counts as the
+// group's first plan.
+zem::IdHandle GroupCourse(const CScheduleTask& task, zem::IdHandle course)
+{
+    const CCombineClass* combined = task.GetCC(zem::IdText(course));
+    if (!combined || combined->GetCombineCourse().empty())
+        return course;
+    return zem::InternId(combined->GetCombineCourse().front());
+}
+
+void AddWeekLessons(const CScheduleTask& task, const CCourseTableNode& cell, int week, WeekLessons& out)
 {
     const int half = week == 1 && cell.IsInterleave() ? 2 : 1;
     if (cell.data(half).HasCourse())
-        out.emplace_back(cell.data(half).GetCourseHandle(), cell.data(half).GetRoomHandle());
+        out.emplace_back(GroupCourse(task, cell.data(half).GetCourseHandle()), cell.data(half).GetRoomHandle());
     for (const Lesson& more : cell.GetMoreVector(half))
-        out.emplace_back(more.GetCourseHandle(), more.GetRoomHandle());
+        out.emplace_back(GroupCourse(task, more.GetCourseHandle()), more.GetRoomHandle());
 }
 
 std::string WeekLessonsText(const WeekLessons& lessons)
@@ -997,9 +1008,9 @@ void CompareCells(const CScheduleTask& task, const std::string& name, const std:
         WeekLessons lessons[2][2];  // [task][week]
         for (int week = 0; week < 2; ++week) {
             for (const CCourseTable* table : first)
-                AddWeekLessons(table->GetNode(node), week, lessons[0][week]);
+                AddWeekLessons(task, table->GetNode(node), week, lessons[0][week]);
             for (const CCourseTable* table : second)
-                AddWeekLessons(table->GetNode(node), week, lessons[1][week]);
+                AddWeekLessons(task, table->GetNode(node), week, lessons[1][week]);
             std::sort(lessons[0][week].begin(), lessons[0][week].end());
             std::sort(lessons[1][week].begin(), lessons[1][week].end());
         }

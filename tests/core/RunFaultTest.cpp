@@ -135,10 +135,14 @@ TEST(CoreRunFault, FailedSaveIsSaidNotHidden)
     EXPECT_EQ(stats.code, 1);
     EXPECT_TRUE(stats.saveFailed);
     EXPECT_EQ(target.StatusTexts().back(), "排课完成，但排课结果未能全部保存.");
-    ASSERT_FALSE(recorder.messages.empty());
-    EXPECT_NE(recorder.messages.back().text.find("output.xml"), std::string::npos);
+    // The task says its failed save of output.xml; the engine that of report.txt.
+    ASSERT_EQ(recorder.messages.size(), 2u);
+    EXPECT_NE(recorder.messages[0].text.find("保存出错"), std::string::npos);
+    EXPECT_EQ(recorder.messages[1].text, "排课报告未能保存到 report.txt，请检查任务文件夹是否可以写入。");
     const std::string& report = b.Task().GetLastReportInfo().GetReportInfo();
-    EXPECT_NE(report.find("【保存失败】\n排课结果未能保存到课表文件 output.xml"), std::string::npos);
+    EXPECT_NE(report.find("【保存失败】\n排课结果未能保存到课表文件 output.xml，请检查任务文件夹是否可以写入。\n"
+                          "排课报告未能保存到 report.txt"),
+              std::string::npos);
 }
 
 // A stop at any point leaves every plan's count, the working tables equal to the committed ones,
