@@ -106,8 +106,20 @@ void CAutoScheduler::MarkUnusable(CCourseTable& table, const CPlanState& plan, i
         closeBusy(plan.cls->GetTempTable(), 0);
     for (const CTeacherInfo* teacher : plan.teachers)
         closeBusy(teacher->GetTempTable(), mode);
-    if (plan.room)
-        closeBusy(plan.room->GetCombineTable(true), 0);
+    // The room, where every place is taken (its merged table's full slots, without building it).
+    if (plan.room) {
+        const CComplexTable& places = plan.room->GetComplexTable();
+        const int count = static_cast<int>(places.GetCount());
+        for (int day : m_daysInUse)
+            for (int segment = 0; segment < zem::kSegmentCount; ++segment)
+                for (int section = 0; section < zem::kSectionCount; ++section) {
+                    int used = 0;
+                    for (int i = 0; i < count; ++i)
+                        used += places.Enum(true, i)->IsUsed(day, segment, section);
+                    if (count > 0 && used == count)
+                        table.SetValue(day, segment, section, CTimeTable::kInvalid);
+                }
+    }
     for (const CClassInfo* cls : plan.partnerClasses)
         closeBusy(cls->GetTempTable(), 0);
     for (const CTeacherInfo* teacher : plan.mutexTeachers)

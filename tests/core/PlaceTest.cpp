@@ -118,6 +118,22 @@ TEST(CorePlace, CombinedPartnersGetTheSameSlotsOnce)
     EXPECT_TRUE(ScheduleIsValid(s.Task()));
 }
 
+TEST(CorePlace, ConcentratedLessonGoesNextToTheTeachersOther)
+{
+    School s;
+    CSchoolStructure& week = s.Task().GetSchoolStructure();
+    week.SetSectionNodeMaxCount(4, 3, true);
+    week.RefreshData();
+    ASSERT_TRUE(s.Task().GetTaskSetting().GetConcentrateSelfstudy());
+    s.b.SelfStudy("a", "c1", "s1", "t1", COURSE_TYPE_SELF_STUDY, "1");
+    CCourseInfo* b = s.b.SelfStudy("b", "c2", "s1", "t1", COURSE_TYPE_SELF_STUDY, "1");
+    s.b.Preset("a", "241,");
+    ASSERT_EQ(RunEngine(s.Task()).code, 1);
+    const std::vector<int> slots = SlotsOf(*b);
+    ASSERT_EQ(slots.size(), 1u);
+    EXPECT_TRUE(slots[0] == 240 || slots[0] == 242) << slots[0];
+}
+
 TEST(CorePlace, TwoLessonsGoOnDaysApart)
 {
     for (std::uint64_t seed = 1; seed <= 5; ++seed) {
