@@ -78,6 +78,7 @@ double Number(const CWeekCount& count) { return count.GetWholeCount() + (count.H
 struct Quality {
     int crowdedPlanDays = 0;     // plan-days with more than one lesson outside blocks
     int consecutiveDayPlans = 0; // plans of 2-3 lessons with two of them on neighbouring days
+    int smallPlans = 0;          // plans of 2-3 lessons
     double mainForenoonShare = 0;
 };
 
@@ -123,6 +124,7 @@ Quality Measure(CScheduleTask& task)
         }
         const int weekly = course->GetWeekCount().GetWholeCount() + (course->GetWeekCount().HasHalfNode() ? 1 : 0);
         if (weekly >= 2 && weekly <= 3) {
+            ++quality.smallPlans;
             bool neighbours = false;
             for (std::size_t i = 1; i < dayOrders.size(); ++i)
                 neighbours = neighbours || dayOrders[i] - dayOrders[i - 1] == 1;
@@ -199,6 +201,8 @@ bool RunOnce(const Options& options, std::uint64_t seed)
     std::string error;
     if (zem::CopyFolder(FolderOf(options.taskFile), folder, &error) != 0) {
         std::fprintf(stderr, "zem-schedule: cannot copy the task folder to %s: %s\n", folder.c_str(), error.c_str());
+        if (options.keep.empty())
+            zem::RemoveFolder(folder);
         return false;
     }
     const std::string taskFile = folder + NameOf(options.taskFile);
@@ -235,12 +239,13 @@ bool RunOnce(const Options& options, std::uint64_t seed)
             std::printf("{\"seed\": %llu, \"code\": %d, \"tries\": %d, \"best_try\": %d, \"lost\": %g, "
                         "\"seconds\": %.4f, \"seconds_per_try\": %.5f, \"seconds_check\": %.4f, "
                         "\"seconds_place\": %.4f, \"seconds_callback\": %.4f, \"seconds_save\": %.4f, "
-                        "\"crowded_plan_days\": %d, \"consecutive_day_plans\": %d, \"main_forenoon_share\": %.4f, "
+                        "\"crowded_plan_days\": %d, \"consecutive_day_plans\": %d, \"plans_of_2_3\": %d, "
+                        "\"main_forenoon_share\": %.4f, "
                         "\"violations\": %zu, \"folder\": %s, \"report\": %s}\n",
                         static_cast<unsigned long long>(seed), stats.code, stats.tries, stats.bestTry,
                         Number(stats.lost), seconds, stats.tries > 0 ? seconds / stats.tries : 0.0, stats.secondsCheck,
                         stats.secondsPlace, stats.secondsCallback, stats.secondsSave, quality.crowdedPlanDays,
-                        quality.consecutiveDayPlans, quality.mainForenoonShare, validation.Count(),
+                        quality.consecutiveDayPlans, quality.smallPlans, quality.mainForenoonShare, validation.Count(),
                         Json(folder).c_str(), Json(task.GetLastReportInfo().GetReportInfo()).c_str());
             std::fflush(stdout);
         }
@@ -266,6 +271,11 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "zem-schedule: %s\n", request.text.c_str());
         return static_cast<int>(zem::IDOK);
     });
+    // The task's whole folder is copied for each run: make sure it is one.
+    if (!zem::FileExists(options.taskFile)) {
+        std::fprintf(stderr, "zem-schedule: no task file %s\n", options.taskFile.c_str());
+        return 1;
+    }
     int failures = 0;
     for (std::uint64_t seed = options.firstSeed; seed <= options.lastSeed; ++seed)
         failures += !RunOnce(options, seed);
