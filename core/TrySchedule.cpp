@@ -246,6 +246,7 @@ void CAutoScheduler::CommitTry()
     m_task->GetLastReportInfo().SaveTempInfo();
 }
 
+// After a run, finished or stopped, the working copies show what was kept, not the last try.
 void CAutoScheduler::ReadCommittedTables()
 {
     for (CPlanState& plan : m_plans)
