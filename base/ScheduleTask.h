@@ -122,7 +122,13 @@ public:
     std::string GetActivityInfo(const std::string& id, TABLE_TYPE type, tagTABLE_NODE node) const;
 
     // Timetable file and report file.
+    // Refuses, with a message, while IsOutputReadPartial holds.
     bool SaveOutputData();
+    // True when opening the task skipped part of output.xml. Saving the timetables would then
+    // overwrite the lessons that never reached memory, so SaveOutputData refuses until the user
+    // has agreed to that and the caller has cleared the flag.
+    bool IsOutputReadPartial() const { return m_outputReadPartial; }
+    void ClearOutputReadPartial() { m_outputReadPartial = false; }
     void InitReportInfo();
     bool SaveLastReportInfo();
 
@@ -176,4 +182,5 @@ private:
     CReportInfo m_lastReport;
     CBackupManager m_backupManager;
     bool m_dirty = false;
+    bool m_outputReadPartial = false;
 };

@@ -33,6 +33,8 @@ public:
     void SetValue(int day, int segment, int section, Status value);
     Status GetValue(const tagTABLE_NODE& node) const { return GetValue(node.day, node.segment, node.section); }
     Status GetValue(int day, int segment, int section) const;
+    // The whole grid in slot order, for scans over every slot.
+    const Status* GetValues() const { return m_values.data(); }
 
     bool IsValid(const tagTABLE_NODE& node) const { return GetValue(node) == kFree; }
     bool IsValid(int day, int segment, int section) const { return GetValue(day, segment, section) == kFree; }
@@ -189,6 +191,8 @@ public:
 
     void SetInterleave(bool interleave) { m_more = (m_more & ~kInterleaveBit) | (interleave ? kInterleaveBit : 0); }
     bool IsInterleave() const { return (m_more & kInterleaveBit) != 0; }
+    // Nothing in either half, no further lessons and not split: what a scan of a table skips.
+    bool IsEmpty() const { return m_more == 0 && !m_half1.HasCourse() && !m_half2.HasCourse(); }
 
     // Adds the other cell's halves: into an empty half, else as a further lesson of that half.
     // The other's further lessons are not taken over; a split in the other splits this cell.

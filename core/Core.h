@@ -77,6 +77,7 @@ struct CoreRunOptions {
     int tries = 50;
     bool pauses = true;  // the short pauses that let a person read the status line
     std::function<void(const CoreTryInfo&)> observer;  // called on the engine's thread after each try
+    std::function<void()> beforeSave;  // called on the engine's thread as the final save begins
 };
 
 // What a finished run did; filled when the worker ends.

@@ -3,6 +3,8 @@
 #include "platform/Text.h"
 #include "table/TableTheme.h"
 
+#include <QFontMetrics>
+
 #include <vector>
 
 using zem::COLORREF;
@@ -71,6 +73,81 @@ void DrawFittedText(DC& dc, std::string_view text, const Rect& rect, TextVAlign 
 {
     const FittedText fitted = FitText(dc, text, rect, align);
     dc.DrawText(text, fitted.rect, fitted.format);
+}
+
+void PreparedText::Prepare(DC& dc, std::string_view text, const Rect& rect, unsigned format)
+{
+    m_rect = rect;
+    m_format = format & ~DT_CALCRECT;
+    m_empty = text.empty();
+    m_shaped = false;
+    m_clip = false;
+    m_line = QStaticText();
+    m_text.clear();
+    if (m_empty)
+        return;
+    const QString line = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    const QFontMetrics metrics(dc.Painter().font());
+    const int width = metrics.horizontalAdvance(line);
+    // Spaces and line feeds change where DrawText breaks or trims lines; a wrapped text wider than
+    // its rectangle takes more than one line. Those are left to DrawText.
+    const bool oneLine = text.find_first_of(" \r\n") == std::string_view::npos &&
+                         ((m_format & DT_SINGLELINE) || width <= rect.Width());
+    if (!oneLine) {
+        m_text = text;
+        return;
+    }
+    int x = rect.left, y = rect.top;
+    if (m_format & DT_CENTER)
+        x = rect.left + (rect.Width() - width) / 2;
+    else if (m_format & DT_RIGHT)
+        x = rect.right - width;
+    if (m_format & DT_SINGLELINE) {
+        if (m_format & DT_VCENTER)
+            y = rect.top + (rect.Height() - metrics.height()) / 2;
+        else if (m_format & DT_BOTTOM)
+            y = rect.bottom - metrics.height();
+    }
+    m_topLeft = QPoint(x, y);
+    // Clipping costs; it is needed only where the ink may leave the rectangle.
+    const QRect ink = metrics.boundingRect(line).translated(x, y + metrics.ascent()).adjusted(-1, -1, 1, 1);
+    m_clip = !(m_format & DT_NOCLIP) && !QRect(rect.left, rect.top, rect.Width(), rect.Height()).contains(ink);
+    m_line.setTextFormat(Qt::PlainText);
+    m_line.setText(line);
+    m_line.prepare(QTransform(), dc.Painter().font());
+    m_shaped = true;
+}
+
+void PreparedText::Draw(DC& dc, int dx, int dy, COLORREF color) const
+{
+    if (m_empty)
+        return;
+    if (!m_shaped) {
+        Rect r = m_rect;
+        r.OffsetRect(dx, dy);
+        const COLORREF previous = dc.SetTextColor(color);
+        dc.DrawText(m_text, r, m_format);
+        dc.SetTextColor(previous);
+        return;
+    }
+    QPainter& painter = dc.Painter();
+    painter.setPen(ToQColor(color));
+    const QPoint at = m_topLeft + QPoint(dx, dy);
+    if (!m_clip) {
+        painter.drawStaticText(at, m_line);
+        return;
+    }
+    painter.save();
+    painter.setClipRect(QRect(m_rect.left + dx, m_rect.top + dy, std::max(0, m_rect.Width()), std::max(0, m_rect.Height())),
+                        Qt::IntersectClip);
+    painter.drawStaticText(at, m_line);
+    painter.restore();
+}
+
+void PreparedText::Offset(int dx, int dy)
+{
+    m_rect.OffsetRect(dx, dy);
+    m_topLeft += QPoint(dx, dy);
 }
 
 // ---- CCell

@@ -3,6 +3,9 @@
 #include "platform/gui/DC.h"
 #include "table/TableDefs.h"
 
+#include <QPoint>
+#include <QStaticText>
+
 #include <array>
 #include <string>
 #include <string_view>
@@ -51,6 +54,31 @@ struct FittedText {
 };
 FittedText FitText(zem::gui::DC& dc, std::string_view text, const zem::Rect& rect, TextVAlign align);
 void DrawFittedText(zem::gui::DC& dc, std::string_view text, const zem::Rect& rect, TextVAlign align);
+
+// A text laid out once and drawn many times, as DrawText would draw it on a transparent background:
+// a text that stays on one line is shaped once; any other is handed to DrawText each time.
+class PreparedText {
+public:
+    // Lays the text out for DrawText(text, rect, format) in the DC's current font.
+    void Prepare(zem::gui::DC& dc, std::string_view text, const zem::Rect& rect, unsigned format);
+    // Draws it moved by (dx, dy). The DC's font must be the one it was prepared in.
+    void Draw(zem::gui::DC& dc, int dx, int dy, zem::COLORREF color) const;
+    void Offset(int dx, int dy);
+    const zem::Rect& GetRect() const { return m_rect; }
+    unsigned GetFormat() const { return m_format; }
+    // False when the text was handed to DrawText instead of being shaped once.
+    bool IsShaped() const { return m_shaped; }
+
+private:
+    zem::Rect m_rect;
+    unsigned m_format = 0;
+    bool m_empty = true;
+    bool m_shaped = false;
+    bool m_clip = false;
+    QPoint m_topLeft;
+    QStaticText m_line;
+    std::string m_text;  // only for DrawText
+};
 
 struct CellEntry {
     std::string key;  // stored and handed back, never drawn

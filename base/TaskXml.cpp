@@ -1,0 +1,117 @@
+#include "base/TaskXml.h"
+
+#include "base/ScheduleTask.h"
+#include "platform/Files.h"
+#include "platform/Hooks.h"
+#include "platform/Text.h"
+#include "platform/Xml.h"
+
+#include <climits>
+
+namespace taskxml {
+
+std::string Required(pugi::xml_node element, const char* name)
+{
+    const pugi::xml_attribute attribute = element.attribute(name);
+    if (!attribute)
+        throw MissingAttribute{name};
+    return attribute.value();
+}
+
+bool HasAttribute(pugi::xml_node element, const char* name) { return static_cast<bool>(element.attribute(name)); }
+
+int ClampedInt(std::string_view text, int low, int high) { return std::clamp(zem::ParseIntPrefix(text), low, high); }
+
+int RequiredIndex(pugi::xml_node element) { return ClampedInt(Required(element, "index"), INT_MIN, INT_MAX); }
+
+std::string ElementText(pugi::xml_node element)
+{
+    std::string text;
+    for (pugi::xml_node node = element.first_child(); node; node = node.next_sibling()) {
+        if (node.type() == pugi::node_pcdata || node.type() == pugi::node_cdata)
+            text += node.value();
+        else if (node.type() == pugi::node_element)
+            text += ElementText(node);
+    }
+    return std::string(zem::Trim(text));
+}
+
+pugi::xml_node SelectSection(const pugi::xml_document& doc, const char* parent, const char* name)
+{
+    const std::string path = zem::Format("//%s/%s", parent, name);
+    return doc.select_node(path.c_str()).node();
+}
+
+pugi::xml_node Append(pugi::xml_node parent, const char* name) { return parent.append_child(name); }
+
+void SetAttribute(pugi::xml_node element, const char* name, std::string_view value)
+{
+    element.append_attribute(name).set_value(std::string(value).c_str());
+}
+
+void SetAttribute(pugi::xml_node element, const char* name, int value)
+{
+    SetAttribute(element, name, zem::Format("%d", value));
+}
+
+void SetAttributeUnsigned(pugi::xml_node element, const char* name, unsigned value)
+{
+    SetAttribute(element, name, zem::Format("%u", value));
+}
+
+void AppendText(pugi::xml_node parent, const char* name, std::string_view text)
+{
+    parent.append_child(name).text().set(std::string(text).c_str());
+}
+
+void WriteActivities(pugi::xml_node parent, const CActivities& activities)
+{
+    pugi::xml_node element = Append(parent, "Activities");
+    for (const auto& [node, name] : activities.GetMap()) {
+        pugi::xml_node activity = Append(element, "Activity");
+        SetAttribute(activity, "node", node);
+        SetAttribute(activity, "name", name);
+    }
+}
+
+void ReadActivities(pugi::xml_node element, CActivities& activities)
+{
+    ForEachElement(element, [&](pugi::xml_node activity) {
+        const std::string node = Required(activity, "node");
+        activities.AddActivity(node, Required(activity, "name"));
+    });
+}
+
+namespace {
+
+void ShowSaveError(const CScheduleTask& task)
+{
+    const std::string folder = task.GetTaskInfo().GetTaskFolder();
+    const std::string text = zem::FolderExists(folder)
+                                 ? std::string("保存过程中出现未知错误！")
+                                 : zem::Format("保存出错！\n\n排课任务文件夹不存在，可能已被改名或移动：\n%s", folder.c_str());
+    zem::ShowMessage(text, "提示", zem::MessageIcon::Error);
+}
+
+}  // namespace
+
+bool CheckTaskFolder(const CScheduleTask& task)
+{
+    if (zem::FolderExists(task.GetTaskInfo().GetTaskFolder()))
+        return true;
+    ShowSaveError(task);
+    return false;
+}
+
+bool SaveTaskDocument(CScheduleTask& task, const pugi::xml_document& doc, const std::string& path)
+{
+    task.AutoBackup(false, "", false);
+    if (!zem::SaveXmlFile(doc, path)) {
+        ShowSaveError(task);
+        return false;
+    }
+    task.GetBackupManager().SetAutoBackupBeforeRestore(true);
+    return true;
+}
+
+}  // namespace taskxml

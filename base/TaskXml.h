@@ -1,0 +1,107 @@
+#pragma once
+// What the readers and writers of a task's XML files share: walking children the way the files
+// have always been read, required attributes, clamped numbers, a fixed write order, and the save
+// with its messages. Internal to the library.
+#include "base/SchoolStructure.h"
+#include "base/ZemObject.h"
+
+#include <pugixml.hpp>
+
+#include <algorithm>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+class CScheduleTask;
+
+namespace taskxml {
+
+// A file lacks an attribute it must have. Thrown by the readers and caught once per file, so one
+// handler shows one message however deep the fault lies.
+struct MissingAttribute {
+    std::string name;
+};
+
+// Calls f for each element child in document order. The walk ends at the first child that is
+// not an element (a comment, a processing instruction, text): older files rely on that.
+template <class F>
+void ForEachElement(pugi::xml_node parent, F&& f)
+{
+    for (pugi::xml_node child = parent.first_child(); child && child.type() == pugi::node_element;
+         child = child.next_sibling())
+        f(child);
+}
+
+// The attribute's value; throws MissingAttribute when the element has no such attribute.
+std::string Required(pugi::xml_node element, const char* name);
+bool HasAttribute(pugi::xml_node element, const char* name);
+
+// A number read as a decimal prefix (no digits reads as 0), clamped to [low, high].
+int ClampedInt(std::string_view text, int low, int high);
+inline bool Flag(std::string_view text) { return ClampedInt(text, -1, 1) != 0; }
+
+// The "index" attribute every list object carries.
+int RequiredIndex(pugi::xml_node element);
+
+// Reads one object per element child of the section and hands it to the list, which takes over an
+// id it already holds; an object without an id is dropped.
+template <class T, class Fill>
+void ReadObjects(pugi::xml_node section, CZemObjectList& list, Fill&& fill)
+{
+    ForEachElement(section, [&](pugi::xml_node element) {
+        auto object = std::make_unique<T>();
+        fill(*object, element);
+        if (object->IsValid())
+            list.Add(object.release());
+    });
+}
+
+// The element's text: all its text content, with surrounding white space trimmed.
+std::string ElementText(pugi::xml_node element);
+
+// The element that the path "//<parent>/<name>" selects: the first element of that name, in
+// document order, whose parent is an element named `parent`.
+pugi::xml_node SelectSection(const pugi::xml_document& doc, const char* parent, const char* name);
+
+pugi::xml_node Append(pugi::xml_node parent, const char* name);
+void SetAttribute(pugi::xml_node element, const char* name, std::string_view value);
+void SetAttribute(pugi::xml_node element, const char* name, int value);
+void SetAttributeUnsigned(pugi::xml_node element, const char* name, unsigned value);
+inline void SetFlag(pugi::xml_node element, const char* name, bool value) { SetAttribute(element, name, value ? "1" : "0"); }
+// Appends a child element holding the text.
+void AppendText(pugi::xml_node parent, const char* name, std::string_view text);
+
+// The objects of a list by index, then id. Lists keep no order of their own; this one makes
+// saving the same task twice give the same bytes.
+template <class T = CZemObject>
+std::vector<T*> Ordered(const CZemObjectList& list)
+{
+    std::vector<T*> objects;
+    objects.reserve(static_cast<std::size_t>(list.GetCount()));
+    for (const auto& [id, object] : list)
+        objects.push_back(static_cast<T*>(object));
+    std::sort(objects.begin(), objects.end(), [](const T* a, const T* b) {
+        if (a->GetIndex() != b->GetIndex())
+            return a->GetIndex() < b->GetIndex();
+        return a->GetId() < b->GetId();
+    });
+    return objects;
+}
+
+// An "Activities" element under the parent, one "Activity" per entry; and reading one back.
+void WriteActivities(pugi::xml_node parent, const CActivities& activities);
+void ReadActivities(pugi::xml_node element, CActivities& activities);
+
+// False, after showing the save error, when the task's folder is gone: the task can then be
+// neither saved nor backed up.
+bool CheckTaskFolder(const CScheduleTask& task);
+// Takes the hourly backup of the files as they are, then saves the document of the task at
+// `path`. On failure shows the save error and returns false; the file is then untouched.
+bool SaveTaskDocument(CScheduleTask& task, const pugi::xml_document& doc, const std::string& path);
+
+// The rule and setting sections of input.xml.
+void WriteRuleSections(CScheduleTask& task, pugi::xml_node input);
+void ReadRuleSections(CScheduleTask& task, const pugi::xml_document& doc);
+
+}  // namespace taskxml

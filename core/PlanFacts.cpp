@@ -1,0 +1,200 @@
+// What the scheduler works out once per run about every plan: the objects it touches, the slots
+// closed to it for the whole run, and the parts of its weight that do not change between tries.
+#include "core/Engine.h"
+
+#include "base/Utility.h"
+#include "platform/Text.h"
+
+namespace {
+
+const CFixedTimeOfObject* FixedTime(CZemObjectList& list, const std::string& id)
+{
+    return static_cast<const CFixedTimeOfObject*>(list.Find(id));
+}
+
+void Close(CTimeTable& mask, const CFixedTimeOfObject* fixed)
+{
+    if (fixed)
+        fixed->WriteFixedTimeToTable(&mask);
+}
+
+int FixedCount(const CFixedTimeOfObject* fixed) { return fixed ? static_cast<int>(fixed->GetNodeList().size()) : 0; }
+
+}  // namespace
+
+int CAutoScheduler::PlanOf(const std::string& courseId) const
+{
+    const CCourseInfo* course = m_task->FindCourse(courseId);
+    if (!course)
+        return -1;
+    auto it = m_planOf.find(course);
+    return it == m_planOf.end() ? -1 : it->second;
+}
+
+void CAutoScheduler::BuildPlans()
+{
+    CScheduleTask& task = *m_task;
+    const CSchoolStructure& week = task.GetSchoolStructure();
+
+    m_plans.clear();
+    m_planOf.clear();
+    const auto courses = SortedObjects<CCourseInfo>(task.GetCourseInfoList());
+    const auto selfStudies = SortedObjects<CCourseInfo>(task.GetSelfStudyInfoList());
+    m_planCount = static_cast<int>(courses.size());
+    m_plans.resize(courses.size() + selfStudies.size());
+    for (std::size_t i = 0; i < courses.size(); ++i)
+        m_plans[i].course = courses[i];
+    for (std::size_t i = 0; i < selfStudies.size(); ++i)
+        m_plans[courses.size() + i].course = selfStudies[i];
+    for (std::size_t i = 0; i < m_plans.size(); ++i)
+        m_planOf[m_plans[i].course] = static_cast<int>(i);
+
+    m_classes = SortedObjects<CClassInfo>(task.GetClassInfoList());
+    m_teachers = SortedObjects<CTeacherInfo>(task.GetTeacherInfoList());
+    m_rooms = SortedObjects<CRoomInfo>(task.GetRoomInfoList());
+    m_presets = SortedObjects<const CCoursePreset>(task.GetCoursePresetList());
+    const auto groups = SortedObjects<CTeacherGroupInfo>(task.GetTeacherGroupInfoList());
+    m_sortByMainType = m_teacherMap.IsSortByMainType();
+    m_daysInUse.clear();
+    for (int day = 0; day < zem::kDayCount; ++day)
+        if (week.IsDayInUse(day))
+            m_daysInUse.push_back(day);
+
+    // The closed slots every plan shares: outside the week or beyond a segment's periods.
+    CTimeTable weekMask;
+    for (int day = 0; day < zem::kDayCount; ++day)
+        for (int segment = 0; segment < zem::kSegmentCount; ++segment)
+            for (int section = 0; section < zem::kSectionCount; ++section)
+                if (week.IsInvalid(day, segment, section) || section >= week.GetSectionNodeMaxCount(segment))
+                    weekMask.SetValue(day, segment, section, CTimeTable::kInvalid);
+
+    for (CPlanState& plan : m_plans) {
+        CCourseInfo* course = plan.course;
+        const bool isPlan = course->GetType() == COURSE_TYPE_PLAN;
+        const CZemObjectList& list = isPlan ? task.GetCourseInfoList() : task.GetSelfStudyInfoList();
+        plan.id = zem::InternId(course->GetId());
+        plan.teacherKey = zem::InternId(course->GetTeacherId());
+        plan.cls = task.GetClass(course->GetClassId());
+        plan.teacher = task.GetTeacher(course->GetTeacherId());
+        plan.combined = task.GetCC(course->GetId());
+        plan.saved = course->GetWeekCount();
+
+        std::vector<std::string> teacherIds;
+        task.GetAllTeacherId(teacherIds, course, true);
+        plan.teachers.clear();
+        for (const std::string& id : teacherIds)
+            if (CTeacherInfo* teacher = task.GetTeacher(id))
+                plan.teachers.push_back(teacher);
+
+        plan.partners.clear();
+        plan.partnerClasses.clear();
+        if (plan.combined) {
+            for (const std::string& id : plan.combined->GetCombineCourse()) {
+                if (id == course->GetId())
+                    continue;
+                const int partner = PlanOf(id);
+                if (partner < 0)
+                    continue;
+                plan.partners.push_back(partner);
+                if (CClassInfo* cls = task.GetClass(m_plans[partner].course->GetClassId()))
+                    plan.partnerClasses.push_back(cls);
+            }
+        }
+
+        // Its own fixed room, else the one a partner of its combined class names.
+        plan.roomId.clear();
+        if (course->GetRoomStrategy() == ROOM_STRATEGY_FIXED) {
+            plan.roomId = course->GetRoomParam();
+        } else {
+            for (int partner : plan.partners) {
+                const CCourseInfo* other = m_plans[partner].course;
+                if (other->GetRoomStrategy() == ROOM_STRATEGY_FIXED) {
+                    plan.roomId = other->GetRoomParam();
+                    break;
+                }
+            }
+        }
+        plan.room = plan.roomId.empty() ? nullptr : task.GetRoom(plan.roomId);
+        plan.roomHandle = zem::InternId(plan.roomId);
+
+        plan.mutexTeachers.clear();
+        for (const std::string& id : teacherIds)
+            if (const std::vector<std::string>* partners = task.GetMutexOfTeacherList().FindTeacherMutexInfo(id))
+                for (const std::string& partnerId : *partners)
+                    if (CTeacherInfo* teacher = task.GetTeacher(partnerId))
+                        plan.mutexTeachers.push_back(teacher);
+
+        plan.mutexSubjectPlans.clear();
+        CMutexSubject* mutexSubject = task.GetMutexSubject(course->GetSubjectId());
+        if (mutexSubject) {
+            const std::size_t first = isPlan ? 0 : m_planCount;
+            const std::size_t last = isPlan ? m_planCount : m_plans.size();
+            for (std::size_t i = first; i < last; ++i) {
+                const CCourseInfo* other = m_plans[i].course;
+                if (other != course && other->GetClassId() == course->GetClassId() &&
+                    other->GetType() == course->GetType() && other->GetSubjectId() != course->GetSubjectId() &&
+                    IsStringInArray(mutexSubject->GetSubjectArray(), other->GetSubjectId()))
+                    plan.mutexSubjectPlans.push_back(static_cast<int>(i));
+            }
+        }
+
+        // Slots closed for the run: the week, the segments of other kinds, and the fixed times of
+        // its teachers, their groups, its class, subject and itself, and the partners' classes.
+        CTimeTable& mask = plan.fixedMask;
+        mask = weekMask;
+        for (int day = 0; day < zem::kDayCount; ++day)
+            for (int segment = 0; segment < zem::kSegmentCount; ++segment) {
+                const bool open = course->GetType() == COURSE_TYPE_MORNING_READING ? segment == 3
+                                  : course->GetType() == COURSE_TYPE_SELF_STUDY ? segment == 4
+                                                                                 : segment < 3;
+                if (!open)
+                    for (int section = 0; section < zem::kSectionCount; ++section)
+                        mask.SetValue(day, segment, section, CTimeTable::kInvalid);
+            }
+        for (const std::string& id : teacherIds)
+            Close(mask, FixedTime(task.GetFixedTimeOfTeacherList(), id));
+        for (const CTeacherGroupInfo* group : groups) {
+            bool member = false;
+            for (const std::string& id : teacherIds)
+                member = member || group->FindTeacher(id);
+            if (member)
+                Close(mask, FixedTime(task.GetFixedTimeOfTeacherGroupList(), group->GetId()));
+        }
+        Close(mask, FixedTime(task.GetFixedTimeOfClassList(), course->GetClassId()));
+        Close(mask, FixedTime(task.GetFixedTimeOfSubjectList(), course->GetSubjectId()));
+        Close(mask, FixedTime(task.GetFixedTimeOfCourseList(), course->GetId()));
+        for (const CClassInfo* cls : plan.partnerClasses)
+            Close(mask, FixedTime(task.GetFixedTimeOfClassList(), cls->GetId()));
+
+        plan.perDayLimit = m_teacherMap.GetPerDayLimit(course->GetTeacherId());
+        plan.dayMax = task.GetOneDayMaxNodes(course);
+        const int nodes = course->GetContinuousNodes();
+        const int times = course->GetContinuousTimes();
+        plan.extraSingles = nodes > 1 && times != 0 ? std::max(0, plan.saved.GetWholeCount() - times * nodes) : 0;
+
+        // The weight's terms that stay for the run.
+        int w = 0;
+        if (const CClassInfo* cls = plan.cls)
+            w += cls->GetPriority();
+        if (const CSubjectInfo* subject = task.GetSubject(course->GetSubjectId()))
+            w += subject->GetPriority();
+        if (const CTeacherInfo* teacher = plan.teacher)
+            w += teacher->GetPriority();
+        plan.g = mutexSubject ? task.GetWeekCountOfMutexSubject(mutexSubject, list, course->GetClassId())
+                              : plan.saved.GetWholeCount();
+        plan.teacherClasses = task.GetClassCountOfTeacher(list, course->GetTeacherId());
+        plan.teacherLessons = task.GetWeekCountOfTeacher(list, course->GetTeacherId());
+        w += plan.teacherClasses + plan.teacherLessons + plan.g;
+        w += FixedCount(FixedTime(task.GetFixedTimeOfTeacherList(), course->GetTeacherId()));
+        w += FixedCount(FixedTime(task.GetFixedTimeOfCourseList(), course->GetId()));
+        if (course->GetRoomStrategy() != ROOM_STRATEGY_NONE)
+            w += 3;
+        if (plan.combined)
+            w += 10;
+        if (task.GetAssistant(course->GetId()))
+            w += 10;
+        if (task.GetMutexOfTeacherList().FindTeacherMutexInfo(course->GetTeacherId()))
+            w += 10;
+        plan.weightBase = w;
+    }
+}
