@@ -2,9 +2,12 @@
 // fresh copy of the task folder, and prints one JSON object per run: the result, the time split,
 // the quality of the timetables and what the validator finds.
 //
-//   zem-schedule TASKFILE [--seed N] [--seeds A-B] [--tries N] [--keep DIR]
+//   zem-schedule TASKFILE [--seed N] [--seeds A-B] [--tries N] [--keep DIR] [--callback]
+//
+// --callback runs the program's post-run passes from the engine's callback, as the program does.
 #include "core/Core.h"
 
+#include "app/shell/TaskHelperCallback.h"
 #include "base/ScheduleTask.h"
 #include "bench/validate/ScheduleValidator.h"
 #include "platform/Files.h"
@@ -37,6 +40,7 @@ struct Options {
     std::uint64_t lastSeed = 1;
     int tries = 50;
     std::string keep;
+    bool callback = false;
 };
 
 std::string Json(const std::string& text)
@@ -162,6 +166,8 @@ bool ParseArguments(int argc, char** argv, Options& options)
                 return false;
         } else if (arg == "--keep" && hasValue) {
             options.keep = argv[++i];
+        } else if (arg == "--callback") {
+            options.callback = true;
         } else if (!arg.empty() && arg[0] != '-' && options.taskFile.empty()) {
             options.taskFile = arg;
         } else {
@@ -221,6 +227,8 @@ bool RunOnce(const Options& options, std::uint64_t seed)
             runOptions.pauses = false;
             core.Init(&target);
             core.SetOptions(runOptions);
+            if (options.callback)
+                core.SetCallback(MakeTaskHelperCallback(task, core.GetStopFlag()));
             const auto start = std::chrono::steady_clock::now();
             core.Start();
             core.Wait();
@@ -236,13 +244,13 @@ bool RunOnce(const Options& options, std::uint64_t seed)
                              ScheduleCheckName(violation.check), violation.text.c_str());
             const Quality quality = Measure(task);
 
-            std::printf("{\"seed\": %llu, \"code\": %d, \"tries\": %d, \"best_try\": %d, \"lost\": %g, "
+            std::printf("{\"seed\": %llu, \"callback\": %s, \"code\": %d, \"tries\": %d, \"best_try\": %d, \"lost\": %g, "
                         "\"seconds\": %.4f, \"seconds_per_try\": %.5f, \"seconds_check\": %.4f, "
                         "\"seconds_place\": %.4f, \"seconds_callback\": %.4f, \"seconds_save\": %.4f, "
                         "\"crowded_plan_days\": %d, \"consecutive_day_plans\": %d, \"plans_of_2_3\": %d, "
                         "\"main_forenoon_share\": %.4f, "
                         "\"violations\": %zu, \"folder\": %s, \"report\": %s}\n",
-                        static_cast<unsigned long long>(seed), stats.code, stats.tries, stats.bestTry,
+                        static_cast<unsigned long long>(seed), options.callback ? "true" : "false", stats.code, stats.tries, stats.bestTry,
                         Number(stats.lost), seconds, stats.tries > 0 ? seconds / stats.tries : 0.0, stats.secondsCheck,
                         stats.secondsPlace, stats.secondsCallback, stats.secondsSave, quality.crowdedPlanDays,
                         quality.consecutiveDayPlans, quality.smallPlans, quality.mainForenoonShare, validation.Count(),
@@ -263,7 +271,7 @@ int main(int argc, char** argv)
 {
     Options options;
     if (!ParseArguments(argc, argv, options)) {
-        std::fprintf(stderr, "usage: zem-schedule TASKFILE [--seed N] [--seeds A-B] [--tries N] [--keep DIR]\n");
+        std::fprintf(stderr, "usage: zem-schedule TASKFILE [--seed N] [--seeds A-B] [--tries N] [--keep DIR] [--callback]\n");
         return 2;
     }
     // Messages for the user go to standard error.
