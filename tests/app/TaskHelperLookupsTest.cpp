@@ -1,6 +1,11 @@
 // Lookups, texts, counts and the changes of teacher, room and assistants.
 #include "HelperSchool.h"
 
+#include "bench/generator/SchoolGenerator.h"
+#include "platform/Files.h"
+#include "platform/MessageRecorder.h"
+#include "platform/TempFolder.h"
+
 namespace {
 
 using Lookups = HelperTest;
@@ -192,5 +197,31 @@ TEST_F(Lookups, RestoreTakesBackTheSavedTables)
     EXPECT_FALSE(Plan("p1")->GetTable(true).IsUsed(kMon1));
     EXPECT_FALSE(task.GetRoom("r1")->GetComplexTable().Enum(true, 0)->IsUsed(kMon1));
     EXPECT_FALSE(ClassTable("c1")->IsDirty());
+    EXPECT_TRUE(TablesConsistent(task));
+}
+
+// Committing a series of edits makes the working tables the saved ones and writes them to the
+// task's timetable file.
+TEST_F(Lookups, SaveCommitsTheWorkingTables)
+{
+    TempFolder temp;
+    std::string error;
+    ASSERT_TRUE(zemgen::WriteTaskFolder(task, temp / "task/", "school", "", &error)) << error;
+    Place("p1", kMon1, 0, "r1");
+    MessageRecorder recorder;
+    CTaskHelper helper(&task);
+    EXPECT_TRUE(helper.SaveTempTables());
+    EXPECT_TRUE(recorder.messages.empty());
+    EXPECT_EQ(task.GetClass("c1")->GetTable(false).GetNode(kMon1).data(1).GetCourseId(), "p1");
+    EXPECT_TRUE(task.GetTeacher("t1")->GetTable(false).IsUsed(kMon1));
+    EXPECT_TRUE(task.GetRoom("r1")->GetComplexTable().Enum(false, 0)->IsUsed(kMon1));
+    EXPECT_FALSE(ClassTable("c1")->IsDirty());
+    EXPECT_TRUE(zem::FileExists(temp / "task/output.xml"));
+
+    // What was saved is what a later undo goes back to.
+    Place("p2", {1, 0, 0});
+    helper.RestoreTempTables();
+    EXPECT_TRUE(ClassTable("c1")->IsUsed(kMon1));
+    EXPECT_FALSE(ClassTable("c1")->IsUsed({1, 0, 0}));
     EXPECT_TRUE(TablesConsistent(task));
 }

@@ -89,6 +89,23 @@ TEST_F(Passes, StrictPlacingChainsTwoMoves)
     EXPECT_TRUE(TablesConsistent(task));
 }
 
+// 语文 may take 英语's Monday period only by sending 英语 to the other Monday period, which would put
+// the two mutually exclusive subjects on one day: the move is undone and 语文 stays lost.
+TEST_F(Passes, ADisplacementIsCheckedWhereItEnds)
+{
+    b.MutexSubjects("m1", {"s1", "s3"});
+    b.FixedTime<CFixedTimeOfTeacher>(task.GetFixedTimeOfTeacherList(), "t1", "1,");
+    Place("p1", kTue1);
+    Place("p3", kMon1);
+    Lost()["p1"] = CWeekCount(1, false);
+    CTaskHelper helper(&task);
+    helper.PlaceLostCourses();
+    EXPECT_EQ(Lost()["p1"], CWeekCount(1, false));
+    EXPECT_EQ(At("c1", kMon1), "p3");
+    EXPECT_FALSE(ClassTable("c1")->IsUsed(kMon2));
+    EXPECT_TRUE(TablesConsistent(task));
+}
+
 // A lesson that cannot move keeps 语文 from Tuesday: strict placing gives up, relaxed placing puts
 // the second lesson on Monday and lists the plan as not evenly distributed, unless even spreading
 // is required.
