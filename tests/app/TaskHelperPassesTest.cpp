@@ -3,7 +3,10 @@
 #include "app/shell/TaskHelperCallback.h"
 #include "HelperSchool.h"
 
+#include "base/Log.h"
 #include "core/Core.h"
+#include "platform/Files.h"
+#include "platform/TempFolder.h"
 
 namespace {
 
@@ -262,5 +265,65 @@ TEST_F(MainCourses, ATeachersLessonsComeTogether)
     helper.ConcentrateTeacherLessons(nullptr);
     EXPECT_EQ(At("c2", {0, 0, 1}), "q1");
     EXPECT_EQ(At("c2", {0, 0, 2}), "q2");
+    EXPECT_TRUE(TablesConsistent(task));
+}
+
+// 张老师's move brings a combined lesson of 二班 and 三班 along, which splits 李老师's pair in 三班;
+// 李老师's move brings it back, which splits 张老师's again. The sweeps stop after ten rounds.
+TEST(ConcentrationSweeps, StopAfterTen)
+{
+    SchoolBuilder b;
+    CScheduleTask& task = b.Task();
+    CSchoolStructure& week = task.GetSchoolStructure();
+    for (int day = 1; day < zem::kDayCount; ++day)
+        week.SetWeekDay(day, false);
+    week.SetSectionNodeMaxCount(1, 0, true);
+    week.RefreshData();
+    task.GetTaskSetting().SetConcentrateByTeacher(true);
+    b.Subject("s1", "语文");
+    for (const char* id : {"ta", "tk", "tm", "tz"})
+        b.Teacher(id, std::string("老师") + id);
+    for (const char* id : {"c1", "c2", "c3", "c5"})
+        b.Class(id, std::string("班") + id);
+    b.Course("a1", "c1", "s1", "ta", "1");
+    b.Course("a2", "c2", "s1", "ta", "1");
+    b.Course("k2", "c2", "s1", "tk", "1");
+    b.Course("k3", "c3", "s1", "tk", "1");
+    b.Combined("kk", {"k2", "k3"});
+    b.Course("m3", "c3", "s1", "tm", "1");
+    b.Course("m5", "c5", "s1", "tm", "1");
+    b.Course("z0", "c5", "s1", "tz", "1");
+    b.Course("z2", "c5", "s1", "tz", "1");
+    b.Preset("z0", "0,");
+    b.Preset("z2", "2,");
+    CTaskHelper helper(&task);
+    auto place = [&](const char* planId, int section) {
+        CCourseInfo* plan = task.FindCourse(planId);
+        helper.SetCourseNode(&task.GetClass(plan->GetClassId())->GetTable(true), plan, "", {0, 0, section}, 0);
+    };
+    place("a1", 0);
+    place("a2", 2);
+    place("k2", 1);
+    place("k3", 1);
+    place("m3", 2);
+    place("m5", 3);
+    place("z0", 0);
+    place("z2", 2);
+
+    TempFolder temp;
+    const char* arguments[] = {"zem", "--debug"};
+    CLog::free();
+    CLog::Configure(2, arguments, temp / "");
+    helper.ConcentrateTeacherLessons(nullptr);
+    CLog::free();
+    CLog::Configure(1, arguments);
+
+    std::string log;
+    ASSERT_TRUE(zem::ReadFileBytes(temp / "debug.txt", log));
+    int moves = 0;
+    for (std::size_t at = log.find("[concentrate"); at != std::string::npos; at = log.find("[concentrate", at + 1))
+        ++moves;
+    EXPECT_EQ(moves, 20);
+    EXPECT_EQ(task.GetClass("c2")->GetTable(true).GetNode(0, 0, 2).data(1).GetCourseId(), "a2");
     EXPECT_TRUE(TablesConsistent(task));
 }
