@@ -287,6 +287,30 @@ TEST_F(CombinedSwaps, ATeacherOfBothSwappedLessonsKeepsBoth)
     EXPECT_TRUE(TablesConsistent(task));
 }
 
+// A combined half lesson takes the partner class's whole slot along, the partner's other half
+// too: that lesson's teacher must be free where it goes.
+TEST_F(CombinedSwaps, ThePartnersOtherHalfIsChecked)
+{
+    b.Course("h1", "c1", "s3", "t3", "0.5");
+    b.Course("h2", "c2", "s3", "t3", "0.5");
+    b.Combined("hh", {"h1", "h2"});
+    b.Course("y1", "c1", "s2", "t2", "0.5");
+    b.Course("y2", "c2", "s1", "t1", "0.5");
+    b.Course("x3", "c3", "s2", "t1", "1");
+    Place("h1", N(2, 0, 0), 1);
+    Place("y1", N(2, 0, 0), 2);
+    Place("h2", N(2, 0, 0), 1);
+    Place("y2", N(2, 0, 0), 2);
+    Place("x3", N(2, 0, 1));
+    CTaskHelper helper(&task);
+    EXPECT_FALSE(helper.CanSwap(ClassTable("c1"), N(2, 0, 0), N(2, 0, 1), false));
+    EXPECT_EQ(helper.GetText(), "合班课程(二班 有冲突)\n张老师老师在 第1周周三上午第2节 已经有课【三班 数学】");
+    EXPECT_TRUE(helper.CanSwap(ClassTable("c1"), N(2, 0, 0), N(2, 0, 2), false)) << helper.GetText();
+    helper.MoveNode(ClassTable("c1"), N(2, 0, 0), N(2, 0, 2), nullptr, nullptr);
+    EXPECT_EQ(At("c2", N(2, 0, 2), 2), "y2");
+    EXPECT_TRUE(TablesConsistent(task));
+}
+
 // 二班's lesson at the other slot is itself combined with 三班: all three classes move together,
 // and a conflict of 三班 refuses the swap.
 TEST_F(CombinedSwaps, ChainsOfCombinedClassesMoveAndAreCheckedAsOne)
