@@ -69,23 +69,41 @@ public:
     CActivities& GetActivities() { return m_activities; }
     const CActivities& GetActivities() const { return m_activities; }
     CZemObjectList& GetSubjectInfoList() { return m_subjects; }
+    const CZemObjectList& GetSubjectInfoList() const { return m_subjects; }
     CZemObjectList& GetTeacherInfoList() { return m_teachers; }
+    const CZemObjectList& GetTeacherInfoList() const { return m_teachers; }
     CZemObjectList& GetTeacherGroupInfoList() { return m_teacherGroups; }
+    const CZemObjectList& GetTeacherGroupInfoList() const { return m_teacherGroups; }
     CZemObjectList& GetClassInfoList() { return m_classes; }
+    const CZemObjectList& GetClassInfoList() const { return m_classes; }
     CZemObjectList& GetRoomInfoList() { return m_rooms; }
+    const CZemObjectList& GetRoomInfoList() const { return m_rooms; }
     CZemObjectList& GetCourseInfoList() { return m_courses; }
+    const CZemObjectList& GetCourseInfoList() const { return m_courses; }
     CZemObjectList& GetSelfStudyInfoList() { return m_selfStudies; }
+    const CZemObjectList& GetSelfStudyInfoList() const { return m_selfStudies; }
     CZemObjectList& GetFixedTimeOfTeacherList() { return m_fixedTeachers; }
+    const CZemObjectList& GetFixedTimeOfTeacherList() const { return m_fixedTeachers; }
     CZemObjectList& GetFixedTimeOfTeacherGroupList() { return m_fixedTeacherGroups; }
+    const CZemObjectList& GetFixedTimeOfTeacherGroupList() const { return m_fixedTeacherGroups; }
     CZemObjectList& GetFixedTimeOfClassList() { return m_fixedClasses; }
+    const CZemObjectList& GetFixedTimeOfClassList() const { return m_fixedClasses; }
     CZemObjectList& GetFixedTimeOfSubjectList() { return m_fixedSubjects; }
+    const CZemObjectList& GetFixedTimeOfSubjectList() const { return m_fixedSubjects; }
     CZemObjectList& GetFixedTimeOfCourseList() { return m_fixedCourses; }
+    const CZemObjectList& GetFixedTimeOfCourseList() const { return m_fixedCourses; }
     CZemObjectList& GetCoursePresetList() { return m_presets; }
+    const CZemObjectList& GetCoursePresetList() const { return m_presets; }
     CZemObjectList& GetAssistantList() { return m_assistants; }
+    const CZemObjectList& GetAssistantList() const { return m_assistants; }
     CZemObjectList& GetOETeamList() { return m_oeTeams; }
+    const CZemObjectList& GetOETeamList() const { return m_oeTeams; }
     CZemObjectList& GetMutexSubjectList() { return m_mutexSubjects; }
+    const CZemObjectList& GetMutexSubjectList() const { return m_mutexSubjects; }
     CMutexOfTeacherList& GetMutexOfTeacherList() { return m_mutexTeachers; }
+    const CMutexOfTeacherList& GetMutexOfTeacherList() const { return m_mutexTeachers; }
     CCombineClassList& GetCombineCourseList() { return m_combineClasses; }
+    const CCombineClassList& GetCombineCourseList() const { return m_combineClasses; }
     CZemPrioritySet& GetPrioritySet() { return m_prioritySet; }
     CTaskSetting& GetTaskSetting() { return m_taskSetting; }
     const CTaskSetting& GetTaskSetting() const { return m_taskSetting; }
