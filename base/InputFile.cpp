@@ -72,21 +72,21 @@ void WritePriorityAndIndex(pugi::xml_node element, const CZemObject& object)
 void WriteBasicData(CScheduleTask& task, pugi::xml_node input)
 {
     pugi::xml_node subjects = Append(input, "SubjectInfo");
-    for (const CSubjectInfo* subject : Ordered<CSubjectInfo>(task.GetSubjectInfoList())) {
+    for (const CSubjectInfo* subject : ObjectsInOrder<CSubjectInfo>(task.GetSubjectInfoList())) {
         pugi::xml_node element = Append(subjects, "Subject");
         WriteNamed(element, *subject, subject->GetShortName());
         WritePriorityAndIndex(element, *subject);
     }
 
     pugi::xml_node teachers = Append(input, "TeacherInfo");
-    for (const CTeacherInfo* teacher : Ordered<CTeacherInfo>(task.GetTeacherInfoList())) {
+    for (const CTeacherInfo* teacher : ObjectsInOrder<CTeacherInfo>(task.GetTeacherInfoList())) {
         pugi::xml_node element = Append(teachers, "Teacher");
         WriteNamed(element, *teacher, teacher->GetShortName());
         WritePriorityAndIndex(element, *teacher);
     }
 
     pugi::xml_node groups = Append(input, "TeacherGroupInfo");
-    for (const CTeacherGroupInfo* group : Ordered<CTeacherGroupInfo>(task.GetTeacherGroupInfoList())) {
+    for (const CTeacherGroupInfo* group : ObjectsInOrder<CTeacherGroupInfo>(task.GetTeacherGroupInfoList())) {
         pugi::xml_node element = Append(groups, "TeacherGroup");
         SetAttribute(element, "id", group->GetId());
         SetAttribute(element, "name", group->GetName());
@@ -96,7 +96,7 @@ void WriteBasicData(CScheduleTask& task, pugi::xml_node input)
     }
 
     pugi::xml_node classes = Append(input, "ClassInfo");
-    for (const CClassInfo* cls : Ordered<CClassInfo>(task.GetClassInfoList())) {
+    for (const CClassInfo* cls : ObjectsInOrder<CClassInfo>(task.GetClassInfoList())) {
         pugi::xml_node element = Append(classes, "Class");
         WriteNamed(element, *cls, cls->GetShortName());
         SetAttributeUnsigned(element, "studentcount", cls->GetStudentCount());
@@ -105,7 +105,7 @@ void WriteBasicData(CScheduleTask& task, pugi::xml_node input)
     }
 
     pugi::xml_node rooms = Append(input, "RoomInfo");
-    for (const CRoomInfo* room : Ordered<CRoomInfo>(task.GetRoomInfoList())) {
+    for (const CRoomInfo* room : ObjectsInOrder<CRoomInfo>(task.GetRoomInfoList())) {
         pugi::xml_node element = Append(rooms, "Room");
         WriteNamed(element, *room, room->GetShortName());
         SetAttributeUnsigned(element, "capacity2", room->GetCapacity());
@@ -118,7 +118,7 @@ void WriteBasicData(CScheduleTask& task, pugi::xml_node input)
 void WriteCourses(const CZemObjectList& list, pugi::xml_node input, const char* sectionName, bool selfStudy)
 {
     pugi::xml_node section = Append(input, sectionName);
-    for (const CCourseInfo* course : Ordered<CCourseInfo>(list)) {
+    for (const CCourseInfo* course : ObjectsInOrder<CCourseInfo>(list)) {
         pugi::xml_node element = Append(section, "Course");
         SetAttribute(element, "id", course->GetId());
         SetAttribute(element, "class", course->GetClassId());

@@ -15,7 +15,7 @@ void WriteNodeLists(const CZemObjectList& list, pugi::xml_node input, const char
                     const char* elementName, bool withActivities)
 {
     pugi::xml_node section = Append(input, sectionName);
-    for (const CNodeListObject* object : Ordered<CNodeListObject>(list)) {
+    for (const CNodeListObject* object : ObjectsInOrder<CNodeListObject>(list)) {
         pugi::xml_node element = Append(section, elementName);
         SetAttribute(element, "id", object->GetId());
         SetAttribute(element, "time", object->GetAllFixedTime());
@@ -32,7 +32,7 @@ void WriteIdArrays(const CZemObjectList& list, pugi::xml_node input, const char*
                    const char* childName, Ids&& ids)
 {
     pugi::xml_node section = Append(input, sectionName);
-    for (const T* object : Ordered<T>(list)) {
+    for (const T* object : ObjectsInOrder<T>(list)) {
         pugi::xml_node element = Append(section, elementName);
         SetAttribute(element, "id", object->GetId());
         SetAttribute(element, "index", object->GetIndex());
@@ -134,7 +134,7 @@ void WriteRuleSections(CScheduleTask& task, pugi::xml_node input)
                                     [](const CCourseAssistant& entry) -> const auto& { return entry.GetAssistants(); });
 
     pugi::xml_node teams = Append(input, "OETeamInfo");
-    for (const COETeam* team : Ordered<COETeam>(task.GetOETeamList())) {
+    for (const COETeam* team : ObjectsInOrder<COETeam>(task.GetOETeamList())) {
         pugi::xml_node element = Append(teams, "OETeam");
         SetAttribute(element, "id", team->GetId());
         SetAttribute(element, "odd", team->GetOdd());

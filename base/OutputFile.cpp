@@ -55,7 +55,7 @@ bool CScheduleTask::SaveOutputData()
         return false;
     pugi::xml_document doc;
     pugi::xml_node output = doc.append_child("Output");
-    for (const CClassInfo* cls : Ordered<CClassInfo>(m_classes)) {
+    for (const CClassInfo* cls : ObjectsInOrder<CClassInfo>(m_classes)) {
         const CCourseTable& table = cls->GetTable(false);
         pugi::xml_node element = Append(output, "Class");
         SetAttribute(element, "id", cls->GetId());

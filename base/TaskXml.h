@@ -72,22 +72,6 @@ inline void SetFlag(pugi::xml_node element, const char* name, bool value) { SetA
 // Appends a child element holding the text.
 void AppendText(pugi::xml_node parent, const char* name, std::string_view text);
 
-// The objects of a list by index, then id. Lists keep no order of their own; this one makes
-// saving the same task twice give the same bytes.
-template <class T = CZemObject>
-std::vector<T*> Ordered(const CZemObjectList& list)
-{
-    std::vector<T*> objects;
-    objects.reserve(static_cast<std::size_t>(list.GetCount()));
-    for (const auto& [id, object] : list)
-        objects.push_back(static_cast<T*>(object));
-    std::sort(objects.begin(), objects.end(), [](const T* a, const T* b) {
-        if (a->GetIndex() != b->GetIndex())
-            return a->GetIndex() < b->GetIndex();
-        return a->GetId() < b->GetId();
-    });
-    return objects;
-}
 
 // An "Activities" element under the parent, one "Activity" per entry; and reading one back.
 void WriteActivities(pugi::xml_node parent, const CActivities& activities);

@@ -3,9 +3,11 @@
 // by id and by name, and the fixed priority vocabulary.
 #include "base/TimeTable.h"
 
+#include <algorithm>
 #include <array>
 #include <string>
 #include <unordered_map>
+#include <vector>
 
 class CZemObject {
 public:
@@ -125,6 +127,22 @@ private:
     Map m_ids;
     Map m_names;
 };
+
+// The objects of a list in display order: by index, then id. The lists are hash maps with no
+// order of their own; walking them in this fixed order keeps saves byte-identical and a run with
+// a given seed the same in every process.
+template <class T = CZemObject>
+std::vector<T*> ObjectsInOrder(const CZemObjectList& list)
+{
+    std::vector<T*> out;
+    out.reserve(static_cast<std::size_t>(list.GetCount()));
+    for (const auto& [id, object] : list)
+        out.push_back(static_cast<T*>(object));
+    std::sort(out.begin(), out.end(), [](const T* a, const T* b) {
+        return a->GetIndex() != b->GetIndex() ? a->GetIndex() < b->GetIndex() : a->GetId() < b->GetId();
+    });
+    return out;
+}
 
 class CZemPriority {
 public:

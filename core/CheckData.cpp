@@ -55,9 +55,9 @@ private:
     std::vector<CCourseInfo*> PlansOf(int kind) const
     {
         if (kind == 0)
-            return SortedObjects<CCourseInfo>(m_task.GetCourseInfoList());
+            return ObjectsInOrder<CCourseInfo>(m_task.GetCourseInfoList());
         std::vector<CCourseInfo*> plans;
-        for (CCourseInfo* course : SortedObjects<CCourseInfo>(m_task.GetSelfStudyInfoList()))
+        for (CCourseInfo* course : ObjectsInOrder<CCourseInfo>(m_task.GetSelfStudyInfoList()))
             if (course->GetType() == kind)
                 plans.push_back(course);
         return plans;
@@ -69,7 +69,7 @@ private:
             Add("教学计划列表为空！请先添加教学计划，再开始自动排课。");
             return false;
         }
-        for (const CCourseInfo* course : SortedObjects<CCourseInfo>(m_task.GetCourseInfoList())) {
+        for (const CCourseInfo* course : ObjectsInOrder<CCourseInfo>(m_task.GetCourseInfoList())) {
             if (!m_task.GetClass(course->GetClassId()))
                 continue;
             if (!m_task.GetSubject(course->GetSubjectId()) || !m_task.GetTeacher(course->GetTeacherId())) {
@@ -92,8 +92,8 @@ private:
                 sums[course->GetTeacherId()] += course->GetWeekCount();
         }
         const CWeekCount available(AvailableNodes(kind), false);
-        const auto owners = byTeacher ? SortedObjects<CZemObject>(m_task.GetTeacherInfoList())
-                                      : SortedObjects<CZemObject>(m_task.GetClassInfoList());
+        const auto owners = byTeacher ? ObjectsInOrder<CZemObject>(m_task.GetTeacherInfoList())
+                                      : ObjectsInOrder<CZemObject>(m_task.GetClassInfoList());
         bool ok = true;
         for (const CZemObject* owner : owners) {
             auto it = sums.find(owner->GetId());
@@ -125,7 +125,7 @@ private:
     {
         std::map<std::string, CWeekCount> sums;
         std::vector<const CCombineClass*> counted;
-        for (const CCourseInfo* course : SortedObjects<CCourseInfo>(m_task.GetCourseInfoList())) {
+        for (const CCourseInfo* course : ObjectsInOrder<CCourseInfo>(m_task.GetCourseInfoList())) {
             if (course->GetRoomStrategy() != ROOM_STRATEGY_FIXED || course->GetRoomParam().empty() ||
                 !m_task.GetRoom(course->GetRoomParam()))
                 continue;
@@ -134,7 +134,7 @@ private:
         }
         const int weekNodes = m_task.GetSchoolStructure().GetWeekNodeCount();
         bool ok = true;
-        for (const CRoomInfo* room : SortedObjects<CRoomInfo>(m_task.GetRoomInfoList())) {
+        for (const CRoomInfo* room : ObjectsInOrder<CRoomInfo>(m_task.GetRoomInfoList())) {
             auto it = sums.find(room->GetId());
             if (it == sums.end())
                 continue;
@@ -151,7 +151,7 @@ private:
 
     bool CheckCombinedClasses()
     {
-        for (const CCombineClass* combined : SortedObjects<CCombineClass>(m_task.GetCombineCourseList())) {
+        for (const CCombineClass* combined : ObjectsInOrder<CCombineClass>(m_task.GetCombineCourseList())) {
             const CCourseInfo* reference = nullptr;
             for (const std::string& id : combined->GetCombineCourse()) {
                 const CCourseInfo* course = m_task.FindCourse(id);
@@ -208,7 +208,7 @@ private:
     bool CheckPresets()
     {
         std::vector<std::pair<const CCoursePreset*, const CCourseInfo*>> presets;
-        for (const CCoursePreset* preset : SortedObjects<CCoursePreset>(m_task.GetCoursePresetList()))
+        for (const CCoursePreset* preset : ObjectsInOrder<CCoursePreset>(m_task.GetCoursePresetList()))
             if (const CCourseInfo* course = m_task.FindCourse(preset->GetId()))
                 presets.emplace_back(preset, course);
         for (std::size_t i = 0; i < presets.size(); ++i)
@@ -231,7 +231,7 @@ private:
         if (const tagTABLE_NODE* node = FirstFixed(preset, FixedTime(m_task.GetFixedTimeOfTeacherList(), course->GetTeacherId())))
             return FailFixed(course, node, "%s 的预排课时间(%s)是该教师的固定无课时间，请查看教师固定无课时间设置。");
 
-        const auto groups = SortedObjects<CTeacherGroupInfo>(m_task.GetTeacherGroupInfoList());
+        const auto groups = ObjectsInOrder<CTeacherGroupInfo>(m_task.GetTeacherGroupInfoList());
         for (const tagTABLE_NODE& node : nodes) {
             for (const CTeacherGroupInfo* group : groups) {
                 if (!group->FindTeacher(course->GetTeacherId()))

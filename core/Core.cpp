@@ -108,7 +108,7 @@ void CTeacherWeekCountMap::Build(const CScheduleTask& task)
     m_map.clear();
     std::vector<const CCombineClass*> counted;
     bool anyNotMain = false;
-    for (const CCourseInfo* course : SortedObjects<CCourseInfo>(task.GetCourseInfoList())) {
+    for (const CCourseInfo* course : ObjectsInOrder<CCourseInfo>(task.GetCourseInfoList())) {
         anyNotMain = anyNotMain || !course->IsMainCourse();
         // A combined lesson is one lesson for its teacher, whichever class it is counted under.
         if (const CCombineClass* combined = task.GetCC(course->GetId())) {

@@ -17,20 +17,6 @@
 #include <unordered_map>
 #include <vector>
 
-// The objects of a list by display index, then id. The lists are hash maps; walking them in this
-// fixed order keeps a run with a given seed the same in every process.
-template <class T>
-std::vector<T*> SortedObjects(const CZemObjectList& list)
-{
-    std::vector<T*> out;
-    out.reserve(list.GetCount());
-    for (const auto& [id, object] : list)
-        out.push_back(static_cast<T*>(object));
-    std::sort(out.begin(), out.end(), [](const T* a, const T* b) {
-        return a->GetIndex() != b->GetIndex() ? a->GetIndex() < b->GetIndex() : a->GetId() < b->GetId();
-    });
-    return out;
-}
 
 // Weekly lessons of each teacher and the most lessons a day that spreads them evenly.
 class CTeacherWeekCountMap {

@@ -62,7 +62,7 @@ void CAutoScheduler::PreparePairs()
     };
 
     // The user's teams.
-    for (const COETeam* team : SortedObjects<const COETeam>(task.GetOETeamList())) {
+    for (const COETeam* team : ObjectsInOrder<const COETeam>(task.GetOETeamList())) {
         const int odd = takeHalf(team->GetOdd());
         const int even = takeHalf(team->GetEven());
         if (odd >= 0 && even >= 0)

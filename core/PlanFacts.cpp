@@ -38,8 +38,8 @@ void CAutoScheduler::BuildPlans()
 
     m_plans.clear();
     m_planOf.clear();
-    const auto courses = SortedObjects<CCourseInfo>(task.GetCourseInfoList());
-    const auto selfStudies = SortedObjects<CCourseInfo>(task.GetSelfStudyInfoList());
+    const auto courses = ObjectsInOrder<CCourseInfo>(task.GetCourseInfoList());
+    const auto selfStudies = ObjectsInOrder<CCourseInfo>(task.GetSelfStudyInfoList());
     m_planCount = static_cast<int>(courses.size());
     m_plans.resize(courses.size() + selfStudies.size());
     for (std::size_t i = 0; i < courses.size(); ++i)
@@ -49,11 +49,11 @@ void CAutoScheduler::BuildPlans()
     for (std::size_t i = 0; i < m_plans.size(); ++i)
         m_planOf[m_plans[i].course] = static_cast<int>(i);
 
-    m_classes = SortedObjects<CClassInfo>(task.GetClassInfoList());
-    m_teachers = SortedObjects<CTeacherInfo>(task.GetTeacherInfoList());
-    m_rooms = SortedObjects<CRoomInfo>(task.GetRoomInfoList());
-    m_presets = SortedObjects<const CCoursePreset>(task.GetCoursePresetList());
-    const auto groups = SortedObjects<CTeacherGroupInfo>(task.GetTeacherGroupInfoList());
+    m_classes = ObjectsInOrder<CClassInfo>(task.GetClassInfoList());
+    m_teachers = ObjectsInOrder<CTeacherInfo>(task.GetTeacherInfoList());
+    m_rooms = ObjectsInOrder<CRoomInfo>(task.GetRoomInfoList());
+    m_presets = ObjectsInOrder<const CCoursePreset>(task.GetCoursePresetList());
+    const auto groups = ObjectsInOrder<CTeacherGroupInfo>(task.GetTeacherGroupInfoList());
     m_sortByMainType = m_teacherMap.IsSortByMainType();
     m_daysInUse.clear();
     for (int day = 0; day < zem::kDayCount; ++day)

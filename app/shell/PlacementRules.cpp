@@ -23,7 +23,7 @@ const CTeacherRules* CPlacementRules::Teacher(const std::string& id)
     rules->teacher = teacher;
     AddSlots(rules->fixed, m_task.GetFixedTimeOfTeacherList(), id);
     if (!m_groupsRead) {
-        for (const CTeacherGroupInfo* group : OrderedObjects<CTeacherGroupInfo>(m_task.GetTeacherGroupInfoList()))
+        for (const CTeacherGroupInfo* group : ObjectsInOrder<CTeacherGroupInfo>(m_task.GetTeacherGroupInfoList()))
             m_groups.push_back(group);
         m_groupsRead = true;
     }
@@ -129,8 +129,8 @@ const CPlanRules* CPlacementRules::Plan(CCourseInfo* plan)
 const std::vector<CClassInfo*>& CPlacementRules::Classes()
 {
     if (!m_ordered) {
-        m_classes = OrderedObjects<CClassInfo>(m_task.GetClassInfoList());
-        m_teacherOrder = OrderedObjects<CTeacherInfo>(m_task.GetTeacherInfoList());
+        m_classes = ObjectsInOrder<CClassInfo>(m_task.GetClassInfoList());
+        m_teacherOrder = ObjectsInOrder<CTeacherInfo>(m_task.GetTeacherInfoList());
         m_ordered = true;
     }
     return m_classes;

@@ -81,19 +81,6 @@ private:
     bool m_ordered = false;
 };
 
-// Objects of a list in display order.
-template <class T>
-std::vector<T*> OrderedObjects(const CZemObjectList& list)
-{
-    std::vector<T*> out;
-    out.reserve(list.GetCount());
-    for (const auto& [id, object] : list)
-        out.push_back(static_cast<T*>(object));
-    std::sort(out.begin(), out.end(), [](const T* a, const T* b) {
-        return a->GetIndex() != b->GetIndex() ? a->GetIndex() < b->GetIndex() : a->GetId() < b->GetId();
-    });
-    return out;
-}
 
 // Why a check refused, with the objects it names as ids; GetText writes it out.
 struct CTaskHelper::Reason {

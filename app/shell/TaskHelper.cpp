@@ -92,9 +92,9 @@ void CTaskHelper::GetAllCourses(std::vector<CCourseInfo*>* out) const
 {
     if (!m_task || !out)
         return;
-    for (CCourseInfo* plan : OrderedObjects<CCourseInfo>(m_task->GetCourseInfoList()))
+    for (CCourseInfo* plan : ObjectsInOrder<CCourseInfo>(m_task->GetCourseInfoList()))
         out->push_back(plan);
-    for (CCourseInfo* plan : OrderedObjects<CCourseInfo>(m_task->GetSelfStudyInfoList()))
+    for (CCourseInfo* plan : ObjectsInOrder<CCourseInfo>(m_task->GetSelfStudyInfoList()))
         out->push_back(plan);
 }
 
