@@ -131,6 +131,14 @@ int OutputXml(const std::uint8_t* data, std::size_t size)
     return 0;
 }
 
+// Line ends inside element text read back as plain line feeds, by design.
+std::vector<std::string> Lines(std::vector<std::string> texts)
+{
+    for (std::string& text : texts)
+        text = zem::ReplaceAll(std::move(text), "\r\n", "\n");
+    return texts;
+}
+
 bool SameData(const CProctorData& a, const CProctorData& b)
 {
     auto samePlan = [](const auto& x, const auto& y) {
@@ -138,14 +146,14 @@ bool SameData(const CProctorData& a, const CProctorData& b)
         return x->id == y->id && x->date.FormatDate() == y->date.FormatDate() &&
                x->startTime.FormatTime() == y->startTime.FormatTime() &&
                x->endTime.FormatTime() == y->endTime.FormatTime() && x->subject == y->subject &&
-               x->rooms == y->rooms && x->teacherCount == y->teacherCount;
+               Lines(x->rooms) == y->rooms && x->teacherCount == y->teacherCount;
     };
     auto sameItem = [](const auto& x, const auto& y) {
-        return x->id == y->id && x->plan == y->plan && x->room == y->room && x->teachers == y->teachers;
+        return x->id == y->id && x->plan == y->plan && x->room == y->room && Lines(x->teachers) == y->teachers;
     };
     return std::equal(a.GetPlanList().begin(), a.GetPlanList().end(), b.GetPlanList().begin(),
                       b.GetPlanList().end(), samePlan) &&
-           a.GetTeacherArray() == b.GetTeacherArray() && a.GetRule().classPolicy == b.GetRule().classPolicy &&
+           Lines(a.GetTeacherArray()) == b.GetTeacherArray() && a.GetRule().classPolicy == b.GetRule().classPolicy &&
            a.GetRule().subjectPolicy == b.GetRule().subjectPolicy &&
            std::equal(a.GetProctorList().begin(), a.GetProctorList().end(), b.GetProctorList().begin(),
                       b.GetProctorList().end(), sameItem);

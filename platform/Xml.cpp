@@ -139,13 +139,19 @@ std::string XmlFileBytes(const pugi::xml_document& doc)
         if (child.type() != pugi::node_declaration)
             child.print(writer, "\t", pugi::format_default, pugi::encoding_utf8);
     }
-    // A CR already before a LF belongs to element text and reads back as a plain line break.
+    // A CR already before a LF belongs to element text and reads back as a plain line break. A
+    // CR on its own, which only element text can hold, is written as a reference: reading would
+    // turn it into a line break.
+    const std::string& text = writer.text;
     std::string crlf;
-    crlf.reserve(writer.text.size() + writer.text.size() / 16);
-    for (std::size_t i = 0; i < writer.text.size(); ++i) {
-        if (writer.text[i] == '\n' && (i == 0 || writer.text[i - 1] != '\r'))
+    crlf.reserve(text.size() + text.size() / 16);
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\n' && (i == 0 || text[i - 1] != '\r'))
             crlf += '\r';
-        crlf += writer.text[i];
+        if (text[i] == '\r' && (i + 1 == text.size() || text[i + 1] != '\n'))
+            crlf += "&#13;";
+        else
+            crlf += text[i];
     }
     return Utf8ToGbkWithCharRefs(crlf);
 }

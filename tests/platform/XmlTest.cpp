@@ -46,6 +46,7 @@ TEST(Xml, SaveWritesOneExactDeclarationAndReferencesForCharactersOutsideGbk)
     root.append_attribute("face") = "笑😀";
     root.append_child("Name").text() = "𠀀喆";
     root.append_child("Lines").text() = "一\r\n二\n三";
+    root.append_child("Return").text() = "四\r五\r";
 
     const std::string bytes = XmlFileBytes(doc);
     EXPECT_EQ(bytes.rfind(std::string(kXmlDeclaration) + "\r\n", 0), 0u);
@@ -62,6 +63,8 @@ TEST(Xml, SaveWritesOneExactDeclarationAndReferencesForCharactersOutsideGbk)
     EXPECT_STREQ(back.child("Root").child("Name").text().get(), "𠀀喆");
     // Line ends inside text survive the CR LF of the file.
     EXPECT_STREQ(back.child("Root").child("Lines").text().get(), "一\n二\n三");
+    // A carriage return on its own is no line end and stays what it was.
+    EXPECT_STREQ(back.child("Root").child("Return").text().get(), "四\r五\r");
 }
 
 TEST(Xml, EncodingComesFromTheBytesNotTheDeclaration)
