@@ -104,6 +104,10 @@ TEST(Xml, DamagedFilesFailWithWhatAndWhere)
         {"bad-utf8.xml", "\xEF\xBB\xBF<a>\xE5\x96</a>", "不是 UTF-8 编码的文本（第 1 行，第 4 列）"},
         {"cut.xml", good.substr(0, good.size() / 2), "XML 格式错误"},
         {"mismatch.xml", "<a>\n<b></a>", "XML 格式错误（第 2 行，第 6 列）"},
+        // References to no character: text would be cut there, or hold bytes that are no text.
+        {"ref-zero.xml", "<a>\r\n<b>x&#0;y</b></a>", "XML 格式错误（第 2 行，第 5 列）：字符引用无效"},
+        {"ref-huge.xml", "<a b=\"&#888888888;\"/>", "XML 格式错误（第 1 行，第 7 列）：字符引用无效"},
+        {"ref-surrogate.xml", "<a>&#xD800;</a>", "XML 格式错误（第 1 行，第 4 列）：字符引用无效"},
     };
     for (const Case& c : cases) {
         const std::string path = folder / c.file;
@@ -121,6 +125,9 @@ TEST(Xml, DamagedFilesFailWithWhatAndWhere)
     std::string error;
     EXPECT_FALSE(LoadXmlFile(doc, folder.path(), &error));
     EXPECT_NE(error.find("文件夹"), std::string::npos) << error;
+
+    // Comments and CDATA sections hold no references; references to characters are fine.
+    EXPECT_TRUE(ParseXmlBytes(doc, "<a><!-- &#0; --><![CDATA[&#0;]]>&#x20BB7;&#1114111;</a>", &error)) << error;
 }
 
 TEST(Xml, FailedSaveChangesNothing)
