@@ -122,7 +122,8 @@ void CScheduleTask::RemoveCourseRelatedData(CCourseInfo* course, bool clearTable
     // Manual adjustment may have put the lessons in rooms other than the plan's own, so every
     // room is searched. Where a partner of the dissolved combined class shared the place, the
     // partner's lesson takes it over, so the room stays booked for it.
-    for (const auto& [roomId, object] : m_rooms) {
+    for (const auto& [id, object] : m_rooms) {
+        const std::string& roomId = id;  // a lambda may not capture a structured binding in every compiler
         CComplexTable& set = static_cast<CRoomInfo*>(object)->GetComplexTable();
         for (const bool temp : {false, true}) {
             for (int index = 0; CCourseTable* table = set.Enum(temp, index); ++index) {

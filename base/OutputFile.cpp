@@ -80,8 +80,9 @@ bool CScheduleTask::SaveOutputData()
 bool CScheduleTask::ReadOutputData()
 {
     const std::string path = m_taskInfo.GetOutputFilePath();
-    // A task that was never scheduled has no output.xml: its timetables are simply empty.
-    if (!zem::FileExists(path))
+    // A task that was never scheduled has no output.xml: its timetables are simply empty. A
+    // folder in its place is a fault like any other, so that saving never tries to replace it.
+    if (!zem::FileExists(path) && !zem::FolderExists(path))
         return false;
 
     // A faulty item is skipped and the rest still loads; the user hears of it once, and the

@@ -11,6 +11,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 class CScheduleTask;
@@ -24,13 +25,25 @@ struct MissingAttribute {
 };
 
 // Calls f for each element child in document order. The walk ends at the first child that is
-// not an element (a comment, a processing instruction, text): older files rely on that.
+// not an element (a comment, a processing instruction, text): older files rely on that. False
+// when elements follow the child that ended the walk, so that a caller knows part of the file
+// went unread.
+template <class F>
+bool ForEachElementInFull(pugi::xml_node parent, F&& f)
+{
+    pugi::xml_node child = parent.first_child();
+    for (; child && child.type() == pugi::node_element; child = child.next_sibling())
+        f(child);
+    for (; child; child = child.next_sibling())
+        if (child.type() == pugi::node_element)
+            return false;
+    return true;
+}
+
 template <class F>
 void ForEachElement(pugi::xml_node parent, F&& f)
 {
-    for (pugi::xml_node child = parent.first_child(); child && child.type() == pugi::node_element;
-         child = child.next_sibling())
-        f(child);
+    ForEachElementInFull(parent, std::forward<F>(f));
 }
 
 // The attribute's value; throws MissingAttribute when the element has no such attribute.

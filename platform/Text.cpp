@@ -164,12 +164,23 @@ std::size_t Utf8CharLength(std::string_view text, std::size_t pos)
     return length;
 }
 
+namespace {
+// GBK bytes of the character of `length` bytes at pos: one for ASCII and for the euro sign, which
+// the code page keeps at the single byte 0x80; two for every other.
+int CharGbkWidth(std::string_view utf8, std::size_t pos, std::size_t length)
+{
+    if (static_cast<unsigned char>(utf8[pos]) < 0x80 || utf8.substr(pos, length) == "\u20AC")
+        return 1;
+    return 2;
+}
+}  // namespace
+
 int GbkWidth(std::string_view utf8)
 {
     int width = 0;
     for (std::size_t pos = 0; pos < utf8.size();) {
         const std::size_t length = Utf8CharLength(utf8, pos);
-        width += static_cast<unsigned char>(utf8[pos]) < 0x80 ? 1 : 2;
+        width += CharGbkWidth(utf8, pos, length);
         pos += length;
     }
     return width;
@@ -180,11 +191,12 @@ std::string_view GbkPrefix(std::string_view utf8, int maxBytes)
     int width = 0;
     std::size_t pos = 0;
     while (pos < utf8.size()) {
-        const int w = static_cast<unsigned char>(utf8[pos]) < 0x80 ? 1 : 2;
+        const std::size_t length = Utf8CharLength(utf8, pos);
+        const int w = CharGbkWidth(utf8, pos, length);
         if (width + w > maxBytes)
             break;
         width += w;
-        pos += Utf8CharLength(utf8, pos);
+        pos += length;
     }
     return utf8.substr(0, pos);
 }

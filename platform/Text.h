@@ -22,8 +22,8 @@ std::string Utf8ToGbkWithCharRefs(std::string_view utf8);
 // True when every character of the UTF-8 text has a GBK form.
 bool IsGbkRepresentable(std::string_view utf8);
 
-// Number of bytes of the GBK form: 1 for ASCII, 2 for every other character (also for one that
-// GBK cannot hold, which the files write as a reference).
+// Number of bytes of the GBK form: 1 for ASCII and the euro sign, 2 for every other character
+// (also for one that GBK cannot hold, which the files write as a reference).
 int GbkWidth(std::string_view utf8);
 
 // The longest prefix of the text whose GBK form has at most maxBytes bytes, never cutting a character.

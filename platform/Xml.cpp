@@ -77,6 +77,54 @@ std::size_t FirstInvalidUtf8(std::string_view text)
     return std::string_view::npos;
 }
 
+int DigitValue(char c, bool hex)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (hex && c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (hex && c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
+// Offset of the first character reference that names no character text may hold (zero, a
+// surrogate, beyond U+10FFFF), or npos. The parser would take it in as a cut text or as bytes
+// that are no character, and the next save would write something else. Comments, CDATA sections
+// and processing instructions hold no references.
+std::size_t FirstBadCharRef(std::string_view text)
+{
+    static constexpr std::pair<std::string_view, std::string_view> kLiteral[] = {
+        {"<!--", "-->"}, {"<![CDATA[", "]]>"}, {"<?", "?>"}};
+    std::size_t pos = 0;
+    while ((pos = text.find_first_of("<&", pos)) != std::string_view::npos) {
+        const auto literal = std::find_if(std::begin(kLiteral), std::end(kLiteral),
+                                          [&](const auto& l) { return text.substr(pos, l.first.size()) == l.first; });
+        if (literal != std::end(kLiteral)) {
+            const std::size_t end = text.find(literal->second, pos + literal->first.size());
+            if (end == std::string_view::npos)
+                return end;  // the parser reports the section left open
+            pos = end + literal->second.size();
+            continue;
+        }
+        if (text.substr(pos, 2) != "&#") {
+            ++pos;
+            continue;
+        }
+        std::size_t i = pos + 2;
+        const bool hex = i < text.size() && text[i] == 'x';
+        i += hex ? 1 : 0;
+        const std::size_t first = i;
+        unsigned long value = 0;
+        for (int d; i < text.size() && (d = DigitValue(text[i], hex)) >= 0; ++i)
+            value = std::min(value * (hex ? 16 : 10) + static_cast<unsigned long>(d), 0x110000UL);
+        if (i > first && (value == 0 || (value >= 0xD800 && value <= 0xDFFF) || value > 0x10FFFF))
+            return pos;
+        pos = i;
+    }
+    return std::string_view::npos;
+}
+
 struct StringWriter : pugi::xml_writer {
     std::string text;
     void write(const void* data, std::size_t size) override { text.append(static_cast<const char*>(data), size); }
@@ -98,6 +146,10 @@ bool ParseXmlBytes(pugi::xml_document& doc, std::string_view bytes, std::string*
     } else if (!GbkToUtf8(bytes, utf8)) {
         // What decoded before the fault ends where the fault is.
         SetError(error, "不是 GBK 编码的文本（" + Position(utf8, utf8.size()) + "）");
+        return false;
+    }
+    if (const std::size_t bad = FirstBadCharRef(utf8); bad != std::string_view::npos) {
+        SetError(error, Format("XML 格式错误（%s）：字符引用无效", Position(utf8, bad).c_str()));
         return false;
     }
     // The text is UTF-8 now, whatever encoding the declaration names.
@@ -139,13 +191,19 @@ std::string XmlFileBytes(const pugi::xml_document& doc)
         if (child.type() != pugi::node_declaration)
             child.print(writer, "\t", pugi::format_default, pugi::encoding_utf8);
     }
-    // A CR already before a LF belongs to element text and reads back as a plain line break.
+    // A CR already before a LF belongs to element text and reads back as a plain line break. A
+    // CR on its own, which only element text can hold, is written as a reference: reading would
+    // turn it into a line break.
+    const std::string& text = writer.text;
     std::string crlf;
-    crlf.reserve(writer.text.size() + writer.text.size() / 16);
-    for (std::size_t i = 0; i < writer.text.size(); ++i) {
-        if (writer.text[i] == '\n' && (i == 0 || writer.text[i - 1] != '\r'))
+    crlf.reserve(text.size() + text.size() / 16);
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\n' && (i == 0 || text[i - 1] != '\r'))
             crlf += '\r';
-        crlf += writer.text[i];
+        if (text[i] == '\r' && (i + 1 == text.size() || text[i + 1] != '\n'))
+            crlf += "&#13;";
+        else
+            crlf += text[i];
     }
     return Utf8ToGbkWithCharRefs(crlf);
 }

@@ -46,6 +46,7 @@ TEST(Text, GbkWidthAndPrefixNeverCutACharacter)
         {"ab张", 4, 3, "ab"},
         {"喆😀x", 5, 4, "喆😀"},
         {"瑋", 2, 1, ""},
+        {"€5张", 4, 2, "€5"},  // the euro sign is the one byte 0x80
     };
     for (const Case& c : cases) {
         EXPECT_EQ(GbkWidth(c.text), c.width) << c.text;

@@ -46,6 +46,7 @@ TEST(Xml, SaveWritesOneExactDeclarationAndReferencesForCharactersOutsideGbk)
     root.append_attribute("face") = "笑😀";
     root.append_child("Name").text() = "𠀀喆";
     root.append_child("Lines").text() = "一\r\n二\n三";
+    root.append_child("Return").text() = "四\r五\r";
 
     const std::string bytes = XmlFileBytes(doc);
     EXPECT_EQ(bytes.rfind(std::string(kXmlDeclaration) + "\r\n", 0), 0u);
@@ -62,6 +63,8 @@ TEST(Xml, SaveWritesOneExactDeclarationAndReferencesForCharactersOutsideGbk)
     EXPECT_STREQ(back.child("Root").child("Name").text().get(), "𠀀喆");
     // Line ends inside text survive the CR LF of the file.
     EXPECT_STREQ(back.child("Root").child("Lines").text().get(), "一\n二\n三");
+    // A carriage return on its own is no line end and stays what it was.
+    EXPECT_STREQ(back.child("Root").child("Return").text().get(), "四\r五\r");
 }
 
 TEST(Xml, EncodingComesFromTheBytesNotTheDeclaration)
@@ -101,6 +104,10 @@ TEST(Xml, DamagedFilesFailWithWhatAndWhere)
         {"bad-utf8.xml", "\xEF\xBB\xBF<a>\xE5\x96</a>", "不是 UTF-8 编码的文本（第 1 行，第 4 列）"},
         {"cut.xml", good.substr(0, good.size() / 2), "XML 格式错误"},
         {"mismatch.xml", "<a>\n<b></a>", "XML 格式错误（第 2 行，第 6 列）"},
+        // References to no character: text would be cut there, or hold bytes that are no text.
+        {"ref-zero.xml", "<a>\r\n<b>x&#0;y</b></a>", "XML 格式错误（第 2 行，第 5 列）：字符引用无效"},
+        {"ref-huge.xml", "<a b=\"&#888888888;\"/>", "XML 格式错误（第 1 行，第 7 列）：字符引用无效"},
+        {"ref-surrogate.xml", "<a>&#xD800;</a>", "XML 格式错误（第 1 行，第 4 列）：字符引用无效"},
     };
     for (const Case& c : cases) {
         const std::string path = folder / c.file;
@@ -118,6 +125,9 @@ TEST(Xml, DamagedFilesFailWithWhatAndWhere)
     std::string error;
     EXPECT_FALSE(LoadXmlFile(doc, folder.path(), &error));
     EXPECT_NE(error.find("文件夹"), std::string::npos) << error;
+
+    // Comments and CDATA sections hold no references; references to characters are fine.
+    EXPECT_TRUE(ParseXmlBytes(doc, "<a><!-- &#0; --><![CDATA[&#0;]]>&#x20BB7;&#1114111;</a>", &error)) << error;
 }
 
 TEST(Xml, FailedSaveChangesNothing)
