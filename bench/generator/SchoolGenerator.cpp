@@ -481,7 +481,7 @@ private:
             AddFixedTime<CFixedTimeOfTeacher>(task_->GetFixedTimeOfTeacherList(), leader->GetId(),
                                               {{2, 0, kForenoon - 1}}, "年级组长例会");
         }
-        for (const CTeacherInfo* teacher : Ordered<CTeacherInfo>(task_->GetTeacherInfoList()))
+        for (const CTeacherInfo* teacher : ObjectsInOrder<CTeacherInfo>(task_->GetTeacherInfoList()))
             if (Pick(25) == 0)
                 AddFixedTime<CFixedTimeOfTeacher>(task_->GetFixedTimeOfTeacherList(), teacher->GetId(),
                                                   Periods(static_cast<int>(Pick(kDays)), 0, 0, kForenoon - 1), "外出进修");
@@ -589,17 +589,6 @@ private:
         throw std::logic_error("no subject " + name);
     }
 
-public:
-    template <class T>
-    static std::vector<T*> Ordered(const CZemObjectList& list)
-    {
-        std::vector<T*> objects;
-        for (const auto& [id, object] : list)
-            objects.push_back(static_cast<T*>(object));
-        std::sort(objects.begin(), objects.end(), [](const T* a, const T* b) { return a->GetIndex() < b->GetIndex(); });
-        return objects;
-    }
-
 private:
     const Shape& shape_;
     const bool tight_;
@@ -664,7 +653,7 @@ int FillTimetables(CScheduleTask& task)
     };
 
     std::set<std::string> presetCourses;
-    for (const CCoursePreset* preset : Builder::Ordered<CCoursePreset>(task.GetCoursePresetList()))
+    for (const CCoursePreset* preset : ObjectsInOrder<CCoursePreset>(task.GetCoursePresetList()))
         if (CCourseInfo* course = task.FindCourse(preset->GetId())) {
             presetCourses.insert(course->GetId());
             for (const tagTABLE_NODE& node : preset->GetNodeList())
@@ -673,7 +662,7 @@ int FillTimetables(CScheduleTask& task)
 
     std::set<const CCombineClass*> done;
     std::size_t start = 0;
-    for (CCourseInfo* course : Builder::Ordered<CCourseInfo>(task.GetCourseInfoList())) {
+    for (CCourseInfo* course : ObjectsInOrder<CCourseInfo>(task.GetCourseInfoList())) {
         if (presetCourses.count(course->GetId()) || evens.count(course->GetId()))
             continue;
         std::vector<Member> group;
