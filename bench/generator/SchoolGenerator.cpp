@@ -563,8 +563,16 @@ private:
         }
         task_->GetMutexOfTeacherList().RebuildEachTeacherMap();
 
-        // Subjects a class should not have on the same day.
+        // Subjects a class should not have on the same day; only a pair whose lessons fit on
+        // separate days in every grade, or no timetable could keep the rule.
         for (const auto& pair : {std::pair{civics, "历史"}, std::pair{"地理", "生物"}}) {
+            bool fits = true;
+            for (std::size_t g = 0; g < grades_.size(); ++g) {
+                const CWeekCount sum = Weekly(Entry(pair.first), g) + Weekly(Entry(pair.second), g);
+                fits = fits && sum.GetWholeCount() + (sum.HasHalfNode() ? 1 : 0) <= kDays;
+            }
+            if (!fits)
+                continue;
             auto* rule = Add<CMutexSubject>(task_->GetMutexSubjectList());
             rule->Reset({Entry(pair.first).subject->GetId(), Entry(pair.second).subject->GetId()});
         }
