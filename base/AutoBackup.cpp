@@ -99,6 +99,9 @@ bool CScheduleTask::AutoBackup(bool timed, const std::string& key, bool oncePerK
         return false;
     }
 
+    // A new task before its first save has nothing to copy: make no empty backup folders.
+    if (!zem::FileExists(taskFolder + "input.xml"))
+        return false;
     const std::string backupFolder = taskFolder + "Backup";
     if (!zem::MakeFolder(backupFolder))
         return false;
@@ -109,10 +112,15 @@ bool CScheduleTask::AutoBackup(bool timed, const std::string& key, bool oncePerK
               : zem::Format("%04d%02d%02d", now.year, now.month, now.day);
     // A day backup of the same day is refreshed in place.
     const std::string folder = backupFolder + "/" + name + "/";
+    const bool fresh = !zem::FolderExists(folder);
     if (!zem::MakeFolder(folder))
         return false;
-    if (!SyncTaskFiles(taskFolder, folder, nullptr))
+    if (!SyncTaskFiles(taskFolder, folder, nullptr)) {
+        // A half-made copy would be listed when the list is rebuilt from the folders.
+        if (fresh)
+            zem::RemoveFolder(folder);
         return false;
+    }
 
     // The list must belong to this task before an entry goes in (a task saved for the first time
     // was never opened).

@@ -166,6 +166,21 @@ TEST_F(AutoBackupTest, FailedBackupIsTriedAgain)
     EXPECT_TRUE(task.AutoBackup(false, "", false));
 }
 
+TEST_F(AutoBackupTest, NewTaskBeforeItsFirstSaveMakesNoFolders)
+{
+    fs::remove(folder + "input.xml");
+    EXPECT_FALSE(task.AutoBackup(false, "", false));
+    EXPECT_FALSE(task.AutoBackup(true, "自动排课前", false));
+    EXPECT_FALSE(fs::exists(folder + "Backup"));
+
+    // A copy that fails half-way leaves no new folder behind, to be listed later.
+    WriteRaw(folder + "input.xml", "<in/>");
+    fs::remove(folder + "output.xml");
+    fs::create_directory(folder + "output.xml");  // a folder where the file should be
+    EXPECT_FALSE(task.AutoBackup(true, "自动排课前", false));
+    EXPECT_TRUE(BackupFolders().empty());
+}
+
 TEST_F(AutoBackupTest, TaskWithoutFolderMakesNoBackup)
 {
     CScheduleTask unsaved;
