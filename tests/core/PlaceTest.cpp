@@ -250,6 +250,23 @@ TEST(CorePlace, ABlockKeepsTheDailyMaximumBesideAPreset)
     EXPECT_TRUE(ScheduleIsValid(s.Task()));
 }
 
+// A pair's half lesson counts for its plan's day too: not on the roomy Monday, where the preset
+// lesson already gives the plan its one lesson a day.
+TEST(CorePlace, APairedHalfLessonKeepsItsPlansDailyMaximum)
+{
+    for (std::uint64_t seed = 1; seed <= 3; ++seed) {
+        School s;
+        s.b.FixedTime<CFixedTimeOfClass>(s.Task().GetFixedTimeOfClassList(), "c1", EverySlotBut({0, 1, 2, 3, 100, 200}));
+        CCourseInfo* a = s.b.Course("a", "c1", "s1", "t1", "1.5");
+        s.b.Course("b", "c1", "s2", "t2", "0.5");
+        s.b.OddEven("oe", "a", "b");
+        s.b.Preset("a", "0,");
+        EXPECT_EQ(RunEngine(s.Task(), TestOptions(seed)).code, 1) << seed;
+        EXPECT_EQ(LessonsOf(*a), CWeekCount(1, true)) << seed;
+        EXPECT_TRUE(ScheduleIsValid(s.Task())) << seed;
+    }
+}
+
 TEST(CorePlace, ExclusiveSubjectsNeverShareADay)
 {
     School s;
