@@ -1,4 +1,4 @@
-#include "fuzz/FuzzTargets.h"
+#include "testing/fuzz/FuzzTargets.h"
 
 #include "base/ScheduleProctor.h"
 #include "base/ScheduleTask.h"

@@ -1,6 +1,6 @@
 // zem-generate: writes a generated school as a task folder.
 //   zem-generate --size S36 --variant tight --seed 1 --out DIR [--name NAME] [--description TEXT]
-#include "bench/generator/SchoolGenerator.h"
+#include "testing/generator/SchoolGenerator.h"
 
 #include "platform/Text.h"
 

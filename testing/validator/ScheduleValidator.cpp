@@ -1,5 +1,5 @@
 // Validation of a task's timetables after a scheduling run.
-#include "bench/validate/ScheduleValidator.h"
+#include "testing/validator/ScheduleValidator.h"
 
 #include "base/Utility.h"
 #include "platform/Text.h"

@@ -2,9 +2,9 @@
 
 #include "base/ScheduleTask.h"
 #include "platform/Files.h"
-#include "platform/GbkBytes.h"
-#include "platform/MessageRecorder.h"
-#include "platform/TempFolder.h"
+#include "support/GbkBytes.h"
+#include "support/MessageRecorder.h"
+#include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 

@@ -6,7 +6,7 @@
 
 #include "platform/Files.h"
 #include "platform/Hooks.h"
-#include "platform/TempFolder.h"
+#include "support/TempFolder.h"
 
 namespace {
 

@@ -2,13 +2,13 @@
 
 #include <gtest/gtest.h>
 
-#include "base/SchoolBuilder.h"
-#include "base/TableConsistency.h"
-#include "base/TaskDump.h"
-#include "bench/generator/SchoolGenerator.h"
-#include "platform/GbkBytes.h"
-#include "platform/MessageRecorder.h"
-#include "platform/TempFolder.h"
+#include "support/SchoolBuilder.h"
+#include "support/TableConsistency.h"
+#include "TaskDump.h"
+#include "testing/generator/SchoolGenerator.h"
+#include "support/GbkBytes.h"
+#include "support/MessageRecorder.h"
+#include "support/TempFolder.h"
 
 #include <functional>
 #include <memory>

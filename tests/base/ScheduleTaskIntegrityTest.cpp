@@ -6,8 +6,8 @@
 #include <functional>
 #include <set>
 
-#include "base/SchoolBuilder.h"
-#include "base/TableConsistency.h"
+#include "support/SchoolBuilder.h"
+#include "support/TableConsistency.h"
 
 namespace {
 

@@ -2,12 +2,12 @@
 
 #include <gtest/gtest.h>
 
-#include "base/SchoolBuilder.h"
-#include "base/TableConsistency.h"
-#include "base/TaskDump.h"
-#include "platform/GbkBytes.h"
-#include "platform/MessageRecorder.h"
-#include "platform/TempFolder.h"
+#include "support/SchoolBuilder.h"
+#include "support/TableConsistency.h"
+#include "TaskDump.h"
+#include "support/GbkBytes.h"
+#include "support/MessageRecorder.h"
+#include "support/TempFolder.h"
 
 #include <random>
 #include <regex>

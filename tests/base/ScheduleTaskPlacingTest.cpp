@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "base/SchoolBuilder.h"
-#include "base/TableConsistency.h"
+#include "support/SchoolBuilder.h"
+#include "support/TableConsistency.h"
 
 namespace {
 

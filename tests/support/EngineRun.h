@@ -4,7 +4,7 @@
 #include "core/Core.h"
 
 #include "base/ScheduleTask.h"
-#include "bench/validate/ScheduleValidator.h"
+#include "testing/validator/ScheduleValidator.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "app/shell/PlacementRules.h"
+#include "app/shell/taskhelper/PlacementRules.h"
 
 #include "platform/Text.h"
 

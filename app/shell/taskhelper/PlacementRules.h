@@ -2,7 +2,7 @@
 // What the placement checks need to know about plans and teachers, read from the task once and
 // kept as pointers and slot bit sets, so that a check in the passes' inner loops does no lookup
 // by text and builds no text.
-#include "app/shell/TaskHelper.h"
+#include "app/shell/taskhelper/TaskHelper.h"
 
 #include <algorithm>
 #include <bitset>

@@ -1,6 +1,6 @@
-#include "app/shell/SubjectColorMap.h"
+#include "app/shell/taskhelper/SubjectColorMap.h"
 
-#include "app/shell/TaskHelper.h"
+#include "app/shell/taskhelper/TaskHelper.h"
 
 #include <atomic>
 

@@ -2,7 +2,7 @@
 // The background colour of each subject's lessons when timetables are shown in colour: the subjects
 // with the most weekly lessons take the first colours of a fixed palette. A subject name keeps its
 // colour for the life of the process, also in other tasks.
-#include "platform/gui/Gdi.h"
+#include "platform/Gdi.h"
 
 #include <map>
 #include <string>

@@ -1,8 +1,8 @@
 // The helper itself, lookups, texts, object lists and the predicates.
-#include "app/shell/TaskHelper.h"
+#include "app/shell/taskhelper/TaskHelper.h"
 
-#include "app/shell/PlacementRules.h"
-#include "app/shell/TaskHelperSlots.h"
+#include "app/shell/taskhelper/PlacementRules.h"
+#include "app/shell/taskhelper/TaskHelperSlots.h"
 #include "base/Utility.h"
 #include "platform/Text.h"
 

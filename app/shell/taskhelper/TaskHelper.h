@@ -6,9 +6,9 @@
 // (temporary) timetables. A refused check leaves its reason in the helper's text.
 //
 // The helper reads the task's rules once, on first use: make a new helper after changing them.
-#include "app/shell/ExportTableItem.h"
+#include "app/shell/taskhelper/ExportTableItem.h"
 #include "base/ScheduleTask.h"
-#include "platform/gui/Gdi.h"
+#include "platform/Gdi.h"
 
 #include <atomic>
 #include <bitset>

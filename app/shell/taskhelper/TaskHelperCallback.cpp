@@ -1,6 +1,6 @@
-#include "app/shell/TaskHelperCallback.h"
+#include "app/shell/taskhelper/TaskHelperCallback.h"
 
-#include "app/shell/TaskHelper.h"
+#include "app/shell/taskhelper/TaskHelper.h"
 
 #include <memory>
 

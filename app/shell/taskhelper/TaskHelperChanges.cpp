@@ -1,8 +1,8 @@
 // Changes of placed lessons in the working timetables: place, remove, swap, change teacher, room
 // and assistants, and undo a series of edits.
-#include "app/shell/PlacementRules.h"
-#include "app/shell/TaskHelper.h"
-#include "app/shell/TaskHelperSlots.h"
+#include "app/shell/taskhelper/PlacementRules.h"
+#include "app/shell/taskhelper/TaskHelper.h"
+#include "app/shell/taskhelper/TaskHelperSlots.h"
 
 #include "base/Utility.h"
 #include "platform/Text.h"

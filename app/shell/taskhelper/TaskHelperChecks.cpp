@@ -1,7 +1,7 @@
 // The placement and swap rules, and the reasons of their refusals.
-#include "app/shell/PlacementRules.h"
-#include "app/shell/TaskHelper.h"
-#include "app/shell/TaskHelperSlots.h"
+#include "app/shell/taskhelper/PlacementRules.h"
+#include "app/shell/taskhelper/TaskHelper.h"
+#include "app/shell/taskhelper/TaskHelperSlots.h"
 
 #include "platform/Text.h"
 

@@ -1,9 +1,9 @@
 // Filling and marking week grids from timetables.
-#include "app/shell/PlacementRules.h"
-#include "app/shell/SubjectColorMap.h"
-#include "app/shell/TaskHelper.h"
-#include "app/shell/TaskHelperSlots.h"
-#include "app/shell/WeekGridCells.h"
+#include "app/shell/taskhelper/PlacementRules.h"
+#include "app/shell/taskhelper/SubjectColorMap.h"
+#include "app/shell/taskhelper/TaskHelper.h"
+#include "app/shell/taskhelper/TaskHelperSlots.h"
+#include "app/shell/taskhelper/WeekGridCells.h"
 
 #include "base/Utility.h"
 #include "platform/Text.h"

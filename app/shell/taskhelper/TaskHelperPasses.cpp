@@ -1,9 +1,9 @@
 // The passes the engine calls back after a try: lost lessons placed (strictly, moving other lessons
 // out of the way, then relaxed), main courses moved towards the forenoon and a teacher's lessons
 // in different classes brought together. Every change goes through the swap and placement rules.
-#include "app/shell/PlacementRules.h"
-#include "app/shell/TaskHelper.h"
-#include "app/shell/TaskHelperSlots.h"
+#include "app/shell/taskhelper/PlacementRules.h"
+#include "app/shell/taskhelper/TaskHelper.h"
+#include "app/shell/taskhelper/TaskHelperSlots.h"
 
 #include "base/Log.h"
 #include "base/Utility.h"

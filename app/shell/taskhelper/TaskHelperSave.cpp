@@ -1,6 +1,6 @@
 // Committing manual edits, apart from the rest as it writes the task's timetable file.
-#include "app/shell/TaskHelper.h"
-#include "app/shell/TaskHelperSlots.h"
+#include "app/shell/taskhelper/TaskHelper.h"
+#include "app/shell/taskhelper/TaskHelperSlots.h"
 
 bool CTaskHelper::SaveTempTables()
 {

@@ -1,8 +1,8 @@
 #pragma once
 // The cells of a week grid as the task helper fills and marks them: a column per day in use, then
 // segment and section. The grid control implements it, so the helper itself never draws.
-#include "platform/gui/Gdi.h"
-#include "table/TableDefs.h"
+#include "base/TableNode.h"
+#include "platform/Gdi.h"
 
 #include <string>
 
