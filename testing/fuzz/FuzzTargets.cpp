@@ -38,7 +38,7 @@ public:
     static const std::string& Folder()
     {
         static Workspace workspace;
-        return workspace.folder_;
+        return workspace.m_folder;
     }
 
 private:
@@ -46,15 +46,15 @@ private:
     {
         std::string pattern = (std::filesystem::temp_directory_path() / "zem-fuzz-XXXXXX").string();
         Check(::mkdtemp(pattern.data()) != nullptr, "a temporary folder can be made");
-        folder_ = pattern + "/";
+        m_folder = pattern + "/";
     }
     ~Workspace()
     {
         std::error_code ec;
-        std::filesystem::remove_all(folder_, ec);
+        std::filesystem::remove_all(m_folder, ec);
     }
 
-    std::string folder_;
+    std::string m_folder;
 };
 
 // Plain writes, not the program's atomic ones: this runs for every input.

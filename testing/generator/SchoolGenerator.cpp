@@ -137,13 +137,13 @@ struct Grade {
 class Builder {
 public:
     Builder(const Shape& shape, bool tight, unsigned seed)
-        : shape_(shape), tight_(tight), rng_(seed), surnames_(SplitChars(kSurnames)), given_(SplitChars(kGivenChars))
+        : m_shape(shape), m_tight(tight), m_rng(seed), m_surnames(SplitChars(kSurnames)), m_given(SplitChars(kGivenChars))
     {
     }
 
     std::unique_ptr<CScheduleTask> Build()
     {
-        task_ = std::make_unique<CScheduleTask>();
+        m_task = std::make_unique<CScheduleTask>();
         BuildWeek();
         BuildSubjects();
         BuildClasses();
@@ -152,18 +152,18 @@ public:
         BuildCombinedPhysicalEducation();
         BuildRooms();
         BuildRules();
-        return std::move(task_);
+        return std::move(m_task);
     }
 
 private:
     // The generator's own draws: the same on every system, unlike the standard distributions.
-    unsigned Pick(unsigned n) { return static_cast<unsigned>(rng_() % n); }
+    unsigned Pick(unsigned n) { return static_cast<unsigned>(m_rng() % n); }
 
     std::string NewId()
     {
         std::string id;
         for (int i = 0; i < 4; ++i)
-            id += zem::Format("%08X", static_cast<unsigned>(rng_()));
+            id += zem::Format("%08X", static_cast<unsigned>(m_rng()));
         return id;
     }
 
@@ -180,10 +180,10 @@ private:
 
     void BuildWeek()
     {
-        CSchoolStructure& week = task_->GetSchoolStructure();
+        CSchoolStructure& week = m_task->GetSchoolStructure();
         for (int day = 0; day < zem::kDayCount; ++day)
             week.SetWeekDay(day, day < kDays);
-        const int selfStudySections = shape_.kind == SchoolKind::Senior ? 2 : 1;
+        const int selfStudySections = m_shape.kind == SchoolKind::Senior ? 2 : 1;
         const int counts[zem::kSegmentCount] = {kForenoon, kAfternoon, 0, 1, selfStudySections};
         for (int segment = 0; segment < zem::kSegmentCount; ++segment) {
             week.SetSectionNodeMaxCount(segment, 0, false);
@@ -196,7 +196,7 @@ private:
                     week.SetValue(day, segment, section, CTimeTable::kInvalid);
         week.SetValue(kSchoolActivity, CTimeTable::kInvalid);
         week.ParseFromXMLData();
-        task_->GetActivities().AddActivity(kSchoolActivity, "全校大扫除");
+        m_task->GetActivities().AddActivity(kSchoolActivity, "全校大扫除");
 
         CPeriodNameList& names = week.GetCustomPeriodNameList();
         names.SetEnabled(true);
@@ -214,65 +214,65 @@ private:
 
     void BuildSubjects()
     {
-        const SubjectDef* begin = shape_.kind == SchoolKind::Senior ? std::begin(kSeniorSubjects) : std::begin(kJuniorSubjects);
-        const SubjectDef* end = shape_.kind == SchoolKind::Senior ? std::end(kSeniorSubjects) : std::end(kJuniorSubjects);
+        const SubjectDef* begin = m_shape.kind == SchoolKind::Senior ? std::begin(kSeniorSubjects) : std::begin(kJuniorSubjects);
+        const SubjectDef* end = m_shape.kind == SchoolKind::Senior ? std::end(kSeniorSubjects) : std::end(kJuniorSubjects);
         for (const SubjectDef* def = begin; def != end; ++def) {
-            if (def->tightOnly && !tight_)
+            if (def->tightOnly && !m_tight)
                 continue;
-            auto* subject = Add<CSubjectInfo>(task_->GetSubjectInfoList(), def->name);
+            auto* subject = Add<CSubjectInfo>(m_task->GetSubjectInfoList(), def->name);
             subject->SetShortName(def->shortName);
             subject->SetPriority(def->main ? 0 : 1);
-            task_->GetSubjectInfoList().Modify(subject);
+            m_task->GetSubjectInfoList().Modify(subject);
             SubjectEntry entry;
             entry.def = def;
             entry.subject = subject;
-            subjects_.push_back(std::move(entry));
+            m_subjects.push_back(std::move(entry));
         }
     }
 
     void BuildClasses()
     {
-        const char* const* gradeNames = shape_.kind == SchoolKind::Senior ? kSeniorGrades : kJuniorGrades;
-        for (int g = 0; g < shape_.grades; ++g) {
+        const char* const* gradeNames = m_shape.kind == SchoolKind::Senior ? kSeniorGrades : kJuniorGrades;
+        for (int g = 0; g < m_shape.grades; ++g) {
             Grade grade{gradeNames[g], {}};
-            for (int c = 0; c < shape_.classesPerGrade; ++c) {
-                auto* cls = Add<CClassInfo>(task_->GetClassInfoList(), zem::Format("%s(%d)班", grade.name.c_str(), c + 1));
+            for (int c = 0; c < m_shape.classesPerGrade; ++c) {
+                auto* cls = Add<CClassInfo>(m_task->GetClassInfoList(), zem::Format("%s(%d)班", grade.name.c_str(), c + 1));
                 cls->SetShortName(zem::Format("%s%d", grade.name.c_str(), c + 1));
                 cls->SetStudentCount(40 + Pick(16));
-                task_->GetClassInfoList().Modify(cls);
+                m_task->GetClassInfoList().Modify(cls);
                 grade.classes.push_back(cls);
             }
-            grades_.push_back(std::move(grade));
+            m_grades.push_back(std::move(grade));
         }
     }
 
     std::string NewTeacherName()
     {
         for (;;) {
-            std::string name = surnames_[Pick(static_cast<unsigned>(surnames_.size()))];
-            const std::size_t rare = teacherCount_;
+            std::string name = m_surnames[Pick(static_cast<unsigned>(m_surnames.size()))];
+            const std::size_t rare = m_teacherCount;
             // The first teachers carry the rare characters, a few others by chance.
             if (rare < std::size(kRareChars) || Pick(30) == 0)
                 name += kRareChars[rare < std::size(kRareChars) ? rare : Pick(std::size(kRareChars))];
             else
-                name += given_[Pick(static_cast<unsigned>(given_.size()))];
+                name += m_given[Pick(static_cast<unsigned>(m_given.size()))];
             if (Pick(3) == 0)
-                name += given_[Pick(static_cast<unsigned>(given_.size()))];
-            if (teacherNames_.insert(name).second)
+                name += m_given[Pick(static_cast<unsigned>(m_given.size()))];
+            if (m_teacherNames.insert(name).second)
                 return name;
         }
     }
 
     CTeacherInfo* NewTeacher()
     {
-        auto* teacher = Add<CTeacherInfo>(task_->GetTeacherInfoList(), NewTeacherName());
-        ++teacherCount_;
+        auto* teacher = Add<CTeacherInfo>(m_task->GetTeacherInfoList(), NewTeacherName());
+        ++m_teacherCount;
         // Some timetables print a short form: surname and last character.
         if (Pick(5) == 0) {
             const std::vector<std::string> chars = SplitChars(teacher->GetName().c_str());
             teacher->SetShortName(chars.front() + chars.back());
         }
-        task_->GetTeacherInfoList().Modify(teacher);
+        m_task->GetTeacherInfoList().Modify(teacher);
         return teacher;
     }
 
@@ -291,10 +291,10 @@ private:
     // Each subject's teachers take neighbouring classes of one grade, 2 to 6 each, spread evenly.
     void BuildTeachersAndPlans()
     {
-        for (std::size_t g = 0; g < grades_.size(); ++g) {
-            const std::vector<CClassInfo*>& classes = grades_[g].classes;
+        for (std::size_t g = 0; g < m_grades.size(); ++g) {
+            const std::vector<CClassInfo*>& classes = m_grades[g].classes;
             const int n = static_cast<int>(classes.size());
-            for (SubjectEntry& entry : subjects_) {
+            for (SubjectEntry& entry : m_subjects) {
                 if (entry.def->classesPerTeacher == 0 || !Taught(entry, g))
                     continue;
                 const int count = (n + entry.def->classesPerTeacher - 1) / entry.def->classesPerTeacher;
@@ -305,17 +305,17 @@ private:
                     entry.teacherOfClass[classes[c]] = teachers[static_cast<std::size_t>(c * count / n)];
             }
         }
-        for (std::size_t g = 0; g < grades_.size(); ++g) {
-            for (std::size_t c = 0; c < grades_[g].classes.size(); ++c) {
-                CClassInfo* cls = grades_[g].classes[c];
+        for (std::size_t g = 0; g < m_grades.size(); ++g) {
+            for (std::size_t c = 0; c < m_grades[g].classes.size(); ++c) {
+                CClassInfo* cls = m_grades[g].classes[c];
                 // Chinese and mathematics teachers head the classes by turns, one class each.
                 CTeacherInfo* head = Entry(c % 2 == 0 ? "语文" : "数学").teacherOfClass.at(cls);
                 cls->SetHeadTeacherName(head->GetName());
-                for (SubjectEntry& entry : subjects_) {
+                for (SubjectEntry& entry : m_subjects) {
                     if (!Taught(entry, g))
                         continue;
                     CTeacherInfo* teacher = entry.def->classesPerTeacher == 0 ? head : entry.teacherOfClass.at(cls);
-                    CCourseInfo* course = NewPlan(task_->GetCourseInfoList(), cls, entry.subject, teacher,
+                    CCourseInfo* course = NewPlan(m_task->GetCourseInfoList(), cls, entry.subject, teacher,
                                                   Weekly(entry, g), COURSE_TYPE_PLAN);
                     course->SetMainCourse(entry.def->main ? 1 : 0);
                     if (entry.def->blockLength > 1) {
@@ -330,14 +330,14 @@ private:
 
     void BuildSelfStudy()
     {
-        for (Grade& grade : grades_) {
+        for (Grade& grade : m_grades) {
             for (CClassInfo* cls : grade.classes) {
-                for (SubjectEntry& entry : subjects_) {
+                for (SubjectEntry& entry : m_subjects) {
                     if (entry.def->morningReading > 0)
-                        NewPlan(task_->GetSelfStudyInfoList(), cls, entry.subject, entry.teacherOfClass.at(cls),
+                        NewPlan(m_task->GetSelfStudyInfoList(), cls, entry.subject, entry.teacherOfClass.at(cls),
                                 CWeekCount(entry.def->morningReading, false), COURSE_TYPE_MORNING_READING);
                     if (entry.def->selfStudy > 0)
-                        NewPlan(task_->GetSelfStudyInfoList(), cls, entry.subject, entry.teacherOfClass.at(cls),
+                        NewPlan(m_task->GetSelfStudyInfoList(), cls, entry.subject, entry.teacherOfClass.at(cls),
                                 CWeekCount(entry.def->selfStudy, false), COURSE_TYPE_SELF_STUDY);
                 }
             }
@@ -349,11 +349,11 @@ private:
     void BuildCombinedPhysicalEducation()
     {
         SubjectEntry& pe = Entry("体育");
-        for (Grade& grade : grades_) {
+        for (Grade& grade : m_grades) {
             const std::vector<CClassInfo*>& classes = grade.classes;
             std::vector<bool> paired(classes.size(), false);
             auto combine = [&](std::size_t a, std::size_t b) {
-                auto* cc = Add<CCombineClass>(task_->GetCombineCourseList());
+                auto* cc = Add<CCombineClass>(m_task->GetCombineCourseList());
                 cc->GetCombineCourse() = {pe.courseOfClass.at(classes[a])->GetId(), pe.courseOfClass.at(classes[b])->GetId()};
                 paired[a] = paired[b] = true;
             };
@@ -364,14 +364,14 @@ private:
                 if (!paired[c] && !paired[c + 1] && pe.teacherOfClass.at(classes[c]) == pe.teacherOfClass.at(classes[c + 1]))
                     combine(c, c + 1);
         }
-        task_->GetCombineCourseList().ReBuildCourseMap();
+        m_task->GetCombineCourseList().ReBuildCourseMap();
     }
 
     // Special rooms, as many of each kind as keep them about two thirds busy; a grade's combined
     // classes share one room.
     void BuildRooms()
     {
-        const int slots = task_->GetSchoolStructure().GetWeekNodeCount();
+        const int slots = m_task->GetSchoolStructure().GetWeekNodeCount();
         struct Kind {
             RoomKind kind;
             const char* name;
@@ -387,16 +387,16 @@ private:
             std::vector<std::pair<int, CCourseInfo*>> courses;  // grade, plan
             double hours = 0;
             std::set<const CCombineClass*> counted;
-            for (SubjectEntry& entry : subjects_) {
+            for (SubjectEntry& entry : m_subjects) {
                 if (entry.def->room != kind.kind)
                     continue;
-                for (std::size_t g = 0; g < grades_.size(); ++g) {
+                for (std::size_t g = 0; g < m_grades.size(); ++g) {
                     if (!Taught(entry, g))
                         continue;
-                    for (CClassInfo* cls : grades_[g].classes) {
+                    for (CClassInfo* cls : m_grades[g].classes) {
                         CCourseInfo* course = entry.courseOfClass.at(cls);
                         courses.emplace_back(static_cast<int>(g), course);
-                        const CCombineClass* cc = task_->GetCC(course->GetId());
+                        const CCombineClass* cc = m_task->GetCC(course->GetId());
                         if (!cc || counted.insert(cc).second)
                             hours += course->GetWeekCount().GetWholeCount() + (course->GetWeekCount().HasHalfNode() ? 0.5 : 0);
                     }
@@ -408,10 +408,10 @@ private:
             std::vector<CRoomInfo*> rooms;
             for (int r = 0; r < count; ++r) {
                 const std::string suffix = count > 1 ? zem::Format("%d", r + 1) : std::string();
-                auto* room = Add<CRoomInfo>(task_->GetRoomInfoList(), kind.name + suffix);
+                auto* room = Add<CRoomInfo>(m_task->GetRoomInfoList(), kind.name + suffix);
                 room->SetShortName(kind.shortName + suffix);
                 room->SetCapacity(kind.capacity);
-                task_->GetRoomInfoList().Modify(room);
+                m_task->GetRoomInfoList().Modify(room);
                 rooms.push_back(room);
             }
             for (std::size_t i = 0; i < courses.size(); ++i) {
@@ -461,119 +461,119 @@ private:
     {
         // One teacher group per subject, with its weekly research afternoon (Tuesday to Thursday).
         int groupNumber = 0;
-        for (SubjectEntry& entry : subjects_) {
+        for (SubjectEntry& entry : m_subjects) {
             if (entry.def->classesPerTeacher == 0)
                 continue;
-            auto* group = Add<CTeacherGroupInfo>(task_->GetTeacherGroupInfoList(), std::string(entry.def->name) + "组");
+            auto* group = Add<CTeacherGroupInfo>(m_task->GetTeacherGroupInfoList(), std::string(entry.def->name) + "组");
             for (const auto& [g, teachers] : entry.teachers)
                 for (CTeacherInfo* teacher : teachers)
                     group->AddTeacher(teacher->GetId());
-            task_->GetTeacherGroupInfoList().Modify(group);
-            AddFixedTime<CFixedTimeOfTeacherGroup>(task_->GetFixedTimeOfTeacherGroupList(), group->GetId(),
+            m_task->GetTeacherGroupInfoList().Modify(group);
+            AddFixedTime<CFixedTimeOfTeacherGroup>(m_task->GetFixedTimeOfTeacherGroupList(), group->GetId(),
                                                    Periods(1 + groupNumber++ % 3, 1, 0, kAfternoon - 1), "教研活动");
         }
 
         // Grade leaders meet on Wednesday's last morning period; a few teachers study elsewhere
         // for a morning.
-        for (std::size_t g = 0; g < grades_.size(); ++g) {
+        for (std::size_t g = 0; g < m_grades.size(); ++g) {
             CTeacherInfo* leader = Entry("数学").teachers.at(g).front();
             leader->SetPriority(0);
-            AddFixedTime<CFixedTimeOfTeacher>(task_->GetFixedTimeOfTeacherList(), leader->GetId(),
+            AddFixedTime<CFixedTimeOfTeacher>(m_task->GetFixedTimeOfTeacherList(), leader->GetId(),
                                               {{2, 0, kForenoon - 1}}, "年级组长例会");
         }
-        for (const CTeacherInfo* teacher : ObjectsInOrder<CTeacherInfo>(task_->GetTeacherInfoList()))
+        for (const CTeacherInfo* teacher : ObjectsInOrder<CTeacherInfo>(m_task->GetTeacherInfoList()))
             if (Pick(25) == 0)
-                AddFixedTime<CFixedTimeOfTeacher>(task_->GetFixedTimeOfTeacherList(), teacher->GetId(),
+                AddFixedTime<CFixedTimeOfTeacher>(m_task->GetFixedTimeOfTeacherList(), teacher->GetId(),
                                                   Periods(static_cast<int>(Pick(kDays)), 0, 0, kForenoon - 1), "外出进修");
 
         // The top grade's classes meet on Thursday's last period.
-        for (CClassInfo* cls : grades_.back().classes)
-            AddFixedTime<CFixedTimeOfClass>(task_->GetFixedTimeOfClassList(), cls->GetId(), {kGradeMeeting}, "年级大会");
+        for (CClassInfo* cls : m_grades.back().classes)
+            AddFixedTime<CFixedTimeOfClass>(m_task->GetFixedTimeOfClassList(), cls->GetId(), {kGradeMeeting}, "年级大会");
 
         // No physical education straight after morning reading.
         std::vector<tagTABLE_NODE> firstPeriods;
         for (int day = 0; day < kDays; ++day)
             firstPeriods.push_back({day, 0, 0});
-        AddFixedTime<CFixedTimeOfSubject>(task_->GetFixedTimeOfSubjectList(), Entry("体育").subject->GetId(),
+        AddFixedTime<CFixedTimeOfSubject>(m_task->GetFixedTimeOfSubjectList(), Entry("体育").subject->GetId(),
                                           firstPeriods, nullptr);
 
         // The first class of each grade has no computer lesson on Friday, when the room is serviced.
         SubjectEntry& computing = Entry("信息技术");
-        for (Grade& grade : grades_) {
+        for (Grade& grade : m_grades) {
             std::vector<tagTABLE_NODE> friday = Periods(4, 0, 0, kForenoon - 1);
             for (const tagTABLE_NODE& node : Periods(4, 1, 0, kAfternoon - 1))
                 friday.push_back(node);
-            AddFixedTime<CFixedTimeOfCourse>(task_->GetFixedTimeOfCourseList(),
+            AddFixedTime<CFixedTimeOfCourse>(m_task->GetFixedTimeOfCourseList(),
                                              computing.courseOfClass.at(grade.classes.front())->GetId(), friday, nullptr);
         }
 
         // Every class meets its head teacher on Monday's last period.
         SubjectEntry& meeting = Entry("班会");
-        for (Grade& grade : grades_) {
+        for (Grade& grade : m_grades) {
             for (CClassInfo* cls : grade.classes) {
                 auto* preset = new CCoursePreset;
                 preset->SetId(meeting.courseOfClass.at(cls)->GetId());
-                preset->SetIndex(task_->GetCoursePresetList().GetCount());
+                preset->SetIndex(m_task->GetCoursePresetList().GetCount());
                 preset->ReadFixedTimeFromString(
                     zem::Format("%d,", kClassMeeting.day * 100 + kClassMeeting.segment * 10 + kClassMeeting.section));
-                task_->GetCoursePresetList().Add(preset);
+                m_task->GetCoursePresetList().Add(preset);
             }
         }
 
         // The second computing teacher of a grade assists in its first two classes.
-        for (std::size_t g = 0; g < grades_.size(); ++g) {
+        for (std::size_t g = 0; g < m_grades.size(); ++g) {
             const std::vector<CTeacherInfo*>& teachers = computing.teachers.at(g);
-            for (std::size_t c = 0; c < 2 && c < grades_[g].classes.size(); ++c) {
-                CCourseInfo* course = computing.courseOfClass.at(grades_[g].classes[c]);
-                CTeacherInfo* other = teachers.back() != computing.teacherOfClass.at(grades_[g].classes[c])
+            for (std::size_t c = 0; c < 2 && c < m_grades[g].classes.size(); ++c) {
+                CCourseInfo* course = computing.courseOfClass.at(m_grades[g].classes[c]);
+                CTeacherInfo* other = teachers.back() != computing.teacherOfClass.at(m_grades[g].classes[c])
                                           ? teachers.back()
-                                          : Entry("信息技术").teachers.at((g + 1) % grades_.size()).back();
+                                          : Entry("信息技术").teachers.at((g + 1) % m_grades.size()).back();
                 if (other->GetId() == course->GetTeacherId())
                     continue;
                 auto* assistant = new CCourseAssistant;
                 assistant->SetId(course->GetId());
-                assistant->SetIndex(task_->GetAssistantList().GetCount());
+                assistant->SetIndex(m_task->GetAssistantList().GetCount());
                 assistant->GetAssistants().push_back(other->GetId());
-                task_->GetAssistantList().Add(assistant);
+                m_task->GetAssistantList().Add(assistant);
             }
         }
 
         // Music on odd weeks, art on even weeks, in one slot.
         SubjectEntry& music = Entry("音乐");
         SubjectEntry& art = Entry("美术");
-        for (Grade& grade : grades_) {
+        for (Grade& grade : m_grades) {
             for (CClassInfo* cls : grade.classes) {
-                auto* team = Add<COETeam>(task_->GetOETeamList());
+                auto* team = Add<COETeam>(m_task->GetOETeamList());
                 team->Set(music.courseOfClass.at(cls)->GetId(), art.courseOfClass.at(cls)->GetId());
             }
         }
 
         // Teachers who must not teach at the same time (they share the care of a child); in the
         // first grade one of them with two others.
-        const char* civics = shape_.kind == SchoolKind::Senior ? "政治" : "道德与法治";
-        for (std::size_t g = 0; g < grades_.size(); ++g) {
+        const char* civics = m_shape.kind == SchoolKind::Senior ? "政治" : "道德与法治";
+        for (std::size_t g = 0; g < m_grades.size(); ++g) {
             auto* rule = new CMutexOfTeacher;
             CTeacherInfo* teacher = Entry(civics).teachers.at(g).front();
             rule->SetId(teacher->GetId());
-            rule->SetIndex(task_->GetMutexOfTeacherList().GetCount());
+            rule->SetIndex(m_task->GetMutexOfTeacherList().GetCount());
             rule->GetMutexTeachers().push_back(Entry("历史").teachers.at(g).front()->GetId());
             if (g == 0)
                 rule->GetMutexTeachers().push_back(Entry("音乐").teachers.at(g).front()->GetId());
-            task_->GetMutexOfTeacherList().Add(rule);
+            m_task->GetMutexOfTeacherList().Add(rule);
         }
-        task_->GetMutexOfTeacherList().RebuildEachTeacherMap();
+        m_task->GetMutexOfTeacherList().RebuildEachTeacherMap();
 
         // Subjects a class should not have on the same day; only a pair whose lessons fit on
         // separate days in every grade, or no timetable could keep the rule.
         for (const auto& pair : {std::pair{civics, "历史"}, std::pair{"地理", "生物"}}) {
             bool fits = true;
-            for (std::size_t g = 0; g < grades_.size(); ++g) {
+            for (std::size_t g = 0; g < m_grades.size(); ++g) {
                 const CWeekCount sum = Weekly(Entry(pair.first), g) + Weekly(Entry(pair.second), g);
                 fits = fits && sum.GetWholeCount() + (sum.HasHalfNode() ? 1 : 0) <= kDays;
             }
             if (!fits)
                 continue;
-            auto* rule = Add<CMutexSubject>(task_->GetMutexSubjectList());
+            auto* rule = Add<CMutexSubject>(m_task->GetMutexSubjectList());
             rule->Reset({Entry(pair.first).subject->GetId(), Entry(pair.second).subject->GetId()});
         }
     }
@@ -591,23 +591,23 @@ private:
 
     SubjectEntry& Entry(const std::string& name)
     {
-        for (SubjectEntry& entry : subjects_)
+        for (SubjectEntry& entry : m_subjects)
             if (name == entry.def->name)
                 return entry;
         throw std::logic_error("no subject " + name);
     }
 
 private:
-    const Shape& shape_;
-    const bool tight_;
-    std::mt19937 rng_;
-    const std::vector<std::string> surnames_;
-    const std::vector<std::string> given_;
-    std::unique_ptr<CScheduleTask> task_;
-    std::vector<SubjectEntry> subjects_;
-    std::vector<Grade> grades_;
-    std::set<std::string> teacherNames_;
-    std::size_t teacherCount_ = 0;
+    const Shape& m_shape;
+    const bool m_tight;
+    std::mt19937 m_rng;
+    const std::vector<std::string> m_surnames;
+    const std::vector<std::string> m_given;
+    std::unique_ptr<CScheduleTask> m_task;
+    std::vector<SubjectEntry> m_subjects;
+    std::vector<Grade> m_grades;
+    std::set<std::string> m_teacherNames;
+    std::size_t m_teacherCount = 0;
 };
 
 // ---- checks ----

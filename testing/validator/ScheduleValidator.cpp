@@ -128,7 +128,7 @@ void ReportMergedWeeks(std::vector<WeekHit>& hits, Report report)
 
 class Validator {
 public:
-    Validator(CScheduleTask& task, bool temp, unsigned checks) : task_(task), temp_(temp), checks_(checks) {}
+    Validator(CScheduleTask& task, bool temp, unsigned checks) : m_task(task), m_temp(temp), m_checks(checks) {}
 
     ScheduleValidation Run()
     {
@@ -146,8 +146,8 @@ public:
         CheckWeekCounts();
         CheckMutexTeachers();
         CheckMutexSubjects();
-        result_.SortByCheck();
-        return std::move(result_);
+        m_result.SortByCheck();
+        return std::move(m_result);
     }
 
 private:
@@ -190,25 +190,25 @@ private:
         int plan;
     };
 
-    bool Wants(unsigned check) const { return (checks_ & check) != 0; }
+    bool Wants(unsigned check) const { return (m_checks & check) != 0; }
     void Report(ScheduleCheck check, std::string text)
     {
         if (Wants(check))
-            result_.Add(check, std::move(text));
+            m_result.Add(check, std::move(text));
     }
 
-    const CCourseTable& TableOf(const CZemTableObject& object) const { return object.GetTable(temp_); }
+    const CCourseTable& TableOf(const CZemTableObject& object) const { return object.GetTable(m_temp); }
     const CCourseTable* PlaceTable(int room, int place) const
     {
-        return rooms_[room]->GetComplexTable().Enum(temp_, place);
+        return m_rooms[room]->GetComplexTable().Enum(m_temp, place);
     }
 
     // Dense numbers of everything that can be booked: classes, teachers, then each room's places.
     int ClassObject(int cls) const { return cls; }
-    int TeacherObject(int teacher) const { return static_cast<int>(classes_.size()) + teacher; }
+    int TeacherObject(int teacher) const { return static_cast<int>(m_classes.size()) + teacher; }
     int PlaceObject(int room, int place) const
     {
-        return static_cast<int>(classes_.size() + teachers_.size()) + placeBase_[room] + place;
+        return static_cast<int>(m_classes.size() + m_teachers.size()) + m_placeBase[room] + place;
     }
     static std::size_t OccupancyIndex(int object, int slot, int week)
     {
@@ -217,40 +217,40 @@ private:
     bool IsConflicted(int object, int slot, unsigned weeks) const
     {
         for (int week = 0; week < 2; ++week)
-            if ((weeks & (1u << week)) && conflicted_[OccupancyIndex(object, slot, week)])
+            if ((weeks & (1u << week)) && m_conflicted[OccupancyIndex(object, slot, week)])
                 return true;
         return false;
     }
     bool IsOverCapacity(int room, int slot, unsigned weeks) const
     {
         for (int week = 0; week < 2; ++week)
-            if ((weeks & (1u << week)) && overCapacity_[(static_cast<std::size_t>(room) * kSlots + slot) * 2 + week])
+            if ((weeks & (1u << week)) && m_overCapacity[(static_cast<std::size_t>(room) * kSlots + slot) * 2 + week])
                 return true;
         return false;
     }
 
     std::string ObjectText(int object) const
     {
-        if (object < static_cast<int>(classes_.size()))
-            return Named("class", *classes_[object]);
-        object -= static_cast<int>(classes_.size());
-        if (object < static_cast<int>(teachers_.size()))
-            return Named("teacher", *teachers_[object]);
-        object -= static_cast<int>(teachers_.size());
+        if (object < static_cast<int>(m_classes.size()))
+            return Named("class", *m_classes[object]);
+        object -= static_cast<int>(m_classes.size());
+        if (object < static_cast<int>(m_teachers.size()))
+            return Named("teacher", *m_teachers[object]);
+        object -= static_cast<int>(m_teachers.size());
         const int room = RoomOfPlace(object);
-        return PlaceText(room, object - placeBase_[room]);
+        return PlaceText(room, object - m_placeBase[room]);
     }
     // The room of a place number; a room without places has none.
     int RoomOfPlace(int place) const
     {
-        return static_cast<int>(std::upper_bound(placeBase_.begin(), placeBase_.end(), place) - placeBase_.begin()) -
+        return static_cast<int>(std::upper_bound(m_placeBase.begin(), m_placeBase.end(), place) - m_placeBase.begin()) -
                1;
     }
     std::string PlaceText(int room, int place) const
     {
-        return Named("room", *rooms_[room]) + " place " + std::to_string(place);
+        return Named("room", *m_rooms[room]) + " place " + std::to_string(place);
     }
-    std::string PlanText(int plan) const { return ::PlanText(task_, *plans_[plan].course); }
+    std::string PlanText(int plan) const { return ::PlanText(m_task, *m_plans[plan].course); }
     std::string PlansText(const std::vector<int>& plans) const
     {
         std::string text;
@@ -260,44 +260,44 @@ private:
     }
     std::string At(int slot, unsigned weeks) const
     {
-        return " at " + SlotText(task_, slot) + ", " + WeeksText(weeks) + ": ";
+        return " at " + SlotText(m_task, slot) + ", " + WeeksText(weeks) + ": ";
     }
     int PlanOf(zem::IdHandle course) const
     {
-        const auto it = planByHandle_.find(course);
-        return it == planByHandle_.end() ? -1 : it->second;
+        const auto it = m_planByHandle.find(course);
+        return it == m_planByHandle.end() ? -1 : it->second;
     }
     bool SameGroup(int plan, zem::IdHandle other) const
     {
         const int otherPlan = PlanOf(other);
-        return otherPlan >= 0 && plans_[otherPlan].group == plans_[plan].group;
+        return otherPlan >= 0 && m_plans[otherPlan].group == m_plans[plan].group;
     }
 
     void IndexObjects()
     {
-        classes_ = SortedById<CClassInfo>(task_.GetClassInfoList());
-        teachers_ = SortedById<CTeacherInfo>(task_.GetTeacherInfoList());
-        rooms_ = SortedById<CRoomInfo>(task_.GetRoomInfoList());
-        for (int i = 0; i < static_cast<int>(classes_.size()); ++i)
-            classIndex_.emplace(classes_[i]->GetId(), i);
-        for (int i = 0; i < static_cast<int>(teachers_.size()); ++i)
-            teacherIndex_.emplace(teachers_[i]->GetId(), i);
+        m_classes = SortedById<CClassInfo>(m_task.GetClassInfoList());
+        m_teachers = SortedById<CTeacherInfo>(m_task.GetTeacherInfoList());
+        m_rooms = SortedById<CRoomInfo>(m_task.GetRoomInfoList());
+        for (int i = 0; i < static_cast<int>(m_classes.size()); ++i)
+            m_classIndex.emplace(m_classes[i]->GetId(), i);
+        for (int i = 0; i < static_cast<int>(m_teachers.size()); ++i)
+            m_teacherIndex.emplace(m_teachers[i]->GetId(), i);
         int places = 0;
-        for (int i = 0; i < static_cast<int>(rooms_.size()); ++i) {
-            placeBase_.push_back(places);
-            places += static_cast<int>(rooms_[i]->GetComplexTable().GetCount());
-            if (const zem::IdHandle handle = zem::FindId(rooms_[i]->GetId()))
-                roomByHandle_.emplace(handle, i);
+        for (int i = 0; i < static_cast<int>(m_rooms.size()); ++i) {
+            m_placeBase.push_back(places);
+            places += static_cast<int>(m_rooms[i]->GetComplexTable().GetCount());
+            if (const zem::IdHandle handle = zem::FindId(m_rooms[i]->GetId()))
+                m_roomByHandle.emplace(handle, i);
         }
-        const std::size_t objects = classes_.size() + teachers_.size() + places;
-        occupancy_.assign(objects * kSlots * 2, -1);
-        conflicted_.assign(objects * kSlots * 2, 0);
-        overCapacity_.assign(rooms_.size() * kSlots * 2, 0);
+        const std::size_t objects = m_classes.size() + m_teachers.size() + places;
+        m_occupancy.assign(objects * kSlots * 2, -1);
+        m_conflicted.assign(objects * kSlots * 2, 0);
+        m_overCapacity.assign(m_rooms.size() * kSlots * 2, 0);
 
-        const CSchoolStructure& week = task_.GetSchoolStructure();
+        const CSchoolStructure& week = m_task.GetSchoolStructure();
         for (int slot = 0; slot < kSlots; ++slot) {
             const tagTABLE_NODE node = NodeOf(slot);
-            available_[slot] = week.IsDayInUse(node.day) && node.section < week.GetSectionNodeMaxCount(node.segment) &&
+            m_available[slot] = week.IsDayInUse(node.day) && node.section < week.GetSectionNodeMaxCount(node.segment) &&
                                !week.IsInvalid(node);
         }
     }
@@ -311,35 +311,35 @@ private:
     void IndexPlans()
     {
         // Plans before self-study plans, each list by id; an id in both lists is the plan's.
-        std::vector<CCourseInfo*> courses = SortedById<CCourseInfo>(task_.GetCourseInfoList());
-        const std::vector<CCourseInfo*> selfStudies = SortedById<CCourseInfo>(task_.GetSelfStudyInfoList());
+        std::vector<CCourseInfo*> courses = SortedById<CCourseInfo>(m_task.GetCourseInfoList());
+        const std::vector<CCourseInfo*> selfStudies = SortedById<CCourseInfo>(m_task.GetSelfStudyInfoList());
         courses.insert(courses.end(), selfStudies.begin(), selfStudies.end());
 
         std::unordered_map<const CCombineClass*, int> groups;
-        classPlans_.resize(classes_.size());
+        m_classPlans.resize(m_classes.size());
         for (const CCourseInfo* course : courses) {
-            const int index = static_cast<int>(plans_.size());
+            const int index = static_cast<int>(m_plans.size());
             Plan plan;
             plan.course = course;
             plan.handle = zem::FindId(course->GetId());
-            if (plan.handle != zem::kNoId && !planByHandle_.emplace(plan.handle, index).second)
+            if (plan.handle != zem::kNoId && !m_planByHandle.emplace(plan.handle, index).second)
                 continue;
-            plan.cls = IndexOf(classIndex_, course->GetClassId());
+            plan.cls = IndexOf(m_classIndex, course->GetClassId());
             if (plan.cls >= 0)
-                classPlans_[plan.cls].push_back(index);
-            const CCombineClass* combined = task_.GetCC(course->GetId());
+                m_classPlans[plan.cls].push_back(index);
+            const CCombineClass* combined = m_task.GetCC(course->GetId());
             plan.group = combined ? groups.emplace(combined, static_cast<int>(groups.size())).first->second
                                   : -1 - index;
             auto addTeacher = [&plan, this](const std::string& id) {
-                const int teacher = IndexOf(teacherIndex_, id);
+                const int teacher = IndexOf(m_teacherIndex, id);
                 if (teacher >= 0 && std::find(plan.teachers.begin(), plan.teachers.end(), teacher) == plan.teachers.end())
                     plan.teachers.push_back(teacher);
             };
             addTeacher(course->GetTeacherId());
-            if (const CCourseAssistant* assistant = task_.GetAssistant(course->GetId()))
+            if (const CCourseAssistant* assistant = m_task.GetAssistant(course->GetId()))
                 for (const std::string& id : assistant->GetAssistants())
                     addTeacher(id);
-            plans_.push_back(std::move(plan));
+            m_plans.push_back(std::move(plan));
         }
     }
 
@@ -349,43 +349,43 @@ private:
         for (const tagTABLE_NODE& node : entry.GetNodeList())
             if (const int slot = SlotOf(node); slot >= 0)
                 fixed.slots.set(slot);
-        fixed_.push_back(std::move(fixed));
-        return static_cast<int>(fixed_.size()) - 1;
+        m_fixed.push_back(std::move(fixed));
+        return static_cast<int>(m_fixed.size()) - 1;
     }
 
     void IndexFixedTimes()
     {
-        classFixed_.assign(classes_.size(), -1);
-        teacherFixed_.assign(teachers_.size(), -1);
-        teacherGroupFixed_.resize(teachers_.size());
-        for (const auto* entry : SortedById<CFixedTimeOfObject>(task_.GetFixedTimeOfClassList()))
-            if (const int cls = IndexOf(classIndex_, entry->GetId()); cls >= 0)
-                classFixed_[cls] = AddFixed(*entry, Named("class", *classes_[cls]));
-        for (const auto* entry : SortedById<CFixedTimeOfObject>(task_.GetFixedTimeOfTeacherList()))
-            if (const int teacher = IndexOf(teacherIndex_, entry->GetId()); teacher >= 0)
-                teacherFixed_[teacher] = AddFixed(*entry, Named("teacher", *teachers_[teacher]));
-        for (const auto* entry : SortedById<CFixedTimeOfObject>(task_.GetFixedTimeOfTeacherGroupList())) {
-            const auto* group = static_cast<const CTeacherGroupInfo*>(task_.GetTeacherGroupInfoList().Find(entry->GetId()));
+        m_classFixed.assign(m_classes.size(), -1);
+        m_teacherFixed.assign(m_teachers.size(), -1);
+        m_teacherGroupFixed.resize(m_teachers.size());
+        for (const auto* entry : SortedById<CFixedTimeOfObject>(m_task.GetFixedTimeOfClassList()))
+            if (const int cls = IndexOf(m_classIndex, entry->GetId()); cls >= 0)
+                m_classFixed[cls] = AddFixed(*entry, Named("class", *m_classes[cls]));
+        for (const auto* entry : SortedById<CFixedTimeOfObject>(m_task.GetFixedTimeOfTeacherList()))
+            if (const int teacher = IndexOf(m_teacherIndex, entry->GetId()); teacher >= 0)
+                m_teacherFixed[teacher] = AddFixed(*entry, Named("teacher", *m_teachers[teacher]));
+        for (const auto* entry : SortedById<CFixedTimeOfObject>(m_task.GetFixedTimeOfTeacherGroupList())) {
+            const auto* group = static_cast<const CTeacherGroupInfo*>(m_task.GetTeacherGroupInfoList().Find(entry->GetId()));
             if (!group)
                 continue;
             const int fixed = AddFixed(*entry, Named("teacher group", *group));
             for (const std::string& id : group->GetTeacherArray()) {
-                const int teacher = IndexOf(teacherIndex_, id);
+                const int teacher = IndexOf(m_teacherIndex, id);
                 if (teacher < 0)
                     continue;
-                std::vector<int>& list = teacherGroupFixed_[teacher];
+                std::vector<int>& list = m_teacherGroupFixed[teacher];
                 if (std::find(list.begin(), list.end(), fixed) == list.end())
                     list.push_back(fixed);
             }
         }
         std::unordered_map<std::string_view, int> subjectFixed;
-        for (const auto* entry : SortedById<CFixedTimeOfObject>(task_.GetFixedTimeOfSubjectList()))
+        for (const auto* entry : SortedById<CFixedTimeOfObject>(m_task.GetFixedTimeOfSubjectList()))
             subjectFixed.emplace(entry->GetId(),
-                                 AddFixed(*entry, "subject " + entry->GetId() + " " + task_.GetSubjectName(entry->GetId())));
+                                 AddFixed(*entry, "subject " + entry->GetId() + " " + m_task.GetSubjectName(entry->GetId())));
         std::unordered_map<std::string_view, int> courseFixed;
-        for (const auto* entry : SortedById<CFixedTimeOfObject>(task_.GetFixedTimeOfCourseList()))
+        for (const auto* entry : SortedById<CFixedTimeOfObject>(m_task.GetFixedTimeOfCourseList()))
             courseFixed.emplace(entry->GetId(), AddFixed(*entry, "the plan itself"));
-        for (Plan& plan : plans_) {
+        for (Plan& plan : m_plans) {
             plan.subjectFixed = IndexOf(subjectFixed, plan.course->GetSubjectId());
             plan.courseFixed = IndexOf(courseFixed, plan.course->GetId());
         }
@@ -394,12 +394,12 @@ private:
     // Reads every plan's own table: its lessons, and the cells that hold something else.
     void CollectLessons()
     {
-        for (int p = 0; p < static_cast<int>(plans_.size()); ++p) {
-            Plan& plan = plans_[p];
+        for (int p = 0; p < static_cast<int>(m_plans.size()); ++p) {
+            Plan& plan = m_plans[p];
             const CCourseTable& table = TableOf(*plan.course);
             const CCourseTableNode* cells = CellsOf(table);
             const CTimeTable::Status* statuses = table.GetValues();
-            plan.firstLesson = static_cast<int>(lessons_.size());
+            plan.firstLesson = static_cast<int>(m_lessons.size());
             for (int slot = 0; slot < kSlots; ++slot) {
                 const CCourseTableNode& cell = cells[slot];
                 const CTimeTable::Status status = statuses[slot];
@@ -417,9 +417,9 @@ private:
                                                           "its own table holds plan " + data.GetCourseId());
                         continue;
                     }
-                    const auto room = roomByHandle_.find(data.GetRoomHandle());
-                    lessons_.push_back({p, slot, half, split, WeeksOf(split, half), data,
-                                        room == roomByHandle_.end() ? -1 : room->second});
+                    const auto room = m_roomByHandle.find(data.GetRoomHandle());
+                    m_lessons.push_back({p, slot, half, split, WeeksOf(split, half), data,
+                                        room == m_roomByHandle.end() ? -1 : room->second});
                 }
                 for (int half = 1; half <= 2; ++half)
                     for (const Lesson& more : cell.GetMoreVector(half))
@@ -428,7 +428,7 @@ private:
                                                           "its own table holds a further lesson of plan " +
                                                           more.GetCourseId());
             }
-            plan.endLesson = static_cast<int>(lessons_.size());
+            plan.endLesson = static_cast<int>(m_lessons.size());
         }
     }
 
@@ -439,22 +439,22 @@ private:
             return;
         const std::string fault = HalvesFault(cell, status);
         if (!fault.empty())
-            Report(kCheckHalves, name() + " at " + SlotText(task_, slot) + ": " + fault);
+            Report(kCheckHalves, name() + " at " + SlotText(m_task, slot) + ": " + fault);
     }
 
     void Claim(int object, int lesson)
     {
-        const Placed& placed = lessons_[lesson];
+        const Placed& placed = m_lessons[lesson];
         for (int week = 0; week < 2; ++week) {
             if (!(placed.weeks & (1u << week)))
                 continue;
             const std::size_t index = OccupancyIndex(object, placed.slot, week);
-            int& first = occupancy_[index];
+            int& first = m_occupancy[index];
             if (first < 0) {
                 first = lesson;
-            } else if (plans_[lessons_[first].plan].group != plans_[placed.plan].group) {
-                conflicted_[index] = 1;
-                conflicts_.emplace_back(index, lesson);
+            } else if (m_plans[m_lessons[first].plan].group != m_plans[placed.plan].group) {
+                m_conflicted[index] = 1;
+                m_conflicts.emplace_back(index, lesson);
             }
         }
     }
@@ -462,9 +462,9 @@ private:
     // Every lesson books its class, its teachers and the room place it took.
     void ClaimObjects()
     {
-        for (int lesson = 0; lesson < static_cast<int>(lessons_.size()); ++lesson) {
-            const Placed& placed = lessons_[lesson];
-            const Plan& plan = plans_[placed.plan];
+        for (int lesson = 0; lesson < static_cast<int>(m_lessons.size()); ++lesson) {
+            const Placed& placed = m_lessons[lesson];
+            const Plan& plan = m_plans[placed.plan];
             if (plan.cls >= 0)
                 Claim(ClassObject(plan.cls), lesson);
             for (const int teacher : plan.teachers)
@@ -472,11 +472,11 @@ private:
             if (placed.room < 0)
                 continue;
             const int place = placed.data.GetRoomIndex();
-            if (place >= 0 && place < static_cast<int>(rooms_[placed.room]->GetComplexTable().GetCount()))
+            if (place >= 0 && place < static_cast<int>(m_rooms[placed.room]->GetComplexTable().GetCount()))
                 Claim(PlaceObject(placed.room, place), lesson);
             for (int week = 0; week < 2; ++week)
                 if (placed.weeks & (1u << week))
-                    roomClaims_.push_back({placed.room, placed.slot, week, plan.group, placed.plan});
+                    m_roomClaims.push_back({placed.room, placed.slot, week, plan.group, placed.plan});
         }
     }
 
@@ -484,30 +484,30 @@ private:
     // lesson that found no free place still names the room, so it counts as well.
     void CountRoomUse()
     {
-        std::sort(roomClaims_.begin(), roomClaims_.end(), [](const RoomClaim& a, const RoomClaim& b) {
+        std::sort(m_roomClaims.begin(), m_roomClaims.end(), [](const RoomClaim& a, const RoomClaim& b) {
             return std::tie(a.room, a.slot, a.week, a.group, a.plan) < std::tie(b.room, b.slot, b.week, b.group, b.plan);
         });
         std::vector<WeekHit> hits;
-        for (std::size_t begin = 0, end = 0; begin < roomClaims_.size(); begin = end) {
-            const RoomClaim& first = roomClaims_[begin];
+        for (std::size_t begin = 0, end = 0; begin < m_roomClaims.size(); begin = end) {
+            const RoomClaim& first = m_roomClaims[begin];
             int groups = 0;
-            for (end = begin; end < roomClaims_.size() && roomClaims_[end].room == first.room &&
-                              roomClaims_[end].slot == first.slot && roomClaims_[end].week == first.week;
+            for (end = begin; end < m_roomClaims.size() && m_roomClaims[end].room == first.room &&
+                              m_roomClaims[end].slot == first.slot && m_roomClaims[end].week == first.week;
                  ++end)
-                groups += end == begin || roomClaims_[end].group != roomClaims_[end - 1].group ? 1 : 0;
-            if (groups <= static_cast<int>(rooms_[first.room]->GetCapacity()))
+                groups += end == begin || m_roomClaims[end].group != m_roomClaims[end - 1].group ? 1 : 0;
+            if (groups <= static_cast<int>(m_rooms[first.room]->GetCapacity()))
                 continue;
-            overCapacity_[(static_cast<std::size_t>(first.room) * kSlots + first.slot) * 2 + first.week] = 1;
+            m_overCapacity[(static_cast<std::size_t>(first.room) * kSlots + first.slot) * 2 + first.week] = 1;
             WeekHit hit{first.room, first.slot, first.week, {}};
             for (std::size_t k = begin; k < end; ++k)
-                hit.plans.push_back(roomClaims_[k].plan);
+                hit.plans.push_back(m_roomClaims[k].plan);
             std::sort(hit.plans.begin(), hit.plans.end());
             hits.push_back(std::move(hit));
         }
         if (!Wants(kCheckRoomCapacity))
             return;
         ReportMergedWeeks(hits, [this](const WeekHit& hit, unsigned weeks) {
-            const CRoomInfo& room = *rooms_[hit.object];
+            const CRoomInfo& room = *m_rooms[hit.object];
             Report(kCheckRoomCapacity, Named("room", room) + At(hit.slot, weeks) +
                                            zem::Format("%zu lessons, room for %u: ", hit.plans.size(), room.GetCapacity()) +
                                            PlansText(hit.plans));
@@ -518,22 +518,22 @@ private:
     {
         if (!Wants(kCheckDoubleBooking))
             return;
-        std::stable_sort(conflicts_.begin(), conflicts_.end(),
+        std::stable_sort(m_conflicts.begin(), m_conflicts.end(),
                          [](const auto& a, const auto& b) { return a.first < b.first; });
         std::vector<WeekHit> hits;
-        for (std::size_t k = 0; k < conflicts_.size(); ++k) {
-            const std::size_t index = conflicts_[k].first;
-            if (k == 0 || conflicts_[k - 1].first != index) {
+        for (std::size_t k = 0; k < m_conflicts.size(); ++k) {
+            const std::size_t index = m_conflicts[k].first;
+            if (k == 0 || m_conflicts[k - 1].first != index) {
                 const int object = static_cast<int>(index / (2 * kSlots));
                 hits.push_back({object, static_cast<int>(index / 2 % kSlots), static_cast<int>(index % 2),
-                                {lessons_[occupancy_[index]].plan}});
+                                {m_lessons[m_occupancy[index]].plan}});
             }
             std::vector<int>& plans = hits.back().plans;
-            const int plan = lessons_[conflicts_[k].second].plan;
+            const int plan = m_lessons[m_conflicts[k].second].plan;
             if (std::find(plans.begin(), plans.end(), plan) == plans.end())
                 plans.push_back(plan);
         }
-        const int firstPlace = static_cast<int>(classes_.size() + teachers_.size());
+        const int firstPlace = static_cast<int>(m_classes.size() + m_teachers.size());
         ReportMergedWeeks(hits, [&](const WeekHit& hit, unsigned weeks) {
             // A room over its capacity is reported as such, not again for the place it shares.
             if (hit.object >= firstPlace && IsOverCapacity(RoomOfPlace(hit.object - firstPlace), hit.slot, weeks))
@@ -546,8 +546,8 @@ private:
     // The rules each lesson must keep, and its place in its class's, teachers' and room's tables.
     void CheckLessons()
     {
-        for (const Placed& placed : lessons_) {
-            Plan& plan = plans_[placed.plan];
+        for (const Placed& placed : m_lessons) {
+            Plan& plan = m_plans[placed.plan];
             plan.halfLessons += placed.weeks == kEveryWeek ? 2 : 1;
             plan.days |= 1u << (placed.slot / kSlotsPerDay);
             CheckTimes(placed);
@@ -560,34 +560,34 @@ private:
     void CheckTimes(const Placed& placed)
     {
         const tagTABLE_NODE node = NodeOf(placed.slot);
-        if (Wants(kCheckUnavailable) && !available_[placed.slot]) {
-            const std::string& activity = task_.GetActivities().GetActivity(node);
+        if (Wants(kCheckUnavailable) && !m_available[placed.slot]) {
+            const std::string& activity = m_task.GetActivities().GetActivity(node);
             Report(kCheckUnavailable, PlanText(placed.plan) + At(placed.slot, placed.weeks) +
                                           "not a lesson time of the school week" +
                                           (activity.empty() ? "" : " (" + activity + ")"));
         }
         if (!Wants(kCheckFixedTime))
             return;
-        const Plan& plan = plans_[placed.plan];
+        const Plan& plan = m_plans[placed.plan];
         std::vector<int> broken;
         auto test = [&](int fixed) {
-            if (fixed >= 0 && fixed_[fixed].slots.test(placed.slot) &&
+            if (fixed >= 0 && m_fixed[fixed].slots.test(placed.slot) &&
                 std::find(broken.begin(), broken.end(), fixed) == broken.end())
                 broken.push_back(fixed);
         };
         if (plan.cls >= 0)
-            test(classFixed_[plan.cls]);
+            test(m_classFixed[plan.cls]);
         for (const int teacher : plan.teachers) {
-            test(teacherFixed_[teacher]);
-            for (const int fixed : teacherGroupFixed_[teacher])
+            test(m_teacherFixed[teacher]);
+            for (const int fixed : m_teacherGroupFixed[teacher])
                 test(fixed);
         }
         test(plan.subjectFixed);
         test(plan.courseFixed);
         for (const int fixed : broken) {
-            const std::string& activity = fixed_[fixed].entry->GetActivities().GetActivity(node);
+            const std::string& activity = m_fixed[fixed].entry->GetActivities().GetActivity(node);
             Report(kCheckFixedTime, PlanText(placed.plan) + At(placed.slot, placed.weeks) +
-                                        "a fixed no-lesson time of " + fixed_[fixed].owner +
+                                        "a fixed no-lesson time of " + m_fixed[fixed].owner +
                                         (activity.empty() ? "" : " (" + activity + ")"));
         }
     }
@@ -595,7 +595,7 @@ private:
     void CheckSegment(const Placed& placed)
     {
         const int segment = NodeOf(placed.slot).segment;
-        const _CourseType type = plans_[placed.plan].course->GetType();
+        const _CourseType type = m_plans[placed.plan].course->GetType();
         const char* fault = nullptr;
         if (type == COURSE_TYPE_MORNING_READING && segment != 3)
             fault = "a morning-reading lesson outside the morning-reading segment";
@@ -612,21 +612,21 @@ private:
     // reported once, as the double booking.
     void CheckCopies(const Placed& placed)
     {
-        const Plan& plan = plans_[placed.plan];
+        const Plan& plan = m_plans[placed.plan];
         const tagTABLE_NODE node = NodeOf(placed.slot);
         if (plan.cls >= 0) {
-            const CCourseTableNode& cell = TableOf(*classes_[plan.cls]).GetNode(node);
+            const CCourseTableNode& cell = TableOf(*m_classes[plan.cls]).GetNode(node);
             if ((cell.IsInterleave() != placed.split || !(cell.data(placed.half) == placed.data)) &&
                 !IsConflicted(ClassObject(plan.cls), placed.slot, placed.weeks))
-                Report(kCheckConsistency, Named("class", *classes_[plan.cls]) + At(placed.slot, placed.weeks) +
+                Report(kCheckConsistency, Named("class", *m_classes[plan.cls]) + At(placed.slot, placed.weeks) +
                                               "misses " + PlanText(placed.plan) + HoldsText(cell, placed.half));
         }
         for (const int teacher : plan.teachers) {
-            const CCourseTableNode& cell = TableOf(*teachers_[teacher]).GetNode(node);
+            const CCourseTableNode& cell = TableOf(*m_teachers[teacher]).GetNode(node);
             if ((cell.IsInterleave() != placed.split ||
                  !SameGroup(placed.plan, cell.data(placed.half).GetCourseHandle())) &&
                 !IsConflicted(TeacherObject(teacher), placed.slot, placed.weeks))
-                Report(kCheckConsistency, Named("teacher", *teachers_[teacher]) + At(placed.slot, placed.weeks) +
+                Report(kCheckConsistency, Named("teacher", *m_teachers[teacher]) + At(placed.slot, placed.weeks) +
                                               "misses " + PlanText(placed.plan) + HoldsText(cell, placed.half));
         }
         // A lesson without a place found its room full: the capacity check covers it.
@@ -636,8 +636,8 @@ private:
         const CCourseTable* table = PlaceTable(placed.room, place);
         if (!table) {
             Report(kCheckConsistency, PlanText(placed.plan) + At(placed.slot, placed.weeks) +
-                                          zem::Format("place %d of ", place) + Named("room", *rooms_[placed.room]) +
-                                          zem::Format(", which has %u", rooms_[placed.room]->GetComplexTable().GetCount()));
+                                          zem::Format("place %d of ", place) + Named("room", *m_rooms[placed.room]) +
+                                          zem::Format(", which has %u", m_rooms[placed.room]->GetComplexTable().GetCount()));
             return;
         }
         const CCourseTableNode& cell = table->GetNode(node);
@@ -664,11 +664,11 @@ private:
     {
         if (!Wants(kCheckHalves | kCheckConsistency))
             return;
-        for (int cls = 0; cls < static_cast<int>(classes_.size()); ++cls)
-            CheckHolder(Holder::Class, cls, -1, TableOf(*classes_[cls]));
-        for (int teacher = 0; teacher < static_cast<int>(teachers_.size()); ++teacher)
-            CheckHolder(Holder::Teacher, teacher, -1, TableOf(*teachers_[teacher]));
-        for (int room = 0; room < static_cast<int>(rooms_.size()); ++room)
+        for (int cls = 0; cls < static_cast<int>(m_classes.size()); ++cls)
+            CheckHolder(Holder::Class, cls, -1, TableOf(*m_classes[cls]));
+        for (int teacher = 0; teacher < static_cast<int>(m_teachers.size()); ++teacher)
+            CheckHolder(Holder::Teacher, teacher, -1, TableOf(*m_teachers[teacher]));
+        for (int room = 0; room < static_cast<int>(m_rooms.size()); ++room)
             for (int place = 0; const CCourseTable* table = PlaceTable(room, place); ++place)
                 CheckHolder(Holder::Place, room, place, *table);
     }
@@ -677,9 +677,9 @@ private:
     {
         switch (kind) {
         case Holder::Class:
-            return Named("class", *classes_[index]);
+            return Named("class", *m_classes[index]);
         case Holder::Teacher:
-            return Named("teacher", *teachers_[index]);
+            return Named("teacher", *m_teachers[index]);
         default:
             return PlaceText(index, place);
         }
@@ -718,7 +718,7 @@ private:
                    HolderText(kind, index, place) + At(slot, weeks) + "holds unknown plan '" + shown.GetCourseId() + "'");
             return;
         }
-        const Plan& plan = plans_[p];
+        const Plan& plan = m_plans[p];
         const CCourseTableNode& own = TableOf(*plan.course).GetNode(NodeOf(slot));
         const Lesson& mine = own.data(half);
         bool there = own.IsInterleave() == split && mine.GetCourseHandle() == shown.GetCourseHandle();
@@ -746,8 +746,8 @@ private:
 
     int PlanRoom(const Lesson& lesson) const
     {
-        const auto it = roomByHandle_.find(lesson.GetRoomHandle());
-        return it == roomByHandle_.end() ? -1 : it->second;
+        const auto it = m_roomByHandle.find(lesson.GetRoomHandle());
+        return it == m_roomByHandle.end() ? -1 : it->second;
     }
 
     // Every preset slot holds its plan in the class's table (the plan's own table when the class
@@ -756,12 +756,12 @@ private:
     {
         if (!Wants(kCheckPreset))
             return;
-        for (const auto* preset : SortedById<CCoursePreset>(task_.GetCoursePresetList())) {
+        for (const auto* preset : SortedById<CCoursePreset>(m_task.GetCoursePresetList())) {
             const int p = PlanOf(zem::FindId(preset->GetId()));
             if (p < 0 || preset->GetId().empty())
                 continue;
-            const Plan& plan = plans_[p];
-            const CZemTableObject& holder = plan.cls >= 0 ? static_cast<const CZemTableObject&>(*classes_[plan.cls])
+            const Plan& plan = m_plans[p];
+            const CZemTableObject& holder = plan.cls >= 0 ? static_cast<const CZemTableObject&>(*m_classes[plan.cls])
                                                           : *plan.course;
             for (const tagTABLE_NODE& node : preset->GetNodeList()) {
                 const CCourseTableNode& cell = TableOf(holder).GetNode(node);
@@ -770,9 +770,9 @@ private:
                 if (cell.IsInterleave())
                     cell.GetCourseHandles(held, 2);
                 if (std::find(held.begin(), held.end(), plan.handle) == held.end())
-                    Report(kCheckPreset, "preset of " + PlanText(p) + " at " + SlotText(task_, SlotOf(node)) +
+                    Report(kCheckPreset, "preset of " + PlanText(p) + " at " + SlotText(m_task, SlotOf(node)) +
                                              ": not in the table of " +
-                                             (plan.cls >= 0 ? Named("class", *classes_[plan.cls]) : "the plan") +
+                                             (plan.cls >= 0 ? Named("class", *m_classes[plan.cls]) : "the plan") +
                                              HoldsText(cell, 1));
             }
         }
@@ -790,8 +790,8 @@ private:
     std::vector<Spot> SpotsOf(int p) const
     {
         std::vector<Spot> spots;
-        for (int k = plans_[p].firstLesson; k < plans_[p].endLesson; ++k) {
-            const Placed& placed = lessons_[k];
+        for (int k = m_plans[p].firstLesson; k < m_plans[p].endLesson; ++k) {
+            const Placed& placed = m_lessons[k];
             if (!spots.empty() && spots.back().slot == placed.slot)
                 spots.back().weeks |= placed.weeks;
             else
@@ -815,7 +815,7 @@ private:
     {
         if (!Wants(kCheckCombined))
             return;
-        for (const auto* combined : SortedById<CCombineClass>(task_.GetCombineCourseList())) {
+        for (const auto* combined : SortedById<CCombineClass>(m_task.GetCombineCourseList())) {
             std::vector<int> members;
             for (const std::string& id : combined->GetCombineCourse())
                 if (const int p = id.empty() ? -1 : PlanOf(zem::FindId(id)); p >= 0)
@@ -835,7 +835,7 @@ private:
                     const Spot* other = slotB == slot ? &spots[b++] : nullptr;
                     if (first && other && *first == *other)
                         continue;
-                    Report(kCheckCombined, "combined class " + combined->GetId() + " at " + SlotText(task_, slot) +
+                    Report(kCheckCombined, "combined class " + combined->GetId() + " at " + SlotText(m_task, slot) +
                                                ": " + PlanText(members[m]) + " has " + SpotText(other) + ", " +
                                                PlanText(members[0]) + " has " + SpotText(first));
                 }
@@ -847,10 +847,10 @@ private:
     {
         if (!Wants(kCheckWeekCount))
             return;
-        for (int p = 0; p < static_cast<int>(plans_.size()); ++p) {
-            const CWeekCount& count = plans_[p].course->GetWeekCount();
-            if (plans_[p].halfLessons > count.GetWholeCount() * 2 + (count.HasHalfNode() ? 1 : 0))
-                Report(kCheckWeekCount, PlanText(p) + ": " + CountText(plans_[p].halfLessons) +
+        for (int p = 0; p < static_cast<int>(m_plans.size()); ++p) {
+            const CWeekCount& count = m_plans[p].course->GetWeekCount();
+            if (m_plans[p].halfLessons > count.GetWholeCount() * 2 + (count.HasHalfNode() ? 1 : 0))
+                Report(kCheckWeekCount, PlanText(p) + ": " + CountText(m_plans[p].halfLessons) +
                                             " lessons placed, more than its weekly " + count.ToString());
         }
     }
@@ -860,31 +860,31 @@ private:
     {
         if (!Wants(kCheckMutexTeacher))
             return;
-        const CMutexOfTeacherList& list = task_.GetMutexOfTeacherList();
-        for (int a = 0; a < static_cast<int>(teachers_.size()); ++a) {
-            const std::vector<std::string>* partners = list.FindTeacherMutexInfo(teachers_[a]->GetId());
+        const CMutexOfTeacherList& list = m_task.GetMutexOfTeacherList();
+        for (int a = 0; a < static_cast<int>(m_teachers.size()); ++a) {
+            const std::vector<std::string>* partners = list.FindTeacherMutexInfo(m_teachers[a]->GetId());
             if (!partners)
                 continue;
             for (const std::string& id : *partners) {
-                const int b = IndexOf(teacherIndex_, id);
+                const int b = IndexOf(m_teacherIndex, id);
                 if (b <= a)
                     continue;  // the map holds every pair both ways
                 for (int slot = 0; slot < kSlots; ++slot) {
                     unsigned weeks = 0;
                     std::vector<int> plans;
                     for (int week = 0; week < 2; ++week) {
-                        const int first = occupancy_[OccupancyIndex(TeacherObject(a), slot, week)];
-                        const int second = occupancy_[OccupancyIndex(TeacherObject(b), slot, week)];
+                        const int first = m_occupancy[OccupancyIndex(TeacherObject(a), slot, week)];
+                        const int second = m_occupancy[OccupancyIndex(TeacherObject(b), slot, week)];
                         if (first < 0 || second < 0)
                             continue;
                         weeks |= 1u << week;
                         for (const int lesson : {first, second})
-                            if (std::find(plans.begin(), plans.end(), lessons_[lesson].plan) == plans.end())
-                                plans.push_back(lessons_[lesson].plan);
+                            if (std::find(plans.begin(), plans.end(), m_lessons[lesson].plan) == plans.end())
+                                plans.push_back(m_lessons[lesson].plan);
                     }
                     if (weeks)
-                        Report(kCheckMutexTeacher, "mutually exclusive " + Named("teacher", *teachers_[a]) + " and " +
-                                                       Named("teacher", *teachers_[b]) + At(slot, weeks) +
+                        Report(kCheckMutexTeacher, "mutually exclusive " + Named("teacher", *m_teachers[a]) + " and " +
+                                                       Named("teacher", *m_teachers[b]) + At(slot, weeks) +
                                                        "both teach: " + PlansText(plans));
                 }
             }
@@ -896,23 +896,23 @@ private:
     {
         if (!Wants(kCheckMutexSubject))
             return;
-        for (const auto* rule : SortedById<CMutexSubject>(task_.GetMutexSubjectList())) {
-            for (int cls = 0; cls < static_cast<int>(classes_.size()); ++cls) {
+        for (const auto* rule : SortedById<CMutexSubject>(m_task.GetMutexSubjectList())) {
+            for (int cls = 0; cls < static_cast<int>(m_classes.size()); ++cls) {
                 std::vector<int> members;
-                for (const int p : classPlans_[cls])
-                    if (IsStringInArray(rule->GetSubjectArray(), plans_[p].course->GetSubjectId()))
+                for (const int p : m_classPlans[cls])
+                    if (IsStringInArray(rule->GetSubjectArray(), m_plans[p].course->GetSubjectId()))
                         members.push_back(p);
                 for (std::size_t i = 0; i < members.size(); ++i)
                     for (std::size_t j = i + 1; j < members.size(); ++j) {
-                        const CCourseInfo& a = *plans_[members[i]].course;
-                        const CCourseInfo& b = *plans_[members[j]].course;
+                        const CCourseInfo& a = *m_plans[members[i]].course;
+                        const CCourseInfo& b = *m_plans[members[j]].course;
                         if (a.GetType() != b.GetType() || zem::EqualsNoCase(a.GetSubjectId(), b.GetSubjectId()))
                             continue;
-                        const unsigned days = plans_[members[i]].days & plans_[members[j]].days;
+                        const unsigned days = m_plans[members[i]].days & m_plans[members[j]].days;
                         for (int day = 0; day < zem::kDayCount; ++day)
                             if (days & (1u << day))
                                 Report(kCheckMutexSubject,
-                                       Named("class", *classes_[cls]) +
+                                       Named("class", *m_classes[cls]) +
                                            zem::Format(" on day %d: subjects exclusive by rule %s: ", day,
                                                        rule->GetId().c_str()) +
                                            PlansText({members[i], members[j]}));
@@ -921,37 +921,37 @@ private:
         }
     }
 
-    CScheduleTask& task_;
-    const bool temp_;
-    const unsigned checks_;
-    ScheduleValidation result_;
+    CScheduleTask& m_task;
+    const bool m_temp;
+    const unsigned m_checks;
+    ScheduleValidation m_result;
 
-    std::vector<CClassInfo*> classes_;
-    std::vector<CTeacherInfo*> teachers_;
-    std::vector<CRoomInfo*> rooms_;
-    std::unordered_map<std::string_view, int> classIndex_;
-    std::unordered_map<std::string_view, int> teacherIndex_;
-    std::unordered_map<zem::IdHandle, int> roomByHandle_;
-    std::vector<int> placeBase_;  // first place number of each room
-    SlotSet available_;
+    std::vector<CClassInfo*> m_classes;
+    std::vector<CTeacherInfo*> m_teachers;
+    std::vector<CRoomInfo*> m_rooms;
+    std::unordered_map<std::string_view, int> m_classIndex;
+    std::unordered_map<std::string_view, int> m_teacherIndex;
+    std::unordered_map<zem::IdHandle, int> m_roomByHandle;
+    std::vector<int> m_placeBase;  // first place number of each room
+    SlotSet m_available;
 
-    std::vector<Plan> plans_;
-    std::unordered_map<zem::IdHandle, int> planByHandle_;
-    std::vector<std::vector<int>> classPlans_;
+    std::vector<Plan> m_plans;
+    std::unordered_map<zem::IdHandle, int> m_planByHandle;
+    std::vector<std::vector<int>> m_classPlans;
 
-    std::vector<Fixed> fixed_;
-    std::vector<int> classFixed_;
-    std::vector<int> teacherFixed_;
-    std::vector<std::vector<int>> teacherGroupFixed_;
+    std::vector<Fixed> m_fixed;
+    std::vector<int> m_classFixed;
+    std::vector<int> m_teacherFixed;
+    std::vector<std::vector<int>> m_teacherGroupFixed;
 
-    std::vector<Placed> lessons_;
+    std::vector<Placed> m_lessons;
     // Per object, slot and week: the first lesson booking it; a later lesson of another group is a
     // conflict.
-    std::vector<int> occupancy_;
-    std::vector<std::uint8_t> conflicted_;
-    std::vector<std::pair<std::size_t, int>> conflicts_;
-    std::vector<RoomClaim> roomClaims_;
-    std::vector<std::uint8_t> overCapacity_;  // per room, slot and week
+    std::vector<int> m_occupancy;
+    std::vector<std::uint8_t> m_conflicted;
+    std::vector<std::pair<std::size_t, int>> m_conflicts;
+    std::vector<RoomClaim> m_roomClaims;
+    std::vector<std::uint8_t> m_overCapacity;  // per room, slot and week
 };
 
 // The lessons of one week of a cell, as (course, room) pairs in a fixed order.
