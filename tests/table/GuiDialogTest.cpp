@@ -1,6 +1,7 @@
 #include "platform/Hooks.h"
 #include "platform/Text.h"
 #include "platform/gui/Dialog.h"
+#include "platform/gui/FileDialogs.h"
 #include "platform/gui/ReportList.h"
 
 #include <QApplication>
@@ -337,6 +338,31 @@ TEST(GuiReportList, UserActionsReachTheOwner)
     EXPECT_EQ(columns, (std::vector<int>{2}));
     // The view never sorts by itself.
     EXPECT_EQ(list.GetItemText(0, 1), "甲");
+}
+
+}  // namespace
+
+namespace {
+
+TEST(GuiFileDialogs, FiltersAsTheProgramWritesThemAndTheTestHook)
+{
+    EXPECT_EQ(zem::gui::ToToolkitFilter("Excel文件|*.xlsx;*.xls|所有文件|*.*||"),
+              "Excel文件 (*.xlsx *.xls);;所有文件 (*)");
+    EXPECT_EQ(zem::gui::ToToolkitFilter(""), "");
+
+    std::vector<zem::gui::FileDialogRequest> asked;
+    auto previous = zem::gui::SetFileDialogHook([&](const zem::gui::FileDialogRequest& request) {
+        asked.push_back(request);
+        return request.kind == zem::gui::FileDialogRequest::Kind::Folder ? std::string("/tmp/备份/") : std::string();
+    });
+    zem::gui::FileDialogRequest folder;
+    folder.kind = zem::gui::FileDialogRequest::Kind::Folder;
+    folder.title = "选择备份位置";
+    EXPECT_EQ(zem::gui::ChooseFile(nullptr, folder), "/tmp/备份/");
+    EXPECT_EQ(zem::gui::ChooseFile(nullptr, {}), "");  // cancelled
+    zem::gui::SetFileDialogHook(std::move(previous));
+    ASSERT_EQ(asked.size(), 2u);
+    EXPECT_EQ(asked[0].title, "选择备份位置");
 }
 
 }  // namespace
