@@ -3,6 +3,7 @@
 #include "platform/Files.h"
 #include "platform/Hooks.h"
 #include "platform/gui/Desktop.h"
+#include "platform/gui/QtText.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -89,7 +90,7 @@ std::vector<QString> BreakLines(const QString& text, const QFontMetrics& metrics
 
 CPrinterJob::CPrinterJob()
 {
-    selectedFont_.fill(-1);
+    m_selectedFont.fill(-1);
 }
 
 CPrinterJob::~CPrinterJob()
@@ -100,116 +101,116 @@ CPrinterJob::~CPrinterJob()
 
 int CPrinterJob::SelectPrinter(std::string_view device, int copies)
 {
-    if (failed_ || dc_)
+    if (m_failed || m_dc)
         return -1;
-    copies_ = std::max(1, copies);
+    m_copies = std::max(1, copies);
     auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
     if (device.empty()) {
         if (!zem::gui::RunPrintDialog(*printer))
             return -1;
-        copies_ = printer->copyCount();
+        m_copies = printer->copyCount();
         if (printer->outputFormat() == QPrinter::PdfFormat) {
-            pdfTarget_ = printer->outputFileName().toStdString();
-            if (pdfTarget_.empty())
+            m_pdfTarget = printer->outputFileName().toStdString();
+            if (m_pdfTarget.empty())
                 return Fail(kErrorNoDevice);
             PrepareForPdf(*printer);
         }
     } else if (NamesPdfFile(device)) {
-        pdfTarget_ = std::string(device);
+        m_pdfTarget = std::string(device);
         PrepareForPdf(*printer);
         printer->setPageSize(QPageSize(QPageSize::A4));
     } else {
-        const QPrinterInfo info = QPrinterInfo::printerInfo(QString::fromUtf8(device.data(), device.size()));
+        const QPrinterInfo info = QPrinterInfo::printerInfo(zem::gui::ToQ(device));
         if (info.isNull())
             return Fail(kErrorNoDevice);
         printer = std::make_unique<QPrinter>(info, QPrinter::HighResolution);
-        printer->setCopyCount(copies_);
+        printer->setCopyCount(m_copies);
     }
-    printer_ = std::move(printer);
+    m_printer = std::move(printer);
     return 0;
 }
 
 void CPrinterJob::SetOrientation(int orientation)
 {
-    if (!printer_ || (orientation != 1 && orientation != 2))
+    if (!m_printer || (orientation != 1 && orientation != 2))
         return;
-    printer_->setPageOrientation(orientation == 1 ? QPageLayout::Portrait : QPageLayout::Landscape);
+    m_printer->setPageOrientation(orientation == 1 ? QPageLayout::Portrait : QPageLayout::Landscape);
 }
 
 int CPrinterJob::StartDoc()
 {
-    if (failed_)
+    if (m_failed)
         return -1;
-    if (!printer_)
+    if (!m_printer)
         return Fail(kErrorNoDevice);
-    if (dc_)
+    if (m_dc)
         return 0;
-    if (!pdfTarget_.empty()) {
+    if (!m_pdfTarget.empty()) {
         // Written aside and saved over the target when complete, so that a failed printout never
         // replaces a good file.
-        const QFileInfo target(QString::fromStdString(pdfTarget_));
+        const QFileInfo target(zem::gui::ToQ(m_pdfTarget));
         if (!zem::FolderExists(target.absolutePath().toStdString()))
             return Fail();
-        pdfTemp_ = std::make_unique<QTemporaryFile>(QDir::tempPath() + "/zem-print-XXXXXX.pdf");
-        if (!pdfTemp_->open())
+        m_pdfTemp = std::make_unique<QTemporaryFile>(QDir::tempPath() + "/zem-print-XXXXXX.pdf");
+        if (!m_pdfTemp->open())
             return Fail();
-        pdfTemp_->close();
-        printer_->setOutputFileName(pdfTemp_->fileName());
+        m_pdfTemp->close();
+        m_printer->setOutputFileName(m_pdfTemp->fileName());
     }
-    printer_->setDocName(QString::fromUtf8(kDocumentName));
-    dc_ = std::make_unique<zem::gui::DC>(printer_.get());
-    if (!dc_->IsActive())
+    m_printer->setDocName(zem::gui::ToQ(kDocumentName));
+    m_dc = std::make_unique<zem::gui::DC>(m_printer.get());
+    if (!m_dc->IsActive())
         return Fail();
-    pageWidth_ = printer_->width();
-    pageHeight_ = printer_->height();
-    pageOpen_ = false;
-    pagesStarted_ = 0;
+    m_pageWidth = m_printer->width();
+    m_pageHeight = m_printer->height();
+    m_pageOpen = false;
+    m_pagesStarted = 0;
     return 0;
 }
 
 int CPrinterJob::StartPage()
 {
-    if (failed_)
+    if (m_failed)
         return -1;
-    if (!dc_)
+    if (!m_dc)
         return Fail(kErrorNoPage);
     // The document's first page begins with it; every later one is asked for.
-    if (pagesStarted_ > 0 && !printer_->newPage())
+    if (m_pagesStarted > 0 && !m_printer->newPage())
         return Fail(kErrorNoPage);
-    ++pagesStarted_;
-    pageOpen_ = true;
-    dc_->SetClipRect(Rect(0, 0, pageWidth_, pageHeight_));
-    y_ = TopInPixels();
+    ++m_pagesStarted;
+    m_pageOpen = true;
+    m_dc->SetClipRect(Rect(0, 0, m_pageWidth, m_pageHeight));
+    m_y = TopInPixels();
     return 0;
 }
 
 int CPrinterJob::EndPage()
 {
-    if (failed_)
+    if (m_failed)
         return -1;
-    if (!dc_ || !pageOpen_)
+    if (!m_dc || !m_pageOpen)
         return Fail();
-    pageOpen_ = false;
+    m_pageOpen = false;
     return 0;
 }
 
 int CPrinterJob::EndDoc()
 {
-    if (failed_)
+    if (m_failed)
         return -1;
-    if (!dc_)
+    if (!m_dc)
         return Fail();
-    pageOpen_ = false;
-    const bool ended = dc_->End();
-    dc_.reset();
-    if (!ended || printer_->printerState() == QPrinter::Error)
+    m_pageOpen = false;
+    const bool ended = m_dc->End();
+    m_dc.reset();
+    if (!ended || m_printer->printerState() == QPrinter::Error)
         return Fail();
-    if (pdfTemp_) {
+    if (m_pdfTemp) {
         std::string bytes;
-        if (!zem::ReadFileBytes(pdfTemp_->fileName().toStdString(), bytes) || bytes.empty() ||
-            !zem::WriteFileAtomic(pdfTarget_, bytes))
+        if (!zem::ReadFileBytes(m_pdfTemp->fileName().toStdString(), bytes) || bytes.empty() ||
+            !zem::WriteFileAtomic(m_pdfTarget, bytes))
             return Fail();
-        pdfTemp_.reset();
+        m_pdfTemp.reset();
     }
     return 0;
 }
@@ -217,51 +218,51 @@ int CPrinterJob::EndDoc()
 void CPrinterJob::SetMargins(int top, int bottom, int left, int right)
 {
     if (top != -1)
-        marginTop_ = top;
+        m_marginTop = top;
     if (bottom != -1)
-        marginBottom_ = bottom;
+        m_marginBottom = bottom;
     if (left != -1)
-        marginLeft_ = left;
+        m_marginLeft = left;
     if (right != -1)
-        marginRight_ = right;
-    y_ = TopInPixels();
+        m_marginRight = right;
+    m_y = TopInPixels();
 }
 
 void CPrinterJob::SetLineSpacing(int points)
 {
-    lineSpacing_ = points;
+    m_lineSpacing = points;
 }
 
 int CPrinterJob::AddFontSet(std::string_view face, int headerSize, int bodySize)
 {
-    if (fontSetCount_ >= kMaxFontSets)
+    if (m_fontSetCount >= kMaxFontSets)
         return -1;
-    const int set = fontSetCount_++;
+    const int set = m_fontSetCount++;
     const int dpi = DpiY();
     const int sizes[2] = {headerSize, bodySize};
     for (int part = 0; part < 2; ++part) {
         const int pixels = std::max(1, sizes[part] * dpi / 72);
         for (int bold = 0; bold < 2; ++bold)
-            fontSets_[set][part * 2 + bold].emplace(
+            m_fontSets[set][part * 2 + bold].emplace(
                 zem::LogFont{-pixels, bold ? 700 : 400, false, false, std::string(face)});
     }
-    currentFontSet_ = set;
-    selectedFont_[set] = 0;
+    m_currentFontSet = set;
+    m_selectedFont[set] = 0;
     return set;
 }
 
 void CPrinterJob::SelectFontSet(int set)
 {
-    if (set >= 0 && set < fontSetCount_)
-        currentFontSet_ = set;
+    if (set >= 0 && set < m_fontSetCount)
+        m_currentFontSet = set;
 }
 
 void CPrinterJob::SelectFont(int set, int font)
 {
-    if (set < 0 || set >= fontSetCount_ || font < 0 || font > 3)
+    if (set < 0 || set >= m_fontSetCount || font < 0 || font > 3)
         return;
-    selectedFont_[set] = font;
-    currentFontSet_ = set;
+    m_selectedFont[set] = font;
+    m_currentFontSet = set;
 }
 
 int CPrinterJob::SkipLines(int set, int count)
@@ -276,14 +277,14 @@ int CPrinterJob::SkipLines(int set, int count)
 void CPrinterJob::SetColumns(int count, std::span<const int> widths)
 {
     SetColumnCount(count);
-    for (int i = 0; i < columnCount_ && i < static_cast<int>(widths.size()); ++i)
-        columnWidths_[i] = std::max(0, widths[i]);
+    for (int i = 0; i < m_columnCount && i < static_cast<int>(widths.size()); ++i)
+        m_columnWidths[i] = std::max(0, widths[i]);
 }
 
 void CPrinterJob::SetColumnCount(int count)
 {
-    columnCount_ = std::max(0, count);
-    columnWidths_.resize(columnCount_, 0);
+    m_columnCount = std::max(0, count);
+    m_columnWidths.resize(m_columnCount, 0);
 }
 
 int CPrinterJob::PrintText(int set, std::string_view text, int flags, int offset)
@@ -291,32 +292,32 @@ int CPrinterJob::PrintText(int set, std::string_view text, int flags, int offset
     if (!Usable())
         return Fail();
     ApplyFontSet(set);
-    if (pageNumber_ == 0)
-        pageNumber_ = 1;
-    const int width = pageWidth_ - marginRight_ - marginLeft_;
+    if (m_pageNumber == 0)
+        m_pageNumber = 1;
+    const int width = m_pageWidth - m_marginRight - m_marginLeft;
     if (width <= 0)
         return Fail();  // nothing fits between the margins
 
-    const QFontMetrics metrics = dc_->Painter().fontMetrics();
+    const QFontMetrics metrics = m_dc->Painter().fontMetrics();
     const std::vector<QString> lines =
-        BreakLines(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())), metrics, width);
+        BreakLines(zem::gui::ToQ(text), metrics, width);
     for (std::size_t i = 0; i < lines.size(); ++i) {
         // An empty text still takes the height of a line.
         const int textWidth = metrics.horizontalAdvance(lines[i].isEmpty() ? QStringLiteral(" ") : lines[i]);
         const int height = metrics.height();
         // A wrapped text is centred or right-aligned line by line.
-        int x = marginLeft_;
+        int x = m_marginLeft;
         if (flags & kCenter)
-            x = marginLeft_ + width / 2 - textWidth / 2;
+            x = m_marginLeft + width / 2 - textWidth / 2;
         else if (flags & kRight)
-            x = marginLeft_ + width - textWidth;
+            x = m_marginLeft + width - textWidth;
         x += offset;
         if (!BreakPageFor(height))
             return -1;
-        DrawTextAt(lines[i].toStdString(), x, y_, height);
+        DrawTextAt(lines[i].toStdString(), x, m_y, height);
         // The lines of one text never overprint each other; "do not advance" holds after the last.
         if (i + 1 < lines.size() || !(flags & kNoAdvance))
-            y_ += SpacingInPixels() + height;
+            m_y += SpacingInPixels() + height;
     }
     return 0;
 }
@@ -326,15 +327,15 @@ int CPrinterJob::PrintTable(int set, std::string_view row, int flags)
     if (!Usable())
         return Fail();
     ApplyFontSet(set);
-    if (pageNumber_ == 0)
-        pageNumber_ = 1;
-    if (columnCount_ == 0)
+    if (m_pageNumber == 0)
+        m_pageNumber = 1;
+    if (m_columnCount == 0)
         return 0;
 
     // A "|" inside a cell's text makes more cells than columns: those past the last column are left
     // out, and missing ones are printed empty.
-    std::vector<std::string_view> cells(columnCount_);
-    for (int i = 0; i < columnCount_; ++i) {
+    std::vector<std::string_view> cells(m_columnCount);
+    for (int i = 0; i < m_columnCount; ++i) {
         const std::size_t bar = row.find('|');
         cells[i] = row.substr(0, bar);
         if (bar == std::string_view::npos)
@@ -342,26 +343,26 @@ int CPrinterJob::PrintTable(int set, std::string_view row, int flags)
         row.remove_prefix(bar + 1);
     }
 
-    const int total = std::accumulate(columnWidths_.begin(), columnWidths_.end(), 0);
-    const int area = pageWidth_ - marginRight_ - marginLeft_;
+    const int total = std::accumulate(m_columnWidths.begin(), m_columnWidths.end(), 0);
+    const int area = m_pageWidth - m_marginRight - m_marginLeft;
     int offset = 0;
-    if (tableAlign_ == 1)
-        offset = area / 2 - total / 2 - (columnCount_ * columnGap_ - columnGap_ / 4) / 2;
-    else if (tableAlign_ == 4)
-        offset = columnGap_ / 4 + pageWidth_ - columnCount_ * columnGap_ - total - marginRight_ - marginLeft_;
+    if (m_tableAlign == 1)
+        offset = area / 2 - total / 2 - (m_columnCount * m_columnGap - m_columnGap / 4) / 2;
+    else if (m_tableAlign == 4)
+        offset = m_columnGap / 4 + m_pageWidth - m_columnCount * m_columnGap - total - m_marginRight - m_marginLeft;
 
-    const QFontMetrics metrics = dc_->Painter().fontMetrics();
+    const QFontMetrics metrics = m_dc->Painter().fontMetrics();
     const int height = metrics.height();
     if (!BreakPageFor(height))
         return -1;
     const int spacing = SpacingInPixels();
-    const Rect page(0, 0, pageWidth_, pageHeight_);
+    const Rect page(0, 0, m_pageWidth, m_pageHeight);
 
-    int g = marginLeft_ + offset;
-    for (int i = 0; i < columnCount_; ++i) {
-        const int cw = columnWidths_[i];
-        const std::string text(cells[i]);
-        const int textWidth = metrics.horizontalAdvance(text.empty() ? QStringLiteral(" ") : QString::fromStdString(text));
+    int g = m_marginLeft + offset;
+    for (int i = 0; i < m_columnCount; ++i) {
+        const int cw = m_columnWidths[i];
+        const std::string_view text = cells[i];
+        const int textWidth = metrics.horizontalAdvance(text.empty() ? QStringLiteral(" ") : zem::gui::ToQ(text));
         int x = g;
         if (textWidth < cw) {
             if (flags & kCenter)
@@ -369,47 +370,47 @@ int CPrinterJob::PrintTable(int set, std::string_view row, int flags)
             else if (flags & kRight)
                 x = g + cw - textWidth;
         }
-        const int shift = i > 0 ? columnGap_ : (tableAlign_ == 2 && !verticalLines_ ? 0 : columnGap_ / 4);
+        const int shift = i > 0 ? m_columnGap : (m_tableAlign == 2 && !m_verticalLines ? 0 : m_columnGap / 4);
         x += shift;
         g += shift;
 
-        dc_->SetClipRect(Rect(std::max(page.left, g - columnGap_ / 2), std::max(page.top, y_),
-                              std::min(page.right, g + cw + columnGap_ / 2),
-                              std::min(page.bottom, y_ + spacing + height)));
-        DrawTextAt(text, x, y_, height);
-        dc_->SetClipRect(page);
+        m_dc->SetClipRect(Rect(std::max(page.left, g - m_columnGap / 2), std::max(page.top, m_y),
+                              std::min(page.right, g + cw + m_columnGap / 2),
+                              std::min(page.bottom, m_y + spacing + height)));
+        DrawTextAt(text, x, m_y, height);
+        m_dc->SetClipRect(page);
 
-        if (verticalLines_) {
-            const int left = i == 0 ? g - columnGap_ / 4 : g - columnGap_ / 2;
-            DrawRule(left, y_ - spacing, left, y_ + spacing + height);
-            DrawRule(g + cw + columnGap_ / 2, y_ - spacing, g + cw + columnGap_ / 2, y_ + spacing + height);
+        if (m_verticalLines) {
+            const int left = i == 0 ? g - m_columnGap / 4 : g - m_columnGap / 2;
+            DrawRule(left, m_y - spacing, left, m_y + spacing + height);
+            DrawRule(g + cw + m_columnGap / 2, m_y - spacing, g + cw + m_columnGap / 2, m_y + spacing + height);
         }
         g += cw;
     }
 
-    if (horizontalLines_) {
-        const int x0 = marginLeft_ + offset;
-        const int x1 = x0 + columnCount_ * columnGap_ + total - columnGap_ / 4;
-        DrawRule(x0, y_ - spacing, x1, y_ - spacing);
-        DrawRule(x0, y_ + spacing + height, x1, y_ + spacing + height);
-        y_ += spacing + height + spacing;
+    if (m_horizontalLines) {
+        const int x0 = m_marginLeft + offset;
+        const int x1 = x0 + m_columnCount * m_columnGap + total - m_columnGap / 4;
+        DrawRule(x0, m_y - spacing, x1, m_y - spacing);
+        DrawRule(x0, m_y + spacing + height, x1, m_y + spacing + height);
+        m_y += spacing + height + spacing;
     } else if (!(flags & kNoAdvance)) {
-        y_ += spacing + height;
+        m_y += spacing + height;
     }
     return 0;
 }
 
 bool CPrinterJob::Usable() const
 {
-    return !failed_ && dc_ && dc_->IsActive();
+    return !m_failed && m_dc && m_dc->IsActive();
 }
 
 int CPrinterJob::Fail(int error)
 {
-    if (!failed_) {
-        failed_ = true;
+    if (!m_failed) {
+        m_failed = true;
         if (error != 0)
-            error_ = error;
+            m_error = error;
         zem::ShowMessage(kPrintFailed);
     }
     DiscardOutput();
@@ -418,75 +419,75 @@ int CPrinterJob::Fail(int error)
 
 int CPrinterJob::TopInPixels() const
 {
-    return marginTop_ * DpiY() / 72;
+    return m_marginTop * DpiY() / 72;
 }
 
 int CPrinterJob::SpacingInPixels() const
 {
     // A negative spacing would stack lines on each other.
-    return std::max(0, lineSpacing_ * DpiY() / 72);
+    return std::max(0, m_lineSpacing * DpiY() / 72);
 }
 
 int CPrinterJob::DpiY() const
 {
-    return printer_ ? printer_->resolution() : 96;
+    return m_printer ? m_printer->resolution() : 96;
 }
 
 void CPrinterJob::ApplyFontSet(int set)
 {
     SelectFontSet(set);
-    if (currentFontSet_ < 0)
+    if (m_currentFontSet < 0)
         return;
-    const int font = std::max(0, selectedFont_[currentFontSet_]);
-    dc_->SelectFont(*fontSets_[currentFontSet_][font]);
+    const int font = std::max(0, m_selectedFont[m_currentFontSet]);
+    m_dc->SelectFont(*m_fontSets[m_currentFontSet][font]);
 }
 
 bool CPrinterJob::BreakPageFor(int lineHeight)
 {
-    if (inPageBreak_)
+    if (m_inPageBreak)
         return true;
-    if (!pageOpen_ && StartPage() != 0)
+    if (!m_pageOpen && StartPage() != 0)
         return false;
     const int spacing = SpacingInPixels();
-    const int bottom = pageHeight_ - marginBottom_;
-    if (bottom >= spacing + y_ + lineHeight)
+    const int bottom = m_pageHeight - m_marginBottom;
+    if (bottom >= spacing + m_y + lineHeight)
         return true;
     // A line that does not fit on an empty page would break pages for ever or print off the page.
     if (bottom < spacing + TopInPixels() + lineHeight) {
         Fail();
         return false;
     }
-    inPageBreak_ = true;
+    m_inPageBreak = true;
     const bool broken = EndPage() == 0 && StartPage() == 0;
-    inPageBreak_ = false;
+    m_inPageBreak = false;
     if (broken)
-        ++pageNumber_;
+        ++m_pageNumber;
     return broken;
 }
 
 void CPrinterJob::DrawTextAt(std::string_view text, int x, int y, int height)
 {
-    dc_->DrawText(text, Rect(x, y, x + pageWidth_, y + height),
+    m_dc->DrawText(text, Rect(x, y, x + m_pageWidth, y + height),
                   zem::gui::DT_SINGLELINE | zem::gui::DT_NOCLIP | zem::gui::DT_NOPREFIX);
 }
 
 void CPrinterJob::DrawRule(int x0, int y0, int x1, int y1)
 {
     // A rule is a pen's width thick, centred on its line.
-    const int width = std::max(1, penWidth_);
+    const int width = std::max(1, m_penWidth);
     if (y0 == y1)
-        dc_->FillSolidRect(Rect(x0 - width / 2, y0 - width / 2, x1 + (width + 1) / 2, y0 + (width + 1) / 2), 0);
+        m_dc->FillSolidRect(Rect(x0 - width / 2, y0 - width / 2, x1 + (width + 1) / 2, y0 + (width + 1) / 2), 0);
     else
-        dc_->FillSolidRect(Rect(x0 - width / 2, y0 - width / 2, x0 + (width + 1) / 2, y1 + (width + 1) / 2), 0);
+        m_dc->FillSolidRect(Rect(x0 - width / 2, y0 - width / 2, x0 + (width + 1) / 2, y1 + (width + 1) / 2), 0);
 }
 
 void CPrinterJob::DiscardOutput()
 {
-    if (dc_) {
-        if (dc_->IsActive())
-            printer_->abort();
-        dc_.reset();
+    if (m_dc) {
+        if (m_dc->IsActive())
+            m_printer->abort();
+        m_dc.reset();
     }
-    pageOpen_ = false;
-    pdfTemp_.reset();
+    m_pageOpen = false;
+    m_pdfTemp.reset();
 }

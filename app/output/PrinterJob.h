@@ -4,7 +4,7 @@
 // chosen printer, except the top margin and the line spacing, which are points.
 #include "platform/gui/DC.h"
 #include "platform/gui/Font.h"
-#include "platform/gui/Gdi.h"
+#include "platform/Gdi.h"
 
 #include <array>
 #include <memory>
@@ -63,21 +63,21 @@ public:
     void SelectFont(int set, bool bold) { SelectFont(set, bold ? 3 : 2); }
 
     int SkipLines(int set, int count);
-    zem::Size GetPageSize() const { return {pageWidth_, pageHeight_}; }
-    zem::Rect GetPrintRect() const { return printRect_; }
-    void SetPrintPosition(int y) { y_ = y; }
+    zem::Size GetPageSize() const { return {m_pageWidth, m_pageHeight}; }
+    zem::Rect GetPrintRect() const { return m_printRect; }
+    void SetPrintPosition(int y) { m_y = y; }
     // The list pages' name for setting the print position.
     void SetLineHeight(int y) { SetPrintPosition(y); }
 
     // Column widths in device pixels; a count beyond the widths given gets columns of width 0.
     void SetColumns(int count, std::span<const int> widths);
     void SetColumnCount(int count);
-    void SetColumnGap(int pixels) { columnGap_ = pixels; }
-    void SetHorizontalLines(bool on) { horizontalLines_ = on; }
-    void SetVerticalLines(bool on) { verticalLines_ = on; }
-    void SetPenWidth(int pixels) { penWidth_ = pixels; }
+    void SetColumnGap(int pixels) { m_columnGap = pixels; }
+    void SetHorizontalLines(bool on) { m_horizontalLines = on; }
+    void SetVerticalLines(bool on) { m_verticalLines = on; }
+    void SetPenWidth(int pixels) { m_penWidth = pixels; }
     // 1 centres the table on the page, 4 right-aligns it, other values left-align it.
-    void SetTableAlign(int align) { tableAlign_ = align; }
+    void SetTableAlign(int align) { m_tableAlign = align; }
 
     // The list pages number the table options; this is the one place their numbers are mapped.
     void SetOption1(int value) { SetColumnGap(value); }
@@ -91,8 +91,8 @@ public:
     // One table row, its cells separated by "|"; cells past the column count are left out.
     int PrintTable(int set, std::string_view row, int flags = 0);
 
-    int GetError() const { return error_; }
-    int GetCopies() const { return copies_; }
+    int GetError() const { return m_error; }
+    int GetCopies() const { return m_copies; }
 
 private:
     bool Usable() const;
@@ -108,36 +108,36 @@ private:
     void DrawRule(int x0, int y0, int x1, int y1);
     void DiscardOutput();
 
-    std::unique_ptr<QPrinter> printer_;
-    std::unique_ptr<zem::gui::DC> dc_;
-    std::string pdfTarget_;                   // the PDF file the printout replaces when it succeeds
-    std::unique_ptr<QTemporaryFile> pdfTemp_;  // where it is written until then
-    bool failed_ = false;
-    bool pageOpen_ = false;
-    int pagesStarted_ = 0;
+    std::unique_ptr<QPrinter> m_printer;
+    std::unique_ptr<zem::gui::DC> m_dc;
+    std::string m_pdfTarget;                   // the PDF file the printout replaces when it succeeds
+    std::unique_ptr<QTemporaryFile> m_pdfTemp;  // where it is written until then
+    bool m_failed = false;
+    bool m_pageOpen = false;
+    int m_pagesStarted = 0;
 
-    int copies_ = 1;
-    int error_ = 0;
-    int pageWidth_ = 0;
-    int pageHeight_ = 0;
-    int marginLeft_ = 0;
-    int marginRight_ = 0;
-    int marginBottom_ = 0;
-    int marginTop_ = 0;  // points
-    int y_ = 0;
-    int lineSpacing_ = 0;  // points
-    std::array<std::array<std::optional<zem::gui::Font>, 4>, kMaxFontSets> fontSets_;
-    int fontSetCount_ = 0;
-    int currentFontSet_ = -1;
-    std::array<int, kMaxFontSets> selectedFont_;
-    int pageNumber_ = 0;
-    bool inPageBreak_ = false;
-    int columnCount_ = 0;
-    std::vector<int> columnWidths_;
-    int columnGap_ = 50;
-    bool horizontalLines_ = false;
-    bool verticalLines_ = false;
-    int penWidth_ = 0;
-    int tableAlign_ = 2;
-    zem::Rect printRect_;
+    int m_copies = 1;
+    int m_error = 0;
+    int m_pageWidth = 0;
+    int m_pageHeight = 0;
+    int m_marginLeft = 0;
+    int m_marginRight = 0;
+    int m_marginBottom = 0;
+    int m_marginTop = 0;  // points
+    int m_y = 0;
+    int m_lineSpacing = 0;  // points
+    std::array<std::array<std::optional<zem::gui::Font>, 4>, kMaxFontSets> m_fontSets;
+    int m_fontSetCount = 0;
+    int m_currentFontSet = -1;
+    std::array<int, kMaxFontSets> m_selectedFont;
+    int m_pageNumber = 0;
+    bool m_inPageBreak = false;
+    int m_columnCount = 0;
+    std::vector<int> m_columnWidths;
+    int m_columnGap = 50;
+    bool m_horizontalLines = false;
+    bool m_verticalLines = false;
+    int m_penWidth = 0;
+    int m_tableAlign = 2;
+    zem::Rect m_printRect;
 };

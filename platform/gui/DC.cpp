@@ -1,4 +1,5 @@
 #include "platform/gui/DC.h"
+#include "platform/gui/QtText.h"
 
 #include <QFontMetrics>
 
@@ -165,11 +166,6 @@ void DC::SetClipRect(const Rect& rect)
     painter_.setClipRect(QRect(rect.left, rect.top, std::max(0, rect.Width()), std::max(0, rect.Height())));
 }
 
-void DC::ResetClip()
-{
-    painter_.setClipping(false);
-}
-
 void DC::FillSolidRect(const Rect& rect, COLORREF color)
 {
     if (rect.IsRectEmpty())
@@ -311,7 +307,7 @@ int DC::SetTextCharacterExtra(int pixels)
 
 int DC::DrawText(std::string_view text, Rect& rect, unsigned format)
 {
-    const QString s = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    const QString s = ToQ(text);
     const QFontMetrics metrics = Metrics();
     const int lineHeight = metrics.height();
     const std::vector<TextLine> lines = LineBreaker(s, metrics, rect.Width(), format).Lines();
@@ -356,7 +352,7 @@ int DC::DrawText(std::string_view text, Rect& rect, unsigned format)
 Size DC::GetTextExtent(std::string_view text)
 {
     const QFontMetrics metrics = Metrics();
-    return {metrics.horizontalAdvance(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()))),
+    return {metrics.horizontalAdvance(ToQ(text)),
             metrics.height()};
 }
 

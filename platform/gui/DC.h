@@ -3,7 +3,7 @@
 // a filled rectangle leaves out its right and bottom edge, a line leaves out its end point, and text
 // is laid out by DrawText with the formats below.
 #include "platform/gui/Font.h"
-#include "platform/gui/Gdi.h"
+#include "platform/Gdi.h"
 
 #include <QFontMetrics>
 #include <QImage>
@@ -47,9 +47,8 @@ public:
     // Ends painting; false when the device reports a failure.
     bool End();
 
-    // Only the part of what is drawn inside the rectangle shows, until the clip is reset.
+    // Only the part of what is drawn inside the rectangle shows from now on.
     void SetClipRect(const Rect& rect);
-    void ResetClip();
 
     // An empty or inverted rectangle fills nothing.
     void FillSolidRect(const Rect& rect, COLORREF color);

@@ -2,7 +2,7 @@
 // What the program asks of the desktop: the work area, the cursor, the program's folder, the move
 // sound and the print dialog. Tests replace all but the folder through hooks, so that nothing modal
 // ever blocks them.
-#include "platform/gui/Gdi.h"
+#include "platform/Gdi.h"
 
 #include <functional>
 #include <string>

@@ -1,8 +1,9 @@
 #include "PdfPages.h"
 
+#include "support/QtTestEnvironment.h"
+
 #include <pugixml.hpp>
 
-#include <QApplication>
 #include <QImage>
 
 #include <gtest/gtest.h>
@@ -14,30 +15,8 @@
 
 namespace {
 
-// One application for the whole test program, without a display.
-class QtEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override
-    {
-        if (!std::getenv("QT_QPA_PLATFORM"))
-            setenv("QT_QPA_PLATFORM", "offscreen", 1);
-        static int argc = 1;
-        static char name[] = "output_tests";
-        static char* argv[] = {name, nullptr};
-        app_ = new QApplication(argc, argv);
-    }
-    void TearDown() override
-    {
-        delete app_;
-        app_ = nullptr;
-    }
-
-private:
-    QApplication* app_ = nullptr;
-};
-
 [[maybe_unused]] ::testing::Environment* const kQtEnvironment =
-    ::testing::AddGlobalTestEnvironment(new QtEnvironment);
+    ::testing::AddGlobalTestEnvironment(new QtTestEnvironment);
 
 std::string Quote(const std::string& text)
 {

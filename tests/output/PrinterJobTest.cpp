@@ -1,7 +1,7 @@
 #include "PdfPages.h"
 #include "app/output/PrinterJob.h"
-#include "platform/MessageRecorder.h"
-#include "platform/TempFolder.h"
+#include "support/MessageRecorder.h"
+#include "support/TempFolder.h"
 #include "platform/gui/Desktop.h"
 
 #include <QPrinter>
