@@ -1,8 +1,8 @@
-#include "bench/generator/SchoolGenerator.h"
+#include "testing/generator/SchoolGenerator.h"
 
 #include <gtest/gtest.h>
 
-#include "base/SchoolBuilder.h"
+#include "support/SchoolBuilder.h"
 
 #include <map>
 #include <set>
