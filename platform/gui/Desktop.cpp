@@ -2,13 +2,16 @@
 
 #include <QCoreApplication>
 #include <QCursor>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QPointer>
+#include <QProcess>
 #include <QScreen>
 #include <QSoundEffect>
 #include <QUrl>
 
+#include <cstdio>
 #include <map>
 #include <mutex>
 
@@ -21,6 +24,8 @@ struct Hooks {
     WorkAreaHook workArea;
     CursorPosHook cursorPos;
     SoundHook sound;
+    OpenHook open;
+    ChooseFolderHook chooseFolder;
 };
 
 Hooks& TheHooks()
@@ -58,6 +63,32 @@ void PlayWithQt(const std::string& path)
         effect->setSource(QUrl::fromLocalFile(file));
     }
     effect->play();
+}
+
+bool Headless()
+{
+    if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
+        return true;
+    const QString platform = QGuiApplication::platformName();
+    return platform == "offscreen" || platform == "minimal";
+}
+
+bool IsWebAddress(const std::string& target)
+{
+    const std::string::size_type colon = target.find("://");
+    return colon != std::string::npos && colon > 1;
+}
+
+int OpenWithXdg(const std::string& target)
+{
+    if (!IsWebAddress(target) && !QFileInfo::exists(QString::fromStdString(target)))
+        return kOpenFileNotFound;
+    if (Headless()) {
+        std::fprintf(stderr, "zem: no desktop to open %s\n", target.c_str());
+        return kOpenNoAssociation;
+    }
+    return QProcess::startDetached("xdg-open", {QString::fromStdString(target)}) ? kOpenDone
+                                                                                 : kOpenNoAssociation;
 }
 
 }  // namespace
@@ -110,6 +141,39 @@ void PlaySoundAsync(const std::string& path)
 SoundHook SetSoundHook(SoundHook hook)
 {
     return Swap(TheHooks().sound, std::move(hook));
+}
+
+int OpenWithDesktop(const std::string& target)
+{
+    if (const auto hook = Get(TheHooks().open))
+        return hook(target);
+    return OpenWithXdg(target);
+}
+
+OpenHook SetOpenHook(OpenHook hook)
+{
+    return Swap(TheHooks().open, std::move(hook));
+}
+
+std::optional<std::string> ChooseFolder(QWidget* owner, const std::string& title, const std::string& startFolder)
+{
+    if (const auto hook = Get(TheHooks().chooseFolder))
+        return hook(title, startFolder);
+    if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
+        return std::nullopt;
+    const QString chosen = QFileDialog::getExistingDirectory(owner, QString::fromStdString(title),
+                                                             QString::fromStdString(startFolder));
+    if (chosen.isEmpty())
+        return std::nullopt;
+    std::string folder = chosen.toStdString();
+    if (folder.back() != '/')
+        folder += '/';
+    return folder;
+}
+
+ChooseFolderHook SetChooseFolderHook(ChooseFolderHook hook)
+{
+    return Swap(TheHooks().chooseFolder, std::move(hook));
 }
 
 }  // namespace zem::gui
