@@ -1,6 +1,6 @@
 #include "TableTestSupport.h"
 
-#include "platform/gui/Font.h"
+#include "platform/QtTestEnvironment.h"
 #include "table/UICore.h"
 
 #include <QApplication>
@@ -12,33 +12,8 @@
 
 namespace {
 
-// One application for the whole test program, without a display and with hard-edged text, so that
-// pixels can be checked exactly.
-class QtEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override
-    {
-        if (!std::getenv("QT_QPA_PLATFORM"))
-            setenv("QT_QPA_PLATFORM", "offscreen", 1);
-        static int argc = 1;
-        static char name[] = "table_tests";
-        static char* argv[] = {name, nullptr};
-        app_ = new QApplication(argc, argv);
-        zem::gui::SetTextAntialiasing(false);
-    }
-    void TearDown() override
-    {
-        CUICore::Free();
-        delete app_;
-        app_ = nullptr;
-    }
-
-private:
-    QApplication* app_ = nullptr;
-};
-
 [[maybe_unused]] ::testing::Environment* const kQtEnvironment =
-    ::testing::AddGlobalTestEnvironment(new QtEnvironment);
+    ::testing::AddGlobalTestEnvironment(new QtTestEnvironment("table_tests", [] { CUICore::Free(); }));
 
 }  // namespace
 
