@@ -4,7 +4,7 @@
 #include "app/controls/FontSpec.h"
 #include "platform/MessageTarget.h"
 #include "platform/gui/Font.h"
-#include "platform/gui/Gdi.h"
+#include "platform/Gdi.h"
 
 #include <QCursor>
 #include <QImage>

@@ -19,7 +19,7 @@ struct PinyinCode {
     short syllable;
 };
 
-#include "app/controls/PinyinTable.inc"
+#include "PinyinTable.inc"
 
 // The GBK bytes of the text; a character GBK cannot hold is left out.
 std::string GbkOf(std::string_view text)

@@ -3,6 +3,7 @@
 #include "app/controls/Strings.h"
 #include "platform/Text.h"
 #include "platform/gui/Desktop.h"
+#include "platform/gui/FileDialogs.h"
 
 namespace {
 
@@ -24,16 +25,20 @@ int OpenWebPage(const std::string& address)
 
 bool BrowseForFolder(QWidget* owner, const std::string& title, unsigned flags, std::string& path)
 {
-    const std::optional<std::string> chosen = zem::gui::ChooseFolder(owner, title, path);
-    if (!chosen) {
+    zem::gui::FileDialogRequest request;
+    request.kind = zem::gui::FileDialogRequest::Kind::Folder;
+    request.title = title;
+    request.folder = path;
+    const std::string chosen = zem::gui::ChooseFile(owner, request);
+    if (chosen.empty()) {
         path.clear();
         return false;
     }
     std::string message;
-    if (!CheckGbkText(*chosen, &message)) {
+    if (!CheckGbkText(chosen, &message)) {
         ShowMessage(message);
         return false;
     }
-    path = *chosen;
+    path = chosen;
     return true;
 }

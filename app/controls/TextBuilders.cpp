@@ -2,7 +2,7 @@
 
 #include "app/controls/AppServices.h"
 #include "app/controls/Strings.h"
-#include "app/shell/TaskHelper.h"
+#include "app/shell/taskhelper/TaskHelper.h"
 #include "base/ScheduleTask.h"
 #include "base/Utility.h"
 #include "platform/Text.h"

@@ -2,7 +2,7 @@
 // Display texts many dialogs share: cell records of timetable cells and their tip form, subject and
 // plan descriptions, joined name lists, exam times and the teacher tags of invigilation tables.
 // Functions that take no task use the open one; without an open task they give empty text.
-#include "app/shell/WeekGridCells.h"  // FormatOddEvenCell, the tip text of a cell record
+#include "app/shell/taskhelper/WeekGridCells.h"  // FormatOddEvenCell, the tip text of a cell record
 #include "base/ScheduleProctor.h"
 
 #include <string>

@@ -1,7 +1,7 @@
 #pragma once
 // The program's one tip balloon: a pale-yellow top-most box with an optional title line and a text
 // of one or more lines, shown at a screen point for some seconds or until it is clicked.
-#include "platform/gui/Gdi.h"
+#include "platform/Gdi.h"
 
 #include <QTimer>
 #include <QWidget>

@@ -1,11 +1,13 @@
 #include "platform/gui/Desktop.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QCursor>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QPointer>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QProcess>
 #include <QScreen>
 #include <QSoundEffect>
@@ -24,8 +26,8 @@ struct Hooks {
     WorkAreaHook workArea;
     CursorPosHook cursorPos;
     SoundHook sound;
+    PrintDialogHook printDialog;
     OpenHook open;
-    ChooseFolderHook chooseFolder;
 };
 
 Hooks& TheHooks()
@@ -143,6 +145,23 @@ SoundHook SetSoundHook(SoundHook hook)
     return Swap(TheHooks().sound, std::move(hook));
 }
 
+bool RunPrintDialog(QPrinter& printer)
+{
+    if (const auto hook = Get(TheHooks().printDialog))
+        return hook(printer);
+    if (!qobject_cast<QApplication*>(QCoreApplication::instance()))
+        return false;
+    QPrintDialog dialog(&printer, QApplication::activeWindow());
+    // Printing to a PDF file stays on offer: here it is how a user without a printer gets a copy.
+    dialog.setOption(QAbstractPrintDialog::PrintToFile, true);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+PrintDialogHook SetPrintDialogHook(PrintDialogHook hook)
+{
+    return Swap(TheHooks().printDialog, std::move(hook));
+}
+
 int OpenWithDesktop(const std::string& target)
 {
     if (const auto hook = Get(TheHooks().open))
@@ -153,27 +172,6 @@ int OpenWithDesktop(const std::string& target)
 OpenHook SetOpenHook(OpenHook hook)
 {
     return Swap(TheHooks().open, std::move(hook));
-}
-
-std::optional<std::string> ChooseFolder(QWidget* owner, const std::string& title, const std::string& startFolder)
-{
-    if (const auto hook = Get(TheHooks().chooseFolder))
-        return hook(title, startFolder);
-    if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
-        return std::nullopt;
-    const QString chosen = QFileDialog::getExistingDirectory(owner, QString::fromStdString(title),
-                                                             QString::fromStdString(startFolder));
-    if (chosen.isEmpty())
-        return std::nullopt;
-    std::string folder = chosen.toStdString();
-    if (folder.back() != '/')
-        folder += '/';
-    return folder;
-}
-
-ChooseFolderHook SetChooseFolderHook(ChooseFolderHook hook)
-{
-    return Swap(TheHooks().chooseFolder, std::move(hook));
 }
 
 }  // namespace zem::gui

@@ -1,13 +1,13 @@
 #pragma once
 // What the program asks of the desktop: the work area, the cursor, the program's folder, the move
-// sound, opening files and web pages, and choosing a folder. Tests replace each through a hook.
-#include "platform/gui/Gdi.h"
+// sound, the print dialog and opening files and web pages. Tests replace all but the folder through
+// hooks, so that nothing modal ever blocks them.
+#include "platform/Gdi.h"
 
 #include <functional>
-#include <optional>
 #include <string>
 
-class QWidget;
+class QPrinter;
 
 namespace zem::gui {
 
@@ -32,6 +32,14 @@ using SoundHook = std::function<void(const std::string& path)>;
 // Returns the previous hook; an empty function restores the real player.
 SoundHook SetSoundHook(SoundHook hook);
 
+// Lets the user choose and set up the printer; false when the user cancels.
+bool RunPrintDialog(QPrinter& printer);
+
+// Answers in place of the dialog: sets up the printer as the user would, or returns false to cancel.
+using PrintDialogHook = std::function<bool(QPrinter& printer)>;
+// Returns the previous hook; an empty function restores the real dialog.
+PrintDialogHook SetPrintDialogHook(PrintDialogHook hook);
+
 // Results of OpenWithDesktop, numbered as the program's callers expect: above 32 means opened.
 constexpr int kOpenDone = 42;
 constexpr int kOpenFileNotFound = 2;
@@ -46,14 +54,5 @@ int OpenWithDesktop(const std::string& target);
 using OpenHook = std::function<int(const std::string& target)>;
 // Returns the previous hook; an empty function restores the real opener.
 OpenHook SetOpenHook(OpenHook hook);
-
-// Lets the user choose a folder, starting at `startFolder`. The chosen folder ends with '/';
-// nothing when the user cancels.
-std::optional<std::string> ChooseFolder(QWidget* owner, const std::string& title, const std::string& startFolder);
-
-using ChooseFolderHook =
-    std::function<std::optional<std::string>(const std::string& title, const std::string& startFolder)>;
-// Returns the previous hook; an empty function restores the real folder dialog.
-ChooseFolderHook SetChooseFolderHook(ChooseFolderHook hook);
 
 }  // namespace zem::gui

@@ -1,6 +1,6 @@
 #pragma once
 // Pixel probes, waiting on the event loop and the pictures the control tests leave for a person.
-#include "platform/gui/Gdi.h"
+#include "platform/Gdi.h"
 
 #include <QCoreApplication>
 #include <QDir>

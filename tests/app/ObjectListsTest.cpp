@@ -3,9 +3,9 @@
 #include "FakeAppServices.h"
 #include "app/controls/AdjustmentHistory.h"
 #include "app/controls/ObjectLists.h"
-#include "base/SchoolBuilder.h"
+#include "support/SchoolBuilder.h"
 #include "platform/IniFile.h"
-#include "platform/TempFolder.h"
+#include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 

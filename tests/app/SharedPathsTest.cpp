@@ -2,7 +2,7 @@
 #include "FakeAppServices.h"
 #include "app/controls/Paths.h"
 #include "platform/Files.h"
-#include "platform/TempFolder.h"
+#include "support/TempFolder.h"
 #include "platform/UserFolders.h"
 
 #include <gtest/gtest.h>

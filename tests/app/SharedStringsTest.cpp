@@ -1,7 +1,7 @@
 // Strings, ids, messages and the string table of the program's shared functions.
 #include "app/controls/Strings.h"
 #include "platform/Hooks.h"
-#include "platform/MessageRecorder.h"
+#include "support/MessageRecorder.h"
 
 #include <gtest/gtest.h>
 

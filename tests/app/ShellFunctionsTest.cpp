@@ -1,8 +1,9 @@
 // Web pages and the folder chooser, through the desktop's hooks.
 #include "ControlsTestSupport.h"
 #include "app/controls/ShellFunctions.h"
-#include "platform/MessageRecorder.h"
+#include "support/MessageRecorder.h"
 #include "platform/gui/Desktop.h"
+#include "platform/gui/FileDialogs.h"
 
 #include <gtest/gtest.h>
 
@@ -32,16 +33,18 @@ TEST(ShellFunctions, WithoutADisplayNothingIsOpened)
 
 TEST(ShellFunctions, BrowseForFolder)
 {
-    std::optional<std::string> answer = "/home/u/排课/";
-    std::string startedAt;
-    const auto previous = zem::gui::SetChooseFolderHook([&](const std::string&, const std::string& start) {
-        startedAt = start;
+    std::string answer = "/home/u/排课/";
+    zem::gui::FileDialogRequest asked;
+    const auto previous = zem::gui::SetFileDialogHook([&](const zem::gui::FileDialogRequest& request) {
+        asked = request;
         return answer;
     });
     MessageRecorder recorder;
     std::string path = "/home/u/";
     EXPECT_TRUE(BrowseForFolder(nullptr, "选择文件夹", 0, path));
-    EXPECT_EQ(startedAt, "/home/u/");
+    EXPECT_EQ(asked.kind, zem::gui::FileDialogRequest::Kind::Folder);
+    EXPECT_EQ(asked.title, "选择文件夹");
+    EXPECT_EQ(asked.folder, "/home/u/");
     EXPECT_EQ(path, "/home/u/排课/");
 
     answer = "/home/u/课表😀/";  // a folder the task's files could not name
@@ -50,10 +53,10 @@ TEST(ShellFunctions, BrowseForFolder)
     ASSERT_EQ(recorder.Texts().size(), 1u);
     EXPECT_NE(recorder.Texts()[0].find("“😀”"), std::string::npos);
 
-    answer = std::nullopt;  // cancelled
+    answer.clear();  // cancelled
     EXPECT_FALSE(BrowseForFolder(nullptr, "选择文件夹", 0, path));
     EXPECT_EQ(path, "");
-    zem::gui::SetChooseFolderHook(previous);
+    zem::gui::SetFileDialogHook(previous);
 }
 
 }  // namespace

@@ -1,9 +1,9 @@
 // Cell records, descriptions, joins and exam texts, built over a small task.
 #include "FakeAppServices.h"
 #include "app/controls/TextBuilders.h"
-#include "base/SchoolBuilder.h"
+#include "support/SchoolBuilder.h"
 #include "platform/IniFile.h"
-#include "platform/TempFolder.h"
+#include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // The user's folders from the XDG user-dirs file, and the hook that replaces them.
-#include "platform/TempFolder.h"
+#include "support/TempFolder.h"
 #include "platform/UserFolders.h"
 
 #include <gtest/gtest.h>

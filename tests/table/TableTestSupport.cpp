@@ -1,6 +1,7 @@
 #include "TableTestSupport.h"
 
-#include "platform/QtTestEnvironment.h"
+#include "platform/gui/Font.h"
+#include "support/QtTestEnvironment.h"
 #include "table/UICore.h"
 
 #include <QApplication>
@@ -8,12 +9,25 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-
 namespace {
 
+// Hard-edged text, so that pixels can be checked exactly.
+class TableEnvironment : public QtTestEnvironment {
+public:
+    void SetUp() override
+    {
+        QtTestEnvironment::SetUp();
+        zem::gui::SetTextAntialiasing(false);
+    }
+    void TearDown() override
+    {
+        CUICore::Free();
+        QtTestEnvironment::TearDown();
+    }
+};
+
 [[maybe_unused]] ::testing::Environment* const kQtEnvironment =
-    ::testing::AddGlobalTestEnvironment(new QtTestEnvironment("table_tests", [] { CUICore::Free(); }));
+    ::testing::AddGlobalTestEnvironment(new TableEnvironment);
 
 }  // namespace
 
