@@ -200,6 +200,30 @@ protected:
     // Choosing start nodes: at most one per day, best days first; returns how many.
     int ChooseNodes(const CWorkItem& item, const CCourseTable& table, int n, int* candidates);
 
+private:
+    // The steps of BuildPlans.
+    void ListObjects();
+    void FindPlanObjects(CPlanState& plan, const std::vector<std::string>& teacherIds);
+    void FindPartners(CPlanState& plan);
+    void FindRoom(CPlanState& plan);
+    void FindExclusives(CPlanState& plan, const std::vector<std::string>& teacherIds);
+    void CloseFixedSlots(CPlanState& plan, const CTimeTable& weekMask, const std::vector<std::string>& teacherIds,
+                         const std::vector<CTeacherGroupInfo*>& groups);
+    void SetDayLimits(CPlanState& plan);
+    void WeighFixedTerms(CPlanState& plan);
+    // The steps of MarkUnusable.
+    void CloseBusySlots(CCourseTable& table, const CCourseTable& busy, int busyMode) const;
+    void CloseFullRoomSlots(CCourseTable& table, const CComplexTable& places) const;
+    void CloseDaysWithLessons(CCourseTable& table, const CCourseTable& busy, int mode) const;
+    // The steps of PreparePairs.
+    void ListHalves(std::vector<int>& halves) const;
+    void MakePair(int odd, int even);
+    void PairTeams(std::vector<int>& halves);
+    void OrderBySubjectFrequency(const std::vector<int>& halves, std::vector<int>& ordered) const;
+    bool IsPartnerPaired(int plan) const;
+    void PairInOrder(std::vector<int>& ordered);
+
+protected:
     std::vector<CPlanState> m_plans;      // teaching plans, then self-study plans
     int m_planCount = 0;                  // teaching plans among them
     std::unordered_map<const CCourseInfo*, int> m_planOf;
