@@ -54,7 +54,8 @@ public:
     virtual void Start();
     virtual void Cancel();
     virtual void Free() { Cancel(); }
-    // The data checks; false (reported, code 2 posted) when the task cannot be scheduled.
+    // The data checks; false when the task cannot be scheduled (reported, code 2 posted) or the run
+    // was stopped (neither).
     virtual bool CheckData();
     virtual void SetCallback(CoreCallback callback) { m_callback = std::move(callback); }
     virtual void Run() {}
@@ -94,8 +95,10 @@ protected:
 private:
     void Worker();
     void Join();
+    bool OnWorker() const;
 
     std::thread m_thread;
+    std::atomic<std::thread::id> m_worker{};  // the running worker's id
     std::atomic<bool> m_stop{false};
     std::atomic<bool> m_running{false};
     std::mutex m_joinMutex;   // one joiner at a time
