@@ -222,9 +222,7 @@ void CCoreEngine::Worker()
 
 void CCoreEngine::PostStatus(const char* text)
 {
-    auto* status = new CoreStatusText{text};
-    if (!zem::PostMessage(m_window, WM_SCHEDULE_PROGRESS, 0, zem::ToLParam(status)))
-        delete status;
+    zem::PostText(m_window, WM_SCHEDULE_PROGRESS, 0, text);
 }
 
 void CCoreEngine::PostProgress(int percent, bool force)
