@@ -1,4 +1,5 @@
 #include "platform/gui/DC.h"
+#include "platform/gui/QtText.h"
 
 #include <QFontMetrics>
 
@@ -289,7 +290,7 @@ int DC::SetTextCharacterExtra(int pixels)
 
 int DC::DrawText(std::string_view text, Rect& rect, unsigned format)
 {
-    const QString s = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    const QString s = ToQ(text);
     const QFontMetrics metrics(painter_.font());
     const int lineHeight = metrics.height();
     const std::vector<TextLine> lines = LineBreaker(s, metrics, rect.Width(), format).Lines();
@@ -334,7 +335,7 @@ int DC::DrawText(std::string_view text, Rect& rect, unsigned format)
 Size DC::GetTextExtent(std::string_view text)
 {
     const QFontMetrics metrics(painter_.font());
-    return {metrics.horizontalAdvance(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()))),
+    return {metrics.horizontalAdvance(ToQ(text)),
             metrics.height()};
 }
 

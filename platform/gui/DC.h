@@ -3,7 +3,7 @@
 // a filled rectangle leaves out its right and bottom edge, a line leaves out its end point, and text
 // is laid out by DrawText with the formats below.
 #include "platform/gui/Font.h"
-#include "platform/gui/Gdi.h"
+#include "platform/Gdi.h"
 
 #include <QImage>
 #include <QPainter>

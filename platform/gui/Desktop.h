@@ -1,7 +1,7 @@
 #pragma once
 // What the program asks of the desktop: the work area, the cursor, the program's folder and the move
 // sound. Tests replace the first two and the sound player through hooks.
-#include "platform/gui/Gdi.h"
+#include "platform/Gdi.h"
 
 #include <functional>
 #include <string>
