@@ -23,41 +23,6 @@ const std::vector<CCourseTableNode::NodeData> kNoMoreData;
 
 void CTimeTable::Clear() { m_values.fill(kFree); }
 
-void CTimeTable::SetValue(int day, int segment, int section, Status value)
-{
-    const int slot = SlotOf(day, segment, section);
-    if (slot >= 0)
-        m_values[slot] = value;
-}
-
-CTimeTable::Status CTimeTable::GetValue(int day, int segment, int section) const
-{
-    const int slot = SlotOf(day, segment, section);
-    return slot >= 0 ? m_values[slot] : kInvalid;
-}
-
-int CTimeTable::GetFreeNodeCount(int day) const
-{
-    int count = 0;
-    for (int segment = 0; segment < zem::kSegmentCount; ++segment)
-        for (int section = 0; section < zem::kSectionCount; ++section)
-            count += GetValue(day, segment, section) == kFree;
-    return count;
-}
-
-int CTimeTable::CountUsed(int day, int segmentCount) const
-{
-    int count = 0;
-    for (int segment = 0; segment < segmentCount; ++segment)
-        for (int section = 0; section < zem::kSectionCount; ++section)
-            count += IsUsed(day, segment, section);
-    return count;
-}
-
-int CTimeTable::GetCommonUsedNodeCount(int day) const { return CountUsed(day, 2); }
-
-bool CTimeTable::IsDayUsed(int day, int n) const { return CountUsed(day, zem::kSegmentCount) >= n; }
-
 std::string CTimeTable::GetSectionStringOfSegment(int day, int segment) const
 {
     std::string text(zem::kSectionCount, '0');
@@ -100,10 +65,7 @@ void CCourseTableNode::Clear(const std::string& courseId) { Clear(HandleToMatch(
 void CCourseTableNode::Clear(zem::IdHandle course)
 {
     if (course == zem::kNoId) {
-        m_half1.Clear();
-        m_half2.Clear();
-        delete More();
-        m_more = 0;
+        Clear();
         return;
     }
     if (m_half1.GetCourseHandle() == course)

@@ -30,9 +30,18 @@ public:
     virtual void Clear();
 
     void SetValue(const tagTABLE_NODE& node, Status value) { SetValue(node.day, node.segment, node.section, value); }
-    void SetValue(int day, int segment, int section, Status value);
+    void SetValue(int day, int segment, int section, Status value)
+    {
+        const int slot = SlotOf(day, segment, section);
+        if (slot >= 0)
+            m_values[slot] = value;
+    }
     Status GetValue(const tagTABLE_NODE& node) const { return GetValue(node.day, node.segment, node.section); }
-    Status GetValue(int day, int segment, int section) const;
+    Status GetValue(int day, int segment, int section) const
+    {
+        const int slot = SlotOf(day, segment, section);
+        return slot >= 0 ? m_values[slot] : kInvalid;
+    }
     // The whole grid in slot order, for scans over every slot.
     const Status* GetValues() const { return m_values.data(); }
 
@@ -49,11 +58,20 @@ public:
     static bool IsUsedStatus(Status value) { return value == kHalfUsed || value == kFullUsed; }
 
     // Free slots of the day over all five segments.
-    int GetFreeNodeCount(int day) const;
+    int GetFreeNodeCount(int day) const
+    {
+        if (day < 0 || day >= zem::kDayCount)
+            return 0;
+        const Status* values = DayValues(day);
+        int count = 0;
+        for (int i = 0; i < kDaySlots; ++i)
+            count += values[i] == kFree;
+        return count;
+    }
     // Used slots of the day in the forenoon and the afternoon.
-    int GetCommonUsedNodeCount(int day) const;
+    int GetCommonUsedNodeCount(int day) const { return CountUsed(day, 2); }
     // True when the day has at least n used slots over all five segments.
-    bool IsDayUsed(int day, int n) const;
+    bool IsDayUsed(int day, int n) const { return CountUsed(day, zem::kSegmentCount) >= n; }
 
     // Six characters, one per section: "1" for a free slot, "0" otherwise.
     std::string GetSectionStringOfSegment(int day, int segment) const;
@@ -64,8 +82,20 @@ public:
     void SetDirty(bool dirty) { m_dirty = dirty; }
 
 private:
+    static constexpr int kDaySlots = zem::kSegmentCount * zem::kSectionCount;
+    // A day's slots lie side by side in slot order.
+    const Status* DayValues(int day) const { return &m_values[day * kDaySlots]; }
     // Used slots of the day in its first segments.
-    int CountUsed(int day, int segmentCount) const;
+    int CountUsed(int day, int segmentCount) const
+    {
+        if (day < 0 || day >= zem::kDayCount)
+            return 0;
+        const Status* values = DayValues(day);
+        int count = 0;
+        for (int i = 0; i < segmentCount * zem::kSectionCount; ++i)
+            count += IsUsedStatus(values[i]);
+        return count;
+    }
 
     std::array<Status, zem::kSlotCount> m_values{};
     bool m_dirty = false;
@@ -155,7 +185,15 @@ public:
 
     // Without an id the whole cell is reset. With one, the first half holding the course (half 1,
     // else half 2) is emptied and every further lesson of it removed; the split stays.
-    void Clear() { Clear(zem::kNoId); }
+    void Clear()
+    {
+        m_half1.Clear();
+        m_half2.Clear();
+        if (m_more != 0) {
+            delete More();
+            m_more = 0;
+        }
+    }
     void Clear(const std::string& courseId);
     void Clear(zem::IdHandle course);
 
