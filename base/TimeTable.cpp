@@ -3,10 +3,8 @@
 #include <algorithm>
 #include <limits>
 
-namespace {
-
-// The handle to compare a cell's id with. A non-empty text that was never interned can be held
-// by no cell, so it gets a handle that no cell holds (the table never grows that far).
+// A non-empty text that was never interned can be held by no cell, so it gets a handle that no
+// cell holds (the table never grows that far).
 zem::IdHandle HandleToMatch(const std::string& id)
 {
     if (id.empty())
@@ -14,6 +12,8 @@ zem::IdHandle HandleToMatch(const std::string& id)
     const zem::IdHandle handle = zem::FindId(id);
     return handle == zem::kNoId ? std::numeric_limits<zem::IdHandle>::max() : handle;
 }
+
+namespace {
 
 const std::vector<CCourseTableNode::NodeData> kNoMoreData;
 

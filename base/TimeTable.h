@@ -13,6 +13,10 @@
 #include <string>
 #include <vector>
 
+// The handle to compare a cell's id with: kNoId for the empty text, and for a text that was
+// never interned one that no cell holds. Looking up never adds to the id table.
+zem::IdHandle HandleToMatch(const std::string& id);
+
 class CTimeTable {
 public:
     using Status = std::int8_t;

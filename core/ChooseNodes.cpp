@@ -9,10 +9,44 @@
 
 namespace {
 
+using Status = CTimeTable::Status;
+constexpr int kDaySlots = zem::kSegmentCount * zem::kSectionCount;
+
+// The status of a slot of a 420-slot grid; not available outside the day's six sections.
+Status At(const Status* values, int day, int segment, int section)
+{
+    return section >= 0 && section < zem::kSectionCount ? values[SlotOf(day, segment, section)] : CTimeTable::kInvalid;
+}
+
+bool UsedAt(const Status* values, int day, int segment, int section)
+{
+    return CTimeTable::IsUsedStatus(At(values, day, segment, section));
+}
+
+int FreeCount(const Status* values, int day)
+{
+    const Status* dayValues = values + SlotOf(day, 0, 0);
+    int count = 0;
+    for (int i = 0; i < kDaySlots; ++i)
+        count += dayValues[i] == CTimeTable::kFree;
+    return count;
+}
+
+// Used slots of the day in its first segments.
+int UsedCount(const Status* values, int day, int segments)
+{
+    const Status* dayValues = values + SlotOf(day, 0, 0);
+    int count = 0;
+    for (int i = 0; i < segments * zem::kSectionCount; ++i)
+        count += CTimeTable::IsUsedStatus(dayValues[i]);
+    return count;
+}
+
 struct Rating {
-    const CTimeTable* rated = nullptr;
-    const CTimeTable* teacher = nullptr;  // null when not concentrating
+    const Status* rated = nullptr;
+    const Status* teacher = nullptr;  // null when not concentrating
     const CSchoolStructure* week = nullptr;
+    const int* sectionCounts = nullptr;
     const std::vector<int>* daysInUse = nullptr;
     CoreRandom* random = nullptr;
     int n = 1;
@@ -24,22 +58,22 @@ struct Rating {
 
     void Rate(int day, int segment, int section)
     {
-        const CTimeTable& t = *rated;
+        const Status* t = rated;
         for (int j = 0; j < n; ++j)
-            if (t.GetValue(day, segment, section + j) != CTimeTable::kFree)
+            if (At(t, day, segment, section + j) != CTimeTable::kFree)
                 return;
-        const int sections = week->GetSectionNodeMaxCount(segment);
+        const int sections = sectionCounts[segment];
         const bool hasBefore = section > 0;
         const bool hasAfter = section + n < sections;
         // Never right next to its own lessons.
-        if ((hasBefore && t.IsUsed(day, segment, section - 1)) || (hasAfter && t.IsUsed(day, segment, section + n)))
+        if ((hasBefore && UsedAt(t, day, segment, section - 1)) || (hasAfter && UsedAt(t, day, segment, section + n)))
             return;
         if (teacher) {
             if (best == -1)
                 return;
             // Right beside another lesson of the teacher wins the day.
-            if ((hasBefore && teacher->IsUsed(day, segment, section - 1)) ||
-                (hasAfter && teacher->IsUsed(day, segment, section + n))) {
+            if ((hasBefore && UsedAt(teacher, day, segment, section - 1)) ||
+                (hasAfter && UsedAt(teacher, day, segment, section + n))) {
                 Take(-1, segment, section);
                 return;
             }
@@ -53,7 +87,7 @@ struct Rating {
                 score += start <= period && period <= start + n - 1;
             }
             for (int other : *daysInUse)
-                score += t.IsUsed(other, segment, section + j);
+                score += UsedAt(t, other, segment, section + j);
         }
         if (score > best)
             return;
@@ -80,7 +114,7 @@ struct Rating {
 
     void RateSegment(int day, int segment, bool fromStart)
     {
-        const int sections = week->GetSectionNodeMaxCount(segment);
+        const int sections = sectionCounts[segment];
         if (fromStart)
             for (int section = 0; section <= sections - n; ++section)
                 Rate(day, segment, section);
@@ -91,10 +125,10 @@ struct Rating {
 };
 
 // Days with the most free slots first, or with the fewest first.
-void SortByFreeSlots(int* days, int* counts, int inPlay, const CTimeTable& counted, bool fewestFirst)
+void SortByFreeSlots(int* days, int* counts, int inPlay, const Status* counted, bool fewestFirst)
 {
     for (int k = 0; k < inPlay; ++k)
-        counts[k] = counted.GetFreeNodeCount(days[k]);
+        counts[k] = FreeCount(counted, days[k]);
     for (int k = 0; k < inPlay; ++k) {
         int best = k;
         for (int j = k + 1; j < inPlay; ++j)
@@ -128,11 +162,11 @@ void MoveNeighboursApart(int* days, int* counts, int inPlay)
 }
 
 // Days the teacher has filled to the limit go last.
-void PutTeacherFullDaysLast(int* days, int inPlay, const CTimeTable& teacher, int n, int perDayLimit)
+void PutTeacherFullDaysLast(int* days, int inPlay, const Status* teacher, int n, int perDayLimit)
 {
     int loads[zem::kDayCount];
     for (int k = 0; k < inPlay; ++k)
-        loads[k] = teacher.GetCommonUsedNodeCount(days[k]);
+        loads[k] = UsedCount(teacher, days[k], 2);
     int m = inPlay - 1;
     int moves = m;
     while (loads[0] + n > perDayLimit && m > 0 && moves > 0) {
@@ -151,10 +185,10 @@ void PutTeacherFullDaysLast(int* days, int inPlay, const CTimeTable& teacher, in
 }
 
 // No day beyond the plan's most lessons a day; returns how many days are left.
-int DropFullDays(int* days, int inPlay, const CCourseTable& table, int dayMax, int n)
+int DropFullDays(int* days, int inPlay, const Status* table, int dayMax, int n)
 {
     for (int k = 0; k < inPlay;) {
-        if (table.IsDayUsed(days[k], dayMax - n + 1)) {
+        if (UsedCount(table, days[k], zem::kSegmentCount) >= dayMax - n + 1) {
             for (int j = k; j + 1 < inPlay; ++j)
                 days[j] = days[j + 1];
             days[--inPlay] = -1;
@@ -179,20 +213,20 @@ void TakeMainTypeStarts(Rating& rating, int* days, bool main)
 }
 
 // The table with the teacher's neighbouring periods closed too.
-void CloseTeacherNeighbours(CTimeTable& margin, const CTimeTable& table, const CTimeTable* teacher)
+void CloseTeacherNeighbours(Status* margin, const Status* table, const Status* teacher)
 {
-    margin = table;
+    std::copy(table, table + zem::kSlotCount, margin);
     if (!teacher)
         return;
-    for (int day = 0; day < zem::kDayCount; ++day)
-        for (int segment = 0; segment < zem::kSegmentCount; ++segment)
-            for (int section = 0; section < zem::kSectionCount; ++section)
-                if (teacher->IsUsed(day, segment, section)) {
-                    if (section > 0)
-                        margin.SetValue(day, segment, section - 1, CTimeTable::kInvalid);
-                    if (section < zem::kSectionCount - 1)
-                        margin.SetValue(day, segment, section + 1, CTimeTable::kInvalid);
-                }
+    for (int slot = 0; slot < zem::kSlotCount; ++slot) {
+        if (!CTimeTable::IsUsedStatus(teacher[slot]))
+            continue;
+        const int section = slot % zem::kSectionCount;
+        if (section > 0)
+            margin[slot - 1] = CTimeTable::kInvalid;
+        if (section < zem::kSectionCount - 1)
+            margin[slot + 1] = CTimeTable::kInvalid;
+    }
 }
 
 // A start in any segment for each day left, the forenoon and afternoon in the order of the plan's
@@ -210,7 +244,7 @@ void TakeAnySegmentStarts(Rating& rating, int* days, bool sortByMainType, bool m
             std::swap(segments[0], segments[1]);
         rating.best = 1000;
         for (int segment : segments)
-            if (rating.week->GetSectionNodeMaxCount(segment) >= rating.n)
+            if (rating.sectionCounts[segment] >= rating.n)
                 rating.RateSegment(day, segment, main);
         rating.TakeDay(days, position);
     }
@@ -218,15 +252,16 @@ void TakeAnySegmentStarts(Rating& rating, int* days, bool sortByMainType, bool m
 
 }  // namespace
 
-int CAutoScheduler::ChooseNodes(const CWorkItem& item, const CCourseTable& table, int n, int* candidates)
+int CAutoScheduler::ChooseNodes(const CWorkItem& item, int n, int* candidates)
 {
     const bool merged = item.plan < 0;
-    const CPlanState& facts = merged ? m_plans[m_pairs[item.pair]->evenPlan] : m_plans[item.plan];
-    const CCourseInfo* course = merged ? m_pairs[item.pair]->merged.get() : facts.course;
-    const CTaskSetting& setting = m_task->GetTaskSetting();
-    const CTimeTable* teacher = facts.teacher ? &facts.teacher->GetTempTable() : nullptr;
-    const bool concentrate = course->GetType() == COURSE_TYPE_SELF_STUDY ? setting.GetConcentrateSelfstudy()
-                                                                          : setting.GetConcentrateByTeacher();
+    const CPlanState& facts = merged ? m_plans[m_pairs[item.pair].evenPlan] : m_plans[item.plan];
+    // A merged lesson is a copy of the plan it was made from.
+    CPlanState& origin = merged ? m_plans[m_pairs[item.pair].mergedFrom] : m_plans[item.plan];
+    const CCourseInfo* course = origin.course;
+    const Status* table = m_table.values.data();
+    const Status* teacher = facts.teacher ? facts.teacher->GetTempTable().GetValues() : nullptr;
+    const bool concentrate = course->GetType() == COURSE_TYPE_SELF_STUDY ? m_concentrateSelfStudy : m_concentrate;
     const bool byTeacher = concentrate && teacher;
 
     int days[zem::kDayCount];
@@ -237,32 +272,45 @@ int CAutoScheduler::ChooseNodes(const CWorkItem& item, const CCourseTable& table
         days[k] = -1;
     // Days with the most room first; or, concentrating, the teacher's busiest days first.
     int counts[zem::kDayCount];
-    SortByFreeSlots(days, counts, inPlay, byTeacher ? *teacher : static_cast<const CTimeTable&>(table), byTeacher);
+    SortByFreeSlots(days, counts, inPlay, byTeacher ? teacher : table, byTeacher);
     MoveNeighboursApart(days, counts, inPlay);
     if (byTeacher && course->GetType() == COURSE_TYPE_PLAN && facts.perDayLimit >= 1 && inPlay > 0)
-        PutTeacherFullDaysLast(days, inPlay, *teacher, n, facts.perDayLimit);
-    const int dayMax = merged ? m_task->GetOneDayMaxNodes(const_cast<CCourseInfo*>(course)) : facts.dayMax;
+        PutTeacherFullDaysLast(days, inPlay, teacher, n, facts.perDayLimit);
+    const int dayMax = merged ? MergedDayMax(origin) : facts.dayMax;
     DropFullDays(days, inPlay, table, dayMax, n);
 
     Rating rating;
     rating.teacher = byTeacher ? teacher : nullptr;
     rating.week = &m_task->GetSchoolStructure();
+    rating.sectionCounts = m_sectionCounts;
     rating.daysInUse = &m_daysInUse;
     rating.random = &m_random;
     rating.n = n;
     rating.candidates = candidates;
     const bool main = course->IsMainCourse();
     if (m_sortByMainType) {
-        rating.rated = &table;
+        rating.rated = table;
         TakeMainTypeStarts(rating, days, main);
     }
     // In the early tries a first round keeps off the teacher's neighbouring periods.
     const bool margin = m_verticalMargin && !concentrate;
     if (margin)
-        CloseTeacherNeighbours(m_margin, table, teacher);
+        CloseTeacherNeighbours(m_margin.data(), table, teacher);
     for (int round = margin ? 0 : 1; round < 2; ++round) {
-        rating.rated = round == 0 ? &m_margin : static_cast<const CTimeTable*>(&table);
+        rating.rated = round == 0 ? m_margin.data() : table;
         TakeAnySegmentStarts(rating, days, m_sortByMainType, main);
     }
     return rating.found;
+}
+
+// The most lessons a day of a merged half lesson made from the plan: the plan's course with one
+// half lesson a week, worked out once a run.
+int CAutoScheduler::MergedDayMax(CPlanState& origin)
+{
+    if (origin.mergedDayMax < 0) {
+        std::unique_ptr<CCourseInfo> merged(origin.course->Clone());
+        merged->SetWeekCount(CWeekCount(0, true));
+        origin.mergedDayMax = m_task->GetOneDayMaxNodes(merged.get());
+    }
+    return origin.mergedDayMax;
 }
