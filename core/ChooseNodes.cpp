@@ -212,20 +212,23 @@ void TakeMainTypeStarts(Rating& rating, int* days, bool main)
     }
 }
 
-// The table with the teacher's neighbouring periods closed too.
-void CloseTeacherNeighbours(Status* margin, const Status* table, const Status* teacher)
+// The table with the teacher's neighbouring periods closed too, on the days in use (the only
+// ones rated).
+void CloseTeacherNeighbours(Status* margin, const Status* table, const Status* teacher, const std::vector<int>& days)
 {
-    std::copy(table, table + zem::kSlotCount, margin);
-    if (!teacher)
-        return;
-    for (int slot = 0; slot < zem::kSlotCount; ++slot) {
-        if (!CTimeTable::IsUsedStatus(teacher[slot]))
+    for (int day : days) {
+        const int first = SlotOf(day, 0, 0);
+        std::copy(table + first, table + first + kDaySlots, margin + first);
+        if (!teacher)
             continue;
-        const int section = slot % zem::kSectionCount;
-        if (section > 0)
-            margin[slot - 1] = CTimeTable::kInvalid;
-        if (section < zem::kSectionCount - 1)
-            margin[slot + 1] = CTimeTable::kInvalid;
+        for (int row = first; row < first + kDaySlots; row += zem::kSectionCount)
+            for (int section = 0; section < zem::kSectionCount; ++section)
+                if (CTimeTable::IsUsedStatus(teacher[row + section])) {
+                    if (section > 0)
+                        margin[row + section - 1] = CTimeTable::kInvalid;
+                    if (section < zem::kSectionCount - 1)
+                        margin[row + section + 1] = CTimeTable::kInvalid;
+                }
     }
 }
 
@@ -295,7 +298,7 @@ int CAutoScheduler::ChooseNodes(const CWorkItem& item, int n, int* candidates)
     // In the early tries a first round keeps off the teacher's neighbouring periods.
     const bool margin = m_verticalMargin && !concentrate;
     if (margin)
-        CloseTeacherNeighbours(m_margin.data(), table, teacher);
+        CloseTeacherNeighbours(m_margin.data(), table, teacher, m_daysInUse);
     for (int round = margin ? 0 : 1; round < 2; ++round) {
         rating.rated = round == 0 ? m_margin.data() : table;
         TakeAnySegmentStarts(rating, days, m_sortByMainType, main);

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <array>
 #include <condition_variable>
+#include <cstring>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -110,6 +111,33 @@ private:
 
 // A 420-slot grid of yes/no, a byte a slot, so that whole grids combine in a few vector steps.
 using SlotFlags = std::array<std::uint8_t, zem::kSlotCount>;
+
+inline tagTABLE_NODE NodeOfSlot(int slot)
+{
+    constexpr int kDaySlots = zem::kSegmentCount * zem::kSectionCount;
+    return {slot / kDaySlots, slot / zem::kSectionCount % zem::kSegmentCount, slot % zem::kSectionCount};
+}
+
+// Calls visit(slot) for every slot of the grid that is not free, in slot order. Most of a plan's
+// grid is free, so free stretches are passed over eight slots at a time.
+template <class Visit>
+void ForEachTakenSlot(const CTimeTable::Status* values, Visit visit)
+{
+    static_assert(CTimeTable::kFree == 0);
+    int slot = 0;
+    for (; slot + 8 <= zem::kSlotCount; slot += 8) {
+        std::uint64_t eight = 0;
+        std::memcpy(&eight, values + slot, sizeof eight);
+        if (eight == 0)
+            continue;
+        for (int k = slot; k < slot + 8; ++k)
+            if (values[k] != CTimeTable::kFree)
+                visit(k);
+    }
+    for (; slot < zem::kSlotCount; ++slot)
+        if (values[slot] != CTimeTable::kFree)
+            visit(slot);
+}
 
 // What the scheduler knows about one plan for the whole run, and its state in the try.
 struct CPlanState {

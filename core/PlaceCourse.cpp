@@ -6,16 +6,11 @@
 #include "base/Log.h"
 #include "platform/Text.h"
 
-#include <cstring>
-
 namespace {
 
 constexpr int kDaySlots = zem::kSegmentCount * zem::kSectionCount;
 
-tagTABLE_NODE NodeOf(int slot)
-{
-    return {slot / kDaySlots, slot / zem::kSectionCount % zem::kSegmentCount, slot % zem::kSectionCount};
-}
+tagTABLE_NODE NodeOf(int slot) { return NodeOfSlot(slot); }
 
 // Whether a lesson in another table keeps this one off the slot. For one half of the weeks, a
 // split cell whose half for those weeks is empty does not.
@@ -35,20 +30,10 @@ template <class Visit>
 void ForEachUsed(const CCourseTable& table, Visit visit)
 {
     const CTimeTable::Status* values = table.GetValues();
-    int slot = 0;
-    for (; slot + 8 <= zem::kSlotCount; slot += 8) {
-        // Most of a plan's table is free: skip eight free slots at a time.
-        std::uint64_t eight = 0;
-        std::memcpy(&eight, values + slot, sizeof eight);
-        if (eight == 0)
-            continue;
-        for (int k = slot; k < slot + 8; ++k)
-            if (CTimeTable::IsUsedStatus(values[k]))
-                visit(k, table.GetNode(NodeOf(k)));
-    }
-    for (; slot < zem::kSlotCount; ++slot)
+    ForEachTakenSlot(values, [&](int slot) {
         if (CTimeTable::IsUsedStatus(values[slot]))
             visit(slot, table.GetNode(NodeOf(slot)));
+    });
 }
 
 template <class Visit>

@@ -247,12 +247,7 @@ void CAutoScheduler::ResetTable(CCourseTable& table) const
     // Since the whole clear of the run's first try, lessons came and went only through the task's
     // placing operations, which leave the cell of every free slot empty: the cells of the other
     // slots are all there is to clear.
-    const CTimeTable::Status* values = table.GetValues();
-    for (int day = 0; day < zem::kDayCount; ++day)
-        for (int segment = 0; segment < zem::kSegmentCount; ++segment)
-            for (int section = 0; section < zem::kSectionCount; ++section)
-                if (values[SlotOf(day, segment, section)] != CTimeTable::kFree)
-                    table.GetNode(day, segment, section).Clear();
+    ForEachTakenSlot(table.GetValues(), [&](int slot) { table.GetNode(NodeOfSlot(slot)).Clear(); });
     table.CTimeTable::Clear();
 }
 

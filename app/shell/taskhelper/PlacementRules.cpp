@@ -101,14 +101,18 @@ void CPlacementRules::Fill(CPlanRules& rules, CCourseInfo* plan)
     }
 }
 
-const CPlanRules* CPlacementRules::Plan(zem::IdHandle id)
+const CPlanRules CPlacementRules::kNotLooked;
+
+const CPlanRules* CPlacementRules::LookUp(zem::IdHandle id)
 {
-    auto found = m_byId.find(id);
-    if (found != m_byId.end())
-        return found->second;
     CCourseInfo* plan = m_task.FindCourse(zem::IdText(id));
     const CPlanRules* rules = plan ? Plan(plan) : nullptr;
-    m_byId.emplace(id, rules);
+    // A handle beyond those given out is not kept, so the table never grows that far.
+    if (id > zem::IdCount())
+        return rules;
+    if (id >= m_byHandle.size())
+        m_byHandle.resize(std::max<std::size_t>(id + 1, m_byHandle.size() * 2), &kNotLooked);
+    m_byHandle[id] = rules;
     return rules;
 }
 

@@ -52,7 +52,13 @@ public:
 
     CScheduleTask& Task() { return m_task; }
     // Null for an unknown plan.
-    const CPlanRules* Plan(zem::IdHandle id);
+    const CPlanRules* Plan(zem::IdHandle id)
+    {
+        // Handles are small numbers given out in order: a plain table finds them quickest.
+        if (id < m_byHandle.size() && m_byHandle[id] != &kNotLooked)
+            return m_byHandle[id];
+        return LookUp(id);
+    }
     const CPlanRules* Plan(CCourseInfo* plan);
     const CPlanRules* PlanOfSlot(const CCourseTableNode& cell, int part)
     {
@@ -67,12 +73,15 @@ public:
     const std::vector<CTeacherInfo*>& Teachers();
 
 private:
+    const CPlanRules* LookUp(zem::IdHandle id);
     void Fill(CPlanRules& rules, CCourseInfo* plan);
+
+    static const CPlanRules kNotLooked;  // marks a handle not looked up yet
     void AddSlots(SlotSet& set, CZemObjectList& list, const std::string& id);
 
     CScheduleTask& m_task;
     std::vector<std::unique_ptr<CPlanRules>> m_owned;
-    std::unordered_map<zem::IdHandle, const CPlanRules*> m_byId;  // null for an unknown plan
+    std::vector<const CPlanRules*> m_byHandle;  // null for an unknown plan
     std::unordered_map<const CCourseInfo*, const CPlanRules*> m_byPointer;
     std::unordered_map<std::string, std::unique_ptr<CTeacherRules>> m_teachers;
     std::vector<const CTeacherGroupInfo*> m_groups;

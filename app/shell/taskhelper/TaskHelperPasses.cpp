@@ -22,6 +22,13 @@ CLog* DebugLog()
     return log->IsEnabled() ? log : nullptr;
 }
 
+// Which days the timetable has a lesson on.
+void DaysWithLessons(const CCourseTable& table, bool (&days)[zem::kDayCount])
+{
+    for (int day = 0; day < zem::kDayCount; ++day)
+        days[day] = table.IsDayUsed(day, 1);
+}
+
 }  // namespace
 
 bool CTaskHelper::IsClassInRange(const CAutoRange* range, const std::string& classId) const
@@ -102,12 +109,12 @@ int CTaskHelper::PlaceCourseLessons(const std::string& planId, int count, bool r
     CCourseTable* table = ClassTableOf(plan);
     if (!table)
         return count;
-    std::vector<tagTABLE_NODE> free;
+    m_free.clear();
     ForEachDaySlot(m_task->GetSchoolStructure(), true, [&](const tagTABLE_NODE& node) {
         if (table->IsValid(node))
-            free.push_back(node);
+            m_free.push_back(node);
     });
-    for (const tagTABLE_NODE& period : free) {
+    for (const tagTABLE_NODE& period : m_free) {
         if (count <= 0 || IsStopping())
             break;
         // A displacement fills only its own slot, but never place over a lesson.
@@ -140,9 +147,10 @@ void CTaskHelper::ReachableSlots(const CPlanRules& plan, CCourseTable* table, co
                                  SlotSet& out)
 {
     out.reset();
-    const CCourseTable& own = plan.plan->GetTable(true);
+    bool ownDays[zem::kDayCount];
+    DaysWithLessons(plan.plan->GetTable(true), ownDays);
     ForEachDaySlot(m_task->GetSchoolStructure(), true, [&](const tagTABLE_NODE& node) {
-        if (node == except || own.IsDayUsed(node.day, 1) || !StaticallyAllowed(plan, node))
+        if (node == except || ownDays[node.day] || !StaticallyAllowed(plan, node))
             return;
         const int slot = SlotOf(node);
         const CCourseTableNode& cell = table->GetNode(node);
@@ -174,9 +182,8 @@ bool CTaskHelper::MoveKeepsDayMaximum(CCourseTable* table, const tagTABLE_NODE& 
 {
     if (a.day == b.day)
         return true;
-    MovedTables moved;
-    TablesMovedWith(table, a, b, moved);
-    for (const auto& entry : moved) {
+    TablesMovedWith(table, a, b, m_moved);
+    for (const auto& entry : m_moved) {
         const CCourseTableNode& cellA = entry.first->GetNode(a);
         const CCourseTableNode& cellB = entry.first->GetNode(b);
         for (const auto& [from, to, target] : {std::tuple{&cellA, &cellB, b}, std::tuple{&cellB, &cellA, a}}) {
@@ -227,10 +234,13 @@ bool CTaskHelper::PlaceLessonWithDisplacement(int depth, CCourseInfo* plan, cons
     const CPlanRules& rules = *Rules().Plan(plan);
     SlotSet reachable;
     ReachableSlots(rules, table, period, reachable);
+    // The plan's own days, as they stand until the first move below.
+    bool ownDays[zem::kDayCount];
+    DaysWithLessons(own, ownDays);
     // The nested call can only place directly or after one more move of its own; a nested call
     // that could move again would fail at once, so it is not made.
     const bool deeper = depth - 1 > 1;
-    const bool periodUsable = !own.IsDayUsed(period.day, 1) && StaticallyAllowed(rules, period);
+    const bool periodUsable = !ownDays[period.day] && StaticallyAllowed(rules, period);
     const std::size_t reachableCount = reachable.count();
     auto worthTrying = [&](const tagTABLE_NODE& candidate) {
         const bool here = reachable[SlotOf(candidate)];
@@ -239,9 +249,13 @@ bool CTaskHelper::PlaceLessonWithDisplacement(int depth, CCourseInfo* plan, cons
         return deeper && (StaticallyAllowed(rules, candidate) || reachableCount > 0 || periodUsable);
     };
 
-    std::vector<tagTABLE_NODE> candidates;
+    // Nested calls go shallower and never grow the lists, so this one's list stays put under them.
+    if (m_candidates.size() <= static_cast<std::size_t>(depth))
+        m_candidates.resize(static_cast<std::size_t>(depth) + 1);
+    std::vector<tagTABLE_NODE>& candidates = m_candidates[depth];
+    candidates.clear();
     ForEachDaySlot(m_task->GetSchoolStructure(), true, [&](const tagTABLE_NODE& candidate) {
-        if (candidate == period || own.IsDayUsed(candidate.day, 1) || !worthTrying(candidate))
+        if (candidate == period || ownDays[candidate.day] || !worthTrying(candidate))
             return;
         if (const CPlanRules* moved = Rules().PlanOfSlot(table->GetNode(candidate), 0)) {
             const CCourseTable& movedOwn = moved->plan->GetTable(true);
