@@ -311,6 +311,7 @@ protected:
     bool m_verticalMargin = true;
     bool m_sortByMainType = false;
     bool m_tablesReset = false;           // the range's tables were cleared whole this run
+    bool m_committedCopied = false;       // a try was committed whole this run
     // Scratch space reused for every course, so the loops allocate nothing.
     CWorkTable m_table;
     SlotFlags m_closed{};

@@ -228,6 +228,7 @@ void CAutoScheduler::ListObjects()
     m_concentrateSelfStudy = task.GetTaskSetting().GetConcentrateSelfstudy();
     m_roomOf.clear();
     m_tablesReset = false;
+    m_committedCopied = false;
 }
 
 void CAutoScheduler::FindPlanObjects(CPlanState& plan, const std::vector<std::string>& teacherIds)

@@ -21,6 +21,22 @@ CWeekCount SumOf(const CReportInfo::CourseLostMap& lost)
     return sum;
 }
 
+// The same as target = source for two tables whose free slots hold empty cells: only the cells of
+// slots taken in either need copying.
+void CopyTakenSlots(CCourseTable& target, const CCourseTable& source)
+{
+    const CTimeTable::Status* from = source.GetValues();
+    const CTimeTable::Status* to = target.GetValues();
+    CTimeTable::Status taken[zem::kSlotCount];
+    for (int slot = 0; slot < zem::kSlotCount; ++slot)
+        taken[slot] = static_cast<CTimeTable::Status>(from[slot] | to[slot]);
+    ForEachTakenSlot(taken, [&](int slot) {
+        const tagTABLE_NODE node = NodeOfSlot(slot);
+        target.GetNode(node) = source.GetNode(node);
+    });
+    static_cast<CTimeTable&>(target) = source;
+}
+
 }  // namespace
 
 CAutoScheduler::~CAutoScheduler() { Cancel(); }
@@ -270,16 +286,33 @@ void CAutoScheduler::PlacePresets()
 
 void CAutoScheduler::CommitTry()
 {
-    for (CPlanState& plan : m_plans)
-        plan.course->SaveTempTable();
-    for (CClassInfo* cls : m_classes)
-        cls->SaveTempTable();
-    for (CTeacherInfo* teacher : m_teachers)
-        teacher->SaveTempTable();
-    for (CRoomInfo* room : m_rooms)
-        room->GetComplexTable().SaveTemps();
+    if (!m_committedCopied) {
+        for (CPlanState& plan : m_plans)
+            plan.course->SaveTempTable();
+        for (CClassInfo* cls : m_classes)
+            cls->SaveTempTable();
+        for (CTeacherInfo* teacher : m_teachers)
+            teacher->SaveTempTable();
+        for (CRoomInfo* room : m_rooms)
+            room->GetComplexTable().SaveTemps();
+        m_committedCopied = true;
+    } else {
+        // Both sides are copies made this run, whose free slots hold empty cells.
+        for (CPlanState& plan : m_plans)
+            CopyTakenSlots(plan.course->GetTable(false), plan.course->GetTempTable());
+        for (CClassInfo* cls : m_classes)
+            CopyTakenSlots(cls->GetTable(false), cls->GetTempTable());
+        for (CTeacherInfo* teacher : m_teachers)
+            CopyTakenSlots(teacher->GetTable(false), teacher->GetTempTable());
+        for (CRoomInfo* room : m_rooms) {
+            CComplexTable& places = room->GetComplexTable();
+            for (int i = 0; CCourseTable* committed = places.Enum(false, i); ++i)
+                CopyTakenSlots(*committed, *places.Enum(true, i));
+        }
+    }
     m_task->GetLastReportInfo().SaveTempInfo();
 }
+
 
 // After a run, finished or stopped, the working copies show what was kept, not the last try.
 void CAutoScheduler::ReadCommittedTables()
