@@ -12,15 +12,9 @@ namespace {
 using Status = CTimeTable::Status;
 constexpr int kDaySlots = zem::kSegmentCount * zem::kSectionCount;
 
-// The status of a slot of a 420-slot grid; not available outside the day's six sections.
-Status At(const Status* values, int day, int segment, int section)
-{
-    return section >= 0 && section < zem::kSectionCount ? values[SlotOf(day, segment, section)] : CTimeTable::kInvalid;
-}
-
 bool UsedAt(const Status* values, int day, int segment, int section)
 {
-    return CTimeTable::IsUsedStatus(At(values, day, segment, section));
+    return CTimeTable::IsUsedStatus(values[SlotOf(day, segment, section)]);
 }
 
 int FreeCount(const Status* values, int day)
@@ -42,6 +36,8 @@ int UsedCount(const Status* values, int day, int segments)
     return count;
 }
 
+// Rates starts within the sections of a segment (the callers keep every section they look at
+// below the segment's count, so no slot read leaves its row).
 struct Rating {
     const Status* rated = nullptr;
     const Status* teacher = nullptr;  // null when not concentrating
@@ -55,18 +51,39 @@ struct Rating {
     int best = 1000;
     int bestSegment = 0;
     int bestSection = 0;
+    int starts[zem::kSegmentCount * 10] = {};  // per period (segment x 10 + section): candidates' blocks over it
+    // Per period: the days in use with a lesson there in the rated table, counted when first needed.
+    int columns[zem::kSegmentCount * zem::kSectionCount] = {};
+
+    void SetRated(const Status* table)
+    {
+        rated = table;
+        std::fill(std::begin(columns), std::end(columns), -1);
+    }
+
+    int Column(int period)
+    {
+        int& count = columns[period];
+        if (count < 0) {
+            count = 0;
+            for (int day : *daysInUse)
+                count += CTimeTable::IsUsedStatus(rated[SlotOf(day, 0, 0) + period]);
+        }
+        return count;
+    }
 
     void Rate(int day, int segment, int section)
     {
-        const Status* t = rated;
+        const Status* row = rated + SlotOf(day, segment, 0);
         for (int j = 0; j < n; ++j)
-            if (At(t, day, segment, section + j) != CTimeTable::kFree)
+            if (row[section + j] != CTimeTable::kFree)
                 return;
         const int sections = sectionCounts[segment];
         const bool hasBefore = section > 0;
         const bool hasAfter = section + n < sections;
         // Never right next to its own lessons.
-        if ((hasBefore && UsedAt(t, day, segment, section - 1)) || (hasAfter && UsedAt(t, day, segment, section + n)))
+        if ((hasBefore && CTimeTable::IsUsedStatus(row[section - 1])) ||
+            (hasAfter && CTimeTable::IsUsedStatus(row[section + n])))
             return;
         if (teacher) {
             if (best == -1)
@@ -80,15 +97,8 @@ struct Rating {
         }
         // Fewer lessons at the same period on other days, and fewer starts of this round there.
         int score = 0;
-        for (int j = 0; j < n; ++j) {
-            const int period = segment * 10 + section + j;
-            for (int c = 0; c < found; ++c) {
-                const int start = candidates[c] % 100;
-                score += start <= period && period <= start + n - 1;
-            }
-            for (int other : *daysInUse)
-                score += UsedAt(t, other, segment, section + j);
-        }
+        for (int j = 0; j < n; ++j)
+            score += starts[segment * 10 + section + j] + Column(segment * zem::kSectionCount + section + j);
         if (score > best)
             return;
         if (score == best && (n > 1 || ((*random)() & 1)))
@@ -109,6 +119,9 @@ struct Rating {
         if (best >= 1000)
             return;
         candidates[found++] = days[position] * 1000 + bestSegment * 10 + bestSection;
+        // A block lies within its segment's sections.
+        for (int j = 0; j < n; ++j)
+            ++starts[bestSegment * 10 + bestSection + j];
         days[position] = -1;
     }
 
@@ -292,7 +305,7 @@ int CAutoScheduler::ChooseNodes(const CWorkItem& item, int n, int* candidates)
     rating.candidates = candidates;
     const bool main = course->IsMainCourse();
     if (m_sortByMainType) {
-        rating.rated = table;
+        rating.SetRated(table);
         TakeMainTypeStarts(rating, days, main);
     }
     // In the early tries a first round keeps off the teacher's neighbouring periods.
@@ -300,7 +313,7 @@ int CAutoScheduler::ChooseNodes(const CWorkItem& item, int n, int* candidates)
     if (margin)
         CloseTeacherNeighbours(m_margin.data(), table, teacher, m_daysInUse);
     for (int round = margin ? 0 : 1; round < 2; ++round) {
-        rating.rated = round == 0 ? m_margin.data() : table;
+        rating.SetRated(round == 0 ? m_margin.data() : table);
         TakeAnySegmentStarts(rating, days, m_sortByMainType, main);
     }
     return rating.found;
