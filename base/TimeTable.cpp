@@ -191,20 +191,16 @@ void CCourseTable::Clear()
         node.Clear();
 }
 
-CCourseTableNode& CCourseTable::GetNode(int day, int segment, int section)
+CCourseTableNode& CCourseTable::ScratchNode()
 {
-    const int slot = SlotOf(day, segment, section);
-    if (slot >= 0)
-        return m_nodes[slot];
     m_scratch.Clear();
     return m_scratch;
 }
 
-const CCourseTableNode& CCourseTable::GetNode(int day, int segment, int section) const
+const CCourseTableNode& CCourseTable::EmptyNode()
 {
     static const CCourseTableNode empty;
-    const int slot = SlotOf(day, segment, section);
-    return slot >= 0 ? m_nodes[slot] : empty;
+    return empty;
 }
 
 void CCourseTable::Swap(const tagTABLE_NODE& a, const tagTABLE_NODE& b)

@@ -286,15 +286,26 @@ public:
     // every such call, so a write through it is lost and never lands in a real slot; the const
     // form gets a shared empty cell that nobody can write.
     CCourseTableNode& GetNode(const tagTABLE_NODE& node) { return GetNode(node.day, node.segment, node.section); }
-    CCourseTableNode& GetNode(int day, int segment, int section);
+    CCourseTableNode& GetNode(int day, int segment, int section)
+    {
+        const int slot = SlotOf(day, segment, section);
+        return slot >= 0 ? m_nodes[slot] : ScratchNode();
+    }
     const CCourseTableNode& GetNode(const tagTABLE_NODE& node) const { return GetNode(node.day, node.segment, node.section); }
-    const CCourseTableNode& GetNode(int day, int segment, int section) const;
+    const CCourseTableNode& GetNode(int day, int segment, int section) const
+    {
+        const int slot = SlotOf(day, segment, section);
+        return slot >= 0 ? m_nodes[slot] : EmptyNode();
+    }
 
     // Exchanges two cells with their statuses and marks the table dirty; ignored when either
     // node is outside the grid.
     void Swap(const tagTABLE_NODE& a, const tagTABLE_NODE& b);
 
 private:
+    CCourseTableNode& ScratchNode();
+    static const CCourseTableNode& EmptyNode();
+
     std::array<CCourseTableNode, zem::kSlotCount> m_nodes;
     CCourseTableNode m_scratch;
 };

@@ -1,4 +1,5 @@
 #include "app/shell/taskhelper/PlacementRules.h"
+#include "app/shell/taskhelper/TaskHelperSlots.h"
 
 #include "platform/Text.h"
 
@@ -99,6 +100,28 @@ void CPlacementRules::Fill(CPlanRules& rules, CCourseInfo* plan)
             if (const CSubjectInfo* subject = m_task.GetSubject(subjectId); subject && subject != rules.subject)
                 rules.exclusiveSubjects.push_back(subject);
     }
+
+    if (rules.complete)
+        rules.allowed = OpenSlots(plan->GetType()) & ~rules.blocked;
+}
+
+const SlotSet& CPlacementRules::OpenSlots(_CourseType type)
+{
+    const int kind = type == COURSE_TYPE_MORNING_READING ? 1 : type == COURSE_TYPE_SELF_STUDY ? 2 : 0;
+    if (!m_openRead) {
+        const CSchoolStructure& week = m_task.GetSchoolStructure();
+        for (int slot = 0; slot < zem::kSlotCount; ++slot) {
+            const tagTABLE_NODE node{slot / (zem::kSegmentCount * zem::kSectionCount),
+                                     slot / zem::kSectionCount % zem::kSegmentCount, slot % zem::kSectionCount};
+            if (week.IsInvalid(node))
+                continue;
+            m_open[0][slot] = SegmentTakes(node.segment, COURSE_TYPE_PLAN);
+            m_open[1][slot] = SegmentTakes(node.segment, COURSE_TYPE_MORNING_READING);
+            m_open[2][slot] = SegmentTakes(node.segment, COURSE_TYPE_SELF_STUDY);
+        }
+        m_openRead = true;
+    }
+    return m_open[kind];
 }
 
 const CPlanRules CPlacementRules::kNotLooked;

@@ -36,6 +36,7 @@ struct CPlanRules {
     SlotSet planFixed;
     SlotSet blocked;  // every fixed slot above and of the teachers and their groups
     SlotSet preset;
+    SlotSet allowed;  // where its own rules let it go, whatever the timetables hold
     int dayMax = 0;  // most lessons a day under even spreading
     const CCombineClass* combined = nullptr;
     std::vector<CCourseInfo*> partners;  // the other plans of the combined class that exist
@@ -74,6 +75,8 @@ public:
 
 private:
     const CPlanRules* LookUp(zem::IdHandle id);
+    // The week's slots in the segments that take plans of the kind.
+    const SlotSet& OpenSlots(_CourseType type);
     void Fill(CPlanRules& rules, CCourseInfo* plan);
 
     static const CPlanRules kNotLooked;  // marks a handle not looked up yet
@@ -84,6 +87,8 @@ private:
     std::vector<const CPlanRules*> m_byHandle;  // null for an unknown plan
     std::unordered_map<const CCourseInfo*, const CPlanRules*> m_byPointer;
     std::unordered_map<std::string, std::unique_ptr<CTeacherRules>> m_teachers;
+    SlotSet m_open[3];  // teaching plans, morning reading, evening self-study
+    bool m_openRead = false;
     std::vector<const CTeacherGroupInfo*> m_groups;
     bool m_groupsRead = false;
     std::vector<CClassInfo*> m_classes;

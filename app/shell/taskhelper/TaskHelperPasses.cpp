@@ -10,6 +10,8 @@
 #include "core/Core.h"
 #include "platform/Text.h"
 
+#include <algorithm>
+#include <cstring>
 #include <tuple>
 
 namespace {
@@ -25,8 +27,16 @@ CLog* DebugLog()
 // Which days the timetable has a lesson on.
 void DaysWithLessons(const CCourseTable& table, bool (&days)[zem::kDayCount])
 {
-    for (int day = 0; day < zem::kDayCount; ++day)
-        days[day] = table.IsDayUsed(day, 1);
+    constexpr int kDaySlots = zem::kSegmentCount * zem::kSectionCount;
+    const CTimeTable::Status* values = table.GetValues();
+    for (int day = 0; day < zem::kDayCount; ++day) {
+        const CTimeTable::Status* first = values + SlotOf(day, 0, 0);
+        // A plan's days are mostly free: a day of free slots is told at a glance.
+        std::uint64_t words[4] = {};
+        std::memcpy(words, first, kDaySlots);
+        days[day] = (words[0] | words[1] | words[2] | words[3]) != 0 &&
+                    std::any_of(first, first + kDaySlots, CTimeTable::IsUsedStatus);
+    }
 }
 
 }  // namespace
@@ -136,8 +146,7 @@ int CTaskHelper::PlaceCourseLessons(const std::string& planId, int count, bool r
 bool CTaskHelper::StaticallyAllowed(const CPlanRules& plan, const tagTABLE_NODE& node)
 {
     const int slot = SlotOf(node);
-    return plan.complete && slot >= 0 && SegmentTakes(node.segment, plan.plan->GetType()) &&
-           !m_task->GetSchoolStructure().IsInvalid(node) && !plan.blocked[slot];
+    return slot >= 0 && plan.allowed[slot];
 }
 
 // The slots where the plan could still go once the class's lesson there moves away: its rules allow
