@@ -66,16 +66,17 @@ public:
     {
         if (day < 0 || day >= zem::kDayCount)
             return 0;
+        // Byte-wide counts of a fixed stretch, which the compiler turns into a few vector steps.
         const Status* values = DayValues(day);
-        int count = 0;
+        std::uint8_t count = 0;
         for (int i = 0; i < kDaySlots; ++i)
-            count += values[i] == kFree;
+            count += static_cast<std::uint8_t>(values[i] == kFree);
         return count;
     }
     // Used slots of the day in the forenoon and the afternoon.
-    int GetCommonUsedNodeCount(int day) const { return CountUsed(day, 2); }
+    int GetCommonUsedNodeCount(int day) const { return CountUsed<2 * zem::kSectionCount>(day); }
     // True when the day has at least n used slots over all five segments.
-    bool IsDayUsed(int day, int n) const { return CountUsed(day, zem::kSegmentCount) >= n; }
+    bool IsDayUsed(int day, int n) const { return CountUsed<kDaySlots>(day) >= n; }
 
     // Six characters, one per section: "1" for a free slot, "0" otherwise.
     std::string GetSectionStringOfSegment(int day, int segment) const;
@@ -89,15 +90,16 @@ private:
     static constexpr int kDaySlots = zem::kSegmentCount * zem::kSectionCount;
     // A day's slots lie side by side in slot order.
     const Status* DayValues(int day) const { return &m_values[day * kDaySlots]; }
-    // Used slots of the day in its first segments.
-    int CountUsed(int day, int segmentCount) const
+    // Used slots among the day's first ones.
+    template <int kSlots>
+    int CountUsed(int day) const
     {
         if (day < 0 || day >= zem::kDayCount)
             return 0;
         const Status* values = DayValues(day);
-        int count = 0;
-        for (int i = 0; i < segmentCount * zem::kSectionCount; ++i)
-            count += IsUsedStatus(values[i]);
+        std::uint8_t count = 0;
+        for (int i = 0; i < kSlots; ++i)
+            count += static_cast<std::uint8_t>((values[i] == kHalfUsed) | (values[i] == kFullUsed));
         return count;
     }
 
