@@ -297,7 +297,7 @@ void CAutoScheduler::CommitTry()
             room->GetComplexTable().SaveTemps();
         m_committedCopied = true;
     } else {
-        // Both sides are copies made this run, whose free slots hold empty cells.
+        // Both sides were cleared or copied whole this run, so their free slots hold empty cells.
         for (CPlanState& plan : m_plans)
             CopyTakenSlots(plan.course->GetTable(false), plan.course->GetTempTable());
         for (CClassInfo* cls : m_classes)
@@ -317,14 +317,29 @@ void CAutoScheduler::CommitTry()
 // After a run, finished or stopped, the working copies show what was kept, not the last try.
 void CAutoScheduler::ReadCommittedTables()
 {
+    if (!m_tablesReset || !m_committedCopied) {
+        for (CPlanState& plan : m_plans)
+            plan.course->ReadTempTable();
+        for (CClassInfo* cls : m_classes)
+            cls->ReadTempTable();
+        for (CTeacherInfo* teacher : m_teachers)
+            teacher->ReadTempTable();
+        for (CRoomInfo* room : m_rooms)
+            room->GetComplexTable().ReadTemps();
+        return;
+    }
+    // Both sides were cleared or copied whole this run, so their free slots hold empty cells.
     for (CPlanState& plan : m_plans)
-        plan.course->ReadTempTable();
+        CopyTakenSlots(plan.course->GetTempTable(), plan.course->GetTable(false));
     for (CClassInfo* cls : m_classes)
-        cls->ReadTempTable();
+        CopyTakenSlots(cls->GetTempTable(), cls->GetTable(false));
     for (CTeacherInfo* teacher : m_teachers)
-        teacher->ReadTempTable();
-    for (CRoomInfo* room : m_rooms)
-        room->GetComplexTable().ReadTemps();
+        CopyTakenSlots(teacher->GetTempTable(), teacher->GetTable(false));
+    for (CRoomInfo* room : m_rooms) {
+        CComplexTable& places = room->GetComplexTable();
+        for (int i = 0; CCourseTable* temp = places.Enum(true, i); ++i)
+            CopyTakenSlots(*temp, *places.Enum(false, i));
+    }
 }
 
 void CAutoScheduler::FinishRun()
