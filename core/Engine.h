@@ -237,6 +237,7 @@ protected:
     void PlacePresets();
     void CommitTry();
     void ReadCommittedTables();
+    void CopyTables(bool commit);
     void FinishRun();
 
     // Placing.

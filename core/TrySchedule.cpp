@@ -286,59 +286,37 @@ void CAutoScheduler::PlacePresets()
 
 void CAutoScheduler::CommitTry()
 {
-    if (!m_committedCopied) {
-        for (CPlanState& plan : m_plans)
-            plan.course->SaveTempTable();
-        for (CClassInfo* cls : m_classes)
-            cls->SaveTempTable();
-        for (CTeacherInfo* teacher : m_teachers)
-            teacher->SaveTempTable();
-        for (CRoomInfo* room : m_rooms)
-            room->GetComplexTable().SaveTemps();
-        m_committedCopied = true;
-    } else {
-        // Both sides were cleared or copied whole this run, so their free slots hold empty cells.
-        for (CPlanState& plan : m_plans)
-            CopyTakenSlots(plan.course->GetTable(false), plan.course->GetTempTable());
-        for (CClassInfo* cls : m_classes)
-            CopyTakenSlots(cls->GetTable(false), cls->GetTempTable());
-        for (CTeacherInfo* teacher : m_teachers)
-            CopyTakenSlots(teacher->GetTable(false), teacher->GetTempTable());
-        for (CRoomInfo* room : m_rooms) {
-            CComplexTable& places = room->GetComplexTable();
-            for (int i = 0; CCourseTable* committed = places.Enum(false, i); ++i)
-                CopyTakenSlots(*committed, *places.Enum(true, i));
-        }
-    }
+    CopyTables(true);
+    m_committedCopied = true;
     m_task->GetLastReportInfo().SaveTempInfo();
 }
 
-
 // After a run, finished or stopped, the working copies show what was kept, not the last try.
-void CAutoScheduler::ReadCommittedTables()
+void CAutoScheduler::ReadCommittedTables() { CopyTables(false); }
+
+// Every table of the run, working to committed or back.
+void CAutoScheduler::CopyTables(bool commit)
 {
-    if (!m_tablesReset || !m_committedCopied) {
-        for (CPlanState& plan : m_plans)
-            plan.course->ReadTempTable();
-        for (CClassInfo* cls : m_classes)
-            cls->ReadTempTable();
-        for (CTeacherInfo* teacher : m_teachers)
-            teacher->ReadTempTable();
-        for (CRoomInfo* room : m_rooms)
-            room->GetComplexTable().ReadTemps();
-        return;
-    }
-    // Both sides were cleared or copied whole this run, so their free slots hold empty cells.
+    // Once both sides were cleared or copied whole this run, their free slots hold empty cells.
+    const bool whole = !m_tablesReset || !m_committedCopied;
+    auto copy = [&](CCourseTable& committed, CCourseTable& working) {
+        CCourseTable& target = commit ? committed : working;
+        const CCourseTable& source = commit ? working : committed;
+        if (whole)
+            target = source;
+        else
+            CopyTakenSlots(target, source);
+    };
     for (CPlanState& plan : m_plans)
-        CopyTakenSlots(plan.course->GetTempTable(), plan.course->GetTable(false));
+        copy(plan.course->GetTable(false), plan.course->GetTable(true));
     for (CClassInfo* cls : m_classes)
-        CopyTakenSlots(cls->GetTempTable(), cls->GetTable(false));
+        copy(cls->GetTable(false), cls->GetTable(true));
     for (CTeacherInfo* teacher : m_teachers)
-        CopyTakenSlots(teacher->GetTempTable(), teacher->GetTable(false));
+        copy(teacher->GetTable(false), teacher->GetTable(true));
     for (CRoomInfo* room : m_rooms) {
         CComplexTable& places = room->GetComplexTable();
-        for (int i = 0; CCourseTable* temp = places.Enum(true, i); ++i)
-            CopyTakenSlots(*temp, *places.Enum(false, i));
+        for (int i = 0; CCourseTable* committed = places.Enum(false, i); ++i)
+            copy(*committed, *places.Enum(true, i));
     }
 }
 
