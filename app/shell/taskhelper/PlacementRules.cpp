@@ -103,6 +103,7 @@ void CPlacementRules::Fill(CPlanRules& rules, CCourseInfo* plan)
 
     if (rules.complete)
         rules.allowed = OpenSlots(plan->GetType()) & ~rules.blocked;
+    m_task.ResolveCourseNode(plan, rules.targets);
 }
 
 const SlotSet& CPlacementRules::OpenSlots(_CourseType type)

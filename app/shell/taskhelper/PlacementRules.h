@@ -45,6 +45,7 @@ struct CPlanRules {
     bool Holds(zem::IdHandle lesson) const { return lesson == id || std::find(group.begin(), group.end(), lesson) != group.end(); }
     std::vector<const CSubjectInfo*> exclusiveSubjects;  // other subjects that must not share its day
     bool hasMutexSubject = false;
+    CScheduleTask::CourseNodeTargets targets;  // the tables its lessons are written to
 };
 
 class CPlacementRules {
