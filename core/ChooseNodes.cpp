@@ -12,15 +12,18 @@ namespace {
 using Status = CTimeTable::Status;
 constexpr int kDaySlots = zem::kSegmentCount * zem::kSectionCount;
 
+// The slot of a node the callers keep inside the grid (no range checks in the inner loops).
+int Slot(int day, int segment, int section) { return (day * zem::kSegmentCount + segment) * zem::kSectionCount + section; }
+
 bool UsedAt(const Status* values, int day, int segment, int section)
 {
-    return CTimeTable::IsUsedStatus(values[SlotOf(day, segment, section)]);
+    return CTimeTable::IsUsedStatus(values[Slot(day, segment, section)]);
 }
 
 // Byte-wide counts over fixed stretches, which the compiler turns into a few vector steps.
 int FreeCount(const Status* values, int day)
 {
-    const Status* dayValues = values + SlotOf(day, 0, 0);
+    const Status* dayValues = values + Slot(day, 0, 0);
     std::uint8_t count = 0;
     for (int i = 0; i < kDaySlots; ++i)
         count += static_cast<std::uint8_t>(dayValues[i] == CTimeTable::kFree);
@@ -31,7 +34,7 @@ int FreeCount(const Status* values, int day)
 template <int kSlots>
 int UsedCount(const Status* values, int day)
 {
-    const Status* dayValues = values + SlotOf(day, 0, 0);
+    const Status* dayValues = values + Slot(day, 0, 0);
     std::uint8_t count = 0;
     for (int i = 0; i < kSlots; ++i)
         count += static_cast<std::uint8_t>((dayValues[i] == CTimeTable::kHalfUsed) |
@@ -70,14 +73,14 @@ struct Rating {
         if (count < 0) {
             count = 0;
             for (int day : *daysInUse)
-                count += CTimeTable::IsUsedStatus(rated[SlotOf(day, 0, 0) + period]);
+                count += CTimeTable::IsUsedStatus(rated[Slot(day, 0, 0) + period]);
         }
         return count;
     }
 
     void Rate(int day, int segment, int section)
     {
-        const Status* row = rated + SlotOf(day, segment, 0);
+        const Status* row = rated + Slot(day, segment, 0);
         for (int j = 0; j < n; ++j)
             if (row[section + j] != CTimeTable::kFree)
                 return;
@@ -233,7 +236,7 @@ void TakeMainTypeStarts(Rating& rating, int* days, bool main)
 void CloseTeacherNeighbours(Status* margin, const Status* table, const Status* teacher, const std::vector<int>& days)
 {
     for (int day : days) {
-        const int first = SlotOf(day, 0, 0);
+        const int first = Slot(day, 0, 0);
         std::copy(table + first, table + first + kDaySlots, margin + first);
         if (!teacher)
             continue;
