@@ -143,8 +143,7 @@ void ForEachTakenSlot(const CTimeTable::Status* values, Visit visit)
 struct CPlanState {
     CCourseInfo* course = nullptr;
     zem::IdHandle id = zem::kNoId;
-    zem::IdHandle teacherKey = zem::kNoId;  // groups a teacher's plans
-    int teacherIndex = 0;                   // the same, numbered 0.. over the run's plans
+    int teacherIndex = 0;                   // its teacher id, numbered 0.. over the run's plans: groups a teacher's plans
     int classIndex = 0;                     // its class id, numbered likewise
     int subjectIndex = 0;                   // its subject id, numbered likewise
     CClassInfo* cls = nullptr;
@@ -333,6 +332,7 @@ protected:
     std::vector<char> m_taken;
     std::vector<int> m_subjectCounts;
     std::vector<int> m_presetPlans;       // the plan of each preset, or -1
+    std::vector<std::vector<int>> m_classPlans;  // per class index, its plans in order
     std::vector<int> m_lastSide;          // per teacher index: 1 odd, 2 even, 0 none yet
     std::vector<std::pair<int, int>> m_members;  // plan and half of each lesson a pair's slot takes
     std::vector<std::pair<int, int>> m_pending;

@@ -147,6 +147,7 @@ void CAutoScheduler::BuildPlans()
     const auto groups = ObjectsInOrder<CTeacherGroupInfo>(m_task->GetTeacherGroupInfoList());
     const CListLoads planLoads(m_task->GetCourseInfoList());
     const CListLoads selfStudyLoads(m_task->GetSelfStudyInfoList());
+    NumberKeys();
     std::vector<std::string> teacherIds;
     for (CPlanState& plan : m_plans) {
         teacherIds.clear();
@@ -162,20 +163,24 @@ void CAutoScheduler::BuildPlans()
     // Once every plan's id is interned, so that the ids of combined classes are found in cells.
     for (CPlanState& plan : m_plans)
         m_task->ResolveCourseNode(plan.course, plan.targets);
-    NumberKeys();
     ListTeams();
 }
 
 // Dense numbers for the ids the tries compare plans by (exactly, as the ids' texts).
 void CAutoScheduler::NumberKeys()
 {
-    CNumbering<zem::IdHandle> teachers;
+    CNumbering<std::string> teachers;
     CNumbering<std::string> classes;
     CNumbering<std::string> subjects;
-    for (CPlanState& plan : m_plans) {
-        plan.teacherIndex = teachers(plan.teacherKey);
+    m_classPlans.clear();
+    for (std::size_t i = 0; i < m_plans.size(); ++i) {
+        CPlanState& plan = m_plans[i];
+        plan.teacherIndex = teachers(plan.course->GetTeacherId());
         plan.classIndex = classes(plan.course->GetClassId());
         plan.subjectIndex = subjects(plan.course->GetSubjectId());
+        if (plan.classIndex == static_cast<int>(m_classPlans.size()))
+            m_classPlans.emplace_back();
+        m_classPlans[plan.classIndex].push_back(static_cast<int>(i));
     }
     m_lastSide.assign(static_cast<std::size_t>(teachers.Count()), 0);
     m_subjectCounts.assign(static_cast<std::size_t>(subjects.Count()), 0);
@@ -236,7 +241,6 @@ void CAutoScheduler::FindPlanObjects(CPlanState& plan, const std::vector<std::st
     CScheduleTask& task = *m_task;
     const CCourseInfo* course = plan.course;
     plan.id = zem::InternId(course->GetId());
-    plan.teacherKey = zem::InternId(course->GetTeacherId());
     plan.cls = task.GetClass(course->GetClassId());
     plan.teacher = task.GetTeacher(course->GetTeacherId());
     plan.combined = task.GetCC(course->GetId());
@@ -303,15 +307,16 @@ void CAutoScheduler::FindExclusives(CPlanState& plan, const std::vector<std::str
     const CMutexSubject* mutexSubject = task.GetMutexSubject(course->GetSubjectId());
     if (!mutexSubject)
         return;
+    // Among the plans of its own list and class, in order.
     const bool isPlan = course->GetType() == COURSE_TYPE_PLAN;
-    const std::size_t first = isPlan ? 0 : m_planCount;
-    const std::size_t last = isPlan ? m_planCount : m_plans.size();
-    for (std::size_t i = first; i < last; ++i) {
+    const int first = isPlan ? 0 : m_planCount;
+    const int last = isPlan ? m_planCount : static_cast<int>(m_plans.size());
+    for (int i : m_classPlans[plan.classIndex]) {
         const CCourseInfo* other = m_plans[i].course;
-        if (other != course && other->GetClassId() == course->GetClassId() && other->GetType() == course->GetType() &&
+        if (i >= first && i < last && other != course && other->GetType() == course->GetType() &&
             other->GetSubjectId() != course->GetSubjectId() &&
             IsStringInArray(mutexSubject->GetSubjectArray(), other->GetSubjectId()))
-            plan.mutexSubjectPlans.push_back(static_cast<int>(i));
+            plan.mutexSubjectPlans.push_back(i);
     }
 }
 
