@@ -1,46 +1,11 @@
 #include "TableTestSupport.h"
 
-#include "platform/gui/Font.h"
-#include "table/UICore.h"
-
 #include <QApplication>
 #include <QMouseEvent>
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-
-namespace {
-
-// One application for the whole test program, without a display and with hard-edged text, so that
-// pixels can be checked exactly.
-class QtEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override
-    {
-        if (!std::getenv("QT_QPA_PLATFORM"))
-            setenv("QT_QPA_PLATFORM", "offscreen", 1);
-        static int argc = 1;
-        static char name[] = "table_tests";
-        static char* argv[] = {name, nullptr};
-        app_ = new QApplication(argc, argv);
-        zem::gui::SetTextAntialiasing(false);
-    }
-    void TearDown() override
-    {
-        CUICore::Free();
-        delete app_;
-        app_ = nullptr;
-    }
-
-private:
-    QApplication* app_ = nullptr;
-};
-
-[[maybe_unused]] ::testing::Environment* const kQtEnvironment =
-    ::testing::AddGlobalTestEnvironment(new QtEnvironment);
-
-}  // namespace
 
 RecordingHost::RecordingHost()
 {
@@ -119,43 +84,6 @@ zem::Rect CellRect(CWeekTable& grid, const tagTABLE_NODE& node)
 zem::Point CellCentre(CWeekTable& grid, const tagTABLE_NODE& node)
 {
     return CellRect(grid, node).CenterPoint();
-}
-
-zem::COLORREF PixelAt(const QImage& image, int x, int y)
-{
-    const QRgb p = image.pixel(x, y);
-    return zem::RGB(qRed(p), qGreen(p), qBlue(p));
-}
-
-zem::Rect BoundsOfColor(const QImage& image, const zem::Rect& region, zem::COLORREF color)
-{
-    zem::Rect bounds;
-    bool any = false;
-    for (int y = std::max(0, region.top); y < std::min(image.height(), region.bottom); ++y) {
-        for (int x = std::max(0, region.left); x < std::min(image.width(), region.right); ++x) {
-            if (PixelAt(image, x, y) != color)
-                continue;
-            if (!any) {
-                bounds = {x, y, x + 1, y + 1};
-                any = true;
-            } else {
-                bounds.left = std::min(bounds.left, x);
-                bounds.top = std::min(bounds.top, y);
-                bounds.right = std::max(bounds.right, x + 1);
-                bounds.bottom = std::max(bounds.bottom, y + 1);
-            }
-        }
-    }
-    return bounds;
-}
-
-int CountColor(const QImage& image, const zem::Rect& region, zem::COLORREF color)
-{
-    int count = 0;
-    for (int y = std::max(0, region.top); y < std::min(image.height(), region.bottom); ++y)
-        for (int x = std::max(0, region.left); x < std::min(image.width(), region.right); ++x)
-            count += PixelAt(image, x, y) == color;
-    return count;
 }
 
 std::string OneEntry(const std::string& key, const std::string& main, const std::string& secondary)
