@@ -4,8 +4,7 @@
 #include "platform/Gdi.h"
 #include "platform/Hooks.h"
 #include "platform/gui/Dialog.h"
-#include "support/PixelProbes.h"
-#include "support/QtApplication.h"
+#include "PixelProbes.h"
 
 #include <QImage>
 #include <QWidget>

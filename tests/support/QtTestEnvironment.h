@@ -1,9 +1,6 @@
 #pragma once
-// One Qt application for the whole test program, without a display and with hard-edged text, so
-// that pixels can be checked exactly. Including this header anywhere in a test program sets it up.
-#include "platform/gui/Font.h"
-#include "table/UICore.h"
-
+// One Qt application for a whole test program, without a display. Register it (or a class derived
+// from it) with ::testing::AddGlobalTestEnvironment.
 #include <QApplication>
 
 #include <gtest/gtest.h>
@@ -20,11 +17,9 @@ public:
         static char name[] = "zem_tests";
         static char* argv[] = {name, nullptr};
         m_app = new QApplication(argc, argv);
-        zem::gui::SetTextAntialiasing(false);
     }
     void TearDown() override
     {
-        CUICore::Free();
         delete m_app;
         m_app = nullptr;
     }
@@ -32,6 +27,3 @@ public:
 private:
     QApplication* m_app = nullptr;
 };
-
-inline ::testing::Environment* const kQtTestEnvironment =
-    ::testing::AddGlobalTestEnvironment(new QtTestEnvironment);
