@@ -1,5 +1,5 @@
 #include "app/controls/HoverButton.h"
-#include "app/controls/SharedLook.h"
+#include "app/controls/GdiResources.h"
 
 #include "platform/gui/Dialog.h"
 #include "platform/gui/QtText.h"
@@ -127,10 +127,10 @@ void CHoverButton::DrawItem(DC& dc, const Rect& rect, unsigned state)
 
     if (caption.isEmpty())
         return;
-    dc.SelectFont(ControlDefaultFont());
+    dc.SelectFont(CGdiResources::GetInstance()->DefaultFont);
     QPainter& painter = dc.Painter();
     painter.save();
-    painter.setFont(ControlDefaultFont().GetQFont());
+    painter.setFont(CGdiResources::GetInstance()->DefaultFont.GetQFont());
     const QFontMetrics metrics(painter.font());
     const int width = metrics.horizontalAdvance(caption);
     int x = (inner.left + inner.right) / 2 - width / 2;

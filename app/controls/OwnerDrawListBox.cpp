@@ -1,5 +1,5 @@
 #include "app/controls/OwnerDrawListBox.h"
-#include "app/controls/SharedLook.h"
+#include "app/controls/GdiResources.h"
 
 #include "platform/gui/DC.h"
 #include "platform/gui/QtText.h"
@@ -46,7 +46,7 @@ public:
             dc.SetTextColor(RGB(0, 0, 0));
             dc.SetBkColor(fill);
             dc.SetBkMode(zem::gui::TRANSPARENT);
-            dc.SelectFont(ControlDefaultFont());
+            dc.SelectFont(CGdiResources::GetInstance()->DefaultFont);
             const auto* record = reinterpret_cast<const CRenameRecord*>(index.data(kRecordRole).value<quintptr>());
             if (record) {
                 const int l = item.left, t = item.top, r = item.right, b = item.bottom;

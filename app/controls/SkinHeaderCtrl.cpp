@@ -1,5 +1,7 @@
 #include "app/controls/SkinHeaderCtrl.h"
-#include "app/controls/SharedLook.h"
+#include "app/controls/Bitmaps.h"
+#include "app/controls/Drawing.h"
+#include "app/controls/GdiResources.h"
 
 #include "platform/gui/DC.h"
 #include "platform/gui/QtText.h"
@@ -10,7 +12,7 @@ using zem::Rect;
 using zem::gui::DC;
 
 CSkinHeaderCtrl::CSkinHeaderCtrl(QWidget* parent)
-    : QHeaderView(Qt::Horizontal, parent), m_bitmap(FrameworkBitmap(IDB_HEADER_SKIN))
+    : QHeaderView(Qt::Horizontal, parent), m_bitmap(LoadBitmapResource(IDB_HEADER_SKIN))
 {
     setFixedHeight(kHeight);
 }
@@ -30,7 +32,7 @@ void CSkinHeaderCtrl::paintEvent(QPaintEvent*)
     QImage buffer(area->width(), area->height(), QImage::Format_RGB32);
     {
         DC dc(&buffer);
-        dc.SelectFont(ControlDefaultFont());
+        dc.SelectFont(CGdiResources::GetInstance()->DefaultFont);
         dc.SetBkMode(zem::gui::TRANSPARENT);
         dc.SetTextColor(zem::RGB(0, 0, 0));
         const int top = 0, bottom = area->height(), right = area->width();
@@ -41,7 +43,7 @@ void CSkinHeaderCtrl::paintEvent(QPaintEvent*)
                 continue;
             const int width = sectionSize(logical);
             const Rect cell(x, top, x + width - 1, bottom);
-            DrawBitmapTiled(dc, cell, m_bitmap);
+            DrawBitmapTiled(&dc, cell, &m_bitmap);
             const QVariant title = model() ? model()->headerData(logical, orientation(), Qt::DisplayRole) : QVariant();
             const QVariant align =
                 model() ? model()->headerData(logical, orientation(), Qt::TextAlignmentRole) : QVariant();
@@ -55,7 +57,7 @@ void CSkinHeaderCtrl::paintEvent(QPaintEvent*)
             x += width;
         }
         if (x < right)
-            DrawBitmapTiled(dc, Rect(x, top, right, bottom), m_bitmap);
+            DrawBitmapTiled(&dc, Rect(x, top, right, bottom), &m_bitmap);
     }
     QPainter(area).drawImage(0, 0, buffer);
 }

@@ -1,5 +1,5 @@
 #include "app/controls/SortListCtrl.h"
-#include "app/controls/SharedLook.h"
+#include "app/controls/GdiResources.h"
 
 #include "platform/Text.h"
 #include "platform/gui/DC.h"
@@ -68,7 +68,7 @@ void CSortHeaderCtrl::paintSection(QPainter* painter, const QRect& rect, int log
     {
         DC dc(&image);
         dc.FillSolidRect(Rect(0, 0, width, height), kButtonFace);
-        dc.SelectFont(ControlDefaultFont());
+        dc.SelectFont(CGdiResources::GetInstance()->DefaultFont);
         dc.SetBkMode(zem::gui::TRANSPARENT);
 
         const QString title = model() ? model()->headerData(logicalIndex, orientation(), Qt::DisplayRole).toString().left(255)
@@ -94,7 +94,7 @@ void CSortHeaderCtrl::paintSection(QPainter* painter, const QRect& rect, int log
         text.left += o;
         text.right -= o;
         if (text.left < text.right) {
-            const QFontMetrics metrics(ControlDefaultFont().GetQFont());
+            const QFontMetrics metrics(CGdiResources::GetInstance()->DefaultFont.GetQFont());
             const QString shown = metrics.elidedText(title, Qt::ElideRight, text.Width());
             dc.DrawText(zem::gui::FromQ(shown), text, format);
         }

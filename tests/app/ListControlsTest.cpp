@@ -1,7 +1,7 @@
 #include "ScreenTestSupport.h"
 
 #include "app/controls/OwnerDrawListBox.h"
-#include "app/controls/SharedLook.h"
+#include "app/controls/Bitmaps.h"
 #include "app/controls/SkinHeaderCtrl.h"
 #include "app/controls/SortListCtrl.h"
 
@@ -55,7 +55,7 @@ TEST(SkinHeader, IsTwentyTwoPixelsHighAndTiledToTheRightEdge)
     EXPECT_EQ(header->height(), CSkinHeaderCtrl::kHeight);
 
     const QImage image = Snapshot(header);
-    const QImage skin = FrameworkBitmap(IDB_HEADER_SKIN);
+    const QImage skin = LoadBitmapResource(IDB_HEADER_SKIN);
     // Right of the last column the tile repeats to the edge, without text.
     for (int y : {0, 5, 21})
         for (int x : {140, 200, image.width() - 1})

@@ -1,4 +1,5 @@
 // The application of the control tests, with hard-edged text so that pixels can be checked exactly.
+#include "app/controls/GdiResources.h"
 #include "platform/gui/Font.h"
 #include "support/QtTestEnvironment.h"
 #include "table/UICore.h"
@@ -14,6 +15,7 @@ public:
     }
     void TearDown() override
     {
+        CGdiResources::DestroyInstance();
         CUICore::Free();
         QtTestEnvironment::TearDown();
     }
