@@ -1,6 +1,5 @@
 #include "ScreenTestSupport.h"
 
-#include <filesystem>
 
 QImage Snapshot(QWidget* widget)
 {
@@ -9,11 +8,8 @@ QImage Snapshot(QWidget* widget)
 
 std::string SaveScreenshot(QWidget* widget, const std::string& name)
 {
-    const std::string folder = std::string(ZEM_TEST_OUTPUT_DIR) + "/";
-    std::filesystem::create_directories(folder);
-    const std::string path = folder + name + ".png";
-    widget->grab().save(QString::fromStdString(path));
-    return path;
+    SavePicture(Snapshot(widget), name + ".png");
+    return std::string(ZEM_TEST_OUTPUT_DIR) + "/" + name + ".png";
 }
 
 ScriptedMessages::ScriptedMessages(std::vector<int> answers, int fallback)

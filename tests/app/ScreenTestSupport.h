@@ -4,7 +4,7 @@
 #include "platform/Gdi.h"
 #include "platform/Hooks.h"
 #include "platform/gui/Dialog.h"
-#include "PixelProbes.h"
+#include "ControlsTestSupport.h"
 
 #include <QImage>
 #include <QWidget>
