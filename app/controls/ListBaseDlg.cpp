@@ -1,6 +1,7 @@
 #include "app/controls/ListBaseDlg.h"
 
 #include "app/controls/AppServices.h"
+#include "app/controls/DialogLook.h"
 #include "app/controls/GdiResources.h"
 #include "app/controls/HoverButton.h"
 #include "app/controls/SkinHeaderCtrl.h"
@@ -28,8 +29,6 @@ using zem::gui::ReportList;
 
 namespace {
 
-constexpr zem::COLORREF kBandColor = RGB(240, 240, 240);
-constexpr zem::COLORREF kFrameColor = RGB(156, 182, 197);
 constexpr zem::COLORREF kModifiedSave = RGB(255, 255, 200);
 constexpr zem::COLORREF kWarningText = RGB(255, 0, 0);
 constexpr int kRowHeight = 25;
@@ -37,18 +36,6 @@ constexpr int kButtonGap = 6;  // between the buttons of the column
 
 // Paper outside the list's scale: the printed table leaves 300 pixels at either side.
 constexpr int kPrintSideMargins = 600;
-
-void PaintPanel(QWidget* widget, const std::function<void(DC&, const Rect&)>& draw)
-{
-    if (widget->width() <= 0 || widget->height() <= 0)
-        return;
-    QImage buffer(widget->width(), widget->height(), QImage::Format_RGB32);
-    {
-        DC dc(&buffer);
-        draw(dc, Rect(0, 0, widget->width(), widget->height()));
-    }
-    QPainter(widget).drawImage(0, 0, buffer);
-}
 
 }  // namespace
 
@@ -64,9 +51,7 @@ bool CListFindDlg::OnInitDialog()
     m_edit = new QLineEdit(this);
     m_edit->setFrame(false);
     AddControl(IDC_FIND_TEXT, m_edit);
-    auto* next = new CHoverButton("下一个", this);
-    next->setDefault(true);
-    AddControl(zem::IDOK, next);
+    AddHoverButton(this, zem::IDOK, "下一个")->setDefault(true);
     setFixedSize(size());
     Layout();
     m_edit->setFocus();
@@ -82,11 +67,8 @@ void CListFindDlg::Layout()
     if (QWidget* next = GetDlgItem(zem::IDOK))
         next->setGeometry(width() - margin - buttonWidth, top, buttonWidth, buttonHeight);
     m_editFrame = Rect(margin, top, width() - 2 * margin - buttonWidth - u.X(4), top + buttonHeight);
-    if (m_edit) {
-        Rect inner = m_editFrame;
-        inner.DeflateRect(3, 5, 3, 1);
-        m_edit->setGeometry(inner.left, inner.top, inner.Width(), inner.Height());
-    }
+    if (m_edit)
+        PlaceEditInFrame(m_edit, m_editFrame);
 }
 
 void CListFindDlg::resizeEvent(QResizeEvent* event)
@@ -97,10 +79,9 @@ void CListFindDlg::resizeEvent(QResizeEvent* event)
 
 void CListFindDlg::paintEvent(QPaintEvent*)
 {
-    PaintPanel(this, [this](DC& dc, const Rect& client) {
-        dc.FillSolidRect(client, kBandColor);
-        dc.FillSolidRect(m_editFrame, RGB(255, 255, 255));
-        dc.Draw3dRect(m_editFrame, kFrameColor, kFrameColor);
+    PaintOffscreen(this, [this](DC& dc, const Rect& client) {
+        dc.FillSolidRect(client, kDialogBandColor);
+        DrawFramedBox(dc, m_editFrame, true);
     });
 }
 
@@ -174,12 +155,8 @@ bool CListBaseDlg::OnInitDialog()
                                   {IDC_EDIT, "修改(&E)"},      {IDC_DELETE, "删除(&D)"},    {IDC_MOVE_UP, "上移(&U)"},
                                   {IDC_MOVE_DOWN, "下移(&W)"}, {IDC_IMPORT, "导入(&I)"},    {IDC_PRINT, "打印(&P)"},
                                   {IDC_FIND, "查找(&F)"},      {IDC_SORT, "排序(&R)"}};
-    for (const ButtonText& b : buttons) {
-        auto* button = new CHoverButton(b.text, this);
-        button->setAutoDefault(false);
-        button->resize(m_buttonWidth, m_buttonHeight);
-        AddControl(b.id, button);
-    }
+    for (const ButtonText& b : buttons)
+        AddHoverButton(this, b.id, b.text);
 
     // The column below the save button, in this order.
     int top = u.Y(7) + m_buttonHeight + u.Y(10);
@@ -536,11 +513,7 @@ void CListBaseDlg::OnCommand(int id)
 void CListBaseDlg::OnClose()
 {
     if (m_modified) {
-        zem::MessageRequest question;
-        question.text = "列表内容已修改,要保存吗?";
-        question.icon = zem::MessageIcon::Question;
-        question.buttons = zem::MessageButtons::YesNo;
-        if (zem::ShowMessage(question) == zem::IDYES && !Save())
+        if (AskQuestion("列表内容已修改,要保存吗?", zem::MessageButtons::YesNo) == zem::IDYES && !Save())
             return;  // the page stays open with its changes
     }
     OnCancel();
@@ -573,9 +546,9 @@ zem::LRESULT CListBaseDlg::WindowProc(unsigned message, zem::WPARAM wParam, zem:
 
 void CListBaseDlg::paintEvent(QPaintEvent*)
 {
-    PaintPanel(this, [this](DC& dc, const Rect& client) {
-        dc.FillSolidRect(client, kBandColor);
-        dc.Draw3dRect(m_statusRect, kFrameColor, kFrameColor);
+    PaintOffscreen(this, [this](DC& dc, const Rect& client) {
+        dc.FillSolidRect(client, kDialogBandColor);
+        dc.Draw3dRect(m_statusRect, kDialogFrameColor, kDialogFrameColor);
         dc.SelectFont(CGdiResources::GetInstance()->DefaultFont);
         dc.SetBkMode(zem::gui::TRANSPARENT);
         dc.SetTextColor(m_statusWarning ? kWarningText : RGB(0, 0, 0));

@@ -1,8 +1,15 @@
 #include "ScreenTestSupport.h"
 
+#include "platform/gui/ItemList.h"
+
+#include <QCoreApplication>
+#include <QTest>
+
 
 QImage Snapshot(QWidget* widget)
 {
+    // Views lay their items out from the event loop.
+    QCoreApplication::processEvents();
     return widget->grab().toImage().convertToFormat(QImage::Format_RGB32);
 }
 
@@ -43,4 +50,10 @@ ModalScope::ModalScope(zem::gui::ModalHook hook) : m_previous(zem::gui::SetModal
 ModalScope::~ModalScope()
 {
     zem::gui::SetModalHook(std::move(m_previous));
+}
+
+void ClickCheck(zem::gui::ItemList& list, int index)
+{
+    const QRect rect = list.visualItemRect(list.item(index));
+    QTest::mouseClick(list.viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(rect.left() + 9, rect.center().y()));
 }
