@@ -1,10 +1,21 @@
 // The first sheet of an .xls file. The library reads no formulas: their cells come back empty.
+//
+// The library reads past its buffers on some damaged files, so it runs in a child process of its
+// own: whatever a file does to it, the program gets the cells or a reason, never a crash.
 #include "app/output/workbook/WorkbookReaderParts.h"
 #include "platform/Text.h"
 
+#include <fcntl.h>
 #include <freexl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <cerrno>
+#include <chrono>
 #include <cstdio>
+#include <cstring>
 
 namespace zem::workbook {
 
@@ -45,9 +56,7 @@ CellValue DateValue(const char* text, bool hasDate)
     return value;
 }
 
-}  // namespace
-
-bool ReadXlsFile(const std::string& path, SheetData& sheet, std::string& error)
+bool ReadInThisProcess(const std::string& path, SheetData& sheet, std::string& error)
 {
     Handle handle;
     int code = freexl_open(path.c_str(), &handle.xls);
@@ -109,6 +118,182 @@ bool ReadXlsFile(const std::string& path, SheetData& sheet, std::string& error)
                 return false;
             }
         }
+    }
+    return true;
+}
+
+// The child's answer on the pipe: 'E' and the reason, or 'K', the sheet's name and its cells.
+void PutNumber(std::string& out, std::uint32_t value)
+{
+    out.append(reinterpret_cast<const char*>(&value), sizeof value);
+}
+
+void PutText(std::string& out, const std::string& text)
+{
+    PutNumber(out, static_cast<std::uint32_t>(text.size()));
+    out += text;
+}
+
+std::string Encode(bool ok, const SheetData& sheet, const std::string& error)
+{
+    std::string out(1, ok ? 'K' : 'E');
+    if (!ok) {
+        PutText(out, error);
+        return out;
+    }
+    PutText(out, sheet.name);
+    for (int row = sheet.FirstRow(); !sheet.IsEmpty() && row <= sheet.LastRow(); ++row) {
+        for (int column = sheet.FirstColumn(); column <= sheet.LastColumn(); ++column) {
+            const CellValue& value = sheet.Value(row, column);
+            if (value.type == CellValue::Type::Empty)
+                continue;
+            PutNumber(out, static_cast<std::uint32_t>(row));
+            PutNumber(out, static_cast<std::uint32_t>(column));
+            out += static_cast<char>(value.type);
+            out.append(reinterpret_cast<const char*>(&value.number), sizeof value.number);
+            PutText(out, value.text);
+        }
+    }
+    return out;
+}
+
+class Decoder {
+public:
+    explicit Decoder(const std::string& bytes) : m_bytes(bytes) {}
+    bool AtEnd() const { return m_pos == m_bytes.size(); }
+    bool Get(void* target, std::size_t size)
+    {
+        if (m_bytes.size() - m_pos < size)
+            return false;
+        std::memcpy(target, m_bytes.data() + m_pos, size);
+        m_pos += size;
+        return true;
+    }
+    bool GetText(std::string& text)
+    {
+        std::uint32_t size = 0;
+        if (!Get(&size, sizeof size) || m_bytes.size() - m_pos < size)
+            return false;
+        text.assign(m_bytes, m_pos, size);
+        m_pos += size;
+        return true;
+    }
+
+private:
+    const std::string& m_bytes;
+    std::size_t m_pos = 0;
+};
+
+bool Decode(const std::string& bytes, SheetData& sheet, std::string& error)
+{
+    Decoder in(bytes);
+    char status = 0;
+    if (!in.Get(&status, 1) || (status != 'K' && status != 'E'))
+        return false;
+    if (status == 'E') {
+        if (!in.GetText(error))
+            return false;
+        return true;
+    }
+    if (!in.GetText(sheet.name))
+        return false;
+    while (!in.AtEnd()) {
+        std::uint32_t row = 0, column = 0;
+        char type = 0;
+        CellValue value;
+        if (!in.Get(&row, sizeof row) || !in.Get(&column, sizeof column) || !in.Get(&type, 1) ||
+            !in.Get(&value.number, sizeof value.number) || !in.GetText(value.text))
+            return false;
+        value.type = static_cast<CellValue::Type>(type);
+        sheet.Set(static_cast<int>(row), static_cast<int>(column), std::move(value));
+    }
+    return true;
+}
+
+void WriteAll(int fd, const std::string& bytes)
+{
+    for (std::size_t done = 0; done < bytes.size();) {
+        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return;
+        done += static_cast<std::size_t>(n);
+    }
+}
+
+// A file that keeps the library busy longer than this is taken for a damaged one.
+constexpr auto kReadTimeLimit = std::chrono::seconds(60);
+
+}  // namespace
+
+bool ReadXlsFile(const std::string& path, SheetData& sheet, std::string& error)
+{
+    int fds[2];
+    if (::pipe2(fds, O_CLOEXEC) != 0) {
+        error = "系统资源不足";
+        return false;
+    }
+    const pid_t child = ::fork();
+    if (child < 0) {
+        ::close(fds[0]);
+        ::close(fds[1]);
+        error = "系统资源不足";
+        return false;
+    }
+    if (child == 0) {
+        ::close(fds[0]);
+        // What the library or a checker says on its way down is no message for the user.
+        const int quiet = ::open("/dev/null", O_WRONLY);
+        if (quiet >= 0)
+            ::dup2(quiet, STDERR_FILENO);
+        SheetData read;
+        std::string reason;
+        const bool ok = ReadInThisProcess(path, read, reason);
+        WriteAll(fds[1], Encode(ok, read, reason));
+        ::_exit(0);
+    }
+    ::close(fds[1]);
+    std::string bytes;
+    bool timedOut = false;
+    const auto deadline = std::chrono::steady_clock::now() + kReadTimeLimit;
+    for (;;) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        if (left.count() <= 0) {
+            timedOut = true;
+            break;
+        }
+        pollfd p{fds[0], POLLIN, 0};
+        const int ready = ::poll(&p, 1, static_cast<int>(left.count()));
+        if (ready < 0 && errno == EINTR)
+            continue;
+        if (ready <= 0) {
+            timedOut = ready == 0;
+            break;
+        }
+        char buffer[65536];
+        const ssize_t n = ::read(fds[0], buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            break;
+        bytes.append(buffer, static_cast<std::size_t>(n));
+    }
+    ::close(fds[0]);
+    if (timedOut)
+        ::kill(child, SIGKILL);
+    int status = 0;
+    while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
+    }
+    error.clear();
+    if (timedOut || !WIFEXITED(status) || WEXITSTATUS(status) != 0 || !Decode(bytes, sheet, error)) {
+        sheet.Clear();
+        error = "文件已损坏";
+        return false;
+    }
+    if (!error.empty()) {
+        sheet.Clear();
+        return false;
     }
     return true;
 }

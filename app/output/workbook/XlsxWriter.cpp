@@ -111,7 +111,10 @@ public:
             format_set_align(slot, LibraryVAlign(*f.vAlign));
         if (f.wrap && *f.wrap)
             format_set_text_wrap(slot);
-        if (f.numberFormat && !IsGeneralFormat(*f.numberFormat))
+        // Text has a number of its own in the format's built-in list.
+        if (f.numberFormat && *f.numberFormat == "@")
+            format_set_num_format_index(slot, 49);
+        else if (f.numberFormat && !IsGeneralFormat(*f.numberFormat))
             format_set_num_format(slot, f.numberFormat->c_str());
         using Setter = void (*)(lxw_format*, uint8_t);
         using ColorSetter = void (*)(lxw_format*, lxw_color_t);
