@@ -1,0 +1,148 @@
+// The window exports run under: what it shows, how closing it stops the worker, and a whole export
+// under it with the error reported on the window's thread.
+#include "app/output/workbook/ExportProgressDlg.h"
+
+#include "app/output/workbook/SpreadsheetExporter.h"
+#include "platform/MessageRecorder.h"
+#include "platform/TempFolder.h"
+#include "platform/gui/Font.h"
+
+#include <QApplication>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <thread>
+
+namespace {
+
+class QtEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override
+    {
+        if (!std::getenv("QT_QPA_PLATFORM"))
+            setenv("QT_QPA_PLATFORM", "offscreen", 1);
+        static int argc = 1;
+        static char name[] = "workbook_tests";
+        static char* argv[] = {name, nullptr};
+        m_app = new QApplication(argc, argv);
+    }
+    void TearDown() override
+    {
+        delete m_app;
+        m_app = nullptr;
+    }
+
+private:
+    QApplication* m_app = nullptr;
+};
+
+[[maybe_unused]] ::testing::Environment* const kQtEnvironment = ::testing::AddGlobalTestEnvironment(new QtEnvironment);
+
+int TrailingDots(const QString& text)
+{
+    int dots = 0;
+    for (int i = static_cast<int>(text.size()) - 1; i >= 0 && text[i] == '.'; --i)
+        ++dots;
+    return dots;
+}
+
+TEST(ExportProgressWindow, ShowsTheTableOnOneLineAndStopsTheWorkerWhenClosed)
+{
+    std::atomic<bool> cancel{false};
+    std::atomic<bool> sent{false};
+    CExportProgressDlg dialog;
+    dialog.SetFilePath("/home/教务处/高一课表.xlsx");
+    dialog.SetWorker(
+        [&](zem::MessageTarget* window) {
+            const std::string text = "1/3 高一(1)班\n（单双周）";
+            zem::SendMessage(window, WM_EXPORT_PROGRESS, 0, zem::ToLParam(&text));
+            sent = true;
+            // Goes on until told to stop, as a long export would.
+            while (!cancel)
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            return false;
+        },
+        &cancel);
+    dialog.Start();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return sent.load(); }, 10000));
+    EXPECT_EQ(dialog.windowTitle(), "导出中");
+    EXPECT_EQ(dialog.GetProgressText(), "1/3 高一(1)班 （单双周）");
+    EXPECT_TRUE(dialog.GetStatusText().startsWith("正在导出 高一课表.xlsx，请稍候 ."));
+
+    std::filesystem::create_directories(ZEM_TEST_OUTPUT_DIR);
+    ASSERT_TRUE(dialog.grab().save(QString(ZEM_TEST_OUTPUT_DIR) + "/export_progress.png"));
+
+    // Esc asks the worker to stop; the window stays, answering, until the worker has ended.
+    QTest::keyClick(&dialog, Qt::Key_Escape);
+    EXPECT_TRUE(cancel.load());
+    EXPECT_TRUE(dialog.isVisible() || !dialog.IsWorkerRunning());
+    EXPECT_TRUE(dialog.GetStatusText().startsWith("正在停止导出，请稍候 ") || !dialog.IsWorkerRunning());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !dialog.IsWorkerRunning(); }, 10000));
+    EXPECT_FALSE(dialog.isVisible());
+    EXPECT_FALSE(dialog.GetResult());
+}
+
+TEST(ExportProgressWindow, DotsRunOneToSixAndCarryOnInTheNextWindow)
+{
+    auto first = std::make_unique<CExportProgressDlg>();
+    first->Tick();
+    int dots = TrailingDots(first->GetStatusText());
+    for (int i = 0; i < 7; ++i) {
+        first->Tick();
+        const int next = TrailingDots(first->GetStatusText());
+        EXPECT_EQ(next, dots % 6 + 1);
+        dots = next;
+    }
+    first.reset();
+    CExportProgressDlg second;
+    second.Tick();
+    EXPECT_EQ(TrailingDots(second.GetStatusText()), dots % 6 + 1);
+}
+
+TEST(ExportProgressWindow, AnExportRunsUnderItAndItsErrorIsShownOnTheWindowsThread)
+{
+    const ExportProgressRunner previous = SetExportProgressRunner({});
+    InstallExportProgressWindow();
+    TempFolder folder;
+    const std::thread::id gui = std::this_thread::get_id();
+    std::vector<std::thread::id> messageThreads;
+    const zem::MessageHook previousHook = zem::SetMessageHook([&](const zem::MessageRequest&) {
+        messageThreads.push_back(std::this_thread::get_id());
+        return zem::IDOK;
+    });
+    std::thread::id writerThread;
+
+    CCourseTable table;
+    CExportTableItem item("c1", "高一(1)班", TABLE_CLASS, &table);
+    const std::vector<CExportTableItem*> tables{&item};
+    {
+        CSpreadsheetExporter exporter;
+        exporter.SetContentWriter(2, [&](CSpreadsheetExporter& e, zem::workbook::Workbook& book) {
+            writerThread = std::this_thread::get_id();
+            book.GetSheet(1).GetRange("A1").SetValue(item.GetName());
+            e.SendProgress(1, 1, item.GetName());
+            return true;
+        });
+        EXPECT_TRUE(exporter.Export(folder / "课表.xls", tables));
+        EXPECT_TRUE(std::filesystem::exists(folder / "课表.xlsx"));
+        EXPECT_NE(writerThread, gui);
+        EXPECT_TRUE(messageThreads.empty());
+    }
+    {
+        CSpreadsheetExporter exporter;
+        exporter.SetContentWriter(2, [](CSpreadsheetExporter&, zem::workbook::Workbook& book) {
+            book.GetSheet(1).SetName("a/b");  // refused, as a spreadsheet program refuses it
+            return true;
+        });
+        EXPECT_FALSE(exporter.Export(folder / "坏.xlsx", tables));
+        EXPECT_EQ(messageThreads, std::vector<std::thread::id>{gui});
+        EXPECT_FALSE(std::filesystem::exists(folder / "坏.xlsx"));
+    }
+    zem::SetMessageHook(previousHook);
+    SetExportProgressRunner(previous);
+}
+
+}  // namespace
