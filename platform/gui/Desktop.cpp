@@ -1,10 +1,13 @@
 #include "platform/gui/Desktop.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QCursor>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QPointer>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QScreen>
 #include <QSoundEffect>
 #include <QUrl>
@@ -21,6 +24,7 @@ struct Hooks {
     WorkAreaHook workArea;
     CursorPosHook cursorPos;
     SoundHook sound;
+    PrintDialogHook printDialog;
 };
 
 Hooks& TheHooks()
@@ -110,6 +114,23 @@ void PlaySoundAsync(const std::string& path)
 SoundHook SetSoundHook(SoundHook hook)
 {
     return Swap(TheHooks().sound, std::move(hook));
+}
+
+bool RunPrintDialog(QPrinter& printer)
+{
+    if (const auto hook = Get(TheHooks().printDialog))
+        return hook(printer);
+    if (!qobject_cast<QApplication*>(QCoreApplication::instance()))
+        return false;
+    QPrintDialog dialog(&printer, QApplication::activeWindow());
+    // Printing to a PDF file stays on offer: here it is how a user without a printer gets a copy.
+    dialog.setOption(QAbstractPrintDialog::PrintToFile, true);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+PrintDialogHook SetPrintDialogHook(PrintDialogHook hook)
+{
+    return Swap(TheHooks().printDialog, std::move(hook));
 }
 
 }  // namespace zem::gui

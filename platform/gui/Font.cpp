@@ -1,4 +1,5 @@
 #include "platform/gui/Font.h"
+#include "platform/gui/QtText.h"
 
 #include <QFontDatabase>
 #include <QFontMetrics>
@@ -62,7 +63,7 @@ QString ResolveFace(std::string_view faceName)
         if (EqualsNoCaseAscii(faceName, alias.face))
             return QString::fromUtf8(alias.family);
     }
-    const QString face = QString::fromUtf8(faceName.data(), static_cast<qsizetype>(faceName.size()));
+    const QString face = ToQ(faceName);
     // A face the machine lacks would be substituted differently on every machine.
     if (!face.isEmpty() && qobject_cast<QGuiApplication*>(QCoreApplication::instance()) &&
         QFontDatabase::hasFamily(face))
@@ -128,7 +129,7 @@ int Font::LineHeight() const
 int Font::TextWidth(std::string_view text) const
 {
     return QFontMetrics(font_).horizontalAdvance(
-        QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+        ToQ(text));
 }
 
 }  // namespace zem::gui

@@ -1,6 +1,6 @@
 #include "platform/Files.h"
 
-#include "platform/TempFolder.h"
+#include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 #include <sys/resource.h>

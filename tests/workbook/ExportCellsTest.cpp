@@ -1,7 +1,7 @@
 // The cell operations of the workbook writers, on an in-memory workbook and a small school.
 #include "app/output/workbook/ExportCells.h"
 
-#include "base/SchoolBuilder.h"
+#include "support/SchoolBuilder.h"
 
 #include <gtest/gtest.h>
 

@@ -3,43 +3,22 @@
 #include "app/output/workbook/ExportProgressDlg.h"
 
 #include "app/output/workbook/SpreadsheetExporter.h"
-#include "platform/MessageRecorder.h"
-#include "platform/TempFolder.h"
-#include "platform/gui/Font.h"
+#include "support/MessageRecorder.h"
+#include "support/TempFolder.h"
+#include "support/QtTestEnvironment.h"
 
-#include <QApplication>
 #include <QTest>
 
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <cstdlib>
+#include <filesystem>
 #include <thread>
 
 namespace {
 
-class QtEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override
-    {
-        if (!std::getenv("QT_QPA_PLATFORM"))
-            setenv("QT_QPA_PLATFORM", "offscreen", 1);
-        static int argc = 1;
-        static char name[] = "workbook_tests";
-        static char* argv[] = {name, nullptr};
-        m_app = new QApplication(argc, argv);
-    }
-    void TearDown() override
-    {
-        delete m_app;
-        m_app = nullptr;
-    }
-
-private:
-    QApplication* m_app = nullptr;
-};
-
-[[maybe_unused]] ::testing::Environment* const kQtEnvironment = ::testing::AddGlobalTestEnvironment(new QtEnvironment);
+[[maybe_unused]] ::testing::Environment* const kQtEnvironment =
+    ::testing::AddGlobalTestEnvironment(new QtTestEnvironment);
 
 int TrailingDots(const QString& text)
 {

@@ -3,8 +3,8 @@
 #include "app/output/workbook/SpreadsheetExporter.h"
 #include "app/output/workbook/WorkbookReader.h"
 #include "base/ConfigHost.h"
-#include "platform/MessageRecorder.h"
-#include "platform/TempFolder.h"
+#include "support/MessageRecorder.h"
+#include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 

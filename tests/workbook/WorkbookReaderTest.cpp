@@ -2,7 +2,7 @@
 // .xlsx files put together here part by part, and files that are no workbooks or damaged ones.
 #include "app/output/workbook/Workbook.h"
 #include "app/output/workbook/WorkbookReader.h"
-#include "platform/TempFolder.h"
+#include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 #include <zip.h>

@@ -2,7 +2,7 @@
 // and read by an independent reader where one is installed.
 #include "app/output/workbook/WorkbookReader.h"
 #include "app/output/workbook/XlsxWriter.h"
-#include "platform/TempFolder.h"
+#include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 #include <pugixml.hpp>
