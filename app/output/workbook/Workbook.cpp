@@ -390,25 +390,21 @@ void FontRef::Apply(const FontPatch& patch)
 
 void InteriorRef::SetColorIndex(int index)
 {
-    std::uint32_t fill = kNoFill;
-    if (index != -4142 && index != -4105 && index != 0)
-        fill = PaletteColor(index);
+    Apply(index != -4142 && index != -4105 && index != 0 ? PaletteColor(index) : kNoFill);
+}
+
+void InteriorRef::SetColor(std::uint32_t colorref)
+{
+    Apply(((colorref & 0xFF) << 16) | (colorref & 0xFF00) | ((colorref >> 16) & 0xFF));
+}
+
+void InteriorRef::Apply(std::uint32_t fill)
+{
     if (m_wholeSheet) {
         m_sheet->m_default.fill = fill == kNoFill ? std::nullopt : std::optional<std::uint32_t>(fill);
         m_sheet->ForEachExistingCell([](Cell& cell) { cell.format.fill.reset(); });
     } else {
         m_sheet->ForEachCell(m_area, [fill](int, int, Cell& cell) { cell.format.fill = fill; });
-    }
-}
-
-void InteriorRef::SetColor(std::uint32_t colorref)
-{
-    const std::uint32_t rgb = ((colorref & 0xFF) << 16) | (colorref & 0xFF00) | ((colorref >> 16) & 0xFF);
-    if (m_wholeSheet) {
-        m_sheet->m_default.fill = rgb;
-        m_sheet->ForEachExistingCell([](Cell& cell) { cell.format.fill.reset(); });
-    } else {
-        m_sheet->ForEachCell(m_area, [rgb](int, int, Cell& cell) { cell.format.fill = rgb; });
     }
 }
 
@@ -456,12 +452,7 @@ void Range::SetHorizontalAlignment(int code)
     const std::optional<HAlign> align = HAlignOfCode(code);
     if (!align)
         throw WorkbookError(Format("无效的水平对齐方式：%d", code));
-    if (m_wholeSheet) {
-        m_sheet->m_default.hAlign = align;
-        m_sheet->ForEachExistingCell([](Cell& cell) { cell.format.hAlign.reset(); });
-    } else {
-        m_sheet->ForEachCell(m_area, [&](int, int, Cell& cell) { cell.format.hAlign = align; });
-    }
+    SetAttribute(&CellFormat::hAlign, *align);
 }
 
 void Range::SetVerticalAlignment(int code)
@@ -469,32 +460,29 @@ void Range::SetVerticalAlignment(int code)
     const std::optional<VAlign> align = VAlignOfCode(code);
     if (!align)
         throw WorkbookError(Format("无效的垂直对齐方式：%d", code));
-    if (m_wholeSheet) {
-        m_sheet->m_default.vAlign = align;
-        m_sheet->ForEachExistingCell([](Cell& cell) { cell.format.vAlign.reset(); });
-    } else {
-        m_sheet->ForEachCell(m_area, [&](int, int, Cell& cell) { cell.format.vAlign = align; });
-    }
+    SetAttribute(&CellFormat::vAlign, *align);
 }
 
 void Range::SetWrapText(bool wrap)
 {
-    if (m_wholeSheet) {
-        m_sheet->m_default.wrap = wrap;
-        m_sheet->ForEachExistingCell([](Cell& cell) { cell.format.wrap.reset(); });
-    } else {
-        m_sheet->ForEachCell(m_area, [&](int, int, Cell& cell) { cell.format.wrap = wrap; });
-    }
+    SetAttribute(&CellFormat::wrap, wrap);
 }
 
 void Range::SetNumberFormatLocal(const std::string& format)
 {
     // A format changes how later typing is read, never a value already there.
+    SetAttribute(&CellFormat::numberFormat, format);
+}
+
+template <class T>
+void Range::SetAttribute(std::optional<T> CellFormat::*attribute, const T& value)
+{
+    // Set on the whole sheet, it becomes the default and every cell gives up its own.
     if (m_wholeSheet) {
-        m_sheet->m_default.numberFormat = format;
-        m_sheet->ForEachExistingCell([](Cell& cell) { cell.format.numberFormat.reset(); });
+        m_sheet->m_default.*attribute = value;
+        m_sheet->ForEachExistingCell([attribute](Cell& cell) { (cell.format.*attribute).reset(); });
     } else {
-        m_sheet->ForEachCell(m_area, [&](int, int, Cell& cell) { cell.format.numberFormat = format; });
+        m_sheet->ForEachCell(m_area, [&](int, int, Cell& cell) { cell.format.*attribute = value; });
     }
 }
 

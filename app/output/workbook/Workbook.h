@@ -173,6 +173,7 @@ private:
         : m_sheet(sheet), m_area(area), m_wholeSheet(wholeSheet)
     {
     }
+    void Apply(std::uint32_t fill);
     Worksheet* m_sheet;
     Area m_area;
     bool m_wholeSheet;
@@ -220,6 +221,8 @@ private:
     friend class Worksheet;
     Range(Worksheet* sheet, const Area& area, bool wholeSheet) : m_sheet(sheet), m_area(area), m_wholeSheet(wholeSheet) {}
     void RequireBounded(const char* what) const;
+    template <class T>
+    void SetAttribute(std::optional<T> CellFormat::*attribute, const T& value);
 
     Worksheet* m_sheet;
     Area m_area;
