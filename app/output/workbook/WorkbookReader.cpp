@@ -1,6 +1,6 @@
 #include "app/output/workbook/WorkbookReader.h"
 
-#include "app/output/workbook/WorkbookReaderParts.h"
+#include "WorkbookReaderParts.h"
 #include "platform/Files.h"
 #include "platform/Text.h"
 

@@ -2,7 +2,7 @@
 //
 // The library reads past its buffers on some damaged files, so it runs in a child process of its
 // own: whatever a file does to it, the program gets the cells or a reason, never a crash.
-#include "app/output/workbook/WorkbookReaderParts.h"
+#include "WorkbookReaderParts.h"
 #include "platform/Text.h"
 
 #include <fcntl.h>
