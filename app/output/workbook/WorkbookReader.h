@@ -8,6 +8,11 @@
 
 namespace zem::workbook {
 
+// What the file choosers offer where a workbook is opened, and where one is saved.
+inline constexpr const char* kOpenWorkbookFilter = "Excel文件|*.xlsx;*.xls";
+inline constexpr const char* kSaveWorkbookFilter = "Excel文件|*.xlsx";
+inline constexpr const char* kWorkbookSuffix = "xlsx";
+
 struct CellValue {
     enum class Type { Empty, Text, Number, Boolean, Error, Date };
     Type type = Type::Empty;
