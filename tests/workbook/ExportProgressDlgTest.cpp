@@ -28,6 +28,21 @@ int TrailingDots(const QString& text)
     return dots;
 }
 
+// Ends the hook's run when the dialog has ended by itself.
+bool WaitForEnd(zem::gui::Dialog& dialog)
+{
+    return QTest::qWaitFor([&] { return dialog.IsEnded(); }, 10000);
+}
+
+class ModalHookScope {
+public:
+    explicit ModalHookScope(zem::gui::ModalHook hook) : m_previous(zem::gui::SetModalHook(std::move(hook))) {}
+    ~ModalHookScope() { zem::gui::SetModalHook(m_previous); }
+
+private:
+    zem::gui::ModalHook m_previous;
+};
+
 TEST(ExportProgressWindow, ShowsTheTableOnOneLineAndStopsTheWorkerWhenClosed)
 {
     std::atomic<bool> cancel{false};
@@ -45,46 +60,54 @@ TEST(ExportProgressWindow, ShowsTheTableOnOneLineAndStopsTheWorkerWhenClosed)
             return false;
         },
         &cancel);
-    dialog.Start();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return sent.load(); }, 10000));
-    EXPECT_EQ(dialog.windowTitle(), "导出中");
-    EXPECT_EQ(dialog.GetProgressText(), "1/3 高一(1)班 （单双周）");
-    EXPECT_TRUE(dialog.GetStatusText().startsWith("正在导出 高一课表.xlsx，请稍候 ."));
+    ModalHookScope hook([&](zem::gui::Dialog& shown) {
+        ASSERT_TRUE(QTest::qWaitFor([&] { return sent.load(); }, 10000));
+        EXPECT_EQ(shown.Caption(), "导出中");
+        EXPECT_EQ(shown.GetDlgItemText(1024), "1/3 高一(1)班 （单双周）");
+        EXPECT_TRUE(shown.GetDlgItemText(1023).starts_with("正在导出 高一课表.xlsx，请稍候 ."));
+        std::filesystem::create_directories(ZEM_TEST_OUTPUT_DIR);
+        EXPECT_TRUE(shown.grab().save(QString(ZEM_TEST_OUTPUT_DIR) + "/export_progress.png"));
 
-    std::filesystem::create_directories(ZEM_TEST_OUTPUT_DIR);
-    ASSERT_TRUE(dialog.grab().save(QString(ZEM_TEST_OUTPUT_DIR) + "/export_progress.png"));
-
-    // Esc asks the worker to stop; the window stays, answering, until the worker has ended.
-    QTest::keyClick(&dialog, Qt::Key_Escape);
-    EXPECT_TRUE(cancel.load());
-    EXPECT_TRUE(dialog.isVisible() || !dialog.IsWorkerRunning());
-    EXPECT_TRUE(dialog.GetStatusText().startsWith("正在停止导出，请稍候 ") || !dialog.IsWorkerRunning());
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !dialog.IsWorkerRunning(); }, 10000));
-    EXPECT_FALSE(dialog.isVisible());
+        // Esc asks the worker to stop; the window stays, answering, until the worker has ended.
+        QTest::keyClick(&shown, Qt::Key_Escape);
+        EXPECT_TRUE(cancel.load());
+        EXPECT_TRUE(shown.GetDlgItemText(1023).starts_with("正在停止导出，请稍候 "));
+        ASSERT_TRUE(WaitForEnd(shown));
+    });
+    EXPECT_EQ(dialog.DoModal(), zem::IDOK);
+    EXPECT_FALSE(dialog.IsWorkerRunning());
     EXPECT_FALSE(dialog.GetResult());
 }
 
 TEST(ExportProgressWindow, DotsRunOneToSixAndCarryOnInTheNextWindow)
 {
-    auto first = std::make_unique<CExportProgressDlg>();
-    first->Tick();
-    int dots = TrailingDots(first->GetStatusText());
-    for (int i = 0; i < 7; ++i) {
-        first->Tick();
-        const int next = TrailingDots(first->GetStatusText());
-        EXPECT_EQ(next, dots % 6 + 1);
-        dots = next;
-    }
-    first.reset();
+    int dots = 0;
+    ModalHookScope hook([&](zem::gui::Dialog& shown) {
+        auto& progress = static_cast<CExportProgressDlg&>(shown);
+        if (dots == 0) {
+            dots = TrailingDots(QString::fromStdString(shown.GetDlgItemText(1023)));
+            for (int i = 0; i < 7; ++i) {
+                progress.Tick();
+                const int next = TrailingDots(QString::fromStdString(shown.GetDlgItemText(1023)));
+                EXPECT_EQ(next, dots % 6 + 1);
+                dots = next;
+            }
+        } else {
+            EXPECT_EQ(TrailingDots(QString::fromStdString(shown.GetDlgItemText(1023))), dots % 6 + 1);
+        }
+        WaitForEnd(shown);
+    });
+    CExportProgressDlg first;
+    first.DoModal();
     CExportProgressDlg second;
-    second.Tick();
-    EXPECT_EQ(TrailingDots(second.GetStatusText()), dots % 6 + 1);
+    second.DoModal();
 }
 
 TEST(ExportProgressWindow, AnExportRunsUnderItAndItsErrorIsShownOnTheWindowsThread)
 {
     const ExportProgressRunner previous = SetExportProgressRunner({});
     InstallExportProgressWindow();
+    ModalHookScope hook([](zem::gui::Dialog& shown) { WaitForEnd(shown); });
     TempFolder folder;
     const std::thread::id gui = std::this_thread::get_id();
     std::vector<std::thread::id> messageThreads;

@@ -1,20 +1,21 @@
 #include "app/output/workbook/ExportProgressDlg.h"
 
 #include "app/output/workbook/SpreadsheetExporter.h"
-#include "platform/gui/Font.h"
 
-#include <QCloseEvent>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
 #include <QPixmap>
 #include <QTimerEvent>
-#include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace {
 
+constexpr int kStatusLine = 1023;
+constexpr int kProgressLine = 1024;
+
 // Posted by the worker thread when its work has ended.
-constexpr unsigned kWorkerDone = zem::WM_USER + 0x7F0;
+constexpr unsigned kWorkerDone = zem::WM_USER + 0x7F1;
 
 // One count for every window, so the dots carry on where the last window left them.
 int g_dots = 1;
@@ -37,36 +38,14 @@ QPixmap WorkbookIcon()
     return pixmap;
 }
 
+QRect ToQRect(const zem::Rect& r)
+{
+    return QRect(r.left, r.top, r.right - r.left, r.bottom - r.top);
+}
+
 }  // namespace
 
-CExportProgressDlg::CExportProgressDlg(QWidget* parent) : QDialog(parent)
-{
-    setWindowTitle("导出中");
-    setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
-    QFont font(zem::gui::ResolveFace("宋体"));
-    font.setPointSize(9);
-    setFont(font);
-
-    auto* icon = new QLabel(this);
-    icon->setPixmap(WorkbookIcon());
-    icon->setFixedSize(32, 32);
-    m_status = new QLabel(this);
-    m_status->setObjectName("status");  // 1023
-    m_progress = new QLabel(this);
-    m_progress->setObjectName("progress");  // 1024
-    m_progress->setStyleSheet("color: #A8A8A8;");
-
-    auto* lines = new QVBoxLayout;
-    lines->setSpacing(8);
-    lines->addWidget(m_status);
-    lines->addWidget(m_progress);
-    auto* layout = new QHBoxLayout(this);
-    layout->setContentsMargins(14, 14, 14, 14);
-    layout->setSpacing(12);
-    layout->addWidget(icon, 0, Qt::AlignTop);
-    layout->addLayout(lines, 1);
-    setFixedSize(360, 90);
-}
+CExportProgressDlg::CExportProgressDlg(QWidget* parent) : Dialog(parent, "导出中", {190, 44}) {}
 
 CExportProgressDlg::~CExportProgressDlg()
 {
@@ -85,15 +64,20 @@ void CExportProgressDlg::SetWorker(Worker worker, std::atomic<bool>* cancel)
     m_cancel = cancel;
 }
 
-bool CExportProgressDlg::DoModal()
+bool CExportProgressDlg::OnInitDialog()
 {
-    Start();
-    exec();
-    return m_result;
-}
+    auto* icon = new QLabel(this);
+    icon->setPixmap(WorkbookIcon());
+    icon->setGeometry(ToQRect(UnitsRect(8, 8, 20, 20)));
+    auto* status = new QLabel(this);
+    status->setGeometry(ToQRect(UnitsRect(36, 9, 148, 10)));
+    AddControl(kStatusLine, status);
+    auto* progress = new QLabel(this);
+    progress->setGeometry(ToQRect(UnitsRect(36, 25, 148, 10)));
+    progress->setStyleSheet("color: #A8A8A8;");
+    AddControl(kProgressLine, progress);
+    setFixedSize(size());
 
-void CExportProgressDlg::Start()
-{
     if (!m_filePath.empty()) {
         const std::size_t slash = m_filePath.rfind('/');
         const std::string name = m_filePath.substr(slash == std::string::npos ? 0 : slash + 1);
@@ -105,39 +89,29 @@ void CExportProgressDlg::Start()
     m_timer = startTimer(500);
     m_running = true;
     m_finished = false;
-    show();
     m_thread = std::thread([this] {
-        const bool result = m_worker ? m_worker(this) : false;
-        m_result = result;
+        m_result = m_worker ? m_worker(this) : false;
         m_finished = true;
         Post(kWorkerDone, 0, 0);
     });
+    return true;
 }
 
 void CExportProgressDlg::Tick()
 {
-    m_status->setText(QString::fromStdString(m_statusBase + std::string(static_cast<std::size_t>(g_dots), '.')));
+    SetDlgItemText(kStatusLine, m_statusBase + std::string(static_cast<std::size_t>(g_dots), '.'));
     g_dots = g_dots % 6 + 1;
-}
-
-QString CExportProgressDlg::GetStatusText() const
-{
-    return m_status->text();
-}
-
-QString CExportProgressDlg::GetProgressText() const
-{
-    return m_progress->text();
 }
 
 zem::LRESULT CExportProgressDlg::WindowProc(unsigned message, zem::WPARAM, zem::LPARAM lParam)
 {
     switch (message) {
     case WM_EXPORT_PROGRESS:
+        // Shown on one line.
         if (const auto* text = zem::FromLParam<const std::string>(lParam)) {
-            QString line = QString::fromStdString(*text);
-            line.replace('\n', ' ');
-            m_progress->setText(line);
+            std::string line = *text;
+            std::replace(line.begin(), line.end(), '\n', ' ');
+            SetDlgItemText(kProgressLine, line);
         }
         return 0;
     case kWorkerDone:
@@ -148,15 +122,20 @@ zem::LRESULT CExportProgressDlg::WindowProc(unsigned message, zem::WPARAM, zem::
             killTimer(m_timer);
             m_timer = 0;
         }
-        done(QDialog::Accepted);
+        EndDialog(zem::IDOK);
         return 0;
     default:
         return 0;
     }
 }
 
-void CExportProgressDlg::AskToStop()
+void CExportProgressDlg::OnCancel()
 {
+    if (!m_running) {
+        EndDialog(zem::IDCANCEL);
+        return;
+    }
+    // The worker stops at its next check and the window closes when it has.
     if (m_cancel)
         *m_cancel = true;
     if (!m_stopping) {
@@ -166,31 +145,12 @@ void CExportProgressDlg::AskToStop()
     }
 }
 
-void CExportProgressDlg::reject()
-{
-    if (m_running) {
-        AskToStop();
-        return;
-    }
-    QDialog::reject();
-}
-
-void CExportProgressDlg::closeEvent(QCloseEvent* event)
-{
-    if (m_running) {
-        AskToStop();
-        event->ignore();
-        return;
-    }
-    QDialog::closeEvent(event);
-}
-
 void CExportProgressDlg::timerEvent(QTimerEvent* event)
 {
     if (event->timerId() == m_timer)
         Tick();
     else
-        QDialog::timerEvent(event);
+        Dialog::timerEvent(event);
 }
 
 void InstallExportProgressWindow()

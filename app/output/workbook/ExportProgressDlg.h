@@ -3,18 +3,14 @@
 // and a grey line with the table written last. Closing it (its close box or Esc) asks the worker to
 // stop at its next check; the window stays, still answering, until the worker has ended, and then
 // closes itself. The window never waits for the worker.
-#include "platform/gui/Messages.h"
-
-#include <QDialog>
+#include "platform/gui/Dialog.h"
 
 #include <atomic>
 #include <functional>
 #include <string>
 #include <thread>
 
-class QLabel;
-
-class CExportProgressDlg : public QDialog, public zem::gui::MessageReceiver {
+class CExportProgressDlg : public zem::gui::Dialog {
 public:
     using Worker = std::function<bool(zem::MessageTarget* window)>;
 
@@ -28,30 +24,19 @@ public:
     void SetFilePath(const std::string& path) { m_filePath = path; }
     void SetObjectName(const std::string& name) { m_objectName = name; }
 
-    // Shows the window modally until the worker has ended; returns the worker's result.
-    bool DoModal();
-    // Starts the worker and shows the window without a loop of its own.
-    void Start();
     bool IsWorkerRunning() const { return m_running; }
     bool GetResult() const { return m_result; }
-
     // One beat of the moving dots (the window's timer calls it every 500 ms).
     void Tick();
 
-    QString GetStatusText() const;
-    QString GetProgressText() const;
-
 protected:
+    bool OnInitDialog() override;
+    void OnOK() override {}
+    void OnCancel() override;
     zem::LRESULT WindowProc(unsigned message, zem::WPARAM wParam, zem::LPARAM lParam) override;
-    void reject() override;
-    void closeEvent(QCloseEvent* event) override;
     void timerEvent(QTimerEvent* event) override;
 
 private:
-    void AskToStop();
-
-    QLabel* m_status;
-    QLabel* m_progress;
     Worker m_worker;
     std::atomic<bool>* m_cancel = nullptr;
     std::string m_filePath;
@@ -59,8 +44,8 @@ private:
     std::string m_statusBase;
     std::thread m_thread;
     std::atomic<bool> m_finished{false};
+    std::atomic<bool> m_result{false};
     bool m_running = false;
-    bool m_result = false;
     bool m_stopping = false;
     int m_timer = 0;
 };
