@@ -100,6 +100,7 @@ bool CSpreadsheetExporter::Export(const std::string& fileName, const std::vector
     const std::string name = WorkbookFileName(fileName);
     const std::size_t limit = static_cast<std::size_t>(std::clamp(m_tablesPerPage, 1, 6)) * kTablesPerWorkbookPage;
     m_incompleteTables = 0;
+    m_cancel = false;
     if (tables.size() <= limit) {
         m_param->Reset();
         m_param->kind = 2;
