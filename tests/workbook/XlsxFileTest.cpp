@@ -195,6 +195,30 @@ TEST_F(SavedWorkbook, ReadsBackThroughTheProgramsReader)
     EXPECT_EQ(sheet.Columns(), 3);
 }
 
+TEST(XlsxSave, TextsComeBackAsTheyWereWritten)
+{
+    const std::string texts[] = {"制表\t符", "回车\r\n换行", "控制\x01字符\x1F", "g_x0041_h", "_x005F_", "  空格  ",
+                                 "瑋琝喆堃玥", "𠀀扩展B"};
+    TempFolder folder;
+    for (bool twoFonts : {false, true}) {
+        Workbook book;
+        int row = 1;
+        for (const std::string& text : texts) {
+            Range cell = book.GetSheet(1).GetRange(CellName(row++, 1));
+            cell.SetValue(text);
+            if (twoFonts)
+                cell.Characters(0, 1).SetSize(14);
+        }
+        SaveXlsx(book, folder / "texts.xlsx");
+        SheetData sheet;
+        std::string error;
+        ASSERT_TRUE(ReadWorkbookSheet(folder / "texts.xlsx", sheet, error)) << error;
+        row = 1;
+        for (const std::string& text : texts)
+            EXPECT_EQ(sheet.Value(row++, 1).text, text) << twoFonts;
+    }
+}
+
 TEST(XlsxSave, AFailedSaveLeavesTheOldFileAndSaysWhy)
 {
     TempFolder folder;

@@ -249,12 +249,13 @@ std::string ItemText(pugi::xml_node item)
         if (child.type() != pugi::node_element)
             continue;
         const std::string_view name = LocalName(child.name());
+        // Each piece is escaped on its own.
         if (name == "t")
-            text += child.text().get();
+            text += DecodeEscapes(child.text().get());
         else if (name == "r")
-            text += Child(child, "t").text().get();
+            text += DecodeEscapes(Child(child, "t").text().get());
     }
-    return DecodeEscapes(text);
+    return text;
 }
 
 bool IsDateFormatId(int id)

@@ -176,13 +176,40 @@ std::vector<std::size_t> CharacterOffsets(const std::string& text)
     return offsets;
 }
 
+bool IsHexDigit(char c)
+{
+    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+}
+
+// Text as the file carries it: a control character as "_xHHHH_", and an underscore that would read
+// as the start of such an escape as "_x005F_". Done here, since the library's own escaping of
+// control characters garbles them.
+std::string EscapeForFile(const std::string& text)
+{
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        if (c < 0x20 && c != '\t' && c != '\n') {
+            out += Format("_x%04X_", c);
+        } else if (c == '_' && i + 6 < text.size() && text[i + 1] == 'x' && IsHexDigit(text[i + 2]) &&
+                   IsHexDigit(text[i + 3]) && IsHexDigit(text[i + 4]) && IsHexDigit(text[i + 5]) &&
+                   text[i + 6] == '_') {
+            out += "_x005F_";
+        } else {
+            out += static_cast<char>(c);
+        }
+    }
+    return out;
+}
+
 void WriteText(lxw_worksheet* sheet, FormatCache& formats, int row, int column, const std::string& text,
                const Cell& cell, const CellFormat& effective, lxw_format* format)
 {
     const lxw_row_t r = static_cast<lxw_row_t>(row - 1);
     const lxw_col_t c = static_cast<lxw_col_t>(column - 1);
     if (cell.runs.empty()) {
-        Check(worksheet_write_string(sheet, r, c, text.c_str(), format), "写入单元格失败");
+        Check(worksheet_write_string(sheet, r, c, EscapeForFile(text).c_str(), format), "写入单元格失败");
         return;
     }
     // The font of each character: the cell's, then every run over it in order.
@@ -199,8 +226,8 @@ void WriteText(lxw_worksheet* sheet, FormatCache& formats, int row, int column, 
         int j = i + 1;
         while (j < count && fonts[static_cast<std::size_t>(j)] == fonts[static_cast<std::size_t>(i)])
             ++j;
-        pieces.push_back(text.substr(offsets[static_cast<std::size_t>(i)],
-                                     offsets[static_cast<std::size_t>(j)] - offsets[static_cast<std::size_t>(i)]));
+        pieces.push_back(EscapeForFile(text.substr(
+            offsets[static_cast<std::size_t>(i)], offsets[static_cast<std::size_t>(j)] - offsets[static_cast<std::size_t>(i)])));
         pieceFonts.push_back(formats.GetFont(fonts[static_cast<std::size_t>(i)]));
         i = j;
     }
@@ -208,7 +235,7 @@ void WriteText(lxw_worksheet* sheet, FormatCache& formats, int row, int column, 
         CellFormat whole = effective;
         if (!fonts.empty())
             whole.font = fonts.front();
-        Check(worksheet_write_string(sheet, r, c, text.c_str(), formats.Get(whole)), "写入单元格失败");
+        Check(worksheet_write_string(sheet, r, c, EscapeForFile(text).c_str(), formats.Get(whole)), "写入单元格失败");
         return;
     }
     std::vector<lxw_rich_string_tuple> tuples(pieces.size());
