@@ -8,10 +8,12 @@
 #include <QPointer>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QProcess>
 #include <QScreen>
 #include <QSoundEffect>
 #include <QUrl>
 
+#include <cstdio>
 #include <map>
 #include <mutex>
 
@@ -25,6 +27,7 @@ struct Hooks {
     CursorPosHook cursorPos;
     SoundHook sound;
     PrintDialogHook printDialog;
+    OpenHook open;
 };
 
 Hooks& TheHooks()
@@ -62,6 +65,32 @@ void PlayWithQt(const std::string& path)
         effect->setSource(QUrl::fromLocalFile(file));
     }
     effect->play();
+}
+
+bool Headless()
+{
+    if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
+        return true;
+    const QString platform = QGuiApplication::platformName();
+    return platform == "offscreen" || platform == "minimal";
+}
+
+bool IsWebAddress(const std::string& target)
+{
+    const std::string::size_type colon = target.find("://");
+    return colon != std::string::npos && colon > 1;
+}
+
+int OpenWithXdg(const std::string& target)
+{
+    if (!IsWebAddress(target) && !QFileInfo::exists(QString::fromStdString(target)))
+        return kOpenFileNotFound;
+    if (Headless()) {
+        std::fprintf(stderr, "zem: no desktop to open %s\n", target.c_str());
+        return kOpenNoAssociation;
+    }
+    return QProcess::startDetached("xdg-open", {QString::fromStdString(target)}) ? kOpenDone
+                                                                                 : kOpenNoAssociation;
 }
 
 }  // namespace
@@ -131,6 +160,18 @@ bool RunPrintDialog(QPrinter& printer)
 PrintDialogHook SetPrintDialogHook(PrintDialogHook hook)
 {
     return Swap(TheHooks().printDialog, std::move(hook));
+}
+
+int OpenWithDesktop(const std::string& target)
+{
+    if (const auto hook = Get(TheHooks().open))
+        return hook(target);
+    return OpenWithXdg(target);
+}
+
+OpenHook SetOpenHook(OpenHook hook)
+{
+    return Swap(TheHooks().open, std::move(hook));
 }
 
 }  // namespace zem::gui

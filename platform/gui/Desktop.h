@@ -1,7 +1,7 @@
 #pragma once
 // What the program asks of the desktop: the work area, the cursor, the program's folder, the move
-// sound and the print dialog. Tests replace all but the folder through hooks, so that nothing modal
-// ever blocks them.
+// sound, the print dialog and opening files and web pages. Tests replace all but the folder through
+// hooks, so that nothing modal ever blocks them.
 #include "platform/Gdi.h"
 
 #include <functional>
@@ -39,5 +39,20 @@ bool RunPrintDialog(QPrinter& printer);
 using PrintDialogHook = std::function<bool(QPrinter& printer)>;
 // Returns the previous hook; an empty function restores the real dialog.
 PrintDialogHook SetPrintDialogHook(PrintDialogHook hook);
+
+// Results of OpenWithDesktop, numbered as the program's callers expect: above 32 means opened.
+constexpr int kOpenDone = 42;
+constexpr int kOpenFileNotFound = 2;
+constexpr int kOpenNoAssociation = 31;
+
+// Opens a web address or a file in the program the desktop associates with it (xdg-open, given the
+// target as one argument, never through a shell). Without a display (the offscreen platform, or no
+// application) nothing is started: the request is written to standard error and kOpenNoAssociation
+// comes back.
+int OpenWithDesktop(const std::string& target);
+
+using OpenHook = std::function<int(const std::string& target)>;
+// Returns the previous hook; an empty function restores the real opener.
+OpenHook SetOpenHook(OpenHook hook);
 
 }  // namespace zem::gui

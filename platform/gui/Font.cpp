@@ -71,6 +71,18 @@ QString ResolveFace(std::string_view faceName)
     return QString::fromUtf8(kSans);
 }
 
+std::vector<std::string> InstalledAliasFaces()
+{
+    std::vector<std::string> faces;
+    if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
+        return faces;
+    for (const Alias& alias : kAliases) {
+        if (QFontDatabase::hasFamily(QString::fromUtf8(alias.family)))
+            faces.emplace_back(alias.face);
+    }
+    return faces;
+}
+
 void SetTextAntialiasing(bool on)
 {
     AntialiasFlag() = on;

@@ -221,4 +221,12 @@ TEST(Files, ProgramFolderHoldsTheRunningProgram)
     EXPECT_TRUE(FileExists(folder + "platform_tests"));
 }
 
+TEST(Files, WindowsPathsAreRecognised)
+{
+    for (const char* path : {"D:\\排课\\", "c:/tasks", "\\\\server\\share", "tasks\\a"})
+        EXPECT_TRUE(IsWindowsPath(path)) << path;
+    for (const char* path : {"/home/u/排课/", "ab:c", "", "任务"})
+        EXPECT_FALSE(IsWindowsPath(path)) << path;
+}
+
 }  // namespace

@@ -205,6 +205,13 @@ private:
     bool RefuseText(const char* text);
     bool CheckAtNode(CCourseTable* table, const tagTABLE_NODE& period, int part, CCourseInfo* plan,
                      const std::string& room, bool inSwap);
+    // The steps of CheckAtNode.
+    bool CheckFixedTimes(const CPlanRules& rules, const tagTABLE_NODE& period, int slot);
+    bool CheckExclusiveTeachers(const CPlanRules& rules, const tagTABLE_NODE& period, const CPlanRules* replaced);
+    bool CheckExclusiveSubjects(const CPlanRules& rules, const CCourseTable* table, const tagTABLE_NODE& period,
+                                int part);
+    bool CheckTeachersFree(const CPlanRules& rules, const tagTABLE_NODE& period, int part, const CPlanRules* replaced,
+                           bool inSwap);
     bool CanPlace(CCourseTable* table, const tagTABLE_NODE& period, int part, CCourseInfo* plan,
                   const std::string& room, bool inSwap);
     bool RoomConflict(const std::string& roomId, const tagTABLE_NODE& period, int part, const CCourseInfo* plan,
