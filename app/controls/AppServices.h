@@ -24,6 +24,19 @@ public:
     virtual std::vector<std::string> GetSubjectSelection() const { return {}; }
     // The program's one tip balloon; null before it exists.
     virtual CTipWnd* GetTipWnd() const { return nullptr; }
+    // [Export] Driver: the workbook engine to try first, 0 automatic. [Export] LUDriver: the engine
+    // that last wrote a workbook, which SetLUDriver stores in zem.ini at once.
+    virtual int GetExportDriver() const { return 0; }
+    virtual int GetLUDriver() const { return 0; }
+    virtual void SetLUDriver(int driver) const {}
+    // [Common] ShowRoomNumber: a shared room's place shown in lesson texts.
+    virtual bool GetShowRoomNumber() const { return true; }
+    // [WeekTable] AutoFillEmptyCell: an empty class cell reads "自习"; MergeContinuous: equal
+    // lessons in a row share one cell.
+    virtual bool GetAutoFillEmptyCell() const { return false; }
+    virtual bool GetMergeContinuous() const { return false; }
+    // [Common] ImportFormat.
+    virtual int GetImportFormat() const { return 1; }
 };
 
 // The installed services, or defaults when none is installed.

@@ -2,7 +2,7 @@
 // error the user sees, long jobs in several workbooks, and the user's cancel between tables.
 #include "app/output/workbook/SpreadsheetExporter.h"
 #include "app/output/workbook/WorkbookReader.h"
-#include "base/ConfigHost.h"
+#include "app/controls/AppServices.h"
 #include "support/MessageRecorder.h"
 #include "support/TempFolder.h"
 
@@ -59,9 +59,29 @@ public:
             stages += std::to_string(wParam) + ":" + std::to_string(lParam) + " ";
         return true;
     }
+    bool PostText(unsigned, zem::WPARAM, std::string) override { return true; }
     std::vector<std::string> progress;
     std::string stages;
     std::function<void(const std::string&)> onProgress;
+};
+
+// The settings an export reads, as the application context would give them.
+class ExportServices : public CAppServices {
+public:
+    ExportServices() : m_previous(SetAppServices(this)) {}
+    ~ExportServices() override { SetAppServices(m_previous); }
+    ExportServices(const ExportServices&) = delete;
+    ExportServices& operator=(const ExportServices&) = delete;
+
+    int GetExportDriver() const override { return driver; }
+    int GetLUDriver() const override { return luDriver; }
+    void SetLUDriver(int engine) const override { luDriver = engine; }
+
+    int driver = 0;
+    mutable int luDriver = 0;
+
+private:
+    CAppServices* m_previous;
 };
 
 // One cell per table, the user's cancel looked at between tables, as the timetable writer does.
@@ -85,8 +105,6 @@ class ExporterFrame : public ::testing::Test {
 protected:
     ExporterFrame()
     {
-        settings.SetConfigFile(folder / "zem.ini");
-        SetExportHost({[] { return static_cast<CScheduleTask*>(nullptr); }, [this] { return &settings; }});
         previousRunner = SetExportProgressRunner([this](CExportJob& job) {
             runs.push_back(job.filePath.substr(job.filePath.rfind('/') + 1));
             cancel = job.cancel;
@@ -95,7 +113,6 @@ protected:
     }
     ~ExporterFrame() override
     {
-        SetExportHost({});
         SetExportProgressRunner(previousRunner);
     }
 
@@ -122,7 +139,7 @@ protected:
     }
 
     TempFolder folder;
-    CConfigHost settings;
+    ExportServices settings;
     MessageRecorder messages;
     std::vector<std::string> log;
     std::vector<std::shared_ptr<FakeEngine>> engines{std::make_shared<FakeEngine>(1, log),
@@ -146,19 +163,19 @@ std::string Joined(const std::vector<std::string>& lines)
 TEST_F(ExporterFrame, TriesTheEngineTheSettingsPreferFirst)
 {
     struct Case {
-        const char* driver;
-        const char* luDriver;
+        int driver;
+        int luDriver;
         const char* order;
     } cases[] = {
-        {"0", "2", "start 2 | start 1"}, {"0", "0", "start 1 | start 2"}, {"0", "1", "start 1 | start 2"},
-        {"1", "2", "start 1 | start 2"}, {"2", "0", "start 2 | start 1"}, {"3", "2", "start 2 | start 1"},
-        {"3", "0", "start 1 | start 2"}, {"", "", "start 1 | start 2"},
+        {0, 2, "start 2 | start 1"}, {0, 0, "start 1 | start 2"}, {0, 1, "start 1 | start 2"},
+        {1, 2, "start 1 | start 2"}, {2, 0, "start 2 | start 1"}, {3, 2, "start 2 | start 1"},
+        {3, 0, "start 1 | start 2"}, {-1, 0, "start 1 | start 2"},
     };
     engines[0]->starts = engines[1]->starts = false;
     for (const Case& c : cases) {
-        SCOPED_TRACE(std::string("Driver=") + c.driver + " LUDriver=" + c.luDriver);
-        ASSERT_TRUE(settings.SetConfig("Export", "Driver", c.driver));
-        ASSERT_TRUE(settings.SetConfig("Export", "LUDriver", c.luDriver));
+        SCOPED_TRACE("Driver=" + std::to_string(c.driver) + " LUDriver=" + std::to_string(c.luDriver));
+        settings.driver = c.driver;
+        settings.luDriver = c.luDriver;
         log.clear();
         EXPECT_FALSE(MakeExporter()->Export(folder / "课表.xlsx", Tables(1)));
         EXPECT_EQ(Joined(log), c.order);
@@ -171,7 +188,7 @@ TEST_F(ExporterFrame, FallsBackQuietlyAndRemembersTheEngineThatWorked)
     EXPECT_TRUE(MakeExporter()->Export(folder / "课表.xls", Tables(2)));
     EXPECT_EQ(Joined(log), "start 1 | start 2 | save 2 课表.xlsx 2");
     EXPECT_TRUE(messages.messages.empty());
-    EXPECT_EQ(settings.GetConfigInt("Export", "LUDriver", 0), 2);
+    EXPECT_EQ(settings.luDriver, 2);
     // The next automatic export starts with it.
     log.clear();
     EXPECT_TRUE(MakeExporter()->Export(folder / "课表.xlsx", Tables(2)));
@@ -201,7 +218,7 @@ TEST_F(ExporterFrame, ShowsTheErrorOfTheFurthestStageOnce)
               "1 请检查导出的目录下同名文件是否正处于打开状态。\n"
               "2 请检查您的基本数据（班级名、教师名、课程名）中是否包含某些不能正常导出的特殊符号。\n"
               "3 您也可以试试重启电脑再执行导出操作。\r\n\r\n附加信息：磁盘已满");
-    EXPECT_EQ(settings.GetConfigInt("Export", "LUDriver", 0), 0);
+    EXPECT_EQ(settings.luDriver, 0);
 }
 
 TEST_F(ExporterFrame, DirectRunsPostEveryStageAndShowNothing)

@@ -1,5 +1,6 @@
 #include "app/output/workbook/ExportCells.h"
 
+#include "app/controls/Strings.h"
 #include "base/BasicData.h"
 #include "platform/Text.h"
 
@@ -8,20 +9,6 @@ using zem::workbook::Value;
 using zem::workbook::Worksheet;
 
 namespace {
-
-// The fields of a cell record, split at the byte 7, empty ones kept.
-std::vector<std::string> SplitRecord(const std::string& record)
-{
-    std::vector<std::string> parts;
-    std::size_t begin = 0;
-    for (;;) {
-        const std::size_t end = record.find('\a', begin);
-        parts.push_back(record.substr(begin, end == std::string::npos ? std::string::npos : end - begin));
-        if (end == std::string::npos)
-            return parts;
-        begin = end + 1;
-    }
-}
 
 std::string Lines(const std::string& first, const std::string& second)
 {
@@ -107,7 +94,8 @@ std::string GetExportCellText(const CExportContext& context, const CScheduleTask
     param.showRoomSeat = context.showRoomNumber;
     param.layout = cellFormat;
     param.subjectFilter = subjectFilter;
-    parts = SplitRecord(task.GetCellInfo(table.GetNode(node), kind, param));
+    parts.clear();
+    SplitToArray(task.GetCellInfo(table.GetNode(node), kind, param), "\a", parts, false);
     std::string text;
     if (!table.IsUsed(node) && kind != TABLE_ROOM)
         text = task.GetActivityInfo(objectId, kind, node);

@@ -1,7 +1,7 @@
 #include "app/output/workbook/SpreadsheetExporter.h"
 
 #include "app/output/workbook/XlsxWriter.h"
-#include "base/ConfigHost.h"
+#include "app/controls/AppServices.h"
 #include "platform/Hooks.h"
 #include "platform/Text.h"
 
@@ -14,12 +14,6 @@ std::mutex& HooksMutex()
 {
     static std::mutex mutex;
     return mutex;
-}
-
-CExportHost& HostSlot()
-{
-    static CExportHost host;
-    return host;
 }
 
 ExportProgressRunner& RunnerSlot()
@@ -41,32 +35,20 @@ void CExportParam::Reset()
     *this = CExportParam{};
 }
 
-CExportContext CExportContext::Load(const CConfigHost* settings, CScheduleTask* openTask)
+CExportContext CExportContext::Load()
 {
+    const CAppServices& services = AppServices();
     CExportContext context;
-    context.openTask = openTask;
-    if (!settings)
-        return context;
-    context.driver = settings->GetConfigInt("Export", "Driver", 0);
+    context.openTask = services.GetTask();
+    context.driver = services.GetExportDriver();
     if (context.driver < 0 || context.driver > 2)
         context.driver = 0;
-    context.luDriver = settings->GetConfigInt("Export", "LUDriver", 0);
-    context.showRoomNumber = settings->GetConfigInt("Common", "ShowRoomNumber", 1) != 0;
-    context.autoFillEmptyCell = settings->GetConfigInt("WeekTable", "AutoFillEmptyCell", 0) != 0;
-    context.mergeContinuous = settings->GetConfigInt("WeekTable", "MergeContinuous", 0) != 0;
-    context.importFormat = settings->GetConfigInt("Common", "ImportFormat", 1);
+    context.luDriver = services.GetLUDriver();
+    context.showRoomNumber = services.GetShowRoomNumber();
+    context.autoFillEmptyCell = services.GetAutoFillEmptyCell();
+    context.mergeContinuous = services.GetMergeContinuous();
+    context.importFormat = services.GetImportFormat();
     return context;
-}
-
-void SetExportHost(CExportHost host)
-{
-    std::lock_guard lock(HooksMutex());
-    HostSlot() = std::move(host);
-}
-
-const CExportHost& GetExportHost()
-{
-    return HostSlot();
 }
 
 ExportProgressRunner SetExportProgressRunner(ExportProgressRunner runner)
@@ -84,12 +66,9 @@ void CBuiltInWorkbookEngine::SaveAs(const zem::workbook::Workbook& book, const s
 // ---- the exporter ----
 
 CSpreadsheetExporter::CSpreadsheetExporter(CScheduleTask* task)
-    : m_param(std::make_unique<CExportParam>())
+    : m_context(CExportContext::Load()), m_param(std::make_unique<CExportParam>())
 {
-    const CExportHost& host = GetExportHost();
-    CScheduleTask* openTask = host.openTask ? host.openTask() : nullptr;
-    m_task = task ? task : openTask;
-    m_context = CExportContext::Load(host.settings ? host.settings() : nullptr, openTask);
+    m_task = task ? task : m_context.openTask;
     m_engines.push_back(std::make_shared<CBuiltInWorkbookEngine>());
 }
 
@@ -244,9 +223,7 @@ void CSpreadsheetExporter::RememberEngine(int engine)
 {
     if (engine == 0 || engine == m_context.luDriver)
         return;
-    const CExportHost& host = GetExportHost();
-    if (CConfigHost* settings = host.settings ? host.settings() : nullptr)
-        settings->SetConfigInt("Export", "LUDriver", engine);
+    AppServices().SetLUDriver(engine);
     m_context.luDriver = engine;
 }
 

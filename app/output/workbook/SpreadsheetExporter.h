@@ -18,7 +18,6 @@
 #include <string>
 #include <vector>
 
-class CConfigHost;
 class CScheduleTask;
 
 // Posted to the notify window while a workbook is written: wParam the engine, lParam the stage
@@ -65,17 +64,9 @@ struct CExportContext {
     bool mergeContinuous = false;    // [WeekTable] MergeContinuous
     int importFormat = 1;            // [Common] ImportFormat
 
-    static CExportContext Load(const CConfigHost* settings, CScheduleTask* openTask);
+    // From the program's services.
+    static CExportContext Load();
 };
-
-// How the program lets an export reach the open task and zem.ini. Installed at start; without it an
-// export sees no open task and the settings' defaults, and remembers no engine.
-struct CExportHost {
-    std::function<CScheduleTask*()> openTask;
-    std::function<CConfigHost*()> settings;
-};
-void SetExportHost(CExportHost host);
-const CExportHost& GetExportHost();
 
 // Writes a finished workbook where it belongs.
 class CWorkbookEngine {
