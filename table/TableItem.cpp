@@ -1,5 +1,6 @@
 #include "table/TableItem.h"
 
+#include "base/CellRecord.h"
 #include "platform/Text.h"
 #include "table/TableTheme.h"
 
@@ -154,15 +155,7 @@ void PreparedText::Offset(int dx, int dy)
 
 int CCell::ParseInfo(std::string_view text)
 {
-    std::vector<std::string_view> parts;
-    std::size_t start = 0;
-    for (;;) {
-        const std::size_t end = text.find(kSeparator, start);
-        parts.push_back(text.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start));
-        if (end == std::string_view::npos)
-            break;
-        start = end + 1;
-    }
+    const std::vector<std::string_view> parts = zem::SplitCellRecord(text);
     if (parts.size() > 1 + 3 * kMaxEntries)
         return kMalformed;
     const int count = zem::ParseIntPrefix(parts[0]);
@@ -188,10 +181,8 @@ std::string CCell::GetInfo() const
     std::string text = std::to_string(m_entryCount);
     for (int i = 0; i < m_entryCount; ++i) {
         const CellEntry& entry = m_entries[static_cast<std::size_t>(i)];
-        for (const std::string* field : {&entry.key, &entry.main, &entry.secondary}) {
-            text += kSeparator;
-            text += *field;
-        }
+        for (const std::string* field : {&entry.key, &entry.main, &entry.secondary})
+            zem::AppendCellField(text, *field);
     }
     return text;
 }

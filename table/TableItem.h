@@ -88,13 +88,12 @@ struct CellEntry {
 
 class CCell : public CTableItem {
 public:
-    static constexpr char kSeparator = 7;
     static constexpr int kMaxEntries = 2;
     enum State { STATE_NORMAL = 0, STATE_PICKED = 1, STATE_FRIEND = 2, STATE_FORBIDDEN = 3 };
     static constexpr int kMalformed = -3;
 
-    // Takes a cell text: the entry count, then per entry key, main and secondary text, all separated
-    // by character 7. "0" and "" empty the cell. Returns 0, or kMalformed with the cell unchanged.
+    // Takes a cell record (the entry count, then per entry key, main and secondary text). "0" and ""
+    // empty the cell. Returns 0, or kMalformed with the cell unchanged.
     int ParseInfo(std::string_view text);
     // The cell text of the entries held.
     std::string GetInfo() const;

@@ -1,5 +1,7 @@
 #include "platform/gui/Desktop.h"
 
+#include "platform/Hooks.h"
+
 #include <QCoreApplication>
 #include <QCursor>
 #include <QFileInfo>
@@ -21,6 +23,7 @@ struct Hooks {
     WorkAreaHook workArea;
     CursorPosHook cursorPos;
     SoundHook sound;
+    AnimationClockHook animationClock;
 };
 
 Hooks& TheHooks()
@@ -110,6 +113,18 @@ void PlaySoundAsync(const std::string& path)
 SoundHook SetSoundHook(SoundHook hook)
 {
     return Swap(TheHooks().sound, std::move(hook));
+}
+
+std::int64_t AnimationClock()
+{
+    if (const auto hook = Get(TheHooks().animationClock))
+        return hook();
+    return static_cast<std::int64_t>(zem::TickCount());
+}
+
+AnimationClockHook SetAnimationClockHook(AnimationClockHook hook)
+{
+    return Swap(TheHooks().animationClock, std::move(hook));
 }
 
 }  // namespace zem::gui

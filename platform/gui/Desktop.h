@@ -1,8 +1,9 @@
 #pragma once
-// What the program asks of the desktop: the work area, the cursor, the program's folder and the move
-// sound. Tests replace the first two and the sound player through hooks.
+// What the program asks of the desktop: the work area, the cursor, the program's folder, the move
+// sound and the clock of animations. Tests replace all but the folder through hooks.
 #include "platform/gui/Gdi.h"
 
+#include <cstdint>
 #include <functional>
 #include <string>
 
@@ -28,5 +29,12 @@ void PlaySoundAsync(const std::string& path);
 using SoundHook = std::function<void(const std::string& path)>;
 // Returns the previous hook; an empty function restores the real player.
 SoundHook SetSoundHook(SoundHook hook);
+
+// Milliseconds of a monotonic clock, which animations take their time from.
+std::int64_t AnimationClock();
+
+using AnimationClockHook = std::function<std::int64_t()>;
+// Returns the previous hook; an empty function restores the real clock.
+AnimationClockHook SetAnimationClockHook(AnimationClockHook hook);
 
 }  // namespace zem::gui

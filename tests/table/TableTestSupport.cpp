@@ -1,14 +1,17 @@
 #include "TableTestSupport.h"
 
+#include "base/CellRecord.h"
 #include "platform/gui/Font.h"
 #include "table/UICore.h"
 
 #include <QApplication>
 #include <QMouseEvent>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <utility>
 
 namespace {
 
@@ -23,18 +26,18 @@ public:
         static int argc = 1;
         static char name[] = "table_tests";
         static char* argv[] = {name, nullptr};
-        app_ = new QApplication(argc, argv);
+        m_app = new QApplication(argc, argv);
         zem::gui::SetTextAntialiasing(false);
     }
     void TearDown() override
     {
         CUICore::Free();
-        delete app_;
-        app_ = nullptr;
+        delete m_app;
+        m_app = nullptr;
     }
 
 private:
-    QApplication* app_ = nullptr;
+    QApplication* m_app = nullptr;
 };
 
 [[maybe_unused]] ::testing::Environment* const kQtEnvironment =
@@ -89,6 +92,27 @@ zem::LRESULT RecordingHost::WindowProc(unsigned message, zem::WPARAM wParam, zem
     if (onMessage)
         onMessage(n);
     return 0;
+}
+
+TestAnimationClock::TestAnimationClock(std::int64_t tick) : m_tick(tick)
+{
+    m_previous = zem::gui::SetAnimationClockHook([this] {
+        m_now += m_tick;
+        if (m_action && m_now >= m_at)
+            QTimer::singleShot(0, std::exchange(m_action, nullptr));
+        return m_now;
+    });
+}
+
+TestAnimationClock::~TestAnimationClock()
+{
+    zem::gui::SetAnimationClockHook(std::move(m_previous));
+}
+
+void TestAnimationClock::At(std::int64_t time, std::function<void()> action)
+{
+    m_at = time;
+    m_action = std::move(action);
 }
 
 void Press(QWidget* widget, zem::Point at, Qt::MouseButton button)
@@ -160,14 +184,11 @@ int CountColor(const QImage& image, const zem::Rect& region, zem::COLORREF color
 
 std::string OneEntry(const std::string& key, const std::string& main, const std::string& secondary)
 {
-    const char sep = 7;
-    return std::string("1") + sep + key + sep + main + sep + secondary;
+    return zem::JoinCellRecord({"1", key, main, secondary});
 }
 
 std::string TwoEntries(const std::string& main1, const std::string& secondary1, const std::string& main2,
                        const std::string& secondary2)
 {
-    const char sep = 7;
-    return std::string("2") + sep + "1" + sep + main1 + sep + secondary1 + sep + "2" + sep + main2 + sep +
-           secondary2;
+    return zem::JoinCellRecord({"2", "1", main1, secondary1, "2", main2, secondary2});
 }
