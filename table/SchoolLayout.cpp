@@ -2,6 +2,7 @@
 
 #include "base/CellRecord.h"
 #include "table/TableTheme.h"
+#include "table/TextFit.h"
 
 using zem::COLORREF;
 using zem::Point;
@@ -58,10 +59,18 @@ Rect CSchoolLayout::LowerHalf(const Rect& r)
     return Rect(r.left, r.top + r.Height() / 2, r.right, r.bottom);
 }
 
-void CSchoolLayout::Fit(DC& dc, PreparedText& out, std::string_view text, const Rect& rect, TextVAlign align)
+void CSchoolLayout::PrepareEntry(DC& dc, CSchoolTableNode& node, int k, const TextSlot& mainSlot,
+                                 const TextSlot& secondarySlot, const TextSlot& alone) const
 {
-    const FittedText fitted = FitText(dc, text, rect, align);
-    out.Prepare(dc, text, fitted.rect, fitted.format);
+    SchoolNodeLayout& layout = node.Layout();
+    const std::size_t i = static_cast<std::size_t>(k);
+    const TextPair texts = FitTextPair(node.Part(2 + 3 * k), m_data.mainFont, mainSlot, node.Part(3 + 3 * k),
+                                       m_data.secondaryFont, secondarySlot, alone);
+    dc.SelectFont(m_data.mainFont);
+    layout.main[i].Prepare(dc, texts.main);
+    dc.SelectFont(m_data.secondaryFont);
+    layout.secondary[i].Prepare(dc, texts.secondary);
+    layout.shortened = layout.shortened || !texts.whole;
 }
 
 void CSchoolLayout::DrawEntryRule(DC& dc, const Rect& text) const
@@ -81,6 +90,7 @@ void CSchoolLayout::PlaceNode(DC& dc, CSchoolTableNode& node) const
     layout.rect = rect;
     layout.main = {};
     layout.secondary = {};
+    layout.shortened = false;
     Rect text = rect;
     text.DeflateRect(2);
     MeasureTexts(dc, node, text);
@@ -159,13 +169,10 @@ void CSchoolLayout::DrawTitle(DC& dc, SchoolTitleLayout& layout, const std::stri
         layout.twoLines = parts.size() >= 2;
         const Rect origin(0, 0, size.cx, size.cy);
         if (!layout.twoLines) {
-            if (fitSingle)
-                Fit(dc, layout.upper, title, origin, TextVAlign::Center);
-            else
-                layout.upper.Prepare(dc, title, origin, kOneLine);
+            layout.upper.Prepare(dc, FitText(dc, title, {origin, TextVAlign::Center, TextHAlign::Center, fitSingle}));
         } else {
-            Fit(dc, layout.upper, parts[0], UpperHalf(origin), TextVAlign::Bottom);
-            Fit(dc, layout.lower, parts[1], LowerHalf(origin), TextVAlign::Top);
+            layout.upper.Prepare(dc, FitText(dc, parts[0], {UpperHalf(origin), TextVAlign::Bottom}));
+            layout.lower.Prepare(dc, FitText(dc, parts[1], {LowerHalf(origin), TextVAlign::Top}));
         }
     }
     layout.upper.Draw(dc, rect.left, rect.top, layout.twoLines ? kTitleUpperText : kBlack);

@@ -93,9 +93,10 @@ protected:
     static void VertLine(zem::gui::DC& dc, int x, int top, int bottom, int width);
     static zem::Rect UpperHalf(const zem::Rect& r);
     static zem::Rect LowerHalf(const zem::Rect& r);
-    // Fits the text into the rectangle in the DC's current font.
-    static void Fit(zem::gui::DC& dc, PreparedText& out, std::string_view text, const zem::Rect& rect,
-                    TextVAlign align);
+    // Lays out entry k's main and secondary text (see FitTextPair) and notes whether any was
+    // shortened.
+    void PrepareEntry(zem::gui::DC& dc, CSchoolTableNode& node, int k, const TextSlot& mainSlot,
+                      const TextSlot& secondarySlot, const TextSlot& alone) const;
 
     SchoolTableData& m_data;
     SchoolGeometry m_geometry;

@@ -89,37 +89,23 @@ bool CSchoolLayoutCross::IsNodeShown(const CSchoolTableNode& node, int first, in
 
 void CSchoolLayoutCross::MeasureTexts(DC& dc, CSchoolTableNode& node, const Rect& text) const
 {
-    SchoolNodeLayout& layout = node.Layout();
     if (node.EntryCount() == 1) {
         // The main text above the middle, the secondary text below it.
-        const std::string_view main = node.Part(2), secondary = node.Part(3);
-        dc.SelectFont(m_data.mainFont);
-        if (secondary.empty()) {
-            Fit(dc, layout.main[0], main, text, TextVAlign::Center);
-            return;
-        }
-        Rect upper = UpperHalf(text);
-        Fit(dc, layout.main[0], main, upper, TextVAlign::Bottom);
-        upper.OffsetRect(0, text.Height() / 2 + 1);
-        dc.SelectFont(m_data.secondaryFont);
-        Fit(dc, layout.secondary[0], secondary, upper, TextVAlign::Top);
+        Rect lower = UpperHalf(text);
+        lower.OffsetRect(0, text.Height() / 2 + 1);
+        lower.bottom = std::min(lower.bottom, text.bottom);
+        PrepareEntry(dc, node, 0, {UpperHalf(text), TextVAlign::Bottom}, {lower, TextVAlign::Top}, {text});
     } else if (node.EntryCount() == 2) {
-        // Two entries one above the other, each with its main text left and its secondary text right.
+        // Two entries one above the other, each with its main text left and its secondary text right;
+        // the lower one below the rule between them.
         for (int k = 0; k < 2; ++k) {
-            const std::size_t i = static_cast<std::size_t>(k);
-            const Rect s(text.left, text.top + text.Height() * k / 2, text.right,
-                         text.top + text.Height() * (k + 1) / 2);
-            const std::string_view main = node.Part(2 + 3 * k), secondary = node.Part(3 + 3 * k);
-            dc.SelectFont(m_data.mainFont);
-            if (secondary.empty()) {
-                Fit(dc, layout.main[i], main, s, TextVAlign::Center);
-                continue;
-            }
-            Rect left(s.left, s.top, s.left + s.Width() / 2, s.bottom);
-            Fit(dc, layout.main[i], main, left, TextVAlign::Bottom);
-            left.OffsetRect(s.Width() / 2, 0);
-            dc.SelectFont(m_data.secondaryFont);
-            Fit(dc, layout.secondary[i], secondary, left, TextVAlign::Top);
+            Rect s(text.left, text.top + text.Height() * k / 2, text.right, text.top + text.Height() * (k + 1) / 2);
+            if (k == 1)
+                s.top += 1;
+            const Rect left(s.left, s.top, s.left + s.Width() / 2, s.bottom);
+            Rect right = left;
+            right.OffsetRect(s.Width() / 2, 0);
+            PrepareEntry(dc, node, k, {left, TextVAlign::Bottom}, {right, TextVAlign::Top}, {s});
         }
     }
 }

@@ -87,25 +87,17 @@ bool CSchoolLayoutHorz::IsCellShown(int row, int col, int first, int last) const
 void CSchoolLayoutHorz::MeasureTexts(DC& dc, CSchoolTableNode& node, const Rect& text) const
 {
     // Main text above the middle and secondary text below it, or the main text alone in the middle;
-    // two entries take a half each.
-    SchoolNodeLayout& layout = node.Layout();
+    // two entries take a half each, the lower one below the rule between them.
     const auto entry = [&](int k, const Rect& area) {
-        const std::size_t i = static_cast<std::size_t>(k);
-        const std::string_view main = node.Part(2 + 3 * k), secondary = node.Part(3 + 3 * k);
-        dc.SelectFont(m_data.mainFont);
-        if (secondary.empty()) {
-            Fit(dc, layout.main[i], main, area, TextVAlign::Center);
-            return;
-        }
-        Fit(dc, layout.main[i], main, UpperHalf(area), TextVAlign::Bottom);
-        dc.SelectFont(m_data.secondaryFont);
-        Fit(dc, layout.secondary[i], secondary, LowerHalf(area), TextVAlign::Top);
+        PrepareEntry(dc, node, k, {UpperHalf(area), TextVAlign::Bottom}, {LowerHalf(area), TextVAlign::Top}, {area});
     };
     if (node.EntryCount() == 1) {
         entry(0, text);
     } else if (node.EntryCount() == 2) {
         entry(0, UpperHalf(text));
-        entry(1, LowerHalf(text));
+        Rect lower = LowerHalf(text);
+        lower.top += 1;
+        entry(1, lower);
     }
 }
 

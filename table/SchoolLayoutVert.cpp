@@ -79,29 +79,24 @@ void CSchoolLayoutVert::DrawEntryRule(DC& dc, const Rect& text) const
 void CSchoolLayoutVert::MeasureTexts(DC& dc, CSchoolTableNode& node, const Rect& text) const
 {
     // One line each: the main text right-aligned left of the middle, the secondary text left-aligned
-    // right of it; two entries take a half each.
-    constexpr unsigned kLine = DT_VCENTER | DT_SINGLELINE;
-    SchoolNodeLayout& layout = node.Layout();
+    // right of it, or the main text alone in the middle; two entries take a half each, the right one
+    // right of the rule between them.
     const auto entry = [&](int k, const Rect& area, int shift) {
-        const std::size_t i = static_cast<std::size_t>(k);
-        const std::string_view main = node.Part(2 + 3 * k), secondary = node.Part(3 + 3 * k);
-        dc.SelectFont(m_data.mainFont);
-        if (secondary.empty()) {
-            layout.main[i].Prepare(dc, main, area, kLine | DT_CENTER);
-            return;
-        }
-        Rect left(area.left, area.top, area.left + area.Width() / 2, area.bottom);
-        layout.main[i].Prepare(dc, main, left, kLine | DT_RIGHT);
-        left.OffsetRect(shift, 0);
-        dc.SelectFont(m_data.secondaryFont);
-        layout.secondary[i].Prepare(dc, secondary, left, kLine | DT_LEFT);
+        const Rect left(area.left, area.top, area.left + area.Width() / 2, area.bottom);
+        Rect right = left;
+        right.OffsetRect(shift, 0);
+        right.right = std::min(right.right, area.right);
+        PrepareEntry(dc, node, k, {left, TextVAlign::Center, TextHAlign::Right, false},
+                     {right, TextVAlign::Center, TextHAlign::Left, false},
+                     {area, TextVAlign::Center, TextHAlign::Center, false});
     };
     if (node.EntryCount() == 1) {
         entry(0, text, text.Width() / 2 + 1);
     } else if (node.EntryCount() == 2) {
         for (int k = 0; k < 2; ++k) {
-            const Rect s(text.left + text.Width() * k / 2, text.top, text.left + text.Width() * (k + 1) / 2,
-                         text.bottom);
+            Rect s(text.left + text.Width() * k / 2, text.top, text.left + text.Width() * (k + 1) / 2, text.bottom);
+            if (k == 1)
+                s.left += 1;
             entry(k, s, s.Width() / 2);
         }
     }

@@ -486,10 +486,7 @@ void CSchoolTable::mouseMoveEvent(QMouseEvent* event)
     const QPoint p = event->position().toPoint();
     tagNMT_NODE2 hit;
     const CSchoolTableNode* node = HitNode({p.x(), p.y()}, &hit) ? FindNode(hit.row, hit.column) : nullptr;
-    if (node && !node->GetTip().empty())
-        m_tip->ShowAtCursor(node->GetTip());
-    else
-        m_tip->HideTip();
+    m_tip->ShowAtCursor(node ? node->GetDisplayTip() : std::string());
 }
 
 void CSchoolTable::leaveEvent(QEvent*)

@@ -36,6 +36,23 @@ void CSchoolTableNode::ExchangeContent(CSchoolTableNode& other)
     std::swap(m_tip, other.m_tip);
 }
 
+std::string CSchoolTableNode::GetDisplayTip() const
+{
+    if (!m_tip.empty() || !m_layout.shortened)
+        return m_tip;
+    std::string whole;
+    for (int k = 0; k < EntryCount(); ++k) {
+        for (const std::string_view text : {Part(2 + 3 * k), Part(3 + 3 * k)}) {
+            if (text.empty())
+                continue;
+            if (!whole.empty())
+                whole += '\n';
+            whole += text;
+        }
+    }
+    return whole;
+}
+
 int CSchoolTableNode::EntryCount() const
 {
     switch (m_parts.size()) {

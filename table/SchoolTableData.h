@@ -27,6 +27,7 @@ struct tagNMT_MOVE2 {
 // while the grid scrolls.
 struct SchoolNodeLayout {
     bool dirty = true;
+    bool shortened = false;  // some text was shrunk away or cut short with "…"
     zem::Rect rect;
     std::array<PreparedText, 2> main{};  // per entry
     std::array<PreparedText, 2> secondary{};
@@ -44,6 +45,8 @@ public:
     int GetColumn() const { return m_column; }
     const std::string& GetText() const { return m_text; }
     const std::string& GetTip() const { return m_tip; }
+    // What the tip shows: the host's tip, else the whole text when the layout left some out.
+    std::string GetDisplayTip() const;
     // The text's fields: the entry count, then key, main and secondary text of each entry.
     std::string_view Part(int i) const { return m_parts[static_cast<std::size_t>(i)]; }
     // The number of entries the text shows: 1 for four parts, 2 for seven, else none.

@@ -7,6 +7,7 @@
 
 #include <QImage>
 #include <QPainter>
+#include <QStringList>
 
 #include <string_view>
 
@@ -36,8 +37,8 @@ public:
     DC(const DC&) = delete;
     DC& operator=(const DC&) = delete;
 
-    QPainter& Painter() { return painter_; }
-    QImage* Image() { return image_; }
+    QPainter& Painter() { return m_painter; }
+    QImage* Image() { return m_image; }
 
     // An empty or inverted rectangle fills nothing.
     void FillSolidRect(const Rect& rect, COLORREF color);
@@ -56,7 +57,7 @@ public:
     void LineTo(int x, int y);
 
     void SelectFont(const Font& font);
-    const Font& GetFont() const { return font_; }
+    const Font& GetFont() const { return m_font; }
     COLORREF SetTextColor(COLORREF color);
     COLORREF SetBkColor(COLORREF color);
     int SetBkMode(int mode);  // TRANSPARENT is the default here
@@ -76,16 +77,20 @@ public:
 private:
     void ApplyFont();
 
-    QImage* image_;
-    QPainter painter_;
-    Font font_;
-    int charExtra_ = 0;
-    COLORREF penColor_ = 0;
-    COLORREF textColor_ = 0;
-    COLORREF bkColor_ = 0xFFFFFF;
-    int bkMode_ = TRANSPARENT;
-    Point position_;
+    QImage* m_image;
+    QPainter m_painter;
+    Font m_font;
+    int m_charExtra = 0;
+    COLORREF m_penColor = 0;
+    COLORREF m_textColor = 0;
+    COLORREF m_bkColor = 0xFFFFFF;
+    int m_bkMode = TRANSPARENT;
+    Point m_position;
 };
+
+// The lines DrawText breaks a text into at a width (DT_WORDBREAK | DT_EDITCONTROL) in a font:
+// between words of Latin text, between any two Chinese characters, inside a word wider than the line.
+QStringList WrapText(const QString& text, const QFont& font, int width);
 
 QColor ToQColor(COLORREF color);
 COLORREF FromQColor(const QColor& color);

@@ -780,7 +780,7 @@ TEST_F(SchoolGridClicks, PickFillsFriendsAndDimsTheOtherLines)
     };
     for (const Case& c : {Case{CSchoolTable::STYLE_HORZ, 1, 2, 1, 5, 2, 2},
                           Case{CSchoolTable::STYLE_VERT, 2, 1, 5, 1, 2, 2}}) {
-        Layout(c.style, 900, 500);
+        Layout(c.style, 900, 800);
         Click(c.pickRow, c.pickCol);
         const QImage image = Render();
         // Fills leave the cell's edge; texts keep 2 pixels off it.
