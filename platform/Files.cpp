@@ -369,6 +369,15 @@ bool CheckFileName(std::string_view name, std::string* message)
     return true;
 }
 
+bool IsWindowsPath(std::string_view path)
+{
+    if (path.find('\\') != std::string_view::npos)
+        return true;
+    const bool driveLetter = path.size() >= 2 && path[1] == ':' &&
+                             ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z'));
+    return driveLetter;
+}
+
 std::string ProgramFolder()
 {
     std::error_code ec;

@@ -50,6 +50,11 @@ std::string FileErrorReason(int errorNumber);
 // such a name stays where it was put and still opens on Windows. False with a message for the user.
 bool CheckFileName(std::string_view name, std::string* message = nullptr);
 
+// True for a path written on Windows ("X:\...", "X:/...", "\\server\...", anything with a backslash),
+// as files made there hold them. Such a path names nothing here and is never handed to the file
+// system.
+bool IsWindowsPath(std::string_view path);
+
 // The folder that holds the running program, ending with '/'.
 std::string ProgramFolder();
 

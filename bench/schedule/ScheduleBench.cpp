@@ -7,9 +7,9 @@
 // --callback runs the program's post-run passes from the engine's callback, as the program does.
 #include "core/Core.h"
 
-#include "app/shell/TaskHelperCallback.h"
+#include "app/shell/taskhelper/TaskHelperCallback.h"
 #include "base/ScheduleTask.h"
-#include "bench/validate/ScheduleValidator.h"
+#include "testing/validator/ScheduleValidator.h"
 #include "platform/Files.h"
 #include "platform/Hooks.h"
 

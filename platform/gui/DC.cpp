@@ -1,4 +1,5 @@
 #include "platform/gui/DC.h"
+#include "platform/gui/QtText.h"
 
 #include <QFontMetrics>
 
@@ -135,9 +136,15 @@ COLORREF FromQColor(const QColor& color)
     return RGB(color.red(), color.green(), color.blue());
 }
 
-DC::DC(QImage* image) : m_image(image)
+DC::DC(QImage* image) : DC(static_cast<QPaintDevice*>(image))
 {
-    m_painter.begin(image);
+    m_image = image;
+}
+
+DC::DC(QPaintDevice* device)
+{
+    if (!m_painter.begin(device))
+        return;
     m_painter.setRenderHint(QPainter::Antialiasing, false);
     m_painter.setRenderHint(QPainter::TextAntialiasing, TextAntialiasing());
     ApplyFont();
@@ -147,6 +154,16 @@ DC::~DC()
 {
     if (m_painter.isActive())
         m_painter.end();
+}
+
+bool DC::End()
+{
+    return m_painter.isActive() && m_painter.end();
+}
+
+void DC::SetClipRect(const Rect& rect)
+{
+    m_painter.setClipRect(QRect(rect.left, rect.top, std::max(0, rect.Width()), std::max(0, rect.Height())));
 }
 
 void DC::FillSolidRect(const Rect& rect, COLORREF color)
@@ -259,7 +276,8 @@ void DC::ApplyFont()
     QFont font = m_font.GetQFont();
     if (m_charExtra != 0)
         font.setLetterSpacing(QFont::AbsoluteSpacing, m_charExtra);
-    m_painter.setFont(font);
+    if (m_painter.isActive())
+        m_painter.setFont(font);
 }
 
 COLORREF DC::SetTextColor(COLORREF color)
@@ -289,8 +307,8 @@ int DC::SetTextCharacterExtra(int pixels)
 
 int DC::DrawText(std::string_view text, Rect& rect, unsigned format)
 {
-    const QString s = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-    const QFontMetrics metrics(m_painter.font());
+    const QString s = ToQ(text);
+    const QFontMetrics metrics = Metrics();
     const int lineHeight = metrics.height();
     const std::vector<TextLine> lines = LineBreaker(s, metrics, rect.Width(), format).Lines();
     int widest = 0;
@@ -342,8 +360,8 @@ QStringList WrapText(const QString& text, const QFont& font, int width)
 
 Size DC::GetTextExtent(std::string_view text)
 {
-    const QFontMetrics metrics(m_painter.font());
-    return {metrics.horizontalAdvance(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()))),
+    const QFontMetrics metrics = Metrics();
+    return {metrics.horizontalAdvance(ToQ(text)),
             metrics.height()};
 }
 

@@ -3,8 +3,9 @@
 // a filled rectangle leaves out its right and bottom edge, a line leaves out its end point, and text
 // is laid out by DrawText with the formats below.
 #include "platform/gui/Font.h"
-#include "platform/gui/Gdi.h"
+#include "platform/Gdi.h"
 
+#include <QFontMetrics>
 #include <QImage>
 #include <QPainter>
 #include <QStringList>
@@ -33,12 +34,22 @@ class DC {
 public:
     // Draws into an image (the memory bitmap of a window or a printout). Shapes are not antialiased.
     explicit DC(QImage* image);
+    // Draws on any paint device, such as a printer, in its device pixels. For a printer, beginning to
+    // paint starts the document: IsActive tells whether it started, End finishes it.
+    explicit DC(QPaintDevice* device);
     ~DC();
     DC(const DC&) = delete;
     DC& operator=(const DC&) = delete;
 
     QPainter& Painter() { return m_painter; }
-    QImage* Image() { return m_image; }
+    QImage* Image() { return m_image; }  // null when drawing on another device
+
+    bool IsActive() const { return m_painter.isActive(); }
+    // Ends painting; false when the device reports a failure.
+    bool End();
+
+    // Only the part of what is drawn inside the rectangle shows from now on.
+    void SetClipRect(const Rect& rect);
 
     // An empty or inverted rectangle fills nothing.
     void FillSolidRect(const Rect& rect, COLORREF color);
@@ -76,8 +87,10 @@ public:
 
 private:
     void ApplyFont();
+    // Measured for the device drawn on, so that a printer's text is laid out as it prints.
+    QFontMetrics Metrics() const { return m_painter.fontMetrics(); }
 
-    QImage* m_image;
+    QImage* m_image = nullptr;
     QPainter m_painter;
     Font m_font;
     int m_charExtra = 0;

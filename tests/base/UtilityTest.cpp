@@ -1,7 +1,7 @@
 #include "base/CellRecord.h"
 #include "base/Utility.h"
 
-#include "platform/TempFolder.h"
+#include "support/TempFolder.h"
 #include "platform/Xml.h"
 
 #include <gtest/gtest.h>

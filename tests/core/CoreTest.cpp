@@ -1,9 +1,9 @@
 // The engine's facade: the range, the report title, the teachers' daily limits, the messages of a
 // run, and the run thread's life.
-#include "EngineRun.h"
+#include "support/EngineRun.h"
 #include "Schools.h"
 #include "core/Engine.h"
-#include "platform/MessageRecorder.h"
+#include "support/MessageRecorder.h"
 
 #include <gtest/gtest.h>
 

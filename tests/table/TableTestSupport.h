@@ -1,8 +1,8 @@
 #pragma once
 // What the grid tests share: a host that records every notification, synthetic mouse input and
 // pixel probes of rendered images.
+#include "platform/Gdi.h"
 #include "platform/gui/Desktop.h"
-#include "platform/gui/Gdi.h"
 #include "platform/gui/Messages.h"
 #include "table/TableDefs.h"
 #include "table/WeekTable.h"
