@@ -73,6 +73,13 @@ void CSchoolLayout::PrepareEntry(DC& dc, CSchoolTableNode& node, int k, const Te
     layout.shortened = layout.shortened || !texts.whole;
 }
 
+Rect CSchoolLayout::TextArea(const Rect& node) const
+{
+    Rect text = node;
+    text.DeflateRect(2);
+    return text;
+}
+
 void CSchoolLayout::DrawEntryRule(DC& dc, const Rect& text) const
 {
     HorzLine(dc, text.left + 1, text.right - 1, text.top + text.Height() / 2, 1);
@@ -91,9 +98,7 @@ void CSchoolLayout::PlaceNode(DC& dc, CSchoolTableNode& node) const
     layout.main = {};
     layout.secondary = {};
     layout.shortened = false;
-    Rect text = rect;
-    text.DeflateRect(2);
-    MeasureTexts(dc, node, text);
+    MeasureTexts(dc, node, TextArea(rect));
     layout.dirty = false;
 }
 
@@ -152,9 +157,7 @@ void CSchoolLayout::DrawNodes(DC& dc, int first, int last)
     for (const CSchoolTableNode* node : shown) {
         if (node->EntryCount() != 2)
             continue;
-        Rect text = node->Layout().rect;
-        text.DeflateRect(2);
-        DrawEntryRule(dc, text);
+        DrawEntryRule(dc, TextArea(node->Layout().rect));
     }
 }
 
@@ -182,10 +185,21 @@ void CSchoolLayout::DrawTitle(DC& dc, SchoolTitleLayout& layout, const std::stri
 
 void CSchoolLayout::DrawPeriodLabel(DC& dc, int period, const Rect& rect) const
 {
-    dc.DrawText(m_data.PeriodLabel(period), rect, kOneLine);
+    // The label's first row carries the grid line above it.
+    Rect box = rect;
+    box.top += 1;
+    DrawFittedText(dc, m_data.PeriodLabel(period), {box, TextVAlign::Center, TextHAlign::Center, false});
 }
 
 // ---- CSchoolColumnLayout
+
+Rect CSchoolColumnLayout::TextArea(const Rect& node) const
+{
+    // The grid line of a line lies on its cells' second row, so that their last rows are free.
+    Rect text = node;
+    text.DeflateRect(2, 2, 2, 0);
+    return text;
+}
 
 int CSchoolColumnLayout::FirstVisible() const
 {

@@ -59,12 +59,14 @@ public:
     virtual bool SwapsNodes() const { return true; }
 
     const SchoolGeometry& Geometry() const { return m_geometry; }
+    // Where a node's texts go: the node less 2 pixels on every side.
+    virtual zem::Rect TextArea(const zem::Rect& node) const;
     // Whether a cell lies on the picked object's line, and whether its period is a friend.
     bool OnPickedLine(int row, int col) const;
     bool IsFriendOfPick(int row, int col) const;
 
 protected:
-    // Lays out a node's texts inside `text` (the node less 2 pixels on every side).
+    // Lays out a node's texts inside its text area.
     virtual void MeasureTexts(zem::gui::DC& dc, CSchoolTableNode& node, const zem::Rect& text) const = 0;
     // The visible range of rows (horizontal) or display columns (others), inclusive; the first may
     // be -1.
@@ -112,6 +114,9 @@ private:
 class CSchoolColumnLayout : public CSchoolLayout {
 public:
     using CSchoolLayout::CSchoolLayout;
+
+    // The node less 2 pixels on the top and the sides: its bottom row is free of the grid lines.
+    zem::Rect TextArea(const zem::Rect& node) const override;
 
 protected:
     int FirstVisible() const override;

@@ -132,6 +132,8 @@ public:
     // Where the cell lies now, whether or not it holds a node (outside the window when scrolled
     // away); an empty rectangle when the layout has no place for it.
     zem::Rect GetNodeRect(int row, int col) const { return m_layout->GetNodeRect(row, col); }
+    // Where the cell's texts go.
+    zem::Rect GetNodeTextRect(int row, int col) const { return m_layout->TextArea(GetNodeRect(row, col)); }
     // The cell under a client point, or false.
     bool HitNode(zem::Point point, tagNMT_NODE2* node) const { return m_layout->HitNode(point, node); }
 

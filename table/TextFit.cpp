@@ -85,6 +85,9 @@ bool PlaceByInk(const QStringList& lines, const QFontMetrics& metrics, const Tex
         if (ink.isEmpty())
             continue;
         const int x = LineLeft(box, width, slot.hAlign);
+        // Some glyphs ink a pixel beyond their advance.
+        if (x + ink.left() < box.left || x + ink.left() + ink.width() > box.right)
+            return false;
         left = std::min(left, x + ink.left());
         right = std::max(right, x + ink.left() + ink.width());
         const int top = i * lineHeight + ink.top(), bottom = i * lineHeight + ink.top() + ink.height();
@@ -245,14 +248,18 @@ TextPair FitTextPair(std::string_view main, const Font& mainFont, const TextSlot
     }
     pair.main = FitText(mainFont, main, mainSlot);
     pair.secondary = FitText(secondaryFont, secondary, secondarySlot);
-    if (pair.main.whole && pair.secondary.whole)
+    pair.whole = pair.main.whole && pair.secondary.whole;
+    if (pair.whole)
+        return pair;
+    // A secondary text cut short still says something; one cut down to "…" says nothing.
+    const bool secondaryShows = !pair.secondary.text.empty() && pair.secondary.text != "…";
+    if (pair.main.whole && secondaryShows)
         return pair;
     FittedText single = FitText(mainFont, main, alone);
-    if (single.whole && !main.empty()) {
+    if (single.whole) {
         pair.main = std::move(single);
         pair.secondary = FittedText{};
     }
-    pair.whole = false;
     return pair;
 }
 

@@ -45,8 +45,9 @@ void DrawFitted(zem::gui::DC& dc, const FittedText& fitted);
 FittedText DrawFittedText(zem::gui::DC& dc, std::string_view text, const TextSlot& slot);
 
 // A main text over (or beside) its secondary text, each in its own slot and font. Without a
-// secondary text, or when the two do not both fit whole, the main text takes `alone` (the two slots
-// together), if it fits whole there, and the secondary text is left out.
+// secondary text, or when the main text does not fit whole in its slot or the secondary text cannot
+// show a character, the main text takes `alone` (the two slots together), if it fits whole there,
+// and the secondary text is left out.
 struct TextPair {
     FittedText main;
     FittedText secondary;

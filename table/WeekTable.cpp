@@ -45,9 +45,7 @@ void CPeriodColumn::Draw(DC& dc)
         const std::size_t i = static_cast<std::size_t>(row);
         const Rect& rowRect = m_rowRects[i];
         dc.FillSolidRect(rowRect, row % 2 ? theme.GetRowAColor() : theme.GetRowBColor());
-        // Word-wrapped and centred in its row; a name the row cannot hold is fitted (a period's
-        // times under its name need more lines than a low row has).
-        m_nameExtents[i] = DrawFittedText(dc, m_names[i], {rowRect}).extent;
+        m_nameExtents[i] = DrawFittedText(dc, m_names[i], {NameBox(rowRect)}).extent;
     }
 }
 
@@ -56,7 +54,16 @@ bool CPeriodColumn::IsNameShortened(int row) const
     if (row < 0 || row >= std::min(m_rowCount, static_cast<int>(m_names.size())) || !m_primaryFont)
         return false;
     const std::size_t i = static_cast<std::size_t>(row);
-    return !FitText(*m_primaryFont, m_names[i], {m_rowRects[i]}).whole;
+    return !FitText(*m_primaryFont, m_names[i], {NameBox(m_rowRects[i])}).whole;
+}
+
+Rect CPeriodColumn::NameBox(const Rect& row)
+{
+    // Word-wrapped and centred in its row, a pixel off the lines between rows: a period's times
+    // under its name take more lines than a low row has room for at full size.
+    Rect box = row;
+    box.DeflateRect(0, 1, 0, 1);
+    return box;
 }
 
 // ---- CTitleRow

@@ -29,6 +29,8 @@ public:
     void Draw(zem::gui::DC& dc) override;
 
 private:
+    static zem::Rect NameBox(const zem::Rect& row);
+
     std::array<zem::Rect, kMaxRows> m_nameExtents{};
     std::vector<std::string> m_names;
     int m_leftWidth = 22;

@@ -558,6 +558,28 @@ TEST_F(SchoolGridClicks, TipsFollowTheMouseInEveryLayout)
     zem::gui::SetCursorPosHook(previousCursor);
 }
 
+TEST_F(SchoolGrid, ATextCutShortShowsWholeInTheTipUnlessTheHostSetOne)
+{
+    auto previousCursor = zem::gui::SetCursorPosHook([] { return Point{100, 100}; });
+    Days();
+    grid->AddRow("高一(1)班");
+    const std::string whole = OneEntry("1", "信息技术", "孔娴雪，任云(计算机房1)");
+    grid->SetNodeText(0, 0, whole);
+    grid->SetNodeText(0, 1, OneEntry("1", "语文", "王"));
+    Layout(CSchoolTable::STYLE_HORZ, 1000, 300);  // 23-pixel columns
+    grid->grab();
+    const CTableTipWnd& tip = grid->GetTipWnd();
+    MoveMouse(grid, grid->GetNodeRect(0, 0).CenterPoint());
+    EXPECT_TRUE(tip.isVisible());
+    EXPECT_EQ(tip.GetText(), "信息技术\n孔娴雪，任云(计算机房1)");
+    MoveMouse(grid, grid->GetNodeRect(0, 1).CenterPoint());  // shown whole: no tip
+    EXPECT_FALSE(tip.isVisible());
+    grid->SetNodeTip(0, 0, "张老师该节有课");
+    MoveMouse(grid, grid->GetNodeRect(0, 0).CenterPoint());
+    EXPECT_EQ(tip.GetText(), "张老师该节有课");
+    zem::gui::SetCursorPosHook(previousCursor);
+}
+
 // ---- scrolling
 
 TEST_F(SchoolGrid, KeysScrollTheBarOfTheLayout)
