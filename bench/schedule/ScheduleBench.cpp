@@ -22,16 +22,12 @@
 
 namespace {
 
-// Posts go nowhere; status texts are freed.
+// Posts go nowhere.
 class NullTarget : public zem::MessageTarget {
 public:
     zem::LRESULT Send(unsigned, zem::WPARAM, zem::LPARAM) override { return 0; }
-    bool Post(unsigned message, zem::WPARAM wParam, zem::LPARAM lParam) override
-    {
-        if (message == WM_SCHEDULE_PROGRESS && wParam == 0)
-            TakeStatusText(lParam);
-        return true;
-    }
+    bool Post(unsigned, zem::WPARAM, zem::LPARAM) override { return true; }
+    bool PostText(unsigned, zem::WPARAM, std::string) override { return true; }
 };
 
 struct Options {

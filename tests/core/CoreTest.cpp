@@ -306,4 +306,27 @@ TEST(CoreThread, CancelCutsAPauseShort)
     EXPECT_TRUE(target.Results().empty());
 }
 
+// A stop while the check's status shows ends the run there, even when the check would refuse the
+// data: no report, no result.
+TEST(CoreThread, StopDuringTheCheckPausePostsNoResult)
+{
+    SchoolBuilder b;  // no plans: the check refuses it
+    RecordingTarget target;
+    CoreRunOptions options = TestOptions();
+    options.pauses = true;
+    CCore core(b.Task());
+    target.onMessage = [&](const RecordingTarget::Message& m, int) {
+        if (m.wParam == 0)
+            core.Cancel();
+    };
+    core.Init(&target);
+    core.SetOptions(options);
+    core.Start();
+    core.Wait();
+    EXPECT_TRUE(core.GetStats().stopped);
+    EXPECT_EQ(core.GetStats().code, 0);
+    EXPECT_TRUE(target.Results().empty());
+    EXPECT_EQ(b.Task().GetLastReportInfo().GetReportInfo(), "");
+}
+
 }  // namespace

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-// Records what the engine posts; status texts are taken (and freed) as they arrive.
+// Records what the engine posts, status texts included.
 class RecordingTarget : public zem::MessageTarget {
 public:
     struct Message {
@@ -31,10 +31,13 @@ public:
 
     bool Post(unsigned message, zem::WPARAM wParam, zem::LPARAM lParam) override
     {
-        Message m{message, wParam, lParam, {}};
-        if (message == WM_SCHEDULE_PROGRESS && wParam == 0)
-            m.text = TakeStatusText(lParam)->text;
-        Record(m);
+        Record({message, wParam, lParam, {}});
+        return true;
+    }
+
+    bool PostText(unsigned message, zem::WPARAM wParam, std::string text) override
+    {
+        Record({message, wParam, 0, std::move(text)});
         return true;
     }
 

@@ -191,6 +191,23 @@ bool CTaskHelper::CanSwapPart(CCourseTable* table, const tagTABLE_NODE& a, const
 // partners of their own. Those further classes move too, so they must take the swap as well.
 bool CTaskHelper::SwapPartnerClasses(CCourseTable* table, const tagTABLE_NODE& a, const tagTABLE_NODE& b)
 {
+    MovedTables reached;
+    const std::size_t directCount = TablesMovedWith(table, a, b, reached);
+    // The origin's own partners were checked with its lessons.
+    for (std::size_t i = directCount; i < reached.size(); ++i) {
+        if (CanSwap(reached[i].first, a, b, true))
+            continue;
+        m_reason->partnerClasses.push_back(Handle(reached[i].second->GetClassId()));
+        m_textStale = true;
+        return false;
+    }
+    return true;
+}
+
+std::size_t CTaskHelper::TablesMovedWith(CCourseTable* table, const tagTABLE_NODE& a, const tagTABLE_NODE& b,
+                                         MovedTables& reached)
+{
+    reached.assign(1, {table, nullptr});
     auto hasPartners = [&](const CCourseTable* t) {
         for (const tagTABLE_NODE& node : {a, b})
             for (int half = 1; half <= 2; ++half)
@@ -199,8 +216,7 @@ bool CTaskHelper::SwapPartnerClasses(CCourseTable* table, const tagTABLE_NODE& a
         return false;
     };
     if (!hasPartners(table))
-        return true;
-    std::vector<std::pair<CCourseTable*, const CCourseInfo*>> reached{{table, nullptr}};
+        return 1;
     std::size_t directCount = 0;
     for (std::size_t i = 0; i < reached.size(); ++i) {
         const CCourseTableNode* nodes[] = {&reached[i].first->GetNode(a), &reached[i].first->GetNode(b)};
@@ -224,15 +240,7 @@ bool CTaskHelper::SwapPartnerClasses(CCourseTable* table, const tagTABLE_NODE& a
         if (i == 0)
             directCount = reached.size();
     }
-    // The origin's own partners were checked with its lessons.
-    for (std::size_t i = directCount; i < reached.size(); ++i) {
-        if (CanSwap(reached[i].first, a, b, true))
-            continue;
-        m_reason->partnerClasses.push_back(Handle(reached[i].second->GetClassId()));
-        m_textStale = true;
-        return false;
-    }
-    return true;
+    return directCount;
 }
 
 bool CTaskHelper::IsPreset(CCourseTable* table, const tagTABLE_NODE& period, int part)
@@ -287,7 +295,6 @@ bool CTaskHelper::CheckAtNode(CCourseTable* table, const tagTABLE_NODE& period, 
     const int slot = SlotOf(period);
     if (!rules->complete || slot < 0)
         return RefuseText(kInvalid);
-    const int half = part == 2 ? 2 : 1;
     const CCourseTableNode& cell = table->GetNode(period);
     // The lesson there now, which the new one would replace.
     const CPlanRules* replaced = Rules().PlanOfSlot(cell, part);
@@ -300,29 +307,45 @@ bool CTaskHelper::CheckAtNode(CCourseTable* table, const tagTABLE_NODE& period, 
         Refusal(Reason::kPreset, period);
         return false;
     }
-    if (rules->blocked[slot]) {
-        auto refuse = [&](int kind, const std::string& first, const std::string& second = {}) {
-            Reason& reason = Refusal(kind, period);
-            reason.ids[0] = Handle(first);
-            reason.ids[1] = Handle(second);
-            return false;
-        };
-        if (rules->classFixed[slot])
-            return refuse(Reason::kClassFixed, rules->cls->GetId());
-        if (rules->subjectFixed[slot])
-            return refuse(Reason::kSubjectFixed, rules->subject->GetId());
-        for (const CTeacherRules* teacher : rules->teachers)
-            if (teacher->fixed[slot])
-                return refuse(Reason::kTeacherFixed, teacher->teacher->GetId());
-        for (const CTeacherRules* teacher : rules->teachers)
-            for (const CTeacherRules::Group& group : teacher->groups)
-                if (group.fixed[slot])
-                    return refuse(Reason::kGroupFixed, teacher->teacher->GetId(), group.group->GetId());
-        if (rules->planFixed[slot])
-            return refuse(Reason::kPlanFixed, plan->GetId());
-    }
+    return CheckFixedTimes(*rules, period, slot) && CheckExclusiveTeachers(*rules, period, replaced) &&
+           CheckExclusiveSubjects(*rules, table, period, part) &&
+           CheckTeachersFree(*rules, period, part, replaced, inSwap) &&
+           !RoomConflict(room, period, part, plan, cell.GetRoomId(part == 2 ? 2 : 1), nullptr);
+}
 
-    for (const CTeacherRules* teacher : rules->teachers) {
+// The fixed times of the class, subject, teachers, their groups and the plan itself.
+bool CTaskHelper::CheckFixedTimes(const CPlanRules& rules, const tagTABLE_NODE& period, int slot)
+{
+    if (!rules.blocked[slot])
+        return true;
+    auto refuse = [&](int kind, const std::string& first, const std::string& second = {}) {
+        Reason& reason = Refusal(kind, period);
+        reason.ids[0] = Handle(first);
+        reason.ids[1] = Handle(second);
+        return false;
+    };
+    if (rules.classFixed[slot])
+        return refuse(Reason::kClassFixed, rules.cls->GetId());
+    if (rules.subjectFixed[slot])
+        return refuse(Reason::kSubjectFixed, rules.subject->GetId());
+    for (const CTeacherRules* teacher : rules.teachers)
+        if (teacher->fixed[slot])
+            return refuse(Reason::kTeacherFixed, teacher->teacher->GetId());
+    for (const CTeacherRules* teacher : rules.teachers)
+        for (const CTeacherRules::Group& group : teacher->groups)
+            if (group.fixed[slot])
+                return refuse(Reason::kGroupFixed, teacher->teacher->GetId(), group.group->GetId());
+    if (rules.planFixed[slot])
+        return refuse(Reason::kPlanFixed, rules.plan->GetId());
+    return true;
+}
+
+// No teacher who may not teach at the same time as one of the plan's is busy then, unless the
+// lesson being replaced is that teacher's.
+bool CTaskHelper::CheckExclusiveTeachers(const CPlanRules& rules, const tagTABLE_NODE& period,
+                                         const CPlanRules* replaced)
+{
+    for (const CTeacherRules* teacher : rules.teachers) {
         for (const CTeacherInfo* other : teacher->exclusive) {
             if (!other->GetTable(true).IsUsed(period) || (replaced && replaced->mainTeacher == other))
                 continue;
@@ -332,26 +355,40 @@ bool CTaskHelper::CheckAtNode(CCourseTable* table, const tagTABLE_NODE& period, 
             return false;
         }
     }
+    return true;
+}
 
-    if (!rules->exclusiveSubjects.empty()) {
-        for (int segment = 0; segment < zem::kSegmentCount; ++segment) {
-            for (int section = 0; section < zem::kSectionCount; ++section) {
-                const tagTABLE_NODE other{period.day, segment, section};
-                if (other == period || !table->IsUsed(other))
-                    continue;
-                const CPlanRules* there = Rules().PlanOfSlot(table->GetNode(other), part);
-                if (!there || there->subject == rules->subject || !Contains(rules->exclusiveSubjects, there->subject) ||
-                    there->plan->GetType() != plan->GetType())
-                    continue;
-                Reason& reason = Refusal(Reason::kMutexSubject, other);
-                reason.ids[0] = Handle(there->subject->GetId());
-                reason.ids[1] = Handle(rules->subject->GetId());
-                return false;
-            }
+// No lesson of an exclusive subject of the same kind elsewhere on the class's day.
+bool CTaskHelper::CheckExclusiveSubjects(const CPlanRules& rules, const CCourseTable* table,
+                                         const tagTABLE_NODE& period, int part)
+{
+    if (rules.exclusiveSubjects.empty())
+        return true;
+    for (int segment = 0; segment < zem::kSegmentCount; ++segment) {
+        for (int section = 0; section < zem::kSectionCount; ++section) {
+            const tagTABLE_NODE other{period.day, segment, section};
+            if (other == period || !table->IsUsed(other))
+                continue;
+            const CPlanRules* there = Rules().PlanOfSlot(table->GetNode(other), part);
+            if (!there || there->subject == rules.subject || !Contains(rules.exclusiveSubjects, there->subject) ||
+                there->plan->GetType() != rules.plan->GetType())
+                continue;
+            Reason& reason = Refusal(Reason::kMutexSubject, other);
+            reason.ids[0] = Handle(there->subject->GetId());
+            reason.ids[1] = Handle(rules.subject->GetId());
+            return false;
         }
     }
+    return true;
+}
 
-    for (const CTeacherRules* teacher : rules->teachers) {
+// Every teacher of the plan is free for the weeks of the part, but for the lesson being replaced
+// and lessons of the same combined class.
+bool CTaskHelper::CheckTeachersFree(const CPlanRules& rules, const tagTABLE_NODE& period, int part,
+                                    const CPlanRules* replaced, bool inSwap)
+{
+    const int half = part == 2 ? 2 : 1;
+    for (const CTeacherRules* teacher : rules.teachers) {
         const CCourseTable& own = teacher->teacher->GetTable(true);
         if (!own.IsUsed(period))
             continue;
@@ -360,12 +397,12 @@ bool CTaskHelper::CheckAtNode(CCourseTable* table, const tagTABLE_NODE& period, 
         if (lessonId == zem::kNoId || (replaced && Contains(replaced->allTeachers, teacher->teacher)))
             continue;
         const CPlanRules* lesson = Rules().Plan(lessonId);
-        if (lesson && lesson->combined && lesson->combined == rules->combined)
+        if (lesson && lesson->combined && lesson->combined == rules.combined)
             continue;
         // In a swap the partner class's slot moves too, taking the other class's lesson with it;
         // the partner's own check covers where that lesson goes.
-        if (inSwap && lesson && rules->combined && rules->combined->GetCombineCourse().size() == 2 &&
-            Contains(rules->combinedClasses, static_cast<const CClassInfo*>(lesson->cls)))
+        if (inSwap && lesson && rules.combined && rules.combined->GetCombineCourse().size() == 2 &&
+            Contains(rules.combinedClasses, static_cast<const CClassInfo*>(lesson->cls)))
             continue;
         Reason& reason = Refusal(Reason::kTeacherBusy, period);
         reason.ids[0] = Handle(teacher->teacher->GetId());
@@ -377,8 +414,7 @@ bool CTaskHelper::CheckAtNode(CCourseTable* table, const tagTABLE_NODE& period, 
         }
         return false;
     }
-
-    return !RoomConflict(room, period, part, plan, cell.GetRoomId(half), nullptr);
+    return true;
 }
 
 bool CTaskHelper::CheckRoomConflict(const std::string& roomId, const tagTABLE_NODE& period, int part,
