@@ -15,6 +15,8 @@ using zem::gui::DC;
 namespace {
 
 constexpr int kRecordRole = Qt::UserRole + 1;
+constexpr int kCardInsetX = 8;
+constexpr int kTextInset = 6;
 constexpr zem::COLORREF kGrey = RGB(128, 128, 128);
 constexpr zem::COLORREF kRed = RGB(255, 0, 0);
 constexpr unsigned kWrapped = zem::gui::DT_WORDBREAK | zem::gui::DT_EDITCONTROL | zem::gui::DT_CENTER;
@@ -25,7 +27,8 @@ public:
 
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override
     {
-        const int width = m_list->viewport()->width();
+        // Measured in the width the text is drawn in (inside the frame), so no wrapped line is cut.
+        const int width = m_list->viewport()->width() - 2 * (kCardInsetX + 1 + kTextInset);
         QImage scratch(1, 1, QImage::Format_RGB32);
         DC dc(&scratch);
         dc.SelectFont(m_list->m_font);
@@ -42,9 +45,9 @@ public:
         QImage image(width, height, QImage::Format_RGB32);
         {
             DC dc(&image);
-            const Rect inner = DrawListCard(&dc, Rect(0, 0, width, height), 8, 4, option.state & QStyle::State_Selected);
+            const Rect inner = DrawListCard(&dc, Rect(0, 0, width, height), kCardInsetX, 4, option.state & QStyle::State_Selected);
             dc.SelectFont(m_list->m_font);
-            Rect text(inner.left + 6, inner.top + m_list->m_margin - 5, inner.right - 6, inner.bottom);
+            Rect text(inner.left + kTextInset, inner.top + m_list->m_margin - 5, inner.right - kTextInset, inner.bottom);
             dc.DrawText(zem::gui::FromQ(index.data().toString()), text, kWrapped);
 
             const auto* info = reinterpret_cast<const CCardInfo*>(index.data(kRecordRole).value<quintptr>());

@@ -38,6 +38,8 @@ bool CSearchListDlg::OnInitDialog()
     m_list = new zem::gui::ReportList(this);
     m_list->setFrameShape(QFrame::NoFrame);
     m_list->SetHeader(new CSkinHeaderCtrl);
+    // The last column takes the room left, so that long analysis texts show whole.
+    m_list->horizontalHeader()->setStretchLastSection(true);
     m_list->setShowGrid(true);
     m_list->SetRowHeight(kRowHeight);
     AddControl(IDC_LIST, m_list);
