@@ -41,29 +41,26 @@ void CLessonCounter::Count(const std::string& classId, bool useTempTables)
 
 void CLessonCounter::GetIdsWithLessons(std::vector<std::string>& out) const
 {
-    std::vector<std::string> ids;
-    for (const auto& [id, record] : m_records)
-        if (!record.unfinishedPlans.empty())
-            ids.push_back(id);
-    ToClassOrder(ids);
-    out.insert(out.end(), ids.begin(), ids.end());
+    CollectIds(out, [](const ClassRecord& r) { return !r.unfinishedPlans.empty(); });
 }
 
 void CLessonCounter::GetIdsWithLessons2(std::vector<std::string>& out) const
 {
-    std::vector<std::string> ids;
-    for (const auto& [id, record] : m_records)
-        if (!record.overPlacedPlans.empty())
-            ids.push_back(id);
-    ToClassOrder(ids);
-    out.insert(out.end(), ids.begin(), ids.end());
+    CollectIds(out, [](const ClassRecord& r) { return !r.overPlacedPlans.empty(); });
 }
 
 void CLessonCounter::GetIdsDiffering(std::vector<std::string>& out) const
 {
+    CollectIds(out, [](const ClassRecord& r) {
+        return r.unfinishedPlans.empty() && r.overPlacedPlans.empty() && r.planned == r.placed;
+    });
+}
+
+void CLessonCounter::CollectIds(std::vector<std::string>& out, const std::function<bool(const ClassRecord&)>& take) const
+{
     std::vector<std::string> ids;
     for (const auto& [id, record] : m_records)
-        if (record.unfinishedPlans.empty() && record.overPlacedPlans.empty() && record.planned == record.placed)
+        if (take(record))
             ids.push_back(id);
     ToClassOrder(ids);
     out.insert(out.end(), ids.begin(), ids.end());

@@ -3,6 +3,7 @@
 // classes into unfinished, over-placed and complete.
 #include "base/WeekCount.h"
 
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -41,6 +42,8 @@ public:
     const CWeekCount& GetTotalPlaced() const { return m_totalPlaced; }
 
 private:
+    // Appends, in class order, the classes whose records pass.
+    void CollectIds(std::vector<std::string>& out, const std::function<bool(const ClassRecord&)>& take) const;
     // Puts the ids in the order of the task's classes.
     void ToClassOrder(std::vector<std::string>& ids) const;
 
