@@ -58,12 +58,12 @@ TEST(HoverButton, GradientRowsDependOnHoverAndEmphasis)
         Hover(button, c.hovered);
         const QImage image = Draw(button, c.state);
         const int top = 2, h = kHeight - 4;
-        EXPECT_EQ(PixelAt(image, 20, top + h / 2), c.middle);
+        EXPECT_EQ(PixelOf(image, 20, top + h / 2), c.middle);
         if (!c.hovered) {
-            EXPECT_EQ(PixelAt(image, 20, top), c.background);  // brush 0 at the top
+            EXPECT_EQ(PixelOf(image, 20, top), c.background);  // brush 0 at the top
         }
         // Rows darken downwards.
-        EXPECT_LE(zem::GetRValue(PixelAt(image, 20, top + h - 3)), zem::GetRValue(c.middle));
+        EXPECT_LE(zem::GetRValue(PixelOf(image, 20, top + h - 3)), zem::GetRValue(c.middle));
     }
 }
 
@@ -72,21 +72,21 @@ TEST(HoverButton, EdgesShowHoverAndFocus)
     const zem::COLORREF orange = RGB(250, 196, 88), blue = RGB(153, 198, 252);
     CHoverButton button;
     const QImage plain = Draw(button, 0);
-    EXPECT_NE(PixelAt(plain, 2, 20), orange);
-    EXPECT_NE(PixelAt(plain, 2, 20), blue);
+    EXPECT_NE(PixelOf(plain, 2, 20), orange);
+    EXPECT_NE(PixelOf(plain, 2, 20), blue);
 
     const QImage focused = Draw(button, CHoverButton::ODS_FOCUS);
-    EXPECT_EQ(PixelAt(focused, 1, 20), blue);
+    EXPECT_EQ(PixelOf(focused, 1, 20), blue);
     // The dotted focus rectangle inverts every other pixel of the inner rectangle's border.
-    EXPECT_NE(PixelAt(focused, 2, 20), PixelAt(focused, 2, 21));
+    EXPECT_NE(PixelOf(focused, 2, 20), PixelOf(focused, 2, 21));
 
     Hover(button, true);
     const QImage hovered = Draw(button, 0);
-    EXPECT_EQ(PixelAt(hovered, 1, 20), orange);
+    EXPECT_EQ(PixelOf(hovered, 1, 20), orange);
     // Focused under the mouse: the orange edges and no focus rectangle.
     const QImage both = Draw(button, CHoverButton::ODS_FOCUS);
-    EXPECT_EQ(PixelAt(both, 1, 20), orange);
-    EXPECT_EQ(PixelAt(both, 2, 20), PixelAt(both, 2, 21));
+    EXPECT_EQ(PixelOf(both, 1, 20), orange);
+    EXPECT_EQ(PixelOf(both, 2, 20), PixelOf(both, 2, 21));
 
     Hover(button, false);
     EXPECT_FALSE(button.IsHovered());
@@ -123,7 +123,7 @@ TEST(HoverButton, AButtonWithoutInnerHeightPaintsOneRowOfTheFirstBrush)
     CHoverButton button;
     button.SetBkColor(RGB(255, 255, 200));
     const QImage image = Draw(button, 0, kWidth, 4);
-    EXPECT_EQ(PixelAt(image, 20, 2), RGB(255, 255, 200));
+    EXPECT_EQ(PixelOf(image, 20, 2), RGB(255, 255, 200));
 }
 
 TEST(HoverButton, FlatEditHasALightGreyFrame)
@@ -133,9 +133,9 @@ TEST(HoverButton, FlatEditHasALightGreyFrame)
     auto* edit = new CFlatEdit;
     ASSERT_TRUE(edit->CreateFlat({10, 10, 150, 34}, &parent, 1003));
     const QImage image = Snapshot(edit);
-    EXPECT_EQ(PixelAt(image, 0, 10), CFlatEdit::kFrameColor);
-    EXPECT_EQ(PixelAt(image, 70, 0), CFlatEdit::kFrameColor);
-    EXPECT_EQ(PixelAt(image, 139, 23), CFlatEdit::kFrameColor);
+    EXPECT_EQ(PixelOf(image, 0, 10), CFlatEdit::kFrameColor);
+    EXPECT_EQ(PixelOf(image, 70, 0), CFlatEdit::kFrameColor);
+    EXPECT_EQ(PixelOf(image, 139, 23), CFlatEdit::kFrameColor);
 }
 
 }  // namespace

@@ -59,7 +59,7 @@ TEST(SkinHeader, IsTwentyTwoPixelsHighAndTiledToTheRightEdge)
     // Right of the last column the tile repeats to the edge, without text.
     for (int y : {0, 5, 21})
         for (int x : {140, 200, image.width() - 1})
-            EXPECT_EQ(PixelAt(image, x, y), PixelAt(skin, 0, y)) << x << "," << y;
+            EXPECT_EQ(PixelOf(image, x, y), PixelOf(skin, 0, y)) << x << "," << y;
     // A centred title sits in the middle of its cell; a right-aligned one is drawn at the left.
     const zem::Rect centred = BoundsOfDark(image, {0, 0, 60, 22});
     ASSERT_FALSE(centred.IsRectEmpty());
@@ -155,9 +155,9 @@ TEST(OwnerDrawListBox, ItemsShowBothNamesAndAnEmptyItemOnlyItsFrame)
 
     const QImage image = Snapshot(box.viewport());
     const zem::Rect first(0, 0, 320, 36), second(0, 36, 320, 72);
-    EXPECT_EQ(PixelAt(image, 6, 10), RGB(196, 202, 227));   // frame
-    EXPECT_EQ(PixelAt(image, 10, 6), RGB(196, 202, 227));   // selected fill
-    EXPECT_EQ(PixelAt(image, 10, 42), RGB(247, 247, 247));  // plain fill
+    EXPECT_EQ(PixelOf(image, 6, 10), RGB(196, 202, 227));   // frame
+    EXPECT_EQ(PixelOf(image, 10, 6), RGB(196, 202, 227));   // selected fill
+    EXPECT_EQ(PixelOf(image, 10, 42), RGB(247, 247, 247));  // plain fill
     EXPECT_FALSE(BoundsOfDark(image, first).IsRectEmpty());
     EXPECT_GT(CountColor(image, {0, 18, 320, 34}, RGB(192, 192, 192)), 0);  // the grey short names
     EXPECT_TRUE(BoundsOfDark(image, second).IsRectEmpty());

@@ -1,19 +1,22 @@
 #include "ScreenTestSupport.h"
 
-#include <filesystem>
+#include "platform/gui/ItemList.h"
+
+#include <QCoreApplication>
+#include <QTest>
+
 
 QImage Snapshot(QWidget* widget)
 {
+    // Views lay their items out from the event loop.
+    QCoreApplication::processEvents();
     return widget->grab().toImage().convertToFormat(QImage::Format_RGB32);
 }
 
 std::string SaveScreenshot(QWidget* widget, const std::string& name)
 {
-    const std::string folder = std::string(ZEM_TEST_OUTPUT_DIR) + "/";
-    std::filesystem::create_directories(folder);
-    const std::string path = folder + name + ".png";
-    widget->grab().save(QString::fromStdString(path));
-    return path;
+    SavePicture(Snapshot(widget), name + ".png");
+    return std::string(ZEM_TEST_OUTPUT_DIR) + "/" + name + ".png";
 }
 
 ScriptedMessages::ScriptedMessages(std::vector<int> answers, int fallback)
@@ -47,4 +50,10 @@ ModalScope::ModalScope(zem::gui::ModalHook hook) : m_previous(zem::gui::SetModal
 ModalScope::~ModalScope()
 {
     zem::gui::SetModalHook(std::move(m_previous));
+}
+
+void ClickCheck(zem::gui::ItemList& list, int index)
+{
+    const QRect rect = list.visualItemRect(list.item(index));
+    QTest::mouseClick(list.viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(rect.left() + 9, rect.center().y()));
 }

@@ -4,7 +4,7 @@
 #include "platform/Gdi.h"
 #include "platform/Hooks.h"
 #include "platform/gui/Dialog.h"
-#include "PixelProbes.h"
+#include "ControlsTestSupport.h"
 
 #include <QImage>
 #include <QWidget>
@@ -18,6 +18,12 @@
 QImage Snapshot(QWidget* widget);
 // Writes the widget's picture to the build's test-output folder as <name>.png; returns the path.
 std::string SaveScreenshot(QWidget* widget, const std::string& name);
+
+namespace zem::gui {
+class ItemList;
+}
+// Clicks the check box of an item of a check list as the user does.
+void ClickCheck(zem::gui::ItemList& list, int index);
 
 // Records every message box and answers them in turn from `answers` (then with `fallback`).
 class ScriptedMessages {

@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <functional>
 
-inline zem::COLORREF PixelAt(const QImage& image, int x, int y)
+inline zem::COLORREF PixelOf(const QImage& image, int x, int y)
 {
     const QRgb p = image.pixel(x, y);
     return zem::RGB(qRed(p), qGreen(p), qBlue(p));
@@ -18,7 +18,7 @@ inline int CountColor(const QImage& image, const zem::Rect& region, zem::COLORRE
     int count = 0;
     for (int y = std::max(0, region.top); y < std::min(image.height(), region.bottom); ++y)
         for (int x = std::max(0, region.left); x < std::min(image.width(), region.right); ++x)
-            count += PixelAt(image, x, y) == color;
+            count += PixelOf(image, x, y) == color;
     return count;
 }
 
@@ -30,7 +30,7 @@ inline zem::Rect BoundsOf(const QImage& image, const zem::Rect& region,
     bool any = false;
     for (int y = std::max(0, region.top); y < std::min(image.height(), region.bottom); ++y) {
         for (int x = std::max(0, region.left); x < std::min(image.width(), region.right); ++x) {
-            if (!match(PixelAt(image, x, y)))
+            if (!match(PixelOf(image, x, y)))
                 continue;
             if (!any) {
                 bounds = {x, y, x + 1, y + 1};
