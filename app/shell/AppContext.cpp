@@ -231,7 +231,7 @@ bool CAppContext::RequireTask() const
     return false;
 }
 
-void CAppContext::Launch(Feature feature, bool needsTask)
+void CAppContext::Launch(Feature feature, bool needsTask) const
 {
     if (needsTask && !RequireTask())
         return;
@@ -239,63 +239,63 @@ void CAppContext::Launch(Feature feature, bool needsTask)
         zem::ShowMessage(kFeatureMissingText, "提示", zem::MessageIcon::Information);
 }
 
-void CAppContext::ShowSettingsDialog()
+void CAppContext::ShowSettingsDialog() const
 {
     Launch(Feature::Settings, false);
 }
 
-void CAppContext::ShowTaskInfoDialog()
+void CAppContext::ShowTaskInfoDialog() const
 {
     if (HasTask())
         Launch(Feature::TaskInfo, false);
 }
 
-void CAppContext::ShowBackupDialog()
+void CAppContext::ShowBackupDialog() const
 {
     Launch(Feature::Backup, true);
 }
 
-void CAppContext::ShowDataStatisticsDialog()
+void CAppContext::ShowDataStatisticsDialog() const
 {
     Launch(Feature::DataStatistics, true);
 }
 
-void CAppContext::ShowTeacherStatisticDialog()
+void CAppContext::ShowTeacherStatisticDialog() const
 {
     Launch(Feature::TeacherStatistic, true);
 }
 
-void CAppContext::ShowExportAllDialog()
+void CAppContext::ShowExportAllDialog() const
 {
     Launch(Feature::ExportAll, true);
 }
 
-void CAppContext::ShowTeacherTimeQueryDialog()
+void CAppContext::ShowTeacherTimeQueryDialog() const
 {
     Launch(Feature::TeacherTimeQuery, true);
 }
 
-void CAppContext::ShowRestoreDialog()
+void CAppContext::ShowRestoreDialog() const
 {
     Launch(Feature::Restore, true);
 }
 
-void CAppContext::ShowClearTimetableDialog()
+void CAppContext::ShowClearTimetableDialog() const
 {
     Launch(Feature::ClearTimetable, true);
 }
 
-void CAppContext::ShowReverseImportDialog()
+void CAppContext::ShowReverseImportDialog() const
 {
     Launch(Feature::ReverseImport, false);
 }
 
-void CAppContext::ShowTableMoveDialog()
+void CAppContext::ShowTableMoveDialog() const
 {
     Launch(Feature::TableMove, true);
 }
 
-void CAppContext::ShowProctorDialog()
+void CAppContext::ShowProctorDialog() const
 {
     Launch(Feature::Proctor, true);
 }

@@ -78,18 +78,18 @@ public:
     bool IsDataCopiedOnCreate() const { return m_bDataCopiedOnCreate; }
 
     // ---- Launchers of feature dialogs ----
-    void ShowSettingsDialog();
-    void ShowTaskInfoDialog();
-    void ShowBackupDialog();
-    void ShowDataStatisticsDialog();
-    void ShowTeacherStatisticDialog();
-    void ShowExportAllDialog();
-    void ShowTeacherTimeQueryDialog();
-    void ShowRestoreDialog();
-    void ShowClearTimetableDialog();
-    void ShowReverseImportDialog();
-    void ShowTableMoveDialog();
-    void ShowProctorDialog();
+    void ShowSettingsDialog() const override;
+    void ShowTaskInfoDialog() const override;
+    void ShowBackupDialog() const;
+    void ShowDataStatisticsDialog() const;
+    void ShowTeacherStatisticDialog() const;
+    void ShowExportAllDialog() const;
+    void ShowTeacherTimeQueryDialog() const;
+    void ShowRestoreDialog() const;
+    void ShowClearTimetableDialog() const;
+    void ShowReverseImportDialog() const;
+    void ShowTableMoveDialog() const;
+    void ShowProctorDialog() const;
 
     // ---- Settings ----
     int GetLastPage() const { return m_nLastPage; }
@@ -119,7 +119,7 @@ public:
     bool GetShowTagLocked() const { return m_bShowTagLocked; }
     bool GetShowTagLinked() const { return m_bShowTagLinked; }
     bool GetShowTagDisabled() const { return m_bShowTagDisabled; }
-    bool GetShowRoomNumber() const { return m_bShowRoomNumber; }
+    bool GetShowRoomNumber() const override { return m_bShowRoomNumber; }
     bool GetShowTeacherByGroup() const override { return m_bShowTeacherByGroup; }
     std::string GetExportFolder() const { return m_strExportFolder; }
     std::string GetLastTaskFolder() const override { return m_strLastTaskFolder; }
@@ -182,7 +182,7 @@ private:
     bool WriteKeys(const std::vector<CSettingWrite>& writes, bool tellUser);
     bool WriteKey(const std::string& section, const std::string& key, const std::string& value, bool tellUser = true);
     bool RequireTask() const;
-    void Launch(Feature feature, bool needsTask);
+    void Launch(Feature feature, bool needsTask) const;
     bool CopySourceTaskData(const std::string& sourceTaskFile, const CTaskInfo& target, bool withTimetables);
 
     CScheduleTask* m_pTask = nullptr;

@@ -6,7 +6,6 @@
 #include <functional>
 #include <map>
 #include <string>
-#include <vector>
 
 class CAutoRange;
 class CScheduleTask;
@@ -75,9 +74,6 @@ struct CFeatureWindows {
         pickAbsentTeacher;
     // The lesson-change window on a temporary task; true when the user saved the task in it.
     std::function<bool(CScheduleTask& task, bool isNew, const std::string& teacherId)> tempAdjust;
-    // Ticks among the items; true with the ascending ticked indices on OK.
-    std::function<bool(const std::string& prompt, const std::vector<std::string>& items, std::vector<int>& ticked)>
-        removeItems;
 
     bool Has(Feature feature) const;
     // Runs the window when there is one; false when the feature is missing.

@@ -6,5 +6,3 @@
 constexpr unsigned WM_FILL_TOOLBOX = 0x5F6;
 // A tool-box action; wParam the action code.
 constexpr unsigned WM_TOOLBOX_ACTION = 0x5F4;
-// A quick-tool link was clicked; wParam its control id.
-constexpr unsigned WM_QUICK_TOOL = 0x2261;

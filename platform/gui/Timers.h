@@ -2,6 +2,8 @@
 // A window's numbered timers: each fires its handler every interval until it is killed or the
 // window goes. Tests install a fake clock: timers then wait for the test to move time, and the
 // local time of zem::Now moves with it, so nothing waits on the real clock.
+#include "platform/Hooks.h"
+
 #include <cstdint>
 #include <functional>
 #include <map>
