@@ -150,8 +150,10 @@ void CPagePanel::StartTempAdjust(const std::string& name)
         info.SetTaskName(newName);
         info.SetTaskFolder(folder);
         const CTaskInfo& source = task->GetTaskInfo();
+        // A task not yet scheduled has no timetable file: its temporary task starts without one.
+        const bool hasTables = zem::FileExists(source.GetOutputFilePath());
         if (!info.WriteToFile() || !zem::CopyFile(source.GetInputFilePath(), info.GetInputFilePath()) ||
-            !zem::CopyFile(source.GetOutputFilePath(), info.GetOutputFilePath())) {
+            (hasTables && !zem::CopyFile(source.GetOutputFilePath(), info.GetOutputFilePath()))) {
             zem::ShowMessage("生成临时任务文件出错", "提示", zem::MessageIcon::Warning);
             RemoveCreatedTempFolder(tempFolder, createdFolder);
             return;
