@@ -371,3 +371,24 @@ TEST_F(PagePanelTest, WeekTimetablesOfAnEmptyListSaySo)
 }
 
 }  // namespace
+
+namespace {
+
+using LaunchersTest = ShellTest;
+
+TEST_F(LaunchersTest, ALauncherWithoutItsWindowSaysSo)
+{
+    CAppContext* context = MakeContext();
+    MessageRecorder messages;
+    context->ShowTaskInfoDialog();  // silent without a task
+    context->ShowSettingsDialog();
+    context->ShowReverseImportDialog();
+    EXPECT_EQ(messages.Texts(), std::vector<std::string>(2, kFeatureMissingText));
+    int runs = 0;
+    FeatureWindows().windows[Feature::Settings] = [&] { ++runs; };
+    context->ShowSettingsDialog();
+    EXPECT_EQ(runs, 1);
+    EXPECT_EQ(messages.messages.size(), 2u);
+}
+
+}  // namespace
