@@ -19,7 +19,12 @@ public:
     }
 
 protected:
-    void paintEvent(QPaintEvent*) override { QPainter(this).drawImage(QPoint(0, 0), m_inverted, geometry()); }
+    void paintEvent(QPaintEvent*) override
+    {
+        const qreal ratio = m_inverted.devicePixelRatio();
+        const QRectF source(QPointF(geometry().topLeft()) * ratio, QSizeF(size()) * ratio);
+        QPainter(this).drawImage(QRectF(rect()), m_inverted, source);
+    }
 
 private:
     const QImage& m_inverted;

@@ -105,6 +105,7 @@ TEST_F(SplitterTest, ADragMovesTheBarAndTellsTheDialog)
     EXPECT_TRUE(upright.IsDragging());
     EXPECT_EQ(upright.GetGhostRect(), Rect(130, 0, 134, 300)) << "the ghost follows the mouse sideways only";
     EXPECT_EQ(bar->x(), 100) << "the bar waits for the drag's end";
+    SavePicture(dialog.grab().toImage(), "splitter_drag.png");
     Mouse(bar, QEvent::MouseButtonRelease, {32, 80});
     EXPECT_FALSE(upright.IsDragging());
     EXPECT_EQ(bar->geometry(), QRect(130, 0, 4, 300));
