@@ -3,6 +3,7 @@
 // layouts at two screen widths, all filled from a generated school as the program fills them. The
 // pictures go to the test output folder for a person to look at.
 #include "app/shell/taskhelper/TaskHelper.h"
+#include "app/controls/WeekTableCells.h"
 #include "app/shell/taskhelper/WeekGridCells.h"
 #include "base/CellRecord.h"
 #include "platform/gui/DC.h"
@@ -29,25 +30,7 @@ using zem::RGB;
 namespace {
 
 // The week grid as the task helper fills it.
-class WeekGridCells : public CWeekGridCells {
-public:
-    explicit WeekGridCells(CWeekTable& grid) : m_grid(grid) {}
-    void Clear() override { m_grid.Clear(); }
-    void SetCellInfo(const tagTABLE_NODE& cell, const std::string& text) override { m_grid.SetCellInfo(cell, text); }
-    void SetCellTipInfo(const tagTABLE_NODE& cell, const std::string& tip) override
-    {
-        m_grid.SetCellTipInfo(cell, tip);
-    }
-    void SetCellTag(const tagTABLE_NODE& cell, CELL_TAG tag) override { m_grid.SetCellTag(cell, tag); }
-    void SetCellBkColor(const tagTABLE_NODE& cell, COLORREF color) override { m_grid.SetCellBkColor(cell, color); }
-    void SetCellFocus(const tagTABLE_NODE& cell, bool focus) override { m_grid.SetCellFocus(cell, focus); }
-    void SetForbidCell(const tagTABLE_NODE& cell, bool forbid) override { m_grid.SetForbidCell(cell, forbid); }
-    void SetAllCellNormal() override { m_grid.SetAllCellNormal(); }
-    void Refresh() override { m_grid.Refresh(); }
-
-private:
-    CWeekTable& m_grid;
-};
+using WeekGridCells = CWeekTableCells;
 
 COLORREF Pixel(const QImage& image, int x, int y)
 {

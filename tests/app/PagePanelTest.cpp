@@ -2,6 +2,7 @@
 // panel's quick tools and the temporary lesson-change tasks.
 #include "ShellTestSupport.h"
 #include "app/controls/HyperLink.h"
+#include "app/controls/ObjectPickerDlg.h"
 #include "app/controls/RemoveItemsDlg.h"
 #include "app/controls/ObjectLists.h"
 #include "app/shell/PagePanel.h"
@@ -12,6 +13,7 @@
 #include "platform/gui/ItemList.h"
 #include "platform/gui/Timers.h"
 #include "support/MessageRecorder.h"
+#include "testing/generator/SchoolGenerator.h"
 
 #include <QTest>
 
@@ -123,12 +125,6 @@ protected:
             return 2;
         };
         w.planAdjustTool = [this](int tool) { calls.push_back("tool " + std::to_string(tool)); };
-        w.pickAbsentTeacher = [this](const std::string& title, const CZemObjectList& teachers, std::string& id) {
-            calls.push_back("pick " + title);
-            id = teachers.begin()->first;
-            pickedTeacher = id;
-            return true;
-        };
         w.tempAdjust = [this](CScheduleTask& task, bool isNew, const std::string& teacherId) {
             calls.push_back("temp " + task.GetTaskInfo().GetTaskName() + (isNew ? " new" : " old"));
             tempFolders.push_back(task.GetTaskInfo().GetTaskFolder());
@@ -140,6 +136,38 @@ protected:
     static std::string F(Feature f) { return "F" + std::to_string(static_cast<int>(f)); }
 
     CScheduleTask* Task() { return CAppContext::Get()->GetTask(); }
+
+    // A generated school with its timetables filled, opened as the task.
+    void OpenScheduledSchool()
+    {
+        std::unique_ptr<CScheduleTask> school = zemgen::GenerateSchool({"S12", "normal", 1});
+        zemgen::FillTimetables(*school);
+        const std::string where = folder.path() + "S12/";
+        ASSERT_TRUE(zemgen::WriteTaskFolder(*school, where, "S12", "test"));
+        ASSERT_TRUE(school->SaveOutputData());
+        ASSERT_TRUE(CAppContext::Get()->OpenTask(where + "S12.zem", true));
+    }
+
+    // Answers the absent-teacher picker with the first teacher who has lessons.
+    void PickTeachersWithLessons()
+    {
+        m_picker = std::make_unique<ModalScope>([this](Dialog& d) {
+            auto& picker = static_cast<CObjectPickerDlg&>(d);
+            calls.push_back("pick " + picker.Caption());
+            zem::gui::ItemList& list = *picker.GetList();
+            for (int row = 0; row < list.GetItemCount(); ++row) {
+                if (list.GetItemImage(row) == 0) {
+                    list.SetSelected(row, true);
+                    break;
+                }
+            }
+            QTest::mouseClick(picker.GetDlgItem(zem::IDOK), Qt::LeftButton);
+            if (picker.GetSelectedObject())
+                pickedTeacher = picker.GetSelectedObject()->GetId();
+        });
+    }
+
+    std::unique_ptr<ModalScope> m_picker;
 
     CPagePanel panel;
     std::vector<std::string> calls;
@@ -306,7 +334,9 @@ TEST_F(PagePanelTest, TheRecentListCleanUpOffersEveryEntryButTheOpenTask)
 
 TEST_F(PagePanelTest, TemporaryTasksNeverOverwriteOrDeleteWhatIsKept)
 {
+    OpenScheduledSchool();
     RecordAllFeatures();
+    PickTeachersWithLessons();
     zem::gui::FakeClock clock;  // 2026-03-05 08:07
     const std::string temp = Task()->GetTaskInfo().GetTempFolder();
 
