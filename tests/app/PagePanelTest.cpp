@@ -10,6 +10,7 @@
 #include "base/ScheduleTask.h"
 #include "core/Core.h"
 #include "platform/IniFile.h"
+#include "platform/gui/Desktop.h"
 #include "platform/gui/ItemList.h"
 #include "platform/gui/Timers.h"
 #include "support/MessageRecorder.h"
@@ -419,6 +420,39 @@ TEST_F(LaunchersTest, ALauncherWithoutItsWindowSaysSo)
     context->ShowSettingsDialog();
     EXPECT_EQ(runs, 1);
     EXPECT_EQ(messages.messages.size(), 2u);
+}
+
+}  // namespace
+
+namespace {
+
+using InformationPanelTest = ShellTest;
+
+TEST_F(InformationPanelTest, TheTipChangesEvery25SecondsUnlessTheMouseRestsOnIt)
+{
+    MakeContext();
+    zem::gui::FakeClock clock;
+    CToolDescPanel panel;
+    panel.Create(nullptr);
+    panel.resize(1200, CToolDescPanel::kHeight);
+    panel.ShowTip(1);
+    zem::Point cursor{5000, 5000};
+    auto previous = zem::gui::SetCursorPosHook([&] { return cursor; });
+    clock.Advance(24999);
+    EXPECT_EQ(panel.GetTipTitle(), "什么是排课任务");
+    clock.Advance(1);
+    EXPECT_NE(panel.GetTipTitle(), "什么是排课任务");
+
+    const QPoint over = panel.mapToGlobal(QPoint(100, 60));
+    cursor = {over.x(), over.y()};
+    const std::string shown = panel.GetTipTitle();
+    clock.Advance(25000);
+    EXPECT_EQ(panel.GetTipTitle(), shown);
+    zem::gui::SetCursorPosHook(previous);
+
+    // A click on the tip shows another one.
+    QTest::mouseClick(&panel, Qt::LeftButton, Qt::NoModifier, QPoint(100, 60));
+    EXPECT_NE(panel.GetTipTitle(), shown);
 }
 
 }  // namespace
