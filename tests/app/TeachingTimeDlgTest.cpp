@@ -6,6 +6,7 @@
 #include "app/data/TeachingTimeDlg.h"
 #include "platform/Files.h"
 #include "platform/Text.h"
+#include "platform/gui/Desktop.h"
 #include "testing/validator/ScheduleValidator.h"
 
 #include <QCheckBox>
@@ -157,6 +158,30 @@ TEST_F(TeachingTime, PictureOfAFiveDayWeekOfFourAndThreePeriodsWithNothingCutOrO
         SavePicture(dlg.grab().toImage(), "teaching-time.png");
         dlg.EndDialog(zem::IDCANCEL);
     });
+}
+
+TEST_F(TeachingTime, HelpLinksOpenTheirPagesAndNoTaskOpensNothing)
+{
+    std::vector<std::string> opened;
+    const zem::gui::OpenHook previous = zem::gui::SetOpenHook([&opened](const std::string& target) {
+        opened.push_back(target);
+        return zem::gui::kOpenDone;
+    });
+    Run([&](CTeachingTimeDlg& dlg) {
+        PressAt(dlg.GetDlgItem(CTeachingTimeDlg::IDC_HELP_GRADES), {4, 4});
+        PressAt(dlg.GetDlgItem(CTeachingTimeDlg::IDC_HELP_BANNERS), {4, 4});
+        EXPECT_FALSE(dlg.IsModified());
+        dlg.EndDialog(zem::IDCANCEL);
+    });
+    zem::gui::SetOpenHook(previous);
+    ASSERT_EQ(opened.size(), 2u);
+    EXPECT_EQ(opened[0].rfind("https://tavelin.example.com/help/teaching-time-grades.php?", 0), 0u) << opened[0];
+    EXPECT_EQ(opened[1].rfind("https://tavelin.example.com/help/export-banner-rows.php?", 0), 0u) << opened[1];
+
+    services.task = nullptr;
+    CTeachingTimeDlg dlg;
+    EXPECT_EQ(dlg.DoModal(), zem::IDCANCEL);
+    EXPECT_EQ(dialogs.captions.size(), 1u);  // only the first run was shown
 }
 
 TEST_F(TeachingTime, DaySwitchedOffAndOnAgainHasEveryPeriodOpen)
