@@ -24,6 +24,12 @@ public:
     virtual std::vector<std::string> GetSubjectSelection() const { return {}; }
     // The program's one tip balloon; null before it exists.
     virtual CTipWnd* GetTipWnd() const { return nullptr; }
+    // [Common] ShowRoomNumber: cell texts name a shared room's seat.
+    virtual bool GetShowRoomNumber() const { return true; }
+    // The modal system settings dialog.
+    virtual void ShowSettingsDialog() const {}
+    // The modal task information dialog; nothing while no task is open.
+    virtual void ShowTaskInfoDialog() const {}
 };
 
 // The installed services, or defaults when none is installed.

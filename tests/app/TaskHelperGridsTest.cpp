@@ -3,6 +3,7 @@
 #include "app/shell/taskhelper/WeekGridCells.h"
 #include "HelperSchool.h"
 
+#include <array>
 #include <map>
 #include <tuple>
 
@@ -14,6 +15,10 @@ public:
     using Key = std::tuple<int, int, int>;
     static Key K(int column, int segment, int section) { return {column, segment, section}; }
 
+    void SetWeekDays(int days) override { weekDays = days; }
+    void SetSegmentNodes(int segment, int count) override { segments[static_cast<std::size_t>(segment)] = count; }
+    void SetColumnTitle(int column, const std::string& title) override { titles[column] = title; }
+    void SetPeriodNames(const std::vector<std::string>& names) override { periodNames = names; }
     void Clear() override { texts.clear(); }
     void SetCellInfo(const tagTABLE_NODE& c, const std::string& text) override { texts[Of(c)] = text; }
     void SetCellTipInfo(const tagTABLE_NODE& c, const std::string& tip) override { tips[Of(c)] = tip; }
@@ -33,6 +38,10 @@ public:
     std::map<Key, zem::COLORREF> colors;
     std::map<Key, bool> focused, forbidden;
     int refreshes = 0;
+    int weekDays = -1;
+    std::array<int, zem::kSegmentCount> segments{};
+    std::map<int, std::string> titles;
+    std::vector<std::string> periodNames;
 
 private:
     static Key Of(const tagTABLE_NODE& c) { return {c.day, c.segment, c.section}; }
@@ -61,6 +70,43 @@ TEST(CellRecords, DisplayTextOfARecord)
     };
     for (const auto& c : cases)
         EXPECT_EQ(FormatOddEvenCell(c.record), c.text) << c.record;
+}
+
+// A column per day in use and not hidden; a hidden day that is not in use takes no column away.
+// Short titles drop "星期" and the custom period names.
+TEST_F(Grids, SettingUpAWeekGrid)
+{
+    CSchoolStructure& week = task.GetSchoolStructure();
+    for (int day = 7; day < 12; ++day)
+        week.SetWeekDay(day, true);
+    week.SetSectionNodeMaxCount(3, 1, true);
+    week.GetCustomPeriodNameList().SetEnabled(true);
+    week.GetCustomPeriodNameList().Add(0, 0, "第一节");
+    week.RefreshData();
+    std::array<bool, zem::kDayCount> hidden{};
+    hidden[0] = hidden[6] = true;
+
+    CTaskHelper helper(&task);
+    RecordingGrid grid;
+    helper.SetupWeekTable(&grid, &hidden, false);
+    EXPECT_EQ(grid.weekDays, 9);
+    EXPECT_EQ(grid.titles[0], "星期二");
+    EXPECT_EQ(grid.titles[4], "星期一") << "week 2 starts after Tuesday to Friday";
+    EXPECT_EQ(grid.titles[8], "星期五");
+    EXPECT_EQ(grid.titles.size(), 9u);
+    EXPECT_EQ(grid.segments, (std::array<int, zem::kSegmentCount>{4, 3, 0, 1, 0}));
+    EXPECT_EQ(grid.periodNames, (std::vector<std::string>{"早", "第一节", "2", "3", "4", "5", "6", "7"}));
+
+    RecordingGrid brief;
+    helper.SetupWeekTable(&brief, nullptr, true);
+    EXPECT_EQ(brief.weekDays, 10);
+    EXPECT_EQ(brief.titles[0], "一");
+    EXPECT_EQ(brief.titles[5], "一");
+    EXPECT_EQ(brief.periodNames, (std::vector<std::string>{"早", "1", "2", "3", "4", "5", "6", "7"}));
+
+    // A cell is addressed by its day's place among the days in use.
+    helper.SetCellInfo(&brief, 8, 0, 1, "x");
+    EXPECT_EQ(brief.texts[RecordingGrid::K(6, 0, 1)], "x");
 }
 
 // A class grid gets text where there are lessons, and activities elsewhere when asked; a room's
@@ -146,14 +192,14 @@ TEST_F(Grids, TagsAndColours)
     context.openTask = &task;
     EXPECT_EQ(CTaskHelper(&task, context).GetCellColor(ClassTable("c1"), {0, 0, 0}), 0u);
     context.colorTable = true;
-    EXPECT_EQ(CTaskHelper(&task, context).GetCellColor(ClassTable("c1"), {0, 0, 0}), colors.GetColor(Plan("p1")));
+    EXPECT_EQ(CTaskHelper(&task, context).GetCellColor(ClassTable("c1"), {0, 0, 0}), colors.GetColor(Plan("p1"), &task));
     EXPECT_EQ(CTaskHelper(&task, context).GetCellColor(ClassTable("c1"), {0, 0, 3}), 0u);
     SchoolBuilder other;
     context.openTask = &other.Task();
     EXPECT_EQ(CTaskHelper(&task, context).GetCellColor(ClassTable("c1"), {0, 0, 0}), 0u);
     RecordingGrid painted;
     CTaskHelper(&task, context).ApplyCellColors(&painted, ClassTable("c1"));
-    EXPECT_EQ(painted.colors[RecordingGrid::K(0, 0, 1)], colors.GetColor(Plan("k1")));
+    EXPECT_EQ(painted.colors[RecordingGrid::K(0, 0, 1)], colors.GetColor(Plan("k1"), &task));
     EXPECT_EQ(painted.colors[RecordingGrid::K(0, 0, 3)], 0u);
 }
 

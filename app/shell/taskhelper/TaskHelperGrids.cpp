@@ -76,6 +76,39 @@ std::string FormatOddEvenCell(const std::string& record)
     return {};
 }
 
+void CTaskHelper::SetupWeekTable(CWeekGridCells* grid, const std::array<bool, zem::kDayCount>* hiddenDays,
+                                 bool shortTitles, const CSchoolStructure* structure) const
+{
+    if (!structure && m_task)
+        structure = &m_task->GetSchoolStructure();
+    if (!grid || !structure)
+        return;
+    static constexpr const char* kWeekdays[zem::kDayCount] = {"一", "二", "三", "四", "五", "六", "日",
+                                                              "一", "二", "三", "四", "五", "六", "日"};
+    // Only days in use get a column, so a hidden day that is not in use takes none away.
+    int column = 0;
+    for (int day = 0; day < zem::kDayCount; ++day) {
+        if (!structure->IsDayInUse(day) || (hiddenDays && (*hiddenDays)[static_cast<std::size_t>(day)]))
+            continue;
+        grid->SetColumnTitle(column++, shortTitles ? std::string(kWeekdays[day]) : std::string("星期") + kWeekdays[day]);
+    }
+    grid->SetWeekDays(column);
+    for (int segment = 0; segment < zem::kSegmentCount; ++segment)
+        grid->SetSegmentNodes(segment, structure->GetSectionNodeMaxCount(segment));
+    // Top to bottom: morning reading, forenoon, afternoon, night, evening self-study.
+    std::vector<std::string> names;
+    for (int segment : {3, 0, 1, 2, 4})
+        for (int section = 0; section < structure->GetSectionNodeMaxCount(segment); ++section)
+            names.push_back(structure->GetPeriodName(segment, section, shortTitles));
+    grid->SetPeriodNames(names);
+}
+
+void CTaskHelper::SetCellInfo(CWeekGridCells* grid, int day, int segment, int section, const std::string& text) const
+{
+    if (grid && m_task)
+        grid->SetCellInfo(GridCell({day, segment, section}), text);
+}
+
 tagTABLE_NODE CTaskHelper::GridCell(const tagTABLE_NODE& period) const
 {
     return {m_task->GetSchoolStructure().GetWeekOrderByNumber(period.day), period.segment, period.section};
@@ -188,7 +221,7 @@ zem::COLORREF CTaskHelper::GetCellColor(const CCourseTable* table, const tagTABL
     if (!table || !m_task || m_task != m_context.openTask || !m_context.colorTable || !m_context.colorMap ||
         !table->IsUsed(period))
         return 0;
-    return m_context.colorMap->GetColor(FindCourse(table->GetNode(period).GetFirstValidCourseId()));
+    return m_context.colorMap->GetColor(FindCourse(table->GetNode(period).GetFirstValidCourseId()), m_task);
 }
 
 void CTaskHelper::ApplyCellColors(CWeekGridCells* grid, const CCourseTable* table) const
@@ -198,7 +231,7 @@ void CTaskHelper::ApplyCellColors(CWeekGridCells* grid, const CCourseTable* tabl
     ForEachDaySlot(m_task->GetSchoolStructure(), true, [&](const tagTABLE_NODE& period) {
         zem::COLORREF color = 0;
         if (table->IsUsed(period) && m_context.colorMap)
-            color = m_context.colorMap->GetColor(FindCourse(table->GetNode(period).GetFirstValidCourseId()));
+            color = m_context.colorMap->GetColor(FindCourse(table->GetNode(period).GetFirstValidCourseId()), m_task);
         grid->SetCellBkColor(GridCell(period), color);
     });
     grid->Refresh();
