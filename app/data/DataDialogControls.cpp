@@ -2,21 +2,18 @@
 
 #include "app/controls/ShellFunctions.h"
 #include "app/controls/Strings.h"
+#include "platform/gui/DC.h"
 #include "platform/gui/Dialog.h"
 
 #include <QLineEdit>
 #include <QMouseEvent>
-#include <QPainterPath>
 #include <QPushButton>
 
 using zem::COLORREF;
-using zem::Rect;
 using zem::RGB;
 
 namespace {
 
-constexpr COLORREF kPanelFrame = RGB(223, 223, 223);
-constexpr COLORREF kPanelBand = RGB(189, 211, 255);
 constexpr COLORREF kWhite = RGB(255, 255, 255);
 
 }  // namespace
@@ -44,41 +41,6 @@ void SetButtonBkColor(QPushButton* button, COLORREF color)
 COLORREF GetButtonBkColor(const QPushButton* button)
 {
     return button ? static_cast<COLORREF>(button->property("zemBkColor").toUInt()) : kWhite;
-}
-
-Rect CDialogPanel::GetBodyRect() const
-{
-    return {m_rect.left + 3, m_rect.top + kTitleHeight + 2, m_rect.right - 3, m_rect.bottom - 2};
-}
-
-void CDialogPanel::Draw(zem::gui::DC& dc, const zem::gui::Font& font) const
-{
-    if (m_rect.IsRectEmpty())
-        return;
-    QPainter& painter = dc.Painter();
-    painter.save();
-    painter.setRenderHint(QPainter::Antialiasing, true);
-    const QRectF outer(m_rect.left + 0.5, m_rect.top + 0.5, m_rect.Width() - 1, m_rect.Height() - 1);
-    painter.setPen(zem::gui::ToQColor(kPanelFrame));
-    painter.setBrush(zem::gui::ToQColor(kWhite));
-    painter.drawRoundedRect(outer, 4, 4);
-    // The band: rounded at the top, straight along the title's bottom.
-    const int bandBottom = std::min(m_rect.bottom - 1, m_rect.top + kTitleHeight);
-    if (bandBottom > m_rect.top + 1) {
-        QPainterPath band;
-        band.addRoundedRect(QRectF(m_rect.left + 1, m_rect.top + 1, m_rect.Width() - 2, bandBottom - m_rect.top + 4), 4, 4);
-        QPainterPath below;
-        below.addRect(QRectF(m_rect.left, bandBottom, m_rect.Width(), 8));
-        painter.setPen(Qt::NoPen);
-        painter.setBrush(zem::gui::ToQColor(kPanelBand));
-        painter.drawPath(band.subtracted(below));
-    }
-    painter.restore();
-    dc.SelectFont(font);
-    dc.SetBkMode(zem::gui::TRANSPARENT);
-    dc.SetTextColor(RGB(0, 0, 0));
-    const Rect title(m_rect.left + 6, m_rect.top + 1, m_rect.right - 6, m_rect.top + kTitleHeight);
-    dc.DrawText(m_title, title, zem::gui::DT_LEFT | zem::gui::DT_SINGLELINE | zem::gui::DT_VCENTER);
 }
 
 CLinkLabel::CLinkLabel(QWidget* parent, std::string_view text, std::string address)

@@ -1,9 +1,7 @@
 #pragma once
 // The controls the data dialogs are built from, behind one small interface each: the program's push
-// button with its background colour, a framed panel with a title band, a link that opens a help
-// page, and the input of an activity name.
+// button with its background colour, a link that opens a help page, and the input of an activity name.
 #include "platform/Gdi.h"
-#include "platform/gui/DC.h"
 
 #include <QLabel>
 
@@ -18,24 +16,6 @@ QPushButton* CreateDialogButton(QWidget* parent, std::string_view caption);
 // The button's background: white, or RGB(255, 255, 200) while there is something to save.
 void SetButtonBkColor(QPushButton* button, zem::COLORREF color);
 zem::COLORREF GetButtonBkColor(const QPushButton* button);
-
-// A white panel with a rounded grey frame and a blue title band, drawn by its owner.
-class CDialogPanel {
-public:
-    static constexpr int kTitleHeight = 24;
-
-    void SetTitle(std::string title) { m_title = std::move(title); }
-    const std::string& GetTitle() const { return m_title; }
-    void SetRect(const zem::Rect& rect) { m_rect = rect; }
-    const zem::Rect& GetRect() const { return m_rect; }
-    // Where the owner puts the panel's controls: below the band, inside the frame.
-    zem::Rect GetBodyRect() const;
-    void Draw(zem::gui::DC& dc, const zem::gui::Font& font) const;
-
-private:
-    std::string m_title;
-    zem::Rect m_rect;
-};
 
 // A text that opens a web page of the program's site when clicked: blue, red and underlined under
 // the mouse.

@@ -3,12 +3,15 @@
 #include "app/controls/AppServices.h"
 #include "app/controls/Drawing.h"
 #include "app/controls/GdiResources.h"
+#include "app/controls/MainToolBar.h"
 #include "app/controls/Strings.h"
 #include "app/controls/TextBuilders.h"
 #include "app/controls/TipWnd.h"
 #include "app/controls/Vocabulary.h"
+#include "app/controls/WeekTableCells.h"
 #include "app/data/LessonsOutsideWeek.h"
 #include "app/data/PeriodNameDlg.h"
+#include "app/shell/taskhelper/TaskHelper.h"
 #include "platform/Text.h"
 #include "platform/gui/Desktop.h"
 #include "platform/gui/PopupMenu.h"
@@ -33,11 +36,13 @@ constexpr zem::COLORREF kHeaderBand = RGB(59, 72, 91);
 constexpr zem::COLORREF kWhite = RGB(255, 255, 255);
 constexpr zem::COLORREF kModified = RGB(255, 255, 200);
 
-constexpr const char* kGradeHelpAddress = "https://tavelin.example.com/help/teaching-time-grades.php";
-constexpr const char* kBannerHelpAddress = "https://tavelin.example.com/help/export-banner-rows.php";
+// Help pages of the program's site.
+const std::string kGradeHelpAddress = std::string(kHomePageAddress) + "teaching-time-of-grades.php";
+const std::string kBannerHelpAddress = std::string(kHomePageAddress) + "export-banner-rows.php";
 
 // Gaps of the layout, in pixels.
 constexpr int kMargin = 10;
+constexpr int kPanelTitleHeight = 24;
 constexpr int kHeaderHeight = 38;
 constexpr int kPanelPadding = 10;
 constexpr int kRowGap = 6;
@@ -107,9 +112,9 @@ bool CTeachingTimeDlg::OnInitDialog()
 
 void CTeachingTimeDlg::CreateControls()
 {
-    m_dayPanel.SetTitle("每两周上课天数");
-    m_sectionPanel.SetTitle("每天上课节次");
-    m_specialPanel.SetTitle("全校统一的特殊时间安排");
+    m_dayPanel.m_title = "每两周上课天数";
+    m_sectionPanel.m_title = "每天上课节次";
+    m_specialPanel.m_title = "全校统一的特殊时间安排";
 
     for (int day = 0; day < zem::kDayCount; ++day) {
         auto* box = new QCheckBox(ToQ(GetWeekdayName(day, false)), this);
@@ -172,8 +177,8 @@ void CTeachingTimeDlg::LayoutControls()
     const int left = kMargin;
     int top = kHeaderHeight + kMargin;
     const int rowPitch = boxHeight + kRowGap;
-    const int dayPanelHeight = CDialogPanel::kTitleHeight + 2 + kPanelPadding + 7 * rowPitch + kPanelPadding - kRowGap + 2;
-    m_dayPanel.SetRect(Rect(left, top, left + columnWidth, top + dayPanelHeight));
+    const int dayPanelHeight = kPanelTitleHeight + 2 + kPanelPadding + 7 * rowPitch + kPanelPadding - kRowGap + 2;
+    m_dayPanel.SetRect(left, top, left + columnWidth, top + dayPanelHeight);
     const Rect dayBody = m_dayPanel.GetBodyRect();
     const int columnGap = (dayBody.Width() - 2 * boxWidth) / 3;
     for (int day = 0; day < zem::kDayCount; ++day) {
@@ -182,12 +187,12 @@ void CTeachingTimeDlg::LayoutControls()
         m_dayBoxes[static_cast<std::size_t>(day)]->setGeometry(x, y, boxWidth, boxHeight);
     }
 
-    top = m_dayPanel.GetRect().bottom + kMargin;
+    top = m_dayPanel.GetPanelRect().bottom + kMargin;
     const int comboHeight = m_sectionBoxes[0]->sizeHint().height();
     const int buttonHeight = std::max(28, m_periodNameButton->sizeHint().height());
-    const int sectionPanelHeight = CDialogPanel::kTitleHeight + 2 + kPanelPadding +
+    const int sectionPanelHeight = kPanelTitleHeight + 2 + kPanelPadding +
                                    zem::kSegmentCount * (comboHeight + kRowGap) + buttonHeight + kPanelPadding + 2;
-    m_sectionPanel.SetRect(Rect(left, top, left + columnWidth, top + sectionPanelHeight));
+    m_sectionPanel.SetRect(left, top, left + columnWidth, top + sectionPanelHeight);
     const Rect sectionBody = m_sectionPanel.GetBodyRect();
     for (int segment = 0; segment < zem::kSegmentCount; ++segment) {
         const int y = sectionBody.top + kPanelPadding + segment * (comboHeight + kRowGap);
@@ -203,14 +208,14 @@ void CTeachingTimeDlg::LayoutControls()
     // Right: the grid in its frame, the panel of school-wide times below it.
     const int right = left + columnWidth + kMargin;
     const int linkHeight = std::max(m_gradeLink->sizeHint().height(), m_bannerLink->sizeHint().height());
-    const int specialHeight = CDialogPanel::kTitleHeight + 2 + kLinkTop + linkHeight + 3 + 2;
-    m_specialPanel.SetRect(Rect(right, height - kMargin - specialHeight, width - kMargin, height - kMargin));
+    const int specialHeight = kPanelTitleHeight + 2 + kLinkTop + linkHeight + 3 + 2;
+    m_specialPanel.SetRect(right, height - kMargin - specialHeight, width - kMargin, height - kMargin);
     const Rect linkArea(m_specialPanel.GetBodyRect().left + kLinkInset, m_specialPanel.GetBodyRect().top + kLinkTop,
                         m_specialPanel.GetBodyRect().right - kLinkInset, m_specialPanel.GetBodyRect().bottom - 3);
     m_gradeLink->setGeometry(linkArea.left, linkArea.top, kLinkWidth, linkArea.Height());
     m_bannerLink->setGeometry(linkArea.left + kLinkPitch, linkArea.top, kLinkWidth, linkArea.Height());
 
-    m_gridFrame = Rect(right, kHeaderHeight + kMargin, width - kMargin, m_specialPanel.GetRect().top - kMargin);
+    m_gridFrame = Rect(right, kHeaderHeight + kMargin, width - kMargin, m_specialPanel.GetPanelRect().top - kMargin);
     m_grid.setGeometry(m_gridFrame.left + kGridInset, m_gridFrame.top + kGridInset,
                        std::max(0, m_gridFrame.Width() - 2 * kGridInset), std::max(0, m_gridFrame.Height() - 2 * kGridInset));
 
@@ -220,7 +225,7 @@ void CTeachingTimeDlg::LayoutControls()
 
     // Never smaller than what the controls need: the links side by side and the left column whole.
     const int minWidth = right + 2 * kLinkInset + kLinkPitch + kLinkWidth + 6 + kMargin;
-    const int minHeight = m_sectionPanel.GetRect().bottom + kMargin + saveHeight + kMargin;
+    const int minHeight = m_sectionPanel.GetPanelRect().bottom + kMargin + saveHeight + kMargin;
     setMinimumSize(minWidth, std::max(minHeight, kHeaderHeight + specialHeight + 240));
     update();
 }
@@ -233,21 +238,11 @@ void CTeachingTimeDlg::resizeEvent(QResizeEvent* event)
 
 void CTeachingTimeDlg::FillGrid()
 {
-    m_grid.Clear();
-    int columns = 0;
-    for (int day = 0; day < zem::kDayCount; ++day)
-        if (m_structure.IsDayInUse(day))
-            m_grid.SetColumnTitle(static_cast<short>(columns++), GetWeekdayName(day, false));
-    m_grid.SetWeekDays(columns);
-    m_grid.SetForenoonNodes(static_cast<short>(m_structure.GetSectionNodeMaxCount(0)));
-    m_grid.SetAfternoonNodes(static_cast<short>(m_structure.GetSectionNodeMaxCount(1)));
-    m_grid.SetNightNodes(static_cast<short>(m_structure.GetSectionNodeMaxCount(2)));
-    m_grid.SetMorningReadingNodes(static_cast<short>(m_structure.GetSectionNodeMaxCount(3)));
-    m_grid.SetNightSelfStudyNodes(static_cast<short>(m_structure.GetSectionNodeMaxCount(4)));
-    std::vector<std::string> names;
-    GetPeriodNames(names, m_structure);
-    m_grid.SetPeriodNames(names);
+    CWeekTableCells cells(m_grid);
+    cells.Clear();
+    CTaskHelper(m_task).SetupWeekTable(&cells, nullptr, false, &m_structure);
 
+    const int columns = m_structure.GetWeekDayCount();
     for (int column = 0; column < columns; ++column) {
         const int day = m_structure.GetWeekNumberByOrder(column);
         for (int segment = 0; segment < zem::kSegmentCount; ++segment)
@@ -510,8 +505,8 @@ void CTeachingTimeDlg::paintEvent(QPaintEvent*)
     const Rect summary(m_headerRect.left + 18, m_headerRect.top, m_headerRect.right, m_headerRect.bottom);
     dc.DrawText(m_summary, summary, DT_LEFT | DT_SINGLELINE | DT_VCENTER);
 
-    for (const CDialogPanel* panel : {&m_dayPanel, &m_sectionPanel, &m_specialPanel})
-        panel->Draw(dc, DialogFont());
+    for (const CTitledPanel* panel : {&m_dayPanel, &m_sectionPanel, &m_specialPanel})
+        panel->Draw(dc);
     const Rect body = m_specialPanel.GetBodyRect();
     dc.SelectFont(DialogFont());
     dc.SetTextColor(RGB(0, 0, 0));

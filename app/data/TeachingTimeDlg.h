@@ -3,6 +3,7 @@
 // days, how many periods each segment has, which periods are closed for the whole school and which
 // of those hold a school-wide activity, and the period names. The dialog edits copies and writes
 // them into the task only when the user saves; it closes only through its close box.
+#include "app/controls/TitledPanel.h"
 #include "app/data/DataDialogControls.h"
 #include "base/ScheduleTask.h"
 #include "platform/gui/Dialog.h"
@@ -97,9 +98,9 @@ private:
     QPushButton* m_saveButton = nullptr;
     CLinkLabel* m_gradeLink = nullptr;
     CLinkLabel* m_bannerLink = nullptr;
-    CDialogPanel m_dayPanel;
-    CDialogPanel m_sectionPanel;
-    CDialogPanel m_specialPanel;
+    CTitledPanel m_dayPanel;
+    CTitledPanel m_sectionPanel;
+    CTitledPanel m_specialPanel;
     zem::Rect m_headerRect;
     zem::Rect m_gridFrame;
 };

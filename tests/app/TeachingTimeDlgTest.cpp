@@ -1,5 +1,6 @@
 #include "DataDialogTestSupport.h"
 #include "FakeAppServices.h"
+#include "app/controls/MainToolBar.h"
 #include "app/controls/TipWnd.h"
 #include "app/data/LessonsOutsideWeek.h"
 #include "app/data/PeriodNameDlg.h"
@@ -175,8 +176,8 @@ TEST_F(TeachingTime, HelpLinksOpenTheirPagesAndNoTaskOpensNothing)
     });
     zem::gui::SetOpenHook(previous);
     ASSERT_EQ(opened.size(), 2u);
-    EXPECT_EQ(opened[0].rfind("https://tavelin.example.com/help/teaching-time-grades.php?", 0), 0u) << opened[0];
-    EXPECT_EQ(opened[1].rfind("https://tavelin.example.com/help/export-banner-rows.php?", 0), 0u) << opened[1];
+    EXPECT_EQ(opened[0].rfind(std::string(kHomePageAddress) + "teaching-time-of-grades.php?", 0), 0u) << opened[0];
+    EXPECT_EQ(opened[1].rfind(std::string(kHomePageAddress) + "export-banner-rows.php?", 0), 0u) << opened[1];
 
     services.task = nullptr;
     CTeachingTimeDlg dlg;
