@@ -7,16 +7,16 @@
 
 namespace {
 
-// Each slot outside the week, with the halves (part 0 whole week, 1 odd, 2 even) of the cell that
-// hold a lesson.
-void ForEachLessonOutside(const CCourseTable& table, const CSchoolStructure& week,
-                          const std::function<void(const tagTABLE_NODE&, int part)>& visit)
+// Each slot the previous week offered and the new one does not, with the halves (part 0 whole week,
+// 1 odd, 2 even) of the cell that hold a lesson.
+void ForEachLessonLeftOutside(const CCourseTable& table, const CSchoolStructure& previous, const CSchoolStructure& week,
+                              const std::function<void(const tagTABLE_NODE&, int part)>& visit)
 {
     for (int day = 0; day < zem::kDayCount; ++day)
         for (int segment = 0; segment < zem::kSegmentCount; ++segment)
             for (int section = 0; section < zem::kSectionCount; ++section) {
                 const tagTABLE_NODE node{day, segment, section};
-                if (IsSlotInWeek(week, node))
+                if (!IsSlotInWeek(previous, node) || IsSlotInWeek(week, node))
                     continue;
                 const CCourseTableNode& cell = table.GetNode(node);
                 if (!cell.IsInterleave()) {
@@ -39,16 +39,16 @@ bool IsSlotInWeek(const CSchoolStructure& week, const tagTABLE_NODE& node)
            !week.IsInvalid(node);
 }
 
-int CountLessonsOutsideWeek(const CScheduleTask& task, const CSchoolStructure& week)
+int CountLessonsLeftOutside(const CScheduleTask& task, const CSchoolStructure& previous, const CSchoolStructure& week)
 {
     int count = 0;
     for (const auto& [id, object] : task.GetClassInfoList())
-        ForEachLessonOutside(static_cast<const CClassInfo*>(object)->GetTable(false), week,
-                             [&count](const tagTABLE_NODE&, int) { ++count; });
+        ForEachLessonLeftOutside(static_cast<const CClassInfo*>(object)->GetTable(false), previous, week,
+                                 [&count](const tagTABLE_NODE&, int) { ++count; });
     return count;
 }
 
-int RemoveLessonsOutsideWeek(CScheduleTask& task, const CSchoolStructure& week)
+int RemoveLessonsLeftOutside(CScheduleTask& task, const CSchoolStructure& previous, const CSchoolStructure& week)
 {
     CTaskHelper helper(&task);
     // The helper changes the working tables: start them from the committed ones.
@@ -56,7 +56,7 @@ int RemoveLessonsOutsideWeek(CScheduleTask& task, const CSchoolStructure& week)
     int removed = 0;
     for (const auto& [id, object] : task.GetClassInfoList()) {
         CCourseTable& table = static_cast<CClassInfo*>(object)->GetTable(true);
-        ForEachLessonOutside(table, week, [&](const tagTABLE_NODE& node, int part) {
+        ForEachLessonLeftOutside(table, previous, week, [&](const tagTABLE_NODE& node, int part) {
             helper.UnsetCourseNode(&table, &table.GetNode(node), node, part);
             ++removed;
         });

@@ -7,10 +7,10 @@
 // slot is not closed.
 bool IsSlotInWeek(const CSchoolStructure& week, const tagTABLE_NODE& node);
 
-// Lessons of the classes' committed timetables on slots the week does not offer; an odd-week and an
-// even-week lesson count one each, a combined lesson once per class.
-int CountLessonsOutsideWeek(const CScheduleTask& task, const CSchoolStructure& week);
+// Lessons of the classes' committed timetables on slots that the previous week offered and the new
+// one does not; an odd-week and an even-week lesson count one each, a combined lesson once per class.
+int CountLessonsLeftOutside(const CScheduleTask& task, const CSchoolStructure& previous, const CSchoolStructure& week);
 
 // Takes those lessons out of the class, plan, teacher and room timetables (committed and working)
 // and returns how many class lessons went. The timetable file is not written.
-int RemoveLessonsOutsideWeek(CScheduleTask& task, const CSchoolStructure& week);
+int RemoveLessonsLeftOutside(CScheduleTask& task, const CSchoolStructure& previous, const CSchoolStructure& week);

@@ -454,7 +454,9 @@ void CTeachingTimeDlg::OnClose()
 bool CTeachingTimeDlg::SaveToTask()
 {
     m_structure.RefreshData();
-    const int stranded = CountLessonsOutsideWeek(*m_task, m_structure);
+    // Only lessons this change leaves outside the week: those the user kept before are not asked about again.
+    const CSchoolStructure previousStructure = m_task->GetSchoolStructure();
+    const int stranded = CountLessonsLeftOutside(*m_task, previousStructure, m_structure);
     bool removeStranded = false;
     if (stranded > 0) {
         const int answer = zem::ShowMessage(
@@ -469,7 +471,6 @@ bool CTeachingTimeDlg::SaveToTask()
     if (removeStranded)
         m_task->AutoBackup(true, "修改教学时间前", false);
 
-    const CSchoolStructure previousStructure = m_task->GetSchoolStructure();
     const CActivities previousActivities = m_task->GetActivities();
     m_task->GetSchoolStructure() = m_structure;
     m_task->GetActivities() = m_activities;
@@ -480,7 +481,7 @@ bool CTeachingTimeDlg::SaveToTask()
         return false;
     }
     if (removeStranded) {
-        RemoveLessonsOutsideWeek(*m_task, m_structure);
+        RemoveLessonsLeftOutside(*m_task, previousStructure, m_structure);
         m_outputPending = true;
     }
     if (m_outputPending) {

@@ -538,7 +538,8 @@ TEST_F(LessonsOnFriday, LessonsLeftOutsideTheWeekAreCountedAndCancelKeepsTheDial
         MessageScript messages({zem::IDCANCEL});
         Run([&](CTeachingTimeDlg& dlg) {
             c.change(dlg);
-            EXPECT_EQ(CountLessonsOutsideWeek(Task(), dlg.GetWorkingStructure()), c.stranded) << c.what;
+            EXPECT_EQ(CountLessonsLeftOutside(Task(), Task().GetSchoolStructure(), dlg.GetWorkingStructure()), c.stranded)
+                << c.what;
             if (c.stranded == 0) {
                 dlg.EndDialog(zem::IDCANCEL);
                 return;
@@ -568,7 +569,6 @@ TEST_F(LessonsOnFriday, YesBacksUpAndRemovesThemEverywhere)
     });
     ASSERT_EQ(messages.messages.size(), 1u);
     EXPECT_EQ(messages.messages[0].text.rfind(Question(4), 0), 0u);
-    EXPECT_EQ(CountLessonsOutsideWeek(Task(), Task().GetSchoolStructure()), 0);
     EXPECT_TRUE(ValidateSchedule(Task()).IsClean()) << ValidateSchedule(Task()).Text();
     EXPECT_TRUE(ValidateSchedule(Task(), true).IsClean()) << ValidateSchedule(Task(), true).Text();
     EXPECT_EQ(LessonsOf("p1"), 4);
@@ -596,12 +596,22 @@ TEST_F(LessonsOnFriday, NoKeepsThemInTheTimetables)
         dlg.EndDialog(zem::IDCANCEL);
     });
     EXPECT_FALSE(Task().GetSchoolStructure().IsDayInUse(kFriday));
-    EXPECT_EQ(CountLessonsOutsideWeek(Task(), Task().GetSchoolStructure()), 4);
+    EXPECT_EQ(ValidateSchedule(Task()).Count(kCheckUnavailable), 4u) << ValidateSchedule(Task()).Text();
     EXPECT_EQ(LessonsOf("p1"), 5);
     std::vector<const CBackupEntry*> backups;
     Task().GetBackupManager().GetAllBackups(backups);
     for (const CBackupEntry* entry : backups)
         EXPECT_NE(entry->m_strDescription, "修改教学时间前");
+
+    // Lessons the user chose to keep are not asked about at the next change.
+    Run([&](CTeachingTimeDlg& dlg) {
+        Choose(dlg, 4, 1);
+        Save(dlg);
+        EXPECT_FALSE(dlg.IsModified());
+        dlg.EndDialog(zem::IDCANCEL);
+    });
+    EXPECT_EQ(messages.messages.size(), 1u);
+    EXPECT_EQ(Task().GetSchoolStructure().GetSectionNodeMaxCount(4), 1);
 }
 
 TEST_F(LessonsOnFriday, TimetablesNotWrittenAreWrittenByTheNextSave)
@@ -626,7 +636,6 @@ TEST_F(LessonsOnFriday, TimetablesNotWrittenAreWrittenByTheNextSave)
     CScheduleTask reopened;
     ASSERT_TRUE(reopened.Open(Task().GetTaskInfo().GetTaskFile()));
     EXPECT_TRUE(ValidateSchedule(reopened).IsClean()) << ValidateSchedule(reopened).Text();
-    EXPECT_EQ(CountLessonsOutsideWeek(reopened, reopened.GetSchoolStructure()), 0);
 }
 
 }  // namespace
