@@ -56,8 +56,8 @@ const char* const kSegmentLabels[zem::kSegmentCount] = {"上午", "下午", "晚
 
 std::vector<std::string> SectionEntries(int segment)
 {
-    // Morning reading has at most two periods; an empty segment "does not show" except for the
-    // three lesson segments, which "have no lessons".
+    // None is "不上课" for the lesson segments and "不显示" for the other two; morning reading has
+    // at most two periods.
     std::vector<std::string> entries{segment == 3 || segment == 4 ? "不显示" : "不上课"};
     const int most = segment == 3 ? 2 : zem::kSectionCount;
     for (int count = 1; count <= most; ++count)
@@ -160,10 +160,9 @@ void CTeachingTimeDlg::LayoutControls()
     m_headerRect = Rect(0, 0, width, kHeaderHeight);
 
     // Left column: the days, the periods, the save button.
-    int columnWidth = 0;
     const int boxWidth = std::max(m_dayBoxes[0]->sizeHint().width(), m_dayBoxes[6]->sizeHint().width());
     const int boxHeight = m_dayBoxes[0]->sizeHint().height();
-    columnWidth = std::max(columnWidth, 2 * kPanelPadding + 6 + 2 * boxWidth + 3 * kPanelPadding);
+    int columnWidth = 2 * kPanelPadding + 6 + 2 * boxWidth + 3 * kPanelPadding;
     int labelWidth = 0;
     for (QLabel* label : m_sectionLabels)
         labelWidth = std::max(labelWidth, label->sizeHint().width());
@@ -223,8 +222,14 @@ void CTeachingTimeDlg::LayoutControls()
     const int saveHeight = std::max(30, m_saveButton->sizeHint().height());
     m_saveButton->setGeometry(left, height - kMargin - saveHeight, columnWidth, saveHeight);
 
-    // Never smaller than what the controls need: the links side by side and the left column whole.
-    const int minWidth = right + 2 * kLinkInset + kLinkPitch + kLinkWidth + 6 + kMargin;
+    // Never smaller than what the controls need: the left column whole, the help text and the links
+    // side by side.
+    int textWidth = kLinkPitch + kLinkWidth;
+    std::vector<std::string> lines;
+    SplitToArray(LoadResString(12), "\n", lines, true);
+    for (const std::string& line : lines)
+        textWidth = std::max(textWidth, DialogFont().TextWidth(line));
+    const int minWidth = right + 2 * kLinkInset + textWidth + 6 + kMargin;
     const int minHeight = m_sectionPanel.GetPanelRect().bottom + kMargin + saveHeight + kMargin;
     setMinimumSize(minWidth, std::max(minHeight, kHeaderHeight + specialHeight + 240));
     update();
