@@ -1,13 +1,14 @@
 #include "app/data/PeriodNameDlg.h"
 
-#include "app/data/DataDialogControls.h"
+#include "app/controls/DialogLook.h"
+#include "app/controls/HoverButton.h"
+#include "app/controls/SkinHeaderCtrl.h"
 #include "platform/gui/DC.h"
 
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QPushButton>
 #include <QStyledItemDelegate>
 
 #include <algorithm>
@@ -74,6 +75,7 @@ bool CPeriodNameDlg::OnInitDialog()
     m_list->InsertColumn(COLUMN_ID, "ID", ReportList::Align::Left, 0);
     m_list->InsertColumn(COLUMN_DEFAULT, "默认", ReportList::Align::Center, 100);
     m_list->InsertColumn(COLUMN_CUSTOM, "自定义", ReportList::Align::Left, 280);
+    m_list->SetHeader(new CSkinHeaderCtrl);
     m_list->SetRowHeight(kRowHeight);
     m_list->SetSingleSelection(true);
     m_list->setShowGrid(true);
@@ -85,12 +87,8 @@ bool CPeriodNameDlg::OnInitDialog()
     m_list->onDoubleClick = [this](int row) { EditRow(row); };
     AddControl(IDC_PERIOD_LIST, m_list);
 
-    auto* ok = CreateDialogButton(this, "确定");
-    AddControl(zem::IDOK, ok);
-    m_okButton = ok;
-    auto* cancel = CreateDialogButton(this, "取消");
-    AddControl(zem::IDCANCEL, cancel);
-    m_cancelButton = cancel;
+    m_okButton = AddHoverButton(this, zem::IDOK, "确定");
+    m_cancelButton = AddHoverButton(this, zem::IDCANCEL, "取消");
 
     if (m_structure) {
         m_names = m_structure->GetCustomPeriodNameList();
@@ -117,11 +115,11 @@ void CPeriodNameDlg::LayoutControls()
     const int checkHeight = m_useCustom->sizeHint().height();
     m_useCustom->setGeometry(kMargin, kMargin, std::min(width - 2 * kMargin, m_useCustom->sizeHint().width()),
                              checkHeight);
-    const int buttonWidth = std::max(80, m_okButton->sizeHint().width());
-    const int buttonHeight = std::max(28, m_okButton->sizeHint().height());
+    const int buttonWidth = m_okButton->width();
+    const int buttonHeight = m_okButton->height();
     const int buttonTop = height - kMargin - buttonHeight;
-    m_cancelButton->setGeometry(width - kMargin - buttonWidth, buttonTop, buttonWidth, buttonHeight);
-    m_okButton->setGeometry(width - kMargin - 2 * buttonWidth - 8, buttonTop, buttonWidth, buttonHeight);
+    m_cancelButton->move(width - kMargin - buttonWidth, buttonTop);
+    m_okButton->move(width - kMargin - 2 * buttonWidth - 8, buttonTop);
     m_listFrame = Rect(kMargin, kMargin + checkHeight + 8, width - kMargin, buttonTop - 10);
     m_list->setGeometry(m_listFrame.left + 1, m_listFrame.top + 1, std::max(0, m_listFrame.Width() - 2),
                         std::max(0, m_listFrame.Height() - 2));
@@ -207,12 +205,8 @@ bool CCustomPeriodNameDlg::OnInitDialog()
     auto* hint2 = new QLabel(QStringLiteral("显示时自动居中，前后不用加空格"), this);
     hint2->setGeometry(u.X(40), u.Y(70), u.X(153), u.Y(10));
 
-    auto* ok = CreateDialogButton(this, "确定");
-    ok->setGeometry(u.X(89), u.Y(88), u.X(50), u.Y(15));
-    AddControl(zem::IDOK, ok);
-    auto* cancel = CreateDialogButton(this, "取消");
-    cancel->setGeometry(u.X(143), u.Y(88), u.X(50), u.Y(15));
-    AddControl(zem::IDCANCEL, cancel);
+    AddHoverButton(this, zem::IDOK, "确定")->move(u.X(89), u.Y(88));
+    AddHoverButton(this, zem::IDCANCEL, "取消")->move(u.X(143), u.Y(88));
     customName->setFocus();
     return true;
 }

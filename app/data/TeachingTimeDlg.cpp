@@ -1,9 +1,13 @@
 #include "app/data/TeachingTimeDlg.h"
 
 #include "app/controls/AppServices.h"
+#include "app/controls/DialogLook.h"
 #include "app/controls/Drawing.h"
 #include "app/controls/GdiResources.h"
+#include "app/controls/HoverButton.h"
+#include "app/controls/HyperLink.h"
 #include "app/controls/MainToolBar.h"
+#include "app/controls/NameInputDlg.h"
 #include "app/controls/Strings.h"
 #include "app/controls/TextBuilders.h"
 #include "app/controls/TipWnd.h"
@@ -21,7 +25,6 @@
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QPushButton>
 
 #include <algorithm>
 
@@ -136,15 +139,18 @@ void CTeachingTimeDlg::CreateControls()
             OnSectionsChosen(segment, index);
         });
     }
-    m_periodNameButton = CreateDialogButton(this, "节次名称(时间段)设置");
-    AddControl(IDC_PERIOD_NAMES, m_periodNameButton);
-    m_saveButton = CreateDialogButton(this, "保存(&S)");
-    AddControl(zem::IDOK, m_saveButton);
+    m_periodNameButton = AddHoverButton(this, IDC_PERIOD_NAMES, "节次名称(时间段)设置");
+    m_saveButton = AddHoverButton(this, zem::IDOK, "保存(&S)");
 
-    m_gradeLink = new CLinkLabel(this, "不同年级的上课时间不一样应该如何设置", kGradeHelpAddress);
-    AddControl(IDC_HELP_GRADES, m_gradeLink);
-    m_bannerLink = new CLinkLabel(this, "大课间眼保健操等通栏可以在导出课表时设置", kBannerHelpAddress);
-    AddControl(IDC_HELP_BANNERS, m_bannerLink);
+    // The links sit on the white panel and keep the size of their text.
+    m_gradeLink = new CHyperLink;
+    m_gradeLink->Create("不同年级的上课时间不一样应该如何设置", this, IDC_HELP_GRADES);
+    m_gradeLink->SetURL(kGradeHelpAddress);
+    m_bannerLink = new CHyperLink;
+    m_bannerLink->Create("大课间眼保健操等通栏可以在导出课表时设置", this, IDC_HELP_BANNERS);
+    m_bannerLink->SetURL(kBannerHelpAddress);
+    for (CHyperLink* link : {m_gradeLink, m_bannerLink})
+        link->SetBkColor(kWhite);
 
     m_grid.Init(this);
     m_grid.SetSelectBehavior(CStructureTable::SELECT_FORBID);
@@ -206,13 +212,13 @@ void CTeachingTimeDlg::LayoutControls()
 
     // Right: the grid in its frame, the panel of school-wide times below it.
     const int right = left + columnWidth + kMargin;
-    const int linkHeight = std::max(m_gradeLink->sizeHint().height(), m_bannerLink->sizeHint().height());
+    const int linkHeight = std::max(m_gradeLink->height(), m_bannerLink->height());
     const int specialHeight = kPanelTitleHeight + 2 + kLinkTop + linkHeight + 3 + 2;
     m_specialPanel.SetRect(right, height - kMargin - specialHeight, width - kMargin, height - kMargin);
     const Rect linkArea(m_specialPanel.GetBodyRect().left + kLinkInset, m_specialPanel.GetBodyRect().top + kLinkTop,
                         m_specialPanel.GetBodyRect().right - kLinkInset, m_specialPanel.GetBodyRect().bottom - 3);
-    m_gradeLink->setGeometry(linkArea.left, linkArea.top, kLinkWidth, linkArea.Height());
-    m_bannerLink->setGeometry(linkArea.left + kLinkPitch, linkArea.top, kLinkWidth, linkArea.Height());
+    m_gradeLink->move(linkArea.left, linkArea.top);
+    m_bannerLink->move(linkArea.left + kLinkPitch, linkArea.top);
 
     m_gridFrame = Rect(right, kHeaderHeight + kMargin, width - kMargin, m_specialPanel.GetPanelRect().top - kMargin);
     m_grid.setGeometry(m_gridFrame.left + kGridInset, m_gridFrame.top + kGridInset,
@@ -279,7 +285,7 @@ void CTeachingTimeDlg::UpdateSummary()
 void CTeachingTimeDlg::SetModified(bool modified)
 {
     m_modified = modified;
-    SetButtonBkColor(m_saveButton, modified ? kModified : kWhite);
+    m_saveButton->SetBkColor(modified ? kModified : kWhite);
 }
 
 void CTeachingTimeDlg::OnCommand(int id)
@@ -342,9 +348,10 @@ void CTeachingTimeDlg::OnRightClick(const tagTABLE_NODE& target)
 
     const int command = TrackPopupMenu(this, items, CursorPos());
     if (command == ID_ACTIVITY_OTHER) {
-        std::string name;
-        if (!InputActivityName(this, name))
+        CNameInputDlg input(this);
+        if (input.DoModal() != zem::IDOK)
             return;
+        const std::string name = input.m_name;
         // The newest name comes first, and only once.
         m_activityNames.erase(std::remove(m_activityNames.begin(), m_activityNames.end(), name), m_activityNames.end());
         m_activityNames.insert(m_activityNames.begin(), name);

@@ -4,7 +4,6 @@
 // of those hold a school-wide activity, and the period names. The dialog edits copies and writes
 // them into the task only when the user saves; it closes only through its close box.
 #include "app/controls/TitledPanel.h"
-#include "app/data/DataDialogControls.h"
 #include "base/ScheduleTask.h"
 #include "platform/gui/Dialog.h"
 #include "table/StructureTable.h"
@@ -13,10 +12,11 @@
 #include <string>
 #include <vector>
 
+class CHoverButton;
+class CHyperLink;
 class QCheckBox;
 class QComboBox;
 class QLabel;
-class QPushButton;
 
 class CTeachingTimeDlg : public zem::gui::Dialog {
 public:
@@ -94,10 +94,10 @@ private:
     std::array<QCheckBox*, zem::kDayCount> m_dayBoxes{};
     std::array<QComboBox*, zem::kSegmentCount> m_sectionBoxes{};
     std::array<QLabel*, zem::kSegmentCount> m_sectionLabels{};
-    QPushButton* m_periodNameButton = nullptr;
-    QPushButton* m_saveButton = nullptr;
-    CLinkLabel* m_gradeLink = nullptr;
-    CLinkLabel* m_bannerLink = nullptr;
+    CHoverButton* m_periodNameButton = nullptr;
+    CHoverButton* m_saveButton = nullptr;
+    CHyperLink* m_gradeLink = nullptr;
+    CHyperLink* m_bannerLink = nullptr;
     CTitledPanel m_dayPanel;
     CTitledPanel m_sectionPanel;
     CTitledPanel m_specialPanel;

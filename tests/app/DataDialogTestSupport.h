@@ -1,7 +1,8 @@
 #pragma once
-// What the tests of the data dialogs share: scripted answers to message boxes, dialogs and context
-// menus, mouse input on a week grid, and a small school saved in a task folder.
-#include "ControlsTestSupport.h"
+// What the tests of the data dialogs share beside the screen tests' support: dialogs worked one
+// after another, scripted context menus, mouse input on a week grid, and a small school saved in a
+// task folder.
+#include "ScreenTestSupport.h"
 #include "platform/Hooks.h"
 #include "platform/gui/Dialog.h"
 #include "platform/gui/PopupMenu.h"
@@ -16,41 +17,6 @@
 #include <functional>
 #include <string>
 #include <vector>
-
-// Records every message box and answers them in turn (then with the fallback).
-class MessageScript {
-public:
-    explicit MessageScript(std::vector<int> answers = {}, int fallback = zem::IDOK)
-        : m_answers(answers.begin(), answers.end()), m_fallback(fallback)
-    {
-        m_previous = zem::SetMessageHook([this](const zem::MessageRequest& request) {
-            messages.push_back(request);
-            if (m_answers.empty())
-                return m_fallback;
-            const int answer = m_answers.front();
-            m_answers.pop_front();
-            return answer;
-        });
-    }
-    ~MessageScript() { zem::SetMessageHook(m_previous); }
-    MessageScript(const MessageScript&) = delete;
-    MessageScript& operator=(const MessageScript&) = delete;
-
-    std::vector<std::string> Texts() const
-    {
-        std::vector<std::string> texts;
-        for (const zem::MessageRequest& request : messages)
-            texts.push_back(request.text);
-        return texts;
-    }
-
-    std::vector<zem::MessageRequest> messages;
-
-private:
-    std::deque<int> m_answers;
-    int m_fallback;
-    zem::MessageHook m_previous;
-};
 
 // Works the dialogs DoModal runs, one step per dialog in the order they open; a dialog without a
 // step is left open, which answers IDCANCEL. Records the captions.
@@ -111,12 +77,17 @@ private:
     zem::gui::PopupMenuHook m_previous;
 };
 
-// A mouse press at a point of the widget, as the window system delivers it.
-inline void PressAt(QWidget* widget, zem::Point at, Qt::MouseButton button = Qt::LeftButton)
+// A mouse press at a point of the widget, as the window system delivers it; with release, the
+// button is let go there too.
+inline void PressAt(QWidget* widget, zem::Point at, Qt::MouseButton button = Qt::LeftButton, bool release = false)
 {
     const QPointF local(at.x, at.y);
     QMouseEvent press(QEvent::MouseButtonPress, local, widget->mapToGlobal(local), button, button, Qt::NoModifier);
     QApplication::sendEvent(widget, &press);
+    if (!release)
+        return;
+    QMouseEvent up(QEvent::MouseButtonRelease, local, widget->mapToGlobal(local), button, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(widget, &up);
 }
 
 // The centre of a grid cell (column, segment, section) in the grid's own pixels.

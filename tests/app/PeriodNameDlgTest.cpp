@@ -38,7 +38,7 @@ DialogScript::Step TypeCustomName(const char* text, std::string* shownDefault = 
             *shownDefault = custom.GetDlgItemText(CCustomPeriodNameDlg::IDC_DEFAULT_NAME);
         custom.Item<QPlainTextEdit>(CCustomPeriodNameDlg::IDC_CUSTOM_NAME)->setPlainText(QString::fromUtf8(text));
         if (shownDefault)
-            SavePicture(custom.grab().toImage(), "custom-period-name.png");
+            SaveScreenshot(&custom, "custom-period-name");
         custom.SendCommand(zem::IDOK);
     };
 }
@@ -80,7 +80,7 @@ TEST(PeriodNames, EditingSwitchesCustomNamesOnAndStoresEveryRow)
         dialogs.Then(TypeCustomName(""));
         dlg.EditRow(2);
         EXPECT_EQ(dlg.GetList()->GetItemText(1, CPeriodNameDlg::COLUMN_CUSTOM), "8:00-8:45\r\n早自习后");
-        SavePicture(dlg.grab().toImage(), "period-names.png");
+        SaveScreenshot(&dlg, "period-names");
         dlg.SendCommand(zem::IDOK);
     });
     CPeriodNameDlg dlg;

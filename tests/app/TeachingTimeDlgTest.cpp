@@ -1,5 +1,6 @@
 #include "DataDialogTestSupport.h"
 #include "FakeAppServices.h"
+#include "app/controls/HoverButton.h"
 #include "app/controls/MainToolBar.h"
 #include "app/controls/TipWnd.h"
 #include "app/data/LessonsOutsideWeek.h"
@@ -81,7 +82,7 @@ protected:
 
 TEST_F(TeachingTime, OpensOnTheTasksWeekWithEveryControlOfItsVocabulary)
 {
-    MessageScript messages;
+    ScriptedMessages messages;
     Task().GetSchoolStructure().SetValue(2, 0, 1, CTimeTable::kInvalid);
     Task().GetActivities().AddActivity(tagTABLE_NODE{2, 0, 1}, "级会");
     // A stored morning-reading count the box cannot show.
@@ -156,7 +157,7 @@ TEST_F(TeachingTime, PictureOfAFiveDayWeekOfFourAndThreePeriodsWithNothingCutOrO
                 }
             }
         }
-        SavePicture(dlg.grab().toImage(), "teaching-time.png");
+        SaveScreenshot(&dlg, "teaching-time");
         dlg.EndDialog(zem::IDCANCEL);
     });
 }
@@ -169,8 +170,8 @@ TEST_F(TeachingTime, HelpLinksOpenTheirPagesAndNoTaskOpensNothing)
         return zem::gui::kOpenDone;
     });
     Run([&](CTeachingTimeDlg& dlg) {
-        PressAt(dlg.GetDlgItem(CTeachingTimeDlg::IDC_HELP_GRADES), {4, 4});
-        PressAt(dlg.GetDlgItem(CTeachingTimeDlg::IDC_HELP_BANNERS), {4, 4});
+        PressAt(dlg.GetDlgItem(CTeachingTimeDlg::IDC_HELP_GRADES), {4, 4}, Qt::LeftButton, true);
+        PressAt(dlg.GetDlgItem(CTeachingTimeDlg::IDC_HELP_BANNERS), {4, 4}, Qt::LeftButton, true);
         EXPECT_FALSE(dlg.IsModified());
         dlg.EndDialog(zem::IDCANCEL);
     });
@@ -187,7 +188,7 @@ TEST_F(TeachingTime, HelpLinksOpenTheirPagesAndNoTaskOpensNothing)
 
 TEST_F(TeachingTime, DaySwitchedOffAndOnAgainHasEveryPeriodOpen)
 {
-    MessageScript messages;
+    ScriptedMessages messages;
     Run([&](CTeachingTimeDlg& dlg) {
         Click(dlg, {2, 0, 1});  // Wednesday's second period closed
         menus.choices = {"班会"};
@@ -212,7 +213,7 @@ TEST_F(TeachingTime, DaySwitchedOffAndOnAgainHasEveryPeriodOpen)
         EXPECT_EQ(dlg.GetWorkingActivities().GetActivity({2, 1, 2}), "班会");
         EXPECT_EQ(dlg.GetSummaryText(), "两周课时数 35");
         EXPECT_TRUE(dlg.IsModified());
-        EXPECT_EQ(GetButtonBkColor(dlg.Item<QPushButton>(zem::IDOK)), zem::RGB(255, 255, 200));
+        EXPECT_EQ(dlg.Item<CHoverButton>(zem::IDOK)->GetBkColor(), zem::RGB(255, 255, 200));
         // Nothing reaches the task before a save.
         EXPECT_TRUE(Task().GetSchoolStructure().IsValid(2, 0, 1));
         dlg.EndDialog(zem::IDCANCEL);
@@ -304,7 +305,7 @@ TEST_F(TeachingTime, ActivityTargetsOfTheRightClick)
 
 TEST_F(TeachingTime, OtherActivityNameIsAskedForAndListedFirst)
 {
-    MessageScript messages;
+    ScriptedMessages messages;
     Run([&](CTeachingTimeDlg& dlg) {
         menus.choices = {"其他..."};
         dialogs.Then([](Dialog& input) {
@@ -330,7 +331,7 @@ TEST_F(TeachingTime, OtherActivityNameIsAskedForAndListedFirst)
 
 TEST_F(TeachingTime, SaveWritesTheWeekAndActivitiesAndReopeningShowsThem)
 {
-    MessageScript messages;
+    ScriptedMessages messages;
     Run([&](CTeachingTimeDlg& dlg) {
         DayBox(dlg, kFriday)->click();
         DayBox(dlg, 12)->click();  // Saturday of week 2
@@ -340,7 +341,7 @@ TEST_F(TeachingTime, SaveWritesTheWeekAndActivitiesAndReopeningShowsThem)
         Choose(dlg, 3, 1);
         Save(dlg);
         EXPECT_FALSE(dlg.IsModified());
-        EXPECT_EQ(GetButtonBkColor(dlg.Item<QPushButton>(zem::IDOK)), zem::RGB(255, 255, 255));
+        EXPECT_EQ(dlg.Item<CHoverButton>(zem::IDOK)->GetBkColor(), zem::RGB(255, 255, 255));
         EXPECT_EQ(tip.GetText(), "保存完成");
         EXPECT_FALSE(dlg.IsEnded());  // saving keeps the dialog open
         dlg.close();                  // nothing left to ask
@@ -374,7 +375,7 @@ TEST_F(TeachingTime, SaveWritesTheWeekAndActivitiesAndReopeningShowsThem)
 TEST_F(TeachingTime, EnterAndEscapeDoNothingAndTheCloseBoxAsks)
 {
     const std::string before = ReadRaw(Task().GetTaskInfo().GetInputFilePath());
-    MessageScript messages({zem::IDNO});
+    ScriptedMessages messages({zem::IDNO});
     const int result = Run([&](CTeachingTimeDlg& dlg) {
         DayBox(dlg, 0)->click();
         for (const int key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape}) {
@@ -400,7 +401,7 @@ TEST_F(TeachingTime, EnterAndEscapeDoNothingAndTheCloseBoxAsks)
 
 TEST_F(TeachingTime, CloseBoxYesSavesAndCloses)
 {
-    MessageScript messages({zem::IDYES});
+    ScriptedMessages messages({zem::IDYES});
     Run([&](CTeachingTimeDlg& dlg) {
         DayBox(dlg, 0)->click();
         dlg.close();
@@ -415,7 +416,7 @@ TEST_F(TeachingTime, CloseBoxYesSavesAndCloses)
 
 TEST_F(TeachingTime, FailedSaveKeepsTheDialogOpenAndTheTaskAsItWas)
 {
-    MessageScript messages({zem::IDOK, zem::IDYES});
+    ScriptedMessages messages({zem::IDOK, zem::IDYES});
     Run([&](CTeachingTimeDlg& dlg) {
         DayBox(dlg, 0)->click();
         std::filesystem::remove_all(folder.path());
@@ -434,7 +435,7 @@ TEST_F(TeachingTime, FailedSaveKeepsTheDialogOpenAndTheTaskAsItWas)
 
 TEST_F(TeachingTime, NoUsableTimeWarnsAndSavesAllTheSame)
 {
-    MessageScript messages;
+    ScriptedMessages messages;
     Run([&](CTeachingTimeDlg& dlg) {
         for (int day = 0; day < 5; ++day)
             DayBox(dlg, day)->click();
@@ -535,7 +536,7 @@ TEST_F(LessonsOnFriday, LessonsLeftOutsideTheWeekAreCountedAndCancelKeepsTheDial
     };
     const std::string input = ReadRaw(Task().GetTaskInfo().GetInputFilePath());
     for (const Case& c : cases) {
-        MessageScript messages({zem::IDCANCEL});
+        ScriptedMessages messages({zem::IDCANCEL});
         Run([&](CTeachingTimeDlg& dlg) {
             c.change(dlg);
             EXPECT_EQ(CountLessonsLeftOutside(Task(), Task().GetSchoolStructure(), dlg.GetWorkingStructure()), c.stranded)
@@ -560,7 +561,7 @@ TEST_F(LessonsOnFriday, LessonsLeftOutsideTheWeekAreCountedAndCancelKeepsTheDial
 
 TEST_F(LessonsOnFriday, YesBacksUpAndRemovesThemEverywhere)
 {
-    MessageScript messages({zem::IDYES});
+    ScriptedMessages messages({zem::IDYES});
     Run([&](CTeachingTimeDlg& dlg) {
         DayBox(dlg, kFriday)->click();
         Save(dlg);
@@ -588,7 +589,7 @@ TEST_F(LessonsOnFriday, YesBacksUpAndRemovesThemEverywhere)
 
 TEST_F(LessonsOnFriday, NoKeepsThemInTheTimetables)
 {
-    MessageScript messages({zem::IDNO});
+    ScriptedMessages messages({zem::IDNO});
     Run([&](CTeachingTimeDlg& dlg) {
         DayBox(dlg, kFriday)->click();
         Save(dlg);
@@ -617,7 +618,7 @@ TEST_F(LessonsOnFriday, NoKeepsThemInTheTimetables)
 TEST_F(LessonsOnFriday, TimetablesNotWrittenAreWrittenByTheNextSave)
 {
     const std::string output = Task().GetTaskInfo().GetOutputFilePath();
-    MessageScript messages({zem::IDYES});
+    ScriptedMessages messages({zem::IDYES});
     Run([&](CTeachingTimeDlg& dlg) {
         DayBox(dlg, kFriday)->click();
         // Nothing can be written where output.xml should go.
