@@ -384,6 +384,8 @@ void CTeachingTimeDlg::ApplyActivity(const std::string& name)
     } else if (target.day >= 0 && target.day < columns && target.segment >= 0 && target.section >= 0) {
         cells.push_back(target);
     }
+    if (cells.empty())
+        return;
     for (const tagTABLE_NODE& cell : cells) {
         const tagTABLE_NODE node{m_structure.GetWeekNumberByOrder(cell.day), cell.segment, cell.section};
         m_grid.SetCellInfo(cell, MakeCellKey(name, ""));

@@ -298,6 +298,7 @@ TEST_F(TeachingTime, ActivityTargetsOfTheRightClick)
             zem::SendMessage(&dlg, WM_TABLE_HEADER_RCLICK, zem::ToWParam(&c.target), 0);
             EXPECT_EQ(static_cast<int>(dlg.GetWorkingActivities().GetMap().size()), c.closed) << c.what;
             EXPECT_EQ(dlg.GetWorkingStructure().GetWeekNodeCount(), 35 - c.closed) << c.what;
+            EXPECT_EQ(dlg.IsModified(), c.closed > 0) << c.what;
             dlg.EndDialog(zem::IDCANCEL);
         });
     }
