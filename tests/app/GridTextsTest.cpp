@@ -3,7 +3,7 @@
 // layouts at two screen widths, all filled from a generated school as the program fills them. The
 // pictures go to the test output folder for a person to look at.
 #include "app/shell/taskhelper/TaskHelper.h"
-#include "app/shell/taskhelper/WeekGridCells.h"
+#include "app/controls/WeekTableCells.h"
 #include "base/CellRecord.h"
 #include "platform/gui/DC.h"
 #include "table/SchoolTable.h"
@@ -27,27 +27,6 @@ using zem::Rect;
 using zem::RGB;
 
 namespace {
-
-// The week grid as the task helper fills it.
-class WeekGridCells : public CWeekGridCells {
-public:
-    explicit WeekGridCells(CWeekTable& grid) : m_grid(grid) {}
-    void Clear() override { m_grid.Clear(); }
-    void SetCellInfo(const tagTABLE_NODE& cell, const std::string& text) override { m_grid.SetCellInfo(cell, text); }
-    void SetCellTipInfo(const tagTABLE_NODE& cell, const std::string& tip) override
-    {
-        m_grid.SetCellTipInfo(cell, tip);
-    }
-    void SetCellTag(const tagTABLE_NODE& cell, CELL_TAG tag) override { m_grid.SetCellTag(cell, tag); }
-    void SetCellBkColor(const tagTABLE_NODE& cell, COLORREF color) override { m_grid.SetCellBkColor(cell, color); }
-    void SetCellFocus(const tagTABLE_NODE& cell, bool focus) override { m_grid.SetCellFocus(cell, focus); }
-    void SetForbidCell(const tagTABLE_NODE& cell, bool forbid) override { m_grid.SetForbidCell(cell, forbid); }
-    void SetAllCellNormal() override { m_grid.SetAllCellNormal(); }
-    void Refresh() override { m_grid.Refresh(); }
-
-private:
-    CWeekTable& m_grid;
-};
 
 COLORREF Pixel(const QImage& image, int x, int y)
 {
@@ -255,7 +234,7 @@ TEST_F(GridTexts, WeekGridsOfAClassASharedRoomAndASmallWindow)
 
     CWeekTable classGrid;
     SetUpWeek(classGrid);
-    WeekGridCells classCells(classGrid);
+    CWeekTableCells classCells(classGrid);
     helper.FillWeekTable(&classCells, &cls->GetTable(false), TABLE_CLASS, true, true, 0, cls->GetId());
     CheckWeekGrid(classGrid, 760, 560, "grid_texts_week_class.png", true);
     CheckWeekGrid(classGrid, 420, 300, "grid_texts_week_small.png", false);
@@ -267,7 +246,7 @@ TEST_F(GridTexts, WeekGridsOfAClassASharedRoomAndASmallWindow)
     ASSERT_EQ(LessonsAt(roomTable->GetNode(busiest)), 6);
     CWeekTable roomGrid;
     SetUpWeek(roomGrid);
-    WeekGridCells roomCells(roomGrid);
+    CWeekTableCells roomCells(roomGrid);
     helper.FillWeekTable(&roomCells, roomTable, TABLE_ROOM, false, true, 0, room->GetId());
     CheckWeekGrid(roomGrid, 760, 560, "grid_texts_week_room.png", false);
     const tagTABLE_NODE cell{Week().GetWeekOrderByNumber(busiest.day), busiest.segment, busiest.section};
