@@ -159,14 +159,14 @@ void CTimeSlotPickerDlg::OnRightClick(const tagTABLE_NODE& target)
 {
     if (!m_activityMode)
         return;
-    zem::gui::PopupMenu menu;
+    std::vector<zem::gui::MenuItem> menu;
     for (std::size_t i = 0; i < m_activityNames.size() && ID_ACTIVITY_FIRST + i <= ID_ACTIVITY_LAST; ++i)
-        menu.AppendItem(ID_ACTIVITY_FIRST + static_cast<int>(i), m_activityNames[i]);
-    menu.AppendSeparator();
-    menu.AppendItem(ID_ACTIVITY_OTHER, "其他...");
+        menu.push_back({ID_ACTIVITY_FIRST + static_cast<int>(i), m_activityNames[i]});
+    menu.push_back({});
+    menu.push_back({ID_ACTIVITY_OTHER, "其他..."});
     m_target = target;
     const QPoint cursor = QCursor::pos();
-    if (const int command = menu.Track(this, {cursor.x(), cursor.y()}))
+    if (const int command = zem::gui::TrackPopupMenu(this, menu, {cursor.x(), cursor.y()}))
         OnCommand(command);
 }
 

@@ -55,11 +55,11 @@ class MenuChoice {
 public:
     explicit MenuChoice(std::string text) : m_text(std::move(text))
     {
-        m_previous = zem::gui::SetPopupMenuHook([this](const zem::gui::PopupMenu& menu, zem::Point) {
+        m_previous = zem::gui::SetPopupMenuHook([this](const std::vector<zem::gui::MenuItem>& items) {
             offered.clear();
-            for (const zem::gui::MenuItem& item : menu.Items())
+            for (const zem::gui::MenuItem& item : items)
                 offered.push_back(item.IsSeparator() ? "-" : item.text);
-            for (const zem::gui::MenuItem& item : menu.Items())
+            for (const zem::gui::MenuItem& item : items)
                 if (item.text == m_text)
                     return item.id;
             return 0;

@@ -1,0 +1,24 @@
+#include "app/shell/ProgramFeatures.h"
+
+#include "app/data/TeachingTimeDlg.h"
+#include "app/shell/AppContext.h"
+#include "app/shell/FeatureWindows.h"
+#include "app/shell/MainDlg.h"
+
+namespace {
+
+QWidget* MainWindow()
+{
+    return CAppContext::Exists() ? CAppContext::Get()->GetMainDlg() : nullptr;
+}
+
+}  // namespace
+
+void RegisterProgramFeatures()
+{
+    CFeatureWindows& windows = FeatureWindows();
+    windows.windows[Feature::TeachingTime] = [] {
+        CTeachingTimeDlg dialog(MainWindow());
+        dialog.DoModal();
+    };
+}
