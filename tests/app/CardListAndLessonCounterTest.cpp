@@ -3,7 +3,6 @@
 #include "app/controls/CardListBox.h"
 #include "app/controls/LessonCounter.h"
 #include "app/shell/taskhelper/TaskHelper.h"
-#include "platform/gui/Font.h"
 #include "support/SchoolBuilder.h"
 
 #include <gtest/gtest.h>
@@ -25,7 +24,6 @@ int PixelsOf(CCardListBox& list, const QImage& image, int index, zem::COLORREF c
 
 TEST(CardListBox, ACardShowsItsCountAndNoteOnlyAboveZero)
 {
-    zem::gui::SetTextAntialiasing(false);
     CZemObject first, second;
     CCardInfo counted{&first, 12, "超出", true};
     CCardInfo empty{&second, 0, "超出", true};
@@ -61,7 +59,6 @@ TEST(CardListBox, ACardShowsItsCountAndNoteOnlyAboveZero)
     const QImage after = Snapshot(&list);
     EXPECT_GT(PixelsOf(list, after, 1, grey), 0);
     EXPECT_EQ(PixelsOf(list, after, 1, red), 0);
-    zem::gui::SetTextAntialiasing(true);
 }
 
 class LessonCounterTest : public testing::Test {
