@@ -1,4 +1,5 @@
 // The program zem.
+#include "app/data/DataFeatures.h"
 #include "app/shell/ZemApp.h"
 #include "base/Log.h"
 
@@ -9,5 +10,6 @@ int main(int argc, char** argv)
     CLog::Configure(argc, argv);
     QApplication application(argc, argv);
     application.setQuitOnLastWindowClosed(false);
+    RegisterBasicDataPages();
     return CZemApp::InitInstance();
 }
