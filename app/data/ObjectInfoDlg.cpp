@@ -64,6 +64,9 @@ bool CObjectInfoDlg::OnInitDialog()
         SetCaption(m_texts.modifyCaption);
     AddHoverButton(this, zem::IDOK, m_modify ? "保存(&S)" : "添加(&A)")->setDefault(true);
     AddHoverButton(this, zem::IDCANCEL, m_modify ? "取消(&C)" : "关闭(&C)");
+    auto* pictureFrame = new QWidget(this);
+    pictureFrame->hide();
+    AddControl(IDC_PICTURE, pictureFrame);
 
     auto* name = new CFlatEdit(this);
     name->setText(ToQ(m_name));
@@ -115,6 +118,9 @@ void CObjectInfoDlg::Layout()
     const int rowHeight = u.Y(14), rowGap = u.Y(6);
     const int fieldsBottom = margin + m_rows * (rowHeight + rowGap) - rowGap;
     m_pictureRect = Rect(margin, margin, margin + kPictureBox, margin + kPictureBox);
+    // The hidden frame only marks where the picture goes.
+    if (QWidget* frame = GetDlgItem(IDC_PICTURE))
+        SetWidgetRect(frame, m_pictureRect);
     const int contentBottom = std::max(fieldsBottom, m_pictureRect.bottom) + margin;
     setFixedSize(width(), contentBottom + kDialogBandHeight);
     const int buttonHeight = u.Y(14);
