@@ -1,5 +1,4 @@
 // The program zem.
-#include "app/data/DataFeatures.h"
 #include "app/shell/ZemApp.h"
 #include "base/Log.h"
 
@@ -10,6 +9,5 @@ int main(int argc, char** argv)
     CLog::Configure(argc, argv);
     QApplication application(argc, argv);
     application.setQuitOnLastWindowClosed(false);
-    RegisterBasicDataPages();
     return CZemApp::InitInstance();
 }

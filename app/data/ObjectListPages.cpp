@@ -189,12 +189,10 @@ CTeacherListPage::CTeacherListPage(QWidget* parent)
 
 void CTeacherListPage::Sort()
 {
-    zem::gui::PopupMenu menu;
-    menu.AppendItem(ID_SORT_BY_NAME, "按姓名排序");
-    menu.AppendItem(ID_SORT_BY_GROUP, "按教师组排序");
     QWidget* button = GetDlgItem(IDC_SORT);
     const QPoint corner = button ? button->mapToGlobal(QPoint(0, button->height())) : QPoint();
-    const int chosen = menu.Track(this, {corner.x(), corner.y()});
+    const int chosen = zem::gui::TrackPopupMenu(
+        this, {{ID_SORT_BY_NAME, "按姓名排序"}, {ID_SORT_BY_GROUP, "按教师组排序"}}, {corner.x(), corner.y()});
     if (chosen != ID_SORT_BY_NAME && chosen != ID_SORT_BY_GROUP)
         return;
     m_sortMode = chosen == ID_SORT_BY_GROUP ? 1 : 0;

@@ -1,18 +1,15 @@
 #include "BasicDataTestSupport.h"
 
-#include "app/data/DataFeatures.h"
 #include "app/data/ObjectListPages.h"
 #include "app/data/TeacherGroupListPage.h"
 #include "base/ScheduleTask.h"
 #include "platform/Files.h"
-#include "app/shell/FeatureWindows.h"
 #include "platform/gui/PopupMenu.h"
 
 #include <QTest>
 
 #include <gtest/gtest.h>
 
-#include <map>
 #include <memory>
 #include <regex>
 
@@ -356,8 +353,8 @@ TEST(BasicDataPages, TeachersSortByNameOrByGroupWithTheUngroupedLast)
         school.b.Group("g2", "数学组", {"t2", "t5"});
         school.b.Group("g3", "Art", {"t5"});  // 周八's first group is 数学组
         std::vector<std::string> menu;
-        const auto previous = zem::gui::SetPopupMenuHook([&](const zem::gui::PopupMenu& m, zem::Point) {
-            for (const zem::gui::MenuItem& item : m.Items())
+        const auto previous = zem::gui::SetPopupMenuHook([&](const std::vector<zem::gui::MenuItem>& items) {
+            for (const zem::gui::MenuItem& item : items)
                 menu.push_back(item.text);
             return c.chosen;
         });
@@ -412,26 +409,6 @@ TEST(BasicDataPages, ButtonColumnOffersBatchAddAndImportOnlyWhereTheyExist)
             }
         });
     }
-}
-
-// Page 2 of the main window reaches the pages through the program's feature table.
-TEST(BasicDataPages, ToolBoxEntriesOpenThePages)
-{
-    SmallSchool school;
-    const std::map<Feature, std::function<void()>> saved = FeatureWindows().windows;
-    RegisterBasicDataPages();
-    std::vector<std::string> captions;
-    {
-        ModalScope scope([&](zem::gui::Dialog& dialog) { captions.push_back(dialog.Caption()); });
-        for (Feature feature : {Feature::ClassList, Feature::SubjectList, Feature::TeacherList, Feature::RoomList,
-                                Feature::TeacherGroupList})
-            EXPECT_TRUE(FeatureWindows().Run(feature));
-    }
-    FeatureWindows().windows = saved;
-    EXPECT_EQ(captions, (std::vector<std::string>{"班级信息列表", "课程信息列表", "教师信息列表",
-                                                  "教室和场地信息列表 （此处维护有竞争性的特殊教室，如计算机机房、"
-                                                  "操场等。每班一个的固定教室可以不录入）",
-                                                  "教师组信息列表"}));
 }
 
 // The five pages over the demo school, for a person to look at.

@@ -2,16 +2,20 @@
 // panel's quick tools and the temporary lesson-change tasks.
 #include "ShellTestSupport.h"
 #include "app/controls/HyperLink.h"
+#include "app/controls/ObjectPickerDlg.h"
 #include "app/controls/RemoveItemsDlg.h"
 #include "app/controls/ObjectLists.h"
 #include "app/shell/PagePanel.h"
+#include "app/shell/ProgramFeatures.h"
 #include "app/shell/ShellMessages.h"
 #include "base/ScheduleTask.h"
 #include "core/Core.h"
 #include "platform/IniFile.h"
+#include "platform/gui/Desktop.h"
 #include "platform/gui/ItemList.h"
 #include "platform/gui/Timers.h"
 #include "support/MessageRecorder.h"
+#include "testing/generator/SchoolGenerator.h"
 
 #include <QTest>
 
@@ -123,12 +127,6 @@ protected:
             return 2;
         };
         w.planAdjustTool = [this](int tool) { calls.push_back("tool " + std::to_string(tool)); };
-        w.pickAbsentTeacher = [this](const std::string& title, const CZemObjectList& teachers, std::string& id) {
-            calls.push_back("pick " + title);
-            id = teachers.begin()->first;
-            pickedTeacher = id;
-            return true;
-        };
         w.tempAdjust = [this](CScheduleTask& task, bool isNew, const std::string& teacherId) {
             calls.push_back("temp " + task.GetTaskInfo().GetTaskName() + (isNew ? " new" : " old"));
             tempFolders.push_back(task.GetTaskInfo().GetTaskFolder());
@@ -140,6 +138,38 @@ protected:
     static std::string F(Feature f) { return "F" + std::to_string(static_cast<int>(f)); }
 
     CScheduleTask* Task() { return CAppContext::Get()->GetTask(); }
+
+    // A generated school with its timetables filled, opened as the task.
+    void OpenScheduledSchool()
+    {
+        std::unique_ptr<CScheduleTask> school = zemgen::GenerateSchool({"S12", "normal", 1});
+        zemgen::FillTimetables(*school);
+        const std::string where = folder.path() + "S12/";
+        ASSERT_TRUE(zemgen::WriteTaskFolder(*school, where, "S12", "test"));
+        ASSERT_TRUE(school->SaveOutputData());
+        ASSERT_TRUE(CAppContext::Get()->OpenTask(where + "S12.zem", true));
+    }
+
+    // Answers the absent-teacher picker with the first teacher who has lessons.
+    void PickTeachersWithLessons()
+    {
+        m_picker = std::make_unique<ModalScope>([this](Dialog& d) {
+            auto& picker = static_cast<CObjectPickerDlg&>(d);
+            calls.push_back("pick " + picker.Caption());
+            zem::gui::ItemList& list = *picker.GetList();
+            for (int row = 0; row < list.GetItemCount(); ++row) {
+                if (list.GetItemImage(row) == 0) {
+                    list.SetSelected(row, true);
+                    break;
+                }
+            }
+            QTest::mouseClick(picker.GetDlgItem(zem::IDOK), Qt::LeftButton);
+            if (picker.GetSelectedObject())
+                pickedTeacher = picker.GetSelectedObject()->GetId();
+        });
+    }
+
+    std::unique_ptr<ModalScope> m_picker;
 
     CPagePanel panel;
     std::vector<std::string> calls;
@@ -153,8 +183,8 @@ TEST_F(PagePanelTest, EveryActionCodeReachesItsFeature)
     RecordAllFeatures();
     Task()->SetConfig("WeekTable", "LastView1", "T7");
     zem::gui::FakeClock clock;
-    auto menu = zem::gui::SetPopupMenuHook([](const zem::gui::PopupMenu& m, zem::Point) {
-        return m.Items()[2].id;  // the third item
+    auto menu = zem::gui::SetPopupMenuHook([](const std::vector<zem::gui::MenuItem>& items) {
+        return items[2].id;  // the third item
     });
     const std::string firstClass = FindFirstScheduledObject(0);
     const int classes = Task()->GetClassInfoList().GetCount();
@@ -270,8 +300,8 @@ TEST_F(PagePanelTest, TheRecentListCleanUpOffersEveryEntryButTheOpenTask)
     const std::string moved = folder.path() + "搬走了/任务.zem";
     recent.Add(moved);  // first now, and no longer on disk
     std::vector<zem::gui::MenuItem> shown;
-    auto previousMenu = zem::gui::SetPopupMenuHook([&](const zem::gui::PopupMenu& m, zem::Point) {
-        shown = m.Items();
+    auto previousMenu = zem::gui::SetPopupMenuHook([&](const std::vector<zem::gui::MenuItem>& items) {
+        shown = items;
         return CPagePanel::ID_RECENT_CLEAN;
     });
     std::vector<std::string> offered;
@@ -306,7 +336,9 @@ TEST_F(PagePanelTest, TheRecentListCleanUpOffersEveryEntryButTheOpenTask)
 
 TEST_F(PagePanelTest, TemporaryTasksNeverOverwriteOrDeleteWhatIsKept)
 {
+    OpenScheduledSchool();
     RecordAllFeatures();
+    PickTeachersWithLessons();
     zem::gui::FakeClock clock;  // 2026-03-05 08:07
     const std::string temp = Task()->GetTaskInfo().GetTempFolder();
 
@@ -344,8 +376,8 @@ TEST_F(PagePanelTest, TheTemporaryTaskMenu)
     CRecentList& temps = CAppContext::Get()->GetRecentTempTasks();
     temps.Add("丢失的");
     std::vector<zem::gui::MenuItem> shown;
-    auto previous = zem::gui::SetPopupMenuHook([&](const zem::gui::PopupMenu& m, zem::Point) {
-        shown = m.Items();
+    auto previous = zem::gui::SetPopupMenuHook([&](const std::vector<zem::gui::MenuItem>& items) {
+        shown = items;
         return 0;
     });
     panel.OnToolboxAction(34);
@@ -389,6 +421,90 @@ TEST_F(LaunchersTest, ALauncherWithoutItsWindowSaysSo)
     context->ShowSettingsDialog();
     EXPECT_EQ(runs, 1);
     EXPECT_EQ(messages.messages.size(), 2u);
+}
+
+}  // namespace
+
+namespace {
+
+using InformationPanelTest = ShellTest;
+
+TEST_F(InformationPanelTest, TheTipChangesEvery25SecondsUnlessTheMouseRestsOnIt)
+{
+    MakeContext();
+    zem::gui::FakeClock clock;
+    CToolDescPanel panel;
+    panel.Create(nullptr);
+    panel.resize(1200, CToolDescPanel::kHeight);
+    panel.ShowTip(1);
+    zem::Point cursor{5000, 5000};
+    auto previous = zem::gui::SetCursorPosHook([&] { return cursor; });
+    clock.Advance(24999);
+    EXPECT_EQ(panel.GetTipTitle(), "什么是排课任务");
+    clock.Advance(1);
+    EXPECT_NE(panel.GetTipTitle(), "什么是排课任务");
+
+    const QPoint over = panel.mapToGlobal(QPoint(100, 60));
+    cursor = {over.x(), over.y()};
+    const std::string shown = panel.GetTipTitle();
+    clock.Advance(25000);
+    EXPECT_EQ(panel.GetTipTitle(), shown);
+    zem::gui::SetCursorPosHook(previous);
+
+    // A click on the tip shows another one.
+    QTest::mouseClick(&panel, Qt::LeftButton, Qt::NoModifier, QPoint(100, 60));
+    EXPECT_NE(panel.GetTipTitle(), shown);
+}
+
+}  // namespace
+
+namespace {
+
+using ProgramFeaturesTest = ShellTest;
+
+TEST_F(ProgramFeaturesTest, TheTeachingTimeOpensFromPage2)
+{
+    MakeContext();
+    ASSERT_TRUE(CAppContext::Get()->OpenDemoTask());
+    RegisterProgramFeatures();
+    CPagePanel panel;
+    panel.Create(nullptr);
+    panel.resize(1200, 700);
+    panel.AddTaskPages();
+    panel.GetPageHeader().SelectPage(1);
+    EXPECT_TRUE(panel.GetToolBox().GetItems().front().enabled);
+    std::string caption;
+    ModalScope scope([&](Dialog& d) {
+        caption = d.Caption();
+        d.close();
+    });
+    panel.OnToolboxAction(8);
+    EXPECT_EQ(caption, "设置教学时间");
+}
+
+TEST_F(ProgramFeaturesTest, TheBasicDataPagesOpenFromPage2)
+{
+    MakeContext();
+    ASSERT_TRUE(CAppContext::Get()->OpenDemoTask());
+    RegisterProgramFeatures();
+    CPagePanel panel;
+    panel.Create(nullptr);
+    panel.resize(1200, 700);
+    panel.AddTaskPages();
+    panel.GetPageHeader().SelectPage(1);
+    std::vector<std::string> captions;
+    ModalScope scope([&](Dialog& d) {
+        captions.push_back(d.Caption());
+        d.close();
+    });
+    for (int code : {9, 10, 11, 13, 12}) {
+        EXPECT_TRUE(CPagePanel::IsActionAvailable(code)) << code;
+        panel.OnToolboxAction(code);
+    }
+    EXPECT_EQ(captions, (std::vector<std::string>{"班级信息列表", "课程信息列表", "教师信息列表",
+                                                  "教室和场地信息列表 （此处维护有竞争性的特殊教室，如计算机机房、"
+                                                  "操场等。每班一个的固定教室可以不录入）",
+                                                  "教师组信息列表"}));
 }
 
 }  // namespace
