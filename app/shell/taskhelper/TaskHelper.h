@@ -110,6 +110,9 @@ public:
     // The cells of a timetable; a room's grid gets a text for every slot, free or not.
     void FillWeekTable(CWeekGridCells* grid, const CCourseTable* table, TABLE_TYPE type, bool showActivities,
                        bool fullNames, int layout, const std::string& objectId);
+    // One cell of FillWeekTable, written afresh: its text (an unused slot's activity) and tip.
+    void FillWeekCell(CWeekGridCells* grid, const CCourseTable* table, TABLE_TYPE type, bool showActivities,
+                      bool fullNames, int layout, const std::string& objectId, const tagTABLE_NODE& period);
     // Several timetables in one grid; a slot that more of them use says how many.
     void FillWeekTableEx(CWeekGridCells* grid, const std::vector<const CCourseTable*>& tables, TABLE_TYPE type);
     // The locked, linked and disabled marks of every slot, then a refresh.

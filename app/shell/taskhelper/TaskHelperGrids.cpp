@@ -108,24 +108,34 @@ void CTaskHelper::FillWeekTable(CWeekGridCells* grid, const CCourseTable* table,
     if (!grid || !table || !m_task)
         return;
     grid->Clear();
+    ForEachDaySlot(m_task->GetSchoolStructure(), true, [&](const tagTABLE_NODE& period) {
+        FillWeekCell(grid, table, type, showActivities, fullNames, layout, objectId, period);
+    });
+    ForEachCell(grid, table, type, objectId);
+    ApplyCellColors(grid, table);
+}
+
+void CTaskHelper::FillWeekCell(CWeekGridCells* grid, const CCourseTable* table, TABLE_TYPE type, bool showActivities,
+                               bool fullNames, int layout, const std::string& objectId, const tagTABLE_NODE& period)
+{
+    if (!grid || !table || !m_task)
+        return;
     CellInfoParam param;
     param.fullName = fullNames;
     param.showRoomSeat = m_context.showRoomNumber;
     param.layout = layout;
-    ForEachDaySlot(m_task->GetSchoolStructure(), true, [&](const tagTABLE_NODE& period) {
-        const tagTABLE_NODE cell = GridCell(period);
-        if (table->IsUsed(period) || type == TABLE_ROOM) {
-            const std::string text = m_task->GetCellInfo(table->GetNode(period), type, param);
-            grid->SetCellInfo(cell, text);
-            if (type == TABLE_ROOM)
-                if (const std::string tip = FormatOddEvenCell(text); !tip.empty())
-                    grid->SetCellTipInfo(cell, tip);
-        } else if (showActivities) {
-            grid->SetCellInfo(cell, MakeCellText(m_task->GetActivityInfo(objectId, type, period), ""));
-        }
-    });
-    ForEachCell(grid, table, type, objectId);
-    ApplyCellColors(grid, table);
+    const tagTABLE_NODE cell = GridCell(period);
+    std::string text;
+    std::string tip;
+    if (table->IsUsed(period) || type == TABLE_ROOM) {
+        text = m_task->GetCellInfo(table->GetNode(period), type, param);
+        if (type == TABLE_ROOM)
+            tip = FormatOddEvenCell(text);
+    } else if (showActivities) {
+        text = MakeCellText(m_task->GetActivityInfo(objectId, type, period), "");
+    }
+    grid->SetCellInfo(cell, text);
+    grid->SetCellTipInfo(cell, tip);
 }
 
 void CTaskHelper::FillWeekTableEx(CWeekGridCells* grid, const std::vector<const CCourseTable*>& tables,
