@@ -15,6 +15,7 @@ namespace zem::gui {
 struct MenuItem {
     int id = 0;          // the command; 0 with empty text is a separator
     std::string text;    // UTF-8
+    bool enabled = true; // a greyed item is shown but never chosen
     bool IsSeparator() const { return id == 0 && text.empty(); }
 };
 

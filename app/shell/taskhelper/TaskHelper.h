@@ -216,6 +216,10 @@ private:
     bool RefuseText(const char* text);
     bool CheckAtNode(CCourseTable* table, const tagTABLE_NODE& period, int part, CCourseInfo* plan,
                      const std::string& room, bool inSwap);
+    // The text and tip FillWeekTable gives a slot; false when it gives none.
+    bool WeekCellText(const CCourseTable* table, TABLE_TYPE type, bool showActivities, bool fullNames, int layout,
+                      const std::string& objectId, const tagTABLE_NODE& period, std::string* text,
+                      std::string* tip) const;
     // The steps of CheckAtNode.
     bool CheckFixedTimes(const CPlanRules& rules, const tagTABLE_NODE& period, int slot);
     bool CheckExclusiveTeachers(const CPlanRules& rules, const tagTABLE_NODE& period, const CPlanRules* replaced);

@@ -109,7 +109,13 @@ void CTaskHelper::FillWeekTable(CWeekGridCells* grid, const CCourseTable* table,
         return;
     grid->Clear();
     ForEachDaySlot(m_task->GetSchoolStructure(), true, [&](const tagTABLE_NODE& period) {
-        FillWeekCell(grid, table, type, showActivities, fullNames, layout, objectId, period);
+        std::string text;
+        std::string tip;
+        if (!WeekCellText(table, type, showActivities, fullNames, layout, objectId, period, &text, &tip))
+            return;
+        grid->SetCellInfo(GridCell(period), text);
+        if (!tip.empty())
+            grid->SetCellTipInfo(GridCell(period), tip);
     });
     ForEachCell(grid, table, type, objectId);
     ApplyCellColors(grid, table);
@@ -120,22 +126,31 @@ void CTaskHelper::FillWeekCell(CWeekGridCells* grid, const CCourseTable* table, 
 {
     if (!grid || !table || !m_task)
         return;
-    CellInfoParam param;
-    param.fullName = fullNames;
-    param.showRoomSeat = m_context.showRoomNumber;
-    param.layout = layout;
-    const tagTABLE_NODE cell = GridCell(period);
     std::string text;
     std::string tip;
+    WeekCellText(table, type, showActivities, fullNames, layout, objectId, period, &text, &tip);
+    grid->SetCellInfo(GridCell(period), text);
+    grid->SetCellTipInfo(GridCell(period), tip);
+}
+
+bool CTaskHelper::WeekCellText(const CCourseTable* table, TABLE_TYPE type, bool showActivities, bool fullNames,
+                               int layout, const std::string& objectId, const tagTABLE_NODE& period, std::string* text,
+                               std::string* tip) const
+{
     if (table->IsUsed(period) || type == TABLE_ROOM) {
-        text = m_task->GetCellInfo(table->GetNode(period), type, param);
+        CellInfoParam param;
+        param.fullName = fullNames;
+        param.showRoomSeat = m_context.showRoomNumber;
+        param.layout = layout;
+        *text = m_task->GetCellInfo(table->GetNode(period), type, param);
         if (type == TABLE_ROOM)
-            tip = FormatOddEvenCell(text);
-    } else if (showActivities) {
-        text = MakeCellText(m_task->GetActivityInfo(objectId, type, period), "");
+            *tip = FormatOddEvenCell(*text);
+        return true;
     }
-    grid->SetCellInfo(cell, text);
-    grid->SetCellTipInfo(cell, tip);
+    if (!showActivities)
+        return false;
+    *text = MakeCellText(m_task->GetActivityInfo(objectId, type, period), "");
+    return true;
 }
 
 void CTaskHelper::FillWeekTableEx(CWeekGridCells* grid, const std::vector<const CCourseTable*>& tables,
