@@ -93,7 +93,7 @@ void CCourseListView::Fill(CScheduleTask* task, const std::vector<CCourseInfo*>&
             if (const CRoomInfo* room = task->GetRoom(plan->GetRoomParam()))
                 card->line2 += "(" + room->GetName() + ")";
         if (plan->GetType() != 0)
-            card->line1 = "[" + GetCourseKindName(plan->GetType()) + "]" + card->line1;
+            card->line1 = zem::Format("[%s]%s", GetCourseKindName(plan->GetType()).c_str(), card->line1.c_str());
         card->placed = CountPlaced(plan, table, kind);
         card->planned = plan->GetWeekCount();
         SetStatus(*card);
