@@ -291,6 +291,79 @@ TEST_F(TableContainerTest, DropOnCellNotAllowedShowsItsReasonAndChangesNothing)
     }
 }
 
+// What the right click offers, and where it goes from a teacher's timetable.
+TEST_F(TableContainerTest, ContextMenuFitsTheCell)
+{
+    std::vector<std::vector<zem::gui::MenuItem>> shown;
+    int answer = 0;
+    const zem::gui::PopupMenuHook previous = zem::gui::SetPopupMenuHook([&](const std::vector<zem::gui::MenuItem>& items) {
+        shown.push_back(items);
+        return answer;
+    });
+    auto texts = [&] {
+        std::vector<std::string> list;
+        for (const zem::gui::MenuItem& item : shown.back())
+            list.push_back(item.text);
+        return list;
+    };
+    auto rightClick = [&](const tagTABLE_NODE& slot, int side) {
+        container.OnContextMenu(container.ToGridNode(slot), side);
+    };
+    const auto withRoom = FindInAnyClass([&](const tagTABLE_NODE& s) {
+        return Table().IsUsed(s) && !Table().GetNode(s).IsInterleave() && !Table().GetNode(s).GetRoomId(0).empty();
+    });
+    ASSERT_TRUE(withRoom);
+    const CCourseInfo* plan = task->FindCourse(Table().GetNode(*withRoom).GetCourseId(0));
+    const std::string teacher = zem::Format("转到 %s 的课表", task->GetTeacherName(plan->GetTeacherId()).c_str());
+    const std::string room =
+        zem::Format("转到 %s 的课表", task->GetRoom(Table().GetNode(*withRoom).GetRoomId(0))->GetName().c_str());
+    rightClick(*withRoom, 1);
+    const std::vector<std::string> full = texts();
+    ASSERT_GE(full.size(), 7u);
+    EXPECT_EQ(full[0], teacher);
+    EXPECT_NE(std::find(full.begin(), full.end(), room), full.end());
+    for (const char* item : {"更改课程", "更改教室", "取消教室", "清除"})
+        EXPECT_NE(std::find(full.begin(), full.end(), item), full.end()) << item;
+    EXPECT_EQ(std::find(full.begin(), full.end(), "单双周交换"), full.end());
+
+    const auto withoutRoom = FindInAnyClass([&](const tagTABLE_NODE& s) {
+        return Table().IsUsed(s) && !Table().GetNode(s).IsInterleave() && Table().GetNode(s).GetRoomId(0).empty();
+    });
+    ASSERT_TRUE(withoutRoom);
+    rightClick(*withoutRoom, 1);
+    const std::vector<std::string> bare = texts();
+    EXPECT_NE(std::find(bare.begin(), bare.end(), "安排教室"), bare.end());
+    EXPECT_EQ(std::find(bare.begin(), bare.end(), "取消教室"), bare.end());
+    EXPECT_EQ(bare.size(), full.size() - 2);
+
+    const auto empty = FindSlot([&](const tagTABLE_NODE& s) { return !Table().IsUsed(s); });
+    ASSERT_TRUE(empty);
+    rightClick(*empty, 1);
+    EXPECT_EQ(texts(), std::vector<std::string>{"安排课程"});
+
+    // The right half of a split cell is its even-week lesson.
+    if (const auto split = FindInAnyClass([&](const tagTABLE_NODE& s) { return Table().GetNode(s).IsInterleave(); })) {
+        rightClick(*split, 2);
+        EXPECT_EQ(container.GetCurrentHalf(), 2);
+        const std::vector<std::string> splitMenu = texts();
+        EXPECT_NE(std::find(splitMenu.begin(), splitMenu.end(), "单双周交换"), splitMenu.end());
+    }
+
+    // From the teacher's timetable, a right click goes to the lesson's class.
+    ShowClass(task->GetClass(plan->GetClassId()));
+    answer = CTableContainer::ID_GOTO_TEACHER;
+    rightClick(*withRoom, 1);
+    EXPECT_EQ(container.GetKind(), TABLE_TEACHER);
+    EXPECT_EQ(container.GetObjectId(), plan->GetTeacherId());
+    const std::size_t menus = shown.size();
+    rightClick(*withRoom, 1);
+    EXPECT_EQ(shown.size(), menus);
+    EXPECT_EQ(container.GetKind(), TABLE_CLASS);
+    EXPECT_EQ(container.GetObjectId(), plan->GetClassId());
+    EXPECT_EQ(listener.titles.back(), task->GetClassNameA(plan->GetClassId()));
+    zem::gui::SetPopupMenuHook(previous);
+}
+
 // One change of each kind of record: made, undone and redone, with all tables compared.
 TEST_F(TableContainerTest, EveryKindOfChangeIsUndoneAndRedoneExactly)
 {
