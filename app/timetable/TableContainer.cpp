@@ -565,6 +565,8 @@ bool CTableContainer::ReplaySwap(const CScheduleOperation& record, bool revert)
     const tagTABLE_NODE to = ToGridNode(revert ? record.m_slotA : record.m_slotB);
     // The grid clicks both cells as the user would; the move counts only if it really happened.
     m_movedInReplay = false;
+    // Marks left from a plan's targets would make the first click a drop of that plan.
+    m_grid.SetAllCellNormal();
     QPointer<CTableContainer> alive(this);
     m_grid.SimulateToSwapCell(from, to);
     return alive && m_movedInReplay;

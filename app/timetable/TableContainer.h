@@ -148,15 +148,14 @@ public:
     tagTABLE_NODE ToDataNode(const tagTABLE_NODE& gridSlot) const;
 
 protected:
-    // The plan to place in the current cell and the room for its lesson there; null when the user
-    // cancels.
-    virtual CCourseInfo* ChoosePlan();
-    virtual CRoomInfo* ChooseRoom(const std::string& courseId, const std::string& roomId);
-
     zem::LRESULT WindowProc(unsigned message, zem::WPARAM wParam, zem::LPARAM lParam) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    // The plan to place in the current cell and the room for its lesson there, chosen with the
+    // slot's analysis; null when the user cancels.
+    CCourseInfo* ChoosePlan();
+    CRoomInfo* ChooseRoom(const std::string& courseId, const std::string& roomId);
     CTaskHelper Helper() const;
     bool Replay(CScheduleOperation& record, bool revert);
     // Whether the objects a replay needs still exist; a message says which is gone when not.

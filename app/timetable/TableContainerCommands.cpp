@@ -3,14 +3,14 @@
 #include "app/timetable/TableContainer.h"
 
 #include "app/controls/AppServices.h"
-#include "app/controls/ObjectPickerDlg.h"
+#include "app/controls/CoursePlanPickerDlg.h"
+#include "app/controls/RoomSlotAnalysisDlg.h"
 #include "app/controls/Strings.h"
 #include "app/controls/Vocabulary.h"
 #include "app/shell/taskhelper/TaskHelper.h"
 #include "app/timetable/LessonCountDlg.h"
 #include "base/Log.h"
 #include "platform/Text.h"
-#include "platform/gui/ItemList.h"
 #include "platform/gui/QtText.h"
 
 #include <QCursor>
@@ -32,50 +32,32 @@ void Warn(const std::string& text) { zem::ShowMessage(text, "提示", zem::Messa
 
 void Inform(const std::string& text) { zem::ShowMessage(text, "提示", zem::MessageIcon::Information); }
 
-// The plans of one class, listed by subject and teacher.
-class CClassPlanPickerDlg : public CObjectPickerDlg {
-public:
-    CClassPlanPickerDlg(QWidget* parent, CScheduleTask* task, const std::string& classId)
-        : CObjectPickerDlg(parent), m_task(task)
-    {
-        m_caption = "选择教学计划";
-        m_source = &task->GetCourseInfoList();
-        for (const auto& [id, object] : task->GetCourseInfoList())
-            if (static_cast<CCourseInfo*>(object)->GetClassId() != classId)
-                m_excluded.push_back(id);
-    }
-
-protected:
-    void DecorateItem(int index) override
-    {
-        const auto* plan = GetList()->GetItemPtr<CCourseInfo>(index);
-        if (plan)
-            GetList()->SetItemText(index, m_task->GetCourseDesc(plan));
-    }
-
-private:
-    CScheduleTask* m_task;
-};
-
 }  // namespace
 
 // ---- Choosers ----
 
 CCourseInfo* CTableContainer::ChoosePlan()
 {
-    CClassPlanPickerDlg picker(this, m_task, m_objectId);
-    if (picker.DoModal() != zem::IDOK)
-        return nullptr;
-    return dynamic_cast<CCourseInfo*>(picker.GetSelectedObject());
+    CPlanSlotAnalysisDlg picker(this);
+    picker.SetTitle("选择教学计划");
+    picker.m_classFilter = m_objectId;
+    picker.m_day = m_currentSlot.day;
+    picker.m_segment = m_currentSlot.segment;
+    picker.m_section = m_currentSlot.section;
+    return picker.DoModal() == zem::IDOK ? picker.GetChosenPlan() : nullptr;
 }
 
 CRoomInfo* CTableContainer::ChooseRoom(const std::string& courseId, const std::string& roomId)
 {
-    CRoomPickerDlg picker(this);
+    CRoomSlotAnalysisDlg picker(this);
     picker.SetTitle("选择教室");
-    if (picker.DoModal() != zem::IDOK)
-        return nullptr;
-    return dynamic_cast<CRoomInfo*>(picker.GetSelectedObject());
+    picker.m_day = m_currentSlot.day;
+    picker.m_segment = m_currentSlot.segment;
+    picker.m_section = m_currentSlot.section;
+    picker.m_weekPart = m_currentHalf;
+    picker.m_planId = courseId;
+    picker.m_currentRoomId = roomId;
+    return picker.DoModal() == zem::IDOK ? picker.GetChosenRoom() : nullptr;
 }
 
 // ---- The context menu ----

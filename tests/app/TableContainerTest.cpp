@@ -5,7 +5,9 @@
 #include "FakeAppServices.h"
 #include "GeneratedSchool.h"
 #include "ScreenTestSupport.h"
+#include "app/controls/CoursePlanPickerDlg.h"
 #include "app/controls/ObjectLists.h"
+#include "app/controls/RoomSlotAnalysisDlg.h"
 #include "app/shell/taskhelper/TaskHelper.h"
 #include "app/timetable/HistoryDlg.h"
 #include "app/timetable/LessonCountDlg.h"
@@ -361,6 +363,63 @@ TEST_F(TableContainerTest, ContextMenuFitsTheCell)
     EXPECT_EQ(container.GetKind(), TABLE_CLASS);
     EXPECT_EQ(container.GetObjectId(), plan->GetClassId());
     EXPECT_EQ(listener.titles.back(), task->GetClassNameA(plan->GetClassId()));
+    zem::gui::SetPopupMenuHook(previous);
+}
+
+// "安排课程" and "更改教室" choose with the slot's analysis and change the cell.
+TEST_F(TableContainerTest, AssignAndChangeRoomGoThroughTheAnalysisDialogs)
+{
+    MessageRecorder answers(zem::IDYES);
+    int command = 0;
+    const zem::gui::PopupMenuHook previous =
+        zem::gui::SetPopupMenuHook([&](const std::vector<zem::gui::MenuItem>&) { return command; });
+    std::vector<std::string> captions;
+    ModalScope modal([&](Dialog& dialog) {
+        captions.push_back(dialog.Caption());
+        auto choose = [&](zem::gui::ReportList* list, const std::function<bool(int)>& fits) {
+            for (int row = 0; row < list->GetItemCount(); ++row)
+                if (fits(row)) {
+                    list->ClearSelectedRows();
+                    list->SetSelected(row, true);
+                    dialog.SendCommand(zem::IDOK);
+                    return;
+                }
+        };
+        if (auto* plans = dynamic_cast<CPlanSlotAnalysisDlg*>(&dialog))
+            choose(plans->GetList(), [&](int row) { return plans->GetRowRecord(row)->rank < 2; });
+        else if (auto* rooms = dynamic_cast<CRoomSlotAnalysisDlg*>(&dialog))
+            choose(rooms->GetList(), [&](int row) {
+                const CRoomSlotAnalysisDlg::RowRecord* record = rooms->GetRowRecord(row);
+                return record->rank == 0 && record->room->GetId() != Table().GetNode(container.GetCurrentSlot()).GetRoomId(container.GetCurrentHalf());
+            });
+        else
+            dialog.SendCommand(zem::IDOK);
+    });
+    const auto empty = FindInAnyClass([&](const tagTABLE_NODE& s) { return s.segment < 3 && !Table().IsUsed(s); });
+    ASSERT_TRUE(empty);
+    command = CTableContainer::ID_ASSIGN_COURSE;
+    container.OnContextMenu(container.ToGridNode(*empty), 1);
+    ASSERT_FALSE(captions.empty());
+    EXPECT_EQ(captions.front().rfind("选择教学计划", 0), 0u) << captions.front();
+    ASSERT_EQ(Count(), 1);
+    EXPECT_EQ(container.GetHistory().GetRecords()[0]->GetName(), "安排课程");
+    EXPECT_TRUE(Table().IsUsed(*empty));
+
+    const auto withRoom = FindSlot([&](const tagTABLE_NODE& s) {
+        return Table().IsUsed(s) && !Table().GetNode(s).IsInterleave() && !Table().GetNode(s).GetRoomId(0).empty();
+    });
+    if (!withRoom)
+        GTEST_SKIP() << "no lesson with a room in this class";
+    command = CTableContainer::ID_CHANGE_ROOM;
+    captions.clear();
+    const std::string before = Table().GetNode(*withRoom).GetRoomId(0);
+    container.OnContextMenu(container.ToGridNode(*withRoom), 1);
+    ASSERT_FALSE(captions.empty());
+    EXPECT_EQ(captions.front().rfind("选择教室", 0), 0u) << captions.front();
+    ASSERT_EQ(Count(), 2);
+    EXPECT_EQ(container.GetHistory().GetRecords()[1]->GetName(), "安排教室");
+    EXPECT_NE(Table().GetNode(*withRoom).GetRoomId(0), before);
+    EXPECT_TRUE(TablesConsistent(*task));
     zem::gui::SetPopupMenuHook(previous);
 }
 
