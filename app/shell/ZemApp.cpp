@@ -5,6 +5,7 @@
 #include "app/shell/LoginDlg.h"
 #include "app/shell/MainDlg.h"
 #include "app/shell/ShellBitmaps.h"
+#include "app/shell/ShellDialogs.h"
 #include "base/Log.h"
 #include "platform/Hooks.h"
 #include "platform/IniFile.h"
@@ -26,6 +27,7 @@ int CZemApp::InitInstance()
 {
     zem::gui::InstallMessageBoxes();
     RegisterShellBitmaps();
+    RegisterShellDialogs();
 
     zem::SingleInstanceLock instance;
     if (!instance.Acquire(kInstanceName) && instance.HeldElsewhere()) {

@@ -237,6 +237,7 @@ int RunMessageBox(const MessageRequest& request)
     case MessageIcon::Warning: box.setIcon(QMessageBox::Warning); break;
     case MessageIcon::Error: box.setIcon(QMessageBox::Critical); break;
     case MessageIcon::Question: box.setIcon(QMessageBox::Question); break;
+    case MessageIcon::None: break;
     }
     std::map<QAbstractButton*, int> answers;
     auto add = [&](const char* text, QMessageBox::ButtonRole role, int answer) {
@@ -258,6 +259,9 @@ int RunMessageBox(const MessageRequest& request)
         add("取消", QMessageBox::RejectRole, IDCANCEL);
         break;
     }
+    for (const auto& [button, answer] : answers)
+        if (answer == request.defaultAnswer)
+            box.setDefaultButton(static_cast<QPushButton*>(button));
     box.exec();
     auto it = answers.find(box.clickedButton());
     if (it != answers.end())
