@@ -2,7 +2,6 @@
 
 #include "app/controls/AppServices.h"
 #include "app/controls/DialogLook.h"
-#include "app/controls/GdiResources.h"
 #include "app/controls/HoverButton.h"
 #include "app/controls/Paths.h"
 #include "app/controls/SkinHeaderCtrl.h"
@@ -47,7 +46,7 @@ bool CBackupRestoreDlg::OnInitDialog()
     m_list = new ReportList(this);
     m_list->SetHeader(new CSkinHeaderCtrl(m_list));
     m_list->setShowGrid(true);
-    m_list->setFont(CGdiResources::GetInstance()->NormalFont.GetQFont());
+    m_list->setFont(DialogFont().GetQFont());
     m_list->SetRowHeight(kRowHeight);
     AddControl(IDC_LIST, m_list);
     m_list->InsertColumn(0, "ID", ReportList::Align::Left, 0);

@@ -30,7 +30,7 @@ CAppContext* Context()
 
 }  // namespace
 
-CSystemSettingsDlg::CSystemSettingsDlg(QWidget* parent) : Dialog(parent, "系统设置", {290, 222})
+CSystemSettingsDlg::CSystemSettingsDlg(QWidget* parent) : Dialog(parent, "系统设置", {290, 236})
 {
     if (const CAppContext* context = Context()) {
         m_nDriver = context->GetSpreadsheetDriver();
@@ -67,14 +67,14 @@ bool CSystemSettingsDlg::OnInitDialog()
         return box;
     };
 
-    group("登录密码", UnitsRect(7, 6, 276, 64));
-    m_hintFrame = UnitsRect(14, 18, 262, 30);
-    button(IDC_CHANGE_PASSWORD, "修改登录密码", UnitsRect(14, 50, 70, 15));
+    group("登录密码", UnitsRect(7, 6, 276, 78));
+    m_hintFrame = UnitsRect(14, 20, 262, 34);
+    button(IDC_CHANGE_PASSWORD, "修改登录密码", UnitsRect(14, 60, 70, 15));
 
-    group("导入和导出", UnitsRect(7, 76, 276, 110));
-    label("导入导出引擎", UnitsRect(14, 92, 56, 10));
+    group("导入和导出", UnitsRect(7, 90, 276, 110));
+    label("导入导出引擎", UnitsRect(14, 106, 56, 10));
     m_driver = new QComboBox(this);
-    SetWidgetRect(m_driver, UnitsRect(72, 90, 150, 14));
+    SetWidgetRect(m_driver, UnitsRect(72, 104, 150, 14));
     AddControl(IDC_DRIVER, m_driver);
     for (const char* text : {"智能选择", "优先使用 Microsoft Office Excel", "优先使用 WPS 表格"})
         m_driver->addItem(ToQ(text));
@@ -85,17 +85,17 @@ bool CSystemSettingsDlg::OnInitDialog()
     }
     m_driver->setCurrentIndex(m_nDriver >= 0 && m_nDriver < m_driver->count() ? m_nDriver : 0);
     connect(m_driver, &QComboBox::activated, this, [this](int index) { OnDriverChanged(index); });
-    button(IDC_CHECK_ENGINE, "检测", UnitsRect(228, 89, 48, 15));
+    button(IDC_CHECK_ENGINE, "检测", UnitsRect(228, 103, 48, 15));
     EnableItem(IDC_CHECK_ENGINE, FeatureWindows().Has(Feature::EngineCheck));
 
-    label("导出课表格式", UnitsRect(14, 114, 56, 10));
-    button(IDC_WEEK_FORMAT, "周课表格式设置", UnitsRect(72, 111, 70, 15));
+    label("导出课表格式", UnitsRect(14, 128, 56, 10));
+    button(IDC_WEEK_FORMAT, "周课表格式设置", UnitsRect(72, 125, 70, 15));
     EnableItem(IDC_WEEK_FORMAT, FeatureWindows().Has(Feature::ExportSettings));
-    button(IDC_SCHOOL_FORMAT, "总课表格式和总课表界面保持一致", UnitsRect(146, 111, 130, 15));
+    button(IDC_SCHOOL_FORMAT, "总课表格式和总课表界面保持一致", UnitsRect(146, 125, 130, 15));
     EnableItem(IDC_SCHOOL_FORMAT, false);
     m_mergeContinuous =
-        check(IDC_MERGE_CONTINUOUS, "在导出的Excel文件中合并连课单元格", UnitsRect(14, 138, 262, 12), m_nMergeContinuous);
-    m_autoFill = check(IDC_AUTO_FILL, "在导出的Excel文件中班级课表的空白节次显示为自习", UnitsRect(14, 158, 262, 12),
+        check(IDC_MERGE_CONTINUOUS, "在导出的Excel文件中合并连课单元格", UnitsRect(14, 152, 262, 12), m_nMergeContinuous);
+    m_autoFill = check(IDC_AUTO_FILL, "在导出的Excel文件中班级课表的空白节次显示为自习", UnitsRect(14, 172, 262, 12),
                        m_nAutoFillEmptyCell);
 
     AddHoverButton(this, zem::IDOK, "关闭")->setDefault(true);

@@ -39,9 +39,9 @@ bool CTaskInfoDlg::OnInitDialog()
     edit(IDC_FOLDER, UnitsRect(12, 58, 222, 14));
     AddHoverButton(this, IDC_SAVE_AS, "另存为");
     SetWidgetRect(GetDlgItem(IDC_SAVE_AS), UnitsRect(240, 57, 52, 16));
-    m_explanation = UnitsRect(12, 84, 280, 60);
+    m_explanation = UnitsRect(7, 80, 289, 66);
     AddHoverButton(this, zem::IDCANCEL, "关闭");
-    SetWidgetRect(GetDlgItem(zem::IDCANCEL), UnitsRect(242, 153, 50, 15));
+    SetWidgetRect(GetDlgItem(zem::IDCANCEL), UnitsRect(246, 154, 50, 15));
     ShowTask();
     SetFontOnChildren(this, CGdiResources::GetInstance()->NormalFont);
     return true;

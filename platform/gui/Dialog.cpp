@@ -119,7 +119,10 @@ void Dialog::SetDlgItemText(int id, std::string_view text)
     if (!control)
         return;
     const QString value = ToQ(text);
-    if (!QMetaObject::invokeMethod(control, "setText", Q_ARG(QString, value)))
+    // Buttons, labels and edits hold their text as a property; a button's setter is no slot.
+    if (control->property("text").isValid())
+        control->setProperty("text", value);
+    else if (!QMetaObject::invokeMethod(control, "setText", Q_ARG(QString, value)))
         control->setWindowTitle(value);
 }
 
