@@ -5,6 +5,7 @@
 #include "app/shell/BackupDlg.h"
 #include "app/shell/BackupRestoreDlg.h"
 #include "app/shell/ClearTimetableDlg.h"
+#include "app/shell/TaskRename.h"
 #include "app/shell/TaskRestore.h"
 #include "app/shell/taskhelper/TaskHelperSlots.h"
 #include "platform/IniFile.h"
@@ -445,4 +446,18 @@ TEST_F(TaskFolderTest, TheClearButtonWaitsEightSecondsThenClearsTheChosenTeacher
     EXPECT_TRUE(reread.GetClass("c1")->GetTable(false).GetNode(HelperSchool::N(0, 0, 0)).IsEmpty());
     EXPECT_TRUE(reread.GetClass("c2")->GetTable(false).GetNode(HelperSchool::N(1, 0, 0)).IsEmpty());
     EXPECT_EQ(reread.GetClass("c1")->GetTable(false).GetNode(HelperSchool::N(0, 0, 1)).GetCourseId(1), "p2");
+}
+
+TEST_F(RestoreTest, AManualBackupBringsItsTaskFileBackUnderTheTasksPresentName)
+{
+    OpenSchool();
+    const std::string backup = folder.path() + "手工备份/";
+    ASSERT_EQ(zem::CopyFolder(TaskFolder(), backup), 0);
+    ASSERT_TRUE(zem::WriteProfileString(backup + "初二.zem", "Task Info", "Description", "备份时的说明"));
+    ASSERT_TRUE(RenameOpenTask("初二下"));
+    ASSERT_TRUE(RestoreTaskFromBackup(backup));
+    EXPECT_EQ(Task()->GetTaskInfo().GetTaskFile(), TaskFolder() + "初二下.zem");
+    EXPECT_EQ(Task()->GetTaskInfo().GetTaskName(), "初二下");
+    EXPECT_EQ(Task()->GetTaskInfo().GetDescription(), "备份时的说明");
+    EXPECT_FALSE(zem::FileExists(TaskFolder() + "初二.zem"));
 }
