@@ -203,7 +203,7 @@ bool CPagePanel::IsActionAvailable(int code)
     case 31:
     case 32: return static_cast<bool>(windows.weekTimetable);
     case 33: return static_cast<bool>(windows.planAdjustHub);
-    case 34: return windows.tempAdjust && windows.pickAbsentTeacher;
+    case 34: return static_cast<bool>(windows.tempAdjust);
     default: return false;
     }
 }

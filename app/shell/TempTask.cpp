@@ -2,6 +2,7 @@
 // tasks, their clean-up, and starting one.
 #include "app/shell/PagePanel.h"
 
+#include "app/controls/ObjectPickerDlg.h"
 #include "app/controls/Paths.h"
 #include "app/controls/RemoveItemsDlg.h"
 #include "app/shell/AppContext.h"
@@ -107,7 +108,7 @@ void CPagePanel::StartTempAdjust(const std::string& name)
 {
     CScheduleTask* task = OpenTask();
     const CFeatureWindows windows = FeatureWindows();
-    if (!task || !windows.pickAbsentTeacher || !windows.tempAdjust)
+    if (!task || !windows.tempAdjust)
         return;
 
     auto temp = std::make_unique<CScheduleTask>();
@@ -118,10 +119,12 @@ void CPagePanel::StartTempAdjust(const std::string& name)
 
     const std::string title = name.empty() ? std::string("选择被代课的教师")
                                            : zem::Format("选择本次被代课的教师 （基于临时任务 - %s）", name.c_str());
-    const CZemObjectList& teachers = name.empty() ? task->GetTeacherInfoList() : temp->GetTeacherInfoList();
-    std::string teacherId;
-    if (!windows.pickAbsentTeacher(title, teachers, teacherId))
+    CTeacherAbsencePickerDlg picker(this);
+    picker.SetTitle(title);
+    picker.m_source = name.empty() ? &task->GetTeacherInfoList() : &temp->GetTeacherInfoList();
+    if (picker.DoModal() != zem::IDOK || !picker.GetSelectedObject())
         return;
+    const std::string teacherId = picker.GetSelectedObject()->GetId();
 
     std::string createdFolder;
     const std::string tempFolder = task->GetTaskInfo().GetTempFolder();
@@ -150,8 +153,10 @@ void CPagePanel::StartTempAdjust(const std::string& name)
         info.SetTaskName(newName);
         info.SetTaskFolder(folder);
         const CTaskInfo& source = task->GetTaskInfo();
+        // A task not yet scheduled has no timetable file: its temporary task starts without one.
+        const bool hasTables = zem::FileExists(source.GetOutputFilePath());
         if (!info.WriteToFile() || !zem::CopyFile(source.GetInputFilePath(), info.GetInputFilePath()) ||
-            !zem::CopyFile(source.GetOutputFilePath(), info.GetOutputFilePath())) {
+            (hasTables && !zem::CopyFile(source.GetOutputFilePath(), info.GetOutputFilePath()))) {
             zem::ShowMessage("生成临时任务文件出错", "提示", zem::MessageIcon::Warning);
             RemoveCreatedTempFolder(tempFolder, createdFolder);
             return;
