@@ -57,24 +57,7 @@ CSchoolTable::CSchoolTable() : m_layout(MakeLayout(STYLE_HORZ, m_data)), m_tip(s
         // The bar's own steps are replaced by the grid's, then the position it settles on is taken.
         connect(bar, &QAbstractSlider::actionTriggered, this, [this, bar, vertical](int action) {
             const SchoolScrollState& state = vertical ? m_data.vBar : m_data.hBar;
-            unsigned code = SB_ENDSCROLL;
-            switch (action) {
-            case QAbstractSlider::SliderSingleStepSub:
-                code = SB_LINEUP;
-                break;
-            case QAbstractSlider::SliderSingleStepAdd:
-                code = SB_LINEDOWN;
-                break;
-            case QAbstractSlider::SliderPageStepSub:
-                code = SB_PAGEUP;
-                break;
-            case QAbstractSlider::SliderPageStepAdd:
-                code = SB_PAGEDOWN;
-                break;
-            default:
-                code = SB_THUMBTRACK;
-                break;
-            }
+            const unsigned code = zem::gui::ScrollCodeOfAction(action);
             bar->setSliderPosition(ScrollTarget(state, code, bar->sliderPosition()));
         });
         connect(bar, &QAbstractSlider::valueChanged, this,

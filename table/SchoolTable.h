@@ -3,6 +3,7 @@
 // per period of every day. Three layouts: horizontal (objects are rows), vertical (objects are
 // columns) and cross (each day a band of object columns, the periods of a day as rows). The host
 // adds titles and cell texts and learns of the user's picks and swaps.
+#include "platform/gui/ScrollCodes.h"
 #include "table/SchoolLayout.h"
 #include "table/TableTipWnd.h"
 #include "table/TableWnd.h"
@@ -25,14 +26,14 @@ constexpr unsigned VK_UP = 0x26;
 constexpr unsigned VK_RIGHT = 0x27;
 constexpr unsigned VK_DOWN = 0x28;
 
-// Scroll requests of OnVScroll and OnHScroll (left/right share the values of up/down).
-constexpr unsigned SB_LINEUP = 0;
-constexpr unsigned SB_LINEDOWN = 1;
-constexpr unsigned SB_PAGEUP = 2;
-constexpr unsigned SB_PAGEDOWN = 3;
-constexpr unsigned SB_THUMBPOSITION = 4;
-constexpr unsigned SB_THUMBTRACK = 5;
-constexpr unsigned SB_ENDSCROLL = 8;
+// Scroll requests of OnVScroll and OnHScroll.
+using zem::gui::SB_ENDSCROLL;
+using zem::gui::SB_LINEDOWN;
+using zem::gui::SB_LINEUP;
+using zem::gui::SB_PAGEDOWN;
+using zem::gui::SB_PAGEUP;
+using zem::gui::SB_THUMBPOSITION;
+using zem::gui::SB_THUMBTRACK;
 
 class CSchoolTable : public CTableWnd {
 public:

@@ -226,14 +226,13 @@ void CClearTimetableDlg::OnCommand(int id)
 
 void CClearTimetableDlg::OnScopeMenu()
 {
-    zem::gui::PopupMenu menu;
-    menu.AppendItem(ID_SCOPE_ALL, "所有课表");
-    menu.AppendItem(ID_SCOPE_CLASS, "按班级...");
-    menu.AppendItem(ID_SCOPE_TEACHER, "按教师...");
-    menu.AppendItem(ID_SCOPE_ROOM, "按教室和场地...");
+    const std::vector<zem::gui::MenuItem> items = {{ID_SCOPE_ALL, "所有课表"},
+                                                   {ID_SCOPE_CLASS, "按班级..."},
+                                                   {ID_SCOPE_TEACHER, "按教师..."},
+                                                   {ID_SCOPE_ROOM, "按教室和场地..."}};
     QWidget* button = GetDlgItem(IDC_SCOPE);
     const QPoint corner = button->mapToGlobal(QPoint(0, button->height()));
-    switch (menu.Track(this, zem::Point(corner.x(), corner.y()))) {
+    switch (zem::gui::TrackPopupMenu(this, items, zem::Point(corner.x(), corner.y()))) {
     case ID_SCOPE_ALL:
         m_nScope = ScopeAll;
         UpdateScopeText();

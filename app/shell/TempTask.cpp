@@ -65,11 +65,9 @@ void CPagePanel::ShowTempTaskMenu()
     if (!task)
         return;
     const CRecentList& temps = CAppContext::Get()->GetRecentTempTasks();
-    zem::gui::PopupMenu menu;
-    menu.AppendItem(ID_TEMP_NEW, zem::Format("基于当前任务 - %s", task->GetTaskInfo().GetTaskName().c_str()));
-    menu.AppendSeparator();
-    menu.AppendSeparator();
-    menu.AppendItem(ID_TEMP_CLEAN, "清理临时任务...");
+    std::vector<zem::gui::MenuItem> menu;
+    menu.push_back({ID_TEMP_NEW, zem::Format("基于当前任务 - %s", task->GetTaskInfo().GetTaskName().c_str())});
+    menu.push_back({});
     const int count = std::min(temps.GetCount(), ID_TEMP_LAST - ID_TEMP_FIRST + 1);
     for (int i = 0; i < count; ++i) {
         const std::string name = temps.GetAt(i);
@@ -77,9 +75,11 @@ void CPagePanel::ShowTempTaskMenu()
         std::string text = zem::Format("基于临时任务 - %s", name.c_str());
         if (!exists)
             text += " （没有找到文件）";
-        menu.InsertItem(i + 2, ID_TEMP_FIRST + i, text, exists);
+        menu.push_back({ID_TEMP_FIRST + i, text, exists});
     }
-    if (const int command = menu.Track(this, MenuPoint(34)))
+    menu.push_back({});
+    menu.push_back({ID_TEMP_CLEAN, "清理临时任务..."});
+    if (const int command = zem::gui::TrackPopupMenu(this, menu, MenuPoint(34)))
         OnMenuCommand(command);
 }
 

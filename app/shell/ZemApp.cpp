@@ -4,8 +4,8 @@
 #include "app/shell/AppContext.h"
 #include "app/shell/LoginDlg.h"
 #include "app/shell/MainDlg.h"
+#include "app/shell/ProgramFeatures.h"
 #include "app/shell/ShellBitmaps.h"
-#include "app/shell/ShellDialogs.h"
 #include "base/Log.h"
 #include "platform/Hooks.h"
 #include "platform/IniFile.h"
@@ -27,7 +27,7 @@ int CZemApp::InitInstance()
 {
     zem::gui::InstallMessageBoxes();
     RegisterShellBitmaps();
-    RegisterShellDialogs();
+    RegisterProgramFeatures();
 
     zem::SingleInstanceLock instance;
     if (!instance.Acquire(kInstanceName) && instance.HeldElsewhere()) {

@@ -402,7 +402,7 @@ TEST_F(TaskFolderTest, TheClearButtonWaitsEightSecondsThenClearsTheChosenTeacher
     zem::gui::FakeClock clock;
     OpenSchool();
     const zem::gui::PopupMenuHook previousMenu =
-        zem::gui::SetPopupMenuHook([](const zem::gui::PopupMenu&, zem::Point) { return int(CClearTimetableDlg::ID_SCOPE_TEACHER); });
+        zem::gui::SetPopupMenuHook([](const std::vector<zem::gui::MenuItem>&) { return int(CClearTimetableDlg::ID_SCOPE_TEACHER); });
     ScriptedMessages messages;
     ModalScope modal([&](Dialog& shown) {
         if (auto* select = dynamic_cast<CMultiSelectDlg*>(&shown)) {

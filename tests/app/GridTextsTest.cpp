@@ -4,7 +4,6 @@
 // pictures go to the test output folder for a person to look at.
 #include "app/shell/taskhelper/TaskHelper.h"
 #include "app/controls/WeekTableCells.h"
-#include "app/shell/taskhelper/WeekGridCells.h"
 #include "base/CellRecord.h"
 #include "platform/gui/DC.h"
 #include "table/SchoolTable.h"
@@ -28,9 +27,6 @@ using zem::Rect;
 using zem::RGB;
 
 namespace {
-
-// The week grid as the task helper fills it.
-using WeekGridCells = CWeekTableCells;
 
 COLORREF Pixel(const QImage& image, int x, int y)
 {
@@ -238,7 +234,7 @@ TEST_F(GridTexts, WeekGridsOfAClassASharedRoomAndASmallWindow)
 
     CWeekTable classGrid;
     SetUpWeek(classGrid);
-    WeekGridCells classCells(classGrid);
+    CWeekTableCells classCells(classGrid);
     helper.FillWeekTable(&classCells, &cls->GetTable(false), TABLE_CLASS, true, true, 0, cls->GetId());
     CheckWeekGrid(classGrid, 760, 560, "grid_texts_week_class.png", true);
     CheckWeekGrid(classGrid, 420, 300, "grid_texts_week_small.png", false);
@@ -250,7 +246,7 @@ TEST_F(GridTexts, WeekGridsOfAClassASharedRoomAndASmallWindow)
     ASSERT_EQ(LessonsAt(roomTable->GetNode(busiest)), 6);
     CWeekTable roomGrid;
     SetUpWeek(roomGrid);
-    WeekGridCells roomCells(roomGrid);
+    CWeekTableCells roomCells(roomGrid);
     helper.FillWeekTable(&roomCells, roomTable, TABLE_ROOM, false, true, 0, room->GetId());
     CheckWeekGrid(roomGrid, 760, 560, "grid_texts_week_room.png", false);
     const tagTABLE_NODE cell{Week().GetWeekOrderByNumber(busiest.day), busiest.segment, busiest.section};

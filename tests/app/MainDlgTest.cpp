@@ -2,6 +2,7 @@
 #include "ShellTestSupport.h"
 #include "app/shell/MainDlg.h"
 #include "app/shell/NewTaskDlg.h"
+#include "app/shell/ProgramFeatures.h"
 #include "platform/IniFile.h"
 #include "platform/gui/Desktop.h"
 #include "platform/gui/Timers.h"
@@ -116,6 +117,7 @@ TEST_F(MainDlgTest, WithoutATaskOnlyTheStartPageShowsAndANewTaskIsOffered)
 TEST_F(MainDlgTest, ThePagesWithTheDemoTaskOpen)
 {
     WithDemoTask(0);
+    RegisterProgramFeatures();
     RunMain([](CMainDlg& main) {
         CPagePanel* panel = main.GetPagePanel();
         ASSERT_EQ(panel->GetPageHeader().GetPageCount(), 5);

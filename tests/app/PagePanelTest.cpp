@@ -6,10 +6,12 @@
 #include "app/controls/RemoveItemsDlg.h"
 #include "app/controls/ObjectLists.h"
 #include "app/shell/PagePanel.h"
+#include "app/shell/ProgramFeatures.h"
 #include "app/shell/ShellMessages.h"
 #include "base/ScheduleTask.h"
 #include "core/Core.h"
 #include "platform/IniFile.h"
+#include "platform/gui/Desktop.h"
 #include "platform/gui/ItemList.h"
 #include "platform/gui/Timers.h"
 #include "support/MessageRecorder.h"
@@ -181,8 +183,8 @@ TEST_F(PagePanelTest, EveryActionCodeReachesItsFeature)
     RecordAllFeatures();
     Task()->SetConfig("WeekTable", "LastView1", "T7");
     zem::gui::FakeClock clock;
-    auto menu = zem::gui::SetPopupMenuHook([](const zem::gui::PopupMenu& m, zem::Point) {
-        return m.Items()[2].id;  // the third item
+    auto menu = zem::gui::SetPopupMenuHook([](const std::vector<zem::gui::MenuItem>& items) {
+        return items[2].id;  // the third item
     });
     const std::string firstClass = FindFirstScheduledObject(0);
     const int classes = Task()->GetClassInfoList().GetCount();
@@ -298,8 +300,8 @@ TEST_F(PagePanelTest, TheRecentListCleanUpOffersEveryEntryButTheOpenTask)
     const std::string moved = folder.path() + "搬走了/任务.zem";
     recent.Add(moved);  // first now, and no longer on disk
     std::vector<zem::gui::MenuItem> shown;
-    auto previousMenu = zem::gui::SetPopupMenuHook([&](const zem::gui::PopupMenu& m, zem::Point) {
-        shown = m.Items();
+    auto previousMenu = zem::gui::SetPopupMenuHook([&](const std::vector<zem::gui::MenuItem>& items) {
+        shown = items;
         return CPagePanel::ID_RECENT_CLEAN;
     });
     std::vector<std::string> offered;
@@ -374,8 +376,8 @@ TEST_F(PagePanelTest, TheTemporaryTaskMenu)
     CRecentList& temps = CAppContext::Get()->GetRecentTempTasks();
     temps.Add("丢失的");
     std::vector<zem::gui::MenuItem> shown;
-    auto previous = zem::gui::SetPopupMenuHook([&](const zem::gui::PopupMenu& m, zem::Point) {
-        shown = m.Items();
+    auto previous = zem::gui::SetPopupMenuHook([&](const std::vector<zem::gui::MenuItem>& items) {
+        shown = items;
         return 0;
     });
     panel.OnToolboxAction(34);
@@ -419,6 +421,65 @@ TEST_F(LaunchersTest, ALauncherWithoutItsWindowSaysSo)
     context->ShowSettingsDialog();
     EXPECT_EQ(runs, 1);
     EXPECT_EQ(messages.messages.size(), 2u);
+}
+
+}  // namespace
+
+namespace {
+
+using InformationPanelTest = ShellTest;
+
+TEST_F(InformationPanelTest, TheTipChangesEvery25SecondsUnlessTheMouseRestsOnIt)
+{
+    MakeContext();
+    zem::gui::FakeClock clock;
+    CToolDescPanel panel;
+    panel.Create(nullptr);
+    panel.resize(1200, CToolDescPanel::kHeight);
+    panel.ShowTip(1);
+    zem::Point cursor{5000, 5000};
+    auto previous = zem::gui::SetCursorPosHook([&] { return cursor; });
+    clock.Advance(24999);
+    EXPECT_EQ(panel.GetTipTitle(), "什么是排课任务");
+    clock.Advance(1);
+    EXPECT_NE(panel.GetTipTitle(), "什么是排课任务");
+
+    const QPoint over = panel.mapToGlobal(QPoint(100, 60));
+    cursor = {over.x(), over.y()};
+    const std::string shown = panel.GetTipTitle();
+    clock.Advance(25000);
+    EXPECT_EQ(panel.GetTipTitle(), shown);
+    zem::gui::SetCursorPosHook(previous);
+
+    // A click on the tip shows another one.
+    QTest::mouseClick(&panel, Qt::LeftButton, Qt::NoModifier, QPoint(100, 60));
+    EXPECT_NE(panel.GetTipTitle(), shown);
+}
+
+}  // namespace
+
+namespace {
+
+using ProgramFeaturesTest = ShellTest;
+
+TEST_F(ProgramFeaturesTest, TheTeachingTimeOpensFromPage2)
+{
+    MakeContext();
+    ASSERT_TRUE(CAppContext::Get()->OpenDemoTask());
+    RegisterProgramFeatures();
+    CPagePanel panel;
+    panel.Create(nullptr);
+    panel.resize(1200, 700);
+    panel.AddTaskPages();
+    panel.GetPageHeader().SelectPage(1);
+    EXPECT_TRUE(panel.GetToolBox().GetItems().front().enabled);
+    std::string caption;
+    ModalScope scope([&](Dialog& d) {
+        caption = d.Caption();
+        d.close();
+    });
+    panel.OnToolboxAction(8);
+    EXPECT_EQ(caption, "设置教学时间");
 }
 
 }  // namespace

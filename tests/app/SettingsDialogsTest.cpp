@@ -1,7 +1,7 @@
 // The system settings dialog and the change of the start-up password.
 #include "ShellTestSupport.h"
 #include "app/shell/ChangePasswordDlg.h"
-#include "app/shell/ShellDialogs.h"
+#include "app/shell/ProgramFeatures.h"
 #include "app/shell/SystemSettingsDlg.h"
 #include "platform/IniFile.h"
 
@@ -19,7 +19,7 @@ constexpr const char* kAbcDigest = "900150983cd24fb0d6963f7d28e17f72";
 
 class SettingsTest : public ShellTest {
 protected:
-    SettingsTest() { RegisterShellDialogs(); }
+    SettingsTest() { RegisterProgramFeatures(); }
 
     std::string Auth() const { return zem::GetProfileString(IniPath(), "SYSTEM", "Auth", "none"); }
 

@@ -3,7 +3,7 @@
 // folder and opened by the application context, with the shell's dialogs in their feature slots.
 #include "HelperSchool.h"
 #include "ShellTestSupport.h"
-#include "app/shell/ShellDialogs.h"
+#include "app/shell/ProgramFeatures.h"
 #include "app/shell/taskhelper/TaskHelper.h"
 #include "base/ScheduleTask.h"
 #include "platform/Files.h"
@@ -30,7 +30,7 @@ inline std::map<std::string, std::string> FilesIn(const std::string& root)
 
 class TaskFolderTest : public ShellTest {
 protected:
-    TaskFolderTest() { RegisterShellDialogs(); }
+    TaskFolderTest() { RegisterProgramFeatures(); }
 
     // Writes the school with three lessons as "<test folder>/tasks/<name>/", with a task.ini, a
     // temporary task and a proctoring file, and opens it. The task file.

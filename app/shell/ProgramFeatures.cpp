@@ -1,5 +1,6 @@
-#include "app/shell/ShellDialogs.h"
+#include "app/shell/ProgramFeatures.h"
 
+#include "app/data/TeachingTimeDlg.h"
 #include "app/shell/AppContext.h"
 #include "app/shell/BackupDlg.h"
 #include "app/shell/BackupRestoreDlg.h"
@@ -11,19 +12,25 @@
 
 namespace {
 
+QWidget* MainWindow()
+{
+    return CAppContext::Exists() ? CAppContext::Get()->GetMainDlg() : nullptr;
+}
+
+// A dialog made over the main window and run modally.
 template <class T>
 void RunModal()
 {
-    QWidget* owner = CAppContext::Exists() ? CAppContext::Get()->GetMainDlg() : nullptr;
-    T dialog(owner);
+    T dialog(MainWindow());
     dialog.DoModal();
 }
 
 }  // namespace
 
-void RegisterShellDialogs()
+void RegisterProgramFeatures()
 {
     CFeatureWindows& windows = FeatureWindows();
+    windows.windows[Feature::TeachingTime] = RunModal<CTeachingTimeDlg>;
     windows.windows[Feature::Settings] = RunModal<CSystemSettingsDlg>;
     windows.windows[Feature::TaskInfo] = RunModal<CTaskInfoDlg>;
     windows.windows[Feature::Backup] = RunModal<CBackupDlg>;
