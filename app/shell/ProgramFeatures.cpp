@@ -1,5 +1,7 @@
 #include "app/shell/ProgramFeatures.h"
 
+#include "app/data/ObjectListPages.h"
+#include "app/data/TeacherGroupListPage.h"
 #include "app/data/TeachingTimeDlg.h"
 #include "app/shell/AppContext.h"
 #include "app/shell/BackupDlg.h"
@@ -17,7 +19,7 @@ QWidget* MainWindow()
     return CAppContext::Exists() ? CAppContext::Get()->GetMainDlg() : nullptr;
 }
 
-// A dialog made over the main window and run modally.
+// A dialog or list page made over the main window and run modally.
 template <class T>
 void RunModal()
 {
@@ -31,6 +33,11 @@ void RegisterProgramFeatures()
 {
     CFeatureWindows& windows = FeatureWindows();
     windows.windows[Feature::TeachingTime] = RunModal<CTeachingTimeDlg>;
+    windows.windows[Feature::ClassList] = RunModal<CClassListPage>;
+    windows.windows[Feature::SubjectList] = RunModal<CSubjectListPage>;
+    windows.windows[Feature::TeacherList] = RunModal<CTeacherListPage>;
+    windows.windows[Feature::RoomList] = RunModal<CRoomListPage>;
+    windows.windows[Feature::TeacherGroupList] = RunModal<CTeacherGroupListPage>;
     windows.windows[Feature::Settings] = RunModal<CSystemSettingsDlg>;
     windows.windows[Feature::TaskInfo] = RunModal<CTaskInfoDlg>;
     windows.windows[Feature::Backup] = RunModal<CBackupDlg>;
