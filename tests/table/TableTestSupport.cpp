@@ -112,39 +112,7 @@ zem::Point CellCentre(CWeekTable& grid, const tagTABLE_NODE& node)
 
 zem::COLORREF PixelAt(const QImage& image, int x, int y)
 {
-    const QRgb p = image.pixel(x, y);
-    return zem::RGB(qRed(p), qGreen(p), qBlue(p));
-}
-
-zem::Rect BoundsOfColor(const QImage& image, const zem::Rect& region, zem::COLORREF color)
-{
-    zem::Rect bounds;
-    bool any = false;
-    for (int y = std::max(0, region.top); y < std::min(image.height(), region.bottom); ++y) {
-        for (int x = std::max(0, region.left); x < std::min(image.width(), region.right); ++x) {
-            if (PixelAt(image, x, y) != color)
-                continue;
-            if (!any) {
-                bounds = {x, y, x + 1, y + 1};
-                any = true;
-            } else {
-                bounds.left = std::min(bounds.left, x);
-                bounds.top = std::min(bounds.top, y);
-                bounds.right = std::max(bounds.right, x + 1);
-                bounds.bottom = std::max(bounds.bottom, y + 1);
-            }
-        }
-    }
-    return bounds;
-}
-
-int CountColor(const QImage& image, const zem::Rect& region, zem::COLORREF color)
-{
-    int count = 0;
-    for (int y = std::max(0, region.top); y < std::min(image.height(), region.bottom); ++y)
-        for (int x = std::max(0, region.left); x < std::min(image.width(), region.right); ++x)
-            count += PixelAt(image, x, y) == color;
-    return count;
+    return PixelOf(image, x, y);
 }
 
 std::string OneEntry(const std::string& key, const std::string& main, const std::string& secondary)

@@ -5,6 +5,7 @@
 #include "platform/gui/Messages.h"
 #include "table/TableDefs.h"
 #include "table/WeekTable.h"
+#include "support/PixelProbes.h"
 
 #include <QImage>
 #include <QWidget>
@@ -47,9 +48,6 @@ zem::Rect CellRect(CWeekTable& grid, const tagTABLE_NODE& node);
 zem::Point CellCentre(CWeekTable& grid, const tagTABLE_NODE& node);
 
 zem::COLORREF PixelAt(const QImage& image, int x, int y);
-// The smallest rectangle holding every pixel of `color` inside `region` (empty when there is none).
-zem::Rect BoundsOfColor(const QImage& image, const zem::Rect& region, zem::COLORREF color);
-int CountColor(const QImage& image, const zem::Rect& region, zem::COLORREF color);
 
 // A cell text of one entry.
 std::string OneEntry(const std::string& key, const std::string& main, const std::string& secondary);

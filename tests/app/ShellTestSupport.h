@@ -1,0 +1,62 @@
+#pragma once
+// What the tests of the program's shell share: the user's folders and zem.ini inside a test
+// folder, one application context over that zem.ini, the feature windows emptied, and recorded
+// messages.
+#include "ScreenTestSupport.h"
+#include "app/shell/AppContext.h"
+#include "app/shell/FeatureWindows.h"
+#include "platform/Files.h"
+#include "platform/UserFolders.h"
+#include "support/TempFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+class ShellTest : public testing::Test {
+protected:
+    ShellTest()
+    {
+        m_previousFolders = zem::SetUserFolderHook([this](zem::UserFolderKind kind) {
+            switch (kind) {
+            case zem::UserFolderKind::Documents:
+                return folder.path() + "home/文档/";
+            case zem::UserFolderKind::Desktop:
+                return folder.path() + "home/桌面/";
+            case zem::UserFolderKind::Temp:
+                return folder.path() + "tmp/";
+            case zem::UserFolderKind::Config:
+                return folder.path() + "home/.config/";
+            default:
+                return folder.path() + "home/";
+            }
+        });
+        zem::MakeFolder(folder.path() + "home/文档");
+        zem::MakeFolder(folder.path() + "home/桌面");
+        zem::MakeFolder(folder.path() + "tmp");
+        m_savedWindows = FeatureWindows();
+        FeatureWindows() = CFeatureWindows();
+    }
+    ~ShellTest() override
+    {
+        CAppContext::Free();
+        FeatureWindows() = m_savedWindows;
+        zem::SetUserFolderHook(m_previousFolders);
+    }
+
+    // A context over zem.ini in the test folder, holding the given bytes (GBK) first when any.
+    CAppContext* MakeContext(const std::string& iniBytes = {})
+    {
+        if (!iniBytes.empty())
+            WriteRaw(IniPath(), iniBytes);
+        return CAppContext::Create(IniPath());
+    }
+    std::string IniPath() const { return folder / "zem.ini"; }
+    std::string Documents() const { return folder.path() + "home/文档/"; }
+
+    TempFolder folder;
+
+private:
+    zem::UserFolderHook m_previousFolders;
+    CFeatureWindows m_savedWindows;
+};
