@@ -46,6 +46,8 @@ public:
     int GetProgress() const;
     const CFloatingWordsAnimation& GetAnimation() const { return *m_pAnimation; }
     const std::vector<std::string>& GetWords() const { return m_words; }
+    // What the engine's run did; valid once RunModal has returned.
+    const CoreRunStats* GetRunStats() const { return m_pCore ? &m_pCore->GetStats() : nullptr; }
     // Whether this run backed the task up first.
     bool IsBackedUp() const { return m_bBackedUp; }
 

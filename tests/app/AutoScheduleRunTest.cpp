@@ -21,6 +21,7 @@
 #include <QCheckBox>
 #include <QElapsedTimer>
 #include <QTest>
+#include <QTimer>
 #include <QTextCursor>
 #include <QTextEdit>
 #include <QTreeWidget>
@@ -28,6 +29,8 @@
 #include <pugixml.hpp>
 
 #include <atomic>
+#include <chrono>
+#include <thread>
 #include <map>
 
 namespace {
@@ -749,4 +752,30 @@ TEST_F(ScheduleRunTest, AResultThatCouldNotBeSavedIsReportedAsAFailureWithItsRea
     EXPECT_TRUE(failure.bold && failure.red);
     // The task's own message told the user when the save failed.
     EXPECT_FALSE(messages.messages.empty());
+}
+
+TEST_F(ScheduleRunTest, AModalLoopEndedByTheProgramsEndStopsTheEngineWhileTheWindowsStillPaint)
+{
+    // The end of the first try holds the engine a while, as a long step would.
+    std::atomic<bool> stopAsked{false};
+    std::atomic<int> tries{0};
+    SetRunOptions(50, [&](const CoreTryInfo&) {
+        if (++tries == 1)
+            std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    });
+    int ticksWhileStopping = 0;
+    QTimer ticker;
+    QObject::connect(&ticker, &QTimer::timeout, [&] { ticksWhileStopping += stopAsked ? 1 : 0; });
+    ticker.start(10);
+    script.run = [&](CAutoScheduleDlg& d) {
+        ASSERT_TRUE(WaitUntil([&] { return tries.load() >= 1 || d.IsEnded(); }, 300000));
+        // The program quits: the modal loop ends without the dialog ending itself.
+        stopAsked = true;
+    };
+    CAutoRange all = WholeSchool();
+    EXPECT_EQ(RunWholeSchool(all), 0);
+    EXPECT_GT(ticksWhileStopping, 5);
+    EXPECT_FALSE(zem::FileExists(TaskFolder() + "output.xml"));
+    const ScheduleValidation reopened = CompareWithReopened(Task(), TaskFile());
+    EXPECT_TRUE(reopened.IsClean()) << reopened.Text();
 }
