@@ -5,6 +5,7 @@
 //
 //   zem-run-dialog TASKFILE [--seed N] [--tries N]
 #include "app/shell/AppContext.h"
+#include "TaskPaths.h"
 #include "app/shell/AutoScheduleDlg.h"
 #include "base/ScheduleTask.h"
 #include "platform/Files.h"
@@ -20,18 +21,6 @@
 #include <unistd.h>
 
 namespace {
-
-std::string FolderOf(const std::string& path)
-{
-    const std::size_t slash = path.rfind('/');
-    return slash == std::string::npos ? std::string("./") : path.substr(0, slash + 1);
-}
-
-std::string NameOf(const std::string& path)
-{
-    const std::size_t slash = path.rfind('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
 
 double Number(const CWeekCount& count) { return count.GetWholeCount() + (count.HasHalfNode() ? 0.5 : 0.0); }
 
