@@ -69,9 +69,6 @@ struct CFeatureWindows {
     // The chooser of plan adjustment tools: the tool's code (0-3), or -1 when cancelled.
     std::function<int()> planAdjustHub;
     std::function<void(int tool)> planAdjustTool;
-    // Chooses the teacher to be substituted among the list; true with the id on OK.
-    std::function<bool(const std::string& title, const CZemObjectList& teachers, std::string& teacherId)>
-        pickAbsentTeacher;
     // The lesson-change window on a temporary task; true when the user saved the task in it.
     std::function<bool(CScheduleTask& task, bool isNew, const std::string& teacherId)> tempAdjust;
 

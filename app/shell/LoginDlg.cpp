@@ -54,7 +54,7 @@ bool CLoginDlg::OnInitDialog()
         const QRect area = screen->geometry();
         move(area.center() - QPoint(width() / 2, height() / 2));
     }
-    m_editTemplate = UnitsRect(118, 118, 150, 14);
+    m_editTemplate = UnitsRect(92, 118, 150, 14);
     if (!m_bPasswordMode) {
         setWindowFlag(Qt::WindowStaysOnTopHint, true);
         setWindowFlag(Qt::WindowDoesNotAcceptFocus, true);
@@ -76,12 +76,12 @@ bool CLoginDlg::OnInitDialog()
     m_promptRect.OffsetRect(0, -(m_editTemplate.Height() - 4));
     auto* ok = new CHoverButton(this);
     ok->CreateButton(this, "登录", zem::IDOK);
-    const Rect okRect = UnitsRect(118, 142, 70, 16);
+    const Rect okRect = UnitsRect(92, 142, 70, 16);
     ok->setGeometry(okRect.left, okRect.top, okRect.Width(), okRect.Height());
     ok->setDefault(true);
     auto* cancel = new CHoverButton(this);
     cancel->CreateButton(this, "取消", zem::IDCANCEL);
-    const Rect cancelRect = UnitsRect(198, 142, 70, 16);
+    const Rect cancelRect = UnitsRect(172, 142, 70, 16);
     cancel->setGeometry(cancelRect.left, cancelRect.top, cancelRect.Width(), cancelRect.Height());
     m_password->setFocus();
     return true;

@@ -66,6 +66,13 @@ CNewTaskDlg::CNewTaskDlg(QWidget* parent, CTaskInfo* info, bool hideTakeOption)
 {
 }
 
+CNewTaskDlg::~CNewTaskDlg()
+{
+    // The name's tip belongs to this dialog, however it ends.
+    if (CTipWnd* tip = AppServices().GetTipWnd())
+        tip->hide();
+}
+
 std::string CNewTaskDlg::ExampleName()
 {
     return zem::Format("%d学年第一学期", zem::Now().year);
@@ -260,8 +267,6 @@ void CNewTaskDlg::OnOK()
     const int selected = m_source->currentIndex();
     if (m_nTakeFromExisting && selected >= 0 && selected < static_cast<int>(m_candidates.size()))
         m_strSourceTaskFile = m_candidates[static_cast<std::size_t>(selected)];
-    if (CTipWnd* tip = AppServices().GetTipWnd())
-        tip->hide();
     EndDialog(zem::IDOK);
 }
 

@@ -25,6 +25,7 @@ public:
     };
 
     CNewTaskDlg(QWidget* parent, CTaskInfo* info, bool hideTakeOption);
+    ~CNewTaskDlg() override;
 
     // Read after OK.
     int m_nTakeFromExisting = 0;

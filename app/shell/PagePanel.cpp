@@ -203,7 +203,7 @@ bool CPagePanel::IsActionAvailable(int code)
     case 31:
     case 32: return static_cast<bool>(windows.weekTimetable);
     case 33: return static_cast<bool>(windows.planAdjustHub);
-    case 34: return windows.tempAdjust && windows.pickAbsentTeacher;
+    case 34: return static_cast<bool>(windows.tempAdjust);
     default: return false;
     }
 }
@@ -325,25 +325,25 @@ zem::Point CPagePanel::MenuPoint(int code) const
 void CPagePanel::ShowRecentTaskMenu()
 {
     CRecentList& recent = Context()->GetRecentTasks();
-    zem::gui::PopupMenu menu;
-    menu.AppendSeparator();
-    menu.AppendItem(ID_BROWSE_TASK, "浏览文件夹...");
+    std::vector<zem::gui::MenuItem> menu;
     bool offerClean = false;
     const CScheduleTask* open = Task();
     const int count = std::min(recent.GetCount(), ID_RECENT_LAST - ID_RECENT_FIRST + 1);
     for (int i = 0; i < count; ++i) {
         const std::string path = recent.GetAt(i);
         const bool exists = PathIsKind(path, false) != 0;
-        menu.InsertItem(i, ID_RECENT_FIRST + i, exists ? path : path + " （文件不存在）", exists);
+        menu.push_back({ID_RECENT_FIRST + i, exists ? path : path + " （文件不存在）", exists});
         if (!open || !CRecentList::IsSameEntry(path, open->GetTaskInfo().GetTaskFile()))
             offerClean = true;
     }
     // Every entry but the open task's may be cleaned away, the first one included.
     if (offerClean) {
-        menu.InsertSeparator(count);
-        menu.InsertItem(count + 1, ID_RECENT_CLEAN, "清理最近使用列表...");
+        menu.push_back({});
+        menu.push_back({ID_RECENT_CLEAN, "清理最近使用列表..."});
     }
-    if (const int command = menu.Track(this, MenuPoint(1)))
+    menu.push_back({});
+    menu.push_back({ID_BROWSE_TASK, "浏览文件夹..."});
+    if (const int command = zem::gui::TrackPopupMenu(this, menu, MenuPoint(1)))
         OnMenuCommand(command);
 }
 
@@ -375,7 +375,7 @@ void CPagePanel::CleanRecentTasks()
 
 void CPagePanel::ShowFixedTimeMenu()
 {
-    zem::gui::PopupMenu menu;
+    std::vector<zem::gui::MenuItem> menu;
     CScheduleTask* task = Task();
     for (const FixedTimeItem& item : kFixedTimeItems) {
         std::string text = item.text;
@@ -384,9 +384,9 @@ void CPagePanel::ShowFixedTimeMenu()
             if (n > 0)
                 text = zem::Format("%s (%d)", item.text, n);
         }
-        menu.AppendItem(item.id, text, FeatureWindows().Has(item.feature));
+        menu.push_back({item.id, text, FeatureWindows().Has(item.feature)});
     }
-    if (const int command = menu.Track(this, MenuPoint(19)))
+    if (const int command = zem::gui::TrackPopupMenu(this, menu, MenuPoint(19)))
         OnMenuCommand(command);
 }
 

@@ -2,6 +2,7 @@
 // tasks, their clean-up, and starting one.
 #include "app/shell/PagePanel.h"
 
+#include "app/controls/ObjectPickerDlg.h"
 #include "app/controls/Paths.h"
 #include "app/controls/RemoveItemsDlg.h"
 #include "app/shell/AppContext.h"
@@ -64,11 +65,9 @@ void CPagePanel::ShowTempTaskMenu()
     if (!task)
         return;
     const CRecentList& temps = CAppContext::Get()->GetRecentTempTasks();
-    zem::gui::PopupMenu menu;
-    menu.AppendItem(ID_TEMP_NEW, zem::Format("基于当前任务 - %s", task->GetTaskInfo().GetTaskName().c_str()));
-    menu.AppendSeparator();
-    menu.AppendSeparator();
-    menu.AppendItem(ID_TEMP_CLEAN, "清理临时任务...");
+    std::vector<zem::gui::MenuItem> menu;
+    menu.push_back({ID_TEMP_NEW, zem::Format("基于当前任务 - %s", task->GetTaskInfo().GetTaskName().c_str())});
+    menu.push_back({});
     const int count = std::min(temps.GetCount(), ID_TEMP_LAST - ID_TEMP_FIRST + 1);
     for (int i = 0; i < count; ++i) {
         const std::string name = temps.GetAt(i);
@@ -76,9 +75,11 @@ void CPagePanel::ShowTempTaskMenu()
         std::string text = zem::Format("基于临时任务 - %s", name.c_str());
         if (!exists)
             text += " （没有找到文件）";
-        menu.InsertItem(i + 2, ID_TEMP_FIRST + i, text, exists);
+        menu.push_back({ID_TEMP_FIRST + i, text, exists});
     }
-    if (const int command = menu.Track(this, MenuPoint(34)))
+    menu.push_back({});
+    menu.push_back({ID_TEMP_CLEAN, "清理临时任务..."});
+    if (const int command = zem::gui::TrackPopupMenu(this, menu, MenuPoint(34)))
         OnMenuCommand(command);
 }
 
@@ -107,7 +108,7 @@ void CPagePanel::StartTempAdjust(const std::string& name)
 {
     CScheduleTask* task = OpenTask();
     const CFeatureWindows windows = FeatureWindows();
-    if (!task || !windows.pickAbsentTeacher || !windows.tempAdjust)
+    if (!task || !windows.tempAdjust)
         return;
 
     auto temp = std::make_unique<CScheduleTask>();
@@ -118,10 +119,12 @@ void CPagePanel::StartTempAdjust(const std::string& name)
 
     const std::string title = name.empty() ? std::string("选择被代课的教师")
                                            : zem::Format("选择本次被代课的教师 （基于临时任务 - %s）", name.c_str());
-    const CZemObjectList& teachers = name.empty() ? task->GetTeacherInfoList() : temp->GetTeacherInfoList();
-    std::string teacherId;
-    if (!windows.pickAbsentTeacher(title, teachers, teacherId))
+    CTeacherAbsencePickerDlg picker(this);
+    picker.SetTitle(title);
+    picker.m_source = name.empty() ? &task->GetTeacherInfoList() : &temp->GetTeacherInfoList();
+    if (picker.DoModal() != zem::IDOK || !picker.GetSelectedObject())
         return;
+    const std::string teacherId = picker.GetSelectedObject()->GetId();
 
     std::string createdFolder;
     const std::string tempFolder = task->GetTaskInfo().GetTempFolder();
@@ -150,8 +153,10 @@ void CPagePanel::StartTempAdjust(const std::string& name)
         info.SetTaskName(newName);
         info.SetTaskFolder(folder);
         const CTaskInfo& source = task->GetTaskInfo();
+        // A task not yet scheduled has no timetable file: its temporary task starts without one.
+        const bool hasTables = zem::FileExists(source.GetOutputFilePath());
         if (!info.WriteToFile() || !zem::CopyFile(source.GetInputFilePath(), info.GetInputFilePath()) ||
-            !zem::CopyFile(source.GetOutputFilePath(), info.GetOutputFilePath())) {
+            (hasTables && !zem::CopyFile(source.GetOutputFilePath(), info.GetOutputFilePath()))) {
             zem::ShowMessage("生成临时任务文件出错", "提示", zem::MessageIcon::Warning);
             RemoveCreatedTempFolder(tempFolder, createdFolder);
             return;

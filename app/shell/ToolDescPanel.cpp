@@ -5,6 +5,7 @@
 #include "app/controls/HyperLink.h"
 #include "app/controls/Paths.h"
 #include "app/controls/ShellFunctions.h"
+#include "app/controls/Strings.h"
 #include "app/controls/MainToolBar.h"
 #include "app/shell/AppContext.h"
 #include "app/shell/FeatureWindows.h"
@@ -14,6 +15,7 @@
 #include "platform/Hooks.h"
 #include "platform/gui/Desktop.h"
 
+#include <QFontMetrics>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -46,6 +48,25 @@ protected:
         painter.drawText(rect(), static_cast<int>(alignment()) | Qt::TextSingleLine, text());
     }
 };
+
+// One line per "\n" piece, as the tip's lines are written, each wrapped within the width (kept left
+// of the links, so that a long line neither runs under them nor is cut), 6 pixels apart.
+void DrawTipText(DC& dc, const Rect& area, const std::string& text)
+{
+    std::vector<std::string> pieces;
+    SplitToArray(text, "\n", pieces, false);
+    int top = area.top;
+    const unsigned format = zem::gui::DT_WORDBREAK | zem::gui::DT_EDITCONTROL | zem::gui::DT_LEFT;
+    for (const std::string& piece : pieces) {
+        if (piece.empty() || top >= area.bottom)
+            continue;
+        Rect box(area.left, top, area.right, area.bottom);
+        dc.DrawText(piece, box, format | zem::gui::DT_CALCRECT);
+        box.right = area.right;
+        dc.DrawText(piece, box, format);
+        top = box.bottom + 6;
+    }
+}
 
 Feature QuickToolFeature(int id, bool* found)
 {
@@ -262,13 +283,16 @@ void CToolDescPanel::paintEvent(QPaintEvent*)
         Rect title(50, 30, cx - 345, 60);
         dc.DrawText("小贴士：" + m_strTipTitle, title, zem::gui::DT_SINGLELINE | zem::gui::DT_NOCLIP);
         dc.SelectFont(gdi->NormalFont);
-        // Kept left of the links, so that a long line never runs under them.
-        DrawTextLines(&dc, 50, 64, cx - 345, cy - 40, m_strTipText, 6, 0);
+        DrawTipText(dc, Rect(50, 64, cx - 345, cy - 40), m_strTipText);
 
         dc.SetTextColor(zem::RGB(0, 0, 0));
         const unsigned line = zem::gui::DT_SINGLELINE | zem::gui::DT_VCENTER | zem::gui::DT_LEFT;
         dc.DrawText("当前任务：" + m_strTaskName, m_nameRect, line);
-        dc.DrawText("位置：" + m_strTaskLocation, m_locationRect, line);
+        // A long folder loses its middle rather than its end.
+        const QFontMetrics metrics(gdi->NormalFont.GetQFont());
+        const QString location = metrics.elidedText(QString::fromStdString("位置：" + m_strTaskLocation),
+                                                    Qt::ElideMiddle, std::max(0, m_locationRect.Width() - 10));
+        dc.DrawText(location.toStdString(), m_locationRect, line);
 
         dc.SetTextColor(kBlueText);
         Rect box(cx - 205, 15, cx, 40);

@@ -4,7 +4,7 @@
 #include "app/shell/AppContext.h"
 #include "app/shell/LoginDlg.h"
 #include "app/shell/MainDlg.h"
-#include "app/shell/ScheduleWindows.h"
+#include "app/shell/ProgramFeatures.h"
 #include "app/shell/ShellBitmaps.h"
 #include "base/Log.h"
 #include "platform/Hooks.h"
@@ -27,7 +27,7 @@ int CZemApp::InitInstance()
 {
     zem::gui::InstallMessageBoxes();
     RegisterShellBitmaps();
-    RegisterScheduleWindows();
+    RegisterProgramFeatures();
 
     zem::SingleInstanceLock instance;
     if (!instance.Acquire(kInstanceName) && instance.HeldElsewhere()) {

@@ -2,10 +2,8 @@
 
 #include "platform/gui/QtText.h"
 
-#include <QAction>
 #include <QMenu>
-
-#include <algorithm>
+#include <QPointer>
 
 namespace zem::gui {
 
@@ -19,64 +17,38 @@ PopupMenuHook& TheHook()
 
 }  // namespace
 
-void PopupMenu::AppendItem(int id, const std::string& text, bool enabled)
+int TrackPopupMenu(QWidget* owner, const std::vector<MenuItem>& items, Point screenPoint)
 {
-    m_items.push_back({id, text, enabled});
-}
-
-void PopupMenu::AppendSeparator()
-{
-    m_items.push_back({});
-}
-
-void PopupMenu::InsertItem(int at, int id, const std::string& text, bool enabled)
-{
-    const auto pos = static_cast<std::size_t>(std::clamp(at, 0, static_cast<int>(m_items.size())));
-    m_items.insert(m_items.begin() + static_cast<std::ptrdiff_t>(pos), MenuItem{id, text, enabled});
-}
-
-void PopupMenu::InsertSeparator(int at)
-{
-    InsertItem(at, 0, {}, true);
-}
-
-MenuItem* PopupMenu::FindItem(int id)
-{
-    for (MenuItem& item : m_items) {
-        if (!item.IsSeparator() && item.id == id)
-            return &item;
-    }
-    return nullptr;
-}
-
-int PopupMenu::Track(QWidget* owner, Point screen) const
-{
-    if (PopupMenuHook hook = TheHook()) {
-        const int chosen = hook(*this, screen);
-        for (const MenuItem& item : m_items) {
+    if (const PopupMenuHook& hook = TheHook()) {
+        const int chosen = hook(items);
+        for (const MenuItem& item : items) {
             if (!item.IsSeparator() && item.id == chosen)
                 return item.enabled ? chosen : 0;
         }
         return 0;
     }
-    QMenu menu(owner);
-    for (const MenuItem& item : m_items) {
-        if (item.IsSeparator()) {
-            menu.addSeparator();
-            continue;
+    // The owner may go away while the menu's loop runs and take its child menu with it.
+    QPointer<QMenu> menu = new QMenu(owner);
+    for (const MenuItem& item : items) {
+        if (item.IsSeparator())
+            menu->addSeparator();
+        else {
+            QAction* action = menu->addAction(ToQ(item.text));
+            action->setData(item.id);
+            action->setEnabled(item.enabled);
         }
-        QAction* action = menu.addAction(ToQ(item.text));
-        action->setData(item.id);
-        action->setEnabled(item.enabled);
     }
-    QAction* chosen = menu.exec(QPoint(screen.x, screen.y));
-    return chosen ? chosen->data().toInt() : 0;
+    QAction* chosen = menu->exec(QPoint(screenPoint.x, screenPoint.y));
+    const int id = menu && chosen ? chosen->data().toInt() : 0;
+    delete menu.data();
+    return id;
 }
 
 PopupMenuHook SetPopupMenuHook(PopupMenuHook hook)
 {
-    std::swap(TheHook(), hook);
-    return hook;
+    PopupMenuHook previous = std::move(TheHook());
+    TheHook() = std::move(hook);
+    return previous;
 }
 
 }  // namespace zem::gui

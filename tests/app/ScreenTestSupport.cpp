@@ -57,3 +57,11 @@ void ClickCheck(zem::gui::ItemList& list, int index)
     const QRect rect = list.visualItemRect(list.item(index));
     QTest::mouseClick(list.viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(rect.left() + 9, rect.center().y()));
 }
+
+std::vector<std::string> Listed(const zem::gui::ItemList& list)
+{
+    std::vector<std::string> names;
+    for (int i = 0; i < list.GetItemCount(); ++i)
+        names.push_back(list.GetItemText(i));
+    return names;
+}

@@ -24,6 +24,8 @@ class ItemList;
 }
 // Clicks the check box of an item of a check list as the user does.
 void ClickCheck(zem::gui::ItemList& list, int index);
+// The texts of the list's items, in order.
+std::vector<std::string> Listed(const zem::gui::ItemList& list);
 
 // Records every message box and answers them in turn from `answers` (then with `fallback`).
 class ScriptedMessages {

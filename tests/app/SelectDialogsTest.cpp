@@ -38,14 +38,6 @@ private:
     SchoolBuilder m_school;
 };
 
-std::vector<std::string> Listed(const ItemList& list)
-{
-    std::vector<std::string> names;
-    for (int i = 0; i < list.GetItemCount(); ++i)
-        names.push_back(list.GetItemText(i));
-    return names;
-}
-
 // Runs a dialog; `act` works it inside the modal hook.
 template <class D>
 int RunDialog(D& dialog, const std::function<void(D&)>& act)

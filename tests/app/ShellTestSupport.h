@@ -9,9 +9,24 @@
 #include "platform/UserFolders.h"
 #include "support/TempFolder.h"
 
+#include <QApplication>
+#include <QKeyEvent>
+
 #include <gtest/gtest.h>
 
 #include <string>
+
+// Types the text into the widget one character at a time, as a keyboard (or input method) would;
+// the test library's own typing knows only ASCII.
+inline void TypeText(QWidget* widget, const std::string& text)
+{
+    for (const QChar c : QString::fromStdString(text)) {
+        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(widget, &press);
+        QKeyEvent release(QEvent::KeyRelease, 0, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(widget, &release);
+    }
+}
 
 class ShellTest : public testing::Test {
 protected:

@@ -1,6 +1,7 @@
 // Filling and marking week grids: which cells get text, tags, colours, focus and clash marks.
 #include "app/shell/taskhelper/SubjectColorMap.h"
 #include "app/shell/taskhelper/WeekGridCells.h"
+#include "base/CellRecord.h"
 #include "HelperSchool.h"
 
 #include <array>
@@ -56,16 +57,16 @@ bool StartsWith(const std::string& text, const std::string& start) { return text
 TEST(CellRecords, DisplayTextOfARecord)
 {
     const struct {
-        const char* record;
+        std::string record;
         const char* text;
     } cases[] = {
-        {"1\a1\a语文\a张老师", "语文\n张老师"},
-        {"1\a1\a张老师，李老师\a101，102", "张老师 101\n李老师 102"},
-        {"1\a1\a张老师，李老师\a101", "张老师，李老师\n101"},
-        {"0\a1\a\a", ""},
-        {"2\a1\a\a\a2\a英语\a王老师", "单周\n\n\n\n双周\n英语\n王老师"},
-        {"2\a1\a\a\a2\a\a", ""},
-        {"2\a1\a语文", ""},
+        {zem::JoinCellRecord({"1", "1", "语文", "张老师"}), "语文\n张老师"},
+        {zem::JoinCellRecord({"1", "1", "张老师，李老师", "101，102"}), "张老师 101\n李老师 102"},
+        {zem::JoinCellRecord({"1", "1", "张老师，李老师", "101"}), "张老师，李老师\n101"},
+        {zem::JoinCellRecord({"0", "1", "", ""}), ""},
+        {zem::JoinCellRecord({"2", "1", "", "", "2", "英语", "王老师"}), "单周\n\n\n\n双周\n英语\n王老师"},
+        {zem::JoinCellRecord({"2", "1", "", "", "2", "", ""}), ""},
+        {zem::JoinCellRecord({"2", "1", "语文"}), ""},
         {"", ""},
     };
     for (const auto& c : cases)
@@ -123,12 +124,12 @@ TEST_F(Grids, FillingAWeekGrid)
     helper.FillWeekTable(&grid, ClassTable("c1"), TABLE_CLASS, false, true, 0, "c1");
     ASSERT_EQ(grid.texts.size(), 1u);
     EXPECT_EQ(grid.texts.begin()->first, RecordingGrid::K(0, 0, 0)) << "Tuesday is the first column";
-    EXPECT_TRUE(StartsWith(grid.texts.begin()->second, "1\a1\a语文\a"));
+    EXPECT_TRUE(StartsWith(grid.texts.begin()->second, zem::JoinCellRecord({"1", "1", "语文", ""})));
     EXPECT_EQ(grid.refreshes, 1);
 
     helper.FillWeekTable(&grid, ClassTable("c1"), TABLE_CLASS, true, true, 0, "c1");
-    EXPECT_EQ(grid.texts[RecordingGrid::K(0, 0, 1)], "1\a1\a班会\a");
-    EXPECT_EQ(grid.texts[RecordingGrid::K(0, 0, 2)], "0\a1\a\a");
+    EXPECT_EQ(grid.texts[RecordingGrid::K(0, 0, 1)], zem::JoinCellRecord({"1", "1", "班会", ""}));
+    EXPECT_EQ(grid.texts[RecordingGrid::K(0, 0, 2)], zem::JoinCellRecord({"0", "1", "", ""}));
 
     RecordingGrid room;
     helper.FillWeekTable(&room, &task.GetRoom("r1")->GetCombineTable(true), TABLE_ROOM, false, true, 0, "r1");
@@ -148,13 +149,15 @@ TEST_F(Grids, SeveralTimetablesInOneGrid)
     RecordingGrid grid;
     helper.FillWeekTableEx(&grid, {&Plan("p1")->GetTable(true), &Plan("q1")->GetTable(true)}, TABLE_CLASS);
     ASSERT_EQ(grid.texts.size(), 1u);
-    EXPECT_TRUE(StartsWith(grid.texts.begin()->second, "1\a1\a语文..[2]\a"));
+    EXPECT_TRUE(StartsWith(grid.texts.begin()->second, zem::JoinCellRecord({"1", "1", "语文..[2]", ""})));
 
     helper.FillWeekTableEx(&grid, {ClassTable("c1"), ClassTable("c2"), ClassTable("c3")}, TABLE_CLASS);
     const std::string split = grid.texts[RecordingGrid::K(0, 0, 1)];
-    EXPECT_TRUE(StartsWith(split, "2\a1\a数学\a"));
-    EXPECT_NE(split.find("\a2\a物理\a"), std::string::npos) << "even weeks from the other class";
-    EXPECT_TRUE(StartsWith(grid.texts[RecordingGrid::K(0, 0, 2)], "1\a1\a物理\a")) << "one user: no count";
+    EXPECT_TRUE(StartsWith(split, zem::JoinCellRecord({"2", "1", "数学", ""})));
+    EXPECT_NE(split.find(zem::JoinCellRecord({"", "2", "物理", ""})), std::string::npos)
+        << "even weeks from the other class";
+    EXPECT_TRUE(StartsWith(grid.texts[RecordingGrid::K(0, 0, 2)], zem::JoinCellRecord({"1", "1", "物理", ""})))
+        << "one user: no count";
 }
 
 TEST_F(Grids, TagsAndColours)

@@ -2,6 +2,7 @@
 // What the grid tests share: a host that records every notification, synthetic mouse input and
 // pixel probes of rendered images.
 #include "platform/Gdi.h"
+#include "platform/gui/Desktop.h"
 #include "platform/gui/Messages.h"
 #include "table/TableDefs.h"
 #include "table/WeekTable.h"
@@ -10,6 +11,7 @@
 #include <QImage>
 #include <QWidget>
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -37,6 +39,29 @@ public:
 
 protected:
     zem::LRESULT WindowProc(unsigned message, zem::WPARAM wParam, zem::LPARAM lParam) override;
+};
+
+// The animation clock as a test drives it, installed for the object's life. Each reading moves it on
+// by `tick` milliseconds, so that a slide takes the same number of frames however loaded the
+// machine is; with a tick of 0 only Set moves it.
+class TestAnimationClock {
+public:
+    explicit TestAnimationClock(std::int64_t tick);
+    ~TestAnimationClock();
+    TestAnimationClock(const TestAnimationClock&) = delete;
+    TestAnimationClock& operator=(const TestAnimationClock&) = delete;
+
+    std::int64_t Now() const { return m_now; }
+    void Set(std::int64_t now) { m_now = now; }
+    // Runs the action once from the event loop, when a reading first reaches `time`.
+    void At(std::int64_t time, std::function<void()> action);
+
+private:
+    std::int64_t m_now = 1000;
+    std::int64_t m_tick;
+    std::int64_t m_at = 0;
+    std::function<void()> m_action;
+    zem::gui::AnimationClockHook m_previous;
 };
 
 // Mouse input as the window system delivers it.

@@ -1,0 +1,26 @@
+#include "app/shell/ProgramFeatures.h"
+
+#include "app/data/TeachingTimeDlg.h"
+#include "app/shell/AppContext.h"
+#include "app/shell/FeatureWindows.h"
+#include "app/shell/MainDlg.h"
+#include "app/shell/ScheduleWindows.h"
+
+namespace {
+
+QWidget* MainWindow()
+{
+    return CAppContext::Exists() ? CAppContext::Get()->GetMainDlg() : nullptr;
+}
+
+}  // namespace
+
+void RegisterProgramFeatures()
+{
+    CFeatureWindows& windows = FeatureWindows();
+    RegisterScheduleWindows();
+    windows.windows[Feature::TeachingTime] = [] {
+        CTeachingTimeDlg dialog(MainWindow());
+        dialog.DoModal();
+    };
+}
