@@ -5,78 +5,82 @@
 #include "app/shell/taskhelper/TaskHelper.h"
 #include "base/ScheduleTask.h"
 
-void CLessonCounter::Count(const std::string& classId, bool useTemp)
+void CLessonCounter::Count(const std::string& classId, bool useTempTables)
 {
-    if (!m_task)
-        return;
     for (auto& [id, record] : m_records)
         if (classId.empty() || id == classId)
-            record = Record();
-
-    const CTaskHelper helper(m_task);
-    std::vector<CCourseInfo*> plans;
-    m_task->GetFullCourseList(plans);
-    for (const CCourseInfo* plan : plans) {
-        if (!classId.empty() && plan->GetClassId() != classId)
-            continue;
-        Record& record = m_records[plan->GetClassId()];
-        CClassInfo* cls = m_task->GetClass(plan->GetClassId());
-        if (!cls)
-            continue;
-        const CCourseTable& table = useTemp ? cls->GetTempTable() : cls->GetTable(false);
-        const CWeekCount planned = plan->GetWeekCount();
-        const CWeekCount placed = helper.CountCourseNodes(plan->GetId(), &table, 0);
-        if (planned < placed)
-            record.overPlacedPlans.push_back(plan->GetId());
-        else if (planned > placed)
-            record.unfinishedPlans.push_back(plan->GetId());
-        record.planned += planned;
-        record.placed += placed;
+            record = ClassRecord();
+    if (m_task) {
+        CTaskHelper helper(m_task);
+        std::vector<CCourseInfo*> plans;
+        m_task->GetFullCourseList(plans);
+        for (const CCourseInfo* plan : plans) {
+            if (!classId.empty() && plan->GetClassId() != classId)
+                continue;
+            ClassRecord& record = m_records[plan->GetClassId()];
+            CClassInfo* cls = m_task->GetClass(plan->GetClassId());
+            if (!cls)
+                continue;
+            const CWeekCount& planned = plan->GetWeekCount();
+            const CWeekCount placed = helper.CountCourseNodes(plan->GetId(), &cls->GetTable(useTempTables), 0);
+            if (planned < placed)
+                record.overPlacedPlans.push_back(plan->GetId());
+            else if (placed < planned)
+                record.unfinishedPlans.push_back(plan->GetId());
+            record.planned += planned;
+            record.placed += placed;
+        }
     }
-
-    m_planned.Clear();
-    m_placed.Clear();
+    m_totalPlanned.Clear();
+    m_totalPlaced.Clear();
     for (const auto& [id, record] : m_records) {
-        m_planned += record.planned;
-        m_placed += record.placed;
+        m_totalPlanned += record.planned;
+        m_totalPlaced += record.placed;
     }
-}
-
-void CLessonCounter::AppendInClassOrder(const std::function<bool(const Record&)>& take,
-                                        std::vector<std::string>& out) const
-{
-    if (!m_task)
-        return;
-    std::vector<std::string> ids;
-    for (const auto& [id, record] : m_records)
-        if (take(record))
-            ids.push_back(id);
-    std::vector<CZemObject*> classes;
-    MapToOrderedList(m_task->GetClassInfoList(), classes);
-    for (const CZemObject* cls : classes)
-        if (StringArrayContainsNoCase(ids, cls->GetId()))
-            out.push_back(cls->GetId());
 }
 
 void CLessonCounter::GetIdsWithLessons(std::vector<std::string>& out) const
 {
-    AppendInClassOrder([](const Record& r) { return !r.unfinishedPlans.empty(); }, out);
+    CollectIds(out, [](const ClassRecord& r) { return !r.unfinishedPlans.empty(); });
 }
 
 void CLessonCounter::GetIdsWithLessons2(std::vector<std::string>& out) const
 {
-    AppendInClassOrder([](const Record& r) { return !r.overPlacedPlans.empty(); }, out);
+    CollectIds(out, [](const ClassRecord& r) { return !r.overPlacedPlans.empty(); });
 }
 
 void CLessonCounter::GetIdsDiffering(std::vector<std::string>& out) const
 {
-    AppendInClassOrder(
-        [](const Record& r) { return r.unfinishedPlans.empty() && r.overPlacedPlans.empty() && r.planned == r.placed; },
-        out);
+    CollectIds(out, [](const ClassRecord& r) {
+        return r.unfinishedPlans.empty() && r.overPlacedPlans.empty() && r.planned == r.placed;
+    });
 }
 
-const CLessonCounter::Record* CLessonCounter::Lookup(const std::string& classId) const
+void CLessonCounter::CollectIds(std::vector<std::string>& out, const std::function<bool(const ClassRecord&)>& take) const
+{
+    std::vector<std::string> ids;
+    for (const auto& [id, record] : m_records)
+        if (take(record))
+            ids.push_back(id);
+    ToClassOrder(ids);
+    out.insert(out.end(), ids.begin(), ids.end());
+}
+
+const CLessonCounter::ClassRecord* CLessonCounter::Lookup(const std::string& classId) const
 {
     const auto it = m_records.find(classId);
     return it == m_records.end() ? nullptr : &it->second;
+}
+
+void CLessonCounter::ToClassOrder(std::vector<std::string>& ids) const
+{
+    std::vector<std::string> ordered;
+    if (m_task) {
+        std::vector<CZemObject*> classes;
+        MapToOrderedList(m_task->GetClassInfoList(), classes);
+        for (const CZemObject* cls : classes)
+            if (StringArrayContainsNoCase(ids, cls->GetId()))
+                ordered.push_back(cls->GetId());
+    }
+    ids = std::move(ordered);
 }

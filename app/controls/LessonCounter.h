@@ -1,6 +1,6 @@
 #pragma once
-// Per class of a task, the weekly lessons planned and placed, and which classes are unfinished,
-// over-placed or complete: what the completion view and the timetable windows' progress show.
+// Totals, per class, the weekly lessons a task plans and those its timetables hold, and sorts the
+// classes into unfinished, over-placed and complete.
 #include "base/WeekCount.h"
 
 #include <functional>
@@ -12,11 +12,11 @@ class CScheduleTask;
 
 class CLessonCounter {
 public:
-    struct Record {
+    struct ClassRecord {
         CWeekCount planned;
         CWeekCount placed;
-        std::vector<std::string> unfinishedPlans;  // fewer lessons placed than planned
-        std::vector<std::string> overPlacedPlans;  // more lessons placed than planned
+        std::vector<std::string> unfinishedPlans;   // fewer lessons placed than planned
+        std::vector<std::string> overPlacedPlans;   // more lessons placed than planned
     };
 
     explicit CLessonCounter(CScheduleTask* task = nullptr) : m_task(task) {}
@@ -24,28 +24,31 @@ public:
     void SetTask(CScheduleTask* task) { m_task = task; }
     CScheduleTask* GetTask() const { return m_task; }
 
-    // Recounts one class (all classes for an empty id), from the working tables or, with
-    // useTemp, from their saved copies. Other classes keep their records.
-    void Count(const std::string& classId, bool useTemp);
+    // Recounts the class (every class for an empty id) from its working timetable, or from its
+    // committed one when useTempTables is false. Other classes keep their earlier counts, which the
+    // totals include.
+    void Count(const std::string& classId, bool useTempTables);
 
-    // Appends, in the task's class order: classes with an unfinished plan, classes with an
-    // over-placed plan, and classes with neither whose placed count equals the planned one.
+    // Appends, in class order, the classes with an unfinished plan; with an over-placed plan; with
+    // neither and as many lessons placed as planned.
     void GetIdsWithLessons(std::vector<std::string>& out) const;
     void GetIdsWithLessons2(std::vector<std::string>& out) const;
     void GetIdsDiffering(std::vector<std::string>& out) const;
 
-    // The record of a class, or null when it was never counted.
-    const Record* Lookup(const std::string& classId) const;
+    // The class's record; null when it has none.
+    const ClassRecord* Lookup(const std::string& classId) const;
 
-    const CWeekCount& GetPlannedTotal() const { return m_planned; }
-    const CWeekCount& GetPlacedTotal() const { return m_placed; }
+    const CWeekCount& GetTotalPlanned() const { return m_totalPlanned; }
+    const CWeekCount& GetTotalPlaced() const { return m_totalPlaced; }
 
 private:
-    // Appends the ids of the records taken, in the task's class order.
-    void AppendInClassOrder(const std::function<bool(const Record&)>& take, std::vector<std::string>& out) const;
+    // Appends, in class order, the classes whose records pass.
+    void CollectIds(std::vector<std::string>& out, const std::function<bool(const ClassRecord&)>& take) const;
+    // Puts the ids in the order of the task's classes.
+    void ToClassOrder(std::vector<std::string>& ids) const;
 
     CScheduleTask* m_task = nullptr;
-    std::map<std::string, Record> m_records;
-    CWeekCount m_planned;
-    CWeekCount m_placed;
+    CWeekCount m_totalPlanned;
+    CWeekCount m_totalPlaced;
+    std::map<std::string, ClassRecord> m_records;
 };

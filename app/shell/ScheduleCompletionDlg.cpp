@@ -75,7 +75,7 @@ QTreeWidgetItem* CScheduleCompletionDlg::AddGroup(const char* format, const std:
     for (std::size_t i = 0; i < ids.size(); ++i) {
         const std::string name = task ? task->GetClassNameA(ids[i]) : ids[i];
         std::string text = name;
-        const CLessonCounter::Record* record = itemFormat ? m_pCounter->Lookup(ids[i]) : nullptr;
+        const CLessonCounter::ClassRecord* record = itemFormat ? m_pCounter->Lookup(ids[i]) : nullptr;
         if (record)
             text = zem::Format(itemFormat, name.c_str(), record->placed.ToString().c_str(),
                                record->planned.ToString().c_str(),
