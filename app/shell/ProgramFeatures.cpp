@@ -9,6 +9,7 @@
 #include "app/shell/ClearTimetableDlg.h"
 #include "app/shell/FeatureWindows.h"
 #include "app/shell/MainDlg.h"
+#include "app/shell/ScheduleWindows.h"
 #include "app/shell/SystemSettingsDlg.h"
 #include "app/shell/TaskInfoDlg.h"
 
@@ -32,6 +33,7 @@ void RunModal()
 void RegisterProgramFeatures()
 {
     CFeatureWindows& windows = FeatureWindows();
+    RegisterScheduleWindows();
     windows.windows[Feature::TeachingTime] = RunModal<CTeachingTimeDlg>;
     windows.windows[Feature::ClassList] = RunModal<CClassListPage>;
     windows.windows[Feature::SubjectList] = RunModal<CSubjectListPage>;
