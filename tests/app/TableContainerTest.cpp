@@ -220,6 +220,31 @@ TEST_F(TableContainerTest, PickMarksExactlyTheCellsTheHelperLetsTheLessonGoTo)
     }
 }
 
+TEST_F(TableContainerTest, CourseTargetsAreTheCellsThePlanMayGoTo)
+{
+    CCourseInfo* plan = nullptr;
+    for (CCourseInfo* candidate : ObjectsInOrder<CCourseInfo>(task->GetCourseInfoList()))
+        if (candidate->GetClassId() == container.GetObjectId()) {
+            plan = candidate;
+            break;
+        }
+    ASSERT_TRUE(plan);
+    container.ShowCourseTargets(plan);
+    CTaskHelper helper(task.get());
+    const std::string room = plan->GetSpecialRoomId();
+    int targets = 0;
+    for (const tagTABLE_NODE& slot : Slots()) {
+        const bool holds = helper.NodeHasCourse(Table().GetNode(slot), plan->GetId(), true);
+        const bool fits = !holds && (plan->GetWeekCount().HasHalfNode()
+                                         ? helper.CanPlaceCourse(&Table(), slot, 1, plan, room) ||
+                                               helper.CanPlaceCourse(&Table(), slot, 2, plan, room)
+                                         : helper.CanPlaceCourse(&Table(), slot, 0, plan, room));
+        EXPECT_EQ(Cell(slot)->GetState() == CCell::STATE_FRIEND, fits) << slot.day << slot.segment << slot.section;
+        targets += fits;
+    }
+    EXPECT_GT(targets, 0);
+}
+
 TEST_F(TableContainerTest, PickInTeacherTableDoesNothing)
 {
     CTeacherInfo* teacher = ObjectsInOrder<CTeacherInfo>(task->GetTeacherInfoList()).front();
