@@ -7,6 +7,7 @@
 // --callback runs the program's post-run passes from the engine's callback, as the program does.
 // --fixed-clock stamps every report with one fixed time, so that runs can be compared byte for byte.
 #include "core/Core.h"
+#include "TaskPaths.h"
 
 #include "app/shell/taskhelper/TaskHelperCallback.h"
 #include "base/ScheduleTask.h"
@@ -175,18 +176,6 @@ bool ParseArguments(int argc, char** argv, Options& options)
         }
     }
     return !options.taskFile.empty();
-}
-
-std::string FolderOf(const std::string& path)
-{
-    const std::size_t slash = path.rfind('/');
-    return slash == std::string::npos ? std::string("./") : path.substr(0, slash + 1);
-}
-
-std::string NameOf(const std::string& path)
-{
-    const std::size_t slash = path.rfind('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
 // One run on a fresh copy of the task folder; false when the copy or the task cannot be opened.
