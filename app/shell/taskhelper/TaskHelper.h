@@ -270,6 +270,7 @@ private:
     std::vector<std::vector<tagTABLE_NODE>> m_candidates;  // one list per depth of displacement
     MovedTables m_moved;
     MovedTables m_reached;
+    std::vector<CCourseInfo*> m_placed;
 };
 
 // "day-segment-section", for log lines.

@@ -151,7 +151,9 @@ void CTaskHelper::MoveNode(CCourseTable* table, const tagTABLE_NODE& a, const ta
     std::vector<std::string> ownList;
     std::vector<std::string>& touched = touchedClasses ? *touchedClasses : ownList;
     const bool outermost = touched.empty();
-    std::vector<CCourseInfo*> placed;
+    // Nothing below moves slots again, so one list serves every call.
+    std::vector<CCourseInfo*>& placed = m_placed;
+    placed.clear();
     MoveNodeOnce(table, a, b, placed);
     if (!placed.empty())
         AddUniqueString(touched, placed.front()->GetClassId());
