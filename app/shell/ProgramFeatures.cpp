@@ -1,6 +1,7 @@
 #include "app/shell/ProgramFeatures.h"
 
 #include "app/data/ObjectListPages.h"
+#include "app/data/PlanListPage.h"
 #include "app/data/TeacherGroupListPage.h"
 #include "app/data/TeachingTimeDlg.h"
 #include "app/shell/AppContext.h"
@@ -36,4 +37,5 @@ void RegisterProgramFeatures()
     windows.windows[Feature::TeacherList] = RunPage<CTeacherListPage>;
     windows.windows[Feature::RoomList] = RunPage<CRoomListPage>;
     windows.windows[Feature::TeacherGroupList] = RunPage<CTeacherGroupListPage>;
+    windows.windows[Feature::PlanList] = RunPage<CPlanListPage>;
 }
