@@ -1,6 +1,7 @@
 #include "app/data/AddPlanDlg.h"
 
 #include "app/controls/AppServices.h"
+#include "app/controls/Bitmaps.h"
 #include "app/controls/DialogLook.h"
 #include "app/controls/Drawing.h"
 #include "app/controls/GdiResources.h"
@@ -28,7 +29,7 @@ using zem::gui::ToQ;
 namespace {
 
 constexpr int kPictureBox = 96;
-constexpr int kPlanPicture = 180;
+constexpr int kPlanPicture = 180;  // the program's picture of the plans, registered at start
 constexpr const char* kWarningText =
     "提示：当前计划已排课！\n直接修改教师或教室可能会导致课表冲突\n如果需要修改教师或教室，推荐使用第5页的教学计划调整工具\n";
 
@@ -43,7 +44,7 @@ protected:
     void DrawBackground(zem::gui::DC& dc, const Rect& inner) override
     {
         CHoverButton::DrawBackground(dc, inner);
-        DrawCenteredBitmap(&dc, inner, 293);
+        DrawCenteredBitmap(&dc, inner, IDB_PICKER_BUTTON);
     }
 };
 

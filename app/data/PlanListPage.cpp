@@ -110,6 +110,8 @@ bool CPlanListPage::OnInitDialog()
     InsertButton(AddHoverButton(this, IDC_EXPORT, "导出(&T)"), GetDlgItem(IDC_PRINT), 6);
     InsertButton(AddHoverButton(this, IDC_CLEAR, "清空(&R)"), nullptr, 15);
     RemoveButton(GetDlgItem(IDC_SORT));
+    // Plans are entered one by one, imported or cloned; there is no batch add here.
+    RemoveButton(GetDlgItem(IDC_BATCH_ADD));
     // Nothing is written by an export yet.
     EnableItem(IDC_EXPORT, false);
     QObject::connect(m_cards, &QListWidget::currentRowChanged, this, [this](int) {

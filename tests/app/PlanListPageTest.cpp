@@ -5,6 +5,7 @@
 #include "app/data/AddPlanDlg.h"
 #include "app/data/BatchModifyPlanDlg.h"
 #include "app/data/PlanListPage.h"
+#include "app/shell/ShellBitmaps.h"
 #include "base/ScheduleTask.h"
 #include "platform/gui/ItemList.h"
 #include "testing/validator/ScheduleValidator.h"
@@ -429,6 +430,7 @@ TEST(BatchModifyPlanDlg, ReportsWhatThePageChanged)
 
 TEST(AddPlanDlg, WarnsWhenThePlanIsScheduled)
 {
+    RegisterShellBitmaps();  // as the program does at start: the dialog's picture
     SmallSchool school;
     CCourseInfo* plan = school.b.Course("k1", "c1", "s1", "t1", "2");
     school.Task().SetCourseNode(plan, "", false, {0, 1, 0}, 0);
