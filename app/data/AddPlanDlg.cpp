@@ -68,6 +68,14 @@ CAddPlanDlg::CAddPlanDlg(CTeacherChangeGuard* guard, QWidget* parent)
 {
 }
 
+CAddPlanDlg::~CAddPlanDlg()
+{
+    if (!m_tipShown)
+        return;
+    if (CTipWnd* tip = AppServices().GetTipWnd())
+        tip->hide();
+}
+
 bool CAddPlanDlg::OnInitDialog()
 {
     SetCaption(std::string(m_modify ? "修改" : "添加") + (m_selfStudy ? "早读和晚自习信息" : "教学计划信息"));
@@ -349,4 +357,5 @@ void CAddPlanDlg::ShowEditTip(int id)
     }
     const QPoint at = mapToGlobal(QPoint(width(), edit->y()));
     tip->ShowTip(at.x(), at.y(), title, text, 0);
+    m_tipShown = true;
 }

@@ -37,6 +37,8 @@ public:
     static constexpr int kWarningHeight = 100;
 
     explicit CAddPlanDlg(CTeacherChangeGuard* guard, QWidget* parent = nullptr);
+    // Hides the shared tip balloon that an edit of the dialog opened.
+    ~CAddPlanDlg() override;
 
     // Inputs, owned by the caller.
     std::vector<std::string> m_classNames, m_courseNames, m_teacherNames, m_kindNames, m_roomNames;
@@ -71,6 +73,7 @@ private:
 
     CTeacherChangeGuard* m_guard;
     bool m_showWarning = false;
+    bool m_tipShown = false;
     zem::Rect m_pictureRect;
     zem::Rect m_warningRect;
 };
