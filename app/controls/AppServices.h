@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+class CConfigHost;
 class CScheduleTask;
 class CTipWnd;
 
@@ -41,6 +42,8 @@ public:
     virtual bool GetMergeContinuous() const { return false; }
     // [Common] ImportFormat.
     virtual int GetImportFormat() const { return 1; }
+    // zem.ini, for the keys that features keep there themselves; null: nothing is read or written.
+    virtual const CConfigHost* GetProgramConfig() const { return nullptr; }
 };
 
 // The installed services, or defaults when none is installed.

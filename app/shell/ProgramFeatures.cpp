@@ -1,5 +1,6 @@
 #include "app/shell/ProgramFeatures.h"
 
+#include "app/data/DataStatisticsDlg.h"
 #include "app/data/TeachingTimeDlg.h"
 #include "app/shell/AppContext.h"
 #include "app/shell/FeatureWindows.h"
@@ -19,6 +20,10 @@ void RegisterProgramFeatures()
     CFeatureWindows& windows = FeatureWindows();
     windows.windows[Feature::TeachingTime] = [] {
         CTeachingTimeDlg dialog(MainWindow());
+        dialog.DoModal();
+    };
+    windows.windows[Feature::DataStatistics] = [] {
+        CDataStatisticsDlg dialog(MainWindow());
         dialog.DoModal();
     };
 }
