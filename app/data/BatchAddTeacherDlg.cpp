@@ -61,6 +61,7 @@ bool CBatchAddTeacherDlg::OnInitDialog()
     m_preview->InsertColumn(0, "姓名", ReportList::Align::Left, 95);
     m_preview->InsertColumn(1, "简称", ReportList::Align::Left, 40);
     m_preview->setShowGrid(true);
+    m_preview->SetRowHeight(20);
     m_preview->SetSingleSelection(false);
     AddControl(IDC_PREVIEW, m_preview);
     const int countHeight = u.Y(10);

@@ -333,6 +333,7 @@ TEST(BatchAddCourse, OpensOnPrimarySchoolAndSendsTheTickedSubjectsOfTheLevelShow
                 if (!list.GetCheck(i))
                     unticked.push_back(list.GetItemText(i));
             EXPECT_EQ(unticked, (std::vector<std::string>{"足球(足)", "班队(班)"}));
+            SaveScreenshot(&dlg, "batch-add-course");
 
             // 全选 and 全不选 work on the rows shown.
             Press(dlg, D::IDC_CHECK_ALL);
@@ -398,7 +399,7 @@ TEST(BatchAddRoom, OpensWithSevenRoomsTickedAndAsksForOneWhenNoneIs)
             EXPECT_EQ(TickedTexts(list), (std::vector<std::string>{"操场(操场)", "体育馆(体育馆)", "音乐教室(音室)",
                                                                    "舞蹈教室(舞室)", "美术教室(画室)", "书法教室(书室)",
                                                                    "机房(机房)"}));
-            const std::vector<std::string> ticked = TickedTexts(list);
+            SaveScreenshot(&dlg, "batch-add-room");
             for (int i = 0; i < list.GetItemCount(); ++i)
                 if (list.GetCheck(i))
                     ClickCheck(list, i);
@@ -459,6 +460,7 @@ TEST(BatchAddTeacher, PreviewSplitsTheNamesDropsRepeatsAndCounts)
             dlg.GetNamesEdit()->setPlainText(QStringLiteral("张三，李四、王五;赵六\n钱七"));
             EXPECT_EQ(preview(dlg), (Preview{{"张三", "张"}, {"李四", "李"}, {"王五", "王"}, {"赵六", "赵"}, {"钱七", "钱"}}));
             EXPECT_EQ(dlg.GetDlgItemText(D::IDC_COUNT), "共 5 人");
+            SaveScreenshot(&dlg, "batch-add-teacher");
 
             dlg.GetNamesEdit()->appendPlainText(QStringLiteral("A张\n 张 三 ；"));
             EXPECT_EQ(preview(dlg).size(), 7u);
@@ -531,6 +533,7 @@ TEST_F(BatchAddTeacherGroup, ProposesTheTeachersOfEachTaughtSubjectAndListsTheRe
             // 数学 has no plan and proposes nothing; every row starts unticked.
             EXPECT_EQ(Listed(*dlg.GetList()), (std::vector<std::string>{"语文组（张三等2人）", "英语组（李四等1人）"}));
             EXPECT_TRUE(TickedTexts(*dlg.GetList()).empty());
+            SaveScreenshot(&dlg, "batch-add-teacher-group");
             Press(dlg, zem::IDOK);
             EXPECT_EQ(messages.Texts(), std::vector<std::string>{"请先勾选要添加的教师组"});
             EXPECT_FALSE(dlg.IsEnded());
