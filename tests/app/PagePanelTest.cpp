@@ -482,4 +482,29 @@ TEST_F(ProgramFeaturesTest, TheTeachingTimeOpensFromPage2)
     EXPECT_EQ(caption, "设置教学时间");
 }
 
+TEST_F(ProgramFeaturesTest, TheBasicDataPagesOpenFromPage2)
+{
+    MakeContext();
+    ASSERT_TRUE(CAppContext::Get()->OpenDemoTask());
+    RegisterProgramFeatures();
+    CPagePanel panel;
+    panel.Create(nullptr);
+    panel.resize(1200, 700);
+    panel.AddTaskPages();
+    panel.GetPageHeader().SelectPage(1);
+    std::vector<std::string> captions;
+    ModalScope scope([&](Dialog& d) {
+        captions.push_back(d.Caption());
+        d.close();
+    });
+    for (int code : {9, 10, 11, 13, 12}) {
+        EXPECT_TRUE(CPagePanel::IsActionAvailable(code)) << code;
+        panel.OnToolboxAction(code);
+    }
+    EXPECT_EQ(captions, (std::vector<std::string>{"班级信息列表", "课程信息列表", "教师信息列表",
+                                                  "教室和场地信息列表 （此处维护有竞争性的特殊教室，如计算机机房、"
+                                                  "操场等。每班一个的固定教室可以不录入）",
+                                                  "教师组信息列表"}));
+}
+
 }  // namespace
