@@ -7,6 +7,7 @@
 #include "app/shell/AppContext.h"
 #include "app/shell/FeatureWindows.h"
 #include "app/shell/MainDlg.h"
+#include "app/shell/ScheduleWindows.h"
 
 namespace {
 
@@ -28,6 +29,7 @@ void RunPage()
 void RegisterProgramFeatures()
 {
     CFeatureWindows& windows = FeatureWindows();
+    RegisterScheduleWindows();
     windows.windows[Feature::TeachingTime] = [] {
         CTeachingTimeDlg dialog(MainWindow());
         dialog.DoModal();
