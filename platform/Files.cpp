@@ -88,6 +88,11 @@ bool IsSameOrInside(const fs::path& inner, const fs::path& outer)
 
 }  // namespace
 
+bool IsPathSameOrInside(const std::string& inner, const std::string& outer)
+{
+    return IsSameOrInside(inner, outer);
+}
+
 bool FileExists(const std::string& path)
 {
     std::error_code ec;

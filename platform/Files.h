@@ -50,6 +50,10 @@ std::string FileErrorReason(int errorNumber);
 // such a name stays where it was put and still opens on Windows. False with a message for the user.
 bool CheckFileName(std::string_view name, std::string* message = nullptr);
 
+// True when `inner` is the folder `outer` or lies anywhere below it, after resolving "..", links and
+// a trailing '/' of either path.
+bool IsPathSameOrInside(const std::string& inner, const std::string& outer);
+
 // True for a path written on Windows ("X:\...", "X:/...", "\\server\...", anything with a backslash),
 // as files made there hold them. Such a path names nothing here and is never handed to the file
 // system.
