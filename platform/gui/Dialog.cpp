@@ -62,6 +62,8 @@ bool Dialog::Build()
     return OnInitDialog();
 }
 
+bool Dialog::Create() { return Build(); }
+
 int Dialog::DoModal()
 {
     m_ended = false;

@@ -42,6 +42,9 @@ public:
     // Runs the dialog: builds it (OnInitDialog), then the modal loop or the modal hook. Returns the
     // code given to EndDialog; a dialog the hook leaves open answers IDCANCEL.
     int DoModal();
+    // Builds a modeless dialog (OnInitDialog) without showing it; its owner shows and hides it.
+    // False when the build failed.
+    bool Create();
     // Ends the modal run with `code`. Safe to call before the loop starts.
     void EndDialog(int code);
     bool IsEnded() const { return m_ended; }
