@@ -2,6 +2,7 @@
 
 #include "app/data/DataStatisticsDlg.h"
 #include "app/data/ObjectListPages.h"
+#include "app/data/PlanListPage.h"
 #include "app/data/TeacherGroupListPage.h"
 #include "app/data/TeachingTimeDlg.h"
 #include "app/shell/AppContext.h"
@@ -42,6 +43,7 @@ void RegisterProgramFeatures()
     windows.windows[Feature::TeacherList] = RunModal<CTeacherListPage>;
     windows.windows[Feature::RoomList] = RunModal<CRoomListPage>;
     windows.windows[Feature::TeacherGroupList] = RunModal<CTeacherGroupListPage>;
+    windows.windows[Feature::PlanList] = RunModal<CPlanListPage>;
     windows.windows[Feature::Settings] = RunModal<CSystemSettingsDlg>;
     windows.windows[Feature::TaskInfo] = RunModal<CTaskInfoDlg>;
     windows.windows[Feature::Backup] = RunModal<CBackupDlg>;
