@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+class CConfigHost;
 class CScheduleTask;
 class CSubjectColorMap;
 class CTipWnd;
@@ -58,6 +59,8 @@ public:
     // Table font record 0 (week window), 1 (multi-timetable window) or 2 (whole-school window);
     // null keeps a grid's own fonts.
     virtual const CTableFontPair* GetTableFontRecord(int which) const { return nullptr; }
+    // zem.ini, for the keys that features keep there themselves; null: nothing is read or written.
+    virtual const CConfigHost* GetProgramConfig() const { return nullptr; }
 };
 
 // What the task helper reads of the settings, from the installed services.

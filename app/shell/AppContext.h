@@ -133,6 +133,7 @@ public:
     std::string GetOpenFolder() const;
     int GetWeekTableBackground() const override { return m_nBackground; }
     std::vector<std::string> GetSubjectSelection() const override { return m_schoolLayout.subjectFilter; }
+    const CConfigHost* GetProgramConfig() const override { return this; }
 
     // Each stores the value and writes its key at once. A failed write is logged and shown as
     // "无法写入设置文件 %s"; the setter then answers false.

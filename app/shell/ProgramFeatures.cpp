@@ -1,5 +1,6 @@
 #include "app/shell/ProgramFeatures.h"
 
+#include "app/data/DataStatisticsDlg.h"
 #include "app/data/ObjectListPages.h"
 #include "app/data/PlanListPage.h"
 #include "app/data/TeacherGroupListPage.h"
@@ -36,6 +37,7 @@ void RegisterProgramFeatures()
     CFeatureWindows& windows = FeatureWindows();
     RegisterScheduleWindows();
     windows.windows[Feature::TeachingTime] = RunModal<CTeachingTimeDlg>;
+    windows.windows[Feature::DataStatistics] = RunModal<CDataStatisticsDlg>;
     windows.windows[Feature::ClassList] = RunModal<CClassListPage>;
     windows.windows[Feature::SubjectList] = RunModal<CSubjectListPage>;
     windows.windows[Feature::TeacherList] = RunModal<CTeacherListPage>;

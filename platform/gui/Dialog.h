@@ -60,6 +60,9 @@ public:
     int GetDlgCtrlID(const QWidget* control) const;
     void SetDlgItemText(int id, std::string_view text);
     std::string GetDlgItemText(int id) const;
+    // The control's text as a whole number from low to high, as every typed number is checked:
+    // otherwise the standard message, the focus back on the control, and false.
+    bool GetDlgItemInt(int id, int low, int high, int* value);
     void EnableItem(int id, bool enable);
     bool IsItemEnabled(int id) const;
     void ShowItem(int id, bool show);
