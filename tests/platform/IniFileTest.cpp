@@ -313,20 +313,23 @@ TEST_F(IniFileTest, FailedWritesChangeNothing)
     }
 }
 
-TEST_F(IniFileTest, SaveKeepsModeAndLinkAndLeavesNoTemporaryFile)
+TEST_F(IniFileTest, SaveKeepsModeReplacesALinkAndLeavesNoTemporaryFile)
 {
     const fs::path real = dir_ / "real.ini";
     const fs::path link = dir_ / "link.ini";
     WriteBytes(real, "[s]\r\nk=v\r\n");
     ::chmod(real.c_str(), 0640);
-    fs::create_symlink(real.filename(), link);
-
-    ASSERT_TRUE(zem::WriteProfileString(link.string(), "s", "k", "w"));
-    EXPECT_TRUE(fs::is_symlink(link));
-    EXPECT_EQ(ReadBytes(real), "[s]\r\nk=w\r\n");
+    ASSERT_TRUE(zem::WriteProfileString(real.string(), "s", "k", "w"));
     struct stat st {};
     ASSERT_EQ(::stat(real.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 07777, 0640u);
+
+    // A save never writes through a link: the link becomes a file, what it pointed to stays.
+    fs::create_symlink(real.filename(), link);
+    ASSERT_TRUE(zem::WriteProfileString(link.string(), "s", "k", "x"));
+    EXPECT_FALSE(fs::is_symlink(link));
+    EXPECT_EQ(ReadBytes(link), "[s]\r\nk=x\r\n");
+    EXPECT_EQ(ReadBytes(real), "[s]\r\nk=w\r\n");
 
     std::vector<std::string> names;
     for (const auto& entry : fs::directory_iterator(dir_))
