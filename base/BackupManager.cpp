@@ -75,7 +75,7 @@ void CBackupManager::Init(const std::string& taskFolder)
 
     // An unreadable file reads as empty: the list is then rebuilt from the folder.
     std::string bytes;
-    zem::ReadFileBytes(IniPath(), bytes);
+    zem::ReadFileBytes(IniPath(), bytes, nullptr, nullptr, zem::kMaxIniFileBytes);
     const zem::IniFile ini = zem::IniFile::FromBytes(bytes);
     // Highest key first, each to the head, so the stored order comes back.
     for (int n = kMaxKeys; n >= 1; --n) {

@@ -59,7 +59,7 @@ bool CTaskInfo::WriteToFile() const
 bool CTaskInfo::ReadFromFile(const std::string& path)
 {
     std::string bytes;
-    const bool read = zem::ReadFileBytes(path, bytes);
+    const bool read = zem::ReadFileBytes(path, bytes, nullptr, nullptr, zem::kMaxIniFileBytes);
     const zem::IniFile ini = zem::IniFile::FromBytes(bytes);
     m_strTaskName = ini.GetString(kSection, "Name");
     m_strAuthor = ini.GetString(kSection, "Creator");

@@ -177,6 +177,27 @@ TEST_F(IniFileTest, ReadsAndEditsLfOnlyFile)
     EXPECT_EQ(ReadBytes(path), "[s]\nk=x\nn=1\r\n\n[t]\nj=w");
 }
 
+TEST_F(IniFileTest, ReadsUtf8WithAMarkAndCrOnlyLineEndsAndWritesThem)
+{
+    // An editor's UTF-8 with its mark: read as UTF-8, written back as GBK; a line GBK cannot
+    // hold keeps its bytes.
+    const std::string marked = (dir_ / "marked.zem").string();
+    WriteBytes(marked, "\xEF\xBB\xBF[Task Info]\r\nName=物理喆\r\nFace=😀\r\n");
+    EXPECT_EQ(zem::GetProfileString(marked, "Task Info", "Name"), "物理喆");
+    EXPECT_EQ(zem::GetProfileString(marked, "Task Info", "Face", "none"), "none");
+    ASSERT_TRUE(zem::WriteProfileString(marked, "task info", "Creator", "王玥"));
+    EXPECT_EQ(ReadBytes(marked), Gbk("[Task Info]\r\nName=物理喆\r\n") + "Face=😀\r\n" + Gbk("Creator=王玥\r\n"));
+    EXPECT_EQ(zem::GetProfileString(marked, "Task Info", "Creator"), "王玥");
+
+    const std::string cr = (dir_ / "cr.ini").string();
+    WriteBytes(cr, "[s]\rk=v\r\r[t]\rj=w");
+    EXPECT_EQ(zem::GetProfileString(cr, "s", "k"), "v");
+    EXPECT_EQ(zem::GetProfileString(cr, "t", "j"), "w");
+    ASSERT_TRUE(zem::WriteProfileString(cr, "s", "k", "x"));
+    ASSERT_TRUE(zem::WriteProfileString(cr, "s", "n", "1"));
+    EXPECT_EQ(ReadBytes(cr), "[s]\rk=x\rn=1\r\n\r[t]\rj=w");
+}
+
 TEST_F(IniFileTest, ValuesRoundTripWhole)
 {
     const std::string longValue = std::string(3000, 'x') + "喆堃玥瑋琝";
@@ -354,7 +375,7 @@ TEST_F(IniFileTest, DamagedBytesNeverCrashAndRoundTrip)
         "[a]\nk=\"",
         "[a]\nk='\n",
         "[a]\n  [b  \n k = v ",
-        "\xef\xbb\xbf[a]\r\nk=v",
+        "\r\n\r\r\n\n\r",
         std::string(10000, '['),
     };
     for (const std::string& input : inputs) {
