@@ -166,21 +166,31 @@ TEST_F(IniFileTest, AppendsKeysAndSections)
     EXPECT_EQ(ReadBytes(created), Gbk("[Task Info]\r\nName=喆\r\n"));
 }
 
-TEST_F(IniFileTest, ReadsAndEditsLfOnlyFile)
+TEST_F(IniFileTest, ReadsAndEditsFilesWithOtherLineEnds)
 {
-    const std::string path = (dir_ / "lf.ini").string();
-    WriteBytes(path, "[s]\nk=v\n\n[t]\nj=w");
-    EXPECT_EQ(zem::GetProfileString(path, "s", "k"), "v");
-    EXPECT_EQ(zem::GetProfileString(path, "t", "j"), "w");
-    ASSERT_TRUE(zem::WriteProfileString(path, "s", "k", "x"));
-    ASSERT_TRUE(zem::WriteProfileString(path, "s", "n", "1"));
-    EXPECT_EQ(ReadBytes(path), "[s]\nk=x\nn=1\r\n\n[t]\nj=w");
+    struct Case {
+        const char* bytes;
+        const char* edited;
+    };
+    const Case cases[] = {
+        {"[s]\nk=v\n\n[t]\nj=w", "[s]\nk=x\nn=1\r\n\n[t]\nj=w"},
+        {"[s]\rk=v\r\r[t]\rj=w", "[s]\rk=x\rn=1\r\n\r[t]\rj=w"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.bytes);
+        const std::string path = (dir_ / "ends.ini").string();
+        WriteBytes(path, c.bytes);
+        EXPECT_EQ(zem::GetProfileString(path, "s", "k"), "v");
+        EXPECT_EQ(zem::GetProfileString(path, "t", "j"), "w");
+        ASSERT_TRUE(zem::WriteProfileString(path, "s", "k", "x"));
+        ASSERT_TRUE(zem::WriteProfileString(path, "s", "n", "1"));
+        EXPECT_EQ(ReadBytes(path), c.edited);
+    }
 }
 
-TEST_F(IniFileTest, ReadsUtf8WithAMarkAndCrOnlyLineEndsAndWritesThem)
+TEST_F(IniFileTest, ReadsUtf8WithAMarkAndWritesItBackAsGbk)
 {
-    // An editor's UTF-8 with its mark: read as UTF-8, written back as GBK; a line GBK cannot
-    // hold keeps its bytes.
+    // An editor's UTF-8 with its mark; a line GBK cannot hold keeps its bytes.
     const std::string marked = (dir_ / "marked.zem").string();
     WriteBytes(marked, "\xEF\xBB\xBF[Task Info]\r\nName=物理喆\r\nFace=😀\r\n");
     EXPECT_EQ(zem::GetProfileString(marked, "Task Info", "Name"), "物理喆");
@@ -188,14 +198,6 @@ TEST_F(IniFileTest, ReadsUtf8WithAMarkAndCrOnlyLineEndsAndWritesThem)
     ASSERT_TRUE(zem::WriteProfileString(marked, "task info", "Creator", "王玥"));
     EXPECT_EQ(ReadBytes(marked), Gbk("[Task Info]\r\nName=物理喆\r\n") + "Face=😀\r\n" + Gbk("Creator=王玥\r\n"));
     EXPECT_EQ(zem::GetProfileString(marked, "Task Info", "Creator"), "王玥");
-
-    const std::string cr = (dir_ / "cr.ini").string();
-    WriteBytes(cr, "[s]\rk=v\r\r[t]\rj=w");
-    EXPECT_EQ(zem::GetProfileString(cr, "s", "k"), "v");
-    EXPECT_EQ(zem::GetProfileString(cr, "t", "j"), "w");
-    ASSERT_TRUE(zem::WriteProfileString(cr, "s", "k", "x"));
-    ASSERT_TRUE(zem::WriteProfileString(cr, "s", "n", "1"));
-    EXPECT_EQ(ReadBytes(cr), "[s]\rk=x\rn=1\r\n\r[t]\rj=w");
 }
 
 TEST_F(IniFileTest, ValuesRoundTripWhole)
