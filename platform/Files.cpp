@@ -3,6 +3,7 @@
 #include "platform/Text.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -612,6 +613,32 @@ bool CheckFileName(std::string_view name, std::string* message)
     if (reserved)
         return refuse(Format("“%s”是系统保留的名称，不能使用。", shown.c_str()));
     return true;
+}
+
+FolderLock::Result FolderLock::Lock(const std::string& folder)
+{
+    if (IsLocked() && folder_ == folder)
+        return Result::Locked;
+    Unlock();
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return Result::Unsupported;
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        const int e = errno;
+        ::close(fd);
+        return e == EWOULDBLOCK ? Result::Busy : Result::Unsupported;
+    }
+    fd_ = fd;
+    folder_ = folder;
+    return Result::Locked;
+}
+
+void FolderLock::Unlock()
+{
+    if (fd_ >= 0)
+        ::close(fd_);
+    fd_ = -1;
+    folder_.clear();
 }
 
 std::string ProgramFolder()

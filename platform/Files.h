@@ -88,6 +88,33 @@ std::string FileErrorReason(int errorNumber);
 // such a name stays where it was put and still opens on Windows. False with a message for the user.
 bool CheckFileName(std::string_view name, std::string* message = nullptr);
 
+// An advisory lock (flock) on a folder, held while the object holds it, so that two programs do
+// not write into one folder at the same time. Programs that do not ask for it are not stopped.
+class FolderLock {
+public:
+    enum class Result {
+        Locked,       // held now
+        Busy,         // another holder has it
+        Unsupported,  // the folder cannot be opened or its file system takes no locks; nothing held
+    };
+
+    FolderLock() = default;
+    ~FolderLock() { Unlock(); }
+    FolderLock(const FolderLock&) = delete;
+    FolderLock& operator=(const FolderLock&) = delete;
+
+    // Takes the lock on the folder without waiting, giving up one held on another folder first.
+    Result Lock(const std::string& folder);
+    void Unlock();
+    bool IsLocked() const { return fd_ >= 0; }
+    // The folder locked, as given to Lock; empty when none.
+    const std::string& Folder() const { return folder_; }
+
+private:
+    int fd_ = -1;
+    std::string folder_;
+};
+
 // The folder that holds the running program, ending with '/'.
 std::string ProgramFolder();
 

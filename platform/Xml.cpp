@@ -249,12 +249,12 @@ bool ParseXmlBytes(pugi::xml_document& doc, std::string_view bytes, std::string*
     return true;
 }
 
-bool LoadXmlFile(pugi::xml_document& doc, const std::string& path, std::string* error, std::size_t maxBytes)
+bool LoadXmlFile(pugi::xml_document& doc, const std::string& path, std::string* error, int* errorCode)
 {
     doc.reset();
     std::string bytes;
     std::string detail;
-    if (!ReadFileBytes(path, bytes, &detail, nullptr, maxBytes)) {
+    if (!ReadFileBytes(path, bytes, &detail, errorCode)) {
         SetError(error, detail);
         return false;
     }
@@ -294,9 +294,9 @@ std::string XmlFileBytes(const pugi::xml_document& doc)
     return Utf8ToGbkWithCharRefs(crlf);
 }
 
-bool SaveXmlFile(const pugi::xml_document& doc, const std::string& path, std::string* error)
+bool SaveXmlFile(const pugi::xml_document& doc, const std::string& path, std::string* error, int* errorCode)
 {
-    return WriteFileAtomic(path, XmlFileBytes(doc), error);
+    return WriteFileAtomic(path, XmlFileBytes(doc), error, errorCode);
 }
 
 }  // namespace zem

@@ -31,9 +31,10 @@ bool ParseXmlBytes(pugi::xml_document& doc, std::string_view bytes, std::string*
                    int maxDepth = kMaxXmlDepth);
 
 // Reads and parses a file as ParseXmlBytes does. Also false for a missing file, a folder, a file
-// that is not a regular one, one larger than maxBytes or an empty file; `error` then names the file.
+// that is not a regular one, one larger than kMaxReadBytes or an empty file; `error` then names
+// the file and `errorCode` gets the errno of a failed read (0 when the bytes were read).
 bool LoadXmlFile(pugi::xml_document& doc, const std::string& path, std::string* error = nullptr,
-                 std::size_t maxBytes = kMaxReadBytes);
+                 int* errorCode = nullptr);
 
 // The bytes a save writes: kXmlDeclaration in place of any declaration of the document, then the
 // document, in GBK, with every character GBK cannot hold written as "&#x...;".
@@ -41,6 +42,7 @@ std::string XmlFileBytes(const pugi::xml_document& doc);
 
 // Writes XmlFileBytes atomically: the file holds the old or the new document, never a mix. False
 // with a text in `error` when the save failed; the file is then untouched.
-bool SaveXmlFile(const pugi::xml_document& doc, const std::string& path, std::string* error = nullptr);
+bool SaveXmlFile(const pugi::xml_document& doc, const std::string& path, std::string* error = nullptr,
+                 int* errorCode = nullptr);
 
 }  // namespace zem
