@@ -48,10 +48,14 @@ std::size_t FindGbkByte(std::string_view s, std::size_t from, char c)
 
 std::string_view Span(std::string_view s, std::size_t begin, std::size_t end) { return s.substr(begin, end - begin); }
 
+std::string FileErrorText(const char* what, const std::string& path, int error)
+{
+    return Format("%s：\n%s\n（%s）", what, path.c_str(), FileErrorReason(error).c_str());
+}
+
 void ShowFileError(const char* what, const std::string& path, int error)
 {
-    ShowMessage(Format("%s：\n%s\n（%s）", what, path.c_str(), FileErrorReason(error).c_str()), "提示",
-                MessageIcon::Warning);
+    ShowMessage(FileErrorText(what, path, error), "提示", MessageIcon::Warning);
 }
 
 // A NUL would end the text for a reader on Windows.
@@ -222,13 +226,14 @@ std::string IniFile::Bytes() const
     return out;
 }
 
-bool IniFile::Save() const { return SaveAs(path_); }
-
-bool IniFile::SaveAs(const std::string& path) const
+bool IniFile::SaveAs(const std::string& path, std::string* error) const
 {
-    int error = 0;
-    if (!WriteFileAtomic(path, Bytes(), nullptr, &error)) {
-        ShowFileError("无法写入文件", path, error);
+    int code = 0;
+    if (!WriteFileAtomic(path, Bytes(), nullptr, &code)) {
+        if (error)
+            *error = FileErrorText("无法写入文件", path, code);
+        else
+            ShowFileError("无法写入文件", path, code);
         return false;
     }
     return true;

@@ -40,11 +40,11 @@ public:
     static IniFile FromBytes(std::string_view bytes);
 
     // Writes the document to the path it was loaded from, atomically. A failure leaves the file as
-    // it was, shows a message and returns false.
-    bool Save() const;
-    bool SaveAs(const std::string& path) const;
+    // it was, shows a message and returns false; given `error`, the message goes there instead.
+    bool Save(std::string* error = nullptr) const { return SaveAs(path_, error); }
+    bool SaveAs(const std::string& path, std::string* error = nullptr) const;
     // Save when an edit changed the bytes; true when there was nothing to write.
-    bool SaveIfModified() const { return !modified_ || Save(); }
+    bool SaveIfModified(std::string* error = nullptr) const { return !modified_ || Save(error); }
 
     const std::string& Path() const { return path_; }
     // The file's bytes as they would be saved.
