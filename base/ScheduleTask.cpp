@@ -30,6 +30,8 @@ CScheduleTask::~CScheduleTask() { Clear(); }
 
 bool CScheduleTask::Open(const std::string& taskFile, TaskAccess access)
 {
+    // Until input.xml is read in full, nothing of this task is saved over the files.
+    m_inputReadFailed = true;
     if (!IsPathExist(taskFile, false))
         return false;
     std::string error;
