@@ -23,6 +23,13 @@ namespace {
 // No room is watched by more teachers than a school has; a larger count is a damaged number.
 constexpr int kMaxTeacherCount = 999;
 
+// No school has more exams, teachers or invigilations than these; a file with more is refused
+// before any of it is built.
+constexpr std::size_t kMaxPlans = 10000;
+constexpr std::size_t kMaxTeachers = 3000;
+constexpr std::size_t kMaxRooms = 1000;
+constexpr std::size_t kMaxItems = 100000;
+
 constexpr std::array<const char*, 12> kMonthNames = {"January", "February", "March",     "April",   "May",      "June",
                                                      "July",    "August",   "September", "October", "November", "December"};
 
@@ -288,10 +295,15 @@ bool ReadSetFile(const std::string& folder, const char* file, const char* root, 
     pugi::xml_document doc;
     std::string error;
     int code = 0;
+    std::string tooMany;
     auto readAll = [&] {
         try {
             return read(doc);
         } catch (const UnreadElements&) {
+            return false;
+        } catch (const TooManyObjects& fault) {
+            tooMany = zem::Format("文件中的%s多于 %zu 个，超出了一所学校可能有的数量：\n%s", fault.kind, fault.limit,
+                                  path.c_str());
             return false;
         }
     };
@@ -303,14 +315,16 @@ bool ReadSetFile(const std::string& folder, const char* file, const char* root, 
         CLog::inst()->Log("file", "%s: part of the file could not be read", file);
     else
         return true;
-    // A file no school has (too large, not a file at all) is named with the reason.
+    // A file no school has (too large, not a file at all, too many of a kind) is named with the reason.
     const std::string text = zem::Format("读取 %s 文件出错！", file);
-    zem::ShowMessage(code == EFBIG || code == ESPIPE ? text + "\n\n" + error : text, "提示", zem::MessageIcon::Error);
+    const std::string why = code == EFBIG || code == ESPIPE ? error : tooMany;
+    zem::ShowMessage(why.empty() ? text : text + "\n\n" + why, "提示", zem::MessageIcon::Error);
     return false;
 }
 
-std::vector<std::string> ChildTexts(pugi::xml_node parent, bool& complete)
+std::vector<std::string> ChildTexts(pugi::xml_node parent, bool& complete, const char* kind, std::size_t limit)
 {
+    CheckCount(parent, kind, limit);
     std::vector<std::string> texts;
     complete &= ForEachElementInFull(parent, [&](pugi::xml_node child) { texts.push_back(ElementText(child)); });
     return texts;
@@ -465,6 +479,7 @@ bool CScheduleProctor::ReadInputData()
     return ReadSetFile(DataFolder(), "in.xml", "Input", [&](const pugi::xml_document& doc) {
         bool complete = true;
         if (pugi::xml_node planInfo = SelectSection(doc, "Input", "PlanInfo")) {
+            CheckCount(planInfo, "考试", kMaxPlans);
             complete &= ForEachElementInFull(planInfo, [&](pugi::xml_node element) {
                 auto plan = std::make_unique<CProctorData::Plan>();
                 plan->id = GetNodeAttribute(element, "id");
@@ -474,12 +489,12 @@ bool CScheduleProctor::ReadInputData()
                 complete &= ReadDateTime(element, "endtime", plan->endTime);
                 plan->teacherCount = ClampedInt(GetNodeAttribute(element, "teachercount"), 0, kMaxTeacherCount);
                 if (pugi::xml_node rooms = FindChild(element, "Rooms"))
-                    plan->rooms = ChildTexts(rooms, complete);
+                    plan->rooms = ChildTexts(rooms, complete, "考场", kMaxRooms);
                 m_data.GetPlanList().push_back(std::move(plan));
             });
         }
         if (pugi::xml_node teachers = SelectSection(doc, "Input", "TeacherInfo")) {
-            for (std::string& teacher : ChildTexts(teachers, complete))
+            for (std::string& teacher : ChildTexts(teachers, complete, "教师", kMaxTeachers))
                 m_data.GetTeacherArray().push_back(std::move(teacher));
         }
         if (pugi::xml_node rule = SelectSection(doc, "Input", "Rule")) {
@@ -497,13 +512,14 @@ bool CScheduleProctor::ReadOutputData()
     return ReadSetFile(DataFolder(), "out.xml", "Output", [&](const pugi::xml_document& doc) {
         bool complete = true;
         if (pugi::xml_node items = SelectSection(doc, "Output", "Items")) {
+            CheckCount(items, "监考安排", kMaxItems);
             complete &= ForEachElementInFull(items, [&](pugi::xml_node element) {
                 auto item = std::make_unique<CProctorData::ProctorItem>();
                 item->id = GetNodeAttribute(element, "id");
                 item->plan = GetNodeAttribute(element, "plan");
                 item->room = GetNodeAttribute(element, "room");
                 if (pugi::xml_node teachers = FindChild(element, "Teachers"))
-                    item->teachers = ChildTexts(teachers, complete);
+                    item->teachers = ChildTexts(teachers, complete, "教师", kMaxTeachers);
                 m_data.GetProctorList().push_back(std::move(item));
             });
         }

@@ -415,6 +415,26 @@ TEST(HostileTaskFolder, NothingIsLostAndNothingOutsideIsTouched)
                      opensNot([](const Folders& f) {
                          return std::string(kInputError) + "\n\n文件中的教师多于 3000 个，超出了一所学校可能有的数量：\n" + f.input();
                      })});
+    cases.push_back({"in.xml with more exams than a school has",
+                     [](const Folders& f) {
+                         std::string plans;
+                         for (int i = 0; i < 10001; ++i)
+                             plans += zem::Format("<Plan id=\"p%d\"/>", i);
+                         WriteRaw(f.task + "proctor/期中/in.xml",
+                                  Gbk(zem::ReplaceAll(kProctorIn, "</PlanInfo>", plans + "</PlanInfo>")));
+                     },
+                     [](const Folders& f, MessageRecorder& recorder) {
+                         auto task = Opened(f);
+                         CScheduleProctor set;
+                         EXPECT_FALSE(set.Open(task.get(), "期中"));
+                         EXPECT_TRUE(set.data().GetPlanList().empty());
+                         EXPECT_FALSE(set.Save());
+                         EXPECT_EQ(recorder.Texts(),
+                                   (std::vector<std::string>{
+                                       "读取 in.xml 文件出错！\n\n文件中的考试多于 10000 个，超出了一所学校可能有的数量：\n" +
+                                           f.task + "proctor/期中/in.xml",
+                                       "监考数据未能完整读入。为免覆盖 in.xml 和 out.xml 中的数据，本次未保存。"}));
+                     }});
     // Encodings of other editors and systems.
     cases.push_back({"input.xml in UTF-8 with Chinese names",
                      [](const Folders& f) {
