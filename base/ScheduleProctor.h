@@ -85,6 +85,7 @@ public:
     ProctorList& GetProctorList() { return m_items; }
     const ProctorList& GetProctorList() const { return m_items; }
     TeacherInfoMap& GetTeacherInfoMap() { return m_teacherInfo; }
+    const TeacherInfoMap& GetTeacherInfoMap() const { return m_teacherInfo; }
 
     // The first plan with exactly that id, or null.
     Plan* GetPlan(std::string_view id) const;

@@ -43,3 +43,12 @@ inline bool operator==(const tagTABLE_NODE& a, const tagTABLE_NODE& b)
 {
     return a.day == b.day && a.segment == b.segment && a.section == b.section;
 }
+
+// The mark drawn at a cell's top-right corner: image n-1 of the grid theme's image list. Here, so
+// that the task helper can choose a cell's mark without knowing the grids.
+enum CELL_TAG : int {
+    CELL_TAG_NONE = 0,
+    CELL_TAG_LOCKED = 1,    // padlock
+    CELL_TAG_LINKED = 2,    // chain link
+    CELL_TAG_DISABLED = 3,  // no-entry disc
+};

@@ -5,7 +5,7 @@
 //   bench_taskfiles                    the benchmarks, then the peak memory
 //   bench_taskfiles --open-once FILE   opens and saves FILE once and prints the peak resident memory
 #include "base/ScheduleTask.h"
-#include "bench/generator/SchoolGenerator.h"
+#include "testing/generator/SchoolGenerator.h"
 #include "platform/Files.h"
 #include "platform/Hooks.h"
 

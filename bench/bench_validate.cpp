@@ -2,7 +2,7 @@
 // shared rooms and combined classes. It runs after every benchmarked scheduling run, so it must
 // stay within a few milliseconds.
 #include "base/ScheduleTask.h"
-#include "bench/validate/ScheduleValidator.h"
+#include "testing/validator/ScheduleValidator.h"
 #include "platform/Text.h"
 
 #include <benchmark/benchmark.h>

@@ -314,8 +314,12 @@ bool CCoreEngine::CheckData()
 {
     PostStatus("正在检查排课数据,请稍候...");
     Pause(500);
-    if (CDataCheck(*m_task).Run())
-        return true;
+    // A stopped run (a stop ends the pause at once) makes no report and posts no result.
+    if (Stopped())
+        return false;
+    const bool passed = CDataCheck(*m_task).Run();
+    if (passed || Stopped())
+        return passed;
     m_task->GetLastReportInfo().MakeReport(*m_task, MakeTitle(), CReportInfo::kCheckFailed);
     m_stats.code = 2;
     PostResult(2);

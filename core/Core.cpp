@@ -174,14 +174,14 @@ void CCoreEngine::Cancel()
         m_wake.notify_all();
     }
     // The run's own thread (a callback, an observer, a message target) can only ask.
-    if (m_thread.get_id() == std::this_thread::get_id())
+    if (OnWorker())
         return;
     Join();
 }
 
 void CCoreEngine::Wait()
 {
-    if (m_thread.get_id() == std::this_thread::get_id())
+    if (OnWorker())
         return;
     Join();
 }
@@ -193,8 +193,13 @@ void CCoreEngine::Join()
         m_thread.join();
 }
 
+bool CCoreEngine::OnWorker() const { return m_worker.load() == std::this_thread::get_id(); }
+
 void CCoreEngine::Worker()
 {
+    // Known before the first message, so that a receiver of it may stop the run; the thread's
+    // handle may not be stored yet.
+    m_worker = std::this_thread::get_id();
     using Clock = std::chrono::steady_clock;
     const std::uint64_t seed = m_options.seed ? *m_options.seed
                                               : static_cast<std::uint64_t>(Clock::now().time_since_epoch().count());
@@ -211,14 +216,13 @@ void CCoreEngine::Worker()
     m_stats.stopped = Stopped();
     if (m_stats.stopped)
         m_stats.code = 0;
+    m_worker = std::thread::id();
     m_running = false;
 }
 
 void CCoreEngine::PostStatus(const char* text)
 {
-    auto* status = new CoreStatusText{text};
-    if (!zem::PostMessage(m_window, WM_SCHEDULE_PROGRESS, 0, zem::ToLParam(status)))
-        delete status;
+    zem::PostText(m_window, WM_SCHEDULE_PROGRESS, 0, text);
 }
 
 void CCoreEngine::PostProgress(int percent, bool force)

@@ -17,8 +17,8 @@ class CCourseInfo;
 class CCoreEngine;
 
 // Progress of a run, posted to the target given to CCore::Init, so the engine never waits for a
-// receiver that may be waiting for it. wParam 0: status text (lParam: a CoreStatusText the receiver
-// takes with TakeStatusText); 1: percentage 0..100; 3: result code (1 all placed, 2 data check
+// receiver that may be waiting for it. wParam 0: status text (posted with the text, lParam points to
+// it while the message is handled); 1: percentage 0..100; 3: result code (1 all placed, 2 data check
 // failed, 3 lessons left unplaced), not sent when the run was stopped.
 constexpr unsigned WM_SCHEDULE_PROGRESS = zem::WM_USER + 300;  // 0x52C
 
@@ -125,13 +125,3 @@ private:
     std::unique_ptr<CCoreEngine> m_engine;
 };
 
-// The status text of a wParam 0 message, allocated by the engine for each message.
-struct CoreStatusText {
-    std::string text;
-};
-
-// Takes ownership of the status text a wParam 0 message carries.
-inline std::unique_ptr<CoreStatusText> TakeStatusText(zem::LPARAM lParam)
-{
-    return std::unique_ptr<CoreStatusText>(reinterpret_cast<CoreStatusText*>(lParam));
-}

@@ -54,7 +54,8 @@ public:
     virtual void Start();
     virtual void Cancel();
     virtual void Free() { Cancel(); }
-    // The data checks; false (reported, code 2 posted) when the task cannot be scheduled.
+    // The data checks; false when the task cannot be scheduled (reported, code 2 posted) or the run
+    // was stopped (neither).
     virtual bool CheckData();
     virtual void SetCallback(CoreCallback callback) { m_callback = std::move(callback); }
     virtual void Run() {}
@@ -94,8 +95,10 @@ protected:
 private:
     void Worker();
     void Join();
+    bool OnWorker() const;
 
     std::thread m_thread;
+    std::atomic<std::thread::id> m_worker{};  // the running worker's id
     std::atomic<bool> m_stop{false};
     std::atomic<bool> m_running{false};
     std::mutex m_joinMutex;   // one joiner at a time
@@ -200,6 +203,30 @@ protected:
     // Choosing start nodes: at most one per day, best days first; returns how many.
     int ChooseNodes(const CWorkItem& item, const CCourseTable& table, int n, int* candidates);
 
+private:
+    // The steps of BuildPlans.
+    void ListObjects();
+    void FindPlanObjects(CPlanState& plan, const std::vector<std::string>& teacherIds);
+    void FindPartners(CPlanState& plan);
+    void FindRoom(CPlanState& plan);
+    void FindExclusives(CPlanState& plan, const std::vector<std::string>& teacherIds);
+    void CloseFixedSlots(CPlanState& plan, const CTimeTable& weekMask, const std::vector<std::string>& teacherIds,
+                         const std::vector<CTeacherGroupInfo*>& groups);
+    void SetDayLimits(CPlanState& plan);
+    void WeighFixedTerms(CPlanState& plan);
+    // The steps of MarkUnusable.
+    void CloseBusySlots(CCourseTable& table, const CCourseTable& busy, int busyMode) const;
+    void CloseFullRoomSlots(CCourseTable& table, const CComplexTable& places) const;
+    void CloseDaysWithLessons(CCourseTable& table, const CCourseTable& busy, int mode) const;
+    // The steps of PreparePairs.
+    void ListHalves(std::vector<int>& halves) const;
+    void MakePair(int odd, int even);
+    void PairTeams(std::vector<int>& halves);
+    void OrderBySubjectFrequency(const std::vector<int>& halves, std::vector<int>& ordered) const;
+    bool IsPartnerPaired(int plan) const;
+    void PairInOrder(std::vector<int>& ordered);
+
+protected:
     std::vector<CPlanState> m_plans;      // teaching plans, then self-study plans
     int m_planCount = 0;                  // teaching plans among them
     std::unordered_map<const CCourseInfo*, int> m_planOf;

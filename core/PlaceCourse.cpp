@@ -20,6 +20,16 @@ bool Blocks(const CCourseTable& table, int day, int segment, int section, int mo
     return !(cell.IsInterleave() && !cell.data(mode).HasCourse());
 }
 
+// Closes the slots the mask closes.
+void CloseSlots(CCourseTable& table, const CTimeTable& mask)
+{
+    for (int day = 0; day < zem::kDayCount; ++day)
+        for (int segment = 0; segment < zem::kSegmentCount; ++segment)
+            for (int section = 0; section < zem::kSectionCount; ++section)
+                if (mask.IsInvalid(day, segment, section))
+                    table.SetValue(day, segment, section, CTimeTable::kInvalid);
+}
+
 // Calls visit(node, cell) for every used slot of the table, in day, segment, section order.
 template <class Visit>
 void ForEachUsed(const CCourseTable& table, Visit visit)
@@ -88,56 +98,60 @@ CWeekCount CAutoScheduler::PlaceCourse(const CWorkItem& item)
 
 void CAutoScheduler::MarkUnusable(CCourseTable& table, const CPlanState& plan, int mode) const
 {
-    for (int day = 0; day < zem::kDayCount; ++day)
+    CloseSlots(table, plan.fixedMask);
+    if (plan.cls)
+        CloseBusySlots(table, plan.cls->GetTempTable(), 0);
+    for (const CTeacherInfo* teacher : plan.teachers)
+        CloseBusySlots(table, teacher->GetTempTable(), mode);
+    if (plan.room)
+        CloseFullRoomSlots(table, plan.room->GetComplexTable());
+    for (const CClassInfo* cls : plan.partnerClasses)
+        CloseBusySlots(table, cls->GetTempTable(), 0);
+    for (const CTeacherInfo* teacher : plan.mutexTeachers)
+        CloseBusySlots(table, teacher->GetTempTable(), 0);
+    for (int other : plan.mutexSubjectPlans)
+        CloseDaysWithLessons(table, m_plans[other].course->GetTempTable(), mode);
+}
+
+// The week closes days out of use whole; only the days in use need looking at.
+void CAutoScheduler::CloseBusySlots(CCourseTable& table, const CCourseTable& busy, int busyMode) const
+{
+    for (int day : m_daysInUse)
         for (int segment = 0; segment < zem::kSegmentCount; ++segment)
             for (int section = 0; section < zem::kSectionCount; ++section)
-                if (plan.fixedMask.IsInvalid(day, segment, section))
+                if (Blocks(busy, day, segment, section, busyMode))
                     table.SetValue(day, segment, section, CTimeTable::kInvalid);
-    // The week closes days out of use whole; only the days in use need looking at.
+}
 
-    auto closeBusy = [&](const CCourseTable& busy, int busyMode) {
-        for (int day : m_daysInUse)
+// The room's slots where every place is taken (its merged table's full slots, without building it).
+void CAutoScheduler::CloseFullRoomSlots(CCourseTable& table, const CComplexTable& places) const
+{
+    const int count = static_cast<int>(places.GetCount());
+    if (count == 0)
+        return;
+    for (int day : m_daysInUse)
+        for (int segment = 0; segment < zem::kSegmentCount; ++segment)
+            for (int section = 0; section < zem::kSectionCount; ++section) {
+                int used = 0;
+                for (int i = 0; i < count; ++i)
+                    used += places.Enum(true, i)->IsUsed(day, segment, section);
+                if (used == count)
+                    table.SetValue(day, segment, section, CTimeTable::kInvalid);
+            }
+}
+
+// No day with a lesson of an exclusive subject.
+void CAutoScheduler::CloseDaysWithLessons(CCourseTable& table, const CCourseTable& busy, int mode) const
+{
+    for (int day : m_daysInUse) {
+        bool used = false;
+        for (int segment = 0; segment < zem::kSegmentCount && !used; ++segment)
+            for (int section = 0; section < zem::kSectionCount && !used; ++section)
+                used = Blocks(busy, day, segment, section, mode);
+        if (used)
             for (int segment = 0; segment < zem::kSegmentCount; ++segment)
                 for (int section = 0; section < zem::kSectionCount; ++section)
-                    if (Blocks(busy, day, segment, section, busyMode))
-                        table.SetValue(day, segment, section, CTimeTable::kInvalid);
-    };
-    if (plan.cls)
-        closeBusy(plan.cls->GetTempTable(), 0);
-    for (const CTeacherInfo* teacher : plan.teachers)
-        closeBusy(teacher->GetTempTable(), mode);
-    // The room, where every place is taken (its merged table's full slots, without building it).
-    if (plan.room) {
-        const CComplexTable& places = plan.room->GetComplexTable();
-        const int count = static_cast<int>(places.GetCount());
-        for (int day : m_daysInUse)
-            for (int segment = 0; segment < zem::kSegmentCount; ++segment)
-                for (int section = 0; section < zem::kSectionCount; ++section) {
-                    int used = 0;
-                    for (int i = 0; i < count; ++i)
-                        used += places.Enum(true, i)->IsUsed(day, segment, section);
-                    if (count > 0 && used == count)
-                        table.SetValue(day, segment, section, CTimeTable::kInvalid);
-                }
-    }
-    for (const CClassInfo* cls : plan.partnerClasses)
-        closeBusy(cls->GetTempTable(), 0);
-    for (const CTeacherInfo* teacher : plan.mutexTeachers)
-        closeBusy(teacher->GetTempTable(), 0);
-
-    // No day with a lesson of an exclusive subject.
-    for (int other : plan.mutexSubjectPlans) {
-        const CCourseTable& busy = m_plans[other].course->GetTempTable();
-        for (int day : m_daysInUse) {
-            bool used = false;
-            for (int segment = 0; segment < zem::kSegmentCount && !used; ++segment)
-                for (int section = 0; section < zem::kSectionCount && !used; ++section)
-                    used = Blocks(busy, day, segment, section, mode);
-            if (used)
-                for (int segment = 0; segment < zem::kSegmentCount; ++segment)
-                    for (int section = 0; section < zem::kSectionCount; ++section)
-                        table.SetValue(day, segment, section, CTimeTable::kInvalid);
-        }
+                    table.SetValue(day, segment, section, CTimeTable::kInvalid);
     }
 }
 

@@ -20,6 +20,16 @@ void Close(CTimeTable& mask, const CFixedTimeOfObject* fixed)
 
 int FixedCount(const CFixedTimeOfObject* fixed) { return fixed ? static_cast<int>(fixed->GetNodeList().size()) : 0; }
 
+// The closed slots every plan shares: outside the week or beyond a segment's periods.
+void CloseOutsideWeek(const CSchoolStructure& week, CTimeTable& mask)
+{
+    for (int day = 0; day < zem::kDayCount; ++day)
+        for (int segment = 0; segment < zem::kSegmentCount; ++segment)
+            for (int section = 0; section < zem::kSectionCount; ++section)
+                if (week.IsInvalid(day, segment, section) || section >= week.GetSectionNodeMaxCount(segment))
+                    mask.SetValue(day, segment, section, CTimeTable::kInvalid);
+}
+
 }  // namespace
 
 int CAutoScheduler::PlanOf(const std::string& courseId) const
@@ -33,9 +43,27 @@ int CAutoScheduler::PlanOf(const std::string& courseId) const
 
 void CAutoScheduler::BuildPlans()
 {
-    CScheduleTask& task = *m_task;
-    const CSchoolStructure& week = task.GetSchoolStructure();
+    ListObjects();
+    CTimeTable weekMask;
+    CloseOutsideWeek(m_task->GetSchoolStructure(), weekMask);
+    const auto groups = ObjectsInOrder<CTeacherGroupInfo>(m_task->GetTeacherGroupInfoList());
+    std::vector<std::string> teacherIds;
+    for (CPlanState& plan : m_plans) {
+        teacherIds.clear();
+        m_task->GetAllTeacherId(teacherIds, plan.course, true);
+        FindPlanObjects(plan, teacherIds);
+        FindPartners(plan);
+        FindRoom(plan);
+        FindExclusives(plan, teacherIds);
+        CloseFixedSlots(plan, weekMask, teacherIds, groups);
+        SetDayLimits(plan);
+        WeighFixedTerms(plan);
+    }
+}
 
+void CAutoScheduler::ListObjects()
+{
+    CScheduleTask& task = *m_task;
     m_plans.clear();
     m_planOf.clear();
     const auto courses = ObjectsInOrder<CCourseInfo>(task.GetCourseInfoList());
@@ -53,148 +81,170 @@ void CAutoScheduler::BuildPlans()
     m_teachers = ObjectsInOrder<CTeacherInfo>(task.GetTeacherInfoList());
     m_rooms = ObjectsInOrder<CRoomInfo>(task.GetRoomInfoList());
     m_presets = ObjectsInOrder<const CCoursePreset>(task.GetCoursePresetList());
-    const auto groups = ObjectsInOrder<CTeacherGroupInfo>(task.GetTeacherGroupInfoList());
     m_sortByMainType = m_teacherMap.IsSortByMainType();
     m_daysInUse.clear();
     for (int day = 0; day < zem::kDayCount; ++day)
-        if (week.IsDayInUse(day))
+        if (task.GetSchoolStructure().IsDayInUse(day))
             m_daysInUse.push_back(day);
+}
 
-    // The closed slots every plan shares: outside the week or beyond a segment's periods.
-    CTimeTable weekMask;
-    for (int day = 0; day < zem::kDayCount; ++day)
-        for (int segment = 0; segment < zem::kSegmentCount; ++segment)
-            for (int section = 0; section < zem::kSectionCount; ++section)
-                if (week.IsInvalid(day, segment, section) || section >= week.GetSectionNodeMaxCount(segment))
-                    weekMask.SetValue(day, segment, section, CTimeTable::kInvalid);
+void CAutoScheduler::FindPlanObjects(CPlanState& plan, const std::vector<std::string>& teacherIds)
+{
+    CScheduleTask& task = *m_task;
+    const CCourseInfo* course = plan.course;
+    plan.id = zem::InternId(course->GetId());
+    plan.teacherKey = zem::InternId(course->GetTeacherId());
+    plan.cls = task.GetClass(course->GetClassId());
+    plan.teacher = task.GetTeacher(course->GetTeacherId());
+    plan.combined = task.GetCC(course->GetId());
+    plan.saved = course->GetWeekCount();
+    plan.teachers.clear();
+    for (const std::string& id : teacherIds)
+        if (CTeacherInfo* teacher = task.GetTeacher(id))
+            plan.teachers.push_back(teacher);
+}
 
-    for (CPlanState& plan : m_plans) {
-        CCourseInfo* course = plan.course;
-        const bool isPlan = course->GetType() == COURSE_TYPE_PLAN;
-        const CZemObjectList& list = isPlan ? task.GetCourseInfoList() : task.GetSelfStudyInfoList();
-        plan.id = zem::InternId(course->GetId());
-        plan.teacherKey = zem::InternId(course->GetTeacherId());
-        plan.cls = task.GetClass(course->GetClassId());
-        plan.teacher = task.GetTeacher(course->GetTeacherId());
-        plan.combined = task.GetCC(course->GetId());
-        plan.saved = course->GetWeekCount();
-
-        std::vector<std::string> teacherIds;
-        task.GetAllTeacherId(teacherIds, course, true);
-        plan.teachers.clear();
-        for (const std::string& id : teacherIds)
-            if (CTeacherInfo* teacher = task.GetTeacher(id))
-                plan.teachers.push_back(teacher);
-
-        plan.partners.clear();
-        plan.partnerClasses.clear();
-        if (plan.combined) {
-            for (const std::string& id : plan.combined->GetCombineCourse()) {
-                if (id == course->GetId())
-                    continue;
-                const int partner = PlanOf(id);
-                if (partner < 0)
-                    continue;
-                plan.partners.push_back(partner);
-                if (CClassInfo* cls = task.GetClass(m_plans[partner].course->GetClassId()))
-                    plan.partnerClasses.push_back(cls);
-            }
-        }
-
-        // Its own fixed room, else the one a partner of its combined class names.
-        plan.roomId.clear();
-        if (course->GetRoomStrategy() == ROOM_STRATEGY_FIXED) {
-            plan.roomId = course->GetRoomParam();
-        } else {
-            for (int partner : plan.partners) {
-                const CCourseInfo* other = m_plans[partner].course;
-                if (other->GetRoomStrategy() == ROOM_STRATEGY_FIXED) {
-                    plan.roomId = other->GetRoomParam();
-                    break;
-                }
-            }
-        }
-        plan.room = plan.roomId.empty() ? nullptr : task.GetRoom(plan.roomId);
-        plan.roomHandle = zem::InternId(plan.roomId);
-
-        plan.mutexTeachers.clear();
-        for (const std::string& id : teacherIds)
-            if (const std::vector<std::string>* partners = task.GetMutexOfTeacherList().FindTeacherMutexInfo(id))
-                for (const std::string& partnerId : *partners)
-                    if (CTeacherInfo* teacher = task.GetTeacher(partnerId))
-                        plan.mutexTeachers.push_back(teacher);
-
-        plan.mutexSubjectPlans.clear();
-        CMutexSubject* mutexSubject = task.GetMutexSubject(course->GetSubjectId());
-        if (mutexSubject) {
-            const std::size_t first = isPlan ? 0 : m_planCount;
-            const std::size_t last = isPlan ? m_planCount : m_plans.size();
-            for (std::size_t i = first; i < last; ++i) {
-                const CCourseInfo* other = m_plans[i].course;
-                if (other != course && other->GetClassId() == course->GetClassId() &&
-                    other->GetType() == course->GetType() && other->GetSubjectId() != course->GetSubjectId() &&
-                    IsStringInArray(mutexSubject->GetSubjectArray(), other->GetSubjectId()))
-                    plan.mutexSubjectPlans.push_back(static_cast<int>(i));
-            }
-        }
-
-        // Slots closed for the run: the week, the segments of other kinds, and the fixed times of
-        // its teachers, their groups, its class, subject and itself, and the partners' classes.
-        CTimeTable& mask = plan.fixedMask;
-        mask = weekMask;
-        for (int day = 0; day < zem::kDayCount; ++day)
-            for (int segment = 0; segment < zem::kSegmentCount; ++segment) {
-                const bool open = course->GetType() == COURSE_TYPE_MORNING_READING ? segment == 3
-                                  : course->GetType() == COURSE_TYPE_SELF_STUDY ? segment == 4
-                                                                                 : segment < 3;
-                if (!open)
-                    for (int section = 0; section < zem::kSectionCount; ++section)
-                        mask.SetValue(day, segment, section, CTimeTable::kInvalid);
-            }
-        for (const std::string& id : teacherIds)
-            Close(mask, FixedTime(task.GetFixedTimeOfTeacherList(), id));
-        for (const CTeacherGroupInfo* group : groups) {
-            bool member = false;
-            for (const std::string& id : teacherIds)
-                member = member || group->FindTeacher(id);
-            if (member)
-                Close(mask, FixedTime(task.GetFixedTimeOfTeacherGroupList(), group->GetId()));
-        }
-        Close(mask, FixedTime(task.GetFixedTimeOfClassList(), course->GetClassId()));
-        Close(mask, FixedTime(task.GetFixedTimeOfSubjectList(), course->GetSubjectId()));
-        Close(mask, FixedTime(task.GetFixedTimeOfCourseList(), course->GetId()));
-        for (const CClassInfo* cls : plan.partnerClasses)
-            Close(mask, FixedTime(task.GetFixedTimeOfClassList(), cls->GetId()));
-
-        plan.perDayLimit = m_teacherMap.GetPerDayLimit(course->GetTeacherId());
-        plan.dayMax = task.GetOneDayMaxNodes(course);
-        const int nodes = course->GetContinuousNodes();
-        const int times = course->GetContinuousTimes();
-        plan.extraSingles = nodes > 1 && times != 0 ? std::max(0, plan.saved.GetWholeCount() - times * nodes) : 0;
-
-        // The weight's terms that stay for the run.
-        int w = 0;
-        if (const CClassInfo* cls = plan.cls)
-            w += cls->GetPriority();
-        if (const CSubjectInfo* subject = task.GetSubject(course->GetSubjectId()))
-            w += subject->GetPriority();
-        if (const CTeacherInfo* teacher = plan.teacher)
-            w += teacher->GetPriority();
-        plan.g = mutexSubject ? task.GetWeekCountOfMutexSubject(mutexSubject, list, course->GetClassId())
-                              : plan.saved.GetWholeCount();
-        plan.teacherClasses = task.GetClassCountOfTeacher(list, course->GetTeacherId());
-        plan.teacherLessons = task.GetWeekCountOfTeacher(list, course->GetTeacherId());
-        w += plan.teacherClasses + plan.teacherLessons + plan.g;
-        w += FixedCount(FixedTime(task.GetFixedTimeOfTeacherList(), course->GetTeacherId()));
-        w += FixedCount(FixedTime(task.GetFixedTimeOfCourseList(), course->GetId()));
-        if (course->GetRoomStrategy() != ROOM_STRATEGY_NONE)
-            w += 3;
-        if (plan.combined)
-            w += 10;
-        if (task.GetAssistant(course->GetId()))
-            w += 10;
-        if (task.GetMutexOfTeacherList().FindTeacherMutexInfo(course->GetTeacherId()))
-            w += 10;
-        plan.weightBase = w;
+void CAutoScheduler::FindPartners(CPlanState& plan)
+{
+    plan.partners.clear();
+    plan.partnerClasses.clear();
+    if (!plan.combined)
+        return;
+    for (const std::string& id : plan.combined->GetCombineCourse()) {
+        if (id == plan.course->GetId())
+            continue;
+        const int partner = PlanOf(id);
+        if (partner < 0)
+            continue;
+        plan.partners.push_back(partner);
+        if (CClassInfo* cls = m_task->GetClass(m_plans[partner].course->GetClassId()))
+            plan.partnerClasses.push_back(cls);
     }
+}
+
+// Its own fixed room, else the one a partner of its combined class names.
+void CAutoScheduler::FindRoom(CPlanState& plan)
+{
+    const CCourseInfo* course = plan.course;
+    plan.roomId.clear();
+    if (course->GetRoomStrategy() == ROOM_STRATEGY_FIXED) {
+        plan.roomId = course->GetRoomParam();
+    } else {
+        for (int partner : plan.partners) {
+            const CCourseInfo* other = m_plans[partner].course;
+            if (other->GetRoomStrategy() == ROOM_STRATEGY_FIXED) {
+                plan.roomId = other->GetRoomParam();
+                break;
+            }
+        }
+    }
+    plan.room = plan.roomId.empty() ? nullptr : m_task->GetRoom(plan.roomId);
+    plan.roomHandle = zem::InternId(plan.roomId);
+}
+
+// The teachers who may not teach at the same time as its own, and the plans of its class whose
+// subject excludes its own from the day.
+void CAutoScheduler::FindExclusives(CPlanState& plan, const std::vector<std::string>& teacherIds)
+{
+    CScheduleTask& task = *m_task;
+    const CCourseInfo* course = plan.course;
+    plan.mutexTeachers.clear();
+    for (const std::string& id : teacherIds)
+        if (const std::vector<std::string>* partners = task.GetMutexOfTeacherList().FindTeacherMutexInfo(id))
+            for (const std::string& partnerId : *partners)
+                if (CTeacherInfo* teacher = task.GetTeacher(partnerId))
+                    plan.mutexTeachers.push_back(teacher);
+
+    plan.mutexSubjectPlans.clear();
+    const CMutexSubject* mutexSubject = task.GetMutexSubject(course->GetSubjectId());
+    if (!mutexSubject)
+        return;
+    const bool isPlan = course->GetType() == COURSE_TYPE_PLAN;
+    const std::size_t first = isPlan ? 0 : m_planCount;
+    const std::size_t last = isPlan ? m_planCount : m_plans.size();
+    for (std::size_t i = first; i < last; ++i) {
+        const CCourseInfo* other = m_plans[i].course;
+        if (other != course && other->GetClassId() == course->GetClassId() && other->GetType() == course->GetType() &&
+            other->GetSubjectId() != course->GetSubjectId() &&
+            IsStringInArray(mutexSubject->GetSubjectArray(), other->GetSubjectId()))
+            plan.mutexSubjectPlans.push_back(static_cast<int>(i));
+    }
+}
+
+// Slots closed for the run: the week, the segments of other kinds, and the fixed times of its
+// teachers, their groups, its class, subject and itself, and the partners' classes.
+void CAutoScheduler::CloseFixedSlots(CPlanState& plan, const CTimeTable& weekMask,
+                                     const std::vector<std::string>& teacherIds,
+                                     const std::vector<CTeacherGroupInfo*>& groups)
+{
+    CScheduleTask& task = *m_task;
+    const CCourseInfo* course = plan.course;
+    CTimeTable& mask = plan.fixedMask;
+    mask = weekMask;
+    for (int day = 0; day < zem::kDayCount; ++day)
+        for (int segment = 0; segment < zem::kSegmentCount; ++segment) {
+            const bool open = course->GetType() == COURSE_TYPE_MORNING_READING ? segment == 3
+                              : course->GetType() == COURSE_TYPE_SELF_STUDY ? segment == 4
+                                                                             : segment < 3;
+            if (!open)
+                for (int section = 0; section < zem::kSectionCount; ++section)
+                    mask.SetValue(day, segment, section, CTimeTable::kInvalid);
+        }
+    for (const std::string& id : teacherIds)
+        Close(mask, FixedTime(task.GetFixedTimeOfTeacherList(), id));
+    for (const CTeacherGroupInfo* group : groups) {
+        bool member = false;
+        for (const std::string& id : teacherIds)
+            member = member || group->FindTeacher(id);
+        if (member)
+            Close(mask, FixedTime(task.GetFixedTimeOfTeacherGroupList(), group->GetId()));
+    }
+    Close(mask, FixedTime(task.GetFixedTimeOfClassList(), course->GetClassId()));
+    Close(mask, FixedTime(task.GetFixedTimeOfSubjectList(), course->GetSubjectId()));
+    Close(mask, FixedTime(task.GetFixedTimeOfCourseList(), course->GetId()));
+    for (const CClassInfo* cls : plan.partnerClasses)
+        Close(mask, FixedTime(task.GetFixedTimeOfClassList(), cls->GetId()));
+}
+
+void CAutoScheduler::SetDayLimits(CPlanState& plan)
+{
+    CCourseInfo* course = plan.course;
+    plan.perDayLimit = m_teacherMap.GetPerDayLimit(course->GetTeacherId());
+    plan.dayMax = m_task->GetOneDayMaxNodes(course);
+    const int nodes = course->GetContinuousNodes();
+    const int times = course->GetContinuousTimes();
+    plan.extraSingles = nodes > 1 && times != 0 ? std::max(0, plan.saved.GetWholeCount() - times * nodes) : 0;
+}
+
+// The weight's terms that stay for the run.
+void CAutoScheduler::WeighFixedTerms(CPlanState& plan)
+{
+    CScheduleTask& task = *m_task;
+    const CCourseInfo* course = plan.course;
+    const CZemObjectList& list =
+        course->GetType() == COURSE_TYPE_PLAN ? task.GetCourseInfoList() : task.GetSelfStudyInfoList();
+    int w = 0;
+    if (const CClassInfo* cls = plan.cls)
+        w += cls->GetPriority();
+    if (const CSubjectInfo* subject = task.GetSubject(course->GetSubjectId()))
+        w += subject->GetPriority();
+    if (const CTeacherInfo* teacher = plan.teacher)
+        w += teacher->GetPriority();
+    CMutexSubject* mutexSubject = task.GetMutexSubject(course->GetSubjectId());
+    plan.g = mutexSubject ? task.GetWeekCountOfMutexSubject(mutexSubject, list, course->GetClassId())
+                          : plan.saved.GetWholeCount();
+    plan.teacherClasses = task.GetClassCountOfTeacher(list, course->GetTeacherId());
+    plan.teacherLessons = task.GetWeekCountOfTeacher(list, course->GetTeacherId());
+    w += plan.teacherClasses + plan.teacherLessons + plan.g;
+    w += FixedCount(FixedTime(task.GetFixedTimeOfTeacherList(), course->GetTeacherId()));
+    w += FixedCount(FixedTime(task.GetFixedTimeOfCourseList(), course->GetId()));
+    if (course->GetRoomStrategy() != ROOM_STRATEGY_NONE)
+        w += 3;
+    if (plan.combined)
+        w += 10;
+    if (task.GetAssistant(course->GetId()))
+        w += 10;
+    if (task.GetMutexOfTeacherList().FindTeacherMutexInfo(course->GetTeacherId()))
+        w += 10;
+    plan.weightBase = w;
 }

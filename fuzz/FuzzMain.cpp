@@ -1,5 +1,5 @@
 // One fuzzer: the build names its target in ZEM_FUZZ_TARGET.
-#include "fuzz/FuzzTargets.h"
+#include "testing/fuzz/FuzzTargets.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -641,6 +641,15 @@ void FolderLock::Unlock()
     folder_.clear();
 }
 
+bool IsWindowsPath(std::string_view path)
+{
+    if (path.find('\\') != std::string_view::npos)
+        return true;
+    const bool driveLetter = path.size() >= 2 && path[1] == ':' &&
+                             ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z'));
+    return driveLetter;
+}
+
 std::string ProgramFolder()
 {
     std::error_code ec;

@@ -115,6 +115,11 @@ private:
     std::string folder_;
 };
 
+// True for a path written on Windows ("X:\...", "X:/...", "\\server\...", anything with a backslash),
+// as files made there hold them. Such a path names nothing here and is never handed to the file
+// system.
+bool IsWindowsPath(std::string_view path);
+
 // The folder that holds the running program, ending with '/'.
 std::string ProgramFolder();
 

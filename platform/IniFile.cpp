@@ -64,14 +64,10 @@ bool IsSavable(std::string_view text) { return text.find('\0') == npos && IsGbkR
 // The first character that cannot be saved, shown in the message; bytes that are not UTF-8 as "\xNN".
 std::string FirstUnsavableChar(std::string_view text)
 {
-    for (std::size_t pos = 0; pos < text.size();) {
-        const std::size_t length = Utf8CharLength(text, pos);
-        const std::string_view c = text.substr(pos, length);
-        if (!IsSavable(c))
-            return length == 1 ? Format("\\x%02X", static_cast<unsigned char>(c[0])) : std::string(c);
-        pos += length;
-    }
-    return "?";
+    if (text.find('\0') != npos)
+        return "\\x00";
+    const std::string c = FirstNonGbkChar(text);
+    return c.empty() ? "?" : c;
 }
 
 bool HasLineBreak(std::string_view text) { return text.find_first_of("\r\n") != npos; }

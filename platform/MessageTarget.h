@@ -2,6 +2,8 @@
 // The receiving end of the program's numbered window messages, with no toolkit in sight: libraries
 // without windows (the engine) hold one of these; the GUI layer implements it over its event loop.
 #include <cstdint>
+#include <string>
+#include <utility>
 
 namespace zem {
 
@@ -24,6 +26,11 @@ public:
     // Queues the message for the receiver's thread and returns at once. Whatever the parameters point
     // to must outlive the delivery. False when the message cannot be queued.
     virtual bool Post(unsigned message, WPARAM wParam, LPARAM lParam) = 0;
+
+    // Queues the message with a text of its own: while it is handled, lParam points to the text
+    // (zero-terminated); the message frees the text once delivered or dropped, so no receiver has
+    // anything to free. False when the message cannot be queued.
+    virtual bool PostText(unsigned message, WPARAM wParam, std::string text) = 0;
 };
 
 // Null-safe forms: a missing target answers 0 and takes no post.
@@ -35,6 +42,11 @@ inline LRESULT SendMessage(MessageTarget* target, unsigned message, WPARAM wPara
 inline bool PostMessage(MessageTarget* target, unsigned message, WPARAM wParam = 0, LPARAM lParam = 0)
 {
     return target && target->Post(message, wParam, lParam);
+}
+
+inline bool PostText(MessageTarget* target, unsigned message, WPARAM wParam, std::string text)
+{
+    return target && target->PostText(message, wParam, std::move(text));
 }
 
 // Pointers travel in the two parameters.

@@ -24,6 +24,9 @@ std::string Utf8ToGbkWithCharRefs(std::string_view utf8);
 
 // True when every character of the UTF-8 text has a GBK form.
 bool IsGbkRepresentable(std::string_view utf8);
+// The first character of the text that has no GBK form (a byte that is not UTF-8 as "\xNN"), for
+// a message that names it; empty text when every character has one.
+std::string FirstNonGbkChar(std::string_view utf8);
 
 // Number of bytes of the GBK form: 1 for ASCII and the euro sign, 2 for every other character
 // (also for one that GBK cannot hold, which the files write as a reference).
@@ -52,6 +55,11 @@ int ParseIntPrefix(std::string_view text);
 
 std::string ReplaceAll(std::string text, std::string_view from, std::string_view to);
 std::string_view Trim(std::string_view text);
+
+// UTF-8 to UTF-16 and back, for rules that count UTF-16 units. A byte that is not UTF-8 and a lone
+// surrogate become U+FFFD.
+std::u16string Utf8ToUtf16(std::string_view utf8);
+std::string Utf16ToUtf8(std::u16string_view utf16);
 
 // Length in bytes of the UTF-8 character that starts at text[pos] (1 for an invalid byte).
 std::size_t Utf8CharLength(std::string_view text, std::size_t pos);

@@ -1,7 +1,7 @@
 #pragma once
 // The sliding picture of a cell during a move: a child window that shows what the parent showed
 // at its start and glides to its destination.
-#include "platform/gui/Gdi.h"
+#include "platform/Gdi.h"
 
 #include <QElapsedTimer>
 #include <QImage>

@@ -1,6 +1,6 @@
 #pragma once
-// What the grids share with their hosts: the notification messages, the cell marks, the palette
-// choice of a rendering and the banner rows.
+// What the grids share with their hosts: the notification messages, the palette choice of a
+// rendering and the banner rows. The cell marks are beside the slot record, in base/TableNode.h.
 #include "base/TableNode.h"
 #include "platform/MessageTarget.h"
 
@@ -19,14 +19,6 @@ constexpr unsigned WM_TABLE_NODES_SWAPPED = zem::WM_USER + 108;   // lParam tagN
 constexpr unsigned WM_TABLE_PICK_CLEARED = zem::WM_USER + 109;    // no parameters
 constexpr unsigned WM_TABLE_HEADER_RCLICK = zem::WM_USER + 110;   // wParam node*, -1 where it does not apply
 constexpr unsigned WM_TABLE_FRIEND_CLICKED = zem::WM_USER + 111;  // wParam node*, lParam bool* (set true to stop)
-
-// The mark drawn at a cell's top-right corner: image n-1 of the theme's image list.
-enum CELL_TAG : int {
-    CELL_TAG_NONE = 0,
-    CELL_TAG_LOCKED = 1,    // padlock
-    CELL_TAG_LINKED = 2,    // chain link
-    CELL_TAG_DISABLED = 3,  // no-entry disc
-};
 
 // Palette of a rendering: 0 the colour palette, any other value the plain (printing) palette.
 enum CELL_STYLE : int {

@@ -1,7 +1,7 @@
 #pragma once
 // The colours and cell-mark images every grid of the process shares, and the banner rows of the
 // week grids.
-#include "platform/gui/Gdi.h"
+#include "platform/Gdi.h"
 #include "platform/gui/ImageList.h"
 #include "table/TableDefs.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 // The small yellow note a grid shows beside the cursor over a cell with a tip text.
 #include "platform/gui/Font.h"
-#include "platform/gui/Gdi.h"
+#include "platform/Gdi.h"
 
 #include <QWidget>
 

@@ -7,9 +7,9 @@
 // --callback runs the program's post-run passes from the engine's callback, as the program does.
 #include "core/Core.h"
 
-#include "app/shell/TaskHelperCallback.h"
+#include "app/shell/taskhelper/TaskHelperCallback.h"
 #include "base/ScheduleTask.h"
-#include "bench/validate/ScheduleValidator.h"
+#include "testing/validator/ScheduleValidator.h"
 #include "platform/Files.h"
 #include "platform/Hooks.h"
 
@@ -22,16 +22,12 @@
 
 namespace {
 
-// Posts go nowhere; status texts are freed.
+// Posts go nowhere.
 class NullTarget : public zem::MessageTarget {
 public:
     zem::LRESULT Send(unsigned, zem::WPARAM, zem::LPARAM) override { return 0; }
-    bool Post(unsigned message, zem::WPARAM wParam, zem::LPARAM lParam) override
-    {
-        if (message == WM_SCHEDULE_PROGRESS && wParam == 0)
-            TakeStatusText(lParam);
-        return true;
-    }
+    bool Post(unsigned, zem::WPARAM, zem::LPARAM) override { return true; }
+    bool PostText(unsigned, zem::WPARAM, std::string) override { return true; }
 };
 
 struct Options {

@@ -1,4 +1,5 @@
 #include "platform/gui/DC.h"
+#include "platform/gui/QtText.h"
 
 #include <QFontMetrics>
 
@@ -135,9 +136,15 @@ COLORREF FromQColor(const QColor& color)
     return RGB(color.red(), color.green(), color.blue());
 }
 
-DC::DC(QImage* image) : image_(image)
+DC::DC(QImage* image) : DC(static_cast<QPaintDevice*>(image))
 {
-    painter_.begin(image);
+    image_ = image;
+}
+
+DC::DC(QPaintDevice* device)
+{
+    if (!painter_.begin(device))
+        return;
     painter_.setRenderHint(QPainter::Antialiasing, false);
     painter_.setRenderHint(QPainter::TextAntialiasing, TextAntialiasing());
     ApplyFont();
@@ -147,6 +154,16 @@ DC::~DC()
 {
     if (painter_.isActive())
         painter_.end();
+}
+
+bool DC::End()
+{
+    return painter_.isActive() && painter_.end();
+}
+
+void DC::SetClipRect(const Rect& rect)
+{
+    painter_.setClipRect(QRect(rect.left, rect.top, std::max(0, rect.Width()), std::max(0, rect.Height())));
 }
 
 void DC::FillSolidRect(const Rect& rect, COLORREF color)
@@ -259,7 +276,8 @@ void DC::ApplyFont()
     QFont font = font_.GetQFont();
     if (charExtra_ != 0)
         font.setLetterSpacing(QFont::AbsoluteSpacing, charExtra_);
-    painter_.setFont(font);
+    if (painter_.isActive())
+        painter_.setFont(font);
 }
 
 COLORREF DC::SetTextColor(COLORREF color)
@@ -289,8 +307,8 @@ int DC::SetTextCharacterExtra(int pixels)
 
 int DC::DrawText(std::string_view text, Rect& rect, unsigned format)
 {
-    const QString s = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-    const QFontMetrics metrics(painter_.font());
+    const QString s = ToQ(text);
+    const QFontMetrics metrics = Metrics();
     const int lineHeight = metrics.height();
     const std::vector<TextLine> lines = LineBreaker(s, metrics, rect.Width(), format).Lines();
     int widest = 0;
@@ -333,8 +351,8 @@ int DC::DrawText(std::string_view text, Rect& rect, unsigned format)
 
 Size DC::GetTextExtent(std::string_view text)
 {
-    const QFontMetrics metrics(painter_.font());
-    return {metrics.horizontalAdvance(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()))),
+    const QFontMetrics metrics = Metrics();
+    return {metrics.horizontalAdvance(ToQ(text)),
             metrics.height()};
 }
 

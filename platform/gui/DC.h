@@ -3,8 +3,9 @@
 // a filled rectangle leaves out its right and bottom edge, a line leaves out its end point, and text
 // is laid out by DrawText with the formats below.
 #include "platform/gui/Font.h"
-#include "platform/gui/Gdi.h"
+#include "platform/Gdi.h"
 
+#include <QFontMetrics>
 #include <QImage>
 #include <QPainter>
 
@@ -32,12 +33,22 @@ class DC {
 public:
     // Draws into an image (the memory bitmap of a window or a printout). Shapes are not antialiased.
     explicit DC(QImage* image);
+    // Draws on any paint device, such as a printer, in its device pixels. For a printer, beginning to
+    // paint starts the document: IsActive tells whether it started, End finishes it.
+    explicit DC(QPaintDevice* device);
     ~DC();
     DC(const DC&) = delete;
     DC& operator=(const DC&) = delete;
 
     QPainter& Painter() { return painter_; }
-    QImage* Image() { return image_; }
+    QImage* Image() { return image_; }  // null when drawing on another device
+
+    bool IsActive() const { return painter_.isActive(); }
+    // Ends painting; false when the device reports a failure.
+    bool End();
+
+    // Only the part of what is drawn inside the rectangle shows from now on.
+    void SetClipRect(const Rect& rect);
 
     // An empty or inverted rectangle fills nothing.
     void FillSolidRect(const Rect& rect, COLORREF color);
@@ -75,8 +86,10 @@ public:
 
 private:
     void ApplyFont();
+    // Measured for the device drawn on, so that a printer's text is laid out as it prints.
+    QFontMetrics Metrics() const { return painter_.fontMetrics(); }
 
-    QImage* image_;
+    QImage* image_ = nullptr;
     QPainter painter_;
     Font font_;
     int charExtra_ = 0;

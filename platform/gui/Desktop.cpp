@@ -1,14 +1,19 @@
 #include "platform/gui/Desktop.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QCursor>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QPointer>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QProcess>
 #include <QScreen>
 #include <QSoundEffect>
 #include <QUrl>
 
+#include <cstdio>
 #include <map>
 #include <mutex>
 
@@ -21,6 +26,8 @@ struct Hooks {
     WorkAreaHook workArea;
     CursorPosHook cursorPos;
     SoundHook sound;
+    PrintDialogHook printDialog;
+    OpenHook open;
 };
 
 Hooks& TheHooks()
@@ -58,6 +65,32 @@ void PlayWithQt(const std::string& path)
         effect->setSource(QUrl::fromLocalFile(file));
     }
     effect->play();
+}
+
+bool Headless()
+{
+    if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
+        return true;
+    const QString platform = QGuiApplication::platformName();
+    return platform == "offscreen" || platform == "minimal";
+}
+
+bool IsWebAddress(const std::string& target)
+{
+    const std::string::size_type colon = target.find("://");
+    return colon != std::string::npos && colon > 1;
+}
+
+int OpenWithXdg(const std::string& target)
+{
+    if (!IsWebAddress(target) && !QFileInfo::exists(QString::fromStdString(target)))
+        return kOpenFileNotFound;
+    if (Headless()) {
+        std::fprintf(stderr, "zem: no desktop to open %s\n", target.c_str());
+        return kOpenNoAssociation;
+    }
+    return QProcess::startDetached("xdg-open", {QString::fromStdString(target)}) ? kOpenDone
+                                                                                 : kOpenNoAssociation;
 }
 
 }  // namespace
@@ -110,6 +143,35 @@ void PlaySoundAsync(const std::string& path)
 SoundHook SetSoundHook(SoundHook hook)
 {
     return Swap(TheHooks().sound, std::move(hook));
+}
+
+bool RunPrintDialog(QPrinter& printer)
+{
+    if (const auto hook = Get(TheHooks().printDialog))
+        return hook(printer);
+    if (!qobject_cast<QApplication*>(QCoreApplication::instance()))
+        return false;
+    QPrintDialog dialog(&printer, QApplication::activeWindow());
+    // Printing to a PDF file stays on offer: here it is how a user without a printer gets a copy.
+    dialog.setOption(QAbstractPrintDialog::PrintToFile, true);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+PrintDialogHook SetPrintDialogHook(PrintDialogHook hook)
+{
+    return Swap(TheHooks().printDialog, std::move(hook));
+}
+
+int OpenWithDesktop(const std::string& target)
+{
+    if (const auto hook = Get(TheHooks().open))
+        return hook(target);
+    return OpenWithXdg(target);
+}
+
+OpenHook SetOpenHook(OpenHook hook)
+{
+    return Swap(TheHooks().open, std::move(hook));
 }
 
 }  // namespace zem::gui

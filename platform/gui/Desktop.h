@@ -1,10 +1,13 @@
 #pragma once
-// What the program asks of the desktop: the work area, the cursor, the program's folder and the move
-// sound. Tests replace the first two and the sound player through hooks.
-#include "platform/gui/Gdi.h"
+// What the program asks of the desktop: the work area, the cursor, the program's folder, the move
+// sound, the print dialog and opening files and web pages. Tests replace all but the folder through
+// hooks, so that nothing modal ever blocks them.
+#include "platform/Gdi.h"
 
 #include <functional>
 #include <string>
+
+class QPrinter;
 
 namespace zem::gui {
 
@@ -28,5 +31,28 @@ void PlaySoundAsync(const std::string& path);
 using SoundHook = std::function<void(const std::string& path)>;
 // Returns the previous hook; an empty function restores the real player.
 SoundHook SetSoundHook(SoundHook hook);
+
+// Lets the user choose and set up the printer; false when the user cancels.
+bool RunPrintDialog(QPrinter& printer);
+
+// Answers in place of the dialog: sets up the printer as the user would, or returns false to cancel.
+using PrintDialogHook = std::function<bool(QPrinter& printer)>;
+// Returns the previous hook; an empty function restores the real dialog.
+PrintDialogHook SetPrintDialogHook(PrintDialogHook hook);
+
+// Results of OpenWithDesktop, numbered as the program's callers expect: above 32 means opened.
+constexpr int kOpenDone = 42;
+constexpr int kOpenFileNotFound = 2;
+constexpr int kOpenNoAssociation = 31;
+
+// Opens a web address or a file in the program the desktop associates with it (xdg-open, given the
+// target as one argument, never through a shell). Without a display (the offscreen platform, or no
+// application) nothing is started: the request is written to standard error and kOpenNoAssociation
+// comes back.
+int OpenWithDesktop(const std::string& target);
+
+using OpenHook = std::function<int(const std::string& target)>;
+// Returns the previous hook; an empty function restores the real opener.
+OpenHook SetOpenHook(OpenHook hook);
 
 }  // namespace zem::gui

@@ -1,4 +1,5 @@
 #include "platform/gui/Font.h"
+#include "platform/gui/QtText.h"
 
 #include <QFontDatabase>
 #include <QFontMetrics>
@@ -62,12 +63,24 @@ QString ResolveFace(std::string_view faceName)
         if (EqualsNoCaseAscii(faceName, alias.face))
             return QString::fromUtf8(alias.family);
     }
-    const QString face = QString::fromUtf8(faceName.data(), static_cast<qsizetype>(faceName.size()));
+    const QString face = ToQ(faceName);
     // A face the machine lacks would be substituted differently on every machine.
     if (!face.isEmpty() && qobject_cast<QGuiApplication*>(QCoreApplication::instance()) &&
         QFontDatabase::hasFamily(face))
         return face;
     return QString::fromUtf8(kSans);
+}
+
+std::vector<std::string> InstalledAliasFaces()
+{
+    std::vector<std::string> faces;
+    if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
+        return faces;
+    for (const Alias& alias : kAliases) {
+        if (QFontDatabase::hasFamily(QString::fromUtf8(alias.family)))
+            faces.emplace_back(alias.face);
+    }
+    return faces;
 }
 
 void SetTextAntialiasing(bool on)
@@ -128,7 +141,7 @@ int Font::LineHeight() const
 int Font::TextWidth(std::string_view text) const
 {
     return QFontMetrics(font_).horizontalAdvance(
-        QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+        ToQ(text));
 }
 
 }  // namespace zem::gui

@@ -6,6 +6,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace zem {
 
@@ -29,6 +30,10 @@ namespace zem::gui {
 // The family a face name resolves to: the alias table first, then an installed family of that name,
 // else the default Chinese face.
 QString ResolveFace(std::string_view faceName);
+
+// The face names of the alias table whose stand-in family is installed, in the table's order, so
+// that lists of installed faces also offer the names the program's settings use.
+std::vector<std::string> InstalledAliasFaces();
 
 // Antialiased text is the default; tests that check pixels turn it off before creating fonts.
 void SetTextAntialiasing(bool on);

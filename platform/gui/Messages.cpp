@@ -25,15 +25,25 @@ QEvent::Type WakeUpType()
     return type;
 }
 
+// Qt deletes the event after delivery, or with its receiver when never delivered; an owned text
+// goes with it.
 class PostedMessage : public QEvent {
 public:
     PostedMessage(unsigned message, WPARAM wParam, LPARAM lParam)
         : QEvent(PostedMessageType()), message(message), wParam(wParam), lParam(lParam)
     {
     }
+    PostedMessage(unsigned message, WPARAM wParam, std::string text)
+        : QEvent(PostedMessageType()), message(message), wParam(wParam), text(std::move(text)), ownsText(true)
+    {
+    }
+    LPARAM Param() const { return ownsText ? ToLParam(text.c_str()) : lParam; }
+
     unsigned message;
     WPARAM wParam;
-    LPARAM lParam;
+    LPARAM lParam = 0;
+    std::string text;
+    bool ownsText = false;
 };
 
 // A send from another thread, waiting on the sender's stack until its receiver's thread serves it.
@@ -69,7 +79,7 @@ public:
     {
         if (e->type() == PostedMessageType()) {
             auto* m = static_cast<PostedMessage*>(e);
-            owner_->WindowProc(m->message, m->wParam, m->lParam);
+            owner_->WindowProc(m->message, m->wParam, m->Param());
             return true;
         }
         if (e->type() == WakeUpType()) {
@@ -139,10 +149,20 @@ LRESULT MessageReceiver::Send(unsigned message, WPARAM wParam, LPARAM lParam)
 
 bool MessageReceiver::Post(unsigned message, WPARAM wParam, LPARAM lParam)
 {
+    return Enqueue(std::make_unique<PostedMessage>(message, wParam, lParam));
+}
+
+bool MessageReceiver::PostText(unsigned message, WPARAM wParam, std::string text)
+{
+    return Enqueue(std::make_unique<PostedMessage>(message, wParam, std::move(text)));
+}
+
+bool MessageReceiver::Enqueue(std::unique_ptr<QEvent> event)
+{
     std::lock_guard lock(Queue().mutex);
     if (!mailbox_)
         return false;
-    QCoreApplication::postEvent(mailbox_.get(), new PostedMessage(message, wParam, lParam));
+    QCoreApplication::postEvent(mailbox_.get(), event.release());
     return true;
 }
 

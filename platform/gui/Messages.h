@@ -6,7 +6,10 @@
 #include <cstddef>
 #include <functional>
 #include <memory>
+#include <string>
 #include <thread>
+
+class QEvent;
 
 namespace zem::gui {
 
@@ -25,6 +28,8 @@ public:
     LRESULT Send(unsigned message, WPARAM wParam, LPARAM lParam) final;
     // Queued as an event of the owner's thread; dropped if the receiver is destroyed first.
     bool Post(unsigned message, WPARAM wParam, LPARAM lParam) final;
+    // Likewise; the text goes with the event.
+    bool PostText(unsigned message, WPARAM wParam, std::string text) final;
 
     std::thread::id OwnerThread() const { return owner_; }
 
@@ -32,6 +37,8 @@ protected:
     virtual LRESULT WindowProc(unsigned message, WPARAM wParam, LPARAM lParam) = 0;
 
 private:
+    bool Enqueue(std::unique_ptr<QEvent> event);
+
     class Mailbox;
     friend class Mailbox;
     friend void ServeSentMessages();

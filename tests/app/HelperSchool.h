@@ -1,9 +1,9 @@
 #pragma once
 // A small school for the helper's tests: three classes, three teachers, four subjects and one room,
 // with lessons placed through the helper into the working timetables.
-#include "app/shell/TaskHelper.h"
-#include "base/SchoolBuilder.h"
-#include "base/TableConsistency.h"
+#include "app/shell/taskhelper/TaskHelper.h"
+#include "support/SchoolBuilder.h"
+#include "support/TableConsistency.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,10 @@
 // The passes inside real runs of the engine over a generated school with few free periods.
-#include "app/shell/TaskHelperCallback.h"
-#include "bench/generator/SchoolGenerator.h"
-#include "core/EngineRun.h"
+#include "app/shell/taskhelper/TaskHelperCallback.h"
+#include "testing/generator/SchoolGenerator.h"
+#include "support/EngineRun.h"
 #include "platform/Files.h"
-#include "platform/MessageRecorder.h"
-#include "platform/TempFolder.h"
+#include "support/MessageRecorder.h"
+#include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // Subject colours: by weekly lessons, one colour per name for the whole process, the palette wrapping.
-#include "app/shell/SubjectColorMap.h"
-#include "base/SchoolBuilder.h"
+#include "app/shell/taskhelper/SubjectColorMap.h"
+#include "support/SchoolBuilder.h"
 
 #include <gtest/gtest.h>
 

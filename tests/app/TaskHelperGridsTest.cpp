@@ -1,6 +1,6 @@
 // Filling and marking week grids: which cells get text, tags, colours, focus and clash marks.
-#include "app/shell/SubjectColorMap.h"
-#include "app/shell/WeekGridCells.h"
+#include "app/shell/taskhelper/SubjectColorMap.h"
+#include "app/shell/taskhelper/WeekGridCells.h"
 #include "HelperSchool.h"
 
 #include <map>

@@ -1,10 +1,10 @@
 // Lookups, texts, counts and the changes of teacher, room and assistants.
 #include "HelperSchool.h"
 
-#include "bench/generator/SchoolGenerator.h"
+#include "testing/generator/SchoolGenerator.h"
 #include "platform/Files.h"
-#include "platform/MessageRecorder.h"
-#include "platform/TempFolder.h"
+#include "support/MessageRecorder.h"
+#include "support/TempFolder.h"
 
 namespace {
 

@@ -1,12 +1,12 @@
 // The passes the engine calls back after a try: lost lessons placed strictly (moving other lessons
 // out of the way) and relaxed, main courses moved forward and teachers' lessons brought together.
-#include "app/shell/TaskHelperCallback.h"
+#include "app/shell/taskhelper/TaskHelperCallback.h"
 #include "HelperSchool.h"
 
 #include "base/Log.h"
 #include "core/Core.h"
 #include "platform/Files.h"
-#include "platform/TempFolder.h"
+#include "support/TempFolder.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
 #include "base/BackupManager.h"
 
-#include "platform/GbkBytes.h"
+#include "support/GbkBytes.h"
 #include "platform/Hooks.h"
-#include "platform/MessageRecorder.h"
-#include "platform/TempFolder.h"
+#include "support/MessageRecorder.h"
+#include "support/TempFolder.h"
 #include "platform/Text.h"
 
 #include <gtest/gtest.h>

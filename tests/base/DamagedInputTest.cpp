@@ -3,11 +3,11 @@
 #include "base/ScheduleProctor.h"
 #include "base/ScheduleTask.h"
 
-#include "base/TaskDump.h"
+#include "TaskDump.h"
 #include "platform/Files.h"
-#include "platform/GbkBytes.h"
-#include "platform/MessageRecorder.h"
-#include "platform/TempFolder.h"
+#include "support/GbkBytes.h"
+#include "support/MessageRecorder.h"
+#include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // Inputs that once made a fuzz target crash, hang or break a promise run clean now. They live in
 // data/fuzz-regressions/<target>/, one file each.
-#include "fuzz/FuzzTargets.h"
+#include "testing/fuzz/FuzzTargets.h"
 
-#include "platform/TempFolder.h"
+#include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 #include "base/ScheduleTask.h"
 
 #include "platform/Hooks.h"
-#include "platform/TempFolder.h"
+#include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 

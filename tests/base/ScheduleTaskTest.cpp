@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "base/SchoolBuilder.h"
+#include "support/SchoolBuilder.h"
 
 namespace {
 

@@ -1,11 +1,11 @@
-#include "bench/validate/ScheduleValidator.h"
+#include "testing/validator/ScheduleValidator.h"
 
 #include <gtest/gtest.h>
 
 #include <functional>
 
-#include "base/SchoolBuilder.h"
-#include "base/TableConsistency.h"
+#include "support/SchoolBuilder.h"
+#include "support/TableConsistency.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "bench/generator/SchoolGenerator.h"
+#include "testing/generator/SchoolGenerator.h"
 
 #include <gtest/gtest.h>
 

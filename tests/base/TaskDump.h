@@ -3,7 +3,7 @@
 // so that two tasks compare equal exactly when their data does; and task folders for tests.
 #include "base/ScheduleTask.h"
 #include "platform/Files.h"
-#include "platform/TempFolder.h"
+#include "support/TempFolder.h"
 #include "platform/Text.h"
 
 #include <algorithm>

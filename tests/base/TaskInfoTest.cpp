@@ -1,9 +1,9 @@
 #include "base/ConfigHost.h"
 #include "base/TaskInfo.h"
 
-#include "platform/GbkBytes.h"
-#include "platform/MessageRecorder.h"
-#include "platform/TempFolder.h"
+#include "support/GbkBytes.h"
+#include "support/MessageRecorder.h"
+#include "support/TempFolder.h"
 #include "platform/Text.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 #include "base/Utility.h"
 
-#include "platform/TempFolder.h"
+#include "support/TempFolder.h"
 #include "platform/Xml.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 // The data checks: each refusal, with its exact lines, code 2 and the task left as it was; and the
 // borderline data they let through.
-#include "EngineRun.h"
-#include "base/SchoolBuilder.h"
+#include "support/EngineRun.h"
+#include "support/SchoolBuilder.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 // The engine's facade: the range, the report title, the teachers' daily limits, the messages of a
 // run, and the run thread's life.
-#include "EngineRun.h"
+#include "support/EngineRun.h"
 #include "Schools.h"
 #include "core/Engine.h"
-#include "platform/MessageRecorder.h"
+#include "support/MessageRecorder.h"
 
 #include <gtest/gtest.h>
 
@@ -304,6 +304,29 @@ TEST(CoreThread, CancelCutsAPauseShort)
     EXPECT_FALSE(core.IsRunning());
     EXPECT_TRUE(core.GetStats().stopped);
     EXPECT_TRUE(target.Results().empty());
+}
+
+// A stop while the check's status shows ends the run there, even when the check would refuse the
+// data: no report, no result.
+TEST(CoreThread, StopDuringTheCheckPausePostsNoResult)
+{
+    SchoolBuilder b;  // no plans: the check refuses it
+    RecordingTarget target;
+    CoreRunOptions options = TestOptions();
+    options.pauses = true;
+    CCore core(b.Task());
+    target.onMessage = [&](const RecordingTarget::Message& m, int) {
+        if (m.wParam == 0)
+            core.Cancel();
+    };
+    core.Init(&target);
+    core.SetOptions(options);
+    core.Start();
+    core.Wait();
+    EXPECT_TRUE(core.GetStats().stopped);
+    EXPECT_EQ(core.GetStats().code, 0);
+    EXPECT_TRUE(target.Results().empty());
+    EXPECT_EQ(b.Task().GetLastReportInfo().GetReportInfo(), "");
 }
 
 }  // namespace

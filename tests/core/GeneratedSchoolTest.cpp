@@ -1,10 +1,10 @@
 // Whole generated schools through the task files: every rule kept, the saved timetables reopening
 // the same, and the same seed writing the same output.xml byte for byte.
-#include "EngineRun.h"
-#include "bench/generator/SchoolGenerator.h"
+#include "support/EngineRun.h"
+#include "testing/generator/SchoolGenerator.h"
 #include "platform/Files.h"
-#include "platform/MessageRecorder.h"
-#include "platform/TempFolder.h"
+#include "support/MessageRecorder.h"
+#include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 

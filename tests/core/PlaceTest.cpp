@@ -1,9 +1,9 @@
 // Placing plans and choosing their slots: blocks and single lessons, the segments of each kind,
 // combined classes, spreading over the week, half lessons and their pairs, exclusive subjects and
 // teachers.
-#include "EngineRun.h"
-#include "base/SchoolBuilder.h"
-#include "platform/MessageRecorder.h"
+#include "support/EngineRun.h"
+#include "support/SchoolBuilder.h"
+#include "support/MessageRecorder.h"
 
 #include <gtest/gtest.h>
 

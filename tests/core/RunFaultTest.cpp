@@ -1,9 +1,9 @@
 // Faults a run must not have: losses that are none, lessons counted twice, a result code that
 // disagrees with the report, a failed save reported as success, and stops that leave the task
 // half changed.
-#include "EngineRun.h"
+#include "support/EngineRun.h"
 #include "Schools.h"
-#include "platform/MessageRecorder.h"
+#include "support/MessageRecorder.h"
 
 #include <gtest/gtest.h>
 

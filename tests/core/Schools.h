@@ -1,6 +1,6 @@
 #pragma once
 // Small schools for the engine's tests.
-#include "base/SchoolBuilder.h"
+#include "support/SchoolBuilder.h"
 
 #include <string>
 

@@ -1,6 +1,6 @@
 #include "platform/Files.h"
 
-#include "platform/TempFolder.h"
+#include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 #include <sys/resource.h>
@@ -351,6 +351,14 @@ TEST(Files, ProgramFolderHoldsTheRunningProgram)
     ASSERT_FALSE(folder.empty());
     EXPECT_EQ(folder.back(), '/');
     EXPECT_TRUE(FileExists(folder + "platform_tests"));
+}
+
+TEST(Files, WindowsPathsAreRecognised)
+{
+    for (const char* path : {"D:\\排课\\", "c:/tasks", "\\\\server\\share", "tasks\\a"})
+        EXPECT_TRUE(IsWindowsPath(path)) << path;
+    for (const char* path : {"/home/u/排课/", "ab:c", "", "任务"})
+        EXPECT_FALSE(IsWindowsPath(path)) << path;
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
 #include "platform/IniFile.h"
 
-#include "platform/GbkBytes.h"
-#include "platform/MessageRecorder.h"
+#include "support/GbkBytes.h"
+#include "support/MessageRecorder.h"
 #include "platform/Text.h"
 
 #include <gtest/gtest.h>

@@ -101,4 +101,17 @@ TEST(Text, NoCaseComparisonFoldsOnlyAsciiLetters)
     EXPECT_EQ(ToLowerAscii("ABC张"), "abc张");
 }
 
+TEST(Text, Utf16AndTheFirstCharacterGbkLacks)
+{
+    const std::u16string wide = {u'李', 0xD840, 0xDC00, u'a'};
+    EXPECT_EQ(Utf8ToUtf16("李𠀀a"), wide);
+    EXPECT_EQ(Utf16ToUtf8(wide), "李𠀀a");
+    EXPECT_EQ(Utf16ToUtf8(std::u16string{0xD840, u'x'}), "\uFFFDx");  // a lone surrogate
+    EXPECT_EQ(Utf8ToUtf16("\xFF" "a"), u"\uFFFDa");
+
+    EXPECT_EQ(FirstNonGbkChar("喆堃玥瑋琝"), "");
+    EXPECT_EQ(FirstNonGbkChar("王😀明𠀀"), "😀");
+    EXPECT_EQ(FirstNonGbkChar("a\xFF"), "\\xFF");
+}
+
 }  // namespace

@@ -1,6 +1,6 @@
 #include "platform/Xml.h"
 
-#include "platform/TempFolder.h"
+#include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 

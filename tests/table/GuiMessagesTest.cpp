@@ -7,6 +7,7 @@
 #include <atomic>
 #include <chrono>
 #include <memory>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -129,6 +130,40 @@ TEST(GuiMessages, DestroyingAReceiverAnswersPendingSendsWithZeroAndDropsPosts)
     EXPECT_EQ(result, 0);
     EXPECT_EQ(zem::gui::PendingSendCount(), 0u);
     QCoreApplication::sendPostedEvents();  // the wake-up and the post reach nobody
+}
+
+// Keeps the texts of kAsk messages, read through lParam while they are handled; ignores the rest.
+class TextReader : public zem::gui::MessageReceiver {
+public:
+    std::vector<std::string> texts;
+
+protected:
+    zem::LRESULT WindowProc(unsigned message, zem::WPARAM, zem::LPARAM lParam) override
+    {
+        if (message == kAsk)
+            texts.emplace_back(zem::FromLParam<const char>(lParam));
+        return 0;
+    }
+};
+
+// The message owns its text: the receiver reads it during the call and frees nothing, whether it
+// handles the message or not; a text never delivered goes with its receiver (the leak checker
+// holds the last two).
+TEST(GuiMessages, APostedTextBelongsToItsMessage)
+{
+    const std::string text = "正在检查排课数据,请稍候...";  // longer than a string keeps inline
+    TextReader reader;
+    EXPECT_TRUE(zem::PostText(&reader, kAsk, 0, text));
+    EXPECT_TRUE(zem::PostText(&reader, kAsk + 1, 0, text + " ignored"));
+    EXPECT_TRUE(reader.texts.empty());  // not yet delivered
+    QCoreApplication::sendPostedEvents();
+    EXPECT_EQ(reader.texts, std::vector<std::string>{text});
+
+    auto dropped = std::make_unique<TextReader>();
+    EXPECT_TRUE(dropped->PostText(kAsk, 0, text + " dropped"));
+    dropped.reset();
+    QCoreApplication::sendPostedEvents();
+    EXPECT_FALSE(zem::PostText(nullptr, kAsk, 0, text));
 }
 
 TEST(GuiMessages, WaitWhileGivesUpAtItsTimeout)

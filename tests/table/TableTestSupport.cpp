@@ -1,6 +1,7 @@
 #include "TableTestSupport.h"
 
 #include "platform/gui/Font.h"
+#include "support/QtTestEnvironment.h"
 #include "table/UICore.h"
 
 #include <QApplication>
@@ -8,37 +9,25 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-
 namespace {
 
-// One application for the whole test program, without a display and with hard-edged text, so that
-// pixels can be checked exactly.
-class QtEnvironment : public ::testing::Environment {
+// Hard-edged text, so that pixels can be checked exactly.
+class TableEnvironment : public QtTestEnvironment {
 public:
     void SetUp() override
     {
-        if (!std::getenv("QT_QPA_PLATFORM"))
-            setenv("QT_QPA_PLATFORM", "offscreen", 1);
-        static int argc = 1;
-        static char name[] = "table_tests";
-        static char* argv[] = {name, nullptr};
-        app_ = new QApplication(argc, argv);
+        QtTestEnvironment::SetUp();
         zem::gui::SetTextAntialiasing(false);
     }
     void TearDown() override
     {
         CUICore::Free();
-        delete app_;
-        app_ = nullptr;
+        QtTestEnvironment::TearDown();
     }
-
-private:
-    QApplication* app_ = nullptr;
 };
 
 [[maybe_unused]] ::testing::Environment* const kQtEnvironment =
-    ::testing::AddGlobalTestEnvironment(new QtEnvironment);
+    ::testing::AddGlobalTestEnvironment(new TableEnvironment);
 
 }  // namespace
 

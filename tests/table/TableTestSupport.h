@@ -1,7 +1,7 @@
 #pragma once
 // What the grid tests share: a host that records every notification, synthetic mouse input and
 // pixel probes of rendered images.
-#include "platform/gui/Gdi.h"
+#include "platform/Gdi.h"
 #include "platform/gui/Messages.h"
 #include "table/TableDefs.h"
 #include "table/WeekTable.h"

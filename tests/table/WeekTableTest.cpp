@@ -140,12 +140,14 @@ TEST_F(WeekGrid, EveningSelfStudyGetsTheEveningGap)
         const Rect firstEvening = CellRect(grid, {0, c.night ? 2 : 4, 0});
         const Rect lastRow = CellRect(grid, {0, 4, 1});
         const int expectedGap = c.afternoon ? 0 : 3;  // checked right after the forenoon only without an afternoon
-        if (!c.afternoon)
+        if (!c.afternoon) {
             EXPECT_EQ(firstEvening.top, lastForenoon.bottom + 1 + expectedGap) << c.afternoon << c.night;
-        else
+        } else {
             EXPECT_EQ(firstEvening.top, CellRect(grid, {0, 1, 1}).bottom + 1 + 3);
-        if (c.night)
+        }
+        if (c.night) {
             EXPECT_EQ(CellRect(grid, {0, 4, 0}).top, CellRect(grid, {0, 2, 1}).bottom + 1);  // no second gap
+        }
         const int rows = 4 + c.afternoon + c.night + c.selfStudy, gaps = (c.afternoon ? 1 : 0) + 1;
         EXPECT_EQ(lastRow.Height(), LastRowHeight(rows, gaps)) << c.afternoon << c.night;
     }

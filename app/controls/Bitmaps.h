@@ -1,0 +1,30 @@
+#pragma once
+// The program's bitmap resources, drawn in code and looked up by their resource number.
+#include <QImage>
+
+// Bitmaps of the shared drawing resources.
+enum {
+    IDB_PANEL_LEFT = 131,     // page panel: left border strip
+    IDB_PANEL_RIGHT = 132,    // page panel: right border strip
+    IDB_PANEL_BOTTOM = 133,   // page panel: bottom border strip
+    IDB_HEADER_BACK = 134,    // page header background
+    IDB_TAB_LEFT = 135,       // page tab, normal: left cap, middle, right cap
+    IDB_TAB_MIDDLE = 136,
+    IDB_TAB_RIGHT = 137,
+    IDB_TAB_SEL_LEFT = 138,   // page tab, selected
+    IDB_TAB_SEL_MIDDLE = 139,
+    IDB_TAB_SEL_RIGHT = 140,
+    IDB_TABSTRIP_BACK = 142,  // tab strip background
+    IDB_PICKER_BUTTON = 143,  // the face of the small picker buttons beside a list
+    IDB_TOOLBAR_MIDDLE = 144, // main tool bar: tiled middle, left and right cap
+    IDB_TOOLBAR_LEFT = 145,
+    IDB_TOOLBAR_RIGHT = 146,
+    IDB_LIST_HEADER = 293,    // skin of list headers
+};
+
+using BitmapFactory = QImage (*)();
+
+// The bitmap with that number; a null image when the program has none.
+QImage LoadBitmapResource(int id);
+// Adds a bitmap (windows built later bring their own); a number already taken is replaced.
+void RegisterBitmapResource(int id, BitmapFactory factory);

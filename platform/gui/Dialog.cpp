@@ -1,0 +1,296 @@
+#include "platform/gui/Dialog.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFontMetrics>
+#include <QKeyEvent>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QThread>
+
+#include <algorithm>
+
+namespace zem::gui {
+
+namespace {
+
+ModalHook& TheModalHook()
+{
+    static ModalHook hook;
+    return hook;
+}
+
+}  // namespace
+
+DialogUnits DialogUnits::ForFont(const Font& font)
+{
+    // As the window system derives them: the average width of the Latin letters and the line height.
+    QFontMetrics metrics(font.GetQFont());
+    const int letters = metrics.horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
+    DialogUnits units;
+    units.baseX = std::max(1, (letters + 26) / 52);
+    units.baseY = std::max(1, metrics.height());
+    return units;
+}
+
+Dialog::Dialog(QWidget* parent, std::string_view caption, Size sizeUnits, std::string_view fontFace, int pointSize)
+    : QDialog(parent), m_font(Font::FromPoints(pointSize * 10, fontFace)), m_units(DialogUnits::ForFont(m_font))
+{
+    setFont(m_font.GetQFont());
+    setWindowTitle(ToQ(caption));
+    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+    resize(std::max(1, m_units.X(sizeUnits.cx)), std::max(1, m_units.Y(sizeUnits.cy)));
+    qApp->installEventFilter(this);
+}
+
+Dialog::~Dialog()
+{
+    if (qApp)
+        qApp->removeEventFilter(this);
+}
+
+bool Dialog::Build()
+{
+    if (m_built)
+        return true;
+    m_built = true;
+    return OnInitDialog();
+}
+
+int Dialog::DoModal()
+{
+    m_ended = false;
+    m_code = IDCANCEL;
+    if (!Build())
+        return IDCANCEL;
+    if (m_ended)  // ended while it was being built
+        return m_code;
+
+    if (ModalHook hook = TheModalHook()) {
+        show();
+        hook(*this);
+        hide();
+        return m_ended ? m_code : IDCANCEL;
+    }
+
+    setModal(true);
+    m_inModalLoop = true;
+    exec();
+    m_inModalLoop = false;
+    return m_ended ? m_code : IDCANCEL;
+}
+
+void Dialog::EndDialog(int code)
+{
+    m_code = code;
+    m_ended = true;
+    // done() leaves the modal loop and hides the window; QDialog keeps its own result code.
+    QDialog::done(code);
+}
+
+void Dialog::AddControl(int id, QWidget* control)
+{
+    if (!control)
+        return;
+    m_controls[id] = control;
+    if (auto* button = qobject_cast<QAbstractButton*>(control))
+        QObject::connect(button, &QAbstractButton::clicked, this, [this, id] { OnCommand(id); });
+}
+
+QWidget* Dialog::GetDlgItem(int id) const
+{
+    auto it = m_controls.find(id);
+    return it == m_controls.end() ? nullptr : it->second;
+}
+
+int Dialog::GetDlgCtrlID(const QWidget* control) const
+{
+    for (const auto& [id, widget] : m_controls) {
+        if (widget == control)
+            return id;
+    }
+    return 0;
+}
+
+void Dialog::SetDlgItemText(int id, std::string_view text)
+{
+    QWidget* control = GetDlgItem(id);
+    if (!control)
+        return;
+    const QString value = ToQ(text);
+    if (!QMetaObject::invokeMethod(control, "setText", Q_ARG(QString, value)))
+        control->setWindowTitle(value);
+}
+
+std::string Dialog::GetDlgItemText(int id) const
+{
+    QWidget* control = GetDlgItem(id);
+    if (!control)
+        return {};
+    const QVariant text = control->property("text");
+    if (text.isValid())
+        return FromQ(text.toString());
+    const QVariant plain = control->property("plainText");
+    if (plain.isValid())
+        return FromQ(plain.toString());
+    return FromQ(control->windowTitle());
+}
+
+void Dialog::EnableItem(int id, bool enable)
+{
+    if (QWidget* control = GetDlgItem(id))
+        control->setEnabled(enable);
+}
+
+bool Dialog::IsItemEnabled(int id) const
+{
+    QWidget* control = GetDlgItem(id);
+    return control && control->isEnabled();
+}
+
+void Dialog::ShowItem(int id, bool show)
+{
+    if (QWidget* control = GetDlgItem(id))
+        control->setVisible(show);
+}
+
+void Dialog::SetCaption(std::string_view caption)
+{
+    setWindowTitle(ToQ(caption));
+}
+
+std::string Dialog::Caption() const
+{
+    return FromQ(windowTitle());
+}
+
+Rect Dialog::UnitsRect(int x, int y, int width, int height) const
+{
+    const int left = m_units.X(x);
+    const int top = m_units.Y(y);
+    return {left, top, left + m_units.X(width), top + m_units.Y(height)};
+}
+
+void Dialog::OnCommand(int id)
+{
+    if (id == IDOK)
+        OnOK();
+    else if (id == IDCANCEL)
+        OnCancel();
+}
+
+void Dialog::reject()
+{
+    // Escape and the window system's cancel: the dialog's own cancel, never the close prompt.
+    OnCancel();
+}
+
+void Dialog::accept()
+{
+    OnOK();
+}
+
+void Dialog::closeEvent(QCloseEvent* event)
+{
+    if (!m_ended)
+        OnClose();
+    if (m_ended)
+        event->accept();
+    else
+        event->ignore();
+}
+
+bool Dialog::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::KeyPress && watched->isWidgetType()) {
+        auto* widget = static_cast<QWidget*>(watched);
+        if ((widget == this || isAncestorOf(widget)) && PreTranslateKey(static_cast<QKeyEvent*>(event)))
+            return true;
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+ModalHook SetModalHook(ModalHook hook)
+{
+    ModalHook previous = std::move(TheModalHook());
+    TheModalHook() = std::move(hook);
+    return previous;
+}
+
+bool HasModalHook()
+{
+    return static_cast<bool>(TheModalHook());
+}
+
+namespace {
+
+constexpr unsigned kShowMessageBox = WM_USER + 0x7F0;
+
+int RunMessageBox(const MessageRequest& request)
+{
+    QMessageBox box(QApplication::activeWindow());
+    box.setWindowTitle(ToQ(request.caption));
+    box.setText(ToQ(request.text));
+    switch (request.icon) {
+    case MessageIcon::Information: box.setIcon(QMessageBox::Information); break;
+    case MessageIcon::Warning: box.setIcon(QMessageBox::Warning); break;
+    case MessageIcon::Error: box.setIcon(QMessageBox::Critical); break;
+    case MessageIcon::Question: box.setIcon(QMessageBox::Question); break;
+    }
+    std::map<QAbstractButton*, int> answers;
+    auto add = [&](const char* text, QMessageBox::ButtonRole role, int answer) {
+        answers[box.addButton(QString::fromUtf8(text), role)] = answer;
+    };
+    switch (request.buttons) {
+    case MessageButtons::Ok: add("确定", QMessageBox::AcceptRole, IDOK); break;
+    case MessageButtons::OkCancel:
+        add("确定", QMessageBox::AcceptRole, IDOK);
+        add("取消", QMessageBox::RejectRole, IDCANCEL);
+        break;
+    case MessageButtons::YesNo:
+        add("是(&Y)", QMessageBox::YesRole, IDYES);
+        add("否(&N)", QMessageBox::NoRole, IDNO);
+        break;
+    case MessageButtons::YesNoCancel:
+        add("是(&Y)", QMessageBox::YesRole, IDYES);
+        add("否(&N)", QMessageBox::NoRole, IDNO);
+        add("取消", QMessageBox::RejectRole, IDCANCEL);
+        break;
+    }
+    box.exec();
+    auto it = answers.find(box.clickedButton());
+    if (it != answers.end())
+        return it->second;
+    // Closed with Escape or the close box: the cancel answer where there is one.
+    switch (request.buttons) {
+    case MessageButtons::Ok: return IDOK;
+    case MessageButtons::YesNo: return IDNO;
+    default: return IDCANCEL;
+    }
+}
+
+// Lives on the GUI thread; other threads reach it with a send, which a GUI thread that waits for
+// them serves (WaitWhile), so a worker's message never deadlocks with its window.
+class MessageBoxHost : public MessageReceiver {
+protected:
+    LRESULT WindowProc(unsigned message, WPARAM, LPARAM lParam) override
+    {
+        if (message != kShowMessageBox)
+            return 0;
+        return RunMessageBox(*FromLParam<const MessageRequest>(lParam));
+    }
+};
+
+}  // namespace
+
+void InstallMessageBoxes()
+{
+    // Kept to the end of the process: messages may come until the last moment.
+    static MessageBoxHost* host = new MessageBoxHost;
+    SetMessageHook([](const MessageRequest& request) {
+        return static_cast<int>(host->Send(kShowMessageBox, 0, ToLParam(&request)));
+    });
+}
+
+}  // namespace zem::gui

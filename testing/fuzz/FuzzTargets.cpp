@@ -1,0 +1,301 @@
+#include "testing/fuzz/FuzzTargets.h"
+
+#include "base/ScheduleProctor.h"
+#include "base/ScheduleTask.h"
+#include "platform/Files.h"
+#include "platform/Hooks.h"
+#include "platform/IniFile.h"
+#include "platform/Text.h"
+#include "platform/Xml.h"
+
+#include <stdlib.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+namespace zemfuzz {
+namespace {
+
+void Check(bool ok, const char* promise)
+{
+    if (!ok) {
+        std::fprintf(stderr, "broken promise: %s\n", promise);
+        std::abort();
+    }
+}
+
+// Damaged files make the readers speak; nobody is there to answer.
+struct QuietMessages {
+    zem::MessageHook previous = zem::SetMessageHook([](const zem::MessageRequest&) { return zem::IDOK; });
+    ~QuietMessages() { zem::SetMessageHook(previous); }
+};
+
+// A folder of this process's own, removed when the process ends normally.
+class Workspace {
+public:
+    static const std::string& Folder()
+    {
+        static Workspace workspace;
+        return workspace.m_folder;
+    }
+
+private:
+    Workspace()
+    {
+        std::string pattern = (std::filesystem::temp_directory_path() / "zem-fuzz-XXXXXX").string();
+        Check(::mkdtemp(pattern.data()) != nullptr, "a temporary folder can be made");
+        m_folder = pattern + "/";
+    }
+    ~Workspace()
+    {
+        std::error_code ec;
+        std::filesystem::remove_all(m_folder, ec);
+    }
+
+    std::string m_folder;
+};
+
+// Plain writes, not the program's atomic ones: this runs for every input.
+void WriteBytes(const std::string& path, std::string_view bytes)
+{
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    Check(file != nullptr, "the workspace can be written");
+    if (!bytes.empty())
+        std::fwrite(bytes.data(), 1, bytes.size(), file);
+    std::fclose(file);
+}
+
+std::string ReadBytes(const std::string& path)
+{
+    std::string bytes;
+    Check(zem::ReadFileBytes(path, bytes), "a file just written can be read");
+    return bytes;
+}
+
+// A task folder in the workspace with its task file and, when given, input.xml.
+struct FuzzTask {
+    FuzzTask(const std::string& name, std::string_view inputBytes)
+    {
+        QuietMessages quiet;
+        info.SetTaskFolder(Workspace::Folder() + name);
+        info.SetTaskName(name);
+        Check(zem::MakeFolder(info.GetTaskFolder()) && info.WriteToFile(), "a task file can be made");
+        if (!inputBytes.empty())
+            WriteBytes(info.GetInputFilePath(), inputBytes);
+    }
+    CTaskInfo info;
+};
+
+std::string_view View(const std::uint8_t* data, std::size_t size)
+{
+    return {reinterpret_cast<const char*>(data), size};
+}
+
+// The same document without its comments and processing instructions, as file bytes written
+// without indentation so that every text stays as it was; empty when the bytes do not parse or
+// hold neither. Reading it must give what reading the bytes gave: a note in a file hides nothing.
+std::string WithoutComments(std::string_view bytes)
+{
+    pugi::xml_document doc;
+    if (!zem::ParseXmlBytes(doc, bytes))
+        return {};
+    struct Collect : pugi::xml_tree_walker {
+        std::vector<pugi::xml_node> nodes;
+        bool for_each(pugi::xml_node& node) override
+        {
+            if (node.type() == pugi::node_comment || node.type() == pugi::node_pi)
+                nodes.push_back(node);
+            return true;
+        }
+    } collect;
+    doc.traverse(collect);
+    if (collect.nodes.empty())
+        return {};
+    for (pugi::xml_node node : collect.nodes)
+        node.parent().remove_child(node);
+    struct StringWriter : pugi::xml_writer {
+        std::string text;
+        void write(const void* data, std::size_t size) override { text.append(static_cast<const char*>(data), size); }
+    } writer;
+    doc.print(writer, "", pugi::format_raw | pugi::format_no_declaration, pugi::encoding_utf8);
+    // A carriage return in a text would read back as a line feed.
+    return std::string(zem::kXmlDeclaration) + zem::Utf8ToGbkWithCharRefs(zem::ReplaceAll(writer.text, "\r", "&#13;"));
+}
+
+// Opens the task, saves its input.xml and gives the bytes saved; empty when it does not open.
+std::string OpenAndSaveInput(const CTaskInfo& info)
+{
+    CScheduleTask task;
+    if (!task.Open(info.GetTaskFile()))
+        return {};
+    // A task that opens is saved so that it opens again and saves the same.
+    Check(task.SaveInputData(), "an opened task can be saved");
+    return ReadBytes(info.GetInputFilePath());
+}
+
+int InputXml(const std::uint8_t* data, std::size_t size)
+{
+    static const FuzzTask fuzzTask("input", {});
+    QuietMessages quiet;
+    const std::string path = fuzzTask.info.GetInputFilePath();
+    const std::string stripped = WithoutComments(View(data, size));
+    WriteBytes(path, View(data, size));
+    const std::string saved = OpenAndSaveInput(fuzzTask.info);
+    if (!stripped.empty()) {
+        WriteBytes(path, stripped);
+        Check(OpenAndSaveInput(fuzzTask.info) == saved, "comments change nothing of what is read");
+    }
+    if (saved.empty())
+        return 0;
+    Check(OpenAndSaveInput(fuzzTask.info) == saved, "a saved task reads back the same");
+    return 0;
+}
+
+// Opens the school, saves its output.xml and gives the bytes saved; empty when the timetables
+// were not read in full.
+std::string OpenAndSaveOutput(const CTaskInfo& info)
+{
+    CScheduleTask task;
+    Check(task.Open(info.GetTaskFile()), "the school opens");
+    if (task.IsOutputReadPartial())
+        return {};
+    // Timetables read in full are written so that they read back the same.
+    Check(task.SaveOutputData(), "timetables read in full can be saved");
+    return ReadBytes(info.GetOutputFilePath());
+}
+
+// The timetables of a small school with every kind of object.
+int OutputXml(const std::uint8_t* data, std::size_t size)
+{
+    static const FuzzTask fuzzTask("output", ReadBytes(std::string(ZEM_FUZZ_DATA_DIR) + "/input/full.xml"));
+    QuietMessages quiet;
+    const std::string path = fuzzTask.info.GetOutputFilePath();
+    const std::string stripped = WithoutComments(View(data, size));
+    WriteBytes(path, View(data, size));
+    const std::string saved = OpenAndSaveOutput(fuzzTask.info);
+    if (!stripped.empty()) {
+        WriteBytes(path, stripped);
+        Check(OpenAndSaveOutput(fuzzTask.info) == saved, "comments change nothing of what is read");
+    }
+    if (saved.empty())
+        return 0;
+    Check(OpenAndSaveOutput(fuzzTask.info) == saved, "saved timetables read back the same");
+    return 0;
+}
+
+// Line ends inside element text read back as plain line feeds, by design; the comparison
+// leaves them aside.
+std::vector<std::string> Lines(std::vector<std::string> texts)
+{
+    for (std::string& text : texts)
+        text = zem::ReplaceAll(std::move(text), "\r\n", "\n");
+    return texts;
+}
+
+bool SameData(const CProctorData& a, const CProctorData& b)
+{
+    auto samePlan = [](const auto& x, const auto& y) {
+        // The file holds the date of "date" and the time of day of the two times.
+        return x->id == y->id && x->date.FormatDate() == y->date.FormatDate() &&
+               x->startTime.FormatTime() == y->startTime.FormatTime() &&
+               x->endTime.FormatTime() == y->endTime.FormatTime() && x->subject == y->subject &&
+               Lines(x->rooms) == Lines(y->rooms) && x->teacherCount == y->teacherCount;
+    };
+    auto sameItem = [](const auto& x, const auto& y) {
+        return x->id == y->id && x->plan == y->plan && x->room == y->room && Lines(x->teachers) == Lines(y->teachers);
+    };
+    return std::equal(a.GetPlanList().begin(), a.GetPlanList().end(), b.GetPlanList().begin(),
+                      b.GetPlanList().end(), samePlan) &&
+           Lines(a.GetTeacherArray()) == Lines(b.GetTeacherArray()) && a.GetRule().classPolicy == b.GetRule().classPolicy &&
+           a.GetRule().subjectPolicy == b.GetRule().subjectPolicy &&
+           std::equal(a.GetProctorList().begin(), a.GetProctorList().end(), b.GetProctorList().begin(),
+                      b.GetProctorList().end(), sameItem);
+}
+
+// One file of an invigilation set; what opens is saved as another set, which must read back the
+// same, and the file without its comments must read the same.
+int ProctorFile(const char* name, const char* file, const std::uint8_t* data, std::size_t size)
+{
+    static const FuzzTask fuzzTask("proctor", {});
+    static CScheduleTask& task = [] () -> CScheduleTask& {
+        static CScheduleTask owner;
+        owner.SetTaskInfo(fuzzTask.info);
+        return owner;
+    }();
+    QuietMessages quiet;
+    const std::string folder = fuzzTask.info.GetProctorFolder() + name;
+    zem::MakeFolder(folder);
+    WriteBytes(folder + "/" + file, View(data, size));
+    CScheduleProctor proctor;
+    const bool opened = proctor.Open(&task, name);
+    if (const std::string stripped = WithoutComments(View(data, size)); !stripped.empty()) {
+        WriteBytes(folder + "/" + file, stripped);
+        CScheduleProctor plain;
+        Check(plain.Open(&task, name) == opened && (!opened || SameData(proctor.data(), plain.data())),
+              "comments change nothing of what is read");
+    }
+    if (!opened)
+        return 0;
+    proctor.SetName("copy");
+    Check(proctor.Save(), "what was read can be saved");
+    CScheduleProctor again;
+    Check(again.Open(&task, "copy"), "a saved set opens");
+    Check(SameData(proctor.data(), again.data()), "a saved set reads back the same");
+    return 0;
+}
+
+int ProctorIn(const std::uint8_t* data, std::size_t size) { return ProctorFile("in", "in.xml", data, size); }
+int ProctorOut(const std::uint8_t* data, std::size_t size) { return ProctorFile("out", "out.xml", data, size); }
+
+int Ini(const std::uint8_t* data, std::size_t size) { return zem::ParseIniBytes(data, size); }
+
+// The GBK decoder, the measures of UTF-8 text, and the XML file parser over the same bytes.
+int Gbk(const std::uint8_t* data, std::size_t size)
+{
+    const std::string_view bytes = View(data, size);
+    std::string utf8;
+    if (zem::GbkToUtf8(bytes, utf8)) {
+        std::string gbk;
+        Check(zem::Utf8ToGbk(utf8, gbk), "decoded text encodes again");
+        std::string again;
+        Check(zem::GbkToUtf8(gbk, again) && again == utf8, "decoded text survives a round trip");
+        Check(zem::Utf8ToGbkWithCharRefs(utf8) == gbk, "text GBK holds needs no references");
+        Check(zem::GbkWidth(utf8) == static_cast<int>(gbk.size()), "the width of text is its GBK length");
+    }
+    // The same bytes as UTF-8 text, valid or not.
+    const int width = zem::GbkWidth(bytes);
+    Check(width >= 0, "a width is not negative");
+    const int limit = width / 2;
+    const std::string_view prefix = zem::GbkPrefix(bytes, limit);
+    Check(bytes.substr(0, prefix.size()) == prefix && zem::GbkWidth(prefix) <= limit, "a prefix fits its limit");
+    zem::Utf8ToGbkWithCharRefs(bytes);
+    Check(zem::CompareGbk(bytes, utf8) == -zem::CompareGbk(utf8, bytes), "comparing is antisymmetric");
+    pugi::xml_document doc;
+    std::string error;
+    if (!zem::ParseXmlBytes(doc, bytes, &error))
+        Check(!error.empty(), "a parse failure says why");
+    return 0;
+}
+
+}  // namespace
+
+const std::vector<NamedTarget>& Targets()
+{
+    static const std::vector<NamedTarget> targets = {
+        {"input_xml", InputXml}, {"output_xml", OutputXml}, {"proctor_in", ProctorIn},
+        {"proctor_out", ProctorOut}, {"ini", Ini}, {"gbk", Gbk},
+    };
+    return targets;
+}
+
+Target FindTarget(std::string_view name)
+{
+    for (const NamedTarget& target : Targets())
+        if (target.name == name)
+            return target.run;
+    return nullptr;
+}
+
+}  // namespace zemfuzz
