@@ -235,7 +235,7 @@ std::string CScheduleTask::GetAllTeacherName(CCourseInfo* course, bool fullName,
     return names;
 }
 
-int CScheduleTask::GetOneDayMaxNodes(CCourseInfo* course) const
+int CScheduleTask::GetOneDayMaxNodes(const CCourseInfo* course) const
 {
     if (!course)
         return 0;

@@ -66,7 +66,7 @@ public:
     int GetWeekCountOfMutexSubject(CMutexSubject* rule, const CZemObjectList& courses, const std::string& classId) const;
     void GetAllTeacherId(std::vector<std::string>& out, CCourseInfo* course, bool withCombined) const;
     std::string GetAllTeacherName(CCourseInfo* course, bool fullName, bool withCombined) const;
-    int GetOneDayMaxNodes(CCourseInfo* course) const;
+    int GetOneDayMaxNodes(const CCourseInfo* course) const;
 
     // Accessors.
     CTaskInfo& GetTaskInfo() { return m_taskInfo; }

@@ -6,32 +6,6 @@ namespace {
 // Half 2 holds the even-week lesson; every other value addresses half 1.
 int HalfOf(int oddEven) { return oddEven == 2 ? 2 : 1; }
 
-// Whether the cell of a room's parallel table can take a lesson for these weeks without pushing
-// out one already there: a whole-week lesson needs both halves empty, an even-week one must not
-// land beside a whole-week lesson.
-bool CanTake(const CCourseTableNode& cell, int oddEven)
-{
-    switch (oddEven) {
-    case 1:
-        return !cell.data(1).HasCourse();
-    case 2:
-        return !cell.data(2).HasCourse() && (cell.IsInterleave() || !cell.data(1).HasCourse());
-    default:
-        return !cell.data(1).HasCourse() && !cell.data(2).HasCourse();
-    }
-}
-
-CCourseTable* PickFreeFor(CComplexTable& tables, bool temp, const tagTABLE_NODE& node, int oddEven, int& index)
-{
-    for (int i = 0; CCourseTable* table = tables.Enum(temp, i); ++i) {
-        if (CanTake(table->GetNode(node), oddEven)) {
-            index = i;
-            return table;
-        }
-    }
-    return nullptr;
-}
-
 }  // namespace
 
 void CScheduleTask::SetTableNode(CCourseTable* table, const std::string& courseId, const std::string& roomId,
@@ -88,7 +62,7 @@ void CScheduleTask::SetCourseNode(CCourseInfo* course, const std::string& roomId
         // The lesson may be written again (the engine rewrites whole tables): keep its place.
         CCourseTable* table = tables.PickUsed(temp, node, HalfOf(oddEven), courseId, roomIndex);
         if (!table)
-            table = PickFreeFor(tables, temp, node, oddEven, roomIndex);
+            table = tables.PickFree(temp, node, oddEven, roomIndex);
         if (table)
             SetTableNode(table, courseId, roomId, roomIndex, node, oddEven);
     }

@@ -285,14 +285,33 @@ const CCourseTable* CComplexTable::Enum(bool temp, int i) const
     return i >= 0 && i < static_cast<int>(set.size()) ? &set[i] : nullptr;
 }
 
-CCourseTable* CComplexTable::PickFree(bool temp, const tagTABLE_NODE& node, int half, int& index)
+namespace {
+
+// Whether the cell can take a lesson for these weeks without pushing out one already there: a
+// whole-week lesson needs both halves empty, an even-week one must not land beside a whole-week
+// lesson.
+bool CanTake(const CCourseTableNode& cell, int oddEven)
+{
+    switch (oddEven) {
+    case 1:
+        return !cell.data(1).HasCourse();
+    case 2:
+        return !cell.data(2).HasCourse() && (cell.IsInterleave() || !cell.data(1).HasCourse());
+    default:
+        return !cell.data(1).HasCourse() && !cell.data(2).HasCourse();
+    }
+}
+
+}  // namespace
+
+CCourseTable* CComplexTable::PickFree(bool temp, const tagTABLE_NODE& node, int oddEven, int& index)
 {
     // No slot outside the grid is free, whatever its empty scratch cell says.
     if (!IsNodeInRange(node))
         return nullptr;
     std::vector<CCourseTable>& set = Set(temp);
     for (std::size_t i = 0; i < set.size(); ++i) {
-        if (!set[i].GetNode(node).data(half).HasCourse()) {
+        if (CanTake(set[i].GetNode(node), oddEven)) {
             index = static_cast<int>(i);
             return &set[i];
         }

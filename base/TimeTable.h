@@ -274,9 +274,10 @@ public:
     CCourseTable* Enum(bool temp, int i);
     const CCourseTable* Enum(bool temp, int i) const;
 
-    // The first table whose cell at the node has no course in the half; null when none.
-    // Only the cells decide, not the status grid.
-    CCourseTable* PickFree(bool temp, const tagTABLE_NODE& node, int half, int& index);
+    // The first table whose cell at the node can take a lesson for the weeks (0 every week,
+    // 1 odd, 2 even) without pushing one out; null when none. A whole-week lesson needs both
+    // halves empty. Only the cells decide, not the status grid.
+    CCourseTable* PickFree(bool temp, const tagTABLE_NODE& node, int oddEven, int& index);
     // Position of the first table whose cell at the node holds the course in the half; -1 when none.
     int PickUsedTableIndex(bool temp, const tagTABLE_NODE& node, int half, const std::string& courseId) const;
     int PickUsedTableIndex(bool temp, const tagTABLE_NODE& node, int half, zem::IdHandle course) const;

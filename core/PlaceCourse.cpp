@@ -65,8 +65,18 @@ CWeekCount CAutoScheduler::PlaceCourse(const CWorkItem& item)
     if (pair) {
         // Every lesson the pair's slot will take, partners' pairs included, must fit there.
         CollectPairMembers(*pair);
-        for (const auto& [member, mode] : m_members)
+        for (const auto& [member, mode] : m_members) {
             MarkUnusable(table, m_plans[member], mode);
+            // The merged lesson knows nothing of the members' own lessons: a day where one of them
+            // is at its most already takes no half lesson of it.
+            const CPlanState& state = m_plans[member];
+            const CCourseTable& held = state.course->GetTempTable();
+            for (int day : m_daysInUse)
+                if (held.IsDayUsed(day, std::max(1, state.dayMax)))
+                    for (int segment = 0; segment < zem::kSegmentCount; ++segment)
+                        for (int section = 0; section < zem::kSectionCount; ++section)
+                            table.SetValue(day, segment, section, CTimeTable::kInvalid);
+        }
     } else {
         MarkUnusable(table, *plan, 0);
     }

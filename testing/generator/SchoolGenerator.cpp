@@ -127,6 +127,80 @@ const Shape* FindShape(const std::string& name)
     return nullptr;
 }
 
+// ---- checks ----
+
+double Hours(const CWeekCount& count) { return count.GetWholeCount() + (count.HasHalfNode() ? 0.5 : 0.0); }
+
+bool HasNode(const CNodeListObject* object, const tagTABLE_NODE& node) { return object && object->IsFixedTime(node); }
+
+// Whether the week or a fixed time of the plan's class, subject, teachers (assistants too) and
+// their groups, or of the plan itself, closes the slot to it.
+bool ClosedFor(CScheduleTask& task, CCourseInfo* course, const tagTABLE_NODE& node)
+{
+    auto fixed = [&](CZemObjectList& list, const std::string& id) {
+        return HasNode(static_cast<CNodeListObject*>(list.Find(id)), node);
+    };
+    if (task.GetSchoolStructure().IsInvalid(node) || fixed(task.GetFixedTimeOfClassList(), course->GetClassId()) ||
+        fixed(task.GetFixedTimeOfSubjectList(), course->GetSubjectId()) ||
+        fixed(task.GetFixedTimeOfCourseList(), course->GetId()))
+        return true;
+    std::vector<std::string> teachers;
+    task.GetAllTeacherId(teachers, course, false);
+    for (const std::string& teacherId : teachers) {
+        if (fixed(task.GetFixedTimeOfTeacherList(), teacherId))
+            return true;
+        for (const auto& [id, object] : task.GetTeacherGroupInfoList())
+            if (static_cast<CTeacherGroupInfo*>(object)->FindTeacher(teacherId) &&
+                fixed(task.GetFixedTimeOfTeacherGroupList(), id))
+                return true;
+    }
+    return false;
+}
+
+// The days on which the plan, and every plan of its combined class, has an open slot of its kind.
+int OpenDays(CScheduleTask& task, CCourseInfo* course)
+{
+    std::vector<CCourseInfo*> members{course};
+    if (const CCombineClass* cc = task.GetCC(course->GetId()))
+        for (const std::string& id : cc->GetCombineCourse())
+            if (CCourseInfo* member = task.FindCourse(id); member && member != course)
+                members.push_back(member);
+    const int type = course->GetType();
+    const int first = type == COURSE_TYPE_MORNING_READING ? 3 : type == COURSE_TYPE_SELF_STUDY ? 4 : 0;
+    const int last = type == COURSE_TYPE_PLAN ? 2 : first;
+    const CSchoolStructure& week = task.GetSchoolStructure();
+    int days = 0;
+    for (int day = 0; day < zem::kDayCount; ++day) {
+        if (!week.IsDayInUse(day))
+            continue;
+        bool open = false;
+        for (int segment = first; segment <= last && !open; ++segment)
+            for (int section = 0; section < week.GetSectionNodeMaxCount(segment) && !open; ++section)
+                open = std::none_of(members.begin(), members.end(), [&](CCourseInfo* member) {
+                    return ClosedFor(task, member, {day, segment, section});
+                });
+        days += open;
+    }
+    return days;
+}
+
+// Whether the plan's fixed times leave it days enough for its lessons at its most a day.
+bool HasDaysEnough(CScheduleTask& task, CCourseInfo* course, int* open = nullptr, int* needed = nullptr)
+{
+    const CWeekCount& count = course->GetWeekCount();
+    const int lessons = count.GetWholeCount() + (count.HasHalfNode() ? 1 : 0);
+    const int most = std::max(1, task.GetOneDayMaxNodes(course));
+    const int days = (lessons + most - 1) / most;
+    if (days == 0)
+        return true;
+    const int have = OpenDays(task, course);
+    if (open)
+        *open = have;
+    if (needed)
+        *needed = days;
+    return have >= days;
+}
+
 // ---- building ----
 
 struct Grade {
@@ -481,10 +555,21 @@ private:
             AddFixedTime<CFixedTimeOfTeacher>(m_task->GetFixedTimeOfTeacherList(), leader->GetId(),
                                               {{2, 0, kForenoon - 1}}, "年级组长例会");
         }
-        for (const CTeacherInfo* teacher : ObjectsInOrder<CTeacherInfo>(m_task->GetTeacherInfoList()))
-            if (Pick(25) == 0)
+        // The morning is the drawn day's, or the next day's that leaves the teacher's plans days
+        // enough for their lessons (a group's research afternoon may close the rest of a day).
+        for (const CTeacherInfo* teacher : ObjectsInOrder<CTeacherInfo>(m_task->GetTeacherInfoList())) {
+            if (Pick(25) != 0)
+                continue;
+            const int drawn = static_cast<int>(Pick(kDays));
+            for (int k = 0; k < kDays; ++k) {
+                const int day = (drawn + k) % kDays;
+                if (!MorningAwayFits(teacher->GetId(), day))
+                    continue;
                 AddFixedTime<CFixedTimeOfTeacher>(m_task->GetFixedTimeOfTeacherList(), teacher->GetId(),
-                                                  Periods(static_cast<int>(Pick(kDays)), 0, 0, kForenoon - 1), "外出进修");
+                                                  Periods(day, 0, 0, kForenoon - 1), "外出进修");
+                break;
+            }
+        }
 
         // The top grade's classes meet on Thursday's last period.
         for (CClassInfo* cls : m_grades.back().classes)
@@ -578,6 +663,35 @@ private:
         }
     }
 
+    // Whether a morning away on the day leaves every plan the teacher takes part in days enough.
+    bool MorningAwayFits(const std::string& teacherId, int day)
+    {
+        CZemObjectList& list = m_task->GetFixedTimeOfTeacherList();
+        auto* before = static_cast<CFixedTimeOfTeacher*>(list.Find(teacherId));
+        const std::string times = before ? before->GetAllFixedTime() : std::string();
+        const CActivities activities = before ? before->GetActivities() : CActivities();
+        AddFixedTime<CFixedTimeOfTeacher>(list, teacherId, Periods(day, 0, 0, kForenoon - 1), nullptr);
+        bool fits = true;
+        std::vector<CCourseInfo*> all;
+        m_task->GetFullCourseList(all);
+        std::vector<std::string> teachers;
+        for (CCourseInfo* course : all) {
+            teachers.clear();
+            m_task->GetAllTeacherId(teachers, course, true);
+            if (IsStringInArray(teachers, teacherId) && !HasDaysEnough(*m_task, course)) {
+                fits = false;
+                break;
+            }
+        }
+        if (before) {
+            before->ReadFixedTimeFromString(times);
+            before->GetActivities() = activities;
+        } else {
+            list.Remove(teacherId);
+        }
+        return fits;
+    }
+
     struct SubjectEntry {
         const SubjectDef* def = nullptr;
         CSubjectInfo* subject = nullptr;
@@ -609,12 +723,6 @@ private:
     std::set<std::string> m_teacherNames;
     std::size_t m_teacherCount = 0;
 };
-
-// ---- checks ----
-
-double Hours(const CWeekCount& count) { return count.GetWholeCount() + (count.HasHalfNode() ? 0.5 : 0.0); }
-
-bool HasNode(const CNodeListObject* object, const tagTABLE_NODE& node) { return object && object->IsFixedTime(node); }
 
 }  // namespace
 
@@ -846,26 +954,28 @@ std::vector<std::string> CheckSchool(CScheduleTask& task)
 
     // Presets lie on open lesson slots that no rule of the plan's teacher, groups, class,
     // subject or the plan itself closes, and never two of one class or teacher together.
-    std::vector<std::pair<const CCoursePreset*, const CCourseInfo*>> presets;
+    std::vector<std::pair<const CCoursePreset*, CCourseInfo*>> presets;
     for (const auto& [id, object] : task.GetCoursePresetList())
-        if (const CCourseInfo* course = task.FindCourse(id))
+        if (CCourseInfo* course = task.FindCourse(id))
             presets.emplace_back(static_cast<const CCoursePreset*>(object), course);
     std::map<std::pair<std::string, int>, int> used;  // class or teacher id, slot
     for (const auto& [preset, course] : presets) {
         for (const tagTABLE_NODE& node : preset->GetNodeList()) {
-            bool closed = week.IsInvalid(node) ||
-                          HasNode(static_cast<CNodeListObject*>(task.GetFixedTimeOfTeacherList().Find(course->GetTeacherId())), node) ||
-                          HasNode(static_cast<CNodeListObject*>(task.GetFixedTimeOfClassList().Find(course->GetClassId())), node) ||
-                          HasNode(static_cast<CNodeListObject*>(task.GetFixedTimeOfSubjectList().Find(course->GetSubjectId())), node) ||
-                          HasNode(static_cast<CNodeListObject*>(task.GetFixedTimeOfCourseList().Find(course->GetId())), node);
-            for (const auto& [id, object] : task.GetTeacherGroupInfoList())
-                if (static_cast<CTeacherGroupInfo*>(object)->FindTeacher(course->GetTeacherId()))
-                    closed = closed || HasNode(static_cast<CNodeListObject*>(task.GetFixedTimeOfTeacherGroupList().Find(id)), node);
-            if (closed)
+            if (ClosedFor(task, course, node))
                 faults.push_back("preset of " + course->GetId() + " on a closed slot");
             if (++used[{course->GetClassId(), SlotOf(node)}] > 1 || ++used[{course->GetTeacherId(), SlotOf(node)}] > 1)
                 faults.push_back("presets meet at a slot: " + course->GetId());
         }
+    }
+
+    // Beyond the engine's check: every plan's fixed times leave it days enough for its lessons at
+    // its most a day, or no timetable with even spreading can hold them.
+    for (CCourseInfo* course : all) {
+        int open = 0;
+        int needed = 0;
+        if (!HasDaysEnough(task, course, &open, &needed))
+            faults.push_back(zem::Format("plan %s %s: %d days open, %d needed", course->GetId().c_str(),
+                                         task.GetCourseDesc(course).c_str(), open, needed));
     }
     return faults;
 }

@@ -146,6 +146,7 @@ public:
         CheckWeekCounts();
         CheckMutexTeachers();
         CheckMutexSubjects();
+        CheckDayMaximum();
         m_result.SortByCheck();
         return std::move(m_result);
     }
@@ -921,6 +922,42 @@ private:
         }
     }
 
+    // With strict spreading no plan has more lessons (slots in use) on a day than its daily
+    // maximum. Presets of its combined class that already pass it are the user's choice.
+    void CheckDayMaximum()
+    {
+        if (!Wants(kCheckDayMaximum) || !m_task.GetTaskSetting().GetStrictDistribution())
+            return;
+        std::unordered_map<int, SlotSet> presetSlots;  // by group
+        for (const auto* preset : SortedById<CCoursePreset>(m_task.GetCoursePresetList())) {
+            const int p = preset->GetId().empty() ? -1 : PlanOf(zem::FindId(preset->GetId()));
+            if (p < 0)
+                continue;
+            for (const tagTABLE_NODE& node : preset->GetNodeList())
+                if (const int slot = SlotOf(node); slot >= 0)
+                    presetSlots[m_plans[p].group].set(slot);
+        }
+        for (int p = 0; p < static_cast<int>(m_plans.size()); ++p) {
+            const Plan& plan = m_plans[p];
+            const auto presets = presetSlots.find(plan.group);
+            int lessons[zem::kDayCount] = {};
+            int preset[zem::kDayCount] = {};
+            for (int k = plan.firstLesson; k < plan.endLesson; ++k) {
+                const int slot = m_lessons[k].slot;
+                if (k > plan.firstLesson && m_lessons[k - 1].slot == slot)
+                    continue;  // the other half of a split cell
+                ++lessons[slot / kSlotsPerDay];
+                if (presets != presetSlots.end() && presets->second[slot])
+                    ++preset[slot / kSlotsPerDay];
+            }
+            const int most = m_task.GetOneDayMaxNodes(plan.course);
+            for (int day = 0; day < zem::kDayCount; ++day)
+                if (lessons[day] > std::max(most, preset[day]))
+                    Report(kCheckDayMaximum, PlanText(p) + zem::Format(" on day %d: %d lessons, at most %d a day",
+                                                                       day, lessons[day], most));
+        }
+    }
+
     CScheduleTask& m_task;
     const bool m_temp;
     const unsigned m_checks;
@@ -1089,6 +1126,8 @@ const char* ScheduleCheckName(ScheduleCheck check)
         return "count-changed";
     case kCheckReopen:
         return "reopen";
+    case kCheckDayMaximum:
+        return "day-maximum";
     }
     return "";
 }

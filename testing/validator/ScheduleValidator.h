@@ -29,13 +29,14 @@ enum ScheduleCheck : unsigned {
     kCheckMutexSubject = 1u << 11,  // mutually exclusive subjects of a class on one day
     kCheckCountChanged = 1u << 12,  // a plan whose weekly count a run changed
     kCheckReopen = 1u << 13,        // two tasks whose class, teacher or room tables differ
+    kCheckDayMaximum = 1u << 14,    // with strict spreading, a plan with more lessons on a day than its daily maximum
 };
 
 // Every check of ValidateSchedule.
 constexpr unsigned kAllTableChecks = kCheckDoubleBooking | kCheckRoomCapacity | kCheckFixedTime |
                                      kCheckUnavailable | kCheckPreset | kCheckCombined | kCheckHalves |
                                      kCheckWeekCount | kCheckSegment | kCheckConsistency | kCheckMutexTeacher |
-                                     kCheckMutexSubject;
+                                     kCheckMutexSubject | kCheckDayMaximum;
 
 // A short tag such as "double-booking"; empty text for anything but a single check.
 const char* ScheduleCheckName(ScheduleCheck check);

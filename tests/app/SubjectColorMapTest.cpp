@@ -37,13 +37,13 @@ TEST(SubjectColorMap, MostLessonsFirstTiesInIdOrder)
     const int start = CSubjectColorMap::NextColorIndex();
     CSubjectColorMap colors;
     colors.Build(&b.Task());
-    EXPECT_EQ(colors.GetColor(b.Task().FindCourse("p4")), PaletteAfter(start, 0));
-    EXPECT_EQ(colors.GetColor(b.Task().FindCourse("p3")), PaletteAfter(start, 1));
-    EXPECT_EQ(colors.GetColor(b.Task().FindCourse("p1")), PaletteAfter(start, 2));
-    EXPECT_EQ(colors.GetColor(nullptr), 0u);
+    EXPECT_EQ(colors.GetColor(b.Task().FindCourse("p4"), &b.Task()), PaletteAfter(start, 0));
+    EXPECT_EQ(colors.GetColor(b.Task().FindCourse("p3"), &b.Task()), PaletteAfter(start, 1));
+    EXPECT_EQ(colors.GetColor(b.Task().FindCourse("p1"), &b.Task()), PaletteAfter(start, 2));
+    EXPECT_EQ(colors.GetColor(nullptr, &b.Task()), 0u);
     CCourseInfo lonely;
     lonely.SetSubject("sd");
-    EXPECT_EQ(colors.GetColor(&lonely), 0u);
+    EXPECT_EQ(colors.GetColor(&lonely, &b.Task()), 0u);
 }
 
 // A name keeps its colour in a rebuild and in another task; new names go on round the palette.
@@ -60,9 +60,9 @@ TEST(SubjectColorMap, NamesKeepTheirColoursAndThePaletteWraps)
     const int start = CSubjectColorMap::NextColorIndex();
     CSubjectColorMap colors;
     colors.Build(&first.Task());
-    EXPECT_EQ(colors.GetColor(first.Task().FindCourse("p0")), PaletteAfter(start, 0));
-    EXPECT_EQ(colors.GetColor(first.Task().FindCourse("p38")), PaletteAfter(start, 0));
-    EXPECT_EQ(colors.GetColor(first.Task().FindCourse("p39")), PaletteAfter(start, 1));
+    EXPECT_EQ(colors.GetColor(first.Task().FindCourse("p0"), &first.Task()), PaletteAfter(start, 0));
+    EXPECT_EQ(colors.GetColor(first.Task().FindCourse("p38"), &first.Task()), PaletteAfter(start, 0));
+    EXPECT_EQ(colors.GetColor(first.Task().FindCourse("p39"), &first.Task()), PaletteAfter(start, 1));
 
     SchoolBuilder second;
     second.Class("c1", "一班");
@@ -72,7 +72,22 @@ TEST(SubjectColorMap, NamesKeepTheirColoursAndThePaletteWraps)
     second.Course("q1", "c1", "x1", "t1", "5");
     second.Course("q2", "c1", "x2", "t1", "4");
     colors.Build(&second.Task());
-    EXPECT_EQ(colors.GetColor(second.Task().FindCourse("q1")), PaletteAfter(start, 5));
-    EXPECT_EQ(colors.GetColor(second.Task().FindCourse("q2")), PaletteAfter(start, 40));
-    EXPECT_EQ(colors.GetColor(first.Task().FindCourse("p0")), 0u) << "the id map is the new task's";
+    EXPECT_EQ(colors.GetColor(second.Task().FindCourse("q1"), &second.Task()), PaletteAfter(start, 5));
+    EXPECT_EQ(colors.GetColor(second.Task().FindCourse("q2"), &second.Task()), PaletteAfter(start, 40));
+    // Asked about the first task again, the map is built from it: its names kept their colours.
+    EXPECT_EQ(colors.GetColor(first.Task().FindCourse("p0"), &first.Task()), PaletteAfter(start, 0));
+    EXPECT_EQ(colors.GetColor(second.Task().FindCourse("q2"), &second.Task()), PaletteAfter(start, 40));
+}
+
+// A map never built colours the task it is asked about.
+TEST(SubjectColorMap, AnUnbuiltMapBuildsFromTheTaskAskedAbout)
+{
+    SchoolBuilder b;
+    b.Class("c1", "一班");
+    b.Teacher("t1", "张老师");
+    b.Subject("s1", "颜色测试戊");
+    b.Course("p1", "c1", "s1", "t1", "2");
+    const int start = CSubjectColorMap::NextColorIndex();
+    CSubjectColorMap fresh;
+    EXPECT_EQ(fresh.GetColor(b.Task().FindCourse("p1"), &b.Task()), PaletteAfter(start, 0));
 }

@@ -146,14 +146,14 @@ TEST_F(Grids, TagsAndColours)
     context.openTask = &task;
     EXPECT_EQ(CTaskHelper(&task, context).GetCellColor(ClassTable("c1"), {0, 0, 0}), 0u);
     context.colorTable = true;
-    EXPECT_EQ(CTaskHelper(&task, context).GetCellColor(ClassTable("c1"), {0, 0, 0}), colors.GetColor(Plan("p1")));
+    EXPECT_EQ(CTaskHelper(&task, context).GetCellColor(ClassTable("c1"), {0, 0, 0}), colors.GetColor(Plan("p1"), &task));
     EXPECT_EQ(CTaskHelper(&task, context).GetCellColor(ClassTable("c1"), {0, 0, 3}), 0u);
     SchoolBuilder other;
     context.openTask = &other.Task();
     EXPECT_EQ(CTaskHelper(&task, context).GetCellColor(ClassTable("c1"), {0, 0, 0}), 0u);
     RecordingGrid painted;
     CTaskHelper(&task, context).ApplyCellColors(&painted, ClassTable("c1"));
-    EXPECT_EQ(painted.colors[RecordingGrid::K(0, 0, 1)], colors.GetColor(Plan("k1")));
+    EXPECT_EQ(painted.colors[RecordingGrid::K(0, 0, 1)], colors.GetColor(Plan("k1"), &task));
     EXPECT_EQ(painted.colors[RecordingGrid::K(0, 0, 3)], 0u);
 }
 

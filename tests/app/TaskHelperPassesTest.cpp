@@ -136,6 +136,29 @@ TEST_F(Passes, OnlyRelaxedPlacingDoublesUpADay)
     EXPECT_TRUE(TablesConsistent(task));
 }
 
+// 语文 could take the combined 物理's Tuesday period, but 二班's side of that swap would send its
+// own 物理 to Tuesday, where it already is: the swap is refused and 语文 takes the free Tuesday
+// period instead.
+TEST_F(Passes, ADisplacementKeepsAPartnerClassWithinItsDailyMaximum)
+{
+    b.Course("x1", "c1", "s4", "t2", "1");
+    b.Course("x2", "c2", "s4", "t2", "1");
+    b.Combined("kk", {"x1", "x2"});
+    Place("p1", kMon1);
+    Place("x1", kTue1);
+    Place("x2", kTue1);
+    Place("q2", kMon2);
+    Place("q2", kTue2);
+    Lost()["p1"] = CWeekCount(1, false);
+    CTaskHelper helper(&task);
+    helper.PlaceLostCourses();
+    EXPECT_TRUE(Lost().empty());
+    EXPECT_EQ(At("c1", kTue2), "p1");
+    EXPECT_EQ(At("c2", kTue1), "x2");
+    EXPECT_TRUE(OnePerDay("q2"));
+    EXPECT_TRUE(TablesConsistent(task));
+}
+
 // A lost 1.5 whose whole lesson gets placed keeps its half lesson in the report.
 TEST_F(Passes, AHalfLessonStaysLost)
 {

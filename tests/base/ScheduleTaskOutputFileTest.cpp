@@ -114,23 +114,36 @@ TEST(OutputFile, ReportTextRoundTrip)
 TEST(OutputFile, FaultyFileIsReportedOnceAndNotOverwritten)
 {
     const std::string good = "<Item day=\"0\" segment=\"0\" section=\"0\" course=\"k1\" room=\"\" oddEven=\"0\"/>";
-    const std::vector<std::pair<const char*, std::string>> cases = {
-        {"day out of range", "<Output><Class id=\"c1\" name=\"x\"><Item day=\"14\" segment=\"0\" section=\"0\" course=\"k1\" room=\"\"/>" +
-                                 good + "<Item day=\"0\" segment=\"5\" section=\"0\" course=\"k1\" room=\"\"/></Class></Output>"},
-        {"section out of range", "<Output><Class id=\"c1\" name=\"x\">" + good +
-                                     "<Item day=\"0\" segment=\"0\" section=\"-1\" course=\"k1\" room=\"\"/></Class></Output>"},
-        {"day missing", "<Output><Class id=\"c1\" name=\"x\"><Item segment=\"0\" section=\"1\" course=\"k1\" room=\"\"/>" + good +
-                            "</Class></Output>"},
-        {"two lessons of a class at once", "<Output><Class id=\"c1\" name=\"x\">" + good +
-                                               "<Item day=\"0\" segment=\"0\" section=\"0\" course=\"k2\" room=\"r1\" oddEven=\"1\"/></Class></Output>"},
-        {"not XML", "<Output><Class>"},
-        {"no Output element", "<Input/>"},
+    const std::string evenK2 = "<Item day=\"0\" segment=\"0\" section=\"0\" course=\"k2\" room=\"r1\" oddEven=\"2\"/>";
+    struct Case {
+        const char* name;
+        std::string xml;
+        const char* kept;  // the lesson that must stay at 0/0/0, or none
+        int half;
     };
-    for (const auto& [name, xml] : cases) {
-        SCOPED_TRACE(name);
+    const Case cases[] = {
+        {"day out of range", "<Output><Class id=\"c1\" name=\"x\"><Item day=\"14\" segment=\"0\" section=\"0\" course=\"k1\" room=\"\"/>" +
+                                 good + "<Item day=\"0\" segment=\"5\" section=\"0\" course=\"k1\" room=\"\"/></Class></Output>",
+         "k1", 1},
+        {"section out of range", "<Output><Class id=\"c1\" name=\"x\">" + good +
+                                     "<Item day=\"0\" segment=\"0\" section=\"-1\" course=\"k1\" room=\"\"/></Class></Output>",
+         "k1", 1},
+        {"day missing", "<Output><Class id=\"c1\" name=\"x\"><Item segment=\"0\" section=\"1\" course=\"k1\" room=\"\"/>" + good +
+                            "</Class></Output>",
+         "k1", 1},
+        {"two lessons of a class at once", "<Output><Class id=\"c1\" name=\"x\">" + good +
+                                               "<Item day=\"0\" segment=\"0\" section=\"0\" course=\"k2\" room=\"r1\" oddEven=\"1\"/></Class></Output>",
+         "k1", 1},
+        {"a whole-week lesson onto a held even half", "<Output><Class id=\"c1\" name=\"x\">" + evenK2 + good + "</Class></Output>",
+         "k2", 2},
+        {"not XML", "<Output><Class>", nullptr, 0},
+        {"no Output element", "<Input/>", nullptr, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
         TempFolder dir;
         const std::string taskFile = MakeTaskFolder(dir.path(), FullFixtureBytes());
-        const std::string bytes = "<?xml version='1.0' encoding='GB2312'?>" + xml;
+        const std::string bytes = "<?xml version='1.0' encoding='GB2312'?>" + c.xml;
         WriteRaw(dir / "output.xml", bytes);
 
         MessageRecorder recorder;
@@ -138,9 +151,11 @@ TEST(OutputFile, FaultyFileIsReportedOnceAndNotOverwritten)
         ASSERT_TRUE(task.Open(taskFile));
         EXPECT_EQ(recorder.Texts(), std::vector<std::string>{kReadError});
         EXPECT_TRUE(task.IsOutputReadPartial());
-        // The good item still loads.
-        if (xml.find(good) != std::string::npos) {
-            EXPECT_EQ(task.GetClass("c1")->GetTable(false).GetNode(0, 0, 0).GetCourseId(1), "k1");
+        // The good item still loads; a lesson already in the cell stays.
+        if (c.kept) {
+            const CCourseTableNode& cell = task.GetClass("c1")->GetTable(false).GetNode(0, 0, 0);
+            EXPECT_EQ(cell.data(c.half).GetCourseId(), c.kept);
+            EXPECT_EQ(cell.data(3 - c.half).GetCourseId(), "");
         }
 
         EXPECT_FALSE(task.SaveOutputData());

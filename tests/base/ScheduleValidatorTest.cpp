@@ -194,6 +194,12 @@ TEST(ScheduleValidator, EachBreakIsCaughtByItsOwnCheck)
         {"mutually exclusive subjects on one day",
          [](HandPlacedSchool& s) { s.MutexSubjects("ms2", {"s1", "s2"}); },
          kCheckMutexSubject, 1, "高一2班 on day 0"},
+        {"two lessons of a plan on one day",
+         [](HandPlacedSchool& s) {
+             s.Unplace("k3", {1, 0, 1});
+             s.Place("k3", {0, 1, 0});
+         },
+         kCheckDayMaximum, 1, "plan k3"},
     };
     for (const Case& c : cases) {
         HandPlacedSchool school;
@@ -202,6 +208,22 @@ TEST(ScheduleValidator, EachBreakIsCaughtByItsOwnCheck)
         EXPECT_EQ(result.Checks(), static_cast<unsigned>(c.check)) << c.name << "\n" << result.Text();
         EXPECT_EQ(result.Count(c.check), c.lines) << c.name << "\n" << result.Text();
         EXPECT_NE(result.Text().find(c.mention), std::string::npos) << c.name << "\n" << result.Text();
+    }
+}
+
+// The daily maximum binds under even spreading only, and presets may pass it.
+TEST(ScheduleValidator, DayMaximumLeavesRelaxedSpreadingAndPresetsAlone)
+{
+    for (const bool presetBoth : {false, true}) {
+        HandPlacedSchool school;
+        school.Unplace("k3", {1, 0, 1});
+        school.Place("k3", {0, 1, 0});
+        if (presetBoth)
+            school.Preset("k3", "1,10");
+        else
+            school.Task().GetTaskSetting().SetStrictDistribution(false);
+        const ScheduleValidation result = ValidateSchedule(school.Task());
+        EXPECT_TRUE(result.IsClean()) << presetBoth << "\n" << result.Text();
     }
 }
 

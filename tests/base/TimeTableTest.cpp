@@ -338,10 +338,13 @@ TEST(ComplexTable, ResizeKeepsTheFirstTables)
     EXPECT_EQ(room.Enum(false, 0), nullptr);
 }
 
+// A use is free for a whole-week lesson only with both halves empty, for an even-week one only
+// where no whole-week lesson is.
 TEST(ComplexTable, PickFreeAndPickUsed)
 {
-    CComplexTable room = Room({"A", "", "B"});
-    room.Enum(true, 1)->GetNode(kNode) = Cell("", "C", true);  // half 2 taken, half 1 free
+    CComplexTable room = Room({"A", "", "", ""});
+    room.Enum(true, 1)->GetNode(kNode) = Cell("", "C", true);  // even half taken, odd half free
+    room.Enum(true, 2)->GetNode(kNode) = Cell("D", "", true);  // odd half taken, even half free
 
     struct Case {
         int half;
@@ -350,7 +353,7 @@ TEST(ComplexTable, PickFreeAndPickUsed)
         int usedIndex;
     };
     const Case cases[] = {
-        {0, "A", 1, 0}, {1, "B", 1, 2}, {2, "C", 0, 1}, {2, "A", 0, -1}, {0, "Z", 1, -1}, {0, "never interned at all", 1, -1},
+        {0, "A", 3, 0}, {1, "D", 1, 2}, {2, "C", 2, 1}, {2, "A", 2, -1}, {0, "Z", 3, -1}, {0, "never interned at all", 3, -1},
     };
     for (const Case& c : cases) {
         int index = 99;
@@ -366,6 +369,8 @@ TEST(ComplexTable, PickFreeAndPickUsed)
     }
     // The committed set is separate; out-of-range nodes and empty rooms give nothing.
     int index = 99;
+    room.Enum(true, 3)->GetNode(kNode) = Cell("E", "", true);
+    EXPECT_EQ(room.PickFree(true, kNode, 0, index), nullptr);
     EXPECT_EQ(room.PickUsed(false, kNode, 0, "A", index), nullptr);
     EXPECT_EQ(room.PickFree(false, kNode, 0, index), room.Enum(false, 0));
     EXPECT_EQ(room.PickFree(true, {14, 0, 0}, 0, index), nullptr);

@@ -185,6 +185,88 @@ TEST(CorePlace, HalfLessonsOfTwoSubjectsShareASlot)
     }
 }
 
+// Every slot of the week as fixed-time text, but the ones given.
+std::string EverySlotBut(std::initializer_list<int> open)
+{
+    std::string text;
+    for (int day = 0; day < 5; ++day)
+        for (int slot : {0, 1, 2, 3, 10, 11, 12})
+            if (std::find(open.begin(), open.end(), day * 100 + slot) == open.end())
+                text += std::to_string(day * 100 + slot) + ",";
+    return text;
+}
+
+// A user's pair puts its odd course in the odd half and its even course in the even half.
+TEST(CorePlace, AUsersPairKeepsItsSides)
+{
+    for (const auto& [odd, even] : {std::pair{"a", "b"}, std::pair{"b", "a"}}) {
+        School s;
+        s.b.Course("a", "c1", "s1", "t1", "0.5");
+        s.b.Course("b", "c1", "s2", "t2", "0.5");
+        s.b.OddEven("oe", odd, even);
+        ASSERT_EQ(RunEngine(s.Task()).code, 1);
+        const std::vector<int> slots = SlotsOf(s.Plan(odd));
+        ASSERT_EQ(slots.size(), 1u);
+        const int slot = slots[0];
+        const CCourseTableNode& cell = s.Task().GetClass("c1")->GetTable(false).GetNode(slot / 100, slot / 10 % 10, slot % 10);
+        EXPECT_EQ(cell.GetOddEven(odd), 1) << odd;
+        EXPECT_EQ(cell.GetOddEven(even), 2) << even;
+    }
+}
+
+// 一班's only open slot holds a whole-week preset of the teacher of one side of a pair in 二班:
+// that side may not go there in its half of the weeks, the other side may.
+TEST(CorePlace, ATeachersWholeWeekLessonBlocksBothHalvesForAPair)
+{
+    for (const char* busySide : {"odd", "even"}) {
+        School s;
+        s.b.FixedTime<CFixedTimeOfClass>(s.Task().GetFixedTimeOfClassList(), "c1", EverySlotBut({0}));
+        s.b.Course("q", "c2", "s3", "t1", "1");
+        s.b.Preset("q", "0,");
+        const bool evenBusy = std::string(busySide) == "even";
+        CCourseInfo* a = s.b.Course("a", "c1", "s1", evenBusy ? "t2" : "t1", "0.5");
+        CCourseInfo* b = s.b.Course("b", "c1", "s2", evenBusy ? "t1" : "t2", "0.5");
+        s.b.OddEven("oe", "a", "b");
+        RunEngine(s.Task());
+        EXPECT_TRUE(ScheduleIsValid(s.Task())) << busySide;
+        EXPECT_EQ(LessonsOf(evenBusy ? *b : *a), CWeekCount()) << busySide;
+        EXPECT_EQ(LessonsOf(evenBusy ? *a : *b), CWeekCount(0, true)) << busySide;
+    }
+}
+
+// A block of two may not go to the one day with room for it, where a preset lesson already is:
+// three lessons there would pass the plan's most of two a day.
+TEST(CorePlace, ABlockKeepsTheDailyMaximumBesideAPreset)
+{
+    School s;
+    s.b.FixedTime<CFixedTimeOfClass>(s.Task().GetFixedTimeOfClassList(), "c1", EverySlotBut({0, 1, 2, 3, 100}));
+    CCourseInfo* plan = s.b.Course("p", "c1", "s1", "t1", "3");
+    plan->SetContinuousNodes(2);
+    plan->SetContinuousTimes(1);
+    s.b.Preset("p", "0,");
+    ASSERT_EQ(s.Task().GetOneDayMaxNodes(plan), 2);
+    RunEngine(s.Task());
+    EXPECT_LE(ByDay(SlotsOf(*plan))[0].size(), 2u);
+    EXPECT_TRUE(ScheduleIsValid(s.Task()));
+}
+
+// A pair's half lesson counts for its plan's day too: not on the roomy Monday, where the preset
+// lesson already gives the plan its one lesson a day.
+TEST(CorePlace, APairedHalfLessonKeepsItsPlansDailyMaximum)
+{
+    for (std::uint64_t seed = 1; seed <= 3; ++seed) {
+        School s;
+        s.b.FixedTime<CFixedTimeOfClass>(s.Task().GetFixedTimeOfClassList(), "c1", EverySlotBut({0, 1, 2, 3, 100, 200}));
+        CCourseInfo* a = s.b.Course("a", "c1", "s1", "t1", "1.5");
+        s.b.Course("b", "c1", "s2", "t2", "0.5");
+        s.b.OddEven("oe", "a", "b");
+        s.b.Preset("a", "0,");
+        EXPECT_EQ(RunEngine(s.Task(), TestOptions(seed)).code, 1) << seed;
+        EXPECT_EQ(LessonsOf(*a), CWeekCount(1, true)) << seed;
+        EXPECT_TRUE(ScheduleIsValid(s.Task())) << seed;
+    }
+}
+
 TEST(CorePlace, ExclusiveSubjectsNeverShareADay)
 {
     School s;

@@ -52,6 +52,7 @@ void CPlacementRules::Fill(CPlanRules& rules, CCourseInfo* plan)
     rules.subject = m_task.GetSubject(plan->GetSubjectId());
     rules.mainTeacher = m_task.GetTeacher(plan->GetTeacherId());
     rules.complete = rules.cls && rules.subject;
+    rules.dayMax = m_task.GetOneDayMaxNodes(plan);
 
     std::vector<std::string> teacherIds;
     m_task.GetAllTeacherId(teacherIds, plan, false);

@@ -36,6 +36,7 @@ struct CPlanRules {
     SlotSet planFixed;
     SlotSet blocked;  // every fixed slot above and of the teachers and their groups
     SlotSet preset;
+    int dayMax = 0;  // most lessons a day under even spreading
     const CCombineClass* combined = nullptr;
     std::vector<CCourseInfo*> partners;  // the other plans of the combined class that exist
     std::vector<const CClassInfo*> combinedClasses;  // classes of the combined class's plans, itself too

@@ -61,10 +61,10 @@ void CSubjectColorMap::Build(CScheduleTask* task)
     }
 }
 
-zem::COLORREF CSubjectColorMap::GetColor(const CCourseInfo* plan)
+zem::COLORREF CSubjectColorMap::GetColor(const CCourseInfo* plan, CScheduleTask* task)
 {
-    if (m_byId.empty())
-        Build(m_task);
+    if (task && (m_byId.empty() || task != m_task))
+        Build(task);
     if (!plan)
         return 0;
     auto found = m_byId.find(plan->GetSubjectId());

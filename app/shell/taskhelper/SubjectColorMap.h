@@ -22,8 +22,9 @@ public:
 
     // Colours the task's subjects afresh (names coloured before keep their colour); nothing for null.
     void Build(CScheduleTask* task);
-    // 0 for null, or for a subject without lessons. Builds first, on the task last built, when empty.
-    zem::COLORREF GetColor(const CCourseInfo* plan);
+    // The colour of a plan of the task: 0 for null, or for a subject without lessons. A map empty
+    // or built for another task is built from this one first.
+    zem::COLORREF GetColor(const CCourseInfo* plan, CScheduleTask* task);
     // The task's subjects by descending weekly lessons; subjects without lessons are left out.
     static void BuildSubjectOrder(CScheduleTask* task, std::vector<CSubjectInfo*>* out);
 

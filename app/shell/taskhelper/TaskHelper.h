@@ -217,6 +217,13 @@ private:
     bool RoomConflict(const std::string& roomId, const tagTABLE_NODE& period, int part, const CCourseInfo* plan,
                       const std::string& roomAtPeriod, std::string* message);
     bool SwapPartnerClasses(CCourseTable* table, const tagTABLE_NODE& a, const tagTABLE_NODE& b);
+    // The class tables an exchange of the two slots changes: the table itself, then the partner
+    // classes its lessons take along (each with the partner plan that reached it). Returns how
+    // many of them the table's own lessons reach directly, itself included.
+    using MovedTables = std::vector<std::pair<CCourseTable*, const CCourseInfo*>>;
+    std::size_t TablesMovedWith(CCourseTable* table, const tagTABLE_NODE& a, const tagTABLE_NODE& b,
+                                MovedTables& reached);
+    bool MoveKeepsDayMaximum(CCourseTable* table, const tagTABLE_NODE& a, const tagTABLE_NODE& b);
     void MoveNodeOnce(CCourseTable* table, const tagTABLE_NODE& a, const tagTABLE_NODE& b,
                       std::vector<CCourseInfo*>& placed);
     void EmptyNode(CCourseTable* table, const tagTABLE_NODE& period);

@@ -191,6 +191,23 @@ bool CTaskHelper::CanSwapPart(CCourseTable* table, const tagTABLE_NODE& a, const
 // partners of their own. Those further classes move too, so they must take the swap as well.
 bool CTaskHelper::SwapPartnerClasses(CCourseTable* table, const tagTABLE_NODE& a, const tagTABLE_NODE& b)
 {
+    MovedTables reached;
+    const std::size_t directCount = TablesMovedWith(table, a, b, reached);
+    // The origin's own partners were checked with its lessons.
+    for (std::size_t i = directCount; i < reached.size(); ++i) {
+        if (CanSwap(reached[i].first, a, b, true))
+            continue;
+        m_reason->partnerClasses.push_back(Handle(reached[i].second->GetClassId()));
+        m_textStale = true;
+        return false;
+    }
+    return true;
+}
+
+std::size_t CTaskHelper::TablesMovedWith(CCourseTable* table, const tagTABLE_NODE& a, const tagTABLE_NODE& b,
+                                         MovedTables& reached)
+{
+    reached.assign(1, {table, nullptr});
     auto hasPartners = [&](const CCourseTable* t) {
         for (const tagTABLE_NODE& node : {a, b})
             for (int half = 1; half <= 2; ++half)
@@ -199,8 +216,7 @@ bool CTaskHelper::SwapPartnerClasses(CCourseTable* table, const tagTABLE_NODE& a
         return false;
     };
     if (!hasPartners(table))
-        return true;
-    std::vector<std::pair<CCourseTable*, const CCourseInfo*>> reached{{table, nullptr}};
+        return 1;
     std::size_t directCount = 0;
     for (std::size_t i = 0; i < reached.size(); ++i) {
         const CCourseTableNode* nodes[] = {&reached[i].first->GetNode(a), &reached[i].first->GetNode(b)};
@@ -224,15 +240,7 @@ bool CTaskHelper::SwapPartnerClasses(CCourseTable* table, const tagTABLE_NODE& a
         if (i == 0)
             directCount = reached.size();
     }
-    // The origin's own partners were checked with its lessons.
-    for (std::size_t i = directCount; i < reached.size(); ++i) {
-        if (CanSwap(reached[i].first, a, b, true))
-            continue;
-        m_reason->partnerClasses.push_back(Handle(reached[i].second->GetClassId()));
-        m_textStale = true;
-        return false;
-    }
-    return true;
+    return directCount;
 }
 
 bool CTaskHelper::IsPreset(CCourseTable* table, const tagTABLE_NODE& period, int part)

@@ -188,7 +188,7 @@ zem::COLORREF CTaskHelper::GetCellColor(const CCourseTable* table, const tagTABL
     if (!table || !m_task || m_task != m_context.openTask || !m_context.colorTable || !m_context.colorMap ||
         !table->IsUsed(period))
         return 0;
-    return m_context.colorMap->GetColor(FindCourse(table->GetNode(period).GetFirstValidCourseId()));
+    return m_context.colorMap->GetColor(FindCourse(table->GetNode(period).GetFirstValidCourseId()), m_task);
 }
 
 void CTaskHelper::ApplyCellColors(CWeekGridCells* grid, const CCourseTable* table) const
@@ -198,7 +198,7 @@ void CTaskHelper::ApplyCellColors(CWeekGridCells* grid, const CCourseTable* tabl
     ForEachDaySlot(m_task->GetSchoolStructure(), true, [&](const tagTABLE_NODE& period) {
         zem::COLORREF color = 0;
         if (table->IsUsed(period) && m_context.colorMap)
-            color = m_context.colorMap->GetColor(FindCourse(table->GetNode(period).GetFirstValidCourseId()));
+            color = m_context.colorMap->GetColor(FindCourse(table->GetNode(period).GetFirstValidCourseId()), m_task);
         grid->SetCellBkColor(GridCell(period), color);
     });
     grid->Refresh();

@@ -10,6 +10,8 @@
 #include "core/Core.h"
 #include "platform/Text.h"
 
+#include <tuple>
+
 namespace {
 
 constexpr int kMaxConcentrateSweeps = 10;
@@ -166,6 +168,35 @@ void CTaskHelper::ReachableSlots(const CPlanRules& plan, CCourseTable* table, co
     });
 }
 
+// An exchange across days moves lessons of partner classes too: none of them may end up with more
+// lessons on its new day than its plan's daily maximum.
+bool CTaskHelper::MoveKeepsDayMaximum(CCourseTable* table, const tagTABLE_NODE& a, const tagTABLE_NODE& b)
+{
+    if (a.day == b.day)
+        return true;
+    MovedTables moved;
+    TablesMovedWith(table, a, b, moved);
+    for (const auto& entry : moved) {
+        const CCourseTableNode& cellA = entry.first->GetNode(a);
+        const CCourseTableNode& cellB = entry.first->GetNode(b);
+        for (const auto& [from, to, target] : {std::tuple{&cellA, &cellB, b}, std::tuple{&cellB, &cellA, a}}) {
+            const CPlanRules* previous = nullptr;
+            for (int half = 1; half <= 2; ++half) {
+                const CPlanRules* plan = Rules().PlanOfSlot(*from, half);
+                if (!plan || plan == previous)
+                    continue;
+                previous = plan;
+                // A lesson of the same plan coming the other way keeps the count.
+                if (plan == Rules().PlanOfSlot(*to, 1) || plan == Rules().PlanOfSlot(*to, 2))
+                    continue;
+                if (plan->plan->GetTable(true).IsDayUsed(target.day, std::max(plan->dayMax, 1)))
+                    return false;
+            }
+        }
+    }
+    return true;
+}
+
 bool CTaskHelper::PlaceLessonAt(CCourseInfo* plan, const std::string& room, CCourseTable* table,
                                 const tagTABLE_NODE& period, const tagTABLE_NODE& candidate)
 {
@@ -219,7 +250,7 @@ bool CTaskHelper::PlaceLessonWithDisplacement(int depth, CCourseInfo* plan, cons
             if (candidate.day != period.day && movedOwn.IsDayUsed(period.day, 1))
                 return;
         }
-        if (CanSwap(table, period, candidate, false))
+        if (MoveKeepsDayMaximum(table, period, candidate) && CanSwap(table, period, candidate, false))
             candidates.push_back(candidate);
     });
     OrderCandidatesBySegment(plan->IsMainCourse(), candidates);
