@@ -286,10 +286,11 @@ void ReadBasicData(CScheduleTask& task, const pugi::xml_document& doc)
     if (pugi::xml_node section = SelectSection(doc, "Input", "ClassInfo")) {
         ReadObjects<CClassInfo>(section, task.GetClassInfoList(), "班级", kMaxClasses,
                                 [](CClassInfo& cls, pugi::xml_node element) {
-            ReadNamed(cls, element);
-            cls.SetStudentCount(static_cast<unsigned>(ClampedInt(Required(element, "studentcount"), 0, INT_MAX)));
-            cls.SetHeadTeacherName(GetNodeAttribute(element, "headteacher"));
-        });
+                                    ReadNamed(cls, element);
+                                    cls.SetStudentCount(static_cast<unsigned>(
+                                        ClampedInt(Required(element, "studentcount"), 0, INT_MAX)));
+                                    cls.SetHeadTeacherName(GetNodeAttribute(element, "headteacher"));
+                                });
     }
     if (pugi::xml_node section = SelectSection(doc, "Input", "RoomInfo")) {
         // Each place of a room (its capacity) has a timetable of its own.
@@ -302,7 +303,7 @@ void ReadBasicData(CScheduleTask& task, const pugi::xml_document& doc)
                                                                    CRoomInfo::kMaxCapacity);
                                    places += static_cast<std::size_t>(capacity);
                                    if (places > kMaxRoomPlaces)
-                                       throw TooManyObjects{"教室容量", kMaxRoomPlaces};
+                                       throw TooManyObjects{"教室容量（合计）", kMaxRoomPlaces};
                                    room.SetCapacity(capacity);
                                });
     }

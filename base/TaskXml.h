@@ -1,7 +1,7 @@
 #pragma once
-// What the readers and writers of a task's XML files share: walking children the way the files
-// have always been read, required attributes, clamped numbers, a fixed write order, and the save
-// with its messages. Internal to the library.
+// What the readers and writers of a task's XML files share: walking children past comments,
+// required attributes, limits on what a school can have, clamped numbers, a fixed write order,
+// and the save with its messages. Internal to the library.
 #include "base/SchoolStructure.h"
 #include "base/ZemObject.h"
 
