@@ -25,8 +25,8 @@ struct MissingAttribute {
     std::string name;
 };
 
-// A node other than an element, a comment or a processing instruction (text, CDATA) stood
-// between elements of a list, and the elements after it went unread. Thrown by ForEachElement
+// A node other than an element, a comment, a processing instruction or white space (text, CDATA)
+// stood between elements of a list, and the elements after it went unread. Thrown by ForEachElement
 // and FindChild; the file must then not be saved over.
 struct UnreadElements {};
 
@@ -36,11 +36,17 @@ struct TooManyObjects {
     std::size_t limit;
 };
 
-// Comments and processing instructions are passed over wherever a list is read or a child looked
-// up: a note a user wrote into the file must not hide what follows it.
+// Comments, processing instructions and white space are passed over wherever a list is read or a
+// child looked up: a note a user wrote into the file must not hide what follows it, and white
+// space between elements means nothing, also when written as character references.
 inline bool IsPassedOver(pugi::xml_node node)
 {
-    return node.type() == pugi::node_comment || node.type() == pugi::node_pi;
+    if (node.type() == pugi::node_comment || node.type() == pugi::node_pi)
+        return true;
+    if (node.type() != pugi::node_pcdata)
+        return false;
+    const std::string_view text = node.value();
+    return text.find_first_not_of(" \t\r\n") == std::string_view::npos;
 }
 
 // Calls f for each element child in document order, passing over comments and processing

@@ -191,6 +191,12 @@ TEST(DamagedInput, EveryFileOfATask)
          [](CScheduleTask&, CScheduleProctor& set) {
              EXPECT_EQ(set.data().GetProctorList()[0]->teachers, (std::vector<std::string>{"王喆", "张玥"}));
          }},
+        {"out.xml white space written as a reference between teachers", out,
+         Replace("<Teachers><Teacher>王喆</Teacher>", "<Teachers>&#9;&#13;\n<Teacher>王喆</Teacher>"), {}, true, true,
+         {}, {},
+         [](CScheduleTask&, CScheduleProctor& set) {
+             EXPECT_EQ(set.data().GetProctorList()[0]->teachers, std::vector<std::string>{"王喆"});
+         }},
         {"out.xml teachers after text", out,
          Replace("<Teacher>王喆</Teacher>", "<Teacher>王喆</Teacher>x<Teacher>张玥</Teacher>"), {}, true, false,
          {kOutError, kProctorKept}, {in, out}},
