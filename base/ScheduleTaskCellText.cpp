@@ -2,6 +2,8 @@
 // slot's name, a combined class's name, and the activities and closed slots of an object.
 #include "base/ScheduleTask.h"
 
+#include "base/CellRecord.h"
+
 #include "base/Utility.h"
 
 #include <algorithm>
@@ -74,28 +76,28 @@ public:
         if (!param.subjectFilter.empty() && !IsStringInArray(param.subjectFilter, course->GetSubjectId()))
             return false;
 
-        type_ = type;
+        m_type = type;
         const bool full = param.fullName;
-        subject_ = full ? &subject->GetName() : &subject->GetShortName();
+        m_subject = full ? &subject->GetName() : &subject->GetShortName();
         const bool combo = lines.Uses(Piece::Combo);
         if (lines.Uses(Piece::Class) || lines.Uses(Piece::Head) || (combo && type == TABLE_TEACHER)) {
             if (const CCombineClass* combined = task.GetCC(course->GetId())) {
-                combinedName_ = task.GetCCName(combined);
-                class_ = &combinedName_;
+                m_combinedName = task.GetCCName(combined);
+                m_class = &m_combinedName;
             } else {
-                class_ = full ? &cls->GetName() : &cls->GetShortName();
+                m_class = full ? &cls->GetName() : &cls->GetShortName();
             }
         }
         if (lines.Uses(Piece::Teacher) || (combo && type != TABLE_TEACHER))
-            teacher_ = task.GetAllTeacherName(course, full, true);
+            m_teacher = task.GetAllTeacherName(course, full, true);
         if (data.GetRoomHandle() != zem::kNoId) {
             if (const CRoomInfo* room = task.GetRoom(data.GetRoomId())) {
-                room_ = full ? &room->GetName() : &room->GetShortName();
+                m_room = full ? &room->GetName() : &room->GetShortName();
                 const int index = data.GetRoomIndex();
                 // A playground takes any number of classes; its places are not seats worth naming.
                 if (param.showRoomSeat && room->IsComplex() && room->GetName() != "操场" && index >= 0 &&
                     index < static_cast<int>(room->GetCapacity()))
-                    seat_ = index + 1;
+                    m_seat = index + 1;
             }
         }
         return true;
@@ -107,23 +109,23 @@ public:
         case Piece::None:
             break;
         case Piece::Subject:
-            out += *subject_;
+            out += *m_subject;
             break;
         case Piece::Teacher:
-            out += teacher_;
+            out += m_teacher;
             break;
         case Piece::Class:
-            out += *class_;
+            out += *m_class;
             break;
         case Piece::Room:
             AppendRoom(out);
             break;
         case Piece::Head:
-            if (seat_ > 0) {
-                AppendNumber(out, seat_);
+            if (m_seat > 0) {
+                AppendNumber(out, m_seat);
                 out += ": ";
             }
-            out += *class_;
+            out += *m_class;
             break;
         case Piece::Combo:
             AppendCombo(out);
@@ -132,29 +134,29 @@ public:
     }
 
 private:
-    bool HasRoomText() const { return seat_ > 0 || (room_ && !room_->empty()); }
+    bool HasRoomText() const { return m_seat > 0 || (m_room && !m_room->empty()); }
 
     void AppendRoom(std::string& out) const
     {
-        if (room_)
-            out += *room_;
-        if (seat_ > 0) {
+        if (m_room)
+            out += *m_room;
+        if (m_seat > 0) {
             out += ':';
-            AppendNumber(out, seat_);
+            AppendNumber(out, m_seat);
         }
     }
 
     // Layouts 0 and 4 put two texts on one line.
     void AppendCombo(std::string& out) const
     {
-        if (type_ == TABLE_ROOM) {
-            out += teacher_;
+        if (m_type == TABLE_ROOM) {
+            out += m_teacher;
             out += '(';
-            out += *subject_;
+            out += *m_subject;
             out += ')';
             return;
         }
-        out += type_ == TABLE_CLASS ? teacher_ : *class_;
+        out += m_type == TABLE_CLASS ? m_teacher : *m_class;
         if (HasRoomText()) {
             out += '(';
             AppendRoom(out);
@@ -162,13 +164,13 @@ private:
         }
     }
 
-    TABLE_TYPE type_ = TABLE_CLASS;
-    const std::string* subject_ = nullptr;
-    const std::string* class_ = nullptr;
-    const std::string* room_ = nullptr;
-    std::string combinedName_;
-    std::string teacher_;
-    int seat_ = 0;  // 1-based, 0 when not shown
+    TABLE_TYPE m_type = TABLE_CLASS;
+    const std::string* m_subject = nullptr;
+    const std::string* m_class = nullptr;
+    const std::string* m_room = nullptr;
+    std::string m_combinedName;
+    std::string m_teacher;
+    int m_seat = 0;  // 1-based, 0 when not shown
 };
 
 // Adds a further lesson's line to the cell's line, which starts at `begin`.
@@ -204,7 +206,7 @@ std::string CScheduleTask::GetCellInfo(const CCourseTableNode& cell, TABLE_TYPE 
     std::string record;
     record.reserve(64);
 
-    // Appends the half's two lines, separated by the byte 7; true when line 1 has text.
+    // Appends the half's two fields; true when line 1 has text.
     auto appendHalf = [&](int half) {
         LessonText lesson;
         const bool hasText = lesson.Load(*this, cell.data(half), type, param, lines);
@@ -225,7 +227,7 @@ std::string CScheduleTask::GetCellInfo(const CCourseTableNode& cell, TABLE_TYPE 
         for (std::size_t i = 0; i < more.size(); i += 2)
             JoinLine(record, begin1, more[i]);
         const bool line1HasText = record.size() > begin1;
-        record += '\a';
+        record += zem::kCellSeparator;
         const std::size_t begin2 = record.size();
         if (hasText)
             lesson.Append(record, lines.line2);
@@ -234,15 +236,18 @@ std::string CScheduleTask::GetCellInfo(const CCourseTableNode& cell, TABLE_TYPE 
         return line1HasText;
     };
 
+    // The count, then each half's key and its two lines.
+    record += cell.IsInterleave() ? '2' : '0';
+    zem::AppendCellField(record, "1");
+    record += zem::kCellSeparator;
+    const bool oddHasText = appendHalf(1);
     if (!cell.IsInterleave()) {
-        record = "0\a1\a";
-        if (appendHalf(1))
+        if (oddHasText)
             record[0] = '1';
         return record;
     }
-    record = "2\a1\a";
-    appendHalf(1);
-    record += "\a2\a";
+    zem::AppendCellField(record, "2");
+    record += zem::kCellSeparator;
     appendHalf(2);
     return record;
 }

@@ -1,5 +1,7 @@
 #include "base/Utility.h"
 
+#include "base/CellRecord.h"
+
 #include "platform/Files.h"
 #include "platform/Text.h"
 
@@ -63,26 +65,13 @@ bool IsAllDigits(std::string_view text)
 
 std::string MakeCellText(std::string_view line1, std::string_view line2)
 {
-    std::string text = line1.empty() ? "0" : "1";
-    text += "\a1\a";
-    text += line1;
-    text += '\a';
-    text += line2;
-    return text;
+    return zem::JoinCellRecord({line1.empty() ? "0" : "1", "1", line1, line2});
 }
 
 std::string MakeCellTextEx(std::string_view oddLine1, std::string_view oddLine2, std::string_view evenLine1,
                            std::string_view evenLine2)
 {
-    std::string text = "2\a1\a";
-    text += oddLine1;
-    text += '\a';
-    text += oddLine2;
-    text += "\a2\a";
-    text += evenLine1;
-    text += '\a';
-    text += evenLine2;
-    return text;
+    return zem::JoinCellRecord({"2", "1", oddLine1, oddLine2, "2", evenLine1, evenLine2});
 }
 
 std::string IntToText(int value) { return std::to_string(value); }

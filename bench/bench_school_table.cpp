@@ -1,5 +1,6 @@
 // Painting the whole-school grid of a big school: 120 classes, horizontal layout, a 1920 x 1080
 // window. Budget: one full repaint in under 16 ms, so that scrolling stays smooth.
+#include "base/CellRecord.h"
 #include "table/SchoolTable.h"
 #include "table/UICore.h"
 
@@ -19,16 +20,13 @@ constexpr int kDays = 5;
 
 std::string OneEntry(const std::string& main, const std::string& secondary)
 {
-    const char sep = 7;
-    return std::string("1") + sep + "1" + sep + main + sep + secondary;
+    return zem::JoinCellRecord({"1", "1", main, secondary});
 }
 
 std::string TwoEntries(const std::string& main1, const std::string& secondary1, const std::string& main2,
                        const std::string& secondary2)
 {
-    const char sep = 7;
-    return std::string("2") + sep + "1" + sep + main1 + sep + secondary1 + sep + "2" + sep + main2 + sep +
-           secondary2;
+    return zem::JoinCellRecord({"2", "1", main1, secondary1, "2", main2, secondary2});
 }
 
 // The window's paint, into a screen-sized image.
@@ -53,7 +51,7 @@ std::unique_ptr<CSchoolTable> MakeSchool()
     const char* grades[] = {"高一", "高二", "高三"};
     const int dayNodes = grid->GetDayNodes();
     for (int c = 0; c < kClasses; ++c) {
-        grid->AddRow(std::string(grades[c / 40]) + "\a(" + std::to_string(c % 40 + 1) + ")班");
+        grid->AddRow(zem::JoinCellRecord({grades[c / 40], "(" + std::to_string(c % 40 + 1) + ")班"}));
         for (int day = 0; day < kDays; ++day) {
             for (int p = 0; p < dayNodes; ++p) {
                 const int k = (c * 7 + day * 3 + p) % 10;

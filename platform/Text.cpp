@@ -301,6 +301,11 @@ int CompareNoCase(std::string_view a, std::string_view b)
     return a.size() < b.size() ? -1 : (a.size() > b.size() ? 1 : 0);
 }
 
+int CompareGbkNoCase(std::string_view a, std::string_view b)
+{
+    return CompareNoCase(Utf8ToGbkWithCharRefs(a), Utf8ToGbkWithCharRefs(b));
+}
+
 bool EqualsNoCase(std::string_view a, std::string_view b) { return a.size() == b.size() && CompareNoCase(a, b) == 0; }
 
 std::string ToLowerAscii(std::string_view text)

@@ -38,6 +38,9 @@ std::string_view GbkPrefix(std::string_view utf8, int maxBytes);
 // Compares the GBK forms byte by byte (the pinyin order users expect for names): <0, 0, >0.
 int CompareGbk(std::string_view a, std::string_view b);
 
+// CompareGbk without regard to ASCII case: the order lists sort names in when a column is sorted.
+int CompareGbkNoCase(std::string_view a, std::string_view b);
+
 // ASCII-case-insensitive comparison; other bytes compare as they are.
 int CompareNoCase(std::string_view a, std::string_view b);
 bool EqualsNoCase(std::string_view a, std::string_view b);

@@ -1,10 +1,13 @@
 #include "table/CellStatic.h"
 
+#include "platform/gui/Desktop.h"
+
 #include <QEventLoop>
 #include <QPainter>
 #include <QPixmap>
 #include <QPointer>
 
+#include <algorithm>
 #include <cmath>
 
 using zem::Rect;
@@ -35,8 +38,10 @@ void CCellStatic::Move(const Rect& from, const Rect& to)
     }
     SaveParentFace();
     m_done = 0;
-    m_clock.start();
-    m_timer.start();
+    m_start = zem::gui::AnimationClock();
+    Step();  // the first frame shows the picture where it was
+    if (!m_done)
+        m_timer.start();
 }
 
 void CCellStatic::Close()
@@ -59,7 +64,7 @@ void CCellStatic::Step()
 {
     const double dx = m_to.left - m_from.left, dy = m_to.top - m_from.top;
     const double distance = std::sqrt(dx * dx + dy * dy);
-    const qint64 t = m_clock.elapsed();
+    const std::int64_t t = std::max<std::int64_t>(0, zem::gui::AnimationClock() - m_start);
     const double s = distance * static_cast<double>(t) / kSlideMs;
     if (s >= distance || t > kMaxSlideMs) {
         m_timer.stop();

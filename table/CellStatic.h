@@ -3,7 +3,8 @@
 // at its start and glides to its destination.
 #include "platform/Gdi.h"
 
-#include <QElapsedTimer>
+#include <cstdint>
+
 #include <QImage>
 #include <QTimer>
 #include <QWidget>
@@ -16,8 +17,8 @@ public:
     explicit CCellStatic(QWidget* parent);
     ~CCellStatic() override;
 
-    // Captures the parent's picture at `from` and starts sliding it to `to`; equal rectangles are
-    // done at once.
+    // Captures the parent's picture at `from`, shows it there and starts sliding it to `to`; equal
+    // rectangles are done at once. Time comes from the animation clock of the desktop hooks.
     void Move(const zem::Rect& from, const zem::Rect& to);
     // Non-zero when the slide has finished.
     int WaitForMoveComplete() const { return m_done; }
@@ -29,17 +30,19 @@ public:
     // once if the parent is destroyed meanwhile (then `running` is left alone).
     static void MoveCell(const zem::Rect& a, const zem::Rect& b, QWidget* parent, bool* running = nullptr);
 
+    // Moves the picture to where the animation clock says it is now, or ends the slide. The frame
+    // timer calls it; a test may too.
+    void Step();
+
 protected:
     void SaveParentFace();
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    void Step();
-
     int m_done = 1;
     zem::Rect m_from;
     zem::Rect m_to;
     QImage m_face;
     QTimer m_timer;
-    QElapsedTimer m_clock;
+    std::int64_t m_start = 0;
 };

@@ -8,10 +8,7 @@
 using zem::Point;
 using zem::Rect;
 
-CManualScheduleTable::CManualScheduleTable() : m_tip(std::make_unique<CTableTipWnd>())
-{
-    setMouseTracking(true);
-}
+CManualScheduleTable::CManualScheduleTable() = default;
 
 CManualScheduleTable::~CManualScheduleTable() = default;
 
@@ -122,21 +119,4 @@ void CManualScheduleTable::OnRButtonDown(Point point)
     const Rect& r = cell->GetRect();
     const zem::LPARAM side = point.x > (r.left + r.right) / 2 ? 2 : 1;
     Notify(WM_TABLE_CELL_RCLICK, zem::ToWParam(&node), side);
-}
-
-void CManualScheduleTable::mouseMoveEvent(QMouseEvent* event)
-{
-    LayoutClient();
-    const QPoint p = event->position().toPoint();
-    tagTABLE_NODE node;
-    const CCell* cell = HitCell({p.x(), p.y()}, &node) ? CellOf(node) : nullptr;
-    if (cell && !cell->GetTip().empty())
-        m_tip->ShowAtCursor(cell->GetTip());
-    else
-        m_tip->HideTip();
-}
-
-void CManualScheduleTable::leaveEvent(QEvent*)
-{
-    m_tip->HideTip();
 }

@@ -1,10 +1,7 @@
 #pragma once
 // The week grid in which the user moves lessons by hand: a first click picks a cell, the host marks
 // the cells it may go to as friends, and a click on a friend moves it there.
-#include "table/TableTipWnd.h"
 #include "table/WeekTable.h"
-
-#include <memory>
 
 class CManualScheduleTable : public CWeekTable {
 public:
@@ -16,7 +13,6 @@ public:
     void SimulateToSwapCell(const tagTABLE_NODE& from, const tagTABLE_NODE& to);
 
     bool IsMoving() const { return m_moving; }
-    const CTableTipWnd& GetTipWnd() const { return *m_tip; }
 
 protected:
     // Slides the two cells' pictures past each other, then trades their contents (not their tags).
@@ -25,13 +21,10 @@ protected:
 
     void OnLButtonDown(zem::Point point) override;
     void OnRButtonDown(zem::Point point) override;
-    void mouseMoveEvent(QMouseEvent* event) override;
-    void leaveEvent(QEvent* event) override;
 
 private:
     // Ends the pick and tells the host.
     void ClearPick();
 
     bool m_moving = false;
-    std::unique_ptr<CTableTipWnd> m_tip;
 };

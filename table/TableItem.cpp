@@ -1,5 +1,6 @@
 #include "table/TableItem.h"
 
+#include "base/CellRecord.h"
 #include "platform/Text.h"
 #include "table/TableTheme.h"
 
@@ -33,136 +34,11 @@ int BlankLinesAt(int segment, int section, int position)
 
 }  // namespace
 
-FittedText FitText(DC& dc, std::string_view text, const Rect& rect, TextVAlign align)
-{
-    const unsigned vertical = align == TextVAlign::Center ? DT_VCENTER
-                              : align == TextVAlign::Bottom ? DT_BOTTOM
-                                                            : DT_TOP;
-    const FittedText singleLine{rect, DT_SINGLELINE | DT_CENTER | vertical};
-    if (text.empty())
-        return singleLine;
-
-    Rect oneLine = rect;
-    const int lineHeight = dc.DrawText(text, oneLine, DT_CALCRECT | DT_SINGLELINE);
-    const unsigned wrapped = DT_WORDBREAK | DT_EDITCONTROL | DT_CENTER;
-    Rect block = rect;
-    dc.DrawText(text, block, DT_CALCRECT | wrapped);
-
-    const int width = block.Width(), height = block.Height();
-    Rect placed;
-    placed.left = rect.left + (rect.Width() - width) / 2;
-    placed.right = placed.left + width;
-    if (align == TextVAlign::Center)
-        placed.top = rect.top + (rect.Height() - height) / 2;
-    else if (align == TextVAlign::Bottom)
-        placed.top = rect.bottom - height;
-    else
-        placed.top = rect.top;
-    placed.bottom = placed.top + height;
-
-    if (height > rect.Height()) {
-        if (rect.Height() < 2 * lineHeight)
-            return singleLine;
-        placed.top = rect.top;
-        placed.bottom = rect.bottom;
-    }
-    return {placed, wrapped};
-}
-
-void DrawFittedText(DC& dc, std::string_view text, const Rect& rect, TextVAlign align)
-{
-    const FittedText fitted = FitText(dc, text, rect, align);
-    dc.DrawText(text, fitted.rect, fitted.format);
-}
-
-void PreparedText::Prepare(DC& dc, std::string_view text, const Rect& rect, unsigned format)
-{
-    m_rect = rect;
-    m_format = format & ~DT_CALCRECT;
-    m_empty = text.empty();
-    m_shaped = false;
-    m_clip = false;
-    m_line = QStaticText();
-    m_text.clear();
-    if (m_empty)
-        return;
-    const QString line = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-    const QFontMetrics metrics(dc.Painter().font());
-    const int width = metrics.horizontalAdvance(line);
-    // Spaces and line feeds change where DrawText breaks or trims lines; a wrapped text wider than
-    // its rectangle takes more than one line. Those are left to DrawText.
-    const bool oneLine = text.find_first_of(" \r\n") == std::string_view::npos &&
-                         ((m_format & DT_SINGLELINE) || width <= rect.Width());
-    if (!oneLine) {
-        m_text = text;
-        return;
-    }
-    int x = rect.left, y = rect.top;
-    if (m_format & DT_CENTER)
-        x = rect.left + (rect.Width() - width) / 2;
-    else if (m_format & DT_RIGHT)
-        x = rect.right - width;
-    if (m_format & DT_SINGLELINE) {
-        if (m_format & DT_VCENTER)
-            y = rect.top + (rect.Height() - metrics.height()) / 2;
-        else if (m_format & DT_BOTTOM)
-            y = rect.bottom - metrics.height();
-    }
-    m_topLeft = QPoint(x, y);
-    // Clipping costs; it is needed only where the ink may leave the rectangle.
-    const QRect ink = metrics.boundingRect(line).translated(x, y + metrics.ascent()).adjusted(-1, -1, 1, 1);
-    m_clip = !(m_format & DT_NOCLIP) && !QRect(rect.left, rect.top, rect.Width(), rect.Height()).contains(ink);
-    m_line.setTextFormat(Qt::PlainText);
-    m_line.setText(line);
-    m_line.prepare(QTransform(), dc.Painter().font());
-    m_shaped = true;
-}
-
-void PreparedText::Draw(DC& dc, int dx, int dy, COLORREF color) const
-{
-    if (m_empty)
-        return;
-    if (!m_shaped) {
-        Rect r = m_rect;
-        r.OffsetRect(dx, dy);
-        const COLORREF previous = dc.SetTextColor(color);
-        dc.DrawText(m_text, r, m_format);
-        dc.SetTextColor(previous);
-        return;
-    }
-    QPainter& painter = dc.Painter();
-    painter.setPen(ToQColor(color));
-    const QPoint at = m_topLeft + QPoint(dx, dy);
-    if (!m_clip) {
-        painter.drawStaticText(at, m_line);
-        return;
-    }
-    painter.save();
-    painter.setClipRect(QRect(m_rect.left + dx, m_rect.top + dy, std::max(0, m_rect.Width()), std::max(0, m_rect.Height())),
-                        Qt::IntersectClip);
-    painter.drawStaticText(at, m_line);
-    painter.restore();
-}
-
-void PreparedText::Offset(int dx, int dy)
-{
-    m_rect.OffsetRect(dx, dy);
-    m_topLeft += QPoint(dx, dy);
-}
-
 // ---- CCell
 
 int CCell::ParseInfo(std::string_view text)
 {
-    std::vector<std::string_view> parts;
-    std::size_t start = 0;
-    for (;;) {
-        const std::size_t end = text.find(kSeparator, start);
-        parts.push_back(text.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start));
-        if (end == std::string_view::npos)
-            break;
-        start = end + 1;
-    }
+    const std::vector<std::string_view> parts = zem::SplitCellRecord(text);
     if (parts.size() > 1 + 3 * kMaxEntries)
         return kMalformed;
     const int count = zem::ParseIntPrefix(parts[0]);
@@ -188,10 +64,8 @@ std::string CCell::GetInfo() const
     std::string text = std::to_string(m_entryCount);
     for (int i = 0; i < m_entryCount; ++i) {
         const CellEntry& entry = m_entries[static_cast<std::size_t>(i)];
-        for (const std::string* field : {&entry.key, &entry.main, &entry.secondary}) {
-            text += kSeparator;
-            text += *field;
-        }
+        for (const std::string* field : {&entry.key, &entry.main, &entry.secondary})
+            zem::AppendCellField(text, *field);
     }
     return text;
 }
@@ -236,8 +110,69 @@ COLORREF CCell::BackgroundColor() const
     }
 }
 
+CCell::Texts CCell::FitTexts() const
+{
+    Texts texts;
+    const Rect& rc = m_rect;
+    if (rc.IsRectEmpty() || m_entryCount <= 0)
+        return texts;
+    if (m_entryCount >= 2) {
+        // Each part keeps clear of the diagonal where the diagonal comes near it.
+        Rect half(rc.left, rc.top, rc.left + rc.Width() / 2, rc.bottom);
+        texts.entries[0] = FitEntry(m_entries[0], half, {1, 1, 1, 5});
+        half.OffsetRect(rc.Width() / 2, 0);
+        texts.entries[1] = FitEntry(m_entries[1], half, {5, 1, 1, 1});
+        texts.count = 2;
+    } else {
+        Rect inner = rc;
+        inner.DeflateRect(5, 0, 5, 0);
+        texts.entries[0] = FitEntry(m_entries[0], inner, {0, 0, 0, 0});
+        texts.count = 1;
+    }
+    for (int i = 0; i < texts.count; ++i)
+        texts.whole = texts.whole && texts.entries[static_cast<std::size_t>(i)].whole;
+    return texts;
+}
+
+TextPair CCell::FitEntry(const CellEntry& entry, const Rect& half, const EntryInsets& insets) const
+{
+    // The main text takes the upper 3/5 and the secondary text the lower 2/5, or the main text all.
+    const int h = half.Height();
+    Rect alone = half;
+    alone.DeflateRect(insets.mainLeft, 0, insets.mainRight, 0);
+    Rect mainRect = alone;
+    mainRect.bottom -= 2 * h / 5;
+    Rect secondaryRect = half;
+    secondaryRect.top += 3 * h / 5;
+    secondaryRect.DeflateRect(insets.secondaryLeft, 0, insets.secondaryRight, 0);
+    return FitTextPair(entry.main, PrimaryFont(), {AvoidTag(mainRect)}, entry.secondary, SecondaryFont(),
+                       {AvoidTag(secondaryRect)}, {AvoidTag(alone)});
+}
+
+const Font& CCell::PrimaryFont() const
+{
+    static const Font fallback;
+    return m_primaryFont ? *m_primaryFont : fallback;
+}
+
+const Font& CCell::SecondaryFont() const
+{
+    return m_secondaryFont ? *m_secondaryFont : PrimaryFont();
+}
+
+Rect CCell::AvoidTag(Rect box) const
+{
+    if (m_tag <= 0)
+        return box;
+    const Rect tag(m_rect.right - 20, m_rect.top + 3, m_rect.right - 4, m_rect.top + 19);
+    if (box.top < tag.bottom && box.bottom > tag.top && box.right > tag.left)
+        box.right = std::max(box.left, tag.left - 1);
+    return box;
+}
+
 void CCell::Draw(DC& dc)
 {
+    m_textCount = 0;
     const Rect rc = m_rect;
     if (rc.IsRectEmpty())
         return;
@@ -262,22 +197,28 @@ void CCell::Draw(DC& dc)
 
     if (m_entryCount > 0) {
         dc.SetBkMode(TRANSPARENT);
-        const COLORREF mainColor = m_colorMode ? kBlack : m_mainText;
-        const COLORREF secondaryColor = m_colorMode ? kBlack : m_secondaryText;
         if (m_entryCount >= 2) {
             const int mid = (rc.left + rc.right) / 2;
             dc.SetPenColor(kWhite);
             dc.MoveTo(mid + 5, rc.top + 2);
             dc.LineTo(mid - 5, rc.bottom - 2);
-            Rect half(rc.left, rc.top, rc.left + rc.Width() / 2, rc.bottom);
-            // Each part keeps clear of the diagonal where the diagonal comes near it.
-            DrawEntry(dc, m_entries[0], half, 1, 1, 1, 5, mainColor, secondaryColor);
-            half.OffsetRect(rc.Width() / 2, 0);
-            DrawEntry(dc, m_entries[1], half, 5, 1, 1, 1, mainColor, secondaryColor);
-        } else {
-            Rect inner = rc;
-            inner.DeflateRect(5, 0, 5, 0);
-            DrawEntry(dc, m_entries[0], inner, 0, 0, 0, 0, mainColor, secondaryColor);
+        }
+        const Texts texts = FitTexts();
+        for (int i = 0; i < texts.count; ++i) {
+            const TextPair& entry = texts.entries[static_cast<std::size_t>(i)];
+            const std::pair<const FittedText*, COLORREF> parts[] = {
+                {&entry.secondary, m_colorMode ? kBlack : m_secondaryText},
+                {&entry.main, m_colorMode ? kBlack : m_mainText},
+            };
+            for (const auto& [fitted, color] : parts) {
+                if (fitted->text.empty())
+                    continue;
+                dc.SelectFont(fitted == &entry.main ? PrimaryFont() : SecondaryFont());
+                dc.SetTextColor(color);
+                DrawFitted(dc, *fitted);
+                if (m_textCount < static_cast<int>(m_textExtents.size()))
+                    m_textExtents[static_cast<std::size_t>(m_textCount++)] = fitted->extent;
+            }
         }
     }
 
@@ -285,26 +226,23 @@ void CCell::Draw(DC& dc)
         CTableTheme::Instance().GetImageList().Draw(dc, m_tag - 1, {rc.right - 20, rc.top + 3});
 }
 
-void CCell::DrawEntry(DC& dc, const CellEntry& entry, Rect half, int mainLeft, int mainRight, int secondaryLeft,
-                      int secondaryRight, COLORREF mainColor, COLORREF secondaryColor)
+std::string CCell::GetDisplayTip() const
 {
-    const int h = half.Height();
-    Rect mainRect = half;
-    mainRect.DeflateRect(mainLeft, 0, mainRight, 0);
-    if (!entry.secondary.empty()) {
-        mainRect.bottom -= 2 * h / 5;
-        Rect secondaryRect = half;
-        secondaryRect.top += 3 * h / 5;
-        secondaryRect.DeflateRect(secondaryLeft, 0, secondaryRight, 0);
-        if (m_secondaryFont)
-            dc.SelectFont(*m_secondaryFont);
-        dc.SetTextColor(secondaryColor);
-        DrawFittedText(dc, entry.secondary, secondaryRect, TextVAlign::Center);
+    if (!m_tip.empty() || FitTexts().whole)
+        return m_tip;
+    // The entries one after the other, each main text above its secondary text.
+    std::string whole;
+    for (int i = 0; i < m_entryCount; ++i) {
+        const CellEntry& entry = m_entries[static_cast<std::size_t>(i)];
+        for (const std::string* text : {&entry.main, &entry.secondary}) {
+            if (text->empty())
+                continue;
+            if (!whole.empty())
+                whole += '\n';
+            whole += *text;
+        }
     }
-    if (m_primaryFont)
-        dc.SelectFont(*m_primaryFont);
-    dc.SetTextColor(mainColor);
-    DrawFittedText(dc, entry.main, mainRect, TextVAlign::Center);
+    return whole;
 }
 
 // ---- CTableColumn

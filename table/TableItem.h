@@ -2,9 +2,7 @@
 // The drawable parts of the week grids: cells, the day columns that hold them and what columns share.
 #include "platform/gui/DC.h"
 #include "table/TableDefs.h"
-
-#include <QPoint>
-#include <QStaticText>
+#include "table/TextFit.h"
 
 #include <array>
 #include <string>
@@ -43,43 +41,6 @@ int FirstRectHolding(const std::array<zem::Rect, N>& rects, int count, zem::Poin
     return -1;
 }
 
-// Vertical placement for the text-fitting rule.
-enum class TextVAlign { Top, Center, Bottom };
-
-// Where and how a text goes into a rectangle: word-wrapped and centred when it fits, else on one
-// line. The school grid measures once and draws later, hence the two steps.
-struct FittedText {
-    zem::Rect rect;
-    unsigned format = 0;
-};
-FittedText FitText(zem::gui::DC& dc, std::string_view text, const zem::Rect& rect, TextVAlign align);
-void DrawFittedText(zem::gui::DC& dc, std::string_view text, const zem::Rect& rect, TextVAlign align);
-
-// A text laid out once and drawn many times, as DrawText would draw it on a transparent background:
-// a text that stays on one line is shaped once; any other is handed to DrawText each time.
-class PreparedText {
-public:
-    // Lays the text out for DrawText(text, rect, format) in the DC's current font.
-    void Prepare(zem::gui::DC& dc, std::string_view text, const zem::Rect& rect, unsigned format);
-    // Draws it moved by (dx, dy). The DC's font must be the one it was prepared in.
-    void Draw(zem::gui::DC& dc, int dx, int dy, zem::COLORREF color) const;
-    void Offset(int dx, int dy);
-    const zem::Rect& GetRect() const { return m_rect; }
-    unsigned GetFormat() const { return m_format; }
-    // False when the text was handed to DrawText instead of being shaped once.
-    bool IsShaped() const { return m_shaped; }
-
-private:
-    zem::Rect m_rect;
-    unsigned m_format = 0;
-    bool m_empty = true;
-    bool m_shaped = false;
-    bool m_clip = false;
-    QPoint m_topLeft;
-    QStaticText m_line;
-    std::string m_text;  // only for DrawText
-};
-
 struct CellEntry {
     std::string key;  // stored and handed back, never drawn
     std::string main;
@@ -88,13 +49,12 @@ struct CellEntry {
 
 class CCell : public CTableItem {
 public:
-    static constexpr char kSeparator = 7;
     static constexpr int kMaxEntries = 2;
     enum State { STATE_NORMAL = 0, STATE_PICKED = 1, STATE_FRIEND = 2, STATE_FORBIDDEN = 3 };
     static constexpr int kMalformed = -3;
 
-    // Takes a cell text: the entry count, then per entry key, main and secondary text, all separated
-    // by character 7. "0" and "" empty the cell. Returns 0, or kMalformed with the cell unchanged.
+    // Takes a cell record (the entry count, then per entry key, main and secondary text). "0" and ""
+    // empty the cell. Returns 0, or kMalformed with the cell unchanged.
     int ParseInfo(std::string_view text);
     // The cell text of the entries held.
     std::string GetInfo() const;
@@ -104,6 +64,8 @@ public:
 
     const std::string& GetTip() const { return m_tip; }
     void SetTip(std::string tip) { m_tip = std::move(tip); }
+    // What the tip shows: the host's tip, else the whole text when the last drawing left some out.
+    std::string GetDisplayTip() const;
     int GetState() const { return m_state; }
     void SetState(int state) { m_state = state; }
     bool HasFocus() const { return m_focus; }
@@ -127,9 +89,27 @@ public:
     zem::COLORREF BackgroundColor() const;
     void Draw(zem::gui::DC& dc) override;
 
+    // The entries' texts as they go into the cell's rectangle.
+    struct Texts {
+        std::array<TextPair, kMaxEntries> entries;
+        int count = 0;
+        bool whole = true;  // false when some text was shrunk away or cut short
+    };
+    Texts FitTexts() const;
+    // Where the last drawing put its texts.
+    int GetTextCount() const { return m_textCount; }
+    const zem::Rect& GetTextExtent(int i) const { return m_textExtents.at(static_cast<std::size_t>(i)); }
+
 private:
-    void DrawEntry(zem::gui::DC& dc, const CellEntry& entry, zem::Rect half, int mainLeft, int mainRight,
-                   int secondaryLeft, int secondaryRight, zem::COLORREF mainColor, zem::COLORREF secondaryColor);
+    // Insets of an entry's texts from the sides of its half of the cell.
+    struct EntryInsets {
+        int mainLeft, mainRight, secondaryLeft, secondaryRight;
+    };
+    TextPair FitEntry(const CellEntry& entry, const zem::Rect& half, const EntryInsets& insets) const;
+    const zem::gui::Font& PrimaryFont() const;
+    const zem::gui::Font& SecondaryFont() const;
+    // Narrows a text box that the tag image would cover.
+    zem::Rect AvoidTag(zem::Rect box) const;
 
     std::array<CellEntry, kMaxEntries> m_entries;
     int m_entryCount = 0;
@@ -140,6 +120,8 @@ private:
     int m_state = STATE_NORMAL;
     bool m_focus = false;
     int m_tag = 0;
+    std::array<zem::Rect, 2 * kMaxEntries> m_textExtents{};
+    int m_textCount = 0;
 };
 
 // A column of period rows, grouped by segment: morning reading, forenoon, afternoon, night, evening

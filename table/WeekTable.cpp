@@ -39,18 +39,31 @@ void CPeriodColumn::Draw(DC& dc)
         dc.SelectFont(*m_primaryFont);
     dc.SetBkMode(TRANSPARENT);
     dc.SetTextColor(RGB(0, 0, 0));
+    m_nameExtents.fill(Rect{});
     const int rows = std::min(m_rowCount, static_cast<int>(m_names.size()));
     for (int row = 0; row < rows; ++row) {
-        const Rect& rowRect = m_rowRects[static_cast<std::size_t>(row)];
+        const std::size_t i = static_cast<std::size_t>(row);
+        const Rect& rowRect = m_rowRects[i];
         dc.FillSolidRect(rowRect, row % 2 ? theme.GetRowAColor() : theme.GetRowBColor());
-        const std::string& name = m_names[static_cast<std::size_t>(row)];
-        Rect measured = rowRect;
-        dc.DrawText(name, measured, DT_CALCRECT | DT_WORDBREAK | DT_CENTER);
-        Rect textRect = rowRect;
-        if (measured.Height() < rowRect.Height())
-            textRect.top += (rowRect.Height() - measured.Height()) / 2;
-        dc.DrawText(name, textRect, DT_WORDBREAK | DT_CENTER);
+        m_nameExtents[i] = DrawFittedText(dc, m_names[i], {NameBox(rowRect)}).extent;
     }
+}
+
+bool CPeriodColumn::IsNameShortened(int row) const
+{
+    if (row < 0 || row >= std::min(m_rowCount, static_cast<int>(m_names.size())) || !m_primaryFont)
+        return false;
+    const std::size_t i = static_cast<std::size_t>(row);
+    return !FitText(*m_primaryFont, m_names[i], {NameBox(m_rowRects[i])}).whole;
+}
+
+Rect CPeriodColumn::NameBox(const Rect& row)
+{
+    // Word-wrapped and centred in its row, a pixel off the lines between rows: a period's times
+    // under its name take more lines than a low row has room for at full size.
+    Rect box = row;
+    box.DeflateRect(0, 1, 0, 1);
+    return box;
 }
 
 // ---- CTitleRow
@@ -108,8 +121,12 @@ void CTitleRow::Draw(DC& dc)
 // ---- CWeekTable
 
 CWeekTable::CWeekTable()
-    : m_tableBk(CTableTheme::Instance().GetTableBkColor()), m_mainText(RGB(0, 0, 255)), m_secondaryText(RGB(0, 128, 0))
+    : m_tableBk(CTableTheme::Instance().GetTableBkColor()),
+      m_mainText(RGB(0, 0, 255)),
+      m_secondaryText(RGB(0, 128, 0)),
+      m_tip(std::make_unique<CTableTipWnd>())
 {
+    setMouseTracking(true);
     // Usable as an off-screen renderer even before Init.
     InitDefaultProperties();
 }
@@ -505,6 +522,28 @@ void CWeekTable::mousePressEvent(QMouseEvent* event)
 }
 
 void CWeekTable::OnLButtonDown(Point) {}
+
+void CWeekTable::mouseMoveEvent(QMouseEvent* event)
+{
+    LayoutClient();
+    const QPoint p = event->position().toPoint();
+    tagTABLE_NODE node;
+    std::string tip;
+    if (HitCell({p.x(), p.y()}, &node)) {
+        tip = CellOf(node)->GetDisplayTip();
+    } else {
+        const int row = m_periodColumn.HitRow({p.x(), p.y()});
+        const std::vector<std::string>& names = m_periodColumn.GetPeriodNames();
+        if (row >= 0 && row < static_cast<int>(names.size()) && m_periodColumn.IsNameShortened(row))
+            tip = names[static_cast<std::size_t>(row)];
+    }
+    m_tip->ShowAtCursor(tip);
+}
+
+void CWeekTable::leaveEvent(QEvent*)
+{
+    m_tip->HideTip();
+}
 
 bool CWeekTable::HitCell(Point point, tagTABLE_NODE* node) const
 {

@@ -2,10 +2,12 @@
 // The week grid: a column per weekday, a row per period grouped by segment, period names on the left
 // and day titles on top. The host fills cells by node; the day of a node is its column.
 #include "table/TableItem.h"
+#include "table/TableTipWnd.h"
 #include "table/TableWnd.h"
 
 #include <QImage>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -18,11 +20,18 @@ public:
     void SetTitleHeight(int height) { m_titleHeight = height; }
     int GetTitleHeight() const { return m_titleHeight; }
     const zem::Rect& GetCornerRect() const { return m_corner; }
+    // Where the last drawing put a row's name.
+    const zem::Rect& GetNameExtent(int row) const { return m_nameExtents.at(static_cast<std::size_t>(row)); }
+    // Whether the row is too small for its whole name.
+    bool IsNameShortened(int row) const;
 
     void Layout() override;
     void Draw(zem::gui::DC& dc) override;
 
 private:
+    static zem::Rect NameBox(const zem::Rect& row);
+
+    std::array<zem::Rect, kMaxRows> m_nameExtents{};
     std::vector<std::string> m_names;
     int m_leftWidth = 22;
     int m_titleHeight = 26;
@@ -124,10 +133,16 @@ public:
     // Read access for hosts that place things over the grid.
     int GetColumnCount() const;
     const CCell* GetCell(const tagTABLE_NODE& node) const;
+    const CPeriodColumn& GetPeriodColumn() const { return m_periodColumn; }
+    const CTableTipWnd& GetTipWnd() const { return *m_tip; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    // Over a cell, the tip shows the cell's tip text, or its whole text where the cell cannot show
+    // all of it; over a period name cut short, the whole name.
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void leaveEvent(QEvent* event) override;
 
     virtual void OnLButtonDown(zem::Point point);
     virtual void OnRButtonDown(zem::Point point);
@@ -171,4 +186,5 @@ private:
     bool m_bufferColumn = false;
     bool m_animateMoves = true;
     int m_titleHeight = 26;
+    std::unique_ptr<CTableTipWnd> m_tip;
 };

@@ -24,6 +24,23 @@ public:
     virtual std::vector<std::string> GetSubjectSelection() const { return {}; }
     // The program's one tip balloon; null before it exists.
     virtual CTipWnd* GetTipWnd() const { return nullptr; }
+    // [Common] ShowRoomNumber: cell texts name a shared room's seat.
+    virtual bool GetShowRoomNumber() const { return true; }
+    // The modal system settings dialog.
+    virtual void ShowSettingsDialog() const {}
+    // The modal task information dialog; nothing while no task is open.
+    virtual void ShowTaskInfoDialog() const {}
+    // [Export] Driver: the workbook engine to try first, 0 automatic. [Export] LUDriver: the engine
+    // that last wrote a workbook, which SetLUDriver stores in zem.ini at once.
+    virtual int GetExportDriver() const { return 0; }
+    virtual int GetLUDriver() const { return 0; }
+    virtual void SetLUDriver(int driver) const {}
+    // [WeekTable] AutoFillEmptyCell: an empty class cell reads "自习"; MergeContinuous: equal
+    // lessons in a row share one cell.
+    virtual bool GetAutoFillEmptyCell() const { return false; }
+    virtual bool GetMergeContinuous() const { return false; }
+    // [Common] ImportFormat.
+    virtual int GetImportFormat() const { return 1; }
 };
 
 // The installed services, or defaults when none is installed.

@@ -22,6 +22,16 @@ enum {
     IDB_LIST_HEADER = 293,    // skin of list headers
 };
 
+// Bitmaps of the dialog framework.
+enum {
+    IDB_COURSE_PICKER = 155,     // an open book: courses
+    IDB_TEACHER_PICKER = 215,    // head and shoulders: teachers and teacher groups
+    IDB_CLASS_PICKER = 225,      // a blackboard over a desk: classes
+    IDB_ROOM_PICKER = 229,       // a school building: rooms
+    IDB_HEADER_SKIN = 233,       // 5 x 23: the tile of the skinned list header
+    IDB_TEACHER_NO_LESSON = 318, // the person greyed and struck out: a teacher without lessons
+};
+
 using BitmapFactory = QImage (*)();
 
 // The bitmap with that number; a null image when the program has none.

@@ -73,6 +73,8 @@ public:
     void SetColumns(int count, std::span<const int> widths);
     void SetColumnCount(int count);
     void SetColumnGap(int pixels) { m_columnGap = pixels; }
+    // The gap now in force; half of it insets a cell's text on either side.
+    int GetColumnGap() const { return m_columnGap; }
     void SetHorizontalLines(bool on) { m_horizontalLines = on; }
     void SetVerticalLines(bool on) { m_verticalLines = on; }
     void SetPenWidth(int pixels) { m_penWidth = pixels; }

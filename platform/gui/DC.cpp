@@ -36,25 +36,25 @@ int TokenEnd(const QString& text, int pos, int end)
 class LineBreaker {
 public:
     LineBreaker(const QString& text, const QFontMetrics& metrics, int maxWidth, unsigned format)
-        : text_(text), metrics_(metrics), maxWidth_(maxWidth), format_(format)
+        : m_text(text), m_metrics(metrics), m_maxWidth(maxWidth), m_format(format)
     {
     }
 
     std::vector<TextLine> Lines()
     {
-        const int length = static_cast<int>(text_.size());
-        if (format_ & DT_SINGLELINE) {
+        const int length = static_cast<int>(m_text.size());
+        if (m_format & DT_SINGLELINE) {
             Emit(0, length);
-            return std::move(lines_);
+            return std::move(m_lines);
         }
         int pos = 0;
         for (;;) {
-            const int newline = static_cast<int>(text_.indexOf(u'\n', pos));
+            const int newline = static_cast<int>(m_text.indexOf(u'\n', pos));
             const int end = newline < 0 ? length : newline;
             int paragraphEnd = end;
-            if (paragraphEnd > pos && text_[paragraphEnd - 1] == u'\r')
+            if (paragraphEnd > pos && m_text[paragraphEnd - 1] == u'\r')
                 --paragraphEnd;
-            if (format_ & DT_WORDBREAK)
+            if (m_format & DT_WORDBREAK)
                 BreakParagraph(pos, paragraphEnd);
             else
                 Emit(pos, paragraphEnd);
@@ -62,29 +62,29 @@ public:
                 break;
             pos = newline + 1;
         }
-        return std::move(lines_);
+        return std::move(m_lines);
     }
 
 private:
-    int Width(int start, int end) const { return metrics_.horizontalAdvance(text_.mid(start, end - start)); }
-    bool Fits(int start, int end) const { return Width(start, end) <= maxWidth_; }
-    void Emit(int start, int end) { lines_.push_back({start, end - start, Width(start, end)}); }
+    int Width(int start, int end) const { return m_metrics.horizontalAdvance(m_text.mid(start, end - start)); }
+    bool Fits(int start, int end) const { return Width(start, end) <= m_maxWidth; }
+    void Emit(int start, int end) { m_lines.push_back({start, end - start, Width(start, end)}); }
 
     void BreakParagraph(int begin, int end)
     {
-        const std::size_t before = lines_.size();
+        const std::size_t before = m_lines.size();
         int lineStart = begin;  // -1: the next line starts at the next word (spaces at a break vanish)
         int lineEnd = begin;
         bool any = false;
         int i = begin;
         while (i < end) {
-            if (text_[i] == u' ') {
+            if (m_text[i] == u' ') {
                 ++i;
                 continue;
             }
             if (lineStart < 0)
                 lineStart = i;
-            const int tokenEnd = TokenEnd(text_, i, end);
+            const int tokenEnd = TokenEnd(m_text, i, end);
             if (Fits(lineStart, tokenEnd)) {
                 lineEnd = tokenEnd;
                 any = true;
@@ -98,30 +98,30 @@ private:
                 continue;
             }
             // The word alone is wider than the line.
-            if (!(format_ & DT_EDITCONTROL)) {
+            if (!(m_format & DT_EDITCONTROL)) {
                 lineEnd = tokenEnd;
                 any = true;
                 i = tokenEnd;
                 continue;
             }
-            int k = i + CharLength(text_, i);
-            while (k < tokenEnd && Fits(lineStart, k + CharLength(text_, k)))
-                k += CharLength(text_, k);
+            int k = i + CharLength(m_text, i);
+            while (k < tokenEnd && Fits(lineStart, k + CharLength(m_text, k)))
+                k += CharLength(m_text, k);
             Emit(lineStart, k);
             lineStart = k;
             i = k;
         }
         if (any)
             Emit(lineStart, lineEnd);
-        else if (lines_.size() == before)
+        else if (m_lines.size() == before)
             Emit(begin, begin);  // an empty paragraph still takes a line
     }
 
-    const QString& text_;
-    const QFontMetrics& metrics_;
-    int maxWidth_;
-    unsigned format_;
-    std::vector<TextLine> lines_;
+    const QString& m_text;
+    const QFontMetrics& m_metrics;
+    int m_maxWidth;
+    unsigned m_format;
+    std::vector<TextLine> m_lines;
 };
 
 }  // namespace
@@ -138,39 +138,39 @@ COLORREF FromQColor(const QColor& color)
 
 DC::DC(QImage* image) : DC(static_cast<QPaintDevice*>(image))
 {
-    image_ = image;
+    m_image = image;
 }
 
 DC::DC(QPaintDevice* device)
 {
-    if (!painter_.begin(device))
+    if (!m_painter.begin(device))
         return;
-    painter_.setRenderHint(QPainter::Antialiasing, false);
-    painter_.setRenderHint(QPainter::TextAntialiasing, TextAntialiasing());
+    m_painter.setRenderHint(QPainter::Antialiasing, false);
+    m_painter.setRenderHint(QPainter::TextAntialiasing, TextAntialiasing());
     ApplyFont();
 }
 
 DC::~DC()
 {
-    if (painter_.isActive())
-        painter_.end();
+    if (m_painter.isActive())
+        m_painter.end();
 }
 
 bool DC::End()
 {
-    return painter_.isActive() && painter_.end();
+    return m_painter.isActive() && m_painter.end();
 }
 
 void DC::SetClipRect(const Rect& rect)
 {
-    painter_.setClipRect(QRect(rect.left, rect.top, std::max(0, rect.Width()), std::max(0, rect.Height())));
+    m_painter.setClipRect(QRect(rect.left, rect.top, std::max(0, rect.Width()), std::max(0, rect.Height())));
 }
 
 void DC::FillSolidRect(const Rect& rect, COLORREF color)
 {
     if (rect.IsRectEmpty())
         return;
-    painter_.fillRect(QRect(rect.left, rect.top, rect.Width(), rect.Height()), ToQColor(color));
+    m_painter.fillRect(QRect(rect.left, rect.top, rect.Width(), rect.Height()), ToQColor(color));
 }
 
 void DC::FillSolidRect(int x, int y, int cx, int cy, COLORREF color)
@@ -215,42 +215,42 @@ void DC::DrawFocusRect(const Rect& rect)
         if (rect.right - 1 > rect.left)
             points.push_back({rect.right - 1, y});
     }
-    const auto mode = painter_.compositionMode();
-    painter_.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
+    const auto mode = m_painter.compositionMode();
+    m_painter.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
     for (const Point& p : points) {
         if (((p.x + p.y) & 1) == 0)
-            painter_.fillRect(QRect(p.x, p.y, 1, 1), Qt::white);
+            m_painter.fillRect(QRect(p.x, p.y, 1, 1), Qt::white);
     }
-    painter_.setCompositionMode(mode);
+    m_painter.setCompositionMode(mode);
 }
 
 COLORREF DC::SetPenColor(COLORREF color)
 {
-    std::swap(penColor_, color);
+    std::swap(m_penColor, color);
     return color;
 }
 
 void DC::MoveTo(int x, int y)
 {
-    position_ = {x, y};
+    m_position = {x, y};
 }
 
 void DC::LineTo(int x1, int y1)
 {
-    int x = position_.x, y = position_.y;
+    int x = m_position.x, y = m_position.y;
     const int dx = std::abs(x1 - x), dy = -std::abs(y1 - y);
     const int sx = x < x1 ? 1 : -1, sy = y < y1 ? 1 : -1;
-    const QColor color = ToQColor(penColor_);
+    const QColor color = ToQColor(m_penColor);
     if (dy == 0 || dx == 0) {
         // Straight lines in one rectangle.
         if (dy == 0 && dx > 0)
-            painter_.fillRect(QRect(sx > 0 ? x : x1 + 1, y, dx, 1), color);
+            m_painter.fillRect(QRect(sx > 0 ? x : x1 + 1, y, dx, 1), color);
         else if (dx == 0 && dy < 0)
-            painter_.fillRect(QRect(x, sy > 0 ? y : y1 + 1, 1, -dy), color);
+            m_painter.fillRect(QRect(x, sy > 0 ? y : y1 + 1, 1, -dy), color);
     } else {
         int error = dx + dy;
         while (x != x1 || y != y1) {
-            painter_.fillRect(QRect(x, y, 1, 1), color);
+            m_painter.fillRect(QRect(x, y, 1, 1), color);
             const int e2 = 2 * error;
             if (e2 >= dy) {
                 error += dy;
@@ -262,45 +262,45 @@ void DC::LineTo(int x1, int y1)
             }
         }
     }
-    position_ = {x1, y1};
+    m_position = {x1, y1};
 }
 
 void DC::SelectFont(const Font& font)
 {
-    font_ = font;
+    m_font = font;
     ApplyFont();
 }
 
 void DC::ApplyFont()
 {
-    QFont font = font_.GetQFont();
-    if (charExtra_ != 0)
-        font.setLetterSpacing(QFont::AbsoluteSpacing, charExtra_);
-    if (painter_.isActive())
-        painter_.setFont(font);
+    QFont font = m_font.GetQFont();
+    if (m_charExtra != 0)
+        font.setLetterSpacing(QFont::AbsoluteSpacing, m_charExtra);
+    if (m_painter.isActive())
+        m_painter.setFont(font);
 }
 
 COLORREF DC::SetTextColor(COLORREF color)
 {
-    std::swap(textColor_, color);
+    std::swap(m_textColor, color);
     return color;
 }
 
 COLORREF DC::SetBkColor(COLORREF color)
 {
-    std::swap(bkColor_, color);
+    std::swap(m_bkColor, color);
     return color;
 }
 
 int DC::SetBkMode(int mode)
 {
-    std::swap(bkMode_, mode);
+    std::swap(m_bkMode, mode);
     return mode;
 }
 
 int DC::SetTextCharacterExtra(int pixels)
 {
-    std::swap(charExtra_, pixels);
+    std::swap(m_charExtra, pixels);
     ApplyFont();
     return pixels;
 }
@@ -329,24 +329,33 @@ int DC::DrawText(std::string_view text, Rect& rect, unsigned format)
         else if (format & DT_BOTTOM)
             y = rect.bottom - lineHeight;
     }
-    painter_.save();
+    m_painter.save();
     if (!(format & DT_NOCLIP))
-        painter_.setClipRect(QRect(rect.left, rect.top, std::max(0, rect.Width()), std::max(0, rect.Height())),
+        m_painter.setClipRect(QRect(rect.left, rect.top, std::max(0, rect.Width()), std::max(0, rect.Height())),
                              Qt::IntersectClip);
-    painter_.setPen(ToQColor(textColor_));
+    m_painter.setPen(ToQColor(m_textColor));
     for (const TextLine& line : lines) {
         int x = rect.left;
         if (format & DT_CENTER)
             x = rect.left + (rect.Width() - line.width) / 2;
         else if (format & DT_RIGHT)
             x = rect.right - line.width;
-        if (bkMode_ == OPAQUE)
-            painter_.fillRect(QRect(x, y, line.width, lineHeight), ToQColor(bkColor_));
-        painter_.drawText(QPoint(x, y + metrics.ascent()), s.mid(line.start, line.length));
+        if (m_bkMode == OPAQUE)
+            m_painter.fillRect(QRect(x, y, line.width, lineHeight), ToQColor(m_bkColor));
+        m_painter.drawText(QPoint(x, y + metrics.ascent()), s.mid(line.start, line.length));
         y += lineHeight;
     }
-    painter_.restore();
+    m_painter.restore();
     return height;
+}
+
+QStringList WrapText(const QString& text, const QFont& font, int width)
+{
+    const QFontMetrics metrics(font);
+    QStringList lines;
+    for (const TextLine& line : LineBreaker(text, metrics, width, DT_WORDBREAK | DT_EDITCONTROL).Lines())
+        lines.push_back(text.mid(line.start, line.length));
+    return lines;
 }
 
 Size DC::GetTextExtent(std::string_view text)
@@ -358,7 +367,7 @@ Size DC::GetTextExtent(std::string_view text)
 
 void DC::DrawImage(const QImage& image, int x, int y)
 {
-    painter_.drawImage(x, y, image);
+    m_painter.drawImage(x, y, image);
 }
 
 }  // namespace zem::gui

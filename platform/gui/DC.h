@@ -8,6 +8,7 @@
 #include <QFontMetrics>
 #include <QImage>
 #include <QPainter>
+#include <QStringList>
 
 #include <string_view>
 
@@ -40,10 +41,10 @@ public:
     DC(const DC&) = delete;
     DC& operator=(const DC&) = delete;
 
-    QPainter& Painter() { return painter_; }
-    QImage* Image() { return image_; }  // null when drawing on another device
+    QPainter& Painter() { return m_painter; }
+    QImage* Image() { return m_image; }  // null when drawing on another device
 
-    bool IsActive() const { return painter_.isActive(); }
+    bool IsActive() const { return m_painter.isActive(); }
     // Ends painting; false when the device reports a failure.
     bool End();
 
@@ -67,7 +68,7 @@ public:
     void LineTo(int x, int y);
 
     void SelectFont(const Font& font);
-    const Font& GetFont() const { return font_; }
+    const Font& GetFont() const { return m_font; }
     COLORREF SetTextColor(COLORREF color);
     COLORREF SetBkColor(COLORREF color);
     int SetBkMode(int mode);  // TRANSPARENT is the default here
@@ -87,18 +88,22 @@ public:
 private:
     void ApplyFont();
     // Measured for the device drawn on, so that a printer's text is laid out as it prints.
-    QFontMetrics Metrics() const { return painter_.fontMetrics(); }
+    QFontMetrics Metrics() const { return m_painter.fontMetrics(); }
 
-    QImage* image_ = nullptr;
-    QPainter painter_;
-    Font font_;
-    int charExtra_ = 0;
-    COLORREF penColor_ = 0;
-    COLORREF textColor_ = 0;
-    COLORREF bkColor_ = 0xFFFFFF;
-    int bkMode_ = TRANSPARENT;
-    Point position_;
+    QImage* m_image = nullptr;
+    QPainter m_painter;
+    Font m_font;
+    int m_charExtra = 0;
+    COLORREF m_penColor = 0;
+    COLORREF m_textColor = 0;
+    COLORREF m_bkColor = 0xFFFFFF;
+    int m_bkMode = TRANSPARENT;
+    Point m_position;
 };
+
+// The lines DrawText breaks a text into at a width (DT_WORDBREAK | DT_EDITCONTROL) in a font:
+// between words of Latin text, between any two Chinese characters, inside a word wider than the line.
+QStringList WrapText(const QString& text, const QFont& font, int width);
 
 QColor ToQColor(COLORREF color);
 COLORREF FromQColor(const QColor& color);

@@ -1,5 +1,7 @@
 #include "platform/gui/Desktop.h"
 
+#include "platform/Hooks.h"
+
 #include <QApplication>
 #include <QCoreApplication>
 #include <QCursor>
@@ -26,6 +28,7 @@ struct Hooks {
     WorkAreaHook workArea;
     CursorPosHook cursorPos;
     SoundHook sound;
+    AnimationClockHook animationClock;
     PrintDialogHook printDialog;
     OpenHook open;
 };
@@ -143,6 +146,18 @@ void PlaySoundAsync(const std::string& path)
 SoundHook SetSoundHook(SoundHook hook)
 {
     return Swap(TheHooks().sound, std::move(hook));
+}
+
+std::int64_t AnimationClock()
+{
+    if (const auto hook = Get(TheHooks().animationClock))
+        return hook();
+    return static_cast<std::int64_t>(zem::TickCount());
+}
+
+AnimationClockHook SetAnimationClockHook(AnimationClockHook hook)
+{
+    return Swap(TheHooks().animationClock, std::move(hook));
 }
 
 bool RunPrintDialog(QPrinter& printer)

@@ -1,9 +1,10 @@
 #pragma once
 // What the program asks of the desktop: the work area, the cursor, the program's folder, the move
-// sound, the print dialog and opening files and web pages. Tests replace all but the folder through
-// hooks, so that nothing modal ever blocks them.
+// sound, the clock of animations, the print dialog and opening files and web pages. Tests replace all
+// but the folder through hooks, so that nothing modal ever blocks them and time moves as they say.
 #include "platform/Gdi.h"
 
+#include <cstdint>
 #include <functional>
 #include <string>
 
@@ -31,6 +32,13 @@ void PlaySoundAsync(const std::string& path);
 using SoundHook = std::function<void(const std::string& path)>;
 // Returns the previous hook; an empty function restores the real player.
 SoundHook SetSoundHook(SoundHook hook);
+
+// Milliseconds of a monotonic clock, which animations take their time from.
+std::int64_t AnimationClock();
+
+using AnimationClockHook = std::function<std::int64_t()>;
+// Returns the previous hook; an empty function restores the real clock.
+AnimationClockHook SetAnimationClockHook(AnimationClockHook hook);
 
 // Lets the user choose and set up the printer; false when the user cancels.
 bool RunPrintDialog(QPrinter& printer);

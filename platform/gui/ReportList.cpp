@@ -152,20 +152,12 @@ ReportList::ReportList(QWidget* parent) : QTableView(parent), m_model(new Report
     setWordWrap(false);
     setTextElideMode(Qt::ElideRight);
     verticalHeader()->hide();
-    horizontalHeader()->setSectionsClickable(true);
-    horizontalHeader()->setSectionsMovable(false);
-    horizontalHeader()->setHighlightSections(false);
-    horizontalHeader()->setStretchLastSection(false);
-    horizontalHeader()->setMinimumSectionSize(0);
 
     m_model->checkChanged = [this](int row, bool checked) {
         if (onCheckChanged)
             onCheckChanged(row, checked);
     };
-    connect(horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int column) {
-        if (onColumnClick)
-            onColumnClick(column);
-    });
+    ConnectHeader();
     connect(this, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& index) {
         if (onDoubleClick && index.isValid())
             onDoubleClick(index.row());
@@ -174,6 +166,37 @@ ReportList::ReportList(QWidget* parent) : QTableView(parent), m_model(new Report
         if (onSelectionChanged)
             onSelectionChanged();
     });
+}
+
+void ReportList::ConnectHeader()
+{
+    QHeaderView* header = horizontalHeader();
+    header->setSectionsClickable(true);
+    header->setSectionsMovable(false);
+    header->setHighlightSections(false);
+    header->setStretchLastSection(false);
+    header->setMinimumSectionSize(0);
+    connect(header, &QHeaderView::sectionClicked, this, [this](int column) { OnColumnClick(column); });
+}
+
+void ReportList::SetHeader(QHeaderView* header)
+{
+    if (!header || header == horizontalHeader())
+        return;
+    // Widths belong to the header: the new one takes the old one's.
+    std::vector<int> widths;
+    for (int column = 0; column < GetColumnCount(); ++column)
+        widths.push_back(GetColumnWidth(column));
+    setHorizontalHeader(header);
+    ConnectHeader();
+    for (int column = 0; column < static_cast<int>(widths.size()); ++column)
+        SetColumnWidth(column, widths[static_cast<std::size_t>(column)]);
+}
+
+void ReportList::OnColumnClick(int column)
+{
+    if (onColumnClick)
+        onColumnClick(column);
 }
 
 ReportList::~ReportList()

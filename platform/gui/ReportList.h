@@ -5,6 +5,7 @@
 // texts, datum, check and selection always move together.
 #include "platform/Gdi.h"
 
+#include <QHeaderView>
 #include <QTableView>
 
 #include <cstdint>
@@ -79,13 +80,23 @@ public:
     // Row height in pixels; 0 keeps the style's.
     void SetRowHeight(int height);
 
+    // Replaces the column header with another (a skinned or sorting one); the list owns it and its
+    // clicks still reach OnColumnClick.
+    void SetHeader(QHeaderView* header);
+
     // Notifications.
     std::function<void()> onSelectionChanged;
     std::function<void(int row)> onDoubleClick;
     std::function<void(int column)> onColumnClick;
     std::function<void(int row, bool checked)> onCheckChanged;
 
+protected:
+    // A column heading was clicked; tells onColumnClick.
+    virtual void OnColumnClick(int column);
+
 private:
+    void ConnectHeader();
+
     ReportListModel* m_model;
 };
 

@@ -1,5 +1,6 @@
 #include "testing/fuzz/FuzzTargets.h"
 
+#include "app/output/workbook/WorkbookReader.h"
 #include "base/ScheduleProctor.h"
 #include "base/ScheduleTask.h"
 #include "platform/Files.h"
@@ -279,13 +280,32 @@ int Gbk(const std::uint8_t* data, std::size_t size)
     return 0;
 }
 
+// The bytes of a workbook a user picked: read whole or refused with a reason, never half.
+int Xlsx(const std::uint8_t* data, std::size_t size)
+{
+    zem::workbook::SheetData sheet;
+    std::string error;
+    const bool ok = zem::workbook::ReadXlsxBytes(View(data, size), sheet, error);
+    Check(ok == error.empty(), "a refused workbook says why, a read one says nothing");
+    Check(ok || sheet.IsEmpty(), "a refused workbook leaves no cells");
+    if (!sheet.IsEmpty()) {
+        Check(sheet.FirstRow() >= 1 && sheet.FirstRow() <= sheet.LastRow() && sheet.FirstColumn() >= 1 &&
+                  sheet.FirstColumn() <= sheet.LastColumn(),
+              "the used range is a range");
+        Check(sheet.CellCount() <= zem::workbook::kMaxReadCells, "a sheet holds no more cells than the limit");
+        Check(sheet.Value(sheet.FirstRow() - 1, sheet.FirstColumn()).type == zem::workbook::CellValue::Type::Empty,
+              "nothing lies above the used range");
+    }
+    return 0;
+}
+
 }  // namespace
 
 const std::vector<NamedTarget>& Targets()
 {
     static const std::vector<NamedTarget> targets = {
         {"input_xml", InputXml}, {"output_xml", OutputXml}, {"proctor_in", ProctorIn},
-        {"proctor_out", ProctorOut}, {"ini", Ini}, {"gbk", Gbk},
+        {"proctor_out", ProctorOut}, {"ini", Ini}, {"gbk", Gbk}, {"xlsx", Xlsx},
     };
     return targets;
 }

@@ -1,20 +1,16 @@
 #pragma once
 // Pixel probes, waiting on the event loop and the pictures the control tests leave for a person.
 #include "platform/Gdi.h"
+#include "support/PixelProbes.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QImage>
 
+#include <algorithm>
 #include <functional>
 #include <string>
-
-inline zem::COLORREF PixelOf(const QImage& image, int x, int y)
-{
-    const QRgb p = image.pixel(x, y);
-    return zem::RGB(qRed(p), qGreen(p), qBlue(p));
-}
 
 // Pixels of the region that differ from the colour.
 inline int CountOther(const QImage& image, const zem::Rect& region, zem::COLORREF color)

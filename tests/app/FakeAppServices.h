@@ -15,6 +15,9 @@ public:
     int GetWeekTableBackground() const override { return background; }
     std::vector<std::string> GetSubjectSelection() const override { return subjects; }
     CTipWnd* GetTipWnd() const override { return tipWnd; }
+    bool GetShowRoomNumber() const override { return showRoomNumber; }
+    void ShowSettingsDialog() const override { ++settingsShown; }
+    void ShowTaskInfoDialog() const override { ++taskInfoShown; }
 
     CScheduleTask* task = nullptr;
     std::string lastTaskFolder;
@@ -22,6 +25,9 @@ public:
     int background = 1;
     std::vector<std::string> subjects;
     CTipWnd* tipWnd = nullptr;
+    bool showRoomNumber = true;
+    mutable int settingsShown = 0;
+    mutable int taskInfoShown = 0;
 
 private:
     CAppServices* previous_ = nullptr;

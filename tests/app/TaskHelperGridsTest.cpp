@@ -1,8 +1,10 @@
 // Filling and marking week grids: which cells get text, tags, colours, focus and clash marks.
 #include "app/shell/taskhelper/SubjectColorMap.h"
 #include "app/shell/taskhelper/WeekGridCells.h"
+#include "base/CellRecord.h"
 #include "HelperSchool.h"
 
+#include <array>
 #include <map>
 #include <tuple>
 
@@ -14,6 +16,10 @@ public:
     using Key = std::tuple<int, int, int>;
     static Key K(int column, int segment, int section) { return {column, segment, section}; }
 
+    void SetWeekDays(int days) override { weekDays = days; }
+    void SetSegmentNodes(int segment, int count) override { segments[static_cast<std::size_t>(segment)] = count; }
+    void SetColumnTitle(int column, const std::string& title) override { titles[column] = title; }
+    void SetPeriodNames(const std::vector<std::string>& names) override { periodNames = names; }
     void Clear() override { texts.clear(); }
     void SetCellInfo(const tagTABLE_NODE& c, const std::string& text) override { texts[Of(c)] = text; }
     void SetCellTipInfo(const tagTABLE_NODE& c, const std::string& tip) override { tips[Of(c)] = tip; }
@@ -33,6 +39,10 @@ public:
     std::map<Key, zem::COLORREF> colors;
     std::map<Key, bool> focused, forbidden;
     int refreshes = 0;
+    int weekDays = -1;
+    std::array<int, zem::kSegmentCount> segments{};
+    std::map<int, std::string> titles;
+    std::vector<std::string> periodNames;
 
 private:
     static Key Of(const tagTABLE_NODE& c) { return {c.day, c.segment, c.section}; }
@@ -47,20 +57,57 @@ bool StartsWith(const std::string& text, const std::string& start) { return text
 TEST(CellRecords, DisplayTextOfARecord)
 {
     const struct {
-        const char* record;
+        std::string record;
         const char* text;
     } cases[] = {
-        {"1\a1\a语文\a张老师", "语文\n张老师"},
-        {"1\a1\a张老师，李老师\a101，102", "张老师 101\n李老师 102"},
-        {"1\a1\a张老师，李老师\a101", "张老师，李老师\n101"},
-        {"0\a1\a\a", ""},
-        {"2\a1\a\a\a2\a英语\a王老师", "单周\n\n\n\n双周\n英语\n王老师"},
-        {"2\a1\a\a\a2\a\a", ""},
-        {"2\a1\a语文", ""},
+        {zem::JoinCellRecord({"1", "1", "语文", "张老师"}), "语文\n张老师"},
+        {zem::JoinCellRecord({"1", "1", "张老师，李老师", "101，102"}), "张老师 101\n李老师 102"},
+        {zem::JoinCellRecord({"1", "1", "张老师，李老师", "101"}), "张老师，李老师\n101"},
+        {zem::JoinCellRecord({"0", "1", "", ""}), ""},
+        {zem::JoinCellRecord({"2", "1", "", "", "2", "英语", "王老师"}), "单周\n\n\n\n双周\n英语\n王老师"},
+        {zem::JoinCellRecord({"2", "1", "", "", "2", "", ""}), ""},
+        {zem::JoinCellRecord({"2", "1", "语文"}), ""},
         {"", ""},
     };
     for (const auto& c : cases)
         EXPECT_EQ(FormatOddEvenCell(c.record), c.text) << c.record;
+}
+
+// A column per day in use and not hidden; a hidden day that is not in use takes no column away.
+// Short titles drop "星期" and the custom period names.
+TEST_F(Grids, SettingUpAWeekGrid)
+{
+    CSchoolStructure& week = task.GetSchoolStructure();
+    for (int day = 7; day < 12; ++day)
+        week.SetWeekDay(day, true);
+    week.SetSectionNodeMaxCount(3, 1, true);
+    week.GetCustomPeriodNameList().SetEnabled(true);
+    week.GetCustomPeriodNameList().Add(0, 0, "第一节");
+    week.RefreshData();
+    std::array<bool, zem::kDayCount> hidden{};
+    hidden[0] = hidden[6] = true;
+
+    CTaskHelper helper(&task);
+    RecordingGrid grid;
+    helper.SetupWeekTable(&grid, &hidden, false);
+    EXPECT_EQ(grid.weekDays, 9);
+    EXPECT_EQ(grid.titles[0], "星期二");
+    EXPECT_EQ(grid.titles[4], "星期一") << "week 2 starts after Tuesday to Friday";
+    EXPECT_EQ(grid.titles[8], "星期五");
+    EXPECT_EQ(grid.titles.size(), 9u);
+    EXPECT_EQ(grid.segments, (std::array<int, zem::kSegmentCount>{4, 3, 0, 1, 0}));
+    EXPECT_EQ(grid.periodNames, (std::vector<std::string>{"早", "第一节", "2", "3", "4", "5", "6", "7"}));
+
+    RecordingGrid brief;
+    helper.SetupWeekTable(&brief, nullptr, true);
+    EXPECT_EQ(brief.weekDays, 10);
+    EXPECT_EQ(brief.titles[0], "一");
+    EXPECT_EQ(brief.titles[5], "一");
+    EXPECT_EQ(brief.periodNames, (std::vector<std::string>{"早", "1", "2", "3", "4", "5", "6", "7"}));
+
+    // A cell is addressed by its day's place among the days in use.
+    helper.SetCellInfo(&brief, 8, 0, 1, "x");
+    EXPECT_EQ(brief.texts[RecordingGrid::K(6, 0, 1)], "x");
 }
 
 // A class grid gets text where there are lessons, and activities elsewhere when asked; a room's
@@ -77,12 +124,12 @@ TEST_F(Grids, FillingAWeekGrid)
     helper.FillWeekTable(&grid, ClassTable("c1"), TABLE_CLASS, false, true, 0, "c1");
     ASSERT_EQ(grid.texts.size(), 1u);
     EXPECT_EQ(grid.texts.begin()->first, RecordingGrid::K(0, 0, 0)) << "Tuesday is the first column";
-    EXPECT_TRUE(StartsWith(grid.texts.begin()->second, "1\a1\a语文\a"));
+    EXPECT_TRUE(StartsWith(grid.texts.begin()->second, zem::JoinCellRecord({"1", "1", "语文", ""})));
     EXPECT_EQ(grid.refreshes, 1);
 
     helper.FillWeekTable(&grid, ClassTable("c1"), TABLE_CLASS, true, true, 0, "c1");
-    EXPECT_EQ(grid.texts[RecordingGrid::K(0, 0, 1)], "1\a1\a班会\a");
-    EXPECT_EQ(grid.texts[RecordingGrid::K(0, 0, 2)], "0\a1\a\a");
+    EXPECT_EQ(grid.texts[RecordingGrid::K(0, 0, 1)], zem::JoinCellRecord({"1", "1", "班会", ""}));
+    EXPECT_EQ(grid.texts[RecordingGrid::K(0, 0, 2)], zem::JoinCellRecord({"0", "1", "", ""}));
 
     RecordingGrid room;
     helper.FillWeekTable(&room, &task.GetRoom("r1")->GetCombineTable(true), TABLE_ROOM, false, true, 0, "r1");
@@ -102,13 +149,15 @@ TEST_F(Grids, SeveralTimetablesInOneGrid)
     RecordingGrid grid;
     helper.FillWeekTableEx(&grid, {&Plan("p1")->GetTable(true), &Plan("q1")->GetTable(true)}, TABLE_CLASS);
     ASSERT_EQ(grid.texts.size(), 1u);
-    EXPECT_TRUE(StartsWith(grid.texts.begin()->second, "1\a1\a语文..[2]\a"));
+    EXPECT_TRUE(StartsWith(grid.texts.begin()->second, zem::JoinCellRecord({"1", "1", "语文..[2]", ""})));
 
     helper.FillWeekTableEx(&grid, {ClassTable("c1"), ClassTable("c2"), ClassTable("c3")}, TABLE_CLASS);
     const std::string split = grid.texts[RecordingGrid::K(0, 0, 1)];
-    EXPECT_TRUE(StartsWith(split, "2\a1\a数学\a"));
-    EXPECT_NE(split.find("\a2\a物理\a"), std::string::npos) << "even weeks from the other class";
-    EXPECT_TRUE(StartsWith(grid.texts[RecordingGrid::K(0, 0, 2)], "1\a1\a物理\a")) << "one user: no count";
+    EXPECT_TRUE(StartsWith(split, zem::JoinCellRecord({"2", "1", "数学", ""})));
+    EXPECT_NE(split.find(zem::JoinCellRecord({"", "2", "物理", ""})), std::string::npos)
+        << "even weeks from the other class";
+    EXPECT_TRUE(StartsWith(grid.texts[RecordingGrid::K(0, 0, 2)], zem::JoinCellRecord({"1", "1", "物理", ""})))
+        << "one user: no count";
 }
 
 TEST_F(Grids, TagsAndColours)

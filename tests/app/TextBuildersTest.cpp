@@ -1,6 +1,7 @@
 // Cell records, descriptions, joins and exam texts, built over a small task.
 #include "FakeAppServices.h"
 #include "app/controls/TextBuilders.h"
+#include "base/CellRecord.h"
 #include "support/SchoolBuilder.h"
 #include "platform/IniFile.h"
 #include "support/TempFolder.h"
@@ -11,9 +12,10 @@ namespace {
 
 TEST(TextBuilders, CellKeys)
 {
-    EXPECT_EQ(MakeCellKey("张老师", "101"), "1\a1\a张老师\a101");
-    EXPECT_EQ(MakeCellKey("", "101"), "0\a1\a\a101");
-    EXPECT_EQ(MakeOddEvenCellKey("语文", "张", "数学", "李"), "2\a1\a语文\a张\a2\a数学\a李");
+    EXPECT_EQ(MakeCellKey("张老师", "101"), zem::JoinCellRecord({"1", "1", "张老师", "101"}));
+    EXPECT_EQ(MakeCellKey("", "101"), zem::JoinCellRecord({"0", "1", "", "101"}));
+    EXPECT_EQ(MakeOddEvenCellKey("语文", "张", "数学", "李"),
+              zem::JoinCellRecord({"2", "1", "语文", "张", "2", "数学", "李"}));
 }
 
 TEST(TextBuilders, FormatOddEvenCell)
@@ -29,8 +31,8 @@ TEST(TextBuilders, FormatOddEvenCell)
         {MakeOddEvenCellKey("", "", "数学", "李"), "单周\n\n\n\n双周\n数学\n李"},
         {MakeOddEvenCellKey("语文", "张", "", ""), "单周\n语文\n张\n\n双周\n\n"},
         {MakeOddEvenCellKey("", "x", "", "y"), ""},
-        {"1\a1\a张", ""},           // fewer fields than the count asks
-        {"2\a1\a张\a101", ""},     // a count of two parts needs seven fields
+        {zem::JoinCellRecord({"1", "1", "张"}), ""},         // fewer fields than the count asks
+        {zem::JoinCellRecord({"2", "1", "张", "101"}), ""},  // a count of two parts needs seven fields
         {"", ""},
         {"乱码", ""},
     };

@@ -1,5 +1,7 @@
 #include "base/ScheduleTask.h"
 
+#include "base/CellRecord.h"
+
 #include <gtest/gtest.h>
 
 #include "support/SchoolBuilder.h"
@@ -14,7 +16,7 @@ using Data = CCourseTableNode::NodeData;
 // '#' stands for the separator byte 7 in the expected records.
 std::string Record(std::string text)
 {
-    std::replace(text.begin(), text.end(), '#', '\a');
+    std::replace(text.begin(), text.end(), '#', zem::kCellSeparator);
     return text;
 }
 

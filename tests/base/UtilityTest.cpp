@@ -1,3 +1,4 @@
+#include "base/CellRecord.h"
 #include "base/Utility.h"
 
 #include "support/TempFolder.h"
@@ -133,9 +134,9 @@ TEST(Utility, IsAllDigits)
 
 TEST(Utility, CellRecords)
 {
-    EXPECT_EQ(MakeCellText("语文", "张喆"), "1\a1\a语文\a张喆");
-    EXPECT_EQ(MakeCellText("", "张喆"), "0\a1\a\a张喆");
-    EXPECT_EQ(MakeCellTextEx("语文", "甲", "", "乙"), "2\a1\a语文\a甲\a2\a\a乙");
+    EXPECT_EQ(MakeCellText("语文", "张喆"), zem::JoinCellRecord({"1", "1", "语文", "张喆"}));
+    EXPECT_EQ(MakeCellText("", "张喆"), zem::JoinCellRecord({"0", "1", "", "张喆"}));
+    EXPECT_EQ(MakeCellTextEx("语文", "甲", "", "乙"), zem::JoinCellRecord({"2", "1", "语文", "甲", "2", "", "乙"}));
 }
 
 TEST(Utility, ActivityAndTimeNodeNames)

@@ -1,7 +1,5 @@
 #include "PdfPages.h"
 
-#include "support/QtTestEnvironment.h"
-
 #include <pugixml.hpp>
 
 #include <QImage>
@@ -14,9 +12,6 @@
 #include <cstdlib>
 
 namespace {
-
-[[maybe_unused]] ::testing::Environment* const kQtEnvironment =
-    ::testing::AddGlobalTestEnvironment(new QtTestEnvironment);
 
 std::string Quote(const std::string& text)
 {

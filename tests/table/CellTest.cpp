@@ -1,4 +1,5 @@
 #include "TableTestSupport.h"
+#include "base/CellRecord.h"
 #include "table/ManualScheduleTable.h"
 #include "table/TableItem.h"
 #include "table/TableTheme.h"
@@ -10,8 +11,6 @@ using zem::Rect;
 using zem::RGB;
 
 namespace {
-
-const std::string kSep(1, '\7');
 
 TEST(CellText, ParserTakesWellFormedTextsAndRefusesTheRestKeepingTheOldText)
 {
@@ -27,14 +26,13 @@ TEST(CellText, ParserTakesWellFormedTextsAndRefusesTheRestKeepingTheOldText)
         {TwoEntries("语文", "张", "英语", "王"), 0, TwoEntries("语文", "张", "英语", "王")},
         {"0", 0, "0"},
         {"", 0, "0"},
-        {"x", 0, "0"},                                              // no number reads as 0
-        {"1" + kSep + "A" + kSep + "数学" + kSep + "李" + kSep + "extra", 0, OneEntry("A", "数学", "李")},
-        {"2" + kSep + "a" + kSep + "b" + kSep + "c", -3, old},      // 4 parts, 7 needed
-        {"8", -3, old},                                             // 25 parts needed
-        {"1" + kSep + "a" + kSep + "b", -3, old},                   // 3 parts, 4 needed
-        {"1" + kSep + "a" + kSep + "b" + kSep + "c" + kSep + "d" + kSep + "e" + kSep + "f" + kSep + "g", -3,
-         old},                                                      // 8 parts, whatever the count
-        {"-1" + kSep + "a" + kSep + "b" + kSep + "c", -3, old},     // a negative count
+        {"x", 0, "0"},  // no number reads as 0
+        {zem::JoinCellRecord({"1", "A", "数学", "李", "extra"}), 0, OneEntry("A", "数学", "李")},
+        {zem::JoinCellRecord({"2", "a", "b", "c"}), -3, old},  // 4 parts, 7 needed
+        {"8", -3, old},                                       // 25 parts needed
+        {zem::JoinCellRecord({"1", "a", "b"}), -3, old},       // 3 parts, 4 needed
+        {zem::JoinCellRecord({"1", "a", "b", "c", "d", "e", "f", "g"}), -3, old},  // 8 parts, whatever the count
+        {zem::JoinCellRecord({"-1", "a", "b", "c"}), -3, old},                      // a negative count
     };
     for (const Case& c : cases) {
         CCell cell;

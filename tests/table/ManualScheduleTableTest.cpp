@@ -4,7 +4,6 @@
 #include "table/ManualScheduleTable.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QPointer>
 #include <QTimer>
 
@@ -24,7 +23,7 @@ class PickAndPlace : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        previousSound_ = zem::gui::SetSoundHook([this](const std::string& path) { sounds.push_back(path); });
+        m_previousSound = zem::gui::SetSoundHook([this](const std::string& path) { sounds.push_back(path); });
         grid = new CManualScheduleTable;
         grid->Init(&host);
         grid->setGeometry(0, 0, 600, 380);
@@ -47,7 +46,7 @@ protected:
     void TearDown() override
     {
         delete grid.data();
-        zem::gui::SetSoundHook(previousSound_);
+        zem::gui::SetSoundHook(m_previousSound);
     }
 
     void Click(const tagTABLE_NODE& node) { Press(grid, CellCentre(*grid, node)); }
@@ -63,7 +62,7 @@ protected:
     std::vector<std::string> sounds;
 
 private:
-    zem::gui::SoundHook previousSound_;
+    zem::gui::SoundHook m_previousSound;
 };
 
 TEST_F(PickAndPlace, PickRefuseAskMoveAndClearNotifyTheHost)
@@ -153,15 +152,15 @@ TEST_F(PickAndPlace, RightClickHighlightsTheCellAndEndsThePick)
 TEST_F(PickAndPlace, AnimatedMoveSlidesBothPicturesThenTradesTheCells)
 {
     grid->SetAnimateMoves(true);
+    TestAnimationClock clock(10);
     int slidingPictures = -1;
     bool movingDuringSlide = false;
-    QElapsedTimer clock;
-    qint64 canMoveAt = 0, movedAt = 0;
+    std::int64_t canMoveAt = 0, movedAt = 0;
     host.onMessage = [&, base = host.onMessage](const Notification& n) {
         base(n);
         if (n.message == WM_TABLE_CAN_MOVE) {
-            canMoveAt = clock.elapsed();
-            QTimer::singleShot(200, [&] {
+            canMoveAt = clock.Now();
+            clock.At(canMoveAt + 200, [&] {
                 slidingPictures = 0;
                 for (CCellStatic* s : grid->findChildren<CCellStatic*>())
                     slidingPictures += s->isVisible() && !s->WaitForMoveComplete();
@@ -170,16 +169,14 @@ TEST_F(PickAndPlace, AnimatedMoveSlidesBothPicturesThenTradesTheCells)
             });
         }
         if (n.message == WM_TABLE_CELL_MOVED)
-            movedAt = clock.elapsed();
+            movedAt = clock.Now();
     };
-    clock.start();
     grid->SimulateToSwapCell(kMath, kEnglish);
     EXPECT_EQ(host.Messages(), (std::vector<unsigned>{WM_TABLE_CELL_PICKED, WM_TABLE_CAN_MOVE, WM_TABLE_CELL_MOVED,
                                                       WM_TABLE_PICK_CLEARED}));
     EXPECT_EQ(slidingPictures, 2);
     EXPECT_TRUE(movingDuringSlide);
-    EXPECT_GE(movedAt - canMoveAt, 590);  // any distance takes 600 ms
-    EXPECT_LT(movedAt - canMoveAt, 2100);
+    EXPECT_GE(movedAt - canMoveAt, CCellStatic::kSlideMs);
     EXPECT_FALSE(grid->IsMoving());
     EXPECT_TRUE(grid->findChildren<CCellStatic*>().isEmpty());
 
@@ -193,32 +190,61 @@ TEST_F(PickAndPlace, AnimatedMoveSlidesBothPicturesThenTradesTheCells)
 TEST_F(PickAndPlace, GridDestroyedDuringTheSlideEndsTheMoveQuietly)
 {
     grid->SetAnimateMoves(true);
+    TestAnimationClock clock(10);
+    std::int64_t canMoveAt = 0;
     host.onMessage = [&, base = host.onMessage](const Notification& n) {
         base(n);
-        if (n.message == WM_TABLE_CAN_MOVE)
-            QTimer::singleShot(100, [&] { delete grid.data(); });
+        if (n.message == WM_TABLE_CAN_MOVE) {
+            canMoveAt = clock.Now();
+            clock.At(canMoveAt + 100, [&] { delete grid.data(); });
+        }
     };
-    QElapsedTimer clock;
-    clock.start();
     grid->SimulateToSwapCell(kMath, kFree);
     EXPECT_TRUE(grid.isNull());
-    EXPECT_LT(clock.elapsed(), 500);
+    EXPECT_LT(clock.Now() - canMoveAt, CCellStatic::kSlideMs);  // the wait ended with the grid
     EXPECT_EQ(host.Messages(), (std::vector<unsigned>{WM_TABLE_CELL_PICKED, WM_TABLE_CAN_MOVE}));
 }
 
-TEST_F(PickAndPlace, SlideOfAStaticPictureLastsAboutTheSameForAnyDistance)
+TEST_F(PickAndPlace, SlideCoversAnyDistanceIn600Milliseconds)
 {
+    TestAnimationClock clock(0);
     for (int distance : {3, 300}) {
-        bool running = false;
-        QElapsedTimer clock;
-        clock.start();
-        QTimer::singleShot(50, [&] { EXPECT_TRUE(running); });
-        CCellStatic::MoveCell(Rect(0, 0, 40, 30), Rect(distance, 0, distance + 40, 30), grid, &running);
-        EXPECT_FALSE(running);
-        // 600 ms whatever the distance; the upper bound only guards against a slide that never ends.
-        EXPECT_GE(clock.elapsed(), 590) << distance;
-        EXPECT_LT(clock.elapsed(), 2100) << distance;
+        const Rect from(0, 0, 40, 30), to(distance, 0, distance + 40, 30);
+        auto* slide = new CCellStatic(grid);
+        clock.Set(0);
+        slide->Move(from, to);
+        // The first frame shows the picture where it was; then it moves at constant speed.
+        struct Frame {
+            std::int64_t t;
+            int x;  // -1: the slide has ended
+        };
+        const Frame frames[] = {{0, 0}, {300, distance / 2}, {599, distance * 599 / 600}, {600, -1}};
+        for (const Frame& f : frames) {
+            clock.Set(f.t);
+            slide->Step();
+            if (f.x < 0) {
+                EXPECT_TRUE(slide->WaitForMoveComplete()) << distance;
+                EXPECT_FALSE(slide->isVisible()) << distance;
+            } else {
+                EXPECT_FALSE(slide->WaitForMoveComplete()) << distance << " at " << f.t;
+                EXPECT_TRUE(slide->isVisible()) << distance << " at " << f.t;
+                EXPECT_EQ(slide->geometry(), QRect(f.x, 0, 40, 30)) << distance << " at " << f.t;
+            }
+        }
+        slide->Close();
     }
+
+    // A clock that jumps far ahead ends the slide at once; the pair runs the flag while it slides.
+    bool running = false, runningDuringSlide = false;
+    clock.Set(0);
+    QTimer::singleShot(0, [&] {
+        runningDuringSlide = running;
+        clock.Set(CCellStatic::kMaxSlideMs + 1);
+    });
+    CCellStatic::MoveCell(Rect(0, 0, 40, 30), Rect(300, 0, 340, 30), grid, &running);
+    EXPECT_TRUE(runningDuringSlide);
+    EXPECT_FALSE(running);
+    EXPECT_TRUE(grid->findChildren<CCellStatic*>().isEmpty());
 }
 
 TEST_F(PickAndPlace, SimulatedSwapNeedsBothCells)

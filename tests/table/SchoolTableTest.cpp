@@ -1,14 +1,15 @@
 #include "TableTestSupport.h"
+#include "base/CellRecord.h"
 #include "platform/Text.h"
 #include "platform/gui/Desktop.h"
 #include "table/CellStatic.h"
+#include "table/SchoolLayoutVert.h"
 #include "table/SchoolTable.h"
 #include "table/TableTheme.h"
 
 #include <QApplication>
 #include <QPointer>
 #include <QScrollBar>
-#include <QTimer>
 #include <QWheelEvent>
 
 #include <gtest/gtest.h>
@@ -39,7 +40,7 @@ class SchoolGrid : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        previousSound_ = zem::gui::SetSoundHook([this](const std::string& path) { sounds.push_back(path); });
+        m_previousSound = zem::gui::SetSoundHook([this](const std::string& path) { sounds.push_back(path); });
         grid = new CSchoolTable;
         grid->Init(&host);
         grid->SetAnimateMoves(false);
@@ -59,7 +60,7 @@ protected:
     void TearDown() override
     {
         delete grid.data();
-        zem::gui::SetSoundHook(previousSound_);
+        zem::gui::SetSoundHook(m_previousSound);
     }
 
     // Five days of eight periods (4 forenoon, 3 afternoon, 1 night); morning reading and
@@ -104,7 +105,7 @@ protected:
     std::vector<std::string> sounds;
 
 private:
-    zem::gui::SoundHook previousSound_;
+    zem::gui::SoundHook m_previousSound;
 };
 
 // ---- layout arithmetic
@@ -478,25 +479,34 @@ TEST_F(SchoolGridClicks, AnimatedSwapIgnoresClicksUntilThePicturesArrive)
 {
     grid->SetAnimateMoves(true);
     Layout(CSchoolTable::STYLE_HORZ, 1000, 300);
+    TestAnimationClock clock(10);
     bool runningDuringSlide = false;
     int slides = 0;
-    QTimer::singleShot(200, [&] {
+    std::int64_t swappedAt = 0;
+    onReceived = [&, base = onReceived](const Received& r) {
+        base(r);
+        if (r.message == WM_TABLE_NODES_SWAPPED)
+            swappedAt = clock.Now();
+    };
+    Click(1, 2);
+    const std::int64_t start = clock.Now();
+    clock.At(start + 300, [&] {
         runningDuringSlide = grid->IsSwapRunning();
         for (CCellStatic* s : grid->findChildren<CCellStatic*>())
             slides += s->isVisible() && !s->WaitForMoveComplete();
         Click(2, 2);  // ignored
     });
-    Click(1, 2);
     Click(1, 5);
     EXPECT_TRUE(runningDuringSlide);
     EXPECT_EQ(slides, 2);
+    EXPECT_GE(swappedAt - start, CCellStatic::kSlideMs);  // the host hears of it once the pictures arrived
     EXPECT_FALSE(grid->IsSwapRunning());
     EXPECT_EQ(Messages(), (std::vector<unsigned>{WM_TABLE_NODE_PICKED, WM_TABLE_NODES_SWAPPED}));
     EXPECT_EQ(Text(1, 5), OneEntry("1", "英语", "王"));
 
     // The host destroying the grid during the slide ends the swap quietly.
     Click(1, 2);
-    QTimer::singleShot(100, [&] { delete grid.data(); });
+    clock.At(clock.Now() + 100, [&] { delete grid.data(); });
     Click(1, 5);
     EXPECT_TRUE(grid.isNull());
     EXPECT_EQ(received.back().message, WM_TABLE_NODE_PICKED);
@@ -545,6 +555,28 @@ TEST_F(SchoolGridClicks, TipsFollowTheMouseInEveryLayout)
         QApplication::sendEvent(grid, &leave);
         EXPECT_FALSE(tip.isVisible());
     }
+    zem::gui::SetCursorPosHook(previousCursor);
+}
+
+TEST_F(SchoolGrid, ATextCutShortShowsWholeInTheTipUnlessTheHostSetOne)
+{
+    auto previousCursor = zem::gui::SetCursorPosHook([] { return Point{100, 100}; });
+    Days();
+    grid->AddRow("高一(1)班");
+    const std::string whole = OneEntry("1", "信息技术", "孔娴雪，任云(计算机房1)");
+    grid->SetNodeText(0, 0, whole);
+    grid->SetNodeText(0, 1, OneEntry("1", "语文", "王"));
+    Layout(CSchoolTable::STYLE_HORZ, 1000, 300);  // 23-pixel columns
+    grid->grab();
+    const CTableTipWnd& tip = grid->GetTipWnd();
+    MoveMouse(grid, grid->GetNodeRect(0, 0).CenterPoint());
+    EXPECT_TRUE(tip.isVisible());
+    EXPECT_EQ(tip.GetText(), "信息技术\n孔娴雪，任云(计算机房1)");
+    MoveMouse(grid, grid->GetNodeRect(0, 1).CenterPoint());  // shown whole: no tip
+    EXPECT_FALSE(tip.isVisible());
+    grid->SetNodeTip(0, 0, "张老师该节有课");
+    MoveMouse(grid, grid->GetNodeRect(0, 0).CenterPoint());
+    EXPECT_EQ(tip.GetText(), "张老师该节有课");
     zem::gui::SetCursorPosHook(previousCursor);
 }
 
@@ -667,7 +699,7 @@ TEST(SchoolGridText, DayNamesAreWrittenTwoBytesALine)
         {"瑋", "瑋"},             {"", ""},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(CSchoolTable::StackDayName(c.name), c.stacked) << c.name;
+        EXPECT_EQ(CSchoolLayoutVert::StackDayName(c.name), c.stacked) << c.name;
 }
 
 TEST(PreparedText, DrawsWhatDrawTextDraws)
@@ -770,7 +802,7 @@ TEST_F(SchoolGridClicks, PickFillsFriendsAndDimsTheOtherLines)
     };
     for (const Case& c : {Case{CSchoolTable::STYLE_HORZ, 1, 2, 1, 5, 2, 2},
                           Case{CSchoolTable::STYLE_VERT, 2, 1, 5, 1, 2, 2}}) {
-        Layout(c.style, 900, 500);
+        Layout(c.style, 900, 800);
         Click(c.pickRow, c.pickCol);
         const QImage image = Render();
         // Fills leave the cell's edge; texts keep 2 pixels off it.
@@ -848,7 +880,7 @@ TEST_F(SchoolGrid, RealSchoolRendersInEveryLayout)
     const auto fill = [&](bool objectsAreRows) {
         grid->Clear();
         for (int c = 0; c < 36; ++c) {
-            const std::string title = std::string(grades[c / 12]) + "\a(" + std::to_string(c % 12 + 1) + ")班";
+            const std::string title = zem::JoinCellRecord({grades[c / 12], "(" + std::to_string(c % 12 + 1) + ")班"});
             objectsAreRows ? grid->AddRow(title) : grid->AddCol(title);
             for (int day = 0; day < 5; ++day) {
                 for (int p = 0; p < dayNodes; ++p) {

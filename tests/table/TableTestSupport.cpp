@@ -1,13 +1,17 @@
 #include "TableTestSupport.h"
 
+#include "base/CellRecord.h"
 #include "platform/gui/Font.h"
 #include "support/QtTestEnvironment.h"
 #include "table/UICore.h"
 
 #include <QApplication>
 #include <QMouseEvent>
+#include <QTimer>
 
 #include <gtest/gtest.h>
+
+#include <utility>
 
 namespace {
 
@@ -80,6 +84,27 @@ zem::LRESULT RecordingHost::WindowProc(unsigned message, zem::WPARAM wParam, zem
     return 0;
 }
 
+TestAnimationClock::TestAnimationClock(std::int64_t tick) : m_tick(tick)
+{
+    m_previous = zem::gui::SetAnimationClockHook([this] {
+        m_now += m_tick;
+        if (m_action && m_now >= m_at)
+            QTimer::singleShot(0, std::exchange(m_action, nullptr));
+        return m_now;
+    });
+}
+
+TestAnimationClock::~TestAnimationClock()
+{
+    zem::gui::SetAnimationClockHook(std::move(m_previous));
+}
+
+void TestAnimationClock::At(std::int64_t time, std::function<void()> action)
+{
+    m_at = time;
+    m_action = std::move(action);
+}
+
 void Press(QWidget* widget, zem::Point at, Qt::MouseButton button)
 {
     const QPointF local(at.x, at.y);
@@ -112,51 +137,16 @@ zem::Point CellCentre(CWeekTable& grid, const tagTABLE_NODE& node)
 
 zem::COLORREF PixelAt(const QImage& image, int x, int y)
 {
-    const QRgb p = image.pixel(x, y);
-    return zem::RGB(qRed(p), qGreen(p), qBlue(p));
-}
-
-zem::Rect BoundsOfColor(const QImage& image, const zem::Rect& region, zem::COLORREF color)
-{
-    zem::Rect bounds;
-    bool any = false;
-    for (int y = std::max(0, region.top); y < std::min(image.height(), region.bottom); ++y) {
-        for (int x = std::max(0, region.left); x < std::min(image.width(), region.right); ++x) {
-            if (PixelAt(image, x, y) != color)
-                continue;
-            if (!any) {
-                bounds = {x, y, x + 1, y + 1};
-                any = true;
-            } else {
-                bounds.left = std::min(bounds.left, x);
-                bounds.top = std::min(bounds.top, y);
-                bounds.right = std::max(bounds.right, x + 1);
-                bounds.bottom = std::max(bounds.bottom, y + 1);
-            }
-        }
-    }
-    return bounds;
-}
-
-int CountColor(const QImage& image, const zem::Rect& region, zem::COLORREF color)
-{
-    int count = 0;
-    for (int y = std::max(0, region.top); y < std::min(image.height(), region.bottom); ++y)
-        for (int x = std::max(0, region.left); x < std::min(image.width(), region.right); ++x)
-            count += PixelAt(image, x, y) == color;
-    return count;
+    return PixelOf(image, x, y);
 }
 
 std::string OneEntry(const std::string& key, const std::string& main, const std::string& secondary)
 {
-    const char sep = 7;
-    return std::string("1") + sep + key + sep + main + sep + secondary;
+    return zem::JoinCellRecord({"1", key, main, secondary});
 }
 
 std::string TwoEntries(const std::string& main1, const std::string& secondary1, const std::string& main2,
                        const std::string& secondary2)
 {
-    const char sep = 7;
-    return std::string("2") + sep + "1" + sep + main1 + sep + secondary1 + sep + "2" + sep + main2 + sep +
-           secondary2;
+    return zem::JoinCellRecord({"2", "1", main1, secondary1, "2", main2, secondary2});
 }

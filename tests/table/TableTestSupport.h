@@ -2,13 +2,16 @@
 // What the grid tests share: a host that records every notification, synthetic mouse input and
 // pixel probes of rendered images.
 #include "platform/Gdi.h"
+#include "platform/gui/Desktop.h"
 #include "platform/gui/Messages.h"
 #include "table/TableDefs.h"
 #include "table/WeekTable.h"
+#include "support/PixelProbes.h"
 
 #include <QImage>
 #include <QWidget>
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -38,6 +41,29 @@ protected:
     zem::LRESULT WindowProc(unsigned message, zem::WPARAM wParam, zem::LPARAM lParam) override;
 };
 
+// The animation clock as a test drives it, installed for the object's life. Each reading moves it on
+// by `tick` milliseconds, so that a slide takes the same number of frames however loaded the
+// machine is; with a tick of 0 only Set moves it.
+class TestAnimationClock {
+public:
+    explicit TestAnimationClock(std::int64_t tick);
+    ~TestAnimationClock();
+    TestAnimationClock(const TestAnimationClock&) = delete;
+    TestAnimationClock& operator=(const TestAnimationClock&) = delete;
+
+    std::int64_t Now() const { return m_now; }
+    void Set(std::int64_t now) { m_now = now; }
+    // Runs the action once from the event loop, when a reading first reaches `time`.
+    void At(std::int64_t time, std::function<void()> action);
+
+private:
+    std::int64_t m_now = 1000;
+    std::int64_t m_tick;
+    std::int64_t m_at = 0;
+    std::function<void()> m_action;
+    zem::gui::AnimationClockHook m_previous;
+};
+
 // Mouse input as the window system delivers it.
 void Press(QWidget* widget, zem::Point at, Qt::MouseButton button = Qt::LeftButton);
 void MoveMouse(QWidget* widget, zem::Point at);
@@ -47,9 +73,6 @@ zem::Rect CellRect(CWeekTable& grid, const tagTABLE_NODE& node);
 zem::Point CellCentre(CWeekTable& grid, const tagTABLE_NODE& node);
 
 zem::COLORREF PixelAt(const QImage& image, int x, int y);
-// The smallest rectangle holding every pixel of `color` inside `region` (empty when there is none).
-zem::Rect BoundsOfColor(const QImage& image, const zem::Rect& region, zem::COLORREF color);
-int CountColor(const QImage& image, const zem::Rect& region, zem::COLORREF color);
 
 // A cell text of one entry.
 std::string OneEntry(const std::string& key, const std::string& main, const std::string& secondary);

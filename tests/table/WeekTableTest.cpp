@@ -1,4 +1,5 @@
 #include "TableTestSupport.h"
+#include "platform/gui/Desktop.h"
 #include "table/TableTheme.h"
 #include "table/WeekTable.h"
 
@@ -7,6 +8,7 @@
 #include <filesystem>
 
 using zem::COLORREF;
+using zem::Point;
 using zem::Rect;
 using zem::RGB;
 
@@ -257,6 +259,30 @@ TEST_F(WeekGrid, EmptyWeekOrDayDrawsWithoutRowsOrColumns)
     EXPECT_EQ(PixelAt(image, kW / 2, kH / 2), RGB(242, 242, 242));
     Press(&grid, {kW / 2, kH / 2}, Qt::RightButton);
     EXPECT_TRUE(host.received.empty());
+}
+
+TEST_F(WeekGrid, TextsAndPeriodNamesCutShortShowWholeInTheTip)
+{
+    auto previousCursor = zem::gui::SetCursorPosHook([] { return Point{100, 100}; });
+    SetCounts(4, 2, 0, 0, 0);
+    grid.SetPeriodNames({"第1节\r\n08:00-08:45\r\n(早操后)", "2"});
+    grid.SetLeftColumnWidth(60);
+    grid.SetCellInfo({0, 0, 0}, OneEntry("1", "合班高一1|高一2，合班高二9|高二10，合班高三6|高三7", "杜英英(体育)"));
+    grid.SetCellInfo({0, 0, 1}, OneEntry("1", "语文", "王"));
+    grid.resize(420, 200);
+    grid.grab();
+    const CTableTipWnd& tip = grid.GetTipWnd();
+    const auto hover = [&](Point at) {
+        MoveMouse(&grid, at);
+        return tip.isVisible() ? tip.GetText() : std::string("<hidden>");
+    };
+    EXPECT_EQ(hover(CellCentre(grid, {0, 0, 0})), "合班高一1|高一2，合班高二9|高二10，合班高三6|高三7\n杜英英(体育)");
+    EXPECT_EQ(hover(CellCentre(grid, {0, 0, 1})), "<hidden>");
+    EXPECT_EQ(hover(grid.GetPeriodColumn().GetRowRect(0).CenterPoint()), "第1节\r\n08:00-08:45\r\n(早操后)");
+    EXPECT_EQ(hover(grid.GetPeriodColumn().GetRowRect(1).CenterPoint()), "<hidden>");
+    grid.SetCellTipInfo({0, 0, 0}, "体育课");
+    EXPECT_EQ(hover(CellCentre(grid, {0, 0, 0})), "体育课");
+    zem::gui::SetCursorPosHook(previousCursor);
 }
 
 // A class timetable as a school would see it, written out for a person to look at.

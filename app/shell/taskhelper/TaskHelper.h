@@ -10,6 +10,7 @@
 #include "base/ScheduleTask.h"
 #include "platform/Gdi.h"
 
+#include <array>
 #include <atomic>
 #include <bitset>
 #include <cstdint>
@@ -99,6 +100,13 @@ public:
     void CreateObjectList(const std::vector<std::string>& ids, CZemObjectList* list) const;
 
     // ---- Week grids (a column per day in use) ----
+    // Shapes the grid for the week of the structure (the task's when null): a column per day in use
+    // and not hidden, titled "星期一".. or, with short titles, "一".., and the period names (the
+    // plain ones with short titles).
+    void SetupWeekTable(CWeekGridCells* grid, const std::array<bool, zem::kDayCount>* hiddenDays, bool shortTitles,
+                        const CSchoolStructure* structure = nullptr) const;
+    // Writes the text into the slot's cell, the day's column being its place among the days in use.
+    void SetCellInfo(CWeekGridCells* grid, int day, int segment, int section, const std::string& text) const;
     // The cells of a timetable; a room's grid gets a text for every slot, free or not.
     void FillWeekTable(CWeekGridCells* grid, const CCourseTable* table, TABLE_TYPE type, bool showActivities,
                        bool fullNames, int layout, const std::string& objectId);

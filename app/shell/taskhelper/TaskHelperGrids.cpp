@@ -5,35 +5,22 @@
 #include "app/shell/taskhelper/TaskHelperSlots.h"
 #include "app/shell/taskhelper/WeekGridCells.h"
 
+#include "base/CellRecord.h"
 #include "base/Utility.h"
 #include "platform/Text.h"
 
 namespace {
 
-// The fields of a cell record, empty ones kept, also after a trailing separator.
-std::vector<std::string> RecordFields(const std::string& record)
-{
-    std::vector<std::string> fields;
-    std::size_t begin = 0;
-    for (;;) {
-        const std::size_t end = record.find('\a', begin);
-        fields.push_back(record.substr(begin, end == std::string::npos ? std::string::npos : end - begin));
-        if (end == std::string::npos)
-            return fields;
-        begin = end + 1;
-    }
-}
-
 // The pieces of a list of names, split at "，", empty ones dropped.
-std::vector<std::string> NameList(const std::string& text)
+std::vector<std::string> NameList(std::string_view text)
 {
     std::vector<std::string> names;
     std::size_t begin = 0;
     while (begin <= text.size()) {
         std::size_t end = text.find("，", begin);
-        if (end == std::string::npos)
+        if (end == std::string_view::npos)
             end = text.size();
-        std::string piece(zem::Trim(std::string_view(text).substr(begin, end - begin)));
+        std::string piece(zem::Trim(text.substr(begin, end - begin)));
         if (!piece.empty())
             names.push_back(std::move(piece));
         begin = end + std::string("，").size();
@@ -55,7 +42,7 @@ const CCourseTable* TimetableOf(CZemTableObject* object)
 
 std::string FormatOddEvenCell(const std::string& record)
 {
-    const std::vector<std::string> fields = RecordFields(record);
+    const std::vector<std::string_view> fields = zem::SplitCellRecord(record);
     const int parts = zem::ParseIntPrefix(fields.front());
     if (parts < 0 || fields.size() < static_cast<std::size_t>(3 * parts + 1))
         return {};
@@ -65,15 +52,49 @@ std::string FormatOddEvenCell(const std::string& record)
         const std::vector<std::string> first = NameList(fields[2]);
         const std::vector<std::string> second = NameList(fields[3]);
         if (first.size() < 2 || first.size() != second.size())
-            return fields[2] + "\n" + fields[3];
+            return std::string(fields[2]) + "\n" + std::string(fields[3]);
         std::string text;
         for (std::size_t i = 0; i < first.size(); ++i)
             text += (i ? "\n" : "") + first[i] + " " + second[i];
         return text;
     }
     if (fields.size() == 7 && (!fields[2].empty() || !fields[5].empty()))
-        return "单周\n" + fields[2] + "\n" + fields[3] + "\n\n双周\n" + fields[5] + "\n" + fields[6];
+        return "单周\n" + std::string(fields[2]) + "\n" + std::string(fields[3]) + "\n\n双周\n" +
+               std::string(fields[5]) + "\n" + std::string(fields[6]);
     return {};
+}
+
+void CTaskHelper::SetupWeekTable(CWeekGridCells* grid, const std::array<bool, zem::kDayCount>* hiddenDays,
+                                 bool shortTitles, const CSchoolStructure* structure) const
+{
+    if (!structure && m_task)
+        structure = &m_task->GetSchoolStructure();
+    if (!grid || !structure)
+        return;
+    static constexpr const char* kWeekdays[zem::kDayCount] = {"一", "二", "三", "四", "五", "六", "日",
+                                                              "一", "二", "三", "四", "五", "六", "日"};
+    // Only days in use get a column, so a hidden day that is not in use takes none away.
+    int column = 0;
+    for (int day = 0; day < zem::kDayCount; ++day) {
+        if (!structure->IsDayInUse(day) || (hiddenDays && (*hiddenDays)[static_cast<std::size_t>(day)]))
+            continue;
+        grid->SetColumnTitle(column++, shortTitles ? std::string(kWeekdays[day]) : std::string("星期") + kWeekdays[day]);
+    }
+    grid->SetWeekDays(column);
+    for (int segment = 0; segment < zem::kSegmentCount; ++segment)
+        grid->SetSegmentNodes(segment, structure->GetSectionNodeMaxCount(segment));
+    // Top to bottom: morning reading, forenoon, afternoon, night, evening self-study.
+    std::vector<std::string> names;
+    for (int segment : {3, 0, 1, 2, 4})
+        for (int section = 0; section < structure->GetSectionNodeMaxCount(segment); ++section)
+            names.push_back(structure->GetPeriodName(segment, section, shortTitles));
+    grid->SetPeriodNames(names);
+}
+
+void CTaskHelper::SetCellInfo(CWeekGridCells* grid, int day, int segment, int section, const std::string& text) const
+{
+    if (grid && m_task)
+        grid->SetCellInfo(GridCell({day, segment, section}), text);
 }
 
 tagTABLE_NODE CTaskHelper::GridCell(const tagTABLE_NODE& period) const
@@ -122,7 +143,9 @@ void CTaskHelper::FillWeekTableEx(CWeekGridCells* grid, const std::vector<const 
             if (!table || !table->IsUsed(period))
                 continue;
             ++users;
-            std::vector<std::string> fields = RecordFields(m_task->GetCellInfo(table->GetNode(period), type, param));
+            const std::string record = m_task->GetCellInfo(table->GetNode(period), type, param);
+            const std::vector<std::string_view> parts = zem::SplitCellRecord(record);
+            std::vector<std::string> fields(parts.begin(), parts.end());
             if (kept.empty()) {
                 kept = std::move(fields);
             } else if (kept.size() == 7 && fields.size() == 7) {

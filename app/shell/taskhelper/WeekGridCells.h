@@ -5,10 +5,18 @@
 #include "platform/Gdi.h"
 
 #include <string>
+#include <vector>
 
 class CWeekGridCells {
 public:
     virtual ~CWeekGridCells() = default;
+
+    // The grid's shape: the days shown, the periods of a segment (0..4), a column's title and the
+    // period names from the top row down.
+    virtual void SetWeekDays(int days) = 0;
+    virtual void SetSegmentNodes(int segment, int count) = 0;
+    virtual void SetColumnTitle(int column, const std::string& title) = 0;
+    virtual void SetPeriodNames(const std::vector<std::string>& names) = 0;
 
     virtual void Clear() = 0;
     virtual void SetCellInfo(const tagTABLE_NODE& cell, const std::string& text) = 0;

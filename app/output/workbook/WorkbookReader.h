@@ -1,0 +1,75 @@
+#pragma once
+// Reading the sheet a workbook file opens on, cell by cell, for the imports: an .xlsx file's active
+// sheet, or an .xls file's first sheet. Which kind a file is, is told by its first bytes, not its name.
+#include <cstdint>
+#include <map>
+#include <string>
+#include <string_view>
+
+namespace zem::workbook {
+
+// What the file choosers offer where a workbook is opened, and where one is saved.
+inline constexpr const char* kOpenWorkbookFilter = "Excel文件|*.xlsx;*.xls";
+inline constexpr const char* kSaveWorkbookFilter = "Excel文件|*.xlsx";
+inline constexpr const char* kWorkbookSuffix = "xlsx";
+
+struct CellValue {
+    enum class Type { Empty, Text, Number, Boolean, Error, Date };
+    Type type = Type::Empty;
+    // Text: the text; Error: the error's code ("#DIV/0!"); Date: "2024-09-01", with " 08:30:00" when
+    // it has a time of day.
+    std::string text;
+    // Number: the number; Boolean: 1 or 0; Date: the day number of the 1900 date system.
+    double number = 0;
+};
+
+// The cells of one sheet that hold a value. A text cell holding "" counts as empty.
+class SheetData {
+public:
+    std::string name;
+
+    bool IsEmpty() const { return m_cells.empty(); }
+    // The used range: from the first to the last row and column that hold a value, 1-based; all 0
+    // for an empty sheet.
+    int FirstRow() const { return m_firstRow; }
+    int FirstColumn() const { return m_firstColumn; }
+    int LastRow() const { return m_lastRow; }
+    int LastColumn() const { return m_lastColumn; }
+    int Rows() const { return IsEmpty() ? 0 : m_lastRow - m_firstRow + 1; }
+    int Columns() const { return IsEmpty() ? 0 : m_lastColumn - m_firstColumn + 1; }
+    std::size_t CellCount() const { return m_cells.size(); }
+
+    // An empty value for a cell without one, also outside the sheet.
+    const CellValue& Value(int row, int column) const;
+    // Stores a value (an empty one removes the cell).
+    void Set(int row, int column, CellValue value);
+    void Clear();
+
+private:
+    void Recount();
+
+    std::map<std::uint64_t, CellValue> m_cells;
+    int m_firstRow = 0;
+    int m_firstColumn = 0;
+    int m_lastRow = 0;
+    int m_lastColumn = 0;
+};
+
+// A sheet with more cells holding values than this is refused rather than read into memory.
+constexpr std::size_t kMaxReadCells = 2'000'000;
+
+// Reads the sheet a workbook file opens on. False, with the sheet empty and a reason the user can
+// read in `error`, when the file is missing, unreadable, not a workbook, damaged, protected by a
+// password or too large. Formula cells give the value saved with them in an .xlsx file and nothing
+// in an .xls file.
+bool ReadWorkbookSheet(const std::string& path, SheetData& sheet, std::string& error);
+
+// The same over the bytes of an .xlsx file.
+bool ReadXlsxBytes(std::string_view bytes, SheetData& sheet, std::string& error);
+
+// "2024-09-01" (and " 08:30:00" when there is a time of day) for a day number of the 1900 system.
+std::string DateTextOfSerial(double serial);
+// The day number of a calendar date, 1900 system (1900-03-01 is 61).
+double SerialOfDate(int year, int month, int day);
+
+}  // namespace zem::workbook

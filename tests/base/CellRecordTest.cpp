@@ -1,0 +1,38 @@
+#include "base/CellRecord.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+TEST(CellRecord, SplitKeepsEveryEmptyFieldAndJoinRestoresTheRecord)
+{
+    const std::string sep(1, zem::kCellSeparator);
+    struct Case {
+        std::string record;
+        std::vector<std::string_view> fields;
+    };
+    const Case cases[] = {
+        {"", {""}},
+        {"0", {"0"}},
+        {sep, {"", ""}},
+        {"1" + sep + "1" + sep + "语文" + sep + "张喆", {"1", "1", "语文", "张喆"}},
+        {"1" + sep + "1" + sep + "语文" + sep, {"1", "1", "语文", ""}},  // a trailing separator
+        {"0" + sep + "1" + sep + sep, {"0", "1", "", ""}},
+        {sep + sep + "a" + sep + sep, {"", "", "a", "", ""}},
+        {"2" + sep + "1" + sep + "数学" + sep + "王" + sep + "2" + sep + sep, {"2", "1", "数学", "王", "2", "", ""}},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(zem::SplitCellRecord(c.record), c.fields) << c.record;
+        std::string joined(c.fields.front());
+        for (std::size_t i = 1; i < c.fields.size(); ++i)
+            zem::AppendCellField(joined, c.fields[i]);
+        EXPECT_EQ(joined, c.record);
+    }
+    EXPECT_EQ(zem::JoinCellRecord({"1", "1", "语文", ""}), cases[4].record);
+    EXPECT_EQ(zem::JoinCellRecord({}), "");
+}
+
+}  // namespace

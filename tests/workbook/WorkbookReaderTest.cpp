@@ -1,0 +1,242 @@
+// Reading the sheet a workbook opens on: .xls files made once by tests/data/workbook/make_xls_fixtures.py,
+// .xlsx files put together here part by part, and files that are no workbooks or damaged ones.
+#include "app/output/workbook/Workbook.h"
+#include "app/output/workbook/WorkbookReader.h"
+#include "support/TempFolder.h"
+
+#include <gtest/gtest.h>
+#include <zip.h>
+
+#include <functional>
+#include <utility>
+#include <vector>
+
+namespace {
+
+using namespace zem::workbook;
+using Type = CellValue::Type;
+
+const std::string kFixtures = std::string(ZEM_TEST_DATA_DIR) + "/workbook/";
+
+// An .xlsx file from its parts' texts.
+void WriteZip(const std::string& path, const std::vector<std::pair<std::string, std::string>>& parts)
+{
+    int error = 0;
+    zip_t* zip = zip_open(path.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &error);
+    ASSERT_NE(zip, nullptr);
+    for (const auto& [name, text] : parts) {
+        zip_source_t* source = zip_source_buffer(zip, text.data(), text.size(), 0);
+        ASSERT_GE(zip_file_add(zip, name.c_str(), source, ZIP_FL_ENC_UTF_8), 0) << name;
+    }
+    ASSERT_EQ(zip_close(zip), 0);
+}
+
+const char* const kContentTypes =
+    R"(<?xml version="1.0" encoding="UTF-8"?><Types xmlns="http://schemas.openxmlformats.org/package/2006/content-types"/>)";
+const char* const kRootRels =
+    R"(<?xml version="1.0" encoding="UTF-8"?>
+<Relationships xmlns="http://schemas.openxmlformats.org/package/2006/relationships">
+<Relationship Id="rId1" Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/officeDocument" Target="book/main.xml"/>
+</Relationships>)";
+// Parts where another program may put them, with a prefix on every element, the second sheet shown.
+const char* const kBook =
+    R"(<?xml version="1.0" encoding="UTF-8"?>
+<x:workbook xmlns:x="http://schemas.openxmlformats.org/spreadsheetml/2006/main" xmlns:r="http://schemas.openxmlformats.org/officeDocument/2006/relationships">
+<x:bookViews><x:workbookView activeTab="1"/></x:bookViews>
+<x:sheets><x:sheet name="封面" sheetId="1" r:id="rId1"/><x:sheet name="教师" sheetId="2" r:id="rId2"/></x:sheets>
+</x:workbook>)";
+const char* const kBookRels =
+    R"(<?xml version="1.0" encoding="UTF-8"?>
+<Relationships xmlns="http://schemas.openxmlformats.org/package/2006/relationships">
+<Relationship Id="rId1" Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/worksheet" Target="sheets/one.xml"/>
+<Relationship Id="rId2" Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/worksheet" Target="/book/sheets/../sheets/two.xml"/>
+<Relationship Id="rId3" Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/sharedStrings" Target="strings.xml"/>
+<Relationship Id="rId4" Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/styles" Target="styles.xml"/>
+</Relationships>)";
+const char* const kStrings =
+    R"(<?xml version="1.0" encoding="UTF-8"?>
+<x:sst xmlns:x="http://schemas.openxmlformats.org/spreadsheetml/2006/main">
+<x:si><x:t>封面文字</x:t></x:si>
+<x:si><x:r><x:rPr><x:sz val="12"/></x:rPr><x:t>语文</x:t></x:r><x:r><x:t xml:space="preserve">
+302</x:t></x:r><x:rPh sb="0" eb="2"><x:t>yuwen</x:t></x:rPh></x:si>
+<x:si><x:t>A_x000D_B</x:t></x:si>
+<x:si><x:t></x:t></x:si>
+</x:sst>)";
+// Styles: 0 general, 1 a built-in date, 2 a date format of the file's own, 3 a number format with
+// letters that is no date.
+const char* const kStyles =
+    R"(<?xml version="1.0" encoding="UTF-8"?>
+<x:styleSheet xmlns:x="http://schemas.openxmlformats.org/spreadsheetml/2006/main">
+<x:numFmts><x:numFmt numFmtId="164" formatCode="yyyy&quot;年&quot;m&quot;月&quot;d&quot;日&quot;"/><x:numFmt numFmtId="165" formatCode="[Red]0.0&quot;days&quot;"/></x:numFmts>
+<x:cellXfs><x:xf numFmtId="0"/><x:xf numFmtId="14"/><x:xf numFmtId="164"/><x:xf numFmtId="165"/></x:cellXfs>
+</x:styleSheet>)";
+const char* const kSheetOne =
+    R"(<?xml version="1.0" encoding="UTF-8"?>
+<worksheet xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main"><sheetData><row r="1"><c r="A1" t="s"><v>0</v></c></row></sheetData></worksheet>)";
+const char* const kSheetTwo =
+    R"(<?xml version="1.0" encoding="UTF-8"?>
+<x:worksheet xmlns:x="http://schemas.openxmlformats.org/spreadsheetml/2006/main"><x:sheetData>
+<x:row r="2"><x:c r="B2" t="s"><x:v>1</x:v></x:c><x:c r="C2"><x:v>3</x:v></x:c><x:c><x:v>2.5</x:v></x:c><x:c r="E2" t="b"><x:v>1</x:v></x:c></x:row>
+<x:row r="3"><x:c r="B3"><x:f>1+2</x:f><x:v>3</x:v></x:c><x:c r="C3" t="str"><x:f>"高"&amp;"一"</x:f><x:v>高一</x:v></x:c><x:c r="D3"><x:f>A1</x:f></x:c><x:c r="E3" t="e"><x:v>#DIV/0!</x:v></x:c></x:row>
+<x:row><x:c r="B4" s="1"><x:v>45536</x:v></x:c><x:c r="C4" s="2"><x:v>45536.5</x:v></x:c><x:c r="D4" s="3"><x:v>7</x:v></x:c><x:c r="E4" t="inlineStr"><x:is><x:t>行内</x:t></x:is></x:c></x:row>
+<x:row r="5"><x:c r="B5" t="s"><x:v>2</x:v></x:c><x:c r="C5" t="s"><x:v>3</x:v></x:c><x:c r="D5" t="s"><x:v>99</x:v></x:c><x:c r="E5" s="7"><x:v>1</x:v></x:c></x:row>
+</x:sheetData></x:worksheet>)";
+
+std::vector<std::pair<std::string, std::string>> GoodParts()
+{
+    return {{"[Content_Types].xml", kContentTypes}, {"_rels/.rels", kRootRels},
+            {"book/main.xml", kBook},               {"book/_rels/main.xml.rels", kBookRels},
+            {"book/strings.xml", kStrings},         {"book/styles.xml", kStyles},
+            {"book/sheets/one.xml", kSheetOne},     {"book/sheets/two.xml", kSheetTwo}};
+}
+
+TEST(XlsxReader, ReadsTheSheetShownWithWhatItsCellsHold)
+{
+    TempFolder folder;
+    const std::string path = folder / "教师.xls";  // the name says .xls; the content decides
+    WriteZip(path, GoodParts());
+    SheetData sheet;
+    std::string error;
+    ASSERT_TRUE(ReadWorkbookSheet(path, sheet, error)) << error;
+    EXPECT_EQ(sheet.name, "教师");
+    EXPECT_EQ(sheet.FirstRow(), 2);
+    EXPECT_EQ(sheet.FirstColumn(), 2);
+    EXPECT_EQ(sheet.LastRow(), 5);
+    EXPECT_EQ(sheet.LastColumn(), 5);
+
+    struct Expect {
+        int row, column;
+        Type type;
+        const char* text;
+        double number;
+    } cells[] = {
+        {2, 2, Type::Text, "语文\n302", 0},  // runs joined, the phonetic guide left out
+        {2, 3, Type::Number, "", 3},
+        {2, 4, Type::Number, "", 2.5},       // a cell without a reference follows the one before
+        {2, 5, Type::Boolean, "", 1},
+        {3, 2, Type::Number, "", 3},         // a formula's value saved with it
+        {3, 3, Type::Text, "高一", 0},
+        {3, 4, Type::Empty, "", 0},          // a formula without a saved value
+        {3, 5, Type::Error, "#DIV/0!", 0},
+        {4, 2, Type::Date, "2024-09-01", 45536},
+        {4, 3, Type::Date, "2024-09-01 12:00:00", 45536.5},
+        {4, 4, Type::Number, "", 7},         // "[Red]" and quoted letters make no date
+        {4, 5, Type::Text, "行内", 0},
+        {5, 2, Type::Text, "A\rB", 0},
+        {5, 3, Type::Empty, "", 0},          // an empty string
+        {5, 4, Type::Empty, "", 0},          // a string that is not there
+        {5, 5, Type::Number, "", 1},         // a style that is not there
+    };
+    for (const Expect& e : cells) {
+        SCOPED_TRACE(CellName(e.row, e.column));
+        const CellValue& value = sheet.Value(e.row, e.column);
+        EXPECT_EQ(value.type, e.type);
+        EXPECT_EQ(value.text, e.text);
+        EXPECT_EQ(value.number, e.number);
+    }
+}
+
+TEST(XlsReader, ReadsTheFirstSheetOfTheFixture)
+{
+    SheetData sheet;
+    std::string error;
+    ASSERT_TRUE(ReadWorkbookSheet(kFixtures + "teachers.xls", sheet, error)) << error;
+    EXPECT_EQ(sheet.name, "教师");
+    // A title in A1 over a table from B2: the used range starts at A1, column A holds only the title.
+    EXPECT_EQ(sheet.FirstRow(), 1);
+    EXPECT_EQ(sheet.FirstColumn(), 1);
+    EXPECT_EQ(sheet.LastRow(), 4);
+    EXPECT_EQ(sheet.LastColumn(), 6);
+    EXPECT_EQ(sheet.Value(1, 1).text, "某校教师名单");
+    for (int row = 2; row <= 4; ++row)
+        EXPECT_EQ(sheet.Value(row, 1).type, Type::Empty);
+    EXPECT_EQ(sheet.Value(2, 6).text, "合计");
+    EXPECT_EQ(sheet.Value(3, 2).text, "张 三");
+    EXPECT_EQ(sheet.Value(4, 2).text, "高一(1)班\n语文");
+    // 3 as an integer, 3.0 and 2.5 as numbers.
+    EXPECT_EQ(sheet.Value(3, 3).type, Type::Number);
+    EXPECT_EQ(sheet.Value(3, 3).number, 3);
+    EXPECT_EQ(sheet.Value(3, 4).number, 3);
+    EXPECT_EQ(sheet.Value(4, 3).number, 2.5);
+    EXPECT_EQ(sheet.Value(4, 4).number, 2.5);
+    // Dates in a built-in format and in one of the file's own.
+    EXPECT_EQ(sheet.Value(3, 5).type, Type::Date);
+    EXPECT_EQ(sheet.Value(3, 5).text, "2024-09-01");
+    EXPECT_EQ(sheet.Value(3, 5).number, 45536);
+    EXPECT_EQ(sheet.Value(4, 5).text, "2023-02-28");
+    // The formula's cell comes back empty.
+    EXPECT_EQ(sheet.Value(3, 6).type, Type::Empty);
+}
+
+TEST(WorkbookReaderDates, DayNumbersOfThe1900System)
+{
+    EXPECT_EQ(SerialOfDate(1900, 1, 1), 1);
+    EXPECT_EQ(SerialOfDate(1900, 2, 28), 59);
+    EXPECT_EQ(SerialOfDate(1900, 3, 1), 61);
+    EXPECT_EQ(DateTextOfSerial(60), "1900-02-29");
+    EXPECT_EQ(DateTextOfSerial(61), "1900-03-01");
+    EXPECT_EQ(DateTextOfSerial(45536.75), "2024-09-01 18:00:00");
+    EXPECT_EQ(DateTextOfSerial(-1), "");
+}
+
+// Files a user may pick that are no readable workbook: each gives a reason naming the file and an
+// empty sheet, and none crashes.
+TEST(WorkbookReaderDamaged, EachGivesAReasonAndNoCells)
+{
+    TempFolder folder;
+    const std::string xls = ReadRaw(kFixtures + "teachers.xls");
+    std::string goodXlsx;
+    {
+        WriteZip(folder / "good.xlsx", GoodParts());
+        goodXlsx = ReadRaw(folder / "good.xlsx");
+    }
+    auto without = [](const std::string& name) {
+        auto parts = GoodParts();
+        std::erase_if(parts, [&](const auto& p) { return p.first == name; });
+        return parts;
+    };
+    auto replaced = [](const std::string& name, const std::string& text) {
+        auto parts = GoodParts();
+        for (auto& p : parts) {
+            if (p.first == name)
+                p.second = text;
+        }
+        return parts;
+    };
+    struct Case {
+        const char* name;
+        std::function<void(const std::string& path)> make;
+        const char* reason;
+    } cases[] = {
+        {"missing", [](const std::string&) {}, "找不到文件"},
+        {"folder", [](const std::string& p) { std::filesystem::create_directory(p); }, "找不到文件"},
+        {"empty", [](const std::string& p) { WriteRaw(p, ""); }, "不是Excel文件"},
+        {"text", [](const std::string& p) { WriteRaw(p, "姓名,课时\n张三,3\n"); }, "不是Excel文件"},
+        {"xlsx cut in half", [&](const std::string& p) { WriteRaw(p, goodXlsx.substr(0, goodXlsx.size() / 2)); }, "压缩包已损坏"},
+        {"xlsx without its workbook part", [&](const std::string& p) { WriteZip(p, without("book/main.xml")); }, "缺少"},
+        {"xlsx with a broken sheet", [&](const std::string& p) { WriteZip(p, replaced("book/sheets/two.xml", "<x:worksheet><x:sheetData>")); }, "已损坏"},
+        {"xlsx whose sheet is missing", [&](const std::string& p) { WriteZip(p, without("book/sheets/two.xml")); }, "找不到工作表 教师"},
+        {"xlsx without sheets", [&](const std::string& p) { WriteZip(p, replaced("book/main.xml", "<workbook><sheets/></workbook>")); }, "没有工作表"},
+        {"xls cut short", [&](const std::string& p) { WriteRaw(p, xls.substr(0, 1500)); }, "文件已损坏"},
+        {"xls with its tables overwritten", [&](const std::string& p) {
+             std::string bytes = xls;
+             for (std::size_t i = 512; i < bytes.size(); ++i)
+                 bytes[i] = static_cast<char>(0xFF);
+             WriteRaw(p, bytes);
+         }, "文件已损坏"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string path = folder / (std::string(c.name) + ".xlsx");
+        c.make(path);
+        SheetData sheet;
+        sheet.Set(1, 1, CellValue{Type::Text, "left over", 0});
+        std::string error;
+        EXPECT_FALSE(ReadWorkbookSheet(path, sheet, error));
+        EXPECT_NE(error.find(c.reason), std::string::npos) << error;
+        EXPECT_NE(error.find(path), std::string::npos) << error;
+        EXPECT_TRUE(sheet.IsEmpty());
+    }
+}
+
+}  // namespace
