@@ -149,7 +149,8 @@ void IniFile::Parse(std::string_view bytes)
     // that GBK cannot hold keeps its bytes (and reads as missing) rather than being lost.
     const bool utf8 = bytes.substr(0, kUtf8Bom.size()) == kUtf8Bom;
     converted_ = utf8;
-    if (utf8)
+    // Marks repeated by careless editors all go, so that the GBK form never starts with one.
+    while (bytes.substr(0, kUtf8Bom.size()) == kUtf8Bom)
         bytes.remove_prefix(kUtf8Bom.size());
     std::size_t pos = 0;
     while (pos < bytes.size()) {

@@ -12,6 +12,7 @@
 #include <stdlib.h>
 
 #include <algorithm>
+#include <iterator>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -102,27 +103,55 @@ std::string WithoutComments(std::string_view bytes)
     pugi::xml_document doc;
     if (!zem::ParseXmlBytes(doc, bytes))
         return {};
+    constexpr std::string_view kMarkChars = "\x01\x02\x03\x04";
     struct Collect : pugi::xml_tree_walker {
-        std::vector<pugi::xml_node> nodes;
+        std::vector<pugi::xml_node> passed;
+        std::vector<pugi::xml_node> texts;
+        bool marked = false;  // an attribute holds a character the marks below use
         bool for_each(pugi::xml_node& node) override
         {
             if (node.type() == pugi::node_comment || node.type() == pugi::node_pi)
-                nodes.push_back(node);
+                passed.push_back(node);
+            else if (node.type() == pugi::node_pcdata)
+                texts.push_back(node);
+            for (const pugi::xml_attribute attribute : node.attributes())
+                marked = marked || std::string_view(attribute.value()).find_first_of(kMarkChars) != std::string_view::npos;
             return true;
         }
     } collect;
     doc.traverse(collect);
-    if (collect.nodes.empty())
+    if (collect.passed.empty() || collect.marked)
         return {};
-    for (pugi::xml_node node : collect.nodes)
+    for (pugi::xml_node node : collect.passed)
         node.parent().remove_child(node);
+    // A text of white space alone, which the file held as references, would be dropped when
+    // read back if written plainly: its characters go through as control characters, which the
+    // writer escapes, and are put back as references after. A text that holds such characters
+    // itself is left out of the promise.
+    static constexpr std::pair<char, std::string_view> kMarks[] = {
+        {' ', "&#32;"}, {'\t', "&#9;"}, {'\n', "&#10;"}, {'\r', "&#13;"}};
+    for (pugi::xml_node text : collect.texts) {
+        std::string value = text.value();
+        if (value.find_first_of(kMarkChars) != std::string::npos)
+            return {};
+        if (value.find_first_not_of(" \t\n\r") != std::string::npos)
+            continue;
+        for (char& c : value)
+            c = static_cast<char>(1 + std::find_if(std::begin(kMarks), std::end(kMarks),
+                                                   [c](const auto& mark) { return mark.first == c; }) -
+                                  std::begin(kMarks));
+        text.set_value(value.c_str());
+    }
     struct StringWriter : pugi::xml_writer {
         std::string text;
         void write(const void* data, std::size_t size) override { text.append(static_cast<const char*>(data), size); }
     } writer;
     doc.print(writer, "", pugi::format_raw | pugi::format_no_declaration, pugi::encoding_utf8);
     // A carriage return in a text would read back as a line feed.
-    return std::string(zem::kXmlDeclaration) + zem::Utf8ToGbkWithCharRefs(zem::ReplaceAll(writer.text, "\r", "&#13;"));
+    std::string text = zem::ReplaceAll(writer.text, "\r", "&#13;");
+    for (std::size_t i = 0; i < std::size(kMarks); ++i)
+        text = zem::ReplaceAll(std::move(text), zem::Format("&#%02zu;", i + 1), kMarks[i].second);
+    return std::string(zem::kXmlDeclaration) + zem::Utf8ToGbkWithCharRefs(text);
 }
 
 // Opens the task, saves its input.xml and gives the bytes saved; empty when it does not open.
