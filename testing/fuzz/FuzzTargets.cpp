@@ -103,7 +103,7 @@ std::string WithoutComments(std::string_view bytes)
     pugi::xml_document doc;
     if (!zem::ParseXmlBytes(doc, bytes))
         return {};
-    constexpr std::string_view kMarkChars = "\x01\x02\x03\x04";
+    static constexpr std::string_view kMarkChars = "\x01\x02\x03\x04";
     struct Collect : pugi::xml_tree_walker {
         std::vector<pugi::xml_node> passed;
         std::vector<pugi::xml_node> texts;
