@@ -199,6 +199,14 @@ void CScheduleTask::MaintainSubjectIntegrity(bool clearTables)
     auto orphan = [this](const CCourseInfo& course) { return !GetSubject(course.GetSubjectId()); };
     RemoveCourses(m_courses, orphan, clearTables);
     RemoveCourses(m_selfStudies, orphan, clearTables);
+
+    // Rules of a deleted subject would otherwise stay in input.xml and keep counting in the checks.
+    RemoveIds(m_fixedSubjects, IdsWhere(m_fixedSubjects, [this](CZemObject* o) { return !GetSubject(o->GetId()); }));
+    RemoveIds(m_mutexSubjects, IdsWhere(m_mutexSubjects, [this](CZemObject* object) {
+                  auto* rule = static_cast<CMutexSubject*>(object);
+                  rule->Reset(ExistingIds(rule->GetSubjectArray(), m_subjects));
+                  return rule->GetSubjectArray().size() < 2;  // one subject excludes nothing
+              }));
 }
 
 void CScheduleTask::MaintainTeacherIntegrity(bool clearTables)
@@ -222,6 +230,14 @@ void CScheduleTask::MaintainTeacherIntegrity(bool clearTables)
                   assistant->GetAssistants() = ExistingIds(assistant->GetAssistants(), m_teachers);
                   return assistant->GetAssistants().empty();
               }));
+
+    // A deleted teacher leaves no exclusive pairing behind, on either side.
+    RemoveIds(m_mutexTeachers, IdsWhere(m_mutexTeachers, [this](CZemObject* object) {
+                  auto* rule = static_cast<CMutexOfTeacher*>(object);
+                  rule->GetMutexTeachers() = ExistingIds(rule->GetMutexTeachers(), m_teachers);
+                  return !GetTeacher(rule->GetId()) || rule->GetMutexTeachers().empty();
+              }));
+    m_mutexTeachers.RebuildEachTeacherMap();
 }
 
 void CScheduleTask::MaintainRoomIntegrity(bool)

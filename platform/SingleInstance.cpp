@@ -1,5 +1,6 @@
 #include "platform/SingleInstance.h"
 
+#include <cerrno>
 #include <cstdlib>
 #include <fcntl.h>
 #include <sys/file.h>
@@ -27,12 +28,14 @@ std::string SingleInstanceLock::LockPath(const std::string& name)
 bool SingleInstanceLock::Acquire(const std::string& name)
 {
     Release();
+    m_heldElsewhere = false;
     m_path = LockPath(name);
     // O_NOFOLLOW: a link planted in a shared temporary folder must not lead the lock elsewhere.
     const int fd = ::open(m_path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
     if (fd < 0)
         return false;
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        m_heldElsewhere = errno == EWOULDBLOCK;
         ::close(fd);
         return false;
     }

@@ -17,6 +17,9 @@ public:
     bool Acquire(const std::string& name);
     void Release();
     bool Held() const { return m_fd >= 0; }
+    // After a failed Acquire: true when another process holds the lock, false when the lock file
+    // could not be made (the caller may then go on as the only copy).
+    bool HeldElsewhere() const { return m_heldElsewhere; }
     const std::string& Path() const { return m_path; }
 
     // $XDG_RUNTIME_DIR/<name>.lock, else the temporary folder with the user id in the file name.
@@ -24,6 +27,7 @@ public:
 
 private:
     int m_fd = -1;
+    bool m_heldElsewhere = false;
     std::string m_path;
 };
 

@@ -105,6 +105,10 @@ std::string RealUserFolder(UserFolderKind kind)
         const std::string tmp = Env("TMPDIR");
         return WithSlash(tmp.empty() ? "/tmp" : tmp);
     }
+    case UserFolderKind::Config: {
+        const std::string config = Env("XDG_CONFIG_HOME");
+        return !config.empty() && config.front() == '/' ? WithSlash(config) : home + ".config/";
+    }
     }
     return home;
 }

@@ -6,7 +6,7 @@
 
 namespace zem {
 
-enum class UserFolderKind { Home, Documents, Desktop, Temp };
+enum class UserFolderKind { Home, Documents, Desktop, Temp, Config };
 
 // The folder, ending with '/'. Documents and Desktop come from the XDG user folders
 // ($XDG_CONFIG_HOME/user-dirs.dirs, else the XDG_*_DIR variables), else the home folder; Temp is

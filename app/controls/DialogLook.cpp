@@ -72,6 +72,40 @@ void PlaceButtonRow(zem::gui::Dialog* dialog, int top, std::initializer_list<int
     }
 }
 
+zem::Rect PlaceSearchBand(zem::gui::Dialog* dialog, const QWidget* lastButton, QWidget* label, QWidget* edit)
+{
+    const auto& u = dialog->Units();
+    const int buttonHeight = u.Y(14);
+    const int bandTop = (kDialogBandHeight - buttonHeight) / 2;
+    label->adjustSize();
+    const int labelLeft = lastButton->x() + lastButton->width() + u.X(12);
+    label->move(labelLeft, (kDialogBandHeight - label->height()) / 2);
+    const zem::Rect frame(labelLeft + label->width() + u.X(4), bandTop, dialog->width() - u.X(7),
+                          bandTop + buttonHeight);
+    PlaceEditInFrame(edit, frame);
+    return frame;
+}
+
+zem::Rect PlaceBandList(zem::gui::Dialog* dialog, QWidget* list, int buttonsTop)
+{
+    const auto& u = dialog->Units();
+    const zem::Rect frame(u.X(7), kDialogBandHeight + u.Y(5), dialog->width() - u.X(7), buttonsTop - u.Y(5));
+    zem::Rect inner = frame;
+    inner.DeflateRect(1);
+    SetWidgetRect(list, inner);
+    return frame;
+}
+
+void PaintBandDialog(QWidget* dialog, const zem::Rect& searchFrame, const zem::Rect& listFrame)
+{
+    PaintOffscreen(dialog, [&](zem::gui::DC& dc, const zem::Rect& client) {
+        dc.FillSolidRect(client, zem::RGB(255, 255, 255));
+        dc.FillSolidRect(zem::Rect(0, 0, client.right, kDialogBandHeight), kDialogBandColor);
+        DrawFramedBox(dc, searchFrame, true);
+        DrawFramedBox(dc, listFrame, false);
+    });
+}
+
 int AskQuestion(const std::string& text, zem::MessageButtons buttons)
 {
     zem::MessageRequest question;

@@ -38,5 +38,13 @@ CHoverButton* AddHoverButton(zem::gui::Dialog* dialog, int id, std::string_view 
 // One row of the dialog's buttons at `top`: the first ids from the left edge, the others ending at
 // the right edge, 7 dialog units in and 4 apart.
 void PlaceButtonRow(zem::gui::Dialog* dialog, int top, std::initializer_list<int> left, std::initializer_list<int> right);
+// The search band of the picker dialogs: the label, then the edit's frame up to the right margin,
+// after the band button; the edit goes inside the frame. Returns the frame.
+zem::Rect PlaceSearchBand(zem::gui::Dialog* dialog, const QWidget* lastButton, QWidget* label, QWidget* edit);
+// The list of a picker dialog between the band and the button row at `buttonsTop`, 1 pixel inside
+// its frame. Returns the frame.
+zem::Rect PlaceBandList(zem::gui::Dialog* dialog, QWidget* list, int buttonsTop);
+// The background of the picker dialogs: white, the grey band, the search box and the list frame.
+void PaintBandDialog(QWidget* dialog, const zem::Rect& searchFrame, const zem::Rect& listFrame);
 // A question with the caption "提示"; the answer.
 int AskQuestion(const std::string& text, zem::MessageButtons buttons);

@@ -173,6 +173,20 @@ int FitFontSizeToRect(DC* dc, const std::string& text, const std::string& face, 
     return fitting;
 }
 
+Rect DrawListCard(DC* dc, const Rect& item, int dx, int dy, bool selected)
+{
+    constexpr zem::COLORREF kFrame = zem::RGB(196, 202, 227);
+    dc->FillSolidRect(item, zem::RGB(255, 255, 255));
+    Rect inner = item;
+    inner.DeflateRect(dx, dy, dx, dy);
+    dc->FrameRect(inner, kFrame);
+    inner.DeflateRect(1);
+    dc->FillSolidRect(inner, selected ? kFrame : zem::RGB(247, 247, 247));
+    dc->SetTextColor(zem::RGB(0, 0, 0));
+    dc->SetBkMode(TRANSPARENT);
+    return inner;
+}
+
 void FillCellBackground(DC* dc, const Rect& rect)
 {
     if (!dc)

@@ -35,5 +35,9 @@ void DrawTextLines(zem::gui::DC* dc, int left, int top, int right, int bottom, c
 // first step does not fit.
 int FitFontSizeToRect(zem::gui::DC* dc, const std::string& text, const std::string& face, int size,
                       const zem::Rect& rect, double ratio);
+// The card of an owner-drawn list item: the item white, a frame of RGB(196, 202, 227) inset by dx and
+// dy, filled inside with the frame's colour when selected and near-white otherwise; text colour
+// black over a transparent background. Returns the rectangle inside the frame.
+zem::Rect DrawListCard(zem::gui::DC* dc, const zem::Rect& item, int dx, int dy, bool selected);
 // The week-table panes' background: grey, or black with coloured stars when [WeekTable] Background is 1.
 void FillCellBackground(zem::gui::DC* dc, const zem::Rect& rect);

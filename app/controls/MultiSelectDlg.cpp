@@ -211,10 +211,5 @@ void CMultiSelectDlg::OnOK()
 
 void CMultiSelectDlg::paintEvent(QPaintEvent*)
 {
-    PaintOffscreen(this, [this](zem::gui::DC& dc, const Rect& client) {
-        dc.FillSolidRect(client, zem::RGB(255, 255, 255));
-        dc.FillSolidRect(Rect(0, 0, client.right, kDialogBandHeight), kDialogBandColor);
-        DrawFramedBox(dc, m_searchFrame, true);
-        DrawFramedBox(dc, m_listFrame, false);
-    });
+    PaintBandDialog(this, m_searchFrame, m_listFrame);
 }

@@ -78,22 +78,11 @@ void CObjectPickerDlg::Layout()
     if (!m_list)
         return;
     const auto& u = Units();
-    const int margin = u.X(7);
     const int buttonHeight = u.Y(14);
-    const int bandTop = (kDialogBandHeight - buttonHeight) / 2;
-    PlaceButtonRow(this, bandTop, {IDC_SHOW_ALL}, {});
-    QWidget* label = GetDlgItem(IDC_SEARCH_LABEL);
-    label->adjustSize();
-    const int labelLeft = margin + GetDlgItem(IDC_SHOW_ALL)->width() + u.X(12);
-    label->move(labelLeft, (kDialogBandHeight - label->height()) / 2);
-    m_searchFrame = Rect(labelLeft + label->width() + u.X(4), bandTop, width() - margin, bandTop + buttonHeight);
-    PlaceEditInFrame(m_search, m_searchFrame);
-
-    const int buttonsTop = height() - margin - buttonHeight;
-    m_listFrame = Rect(margin, kDialogBandHeight + u.Y(5), width() - margin, buttonsTop - u.Y(5));
-    Rect list = m_listFrame;
-    list.DeflateRect(1);
-    SetWidgetRect(m_list, list);
+    PlaceButtonRow(this, (kDialogBandHeight - buttonHeight) / 2, {IDC_SHOW_ALL}, {});
+    m_searchFrame = PlaceSearchBand(this, GetDlgItem(IDC_SHOW_ALL), GetDlgItem(IDC_SEARCH_LABEL), m_search);
+    const int buttonsTop = height() - u.X(7) - buttonHeight;
+    m_listFrame = PlaceBandList(this, m_list, buttonsTop);
     PlaceButtonRow(this, buttonsTop, {}, {zem::IDOK, zem::IDCANCEL});
 }
 
@@ -148,12 +137,7 @@ void CObjectPickerDlg::OnOK()
 
 void CObjectPickerDlg::paintEvent(QPaintEvent*)
 {
-    PaintOffscreen(this, [this](zem::gui::DC& dc, const Rect& client) {
-        dc.FillSolidRect(client, zem::RGB(255, 255, 255));
-        dc.FillSolidRect(Rect(0, 0, client.right, kDialogBandHeight), kDialogBandColor);
-        DrawFramedBox(dc, m_searchFrame, true);
-        DrawFramedBox(dc, m_listFrame, false);
-    });
+    PaintBandDialog(this, m_searchFrame, m_listFrame);
 }
 
 CClassPickerDlg::CClassPickerDlg(QWidget* parent) : CObjectPickerDlg(parent)

@@ -1,4 +1,5 @@
 #include "app/controls/OwnerDrawListBox.h"
+#include "app/controls/Drawing.h"
 #include "app/controls/GdiResources.h"
 
 #include "platform/gui/DC.h"
@@ -14,8 +15,6 @@ using zem::gui::DC;
 namespace {
 
 constexpr int kRecordRole = Qt::UserRole + 1;
-constexpr zem::COLORREF kFrame = RGB(196, 202, 227);
-constexpr zem::COLORREF kPlainFill = RGB(247, 247, 247);
 constexpr zem::COLORREF kGrey = RGB(192, 192, 192);
 
 class RenameItemDelegate : public QStyledItemDelegate {
@@ -35,17 +34,7 @@ public:
         QImage image(width, height, QImage::Format_RGB32);
         {
             DC dc(&image);
-            Rect item(0, 0, width, height);
-            dc.FillSolidRect(item, RGB(255, 255, 255));
-            item.DeflateRect(6, 3, 6, 3);
-            dc.FrameRect(item, kFrame);
-            item.DeflateRect(1);
-            const bool selected = option.state & QStyle::State_Selected;
-            const zem::COLORREF fill = selected ? kFrame : kPlainFill;
-            dc.FillSolidRect(item, fill);
-            dc.SetTextColor(RGB(0, 0, 0));
-            dc.SetBkColor(fill);
-            dc.SetBkMode(zem::gui::TRANSPARENT);
+            Rect item = DrawListCard(&dc, Rect(0, 0, width, height), 6, 3, option.state & QStyle::State_Selected);
             dc.SelectFont(CGdiResources::GetInstance()->DefaultFont);
             const auto* record = reinterpret_cast<const CRenameRecord*>(index.data(kRecordRole).value<quintptr>());
             if (record) {

@@ -55,3 +55,14 @@ public:
 private:
     zem::gui::ModalHook m_previous;
 };
+
+// Runs the dialog modally while `act` works it as the user would; what DoModal answers.
+template <class D>
+int RunModal(D& dialog, const std::function<void(D&)>& act)
+{
+    ModalScope scope([&](zem::gui::Dialog& shown) {
+        if (&shown == &dialog)
+            act(dialog);
+    });
+    return dialog.DoModal();
+}

@@ -327,13 +327,14 @@ TEST(InputFile, AbsentSectionIsSkipped)
             EXPECT_TRUE(task.GetTaskSetting().GetStrictDistribution());
         } else if (name == "SubjectInfo") {
             EXPECT_EQ(task.GetSubject("s1"), nullptr);
+            EXPECT_TRUE(task.GetMutexSubjectList().IsEmpty());  // they name no subject now
         } else if (name == "CombineCourseInfo") {
             EXPECT_EQ(task.GetCC("k2"), nullptr);
         } else if (name == "MutexSubjectInfo") {
             EXPECT_EQ(task.GetMutexSubject("s1"), nullptr);
         }
-        if (name != "MutexSubjectInfo") {
-            EXPECT_NE(task.GetMutexSubjectList().Find("ms1"), nullptr);  // the last section, which no repair touches
+        if (name != "MutexSubjectInfo" && name != "SubjectInfo") {
+            EXPECT_NE(task.GetMutexSubjectList().Find("ms1"), nullptr);  // the last section is still read
         }
     }
 }

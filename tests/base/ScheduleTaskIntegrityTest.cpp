@@ -252,3 +252,35 @@ TEST_F(Integrity, TeacherGroupLeftEmptyGoesWithItsFixedTimes)
 }
 
 }  // namespace
+
+namespace {
+
+// Rules that name a deleted subject or teacher go with it; rules still naming two live ones stay.
+TEST_F(Integrity, DeletedSubjectsAndTeachersTakeTheirRulesAlong)
+{
+    b.Subject("s3", "化学");
+    b.FixedTime<CFixedTimeOfSubject>(task.GetFixedTimeOfSubjectList(), "s2", "5,");
+    b.FixedTime<CFixedTimeOfSubject>(task.GetFixedTimeOfSubjectList(), "s1", "5,");
+    b.MutexSubjects("m1", {"s1", "s2"});
+    b.MutexSubjects("m2", {"s1", "s2", "s3"});
+    b.MutexTeachers("t1", {"t2"});
+    b.MutexTeachers("t2", {"t3", "t4"});
+
+    task.GetSubjectInfoList().Remove("s2");
+    task.MaintainSubjectIntegrity(true);
+    EXPECT_EQ(Ids(task.GetFixedTimeOfSubjectList()), std::set<std::string>{"s1"});
+    EXPECT_EQ(Ids(task.GetMutexSubjectList()), std::set<std::string>{"m2"});
+    EXPECT_EQ(static_cast<CMutexSubject*>(task.GetMutexSubjectList().Find("m2"))->GetSubjectArray(),
+              (std::vector<std::string>{"s1", "s3"}));
+
+    task.GetTeacherInfoList().Remove("t1");
+    task.GetTeacherInfoList().Remove("t3");
+    task.MaintainTeacherIntegrity(true);
+    EXPECT_EQ(Ids(task.GetMutexOfTeacherList()), std::set<std::string>{"t2"});
+    EXPECT_EQ(task.GetMutexOfTeacherList().FindTeacherMutexInfo("t1"), nullptr);
+    const std::vector<std::string>* partners = task.GetMutexOfTeacherList().FindTeacherMutexInfo("t2");
+    ASSERT_NE(partners, nullptr);
+    EXPECT_EQ(*partners, std::vector<std::string>{"t4"});
+}
+
+}  // namespace

@@ -14,8 +14,10 @@ TEST(SingleInstance, ASecondHolderIsRefusedUntilTheFirstLetsGo)
     zem::SingleInstanceLock second;
     EXPECT_FALSE(second.Acquire(name));
     EXPECT_FALSE(second.Held());
+    EXPECT_TRUE(second.HeldElsewhere());
     first.Release();
     EXPECT_TRUE(second.Acquire(name));
+    EXPECT_FALSE(second.HeldElsewhere());
     second.Release();
     ::unlink(second.Path().c_str());
 }
@@ -30,6 +32,20 @@ TEST(SingleInstance, TheLockLivesInTheRuntimeFolderElseInTheTemporaryOneWithTheU
     const std::string fallback = zem::SingleInstanceLock::LockPath("zem");
     EXPECT_NE(fallback.find("zem-" + std::to_string(::getuid()) + ".lock"), std::string::npos);
     EXPECT_EQ(fallback.front(), '/');
+    if (saved)
+        ::setenv("XDG_RUNTIME_DIR", keep.c_str(), 1);
+    else
+        ::unsetenv("XDG_RUNTIME_DIR");
+}
+
+TEST(SingleInstance, ALockFileThatCannotBeMadeIsNotAnotherCopy)
+{
+    const char* saved = std::getenv("XDG_RUNTIME_DIR");
+    const std::string keep = saved ? saved : "";
+    ::setenv("XDG_RUNTIME_DIR", "/proc", 1);  // exists, but no file can be made there
+    zem::SingleInstanceLock lock;
+    EXPECT_FALSE(lock.Acquire("zem-test"));
+    EXPECT_FALSE(lock.HeldElsewhere());
     if (saved)
         ::setenv("XDG_RUNTIME_DIR", keep.c_str(), 1);
     else

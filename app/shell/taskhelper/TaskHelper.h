@@ -135,6 +135,9 @@ public:
     bool CanSwapPart(CCourseTable* table, const tagTABLE_NODE& a, const tagTABLE_NODE& b, int part, bool skipPartners);
     // True when the lesson at the slot is not a preset one.
     bool IsPreset(CCourseTable* table, const tagTABLE_NODE& period, int part);
+    // Whether the slot is a usable slot of the school's week: a day in use, a section within its
+    // segment's count, not closed for the whole school.
+    bool CheckSlotInWeek(const tagTABLE_NODE& period);
     // Whether the plan may be placed at the slot for the week part (0 every week, 1 odd, 2 even).
     bool CanPlaceCourse(CCourseTable* table, const tagTABLE_NODE& period, int part, CCourseInfo* plan,
                         const std::string& room);

@@ -261,6 +261,19 @@ bool CTaskHelper::IsPreset(CCourseTable* table, const tagTABLE_NODE& period, int
 
 // ---- Placing ----
 
+bool CTaskHelper::CheckSlotInWeek(const tagTABLE_NODE& period)
+{
+    if (!m_task)
+        return RefuseText(kInvalid);
+    // A section past its segment's count keeps whatever status it had when the count was larger.
+    const CSchoolStructure& week = m_task->GetSchoolStructure();
+    if (week.IsDayInUse(period.day) && period.section >= 0 &&
+        period.section < week.GetSectionNodeMaxCount(period.segment) && !week.IsInvalid(period))
+        return true;
+    Refusal(Reason::kSchoolWide, period);
+    return false;
+}
+
 bool CTaskHelper::CanPlaceCourse(CCourseTable* table, const tagTABLE_NODE& period, int part, CCourseInfo* plan,
                                  const std::string& room)
 {
@@ -299,10 +312,8 @@ bool CTaskHelper::CheckAtNode(CCourseTable* table, const tagTABLE_NODE& period, 
     // The lesson there now, which the new one would replace.
     const CPlanRules* replaced = Rules().PlanOfSlot(cell, part);
 
-    if (m_task->GetSchoolStructure().IsInvalid(period)) {
-        Refusal(Reason::kSchoolWide, period);
+    if (!CheckSlotInWeek(period))
         return false;
-    }
     if (replaced && replaced->preset[slot]) {
         Refusal(Reason::kPreset, period);
         return false;

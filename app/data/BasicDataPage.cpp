@@ -1,0 +1,150 @@
+#include "app/data/BasicDataPage.h"
+
+#include "app/controls/AppServices.h"
+#include "app/controls/DialogLook.h"
+#include "app/controls/HoverButton.h"
+#include "app/controls/Strings.h"
+#include "base/ScheduleTask.h"
+#include "platform/Text.h"
+
+CBasicDataPage::CBasicDataPage(QWidget* parent) : CListBaseDlg(parent)
+{
+    SetOption(true);
+}
+
+CScheduleTask* CBasicDataPage::Task()
+{
+    return AppServices().GetTask();
+}
+
+bool CBasicDataPage::OnInitDialog()
+{
+    if (!CListBaseDlg::OnInitDialog())
+        return false;
+    CHoverButton* batchAdd = AddHoverButton(this, IDC_BATCH_ADD, "批量添加(&T)");
+    InsertButton(batchAdd, GetDlgItem(IDC_ADD), 6);
+    EnableItem(IDC_BATCH_ADD, HasBatchAdd());
+    // The workbook import is not in this program yet.
+    EnableItem(IDC_IMPORT, false);
+    return true;
+}
+
+void CBasicDataPage::OnCommand(int id)
+{
+    if (id == IDC_BATCH_ADD) {
+        BatchAdd();
+        UpdateStatus();
+        UpdateButtons();
+        return;
+    }
+    CListBaseDlg::OnCommand(id);
+}
+
+zem::LRESULT CBasicDataPage::WindowProc(unsigned message, zem::WPARAM wParam, zem::LPARAM lParam)
+{
+    if (message == WM_PAGE_ROW)
+        return OnPageRow(zem::FromWParam<CPageNotify>(wParam), zem::FromLParam<const CPageRow>(lParam));
+    return CListBaseDlg::WindowProc(message, wParam, lParam);
+}
+
+bool CBasicDataPage::Refuse(CPageNotify* notify, const std::string& message, bool stopsImport)
+{
+    if (notify) {
+        notify->message = message;
+        notify->error = notify->error || stopsImport;
+    }
+    if (!message.empty() && !(notify && notify->quiet))
+        ShowMessage(message);
+    return false;
+}
+
+zem::LRESULT CBasicDataPage::OnPageRow(CPageNotify* notify, const CPageRow* cells)
+{
+    if (!notify || !cells || !GetList())
+        return -1;
+    notify->accepted = false;
+    const int count = static_cast<int>(cells->size());
+    if (count < MinimumCells()) {
+        if (m_cellCountStopsImport) {
+            notify->error = true;
+            notify->message =
+                zem::Format("只有%d列数据。请参考导入界面，至少应提供%d列数据", count, MinimumCells());
+        }
+        return -1;
+    }
+    // A replacing row needs the row it replaces; without one it would be written nowhere.
+    if (notify->replace && GetList()->GetFirstSelected() < 0) {
+        Refuse(notify, "请先选择要修改的行", false);
+        return -1;
+    }
+    if (!Validate(cells, notify))
+        return -1;
+
+    const bool isNew = notify->replace == 0;
+    int row = GetList()->GetFirstSelected();
+    if (isNew)
+        row = GetList()->InsertItem(GetList()->GetItemCount(), NewGuidString());
+    if (!WriteRow(row, isNew, *cells, *notify)) {
+        if (isNew)
+            GetList()->DeleteItem(row);
+        return -1;
+    }
+    notify->accepted = true;
+    GetList()->ClearSelectedRows();
+    GetList()->SetSelected(row, true);
+    GetList()->EnsureVisible(row);
+    SetModified(true);
+    UpdateStatus();
+    UpdateButtons();
+    return 0;
+}
+
+bool CBasicDataPage::WriteRow(int row, bool, const CPageRow& cells, CPageNotify&)
+{
+    for (int column = 1; column < GetList()->GetColumnCount(); ++column) {
+        const auto index = static_cast<std::size_t>(column - 1);
+        const std::optional<std::string> text =
+            index < cells.size() ? CellText(column - 1, cells[index]) : MissingCellText(column - 1);
+        if (text)
+            GetList()->SetItemText(row, column, *text);
+    }
+    return true;
+}
+
+std::string CBasicDataPage::CellText(int index, const std::string& cell) const
+{
+    // Names and short names are kept without the blanks around them.
+    if (index <= 1)
+        return std::string(zem::Trim(cell));
+    return cell;
+}
+
+bool SendDialogRow(QWidget* dialog, zem::MessageTarget* page, const CPageRow& row, bool modify)
+{
+    if (!page && dialog)
+        page = dynamic_cast<zem::MessageTarget*>(dialog->parentWidget());
+    CPageNotify notify;
+    notify.replace = modify ? 1 : 0;
+    return zem::SendMessage(page, WM_PAGE_ROW, zem::ToWParam(&notify), zem::ToLParam(&row)) == 0 && notify.accepted;
+}
+
+namespace {
+
+const CZemPrioritySet& Priorities()
+{
+    static const CZemPrioritySet defaults;
+    CScheduleTask* task = CBasicDataPage::Task();
+    return task ? task->GetPrioritySet() : defaults;
+}
+
+}  // namespace
+
+std::string PriorityDesc(int index)
+{
+    return Priorities().GetDescByIndex(index);
+}
+
+int PriorityIndex(const std::string& desc)
+{
+    return Priorities().GetIndexByDesc(desc);
+}

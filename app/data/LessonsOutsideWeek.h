@@ -1,0 +1,16 @@
+#pragma once
+// Lessons left on slots that a new week no longer offers: closing a day, lowering a segment's
+// periods or closing a period for the whole school leaves the lessons there hidden in every table.
+#include "base/ScheduleTask.h"
+
+// The week offers the slot: its day is in use, its section within the segment's periods, and the
+// slot is not closed.
+bool IsSlotInWeek(const CSchoolStructure& week, const tagTABLE_NODE& node);
+
+// Lessons of the classes' committed timetables on slots that the previous week offered and the new
+// one does not; an odd-week and an even-week lesson count one each, a combined lesson once per class.
+int CountLessonsLeftOutside(const CScheduleTask& task, const CSchoolStructure& previous, const CSchoolStructure& week);
+
+// Takes those lessons out of the class, plan, teacher and room timetables (committed and working)
+// and returns how many class lessons went. The timetable file is not written.
+int RemoveLessonsLeftOutside(CScheduleTask& task, const CSchoolStructure& previous, const CSchoolStructure& week);

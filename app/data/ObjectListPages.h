@@ -1,0 +1,146 @@
+#pragma once
+// The list pages of classes, teachers, subjects and rooms. Their rows are texts only: saving finds
+// each row's object in the task by its id (or makes it), sets its fields from the row and its
+// order from the row's position, removes the deleted ones and repairs what pointed at them.
+#include "app/data/BasicDataPage.h"
+#include "app/data/ObjectInfoDlg.h"
+#include "base/ScheduleTask.h"
+#include "platform/gui/Timers.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+class CObjectListPage : public CBasicDataPage {
+public:
+    struct Column {
+        const char* heading;
+        int width;
+    };
+    using TaskListOf = CZemObjectList& (CScheduleTask::*)();
+    using Repair = void (CScheduleTask::*)(bool clearTables);
+
+    bool Save() override;
+    void Add() override;
+    void Edit() override;
+
+protected:
+    // The page shows `list` of the task; after a save `repair` mends what pointed at its removed
+    // objects, lessons in every table included.
+    CObjectListPage(QWidget* parent, std::vector<Column> columns, TaskListOf list, Repair repair);
+
+    void InitColumns() override;
+
+    virtual CZemObject* NewObject() const = 0;
+    // The texts of columns 1.. for an object of the task.
+    virtual std::vector<std::string> ObjectColumns(const CZemObject& object) const = 0;
+    // Sets the object's fields from the texts of columns 1..
+    virtual void StoreColumns(CZemObject& object, const std::vector<std::string>& columns) const = 0;
+    // The add and modify dialog, prefilled from the row's columns in modify mode.
+    virtual std::unique_ptr<CObjectInfoDlg> NewDialog(const std::vector<std::string>* columns) = 0;
+
+    std::vector<std::string> RowColumns(int row) const;
+
+private:
+    std::vector<Column> m_columns;
+    TaskListOf m_taskList;
+    Repair m_repair;
+};
+
+// A page whose objects have a name, a short name and a priority, the columns 1 to 3.
+template <class Object, class InfoDlg>
+class CPriorityListPage : public CObjectListPage {
+protected:
+    using CObjectListPage::CObjectListPage;
+
+    CZemObject* NewObject() const override { return new Object; }
+    std::vector<std::string> ObjectColumns(const CZemObject& object) const override
+    {
+        const auto& named = static_cast<const Object&>(object);
+        return {named.GetName(), named.GetShortName(), PriorityDesc(named.GetPriority())};
+    }
+    void StoreColumns(CZemObject& object, const std::vector<std::string>& columns) const override
+    {
+        auto& named = static_cast<Object&>(object);
+        named.SetName(columns.at(0));
+        named.SetShortName(columns.at(1));
+        named.SetPriority(PriorityIndex(columns.at(2)));
+    }
+    std::unique_ptr<CObjectInfoDlg> NewDialog(const std::vector<std::string>* columns) override
+    {
+        auto dialog = std::make_unique<InfoDlg>(this);
+        if (columns)
+            dialog->m_priority = PriorityIndex(columns->at(2));
+        return dialog;
+    }
+    // A row without a priority gets the normal one.
+    std::optional<std::string> MissingCellText(int index) const override
+    {
+        return index == 2 ? std::optional<std::string>(PriorityDesc(1)) : std::nullopt;
+    }
+};
+
+class CClassListPage : public CPriorityListPage<CClassInfo, CClassInfoDlg> {
+public:
+    enum { IDC_PROMOTE = 1333, kBatchAddTimer = 1 };
+
+    explicit CClassListPage(QWidget* parent = nullptr);
+
+    // Grade promotion of every class of the page; not in this program yet.
+    virtual void PromoteGrades() {}
+
+protected:
+    bool OnInitDialog() override;
+    void OnCommand(int id) override;
+    std::vector<std::string> ObjectColumns(const CZemObject& object) const override;
+    void StoreColumns(CZemObject& object, const std::vector<std::string>& columns) const override;
+    std::unique_ptr<CObjectInfoDlg> NewDialog(const std::vector<std::string>* columns) override;
+    std::optional<std::string> MissingCellText(int index) const override;
+
+private:
+    zem::gui::WindowTimers m_timers;
+};
+
+class CTeacherListPage : public CPriorityListPage<CTeacherInfo, CTeacherInfoDlg> {
+public:
+    enum { ID_SORT_BY_NAME = 32865, ID_SORT_BY_GROUP = 32866 };
+
+    explicit CTeacherListPage(QWidget* parent = nullptr);
+
+    // Asks by name or by group, then sorts.
+    void Sort() override;
+    // By group: a teacher without a group after one with a group, groups by name, then the base's
+    // comparison; by name the base's.
+    int CompareRows(int row1, int row2) override;
+    int GetSortMode() const { return m_sortMode; }
+
+private:
+    int m_sortMode = 0;
+    // The group name of each row, by its position before the sort.
+    std::vector<std::string> m_groupOfRow;
+};
+
+class CSubjectListPage : public CPriorityListPage<CSubjectInfo, CSubjectInfoDlg> {
+public:
+    explicit CSubjectListPage(QWidget* parent = nullptr);
+};
+
+class CRoomListPage : public CObjectListPage {
+public:
+    explicit CRoomListPage(QWidget* parent = nullptr);
+
+    // The base's name check, then the capacity: a number below 1 is refused.
+    bool Validate(const CPageRow* cells, CPageNotify* notify) override;
+
+protected:
+    int MinimumCells() const override { return 3; }
+    std::string CellText(int index, const std::string& cell) const override;
+    CZemObject* NewObject() const override;
+    std::vector<std::string> ObjectColumns(const CZemObject& object) const override;
+    void StoreColumns(CZemObject& object, const std::vector<std::string>& columns) const override;
+    std::unique_ptr<CObjectInfoDlg> NewDialog(const std::vector<std::string>* columns) override;
+};
+
+// The room capacity a cell stands for: its integer value, 1 for a text that is no number; below 1
+// is refused (false).
+bool ParseRoomCapacity(const std::string& cell, int* capacity);

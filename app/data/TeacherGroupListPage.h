@@ -1,0 +1,30 @@
+#pragma once
+// The list page of the task's teacher groups. Each row holds its own copy of the group; saving puts
+// copies of them into the task in the rows' order.
+#include "app/data/BasicDataPage.h"
+
+#include <string>
+#include <vector>
+
+class CTeacherGroupInfo;
+
+class CTeacherGroupListPage : public CBasicDataPage {
+public:
+    explicit CTeacherGroupListPage(QWidget* parent = nullptr);
+
+    bool Save() override;
+    void Add() override;
+    void Edit() override;
+
+    // The member ids cell 1 names: with byName teacher names (unknown ones dropped), else ids joined
+    // with ","; each teacher once, ids of no teacher of the task dropped.
+    static std::vector<std::string> ParseMembers(const std::string& cell, bool byName);
+
+protected:
+    bool OnInitDialog() override;
+    void InitColumns() override;
+    bool WriteRow(int row, bool isNew, const CPageRow& cells, CPageNotify& notify) override;
+
+private:
+    void ShowGroup(int row, const CTeacherGroupInfo& group);
+};

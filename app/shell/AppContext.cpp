@@ -1,0 +1,301 @@
+#include "app/shell/AppContext.h"
+
+#include "app/controls/GdiResources.h"
+#include "app/controls/Paths.h"
+#include "app/controls/Strings.h"
+#include "app/controls/TipWnd.h"
+#include "app/shell/MainDlg.h"
+#include "app/shell/NewTaskDlg.h"
+#include "app/shell/PagePanel.h"
+#include "base/Log.h"
+#include "base/ScheduleTask.h"
+#include "platform/Files.h"
+#include "platform/Hooks.h"
+#include "platform/Text.h"
+#include "platform/UserFolders.h"
+#include "platform/gui/FileDialogs.h"
+
+#include <unistd.h>
+
+namespace {
+
+CAppContext*& TheContext()
+{
+    static CAppContext* context = nullptr;
+    return context;
+}
+
+constexpr const char* kMissingTaskFormat =
+    "排课任务文件 %s 不存在\n\n您如果移动或重命名了相关文件夹，可以重新打开该排课任务文件，方法是：\n"
+    "在第1页 开始 -> 打开排课任务 -> 浏览文件夹，然后找到新位置的排课任务";
+
+}  // namespace
+
+// ---- Lifetime ----
+
+CAppContext* CAppContext::Get()
+{
+    if (!TheContext())
+        Create(GetIniFilePath());
+    return TheContext();
+}
+
+CAppContext* CAppContext::Create(const std::string& iniPath)
+{
+    Free();
+    TheContext() = new CAppContext(iniPath);
+    return TheContext();
+}
+
+bool CAppContext::Exists()
+{
+    return TheContext() != nullptr;
+}
+
+void CAppContext::Free()
+{
+    delete TheContext();
+    TheContext() = nullptr;
+}
+
+std::string CAppContext::GetIniFilePath()
+{
+    const std::string programFolder = zem::ProgramFolder();
+    if (::access(programFolder.c_str(), W_OK) == 0)
+        return programFolder + "zem.ini";
+    const std::string folder = zem::UserFolder(zem::UserFolderKind::Config) + "zem/";
+    zem::MakeFolder(folder);
+    return folder + "zem.ini";
+}
+
+std::string CAppContext::GetResourceFolder()
+{
+    const std::string programFolder = zem::ProgramFolder();
+    if (zem::FolderExists(programFolder + "demoD"))
+        return programFolder;
+    return programFolder + "../share/zem/";
+}
+
+CAppContext::CAppContext(const std::string& iniPath)
+{
+    SetConfigFile(iniPath);
+    m_recentTasks.Init(iniPath, "Recently Tasks", 10);
+    ResetTableFonts(3);
+    ReadSettings();
+    m_pTipWnd = std::make_unique<CTipWnd>();
+    m_pTipWnd->Create();
+    m_pTipList = std::make_unique<CTipList>();
+    SetAppServices(this);
+}
+
+CAppContext::~CAppContext()
+{
+    if (&AppServices() == this)
+        SetAppServices(nullptr);
+    m_pTipList.reset();
+    CloseTask();
+}
+
+void CAppContext::CloseTask()
+{
+    delete m_pTask;
+    m_pTask = nullptr;
+}
+
+void CAppContext::UpdateCaption()
+{
+    if (m_pMainDlg)
+        m_pMainDlg->UpdateCaption();
+}
+
+// ---- Opening and creating tasks ----
+
+bool CAppContext::OpenTask(const std::string& path, bool skipIfOpen)
+{
+    if (!PathIsKind(path, false)) {
+        zem::ShowMessage(zem::Format(kMissingTaskFormat, path.c_str()), "提示", zem::MessageIcon::Error);
+        return false;
+    }
+    if (skipIfOpen && m_pTask && CRecentList::IsSameEntry(m_pTask->GetTaskInfo().GetTaskFile(), path))
+        return true;
+
+    auto* task = new CScheduleTask();
+    if (!task->Open(path)) {
+        delete task;
+        return false;
+    }
+    CloseTask();
+    m_pTask = task;
+    UpdateCaption();
+    // The list is a convenience: a failed save is logged, the task stays open.
+    if (!m_recentTasks.Add(path))
+        CLog::inst()->Log("settings", "recent tasks not saved: %s", m_recentTasks.GetLastError().c_str());
+    m_recentTempTasks.Init(path, "Recently Temp Tasks", 10);
+    m_schoolLayout.chosenRows.clear();
+    m_colorMap.Build(m_pTask);
+    if (m_pMainDlg && m_pMainDlg->GetPagePanel())
+        m_pMainDlg->GetPagePanel()->AddTaskPages();
+    return true;
+}
+
+bool CAppContext::OpenTaskByDialog()
+{
+    zem::gui::FileDialogRequest request;
+    request.kind = zem::gui::FileDialogRequest::Kind::OpenFile;
+    request.title = "打开排课任务";
+    request.filter = "排课任务文件(*.zem)|*.zem";
+    request.folder = GetOpenFolder();
+    const std::string path = zem::gui::ChooseFile(m_pMainDlg, request);
+    if (path.empty())
+        return false;
+    SetLastOpenTaskFolder(path);
+    return OpenTask(path, true);
+}
+
+bool CAppContext::ReopenLastTask()
+{
+    if (m_recentTasks.GetCount() == 0)
+        return false;
+    return OpenTask(m_recentTasks.GetAt(0), true);
+}
+
+std::string CAppContext::GetDemoTaskFile()
+{
+    return GetMyDocumentsFolder() + "我的排课任务/演示排课/演示排课.zem";
+}
+
+bool CAppContext::OpenDemoTask()
+{
+    const std::string target = GetDemoTaskFile();
+    if (!PathIsKind(target, false)) {
+        std::string error;
+        if (zem::CopyFolder(GetResourceFolder() + "demoD", GetFolderOfPath(target), &error) != 0) {
+            zem::ShowMessage("无法复制演示排课任务：\n" + error, "提示", zem::MessageIcon::Error);
+            return false;
+        }
+    }
+    return OpenTask(target, true);
+}
+
+bool CAppContext::CopySourceTaskData(const std::string& sourceTaskFile, const CTaskInfo& target, bool withTimetables)
+{
+    const std::string folder = GetFolderOfPath(sourceTaskFile);
+    if (folder.empty())
+        return true;
+    CTaskInfo source;
+    source.SetTaskFolder(folder);
+    std::string error;
+    bool copied = zem::CopyFile(source.GetInputFilePath(), target.GetInputFilePath(), &error);
+    if (copied && withTimetables)
+        copied = zem::CopyFile(source.GetOutputFilePath(), target.GetOutputFilePath(), &error);
+    if (!copied)
+        zem::ShowMessage("无法从现有排课任务中导入数据：\n" + error, "提示", zem::MessageIcon::Warning);
+    return copied;
+}
+
+bool CAppContext::CreateNewTask(bool hideTakeOption)
+{
+    auto scratch = std::make_unique<CScheduleTask>();
+    CTaskInfo& info = scratch->GetTaskInfo();
+    info.SetTaskAuthor(GetWindowsUserName());
+    info.SetCreateDate(GetNowString());
+    info.SetTaskFolder(GetDefaultTaskFolder());
+    m_bDataCopiedOnCreate = false;
+
+    CNewTaskDlg dialog(m_pMainDlg, &info, hideTakeOption);
+    if (dialog.DoModal() != zem::IDOK)
+        return false;
+
+    const std::string path = info.GetTaskFile();
+    SetLastPage(1);
+    if (!info.WriteToFile())
+        return false;
+    if (dialog.m_nTakeFromExisting && dialog.m_nTakeBasicData) {
+        m_bDataCopiedOnCreate = true;
+        if (!CopySourceTaskData(dialog.m_strSourceTaskFile, info, dialog.m_nTakeTimetables != 0))
+            m_bDataCopiedOnCreate = false;
+    }
+    if (!zem::FileExists(info.GetInputFilePath()) && !scratch->SaveInputData())
+        return false;
+    scratch.reset();
+    return OpenTask(path, true);
+}
+
+// ---- Launchers ----
+
+bool CAppContext::RequireTask() const
+{
+    if (HasTask())
+        return true;
+    zem::ShowMessage("没有正在使用的排课任务", "提示", zem::MessageIcon::Information);
+    return false;
+}
+
+void CAppContext::Launch(Feature feature, bool needsTask) const
+{
+    if (needsTask && !RequireTask())
+        return;
+    if (!FeatureWindows().Run(feature))
+        zem::ShowMessage(kFeatureMissingText, "提示", zem::MessageIcon::Information);
+}
+
+void CAppContext::ShowSettingsDialog() const
+{
+    Launch(Feature::Settings, false);
+}
+
+void CAppContext::ShowTaskInfoDialog() const
+{
+    if (HasTask())
+        Launch(Feature::TaskInfo, false);
+}
+
+void CAppContext::ShowBackupDialog() const
+{
+    Launch(Feature::Backup, true);
+}
+
+void CAppContext::ShowDataStatisticsDialog() const
+{
+    Launch(Feature::DataStatistics, true);
+}
+
+void CAppContext::ShowTeacherStatisticDialog() const
+{
+    Launch(Feature::TeacherStatistic, true);
+}
+
+void CAppContext::ShowExportAllDialog() const
+{
+    Launch(Feature::ExportAll, true);
+}
+
+void CAppContext::ShowTeacherTimeQueryDialog() const
+{
+    Launch(Feature::TeacherTimeQuery, true);
+}
+
+void CAppContext::ShowRestoreDialog() const
+{
+    Launch(Feature::Restore, true);
+}
+
+void CAppContext::ShowClearTimetableDialog() const
+{
+    Launch(Feature::ClearTimetable, true);
+}
+
+void CAppContext::ShowReverseImportDialog() const
+{
+    Launch(Feature::ReverseImport, false);
+}
+
+void CAppContext::ShowTableMoveDialog() const
+{
+    Launch(Feature::TableMove, true);
+}
+
+void CAppContext::ShowProctorDialog() const
+{
+    Launch(Feature::Proctor, true);
+}

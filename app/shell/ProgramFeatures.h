@@ -1,0 +1,3 @@
+#pragma once
+// Fills the feature table with the windows this program has.
+void RegisterProgramFeatures();

@@ -1,0 +1,54 @@
+#include "app/shell/ZemApp.h"
+
+#include "app/controls/Strings.h"
+#include "app/shell/AppContext.h"
+#include "app/shell/LoginDlg.h"
+#include "app/shell/MainDlg.h"
+#include "app/shell/ProgramFeatures.h"
+#include "app/shell/ShellBitmaps.h"
+#include "base/Log.h"
+#include "platform/Hooks.h"
+#include "platform/IniFile.h"
+#include "platform/SingleInstance.h"
+#include "platform/Text.h"
+#include "table/UICore.h"
+
+const char* const CZemApp::kInstanceName = "zem-6f1c2b9e-3d4a-4e8b-9a51-2c7d0e4b8f13";
+
+std::string CZemApp::ReadPasswordDigest(const std::string& iniPath)
+{
+    std::string digest = zem::GetProfileString(iniPath, "SYSTEM", "Auth", "");
+    if (digest.size() > 259)
+        digest.resize(259);
+    return zem::ToLowerAscii(digest);
+}
+
+int CZemApp::InitInstance()
+{
+    zem::gui::InstallMessageBoxes();
+    RegisterShellBitmaps();
+    RegisterProgramFeatures();
+
+    zem::SingleInstanceLock instance;
+    if (!instance.Acquire(kInstanceName) && instance.HeldElsewhere()) {
+        const std::string text = LoadResString(20);
+        CLog::inst()->Log("start", "%s", text.c_str());
+        zem::ShowMessage(text, LoadResString(2), zem::MessageIcon::Information);
+        CLog::free();
+        return 0;
+    }
+
+    const std::string digest = ReadPasswordDigest(CAppContext::GetIniFilePath());
+    {
+        CLoginDlg login;
+        if (login.Run(digest)) {
+            CMainDlg dialog;
+            dialog.DoModal();
+        }
+        // The context goes with the main dialog; a run that never got there leaves none behind.
+        CAppContext::Free();
+    }
+    CUICore::Free();
+    CLog::free();
+    return 0;
+}
