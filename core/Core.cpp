@@ -83,6 +83,12 @@ void CCore::Cancel()
         m_engine->Cancel();
 }
 
+void CCore::RequestStop()
+{
+    if (m_engine)
+        m_engine->RequestStop();
+}
+
 void CCore::Free()
 {
     if (m_engine)
@@ -166,13 +172,16 @@ void CCoreEngine::Start()
     m_thread = std::thread([this] { Worker(); });
 }
 
-void CCoreEngine::Cancel()
+void CCoreEngine::RequestStop()
 {
     m_stop = true;
-    {
-        std::lock_guard<std::mutex> lock(m_pauseMutex);
-        m_wake.notify_all();
-    }
+    std::lock_guard<std::mutex> lock(m_pauseMutex);
+    m_wake.notify_all();
+}
+
+void CCoreEngine::Cancel()
+{
+    RequestStop();
     // The run's own thread (a callback, an observer, a message target) can only ask.
     if (OnWorker())
         return;

@@ -109,6 +109,8 @@ public:
     void Start();
     // Stops the worker cooperatively and joins it.
     void Cancel();
+    // Asks the worker to stop and returns at once; a window waits for IsRunning to turn false.
+    void RequestStop();
     void Free();
     // Blocks until the run's worker has ended (returns at once when none runs).
     void Wait();

@@ -53,6 +53,8 @@ public:
     virtual void SetRange(CAutoRange* range) { m_range = range; }
     virtual void Start();
     virtual void Cancel();
+    // Sets the stop flag and ends a pause; does not wait.
+    void RequestStop();
     virtual void Free() { Cancel(); }
     // The data checks; false when the task cannot be scheduled (reported, code 2 posted) or the run
     // was stopped (neither).

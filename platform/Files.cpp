@@ -254,6 +254,11 @@ int OpenRegularFile(const std::string& path, struct stat& st, std::string* error
 
 }  // namespace
 
+bool IsPathSameOrInside(const std::string& inner, const std::string& outer)
+{
+    return IsSameOrInside(inner, outer);
+}
+
 bool FileExists(const std::string& path)
 {
     std::error_code ec;

@@ -115,6 +115,10 @@ private:
     std::string folder_;
 };
 
+// True when `inner` is the folder `outer` or lies anywhere below it, after resolving "..", links and
+// a trailing '/' of either path.
+bool IsPathSameOrInside(const std::string& inner, const std::string& outer);
+
 // True for a path written on Windows ("X:\...", "X:/...", "\\server\...", anything with a backslash),
 // as files made there hold them. Such a path names nothing here and is never handed to the file
 // system.

@@ -8,7 +8,7 @@
 
 namespace zem {
 
-enum class MessageIcon { Information, Warning, Error, Question };
+enum class MessageIcon { Information, Warning, Error, Question, None };
 enum class MessageButtons { Ok, OkCancel, YesNo, YesNoCancel };
 // Answers, numbered as the program's message boxes number them.
 enum MessageAnswer { IDOK = 1, IDCANCEL = 2, IDYES = 6, IDNO = 7 };
@@ -18,6 +18,8 @@ struct MessageRequest {
     std::string caption = "提示";
     MessageIcon icon = MessageIcon::Information;
     MessageButtons buttons = MessageButtons::Ok;
+    // The answer of the button that Enter presses; 0 for the first button.
+    int defaultAnswer = 0;
 };
 
 using MessageHook = std::function<int(const MessageRequest&)>;

@@ -12,7 +12,8 @@ bool CNameInputDlg::OnInitDialog()
 {
     const auto& u = Units();
     const int margin = u.X(7);
-    auto* prompt = new QLabel(QStringLiteral("请输入固定活动名称"), this);
+    SetCaption(m_caption);
+    auto* prompt = new QLabel(zem::gui::ToQ(m_prompt), this);
     prompt->move(margin, margin);
     prompt->adjustSize();
     auto* edit = new CFlatEdit(this);

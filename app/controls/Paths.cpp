@@ -9,13 +9,18 @@
 
 #include <fstream>
 
-namespace {
-
-std::string WithSlash(std::string folder)
+std::string WithTrailingSlash(std::string folder)
 {
     if (!folder.empty() && folder.back() != '/')
         folder += '/';
     return folder;
+}
+
+namespace {
+
+std::string WithSlash(std::string folder)
+{
+    return WithTrailingSlash(std::move(folder));
 }
 
 bool HasParentPart(const std::string& path)

@@ -4,6 +4,8 @@
 // to the file system.
 #include <string>
 
+// The folder with a '/' at its end; empty text stays empty.
+std::string WithTrailingSlash(std::string folder);
 // The folder of the running program.
 std::string GetAppDirectory();
 // The path up to and including its last '/'; empty text when it has none.

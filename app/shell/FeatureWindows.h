@@ -48,6 +48,8 @@ enum class Feature {
     TableMove,
     Proctor,
     ExportSettings,
+    // The check of the workbook engine, from the settings dialog.
+    EngineCheck,
 };
 
 struct CFeatureWindows {

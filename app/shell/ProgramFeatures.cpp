@@ -4,8 +4,14 @@
 #include "app/data/TeacherGroupListPage.h"
 #include "app/data/TeachingTimeDlg.h"
 #include "app/shell/AppContext.h"
+#include "app/shell/BackupDlg.h"
+#include "app/shell/BackupRestoreDlg.h"
+#include "app/shell/ClearTimetableDlg.h"
 #include "app/shell/FeatureWindows.h"
 #include "app/shell/MainDlg.h"
+#include "app/shell/ScheduleWindows.h"
+#include "app/shell/SystemSettingsDlg.h"
+#include "app/shell/TaskInfoDlg.h"
 
 namespace {
 
@@ -14,12 +20,12 @@ QWidget* MainWindow()
     return CAppContext::Exists() ? CAppContext::Get()->GetMainDlg() : nullptr;
 }
 
-// A list page runs modally over the main window.
-template <class Page>
-void RunPage()
+// A dialog or list page made over the main window and run modally.
+template <class T>
+void RunModal()
 {
-    Page page(MainWindow());
-    page.DoModal();
+    T dialog(MainWindow());
+    dialog.DoModal();
 }
 
 }  // namespace
@@ -27,13 +33,16 @@ void RunPage()
 void RegisterProgramFeatures()
 {
     CFeatureWindows& windows = FeatureWindows();
-    windows.windows[Feature::TeachingTime] = [] {
-        CTeachingTimeDlg dialog(MainWindow());
-        dialog.DoModal();
-    };
-    windows.windows[Feature::ClassList] = RunPage<CClassListPage>;
-    windows.windows[Feature::SubjectList] = RunPage<CSubjectListPage>;
-    windows.windows[Feature::TeacherList] = RunPage<CTeacherListPage>;
-    windows.windows[Feature::RoomList] = RunPage<CRoomListPage>;
-    windows.windows[Feature::TeacherGroupList] = RunPage<CTeacherGroupListPage>;
+    RegisterScheduleWindows();
+    windows.windows[Feature::TeachingTime] = RunModal<CTeachingTimeDlg>;
+    windows.windows[Feature::ClassList] = RunModal<CClassListPage>;
+    windows.windows[Feature::SubjectList] = RunModal<CSubjectListPage>;
+    windows.windows[Feature::TeacherList] = RunModal<CTeacherListPage>;
+    windows.windows[Feature::RoomList] = RunModal<CRoomListPage>;
+    windows.windows[Feature::TeacherGroupList] = RunModal<CTeacherGroupListPage>;
+    windows.windows[Feature::Settings] = RunModal<CSystemSettingsDlg>;
+    windows.windows[Feature::TaskInfo] = RunModal<CTaskInfoDlg>;
+    windows.windows[Feature::Backup] = RunModal<CBackupDlg>;
+    windows.windows[Feature::Restore] = RunModal<CBackupRestoreDlg>;
+    windows.windows[Feature::ClearTimetable] = RunModal<CClearTimetableDlg>;
 }

@@ -6,6 +6,7 @@
 //
 // --callback runs the program's post-run passes from the engine's callback, as the program does.
 #include "core/Core.h"
+#include "TaskPaths.h"
 
 #include "app/shell/taskhelper/TaskHelperCallback.h"
 #include "base/ScheduleTask.h"
@@ -171,18 +172,6 @@ bool ParseArguments(int argc, char** argv, Options& options)
         }
     }
     return !options.taskFile.empty();
-}
-
-std::string FolderOf(const std::string& path)
-{
-    const std::size_t slash = path.rfind('/');
-    return slash == std::string::npos ? std::string("./") : path.substr(0, slash + 1);
-}
-
-std::string NameOf(const std::string& path)
-{
-    const std::size_t slash = path.rfind('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
 // One run on a fresh copy of the task folder; false when the copy or the task cannot be opened or

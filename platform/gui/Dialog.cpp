@@ -119,7 +119,10 @@ void Dialog::SetDlgItemText(int id, std::string_view text)
     if (!control)
         return;
     const QString value = ToQ(text);
-    if (!QMetaObject::invokeMethod(control, "setText", Q_ARG(QString, value)))
+    // Buttons, labels and edits hold their text as a property; a button's setter is no slot.
+    if (control->property("text").isValid())
+        control->setProperty("text", value);
+    else if (!QMetaObject::invokeMethod(control, "setText", Q_ARG(QString, value)))
         control->setWindowTitle(value);
 }
 
@@ -237,6 +240,7 @@ int RunMessageBox(const MessageRequest& request)
     case MessageIcon::Warning: box.setIcon(QMessageBox::Warning); break;
     case MessageIcon::Error: box.setIcon(QMessageBox::Critical); break;
     case MessageIcon::Question: box.setIcon(QMessageBox::Question); break;
+    case MessageIcon::None: break;
     }
     std::map<QAbstractButton*, int> answers;
     auto add = [&](const char* text, QMessageBox::ButtonRole role, int answer) {
@@ -258,6 +262,9 @@ int RunMessageBox(const MessageRequest& request)
         add("取消", QMessageBox::RejectRole, IDCANCEL);
         break;
     }
+    for (const auto& [button, answer] : answers)
+        if (answer == request.defaultAnswer)
+            box.setDefaultButton(static_cast<QPushButton*>(button));
     box.exec();
     auto it = answers.find(box.clickedButton());
     if (it != answers.end())

@@ -1,0 +1,260 @@
+#include "app/shell/AutoScheduleDlg.h"
+
+#include "app/controls/DialogLook.h"
+#include "app/controls/GdiResources.h"
+#include "app/controls/HoverButton.h"
+#include "app/controls/ObjectLists.h"
+#include "app/controls/Strings.h"
+#include "app/shell/AppContext.h"
+#include "app/shell/taskhelper/TaskHelperCallback.h"
+#include "base/Log.h"
+#include "base/ScheduleTask.h"
+#include "platform/Files.h"
+#include "platform/Hooks.h"
+#include "platform/gui/QtText.h"
+
+#include <QCoreApplication>
+#include <QLabel>
+#include <QProgressBar>
+
+using zem::Rect;
+
+namespace {
+
+std::optional<CoreRunOptions>& TestRunOptions()
+{
+    static std::optional<CoreRunOptions> options;
+    return options;
+}
+
+// The time of the first run since the program started, in seconds; set once.
+std::optional<std::int64_t>& FirstRunTime()
+{
+    static std::optional<std::int64_t> time;
+    return time;
+}
+
+constexpr std::int64_t kBackupAgainAfter = 3 * 3600;
+
+void AddName(std::vector<std::string>& words, const std::string& name)
+{
+    if (!name.empty())
+        StringArrayAddUnique(words, name);
+}
+
+}  // namespace
+
+CAutoScheduleDlg::CAutoScheduleDlg(QWidget* parent)
+    : Dialog(parent, "自动排课", {379, 131}),
+      m_pAnimation(std::make_unique<CFloatingWordsAnimation>()),
+      m_timers([this](int id) { OnTimer(id); })
+{
+}
+
+CAutoScheduleDlg::~CAutoScheduleDlg()
+{
+    m_timers.KillAll();
+    StopAndWait();
+}
+
+void CAutoScheduleDlg::SetRunOptionsForTesting(std::optional<CoreRunOptions> options)
+{
+    TestRunOptions() = std::move(options);
+}
+
+void CAutoScheduleDlg::ResetFirstRunTimeForTesting()
+{
+    FirstRunTime().reset();
+}
+
+std::vector<std::string> CAutoScheduleDlg::CollectWords(const CScheduleTask& task, const CAutoRange* range)
+{
+    std::vector<std::string> words;
+    if (range && range->GetClassCount() > 0) {
+        std::vector<CCourseInfo*> plans;
+        task.GetFullCourseList(plans);
+        for (const CCourseInfo* plan : plans) {
+            if (!range->IsCourseIn(plan))
+                continue;
+            AddName(words, task.GetSubjectName(plan->GetSubjectId()));
+            AddName(words, task.GetTeacherName(plan->GetTeacherId()));
+        }
+    }
+    if (!words.empty())
+        return words;
+    std::vector<CZemObject*> objects;
+    MapToOrderedList(task.GetSubjectInfoList(), objects);
+    for (const CZemObject* subject : objects)
+        words.push_back(subject->GetName());
+    MapToOrderedList(task.GetTeacherInfoList(), objects);
+    for (const CZemObject* teacher : objects)
+        words.push_back(teacher->GetName());
+    return words;
+}
+
+void CAutoScheduleDlg::BackUpIfDue(CScheduleTask& task)
+{
+    const std::int64_t now = zem::ToEpochSeconds(zem::Now());
+    if (!FirstRunTime())
+        FirstRunTime() = now;
+    const std::int64_t elapsed = now - *FirstRunTime();
+    if (elapsed >= 2 && elapsed <= kBackupAgainAfter)
+        return;
+    m_bBackedUp = task.AutoBackup(true, kBackupReason, false);
+    // A task that was never saved has nothing to back up; any other failure the user must know
+    // of before the run overwrites the timetables.
+    const std::string input = task.GetTaskInfo().GetInputFilePath();
+    if (!m_bBackedUp && !task.GetTaskInfo().GetTaskFolder().empty() && zem::FileExists(input)) {
+        CLog::inst()->Log("schedule", "backup before the run failed: %s", input.c_str());
+        zem::ShowMessage("自动排课前未能备份排课任务，本次自动排课仍将继续。\n请检查任务文件夹是否可以写入。", "提示",
+                         zem::MessageIcon::Warning);
+    }
+}
+
+bool CAutoScheduleDlg::OnInitDialog()
+{
+    SetCaption(LoadResString(2) + " - 自动排课");
+    CScheduleTask* task = CAppContext::Exists() ? CAppContext::Get()->GetTask() : nullptr;
+    if (!task)
+        return false;
+    BackUpIfDue(*task);
+
+    const auto& u = Units();
+    m_animationRect = UnitsRect(7, 7, 365, 78);
+    m_status = new QLabel(this);
+    m_status->setAttribute(Qt::WA_TranslucentBackground);
+    m_status->setFont(CGdiResources::GetInstance()->NormalFont.GetQFont());
+    m_status->setGeometry(u.X(7), u.Y(89), u.X(365), u.Y(12));
+    AddControl(IDC_STATUS, m_status);
+    m_progress = new QProgressBar(this);
+    m_progress->setRange(0, 100);
+    m_progress->setValue(0);
+    m_progress->setTextVisible(false);
+    m_progress->setGeometry(u.X(7), u.Y(108), u.X(306), u.Y(12));
+    AddControl(IDC_PROGRESS, m_progress);
+    CHoverButton* cancel = AddHoverButton(this, zem::IDCANCEL, "取消");
+    cancel->move(u.X(322), u.Y(107));
+    // The status line stays blank until the engine's first text.
+    SetStatus("");
+
+    // The names are read before the engine starts: from then on its thread owns the task.
+    m_words = CollectWords(*task, m_pRange);
+
+    m_pCore = std::make_unique<CCore>(*task);
+    m_pCore->Init(this);
+    m_pCore->SetRange(m_pRange);
+    m_pCore->SetCallback(MakeTaskHelperCallback(*task, m_pCore->GetStopFlag()));
+    if (TestRunOptions())
+        m_pCore->SetOptions(*TestRunOptions());
+    m_pCore->Start();
+    m_bStarted = true;
+
+    m_pAnimation->Init(this, m_animationRect.left, m_animationRect.top, m_animationRect.right,
+                       m_animationRect.bottom, m_words);
+    m_timers.SetTimer(kAnimationTimer, kAnimationMs);
+    return true;
+}
+
+int CAutoScheduleDlg::RunModal()
+{
+    DoModal();
+    // The modal loop also ends when the program quits: the engine must not outlive the task.
+    m_timers.KillAll();
+    StopAndWait();
+    return m_nFinishCode;
+}
+
+int CAutoScheduleDlg::GetProgress() const
+{
+    return m_progress ? m_progress->value() : 0;
+}
+
+void CAutoScheduleDlg::SetStatus(const std::string& text)
+{
+    m_strStatus = text;
+    SetDlgItemText(IDC_STATUS, text);
+}
+
+void CAutoScheduleDlg::OnTimer(int id)
+{
+    if (id == kFinishTimer) {
+        m_timers.KillTimer(kFinishTimer);
+        EndDialog(zem::IDCANCEL);
+        return;
+    }
+    if (id != kAnimationTimer)
+        return;
+    m_pAnimation->Step();
+    update(m_animationRect.left, m_animationRect.top, m_animationRect.Width(), m_animationRect.Height());
+    // A stopped engine has left the task to the window again.
+    if (m_bStopping && !IsEngineRunning() && !IsEnded())
+        EndDialog(zem::IDCANCEL);
+}
+
+void CAutoScheduleDlg::OnCancel()
+{
+    if (IsEnded())
+        return;
+    // A finished run (its result is saved) or an engine already gone: close at once.
+    if (m_nFinishCode != 0 || !IsEngineRunning()) {
+        EndDialog(zem::IDCANCEL);
+        return;
+    }
+    if (m_bStopping)
+        return;
+    // Never a kill: the engine stops at its next step and the timer closes the dialog then.
+    m_bStopping = true;
+    m_pCore->RequestStop();
+    SetStatus(kStoppingText);
+    EnableItem(zem::IDCANCEL, false);
+}
+
+zem::LRESULT CAutoScheduleDlg::WindowProc(unsigned message, zem::WPARAM wParam, zem::LPARAM lParam)
+{
+    if (message != WM_SCHEDULE_PROGRESS)
+        return Dialog::WindowProc(message, wParam, lParam);
+    switch (wParam) {
+    case 0:
+        // Texts still queued when the user stopped the run would hide that it is stopping.
+        if (!m_bStopping && lParam)
+            SetStatus(zem::FromLParam<const char>(lParam));
+        break;
+    case 1:
+        if (m_progress)
+            m_progress->setValue(static_cast<int>(lParam));
+        break;
+    case 3:
+        // The run has ended and saved its result, even if the user asked to stop meanwhile.
+        m_nFinishCode = static_cast<int>(lParam);
+        if (!IsEnded())
+            m_timers.SetTimer(kFinishTimer, kFinishPauseMs);
+        break;
+    default:
+        break;
+    }
+    return 0;
+}
+
+void CAutoScheduleDlg::StopAndWait()
+{
+    if (!m_pCore)
+        return;
+    if (m_pCore->IsRunning()) {
+        m_pCore->RequestStop();
+        // Paint and serve the engine's messages (a message box it asks for) while it stops, but
+        // take no input: the main window must not start anything on a task still in use.
+        while (m_pCore->IsRunning()) {
+            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 10);
+            zem::gui::WaitWhile([this] { return m_pCore->IsRunning(); }, 10);
+        }
+    }
+    m_pCore->Wait();
+}
+
+void CAutoScheduleDlg::paintEvent(QPaintEvent*)
+{
+    PaintOffscreen(this, [this](zem::gui::DC& dc, const Rect& client) {
+        dc.FillSolidRect(client, zem::RGB(0xF0, 0xF0, 0xF0));
+        m_pAnimation->Draw(dc);
+    });
+}

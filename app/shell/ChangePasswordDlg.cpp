@@ -1,0 +1,94 @@
+#include "app/shell/ChangePasswordDlg.h"
+
+#include "app/controls/DialogLook.h"
+#include "app/controls/HoverButton.h"
+#include "app/controls/Md5.h"
+#include "app/controls/SettingsFile.h"
+#include "app/controls/Strings.h"
+#include "platform/Hooks.h"
+#include "platform/IniFile.h"
+#include "platform/Text.h"
+#include "platform/gui/QtText.h"
+
+#include <QLabel>
+#include <QLineEdit>
+
+using zem::Rect;
+
+namespace {
+
+constexpr std::size_t kMaxDigestLength = 259;
+
+}  // namespace
+
+CChangePasswordDlg::CChangePasswordDlg(const std::string& iniPath, QWidget* parent)
+    : Dialog(parent, "修改登录密码", {228, 99}), m_strIniPath(iniPath)
+{
+}
+
+bool CChangePasswordDlg::OnInitDialog()
+{
+    int top = 10;
+    for (const auto& [id, text] : {std::pair{IDC_OLD, "原密码："}, std::pair{IDC_NEW, "新密码："},
+                                   std::pair{IDC_REPEAT, "再输一次新密码："}}) {
+        auto* label = new QLabel(zem::gui::ToQ(text), this);
+        SetWidgetRect(label, UnitsRect(12, top + 2, 70, 10));
+        label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        auto* edit = new QLineEdit(this);
+        edit->setEchoMode(QLineEdit::Password);
+        SetWidgetRect(edit, UnitsRect(86, top, 128, 14));
+        AddControl(id, edit);
+        top += 20;
+    }
+    AddHoverButton(this, zem::IDOK, "修改密码")->setDefault(true);
+    AddHoverButton(this, zem::IDCANCEL, "取消");
+    SetWidgetRect(GetDlgItem(zem::IDOK), UnitsRect(108, 76, 50, 15));
+    SetWidgetRect(GetDlgItem(zem::IDCANCEL), UnitsRect(164, 76, 50, 15));
+    GetDlgItem(IDC_OLD)->setFocus();
+    return true;
+}
+
+void CChangePasswordDlg::OnOK()
+{
+    const std::string oldPassword = GetDlgItemText(IDC_OLD);
+    std::string stored = zem::GetProfileString(m_strIniPath, "SYSTEM", "Auth", "");
+    if (stored.size() > kMaxDigestLength)
+        stored.resize(kMaxDigestLength);
+    std::string digest = oldPassword;
+    Md5HexInPlace(digest);
+    // Without a stored password the old one must be left empty.
+    if (!zem::EqualsNoCase(digest, stored) && (!stored.empty() || !oldPassword.empty())) {
+        zem::MessageRequest request;
+        request.text = "原密码不正确";
+        request.caption = LoadResString(2);
+        request.icon = zem::MessageIcon::None;
+        zem::ShowMessage(request);
+        return;
+    }
+    const std::string newPassword = GetDlgItemText(IDC_NEW);
+    if (oldPassword.empty() && newPassword.empty()) {
+        zem::ShowMessage("请输入新密码", "提示", zem::MessageIcon::Information);
+        GetDlgItem(IDC_NEW)->setFocus();
+        return;
+    }
+    // Letter case counts: a password that differs only in case would lock the user out.
+    if (newPassword != GetDlgItemText(IDC_REPEAT)) {
+        zem::ShowMessage("两次输入的新密码不一致，请检查后重新输入", "提示", zem::MessageIcon::Error);
+        return;
+    }
+    std::string value = newPassword;
+    if (!value.empty())
+        Md5HexInPlace(value);
+    std::string reason;
+    if (!WriteSettings(m_strIniPath, {{"SYSTEM", "Auth", value}}, &reason)) {
+        zem::ShowMessage(zem::Format("无法写入设置文件 %s", m_strIniPath.c_str()), "提示", zem::MessageIcon::Error);
+        return;
+    }
+    zem::ShowMessage("修改密码成功", "提示", zem::MessageIcon::Information);
+    EndDialog(zem::IDOK);
+}
+
+void CChangePasswordDlg::paintEvent(QPaintEvent*)
+{
+    PaintOffscreen(this, [](zem::gui::DC& dc, const Rect& client) { dc.FillSolidRect(client, kDialogBandColor); });
+}

@@ -1,0 +1,62 @@
+#pragma once
+// Removes the scheduled lessons of all timetables, or of chosen classes, teachers or rooms, after
+// an automatic backup. The clear button waits eight seconds before it can be pressed.
+#include "platform/Gdi.h"
+#include "platform/gui/Dialog.h"
+#include "platform/gui/Timers.h"
+
+#include <string>
+#include <vector>
+
+class CTaskHelper;
+class QLabel;
+
+class CClearTimetableDlg : public zem::gui::Dialog {
+public:
+    enum {
+        IDD = 323,
+        IDC_TITLE = 1105,
+        IDC_CLEAR = 1301,
+        IDC_SCOPE = 1302,
+        IDC_SCOPE_TEXT = 1303,
+        IDC_HINT1 = 1304,
+        IDC_HINT2 = 1305,
+        ID_SCOPE_ALL = 32857,
+        ID_SCOPE_CLASS = 32858,
+        ID_SCOPE_TEACHER = 32859,
+        ID_SCOPE_ROOM = 32860,
+    };
+    enum Scope { ScopeAll = 0, ScopeClass = 1, ScopeTeacher = 2, ScopeRoom = 3 };
+    static constexpr int kCountdownTimer = 1;
+    static constexpr int kCountdownStart = 8;
+
+    explicit CClearTimetableDlg(QWidget* parent = nullptr);
+
+    int GetScope() const { return m_nScope; }
+    const std::vector<std::string>& GetChosenIds() const { return m_chosenIds; }
+    std::string BuildScopeText() const;
+
+    // Removes the lessons of the scope from the helper's working timetables: every class's for
+    // scope 0, else those of the chosen classes, teachers or rooms, each lesson with its teachers,
+    // assistants, room and combined-class partners.
+    static void ClearTimetables(CTaskHelper& helper, int scope, std::vector<std::string> ids);
+
+protected:
+    bool OnInitDialog() override;
+    void OnCommand(int id) override;
+    void paintEvent(class QPaintEvent* event) override;
+
+private:
+    void OnTimer(int id);
+    void OnScopeMenu();
+    void ChooseObjects(int scope);
+    void OnClear();
+    void UpdateScopeText();
+
+    int m_nScope = ScopeAll;
+    std::vector<std::string> m_chosenIds;
+    std::string m_strClearCaption;
+    int m_nCountdown = kCountdownStart;
+    QLabel* m_scopeText = nullptr;
+    zem::gui::WindowTimers m_timers;
+};

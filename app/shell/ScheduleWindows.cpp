@@ -1,0 +1,89 @@
+#include "app/shell/ScheduleWindows.h"
+
+#include "app/shell/AppContext.h"
+#include "app/shell/AutoScheduleDlg.h"
+#include "app/shell/AutoScheduleReportDlg.h"
+#include "app/shell/AutoScheduleStartDlg.h"
+#include "app/shell/FeatureWindows.h"
+#include "app/shell/MainDlg.h"
+#include "app/shell/PartialRescheduleDlg.h"
+#include "base/Log.h"
+#include "base/ScheduleTask.h"
+#include "platform/Hooks.h"
+
+namespace {
+
+QWidget* Owner()
+{
+    return CAppContext::Exists() ? CAppContext::Get()->GetMainDlg() : nullptr;
+}
+
+// The task as its files hold it: the stopped run's tables and report are gone, the backup made
+// before the run stays.
+void ReopenTask()
+{
+    CAppContext* context = CAppContext::Get();
+    CScheduleTask* task = context->GetTask();
+    if (!task)
+        return;
+    const std::string taskFile = task->GetTaskInfo().GetTaskFile();
+    if (context->OpenTask(taskFile, false))
+        return;
+    // The task could not be read back (its own messages said why): close it rather than keep a
+    // half-made timetable that a later save would write out.
+    CLog::inst()->Log("schedule", "task not reopened after a stopped run: %s", taskFile.c_str());
+    context->CloseTask();
+    context->UpdateCaption();
+    zem::ShowMessage("自动排课已取消，但无法重新打开排课任务，任务已关闭。\n" + taskFile, "提示",
+                     zem::MessageIcon::Warning);
+}
+
+}  // namespace
+
+bool RunAutoScheduleStart()
+{
+    CAutoScheduleStartDlg dialog(Owner());
+    return dialog.DoModal() == zem::IDOK;
+}
+
+int RunAutoSchedule(CAutoRange& range)
+{
+    if (!CAppContext::Exists() || !CAppContext::Get()->GetTask())
+        return 0;
+    bool started = false;
+    int finish = 0;
+    {
+        CAutoScheduleDlg dialog(Owner());
+        dialog.SetRange(&range);
+        finish = dialog.RunModal();
+        started = dialog.IsEngineStarted();
+    }
+    if (finish == 0 && started)
+        ReopenTask();
+    return finish;
+}
+
+bool RunPartialReschedule(CAutoRange& range)
+{
+    CPartialRescheduleDlg dialog(Owner());
+    dialog.SetRange(&range);
+    return dialog.DoModal() == zem::IDOK;
+}
+
+bool RunScheduleReport(const std::string& report, int mode)
+{
+    CAutoScheduleReportDlg dialog(Owner());
+    dialog.m_strReport = report;
+    dialog.m_nMode = mode;
+    dialog.m_bCanViewTables = static_cast<bool>(FeatureWindows().weekTimetable);
+    return dialog.DoModal() == zem::IDOK;
+}
+
+void RegisterScheduleWindows()
+{
+    CFeatureWindows& windows = FeatureWindows();
+    windows.autoScheduleStart = RunAutoScheduleStart;
+    windows.autoScheduleRun = RunAutoSchedule;
+    windows.partialReschedule = RunPartialReschedule;
+    windows.scheduleReport = RunScheduleReport;
+}
