@@ -45,6 +45,7 @@ bool CScheduleTask::Open(const std::string& taskFile, TaskAccess access)
     if (!m_readOnly) {
         if (!LockForWriting())
             return false;
+        m_writer = true;
         RemoveLeftoverTemporaryFiles();
     }
     SetConfigFile(m_taskInfo.GetTaskFolder() + "task.ini");
@@ -85,8 +86,8 @@ bool CScheduleTask::CheckSavable()
                          zem::MessageIcon::Warning);
         return false;
     }
-    // A new task, or one given a new folder, takes its folder at its first save.
-    return taskxml::CheckTaskFolder(*this) && LockForWriting();
+    // A task opened for writing and then given a new folder takes the new one at its first save.
+    return taskxml::CheckTaskFolder(*this) && (!m_writer || LockForWriting());
 }
 
 void CScheduleTask::RemoveLeftoverTemporaryFiles() const

@@ -41,7 +41,8 @@ public:
 
     bool Clear() { return true; }
     // Opening for writing is refused, with a message, while another program has the task open
-    // for writing. Opening also removes the temporary files that saves killed half-way left.
+    // for writing; the task then holds its folder until it is destroyed. Opening also removes the
+    // temporary files that saves killed half-way left.
     bool Open(const std::string& taskFile, TaskAccess access = TaskAccess::ReadWrite);
     bool IsReadOnly() const { return m_readOnly; }
 
@@ -208,7 +209,8 @@ private:
     CReportInfo m_lastReport;
     CBackupManager m_backupManager;
     // False, having said why, when the task must not be saved now: opened read-only, its
-    // input.xml not read in full, its folder gone, or another program writing in it.
+    // input.xml not read in full, its folder gone, or (for a task opened for writing and moved to
+    // another folder) another program writing in the new one.
     bool CheckSavable();
     // Holds the task folder against other writers; false, having said so, when one has it.
     bool LockForWriting();
@@ -218,5 +220,6 @@ private:
     bool m_outputReadPartial = false;
     bool m_inputReadFailed = false;
     bool m_readOnly = false;
+    bool m_writer = false;  // opened for writing: holds its folder against other writers
     zem::FolderLock m_lock;
 };

@@ -12,6 +12,7 @@
 #include <cerrno>
 #include <cstdint>
 #include <filesystem>
+#include <map>
 #include <mutex>
 #include <system_error>
 #include <utility>
@@ -426,6 +427,8 @@ int CopyFolder(const std::string& source, const std::string& target, std::string
 
     // Folder by folder without recursion; links are never followed, so no loop can form.
     std::vector<fs::path> pending{fs::path()};
+    std::string leftOut;
+    int leftOutCode = 0;
     while (!pending.empty()) {
         const fs::path relative = pending.back();
         pending.pop_back();
@@ -447,12 +450,20 @@ int CopyFolder(const std::string& source, const std::string& target, std::string
                 int code = 0;
                 if (!CopyFile(it->path().string(), to, &fileError, &code))
                     return fail(code, fileError);
+            } else {
+                // A link would lead the copy out of the folder, a FIFO or device holds no file to
+                // copy: both stay behind, and the copy says so once it has taken all else.
+                const bool link = fs::is_symlink(status);
+                if (leftOutCode == 0)
+                    leftOutCode = link ? ELOOP : ESPIPE;
+                leftOut += Format("\n%s（%s）", name.c_str(), link ? "是一个链接" : "不是普通文件");
             }
-            // Links and special files stay behind.
         }
         if (ec)
             return fail(ec.value(), FileErrorReason(ec.value()));
     }
+    if (leftOutCode != 0)
+        return fail(leftOutCode, "下列内容没有复制：" + leftOut);
     return 0;
 }
 
@@ -620,29 +631,75 @@ bool CheckFileName(std::string_view name, std::string* message)
     return true;
 }
 
+namespace {
+
+// The folders this program holds, by device and inode, each with its descriptor and the number of
+// FolderLock objects that hold it.
+struct HeldFolder {
+    int fd = -1;
+    int holders = 0;
+};
+
+struct HeldFolders {
+    std::mutex mutex;
+    std::map<std::pair<unsigned long long, unsigned long long>, HeldFolder> folders;
+};
+
+HeldFolders& Held()
+{
+    static HeldFolders held;
+    return held;
+}
+
+}  // namespace
+
 FolderLock::Result FolderLock::Lock(const std::string& folder)
 {
-    if (IsLocked() && folder_ == folder)
+    if (held_ && folder_ == folder)
         return Result::Locked;
     Unlock();
     const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0)
         return Result::Unsupported;
-    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-        const int e = errno;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0) {
         ::close(fd);
-        return e == EWOULDBLOCK ? Result::Busy : Result::Unsupported;
+        return Result::Unsupported;
     }
-    fd_ = fd;
+    const auto key = std::make_pair(static_cast<unsigned long long>(st.st_dev), static_cast<unsigned long long>(st.st_ino));
+    HeldFolders& held = Held();
+    std::lock_guard guard(held.mutex);
+    auto it = held.folders.find(key);
+    if (it != held.folders.end()) {
+        ::close(fd);
+        ++it->second.holders;
+    } else {
+        if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+            const int e = errno;
+            ::close(fd);
+            return e == EWOULDBLOCK ? Result::Busy : Result::Unsupported;
+        }
+        held.folders.emplace(key, HeldFolder{fd, 1});
+    }
+    held_ = true;
+    device_ = key.first;
+    inode_ = key.second;
     folder_ = folder;
     return Result::Locked;
 }
 
 void FolderLock::Unlock()
 {
-    if (fd_ >= 0)
-        ::close(fd_);
-    fd_ = -1;
+    if (held_) {
+        HeldFolders& held = Held();
+        std::lock_guard guard(held.mutex);
+        const auto it = held.folders.find({device_, inode_});
+        if (it != held.folders.end() && --it->second.holders == 0) {
+            ::close(it->second.fd);
+            held.folders.erase(it);
+        }
+    }
+    held_ = false;
     folder_.clear();
 }
 

@@ -43,9 +43,10 @@ bool CopyFile(const std::string& source, const std::string& target, std::string*
               int* errorCode = nullptr);
 
 // Copies the regular files and folders of a folder into the target folder, creating the target
-// and its missing parents and overwriting files that exist there. Links and special files are
-// left out; a link or file in the target where a folder goes is an error, never written through.
-// 0 on success, otherwise a non-zero error number.
+// and its missing parents and overwriting files that exist there. Links and special files (FIFOs,
+// devices) are left out: everything else is copied, then the result is ELOOP or ESPIPE and
+// `error` names what was left out. A link or file in the target where a folder goes is an
+// error, never written through. 0 on success, otherwise a non-zero error number.
 int CopyFolder(const std::string& source, const std::string& target, std::string* error = nullptr);
 
 // The most a reader takes in unless it asks for less: more than any task file holds.
@@ -89,12 +90,14 @@ std::string FileErrorReason(int errorNumber);
 bool CheckFileName(std::string_view name, std::string* message = nullptr);
 
 // An advisory lock (flock) on a folder, held while the object holds it, so that two programs do
-// not write into one folder at the same time. Programs that do not ask for it are not stopped.
+// not write into one folder at the same time. The lock belongs to the program: objects of one
+// program share it (a window that opens its task anew while the old one is still open), and it is
+// let go when the last of them lets go. Programs that do not ask for it are not stopped.
 class FolderLock {
 public:
     enum class Result {
         Locked,       // held now
-        Busy,         // another holder has it
+        Busy,         // another program has it
         Unsupported,  // the folder cannot be opened or its file system takes no locks; nothing held
     };
 
@@ -106,12 +109,14 @@ public:
     // Takes the lock on the folder without waiting, giving up one held on another folder first.
     Result Lock(const std::string& folder);
     void Unlock();
-    bool IsLocked() const { return fd_ >= 0; }
+    bool IsLocked() const { return held_; }
     // The folder locked, as given to Lock; empty when none.
     const std::string& Folder() const { return folder_; }
 
 private:
-    int fd_ = -1;
+    bool held_ = false;
+    unsigned long long device_ = 0;
+    unsigned long long inode_ = 0;
     std::string folder_;
 };
 

@@ -16,9 +16,12 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <map>
@@ -176,6 +179,27 @@ bool Changes(const Case& c, const std::string& path)
         if (path == allowed || path.rfind(allowed + "/", 0) == 0)
             return true;
     return false;
+}
+
+constexpr const char* kOpenTaskVariable = "ZEM_TEST_OPEN_TASK";
+
+// Opens the task for writing in a program of its own (this test program, running the test below):
+// its exit status, 0 opened or 3 refused, and what it said.
+std::pair<int, std::string> OpenInAnotherProgram(const std::string& taskFile)
+{
+    const std::string command =
+        "'" + fs::read_symlink("/proc/self/exe").string() + "' --gtest_filter=HostileTaskFolder.OpenedByAnotherProgram 2>&1";
+    ::setenv(kOpenTaskVariable, taskFile.c_str(), 1);
+    std::FILE* pipe = ::popen(command.c_str(), "r");
+    ::unsetenv(kOpenTaskVariable);
+    if (!pipe)
+        return {-1, "no second program"};
+    std::string said;
+    char buffer[4096];
+    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+        said.append(buffer, n);
+    const int status = ::pclose(pipe);
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, said};
 }
 
 // Opens the task, expecting it to open; the task keeps the folder until it goes.
@@ -372,7 +396,10 @@ TEST(HostileTaskFolder, NothingIsLostAndNothingOutsideIsTouched)
                      },
                      [](const Folders& f, MessageRecorder&) {
                          const std::string copy = f.task + "../copy/";
-                         ASSERT_EQ(zem::CopyFolder(f.task, copy), 0);
+                         std::string error;
+                         EXPECT_EQ(zem::CopyFolder(f.task, copy, &error), ELOOP);
+                         EXPECT_NE(error.find("proctor（是一个链接）"), std::string::npos) << error;
+                         EXPECT_NE(error.find("report.txt（是一个链接）"), std::string::npos) << error;
                          EXPECT_EQ(ReadRaw(copy + "input.xml"), ReadRaw(f.input()));
                          for (const auto& [path, what] : Snapshot(copy))
                              EXPECT_NE(what.rfind("link", 0), 0u) << path;
@@ -466,23 +493,25 @@ TEST(HostileTaskFolder, NothingIsLostAndNothingOutsideIsTouched)
                          },
                          {"测试.zem"}});
     }
-    // Two programs on one task.
+    // Two programs on one task; one program's own windows may open it anew.
     cases.push_back({"a second writer", [](const Folders&) {},
                      [](const Folders& f, MessageRecorder& recorder) {
                          auto first = Opened(f);
-                         CScheduleTask second;
-                         EXPECT_FALSE(second.Open(f.taskFile));
+                         const auto [refused, said] = OpenInAnotherProgram(f.taskFile);
+                         EXPECT_EQ(refused, 3);
+                         EXPECT_NE(said.find("该排课任务正在被其他程序使用"), std::string::npos) << said;
+                         auto again = Opened(f);
                          auto reader = Opened(f, TaskAccess::ReadOnly);
                          EXPECT_FALSE(reader->SaveInputData());
                          EXPECT_FALSE(reader->SaveOutputData());
                          EXPECT_FALSE(reader->AutoBackup(true, "自动排课前", false));
-                         EXPECT_EQ(recorder.Texts(), (std::vector<std::string>{"该排课任务正在被其他程序使用",
-                                                                               "该排课任务是以只读方式打开的，不能保存。",
+                         EXPECT_EQ(recorder.Texts(), (std::vector<std::string>{"该排课任务是以只读方式打开的，不能保存。",
                                                                                "该排课任务是以只读方式打开的，不能保存。"}));
-                         // Once the first lets go, the task opens for writing again.
+                         // Once the program lets go, another opens the task for writing.
                          first.reset();
-                         CScheduleTask third;
-                         EXPECT_TRUE(third.Open(f.taskFile));
+                         EXPECT_EQ(OpenInAnotherProgram(f.taskFile).first, 3);
+                         again.reset();
+                         EXPECT_EQ(OpenInAnotherProgram(f.taskFile).first, 0);
                      }});
     // A disk that takes nothing: the save says why, the backup that failed before it says so once.
     for (const auto& [what, code, text] : {std::tuple{"a full disk", ENOSPC, "磁盘空间不足"},
@@ -544,6 +573,22 @@ TEST(HostileTaskFolder, NothingIsLostAndNothingOutsideIsTouched)
         EXPECT_EQ(Snapshot(f.outside), outsideBefore);
         EXPECT_EQ(Snapshot(dir.path()).count("copy"), 0u);
     }
+}
+
+// The second program of the case "a second writer": opens the task named in the environment for
+// writing and says what it heard. Skipped when run on its own.
+TEST(HostileTaskFolder, OpenedByAnotherProgram)
+{
+    const char* taskFile = std::getenv(kOpenTaskVariable);
+    if (!taskFile)
+        GTEST_SKIP() << "run by the case \"a second writer\"";
+    MessageRecorder recorder;
+    CScheduleTask task;
+    const bool opened = task.Open(taskFile);
+    for (const std::string& text : recorder.Texts())
+        std::printf("%s\n", text.c_str());
+    std::fflush(stdout);
+    std::_Exit(opened ? 0 : 3);
 }
 
 }  // namespace

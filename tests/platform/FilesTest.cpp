@@ -183,15 +183,22 @@ TEST(Files, CopyFolderMergesANestedTreeIntoTheTarget)
     WriteRaw(folder / "dst/a.txt", "old a");
     WriteRaw(folder / "dst/other.txt", "other");
 
+    // A link would lead the copy back to where it came from: all else is copied, and the copy
+    // names what it left out.
     std::string error;
-    EXPECT_EQ(CopyFolder(folder / "src/", folder / "dst/", &error), 0) << error;
+    EXPECT_EQ(CopyFolder(folder / "src/", folder / "dst/", &error), ELOOP);
+    EXPECT_NE(error.find("下列内容没有复制：\nsub/up（是一个链接）"), std::string::npos) << error;
     EXPECT_EQ(ReadRaw(folder / "dst/a.txt"), "new a");
     EXPECT_EQ(ReadRaw(folder / "dst/sub/深/b.txt"), "b");
     EXPECT_EQ(ReadRaw(folder / "dst/other.txt"), "other");
     EXPECT_TRUE(FolderExists(folder / "dst/empty"));
-    // A link would lead the copy back to where it came from.
     EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(folder / "dst/sub/up")));
 
+    std::filesystem::remove(folder / "src/sub/up");
+    ASSERT_EQ(::mkfifo((folder / "src/sub/pipe").c_str(), 0600), 0);
+    EXPECT_EQ(CopyFolder(folder / "src", folder / "new/parents/dst", &error), ESPIPE);
+    EXPECT_NE(error.find("sub/pipe（不是普通文件）"), std::string::npos) << error;
+    std::filesystem::remove(folder / "src/sub/pipe");
     EXPECT_EQ(CopyFolder(folder / "src", folder / "new/parents/dst"), 0);
     EXPECT_EQ(ReadRaw(folder / "new/parents/dst/sub/深/b.txt"), "b");
 
@@ -290,7 +297,7 @@ TEST(Files, LinksAreNeverWrittenPrunedOrRemovedThrough)
     }
 
     // A copy of the folder carries no link out, and never copies into a link.
-    ASSERT_EQ(CopyFolder(task, folder / "copy/", &error), 0) << error;
+    EXPECT_EQ(CopyFolder(task, folder / "copy/", &error), ELOOP);
     EXPECT_EQ(Names(folder / "copy"), (std::vector<std::string>{"input.xml", "proctor/", "report.txt"}));
     EXPECT_NE(CopyFolder(folder / "copy/", task + "day/", &error), 0);
     fs::create_symlink(outside, folder / "copy/proctor2");
