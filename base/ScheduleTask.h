@@ -137,6 +137,9 @@ public:
     void MaintainTeacherIntegrity(bool clearTables);
     void MaintainRoomIntegrity(bool clearTables);
     void MaintainCourseIntegrity(bool clearTables);
+    // Removes the teaching plans with these ids together with their lessons in every table
+    // (committed and temp), presets, fixed times, combined classes, assistants and odd/even pairs.
+    void RemovePlans(const std::vector<std::string>& ids);
 
     // Cell and description texts.
     std::string GetCellInfo(const CCourseTableNode& cell, TABLE_TYPE type, const CellInfoParam& param) const;

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <set>
 
 namespace {
 
@@ -184,6 +185,13 @@ void CScheduleTask::RemoveCourses(CZemObjectList& list, const std::function<bool
         RemoveCourseRelatedData(static_cast<CCourseInfo*>(list.Find(id)), clearTables);
         list.Remove(id);
     }
+}
+
+void CScheduleTask::RemovePlans(const std::vector<std::string>& ids)
+{
+    const std::set<std::string> doomed(ids.begin(), ids.end());
+    RemoveCourses(m_courses, [&](const CCourseInfo& course) { return doomed.count(course.GetId()) > 0; }, true);
+    MaintainCourseIntegrity(true);
 }
 
 void CScheduleTask::MaintainClassIntegrity(bool clearTables)

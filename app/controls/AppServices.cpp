@@ -1,5 +1,7 @@
 #include "app/controls/AppServices.h"
 
+#include "app/shell/taskhelper/TaskHelper.h"
+
 #include <atomic>
 
 namespace {
@@ -22,4 +24,18 @@ const CAppServices& AppServices()
 CAppServices* SetAppServices(CAppServices* services)
 {
     return Installed().exchange(services);
+}
+
+CHelperContext AppHelperContext()
+{
+    const CAppServices& services = AppServices();
+    CHelperContext context;
+    context.openTask = services.GetTask();
+    context.colorMap = services.GetColorMap();
+    context.colorTable = services.GetColorTable();
+    context.showTagLocked = services.GetShowTagLocked();
+    context.showTagLinked = services.GetShowTagLinked();
+    context.showTagDisabled = services.GetShowTagDisabled();
+    context.showRoomNumber = services.GetShowRoomNumber();
+    return context;
 }

@@ -5,8 +5,12 @@
 #include <string>
 #include <vector>
 
+class CConfigHost;
 class CScheduleTask;
+class CSubjectColorMap;
 class CTipWnd;
+struct CHelperContext;
+struct CTableFontPair;
 
 class CAppServices {
 public:
@@ -41,7 +45,26 @@ public:
     virtual bool GetMergeContinuous() const { return false; }
     // [Common] ImportFormat.
     virtual int GetImportFormat() const { return 1; }
+    // [WeekTable] AutoShowDistribution: picking a lesson marks every cell of its plan.
+    virtual bool GetAutoShowDistribution() const { return false; }
+    // [WeekTable] ColorTable: cells coloured by subject.
+    virtual bool GetColorTable() const { return false; }
+    // [WeekTable] ShowTagLocked, ShowTagLinked, ShowTagDisabled: the marks of preset, linked and
+    // closed cells.
+    virtual bool GetShowTagLocked() const { return false; }
+    virtual bool GetShowTagLinked() const { return false; }
+    virtual bool GetShowTagDisabled() const { return false; }
+    // The subject colours of the open task; null when there are none.
+    virtual CSubjectColorMap* GetColorMap() const { return nullptr; }
+    // Table font record 0 (week window), 1 (multi-timetable window) or 2 (whole-school window);
+    // null keeps a grid's own fonts.
+    virtual const CTableFontPair* GetTableFontRecord(int which) const { return nullptr; }
+    // zem.ini, for the keys that features keep there themselves; null: nothing is read or written.
+    virtual const CConfigHost* GetProgramConfig() const { return nullptr; }
 };
+
+// What the task helper reads of the settings, from the installed services.
+CHelperContext AppHelperContext();
 
 // The installed services, or defaults when none is installed.
 const CAppServices& AppServices();

@@ -18,7 +18,7 @@ public:
     // One row: 0 when the page took it, -1 when it refused it (`accepted` stays false).
     zem::LRESULT OnPageRow(CPageNotify* notify, const CPageRow* cells);
 
-    // Opens the page's batch-add dialog; until one is built the button stays disabled.
+    // Opens the page's batch-add dialog modally; a page without one keeps its button disabled.
     virtual void BatchAdd() {}
 
     // The title and file key the workbook import is opened with.
@@ -53,6 +53,14 @@ protected:
     std::string m_importKey;
     bool m_cellCountStopsImport = false;
 };
+
+// Runs a batch-add dialog over the page, which receives its rows.
+template <class BatchDlg>
+void RunBatchAdd(CBasicDataPage* page)
+{
+    BatchDlg dialog(page);
+    dialog.DoModal();
+}
 
 // Sends one row as the add and modify dialogs do (replace = modify, quiet 0, byName 0) to the page,
 // or to the dialog's parent when the page is null; true when the page took it.

@@ -3,6 +3,7 @@
 #include "app/controls/DialogLook.h"
 #include "app/controls/HoverButton.h"
 #include "app/controls/Strings.h"
+#include "app/data/PromoteGradeDlg.h"
 #include "base/ScheduleTask.h"
 #include "platform/Text.h"
 #include "platform/gui/PopupMenu.h"
@@ -131,8 +132,6 @@ bool CClassListPage::OnInitDialog()
         return false;
     CHoverButton* promote = AddHoverButton(this, IDC_PROMOTE, "升年级(&G)");
     InsertButton(promote, nullptr, 15);
-    // Grade promotion is not in this program yet.
-    EnableItem(IDC_PROMOTE, false);
     // A school without classes starts with adding them all at once.
     if (GetList()->GetItemCount() == 0 && HasBatchAdd())
         m_timers.SetTimer(kBatchAddTimer, 500);
@@ -146,6 +145,12 @@ void CClassListPage::OnCommand(int id)
         return;
     }
     CPriorityListPage::OnCommand(id);
+}
+
+void CClassListPage::PromoteGrades()
+{
+    if (PromoteClassRows(this, *GetList()))
+        SetModified(true);
 }
 
 std::vector<std::string> CClassListPage::ObjectColumns(const CZemObject& object) const

@@ -3,6 +3,10 @@
 // each row's object in the task by its id (or makes it), sets its fields from the row and its
 // order from the row's position, removes the deleted ones and repairs what pointed at them.
 #include "app/data/BasicDataPage.h"
+#include "app/data/BatchAddClassDlg.h"
+#include "app/data/BatchAddCourseDlg.h"
+#include "app/data/BatchAddRoomDlg.h"
+#include "app/data/BatchAddTeacherDlg.h"
 #include "app/data/ObjectInfoDlg.h"
 #include "base/ScheduleTask.h"
 #include "platform/gui/Timers.h"
@@ -48,10 +52,15 @@ private:
 };
 
 // A page whose objects have a name, a short name and a priority, the columns 1 to 3.
-template <class Object, class InfoDlg>
+template <class Object, class InfoDlg, class BatchDlg>
 class CPriorityListPage : public CObjectListPage {
+public:
+    void BatchAdd() override { RunBatchAdd<BatchDlg>(this); }
+
 protected:
     using CObjectListPage::CObjectListPage;
+
+    bool HasBatchAdd() const override { return true; }
 
     CZemObject* NewObject() const override { return new Object; }
     std::vector<std::string> ObjectColumns(const CZemObject& object) const override
@@ -80,14 +89,14 @@ protected:
     }
 };
 
-class CClassListPage : public CPriorityListPage<CClassInfo, CClassInfoDlg> {
+class CClassListPage : public CPriorityListPage<CClassInfo, CClassInfoDlg, CBatchAddClassDlg> {
 public:
     enum { IDC_PROMOTE = 1333, kBatchAddTimer = 1 };
 
     explicit CClassListPage(QWidget* parent = nullptr);
 
-    // Grade promotion of every class of the page; not in this program yet.
-    virtual void PromoteGrades() {}
+    // Grade promotion of every class of the page; the rows change on OK.
+    void PromoteGrades();
 
 protected:
     bool OnInitDialog() override;
@@ -101,7 +110,7 @@ private:
     zem::gui::WindowTimers m_timers;
 };
 
-class CTeacherListPage : public CPriorityListPage<CTeacherInfo, CTeacherInfoDlg> {
+class CTeacherListPage : public CPriorityListPage<CTeacherInfo, CTeacherInfoDlg, CBatchAddTeacherDlg> {
 public:
     enum { ID_SORT_BY_NAME = 32865, ID_SORT_BY_GROUP = 32866 };
 
@@ -120,7 +129,7 @@ private:
     std::vector<std::string> m_groupOfRow;
 };
 
-class CSubjectListPage : public CPriorityListPage<CSubjectInfo, CSubjectInfoDlg> {
+class CSubjectListPage : public CPriorityListPage<CSubjectInfo, CSubjectInfoDlg, CBatchAddCourseDlg> {
 public:
     explicit CSubjectListPage(QWidget* parent = nullptr);
 };
@@ -129,10 +138,12 @@ class CRoomListPage : public CObjectListPage {
 public:
     explicit CRoomListPage(QWidget* parent = nullptr);
 
+    void BatchAdd() override { RunBatchAdd<CBatchAddRoomDlg>(this); }
     // The base's name check, then the capacity: a number below 1 is refused.
     bool Validate(const CPageRow* cells, CPageNotify* notify) override;
 
 protected:
+    bool HasBatchAdd() const override { return true; }
     int MinimumCells() const override { return 3; }
     std::string CellText(int index, const std::string& cell) const override;
     CZemObject* NewObject() const override;

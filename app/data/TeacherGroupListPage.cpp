@@ -2,6 +2,7 @@
 
 #include "app/controls/Strings.h"
 #include "app/controls/TextBuilders.h"
+#include "app/data/BatchAddTeacherGroupDlg.h"
 #include "app/data/TeacherGroupDlg.h"
 #include "base/ScheduleTask.h"
 #include "platform/Text.h"
@@ -146,4 +147,9 @@ void CTeacherGroupListPage::Edit()
     if (CScheduleTask* task = Task())
         dialog.m_teachers = &task->GetTeacherInfoList();
     dialog.DoModal();
+}
+
+void CTeacherGroupListPage::BatchAdd()
+{
+    RunBatchAdd<CBatchAddTeacherGroupDlg>(this);
 }

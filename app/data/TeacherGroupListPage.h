@@ -15,6 +15,7 @@ public:
     bool Save() override;
     void Add() override;
     void Edit() override;
+    void BatchAdd() override;
 
     // The member ids cell 1 names: with byName teacher names (unknown ones dropped), else ids joined
     // with ","; each teacher once, ids of no teacher of the task dropped.
@@ -22,6 +23,7 @@ public:
 
 protected:
     bool OnInitDialog() override;
+    bool HasBatchAdd() const override { return true; }
     void InitColumns() override;
     bool WriteRow(int row, bool isNew, const CPageRow& cells, CPageNotify& notify) override;
 

@@ -103,6 +103,11 @@ public:
     CSubjectColorMap& GetSubjectColorMap() { return m_colorMap; }
     // i is 0 (week window), 1 (multi-timetable window) or 2 (whole-school window).
     CTableFontPair& GetTableFont(int i) { return m_tableFonts[i]; }
+    const CTableFontPair* GetTableFontRecord(int which) const override
+    {
+        return which >= 0 && which < 3 ? &m_tableFonts[which] : nullptr;
+    }
+    CSubjectColorMap* GetColorMap() const override { return &m_colorMap; }
 
     int GetExportRange() const { return m_nExportRange; }
     int GetDriver() const { return m_nDriver; }
@@ -110,15 +115,15 @@ public:
     // The spreadsheet program to try first: Driver, but 2 when Driver is 0 and LUDriver is 2.
     int GetSpreadsheetDriver() const;
     int GetImportFormat() const { return m_nImportFormat; }
-    bool GetColorTable() const { return m_bColorTable; }
+    bool GetColorTable() const override { return m_bColorTable; }
     int GetBackground() const { return m_nBackground; }
-    bool GetAutoShowDistribution() const { return m_bAutoShowDistribution; }
+    bool GetAutoShowDistribution() const override { return m_bAutoShowDistribution; }
     bool GetPlaySoundInMoving() const { return m_bPlaySoundInMoving; }
     bool GetMergeContinuous() const { return m_bMergeContinuous; }
     bool GetAutoFillEmptyCell() const { return m_bAutoFillEmptyCell; }
-    bool GetShowTagLocked() const { return m_bShowTagLocked; }
-    bool GetShowTagLinked() const { return m_bShowTagLinked; }
-    bool GetShowTagDisabled() const { return m_bShowTagDisabled; }
+    bool GetShowTagLocked() const override { return m_bShowTagLocked; }
+    bool GetShowTagLinked() const override { return m_bShowTagLinked; }
+    bool GetShowTagDisabled() const override { return m_bShowTagDisabled; }
     bool GetShowRoomNumber() const override { return m_bShowRoomNumber; }
     bool GetShowTeacherByGroup() const override { return m_bShowTeacherByGroup; }
     std::string GetExportFolder() const { return m_strExportFolder; }
@@ -128,6 +133,7 @@ public:
     std::string GetOpenFolder() const;
     int GetWeekTableBackground() const override { return m_nBackground; }
     std::vector<std::string> GetSubjectSelection() const override { return m_schoolLayout.subjectFilter; }
+    const CConfigHost* GetProgramConfig() const override { return this; }
 
     // Each stores the value and writes its key at once. A failed write is logged and shown as
     // "无法写入设置文件 %s"; the setter then answers false.
@@ -196,7 +202,8 @@ private:
     CWeekTablePageLayout m_weekLayout;
     CTablePageLayout m_schoolLayout;
     CTableFontPair m_tableFonts[3];
-    CSubjectColorMap m_colorMap;
+    // Builds itself on use, also for readers of the services.
+    mutable CSubjectColorMap m_colorMap;
     int m_nExportRange = 0;
     int m_nDriver = 0;
     int m_nLUDriver = 0;

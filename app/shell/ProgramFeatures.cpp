@@ -1,6 +1,8 @@
 #include "app/shell/ProgramFeatures.h"
 
+#include "app/data/DataStatisticsDlg.h"
 #include "app/data/ObjectListPages.h"
+#include "app/data/PlanListPage.h"
 #include "app/data/TeacherGroupListPage.h"
 #include "app/data/TeachingTimeDlg.h"
 #include "app/shell/AppContext.h"
@@ -35,11 +37,13 @@ void RegisterProgramFeatures()
     CFeatureWindows& windows = FeatureWindows();
     RegisterScheduleWindows();
     windows.windows[Feature::TeachingTime] = RunModal<CTeachingTimeDlg>;
+    windows.windows[Feature::DataStatistics] = RunModal<CDataStatisticsDlg>;
     windows.windows[Feature::ClassList] = RunModal<CClassListPage>;
     windows.windows[Feature::SubjectList] = RunModal<CSubjectListPage>;
     windows.windows[Feature::TeacherList] = RunModal<CTeacherListPage>;
     windows.windows[Feature::RoomList] = RunModal<CRoomListPage>;
     windows.windows[Feature::TeacherGroupList] = RunModal<CTeacherGroupListPage>;
+    windows.windows[Feature::PlanList] = RunModal<CPlanListPage>;
     windows.windows[Feature::Settings] = RunModal<CSystemSettingsDlg>;
     windows.windows[Feature::TaskInfo] = RunModal<CTaskInfoDlg>;
     windows.windows[Feature::Backup] = RunModal<CBackupDlg>;

@@ -5,11 +5,15 @@
 #include <QCloseEvent>
 #include <QFontMetrics>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QThread>
 
+#include "platform/Text.h"
+
 #include <algorithm>
+#include <charconv>
 
 namespace zem::gui {
 
@@ -57,6 +61,8 @@ bool Dialog::Build()
     m_built = true;
     return OnInitDialog();
 }
+
+bool Dialog::Create() { return Build(); }
 
 int Dialog::DoModal()
 {
@@ -138,6 +144,32 @@ std::string Dialog::GetDlgItemText(int id) const
     if (plain.isValid())
         return FromQ(plain.toString());
     return FromQ(control->windowTitle());
+}
+
+bool Dialog::GetDlgItemInt(int id, int low, int high, int* value)
+{
+    const std::string text(Trim(GetDlgItemText(id)));
+    const char* begin = text.data() + (!text.empty() && text[0] == '+' ? 1 : 0);
+    const char* end = text.data() + text.size();
+    int number = 0;
+    const auto [stop, error] = std::from_chars(begin, end, number);
+    std::string message;
+    if (begin == end || error != std::errc() || stop != end)
+        message = "请输入一个整数";
+    else if (number < low || number > high)
+        message = Format("请输入一个介于 %d 和 %d 之间的整数", low, high);
+    if (message.empty()) {
+        if (value)
+            *value = number;
+        return true;
+    }
+    ShowMessage(message, "提示", MessageIcon::Warning);
+    if (QWidget* control = GetDlgItem(id)) {
+        control->setFocus();
+        if (auto* edit = qobject_cast<QLineEdit*>(control))
+            edit->selectAll();
+    }
+    return false;
 }
 
 void Dialog::EnableItem(int id, bool enable)

@@ -42,6 +42,9 @@ public:
     // Runs the dialog: builds it (OnInitDialog), then the modal loop or the modal hook. Returns the
     // code given to EndDialog; a dialog the hook leaves open answers IDCANCEL.
     int DoModal();
+    // Builds a modeless dialog (OnInitDialog) without showing it; its owner shows and hides it.
+    // False when the build failed.
+    bool Create();
     // Ends the modal run with `code`. Safe to call before the loop starts.
     void EndDialog(int code);
     bool IsEnded() const { return m_ended; }
@@ -57,6 +60,9 @@ public:
     int GetDlgCtrlID(const QWidget* control) const;
     void SetDlgItemText(int id, std::string_view text);
     std::string GetDlgItemText(int id) const;
+    // The control's text as a whole number from low to high, as every typed number is checked:
+    // otherwise the standard message, the focus back on the control, and false.
+    bool GetDlgItemInt(int id, int low, int high, int* value);
     void EnableItem(int id, bool enable);
     bool IsItemEnabled(int id) const;
     void ShowItem(int id, bool show);

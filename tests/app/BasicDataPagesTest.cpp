@@ -388,7 +388,7 @@ TEST(BasicDataPages, ClosingWithChangesAsksToSave)
     }
 }
 
-TEST(BasicDataPages, ButtonColumnOffersBatchAddAndImportOnlyWhereTheyExist)
+TEST(BasicDataPages, ButtonColumnOffersBatchAddAndImport)
 {
     SmallSchool school;
     for (const Kind kind : {Kind::Class, Kind::Teacher, Kind::Subject, Kind::Room, Kind::Group}) {
@@ -402,7 +402,7 @@ TEST(BasicDataPages, ButtonColumnOffersBatchAddAndImportOnlyWhereTheyExist)
             EXPECT_LT(column[0]->y() + column[0]->height(), column[1]->y());
             EXPECT_TRUE(p.GetDlgItem(CListBaseDlg::IDC_IMPORT)->isVisible());
             EXPECT_FALSE(p.IsItemEnabled(CListBaseDlg::IDC_IMPORT));
-            EXPECT_FALSE(p.IsItemEnabled(CBasicDataPage::IDC_BATCH_ADD));
+            EXPECT_TRUE(p.IsItemEnabled(CBasicDataPage::IDC_BATCH_ADD));
             if (kind == Kind::Class) {
                 EXPECT_EQ(column.back(), p.GetDlgItem(CClassListPage::IDC_PROMOTE));
                 EXPECT_EQ(p.GetDlgItemText(CClassListPage::IDC_PROMOTE), "升年级(&G)");

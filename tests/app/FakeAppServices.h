@@ -18,6 +18,7 @@ public:
     bool GetShowRoomNumber() const override { return showRoomNumber; }
     void ShowSettingsDialog() const override { ++settingsShown; }
     void ShowTaskInfoDialog() const override { ++taskInfoShown; }
+    const CConfigHost* GetProgramConfig() const override { return config; }
 
     CScheduleTask* task = nullptr;
     std::string lastTaskFolder;
@@ -28,6 +29,7 @@ public:
     bool showRoomNumber = true;
     mutable int settingsShown = 0;
     mutable int taskInfoShown = 0;
+    const CConfigHost* config = nullptr;
 
 private:
     CAppServices* previous_ = nullptr;

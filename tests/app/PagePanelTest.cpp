@@ -5,6 +5,7 @@
 #include "app/controls/ObjectPickerDlg.h"
 #include "app/controls/RemoveItemsDlg.h"
 #include "app/controls/ObjectLists.h"
+#include "app/data/DataStatisticsDlg.h"
 #include "app/shell/PagePanel.h"
 #include "app/shell/ProgramFeatures.h"
 #include "app/shell/ShellMessages.h"
@@ -13,6 +14,7 @@
 #include "platform/IniFile.h"
 #include "platform/gui/Desktop.h"
 #include "platform/gui/ItemList.h"
+#include "platform/gui/ReportList.h"
 #include "platform/gui/Timers.h"
 #include "support/MessageRecorder.h"
 #include "testing/generator/SchoolGenerator.h"
@@ -481,6 +483,21 @@ TEST_F(ProgramFeaturesTest, TheTeachingTimeOpensFromPage2)
     });
     panel.OnToolboxAction(8);
     EXPECT_EQ(caption, "设置教学时间");
+}
+
+TEST_F(ProgramFeaturesTest, TheDataStatisticsOpenOnTheOpenTask)
+{
+    MakeContext();
+    ASSERT_TRUE(CAppContext::Get()->OpenDemoTask());
+    RegisterProgramFeatures();
+    EXPECT_TRUE(FeatureWindows().Has(Feature::DataStatistics));
+    std::vector<std::string> firstLine;
+    ModalScope scope([&](Dialog& d) {
+        firstLine = {d.Caption(), static_cast<CDataStatisticsDlg&>(d).GetList()->GetItemText(0, 1)};
+        d.close();
+    });
+    CAppContext::Get()->ShowDataStatisticsDialog();
+    EXPECT_EQ(firstLine, (std::vector<std::string>{"基本数据统计", CAppContext::Get()->GetTask()->GetTaskInfo().GetTaskName()}));
 }
 
 TEST_F(ProgramFeaturesTest, TheBasicDataPagesOpenFromPage2)

@@ -110,6 +110,9 @@ public:
     // The cells of a timetable; a room's grid gets a text for every slot, free or not.
     void FillWeekTable(CWeekGridCells* grid, const CCourseTable* table, TABLE_TYPE type, bool showActivities,
                        bool fullNames, int layout, const std::string& objectId);
+    // One cell of FillWeekTable, written afresh: its text (an unused slot's activity) and tip.
+    void FillWeekCell(CWeekGridCells* grid, const CCourseTable* table, TABLE_TYPE type, bool showActivities,
+                      bool fullNames, int layout, const std::string& objectId, const tagTABLE_NODE& period);
     // Several timetables in one grid; a slot that more of them use says how many.
     void FillWeekTableEx(CWeekGridCells* grid, const std::vector<const CCourseTable*>& tables, TABLE_TYPE type);
     // The locked, linked and disabled marks of every slot, then a refresh.
@@ -216,6 +219,10 @@ private:
     bool RefuseText(const char* text);
     bool CheckAtNode(CCourseTable* table, const tagTABLE_NODE& period, int part, CCourseInfo* plan,
                      const std::string& room, bool inSwap);
+    // The text and tip FillWeekTable gives a slot; false when it gives none.
+    bool WeekCellText(const CCourseTable* table, TABLE_TYPE type, bool showActivities, bool fullNames, int layout,
+                      const std::string& objectId, const tagTABLE_NODE& period, std::string* text,
+                      std::string* tip) const;
     // The steps of CheckAtNode.
     bool CheckFixedTimes(const CPlanRules& rules, const tagTABLE_NODE& period, int slot);
     bool CheckExclusiveTeachers(const CPlanRules& rules, const tagTABLE_NODE& period, const CPlanRules* replaced);

@@ -108,24 +108,49 @@ void CTaskHelper::FillWeekTable(CWeekGridCells* grid, const CCourseTable* table,
     if (!grid || !table || !m_task)
         return;
     grid->Clear();
-    CellInfoParam param;
-    param.fullName = fullNames;
-    param.showRoomSeat = m_context.showRoomNumber;
-    param.layout = layout;
     ForEachDaySlot(m_task->GetSchoolStructure(), true, [&](const tagTABLE_NODE& period) {
-        const tagTABLE_NODE cell = GridCell(period);
-        if (table->IsUsed(period) || type == TABLE_ROOM) {
-            const std::string text = m_task->GetCellInfo(table->GetNode(period), type, param);
-            grid->SetCellInfo(cell, text);
-            if (type == TABLE_ROOM)
-                if (const std::string tip = FormatOddEvenCell(text); !tip.empty())
-                    grid->SetCellTipInfo(cell, tip);
-        } else if (showActivities) {
-            grid->SetCellInfo(cell, MakeCellText(m_task->GetActivityInfo(objectId, type, period), ""));
-        }
+        std::string text;
+        std::string tip;
+        if (!WeekCellText(table, type, showActivities, fullNames, layout, objectId, period, &text, &tip))
+            return;
+        grid->SetCellInfo(GridCell(period), text);
+        if (!tip.empty())
+            grid->SetCellTipInfo(GridCell(period), tip);
     });
     ForEachCell(grid, table, type, objectId);
     ApplyCellColors(grid, table);
+}
+
+void CTaskHelper::FillWeekCell(CWeekGridCells* grid, const CCourseTable* table, TABLE_TYPE type, bool showActivities,
+                               bool fullNames, int layout, const std::string& objectId, const tagTABLE_NODE& period)
+{
+    if (!grid || !table || !m_task)
+        return;
+    std::string text;
+    std::string tip;
+    WeekCellText(table, type, showActivities, fullNames, layout, objectId, period, &text, &tip);
+    grid->SetCellInfo(GridCell(period), text);
+    grid->SetCellTipInfo(GridCell(period), tip);
+}
+
+bool CTaskHelper::WeekCellText(const CCourseTable* table, TABLE_TYPE type, bool showActivities, bool fullNames,
+                               int layout, const std::string& objectId, const tagTABLE_NODE& period, std::string* text,
+                               std::string* tip) const
+{
+    if (table->IsUsed(period) || type == TABLE_ROOM) {
+        CellInfoParam param;
+        param.fullName = fullNames;
+        param.showRoomSeat = m_context.showRoomNumber;
+        param.layout = layout;
+        *text = m_task->GetCellInfo(table->GetNode(period), type, param);
+        if (type == TABLE_ROOM)
+            *tip = FormatOddEvenCell(*text);
+        return true;
+    }
+    if (!showActivities)
+        return false;
+    *text = MakeCellText(m_task->GetActivityInfo(objectId, type, period), "");
+    return true;
 }
 
 void CTaskHelper::FillWeekTableEx(CWeekGridCells* grid, const std::vector<const CCourseTable*>& tables,

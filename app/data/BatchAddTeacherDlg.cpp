@@ -1,0 +1,107 @@
+#include "app/data/BatchAddTeacherDlg.h"
+
+#include "app/controls/DialogLook.h"
+#include "app/controls/HoverButton.h"
+#include "app/controls/Strings.h"
+#include "app/data/BatchAddCommon.h"
+#include "platform/Text.h"
+#include "platform/gui/QtText.h"
+#include "platform/gui/ReportList.h"
+
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QStyle>
+
+using zem::gui::ReportList;
+using zem::gui::ToQ;
+
+std::vector<std::string> SplitTeacherNames(const std::string& text)
+{
+    std::vector<std::string> separators;
+    std::vector<std::string> pieces;
+    SplitNameList(text, separators, &pieces, true);
+    std::vector<std::string> names;
+    StringArrayAddAllUnique(names, pieces);
+    return names;
+}
+
+std::string TeacherShortName(const std::string& name)
+{
+    // Two GBK bytes hold one Chinese character or two single-byte ones; never half a character.
+    return std::string(zem::GbkPrefix(name, 2));
+}
+
+CBatchAddTeacherDlg::CBatchAddTeacherDlg(QWidget* parent) : Dialog(parent, "批量添加教师", {260, 170}) {}
+
+bool CBatchAddTeacherDlg::OnInitDialog()
+{
+    const auto& u = Units();
+    const int margin = u.X(7);
+    const int buttonHeight = u.Y(14);
+    const int buttonTop = height() - margin - buttonHeight;
+    const int labelHeight = u.Y(10);
+    const int previewWidth = 95 + 40 + 4 + style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    const int previewLeft = width() - margin - previewWidth;
+    const int bodyTop = margin + labelHeight + u.Y(2);
+    const int bodyBottom = buttonTop - u.Y(6);
+
+    auto* prompt = new QLabel(ToQ("请在下方输入以逗号分隔的教师姓名列表"), this);
+    AddControl(IDC_PROMPT, prompt);
+    prompt->setGeometry(margin, margin, previewLeft - 2 * margin, labelHeight);
+    m_names = new QPlainTextEdit(this);
+    m_names->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    m_names->setTabChangesFocus(true);
+    AddControl(IDC_NAMES, m_names);
+    m_names->setGeometry(margin, bodyTop, previewLeft - 2 * margin, bodyBottom - bodyTop);
+
+    auto* previewLabel = new QLabel(ToQ("预览"), this);
+    AddControl(IDC_PREVIEW_LABEL, previewLabel);
+    previewLabel->setGeometry(previewLeft, margin, previewWidth, labelHeight);
+    m_preview = new ReportList(this);
+    m_preview->InsertColumn(0, "姓名", ReportList::Align::Left, 95);
+    m_preview->InsertColumn(1, "简称", ReportList::Align::Left, 40);
+    m_preview->setShowGrid(true);
+    m_preview->SetRowHeight(20);
+    m_preview->SetSingleSelection(false);
+    AddControl(IDC_PREVIEW, m_preview);
+    const int countHeight = u.Y(10);
+    m_preview->setGeometry(previewLeft, bodyTop, previewWidth, bodyBottom - bodyTop - countHeight - u.Y(2));
+    m_count = new QLabel(this);
+    m_count->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    AddControl(IDC_COUNT, m_count);
+    m_count->setGeometry(previewLeft, bodyBottom - countHeight, previewWidth, countHeight);
+
+    AddHoverButton(this, zem::IDOK, "批量添加");
+    AddHoverButton(this, zem::IDCANCEL, "取消");
+    PlaceButtonRow(this, buttonTop, {}, {zem::IDOK, zem::IDCANCEL});
+
+    QObject::connect(m_names, &QPlainTextEdit::textChanged, this, [this] { UpdatePreview(); });
+    UpdatePreview();
+    m_names->setFocus();
+    return true;
+}
+
+void CBatchAddTeacherDlg::UpdatePreview()
+{
+    m_text = m_names->toPlainText().toStdString();
+    m_preview->DeleteAllItems();
+    for (const std::string& name : SplitTeacherNames(m_text)) {
+        const int row = m_preview->InsertItem(m_preview->GetItemCount(), name);
+        m_preview->SetItemText(row, 1, TeacherShortName(name));
+    }
+    if (m_preview->GetItemCount() > 0)
+        m_preview->EnsureVisible(m_preview->GetItemCount() - 1);
+    m_count->setText(ToQ(zem::Format("共 %d 人", m_preview->GetItemCount())));
+}
+
+void CBatchAddTeacherDlg::OnOK()
+{
+    if (m_preview->GetItemCount() == 0) {
+        ShowMessage("请输入教师姓名列表");
+        m_names->setFocus();
+        return;
+    }
+    for (int row = 0; row < m_preview->GetItemCount(); ++row)
+        SendBatchRow(this, {m_preview->GetItemText(row, 0), m_preview->GetItemText(row, 1), "正常"});
+    EndDialog(zem::IDOK);
+}

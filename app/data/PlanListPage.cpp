@@ -1,0 +1,663 @@
+#include "app/data/PlanListPage.h"
+
+#include "app/controls/AppServices.h"
+#include "app/controls/DialogLook.h"
+#include "app/controls/GdiResources.h"
+#include "app/controls/HoverButton.h"
+#include "app/controls/MultiSelectDlg.h"
+#include "app/controls/Strings.h"
+#include "app/controls/Vocabulary.h"
+#include "app/data/BatchModifyPlanDlg.h"
+#include "app/shell/taskhelper/TaskHelper.h"
+#include "base/Log.h"
+#include "base/ScheduleTask.h"
+#include "platform/Hooks.h"
+#include "platform/Text.h"
+#include "platform/gui/PopupMenu.h"
+#include "platform/gui/ReportList.h"
+
+#include <algorithm>
+#include <set>
+
+using zem::Rect;
+using zem::gui::ReportList;
+
+namespace {
+
+constexpr int kCardWidth = 210;
+constexpr int kCardHeading = 30;
+constexpr int kPlanHeading = 24;
+constexpr zem::COLORREF kFrameColor = zem::RGB(156, 182, 197);
+
+enum Column { kId, kCourse, kTeacher, kKind, kWeekCount, kNodes, kTimes, kRoom };
+
+bool EqualNoCase(const std::string& a, const std::string& b)
+{
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+           });
+}
+
+int IndexNoCase(const std::vector<std::string>& names, const std::string& name)
+{
+    for (std::size_t i = 0; i < names.size(); ++i)
+        if (EqualNoCase(names[i], name))
+            return static_cast<int>(i);
+    return 0;
+}
+
+std::vector<std::string> NamesInOrder(const CZemObjectList& list)
+{
+    std::vector<std::string> names;
+    for (CZemObject* object : ObjectsInOrder(list))
+        names.push_back(object->GetName());
+    return names;
+}
+
+int ToInt(const std::string& text)
+{
+    return std::atoi(std::string(zem::Trim(text)).c_str());
+}
+
+void CloneInto(CZemObjectList& target, const CZemObjectList& source)
+{
+    target.RemoveAll();
+    for (CZemObject* object : ObjectsInOrder(source))
+        target.Add(object->Clone());
+}
+
+CWeekCount SumOf(const CZemObjectList& plans)
+{
+    CWeekCount sum;
+    for (const auto& [id, object] : plans)
+        sum += static_cast<CCourseInfo*>(object)->GetWeekCount();
+    return sum;
+}
+
+}  // namespace
+
+CPlanListPage::CPlanListPage(QWidget* parent)
+    : CBasicDataPage(parent), m_timers([this](int id) {
+          if (id != kImportTimer)
+              return;
+          m_timers.KillTimer(kImportTimer);
+          Import();
+      })
+{
+    m_title = "教学计划信息列表";
+    m_importTitle = "教学计划信息";
+    m_importKey = "plan";
+    m_cellCountStopsImport = true;
+}
+
+CPlanListPage::~CPlanListPage() = default;
+
+CZemObjectList* CPlanListPage::PlansOf(const std::string& classId) const
+{
+    const auto found = m_plans.find(classId);
+    return found == m_plans.end() ? nullptr : found->second.get();
+}
+
+bool CPlanListPage::OnInitDialog()
+{
+    m_cards = new CCardListBox(this);
+    m_cards->m_font = CGdiResources::GetInstance()->NormalFont;
+    if (!CBasicDataPage::OnInitDialog())
+        return false;
+    AddControl(IDC_CARDS, m_cards);
+    InsertButton(AddHoverButton(this, IDC_CLONE, "克隆(&L)"), GetDlgItem(IDC_EDIT), 6);
+    InsertButton(AddHoverButton(this, IDC_BATCH_MODIFY, "批量修改(&B)"), GetDlgItem(IDC_DELETE), 6);
+    InsertButton(AddHoverButton(this, IDC_EXPORT, "导出(&T)"), GetDlgItem(IDC_PRINT), 6);
+    InsertButton(AddHoverButton(this, IDC_CLEAR, "清空(&R)"), nullptr, 15);
+    RemoveButton(GetDlgItem(IDC_SORT));
+    // Plans are entered one by one, imported or cloned; there is no batch add here.
+    RemoveButton(GetDlgItem(IDC_BATCH_ADD));
+    // Nothing is written by an export yet.
+    EnableItem(IDC_EXPORT, false);
+    QObject::connect(m_cards, &QListWidget::currentRowChanged, this, [this](int) {
+        if (!m_showing)
+            ShowClassPlans();
+    });
+
+    CopyListsFromTask();
+    if (Task())
+        LoadPlans();
+    if (m_cards->GetCount() == 0)
+        m_timers.SetTimer(kImportTimer, 500);
+    LayoutCards();
+    UpdateStatus();
+    UpdateButtons();
+    return true;
+}
+
+void CPlanListPage::InitColumns()
+{
+    CBasicDataPage::InitColumns();
+    ReportList* list = GetList();
+    list->InsertColumn(kId, "ID", ReportList::Align::Left, 0);
+    list->InsertColumn(kCourse, "课程", ReportList::Align::Left, 165);
+    list->InsertColumn(kTeacher, "教师", ReportList::Align::Left, 90);
+    list->InsertColumn(kKind, "主/副课", ReportList::Align::Center, 55);
+    list->InsertColumn(kWeekCount, "周课时数", ReportList::Align::Center, 60);
+    list->InsertColumn(kNodes, "连课", ReportList::Align::Center, 40);
+    list->InsertColumn(kTimes, "次数", ReportList::Align::Center, 40);
+    list->InsertColumn(kRoom, "指定教室", ReportList::Align::Left, 72);
+}
+
+void CPlanListPage::resizeEvent(QResizeEvent* event)
+{
+    CBasicDataPage::resizeEvent(event);
+    LayoutCards();
+}
+
+void CPlanListPage::LayoutCards()
+{
+    ReportList* list = GetList();
+    if (!list || !m_cards)
+        return;
+    // The base has put the list in the whole frame; the cards take its left part.
+    Rect frame = WidgetRect(list);
+    if (m_cardFrame.Width() > 0 && frame.left > m_cardFrame.left)
+        frame.left = m_cardFrame.left, frame.top = m_cardFrame.top;
+    frame.DeflateRect(-1, -1, -1, -2);
+    m_cardFrame = Rect(frame.left, frame.top, frame.left + kCardWidth, frame.bottom);
+    Rect cards(m_cardFrame.left, m_cardFrame.top + kCardHeading, m_cardFrame.right, m_cardFrame.bottom);
+    cards.DeflateRect(1, 1, 1, 1);
+    SetWidgetRect(m_cards, cards);
+    m_planHeading = Rect(m_cardFrame.right + 10, frame.top, frame.right, frame.top + kPlanHeading);
+    Rect plans(m_planHeading.left, frame.top + kPlanHeading, frame.right, frame.bottom);
+    plans.DeflateRect(1, 1, 1, 1);
+    SetWidgetRect(list, plans);
+    update();
+}
+
+void CPlanListPage::DrawExtra(zem::gui::DC& dc, const Rect&)
+{
+    if (m_cardFrame.Width() <= 0)
+        return;
+    dc.FrameRect(m_cardFrame, kFrameColor);
+    Rect band(m_cardFrame.left + 1, m_cardFrame.top + 1, m_cardFrame.right - 1, m_cardFrame.top + kCardHeading);
+    dc.FillSolidRect(band, zem::RGB(172, 80, 215));
+    static const zem::gui::Font headingFont = zem::gui::Font::FromPoints(
+        110, CGdiResources::GetInstance()->DefaultFont.GetQFont().family().toStdString());
+    dc.SelectFont(headingFont);
+    dc.SetBkMode(zem::gui::TRANSPARENT);
+    dc.SetTextColor(zem::RGB(255, 255, 255));
+    dc.DrawText("班级列表", band, zem::gui::DT_CENTER | zem::gui::DT_VCENTER | zem::gui::DT_SINGLELINE);
+    dc.FillSolidRect(m_planHeading, zem::RGB(196, 202, 227));
+    dc.FrameRect(m_planHeading, kFrameColor);
+    if (m_shownPlans) {
+        dc.SelectFont(DialogFont());
+        dc.SetTextColor(zem::RGB(0, 0, 0));
+        Rect text(m_planHeading.left + 5, m_planHeading.top, m_planHeading.right, m_planHeading.bottom);
+        dc.DrawText(zem::Format("%s 的教学计划", m_className.c_str()), text,
+                    zem::gui::DT_LEFT | zem::gui::DT_VCENTER | zem::gui::DT_SINGLELINE);
+    }
+}
+
+// ---- loading and showing
+
+void CPlanListPage::CopyListsFromTask()
+{
+    CScheduleTask* task = Task();
+    if (!task)
+        return;
+    CloneInto(m_classes, task->GetClassInfoList());
+    CloneInto(m_courses, task->GetSubjectInfoList());
+    CloneInto(m_teachers, task->GetTeacherInfoList());
+    CloneInto(m_rooms, task->GetRoomInfoList());
+}
+
+int CPlanListPage::AddCard(CZemObject* cls)
+{
+    m_plans[cls->GetId()] = std::make_unique<CZemObjectList>();
+    auto info = std::make_unique<CCardInfo>();
+    info->object = cls;
+    const int index = m_cards->AddString(cls->GetName());
+    m_cards->SetItemDataPtr(index, info.get());
+    m_cardInfos.push_back(std::move(info));
+    return index;
+}
+
+void CPlanListPage::LoadPlans()
+{
+    CScheduleTask* task = Task();
+    m_showing = true;
+    for (CZemObject* cls : ObjectsInOrder(m_classes))
+        AddCard(cls);
+    for (CCourseInfo* plan : ObjectsInOrder<CCourseInfo>(task->GetCourseInfoList()))
+        if (CZemObjectList* plans = PlansOf(plan->GetClassId()))
+            plans->Add(plan->Clone());
+    int first = -1;
+    for (int i = 0; i < m_cards->GetCount(); ++i) {
+        const CZemObjectList& plans = *PlansOf(m_cards->GetItemObject(i)->GetId());
+        UpdateClassCard(i, plans);
+        if (first < 0 && !plans.IsEmpty())
+            first = i;
+    }
+    m_showing = false;
+    if (m_cards->GetCount() > 0)
+        SelectCard(first < 0 ? 0 : first);
+}
+
+int CPlanListPage::UsablePeriods() const
+{
+    CScheduleTask* task = Task();
+    return task ? task->GetSchoolStructure().GetWeekNodeCount() : 0;
+}
+
+void CPlanListPage::UpdateClassCard(int card, const CZemObjectList& plans)
+{
+    const CWeekCount sum = SumOf(plans);
+    m_cards->SetItemInfo(card, plans.GetCount(), sum.ToString(), sum > CWeekCount(UsablePeriods(), false));
+}
+
+void CPlanListPage::SelectCard(int index)
+{
+    if (index < 0 || index >= m_cards->GetCount())
+        return;
+    m_showing = true;
+    m_cards->SetCurSel(index);
+    m_showing = false;
+    ShowClassPlans();
+}
+
+void CPlanListPage::ShowClassPlans()
+{
+    CommitRows();
+    ReportList* list = GetList();
+    list->DeleteAllItems();
+    m_shownPlans = nullptr;
+    m_classId.clear();
+    m_className.clear();
+    CZemObject* cls = m_cards->GetItemObject(m_cards->GetCurSel());
+    if (cls) {
+        m_classId = cls->GetId();
+        m_className = cls->GetName();
+        m_shownPlans = PlansOf(m_classId);
+    }
+    if (m_shownPlans) {
+        for (CCourseInfo* plan : ObjectsInOrder<CCourseInfo>(*m_shownPlans)) {
+            const int row = list->InsertItem(list->GetItemCount(), plan->GetId());
+            list->SetItemText(row, kCourse, m_courses.GetObjectName(plan->GetSubjectId()));
+            list->SetItemText(row, kTeacher, m_teachers.GetObjectName(plan->GetTeacherId()));
+            list->SetItemText(row, kKind, m_kindNames[plan->IsMainCourse() ? 0 : 1]);
+            list->SetItemText(row, kWeekCount, plan->GetWeekCount().ToString());
+            list->SetItemText(row, kNodes, FormatContinuityCount(plan->GetContinuousNodes()));
+            list->SetItemText(row, kTimes, FormatContinuity(plan->GetContinuousTimes()));
+            if (plan->GetRoomStrategy() == ROOM_STRATEGY_FIXED)
+                list->SetItemText(row, kRoom, m_rooms.GetObjectName(plan->GetRoomParam()));
+        }
+    }
+    UpdateStatus();
+    UpdateButtons();
+}
+
+CCourseInfo* CPlanListPage::PlanFromRow(int row, const CCourseInfo* base) const
+{
+    ReportList* list = GetList();
+    CCourseInfo* plan = base ? base->Clone() : new CCourseInfo;
+    plan->SetId(list->GetItemText(row, kId));
+    plan->SetClass(m_classId);
+    plan->SetSubject(m_courses.GetObjectId(list->GetItemText(row, kCourse)));
+    plan->SetTeacher(m_teachers.GetObjectId(list->GetItemText(row, kTeacher)));
+    plan->SetMainCourse(list->GetItemText(row, kKind) == kMainCourse ? 1 : 0);
+    plan->SetWeekCount(CWeekCount(list->GetItemText(row, kWeekCount)));
+    plan->SetContinuousNodes(ParseContinuityCount(list->GetItemText(row, kNodes)));
+    plan->SetContinuousTimes(ParseContinuity(list->GetItemText(row, kTimes)));
+    std::string room = list->GetItemText(row, kRoom);
+    while (!room.empty() && (room.back() == ' ' || room.back() == '\t'))
+        room.pop_back();
+    const std::string roomId = m_rooms.GetObjectId(room);
+    if (!roomId.empty()) {
+        plan->SetRoomStrategy(ROOM_STRATEGY_FIXED);
+        plan->SetRoomParam(roomId);
+    } else if (!base || plan->GetRoomStrategy() == ROOM_STRATEGY_FIXED) {
+        plan->SetRoomStrategy(ROOM_STRATEGY_NONE);
+        plan->SetRoomParam("");
+    }
+    plan->SetIndex(row);
+    return plan;
+}
+
+void CPlanListPage::CommitRows()
+{
+    if (!m_shownPlans)
+        return;
+    CScheduleTask* task = Task();
+    std::vector<CCourseInfo*> rebuilt;
+    for (int row = 0; row < GetList()->GetItemCount(); ++row) {
+        const auto* found = static_cast<const CCourseInfo*>(m_shownPlans->Find(GetList()->GetItemText(row, kId)));
+        CCourseInfo* plan = PlanFromRow(row, found);
+        // A teacher change on one plan of a combined class goes to every member plan.
+        if (found && task && plan->GetTeacherId() != found->GetTeacherId())
+            if (const CCombineClass* combined = task->GetCC(found->GetId()))
+                for (const std::string& memberId : combined->GetCombineCourse()) {
+                    if (memberId == found->GetId())
+                        continue;
+                    const CCourseInfo* member = task->FindCourse(memberId);
+                    CZemObjectList* plans = member ? PlansOf(member->GetClassId()) : nullptr;
+                    if (auto* working = plans ? static_cast<CCourseInfo*>(plans->Find(memberId)) : nullptr)
+                        working->SetTeacher(plan->GetTeacherId());
+                }
+        rebuilt.push_back(plan);
+    }
+    m_shownPlans->RemoveAll();
+    for (CCourseInfo* plan : rebuilt)
+        m_shownPlans->Add(plan);
+}
+
+// ---- status
+
+std::string CPlanListPage::StatusText()
+{
+    CWeekCount sum;
+    for (int row = 0; GetList() && row < GetList()->GetItemCount(); ++row)
+        sum += CWeekCount(GetList()->GetItemText(row, kWeekCount));
+    m_statusWarning = sum > CWeekCount(UsablePeriods(), false);
+    return zem::Format("可用周课时数 %d 节，%s当前已用周课时数 %s 节", UsablePeriods(), m_className.c_str(),
+                       sum.ToString().c_str());
+}
+
+void CPlanListPage::UpdateStatus()
+{
+    CBasicDataPage::UpdateStatus();
+    if (!m_cards || !GetList())
+        return;
+    update();
+    const int card = m_cards->GetCurSel();
+    if (card < 0 || !m_shownPlans)
+        return;
+    CWeekCount sum;
+    for (int row = 0; row < GetList()->GetItemCount(); ++row)
+        sum += CWeekCount(GetList()->GetItemText(row, kWeekCount));
+    m_cards->SetItemInfo(card, GetList()->GetItemCount(), sum.ToString(), sum > CWeekCount(UsablePeriods(), false));
+}
+
+void CPlanListPage::UpdateButtons()
+{
+    CBasicDataPage::UpdateButtons();
+    if (GetDlgItem(IDC_CLONE))
+        EnableItem(IDC_CLONE, GetList() && GetList()->GetItemCount() > 0);
+}
+
+// ---- rows
+
+zem::LRESULT CPlanListPage::WindowProc(unsigned message, zem::WPARAM wParam, zem::LPARAM lParam)
+{
+    if (message == WM_PAGE_ROW)
+        return OnPlanRow(zem::FromWParam<CPageNotify>(wParam), zem::FromLParam<const CPageRow>(lParam));
+    if (message == WM_PLAN_BATCH_MODIFY)
+        return OnBatchModify(zem::FromLParam<tagPLAN_BATCH_MODIFY>(lParam));
+    if (message == WM_PLAN_HEAD_TEACHERS) {
+        if (auto* names = zem::FromLParam<const std::map<std::string, std::string>>(lParam))
+            for (const auto& [className, teacher] : *names)
+                if (auto* cls = static_cast<CClassInfo*>(m_classes.FindByName(className)))
+                    cls->SetHeadTeacherName(teacher);
+        return 0;
+    }
+    return CBasicDataPage::WindowProc(message, wParam, lParam);
+}
+
+zem::LRESULT CPlanListPage::OnPlanRow(CPageNotify* notify, const CPageRow* cells)
+{
+    if (!notify || !cells)
+        return -1;
+    if (cells->size() < 8)
+        return CBasicDataPage::OnPageRow(notify, cells);
+    if (!notify->replace) {
+        if (!EnsureRowObjects(*cells))
+            return -1;
+        const std::string& className = (*cells)[0];
+        for (int i = 0; i < m_cards->GetCount(); ++i)
+            if (m_cards->GetText(i) == className) {
+                if (i != m_cards->GetCurSel())
+                    SelectCard(i);
+                break;
+            }
+    }
+    return CBasicDataPage::OnPageRow(notify, cells);
+}
+
+bool CPlanListPage::WriteRow(int row, bool, const CPageRow& cells, CPageNotify&)
+{
+    ReportList* list = GetList();
+    list->SetItemText(row, kCourse, cells[1]);
+    list->SetItemText(row, kTeacher, cells[2]);
+    list->SetItemText(row, kKind, cells[3].find("副") != std::string::npos ? kMinorCourse : kMainCourse);
+    CWeekCount count(cells[4]);
+    if (count.GetWholeCount() == 0 && !count.HasHalfNode())
+        count.SetWholeCount(1);
+    list->SetItemText(row, kWeekCount, count.ToString());
+    list->SetItemText(row, kNodes, FormatContinuityCount(ToInt(cells[5])));
+    list->SetItemText(row, kTimes, FormatContinuity(ToInt(cells[6])));
+    list->SetItemText(row, kRoom, cells[7]);
+    return true;
+}
+
+bool CPlanListPage::EnsureRowObjects(const CPageRow& cells)
+{
+    if (cells[0].empty() || cells[1].empty() || cells[2].empty())
+        return false;
+    CTaskHelper helper(Task());
+    const int priority = helper.GetPriorityIndex();
+    auto make = [&](CZemObjectList& list, CZemObject* object, const std::string& name) {
+        object->SetId(NewGuidString());
+        object->SetName(name);
+        if (auto* table = dynamic_cast<CZemTableObject*>(object))
+            table->SetShortName(name);
+        else if (auto* subject = dynamic_cast<CSubjectInfo*>(object))
+            subject->SetShortName(name);
+        object->SetPriority(priority);
+        object->SetIndex(list.GetCount());
+        list.Add(object);
+        return object;
+    };
+    if (!m_classes.FindByName(cells[0])) {
+        auto* cls = new CClassInfo;
+        cls->SetStudentCount(50);
+        make(m_classes, cls, cells[0]);
+        AddCard(cls);
+    }
+    if (!m_courses.FindByName(cells[1]))
+        make(m_courses, new CSubjectInfo, cells[1]);
+    if (!m_teachers.FindByName(cells[2]))
+        make(m_teachers, new CTeacherInfo, cells[2]);
+    if (!cells[7].empty() && !m_rooms.FindByName(cells[7])) {
+        auto* room = new CRoomInfo;
+        room->SetCapacity(1);
+        make(m_rooms, room, cells[7]);
+    }
+    return true;
+}
+
+// ---- the dialogs
+
+void CPlanListPage::OpenPlanDialog(bool modify)
+{
+    const int row = GetList()->GetFirstSelected();
+    if (modify && row < 0)
+        return;
+    CAddPlanDlg dialog(this, this);
+    dialog.m_page = this;
+    dialog.m_classNames = NamesInOrder(m_classes);
+    dialog.m_courseNames = NamesInOrder(m_courses);
+    dialog.m_teacherNames = NamesInOrder(m_teachers);
+    dialog.m_roomNames = NamesInOrder(m_rooms);
+    dialog.m_kindNames = m_kindNames;
+    dialog.m_classes = &m_classes;
+    dialog.m_courses = &m_courses;
+    dialog.m_teachers = &m_teachers;
+    dialog.m_classIndex = IndexNoCase(dialog.m_classNames, m_className);
+    if (modify) {
+        ReportList* list = GetList();
+        dialog.m_modify = true;
+        dialog.m_planId = list->GetItemText(row, kId);
+        dialog.m_courseIndex = IndexNoCase(dialog.m_courseNames, list->GetItemText(row, kCourse));
+        dialog.m_teacherIndex = IndexNoCase(dialog.m_teacherNames, list->GetItemText(row, kTeacher));
+        dialog.m_kindIndex = IndexNoCase(m_kindNames, list->GetItemText(row, kKind));
+        dialog.m_weekCount = list->GetItemText(row, kWeekCount);
+        dialog.m_continuousNodes = ParseContinuityCount(list->GetItemText(row, kNodes));
+        dialog.m_continuousTimes = ParseContinuity(list->GetItemText(row, kTimes));
+        const std::string room = list->GetItemText(row, kRoom);
+        dialog.m_roomIndex = room.empty() ? 0 : 1 + IndexNoCase(dialog.m_roomNames, room);
+    }
+    dialog.DoModal();
+}
+
+void CPlanListPage::Add()
+{
+    OpenPlanDialog(false);
+}
+
+void CPlanListPage::Edit()
+{
+    OpenPlanDialog(true);
+}
+
+void CPlanListPage::Import()
+{
+    // The workbook import of plans is not in this program yet.
+}
+
+void CPlanListPage::OnCommand(int id)
+{
+    switch (id) {
+    case IDC_CLONE:
+        OnClone();
+        break;
+    case IDC_BATCH_MODIFY: {
+        CBatchModifyPlanDlg dialog(this);
+        dialog.m_caption = "批量修改教学计划";
+        dialog.m_receiver = this;
+        dialog.m_classes = &m_classes;
+        dialog.m_courses = &m_courses;
+        dialog.DoModal();
+        break;
+    }
+    case IDC_CLEAR: {
+        const std::vector<zem::gui::MenuItem> items{
+            {ID_CLEAR_CLASS, zem::Format("清空 %s 的教学计划", m_className.c_str())},
+            {ID_CLEAR_ALL, "清空所有班级的教学计划"}};
+        QWidget* button = GetDlgItem(IDC_CLEAR);
+        const QPoint at = button->mapToGlobal(QPoint(0, button->height()));
+        const int chosen = zem::gui::TrackPopupMenu(this, items, {at.x(), at.y()});
+        if (chosen == ID_CLEAR_CLASS)
+            ClearShownClass();
+        else if (chosen == ID_CLEAR_ALL)
+            ClearAllClasses();
+        break;
+    }
+    default:
+        CBasicDataPage::OnCommand(id);
+        return;
+    }
+    UpdateStatus();
+    UpdateButtons();
+}
+
+zem::LRESULT CPlanListPage::OnBatchModify(tagPLAN_BATCH_MODIFY* request)
+{
+    if (!request)
+        return 0;
+    for (int card = 0; card < m_cards->GetCount(); ++card) {
+        CZemObject* cls = m_cards->GetItemObject(card);
+        if (!cls || !StringArrayContainsNoCase(request->classIds, cls->GetId()))
+            continue;
+        SelectCard(card);
+        bool changed = false;
+        ReportList* list = GetList();
+        for (int row = 0; row < list->GetItemCount(); ++row) {
+            if (list->GetItemText(row, kCourse) != request->courseName)
+                continue;
+            switch (request->property) {
+            case 0: list->SetItemText(row, kCourse, request->value); break;
+            case 1: list->SetItemText(row, kKind, request->value); break;
+            case 2: list->SetItemText(row, kWeekCount, request->value); break;
+            case 3: list->SetItemText(row, kNodes, FormatContinuityCount(ToInt(request->value))); break;
+            case 4: list->SetItemText(row, kTimes, FormatContinuity(ToInt(request->value))); break;
+            default: continue;
+            }
+            changed = true;
+        }
+        if (changed) {
+            ++request->changedClasses;
+            UpdateStatus();
+        }
+    }
+    if (request->changedClasses > 0)
+        SetModified(true);
+    request->handled = true;
+    return 0;
+}
+
+void CPlanListPage::OnClone()
+{
+    ReportList* list = GetList();
+    std::vector<int> rows = list->GetSelectedRows();
+    const int n = static_cast<int>(rows.size());
+    std::string prompt;
+    if (n == 0 || n == list->GetItemCount()) {
+        rows.clear();
+        for (int row = 0; row < list->GetItemCount(); ++row)
+            rows.push_back(row);
+        prompt = "将当前教学计划列表克隆到";
+    } else if (n == 1) {
+        prompt = zem::Format("将 %s 克隆到", list->GetItemText(rows[0], kCourse).c_str());
+    } else {
+        prompt = zem::Format("将 %s等%d门课程 克隆到", list->GetItemText(rows[0], kCourse).c_str(), n);
+    }
+    CMultiSelectDlg chooser(this);
+    chooser.m_caption = prompt;
+    chooser.SetItems(&m_classes);
+    chooser.m_excluded = {m_classId};
+    if (chooser.DoModal() != zem::IDOK)
+        return;
+    for (const std::string& classId : chooser.GetChosenIds()) {
+        CZemObjectList* plans = PlansOf(classId);
+        if (!plans)
+            continue;
+        const int before = plans->GetCount();
+        for (std::size_t j = 0; j < rows.size(); ++j) {
+            CCourseInfo* plan = PlanFromRow(rows[j], nullptr);
+            plan->SetId(NewGuidString());
+            plan->SetClass(classId);
+            plan->SetIndex(static_cast<int>(j) + before);
+            plans->Add(plan);
+        }
+        for (int card = 0; card < m_cards->GetCount(); ++card)
+            if (m_cards->GetItemObject(card)->GetId() == classId)
+                UpdateClassCard(card, *plans);
+        SetModified(true);
+    }
+    ShowMessage("克隆完成");
+}
+
+void CPlanListPage::ClearShownClass()
+{
+    const zem::MessageRequest ask{zem::Format("确定要清空 %s 的教学计划吗", m_className.c_str()), "提示",
+                                  zem::MessageIcon::Question, zem::MessageButtons::OkCancel};
+    if (zem::ShowMessage(ask) != zem::IDOK)
+        return;
+    GetList()->SelectAllRows();
+    DeleteSelected();
+}
+
+void CPlanListPage::ClearAllClasses()
+{
+    const zem::MessageRequest ask{
+        "确定要清空所有班级的教学计划吗？\n删除教学计划会同步删除相关的课表内容，请谨慎操作！", "提示",
+        zem::MessageIcon::Warning, zem::MessageButtons::OkCancel};
+    if (zem::ShowMessage(ask) != zem::IDOK)
+        return;
+    int total = 0;
+    for (int card = 0; card < m_cards->GetCount(); ++card) {
+        SelectCard(card);
+        total += GetList()->GetItemCount();
+        GetList()->SelectAllRows();
+        DeleteSelected();
+    }
+    CommitRows();
+    if (total > 30 && Task())
+        Task()->AutoBackup(true, "清空教学计划前", true);
+}

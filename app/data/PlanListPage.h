@@ -1,0 +1,121 @@
+#pragma once
+// The teaching plans of the open task, class by class: class cards on the left, the plans of the
+// chosen class on the right. The page edits private copies of the classes, courses, teachers,
+// rooms and plans; only Save writes them back into the task.
+#include "app/controls/CardListBox.h"
+#include "app/data/AddPlanDlg.h"
+#include "app/data/BasicDataPage.h"
+#include "base/WeekCount.h"
+#include "base/ZemObject.h"
+#include "platform/gui/Timers.h"
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+class CCourseInfo;
+
+constexpr unsigned WM_PLAN_BATCH_MODIFY = zem::WM_USER + 525;     // 0x60D
+constexpr unsigned WM_PLAN_HEAD_TEACHERS = zem::WM_USER + 527;    // 0x60F
+
+// One request of the batch change: one property of one course's rows in many classes.
+struct tagPLAN_BATCH_MODIFY {
+    std::vector<std::string> classIds;
+    std::string courseName;
+    int property = 0;  // 0 course name, 1 kind, 2 weekly count, 3 lessons per block, 4 number of blocks
+    std::string value;
+    int changedClasses = 0;
+    bool handled = false;
+};
+
+class CPlanListPage : public CBasicDataPage, public CTeacherChangeGuard {
+public:
+    enum {
+        IDC_CARDS = 1400,
+        IDC_CLONE = 102,
+        IDC_BATCH_MODIFY = 1367,
+        IDC_CLEAR = 1624,
+        IDC_EXPORT = 1088,
+        ID_CLEAR_CLASS = 32855,
+        ID_CLEAR_ALL = 32856,
+        kImportTimer = 1
+    };
+    static constexpr const char* kMainCourse = "主课";
+    static constexpr const char* kMinorCourse = "副课";
+
+    explicit CPlanListPage(QWidget* parent = nullptr);
+    ~CPlanListPage() override;
+
+    bool Save() override;
+    void Add() override;
+    void Edit() override;
+    void Import() override;
+    std::string Title() override { return "教学计划信息"; }
+    std::string StatusText() override;
+    void UpdateStatus() override;
+    void UpdateButtons() override;
+    void DrawExtra(zem::gui::DC& dc, const zem::Rect& client) override;
+
+    bool ConfirmTeacherChange(const std::string& planId, const std::string& teacherName, bool* noDialog) override;
+    // False when a class over the budget made the user cancel.
+    bool CheckWeeklyBudget();
+    void MoveTeacherLessons(CCourseInfo* plan, const std::string& oldId, const std::string& newId);
+    void RefreshTablesFromTask();
+    void SortTeachersByName();
+
+    void OnClone();
+    void ClearShownClass();
+    void ClearAllClasses();
+    zem::LRESULT OnBatchModify(tagPLAN_BATCH_MODIFY* request);
+
+    // Writes the rows of the shown class into its plan list.
+    void CommitRows();
+    CCardListBox* GetCards() const { return m_cards; }
+    const std::string& GetShownClassId() const { return m_classId; }
+    // The working plans of a class; null for a class without a card.
+    CZemObjectList* PlansOf(const std::string& classId) const;
+    CZemObjectList& Classes() { return m_classes; }
+    CZemObjectList& Courses() { return m_courses; }
+    CZemObjectList& Teachers() { return m_teachers; }
+    CZemObjectList& Rooms() { return m_rooms; }
+    // Selects the card and shows its plans.
+    void SelectCard(int index);
+
+protected:
+    bool OnInitDialog() override;
+    void OnCommand(int id) override;
+    void InitColumns() override;
+    zem::LRESULT WindowProc(unsigned message, zem::WPARAM wParam, zem::LPARAM lParam) override;
+    void resizeEvent(QResizeEvent* event) override;
+    int MinimumCells() const override { return 8; }
+    bool Validate(const CPageRow*, CPageNotify*) override { return true; }
+    bool WriteRow(int row, bool isNew, const CPageRow& cells, CPageNotify& notify) override;
+
+private:
+    zem::LRESULT OnPlanRow(CPageNotify* notify, const CPageRow* cells);
+    bool EnsureRowObjects(const CPageRow& cells);
+    void CopyListsFromTask();
+    void LoadPlans();
+    int AddCard(CZemObject* cls);
+    void UpdateClassCard(int card, const CZemObjectList& plans);
+    void ShowClassPlans();
+    // The plan a row stands for, built on `base` (null: a new plan).
+    CCourseInfo* PlanFromRow(int row, const CCourseInfo* base) const;
+    int UsablePeriods() const;
+    void LayoutCards();
+    void OpenPlanDialog(bool modify);
+
+    CZemObjectList m_classes, m_courses, m_teachers, m_rooms;
+    std::map<std::string, std::unique_ptr<CZemObjectList>> m_plans;
+    std::vector<std::unique_ptr<CCardInfo>> m_cardInfos;
+    std::string m_classId;
+    std::string m_className;
+    CZemObjectList* m_shownPlans = nullptr;
+    std::vector<std::string> m_kindNames{kMainCourse, kMinorCourse};
+    CCardListBox* m_cards = nullptr;
+    zem::Rect m_cardFrame;
+    zem::Rect m_planHeading;
+    bool m_showing = false;
+    zem::gui::WindowTimers m_timers;
+};

@@ -1,0 +1,243 @@
+// Saving the plan page: the weekly budget, teacher changes of scheduled plans, deleted plans and
+// the write-back into the task.
+#include "app/data/PlanListPage.h"
+
+#include "app/controls/Strings.h"
+#include "app/shell/taskhelper/TaskHelper.h"
+#include "base/Log.h"
+#include "base/ScheduleTask.h"
+#include "platform/Hooks.h"
+#include "platform/Text.h"
+
+#include <algorithm>
+#include <set>
+
+namespace {
+
+std::vector<CCourseInfo*> AllPlans(const std::map<std::string, std::unique_ptr<CZemObjectList>>& plans,
+                                   const CZemObjectList& classes)
+{
+    std::vector<CCourseInfo*> out;
+    for (CZemObject* cls : ObjectsInOrder(classes)) {
+        const auto found = plans.find(cls->GetId());
+        if (found == plans.end())
+            continue;
+        for (CCourseInfo* plan : ObjectsInOrder<CCourseInfo>(*found->second))
+            out.push_back(plan);
+    }
+    return out;
+}
+
+void CloneBack(CZemObjectList& target, const CZemObjectList& source)
+{
+    target.RemoveAll();
+    for (CZemObject* object : ObjectsInOrder(source))
+        target.Add(object->Clone());
+}
+
+}  // namespace
+
+bool CPlanListPage::CheckWeeklyBudget()
+{
+    std::string lines;
+    int flagged = 0;
+    int first = -1;
+    for (int card = 0; card < m_cards->GetCount(); ++card) {
+        const CCardInfo* info = m_cards->GetItemDataPtr(card);
+        if (!info || !info->warning)
+            continue;
+        if (first < 0)
+            first = card;
+        ++flagged;
+        if (flagged <= 5)
+            lines += zem::Format("%s（%s节）\r\n", m_cards->GetText(card).c_str(), info->note.c_str());
+        else if (flagged == 6)
+            lines += "......\r\n";
+    }
+    if (flagged == 0)
+        return true;
+    const zem::MessageRequest ask{
+        zem::Format("教学时间中设置的全校可用周课时数为 %d 节\r\n当前教学计划列表中 %s 等%d个班级的周课时数已超出\r\n%s\r\n"
+                    "点击“确定”按钮继续保存\r\n点击“取消”按钮取消保存，去检查这些班级的周课时数",
+                    UsablePeriods(), m_cards->GetText(first).c_str(), flagged, lines.c_str()),
+        "提示", zem::MessageIcon::Warning, zem::MessageButtons::OkCancel};
+    if (zem::ShowMessage(ask) == zem::IDOK)
+        return true;
+    if (m_cards->GetCurSel() != first)
+        SelectCard(first);
+    return false;
+}
+
+bool CPlanListPage::ConfirmTeacherChange(const std::string& planId, const std::string& teacherName, bool* noDialog)
+{
+    if (noDialog)
+        *noDialog = true;
+    CScheduleTask* task = Task();
+    if (!task)
+        return true;
+    CCourseInfo* plan = task->FindCourse(planId);
+    auto* teacher = static_cast<CTeacherInfo*>(task->GetTeacherInfoList().FindByName(teacherName));
+    if (!plan || !teacher || plan->GetTeacherId() == teacher->GetId())
+        return true;
+    CTaskHelper helper(task);
+    int reason = 0;
+    if (helper.CheckTeacherChange(plan, teacher, &reason))
+        return true;
+    // Where the teacher is busy the user would resolve it in the conflict dialog; until that
+    // dialog exists here the change is refused with what the check found.
+    ShowMessage(helper.GetText());
+    return false;
+}
+
+void CPlanListPage::RefreshTablesFromTask()
+{
+    CScheduleTask* task = Task();
+    if (!task)
+        return;
+    auto copyTables = [](CZemObjectList& copies, const CZemObjectList& source) {
+        for (const auto& [id, object] : source)
+            if (auto* copy = static_cast<CZemTableObject*>(copies.Find(id)))
+                copy->CopyTable(static_cast<const CZemTableObject*>(object));
+    };
+    copyTables(m_classes, task->GetClassInfoList());
+    copyTables(m_teachers, task->GetTeacherInfoList());
+    // A room's places live in its own table set, which only the room's own copy takes over.
+    for (const auto& [id, object] : task->GetRoomInfoList())
+        if (auto* copy = static_cast<CRoomInfo*>(m_rooms.Find(id)))
+            copy->CopyTable(static_cast<const CRoomInfo*>(object));
+    for (CCourseInfo* plan : AllPlans(m_plans, m_classes))
+        if (const CCourseInfo* own = task->FindCourse(plan->GetId()))
+            plan->CopyTable(own);
+}
+
+void CPlanListPage::MoveTeacherLessons(CCourseInfo* plan, const std::string& oldId, const std::string& newId)
+{
+    CScheduleTask* task = Task();
+    auto* newTeacher = static_cast<CTeacherInfo*>(m_teachers.Find(newId));
+    auto* oldTeacher = static_cast<CTeacherInfo*>(m_teachers.Find(oldId));
+    if (!task || !plan || !newTeacher)
+        return;
+    const CSchoolStructure& week = task->GetSchoolStructure();
+    const CCourseTable& own = plan->GetTable(false);
+    for (int day = 0; day < zem::kDayCount; ++day) {
+        if (!week.IsDayInUse(day))
+            continue;
+        for (int segment = 0; segment < zem::kSegmentCount; ++segment)
+            for (int section = 0; section < week.GetSectionNodeMaxCount(segment); ++section) {
+                const CCourseTableNode& node = own.GetNode(day, segment, section);
+                if (node.IsEmpty())
+                    continue;
+                const int oddEven = node.GetOddEven(plan->GetId());
+                const tagTABLE_NODE at{day, segment, section};
+                task->SetTableNode(&newTeacher->GetTable(false), plan->GetId(), node.GetRoomId(oddEven),
+                                   node.GetRoomIndex(oddEven), at, oddEven);
+                if (oldTeacher)
+                    task->UnsetTableNode(&oldTeacher->GetTable(false), at, oddEven);
+            }
+    }
+}
+
+void CPlanListPage::SortTeachersByName()
+{
+    std::vector<CZemObject*> teachers = ObjectsInOrder(m_teachers);
+    std::stable_sort(teachers.begin(), teachers.end(), [](const CZemObject* a, const CZemObject* b) {
+        std::string x = a->GetName(), y = b->GetName();
+        for (char& c : x)
+            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        for (char& c : y)
+            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        return x < y;
+    });
+    for (std::size_t i = 0; i < teachers.size(); ++i)
+        teachers[i]->SetIndex(static_cast<int>(i));
+}
+
+bool CPlanListPage::Save()
+{
+    CScheduleTask* task = Task();
+    if (!task)
+        return false;
+    CommitRows();
+    if (!CheckWeeklyBudget())
+        return false;
+
+    CTaskHelper helper(task);
+    const std::vector<CCourseInfo*> plans = AllPlans(m_plans, m_classes);
+    std::vector<CCourseInfo*> changed;
+    for (CCourseInfo* plan : plans) {
+        const CCourseInfo* own = task->FindCourse(plan->GetId());
+        if (!own || own->GetTeacherId() == plan->GetTeacherId())
+            continue;
+        CLog::inst()->Log("course list", "\nTeacherChanged: %s old:%s new:%s", task->GetCourseDesc(own).c_str(),
+                  task->GetTeacherName(own->GetTeacherId()).c_str(),
+                  task->GetTeacherName(plan->GetTeacherId()).c_str());
+        // A plan left without a teacher would be written back with its lessons still at the old one.
+        if (!m_teachers.Find(plan->GetTeacherId())) {
+            ShowMessage(zem::Format("教学计划 %s 的任课教师无效", task->GetCourseDesc(own).c_str()));
+            return false;
+        }
+        changed.push_back(plan);
+    }
+    for (std::size_t a = 0; a < changed.size(); ++a)
+        for (std::size_t b = a + 1; b < changed.size(); ++b) {
+            if (changed[a]->GetTeacherId() != changed[b]->GetTeacherId())
+                continue;
+            if (!helper.HasTableConflict(&changed[a]->GetTable(false), &changed[b]->GetTable(false)))
+                continue;
+            zem::ShowMessage(
+                zem::Format("%s 和 %s 都重新指定给 %s 老师\n但在已排好的课表中这两门课程的时间安排上是有冲突的。\n\n"
+                            "建议您使用第5页的”教学计划调整“工具修改教师。",
+                            helper.GetCourseText(changed[a], true).c_str(),
+                            helper.GetCourseText(changed[b], true).c_str(),
+                            m_teachers.GetObjectName(changed[a]->GetTeacherId()).c_str()),
+                "提示", zem::MessageIcon::Information);
+            return false;
+        }
+    for (CCourseInfo* plan : changed) {
+        bool noDialog = true;
+        if (!ConfirmTeacherChange(plan->GetId(), m_teachers.GetObjectName(plan->GetTeacherId()), &noDialog))
+            return false;
+    }
+
+    // Plans deleted on the page leave with their lessons, so no table keeps a lesson of a plan
+    // that no longer exists.
+    std::set<std::string> kept;
+    for (CCourseInfo* plan : plans)
+        kept.insert(plan->GetId());
+    std::vector<std::string> deleted;
+    for (const auto& [id, object] : task->GetCourseInfoList())
+        if (!kept.count(id))
+            deleted.push_back(id);
+    if (!deleted.empty()) {
+        task->AutoBackup(false, "删除教学计划前", false);
+        task->RemovePlans(deleted);
+        RefreshTablesFromTask();
+    }
+
+    for (CCourseInfo* plan : changed)
+        if (const CCourseInfo* own = task->FindCourse(plan->GetId()); own && own->GetTeacherId() != plan->GetTeacherId())
+            MoveTeacherLessons(plan, own->GetTeacherId(), plan->GetTeacherId());
+    if (task->GetTeacherInfoList().IsEmpty() && !m_teachers.IsEmpty())
+        SortTeachersByName();
+
+    CloneBack(task->GetClassInfoList(), m_classes);
+    CloneBack(task->GetSubjectInfoList(), m_courses);
+    CloneBack(task->GetTeacherInfoList(), m_teachers);
+    CloneBack(task->GetRoomInfoList(), m_rooms);
+    CZemObjectList& taskPlans = task->GetCourseInfoList();
+    taskPlans.RemoveAll();
+    for (CCourseInfo* plan : plans)
+        taskPlans.Add(plan->Clone());
+    task->GetCombineCourseList().ReBuildCourseMap();
+
+    bool saved = task->SaveInputData();
+    if (saved && (!deleted.empty() || !changed.empty()))
+        saved = task->SaveOutputData();
+    if (!saved) {
+        ShowMessage("教学计划没有保存成功，请检查任务文件夹是否可写后再保存。");
+        SetModified(true);
+        return false;
+    }
+    SetModified(false);
+    return true;
+}
