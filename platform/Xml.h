@@ -2,11 +2,8 @@
 // XML files of a task. On disk they are GBK with the declaration kXmlDeclaration; in memory the
 // document holds UTF-8. Comments and processing instructions stay in the document as nodes, so
 // that the readers decide what they mean.
-#include "platform/Files.h"
-
 #include <pugixml.hpp>
 
-#include <cstddef>
 #include <string>
 #include <string_view>
 
