@@ -9,6 +9,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <optional>
 
 namespace {
@@ -75,7 +76,7 @@ void CBackupManager::Init(const std::string& taskFolder)
 
     // An unreadable file reads as empty: the list is then rebuilt from the folder.
     std::string bytes;
-    zem::ReadFileBytes(IniPath(), bytes);
+    zem::ReadFileBytes(IniPath(), bytes, nullptr, nullptr, zem::kMaxIniFileBytes);
     const zem::IniFile ini = zem::IniFile::FromBytes(bytes);
     // Highest key first, each to the head, so the stored order comes back.
     for (int n = kMaxKeys; n >= 1; --n) {
@@ -89,7 +90,7 @@ void CBackupManager::Init(const std::string& taskFolder)
 }
 
 bool CBackupManager::AddEntry(Type type, const std::string& time, const std::string& folder,
-                              const std::string& description)
+                              const std::string& description, std::string* error)
 {
     // Refuse here, with the ini file's own message, what backup.ini could not hold.
     CBackupEntry entry{time, folder, type, description};
@@ -97,15 +98,17 @@ bool CBackupManager::AddEntry(Type type, const std::string& time, const std::str
     if (!probe.SetString(kBackupSection, "1", ValueOf(entry)))
         return false;
     AddEntryToHead(type, time, folder, description);
-    return Write();
+    return Write(error);
 }
 
 void CBackupManager::AddEntryToHead(Type type, const std::string& time, const std::string& folder,
                                     const std::string& description)
 {
-    // A day or timed entry names a folder inside the Backup folder, never a path out of it.
+    // A day or timed entry names a real folder inside the real Backup folder, never a path or a
+    // link out of it.
     if (type == DayBackup || type == TimedBackup) {
-        if (!zem::CheckFileName(folder) || !zem::FolderExists(m_strBackupFolder + "/" + folder))
+        if (!zem::CheckFileName(folder) || !zem::RealFolderExists(m_strBackupFolder) ||
+            !zem::RealFolderExists(m_strBackupFolder + "/" + folder))
             return;
     }
     int count = 0;
@@ -128,8 +131,10 @@ void CBackupManager::AddEntryToHead(Type type, const std::string& time, const st
 
 void CBackupManager::BuildEntryListFromAutoBackupFolder()
 {
+    // A Backup that is a link holds somebody else's folders.
     std::vector<zem::FolderEntry> names;
-    zem::ListFolder(m_strBackupFolder, names);
+    if (zem::RealFolderExists(m_strBackupFolder))
+        zem::ListFolder(m_strBackupFolder, names);
     std::vector<CBackupEntry> candidates;
     for (const zem::FolderEntry& name : names) {
         const std::string folder = m_strBackupFolder + "/" + name.name;
@@ -158,11 +163,14 @@ void CBackupManager::BuildEntryListFromAutoBackupFolder()
         Write();
 }
 
-bool CBackupManager::Write() const
+bool CBackupManager::Write(std::string* error) const
 {
     zem::IniFile ini;
-    if (!ini.LoadForEdit(IniPath()))
+    if (error ? !ini.Load(IniPath()) : !ini.LoadForEdit(IniPath())) {
+        if (error)
+            *error = zem::Format("无法读取文件：\n%s\n（%s）", IniPath().c_str(), zem::FileErrorReason(errno).c_str());
         return false;
+    }
     int key = 1;
     for (const CBackupEntry& entry : m_entries) {
         if (key > kMaxKeys)
@@ -171,7 +179,7 @@ bool CBackupManager::Write() const
     }
     for (; key <= kMaxKeys; ++key)
         ini.SetString(kBackupSection, std::to_string(key), "");
-    return ini.SaveIfModified();
+    return ini.SaveIfModified(error);
 }
 
 void CBackupManager::FreeEntryList() { m_entries.clear(); }

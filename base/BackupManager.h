@@ -25,8 +25,10 @@ public:
     // is rebuilt from the Backup folder and written back.
     void Init(const std::string& taskFolder);
     // Puts an entry at the head of the list and writes backup.ini. A day or timed entry whose
-    // folder is not in the Backup folder is not added. False when backup.ini cannot be written.
-    bool AddEntry(Type type, const std::string& time, const std::string& folder, const std::string& description);
+    // folder is not in the Backup folder is not added. False when backup.ini cannot be written,
+    // having said why; given `error`, the reason goes there and nothing is shown.
+    bool AddEntry(Type type, const std::string& time, const std::string& folder, const std::string& description,
+                  std::string* error = nullptr);
     // Appends the entries, newest first. They stay owned by the manager and live until its list changes.
     void GetAllBackups(std::vector<const CBackupEntry*>& out) const;
 
@@ -38,7 +40,7 @@ public:
 private:
     void AddEntryToHead(Type type, const std::string& time, const std::string& folder, const std::string& description);
     void BuildEntryListFromAutoBackupFolder();
-    bool Write() const;
+    bool Write(std::string* error = nullptr) const;
     void FreeEntryList();
     std::string IniPath() const { return m_strTaskFolder + "backup.ini"; }
 

@@ -52,11 +52,15 @@ void WriteBaseSetting(const CTaskSetting& setting, pugi::xml_node input)
 
 // ---- reading ----
 
+// Rules are small; no school has this many of any kind.
+constexpr std::size_t kMaxRules = 20000;
+constexpr const char* kRules = "规则";
+
 template <class T, class Fill>
 void ReadRuleList(const pugi::xml_document& doc, const char* sectionName, CZemObjectList& list, Fill&& fill)
 {
     if (pugi::xml_node section = SelectSection(doc, "Input", sectionName))
-        ReadObjects<T>(section, list, fill);
+        ReadObjects<T>(section, list, kRules, kMaxRules, fill);
 }
 
 template <class T>
@@ -68,7 +72,7 @@ void ReadFixedTimes(const pugi::xml_document& doc, const char* sectionName, CZem
         fixed.SetIndex(RequiredIndex(element));
         if (!withActivities)
             return;
-        if (pugi::xml_node activities = FindChildNodeByName(element, "Activities"))
+        if (pugi::xml_node activities = FindChild(element, "Activities"))
             ReadActivities(activities, fixed.GetActivities());
     });
 }
@@ -89,7 +93,7 @@ bool ReadIdArrays(const pugi::xml_document& doc, const char* sectionName, CZemOb
     pugi::xml_node section = SelectSection(doc, "Input", sectionName);
     if (!section)
         return false;
-    ReadObjects<T>(section, list, [&](T& object, pugi::xml_node element) {
+    ReadObjects<T>(section, list, kRules, kMaxRules, [&](T& object, pugi::xml_node element) {
         object.SetId(Required(element, "id"));
         object.SetIndex(RequiredIndex(element));
         ids(object) = MemberTexts(element);
@@ -102,7 +106,7 @@ bool ReadIdArrays(const pugi::xml_document& doc, const char* sectionName, CZemOb
 void ReadBaseSetting(CTaskSetting& setting, pugi::xml_node section)
 {
     auto read = [&](const char* name, void (CTaskSetting::*set)(bool)) {
-        if (pugi::xml_node child = FindChildNodeByName(section, name))
+        if (pugi::xml_node child = FindChild(section, name))
             (setting.*set)(Flag(ElementText(child)));
         else if (HasAttribute(section, name))
             (setting.*set)(Flag(section.attribute(name).value()));

@@ -13,8 +13,7 @@
 
 #include <pugixml.hpp>
 
-#include <filesystem>
-#include <system_error>
+#include <cerrno>
 
 using namespace taskxml;
 
@@ -22,6 +21,13 @@ namespace {
 
 // No room is watched by more teachers than a school has; a larger count is a damaged number.
 constexpr int kMaxTeacherCount = 999;
+
+// No school has more exams, teachers or invigilations than these; a file with more is refused
+// before any of it is built.
+constexpr std::size_t kMaxPlans = 10000;
+constexpr std::size_t kMaxTeachers = 3000;
+constexpr std::size_t kMaxRooms = 1000;
+constexpr std::size_t kMaxItems = 100000;
 
 // ---- files ----
 
@@ -37,20 +43,37 @@ bool ReadSetFile(const std::string& folder, const char* file, const char* root, 
         return false;
     pugi::xml_document doc;
     std::string error;
-    if (!zem::LoadXmlFile(doc, path, &error))
+    int code = 0;
+    std::string tooMany;
+    auto readAll = [&] {
+        try {
+            return read(doc);
+        } catch (const UnreadElements&) {
+            return false;
+        } catch (const TooManyObjects& fault) {
+            tooMany = zem::Format("文件中的%s多于 %zu 个，超出了一所学校可能有的数量：\n%s", fault.kind, fault.limit,
+                                  path.c_str());
+            return false;
+        }
+    };
+    if (!zem::LoadXmlFile(doc, path, &error, &code))
         CLog::inst()->Log("file", "%s", error.c_str());
     else if (!doc.select_node(zem::Format("//%s", root).c_str()))
         CLog::inst()->Log("file", "%s: no %s element", file, root);
-    else if (!read(doc))
+    else if (!readAll())
         CLog::inst()->Log("file", "%s: part of the file could not be read", file);
     else
         return true;
-    zem::ShowMessage(zem::Format("读取 %s 文件出错！", file), "提示", zem::MessageIcon::Error);
+    // A file no school has (too large, not a file at all, too many of a kind) is named with the reason.
+    const std::string text = zem::Format("读取 %s 文件出错！", file);
+    const std::string why = code == EFBIG || code == ESPIPE ? error : tooMany;
+    zem::ShowMessage(why.empty() ? text : text + "\n\n" + why, "提示", zem::MessageIcon::Error);
     return false;
 }
 
-std::vector<std::string> ChildTexts(pugi::xml_node parent, bool& complete)
+std::vector<std::string> ChildTexts(pugi::xml_node parent, bool& complete, const char* kind, std::size_t limit)
 {
+    CheckCount(parent, kind, limit);
     std::vector<std::string> texts;
     complete &= ForEachElementInFull(parent, [&](pugi::xml_node child) { texts.push_back(ElementText(child)); });
     return texts;
@@ -94,35 +117,37 @@ bool CScheduleProctor::CheckName() const
     return true;
 }
 
-bool CScheduleProctor::MakeFolders() const
+bool CScheduleProctor::MakeFolders(std::string* error, int* errorCode) const
 {
-    // One level at a time, so that a task folder that was moved away is not made anew here.
+    // One level at a time, so that a task folder that was moved away is not made anew here, and
+    // never a link, so that nothing is written outside the task folder.
     for (const std::string& folder : {m_strProctorFolder, DataFolder()}) {
-        std::error_code ec;
-        std::filesystem::create_directory(folder, ec);
-        if (!zem::FolderExists(folder)) {
-            CLog::inst()->Log("file", "cannot create %s: %s", folder.c_str(), ec.message().c_str());
+        if (!zem::MakeRealFolder(folder, error, errorCode)) {
+            CLog::inst()->Log("file", "cannot use %s", folder.c_str());
             return false;
         }
     }
     return true;
 }
 
-void CScheduleProctor::ShowSaveError() const
+void CScheduleProctor::ShowSaveError(const std::string& path, int errorCode) const
 {
     const std::string folder = DataFolder();
-    const std::string text = zem::FolderExists(folder)
-                                 ? std::string("保存过程中出现未知错误！")
+    // A folder that is gone was moved away with the task; any other failure has its own reason.
+    const std::string text = zem::FolderExists(folder) || (errorCode != ENOENT && errorCode != ENOTDIR)
+                                 ? SaveErrorText(path, errorCode)
                                  : zem::Format("保存出错！\n\n监考数据文件夹不存在，可能已被改名或移动：\n%s", folder.c_str());
     zem::ShowMessage(text, "提示", zem::MessageIcon::Error);
 }
 
 bool CScheduleProctor::SaveDocument(const pugi::xml_document& doc, const char* file) const
 {
+    const std::string path = DataFolder() + "/" + file;
     std::string error;
-    if (!zem::SaveXmlFile(doc, DataFolder() + "/" + file, &error)) {
+    int code = 0;
+    if (!zem::SaveXmlFile(doc, path, &error, &code)) {
         CLog::inst()->Log("file", "%s", error.c_str());
-        ShowSaveError();
+        ShowSaveError(path, code);
         return false;
     }
     return true;
@@ -138,9 +163,9 @@ bool CScheduleProctor::Open(CScheduleTask* task, const std::string& name)
         m_strName = name;
     if (!CheckName())
         return false;
-    if (!MakeFolders()) {
-        zem::ShowMessage(zem::Format("无法创建监考数据文件夹：\n%s", DataFolder().c_str()), "提示",
-                         zem::MessageIcon::Error);
+    std::string error;
+    if (!MakeFolders(&error)) {
+        zem::ShowMessage("无法创建监考数据文件夹。\n\n" + error, "提示", zem::MessageIcon::Error);
         return false;
     }
     // A file that exists but cannot be read in full must not be replaced by what was read of it.
@@ -158,8 +183,10 @@ bool CScheduleProctor::Save()
                          zem::MessageIcon::Warning);
         return false;
     }
-    if (m_strProctorFolder.empty() || !MakeFolders()) {
-        ShowSaveError();
+    std::string error;
+    int code = ENOENT;
+    if (m_strProctorFolder.empty() || !MakeFolders(&error, &code)) {
+        ShowSaveError(DataFolder(), code);
         return false;
     }
     return SaveInputData() && SaveOutputData();
@@ -170,6 +197,7 @@ bool CScheduleProctor::ReadInputData()
     return ReadSetFile(DataFolder(), "in.xml", "Input", [&](const pugi::xml_document& doc) {
         bool complete = true;
         if (pugi::xml_node planInfo = SelectSection(doc, "Input", "PlanInfo")) {
+            CheckCount(planInfo, "考试", kMaxPlans);
             complete &= ForEachElementInFull(planInfo, [&](pugi::xml_node element) {
                 auto plan = std::make_unique<CProctorData::Plan>();
                 plan->id = GetNodeAttribute(element, "id");
@@ -178,19 +206,19 @@ bool CScheduleProctor::ReadInputData()
                 complete &= ReadDateTime(element, "starttime", plan->startTime);
                 complete &= ReadDateTime(element, "endtime", plan->endTime);
                 plan->teacherCount = ClampedInt(GetNodeAttribute(element, "teachercount"), 0, kMaxTeacherCount);
-                if (pugi::xml_node rooms = FindChildNodeByName(element, "Rooms"))
-                    plan->rooms = ChildTexts(rooms, complete);
+                if (pugi::xml_node rooms = FindChild(element, "Rooms"))
+                    plan->rooms = ChildTexts(rooms, complete, "考场", kMaxRooms);
                 m_data.GetPlanList().push_back(std::move(plan));
             });
         }
         if (pugi::xml_node teachers = SelectSection(doc, "Input", "TeacherInfo")) {
-            for (std::string& teacher : ChildTexts(teachers, complete))
+            for (std::string& teacher : ChildTexts(teachers, complete, "教师", kMaxTeachers))
                 m_data.GetTeacherArray().push_back(std::move(teacher));
         }
         if (pugi::xml_node rule = SelectSection(doc, "Input", "Rule")) {
-            if (pugi::xml_node policy = FindChildNodeByName(rule, "ClassPolicy"))
+            if (pugi::xml_node policy = FindChild(rule, "ClassPolicy"))
                 m_data.GetRule().classPolicy = zem::ParseIntPrefix(ElementText(policy));
-            if (pugi::xml_node policy = FindChildNodeByName(rule, "SubjectPolicy"))
+            if (pugi::xml_node policy = FindChild(rule, "SubjectPolicy"))
                 m_data.GetRule().subjectPolicy = zem::ParseIntPrefix(ElementText(policy));
         }
         return complete;
@@ -202,13 +230,14 @@ bool CScheduleProctor::ReadOutputData()
     return ReadSetFile(DataFolder(), "out.xml", "Output", [&](const pugi::xml_document& doc) {
         bool complete = true;
         if (pugi::xml_node items = SelectSection(doc, "Output", "Items")) {
+            CheckCount(items, "监考安排", kMaxItems);
             complete &= ForEachElementInFull(items, [&](pugi::xml_node element) {
                 auto item = std::make_unique<CProctorData::ProctorItem>();
                 item->id = GetNodeAttribute(element, "id");
                 item->plan = GetNodeAttribute(element, "plan");
                 item->room = GetNodeAttribute(element, "room");
-                if (pugi::xml_node teachers = FindChildNodeByName(element, "Teachers"))
-                    item->teachers = ChildTexts(teachers, complete);
+                if (pugi::xml_node teachers = FindChild(element, "Teachers"))
+                    item->teachers = ChildTexts(teachers, complete, "教师", kMaxTeachers);
                 m_data.GetProctorList().push_back(std::move(item));
             });
         }

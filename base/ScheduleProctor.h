@@ -137,8 +137,11 @@ private:
     // The set's folder, without a trailing '/'.
     std::string DataFolder() const { return m_strProctorFolder + m_strName; }
     bool CheckName() const;
-    bool MakeFolders() const;
-    void ShowSaveError() const;
+    // Makes the proctor folder and the set's folder where missing; false, with the reason, when
+    // either cannot be made or is not a real folder (a file or a link has its name).
+    bool MakeFolders(std::string* error = nullptr, int* errorCode = nullptr) const;
+    // Says why a save of the file at `path` failed.
+    void ShowSaveError(const std::string& path, int errorCode) const;
     // Writes the document as the set's file of that name; false, having said why, on failure.
     bool SaveDocument(const pugi::xml_document& doc, const char* file) const;
 

@@ -1,6 +1,9 @@
 #include "base/ScheduleTask.h"
 
+#include "base/Log.h"
+#include "base/TaskXml.h"
 #include "base/Utility.h"
+#include "platform/Hooks.h"
 #include "platform/Text.h"
 
 #include <algorithm>
@@ -25,11 +28,26 @@ CScheduleTask::CScheduleTask() = default;
 
 CScheduleTask::~CScheduleTask() { Clear(); }
 
-bool CScheduleTask::Open(const std::string& taskFile)
+bool CScheduleTask::Open(const std::string& taskFile, TaskAccess access)
 {
+    // Until input.xml is read in full, nothing of this task is saved over the files.
+    m_inputReadFailed = true;
     if (!IsPathExist(taskFile, false))
         return false;
-    m_taskInfo.ReadFromFile(taskFile);
+    std::string error;
+    if (!m_taskInfo.ReadFromFile(taskFile, &error)) {
+        const std::size_t slash = taskFile.rfind('/');
+        zem::ShowMessage(zem::Format("读取 %s 文件出错！\n\n%s", taskFile.substr(slash + 1).c_str(), error.c_str()),
+                         "提示", zem::MessageIcon::Error);
+        return false;
+    }
+    m_readOnly = access == TaskAccess::ReadOnly;
+    if (!m_readOnly) {
+        if (!LockForWriting())
+            return false;
+        m_writer = true;
+        RemoveLeftoverTemporaryFiles();
+    }
     SetConfigFile(m_taskInfo.GetTaskFolder() + "task.ini");
     if (!ReadInputData())
         return false;
@@ -38,6 +56,55 @@ bool CScheduleTask::Open(const std::string& taskFile)
     ReadReportInfo();
     ReadBackupInfo();
     return true;
+}
+
+bool CScheduleTask::LockForWriting()
+{
+    const std::string folder = m_taskInfo.GetTaskFolder();
+    switch (m_lock.Lock(folder.empty() ? "./" : folder)) {
+    case zem::FolderLock::Result::Locked:
+        return true;
+    case zem::FolderLock::Result::Busy:
+        zem::ShowMessage("该排课任务正在被其他程序使用", "提示", zem::MessageIcon::Warning);
+        return false;
+    case zem::FolderLock::Result::Unsupported:
+        // A file system without locks must not keep the user from the task.
+        CLog::inst()->Log("file", "no lock on %s", folder.c_str());
+        return true;
+    }
+    return true;
+}
+
+bool CScheduleTask::CheckSavable()
+{
+    if (m_readOnly) {
+        zem::ShowMessage("该排课任务是以只读方式打开的，不能保存。", "提示", zem::MessageIcon::Warning);
+        return false;
+    }
+    if (m_inputReadFailed) {
+        zem::ShowMessage("打开任务时，input.xml 未能完整读入。为免覆盖文件中的数据，本次未保存。", "提示",
+                         zem::MessageIcon::Warning);
+        return false;
+    }
+    // A task opened for writing and then given a new folder takes the new one at its first save.
+    return taskxml::CheckTaskFolder(*this) && (!m_writer || LockForWriting());
+}
+
+void CScheduleTask::RemoveLeftoverTemporaryFiles() const
+{
+    // Saves write into the task folder, the backup copies and the invigilation sets.
+    const std::string folder = m_taskInfo.GetTaskFolder();
+    int removed = zem::RemoveOwnTemporaryFiles(folder);
+    for (const char* sub : {"Backup", "proctor"}) {
+        std::vector<zem::FolderEntry> entries;
+        if (!zem::RealFolderExists(folder + sub) || !zem::ListFolder(folder + sub, entries))
+            continue;
+        for (const zem::FolderEntry& entry : entries)
+            if (entry.isFolder)
+                removed += zem::RemoveOwnTemporaryFiles(folder + sub + "/" + entry.name);
+    }
+    if (removed > 0)
+        CLog::inst()->Log("file", "removed %d temporary files left in %s", removed, folder.c_str());
 }
 
 CClassInfo* CScheduleTask::GetClass(const std::string& id) const { return FindAs<CClassInfo>(m_classes, id); }

@@ -15,6 +15,11 @@
 #include "base/TaskSetting.h"
 #include "base/TimeTable.h"
 #include "base/ZemObject.h"
+#include "platform/Files.h"
+
+// How a task is opened: for writing, holding the task folder against every other writer, or to
+// be read only (a comparison, a second look), when it is never saved.
+enum class TaskAccess { ReadWrite, ReadOnly };
 
 // Which timetable a cell text is built for.
 enum TABLE_TYPE { TABLE_CLASS = 0, TABLE_TEACHER = 1, TABLE_ROOM = 2 };
@@ -35,7 +40,11 @@ public:
     CScheduleTask& operator=(const CScheduleTask&) = delete;
 
     bool Clear() { return true; }
-    bool Open(const std::string& taskFile);
+    // Opening for writing is refused, with a message, while another program has the task open
+    // for writing; the task then holds its folder until it is destroyed. Opening also removes the
+    // temporary files that saves killed half-way left.
+    bool Open(const std::string& taskFile, TaskAccess access = TaskAccess::ReadWrite);
+    bool IsReadOnly() const { return m_readOnly; }
 
     // Lookups by id; null or empty text when absent.
     CClassInfo* GetClass(const std::string& id) const;
@@ -216,6 +225,18 @@ private:
     CTaskSetting m_taskSetting;
     CReportInfo m_lastReport;
     CBackupManager m_backupManager;
+    // False, having said why, when the task must not be saved now: opened read-only, its
+    // input.xml not read in full, its folder gone, or (for a task opened for writing and moved to
+    // another folder) another program writing in the new one.
+    bool CheckSavable();
+    // Holds the task folder against other writers; false, having said so, when one has it.
+    bool LockForWriting();
+    void RemoveLeftoverTemporaryFiles() const;
+
     bool m_dirty = false;
     bool m_outputReadPartial = false;
+    bool m_inputReadFailed = false;
+    bool m_readOnly = false;
+    bool m_writer = false;  // opened for writing: holds its folder against other writers
+    zem::FolderLock m_lock;
 };

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <mutex>
 #include <set>
+#include <utility>
 
 namespace {
 
@@ -22,6 +23,7 @@ struct AutoBackupState {
     bool dayBackupMade = false;
     std::int64_t lastDayBackup = 0;  // epoch seconds of the last backup with an empty key
     std::set<std::string> keys;      // keys backed up once in this run
+    bool failureSaid = false;        // a failure was told to the user, and no backup worked since
 };
 
 AutoBackupState& State()
@@ -43,7 +45,8 @@ bool PathExists(const std::string& path) { return zem::FileExists(path) || zem::
 bool IsDayBackupName(const std::string& name) { return name.size() == 8 && IsAllDigits(name); }
 
 // Keeps the newest day backups; older ones go with everything in them. The folder just written
-// stays even when a clock set back makes it look old.
+// stays even when a clock set back makes it look old. Only real folders count: a link named like
+// a day is somebody else's and stays, with what it points to.
 void PruneDayBackups(const std::string& backupFolder, const std::string& keep)
 {
     std::vector<zem::FolderEntry> entries;
@@ -62,6 +65,38 @@ void PruneDayBackups(const std::string& backupFolder, const std::string& keep)
             zem::RemoveFolder(backupFolder + "/" + days[i]);
 }
 
+// Copies the task files; false with the file and the system's reason in `reason` and the short
+// text of SyncTaskFiles in `what`.
+bool SyncFiles(const std::string& source, const std::string& target, std::string& what, std::string& reason)
+{
+    const std::string from = WithSlash(source);
+    const std::string to = WithSlash(target);
+    auto fail = [&](const char* text, const std::string& why) {
+        what = text;
+        reason = why;
+        return false;
+    };
+
+    std::string error;
+    if (!zem::CopyFile(from + "input.xml", to + "input.xml", &error))
+        return fail("copy input.xml failed", error);
+    if (PathExists(from + "output.xml")) {
+        if (!zem::CopyFile(from + "output.xml", to + "output.xml", &error))
+            return fail("copy output.xml failed", error);
+    } else if (PathExists(to + "output.xml")) {
+        // A copy without timetables must not keep older ones.
+        if (!zem::RemoveFile(to + "output.xml", &error))
+            return fail("sync delete dest output.xml failed", error);
+    }
+    if (zem::FileExists(from + "task.ini"))
+        zem::CopyFile(from + "task.ini", to + "task.ini");
+    // A link in the task folder is not the task's: it is not copied.
+    for (const char* sub : {"temp", "proctor"})
+        if (zem::RealFolderExists(from + sub))
+            CopyFolderSilently(from + sub, to + sub);
+    return true;
+}
+
 }  // namespace
 
 void CScheduleTask::ResetAutoBackupStateForTesting()
@@ -71,6 +106,7 @@ void CScheduleTask::ResetAutoBackupStateForTesting()
     state.dayBackupMade = false;
     state.lastDayBackup = 0;
     state.keys.clear();
+    state.failureSaid = false;
 }
 
 bool CScheduleTask::ReadBackupInfo()
@@ -81,9 +117,10 @@ bool CScheduleTask::ReadBackupInfo()
 
 bool CScheduleTask::AutoBackup(bool timed, const std::string& key, bool oncePerKey)
 {
-    // A task never saved has no folder; "Backup" would land in the working folder.
+    // A task never saved has no folder; "Backup" would land in the working folder. A task opened
+    // to be read only writes nothing.
     const std::string taskFolder = WithSlash(m_taskInfo.GetTaskFolder());
-    if (taskFolder.empty())
+    if (taskFolder.empty() || m_readOnly)
         return false;
 
     AutoBackupState& state = State();
@@ -102,9 +139,24 @@ bool CScheduleTask::AutoBackup(bool timed, const std::string& key, bool oncePerK
     // A new task before its first save has nothing to copy: make no empty backup folders.
     if (!zem::FileExists(taskFolder + "input.xml"))
         return false;
-    const std::string backupFolder = taskFolder + "Backup";
-    if (!zem::MakeFolder(backupFolder))
+
+    // A user who relies on a backup must know it was not made: a failure is said once, until a
+    // backup works again, so that a save every minute does not repeat it.
+    auto fail = [&](const std::string& reason) {
+        if (!std::exchange(state.failureSaid, true)) {
+            const std::string what = key.empty() ? std::string("自动备份未能完成")
+                                                 : zem::Format("“%s”的备份未能完成", key.c_str());
+            zem::ShowMessage(what + "，排课任务的文件没有备份。\n\n" + reason, "提示", zem::MessageIcon::Warning);
+        }
         return false;
+    };
+
+    // Never into a link: the copies and the pruning stay inside the task folder.
+    const std::string backupFolder = taskFolder + "Backup";
+    std::string error;
+    if (!zem::MakeRealFolder(backupFolder, &error))
+        return fail(error);
+    error.clear();
     const std::string time =
         zem::Format("%04d%02d%02d%02d%02d%02d", now.year, now.month, now.day, now.hour, now.minute, now.second);
     const std::string name =
@@ -112,14 +164,15 @@ bool CScheduleTask::AutoBackup(bool timed, const std::string& key, bool oncePerK
               : zem::Format("%04d%02d%02d", now.year, now.month, now.day);
     // A day backup of the same day is refreshed in place.
     const std::string folder = backupFolder + "/" + name + "/";
-    const bool fresh = !zem::FolderExists(folder);
-    if (!zem::MakeFolder(folder))
-        return false;
-    if (!SyncTaskFiles(taskFolder, folder, nullptr)) {
+    const bool fresh = !zem::RealFolderExists(folder) && !zem::IsLink(folder);
+    if (!zem::MakeRealFolder(folder, &error))
+        return fail(error);
+    std::string what;
+    if (!SyncFiles(taskFolder, folder, what, error)) {
         // A half-made copy would be listed when the list is rebuilt from the folders.
         if (fresh)
             zem::RemoveFolder(folder);
-        return false;
+        return fail(error);
     }
 
     // The list must belong to this task before an entry goes in (a task saved for the first time
@@ -127,11 +180,12 @@ bool CScheduleTask::AutoBackup(bool timed, const std::string& key, bool oncePerK
     if (m_backupManager.GetAutoBackupPath() != backupFolder)
         ReadBackupInfo();
     const bool listed = m_backupManager.AddEntry(timed ? CBackupManager::TimedBackup : CBackupManager::DayBackup,
-                                                 time, name, key);
+                                                 time, name, key, &error);
     PruneDayBackups(backupFolder, name);
-    // A backup the list does not show cannot be restored: try again next time.
+    // A backup the list does not show cannot be restored: try again next time. (A description
+    // the list cannot hold was refused with its own message.)
     if (!listed)
-        return false;
+        return error.empty() ? false : fail(error);
 
     if (key.empty()) {
         state.dayBackupMade = true;
@@ -139,33 +193,17 @@ bool CScheduleTask::AutoBackup(bool timed, const std::string& key, bool oncePerK
     } else if (oncePerKey) {
         state.keys.insert(key);
     }
+    state.failureSaid = false;
     return true;
 }
 
 bool CScheduleTask::SyncTaskFiles(const std::string& source, const std::string& target, std::string* error)
 {
-    const std::string from = WithSlash(source);
-    const std::string to = WithSlash(target);
-    auto fail = [error](const char* text) {
-        if (error)
-            *error = text;
-        return false;
-    };
-
-    if (!zem::CopyFile(from + "input.xml", to + "input.xml"))
-        return fail("copy input.xml failed");
-    if (PathExists(from + "output.xml")) {
-        if (!zem::CopyFile(from + "output.xml", to + "output.xml"))
-            return fail("copy output.xml failed");
-    } else if (PathExists(to + "output.xml")) {
-        // A copy without timetables must not keep older ones.
-        if (!zem::RemoveFile(to + "output.xml"))
-            return fail("sync delete dest output.xml failed");
-    }
-    if (zem::FileExists(from + "task.ini"))
-        zem::CopyFile(from + "task.ini", to + "task.ini");
-    for (const char* sub : {"temp", "proctor"})
-        if (zem::FolderExists(from + sub))
-            CopyFolderSilently(from + sub, to + sub);
-    return true;
+    std::string what;
+    std::string reason;
+    if (SyncFiles(source, target, what, reason))
+        return true;
+    if (error)
+        *error = what;
+    return false;
 }

@@ -9,6 +9,7 @@
 #include "platform/Text.h"
 #include "platform/Xml.h"
 
+#include <cerrno>
 #include <climits>
 
 using namespace taskxml;
@@ -20,6 +21,18 @@ constexpr const char* kSegmentNames[zem::kSegmentCount] = {"forenoon", "afternoo
 // A lesson count or a block length beyond the slots of the whole cycle is a damaged number, not
 // a plan; stopping there keeps every later sum and product in range.
 constexpr int kMaxLessons = zem::kSlotCount;
+
+// More than any school has. Every class, teacher, room place and plan carries its timetables
+// (about 27 KB), so a file of hundreds of thousands of them would take gigabytes: it is refused
+// before anything of it is built.
+constexpr std::size_t kMaxSubjects = 1000;
+constexpr std::size_t kMaxTeachers = 3000;
+constexpr std::size_t kMaxTeacherGroups = 1000;
+constexpr std::size_t kMaxClasses = 1000;
+constexpr std::size_t kMaxRooms = 1000;
+constexpr std::size_t kMaxRoomPlaces = 5000;
+constexpr std::size_t kMaxSelfStudies = 5000;
+constexpr std::size_t kMaxPlans = 10000;
 
 // ---- writing ----
 
@@ -216,16 +229,16 @@ void ReadSectionNames(CSchoolStructure& week, pugi::xml_node sectionName)
 void ReadSchoolStructure(CScheduleTask& task, pugi::xml_node section)
 {
     CSchoolStructure& week = task.GetSchoolStructure();
-    if (pugi::xml_node weekDay = FindChildNodeByName(section, "WeekDay"))
+    if (pugi::xml_node weekDay = FindChild(section, "WeekDay"))
         ReadWeekDays(week, weekDay);
-    if (pugi::xml_node maxSection = FindChildNodeByName(section, "MaxSection"))
+    if (pugi::xml_node maxSection = FindChild(section, "MaxSection"))
         ReadMaxSection(week, maxSection);
     week.ParseFromXMLData();
-    if (pugi::xml_node activities = FindChildNodeByName(section, "Activities"))
+    if (pugi::xml_node activities = FindChild(section, "Activities"))
         ReadActivities(activities, task.GetActivities());
-    if (pugi::xml_node periodName = FindChildNodeByName(section, "PeriodName"))
+    if (pugi::xml_node periodName = FindChild(section, "PeriodName"))
         ReadPeriodNames(week, periodName);
-    else if (pugi::xml_node sectionName = FindChildNodeByName(section, "SectionName"))
+    else if (pugi::xml_node sectionName = FindChild(section, "SectionName"))
         ReadSectionNames(week, sectionName);
 }
 
@@ -254,13 +267,13 @@ void ReadCourse(CCourseInfo& course, pugi::xml_node element, bool selfStudy)
 void ReadBasicData(CScheduleTask& task, const pugi::xml_document& doc)
 {
     if (pugi::xml_node section = SelectSection(doc, "Input", "SubjectInfo")) {
-        ReadObjects<CSubjectInfo>(section, task.GetSubjectInfoList(), ReadNamed<CSubjectInfo>);
+        ReadObjects<CSubjectInfo>(section, task.GetSubjectInfoList(), "科目", kMaxSubjects, ReadNamed<CSubjectInfo>);
     }
     if (pugi::xml_node section = SelectSection(doc, "Input", "TeacherInfo")) {
-        ReadObjects<CTeacherInfo>(section, task.GetTeacherInfoList(), ReadNamed<CTeacherInfo>);
+        ReadObjects<CTeacherInfo>(section, task.GetTeacherInfoList(), "教师", kMaxTeachers, ReadNamed<CTeacherInfo>);
     }
     if (pugi::xml_node section = SelectSection(doc, "Input", "TeacherGroupInfo")) {
-        ReadObjects<CTeacherGroupInfo>(section, task.GetTeacherGroupInfoList(),
+        ReadObjects<CTeacherGroupInfo>(section, task.GetTeacherGroupInfoList(), "教研组", kMaxTeacherGroups,
                                     [](CTeacherGroupInfo& group, pugi::xml_node element) {
                                         group.SetId(Required(element, "id"));
                                         group.SetName(Required(element, "name"));
@@ -271,39 +284,50 @@ void ReadBasicData(CScheduleTask& task, const pugi::xml_document& doc)
                                     });
     }
     if (pugi::xml_node section = SelectSection(doc, "Input", "ClassInfo")) {
-        ReadObjects<CClassInfo>(section, task.GetClassInfoList(), [](CClassInfo& cls, pugi::xml_node element) {
-            ReadNamed(cls, element);
-            cls.SetStudentCount(static_cast<unsigned>(ClampedInt(Required(element, "studentcount"), 0, INT_MAX)));
-            cls.SetHeadTeacherName(GetNodeAttribute(element, "headteacher"));
-        });
+        ReadObjects<CClassInfo>(section, task.GetClassInfoList(), "班级", kMaxClasses,
+                                [](CClassInfo& cls, pugi::xml_node element) {
+                                    ReadNamed(cls, element);
+                                    cls.SetStudentCount(static_cast<unsigned>(
+                                        ClampedInt(Required(element, "studentcount"), 0, INT_MAX)));
+                                    cls.SetHeadTeacherName(GetNodeAttribute(element, "headteacher"));
+                                });
     }
     if (pugi::xml_node section = SelectSection(doc, "Input", "RoomInfo")) {
-        ReadObjects<CRoomInfo>(section, task.GetRoomInfoList(), [](CRoomInfo& room, pugi::xml_node element) {
-            ReadNamed(room, element);
-            // Absent, 0 or negative gives 1; more than the room type allows is cut there.
-            room.SetCapacity(ClampedInt(GetNodeAttribute(element, "capacity2"), 1, CRoomInfo::kMaxCapacity));
-        });
+        // Each place of a room (its capacity) has a timetable of its own.
+        std::size_t places = 0;
+        ReadObjects<CRoomInfo>(section, task.GetRoomInfoList(), "教室", kMaxRooms,
+                               [&places](CRoomInfo& room, pugi::xml_node element) {
+                                   ReadNamed(room, element);
+                                   // Absent, 0 or negative gives 1; more than the room type allows is cut there.
+                                   const int capacity = ClampedInt(GetNodeAttribute(element, "capacity2"), 1,
+                                                                   CRoomInfo::kMaxCapacity);
+                                   places += static_cast<std::size_t>(capacity);
+                                   if (places > kMaxRoomPlaces)
+                                       throw TooManyObjects{"教室容量（合计）", kMaxRoomPlaces};
+                                   room.SetCapacity(capacity);
+                               });
     }
     if (pugi::xml_node section = SelectSection(doc, "Input", "SelfStudy")) {
-        ReadObjects<CCourseInfo>(section, task.GetSelfStudyInfoList(),
+        ReadObjects<CCourseInfo>(section, task.GetSelfStudyInfoList(), "早读和晚自习", kMaxSelfStudies,
                               [](CCourseInfo& course, pugi::xml_node element) { ReadCourse(course, element, true); });
     }
     if (pugi::xml_node section = SelectSection(doc, "Input", "CourseInfo")) {
-        ReadObjects<CCourseInfo>(section, task.GetCourseInfoList(),
+        ReadObjects<CCourseInfo>(section, task.GetCourseInfoList(), "教学计划", kMaxPlans,
                               [](CCourseInfo& course, pugi::xml_node element) { ReadCourse(course, element, false); });
     }
 }
 
-void ShowReadError()
+void ShowReadError(const std::string& why = {})
 {
-    zem::ShowMessage("读取 input.xml 文件出错！", "提示", zem::MessageIcon::Error);
+    zem::ShowMessage(why.empty() ? std::string("读取 input.xml 文件出错！") : "读取 input.xml 文件出错！\n\n" + why, "提示",
+                     zem::MessageIcon::Error);
 }
 
 }  // namespace
 
 bool CScheduleTask::SaveInputData()
 {
-    if (!CheckTaskFolder(*this))
+    if (!CheckSavable())
         return false;
     pugi::xml_document doc;
     pugi::xml_node input = doc.append_child("Input");
@@ -317,12 +341,17 @@ bool CScheduleTask::SaveInputData()
 
 bool CScheduleTask::ReadInputData()
 {
+    // Until the whole file is in, the task must not be saved over it (the caller discards a task
+    // that failed to open; what was read stays in it).
+    m_inputReadFailed = true;
     pugi::xml_document doc;
     // A task without a readable input.xml is no task: say so rather than open nothing.
     std::string error;
-    if (!zem::LoadXmlFile(doc, m_taskInfo.GetInputFilePath(), &error) || !doc.select_node("//Input")) {
+    int code = 0;
+    if (!zem::LoadXmlFile(doc, m_taskInfo.GetInputFilePath(), &error, &code) || !doc.select_node("//Input")) {
         CLog::inst()->Log("file", "%s", error.empty() ? "input.xml: no Input element" : error.c_str());
-        ShowReadError();
+        // A file no school has (too large, not a file at all) is named with the reason.
+        ShowReadError(code == EFBIG || code == ESPIPE ? error : std::string());
         return false;
     }
     try {
@@ -334,6 +363,15 @@ bool CScheduleTask::ReadInputData()
         CLog::inst()->Log("file", "input.xml: an element lacks the attribute %s", fault.name.c_str());
         ShowReadError();
         return false;
+    } catch (const UnreadElements&) {
+        CLog::inst()->Log("file", "input.xml: text between the elements of a list ends its reading");
+        ShowReadError();
+        return false;
+    } catch (const TooManyObjects& fault) {
+        ShowReadError(zem::Format("文件中的%s多于 %zu 个，超出了一所学校可能有的数量：\n%s", fault.kind, fault.limit,
+                                  m_taskInfo.GetInputFilePath().c_str()));
+        return false;
     }
+    m_inputReadFailed = false;
     return true;
 }

@@ -8,6 +8,7 @@
 #include "platform/Text.h"
 #include "platform/Xml.h"
 
+#include <cerrno>
 #include <climits>
 
 using namespace taskxml;
@@ -46,12 +47,12 @@ std::string ReportPath(const CTaskInfo& info) { return info.GetTaskFolder() + "r
 
 bool CScheduleTask::SaveOutputData()
 {
-    if (m_outputReadPartial) {
+    if (m_outputReadPartial && !m_readOnly) {
         zem::ShowMessage("打开任务时，output.xml 中有部分课表未能读入。为免覆盖文件中的这些课表，本次未保存课表。",
                          "提示", zem::MessageIcon::Warning);
         return false;
     }
-    if (!CheckTaskFolder(*this))
+    if (!CheckSavable())
         return false;
     pugi::xml_document doc;
     pugi::xml_node output = doc.append_child("Output");
@@ -90,16 +91,18 @@ bool CScheduleTask::ReadOutputData()
     int faults = 0;
     pugi::xml_document doc;
     std::string error;
+    int code = 0;
     pugi::xml_node output;
-    if (!zem::LoadXmlFile(doc, path, &error)) {
+    if (!zem::LoadXmlFile(doc, path, &error, &code)) {
         CLog::inst()->Log("file", "%s", error.c_str());
         ++faults;
     } else if (!(output = doc.select_node("//Output").node())) {
         CLog::inst()->Log("file", "output.xml: no Output element");
         ++faults;
     }
-    ForEachElement(output, [&](pugi::xml_node cls) {
-        ForEachElement(cls, [&](pugi::xml_node item) {
+    // Text between the elements ends a walk: the items after it are not read.
+    faults += !ForEachElementInFull(output, [&](pugi::xml_node cls) {
+        faults += !ForEachElementInFull(cls, [&](pugi::xml_node item) {
             const pugi::xml_attribute day = item.attribute("day");
             const pugi::xml_attribute segment = item.attribute("segment");
             const pugi::xml_attribute section = item.attribute("section");
@@ -127,7 +130,10 @@ bool CScheduleTask::ReadOutputData()
         return true;
     CLog::inst()->Log("file", "output.xml: %d faulty items or parts skipped", faults);
     m_outputReadPartial = true;
-    zem::ShowMessage("读取 output.xml 文件出错！", "提示", zem::MessageIcon::Error);
+    // A file no school has (too large, not a file at all) is named with the reason.
+    zem::ShowMessage(code == EFBIG || code == ESPIPE ? "读取 output.xml 文件出错！\n\n" + error
+                                                     : std::string("读取 output.xml 文件出错！"),
+                     "提示", zem::MessageIcon::Error);
     return false;
 }
 

@@ -56,10 +56,10 @@ bool CTaskInfo::WriteToFile() const
            ini.SetString(kSection, "Description", m_strDescription) && ini.SaveIfModified();
 }
 
-bool CTaskInfo::ReadFromFile(const std::string& path)
+bool CTaskInfo::ReadFromFile(const std::string& path, std::string* error)
 {
     std::string bytes;
-    const bool read = zem::ReadFileBytes(path, bytes);
+    const bool read = zem::ReadFileBytes(path, bytes, error, nullptr, zem::kMaxIniFileBytes);
     const zem::IniFile ini = zem::IniFile::FromBytes(bytes);
     m_strTaskName = ini.GetString(kSection, "Name");
     m_strAuthor = ini.GetString(kSection, "Creator");

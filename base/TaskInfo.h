@@ -42,9 +42,9 @@ public:
     // would become an unsafe file name. True when the file holds the keys afterwards.
     bool WriteToFile() const;
     // Reads the four keys from `path` (missing keys give empty text); the folder and the task file
-    // name come from the path. False, with the fields still set from the path, when the file
-    // cannot be read.
-    bool ReadFromFile(const std::string& path);
+    // name come from the path. False, with the fields still set from the path and the reason in
+    // `error`, when the file cannot be read (also when it is no regular file or too large).
+    bool ReadFromFile(const std::string& path, std::string* error = nullptr);
 
 private:
     std::string m_strTaskName;

@@ -1,5 +1,6 @@
 #include "base/TaskXml.h"
 
+#include "base/Log.h"
 #include "base/ScheduleTask.h"
 #include "platform/Files.h"
 #include "platform/Hooks.h"
@@ -16,6 +17,31 @@ std::string Required(pugi::xml_node element, const char* name)
     if (!attribute)
         throw MissingAttribute{name};
     return attribute.value();
+}
+
+pugi::xml_node FindChild(pugi::xml_node node, std::string_view name)
+{
+    pugi::xml_node child = node.first_child();
+    for (; child; child = child.next_sibling()) {
+        if (child.type() == pugi::node_element) {
+            if (zem::EqualsNoCase(child.name(), name))
+                return child;
+        } else if (!IsPassedOver(child)) {
+            break;
+        }
+    }
+    for (; child; child = child.next_sibling())
+        if (child.type() == pugi::node_element && zem::EqualsNoCase(child.name(), name))
+            throw UnreadElements{};
+    return {};
+}
+
+void CheckCount(pugi::xml_node parent, const char* kind, std::size_t limit)
+{
+    std::size_t count = 0;
+    for (pugi::xml_node child = parent.first_child(); child; child = child.next_sibling())
+        if (child.type() == pugi::node_element && ++count > limit)
+            throw TooManyObjects{kind, limit};
 }
 
 bool HasAttribute(pugi::xml_node element, const char* name) { return static_cast<bool>(element.attribute(name)); }
@@ -82,15 +108,17 @@ void ReadActivities(pugi::xml_node element, CActivities& activities)
     });
 }
 
+std::string SaveErrorText(const std::string& path, int errorCode)
+{
+    return zem::Format("保存出错！\n\n无法写入文件：\n%s\n（%s）", path.c_str(), zem::FileErrorReason(errorCode).c_str());
+}
+
 namespace {
 
-void ShowSaveError(const CScheduleTask& task)
+std::string FolderGoneText(const CScheduleTask& task)
 {
-    const std::string folder = task.GetTaskInfo().GetTaskFolder();
-    const std::string text = zem::FolderExists(folder)
-                                 ? std::string("保存过程中出现未知错误！")
-                                 : zem::Format("保存出错！\n\n排课任务文件夹不存在，可能已被改名或移动：\n%s", folder.c_str());
-    zem::ShowMessage(text, "提示", zem::MessageIcon::Error);
+    return zem::Format("保存出错！\n\n排课任务文件夹不存在，可能已被改名或移动：\n%s",
+                       task.GetTaskInfo().GetTaskFolder().c_str());
 }
 
 }  // namespace
@@ -99,15 +127,19 @@ bool CheckTaskFolder(const CScheduleTask& task)
 {
     if (zem::FolderExists(task.GetTaskInfo().GetTaskFolder()))
         return true;
-    ShowSaveError(task);
+    zem::ShowMessage(FolderGoneText(task), "提示", zem::MessageIcon::Error);
     return false;
 }
 
 bool SaveTaskDocument(CScheduleTask& task, const pugi::xml_document& doc, const std::string& path)
 {
     task.AutoBackup(false, "", false);
-    if (!zem::SaveXmlFile(doc, path)) {
-        ShowSaveError(task);
+    std::string error;
+    int code = 0;
+    if (!zem::SaveXmlFile(doc, path, &error, &code)) {
+        CLog::inst()->Log("file", "%s", error.c_str());
+        const bool gone = !zem::FolderExists(task.GetTaskInfo().GetTaskFolder());
+        zem::ShowMessage(gone ? FolderGoneText(task) : SaveErrorText(path, code), "提示", zem::MessageIcon::Error);
         return false;
     }
     task.GetBackupManager().SetAutoBackupBeforeRestore(true);

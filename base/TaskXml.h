@@ -1,13 +1,14 @@
 #pragma once
-// What the readers and writers of a task's XML files share: walking children the way the files
-// have always been read, required attributes, clamped numbers, a fixed write order, and the save
-// with its messages. Internal to the library.
+// What the readers and writers of a task's XML files share: walking children past comments,
+// required attributes, limits on what a school can have, clamped numbers, a fixed write order,
+// and the save with its messages. Internal to the library.
 #include "base/SchoolStructure.h"
 #include "base/ZemObject.h"
 
 #include <pugixml.hpp>
 
 #include <algorithm>
+#include <cstddef>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -24,27 +25,64 @@ struct MissingAttribute {
     std::string name;
 };
 
-// Calls f for each element child in document order. The walk ends at the first child that is
-// not an element (a comment, a processing instruction, text): older files rely on that. False
-// when elements follow the child that ended the walk, so that a caller knows part of the file
-// went unread.
+// A node other than an element, a comment, a processing instruction or white space (text, CDATA)
+// stood between elements of a list, and the elements after it went unread. Thrown by ForEachElement
+// and FindChild; the file must then not be saved over.
+struct UnreadElements {};
+
+// A list holds more objects than any school has; `kind` names them for the user.
+struct TooManyObjects {
+    const char* kind;
+    std::size_t limit;
+};
+
+// Comments, processing instructions and white space are passed over wherever a list is read or a
+// child looked up: a note a user wrote into the file must not hide what follows it, and white
+// space between elements means nothing, also when written as character references.
+inline bool IsPassedOver(pugi::xml_node node)
+{
+    if (node.type() == pugi::node_comment || node.type() == pugi::node_pi)
+        return true;
+    if (node.type() != pugi::node_pcdata)
+        return false;
+    const std::string_view text = node.value();
+    return text.find_first_not_of(" \t\r\n") == std::string_view::npos;
+}
+
+// Calls f for each element child in document order, passing over comments and processing
+// instructions. Any other node ends the walk, as files have always been read; false when
+// elements follow it, so that a caller knows part of the file went unread.
 template <class F>
 bool ForEachElementInFull(pugi::xml_node parent, F&& f)
 {
     pugi::xml_node child = parent.first_child();
-    for (; child && child.type() == pugi::node_element; child = child.next_sibling())
-        f(child);
+    for (; child; child = child.next_sibling()) {
+        if (child.type() == pugi::node_element)
+            f(child);
+        else if (!IsPassedOver(child))
+            break;
+    }
     for (; child; child = child.next_sibling())
         if (child.type() == pugi::node_element)
             return false;
     return true;
 }
 
+// As ForEachElementInFull; throws UnreadElements when elements went unread.
 template <class F>
 void ForEachElement(pugi::xml_node parent, F&& f)
 {
-    ForEachElementInFull(parent, std::forward<F>(f));
+    if (!ForEachElementInFull(parent, std::forward<F>(f)))
+        throw UnreadElements{};
 }
+
+// The first element child named `name` (ASCII case ignored), passing over comments and processing
+// instructions; any other node ends the search. Throws UnreadElements when the name occurs after it.
+pugi::xml_node FindChild(pugi::xml_node node, std::string_view name);
+
+// Refuses a list larger than a school can have before anything of it is built: throws
+// TooManyObjects when the parent has more than `limit` element children.
+void CheckCount(pugi::xml_node parent, const char* kind, std::size_t limit);
 
 // The attribute's value; throws MissingAttribute when the element has no such attribute.
 std::string Required(pugi::xml_node element, const char* name);
@@ -58,10 +96,12 @@ inline bool Flag(std::string_view text) { return ClampedInt(text, -1, 1) != 0; }
 int RequiredIndex(pugi::xml_node element);
 
 // Reads one object per element child of the section and hands it to the list, which takes over an
-// id it already holds; an object without an id is dropped.
+// id it already holds; an object without an id is dropped. A section of more than `limit` objects
+// is refused whole.
 template <class T, class Fill>
-void ReadObjects(pugi::xml_node section, CZemObjectList& list, Fill&& fill)
+void ReadObjects(pugi::xml_node section, CZemObjectList& list, const char* kind, std::size_t limit, Fill&& fill)
 {
+    CheckCount(section, kind, limit);
     ForEachElement(section, [&](pugi::xml_node element) {
         auto object = std::make_unique<T>();
         fill(*object, element);
@@ -89,6 +129,10 @@ void AppendText(pugi::xml_node parent, const char* name, std::string_view text);
 // An "Activities" element under the parent, one "Activity" per entry; and reading one back.
 void WriteActivities(pugi::xml_node parent, const CActivities& activities);
 void ReadActivities(pugi::xml_node element, CActivities& activities);
+
+// The message of a save that failed: the file and the system's reason (a full disk, no
+// permission, a read-only disk, a name too long).
+std::string SaveErrorText(const std::string& path, int errorCode);
 
 // False, after showing the save error, when the task's folder is gone: the task can then be
 // neither saved nor backed up.

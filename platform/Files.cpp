@@ -3,14 +3,19 @@
 #include "platform/Text.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <cstdint>
 #include <filesystem>
+#include <map>
+#include <mutex>
 #include <system_error>
+#include <utility>
 
 namespace fs = std::filesystem;
 
@@ -86,6 +91,168 @@ bool IsSameOrInside(const fs::path& inner, const fs::path& outer)
     return a.size() >= b.size() && std::equal(b.begin(), b.end(), a.begin());
 }
 
+// "folder/" names the link itself once the '/' is gone; "folder/" through a link names its target.
+std::string WithoutTrailingSlash(std::string path)
+{
+    while (path.size() > 1 && path.back() == '/')
+        path.pop_back();
+    return path;
+}
+
+fs::file_status LinkStatus(const std::string& path)
+{
+    std::error_code ec;
+    return fs::symlink_status(WithoutTrailingSlash(path), ec);
+}
+
+struct FaultHookSlot {
+    std::mutex mutex;
+    FileWriteFaultHook hook;
+};
+
+FaultHookSlot& FaultHook()
+{
+    static FaultHookSlot slot;
+    return slot;
+}
+
+// The errno a test asks a write to the path to fail with; 0 almost always.
+int InjectedFault(const std::string& path)
+{
+    FileWriteFaultHook hook;
+    {
+        std::lock_guard lock(FaultHook().mutex);
+        hook = FaultHook().hook;
+    }
+    return hook ? hook(path) : 0;
+}
+
+std::string SizeText(std::size_t bytes)
+{
+    if (bytes >= (std::size_t{1} << 20) && bytes % (std::size_t{1} << 20) == 0)
+        return Format("%zu MB", bytes >> 20);
+    if (bytes >= 1024 && bytes % 1024 == 0)
+        return Format("%zu KB", bytes >> 10);
+    return Format("%zu 字节", bytes);
+}
+
+constexpr std::string_view kTempPrefix = ".~zem.";
+constexpr std::string_view kTempSuffix = ".tmp";
+
+// Writes a file through a temporary one beside it that is renamed over the target when `fill`
+// succeeded. `fill` writes to the descriptor and returns 0 or the errno of its failure. A link in
+// the target's place is replaced by the file, never written through.
+bool WriteThroughTemporary(const std::string& path, const std::function<int(int fd)>& fill, std::string* error,
+                           int* errorCode)
+{
+    SetCode(errorCode, 0);
+    auto refuse = [&](int code, std::string text) {
+        SetCode(errorCode, code);
+        SetError(error, std::move(text));
+        return false;
+    };
+    std::error_code ec;
+    const fs::path target(path);
+    if (!target.has_filename()) {
+        if (fs::is_directory(target, ec))
+            return refuse(EISDIR, Format("保存失败，已有同名的文件夹：%s", path.c_str()));
+        return refuse(EINVAL, Format("不是文件的路径：%s", path.c_str()));
+    }
+    const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
+    if (!fs::is_directory(folder, ec)) {
+        const int code = ec && ec.value() != ENOENT ? ec.value() : ENOENT;
+        if (code == ENOENT || code == ENOTDIR)
+            return refuse(code, Format("保存失败，文件夹不存在：%s", folder.c_str()));
+        return refuse(code, Format("保存失败，无法访问文件夹：%s\n%s", folder.c_str(), FileErrorReason(code).c_str()));
+    }
+    struct stat existing {};
+    const bool exists = ::lstat(target.c_str(), &existing) == 0;
+    if (exists && S_ISDIR(existing.st_mode))
+        return refuse(EISDIR, Format("保存失败，已有同名的文件夹：%s", path.c_str()));
+
+    static std::atomic<unsigned> counter{0};
+    std::string temp;
+    int rawFd = -1;
+    for (int attempt = 0; attempt < 100 && rawFd < 0; ++attempt) {
+        temp = (folder / Format("%s%d.%u%s", std::string(kTempPrefix).c_str(), static_cast<int>(::getpid()),
+                                counter++, std::string(kTempSuffix).c_str()))
+                   .string();
+        rawFd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
+        if (rawFd < 0 && errno != EEXIST)
+            break;
+    }
+    if (rawFd < 0) {
+        const int e = errno;
+        return refuse(e, Format("保存失败，无法在文件夹中写入：%s\n%s", folder.c_str(), FileErrorReason(e).c_str()));
+    }
+    FileDescriptor fd(rawFd);
+    auto fail = [&](const char* what, int e) {
+        ::unlink(temp.c_str());
+        return refuse(e, Format("%s：%s\n%s", what, path.c_str(), FileErrorReason(e).c_str()));
+    };
+
+    // A replaced file keeps its permissions; a replaced link gives its place to a plain file.
+    if (exists && S_ISREG(existing.st_mode))
+        ::fchmod(fd.get(), existing.st_mode & 07777);
+
+    if (const int fault = InjectedFault(path))
+        return fail("保存失败，写入文件出错", fault);
+    if (const int e = fill(fd.get()))
+        return fail("保存失败，写入文件出错", e);
+    if (::fsync(fd.get()) != 0)
+        return fail("保存失败，写入磁盘出错", errno);
+    if (!fd.Close())
+        return fail("保存失败，关闭文件出错", errno);
+    if (::rename(temp.c_str(), target.c_str()) != 0)
+        return fail("保存失败，无法替换文件", errno);
+
+    // Make the rename itself durable; the content is already safe, so a failure here is not reported.
+    const int folderFd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folderFd >= 0) {
+        ::fsync(folderFd);
+        ::close(folderFd);
+    }
+    return true;
+}
+
+// Opens a regular file for reading without blocking on a FIFO or opening a device. -1 with the
+// errno in `code` and a text in `error` otherwise.
+int OpenRegularFile(const std::string& path, struct stat& st, std::string* error, int& code)
+{
+    auto refuse = [&](int e, std::string text) {
+        code = e;
+        SetError(error, std::move(text));
+        return -1;
+    };
+    auto openError = [&](int e) {
+        return refuse(e, e == ENOENT || e == ENOTDIR
+                             ? Format("找不到文件：%s", path.c_str())
+                             : Format("无法打开文件：%s\n%s", path.c_str(), FileErrorReason(e).c_str()));
+    };
+    auto checkType = [&]() {
+        if (S_ISDIR(st.st_mode))
+            return refuse(EISDIR, Format("这是文件夹，不是文件：%s", path.c_str()));
+        if (!S_ISREG(st.st_mode))
+            return refuse(ESPIPE, Format("不是普通文件：%s", path.c_str()));
+        return 0;
+    };
+    if (::stat(path.c_str(), &st) != 0)
+        return openError(errno);
+    if (checkType() < 0)
+        return -1;
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    if (fd < 0)
+        return openError(errno);
+    // The name may have been given to something else in between.
+    if (::fstat(fd, &st) != 0 || checkType() < 0) {
+        if (code == 0)
+            code = errno;
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
 }  // namespace
 
 bool IsPathSameOrInside(const std::string& inner, const std::string& outer)
@@ -106,9 +273,19 @@ bool FolderExists(const std::string& path)
     return fs::is_directory(path, ec);
 }
 
+bool IsLink(const std::string& path) { return fs::is_symlink(LinkStatus(path)); }
+
+bool RealFolderExists(const std::string& path) { return fs::is_directory(LinkStatus(path)); }
+
 bool MakeFolder(const std::string& path, std::string* error)
 {
     std::error_code ec;
+    if (!fs::is_directory(path, ec)) {
+        if (const int fault = InjectedFault(path)) {
+            SetError(error, Format("无法创建文件夹：%s\n%s", path.c_str(), FileErrorReason(fault).c_str()));
+            return false;
+        }
+    }
     fs::create_directories(path, ec);
     if (fs::is_directory(path))
         return true;
@@ -117,17 +294,54 @@ bool MakeFolder(const std::string& path, std::string* error)
     return false;
 }
 
+bool MakeRealFolder(const std::string& path, std::string* error, int* errorCode)
+{
+    SetCode(errorCode, 0);
+    auto refuse = [&](int code, std::string text) {
+        SetCode(errorCode, code);
+        SetError(error, std::move(text));
+        return false;
+    };
+    const std::string folder = WithoutTrailingSlash(path);
+    fs::file_status status = LinkStatus(folder);
+    if (!fs::exists(status) && !fs::is_symlink(status)) {
+        if (const int fault = InjectedFault(folder))
+            return refuse(fault, Format("无法创建文件夹：%s\n%s", folder.c_str(), FileErrorReason(fault).c_str()));
+        if (::mkdir(folder.c_str(), 0777) != 0 && errno != EEXIST) {
+            const int e = errno;
+            return refuse(e, Format("无法创建文件夹：%s\n%s", folder.c_str(), FileErrorReason(e).c_str()));
+        }
+        status = LinkStatus(folder);
+    }
+    if (fs::is_symlink(status))
+        return refuse(ELOOP, Format("无法使用文件夹，同名的是一个链接：%s", folder.c_str()));
+    if (!fs::is_directory(status))
+        return refuse(EEXIST, Format("无法创建文件夹，已有同名的文件：%s", folder.c_str()));
+    return true;
+}
+
 bool RemoveFolder(const std::string& path, std::string* error)
 {
+    const std::string folder = WithoutTrailingSlash(path);
     std::error_code ec;
-    const fs::file_status status = fs::symlink_status(path, ec);
-    if (!fs::exists(status))
+    const fs::file_status status = fs::symlink_status(folder, ec);
+    if (!fs::exists(status) && !fs::is_symlink(status))
         return true;
+    if (fs::is_symlink(status)) {
+        // The link goes; whatever it points to stays.
+        if (::unlink(folder.c_str()) != 0 && errno != ENOENT) {
+            const int e = errno;
+            SetError(error, Format("无法删除链接：%s\n%s", folder.c_str(), FileErrorReason(e).c_str()));
+            return false;
+        }
+        return true;
+    }
     if (!fs::is_directory(status)) {
         SetError(error, Format("不是文件夹：%s", path.c_str()));
         return false;
     }
-    fs::remove_all(path, ec);
+    // remove_all removes links inside as links.
+    fs::remove_all(folder, ec);
     if (ec) {
         SetError(error, Format("无法删除文件夹：%s\n%s", path.c_str(), FileErrorReason(ec.value()).c_str()));
         return false;
@@ -137,25 +351,56 @@ bool RemoveFolder(const std::string& path, std::string* error)
 
 bool RemoveFile(const std::string& path, std::string* error)
 {
+    const std::string file = WithoutTrailingSlash(path);
     std::error_code ec;
-    const fs::file_status status = fs::symlink_status(path, ec);
-    if (!fs::exists(status))
+    const fs::file_status status = fs::symlink_status(file, ec);
+    if (!fs::exists(status) && !fs::is_symlink(status))
         return true;
     if (fs::is_directory(status)) {
         SetError(error, Format("不是文件：%s", path.c_str()));
         return false;
     }
-    if (!fs::remove(path, ec) && ec) {
+    if (!fs::remove(file, ec) && ec) {
         SetError(error, Format("无法删除文件：%s\n%s", path.c_str(), FileErrorReason(ec.value()).c_str()));
         return false;
     }
     return true;
 }
 
-bool CopyFile(const std::string& source, const std::string& target, std::string* error)
+bool CopyFile(const std::string& source, const std::string& target, std::string* error, int* errorCode)
 {
-    std::string bytes;
-    return ReadFileBytes(source, bytes, error) && WriteFileAtomic(target, bytes, error);
+    SetCode(errorCode, 0);
+    struct stat st {};
+    int code = 0;
+    const int sourceFd = OpenRegularFile(source, st, error, code);
+    if (sourceFd < 0) {
+        SetCode(errorCode, code);
+        return false;
+    }
+    FileDescriptor from(sourceFd);
+    int readError = 0;
+    const bool copied = WriteThroughTemporary(
+        target,
+        [&](int fd) {
+            char buffer[65536];
+            for (;;) {
+                const ssize_t n = ::read(from.get(), buffer, sizeof buffer);
+                if (n == 0)
+                    return 0;
+                if (n < 0) {
+                    if (errno == EINTR)
+                        continue;
+                    readError = errno;
+                    return readError;
+                }
+                if (!WriteAll(fd, std::string_view(buffer, static_cast<std::size_t>(n))))
+                    return errno;
+            }
+        },
+        error, errorCode);
+    if (!copied && readError != 0)
+        SetError(error, Format("读取文件失败：%s\n%s", source.c_str(), FileErrorReason(readError).c_str()));
+    return copied;
 }
 
 int CopyFolder(const std::string& source, const std::string& target, std::string* error)
@@ -170,43 +415,80 @@ int CopyFolder(const std::string& source, const std::string& target, std::string
         SetError(error, Format("不能把文件夹复制到它自己里面：%s -> %s", source.c_str(), target.c_str()));
         return EINVAL;
     }
+    auto fail = [&](int code, const std::string& reason) {
+        SetError(error, Format("复制文件夹失败：%s -> %s\n%s", source.c_str(), target.c_str(), reason.c_str()));
+        return code != 0 ? code : EIO;
+    };
+    if (IsLink(target))
+        return fail(ELOOP, Format("目标是一个链接：%s", target.c_str()));
     fs::create_directories(target, ec);
-    if (!ec) {
-        // Links are copied as links, so a link that points back up never loops.
-        fs::copy(source, target,
-                 fs::copy_options::recursive | fs::copy_options::overwrite_existing | fs::copy_options::copy_symlinks,
-                 ec);
+    if (!fs::is_directory(target))
+        return fail(ec ? ec.value() : EEXIST, ec ? FileErrorReason(ec.value()) : std::string("同名的文件已存在"));
+
+    // Folder by folder without recursion; links are never followed, so no loop can form.
+    std::vector<fs::path> pending{fs::path()};
+    std::string leftOut;
+    int leftOutCode = 0;
+    while (!pending.empty()) {
+        const fs::path relative = pending.back();
+        pending.pop_back();
+        fs::directory_iterator it(fs::path(source) / relative, ec);
+        if (ec)
+            return fail(ec.value(), FileErrorReason(ec.value()));
+        for (; it != fs::directory_iterator(); it.increment(ec)) {
+            std::error_code typeError;
+            const fs::file_status status = it->symlink_status(typeError);
+            const fs::path name = relative / it->path().filename();
+            const std::string to = (fs::path(target) / name).string();
+            if (fs::is_directory(status)) {
+                std::string folderError;
+                if (!MakeRealFolder(to, &folderError))
+                    return fail(EEXIST, folderError);
+                pending.push_back(name);
+            } else if (fs::is_regular_file(status)) {
+                std::string fileError;
+                int code = 0;
+                if (!CopyFile(it->path().string(), to, &fileError, &code))
+                    return fail(code, fileError);
+            } else {
+                // A link would lead the copy out of the folder, a FIFO or device holds no file to
+                // copy: both stay behind, and the copy says so once it has taken all else.
+                const bool link = fs::is_symlink(status);
+                if (leftOutCode == 0)
+                    leftOutCode = link ? ELOOP : ESPIPE;
+                leftOut += Format("\n%s（%s）", name.c_str(), link ? "是一个链接" : "不是普通文件");
+            }
+        }
+        if (ec)
+            return fail(ec.value(), FileErrorReason(ec.value()));
     }
-    if (ec) {
-        SetError(error, Format("复制文件夹失败：%s -> %s\n%s", source.c_str(), target.c_str(),
-                               FileErrorReason(ec.value()).c_str()));
-        return ec.value() != 0 ? ec.value() : EIO;
-    }
+    if (leftOutCode != 0)
+        return fail(leftOutCode, "下列内容没有复制：" + leftOut);
     return 0;
 }
 
-bool ReadFileBytes(const std::string& path, std::string& bytes, std::string* error, int* errorCode)
+bool ReadFileBytes(const std::string& path, std::string& bytes, std::string* error, int* errorCode,
+                   std::size_t maxBytes)
 {
     bytes.clear();
     SetCode(errorCode, 0);
-    FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-    if (fd.get() < 0) {
-        const int e = errno;
-        SetCode(errorCode, e);
-        SetError(error, e == ENOENT ? Format("找不到文件：%s", path.c_str())
-                                    : Format("无法打开文件：%s\n%s", path.c_str(), FileErrorReason(e).c_str()));
+    struct stat st {};
+    int code = 0;
+    const int rawFd = OpenRegularFile(path, st, error, code);
+    if (rawFd < 0) {
+        SetCode(errorCode, code);
         return false;
     }
-    struct stat st {};
-    if (::fstat(fd.get(), &st) == 0) {
-        if (S_ISDIR(st.st_mode)) {
-            SetCode(errorCode, EISDIR);
-            SetError(error, Format("这是文件夹，不是文件：%s", path.c_str()));
-            return false;
-        }
-        if (S_ISREG(st.st_mode))
-            bytes.reserve(static_cast<std::size_t>(st.st_size));
-    }
+    FileDescriptor fd(rawFd);
+    auto tooLarge = [&] {
+        bytes.clear();
+        SetCode(errorCode, EFBIG);
+        SetError(error, Format("文件太大（超过 %s）：%s", SizeText(maxBytes).c_str(), path.c_str()));
+        return false;
+    };
+    if (static_cast<std::uint64_t>(st.st_size) > maxBytes)
+        return tooLarge();
+    bytes.reserve(static_cast<std::size_t>(st.st_size));
     char buffer[65536];
     for (;;) {
         const ssize_t n = ::read(fd.get(), buffer, sizeof buffer);
@@ -221,6 +503,9 @@ bool ReadFileBytes(const std::string& path, std::string& bytes, std::string* err
             SetError(error, Format("读取文件失败：%s\n%s", path.c_str(), FileErrorReason(e).c_str()));
             return false;
         }
+        // A file that grows while it is read is held to the same limit.
+        if (bytes.size() + static_cast<std::size_t>(n) > maxBytes)
+            return tooLarge();
         bytes.append(buffer, static_cast<std::size_t>(n));
     }
     return true;
@@ -228,76 +513,46 @@ bool ReadFileBytes(const std::string& path, std::string& bytes, std::string* err
 
 bool WriteFileAtomic(const std::string& path, std::string_view bytes, std::string* error, int* errorCode)
 {
-    SetCode(errorCode, 0);
-    auto refuse = [&](int code, std::string text) {
-        SetCode(errorCode, code);
-        SetError(error, std::move(text));
+    return WriteThroughTemporary(
+        path, [bytes](int fd) { return WriteAll(fd, bytes) ? 0 : errno; }, error, errorCode);
+}
+
+bool IsOwnTemporaryFileName(std::string_view name)
+{
+    if (name.size() <= kTempPrefix.size() + kTempSuffix.size() || name.substr(0, kTempPrefix.size()) != kTempPrefix ||
+        name.substr(name.size() - kTempSuffix.size()) != kTempSuffix)
         return false;
+    // "<pid>.<counter>", both decimal.
+    const std::string_view middle = name.substr(kTempPrefix.size(), name.size() - kTempPrefix.size() - kTempSuffix.size());
+    const std::size_t dot = middle.find('.');
+    auto digits = [](std::string_view s) {
+        return !s.empty() && s.size() <= 10 && std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
     };
-    std::error_code ec;
-    fs::path target(path);
-    // Saving through a link updates the file it points to and keeps the link.
-    if (fs::is_symlink(target, ec)) {
-        const fs::path resolved = fs::weakly_canonical(target, ec);
-        if (!ec)
-            target = resolved;
-    }
-    if (!target.has_filename()) {
-        if (fs::is_directory(target, ec))
-            return refuse(EISDIR, Format("保存失败，已有同名的文件夹：%s", path.c_str()));
-        return refuse(EINVAL, Format("不是文件的路径：%s", path.c_str()));
-    }
-    const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
-    if (!fs::is_directory(folder, ec)) {
-        const int code = ec && ec.value() != ENOENT ? ec.value() : ENOENT;
-        if (code == ENOENT || code == ENOTDIR)
-            return refuse(code, Format("保存失败，文件夹不存在：%s", folder.c_str()));
-        return refuse(code, Format("保存失败，无法访问文件夹：%s\n%s", folder.c_str(), FileErrorReason(code).c_str()));
-    }
-    if (fs::is_directory(target, ec))
-        return refuse(EISDIR, Format("保存失败，已有同名的文件夹：%s", path.c_str()));
+    return dot != std::string_view::npos && digits(middle.substr(0, dot)) && digits(middle.substr(dot + 1));
+}
 
-    static std::atomic<unsigned> counter{0};
-    std::string temp;
-    int rawFd = -1;
-    for (int attempt = 0; attempt < 100 && rawFd < 0; ++attempt) {
-        temp = (folder / Format(".~zem.%d.%u.tmp", static_cast<int>(::getpid()), counter++)).string();
-        rawFd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (rawFd < 0 && errno != EEXIST)
-            break;
+int RemoveOwnTemporaryFiles(const std::string& folder)
+{
+    std::vector<FolderEntry> entries;
+    if (!RealFolderExists(folder) || !ListFolder(folder, entries))
+        return 0;
+    const std::string prefix = WithoutTrailingSlash(folder) + "/";
+    int removed = 0;
+    for (const FolderEntry& entry : entries) {
+        if (entry.isFolder || entry.isLink || !IsOwnTemporaryFileName(entry.name))
+            continue;
+        struct stat st {};
+        const std::string path = prefix + entry.name;
+        if (::lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && ::unlink(path.c_str()) == 0)
+            ++removed;
     }
-    if (rawFd < 0) {
-        const int e = errno;
-        return refuse(e, Format("保存失败，无法在文件夹中写入：%s\n%s", folder.c_str(),
-                                FileErrorReason(e).c_str()));
-    }
-    FileDescriptor fd(rawFd);
-    auto fail = [&](const char* what, int e) {
-        ::unlink(temp.c_str());
-        return refuse(e, Format("%s：%s\n%s", what, path.c_str(), FileErrorReason(e).c_str()));
-    };
+    return removed;
+}
 
-    // A replaced file keeps its permissions.
-    struct stat st {};
-    if (::stat(target.c_str(), &st) == 0)
-        ::fchmod(fd.get(), st.st_mode & 07777);
-
-    if (!WriteAll(fd.get(), bytes))
-        return fail("保存失败，写入文件出错", errno);
-    if (::fsync(fd.get()) != 0)
-        return fail("保存失败，写入磁盘出错", errno);
-    if (!fd.Close())
-        return fail("保存失败，关闭文件出错", errno);
-    if (::rename(temp.c_str(), target.c_str()) != 0)
-        return fail("保存失败，无法替换文件", errno);
-
-    // Make the rename itself durable; the content is already safe, so a failure here is not reported.
-    const int folderFd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (folderFd >= 0) {
-        ::fsync(folderFd);
-        ::close(folderFd);
-    }
-    return true;
+FileWriteFaultHook SetFileWriteFaultHook(FileWriteFaultHook hook)
+{
+    std::lock_guard lock(FaultHook().mutex);
+    return std::exchange(FaultHook().hook, std::move(hook));
 }
 
 std::string FileErrorReason(int errorNumber)
@@ -328,7 +583,9 @@ std::string FileErrorReason(int errorNumber)
     case ENAMETOOLONG:
         return "文件名太长";
     case ELOOP:
-        return "链接指向自身";
+        return "是一个链接";
+    case ESPIPE:
+        return "不是普通文件";
     case EMFILE:
     case ENFILE:
         return "打开的文件太多";
@@ -374,6 +631,78 @@ bool CheckFileName(std::string_view name, std::string* message)
     return true;
 }
 
+namespace {
+
+// The folders this program holds, by device and inode, each with its descriptor and the number of
+// FolderLock objects that hold it.
+struct HeldFolder {
+    int fd = -1;
+    int holders = 0;
+};
+
+struct HeldFolders {
+    std::mutex mutex;
+    std::map<std::pair<unsigned long long, unsigned long long>, HeldFolder> folders;
+};
+
+HeldFolders& Held()
+{
+    static HeldFolders held;
+    return held;
+}
+
+}  // namespace
+
+FolderLock::Result FolderLock::Lock(const std::string& folder)
+{
+    if (held_ && folder_ == folder)
+        return Result::Locked;
+    Unlock();
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return Result::Unsupported;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0) {
+        ::close(fd);
+        return Result::Unsupported;
+    }
+    const auto key = std::make_pair(static_cast<unsigned long long>(st.st_dev), static_cast<unsigned long long>(st.st_ino));
+    HeldFolders& held = Held();
+    std::lock_guard guard(held.mutex);
+    auto it = held.folders.find(key);
+    if (it != held.folders.end()) {
+        ::close(fd);
+        ++it->second.holders;
+    } else {
+        if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+            const int e = errno;
+            ::close(fd);
+            return e == EWOULDBLOCK ? Result::Busy : Result::Unsupported;
+        }
+        held.folders.emplace(key, HeldFolder{fd, 1});
+    }
+    held_ = true;
+    device_ = key.first;
+    inode_ = key.second;
+    folder_ = folder;
+    return Result::Locked;
+}
+
+void FolderLock::Unlock()
+{
+    if (held_) {
+        HeldFolders& held = Held();
+        std::lock_guard guard(held.mutex);
+        const auto it = held.folders.find({device_, inode_});
+        if (it != held.folders.end() && --it->second.holders == 0) {
+            ::close(it->second.fd);
+            held.folders.erase(it);
+        }
+    }
+    held_ = false;
+    folder_.clear();
+}
+
 bool IsWindowsPath(std::string_view path)
 {
     if (path.find('\\') != std::string_view::npos)
@@ -407,7 +736,8 @@ bool ListFolder(const std::string& path, std::vector<FolderEntry>& entries, std:
     // Stepping with an error code: the iterator's own ++ would throw.
     while (it != fs::directory_iterator()) {
         std::error_code typeError;
-        entries.push_back({it->path().filename().string(), it->is_directory(typeError)});
+        const fs::file_status status = it->symlink_status(typeError);
+        entries.push_back({it->path().filename().string(), fs::is_directory(status), fs::is_symlink(status)});
         if (it.increment(ec); ec)
             break;
     }

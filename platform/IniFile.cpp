@@ -14,6 +14,7 @@ namespace {
 constexpr std::size_t npos = std::string::npos;
 constexpr std::string_view kSpace = " \t\r\v\f";
 constexpr std::string_view kCrLf = "\r\n";
+constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 
 // GBK never uses these bytes inside a double-byte character, so trimming bytes is safe.
 bool IsSpace(char c) { return kSpace.find(c) != npos; }
@@ -47,10 +48,14 @@ std::size_t FindGbkByte(std::string_view s, std::size_t from, char c)
 
 std::string_view Span(std::string_view s, std::size_t begin, std::size_t end) { return s.substr(begin, end - begin); }
 
+std::string FileErrorText(const char* what, const std::string& path, int error)
+{
+    return Format("%s：\n%s\n（%s）", what, path.c_str(), FileErrorReason(error).c_str());
+}
+
 void ShowFileError(const char* what, const std::string& path, int error)
 {
-    ShowMessage(Format("%s：\n%s\n（%s）", what, path.c_str(), FileErrorReason(error).c_str()), "提示",
-                MessageIcon::Warning);
+    ShowMessage(FileErrorText(what, path, error), "提示", MessageIcon::Warning);
 }
 
 // A NUL would end the text for a reader on Windows.
@@ -140,20 +145,37 @@ void IniFile::Parse(std::string_view bytes)
 {
     lines_.clear();
     modified_ = false;
+    // A file saved by an editor as UTF-8 with a mark: read as UTF-8, written back as GBK. A line
+    // that GBK cannot hold keeps its bytes (and reads as missing) rather than being lost.
+    const bool utf8 = bytes.substr(0, kUtf8Bom.size()) == kUtf8Bom;
+    converted_ = utf8;
+    // Marks repeated by careless editors all go, so that the GBK form never starts with one.
+    while (bytes.substr(0, kUtf8Bom.size()) == kUtf8Bom)
+        bytes.remove_prefix(kUtf8Bom.size());
     std::size_t pos = 0;
     while (pos < bytes.size()) {
         Line line;
-        const std::size_t lf = bytes.find('\n', pos);
-        std::size_t end = lf == npos ? bytes.size() : lf;
-        if (lf != npos) {
-            const bool crlf = end > pos && bytes[end - 1] == '\r';
-            if (crlf)
-                --end;
-            line.eol = crlf ? "\r\n" : "\n";
+        // CR LF, LF or a CR on its own ends a line.
+        const std::size_t end = bytes.find_first_of("\r\n", pos);
+        if (end == npos) {
+            line.raw.assign(bytes.substr(pos));
+            pos = bytes.size();
+        } else {
+            line.raw.assign(bytes.substr(pos, end - pos));
+            const bool crlf = bytes[end] == '\r' && end + 1 < bytes.size() && bytes[end + 1] == '\n';
+            line.eol = crlf ? "\r\n" : std::string(1, bytes[end]);
+            pos = end + line.eol.size();
         }
-        line.raw.assign(bytes.substr(pos, end - pos));
-        pos = lf == npos ? bytes.size() : lf + 1;
+        bool kept = false;
+        if (utf8) {
+            std::string gbk;
+            kept = !Utf8ToGbk(line.raw, gbk) || line.raw.find('\0') != npos;
+            if (!kept)
+                line.raw = std::move(gbk);
+        }
         Classify(line);
+        if (kept)
+            line.nameOk = line.valueOk = false;
         lines_.push_back(std::move(line));
     }
 }
@@ -163,7 +185,7 @@ bool IniFile::Load(const std::string& path)
     path_ = path;
     std::string bytes;
     int error = 0;
-    const bool read = ReadFileBytes(path, bytes, nullptr, &error);
+    const bool read = ReadFileBytes(path, bytes, nullptr, &error, kMaxIniFileBytes);
     Parse(bytes);
     if (!read && error != ENOENT && error != ENOTDIR) {
         errno = error;  // for the caller's message
@@ -201,13 +223,14 @@ std::string IniFile::Bytes() const
     return out;
 }
 
-bool IniFile::Save() const { return SaveAs(path_); }
-
-bool IniFile::SaveAs(const std::string& path) const
+bool IniFile::SaveAs(const std::string& path, std::string* error) const
 {
-    int error = 0;
-    if (!WriteFileAtomic(path, Bytes(), nullptr, &error)) {
-        ShowFileError("无法写入文件", path, error);
+    int code = 0;
+    if (!WriteFileAtomic(path, Bytes(), nullptr, &code)) {
+        if (error)
+            *error = FileErrorText("无法写入文件", path, code);
+        else
+            ShowFileError("无法写入文件", path, code);
         return false;
     }
     return true;
@@ -479,8 +502,11 @@ int ParseIniBytes(const std::uint8_t* data, std::size_t size) noexcept
     try {
         const std::string_view bytes(reinterpret_cast<const char*>(data), size);
         IniFile ini = IniFile::FromBytes(bytes);
-        if (ini.Bytes() != bytes)
-            std::abort();  // an unedited document must give back every byte
+        // An unedited document gives back every byte; one read as UTF-8 gives its GBK form,
+        // which reads back the same.
+        const std::string written = ini.Bytes();
+        if (ini.IsConverted() ? IniFile::FromBytes(written).Bytes() != written : written != bytes)
+            std::abort();
         // Refusals are expected here; keep them quiet.
         struct QuietMessages {
             MessageHook previous = SetMessageHook([](const MessageRequest&) { return IDOK; });

@@ -9,7 +9,8 @@
 //
 // An edit changes only the line it concerns and keeps every other byte of the file as it was, so
 // comments, odd spacing, duplicate keys, lines that are not valid GBK and a missing final line break
-// all survive. New lines end in CRLF; CRLF and LF are both read. Every save is atomic.
+// all survive. New lines end in CRLF; CRLF, LF and CR are all read. A file that starts with a UTF-8
+// byte-order mark is read as UTF-8 and written back as GBK. Every save is atomic.
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -21,12 +22,16 @@ namespace zem {
 
 using IniKeyValues = std::vector<std::pair<std::string, std::string>>;
 
+// No settings file comes near this; a larger one is not read.
+inline constexpr std::size_t kMaxIniFileBytes = std::size_t{1} << 20;
+
 class IniFile {
 public:
     IniFile() = default;
 
     // Reads the file. A missing file (or folder) gives an empty document and true; false (with an
-    // empty document) when the file exists but cannot be read. Shows no message.
+    // empty document) when the file exists but cannot be read, is not a regular file or is larger
+    // than kMaxIniFileBytes. Shows no message.
     bool Load(const std::string& path);
     // Load before an edit: a file that exists but cannot be read shows a message and gives false,
     // so that it is never replaced by a document that lacks its contents.
@@ -35,11 +40,11 @@ public:
     static IniFile FromBytes(std::string_view bytes);
 
     // Writes the document to the path it was loaded from, atomically. A failure leaves the file as
-    // it was, shows a message and returns false.
-    bool Save() const;
-    bool SaveAs(const std::string& path) const;
+    // it was, shows a message and returns false; given `error`, the message goes there instead.
+    bool Save(std::string* error = nullptr) const { return SaveAs(path_, error); }
+    bool SaveAs(const std::string& path, std::string* error = nullptr) const;
     // Save when an edit changed the bytes; true when there was nothing to write.
-    bool SaveIfModified() const { return !modified_ || Save(); }
+    bool SaveIfModified(std::string* error = nullptr) const { return !modified_ || Save(error); }
 
     const std::string& Path() const { return path_; }
     // The file's bytes as they would be saved.
@@ -68,12 +73,14 @@ public:
 
     // True once an edit has changed the bytes.
     bool IsModified() const { return modified_; }
+    // True when the file was UTF-8: Bytes() then gives its GBK form, not the bytes read.
+    bool IsConverted() const { return converted_; }
 
 private:
     enum class LineKind { Blank, Comment, Section, Key };
     struct Line {
         std::string raw;  // the bytes without the line break
-        std::string eol;  // "\r\n", "\n" or "" for a last line without a break
+        std::string eol;  // "\r\n", "\n", "\r" or "" for a last line without a break
         LineKind kind = LineKind::Blank;
         bool nameOk = false;   // the name decodes
         bool valueOk = false;  // the value decodes
@@ -97,6 +104,7 @@ private:
     std::string path_;
     std::vector<Line> lines_;
     bool modified_ = false;
+    bool converted_ = false;
 };
 
 // Calls shaped like the Windows profile calls; each reads the file anew and a write saves at once.

@@ -70,6 +70,12 @@ Converter& FromGbk()
     return converter;
 }
 
+Converter& FromGb18030()
+{
+    thread_local Converter converter("UTF-8", "GB18030");
+    return converter;
+}
+
 Converter& ToGbk()
 {
     thread_local Converter converter("GBK", "UTF-8");
@@ -112,6 +118,8 @@ long DecodeUtf8(std::string_view text, std::size_t pos, std::size_t& length)
 }  // namespace
 
 bool GbkToUtf8(std::string_view gbk, std::string& out) { return FromGbk().Convert(gbk, out); }
+
+bool Gb18030ToUtf8(std::string_view gb18030, std::string& out) { return FromGb18030().Convert(gb18030, out); }
 
 bool Utf8ToGbk(std::string_view utf8, std::string& out) { return ToGbk().Convert(utf8, out); }
 

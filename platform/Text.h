@@ -11,6 +11,9 @@ namespace zem {
 // that is not GBK.
 bool GbkToUtf8(std::string_view gbk, std::string& out);
 
+// GB18030 bytes (a superset of GBK) to UTF-8, as GbkToUtf8 does.
+bool Gb18030ToUtf8(std::string_view gb18030, std::string& out);
+
 // UTF-8 to GBK. False when the text holds a character GBK cannot hold or is not valid UTF-8;
 // `out` then holds nothing useful.
 bool Utf8ToGbk(std::string_view utf8, std::string& out);

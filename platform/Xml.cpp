@@ -125,6 +125,73 @@ std::size_t FirstBadCharRef(std::string_view text)
     return std::string_view::npos;
 }
 
+// The value of the declaration's "encoding", empty when the bytes start with no declaration or
+// it names none. The declaration is ASCII in every encoding the files may use.
+bool IsXmlSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+
+std::string DeclaredEncoding(std::string_view bytes)
+{
+    if (bytes.substr(0, 5) != "<?xml" || bytes.size() < 6 || !IsXmlSpace(bytes[5]))
+        return {};
+    const std::string_view declaration = bytes.substr(0, bytes.find("?>"));
+    std::size_t pos = declaration.find("encoding");
+    if (pos == std::string_view::npos)
+        return {};
+    pos += 8;
+    auto skipSpace = [&] {
+        while (pos < declaration.size() && IsXmlSpace(declaration[pos]))
+            ++pos;
+    };
+    skipSpace();
+    if (pos >= declaration.size() || declaration[pos] != '=')
+        return {};
+    ++pos;
+    skipSpace();
+    if (pos >= declaration.size() || (declaration[pos] != '"' && declaration[pos] != '\''))
+        return {};
+    const std::size_t end = declaration.find(declaration[pos], pos + 1);
+    if (end == std::string_view::npos)
+        return {};
+    return std::string(declaration.substr(pos + 1, end - pos - 1));
+}
+
+enum class Encoding { Gbk, Gb18030, Utf8, Other };
+
+Encoding EncodingNamed(std::string_view name)
+{
+    if (name.empty() || EqualsNoCase(name, "GBK") || EqualsNoCase(name, "GB2312") || EqualsNoCase(name, "CP936"))
+        return Encoding::Gbk;
+    if (EqualsNoCase(name, "GB18030"))
+        return Encoding::Gb18030;
+    if (EqualsNoCase(name, "UTF-8") || EqualsNoCase(name, "UTF8"))
+        return Encoding::Utf8;
+    return Encoding::Other;
+}
+
+// True when a node lies deeper than `limit` levels below the document; the walk uses no recursion.
+bool NestedDeeperThan(const pugi::xml_document& doc, int limit)
+{
+    pugi::xml_node node = doc.first_child();
+    int depth = 1;
+    while (node) {
+        if (depth > limit)
+            return true;
+        if (const pugi::xml_node child = node.first_child()) {
+            node = child;
+            ++depth;
+            continue;
+        }
+        while (node != doc && !node.next_sibling()) {
+            node = node.parent();
+            --depth;
+        }
+        if (node == doc)
+            break;
+        node = node.next_sibling();
+    }
+    return false;
+}
+
 struct StringWriter : pugi::xml_writer {
     std::string text;
     void write(const void* data, std::size_t size) override { text.append(static_cast<const char*>(data), size); }
@@ -132,20 +199,34 @@ struct StringWriter : pugi::xml_writer {
 
 }  // namespace
 
-bool ParseXmlBytes(pugi::xml_document& doc, std::string_view bytes, std::string* error)
+bool ParseXmlBytes(pugi::xml_document& doc, std::string_view bytes, std::string* error, int maxDepth)
 {
     doc.reset();
     std::string utf8;
-    if (bytes.substr(0, kUtf8Bom.size()) == kUtf8Bom) {
-        utf8.assign(bytes.substr(kUtf8Bom.size()));
+    const bool marked = bytes.substr(0, kUtf8Bom.size()) == kUtf8Bom;
+    if (marked)
+        bytes.remove_prefix(kUtf8Bom.size());
+    if (!marked && (bytes.substr(0, 2) == "\xFF\xFE" || bytes.substr(0, 2) == "\xFE\xFF")) {
+        SetError(error, "不支持 UTF-16 编码的文件");
+        return false;
+    }
+    const std::string declared = DeclaredEncoding(bytes);
+    const Encoding encoding = marked ? Encoding::Utf8 : EncodingNamed(declared);
+    if (encoding == Encoding::Other) {
+        SetError(error, Format("不支持文件声明的编码“%s”（只能是 GBK、GB2312、GB18030 或 UTF-8）", declared.c_str()));
+        return false;
+    }
+    if (encoding == Encoding::Utf8) {
+        utf8.assign(bytes);
         const std::size_t bad = FirstInvalidUtf8(utf8);
         if (bad != std::string_view::npos) {
             SetError(error, "不是 UTF-8 编码的文本（" + Position(utf8, bad) + "）");
             return false;
         }
-    } else if (!GbkToUtf8(bytes, utf8)) {
+    } else if (!(encoding == Encoding::Gb18030 ? Gb18030ToUtf8(bytes, utf8) : GbkToUtf8(bytes, utf8))) {
         // What decoded before the fault ends where the fault is.
-        SetError(error, "不是 GBK 编码的文本（" + Position(utf8, utf8.size()) + "）");
+        SetError(error, Format("不是 %s 编码的文本（%s）", encoding == Encoding::Gb18030 ? "GB18030" : "GBK",
+                               Position(utf8, utf8.size()).c_str()));
         return false;
     }
     if (const std::size_t bad = FirstBadCharRef(utf8); bad != std::string_view::npos) {
@@ -160,15 +241,20 @@ bool ParseXmlBytes(pugi::xml_document& doc, std::string_view bytes, std::string*
                                Describe(result.status)));
         return false;
     }
+    if (NestedDeeperThan(doc, maxDepth)) {
+        doc.reset();
+        SetError(error, Format("XML 嵌套层次过深（超过 %d 层）", maxDepth));
+        return false;
+    }
     return true;
 }
 
-bool LoadXmlFile(pugi::xml_document& doc, const std::string& path, std::string* error)
+bool LoadXmlFile(pugi::xml_document& doc, const std::string& path, std::string* error, int* errorCode)
 {
     doc.reset();
     std::string bytes;
     std::string detail;
-    if (!ReadFileBytes(path, bytes, &detail)) {
+    if (!ReadFileBytes(path, bytes, &detail, errorCode)) {
         SetError(error, detail);
         return false;
     }
@@ -208,9 +294,9 @@ std::string XmlFileBytes(const pugi::xml_document& doc)
     return Utf8ToGbkWithCharRefs(crlf);
 }
 
-bool SaveXmlFile(const pugi::xml_document& doc, const std::string& path, std::string* error)
+bool SaveXmlFile(const pugi::xml_document& doc, const std::string& path, std::string* error, int* errorCode)
 {
-    return WriteFileAtomic(path, XmlFileBytes(doc), error);
+    return WriteFileAtomic(path, XmlFileBytes(doc), error, errorCode);
 }
 
 }  // namespace zem

@@ -1,7 +1,7 @@
 #pragma once
 // XML files of a task. On disk they are GBK with the declaration kXmlDeclaration; in memory the
-// document holds UTF-8. Comments and processing instructions stay in the document as nodes,
-// because the readers' walk over a node's children ends at the first child that is not an element.
+// document holds UTF-8. Comments and processing instructions stay in the document as nodes, so
+// that the readers decide what they mean.
 #include <pugixml.hpp>
 
 #include <string>
@@ -15,14 +15,23 @@ inline constexpr std::string_view kXmlDeclaration = "<?xml version='1.0' encodin
 // The parse flags every XML file is read with.
 inline constexpr unsigned kXmlParseFlags = pugi::parse_default | pugi::parse_comments | pugi::parse_pi;
 
-// Parses the bytes of a file: GBK whatever the declaration says, or UTF-8 after a UTF-8 byte-order
-// mark. False on bytes that are not text in that encoding or on malformed XML; `error` then says
-// what is wrong and where (line and column), and `doc` is empty.
-bool ParseXmlBytes(pugi::xml_document& doc, std::string_view bytes, std::string* error = nullptr);
+// No file of the program nests elements this deep; a deeper one is damaged or hostile, and
+// refusing it keeps every reader's walk short.
+inline constexpr int kMaxXmlDepth = 32;
 
-// Reads and parses a file as ParseXmlBytes does. Also false for a missing file, a folder or an
-// empty file; `error` then names the file.
-bool LoadXmlFile(pugi::xml_document& doc, const std::string& path, std::string* error = nullptr);
+// Parses the bytes of a file in the encoding it declares: GBK, GB2312 (read as GBK), GB18030 or
+// UTF-8; GBK without a declaration; UTF-8 after a UTF-8 byte-order mark whatever the declaration
+// says. False on another declared encoding, on bytes that are not text in the encoding, on
+// malformed XML or on nodes nested deeper than maxDepth; `error` then says what is wrong and
+// where (line and column), and `doc` is empty.
+bool ParseXmlBytes(pugi::xml_document& doc, std::string_view bytes, std::string* error = nullptr,
+                   int maxDepth = kMaxXmlDepth);
+
+// Reads and parses a file as ParseXmlBytes does. Also false for a missing file, a folder, a file
+// that is not a regular one, one larger than kMaxReadBytes or an empty file; `error` then names
+// the file and `errorCode` gets the errno of a failed read (0 when the bytes were read).
+bool LoadXmlFile(pugi::xml_document& doc, const std::string& path, std::string* error = nullptr,
+                 int* errorCode = nullptr);
 
 // The bytes a save writes: kXmlDeclaration in place of any declaration of the document, then the
 // document, in GBK, with every character GBK cannot hold written as "&#x...;".
@@ -30,6 +39,7 @@ std::string XmlFileBytes(const pugi::xml_document& doc);
 
 // Writes XmlFileBytes atomically: the file holds the old or the new document, never a mix. False
 // with a text in `error` when the save failed; the file is then untouched.
-bool SaveXmlFile(const pugi::xml_document& doc, const std::string& path, std::string* error = nullptr);
+bool SaveXmlFile(const pugi::xml_document& doc, const std::string& path, std::string* error = nullptr,
+                 int* errorCode = nullptr);
 
 }  // namespace zem

@@ -178,7 +178,8 @@ bool ParseArguments(int argc, char** argv, Options& options)
     return !options.taskFile.empty();
 }
 
-// One run on a fresh copy of the task folder; false when the copy or the task cannot be opened.
+// One run on a fresh copy of the task folder; false when the copy or the task cannot be opened or
+// the run's final save failed.
 bool RunOnce(const Options& options, std::uint64_t seed)
 {
     std::string folder;
@@ -203,6 +204,7 @@ bool RunOnce(const Options& options, std::uint64_t seed)
     const std::string taskFile = folder + NameOf(options.taskFile);
 
     bool opened = false;
+    bool saved = false;
     {
         CScheduleTask task;
         opened = task.Open(taskFile);
@@ -232,26 +234,31 @@ bool RunOnce(const Options& options, std::uint64_t seed)
                 std::fprintf(stderr, "seed %llu: [%s] %s\n", static_cast<unsigned long long>(seed),
                              ScheduleCheckName(violation.check), violation.text.c_str());
             const Quality quality = Measure(task);
+            // A stopped run saves nothing; every other run must have saved both files.
+            saved = !stats.saveFailed;
 
             std::printf("{\"seed\": %llu, \"callback\": %s, \"code\": %d, \"tries\": %d, \"best_try\": %d, \"lost\": %g, "
                         "\"seconds\": %.4f, \"seconds_per_try\": %.5f, \"seconds_check\": %.4f, "
                         "\"seconds_place\": %.4f, \"seconds_callback\": %.4f, \"seconds_save\": %.4f, "
                         "\"crowded_plan_days\": %d, \"consecutive_day_plans\": %d, \"plans_of_2_3\": %d, "
                         "\"main_forenoon_share\": %.4f, "
-                        "\"violations\": %zu, \"folder\": %s, \"report\": %s}\n",
+                        "\"violations\": %zu, \"save_failed\": %s, \"folder\": %s, \"report\": %s}\n",
                         static_cast<unsigned long long>(seed), options.callback ? "true" : "false", stats.code, stats.tries, stats.bestTry,
                         Number(stats.lost), seconds, stats.tries > 0 ? seconds / stats.tries : 0.0, stats.secondsCheck,
                         stats.secondsPlace, stats.secondsCallback, stats.secondsSave, quality.crowdedPlanDays,
                         quality.consecutiveDayPlans, quality.smallPlans, quality.mainForenoonShare, validation.Count(),
-                        Json(folder).c_str(), Json(task.GetLastReportInfo().GetReportInfo()).c_str());
+                        saved ? "false" : "true", Json(folder).c_str(), Json(task.GetLastReportInfo().GetReportInfo()).c_str());
             std::fflush(stdout);
         }
     }
     if (!opened)
         std::fprintf(stderr, "zem-schedule: cannot open the task %s\n", taskFile.c_str());
+    else if (!saved)
+        std::fprintf(stderr, "zem-schedule: seed %llu: the run's timetables or report were not saved\n",
+                     static_cast<unsigned long long>(seed));
     if (options.keep.empty())
         zem::RemoveFolder(folder);
-    return opened;
+    return opened && saved;
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include <stdlib.h>
 
 #include <algorithm>
+#include <iterator>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -94,22 +95,105 @@ std::string_view View(const std::uint8_t* data, std::size_t size)
     return {reinterpret_cast<const char*>(data), size};
 }
 
+// The same document without its comments and processing instructions, as file bytes written
+// without indentation so that every text stays as it was; empty when the bytes do not parse or
+// hold neither. Reading it must give what reading the bytes gave: a note in a file hides nothing.
+std::string WithoutComments(std::string_view bytes)
+{
+    pugi::xml_document doc;
+    if (!zem::ParseXmlBytes(doc, bytes))
+        return {};
+    static constexpr std::string_view kMarkChars = "\x01\x02\x03\x04";
+    struct Collect : pugi::xml_tree_walker {
+        std::vector<pugi::xml_node> passed;
+        std::vector<pugi::xml_node> texts;
+        bool marked = false;  // an attribute holds a character the marks below use
+        bool for_each(pugi::xml_node& node) override
+        {
+            if (node.type() == pugi::node_comment || node.type() == pugi::node_pi)
+                passed.push_back(node);
+            else if (node.type() == pugi::node_pcdata)
+                texts.push_back(node);
+            for (const pugi::xml_attribute attribute : node.attributes())
+                marked = marked || std::string_view(attribute.value()).find_first_of(kMarkChars) != std::string_view::npos;
+            return true;
+        }
+    } collect;
+    doc.traverse(collect);
+    if (collect.passed.empty() || collect.marked)
+        return {};
+    for (pugi::xml_node node : collect.passed)
+        node.parent().remove_child(node);
+    // A text of white space alone, which the file held as references, would be dropped when
+    // read back if written plainly: its characters go through as control characters, which the
+    // writer escapes, and are put back as references after. A text that holds such characters
+    // itself is left out of the promise.
+    static constexpr std::pair<char, std::string_view> kMarks[] = {
+        {' ', "&#32;"}, {'\t', "&#9;"}, {'\n', "&#10;"}, {'\r', "&#13;"}};
+    for (pugi::xml_node text : collect.texts) {
+        std::string value = text.value();
+        if (value.find_first_of(kMarkChars) != std::string::npos)
+            return {};
+        if (value.find_first_not_of(" \t\n\r") != std::string::npos)
+            continue;
+        for (char& c : value)
+            c = static_cast<char>(1 + std::find_if(std::begin(kMarks), std::end(kMarks),
+                                                   [c](const auto& mark) { return mark.first == c; }) -
+                                  std::begin(kMarks));
+        text.set_value(value.c_str());
+    }
+    struct StringWriter : pugi::xml_writer {
+        std::string text;
+        void write(const void* data, std::size_t size) override { text.append(static_cast<const char*>(data), size); }
+    } writer;
+    doc.print(writer, "", pugi::format_raw | pugi::format_no_declaration, pugi::encoding_utf8);
+    // A carriage return in a text would read back as a line feed.
+    std::string text = zem::ReplaceAll(writer.text, "\r", "&#13;");
+    for (std::size_t i = 0; i < std::size(kMarks); ++i)
+        text = zem::ReplaceAll(std::move(text), zem::Format("&#%02zu;", i + 1), kMarks[i].second);
+    return std::string(zem::kXmlDeclaration) + zem::Utf8ToGbkWithCharRefs(text);
+}
+
+// Opens the task, saves its input.xml and gives the bytes saved; empty when it does not open.
+std::string OpenAndSaveInput(const CTaskInfo& info)
+{
+    CScheduleTask task;
+    if (!task.Open(info.GetTaskFile()))
+        return {};
+    // A task that opens is saved so that it opens again and saves the same.
+    Check(task.SaveInputData(), "an opened task can be saved");
+    return ReadBytes(info.GetInputFilePath());
+}
+
 int InputXml(const std::uint8_t* data, std::size_t size)
 {
     static const FuzzTask fuzzTask("input", {});
     QuietMessages quiet;
     const std::string path = fuzzTask.info.GetInputFilePath();
+    const std::string stripped = WithoutComments(View(data, size));
     WriteBytes(path, View(data, size));
-    CScheduleTask task;
-    if (!task.Open(fuzzTask.info.GetTaskFile()))
+    const std::string saved = OpenAndSaveInput(fuzzTask.info);
+    if (!stripped.empty()) {
+        WriteBytes(path, stripped);
+        Check(OpenAndSaveInput(fuzzTask.info) == saved, "comments change nothing of what is read");
+    }
+    if (saved.empty())
         return 0;
-    // A task that opens is saved so that it opens again and saves the same.
-    Check(task.SaveInputData(), "an opened task can be saved");
-    const std::string saved = ReadBytes(path);
-    CScheduleTask again;
-    Check(again.Open(fuzzTask.info.GetTaskFile()), "a saved task opens");
-    Check(again.SaveInputData() && ReadBytes(path) == saved, "a saved task reads back the same");
+    Check(OpenAndSaveInput(fuzzTask.info) == saved, "a saved task reads back the same");
     return 0;
+}
+
+// Opens the school, saves its output.xml and gives the bytes saved; empty when the timetables
+// were not read in full.
+std::string OpenAndSaveOutput(const CTaskInfo& info)
+{
+    CScheduleTask task;
+    Check(task.Open(info.GetTaskFile()), "the school opens");
+    if (task.IsOutputReadPartial())
+        return {};
+    // Timetables read in full are written so that they read back the same.
+    Check(task.SaveOutputData(), "timetables read in full can be saved");
+    return ReadBytes(info.GetOutputFilePath());
 }
 
 // The timetables of a small school with every kind of object.
@@ -118,21 +202,21 @@ int OutputXml(const std::uint8_t* data, std::size_t size)
     static const FuzzTask fuzzTask("output", ReadBytes(std::string(ZEM_FUZZ_DATA_DIR) + "/input/full.xml"));
     QuietMessages quiet;
     const std::string path = fuzzTask.info.GetOutputFilePath();
+    const std::string stripped = WithoutComments(View(data, size));
     WriteBytes(path, View(data, size));
-    CScheduleTask task;
-    Check(task.Open(fuzzTask.info.GetTaskFile()), "the school opens");
-    if (task.IsOutputReadPartial())
+    const std::string saved = OpenAndSaveOutput(fuzzTask.info);
+    if (!stripped.empty()) {
+        WriteBytes(path, stripped);
+        Check(OpenAndSaveOutput(fuzzTask.info) == saved, "comments change nothing of what is read");
+    }
+    if (saved.empty())
         return 0;
-    // Timetables read in full are written so that they read back the same.
-    Check(task.SaveOutputData(), "timetables read in full can be saved");
-    const std::string saved = ReadBytes(path);
-    CScheduleTask again;
-    Check(again.Open(fuzzTask.info.GetTaskFile()) && !again.IsOutputReadPartial(), "saved timetables read back in full");
-    Check(again.SaveOutputData() && ReadBytes(path) == saved, "saved timetables read back the same");
+    Check(OpenAndSaveOutput(fuzzTask.info) == saved, "saved timetables read back the same");
     return 0;
 }
 
-// Line ends inside element text read back as plain line feeds, by design.
+// Line ends inside element text read back as plain line feeds, by design; the comparison
+// leaves them aside.
 std::vector<std::string> Lines(std::vector<std::string> texts)
 {
     for (std::string& text : texts)
@@ -147,20 +231,21 @@ bool SameData(const CProctorData& a, const CProctorData& b)
         return x->id == y->id && x->date.FormatDate() == y->date.FormatDate() &&
                x->startTime.FormatTime() == y->startTime.FormatTime() &&
                x->endTime.FormatTime() == y->endTime.FormatTime() && x->subject == y->subject &&
-               Lines(x->rooms) == y->rooms && x->teacherCount == y->teacherCount;
+               Lines(x->rooms) == Lines(y->rooms) && x->teacherCount == y->teacherCount;
     };
     auto sameItem = [](const auto& x, const auto& y) {
-        return x->id == y->id && x->plan == y->plan && x->room == y->room && Lines(x->teachers) == y->teachers;
+        return x->id == y->id && x->plan == y->plan && x->room == y->room && Lines(x->teachers) == Lines(y->teachers);
     };
     return std::equal(a.GetPlanList().begin(), a.GetPlanList().end(), b.GetPlanList().begin(),
                       b.GetPlanList().end(), samePlan) &&
-           Lines(a.GetTeacherArray()) == b.GetTeacherArray() && a.GetRule().classPolicy == b.GetRule().classPolicy &&
+           Lines(a.GetTeacherArray()) == Lines(b.GetTeacherArray()) && a.GetRule().classPolicy == b.GetRule().classPolicy &&
            a.GetRule().subjectPolicy == b.GetRule().subjectPolicy &&
            std::equal(a.GetProctorList().begin(), a.GetProctorList().end(), b.GetProctorList().begin(),
                       b.GetProctorList().end(), sameItem);
 }
 
-// One file of an invigilation set; what opens is saved as another set, which must read back the same.
+// One file of an invigilation set; what opens is saved as another set, which must read back the
+// same, and the file without its comments must read the same.
 int ProctorFile(const char* name, const char* file, const std::uint8_t* data, std::size_t size)
 {
     static const FuzzTask fuzzTask("proctor", {});
@@ -174,7 +259,14 @@ int ProctorFile(const char* name, const char* file, const std::uint8_t* data, st
     zem::MakeFolder(folder);
     WriteBytes(folder + "/" + file, View(data, size));
     CScheduleProctor proctor;
-    if (!proctor.Open(&task, name))
+    const bool opened = proctor.Open(&task, name);
+    if (const std::string stripped = WithoutComments(View(data, size)); !stripped.empty()) {
+        WriteBytes(folder + "/" + file, stripped);
+        CScheduleProctor plain;
+        Check(plain.Open(&task, name) == opened && (!opened || SameData(proctor.data(), plain.data())),
+              "comments change nothing of what is read");
+    }
+    if (!opened)
         return 0;
     proctor.SetName("copy");
     Check(proctor.Save(), "what was read can be saved");

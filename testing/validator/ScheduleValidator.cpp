@@ -1220,7 +1220,7 @@ ScheduleValidation CompareTimetables(CScheduleTask& first, CScheduleTask& second
 ScheduleValidation CompareWithReopened(CScheduleTask& task, const std::string& taskFile)
 {
     CScheduleTask reopened;
-    if (!reopened.Open(taskFile)) {
+    if (!reopened.Open(taskFile, TaskAccess::ReadOnly)) {
         ScheduleValidation result;
         result.Add(kCheckReopen, "the task file " + taskFile + " does not open");
         return result;

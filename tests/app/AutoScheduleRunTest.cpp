@@ -111,7 +111,7 @@ LineLook LookAfter(QTextEdit* edit, const char* heading)
 int BackupsFor(const std::string& taskFile, const std::string& reason)
 {
     CScheduleTask task;
-    EXPECT_TRUE(task.Open(taskFile));
+    EXPECT_TRUE(task.Open(taskFile, TaskAccess::ReadOnly));
     std::vector<const CBackupEntry*> entries;
     task.GetBackupManager().GetAllBackups(entries);
     int n = 0;

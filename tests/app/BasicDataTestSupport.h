@@ -50,15 +50,15 @@ public:
     {
         const bool copied = zem::CopyFolder(std::string(ZEM_TEST_DATA_DIR) + "/../../resources/demoD", folder.path()) == 0;
         EXPECT_TRUE(copied);
-        task = Open();
+        task = Open(TaskAccess::ReadWrite);
         services.task = task.get();
     }
 
-    // The task as its files hold it now.
-    std::unique_ptr<CScheduleTask> Open() const
+    // The task as its files hold it now; read only, beside the open task that holds the folder.
+    std::unique_ptr<CScheduleTask> Open(TaskAccess access = TaskAccess::ReadOnly) const
     {
         auto opened = std::make_unique<CScheduleTask>();
-        if (!opened->Open(folder / "演示排课.zem"))
+        if (!opened->Open(folder / "演示排课.zem", access))
             return nullptr;
         return opened;
     }

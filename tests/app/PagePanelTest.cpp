@@ -149,6 +149,7 @@ protected:
         const std::string where = folder.path() + "S12/";
         ASSERT_TRUE(zemgen::WriteTaskFolder(*school, where, "S12", "test"));
         ASSERT_TRUE(school->SaveOutputData());
+        school.reset();  // it lets go of the folder, as a program closing the task does
         ASSERT_TRUE(CAppContext::Get()->OpenTask(where + "S12.zem", true));
     }
 

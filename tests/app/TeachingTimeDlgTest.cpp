@@ -350,7 +350,7 @@ TEST_F(TeachingTime, SaveWritesTheWeekAndActivitiesAndReopeningShowsThem)
     EXPECT_TRUE(messages.messages.empty());
 
     CScheduleTask reopened;
-    ASSERT_TRUE(reopened.Open(Task().GetTaskInfo().GetTaskFile()));
+    ASSERT_TRUE(reopened.Open(Task().GetTaskInfo().GetTaskFile(), TaskAccess::ReadOnly));
     const CSchoolStructure& week = reopened.GetSchoolStructure();
     EXPECT_FALSE(week.IsDayInUse(kFriday));
     EXPECT_TRUE(week.IsDayInUse(12));
@@ -410,7 +410,7 @@ TEST_F(TeachingTime, CloseBoxYesSavesAndCloses)
     });
     EXPECT_FALSE(Task().GetSchoolStructure().IsDayInUse(0));
     CScheduleTask reopened;
-    ASSERT_TRUE(reopened.Open(Task().GetTaskInfo().GetTaskFile()));
+    ASSERT_TRUE(reopened.Open(Task().GetTaskInfo().GetTaskFile(), TaskAccess::ReadOnly));
     EXPECT_FALSE(reopened.GetSchoolStructure().IsDayInUse(0));
     EXPECT_EQ(tip.GetText(), "");  // the close path shows no tip
 }
@@ -583,7 +583,7 @@ TEST_F(LessonsOnFriday, YesBacksUpAndRemovesThemEverywhere)
     EXPECT_EQ(backups.front()->m_strDescription, "修改教学时间前");
 
     CScheduleTask reopened;
-    ASSERT_TRUE(reopened.Open(Task().GetTaskInfo().GetTaskFile()));
+    ASSERT_TRUE(reopened.Open(Task().GetTaskInfo().GetTaskFile(), TaskAccess::ReadOnly));
     EXPECT_TRUE(ValidateSchedule(reopened).IsClean()) << ValidateSchedule(reopened).Text();
     EXPECT_TRUE(CompareTimetables(Task(), reopened).IsClean());
 }
@@ -634,9 +634,11 @@ TEST_F(LessonsOnFriday, TimetablesNotWrittenAreWrittenByTheNextSave)
         EXPECT_FALSE(dlg.IsModified());
         dlg.EndDialog(zem::IDCANCEL);
     });
-    ASSERT_EQ(messages.messages.size(), 2u);  // the question, then the failed save
+    // The question, the backup that could not copy output.xml, then the failed save.
+    ASSERT_EQ(messages.messages.size(), 3u);
+    EXPECT_EQ(messages.Texts()[1].rfind("“修改教学时间前”的备份未能完成", 0), 0u) << messages.Texts()[1];
     CScheduleTask reopened;
-    ASSERT_TRUE(reopened.Open(Task().GetTaskInfo().GetTaskFile()));
+    ASSERT_TRUE(reopened.Open(Task().GetTaskInfo().GetTaskFile(), TaskAccess::ReadOnly));
     EXPECT_TRUE(ValidateSchedule(reopened).IsClean()) << ValidateSchedule(reopened).Text();
 }
 

@@ -167,8 +167,10 @@ TEST(DamagedInput, EveryFileOfATask)
         {"in.xml no Input element", in, Replace("Input>", "Inpt>"), {}, true, false, {kInError, kProctorKept}, {in, out}},
         {"in.xml a date that is none", in, Replace("06 June 2024", "06 Juin 2024"), {}, true, false,
          {kInError, kProctorKept}, {in, out}},
-        {"in.xml plans after a comment", in, Replace("<Plan id=\"p2\"", "<!-- 2 --><Plan id=\"p2\""), {}, true, false,
-         {kInError, kProctorKept}, {in, out}},
+        // Comments and processing instructions are passed over; other text ends a list unread.
+        {"in.xml plans after a comment", in, Replace("<Plan id=\"p2\"", "<!-- 2 --><?pi x?><Plan id=\"p2\""), {}, true,
+         true, {}, {},
+         [](CScheduleTask&, CScheduleProctor& set) { EXPECT_NE(set.data().GetPlan("p2"), nullptr); }},
         {"in.xml rooms after text", in, Replace("<Rooms><Room>101室</Room><Room>", "<Rooms><Room>101室</Room>x<Room>"), {},
          true, false, {kInError, kProctorKept}, {in, out}},
         {"in.xml huge numbers", in,
@@ -184,7 +186,19 @@ TEST(DamagedInput, EveryFileOfATask)
         {"out.xml cut in the middle", out, CutInTheMiddle(), {}, true, false, {kOutError, kProctorKept}, {in, out}},
         {"out.xml a folder", out, {}, {}, true, false, {kOutError, kProctorKept}, {in, out}},
         {"out.xml teachers after a comment", out,
-         Replace("<Teacher>王喆</Teacher>", "<Teacher>王喆</Teacher><!-- --><Teacher>张玥</Teacher>"), {}, true, false,
+         Replace("<Teacher>王喆</Teacher>", "<Teacher>王喆</Teacher><!-- --><Teacher>张玥</Teacher>"), {}, true, true,
+         {}, {},
+         [](CScheduleTask&, CScheduleProctor& set) {
+             EXPECT_EQ(set.data().GetProctorList()[0]->teachers, (std::vector<std::string>{"王喆", "张玥"}));
+         }},
+        {"out.xml white space written as a reference between teachers", out,
+         Replace("<Teachers><Teacher>王喆</Teacher>", "<Teachers>&#9;&#13;\n<Teacher>王喆</Teacher>"), {}, true, true,
+         {}, {},
+         [](CScheduleTask&, CScheduleProctor& set) {
+             EXPECT_EQ(set.data().GetProctorList()[0]->teachers, std::vector<std::string>{"王喆"});
+         }},
+        {"out.xml teachers after text", out,
+         Replace("<Teacher>王喆</Teacher>", "<Teacher>王喆</Teacher>x<Teacher>张玥</Teacher>"), {}, true, false,
          {kOutError, kProctorKept}, {in, out}},
     };
 

@@ -6,6 +6,7 @@
 
 #include "platform/Files.h"
 #include "platform/Hooks.h"
+#include "support/MessageRecorder.h"
 #include "support/TempFolder.h"
 
 namespace {
@@ -34,6 +35,20 @@ public:
 
 private:
     zem::LocalTime now_;
+};
+
+// Fails every write into the Backup folder as a full disk would, while it lives.
+class FullBackupDisk {
+public:
+    FullBackupDisk()
+        : previous_(zem::SetFileWriteFaultHook(
+              [](const std::string& path) { return path.find("/Backup/") != std::string::npos ? ENOSPC : 0; }))
+    {
+    }
+    ~FullBackupDisk() { zem::SetFileWriteFaultHook(previous_); }
+
+private:
+    zem::FileWriteFaultHook previous_;
 };
 
 constexpr std::int64_t kMinute = 60;
@@ -148,15 +163,43 @@ TEST_F(AutoBackupTest, KeysAndOncePerKey)
     EXPECT_TRUE(task.AutoBackup(false, "", false));
 }
 
-TEST_F(AutoBackupTest, FailedBackupIsTriedAgain)
+TEST_F(AutoBackupTest, FailedBackupIsSaidOnceWithItsReasonAndTriedAgain)
 {
+    MessageRecorder recorder;
     WriteRaw(folder + "Backup", "not a folder");
     EXPECT_FALSE(task.AutoBackup(false, "", false));
     EXPECT_FALSE(task.AutoBackup(true, "反导入前", true));
+    EXPECT_EQ(recorder.Texts(), std::vector<std::string>{"自动备份未能完成，排课任务的文件没有备份。\n\n"
+                                                         "无法创建文件夹，已有同名的文件：" + folder + "Backup"});
     fs::remove(folder + "Backup");
     clock.Advance(10 * kMinute);
     EXPECT_TRUE(task.AutoBackup(false, "", false));
     EXPECT_TRUE(task.AutoBackup(true, "反导入前", true));
+
+    // A full disk during the copy: said once, the half-made copy gone; after a backup that
+    // worked, a new failure is said again.
+    recorder.messages.clear();
+    {
+        FullBackupDisk full;
+        clock.Advance(5);
+        EXPECT_FALSE(task.AutoBackup(true, "自动排课前", false));
+        clock.Advance(5);
+        EXPECT_FALSE(task.AutoBackup(false, "", false));
+    }
+    ASSERT_EQ(recorder.messages.size(), 1u);
+    EXPECT_EQ(recorder.Texts()[0].rfind("“自动排课前”的备份未能完成，排课任务的文件没有备份。\n\n", 0), 0u);
+    EXPECT_NE(recorder.Texts()[0].find("磁盘空间不足"), std::string::npos) << recorder.Texts()[0];
+    EXPECT_EQ(recorder.messages[0].icon, zem::MessageIcon::Warning);
+    EXPECT_EQ(BackupFolders().size(), 2u);
+    clock.Advance(5);
+    EXPECT_TRUE(task.AutoBackup(true, "自动排课前", false));
+    {
+        FullBackupDisk full;
+        clock.Advance(5);
+        EXPECT_FALSE(task.AutoBackup(true, "自动排课前", false));
+    }
+    EXPECT_EQ(recorder.messages.size(), 2u);
+    recorder.messages.clear();
 
     // A task whose input cannot be copied makes no backup.
     clock.Advance(2 * kHour);
@@ -164,6 +207,7 @@ TEST_F(AutoBackupTest, FailedBackupIsTriedAgain)
     EXPECT_FALSE(task.AutoBackup(false, "", false));
     WriteRaw(folder + "input.xml", "<in/>");
     EXPECT_TRUE(task.AutoBackup(false, "", false));
+    EXPECT_TRUE(recorder.messages.empty());
 }
 
 TEST_F(AutoBackupTest, NewTaskBeforeItsFirstSaveMakesNoFolders)

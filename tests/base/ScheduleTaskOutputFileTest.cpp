@@ -106,7 +106,7 @@ TEST(OutputFile, ReportTextRoundTrip)
     // Reading stops at the first zero byte.
     WriteRaw(dir / "report.txt", Gbk("上次的报告") + std::string(1, '\0') + "junk");
     CScheduleTask reopened;
-    ASSERT_TRUE(reopened.Open(taskFile));
+    ASSERT_TRUE(reopened.Open(taskFile, TaskAccess::ReadOnly));
     EXPECT_EQ(reopened.GetLastReportInfo().GetReportInfo(), "上次的报告");
 }
 

@@ -24,6 +24,7 @@ std::unique_ptr<CScheduleTask> OpenGenerated(const std::string& size, const std:
         ADD_FAILURE() << error;
         return nullptr;
     }
+    generated.reset();  // it lets go of the folder, as a program closing the task does
     auto task = std::make_unique<CScheduleTask>();
     EXPECT_TRUE(task->Open(folder + "school.zem"));
     return task;

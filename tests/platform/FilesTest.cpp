@@ -6,6 +6,7 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 
+#include <chrono>
 #include <csignal>
 #include <filesystem>
 #include <string>
@@ -182,14 +183,22 @@ TEST(Files, CopyFolderMergesANestedTreeIntoTheTarget)
     WriteRaw(folder / "dst/a.txt", "old a");
     WriteRaw(folder / "dst/other.txt", "other");
 
+    // A link would lead the copy back to where it came from: all else is copied, and the copy
+    // names what it left out.
     std::string error;
-    EXPECT_EQ(CopyFolder(folder / "src/", folder / "dst/", &error), 0) << error;
+    EXPECT_EQ(CopyFolder(folder / "src/", folder / "dst/", &error), ELOOP);
+    EXPECT_NE(error.find("下列内容没有复制：\nsub/up（是一个链接）"), std::string::npos) << error;
     EXPECT_EQ(ReadRaw(folder / "dst/a.txt"), "new a");
     EXPECT_EQ(ReadRaw(folder / "dst/sub/深/b.txt"), "b");
     EXPECT_EQ(ReadRaw(folder / "dst/other.txt"), "other");
     EXPECT_TRUE(FolderExists(folder / "dst/empty"));
-    EXPECT_TRUE(std::filesystem::is_symlink(folder / "dst/sub/up"));
+    EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(folder / "dst/sub/up")));
 
+    std::filesystem::remove(folder / "src/sub/up");
+    ASSERT_EQ(::mkfifo((folder / "src/sub/pipe").c_str(), 0600), 0);
+    EXPECT_EQ(CopyFolder(folder / "src", folder / "new/parents/dst", &error), ESPIPE);
+    EXPECT_NE(error.find("sub/pipe（不是普通文件）"), std::string::npos) << error;
+    std::filesystem::remove(folder / "src/sub/pipe");
     EXPECT_EQ(CopyFolder(folder / "src", folder / "new/parents/dst"), 0);
     EXPECT_EQ(ReadRaw(folder / "new/parents/dst/sub/深/b.txt"), "b");
 
@@ -211,6 +220,136 @@ TEST(Files, CopyFileReplacesTheTarget)
     EXPECT_EQ(ReadRaw(folder / "b"), "source");
     EXPECT_TRUE(RemoveFile(folder / "b"));
     EXPECT_FALSE(FileExists(folder / "b"));
+}
+
+TEST(Files, OnlyRegularFilesWithinTheLimitAreRead)
+{
+    TempFolder folder;
+    const std::string fifo = folder / "input.xml";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    std::string big = folder / "big.xml";
+    WriteRaw(big, std::string(1025, 'x'));
+    struct Case {
+        std::string path;
+        std::size_t limit;
+        int code;
+        const char* text;
+    };
+    const Case cases[] = {
+        {fifo, kMaxReadBytes, ESPIPE, "不是普通文件："},
+        {"/dev/zero", kMaxReadBytes, ESPIPE, "不是普通文件："},
+        {big, 1024, EFBIG, "文件太大（超过 1 KB）："},
+        {big, 1025, 0, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.path);
+        std::string bytes;
+        std::string error;
+        int code = -1;
+        const auto start = std::chrono::steady_clock::now();
+        EXPECT_EQ(ReadFileBytes(c.path, bytes, &error, &code, c.limit), c.code == 0);
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+        EXPECT_EQ(code, c.code);
+        EXPECT_EQ(error.substr(0, std::string(c.text).size()), c.text);
+        EXPECT_EQ(bytes.size(), c.code == 0 ? 1025u : 0u);
+    }
+    // A copy takes only regular files too, and never blocks on one that is not.
+    EXPECT_FALSE(CopyFile(fifo, folder / "copy.xml"));
+    EXPECT_FALSE(FileExists(folder / "copy.xml"));
+}
+
+TEST(Files, LinksAreNeverWrittenPrunedOrRemovedThrough)
+{
+    TempFolder folder;
+    namespace fs = std::filesystem;
+    const std::string outside = folder / "outside/";
+    WriteRaw(outside + "report.txt", "theirs");
+    WriteRaw(outside + "20200101/input.xml", "theirs");
+    const std::string task = folder / "task/";
+    ASSERT_TRUE(MakeFolder(task));
+    fs::create_symlink(outside + "report.txt", task + "report.txt");
+    fs::create_symlink(outside, task + "Backup");
+    fs::create_symlink(outside + "20200101", task + "day");
+    WriteRaw(task + "input.xml", "ours");
+
+    std::string error;
+    ASSERT_TRUE(WriteFileAtomic(task + "report.txt", "new", &error)) << error;
+    EXPECT_FALSE(IsLink(task + "report.txt"));
+    EXPECT_EQ(ReadRaw(task + "report.txt"), "new");
+
+    EXPECT_TRUE(IsLink(task + "Backup/"));
+    EXPECT_TRUE(FolderExists(task + "Backup"));
+    EXPECT_FALSE(RealFolderExists(task + "Backup/"));
+    EXPECT_FALSE(MakeRealFolder(task + "Backup", &error));
+    EXPECT_NE(error.find("链接"), std::string::npos) << error;
+    EXPECT_FALSE(MakeRealFolder(task + "input.xml", &error));
+    EXPECT_NE(error.find("已有同名的文件"), std::string::npos) << error;
+    EXPECT_TRUE(MakeRealFolder(task + "proctor/"));
+    EXPECT_TRUE(MakeRealFolder(task + "proctor"));
+    EXPECT_TRUE(RealFolderExists(task + "proctor/"));
+
+    std::vector<FolderEntry> entries;
+    ASSERT_TRUE(ListFolder(task, entries));
+    for (const FolderEntry& entry : entries) {
+        SCOPED_TRACE(entry.name);
+        EXPECT_EQ(entry.isLink, entry.name == "Backup" || entry.name == "day");
+        EXPECT_EQ(entry.isFolder, entry.name == "proctor");
+    }
+
+    // A copy of the folder carries no link out, and never copies into a link.
+    EXPECT_EQ(CopyFolder(task, folder / "copy/", &error), ELOOP);
+    EXPECT_EQ(Names(folder / "copy"), (std::vector<std::string>{"input.xml", "proctor/", "report.txt"}));
+    EXPECT_NE(CopyFolder(folder / "copy/", task + "day/", &error), 0);
+    fs::create_symlink(outside, folder / "copy/proctor2");
+    ASSERT_TRUE(MakeFolder(folder / "source/proctor2"));
+    WriteRaw(folder / "source/proctor2/in.xml", "x");
+    EXPECT_NE(CopyFolder(folder / "source", folder / "copy", &error), 0);
+    EXPECT_NE(error.find("链接"), std::string::npos) << error;
+
+    // Removing a link given as a folder removes the link.
+    EXPECT_TRUE(RemoveFolder(task + "Backup/"));
+    EXPECT_TRUE(RemoveFile(task + "day/"));
+    EXPECT_FALSE(fs::exists(fs::symlink_status(task + "Backup")));
+    EXPECT_FALSE(fs::exists(fs::symlink_status(task + "day")));
+    EXPECT_EQ(ReadRaw(outside + "report.txt"), "theirs");
+    EXPECT_EQ(ReadRaw(outside + "20200101/input.xml"), "theirs");
+    EXPECT_EQ(Names(outside), (std::vector<std::string>{"20200101/", "report.txt"}));
+}
+
+TEST(Files, AFaultFromTheHookFailsTheWriteAsTheSystemWould)
+{
+    TempFolder folder;
+    const std::string path = folder / "output.xml";
+    WriteRaw(path, "good");
+    const FileWriteFaultHook previous = SetFileWriteFaultHook([](const std::string&) { return ENOSPC; });
+    std::string error;
+    int code = 0;
+    EXPECT_FALSE(WriteFileAtomic(path, "new", &error, &code));
+    EXPECT_EQ(code, ENOSPC);
+    EXPECT_NE(error.find("磁盘空间不足"), std::string::npos) << error;
+    EXPECT_FALSE(MakeFolder(folder / "Backup", &error));
+    EXPECT_FALSE(MakeRealFolder(folder / "Backup", &error, &code));
+    EXPECT_EQ(code, ENOSPC);
+    SetFileWriteFaultHook(previous);
+    EXPECT_EQ(ReadRaw(path), "good");
+    EXPECT_EQ(Names(folder.path()), std::vector<std::string>{"output.xml"});
+}
+
+TEST(Files, LeftoverTemporaryFilesOfOurOwnNamingAreRemoved)
+{
+    TempFolder folder;
+    for (const char* name : {".~zem.123.4.tmp", ".~zem.1.22.tmp", ".~zem.x.tmp", ".~zem.1.2.tmp.bak", "a.tmp", "~zem.1.2.tmp"})
+        WriteRaw(folder / name, "x");
+    ASSERT_TRUE(MakeFolder(folder / ".~zem.5.6.tmp"));
+    WriteRaw(folder / "elsewhere/keep", "x");
+    std::filesystem::create_symlink(folder / "elsewhere/keep", folder / ".~zem.7.8.tmp");
+    EXPECT_TRUE(IsOwnTemporaryFileName(".~zem.123.4.tmp"));
+    EXPECT_FALSE(IsOwnTemporaryFileName(".~zem..4.tmp"));
+
+    EXPECT_EQ(RemoveOwnTemporaryFiles(folder.path()), 2);
+    EXPECT_EQ(Names(folder.path()), (std::vector<std::string>{".~zem.1.2.tmp.bak", ".~zem.5.6.tmp/", ".~zem.7.8.tmp",
+                                                              ".~zem.x.tmp", "a.tmp", "elsewhere/", "~zem.1.2.tmp"}));
+    EXPECT_EQ(ReadRaw(folder / "elsewhere/keep"), "x");
 }
 
 TEST(Files, ProgramFolderHoldsTheRunningProgram)

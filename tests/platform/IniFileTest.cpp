@@ -166,15 +166,38 @@ TEST_F(IniFileTest, AppendsKeysAndSections)
     EXPECT_EQ(ReadBytes(created), Gbk("[Task Info]\r\nName=喆\r\n"));
 }
 
-TEST_F(IniFileTest, ReadsAndEditsLfOnlyFile)
+TEST_F(IniFileTest, ReadsAndEditsFilesWithOtherLineEnds)
 {
-    const std::string path = (dir_ / "lf.ini").string();
-    WriteBytes(path, "[s]\nk=v\n\n[t]\nj=w");
-    EXPECT_EQ(zem::GetProfileString(path, "s", "k"), "v");
-    EXPECT_EQ(zem::GetProfileString(path, "t", "j"), "w");
-    ASSERT_TRUE(zem::WriteProfileString(path, "s", "k", "x"));
-    ASSERT_TRUE(zem::WriteProfileString(path, "s", "n", "1"));
-    EXPECT_EQ(ReadBytes(path), "[s]\nk=x\nn=1\r\n\n[t]\nj=w");
+    struct Case {
+        const char* bytes;
+        const char* edited;
+    };
+    const Case cases[] = {
+        {"[s]\nk=v\n\n[t]\nj=w", "[s]\nk=x\nn=1\r\n\n[t]\nj=w"},
+        {"[s]\rk=v\r\r[t]\rj=w", "[s]\rk=x\rn=1\r\n\r[t]\rj=w"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.bytes);
+        const std::string path = (dir_ / "ends.ini").string();
+        WriteBytes(path, c.bytes);
+        EXPECT_EQ(zem::GetProfileString(path, "s", "k"), "v");
+        EXPECT_EQ(zem::GetProfileString(path, "t", "j"), "w");
+        ASSERT_TRUE(zem::WriteProfileString(path, "s", "k", "x"));
+        ASSERT_TRUE(zem::WriteProfileString(path, "s", "n", "1"));
+        EXPECT_EQ(ReadBytes(path), c.edited);
+    }
+}
+
+TEST_F(IniFileTest, ReadsUtf8WithAMarkAndWritesItBackAsGbk)
+{
+    // An editor's UTF-8 with its mark; a line GBK cannot hold keeps its bytes.
+    const std::string marked = (dir_ / "marked.zem").string();
+    WriteBytes(marked, "\xEF\xBB\xBF[Task Info]\r\nName=物理喆\r\nFace=😀\r\n");
+    EXPECT_EQ(zem::GetProfileString(marked, "Task Info", "Name"), "物理喆");
+    EXPECT_EQ(zem::GetProfileString(marked, "Task Info", "Face", "none"), "none");
+    ASSERT_TRUE(zem::WriteProfileString(marked, "task info", "Creator", "王玥"));
+    EXPECT_EQ(ReadBytes(marked), Gbk("[Task Info]\r\nName=物理喆\r\n") + "Face=😀\r\n" + Gbk("Creator=王玥\r\n"));
+    EXPECT_EQ(zem::GetProfileString(marked, "Task Info", "Creator"), "王玥");
 }
 
 TEST_F(IniFileTest, ValuesRoundTripWhole)
@@ -313,20 +336,23 @@ TEST_F(IniFileTest, FailedWritesChangeNothing)
     }
 }
 
-TEST_F(IniFileTest, SaveKeepsModeAndLinkAndLeavesNoTemporaryFile)
+TEST_F(IniFileTest, SaveKeepsModeReplacesALinkAndLeavesNoTemporaryFile)
 {
     const fs::path real = dir_ / "real.ini";
     const fs::path link = dir_ / "link.ini";
     WriteBytes(real, "[s]\r\nk=v\r\n");
     ::chmod(real.c_str(), 0640);
-    fs::create_symlink(real.filename(), link);
-
-    ASSERT_TRUE(zem::WriteProfileString(link.string(), "s", "k", "w"));
-    EXPECT_TRUE(fs::is_symlink(link));
-    EXPECT_EQ(ReadBytes(real), "[s]\r\nk=w\r\n");
+    ASSERT_TRUE(zem::WriteProfileString(real.string(), "s", "k", "w"));
     struct stat st {};
     ASSERT_EQ(::stat(real.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 07777, 0640u);
+
+    // A save never writes through a link: the link becomes a file, what it pointed to stays.
+    fs::create_symlink(real.filename(), link);
+    ASSERT_TRUE(zem::WriteProfileString(link.string(), "s", "k", "x"));
+    EXPECT_FALSE(fs::is_symlink(link));
+    EXPECT_EQ(ReadBytes(link), "[s]\r\nk=x\r\n");
+    EXPECT_EQ(ReadBytes(real), "[s]\r\nk=w\r\n");
 
     std::vector<std::string> names;
     for (const auto& entry : fs::directory_iterator(dir_))
@@ -351,7 +377,7 @@ TEST_F(IniFileTest, DamagedBytesNeverCrashAndRoundTrip)
         "[a]\nk=\"",
         "[a]\nk='\n",
         "[a]\n  [b  \n k = v ",
-        "\xef\xbb\xbf[a]\r\nk=v",
+        "\r\n\r\r\n\n\r",
         std::string(10000, '['),
     };
     for (const std::string& input : inputs) {

@@ -67,24 +67,61 @@ TEST(Xml, SaveWritesOneExactDeclarationAndReferencesForCharactersOutsideGbk)
     EXPECT_STREQ(back.child("Root").child("Return").text().get(), "四\r五\r");
 }
 
-TEST(Xml, EncodingComesFromTheBytesNotTheDeclaration)
+TEST(Xml, TheDeclaredEncodingIsHonoured)
 {
     struct Case {
         const char* name;
         std::string bytes;
+        const char* error;  // nullptr: reads as 喆
     };
     const Case cases[] = {
-        {"GBK declared as UTF-8", "<?xml version='1.0' encoding='UTF-8'?><a>\x86\xb4</a>"},
-        {"UTF-8 after a mark, declared GB2312",
-         "\xEF\xBB\xBF<?xml version='1.0' encoding='GB2312'?><a>\xE5\x96\x86</a>"},
-        {"no declaration", "<a>\x86\xb4</a>"},
+        {"no declaration", "<a>\x86\xb4</a>", nullptr},
+        {"GB2312", "<?xml version='1.0' encoding='GB2312'?><a>\x86\xb4</a>", nullptr},
+        {"gbk", "<?xml version=\"1.0\" encoding = \"gbk\"?><a>\x86\xb4</a>", nullptr},
+        {"GB18030", "<?xml version='1.0' encoding='GB18030'?><a>\x86\xb4</a>", nullptr},
+        {"UTF-8", "<?xml version='1.0' encoding='UTF-8'?><a>\xE5\x96\x86</a>", nullptr},
+        {"UTF-8 after a mark, declared GB2312", "\xEF\xBB\xBF<?xml version='1.0' encoding='GB2312'?><a>\xE5\x96\x86</a>",
+         nullptr},
+        {"GBK declared as UTF-8", "<?xml version='1.0' encoding='UTF-8'?><a>\x86\xb4</a>", "不是 UTF-8 编码的文本"},
+        {"Big5", "<?xml version='1.0' encoding='Big5'?><a>x</a>", "不支持文件声明的编码“Big5”"},
+        {"UTF-16", std::string("\xFF\xFE<\0a\0/\0>\0", 10), "不支持 UTF-16 编码的文件"},
     };
     for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
         pugi::xml_document doc;
         std::string error;
-        ASSERT_TRUE(ParseXmlBytes(doc, c.bytes, &error)) << c.name << ": " << error;
-        EXPECT_STREQ(doc.child("a").text().get(), "喆") << c.name;
+        EXPECT_EQ(ParseXmlBytes(doc, c.bytes, &error), c.error == nullptr) << error;
+        if (c.error)
+            EXPECT_EQ(error.rfind(c.error, 0), 0u) << error;
+        else
+            EXPECT_STREQ(doc.child("a").text().get(), "喆");
     }
+    // GB18030's four-byte characters, which GBK lacks.
+    pugi::xml_document doc;
+    ASSERT_TRUE(ParseXmlBytes(doc, "<?xml version='1.0' encoding='GB18030'?><a>\x95\x32\x82\x36</a>"));
+    EXPECT_STREQ(doc.child("a").text().get(), "𠀀");
+}
+
+TEST(Xml, NestingDeeperThanAnyFileIsRefusedWithoutRecursion)
+{
+    std::string deep;
+    for (int i = 0; i < 100000; ++i)
+        deep += "<a>";
+    deep += "x";
+    for (int i = 0; i < 100000; ++i)
+        deep += "</a>";
+    pugi::xml_document doc;
+    std::string error;
+    EXPECT_FALSE(ParseXmlBytes(doc, deep, &error));
+    EXPECT_EQ(error, "XML 嵌套层次过深（超过 32 层）");
+    EXPECT_FALSE(doc.first_child());
+
+    // Exactly at the limit, counting the text under the innermost element.
+    std::string atLimit = "x";
+    for (int i = 0; i < kMaxXmlDepth - 1; ++i)
+        atLimit = "<a>" + atLimit + "</a>";
+    EXPECT_TRUE(ParseXmlBytes(doc, atLimit, &error)) << error;
+    EXPECT_FALSE(ParseXmlBytes(doc, "<a>" + atLimit + "</a>", &error));
 }
 
 TEST(Xml, DamagedFilesFailWithWhatAndWhere)

@@ -1,0 +1,594 @@
+// Task folders as a user's files may come: edited by hand, copied from another system, full of
+// links, with special files, too large, on a full or read-only disk, or opened by two programs.
+// Each case starts from a good task folder and a folder beside it that links may point to; after
+// it, every file that was there before is unchanged (but those the case names) and nothing
+// outside the task folder was touched.
+#include "base/ScheduleProctor.h"
+#include "base/ScheduleTask.h"
+
+#include "TaskDump.h"
+#include "platform/Files.h"
+#include "platform/Hooks.h"
+#include "platform/Text.h"
+#include "support/GbkBytes.h"
+#include "support/MessageRecorder.h"
+#include "support/TempFolder.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <string>
+#include <tuple>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const char* const kInputError = "读取 input.xml 文件出错！";
+const char* const kOutputError = "读取 output.xml 文件出错！";
+const char* const kOutputKept = "打开任务时，output.xml 中有部分课表未能读入。为免覆盖文件中的这些课表，本次未保存课表。";
+
+std::string FullInput()
+{
+    std::string text;
+    EXPECT_TRUE(zem::GbkToUtf8(ReadRaw(std::string(ZEM_TEST_DATA_DIR) + "/input/full.xml"), text));
+    return text;
+}
+
+const char* const kOutput =
+    "<?xml version='1.0' encoding='GB2312'?><Output><Class id=\"c1\" name=\"初一(1)班\">"
+    "<Item day=\"0\" segment=\"0\" section=\"0\" course=\"k1\" room=\"\" oddEven=\"0\"/>"
+    "<Item day=\"2\" segment=\"0\" section=\"0\" course=\"k2\" room=\"r1\" oddEven=\"0\"/></Class>"
+    "<Class id=\"c2\" name=\"初一(2)班\"><Item day=\"2\" segment=\"0\" section=\"0\" course=\"k3\" room=\"r1\" oddEven=\"0\"/>"
+    "<Item day=\"1\" segment=\"0\" section=\"1\" course=\"k4\" room=\"\" oddEven=\"1\"/>"
+    "<Item day=\"1\" segment=\"0\" section=\"1\" course=\"k5\" room=\"\" oddEven=\"2\"/></Class></Output>";
+
+const char* const kProctorIn =
+    "<?xml version='1.0' encoding='GB2312'?><Input><PlanInfo><Plan id=\"p1\" date=\"05 June 2024\" "
+    "starttime=\"08:30:00\" endtime=\"10:00:00\" subject=\"语文\" teachercount=\"1\"><Rooms><Room>101室</Room></Rooms>"
+    "</Plan></PlanInfo><TeacherInfo><Teacher>王喆</Teacher></TeacherInfo><Rule><ClassPolicy>1</ClassPolicy>"
+    "<SubjectPolicy>2</SubjectPolicy></Rule></Input>";
+
+struct Folders {
+    std::string task;     // ends with '/'
+    std::string outside;  // beside the task folder, ends with '/'
+    std::string taskFile;
+    std::string input() const { return task + "input.xml"; }
+    std::string output() const { return task + "output.xml"; }
+};
+
+// A good task with timetables and a report, and a folder of somebody else's files beside it:
+// files named like the task's and day-named folders such as backups have.
+Folders MakeFolders(const TempFolder& dir)
+{
+    Folders f{dir / "task/", dir / "outside/", {}};
+    f.taskFile = MakeTaskFolder(f.task, Gbk(FullInput()));
+    WriteRaw(f.output(), Gbk(kOutput));
+    WriteRaw(f.task + "report.txt", Gbk("上次的报告") + std::string(1, '\0'));
+    WriteRaw(f.task + "task.ini", "[WeekTable]\r\nLastView0=2\r\n");
+    for (const char* name : {"report.txt", "output.xml", "input.xml", "task.ini"})
+        WriteRaw(f.outside + name, std::string("theirs: ") + name);
+    for (int day = 1; day <= 7; ++day)
+        WriteRaw(f.outside + zem::Format("days/2020010%d/input.xml", day), "theirs");
+    WriteRaw(f.outside + "proctor/期中/in.xml", "theirs");
+    return f;
+}
+
+// Everything under a folder by path: a file's bytes (the size of a large one), a link's target.
+std::map<std::string, std::string> Snapshot(const std::string& root)
+{
+    std::map<std::string, std::string> entries;
+    std::error_code ec;
+    for (fs::recursive_directory_iterator it(root, ec), end; it != end; it.increment(ec)) {
+        const fs::file_status status = it->symlink_status(ec);
+        const std::string path = it->path().lexically_relative(root).string();
+        if (fs::is_symlink(status))
+            entries[path] = "link " + fs::read_symlink(it->path()).string();
+        else if (fs::is_directory(status))
+            entries[path] = "folder";
+        else if (!fs::is_regular_file(status))
+            entries[path] = "special";
+        else if (fs::file_size(it->path()) > (1u << 20))
+            entries[path] = "large " + std::to_string(fs::file_size(it->path()));
+        else
+            entries[path] = "file " + ReadRaw(it->path().string());
+    }
+    return entries;
+}
+
+void Link(const std::string& target, const std::string& link)
+{
+    fs::remove_all(link);
+    fs::create_symlink(target, link);
+}
+
+void Fifo(const std::string& path)
+{
+    fs::remove_all(path);
+    ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
+}
+
+std::string Today()
+{
+    const zem::LocalTime now = zem::Now();
+    return zem::Format("%04d%02d%02d", now.year, now.month, now.day);
+}
+
+// Inserts a comment and a processing instruction as the first children of every element named
+// `name` that has children.
+std::string WithNotesIn(std::string text, const std::string& name)
+{
+    for (std::size_t at = text.find("<" + name); at != std::string::npos; at = text.find("<" + name, at + 1)) {
+        const char next = text[at + 1 + name.size()];
+        const std::size_t close = text.find('>', at);
+        if ((next != ' ' && next != '>') || text[close - 1] == '/')
+            continue;
+        text.insert(close + 1, "<!-- 备注：" + name + " --><?note " + name + "?>");
+    }
+    return text;
+}
+
+std::string Nested(const std::string& inner, int depth)
+{
+    std::string text;
+    text.reserve(inner.size() + 7u * static_cast<unsigned>(depth));
+    for (int i = 0; i < depth; ++i)
+        text += "<a>";
+    text += inner;
+    for (int i = 0; i < depth; ++i)
+        text += "</a>";
+    return text;
+}
+
+// Fails every write under the path as the system would, while it lives.
+class WriteFault {
+public:
+    WriteFault(std::string under, int error)
+        : previous_(zem::SetFileWriteFaultHook([under, error](const std::string& path) {
+              return path.rfind(under, 0) == 0 ? error : 0;
+          }))
+    {
+    }
+    ~WriteFault() { zem::SetFileWriteFaultHook(previous_); }
+
+private:
+    zem::FileWriteFaultHook previous_;
+};
+
+struct Case {
+    std::string name;
+    std::function<void(const Folders&)> arrange;
+    // Does what the program would and checks what it must say and do.
+    std::function<void(const Folders&, MessageRecorder&)> act;
+    // Paths in the task folder (with all beneath them) that may change or go.
+    std::vector<std::string> changed = {};
+};
+
+bool Changes(const Case& c, const std::string& path)
+{
+    for (const std::string& allowed : c.changed)
+        if (path == allowed || path.rfind(allowed + "/", 0) == 0)
+            return true;
+    return false;
+}
+
+constexpr const char* kOpenTaskVariable = "ZEM_TEST_OPEN_TASK";
+
+// Opens the task for writing in a program of its own (this test program, running the test below):
+// its exit status, 0 opened or 3 refused, and what it said.
+std::pair<int, std::string> OpenInAnotherProgram(const std::string& taskFile)
+{
+    const std::string command =
+        "'" + fs::read_symlink("/proc/self/exe").string() + "' --gtest_filter=HostileTaskFolder.OpenedByAnotherProgram 2>&1";
+    ::setenv(kOpenTaskVariable, taskFile.c_str(), 1);
+    std::FILE* pipe = ::popen(command.c_str(), "r");
+    ::unsetenv(kOpenTaskVariable);
+    if (!pipe)
+        return {-1, "no second program"};
+    std::string said;
+    char buffer[4096];
+    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+        said.append(buffer, n);
+    const int status = ::pclose(pipe);
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, said};
+}
+
+// Opens the task, expecting it to open; the task keeps the folder until it goes.
+std::unique_ptr<CScheduleTask> Opened(const Folders& f, TaskAccess access = TaskAccess::ReadWrite)
+{
+    auto task = std::make_unique<CScheduleTask>();
+    EXPECT_TRUE(task->Open(f.taskFile, access));
+    return task;
+}
+
+TEST(HostileTaskFolder, NothingIsLostAndNothingOutsideIsTouched)
+{
+    // What the good folder holds, for the cases whose reading must not change it.
+    std::string goodDump;
+    {
+        TempFolder dir;
+        goodDump = taskdump::Dump(*Opened(MakeFolders(dir)));
+    }
+    auto readsAsTheGoodFolder = [&](const Folders& f, MessageRecorder& recorder) {
+        auto task = Opened(f);
+        EXPECT_FALSE(task->IsOutputReadPartial());
+        EXPECT_EQ(taskdump::Dump(*task), goodDump);
+        EXPECT_TRUE(recorder.messages.empty());
+    };
+    auto opensNot = [](const std::function<std::string(const Folders&)> message) {
+        return [message](const Folders& f, MessageRecorder& recorder) {
+            CScheduleTask task;
+            const auto start = std::chrono::steady_clock::now();
+            EXPECT_FALSE(task.Open(f.taskFile));
+            EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
+            EXPECT_EQ(recorder.Texts(), std::vector<std::string>{message(f)});
+            EXPECT_FALSE(task.SaveInputData());
+        };
+    };
+    auto timetablesKept = [](const std::function<std::string(const Folders&)> message) {
+        return [message](const Folders& f, MessageRecorder& recorder) {
+            auto task = Opened(f);
+            EXPECT_TRUE(task->IsOutputReadPartial());
+            EXPECT_FALSE(task->SaveOutputData());
+            EXPECT_EQ(recorder.Texts(), (std::vector<std::string>{message(f), kOutputKept}));
+        };
+    };
+    auto fixed = [](std::string text) { return [text](const Folders&) { return text; }; };
+
+    std::vector<Case> cases;
+    // A comment or processing instruction first in every list and named part of input.xml.
+    for (const char* name :
+         {"SchoolStructure", "WeekDay", "MaxSection", "Activities", "PeriodName", "SubjectInfo", "TeacherInfo",
+          "TeacherGroupInfo", "TeacherGroup", "ClassInfo", "RoomInfo", "SelfStudy", "CourseInfo", "FixedTimeOfTeacher",
+          "FixedTimeOfTeacherGroup", "FixedTimeOfClass", "FixedTimeOfSubject", "FixedTimeOfCourse", "FixedTime",
+          "BaseSetting", "CombineCourseInfo", "CombineCourse", "CoursePreset", "MutexTeacherInfo", "MutexTeacher",
+          "AssistantInfo", "Assistant", "OETeamInfo", "MutexSubjectInfo", "MutexSubject", "Input"}) {
+        cases.push_back({std::string("a comment first in ") + name,
+                         [name](const Folders& f) { WriteRaw(f.input(), Gbk(WithNotesIn(FullInput(), name))); },
+                         readsAsTheGoodFolder});
+    }
+    cases.push_back({"comments before and between the sections of input.xml",
+                     [](const Folders& f) {
+                         std::string text = zem::ReplaceAll(FullInput(), "\n<", "\n<!-- 注 --><");
+                         WriteRaw(f.input(), Gbk(text));
+                     },
+                     readsAsTheGoodFolder});
+    cases.push_back({"comments between the classes and lessons of output.xml",
+                     [](const Folders& f) {
+                         std::string text = zem::ReplaceAll(kOutput, "<Item", "<!-- 课 --><Item");
+                         WriteRaw(f.output(), Gbk(zem::ReplaceAll(text, "<Class", "<?note 班?><Class")));
+                     },
+                     readsAsTheGoodFolder});
+    // Other text ends a list: the file is not read in part and saved over.
+    cases.push_back({"text between the plans of input.xml",
+                     [](const Folders& f) {
+                         WriteRaw(f.input(), Gbk(zem::ReplaceAll(FullInput(), "<Course id=\"k3\"", "x<Course id=\"k3\"")));
+                     },
+                     opensNot(fixed(kInputError))});
+    cases.push_back({"text between the lessons of output.xml",
+                     [](const Folders& f) {
+                         WriteRaw(f.output(), Gbk(zem::ReplaceAll(kOutput, "<Item day=\"2\" segment=\"0\" section=\"0\" course=\"k2\"",
+                                                                  "x<Item day=\"2\" segment=\"0\" section=\"0\" course=\"k2\"")));
+                     },
+                     timetablesKept(fixed(kOutputError))});
+    // Nesting tens of thousands deep where text is read.
+    cases.push_back({"input.xml nested deep in forenoon",
+                     [](const Folders& f) {
+                         WriteRaw(f.input(), Gbk(zem::ReplaceAll(FullInput(), "<forenoon>4</forenoon>",
+                                                                 "<forenoon>" + Nested("4", 100000) + "</forenoon>")));
+                     },
+                     opensNot(fixed(kInputError))});
+    cases.push_back({"output.xml nested deep in a lesson",
+                     [](const Folders& f) {
+                         WriteRaw(f.output(), Gbk(zem::ReplaceAll(kOutput, "oddEven=\"2\"/>",
+                                                                  "oddEven=\"2\">" + Nested("", 100000) + "</Item>")));
+                     },
+                     timetablesKept(fixed(kOutputError))});
+    cases.push_back({"in.xml nested deep in ClassPolicy",
+                     [](const Folders& f) {
+                         WriteRaw(f.task + "proctor/期中/in.xml",
+                                  Gbk(zem::ReplaceAll(kProctorIn, "<ClassPolicy>1", "<ClassPolicy>" + Nested("1", 100000))));
+                     },
+                     [](const Folders& f, MessageRecorder& recorder) {
+                         auto task = Opened(f);
+                         CScheduleProctor set;
+                         EXPECT_FALSE(set.Open(task.get(), "期中"));
+                         EXPECT_FALSE(set.Save());
+                         EXPECT_EQ(recorder.Texts(), (std::vector<std::string>{
+                                                         "读取 in.xml 文件出错！",
+                                                         "监考数据未能完整读入。为免覆盖 in.xml 和 out.xml 中的数据，本次未保存。"}));
+                     }});
+    // Links: a save replaces the link itself; what it points to stays as it was.
+    for (const char* file : {"report.txt", "output.xml", "input.xml", "task.ini"}) {
+        cases.push_back({std::string(file) + " a link out of the folder",
+                         [file](const Folders& f) {
+                             if (std::string(file) != "report.txt" && std::string(file) != "task.ini")
+                                 fs::copy_file(f.task + file, f.outside + file, fs::copy_options::overwrite_existing);
+                             Link(f.outside + file, f.task + file);
+                         },
+                         [file](const Folders& f, MessageRecorder& recorder) {
+                             const std::string before = ReadRaw(f.outside + file);
+                             auto task = Opened(f);
+                             task->GetLastReportInfo().SetReportInfo("新的报告");
+                             EXPECT_TRUE(task->SaveLastReportInfo());
+                             EXPECT_TRUE(task->SaveOutputData());
+                             EXPECT_TRUE(task->SaveInputData());
+                             EXPECT_TRUE(task->SetConfig("WeekTable", "LastView0", "3"));
+                             EXPECT_FALSE(zem::IsLink(f.task + file));
+                             EXPECT_EQ(ReadRaw(f.outside + file), before);
+                             EXPECT_TRUE(recorder.messages.empty());
+                         },
+                         {"report.txt", "output.xml", "input.xml", "task.ini", "backup.ini", "Backup"}});
+    }
+    cases.push_back({"Backup a link to somebody's day folders",
+                     [](const Folders& f) { Link(f.outside + "days", f.task + "Backup"); },
+                     [](const Folders& f, MessageRecorder& recorder) {
+                         auto task = Opened(f);
+                         EXPECT_FALSE(task->AutoBackup(true, "自动排课前", false));
+                         EXPECT_TRUE(task->SaveInputData());  // said once, not again
+                         EXPECT_EQ(recorder.Texts(), std::vector<std::string>{
+                                                         "“自动排课前”的备份未能完成，排课任务的文件没有备份。\n\n"
+                                                         "无法使用文件夹，同名的是一个链接：" + f.task + "Backup"});
+                         std::vector<const CBackupEntry*> entries;
+                         task->GetBackupManager().GetAllBackups(entries);
+                         EXPECT_TRUE(entries.empty());
+                     },
+                     {"input.xml", "backup.ini"}});
+    cases.push_back({"today's backup a link out of the folder",
+                     [](const Folders& f) {
+                         ASSERT_TRUE(zem::MakeFolder(f.task + "Backup"));
+                         Link(f.outside + "days/20200101", f.task + "Backup/" + Today());
+                     },
+                     [](const Folders& f, MessageRecorder& recorder) {
+                         auto task = Opened(f);
+                         EXPECT_FALSE(task->AutoBackup(false, "", false));
+                         ASSERT_EQ(recorder.messages.size(), 1u);
+                         EXPECT_NE(recorder.Texts()[0].find("同名的是一个链接"), std::string::npos) << recorder.Texts()[0];
+                     }});
+    cases.push_back({"day-named links among the backups",
+                     [](const Folders& f) {
+                         for (int day = 1; day <= 7; ++day)
+                             WriteRaw(f.task + zem::Format("Backup/2019010%d/input.xml", day), "old");
+                         Link(f.outside + "days/20200101", f.task + "Backup/20180101");
+                     },
+                     [](const Folders& f, MessageRecorder& recorder) {
+                         auto task = Opened(f);
+                         EXPECT_TRUE(task->AutoBackup(false, "", false));
+                         EXPECT_TRUE(zem::IsLink(f.task + "Backup/20180101"));
+                         EXPECT_FALSE(zem::FolderExists(f.task + "Backup/20190102"));
+                         EXPECT_TRUE(zem::FolderExists(f.task + "Backup/20190103"));
+                         EXPECT_TRUE(recorder.messages.empty());
+                     },
+                     {"Backup/20190101", "Backup/20190102", "backup.ini"}});
+    cases.push_back({"proctor a link out of the folder",
+                     [](const Folders& f) { Link(f.outside + "proctor", f.task + "proctor"); },
+                     [](const Folders& f, MessageRecorder& recorder) {
+                         auto task = Opened(f);
+                         CScheduleProctor set;
+                         EXPECT_FALSE(set.Open(task.get(), "期中"));
+                         set.data().GetTeacherArray().push_back("王喆");
+                         EXPECT_FALSE(set.Save());
+                         EXPECT_EQ(recorder.Texts(),
+                                   (std::vector<std::string>{
+                                       "无法创建监考数据文件夹。\n\n无法使用文件夹，同名的是一个链接：" + f.task + "proctor",
+                                       "保存出错！\n\n无法写入文件：\n" + f.task + "proctor/期中\n（是一个链接）"}));
+                     }});
+    cases.push_back({"removing a backup folder that is a link",
+                     [](const Folders& f) { Link(f.outside + "days", f.task + "Backup"); },
+                     [](const Folders& f, MessageRecorder&) {
+                         EXPECT_TRUE(zem::RemoveFolder(f.task + "Backup/"));
+                         EXPECT_FALSE(fs::exists(fs::symlink_status(f.task + "Backup")));
+                     },
+                     {"Backup"}});
+    cases.push_back({"copying a task folder with links",
+                     [](const Folders& f) {
+                         Link(f.outside + "report.txt", f.task + "report.txt");
+                         Link(f.outside + "proctor", f.task + "proctor");
+                     },
+                     [](const Folders& f, MessageRecorder&) {
+                         const std::string copy = f.task + "../copy/";
+                         std::string error;
+                         EXPECT_EQ(zem::CopyFolder(f.task, copy, &error), ELOOP);
+                         EXPECT_NE(error.find("proctor（是一个链接）"), std::string::npos) << error;
+                         EXPECT_NE(error.find("report.txt（是一个链接）"), std::string::npos) << error;
+                         EXPECT_EQ(ReadRaw(copy + "input.xml"), ReadRaw(f.input()));
+                         for (const auto& [path, what] : Snapshot(copy))
+                             EXPECT_NE(what.rfind("link", 0), 0u) << path;
+                         fs::remove_all(copy);
+                     }});
+    // Files that are not files, and files no school has.
+    cases.push_back({"input.xml a FIFO", [](const Folders& f) { Fifo(f.input()); },
+                     opensNot([](const Folders& f) { return std::string(kInputError) + "\n\n不是普通文件：" + f.input(); })});
+    cases.push_back({"input.xml a link to a device", [](const Folders& f) { Link("/dev/zero", f.input()); },
+                     opensNot([](const Folders& f) { return std::string(kInputError) + "\n\n不是普通文件：" + f.input(); })});
+    cases.push_back({"output.xml a FIFO", [](const Folders& f) { Fifo(f.output()); },
+                     timetablesKept([](const Folders& f) { return std::string(kOutputError) + "\n\n不是普通文件：" + f.output(); })});
+    cases.push_back({"report.txt and task.ini FIFOs",
+                     [](const Folders& f) {
+                         Fifo(f.task + "report.txt");
+                         Fifo(f.task + "task.ini");
+                     },
+                     [](const Folders& f, MessageRecorder& recorder) {
+                         auto task = Opened(f);
+                         EXPECT_EQ(task->GetLastReportInfo().GetReportInfo(), "");
+                         EXPECT_EQ(task->GetConfigInt("WeekTable", "LastView0", 7), 7);
+                         EXPECT_FALSE(task->SetConfig("WeekTable", "LastView0", "3"));
+                         EXPECT_EQ(recorder.Texts(), std::vector<std::string>{"无法读取文件：\n" + f.task +
+                                                                              "task.ini\n（不是普通文件）"});
+                     }});
+    cases.push_back({"the task file a FIFO", [](const Folders& f) { Fifo(f.taskFile); },
+                     opensNot([](const Folders& f) { return "读取 测试.zem 文件出错！\n\n不是普通文件：" + f.taskFile; })});
+    cases.push_back({"input.xml larger than any school's",
+                     [](const Folders& f) { fs::resize_file(f.input(), (std::uintmax_t{64} << 20) + 1); },
+                     opensNot([](const Folders& f) {
+                         return std::string(kInputError) + "\n\n文件太大（超过 64 MB）：" + f.input();
+                     })});
+    cases.push_back({"input.xml with more teachers than a school has",
+                     [](const Folders& f) {
+                         std::string teachers;
+                         for (int i = 0; i < 3001; ++i)
+                             teachers += zem::Format("<Teacher id=\"x%d\" name=\"张%d\" shortname=\"\" priority=\"1\" index=\"%d\"/>", i, i, i);
+                         WriteRaw(f.input(), Gbk(zem::ReplaceAll(FullInput(), "</TeacherInfo>", teachers + "</TeacherInfo>")));
+                     },
+                     opensNot([](const Folders& f) {
+                         return std::string(kInputError) + "\n\n文件中的教师多于 3000 个，超出了一所学校可能有的数量：\n" + f.input();
+                     })});
+    cases.push_back({"in.xml with more exams than a school has",
+                     [](const Folders& f) {
+                         std::string plans;
+                         for (int i = 0; i < 10001; ++i)
+                             plans += zem::Format("<Plan id=\"p%d\"/>", i);
+                         WriteRaw(f.task + "proctor/期中/in.xml",
+                                  Gbk(zem::ReplaceAll(kProctorIn, "</PlanInfo>", plans + "</PlanInfo>")));
+                     },
+                     [](const Folders& f, MessageRecorder& recorder) {
+                         auto task = Opened(f);
+                         CScheduleProctor set;
+                         EXPECT_FALSE(set.Open(task.get(), "期中"));
+                         EXPECT_TRUE(set.data().GetPlanList().empty());
+                         EXPECT_FALSE(set.Save());
+                         EXPECT_EQ(recorder.Texts(),
+                                   (std::vector<std::string>{
+                                       "读取 in.xml 文件出错！\n\n文件中的考试多于 10000 个，超出了一所学校可能有的数量：\n" +
+                                           f.task + "proctor/期中/in.xml",
+                                       "监考数据未能完整读入。为免覆盖 in.xml 和 out.xml 中的数据，本次未保存。"}));
+                     }});
+    // Encodings of other editors and systems.
+    cases.push_back({"input.xml in UTF-8 with Chinese names",
+                     [](const Folders& f) {
+                         WriteRaw(f.input(), zem::ReplaceAll(FullInput(), "encoding=\"GB2312\"", "encoding=\"UTF-8\""));
+                     },
+                     [&](const Folders& f, MessageRecorder& recorder) {
+                         readsAsTheGoodFolder(f, recorder);
+                         auto task = Opened(f, TaskAccess::ReadOnly);
+                         EXPECT_EQ(task->GetTeacherName("t1"), "王喆");
+                     }});
+    for (const char* end : {"\r\n", "\r"}) {
+        cases.push_back({std::string("the task file in UTF-8 with a mark, lines ending ") + (end[1] ? "CR LF" : "CR"),
+                         [end](const Folders& f) {
+                             WriteRaw(f.taskFile, "\xEF\xBB\xBF[Task Info]" + std::string(end) + "Name=物理组" + end +
+                                                      "Description=喆" + end);
+                         },
+                         [](const Folders& f, MessageRecorder& recorder) {
+                             {
+                                 auto task = Opened(f);
+                                 EXPECT_EQ(task->GetTaskInfo().GetTaskName(), "物理组");
+                                 task->GetTaskInfo().SetTaskAuthor("王玥");
+                                 EXPECT_TRUE(task->GetTaskInfo().WriteToFile());
+                             }
+                             auto task = Opened(f);
+                             EXPECT_EQ(task->GetTaskInfo().GetTaskName(), "物理组");
+                             EXPECT_EQ(task->GetTaskInfo().GetDescription(), "喆");
+                             EXPECT_EQ(task->GetTaskInfo().GetTaskAuthor(), "王玥");
+                             EXPECT_TRUE(recorder.messages.empty());
+                         },
+                         {"测试.zem"}});
+    }
+    // Two programs on one task; one program's own windows may open it anew.
+    cases.push_back({"a second writer", [](const Folders&) {},
+                     [](const Folders& f, MessageRecorder& recorder) {
+                         auto first = Opened(f);
+                         const auto [refused, said] = OpenInAnotherProgram(f.taskFile);
+                         EXPECT_EQ(refused, 3);
+                         EXPECT_NE(said.find("该排课任务正在被其他程序使用"), std::string::npos) << said;
+                         auto again = Opened(f);
+                         auto reader = Opened(f, TaskAccess::ReadOnly);
+                         EXPECT_FALSE(reader->SaveInputData());
+                         EXPECT_FALSE(reader->SaveOutputData());
+                         EXPECT_FALSE(reader->AutoBackup(true, "自动排课前", false));
+                         EXPECT_EQ(recorder.Texts(), (std::vector<std::string>{"该排课任务是以只读方式打开的，不能保存。",
+                                                                               "该排课任务是以只读方式打开的，不能保存。"}));
+                         // Once the program lets go, another opens the task for writing.
+                         first.reset();
+                         EXPECT_EQ(OpenInAnotherProgram(f.taskFile).first, 3);
+                         again.reset();
+                         EXPECT_EQ(OpenInAnotherProgram(f.taskFile).first, 0);
+                     }});
+    // A disk that takes nothing: the save says why, the backup that failed before it says so once.
+    for (const auto& [what, code, text] : {std::tuple{"a full disk", ENOSPC, "磁盘空间不足"},
+                                           std::tuple{"a read-only folder", EROFS, "磁盘是只读的"}}) {
+        const int error = code;
+        const std::string reason = text;
+        cases.push_back({what, [](const Folders&) {},
+                         [error, reason](const Folders& f, MessageRecorder& recorder) {
+                             auto task = Opened(f);
+                             WriteFault fault(f.task, error);
+                             EXPECT_FALSE(task->SaveInputData());
+                             EXPECT_FALSE(task->SaveOutputData());
+                             const std::string why = "（" + reason + "）";
+                             EXPECT_EQ(recorder.Texts(),
+                                       (std::vector<std::string>{
+                                           "自动备份未能完成，排课任务的文件没有备份。\n\n无法创建文件夹：" + f.task +
+                                               "Backup\n" + reason,
+                                           "保存出错！\n\n无法写入文件：\n" + f.input() + "\n" + why,
+                                           "保存出错！\n\n无法写入文件：\n" + f.output() + "\n" + why}));
+                         }});
+    }
+    cases.push_back({"temporary files that killed saves left",
+                     [](const Folders& f) {
+                         WriteRaw(f.task + ".~zem.4242.7.tmp", std::string(2 << 20, 'x'));
+                         WriteRaw(f.task + "Backup/20240101/.~zem.1.1.tmp", "x");
+                         WriteRaw(f.task + "Backup/20240101/input.xml", "old");
+                         WriteRaw(f.task + "proctor/期中/.~zem.3.3.tmp", "x");
+                         WriteRaw(f.task + "notes.tmp", "mine");
+                         WriteRaw(f.task + ".~zem.tmp", "mine");
+                         Link(f.outside + "report.txt", f.task + ".~zem.5.5.tmp");
+                     },
+                     [](const Folders& f, MessageRecorder& recorder) {
+                         auto task = Opened(f);
+                         EXPECT_FALSE(fs::exists(f.task + ".~zem.4242.7.tmp"));
+                         EXPECT_TRUE(recorder.messages.empty());
+                     },
+                     {".~zem.4242.7.tmp", "Backup/20240101/.~zem.1.1.tmp", "proctor/期中/.~zem.3.3.tmp"}});
+
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        CScheduleTask::ResetAutoBackupStateForTesting();
+        TempFolder dir;
+        const Folders f = MakeFolders(dir);
+        c.arrange(f);
+        const auto taskBefore = Snapshot(f.task);
+        const auto outsideBefore = Snapshot(f.outside);
+        {
+            MessageRecorder recorder;
+            c.act(f, recorder);
+        }
+        const auto taskAfter = Snapshot(f.task);
+        for (const auto& [path, what] : taskBefore) {
+            if (Changes(c, path))
+                continue;
+            const auto after = taskAfter.find(path);
+            ASSERT_NE(after, taskAfter.end()) << path << " is gone";
+            EXPECT_EQ(after->second, what) << path;
+        }
+        EXPECT_EQ(Snapshot(f.outside), outsideBefore);
+        EXPECT_EQ(Snapshot(dir.path()).count("copy"), 0u);
+    }
+}
+
+// The second program of the case "a second writer": opens the task named in the environment for
+// writing and says what it heard. Skipped when run on its own.
+TEST(HostileTaskFolder, OpenedByAnotherProgram)
+{
+    const char* taskFile = std::getenv(kOpenTaskVariable);
+    if (!taskFile)
+        GTEST_SKIP() << "run by the case \"a second writer\"";
+    MessageRecorder recorder;
+    CScheduleTask task;
+    const bool opened = task.Open(taskFile);
+    for (const std::string& text : recorder.Texts())
+        std::printf("%s\n", text.c_str());
+    std::fflush(stdout);
+    std::_Exit(opened ? 0 : 3);
+}
+
+}  // namespace
