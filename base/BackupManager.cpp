@@ -66,7 +66,7 @@ CBackupManager::CBackupManager(const CBackupManager&) = default;
 CBackupManager& CBackupManager::operator=(const CBackupManager&) = default;
 CBackupManager::~CBackupManager() = default;
 
-void CBackupManager::Init(const std::string& taskFolder)
+void CBackupManager::Init(const std::string& taskFolder, bool store)
 {
     m_strTaskFolder = taskFolder;
     if (!m_strTaskFolder.empty() && m_strTaskFolder.back() != '/')
@@ -85,7 +85,7 @@ void CBackupManager::Init(const std::string& taskFolder)
             AddEntryToHead(entry->m_type, entry->m_strTime, entry->m_strFolder, entry->m_strDescription);
     }
     if (m_entries.empty())
-        BuildEntryListFromAutoBackupFolder();
+        BuildEntryListFromAutoBackupFolder(store);
     m_bAutoBackupBeforeRestore = ini.GetInt(kCommonSection, kAutoBackupKey, 1) != 0;
 }
 
@@ -129,7 +129,7 @@ void CBackupManager::AddEntryToHead(Type type, const std::string& time, const st
     m_entries.push_front(CBackupEntry{time, folder, type, description});
 }
 
-void CBackupManager::BuildEntryListFromAutoBackupFolder()
+void CBackupManager::BuildEntryListFromAutoBackupFolder(bool store)
 {
     // A Backup that is a link holds somebody else's folders.
     std::vector<zem::FolderEntry> names;
@@ -158,8 +158,9 @@ void CBackupManager::BuildEntryListFromAutoBackupFolder()
                      [](const CBackupEntry& a, const CBackupEntry& b) { return a.m_strTime < b.m_strTime; });
     for (const CBackupEntry& entry : candidates)
         AddEntryToHead(entry.m_type, entry.m_strTime, entry.m_strFolder, entry.m_strDescription);
-    // A task folder that is gone gets no backup.ini of its own.
-    if (zem::FolderExists(m_strTaskFolder.empty() ? "." : m_strTaskFolder))
+    // A task folder that is gone gets no backup.ini of its own, and a list with nothing to hold
+    // changes no file: opening a task without backups leaves its folder as it was.
+    if (store && !candidates.empty() && zem::FolderExists(m_strTaskFolder.empty() ? "." : m_strTaskFolder))
         Write();
 }
 

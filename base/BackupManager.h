@@ -22,8 +22,8 @@ public:
     virtual ~CBackupManager();
 
     // Loads the list of the task in `taskFolder` from backup.ini; without stored entries the list
-    // is rebuilt from the Backup folder and written back.
-    void Init(const std::string& taskFolder);
+    // is rebuilt from the Backup folder and, when it found any and `store` allows, written back.
+    void Init(const std::string& taskFolder, bool store = true);
     // Puts an entry at the head of the list and writes backup.ini. A day or timed entry whose
     // folder is not in the Backup folder is not added. False when backup.ini cannot be written,
     // having said why; given `error`, the reason goes there and nothing is shown.
@@ -39,7 +39,7 @@ public:
 
 private:
     void AddEntryToHead(Type type, const std::string& time, const std::string& folder, const std::string& description);
-    void BuildEntryListFromAutoBackupFolder();
+    void BuildEntryListFromAutoBackupFolder(bool store);
     bool Write(std::string* error = nullptr) const;
     void FreeEntryList();
     std::string IniPath() const { return m_strTaskFolder + "backup.ini"; }

@@ -111,7 +111,8 @@ void CScheduleTask::ResetAutoBackupStateForTesting()
 
 bool CScheduleTask::ReadBackupInfo()
 {
-    m_backupManager.Init(m_taskInfo.GetTaskFolder());
+    // A task opened to be read only writes nothing, not even its rebuilt backup list.
+    m_backupManager.Init(m_taskInfo.GetTaskFolder(), !m_readOnly);
     return true;
 }
 

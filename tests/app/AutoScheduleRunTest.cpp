@@ -1,5 +1,6 @@
 // The automatic run as the user works it on the demo task: the start page, the run dialog, the
 // report, cancelling, partial re-scheduling, and the completion view.
+#include "OutputLessons.h"
 #include "ShellTestSupport.h"
 
 #include "app/controls/LessonCounter.h"
@@ -25,8 +26,6 @@
 #include <QTextCursor>
 #include <QTextEdit>
 #include <QTreeWidget>
-
-#include <pugixml.hpp>
 
 #include <atomic>
 #include <chrono>
@@ -120,25 +119,7 @@ int BackupsFor(const std::string& taskFile, const std::string& reason)
     return n;
 }
 
-// output.xml's items per class id, each as its attributes in file order.
 using OutputItems = std::map<std::string, std::vector<std::string>>;
-
-OutputItems ReadOutput(const std::string& path)
-{
-    OutputItems items;
-    pugi::xml_document doc;
-    EXPECT_TRUE(doc.load_file(path.c_str())) << path;
-    for (pugi::xml_node cls : doc.child("Output").children("Class")) {
-        auto& list = items[cls.attribute("id").value()];
-        for (pugi::xml_node item : cls.children("Item")) {
-            std::string line;
-            for (pugi::xml_attribute a : item.attributes())
-                line += std::string(a.name()) + "=" + a.value() + " ";
-            list.push_back(line);
-        }
-    }
-    return items;
-}
 
 class ScheduleRunTest : public ShellTest {
 protected:
@@ -329,7 +310,7 @@ TEST_F(ScheduleRunTest, PartialRunReschedulesTheChosenClassesAndKindsOnly)
 {
     CAutoRange all = WholeSchool();
     ASSERT_NE(RunWholeSchool(all), 0);
-    const OutputItems before = ReadOutput(TaskFolder() + "output.xml");
+    const OutputItems before = LessonsByClass(TaskFolder() + "output.xml");
 
     std::vector<std::string> chosen;
     script.shown.clear();
@@ -365,7 +346,7 @@ TEST_F(ScheduleRunTest, PartialRunReschedulesTheChosenClassesAndKindsOnly)
                 kept.push_back(item);
         return kept;
     };
-    const OutputItems after = ReadOutput(TaskFolder() + "output.xml");
+    const OutputItems after = LessonsByClass(TaskFolder() + "output.xml");
     ASSERT_EQ(after.size(), before.size());
     int changedInRange = 0;
     for (const auto& [classId, items] : before) {

@@ -119,6 +119,12 @@ TEST(BackupManager, WithoutBackupIniTheListIsRebuiltFromTheBackupFolder)
     WriteRaw(task / "Backup/20240210/x", "");     // holds no input.xml either
     WriteRaw(task / "Backup/20240211", "a file");
 
+    // A task opened to be read only rebuilds the list but writes nothing.
+    CBackupManager readOnly;
+    readOnly.Init(task.path(), false);
+    EXPECT_EQ(Entries(readOnly).size(), 12u);
+    EXPECT_FALSE(fs::exists(task / "backup.ini"));
+
     CBackupManager manager;
     manager.Init(task.path());
     const std::vector<std::string> expected = {
@@ -136,6 +142,16 @@ TEST(BackupManager, WithoutBackupIniTheListIsRebuiltFromTheBackupFolder)
     for (std::size_t i = 0; i < 18; ++i)
         ini += std::to_string(i + 1) + "=" + (i < expected.size() ? expected[i] : "") + "\r\n";
     EXPECT_EQ(ReadRaw(task / "backup.ini"), ini);
+}
+
+TEST(BackupManager, AFolderWithoutBackupsIsLeftAsItWas)
+{
+    TempFolder task;
+    MakeBackup(task, "20240209", false);  // holds no input.xml: no backup
+    CBackupManager manager;
+    manager.Init(task.path());
+    EXPECT_TRUE(Entries(manager).empty());
+    EXPECT_FALSE(fs::exists(task / "backup.ini"));
 }
 
 TEST(BackupManager, EachKindKeepsItsSixNewestAndARepeatedFolderMovesToTheHead)

@@ -1,0 +1,230 @@
+// A school from nothing to its timetables, as an office builds it through the program's windows:
+// the new task, the teaching time, classes, courses and teachers added in batches, the plans, the
+// automatic run and its report; then the program quits and reopens the task by itself.
+#include "JourneyTestSupport.h"
+
+#include "app/data/AddPlanDlg.h"
+#include "app/data/BatchAddClassDlg.h"
+#include "app/data/BatchAddCourseDlg.h"
+#include "app/data/BatchAddTeacherDlg.h"
+#include "app/data/ObjectListPages.h"
+#include "app/data/PlanListPage.h"
+#include "app/data/TeachingTimeDlg.h"
+#include "app/shell/AutoScheduleDlg.h"
+#include "app/shell/AutoScheduleReportDlg.h"
+#include "app/shell/AutoScheduleStartDlg.h"
+#include "app/shell/NewTaskDlg.h"
+#include "platform/gui/ItemList.h"
+#include "platform/gui/ReportList.h"
+#include "testing/validator/ScheduleValidator.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+
+namespace {
+
+using zem::gui::Dialog;
+
+const std::string kTaskName = "2026学年第一学期";
+
+// Twenty-four teachers, pasted as the office's list holds them: a name a line, some with the
+// characters of names that GBK's common set lacks.
+const std::vector<std::string> kTeachers = {
+    "王喆", "李堃", "张玥", "陈瑋", "刘琝", "杨洋", "赵敏", "黄磊", "周芳", "吴强", "徐静", "孙涛",
+    "胡军", "朱丽", "高峰", "林娜", "何勇", "郭婷", "马超", "罗兰", "梁宇", "宋佳", "郑浩", "谢琳",
+};
+
+// The week of every class: course, lessons, teacher of the class's pair (classes 2k and 2k+1
+// share their teachers).
+struct PlanOfClass {
+    const char* course;
+    const char* count;
+    int firstTeacher;
+};
+const PlanOfClass kPlans[] = {{"语文", "5", 0}, {"数学", "5", 6}, {"英语", "4", 12}, {"体育", "2", 18}};
+
+// Picks the combo box's entry of that text as the user does.
+void Choose(QComboBox* box, const std::string& text)
+{
+    const int index = box->findText(QString::fromStdString(text));
+    ASSERT_GE(index, 0) << text;
+    box->setCurrentIndex(index);
+    emit box->activated(index);
+}
+
+class NewSchoolJourney : public Journey {
+protected:
+    std::string TaskFolder() const { return Documents() + "我的排课任务/" + kTaskName + "/"; }
+
+    void NewTask(CMainDlg& main)
+    {
+        Expect<CNewTaskDlg>("new task", [this](CNewTaskDlg& d) {
+            QLineEdit* name = d.Item<QLineEdit>(CNewTaskDlg::IDC_NAME);
+            name->clear();
+            TypeText(name, kTaskName);
+            EXPECT_EQ(d.GetDlgItemText(CNewTaskDlg::IDC_FOLDER) + "/", TaskFolder());
+            SaveScreenshot(&d, "journey_new_task");
+            Click(d, zem::IDOK);
+        });
+        // The new task asks for its teaching time by itself.
+        Expect<CTeachingTimeDlg>("teaching time", [](CTeachingTimeDlg& d) {
+            for (int day = 0; day < zem::kDayCount; ++day) {
+                QCheckBox* box = d.Item<QCheckBox>(CTeachingTimeDlg::IDC_DAY_FIRST + day);
+                if (box->isVisible() && box->isChecked() != (day < 5))
+                    box->click();
+            }
+            const int sections[zem::kSegmentCount] = {4, 3, 0, 0, 1};  // forenoon, afternoon, evening, reading, self-study
+            for (int segment = 0; segment < zem::kSegmentCount; ++segment) {
+                QComboBox* box = d.Item<QComboBox>(CTeachingTimeDlg::IDC_SECTIONS_FIRST + segment);
+                box->setCurrentIndex(sections[segment]);
+                emit box->activated(sections[segment]);
+            }
+            EXPECT_EQ(d.GetSummaryText(), "两周课时数 35 晚自习 5");
+            SaveScreenshot(&d, "journey_teaching_time");
+            Click(d, zem::IDOK);
+            EXPECT_FALSE(d.IsModified());
+            d.close();
+        });
+        ASSERT_TRUE(Until([&] { return StepsDone(); })) << "the new task was not offered by itself";
+        ASSERT_TRUE(CAppContext::Get()->HasTask());
+        EXPECT_EQ(main.GetPagePanel()->GetCurrentPage(), 1);
+        SaveScreenshot(&main, "journey_task_created");
+    }
+
+    // Opens the page of the tool-box entry; `work` fills it, then it is saved and closed.
+    template <class Page>
+    void OnPage(CMainDlg& main, int code, const std::string& picture, std::function<void(Page&)> work)
+    {
+        Expect<Page>(picture, [work, picture](Page& page) {
+            work(page);
+            Click(page, CListBaseDlg::IDC_SAVE);
+            EXPECT_FALSE(page.IsModified()) << picture;
+            SaveScreenshot(&page, picture);
+            page.close();
+            EXPECT_TRUE(page.IsEnded()) << picture;
+        });
+        ClickTool(main, code);
+        ASSERT_TRUE(StepsDone()) << picture;
+    }
+
+    void BasicData(CMainDlg& main)
+    {
+        // A class page without classes offers the batch add by itself.
+        OnPage<CClassListPage>(main, 9, "journey_classes", [this](CClassListPage& page) {
+            Expect<CBatchAddClassDlg>("batch classes", [](CBatchAddClassDlg& d) {
+                Choose(d.Item<QComboBox>(CBatchAddClassDlg::IDC_SCHOOL_TYPE), "初中（初一，初二，初三）");
+                QLineEdit* count = d.Item<QLineEdit>(CBatchAddClassDlg::IDC_COUNT);
+                count->clear();
+                TypeText(count, "4");
+                SaveScreenshot(&d, "journey_batch_classes");
+                Click(d, zem::IDOK);
+            });
+            ASSERT_TRUE(Until([&] { return StepsDone(); }, 5000)) << "no batch add by itself";
+            EXPECT_EQ(page.GetList()->GetItemCount(), 12);
+        });
+        OnPage<CSubjectListPage>(main, 10, "journey_courses", [this](CSubjectListPage& page) {
+            Expect<CBatchAddCourseDlg>("batch courses", [](CBatchAddCourseDlg& d) {
+                Choose(d.GetLevelBox(), "初中");
+                SaveScreenshot(&d, "journey_batch_courses");
+                Click(d, zem::IDOK);
+            });
+            Click(page, CBasicDataPage::IDC_BATCH_ADD);
+            EXPECT_EQ(page.GetList()->GetItemCount(), 15);
+        });
+        OnPage<CTeacherListPage>(main, 11, "journey_teachers", [this](CTeacherListPage& page) {
+            Expect<CBatchAddTeacherDlg>("batch teachers", [](CBatchAddTeacherDlg& d) {
+                std::string pasted;
+                for (const std::string& name : kTeachers)
+                    pasted += name + "\n";
+                d.GetNamesEdit()->setFocus();
+                d.GetNamesEdit()->insertPlainText(QString::fromStdString(pasted));
+                SaveScreenshot(&d, "journey_batch_teachers");
+                Click(d, zem::IDOK);
+            });
+            Click(page, CBasicDataPage::IDC_BATCH_ADD);
+            EXPECT_EQ(page.GetList()->GetItemCount(), static_cast<int>(kTeachers.size()));
+        });
+        OnPage<CPlanListPage>(main, 15, "journey_plans", [this](CPlanListPage& page) {
+            Expect<CAddPlanDlg>("plans", [](CAddPlanDlg& d) {
+                QComboBox* classes = d.Item<QComboBox>(CAddPlanDlg::IDC_CLASS);
+                ASSERT_EQ(classes->count(), 12);
+                for (int k = 0; k < classes->count(); ++k) {
+                    for (const PlanOfClass& plan : kPlans) {
+                        classes->setCurrentIndex(k);
+                        emit classes->activated(k);
+                        Choose(d.Item<QComboBox>(CAddPlanDlg::IDC_COURSE), plan.course);
+                        Choose(d.Item<QComboBox>(CAddPlanDlg::IDC_TEACHER),
+                               kTeachers[static_cast<std::size_t>(plan.firstTeacher + k / 2)]);
+                        d.SetDlgItemText(CAddPlanDlg::IDC_WEEK_COUNT, plan.count);
+                        Click(d, zem::IDOK);
+                        ASSERT_FALSE(d.IsEnded());
+                    }
+                }
+                SaveScreenshot(&d, "journey_plan_dialog");
+                Click(d, zem::IDCANCEL);
+            });
+            Click(page, CListBaseDlg::IDC_ADD);
+            EXPECT_EQ(page.GetCards()->GetCount(), 12);
+        });
+        const CScheduleTask* task = CAppContext::Get()->GetTask();
+        EXPECT_EQ(task->GetClassInfoList().GetCount(), 12);
+        EXPECT_EQ(task->GetTeacherInfoList().GetCount(), static_cast<int>(kTeachers.size()));
+    }
+
+    void Run(CMainDlg& main)
+    {
+        ClickPage(main, 3);
+        SaveScreenshot(&main, "journey_run_page");
+        Expect<CAutoScheduleStartDlg>("run start", [](CAutoScheduleStartDlg& d) {
+            SaveScreenshot(&d, "journey_run_start");
+            Click(d, zem::IDOK);
+        });
+        Expect<CAutoScheduleDlg>("run", [](CAutoScheduleDlg& d) {
+            EXPECT_TRUE(Until([&] { return d.IsEnded(); }, 300000)) << "the run did not end";
+        });
+        Expect<CAutoScheduleReportDlg>("report", [this](CAutoScheduleReportDlg& d) {
+            report = d.GetReportEdit()->toPlainText().toStdString();
+            SaveScreenshot(&d, "journey_report");
+            Click(d, zem::IDCANCEL);
+        });
+        ClickTool(main, 24);
+        ASSERT_TRUE(StepsDone());
+        EXPECT_NE(report.find("全部排完"), std::string::npos) << report;
+    }
+
+    std::string report;
+};
+
+TEST_F(NewSchoolJourney, FromAnEmptyConfigurationToTimetablesThatReopenWithTheProgram)
+{
+    std::map<std::string, std::vector<std::string>> saved;
+    StartProgram([&](CMainDlg& main) {
+        NewTask(main);
+        BasicData(main);
+        Run(main);
+        saved = LessonsByClass(TaskFolder() + "output.xml");
+        main.close();
+    });
+    ASSERT_EQ(saved.size(), 12u);
+
+    // The next start opens the task by itself, with the timetables it was left with.
+    StartProgram([&](CMainDlg& main) {
+        ASSERT_TRUE(CAppContext::Get()->HasTask());
+        EXPECT_EQ(main.Caption(), CMainDlg::BuildTitle() + " - " + kTaskName);
+        CScheduleTask& task = *CAppContext::Get()->GetTask();
+        EXPECT_EQ(task.GetClassInfoList().GetCount(), 12);
+        EXPECT_TRUE(CompareWithReopened(task, task.GetTaskInfo().GetTaskFile()).IsClean());
+        SaveScreenshot(&main, "journey_reopened");
+        main.close();
+    });
+    EXPECT_EQ(LessonsByClass(TaskFolder() + "output.xml"), saved);
+
+    CScheduleTask reopened;
+    ASSERT_TRUE(reopened.Open(TaskFolder() + kTaskName + ".zem", TaskAccess::ReadOnly));
+    const ScheduleValidation validation = ValidateSchedule(reopened);
+    EXPECT_TRUE(validation.IsClean()) << validation.Text();
+}
+
+}  // namespace
