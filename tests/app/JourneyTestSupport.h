@@ -9,6 +9,7 @@
 #include "app/shell/AutoScheduleDlg.h"
 #include "app/shell/MainDlg.h"
 #include "app/shell/ShellBitmaps.h"
+#include "platform/Text.h"
 #include "platform/gui/Desktop.h"
 
 #include <QElapsedTimer>
@@ -49,7 +50,7 @@ protected:
         zem::gui::SetWorkAreaHook(m_previousArea);
         std::printf("journey: %lld ms, %s\n", static_cast<long long>(m_clock.elapsed()), ResidentMemory().c_str());
         for (const std::string& text : messages)
-            std::printf("journey message: %s\n", text.c_str());
+            std::printf("journey message: %s\n", zem::ReplaceAll(text, "\n", "\\n").c_str());
         for (const std::string& step : m_steps)
             ADD_FAILURE() << "no dialog came for the step " << step;
     }
