@@ -140,6 +140,14 @@ TEST_F(DemoJourney, ABackupRestoredAfterAPlansTeacherChangedGivesBackTheBackedUp
         EXPECT_EQ(messages.back(), "恢复成功");
         EXPECT_EQ(TaskFiles(taskFolder), backedUp);
         SaveScreenshot(&main, "journey_demo_restored");
+
+        // The open task is the restored one: the plan has its teacher back.
+        Expect<CPlanListPage>("plans restored", [&](CPlanListPage& page) {
+            EXPECT_EQ(page.GetList()->GetItemText(0, 2), oldTeacher);
+            page.close();
+        });
+        ClickTool(main, 15);
+        ASSERT_TRUE(StepsDone());
         main.close();
     });
 }
