@@ -217,6 +217,15 @@ TEST_F(NewSchoolJourney, FromAnEmptyConfigurationToTimetablesThatReopenWithThePr
         EXPECT_EQ(task.GetClassInfoList().GetCount(), 12);
         EXPECT_TRUE(CompareWithReopened(task, task.GetTaskInfo().GetTaskFile()).IsClean());
         SaveScreenshot(&main, "journey_reopened");
+        // The report of the last run is still there.
+        ClickPage(main, 3);
+        std::string again;
+        Expect<CAutoScheduleReportDlg>("report again", [&](CAutoScheduleReportDlg& d) {
+            again = d.GetReportEdit()->toPlainText().toStdString();
+            Click(d, zem::IDCANCEL);
+        });
+        ClickTool(main, 26);
+        EXPECT_EQ(again, report);
         main.close();
     });
     EXPECT_EQ(LessonsByClass(TaskFolder() + "output.xml"), saved);
