@@ -28,6 +28,7 @@ name=$(xdotool getwindowname "$main")
 [[ "$name" == *"演示排课"* ]] || fail "the main window's caption names no task: $name"
 sleep 0.3
 import -window root "$output_folder/smoke_demo_task.png"
+echo "resident memory with the demo task open: $(grep VmRSS /proc/$pid/status | tr -s ' \t' ' ')"
 
 "$(dirname "$0")/close-window.py" "$main" || fail "the close could not be sent"
 end=$(( $(date +%s%N) + 15000000000 ))
