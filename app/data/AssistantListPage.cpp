@@ -7,6 +7,7 @@
 #include "app/controls/Strings.h"
 #include "app/controls/TextBuilders.h"
 #include "app/shell/taskhelper/TaskHelper.h"
+#include "app/shell/taskhelper/TaskHelperSlots.h"
 #include "base/ScheduleTask.h"
 #include "platform/Hooks.h"
 #include "platform/Text.h"
@@ -262,9 +263,17 @@ bool CAssistantListPage::Save()
         copy->SetIndex(static_cast<int>(i));
         list.Add(copy);
     }
+    // Committed in memory at once, so that the tables always agree with the list; the files are
+    // written until one save succeeds.
+    if (tablesChanged) {
+        CommitTempTables(*task);
+        m_outputPending = true;
+    }
     bool saved = task->SaveInputData();
-    if (saved && tablesChanged)
-        saved = helper.SaveTempTables();
+    if (saved && m_outputPending) {
+        saved = task->SaveOutputData();
+        m_outputPending = !saved;
+    }
     if (!saved) {
         ShowMessage("助教没有保存成功，请检查任务文件夹是否可写后再保存。");
         SetModified(true);

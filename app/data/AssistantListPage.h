@@ -46,4 +46,7 @@ private:
     int AppendRow(CCourseAssistant* record);
     void ShowRow(int row);
     void SelectOnly(int row);
+
+    // The timetables hold changes the timetable file has not been written with yet.
+    bool m_outputPending = false;
 };

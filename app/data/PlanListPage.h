@@ -148,5 +148,6 @@ private:
     zem::Rect m_cardFrame;
     zem::Rect m_planHeading;
     bool m_showing = false;
+    bool m_outputPending = false;
     zem::gui::WindowTimers m_timers;
 };

@@ -239,9 +239,15 @@ bool CPlanListPage::Save()
         taskPlans.Add(plan->Clone());
     task->GetCombineCourseList().ReBuildCourseMap();
 
+    // Tables changed in memory stay owed to the timetable file until one save writes it, even
+    // when this attempt fails and the next finds nothing left to change.
+    if (!deleted.empty() || !changed.empty())
+        m_outputPending = true;
     bool saved = task->SaveInputData();
-    if (saved && (!deleted.empty() || !changed.empty()))
+    if (saved && m_outputPending) {
         saved = task->SaveOutputData();
+        m_outputPending = !saved;
+    }
     if (!saved) {
         ShowMessage(m_what + "没有保存成功，请检查任务文件夹是否可写后再保存。");
         SetModified(true);

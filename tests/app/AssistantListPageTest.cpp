@@ -128,9 +128,11 @@ TEST(AssistantListPage, ABusyAssistantIsRefused)
     SmallSchool school;
     CScheduleTask& task = school.Task();
     const tagTABLE_NODE node{0, 1, 0};
+    CCourseInfo* first = school.b.Course("k1", "c1", "s1", "t1", "1");
+    CCourseInfo* second = school.b.Course("k2", "c2", "s2", "t2", "1");
     for (const bool temp : {false, true}) {
-        task.SetCourseNode(school.b.Course("k1", "c1", "s1", "t1", "1"), "", temp, node, 0);
-        task.SetCourseNode(school.b.Course("k2", "c2", "s2", "t2", "1"), "", temp, node, 0);
+        task.SetCourseNode(first, "", temp, node, 0);
+        task.SetCourseNode(second, "", temp, node, 0);
     }
     CAssistantListPage page;
     ScriptedMessages messages;
@@ -215,4 +217,32 @@ TEST(AssistantListPage, DemoTaskShowsItsAssistants)
             EXPECT_FALSE(names.empty());
         SaveScreenshot(&p, "assistant_page_demo");
     });
+}
+
+// A save that could not write leaves the page modified; the next one writes the timetables too,
+// though it finds no assistant left to change.
+TEST(AssistantListPage, AFailedSaveIsWrittenWholeByTheNext)
+{
+    SmallSchool school;
+    CScheduleTask& task = school.Task();
+    const tagTABLE_NODE node{0, 1, 0};
+    CCourseInfo* plan = school.b.Course("k1", "c1", "s1", "t1", "1");
+    for (const bool temp : {false, true})
+        task.SetCourseNode(plan, "", temp, node, 0);
+    const std::string folder = task.GetTaskInfo().GetTaskFolder();
+    const std::string blocked = school.folder / "blocked";
+    ASSERT_TRUE(zem::WriteFileAtomic(blocked, "x"));
+    task.GetTaskInfo().SetTaskFolder(blocked);
+    CAssistantListPage page;
+    ScriptedMessages messages;
+    RunPage<CAssistantListPage>(page, [&](CAssistantListPage& p) {
+        ASSERT_EQ(SendRow(p, {"初一(1)班", "语文", "张三", "常规", "王五"}, 0, true, true).answer, 0);
+        EXPECT_FALSE(p.Save());
+        EXPECT_TRUE(p.IsModified());
+        task.GetTaskInfo().SetTaskFolder(folder);
+        ASSERT_TRUE(p.Save());
+    });
+    EXPECT_TRUE(task.GetTeacher("t3")->GetTable(false).IsUsed(node));
+    EXPECT_TRUE(zem::FileExists(school.folder / "output.xml"));
+    EXPECT_TRUE(zem::FileExists(school.folder / "input.xml"));
 }

@@ -197,3 +197,29 @@ TEST(SelfStudyListPage, DemoTaskShowsItsPlansAndEditsThemInSelfStudyMode)
             d.SendCommand(zem::IDOK);
         });
 }
+
+// The lessons a failed save took out are written by the next save, which finds nothing to delete.
+TEST(SelfStudyListPage, AFailedSaveIsWrittenWholeByTheNext)
+{
+    SmallSchool school;
+    CScheduleTask& task = school.Task();
+    OpenBothSegments(task);
+    CCourseInfo* gone = school.b.SelfStudy("a1", "c1", "s1", "t1", COURSE_TYPE_SELF_STUDY, "1");
+    task.SetCourseNode(gone, "", false, {0, 4, 0}, 0);
+    const std::string folder = task.GetTaskInfo().GetTaskFolder();
+    const std::string blocked = school.folder / "blocked";
+    ASSERT_TRUE(zem::WriteFileAtomic(blocked, "x"));
+    task.GetTaskInfo().SetTaskFolder(blocked);
+    CSelfStudyListPage page;
+    ScriptedMessages messages;
+    RunPage<CSelfStudyListPage>(page, [&](CSelfStudyListPage& p) {
+        SelectRow(p, 0);
+        p.SendCommand(CListBaseDlg::IDC_DELETE);
+        EXPECT_FALSE(p.Save());
+        EXPECT_TRUE(p.IsModified());
+        EXPECT_NE(messages.Texts().back().find("早读和晚自习没有保存成功"), std::string::npos);
+        task.GetTaskInfo().SetTaskFolder(folder);
+        ASSERT_TRUE(p.Save());
+    });
+    EXPECT_TRUE(zem::FileExists(school.folder / "output.xml"));
+}
