@@ -9,6 +9,7 @@
 #include "app/data/BatchAddTeacherDlg.h"
 #include "app/data/ObjectListPages.h"
 #include "app/data/PlanListPage.h"
+#include "app/data/SelfStudyListPage.h"
 #include "app/data/TeachingTimeDlg.h"
 #include "app/shell/AutoScheduleDlg.h"
 #include "app/shell/AutoScheduleReportDlg.h"
@@ -168,6 +169,26 @@ protected:
             Click(page, CListBaseDlg::IDC_ADD);
             EXPECT_EQ(page.GetCards()->GetCount(), 12);
         });
+        // One evening self-study a week for every class, kept by its Chinese teacher.
+        OnPage<CSelfStudyListPage>(main, 14, "journey_self_study", [this](CSelfStudyListPage& page) {
+            Expect<CAddPlanDlg>("self-study", [](CAddPlanDlg& d) {
+                QComboBox* classes = d.Item<QComboBox>(CAddPlanDlg::IDC_CLASS);
+                ASSERT_EQ(classes->count(), 12);
+                for (int k = 0; k < classes->count(); ++k) {
+                    classes->setCurrentIndex(k);
+                    emit classes->activated(k);
+                    Choose(d.Item<QComboBox>(CAddPlanDlg::IDC_KIND), CSelfStudyListPage::kSelfStudy);
+                    Choose(d.Item<QComboBox>(CAddPlanDlg::IDC_COURSE), "自习");
+                    Choose(d.Item<QComboBox>(CAddPlanDlg::IDC_TEACHER), kTeachers[static_cast<std::size_t>(k / 2)]);
+                    d.SetDlgItemText(CAddPlanDlg::IDC_WEEK_COUNT, "1");
+                    Click(d, zem::IDOK);
+                    ASSERT_FALSE(d.IsEnded());
+                }
+                SaveScreenshot(&d, "journey_self_study_dialog");
+                Click(d, zem::IDCANCEL);
+            });
+            Click(page, CListBaseDlg::IDC_ADD);
+        });
         const CScheduleTask* task = CAppContext::Get()->GetTask();
         EXPECT_EQ(task->GetClassInfoList().GetCount(), 12);
         EXPECT_EQ(task->GetTeacherInfoList().GetCount(), static_cast<int>(kTeachers.size()));
@@ -192,6 +213,7 @@ protected:
         ClickTool(main, 24);
         ASSERT_TRUE(StepsDone());
         EXPECT_NE(report.find("全部排完"), std::string::npos) << report;
+        EXPECT_NE(report.find("早读和晚自习：12"), std::string::npos) << report;
     }
 
     std::string report;
