@@ -101,7 +101,8 @@ std::string CheckSplit(const CScheduleTask& task, const CPlanKeyIndex& index, co
 }
 
 std::vector<tagTABLE_NODE> PickSplitLessons(const CScheduleTask& task, const CCourseInfo& plan, int count,
-                                            int position, std::mt19937& random)
+                                            int position, std::mt19937& random, const std::string& newCourseId,
+                                            const CCourseInfo* target)
 {
     const CSchoolStructure& week = task.GetSchoolStructure();
     const CCourseTable& table = plan.GetTable(false);
@@ -119,6 +120,17 @@ std::vector<tagTABLE_NODE> PickSplitLessons(const CScheduleTask& task, const CCo
         std::shuffle(placed.begin(), placed.end(), random);
     else if (position == kSplitLatest)
         std::reverse(placed.begin(), placed.end());
+    // Taken last, when nothing else is left: a pre-arranged lesson, which belongs to its plan, and a
+    // slot closed to the new course or to the plan that takes the lessons.
+    const CNodeListObject* keep[] = {
+        static_cast<const CNodeListObject*>(task.GetCoursePresetList().Find(plan.GetId())),
+        static_cast<const CNodeListObject*>(task.GetFixedTimeOfSubjectList().Find(newCourseId)),
+        target ? static_cast<const CNodeListObject*>(task.GetFixedTimeOfCourseList().Find(target->GetId())) : nullptr,
+    };
+    std::stable_partition(placed.begin(), placed.end(), [&keep](const tagTABLE_NODE& node) {
+        return std::none_of(std::begin(keep), std::end(keep),
+                            [&node](const CNodeListObject* slots) { return slots && slots->IsFixedTime(node); });
+    });
     placed.resize(std::min<std::size_t>(placed.size(), static_cast<std::size_t>(std::max(count, 0))));
     return placed;
 }
@@ -167,7 +179,8 @@ CSplitResult SplitPlans(CScheduleTask& task, CPlanKeyIndex& index, const CSplitR
         AddTeachersOf(task, *split.target, entry->ids);
 
         CClassInfo* cls = task.GetClass(plan.GetClassId());
-        for (const tagTABLE_NODE& node : PickSplitLessons(task, plan, request.count, request.position, random)) {
+        for (const tagTABLE_NODE& node : PickSplitLessons(task, plan, request.count, request.position, random,
+                                                                request.newCourseId, split.target)) {
             const std::string roomId = plan.GetTable(false).GetNode(node).GetRoomId(1);
             CCourseTable& table = cls ? cls->GetTable(true) : plan.GetTable(true);
             helper.UnsetCourseNode(&table, &table.GetNode(node), node, 0);

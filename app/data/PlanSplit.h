@@ -23,9 +23,11 @@ std::string CheckSplit(const CScheduleTask& task, const CPlanKeyIndex& index, co
                        const std::string& newCourseId);
 
 // The slots of the plan's placed whole-week lessons that a split of `count` takes, at most as many
-// as are placed: random ones, or the first or last in week order.
+// as are placed: random ones, or the first or last in week order. Pre-arranged lessons and slots
+// closed to the new course or to the target plan are taken only when no others are left.
 std::vector<tagTABLE_NODE> PickSplitLessons(const CScheduleTask& task, const CCourseInfo& plan, int count,
-                                            int position, std::mt19937& random);
+                                            int position, std::mt19937& random, const std::string& newCourseId = {},
+                                            const CCourseInfo* target = nullptr);
 
 struct CSplitRequest {
     std::vector<CCourseInfo*> plans;

@@ -151,6 +151,14 @@ TEST(SplitPlan, TakesOnlyPlacedWholeWeekLessonsByThePositionRule)
         EXPECT_EQ(PickSplitLessons(task, *plan, c.count, c.position, random), c.taken)
             << c.count << " " << c.position;
 
+    // A pre-arranged lesson, and a slot closed to the new course, are taken only when no other is left.
+    school.b.Preset("k1", "1,");  // the first slot
+    school.b.FixedTime<CFixedTimeOfSubject>(task.GetFixedTimeOfSubjectList(), "s2", "10,");  // the second
+    EXPECT_EQ(PickSplitLessons(task, *plan, 2, kSplitEarliest, random, "s2"), (Nodes{third, first}));
+    EXPECT_EQ(PickSplitLessons(task, *plan, 3, kSplitEarliest, random, "s2"), (Nodes{third, first, second}));
+    EXPECT_EQ(PickSplitLessons(task, *plan, 2, kSplitEarliest, random, "s1"), (Nodes{second, third}));
+    task.GetCoursePresetList().Remove("k1");
+
     std::set<std::pair<int, int>> seen;
     for (unsigned seed = 0; seed < 20; ++seed) {
         std::mt19937 seeded(seed);
