@@ -5,6 +5,7 @@
 #include "app/data/ObjectListPages.h"
 #include "app/data/PlanListPage.h"
 #include "app/data/SelfStudyListPage.h"
+#include "app/data/SplitPlanDlg.h"
 #include "app/data/TeacherGroupListPage.h"
 #include "app/data/TeachingTimeDlg.h"
 #include "app/shell/AppContext.h"
@@ -53,4 +54,9 @@ void RegisterProgramFeatures()
     windows.windows[Feature::Backup] = RunModal<CBackupDlg>;
     windows.windows[Feature::Restore] = RunModal<CBackupRestoreDlg>;
     windows.windows[Feature::ClearTimetable] = RunModal<CClearTimetableDlg>;
+    // Of the hub's four plan adjustment tools (0-3) only the split (3) is built.
+    windows.planAdjustTool = [](int tool) {
+        if (tool == 3)
+            RunModal<CSplitPlanDlg>();
+    };
 }
