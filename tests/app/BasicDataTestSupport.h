@@ -118,7 +118,7 @@ inline std::vector<std::string> RowTexts(const CBasicDataPage& page, int row)
     return texts;
 }
 
-inline void SelectRow(CBasicDataPage& page, int row)
+inline void SelectRow(CListBaseDlg& page, int row)
 {
     page.GetList()->ClearSelectedRows();
     page.GetList()->SetSelected(row, true);
