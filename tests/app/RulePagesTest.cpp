@@ -88,6 +88,13 @@ struct DialogScript {
     }
 };
 
+// Clicks a check box on its square, as a short text leaves the rest of the box unclickable.
+void ClickBox(Dialog& dialog, int id)
+{
+    auto* box = dialog.Item<QCheckBox>(id);
+    QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(6, box->height() / 2));
+}
+
 // The slots of a row's entry, as the task's files write them.
 std::string RowSlots(const CListBaseDlg& page, int row)
 {
@@ -313,7 +320,7 @@ TEST(ScheduleRules, OkSavesTheFourFlagsAndCancelLeavesThem)
         const int result = RunModal<CScheduleRulesDlg>(dialog, [&](CScheduleRulesDlg& d) {
             for (int id : boxes) {
                 shown.push_back(d.Item<QCheckBox>(id)->isChecked());
-                QTest::mouseClick(d.Item<QCheckBox>(id), Qt::LeftButton, {}, QPoint(5, 5));
+                ClickBox(d, id);
             }
             if (answer == zem::IDOK)
                 SaveScreenshot(&d, "schedule_rules_dialog");
@@ -325,6 +332,20 @@ TEST(ScheduleRules, OkSavesTheFourFlagsAndCancelLeavesThem)
         EXPECT_EQ(zem::FileExists(school.folder / "input.xml"), answer == zem::IDOK);
     }
     EXPECT_EQ(flags(school.Reread()->GetTaskSetting()), flipped);
+
+    // A save that fails keeps the dialog open and the task's flags as its file holds them.
+    ASSERT_TRUE(zem::WriteFileAtomic(school.folder / "blocker", "x"));
+    school.Task().GetTaskInfo().SetTaskFolder(school.folder / "blocker/");
+    ScriptedMessages messages;
+    CScheduleRulesDlg failing;
+    const int result = RunModal<CScheduleRulesDlg>(failing, [&](CScheduleRulesDlg& d) {
+        ClickBox(d, boxes[0]);
+        Click(d, zem::IDOK);
+        EXPECT_FALSE(d.IsEnded());
+    });
+    EXPECT_EQ(result, zem::IDCANCEL);
+    EXPECT_EQ(messages.Texts().size(), 1u);
+    EXPECT_EQ(flags(school.Task().GetTaskSetting()), flipped);
 }
 
 // Plans of half a lesson a week: A1, A2 and B1 of class 1 in three subjects, B2 of class 1 in A1's
