@@ -124,6 +124,39 @@ TEST_F(TeacherConflict, ASwapThatClearsTheClashEnablesSaveWhichWritesTheTables)
     EXPECT_EQ(reopened.GetTeacher("t3")->GetTable(false).GetNode(kFree).GetCourseId(0), "k2");
 }
 
+// The right-click "清除" of the centre takes the clashing lesson out for the dialog's time.
+TEST_F(TeacherConflict, ClearingTheClashingLessonAlsoSolvesIt)
+{
+    ScriptedMessages messages({zem::IDYES});
+    MenuScript menus;
+    Run([&](CTeacherConflictDlg& dlg) {
+        menus.choices = {"清除"};
+        CManualScheduleTable& grid = dlg.GetCentre().GetGrid();
+        PressAt(&grid, CellCentreOf(grid, kClash), Qt::RightButton, true);
+        EXPECT_EQ(dlg.GetConflictCount(), 0);
+        EXPECT_TRUE(dlg.IsItemEnabled(CTeacherConflictDlg::IDC_SAVE));
+        EXPECT_FALSE(Task().GetTeacher("t3")->GetTable(true).IsUsed(kClash));
+        Click(dlg, zem::IDCANCEL);
+    });
+    EXPECT_EQ(PlanAt("c2", kClash), "k2");
+}
+
+// A teacher free at every lesson of the plan: nothing to resolve, Save at once.
+TEST_F(TeacherConflict, WithoutAClashSaveIsReadyAtOnce)
+{
+    CTeacherConflictDlg dlg;
+    dlg.AddConflict(Task().FindCourse("k1"), Task().GetTeacher("t2"), 1);
+    RunModal<CTeacherConflictDlg>(dlg, [](CTeacherConflictDlg& shown) {
+        EXPECT_EQ(shown.GetConflictCount(), 0);
+        EXPECT_EQ(shown.GetStatus(), "冲突已解决。可以保存");
+        EXPECT_TRUE(shown.IsItemEnabled(CTeacherConflictDlg::IDC_SAVE));
+        EXPECT_EQ(shown.GetClassIds(), std::vector<std::string>{"c1"});
+        EXPECT_EQ(shown.GetCentreTitle(), "初一(1)班 的课表");
+        EXPECT_EQ(shown.Caption(), "教师时间冲突");
+        shown.EndDialog(zem::IDCANCEL);
+    });
+}
+
 TEST_F(TeacherConflict, CancelPutsTheTablesBackAndWritesNothing)
 {
     ScriptedMessages messages;
