@@ -69,6 +69,8 @@ public:
 protected:
     bool OnInitDialog() override;
     void OnCommand(int id) override;
+    // Only Save ends the dialog with IDOK: Enter must not report unsaved changes as kept.
+    void OnOK() override {}
     void OnCancel() override;
     zem::LRESULT WindowProc(unsigned message, zem::WPARAM wParam, zem::LPARAM lParam) override;
     void paintEvent(QPaintEvent* event) override;
