@@ -124,8 +124,22 @@ public:
     // Placing lessons.
     void SetTableNode(CCourseTable* table, const std::string& courseId, const std::string& roomId, int roomIndex,
                       tagTABLE_NODE node, int oddEven);
+    static void SetTableNode(CCourseTable* table, const CCourseTableNode::NodeData& lesson, tagTABLE_NODE node,
+                             int oddEven);
     void UnsetTableNode(CCourseTable* table, tagTABLE_NODE node, int oddEven);
     void SetCourseNode(CCourseInfo* course, const std::string& roomId, bool temp, tagTABLE_NODE node, int oddEven);
+    // What SetCourseNode looks up by text about a plan, for callers that place many of its lessons.
+    struct CourseNodeTargets {
+        CCourseInfo* course = nullptr;
+        zem::IdHandle courseId = zem::kNoId;
+        std::vector<zem::IdHandle> combinedIds;  // its combined class's plans, as found in a room's tables
+        CClassInfo* cls = nullptr;
+        std::vector<CTeacherInfo*> teachers;  // its own, then its assistants
+    };
+    void ResolveCourseNode(CCourseInfo* course, CourseNodeTargets& out) const;
+    // SetCourseNode with the lookups done: room is the room of roomId, or null.
+    void SetCourseNode(const CourseNodeTargets& targets, CRoomInfo* room, zem::IdHandle roomId, bool temp,
+                       tagTABLE_NODE node, int oddEven);
     bool IsRoomUsedForCC(CRoomInfo* room, tagTABLE_NODE node, int oddEven, CCourseInfo* course, bool temp,
                          int& roomIndex);
 

@@ -13,8 +13,15 @@ void CScheduleTask::SetTableNode(CCourseTable* table, const std::string& courseI
 {
     if (!table || !IsNodeInRange(node))
         return;
+    SetTableNode(table, CCourseTableNode::NodeData(courseId, roomId, roomIndex), node, oddEven);
+}
+
+void CScheduleTask::SetTableNode(CCourseTable* table, const CCourseTableNode::NodeData& lesson, tagTABLE_NODE node,
+                                 int oddEven)
+{
+    if (!table || !IsNodeInRange(node))
+        return;
     CCourseTableNode& cell = table->GetNode(node);
-    const CCourseTableNode::NodeData lesson(courseId, roomId, roomIndex);
     if (oddEven == 1 || oddEven == 2) {
         const int other = oddEven == 1 ? 2 : 1;
         cell.data(oddEven) = lesson;
@@ -53,30 +60,64 @@ void CScheduleTask::SetCourseNode(CCourseInfo* course, const std::string& roomId
 {
     if (!course || !IsNodeInRange(node))
         return;
-    const std::string& courseId = course->GetId();
-    int roomIndex = -1;
-    CRoomInfo* room = roomId.empty() ? nullptr : GetRoom(roomId);
-    // A lesson that shares its place with a combined-class partner gets no room entry of its own.
-    if (room && !IsRoomUsedForCC(room, node, oddEven, course, temp, roomIndex)) {
-        CComplexTable& tables = room->GetComplexTable();
-        // The lesson may be written again (the engine rewrites whole tables): keep its place.
-        CCourseTable* table = tables.PickUsed(temp, node, HalfOf(oddEven), courseId, roomIndex);
-        if (!table)
-            table = tables.PickFree(temp, node, oddEven, roomIndex);
-        if (table)
-            SetTableNode(table, courseId, roomId, roomIndex, node, oddEven);
-    }
+    CourseNodeTargets targets;
+    ResolveCourseNode(course, targets);
+    SetCourseNode(targets, roomId.empty() ? nullptr : GetRoom(roomId), zem::InternId(roomId), temp, node, oddEven);
+}
 
-    SetTableNode(&course->GetTable(temp), courseId, roomId, roomIndex, node, oddEven);
-    if (CClassInfo* cls = GetClass(course->GetClassId()))
-        SetTableNode(&cls->GetTable(temp), courseId, roomId, roomIndex, node, oddEven);
+void CScheduleTask::ResolveCourseNode(CCourseInfo* course, CourseNodeTargets& out) const
+{
+    out.course = course;
+    out.courseId = zem::InternId(course->GetId());
+    out.combinedIds.clear();
+    if (const CCombineClass* combined = GetCC(course->GetId()))
+        for (const std::string& courseId : combined->GetCombineCourse())
+            // An empty id would match every empty cell.
+            if (!courseId.empty())
+                out.combinedIds.push_back(HandleToMatch(courseId));
+    out.cls = GetClass(course->GetClassId());
+    out.teachers.clear();
     if (CTeacherInfo* teacher = GetTeacher(course->GetTeacherId()))
-        SetTableNode(&teacher->GetTable(temp), courseId, roomId, roomIndex, node, oddEven);
-    if (const CCourseAssistant* assistant = GetAssistant(courseId)) {
+        out.teachers.push_back(teacher);
+    if (const CCourseAssistant* assistant = GetAssistant(course->GetId()))
         for (const std::string& teacherId : assistant->GetAssistants())
             if (CTeacherInfo* teacher = GetTeacher(teacherId))
-                SetTableNode(&teacher->GetTable(temp), courseId, roomId, roomIndex, node, oddEven);
+                out.teachers.push_back(teacher);
+}
+
+void CScheduleTask::SetCourseNode(const CourseNodeTargets& targets, CRoomInfo* room, zem::IdHandle roomId, bool temp,
+                                  tagTABLE_NODE node, int oddEven)
+{
+    if (!targets.course || !IsNodeInRange(node))
+        return;
+    int roomIndex = -1;
+    if (room) {
+        CComplexTable& tables = room->GetComplexTable();
+        const int half = HalfOf(oddEven);
+        // A lesson that shares its place with a combined-class partner gets no room entry of its own.
+        bool shared = false;
+        for (zem::IdHandle courseId : targets.combinedIds) {
+            const int found = tables.PickUsedTableIndex(temp, node, half, courseId);
+            if (found >= 0) {
+                roomIndex = found;
+                shared = true;
+                break;
+            }
+        }
+        if (!shared) {
+            // The lesson may be written again (the engine rewrites whole tables): keep its place.
+            roomIndex = tables.PickUsedTableIndex(temp, node, half, targets.courseId);
+            CCourseTable* table = roomIndex >= 0 ? tables.Enum(temp, roomIndex) : tables.PickFree(temp, node, oddEven, roomIndex);
+            if (table)
+                SetTableNode(table, CCourseTableNode::NodeData(targets.courseId, roomId, roomIndex), node, oddEven);
+        }
     }
+    const CCourseTableNode::NodeData lesson(targets.courseId, roomId, roomIndex);
+    SetTableNode(&targets.course->GetTable(temp), lesson, node, oddEven);
+    if (targets.cls)
+        SetTableNode(&targets.cls->GetTable(temp), lesson, node, oddEven);
+    for (CTeacherInfo* teacher : targets.teachers)
+        SetTableNode(&teacher->GetTable(temp), lesson, node, oddEven);
 }
 
 bool CScheduleTask::IsRoomUsedForCC(CRoomInfo* room, tagTABLE_NODE node, int oddEven, CCourseInfo* course, bool temp,

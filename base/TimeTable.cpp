@@ -3,10 +3,8 @@
 #include <algorithm>
 #include <limits>
 
-namespace {
-
-// The handle to compare a cell's id with. A non-empty text that was never interned can be held
-// by no cell, so it gets a handle that no cell holds (the table never grows that far).
+// A non-empty text that was never interned can be held by no cell, so it gets a handle that no
+// cell holds (the table never grows that far).
 zem::IdHandle HandleToMatch(const std::string& id)
 {
     if (id.empty())
@@ -15,6 +13,8 @@ zem::IdHandle HandleToMatch(const std::string& id)
     return handle == zem::kNoId ? std::numeric_limits<zem::IdHandle>::max() : handle;
 }
 
+namespace {
+
 const std::vector<CCourseTableNode::NodeData> kNoMoreData;
 
 }  // namespace
@@ -22,41 +22,6 @@ const std::vector<CCourseTableNode::NodeData> kNoMoreData;
 // ---- CTimeTable
 
 void CTimeTable::Clear() { m_values.fill(kFree); }
-
-void CTimeTable::SetValue(int day, int segment, int section, Status value)
-{
-    const int slot = SlotOf(day, segment, section);
-    if (slot >= 0)
-        m_values[slot] = value;
-}
-
-CTimeTable::Status CTimeTable::GetValue(int day, int segment, int section) const
-{
-    const int slot = SlotOf(day, segment, section);
-    return slot >= 0 ? m_values[slot] : kInvalid;
-}
-
-int CTimeTable::GetFreeNodeCount(int day) const
-{
-    int count = 0;
-    for (int segment = 0; segment < zem::kSegmentCount; ++segment)
-        for (int section = 0; section < zem::kSectionCount; ++section)
-            count += GetValue(day, segment, section) == kFree;
-    return count;
-}
-
-int CTimeTable::CountUsed(int day, int segmentCount) const
-{
-    int count = 0;
-    for (int segment = 0; segment < segmentCount; ++segment)
-        for (int section = 0; section < zem::kSectionCount; ++section)
-            count += IsUsed(day, segment, section);
-    return count;
-}
-
-int CTimeTable::GetCommonUsedNodeCount(int day) const { return CountUsed(day, 2); }
-
-bool CTimeTable::IsDayUsed(int day, int n) const { return CountUsed(day, zem::kSegmentCount) >= n; }
 
 std::string CTimeTable::GetSectionStringOfSegment(int day, int segment) const
 {
@@ -100,10 +65,7 @@ void CCourseTableNode::Clear(const std::string& courseId) { Clear(HandleToMatch(
 void CCourseTableNode::Clear(zem::IdHandle course)
 {
     if (course == zem::kNoId) {
-        m_half1.Clear();
-        m_half2.Clear();
-        delete More();
-        m_more = 0;
+        Clear();
         return;
     }
     if (m_half1.GetCourseHandle() == course)
@@ -229,20 +191,16 @@ void CCourseTable::Clear()
         node.Clear();
 }
 
-CCourseTableNode& CCourseTable::GetNode(int day, int segment, int section)
+CCourseTableNode& CCourseTable::ScratchNode()
 {
-    const int slot = SlotOf(day, segment, section);
-    if (slot >= 0)
-        return m_nodes[slot];
     m_scratch.Clear();
     return m_scratch;
 }
 
-const CCourseTableNode& CCourseTable::GetNode(int day, int segment, int section) const
+const CCourseTableNode& CCourseTable::EmptyNode()
 {
     static const CCourseTableNode empty;
-    const int slot = SlotOf(day, segment, section);
-    return slot >= 0 ? m_nodes[slot] : empty;
+    return empty;
 }
 
 void CCourseTable::Swap(const tagTABLE_NODE& a, const tagTABLE_NODE& b)

@@ -13,6 +13,10 @@
 #include <string>
 #include <vector>
 
+// The handle to compare a cell's id with: kNoId for the empty text, and for a text that was
+// never interned one that no cell holds. Looking up never adds to the id table.
+zem::IdHandle HandleToMatch(const std::string& id);
+
 class CTimeTable {
 public:
     using Status = std::int8_t;
@@ -30,9 +34,18 @@ public:
     virtual void Clear();
 
     void SetValue(const tagTABLE_NODE& node, Status value) { SetValue(node.day, node.segment, node.section, value); }
-    void SetValue(int day, int segment, int section, Status value);
+    void SetValue(int day, int segment, int section, Status value)
+    {
+        const int slot = SlotOf(day, segment, section);
+        if (slot >= 0)
+            m_values[slot] = value;
+    }
     Status GetValue(const tagTABLE_NODE& node) const { return GetValue(node.day, node.segment, node.section); }
-    Status GetValue(int day, int segment, int section) const;
+    Status GetValue(int day, int segment, int section) const
+    {
+        const int slot = SlotOf(day, segment, section);
+        return slot >= 0 ? m_values[slot] : kInvalid;
+    }
     // The whole grid in slot order, for scans over every slot.
     const Status* GetValues() const { return m_values.data(); }
 
@@ -49,11 +62,21 @@ public:
     static bool IsUsedStatus(Status value) { return value == kHalfUsed || value == kFullUsed; }
 
     // Free slots of the day over all five segments.
-    int GetFreeNodeCount(int day) const;
+    int GetFreeNodeCount(int day) const
+    {
+        if (day < 0 || day >= zem::kDayCount)
+            return 0;
+        // Byte-wide counts of a fixed stretch, which the compiler turns into a few vector steps.
+        const Status* values = DayValues(day);
+        std::uint8_t count = 0;
+        for (int i = 0; i < kDaySlots; ++i)
+            count += static_cast<std::uint8_t>(values[i] == kFree);
+        return count;
+    }
     // Used slots of the day in the forenoon and the afternoon.
-    int GetCommonUsedNodeCount(int day) const;
+    int GetCommonUsedNodeCount(int day) const { return CountUsed<2 * zem::kSectionCount>(day); }
     // True when the day has at least n used slots over all five segments.
-    bool IsDayUsed(int day, int n) const;
+    bool IsDayUsed(int day, int n) const { return CountUsed<kDaySlots>(day) >= n; }
 
     // Six characters, one per section: "1" for a free slot, "0" otherwise.
     std::string GetSectionStringOfSegment(int day, int segment) const;
@@ -64,8 +87,21 @@ public:
     void SetDirty(bool dirty) { m_dirty = dirty; }
 
 private:
-    // Used slots of the day in its first segments.
-    int CountUsed(int day, int segmentCount) const;
+    static constexpr int kDaySlots = zem::kSegmentCount * zem::kSectionCount;
+    // A day's slots lie side by side in slot order.
+    const Status* DayValues(int day) const { return &m_values[day * kDaySlots]; }
+    // Used slots among the day's first ones.
+    template <int kSlots>
+    int CountUsed(int day) const
+    {
+        if (day < 0 || day >= zem::kDayCount)
+            return 0;
+        const Status* values = DayValues(day);
+        std::uint8_t count = 0;
+        for (int i = 0; i < kSlots; ++i)
+            count += static_cast<std::uint8_t>((values[i] == kHalfUsed) | (values[i] == kFullUsed));
+        return count;
+    }
 
     std::array<Status, zem::kSlotCount> m_values{};
     bool m_dirty = false;
@@ -155,7 +191,15 @@ public:
 
     // Without an id the whole cell is reset. With one, the first half holding the course (half 1,
     // else half 2) is emptied and every further lesson of it removed; the split stays.
-    void Clear() { Clear(zem::kNoId); }
+    void Clear()
+    {
+        m_half1.Clear();
+        m_half2.Clear();
+        if (m_more != 0) {
+            delete More();
+            m_more = 0;
+        }
+    }
     void Clear(const std::string& courseId);
     void Clear(zem::IdHandle course);
 
@@ -244,15 +288,26 @@ public:
     // every such call, so a write through it is lost and never lands in a real slot; the const
     // form gets a shared empty cell that nobody can write.
     CCourseTableNode& GetNode(const tagTABLE_NODE& node) { return GetNode(node.day, node.segment, node.section); }
-    CCourseTableNode& GetNode(int day, int segment, int section);
+    CCourseTableNode& GetNode(int day, int segment, int section)
+    {
+        const int slot = SlotOf(day, segment, section);
+        return slot >= 0 ? m_nodes[slot] : ScratchNode();
+    }
     const CCourseTableNode& GetNode(const tagTABLE_NODE& node) const { return GetNode(node.day, node.segment, node.section); }
-    const CCourseTableNode& GetNode(int day, int segment, int section) const;
+    const CCourseTableNode& GetNode(int day, int segment, int section) const
+    {
+        const int slot = SlotOf(day, segment, section);
+        return slot >= 0 ? m_nodes[slot] : EmptyNode();
+    }
 
     // Exchanges two cells with their statuses and marks the table dirty; ignored when either
     // node is outside the grid.
     void Swap(const tagTABLE_NODE& a, const tagTABLE_NODE& b);
 
 private:
+    CCourseTableNode& ScratchNode();
+    static const CCourseTableNode& EmptyNode();
+
     std::array<CCourseTableNode, zem::kSlotCount> m_nodes;
     CCourseTableNode m_scratch;
 };

@@ -7,7 +7,9 @@
 #include "base/ScheduleTask.h"
 
 #include <algorithm>
+#include <array>
 #include <condition_variable>
+#include <cstring>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -109,11 +111,43 @@ private:
     int m_lastPercent = -1;
 };
 
+// A 420-slot grid of yes/no, a byte a slot, so that whole grids combine in a few vector steps.
+using SlotFlags = std::array<std::uint8_t, zem::kSlotCount>;
+
+inline tagTABLE_NODE NodeOfSlot(int slot)
+{
+    constexpr int kDaySlots = zem::kSegmentCount * zem::kSectionCount;
+    return {slot / kDaySlots, slot / zem::kSectionCount % zem::kSegmentCount, slot % zem::kSectionCount};
+}
+
+// Calls visit(slot) for every slot of the grid that is not free, in slot order. Most of a plan's
+// grid is free, so free stretches are passed over eight slots at a time.
+template <class Visit>
+void ForEachTakenSlot(const CTimeTable::Status* values, Visit visit)
+{
+    static_assert(CTimeTable::kFree == 0);
+    int slot = 0;
+    for (; slot + 8 <= zem::kSlotCount; slot += 8) {
+        std::uint64_t eight = 0;
+        std::memcpy(&eight, values + slot, sizeof eight);
+        if (eight == 0)
+            continue;
+        for (int k = slot; k < slot + 8; ++k)
+            if (values[k] != CTimeTable::kFree)
+                visit(k);
+    }
+    for (; slot < zem::kSlotCount; ++slot)
+        if (values[slot] != CTimeTable::kFree)
+            visit(slot);
+}
+
 // What the scheduler knows about one plan for the whole run, and its state in the try.
 struct CPlanState {
     CCourseInfo* course = nullptr;
     zem::IdHandle id = zem::kNoId;
-    zem::IdHandle teacherKey = zem::kNoId;  // groups a teacher's plans
+    int teacherIndex = 0;                   // its teacher id, numbered 0.. over the run's plans: groups a teacher's plans
+    int classIndex = 0;                     // its class id, numbered likewise
+    int subjectIndex = 0;                   // its subject id, numbered likewise
     CClassInfo* cls = nullptr;
     CTeacherInfo* teacher = nullptr;
     std::vector<CTeacherInfo*> teachers;  // own, assistants, and those of the combined class
@@ -125,9 +159,11 @@ struct CPlanState {
     std::vector<CClassInfo*> partnerClasses;
     std::vector<CTeacherInfo*> mutexTeachers;
     std::vector<int> mutexSubjectPlans;   // same class and kind, an exclusive subject
-    CTimeTable fixedMask;                 // slots closed for the whole run
+    SlotFlags fixedClosed{};              // slots closed for the whole run
+    CScheduleTask::CourseNodeTargets targets;  // where its lessons are written
     int perDayLimit = 0;
     int dayMax = 0;
+    int mergedDayMax = -1;                // of a merged half lesson cloned from it; -1 until needed
     int extraSingles = 0;
     // Weight terms that stay for the run.
     int weightBase = 0;
@@ -139,22 +175,26 @@ struct CPlanState {
     CWeekCount saved;
     CWeekCount remaining;
     bool done = false;
+    bool paired = false;  // a side of one of the try's odd/even pairs
     int weight = 0;
 };
 
-// Two half-lesson plans placed as one merged half lesson on one slot, odd and even weeks.
+// Two half-lesson plans placed as one merged half lesson on one slot, odd and even weeks. The
+// merged lesson is the even plan's course with one half lesson a week and an id of its own.
 struct COddEvenPair {
-    std::unique_ptr<CCourseInfo> merged;
+    std::string mergedId;
+    bool half = true;     // the merged half lesson still to place
+    int mergedFrom = -1;  // the plan the merged lesson was cloned from (the even one when made)
     int oddPlan = -1;
     int evenPlan = -1;
-    std::string oddId;
-    std::string evenId;
+    const std::string* oddId = nullptr;
+    const std::string* evenId = nullptr;
 
-    int SideOf(const std::string& id) const { return id == oddId ? 1 : id == evenId ? 2 : 0; }
+    int SideOf(const std::string& id) const { return id == *oddId ? 1 : id == *evenId ? 2 : 0; }
     void Swap()
     {
         std::swap(oddPlan, evenPlan);
-        oddId.swap(evenId);
+        std::swap(oddId, evenId);
     }
 };
 
@@ -162,6 +202,18 @@ struct COddEvenPair {
 struct CWorkItem {
     int plan = -1;
     int pair = -1;
+};
+
+// The table one course is placed in: the slots it cannot use, the lessons it holds and those it
+// gets. Reset for every course, touching only the cells the last one filled.
+struct CWorkTable {
+    std::array<CTimeTable::Status, zem::kSlotCount> values{};
+    std::array<CCourseTableNode, zem::kSlotCount> cells;
+    std::vector<int> filled;  // slots whose cells hold a lesson, each once
+
+    bool IsUsed(int slot) const { return CTimeTable::IsUsedStatus(values[slot]); }
+    void Reset();
+    void Fill(int slot, CTimeTable::Status value, const CCourseTableNode& cell);
 };
 
 class CAutoScheduler : public CCoreEngine {
@@ -186,24 +238,29 @@ protected:
     void PlacePresets();
     void CommitTry();
     void ReadCommittedTables();
+    void CopyTables(bool commit);
     void FinishRun();
 
     // Placing.
     CWeekCount PlaceCourse(const CWorkItem& item);
-    void MarkUnusable(CCourseTable& table, const CPlanState& plan, int mode) const;
-    void PlaceLessons(const CWorkItem& item, CCourseTable& table, CWeekCount& remaining);
-    void WriteCourseTable(CPlanState& plan, const CCourseTable& table);
-    void SyncPartners(CPlanState& plan, const CCourseTable& table);
-    void PlacePair(COddEvenPair& pair, const CCourseTable& table);
-    void PlacePairOnNode(COddEvenPair& pair, const tagTABLE_NODE& node, std::vector<std::string>& visited);
-    void PutOnNode(CPlanState& plan, const tagTABLE_NODE& node, int mode, std::vector<std::string>& visited);
+    void MarkUnusable(const CPlanState& plan, int mode);
+    void PlaceLessons(const CWorkItem& item, CWeekCount& remaining);
+    template <class Table>
+    void WriteCourseTable(CPlanState& plan, const Table& table);
+    template <class Table>
+    void SyncPartners(CPlanState& plan, const Table& table);
+    void SetCourseNode(CPlanState& plan, zem::IdHandle roomId, int slot, int oddEven);
+    void PlacePair(COddEvenPair& pair);
+    void PlacePairOnNode(COddEvenPair& pair, const tagTABLE_NODE& node);
+    void PutOnNode(CPlanState& plan, const tagTABLE_NODE& node, int mode);
     void CollectPairMembers(const COddEvenPair& pair);
     CWeekCount HeldLessons(const CPlanState& plan) const;
     int PlanOf(const std::string& courseId) const;
     COddEvenPair* FindPairOf(const std::string& courseId);
+    int MergedDayMax(CPlanState& even);
 
     // Choosing start nodes: at most one per day, best days first; returns how many.
-    int ChooseNodes(const CWorkItem& item, const CCourseTable& table, int n, int* candidates);
+    int ChooseNodes(const CWorkItem& item, int n, int* candidates);
 
 private:
     // The steps of BuildPlans.
@@ -215,18 +272,23 @@ private:
     void CloseFixedSlots(CPlanState& plan, const CTimeTable& weekMask, const std::vector<std::string>& teacherIds,
                          const std::vector<CTeacherGroupInfo*>& groups);
     void SetDayLimits(CPlanState& plan);
-    void WeighFixedTerms(CPlanState& plan);
+    void NumberKeys();
+    void ListTeams();
     // The steps of MarkUnusable.
-    void CloseBusySlots(CCourseTable& table, const CCourseTable& busy, int busyMode) const;
-    void CloseFullRoomSlots(CCourseTable& table, const CComplexTable& places) const;
-    void CloseDaysWithLessons(CCourseTable& table, const CCourseTable& busy, int mode) const;
+    void CloseBusySlots(const CCourseTable& busy, int busyMode);
+    void CloseFullRoomSlots(const CComplexTable& places);
+    void CloseDaysWithLessons(const CCourseTable& busy, int mode);
+    void CloseDay(int day);
     // The steps of PreparePairs.
-    void ListHalves(std::vector<int>& halves) const;
+    void ListHalves();
     void MakePair(int odd, int even);
-    void PairTeams(std::vector<int>& halves);
-    void OrderBySubjectFrequency(const std::vector<int>& halves, std::vector<int>& ordered) const;
+    void PairTeams();
+    void OrderBySubjectFrequency();
     bool IsPartnerPaired(int plan) const;
-    void PairInOrder(std::vector<int>& ordered);
+    void PairInOrder();
+    bool IsVisited(const std::string& id) const;
+    // Resets a working table of the range between tries.
+    void ResetTable(CCourseTable& table) const;
 
 protected:
     std::vector<CPlanState> m_plans;      // teaching plans, then self-study plans
@@ -236,21 +298,45 @@ protected:
     std::vector<CTeacherInfo*> m_teachers;
     std::vector<CRoomInfo*> m_rooms;
     std::vector<const CCoursePreset*> m_presets;
+    std::vector<std::pair<zem::IdHandle, zem::IdHandle>> m_teams;  // each team's odd and even ids
     std::vector<int> m_daysInUse;
+    SlotFlags m_slotInUse{};              // the slots of the days in use
+    int m_sectionCounts[zem::kSegmentCount] = {};
+    bool m_concentrate = false;           // by teacher, for teaching plans and morning reading
+    bool m_concentrateSelfStudy = false;
+    std::unordered_map<zem::IdHandle, CRoomInfo*> m_roomOf;  // the room of a cell's room id
     std::vector<CWorkItem> m_work;
-    std::vector<std::unique_ptr<COddEvenPair>> m_pairs;
+    std::vector<COddEvenPair> m_pairs;    // the try's pairs are the first m_pairCount
+    int m_pairCount = 0;
     int m_tries = 50;
     bool m_strict = true;
     bool m_verticalMargin = true;
     bool m_sortByMainType = false;
+    bool m_tablesReset = false;           // the range's tables were cleared whole this run
+    bool m_committedCopied = false;       // a try was committed whole this run
     // Scratch space reused for every course, so the loops allocate nothing.
-    CCourseTable m_table;
-    CTimeTable m_margin;
+    CWorkTable m_table;
+    SlotFlags m_closed{};
+    std::array<CTimeTable::Status, zem::kSlotCount> m_margin{};
     std::vector<int> m_order;
     std::vector<int> m_orderedPlans;
     std::vector<int> m_orderedSelf;
+    std::vector<int> m_weights;
+    std::vector<int> m_distinct;
+    std::vector<int> m_groupFill;
+    std::vector<int> m_groupStart;
+    std::vector<int> m_draws;
     std::vector<int> m_grouped;
+    std::vector<int> m_teacherFirst;
+    std::vector<int> m_halves;
+    std::vector<int> m_ordered;
+    std::vector<std::pair<int, int>> m_keyed;
+    std::vector<char> m_taken;
+    std::vector<int> m_subjectCounts;
+    std::vector<int> m_presetPlans;       // the plan of each preset, or -1
+    std::vector<std::vector<int>> m_classPlans;  // per class index, its plans in order
+    std::vector<int> m_lastSide;          // per teacher index: 1 odd, 2 even, 0 none yet
     std::vector<std::pair<int, int>> m_members;  // plan and half of each lesson a pair's slot takes
     std::vector<std::pair<int, int>> m_pending;
-    std::vector<char> m_taken;
+    std::vector<const std::string*> m_visited;
 };

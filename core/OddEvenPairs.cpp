@@ -6,144 +6,153 @@
 #include "base/Log.h"
 
 #include <algorithm>
-#include <map>
 
 namespace {
 
 // A new id for a merged course: 32 hexadecimal digits in the form of a random UUID, drawn from the
 // run's generator so that a seed repeats the run.
-std::string NewMergedId(CoreRandom& random)
+void NewMergedId(CoreRandom& random, std::string& id)
 {
     static const char kDigits[] = "0123456789ABCDEF";
-    std::string id(32, '0');
+    id.assign(32, '0');
     for (char& c : id)
         c = kDigits[random() & 15];
     id[12] = '4';
     id[16] = kDigits[8 + (random() & 3)];
-    return id;
 }
 
 }  // namespace
 
 void CAutoScheduler::PreparePairs()
 {
-    m_pairs.clear();
-    std::vector<int> halves;
-    ListHalves(halves);
-    PairTeams(halves);
-    std::vector<int> ordered;
-    OrderBySubjectFrequency(halves, ordered);
-    PairInOrder(ordered);
+    m_pairCount = 0;
+    ListHalves();
+    PairTeams();
+    OrderBySubjectFrequency();
+    PairInOrder();
     // The merged lessons go first, in the order the pairs were made.
-    std::vector<CWorkItem> merged;
-    for (std::size_t i = 0; i < m_pairs.size(); ++i)
-        merged.push_back({-1, static_cast<int>(i)});
-    m_work.insert(m_work.begin(), merged.begin(), merged.end());
+    m_work.insert(m_work.begin(), static_cast<std::size_t>(m_pairCount), CWorkItem{});
+    for (int i = 0; i < m_pairCount; ++i)
+        m_work[i] = {-1, i};
 }
 
 // Half lessons still to place: main subjects first, each group in work-list order.
-void CAutoScheduler::ListHalves(std::vector<int>& halves) const
+void CAutoScheduler::ListHalves()
 {
+    m_halves.clear();
     for (const bool mainPass : {true, false})
         for (const CWorkItem& item : m_work) {
             const CPlanState& plan = m_plans[item.plan];
             if (plan.remaining.HasHalfNode() && !plan.done && plan.course->IsMainCourse() == mainPass)
-                halves.push_back(item.plan);
+                m_halves.push_back(item.plan);
         }
 }
 
 void CAutoScheduler::MakePair(int odd, int even)
 {
-    auto pair = std::make_unique<COddEvenPair>();
-    pair->merged.reset(m_plans[even].course->Clone());
-    pair->merged->SetId(NewMergedId(m_random));
-    pair->merged->SetWeekCount(CWeekCount(0, true));
-    pair->merged->GetTempTable().Clear();
-    pair->oddPlan = odd;
-    pair->evenPlan = even;
-    pair->oddId = m_plans[odd].course->GetId();
-    pair->evenId = m_plans[even].course->GetId();
-    m_pairs.push_back(std::move(pair));
+    if (m_pairCount == static_cast<int>(m_pairs.size()))
+        m_pairs.emplace_back();
+    COddEvenPair& pair = m_pairs[m_pairCount++];
+    NewMergedId(m_random, pair.mergedId);
+    pair.half = true;
+    pair.mergedFrom = even;
+    pair.oddPlan = odd;
+    pair.evenPlan = even;
+    pair.oddId = &m_plans[odd].course->GetId();
+    pair.evenId = &m_plans[even].course->GetId();
+    m_plans[odd].paired = true;
+    m_plans[even].paired = true;
 }
 
 // The user's teams, each of whose halves is still to place; their halves leave the list.
-void CAutoScheduler::PairTeams(std::vector<int>& halves)
+void CAutoScheduler::PairTeams()
 {
-    auto takeHalf = [&](const std::string& id) {
-        for (auto it = halves.begin(); it != halves.end(); ++it)
-            if (m_plans[*it].course->GetId() == id) {
+    auto takeHalf = [&](zem::IdHandle id) {
+        for (auto it = m_halves.begin(); it != m_halves.end(); ++it)
+            if (m_plans[*it].id == id) {
                 const int plan = *it;
-                halves.erase(it);
+                m_halves.erase(it);
                 return plan;
             }
         return -1;
     };
-    for (const COETeam* team : ObjectsInOrder<const COETeam>(m_task->GetOETeamList())) {
-        const int odd = takeHalf(team->GetOdd());
-        const int even = takeHalf(team->GetEven());
+    for (const auto& [oddId, evenId] : m_teams) {
+        const int odd = takeHalf(oddId);
+        const int even = takeHalf(evenId);
         if (odd >= 0 && even >= 0)
             MakePair(odd, even);
     }
 }
 
 // The most frequent subjects first; within one frequency the order turns round.
-void CAutoScheduler::OrderBySubjectFrequency(const std::vector<int>& halves, std::vector<int>& ordered) const
+void CAutoScheduler::OrderBySubjectFrequency()
 {
-    std::map<std::string, int> perSubject;
-    for (int plan : halves)
-        ++perSubject[m_plans[plan].course->GetSubjectId()];
-    for (std::size_t f = 1; f <= halves.size(); ++f)
-        for (int plan : halves)
-            if (perSubject[m_plans[plan].course->GetSubjectId()] == static_cast<int>(f))
-                ordered.insert(ordered.begin(), plan);
+    for (int plan : m_halves)
+        ++m_subjectCounts[m_plans[plan].subjectIndex];
+    m_keyed.clear();
+    for (std::size_t i = 0; i < m_halves.size(); ++i)
+        m_keyed.emplace_back(m_subjectCounts[m_plans[m_halves[i]].subjectIndex], static_cast<int>(i));
+    std::sort(m_keyed.begin(), m_keyed.end(), std::greater<>());
+    m_ordered.clear();
+    for (const auto& [count, position] : m_keyed)
+        m_ordered.push_back(m_halves[position]);
+    for (int plan : m_halves)
+        m_subjectCounts[m_plans[plan].subjectIndex] = 0;
 }
 
 // A plan whose combined class already has a paired plan is not paired again.
 bool CAutoScheduler::IsPartnerPaired(int plan) const
 {
     for (int partner : m_plans[plan].partners)
-        for (const auto& pair : m_pairs)
-            if (pair->oddPlan == partner || pair->evenPlan == partner)
-                return true;
+        if (m_plans[partner].paired)
+            return true;
     return false;
 }
 
 // Each plan in turn with the next one of its class and kind in another subject, alternating each
 // teacher's sides.
-void CAutoScheduler::PairInOrder(std::vector<int>& ordered)
+void CAutoScheduler::PairInOrder()
 {
-    std::map<std::string, int> lastSide;  // teacher id -> 1 odd, 2 even
-    auto sideOf = [&](const CCourseInfo* course) {
-        auto it = lastSide.find(course->GetTeacherId());
-        return it == lastSide.end() ? 0 : it->second;
-    };
+    std::fill(m_lastSide.begin(), m_lastSide.end(), 0);  // per teacher: 1 odd, 2 even
+    const std::size_t count = m_ordered.size();
+    m_taken.assign(count, 0);
+    std::size_t left = count;
     CLog* log = CLog::inst();
-    while (ordered.size() > 1) {
-        const int a = ordered.front();
-        ordered.erase(ordered.begin());
+    for (std::size_t first = 0; left > 1; ++first) {
+        if (m_taken[first])
+            continue;
+        m_taken[first] = 1;
+        --left;
+        const int a = m_ordered[first];
         if (IsPartnerPaired(a))
             continue;
-        const CCourseInfo* courseA = m_plans[a].course;
-        auto found = std::find_if(ordered.begin(), ordered.end(), [&](int b) {
-            const CCourseInfo* courseB = m_plans[b].course;
-            return !IsPartnerPaired(b) && courseB->GetClassId() == courseA->GetClassId() &&
-                   courseB->GetType() == courseA->GetType() && courseB->GetSubjectId() != courseA->GetSubjectId();
-        });
-        if (found == ordered.end())
+        const CPlanState& planA = m_plans[a];
+        std::size_t found = first + 1;
+        for (; found < count; ++found) {
+            if (m_taken[found])
+                continue;
+            const int b = m_ordered[found];
+            const CPlanState& planB = m_plans[b];
+            if (!IsPartnerPaired(b) && planB.classIndex == planA.classIndex &&
+                planB.course->GetType() == planA.course->GetType() && planB.subjectIndex != planA.subjectIndex)
+                break;
+        }
+        if (found == count)
             continue;
-        const int b = *found;
-        const CCourseInfo* courseB = m_plans[b].course;
+        const int b = m_ordered[found];
+        const CPlanState& planB = m_plans[b];
         int odd = a;
         int even = b;
-        const int sideA = sideOf(courseA);
-        if (sideA == 1 || (sideA == 0 && sideOf(courseB) == 2)) {
+        const int sideA = m_lastSide[planA.teacherIndex];
+        if (sideA == 1 || (sideA == 0 && m_lastSide[planB.teacherIndex] == 2)) {
             odd = b;
             even = a;
         }
-        lastSide[courseA->GetTeacherId()] = odd == a ? 1 : 2;
-        lastSide[courseB->GetTeacherId()] = odd == b ? 1 : 2;
+        m_lastSide[planA.teacherIndex] = odd == a ? 1 : 2;
+        m_lastSide[planB.teacherIndex] = odd == b ? 1 : 2;
         MakePair(odd, even);
-        ordered.erase(found);
+        m_taken[found] = 1;
+        --left;
         if (log->IsEnabled())
             log->Log("oe", "OEGroup: %s %s", m_task->GetCourseDesc(m_plans[odd].course).c_str(),
                      m_task->GetCourseDesc(m_plans[even].course).c_str());
@@ -153,5 +162,9 @@ void CAutoScheduler::PairInOrder(std::vector<int>& ordered)
 void CAutoScheduler::RemovePairs()
 {
     std::erase_if(m_work, [](const CWorkItem& item) { return item.pair >= 0; });
-    m_pairs.clear();
+    for (int i = 0; i < m_pairCount; ++i) {
+        m_plans[m_pairs[i].oddPlan].paired = false;
+        m_plans[m_pairs[i].evenPlan].paired = false;
+    }
+    m_pairCount = 0;
 }

@@ -8,93 +8,107 @@
 
 namespace {
 
+constexpr int kDaySlots = zem::kSegmentCount * zem::kSectionCount;
+
+tagTABLE_NODE NodeOf(int slot) { return NodeOfSlot(slot); }
+
 // Whether a lesson in another table keeps this one off the slot. For one half of the weeks, a
 // split cell whose half for those weeks is empty does not.
-bool Blocks(const CCourseTable& table, int day, int segment, int section, int mode)
+bool Blocks(const CCourseTable& table, int slot, int mode)
 {
-    if (table.GetValue(day, segment, section) == CTimeTable::kFree)
+    if (table.GetValues()[slot] == CTimeTable::kFree)
         return false;
     if (mode != 1 && mode != 2)
         return true;
-    const CCourseTableNode& cell = table.GetNode(day, segment, section);
+    const tagTABLE_NODE node = NodeOf(slot);
+    const CCourseTableNode& cell = table.GetNode(node);
     return !(cell.IsInterleave() && !cell.data(mode).HasCourse());
 }
 
-// Closes the slots the mask closes.
-void CloseSlots(CCourseTable& table, const CTimeTable& mask)
-{
-    for (int day = 0; day < zem::kDayCount; ++day)
-        for (int segment = 0; segment < zem::kSegmentCount; ++segment)
-            for (int section = 0; section < zem::kSectionCount; ++section)
-                if (mask.IsInvalid(day, segment, section))
-                    table.SetValue(day, segment, section, CTimeTable::kInvalid);
-}
-
-// Calls visit(node, cell) for every used slot of the table, in day, segment, section order.
+// Calls visit(slot, cell) for every used slot of the table, in slot order.
 template <class Visit>
 void ForEachUsed(const CCourseTable& table, Visit visit)
 {
-    for (int day = 0; day < zem::kDayCount; ++day)
-        for (int segment = 0; segment < zem::kSegmentCount; ++segment)
-            for (int section = 0; section < zem::kSectionCount; ++section)
-                if (table.IsUsed(day, segment, section))
-                    visit(tagTABLE_NODE{day, segment, section}, table.GetNode(day, segment, section));
+    const CTimeTable::Status* values = table.GetValues();
+    ForEachTakenSlot(values, [&](int slot) {
+        if (CTimeTable::IsUsedStatus(values[slot]))
+            visit(slot, table.GetNode(NodeOf(slot)));
+    });
 }
 
-bool IsVisited(const std::vector<std::string>& visited, const std::string& id)
+template <class Visit>
+void ForEachUsed(const CWorkTable& table, Visit visit)
 {
-    for (const std::string& v : visited)
-        if (zem::EqualsNoCase(v, id))
-            return true;
-    return false;
+    for (int slot : table.filled)
+        if (table.IsUsed(slot))
+            visit(slot, table.cells[slot]);
 }
 
 }  // namespace
 
+// ---- CWorkTable
+
+void CWorkTable::Reset()
+{
+    for (int slot : filled)
+        cells[slot].Clear();
+    filled.clear();
+    values.fill(CTimeTable::kFree);
+}
+
+void CWorkTable::Fill(int slot, CTimeTable::Status value, const CCourseTableNode& cell)
+{
+    values[slot] = value;
+    cells[slot] = cell;
+    filled.push_back(slot);
+}
+
+// ---- Placing
+
 CWeekCount CAutoScheduler::PlaceCourse(const CWorkItem& item)
 {
     CPlanState* plan = item.plan >= 0 ? &m_plans[item.plan] : nullptr;
-    COddEvenPair* pair = item.pair >= 0 ? m_pairs[item.pair].get() : nullptr;
-    CCourseInfo* course = plan ? plan->course : pair->merged.get();
-    CWeekCount remaining = plan ? plan->remaining : course->GetWeekCount();
+    COddEvenPair* pair = item.pair >= 0 ? &m_pairs[item.pair] : nullptr;
+    CWeekCount remaining = plan ? plan->remaining : CWeekCount(0, pair->half);
     if (remaining.IsEmpty() || (plan && plan->done))
         return {};
 
-    CCourseTable& table = m_table;
-    table.Clear();
+    CWorkTable& table = m_table;
+    table.Reset();
+    m_closed.fill(0);
     if (pair) {
         // Every lesson the pair's slot will take, partners' pairs included, must fit there.
         CollectPairMembers(*pair);
         for (const auto& [member, mode] : m_members) {
-            MarkUnusable(table, m_plans[member], mode);
+            MarkUnusable(m_plans[member], mode);
             // The merged lesson knows nothing of the members' own lessons: a day where one of them
             // is at its most already takes no half lesson of it.
             const CPlanState& state = m_plans[member];
             const CCourseTable& held = state.course->GetTempTable();
             for (int day : m_daysInUse)
                 if (held.IsDayUsed(day, std::max(1, state.dayMax)))
-                    for (int segment = 0; segment < zem::kSegmentCount; ++segment)
-                        for (int section = 0; section < zem::kSectionCount; ++section)
-                            table.SetValue(day, segment, section, CTimeTable::kInvalid);
+                    CloseDay(day);
         }
     } else {
-        MarkUnusable(table, *plan, 0);
+        MarkUnusable(*plan, 0);
     }
-    // Lessons it holds already (presets, lessons a partner brought over).
-    const CCourseTable& own = course->GetTempTable();
-    for (int day : m_daysInUse)
-        for (int segment = 0; segment < zem::kSegmentCount; ++segment)
-            for (int section = 0; section < zem::kSectionCount; ++section)
-                if (own.IsUsed(day, segment, section)) {
-                    table.SetValue(day, segment, section, own.GetValue(day, segment, section));
-                    table.GetNode(day, segment, section) = own.GetNode(day, segment, section);
-                }
+    for (int slot = 0; slot < zem::kSlotCount; ++slot)
+        table.values[slot] = m_closed[slot] ? CTimeTable::kInvalid : CTimeTable::kFree;
+    // Lessons it holds already (presets, lessons a partner brought over). A merged course holds none.
+    if (plan) {
+        const CCourseTable& own = plan->course->GetTempTable();
+        ForEachUsed(own, [&](int slot, const CCourseTableNode& cell) {
+            if (m_slotInUse[slot])
+                table.Fill(slot, own.GetValues()[slot], cell);
+        });
+    }
 
-    PlaceLessons(item, table, remaining);
+    PlaceLessons(item, remaining);
+    std::sort(table.filled.begin(), table.filled.end());
 
     if (pair) {
         // A merged half lesson that finds no slot is no loss: its halves go on alone later.
-        PlacePair(*pair, table);
+        PlacePair(*pair);
         return {};
     }
     WriteCourseTable(*plan, table);
@@ -102,77 +116,83 @@ CWeekCount CAutoScheduler::PlaceCourse(const CWorkItem& item)
     plan->remaining = remaining;
     plan->done = true;
     if (!remaining.IsEmpty())
-        m_task->GetLastReportInfo().AddTempCourseLostInfo(course->GetId(), remaining);
+        m_task->GetLastReportInfo().AddTempCourseLostInfo(plan->course->GetId(), remaining);
     return remaining;
 }
 
-void CAutoScheduler::MarkUnusable(CCourseTable& table, const CPlanState& plan, int mode) const
+void CAutoScheduler::MarkUnusable(const CPlanState& plan, int mode)
 {
-    CloseSlots(table, plan.fixedMask);
+    for (int slot = 0; slot < zem::kSlotCount; ++slot)
+        m_closed[slot] |= plan.fixedClosed[slot];
     if (plan.cls)
-        CloseBusySlots(table, plan.cls->GetTempTable(), 0);
+        CloseBusySlots(plan.cls->GetTempTable(), 0);
     for (const CTeacherInfo* teacher : plan.teachers)
-        CloseBusySlots(table, teacher->GetTempTable(), mode);
+        CloseBusySlots(teacher->GetTempTable(), mode);
     if (plan.room)
-        CloseFullRoomSlots(table, plan.room->GetComplexTable());
+        CloseFullRoomSlots(plan.room->GetComplexTable());
     for (const CClassInfo* cls : plan.partnerClasses)
-        CloseBusySlots(table, cls->GetTempTable(), 0);
+        CloseBusySlots(cls->GetTempTable(), 0);
     for (const CTeacherInfo* teacher : plan.mutexTeachers)
-        CloseBusySlots(table, teacher->GetTempTable(), 0);
+        CloseBusySlots(teacher->GetTempTable(), 0);
     for (int other : plan.mutexSubjectPlans)
-        CloseDaysWithLessons(table, m_plans[other].course->GetTempTable(), mode);
+        CloseDaysWithLessons(m_plans[other].course->GetTempTable(), mode);
 }
 
 // The week closes days out of use whole; only the days in use need looking at.
-void CAutoScheduler::CloseBusySlots(CCourseTable& table, const CCourseTable& busy, int busyMode) const
+void CAutoScheduler::CloseBusySlots(const CCourseTable& busy, int busyMode)
 {
-    for (int day : m_daysInUse)
-        for (int segment = 0; segment < zem::kSegmentCount; ++segment)
-            for (int section = 0; section < zem::kSectionCount; ++section)
-                if (Blocks(busy, day, segment, section, busyMode))
-                    table.SetValue(day, segment, section, CTimeTable::kInvalid);
+    const CTimeTable::Status* values = busy.GetValues();
+    if (busyMode != 1 && busyMode != 2) {
+        for (int slot = 0; slot < zem::kSlotCount; ++slot)
+            m_closed[slot] |= static_cast<std::uint8_t>(values[slot] != CTimeTable::kFree) & m_slotInUse[slot];
+        return;
+    }
+    for (int slot = 0; slot < zem::kSlotCount; ++slot)
+        if (m_slotInUse[slot] && Blocks(busy, slot, busyMode))
+            m_closed[slot] = 1;
 }
 
 // The room's slots where every place is taken (its merged table's full slots, without building it).
-void CAutoScheduler::CloseFullRoomSlots(CCourseTable& table, const CComplexTable& places) const
+void CAutoScheduler::CloseFullRoomSlots(const CComplexTable& places)
 {
     const int count = static_cast<int>(places.GetCount());
     if (count == 0)
         return;
-    for (int day : m_daysInUse)
-        for (int segment = 0; segment < zem::kSegmentCount; ++segment)
-            for (int section = 0; section < zem::kSectionCount; ++section) {
-                int used = 0;
-                for (int i = 0; i < count; ++i)
-                    used += places.Enum(true, i)->IsUsed(day, segment, section);
-                if (used == count)
-                    table.SetValue(day, segment, section, CTimeTable::kInvalid);
-            }
+    std::uint8_t full[zem::kSlotCount];
+    std::memcpy(full, m_slotInUse.data(), sizeof full);
+    for (int i = 0; i < count; ++i) {
+        const CTimeTable::Status* values = places.Enum(true, i)->GetValues();
+        for (int slot = 0; slot < zem::kSlotCount; ++slot)
+            full[slot] &= static_cast<std::uint8_t>(CTimeTable::IsUsedStatus(values[slot]));
+    }
+    for (int slot = 0; slot < zem::kSlotCount; ++slot)
+        m_closed[slot] |= full[slot];
 }
 
 // No day with a lesson of an exclusive subject.
-void CAutoScheduler::CloseDaysWithLessons(CCourseTable& table, const CCourseTable& busy, int mode) const
+void CAutoScheduler::CloseDaysWithLessons(const CCourseTable& busy, int mode)
 {
     for (int day : m_daysInUse) {
-        bool used = false;
-        for (int segment = 0; segment < zem::kSegmentCount && !used; ++segment)
-            for (int section = 0; section < zem::kSectionCount && !used; ++section)
-                used = Blocks(busy, day, segment, section, mode);
-        if (used)
-            for (int segment = 0; segment < zem::kSegmentCount; ++segment)
-                for (int section = 0; section < zem::kSectionCount; ++section)
-                    table.SetValue(day, segment, section, CTimeTable::kInvalid);
+        const int first = SlotOf(day, 0, 0);
+        for (int slot = first; slot < first + kDaySlots; ++slot)
+            if (Blocks(busy, slot, mode)) {
+                CloseDay(day);
+                break;
+            }
     }
 }
 
-void CAutoScheduler::PlaceLessons(const CWorkItem& item, CCourseTable& table, CWeekCount& remaining)
+void CAutoScheduler::CloseDay(int day) { std::fill_n(&m_closed[SlotOf(day, 0, 0)], kDaySlots, 1); }
+
+void CAutoScheduler::PlaceLessons(const CWorkItem& item, CWeekCount& remaining)
 {
     const CPlanState* plan = item.plan >= 0 ? &m_plans[item.plan] : nullptr;
-    const COddEvenPair* pair = item.pair >= 0 ? m_pairs[item.pair].get() : nullptr;
-    const CCourseInfo* course = plan ? plan->course : pair->merged.get();
+    const COddEvenPair* pair = item.pair >= 0 ? &m_pairs[item.pair] : nullptr;
+    const CCourseInfo* course = plan ? plan->course : m_plans[pair->mergedFrom].course;
     // A merged lesson's cells only mark where it goes; the pair's halves get their own.
     const zem::IdHandle courseId = plan ? plan->id : m_plans[pair->evenPlan].id;
     const zem::IdHandle roomId = plan ? plan->roomHandle : zem::kNoId;
+    CWorkTable& table = m_table;
 
     int n = std::max(1, course->GetContinuousNodes());
     if (remaining.GetWholeCount() < n)
@@ -180,7 +200,7 @@ void CAutoScheduler::PlaceLessons(const CWorkItem& item, CCourseTable& table, CW
     const int extraSingles = plan ? plan->extraSingles : 0;
     int candidates[zem::kDayCount];
     while (!remaining.IsEmpty()) {
-        const int count = ChooseNodes(item, table, n, candidates);
+        const int count = ChooseNodes(item, n, candidates);
         if (count == 0) {
             if (n < 2 || extraSingles < 1)
                 break;
@@ -196,13 +216,15 @@ void CAutoScheduler::PlaceLessons(const CWorkItem& item, CCourseTable& table, CW
             const int segment = candidates[k] % 1000 / 10;
             const int section = candidates[k] % 10;
             for (int i = 0; i < n && !remaining.IsEmpty(); ++i) {
-                CCourseTableNode& cell = table.GetNode(day, segment, section + i);
+                const int slot = SlotOf(day, segment, section + i);
+                CCourseTableNode& cell = table.cells[slot];
+                table.filled.push_back(slot);
                 cell.data(1) = CCourseTableNode::NodeData(courseId, roomId, -1);
                 if (remaining.GetWholeCount() > 0) {
-                    table.SetValue(day, segment, section + i, CTimeTable::kFullUsed);
+                    table.values[slot] = CTimeTable::kFullUsed;
                     remaining = remaining - CWeekCount(1, false);
                 } else {
-                    table.SetValue(day, segment, section + i, CTimeTable::kHalfUsed);
+                    table.values[slot] = CTimeTable::kHalfUsed;
                     // Odd or even weeks, at random.
                     if (m_random() & 1) {
                         cell.data(2) = cell.data(1);
@@ -216,27 +238,43 @@ void CAutoScheduler::PlaceLessons(const CWorkItem& item, CCourseTable& table, CW
     }
 }
 
-void CAutoScheduler::WriteCourseTable(CPlanState& plan, const CCourseTable& table)
+// The engine's own SetCourseNode: the plan's lookups were made once for the run.
+void CAutoScheduler::SetCourseNode(CPlanState& plan, zem::IdHandle roomId, int slot, int oddEven)
 {
-    ForEachUsed(table, [&](const tagTABLE_NODE& node, const CCourseTableNode& cell) {
+    CRoomInfo* room = nullptr;
+    if (roomId != zem::kNoId) {
+        auto [it, added] = m_roomOf.try_emplace(roomId, nullptr);
+        if (added)
+            it->second = m_task->GetRoom(zem::IdText(roomId));
+        room = it->second;
+    }
+    m_task->SetCourseNode(plan.targets, room, roomId, true, NodeOf(slot), oddEven);
+}
+
+template <class Table>
+void CAutoScheduler::WriteCourseTable(CPlanState& plan, const Table& table)
+{
+    ForEachUsed(table, [&](int slot, const CCourseTableNode& cell) {
         const int oddEven = cell.GetOddEven(plan.id);
-        m_task->SetCourseNode(plan.course, cell.GetRoomId(oddEven), true, node, oddEven);
+        SetCourseNode(plan, cell.GetRoomHandle(oddEven), slot, oddEven);
     });
 }
 
-void CAutoScheduler::SyncPartners(CPlanState& plan, const CCourseTable& table)
+template <class Table>
+void CAutoScheduler::SyncPartners(CPlanState& plan, const Table& table)
 {
     for (int index : plan.partners) {
         CPlanState& partner = m_plans[index];
         if (partner.done)
             continue;
         CCourseTable& partnerTable = partner.course->GetTempTable();
-        ForEachUsed(table, [&](const tagTABLE_NODE& node, const CCourseTableNode& cell) {
+        ForEachUsed(table, [&](int slot, const CCourseTableNode& cell) {
             const int oddEven = cell.GetOddEven(plan.id);
             const int roomIndex = cell.IsInterleave() && oddEven == 2 ? cell.data(2).GetRoomIndex()
                                                                       : cell.data(1).GetRoomIndex();
-            m_task->SetTableNode(&partnerTable, partner.course->GetId(), cell.GetRoomId(oddEven), roomIndex, node,
-                                 oddEven);
+            CScheduleTask::SetTableNode(
+                &partnerTable, CCourseTableNode::NodeData(partner.id, cell.GetRoomHandle(oddEven), roomIndex),
+                NodeOf(slot), oddEven);
         });
         // From what it holds now, so lessons it had already are not subtracted twice.
         partner.remaining = partner.saved - HeldLessons(partner);
@@ -246,11 +284,15 @@ void CAutoScheduler::SyncPartners(CPlanState& plan, const CCourseTable& table)
     }
 }
 
+// Outside the range and for presets the engine writes from tables of the task.
+template void CAutoScheduler::WriteCourseTable(CPlanState&, const CCourseTable&);
+template void CAutoScheduler::SyncPartners(CPlanState&, const CCourseTable&);
+
 CWeekCount CAutoScheduler::HeldLessons(const CPlanState& plan) const
 {
     int whole = 0;
     int halves = 0;
-    ForEachUsed(plan.course->GetTempTable(), [&](const tagTABLE_NODE&, const CCourseTableNode& cell) {
+    ForEachUsed(plan.course->GetTempTable(), [&](int, const CCourseTableNode& cell) {
         if (!cell.IsInterleave())
             whole += cell.data(1).GetCourseHandle() == plan.id;
         else
@@ -289,53 +331,61 @@ void CAutoScheduler::CollectPairMembers(const COddEvenPair& pair)
 
 COddEvenPair* CAutoScheduler::FindPairOf(const std::string& courseId)
 {
-    for (auto& pair : m_pairs)
-        if (zem::EqualsNoCase(pair->oddId, courseId) || zem::EqualsNoCase(pair->evenId, courseId))
-            return pair.get();
+    for (int i = 0; i < m_pairCount; ++i) {
+        COddEvenPair& pair = m_pairs[i];
+        if (zem::EqualsNoCase(*pair.oddId, courseId) || zem::EqualsNoCase(*pair.evenId, courseId))
+            return &pair;
+    }
     return nullptr;
 }
 
-void CAutoScheduler::PlacePair(COddEvenPair& pair, const CCourseTable& table)
+bool CAutoScheduler::IsVisited(const std::string& id) const
 {
-    for (int day = 0; day < zem::kDayCount; ++day)
-        for (int segment = 0; segment < zem::kSegmentCount; ++segment)
-            for (int section = 0; section < zem::kSectionCount; ++section)
-                if (table.IsUsed(day, segment, section)) {
-                    std::vector<std::string> visited;
-                    PlacePairOnNode(pair, {day, segment, section}, visited);
-                    return;
-                }
+    for (const std::string* visited : m_visited)
+        if (zem::EqualsNoCase(*visited, id))
+            return true;
+    return false;
 }
 
-void CAutoScheduler::PlacePairOnNode(COddEvenPair& pair, const tagTABLE_NODE& node, std::vector<std::string>& visited)
+void CAutoScheduler::PlacePair(COddEvenPair& pair)
 {
-    if (!pair.merged || IsVisited(visited, pair.merged->GetId()) || pair.oddPlan < 0 || pair.evenPlan < 0)
+    for (int slot : m_table.filled)
+        if (m_table.IsUsed(slot)) {
+            m_visited.clear();
+            PlacePairOnNode(pair, NodeOf(slot));
+            return;
+        }
+}
+
+void CAutoScheduler::PlacePairOnNode(COddEvenPair& pair, const tagTABLE_NODE& node)
+{
+    if (IsVisited(pair.mergedId) || pair.oddPlan < 0 || pair.evenPlan < 0)
         return;
     CLog* log = CLog::inst();
     if (log->IsEnabled())
         log->Log("schedule", "OE: %s, %s, %s", m_task->GetCourseDesc(m_plans[pair.oddPlan].course).c_str(),
                  m_task->GetCourseDesc(m_plans[pair.evenPlan].course).c_str(), m_task->GetTimeNodeDesc(&node).c_str());
-    visited.push_back(pair.merged->GetId());
-    PutOnNode(m_plans[pair.oddPlan], node, 1, visited);
-    PutOnNode(m_plans[pair.evenPlan], node, 2, visited);
-    pair.merged->GetWeekCount().SetHalf(false);
+    m_visited.push_back(&pair.mergedId);
+    PutOnNode(m_plans[pair.oddPlan], node, 1);
+    PutOnNode(m_plans[pair.evenPlan], node, 2);
+    pair.half = false;
 }
 
-void CAutoScheduler::PutOnNode(CPlanState& plan, const tagTABLE_NODE& node, int mode, std::vector<std::string>& visited)
+void CAutoScheduler::PutOnNode(CPlanState& plan, const tagTABLE_NODE& node, int mode)
 {
     const std::string& id = plan.course->GetId();
-    if (IsVisited(visited, id))
+    if (IsVisited(id))
         return;
     CCourseTable& table = plan.course->GetTempTable();
-    m_task->SetTableNode(&table, id, plan.roomId, -1, node, mode);
+    CScheduleTask::SetTableNode(&table, CCourseTableNode::NodeData(plan.id, plan.roomHandle, -1), node, mode);
     WriteCourseTable(plan, table);
     plan.remaining.SetHalf(false);
-    visited.push_back(id);
+    m_visited.push_back(&id);
 
     for (int index : plan.partners) {
         CPlanState& friendPlan = m_plans[index];
         // A partner that needs nothing more (outside the range, or complete) is left alone.
-        if (friendPlan.done || IsVisited(visited, friendPlan.course->GetId()))
+        if (friendPlan.done || IsVisited(friendPlan.course->GetId()))
             continue;
         CLog* log = CLog::inst();
         if (log->IsEnabled())
@@ -343,9 +393,9 @@ void CAutoScheduler::PutOnNode(CPlanState& plan, const tagTABLE_NODE& node, int 
         if (COddEvenPair* other = FindPairOf(friendPlan.course->GetId())) {
             if (other->SideOf(friendPlan.course->GetId()) != mode)
                 other->Swap();
-            PlacePairOnNode(*other, node, visited);
+            PlacePairOnNode(*other, node);
         } else {
-            PutOnNode(friendPlan, node, mode, visited);
+            PutOnNode(friendPlan, node, mode);
         }
     }
 }

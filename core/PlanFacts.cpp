@@ -5,6 +5,8 @@
 #include "base/Utility.h"
 #include "platform/Text.h"
 
+#include <algorithm>
+
 namespace {
 
 const CFixedTimeOfObject* FixedTime(CZemObjectList& list, const std::string& id)
@@ -30,6 +32,102 @@ void CloseOutsideWeek(const CSchoolStructure& week, CTimeTable& mask)
                     mask.SetValue(day, segment, section, CTimeTable::kInvalid);
 }
 
+// The loads a plan's weight counts, gathered in one walk over a plan list rather than one walk
+// per plan. Ids compare as the task's queries compare them: teachers and classes without case.
+class CListLoads {
+public:
+    explicit CListLoads(const CZemObjectList& list)
+    {
+        for (const auto& [id, object] : list) {
+            const auto* course = static_cast<const CCourseInfo*>(object);
+            TeacherLoad& load = m_teachers[zem::ToLowerAscii(course->GetTeacherId())];
+            if (std::find(load.classIds.begin(), load.classIds.end(), course->GetClassId()) == load.classIds.end())
+                load.classIds.push_back(course->GetClassId());
+            load.lessons += course->GetWeekCount();
+            m_classes[zem::ToLowerAscii(course->GetClassId())].push_back(course);
+        }
+    }
+
+    int ClassCountOfTeacher(const std::string& teacherId) const
+    {
+        const TeacherLoad* load = Find(teacherId);
+        return load ? static_cast<int>(load->classIds.size()) : 0;
+    }
+
+    int WeekCountOfTeacher(const std::string& teacherId) const
+    {
+        const TeacherLoad* load = Find(teacherId);
+        return load ? load->lessons.GetWholeCount() : 0;
+    }
+
+    int WeekCountOfMutexSubject(const CMutexSubject& rule, const std::string& classId) const
+    {
+        CWeekCount sum;
+        auto it = m_classes.find(zem::ToLowerAscii(classId));
+        if (it != m_classes.end())
+            for (const CCourseInfo* course : it->second)
+                if (IsStringInArray(rule.GetSubjectArray(), course->GetSubjectId()))
+                    sum += course->GetWeekCount();
+        return sum.GetWholeCount();
+    }
+
+private:
+    struct TeacherLoad {
+        std::vector<std::string> classIds;
+        CWeekCount lessons;
+    };
+
+    const TeacherLoad* Find(const std::string& teacherId) const
+    {
+        auto it = m_teachers.find(zem::ToLowerAscii(teacherId));
+        return it == m_teachers.end() ? nullptr : &it->second;
+    }
+
+    std::unordered_map<std::string, TeacherLoad> m_teachers;
+    std::unordered_map<std::string, std::vector<const CCourseInfo*>> m_classes;
+};
+
+// The weight's terms that stay for the run.
+void WeighFixedTerms(CScheduleTask& task, CPlanState& plan, const CListLoads& loads)
+{
+    const CCourseInfo* course = plan.course;
+    int w = 0;
+    if (const CClassInfo* cls = plan.cls)
+        w += cls->GetPriority();
+    if (const CSubjectInfo* subject = task.GetSubject(course->GetSubjectId()))
+        w += subject->GetPriority();
+    if (const CTeacherInfo* teacher = plan.teacher)
+        w += teacher->GetPriority();
+    const CMutexSubject* mutexSubject = task.GetMutexSubject(course->GetSubjectId());
+    plan.g = mutexSubject ? loads.WeekCountOfMutexSubject(*mutexSubject, course->GetClassId())
+                          : plan.saved.GetWholeCount();
+    plan.teacherClasses = loads.ClassCountOfTeacher(course->GetTeacherId());
+    plan.teacherLessons = loads.WeekCountOfTeacher(course->GetTeacherId());
+    w += plan.teacherClasses + plan.teacherLessons + plan.g;
+    w += FixedCount(FixedTime(task.GetFixedTimeOfTeacherList(), course->GetTeacherId()));
+    w += FixedCount(FixedTime(task.GetFixedTimeOfCourseList(), course->GetId()));
+    if (course->GetRoomStrategy() != ROOM_STRATEGY_NONE)
+        w += 3;
+    if (plan.combined)
+        w += 10;
+    if (task.GetAssistant(course->GetId()))
+        w += 10;
+    if (task.GetMutexOfTeacherList().FindTeacherMutexInfo(course->GetTeacherId()))
+        w += 10;
+    plan.weightBase = w;
+}
+
+// Numbers the distinct keys in the order they are first met.
+template <class Key>
+class CNumbering {
+public:
+    int operator()(const Key& key) { return m_numbers.try_emplace(key, static_cast<int>(m_numbers.size())).first->second; }
+    int Count() const { return static_cast<int>(m_numbers.size()); }
+
+private:
+    std::unordered_map<Key, int> m_numbers;
+};
+
 }  // namespace
 
 int CAutoScheduler::PlanOf(const std::string& courseId) const
@@ -47,6 +145,9 @@ void CAutoScheduler::BuildPlans()
     CTimeTable weekMask;
     CloseOutsideWeek(m_task->GetSchoolStructure(), weekMask);
     const auto groups = ObjectsInOrder<CTeacherGroupInfo>(m_task->GetTeacherGroupInfoList());
+    const CListLoads planLoads(m_task->GetCourseInfoList());
+    const CListLoads selfStudyLoads(m_task->GetSelfStudyInfoList());
+    NumberKeys();
     std::vector<std::string> teacherIds;
     for (CPlanState& plan : m_plans) {
         teacherIds.clear();
@@ -57,8 +158,40 @@ void CAutoScheduler::BuildPlans()
         FindExclusives(plan, teacherIds);
         CloseFixedSlots(plan, weekMask, teacherIds, groups);
         SetDayLimits(plan);
-        WeighFixedTerms(plan);
+        WeighFixedTerms(*m_task, plan, plan.course->GetType() == COURSE_TYPE_PLAN ? planLoads : selfStudyLoads);
     }
+    // Once every plan's id is interned, so that the ids of combined classes are found in cells.
+    for (CPlanState& plan : m_plans)
+        m_task->ResolveCourseNode(plan.course, plan.targets);
+    ListTeams();
+}
+
+// Dense numbers for the ids the tries compare plans by (exactly, as the ids' texts).
+void CAutoScheduler::NumberKeys()
+{
+    CNumbering<std::string> teachers;
+    CNumbering<std::string> classes;
+    CNumbering<std::string> subjects;
+    m_classPlans.clear();
+    for (std::size_t i = 0; i < m_plans.size(); ++i) {
+        CPlanState& plan = m_plans[i];
+        plan.teacherIndex = teachers(plan.course->GetTeacherId());
+        plan.classIndex = classes(plan.course->GetClassId());
+        plan.subjectIndex = subjects(plan.course->GetSubjectId());
+        if (plan.classIndex == static_cast<int>(m_classPlans.size()))
+            m_classPlans.emplace_back();
+        m_classPlans[plan.classIndex].push_back(static_cast<int>(i));
+    }
+    m_lastSide.assign(static_cast<std::size_t>(teachers.Count()), 0);
+    m_subjectCounts.assign(static_cast<std::size_t>(subjects.Count()), 0);
+}
+
+// The user's odd/even teams, in display order, by the handles of their ids.
+void CAutoScheduler::ListTeams()
+{
+    m_teams.clear();
+    for (const COETeam* team : ObjectsInOrder<const COETeam>(m_task->GetOETeamList()))
+        m_teams.emplace_back(HandleToMatch(team->GetOdd()), HandleToMatch(team->GetEven()));
 }
 
 void CAutoScheduler::ListObjects()
@@ -81,11 +214,26 @@ void CAutoScheduler::ListObjects()
     m_teachers = ObjectsInOrder<CTeacherInfo>(task.GetTeacherInfoList());
     m_rooms = ObjectsInOrder<CRoomInfo>(task.GetRoomInfoList());
     m_presets = ObjectsInOrder<const CCoursePreset>(task.GetCoursePresetList());
+    m_presetPlans.clear();
+    for (const CCoursePreset* preset : m_presets)
+        m_presetPlans.push_back(PlanOf(preset->GetId()));
     m_sortByMainType = m_teacherMap.IsSortByMainType();
+    const CSchoolStructure& week = task.GetSchoolStructure();
     m_daysInUse.clear();
-    for (int day = 0; day < zem::kDayCount; ++day)
-        if (task.GetSchoolStructure().IsDayInUse(day))
-            m_daysInUse.push_back(day);
+    m_slotInUse.fill(0);
+    for (int day = 0; day < zem::kDayCount; ++day) {
+        if (!week.IsDayInUse(day))
+            continue;
+        m_daysInUse.push_back(day);
+        std::fill_n(&m_slotInUse[SlotOf(day, 0, 0)], zem::kSegmentCount * zem::kSectionCount, 1);
+    }
+    for (int segment = 0; segment < zem::kSegmentCount; ++segment)
+        m_sectionCounts[segment] = week.GetSectionNodeMaxCount(segment);
+    m_concentrate = task.GetTaskSetting().GetConcentrateByTeacher();
+    m_concentrateSelfStudy = task.GetTaskSetting().GetConcentrateSelfstudy();
+    m_roomOf.clear();
+    m_tablesReset = false;
+    m_committedCopied = false;
 }
 
 void CAutoScheduler::FindPlanObjects(CPlanState& plan, const std::vector<std::string>& teacherIds)
@@ -93,7 +241,6 @@ void CAutoScheduler::FindPlanObjects(CPlanState& plan, const std::vector<std::st
     CScheduleTask& task = *m_task;
     const CCourseInfo* course = plan.course;
     plan.id = zem::InternId(course->GetId());
-    plan.teacherKey = zem::InternId(course->GetTeacherId());
     plan.cls = task.GetClass(course->GetClassId());
     plan.teacher = task.GetTeacher(course->GetTeacherId());
     plan.combined = task.GetCC(course->GetId());
@@ -102,6 +249,7 @@ void CAutoScheduler::FindPlanObjects(CPlanState& plan, const std::vector<std::st
     for (const std::string& id : teacherIds)
         if (CTeacherInfo* teacher = task.GetTeacher(id))
             plan.teachers.push_back(teacher);
+    plan.mergedDayMax = -1;
 }
 
 void CAutoScheduler::FindPartners(CPlanState& plan)
@@ -159,15 +307,16 @@ void CAutoScheduler::FindExclusives(CPlanState& plan, const std::vector<std::str
     const CMutexSubject* mutexSubject = task.GetMutexSubject(course->GetSubjectId());
     if (!mutexSubject)
         return;
+    // Among the plans of its own list and class, in order.
     const bool isPlan = course->GetType() == COURSE_TYPE_PLAN;
-    const std::size_t first = isPlan ? 0 : m_planCount;
-    const std::size_t last = isPlan ? m_planCount : m_plans.size();
-    for (std::size_t i = first; i < last; ++i) {
+    const int first = isPlan ? 0 : m_planCount;
+    const int last = isPlan ? m_planCount : static_cast<int>(m_plans.size());
+    for (int i : m_classPlans[plan.classIndex]) {
         const CCourseInfo* other = m_plans[i].course;
-        if (other != course && other->GetClassId() == course->GetClassId() && other->GetType() == course->GetType() &&
+        if (i >= first && i < last && other != course && other->GetType() == course->GetType() &&
             other->GetSubjectId() != course->GetSubjectId() &&
             IsStringInArray(mutexSubject->GetSubjectArray(), other->GetSubjectId()))
-            plan.mutexSubjectPlans.push_back(static_cast<int>(i));
+            plan.mutexSubjectPlans.push_back(i);
     }
 }
 
@@ -179,8 +328,7 @@ void CAutoScheduler::CloseFixedSlots(CPlanState& plan, const CTimeTable& weekMas
 {
     CScheduleTask& task = *m_task;
     const CCourseInfo* course = plan.course;
-    CTimeTable& mask = plan.fixedMask;
-    mask = weekMask;
+    CTimeTable mask = weekMask;
     for (int day = 0; day < zem::kDayCount; ++day)
         for (int segment = 0; segment < zem::kSegmentCount; ++segment) {
             const bool open = course->GetType() == COURSE_TYPE_MORNING_READING ? segment == 3
@@ -204,6 +352,9 @@ void CAutoScheduler::CloseFixedSlots(CPlanState& plan, const CTimeTable& weekMas
     Close(mask, FixedTime(task.GetFixedTimeOfCourseList(), course->GetId()));
     for (const CClassInfo* cls : plan.partnerClasses)
         Close(mask, FixedTime(task.GetFixedTimeOfClassList(), cls->GetId()));
+    const CTimeTable::Status* values = mask.GetValues();
+    for (int slot = 0; slot < zem::kSlotCount; ++slot)
+        plan.fixedClosed[slot] = values[slot] == CTimeTable::kInvalid;
 }
 
 void CAutoScheduler::SetDayLimits(CPlanState& plan)
@@ -214,37 +365,4 @@ void CAutoScheduler::SetDayLimits(CPlanState& plan)
     const int nodes = course->GetContinuousNodes();
     const int times = course->GetContinuousTimes();
     plan.extraSingles = nodes > 1 && times != 0 ? std::max(0, plan.saved.GetWholeCount() - times * nodes) : 0;
-}
-
-// The weight's terms that stay for the run.
-void CAutoScheduler::WeighFixedTerms(CPlanState& plan)
-{
-    CScheduleTask& task = *m_task;
-    const CCourseInfo* course = plan.course;
-    const CZemObjectList& list =
-        course->GetType() == COURSE_TYPE_PLAN ? task.GetCourseInfoList() : task.GetSelfStudyInfoList();
-    int w = 0;
-    if (const CClassInfo* cls = plan.cls)
-        w += cls->GetPriority();
-    if (const CSubjectInfo* subject = task.GetSubject(course->GetSubjectId()))
-        w += subject->GetPriority();
-    if (const CTeacherInfo* teacher = plan.teacher)
-        w += teacher->GetPriority();
-    CMutexSubject* mutexSubject = task.GetMutexSubject(course->GetSubjectId());
-    plan.g = mutexSubject ? task.GetWeekCountOfMutexSubject(mutexSubject, list, course->GetClassId())
-                          : plan.saved.GetWholeCount();
-    plan.teacherClasses = task.GetClassCountOfTeacher(list, course->GetTeacherId());
-    plan.teacherLessons = task.GetWeekCountOfTeacher(list, course->GetTeacherId());
-    w += plan.teacherClasses + plan.teacherLessons + plan.g;
-    w += FixedCount(FixedTime(task.GetFixedTimeOfTeacherList(), course->GetTeacherId()));
-    w += FixedCount(FixedTime(task.GetFixedTimeOfCourseList(), course->GetId()));
-    if (course->GetRoomStrategy() != ROOM_STRATEGY_NONE)
-        w += 3;
-    if (plan.combined)
-        w += 10;
-    if (task.GetAssistant(course->GetId()))
-        w += 10;
-    if (task.GetMutexOfTeacherList().FindTeacherMutexInfo(course->GetTeacherId()))
-        w += 10;
-    plan.weightBase = w;
 }

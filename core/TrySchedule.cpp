@@ -21,6 +21,22 @@ CWeekCount SumOf(const CReportInfo::CourseLostMap& lost)
     return sum;
 }
 
+// The same as target = source for two tables whose free slots hold empty cells: only the cells of
+// slots taken in either need copying.
+void CopyTakenSlots(CCourseTable& target, const CCourseTable& source)
+{
+    const CTimeTable::Status* from = source.GetValues();
+    const CTimeTable::Status* to = target.GetValues();
+    CTimeTable::Status taken[zem::kSlotCount];
+    for (int slot = 0; slot < zem::kSlotCount; ++slot)
+        taken[slot] = static_cast<CTimeTable::Status>(from[slot] | to[slot]);
+    ForEachTakenSlot(taken, [&](int slot) {
+        const tagTABLE_NODE node = NodeOfSlot(slot);
+        target.GetNode(node) = source.GetNode(node);
+    });
+    static_cast<CTimeTable&>(target) = source;
+}
+
 }  // namespace
 
 CAutoScheduler::~CAutoScheduler() { Cancel(); }
@@ -156,36 +172,57 @@ void CAutoScheduler::WeighAll(int mode)
 
 void CAutoScheduler::Order(const std::vector<int>& input, std::vector<int>& out, bool groupByTeacher)
 {
-    // Heaviest first; a plan joins the run of equal weights at a random place.
-    out.clear();
-    for (int plan : input) {
-        const int w = m_plans[plan].weight;
-        std::size_t at = 0;
-        while (at < out.size() && m_plans[out[at]].weight > w)
-            ++at;
-        std::size_t equal = 0;
-        while (at + equal < out.size() && m_plans[out[at + equal]].weight == w)
-            ++equal;
-        if (equal > 0)
-            at += m_random() % (equal + 1);
-        out.insert(out.begin() + static_cast<std::ptrdiff_t>(at), plan);
+    // Heaviest first; a plan joins the run of equal weights at a random place, drawn from how
+    // many of its weight came before it. Each weight's run is built in its own stretch of out.
+    const std::size_t count = input.size();
+    m_weights.clear();
+    for (int plan : input)
+        m_weights.push_back(m_plans[plan].weight);
+    m_distinct.assign(m_weights.begin(), m_weights.end());
+    std::sort(m_distinct.begin(), m_distinct.end(), std::greater<>());
+    m_distinct.erase(std::unique(m_distinct.begin(), m_distinct.end()), m_distinct.end());
+    auto groupOf = [&](int weight) {
+        return static_cast<std::size_t>(std::lower_bound(m_distinct.begin(), m_distinct.end(), weight, std::greater<>()) -
+                                        m_distinct.begin());
+    };
+    m_groupFill.assign(m_distinct.size(), 0);
+    m_draws.resize(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        int& fill = m_groupFill[groupOf(m_weights[i])];
+        m_draws[i] = fill > 0 ? static_cast<int>(m_random() % static_cast<unsigned>(fill + 1)) : 0;
+        ++fill;
+    }
+    m_groupStart.resize(m_distinct.size());
+    int start = 0;
+    for (std::size_t g = 0; g < m_distinct.size(); ++g) {
+        m_groupStart[g] = start;
+        start += m_groupFill[g];
+        m_groupFill[g] = 0;
+    }
+    out.resize(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        const std::size_t g = groupOf(m_weights[i]);
+        int* run = out.data() + m_groupStart[g];
+        const int fill = m_groupFill[g]++;
+        std::copy_backward(run + m_draws[i], run + fill, run + fill + 1);
+        run[m_draws[i]] = input[i];
     }
     if (!groupByTeacher)
         return;
     // Each teacher's plans follow the first of them, in their order.
-    m_taken.assign(out.size(), 0);
+    m_teacherFirst.assign(m_lastSide.size(), -1);
+    m_draws.assign(count, -1);  // now per position: the next position of the same teacher
+    for (std::size_t i = count; i-- > 0;) {
+        const int teacher = m_plans[out[i]].teacherIndex;
+        m_draws[i] = m_teacherFirst[teacher];
+        m_teacherFirst[teacher] = static_cast<int>(i);
+    }
     m_grouped.clear();
-    for (std::size_t i = 0; i < out.size(); ++i) {
-        if (m_taken[i])
+    for (std::size_t i = 0; i < count; ++i) {
+        if (m_teacherFirst[m_plans[out[i]].teacherIndex] != static_cast<int>(i))
             continue;
-        m_grouped.push_back(out[i]);
-        const zem::IdHandle teacher = m_plans[out[i]].teacherKey;
-        for (std::size_t j = i + 1; j < out.size(); ++j) {
-            if (!m_taken[j] && m_plans[out[j]].teacherKey == teacher) {
-                m_taken[j] = 1;
-                m_grouped.push_back(out[j]);
-            }
-        }
+        for (int k = static_cast<int>(i); k >= 0; k = m_draws[k])
+            m_grouped.push_back(out[k]);
     }
     out.swap(m_grouped);
 }
@@ -193,14 +230,15 @@ void CAutoScheduler::Order(const std::vector<int>& input, std::vector<int>& out,
 void CAutoScheduler::ClearRange()
 {
     for (CClassInfo* cls : m_classes)
-        cls->GetTempTable().Clear();
+        ResetTable(cls->GetTempTable());
     for (CTeacherInfo* teacher : m_teachers)
-        teacher->GetTempTable().Clear();
+        ResetTable(teacher->GetTempTable());
     for (CRoomInfo* room : m_rooms)
         for (int i = 0; CCourseTable* table = room->GetComplexTable().Enum(true, i); ++i)
-            table->Clear();
+            ResetTable(*table);
     for (CPlanState& plan : m_plans)
-        plan.course->GetTempTable().Clear();
+        ResetTable(plan.course->GetTempTable());
+    m_tablesReset = true;
     if (!m_range)
         return;
     // Plans outside the range keep their committed lessons.
@@ -216,15 +254,28 @@ void CAutoScheduler::ClearRange()
     }
 }
 
+void CAutoScheduler::ResetTable(CCourseTable& table) const
+{
+    if (!m_tablesReset) {
+        table.Clear();
+        return;
+    }
+    // Since the whole clear of the run's first try, lessons came and went only through the task's
+    // placing operations, which leave the cell of every free slot empty: the cells of the other
+    // slots are all there is to clear.
+    ForEachTakenSlot(table.GetValues(), [&](int slot) { table.GetNode(NodeOfSlot(slot)).Clear(); });
+    table.CTimeTable::Clear();
+}
+
 void CAutoScheduler::PlacePresets()
 {
-    for (const CCoursePreset* preset : m_presets) {
-        const int index = PlanOf(preset->GetId());
+    for (std::size_t i = 0; i < m_presets.size(); ++i) {
+        const int index = m_presetPlans[i];
         if (index < 0 || m_plans[index].done)
             continue;
         CPlanState& plan = m_plans[index];
         CCourseTable& table = plan.course->GetTempTable();
-        preset->WriteFixedTimeToTable(&table, plan.roomId);
+        m_presets[i]->WriteFixedTimeToTable(&table, plan.roomId);
         // What remains comes from what the plan holds, so a lesson a partner already brought
         // over is not counted twice.
         plan.remaining = plan.saved - HeldLessons(plan);
@@ -235,28 +286,38 @@ void CAutoScheduler::PlacePresets()
 
 void CAutoScheduler::CommitTry()
 {
-    for (CPlanState& plan : m_plans)
-        plan.course->SaveTempTable();
-    for (CClassInfo* cls : m_classes)
-        cls->SaveTempTable();
-    for (CTeacherInfo* teacher : m_teachers)
-        teacher->SaveTempTable();
-    for (CRoomInfo* room : m_rooms)
-        room->GetComplexTable().SaveTemps();
+    CopyTables(true);
+    m_committedCopied = true;
     m_task->GetLastReportInfo().SaveTempInfo();
 }
 
 // After a run, finished or stopped, the working copies show what was kept, not the last try.
-void CAutoScheduler::ReadCommittedTables()
+void CAutoScheduler::ReadCommittedTables() { CopyTables(false); }
+
+// Every table of the run, working to committed or back.
+void CAutoScheduler::CopyTables(bool commit)
 {
+    // Once both sides were cleared or copied whole this run, their free slots hold empty cells.
+    const bool whole = !m_tablesReset || !m_committedCopied;
+    auto copy = [&](CCourseTable& committed, CCourseTable& working) {
+        CCourseTable& target = commit ? committed : working;
+        const CCourseTable& source = commit ? working : committed;
+        if (whole)
+            target = source;
+        else
+            CopyTakenSlots(target, source);
+    };
     for (CPlanState& plan : m_plans)
-        plan.course->ReadTempTable();
+        copy(plan.course->GetTable(false), plan.course->GetTable(true));
     for (CClassInfo* cls : m_classes)
-        cls->ReadTempTable();
+        copy(cls->GetTable(false), cls->GetTable(true));
     for (CTeacherInfo* teacher : m_teachers)
-        teacher->ReadTempTable();
-    for (CRoomInfo* room : m_rooms)
-        room->GetComplexTable().ReadTemps();
+        copy(teacher->GetTable(false), teacher->GetTable(true));
+    for (CRoomInfo* room : m_rooms) {
+        CComplexTable& places = room->GetComplexTable();
+        for (int i = 0; CCourseTable* committed = places.Enum(false, i); ++i)
+            copy(*committed, *places.Enum(true, i));
+    }
 }
 
 void CAutoScheduler::FinishRun()

@@ -127,16 +127,16 @@ std::string PickInstalledFontFace(const std::vector<std::string>& faceList, cons
     return names.empty() ? "微软雅黑" : names.front();
 }
 
-void MakeLogFont(const CFontSpec* spec, LOGFONTA* logFont)
+void MakeLogFont(const CFontSpec* fontSpec, LOGFONTA* logFont)
 {
-    if (!spec || !logFont)
+    if (!fontSpec || !logFont)
         return;
     *logFont = LOGFONTA{};
     // The face field holds 31 bytes of the code page and a terminating zero.
-    logFont->faceName = std::string(zem::GbkPrefix(spec->faceName, 31));
-    logFont->height = zem::gui::PointSizeToHeight(spec->size * 10);
-    logFont->weight = spec->bold ? 700 : 400;
-    logFont->italic = spec->italic;
+    logFont->faceName = std::string(zem::GbkPrefix(fontSpec->faceName, 31));
+    logFont->height = zem::gui::PointSizeToHeight(fontSpec->size * 10);
+    logFont->weight = fontSpec->bold ? 700 : 400;
+    logFont->italic = fontSpec->italic;
 }
 
 void ApplyTableFonts(const CTableFontPair* setting, CWeekTable* grid, int maxPoints, bool boldThird)

@@ -81,7 +81,7 @@ std::vector<std::string> BuildFaceList(const std::vector<std::string>& enumerate
 std::string PickInstalledFontFace(const std::vector<std::string>& faceList, const std::string& candidates,
                                   const std::string& hint);
 // The font record of a setting: the size in points at 96 pixels to the inch, bold and italic.
-void MakeLogFont(const CFontSpec* spec, LOGFONTA* logFont);
+void MakeLogFont(const CFontSpec* fontSpec, LOGFONTA* logFont);
 // Gives the grid its three fonts from the setting (the third: the main font at most maxPoints, with
 // the given boldness, not italic) and refreshes it.
 void ApplyTableFonts(const CTableFontPair* setting, CWeekTable* grid, int maxPoints, bool boldThird);

@@ -2,9 +2,10 @@
 // fresh copy of the task folder, and prints one JSON object per run: the result, the time split,
 // the quality of the timetables and what the validator finds.
 //
-//   zem-schedule TASKFILE [--seed N] [--seeds A-B] [--tries N] [--keep DIR] [--callback]
+//   zem-schedule TASKFILE [--seed N] [--seeds A-B] [--tries N] [--keep DIR] [--callback] [--fixed-clock]
 //
 // --callback runs the program's post-run passes from the engine's callback, as the program does.
+// --fixed-clock stamps every report with one fixed time, so that runs can be compared byte for byte.
 #include "core/Core.h"
 #include "TaskPaths.h"
 
@@ -38,6 +39,7 @@ struct Options {
     int tries = 50;
     std::string keep;
     bool callback = false;
+    bool fixedClock = false;
 };
 
 std::string Json(const std::string& text)
@@ -165,6 +167,8 @@ bool ParseArguments(int argc, char** argv, Options& options)
             options.keep = argv[++i];
         } else if (arg == "--callback") {
             options.callback = true;
+        } else if (arg == "--fixed-clock") {
+            options.fixedClock = true;
         } else if (!arg.empty() && arg[0] != '-' && options.taskFile.empty()) {
             options.taskFile = arg;
         } else {
@@ -263,7 +267,8 @@ int main(int argc, char** argv)
 {
     Options options;
     if (!ParseArguments(argc, argv, options)) {
-        std::fprintf(stderr, "usage: zem-schedule TASKFILE [--seed N] [--seeds A-B] [--tries N] [--keep DIR] [--callback]\n");
+        std::fprintf(stderr, "usage: zem-schedule TASKFILE [--seed N] [--seeds A-B] [--tries N] [--keep DIR] [--callback] "
+                             "[--fixed-clock]\n");
         return 2;
     }
     // Messages for the user go to standard error.
@@ -271,6 +276,8 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "zem-schedule: %s\n", request.text.c_str());
         return static_cast<int>(zem::IDOK);
     });
+    if (options.fixedClock)
+        zem::SetClockHook([] { return zem::LocalTime{2000, 1, 3, 8, 0, 0, 0, 1}; });
     // The task's whole folder is copied for each run: make sure it is one.
     if (!zem::FileExists(options.taskFile)) {
         std::fprintf(stderr, "zem-schedule: no task file %s\n", options.taskFile.c_str());

@@ -98,10 +98,10 @@ TEST(GdiResources, SharedMembers)
 
 TEST(GdiResources, LogFontOfASetting)
 {
-    CFontSpec spec{"楷体", 12, true, true};
+    CFontSpec fontSpec{"楷体", 12, true, true};
     LOGFONTA font;
     font.faceName = "old";
-    MakeLogFont(&spec, &font);
+    MakeLogFont(&fontSpec, &font);
     EXPECT_EQ(font.height, -16);  // 12 points at 96 pixels to the inch
     EXPECT_EQ(font.weight, 700);
     EXPECT_TRUE(font.italic);
@@ -109,8 +109,8 @@ TEST(GdiResources, LogFontOfASetting)
     MakeLogFont(nullptr, &font);  // nothing changes
     EXPECT_EQ(font.faceName, "楷体");
 
-    spec.faceName = std::string(20, 'a') + "楷体楷体楷体楷体";  // 20 + 16 GBK bytes: cut at 31, whole characters
-    MakeLogFont(&spec, &font);
+    fontSpec.faceName = std::string(20, 'a') + "楷体楷体楷体楷体";  // 20 + 16 GBK bytes: cut at 31, whole characters
+    MakeLogFont(&fontSpec, &font);
     EXPECT_EQ(font.faceName, std::string(20, 'a') + "楷体楷体楷");
 }
 

@@ -67,4 +67,31 @@ TEST(PassesWithEngine, TightSchoolLosesNoMoreAndKeepsEveryRule)
     }
 }
 
+// What a run leaves depends on its seed alone, not on a run made before it on the same open task:
+// the engine and the passes keep nothing of one run for the next.
+TEST(PassesWithEngine, ARunAfterAnotherEndsAsAFreshOne)
+{
+    TempFolder temp;
+    const std::string school = temp / "school/";
+    ASSERT_TRUE(WriteTightSchool(school));
+    auto run = [](CScheduleTask& task, std::uint64_t seed) {
+        MessageRecorder recorder;
+        std::atomic<bool> stop{false};
+        CoreRunOptions options = TestOptions(seed);
+        options.tries = 3;
+        RunEngine(task, options, nullptr, nullptr, MakeTaskHelperCallback(task, stop));
+    };
+    std::unique_ptr<CScheduleTask> fresh = OpenCopy(school, temp / "fresh/");
+    std::unique_ptr<CScheduleTask> again = OpenCopy(school, temp / "again/");
+    ASSERT_TRUE(fresh && again);
+    run(*fresh, 4);
+    run(*again, 7);
+    run(*again, 4);
+    EXPECT_TRUE(Snapshot(*fresh) == Snapshot(*again));
+    std::string outputs[2];
+    ASSERT_TRUE(zem::ReadFileBytes(temp / "fresh/output.xml", outputs[0]));
+    ASSERT_TRUE(zem::ReadFileBytes(temp / "again/output.xml", outputs[1]));
+    EXPECT_TRUE(outputs[0] == outputs[1]);
+}
+
 }  // namespace

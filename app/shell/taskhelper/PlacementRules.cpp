@@ -1,4 +1,5 @@
 #include "app/shell/taskhelper/PlacementRules.h"
+#include "app/shell/taskhelper/TaskHelperSlots.h"
 
 #include "platform/Text.h"
 
@@ -99,16 +100,43 @@ void CPlacementRules::Fill(CPlanRules& rules, CCourseInfo* plan)
             if (const CSubjectInfo* subject = m_task.GetSubject(subjectId); subject && subject != rules.subject)
                 rules.exclusiveSubjects.push_back(subject);
     }
+
+    if (rules.complete)
+        rules.allowed = OpenSlots(plan->GetType()) & ~rules.blocked;
+    m_task.ResolveCourseNode(plan, rules.targets);
 }
 
-const CPlanRules* CPlacementRules::Plan(zem::IdHandle id)
+const SlotSet& CPlacementRules::OpenSlots(_CourseType type)
 {
-    auto found = m_byId.find(id);
-    if (found != m_byId.end())
-        return found->second;
+    const int kind = type == COURSE_TYPE_MORNING_READING ? 1 : type == COURSE_TYPE_SELF_STUDY ? 2 : 0;
+    if (!m_openRead) {
+        const CSchoolStructure& week = m_task.GetSchoolStructure();
+        for (int slot = 0; slot < zem::kSlotCount; ++slot) {
+            const tagTABLE_NODE node{slot / (zem::kSegmentCount * zem::kSectionCount),
+                                     slot / zem::kSectionCount % zem::kSegmentCount, slot % zem::kSectionCount};
+            if (week.IsInvalid(node))
+                continue;
+            m_open[0][slot] = SegmentTakes(node.segment, COURSE_TYPE_PLAN);
+            m_open[1][slot] = SegmentTakes(node.segment, COURSE_TYPE_MORNING_READING);
+            m_open[2][slot] = SegmentTakes(node.segment, COURSE_TYPE_SELF_STUDY);
+        }
+        m_openRead = true;
+    }
+    return m_open[kind];
+}
+
+const CPlanRules CPlacementRules::kNotLooked;
+
+const CPlanRules* CPlacementRules::LookUp(zem::IdHandle id)
+{
     CCourseInfo* plan = m_task.FindCourse(zem::IdText(id));
     const CPlanRules* rules = plan ? Plan(plan) : nullptr;
-    m_byId.emplace(id, rules);
+    // A handle beyond those given out is not kept, so the table never grows that far.
+    if (id > zem::IdCount())
+        return rules;
+    if (id >= m_byHandle.size())
+        m_byHandle.resize(std::max<std::size_t>(id + 1, m_byHandle.size() * 2), &kNotLooked);
+    m_byHandle[id] = rules;
     return rules;
 }
 

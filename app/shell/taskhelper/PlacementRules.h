@@ -36,6 +36,7 @@ struct CPlanRules {
     SlotSet planFixed;
     SlotSet blocked;  // every fixed slot above and of the teachers and their groups
     SlotSet preset;
+    SlotSet allowed;  // where its own rules let it go, whatever the timetables hold
     int dayMax = 0;  // most lessons a day under even spreading
     const CCombineClass* combined = nullptr;
     std::vector<CCourseInfo*> partners;  // the other plans of the combined class that exist
@@ -44,6 +45,7 @@ struct CPlanRules {
     bool Holds(zem::IdHandle lesson) const { return lesson == id || std::find(group.begin(), group.end(), lesson) != group.end(); }
     std::vector<const CSubjectInfo*> exclusiveSubjects;  // other subjects that must not share its day
     bool hasMutexSubject = false;
+    CScheduleTask::CourseNodeTargets targets;  // the tables its lessons are written to
 };
 
 class CPlacementRules {
@@ -52,7 +54,13 @@ public:
 
     CScheduleTask& Task() { return m_task; }
     // Null for an unknown plan.
-    const CPlanRules* Plan(zem::IdHandle id);
+    const CPlanRules* Plan(zem::IdHandle id)
+    {
+        // Handles are small numbers given out in order: a plain table finds them quickest.
+        if (id < m_byHandle.size() && m_byHandle[id] != &kNotLooked)
+            return m_byHandle[id];
+        return LookUp(id);
+    }
     const CPlanRules* Plan(CCourseInfo* plan);
     const CPlanRules* PlanOfSlot(const CCourseTableNode& cell, int part)
     {
@@ -67,14 +75,21 @@ public:
     const std::vector<CTeacherInfo*>& Teachers();
 
 private:
+    const CPlanRules* LookUp(zem::IdHandle id);
+    // The week's slots in the segments that take plans of the kind.
+    const SlotSet& OpenSlots(_CourseType type);
     void Fill(CPlanRules& rules, CCourseInfo* plan);
+
+    static const CPlanRules kNotLooked;  // marks a handle not looked up yet
     void AddSlots(SlotSet& set, CZemObjectList& list, const std::string& id);
 
     CScheduleTask& m_task;
     std::vector<std::unique_ptr<CPlanRules>> m_owned;
-    std::unordered_map<zem::IdHandle, const CPlanRules*> m_byId;  // null for an unknown plan
+    std::vector<const CPlanRules*> m_byHandle;  // null for an unknown plan
     std::unordered_map<const CCourseInfo*, const CPlanRules*> m_byPointer;
     std::unordered_map<std::string, std::unique_ptr<CTeacherRules>> m_teachers;
+    SlotSet m_open[3];  // teaching plans, morning reading, evening self-study
+    bool m_openRead = false;
     std::vector<const CTeacherGroupInfo*> m_groups;
     bool m_groupsRead = false;
     std::vector<CClassInfo*> m_classes;

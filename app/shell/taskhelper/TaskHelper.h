@@ -265,6 +265,12 @@ private:
     mutable std::string m_text;
     mutable bool m_textStale = false;
     std::vector<zem::IdHandle> m_scratch;
+    // Scratch space of the passes, kept between calls so that their loops allocate nothing.
+    std::vector<tagTABLE_NODE> m_free;
+    std::vector<std::vector<tagTABLE_NODE>> m_candidates;  // one list per depth of displacement
+    MovedTables m_moved;
+    MovedTables m_reached;
+    std::vector<CCourseInfo*> m_placed;
 };
 
 // "day-segment-section", for log lines.

@@ -31,7 +31,8 @@ void CTaskHelper::SetCourseNode(CCourseTable* classTable, CCourseInfo* plan, con
 {
     if (!classTable || !plan || !m_task)
         return;
-    m_task->SetCourseNode(plan, room, true, period, part);
+    m_task->SetCourseNode(Rules().Plan(plan)->targets, room.empty() ? nullptr : GetRoom(room), zem::InternId(room), true,
+                          period, part);
 }
 
 bool CTaskHelper::PlaceCourseWithPartners(CCourseTable* classTable, CCourseInfo* plan, const std::string& room,
@@ -61,20 +62,16 @@ void CTaskHelper::UnsetCourseNode(CCourseTable* table, CCourseTableNode* node, c
         return;
     const int half = HalfOf(part);
     const zem::IdHandle planId = node->data(half).GetCourseHandle();
-    const std::string roomId = node->data(half).GetRoomId();
-    CCourseInfo* plan = planId == zem::kNoId ? nullptr : FindCourse(zem::IdText(planId));
-    if (plan) {
-        const CPlanRules& rules = *Rules().Plan(plan);
+    const std::string& roomId = node->data(half).GetRoomId();
+    const CPlanRules* found = planId == zem::kNoId ? nullptr : Rules().Plan(planId);
+    if (found) {
+        const CPlanRules& rules = *found;
+        CCourseInfo* plan = rules.plan;
         m_task->UnsetTableNode(&plan->GetTable(true), period, part);
-        auto unsetTeacher = [&](const std::string& teacherId) {
-            CTeacherInfo* teacher = GetTeacher(teacherId);
-            if (teacher && SlotHoldsGroup(teacher->GetTable(true), period, part, rules))
+        // Its own teacher, then its assistants.
+        for (CTeacherInfo* teacher : rules.targets.teachers)
+            if (SlotHoldsGroup(teacher->GetTable(true), period, part, rules))
                 m_task->UnsetTableNode(&teacher->GetTable(true), period, part);
-        };
-        unsetTeacher(plan->GetTeacherId());
-        if (const CCourseAssistant* assistant = m_task->GetAssistant(plan->GetId()))
-            for (const std::string& teacherId : assistant->GetAssistants())
-                unsetTeacher(teacherId);
         if (CRoomInfo* room = GetRoom(roomId)) {
             int index = -1;
             if (CCourseTable* used = room->GetComplexTable().PickUsed(true, period, half, plan->GetId(), index))
@@ -119,9 +116,9 @@ void CTaskHelper::FillNode(CCourseTable* table, const CCourseTableNode& from, co
         const CCourseTableNode::NodeData& lesson = from.data(half);
         if (!lesson.HasCourse())
             return;
-        if (CCourseInfo* plan = FindCourse(lesson.GetCourseId())) {
-            SetCourseNode(table, plan, lesson.GetRoomId(), period, part);
-            placed.push_back(plan);
+        if (const CPlanRules* rules = Rules().Plan(lesson.GetCourseHandle())) {
+            SetCourseNode(table, rules->plan, lesson.GetRoomId(), period, part);
+            placed.push_back(rules->plan);
         } else {
             // A lesson of no known plan still moves with its slot rather than vanish.
             m_task->SetTableNode(table, lesson.GetCourseId(), lesson.GetRoomId(), lesson.GetRoomIndex(), period, part);
@@ -154,7 +151,9 @@ void CTaskHelper::MoveNode(CCourseTable* table, const tagTABLE_NODE& a, const ta
     std::vector<std::string> ownList;
     std::vector<std::string>& touched = touchedClasses ? *touchedClasses : ownList;
     const bool outermost = touched.empty();
-    std::vector<CCourseInfo*> placed;
+    // Nothing below moves slots again, so one list serves every call.
+    std::vector<CCourseInfo*>& placed = m_placed;
+    placed.clear();
     MoveNodeOnce(table, a, b, placed);
     if (!placed.empty())
         AddUniqueString(touched, placed.front()->GetClassId());

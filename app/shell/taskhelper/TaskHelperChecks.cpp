@@ -191,9 +191,10 @@ bool CTaskHelper::CanSwapPart(CCourseTable* table, const tagTABLE_NODE& a, const
 // partners of their own. Those further classes move too, so they must take the swap as well.
 bool CTaskHelper::SwapPartnerClasses(CCourseTable* table, const tagTABLE_NODE& a, const tagTABLE_NODE& b)
 {
-    MovedTables reached;
+    MovedTables& reached = m_reached;
     const std::size_t directCount = TablesMovedWith(table, a, b, reached);
-    // The origin's own partners were checked with its lessons.
+    // The origin's own partners were checked with its lessons. The checks below never come back
+    // here (they skip partners), so the list stays as it is while they run.
     for (std::size_t i = directCount; i < reached.size(); ++i) {
         if (CanSwap(reached[i].first, a, b, true))
             continue;

@@ -10,6 +10,8 @@
 #include "core/Core.h"
 #include "platform/Text.h"
 
+#include <algorithm>
+#include <cstring>
 #include <tuple>
 
 namespace {
@@ -20,6 +22,21 @@ CLog* DebugLog()
 {
     CLog* log = CLog::inst();
     return log->IsEnabled() ? log : nullptr;
+}
+
+// Which days the timetable has a lesson on.
+void DaysWithLessons(const CCourseTable& table, bool (&days)[zem::kDayCount])
+{
+    constexpr int kDaySlots = zem::kSegmentCount * zem::kSectionCount;
+    const CTimeTable::Status* values = table.GetValues();
+    for (int day = 0; day < zem::kDayCount; ++day) {
+        const CTimeTable::Status* first = values + SlotOf(day, 0, 0);
+        // A plan's days are mostly free: a day of free slots is told at a glance.
+        std::uint64_t words[4] = {};
+        std::memcpy(words, first, kDaySlots);
+        days[day] = (words[0] | words[1] | words[2] | words[3]) != 0 &&
+                    std::any_of(first, first + kDaySlots, CTimeTable::IsUsedStatus);
+    }
 }
 
 }  // namespace
@@ -102,12 +119,12 @@ int CTaskHelper::PlaceCourseLessons(const std::string& planId, int count, bool r
     CCourseTable* table = ClassTableOf(plan);
     if (!table)
         return count;
-    std::vector<tagTABLE_NODE> free;
+    m_free.clear();
     ForEachDaySlot(m_task->GetSchoolStructure(), true, [&](const tagTABLE_NODE& node) {
         if (table->IsValid(node))
-            free.push_back(node);
+            m_free.push_back(node);
     });
-    for (const tagTABLE_NODE& period : free) {
+    for (const tagTABLE_NODE& period : m_free) {
         if (count <= 0 || IsStopping())
             break;
         // A displacement fills only its own slot, but never place over a lesson.
@@ -129,8 +146,7 @@ int CTaskHelper::PlaceCourseLessons(const std::string& planId, int count, bool r
 bool CTaskHelper::StaticallyAllowed(const CPlanRules& plan, const tagTABLE_NODE& node)
 {
     const int slot = SlotOf(node);
-    return plan.complete && slot >= 0 && SegmentTakes(node.segment, plan.plan->GetType()) &&
-           !m_task->GetSchoolStructure().IsInvalid(node) && !plan.blocked[slot];
+    return slot >= 0 && plan.allowed[slot];
 }
 
 // The slots where the plan could still go once the class's lesson there moves away: its rules allow
@@ -140,9 +156,10 @@ void CTaskHelper::ReachableSlots(const CPlanRules& plan, CCourseTable* table, co
                                  SlotSet& out)
 {
     out.reset();
-    const CCourseTable& own = plan.plan->GetTable(true);
+    bool ownDays[zem::kDayCount];
+    DaysWithLessons(plan.plan->GetTable(true), ownDays);
     ForEachDaySlot(m_task->GetSchoolStructure(), true, [&](const tagTABLE_NODE& node) {
-        if (node == except || own.IsDayUsed(node.day, 1) || !StaticallyAllowed(plan, node))
+        if (node == except || ownDays[node.day] || !StaticallyAllowed(plan, node))
             return;
         const int slot = SlotOf(node);
         const CCourseTableNode& cell = table->GetNode(node);
@@ -174,9 +191,8 @@ bool CTaskHelper::MoveKeepsDayMaximum(CCourseTable* table, const tagTABLE_NODE& 
 {
     if (a.day == b.day)
         return true;
-    MovedTables moved;
-    TablesMovedWith(table, a, b, moved);
-    for (const auto& entry : moved) {
+    TablesMovedWith(table, a, b, m_moved);
+    for (const auto& entry : m_moved) {
         const CCourseTableNode& cellA = entry.first->GetNode(a);
         const CCourseTableNode& cellB = entry.first->GetNode(b);
         for (const auto& [from, to, target] : {std::tuple{&cellA, &cellB, b}, std::tuple{&cellB, &cellA, a}}) {
@@ -227,10 +243,13 @@ bool CTaskHelper::PlaceLessonWithDisplacement(int depth, CCourseInfo* plan, cons
     const CPlanRules& rules = *Rules().Plan(plan);
     SlotSet reachable;
     ReachableSlots(rules, table, period, reachable);
+    // The plan's own days, as they stand until the first move below.
+    bool ownDays[zem::kDayCount];
+    DaysWithLessons(own, ownDays);
     // The nested call can only place directly or after one more move of its own; a nested call
     // that could move again would fail at once, so it is not made.
     const bool deeper = depth - 1 > 1;
-    const bool periodUsable = !own.IsDayUsed(period.day, 1) && StaticallyAllowed(rules, period);
+    const bool periodUsable = !ownDays[period.day] && StaticallyAllowed(rules, period);
     const std::size_t reachableCount = reachable.count();
     auto worthTrying = [&](const tagTABLE_NODE& candidate) {
         const bool here = reachable[SlotOf(candidate)];
@@ -239,9 +258,13 @@ bool CTaskHelper::PlaceLessonWithDisplacement(int depth, CCourseInfo* plan, cons
         return deeper && (StaticallyAllowed(rules, candidate) || reachableCount > 0 || periodUsable);
     };
 
-    std::vector<tagTABLE_NODE> candidates;
+    // Nested calls go shallower and never grow the lists, so this one's list stays put under them.
+    if (m_candidates.size() <= static_cast<std::size_t>(depth))
+        m_candidates.resize(static_cast<std::size_t>(depth) + 1);
+    std::vector<tagTABLE_NODE>& candidates = m_candidates[depth];
+    candidates.clear();
     ForEachDaySlot(m_task->GetSchoolStructure(), true, [&](const tagTABLE_NODE& candidate) {
-        if (candidate == period || own.IsDayUsed(candidate.day, 1) || !worthTrying(candidate))
+        if (candidate == period || ownDays[candidate.day] || !worthTrying(candidate))
             return;
         if (const CPlanRules* moved = Rules().PlanOfSlot(table->GetNode(candidate), 0)) {
             const CCourseTable& movedOwn = moved->plan->GetTable(true);
