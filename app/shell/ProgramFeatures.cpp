@@ -2,8 +2,11 @@
 
 #include "app/data/AssistantListPage.h"
 #include "app/data/DataStatisticsDlg.h"
+#include "app/data/FixedTimePages.h"
+#include "app/data/OETeamPage.h"
 #include "app/data/ObjectListPages.h"
 #include "app/data/PlanListPage.h"
+#include "app/data/ScheduleRulesDlg.h"
 #include "app/data/SelfStudyListPage.h"
 #include "app/data/SplitPlanDlg.h"
 #include "app/data/TeacherGroupListPage.h"
@@ -49,6 +52,13 @@ void RegisterProgramFeatures()
     windows.windows[Feature::PlanList] = RunModal<CPlanListPage>;
     windows.windows[Feature::SelfStudyList] = RunModal<CSelfStudyListPage>;
     windows.windows[Feature::AssistantList] = RunModal<CAssistantListPage>;
+    windows.windows[Feature::ScheduleRules] = RunModal<CScheduleRulesDlg>;
+    windows.windows[Feature::ClassFixedTime] = RunModal<CClassFixedTimePage>;
+    windows.windows[Feature::SubjectFixedTime] = RunModal<CSubjectFixedTimePage>;
+    windows.windows[Feature::TeacherFixedTime] = RunModal<CTeacherFixedTimePage>;
+    windows.windows[Feature::TeacherGroupFixedTime] = RunModal<CTeacherGroupFixedTimePage>;
+    windows.windows[Feature::PlanFixedTime] = RunModal<CPlanFixedTimePage>;
+    windows.windows[Feature::OETeam] = RunModal<COETeamPage>;
     windows.windows[Feature::Settings] = RunModal<CSystemSettingsDlg>;
     windows.windows[Feature::TaskInfo] = RunModal<CTaskInfoDlg>;
     windows.windows[Feature::Backup] = RunModal<CBackupDlg>;
