@@ -1,12 +1,16 @@
 // A school from nothing to its timetables, as an office builds it through the program's windows:
 // the new task, the teaching time, classes, courses and teachers added in batches, the plans, the
 // automatic run and its report; then the program quits and reopens the task by itself.
+#include "DataDialogTestSupport.h"
 #include "JourneyTestSupport.h"
 
+#include "app/controls/MultiSelectDlg.h"
+#include "app/controls/TimeSlotPickerDlg.h"
 #include "app/data/AddPlanDlg.h"
 #include "app/data/BatchAddClassDlg.h"
 #include "app/data/BatchAddCourseDlg.h"
 #include "app/data/BatchAddTeacherDlg.h"
+#include "app/data/FixedTimePages.h"
 #include "app/data/ObjectListPages.h"
 #include "app/data/PlanListPage.h"
 #include "app/data/SelfStudyListPage.h"
@@ -194,6 +198,55 @@ protected:
         EXPECT_EQ(task->GetTeacherInfoList().GetCount(), static_cast<int>(kTeachers.size()));
     }
 
+    // Clicks a cell of a week grid as the user does.
+    static void ClickCell(CWeekTable& grid, const tagTABLE_NODE& cell)
+    {
+        zem::Rect r;
+        grid.GetCellRect(cell, &r);
+        QTest::mouseClick(&grid, Qt::LeftButton, {}, grid.mapFromGlobal(QPoint(r.CenterPoint().x, r.CenterPoint().y)));
+    }
+    // Ticks the named entries of the chooser and confirms it.
+    static void Tick(CMultiSelectDlg& chooser, const std::vector<std::string>& names)
+    {
+        auto& list = *chooser.Item<zem::gui::ItemList>(CMultiSelectDlg::IDC_LIST);
+        const std::vector<std::string> listed = Listed(list);
+        for (const std::string& name : names) {
+            const auto at = std::find(listed.begin(), listed.end(), name);
+            ASSERT_NE(at, listed.end()) << name;
+            ClickCheck(list, static_cast<int>(at - listed.begin()));
+        }
+        Click(chooser, zem::IDOK);
+    }
+
+    void Rules(CMainDlg& main)
+    {
+        ClickPage(main, 2);
+        SaveScreenshot(&main, "journey_rules_page");
+        // A class without lessons on Friday's last afternoon period.
+        Expect<CClassFixedTimePage>("class fixed times", [this](CClassFixedTimePage& page) {
+            Expect<CMultiSelectDlg>("classes", [](CMultiSelectDlg& d) { Tick(d, {kFixedClass}); });
+            Expect<CTimeSlotPickerDlg>("slots", [](CTimeSlotPickerDlg& d) {
+                ClickCell(*d.GetGrid(), kFixedSlot);
+                EXPECT_TRUE(d.m_marks.IsInvalid(kFixedSlot.day, kFixedSlot.segment, kFixedSlot.section));
+                SaveScreenshot(&d, "journey_fixed_time_slots");
+                Click(d, zem::IDOK);
+            });
+            Click(page, CListBaseDlg::IDC_ADD);
+            EXPECT_EQ(page.GetList()->GetItemCount(), 1);
+            Click(page, CListBaseDlg::IDC_SAVE);
+            EXPECT_FALSE(page.IsModified());
+            SaveScreenshot(&page, "journey_fixed_times");
+            page.close();
+        });
+        menus.choices = {"班级固定无课时间"};
+        ClickTool(main, 19);
+        ASSERT_TRUE(StepsDone());
+    }
+
+    // The class of the fixed no-class time, and its slot.
+    static constexpr const char* kFixedClass = "初一（1）班";
+    static constexpr tagTABLE_NODE kFixedSlot{4, 1, 2};
+
     void Run(CMainDlg& main)
     {
         ClickPage(main, 3);
@@ -217,6 +270,7 @@ protected:
     }
 
     std::string report;
+    MenuScript menus;
 };
 
 TEST_F(NewSchoolJourney, FromAnEmptyConfigurationToTimetablesThatReopenWithTheProgram)
@@ -225,8 +279,15 @@ TEST_F(NewSchoolJourney, FromAnEmptyConfigurationToTimetablesThatReopenWithThePr
     StartProgram([&](CMainDlg& main) {
         NewTask(main);
         BasicData(main);
+        Rules(main);
         Run(main);
         saved = LessonsByClass(TaskFolder() + "output.xml");
+        CScheduleTask& task = *CAppContext::Get()->GetTask();
+        for (const auto& [id, object] : task.GetClassInfoList())
+            if (object->GetName() == kFixedClass) {
+                EXPECT_FALSE(task.GetClass(id)->GetTable(false).IsUsed(kFixedSlot.day, kFixedSlot.segment,
+                                                                        kFixedSlot.section));
+            }
         main.close();
     });
     ASSERT_EQ(saved.size(), 12u);
