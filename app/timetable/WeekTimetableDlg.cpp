@@ -18,6 +18,7 @@
 #include "table/UICore.h"
 
 #include <QComboBox>
+#include <QEventLoop>
 #include <QPointer>
 #include <QTimer>
 
@@ -524,9 +525,9 @@ Rect CWeekTimetableDlg::CardRect(const std::string& planId) const
 
 Rect CWeekTimetableDlg::GridCellRect(const tagTABLE_NODE& gridSlot)
 {
-    Rect cell;
+    Rect cell;  // on the screen
     m_container.GetGrid().GetCellRect(gridSlot, &cell);
-    const QPoint topLeft = m_container.GetGrid().mapTo(this, QPoint(cell.left, cell.top));
+    const QPoint topLeft = mapFromGlobal(QPoint(cell.left, cell.top));
     return Rect(topLeft.x(), topLeft.y(), topLeft.x() + cell.Width(), topLeft.y() + cell.Height());
 }
 
@@ -535,8 +536,8 @@ void CWeekTimetableDlg::AnimateMove(Rect from, Rect to)
     if (from.IsRectEmpty() || to.IsRectEmpty())
         return;
     m_animating = true;
-    from.DeflateRect(1, 1);
-    to.DeflateRect(1, 1);
+    from.DeflateRect(1);
+    to.DeflateRect(1);
     QPointer<CWeekTimetableDlg> alive(this);
     QPointer<CCellStatic> moving = new CCellStatic(this);
     if (AppServices().GetPlaySoundInMoving())
@@ -715,7 +716,7 @@ void CWeekTimetableDlg::Layout()
     if (!m_laidOut)
         return;
     Rect client(0, 0, width(), height());
-    client.DeflateRect(5, 5);
+    client.DeflateRect(5);
     Rect barV = WidgetRect(m_barV);
     barV.top = 0;
     barV.bottom = height();

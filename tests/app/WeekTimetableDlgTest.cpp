@@ -1,6 +1,9 @@
 // The week timetable window on the demo task after a run, worked as a user would: lessons go to
 // the plan cards and back with their slides, saving and discarding reach the files, closing keeps
 // the layout and the last object, and a failed save says so. Also the week-table pane.
+// Before Qt, which takes the word "slots".
+#include "support/EngineRun.h"
+
 #include "ShellTestSupport.h"
 
 #include "app/controls/HoverButton.h"
@@ -14,7 +17,6 @@
 #include "platform/Files.h"
 #include "platform/Text.h"
 #include "platform/gui/Desktop.h"
-#include "support/EngineRun.h"
 #include "support/MessageRecorder.h"
 #include "table/TableItem.h"
 
@@ -103,10 +105,9 @@ protected:
     static CManualScheduleTable& Grid(CWeekTimetableDlg& d) { return d.GetContainer().GetGrid(); }
     static void ClickCell(CWeekTimetableDlg& d, const tagTABLE_NODE& slot)
     {
-        zem::Rect r;
-        const tagTABLE_NODE cell = d.GetContainer().ToGridNode(slot);
-        Grid(d).GetCellRect(cell, &r);
-        QTest::mouseClick(&Grid(d), Qt::LeftButton, Qt::NoModifier, Centre(r));
+        zem::Rect r;  // on the screen
+        Grid(d).GetCellRect(d.GetContainer().ToGridNode(slot), &r);
+        QTest::mouseClick(&Grid(d), Qt::LeftButton, Qt::NoModifier, Grid(d).mapFromGlobal(Centre(r)));
     }
     static const CCourseCard* Card(CWeekTimetableDlg& d, const std::string& planId)
     {
@@ -124,14 +125,14 @@ protected:
     // The regular slots of the task's week.
     std::vector<tagTABLE_NODE> Slots() const
     {
-        std::vector<tagTABLE_NODE> slots;
+        std::vector<tagTABLE_NODE> nodes;
         const CSchoolStructure& s = task->GetSchoolStructure();
         for (int day = 0; day < zem::kDayCount; ++day)
             if (s.IsDayInUse(day))
                 for (int segment = 0; segment < 3; ++segment)
                     for (int section = 0; section < s.GetSectionNodeMaxCount(segment); ++section)
-                        slots.push_back({day, segment, section});
-        return slots;
+                        nodes.push_back({day, segment, section});
+        return nodes;
     }
     // Takes a whole-week lesson of the shown class out into the buffer: a click on it, then on its
     // marked card. Its plan id.
@@ -247,8 +248,9 @@ TEST_F(WeekTimetableTest, TeacherAndRoomTimetablesHaveNoBuffer)
                 EXPECT_EQ(card->mark, CCourseCard::kNone);
             EXPECT_EQ(d.GetPlanPanel().m_title.rfind("相关教学计划（", 0), 0u) << d.GetPlanPanel().m_title;
             EXPECT_EQ(d.GetHintText(), "提示：在课程上单击鼠标右键转到对应班级课表");
-            if (kind == 1)
+            if (kind == 1) {
                 EXPECT_EQ(d.GetInfoText().rfind("周课时数：", 0), 0u);
+            }
             EXPECT_FALSE(d.IsModified());
         });
     }
@@ -271,7 +273,7 @@ TEST_F(WeekTimetableTest, SavedChangesAreWhatTheTaskOpensWith)
     });
     CScheduleTask reopened;
     ASSERT_TRUE(reopened.Open(TaskFolder() + kDemoName, TaskAccess::ReadOnly));
-    EXPECT_EQ(ClassTables(reopened, false), shown);
+    EXPECT_TRUE(ClassTables(reopened, false) == shown);
     EXPECT_EQ(task->GetConfig("AdjustmentHistory", "1", "").rfind("周课表手工调课|", 0), 0u);
 }
 
@@ -293,8 +295,8 @@ TEST_F(WeekTimetableTest, ClosingWithChangesAsksAndNoGoesBackToTheFiles)
         d.close();
         EXPECT_TRUE(d.IsEnded());
     });
-    EXPECT_EQ(ClassTables(*task, true), files);
-    EXPECT_EQ(ReadRaw(task->GetTaskInfo().GetOutputFilePath()), output);
+    EXPECT_TRUE(ClassTables(*task, true) == files);
+    EXPECT_TRUE(ReadRaw(task->GetTaskInfo().GetOutputFilePath()) == output);
 }
 
 TEST_F(WeekTimetableTest, AFailedSaveSaysWhyAndKeepsTheChanges)
@@ -315,14 +317,14 @@ TEST_F(WeekTimetableTest, AFailedSaveSaysWhyAndKeepsTheChanges)
         EXPECT_NE(messages.Texts()[0].find(outputPath), std::string::npos) << messages.Texts()[0];
         EXPECT_TRUE(d.IsModified());
         EXPECT_EQ(SaveColour(d), zem::RGB(255, 255, 200));
-        EXPECT_EQ(ClassTables(*task, true), changed) << "the changes are still on the screen";
-        EXPECT_EQ(ClassTables(*task, false), files) << "the committed tables are still the file's";
+        EXPECT_TRUE(ClassTables(*task, true) == changed) << "the changes are still on the screen";
+        EXPECT_TRUE(ClassTables(*task, false) == files) << "the committed tables are still the file's";
 
         ScriptedMessages no({zem::IDNO});
         d.close();
         EXPECT_TRUE(d.IsEnded());
     });
-    EXPECT_EQ(ClassTables(*task, true), files);
+    EXPECT_TRUE(ClassTables(*task, true) == files);
 }
 
 TEST_F(WeekTimetableTest, ClosingKeepsTheLayoutAndTheLastObject)
