@@ -1,6 +1,7 @@
 // The week timetable window on the demo task after a run, worked as a user would: lessons go to
 // the plan cards and back with their slides, saving and discarding reach the files, closing keeps
 // the layout and the last object, and a failed save says so. Also the week-table pane.
+
 // Before Qt, which takes the word "slots".
 #include "support/EngineRun.h"
 
@@ -8,19 +9,23 @@
 
 #include "app/controls/HoverButton.h"
 #include "app/controls/ObjectLists.h"
-#include "app/shell/taskhelper/TaskHelper.h"
+#include "app/controls/ObjectPickerDlg.h"
 #include "app/shell/AutoScheduleReportDlg.h"
 #include "app/shell/ProgramFeatures.h"
+#include "app/shell/ScheduleCompletionDlg.h"
+#include "app/shell/taskhelper/TaskHelper.h"
 #include "app/timetable/WeekTableWnd.h"
 #include "app/timetable/WeekTimetableDlg.h"
 #include "base/ScheduleTask.h"
 #include "platform/Files.h"
 #include "platform/Text.h"
 #include "platform/gui/Desktop.h"
+#include "platform/gui/ItemList.h"
 #include "support/MessageRecorder.h"
 #include "table/TableItem.h"
 
 #include <QComboBox>
+#include <QTreeWidget>
 #include <QTest>
 
 #include <filesystem>
@@ -376,6 +381,66 @@ TEST_F(WeekTimetableTest, AnIdThatIsGoneOpensTheFirstScheduledObject)
         EXPECT_EQ(dialog.GetContainer().GetObjectId(), c.want) << c.id;
         EXPECT_FALSE(c.want.empty());
     }
+}
+
+TEST_F(WeekTimetableTest, TheListsThePickerAndTheCompletionViewChooseTheObject)
+{
+    std::vector<CZemObject*> teachers;
+    ListTaskObjects(1, teachers);
+    std::vector<CZemObject*> classes;
+    ListTaskObjects(0, classes);
+    ASSERT_GE(teachers.size(), 3u);
+    ASSERT_GE(classes.size(), 2u);
+    std::string completionClass;
+    Run(1, teachers[0]->GetId(), [&](CWeekTimetableDlg& d) {
+        auto* list = d.Item<QComboBox>(CWeekTimetableDlg::IDC_TEACHER_LIST);
+        EXPECT_TRUE(list->isVisibleTo(&d));
+        EXPECT_FALSE(d.GetDlgItem(CWeekTimetableDlg::IDC_CLASS_LIST)->isVisibleTo(&d));
+        EXPECT_EQ(static_cast<CZemObject*>(reinterpret_cast<void*>(list->currentData().value<qulonglong>())), teachers[0]);
+
+        // A teacher chosen in the list.
+        for (int i = 0; i < list->count(); ++i)
+            if (reinterpret_cast<void*>(list->itemData(i).value<qulonglong>()) == teachers[1]) {
+                list->setCurrentIndex(i);
+                emit list->activated(i);
+            }
+        EXPECT_EQ(d.GetContainer().GetObjectId(), teachers[1]->GetId());
+        EXPECT_EQ(d.GetObjectName(), teachers[1]->GetName());
+
+        // One chosen in the picker.
+        {
+            ModalScope picker([&](zem::gui::Dialog& shown) {
+                auto* p = dynamic_cast<CTeacherPickerDlg*>(&shown);
+                ASSERT_TRUE(p);
+                p->GetList()->SetSelected(2, true);
+                p->SendCommand(zem::IDOK);
+            });
+            QTest::mouseClick(d.GetDlgItem(CWeekTimetableDlg::IDC_GOTO), Qt::LeftButton);
+        }
+        EXPECT_EQ(d.GetContainer().GetKind(), 1);
+        EXPECT_NE(d.GetContainer().GetObjectId(), teachers[1]->GetId());
+
+        // A class chosen in the completion view that a click on the progress opens.
+        {
+            ModalScope completion([&](zem::gui::Dialog& shown) {
+                auto* c = dynamic_cast<CScheduleCompletionDlg*>(&shown);
+                ASSERT_TRUE(c);
+                QTreeWidgetItem* root = c->GetTree()->topLevelItem(0);
+                for (int g = 0; g < root->childCount() && completionClass.empty(); ++g)
+                    if (root->child(g)->childCount() > 0) {
+                        c->GetTree()->setCurrentItem(root->child(g)->child(0));
+                        c->SendCommand(zem::IDOK);
+                        completionClass = c->GetSelectedClassId();
+                    }
+            });
+            QTest::mouseClick(&d.GetProgress(), Qt::LeftButton);
+        }
+        ASSERT_FALSE(completionClass.empty());
+        EXPECT_EQ(d.GetContainer().GetKind(), 0);
+        EXPECT_EQ(d.GetContainer().GetObjectId(), completionClass);
+        EXPECT_TRUE(d.GetDlgItem(CWeekTimetableDlg::IDC_CLASS_LIST)->isVisibleTo(&d));
+        EXPECT_EQ(d.GetPlanPanel().m_title.rfind("调课缓冲区 - ", 0), 0u);
+    });
 }
 
 TEST_F(WeekTimetableTest, ScreenshotsOfClassTeacherAndRoomTimetables)
