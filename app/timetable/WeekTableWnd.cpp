@@ -140,8 +140,10 @@ CCourseTable* CWeekTableWnd::LoadCurrent()
         }
         return nullptr;
     default:
-        if (CRoomInfo* room = helper.GetRoom(id))
+        if (CRoomInfo* room = helper.GetRoom(id)) {
+            m_info.clear();  // a room has none; the last object's would mislead
             return &room->GetCombineTable(true);
+        }
         return nullptr;
     }
 }

@@ -284,6 +284,7 @@ CCourseTable* CWeekTimetableDlg::LoadObjectTexts()
     default:
         if (CRoomInfo* room = helper.GetRoom(id)) {
             m_objectName = room->GetName();
+            m_info.clear();  // a room has none; the last object's would mislead
             return &room->GetCombineTable(true);
         }
         return nullptr;
@@ -412,21 +413,25 @@ void CWeekTimetableDlg::FocusRoomList()
 
 void CWeekTimetableDlg::OnTableChanged(int code, void* object)
 {
-    std::string planId;
+    std::vector<std::string> planIds;
     if (code == kPlaced && object) {
-        auto* plan = static_cast<CCourseInfo*>(object);
-        planId = plan->GetId();
+        const std::string& planId = static_cast<CCourseInfo*>(object)->GetId();
+        planIds.push_back(planId);
         if (m_cardHost.GetView()->GetSelectedId() == planId)
             m_container.FocusCurrentCell(true);
     } else if (code == kCleared && object) {
-        planId = *static_cast<std::string*>(object);
+        // Both halves of a split cell come as "first,second".
+        SplitToArray(*static_cast<std::string*>(object), ",", planIds, true);
     }
-    if (code == kPlaced || code == kCleared) {
+    for (const std::string& planId : planIds) {
+        if (planId.empty())
+            continue;
         m_cardHost.GetView()->UpdateStatus(planId, m_container.GetTable(), m_container.GetKind());
         m_relatedPanel.GetFriendTables().ShowCourse(planId);
-        UpdatePlanCaption();
         RecountClassesOf(planId);
     }
+    if (!planIds.empty())
+        UpdatePlanCaption();
     SetModified(true);
 }
 
