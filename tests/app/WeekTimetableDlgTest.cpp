@@ -11,6 +11,7 @@
 #include "app/controls/ObjectLists.h"
 #include "app/controls/ObjectPickerDlg.h"
 #include "app/shell/AutoScheduleReportDlg.h"
+#include "app/shell/PagePanel.h"
 #include "app/shell/ProgramFeatures.h"
 #include "app/shell/ScheduleCompletionDlg.h"
 #include "app/shell/taskhelper/TaskHelper.h"
@@ -481,6 +482,24 @@ TEST_F(WeekTimetableTest, TheProgramOpensTheWindowFromItsLaunchers)
     FeatureWindows().weekTimetable(1, teacher);
     EXPECT_EQ(opened, std::vector<std::string>{"1 " + teacher});
     FeatureWindows().scheduleReport("报告", 1);
+
+    // The tool box of page 5 opens the class, teacher and room timetables on the object last shown.
+    std::vector<CZemObject*> rooms;
+    ListTaskObjects(2, rooms);
+    ASSERT_GE(rooms.size(), 2u);
+    task->SetConfig("WeekTable", "LastView2", rooms[1]->GetId());
+    CPagePanel panel;
+    panel.Create(nullptr);
+    panel.resize(1200, 700);
+    panel.AddTaskPages();
+    panel.GetPageHeader().SelectPage(4);
+    opened.clear();
+    for (const int code : {30, 31, 32}) {
+        EXPECT_TRUE(CPagePanel::IsActionAvailable(code)) << code;
+        panel.OnToolboxAction(code);
+    }
+    EXPECT_EQ(opened, (std::vector<std::string>{"0 " + FindFirstScheduledObject(0), "1 " + teacher,
+                                                "2 " + rooms[1]->GetId()}));
 }
 
 // ---- The week-table pane ----
