@@ -20,6 +20,7 @@
 #include <QComboBox>
 #include <QEventLoop>
 #include <QPointer>
+#include <QResizeEvent>
 #include <QTimer>
 
 #include <algorithm>
@@ -86,6 +87,7 @@ bool CWeekTimetableDlg::OnInitDialog()
     SetCaption(m_windowTitle);
     const Rect area = zem::gui::WorkArea();
     setGeometry(area.left, area.top, area.Width(), area.Height());
+    setWindowState(windowState() | Qt::WindowMaximized);
 
     // Unsaved edits of an earlier window are gone before anything shows or counts them; the
     // container's record of what changed starts from the tables as they are saved.
@@ -168,13 +170,18 @@ bool CWeekTimetableDlg::OnInitDialog()
 
 void CWeekTimetableDlg::PlaceSplitters()
 {
+    PlaceBars(ReadProgramInt("WeekRelateWidth", 0), ReadProgramInt("WeekCourseHeight", 0));
+}
+
+void CWeekTimetableDlg::PlaceBars(int relateWidth, int courseHeight)
+{
     const Rect client(0, 0, width(), height());
     m_splitterV.SetRange(client.Width() / 2, 200);
     m_splitterH.SetRange(client.Height() - 168, 50);
-    // A stored size out of range (another screen, a damaged file) never puts a bar off the window.
-    const int relateWidth =
-        ClampRange(ReadProgramInt("WeekRelateWidth", 0), 200, client.Width() / 2, kDefaultRelateWidth);
-    const int courseHeight = ClampRange(ReadProgramInt("WeekCourseHeight", 0), 50, 168, kDefaultCourseHeight);
+    // A size out of range (a stored one of another screen or a damaged file, or a window made
+    // smaller) never puts a bar off the window.
+    relateWidth = ClampRange(relateWidth, 200, client.Width() / 2, kDefaultRelateWidth);
+    courseHeight = ClampRange(courseHeight, 50, 168, kDefaultCourseHeight);
     const int barLeft = client.right - relateWidth - kBarThickness;
     SetWidgetRect(m_barV, Rect(barLeft, 0, barLeft + kBarThickness, client.bottom));
     const int barTop = client.bottom - courseHeight - kBarThickness;
@@ -713,6 +720,12 @@ void CWeekTimetableDlg::OnCancel()
 void CWeekTimetableDlg::resizeEvent(QResizeEvent* event)
 {
     Dialog::resizeEvent(event);
+    if (!m_laidOut)
+        return;
+    // The panels keep their sizes; the timetable takes what the window gained or lost.
+    const QSize old = event->oldSize();
+    if (old.isValid())
+        PlaceBars(old.width() - WidgetRect(m_barV).right, old.height() - WidgetRect(m_barH).bottom);
     Layout();
 }
 

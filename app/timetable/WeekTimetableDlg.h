@@ -101,6 +101,7 @@ private:
     void UpdateProgress();
     void RecountClassesOf(const std::string& planId);
     void PlaceSplitters();
+    void PlaceBars(int relateWidth, int courseHeight);
     void Layout();
 
     void OnPicked(const tagTABLE_NODE& gridSlot);

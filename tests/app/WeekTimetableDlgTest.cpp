@@ -349,6 +349,7 @@ TEST_F(WeekTimetableTest, ClosingKeepsTheLayoutAndTheLastObject)
             EXPECT_EQ(d.GetRelateWidth(), c.wantRelate);
             EXPECT_EQ(d.GetCourseHeight(), c.wantCourse);
             shown = d.GetContainer().GetObjectId();
+
             d.close();
         });
         EXPECT_EQ(ini.GetConfigInt("Common", "WeekRelateWidth", -1), c.wantRelate);
@@ -356,6 +357,14 @@ TEST_F(WeekTimetableTest, ClosingKeepsTheLayoutAndTheLastObject)
         EXPECT_EQ(task->GetConfig("WeekTable", "LastView1", ""), shown);
     }
     EXPECT_EQ(task->GetConfig("WeekTable", "LastView0", "none"), "none");
+
+    // Made smaller, the window keeps the panels inside it.
+    Run(0, "", [&](CWeekTimetableDlg& d) {
+        d.resize(500, 400);
+        EXPECT_EQ(d.GetRelateWidth(), 250);
+        EXPECT_EQ(d.GetCourseHeight(), 100);
+        d.close();
+    });
 
     // Without rooms the window shows no object and remembers none.
     task->GetRoomInfoList().RemoveAll();
@@ -449,6 +458,10 @@ TEST_F(WeekTimetableTest, ScreenshotsOfClassTeacherAndRoomTimetables)
     const char* names[] = {"WeekTimetable.class", "WeekTimetable.teacher", "WeekTimetable.room"};
     for (int kind = 0; kind < 3; ++kind) {
         Run(kind, "", [&](CWeekTimetableDlg& d) {
+            EXPECT_TRUE(d.windowState() & Qt::WindowMaximized);
+            // The test screen is smaller than an office's: the pictures show a common screen size.
+            d.setWindowState(Qt::WindowNoState);
+            d.resize(1366, 768);
             EXPECT_FALSE(d.GetObjectName().empty());
             if (kind == 0) {
                 // A lesson picked, so that its cards and targets show.
