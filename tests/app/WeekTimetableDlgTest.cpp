@@ -315,6 +315,14 @@ TEST_F(WeekTimetableTest, AFailedSaveSaysWhyAndKeepsTheChanges)
         // As a read-only output.xml answers a write.
         const zem::FileWriteFaultHook previous = zem::SetFileWriteFaultHook(
             [&](const std::string& path) { return path == outputPath ? EACCES : 0; });
+        {
+            // Closing with 是 saves first, and a failed save keeps the window open.
+            ScriptedMessages yes({zem::IDYES});
+            d.close();
+            ASSERT_EQ(yes.Texts().size(), 2u);
+            EXPECT_EQ(yes.Texts()[1].rfind(CWeekTimetableDlg::kSaveFailedText, 0), 0u) << yes.Texts()[1];
+            EXPECT_FALSE(d.IsEnded());
+        }
         ScriptedMessages messages;
         QTest::mouseClick(d.GetDlgItem(CWeekTimetableDlg::IDC_SAVE), Qt::LeftButton);
         zem::SetFileWriteFaultHook(previous);
