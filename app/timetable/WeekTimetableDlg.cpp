@@ -489,9 +489,7 @@ void CWeekTimetableDlg::OnCardClick(bool marked, CCourseInfo* plan)
             m_container.GetGrid().SetAllCellNormal();
             m_container.GetGrid().Refresh();
         }
-    } else if (!m_animating) {
-        if (!m_container.SelectCurrentCell(plan->GetId()))
-            return UpdateHint();
+    } else if (!m_animating && m_container.SelectCurrentCell(plan->GetId())) {
         tagTABLE_NODE picked;
         m_container.GetGrid().GetSelectedCell(&picked);
         AnimateMove(GridCellRect(picked), CardRect(plan->GetId()));
