@@ -1,8 +1,10 @@
 #include "app/shell/ProgramFeatures.h"
 
+#include "app/data/AssistantListPage.h"
 #include "app/data/DataStatisticsDlg.h"
 #include "app/data/ObjectListPages.h"
 #include "app/data/PlanListPage.h"
+#include "app/data/SelfStudyListPage.h"
 #include "app/data/TeacherGroupListPage.h"
 #include "app/data/TeachingTimeDlg.h"
 #include "app/shell/AppContext.h"
@@ -53,6 +55,8 @@ void RegisterProgramFeatures()
     windows.windows[Feature::RoomList] = RunModal<CRoomListPage>;
     windows.windows[Feature::TeacherGroupList] = RunModal<CTeacherGroupListPage>;
     windows.windows[Feature::PlanList] = RunModal<CPlanListPage>;
+    windows.windows[Feature::SelfStudyList] = RunModal<CSelfStudyListPage>;
+    windows.windows[Feature::AssistantList] = RunModal<CAssistantListPage>;
     windows.windows[Feature::Settings] = RunModal<CSystemSettingsDlg>;
     windows.windows[Feature::TaskInfo] = RunModal<CTaskInfoDlg>;
     windows.windows[Feature::Backup] = RunModal<CBackupDlg>;
