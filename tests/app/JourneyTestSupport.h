@@ -32,6 +32,7 @@ protected:
         m_previousArea = zem::gui::SetWorkAreaHook([] { return zem::Rect(0, 0, 1280, 800); });
         m_previousModal = zem::gui::SetModalHook([this](zem::gui::Dialog& d) { OnDialog(d); });
         m_previousMessages = zem::SetMessageHook([this](const zem::MessageRequest& r) { return OnMessage(r); });
+        m_previousSound = zem::gui::SetSoundHook([this](const std::string& path) { sounds.push_back(path); });
         m_clock.start();
         // A fixed draw keeps the runs the same from one test run to the next.
         CoreRunOptions options;
@@ -45,6 +46,7 @@ protected:
     ~Journey() override
     {
         CAutoScheduleDlg::SetRunOptionsForTesting(std::nullopt);
+        zem::gui::SetSoundHook(m_previousSound);
         zem::SetMessageHook(m_previousMessages);
         zem::gui::SetModalHook(m_previousModal);
         zem::gui::SetWorkAreaHook(m_previousArea);
@@ -146,8 +148,9 @@ protected:
         return "VmRSS: unknown";
     }
 
-    // Every message box text met, in order.
+    // Every message box text met, in order; every sound played.
     std::vector<std::string> messages;
+    std::vector<std::string> sounds;
 
 private:
     void OnDialog(zem::gui::Dialog& d)
@@ -185,5 +188,6 @@ private:
     zem::gui::WorkAreaHook m_previousArea;
     zem::gui::ModalHook m_previousModal;
     zem::MessageHook m_previousMessages;
+    zem::gui::SoundHook m_previousSound;
     QElapsedTimer m_clock;
 };

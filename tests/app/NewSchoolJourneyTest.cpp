@@ -19,6 +19,7 @@
 #include "app/shell/AutoScheduleReportDlg.h"
 #include "app/shell/AutoScheduleStartDlg.h"
 #include "app/shell/NewTaskDlg.h"
+#include "app/timetable/WeekTimetableDlg.h"
 #include "platform/gui/ItemList.h"
 #include "platform/gui/ReportList.h"
 #include "testing/validator/ScheduleValidator.h"
@@ -49,6 +50,22 @@ struct PlanOfClass {
     int firstTeacher;
 };
 const PlanOfClass kPlans[] = {{"语文", "5", 0}, {"数学", "5", 6}, {"英语", "4", 12}, {"体育", "2", 18}};
+
+// Every lesson of every class's timetable, as "class day segment section plan" lines.
+std::string ClassTables(CScheduleTask& task)
+{
+    std::string text;
+    for (const auto& [id, object] : task.GetClassInfoList()) {
+        const CCourseTable& table = task.GetClass(id)->GetTable(false);
+        for (int day = 0; day < zem::kDayCount; ++day)
+            for (int segment = 0; segment < zem::kSegmentCount; ++segment)
+                for (int section = 0; section < zem::kSectionCount; ++section)
+                    if (table.IsUsed(day, segment, section))
+                        text += zem::Format("%s %d %d %d %s\n", object->GetName().c_str(), day, segment, section,
+                                            table.GetNode(day, segment, section).data(1).GetCourseId().c_str());
+    }
+    return text;
+}
 
 // Picks the combo box's entry of that text as the user does.
 void Choose(QComboBox* box, const std::string& text)
@@ -261,21 +278,80 @@ protected:
         Expect<CAutoScheduleReportDlg>("report", [this](CAutoScheduleReportDlg& d) {
             report = d.GetReportEdit()->toPlainText().toStdString();
             SaveScreenshot(&d, "journey_report");
-            Click(d, zem::IDCANCEL);
+            EXPECT_EQ(d.GetDlgItemText(zem::IDOK), "查看课表(&V)");
+            Click(d, zem::IDOK);
         });
+        Expect<CWeekTimetableDlg>("week timetable", [this](CWeekTimetableDlg& d) { MoveOneLesson(d); });
         ClickTool(main, 24);
         ASSERT_TRUE(StepsDone());
+        EXPECT_EQ(main.GetPagePanel()->GetCurrentPage(), 4);
         EXPECT_NE(report.find("全部排完"), std::string::npos) << report;
         EXPECT_NE(report.find("早读和晚自习：12"), std::string::npos) << report;
     }
 
+    // In the class timetable the report opened: a lesson picked and placed on a free slot the grid
+    // offers, then saved, and the window closed.
+    void MoveOneLesson(CWeekTimetableDlg& d)
+    {
+        // The office's screen, larger than the test's.
+        d.setWindowState(Qt::WindowNoState);
+        d.resize(1280, 800);
+        CTableContainer& container = d.GetContainer();
+        ASSERT_EQ(container.GetKind(), 0);
+        CCourseTable& table = *container.GetTable();
+        SaveScreenshot(&d, "journey_week_before");
+        auto click = [&](const tagTABLE_NODE& slot) {
+            zem::Rect r;
+            container.GetGrid().GetCellRect(container.ToGridNode(slot), &r);
+            QTest::mouseClick(&container.GetGrid(), Qt::LeftButton, {},
+                              container.GetGrid().mapFromGlobal(QPoint(r.CenterPoint().x, r.CenterPoint().y)));
+        };
+        const CSchoolStructure& week = CAppContext::Get()->GetTask()->GetSchoolStructure();
+        std::vector<tagTABLE_NODE> periods;
+        for (int day = 0; day < zem::kDayCount; ++day)
+            if (week.IsDayInUse(day))
+                for (int segment = 0; segment < 2; ++segment)
+                    for (int section = 0; section < week.GetSectionNodeMaxCount(segment); ++section)
+                        periods.push_back({day, segment, section});
+        for (const tagTABLE_NODE& from : periods) {
+            if (!table.IsUsed(from))
+                continue;
+            const std::string plan = table.GetNode(from).data(1).GetCourseId();
+            click(from);
+            for (const tagTABLE_NODE& to : periods) {
+                const CCell* cell = container.GetGrid().GetCell(container.ToGridNode(to));
+                if (table.IsUsed(to) || !cell || cell->GetState() != CCell::STATE_FRIEND)
+                    continue;
+                click(to);
+                EXPECT_TRUE(Until([&] { return !d.IsAnimating(); }));
+                EXPECT_FALSE(table.IsUsed(from));
+                ASSERT_TRUE(table.IsUsed(to));
+                EXPECT_EQ(table.GetNode(to).data(1).GetCourseId(), plan);
+                movedTo = to;
+                break;
+            }
+            if (movedTo)
+                break;
+            click(from);  // no free place for this one: the pick is dropped
+        }
+        ASSERT_TRUE(movedTo) << "no lesson could be moved";
+        EXPECT_TRUE(d.IsModified());
+        SaveScreenshot(&d, "journey_week_after");
+        Click(d, CWeekTimetableDlg::IDC_SAVE);
+        EXPECT_FALSE(d.IsModified());
+        d.close();
+        EXPECT_TRUE(d.IsEnded());
+    }
+
     std::string report;
+    std::optional<tagTABLE_NODE> movedTo;
     MenuScript menus;
 };
 
 TEST_F(NewSchoolJourney, FromAnEmptyConfigurationToTimetablesThatReopenWithTheProgram)
 {
     std::map<std::string, std::vector<std::string>> saved;
+    std::string shown;
     StartProgram([&](CMainDlg& main) {
         NewTask(main);
         BasicData(main);
@@ -283,6 +359,7 @@ TEST_F(NewSchoolJourney, FromAnEmptyConfigurationToTimetablesThatReopenWithThePr
         Run(main);
         saved = LessonsByClass(TaskFolder() + "output.xml");
         CScheduleTask& task = *CAppContext::Get()->GetTask();
+        shown = ClassTables(task);
         for (const auto& [id, object] : task.GetClassInfoList())
             if (object->GetName() == kFixedClass) {
                 EXPECT_FALSE(task.GetClass(id)->GetTable(false).IsUsed(kFixedSlot.day, kFixedSlot.segment,
@@ -299,6 +376,7 @@ TEST_F(NewSchoolJourney, FromAnEmptyConfigurationToTimetablesThatReopenWithThePr
         CScheduleTask& task = *CAppContext::Get()->GetTask();
         EXPECT_EQ(task.GetClassInfoList().GetCount(), 12);
         EXPECT_TRUE(CompareWithReopened(task, task.GetTaskInfo().GetTaskFile()).IsClean());
+        EXPECT_EQ(ClassTables(task), shown);
         SaveScreenshot(&main, "journey_reopened");
         // The report of the last run is still there.
         ClickPage(main, 3);
