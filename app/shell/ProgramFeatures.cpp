@@ -1,6 +1,9 @@
 #include "app/shell/ProgramFeatures.h"
 
+#include "app/data/CombineClassListPage.h"
+#include "app/data/CoursePresetPage.h"
 #include "app/data/DataStatisticsDlg.h"
+#include "app/data/MutexPages.h"
 #include "app/data/ObjectListPages.h"
 #include "app/data/PlanListPage.h"
 #include "app/data/TeacherGroupListPage.h"
@@ -44,6 +47,10 @@ void RegisterProgramFeatures()
     windows.windows[Feature::RoomList] = RunModal<CRoomListPage>;
     windows.windows[Feature::TeacherGroupList] = RunModal<CTeacherGroupListPage>;
     windows.windows[Feature::PlanList] = RunModal<CPlanListPage>;
+    windows.windows[Feature::MutexTeacher] = RunModal<CMutexTeacherPage>;
+    windows.windows[Feature::MutexSubject] = RunModal<CMutexSubjectPage>;
+    windows.windows[Feature::PresetList] = RunModal<CCoursePresetPage>;
+    windows.windows[Feature::CombineClassList] = RunModal<CCombineClassListPage>;
     windows.windows[Feature::Settings] = RunModal<CSystemSettingsDlg>;
     windows.windows[Feature::TaskInfo] = RunModal<CTaskInfoDlg>;
     windows.windows[Feature::Backup] = RunModal<CBackupDlg>;

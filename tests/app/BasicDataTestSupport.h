@@ -102,7 +102,7 @@ inline SentRow SendRow(CBasicDataPage& page, const CPageRow& cells, int replace 
 }
 
 // The texts of a column, row by row.
-inline std::vector<std::string> ColumnTexts(const CBasicDataPage& page, int column)
+inline std::vector<std::string> ColumnTexts(const CListBaseDlg& page, int column)
 {
     std::vector<std::string> texts;
     for (int row = 0; row < page.GetList()->GetItemCount(); ++row)
@@ -110,7 +110,7 @@ inline std::vector<std::string> ColumnTexts(const CBasicDataPage& page, int colu
     return texts;
 }
 
-inline std::vector<std::string> RowTexts(const CBasicDataPage& page, int row)
+inline std::vector<std::string> RowTexts(const CListBaseDlg& page, int row)
 {
     std::vector<std::string> texts;
     for (int column = 1; column < page.GetList()->GetColumnCount(); ++column)

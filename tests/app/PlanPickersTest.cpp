@@ -1,4 +1,5 @@
 #include "PickerSchool.h"
+#include "PickerClicks.h"
 #include "ScreenTestSupport.h"
 
 #include "app/controls/CoursePlanPickerDlg.h"
@@ -38,12 +39,6 @@ Strings Column(const ReportList& list, int column)
     for (int row = 0; row < list.GetItemCount(); ++row)
         texts.push_back(list.GetItemText(row, column));
     return texts;
-}
-
-// Ticks or clears a row's check box as the user's click does.
-void UserCheck(ReportList& list, int row, bool on)
-{
-    list.model()->setData(list.model()->index(row, 0), on ? Qt::Checked : Qt::Unchecked, Qt::CheckStateRole);
 }
 
 int RowOf(CCoursePlanPickerDlg& picker, const std::string& planId)
