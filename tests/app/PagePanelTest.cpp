@@ -525,4 +525,27 @@ TEST_F(ProgramFeaturesTest, TheBasicDataPagesOpenFromPage2)
                                                   "教师组信息列表"}));
 }
 
+TEST_F(ProgramFeaturesTest, TheRulePagesOpenFromPage3)
+{
+    MakeContext();
+    ASSERT_TRUE(CAppContext::Get()->OpenDemoTask());
+    RegisterProgramFeatures();
+    CPagePanel panel;
+    panel.Create(nullptr);
+    panel.resize(1200, 700);
+    panel.AddTaskPages();
+    panel.GetPageHeader().SelectPage(2);
+    std::vector<std::string> captions;
+    ModalScope scope([&](Dialog& d) {
+        captions.push_back(d.Caption());
+        d.close();
+    });
+    for (int code : {17, 18, 20, 23}) {
+        EXPECT_TRUE(CPagePanel::IsActionAvailable(code)) << code;
+        panel.OnToolboxAction(code);
+    }
+    EXPECT_EQ(captions, (std::vector<std::string>{"预排课", "合班", "互斥教师组",
+                                                  "课程互斥（同一班级课表上的互斥课程不安排在同一天，例如体育和足球）"}));
+}
+
 }  // namespace
