@@ -231,6 +231,22 @@ void CComplexTable::Resize(unsigned n)
     }
 }
 
+unsigned CComplexTable::GetPlacesInUse() const
+{
+    auto holdsLesson = [](const CCourseTable& table) {
+        for (int day = 0; day < zem::kDayCount; ++day)
+            for (int segment = 0; segment < zem::kSegmentCount; ++segment)
+                for (int section = 0; section < zem::kSectionCount; ++section)
+                    if (!table.GetNode(day, segment, section).IsEmpty())
+                        return true;
+        return false;
+    };
+    for (unsigned n = GetCount(); n > 0; --n)
+        if (holdsLesson(m_tables[n - 1]) || holdsLesson(m_temps[n - 1]))
+            return n;
+    return 0;
+}
+
 CCourseTable* CComplexTable::Enum(bool temp, int i)
 {
     std::vector<CCourseTable>& set = Set(temp);

@@ -324,6 +324,9 @@ public:
     // Keeps the first min(n, count) tables of both sets; new tables are cleared.
     void Resize(unsigned n);
     unsigned GetCount() const { return static_cast<unsigned>(m_tables.size()); }
+    // One past the last table holding a lesson in either set: the fewest places the room can
+    // shrink to without dropping lessons that classes and teachers keep.
+    unsigned GetPlacesInUse() const;
 
     // Table i of the temporary (temp true) or committed set; null outside 0..count-1.
     CCourseTable* Enum(bool temp, int i);

@@ -64,6 +64,9 @@ bool CObjectListPage::Save()
         return false;
     CZemObjectList& objects = (task->*m_taskList)();
     ReportList* list = GetList();
+    for (int row = 0; row < list->GetItemCount(); ++row)
+        if (!CanStore(objects.Find(list->GetItemText(row, 0)), RowColumns(row)))
+            return false;
     for (int row = 0; row < list->GetItemCount(); ++row) {
         const std::string id = list->GetItemText(row, 0);
         const std::vector<std::string> columns = RowColumns(row);
@@ -322,6 +325,21 @@ void CRoomListPage::StoreColumns(CZemObject& object, const std::vector<std::stri
     // Unchanged, so that the parallel timetables of a room in use stay as they are.
     if (static_cast<unsigned>(capacity) != room.GetCapacity())
         room.SetCapacity(capacity);
+}
+
+bool CRoomListPage::CanStore(const CZemObject* object, const std::vector<std::string>& columns) const
+{
+    const auto* room = static_cast<const CRoomInfo*>(object);
+    if (!room)
+        return true;
+    int capacity = 1;
+    ParseRoomCapacity(At(columns, 2), &capacity);
+    const unsigned inUse = room->GetComplexTable().GetPlacesInUse();
+    if (static_cast<unsigned>(capacity) >= inUse)
+        return true;
+    ShowMessage(zem::Format("%s 的第 %u 个位置已经排了课，容纳班数不能少于 %u。请先调整该教室的课表。",
+                            At(columns, 0).c_str(), inUse, inUse));
+    return false;
 }
 
 std::unique_ptr<CObjectInfoDlg> CRoomListPage::NewDialog(const std::vector<std::string>* columns)

@@ -42,6 +42,9 @@ protected:
     virtual void StoreColumns(CZemObject& object, const std::vector<std::string>& columns) const = 0;
     // The add and modify dialog, prefilled from the row's columns in modify mode.
     virtual std::unique_ptr<CObjectInfoDlg> NewDialog(const std::vector<std::string>* columns) = 0;
+    // Whether the row's texts may be stored into the task's object (null for a new row); says why
+    // not. Checked for every row before anything is stored.
+    virtual bool CanStore(const CZemObject* object, const std::vector<std::string>& columns) const { return true; }
 
     std::vector<std::string> RowColumns(int row) const;
 
@@ -150,6 +153,9 @@ protected:
     std::vector<std::string> ObjectColumns(const CZemObject& object) const override;
     void StoreColumns(CZemObject& object, const std::vector<std::string>& columns) const override;
     std::unique_ptr<CObjectInfoDlg> NewDialog(const std::vector<std::string>* columns) override;
+    // A room keeps at least the places its lessons use: fewer would drop lessons that the classes
+    // and teachers still hold.
+    bool CanStore(const CZemObject* object, const std::vector<std::string>& columns) const override;
 };
 
 // The room capacity a cell stands for: its integer value, 1 for a text that is no number; below 1

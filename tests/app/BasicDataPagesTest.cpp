@@ -1,6 +1,7 @@
 #include "BasicDataTestSupport.h"
 
 #include "app/data/ObjectListPages.h"
+#include "support/MessageRecorder.h"
 #include "app/data/TeacherGroupListPage.h"
 #include "base/ScheduleTask.h"
 #include "platform/Files.h"
@@ -317,6 +318,49 @@ TEST(BasicDataPages, DeletingATeacherRemovesItsPlansAndTheirLessons)
     // The room's other lesson stays.
     EXPECT_EQ(placesTaken(monday), 1);
     EXPECT_TRUE(task.GetClass("c2")->GetTable(false).IsUsed(monday));
+}
+
+// A room cannot shrink below the places its lessons use: the lessons would leave the room while
+// their classes and teachers keep them. Shrinking onto the places still free is allowed.
+TEST(BasicDataPages, RoomCapacityNeverDropsLessons)
+{
+    SmallSchool school;
+    CCourseInfo* first = school.b.Course("k1", "c1", "s1", "t1", "2", "r1");
+    CCourseInfo* second = school.b.Course("k2", "c2", "s2", "t2", "2", "r1");
+    CScheduleTask& task = school.Task();
+    const tagTABLE_NODE monday{0, 0, 0};
+    task.SetCourseNode(first, "r1", false, monday, 0);
+    task.SetCourseNode(second, "r1", false, monday, 0);
+    auto* room = static_cast<CRoomInfo*>(task.GetRoom("r1"));
+    ASSERT_EQ(room->GetComplexTable().GetPlacesInUse(), 2u);
+
+    struct Case {
+        const char* capacity;
+        bool saved;
+        unsigned capacityAfter;
+    };
+    for (const Case& c : {Case{"1", false, 2}, Case{"3", true, 3}, Case{"2", true, 2}}) {
+        SCOPED_TRACE(c.capacity);
+        MessageRecorder messages;
+        CRoomListPage page;
+        RunPage<CRoomListPage>(page, [&](CRoomListPage& p) {
+            p.GetList()->SetItemText(0, 3, c.capacity);
+            EXPECT_EQ(p.Save(), c.saved);
+        });
+        EXPECT_EQ(room->GetCapacity(), c.capacityAfter);
+        EXPECT_EQ(messages.Texts().empty(), c.saved);
+        EXPECT_EQ(room->GetComplexTable().GetPlacesInUse(), 2u);
+    }
+    EXPECT_TRUE(task.GetClass("c1")->GetTable(false).IsUsed(monday));
+
+    // Once the second lesson is gone, one place is enough.
+    task.RemovePlans({"k2"});
+    CRoomListPage page;
+    RunPage<CRoomListPage>(page, [&](CRoomListPage& p) {
+        p.GetList()->SetItemText(0, 3, "1");
+        EXPECT_TRUE(p.Save());
+    });
+    EXPECT_EQ(room->GetCapacity(), 1u);
 }
 
 TEST(BasicDataPages, ClassesSortByGrade)
