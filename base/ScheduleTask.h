@@ -151,7 +151,7 @@ public:
     void MaintainTeacherIntegrity(bool clearTables);
     void MaintainRoomIntegrity(bool clearTables);
     void MaintainCourseIntegrity(bool clearTables);
-    // Removes the teaching plans with these ids together with their lessons in every table
+    // Removes the plans (teaching, morning-reading or self-study) with these ids together with their lessons in every table
     // (committed and temp), presets, fixed times, combined classes, assistants and odd/even pairs.
     void RemovePlans(const std::vector<std::string>& ids);
 

@@ -190,7 +190,9 @@ void CScheduleTask::RemoveCourses(CZemObjectList& list, const std::function<bool
 void CScheduleTask::RemovePlans(const std::vector<std::string>& ids)
 {
     const std::set<std::string> doomed(ids.begin(), ids.end());
-    RemoveCourses(m_courses, [&](const CCourseInfo& course) { return doomed.count(course.GetId()) > 0; }, true);
+    auto isDoomed = [&](const CCourseInfo& course) { return doomed.count(course.GetId()) > 0; };
+    RemoveCourses(m_courses, isDoomed, true);
+    RemoveCourses(m_selfStudies, isDoomed, true);
     MaintainCourseIntegrity(true);
 }
 

@@ -29,7 +29,7 @@ constexpr int kCardHeading = 30;
 constexpr int kPlanHeading = 24;
 constexpr zem::COLORREF kFrameColor = zem::RGB(156, 182, 197);
 
-enum Column { kId, kCourse, kTeacher, kKind, kWeekCount, kNodes, kTimes, kRoom };
+constexpr int kId = 0;
 
 bool EqualNoCase(const std::string& a, const std::string& b)
 {
@@ -66,13 +66,6 @@ void CloneInto(CZemObjectList& target, const CZemObjectList& source)
         target.Add(object->Clone());
 }
 
-CWeekCount SumOf(const CZemObjectList& plans)
-{
-    CWeekCount sum;
-    for (const auto& [id, object] : plans)
-        sum += static_cast<CCourseInfo*>(object)->GetWeekCount();
-    return sum;
-}
 
 }  // namespace
 
@@ -135,13 +128,28 @@ void CPlanListPage::InitColumns()
     CBasicDataPage::InitColumns();
     ReportList* list = GetList();
     list->InsertColumn(kId, "ID", ReportList::Align::Left, 0);
-    list->InsertColumn(kCourse, "课程", ReportList::Align::Left, 165);
-    list->InsertColumn(kTeacher, "教师", ReportList::Align::Left, 90);
-    list->InsertColumn(kKind, "主/副课", ReportList::Align::Center, 55);
-    list->InsertColumn(kWeekCount, "周课时数", ReportList::Align::Center, 60);
-    list->InsertColumn(kNodes, "连课", ReportList::Align::Center, 40);
-    list->InsertColumn(kTimes, "次数", ReportList::Align::Center, 40);
-    list->InsertColumn(kRoom, "指定教室", ReportList::Align::Left, 72);
+    list->InsertColumn(m_col.course, "课程", ReportList::Align::Left, 165);
+    list->InsertColumn(m_col.teacher, "教师", ReportList::Align::Left, 90);
+    list->InsertColumn(m_col.kind, "主/副课", ReportList::Align::Center, 55);
+    list->InsertColumn(m_col.weekCount, "周课时数", ReportList::Align::Center, 60);
+    list->InsertColumn(m_col.nodes, "连课", ReportList::Align::Center, 40);
+    list->InsertColumn(m_col.times, "次数", ReportList::Align::Center, 40);
+    list->InsertColumn(m_col.room, "指定教室", ReportList::Align::Left, 72);
+}
+
+CZemObjectList& CPlanListPage::TaskPlans(CScheduleTask& task) const
+{
+    return task.GetCourseInfoList();
+}
+
+std::string CPlanListPage::KindText(const CCourseInfo& plan) const
+{
+    return m_kindNames[plan.IsMainCourse() ? 0 : 1];
+}
+
+void CPlanListPage::SetKind(CCourseInfo& plan, const std::string& text) const
+{
+    plan.SetMainCourse(text == kMainCourse ? 1 : 0);
 }
 
 void CPlanListPage::resizeEvent(QResizeEvent* event)
@@ -190,7 +198,7 @@ void CPlanListPage::DrawExtra(zem::gui::DC& dc, const Rect&)
         dc.SelectFont(DialogFont());
         dc.SetTextColor(zem::RGB(0, 0, 0));
         Rect text(m_planHeading.left + 5, m_planHeading.top, m_planHeading.right, m_planHeading.bottom);
-        dc.DrawText(zem::Format("%s 的教学计划", m_className.c_str()), text,
+        dc.DrawText(zem::Format("%s 的%s", m_className.c_str(), m_what.c_str()), text,
                     zem::gui::DT_LEFT | zem::gui::DT_VCENTER | zem::gui::DT_SINGLELINE);
     }
 }
@@ -225,7 +233,7 @@ void CPlanListPage::LoadPlans()
     m_showing = true;
     for (CZemObject* cls : ObjectsInOrder(m_classes))
         AddCard(cls);
-    for (CCourseInfo* plan : ObjectsInOrder<CCourseInfo>(task->GetCourseInfoList()))
+    for (CCourseInfo* plan : ObjectsInOrder<CCourseInfo>(TaskPlans(*task)))
         if (CZemObjectList* plans = PlansOf(plan->GetClassId()))
             plans->Add(plan->Clone());
     int first = -1;
@@ -248,8 +256,21 @@ int CPlanListPage::UsablePeriods() const
 
 void CPlanListPage::UpdateClassCard(int card, const CZemObjectList& plans)
 {
-    const CWeekCount sum = SumOf(plans);
-    m_cards->SetItemInfo(card, plans.GetCount(), sum.ToString(), sum > CWeekCount(UsablePeriods(), false));
+    std::vector<KindCount> counts;
+    for (const auto& [id, object] : plans) {
+        const auto* plan = static_cast<const CCourseInfo*>(object);
+        counts.push_back({KindText(*plan), plan->GetWeekCount()});
+    }
+    SetCardTotals(card, counts);
+}
+
+void CPlanListPage::SetCardTotals(int card, const std::vector<KindCount>& counts)
+{
+    CWeekCount sum;
+    for (const KindCount& each : counts)
+        sum += each.count;
+    m_cards->SetItemInfo(card, static_cast<int>(counts.size()), sum.ToString(),
+                         sum > CWeekCount(UsablePeriods(), false));
 }
 
 void CPlanListPage::SelectCard(int index)
@@ -279,14 +300,14 @@ void CPlanListPage::ShowClassPlans()
     if (m_shownPlans) {
         for (CCourseInfo* plan : ObjectsInOrder<CCourseInfo>(*m_shownPlans)) {
             const int row = list->InsertItem(list->GetItemCount(), plan->GetId());
-            list->SetItemText(row, kCourse, m_courses.GetObjectName(plan->GetSubjectId()));
-            list->SetItemText(row, kTeacher, m_teachers.GetObjectName(plan->GetTeacherId()));
-            list->SetItemText(row, kKind, m_kindNames[plan->IsMainCourse() ? 0 : 1]);
-            list->SetItemText(row, kWeekCount, plan->GetWeekCount().ToString());
-            list->SetItemText(row, kNodes, FormatContinuityCount(plan->GetContinuousNodes()));
-            list->SetItemText(row, kTimes, FormatContinuity(plan->GetContinuousTimes()));
+            list->SetItemText(row, m_col.course, m_courses.GetObjectName(plan->GetSubjectId()));
+            list->SetItemText(row, m_col.teacher, m_teachers.GetObjectName(plan->GetTeacherId()));
+            list->SetItemText(row, m_col.kind, KindText(*plan));
+            list->SetItemText(row, m_col.weekCount, plan->GetWeekCount().ToString());
+            list->SetItemText(row, m_col.nodes, FormatContinuityCount(plan->GetContinuousNodes()));
+            list->SetItemText(row, m_col.times, FormatContinuity(plan->GetContinuousTimes()));
             if (plan->GetRoomStrategy() == ROOM_STRATEGY_FIXED)
-                list->SetItemText(row, kRoom, m_rooms.GetObjectName(plan->GetRoomParam()));
+                list->SetItemText(row, m_col.room, m_rooms.GetObjectName(plan->GetRoomParam()));
         }
     }
     UpdateStatus();
@@ -299,13 +320,13 @@ CCourseInfo* CPlanListPage::PlanFromRow(int row, const CCourseInfo* base) const
     CCourseInfo* plan = base ? base->Clone() : new CCourseInfo;
     plan->SetId(list->GetItemText(row, kId));
     plan->SetClass(m_classId);
-    plan->SetSubject(m_courses.GetObjectId(list->GetItemText(row, kCourse)));
-    plan->SetTeacher(m_teachers.GetObjectId(list->GetItemText(row, kTeacher)));
-    plan->SetMainCourse(list->GetItemText(row, kKind) == kMainCourse ? 1 : 0);
-    plan->SetWeekCount(CWeekCount(list->GetItemText(row, kWeekCount)));
-    plan->SetContinuousNodes(ParseContinuityCount(list->GetItemText(row, kNodes)));
-    plan->SetContinuousTimes(ParseContinuity(list->GetItemText(row, kTimes)));
-    std::string room = list->GetItemText(row, kRoom);
+    plan->SetSubject(m_courses.GetObjectId(list->GetItemText(row, m_col.course)));
+    plan->SetTeacher(m_teachers.GetObjectId(list->GetItemText(row, m_col.teacher)));
+    SetKind(*plan, list->GetItemText(row, m_col.kind));
+    plan->SetWeekCount(CWeekCount(list->GetItemText(row, m_col.weekCount)));
+    plan->SetContinuousNodes(ParseContinuityCount(list->GetItemText(row, m_col.nodes)));
+    plan->SetContinuousTimes(ParseContinuity(list->GetItemText(row, m_col.times)));
+    std::string room = list->GetItemText(row, m_col.room);
     while (!room.empty() && (room.back() == ' ' || room.back() == '\t'))
         room.pop_back();
     const std::string roomId = m_rooms.GetObjectId(room);
@@ -353,7 +374,7 @@ std::string CPlanListPage::StatusText()
 {
     CWeekCount sum;
     for (int row = 0; GetList() && row < GetList()->GetItemCount(); ++row)
-        sum += CWeekCount(GetList()->GetItemText(row, kWeekCount));
+        sum += CWeekCount(GetList()->GetItemText(row, m_col.weekCount));
     m_statusWarning = sum > CWeekCount(UsablePeriods(), false);
     return zem::Format("可用周课时数 %d 节，%s当前已用周课时数 %s 节", UsablePeriods(), m_className.c_str(),
                        sum.ToString().c_str());
@@ -368,10 +389,10 @@ void CPlanListPage::UpdateStatus()
     const int card = m_cards->GetCurSel();
     if (card < 0 || !m_shownPlans)
         return;
-    CWeekCount sum;
+    std::vector<KindCount> counts;
     for (int row = 0; row < GetList()->GetItemCount(); ++row)
-        sum += CWeekCount(GetList()->GetItemText(row, kWeekCount));
-    m_cards->SetItemInfo(card, GetList()->GetItemCount(), sum.ToString(), sum > CWeekCount(UsablePeriods(), false));
+        counts.push_back({GetList()->GetItemText(row, m_col.kind), CWeekCount(GetList()->GetItemText(row, m_col.weekCount))});
+    SetCardTotals(card, counts);
 }
 
 void CPlanListPage::UpdateButtons()
@@ -389,7 +410,7 @@ zem::LRESULT CPlanListPage::WindowProc(unsigned message, zem::WPARAM wParam, zem
         return OnPlanRow(zem::FromWParam<CPageNotify>(wParam), zem::FromLParam<const CPageRow>(lParam));
     if (message == WM_PLAN_BATCH_MODIFY)
         return OnBatchModify(zem::FromLParam<tagPLAN_BATCH_MODIFY>(lParam));
-    if (message == WM_PLAN_HEAD_TEACHERS) {
+    if (message == WM_PLAN_HEAD_TEACHERS && !m_selfStudy) {
         if (auto* names = zem::FromLParam<const std::map<std::string, std::string>>(lParam))
             for (const auto& [className, teacher] : *names)
                 if (auto* cls = static_cast<CClassInfo*>(m_classes.FindByName(className)))
@@ -422,22 +443,25 @@ zem::LRESULT CPlanListPage::OnPlanRow(CPageNotify* notify, const CPageRow* cells
 bool CPlanListPage::WriteRow(int row, bool, const CPageRow& cells, CPageNotify&)
 {
     ReportList* list = GetList();
-    list->SetItemText(row, kCourse, cells[1]);
-    list->SetItemText(row, kTeacher, cells[2]);
-    list->SetItemText(row, kKind, cells[3].find("副") != std::string::npos ? kMinorCourse : kMainCourse);
+    list->SetItemText(row, m_col.course, cells[1]);
+    list->SetItemText(row, m_col.teacher, cells[2]);
+    list->SetItemText(row, m_col.kind, cells[3].find("副") != std::string::npos ? kMinorCourse : kMainCourse);
     CWeekCount count(cells[4]);
     if (count.GetWholeCount() == 0 && !count.HasHalfNode())
         count.SetWholeCount(1);
-    list->SetItemText(row, kWeekCount, count.ToString());
-    list->SetItemText(row, kNodes, FormatContinuityCount(ToInt(cells[5])));
-    list->SetItemText(row, kTimes, FormatContinuity(ToInt(cells[6])));
-    list->SetItemText(row, kRoom, cells[7]);
+    list->SetItemText(row, m_col.weekCount, count.ToString());
+    list->SetItemText(row, m_col.nodes, FormatContinuityCount(ToInt(cells[5])));
+    list->SetItemText(row, m_col.times, FormatContinuity(ToInt(cells[6])));
+    list->SetItemText(row, m_col.room, cells[7]);
     return true;
 }
 
 bool CPlanListPage::EnsureRowObjects(const CPageRow& cells)
 {
-    if (cells[0].empty() || cells[1].empty() || cells[2].empty())
+    const std::string& course = cells[static_cast<std::size_t>(m_col.course)];
+    const std::string& teacher = cells[static_cast<std::size_t>(m_col.teacher)];
+    const std::string& roomName = cells[static_cast<std::size_t>(m_col.room)];
+    if (cells[0].empty() || course.empty() || teacher.empty())
         return false;
     CTaskHelper helper(Task());
     const int priority = helper.GetPriorityIndex();
@@ -455,18 +479,18 @@ bool CPlanListPage::EnsureRowObjects(const CPageRow& cells)
     };
     if (!m_classes.FindByName(cells[0])) {
         auto* cls = new CClassInfo;
-        cls->SetStudentCount(50);
+        cls->SetStudentCount(static_cast<unsigned>(m_newClassStudents));
         make(m_classes, cls, cells[0]);
         AddCard(cls);
     }
-    if (!m_courses.FindByName(cells[1]))
-        make(m_courses, new CSubjectInfo, cells[1]);
-    if (!m_teachers.FindByName(cells[2]))
-        make(m_teachers, new CTeacherInfo, cells[2]);
-    if (!cells[7].empty() && !m_rooms.FindByName(cells[7])) {
+    if (!m_courses.FindByName(course))
+        make(m_courses, new CSubjectInfo, course);
+    if (!m_teachers.FindByName(teacher))
+        make(m_teachers, new CTeacherInfo, teacher);
+    if (!roomName.empty() && !m_rooms.FindByName(roomName)) {
         auto* room = new CRoomInfo;
-        room->SetCapacity(1);
-        make(m_rooms, room, cells[7]);
+        room->SetCapacity(m_newRoomCapacity);
+        make(m_rooms, room, roomName);
     }
     return true;
 }
@@ -480,6 +504,7 @@ void CPlanListPage::OpenPlanDialog(bool modify)
         return;
     CAddPlanDlg dialog(this, this);
     dialog.m_page = this;
+    dialog.m_selfStudy = m_selfStudy;
     dialog.m_classNames = NamesInOrder(m_classes);
     dialog.m_courseNames = NamesInOrder(m_courses);
     dialog.m_teacherNames = NamesInOrder(m_teachers);
@@ -493,13 +518,13 @@ void CPlanListPage::OpenPlanDialog(bool modify)
         ReportList* list = GetList();
         dialog.m_modify = true;
         dialog.m_planId = list->GetItemText(row, kId);
-        dialog.m_courseIndex = IndexNoCase(dialog.m_courseNames, list->GetItemText(row, kCourse));
-        dialog.m_teacherIndex = IndexNoCase(dialog.m_teacherNames, list->GetItemText(row, kTeacher));
-        dialog.m_kindIndex = IndexNoCase(m_kindNames, list->GetItemText(row, kKind));
-        dialog.m_weekCount = list->GetItemText(row, kWeekCount);
-        dialog.m_continuousNodes = ParseContinuityCount(list->GetItemText(row, kNodes));
-        dialog.m_continuousTimes = ParseContinuity(list->GetItemText(row, kTimes));
-        const std::string room = list->GetItemText(row, kRoom);
+        dialog.m_courseIndex = IndexNoCase(dialog.m_courseNames, list->GetItemText(row, m_col.course));
+        dialog.m_teacherIndex = IndexNoCase(dialog.m_teacherNames, list->GetItemText(row, m_col.teacher));
+        dialog.m_kindIndex = IndexNoCase(m_kindNames, list->GetItemText(row, m_col.kind));
+        dialog.m_weekCount = list->GetItemText(row, m_col.weekCount);
+        dialog.m_continuousNodes = ParseContinuityCount(list->GetItemText(row, m_col.nodes));
+        dialog.m_continuousTimes = ParseContinuity(list->GetItemText(row, m_col.times));
+        const std::string room = list->GetItemText(row, m_col.room);
         dialog.m_roomIndex = room.empty() ? 0 : 1 + IndexNoCase(dialog.m_roomNames, room);
     }
     dialog.DoModal();
@@ -528,7 +553,8 @@ void CPlanListPage::OnCommand(int id)
         break;
     case IDC_BATCH_MODIFY: {
         CBatchModifyPlanDlg dialog(this);
-        dialog.m_caption = "批量修改教学计划";
+        dialog.m_caption = "批量修改" + m_what;
+        dialog.m_selfStudy = m_selfStudy;
         dialog.m_receiver = this;
         dialog.m_classes = &m_classes;
         dialog.m_courses = &m_courses;
@@ -537,8 +563,8 @@ void CPlanListPage::OnCommand(int id)
     }
     case IDC_CLEAR: {
         const std::vector<zem::gui::MenuItem> items{
-            {ID_CLEAR_CLASS, zem::Format("清空 %s 的教学计划", m_className.c_str())},
-            {ID_CLEAR_ALL, "清空所有班级的教学计划"}};
+            {ID_CLEAR_CLASS, zem::Format("清空 %s 的%s", m_className.c_str(), m_what.c_str())},
+            {ID_CLEAR_ALL, "清空所有班级的" + m_what}};
         QWidget* button = GetDlgItem(IDC_CLEAR);
         const QPoint at = button->mapToGlobal(QPoint(0, button->height()));
         const int chosen = zem::gui::TrackPopupMenu(this, items, {at.x(), at.y()});
@@ -568,14 +594,14 @@ zem::LRESULT CPlanListPage::OnBatchModify(tagPLAN_BATCH_MODIFY* request)
         bool changed = false;
         ReportList* list = GetList();
         for (int row = 0; row < list->GetItemCount(); ++row) {
-            if (list->GetItemText(row, kCourse) != request->courseName)
+            if (list->GetItemText(row, m_col.course) != request->courseName)
                 continue;
             switch (request->property) {
-            case 0: list->SetItemText(row, kCourse, request->value); break;
-            case 1: list->SetItemText(row, kKind, request->value); break;
-            case 2: list->SetItemText(row, kWeekCount, request->value); break;
-            case 3: list->SetItemText(row, kNodes, FormatContinuityCount(ToInt(request->value))); break;
-            case 4: list->SetItemText(row, kTimes, FormatContinuity(ToInt(request->value))); break;
+            case 0: list->SetItemText(row, m_col.course, request->value); break;
+            case 1: list->SetItemText(row, m_col.kind, request->value); break;
+            case 2: list->SetItemText(row, m_col.weekCount, request->value); break;
+            case 3: list->SetItemText(row, m_col.nodes, FormatContinuityCount(ToInt(request->value))); break;
+            case 4: list->SetItemText(row, m_col.times, FormatContinuity(ToInt(request->value))); break;
             default: continue;
             }
             changed = true;
@@ -601,11 +627,11 @@ void CPlanListPage::OnClone()
         rows.clear();
         for (int row = 0; row < list->GetItemCount(); ++row)
             rows.push_back(row);
-        prompt = "将当前教学计划列表克隆到";
+        prompt = "将当前" + m_what + "列表克隆到";
     } else if (n == 1) {
-        prompt = zem::Format("将 %s 克隆到", list->GetItemText(rows[0], kCourse).c_str());
+        prompt = zem::Format("将 %s 克隆到", list->GetItemText(rows[0], m_col.course).c_str());
     } else {
-        prompt = zem::Format("将 %s等%d门课程 克隆到", list->GetItemText(rows[0], kCourse).c_str(), n);
+        prompt = zem::Format("将 %s等%d门课程 克隆到", list->GetItemText(rows[0], m_col.course).c_str(), n);
     }
     CMultiSelectDlg chooser(this);
     chooser.m_caption = prompt;
@@ -635,7 +661,7 @@ void CPlanListPage::OnClone()
 
 void CPlanListPage::ClearShownClass()
 {
-    const zem::MessageRequest ask{zem::Format("确定要清空 %s 的教学计划吗", m_className.c_str()), "提示",
+    const zem::MessageRequest ask{zem::Format("确定要清空 %s 的%s吗", m_className.c_str(), m_what.c_str()), "提示",
                                   zem::MessageIcon::Question, zem::MessageButtons::OkCancel};
     if (zem::ShowMessage(ask) != zem::IDOK)
         return;
@@ -646,7 +672,9 @@ void CPlanListPage::ClearShownClass()
 void CPlanListPage::ClearAllClasses()
 {
     const zem::MessageRequest ask{
-        "确定要清空所有班级的教学计划吗？\n删除教学计划会同步删除相关的课表内容，请谨慎操作！", "提示",
+        zem::Format("确定要清空所有班级的%s吗？\n删除%s会同步删除相关的课表内容，请谨慎操作！", m_what.c_str(),
+                    m_what.c_str()),
+        "提示",
         zem::MessageIcon::Warning, zem::MessageButtons::OkCancel};
     if (zem::ShowMessage(ask) != zem::IDOK)
         return;
@@ -659,5 +687,5 @@ void CPlanListPage::ClearAllClasses()
     }
     CommitRows();
     if (total > 30 && Task())
-        Task()->AutoBackup(true, "清空教学计划前", true);
+        Task()->AutoBackup(true, "清空" + m_what + "前", true);
 }

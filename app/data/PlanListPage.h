@@ -15,6 +15,7 @@
 #include <vector>
 
 class CCourseInfo;
+class CScheduleTask;
 
 constexpr unsigned WM_PLAN_BATCH_MODIFY = zem::WM_USER + 525;     // 0x60D
 constexpr unsigned WM_PLAN_HEAD_TEACHERS = zem::WM_USER + 527;    // 0x60F
@@ -83,18 +84,51 @@ public:
     void SelectCard(int index);
 
 protected:
+    // Where each part of a plan stands among the columns; a row's cells follow the same order,
+    // with the class name as cell 0.
+    struct PlanColumns {
+        int course, teacher, kind, weekCount, nodes, times, room;
+    };
+    // One row or plan as the class card sums it.
+    struct KindCount {
+        std::string kind;
+        CWeekCount count;
+    };
+
     bool OnInitDialog() override;
     void OnCommand(int id) override;
     void InitColumns() override;
+    // The task's list the page edits.
+    virtual CZemObjectList& TaskPlans(CScheduleTask& task) const;
+    virtual std::string KindText(const CCourseInfo& plan) const;
+    virtual void SetKind(CCourseInfo& plan, const std::string& text) const;
+    // The count and total shown on a class card, and whether the class is over the week's budget.
+    virtual void SetCardTotals(int card, const std::vector<KindCount>& counts);
+    virtual int UsablePeriods() const;
+    // The save's question about classes over the budget, and its line for one class.
+    virtual std::string BudgetLine(const std::string& className, const std::string& note) const;
+    virtual std::string BudgetQuestion(const std::string& firstClass, int flagged, const std::string& lines) const;
     zem::LRESULT WindowProc(unsigned message, zem::WPARAM wParam, zem::LPARAM lParam) override;
     void resizeEvent(QResizeEvent* event) override;
     int MinimumCells() const override { return 8; }
     bool Validate(const CPageRow*, CPageNotify*) override { return true; }
     bool WriteRow(int row, bool isNew, const CPageRow& cells, CPageNotify& notify) override;
 
+    bool EnsureRowObjects(const CPageRow& cells);
+
+    PlanColumns m_col{1, 2, 3, 4, 5, 6, 7};
+    // What the page's lists are called in its texts.
+    std::string m_what = "教学计划";
+    std::string m_logTag = "course list";
+    bool m_selfStudy = false;
+    // Made for a class or room that an imported row names and the copies lack.
+    int m_newClassStudents = 50;
+    int m_newRoomCapacity = 1;
+    std::vector<std::string> m_kindNames{kMainCourse, kMinorCourse};
+    std::string m_className;
+
 private:
     zem::LRESULT OnPlanRow(CPageNotify* notify, const CPageRow* cells);
-    bool EnsureRowObjects(const CPageRow& cells);
     void CopyListsFromTask();
     void LoadPlans();
     int AddCard(CZemObject* cls);
@@ -102,7 +136,6 @@ private:
     void ShowClassPlans();
     // The plan a row stands for, built on `base` (null: a new plan).
     CCourseInfo* PlanFromRow(int row, const CCourseInfo* base) const;
-    int UsablePeriods() const;
     void LayoutCards();
     void OpenPlanDialog(bool modify);
 
@@ -110,12 +143,11 @@ private:
     std::map<std::string, std::unique_ptr<CZemObjectList>> m_plans;
     std::vector<std::unique_ptr<CCardInfo>> m_cardInfos;
     std::string m_classId;
-    std::string m_className;
     CZemObjectList* m_shownPlans = nullptr;
-    std::vector<std::string> m_kindNames{kMainCourse, kMinorCourse};
     CCardListBox* m_cards = nullptr;
     zem::Rect m_cardFrame;
     zem::Rect m_planHeading;
     bool m_showing = false;
+    bool m_outputPending = false;
     zem::gui::WindowTimers m_timers;
 };

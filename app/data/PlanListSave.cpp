@@ -50,22 +50,31 @@ bool CPlanListPage::CheckWeeklyBudget()
             first = card;
         ++flagged;
         if (flagged <= 5)
-            lines += zem::Format("%s（%s节）\r\n", m_cards->GetText(card).c_str(), info->note.c_str());
+            lines += BudgetLine(m_cards->GetText(card), info->note);
         else if (flagged == 6)
             lines += "......\r\n";
     }
     if (flagged == 0)
         return true;
-    const zem::MessageRequest ask{
-        zem::Format("教学时间中设置的全校可用周课时数为 %d 节\r\n当前教学计划列表中 %s 等%d个班级的周课时数已超出\r\n%s\r\n"
-                    "点击“确定”按钮继续保存\r\n点击“取消”按钮取消保存，去检查这些班级的周课时数",
-                    UsablePeriods(), m_cards->GetText(first).c_str(), flagged, lines.c_str()),
-        "提示", zem::MessageIcon::Warning, zem::MessageButtons::OkCancel};
+    const zem::MessageRequest ask{BudgetQuestion(m_cards->GetText(first), flagged, lines), "提示",
+                                  zem::MessageIcon::Warning, zem::MessageButtons::OkCancel};
     if (zem::ShowMessage(ask) == zem::IDOK)
         return true;
     if (m_cards->GetCurSel() != first)
         SelectCard(first);
     return false;
+}
+
+std::string CPlanListPage::BudgetLine(const std::string& className, const std::string& note) const
+{
+    return zem::Format("%s（%s节）\r\n", className.c_str(), note.c_str());
+}
+
+std::string CPlanListPage::BudgetQuestion(const std::string& firstClass, int flagged, const std::string& lines) const
+{
+    return zem::Format("教学时间中设置的全校可用周课时数为 %d 节\r\n当前教学计划列表中 %s 等%d个班级的周课时数已超出\r\n%s\r\n"
+                       "点击“确定”按钮继续保存\r\n点击“取消”按钮取消保存，去检查这些班级的周课时数",
+                       UsablePeriods(), firstClass.c_str(), flagged, lines.c_str());
 }
 
 bool CPlanListPage::ConfirmTeacherChange(const std::string& planId, const std::string& teacherName, bool* noDialog)
@@ -168,17 +177,17 @@ bool CPlanListPage::Save()
         const CCourseInfo* own = task->FindCourse(plan->GetId());
         if (!own || own->GetTeacherId() == plan->GetTeacherId())
             continue;
-        CLog::inst()->Log("course list", "\nTeacherChanged: %s old:%s new:%s", task->GetCourseDesc(own).c_str(),
+        CLog::inst()->Log(m_logTag.c_str(), "\nTeacherChanged: %s old:%s new:%s", task->GetCourseDesc(own).c_str(),
                   task->GetTeacherName(own->GetTeacherId()).c_str(),
                   task->GetTeacherName(plan->GetTeacherId()).c_str());
         // A plan left without a teacher would be written back with its lessons still at the old one.
         if (!m_teachers.Find(plan->GetTeacherId())) {
-            ShowMessage(zem::Format("教学计划 %s 的任课教师无效", task->GetCourseDesc(own).c_str()));
+            ShowMessage(zem::Format("%s %s 的任课教师无效", m_what.c_str(), task->GetCourseDesc(own).c_str()));
             return false;
         }
         changed.push_back(plan);
     }
-    for (std::size_t a = 0; a < changed.size(); ++a)
+    for (std::size_t a = 0; !m_selfStudy && a < changed.size(); ++a)
         for (std::size_t b = a + 1; b < changed.size(); ++b) {
             if (changed[a]->GetTeacherId() != changed[b]->GetTeacherId())
                 continue;
@@ -205,11 +214,11 @@ bool CPlanListPage::Save()
     for (CCourseInfo* plan : plans)
         kept.insert(plan->GetId());
     std::vector<std::string> deleted;
-    for (const auto& [id, object] : task->GetCourseInfoList())
+    for (const auto& [id, object] : TaskPlans(*task))
         if (!kept.count(id))
             deleted.push_back(id);
     if (!deleted.empty()) {
-        task->AutoBackup(false, "删除教学计划前", false);
+        task->AutoBackup(false, "删除" + m_what + "前", false);
         task->RemovePlans(deleted);
         RefreshTablesFromTask();
     }
@@ -224,17 +233,23 @@ bool CPlanListPage::Save()
     CloneBack(task->GetSubjectInfoList(), m_courses);
     CloneBack(task->GetTeacherInfoList(), m_teachers);
     CloneBack(task->GetRoomInfoList(), m_rooms);
-    CZemObjectList& taskPlans = task->GetCourseInfoList();
+    CZemObjectList& taskPlans = TaskPlans(*task);
     taskPlans.RemoveAll();
     for (CCourseInfo* plan : plans)
         taskPlans.Add(plan->Clone());
     task->GetCombineCourseList().ReBuildCourseMap();
 
+    // Tables changed in memory stay owed to the timetable file until one save writes it, even
+    // when this attempt fails and the next finds nothing left to change.
+    if (!deleted.empty() || !changed.empty())
+        m_outputPending = true;
     bool saved = task->SaveInputData();
-    if (saved && (!deleted.empty() || !changed.empty()))
+    if (saved && m_outputPending) {
         saved = task->SaveOutputData();
+        m_outputPending = !saved;
+    }
     if (!saved) {
-        ShowMessage("教学计划没有保存成功，请检查任务文件夹是否可写后再保存。");
+        ShowMessage(m_what + "没有保存成功，请检查任务文件夹是否可写后再保存。");
         SetModified(true);
         return false;
     }

@@ -1,11 +1,13 @@
 #include "app/shell/ProgramFeatures.h"
 
+#include "app/data/AssistantListPage.h"
 #include "app/data/CombineClassListPage.h"
 #include "app/data/CoursePresetPage.h"
 #include "app/data/DataStatisticsDlg.h"
 #include "app/data/MutexPages.h"
 #include "app/data/ObjectListPages.h"
 #include "app/data/PlanListPage.h"
+#include "app/data/SelfStudyListPage.h"
 #include "app/data/TeacherGroupListPage.h"
 #include "app/data/TeachingTimeDlg.h"
 #include "app/shell/AppContext.h"
@@ -47,6 +49,8 @@ void RegisterProgramFeatures()
     windows.windows[Feature::RoomList] = RunModal<CRoomListPage>;
     windows.windows[Feature::TeacherGroupList] = RunModal<CTeacherGroupListPage>;
     windows.windows[Feature::PlanList] = RunModal<CPlanListPage>;
+    windows.windows[Feature::SelfStudyList] = RunModal<CSelfStudyListPage>;
+    windows.windows[Feature::AssistantList] = RunModal<CAssistantListPage>;
     windows.windows[Feature::MutexTeacher] = RunModal<CMutexTeacherPage>;
     windows.windows[Feature::MutexSubject] = RunModal<CMutexSubjectPage>;
     windows.windows[Feature::PresetList] = RunModal<CCoursePresetPage>;

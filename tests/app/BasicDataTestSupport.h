@@ -90,7 +90,7 @@ struct SentRow {
 
 // Sends the row as its senders do: dialogs (replace = modify), batch adds (quiet), imports (quiet,
 // byName).
-inline SentRow SendRow(CBasicDataPage& page, const CPageRow& cells, int replace = 0, bool quiet = false,
+inline SentRow SendRow(CListBaseDlg& page, const CPageRow& cells, int replace = 0, bool quiet = false,
                        bool byName = false)
 {
     SentRow sent;
@@ -118,7 +118,7 @@ inline std::vector<std::string> RowTexts(const CListBaseDlg& page, int row)
     return texts;
 }
 
-inline void SelectRow(CBasicDataPage& page, int row)
+inline void SelectRow(CListBaseDlg& page, int row)
 {
     page.GetList()->ClearSelectedRows();
     page.GetList()->SetSelected(row, true);

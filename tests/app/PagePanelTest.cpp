@@ -525,6 +525,26 @@ TEST_F(ProgramFeaturesTest, TheBasicDataPagesOpenFromPage2)
                                                   "教师组信息列表"}));
 }
 
+TEST_F(ProgramFeaturesTest, TheSelfStudyAndAssistantPagesOpen)
+{
+    MakeContext();
+    ASSERT_TRUE(CAppContext::Get()->OpenDemoTask());
+    RegisterProgramFeatures();
+    CPagePanel panel;
+    panel.Create(nullptr);
+    panel.AddTaskPages();
+    std::vector<std::string> captions;
+    ModalScope scope([&](Dialog& d) {
+        captions.push_back(d.Caption());
+        d.close();
+    });
+    for (int code : {14, 21}) {
+        EXPECT_TRUE(CPagePanel::IsActionAvailable(code)) << code;
+        panel.OnToolboxAction(code);
+    }
+    EXPECT_EQ(captions, (std::vector<std::string>{"早读和晚自习信息", "助教"}));
+}
+
 TEST_F(ProgramFeaturesTest, TheRulePagesOpenFromPage3)
 {
     MakeContext();
