@@ -26,6 +26,14 @@ void CNodeListObject::AppendNodes(const CNodeListObject& other)
         AddFixedTime(node.day, node.segment, node.section);
 }
 
+void CNodeListObject::AppendNewNodes(const CNodeListObject& other)
+{
+    const std::vector<tagTABLE_NODE> theirs = other.m_nodes;
+    for (const tagTABLE_NODE& node : theirs)
+        if (!IsFixedTime(node))
+            AddFixedTime(node.day, node.segment, node.section);
+}
+
 void CNodeListObject::ReadFixedTimeFromTable(const CTimeTable* table)
 {
     if (!table)
@@ -91,7 +99,8 @@ void CFixedTimeOfObject::Combine(const CZemObject* other)
     const auto* fixed = dynamic_cast<const CFixedTimeOfObject*>(other);
     if (!fixed)
         return;
-    AppendNodes(*fixed);
+    // A set of slots: one the entry holds already is not listed twice.
+    AppendNewNodes(*fixed);
     m_activities.Combine(fixed->m_activities);
 }
 
@@ -102,7 +111,8 @@ void CFixedTimeOfObject::Copy(const CFixedTimeOfObject* other)
         return;
     CZemObject::Copy(other);
     ClearAll();
-    Combine(other);
+    AppendNodes(*other);
+    m_activities = other->m_activities;
 }
 
 void CFixedTimeOfObject::ClearAll()

@@ -35,6 +35,8 @@ protected:
     void AddFixedTime(int day, int segment, int section);
     // Appends the other's slots; the other may be this object.
     void AppendNodes(const CNodeListObject& other);
+    // Appends the other's slots that this object does not hold yet.
+    void AppendNewNodes(const CNodeListObject& other);
     // Every slot to not available; nothing for null.
     void MarkNodesInvalid(CTimeTable* table) const;
     // Each slot in words, with "(activity)" where it has one, joined by "，".
@@ -48,7 +50,7 @@ private:
 // must have no lesson, each optionally labelled with an activity.
 class CFixedTimeOfObject : public CNodeListObject {
 public:
-    // Appends the other's slots (without looking for repeats) and takes its activities.
+    // Adds the other's slots that this entry does not hold yet and takes its activities.
     void Combine(const CZemObject* other) override;
     CFixedTimeOfObject* Clone() const override { return CloneByCopy(*this); }
     using CZemObject::Copy;

@@ -174,7 +174,8 @@ public:
     bool IsOutputReadPartial() const { return m_outputReadPartial; }
     void ClearOutputReadPartial() { m_outputReadPartial = false; }
     void InitReportInfo();
-    bool SaveLastReportInfo();
+    // Says nothing itself: the caller tells the user, with the reason `errorCode` gets (an errno).
+    bool SaveLastReportInfo(int* errorCode = nullptr);
 
     // Backups.
     bool AutoBackup(bool timed, const std::string& key, bool oncePerKey);

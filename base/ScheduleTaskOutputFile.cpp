@@ -149,17 +149,20 @@ void CScheduleTask::InitReportInfo()
     m_lastReport.SetCourseCount(m_courses.GetCount());
 }
 
-bool CScheduleTask::SaveLastReportInfo()
+bool CScheduleTask::SaveLastReportInfo(int* errorCode)
 {
     // A task never saved has no folder; the file would land in the working folder.
-    if (m_taskInfo.GetTaskFolder().empty())
+    if (m_taskInfo.GetTaskFolder().empty()) {
+        if (errorCode)
+            *errorCode = ENOENT;
         return false;
+    }
     std::string bytes;
     if (!zem::Utf8ToGbk(m_lastReport.GetReportInfo(), bytes))
         bytes = zem::Utf8ToGbkWithCharRefs(m_lastReport.GetReportInfo());
     // The file ends with the text's terminating zero, as readers on either system expect.
     bytes += '\0';
-    return zem::WriteFileAtomic(ReportPath(m_taskInfo), bytes);
+    return zem::WriteFileAtomic(ReportPath(m_taskInfo), bytes, nullptr, errorCode);
 }
 
 bool CScheduleTask::ReadReportInfo()

@@ -3,7 +3,9 @@
 #include "core/Engine.h"
 
 #include "base/Log.h"
+#include "platform/Files.h"
 #include "platform/Hooks.h"
+#include "platform/Text.h"
 
 #include <chrono>
 
@@ -340,8 +342,10 @@ void CAutoScheduler::FinishRun()
     if (!outputSaved)
         report.SetReportInfo(report.GetReportInfo() + kHeading +
                              "排课结果未能保存到课表文件 output.xml，请检查任务文件夹是否可以写入。\n");
-    const bool reportSaved = task.SaveLastReportInfo();
-    const std::string reportFailure = "排课报告未能保存到 report.txt，请检查任务文件夹是否可以写入。";
+    int reportError = 0;
+    const bool reportSaved = task.SaveLastReportInfo(&reportError);
+    const std::string reportFailure = zem::Format("排课报告未能保存到 report.txt（%s），请检查任务文件夹是否可以写入。",
+                                                  zem::FileErrorReason(reportError).c_str());
     if (!reportSaved)
         report.SetReportInfo(report.GetReportInfo() + (outputSaved ? kHeading : "") + reportFailure + "\n");
     m_stats.secondsSave = SecondsSince(start);

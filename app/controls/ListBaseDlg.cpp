@@ -289,6 +289,19 @@ void CListBaseDlg::DeleteRow(int row)
     SetModified(true);
 }
 
+void CListBaseDlg::CopyRowsInto(CZemObjectList& list) const
+{
+    list.RemoveAll();
+    for (int row = 0; row < m_list->GetItemCount(); ++row) {
+        const auto* object = m_list->GetItemPtr<CZemObject>(row);
+        if (!object)
+            continue;
+        CZemObject* copy = object->Clone();
+        copy->SetIndex(row);
+        list.Add(copy);
+    }
+}
+
 void CListBaseDlg::DeleteSelected()
 {
     const std::vector<int> rows = m_list->GetSelectedRows();
@@ -441,7 +454,7 @@ void CListBaseDlg::Print()
     job.SelectFontSet(body);
     job.StartPage();
     job.SelectFont(title, true);
-    job.PrintText(title, Title(), CPrinterJob::kCenter);
+    job.PrintText(title, PrintTitle(), CPrinterJob::kCenter);
     job.SkipLines(title, 1);
 
     const int columns = m_list->GetColumnCount();

@@ -17,6 +17,7 @@
 
 class CHoverButton;
 class CZemObject;
+class CZemObjectList;
 class QLineEdit;
 
 constexpr unsigned WM_FIND_NEXT = zem::WM_USER + 524;  // 0x60C
@@ -85,6 +86,8 @@ public:
     void RemoveButton(QWidget* control);
     // Deletes the row's object and the row, remembers the row's id as deleted, marks the page modified.
     void DeleteRow(int row);
+    // Empties the list, then puts in a copy of each row's object, its order field the row's place.
+    void CopyRowsInto(CZemObjectList& list) const;
 
     zem::gui::ReportList* GetList() const { return m_list; }
     bool IsModified() const { return m_modified; }
@@ -121,6 +124,8 @@ public:
     // the one being replaced and left out.
     virtual bool Validate(const CPageRow* cells, CPageNotify* notify);
     virtual std::string Title();
+    // The title printed above the list; the page title unless the page prints another.
+    virtual std::string PrintTitle() { return Title(); }
     virtual std::string StatusText();
     virtual void UpdateStatus();
     virtual void UpdateButtons();

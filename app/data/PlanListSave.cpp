@@ -4,6 +4,7 @@
 
 #include "app/controls/Strings.h"
 #include "app/shell/taskhelper/TaskHelper.h"
+#include "app/timetable/TeacherConflictDlg.h"
 #include "base/Log.h"
 #include "base/ScheduleTask.h"
 #include "platform/Hooks.h"
@@ -92,10 +93,21 @@ bool CPlanListPage::ConfirmTeacherChange(const std::string& planId, const std::s
     int reason = 0;
     if (helper.CheckTeacherChange(plan, teacher, &reason))
         return true;
-    // Where the teacher is busy the user would resolve it in the conflict dialog; until that
-    // dialog exists here the change is refused with what the check found.
-    ShowMessage(helper.GetText());
-    return false;
+    if (reason != 0) {
+        ShowMessage(helper.GetText());
+        return false;
+    }
+    // The teacher has lessons of his own at those times: the user may move them out of the way.
+    CTeacherConflictDlg conflicts(this);
+    conflicts.SetWindowTitle(zem::Format("教师时间冲突 - 将 %s 的任课教师修改为 %s", task->GetCourseDesc(plan).c_str(),
+                                         teacher->GetName().c_str()));
+    conflicts.AddConflict(plan, teacher, 1);
+    if (noDialog)
+        *noDialog = false;
+    if (conflicts.DoModal() == zem::IDOK)
+        RefreshTablesFromTask();
+    reason = 0;
+    return helper.CheckTeacherChange(plan, teacher, &reason);
 }
 
 void CPlanListPage::RefreshTablesFromTask()
@@ -202,10 +214,15 @@ bool CPlanListPage::Save()
                 "提示", zem::MessageIcon::Information);
             return false;
         }
-    for (CCourseInfo* plan : changed) {
-        bool noDialog = true;
-        if (!ConfirmTeacherChange(plan->GetId(), m_teachers.GetObjectName(plan->GetTeacherId()), &noDialog))
-            return false;
+    // A dialog may have moved lessons that an earlier plan's check relied on: check them all again.
+    for (bool again = true; again;) {
+        again = false;
+        for (CCourseInfo* plan : changed) {
+            bool noDialog = true;
+            if (!ConfirmTeacherChange(plan->GetId(), m_teachers.GetObjectName(plan->GetTeacherId()), &noDialog))
+                return false;
+            again = again || !noDialog;
+        }
     }
 
     // Plans deleted on the page leave with their lessons, so no table keeps a lesson of a plan

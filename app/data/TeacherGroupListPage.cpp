@@ -101,16 +101,7 @@ bool CTeacherGroupListPage::Save()
     if (!task)
         return false;
     CZemObjectList& groups = task->GetTeacherGroupInfoList();
-    groups.RemoveAll();
-    ReportList* list = GetList();
-    for (int row = 0; row < list->GetItemCount(); ++row) {
-        const auto* group = list->GetItemPtr<CTeacherGroupInfo>(row);
-        if (!group)
-            continue;
-        CTeacherGroupInfo* copy = group->Clone();
-        copy->SetIndex(row);
-        groups.Add(copy);
-    }
+    CopyRowsInto(groups);
     m_deletedIds.clear();
     // The no-class times of the groups that are gone go with them.
     CZemObjectList& fixedTimes = task->GetFixedTimeOfTeacherGroupList();

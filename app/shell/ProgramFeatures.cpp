@@ -4,10 +4,14 @@
 #include "app/data/CombineClassListPage.h"
 #include "app/data/CoursePresetPage.h"
 #include "app/data/DataStatisticsDlg.h"
+#include "app/data/FixedTimePages.h"
 #include "app/data/MutexPages.h"
+#include "app/data/OETeamPage.h"
 #include "app/data/ObjectListPages.h"
 #include "app/data/PlanListPage.h"
+#include "app/data/ScheduleRulesDlg.h"
 #include "app/data/SelfStudyListPage.h"
+#include "app/data/SplitPlanDlg.h"
 #include "app/data/TeacherGroupListPage.h"
 #include "app/data/TeachingTimeDlg.h"
 #include "app/shell/AppContext.h"
@@ -51,6 +55,13 @@ void RegisterProgramFeatures()
     windows.windows[Feature::PlanList] = RunModal<CPlanListPage>;
     windows.windows[Feature::SelfStudyList] = RunModal<CSelfStudyListPage>;
     windows.windows[Feature::AssistantList] = RunModal<CAssistantListPage>;
+    windows.windows[Feature::ScheduleRules] = RunModal<CScheduleRulesDlg>;
+    windows.windows[Feature::ClassFixedTime] = RunModal<CClassFixedTimePage>;
+    windows.windows[Feature::SubjectFixedTime] = RunModal<CSubjectFixedTimePage>;
+    windows.windows[Feature::TeacherFixedTime] = RunModal<CTeacherFixedTimePage>;
+    windows.windows[Feature::TeacherGroupFixedTime] = RunModal<CTeacherGroupFixedTimePage>;
+    windows.windows[Feature::PlanFixedTime] = RunModal<CPlanFixedTimePage>;
+    windows.windows[Feature::OETeam] = RunModal<COETeamPage>;
     windows.windows[Feature::MutexTeacher] = RunModal<CMutexTeacherPage>;
     windows.windows[Feature::MutexSubject] = RunModal<CMutexSubjectPage>;
     windows.windows[Feature::PresetList] = RunModal<CCoursePresetPage>;
@@ -60,4 +71,9 @@ void RegisterProgramFeatures()
     windows.windows[Feature::Backup] = RunModal<CBackupDlg>;
     windows.windows[Feature::Restore] = RunModal<CBackupRestoreDlg>;
     windows.windows[Feature::ClearTimetable] = RunModal<CClearTimetableDlg>;
+    // Of the hub's four plan adjustment tools (0-3) only the split (3) is built.
+    windows.planAdjustTool = [](int tool) {
+        if (tool == 3)
+            RunModal<CSplitPlanDlg>();
+    };
 }

@@ -500,29 +500,54 @@ TEST_F(ProgramFeaturesTest, TheDataStatisticsOpenOnTheOpenTask)
     EXPECT_EQ(firstLine, (std::vector<std::string>{"基本数据统计", CAppContext::Get()->GetTask()->GetTaskInfo().GetTaskName()}));
 }
 
-TEST_F(ProgramFeaturesTest, TheBasicDataPagesOpenFromPage2)
+// The captions of the windows the page's tool-box actions, then the menu commands, open on the
+// demo task.
+std::vector<std::string> CaptionsOpenedFromPage(int page, std::initializer_list<int> codes,
+                                                std::initializer_list<int> menuCommands = {})
 {
-    MakeContext();
-    ASSERT_TRUE(CAppContext::Get()->OpenDemoTask());
+    EXPECT_TRUE(CAppContext::Get()->OpenDemoTask());
     RegisterProgramFeatures();
     CPagePanel panel;
     panel.Create(nullptr);
     panel.resize(1200, 700);
     panel.AddTaskPages();
-    panel.GetPageHeader().SelectPage(1);
+    panel.GetPageHeader().SelectPage(page);
     std::vector<std::string> captions;
     ModalScope scope([&](Dialog& d) {
         captions.push_back(d.Caption());
         d.close();
     });
-    for (int code : {9, 10, 11, 13, 12}) {
+    for (int code : codes) {
         EXPECT_TRUE(CPagePanel::IsActionAvailable(code)) << code;
         panel.OnToolboxAction(code);
     }
-    EXPECT_EQ(captions, (std::vector<std::string>{"班级信息列表", "课程信息列表", "教师信息列表",
-                                                  "教室和场地信息列表 （此处维护有竞争性的特殊教室，如计算机机房、"
-                                                  "操场等。每班一个的固定教室可以不录入）",
-                                                  "教师组信息列表"}));
+    for (int id : menuCommands)
+        panel.OnMenuCommand(id);
+    return captions;
+}
+
+TEST_F(ProgramFeaturesTest, TheBasicDataPagesOpenFromPage2)
+{
+    MakeContext();
+    EXPECT_EQ(CaptionsOpenedFromPage(1, {9, 10, 11, 13, 12}),
+              (std::vector<std::string>{"班级信息列表", "课程信息列表", "教师信息列表",
+                                        "教室和场地信息列表 （此处维护有竞争性的特殊教室，如计算机机房、"
+                                        "操场等。每班一个的固定教室可以不录入）",
+                                        "教师组信息列表"}));
+}
+
+TEST_F(ProgramFeaturesTest, TheRulePagesOpenFromPage3)
+{
+    MakeContext();
+    EXPECT_EQ(CaptionsOpenedFromPage(2, {16, 22},
+                                     {CPagePanel::ID_FIXED_CLASS, CPagePanel::ID_FIXED_SUBJECT,
+                                      CPagePanel::ID_FIXED_TEACHER, CPagePanel::ID_FIXED_TEACHER_GROUP,
+                                      CPagePanel::ID_FIXED_PLAN}),
+              (std::vector<std::string>{
+                  "自动排课基本规则",
+                  "单双周组合（如果有单双周课程，可以在这里指定组合；如不指定，自动排课时将随机配对）",
+                  "班级固定无课时间", "设置课程固定无课时间", "教师固定无课时间", "教师组固定无课时间",
+                  "教学计划固定无课时间"}));
 }
 
 TEST_F(ProgramFeaturesTest, TheSelfStudyAndAssistantPagesOpen)
@@ -569,3 +594,4 @@ TEST_F(ProgramFeaturesTest, TheRulePagesOpenFromPage3)
 }
 
 }  // namespace
+

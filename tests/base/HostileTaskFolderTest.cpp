@@ -123,6 +123,14 @@ std::string Today()
     return zem::Format("%04d%02d%02d", now.year, now.month, now.day);
 }
 
+// Writes white space as character references between the elements below the root element.
+std::string WithWhiteSpaceReferences(const std::string& text, const std::string& root)
+{
+    const std::size_t at = text.find("<" + root);
+    std::string body = zem::ReplaceAll(text.substr(at), ">\n<", "><");
+    return text.substr(0, at) + zem::ReplaceAll(body, "><", ">&#32;&#10;&#9;<");
+}
+
 // Inserts a comment and a processing instruction as the first children of every element named
 // `name` that has children.
 std::string WithNotesIn(std::string text, const std::string& name)
@@ -268,6 +276,22 @@ TEST(HostileTaskFolder, NothingIsLostAndNothingOutsideIsTouched)
                          WriteRaw(f.output(), Gbk(zem::ReplaceAll(text, "<Class", "<?note 班?><Class")));
                      },
                      readsAsTheGoodFolder});
+    cases.push_back({"white space as references between the elements of every file",
+                     [](const Folders& f) {
+                         WriteRaw(f.input(), Gbk(WithWhiteSpaceReferences(FullInput(), "Input")));
+                         WriteRaw(f.output(), Gbk(WithWhiteSpaceReferences(kOutput, "Output")));
+                         WriteRaw(f.task + "proctor/期中/in.xml", Gbk(WithWhiteSpaceReferences(kProctorIn, "Input")));
+                     },
+                     [&](const Folders& f, MessageRecorder& recorder) {
+                         readsAsTheGoodFolder(f, recorder);
+                         auto task = Opened(f, TaskAccess::ReadOnly);
+                         CScheduleProctor set;
+                         EXPECT_TRUE(set.Open(task.get(), "期中"));
+                         EXPECT_EQ(set.data().GetTeacherArray(), std::vector<std::string>{"王喆"});
+                         ASSERT_EQ(set.data().GetPlanList().size(), 1u);
+                         EXPECT_EQ(set.data().GetPlanList()[0]->rooms, std::vector<std::string>{"101室"});
+                         EXPECT_TRUE(recorder.messages.empty());
+                     }});
     // Other text ends a list: the file is not read in part and saved over.
     cases.push_back({"text between the plans of input.xml",
                      [](const Folders& f) {
@@ -513,24 +537,37 @@ TEST(HostileTaskFolder, NothingIsLostAndNothingOutsideIsTouched)
                          again.reset();
                          EXPECT_EQ(OpenInAnotherProgram(f.taskFile).first, 0);
                      }});
-    // A disk that takes nothing: the save says why, the backup that failed before it says so once.
+    // A disk that takes nothing: every save says why, the backup that failed before it says so once.
     for (const auto& [what, code, text] : {std::tuple{"a full disk", ENOSPC, "磁盘空间不足"},
-                                           std::tuple{"a read-only folder", EROFS, "磁盘是只读的"}}) {
+                                           std::tuple{"a read-only folder", EROFS, "磁盘是只读的"},
+                                           std::tuple{"a folder denied to the user", EACCES, "没有访问权限"}}) {
         const int error = code;
         const std::string reason = text;
-        cases.push_back({what, [](const Folders&) {},
+        cases.push_back({what, [](const Folders& f) { WriteRaw(f.task + "proctor/期中/in.xml", Gbk(kProctorIn)); },
                          [error, reason](const Folders& f, MessageRecorder& recorder) {
                              auto task = Opened(f);
+                             CScheduleProctor set;
+                             EXPECT_TRUE(set.Open(task.get(), "期中"));
                              WriteFault fault(f.task, error);
                              EXPECT_FALSE(task->SaveInputData());
                              EXPECT_FALSE(task->SaveOutputData());
+                             EXPECT_FALSE(task->SetConfig("WeekTable", "LastView0", "3"));
+                             task->GetTaskInfo().SetTaskAuthor("王玥");
+                             EXPECT_FALSE(task->GetTaskInfo().WriteToFile());
+                             int reportError = 0;
+                             EXPECT_FALSE(task->SaveLastReportInfo(&reportError));
+                             EXPECT_EQ(reportError, error);
+                             EXPECT_FALSE(set.Save());
                              const std::string why = "（" + reason + "）";
                              EXPECT_EQ(recorder.Texts(),
                                        (std::vector<std::string>{
                                            "自动备份未能完成，排课任务的文件没有备份。\n\n无法创建文件夹：" + f.task +
                                                "Backup\n" + reason,
                                            "保存出错！\n\n无法写入文件：\n" + f.input() + "\n" + why,
-                                           "保存出错！\n\n无法写入文件：\n" + f.output() + "\n" + why}));
+                                           "保存出错！\n\n无法写入文件：\n" + f.output() + "\n" + why,
+                                           "无法写入文件：\n" + f.task + "task.ini\n" + why,
+                                           "无法写入文件：\n" + f.taskFile + "\n" + why,
+                                           "保存出错！\n\n无法写入文件：\n" + f.task + "proctor/期中/in.xml\n" + why}));
                          }});
     }
     cases.push_back({"temporary files that killed saves left",

@@ -116,13 +116,20 @@ TEST(FixedTimeOfObject, ActivitiesTravelWithTheNodes)
     copy.Copy(&copy);
     EXPECT_EQ(copy.GetActivities().GetMap().size(), 1u);
 
+    // Combining merges the slots as a set: none the entry holds is listed twice.
     copy.Combine(&copy);
-    EXPECT_EQ(copy.GetAllFixedTime(), "12,300,12,300,");
+    EXPECT_EQ(copy.GetAllFixedTime(), "12,300,");
+    CFixedTimeOfClass more;
+    more.ReadFixedTimeFromString("300,5,");
+    more.GetActivities().AddActivity(tagTABLE_NODE{3, 0, 0}, "班会");
+    copy.Combine(&more);
+    EXPECT_EQ(copy.GetAllFixedTime(), "12,300,5,");
+    EXPECT_EQ(copy.GetActivities().GetActivity({3, 0, 0}), "班会");
     copy.Combine(nullptr);
     CCoursePreset notAFixedTime;
     notAFixedTime.ReadFixedTimeFromString("1,");
     copy.Combine(&notAFixedTime);
-    EXPECT_EQ(copy.GetNodeList().size(), 4u);
+    EXPECT_EQ(copy.GetNodeList().size(), 3u);
 
     copy.ReadFixedTimeFromString("");
     EXPECT_TRUE(copy.GetActivities().GetMap().empty());

@@ -138,7 +138,7 @@ TEST(CoreRunFault, FailedSaveIsSaidNotHidden)
     // The task says its failed save of output.xml; the engine that of report.txt.
     ASSERT_EQ(recorder.messages.size(), 2u);
     EXPECT_NE(recorder.messages[0].text.find("保存出错"), std::string::npos);
-    EXPECT_EQ(recorder.messages[1].text, "排课报告未能保存到 report.txt，请检查任务文件夹是否可以写入。");
+    EXPECT_EQ(recorder.messages[1].text, "排课报告未能保存到 report.txt（文件夹不存在），请检查任务文件夹是否可以写入。");
     const std::string& report = b.Task().GetLastReportInfo().GetReportInfo();
     EXPECT_NE(report.find("【保存失败】\n排课结果未能保存到课表文件 output.xml，请检查任务文件夹是否可以写入。\n"
                           "排课报告未能保存到 report.txt"),
