@@ -8,6 +8,7 @@
 
 #include "app/data/CombineClassListPage.h"
 #include "app/data/CoursePresetPage.h"
+#include "app/data/FixedTimePages.h"
 #include "app/data/MutexPages.h"
 #include "base/Rules.h"
 #include "base/ScheduleTask.h"
@@ -119,7 +120,31 @@ TEST(RulePagesOnSchools, RulesSetOnThePagesAreKeptByARun)
             QTest::mouseClick(picker->GetDlgItem(zem::IDOK), Qt::LeftButton);
         });
 
+    // A fixed no-class time of the last class, at a slot none of its presets takes.
+    const CClassInfo* closedClass = ObjectsInOrder<CClassInfo>(task->GetClassInfoList()).back();
+    const tagTABLE_NODE closedSlot{2, 0, 1};
+    for (const CCourseInfo* classPlan : ObjectsInOrder<CCourseInfo>(task->GetCourseInfoList())) {
+        const auto* classPreset = static_cast<const CCoursePreset*>(task->GetCoursePresetList().Find(classPlan->GetId()));
+        if (classPlan->GetClassId() == closedClass->GetId() && classPreset) {
+            ASSERT_FALSE(classPreset->IsFixedTime(closedSlot));
+        }
+    }
+    CClassFixedTimePage fixedTimes;
+    RunPage<CClassFixedTimePage>(
+        fixedTimes, [](CClassFixedTimePage& p) {
+            p.Add();
+            EXPECT_TRUE(p.Save());
+        },
+        [&](Dialog& d) {
+            auto* picker = dynamic_cast<CTimeSlotPickerDlg*>(&d);
+            if (!picker)
+                return ChooseInMultiSelect(d, {closedClass->GetName()});
+            ClickGrid(*picker, closedSlot);
+            QTest::mouseClick(picker->GetDlgItem(zem::IDOK), Qt::LeftButton);
+        });
+
     // The rules as the files hold them, run.
+    const std::string closedClassId = closedClass->GetId();
     const std::string planId = plan->GetId();
     const std::string teacherId = teacher->GetId();
     const std::string partnerId = partner->GetId();
@@ -134,6 +159,10 @@ TEST(RulePagesOnSchools, RulesSetOnThePagesAreKeptByARun)
     ASSERT_NE(preset, nullptr);
     EXPECT_EQ(preset->GetFixedTimeCount(), 2);
 
+    const auto* fixed = static_cast<const CFixedTimeOfObject*>(reopened.GetFixedTimeOfClassList().Find(closedClassId));
+    ASSERT_NE(fixed, nullptr);
+    EXPECT_TRUE(fixed->IsFixedTime(closedSlot));
+
     CoreRunOptions options = TestOptions(1);
     options.tries = 2;
     RecordingTarget target;
@@ -144,6 +173,7 @@ TEST(RulePagesOnSchools, RulesSetOnThePagesAreKeptByARun)
     for (const tagTABLE_NODE& slot : chosenSlots)
         EXPECT_NE(std::find(placed.begin(), placed.end(), slot.day * 100 + slot.segment * 10 + slot.section),
                   placed.end());
+    EXPECT_FALSE(reopened.GetClass(closedClassId)->GetTable(false).IsUsed(closedSlot));
 }
 
 TEST(RulePagesOnSchools, PagesFilledFromTheDemoTask)
