@@ -6,6 +6,8 @@
 #include <vector>
 
 class CConfigHost;
+class CLessonCounter;
+class QWidget;
 class CScheduleTask;
 class CSubjectColorMap;
 class CTipWnd;
@@ -59,6 +61,11 @@ public:
     // Table font record 0 (week window), 1 (multi-timetable window) or 2 (whole-school window);
     // null keeps a grid's own fonts.
     virtual const CTableFontPair* GetTableFontRecord(int which) const { return nullptr; }
+    // [WeekTable] PlaySoundInMoving: a lesson that slides plays the move sound.
+    virtual bool GetPlaySoundInMoving() const { return false; }
+    // The modal completion view over the counter's classes; the class the user chose, empty when
+    // none was.
+    virtual std::string ShowCompletionDialog(QWidget* parent, const CLessonCounter& counter) const { return {}; }
     // zem.ini, for the keys that features keep there themselves; null: nothing is read or written.
     virtual const CConfigHost* GetProgramConfig() const { return nullptr; }
 };

@@ -7,6 +7,7 @@
 #include "app/shell/MainDlg.h"
 #include "app/shell/NewTaskDlg.h"
 #include "app/shell/PagePanel.h"
+#include "app/shell/ScheduleCompletionDlg.h"
 #include "base/Log.h"
 #include "base/ScheduleTask.h"
 #include "platform/Files.h"
@@ -237,6 +238,13 @@ void CAppContext::Launch(Feature feature, bool needsTask) const
         return;
     if (!FeatureWindows().Run(feature))
         zem::ShowMessage(kFeatureMissingText, "提示", zem::MessageIcon::Information);
+}
+
+std::string CAppContext::ShowCompletionDialog(QWidget* parent, const CLessonCounter& counter) const
+{
+    CScheduleCompletionDlg dialog(parent);
+    dialog.SetLessonCounter(&counter);
+    return dialog.DoModal() == zem::IDOK ? dialog.GetSelectedClassId() : std::string();
 }
 
 void CAppContext::ShowSettingsDialog() const

@@ -80,6 +80,7 @@ public:
     // ---- Launchers of feature dialogs ----
     void ShowSettingsDialog() const override;
     void ShowTaskInfoDialog() const override;
+    std::string ShowCompletionDialog(QWidget* parent, const CLessonCounter& counter) const override;
     void ShowBackupDialog() const;
     void ShowDataStatisticsDialog() const;
     void ShowTeacherStatisticDialog() const;
@@ -118,7 +119,7 @@ public:
     bool GetColorTable() const override { return m_bColorTable; }
     int GetBackground() const { return m_nBackground; }
     bool GetAutoShowDistribution() const override { return m_bAutoShowDistribution; }
-    bool GetPlaySoundInMoving() const { return m_bPlaySoundInMoving; }
+    bool GetPlaySoundInMoving() const override { return m_bPlaySoundInMoving; }
     bool GetMergeContinuous() const { return m_bMergeContinuous; }
     bool GetAutoFillEmptyCell() const { return m_bAutoFillEmptyCell; }
     bool GetShowTagLocked() const override { return m_bShowTagLocked; }

@@ -23,6 +23,7 @@
 #include "app/shell/ScheduleWindows.h"
 #include "app/shell/SystemSettingsDlg.h"
 #include "app/shell/TaskInfoDlg.h"
+#include "app/timetable/WeekTimetableDlg.h"
 
 namespace {
 
@@ -39,12 +40,20 @@ void RunModal()
     dialog.DoModal();
 }
 
+void RunWeekTimetable(int kind, const std::string& objectId)
+{
+    CWeekTimetableDlg dialog(MainWindow());
+    dialog.SetInitialObject(kind, objectId);
+    dialog.DoModal();
+}
+
 }  // namespace
 
 void RegisterProgramFeatures()
 {
     CFeatureWindows& windows = FeatureWindows();
     RegisterScheduleWindows();
+    windows.weekTimetable = RunWeekTimetable;
     windows.windows[Feature::TeachingTime] = RunModal<CTeachingTimeDlg>;
     windows.windows[Feature::DataStatistics] = RunModal<CDataStatisticsDlg>;
     windows.windows[Feature::ClassList] = RunModal<CClassListPage>;

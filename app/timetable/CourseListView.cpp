@@ -115,7 +115,8 @@ int CCourseListView::Layout(int hostWidth, int hostHeight)
     const int n = static_cast<int>(m_cards.size());
     const int fit = hostWidth / kPitchX;
     int firstRow = n;
-    if (fit < n && hostHeight >= 80)
+    // A second row only where it shows whole: a cut card would hide the marks the user clicks.
+    if (fit < n && hostHeight >= kInset + kPitchY + kCardHeight)
         firstRow = 2 * fit < n ? (n + 1) / 2 : fit;
     for (int i = 0; i < n; ++i) {
         const int row = i < firstRow ? 0 : 1;

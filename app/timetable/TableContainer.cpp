@@ -240,7 +240,7 @@ void CTableContainer::SetCurrentSlot(const tagTABLE_NODE& slot, int half)
 bool CTableContainer::SelectCurrentCell(const std::string& courseId)
 {
     tagTABLE_NODE picked;
-    if (!m_table || !m_grid.GetSelectedCell(&picked) || !m_grid.IsCellSelected())
+    if (!m_table || m_grid.GetSelectedCell(&picked) != 0)
         return false;
     const tagTABLE_NODE slot = ToDataNode(picked);
     SetCurrentSlot(slot, m_table->GetNode(slot).GetOddEven(courseId));

@@ -113,6 +113,8 @@ public:
     // The classes, teachers and rooms the applied records touched; with onlyReallyChanged, only
     // those whose timetable differs from when the container was made.
     void GetChangedTables(std::vector<std::string>& ids, bool onlyReallyChanged) const;
+    // After a save: what changed is counted from the tables as they are now.
+    void ResetChangedTables() { TakeSnapshot(); }
 
     // The grid's notifications, in grid order.
     void OnPick(const tagTABLE_NODE& gridSlot);

@@ -95,6 +95,7 @@ TEST_F(CourseCardsTest, CardsStandInOneOrTwoRowsByTheHostsSize)
         {7, 3 * 132 + 20, 110, {4, 3}},  // even two full rows of three would not hold them
         {5, 3 * 132 + 20, 110, {3, 2}},
         {7, 3 * 132 + 20, 79, {7}},      // too low for two rows
+        {7, 3 * 132 + 20, 108, {7}},     // the second row would be cut
         {7, 8 * 132, 110, {7}},          // wide enough for all
     };
     for (const Case& c : cases) {

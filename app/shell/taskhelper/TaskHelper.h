@@ -170,6 +170,8 @@ public:
     void ApplyAssistantChange(const std::string& planId, const std::vector<std::string>& newAssistants);
     // Undo or commit a series of manual edits of the working timetables.
     void RestoreTempTables();
+    // Commits the working tables and writes output.xml; when the write fails the committed tables
+    // are as before and false comes back.
     bool SaveTempTables();
 
     // ---- Predicates ----

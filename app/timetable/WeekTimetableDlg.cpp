@@ -1,0 +1,802 @@
+#include "app/timetable/WeekTimetableDlg.h"
+
+#include "app/controls/AdjustmentHistory.h"
+#include "app/controls/AppServices.h"
+#include "app/controls/DialogLook.h"
+#include "app/controls/Drawing.h"
+#include "app/controls/GdiResources.h"
+#include "app/controls/HoverButton.h"
+#include "app/controls/ObjectLists.h"
+#include "app/controls/ObjectPickerDlg.h"
+#include "app/controls/Strings.h"
+#include "app/controls/TipWnd.h"
+#include "app/shell/taskhelper/TaskHelper.h"
+#include "base/ConfigHost.h"
+#include "platform/Text.h"
+#include "platform/gui/Desktop.h"
+#include "table/CellStatic.h"
+#include "table/UICore.h"
+
+#include <QComboBox>
+#include <QEventLoop>
+#include <QPointer>
+#include <QResizeEvent>
+#include <QTimer>
+
+#include <algorithm>
+
+using zem::Rect;
+using zem::gui::DC;
+
+namespace {
+
+constexpr int kBarThickness = 5;
+constexpr int kTopBand = 8;        // the buttons' top
+constexpr int kButtonHeight = 26;
+constexpr zem::COLORREF kPanelColor = zem::RGB(240, 240, 240);
+constexpr zem::COLORREF kModifiedColor = zem::RGB(255, 255, 200);
+constexpr const char* kCommonSection = "Common";
+
+const CConfigHost* ProgramConfig() { return AppServices().GetProgramConfig(); }
+
+int ReadProgramInt(const char* key, int fallback)
+{
+    const CConfigHost* config = ProgramConfig();
+    return config ? config->GetConfigInt(kCommonSection, key, fallback) : fallback;
+}
+
+QRect QtRect(const Rect& r) { return QRect(r.left, r.top, r.Width(), r.Height()); }
+
+void* ItemObject(const QComboBox* combo, int index)
+{
+    return reinterpret_cast<void*>(combo->itemData(index).value<qulonglong>());
+}
+
+}  // namespace
+
+CWeekTimetableDlg::CWeekTimetableDlg(QWidget* parent)
+    : Dialog(parent, "周课表", {480, 300}), m_windowTitle(LoadResString(2) + " - 周课表")
+{
+}
+
+CWeekTimetableDlg::~CWeekTimetableDlg() = default;
+
+CScheduleTask* CWeekTimetableDlg::Task() const { return AppServices().GetTask(); }
+
+void CWeekTimetableDlg::SetInitialObject(int kind, const std::string& id)
+{
+    std::string objectId = id;
+    if (!objectId.empty() && !CTaskHelper(Task(), AppHelperContext()).FindObject(objectId, kind))
+        objectId.clear();
+    if (objectId.empty())
+        objectId = FindFirstScheduledObject(kind);
+    m_container.SetObject(kind, objectId);
+}
+
+void CWeekTimetableDlg::AddObjectToCombo(QComboBox* combo, CZemObject* object, const std::string& label)
+{
+    const std::string& text = label.empty() && object ? object->GetName() : label;
+    combo->addItem(zem::gui::ToQ(text), QVariant::fromValue(reinterpret_cast<qulonglong>(object)));
+}
+
+// ---- Building the window ----
+
+bool CWeekTimetableDlg::OnInitDialog()
+{
+    CScheduleTask* task = Task();
+    SetCaption(m_windowTitle);
+    const Rect area = zem::gui::WorkArea();
+    setGeometry(area.left, area.top, area.Width(), area.Height());
+    setWindowState(windowState() | Qt::WindowMaximized);
+
+    // Unsaved edits of an earlier window are gone before anything shows or counts them; the
+    // container's record of what changed starts from the tables as they are saved.
+    CTaskHelper(task, AppHelperContext()).RestoreTempTables();
+
+    const int kind = m_container.GetKind();
+    const std::string objectId = m_container.GetObjectId();
+    m_container.Create(this, task, this, false);
+    m_container.SetObject(kind, objectId);
+    ApplyTableFonts(AppServices().GetTableFontRecord(0), &m_container.GetGrid(), 12, false);
+    m_container.GetGrid().SetTitleHeight(30);
+    m_container.GetGrid().SetPlaySoundInMoving(AppServices().GetPlaySoundInMoving());
+    m_container.GetGrid().SetColorMode(AppServices().GetColorTable());
+
+    m_planPanel.m_title = "相关教学计划";
+    m_planPanel.m_remark = "鼠标左键点击下方的小方块可以标示课程分布和可排区域";
+    m_relatedCaption.m_title = "相关课表";
+
+    m_cardHost.Create(this);
+    m_relatedPanel.Create(this, task);
+
+    auto* gotoButton = new CHoverButton("转到(&G)", this);
+    SetWidgetRect(gotoButton, Rect(10, kTopBand, 90, kTopBand + kButtonHeight));
+    AddControl(IDC_GOTO, gotoButton);
+    for (const int id : {IDC_CLASS_LIST, IDC_TEACHER_LIST, IDC_ROOM_LIST}) {
+        auto* combo = new QComboBox(this);
+        combo->setFont(DialogFont().GetQFont());
+        combo->setMaxVisibleItems(20);
+        SetWidgetRect(combo, Rect(96, kTopBand + 1, 316, kTopBand + kButtonHeight - 1));
+        AddControl(id, combo);
+        const int listKind = id - IDC_CLASS_LIST;
+        QObject::connect(combo, &QComboBox::activated, this, [this, listKind] { OnListChanged(listKind); });
+    }
+    struct ButtonSpec {
+        int id;
+        const char* text;
+        int left;
+    };
+    static constexpr ButtonSpec kButtons[] = {
+        {IDC_OPTIONS, "课表选项(&T)", 324}, {IDC_EXPORT, "导  出(&E)", 430}, {IDC_PRINT, "打  印(&P)", 516},
+        {IDC_SAVE, "保  存(&S)", 602}};
+    for (const ButtonSpec& spec : kButtons) {
+        auto* button = new CHoverButton(spec.text, this);
+        button->setAutoDefault(false);
+        const int width = spec.id == IDC_OPTIONS ? 100 : 80;
+        SetWidgetRect(button, Rect(spec.left, kTopBand, spec.left + width, kTopBand + kButtonHeight));
+        AddControl(spec.id, button);
+    }
+    // The options menu, printing and export are not in this program yet.
+    for (const int id : {IDC_OPTIONS, IDC_EXPORT, IDC_PRINT})
+        EnableItem(id, false);
+    SetModified(false);
+
+    FillObjectLists();
+
+    m_barV = new QWidget(this);
+    m_barH = new QWidget(this);
+    for (QWidget* bar : {m_barV, m_barH}) {
+        bar->setAutoFillBackground(true);
+        QPalette palette = bar->palette();
+        palette.setColor(QPalette::Window, QColor(210, 214, 222));
+        bar->setPalette(palette);
+    }
+    AddControl(IDC_SPLITTER_V, m_barV);
+    AddControl(IDC_SPLITTER_H, m_barH);
+    m_splitterV.Attach(this, IDC_SPLITTER_V);
+    m_splitterH.Attach(this, IDC_SPLITTER_H);
+    PlaceSplitters();
+
+    m_counter.SetTask(task);
+    m_counter.Count("", true);
+    m_progress.Create(this);
+    UpdateProgress();
+
+    ReloadCurrent();
+    m_laidOut = true;
+    Layout();
+    return true;
+}
+
+void CWeekTimetableDlg::PlaceSplitters()
+{
+    PlaceBars(ReadProgramInt("WeekRelateWidth", 0), ReadProgramInt("WeekCourseHeight", 0));
+}
+
+void CWeekTimetableDlg::PlaceBars(int relateWidth, int courseHeight)
+{
+    const Rect client(0, 0, width(), height());
+    m_splitterV.SetRange(client.Width() / 2, 200);
+    m_splitterH.SetRange(client.Height() - 168, 50);
+    // A size out of range (a stored one of another screen or a damaged file, or a window made
+    // smaller) never puts a bar off the window.
+    relateWidth = ClampRange(relateWidth, 200, client.Width() / 2, kDefaultRelateWidth);
+    courseHeight = ClampRange(courseHeight, 50, 168, kDefaultCourseHeight);
+    const int barLeft = client.right - relateWidth - kBarThickness;
+    SetWidgetRect(m_barV, Rect(barLeft, 0, barLeft + kBarThickness, client.bottom));
+    const int barTop = client.bottom - courseHeight - kBarThickness;
+    SetWidgetRect(m_barH, Rect(-5, barTop, barLeft, barTop + kBarThickness));
+}
+
+int CWeekTimetableDlg::GetRelateWidth() const { return width() - WidgetRect(m_barV).right; }
+
+int CWeekTimetableDlg::GetCourseHeight() const { return height() - WidgetRect(m_barH).bottom; }
+
+// ---- Object lists ----
+
+QComboBox* CWeekTimetableDlg::ListOfKind(int kind) const
+{
+    return Item<QComboBox>(IDC_CLASS_LIST + std::clamp(kind, 0, 2));
+}
+
+void CWeekTimetableDlg::FillObjectLists()
+{
+    if (!Task())
+        return;
+    for (int kind = 0; kind < 3; ++kind) {
+        QComboBox* combo = ListOfKind(kind);
+        combo->clear();
+        if (kind == 1) {
+            CStringPtrList items;
+            BuildObjectList(kind, items, '-');
+            for (const auto& item : items)
+                AddObjectToCombo(combo, item->object, item->text);
+        } else {
+            std::vector<CZemObject*> objects;
+            ListTaskObjects(kind, objects);
+            for (CZemObject* object : objects)
+                AddObjectToCombo(combo, object, "");
+        }
+    }
+    ShowListOfKind();
+}
+
+void CWeekTimetableDlg::ShowListOfKind()
+{
+    for (int kind = 0; kind < 3; ++kind)
+        ListOfKind(kind)->setVisible(kind == m_container.GetKind());
+}
+
+void CWeekTimetableDlg::SelectCurrentInList()
+{
+    ShowListOfKind();
+    QComboBox* combo = ListOfKind(m_container.GetKind());
+    for (int i = 0; i < combo->count(); ++i) {
+        const auto* object = static_cast<CZemObject*>(ItemObject(combo, i));
+        if (object && object->GetId() == m_container.GetObjectId()) {
+            combo->setCurrentIndex(i);
+            return;
+        }
+    }
+}
+
+void CWeekTimetableDlg::OnListChanged(int kind)
+{
+    QComboBox* combo = ListOfKind(kind);
+    const auto* object = static_cast<CZemObject*>(ItemObject(combo, combo->currentIndex()));
+    if (!object)
+        return;
+    m_container.SetObject(kind, object->GetId());
+    ReloadCurrent();
+}
+
+void CWeekTimetableDlg::OnGoto()
+{
+    const int kind = m_container.GetKind();
+    auto run = [&](CObjectPickerDlg&& picker) {
+        if (picker.DoModal() == zem::IDOK && picker.GetSelectedObject()) {
+            m_container.SetObject(kind, picker.GetSelectedObject()->GetId());
+            ReloadCurrent();
+        }
+    };
+    if (kind == TABLE_TEACHER)
+        run(CTeacherPickerDlg(this));
+    else if (kind == TABLE_ROOM)
+        run(CRoomPickerDlg(this));
+    else
+        run(CClassPickerDlg(this));
+}
+
+// ---- The shown object ----
+
+CCourseTable* CWeekTimetableDlg::LoadObjectTexts()
+{
+    CTaskHelper helper(Task(), AppHelperContext());
+    const std::string& id = m_container.GetObjectId();
+    switch (m_container.GetKind()) {
+    case TABLE_CLASS:
+        if (CClassInfo* cls = helper.GetClass(id)) {
+            m_objectName = cls->GetName();
+            m_info = zem::Format("班主任：%-8s", cls->GetHeadTeacherName().c_str());
+            return &cls->GetTable(true);
+        }
+        return nullptr;
+    case TABLE_TEACHER:
+        if (CTeacherInfo* teacher = helper.GetTeacher(id)) {
+            m_objectName = teacher->GetName();
+            m_info = zem::Format("周课时数：%s", helper.GetWeekCount(&teacher->GetTable(true)).ToString().c_str());
+            return &teacher->GetTable(true);
+        }
+        return nullptr;
+    default:
+        if (CRoomInfo* room = helper.GetRoom(id)) {
+            m_objectName = room->GetName();
+            m_info.clear();  // a room has none; the last object's would mislead
+            return &room->GetCombineTable(true);
+        }
+        return nullptr;
+    }
+}
+
+void CWeekTimetableDlg::ReloadCurrent()
+{
+    CCourseTable* table = LoadObjectTexts();
+    UpdateHint();
+    if (!table)
+        return;
+    m_container.SetTable(table);
+    SelectCurrentInList();
+    RefillCards();
+    m_refitTitle = true;
+    update();
+}
+
+void CWeekTimetableDlg::SetCentreTitle(const std::string&)
+{
+    // The container shows another object already; the window follows it.
+    LoadObjectTexts();
+    SelectCurrentInList();
+    RefillCards();
+    UpdateHint();
+    m_refitTitle = true;
+    update();
+}
+
+void CWeekTimetableDlg::RefillCards()
+{
+    CScheduleTask* task = Task();
+    if (!task)
+        return;
+    CTaskHelper helper(task, AppHelperContext());
+    const int kind = m_container.GetKind();
+    const std::string& id = m_container.GetObjectId();
+    std::vector<CCourseInfo*> all;
+    helper.GetAllCourses(&all);
+    std::vector<CCourseInfo*> plans;
+    std::vector<std::string> related;
+    for (CCourseInfo* plan : all) {
+        const bool belongs = kind == TABLE_CLASS     ? plan->GetClassId() == id
+                             : kind == TABLE_TEACHER ? helper.IsTeacherOfCourse(plan, id)
+                                                     : helper.CourseUsesRoom(plan, id);
+        if (!belongs)
+            continue;
+        plans.push_back(plan);
+        if (kind == TABLE_CLASS) {
+            std::vector<std::string> teachers;
+            task->GetAllTeacherId(teachers, plan, true);
+            StringArrayAddAllUnique(related, teachers);
+        } else {
+            StringArrayAddUnique(related, plan->GetClassId());
+        }
+    }
+    m_cardHost.SetCourses(task, plans, kind, m_container.GetTable(), id);
+    UpdatePlanCaption();
+    m_relatedPanel.GetFriendTables().SetCurrentObject(static_cast<TABLE_TYPE>(kind), id);
+    m_relatedPanel.ShowLesson(related, kind == TABLE_CLASS ? TABLE_TEACHER : TABLE_CLASS);
+}
+
+void CWeekTimetableDlg::UpdatePlanCaption()
+{
+    CWeekCount placed;
+    CWeekCount planned;
+    m_cardHost.GetView()->GetTotals(placed, planned);
+    m_planPanel.m_title = zem::Format("相关教学计划（已排 %s 节 / 计划 %s 节）", placed.ToString().c_str(),
+                                      planned.ToString().c_str());
+    if (m_container.GetKind() == TABLE_CLASS)
+        m_planPanel.m_title = "调课缓冲区 - " + m_planPanel.m_title;
+    update(QtRect(m_planPanel.GetTitleRect()));
+}
+
+void CWeekTimetableDlg::UpdateHint()
+{
+    if (m_container.GetKind() != TABLE_CLASS) {
+        m_hint = "提示：在课程上单击鼠标右键转到对应班级课表";
+    } else {
+        const char* word = AppServices().GetColorTable() ? "凸起" : "绿色";
+        if (m_container.GetGrid().IsCellSelected())
+            m_hint = zem::Format("提示：单击%s节次与当前节次交换，再次单击当前节次取消操作", word);
+        else if (m_cardHost.GetView() && !m_cardHost.GetView()->GetSelectedId().empty())
+            m_hint = zem::Format("提示：单击%s节次与缓冲区交换，再次单击缓冲区节次取消操作", word);
+        else
+            m_hint = "提示：单击鼠标左键直接调课，单击鼠标右键手工排课或转到对应教师课表";
+    }
+    update(QtRect(m_hintRect));
+}
+
+void CWeekTimetableDlg::UpdateProgress()
+{
+    const CWeekCount& placed = m_counter.GetTotalPlaced();
+    const CWeekCount& planned = m_counter.GetTotalPlanned();
+    m_progress.SetRange(0, planned.GetWholeCount());
+    m_progress.SetPos(placed.GetWholeCount());
+    m_progress.SetText(zem::Format("已排%s节 / 总课时%s节", placed.ToString().c_str(), planned.ToString().c_str()));
+    m_progress.Refresh();
+}
+
+void CWeekTimetableDlg::RecountClassesOf(const std::string& planId)
+{
+    CScheduleTask* task = Task();
+    CCourseInfo* plan = task ? CTaskHelper(task, AppHelperContext()).FindCourse(planId) : nullptr;
+    if (!plan)
+        return;
+    std::vector<std::string> classes;
+    CollectCombinedClassIds(classes, plan, task);
+    for (const std::string& classId : classes)
+        m_counter.Count(classId, true);
+    UpdateProgress();
+}
+
+void CWeekTimetableDlg::FocusTeacherList()
+{
+    if (QWidget* list = GetDlgItem(IDC_TEACHER_LIST))
+        list->setFocus();
+}
+
+void CWeekTimetableDlg::FocusRoomList()
+{
+    if (QWidget* list = GetDlgItem(IDC_ROOM_LIST))
+        list->setFocus();
+}
+
+void CWeekTimetableDlg::OnTableChanged(int code, void* object)
+{
+    std::vector<std::string> planIds;
+    if (code == kPlaced && object) {
+        const std::string& planId = static_cast<CCourseInfo*>(object)->GetId();
+        planIds.push_back(planId);
+        if (m_cardHost.GetView()->GetSelectedId() == planId)
+            m_container.FocusCurrentCell(true);
+    } else if (code == kCleared && object) {
+        // Both halves of a split cell come as "first,second".
+        SplitToArray(*static_cast<std::string*>(object), ",", planIds, true);
+    }
+    for (const std::string& planId : planIds) {
+        if (planId.empty())
+            continue;
+        m_cardHost.GetView()->UpdateStatus(planId, m_container.GetTable(), m_container.GetKind());
+        m_relatedPanel.GetFriendTables().ShowCourse(planId);
+        RecountClassesOf(planId);
+    }
+    if (!planIds.empty())
+        UpdatePlanCaption();
+    SetModified(true);
+}
+
+// ---- The lesson buffer ----
+
+void CWeekTimetableDlg::OnPicked(const tagTABLE_NODE& gridSlot)
+{
+    CCourseTable* table = m_container.GetTable();
+    if (!table || m_container.GetKind() != TABLE_CLASS)
+        return;
+    const CCourseTableNode& node = table->GetNode(m_container.ToDataNode(gridSlot));
+    CTaskHelper helper(Task(), AppHelperContext());
+    std::vector<std::string> planIds;
+    // The odd/even part first, then the main one.
+    for (const int half : {2, 1}) {
+        if (half == 2 && !node.IsInterleave())
+            continue;
+        const std::string id = node.data(half).GetCourseId();
+        if (id.empty())
+            continue;
+        planIds.push_back(id);
+        if (CCourseInfo* plan = helper.FindCourse(id))
+            m_relatedPanel.GetFriendTables().BringToFront(plan->GetTeacherId());
+    }
+    m_cardHost.SelectAndScroll(planIds);
+    UpdateHint();
+}
+
+void CWeekTimetableDlg::OnPickCleared()
+{
+    m_relatedPanel.GetFriendTables().ShowCourse("");
+    m_cardHost.SelectAndScroll({});
+    UpdateHint();
+}
+
+void CWeekTimetableDlg::OnCardClick(bool marked, CCourseInfo* plan)
+{
+    CCourseListView* view = m_cardHost.GetView();
+    if (!plan) {
+        m_container.GetGrid().SetAllCellNormal();
+        m_container.GetGrid().Refresh();
+    } else if (!marked) {
+        const bool selected = !view->GetSelectedId().empty();
+        m_container.HighlightCourse(plan, selected);
+        if (m_container.GetKind() == TABLE_CLASS && selected) {
+            m_container.ShowCourseTargets(plan);
+        } else {
+            m_container.GetGrid().SetAllCellNormal();
+            m_container.GetGrid().Refresh();
+        }
+    } else if (!m_animating && m_container.SelectCurrentCell(plan->GetId())) {
+        tagTABLE_NODE picked;
+        m_container.GetGrid().GetSelectedCell(&picked);
+        AnimateMove(GridCellRect(picked), CardRect(plan->GetId()));
+        m_container.ClearCurrent();
+        m_container.GetGrid().SetAllCellNormal();
+        m_container.GetGrid().Refresh();
+        m_cardHost.SelectAndScroll({});
+    }
+    UpdateHint();
+}
+
+void CWeekTimetableDlg::OnAllowedCellClick(const tagTABLE_NODE& gridSlot, bool* cancel)
+{
+    if (m_animating)
+        return;
+    const std::string planId = m_cardHost.GetView()->GetSelectedId();
+    if (planId.empty())
+        return;  // the grid swaps by itself
+    if (cancel)
+        *cancel = true;
+    if (!m_container.PlaceCourseAt(gridSlot, planId))
+        return;
+    const Rect cell = GridCellRect(gridSlot);
+    AnimateMove(CardRect(planId), cell);
+    const std::string displaced = m_container.GetCurrentCourseId();
+    if (!displaced.empty())
+        AnimateMove(cell, CardRect(displaced));
+    m_container.PlaceCourseById(planId);
+    m_container.GetGrid().SetAllCellNormal();
+    m_container.GetGrid().Refresh();
+    m_cardHost.SelectAndScroll({});
+    UpdateHint();
+}
+
+Rect CWeekTimetableDlg::CardRect(const std::string& planId) const
+{
+    Rect screen;
+    if (!m_cardHost.GetView() || !m_cardHost.GetView()->GetCardRect(planId, screen))
+        return {};
+    const QPoint topLeft = mapFromGlobal(QPoint(screen.left, screen.top));
+    return Rect(topLeft.x(), topLeft.y(), topLeft.x() + screen.Width(), topLeft.y() + screen.Height());
+}
+
+Rect CWeekTimetableDlg::GridCellRect(const tagTABLE_NODE& gridSlot)
+{
+    Rect cell;  // on the screen
+    m_container.GetGrid().GetCellRect(gridSlot, &cell);
+    const QPoint topLeft = mapFromGlobal(QPoint(cell.left, cell.top));
+    return Rect(topLeft.x(), topLeft.y(), topLeft.x() + cell.Width(), topLeft.y() + cell.Height());
+}
+
+void CWeekTimetableDlg::AnimateMove(Rect from, Rect to)
+{
+    if (from.IsRectEmpty() || to.IsRectEmpty())
+        return;
+    m_animating = true;
+    from.DeflateRect(1);
+    to.DeflateRect(1);
+    QPointer<CWeekTimetableDlg> alive(this);
+    QPointer<CCellStatic> moving = new CCellStatic(this);
+    if (AppServices().GetPlaySoundInMoving())
+        zem::gui::PlaySoundAsync(zem::gui::ProgramFolder() + "sound/Notification.wav");
+    moving->Move(from, to);
+    if (moving && !moving->WaitForMoveComplete()) {
+        // The window stays alive meanwhile; picks and clicks are refused by the flag.
+        QEventLoop loop;
+        QTimer poll;
+        poll.setInterval(10);
+        QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
+            if (!moving || moving->WaitForMoveComplete())
+                loop.quit();
+        });
+        poll.start();
+        loop.exec();
+    }
+    if (!alive)
+        return;
+    m_animating = false;
+    if (moving)
+        moving->Close();
+}
+
+// ---- Commands and messages ----
+
+void CWeekTimetableDlg::OnCommand(int id)
+{
+    switch (id) {
+    case IDC_GOTO:
+        OnGoto();
+        return;
+    case IDC_SAVE:
+        if (m_modified)
+            Save();
+        return;
+    default:
+        Dialog::OnCommand(id);
+    }
+}
+
+zem::LRESULT CWeekTimetableDlg::WindowProc(unsigned message, zem::WPARAM wParam, zem::LPARAM lParam)
+{
+    switch (message) {
+    case WM_TABLE_CELL_PICKED:
+        if (!m_animating)
+            OnPicked(*zem::FromWParam<tagTABLE_NODE>(wParam));
+        return 0;
+    case WM_TABLE_PICK_CLEARED:
+        OnPickCleared();
+        return 0;
+    case WM_TABLE_FRIEND_CLICKED:
+        OnAllowedCellClick(*zem::FromWParam<tagTABLE_NODE>(wParam), zem::FromLParam<bool>(lParam));
+        return 0;
+    case WM_COURSE_CARD_CLICK:
+        OnCardClick(wParam == 1, zem::FromLParam<CCourseInfo>(lParam));
+        return 0;
+    case WM_TABLE_FONT_CHANGED:
+        ApplyTableFonts(zem::FromLParam<CTableFontPair>(lParam), &m_container.GetGrid(), 12, false);
+        return 0;
+    case WM_SHOW_COMPLETION:
+        ShowCompletion();
+        return 0;
+    case WM_SPLITTER_MOVED:
+        Layout();
+        return 0;
+    default:
+        return 0;
+    }
+}
+
+void CWeekTimetableDlg::ShowCompletion()
+{
+    const std::string classId = AppServices().ShowCompletionDialog(this, m_counter);
+    CClassInfo* cls = classId.empty() ? nullptr : CTaskHelper(Task(), AppHelperContext()).GetClass(classId);
+    if (!cls)
+        return;
+    m_container.SetObject(TABLE_CLASS, cls->GetId());
+    ReloadCurrent();
+    SetCentreTitle(cls->GetName());
+}
+
+// ---- Saving and closing ----
+
+void CWeekTimetableDlg::SetModified(bool modified)
+{
+    m_modified = modified;
+    if (auto* save = Item<CHoverButton>(IDC_SAVE))
+        save->SetBkColor(modified ? kModifiedColor : zem::RGB(255, 255, 255));
+}
+
+bool CWeekTimetableDlg::Save()
+{
+    CScheduleTask* task = Task();
+    if (!task)
+        return false;
+    std::vector<std::string> changed;
+    m_container.GetChangedTables(changed, true);
+    // What the data library says of a failed write becomes the reason of this window's one message.
+    std::vector<zem::MessageRequest> said;
+    const zem::MessageHook previous = zem::SetMessageHook([&said](const zem::MessageRequest& request) {
+        said.push_back(request);
+        return zem::IDOK;
+    });
+    const bool saved = CTaskHelper(task, AppHelperContext()).SaveTempTables();
+    zem::SetMessageHook(previous);
+    if (!saved) {
+        std::string reason;
+        for (const zem::MessageRequest& request : said)
+            reason += (reason.empty() ? "" : "\n") + request.text;
+        if (reason.empty())
+            reason = "无法写入课表文件 " + task->GetTaskInfo().GetOutputFilePath();
+        zem::ShowMessage(kSaveFailedText + reason, "提示", zem::MessageIcon::Error);
+        return false;
+    }
+    for (const zem::MessageRequest& request : said)
+        zem::ShowMessage(request);
+    if (!changed.empty()) {
+        CAdjustmentEntryList entries;
+        entries.push_back(std::make_unique<CAdjustmentEntry>(CAdjustmentEntry{"周课表手工调课", changed}));
+        SaveAdjustmentHistory(entries);
+    }
+    m_container.ResetChangedTables();
+    SetModified(false);
+    ShowSavedTip(this, 1);
+    return true;
+}
+
+bool CWeekTimetableDlg::CloseWindow()
+{
+    if (m_modified) {
+        zem::MessageRequest question;
+        question.text = kCloseQuestion;
+        question.icon = zem::MessageIcon::Question;
+        question.buttons = zem::MessageButtons::YesNoCancel;
+        const int answer = zem::ShowMessage(question);
+        if (answer == zem::IDCANCEL)
+            return false;
+        if (answer == zem::IDYES) {
+            if (!Save())
+                return false;
+        } else {
+            // The tables go back to what the files hold.
+            CTaskHelper(Task(), AppHelperContext()).RestoreTempTables();
+        }
+    }
+    if (CTipWnd* tip = AppServices().GetTipWnd())
+        tip->hide();
+    if (const CConfigHost* config = ProgramConfig()) {
+        config->SetConfigInt(kCommonSection, "WeekRelateWidth", GetRelateWidth());
+        config->SetConfigInt(kCommonSection, "WeekCourseHeight", GetCourseHeight());
+    }
+    if (CScheduleTask* task = Task(); task && !m_container.GetObjectId().empty())
+        task->SetConfig("WeekTable", zem::Format("LastView%d", m_container.GetKind()), m_container.GetObjectId());
+    return true;
+}
+
+void CWeekTimetableDlg::OnCancel()
+{
+    if (m_animating)
+        return;
+    if (CloseWindow())
+        EndDialog(zem::IDCANCEL);
+}
+
+// ---- Layout and painting ----
+
+void CWeekTimetableDlg::resizeEvent(QResizeEvent* event)
+{
+    Dialog::resizeEvent(event);
+    if (!m_laidOut)
+        return;
+    // The panels keep their sizes; the timetable takes what the window gained or lost.
+    const QSize old = event->oldSize();
+    if (old.isValid())
+        PlaceBars(old.width() - WidgetRect(m_barV).right, old.height() - WidgetRect(m_barH).bottom);
+    Layout();
+}
+
+void CWeekTimetableDlg::Layout()
+{
+    if (!m_laidOut)
+        return;
+    Rect client(0, 0, width(), height());
+    client.DeflateRect(5);
+    Rect barV = WidgetRect(m_barV);
+    barV.top = 0;
+    barV.bottom = height();
+    SetWidgetRect(m_barV, barV);
+    m_relatedCaption.SetRect(barV.right + 5, client.top, client.right, client.bottom);
+    SetWidgetRect(&m_relatedPanel, m_relatedCaption.GetBodyRect());
+
+    Rect barH = WidgetRect(m_barH);
+    barH.right = barV.left;
+    SetWidgetRect(m_barH, barH);
+    m_planPanel.SetRect(client.left, barH.bottom + 3, barV.left - 5, client.bottom);
+    SetWidgetRect(&m_cardHost, m_planPanel.GetBodyRect());
+
+    const Rect save = WidgetRect(GetDlgItem(IDC_SAVE));
+    SetWidgetRect(&m_progress, Rect(save.right + 80, save.top, barV.left - 5, save.bottom));
+
+    Rect grid(client.left, client.top + 35, barV.left, barH.bottom + 3);
+    const int w = grid.Width();
+    const int h = grid.Height();
+    grid = Rect(grid.left + w / 12, grid.top + h / 9, grid.right - w / 12, grid.bottom - h / 12);
+    SetWidgetRect(&m_container, grid);
+    m_titleRect = Rect(grid.left, client.top + 35, grid.right, grid.top - 2);
+    m_hintRect = Rect(grid.left, grid.bottom + 5, grid.right - 150, grid.bottom + 20);
+    m_infoRect = Rect(grid.right - 150, grid.bottom + 5, grid.right - 5, grid.bottom + 20);
+    m_refitTitle = true;
+    update();
+}
+
+void CWeekTimetableDlg::paintEvent(QPaintEvent*)
+{
+    PaintOffscreen(this, [this](DC& dc, const Rect& client) {
+        FillCellBackground(&dc, client);
+        const Rect save = WidgetRect(GetDlgItem(IDC_SAVE));
+        QPainter& painter = dc.Painter();
+        painter.save();
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(QColor(240, 240, 240));
+        painter.drawRoundedRect(QRect(-50, -50, save.right + 40 + 50, save.bottom + 10 + 50), 44, 44);
+        painter.restore();
+        const Rect barV = WidgetRect(m_barV);
+        const Rect barH = WidgetRect(m_barH);
+        dc.FillSolidRect(Rect(barV.right, 0, client.right, client.bottom), kPanelColor);
+        dc.FillSolidRect(Rect(0, barH.bottom, barV.left, client.bottom), kPanelColor);
+        m_relatedCaption.Draw(dc);
+        m_planPanel.Draw(dc);
+
+        const std::string face = CUICore::instance()->GetDefaultFontName();
+        if (m_refitTitle) {
+            m_titleFontSize = FitFontSizeToRect(&dc, m_objectName, face, 180, m_titleRect, 0.6);
+            m_refitTitle = false;
+        }
+        dc.SelectFont(zem::gui::Font(zem::LogFont{zem::gui::PointSizeToHeight(m_titleFontSize), 700, false, false, face}));
+        const unsigned centred = zem::gui::DT_CENTER | zem::gui::DT_VCENTER | zem::gui::DT_SINGLELINE;
+        Rect shadow = m_titleRect;
+        shadow.OffsetRect(1, 1);
+        dc.SetTextColor(zem::RGB(96, 96, 96));
+        dc.DrawText(m_objectName, shadow, centred);
+        dc.SetTextColor(zem::RGB(240, 240, 240));
+        dc.DrawText(m_objectName, m_titleRect, centred);
+
+        dc.SelectFont(DialogFont());
+        dc.SetTextColor(zem::RGB(255, 255, 255));
+        dc.DrawText(m_hint, m_hintRect, zem::gui::DT_LEFT | zem::gui::DT_VCENTER | zem::gui::DT_SINGLELINE);
+        dc.DrawText(m_info, m_infoRect, zem::gui::DT_RIGHT | zem::gui::DT_VCENTER | zem::gui::DT_SINGLELINE);
+    });
+}
