@@ -23,6 +23,7 @@
 #include "app/shell/ScheduleWindows.h"
 #include "app/shell/SystemSettingsDlg.h"
 #include "app/shell/TaskInfoDlg.h"
+#include "app/timetable/PlanAdjustHubDlg.h"
 #include "app/timetable/WeekTimetableDlg.h"
 
 namespace {
@@ -80,6 +81,10 @@ void RegisterProgramFeatures()
     windows.windows[Feature::Backup] = RunModal<CBackupDlg>;
     windows.windows[Feature::Restore] = RunModal<CBackupRestoreDlg>;
     windows.windows[Feature::ClearTimetable] = RunModal<CClearTimetableDlg>;
+    windows.planAdjustHub = [] {
+        CPlanAdjustHubDlg hub(MainWindow());
+        return hub.DoModal() == zem::IDOK ? hub.GetResult() : -1;
+    };
     // Of the hub's four plan adjustment tools (0-3) only the split (3) is built.
     windows.planAdjustTool = [](int tool) {
         if (tool == 3)
