@@ -1,8 +1,11 @@
 #include "app/shell/ProgramFeatures.h"
 
 #include "app/data/AssistantListPage.h"
+#include "app/data/CombineClassListPage.h"
+#include "app/data/CoursePresetPage.h"
 #include "app/data/DataStatisticsDlg.h"
 #include "app/data/FixedTimePages.h"
+#include "app/data/MutexPages.h"
 #include "app/data/OETeamPage.h"
 #include "app/data/ObjectListPages.h"
 #include "app/data/PlanListPage.h"
@@ -69,6 +72,10 @@ void RegisterProgramFeatures()
     windows.windows[Feature::TeacherGroupFixedTime] = RunModal<CTeacherGroupFixedTimePage>;
     windows.windows[Feature::PlanFixedTime] = RunModal<CPlanFixedTimePage>;
     windows.windows[Feature::OETeam] = RunModal<COETeamPage>;
+    windows.windows[Feature::MutexTeacher] = RunModal<CMutexTeacherPage>;
+    windows.windows[Feature::MutexSubject] = RunModal<CMutexSubjectPage>;
+    windows.windows[Feature::PresetList] = RunModal<CCoursePresetPage>;
+    windows.windows[Feature::CombineClassList] = RunModal<CCombineClassListPage>;
     windows.windows[Feature::Settings] = RunModal<CSystemSettingsDlg>;
     windows.windows[Feature::TaskInfo] = RunModal<CTaskInfoDlg>;
     windows.windows[Feature::Backup] = RunModal<CBackupDlg>;

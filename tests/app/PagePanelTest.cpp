@@ -579,13 +579,14 @@ TEST_F(ProgramFeaturesTest, TheBasicDataPagesOpenFromPage2)
 TEST_F(ProgramFeaturesTest, TheRulePagesOpenFromPage3)
 {
     MakeContext();
-    EXPECT_EQ(CaptionsOpenedFromPage(2, {16, 22},
+    EXPECT_EQ(CaptionsOpenedFromPage(2, {16, 17, 18, 20, 22, 23},
                                      {CPagePanel::ID_FIXED_CLASS, CPagePanel::ID_FIXED_SUBJECT,
                                       CPagePanel::ID_FIXED_TEACHER, CPagePanel::ID_FIXED_TEACHER_GROUP,
                                       CPagePanel::ID_FIXED_PLAN}),
               (std::vector<std::string>{
-                  "自动排课基本规则",
+                  "自动排课基本规则", "预排课", "合班", "互斥教师组",
                   "单双周组合（如果有单双周课程，可以在这里指定组合；如不指定，自动排课时将随机配对）",
+                  "课程互斥（同一班级课表上的互斥课程不安排在同一天，例如体育和足球）",
                   "班级固定无课时间", "设置课程固定无课时间", "教师固定无课时间", "教师组固定无课时间",
                   "教学计划固定无课时间"}));
 }
