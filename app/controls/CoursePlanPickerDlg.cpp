@@ -267,7 +267,9 @@ void CCombinedClassPlanDlg::OnConfirm()
         cells.push_back(plan->GetId());
     CPageNotify notify;
     notify.replace = m_closeAfterAdd ? 1 : 0;
-    zem::SendMessage(m_page, WM_PAGE_ROW, zem::ToWParam(&notify), zem::ToLParam(&cells));
+    // A group the page refused is not added: the page said why, and the ticks stay for a correction.
+    if (zem::SendMessage(m_page, WM_PAGE_ROW, zem::ToWParam(&notify), zem::ToLParam(&cells)) != 0 || !notify.accepted)
+        return;
     if (m_closeAfterAdd) {
         EndDialog(zem::IDOK);
         return;

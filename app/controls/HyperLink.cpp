@@ -190,7 +190,8 @@ void CHyperLink::paintEvent(QPaintEvent*)
     QPainter painter(this);
     painter.fillRect(rect(), zem::gui::ToQColor(m_bkColor));
     painter.setFont(font());
-    painter.setPen(zem::gui::ToQColor(TextColor()));
+    // A link whose command is missing shows in grey.
+    painter.setPen(isEnabled() ? zem::gui::ToQColor(TextColor()) : QColor(160, 160, 160));
     painter.drawText(rect(), static_cast<int>(alignment()) | Qt::TextShowMnemonic | Qt::TextSingleLine, text());
 }
 

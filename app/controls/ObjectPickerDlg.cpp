@@ -214,3 +214,16 @@ bool CTeacherAbsencePickerDlg::ValidateSelection()
     ShowMessage((m_selected ? m_selected->GetName() : std::string()) + " 老师在该任务中没有安排课程或已被代课");
     return false;
 }
+
+std::string PickObjectOfKind(QWidget* parent, int kind)
+{
+    auto run = [](CObjectPickerDlg&& picker) {
+        return picker.DoModal() == zem::IDOK && picker.GetSelectedObject() ? picker.GetSelectedObject()->GetId()
+                                                                           : std::string();
+    };
+    if (kind == TABLE_TEACHER)
+        return run(CTeacherPickerDlg(parent));
+    if (kind == TABLE_ROOM)
+        return run(CRoomPickerDlg(parent));
+    return run(CClassPickerDlg(parent));
+}

@@ -93,6 +93,10 @@ public:
     explicit CTeacherGroupPickerDlg(QWidget* parent = nullptr);
 };
 
+// Runs the class (0), teacher (1) or room (2) picker over the parent; the chosen object's id, or
+// empty when the user chose none.
+std::string PickObjectOfKind(QWidget* parent, int kind);
+
 // Picks the teacher whose lessons are to be covered: a teacher without any lesson is listed with
 // " (无课)" and a greyed icon, and cannot be chosen.
 class CTeacherAbsencePickerDlg : public CTeacherPickerDlg {

@@ -6,6 +6,7 @@
 #include "app/controls/HoverButton.h"
 #include "app/controls/Strings.h"
 #include "app/controls/TextBuilders.h"
+#include "app/data/TaskFileSave.h"
 #include "app/shell/taskhelper/TaskHelper.h"
 #include "app/shell/taskhelper/TaskHelperSlots.h"
 #include "base/ScheduleTask.h"
@@ -269,12 +270,7 @@ bool CAssistantListPage::Save()
         CommitTempTables(*task);
         m_outputPending = true;
     }
-    bool saved = task->SaveInputData();
-    if (saved && m_outputPending) {
-        saved = task->SaveOutputData();
-        m_outputPending = !saved;
-    }
-    if (!saved) {
+    if (!SaveTaskFiles(*task, m_outputPending)) {
         ShowMessage("助教没有保存成功，请检查任务文件夹是否可写后再保存。");
         SetModified(true);
         return false;

@@ -3,6 +3,7 @@
 #include "app/data/PlanListPage.h"
 
 #include "app/controls/Strings.h"
+#include "app/data/TaskFileSave.h"
 #include "app/shell/taskhelper/TaskHelper.h"
 #include "app/timetable/TeacherConflictDlg.h"
 #include "base/Log.h"
@@ -260,12 +261,7 @@ bool CPlanListPage::Save()
     // when this attempt fails and the next finds nothing left to change.
     if (!deleted.empty() || !changed.empty())
         m_outputPending = true;
-    bool saved = task->SaveInputData();
-    if (saved && m_outputPending) {
-        saved = task->SaveOutputData();
-        m_outputPending = !saved;
-    }
-    if (!saved) {
+    if (!SaveTaskFiles(*task, m_outputPending)) {
         ShowMessage(m_what + "没有保存成功，请检查任务文件夹是否可写后再保存。");
         SetModified(true);
         return false;

@@ -91,6 +91,8 @@ public:
     void ShowReverseImportDialog() const;
     void ShowTableMoveDialog() const;
     void ShowProctorDialog() const;
+    // True when a task is open; otherwise says there is none.
+    bool RequireTask() const;
 
     // ---- Settings ----
     int GetLastPage() const { return m_nLastPage; }
@@ -188,7 +190,6 @@ private:
     // Writes the keys in one save; on failure logs it and, with tellUser, shows the message.
     bool WriteKeys(const std::vector<CSettingWrite>& writes, bool tellUser);
     bool WriteKey(const std::string& section, const std::string& key, const std::string& value, bool tellUser = true);
-    bool RequireTask() const;
     void Launch(Feature feature, bool needsTask) const;
     bool CopySourceTaskData(const std::string& sourceTaskFile, const CTaskInfo& target, bool withTimetables);
 

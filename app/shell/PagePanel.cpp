@@ -460,7 +460,7 @@ void CPagePanel::OpenWeekTimetable(int kind, const std::string& objectId)
 void CPagePanel::RunPlanAdjustment()
 {
     const CFeatureWindows windows = FeatureWindows();
-    if (!Task() || !windows.planAdjustHub)
+    if (!windows.planAdjustHub || !Context()->RequireTask())
         return;
     const int tool = windows.planAdjustHub();
     if (tool >= 0 && tool <= 3 && windows.planAdjustTool)

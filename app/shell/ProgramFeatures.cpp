@@ -1,8 +1,11 @@
 #include "app/shell/ProgramFeatures.h"
 
 #include "app/data/AssistantListPage.h"
+#include "app/data/CombineClassListPage.h"
+#include "app/data/CoursePresetPage.h"
 #include "app/data/DataStatisticsDlg.h"
 #include "app/data/FixedTimePages.h"
+#include "app/data/MutexPages.h"
 #include "app/data/OETeamPage.h"
 #include "app/data/ObjectListPages.h"
 #include "app/data/PlanListPage.h"
@@ -20,6 +23,7 @@
 #include "app/shell/ScheduleWindows.h"
 #include "app/shell/SystemSettingsDlg.h"
 #include "app/shell/TaskInfoDlg.h"
+#include "app/timetable/PlanAdjustHubDlg.h"
 #include "app/timetable/WeekTimetableDlg.h"
 
 namespace {
@@ -68,11 +72,19 @@ void RegisterProgramFeatures()
     windows.windows[Feature::TeacherGroupFixedTime] = RunModal<CTeacherGroupFixedTimePage>;
     windows.windows[Feature::PlanFixedTime] = RunModal<CPlanFixedTimePage>;
     windows.windows[Feature::OETeam] = RunModal<COETeamPage>;
+    windows.windows[Feature::MutexTeacher] = RunModal<CMutexTeacherPage>;
+    windows.windows[Feature::MutexSubject] = RunModal<CMutexSubjectPage>;
+    windows.windows[Feature::PresetList] = RunModal<CCoursePresetPage>;
+    windows.windows[Feature::CombineClassList] = RunModal<CCombineClassListPage>;
     windows.windows[Feature::Settings] = RunModal<CSystemSettingsDlg>;
     windows.windows[Feature::TaskInfo] = RunModal<CTaskInfoDlg>;
     windows.windows[Feature::Backup] = RunModal<CBackupDlg>;
     windows.windows[Feature::Restore] = RunModal<CBackupRestoreDlg>;
     windows.windows[Feature::ClearTimetable] = RunModal<CClearTimetableDlg>;
+    windows.planAdjustHub = [] {
+        CPlanAdjustHubDlg hub(MainWindow());
+        return hub.DoModal() == zem::IDOK ? hub.GetResult() : -1;
+    };
     // Of the hub's four plan adjustment tools (0-3) only the split (3) is built.
     windows.planAdjustTool = [](int tool) {
         if (tool == 3)

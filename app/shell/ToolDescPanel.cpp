@@ -29,26 +29,6 @@ const std::string kMoveTaskHelpAddress = std::string(kHelpPageAddress) + "?topic
 
 constexpr zem::COLORREF kBlueText = zem::RGB(0, 72, 192);
 
-// A quick-tool link that shows in grey while its tool is missing.
-class CQuickToolLink : public CHyperLink {
-public:
-    using CHyperLink::CHyperLink;
-
-protected:
-    void paintEvent(QPaintEvent* event) override
-    {
-        if (isEnabled()) {
-            CHyperLink::paintEvent(event);
-            return;
-        }
-        QPainter painter(this);
-        painter.fillRect(rect(), Qt::white);
-        painter.setFont(font());
-        painter.setPen(QColor(160, 160, 160));
-        painter.drawText(rect(), static_cast<int>(alignment()) | Qt::TextSingleLine, text());
-    }
-};
-
 // One line per "\n" piece, as the tip's lines are written, each wrapped within the width (kept left
 // of the links, so that a long line neither runs under them nor is cut), 6 pixels apart.
 void DrawTipText(DC& dc, const Rect& area, const std::string& text)
@@ -121,7 +101,7 @@ bool CToolDescPanel::Create(QWidget* parent)
 {
     setParent(parent);
     for (const QuickTool& tool : QuickTools()) {
-        auto* link = new CQuickToolLink(this);
+        auto* link = new CHyperLink(this);
         link->Create(tool.caption, Rect(0, 0, tool.width, 20), this, tool.id);
         link->SetURL("");  // a quick tool: the click comes to this panel
         link->SetBkColor(zem::RGB(255, 255, 255));

@@ -176,17 +176,7 @@ void CWeekTableWnd::OnObjectChanged()
 void CWeekTableWnd::OnPick()
 {
     const int kind = m_container.GetKind();
-    std::string chosen;
-    auto run = [&](CObjectPickerDlg&& picker) {
-        if (picker.DoModal() == zem::IDOK && picker.GetSelectedObject())
-            chosen = picker.GetSelectedObject()->GetId();
-    };
-    if (kind == TABLE_TEACHER)
-        run(CTeacherPickerDlg(this));
-    else if (kind == TABLE_ROOM)
-        run(CRoomPickerDlg(this));
-    else
-        run(CClassPickerDlg(this));
+    const std::string chosen = PickObjectOfKind(this, kind);
     if (!chosen.empty())
         SetObjects(kind, chosen);
 }

@@ -253,18 +253,11 @@ void CWeekTimetableDlg::OnListChanged(int kind)
 void CWeekTimetableDlg::OnGoto()
 {
     const int kind = m_container.GetKind();
-    auto run = [&](CObjectPickerDlg&& picker) {
-        if (picker.DoModal() == zem::IDOK && picker.GetSelectedObject()) {
-            m_container.SetObject(kind, picker.GetSelectedObject()->GetId());
-            ReloadCurrent();
-        }
-    };
-    if (kind == TABLE_TEACHER)
-        run(CTeacherPickerDlg(this));
-    else if (kind == TABLE_ROOM)
-        run(CRoomPickerDlg(this));
-    else
-        run(CClassPickerDlg(this));
+    const std::string chosen = PickObjectOfKind(this, kind);
+    if (chosen.empty())
+        return;
+    m_container.SetObject(kind, chosen);
+    ReloadCurrent();
 }
 
 // ---- The shown object ----

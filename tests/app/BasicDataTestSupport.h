@@ -110,7 +110,7 @@ inline std::vector<std::string> ColumnTexts(const CListBaseDlg& page, int column
     return texts;
 }
 
-inline std::vector<std::string> RowTexts(const CBasicDataPage& page, int row)
+inline std::vector<std::string> RowTexts(const CListBaseDlg& page, int row)
 {
     std::vector<std::string> texts;
     for (int column = 1; column < page.GetList()->GetColumnCount(); ++column)

@@ -9,6 +9,7 @@
 #include "app/shell/PagePanel.h"
 #include "app/shell/ProgramFeatures.h"
 #include "app/shell/ShellMessages.h"
+#include "app/timetable/PlanAdjustHubDlg.h"
 #include "base/ScheduleTask.h"
 #include "core/Core.h"
 #include "platform/IniFile.h"
@@ -465,16 +466,22 @@ namespace {
 
 using ProgramFeaturesTest = ShellTest;
 
-TEST_F(ProgramFeaturesTest, TheTeachingTimeOpensFromPage2)
+// The panel with the program's own windows on the demo task, showing the page.
+void ShowDemoTaskPage(CPagePanel& panel, int page)
 {
-    MakeContext();
-    ASSERT_TRUE(CAppContext::Get()->OpenDemoTask());
+    EXPECT_TRUE(CAppContext::Get()->OpenDemoTask());
     RegisterProgramFeatures();
-    CPagePanel panel;
     panel.Create(nullptr);
     panel.resize(1200, 700);
     panel.AddTaskPages();
-    panel.GetPageHeader().SelectPage(1);
+    panel.GetPageHeader().SelectPage(page);
+}
+
+TEST_F(ProgramFeaturesTest, TheTeachingTimeOpensFromPage2)
+{
+    MakeContext();
+    CPagePanel panel;
+    ShowDemoTaskPage(panel, 1);
     EXPECT_TRUE(panel.GetToolBox().GetItems().front().enabled);
     std::string caption;
     ModalScope scope([&](Dialog& d) {
@@ -500,18 +507,51 @@ TEST_F(ProgramFeaturesTest, TheDataStatisticsOpenOnTheOpenTask)
     EXPECT_EQ(firstLine, (std::vector<std::string>{"基本数据统计", CAppContext::Get()->GetTask()->GetTaskInfo().GetTaskName()}));
 }
 
+TEST_F(ProgramFeaturesTest, Page5sEntryRunsTheChooserThenTheSplitAndNeedsATask)
+{
+    MakeContext();
+    CPagePanel panel;
+    ShowDemoTaskPage(panel, 4);
+    panel.GetToolBox().Layout(panel.GetToolBox().width());
+    const zem::Rect entry = panel.GetToolBox().GetItemRect(33);
+    ASSERT_FALSE(entry.IsRectEmpty());
+    auto clickEntry = [&] {
+        QTest::mouseClick(&panel.GetToolBox(), Qt::LeftButton, Qt::NoModifier, QPoint(entry.left + 10, entry.top + 10));
+    };
+
+    std::vector<std::string> opened;
+    bool chooseSplit = true;
+    ModalScope scope([&](Dialog& shown) {
+        opened.push_back(shown.Caption());
+        if (dynamic_cast<CPlanAdjustHubDlg*>(&shown) && chooseSplit)
+            QTest::mouseClick(shown.GetDlgItem(CPlanAdjustHubDlg::IDC_SPLIT_PLAN), Qt::LeftButton);
+        else
+            shown.EndDialog(zem::IDCANCEL);
+    });
+    clickEntry();
+    EXPECT_EQ(opened, (std::vector<std::string>{"教学计划调整", "教学计划调整 - 拆分教学计划"}));
+
+    // A chooser closed without a choice opens nothing more.
+    opened.clear();
+    chooseSplit = false;
+    clickEntry();
+    EXPECT_EQ(opened, std::vector<std::string>{"教学计划调整"});
+
+    opened.clear();
+    CAppContext::Get()->CloseTask();
+    MessageRecorder messages;
+    panel.OnToolboxAction(33);
+    EXPECT_TRUE(opened.empty());
+    EXPECT_EQ(messages.Texts(), std::vector<std::string>{"没有正在使用的排课任务"});
+}
+
 // The captions of the windows the page's tool-box actions, then the menu commands, open on the
 // demo task.
 std::vector<std::string> CaptionsOpenedFromPage(int page, std::initializer_list<int> codes,
                                                 std::initializer_list<int> menuCommands = {})
 {
-    EXPECT_TRUE(CAppContext::Get()->OpenDemoTask());
-    RegisterProgramFeatures();
     CPagePanel panel;
-    panel.Create(nullptr);
-    panel.resize(1200, 700);
-    panel.AddTaskPages();
-    panel.GetPageHeader().SelectPage(page);
+    ShowDemoTaskPage(panel, page);
     std::vector<std::string> captions;
     ModalScope scope([&](Dialog& d) {
         captions.push_back(d.Caption());
@@ -539,13 +579,14 @@ TEST_F(ProgramFeaturesTest, TheBasicDataPagesOpenFromPage2)
 TEST_F(ProgramFeaturesTest, TheRulePagesOpenFromPage3)
 {
     MakeContext();
-    EXPECT_EQ(CaptionsOpenedFromPage(2, {16, 22},
+    EXPECT_EQ(CaptionsOpenedFromPage(2, {16, 17, 18, 20, 22, 23},
                                      {CPagePanel::ID_FIXED_CLASS, CPagePanel::ID_FIXED_SUBJECT,
                                       CPagePanel::ID_FIXED_TEACHER, CPagePanel::ID_FIXED_TEACHER_GROUP,
                                       CPagePanel::ID_FIXED_PLAN}),
               (std::vector<std::string>{
-                  "自动排课基本规则",
+                  "自动排课基本规则", "预排课", "合班", "互斥教师组",
                   "单双周组合（如果有单双周课程，可以在这里指定组合；如不指定，自动排课时将随机配对）",
+                  "课程互斥（同一班级课表上的互斥课程不安排在同一天，例如体育和足球）",
                   "班级固定无课时间", "设置课程固定无课时间", "教师固定无课时间", "教师组固定无课时间",
                   "教学计划固定无课时间"}));
 }

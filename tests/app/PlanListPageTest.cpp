@@ -1,5 +1,6 @@
 // The teaching-plan page, its edit and batch-change dialogs, and saving plans into a scheduled task.
 #include "BasicDataTestSupport.h"
+#include "PickerClicks.h"
 
 #include "app/controls/MultiSelectDlg.h"
 #include "app/data/AddPlanDlg.h"
@@ -33,20 +34,6 @@ struct RowSink : zem::MessageTarget {
     bool Post(unsigned, zem::WPARAM, zem::LPARAM) override { return false; }
     bool PostText(unsigned, zem::WPARAM, std::string) override { return false; }
 };
-
-// Ticks the named items of a multi-select dialog and confirms it.
-void ChooseInMultiSelect(Dialog& dialog, const std::vector<std::string>& names)
-{
-    auto* chooser = dynamic_cast<CMultiSelectDlg*>(&dialog);
-    ASSERT_NE(chooser, nullptr);
-    auto& list = *chooser->Item<zem::gui::ItemList>(CMultiSelectDlg::IDC_LIST);
-    const std::vector<std::string> listed = Listed(list);
-    for (const std::string& name : names)
-        for (std::size_t i = 0; i < listed.size(); ++i)
-            if (listed[i] == name)
-                ClickCheck(list, static_cast<int>(i));
-    chooser->SendCommand(zem::IDOK);
-}
 
 const CCourseTableNode& NodeOf(CZemTableObject* object, const tagTABLE_NODE& node)
 {

@@ -1,4 +1,5 @@
 #include "PickerSchool.h"
+#include "PickerClicks.h"
 #include "ScreenTestSupport.h"
 
 #include "app/controls/CoursePlanPickerDlg.h"
@@ -38,12 +39,6 @@ Strings Column(const ReportList& list, int column)
     for (int row = 0; row < list.GetItemCount(); ++row)
         texts.push_back(list.GetItemText(row, column));
     return texts;
-}
-
-// Ticks or clears a row's check box as the user's click does.
-void UserCheck(ReportList& list, int row, bool on)
-{
-    list.model()->setData(list.model()->index(row, 0), on ? Qt::Checked : Qt::Unchecked, Qt::CheckStateRole);
 }
 
 int RowOf(CCoursePlanPickerDlg& picker, const std::string& planId)
@@ -259,15 +254,16 @@ TEST(PlanPairPicker, OddAndEvenWeekLessonsAtOneSlotDoNotClash)
 class RecordingPage : public zem::gui::MessageReceiver {
 public:
     std::vector<std::pair<int, CPageRow>> rows;
+    bool accept = true;
 
 protected:
     zem::LRESULT WindowProc(unsigned message, zem::WPARAM wParam, zem::LPARAM lParam) override
     {
         if (message == WM_PAGE_ROW) {
             rows.emplace_back(zem::FromWParam<CPageNotify>(wParam)->replace, *zem::FromLParam<CPageRow>(lParam));
-            zem::FromWParam<CPageNotify>(wParam)->accepted = true;
+            zem::FromWParam<CPageNotify>(wParam)->accepted = accept;
         }
-        return 0;
+        return accept ? 0 : -1;
     }
 };
 
@@ -329,6 +325,29 @@ TEST(CombinedClassPlanPicker, ChecksTheGroupAndSendsItToThePage)
     modifying.m_preChecked = {"p1", "q1"};
     EXPECT_EQ(RunModal<CCoursePlanPickerDlg>(modifying, [](CCoursePlanPickerDlg& p) { Click(p, zem::IDOK); }), zem::IDOK);
     EXPECT_EQ(page.rows.back(), (std::pair<int, CPageRow>{1, {"p1", "q1"}}));
+}
+
+TEST(CombinedClassPlanPicker, AGroupThePageRefusesIsNotReportedAsAdded)
+{
+    PickerSchool school;
+    RecordingPage page;
+    page.accept = false;
+    for (const bool modify : {false, true}) {
+        SCOPED_TRACE(modify ? "modify" : "add");
+        CCombinedClassPlanDlg picker;
+        picker.m_page = &page;
+        picker.m_closeAfterAdd = modify;
+        picker.m_singleSelection = false;
+        picker.m_preChecked = {"p1", "q1"};
+        ScriptedMessages messages;
+        RunModal<CCoursePlanPickerDlg>(picker, [](CCoursePlanPickerDlg& p) {
+            Click(p, zem::IDOK);
+            EXPECT_FALSE(p.IsEnded());  // open, the ticks kept for a correction
+            EXPECT_EQ(p.GetCheckedSet().size(), 2u);
+        });
+        EXPECT_TRUE(messages.Texts().empty());
+    }
+    EXPECT_EQ(page.rows.size(), 2u);
 }
 
 TEST(PlanSlotAnalysis, ListsThePlansTheSlotTakesPlaceableFirst)

@@ -1,4 +1,5 @@
 #include "PickerSchool.h"
+#include "PickerClicks.h"
 #include "ScreenTestSupport.h"
 
 #include "app/controls/NameInputDlg.h"
@@ -21,22 +22,6 @@
 namespace {
 
 using Strings = std::vector<std::string>;
-
-// Clicks the grid as the user does: a cell, a day's title (segment -1) or a period name (day -1).
-void ClickGrid(CTimeSlotPickerDlg& picker, const tagTABLE_NODE& target, Qt::MouseButton button = Qt::LeftButton)
-{
-    CStructureTable& grid = *picker.GetGrid();
-    const tagTABLE_NODE cell{std::max(target.day, 0), std::max(target.segment, 0), std::max(target.section, 0)};
-    zem::Rect r;
-    grid.GetCellRect(cell, &r);
-    const QPoint centre = grid.mapFromGlobal(QPoint(r.CenterPoint().x, r.CenterPoint().y));
-    QPoint at = centre;
-    if (target.segment < 0)
-        at.setY(5);  // the title row
-    if (target.day < 0)
-        at.setX(5);  // the period names
-    QTest::mouseClick(&grid, button, {}, at);
-}
 
 bool Marked(const CTimeSlotPickerDlg& picker, int day, int segment, int section)
 {
