@@ -4,13 +4,18 @@
 #include "DataDialogTestSupport.h"
 #include "JourneyTestSupport.h"
 
+#include "app/controls/CoursePlanPickerDlg.h"
 #include "app/controls/MultiSelectDlg.h"
+#include "app/controls/ObjectPickerDlg.h"
 #include "app/controls/TimeSlotPickerDlg.h"
 #include "app/data/AddPlanDlg.h"
 #include "app/data/BatchAddClassDlg.h"
 #include "app/data/BatchAddCourseDlg.h"
 #include "app/data/BatchAddTeacherDlg.h"
+#include "app/data/CombineClassListPage.h"
+#include "app/data/CoursePresetPage.h"
 #include "app/data/FixedTimePages.h"
+#include "app/data/MutexPages.h"
 #include "app/data/ObjectListPages.h"
 #include "app/data/PlanListPage.h"
 #include "app/data/SelfStudyListPage.h"
@@ -258,11 +263,67 @@ protected:
         menus.choices = {"班级固定无课时间"};
         ClickTool(main, 19);
         ASSERT_TRUE(StepsDone());
+
+        // A pre-arranged lesson: the maths of one class first thing on Monday.
+        OnPage<CCoursePresetPage>(main, 17, "journey_presets", [this](CCoursePresetPage& page) {
+            Expect<CCoursePlanPickerDlg>("preset plan", [](CCoursePlanPickerDlg& d) {
+                TickPlans(d, {std::string(kPresetClass) + " 数学("});
+            });
+            Expect<CTimeSlotPickerDlg>("preset slot", [](CTimeSlotPickerDlg& d) {
+                ClickCell(*d.GetGrid(), kPresetSlot);
+                SaveScreenshot(&d, "journey_preset_slot");
+                Click(d, zem::IDOK);
+            });
+            Click(page, CListBaseDlg::IDC_ADD);
+            EXPECT_EQ(page.GetList()->GetItemCount(), 1);
+        });
+        // A combined class: the two classes of one PE teacher take PE together.
+        OnPage<CCombineClassListPage>(main, 18, "journey_combined", [this](CCombineClassListPage& page) {
+            Expect<CCombinedClassPlanDlg>("combined plans", [](CCombinedClassPlanDlg& d) {
+                TickPlans(d, {"初一（1）班 体育(", "初一（2）班 体育("});
+                EXPECT_FALSE(d.IsEnded());  // open for the next group
+                SaveScreenshot(&d, "journey_combined_plans");
+                Click(d, zem::IDCANCEL);
+            });
+            Click(page, CListBaseDlg::IDC_ADD);
+            EXPECT_EQ(page.GetList()->GetItemCount(), 1);
+        });
+        // Two Chinese teachers of different grades never at the same time.
+        OnPage<CMutexTeacherPage>(main, 20, "journey_mutex_teachers", [this](CMutexTeacherPage& page) {
+            Expect<CTeacherPickerDlg>("teacher", [](CTeacherPickerDlg& d) {
+                d.Item<QLineEdit>(CObjectPickerDlg::IDC_SEARCH)->clear();
+                TypeText(d.Item<QLineEdit>(CObjectPickerDlg::IDC_SEARCH), kTeachers[0]);
+                Click(d, zem::IDOK);
+            });
+            Expect<CMultiSelectDlg>("exclusive teachers", [](CMultiSelectDlg& d) { Tick(d, {kTeachers[2]}); });
+            Click(page, CListBaseDlg::IDC_ADD);
+            EXPECT_EQ(page.GetList()->GetItemCount(), 1);
+        });
     }
 
-    // The class of the fixed no-class time, and its slot.
+    // Ticks the plans whose descriptions start with the texts and confirms the picker.
+    static void TickPlans(CCoursePlanPickerDlg& picker, const std::vector<std::string>& starts)
+    {
+        const CScheduleTask& task = *CAppContext::Get()->GetTask();
+        zem::gui::ReportList& list = *picker.GetList();
+        int ticked = 0;
+        for (int row = 0; row < list.GetItemCount(); ++row) {
+            const std::string desc = task.GetCourseDesc(list.GetItemPtr<CCourseInfo>(row));
+            for (const std::string& start : starts)
+                if (desc.rfind(start, 0) == 0) {
+                    list.model()->setData(list.model()->index(row, 0), Qt::Checked, Qt::CheckStateRole);
+                    ++ticked;
+                }
+        }
+        EXPECT_EQ(ticked, static_cast<int>(starts.size()));
+        Click(picker, zem::IDOK);
+    }
+
+    // The class of the fixed no-class time, and its slot; the class and slot of the preset.
     static constexpr const char* kFixedClass = "初一（1）班";
     static constexpr tagTABLE_NODE kFixedSlot{4, 1, 2};
+    static constexpr const char* kPresetClass = "初二（1）班";
+    static constexpr tagTABLE_NODE kPresetSlot{0, 0, 0};
 
     void Run(CMainDlg& main)
     {
@@ -364,6 +425,12 @@ TEST_F(NewSchoolJourney, FromAnEmptyConfigurationToTimetablesThatReopenWithThePr
             if (object->GetName() == kFixedClass) {
                 EXPECT_FALSE(task.GetClass(id)->GetTable(false).IsUsed(kFixedSlot.day, kFixedSlot.segment,
                                                                         kFixedSlot.section));
+            } else if (object->GetName() == kPresetClass) {
+                const CCourseTable& table = task.GetClass(id)->GetTable(false);
+                ASSERT_TRUE(table.IsUsed(kPresetSlot.day, kPresetSlot.segment, kPresetSlot.section));
+                const std::string plan =
+                    table.GetNode(kPresetSlot.day, kPresetSlot.segment, kPresetSlot.section).data(1).GetCourseId();
+                EXPECT_NE(task.GetCourseDesc(plan).find(" 数学("), std::string::npos) << task.GetCourseDesc(plan);
             }
         main.close();
     });
