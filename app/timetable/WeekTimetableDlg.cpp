@@ -565,6 +565,23 @@ void CWeekTimetableDlg::AnimateMove(Rect from, Rect to)
         moving->Close();
 }
 
+bool CWeekTimetableDlg::eventFilter(QObject* watched, QEvent* event)
+{
+    // A click would move or clear lessons under the one in flight, which is put down afterwards at
+    // the cell it left.
+    if (m_animating && watched == &m_container.GetGrid()) {
+        switch (event->type()) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::MouseButtonRelease:
+            return true;
+        default:
+            break;
+        }
+    }
+    return Dialog::eventFilter(watched, event);
+}
+
 // ---- Commands and messages ----
 
 void CWeekTimetableDlg::OnCommand(int id)

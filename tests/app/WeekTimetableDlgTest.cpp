@@ -23,9 +23,11 @@
 #include "platform/gui/Desktop.h"
 #include "platform/gui/ItemList.h"
 #include "support/MessageRecorder.h"
+#include "support/TableConsistency.h"
 #include "table/TableItem.h"
 
 #include <QComboBox>
+#include <QTimer>
 #include <QTreeWidget>
 #include <QTest>
 
@@ -235,6 +237,52 @@ TEST_F(WeekTimetableTest, PlacingIntoAnOccupiedCellSlidesTheDisplacedLessonToIts
         EXPECT_EQ(sounds.size(), 2u) << "card to cell, then cell to the displaced lesson's card";
         EXPECT_EQ(d.GetContainer().GetTable()->GetNode(*target).data(1).GetCourseId(), planId);
         EXPECT_NE(Card(d, displaced)->placed, displacedBefore);
+    });
+}
+
+TEST_F(WeekTimetableTest, ClicksOnTheGridDuringASlideAreIgnored)
+{
+    Run(0, "", [&](CWeekTimetableDlg& d) {
+        CCourseTable& table = *d.GetContainer().GetTable();
+        for (const tagTABLE_NODE& slot : Slots()) {
+            if (!table.IsUsed(slot) || table.GetNode(slot).IsInterleave())
+                continue;
+            const std::string planId = table.GetNode(slot).data(1).GetCourseId();
+            ClickCell(d, slot);
+            // A cell the picked lesson could trade places with, holding another lesson.
+            std::optional<tagTABLE_NODE> other;
+            for (const tagTABLE_NODE& each : Slots()) {
+                const CCell* cell = Grid(d).GetCell(d.GetContainer().ToGridNode(each));
+                if (!other && cell && cell->GetState() == CCell::STATE_FRIEND && table.IsUsed(each) &&
+                    !table.GetNode(each).IsInterleave() && table.GetNode(each).data(1).GetCourseId() != planId)
+                    other = each;
+            }
+            if (!other) {
+                ClickCell(d, slot);
+                continue;
+            }
+            const std::string otherPlan = table.GetNode(*other).data(1).GetCourseId();
+            const CWeekCount placedBefore = Card(d, planId)->placed;
+            bool clickedWhileSliding = false;
+            QTimer::singleShot(0, &d, [&] {
+                if (!d.IsAnimating())
+                    return;
+                clickedWhileSliding = true;
+                ClickCell(d, *other);
+            });
+            ClickCard(d, planId);
+            QCoreApplication::processEvents();
+            if (table.IsUsed(slot)) {  // this lesson may not leave: try another
+                ClickCell(d, slot);
+                continue;
+            }
+            EXPECT_TRUE(clickedWhileSliding);
+            EXPECT_EQ(table.GetNode(*other).data(1).GetCourseId(), otherPlan) << "the click swapped nothing";
+            EXPECT_NE(Card(d, planId)->placed, placedBefore) << "the picked lesson went to its card";
+            EXPECT_TRUE(TablesConsistent(*task));
+            return;
+        }
+        ADD_FAILURE() << "no lesson could be taken out";
     });
 }
 
