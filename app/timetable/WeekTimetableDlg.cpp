@@ -717,7 +717,8 @@ bool CWeekTimetableDlg::CloseWindow()
 
 void CWeekTimetableDlg::OnCancel()
 {
-    if (m_animating)
+    // A swap of the grid is recorded when its slide ends: closing before would leave it unasked.
+    if (m_animating || m_container.GetGrid().IsMoving())
         return;
     if (CloseWindow())
         EndDialog(zem::IDCANCEL);

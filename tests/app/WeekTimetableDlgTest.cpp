@@ -286,6 +286,45 @@ TEST_F(WeekTimetableTest, ClicksOnTheGridDuringASlideAreIgnored)
     });
 }
 
+TEST_F(WeekTimetableTest, ClosingDuringASwapOfTheGridKeepsTheWindowOpen)
+{
+    Run(0, "", [&](CWeekTimetableDlg& d) {
+        CCourseTable& table = *d.GetContainer().GetTable();
+        for (const tagTABLE_NODE& slot : Slots()) {
+            if (!table.IsUsed(slot))
+                continue;
+            ClickCell(d, slot);
+            std::optional<tagTABLE_NODE> target;
+            for (const tagTABLE_NODE& each : Slots()) {
+                const CCell* cell = Grid(d).GetCell(d.GetContainer().ToGridNode(each));
+                if (!target && cell && cell->GetState() == CCell::STATE_FRIEND)
+                    target = each;
+            }
+            if (!target) {
+                ClickCell(d, slot);
+                continue;
+            }
+            bool closedWhileSliding = false;
+            QTimer::singleShot(0, &d, [&] {
+                if (!Grid(d).IsMoving())
+                    return;
+                closedWhileSliding = true;
+                d.close();
+            });
+            ClickCell(d, *target);
+            QCoreApplication::processEvents();
+            EXPECT_TRUE(closedWhileSliding);
+            EXPECT_FALSE(d.IsEnded()) << "the swap would be lost unasked";
+            EXPECT_TRUE(d.IsModified());
+            ScriptedMessages no({zem::IDNO});
+            d.close();
+            EXPECT_TRUE(d.IsEnded());
+            return;
+        }
+        ADD_FAILURE() << "no lesson could be picked";
+    });
+}
+
 TEST_F(WeekTimetableTest, TeacherAndRoomTimetablesHaveNoBuffer)
 {
     for (const int kind : {1, 2}) {
