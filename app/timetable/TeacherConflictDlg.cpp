@@ -319,6 +319,9 @@ void CTeacherConflictDlg::OnSave()
 
 void CTeacherConflictDlg::OnCancel()
 {
+    // A swap is made when its slide ends: it would land on the tables put back here.
+    if (m_centre.GetGrid().IsMoving())
+        return;
     CTaskHelper(AppServices().GetTask(), AppHelperContext()).RestoreTempTables();
     Dialog::OnCancel();
 }

@@ -11,9 +11,11 @@
 #include "app/timetable/TeacherConflictDlg.h"
 #include "base/ScheduleTask.h"
 #include "platform/Files.h"
+#include "platform/gui/Desktop.h"
 
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -173,6 +175,35 @@ TEST_F(TeacherConflict, CancelPutsTheTablesBackAndWritesNothing)
         EXPECT_EQ(Task().GetTeacher("t3")->GetTable(temp).GetNode(kClash).GetCourseId(0), "k2");
     }
     EXPECT_EQ(ReadRaw(OutputPath()), outputBefore);
+}
+
+// Cancel while the centre slides a swap waits for it, so that the swap cannot land after the tables
+// were put back.
+TEST_F(TeacherConflict, CancelDuringASlideIsRefusedUntilItEnds)
+{
+    std::int64_t now = 0;
+    const zem::gui::AnimationClockHook clock = zem::gui::SetAnimationClockHook([&] { return now += 60; });
+    bool cancelledWhileSliding = false;
+    const int answer = Run([&](CTeacherConflictDlg& dlg) {
+        CManualScheduleTable& grid = dlg.GetCentre().GetGrid();
+        grid.SetAnimateMoves(true);
+        PressAt(&grid, CellCentreOf(grid, kClash), Qt::LeftButton, true);
+        QTimer::singleShot(0, &dlg, [&] {
+            if (!grid.IsMoving())
+                return;
+            cancelledWhileSliding = true;
+            Click(dlg, zem::IDCANCEL);
+        });
+        PressAt(&grid, CellCentreOf(grid, kFree), Qt::LeftButton, true);
+        QCoreApplication::processEvents();
+        EXPECT_TRUE(cancelledWhileSliding);
+        EXPECT_FALSE(dlg.IsEnded());
+        Click(dlg, zem::IDCANCEL);
+    });
+    zem::gui::SetAnimationClockHook(clock);
+    EXPECT_EQ(answer, zem::IDCANCEL);
+    EXPECT_EQ(PlanAt("c2", kClash), "k2");
+    EXPECT_FALSE(Task().GetClass("c2")->GetTable(true).IsUsed(kFree));
 }
 
 // A save that cannot write says why and stays open with the changes; cancelling then still gets
