@@ -15,6 +15,7 @@
 #include "app/shell/ProgramFeatures.h"
 #include "app/shell/ScheduleCompletionDlg.h"
 #include "app/shell/taskhelper/TaskHelper.h"
+#include "app/timetable/LessonCountDlg.h"
 #include "app/timetable/WeekTableWnd.h"
 #include "app/timetable/WeekTimetableDlg.h"
 #include "base/ScheduleTask.h"
@@ -219,6 +220,7 @@ TEST_F(WeekTimetableTest, LessonsGoToTheBufferAndBackWithTheirSlides)
         EXPECT_EQ(d.GetProgress().GetText(), before);
         EXPECT_TRUE(d.GetCardHost().GetView()->GetSelectedId().empty());
         EXPECT_FALSE(d.IsAnimating());
+        EXPECT_TRUE(TablesConsistent(*task));
     });
 }
 
@@ -237,6 +239,7 @@ TEST_F(WeekTimetableTest, PlacingIntoAnOccupiedCellSlidesTheDisplacedLessonToIts
         EXPECT_EQ(sounds.size(), 2u) << "card to cell, then cell to the displaced lesson's card";
         EXPECT_EQ(d.GetContainer().GetTable()->GetNode(*target).data(1).GetCourseId(), planId);
         EXPECT_NE(Card(d, displaced)->placed, displacedBefore);
+        EXPECT_TRUE(TablesConsistent(*task));
     });
 }
 
@@ -323,6 +326,58 @@ TEST_F(WeekTimetableTest, ClosingDuringASwapOfTheGridKeepsTheWindowOpen)
         }
         ADD_FAILURE() << "no lesson could be picked";
     });
+}
+
+// Half-week lessons and lessons of combined classes go to the buffer and back whole: nothing is
+// lost, doubled or left in a partner class's or teacher's table.
+TEST_F(WeekTimetableTest, HalfWeekAndCombinedLessonsGoToTheBufferAndBack)
+{
+    ScriptedMessages answers({}, zem::IDYES);
+    for (const bool half : {true, false}) {
+        SCOPED_TRACE(half ? "half-week" : "combined");
+        // A class with such a lesson, and its slot.
+        std::string classId;
+        tagTABLE_NODE slot{};
+        std::string planId;
+        for (const auto& [id, object] : task->GetClassInfoList()) {
+            const CCourseTable& table = static_cast<CClassInfo*>(object)->GetTable(false);
+            for (const tagTABLE_NODE& each : Slots()) {
+                const CCourseTableNode& node = table.GetNode(each);
+                const std::string course = node.data(1).GetCourseId();
+                if (!classId.empty() || course.empty())
+                    continue;
+                if (half ? node.GetOddEven(course) != 0 : task->GetCC(course) != nullptr) {
+                    classId = id;
+                    slot = each;
+                    planId = course;
+                }
+            }
+        }
+        ASSERT_FALSE(classId.empty());
+        Run(0, classId, [&](CWeekTimetableDlg& d) {
+            ClickCell(d, slot);
+            ASSERT_TRUE(Card(d, planId));
+            ASSERT_EQ(Card(d, planId)->mark, CCourseCard::kMarked);
+            const CWeekCount before = Card(d, planId)->placed;
+            ClickCard(d, planId);
+            EXPECT_NE(Card(d, planId)->placed, before) << "the lesson went to the buffer";
+            EXPECT_TRUE(TablesConsistent(*task));
+            ClickCard(d, planId);
+            const auto target = AllowedCell(d, false);
+            ASSERT_TRUE(target);
+            // A free cell asks how much of a half-week plan goes in: its odd-week half.
+            ModalScope lessonCount([](zem::gui::Dialog& dialog) {
+                if (auto* count = dynamic_cast<CLessonCountDlg*>(&dialog))
+                    count->m_value = 1;
+                dialog.EndDialog(zem::IDOK);
+            });
+            ClickCell(d, *target);
+            EXPECT_EQ(Card(d, planId)->placed, before) << "and back";
+            EXPECT_TRUE(TablesConsistent(*task));
+            ScriptedMessages no({zem::IDNO});
+            d.close();
+        });
+    }
 }
 
 TEST_F(WeekTimetableTest, TeacherAndRoomTimetablesHaveNoBuffer)
