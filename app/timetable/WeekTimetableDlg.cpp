@@ -242,6 +242,11 @@ void CWeekTimetableDlg::SelectCurrentInList()
 
 void CWeekTimetableDlg::OnListChanged(int kind)
 {
+    // The sliding lesson is put down in the shown timetable when its slide ends.
+    if (m_animating) {
+        SelectCurrentInList();
+        return;
+    }
     QComboBox* combo = ListOfKind(kind);
     const auto* object = static_cast<CZemObject*>(ItemObject(combo, combo->currentIndex()));
     if (!object)
@@ -252,6 +257,8 @@ void CWeekTimetableDlg::OnListChanged(int kind)
 
 void CWeekTimetableDlg::OnGoto()
 {
+    if (m_animating)
+        return;
     const int kind = m_container.GetKind();
     const std::string chosen = PickObjectOfKind(this, kind);
     if (chosen.empty())

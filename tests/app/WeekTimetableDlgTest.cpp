@@ -23,6 +23,7 @@
 #include "platform/Text.h"
 #include "platform/gui/Desktop.h"
 #include "platform/gui/ItemList.h"
+#include "platform/gui/QtText.h"
 #include "support/MessageRecorder.h"
 #include "support/TableConsistency.h"
 #include "table/TableItem.h"
@@ -286,6 +287,35 @@ TEST_F(WeekTimetableTest, ClicksOnTheGridDuringASlideAreIgnored)
             return;
         }
         ADD_FAILURE() << "no lesson could be taken out";
+    });
+}
+
+// Another class chosen in the list while a lesson slides into the grid: the lesson still goes to
+// its own class, and the list waits.
+TEST_F(WeekTimetableTest, TheObjectListWaitsForASlide)
+{
+    Run(0, "", [&](CWeekTimetableDlg& d) {
+        const std::string classId = d.GetContainer().GetObjectId();
+        const std::string planId = MoveLessonToBuffer(d);
+        ASSERT_FALSE(planId.empty());
+        ClickCard(d, planId);
+        const auto target = AllowedCell(d, false);
+        ASSERT_TRUE(target);
+        auto* list = d.Item<QComboBox>(CWeekTimetableDlg::IDC_CLASS_LIST);
+        bool switchedWhileSliding = false;
+        QTimer::singleShot(0, &d, [&] {
+            if (!d.IsAnimating())
+                return;
+            switchedWhileSliding = true;
+            QTest::keyClick(list, Qt::Key_Down);
+        });
+        ClickCell(d, *target);
+        QCoreApplication::processEvents();
+        EXPECT_TRUE(switchedWhileSliding);
+        EXPECT_EQ(d.GetContainer().GetObjectId(), classId);
+        EXPECT_EQ(list->currentText(), zem::gui::ToQ(task->GetClass(classId)->GetName()));
+        EXPECT_EQ(task->GetClass(classId)->GetTable(true).GetNode(*target).data(1).GetCourseId(), planId);
+        EXPECT_TRUE(TablesConsistent(*task));
     });
 }
 
