@@ -9,6 +9,7 @@
 #include "app/data/TaskFileSave.h"
 #include "app/shell/taskhelper/TaskHelper.h"
 #include "app/shell/taskhelper/TaskHelperSlots.h"
+#include "app/timetable/TeacherConflictDlg.h"
 #include "base/ScheduleTask.h"
 #include "platform/Hooks.h"
 #include "platform/Text.h"
@@ -201,17 +202,34 @@ bool CAssistantListPage::CheckAssistants(const std::vector<std::string>& ids, co
     if (!plan)
         return true;
     CTaskHelper helper(task);
-    for (const std::string& id : ids) {
-        CTeacherInfo* teacher = task->GetTeacher(id);
-        if (!teacher)
-            continue;
-        int reason = 0;
-        if (helper.CheckTeacherChange(plan, teacher, &reason))
-            continue;
-        // A busy assistant would be sorted out in the conflict dialog; until that dialog exists
-        // here the choice is refused with what the check found.
-        ShowMessage(helper.GetText());
-        return false;
+    // Moving lessons in the conflict dialog may clash with an assistant already checked: check
+    // them all again after each visit.
+    for (bool again = true; again;) {
+        again = false;
+        for (const std::string& id : ids) {
+            CTeacherInfo* teacher = task->GetTeacher(id);
+            if (!teacher)
+                continue;
+            int reason = 0;
+            if (helper.CheckTeacherChange(plan, teacher, &reason))
+                continue;
+            if (reason != 0) {
+                ShowMessage(helper.GetText());
+                return false;
+            }
+            // The assistant has lessons of his own then: the user may move them out of the way.
+            CTeacherConflictDlg conflicts(this);
+            conflicts.SetWindowTitle(zem::Format("助教时间冲突 - 为 %s 添加助教 %s", task->GetCourseDesc(plan).c_str(),
+                                                 teacher->GetName().c_str()));
+            conflicts.AddConflict(plan, teacher, 1);
+            conflicts.DoModal();
+            if (noDialog)
+                *noDialog = false;
+            reason = 0;
+            if (!helper.CheckTeacherChange(plan, teacher, &reason))
+                return false;
+            again = true;
+        }
     }
     return true;
 }
@@ -231,10 +249,15 @@ bool CAssistantListPage::Save()
         const CCourseAssistant* own = task->GetAssistant(record->GetId());
         return !own || *own != *record;
     };
-    for (const CCourseAssistant* record : records) {
-        bool noDialog = true;
-        if (isChanged(record) && !CheckAssistants(record->GetAssistants(), record->GetId(), &noDialog))
-            return false;
+    // A pass that opened the conflict dialog may have moved lessons of records it had passed.
+    for (bool again = true; again;) {
+        again = false;
+        for (const CCourseAssistant* record : records) {
+            bool noDialog = true;
+            if (isChanged(record) && !CheckAssistants(record->GetAssistants(), record->GetId(), &noDialog))
+                return false;
+            again = again || !noDialog;
+        }
     }
 
     // The helper changes the working tables: start them from the committed ones.

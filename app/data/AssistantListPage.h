@@ -23,8 +23,8 @@ public:
     std::string Title() override { return "助教"; }
     void OnRowDoubleClick() override { Edit(); }
 
-    // Whether every chosen teacher is free at each placed lesson of the plan; false has told the
-    // user why.
+    // Whether every chosen teacher is free at each placed lesson of the plan. A busy teacher opens
+    // the conflict dialog (noDialog then false); a fixed no-class time is refused with a message.
     bool CheckAssistants(const std::vector<std::string>& ids, const std::string& planId, bool* noDialog);
     bool CheckChosenIds(const std::vector<std::string>& ids, const std::string& checkId) override;
 

@@ -66,6 +66,22 @@ void AddTeachersOf(const CScheduleTask& task, const CCourseInfo& plan, std::vect
             AddUnique(ids, id);
 }
 
+// A taken lesson is the new course's: a preset slot of the plan there would be a broken rule.
+void DropTakenPresets(CScheduleTask& task, const CCourseInfo& plan, const std::vector<tagTABLE_NODE>& taken)
+{
+    auto* preset = static_cast<CCoursePreset*>(task.GetCoursePresetList().Find(plan.GetId()));
+    if (!preset)
+        return;
+    std::string kept;
+    for (const tagTABLE_NODE& node : preset->GetNodeList())
+        if (std::find(taken.begin(), taken.end(), node) == taken.end())
+            kept += IntToString(node.day * 100 + node.segment * 10 + node.section) + ",";
+    if (kept.empty())
+        task.GetCoursePresetList().Remove(plan.GetId());
+    else
+        preset->ReadFixedTimeFromString(kept);
+}
+
 }  // namespace
 
 std::string MakePlanKey(const std::string& classId, const std::string& teacherId, const std::string& courseId)
@@ -179,8 +195,9 @@ CSplitResult SplitPlans(CScheduleTask& task, CPlanKeyIndex& index, const CSplitR
         AddTeachersOf(task, *split.target, entry->ids);
 
         CClassInfo* cls = task.GetClass(plan.GetClassId());
-        for (const tagTABLE_NODE& node : PickSplitLessons(task, plan, request.count, request.position, random,
-                                                                request.newCourseId, split.target)) {
+        const std::vector<tagTABLE_NODE> taken = PickSplitLessons(task, plan, request.count, request.position, random,
+                                                                  request.newCourseId, split.target);
+        for (const tagTABLE_NODE& node : taken) {
             const std::string roomId = plan.GetTable(false).GetNode(node).GetRoomId(1);
             CCourseTable& table = cls ? cls->GetTable(true) : plan.GetTable(true);
             helper.UnsetCourseNode(&table, &table.GetNode(node), node, 0);
@@ -188,6 +205,7 @@ CSplitResult SplitPlans(CScheduleTask& task, CPlanKeyIndex& index, const CSplitR
             AddUnique(entry->ids, roomId);
             ++result.movedLessons;
         }
+        DropTakenPresets(task, plan, taken);
         plan.SetWeekCount(plan.GetWeekCount() - moved);
         split.target->SetWeekCount(split.target->GetWeekCount() + moved);
         entries.push_back(std::move(entry));

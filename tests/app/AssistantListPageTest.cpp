@@ -5,6 +5,7 @@
 #include "app/controls/CoursePlanPickerDlg.h"
 #include "app/controls/MultiSelectDlg.h"
 #include "app/data/AssistantListPage.h"
+#include "app/timetable/TeacherConflictDlg.h"
 #include "base/ScheduleTask.h"
 #include "platform/gui/ItemList.h"
 #include "testing/validator/ScheduleValidator.h"
@@ -123,7 +124,9 @@ TEST(AssistantListPage, AddEditSaveAndDeleteMoveTheLessons)
     EXPECT_TRUE(validation.IsClean()) << validation.Text();
 }
 
-TEST(AssistantListPage, ABusyAssistantIsRefused)
+// A busy assistant opens the conflict dialog; left unresolved there, the choice and the save are
+// refused without a further message. A fixed no-class time is refused with the check's text.
+TEST(AssistantListPage, ABusyAssistantGoesToTheConflictDialog)
 {
     SmallSchool school;
     CScheduleTask& task = school.Task();
@@ -134,20 +137,34 @@ TEST(AssistantListPage, ABusyAssistantIsRefused)
         task.SetCourseNode(first, "", temp, node, 0);
         task.SetCourseNode(second, "", temp, node, 0);
     }
+    auto* fixed = new CFixedTimeOfObject;
+    fixed->SetId("t3");
+    fixed->ReadFixedTimeFromString("10,");  // the slot of both lessons
+    task.GetFixedTimeOfTeacherList().Add(fixed);
+
     CAssistantListPage page;
     ScriptedMessages messages;
-    RunPage<CAssistantListPage>(page, [&](CAssistantListPage& p) {
-        bool noDialog = false;
-        EXPECT_FALSE(p.CheckAssistants({"t2"}, "k1", &noDialog));
-        EXPECT_TRUE(p.CheckAssistants({"t3"}, "k1", &noDialog));
-        EXPECT_TRUE(noDialog);
-        // Imported rows are checked on save, which then writes nothing.
-        ASSERT_EQ(SendRow(p, {"初一(1)班", "语文", "张三", "常规", "李四"}, 0, true, true).answer, 0);
-        EXPECT_FALSE(p.Save());
-        EXPECT_TRUE(p.IsModified());
-    });
-    ASSERT_EQ(messages.Texts().size(), 2u);
-    EXPECT_NE(messages.Texts()[0].find("李四 老师在该时间也已经有课"), std::string::npos);
+    Strings conflictCaptions;
+    RunPage<CAssistantListPage>(
+        page,
+        [&](CAssistantListPage& p) {
+            bool noDialog = true;
+            EXPECT_FALSE(p.CheckAssistants({"t2"}, "k1", &noDialog));
+            EXPECT_FALSE(noDialog);
+            EXPECT_FALSE(p.CheckAssistants({"t3"}, "k1", &noDialog));
+            EXPECT_TRUE(noDialog);
+            // Imported rows are checked on save, which then writes nothing.
+            ASSERT_EQ(SendRow(p, {"初一(1)班", "语文", "张三", "常规", "李四"}, 0, true, true).answer, 0);
+            EXPECT_FALSE(p.Save());
+            EXPECT_TRUE(p.IsModified());
+        },
+        [&](Dialog& d) {
+            if (dynamic_cast<CTeacherConflictDlg*>(&d))
+                conflictCaptions.push_back(d.Caption());
+        });
+    EXPECT_EQ(conflictCaptions, Strings(2, "助教时间冲突 - 为 " + task.GetCourseDesc(first) + " 添加助教 李四"));
+    ASSERT_EQ(messages.Texts().size(), 1u);
+    EXPECT_NE(messages.Texts()[0].find("王五 老师的固定无课时间"), std::string::npos);
     EXPECT_TRUE(task.GetAssistantList().IsEmpty());
 }
 

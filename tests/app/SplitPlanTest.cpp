@@ -86,6 +86,16 @@ CCourseInfo* DemoPlan(CScheduleTask& task, int count)
     return nullptr;
 }
 
+// A course the plan's class has no plan of with the plan's teacher.
+std::string FreeCourse(CScheduleTask& task, const CCourseInfo& plan)
+{
+    std::string found;
+    for (CSubjectInfo* course : ObjectsInOrder<CSubjectInfo>(task.GetSubjectInfoList()))
+        if (!FindPlan(task, plan.GetClassId(), plan.GetTeacherId(), course->GetId()))
+            found = course->GetId();
+    return found;
+}
+
 }  // namespace
 
 TEST(SplitPlan, CheckSplitRefusesByTheFirstRuleThatHolds)
@@ -329,10 +339,7 @@ TEST(SplitPlan, ASecondSplitJoinsThePlanTheFirstMade)
     CScheduleTask& task = *demo.task;
     CCourseInfo* plan = DemoPlan(task, 4);
     ASSERT_NE(plan, nullptr);
-    std::string newCourse;
-    for (CSubjectInfo* course : ObjectsInOrder<CSubjectInfo>(task.GetSubjectInfoList()))
-        if (!FindPlan(task, plan->GetClassId(), plan->GetTeacherId(), course->GetId()))
-            newCourse = course->GetId();
+    const std::string newCourse = FreeCourse(task, *plan);
     const CWeekCount before = plan->GetWeekCount();
     const int planCount = task.GetCourseInfoList().GetCount();
     CPlanKeyIndex index = BuildPlanKeyIndex(task);
@@ -350,4 +357,36 @@ TEST(SplitPlan, ASecondSplitJoinsThePlanTheFirstMade)
     EXPECT_EQ(plan->GetWeekCount(), before - CWeekCount(2, false));
     EXPECT_EQ(FindPlan(task, plan->GetClassId(), plan->GetTeacherId(), newCourse)->GetWeekCount(), CWeekCount(2, false));
     EXPECT_EQ(entries.size(), 2u);
+}
+
+// Pre-arranged lessons go last, but when nothing else is left the lessons taken leave the plan's
+// presets: a preset slot holding another course's lesson would be a broken rule.
+TEST(SplitPlan, TakenPresetLessonsLeaveThePlansPresets)
+{
+    DemoSchool demo;
+    ASSERT_NE(demo.task, nullptr);
+    CScheduleTask& task = *demo.task;
+    CCourseInfo* plan = DemoPlan(task, 4);
+    ASSERT_NE(plan, nullptr);
+    const std::string newCourse = FreeCourse(task, *plan);
+    const tagTABLE_NODE first{0, 0, 0}, second{1, 0, 1}, third{2, 0, 2};
+    for (const tagTABLE_NODE& node : {first, second, third})
+        task.SetCourseNode(plan, plan->GetSpecialRoomId(), false, node, 0);
+    auto* preset = new CCoursePreset;
+    preset->SetId(plan->GetId());
+    preset->ReadFixedTimeFromString("0,101,");  // the first and second slots
+    task.GetCoursePresetList().Add(preset);
+    ASSERT_TRUE(ValidateSchedule(task).IsClean()) << ValidateSchedule(task).Text();
+
+    CPlanKeyIndex index = BuildPlanKeyIndex(task);
+    CAdjustmentEntryList entries;
+    std::mt19937 random(1);
+    ScriptedMessages messages;
+    const CSplitResult result = SplitPlans(task, index, {{plan}, 2, newCourse, kSplitEarliest}, random, entries);
+    EXPECT_EQ(result.movedLessons, 2);
+    EXPECT_TRUE(result.saved);
+    EXPECT_EQ(static_cast<const CCoursePreset*>(task.GetCoursePresetList().Find(plan->GetId()))->GetNodeList(),
+              std::vector<tagTABLE_NODE>{second});
+    const ScheduleValidation validation = ValidateSchedule(task);
+    EXPECT_TRUE(validation.IsClean()) << validation.Text();
 }
