@@ -304,7 +304,8 @@ void CTeacherConflictDlg::OnOtherClass()
 void CTeacherConflictDlg::OnSave()
 {
     CScheduleTask* task = AppServices().GetTask();
-    if (!task || m_conflictCount > 0)
+    // A sliding swap is made when its slide ends, after the dialog would have ended.
+    if (!task || m_conflictCount > 0 || m_centre.GetGrid().IsMoving())
         return;
     m_resultIds.clear();
     m_centre.GetChangedTables(m_resultIds, true);
@@ -319,7 +320,7 @@ void CTeacherConflictDlg::OnSave()
 
 void CTeacherConflictDlg::OnCancel()
 {
-    // A swap is made when its slide ends: it would land on the tables put back here.
+    // A sliding swap is made when its slide ends: it would land on the tables put back here.
     if (m_centre.GetGrid().IsMoving())
         return;
     CTaskHelper(AppServices().GetTask(), AppHelperContext()).RestoreTempTables();
