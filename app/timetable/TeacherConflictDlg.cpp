@@ -97,8 +97,8 @@ bool CTeacherConflictDlg::OnInitDialog()
 
     m_centre.Create(this, task, this, true);
     SetWidgetRect(&m_centre, centreTable);
-    const CConfigHost* config = AppServices().GetProgramConfig();
-    m_centre.GetGrid().SetPlaySoundInMoving(config && config->GetConfigInt("WeekTable", "PlaySoundInMoving", 1) != 0);
+    // The program's one move-sound setting, shared with the week timetable window.
+    m_centre.GetGrid().SetPlaySoundInMoving(AppServices().GetPlaySoundInMoving());
     m_centre.GetGrid().SetColorMode(AppServices().GetColorTable());
     m_centre.SetMenuMode(CTableContainer::kMenuConflict);
 

@@ -15,6 +15,7 @@
 #include "app/shell/ProgramFeatures.h"
 #include "app/shell/ScheduleCompletionDlg.h"
 #include "app/shell/taskhelper/TaskHelper.h"
+#include "app/shell/taskhelper/TaskHelperSlots.h"
 #include "app/timetable/LessonCountDlg.h"
 #include "app/timetable/WeekTableWnd.h"
 #include "app/timetable/WeekTimetableDlg.h"
@@ -744,6 +745,36 @@ TEST_F(WeekTimetableTest, APaneShowsAnObjectAndTellsItsOwnerOfAnotherOne)
     EXPECT_EQ(owner.changes[0], std::make_pair(zem::WPARAM(3), cls));
     EXPECT_EQ(pane.GetKindChooser()->currentIndex(), 0) << "the choosers follow";
     SaveScreenshot(&owner, "WeekTableWnd");
+}
+
+// A kind without objects empties the pane: the last table must not stand under the new kind's name,
+// nor stay in use once its object may be gone.
+TEST_F(WeekTimetableTest, APaneOnAKindWithoutObjectsShowsNoTable)
+{
+    task->GetRoomInfoList().RemoveAll();
+    task->MaintainRoomIntegrity(true);
+    PaneOwner owner;
+    CWeekTableWnd pane;
+    pane.Create(&owner, 0, task);
+    pane.SetObjects(0, FindFirstScheduledObject(0));
+    ASSERT_NE(pane.GetContainer().GetTable(), nullptr);
+
+    pane.GetKindChooser()->setCurrentIndex(TABLE_ROOM);
+    emit pane.GetKindChooser()->activated(TABLE_ROOM);
+    int kind = -1;
+    std::string id = "?";
+    pane.GetCurrentObject(kind, id);
+    EXPECT_EQ(kind, TABLE_ROOM);
+    EXPECT_EQ(id, "");
+    EXPECT_EQ(pane.GetContainer().GetTable(), nullptr);
+    EXPECT_EQ(pane.GetInfoText(), "");
+    int filled = 0;
+    ForEachDaySlot(task->GetSchoolStructure(), true, [&](const tagTABLE_NODE& slot) {
+        std::string text;
+        pane.GetContainer().GetGrid().GetCellInfo(pane.GetContainer().ToGridNode(slot), &text);
+        filled += text == "0" ? 0 : 1;  // the cell's entry count leads its text
+    });
+    EXPECT_EQ(filled, 0);
 }
 
 }  // namespace
