@@ -88,6 +88,11 @@ std::string CTableContainer::TimeText(const tagTABLE_NODE& slot) const
 
 void CTableContainer::SetTable(CCourseTable* table)
 {
+    if (!table) {
+        m_grid.Clear();
+        m_table = nullptr;
+        return;
+    }
     CWeekTableCells cells(m_grid);
     Helper().FillWeekTable(&cells, table, static_cast<TABLE_TYPE>(m_kind), true, true, 0, m_objectId);
     m_table = table;

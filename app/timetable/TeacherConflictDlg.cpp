@@ -97,8 +97,8 @@ bool CTeacherConflictDlg::OnInitDialog()
 
     m_centre.Create(this, task, this, true);
     SetWidgetRect(&m_centre, centreTable);
-    const CConfigHost* config = AppServices().GetProgramConfig();
-    m_centre.GetGrid().SetPlaySoundInMoving(config && config->GetConfigInt("WeekTable", "PlaySoundInMoving", 1) != 0);
+    // The program's one move-sound setting, shared with the week timetable window.
+    m_centre.GetGrid().SetPlaySoundInMoving(AppServices().GetPlaySoundInMoving());
     m_centre.GetGrid().SetColorMode(AppServices().GetColorTable());
     m_centre.SetMenuMode(CTableContainer::kMenuConflict);
 
@@ -304,7 +304,8 @@ void CTeacherConflictDlg::OnOtherClass()
 void CTeacherConflictDlg::OnSave()
 {
     CScheduleTask* task = AppServices().GetTask();
-    if (!task || m_conflictCount > 0)
+    // A sliding swap is made when its slide ends, after the dialog would have ended.
+    if (!task || m_conflictCount > 0 || m_centre.GetGrid().IsMoving())
         return;
     m_resultIds.clear();
     m_centre.GetChangedTables(m_resultIds, true);
@@ -319,6 +320,9 @@ void CTeacherConflictDlg::OnSave()
 
 void CTeacherConflictDlg::OnCancel()
 {
+    // A sliding swap is made when its slide ends: it would land on the tables put back here.
+    if (m_centre.GetGrid().IsMoving())
+        return;
     CTaskHelper(AppServices().GetTask(), AppHelperContext()).RestoreTempTables();
     Dialog::OnCancel();
 }

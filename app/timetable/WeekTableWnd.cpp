@@ -150,16 +150,20 @@ CCourseTable* CWeekTableWnd::LoadCurrent()
 
 void CWeekTableWnd::Show()
 {
-    if (CCourseTable* table = LoadCurrent())
-        m_container.SetTable(table);
+    // Without an object the grid empties: the last object's lessons must not stand under another kind.
+    m_container.SetTable(LoadCurrent());
     update(m_infoRect.left, m_infoRect.top, m_infoRect.Width(), m_infoRect.Height());
 }
 
 void CWeekTableWnd::OnKindChanged()
 {
     FillObjectChooser(m_kindChooser->currentIndex());
-    if (m_objectChooser->count() == 0)
+    if (m_objectChooser->count() == 0) {
+        m_info.clear();
+        m_container.SetObject(m_kindChooser->currentIndex(), std::string());
+        Show();
         return;
+    }
     m_objectChooser->setCurrentIndex(0);
     OnObjectChanged();
 }

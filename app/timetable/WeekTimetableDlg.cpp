@@ -242,6 +242,11 @@ void CWeekTimetableDlg::SelectCurrentInList()
 
 void CWeekTimetableDlg::OnListChanged(int kind)
 {
+    // The sliding lesson is put down in the shown timetable when its slide ends.
+    if (m_animating) {
+        SelectCurrentInList();
+        return;
+    }
     QComboBox* combo = ListOfKind(kind);
     const auto* object = static_cast<CZemObject*>(ItemObject(combo, combo->currentIndex()));
     if (!object)
@@ -252,6 +257,8 @@ void CWeekTimetableDlg::OnListChanged(int kind)
 
 void CWeekTimetableDlg::OnGoto()
 {
+    if (m_animating)
+        return;
     const int kind = m_container.GetKind();
     const std::string chosen = PickObjectOfKind(this, kind);
     if (chosen.empty())
@@ -565,6 +572,23 @@ void CWeekTimetableDlg::AnimateMove(Rect from, Rect to)
         moving->Close();
 }
 
+bool CWeekTimetableDlg::eventFilter(QObject* watched, QEvent* event)
+{
+    // A click would move or clear lessons under the one in flight, which is put down afterwards at
+    // the cell it left.
+    if (m_animating && watched == &m_container.GetGrid()) {
+        switch (event->type()) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::MouseButtonRelease:
+            return true;
+        default:
+            break;
+        }
+    }
+    return Dialog::eventFilter(watched, event);
+}
+
 // ---- Commands and messages ----
 
 void CWeekTimetableDlg::OnCommand(int id)
@@ -700,7 +724,8 @@ bool CWeekTimetableDlg::CloseWindow()
 
 void CWeekTimetableDlg::OnCancel()
 {
-    if (m_animating)
+    // A swap of the grid is recorded when its slide ends: closing before would leave it unasked.
+    if (m_animating || m_container.GetGrid().IsMoving())
         return;
     if (CloseWindow())
         EndDialog(zem::IDCANCEL);

@@ -82,6 +82,8 @@ protected:
     zem::LRESULT WindowProc(unsigned message, zem::WPARAM wParam, zem::LPARAM lParam) override;
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    // While a lesson slides, clicks on the grid are swallowed.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     CScheduleTask* Task() const;

@@ -11,9 +11,11 @@
 #include "app/timetable/TeacherConflictDlg.h"
 #include "base/ScheduleTask.h"
 #include "platform/Files.h"
+#include "platform/gui/Desktop.h"
 
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -173,6 +175,40 @@ TEST_F(TeacherConflict, CancelPutsTheTablesBackAndWritesNothing)
         EXPECT_EQ(Task().GetTeacher("t3")->GetTable(temp).GetNode(kClash).GetCourseId(0), "k2");
     }
     EXPECT_EQ(ReadRaw(OutputPath()), outputBefore);
+}
+
+// Cancel and Save while the centre slides a swap wait for it: the swap is made when its slide ends,
+// and would land on tables put back or saved without it.
+TEST_F(TeacherConflict, CancelAndSaveWaitForASlidingSwap)
+{
+    std::int64_t now = 0;
+    const zem::gui::AnimationClockHook clock = zem::gui::SetAnimationClockHook([&] { return now += 60; });
+    for (const int button : {int(zem::IDCANCEL), int(CTeacherConflictDlg::IDC_SAVE)}) {
+        SCOPED_TRACE(button);
+        bool pressedWhileSliding = false;
+        const int answer = Run([&](CTeacherConflictDlg& dlg) {
+            Move(dlg, kClash, kFree);
+            ASSERT_TRUE(dlg.IsItemEnabled(CTeacherConflictDlg::IDC_SAVE));
+            CManualScheduleTable& grid = dlg.GetCentre().GetGrid();
+            grid.SetAnimateMoves(true);
+            PressAt(&grid, CellCentreOf(grid, kFree), Qt::LeftButton, true);
+            QTimer::singleShot(0, &dlg, [&] {
+                if (!grid.IsMoving())
+                    return;
+                pressedWhileSliding = true;
+                Click(dlg, button);
+            });
+            PressAt(&grid, CellCentreOf(grid, kSecond), Qt::LeftButton, true);
+            QCoreApplication::processEvents();
+            EXPECT_TRUE(pressedWhileSliding);
+            EXPECT_FALSE(dlg.IsEnded());
+            Click(dlg, zem::IDCANCEL);
+        });
+        EXPECT_EQ(answer, zem::IDCANCEL);
+        EXPECT_TRUE(ReadRaw(OutputPath()) == outputBefore) << "nothing was saved";
+        EXPECT_EQ(PlanAt("c2", kClash), "k2");
+    }
+    zem::gui::SetAnimationClockHook(clock);
 }
 
 // A save that cannot write says why and stays open with the changes; cancelling then still gets

@@ -15,6 +15,8 @@
 #include "app/shell/ProgramFeatures.h"
 #include "app/shell/ScheduleCompletionDlg.h"
 #include "app/shell/taskhelper/TaskHelper.h"
+#include "app/shell/taskhelper/TaskHelperSlots.h"
+#include "app/timetable/LessonCountDlg.h"
 #include "app/timetable/WeekTableWnd.h"
 #include "app/timetable/WeekTimetableDlg.h"
 #include "base/ScheduleTask.h"
@@ -22,10 +24,13 @@
 #include "platform/Text.h"
 #include "platform/gui/Desktop.h"
 #include "platform/gui/ItemList.h"
+#include "platform/gui/QtText.h"
 #include "support/MessageRecorder.h"
+#include "support/TableConsistency.h"
 #include "table/TableItem.h"
 
 #include <QComboBox>
+#include <QTimer>
 #include <QTreeWidget>
 #include <QTest>
 
@@ -217,6 +222,7 @@ TEST_F(WeekTimetableTest, LessonsGoToTheBufferAndBackWithTheirSlides)
         EXPECT_EQ(d.GetProgress().GetText(), before);
         EXPECT_TRUE(d.GetCardHost().GetView()->GetSelectedId().empty());
         EXPECT_FALSE(d.IsAnimating());
+        EXPECT_TRUE(TablesConsistent(*task));
     });
 }
 
@@ -235,7 +241,174 @@ TEST_F(WeekTimetableTest, PlacingIntoAnOccupiedCellSlidesTheDisplacedLessonToIts
         EXPECT_EQ(sounds.size(), 2u) << "card to cell, then cell to the displaced lesson's card";
         EXPECT_EQ(d.GetContainer().GetTable()->GetNode(*target).data(1).GetCourseId(), planId);
         EXPECT_NE(Card(d, displaced)->placed, displacedBefore);
+        EXPECT_TRUE(TablesConsistent(*task));
     });
+}
+
+TEST_F(WeekTimetableTest, ClicksOnTheGridDuringASlideAreIgnored)
+{
+    Run(0, "", [&](CWeekTimetableDlg& d) {
+        CCourseTable& table = *d.GetContainer().GetTable();
+        for (const tagTABLE_NODE& slot : Slots()) {
+            if (!table.IsUsed(slot) || table.GetNode(slot).IsInterleave())
+                continue;
+            const std::string planId = table.GetNode(slot).data(1).GetCourseId();
+            ClickCell(d, slot);
+            // A cell the picked lesson could trade places with, holding another lesson.
+            std::optional<tagTABLE_NODE> other;
+            for (const tagTABLE_NODE& each : Slots()) {
+                const CCell* cell = Grid(d).GetCell(d.GetContainer().ToGridNode(each));
+                if (!other && cell && cell->GetState() == CCell::STATE_FRIEND && table.IsUsed(each) &&
+                    !table.GetNode(each).IsInterleave() && table.GetNode(each).data(1).GetCourseId() != planId)
+                    other = each;
+            }
+            if (!other) {
+                ClickCell(d, slot);
+                continue;
+            }
+            const std::string otherPlan = table.GetNode(*other).data(1).GetCourseId();
+            const CWeekCount placedBefore = Card(d, planId)->placed;
+            bool clickedWhileSliding = false;
+            QTimer::singleShot(0, &d, [&] {
+                if (!d.IsAnimating())
+                    return;
+                clickedWhileSliding = true;
+                ClickCell(d, *other);
+            });
+            ClickCard(d, planId);
+            QCoreApplication::processEvents();
+            if (table.IsUsed(slot)) {  // this lesson may not leave: try another
+                ClickCell(d, slot);
+                continue;
+            }
+            EXPECT_TRUE(clickedWhileSliding);
+            EXPECT_EQ(table.GetNode(*other).data(1).GetCourseId(), otherPlan) << "the click swapped nothing";
+            EXPECT_NE(Card(d, planId)->placed, placedBefore) << "the picked lesson went to its card";
+            EXPECT_TRUE(TablesConsistent(*task));
+            return;
+        }
+        ADD_FAILURE() << "no lesson could be taken out";
+    });
+}
+
+// Another class chosen in the list while a lesson slides into the grid: the lesson still goes to
+// its own class, and the list waits.
+TEST_F(WeekTimetableTest, TheObjectListWaitsForASlide)
+{
+    Run(0, "", [&](CWeekTimetableDlg& d) {
+        const std::string classId = d.GetContainer().GetObjectId();
+        const std::string planId = MoveLessonToBuffer(d);
+        ASSERT_FALSE(planId.empty());
+        ClickCard(d, planId);
+        const auto target = AllowedCell(d, false);
+        ASSERT_TRUE(target);
+        auto* list = d.Item<QComboBox>(CWeekTimetableDlg::IDC_CLASS_LIST);
+        bool switchedWhileSliding = false;
+        QTimer::singleShot(0, &d, [&] {
+            if (!d.IsAnimating())
+                return;
+            switchedWhileSliding = true;
+            QTest::keyClick(list, Qt::Key_Down);
+        });
+        ClickCell(d, *target);
+        QCoreApplication::processEvents();
+        EXPECT_TRUE(switchedWhileSliding);
+        EXPECT_EQ(d.GetContainer().GetObjectId(), classId);
+        EXPECT_EQ(list->currentText(), zem::gui::ToQ(task->GetClass(classId)->GetName()));
+        EXPECT_EQ(task->GetClass(classId)->GetTable(true).GetNode(*target).data(1).GetCourseId(), planId);
+        EXPECT_TRUE(TablesConsistent(*task));
+    });
+}
+
+TEST_F(WeekTimetableTest, ClosingDuringASwapOfTheGridKeepsTheWindowOpen)
+{
+    Run(0, "", [&](CWeekTimetableDlg& d) {
+        CCourseTable& table = *d.GetContainer().GetTable();
+        for (const tagTABLE_NODE& slot : Slots()) {
+            if (!table.IsUsed(slot))
+                continue;
+            ClickCell(d, slot);
+            std::optional<tagTABLE_NODE> target;
+            for (const tagTABLE_NODE& each : Slots()) {
+                const CCell* cell = Grid(d).GetCell(d.GetContainer().ToGridNode(each));
+                if (!target && cell && cell->GetState() == CCell::STATE_FRIEND)
+                    target = each;
+            }
+            if (!target) {
+                ClickCell(d, slot);
+                continue;
+            }
+            bool closedWhileSliding = false;
+            QTimer::singleShot(0, &d, [&] {
+                if (!Grid(d).IsMoving())
+                    return;
+                closedWhileSliding = true;
+                d.close();
+            });
+            ClickCell(d, *target);
+            QCoreApplication::processEvents();
+            EXPECT_TRUE(closedWhileSliding);
+            EXPECT_FALSE(d.IsEnded()) << "the swap would be lost unasked";
+            EXPECT_TRUE(d.IsModified());
+            ScriptedMessages no({zem::IDNO});
+            d.close();
+            EXPECT_TRUE(d.IsEnded());
+            return;
+        }
+        ADD_FAILURE() << "no lesson could be picked";
+    });
+}
+
+// Half-week lessons and lessons of combined classes go to the buffer and back whole: nothing is
+// lost, doubled or left in a partner class's or teacher's table.
+TEST_F(WeekTimetableTest, HalfWeekAndCombinedLessonsGoToTheBufferAndBack)
+{
+    ScriptedMessages answers({}, zem::IDYES);
+    for (const bool half : {true, false}) {
+        SCOPED_TRACE(half ? "half-week" : "combined");
+        // A class with such a lesson, and its slot.
+        std::string classId;
+        tagTABLE_NODE slot{};
+        std::string planId;
+        for (const auto& [id, object] : task->GetClassInfoList()) {
+            const CCourseTable& table = static_cast<CClassInfo*>(object)->GetTable(false);
+            for (const tagTABLE_NODE& each : Slots()) {
+                const CCourseTableNode& node = table.GetNode(each);
+                const std::string course = node.data(1).GetCourseId();
+                if (!classId.empty() || course.empty())
+                    continue;
+                if (half ? node.GetOddEven(course) != 0 : task->GetCC(course) != nullptr) {
+                    classId = id;
+                    slot = each;
+                    planId = course;
+                }
+            }
+        }
+        ASSERT_FALSE(classId.empty());
+        Run(0, classId, [&](CWeekTimetableDlg& d) {
+            ClickCell(d, slot);
+            ASSERT_TRUE(Card(d, planId));
+            ASSERT_EQ(Card(d, planId)->mark, CCourseCard::kMarked);
+            const CWeekCount before = Card(d, planId)->placed;
+            ClickCard(d, planId);
+            EXPECT_NE(Card(d, planId)->placed, before) << "the lesson went to the buffer";
+            EXPECT_TRUE(TablesConsistent(*task));
+            ClickCard(d, planId);
+            const auto target = AllowedCell(d, false);
+            ASSERT_TRUE(target);
+            // A free cell asks how much of a half-week plan goes in: its odd-week half.
+            ModalScope lessonCount([](zem::gui::Dialog& dialog) {
+                if (auto* count = dynamic_cast<CLessonCountDlg*>(&dialog))
+                    count->m_value = 1;
+                dialog.EndDialog(zem::IDOK);
+            });
+            ClickCell(d, *target);
+            EXPECT_EQ(Card(d, planId)->placed, before) << "and back";
+            EXPECT_TRUE(TablesConsistent(*task));
+            ScriptedMessages no({zem::IDNO});
+            d.close();
+        });
+    }
 }
 
 TEST_F(WeekTimetableTest, TeacherAndRoomTimetablesHaveNoBuffer)
@@ -572,6 +745,36 @@ TEST_F(WeekTimetableTest, APaneShowsAnObjectAndTellsItsOwnerOfAnotherOne)
     EXPECT_EQ(owner.changes[0], std::make_pair(zem::WPARAM(3), cls));
     EXPECT_EQ(pane.GetKindChooser()->currentIndex(), 0) << "the choosers follow";
     SaveScreenshot(&owner, "WeekTableWnd");
+}
+
+// A kind without objects empties the pane: the last table must not stand under the new kind's name,
+// nor stay in use once its object may be gone.
+TEST_F(WeekTimetableTest, APaneOnAKindWithoutObjectsShowsNoTable)
+{
+    task->GetRoomInfoList().RemoveAll();
+    task->MaintainRoomIntegrity(true);
+    PaneOwner owner;
+    CWeekTableWnd pane;
+    pane.Create(&owner, 0, task);
+    pane.SetObjects(0, FindFirstScheduledObject(0));
+    ASSERT_NE(pane.GetContainer().GetTable(), nullptr);
+
+    pane.GetKindChooser()->setCurrentIndex(TABLE_ROOM);
+    emit pane.GetKindChooser()->activated(TABLE_ROOM);
+    int kind = -1;
+    std::string id = "?";
+    pane.GetCurrentObject(kind, id);
+    EXPECT_EQ(kind, TABLE_ROOM);
+    EXPECT_EQ(id, "");
+    EXPECT_EQ(pane.GetContainer().GetTable(), nullptr);
+    EXPECT_EQ(pane.GetInfoText(), "");
+    int filled = 0;
+    ForEachDaySlot(task->GetSchoolStructure(), true, [&](const tagTABLE_NODE& slot) {
+        std::string text;
+        pane.GetContainer().GetGrid().GetCellInfo(pane.GetContainer().ToGridNode(slot), &text);
+        filled += text == "0" ? 0 : 1;  // the cell's entry count leads its text
+    });
+    EXPECT_EQ(filled, 0);
 }
 
 }  // namespace
