@@ -69,7 +69,9 @@ void CTitledPanel::Draw(DC& dc) const
     const zem::COLORREF oldColor = dc.SetTextColor(m_titleTextColor);
     if (!m_title.empty())
         dc.DrawText(m_title, m_titleRect, DT_LEFT | DT_SINGLELINE | DT_VCENTER);
-    if (!m_remark.empty()) {
+    // The remark is a hint: in a band too narrow for both it gives way, never overlapping the title.
+    const int titleWidth = m_title.empty() ? 0 : dc.GetTextExtent(m_title).cx + 16;
+    if (!m_remark.empty() && titleWidth + dc.GetTextExtent(m_remark).cx <= m_titleRect.Width()) {
         dc.SetTextColor(zem::RGB(129, 129, 129));
         dc.DrawText(m_remark, m_titleRect, DT_RIGHT | DT_SINGLELINE | DT_VCENTER);
     }

@@ -76,6 +76,11 @@ TEST(TitledPanel, TextsAndSmallPanels)
     EXPECT_EQ(CountOther(image, Rect(100, 3, 200, 23), kBand), 0);
     SavePicture(image, "titled_panel.png");
 
+    // Too narrow for both: the remark gives way and nothing is drawn over the title.
+    panel.m_remark = "鼠标左键点击下方的小方块可以标示课程分布和可排区域";
+    const QImage narrow = Render(panel, 300, 60);
+    EXPECT_EQ(CountOther(narrow, Rect(120, 3, 292, 23), kBand), 0);
+
     // Smaller than its title: only what fits, nothing outside the panel.
     panel.SetRect(0, 0, 200, 12);
     const QImage small = Render(panel, 200, 40);
