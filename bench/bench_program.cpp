@@ -13,12 +13,12 @@
 #include "platform/gui/Dialog.h"
 #include "testing/generator/SchoolGenerator.h"
 
+#include "FreshProcess.h"
+
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
 
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -26,8 +26,6 @@
 #include <cstring>
 #include <fstream>
 #include <string>
-
-extern char** environ;
 
 namespace {
 
@@ -133,17 +131,7 @@ int OpenOnce(const char* file)
 
 void MeasureInFreshProcess()
 {
-    std::string path = L120TaskFile();
-    char self[] = "/proc/self/exe";
-    char flag[] = "--open-once";
-    char* argv[] = {self, flag, path.data(), nullptr};
-    pid_t child = 0;
-    if (posix_spawn(&child, "/proc/self/exe", nullptr, nullptr, argv, environ) != 0) {
-        std::perror("posix_spawn");
-        return;
-    }
-    int status = 0;
-    waitpid(child, &status, 0);
+    RunOpenOnceInFreshProcess(L120TaskFile());
 }
 
 }  // namespace

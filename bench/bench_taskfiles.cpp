@@ -9,18 +9,16 @@
 #include "platform/Files.h"
 #include "platform/Hooks.h"
 
+#include "FreshProcess.h"
+
 #include <benchmark/benchmark.h>
 
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <string>
-
-extern char** environ;
 
 namespace {
 
@@ -98,18 +96,7 @@ int OpenOnce(const char* file)
 
 void MeasurePeakInFreshProcess()
 {
-    const std::string file = L120TaskFile();
-    char self[] = "/proc/self/exe";
-    char flag[] = "--open-once";
-    std::string path = file;
-    char* argv[] = {self, flag, path.data(), nullptr};
-    pid_t child = 0;
-    if (posix_spawn(&child, "/proc/self/exe", nullptr, nullptr, argv, environ) != 0) {
-        std::perror("posix_spawn");
-        return;
-    }
-    int status = 0;
-    waitpid(child, &status, 0);
+    RunOpenOnceInFreshProcess(L120TaskFile());
 }
 
 }  // namespace
