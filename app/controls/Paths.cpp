@@ -130,7 +130,7 @@ bool SanitizeFileName(std::string& name)
     for (char16_t& c : wide) {
         switch (c) {
         case u'\\': case u'/': case u'*': case u'?': case u':':
-        // The Part's list lacks these, but no file name may hold them either.
+        // No file name may hold these either.
         case u'"': case u'|':
             c = u'-';
             break;

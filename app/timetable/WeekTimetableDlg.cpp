@@ -129,12 +129,12 @@ bool CWeekTimetableDlg::OnInitDialog()
     static constexpr ButtonSpec kButtons[] = {
         {IDC_OPTIONS, "课表选项(&T)", 324}, {IDC_EXPORT, "导  出(&E)", 430}, {IDC_PRINT, "打  印(&P)", 516},
         {IDC_SAVE, "保  存(&S)", 602}};
-    for (const ButtonSpec& spec : kButtons) {
-        auto* button = new CHoverButton(spec.text, this);
+    for (const ButtonSpec& entry : kButtons) {
+        auto* button = new CHoverButton(entry.text, this);
         button->setAutoDefault(false);
-        const int width = spec.id == IDC_OPTIONS ? 100 : 80;
-        SetWidgetRect(button, Rect(spec.left, kTopBand, spec.left + width, kTopBand + kButtonHeight));
-        AddControl(spec.id, button);
+        const int width = entry.id == IDC_OPTIONS ? 100 : 80;
+        SetWidgetRect(button, Rect(entry.left, kTopBand, entry.left + width, kTopBand + kButtonHeight));
+        AddControl(entry.id, button);
     }
     // The options menu, printing and export are not in this program yet.
     for (const int id : {IDC_OPTIONS, IDC_EXPORT, IDC_PRINT})
