@@ -3,12 +3,12 @@
 // 16 ms each on L120, so that the grid answers a click within a frame.
 #include "app/shell/taskhelper/TaskHelper.h"
 #include "app/timetable/TableContainer.h"
-#include "table/UICore.h"
 #include "testing/generator/SchoolGenerator.h"
+
+#include "GridBenchMain.h"
 
 #include <benchmark/benchmark.h>
 
-#include <QApplication>
 
 #include <cstdlib>
 #include <map>
@@ -119,15 +119,5 @@ BENCHMARK_CAPTURE(BM_SwapWithRecord, L120, "L120")->Unit(benchmark::kMillisecond
 
 int main(int argc, char** argv)
 {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    int qtArgc = 1;
-    QApplication app(qtArgc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    Schools().clear();
-    CUICore::Free();
-    return 0;
+    return RunGridBenchmarks(argc, argv, [] { Schools().clear(); });
 }

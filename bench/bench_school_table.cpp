@@ -2,10 +2,10 @@
 // window. Budget: one full repaint in under 16 ms, so that scrolling stays smooth.
 #include "base/CellRecord.h"
 #include "table/SchoolTable.h"
-#include "table/UICore.h"
 
-#include <QApplication>
 #include <QImage>
+
+#include "GridBenchMain.h"
 
 #include <benchmark/benchmark.h>
 
@@ -113,14 +113,5 @@ BENCHMARK(BM_RefreshAndRepaint)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)
 {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    int qtArgc = 1;
-    QApplication app(qtArgc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    CUICore::Free();
-    return 0;
+    return RunGridBenchmarks(argc, argv);
 }
