@@ -1,7 +1,7 @@
 // Changing a timetable by hand: picking a lesson (every cell it may go to computed and marked)
 // and a move of it with its history record, in a class of a generated school. Budget: under
 // 16 ms each on L120, so that the grid answers a click within a frame.
-#include "app/shell/taskhelper/TaskHelper.h"
+#include "app/taskhelper/TaskHelper.h"
 #include "app/timetable/TableContainer.h"
 #include "testing/generator/SchoolGenerator.h"
 

@@ -1,8 +1,8 @@
 #include "app/controls/Drawing.h"
 
-#include "app/controls/AppServices.h"
+#include "app/shared/AppServices.h"
 #include "app/controls/Bitmaps.h"
-#include "app/controls/Strings.h"
+#include "app/shared/Strings.h"
 
 #include <algorithm>
 #include <random>

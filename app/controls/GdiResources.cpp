@@ -1,7 +1,7 @@
 #include "app/controls/GdiResources.h"
 
 #include "app/controls/Bitmaps.h"
-#include "app/controls/Strings.h"
+#include "app/shared/Strings.h"
 #include "platform/Text.h"
 #include "table/UICore.h"
 #include "table/WeekTable.h"

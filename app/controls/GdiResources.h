@@ -1,7 +1,7 @@
 #pragma once
 // The fonts, colours, bitmaps and cursors that many windows draw with, made once and shared, and
 // the list of font faces installed on the machine.
-#include "app/controls/FontSpec.h"
+#include "app/shared/FontSpec.h"
 #include "platform/MessageTarget.h"
 #include "platform/gui/Font.h"
 #include "platform/Gdi.h"

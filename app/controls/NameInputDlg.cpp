@@ -1,7 +1,7 @@
 #include "app/controls/NameInputDlg.h"
 
 #include "app/controls/HoverButton.h"
-#include "app/controls/Strings.h"
+#include "app/shared/Strings.h"
 #include "platform/gui/QtText.h"
 
 #include <QLabel>

@@ -2,7 +2,7 @@
 
 #include "app/controls/DialogLook.h"
 #include "app/controls/HoverButton.h"
-#include "app/controls/Strings.h"
+#include "app/shared/Strings.h"
 #include "platform/Hooks.h"
 #include "platform/Text.h"
 #include "platform/gui/ItemList.h"

@@ -1,11 +1,11 @@
 #include "app/controls/RoomSlotAnalysisDlg.h"
 
-#include "app/controls/AppServices.h"
-#include "app/controls/ObjectLists.h"
-#include "app/controls/Pinyin.h"
-#include "app/controls/Strings.h"
-#include "app/controls/Vocabulary.h"
-#include "app/shell/taskhelper/TaskHelper.h"
+#include "app/shared/AppServices.h"
+#include "app/shared/ObjectLists.h"
+#include "app/shared/Pinyin.h"
+#include "app/shared/Strings.h"
+#include "app/shared/Vocabulary.h"
+#include "app/taskhelper/TaskHelper.h"
 #include "base/ScheduleTask.h"
 #include "platform/gui/ReportList.h"
 

@@ -1,6 +1,6 @@
 #include "app/controls/ShellFunctions.h"
 
-#include "app/controls/Strings.h"
+#include "app/shared/Strings.h"
 #include "platform/Text.h"
 #include "platform/gui/Desktop.h"
 #include "platform/gui/FileDialogs.h"

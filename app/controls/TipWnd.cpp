@@ -1,9 +1,9 @@
 #include "app/controls/TipWnd.h"
 
-#include "app/controls/AppServices.h"
+#include "app/shared/AppServices.h"
 #include "app/controls/Drawing.h"
 #include "app/controls/GdiResources.h"
-#include "app/controls/Strings.h"
+#include "app/shared/Strings.h"
 #include "platform/gui/DC.h"
 
 #include <QMouseEvent>

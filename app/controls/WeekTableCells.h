@@ -1,7 +1,7 @@
 #pragma once
 // A week grid seen as the cells the task helper fills and marks: the helper's column is the
 // grid's day. Made on the stack around a helper call, like the helper itself.
-#include "app/shell/taskhelper/WeekGridCells.h"
+#include "app/taskhelper/WeekGridCells.h"
 
 class CWeekTable;
 

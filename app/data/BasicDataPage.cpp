@@ -1,9 +1,9 @@
 #include "app/data/BasicDataPage.h"
 
-#include "app/controls/AppServices.h"
+#include "app/shared/AppServices.h"
 #include "app/controls/DialogLook.h"
 #include "app/controls/HoverButton.h"
-#include "app/controls/Strings.h"
+#include "app/shared/Strings.h"
 #include "base/ScheduleTask.h"
 #include "platform/Text.h"
 

@@ -1,9 +1,9 @@
 #include "app/data/BatchAddClassDlg.h"
 
-#include "app/controls/AppServices.h"
+#include "app/shared/AppServices.h"
 #include "app/controls/DialogLook.h"
 #include "app/controls/HoverButton.h"
-#include "app/controls/Strings.h"
+#include "app/shared/Strings.h"
 #include "app/controls/TipWnd.h"
 #include "app/data/BatchAddCommon.h"
 #include "platform/Hooks.h"

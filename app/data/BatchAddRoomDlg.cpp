@@ -1,6 +1,6 @@
 #include "app/data/BatchAddRoomDlg.h"
 
-#include "app/controls/Strings.h"
+#include "app/shared/Strings.h"
 #include "platform/gui/ItemList.h"
 
 std::vector<std::unique_ptr<CRoomPreset>> BuildRoomPresets()

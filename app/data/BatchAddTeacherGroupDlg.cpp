@@ -1,8 +1,8 @@
 #include "app/data/BatchAddTeacherGroupDlg.h"
 
-#include "app/controls/AppServices.h"
-#include "app/controls/ObjectLists.h"
-#include "app/controls/Strings.h"
+#include "app/shared/AppServices.h"
+#include "app/shared/ObjectLists.h"
+#include "app/shared/Strings.h"
 #include "base/ScheduleTask.h"
 #include "platform/Text.h"
 #include "platform/gui/ItemList.h"

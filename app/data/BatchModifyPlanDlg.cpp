@@ -4,7 +4,7 @@
 #include "app/controls/GdiResources.h"
 #include "app/controls/HoverButton.h"
 #include "app/controls/MultiSelectDlg.h"
-#include "app/controls/Strings.h"
+#include "app/shared/Strings.h"
 #include "app/data/PlanListPage.h"
 #include "base/WeekCount.h"
 #include "base/ZemObject.h"

@@ -1,6 +1,6 @@
 #include "app/data/DataStatisticsDlg.h"
 
-#include "app/controls/AppServices.h"
+#include "app/shared/AppServices.h"
 #include "app/controls/DialogLook.h"
 #include "app/controls/HoverButton.h"
 #include "app/controls/SkinHeaderCtrl.h"

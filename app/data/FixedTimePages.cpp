@@ -1,11 +1,11 @@
 #include "app/data/FixedTimePages.h"
 
-#include "app/controls/AppServices.h"
+#include "app/shared/AppServices.h"
 #include "app/controls/CoursePlanPickerDlg.h"
 #include "app/controls/MultiSelectDlg.h"
 #include "app/controls/ObjectPickerDlg.h"
 #include "app/controls/TimeSlotPickerDlg.h"
-#include "app/shell/taskhelper/TaskHelper.h"
+#include "app/taskhelper/TaskHelper.h"
 #include "base/BasicData.h"
 #include "base/Rules.h"
 #include "base/ScheduleTask.h"

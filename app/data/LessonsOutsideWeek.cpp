@@ -1,7 +1,7 @@
 #include "app/data/LessonsOutsideWeek.h"
 
-#include "app/shell/taskhelper/TaskHelper.h"
-#include "app/shell/taskhelper/TaskHelperSlots.h"
+#include "app/taskhelper/TaskHelper.h"
+#include "app/taskhelper/TaskHelperSlots.h"
 
 #include <functional>
 

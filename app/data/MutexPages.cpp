@@ -1,10 +1,10 @@
 #include "app/data/MutexPages.h"
 
-#include "app/controls/AppServices.h"
+#include "app/shared/AppServices.h"
 #include "app/controls/MultiSelectDlg.h"
 #include "app/controls/ObjectPickerDlg.h"
-#include "app/controls/Strings.h"
-#include "app/controls/TextBuilders.h"
+#include "app/shared/Strings.h"
+#include "app/shared/TextBuilders.h"
 #include "base/Rules.h"
 #include "base/ScheduleTask.h"
 #include "platform/Text.h"

@@ -1,9 +1,9 @@
 #include "app/data/OETeamPage.h"
 
-#include "app/controls/AppServices.h"
+#include "app/shared/AppServices.h"
 #include "app/controls/CoursePlanPickerDlg.h"
 #include "app/controls/HoverButton.h"
-#include "app/controls/Strings.h"
+#include "app/shared/Strings.h"
 #include "base/BasicData.h"
 #include "base/Rules.h"
 #include "base/ScheduleTask.h"

@@ -6,7 +6,7 @@
 #include "app/controls/HoverButton.h"
 #include "app/controls/ObjectPickerDlg.h"
 #include "app/controls/PriorityCombo.h"
-#include "app/controls/Strings.h"
+#include "app/shared/Strings.h"
 #include "app/data/BasicDataPage.h"
 #include "app/data/DataBitmaps.h"
 #include "base/ScheduleTask.h"

@@ -2,9 +2,9 @@
 // the write-back into the task.
 #include "app/data/PlanListPage.h"
 
-#include "app/controls/Strings.h"
+#include "app/shared/Strings.h"
 #include "app/data/TaskFileSave.h"
-#include "app/shell/taskhelper/TaskHelper.h"
+#include "app/taskhelper/TaskHelper.h"
 #include "app/timetable/TeacherConflictDlg.h"
 #include "base/Log.h"
 #include "base/ScheduleTask.h"

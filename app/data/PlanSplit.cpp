@@ -1,9 +1,9 @@
 #include "app/data/PlanSplit.h"
 
-#include "app/controls/Strings.h"
+#include "app/shared/Strings.h"
 #include "app/data/LessonsOutsideWeek.h"
-#include "app/shell/taskhelper/TaskHelper.h"
-#include "app/shell/taskhelper/TaskHelperSlots.h"
+#include "app/taskhelper/TaskHelper.h"
+#include "app/taskhelper/TaskHelperSlots.h"
 #include "base/WeekCount.h"
 #include "platform/Hooks.h"
 #include "platform/Text.h"

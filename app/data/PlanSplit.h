@@ -2,7 +2,7 @@
 // Splitting teaching plans: N placed lessons of a plan become lessons of another course for the
 // same class and teacher. They join the plan of that class, teacher and course when there is one,
 // else a new plan; the weekly counts move with them.
-#include "app/controls/AdjustmentHistory.h"
+#include "app/shared/AdjustmentHistory.h"
 #include "base/ScheduleTask.h"
 
 #include <map>

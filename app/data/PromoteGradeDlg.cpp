@@ -1,10 +1,10 @@
 #include "app/data/PromoteGradeDlg.h"
 
-#include "app/controls/AppServices.h"
+#include "app/shared/AppServices.h"
 #include "app/controls/DialogLook.h"
 #include "app/controls/HoverButton.h"
-#include "app/controls/Strings.h"
-#include "app/controls/Vocabulary.h"
+#include "app/shared/Strings.h"
+#include "app/shared/Vocabulary.h"
 #include "base/ConfigHost.h"
 #include "platform/Text.h"
 #include "platform/gui/QtText.h"

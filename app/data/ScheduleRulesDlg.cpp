@@ -1,6 +1,6 @@
 #include "app/data/ScheduleRulesDlg.h"
 
-#include "app/controls/AppServices.h"
+#include "app/shared/AppServices.h"
 #include "app/controls/DialogLook.h"
 #include "app/controls/HoverButton.h"
 #include "base/ScheduleTask.h"

@@ -1,6 +1,6 @@
 #include "app/data/SchoolTypePresets.h"
 
-#include "app/controls/Strings.h"
+#include "app/shared/Strings.h"
 #include "platform/Hooks.h"
 #include "platform/Text.h"
 

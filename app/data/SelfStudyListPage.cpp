@@ -1,6 +1,6 @@
 #include "app/data/SelfStudyListPage.h"
 
-#include "app/controls/Vocabulary.h"
+#include "app/shared/Vocabulary.h"
 #include "base/ScheduleTask.h"
 #include "platform/Text.h"
 

@@ -2,7 +2,7 @@
 // The plan-split tool: the user chooses plans, a count N, where in the week the lessons are taken
 // and a new course; each plan's row tells whether it may be split and why not, and "执行拆分"
 // gives N lessons of every allowed plan to the new course.
-#include "app/controls/AdjustmentHistory.h"
+#include "app/shared/AdjustmentHistory.h"
 #include "app/data/PlanSplit.h"
 #include "platform/gui/Dialog.h"
 #include "platform/gui/Timers.h"

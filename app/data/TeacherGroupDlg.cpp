@@ -5,7 +5,7 @@
 #include "app/controls/Drawing.h"
 #include "app/controls/HoverButton.h"
 #include "app/controls/MultiSelectDlg.h"
-#include "app/controls/Strings.h"
+#include "app/shared/Strings.h"
 #include "app/data/BasicDataPage.h"
 #include "base/ZemObject.h"
 #include "platform/Text.h"

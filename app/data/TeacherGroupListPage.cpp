@@ -1,7 +1,7 @@
 #include "app/data/TeacherGroupListPage.h"
 
-#include "app/controls/Strings.h"
-#include "app/controls/TextBuilders.h"
+#include "app/shared/Strings.h"
+#include "app/shared/TextBuilders.h"
 #include "app/data/BatchAddTeacherGroupDlg.h"
 #include "app/data/TeacherGroupDlg.h"
 #include "base/ScheduleTask.h"

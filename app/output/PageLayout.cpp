@@ -1,6 +1,5 @@
 #include "app/output/PageLayout.h"
 
-#include "app/controls/GdiResources.h"
 #include "table/UICore.h"
 
 #include <algorithm>
@@ -21,7 +20,8 @@ CPageLayout::CPageLayout()
 
 void CPageLayout::SetDefaults()
 {
-    const std::string kai = CGdiResources::GetInstance()->GetKaiFontName();
+    // The Windows face name: the font alias table turns it into the installed KaiTi family.
+    const std::string kai = "楷体";
     fonts[FONT_TITLE] = {CUICore::instance()->GetDefaultTableFontName(), 18, true, false};
     fonts[FONT_HEADER] = {kai, 9, true, false};
     fonts[FONT_SMALL] = {kai, 9, false, false};

@@ -3,7 +3,7 @@
 // what a page of week timetables shows (CWeekTablePageLayout); the whole-school timetable's
 // settings (CTablePageLayout). The application context owns one of each for the whole run and
 // keeps them in zem.ini.
-#include "app/controls/FontSpec.h"
+#include "app/shared/FontSpec.h"
 #include "table/TableDefs.h"
 
 #include <string>

@@ -1,8 +1,8 @@
 #include "app/shell/AppContext.h"
 
 #include "app/controls/GdiResources.h"
-#include "app/controls/Paths.h"
-#include "app/controls/Strings.h"
+#include "app/shared/Paths.h"
+#include "app/shared/Strings.h"
 #include "app/controls/TipWnd.h"
 #include "app/shell/MainDlg.h"
 #include "app/shell/NewTaskDlg.h"

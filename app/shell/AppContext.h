@@ -3,14 +3,14 @@
 // program-wide user setting of zem.ini, the recent-task lists, the table fonts, the two page
 // layouts, the subject colour map, the tip balloon and the tip list. Settings are read once when
 // the context is made; each setter writes its key at once.
-#include "app/controls/AppServices.h"
-#include "app/controls/FontSpec.h"
-#include "app/controls/RecentList.h"
-#include "app/controls/SettingsFile.h"
+#include "app/shared/AppServices.h"
+#include "app/shared/FontSpec.h"
+#include "app/shared/RecentList.h"
+#include "app/shared/SettingsFile.h"
 #include "app/output/PageLayout.h"
 #include "app/shell/FeatureWindows.h"
 #include "app/shell/TipList.h"
-#include "app/shell/taskhelper/SubjectColorMap.h"
+#include "app/taskhelper/SubjectColorMap.h"
 #include "base/ConfigHost.h"
 
 #include <memory>

@@ -2,8 +2,8 @@
 #include "app/shell/AppContext.h"
 
 #include "app/controls/GdiResources.h"
-#include "app/controls/Paths.h"
-#include "app/controls/Strings.h"
+#include "app/shared/Paths.h"
+#include "app/shared/Strings.h"
 #include "base/Log.h"
 #include "platform/Hooks.h"
 #include "platform/IniFile.h"

@@ -1,10 +1,10 @@
 #include "app/shell/BackupDlg.h"
 
-#include "app/controls/AppServices.h"
+#include "app/shared/AppServices.h"
 #include "app/controls/DialogLook.h"
 #include "app/controls/GdiResources.h"
 #include "app/controls/HoverButton.h"
-#include "app/controls/Paths.h"
+#include "app/shared/Paths.h"
 #include "app/controls/ShellFunctions.h"
 #include "app/shell/AppContext.h"
 #include "base/ScheduleTask.h"

@@ -1,9 +1,9 @@
 #include "app/shell/BackupRestoreDlg.h"
 
-#include "app/controls/AppServices.h"
+#include "app/shared/AppServices.h"
 #include "app/controls/DialogLook.h"
 #include "app/controls/HoverButton.h"
-#include "app/controls/Paths.h"
+#include "app/shared/Paths.h"
 #include "app/controls/SkinHeaderCtrl.h"
 #include "app/shell/TaskRestore.h"
 #include "base/ScheduleTask.h"

@@ -2,9 +2,9 @@
 
 #include "app/controls/DialogLook.h"
 #include "app/controls/HoverButton.h"
-#include "app/controls/Md5.h"
-#include "app/controls/SettingsFile.h"
-#include "app/controls/Strings.h"
+#include "app/shared/Md5.h"
+#include "app/shared/SettingsFile.h"
+#include "app/shared/Strings.h"
 #include "platform/Hooks.h"
 #include "platform/IniFile.h"
 #include "platform/Text.h"

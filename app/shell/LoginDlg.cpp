@@ -2,7 +2,7 @@
 
 #include "app/controls/GdiResources.h"
 #include "app/controls/HoverButton.h"
-#include "app/controls/Md5.h"
+#include "app/shared/Md5.h"
 #include "app/shell/ShellBitmaps.h"
 #include "app/controls/Bitmaps.h"
 #include "platform/Hooks.h"

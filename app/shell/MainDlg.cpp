@@ -4,7 +4,7 @@
 #include "app/controls/Drawing.h"
 #include "app/controls/GdiResources.h"
 #include "app/controls/ShellFunctions.h"
-#include "app/controls/Strings.h"
+#include "app/shared/Strings.h"
 #include "app/shell/AppContext.h"
 #include "app/shell/ShellBitmaps.h"
 #include "app/shell/ShellMessages.h"

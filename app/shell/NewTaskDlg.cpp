@@ -1,8 +1,8 @@
 #include "app/shell/NewTaskDlg.h"
 
-#include "app/controls/AppServices.h"
+#include "app/shared/AppServices.h"
 #include "app/controls/HoverButton.h"
-#include "app/controls/Paths.h"
+#include "app/shared/Paths.h"
 #include "app/controls/ShellFunctions.h"
 #include "app/controls/TipWnd.h"
 #include "app/shell/AppContext.h"

@@ -2,10 +2,10 @@
 
 #include "app/controls/Bitmaps.h"
 #include "app/controls/GdiResources.h"
-#include "app/controls/ObjectLists.h"
-#include "app/controls/Paths.h"
+#include "app/shared/ObjectLists.h"
+#include "app/shared/Paths.h"
 #include "app/controls/RemoveItemsDlg.h"
-#include "app/controls/Strings.h"
+#include "app/shared/Strings.h"
 #include "app/shell/AppContext.h"
 #include "app/shell/FeatureWindows.h"
 #include "app/shell/ShellMessages.h"

@@ -5,7 +5,7 @@
 #include "app/controls/GdiResources.h"
 #include "app/controls/HoverButton.h"
 #include "app/controls/MultiSelectDlg.h"
-#include "app/controls/AppServices.h"
+#include "app/shared/AppServices.h"
 #include "app/shell/ShellBitmaps.h"
 #include "base/ScheduleTask.h"
 #include "core/Core.h"

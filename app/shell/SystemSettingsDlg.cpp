@@ -1,11 +1,11 @@
 #include "app/shell/SystemSettingsDlg.h"
 
-#include "app/controls/AppServices.h"
+#include "app/shared/AppServices.h"
 #include "app/controls/DialogLook.h"
 #include "app/controls/Drawing.h"
 #include "app/controls/GdiResources.h"
 #include "app/controls/HoverButton.h"
-#include "app/controls/Strings.h"
+#include "app/shared/Strings.h"
 #include "app/shell/AppContext.h"
 #include "app/shell/ChangePasswordDlg.h"
 #include "app/shell/FeatureWindows.h"

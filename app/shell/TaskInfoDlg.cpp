@@ -1,6 +1,6 @@
 #include "app/shell/TaskInfoDlg.h"
 
-#include "app/controls/AppServices.h"
+#include "app/shared/AppServices.h"
 #include "app/controls/DialogLook.h"
 #include "app/controls/Drawing.h"
 #include "app/controls/GdiResources.h"

@@ -1,8 +1,8 @@
 #include "app/shell/TaskRename.h"
 
-#include "app/controls/RecentList.h"
-#include "app/controls/Strings.h"
-#include "app/controls/Paths.h"
+#include "app/shared/RecentList.h"
+#include "app/shared/Strings.h"
+#include "app/shared/Paths.h"
 #include "app/shell/AppContext.h"
 #include "base/ScheduleTask.h"
 #include "platform/Files.h"

@@ -1,6 +1,6 @@
 #include "app/shell/TaskRestore.h"
 
-#include "app/controls/Paths.h"
+#include "app/shared/Paths.h"
 #include "app/shell/AppContext.h"
 #include "base/Log.h"
 #include "base/ScheduleTask.h"

@@ -3,7 +3,7 @@
 #include "app/shell/PagePanel.h"
 
 #include "app/controls/ObjectPickerDlg.h"
-#include "app/controls/Paths.h"
+#include "app/shared/Paths.h"
 #include "app/controls/RemoveItemsDlg.h"
 #include "app/shell/AppContext.h"
 #include "app/shell/FeatureWindows.h"

@@ -1,6 +1,6 @@
 #include "app/shell/ZemApp.h"
 
-#include "app/controls/Strings.h"
+#include "app/shared/Strings.h"
 #include "app/shell/AppContext.h"
 #include "app/shell/LoginDlg.h"
 #include "app/shell/MainDlg.h"

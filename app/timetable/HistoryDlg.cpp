@@ -1,6 +1,6 @@
 #include "app/timetable/HistoryDlg.h"
 
-#include "app/controls/AppServices.h"
+#include "app/shared/AppServices.h"
 #include "app/controls/SkinHeaderCtrl.h"
 #include "app/timetable/OperationHistory.h"
 #include "base/ScheduleTask.h"

@@ -1,6 +1,6 @@
 #include "app/timetable/OperationHistory.h"
 
-#include "app/controls/Strings.h"
+#include "app/shared/Strings.h"
 
 CScheduleOperation::CScheduleOperation(int kind) : m_kind(kind), m_time(GetNowString()) {}
 

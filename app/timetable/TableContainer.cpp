@@ -2,13 +2,13 @@
 // replays of its records. The context menu's commands are in TableContainerCommands.cpp.
 #include "app/timetable/TableContainer.h"
 
-#include "app/controls/AppServices.h"
+#include "app/shared/AppServices.h"
 #include "app/controls/GdiResources.h"
-#include "app/controls/Strings.h"
-#include "app/controls/TextBuilders.h"
-#include "app/controls/Vocabulary.h"
+#include "app/shared/Strings.h"
+#include "app/shared/TextBuilders.h"
+#include "app/shared/Vocabulary.h"
 #include "app/controls/WeekTableCells.h"
-#include "app/shell/taskhelper/TaskHelper.h"
+#include "app/taskhelper/TaskHelper.h"
 #include "app/timetable/HistoryDlg.h"
 #include "platform/Text.h"
 

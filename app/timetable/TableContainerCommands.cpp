@@ -2,12 +2,12 @@
 // clearing lessons, rooms, the odd/even swap and the go-to commands.
 #include "app/timetable/TableContainer.h"
 
-#include "app/controls/AppServices.h"
+#include "app/shared/AppServices.h"
 #include "app/controls/CoursePlanPickerDlg.h"
 #include "app/controls/RoomSlotAnalysisDlg.h"
-#include "app/controls/Strings.h"
-#include "app/controls/Vocabulary.h"
-#include "app/shell/taskhelper/TaskHelper.h"
+#include "app/shared/Strings.h"
+#include "app/shared/Vocabulary.h"
+#include "app/taskhelper/TaskHelper.h"
 #include "app/timetable/LessonCountDlg.h"
 #include "base/Log.h"
 #include "platform/Text.h"

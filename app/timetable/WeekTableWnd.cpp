@@ -1,13 +1,13 @@
 #include "app/timetable/WeekTableWnd.h"
 
-#include "app/controls/AppServices.h"
+#include "app/shared/AppServices.h"
 #include "app/controls/DialogLook.h"
 #include "app/controls/Drawing.h"
 #include "app/controls/GdiResources.h"
 #include "app/controls/HoverButton.h"
-#include "app/controls/ObjectLists.h"
+#include "app/shared/ObjectLists.h"
 #include "app/controls/ObjectPickerDlg.h"
-#include "app/shell/taskhelper/TaskHelper.h"
+#include "app/taskhelper/TaskHelper.h"
 #include "platform/Text.h"
 #include "platform/gui/QtText.h"
 

@@ -3,7 +3,7 @@
 // hand: the table container in the middle, the related timetables on the right, the plan cards
 // below (in a class timetable also the buffer of unplaced lessons), the whole task's progress at
 // the top. Every change stays in the working timetables until Save.
-#include "app/controls/LessonCounter.h"
+#include "app/shared/LessonCounter.h"
 #include "app/controls/ProgressWnd.h"
 #include "app/controls/ScrollPanel.h"
 #include "app/controls/SplitterBar.h"

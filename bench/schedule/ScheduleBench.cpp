@@ -9,7 +9,7 @@
 #include "core/Core.h"
 #include "TaskPaths.h"
 
-#include "app/shell/taskhelper/TaskHelperCallback.h"
+#include "app/taskhelper/TaskHelperCallback.h"
 #include "base/ScheduleTask.h"
 #include "testing/validator/ScheduleValidator.h"
 #include "platform/Files.h"

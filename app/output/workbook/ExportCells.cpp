@@ -1,6 +1,6 @@
 #include "app/output/workbook/ExportCells.h"
 
-#include "app/controls/Strings.h"
+#include "app/shared/Strings.h"
 #include "base/BasicData.h"
 #include "platform/Text.h"
 

@@ -1,7 +1,7 @@
 #include "app/output/workbook/SpreadsheetExporter.h"
 
 #include "app/output/workbook/XlsxWriter.h"
-#include "app/controls/AppServices.h"
+#include "app/shared/AppServices.h"
 #include "platform/Hooks.h"
 #include "platform/Text.h"
 

@@ -8,7 +8,7 @@
 // engine first and the others after it. The content of a workbook is written by the writer of its
 // kind into the in-memory workbook.
 #include "app/output/workbook/Workbook.h"
-#include "app/shell/taskhelper/ExportTableItem.h"
+#include "app/taskhelper/ExportTableItem.h"
 #include "platform/MessageTarget.h"
 
 #include <atomic>

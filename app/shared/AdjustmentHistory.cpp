@@ -1,0 +1,74 @@
+#include "app/shared/AdjustmentHistory.h"
+
+#include "app/shared/AppServices.h"
+#include "app/shared/Strings.h"
+#include "base/ScheduleTask.h"
+#include "platform/IniFile.h"
+#include "platform/Text.h"
+
+namespace {
+
+constexpr const char* kSection = "AdjustmentHistory";
+constexpr int kKeptEntries = 10;
+
+std::string ValueOf(const CAdjustmentEntry& entry)
+{
+    // A "|" in the title would read back as an id.
+    std::string value = zem::ReplaceAll(entry.title, "|", "｜");
+    for (const std::string& id : entry.ids)
+        value += "|" + id;
+    return value;
+}
+
+}  // namespace
+
+void CAdjustmentHistory::Load(const std::string& file, const std::string& section, int count)
+{
+    m_file = file;
+    m_section = section;
+    m_capacity = count;
+    zem::IniFile ini;
+    ini.Load(file);
+    for (int i = 1; i <= count; ++i) {
+        const std::string value = ini.GetString(section, std::to_string(i));
+        if (value.empty())
+            break;
+        std::vector<std::string> parts;
+        SplitToArray(value, "|", parts, false);
+        auto entry = std::make_unique<CAdjustmentEntry>();
+        entry->title = parts.front();
+        entry->ids.assign(parts.begin() + 1, parts.end());
+        m_entries.push_back(std::move(entry));
+    }
+}
+
+void SaveAdjustmentHistory(CAdjustmentEntryList& newEntries)
+{
+    CAdjustmentEntryList given = std::move(newEntries);
+    newEntries.clear();
+    const CScheduleTask* task = AppServices().GetTask();
+    if (!task)
+        return;
+    CAdjustmentHistory history;
+    history.Load(task->GetConfigFile(), kSection, 100);
+    CAdjustmentEntryList& entries = history.GetEntries();
+    for (auto& entry : given)
+        if (entry)
+            entries.insert(entries.begin(), std::move(entry));
+
+    zem::IniFile ini;
+    if (!ini.LoadForEdit(task->GetConfigFile()))
+        return;
+    int key = 1;
+    for (const auto& entry : entries) {
+        if (key > kKeptEntries)
+            break;
+        const std::string value = ValueOf(*entry);
+        // An empty value would end the list for a reader; such an entry has nothing to show.
+        if (value.empty() || !ini.SetString(kSection, std::to_string(key), value))
+            continue;
+        ++key;
+    }
+    ini.SetString(kSection, std::to_string(key), "");
+    ini.SaveIfModified();
+}

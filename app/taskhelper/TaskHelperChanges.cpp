@@ -1,0 +1,304 @@
+// Changes of placed lessons in the working timetables: place, remove, swap, change teacher, room
+// and assistants, and undo a series of edits.
+#include "app/taskhelper/PlacementRules.h"
+#include "app/taskhelper/TaskHelper.h"
+#include "app/taskhelper/TaskHelperSlots.h"
+
+#include "base/Utility.h"
+#include "platform/Text.h"
+
+namespace {
+
+int HalfOf(int part) { return part == 2 ? 2 : 1; }
+
+// A shared timetable (a teacher's) may hold another lesson at the slot by now, when a swap has
+// already put one there: only the plan's own lesson, or its combined class's, is taken out.
+bool SlotHoldsGroup(const CCourseTable& table, const tagTABLE_NODE& period, int part, const CPlanRules& plan)
+{
+    return plan.Holds(table.GetNode(period).data(HalfOf(part)).GetCourseHandle());
+}
+
+}  // namespace
+
+CCourseTable* CTaskHelper::ClassTableOf(const CCourseInfo* plan) const
+{
+    CClassInfo* cls = plan ? GetClass(plan->GetClassId()) : nullptr;
+    return cls ? &cls->GetTable(true) : nullptr;
+}
+
+void CTaskHelper::SetCourseNode(CCourseTable* classTable, CCourseInfo* plan, const std::string& room,
+                                const tagTABLE_NODE& period, int part)
+{
+    if (!classTable || !plan || !m_task)
+        return;
+    m_task->SetCourseNode(Rules().Plan(plan)->targets, room.empty() ? nullptr : GetRoom(room), zem::InternId(room), true,
+                          period, part);
+}
+
+bool CTaskHelper::PlaceCourseWithPartners(CCourseTable* classTable, CCourseInfo* plan, const std::string& room,
+                                          const tagTABLE_NODE& period, int part)
+{
+    if (!classTable || !plan || !m_task)
+        return false;
+    const std::vector<CCourseInfo*>& partners = Rules().Plan(plan)->partners;
+    // A partner placed unchecked could book its own teacher twice.
+    for (CCourseInfo* partner : partners) {
+        CCourseTable* table = ClassTableOf(partner);
+        if (!table || CanPlace(table, period, part, partner, room, false))
+            continue;
+        m_reason->partnerClasses.push_back(zem::InternId(partner->GetClassId()));
+        m_textStale = true;
+        return false;
+    }
+    for (CCourseInfo* partner : partners)
+        SetCourseNode(ClassTableOf(partner), partner, room, period, part);
+    SetCourseNode(classTable, plan, room, period, part);
+    return true;
+}
+
+void CTaskHelper::UnsetCourseNode(CCourseTable* table, CCourseTableNode* node, const tagTABLE_NODE& period, int part)
+{
+    if (!table || !node || !m_task)
+        return;
+    const int half = HalfOf(part);
+    const zem::IdHandle planId = node->data(half).GetCourseHandle();
+    const std::string& roomId = node->data(half).GetRoomId();
+    const CPlanRules* found = planId == zem::kNoId ? nullptr : Rules().Plan(planId);
+    if (found) {
+        const CPlanRules& rules = *found;
+        CCourseInfo* plan = rules.plan;
+        m_task->UnsetTableNode(&plan->GetTable(true), period, part);
+        // Its own teacher, then its assistants.
+        for (CTeacherInfo* teacher : rules.targets.teachers)
+            if (SlotHoldsGroup(teacher->GetTable(true), period, part, rules))
+                m_task->UnsetTableNode(&teacher->GetTable(true), period, part);
+        if (CRoomInfo* room = GetRoom(roomId)) {
+            int index = -1;
+            if (CCourseTable* used = room->GetComplexTable().PickUsed(true, period, half, plan->GetId(), index))
+                m_task->UnsetTableNode(used, period, part);
+        }
+    }
+    m_task->UnsetTableNode(table, period, part);
+}
+
+void CTaskHelper::RemoveCourseWithPartners(CCourseTable* table, CCourseTableNode* node, const tagTABLE_NODE& period,
+                                           int part)
+{
+    if (!table || !node || !m_task)
+        return;
+    if (const CPlanRules* plan = Rules().PlanOfSlot(*node, part)) {
+        for (CCourseInfo* partner : plan->partners) {
+            CCourseTable* partnerTable = ClassTableOf(partner);
+            if (partnerTable && partnerTable != table)
+                UnsetCourseNode(partnerTable, &partnerTable->GetNode(period), period, part);
+        }
+    }
+    UnsetCourseNode(table, node, period, part);
+}
+
+void CTaskHelper::EmptyNode(CCourseTable* table, const tagTABLE_NODE& period)
+{
+    CCourseTableNode& node = table->GetNode(period);
+    if (node.IsInterleave()) {
+        if (node.data(2).HasCourse())
+            UnsetCourseNode(table, &node, period, 2);
+        if (node.data(1).HasCourse())
+            UnsetCourseNode(table, &node, period, 1);
+    } else if (node.data(1).HasCourse()) {
+        UnsetCourseNode(table, &node, period, 0);
+    }
+}
+
+void CTaskHelper::FillNode(CCourseTable* table, const CCourseTableNode& from, const tagTABLE_NODE& period,
+                           std::vector<CCourseInfo*>& placed)
+{
+    auto put = [&](int half, int part) {
+        const CCourseTableNode::NodeData& lesson = from.data(half);
+        if (!lesson.HasCourse())
+            return;
+        if (const CPlanRules* rules = Rules().Plan(lesson.GetCourseHandle())) {
+            SetCourseNode(table, rules->plan, lesson.GetRoomId(), period, part);
+            placed.push_back(rules->plan);
+        } else {
+            // A lesson of no known plan still moves with its slot rather than vanish.
+            m_task->SetTableNode(table, lesson.GetCourseId(), lesson.GetRoomId(), lesson.GetRoomIndex(), period, part);
+        }
+    };
+    if (from.IsInterleave()) {
+        put(1, 1);
+        put(2, 2);
+    } else {
+        put(1, 0);
+    }
+}
+
+void CTaskHelper::MoveNodeOnce(CCourseTable* table, const tagTABLE_NODE& a, const tagTABLE_NODE& b,
+                               std::vector<CCourseInfo*>& placed)
+{
+    const CCourseTableNode nodeA = table->GetNode(a);
+    const CCourseTableNode nodeB = table->GetNode(b);
+    EmptyNode(table, b);
+    FillNode(table, nodeA, b, placed);
+    EmptyNode(table, a);
+    FillNode(table, nodeB, a, placed);
+}
+
+void CTaskHelper::MoveNode(CCourseTable* table, const tagTABLE_NODE& a, const tagTABLE_NODE& b,
+                           std::vector<std::string>* touchedClasses, bool* partnersMoved)
+{
+    if (!table || !m_task || a == b || !IsNodeInRange(a) || !IsNodeInRange(b))
+        return;
+    std::vector<std::string> ownList;
+    std::vector<std::string>& touched = touchedClasses ? *touchedClasses : ownList;
+    const bool outermost = touched.empty();
+    // Nothing below moves slots again, so one list serves every call.
+    std::vector<CCourseInfo*>& placed = m_placed;
+    placed.clear();
+    MoveNodeOnce(table, a, b, placed);
+    if (!placed.empty())
+        AddUniqueString(touched, placed.front()->GetClassId());
+    if (!outermost)
+        return;
+    // Partner classes move their slots too, and the lessons that come along bring their own
+    // partners' classes, so the walk goes on until no new class turns up.
+    bool moved = false;
+    for (std::size_t i = 0; i < placed.size(); ++i) {
+        for (CCourseInfo* partner : Rules().Plan(placed[i])->partners) {
+            CCourseTable* partnerTable = ClassTableOf(partner);
+            if (!partnerTable || partnerTable == table || IsStringInArray(touched, partner->GetClassId()))
+                continue;
+            touched.push_back(partner->GetClassId());
+            MoveNodeOnce(partnerTable, a, b, placed);
+            moved = true;
+        }
+    }
+    if (moved && partnersMoved)
+        *partnersMoved = true;
+}
+
+void CTaskHelper::ChangeTeacher(CCourseInfo* plan, CTeacherInfo* oldTeacher, CTeacherInfo* newTeacher)
+{
+    if (!plan || !oldTeacher || !newTeacher || !m_task)
+        return;
+    if (CCombineClass* combined = m_task->GetCC(plan->GetId()); combined && plan->GetTeacherId() == newTeacher->GetId())
+        for (const std::string& otherId : combined->GetCombineCourse())
+            if (otherId != plan->GetId())
+                if (CCourseInfo* other = FindCourse(otherId))
+                    other->SetTeacher(newTeacher->GetId());
+    m_rules.reset();
+    const CPlanRules& rules = *Rules().Plan(plan);
+    ForEachPlacedLesson(m_task->GetSchoolStructure(), *plan, [&](const tagTABLE_NODE& node, int part,
+                                                                 const CCourseTableNode& cell) {
+        const int half = HalfOf(part);
+        m_task->SetTableNode(&newTeacher->GetTable(true), plan->GetId(), cell.GetRoomId(half), cell.GetRoomIndex(half),
+                             node, part);
+        if (SlotHoldsGroup(oldTeacher->GetTable(true), node, part, rules))
+            m_task->UnsetTableNode(&oldTeacher->GetTable(true), node, part);
+    });
+}
+
+void CTaskHelper::ApplyAssistantChange(const std::string& planId, const std::vector<std::string>& newAssistants)
+{
+    CCourseInfo* plan = FindCourse(planId);
+    if (!plan)
+        return;
+    std::vector<std::string> added = newAssistants;
+    std::vector<std::string> removed;
+    if (const CCourseAssistant* assistant = m_task->GetAssistant(planId))
+        removed = assistant->GetAssistants();
+    for (auto it = added.begin(); it != added.end();) {
+        auto same = std::find_if(removed.begin(), removed.end(),
+                                 [&](const std::string& id) { return zem::EqualsNoCase(id, *it); });
+        if (same == removed.end()) {
+            ++it;
+            continue;
+        }
+        removed.erase(same);
+        it = added.erase(it);
+    }
+    const CPlanRules& rules = *Rules().Plan(plan);
+    ForEachPlacedLesson(m_task->GetSchoolStructure(), *plan, [&](const tagTABLE_NODE& node, int part,
+                                                                 const CCourseTableNode& cell) {
+        const int half = HalfOf(part);
+        for (const std::string& teacherId : added)
+            if (CTeacherInfo* teacher = GetTeacher(teacherId))
+                m_task->SetTableNode(&teacher->GetTable(true), planId, cell.GetRoomId(half), cell.GetRoomIndex(half),
+                                     node, part);
+        for (const std::string& teacherId : removed)
+            if (CTeacherInfo* teacher = GetTeacher(teacherId);
+                teacher && SlotHoldsGroup(teacher->GetTable(true), node, part, rules))
+                m_task->UnsetTableNode(&teacher->GetTable(true), node, part);
+    });
+    // The caller stores the new list; the rules read from the old one are dropped.
+    m_rules.reset();
+}
+
+void CTaskHelper::ChangeRoom(CCourseInfo* plan, const tagTABLE_NODE& period, int part, const std::string& newRoom)
+{
+    if (!plan || !m_task)
+        return;
+    const int half = HalfOf(part);
+    std::vector<CCourseInfo*> plans{plan};
+    for (CCourseInfo* partner : Rules().Plan(plan)->partners)
+        plans.push_back(partner);
+    for (CCourseInfo* each : plans) {
+        const std::string oldRoom = each->GetTable(true).GetNode(period).data(half).GetRoomId();
+        if (CRoomInfo* room = GetRoom(oldRoom)) {
+            int index = -1;
+            if (CCourseTable* used = room->GetComplexTable().PickUsed(true, period, half, each->GetId(), index))
+                m_task->UnsetTableNode(used, period, part);
+        }
+        CCourseTable* classTable = ClassTableOf(each);
+        if (classTable && classTable->GetNode(period).data(half).GetCourseId() == each->GetId())
+            SetCourseNode(classTable, each, newRoom, period, part);
+    }
+}
+
+namespace {
+
+template <class Visit>
+void ForEachTableObject(CScheduleTask& task, Visit visit)
+{
+    for (CZemObjectList* list : {&task.GetClassInfoList(), &task.GetTeacherInfoList()})
+        for (const auto& [id, object] : *list)
+            visit(*static_cast<CZemTableObject*>(object));
+    for (CZemObjectList* list : {&task.GetCourseInfoList(), &task.GetSelfStudyInfoList()})
+        for (const auto& [id, object] : *list)
+            visit(*static_cast<CZemTableObject*>(object));
+}
+
+template <class Visit>
+void ForEachRoomTable(CScheduleTask& task, Visit visit)
+{
+    for (const auto& [id, object] : task.GetRoomInfoList()) {
+        CComplexTable& tables = static_cast<CRoomInfo*>(object)->GetComplexTable();
+        visit(tables);
+        for (const bool temp : {true, false})
+            for (int i = 0; CCourseTable* table = tables.Enum(temp, i); ++i)
+                table->SetDirty(false);
+    }
+}
+
+}  // namespace
+
+void CTaskHelper::RestoreTempTables()
+{
+    if (!m_task)
+        return;
+    ForEachTableObject(*m_task, [](CZemTableObject& object) {
+        object.ReadTempTable();
+        object.GetTempTable().SetDirty(false);
+    });
+    ForEachRoomTable(*m_task, [](CComplexTable& tables) { tables.ReadTemps(); });
+}
+
+// Commits the working tables as the saved ones. Separate from the rest, as it writes the task's
+// timetable file.
+void CommitTempTables(CScheduleTask& task)
+{
+    ForEachTableObject(task, [](CZemTableObject& object) {
+        object.SaveTempTable();
+        object.GetTempTable().SetDirty(false);
+    });
+    ForEachRoomTable(task, [](CComplexTable& tables) { tables.SaveTemps(); });
+}

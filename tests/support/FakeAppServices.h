@@ -1,0 +1,36 @@
+#pragma once
+// Services of the program around the controls, set by a test and installed for its life.
+#include "app/shared/AppServices.h"
+
+class FakeAppServices : public CAppServices {
+public:
+    FakeAppServices() { previous_ = SetAppServices(this); }
+    ~FakeAppServices() override { SetAppServices(previous_); }
+    FakeAppServices(const FakeAppServices&) = delete;
+    FakeAppServices& operator=(const FakeAppServices&) = delete;
+
+    CScheduleTask* GetTask() const override { return task; }
+    std::string GetLastTaskFolder() const override { return lastTaskFolder; }
+    bool GetShowTeacherByGroup() const override { return showTeacherByGroup; }
+    int GetWeekTableBackground() const override { return background; }
+    std::vector<std::string> GetSubjectSelection() const override { return subjects; }
+    CTipWnd* GetTipWnd() const override { return tipWnd; }
+    bool GetShowRoomNumber() const override { return showRoomNumber; }
+    void ShowSettingsDialog() const override { ++settingsShown; }
+    void ShowTaskInfoDialog() const override { ++taskInfoShown; }
+    const CConfigHost* GetProgramConfig() const override { return config; }
+
+    CScheduleTask* task = nullptr;
+    std::string lastTaskFolder;
+    bool showTeacherByGroup = true;
+    int background = 1;
+    std::vector<std::string> subjects;
+    CTipWnd* tipWnd = nullptr;
+    bool showRoomNumber = true;
+    mutable int settingsShown = 0;
+    mutable int taskInfoShown = 0;
+    const CConfigHost* config = nullptr;
+
+private:
+    CAppServices* previous_ = nullptr;
+};

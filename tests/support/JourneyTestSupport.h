@@ -1,0 +1,193 @@
+#pragma once
+// What the journeys through the whole program share: the program started as its executable starts
+// it (over zem.ini in the test folder), the main window at a common screen size, clicks on its
+// pages, tool box and quick tools, every dialog worked by the step the journey queued for it, and
+// every message box met recorded and answered as a user pressing Enter would.
+#include "support/OutputLessons.h"
+#include "support/TaskFolderTest.h"
+#include "app/controls/HyperLink.h"
+#include "app/shell/AutoScheduleDlg.h"
+#include "app/shell/MainDlg.h"
+#include "app/shell/ShellBitmaps.h"
+#include "platform/Text.h"
+#include "platform/gui/Desktop.h"
+
+#include <QElapsedTimer>
+#include <QTest>
+
+#include <cstdio>
+#include <cstdlib>
+#include <deque>
+#include <fstream>
+#include <map>
+#include <functional>
+#include <string>
+#include <typeinfo>
+#include <vector>
+
+class Journey : public ShellTest {
+protected:
+    Journey()
+    {
+        m_previousArea = zem::gui::SetWorkAreaHook([] { return zem::Rect(0, 0, 1280, 800); });
+        m_previousModal = zem::gui::SetModalHook([this](zem::gui::Dialog& d) { OnDialog(d); });
+        m_previousMessages = zem::SetMessageHook([this](const zem::MessageRequest& r) { return OnMessage(r); });
+        m_previousSound = zem::gui::SetSoundHook([this](const std::string& path) { sounds.push_back(path); });
+        m_clock.start();
+        // A fixed draw keeps the runs the same from one test run to the next.
+        CoreRunOptions options;
+        options.seed = 5;
+        options.tries = 4;
+        options.pauses = false;
+        CAutoScheduleDlg::SetRunOptionsForTesting(options);
+        CAutoScheduleDlg::ResetFirstRunTimeForTesting();
+        CScheduleTask::ResetAutoBackupStateForTesting();
+    }
+    ~Journey() override
+    {
+        CAutoScheduleDlg::SetRunOptionsForTesting(std::nullopt);
+        zem::gui::SetSoundHook(m_previousSound);
+        zem::SetMessageHook(m_previousMessages);
+        zem::gui::SetModalHook(m_previousModal);
+        zem::gui::SetWorkAreaHook(m_previousArea);
+        std::printf("journey: %lld ms, %s\n", static_cast<long long>(m_clock.elapsed()), ResidentMemory().c_str());
+        for (const std::string& text : messages)
+            std::printf("journey message: %s\n", zem::ReplaceAll(text, "\n", "\\n").c_str());
+        for (const std::string& step : m_steps)
+            ADD_FAILURE() << "no dialog came for the step " << step;
+    }
+
+    // Starts the program as its executable does, on the settings of the test folder; `act` works
+    // the main window, which it must close.
+    void StartProgram(const std::function<void(CMainDlg&)>& act)
+    {
+        if (!CAppContext::Exists())
+            MakeContext();
+        RegisterShellBitmaps();
+        RegisterProgramFeatures();
+        Expect<CMainDlg>("main window", [&](CMainDlg& main) {
+            // The office's screen: the window maximised on it.
+            main.setWindowState(Qt::WindowNoState);
+            main.resize(1280, 800);
+            act(main);
+            EXPECT_TRUE(main.IsEnded()) << "the journey left the main window open";
+        });
+        {
+            CMainDlg dialog;
+            dialog.DoModal();
+        }
+        EXPECT_FALSE(CAppContext::Exists());
+    }
+
+    // Queues the step that works a dialog of type D; the steps are taken in the order the dialogs
+    // open, nested ones too.
+    template <class D>
+    void Expect(const std::string& name, std::function<void(D&)> work)
+    {
+        m_steps.push_back(name);
+        m_work.push_back([name, work](zem::gui::Dialog& d) {
+            auto* dialog = dynamic_cast<D*>(&d);
+            if (!dialog) {
+                ADD_FAILURE() << "expected " << name << ", the dialog " << d.Caption() << " ("
+                              << typeid(d).name() << ") opened";
+                d.EndDialog(zem::IDCANCEL);
+                return;
+            }
+            work(*dialog);
+        });
+    }
+
+    // The answer the next message box whose text contains `text` gets, instead of Enter's.
+    void Answer(const std::string& text, int answer) { m_answers.push_back({text, answer}); }
+
+    // Processes events until the condition holds; false after the time.
+    static bool Until(const std::function<bool()>& condition, int timeoutMs = 10000)
+    {
+        return WaitUntil(condition, timeoutMs);
+    }
+    // Whether every queued step has found its dialog.
+    bool StepsDone() const { return m_steps.empty(); }
+
+    static void ClickAt(QWidget* widget, const zem::Rect& r)
+    {
+        QTest::mouseClick(widget, Qt::LeftButton, Qt::NoModifier, QPoint(r.CenterPoint().x, r.CenterPoint().y));
+    }
+    static void ClickPage(CMainDlg& main, int page)
+    {
+        CPageHeader& header = main.GetPagePanel()->GetPageHeader();
+        ASSERT_LT(page, header.GetPageCount());
+        ClickAt(&header, header.GetPages()[static_cast<std::size_t>(page)].rect);
+        EXPECT_EQ(header.GetSelectedIndex(), page);
+    }
+    // Clicks the tool-box entry of the action code on the page shown.
+    static void ClickTool(CMainDlg& main, int code)
+    {
+        CToolBox& box = main.GetPagePanel()->GetToolBox();
+        box.Layout(box.width());
+        const zem::Rect r = box.GetItemRect(code);
+        ASSERT_FALSE(r.IsRectEmpty()) << "no tool-box entry " << code;
+        ClickAt(&box, r);
+    }
+    static void ClickQuickTool(CMainDlg& main, int id)
+    {
+        CHyperLink* link = main.GetPagePanel()->GetToolDescPanel().GetLink(id);
+        ASSERT_NE(link, nullptr);
+        ASSERT_TRUE(link->isEnabled());
+        QTest::mouseClick(link, Qt::LeftButton, Qt::NoModifier, QPoint(5, link->height() / 2));
+    }
+    static void Click(zem::gui::Dialog& dialog, int id) { QTest::mouseClick(dialog.GetDlgItem(id), Qt::LeftButton); }
+
+    // The process's resident memory, as the system counts it.
+    static std::string ResidentMemory()
+    {
+        std::ifstream status("/proc/self/status");
+        std::string line;
+        while (std::getline(status, line))
+            if (line.rfind("VmRSS:", 0) == 0)
+                return line;
+        return "VmRSS: unknown";
+    }
+
+    // Every message box text met, in order; every sound played.
+    std::vector<std::string> messages;
+    std::vector<std::string> sounds;
+
+private:
+    void OnDialog(zem::gui::Dialog& d)
+    {
+        if (m_work.empty()) {
+            ADD_FAILURE() << "the dialog " << d.Caption() << " (" << typeid(d).name() << ") opened unasked";
+            d.EndDialog(zem::IDCANCEL);
+            return;
+        }
+        auto work = std::move(m_work.front());
+        m_work.pop_front();
+        m_steps.pop_front();
+        work(d);
+    }
+    int OnMessage(const zem::MessageRequest& request)
+    {
+        messages.push_back(request.text);
+        for (auto it = m_answers.begin(); it != m_answers.end(); ++it) {
+            if (request.text.find(it->first) != std::string::npos) {
+                const int answer = it->second;
+                m_answers.erase(it);
+                return answer;
+            }
+        }
+        if (request.defaultAnswer != 0)
+            return request.defaultAnswer;
+        const bool yesNo =
+            request.buttons == zem::MessageButtons::YesNo || request.buttons == zem::MessageButtons::YesNoCancel;
+        return yesNo ? zem::IDYES : zem::IDOK;
+    }
+
+    std::deque<std::string> m_steps;
+    std::deque<std::function<void(zem::gui::Dialog&)>> m_work;
+    std::vector<std::pair<std::string, int>> m_answers;
+    zem::gui::WorkAreaHook m_previousArea;
+    zem::gui::ModalHook m_previousModal;
+    zem::MessageHook m_previousMessages;
+    zem::gui::SoundHook m_previousSound;
+    QElapsedTimer m_clock;
+};

@@ -1,0 +1,67 @@
+#include "support/ScreenTestSupport.h"
+
+#include "platform/gui/ItemList.h"
+
+#include <QCoreApplication>
+#include <QTest>
+
+
+QImage Snapshot(QWidget* widget)
+{
+    // Views lay their items out from the event loop.
+    QCoreApplication::processEvents();
+    return widget->grab().toImage().convertToFormat(QImage::Format_RGB32);
+}
+
+std::string SaveScreenshot(QWidget* widget, const std::string& name)
+{
+    SavePicture(Snapshot(widget), name + ".png");
+    return std::string(ZEM_TEST_OUTPUT_DIR) + "/" + name + ".png";
+}
+
+ScriptedMessages::ScriptedMessages(std::vector<int> answers, int fallback)
+    : m_answers(answers.begin(), answers.end()), m_fallback(fallback)
+{
+    m_previous = zem::SetMessageHook([this](const zem::MessageRequest& request) {
+        messages.push_back(request);
+        if (m_answers.empty())
+            return m_fallback;
+        const int answer = m_answers.front();
+        m_answers.pop_front();
+        return answer;
+    });
+}
+
+ScriptedMessages::~ScriptedMessages()
+{
+    zem::SetMessageHook(m_previous);
+}
+
+std::vector<std::string> ScriptedMessages::Texts() const
+{
+    std::vector<std::string> texts;
+    for (const auto& m : messages)
+        texts.push_back(m.text);
+    return texts;
+}
+
+ModalScope::ModalScope(zem::gui::ModalHook hook) : m_previous(zem::gui::SetModalHook(std::move(hook))) {}
+
+ModalScope::~ModalScope()
+{
+    zem::gui::SetModalHook(std::move(m_previous));
+}
+
+void ClickCheck(zem::gui::ItemList& list, int index)
+{
+    const QRect rect = list.visualItemRect(list.item(index));
+    QTest::mouseClick(list.viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(rect.left() + 9, rect.center().y()));
+}
+
+std::vector<std::string> Listed(const zem::gui::ItemList& list)
+{
+    std::vector<std::string> names;
+    for (int i = 0; i < list.GetItemCount(); ++i)
+        names.push_back(list.GetItemText(i));
+    return names;
+}

@@ -1,0 +1,68 @@
+#pragma once
+// What the screen tests of the program's controls and dialogs share: one offscreen application,
+// pixel probes, scripted answers to message boxes and dialogs, and screenshots for a person to see.
+#include "platform/Gdi.h"
+#include "platform/Hooks.h"
+#include "platform/gui/Dialog.h"
+#include "support/ControlsTestSupport.h"
+
+#include <QImage>
+#include <QWidget>
+
+#include <deque>
+#include <functional>
+#include <string>
+#include <vector>
+
+// The widget as it is painted now.
+QImage Snapshot(QWidget* widget);
+// Writes the widget's picture to the build's test-output folder as <name>.png; returns the path.
+std::string SaveScreenshot(QWidget* widget, const std::string& name);
+
+namespace zem::gui {
+class ItemList;
+}
+// Clicks the check box of an item of a check list as the user does.
+void ClickCheck(zem::gui::ItemList& list, int index);
+// The texts of the list's items, in order.
+std::vector<std::string> Listed(const zem::gui::ItemList& list);
+
+// Records every message box and answers them in turn from `answers` (then with `fallback`).
+class ScriptedMessages {
+public:
+    explicit ScriptedMessages(std::vector<int> answers = {}, int fallback = zem::IDOK);
+    ~ScriptedMessages();
+    ScriptedMessages(const ScriptedMessages&) = delete;
+    ScriptedMessages& operator=(const ScriptedMessages&) = delete;
+
+    std::vector<std::string> Texts() const;
+    std::vector<zem::MessageRequest> messages;
+
+private:
+    std::deque<int> m_answers;
+    int m_fallback;
+    zem::MessageHook m_previous;
+};
+
+// Works every dialog DoModal runs, for the life of the scope.
+class ModalScope {
+public:
+    explicit ModalScope(zem::gui::ModalHook hook);
+    ~ModalScope();
+    ModalScope(const ModalScope&) = delete;
+    ModalScope& operator=(const ModalScope&) = delete;
+
+private:
+    zem::gui::ModalHook m_previous;
+};
+
+// Runs the dialog modally while `act` works it as the user would; what DoModal answers.
+template <class D>
+int RunModal(D& dialog, const std::function<void(D&)>& act)
+{
+    ModalScope scope([&](zem::gui::Dialog& shown) {
+        if (&shown == &dialog)
+            act(dialog);
+    });
+    return dialog.DoModal();
+}
