@@ -5,6 +5,7 @@
 #include "platform/Text.h"
 
 #include <map>
+#include <set>
 
 namespace {
 
@@ -180,7 +181,169 @@ private:
                 }
             }
         }
+        return CheckLinkedHalves();
+    }
+
+    // The half lessons of the user's odd/even teams, each with its partner, as a run pairs them:
+    // teams in order, both sides half lessons, a plan in one team only.
+    std::map<const CCourseInfo*, const CCourseInfo*> TeamPartners() const
+    {
+        std::map<const CCourseInfo*, const CCourseInfo*> partners;
+        std::set<const CCourseInfo*> taken;
+        auto takeHalf = [&](const std::string& id) -> const CCourseInfo* {
+            const CCourseInfo* course = id.empty() ? nullptr : m_task.FindCourse(id);
+            if (!course || !course->GetWeekCount().HasHalfNode() || !taken.insert(course).second)
+                return nullptr;
+            return course;
+        };
+        for (const COETeam* team : ObjectsInOrder<const COETeam>(m_task.GetOETeamList())) {
+            const CCourseInfo* odd = takeHalf(team->GetOdd());
+            const CCourseInfo* even = takeHalf(team->GetEven());
+            if (odd && even) {
+                partners[odd] = even;
+                partners[even] = odd;
+            }
+        }
+        return partners;
+    }
+
+    struct Linked {
+        const CCourseInfo* course;
+        int half;  // 1 or 2
+        const CCombineClass* combined;
+    };
+
+    // A combined half lesson takes one slot with its team partner; that partner's own combined
+    // class and team bring more plans to the same slot, and so on. All of them share one slot, each
+    // in its half of the weeks: in one half, one teacher, class or room can hold one lesson only,
+    // and two teachers who may not teach at once cannot both teach.
+    bool CheckLinkedHalves()
+    {
+        const auto partners = TeamPartners();
+        if (partners.empty())
+            return true;
+        for (const CCombineClass* combined : ObjectsInOrder<CCombineClass>(m_task.GetCombineCourseList())) {
+            std::vector<Linked> linked;
+            std::vector<std::pair<const CCourseInfo*, int>> pending;
+            for (const std::string& id : combined->GetCombineCourse())
+                if (const CCourseInfo* course = m_task.FindCourse(id))
+                    pending.emplace_back(course, 1);
+            const std::size_t members = pending.size();
+            for (std::size_t next = 0; next < pending.size(); ++next) {
+                const auto [course, half] = pending[next];
+                if (std::any_of(linked.begin(), linked.end(), [&](const Linked& l) { return l.course == course; }))
+                    continue;
+                const CCombineClass* group = m_task.GetCC(course->GetId());
+                linked.push_back({course, half, group});
+                if (group)
+                    for (const std::string& id : group->GetCombineCourse())
+                        if (const CCourseInfo* other = m_task.FindCourse(id))
+                            pending.emplace_back(other, half);
+                if (auto it = partners.find(course); it != partners.end())
+                    pending.emplace_back(it->second, 3 - half);
+            }
+            if (linked.size() > members && !CheckLinked(combined, linked))
+                return false;
+        }
         return true;
+    }
+
+    bool CheckLinked(const CCombineClass* combined, const std::vector<Linked>& linked)
+    {
+        auto together = [](const Linked& a, const Linked& b) { return a.combined && a.combined == b.combined; };
+        for (std::size_t i = 0; i < linked.size(); ++i)
+            for (std::size_t j = i + 1; j < linked.size(); ++j) {
+                const Linked& a = linked[i];
+                const Linked& b = linked[j];
+                if (a.half != b.half || together(a, b))
+                    continue;
+                if (a.course->GetClassId() == b.course->GetClassId())
+                    return FailLinked(combined, {a.course, b.course},
+                                      m_task.GetClassNameA(a.course->GetClassId()) + "不能同时上两节课");
+                const std::vector<std::string> others = TeachersOf(b.course);
+                for (const std::string& teacher : TeachersOf(a.course)) {
+                    if (Contains(others, teacher))
+                        return FailLinked(combined, {a.course, b.course},
+                                          m_task.GetTeacherName(teacher) + "老师不能同时上两节课");
+                    const std::vector<std::string>* exclusive =
+                        m_task.GetMutexOfTeacherList().FindTeacherMutexInfo(teacher);
+                    for (const std::string& other : others)
+                        if (exclusive && Contains(*exclusive, other))
+                            return FailLinked(combined, {a.course, b.course},
+                                              m_task.GetTeacherName(teacher) + "老师和" + m_task.GetTeacherName(other) +
+                                                  "老师不能同时上课");
+                }
+            }
+        // A fixed room holds as many lessons at once as its capacity; a combined class is one.
+        for (const int half : {1, 2}) {
+            std::map<std::string, std::vector<const Linked*>> byRoom;
+            for (const Linked& l : linked) {
+                if (l.half != half)
+                    continue;
+                std::vector<const Linked*>& users = byRoom[RoomOf(l.course)];
+                if (std::none_of(users.begin(), users.end(), [&](const Linked* u) { return together(*u, l); }))
+                    users.push_back(&l);
+            }
+            for (const auto& [roomId, users] : byRoom) {
+                const CRoomInfo* room = roomId.empty() ? nullptr : m_task.GetRoom(roomId);
+                if (!room)
+                    continue;
+                const int capacity = room->GetCapacity() == 0 ? 1 : static_cast<int>(room->GetCapacity());
+                if (static_cast<int>(users.size()) <= capacity)
+                    continue;
+                std::vector<const CCourseInfo*> courses;
+                for (const Linked* u : users)
+                    courses.push_back(u->course);
+                return FailLinked(combined, courses,
+                                  zem::Format("\"%s\" 教室只能容纳%d个班", room->GetName().c_str(), capacity));
+            }
+        }
+        return true;
+    }
+
+    std::vector<std::string> TeachersOf(const CCourseInfo* course) const
+    {
+        std::vector<std::string> teachers;
+        if (!course->GetTeacherId().empty())
+            teachers.push_back(course->GetTeacherId());
+        if (const CCourseAssistant* assistant = m_task.GetAssistant(course->GetId()))
+            for (const std::string& id : assistant->GetAssistants())
+                if (!id.empty())
+                    teachers.push_back(id);
+        return teachers;
+    }
+
+    static bool Contains(const std::vector<std::string>& list, const std::string& id)
+    {
+        return std::find(list.begin(), list.end(), id) != list.end();
+    }
+
+    // Its own fixed room, else the one a plan of its combined class names.
+    std::string RoomOf(const CCourseInfo* course) const
+    {
+        if (course->GetRoomStrategy() == ROOM_STRATEGY_FIXED)
+            return course->GetRoomParam();
+        if (const CCombineClass* group = m_task.GetCC(course->GetId()))
+            for (const std::string& id : group->GetCombineCourse())
+                if (const CCourseInfo* other = m_task.FindCourse(id);
+                    other && other != course && other->GetRoomStrategy() == ROOM_STRATEGY_FIXED)
+                    return other->GetRoomParam();
+        return {};
+    }
+
+    bool FailLinked(const CCombineClass* combined, const std::vector<const CCourseInfo*>& clashing,
+                    const std::string& reason)
+    {
+        std::string group;
+        for (const std::string& id : combined->GetCombineCourse())
+            if (const CCourseInfo* course = m_task.FindCourse(id))
+                group += (group.empty() ? "" : "、") + m_task.GetCourseDesc(course);
+        std::string plans;
+        for (std::size_t k = 0; k < clashing.size(); ++k)
+            plans += (k == 0 ? "" : k + 1 == clashing.size() ? " 和 " : "、") + m_task.GetCourseDesc(clashing[k]);
+        Add(zem::Format("合班课程 %s 与单双周搭配相连，使 %s 只能排在同一时间的同一单双周，但%s。请修改合班课程或单双周搭配。",
+                        group.c_str(), plans.c_str(), reason.c_str()));
+        return false;
     }
 
     const CFixedTimeOfObject* FixedTime(CZemObjectList& list, const std::string& id) const

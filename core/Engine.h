@@ -254,6 +254,8 @@ protected:
     void PlacePairOnNode(COddEvenPair& pair, const tagTABLE_NODE& node);
     void PutOnNode(CPlanState& plan, const tagTABLE_NODE& node, int mode);
     void CollectPairMembers(const COddEvenPair& pair);
+    bool MembersClash() const;
+    bool CloseRoomsTooSmall();
     CWeekCount HeldLessons(const CPlanState& plan) const;
     int PlanOf(const std::string& courseId) const;
     COddEvenPair* FindPairOf(const std::string& courseId);

@@ -44,6 +44,17 @@ void ForEachUsed(const CWorkTable& table, Visit visit)
             visit(slot, table.cells[slot]);
 }
 
+bool Shares(const std::vector<CTeacherInfo*>& a, const std::vector<CTeacherInfo*>& b)
+{
+    for (const CTeacherInfo* teacher : a)
+        if (std::find(b.begin(), b.end(), teacher) != b.end())
+            return true;
+    return false;
+}
+
+// Plans of one combined class give one lesson.
+bool Together(const CPlanState& a, const CPlanState& b) { return a.combined && a.combined == b.combined; }
+
 }  // namespace
 
 // ---- CWorkTable
@@ -79,6 +90,10 @@ CWeekCount CAutoScheduler::PlaceCourse(const CWorkItem& item)
     if (pair) {
         // Every lesson the pair's slot will take, partners' pairs included, must fit there.
         CollectPairMembers(*pair);
+        // Lessons of the slot that would book one teacher or class twice, or want more of a room
+        // than it has: the pair is not placed as one, and its halves go on alone later.
+        if (MembersClash() || !CloseRoomsTooSmall())
+            return {};
         for (const auto& [member, mode] : m_members) {
             MarkUnusable(m_plans[member], mode);
             // The merged lesson knows nothing of the members' own lessons: a day where one of them
@@ -327,6 +342,66 @@ void CAutoScheduler::CollectPairMembers(const COddEvenPair& pair)
                 m_pending.emplace_back(other->oddPlan == partner ? other->evenPlan : other->oddPlan, 3 - mode);
         }
     }
+}
+
+// Two lessons of the pair's slot in one half of the weeks, not of one combined class, with one
+// class, one teacher, or teachers who may not teach at once.
+bool CAutoScheduler::MembersClash() const
+{
+    for (std::size_t i = 0; i < m_members.size(); ++i)
+        for (std::size_t j = i + 1; j < m_members.size(); ++j) {
+            const CPlanState& a = m_plans[m_members[i].first];
+            const CPlanState& b = m_plans[m_members[j].first];
+            if (m_members[i].second != m_members[j].second || Together(a, b))
+                continue;
+            if ((a.cls && a.cls == b.cls) || Shares(a.teachers, b.teachers) || Shares(a.mutexTeachers, b.teachers) ||
+                Shares(b.mutexTeachers, a.teachers))
+                return true;
+        }
+    return false;
+}
+
+// A room that lessons of several combined classes or plans of the slot want in one half needs a
+// free place for each: slots with fewer are closed. False when the room has too few places at all.
+bool CAutoScheduler::CloseRoomsTooSmall()
+{
+    auto sameUse = [&](std::size_t i, std::size_t j) {
+        const CPlanState& a = m_plans[m_members[i].first];
+        const CPlanState& b = m_plans[m_members[j].first];
+        return a.room == b.room && m_members[i].second == m_members[j].second;
+    };
+    for (std::size_t i = 0; i < m_members.size(); ++i) {
+        const CRoomInfo* room = m_plans[m_members[i].first].room;
+        bool first = room != nullptr;
+        for (std::size_t j = 0; first && j < i; ++j)
+            first = !sameUse(i, j);
+        if (!first)
+            continue;
+        // How many lessons of this room and half: one for each combined class or plan.
+        int wanted = 0;
+        for (std::size_t j = i; j < m_members.size(); ++j) {
+            if (!sameUse(i, j))
+                continue;
+            bool counted = false;
+            for (std::size_t k = i; !counted && k < j; ++k)
+                counted = sameUse(i, k) && Together(m_plans[m_members[j].first], m_plans[m_members[k].first]);
+            wanted += !counted;
+        }
+        if (wanted < 2)
+            continue;
+        const CComplexTable& places = room->GetComplexTable();
+        const int count = static_cast<int>(places.GetCount());
+        if (count < wanted)
+            return false;
+        for (int slot = 0; slot < zem::kSlotCount; ++slot) {
+            int free = 0;
+            for (int place = 0; place < count; ++place)
+                free += places.Enum(true, place)->GetValues()[slot] == CTimeTable::kFree;
+            if (free < wanted)
+                m_closed[slot] = 1;
+        }
+    }
+    return true;
 }
 
 COddEvenPair* CAutoScheduler::FindPairOf(const std::string& courseId)

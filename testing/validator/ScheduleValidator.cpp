@@ -268,6 +268,9 @@ private:
         const auto it = m_planByHandle.find(course);
         return it == m_planByHandle.end() ? -1 : it->second;
     }
+    // By the plan's id text: a plan none of whose lessons was ever placed has no handle, and
+    // whether one was made for it elsewhere in the process must not change the result.
+    int PlanOfId(const std::string& id) const { return id.empty() ? -1 : IndexOf(m_planById, id); }
     bool SameGroup(int plan, zem::IdHandle other) const
     {
         const int otherPlan = PlanOf(other);
@@ -322,9 +325,11 @@ private:
             const int index = static_cast<int>(m_plans.size());
             Plan plan;
             plan.course = course;
-            plan.handle = zem::FindId(course->GetId());
-            if (plan.handle != zem::kNoId && !m_planByHandle.emplace(plan.handle, index).second)
+            if (!m_planById.emplace(course->GetId(), index).second)
                 continue;
+            plan.handle = zem::FindId(course->GetId());
+            if (plan.handle != zem::kNoId)
+                m_planByHandle.emplace(plan.handle, index);
             plan.cls = IndexOf(m_classIndex, course->GetClassId());
             if (plan.cls >= 0)
                 m_classPlans[plan.cls].push_back(index);
@@ -758,8 +763,8 @@ private:
         if (!Wants(kCheckPreset))
             return;
         for (const auto* preset : SortedById<CCoursePreset>(m_task.GetCoursePresetList())) {
-            const int p = PlanOf(zem::FindId(preset->GetId()));
-            if (p < 0 || preset->GetId().empty())
+            const int p = PlanOfId(preset->GetId());
+            if (p < 0)
                 continue;
             const Plan& plan = m_plans[p];
             const CZemTableObject& holder = plan.cls >= 0 ? static_cast<const CZemTableObject&>(*m_classes[plan.cls])
@@ -819,7 +824,7 @@ private:
         for (const auto* combined : SortedById<CCombineClass>(m_task.GetCombineCourseList())) {
             std::vector<int> members;
             for (const std::string& id : combined->GetCombineCourse())
-                if (const int p = id.empty() ? -1 : PlanOf(zem::FindId(id)); p >= 0)
+                if (const int p = PlanOfId(id); p >= 0)
                     members.push_back(p);
             if (members.size() < 2)
                 continue;
@@ -930,7 +935,7 @@ private:
             return;
         std::unordered_map<int, SlotSet> presetSlots;  // by group
         for (const auto* preset : SortedById<CCoursePreset>(m_task.GetCoursePresetList())) {
-            const int p = preset->GetId().empty() ? -1 : PlanOf(zem::FindId(preset->GetId()));
+            const int p = PlanOfId(preset->GetId());
             if (p < 0)
                 continue;
             for (const tagTABLE_NODE& node : preset->GetNodeList())
@@ -974,6 +979,7 @@ private:
 
     std::vector<Plan> m_plans;
     std::unordered_map<zem::IdHandle, int> m_planByHandle;
+    std::unordered_map<std::string_view, int> m_planById;
     std::vector<std::vector<int>> m_classPlans;
 
     std::vector<Fixed> m_fixed;
@@ -992,17 +998,18 @@ private:
 };
 
 // The lessons of one week of a cell, as (course, room) pairs in a fixed order.
-using WeekLessons = std::vector<std::pair<zem::IdHandle, zem::IdHandle>>;
+using WeekLessons = std::vector<std::pair<std::string, zem::IdHandle>>;
 
 // The plans of one combined class give one lesson: a teacher's or room's cell holds whichever of
 // them was written last (or first), which depends only on the order of writing. Each counts as the
-// group's first plan.
-zem::IdHandle GroupCourse(const CScheduleTask& task, zem::IdHandle course)
+// group's first plan, by its id text, so that comparing makes no handle for it.
+std::string GroupCourse(const CScheduleTask& task, zem::IdHandle course)
 {
-    const CCombineClass* combined = task.GetCC(zem::IdText(course));
+    const std::string& id = zem::IdText(course);
+    const CCombineClass* combined = task.GetCC(id);
     if (!combined || combined->GetCombineCourse().empty())
-        return course;
-    return zem::InternId(combined->GetCombineCourse().front());
+        return id;
+    return combined->GetCombineCourse().front();
 }
 
 void AddWeekLessons(const CScheduleTask& task, const CCourseTableNode& cell, int week, WeekLessons& out)
@@ -1020,7 +1027,7 @@ std::string WeekLessonsText(const WeekLessons& lessons)
         return "nothing";
     std::string text;
     for (const auto& [course, room] : lessons) {
-        text += (text.empty() ? "" : ", ") + zem::IdText(course);
+        text += (text.empty() ? "" : ", ") + course;
         if (room != zem::kNoId)
             text += " in " + zem::IdText(room);
     }

@@ -6,6 +6,7 @@
 
 #include "support/SchoolBuilder.h"
 #include "support/TableConsistency.h"
+#include "platform/IdTable.h"
 
 namespace {
 
@@ -225,6 +226,21 @@ TEST(ScheduleValidator, DayMaximumLeavesRelaxedSpreadingAndPresetsAlone)
         const ScheduleValidation result = ValidateSchedule(school.Task());
         EXPECT_TRUE(result.IsClean()) << presetBoth << "\n" << result.Text();
     }
+}
+
+// A plan that was never placed anywhere has no handle in the process's id table until something
+// makes one; what the validator finds must not change when it does.
+TEST(ScheduleValidator, FindsTheSameWhateverIdsTheProcessKnows)
+{
+    HandPlacedSchool school;
+    const std::string id = "ScheduleValidatorTest-never-placed";
+    school.Course(id, "c2", "s3", "t3", "1");
+    school.Preset(id, "200");
+    school.Combined("cc2", {"k3", id});
+    const ScheduleValidation before = ValidateSchedule(school.Task());
+    EXPECT_EQ(before.Checks(), kCheckPreset | kCheckCombined) << before.Text();
+    zem::InternId(id);
+    EXPECT_EQ(ValidateSchedule(school.Task()).Text(), before.Text());
 }
 
 TEST(ScheduleValidator, ChecksCanBeChosen)

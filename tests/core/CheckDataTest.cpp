@@ -27,6 +27,19 @@ void Valid(SchoolBuilder& b)
 
 CCourseInfo* Plan(SchoolBuilder& b, const char* id) { return b.Task().FindCourse(id); }
 
+// A combined half lesson of both classes, each class's half in a team with a half lesson of the
+// other subject: those two can only go in the other half of the combined lesson's slot.
+void LinkedHalves(SchoolBuilder& b, const char* secondTeacher, const std::string& room = {})
+{
+    b.Course("h1", "c1", "s1", "t1", "0.5");
+    b.Course("h2", "c2", "s1", "t1", "0.5");
+    b.Combined("cc", {"h1", "h2"});
+    b.Course("k1", "c1", "s2", "t2", "0.5", room);
+    b.Course("k2", "c2", "s2", secondTeacher, "0.5", room);
+    b.OddEven("oe1", "k1", "h1");
+    b.OddEven("oe2", "k2", "h2");
+}
+
 struct CheckCase {
     const char* name;
     std::function<void(SchoolBuilder&)> mutate;
@@ -79,6 +92,19 @@ const std::vector<CheckCase>& Cases()
              b.Combined("cc", {"p1", "p3"});
          },
          {"一班 和 二班 的合班课程 语文 周课时数不同：5, 4。请在教学计划中为合班课程指定相同的周课时数。"}},
+        {"LinkedHalvesShareATeacher", [](SchoolBuilder& b) { LinkedHalves(b, "t2"); },
+         {"合班课程 一班 语文(张三)、二班 语文(张三) 与单双周搭配相连，使 一班 数学(李四) 和 二班 数学(李四) 只能排在同一时间的同一单双周，"
+          "但李四老师不能同时上两节课。请修改合班课程或单双周搭配。"}},
+        {"LinkedHalvesOfExclusiveTeachers",
+         [](SchoolBuilder& b) {
+             LinkedHalves(b, "t3");
+             b.MutexTeachers("t2", {"t3"});
+         },
+         {"合班课程 一班 语文(张三)、二班 语文(张三) 与单双周搭配相连，使 一班 数学(李四) 和 二班 数学(王五) 只能排在同一时间的同一单双周，"
+          "但李四老师和王五老师不能同时上课。请修改合班课程或单双周搭配。"}},
+        {"LinkedHalvesOverfillARoom", [](SchoolBuilder& b) { LinkedHalves(b, "t3", "r1"); },
+         {"合班课程 一班 语文(张三)、二班 语文(张三) 与单双周搭配相连，使 一班 数学(李四 实验室) 和 二班 数学(王五 实验室) 只能排在同一时间的同一单双周，"
+          "但\"实验室\" 教室只能容纳1个班。请修改合班课程或单双周搭配。"}},
         {"PresetOutsideTheWeek",
          [](SchoolBuilder& b) {
              b.Preset("p1", "500,");
@@ -166,6 +192,13 @@ const std::vector<CheckCase>& Cases()
              Plan(b, "p1")->SetRoom("lab");
              Plan(b, "p3")->SetRoom("LAB");
              b.Combined("cc", {"p1", "p3"});
+         },
+         {}},
+        {"LinkedHalvesFitARoomOfTwo", [](SchoolBuilder& b) { LinkedHalves(b, "t3", "r2"); }, {}},
+        {"LinkedHalvesCombinedThemselves",
+         [](SchoolBuilder& b) {
+             LinkedHalves(b, "t2");
+             b.Combined("cc2", {"k1", "k2"});
          },
          {}},
         {"CombinedClassSharesARoomPlace",

@@ -118,6 +118,28 @@ TEST(CorePlace, CombinedPartnersGetTheSameSlotsOnce)
     EXPECT_TRUE(ScheduleIsValid(s.Task()));
 }
 
+// Each class of a combined lesson is closed where the other is free: a plan placed first must
+// keep off its partner's no-class times as well as its own, whichever of the two goes first.
+TEST(CorePlace, ACombinedLessonKeepsOffEachPartnersNoClassTime)
+{
+    for (std::uint64_t seed = 1; seed <= 10; ++seed) {
+        School s;
+        std::string forenoons;
+        for (int day = 0; day < 5; ++day)
+            for (int section = 0; section < 4; ++section)
+                forenoons += std::to_string(day * 100 + section) + ",";
+        s.b.FixedTime<CFixedTimeOfClass>(s.Task().GetFixedTimeOfClassList(), "c1", "10,11,12,110,111,112,");
+        s.b.FixedTime<CFixedTimeOfClass>(s.Task().GetFixedTimeOfClassList(), "c2", forenoons);
+        CCourseInfo* p1 = s.b.Course("p1", "c1", "s1", "t1", "3");
+        s.b.Course("p2", "c2", "s1", "t2", "3");
+        s.b.Combined("cc", {"p1", "p2"});
+        EXPECT_EQ(RunEngine(s.Task(), TestOptions(seed)).code, 1) << "seed " << seed;
+        for (int slot : SlotsOf(*p1))
+            EXPECT_TRUE(slot % 100 / 10 == 1 && slot / 100 >= 2) << "seed " << seed << " at " << slot;
+        EXPECT_TRUE(ScheduleIsValid(s.Task())) << "seed " << seed;
+    }
+}
+
 TEST(CorePlace, ConcentratedLessonGoesNextToTheTeachersOther)
 {
     School s;

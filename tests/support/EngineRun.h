@@ -2,6 +2,7 @@
 // Runs the engine the way the tests need it: headless, a fixed seed, no pauses, every message
 // recorded, and the run waited for.
 #include "core/Core.h"
+#include "core/Engine.h"
 
 #include "base/ScheduleTask.h"
 #include "testing/validator/ScheduleValidator.h"
@@ -107,6 +108,23 @@ inline CoreRunStats RunEngine(CScheduleTask& task, CoreRunOptions options = Test
     core.Start();
     core.Wait();
     return core.GetStats();
+}
+
+// RunEngine without the data checks: what the placing alone makes of data they would refuse.
+inline CoreRunStats RunEngineUnchecked(CScheduleTask& task, CoreRunOptions options = TestOptions(),
+                                       CoreCallback callback = {})
+{
+    struct Unchecked : CAutoScheduler {
+        bool CheckData() override { return true; }
+    };
+    RecordingTarget target;
+    Unchecked engine;
+    engine.Init(&target, &task);
+    engine.SetCallback(std::move(callback));
+    engine.SetOptions(options);
+    engine.Start();
+    engine.Wait();
+    return engine.GetStats();
 }
 
 // Every rule (or the chosen ones) kept by the committed timetables, and by the working ones.

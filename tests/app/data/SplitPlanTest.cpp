@@ -96,6 +96,10 @@ std::string FreeCourse(CScheduleTask& task, const CCourseInfo& plan)
     return found;
 }
 
+// The demo is not scheduled, so its own presets hold no lessons, which the validator reports: they
+// are not what these tests place by hand and check.
+void DropUnplacedPresets(CScheduleTask& task) { task.GetCoursePresetList().RemoveAll(); }
+
 }  // namespace
 
 TEST(SplitPlan, CheckSplitRefusesByTheFirstRuleThatHolds)
@@ -188,6 +192,7 @@ TEST(SplitPlanDlg, SplitsIntoANewPlanAndSavesEverything)
     DemoSchool demo;
     ASSERT_NE(demo.task, nullptr);
     CScheduleTask& task = *demo.task;
+    DropUnplacedPresets(task);
     CCourseInfo* plan = DemoPlan(task, 4);
     ASSERT_NE(plan, nullptr);
     const std::string planId = plan->GetId(), classId = plan->GetClassId(), teacherId = plan->GetTeacherId();
@@ -366,6 +371,7 @@ TEST(SplitPlan, TakenPresetLessonsLeaveThePlansPresets)
     DemoSchool demo;
     ASSERT_NE(demo.task, nullptr);
     CScheduleTask& task = *demo.task;
+    DropUnplacedPresets(task);
     CCourseInfo* plan = DemoPlan(task, 4);
     ASSERT_NE(plan, nullptr);
     const std::string newCourse = FreeCourse(task, *plan);
