@@ -1,4 +1,5 @@
 #include "base/BackupManager.h"
+#include "base/TaskFolder.h"
 
 #include "support/GbkBytes.h"
 #include "platform/Hooks.h"
@@ -16,12 +17,14 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// A backup copy: a folder in Backup/ holding input.xml.
-void MakeBackup(const TempFolder& task, const std::string& name, bool withInput = true)
+// A backup copy: a folder in Backup/ holding input.xml and, written last, its marker.
+void MakeBackup(const TempFolder& task, const std::string& name, bool withInput = true, bool complete = true)
 {
     fs::create_directories(task / ("Backup/" + name));
     if (withInput)
         WriteRaw(task / ("Backup/" + name + "/input.xml"), "<Root/>");
+    if (complete)
+        WriteRaw(task / ("Backup/" + name + "/" + TaskFolder::kBackupMarker), "");
 }
 
 void SetModified(const std::string& path, const zem::LocalTime& time)
