@@ -460,6 +460,9 @@ TEST_F(RestoreTest, ARestoreThatFailsLeavesTheTaskAsItWas)
          "恢复备份失败，排课任务已还原为恢复前的状态。"},
         {"a piece that cannot be read", [&] { ASSERT_EQ(::mkfifo((backup + "temp/pipe").c_str(), 0600), 0); },
          "无法读取备份中的文件，排课任务没有改变。"},
+        // A copy killed half-way lacks its marker: restored, it would bring back half a task.
+        {"a copy that never finished", [&] { zem::RemoveFile(backup + TaskFolder::kBackupMarker); },
+         "该备份没有完成，不能用来恢复"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -588,6 +591,41 @@ TEST_F(TaskFolderTest, TheClearButtonWaitsEightSecondsThenClearsTheChosenTeacher
     EXPECT_TRUE(reread.GetClass("c1")->GetTable(false).GetNode(HelperSchool::N(0, 0, 0)).IsEmpty());
     EXPECT_TRUE(reread.GetClass("c2")->GetTable(false).GetNode(HelperSchool::N(1, 0, 0)).IsEmpty());
     EXPECT_EQ(reread.GetClass("c1")->GetTable(false).GetNode(HelperSchool::N(0, 0, 1)).GetCourseId(1), "p2");
+}
+
+TEST_F(RestoreTest, ABackupsLinkedTempIsNeitherFollowedNorCopiedAndTheTaskKeepsItsOwn)
+{
+    OpenSchool();
+    const std::string backup = folder.path() + "备份/";
+    const std::string outside = folder.path() + "别处/";
+    WriteRaw(outside + "别人/别人.zem", "[Task Info]\r\nName=别人\r\n");
+    ASSERT_EQ(zem::CopyFolder(TaskFolder(), backup), 0);
+    MarkComplete(backup);
+    zem::RemoveFolder(backup + "temp");
+    std::filesystem::create_symlink(outside, backup + "temp");
+    const auto tempBefore = FilesIn(TaskFolder() + "temp");
+    const auto outsideBefore = FilesIn(outside);
+
+    ScriptedMessages messages;
+    ModalScope modal([&](Dialog& shown) {
+        auto& dialog = dynamic_cast<CBackupRestoreDlg&>(shown);
+        zem::gui::ReportList& list = *dialog.GetList();
+        int row = -1;
+        for (int i = 0; i < list.GetItemCount(); ++i)
+            if (dialog.GetRowFolder(i) == backup)
+                row = i;
+        ASSERT_GE(row, 0);
+        list.SetSelected(row, true);
+        dialog.SendCommand(zem::IDOK);
+        EXPECT_TRUE(dialog.IsEnded());
+    });
+    ASSERT_TRUE(Task()->GetBackupManager().AddEntry(CBackupManager::ManualBackup, "20260305080700", backup, ""));
+    CAppContext::Get()->ShowRestoreDialog();
+    ASSERT_EQ(messages.messages.size(), 2u);
+    EXPECT_EQ(messages.messages[1].text, "恢复完成，但备份中的链接没有恢复：temp");
+    EXPECT_EQ(FilesIn(TaskFolder() + "temp"), tempBefore);
+    EXPECT_FALSE(zem::IsLink(TaskFolder() + "temp"));
+    EXPECT_EQ(FilesIn(outside), outsideBefore);
 }
 
 TEST_F(RestoreTest, AManualBackupBringsItsTaskFileBackUnderTheTasksPresentName)
