@@ -1,5 +1,6 @@
 #include "base/BackupManager.h"
 
+#include "base/TaskFolder.h"
 #include "base/Utility.h"
 #include "platform/Files.h"
 #include "platform/Hooks.h"
@@ -86,6 +87,8 @@ void CBackupManager::Init(const std::string& taskFolder, bool store)
     }
     if (m_entries.empty())
         BuildEntryListFromAutoBackupFolder(store);
+    else
+        AddUnlistedBackups(store);
     m_bAutoBackupBeforeRestore = ini.GetInt(kCommonSection, kAutoBackupKey, 1) != 0;
 }
 
@@ -104,12 +107,16 @@ bool CBackupManager::AddEntry(Type type, const std::string& time, const std::str
 void CBackupManager::AddEntryToHead(Type type, const std::string& time, const std::string& folder,
                                     const std::string& description)
 {
-    // A day or timed entry names a real folder inside the real Backup folder, never a path or a
-    // link out of it.
+    // A day or timed entry names a complete backup in the real Backup folder, never a path or a
+    // link out of it. A manual backup that is there but was never finished is no backup either;
+    // one that is not there (a removable disk) stays listed as missing.
     if (type == DayBackup || type == TimedBackup) {
         if (!zem::CheckFileName(folder) || !zem::RealFolderExists(m_strBackupFolder) ||
-            !zem::RealFolderExists(m_strBackupFolder + "/" + folder))
+            !TaskFolder::IsCompleteBackup(m_strBackupFolder + "/" + folder))
             return;
+    } else if (!folder.empty() && folder[0] == '/' && zem::FolderExists(folder) &&
+               !TaskFolder::IsCompleteBackup(folder)) {
+        return;
     }
     int count = 0;
     for (auto it = m_entries.begin(); it != m_entries.end();) {
@@ -129,7 +136,7 @@ void CBackupManager::AddEntryToHead(Type type, const std::string& time, const st
     m_entries.push_front(CBackupEntry{time, folder, type, description});
 }
 
-void CBackupManager::BuildEntryListFromAutoBackupFolder(bool store)
+std::vector<CBackupEntry> CBackupManager::CompleteBackupsInFolder() const
 {
     // A Backup that is a link holds somebody else's folders.
     std::vector<zem::FolderEntry> names;
@@ -138,13 +145,16 @@ void CBackupManager::BuildEntryListFromAutoBackupFolder(bool store)
     std::vector<CBackupEntry> candidates;
     for (const zem::FolderEntry& name : names) {
         const std::string folder = m_strBackupFolder + "/" + name.name;
-        if (!name.isFolder || !zem::FileExists(folder + "/input.xml"))
+        TaskFolder::BackupMark mark;
+        if (!name.isFolder || !TaskFolder::IsCompleteBackup(folder, &mark))
             continue;
         CBackupEntry entry;
         entry.m_strFolder = name.name;
+        entry.m_strDescription = mark.description;
         if (name.name.size() == 8 && IsAllDigits(name.name)) {
             entry.m_type = DayBackup;
-            entry.m_strTime = ModificationTime(folder);
+            // The marker holds the backup's own time; a folder copied in keeps its own.
+            entry.m_strTime = mark.time.size() == 14 && IsAllDigits(mark.time) ? mark.time : ModificationTime(folder);
         } else if (std::string digits = zem::ReplaceAll(name.name, "_", "");
                    name.name.size() == 15 && digits.size() == 14 && IsAllDigits(digits)) {
             entry.m_type = TimedBackup;
@@ -156,11 +166,45 @@ void CBackupManager::BuildEntryListFromAutoBackupFolder(bool store)
     }
     std::stable_sort(candidates.begin(), candidates.end(),
                      [](const CBackupEntry& a, const CBackupEntry& b) { return a.m_strTime < b.m_strTime; });
+    return candidates;
+}
+
+void CBackupManager::BuildEntryListFromAutoBackupFolder(bool store)
+{
+    const std::vector<CBackupEntry> candidates = CompleteBackupsInFolder();
     for (const CBackupEntry& entry : candidates)
         AddEntryToHead(entry.m_type, entry.m_strTime, entry.m_strFolder, entry.m_strDescription);
     // A task folder that is gone gets no backup.ini of its own, and a list with nothing to hold
     // changes no file: opening a task without backups leaves its folder as it was.
     if (store && !candidates.empty() && zem::FolderExists(m_strTaskFolder.empty() ? "." : m_strTaskFolder))
+        Write();
+}
+
+void CBackupManager::AddUnlistedBackups(bool store)
+{
+    // A backup made just before the program stopped may be complete but not yet listed. Only one
+    // newer than every listed backup of its kind is taken, so that those the list let go of as
+    // too many stay out.
+    auto newestListed = [this](Type type) {
+        std::string newest;
+        for (const CBackupEntry& entry : m_entries)
+            if (entry.m_type == type && entry.m_strTime > newest)
+                newest = entry.m_strTime;
+        return newest;
+    };
+    const std::string newestDay = newestListed(DayBackup);
+    const std::string newestTimed = newestListed(TimedBackup);
+    bool added = false;
+    for (const CBackupEntry& candidate : CompleteBackupsInFolder()) {
+        const bool listed = std::any_of(m_entries.begin(), m_entries.end(), [&](const CBackupEntry& entry) {
+            return entry.m_type == candidate.m_type && entry.m_strFolder == candidate.m_strFolder;
+        });
+        if (listed || candidate.m_strTime <= (candidate.m_type == DayBackup ? newestDay : newestTimed))
+            continue;
+        AddEntryToHead(candidate.m_type, candidate.m_strTime, candidate.m_strFolder, candidate.m_strDescription);
+        added = true;
+    }
+    if (store && added)
         Write();
 }
 

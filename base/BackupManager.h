@@ -23,6 +23,7 @@ public:
 
     // Loads the list of the task in `taskFolder` from backup.ini; without stored entries the list
     // is rebuilt from the Backup folder and, when it found any and `store` allows, written back.
+    // Only complete backups are listed; one made but not listed when the program stopped is added.
     void Init(const std::string& taskFolder, bool store = true);
     // Puts an entry at the head of the list and writes backup.ini. A day or timed entry whose
     // folder is not in the Backup folder is not added. False when backup.ini cannot be written,
@@ -40,6 +41,10 @@ public:
 private:
     void AddEntryToHead(Type type, const std::string& time, const std::string& folder, const std::string& description);
     void BuildEntryListFromAutoBackupFolder(bool store);
+    // Adds the complete backups of the Backup folder that are newer than the list's own.
+    void AddUnlistedBackups(bool store);
+    // The complete day and timed backups of the Backup folder, oldest first.
+    std::vector<CBackupEntry> CompleteBackupsInFolder() const;
     bool Write(std::string* error = nullptr) const;
     void FreeEntryList();
     std::string IniPath() const { return m_strTaskFolder + "backup.ini"; }

@@ -1,6 +1,8 @@
 #include "base/ScheduleTask.h"
 
 #include "base/Log.h"
+#include "base/TaskFolder.h"
+#include "base/TaskFolderRestore.h"
 #include "base/TaskXml.h"
 #include "base/Utility.h"
 #include "platform/Hooks.h"
@@ -46,7 +48,7 @@ bool CScheduleTask::Open(const std::string& taskFile, TaskAccess access)
         if (!LockForWriting())
             return false;
         m_writer = true;
-        RemoveLeftoverTemporaryFiles();
+        CleanUpLeftovers();
     }
     SetConfigFile(m_taskInfo.GetTaskFolder() + "task.ini");
     if (!ReadInputData())
@@ -90,10 +92,14 @@ bool CScheduleTask::CheckSavable()
     return taskxml::CheckTaskFolder(*this) && (!m_writer || LockForWriting());
 }
 
-void CScheduleTask::RemoveLeftoverTemporaryFiles() const
+void CScheduleTask::CleanUpLeftovers() const
 {
-    // Saves write into the task folder, the backup copies and the invigilation sets.
+    // A restore or a backup the program was stopped in is undone or finished before anything is read.
     const std::string folder = m_taskInfo.GetTaskFolder();
+    TaskFolderRestore::FinishInterrupted(folder);
+    if (zem::RealFolderExists(folder + "Backup"))
+        TaskFolder::CleanStaging(folder + "Backup");
+    // Saves write into the task folder, the backup copies and the invigilation sets.
     int removed = zem::RemoveOwnTemporaryFiles(folder);
     for (const char* sub : {"Backup", "proctor"}) {
         std::vector<zem::FolderEntry> entries;

@@ -232,7 +232,8 @@ private:
     bool CheckSavable();
     // Holds the task folder against other writers; false, having said so, when one has it.
     bool LockForWriting();
-    void RemoveLeftoverTemporaryFiles() const;
+    // Removes what writes cut short left in the task folder, and undoes a restore cut short.
+    void CleanUpLeftovers() const;
 
     bool m_dirty = false;
     bool m_outputReadPartial = false;

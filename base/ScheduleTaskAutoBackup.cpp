@@ -1,6 +1,7 @@
 // The task's automatic copies in its Backup folder, and the copy of a task's files between folders.
 #include "base/ScheduleTask.h"
 
+#include "base/TaskFolder.h"
 #include "base/Utility.h"
 #include "platform/Files.h"
 #include "platform/Hooks.h"
@@ -39,9 +40,6 @@ std::string WithSlash(std::string folder)
     return folder;
 }
 
-// A folder of that name counts too: the copy must then fail rather than pass it over.
-bool PathExists(const std::string& path) { return zem::FileExists(path) || zem::FolderExists(path); }
-
 bool IsDayBackupName(const std::string& name) { return name.size() == 8 && IsAllDigits(name); }
 
 // Keeps the newest day backups; older ones go with everything in them. The folder just written
@@ -65,36 +63,12 @@ void PruneDayBackups(const std::string& backupFolder, const std::string& keep)
             zem::RemoveFolder(backupFolder + "/" + days[i]);
 }
 
-// Copies the task files; false with the file and the system's reason in `reason` and the short
-// text of SyncTaskFiles in `what`.
-bool SyncFiles(const std::string& source, const std::string& target, std::string& what, std::string& reason)
+// The short text of SyncTaskFiles for a copy that failed.
+const char* FailureText(const TaskFolder::CopyReport& report)
 {
-    const std::string from = WithSlash(source);
-    const std::string to = WithSlash(target);
-    auto fail = [&](const char* text, const std::string& why) {
-        what = text;
-        reason = why;
-        return false;
-    };
-
-    std::string error;
-    if (!zem::CopyFile(from + "input.xml", to + "input.xml", &error))
-        return fail("copy input.xml failed", error);
-    if (PathExists(from + "output.xml")) {
-        if (!zem::CopyFile(from + "output.xml", to + "output.xml", &error))
-            return fail("copy output.xml failed", error);
-    } else if (PathExists(to + "output.xml")) {
-        // A copy without timetables must not keep older ones.
-        if (!zem::RemoveFile(to + "output.xml", &error))
-            return fail("sync delete dest output.xml failed", error);
-    }
-    if (zem::FileExists(from + "task.ini"))
-        zem::CopyFile(from + "task.ini", to + "task.ini");
-    // A link in the task folder is not the task's: it is not copied.
-    for (const char* sub : {"temp", "proctor"})
-        if (zem::RealFolderExists(from + sub))
-            CopyFolderSilently(from + sub, to + sub);
-    return true;
+    if (report.failedPart == TaskFolder::kInputFile)
+        return "copy input.xml failed";
+    return report.failedRemoving ? "sync delete dest output.xml failed" : "copy output.xml failed";
 }
 
 }  // namespace
@@ -157,24 +131,23 @@ bool CScheduleTask::AutoBackup(bool timed, const std::string& key, bool oncePerK
     std::string error;
     if (!zem::MakeRealFolder(backupFolder, &error))
         return fail(error);
-    error.clear();
     const std::string time =
         zem::Format("%04d%02d%02d%02d%02d%02d", now.year, now.month, now.day, now.hour, now.minute, now.second);
     const std::string name =
         timed ? zem::Format("%04d%02d%02d_%02d%02d%02d", now.year, now.month, now.day, now.hour, now.minute, now.second)
               : zem::Format("%04d%02d%02d", now.year, now.month, now.day);
-    // A day backup of the same day is refreshed in place.
-    const std::string folder = backupFolder + "/" + name + "/";
-    const bool fresh = !zem::RealFolderExists(folder) && !zem::IsLink(folder);
-    if (!zem::MakeRealFolder(folder, &error))
-        return fail(error);
-    std::string what;
-    if (!SyncFiles(taskFolder, folder, what, error)) {
-        // A half-made copy would be listed when the list is rebuilt from the folders.
-        if (fresh)
-            zem::RemoveFolder(folder);
-        return fail(error);
-    }
+    // A day backup of the same day is replaced whole, once the new copy is complete.
+    const std::string folder = backupFolder + "/" + name;
+    if (zem::IsLink(folder))
+        return fail(zem::Format("无法使用文件夹，同名的是一个链接：%s", folder.c_str()));
+    const TaskFolder::ReplaceCheck check = TaskFolder::CheckReplace(folder, taskFolder, true);
+    if (check.verdict == TaskFolder::ReplaceCheck::HoldsTask)
+        return fail(zem::Format("备份文件夹中有别的排课任务，不能覆盖：%s", check.task.c_str()));
+    if (check.verdict == TaskFolder::ReplaceCheck::CannotCheck)
+        return fail(zem::Format("无法查看备份文件夹中的内容：%s\n%s", folder.c_str(), check.error.c_str()));
+    const TaskFolder::CopyReport copy = TaskFolder(taskFolder).BackUpTo(folder, {time, key});
+    if (!copy.ok)
+        return fail(copy.error);
 
     // The list must belong to this task before an entry goes in (a task saved for the first time
     // was never opened).
@@ -200,11 +173,8 @@ bool CScheduleTask::AutoBackup(bool timed, const std::string& key, bool oncePerK
 
 bool CScheduleTask::SyncTaskFiles(const std::string& source, const std::string& target, std::string* error)
 {
-    std::string what;
-    std::string reason;
-    if (SyncFiles(source, target, what, reason))
-        return true;
-    if (error)
-        *error = what;
-    return false;
+    const TaskFolder::CopyReport report = TaskFolder(source).CopyInto(target);
+    if (!report.ok && error)
+        *error = FailureText(report);
+    return report.ok;
 }

@@ -8,6 +8,7 @@
 #include "app/controls/ShellFunctions.h"
 #include "app/shell/AppContext.h"
 #include "base/ScheduleTask.h"
+#include "base/TaskFolder.h"
 #include "platform/Files.h"
 #include "platform/Hooks.h"
 #include "platform/Text.h"
@@ -19,8 +20,6 @@
 #include <QLineEdit>
 
 #include <cerrno>
-#include <filesystem>
-#include <system_error>
 
 using zem::Rect;
 using zem::gui::FromQ;
@@ -29,33 +28,39 @@ using zem::gui::ToQ;
 namespace {
 
 constexpr const char* kBackupFolderKey = "BackupFolder";
+constexpr const char* kChooseOtherText = "\n\n请换一个备份文件夹名或位置。";
 
-std::string WithoutSlash(std::string folder)
+// The question before a folder is replaced: Enter keeps it.
+bool AskToReplace(const std::string& destination, const TaskFolder::ReplaceCheck& check)
 {
-    while (folder.size() > 1 && folder.back() == '/')
-        folder.pop_back();
-    return folder;
+    zem::MessageRequest question;
+    question.text = "备份位置已经存在同名的文件夹，要将其覆盖吗\n\n";
+    question.text += check.isBackup ? zem::Format("覆盖后，其中较早的备份将被删除：\n%s", destination.c_str())
+                                    : zem::Format("覆盖后，其中的 %d 个文件和文件夹将被删除：\n%s", check.entries,
+                                                  destination.c_str());
+    question.icon = zem::MessageIcon::Question;
+    question.buttons = zem::MessageButtons::YesNo;
+    question.defaultAnswer = zem::IDNO;
+    return zem::ShowMessage(question) == zem::IDYES;
 }
 
-// A step that failed: its text and the system's error number.
-struct CopyFailure {
-    std::string text;
-    int code = 0;
-};
-
-bool CopyOneFile(const std::string& from, const std::string& to, int* code)
+// Why the destination may not be replaced; empty when it may.
+std::string RefusalOf(const std::string& destination, const TaskFolder::ReplaceCheck& check)
 {
-    std::string bytes;
-    return zem::ReadFileBytes(from, bytes, nullptr, code) && zem::WriteFileAtomic(to, bytes, nullptr, code);
-}
-
-bool Rename(const std::string& from, const std::string& to, int* code)
-{
-    std::error_code ec;
-    std::filesystem::rename(WithoutSlash(from), WithoutSlash(to), ec);
-    if (code)
-        *code = ec.value();
-    return !ec;
+    switch (check.verdict) {
+    case TaskFolder::ReplaceCheck::HoldsOpenTask:
+        return zem::Format("备份位置 %s 中有当前排课任务，不能覆盖。%s", destination.c_str(), kChooseOtherText);
+    case TaskFolder::ReplaceCheck::HoldsTask:
+        return zem::Format("备份位置 %s 中有排课任务 %s，不能覆盖。%s", destination.c_str(), check.task.c_str(),
+                           kChooseOtherText);
+    case TaskFolder::ReplaceCheck::NotAFolder:
+        return zem::Format("备份位置已经存在同名的文件：%s%s", destination.c_str(), kChooseOtherText);
+    case TaskFolder::ReplaceCheck::CannotCheck:
+        return zem::Format("无法查看备份位置 %s 中的内容，不能覆盖：%s%s", destination.c_str(), check.error.c_str(),
+                           kChooseOtherText);
+    default:
+        return {};
+    }
 }
 
 }  // namespace
@@ -100,25 +105,25 @@ bool CBackupDlg::OnInitDialog()
     // Without an open task the fields stay empty.
     if (CScheduleTask* task = AppServices().GetTask()) {
         const CTaskInfo& info = task->GetTaskInfo();
-        m_strTaskFolder = info.GetTaskFolder();
+        m_taskFolderPath = info.GetTaskFolder();
         const std::string remembered =
             CAppContext::Exists() ? CAppContext::Get()->GetConfig("Common", kBackupFolderKey, "") : std::string();
-        m_strTargetFolder = PathIsKind(remembered, true) ? remembered : GetMyDocumentsFolder();
-        m_strFolderName = MakeFolderName(info.GetTaskName());
+        m_targetFolderPath = PathIsKind(remembered, true) ? remembered : GetMyDocumentsFolder();
+        m_folderNameText = MakeFolderName(info.GetTaskName());
     }
-    m_taskFolder->setText(ToQ(m_strTaskFolder));
-    m_targetFolder->setText(ToQ(m_strTargetFolder));
-    m_folderName->setText(ToQ(m_strFolderName));
-    m_openAfter->setChecked(m_bOpenAfter);
+    m_taskFolder->setText(ToQ(m_taskFolderPath));
+    m_targetFolder->setText(ToQ(m_targetFolderPath));
+    m_folderName->setText(ToQ(m_folderNameText));
+    m_openAfter->setChecked(m_openFolderAfter);
     m_folderName->setFocus();
     return true;
 }
 
 void CBackupDlg::TakeFields()
 {
-    m_strTargetFolder = FromQ(m_targetFolder->text());
-    m_strFolderName = FromQ(m_folderName->text());
-    m_bOpenAfter = m_openAfter->isChecked();
+    m_targetFolderPath = FromQ(m_targetFolder->text());
+    m_folderNameText = FromQ(m_folderName->text());
+    m_openFolderAfter = m_openAfter->isChecked();
 }
 
 void CBackupDlg::OnCommand(int id)
@@ -131,10 +136,10 @@ void CBackupDlg::OnCommand(int id)
 void CBackupDlg::OnBrowse()
 {
     TakeFields();
-    std::string path = m_strTargetFolder;
+    std::string path = m_targetFolderPath;
     if (!BrowseForFolder(this, "将当前排课任务备份到", 0x41, path) || path.empty())
         return;
-    m_strTargetFolder = path;
+    m_targetFolderPath = path;
     if (CAppContext::Exists())
         CAppContext::Get()->SetConfig("Common", kBackupFolderKey, path);
     m_targetFolder->setText(ToQ(path));
@@ -156,96 +161,75 @@ void CBackupDlg::OnOK()
     CScheduleTask* task = AppServices().GetTask();
     if (!task)
         return;
-    while (!m_strFolderName.empty() && (m_strFolderName.back() == ' ' || m_strFolderName.back() == '\t'))
-        m_strFolderName.pop_back();
-    m_folderName->setText(ToQ(m_strFolderName));
-    if (m_strFolderName.empty()) {
+    while (!m_folderNameText.empty() && (m_folderNameText.back() == ' ' || m_folderNameText.back() == '\t'))
+        m_folderNameText.pop_back();
+    m_folderName->setText(ToQ(m_folderNameText));
+    if (m_folderNameText.empty()) {
         zem::ShowMessage("备份文件夹名不能为空", "提示", zem::MessageIcon::Warning);
         m_folderName->setFocus();
         return;
     }
     std::string reason;
-    if (!zem::CheckFileName(m_strFolderName, &reason)) {
+    if (!zem::CheckFileName(m_folderNameText, &reason)) {
         zem::ShowMessage(reason, "提示", zem::MessageIcon::Warning);
         m_folderName->setFocus();
         return;
     }
 
     const CTaskInfo& info = task->GetTaskInfo();
-    const std::string source = WithTrailingSlash(m_strTaskFolder);
-    const std::string target = WithTrailingSlash(m_strTargetFolder);
-    const std::string destination = target + m_strFolderName + "/";
+    const std::string source = WithTrailingSlash(m_taskFolderPath);
+    const std::string target = WithTrailingSlash(m_targetFolderPath);
+    const std::string destination = target + m_folderNameText + "/";
     // A copy of the task inside itself would be copied again by every later backup.
     if (!target.empty() && zem::IsPathSameOrInside(destination, source)) {
         zem::ShowMessage("不能备份到排课任务文件夹内部", "提示", zem::MessageIcon::Warning);
         m_targetFolder->setFocus();
         return;
     }
-    const bool replacing = PathIsKind(destination, true) != 0;
-    if (replacing && AskQuestion("备份位置已经存在同名的文件夹，要将其覆盖吗", zem::MessageButtons::YesNo) != zem::IDYES)
+    if (target.empty() || zem::IsWindowsPath(target) || !PathIsKind(target, true))
+        return ShowCopyError("创建备份目录失败", ENOENT, false);
+    // Only an earlier backup or a folder without tasks is replaced, and only when the user says so.
+    const TaskFolder::ReplaceCheck check = TaskFolder::CheckReplace(destination, source);
+    if (const std::string refusal = RefusalOf(destination, check); !refusal.empty()) {
+        zem::ShowMessage(refusal, "提示", zem::MessageIcon::Warning);
+        m_folderName->setFocus();
+        return;
+    }
+    if (check.verdict == TaskFolder::ReplaceCheck::Replaceable && !AskToReplace(destination, check))
         return;
 
     // The copy is made beside the destination and put in its place only when complete, so that a
     // failed backup neither leaves half a folder nor spoils the one it was to replace.
-    const std::string staging = target + "." + m_strFolderName + ".backup/";
-    const std::string previous = target + "." + m_strFolderName + ".old/";
-    zem::RemoveFolder(staging);
-    if (target.empty() || zem::IsWindowsPath(target) || !PathIsKind(target, true))
-        return ShowCopyError("创建备份目录失败", ENOENT, false);
-    errno = 0;
-    if (!zem::MakeFolder(staging))
-        return ShowCopyError("创建备份目录失败", errno != 0 ? errno : EACCES, false);
-    int code = 0;
-    auto fail = [&](const char* text, bool sourceMissing) {
-        zem::RemoveFolder(staging);
-        ShowCopyError(text, code, sourceMissing);
-    };
-    const std::string taskFile = info.GetTaskFile();
-    const bool sourceMissing = !zem::FileExists(taskFile) || !zem::FileExists(source + "input.xml");
-    if (!CopyOneFile(taskFile, staging + info.GetTaskName() + ".zem", &code))
-        return fail("备份任务文件失败", sourceMissing);
-    if (!CopyOneFile(source + "input.xml", staging + "input.xml", &code))
-        return fail("备份input.xml文件失败", sourceMissing);
-    if (zem::FileExists(source + "output.xml") && !CopyOneFile(source + "output.xml", staging + "output.xml", &code))
-        return fail("备份output.xml文件失败", false);
-
-    // The rest is worth a backup even when a piece of it cannot be copied; the user is told which.
-    std::vector<std::string> notCopied;
-    if (zem::FileExists(source + "task.ini") && !CopyOneFile(source + "task.ini", staging + "task.ini", nullptr))
-        notCopied.push_back("task.ini");
-    for (const char* folder : {"temp", "proctor"}) {
-        if (zem::FolderExists(source + folder) && zem::CopyFolder(source + folder, staging + folder) != 0)
-            notCopied.push_back(folder);
-    }
-
-    if (replacing) {
-        zem::RemoveFolder(previous);
-        if (!Rename(destination, previous, &code))
-            return fail("创建备份目录失败", false);
-    }
-    if (!Rename(staging, destination, &code)) {
-        if (replacing)
-            Rename(previous, destination, nullptr);
-        return fail("创建备份目录失败", false);
-    }
-    if (replacing)
-        zem::RemoveFolder(previous);
-
     const zem::LocalTime now = zem::Now();
     const std::string time =
         zem::Format("%04d%02d%02d%02d%02d%02d", now.year, now.month, now.day, now.hour, now.minute, now.second);
+    const std::string taskFile = info.GetTaskFile();
+    const std::string taskFileName = info.GetTaskName() + TaskFolder::kTaskFileExtension;
+    const TaskFolder::CopyReport copy = TaskFolder(source).BackUpTo(destination, {time, ""}, taskFile, taskFileName);
+    if (!copy.ok) {
+        const bool sourceMissing = !zem::FileExists(taskFile) || !zem::FileExists(source + TaskFolder::kInputFile);
+        if (copy.failedPart == taskFileName)
+            return ShowCopyError("备份任务文件失败", copy.errorCode, sourceMissing);
+        if (copy.failedPart == TaskFolder::kInputFile)
+            return ShowCopyError("备份input.xml文件失败", copy.errorCode, sourceMissing);
+        if (copy.failedPart == TaskFolder::kOutputFile)
+            return ShowCopyError("备份output.xml文件失败", copy.errorCode, false);
+        return ShowCopyError("创建备份目录失败", copy.errorCode, false);
+    }
+
     // A list that cannot be written has said so itself; the copy stands all the same.
     task->GetBackupManager().AddEntry(CBackupManager::ManualBackup, time, destination, "");
 
-    if (notCopied.empty()) {
+    // The rest is worth a backup even when a piece of it cannot be copied; the user is told which.
+    if (copy.leftOut.empty()) {
         zem::ShowMessage("备份成功", "提示", zem::MessageIcon::Information);
     } else {
         std::string list;
-        for (const std::string& name : notCopied)
+        for (const std::string& name : copy.leftOut)
             list += (list.empty() ? "" : "、") + name;
         zem::ShowMessage("备份完成，但以下内容未能复制：" + list, "提示", zem::MessageIcon::Warning);
     }
-    if (m_bOpenAfter)
+    if (m_openFolderAfter)
         zem::gui::OpenWithDesktop(destination);
     EndDialog(zem::IDOK);
 }

@@ -23,10 +23,10 @@ public:
     explicit CBackupDlg(QWidget* parent = nullptr);
 
     // The fields, filled at initialisation and read back on OK.
-    std::string m_strTaskFolder;
-    std::string m_strTargetFolder;
-    std::string m_strFolderName;
-    bool m_bOpenAfter = true;
+    std::string m_taskFolderPath;
+    std::string m_targetFolderPath;
+    std::string m_folderNameText;
+    bool m_openFolderAfter = true;
 
     // "<name>_yyyymmddhhmm" of the current local time.
     static std::string MakeFolderName(const std::string& taskName);

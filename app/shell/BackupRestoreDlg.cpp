@@ -148,12 +148,20 @@ void CBackupRestoreDlg::OnOK()
         "恢复后，当前排课任务的数据将被所选备份中的数据替换（恢复前会自动备份当前数据）。\n\n确定要恢复吗？";
     if (AskQuestion(question, zem::MessageButtons::OkCancel) != zem::IDOK)
         return;
-    if (!RestoreTaskFromBackup(GetRowFolder(row))) {
+    std::vector<std::string> leftOut;
+    if (!RestoreTaskFromBackup(GetRowFolder(row), &leftOut)) {
         // The automatic backup made on the way is listed now.
         FillRows();
         return;
     }
-    zem::ShowMessage("恢复成功", "提示", zem::MessageIcon::Information);
+    if (leftOut.empty()) {
+        zem::ShowMessage("恢复成功", "提示", zem::MessageIcon::Information);
+    } else {
+        std::string list;
+        for (const std::string& name : leftOut)
+            list += (list.empty() ? "" : "、") + name;
+        zem::ShowMessage("恢复完成，但备份中的链接没有恢复：" + list, "提示", zem::MessageIcon::Warning);
+    }
     EndDialog(zem::IDOK);
 }
 

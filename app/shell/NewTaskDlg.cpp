@@ -6,6 +6,7 @@
 #include "app/controls/ShellFunctions.h"
 #include "app/controls/TipWnd.h"
 #include "app/shell/AppContext.h"
+#include "base/TaskFolder.h"
 #include "base/TaskInfo.h"
 #include "platform/Files.h"
 #include "platform/Hooks.h"
@@ -41,22 +42,6 @@ std::string FolderBeforeLastSlash(const std::string& path)
 {
     const std::size_t slash = path.rfind('/');
     return slash != std::string::npos && slash > 0 ? path.substr(0, slash) : path;
-}
-
-bool FolderHoldsTask(const std::string& folder)
-{
-    std::vector<zem::FolderEntry> entries;
-    if (!zem::ListFolder(folder, entries))
-        return false;
-    for (const zem::FolderEntry& entry : entries) {
-        if (entry.isFolder)
-            continue;
-        const std::string& name = entry.name;
-        if (name == "input.xml" || name == "output.xml" ||
-            (name.size() > 4 && zem::EqualsNoCase(std::string_view(name).substr(name.size() - 4), ".zem")))
-            return true;
-    }
-    return false;
 }
 
 }  // namespace
@@ -257,7 +242,7 @@ void CNewTaskDlg::OnOK()
         return Refuse(zem::Format("排课任务 %s 已存在", name.c_str()), zem::MessageIcon::Information,
                       IDC_NAME);
     // Two tasks in one folder would share, or overwrite, each other's files.
-    if (FolderHoldsTask(m_pInfo->GetTaskFolder()))
+    if (TaskFolder::HoldsTaskFiles(m_pInfo->GetTaskFolder()))
         return Refuse("该文件夹中已有排课任务，请选择其他保存位置", zem::MessageIcon::Information,
                       IDC_FOLDER);
 

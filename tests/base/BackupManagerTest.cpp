@@ -1,4 +1,5 @@
 #include "base/BackupManager.h"
+#include "base/TaskFolder.h"
 
 #include "support/GbkBytes.h"
 #include "platform/Hooks.h"
@@ -16,12 +17,14 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// A backup copy: a folder in Backup/ holding input.xml.
-void MakeBackup(const TempFolder& task, const std::string& name, bool withInput = true)
+// A backup copy: a folder in Backup/ holding input.xml and, written last, its marker.
+void MakeBackup(const TempFolder& task, const std::string& name, bool withInput = true, bool complete = true)
 {
     fs::create_directories(task / ("Backup/" + name));
     if (withInput)
         WriteRaw(task / ("Backup/" + name + "/input.xml"), "<Root/>");
+    if (complete)
+        WriteRaw(task / ("Backup/" + name + "/" + TaskFolder::kBackupMarker), "");
 }
 
 void SetModified(const std::string& path, const zem::LocalTime& time)
@@ -100,6 +103,35 @@ TEST(BackupManager, InitReadsTheStoredListWholeAndDropsWhatIsGone)
     EXPECT_TRUE(recorder.messages.empty());
 }
 
+TEST(BackupManager, OnlyCompleteBackupsAreListedAndOneTheListMissedIsAddedWhenNewer)
+{
+    TempFolder task;
+    // Eight complete timed backups; the list holds the six newest but one, made just before the
+    // program stopped. Two more never finished, and a manual one never finished either.
+    std::string ini = "[Backup]\r\n";
+    for (int i = 1; i <= 8; ++i) {
+        const std::string name = zem::Format("20240301_0%d0000", i);
+        MakeBackup(task, name);
+        if (i >= 2 && i <= 7)
+            ini += zem::Format("%d=1|202403010%d0000|%s|\r\n", 8 - i, i, name.c_str());
+    }
+    MakeBackup(task, "20240301_090000", true, false);
+    MakeBackup(task, "20240302", true, false);
+    MakeBackup(task, "手工", true, false);
+    ini += "7=0|20240302090000|20240302|\r\n8=2|20240303000000|" + task / "Backup/手工" + "|\r\n";
+    WriteRaw(task / "backup.ini", Gbk(ini));
+
+    CBackupManager manager;
+    manager.Init(task.path());
+    std::vector<std::string> expected;
+    for (int i = 8; i >= 3; --i)
+        expected.push_back(zem::Format("1|202403010%d0000|20240301_0%d0000|", i, i));
+    EXPECT_EQ(Entries(manager), expected);
+    CBackupManager reread;
+    reread.Init(task.path(), false);
+    EXPECT_EQ(Entries(reread), expected);
+}
+
 TEST(BackupManager, WithoutBackupIniTheListIsRebuiltFromTheBackupFolder)
 {
     TempFolder task;
@@ -113,6 +145,7 @@ TEST(BackupManager, WithoutBackupIniTheListIsRebuiltFromTheBackupFolder)
     for (int i = 1; i <= 7; ++i)
         MakeBackup(task, zem::Format("20240205_%02d0000", i + 8));
     MakeBackup(task, "20240209", false);          // no input.xml
+    MakeBackup(task, "20240208", true, false);    // never finished
     MakeBackup(task, "2024020");                  // junk names
     MakeBackup(task, "20240205-100000");
     MakeBackup(task, "备份");

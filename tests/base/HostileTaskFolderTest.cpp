@@ -5,12 +5,16 @@
 // outside the task folder was touched.
 #include "base/ScheduleProctor.h"
 #include "base/ScheduleTask.h"
+#include "base/TaskFolder.h"
+#include "base/TaskFolderRestore.h"
 
 #include "TaskDump.h"
 #include "platform/Files.h"
 #include "platform/Hooks.h"
 #include "platform/Text.h"
+#include "support/FolderSnapshot.h"
 #include "support/GbkBytes.h"
+#include "support/KillAt.h"
 #include "support/MessageRecorder.h"
 #include "support/TempFolder.h"
 
@@ -81,28 +85,6 @@ Folders MakeFolders(const TempFolder& dir)
         WriteRaw(f.outside + zem::Format("days/2020010%d/input.xml", day), "theirs");
     WriteRaw(f.outside + "proctor/期中/in.xml", "theirs");
     return f;
-}
-
-// Everything under a folder by path: a file's bytes (the size of a large one), a link's target.
-std::map<std::string, std::string> Snapshot(const std::string& root)
-{
-    std::map<std::string, std::string> entries;
-    std::error_code ec;
-    for (fs::recursive_directory_iterator it(root, ec), end; it != end; it.increment(ec)) {
-        const fs::file_status status = it->symlink_status(ec);
-        const std::string path = it->path().lexically_relative(root).string();
-        if (fs::is_symlink(status))
-            entries[path] = "link " + fs::read_symlink(it->path()).string();
-        else if (fs::is_directory(status))
-            entries[path] = "folder";
-        else if (!fs::is_regular_file(status))
-            entries[path] = "special";
-        else if (fs::file_size(it->path()) > (1u << 20))
-            entries[path] = "large " + std::to_string(fs::file_size(it->path()));
-        else
-            entries[path] = "file " + ReadRaw(it->path().string());
-    }
-    return entries;
 }
 
 void Link(const std::string& target, const std::string& link)
@@ -177,16 +159,42 @@ struct Case {
     std::function<void(const Folders&)> arrange;
     // Does what the program would and checks what it must say and do.
     std::function<void(const Folders&, MessageRecorder&)> act;
-    // Paths in the task folder (with all beneath them) that may change or go.
+    // Paths in the task folder (with all beneath them) that may change or go; one ending in '*'
+    // stands for every path it begins.
     std::vector<std::string> changed = {};
 };
 
 bool Changes(const Case& c, const std::string& path)
 {
-    for (const std::string& allowed : c.changed)
+    for (const std::string& allowed : c.changed) {
+        if (!allowed.empty() && allowed.back() == '*' && path.rfind(allowed.substr(0, allowed.size() - 1), 0) == 0)
+            return true;
         if (path == allowed || path.rfind(allowed + "/", 0) == 0)
             return true;
+    }
     return false;
+}
+
+// The backups the task lists, as "folder|description".
+std::vector<std::string> Listed(CScheduleTask& task)
+{
+    std::vector<const CBackupEntry*> entries;
+    task.GetBackupManager().GetAllBackups(entries);
+    std::vector<std::string> listed;
+    for (const CBackupEntry* entry : entries)
+        listed.push_back(entry->m_strFolder + "|" + entry->m_strDescription);
+    return listed;
+}
+
+// The entries of the task folder a restore or a backup puts aside while it works.
+std::vector<std::string> AsideIn(const std::string& folder)
+{
+    std::vector<std::string> names;
+    std::error_code ec;
+    for (fs::directory_iterator it(folder, ec), end; it != end; it.increment(ec))
+        if (const std::string name = it->path().filename().string(); name[0] == '.' && name.find(".~zem.") != 0)
+            names.push_back(name);
+    return names;
 }
 
 constexpr const char* kOpenTaskVariable = "ZEM_TEST_OPEN_TASK";
@@ -570,6 +578,104 @@ TEST(HostileTaskFolder, NothingIsLostAndNothingOutsideIsTouched)
                                            "保存出错！\n\n无法写入文件：\n" + f.task + "proctor/期中/in.xml\n" + why}));
                          }});
     }
+    // Work a killed program left half done: a backup is listed only when complete, a restore
+    // that never became final is undone.
+    cases.push_back({"a day backup cut short, and one another program left half made",
+                     [](const Folders& f) {
+                         WriteRaw(f.task + "Backup/20240101/input.xml", "<Input/>");
+                         KillAt kill("copied");
+                         EXPECT_FALSE(TaskFolder(f.task).BackUpTo(f.task + "Backup/" + Today(), {}).ok);
+                     },
+                     [](const Folders& f, MessageRecorder& recorder) {
+                         auto task = Opened(f);
+                         EXPECT_TRUE(Listed(*task).empty());
+                         EXPECT_TRUE(AsideIn(f.task + "Backup").empty());
+                         EXPECT_TRUE(task->AutoBackup(false, "", false));
+                         EXPECT_EQ(Listed(*task), std::vector<std::string>{Today() + "|"});
+                         EXPECT_TRUE(recorder.messages.empty());
+                     },
+                     {"Backup/." + Today() + ".staging-*"}});
+    cases.push_back({"a backup complete but not yet in its place",
+                     [](const Folders& f) {
+                         ASSERT_TRUE(zem::MakeFolder(f.task + "Backup"));
+                         KillAt kill("marked");
+                         EXPECT_FALSE(TaskFolder(f.task)
+                                          .BackUpTo(f.task + "Backup/20240101_080000", {"20240101080000", "清除课表数据前"})
+                                          .ok);
+                     },
+                     [](const Folders& f, MessageRecorder& recorder) {
+                         auto task = Opened(f);
+                         EXPECT_EQ(Listed(*task), std::vector<std::string>{"20240101_080000|清除课表数据前"});
+                         EXPECT_TRUE(TaskFolder::IsCompleteBackup(f.task + "Backup/20240101_080000"));
+                         EXPECT_TRUE(AsideIn(f.task + "Backup").empty());
+                         EXPECT_TRUE(recorder.messages.empty());
+                     },
+                     {"Backup/.20240101_080000.staging-*"}});
+    cases.push_back({"a backup complete but not listed, before a restore that was killed",
+                     [](const Folders& f) {
+                         ASSERT_TRUE(zem::MakeFolder(f.task + "Backup"));
+                         for (const char* name : {"20231231_080000", "20240101_080000"})
+                             ASSERT_TRUE(TaskFolder(f.task).BackUpTo(f.task + "Backup/" + name,
+                                                                     {zem::ReplaceAll(name, "_", ""), "恢复备份前"})
+                                             .ok);
+                         WriteRaw(f.task + "backup.ini", Gbk("[Backup]\r\n1=1|20231231080000|20231231_080000|恢复备份前\r\n"));
+                     },
+                     [](const Folders& f, MessageRecorder& recorder) {
+                         auto task = Opened(f);
+                         EXPECT_EQ(Listed(*task), (std::vector<std::string>{"20240101_080000|恢复备份前",
+                                                                            "20231231_080000|恢复备份前"}));
+                         EXPECT_TRUE(recorder.messages.empty());
+                     },
+                     {"backup.ini"}});
+    for (const char* step : {"staged", "held output.xml", "put input.xml", "put task.ini"}) {
+        cases.push_back({std::string("a restore killed at ") + step,
+                         [step](const Folders& f) {
+                             const std::string backup = f.task + "Backup/20240101_080000/";
+                             ASSERT_TRUE(zem::MakeFolder(f.task + "Backup"));
+                             ASSERT_TRUE(TaskFolder(f.task).BackUpTo(backup, {}).ok);
+                             WriteRaw(backup + "input.xml", "<Input/>");
+                             fs::remove(backup + "output.xml");
+                             KillAt kill(step);
+                             TaskFolderRestore restore(f.task, backup);
+                             std::string error;
+                             EXPECT_FALSE(restore.Stage("测试.zem", "测试", error) && restore.Swap(error));
+                         },
+                         [&](const Folders& f, MessageRecorder& recorder) {
+                             readsAsTheGoodFolder(f, recorder);
+                             EXPECT_TRUE(AsideIn(f.task).empty());
+                             EXPECT_EQ(ReadRaw(f.output()), Gbk(kOutput));
+                         },
+                         {"input.xml", ".restore-*", "backup.ini"}});
+    }
+    cases.push_back({"temp and task.ini links out of the folder, backed up and restored",
+                     [](const Folders& f) {
+                         Link(f.outside + "proctor", f.task + "temp");
+                         Link(f.outside + "task.ini", f.task + "task.ini");
+                     },
+                     [](const Folders& f, MessageRecorder& recorder) {
+                         const std::string backup = f.task + "../backup/";
+                         const TaskFolder::CopyReport copy =
+                             TaskFolder(f.task).BackUpTo(backup, {}, f.taskFile, "测试.zem");
+                         ASSERT_TRUE(copy.ok) << copy.error;
+                         EXPECT_EQ(copy.leftOut, (std::vector<std::string>{"task.ini", "temp"}));
+                         for (const auto& [path, what] : Snapshot(backup)) {
+                             EXPECT_NE(what.rfind("link", 0), 0u) << path;
+                             EXPECT_EQ(path.rfind("temp", 0), std::string::npos) << path;
+                         }
+                         EXPECT_FALSE(fs::exists(backup + "task.ini"));
+                         {
+                             TaskFolderRestore restore(f.task, backup);
+                             std::string error;
+                             ASSERT_TRUE(restore.Stage("测试.zem", "测试", error)) << error;
+                             ASSERT_TRUE(restore.Swap(error)) << error;
+                             restore.Commit();
+                         }
+                         EXPECT_TRUE(zem::IsLink(f.task + "temp"));
+                         EXPECT_TRUE(zem::IsLink(f.task + "task.ini"));
+                         EXPECT_TRUE(AsideIn(f.task).empty());
+                         EXPECT_TRUE(recorder.messages.empty());
+                         fs::remove_all(backup);
+                     }});
     cases.push_back({"temporary files that killed saves left",
                      [](const Folders& f) {
                          WriteRaw(f.task + ".~zem.4242.7.tmp", std::string(2 << 20, 'x'));

@@ -8,6 +8,7 @@
 #include "app/shell/TaskRename.h"
 #include "app/shell/TaskRestore.h"
 #include "app/taskhelper/TaskHelperSlots.h"
+#include "base/TaskFolder.h"
 #include "platform/IniFile.h"
 #include "platform/gui/Desktop.h"
 #include "platform/gui/PopupMenu.h"
@@ -35,6 +36,42 @@ std::map<std::string, std::string> CoreFiles(const std::string& taskFolder)
     });
     return files;
 }
+
+// What a backup folder holds of the task: its files without the marker, which must be there.
+std::map<std::string, std::string> BackedUpFiles(const std::string& backup)
+{
+    std::map<std::string, std::string> files = FilesIn(backup);
+    EXPECT_EQ(files.erase(TaskFolder::kBackupMarker), 1u) << backup << " is not a complete backup";
+    return files;
+}
+
+// Makes a copy of a task folder a complete backup.
+void MarkComplete(const std::string& backup)
+{
+    WriteRaw(backup + TaskFolder::kBackupMarker, "");
+}
+
+// Answers every message as Enter does, with its default button, and records it.
+class PressEnter {
+public:
+    PressEnter()
+        : m_previous(zem::SetMessageHook([this](const zem::MessageRequest& request) {
+              messages.push_back(request);
+              return request.defaultAnswer != 0 ? request.defaultAnswer
+                                                : (request.buttons == zem::MessageButtons::YesNo ? zem::IDYES
+                                                                                                 : zem::IDOK);
+          }))
+    {
+    }
+    ~PressEnter() { zem::SetMessageHook(m_previous); }
+    PressEnter(const PressEnter&) = delete;
+    PressEnter& operator=(const PressEnter&) = delete;
+
+    std::vector<zem::MessageRequest> messages;
+
+private:
+    zem::MessageHook m_previous;
+};
 
 std::vector<std::string> NamesIn(const std::string& folder)
 {
@@ -101,7 +138,7 @@ TEST_F(BackupTest, TheTaskIsCopiedIntoAFolderNamedByTheMinuteAndListedAsAManualB
     const std::string destination = Target() + "初二_202603050807/";
     EXPECT_EQ(messages.Texts(), std::vector<std::string>{"备份成功"});
     EXPECT_EQ(NamesIn(Target()), std::vector<std::string>{"初二_202603050807"});
-    const std::map<std::string, std::string> copied = FilesIn(destination);
+    const std::map<std::string, std::string> copied = BackedUpFiles(destination);
     EXPECT_TRUE(copied == CoreFiles(TaskFolder()));
     EXPECT_TRUE(copied.count("初二.zem") && copied.count("output.xml") && copied.count("temp/调课/调课.zem") &&
                 copied.count("proctor/期中/in.xml"));
@@ -114,36 +151,115 @@ TEST_F(BackupTest, TheTaskIsCopiedIntoAFolderNamedByTheMinuteAndListedAsAManualB
     EXPECT_EQ(opened, destination);
 }
 
-TEST_F(BackupTest, AnExistingFolderIsReplacedWholeOnlyWhenTheUserSaysYes)
+TEST_F(BackupTest, AnExistingFolderIsReplacedWholeOnlyWhenTheUserSaysYesAndEnterKeepsIt)
 {
     OpenSchool();
     const std::string destination = Target() + "备份/";
     WriteRaw(destination + "stale.txt", "old");
     const std::size_t listed = Entries(Task()).size();
-    const std::string question = "备份位置已经存在同名的文件夹，要将其覆盖吗";
+    auto backUp = [&] {
+        RunBackup([&](CBackupDlg& dialog) {
+            dialog.SetDlgItemText(CBackupDlg::IDC_TARGET_FOLDER, Target());
+            dialog.SetDlgItemText(CBackupDlg::IDC_FOLDER_NAME, "备份");
+            dialog.SendCommand(zem::IDOK);
+            if (!dialog.IsEnded())
+                dialog.EndDialog(zem::IDCANCEL);
+        });
+    };
 
-    ScriptedMessages no({zem::IDNO});
-    RunBackup([&](CBackupDlg& dialog) {
-        dialog.SetDlgItemText(CBackupDlg::IDC_TARGET_FOLDER, Target());
-        dialog.SetDlgItemText(CBackupDlg::IDC_FOLDER_NAME, "备份");
-        dialog.SendCommand(zem::IDOK);
-        EXPECT_FALSE(dialog.IsEnded());
-        dialog.EndDialog(zem::IDCANCEL);
-    });
-    EXPECT_EQ(no.Texts(), std::vector<std::string>{question});
+    // The question names what would go, and Enter answers 否.
+    {
+        PressEnter enter;
+        backUp();
+        ASSERT_EQ(enter.messages.size(), 1u);
+        EXPECT_EQ(enter.messages[0].text, "备份位置已经存在同名的文件夹，要将其覆盖吗\n\n覆盖后，其中的 1 个文件和文件夹将被删除：\n" +
+                                              destination);
+        EXPECT_EQ(enter.messages[0].buttons, zem::MessageButtons::YesNo);
+        EXPECT_EQ(enter.messages[0].defaultAnswer, zem::IDNO);
+    }
     EXPECT_EQ(FilesIn(destination), (std::map<std::string, std::string>{{"stale.txt", "old"}}));
     EXPECT_EQ(Entries(Task()).size(), listed);
 
     ScriptedMessages yes({zem::IDYES});
-    RunBackup([&](CBackupDlg& dialog) {
-        dialog.SetDlgItemText(CBackupDlg::IDC_TARGET_FOLDER, Target());
-        dialog.SetDlgItemText(CBackupDlg::IDC_FOLDER_NAME, "备份");
-        dialog.SendCommand(zem::IDOK);
-    });
-    EXPECT_EQ(yes.Texts(), (std::vector<std::string>{question, "备份成功"}));
-    EXPECT_TRUE(FilesIn(destination) == CoreFiles(TaskFolder()));
+    backUp();
+    ASSERT_EQ(yes.messages.size(), 2u);
+    EXPECT_EQ(yes.messages[1].text, "备份成功");
+    EXPECT_TRUE(BackedUpFiles(destination) == CoreFiles(TaskFolder()));
     EXPECT_EQ(NamesIn(Target()), std::vector<std::string>{"备份"});
     EXPECT_EQ(Entries(Task()).size(), listed + 1);
+
+    // An earlier backup, temporary tasks and all, is named as such and replaced whole.
+    WriteRaw(destination + "旧的.txt", "old");
+    ScriptedMessages again({zem::IDYES});
+    backUp();
+    ASSERT_EQ(again.messages.size(), 2u);
+    EXPECT_EQ(again.messages[0].text,
+              "备份位置已经存在同名的文件夹，要将其覆盖吗\n\n覆盖后，其中较早的备份将被删除：\n" + destination);
+    EXPECT_EQ(again.messages[0].defaultAnswer, zem::IDNO);
+    EXPECT_TRUE(BackedUpFiles(destination) == CoreFiles(TaskFolder()));
+    EXPECT_EQ(NamesIn(Target()), std::vector<std::string>{"备份"});
+}
+
+TEST_F(BackupTest, AFolderHoldingTheOpenTaskOrAnotherTaskIsNeverReplaced)
+{
+    OpenSchool();
+    ASSERT_TRUE(Task()->AutoBackup(true, "测试", false));
+    const std::string tasks = folder.path() + "tasks/";
+    // A sibling task, a task deep in a folder, and an earlier backup that holds a task of its own.
+    WriteRaw(tasks + "初三/初三.zem", "[Task Info]\r\nName=初三\r\n");
+    WriteRaw(tasks + "初三/input.xml", "<Input/>");
+    WriteRaw(folder.path() + "资料/2024/旧任务/input.xml", "<Input/>");
+    WriteRaw(folder.path() + "资料/说明.txt", "notes");
+    ASSERT_TRUE(zem::MakeFolder(Target()));
+    ScriptedMessages made;
+    RunBackup([&](CBackupDlg& dialog) {
+        dialog.SetDlgItemText(CBackupDlg::IDC_TARGET_FOLDER, Target());
+        dialog.SetDlgItemText(CBackupDlg::IDC_FOLDER_NAME, "旧备份");
+        dialog.SendCommand(zem::IDOK);
+    });
+    ASSERT_EQ(made.Texts(), std::vector<std::string>{"备份成功"});
+    WriteRaw(Target() + "旧备份/放错的任务/放错.zem", "[Task Info]\r\nName=放错\r\n");
+
+    struct Case {
+        const char* what;
+        std::string target;
+        std::string name;
+        std::string message;
+    };
+    const std::string other = "\n\n请换一个备份文件夹名或位置。";
+    const std::vector<Case> cases = {
+        {"the folder of all tasks", folder.path(), "tasks",
+         "备份位置 " + tasks + " 中有当前排课任务，不能覆盖。" + other},
+        {"a sibling task", tasks, "初三", "备份位置 " + tasks + "初三/ 中有排课任务 " + tasks + "初三，不能覆盖。" + other},
+        {"a task deep in a folder", folder.path(), "资料",
+         "备份位置 " + folder.path() + "资料/ 中有排课任务 " + folder.path() + "资料/2024/旧任务，不能覆盖。" + other},
+        {"a backup holding a task outside its temp folder", Target(), "旧备份",
+         "备份位置 " + Target() + "旧备份/ 中有排课任务 " + Target() + "旧备份/放错的任务，不能覆盖。" + other},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::size_t listed = Entries(Task()).size();
+        const auto before = FilesIn(folder.path());
+        PressEnter enter;
+        RunBackup([&](CBackupDlg& dialog) {
+            dialog.SetDlgItemText(CBackupDlg::IDC_TARGET_FOLDER, c.target);
+            dialog.SetDlgItemText(CBackupDlg::IDC_FOLDER_NAME, c.name);
+            dialog.SendCommand(zem::IDOK);
+            EXPECT_FALSE(dialog.IsEnded());
+            dialog.EndDialog(zem::IDCANCEL);
+        });
+        // Refused without a question: nothing to answer wrongly.
+        ASSERT_EQ(enter.messages.size(), 1u);
+        EXPECT_EQ(enter.messages[0].text, c.message);
+        EXPECT_EQ(enter.messages[0].icon, zem::MessageIcon::Warning);
+        EXPECT_TRUE(FilesIn(folder.path()) == before);
+        EXPECT_EQ(Entries(Task()).size(), listed);
+    }
+    // The open task still opens whole, with its own backups.
+    CScheduleTask reread;
+    ASSERT_TRUE(reread.Open(Task()->GetTaskInfo().GetTaskFile(), TaskAccess::ReadOnly));
+    EXPECT_EQ(reread.GetClassInfoList().GetCount(), 3);
+    EXPECT_FALSE(Entries(&reread).empty());
 }
 
 TEST_F(BackupTest, RefusedBackupsLeaveNothingBehindAndKeepTheDialogOpen)
@@ -192,23 +308,48 @@ TEST_F(BackupTest, RefusedBackupsLeaveNothingBehindAndKeepTheDialogOpen)
     }
 }
 
-TEST_F(BackupTest, APieceThatCannotBeCopiedIsNamedInAWarning)
+TEST_F(BackupTest, APieceThatCannotBeCopiedOrIsALinkIsNamedInAWarningAndLeftOut)
 {
-    OpenSchool();
-    ASSERT_TRUE(zem::MakeFolder(Target()));
-    // A pipe is no file that a copy can take.
-    ASSERT_EQ(::mkfifo((TaskFolder() + "temp/pipe").c_str(), 0600), 0);
-    ScriptedMessages messages;
-    RunBackup([&](CBackupDlg& dialog) {
-        dialog.SetDlgItemText(CBackupDlg::IDC_TARGET_FOLDER, Target());
-        dialog.SetDlgItemText(CBackupDlg::IDC_FOLDER_NAME, "备份");
-        dialog.SendCommand(zem::IDOK);
-        EXPECT_TRUE(dialog.IsEnded());
-    });
-    ASSERT_EQ(messages.Texts(), std::vector<std::string>{"备份完成，但以下内容未能复制：temp"});
-    EXPECT_EQ(messages.messages[0].icon, zem::MessageIcon::Warning);
-    EXPECT_EQ(ReadRaw(Target() + "备份/input.xml"), ReadRaw(TaskFolder() + "input.xml"));
-    EXPECT_EQ(Entries(Task()).front().m_strFolder, Target() + "备份/");
+    const std::string outside = folder.path() + "别处/";
+    WriteRaw(outside + "临时/别人的.zem", "[Task Info]\r\nName=别人\r\n");
+    WriteRaw(outside + "task.ini", "[WeekTable]\r\nLastView0=别人\r\n");
+    auto link = [&](const std::string& target, const std::string& name) {
+        std::filesystem::remove_all(TaskFolder() + name);
+        std::filesystem::create_symlink(target, TaskFolder() + name);
+    };
+    struct Case {
+        const char* task;
+        std::function<void()> arrange;
+        std::string leftOut;
+    };
+    const std::vector<Case> cases = {
+        // A pipe is no file that a copy can take.
+        {"管道", [&] { ASSERT_EQ(::mkfifo((TaskFolder() + "temp/pipe").c_str(), 0600), 0); }, "temp"},
+        {"临时链接", [&] { link(outside + "临时", "temp"); }, "temp"},
+        {"设置链接", [&] { link(outside + "task.ini", "task.ini"); }, "task.ini"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.task);
+        OpenSchool(c.task);
+        zem::RemoveFolder(Target());
+        ASSERT_TRUE(zem::MakeFolder(Target()));
+        c.arrange();
+        ScriptedMessages messages;
+        RunBackup([&](CBackupDlg& dialog) {
+            dialog.SetDlgItemText(CBackupDlg::IDC_TARGET_FOLDER, Target());
+            dialog.SetDlgItemText(CBackupDlg::IDC_FOLDER_NAME, "备份");
+            dialog.SendCommand(zem::IDOK);
+            EXPECT_TRUE(dialog.IsEnded());
+        });
+        ASSERT_EQ(messages.Texts(), std::vector<std::string>{"备份完成，但以下内容未能复制：" + c.leftOut});
+        EXPECT_EQ(messages.messages[0].icon, zem::MessageIcon::Warning);
+        const auto copied = BackedUpFiles(Target() + "备份/");
+        EXPECT_EQ(copied.at("input.xml"), ReadRaw(TaskFolder() + "input.xml"));
+        EXPECT_EQ(copied.count(c.leftOut), 0u);
+        for (const auto& [path, bytes] : copied)
+            EXPECT_EQ(bytes.find("别人"), std::string::npos) << path;
+        EXPECT_EQ(Entries(Task()).front().m_strFolder, Target() + "备份/");
+    }
 }
 
 // ---- Restore ----
@@ -319,11 +460,15 @@ TEST_F(RestoreTest, ARestoreThatFailsLeavesTheTaskAsItWas)
          "恢复备份失败，排课任务已还原为恢复前的状态。"},
         {"a piece that cannot be read", [&] { ASSERT_EQ(::mkfifo((backup + "temp/pipe").c_str(), 0600), 0); },
          "无法读取备份中的文件，排课任务没有改变。"},
+        // A copy killed half-way lacks its marker: restored, it would bring back half a task.
+        {"a copy that never finished", [&] { zem::RemoveFile(backup + TaskFolder::kBackupMarker); },
+         "该备份没有完成，不能用来恢复"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         zem::RemoveFolder(backup);
         ASSERT_EQ(zem::CopyFolder(TaskFolder(), backup), 0);
+        MarkComplete(backup);
         zem::RemoveFile(backup + "output.xml");
         c.spoil();
         ChangeTask();
@@ -448,11 +593,47 @@ TEST_F(TaskFolderTest, TheClearButtonWaitsEightSecondsThenClearsTheChosenTeacher
     EXPECT_EQ(reread.GetClass("c1")->GetTable(false).GetNode(HelperSchool::N(0, 0, 1)).GetCourseId(1), "p2");
 }
 
+TEST_F(RestoreTest, ABackupsLinkedTempIsNeitherFollowedNorCopiedAndTheTaskKeepsItsOwn)
+{
+    OpenSchool();
+    const std::string backup = folder.path() + "备份/";
+    const std::string outside = folder.path() + "别处/";
+    WriteRaw(outside + "别人/别人.zem", "[Task Info]\r\nName=别人\r\n");
+    ASSERT_EQ(zem::CopyFolder(TaskFolder(), backup), 0);
+    MarkComplete(backup);
+    zem::RemoveFolder(backup + "temp");
+    std::filesystem::create_symlink(outside, backup + "temp");
+    const auto tempBefore = FilesIn(TaskFolder() + "temp");
+    const auto outsideBefore = FilesIn(outside);
+
+    ScriptedMessages messages;
+    ModalScope modal([&](Dialog& shown) {
+        auto& dialog = dynamic_cast<CBackupRestoreDlg&>(shown);
+        zem::gui::ReportList& list = *dialog.GetList();
+        int row = -1;
+        for (int i = 0; i < list.GetItemCount(); ++i)
+            if (dialog.GetRowFolder(i) == backup)
+                row = i;
+        ASSERT_GE(row, 0);
+        list.SetSelected(row, true);
+        dialog.SendCommand(zem::IDOK);
+        EXPECT_TRUE(dialog.IsEnded());
+    });
+    ASSERT_TRUE(Task()->GetBackupManager().AddEntry(CBackupManager::ManualBackup, "20260305080700", backup, ""));
+    CAppContext::Get()->ShowRestoreDialog();
+    ASSERT_EQ(messages.messages.size(), 2u);
+    EXPECT_EQ(messages.messages[1].text, "恢复完成，但备份中的链接没有恢复：temp");
+    EXPECT_EQ(FilesIn(TaskFolder() + "temp"), tempBefore);
+    EXPECT_FALSE(zem::IsLink(TaskFolder() + "temp"));
+    EXPECT_EQ(FilesIn(outside), outsideBefore);
+}
+
 TEST_F(RestoreTest, AManualBackupBringsItsTaskFileBackUnderTheTasksPresentName)
 {
     OpenSchool();
     const std::string backup = folder.path() + "手工备份/";
     ASSERT_EQ(zem::CopyFolder(TaskFolder(), backup), 0);
+    MarkComplete(backup);
     ASSERT_TRUE(zem::WriteProfileString(backup + "初二.zem", "Task Info", "Description", "备份时的说明"));
     ASSERT_TRUE(RenameOpenTask("初二下"));
     ASSERT_TRUE(RestoreTaskFromBackup(backup));
