@@ -146,7 +146,8 @@ void CBackupDlg::ShowCopyError(const std::string& text, int errorCode, bool sour
     if (sourceMissing)
         message += "\r\n\r\n找不到要备份的当前排课任务文件！";
     else
-        message += zem::Format("\r\n\r\n错误代码：%d\r\n您可以尝试更换“备份到”的目标文件夹（比如备份到桌面）", errorCode);
+        message += zem::Format("\r\n\r\n错误代码：%d（%s）\r\n您可以尝试更换“备份到”的目标文件夹（比如备份到桌面）", errorCode,
+                               zem::FileErrorReason(errorCode).c_str());
     zem::ShowMessage(message, "提示", zem::MessageIcon::Error);
 }
 
@@ -192,10 +193,9 @@ void CBackupDlg::OnOK()
     zem::RemoveFolder(staging);
     if (target.empty() || zem::IsWindowsPath(target) || !PathIsKind(target, true))
         return ShowCopyError("创建备份目录失败", ENOENT, false);
-    errno = 0;
-    if (!zem::MakeFolder(staging))
-        return ShowCopyError("创建备份目录失败", errno != 0 ? errno : EACCES, false);
     int code = 0;
+    if (!zem::MakeFolder(staging, nullptr, &code))
+        return ShowCopyError("创建备份目录失败", code, false);
     auto fail = [&](const char* text, bool sourceMissing) {
         zem::RemoveFolder(staging);
         ShowCopyError(text, code, sourceMissing);
