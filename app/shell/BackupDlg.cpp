@@ -176,6 +176,9 @@ void CBackupDlg::OnOK()
     const std::string source = WithTrailingSlash(m_strTaskFolder);
     const std::string target = WithTrailingSlash(m_strTargetFolder);
     const std::string destination = target + m_strFolderName + "/";
+    // A relative place would land wherever the program was started, and be listed nowhere.
+    if (!target.empty() && target.front() != '/' && !zem::IsWindowsPath(target))
+        return ShowCopyError("创建备份目录失败", EINVAL, false);
     // A copy of the task inside itself would be copied again by every later backup.
     if (!target.empty() && zem::IsPathSameOrInside(destination, source)) {
         zem::ShowMessage("不能备份到排课任务文件夹内部", "提示", zem::MessageIcon::Warning);

@@ -173,6 +173,8 @@ TEST_F(BackupTest, RefusedBackupsLeaveNothingBehindAndKeepTheDialogOpen)
          "备份", "备份input.xml文件失败\r\n\r\n找不到要备份的当前排课任务文件！"},
         // The file system refuses the name; the dialog says why and goes on.
         {"a name of 300 characters", [&] { return Target(); }, std::string(300, 'x'), kNameTooLong},
+        {"a relative place", [&] { return std::string("备份盘"); }, "备份",
+         "创建备份目录失败\r\n\r\n错误代码：22（路径无效）\r\n您可以尝试更换“备份到”的目标文件夹（比如备份到桌面）"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
