@@ -147,7 +147,8 @@ private:
 };
 
 // True when `inner` is the folder `outer` or lies anywhere below it, after resolving "..", links and
-// a trailing '/' of either path.
+// a trailing '/' of either path; a path the system cannot resolve (a name too long, a link loop)
+// is compared as written.
 bool IsPathSameOrInside(const std::string& inner, const std::string& outer);
 
 // True for a path written on Windows ("X:\...", "X:/...", "\\server\...", anything with a backslash),
