@@ -51,6 +51,19 @@ std::optional<CBackupEntry> ParseValue(std::string_view value)
     return entry;
 }
 
+// A manual backup's folder as the user chose it: a full path here, or one written on Windows
+// ("X:\..." or "\\server\..."), which is listed as missing. A relative path would be looked up
+// wherever the program was started.
+bool IsFullPath(std::string_view folder)
+{
+    if (!folder.empty() && folder.front() == '/')
+        return true;
+    if (folder.substr(0, 2) == "\\\\")
+        return true;
+    return folder.size() >= 3 && folder[1] == ':' && (folder[2] == '\\' || folder[2] == '/') &&
+           ((folder[0] >= 'A' && folder[0] <= 'Z') || (folder[0] >= 'a' && folder[0] <= 'z'));
+}
+
 std::string ModificationTime(const std::string& path)
 {
     struct stat st {};
@@ -95,6 +108,14 @@ void CBackupManager::Init(const std::string& taskFolder, bool store)
 bool CBackupManager::AddEntry(Type type, const std::string& time, const std::string& folder,
                               const std::string& description, std::string* error)
 {
+    if (type == ManualBackup && !IsFullPath(folder)) {
+        const std::string text = zem::Format("备份位置不是完整的路径：%s", folder.c_str());
+        if (error)
+            *error = text;
+        else
+            zem::ShowMessage(text, "提示", zem::MessageIcon::Warning);
+        return false;
+    }
     // Refuse here, with the ini file's own message, what backup.ini could not hold.
     CBackupEntry entry{time, folder, type, description};
     zem::IniFile probe;
@@ -114,8 +135,8 @@ void CBackupManager::AddEntryToHead(Type type, const std::string& time, const st
         if (!zem::CheckFileName(folder) || !zem::RealFolderExists(m_strBackupFolder) ||
             !TaskFolder::IsCompleteBackup(m_strBackupFolder + "/" + folder))
             return;
-    } else if (!folder.empty() && folder[0] == '/' && zem::FolderExists(folder) &&
-               !TaskFolder::IsCompleteBackup(folder)) {
+    } else if (!IsFullPath(folder) ||
+               (folder[0] == '/' && zem::FolderExists(folder) && !TaskFolder::IsCompleteBackup(folder))) {
         return;
     }
     int count = 0;

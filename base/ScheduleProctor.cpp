@@ -33,60 +33,68 @@ constexpr std::size_t kMaxItems = 100000;
 
 bool Exists(const std::string& path) { return zem::FileExists(path) || zem::FolderExists(path); }
 
-// Reads one file of a set through `read`, which says whether it read the whole document. False
-// without a message for a missing file; false, having said so, for one not read in full.
+// The first reason a file of a set was not read in full; empty while it was.
+struct SetReadFault {
+    std::string path;
+    std::string reason;
+    void Note(std::string text)
+    {
+        if (reason.empty())
+            reason = std::move(text);
+    }
+    // A list that other text ended before its last element.
+    void NoteUnread(bool readInFull)
+    {
+        if (!readInFull)
+            Note(UnreadElementsText(path));
+    }
+};
+
+// Reads one file of a set through `read`, which notes in its fault what it could not read. False
+// without a message for a missing file; false, having said why, for one not read in full.
 template <class Read>
 bool ReadSetFile(const std::string& folder, const char* file, const char* root, Read&& read)
 {
-    const std::string path = folder + "/" + file;
+    SetReadFault fault{folder + "/" + file, {}};
+    const std::string& path = fault.path;
     if (!Exists(path))
         return false;
     pugi::xml_document doc;
     std::string error;
-    int code = 0;
-    std::string tooMany;
-    auto readAll = [&] {
+    if (!zem::LoadXmlFile(doc, path, &error)) {
+        fault.Note(error);
+    } else if (!doc.select_node(zem::Format("//%s", root).c_str())) {
+        fault.Note(NoRootText(path, root));
+    } else {
         try {
-            return read(doc);
+            read(doc, fault);
         } catch (const UnreadElements&) {
-            return false;
-        } catch (const TooManyObjects& fault) {
-            tooMany = zem::Format("文件中的%s多于 %zu 个，超出了一所学校可能有的数量：\n%s", fault.kind, fault.limit,
-                                  path.c_str());
-            return false;
+            fault.Note(UnreadElementsText(path));
+        } catch (const TooManyObjects& tooMany) {
+            fault.Note(TooManyObjectsText(path, tooMany));
         }
-    };
-    if (!zem::LoadXmlFile(doc, path, &error, &code))
-        CLog::inst()->Log("file", "%s", error.c_str());
-    else if (!doc.select_node(zem::Format("//%s", root).c_str()))
-        CLog::inst()->Log("file", "%s: no %s element", file, root);
-    else if (!readAll())
-        CLog::inst()->Log("file", "%s: part of the file could not be read", file);
-    else
+    }
+    if (fault.reason.empty())
         return true;
-    // A file no school has (too large, not a file at all, too many of a kind) is named with the reason.
-    const std::string text = zem::Format("读取 %s 文件出错！", file);
-    const std::string why = code == EFBIG || code == ESPIPE ? error : tooMany;
-    zem::ShowMessage(why.empty() ? text : text + "\n\n" + why, "提示", zem::MessageIcon::Error);
+    CLog::inst()->Log("file", "%s", fault.reason.c_str());
+    ShowReadError(path, fault.reason);
     return false;
 }
 
-std::vector<std::string> ChildTexts(pugi::xml_node parent, bool& complete, const char* kind, std::size_t limit)
+std::vector<std::string> ChildTexts(pugi::xml_node parent, SetReadFault& fault, const char* kind, std::size_t limit)
 {
     CheckCount(parent, kind, limit);
     std::vector<std::string> texts;
-    complete &= ForEachElementInFull(parent, [&](pugi::xml_node child) { texts.push_back(ElementText(child)); });
+    fault.NoteUnread(ForEachElementInFull(parent, [&](pugi::xml_node child) { texts.push_back(ElementText(child)); }));
     return texts;
 }
 
 // An empty or missing value leaves the default; text that is no date or time is a fault.
-bool ReadDateTime(pugi::xml_node element, const char* name, CProctorData::DateTime& value)
+void ReadDateTime(pugi::xml_node element, const char* name, CProctorData::DateTime& value, SetReadFault& fault)
 {
     const std::string text = GetNodeAttribute(element, name);
-    if (zem::Trim(text).empty() || value.Parse(text))
-        return true;
-    CLog::inst()->Log("file", "in.xml: %s=\"%s\" is no date or time", name, text.c_str());
-    return false;
+    if (!zem::Trim(text).empty() && !value.Parse(text))
+        fault.Note(zem::Format("文件中的日期或时间“%s”无法识别：\n%s", text.c_str(), fault.path.c_str()));
 }
 
 }  // namespace
@@ -186,7 +194,11 @@ bool CScheduleProctor::Save()
     std::string error;
     int code = ENOENT;
     if (m_strProctorFolder.empty() || !MakeFolders(&error, &code)) {
-        ShowSaveError(DataFolder(), code);
+        // The folder that could not be used is named, be it the set's or the proctor folder above it.
+        if (error.empty() || code == ENOENT || code == ENOTDIR)
+            ShowSaveError(DataFolder(), code);
+        else
+            zem::ShowMessage("保存出错！\n\n" + error, "提示", zem::MessageIcon::Error);
         return false;
     }
     return SaveInputData() && SaveOutputData();
@@ -194,25 +206,24 @@ bool CScheduleProctor::Save()
 
 bool CScheduleProctor::ReadInputData()
 {
-    return ReadSetFile(DataFolder(), "in.xml", "Input", [&](const pugi::xml_document& doc) {
-        bool complete = true;
+    return ReadSetFile(DataFolder(), "in.xml", "Input", [&](const pugi::xml_document& doc, SetReadFault& fault) {
         if (pugi::xml_node planInfo = SelectSection(doc, "Input", "PlanInfo")) {
             CheckCount(planInfo, "考试", kMaxPlans);
-            complete &= ForEachElementInFull(planInfo, [&](pugi::xml_node element) {
+            fault.NoteUnread(ForEachElementInFull(planInfo, [&](pugi::xml_node element) {
                 auto plan = std::make_unique<CProctorData::Plan>();
                 plan->id = GetNodeAttribute(element, "id");
                 plan->subject = GetNodeAttribute(element, "subject");
-                complete &= ReadDateTime(element, "date", plan->date);
-                complete &= ReadDateTime(element, "starttime", plan->startTime);
-                complete &= ReadDateTime(element, "endtime", plan->endTime);
+                ReadDateTime(element, "date", plan->date, fault);
+                ReadDateTime(element, "starttime", plan->startTime, fault);
+                ReadDateTime(element, "endtime", plan->endTime, fault);
                 plan->teacherCount = ClampedInt(GetNodeAttribute(element, "teachercount"), 0, kMaxTeacherCount);
                 if (pugi::xml_node rooms = FindChild(element, "Rooms"))
-                    plan->rooms = ChildTexts(rooms, complete, "考场", kMaxRooms);
+                    plan->rooms = ChildTexts(rooms, fault, "考场", kMaxRooms);
                 m_data.GetPlanList().push_back(std::move(plan));
-            });
+            }));
         }
         if (pugi::xml_node teachers = SelectSection(doc, "Input", "TeacherInfo")) {
-            for (std::string& teacher : ChildTexts(teachers, complete, "教师", kMaxTeachers))
+            for (std::string& teacher : ChildTexts(teachers, fault, "教师", kMaxTeachers))
                 m_data.GetTeacherArray().push_back(std::move(teacher));
         }
         if (pugi::xml_node rule = SelectSection(doc, "Input", "Rule")) {
@@ -221,27 +232,24 @@ bool CScheduleProctor::ReadInputData()
             if (pugi::xml_node policy = FindChild(rule, "SubjectPolicy"))
                 m_data.GetRule().subjectPolicy = zem::ParseIntPrefix(ElementText(policy));
         }
-        return complete;
     });
 }
 
 bool CScheduleProctor::ReadOutputData()
 {
-    return ReadSetFile(DataFolder(), "out.xml", "Output", [&](const pugi::xml_document& doc) {
-        bool complete = true;
+    return ReadSetFile(DataFolder(), "out.xml", "Output", [&](const pugi::xml_document& doc, SetReadFault& fault) {
         if (pugi::xml_node items = SelectSection(doc, "Output", "Items")) {
             CheckCount(items, "监考安排", kMaxItems);
-            complete &= ForEachElementInFull(items, [&](pugi::xml_node element) {
+            fault.NoteUnread(ForEachElementInFull(items, [&](pugi::xml_node element) {
                 auto item = std::make_unique<CProctorData::ProctorItem>();
                 item->id = GetNodeAttribute(element, "id");
                 item->plan = GetNodeAttribute(element, "plan");
                 item->room = GetNodeAttribute(element, "room");
                 if (pugi::xml_node teachers = FindChild(element, "Teachers"))
-                    item->teachers = ChildTexts(teachers, complete, "教师", kMaxTeachers);
+                    item->teachers = ChildTexts(teachers, fault, "教师", kMaxTeachers);
                 m_data.GetProctorList().push_back(std::move(item));
-            });
+            }));
         }
-        return complete;
     });
 }
 

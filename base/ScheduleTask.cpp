@@ -43,6 +43,22 @@ bool CScheduleTask::Open(const std::string& taskFile, TaskAccess access)
                          "提示", zem::MessageIcon::Error);
         return false;
     }
+    // A task needs a name for its windows, backups and copies: without a readable one it takes its
+    // folder's, and the user hears why.
+    if (m_taskInfo.GetTaskName().empty()) {
+        std::string folder = m_taskInfo.GetTaskFolder();
+        while (!folder.empty() && folder.back() == '/')
+            folder.pop_back();
+        std::string name = folder.substr(folder.rfind('/') + 1);
+        if (name.empty() || name == "." || name == "..") {
+            name = taskFile.substr(taskFile.rfind('/') + 1);
+            name = name.substr(0, name.rfind('.'));
+        }
+        m_taskInfo.SetTaskName(name);
+        zem::ShowMessage(zem::Format("排课任务文件 %s 中的任务名称（Name）无法读取，已改用文件夹的名称“%s”。",
+                                     taskFile.c_str(), name.c_str()),
+                         "提示", zem::MessageIcon::Warning);
+    }
     m_readOnly = access == TaskAccess::ReadOnly;
     if (!m_readOnly) {
         if (!LockForWriting())

@@ -173,9 +173,30 @@ public:
     // has agreed to that and the caller has cleared the flag.
     bool IsOutputReadPartial() const { return m_outputReadPartial; }
     void ClearOutputReadPartial() { m_outputReadPartial = false; }
+    // True after a failed SaveOutputData until one succeeds: the timetables in memory are not
+    // those of output.xml, and closing the task loses them.
+    bool HasUnsavedTables() const { return m_tablesUnsaved; }
     void InitReportInfo();
     // Says nothing itself: the caller tells the user, with the reason `errorCode` gets (an errno).
+    // The file is stamped with the run of output.xml.
     bool SaveLastReportInfo(int* errorCode = nullptr);
+    // Saves a finished run's timetables and report as one result, under a new run stamp: the
+    // report is written aside, then output.xml (which says its own failure), then the report is
+    // put in place. A program killed in between leaves a report whose stamp differs from
+    // output.xml's, which the next open shows as out of date. When output.xml fails, the files
+    // keep the earlier run's report.
+    struct RunResultSave {
+        bool outputSaved = false;
+        int reportError = 0;  // the errno of a failed write of report.txt, 0 when it did not fail
+    };
+    RunResultSave SaveRunResult();
+    // The run whose timetables output.xml holds, as stamped in it; empty for a file without one.
+    const std::string& GetRunStamp() const { return m_strRunStamp; }
+    // True when the report read on opening belongs to another run than output.xml.
+    bool IsLastReportOutOfDate() const { return m_reportOutOfDate; }
+    // For tests: called between the steps of SaveRunResult, so that a test can end the program there.
+    enum class RunSaveStep { ReportWritten, OutputWritten };
+    static void SetRunSaveHookForTesting(std::function<void(RunSaveStep)> hook);
 
     // Backups.
     bool AutoBackup(bool timed, const std::string& key, bool oncePerKey);
@@ -237,6 +258,9 @@ private:
 
     bool m_dirty = false;
     bool m_outputReadPartial = false;
+    bool m_tablesUnsaved = false;
+    bool m_reportOutOfDate = false;
+    std::string m_strRunStamp;
     bool m_inputReadFailed = false;
     bool m_readOnly = false;
     bool m_writer = false;  // opened for writing: holds its folder against other writers

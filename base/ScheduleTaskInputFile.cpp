@@ -9,7 +9,6 @@
 #include "platform/Text.h"
 #include "platform/Xml.h"
 
-#include <cerrno>
 #include <climits>
 
 using namespace taskxml;
@@ -317,12 +316,6 @@ void ReadBasicData(CScheduleTask& task, const pugi::xml_document& doc)
     }
 }
 
-void ShowReadError(const std::string& why = {})
-{
-    zem::ShowMessage(why.empty() ? std::string("读取 input.xml 文件出错！") : "读取 input.xml 文件出错！\n\n" + why, "提示",
-                     zem::MessageIcon::Error);
-}
-
 }  // namespace
 
 bool CScheduleTask::SaveInputData()
@@ -346,12 +339,16 @@ bool CScheduleTask::ReadInputData()
     m_inputReadFailed = true;
     pugi::xml_document doc;
     // A task without a readable input.xml is no task: say so rather than open nothing.
+    const std::string path = m_taskInfo.GetInputFilePath();
     std::string error;
-    int code = 0;
-    if (!zem::LoadXmlFile(doc, m_taskInfo.GetInputFilePath(), &error, &code) || !doc.select_node("//Input")) {
-        CLog::inst()->Log("file", "%s", error.empty() ? "input.xml: no Input element" : error.c_str());
-        // A file no school has (too large, not a file at all) is named with the reason.
-        ShowReadError(code == EFBIG || code == ESPIPE ? error : std::string());
+    if (!zem::LoadXmlFile(doc, path, &error)) {
+        CLog::inst()->Log("file", "%s", error.c_str());
+        ShowReadError(path, error);
+        return false;
+    }
+    if (!doc.select_node("//Input")) {
+        CLog::inst()->Log("file", "input.xml: no Input element");
+        ShowReadError(path, NoRootText(path, "Input"));
         return false;
     }
     try {
@@ -361,15 +358,14 @@ bool CScheduleTask::ReadInputData()
         ReadRuleSections(*this, doc);
     } catch (const MissingAttribute& fault) {
         CLog::inst()->Log("file", "input.xml: an element lacks the attribute %s", fault.name.c_str());
-        ShowReadError();
+        ShowReadError(path, MissingAttributeText(path, fault.name));
         return false;
     } catch (const UnreadElements&) {
         CLog::inst()->Log("file", "input.xml: text between the elements of a list ends its reading");
-        ShowReadError();
+        ShowReadError(path, UnreadElementsText(path));
         return false;
     } catch (const TooManyObjects& fault) {
-        ShowReadError(zem::Format("文件中的%s多于 %zu 个，超出了一所学校可能有的数量：\n%s", fault.kind, fault.limit,
-                                  m_taskInfo.GetInputFilePath().c_str()));
+        ShowReadError(path, TooManyObjectsText(path, fault));
         return false;
     }
     m_inputReadFailed = false;

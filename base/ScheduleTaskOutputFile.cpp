@@ -8,8 +8,14 @@
 #include "platform/Text.h"
 #include "platform/Xml.h"
 
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
 #include <cerrno>
+#include <chrono>
 #include <climits>
+#include <functional>
 
 using namespace taskxml;
 
@@ -43,10 +49,51 @@ bool TakesOthersPlace(const CCourseTableNode& cell, int half, const std::string&
 
 std::string ReportPath(const CTaskInfo& info) { return info.GetTaskFolder() + "report.txt"; }
 
+// The attribute of `Output` that names the run whose timetables the file holds. report.txt carries
+// the same stamp after the zero that ends its text, where readers of the text never look.
+constexpr const char* kRunStampAttribute = "run";
+constexpr std::size_t kMaxRunStampBytes = 64;
+
+std::function<void(CScheduleTask::RunSaveStep)>& RunSaveHook()
+{
+    static std::function<void(CScheduleTask::RunSaveStep)> hook;
+    return hook;
+}
+
+void ReachedRunSaveStep(CScheduleTask::RunSaveStep step)
+{
+    if (RunSaveHook())
+        RunSaveHook()(step);
+}
+
+// Local time for a reader, then a count no other run of any program shares.
+std::string NewRunStamp()
+{
+    static std::atomic<unsigned> counter{0};
+    const zem::LocalTime now = zem::Now();
+    const auto ticks = std::chrono::system_clock::now().time_since_epoch().count();
+    return zem::Format("%04d%02d%02d%02d%02d%02d-%llx-%x-%x", now.year, now.month, now.day, now.hour, now.minute,
+                       now.second, static_cast<unsigned long long>(ticks), static_cast<unsigned>(::getpid()),
+                       counter++);
+}
+
+// A stamp as written: short, printable ASCII.
+bool IsRunStamp(std::string_view text)
+{
+    return !text.empty() && text.size() <= kMaxRunStampBytes &&
+           std::all_of(text.begin(), text.end(), [](char c) { return c > ' ' && c < 0x7F; });
+}
+
+const char* const kReportOutOfDate =
+    "【报告已过期】\n这是更早一次自动排课的报告，与当前的课表不符：最近一次自动排课保存了课表，"
+    "但它的报告没有保存下来（保存时程序被中止）。\n\n";
+
 }  // namespace
 
 bool CScheduleTask::SaveOutputData()
 {
+    // Until a save succeeds, the timetables in memory are not those of the file.
+    m_tablesUnsaved = true;
     if (m_outputReadPartial && !m_readOnly) {
         zem::ShowMessage("打开任务时，output.xml 中有部分课表未能读入。为免覆盖文件中的这些课表，本次未保存课表。",
                          "提示", zem::MessageIcon::Warning);
@@ -56,6 +103,8 @@ bool CScheduleTask::SaveOutputData()
         return false;
     pugi::xml_document doc;
     pugi::xml_node output = doc.append_child("Output");
+    if (!m_strRunStamp.empty())
+        SetAttribute(output, kRunStampAttribute, m_strRunStamp);
     for (const CClassInfo* cls : ObjectsInOrder<CClassInfo>(m_classes)) {
         const CCourseTable& table = cls->GetTable(false);
         pugi::xml_node element = Append(output, "Class");
@@ -75,7 +124,10 @@ bool CScheduleTask::SaveOutputData()
             }
         }
     }
-    return SaveTaskDocument(*this, doc, m_taskInfo.GetOutputFilePath());
+    if (!SaveTaskDocument(*this, doc, m_taskInfo.GetOutputFilePath()))
+        return false;
+    m_tablesUnsaved = false;
+    return true;
 }
 
 bool CScheduleTask::ReadOutputData()
@@ -86,30 +138,40 @@ bool CScheduleTask::ReadOutputData()
     if (!zem::FileExists(path) && !zem::FolderExists(path))
         return false;
 
-    // A faulty item is skipped and the rest still loads; the user hears of it once, and the
-    // timetables read are not saved over the file without the user's consent.
+    // A faulty item is skipped and the rest still loads; the user hears of it once, with the first
+    // fault's reason, and the timetables read are not saved over the file without the user's consent.
     int faults = 0;
+    std::string reason;
+    auto fault = [&](std::string text) {
+        if (faults++ == 0)
+            reason = std::move(text);
+    };
     pugi::xml_document doc;
     std::string error;
-    int code = 0;
     pugi::xml_node output;
-    if (!zem::LoadXmlFile(doc, path, &error, &code)) {
+    if (!zem::LoadXmlFile(doc, path, &error)) {
         CLog::inst()->Log("file", "%s", error.c_str());
-        ++faults;
+        fault(error);
     } else if (!(output = doc.select_node("//Output").node())) {
         CLog::inst()->Log("file", "output.xml: no Output element");
-        ++faults;
+        fault(NoRootText(path, "Output"));
+    } else if (const std::string stamp = GetNodeAttribute(output, kRunStampAttribute); IsRunStamp(stamp)) {
+        m_strRunStamp = stamp;
     }
     // Text between the elements ends a walk: the items after it are not read.
-    faults += !ForEachElementInFull(output, [&](pugi::xml_node cls) {
-        faults += !ForEachElementInFull(cls, [&](pugi::xml_node item) {
+    auto unread = [&](bool readInFull) {
+        if (!readInFull)
+            fault(UnreadElementsText(path));
+    };
+    unread(ForEachElementInFull(output, [&](pugi::xml_node cls) {
+        unread(ForEachElementInFull(cls, [&](pugi::xml_node item) {
             const pugi::xml_attribute day = item.attribute("day");
             const pugi::xml_attribute segment = item.attribute("segment");
             const pugi::xml_attribute section = item.attribute("section");
             const tagTABLE_NODE node{zem::ParseIntPrefix(day.value()), zem::ParseIntPrefix(segment.value()),
                                      zem::ParseIntPrefix(section.value())};
             if (!day || !segment || !section || !IsNodeInRange(node)) {
-                ++faults;
+                fault(zem::Format("文件中有一节课的时间缺少或超出范围：\n%s", path.c_str()));
                 return;
             }
             const int oddEven = ClampedInt(GetNodeAttribute(item, "oddEven"), INT_MIN, INT_MAX);
@@ -120,20 +182,18 @@ bool CScheduleTask::ReadOutputData()
                 return;
             const CClassInfo* owner = GetClass(course->GetClassId());
             if (owner && TakesOthersPlace(owner->GetTable(false).GetNode(node), half, course->GetId())) {
-                ++faults;
+                fault(zem::Format("文件中有两节课排在%s的同一个时间（%s）：\n%s", owner->GetName().c_str(),
+                                  GetTimeNodeDesc(&node).c_str(), path.c_str()));
                 return;
             }
             SetCourseNode(course, GetNodeAttribute(item, "room"), false, node, half);
-        });
-    });
+        }));
+    }));
     if (faults == 0)
         return true;
     CLog::inst()->Log("file", "output.xml: %d faulty items or parts skipped", faults);
     m_outputReadPartial = true;
-    // A file no school has (too large, not a file at all) is named with the reason.
-    zem::ShowMessage(code == EFBIG || code == ESPIPE ? "读取 output.xml 文件出错！\n\n" + error
-                                                     : std::string("读取 output.xml 文件出错！"),
-                     "提示", zem::MessageIcon::Error);
+    ShowReadError(path, reason);
     return false;
 }
 
@@ -149,33 +209,74 @@ void CScheduleTask::InitReportInfo()
     m_lastReport.SetCourseCount(m_courses.GetCount());
 }
 
-bool CScheduleTask::SaveLastReportInfo(int* errorCode)
+namespace {
+
+// report.txt's bytes: the GBK text, the zero that ends it, then the run stamp when there is one.
+// False, with the errno, for a task that was never saved and so has no folder for the file.
+bool ReportBytes(const CTaskInfo& info, const CReportInfo& report, const std::string& stamp, std::string& bytes,
+                 int* errorCode)
 {
-    // A task never saved has no folder; the file would land in the working folder.
-    if (m_taskInfo.GetTaskFolder().empty()) {
+    // The file would land in the working folder.
+    if (info.GetTaskFolder().empty()) {
         if (errorCode)
             *errorCode = ENOENT;
         return false;
     }
-    std::string bytes;
-    if (!zem::Utf8ToGbk(m_lastReport.GetReportInfo(), bytes))
-        bytes = zem::Utf8ToGbkWithCharRefs(m_lastReport.GetReportInfo());
-    // The file ends with the text's terminating zero, as readers on either system expect.
+    if (!zem::Utf8ToGbk(report.GetReportInfo(), bytes))
+        bytes = zem::Utf8ToGbkWithCharRefs(report.GetReportInfo());
+    // The text ends with its terminating zero, as readers on either system expect.
     bytes += '\0';
-    return zem::WriteFileAtomic(ReportPath(m_taskInfo), bytes, nullptr, errorCode);
+    bytes += stamp;
+    return true;
 }
+
+}  // namespace
+
+bool CScheduleTask::SaveLastReportInfo(int* errorCode)
+{
+    std::string bytes;
+    return ReportBytes(m_taskInfo, m_lastReport, m_strRunStamp, bytes, errorCode) &&
+           zem::WriteFileAtomic(ReportPath(m_taskInfo), bytes, nullptr, errorCode);
+}
+
+CScheduleTask::RunResultSave CScheduleTask::SaveRunResult()
+{
+    RunResultSave result;
+    // The timetables in memory are this run's from now on, whether or not they reach the file.
+    m_strRunStamp = NewRunStamp();
+    zem::PendingFile report;
+    std::string bytes;
+    const bool written = ReportBytes(m_taskInfo, m_lastReport, m_strRunStamp, bytes, &result.reportError) &&
+                         report.Write(ReportPath(m_taskInfo), bytes, nullptr, &result.reportError);
+    ReachedRunSaveStep(RunSaveStep::ReportWritten);
+    result.outputSaved = SaveOutputData();
+    // Without the timetables the files keep the earlier run, its report included.
+    if (!result.outputSaved || !written)
+        return result;
+    ReachedRunSaveStep(RunSaveStep::OutputWritten);
+    report.Commit(nullptr, &result.reportError);
+    return result;
+}
+
+void CScheduleTask::SetRunSaveHookForTesting(std::function<void(RunSaveStep)> hook) { RunSaveHook() = std::move(hook); }
 
 bool CScheduleTask::ReadReportInfo()
 {
+    m_reportOutOfDate = false;
     std::string bytes;
     if (!zem::ReadFileBytes(ReportPath(m_taskInfo), bytes))
         return false;
+    std::string stamp;
     const std::size_t end = bytes.find('\0');
-    if (end != std::string::npos)
+    if (end != std::string::npos) {
+        stamp = bytes.substr(end + 1, bytes.find('\0', end + 1) - end - 1);
         bytes.resize(end);
+    }
     std::string text;
     // Bytes that are not GBK end the text; what came before them is kept.
     zem::GbkToUtf8(bytes, text);
-    m_lastReport.SetReportInfo(text);
+    // A report written before output.xml by a run killed in between belongs to an earlier run.
+    m_reportOutOfDate = !m_strRunStamp.empty() && stamp != m_strRunStamp;
+    m_lastReport.SetReportInfo(m_reportOutOfDate ? kReportOutOfDate + text : text);
     return true;
 }

@@ -108,6 +108,32 @@ void ReadActivities(pugi::xml_node element, CActivities& activities)
     });
 }
 
+std::string NoRootText(const std::string& path, const char* root)
+{
+    return zem::Format("文件中没有 %s 元素：\n%s", root, path.c_str());
+}
+
+std::string UnreadElementsText(const std::string& path)
+{
+    return zem::Format("文件的列表中夹有文字，其后的内容没有读入：\n%s", path.c_str());
+}
+
+std::string MissingAttributeText(const std::string& path, const std::string& name)
+{
+    return zem::Format("文件中有元素缺少属性“%s”：\n%s", name.c_str(), path.c_str());
+}
+
+std::string TooManyObjectsText(const std::string& path, const TooManyObjects& fault)
+{
+    return zem::Format("文件中的%s多于 %zu 个，超出了一所学校可能有的数量：\n%s", fault.kind, fault.limit, path.c_str());
+}
+
+void ShowReadError(const std::string& path, const std::string& why)
+{
+    const std::string text = zem::Format("读取 %s 文件出错！", path.substr(path.rfind('/') + 1).c_str());
+    zem::ShowMessage(why.empty() ? text : text + "\n\n" + why, "提示", zem::MessageIcon::Error);
+}
+
 std::string SaveErrorText(const std::string& path, int errorCode)
 {
     return zem::Format("保存出错！\n\n无法写入文件：\n%s\n（%s）", path.c_str(), zem::FileErrorReason(errorCode).c_str());

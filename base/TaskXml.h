@@ -130,6 +130,14 @@ void AppendText(pugi::xml_node parent, const char* name, std::string_view text);
 void WriteActivities(pugi::xml_node parent, const CActivities& activities);
 void ReadActivities(pugi::xml_node element, CActivities& activities);
 
+// The reasons a reader gives for a file it could not read in full, each naming the file.
+std::string NoRootText(const std::string& path, const char* root);
+std::string UnreadElementsText(const std::string& path);
+std::string MissingAttributeText(const std::string& path, const std::string& name);
+std::string TooManyObjectsText(const std::string& path, const TooManyObjects& fault);
+// Shows "读取 <file name> 文件出错！" with the reason below it, when there is one.
+void ShowReadError(const std::string& path, const std::string& why);
+
 // The message of a save that failed: the file and the system's reason (a full disk, no
 // permission, a read-only disk, a name too long).
 std::string SaveErrorText(const std::string& path, int errorCode);

@@ -333,19 +333,19 @@ void CAutoScheduler::FinishRun()
         return;
     }
 
-    // The two files describe one result: once the first is written, the second follows.
-    // A failed save of output.xml is shown to the user by the task itself; the report says it too.
+    // The two files describe one result and are saved as one. A failed save of output.xml is shown
+    // to the user by the task itself; the report in memory says it too.
     const auto start = Clock::now();
-    const bool outputSaved = task.SaveOutputData();
     report.MakeReport(task, MakeTitle(), CReportInfo::kRunFinished);
+    const CScheduleTask::RunResultSave save = task.SaveRunResult();
+    const bool outputSaved = save.outputSaved;
+    const bool reportSaved = save.reportError == 0;
     const char* const kHeading = "【保存失败】\n";
     if (!outputSaved)
         report.SetReportInfo(report.GetReportInfo() + kHeading +
                              "排课结果未能保存到课表文件 output.xml，请检查任务文件夹是否可以写入。\n");
-    int reportError = 0;
-    const bool reportSaved = task.SaveLastReportInfo(&reportError);
     const std::string reportFailure = zem::Format("排课报告未能保存到 report.txt（%s），请检查任务文件夹是否可以写入。",
-                                                  zem::FileErrorReason(reportError).c_str());
+                                                  zem::FileErrorReason(save.reportError).c_str());
     if (!reportSaved)
         report.SetReportInfo(report.GetReportInfo() + (outputSaved ? kHeading : "") + reportFailure + "\n");
     m_stats.secondsSave = SecondsSince(start);

@@ -83,11 +83,22 @@ std::vector<fs::path> Components(const fs::path& path)
     return parts;
 }
 
-bool IsSameOrInside(const fs::path& inner, const fs::path& outer)
+// The path with links and ".." resolved as far as it exists; where that fails (a name too long, a
+// link loop, a folder that cannot be searched) as it is written.
+std::vector<fs::path> ResolvedComponents(const fs::path& path)
 {
     std::error_code ec;
-    const auto a = Components(fs::weakly_canonical(fs::absolute(inner, ec), ec));
-    const auto b = Components(fs::weakly_canonical(fs::absolute(outer, ec), ec));
+    fs::path absolute = fs::absolute(path, ec);
+    if (ec)
+        absolute = path;
+    const fs::path resolved = fs::weakly_canonical(absolute, ec);
+    return Components(ec ? absolute : resolved);
+}
+
+bool IsSameOrInside(const fs::path& inner, const fs::path& outer)
+{
+    const auto a = ResolvedComponents(inner);
+    const auto b = ResolvedComponents(outer);
     return a.size() >= b.size() && std::equal(b.begin(), b.end(), a.begin());
 }
 
@@ -139,18 +150,22 @@ std::string SizeText(std::size_t bytes)
 constexpr std::string_view kTempPrefix = ".~zem.";
 constexpr std::string_view kTempSuffix = ".tmp";
 
-// Writes a file through a temporary one beside it that is renamed over the target when `fill`
-// succeeded. `fill` writes to the descriptor and returns 0 or the errno of its failure. A link in
-// the target's place is replaced by the file, never written through.
-bool WriteThroughTemporary(const std::string& path, const std::function<int(int fd)>& fill, std::string* error,
-                           int* errorCode)
+// The failure of a save: its errno in `errorCode`, its text in `error`; false.
+bool RefuseSave(int code, std::string text, std::string* error, int* errorCode)
+{
+    SetCode(errorCode, code);
+    SetError(error, std::move(text));
+    return false;
+}
+
+// Writes a temporary file beside the target, filled by `fill` and synced, whose path goes to
+// `temp`. `fill` writes to the descriptor and returns 0 or the errno of its failure. On failure no
+// temporary file is left.
+bool WriteTemporary(const std::string& path, const std::function<int(int fd)>& fill, std::string& temp,
+                    std::string* error, int* errorCode)
 {
     SetCode(errorCode, 0);
-    auto refuse = [&](int code, std::string text) {
-        SetCode(errorCode, code);
-        SetError(error, std::move(text));
-        return false;
-    };
+    auto refuse = [&](int code, std::string text) { return RefuseSave(code, std::move(text), error, errorCode); };
     std::error_code ec;
     const fs::path target(path);
     if (!target.has_filename()) {
@@ -171,7 +186,6 @@ bool WriteThroughTemporary(const std::string& path, const std::function<int(int 
         return refuse(EISDIR, Format("保存失败，已有同名的文件夹：%s", path.c_str()));
 
     static std::atomic<unsigned> counter{0};
-    std::string temp;
     int rawFd = -1;
     for (int attempt = 0; attempt < 100 && rawFd < 0; ++attempt) {
         temp = (folder / Format("%s%d.%u%s", std::string(kTempPrefix).c_str(), static_cast<int>(::getpid()),
@@ -183,11 +197,13 @@ bool WriteThroughTemporary(const std::string& path, const std::function<int(int 
     }
     if (rawFd < 0) {
         const int e = errno;
+        temp.clear();
         return refuse(e, Format("保存失败，无法在文件夹中写入：%s\n%s", folder.c_str(), FileErrorReason(e).c_str()));
     }
     FileDescriptor fd(rawFd);
     auto fail = [&](const char* what, int e) {
         ::unlink(temp.c_str());
+        temp.clear();
         return refuse(e, Format("%s：%s\n%s", what, path.c_str(), FileErrorReason(e).c_str()));
     };
 
@@ -203,16 +219,37 @@ bool WriteThroughTemporary(const std::string& path, const std::function<int(int 
         return fail("保存失败，写入磁盘出错", errno);
     if (!fd.Close())
         return fail("保存失败，关闭文件出错", errno);
-    if (::rename(temp.c_str(), target.c_str()) != 0)
-        return fail("保存失败，无法替换文件", errno);
+    return true;
+}
 
+// Renames a temporary file of WriteTemporary over its target; on failure the temporary file goes.
+bool PutTemporaryInPlace(const std::string& temp, const std::string& path, std::string* error, int* errorCode)
+{
+    SetCode(errorCode, 0);
+    if (::rename(temp.c_str(), path.c_str()) != 0) {
+        const int e = errno;
+        ::unlink(temp.c_str());
+        return RefuseSave(e, Format("保存失败，无法替换文件：%s\n%s", path.c_str(), FileErrorReason(e).c_str()), error,
+                          errorCode);
+    }
     // Make the rename itself durable; the content is already safe, so a failure here is not reported.
+    const fs::path target(path);
+    const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
     const int folderFd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (folderFd >= 0) {
         ::fsync(folderFd);
         ::close(folderFd);
     }
     return true;
+}
+
+// Writes a file through a temporary one beside it that is renamed over the target when `fill`
+// succeeded. A link in the target's place is replaced by the file, never written through.
+bool WriteThroughTemporary(const std::string& path, const std::function<int(int fd)>& fill, std::string* error,
+                           int* errorCode)
+{
+    std::string temp;
+    return WriteTemporary(path, fill, temp, error, errorCode) && PutTemporaryInPlace(temp, path, error, errorCode);
 }
 
 // Opens a regular file for reading without blocking on a FIFO or opening a device. -1 with the
@@ -277,21 +314,27 @@ bool IsLink(const std::string& path) { return fs::is_symlink(LinkStatus(path)); 
 
 bool RealFolderExists(const std::string& path) { return fs::is_directory(LinkStatus(path)); }
 
-bool MakeFolder(const std::string& path, std::string* error)
+bool MakeFolder(const std::string& path, std::string* error, int* errorCode)
 {
+    SetCode(errorCode, 0);
+    auto refuse = [&](int code) {
+        SetCode(errorCode, code);
+        SetError(error, Format("无法创建文件夹：%s\n%s", path.c_str(), FileErrorReason(code).c_str()));
+        return false;
+    };
     std::error_code ec;
-    if (!fs::is_directory(path, ec)) {
-        if (const int fault = InjectedFault(path)) {
-            SetError(error, Format("无法创建文件夹：%s\n%s", path.c_str(), FileErrorReason(fault).c_str()));
-            return false;
-        }
-    }
-    fs::create_directories(path, ec);
-    if (fs::is_directory(path))
+    if (fs::is_directory(path, ec))
         return true;
-    SetError(error, Format("无法创建文件夹：%s\n%s", path.c_str(),
-                           ec ? FileErrorReason(ec.value()).c_str() : "同名的文件已存在"));
-    return false;
+    if (const int fault = InjectedFault(path))
+        return refuse(fault);
+    std::error_code made;
+    fs::create_directories(path, made);
+    if (fs::is_directory(path, ec))
+        return true;
+    // The library calls a file in the folder's place "not a directory": the user hears what is there.
+    if (!made || (made.value() == ENOTDIR && fs::exists(LinkStatus(path))))
+        return refuse(EEXIST);
+    return refuse(made.value());
 }
 
 bool MakeRealFolder(const std::string& path, std::string* error, int* errorCode)
@@ -407,6 +450,10 @@ int CopyFolder(const std::string& source, const std::string& target, std::string
 {
     std::error_code ec;
     if (!fs::is_directory(source, ec)) {
+        if (ec && ec.value() != ENOENT && ec.value() != ENOTDIR) {
+            SetError(error, Format("无法读取要复制的文件夹：%s\n%s", source.c_str(), FileErrorReason(ec.value()).c_str()));
+            return ec.value();
+        }
         SetError(error, Format("找不到要复制的文件夹：%s", source.c_str()));
         return ENOENT;
     }
@@ -421,9 +468,9 @@ int CopyFolder(const std::string& source, const std::string& target, std::string
     };
     if (IsLink(target))
         return fail(ELOOP, Format("目标是一个链接：%s", target.c_str()));
-    fs::create_directories(target, ec);
-    if (!fs::is_directory(target))
-        return fail(ec ? ec.value() : EEXIST, ec ? FileErrorReason(ec.value()) : std::string("同名的文件已存在"));
+    int folderCode = 0;
+    if (!MakeFolder(target, nullptr, &folderCode))
+        return fail(folderCode, FileErrorReason(folderCode));
 
     // Folder by folder without recursion; links are never followed, so no loop can form.
     std::vector<fs::path> pending{fs::path()};
@@ -515,6 +562,31 @@ bool WriteFileAtomic(const std::string& path, std::string_view bytes, std::strin
 {
     return WriteThroughTemporary(
         path, [bytes](int fd) { return WriteAll(fd, bytes) ? 0 : errno; }, error, errorCode);
+}
+
+PendingFile::~PendingFile() { Discard(); }
+
+bool PendingFile::Write(const std::string& path, std::string_view bytes, std::string* error, int* errorCode)
+{
+    Discard();
+    path_ = path;
+    return WriteTemporary(
+        path, [bytes](int fd) { return WriteAll(fd, bytes) ? 0 : errno; }, temp_, error, errorCode);
+}
+
+bool PendingFile::Commit(std::string* error, int* errorCode)
+{
+    if (temp_.empty())
+        return RefuseSave(EINVAL, Format("保存失败，没有写好的文件：%s", path_.c_str()), error, errorCode);
+    const std::string temp = std::exchange(temp_, {});
+    return PutTemporaryInPlace(temp, path_, error, errorCode);
+}
+
+void PendingFile::Discard()
+{
+    if (!temp_.empty())
+        ::unlink(temp_.c_str());
+    temp_.clear();
 }
 
 bool IsOwnTemporaryFileName(std::string_view name)

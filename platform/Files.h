@@ -23,8 +23,9 @@ bool IsLink(const std::string& path);
 // True for an existing folder that is not a symbolic link.
 bool RealFolderExists(const std::string& path);
 
-// Creates the folder and any missing parents. True when the folder exists afterwards.
-bool MakeFolder(const std::string& path, std::string* error = nullptr);
+// Creates the folder and any missing parents. True when the folder exists afterwards; false with
+// the reason ("文件名太长", "没有访问权限", ...) otherwise, `errorCode` getting its errno.
+bool MakeFolder(const std::string& path, std::string* error = nullptr, int* errorCode = nullptr);
 // Creates one folder inside an existing one unless it is there. True when the path is a real
 // folder afterwards; false, with the reason, when a file or a link has its name or it cannot be
 // made. `errorCode` gets the errno (EEXIST for a file, ELOOP for a link).
@@ -67,7 +68,32 @@ bool ReadFileBytes(const std::string& path, std::string& bytes, std::string* err
 bool WriteFileAtomic(const std::string& path, std::string_view bytes, std::string* error = nullptr,
                      int* errorCode = nullptr);
 
-// True for the name of a temporary file that WriteFileAtomic or CopyFile makes. A save killed
+// A file written in full beside its target and put in its place only by Commit, for two files that
+// must change together: write the first aside, save the second, then commit the first. A program
+// killed in between leaves the target as it was and a temporary file the next open removes.
+class PendingFile {
+public:
+    PendingFile() = default;
+    // Removes the temporary file unless it was committed.
+    ~PendingFile();
+    PendingFile(const PendingFile&) = delete;
+    PendingFile& operator=(const PendingFile&) = delete;
+
+    // Writes and syncs the bytes beside `path`, failing as WriteFileAtomic does; the target is untouched.
+    bool Write(const std::string& path, std::string_view bytes, std::string* error = nullptr,
+               int* errorCode = nullptr);
+    // Renames the written file over the target. False, with the reason, when nothing was written or
+    // the rename failed; the temporary file is gone either way.
+    bool Commit(std::string* error = nullptr, int* errorCode = nullptr);
+    // Removes the written file; the target stays as it was.
+    void Discard();
+
+private:
+    std::string path_;
+    std::string temp_;
+};
+
+// True for the name of a temporary file that WriteFileAtomic, CopyFile or PendingFile makes. A save killed
 // half-way leaves one behind.
 bool IsOwnTemporaryFileName(std::string_view name);
 // Removes the temporary files of our own naming that are regular files directly in the folder
@@ -121,7 +147,8 @@ private:
 };
 
 // True when `inner` is the folder `outer` or lies anywhere below it, after resolving "..", links and
-// a trailing '/' of either path.
+// a trailing '/' of either path; a path the system cannot resolve (a name too long, a link loop)
+// is compared as written.
 bool IsPathSameOrInside(const std::string& inner, const std::string& outer);
 
 // True for a path written on Windows ("X:\...", "X:/...", "\\server\...", anything with a backslash),

@@ -4,6 +4,7 @@
 #include "platform/Hooks.h"
 #include "platform/Text.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <unordered_set>
@@ -68,6 +69,11 @@ std::string FirstUnsavableChar(std::string_view text)
         return "\\x00";
     const std::string c = FirstNonGbkChar(text);
     return c.empty() ? "?" : c;
+}
+
+bool IsAscii(std::string_view text)
+{
+    return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
 }
 
 bool HasLineBreak(std::string_view text) { return text.find_first_of("\r\n") != npos; }
@@ -169,13 +175,23 @@ void IniFile::Parse(std::string_view bytes)
         bool kept = false;
         if (utf8) {
             std::string gbk;
-            kept = !Utf8ToGbk(line.raw, gbk) || line.raw.find('\0') != npos;
-            if (!kept)
+            if (line.raw.find('\0') != npos)
+                kept = true;
+            else if (Utf8ToGbk(line.raw, gbk))
                 line.raw = std::move(gbk);
+            else
+                // UTF-8 that GBK cannot hold keeps its bytes; bytes that are no UTF-8 are GBK an
+                // editor left behind the mark, and read as what they are.
+                kept = FirstInvalidUtf8(line.raw) == npos;
         }
         Classify(line);
-        if (kept)
-            line.nameOk = line.valueOk = false;
+        if (kept) {
+            // Its value reads as missing, but an ASCII name is still found: an edit then
+            // replaces the line rather than adding a second one that reading would not reach.
+            line.valueOk = false;
+            line.nameOk = line.nameOk && IsAscii(line.name);
+            line.value.clear();
+        }
         lines_.push_back(std::move(line));
     }
 }

@@ -10,7 +10,8 @@
 // An edit changes only the line it concerns and keeps every other byte of the file as it was, so
 // comments, odd spacing, duplicate keys, lines that are not valid GBK and a missing final line break
 // all survive. New lines end in CRLF; CRLF, LF and CR are all read. A file that starts with a UTF-8
-// byte-order mark is read as UTF-8 and written back as GBK. Every save is atomic.
+// byte-order mark is read as UTF-8 and written back as GBK; a line in it that is no UTF-8 is read
+// as GBK, as editors leave such lines behind the mark. Every save is atomic.
 #include <cstddef>
 #include <cstdint>
 #include <string>

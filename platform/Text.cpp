@@ -238,6 +238,17 @@ std::size_t Utf8CharLength(std::string_view text, std::size_t pos)
     return length;
 }
 
+std::size_t FirstInvalidUtf8(std::string_view text)
+{
+    for (std::size_t pos = 0; pos < text.size();) {
+        const std::size_t length = Utf8CharLength(text, pos);
+        if (length == 1 && static_cast<unsigned char>(text[pos]) >= 0x80)
+            return pos;
+        pos += length;
+    }
+    return std::string_view::npos;
+}
+
 namespace {
 // GBK bytes of the character of `length` bytes at pos: one for ASCII and for the euro sign, which
 // the code page keeps at the single byte 0x80; two for every other.

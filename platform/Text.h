@@ -66,5 +66,7 @@ std::string Utf16ToUtf8(std::u16string_view utf16);
 
 // Length in bytes of the UTF-8 character that starts at text[pos] (1 for an invalid byte).
 std::size_t Utf8CharLength(std::string_view text, std::size_t pos);
+// Offset of the first byte that is not part of valid UTF-8, or npos.
+std::size_t FirstInvalidUtf8(std::string_view text);
 
 }  // namespace zem

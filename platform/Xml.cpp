@@ -65,18 +65,6 @@ const char* Describe(pugi::xml_parse_status status)
     }
 }
 
-// Offset of the first byte that is not part of valid UTF-8, or npos.
-std::size_t FirstInvalidUtf8(std::string_view text)
-{
-    for (std::size_t pos = 0; pos < text.size();) {
-        const std::size_t length = Utf8CharLength(text, pos);
-        if (length == 1 && static_cast<unsigned char>(text[pos]) >= 0x80)
-            return pos;
-        pos += length;
-    }
-    return std::string_view::npos;
-}
-
 int DigitValue(char c, bool hex)
 {
     if (c >= '0' && c <= '9')

@@ -101,6 +101,28 @@ void CAppContext::CloseTask()
 {
     delete m_pTask;
     m_pTask = nullptr;
+    m_bUnsavedTablesLetGo = false;
+}
+
+bool CAppContext::ConfirmCloseTask()
+{
+    if (!m_pTask || !m_pTask->HasUnsavedTables() || m_bUnsavedTablesLetGo)
+        return true;
+    zem::MessageRequest question;
+    question.text = "课表没有保存成功，课表文件 output.xml 中还是以前的课表。关闭排课任务后，现在的课表将会丢失。\n\n"
+                    "要再次保存课表吗？";
+    question.icon = zem::MessageIcon::Warning;
+    question.buttons = zem::MessageButtons::YesNoCancel;
+    switch (zem::ShowMessage(question)) {
+    case zem::IDYES:
+        // A save that fails again has said why; the task stays open.
+        return m_pTask->SaveOutputData();
+    case zem::IDNO:
+        m_bUnsavedTablesLetGo = true;
+        return true;
+    default:
+        return false;
+    }
 }
 
 void CAppContext::UpdateCaption()
@@ -117,8 +139,12 @@ bool CAppContext::OpenTask(const std::string& path, bool skipIfOpen)
         zem::ShowMessage(zem::Format(kMissingTaskFormat, path.c_str()), "提示", zem::MessageIcon::Error);
         return false;
     }
-    if (skipIfOpen && m_pTask && CRecentList::IsSameEntry(m_pTask->GetTaskInfo().GetTaskFile(), path))
+    const bool same = m_pTask && CRecentList::IsSameEntry(m_pTask->GetTaskInfo().GetTaskFile(), path);
+    if (skipIfOpen && same)
         return true;
+    // The same task opened anew (a restore) replaces its timetables on purpose.
+    if (!same && !ConfirmCloseTask())
+        return false;
 
     auto* task = new CScheduleTask();
     if (!task->Open(path)) {

@@ -57,6 +57,9 @@ public:
     bool HasTask() const { return m_pTask != nullptr; }
     CScheduleTask* GetTask() const override { return m_pTask; }
     void CloseTask();
+    // Before the open task closes: when a save of its timetables failed, asks whether to save
+    // them again or let them go. True when the task may close; a task let go is not asked again.
+    bool ConfirmCloseTask();
     CMainDlg* GetMainDlg() const { return m_pMainDlg; }
     void SetMainDlg(CMainDlg* dialog) { m_pMainDlg = dialog; }
     void UpdateCaption();
@@ -194,6 +197,7 @@ private:
     bool CopySourceTaskData(const std::string& sourceTaskFile, const CTaskInfo& target, bool withTimetables);
 
     CScheduleTask* m_pTask = nullptr;
+    bool m_bUnsavedTablesLetGo = false;  // the user agreed to lose the open task's unsaved timetables
     CMainDlg* m_pMainDlg = nullptr;
     CRecentList m_recentTasks;
     CRecentList m_recentTempTasks;

@@ -151,7 +151,8 @@ void CBackupDlg::ShowCopyError(const std::string& text, int errorCode, bool sour
     if (sourceMissing)
         message += "\r\n\r\n找不到要备份的当前排课任务文件！";
     else
-        message += zem::Format("\r\n\r\n错误代码：%d\r\n您可以尝试更换“备份到”的目标文件夹（比如备份到桌面）", errorCode);
+        message += zem::Format("\r\n\r\n错误代码：%d（%s）\r\n您可以尝试更换“备份到”的目标文件夹（比如备份到桌面）", errorCode,
+                               zem::FileErrorReason(errorCode).c_str());
     zem::ShowMessage(message, "提示", zem::MessageIcon::Error);
 }
 
@@ -180,6 +181,9 @@ void CBackupDlg::OnOK()
     const std::string source = WithTrailingSlash(m_taskFolderPath);
     const std::string target = WithTrailingSlash(m_targetFolderPath);
     const std::string destination = target + m_folderNameText + "/";
+    // A relative place would land wherever the program was started, and be listed nowhere.
+    if (!target.empty() && target.front() != '/' && !zem::IsWindowsPath(target))
+        return ShowCopyError("创建备份目录失败", EINVAL, false);
     // A copy of the task inside itself would be copied again by every later backup.
     if (!target.empty() && zem::IsPathSameOrInside(destination, source)) {
         zem::ShowMessage("不能备份到排课任务文件夹内部", "提示", zem::MessageIcon::Warning);

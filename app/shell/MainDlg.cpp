@@ -134,6 +134,8 @@ void CMainDlg::ShutDown()
 {
     if (m_bClosing)
         return;
+    if (CAppContext::Exists() && !CAppContext::Get()->ConfirmCloseTask())
+        return;
     m_bClosing = true;
     m_timers.KillAll();
     if (CAppContext::Exists())

@@ -25,6 +25,7 @@
 #include <QPaintEvent>
 #include <QPainter>
 
+#include <cerrno>
 #include <filesystem>
 
 using zem::gui::ToQ;
@@ -229,12 +230,17 @@ void CNewTaskDlg::OnOK()
     std::string folder = FromQ(m_folder->text());
     while (folder.size() > 1 && folder.back() == '/')
         folder.pop_back();
+    // A relative path would land wherever the program happened to be started.
+    if (folder.empty() || zem::IsWindowsPath(folder) || folder.front() != '/')
+        return Refuse("保存位置无效\n\n请填写以“/”开头的完整路径", zem::MessageIcon::Error, IDC_FOLDER);
     // One level, as the user named it; a folder that exists is fine.
     std::error_code ec;
-    if (!folder.empty() && !zem::IsWindowsPath(folder))
-        std::filesystem::create_directory(folder, ec);
-    if (folder.empty() || !PathIsKind(folder, true))
-        return Refuse("保存位置无效", zem::MessageIcon::Error, IDC_FOLDER);
+    std::filesystem::create_directory(folder, ec);
+    if (!PathIsKind(folder, true)) {
+        const int code = PathIsKind(folder, false) ? EEXIST : ec.value();
+        return Refuse(code != 0 ? "保存位置无效\n\n" + zem::FileErrorReason(code) : std::string("保存位置无效"),
+                      zem::MessageIcon::Error, IDC_FOLDER);
+    }
 
     m_pInfo->SetTaskName(name);
     m_pInfo->SetTaskFolder(folder);

@@ -142,10 +142,14 @@ bool SaveOpenTaskAs(const std::string& folder, const std::string& name)
         return false;
     if (!IsUsableName(name))
         return false;
-    if (folder.empty() || zem::IsWindowsPath(folder) || !zem::FolderExists(folder)) {
+    // A relative path would land wherever the program happened to be started.
+    if (folder.empty() || zem::IsWindowsPath(folder) || folder.front() != '/' || !zem::FolderExists(folder)) {
         Refuse("保存位置无效");
         return false;
     }
+    // The copy is made of the files: timetables that never reached them are saved first or let go.
+    if (!context->ConfirmCloseTask())
+        return false;
     const CTaskInfo info = task->GetTaskInfo();
     const std::string oldFolder = WithTrailingSlash(info.GetTaskFolder());
     const std::string oldFile = info.GetTaskFile();

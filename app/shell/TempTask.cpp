@@ -12,6 +12,7 @@
 #include "platform/Hooks.h"
 #include "platform/Text.h"
 
+#include <cerrno>
 #include <filesystem>
 #include <memory>
 
@@ -137,14 +138,21 @@ void CPagePanel::StartTempAdjust(const std::string& name)
             zem::ShowMessage(message, "提示", zem::MessageIcon::Warning);
             return;
         }
-        if (!zem::FolderExists(tempFolder))
-            zem::MakeFolder(tempFolder);
+        // Never through a link: a temporary task is written inside the task folder.
+        std::string error;
+        if (!zem::MakeRealFolder(tempFolder, &error)) {
+            zem::ShowMessage("生成临时任务文件出错\n\n" + error, "提示", zem::MessageIcon::Warning);
+            return;
+        }
         // Another temporary task of this teacher in the same minute keeps its folder.
         newName = FreeTempFolderName(tempFolder, newName);
         const std::string folder = tempFolder + newName;
         std::error_code ec;
         if (newName.empty() || !std::filesystem::create_directory(folder, ec)) {
-            zem::ShowMessage("生成临时任务文件出错", "提示", zem::MessageIcon::Warning);
+            const std::string reason = newName.empty() ? std::string("同名的文件夹太多")
+                                                       : zem::FileErrorReason(ec ? ec.value() : EEXIST);
+            zem::ShowMessage(zem::Format("生成临时任务文件出错\n\n无法创建文件夹：%s\n%s", folder.c_str(), reason.c_str()),
+                             "提示", zem::MessageIcon::Warning);
             return;
         }
         createdFolder = folder;

@@ -5,6 +5,7 @@
 
 #include "TaskDump.h"
 #include "platform/Files.h"
+#include "platform/Text.h"
 #include "support/GbkBytes.h"
 #include "support/MessageRecorder.h"
 #include "support/TempFolder.h"
@@ -27,6 +28,14 @@ const char* const kOutputKept = "打开任务时，output.xml 中有部分课表
 const char* const kProctorKept = "监考数据未能完整读入。为免覆盖 in.xml 和 out.xml 中的数据，本次未保存。";
 
 const char* const kSet = "proctor/期中/";
+
+// A message naming a file of the task: "<task>/" stands for the task folder.
+std::string Said(const char* heading, const std::string& why) { return std::string(heading) + "\n\n" + why; }
+std::string NotXml(const std::string& file, const std::string& detail)
+{
+    return "无法读取 XML 文件：<task>/" + file + "\n" + detail;
+}
+std::string AFolder(const std::string& file) { return "这是文件夹，不是文件：<task>/" + file; }
 
 // The good files of a task with its timetables and one invigilation set, as UTF-8 text.
 std::map<std::string, std::string> GoodFiles()
@@ -111,10 +120,13 @@ TEST(DamagedInput, EveryFileOfATask)
     const std::string out = std::string(kSet) + "out.xml";
     const std::vector<Case> cases = {
         // input.xml: the task does not open.
-        {"input.xml cut in the middle", "input.xml", CutInTheMiddle(), {}, false, false, {kInputError}},
-        {"input.xml not GBK", "input.xml", {}, NotGbk, false, false, {kInputError}},
-        {"input.xml empty", "input.xml", {}, [](const std::string&) { return std::string(); }, false, false, {kInputError}},
-        {"input.xml a folder", "input.xml", {}, {}, false, false, {kInputError}},
+        {"input.xml cut in the middle", "input.xml", CutInTheMiddle(), {}, false, false,
+         {Said(kInputError, NotXml("input.xml", "XML 格式错误（第 41 行，第 21 列）：属性有误"))}},
+        {"input.xml not GBK", "input.xml", {}, NotGbk, false, false,
+         {Said(kInputError, NotXml("input.xml", "不是 GBK 编码的文本（第 29 行，第 24 列）"))}},
+        {"input.xml empty", "input.xml", {}, [](const std::string&) { return std::string(); }, false, false,
+         {Said(kInputError, NotXml("input.xml", "文件是空的"))}},
+        {"input.xml a folder", "input.xml", {}, {}, false, false, {Said(kInputError, AFolder("input.xml"))}},
         // input.xml: numbers and keys out of range are brought into it or dropped.
         {"capacity2 -1", "input.xml", Replace("capacity2=\"6\"", "capacity2=\"-1\""), {}, true, true, {}, {},
          [](CScheduleTask& task, CScheduleProctor&) { EXPECT_EQ(task.GetRoom("r1")->GetCapacity(), 1u); }},
@@ -147,32 +159,43 @@ TEST(DamagedInput, EveryFileOfATask)
         // output.xml: the task opens with what could be read, and the file is kept.
         {"output.xml nodes out of range", "output.xml",
          Replace("day=\"2\" segment=\"0\" section=\"0\"", "day=\"14\" segment=\"0\" section=\"-1\""), {}, true, true,
-         {kOutputError, kOutputKept}, {"output.xml"},
+         {Said(kOutputError, "文件中有一节课的时间缺少或超出范围：\n<task>/output.xml"), kOutputKept}, {"output.xml"},
          [](CScheduleTask& task, CScheduleProctor&) {
              EXPECT_EQ(task.GetClass("c1")->GetTable(false).GetNode(0, 0, 0).GetCourseId(1), "k1");
          }},
-        {"output.xml cut in the middle", "output.xml", CutInTheMiddle(), {}, true, true, {kOutputError, kOutputKept},
+        {"output.xml cut in the middle", "output.xml", CutInTheMiddle(), {}, true, true,
+         {Said(kOutputError, NotXml("output.xml", "XML 格式错误（第 1 行，第 116 列）：属性有误")), kOutputKept},
          {"output.xml"}},
         {"output.xml not GBK", "output.xml", {}, [](const std::string& t) { return Gbk(t) + "\xFF"; }, true, true,
-         {kOutputError, kOutputKept}, {"output.xml"}},
+         {Said(kOutputError, NotXml("output.xml", "不是 GBK 编码的文本（第 1 行，第 238 列）")), kOutputKept},
+         {"output.xml"}},
         {"output.xml empty", "output.xml", {}, [](const std::string&) { return std::string(); }, true, true,
-         {kOutputError, kOutputKept}, {"output.xml"}},
-        {"output.xml a folder", "output.xml", {}, {}, true, true, {kOutputError, kOutputKept}, {"output.xml"}},
+         {Said(kOutputError, NotXml("output.xml", "文件是空的")), kOutputKept}, {"output.xml"}},
+        {"output.xml a folder", "output.xml", {}, {}, true, true, {Said(kOutputError, AFolder("output.xml")), kOutputKept},
+         {"output.xml"}},
         // in.xml and out.xml: the set does not open and neither file is saved over.
-        {"in.xml cut in the middle", in, CutInTheMiddle(), {}, true, false, {kInError, kProctorKept}, {in, out}},
-        {"in.xml not GBK", in, {}, NotGbk, true, false, {kInError, kProctorKept}, {in, out}},
-        {"in.xml empty", in, {}, [](const std::string&) { return std::string(); }, true, false, {kInError, kProctorKept},
+        {"in.xml cut in the middle", in, CutInTheMiddle(), {}, true, false,
+         {Said(kInError, NotXml(in, "XML 格式错误（第 1 行，第 262 列）：属性有误")), kProctorKept}, {in, out}},
+        {"in.xml not GBK", in, {}, NotGbk, true, false,
+         {Said(kInError, NotXml(in, "不是 GBK 编码的文本（第 1 行，第 393 列）")), kProctorKept}, {in, out}},
+        {"in.xml empty", in, {}, [](const std::string&) { return std::string(); }, true, false,
+         {Said(kInError, NotXml(in, "文件是空的")), kProctorKept}, {in, out}},
+        {"in.xml a folder", in, {}, {}, true, false, {Said(kInError, AFolder(in)), kProctorKept}, {in, out}},
+        {"in.xml tags that do not match", in, Replace("<Input>", "<Inpt>"), {}, true, false,
+         {Said(kInError, NotXml(in, "XML 格式错误（第 1 行，第 514 列）：结束标记与开始标记不配对，或文件不完整")),
+          kProctorKept},
          {in, out}},
-        {"in.xml a folder", in, {}, {}, true, false, {kInError, kProctorKept}, {in, out}},
-        {"in.xml no Input element", in, Replace("Input>", "Inpt>"), {}, true, false, {kInError, kProctorKept}, {in, out}},
+        {"in.xml no Input element", in,
+         [](const std::string& text) { return Replace("</Input>", "</Inpt>")(Replace("<Input>", "<Inpt>")(text)); }, {},
+         true, false, {Said(kInError, "文件中没有 Input 元素：\n<task>/" + in), kProctorKept}, {in, out}},
         {"in.xml a date that is none", in, Replace("06 June 2024", "06 Juin 2024"), {}, true, false,
-         {kInError, kProctorKept}, {in, out}},
+         {Said(kInError, "文件中的日期或时间“06 Juin 2024”无法识别：\n<task>/" + in), kProctorKept}, {in, out}},
         // Comments and processing instructions are passed over; other text ends a list unread.
         {"in.xml plans after a comment", in, Replace("<Plan id=\"p2\"", "<!-- 2 --><?pi x?><Plan id=\"p2\""), {}, true,
          true, {}, {},
          [](CScheduleTask&, CScheduleProctor& set) { EXPECT_NE(set.data().GetPlan("p2"), nullptr); }},
         {"in.xml rooms after text", in, Replace("<Rooms><Room>101室</Room><Room>", "<Rooms><Room>101室</Room>x<Room>"), {},
-         true, false, {kInError, kProctorKept}, {in, out}},
+         true, false, {Said(kInError, "文件的列表中夹有文字，其后的内容没有读入：\n<task>/" + in), kProctorKept}, {in, out}},
         {"in.xml huge numbers", in,
          [](const std::string& text) {
              return Replace("teachercount=\"2\"", "teachercount=\"99999999999\"")(
@@ -183,8 +206,9 @@ TEST(DamagedInput, EveryFileOfATask)
              EXPECT_EQ(set.data().GetPlan("p1")->teacherCount, 999);
              EXPECT_EQ(set.data().GetRule().classPolicy, INT_MIN);
          }},
-        {"out.xml cut in the middle", out, CutInTheMiddle(), {}, true, false, {kOutError, kProctorKept}, {in, out}},
-        {"out.xml a folder", out, {}, {}, true, false, {kOutError, kProctorKept}, {in, out}},
+        {"out.xml cut in the middle", out, CutInTheMiddle(), {}, true, false,
+         {Said(kOutError, NotXml(out, "XML 格式错误（第 1 行，第 120 列）：结束标记有误")), kProctorKept}, {in, out}},
+        {"out.xml a folder", out, {}, {}, true, false, {Said(kOutError, AFolder(out)), kProctorKept}, {in, out}},
         {"out.xml teachers after a comment", out,
          Replace("<Teacher>王喆</Teacher>", "<Teacher>王喆</Teacher><!-- --><Teacher>张玥</Teacher>"), {}, true, true,
          {}, {},
@@ -199,7 +223,7 @@ TEST(DamagedInput, EveryFileOfATask)
          }},
         {"out.xml teachers after text", out,
          Replace("<Teacher>王喆</Teacher>", "<Teacher>王喆</Teacher>x<Teacher>张玥</Teacher>"), {}, true, false,
-         {kOutError, kProctorKept}, {in, out}},
+         {Said(kOutError, "文件的列表中夹有文字，其后的内容没有读入：\n<task>/" + out), kProctorKept}, {in, out}},
     };
 
     for (const Case& c : cases) {
@@ -234,7 +258,10 @@ TEST(DamagedInput, EveryFileOfATask)
             EXPECT_EQ(task.SaveOutputData(), !task.IsOutputReadPartial());
             EXPECT_EQ(set.Save(), c.setOpens);
         }
-        EXPECT_EQ(recorder.Texts(), c.messages);
+        std::vector<std::string> expected;
+        for (const std::string& text : c.messages)
+            expected.push_back(zem::ReplaceAll(text, "<task>/", dir / ""));
+        EXPECT_EQ(recorder.Texts(), expected);
         for (const std::string& name : c.kept) {
             if (name == c.file) {
                 EXPECT_EQ(zem::FolderExists(dir / name), !c.edit && !c.raw) << name;

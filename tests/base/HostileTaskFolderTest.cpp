@@ -62,6 +62,10 @@ const char* const kProctorIn =
     "</Plan></PlanInfo><TeacherInfo><Teacher>王喆</Teacher></TeacherInfo><Rule><ClassPolicy>1</ClassPolicy>"
     "<SubjectPolicy>2</SubjectPolicy></Rule></Input>";
 
+std::string Said(const std::string& heading, const std::string& why) { return heading + "\n\n" + why; }
+std::string UnreadText(const std::string& path) { return "文件的列表中夹有文字，其后的内容没有读入：\n" + path; }
+std::string TooDeepText(const std::string& path) { return "无法读取 XML 文件：" + path + "\nXML 嵌套层次过深（超过 32 层）"; }
+
 struct Folders {
     std::string task;     // ends with '/'
     std::string outside;  // beside the task folder, ends with '/'
@@ -258,7 +262,6 @@ TEST(HostileTaskFolder, NothingIsLostAndNothingOutsideIsTouched)
             EXPECT_EQ(recorder.Texts(), (std::vector<std::string>{message(f), kOutputKept}));
         };
     };
-    auto fixed = [](std::string text) { return [text](const Folders&) { return text; }; };
 
     std::vector<Case> cases;
     // A comment or processing instruction first in every list and named part of input.xml.
@@ -305,26 +308,26 @@ TEST(HostileTaskFolder, NothingIsLostAndNothingOutsideIsTouched)
                      [](const Folders& f) {
                          WriteRaw(f.input(), Gbk(zem::ReplaceAll(FullInput(), "<Course id=\"k3\"", "x<Course id=\"k3\"")));
                      },
-                     opensNot(fixed(kInputError))});
+                     opensNot([](const Folders& f) { return Said(kInputError, UnreadText(f.input())); })});
     cases.push_back({"text between the lessons of output.xml",
                      [](const Folders& f) {
                          WriteRaw(f.output(), Gbk(zem::ReplaceAll(kOutput, "<Item day=\"2\" segment=\"0\" section=\"0\" course=\"k2\"",
                                                                   "x<Item day=\"2\" segment=\"0\" section=\"0\" course=\"k2\"")));
                      },
-                     timetablesKept(fixed(kOutputError))});
+                     timetablesKept([](const Folders& f) { return Said(kOutputError, UnreadText(f.output())); })});
     // Nesting tens of thousands deep where text is read.
     cases.push_back({"input.xml nested deep in forenoon",
                      [](const Folders& f) {
                          WriteRaw(f.input(), Gbk(zem::ReplaceAll(FullInput(), "<forenoon>4</forenoon>",
                                                                  "<forenoon>" + Nested("4", 100000) + "</forenoon>")));
                      },
-                     opensNot(fixed(kInputError))});
+                     opensNot([](const Folders& f) { return Said(kInputError, TooDeepText(f.input())); })});
     cases.push_back({"output.xml nested deep in a lesson",
                      [](const Folders& f) {
                          WriteRaw(f.output(), Gbk(zem::ReplaceAll(kOutput, "oddEven=\"2\"/>",
                                                                   "oddEven=\"2\">" + Nested("", 100000) + "</Item>")));
                      },
-                     timetablesKept(fixed(kOutputError))});
+                     timetablesKept([](const Folders& f) { return Said(kOutputError, TooDeepText(f.output())); })});
     cases.push_back({"in.xml nested deep in ClassPolicy",
                      [](const Folders& f) {
                          WriteRaw(f.task + "proctor/期中/in.xml",
@@ -336,7 +339,7 @@ TEST(HostileTaskFolder, NothingIsLostAndNothingOutsideIsTouched)
                          EXPECT_FALSE(set.Open(task.get(), "期中"));
                          EXPECT_FALSE(set.Save());
                          EXPECT_EQ(recorder.Texts(), (std::vector<std::string>{
-                                                         "读取 in.xml 文件出错！",
+                                                         Said("读取 in.xml 文件出错！", TooDeepText(f.task + "proctor/期中/in.xml")),
                                                          "监考数据未能完整读入。为免覆盖 in.xml 和 out.xml 中的数据，本次未保存。"}));
                      }});
     // Links: a save replaces the link itself; what it points to stays as it was.
@@ -412,7 +415,7 @@ TEST(HostileTaskFolder, NothingIsLostAndNothingOutsideIsTouched)
                          EXPECT_EQ(recorder.Texts(),
                                    (std::vector<std::string>{
                                        "无法创建监考数据文件夹。\n\n无法使用文件夹，同名的是一个链接：" + f.task + "proctor",
-                                       "保存出错！\n\n无法写入文件：\n" + f.task + "proctor/期中\n（是一个链接）"}));
+                                       "保存出错！\n\n无法使用文件夹，同名的是一个链接：" + f.task + "proctor"}));
                      }});
     cases.push_back({"removing a backup folder that is a link",
                      [](const Folders& f) { Link(f.outside + "days", f.task + "Backup"); },
@@ -525,6 +528,107 @@ TEST(HostileTaskFolder, NothingIsLostAndNothingOutsideIsTouched)
                          },
                          {"测试.zem"}});
     }
+    cases.push_back({"the task file in GBK behind a UTF-8 mark",
+                     [](const Folders& f) {
+                         WriteRaw(f.taskFile, "\xEF\xBB\xBF[Task Info]\r\nName=物理组\r\n" +
+                                                  Gbk("Creator=王喆\r\nDescription=初一年级\r\n"));
+                     },
+                     [](const Folders& f, MessageRecorder& recorder) {
+                         {
+                             auto task = Opened(f);
+                             EXPECT_EQ(task->GetTaskInfo().GetTaskAuthor(), "王喆");
+                             EXPECT_EQ(task->GetTaskInfo().GetDescription(), "初一年级");
+                             task->GetTaskInfo().SetTaskAuthor("李堃");
+                             EXPECT_TRUE(task->GetTaskInfo().WriteToFile());
+                         }
+                         auto task = Opened(f);
+                         EXPECT_EQ(task->GetTaskInfo().GetTaskName(), "物理组");
+                         EXPECT_EQ(task->GetTaskInfo().GetTaskAuthor(), "李堃");
+                         EXPECT_EQ(task->GetTaskInfo().GetDescription(), "初一年级");
+                         EXPECT_TRUE(recorder.messages.empty());
+                     },
+                     {"测试.zem"}});
+    for (const auto& [what, line] : {std::pair{"a Name that is no GBK", std::string("Name=\x81\x7F\r\n")},
+                                     std::pair{"no Name", std::string()}}) {
+        const std::string nameLine = line;
+        cases.push_back({std::string("the task file with ") + what,
+                         [nameLine](const Folders& f) {
+                             WriteRaw(f.taskFile, "[Task Info]\r\n" + nameLine + Gbk("Creator=王喆\r\n"));
+                         },
+                         [](const Folders& f, MessageRecorder& recorder) {
+                             auto task = Opened(f);
+                             EXPECT_EQ(task->GetTaskInfo().GetTaskName(), "task");
+                             EXPECT_EQ(task->GetTaskInfo().GetTaskAuthor(), "王喆");
+                             EXPECT_EQ(recorder.Texts(),
+                                       std::vector<std::string>{"排课任务文件 " + f.taskFile +
+                                                                " 中的任务名称（Name）无法读取，已改用文件夹的名称“task”。"});
+                         }});
+    }
+    cases.push_back({"backup.ini with relative paths",
+                     [](const Folders& f) {
+                         WriteRaw(f.task + "backup.ini",
+                                  Gbk("[Backup]\r\n1=2|20240102080000|../outside/days|\r\n2=2|20240102080000|copy|\r\n"
+                                      "3=2|20240102080000|..\\outside|\r\n4=2|20240101080000|" + f.outside + "days|\r\n"
+                                      "5=2|20230101080000|D:\\备份\\测试|\r\n"));
+                     },
+                     [](const Folders& f, MessageRecorder& recorder) {
+                         auto task = Opened(f);
+                         std::vector<const CBackupEntry*> entries;
+                         task->GetBackupManager().GetAllBackups(entries);
+                         std::vector<std::string> folders;
+                         for (const CBackupEntry* entry : entries)
+                             folders.push_back(entry->m_strFolder);
+                         EXPECT_EQ(folders, (std::vector<std::string>{f.outside + "days", "D:\\备份\\测试"}));
+                         std::string error;
+                         EXPECT_FALSE(task->GetBackupManager().AddEntry(CBackupManager::ManualBackup, "20240103080000",
+                                                                        "备份/测试", "", &error));
+                         EXPECT_EQ(error, "备份位置不是完整的路径：备份/测试");
+                         EXPECT_TRUE(recorder.messages.empty());
+                     }});
+    cases.push_back({"report.txt of another run than output.xml",
+                     [](const Folders& f) {
+                         WriteRaw(f.output(), Gbk(zem::ReplaceAll(kOutput, "<Output>", "<Output run=\"20240102080000-2\">")));
+                         WriteRaw(f.task + "report.txt", Gbk("上次的报告") + std::string(1, '\0') + "20240101080000-1");
+                     },
+                     [](const Folders& f, MessageRecorder& recorder) {
+                         auto task = Opened(f);
+                         EXPECT_TRUE(task->IsLastReportOutOfDate());
+                         const std::string& report = task->GetLastReportInfo().GetReportInfo();
+                         EXPECT_EQ(report.rfind("【报告已过期】\n", 0), 0u) << report;
+                         EXPECT_EQ(report.substr(report.size() - std::string("上次的报告").size()), "上次的报告");
+                         EXPECT_TRUE(recorder.messages.empty());
+                     }});
+    // Names too long for the system and links that lead to themselves, where the task's folders go.
+    cases.push_back({"Backup and proctor links that lead to themselves",
+                     [](const Folders& f) {
+                         Link(f.task + "Backup", f.task + "Backup");
+                         Link(f.task + "proctor", f.task + "proctor");
+                     },
+                     [](const Folders& f, MessageRecorder& recorder) {
+                         auto task = Opened(f);
+                         EXPECT_FALSE(task->AutoBackup(true, "自动排课前", false));
+                         CScheduleProctor set;
+                         EXPECT_FALSE(set.Open(task.get(), "期中"));
+                         EXPECT_EQ(recorder.Texts(),
+                                   (std::vector<std::string>{
+                                       "“自动排课前”的备份未能完成，排课任务的文件没有备份。\n\n"
+                                       "无法使用文件夹，同名的是一个链接：" + f.task + "Backup",
+                                       "无法创建监考数据文件夹。\n\n无法使用文件夹，同名的是一个链接：" + f.task + "proctor"}));
+                     }});
+    cases.push_back({"a proctoring named too long for the system",
+                     [](const Folders&) {},
+                     [](const Folders& f, MessageRecorder& recorder) {
+                         auto task = Opened(f);
+                         CScheduleProctor set;
+                         // 258 bytes: a name the file-name check lets through, longer than a folder entry holds.
+                         std::string longName(90, 'x');
+                         for (int i = 0; i < 14; ++i)
+                             longName += "期中考试";
+                         EXPECT_FALSE(set.Open(task.get(), longName));
+                         ASSERT_EQ(recorder.messages.size(), 1u);
+                         EXPECT_NE(recorder.Texts()[0].find("文件名太长"), std::string::npos) << recorder.Texts()[0];
+                     },
+                     {"proctor"}});
     // Two programs on one task; one program's own windows may open it anew.
     cases.push_back({"a second writer", [](const Folders&) {},
                      [](const Folders& f, MessageRecorder& recorder) {

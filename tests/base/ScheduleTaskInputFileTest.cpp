@@ -6,6 +6,7 @@
 #include "support/TableConsistency.h"
 #include "TaskDump.h"
 #include "testing/generator/SchoolGenerator.h"
+#include "platform/Text.h"
 #include "support/GbkBytes.h"
 #include "support/MessageRecorder.h"
 #include "support/TempFolder.h"
@@ -344,26 +345,30 @@ TEST(InputFile, MissingRequiredAttributeFailsTheOpening)
     struct Case {
         const char* from;
         const char* to;
+        const char* missing;  // the attribute the message names
     };
     const Case cases[] = {
-        {"<Subject id=\"s2\" name=\"体育\" shortname=\"体育\" priority=\"1\"", "<Subject id=\"s2\" name=\"体育\" shortname=\"体育\""},
-        {"<day index=\"3\" forenoon=\"111100\"", "<day index=\"3\""},
-        {"<Activity node=\"412\"", "<Activity"},
-        {"<PeriodName enable=\"1\">", "<PeriodName>"},
-        {"<Class id=\"c2\" name=\"初一(2)班\" shortname=\"初一2\" studentcount=\"44\"", "<Class id=\"c2\" name=\"初一(2)班\" shortname=\"初一2\""},
+        {"<Subject id=\"s2\" name=\"体育\" shortname=\"体育\" priority=\"1\"", "<Subject id=\"s2\" name=\"体育\" shortname=\"体育\"",
+         "priority"},
+        {"<day index=\"3\" forenoon=\"111100\"", "<day index=\"3\"", "forenoon"},
+        {"<Activity node=\"412\"", "<Activity", "node"},
+        {"<PeriodName enable=\"1\">", "<PeriodName>", "enable"},
+        {"<Class id=\"c2\" name=\"初一(2)班\" shortname=\"初一2\" studentcount=\"44\"", "<Class id=\"c2\" name=\"初一(2)班\" shortname=\"初一2\"",
+         "studentcount"},
         {"weekcount=\"2\" halfnode=\"0\" contnodes=\"1\" conttimes=\"0\" roomstrategy=\"2\" roomparam=\"r1\" index=\"2\"",
-         "weekcount=\"2\" halfnode=\"0\" contnodes=\"1\" conttimes=\"0\" roomstrategy=\"2\" roomparam=\"r1\""},
-        {"<FixedTime id=\"c1\" time=\"312,\"", "<FixedTime id=\"c1\""},
-        {"<Activity node=\"110\" name=\"教研活动\"/>", "<Activity node=\"110\"/>"},
-        {"odd=\"k4\" even=\"k5\"", "odd=\"k4\""},
-        {"<MutexSubject id=\"ms1\" index=\"0\">", "<MutexSubject id=\"ms1\">"},
+         "weekcount=\"2\" halfnode=\"0\" contnodes=\"1\" conttimes=\"0\" roomstrategy=\"2\" roomparam=\"r1\"", "index"},
+        {"<FixedTime id=\"c1\" time=\"312,\"", "<FixedTime id=\"c1\"", "time"},
+        {"<Activity node=\"110\" name=\"教研活动\"/>", "<Activity node=\"110\"/>", "name"},
+        {"odd=\"k4\" even=\"k5\"", "odd=\"k4\"", "even"},
+        {"<MutexSubject id=\"ms1\" index=\"0\">", "<MutexSubject id=\"ms1\">", "index"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.from);
         TempFolder dir;
         Opened opened = OpenInput(dir, Replaced(FullFixture(), c.from, c.to));
         EXPECT_FALSE(opened.ok);
-        EXPECT_EQ(opened.messages, std::vector<std::string>{kReadError});
+        EXPECT_EQ(opened.messages, std::vector<std::string>{zem::Format("%s\n\n文件中有元素缺少属性“%s”：\n%s", kReadError,
+                                                                        c.missing, (dir / "input.xml").c_str())});
     }
 
     // What was read before the fault stays in the task.
@@ -375,19 +380,25 @@ TEST(InputFile, MissingRequiredAttributeFailsTheOpening)
 
 TEST(InputFile, MissingOrDamagedFileIsReported)
 {
-    const std::vector<std::pair<const char*, std::string>> cases = {
-        {"missing", ""},
-        {"not XML", "这不是 XML"},
-        {"cut short", Gbk(FullFixture().substr(0, 900))},
-        {"no Input element", "<?xml version='1.0'?><Output/>"},
+    struct Case {
+        const char* name;
+        std::string bytes;
+        std::string reason;  // "%s" stands for the file
     };
-    for (const auto& [name, bytes] : cases) {
-        SCOPED_TRACE(name);
+    const Case cases[] = {
+        {"missing", "", "找不到文件：%s"},
+        {"not XML", "这不是 XML", "无法读取 XML 文件：%s\n不是 GBK 编码的文本（第 1 行，第 5 列）"},
+        {"cut short", Gbk(FullFixture().substr(0, 900)), "无法读取 XML 文件：%s\nXML 格式错误（第 13 行，第 72 列）：属性有误"},
+        {"no Input element", "<?xml version='1.0'?><Output/>", "文件中没有 Input 元素：\n%s"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
         TempFolder dir;
         MessageRecorder recorder;
         CScheduleTask task;
-        EXPECT_FALSE(task.Open(MakeTaskFolder(dir.path(), bytes)));
-        EXPECT_EQ(recorder.Texts(), std::vector<std::string>{kReadError});
+        EXPECT_FALSE(task.Open(MakeTaskFolder(dir.path(), c.bytes)));
+        EXPECT_EQ(recorder.Texts(), std::vector<std::string>{std::string(kReadError) + "\n\n" +
+                                                             zem::ReplaceAll(c.reason, "%s", dir / "input.xml")});
         EXPECT_EQ(recorder.messages[0].icon, zem::MessageIcon::Error);
     }
 }

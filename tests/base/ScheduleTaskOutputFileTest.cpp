@@ -1,14 +1,19 @@
 #include "base/ScheduleTask.h"
 
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "support/SchoolBuilder.h"
 #include "support/TableConsistency.h"
 #include "TaskDump.h"
+#include "platform/Files.h"
+#include "platform/Text.h"
 #include "support/GbkBytes.h"
 #include "support/MessageRecorder.h"
 #include "support/TempFolder.h"
 
+#include <csignal>
 #include <random>
 #include <regex>
 
@@ -120,24 +125,28 @@ TEST(OutputFile, FaultyFileIsReportedOnceAndNotOverwritten)
         std::string xml;
         const char* kept;  // the lesson that must stay at 0/0/0, or none
         int half;
+        std::string reason;  // "%s" stands for the file
     };
+    const std::string outOfRange = "文件中有一节课的时间缺少或超出范围：\n%s";
+    const std::string twoAtOnce = "文件中有两节课排在初一(1)班的同一个时间（第1周周一上午第1节）：\n%s";
     const Case cases[] = {
         {"day out of range", "<Output><Class id=\"c1\" name=\"x\"><Item day=\"14\" segment=\"0\" section=\"0\" course=\"k1\" room=\"\"/>" +
                                  good + "<Item day=\"0\" segment=\"5\" section=\"0\" course=\"k1\" room=\"\"/></Class></Output>",
-         "k1", 1},
+         "k1", 1, outOfRange},
         {"section out of range", "<Output><Class id=\"c1\" name=\"x\">" + good +
                                      "<Item day=\"0\" segment=\"0\" section=\"-1\" course=\"k1\" room=\"\"/></Class></Output>",
-         "k1", 1},
+         "k1", 1, outOfRange},
         {"day missing", "<Output><Class id=\"c1\" name=\"x\"><Item segment=\"0\" section=\"1\" course=\"k1\" room=\"\"/>" + good +
                             "</Class></Output>",
-         "k1", 1},
+         "k1", 1, outOfRange},
         {"two lessons of a class at once", "<Output><Class id=\"c1\" name=\"x\">" + good +
                                                "<Item day=\"0\" segment=\"0\" section=\"0\" course=\"k2\" room=\"r1\" oddEven=\"1\"/></Class></Output>",
-         "k1", 1},
+         "k1", 1, twoAtOnce},
         {"a whole-week lesson onto a held even half", "<Output><Class id=\"c1\" name=\"x\">" + evenK2 + good + "</Class></Output>",
-         "k2", 2},
-        {"not XML", "<Output><Class>", nullptr, 0},
-        {"no Output element", "<Input/>", nullptr, 0},
+         "k2", 2, twoAtOnce},
+        {"not XML", "<Output><Class>", nullptr, 0,
+         "无法读取 XML 文件：%s\nXML 格式错误（第 1 行，第 54 列）：结束标记与开始标记不配对，或文件不完整"},
+        {"no Output element", "<Input/>", nullptr, 0, "文件中没有 Output 元素：\n%s"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -149,7 +158,8 @@ TEST(OutputFile, FaultyFileIsReportedOnceAndNotOverwritten)
         MessageRecorder recorder;
         CScheduleTask task;
         ASSERT_TRUE(task.Open(taskFile));
-        EXPECT_EQ(recorder.Texts(), std::vector<std::string>{kReadError});
+        EXPECT_EQ(recorder.Texts(), std::vector<std::string>{std::string(kReadError) + "\n\n" +
+                                                             zem::ReplaceAll(c.reason, "%s", dir / "output.xml")});
         EXPECT_TRUE(task.IsOutputReadPartial());
         // The good item still loads; a lesson already in the cell stays.
         if (c.kept) {
@@ -255,7 +265,9 @@ TEST(OutputFile, DamagedTaskFilesNeverCrash)
         CScheduleTask task;
         const bool opened = task.Open(taskFile);
         if (!opened) {
-            EXPECT_EQ(recorder.Texts(), std::vector<std::string>{"读取 input.xml 文件出错！"});
+            // Said once, with the reason.
+            ASSERT_EQ(recorder.messages.size(), 1u);
+            EXPECT_EQ(recorder.Texts()[0].rfind("读取 input.xml 文件出错！\n\n", 0), 0u) << recorder.Texts()[0];
         } else {
             EXPECT_LE(recorder.messages.size(), 1u);
             EXPECT_TRUE(TablesConsistent(task));
@@ -276,3 +288,115 @@ TEST(OutputFile, TaskWithoutTimetablesOpensQuietly)
 }
 
 }  // namespace
+
+// A run's two result files change together: the program killed between their writes leaves the
+// report of the earlier run beside it, and opening the task says the report is out of date.
+TEST(OutputFile, AKillBetweenTheResultFilesLeavesAReportShownAsOutOfDate)
+{
+    enum class KilledAt { Nowhere, ReportWritten, OutputWritten };
+    for (const KilledAt killed : {KilledAt::Nowhere, KilledAt::ReportWritten, KilledAt::OutputWritten}) {
+        SCOPED_TRACE(static_cast<int>(killed));
+        TempFolder dir;
+        const std::string taskFile = MakeTaskFolder(dir.path(), FullFixtureBytes());
+        MessageRecorder recorder;
+        {
+            CScheduleTask task;
+            ASSERT_TRUE(task.Open(taskFile));
+            task.GetLastReportInfo().SetReportInfo("上次的报告");
+            const CScheduleTask::RunResultSave saved = task.SaveRunResult();
+            ASSERT_TRUE(saved.outputSaved);
+            ASSERT_EQ(saved.reportError, 0);
+        }
+        const std::string oldOutput = ReadRaw(dir / "output.xml");
+        const std::string oldReport = ReadRaw(dir / "report.txt");
+
+        // The next run, in a program of its own that the hook ends as kill -9 would.
+        auto run = [&] {
+            CScheduleTask task;
+            if (!task.Open(taskFile))
+                return false;
+            task.SetCourseNode(task.FindCourse("k1"), "", false, {1, 0, 0}, 0);
+            task.GetLastReportInfo().SetReportInfo("这次的报告");
+            CScheduleTask::SetRunSaveHookForTesting([killed](CScheduleTask::RunSaveStep step) {
+                if ((step == CScheduleTask::RunSaveStep::ReportWritten && killed == KilledAt::ReportWritten) ||
+                    (step == CScheduleTask::RunSaveStep::OutputWritten && killed == KilledAt::OutputWritten))
+                    ::kill(::getpid(), SIGKILL);
+            });
+            const CScheduleTask::RunResultSave saved = task.SaveRunResult();
+            CScheduleTask::SetRunSaveHookForTesting({});
+            return saved.outputSaved && saved.reportError == 0;
+        };
+        if (killed == KilledAt::Nowhere) {
+            ASSERT_TRUE(run());
+        } else {
+            const pid_t child = ::fork();
+            if (child == 0) {
+                run();
+                std::_Exit(0);
+            }
+            int status = 0;
+            ASSERT_EQ(::waitpid(child, &status, 0), child);
+            ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL) << status;
+        }
+
+        const bool outputChanged = ReadRaw(dir / "output.xml") != oldOutput;
+        EXPECT_EQ(outputChanged, killed != KilledAt::ReportWritten);
+        EXPECT_EQ(ReadRaw(dir / "report.txt") != oldReport, killed == KilledAt::Nowhere);
+        CScheduleTask reopened;
+        ASSERT_TRUE(reopened.Open(taskFile));
+        const std::string& report = reopened.GetLastReportInfo().GetReportInfo();
+        EXPECT_EQ(reopened.IsLastReportOutOfDate(), killed == KilledAt::OutputWritten);
+        switch (killed) {
+        case KilledAt::Nowhere:
+            EXPECT_EQ(report, "这次的报告");
+            break;
+        case KilledAt::ReportWritten:
+            EXPECT_EQ(report, "上次的报告");
+            break;
+        case KilledAt::OutputWritten:
+            EXPECT_EQ(report.rfind("【报告已过期】\n", 0), 0u) << report;
+            EXPECT_NE(report.find("上次的报告"), std::string::npos) << report;
+            break;
+        }
+        EXPECT_EQ(reopened.GetClass("c1")->GetTable(false).GetNode(1, 0, 0).GetCourseId(1), outputChanged ? "k1" : "");
+        // The report waiting beside its target went when the task was opened again.
+        std::vector<zem::FolderEntry> entries;
+        ASSERT_TRUE(zem::ListFolder(dir.path(), entries));
+        for (const zem::FolderEntry& entry : entries)
+            EXPECT_FALSE(zem::IsOwnTemporaryFileName(entry.name)) << entry.name;
+        EXPECT_TRUE(recorder.messages.empty());
+    }
+}
+
+// The stamp goes after the zero that ends the report's text, where readers of the text never look,
+// and old files without stamps read as they always did.
+TEST(OutputFile, ReportAndTimetablesCarryTheSameRunStamp)
+{
+    TempFolder dir;
+    const std::string taskFile = MakeTaskFolder(dir.path(), FullFixtureBytes());
+    MessageRecorder recorder;
+    CScheduleTask task;
+    ASSERT_TRUE(task.Open(taskFile));
+    task.GetLastReportInfo().SetReportInfo("报告");
+    ASSERT_TRUE(task.SaveRunResult().outputSaved);
+    const std::string stamp = task.GetRunStamp();
+    ASSERT_FALSE(stamp.empty());
+    EXPECT_EQ(ReadRaw(dir / "report.txt"), Gbk("报告") + std::string(1, '\0') + stamp);
+    EXPECT_NE(ReadRaw(dir / "output.xml").find("<Output run=\"" + stamp + "\">"), std::string::npos);
+    // A save of the timetables alone keeps the run they came from.
+    ASSERT_TRUE(task.SaveOutputData());
+    EXPECT_NE(ReadRaw(dir / "output.xml").find("<Output run=\"" + stamp + "\">"), std::string::npos);
+    task.GetLastReportInfo().SetReportInfo("报告");
+    ASSERT_TRUE(task.SaveRunResult().outputSaved);
+    EXPECT_NE(task.GetRunStamp(), stamp);
+
+    // Files written before stamps, or by a program that knows none.
+    WriteRaw(dir / "output.xml", "<?xml version='1.0' encoding='GB2312'?><Output/>");
+    WriteRaw(dir / "report.txt", Gbk("旧报告") + std::string(1, '\0'));
+    CScheduleTask old;
+    ASSERT_TRUE(old.Open(taskFile, TaskAccess::ReadOnly));
+    EXPECT_EQ(old.GetRunStamp(), "");
+    EXPECT_FALSE(old.IsLastReportOutOfDate());
+    EXPECT_EQ(old.GetLastReportInfo().GetReportInfo(), "旧报告");
+    EXPECT_TRUE(recorder.messages.empty());
+}

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+
 namespace {
 
 // Writes the generated school as a task folder and opens it from there, as the program would.
@@ -67,7 +68,9 @@ TEST(CoreGeneratedSchool, SameSeedWritesTheSameTimetableFile)
         CoreRunOptions options = TestOptions(9);
         options.tries = 10;
         RunEngine(*task, options);
-        ASSERT_TRUE(zem::ReadFileBytes(folder + "output.xml", outputs[run]));
+        std::string bytes;
+        ASSERT_TRUE(zem::ReadFileBytes(folder + "output.xml", bytes));
+        outputs[run] = TimetablesWithoutRunStamp(bytes);
     }
     EXPECT_FALSE(outputs[0].empty());
     EXPECT_TRUE(outputs[0] == outputs[1]) << "output.xml differs between two runs of seed 9";

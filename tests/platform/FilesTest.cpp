@@ -2,13 +2,19 @@
 
 #include "support/TempFolder.h"
 
+#include "platform/Text.h"
+
 #include <gtest/gtest.h>
+#include <grp.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <csignal>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -101,6 +107,128 @@ TEST(Files, FailuresGiveTheErrorNumberAndAReasonInChinese)
     }
     EXPECT_EQ(FileErrorReason(ENOSPC), "磁盘空间不足");
     EXPECT_EQ(FileErrorReason(12345), "错误代码 12345");
+}
+
+// Every call of the library on a path the system refuses: what it gave and whether its text says
+// why, one line a call. Nothing may throw: a call that did would end the program.
+std::string Probe(const std::string& path, const std::string& source, const std::string& scratch)
+{
+    std::string said;
+    auto note = [&](const char* call, bool ok, int code, const std::string& error) {
+        const bool why = code != 0 && error.find(FileErrorReason(code)) != std::string::npos;
+        said += Format("%s %s %d %s\n", call, ok ? "ok" : "failed", code, why ? "why" : ("no why: " + error).c_str());
+    };
+    said += Format("exists %d %d\n", FileExists(path), FolderExists(path));
+    std::string error;
+    int code = 0;
+    bool ok = MakeFolder(path, &error, &code);
+    note("MakeFolder", ok, code, error);
+    ok = MakeRealFolder(path, &error, &code);
+    note("MakeRealFolder", ok, code, error);
+    code = CopyFolder(source, path, &error);
+    note("CopyFolder to", code == 0, code, error);
+    code = CopyFolder(path, scratch + "copy", &error);
+    note("CopyFolder from", code == 0, code, error);
+    ok = WriteFileAtomic(path + "/input.xml", "x", &error, &code);
+    note("WriteFileAtomic", ok, code, error);
+    ok = CopyFile(source + "/input.xml", path + "/input.xml", &error, &code);
+    note("CopyFile", ok, code, error);
+    std::string bytes;
+    ok = ReadFileBytes(path + "/input.xml", bytes, &error, &code);
+    note("ReadFileBytes", ok, code, error);
+    // ListFolder gives no number: its text must give the reason the read before it gave.
+    std::vector<FolderEntry> entries;
+    ok = ListFolder(path, entries, &error);
+    note("ListFolder", ok, ok ? 0 : code, error);
+    IsPathSameOrInside(path, scratch);
+    return said;
+}
+
+std::string Refused(int code)
+{
+    std::string said = "exists 0 0\n";
+    for (const char* call : {"MakeFolder", "MakeRealFolder", "CopyFolder to", "CopyFolder from", "WriteFileAtomic",
+                             "CopyFile", "ReadFileBytes", "ListFolder"})
+        said += Format("%s failed %d why\n", call, code);
+    return said;
+}
+
+// Runs `probe` as the user nobody in a child process (root passes every permission check) and
+// gives what it said; without root it runs here. Empty, with `skipped` set, where no user can be
+// switched to.
+std::string AsAnotherUser(const std::function<std::string()>& probe, bool& skipped)
+{
+    skipped = false;
+    if (::geteuid() != 0)
+        return probe();
+    int pipeFds[2];
+    if (::pipe(pipeFds) != 0)
+        return "no pipe";
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::close(pipeFds[0]);
+        constexpr gid_t kNobody = 65534;
+        if (::setgroups(0, nullptr) != 0 || ::setgid(kNobody) != 0 || ::setuid(kNobody) != 0)
+            std::_Exit(77);
+        const std::string said = probe();
+        const bool written = ::write(pipeFds[1], said.data(), said.size()) == static_cast<ssize_t>(said.size());
+        std::_Exit(written ? 0 : 1);
+    }
+    ::close(pipeFds[1]);
+    std::string said;
+    char buffer[4096];
+    for (ssize_t n; (n = ::read(pipeFds[0], buffer, sizeof buffer)) > 0;)
+        said.append(buffer, static_cast<std::size_t>(n));
+    ::close(pipeFds[0]);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    if (WIFEXITED(status) && WEXITSTATUS(status) == 77) {
+        skipped = true;
+        return {};
+    }
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
+        said += Format("the probe ended with status %d\n", status);
+    return said;
+}
+
+TEST(Files, APathTheSystemRefusesIsAnErrorWithItsReasonNeverAnException)
+{
+    TempFolder folder;
+    const std::string source = folder / "source";
+    WriteRaw(source + "/input.xml", "<Input/>");
+    const std::string scratch = folder / "scratch/";
+    ASSERT_TRUE(MakeFolder(scratch));
+
+    // A name longer than a folder entry can hold, as a task named with 300 characters gives.
+    EXPECT_EQ(Probe(folder / std::string(300, 'x'), source, scratch), Refused(ENAMETOOLONG));
+    EXPECT_EQ(Probe(folder / (std::string(100, 'y') + "/" + std::string(256, 'z')), source, scratch),
+              Refused(ENAMETOOLONG));
+    EXPECT_EQ(FileErrorReason(ENAMETOOLONG), "文件名太长");
+
+    // Links that lead to themselves, directly or through a folder.
+    const std::string loop = folder / "loop";
+    ASSERT_EQ(::symlink(loop.c_str(), loop.c_str()), 0);
+    EXPECT_EQ(Probe(loop, source, scratch), Refused(ELOOP));
+    EXPECT_EQ(Probe(loop + "/sub", source, scratch), Refused(ELOOP));
+    EXPECT_TRUE(IsLink(loop));
+
+    // A folder the user may not search.
+    const std::string locked = folder / "locked";
+    ASSERT_TRUE(MakeFolder(locked + "/inside"));
+    WriteRaw(locked + "/inside/input.xml", "x");
+    ::chmod(folder.path().c_str(), 0755);
+    ::chmod(source.c_str(), 0755);
+    ::chmod((source + "/input.xml").c_str(), 0644);
+    ::chmod(scratch.c_str(), 0777);
+    ::chmod(locked.c_str(), ::geteuid() == 0 ? 0700 : 0);
+    bool skipped = false;
+    const std::string said =
+        AsAnotherUser([&] { return Probe(locked + "/inside", source, scratch); }, skipped);
+    ::chmod(locked.c_str(), 0755);
+    if (skipped)
+        GTEST_SKIP() << "no other user to switch to: the case of a folder without permission is not tried";
+    EXPECT_EQ(said, Refused(EACCES));
+    EXPECT_EQ(ReadRaw(locked + "/inside/input.xml"), "x");
 }
 
 TEST(Files, CheckFileNameRefusesNamesThatLeaveTheirFolderOrFailOnWindows)

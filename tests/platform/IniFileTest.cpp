@@ -198,6 +198,25 @@ TEST_F(IniFileTest, ReadsUtf8WithAMarkAndWritesItBackAsGbk)
     ASSERT_TRUE(zem::WriteProfileString(marked, "task info", "Creator", "王玥"));
     EXPECT_EQ(ReadBytes(marked), Gbk("[Task Info]\r\nName=物理喆\r\n") + "Face=😀\r\n" + Gbk("Creator=王玥\r\n"));
     EXPECT_EQ(zem::GetProfileString(marked, "Task Info", "Creator"), "王玥");
+
+    // An edit of a key whose value cannot be read replaces its line: a second line of the key
+    // would never be read, as the first wins.
+    ASSERT_TRUE(zem::WriteProfileString(marked, "Task Info", "Face", "笑脸"));
+    EXPECT_EQ(ReadBytes(marked), Gbk("[Task Info]\r\nName=物理喆\r\nFace=笑脸\r\nCreator=王玥\r\n"));
+}
+
+TEST_F(IniFileTest, GbkLinesBehindAUtf8MarkAreReadAsGbk)
+{
+    // An editor that added the mark to a GBK file, or GBK lines typed into a UTF-8 one.
+    const std::string marked = (dir_ / "mixed.zem").string();
+    WriteBytes(marked, "\xEF\xBB\xBF[Task Info]\r\nName=物理组\r\n" + Gbk("Creator=王喆\r\nDescription=初一年级\r\n"));
+    EXPECT_EQ(zem::GetProfileString(marked, "Task Info", "Name"), "物理组");
+    EXPECT_EQ(zem::GetProfileString(marked, "Task Info", "Creator"), "王喆");
+    EXPECT_EQ(zem::GetProfileString(marked, "Task Info", "Description"), "初一年级");
+    // One key, written once: the edit replaces its line and reopening reads the edit.
+    ASSERT_TRUE(zem::WriteProfileString(marked, "Task Info", "Creator", "李堃"));
+    EXPECT_EQ(ReadBytes(marked), Gbk("[Task Info]\r\nName=物理组\r\nCreator=李堃\r\nDescription=初一年级\r\n"));
+    EXPECT_EQ(zem::GetProfileString(marked, "Task Info", "Creator"), "李堃");
 }
 
 TEST_F(IniFileTest, ValuesRoundTripWhole)

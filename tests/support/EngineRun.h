@@ -11,6 +11,7 @@
 
 #include <functional>
 #include <mutex>
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -248,4 +249,13 @@ inline bool WorkingEqualsCommitted(CScheduleTask& task)
                 return false;
     }
     return true;
+}
+
+// output.xml's bytes without the stamp every run writes anew, for comparing the timetables of two
+// runs byte for byte; fails the test when the file has no stamp.
+inline std::string TimetablesWithoutRunStamp(const std::string& outputXml)
+{
+    const std::regex stamp(" run=\"[^\"]+\"");
+    EXPECT_TRUE(std::regex_search(outputXml, stamp)) << "output.xml has no run stamp";
+    return std::regex_replace(outputXml, stamp, "");
 }

@@ -93,6 +93,9 @@ std::vector<CBackupEntry> Entries(CScheduleTask* task)
     return copies;
 }
 
+const std::string kNameTooLong =
+    "创建备份目录失败\r\n\r\n错误代码：36（文件名太长）\r\n您可以尝试更换“备份到”的目标文件夹（比如备份到桌面）";
+
 class BackupTest : public TaskFolderTest {
 protected:
     // Runs the backup dialog from its launcher; `act` works it once it is shown.
@@ -284,6 +287,10 @@ TEST_F(BackupTest, RefusedBackupsLeaveNothingBehindAndKeepTheDialogOpen)
              return Target();
          },
          "备份", "备份input.xml文件失败\r\n\r\n找不到要备份的当前排课任务文件！"},
+        // The file system refuses the name; the dialog says why and goes on.
+        {"a name of 300 characters", [&] { return Target(); }, std::string(300, 'x'), kNameTooLong},
+        {"a relative place", [&] { return std::string("备份盘"); }, "备份",
+         "创建备份目录失败\r\n\r\n错误代码：22（路径无效）\r\n您可以尝试更换“备份到”的目标文件夹（比如备份到桌面）"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -306,6 +313,26 @@ TEST_F(BackupTest, RefusedBackupsLeaveNothingBehindAndKeepTheDialogOpen)
         EXPECT_TRUE(FilesIn(folder.path() + "tasks/") == before);
         EXPECT_EQ(Entries(Task()).size(), listed);
     }
+}
+
+// Enter on the name the dialog proposes for a task with a long name: the copy is made beside the
+// destination under a longer name than the proposal, which the file system refuses.
+TEST_F(BackupTest, TheProposedNameOfATaskWithALongNameFailsWithItsReason)
+{
+    std::string name;
+    for (int i = 0; i < 79; ++i)
+        name += "初";
+    OpenSchool(name);
+    ASSERT_TRUE(zem::MakeFolder(Target()));
+    ScriptedMessages messages;
+    RunBackup([&](CBackupDlg& dialog) {
+        dialog.SetDlgItemText(CBackupDlg::IDC_TARGET_FOLDER, Target());
+        dialog.SendCommand(zem::IDOK);
+        EXPECT_FALSE(dialog.IsEnded());
+        dialog.EndDialog(zem::IDCANCEL);
+    });
+    EXPECT_EQ(messages.Texts(), std::vector<std::string>{kNameTooLong});
+    EXPECT_TRUE(NamesIn(Target()).empty());
 }
 
 TEST_F(BackupTest, APieceThatCannotBeCopiedOrIsALinkIsNamedInAWarningAndLeftOut)
@@ -483,6 +510,26 @@ TEST_F(RestoreTest, ARestoreThatFailsLeavesTheTaskAsItWas)
         for (const std::string& name : NamesIn(TaskFolder()))
             EXPECT_NE(name.rfind(".restore", 0), 0u) << name;
     }
+}
+
+// A link that leads to itself where the restore puts the task's files aside (a leftover of the same
+// second): the restore fails with the reason and the task stays as it was.
+TEST_F(RestoreTest, AFolderTheSystemRefusesFailsTheRestoreWithItsReason)
+{
+    zem::gui::FakeClock clock;  // 2026-03-05 08:07:00
+    OpenSchool();
+    const std::string backup = folder.path() + "备份/";
+    ASSERT_EQ(zem::CopyFolder(TaskFolder(), backup), 0);
+    ChangeTask();
+    const auto before = CoreFiles(TaskFolder());
+    const std::string holding = TaskFolder() + ".restore-old-20260305080700";
+    ASSERT_EQ(::symlink(holding.c_str(), holding.c_str()), 0);
+    MessageRecorder messages;
+    EXPECT_FALSE(RestoreTaskFromBackup(backup));
+    ASSERT_FALSE(messages.messages.empty());
+    EXPECT_EQ(messages.messages.back().text, "恢复备份失败，排课任务已还原为恢复前的状态。\n\n无法创建文件夹：" + holding +
+                                                 "/\n是一个链接");
+    EXPECT_TRUE(CoreFiles(TaskFolder()) == before);
 }
 
 // ---- Clearing ----

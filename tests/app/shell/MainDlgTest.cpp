@@ -3,10 +3,12 @@
 #include "app/shell/MainDlg.h"
 #include "app/shell/NewTaskDlg.h"
 #include "app/shell/ProgramFeatures.h"
+#include "base/ScheduleTask.h"
 #include "platform/IniFile.h"
 #include "platform/gui/Desktop.h"
 #include "platform/gui/Timers.h"
 #include "support/GbkBytes.h"
+#include "support/MessageRecorder.h"
 
 #include <QTest>
 
@@ -80,6 +82,51 @@ TEST_F(MainDlgTest, ClosingOnAPageStoresItForTheNextStart)
         EXPECT_EQ(main.GetPagePanel()->GetCurrentPage(), 4);
         main.close();
     });
+}
+
+// Timetables a save could not write are lost when the program closes: it asks first, and saves
+// again, stays open or lets them go as the user says.
+TEST_F(MainDlgTest, ClosingAfterAFailedSaveAsksBeforeTheTimetablesAreLost)
+{
+    const std::string question = "课表没有保存成功，课表文件 output.xml 中还是以前的课表。关闭排课任务后，现在的课表将会丢失。\n\n"
+                                 "要再次保存课表吗？";
+    for (const int letGo : {zem::IDYES, zem::IDNO}) {
+        SCOPED_TRACE(letGo);
+        WithDemoTask(1);
+        std::string output;
+        RunMain([&](CMainDlg& main) {
+            CScheduleTask* task = CAppContext::Get()->GetTask();
+            output = task->GetTaskInfo().GetOutputFilePath();
+            // A folder in the file's place: every save of the timetables fails.
+            ASSERT_TRUE(zem::RemoveFile(output));
+            ASSERT_TRUE(zem::MakeFolder(output));
+            MessageRecorder failed;
+            ASSERT_FALSE(task->SaveOutputData());
+            {
+                ScriptedMessages cancel({zem::IDCANCEL});
+                main.close();
+                EXPECT_FALSE(main.IsEnded());
+                EXPECT_EQ(cancel.Texts(), std::vector<std::string>{question});
+                EXPECT_EQ(cancel.messages[0].buttons, zem::MessageButtons::YesNoCancel);
+            }
+            {
+                ScriptedMessages again({zem::IDYES});
+                main.close();
+                EXPECT_FALSE(main.IsEnded());  // the save failed again and said so
+                ASSERT_EQ(again.messages.size(), 2u);
+                EXPECT_EQ(again.messages[1].text.rfind("保存出错！", 0), 0u) << again.messages[1].text;
+            }
+            ASSERT_TRUE(zem::RemoveFolder(output));
+            ScriptedMessages last({letGo});
+            main.close();
+            EXPECT_TRUE(main.IsEnded());
+            EXPECT_EQ(last.Texts(), std::vector<std::string>{question});
+        });
+        // Yes saved the timetables; No let them go.
+        EXPECT_EQ(zem::FileExists(output), letGo == zem::IDYES);
+        if (CAppContext::Exists())
+            CAppContext::Free();
+    }
 }
 
 TEST_F(MainDlgTest, WithoutATaskOnlyTheStartPageShowsAndANewTaskIsOffered)

@@ -80,8 +80,9 @@ TEST_F(NewTaskTest, CreateRefusesWhatWouldNotMakeATask)
     } cases[] = {
         {"", TaskFolder() + "x", "任务名称不能为空"},
         {"a/b", TaskFolder() + "a/b", "x"},  // the file-name check's own text
-        {"新任务", folder.path() + "一个文件", "保存位置无效"},
-        {"新任务", "/没有/这个/上级/新任务", "保存位置无效"},
+        {"新任务", folder.path() + "一个文件", "保存位置无效\n\n同名的文件已存在"},
+        {"新任务", "/没有/这个/上级/新任务", "保存位置无效\n\n文件夹不存在"},
+        {"相对位置", "相对位置", "保存位置无效\n\n请填写以“/”开头的完整路径"},
         {"重名", TaskFolder() + "重名", "排课任务 重名 已存在"},
         {"另一个", shared, "该文件夹中已有排课任务，请选择其他保存位置"},
     };
@@ -105,6 +106,7 @@ TEST_F(NewTaskTest, CreateRefusesWhatWouldNotMakeATask)
         }
     }
     EXPECT_FALSE(zem::FileExists(shared + "/另一个.zem"));
+    EXPECT_FALSE(zem::FolderExists("相对位置"));  // nothing lands where the program was started
 }
 
 TEST_F(NewTaskTest, TimetablesCannotBeTakenWithoutTheBasicData)

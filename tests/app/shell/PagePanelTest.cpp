@@ -22,6 +22,8 @@
 
 #include <QTest>
 
+#include <unistd.h>
+
 #include <map>
 
 namespace {
@@ -372,6 +374,34 @@ TEST_F(PagePanelTest, TemporaryTasksNeverOverwriteOrDeleteWhatIsKept)
     MessageRecorder messages;
     panel.StartTempAdjust("没有这个");
     EXPECT_EQ(messages.Texts().back(), "打开临时任务 没有这个 出错");
+}
+
+// A temp folder that is a link, to itself or out of the task folder, gets no temporary task: the
+// user hears why, and nothing is written through the link.
+TEST_F(PagePanelTest, ATempFolderThatIsALinkGetsNoTemporaryTask)
+{
+    OpenScheduledSchool();
+    RecordAllFeatures();
+    PickTeachersWithLessons();
+    const std::string temp = Task()->GetTaskInfo().GetTempFolder();
+    const std::string link = temp.substr(0, temp.size() - 1);
+    const std::string outside = folder.path() + "别处";
+    ASSERT_TRUE(zem::MakeFolder(outside));
+    for (const std::string& target : {link, outside}) {
+        SCOPED_TRACE(target);
+        zem::RemoveFolder(link);
+        ASSERT_EQ(::symlink(target.c_str(), link.c_str()), 0);
+        MessageRecorder messages;
+        calls.clear();
+        panel.StartTempAdjust("");
+        EXPECT_EQ(messages.Texts(),
+                  std::vector<std::string>{"生成临时任务文件出错\n\n无法使用文件夹，同名的是一个链接：" + link});
+        EXPECT_EQ(calls.size(), 1u);  // the picker, and no temporary task
+        EXPECT_TRUE(zem::IsLink(link));
+    }
+    std::vector<zem::FolderEntry> entries;
+    ASSERT_TRUE(zem::ListFolder(outside, entries));
+    EXPECT_TRUE(entries.empty());
 }
 
 TEST_F(PagePanelTest, TheTemporaryTaskMenu)

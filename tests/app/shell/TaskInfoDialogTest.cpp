@@ -135,6 +135,12 @@ TEST_F(TaskInfoTest, SaveAsRefusesAFolderThatExistsOrLiesInsideTheTask)
     const std::vector<Case> cases = {
         {"已有", [&] { return place; }, "文件夹 " + place + "已有/ 已存在，请换一个名称或位置"},
         {"副本", [&] { return TaskFolder() + "temp/"; }, "不能另存到当前排课任务文件夹内部"},
+        // A relative place would be taken from wherever the program was started.
+        {"副本", [&] { return std::string("另一处/"); }, "保存位置无效"},
+        // A name the file system refuses: said with its reason, not an end of the program.
+        {std::string(300, 'x'), [&] { return place; },
+         "另存排课任务失败：\n复制文件夹失败：" + TaskFolder() + " -> " + place + std::string(300, 'x') +
+             "/\n文件名太长"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

@@ -90,8 +90,11 @@ TEST(PassesWithEngine, ARunAfterAnotherEndsAsAFreshOne)
     run(*again, 4);
     EXPECT_TRUE(Snapshot(*fresh) == Snapshot(*again));
     std::string outputs[2];
-    ASSERT_TRUE(zem::ReadFileBytes(temp / "fresh/output.xml", outputs[0]));
-    ASSERT_TRUE(zem::ReadFileBytes(temp / "again/output.xml", outputs[1]));
+    for (int i = 0; i < 2; ++i) {
+        std::string bytes;
+        ASSERT_TRUE(zem::ReadFileBytes(temp / (i == 0 ? "fresh/output.xml" : "again/output.xml"), bytes));
+        outputs[i] = TimetablesWithoutRunStamp(bytes);
+    }
     EXPECT_TRUE(outputs[0] == outputs[1]);
 }
 
