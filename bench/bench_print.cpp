@@ -1,10 +1,12 @@
 // Printing timetables: the 120 class timetables of L120 (timetables filled) printed into a PDF file
 // by zem-print, one and four a page, and one page of the print preview painted at screen scale,
 // plain and in colour.
-//   bench_print    the preview benchmarks, then the print runs (one JSON line each)
+//   bench_print [--keep DIR]    the preview benchmarks, then the print runs (one JSON line each); the
+//                               PDF files are kept in DIR to be looked at
 #include "app/output/PageLayout.h"
 #include "app/output/PrintSheet.h"
 #include "app/shell/AppContext.h"
+#include "app/taskhelper/TaskHelper.h"
 #include "base/ScheduleTask.h"
 #include "platform/Files.h"
 #include "platform/UserFolders.h"
@@ -18,6 +20,7 @@
 
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -40,9 +43,13 @@ const std::string& L120TaskFile()
 void PaintPreviewPage(benchmark::State& state, int tableLayout, bool normalPrint)
 {
     CAppContext* context = CAppContext::Get();
-    if (!context->HasTask() && !context->OpenTask(L120TaskFile(), true)) {
-        state.SkipWithError("cannot open L120");
-        return;
+    if (!context->HasTask()) {
+        if (!context->OpenTask(L120TaskFile(), true)) {
+            state.SkipWithError("cannot open L120");
+            return;
+        }
+        // The saved timetables: a task opens with empty working copies.
+        CTaskHelper(context->GetTask()).RestoreTempTables();
     }
     CTaskPrintSheet sheet(nullptr);
     sheet.AddGroup(MakeTableGroup(*context->GetTask(), TABLE_CLASS, "班级课表"));
@@ -70,7 +77,7 @@ BENCHMARK(BM_PreviewPageFourTables)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PreviewPageOneTableInColour)->Unit(benchmark::kMillisecond);
 
 // zem-print beside this program, in a process of its own; its JSON line goes to standard output.
-void PrintWithTool(int perPage, bool colour)
+void PrintWithTool(const std::string& folder, int perPage, bool colour)
 {
     const std::string self = [] {
         char path[4096] = {};
@@ -78,7 +85,7 @@ void PrintWithTool(int perPage, bool colour)
         return n > 0 ? std::string(path, static_cast<std::size_t>(n)) : std::string();
     }();
     const std::string tool = self.substr(0, self.rfind('/') + 1) + "zem-print";
-    const std::string out = Scratch() + "classes-" + std::to_string(perPage) + ".pdf";
+    const std::string out = folder + "classes-" + std::to_string(perPage) + (colour ? "-colour" : "") + ".pdf";
     std::string ini;
     if (colour) {
         ini = Scratch() + "colour.ini";
@@ -89,8 +96,13 @@ void PrintWithTool(int perPage, bool colour)
                                 (ini.empty() ? std::string() : " --ini '" + ini + "'") + " 2>/dev/null";
     std::printf("zem-print, %d a page%s: ", perPage, colour ? ", colour" : "");
     std::fflush(stdout);
-    if (std::system(command.c_str()) != 0)
+    const auto start = std::chrono::steady_clock::now();
+    const int status = std::system(command.c_str());
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    if (status != 0)
         std::printf("failed\n");
+    else
+        std::printf("  the whole process, opening L120 too: %.2f s\n", seconds);
 }
 
 }  // namespace
@@ -99,6 +111,13 @@ int main(int argc, char** argv)
 {
     if (!std::getenv("QT_QPA_PLATFORM"))
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    std::string keep;
+    if (argc >= 3 && std::string(argv[argc - 2]) == "--keep") {
+        keep = argv[argc - 1];
+        if (keep.back() != '/')
+            keep += '/';
+        argc -= 2;
+    }
     QApplication application(argc, argv);
     zem::MakeFolder(Scratch());
     zem::SetUserFolderHook([](zem::UserFolderKind) { return Scratch(); });
@@ -109,9 +128,10 @@ int main(int argc, char** argv)
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     CAppContext::Free();
-    PrintWithTool(1, false);
-    PrintWithTool(4, false);
-    PrintWithTool(1, true);
+    const std::string folder = keep.empty() ? Scratch() : keep;
+    PrintWithTool(folder, 1, false);
+    PrintWithTool(folder, 4, false);
+    PrintWithTool(folder, 1, true);
     zem::RemoveFolder(Scratch());
     return 0;
 }

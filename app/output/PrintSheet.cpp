@@ -257,6 +257,10 @@ void ShowExportSettings(QWidget* parent)
 {
     if (!parent)
         parent = QApplication::activeModalWidget() ? QApplication::activeModalWidget() : QApplication::activeWindow();
+    // As every window that opens over the task, it shows the timetables as saved: working copies
+    // that a window left unsaved go.
+    if (CScheduleTask* task = AppServices().GetTask())
+        CTaskHelper(task, AppHelperContext()).RestoreTempTables();
     CTaskPrintSheet sheet(parent);
     sheet.ExportSettings();
 }

@@ -120,7 +120,8 @@ private:
     CScheduleTask* m_task;
 };
 
-// The export settings over the open task, from a window of the program (null: the active one).
+// The export settings over the saved class timetables of the open task, from a window of the
+// program (null: the active one).
 void ShowExportSettings(QWidget* parent = nullptr);
 
 // The printer's paper and orientation as the layout has them.

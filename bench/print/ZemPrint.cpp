@@ -1,4 +1,4 @@
-// zem-print: prints the class, teacher or room timetables of a task into a PDF file through the
+// zem-print: prints the saved class, teacher or room timetables of a task into a PDF file through the
 // printable sheet, page layout and page drawing of the print preview, offscreen, with no window
 // shown. The layout is that of the zem.ini given (else the defaults), with N tables a page. Prints
 // one JSON object: tables, pages, the seconds of the printing alone and the file's bytes.
@@ -8,6 +8,7 @@
 #include "app/output/PageLayout.h"
 #include "app/output/PrintSheet.h"
 #include "app/shell/AppContext.h"
+#include "app/taskhelper/TaskHelper.h"
 #include "base/ScheduleTask.h"
 #include "platform/Files.h"
 #include "platform/Hooks.h"
@@ -42,6 +43,8 @@ int PrintTask(const std::string& taskFile, int kind, int perPage, const std::str
     if (!context->OpenTask(taskFile, false))
         return 1;
     CScheduleTask& task = *context->GetTask();
+    // The timetables as saved: a task opens with empty working copies.
+    CTaskHelper(&task).RestoreTempTables();
     CTaskPrintSheet sheet(nullptr);
     sheet.AddGroup(MakeTableGroup(task, kind, "zem-print"));
     CWeekTablePageLayout& layout = WeekPageLayout();

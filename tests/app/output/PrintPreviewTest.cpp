@@ -89,6 +89,39 @@ protected:
     std::deque<std::function<void(CBannerRowDlg&)>> editors;
 };
 
+struct SettingsCase {
+    bool withTask;
+    int pages;
+    int periods;
+};
+
+TEST_F(PreviewTest, TheExportSettingsShowTheSavedClassTimetablesOrAnEmptyWeekOfEightPeriods)
+{
+    // Saved lessons, and working copies emptied as a window left them unsaved.
+    for (const char* id : {"c1", "c2", "c3"}) {
+        school.task.GetClass(id)->SaveTempTable();
+        *school.ClassTable(id) = CCourseTable();
+    }
+    const std::vector<SettingsCase> cases = {{true, 3, 7}, {false, 1, 8}};
+    for (const SettingsCase& c : cases) {
+        SCOPED_TRACE(c.withTask);
+        services.task = c.withTask ? &school.task : nullptr;
+        ModalScope modal([&](Dialog& shown) {
+            auto* preview = dynamic_cast<P*>(&shown);
+            ASSERT_NE(preview, nullptr);
+            EXPECT_EQ(preview->Caption(),
+                      "Tavelin - 周课表导出预览 ( 第 1 页 共 " + std::to_string(c.pages) + " 页 )");
+            preview->GetPageWnd()->PageImage();
+            const CWeekTablePageLayout& l = services.layout;
+            const int rows = (l.gridHeight - l.headerHeight - l.bannerHeight) / l.rowHeight;
+            EXPECT_EQ(rows, c.periods);
+            preview->EndDialog(zem::IDCANCEL);
+        });
+        ShowExportSettings();
+    }
+    EXPECT_TRUE(school.ClassTable("c1")->IsUsed(HelperSchool::N(0, 0, 0)));
+}
+
 struct ModeCase {
     int mode;
     std::string title;
