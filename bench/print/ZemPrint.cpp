@@ -11,8 +11,8 @@
 #include "app/taskhelper/TaskHelper.h"
 #include "base/ScheduleTask.h"
 #include "platform/Files.h"
-#include "platform/Hooks.h"
-#include "platform/UserFolders.h"
+
+#include "ToolScratch.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -22,7 +22,6 @@
 #include <cstdlib>
 #include <map>
 #include <string>
-#include <unistd.h>
 
 namespace {
 
@@ -100,19 +99,11 @@ int main(int argc, char** argv)
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
-    zem::SetMessageHook([](const zem::MessageRequest& request) {
-        std::fprintf(stderr, "zem-print: %s\n", request.text.c_str());
-        return static_cast<int>(zem::IDOK);
-    });
-
     // The program's settings and folders stay in a scratch folder: the zem.ini given is only read.
-    char pattern[] = "/tmp/zem-print-XXXXXX";
-    if (!mkdtemp(pattern)) {
-        std::fprintf(stderr, "zem-print: no temporary folder\n");
+    const ToolScratch scratch("zem-print");
+    if (scratch.Folder().empty())
         return 1;
-    }
-    const std::string work = std::string(pattern) + "/";
-    zem::SetUserFolderHook([&](zem::UserFolderKind) { return work; });
+    const std::string& work = scratch.Folder();
     int status = 1;
     std::string settings;
     if (!ini.empty() && !zem::ReadFileBytes(ini, settings)) {
@@ -124,6 +115,5 @@ int main(int argc, char** argv)
         status = PrintTask(taskFile, kind, perPage, out);
         CAppContext::Free();
     }
-    zem::RemoveFolder(work);
     return status;
 }
