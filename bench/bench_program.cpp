@@ -14,6 +14,7 @@
 #include "testing/generator/SchoolGenerator.h"
 
 #include "FreshProcess.h"
+#include "L120Task.h"
 
 #include <benchmark/benchmark.h>
 
@@ -48,16 +49,7 @@ void UseScratchFolders()
 
 const std::string& L120TaskFile()
 {
-    static const std::string file = [] {
-        const std::string folder = Scratch() + "L120/";
-        std::unique_ptr<CScheduleTask> task = zemgen::GenerateSchool({"L120", "normal", 1});
-        zemgen::FillTimetables(*task);
-        if (!zemgen::WriteTaskFolder(*task, folder, "L120", "benchmark") || !task->SaveOutputData()) {
-            std::fprintf(stderr, "cannot write the fixture into %s\n", folder.c_str());
-            std::exit(1);
-        }
-        return task->GetTaskInfo().GetTaskFile();
-    }();
+    static const std::string file = WriteL120Task(Scratch() + "L120/");
     return file;
 }
 

@@ -1,16 +1,12 @@
 #include "app/controls/PrinterJob.h"
 
-#include "platform/Files.h"
 #include "platform/Hooks.h"
 #include "platform/gui/Desktop.h"
 #include "platform/gui/QtText.h"
 
-#include <QDir>
-#include <QFileInfo>
 #include <QPageSize>
 #include <QPrinter>
 #include <QPrinterInfo>
-#include <QTemporaryFile>
 
 #include <algorithm>
 #include <numeric>
@@ -23,10 +19,6 @@ namespace {
 constexpr const char* kDocumentName = "Tavelin";
 constexpr const char* kPrintFailed = "打印失败!";
 
-// The list pages give margins and gaps in pixels of a typical office printer; a PDF file gets that
-// resolution so that its pages look like theirs.
-constexpr int kPdfResolution = 600;
-
 // A text shorter than this many characters past a line's last blank moves to the next line whole.
 constexpr int kWordBreakReach = 20;
 
@@ -38,14 +30,6 @@ bool NamesPdfFile(std::string_view device)
     const std::string_view end = device.substr(device.size() - suffix.size());
     return std::equal(end.begin(), end.end(), suffix.begin(),
                       [](char a, char b) { return (a >= 'A' && a <= 'Z' ? a - 'A' + 'a' : a) == b; });
-}
-
-// A file has no unprintable edge: its pages are drawn from the paper's corner.
-void PrepareForPdf(QPrinter& printer)
-{
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setResolution(kPdfResolution);
-    printer.setFullPage(true);
 }
 
 int CharLength(const QString& text, qsizetype pos)
@@ -145,18 +129,8 @@ int CPrinterJob::StartDoc()
         return Fail(kErrorNoDevice);
     if (m_dc)
         return 0;
-    if (!m_pdfTarget.empty()) {
-        // Written aside and saved over the target when complete, so that a failed printout never
-        // replaces a good file.
-        const QFileInfo target(zem::gui::ToQ(m_pdfTarget));
-        if (!zem::FolderExists(target.absolutePath().toStdString()))
-            return Fail();
-        m_pdfTemp = std::make_unique<QTemporaryFile>(QDir::tempPath() + "/zem-print-XXXXXX.pdf");
-        if (!m_pdfTemp->open())
-            return Fail();
-        m_pdfTemp->close();
-        m_printer->setOutputFileName(m_pdfTemp->fileName());
-    }
+    if (!m_pdfTarget.empty() && !m_pdfAside.Begin(*m_printer, m_pdfTarget))
+        return Fail();
     m_printer->setDocName(zem::gui::ToQ(kDocumentName));
     m_dc = std::make_unique<zem::gui::DC>(m_printer.get());
     if (!m_dc->IsActive())
@@ -205,13 +179,8 @@ int CPrinterJob::EndDoc()
     m_dc.reset();
     if (!ended || m_printer->printerState() == QPrinter::Error)
         return Fail();
-    if (m_pdfTemp) {
-        std::string bytes;
-        if (!zem::ReadFileBytes(m_pdfTemp->fileName().toStdString(), bytes) || bytes.empty() ||
-            !zem::WriteFileAtomic(m_pdfTarget, bytes))
-            return Fail();
-        m_pdfTemp.reset();
-    }
+    if (!m_pdfAside.Commit())
+        return Fail();
     return 0;
 }
 
@@ -489,5 +458,5 @@ void CPrinterJob::DiscardOutput()
         m_dc.reset();
     }
     m_pageOpen = false;
-    m_pdfTemp.reset();
+    m_pdfAside.Discard();
 }

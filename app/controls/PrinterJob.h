@@ -2,6 +2,7 @@
 // A printer job that prints plain text lines and ruled tables of text cells straight to a printer,
 // page after page. The list pages print their lists with it. Everything is in device pixels of the
 // chosen printer, except the top margin and the line spacing, which are points.
+#include "app/controls/PdfAside.h"
 #include "platform/gui/DC.h"
 #include "platform/gui/Font.h"
 #include "platform/Gdi.h"
@@ -15,7 +16,6 @@
 #include <vector>
 
 class QPrinter;
-class QTemporaryFile;
 
 class CPrinterJob {
 public:
@@ -112,8 +112,8 @@ private:
 
     std::unique_ptr<QPrinter> m_printer;
     std::unique_ptr<zem::gui::DC> m_dc;
-    std::string m_pdfTarget;                   // the PDF file the printout replaces when it succeeds
-    std::unique_ptr<QTemporaryFile> m_pdfTemp;  // where it is written until then
+    std::string m_pdfTarget;  // the PDF file the printout replaces when it succeeds
+    CPdfAside m_pdfAside;     // where it is written until then
     bool m_failed = false;
     bool m_pageOpen = false;
     int m_pagesStarted = 0;

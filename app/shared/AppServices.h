@@ -11,6 +11,7 @@ class QWidget;
 class CScheduleTask;
 class CSubjectColorMap;
 class CTipWnd;
+class CWeekTablePageLayout;
 struct CHelperContext;
 struct CTableFontPair;
 
@@ -68,6 +69,14 @@ public:
     virtual std::string ShowCompletionDialog(QWidget* parent, const CLessonCounter& counter) const { return {}; }
     // zem.ini, for the keys that features keep there themselves; null: nothing is read or written.
     virtual const CConfigHost* GetProgramConfig() const { return nullptr; }
+    // The page layout of printed and exported week timetables ([WeekTable]); null: printing keeps
+    // a layout of its own.
+    virtual CWeekTablePageLayout* GetWeekPageLayout() const { return nullptr; }
+    // Writes every [WeekTable] key of that layout; false (the user told why) when zem.ini was not
+    // written.
+    virtual bool SaveWeekPageLayout() const { return true; }
+    // [Common] SchoolName: "%SCHOOL%" of printed titles.
+    virtual std::string GetSchoolName() const { return {}; }
 };
 
 // What the task helper reads of the settings, from the installed services.

@@ -140,6 +140,9 @@ public:
     int GetWeekTableBackground() const override { return m_nBackground; }
     std::vector<std::string> GetSubjectSelection() const override { return m_schoolLayout.subjectFilter; }
     const CConfigHost* GetProgramConfig() const override { return this; }
+    CWeekTablePageLayout* GetWeekPageLayout() const override { return &m_weekLayout; }
+    bool SaveWeekPageLayout() const override { return const_cast<CAppContext*>(this)->SaveWeekTableSettings(); }
+    std::string GetSchoolName() const override { return m_account.GetSchoolName(); }
 
     // Each stores the value and writes its key at once. A failed write is logged and shown as
     // "无法写入设置文件 %s"; the setter then answers false.
@@ -205,7 +208,8 @@ private:
     CAccountInfo m_account;
     std::unique_ptr<CTipWnd> m_pTipWnd;
     std::unique_ptr<CTipList> m_pTipList;
-    CWeekTablePageLayout m_weekLayout;
+    // Changed by the print settings through the services.
+    mutable CWeekTablePageLayout m_weekLayout;
     CTablePageLayout m_schoolLayout;
     CTableFontPair m_tableFonts[3];
     // Builds itself on use, also for readers of the services.

@@ -14,6 +14,7 @@
 #include "app/data/SplitPlanDlg.h"
 #include "app/data/TeacherGroupListPage.h"
 #include "app/data/TeachingTimeDlg.h"
+#include "app/output/PrintSheet.h"
 #include "app/shell/AppContext.h"
 #include "app/shell/BackupDlg.h"
 #include "app/shell/BackupRestoreDlg.h"
@@ -81,6 +82,7 @@ void RegisterProgramFeatures()
     windows.windows[Feature::Backup] = RunModal<CBackupDlg>;
     windows.windows[Feature::Restore] = RunModal<CBackupRestoreDlg>;
     windows.windows[Feature::ClearTimetable] = RunModal<CClearTimetableDlg>;
+    windows.windows[Feature::ExportSettings] = [] { ShowExportSettings(); };
     windows.planAdjustHub = [] {
         CPlanAdjustHubDlg hub(MainWindow());
         return hub.DoModal() == zem::IDOK ? hub.GetResult() : -1;

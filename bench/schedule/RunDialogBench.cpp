@@ -6,6 +6,7 @@
 //   zem-run-dialog TASKFILE [--seed N] [--tries N]
 #include "app/shell/AppContext.h"
 #include "TaskPaths.h"
+#include "ToolScratch.h"
 #include "app/shell/AutoScheduleDlg.h"
 #include "base/ScheduleTask.h"
 #include "platform/Files.h"
@@ -49,25 +50,15 @@ int main(int argc, char** argv)
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
-    zem::SetMessageHook([](const zem::MessageRequest& request) {
-        std::fprintf(stderr, "zem-run-dialog: %s\n", request.text.c_str());
-        return static_cast<int>(zem::IDOK);
-    });
-
-    char pattern[] = "/tmp/zem-run-dialog-XXXXXX";
-    if (!mkdtemp(pattern)) {
-        std::fprintf(stderr, "zem-run-dialog: no temporary folder\n");
+    const ToolScratch scratch("zem-run-dialog");
+    if (scratch.Folder().empty())
         return 1;
-    }
-    const std::string work = std::string(pattern) + "/";
+    const std::string& work = scratch.Folder();
     std::string error;
     if (zem::CopyFolder(FolderOf(taskFile), work + "task/", &error) != 0) {
         std::fprintf(stderr, "zem-run-dialog: cannot copy the task folder: %s\n", error.c_str());
-        zem::RemoveFolder(work);
         return 1;
     }
-    // The program's settings and folders stay inside the work folder.
-    zem::SetUserFolderHook([&](zem::UserFolderKind) { return work; });
     int status = 1;
     {
         CAppContext* context = CAppContext::Create(work + "zem.ini");
@@ -103,6 +94,5 @@ int main(int argc, char** argv)
         }
         CAppContext::Free();
     }
-    zem::RemoveFolder(work);
     return status;
 }

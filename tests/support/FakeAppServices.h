@@ -19,6 +19,14 @@ public:
     void ShowSettingsDialog() const override { ++settingsShown; }
     void ShowTaskInfoDialog() const override { ++taskInfoShown; }
     const CConfigHost* GetProgramConfig() const override { return config; }
+    CWeekTablePageLayout* GetWeekPageLayout() const override { return weekLayout; }
+    bool SaveWeekPageLayout() const override
+    {
+        ++layoutSaves;
+        return true;
+    }
+    std::string GetSchoolName() const override { return schoolName; }
+    bool GetColorTable() const override { return colorTable; }
 
     CScheduleTask* task = nullptr;
     std::string lastTaskFolder;
@@ -30,6 +38,10 @@ public:
     mutable int settingsShown = 0;
     mutable int taskInfoShown = 0;
     const CConfigHost* config = nullptr;
+    CWeekTablePageLayout* weekLayout = nullptr;
+    mutable int layoutSaves = 0;
+    std::string schoolName;
+    bool colorTable = false;
 
 private:
     CAppServices* previous_ = nullptr;

@@ -8,6 +8,7 @@
 #include "app/controls/HyperLink.h"
 #include "app/shell/AutoScheduleDlg.h"
 #include "app/shell/MainDlg.h"
+#include "app/shell/NewTaskDlg.h"
 #include "app/shell/ShellBitmaps.h"
 #include "platform/Text.h"
 #include "platform/gui/Desktop.h"
@@ -77,6 +78,17 @@ protected:
             dialog.DoModal();
         }
         EXPECT_FALSE(CAppContext::Exists());
+    }
+
+    // The first start offers a new task by itself; the user declines it and opens the demo task
+    // from the start page.
+    void OpenDemoTask(CMainDlg& main)
+    {
+        Expect<CNewTaskDlg>("new task", [](CNewTaskDlg& d) { Click(d, zem::IDCANCEL); });
+        ASSERT_TRUE(Until([&] { return StepsDone(); }, 5000)) << "no new-task dialog by itself";
+        ClickTool(main, 3);
+        ASSERT_TRUE(CAppContext::Get()->HasTask());
+        EXPECT_EQ(main.GetPagePanel()->GetCurrentPage(), 1);
     }
 
     // Queues the step that works a dialog of type D; the steps are taken in the order the dialogs

@@ -1,0 +1,369 @@
+#include "app/output/WeekTablePage.h"
+
+#include "app/controls/Drawing.h"
+#include "app/controls/WeekTableCells.h"
+#include "app/output/PageLayout.h"
+#include "app/output/PrintSheet.h"
+#include "app/shared/AppServices.h"
+#include "app/shared/Vocabulary.h"
+#include "app/taskhelper/TaskHelper.h"
+#include "base/CellRecord.h"
+#include "base/ScheduleTask.h"
+#include "platform/Hooks.h"
+#include "platform/Text.h"
+#include "table/TableTheme.h"
+#include "table/WeekTable.h"
+
+#include <QPainter>
+
+#include <vector>
+
+using zem::Rect;
+using namespace zem::gui;
+
+namespace {
+
+constexpr zem::COLORREF kBlack = zem::RGB(0, 0, 0);
+constexpr zem::COLORREF kHeaderBand = zem::RGB(192, 192, 192);
+// Rows from the top of a table: morning reading, forenoon, afternoon, night, evening self-study.
+constexpr int kSegmentOrder[] = {3, 0, 1, 2, 4};
+
+int Trunc(double value)
+{
+    return static_cast<int>(value);
+}
+
+// Puts the painter's clip back as it was when made.
+class ClipScope {
+public:
+    explicit ClipScope(QPainter& painter)
+        : m_painter(painter), m_had(painter.hasClipping()), m_region(painter.clipRegion())
+    {
+    }
+    ~ClipScope()
+    {
+        if (m_had)
+            m_painter.setClipRegion(m_region);
+        else
+            m_painter.setClipping(false);
+    }
+
+private:
+    QPainter& m_painter;
+    bool m_had;
+    QRegion m_region;
+};
+
+}  // namespace
+
+CWeekTablePage::CWeekTablePage(const CWeekTablePageLayout& layout, CScheduleTask* task,
+                               const CSchoolStructure& structure, QWidget* owner)
+    : m_layout(layout), m_task(task), m_structure(structure), m_owner(owner)
+{
+    for (int i = 0; i < F_COUNT; ++i)
+        m_fonts[static_cast<std::size_t>(i)] = Font(PrintLogFont(layout.fonts[i], layout.dpiY));
+}
+
+void CWeekTablePage::Draw(DC& dc, const Rect& slot, const CExportTableItem& item, const CPrintPageInfo& info)
+{
+    m_x0 = slot.left;
+    m_x1 = slot.right;
+    m_y0 = slot.top;
+    m_gridTop = m_y0 + m_layout.gridOffset;
+    m_gridBottom = m_gridTop + m_layout.gridHeight;
+    m_firstCol = m_x0 + m_layout.sectionColumnWidth + m_layout.periodColumnWidth;
+
+    const Font previousFont = dc.GetFont();
+    const zem::COLORREF previousPen = dc.SetPenColor(kBlack);
+    const zem::COLORREF previousText = dc.SetTextColor(kBlack);
+    const int previousMode = dc.SetBkMode(TRANSPARENT);
+    {
+        // Nothing leaves the slot; its right and bottom rules lie on its edges.
+        ClipScope clip(dc.Painter());
+        dc.SetClipRect(Rect(slot.left, slot.top, slot.right + 1, slot.bottom + 1));
+        DrawTitle(dc, item, info);
+        const bool exportLook = info.onScreen && (info.mode == PREVIEW_EXPORT || info.mode == PREVIEW_SETTINGS);
+        if (exportLook || m_layout.NormalPrint)
+            DrawRuledGrid(dc, item, info);
+        else
+            DrawGridPicture(dc, item, info);
+        DrawInfoLine(dc, item);
+    }
+    dc.SetBkMode(previousMode);
+    dc.SetTextColor(previousText);
+    dc.SetPenColor(previousPen);
+    dc.SelectFont(previousFont);
+}
+
+void CWeekTablePage::DrawTitle(DC& dc, const CExportTableItem& item, const CPrintPageInfo& info)
+{
+    const std::string& titleTemplate = info.temporary ? m_layout.TempTitleFormat : m_layout.TitleFormat;
+    const std::string title = ExpandTitleTemplate(titleTemplate, item.GetName());
+    dc.SelectFont(m_fonts[F_TITLE]);
+    const unsigned format = DT_CENTER | DT_WORDBREAK | DT_EDITCONTROL | DT_NOPREFIX;
+    Rect band(m_x0, m_y0, m_x1, m_y0 + m_layout.titleHeight);
+    Rect measured = band;
+    const int height = dc.DrawText(title, measured, format | DT_CALCRECT);
+    // The lines stand in the middle of the band.
+    if (height < band.Height())
+        band.top += (band.Height() - height) / 2;
+    dc.DrawText(title, band, format);
+}
+
+void CWeekTablePage::HorizontalLine(DC& dc, int x0, int x1, int y)
+{
+    dc.MoveTo(x0, y);
+    dc.LineTo(x1, y);
+}
+
+void CWeekTablePage::VerticalLine(DC& dc, int x, int y0, int y1)
+{
+    dc.MoveTo(x, y0);
+    dc.LineTo(x, y1);
+}
+
+std::string CWeekTablePage::DefaultBannerText(int segment) const
+{
+    for (int i = 0; i < kMaxBlankLines && m_layout.blankLines[i].segment != -1; ++i) {
+        const BlankLine& row = m_layout.blankLines[i];
+        if (row.enabled == 0 && row.segment == segment)
+            return row.text;
+    }
+    return {};
+}
+
+void CWeekTablePage::DrawRuledGrid(DC& dc, const CExportTableItem& item, const CPrintPageInfo& info)
+{
+    dc.FillSolidRect(Rect(m_x0, m_gridTop, m_x1, m_gridTop + m_layout.headerHeight), kHeaderBand);
+    HorizontalLine(dc, m_x0, m_x1, m_gridTop);
+    VerticalLine(dc, m_x0, m_gridTop, m_gridBottom);
+    VerticalLine(dc, m_x1, m_gridTop, m_gridBottom);
+    int column = 0;
+    for (int day = 0; day < zem::kDayCount; ++day) {
+        if (m_structure.IsDayInUse(day))
+            DrawDayColumn(dc, day, column++, item, info);
+    }
+}
+
+void CWeekTablePage::DrawDayColumn(DC& dc, int day, int column, const CExportTableItem& item,
+                                   const CPrintPageInfo& info)
+{
+    const CWeekTablePageLayout& l = m_layout;
+    const bool first = column == 0;
+    const int left = m_firstCol + column * l.dayColumnWidth - 1;
+    const int right = m_firstCol + (column + 1) * l.dayColumnWidth;
+    const int headerBottom = m_gridTop + l.headerHeight;
+    const int sectionRight = m_x0 + l.sectionColumnWidth;
+
+    dc.SelectFont(m_fonts[F_HEADER]);
+    dc.DrawText(GetWeekdayName(day, !l.ShowFullName), Rect(left, m_gridTop, right, headerBottom),
+                DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    if (first)
+        HorizontalLine(dc, sectionRight, m_x1, headerBottom);
+    VerticalLine(dc, left, m_gridTop, headerBottom);
+
+    std::vector<std::string> periodNames;
+    if (first)
+        GetPeriodNames(periodNames, m_structure);
+    const auto bannerRows = [&](int segment, int section, int position, int& y) {
+        for (int i = 0; i < kMaxBlankLines && l.blankLines[i].segment != -1; ++i) {
+            const BlankLine& row = l.blankLines[i];
+            if (row.enabled != 0 && row.segment == segment && row.section == section && row.position == position) {
+                DrawBannerRow(dc, y, row.text, first);
+                y += l.bannerHeight;
+            }
+        }
+    };
+
+    int y = headerBottom;
+    std::size_t period = 0;
+    for (const int segment : kSegmentOrder) {
+        const int count = m_structure.GetSectionNodeMaxCount(segment);
+        if (count <= 0)
+            continue;
+        // The separators before the afternoon and before the evening (the night, or evening
+        // self-study in a school without night periods) carry the default rows' texts.
+        const bool separator =
+            segment == 1 || segment == 2 || (segment == 4 && m_structure.GetSectionNodeMaxCount(2) == 0);
+        if (separator) {
+            DrawBannerRow(dc, y, DefaultBannerText(segment == 1 ? 1 : 2), first);
+            y += l.bannerHeight;
+        }
+        int segmentTop = y, segmentBottom = y;
+        for (int section = 0; section < count; ++section) {
+            bannerRows(segment, section, 0, y);
+            const Rect cell(left, y, right, y + l.rowHeight);
+            VerticalLine(dc, left, cell.top, cell.bottom);
+            DrawCell(dc, cell, tagTABLE_NODE{day, segment, section}, item, info);
+            if (first) {
+                HorizontalLine(dc, sectionRight, m_x1, cell.bottom);
+                if (period < periodNames.size()) {
+                    dc.SelectFont(m_fonts[F_SMALL]);
+                    const std::string& name = periodNames[period];
+                    const unsigned format = DT_CENTER | DT_WORDBREAK | DT_EDITCONTROL | DT_NOPREFIX;
+                    Rect box(sectionRight, cell.top, left + 1, cell.bottom);
+                    Rect measured = box;
+                    const int height = dc.DrawText(name, measured, format | DT_CALCRECT);
+                    if (height <= box.Height())
+                        box.top += (box.Height() - height) / 2;
+                    dc.DrawText(name, box, format);
+                }
+            }
+            if (section == 0)
+                segmentTop = cell.top;
+            segmentBottom = cell.bottom;
+            y = cell.bottom;
+            ++period;
+            bannerRows(segment, section, 1, y);
+        }
+        if (first && l.ShowSectionName) {
+            VerticalLine(dc, sectionRight, segmentTop, segmentBottom);
+            HorizontalLine(dc, m_x0, sectionRight, segmentTop);
+            HorizontalLine(dc, m_x0, sectionRight, segmentBottom);
+            dc.SelectFont(m_fonts[F_SMALL]);
+            DrawTextAligned(&dc, Rect(m_x0, segmentTop, sectionRight, segmentBottom), GetSectionKindNames(segment), 4);
+        }
+    }
+}
+
+void CWeekTablePage::DrawBannerRow(DC& dc, int top, const std::string& text, bool firstColumn)
+{
+    if (!firstColumn)
+        return;
+    const int bottom = top + m_layout.bannerHeight;
+    const int sectionRight = m_x0 + m_layout.sectionColumnWidth;
+    const unsigned format = DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX;
+    dc.SelectFont(m_fonts[F_SMALL]);
+    const std::size_t bar = text.find('|');
+    if (bar != std::string::npos) {
+        // The label over the period column, a rule, the rest over the days.
+        dc.DrawText(text.substr(0, bar), Rect(sectionRight, top, m_firstCol - 1, bottom), format);
+        VerticalLine(dc, m_firstCol - 1, top, bottom);
+        dc.DrawText(text.substr(bar + 1), Rect(m_firstCol, top, m_x1, bottom), format);
+    } else if (!text.empty()) {
+        dc.DrawText(text, Rect(sectionRight, top, m_x1, bottom), format);
+    }
+    HorizontalLine(dc, sectionRight, m_x1, bottom);
+}
+
+void CWeekTablePage::DrawLessonLines(DC& dc, const Rect& box, const std::string& upper, const std::string& lower)
+{
+    dc.SelectFont(m_fonts[F_CONTENT]);
+    if (lower.empty()) {
+        DrawTextAligned(&dc, box, upper, 4);
+        return;
+    }
+    const int middle = (box.top + box.bottom) / 2;
+    DrawTextAligned(&dc, Rect(box.left, box.top, box.right, middle), upper, 8);
+    dc.SelectFont(m_fonts[F_CONTENT2]);
+    DrawTextAligned(&dc, Rect(box.left, middle, box.right, box.bottom), lower, 0);
+}
+
+void CWeekTablePage::DrawCell(DC& dc, const Rect& cell, const tagTABLE_NODE& node, const CExportTableItem& item,
+                              const CPrintPageInfo& info)
+{
+    const CCourseTable* table = item.GetTable();
+    if (!m_task || !table)
+        return;
+    const TABLE_TYPE kind = item.GetKind();
+    if (!table->IsUsed(node)) {
+        const std::string activity = m_task->GetActivityInfo(item.GetId(), kind, node);
+        if (!activity.empty()) {
+            dc.SelectFont(m_fonts[F_CONTENT]);
+            DrawTextAligned(&dc, cell, activity, 4);
+        }
+        return;
+    }
+    const CAppServices& services = AppServices();
+    const bool exportLook = info.onScreen && (info.mode == PREVIEW_EXPORT || info.mode == PREVIEW_SETTINGS);
+    if (exportLook && kind == TABLE_CLASS && services.GetColorTable()) {
+        const zem::COLORREF color = CTaskHelper(m_task, AppHelperContext()).GetCellColor(table, node);
+        if (color != 0)
+            dc.FillSolidRect(Rect(cell.left + 1, cell.top + 1, cell.right - 1, cell.bottom), color);
+    }
+    CellInfoParam param;
+    param.fullName = m_layout.ShowFullName;
+    param.showRoomSeat = services.GetShowRoomNumber();
+    param.layout = m_layout.GetCourseInfoFormat(kind);
+    const std::string record = m_task->GetCellInfo(table->GetNode(node), kind, param);
+    const std::vector<std::string_view> fields = zem::SplitCellRecord(record);
+    const auto field = [&](std::size_t i) { return std::string(fields[i]); };
+    if (fields.size() == 4) {
+        DrawLessonLines(dc, Rect(cell.left + 5, cell.top, cell.right - 5, cell.bottom), field(2), field(3));
+    } else if (fields.size() == 7) {
+        // A slot shared by an odd-week and an even-week lesson: the two halves beside a rule.
+        const int middle = (cell.left + cell.right) / 2;
+        VerticalLine(dc, middle, cell.top + 1, cell.bottom - 1);
+        DrawLessonLines(dc, Rect(cell.left + 1, cell.top, middle - 1, cell.bottom), field(2), field(3));
+        DrawLessonLines(dc, Rect(middle + 1, cell.top, cell.right - 1, cell.bottom), field(5), field(6));
+    }
+}
+
+void CWeekTablePage::DrawGridPicture(DC& dc, const CExportTableItem& item, const CPrintPageInfo& info)
+{
+    const CWeekTablePageLayout& l = m_layout;
+    int width = m_x1 - m_x0;
+    int height = l.gridHeight;
+    LOGFONTA first = m_fonts[F_CONTENT].GetLogFont();
+    LOGFONTA second = m_fonts[F_CONTENT2].GetLogFont();
+    LOGFONTA small = m_fonts[F_SMALL].GetLogFont();
+    if (!info.onScreen) {
+        // The grid paints at the screen's resolution; the picture is scaled to the printer.
+        int screenX = 96, screenY = 96;
+        DeviceResolution(nullptr, &screenX, &screenY);
+        const double screenPerMm = screenX * CPageLayout::kMmPerInchInverse;
+        width = std::max(1, Trunc(width / l.pxPerMmX * screenPerMm));
+        height = std::max(1, Trunc(height / l.pxPerMmX * screenPerMm));
+        first = PrintLogFont(l.fonts[CPageLayout::FONT_CONTENT], screenY);
+        second = PrintLogFont(l.fonts[CPageLayout::FONT_CONTENT2], screenY);
+        small = PrintLogFont(l.fonts[CPageLayout::FONT_SMALL], screenY);
+    }
+
+    CWeekTable grid;
+    grid.Init(m_owner, nullptr);
+    grid.hide();
+    grid.SetFont(&first, &second, &small);
+    CTableTheme& theme = CTableTheme::Instance();
+    const BlankLine* previousRows = theme.GetBlankLine();
+    grid.SetBlankLine(l.blankLines);
+    CWeekTableCells cells(grid);
+    CTaskHelper helper(m_task, AppHelperContext());
+    helper.SetupWeekTable(&cells, nullptr, !l.ShowFullName, &m_structure);
+    grid.SetColorMode(AppServices().GetColorTable());
+    if (m_task && item.GetTable())
+        helper.FillWeekTable(&cells, item.GetTable(), item.GetKind(), true, l.ShowFullName,
+                             l.GetCourseInfoFormat(item.GetKind()), item.GetId());
+    QImage picture;
+    if (grid.GetBitmap(picture, CELL_STYLE_COLOR, width, height)) {
+        QPainter& painter = dc.Painter();
+        painter.save();
+        painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
+        painter.drawImage(QRect(m_x0, m_gridTop, m_x1 - m_x0, l.gridHeight), picture);
+        painter.restore();
+    }
+    // Every other week grid of the program keeps the banner rows it had.
+    grid.SetBlankLine(previousRows);
+}
+
+void CWeekTablePage::DrawInfoLine(DC& dc, const CExportTableItem& item)
+{
+    const CWeekTablePageLayout& l = m_layout;
+    const int top = m_gridBottom + l.spacing;
+    const Rect line(m_x0, top, m_x1, top + l.infoHeight);
+    dc.SelectFont(m_fonts[F_SMALL]);
+    std::string text;
+    if (item.GetKind() == TABLE_CLASS && l.ShowHeadTeacherName) {
+        text = "班主任: ";
+        if (const CClassInfo* cls = m_task ? m_task->GetClass(item.GetId()) : nullptr)
+            text += cls->GetHeadTeacherName();
+    } else if (item.GetKind() == TABLE_TEACHER && l.ShowWeekCount) {
+        text = "周课时数: " + CTaskHelper(m_task, AppHelperContext()).GetWeekCount(item.GetTable()).ToString();
+    }
+    if (!text.empty())
+        dc.DrawText(text, line, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    if (l.ShowDate) {
+        const zem::LocalTime now = zem::Now();
+        dc.DrawText(zem::Format("日期: %04d-%02d-%02d", now.year, now.month, now.day), line,
+                    DT_RIGHT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    }
+}
