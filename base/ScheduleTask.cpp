@@ -71,9 +71,27 @@ bool CScheduleTask::Open(const std::string& taskFile, TaskAccess access)
         return false;
     MaintainInputIntegrities();
     ReadOutputData();
+    ReadTempTables();
     ReadReportInfo();
     ReadBackupInfo();
     return true;
+}
+
+void CScheduleTask::ReadTempTables()
+{
+    for (CZemObjectList* list : {&m_classes, &m_teachers, &m_courses, &m_selfStudies})
+        for (const auto& [id, object] : *list) {
+            auto* owner = static_cast<CZemTableObject*>(object);
+            owner->ReadTempTable();
+            owner->GetTempTable().SetDirty(false);
+        }
+    for (const auto& [id, object] : m_rooms) {
+        CComplexTable& places = static_cast<CRoomInfo*>(object)->GetComplexTable();
+        places.ReadTemps();
+        for (const bool temp : {true, false})
+            for (int i = 0; CCourseTable* table = places.Enum(temp, i); ++i)
+                table->SetDirty(false);
+    }
 }
 
 bool CScheduleTask::LockForWriting()

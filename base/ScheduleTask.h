@@ -45,6 +45,10 @@ public:
     // temporary files that saves killed half-way left.
     bool Open(const std::string& taskFile, TaskAccess access = TaskAccess::ReadWrite);
     bool IsReadOnly() const { return m_readOnly; }
+    // Every working timetable (classes, teachers, plans, rooms) := its committed one. The checks of
+    // a change read the working tables, so opening does it, and so does whoever changes the
+    // committed tables directly.
+    void ReadTempTables();
 
     // Lookups by id; null or empty text when absent.
     CClassInfo* GetClass(const std::string& id) const;

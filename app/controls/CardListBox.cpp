@@ -34,7 +34,9 @@ public:
         dc.SelectFont(m_list->m_font);
         Rect text(0, 0, std::max(1, width), 0);
         const int height = dc.DrawText(zem::gui::FromQ(index.data().toString()), text, kWrapped | zem::gui::DT_CALCRECT);
-        return {option.rect.width(), height + 2 * m_list->m_margin};
+        // As wide as the viewport is now, never as it was: once a vertical scroll bar takes its
+        // part, a wider card would put its totals under the bar.
+        return {m_list->viewport()->width(), height + 2 * m_list->m_margin};
     }
 
     void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override
@@ -75,8 +77,9 @@ CCardListBox::CCardListBox(QWidget* parent) : QListWidget(parent)
     setItemDelegate(new CardDelegate(this));
     setSelectionMode(QAbstractItemView::SingleSelection);
     setMouseTracking(true);
-    // Heights follow the width: the text wraps inside it.
+    // Heights follow the width: the text wraps inside it, so nothing ever needs to scroll sideways.
     setResizeMode(QListView::Adjust);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
 }
 
 int CCardListBox::AddString(std::string_view text)

@@ -172,7 +172,7 @@ bool CListBaseDlg::OnInitDialog()
     Layout();
     UpdateStatus();
     UpdateButtons();
-    SetCaption(Title());
+    SetCaption(m_title);
     return true;
 }
 
@@ -260,8 +260,8 @@ void CListBaseDlg::RemoveButton(QWidget* control)
 void CListBaseDlg::SetModified(bool modified)
 {
     m_modified = modified;
-    const std::string title = Title();
-    SetCaption(modified ? zem::Format("%s (已修改,未保存)", title.c_str()) : title);
+    // The caption is the page caption, which a page may keep apart from its title.
+    SetCaption(modified ? zem::Format("%s (已修改,未保存)", m_title.c_str()) : m_title);
     if (CHoverButton* save = Button(IDC_SAVE))
         save->SetBkColor(modified ? kModifiedSave : RGB(255, 255, 255));
 }

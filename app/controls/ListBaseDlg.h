@@ -148,6 +148,7 @@ protected:
 
     CHoverButton* Button(int id) const;
 
+    // The page caption; Title() gives it unless a page names itself otherwise.
     std::string m_title;
     int m_sortColumn = 1;
     bool m_gradeOrderSort = false;

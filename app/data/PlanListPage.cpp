@@ -662,7 +662,7 @@ void CPlanListPage::OnClone()
 void CPlanListPage::ClearShownClass()
 {
     const zem::MessageRequest ask{zem::Format("确定要清空 %s 的%s吗", m_className.c_str(), m_what.c_str()), "提示",
-                                  zem::MessageIcon::Question, zem::MessageButtons::OkCancel};
+                                  zem::MessageIcon::Question, zem::MessageButtons::OkCancel, zem::IDCANCEL};
     if (zem::ShowMessage(ask) != zem::IDOK)
         return;
     GetList()->SelectAllRows();
@@ -674,8 +674,7 @@ void CPlanListPage::ClearAllClasses()
     const zem::MessageRequest ask{
         zem::Format("确定要清空所有班级的%s吗？\n删除%s会同步删除相关的课表内容，请谨慎操作！", m_what.c_str(),
                     m_what.c_str()),
-        "提示",
-        zem::MessageIcon::Warning, zem::MessageButtons::OkCancel};
+        "提示", zem::MessageIcon::Warning, zem::MessageButtons::OkCancel, zem::IDCANCEL};
     if (zem::ShowMessage(ask) != zem::IDOK)
         return;
     int total = 0;

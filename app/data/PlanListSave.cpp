@@ -215,6 +215,18 @@ bool CPlanListPage::Save()
                 "提示", zem::MessageIcon::Information);
             return false;
         }
+    // Plans deleted on the page leave with their lessons, so no table keeps a lesson of a plan
+    // that no longer exists. The backup comes before anything of the task changes.
+    std::set<std::string> kept;
+    for (CCourseInfo* plan : plans)
+        kept.insert(plan->GetId());
+    std::vector<std::string> deleted;
+    for (const auto& [id, object] : TaskPlans(*task))
+        if (!kept.count(id))
+            deleted.push_back(id);
+    if (!deleted.empty() && !BackUpBeforeRemovingLessons(*task, false, "删除" + m_what + "前", m_what))
+        return false;
+
     // A dialog may have moved lessons that an earlier plan's check relied on: check them all again.
     for (bool again = true; again;) {
         again = false;
@@ -226,17 +238,7 @@ bool CPlanListPage::Save()
         }
     }
 
-    // Plans deleted on the page leave with their lessons, so no table keeps a lesson of a plan
-    // that no longer exists.
-    std::set<std::string> kept;
-    for (CCourseInfo* plan : plans)
-        kept.insert(plan->GetId());
-    std::vector<std::string> deleted;
-    for (const auto& [id, object] : TaskPlans(*task))
-        if (!kept.count(id))
-            deleted.push_back(id);
     if (!deleted.empty()) {
-        task->AutoBackup(false, "删除" + m_what + "前", false);
         task->RemovePlans(deleted);
         RefreshTablesFromTask();
     }
@@ -256,6 +258,9 @@ bool CPlanListPage::Save()
     for (CCourseInfo* plan : plans)
         taskPlans.Add(plan->Clone());
     task->GetCombineCourseList().ReBuildCourseMap();
+    // The lessons moved to new teachers are in the committed tables only: the next check of a
+    // change reads the working ones.
+    task->ReadTempTables();
 
     // Tables changed in memory stay owed to the timetable file until one save writes it, even
     // when this attempt fails and the next finds nothing left to change.

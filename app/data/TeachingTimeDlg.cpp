@@ -15,6 +15,7 @@
 #include "app/controls/WeekTableCells.h"
 #include "app/data/LessonsOutsideWeek.h"
 #include "app/data/PeriodNameDlg.h"
+#include "app/data/TaskFileSave.h"
 #include "app/taskhelper/TaskHelper.h"
 #include "platform/Text.h"
 #include "platform/gui/Desktop.h"
@@ -482,8 +483,8 @@ bool CTeachingTimeDlg::SaveToTask()
             return false;
         removeStranded = answer == zem::IDYES;
     }
-    if (removeStranded)
-        m_task->AutoBackup(true, "修改教学时间前", false);
+    if (removeStranded && !BackUpBeforeRemovingLessons(*m_task, true, "修改教学时间前", "教学时间"))
+        return false;
 
     const CActivities previousActivities = m_task->GetActivities();
     m_task->GetSchoolStructure() = m_structure;

@@ -17,6 +17,8 @@
 #include <QLabel>
 #include <QProgressBar>
 
+#include <map>
+
 using zem::Rect;
 
 namespace {
@@ -27,11 +29,12 @@ std::optional<CoreRunOptions>& TestRunOptions()
     return options;
 }
 
-// The time of the first run since the program started, in seconds; set once.
-std::optional<std::int64_t>& FirstRunTime()
+// The time of each task's first run since the program started, in seconds, by task file; set
+// once. A task opened later in the session gets its own backup before its first run.
+std::map<std::string, std::int64_t>& FirstRunTimes()
 {
-    static std::optional<std::int64_t> time;
-    return time;
+    static std::map<std::string, std::int64_t> times;
+    return times;
 }
 
 constexpr std::int64_t kBackupAgainAfter = 3 * 3600;
@@ -64,7 +67,7 @@ void CAutoScheduleDlg::SetRunOptionsForTesting(std::optional<CoreRunOptions> opt
 
 void CAutoScheduleDlg::ResetFirstRunTimeForTesting()
 {
-    FirstRunTime().reset();
+    FirstRunTimes().clear();
 }
 
 std::vector<std::string> CAutoScheduleDlg::CollectWords(const CScheduleTask& task, const CAutoRange* range)
@@ -95,9 +98,8 @@ std::vector<std::string> CAutoScheduleDlg::CollectWords(const CScheduleTask& tas
 void CAutoScheduleDlg::BackUpIfDue(CScheduleTask& task)
 {
     const std::int64_t now = zem::ToEpochSeconds(zem::Now());
-    if (!FirstRunTime())
-        FirstRunTime() = now;
-    const std::int64_t elapsed = now - *FirstRunTime();
+    const std::int64_t first = FirstRunTimes().try_emplace(task.GetTaskInfo().GetTaskFile(), now).first->second;
+    const std::int64_t elapsed = now - first;
     if (elapsed >= 2 && elapsed <= kBackupAgainAfter)
         return;
     m_bBackedUp = task.AutoBackup(true, kBackupReason, false);

@@ -58,7 +58,7 @@ public:
     // Tests and benchmarks only: the engine's options for every run (a fixed seed), or the
     // program's own with nullopt.
     static void SetRunOptionsForTesting(std::optional<CoreRunOptions> options);
-    // Tests only: forgets the time of the first run since the program started.
+    // Tests only: forgets the time of every task's first run since the program started.
     static void ResetFirstRunTimeForTesting();
 
 protected:

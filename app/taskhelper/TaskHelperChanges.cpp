@@ -283,13 +283,8 @@ void ForEachRoomTable(CScheduleTask& task, Visit visit)
 
 void CTaskHelper::RestoreTempTables()
 {
-    if (!m_task)
-        return;
-    ForEachTableObject(*m_task, [](CZemTableObject& object) {
-        object.ReadTempTable();
-        object.GetTempTable().SetDirty(false);
-    });
-    ForEachRoomTable(*m_task, [](CComplexTable& tables) { tables.ReadTemps(); });
+    if (m_task)
+        m_task->ReadTempTables();
 }
 
 // Commits the working tables as the saved ones. Separate from the rest, as it writes the task's

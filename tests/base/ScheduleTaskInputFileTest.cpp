@@ -133,6 +133,8 @@ TEST(InputFile, GeneratedSchoolSurvivesSaveAndOpen)
 
     // The school lets go of its folder, as a program closing it does.
     const std::string taskFile = school->GetTaskInfo().GetTaskFile();
+    // An opened task's working tables are its committed ones.
+    school->ReadTempTables();
     const std::string dump = taskdump::Dump(*school);
     school.reset();
     MessageRecorder recorder;

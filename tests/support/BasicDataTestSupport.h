@@ -36,11 +36,28 @@ public:
         services.task = &Task();
     }
 
-    CScheduleTask& Task() { return b.Task(); }
+    // The built task until Reopen, then the one read from disk.
+    CScheduleTask& Task() { return reopened ? *reopened : b.Task(); }
+
+    // Writes the built task's files and opens them as the program opens a user's task; that task
+    // is then the open one.
+    CScheduleTask& Reopen()
+    {
+        CTaskInfo& info = b.Task().GetTaskInfo();
+        info.SetTaskName("测试");
+        EXPECT_TRUE(info.WriteToFile());
+        EXPECT_TRUE(b.Task().SaveInputData());
+        EXPECT_TRUE(b.Task().SaveOutputData());
+        reopened = std::make_unique<CScheduleTask>();
+        EXPECT_TRUE(reopened->Open(info.GetTaskFile()));
+        services.task = reopened.get();
+        return *reopened;
+    }
 
     TempFolder folder;
     SchoolBuilder b;
     FakeAppServices services;
+    std::unique_ptr<CScheduleTask> reopened;
 };
 
 // A copy of the demo school, opened and installed as the open task.

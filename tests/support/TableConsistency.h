@@ -25,3 +25,39 @@ inline testing::AssertionResult TablesConsistent(CScheduleTask& task)
         return testing::AssertionSuccess();
     return testing::AssertionFailure() << all;
 }
+
+// Every working timetable (classes, teachers, plans, rooms) equals its committed one, cell by cell
+// and status by status; the ids that differ otherwise.
+inline testing::AssertionResult WorkingTablesMatchCommitted(CScheduleTask& task)
+{
+    std::string differing;
+    auto compare = [&](const std::string& id, const CCourseTable& working, const CCourseTable& committed) {
+        for (int day = 0; day < zem::kDayCount; ++day)
+            for (int segment = 0; segment < zem::kSegmentCount; ++segment)
+                for (int section = 0; section < zem::kSectionCount; ++section)
+                    if (working.GetValue(day, segment, section) != committed.GetValue(day, segment, section) ||
+                        working.GetNode(day, segment, section) != committed.GetNode(day, segment, section)) {
+                        differing += id + " ";
+                        return;
+                    }
+    };
+    for (CZemObjectList* list : {&task.GetClassInfoList(), &task.GetTeacherInfoList(), &task.GetCourseInfoList(),
+                                 &task.GetSelfStudyInfoList()})
+        for (const auto& [id, object] : *list) {
+            auto* owner = static_cast<CZemTableObject*>(object);
+            compare(id, owner->GetTable(true), owner->GetTable(false));
+        }
+    for (const auto& [id, object] : task.GetRoomInfoList()) {
+        CComplexTable& places = static_cast<CRoomInfo*>(object)->GetComplexTable();
+        for (int i = 0; const CCourseTable* committed = places.Enum(false, i); ++i) {
+            const CCourseTable* working = places.Enum(true, i);
+            if (!working)
+                differing += id + " ";
+            else
+                compare(id, *working, *committed);
+        }
+    }
+    if (differing.empty())
+        return testing::AssertionSuccess();
+    return testing::AssertionFailure() << "working tables differ from the committed ones: " << differing;
+}

@@ -273,6 +273,7 @@ TEST(CombinedClassPlanPicker, ChecksTheGroupAndSendsItToThePage)
     school.b.Course("q3", "c2", "s3", "t1", "2");
     school.b.Course("q4", "c2", "s1", "t1", "3");
     school.b.Course("q5", "c2", "s1", "t1", "2");
+    school.b.Course("p5", "c1", "s1", "t1", "2.5");
     school.b.SelfStudy("m2", "c2", "s1", "t1", COURSE_TYPE_MORNING_READING, "3");
     struct Case {
         Strings checked;
@@ -285,6 +286,7 @@ TEST(CombinedClassPlanPicker, ChecksTheGroupAndSendsItToThePage)
         {{"p1", "q2"}, rule + "教师名称不相同"},
         {{"p1", "q3"}, rule + "课程名称不相同"},
         {{"p1", "q5"}, rule + "周课时数不相同"},
+        {{"p5", "q5"}, rule + "周课时数不相同"},  // 2.5 and 2: the half counts
         {{"p1", "m2"}, rule + "课程类型不相同"},
         {{"q1", "q4"}, rule + "班级名称相同"},
     };

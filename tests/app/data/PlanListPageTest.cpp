@@ -6,12 +6,15 @@
 #include "app/data/AddPlanDlg.h"
 #include "app/data/BatchModifyPlanDlg.h"
 #include "app/data/PlanListPage.h"
+#include "app/data/SelfStudyListPage.h"
 #include "app/shell/ShellBitmaps.h"
 #include "base/ScheduleTask.h"
 #include "platform/gui/ItemList.h"
 #include "testing/validator/ScheduleValidator.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
+#include <QScrollBar>
 
 #include <gtest/gtest.h>
 
@@ -106,7 +109,11 @@ TEST(PlanListPage, ImportedRowsCreateWhatTheyName)
         EXPECT_TRUE(shortRow.notify.error);
         EXPECT_EQ(shortRow.notify.message, "只有3列数据。请参考导入界面，至少应提供8列数据");
 
+        // The caption names the list, the title stays.
+        EXPECT_EQ(p.Caption(), "教学计划信息列表");
+        EXPECT_EQ(p.Title(), "教学计划信息");
         ASSERT_EQ(SendRow(p, {"初二(1)班", "物理", "赵六", "主副课", "0", "2", "0", "实验室"}, 0, true, true).answer, 0);
+        EXPECT_EQ(p.Caption(), "教学计划信息列表 (已修改,未保存)");
         EXPECT_EQ(p.GetCards()->GetCount(), 3);
         EXPECT_EQ(p.GetCards()->GetCurSel(), 2);
         EXPECT_EQ(RowTexts(p, 0), (std::vector<std::string>{"物理", "赵六", "副课", "1", "2", "自动", "实验室"}));
@@ -437,4 +444,74 @@ TEST(AddPlanDlg, WarnsWhenThePlanIsScheduled)
             SaveScreenshot(dialog, "plan_edit_dialog_warning");
             d.EndDialog(zem::IDCANCEL);
         });
+}
+
+// Both clear questions answer Enter with Cancel: pressing it clears nothing.
+TEST(PlanListPage, EnterOnEitherClearQuestionClearsNothing)
+{
+    SmallSchool school;
+    school.b.Course("k1", "c1", "s1", "t1", "2");
+    school.b.Course("k2", "c2", "s2", "t2", "3");
+    std::vector<zem::MessageRequest> asked;
+    // Enter presses the default button; without one, the first.
+    const zem::MessageHook previous = zem::SetMessageHook([&](const zem::MessageRequest& request) {
+        asked.push_back(request);
+        return request.defaultAnswer != 0 ? request.defaultAnswer : zem::IDOK;
+    });
+    CPlanListPage page;
+    RunPage<CPlanListPage>(page, [&](CPlanListPage& p) {
+        p.ClearShownClass();
+        p.ClearAllClasses();
+        EXPECT_EQ(p.GetList()->GetItemCount(), 1);
+        EXPECT_FALSE(p.IsModified());
+        p.SelectCard(1);
+        EXPECT_EQ(p.GetList()->GetItemCount(), 1);
+    });
+    zem::SetMessageHook(previous);
+    ASSERT_EQ(asked.size(), 2u);
+    EXPECT_EQ(asked[0].text, "确定要清空 初一(1)班 的教学计划吗");
+    EXPECT_EQ(asked[1].text.rfind("确定要清空所有班级的教学计划吗？", 0), 0u);
+    for (const zem::MessageRequest& request : asked)
+        EXPECT_EQ(request.buttons, zem::MessageButtons::OkCancel);
+}
+
+// With more classes than the card column holds (the demo's 25), the vertical scroll bar takes its
+// width from the cards: each card, and the totals at its right edge, stays left of it.
+TEST(PlanListPage, CardTotalsStayWholeBesideTheScrollBar)
+{
+    struct Case {
+        const char* png;
+        std::function<std::unique_ptr<CPlanListPage>()> make;
+    };
+    const Case cases[] = {
+        {"plan_page_cards_scrolled", [] { return std::make_unique<CPlanListPage>(); }},
+        {"selfstudy_page_cards_scrolled", [] { return std::make_unique<CSelfStudyListPage>(); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.png);
+        DemoSchool demo;
+        ASSERT_NE(demo.task, nullptr);
+        std::unique_ptr<CPlanListPage> page = c.make();
+        RunPage<CPlanListPage>(*page, [&](CPlanListPage& p) {
+            QCoreApplication::processEvents();
+            CCardListBox* cards = p.GetCards();
+            ASSERT_TRUE(cards->verticalScrollBar()->isVisible());
+            const int visible = cards->viewport()->width();
+            int widest = 0;
+            for (int i = 0; i < cards->GetCount(); ++i)
+                widest = std::max(widest, cards->visualItemRect(cards->item(i)).right());
+            EXPECT_LE(widest, visible - 1);
+            // The grey totals of the second card end inside its frame, the frame left of the bar.
+            const QImage shot = cards->viewport()->grab().toImage();
+            const QRect second = cards->visualItemRect(cards->item(1));
+            int rightmostInk = -1;
+            for (int y = std::max(0, second.top()); y <= std::min(second.bottom(), shot.height() - 1); ++y)
+                for (int x = 0; x < shot.width(); ++x)
+                    if (shot.pixelColor(x, y) == QColor(128, 128, 128))
+                        rightmostInk = std::max(rightmostInk, x);
+            EXPECT_GT(rightmostInk, visible / 2);
+            EXPECT_LE(rightmostInk, visible - 10);
+            SaveScreenshot(&p, c.png);
+        });
+    }
 }

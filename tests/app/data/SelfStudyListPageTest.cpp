@@ -181,7 +181,9 @@ TEST(SelfStudyListPage, DemoTaskShowsItsPlansAndEditsThemInSelfStudyMode)
         [&](CSelfStudyListPage& p) {
             p.resize(1000, 620);
             ASSERT_GT(p.GetList()->GetItemCount(), 0);
-            EXPECT_EQ(p.Caption(), "早读和晚自习信息");
+            // The caption names the list; the title stays.
+            EXPECT_EQ(p.Caption(), "早读和晚自习信息列表");
+            EXPECT_EQ(p.Title(), "早读和晚自习信息");
             const std::string kind = p.GetList()->GetItemText(0, 1);
             EXPECT_TRUE(kind == "早读" || kind == "晚自习") << kind;
             SaveScreenshot(&p, "selfstudy_page_demo");

@@ -2,6 +2,7 @@
 // timetables.
 #include "support/TaskFolderTest.h"
 #include "support/MessageRecorder.h"
+#include "support/TableConsistency.h"
 #include "app/shell/BackupDlg.h"
 #include "app/shell/BackupRestoreDlg.h"
 #include "app/shell/ClearTimetableDlg.h"
@@ -454,6 +455,8 @@ TEST_F(RestoreTest, ARestoredTaskHoldsTheBackupsFilesAndTheStateBeforeIsKept)
     EXPECT_TRUE(CoreFiles(TaskFolder()) == backedUp);
     EXPECT_EQ(Task()->GetClassInfoList().GetCount(), 3);
     EXPECT_FALSE(Task()->GetClass("c1")->GetTable(false).GetNode(HelperSchool::N(0, 0, 0)).IsEmpty());
+    // The checks of later changes read the restored lessons.
+    EXPECT_TRUE(WorkingTablesMatchCommitted(*Task()));
     // The state the restore replaced is a backup of its own.
     const std::vector<CBackupEntry> entries = Entries(Task());
     const auto before = std::find_if(entries.begin(), entries.end(),

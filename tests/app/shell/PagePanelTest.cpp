@@ -638,7 +638,7 @@ TEST_F(ProgramFeaturesTest, TheSelfStudyAndAssistantPagesOpen)
         EXPECT_TRUE(CPagePanel::IsActionAvailable(code)) << code;
         panel.OnToolboxAction(code);
     }
-    EXPECT_EQ(captions, (std::vector<std::string>{"早读和晚自习信息", "助教"}));
+    EXPECT_EQ(captions, (std::vector<std::string>{"早读和晚自习信息列表", "助教"}));
 }
 
 }  // namespace

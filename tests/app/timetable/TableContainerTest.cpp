@@ -503,6 +503,19 @@ TEST_F(TableContainerTest, EveryKindOfChangeIsUndoneAndRedoneExactly)
              container.OnClear();
              return true;
          }},
+        {"清除课程",  // one week's half of a split cell: undone, that half only comes back
+         [&] {
+             const auto slot = FindInAnyClass([&](const tagTABLE_NODE& s) {
+                 const CCourseTableNode& node = Table().GetNode(s);
+                 return node.IsInterleave() && node.data(1).HasCourse() && node.data(2).HasCourse() &&
+                        !task->GetCC(node.GetCourseId(1)) && helper.IsPreset(&Table(), s, 1);
+             });
+             if (!slot)
+                 return false;
+             container.SetCurrentSlot(*slot, 1);
+             container.OnClear();
+             return true;
+         }},
         {"安排教室",
          [&] {
              const auto slot = FindInAnyClass(lessonWithRoom(false));
@@ -591,35 +604,60 @@ TEST_F(TableContainerTest, ClearingASplitCellAndUndoingPutsBothHalvesBack)
     EXPECT_TRUE(SameTables(TablesState::Of(*task), before));
 }
 
+// A lesson placed over a whole-week lesson clears that lesson first, in a record of its own, also
+// when it takes one week only; undoing both brings the whole-week lesson back whole.
 TEST_F(TableContainerTest, PlacingOverAnOccupiedCellMakesTwoRecords)
 {
     MessageRecorder answers(zem::IDYES);
     CTaskHelper helper(task.get());
-    CCourseInfo* plan = nullptr;
-    const auto slot = FindInAnyClass([&](const tagTABLE_NODE& s) {
-        const CCourseTableNode& node = Table().GetNode(s);
-        if (!Table().IsUsed(s) || s.segment > 2 || node.IsInterleave() || task->GetCC(node.GetCourseId(0)))
+    struct Case {
+        const char* what;
+        bool halfPlan;
+        int half;  // the week the new lesson takes
+    };
+    for (const Case& c : {Case{"a whole lesson", false, 0}, Case{"an odd-week lesson", true, 1}}) {
+        SCOPED_TRACE(c.what);
+        CCourseInfo* plan = nullptr;
+        const auto slot = FindInAnyClass([&](const tagTABLE_NODE& s) {
+            const CCourseTableNode& node = Table().GetNode(s);
+            if (!Table().IsUsed(s) || s.segment > 2 || node.IsInterleave() || task->GetCC(node.GetCourseId(0)))
+                return false;
+            for (CCourseInfo* candidate : ObjectsInOrder<CCourseInfo>(task->GetCourseInfoList()))
+                if (candidate->GetClassId() == container.GetObjectId() && candidate->GetId() != node.GetCourseId(0) &&
+                    candidate->GetWeekCount().HasHalfNode() == c.halfPlan && !task->GetCC(candidate->GetId()) &&
+                    helper.CanPlaceCourse(&Table(), s, c.half, candidate, candidate->GetSpecialRoomId()) &&
+                    (!c.halfPlan || helper.CanPlaceCourse(&Table(), s, 2, candidate, candidate->GetSpecialRoomId()))) {
+                    plan = candidate;
+                    return true;
+                }
             return false;
-        for (CCourseInfo* candidate : ObjectsInOrder<CCourseInfo>(task->GetCourseInfoList()))
-            if (candidate->GetClassId() == container.GetObjectId() && candidate->GetId() != node.GetCourseId(0) &&
-                !candidate->GetWeekCount().HasHalfNode() && !task->GetCC(candidate->GetId()) &&
-                helper.CanPlaceCourse(&Table(), s, 0, candidate, candidate->GetSpecialRoomId())) {
-                plan = candidate;
-                return true;
-            }
-        return false;
-    });
-    ASSERT_TRUE(slot && plan);
-    const TablesState before = TablesState::Of(*task);
-    ASSERT_TRUE(container.PlaceCourseAt(container.ToGridNode(*slot), plan->GetId()));
-    ASSERT_TRUE(container.PlaceCourseById(plan->GetId()));
-    ASSERT_EQ(Count(), 2);
-    EXPECT_EQ(container.GetHistory().GetRecords()[0]->GetName(), "清除课程");
-    EXPECT_EQ(container.GetHistory().GetRecords()[1]->GetName(), "安排课程");
-    EXPECT_EQ(Table().GetNode(*slot).GetCourseId(0), plan->GetId());
-    ASSERT_TRUE(container.Undo());
-    ASSERT_TRUE(container.Undo());
-    EXPECT_TRUE(SameTables(TablesState::Of(*task), before));
+        });
+        ASSERT_TRUE(slot && plan);
+        const std::string replaced = Table().GetNode(*slot).GetCourseId(0);
+        const int applied = Index();
+        const TablesState before = TablesState::Of(*task);
+        {
+            // A half-lesson plan asks which weeks: the odd ones.
+            ModalScope weeks([](Dialog& dialog) {
+                dialog.Item<QRadioButton>(CLessonCountDlg::IDC_ODD)->click();
+                dialog.SendCommand(zem::IDOK);
+            });
+            ASSERT_TRUE(container.PlaceCourseAt(container.ToGridNode(*slot), plan->GetId()));
+            ASSERT_TRUE(container.PlaceCourseById(plan->GetId()));
+        }
+        ASSERT_EQ(Index(), applied + 2);
+        ASSERT_EQ(Count(), Index() + 1);
+        const auto& history = container.GetHistory().GetRecords();
+        EXPECT_EQ(history[static_cast<std::size_t>(Index()) - 1]->GetName(), "清除课程");
+        EXPECT_EQ(history.back()->GetName(), "安排课程");
+        EXPECT_EQ(Table().GetNode(*slot).GetCourseId(c.half), plan->GetId());
+        EXPECT_NE(Table().GetNode(*slot).GetCourseId(2), replaced);  // nothing of it is left in a week
+        ASSERT_TRUE(container.Undo());
+        ASSERT_TRUE(container.Undo());
+        EXPECT_FALSE(Table().GetNode(*slot).IsInterleave());
+        EXPECT_EQ(Table().GetNode(*slot).GetCourseId(0), replaced);
+        EXPECT_TRUE(SameTables(TablesState::Of(*task), before));
+    }
 }
 
 TEST_F(TableContainerTest, HalfLessonPlanWithWholeLessonsPlacedCannotTakeAWholeLesson)

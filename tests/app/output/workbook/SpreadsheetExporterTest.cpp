@@ -305,17 +305,34 @@ TEST_F(ExporterFrame, ChunksOfANameWithoutExtensionGetPathsOfTheirOwn)
 
 TEST_F(ExporterFrame, TheUsersCancelStopsBetweenTablesAndWritesNothing)
 {
-    window.onProgress = [this](const std::string& text) {
-        if (text.starts_with("2/"))
-            *cancel = true;  // what the progress window does when the user closes it
+    struct Case {
+        const char* what;
+        int tables;
+        const char* cancelAt;  // the progress text after which the user closes the window
+        std::vector<std::string> progress;
     };
-    auto exporter = MakeExporter();
-    EXPECT_FALSE(exporter->Export(folder / "课表.xlsx", Tables(600)));
-    EXPECT_EQ(Joined(log), "start 1");  // no save, no other engine
-    EXPECT_EQ(window.progress, (std::vector<std::string>{"1/250 高一(1)班", "2/250 高一(1)班"}));
-    EXPECT_EQ(runs, (std::vector<std::string>{"课表.xlsx"}));  // no further workbook
-    EXPECT_TRUE(messages.messages.empty());
-    EXPECT_TRUE(exporter->IsCancelled());
+    const Case cases[] = {
+        {"between tables", 600, "2/", {"1/250 高一(1)班", "2/250 高一(1)班"}},
+        // The writer is done, but the workbook is neither saved nor reported as exported.
+        {"during the last table", 3, "3/", {"1/3 高一(1)班", "2/3 高一(1)班", "3/3 高一(1)班"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        log.clear();
+        runs.clear();
+        window.progress.clear();
+        window.onProgress = [this, &c](const std::string& text) {
+            if (text.starts_with(c.cancelAt))
+                *cancel = true;  // what the progress window does when the user closes it
+        };
+        auto exporter = MakeExporter();
+        EXPECT_FALSE(exporter->Export(folder / "课表.xlsx", Tables(c.tables)));
+        EXPECT_EQ(Joined(log), "start 1");  // no save, no other engine
+        EXPECT_EQ(window.progress, c.progress);
+        EXPECT_EQ(runs, (std::vector<std::string>{"课表.xlsx"}));  // no further workbook
+        EXPECT_TRUE(messages.messages.empty());
+        EXPECT_TRUE(exporter->IsCancelled());
+    }
 }
 
 TEST_F(ExporterFrame, TablesThatFailAreCountedNotSwallowed)
