@@ -568,7 +568,7 @@ TEST(HostileTaskFolder, NothingIsLostAndNothingOutsideIsTouched)
                      [](const Folders& f) {
                          WriteRaw(f.task + "backup.ini",
                                   Gbk("[Backup]\r\n1=2|20240102080000|../outside/days|\r\n2=2|20240102080000|copy|\r\n"
-                                      "3=2|20240102080000|..\\outside|\r\n4=2|20240101080000|" + f.outside + "days|\r\n"
+                                      "3=2|20240102080000|..\\outside|\r\n4=2|20240101080000|" + f.outside + "gone|\r\n"
                                       "5=2|20230101080000|D:\\备份\\测试|\r\n"));
                      },
                      [](const Folders& f, MessageRecorder& recorder) {
@@ -578,7 +578,8 @@ TEST(HostileTaskFolder, NothingIsLostAndNothingOutsideIsTouched)
                          std::vector<std::string> folders;
                          for (const CBackupEntry* entry : entries)
                              folders.push_back(entry->m_strFolder);
-                         EXPECT_EQ(folders, (std::vector<std::string>{f.outside + "days", "D:\\备份\\测试"}));
+                         // A full path to a folder that is not there is a backup on a missing disk: listed.
+                         EXPECT_EQ(folders, (std::vector<std::string>{f.outside + "gone", "D:\\备份\\测试"}));
                          std::string error;
                          EXPECT_FALSE(task->GetBackupManager().AddEntry(CBackupManager::ManualBackup, "20240103080000",
                                                                         "备份/测试", "", &error));

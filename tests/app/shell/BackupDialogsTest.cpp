@@ -289,7 +289,8 @@ TEST_F(BackupTest, RefusedBackupsLeaveNothingBehindAndKeepTheDialogOpen)
          },
          "备份", "备份input.xml文件失败\r\n\r\n找不到要备份的当前排课任务文件！"},
         // The file system refuses the name; the dialog says why and goes on.
-        {"a name of 300 characters", [&] { return Target(); }, std::string(300, 'x'), kNameTooLong},
+        {"a name of 300 characters", [&] { return Target(); }, std::string(300, 'x'),
+         "无法查看备份位置 " + Target() + std::string(300, 'x') + "/ 中的内容，不能覆盖：文件名太长\n\n请换一个备份文件夹名或位置。"},
         {"a relative place", [&] { return std::string("备份盘"); }, "备份",
          "创建备份目录失败\r\n\r\n错误代码：22（路径无效）\r\n您可以尝试更换“备份到”的目标文件夹（比如备份到桌面）"},
     };
@@ -515,24 +516,29 @@ TEST_F(RestoreTest, ARestoreThatFailsLeavesTheTaskAsItWas)
     }
 }
 
-// A link that leads to itself where the restore puts the task's files aside (a leftover of the same
-// second): the restore fails with the reason and the task stays as it was.
-TEST_F(RestoreTest, AFolderTheSystemRefusesFailsTheRestoreWithItsReason)
+// A link that leads to itself where the restore would put the task's files aside (a leftover of the
+// same second): the restore takes another name for its holding folder, never follows the link, and
+// the task gets the backup's files.
+TEST_F(RestoreTest, ALeftoverLinkWhereTheTaskIsPutAsideIsPassedBy)
 {
     zem::gui::FakeClock clock;  // 2026-03-05 08:07:00
     OpenSchool();
     const std::string backup = folder.path() + "备份/";
     ASSERT_EQ(zem::CopyFolder(TaskFolder(), backup), 0);
+    MarkComplete(backup);
+    std::string backedUp;
+    ASSERT_TRUE(zem::ReadFileBytes(backup + "input.xml", backedUp));
     ChangeTask();
-    const auto before = CoreFiles(TaskFolder());
     const std::string holding = TaskFolder() + ".restore-old-20260305080700";
     ASSERT_EQ(::symlink(holding.c_str(), holding.c_str()), 0);
     MessageRecorder messages;
-    EXPECT_FALSE(RestoreTaskFromBackup(backup));
-    ASSERT_FALSE(messages.messages.empty());
-    EXPECT_EQ(messages.messages.back().text, "恢复备份失败，排课任务已还原为恢复前的状态。\n\n无法创建文件夹：" + holding +
-                                                 "/\n是一个链接");
-    EXPECT_TRUE(CoreFiles(TaskFolder()) == before);
+    EXPECT_TRUE(RestoreTaskFromBackup(backup));
+    std::string restored;
+    ASSERT_TRUE(zem::ReadFileBytes(TaskFolder() + "input.xml", restored));
+    EXPECT_TRUE(restored == backedUp);
+    struct stat link {};
+    EXPECT_EQ(::lstat(holding.c_str(), &link), 0);
+    EXPECT_TRUE(S_ISLNK(link.st_mode));
 }
 
 // ---- Clearing ----
