@@ -2,6 +2,7 @@
 
 #include "platform/Text.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <functional>
 
@@ -287,7 +288,9 @@ bool XmlScanner::Next()
         if (nameStart >= m_tag.size() || !IsNameStart(m_tag[nameStart]))
             Damaged();
         const std::size_t nameEnd = m_tag.find_first_of(end ? " \t\r\n>" : " \t\r\n/>", nameStart);
-        const std::string_view name = std::string_view(m_tag).substr(nameStart, nameEnd - nameStart);
+        m_nameStart = nameStart;
+        m_nameEnd = std::min(nameEnd, m_tag.size());
+        const std::string_view name = std::string_view(m_tag).substr(m_nameStart, m_nameEnd - m_nameStart);
         const std::uint64_t hash = std::hash<std::string_view>{}(name);
         if (end) {
             for (std::size_t i = nameEnd; i + 1 < m_tag.size(); ++i) {
@@ -317,9 +320,7 @@ bool XmlScanner::Next()
 
 std::string_view XmlScanner::LocalName() const
 {
-    const std::size_t nameStart = m_start ? 1 : 2;
-    const std::size_t nameEnd = m_tag.find_first_of(m_start ? " \t\r\n/>" : " \t\r\n>", nameStart);
-    std::string_view name = std::string_view(m_tag).substr(nameStart, nameEnd - nameStart);
+    const std::string_view name = std::string_view(m_tag).substr(m_nameStart, m_nameEnd - m_nameStart);
     const std::size_t colon = name.find(':');
     return colon == std::string_view::npos ? name : name.substr(colon + 1);
 }

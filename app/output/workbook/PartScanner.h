@@ -2,6 +2,8 @@
 // One XML part of a zipped workbook read piece by piece and walked tag by tag, so that no part is
 // ever held whole or built into a tree: what a reader keeps is only what it takes from the tags.
 // The pieces a reader wants whole (a cell, a string item) it copies out and parses on their own.
+#include "app/output/workbook/WorkbookReader.h"
+
 #include <pugixml.hpp>
 #include <zip.h>
 
@@ -20,9 +22,6 @@ class ReadFailure : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
 };
-
-// What every bound on the size of what is read says.
-inline constexpr const char* kTooLargeReason = "工作表太大，无法读取";
 
 // The unpacked bytes of one part, as UTF-8 whatever the part was written in, piece by piece.
 class PartReader {
@@ -65,9 +64,9 @@ public:
     int Depth() const { return m_depth; }
     // The element's name without its namespace prefix.
     std::string_view LocalName() const;
-    // The element of the start tag just read, alone: its attributes, no children.
+    // After a start tag: the element alone, with its attributes and no children.
     pugi::xml_node Tag();
-    // After a start tag: appends the start tag as an empty element ("<a b='1'/>") to `out`.
+    // After a start tag: appends it as an empty element ("<a b='1'/>") to `out`.
     void AppendTag(std::string& out) const;
     // After a start tag: appends the whole element, through its end tag, to `out`; refused as too
     // large beyond `limit` bytes. Next() then moves past it.
@@ -88,7 +87,9 @@ private:
     std::size_t m_pos = 0;
     bool m_ended = false;
 
-    std::string m_tag;                 // the raw text of the last tag
+    std::string m_tag;  // the raw text of the last tag
+    std::size_t m_nameStart = 0;
+    std::size_t m_nameEnd = 0;
     std::vector<std::uint64_t> m_open;  // the open elements, by a hash of their names
     bool m_start = false;
     bool m_emptyPending = false;  // an empty element's end is still to be given

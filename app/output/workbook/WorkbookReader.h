@@ -65,6 +65,9 @@ private:
 // 200 MB.
 constexpr std::size_t kMaxReadCells = 300'000;
 constexpr std::size_t kMaxReadTextBytes = 32u * 1024 * 1024;
+// The reason a sheet beyond these, or a workbook that unpacks to more than any school's does, is
+// refused with.
+inline constexpr const char* kTooLargeReason = "工作表太大，无法读取";
 
 // Reads the sheet a workbook file opens on. False, with the sheet empty and a reason the user can
 // read in `error`, when the file is missing, unreadable, not a workbook, damaged, protected by a
