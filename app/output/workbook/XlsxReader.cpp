@@ -70,7 +70,8 @@ void CheckZipDirectory(std::uint64_t size, const ReadAt& readAt)
         // A Zip64 end record, named by the locator just before.
         if (at >= 20 && tail.compare(at - 20, 4, "PK\x06\x07") == 0) {
             const std::uint64_t offset = LittleEndian(tail, at - 20 + 8, 8);
-            const std::string record = offset <= size - kEnd64Size ? readAt(offset, kEnd64Size) : std::string();
+            const bool inside = size >= kEnd64Size && offset <= size - kEnd64Size;
+            const std::string record = inside ? readAt(offset, kEnd64Size) : std::string();
             if (record.size() == kEnd64Size && record.starts_with("PK\x06\x06")) {
                 position = offset;
                 disks = LittleEndian(record, 16, 4) | LittleEndian(record, 20, 4);
@@ -704,7 +705,8 @@ bool ReadXlsxBytes(std::string_view bytes, SheetData& sheet, std::string& error)
     return ReadXlsx(
         [&] {
             CheckZipDirectory(bytes.size(), [&](std::uint64_t offset, std::size_t length) {
-                return std::string(bytes.substr(static_cast<std::size_t>(offset), length));
+                return offset > bytes.size() ? std::string()
+                                             : std::string(bytes.substr(static_cast<std::size_t>(offset), length));
             });
             zip_error_t error;
             zip_error_init(&error);
