@@ -513,37 +513,4 @@ bool DeleteProfileSection(const std::string& path, std::string_view section)
     return ini.SaveIfModified();
 }
 
-int ParseIniBytes(const std::uint8_t* data, std::size_t size) noexcept
-{
-    try {
-        const std::string_view bytes(reinterpret_cast<const char*>(data), size);
-        IniFile ini = IniFile::FromBytes(bytes);
-        // An unedited document gives back every byte; one read as UTF-8 gives its GBK form,
-        // which reads back the same.
-        const std::string written = ini.Bytes();
-        if (ini.IsConverted() ? IniFile::FromBytes(written).Bytes() != written : written != bytes)
-            std::abort();
-        // Refusals are expected here; keep them quiet.
-        struct QuietMessages {
-            MessageHook previous = SetMessageHook([](const MessageRequest&) { return IDOK; });
-            ~QuietMessages() { SetMessageHook(previous); }
-        } quiet;
-        const std::vector<std::string> names = ini.GetSectionNames();
-        for (const std::string& name : names) {
-            for (const auto& [key, value] : ini.GetSectionKeys(name)) {
-                if (ini.GetString(name, key) != value)
-                    std::abort();
-                ini.GetInt(name, key, 0);
-            }
-        }
-        const std::string section = names.empty() ? "Fuzz" : names.front();
-        if (ini.SetString(section, "FuzzKey", " fuzz value ") && ini.GetString(section, "FuzzKey") != " fuzz value ")
-            std::abort();
-        ini.DeleteKey(section, "FuzzKey");
-        ini.DeleteSection(section);
-    } catch (...) {
-    }
-    return 0;
-}
-
 }  // namespace zem

@@ -13,7 +13,6 @@
 // byte-order mark is read as UTF-8 and written back as GBK; a line in it that is no UTF-8 is read
 // as GBK, as editors leave such lines behind the mark. Every save is atomic.
 #include <cstddef>
-#include <cstdint>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -123,9 +122,5 @@ bool WriteProfileString(const std::string& path, std::string_view section, std::
 bool WriteProfileInt(const std::string& path, std::string_view section, std::string_view key, int value);
 bool DeleteProfileKey(const std::string& path, std::string_view section, std::string_view key);
 bool DeleteProfileSection(const std::string& path, std::string_view section);
-
-// Parses arbitrary bytes and exercises reads, edits and the byte-exact round trip; for fuzzing.
-// Never throws; returns 0.
-int ParseIniBytes(const std::uint8_t* data, std::size_t size) noexcept;
 
 }  // namespace zem

@@ -283,7 +283,30 @@ int ProctorFile(const char* name, const char* file, const std::uint8_t* data, st
 int ProctorIn(const std::uint8_t* data, std::size_t size) { return ProctorFile("in", "in.xml", data, size); }
 int ProctorOut(const std::uint8_t* data, std::size_t size) { return ProctorFile("out", "out.xml", data, size); }
 
-int Ini(const std::uint8_t* data, std::size_t size) { return zem::ParseIniBytes(data, size); }
+// An ini file's bytes: an unedited document gives back every byte, one read as UTF-8 its GBK form
+// (which reads back the same); every key reads as listed, and an edit reads back.
+int Ini(const std::uint8_t* data, std::size_t size)
+{
+    const std::string_view bytes = View(data, size);
+    zem::IniFile ini = zem::IniFile::FromBytes(bytes);
+    const std::string written = ini.Bytes();
+    Check(ini.IsConverted() ? zem::IniFile::FromBytes(written).Bytes() == written : written == bytes,
+          "an unedited file is written as it was read");
+    QuietMessages quiet;
+    const std::vector<std::string> names = ini.GetSectionNames();
+    for (const std::string& name : names) {
+        for (const auto& [key, value] : ini.GetSectionKeys(name)) {
+            Check(ini.GetString(name, key) == value, "a key reads as its section lists it");
+            ini.GetInt(name, key, 0);
+        }
+    }
+    const std::string section = names.empty() ? "Fuzz" : names.front();
+    if (ini.SetString(section, "FuzzKey", " fuzz value "))
+        Check(ini.GetString(section, "FuzzKey") == " fuzz value ", "a stored value reads back");
+    ini.DeleteKey(section, "FuzzKey");
+    ini.DeleteSection(section);
+    return 0;
+}
 
 // The GBK decoder, the measures of UTF-8 text, and the XML file parser over the same bytes.
 int Gbk(const std::uint8_t* data, std::size_t size)
@@ -313,22 +336,44 @@ int Gbk(const std::uint8_t* data, std::size_t size)
     return 0;
 }
 
-// The bytes of a workbook a user picked: read whole or refused with a reason, never half.
+// A sheet read from a workbook a user picked: read whole or refused with a reason, never half.
+void CheckSheetRead(bool ok, const zem::workbook::SheetData& sheet, const std::string& error)
+{
+    Check(ok == error.empty(), "a refused workbook says why, a read one says nothing");
+    Check(ok || (sheet.IsEmpty() && sheet.name.empty()), "a refused workbook leaves no cells");
+    if (!sheet.IsEmpty()) {
+        Check(sheet.FirstRow() >= 1 && sheet.FirstRow() <= sheet.LastRow() && sheet.FirstColumn() >= 1 &&
+                  sheet.FirstColumn() <= sheet.LastColumn(),
+              "the used range is a range");
+        Check(!sheet.IsOverReadLimit(), "a sheet holds no more than the limits");
+        Check(sheet.Value(sheet.FirstRow() - 1, sheet.FirstColumn()).type == zem::workbook::CellValue::Type::Empty,
+              "nothing lies above the used range");
+    }
+}
+
 int Xlsx(const std::uint8_t* data, std::size_t size)
 {
     zem::workbook::SheetData sheet;
     std::string error;
     const bool ok = zem::workbook::ReadXlsxBytes(View(data, size), sheet, error);
-    Check(ok == error.empty(), "a refused workbook says why, a read one says nothing");
-    Check(ok || sheet.IsEmpty(), "a refused workbook leaves no cells");
-    if (!sheet.IsEmpty()) {
-        Check(sheet.FirstRow() >= 1 && sheet.FirstRow() <= sheet.LastRow() && sheet.FirstColumn() >= 1 &&
-                  sheet.FirstColumn() <= sheet.LastColumn(),
-              "the used range is a range");
-        Check(sheet.CellCount() <= zem::workbook::kMaxReadCells, "a sheet holds no more cells than the limit");
-        Check(sheet.Value(sheet.FirstRow() - 1, sheet.FirstColumn()).type == zem::workbook::CellValue::Type::Empty,
-              "nothing lies above the used range");
-    }
+    CheckSheetRead(ok, sheet, error);
+    return 0;
+}
+
+// An .xls file, read by the reader's own process: whatever the file does to that process, this one
+// gets the cells or a reason. The first bytes always say .xls, so that every input reaches it.
+int Xls(const std::uint8_t* data, std::size_t size)
+{
+    static constexpr std::string_view kMagic("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8);
+    std::string bytes(kMagic);
+    if (size > kMagic.size())
+        bytes.append(View(data, size).substr(kMagic.size()));
+    const std::string path = Workspace::Folder() + "fuzz.xls";
+    WriteBytes(path, bytes);
+    zem::workbook::SheetData sheet;
+    std::string error;
+    const bool ok = zem::workbook::ReadWorkbookSheet(path, sheet, error);
+    CheckSheetRead(ok, sheet, error);
     return 0;
 }
 
@@ -338,7 +383,7 @@ const std::vector<NamedTarget>& Targets()
 {
     static const std::vector<NamedTarget> targets = {
         {"input_xml", InputXml}, {"output_xml", OutputXml}, {"proctor_in", ProctorIn},
-        {"proctor_out", ProctorOut}, {"ini", Ini}, {"gbk", Gbk}, {"xlsx", Xlsx},
+        {"proctor_out", ProctorOut}, {"ini", Ini}, {"gbk", Gbk}, {"xlsx", Xlsx}, {"xls", Xls},
     };
     return targets;
 }

@@ -38,6 +38,10 @@ public:
     int Rows() const { return IsEmpty() ? 0 : m_lastRow - m_firstRow + 1; }
     int Columns() const { return IsEmpty() ? 0 : m_lastColumn - m_firstColumn + 1; }
     std::size_t CellCount() const { return m_cells.size(); }
+    // The bytes of the cells' texts.
+    std::size_t TextBytes() const { return m_textBytes; }
+    // Holds more than a sheet that is read may hold (kMaxReadCells, kMaxReadTextBytes).
+    bool IsOverReadLimit() const;
 
     // An empty value for a cell without one, also outside the sheet.
     const CellValue& Value(int row, int column) const;
@@ -53,10 +57,17 @@ private:
     int m_firstColumn = 0;
     int m_lastRow = 0;
     int m_lastColumn = 0;
+    std::size_t m_textBytes = 0;
 };
 
-// A sheet with more cells holding values than this is refused rather than read into memory.
-constexpr std::size_t kMaxReadCells = 2'000'000;
+// A sheet with more cells holding values than this, or more text, is refused rather than read into
+// memory: a school's workbooks hold a few thousand, and this many still leaves the reader well under
+// 200 MB.
+constexpr std::size_t kMaxReadCells = 300'000;
+constexpr std::size_t kMaxReadTextBytes = 32u * 1024 * 1024;
+// The reason a sheet beyond these, or a workbook that unpacks to more than any school's does, is
+// refused with.
+inline constexpr const char* kTooLargeReason = "工作表太大，无法读取";
 
 // Reads the sheet a workbook file opens on. False, with the sheet empty and a reason the user can
 // read in `error`, when the file is missing, unreadable, not a workbook, damaged, protected by a

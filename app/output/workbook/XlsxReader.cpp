@@ -1,4 +1,11 @@
 // The active sheet of an .xlsx file: a zip of XML parts found through their relationships.
+//
+// A small file may unpack to a great deal. So every part is read as it unpacks, tag by tag, and
+// what is kept of it is bounded: the zip's directory, the shared strings, the styles and the cells.
+// The cells and string items are parsed a batch at a time. Whatever the file, the reader stays
+// far below 200 MB, and a file beyond the bounds is refused as too large, not as damaged.
+#include "PartScanner.h"
+#include "WorkbookReaderParts.h"
 #include "app/output/workbook/Workbook.h"
 #include "app/output/workbook/WorkbookReader.h"
 #include "platform/Text.h"
@@ -6,84 +13,104 @@
 #include <pugixml.hpp>
 #include <zip.h>
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <functional>
+#include <initializer_list>
 #include <map>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace zem::workbook {
 
 namespace {
 
-// Parts larger than this, unpacked, are refused: a small file must not fill the memory.
-constexpr zip_uint64_t kMaxPartSize = 256u * 1024 * 1024;
+// libzip keeps every entry of the directory in memory; a workbook has a few dozen.
+constexpr std::uint64_t kMaxZipEntries = 10'000;
+constexpr std::uint64_t kMaxZipDirectory = 8u * 1024 * 1024;
+// One cell or string item, whole; they are parsed in batches of about kBatchSize.
+constexpr std::size_t kMaxElementSize = 1024 * 1024;
+constexpr std::size_t kBatchSize = 256 * 1024;
+// Relationships, sheets, number formats and cell formats of one workbook.
+constexpr std::size_t kMaxRecords = 65'536;
+constexpr std::size_t kMaxSharedStrings = 300'000;
 
-class Failure : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
+std::uint64_t LittleEndian(std::string_view bytes, std::size_t at, std::size_t width)
+{
+    std::uint64_t value = 0;
+    for (std::size_t i = width; i-- > 0;)
+        value = value << 8 | static_cast<unsigned char>(bytes[at + i]);
+    return value;
+}
+
+using ReadAt = std::function<std::string(std::uint64_t offset, std::size_t length)>;
+
+// libzip reads the directory of every end record it finds in the last 64 KB and keeps it whole, so a
+// file whose end records claim more than a workbook holds is refused before it is opened. A record
+// libzip would pass over at once (another disk, a directory outside the file) is passed over here.
+void CheckZipDirectory(std::uint64_t size, const ReadAt& readAt)
+{
+    constexpr std::size_t kEndSize = 22;
+    constexpr std::size_t kEnd64Size = 56;
+    if (size < kEndSize)
+        return;
+    const std::size_t tailSize = static_cast<std::size_t>(std::min<std::uint64_t>(size, kEndSize + 65535));
+    const std::uint64_t tailStart = size - tailSize;
+    const std::string tail = readAt(tailStart, tailSize);
+    for (std::size_t at = tail.find("PK\x05\x06"); at != std::string::npos && at + kEndSize <= tail.size();
+         at = tail.find("PK\x05\x06", at + 1)) {
+        std::uint64_t position = tailStart + at;
+        std::uint64_t disks = LittleEndian(tail, at + 4, 2) | LittleEndian(tail, at + 6, 2);
+        std::uint64_t entries = std::max(LittleEndian(tail, at + 8, 2), LittleEndian(tail, at + 10, 2));
+        std::uint64_t directorySize = LittleEndian(tail, at + 12, 4);
+        std::uint64_t directoryOffset = LittleEndian(tail, at + 16, 4);
+        // A Zip64 end record, named by the locator just before.
+        if (at >= 20 && tail.compare(at - 20, 4, "PK\x06\x07") == 0) {
+            const std::uint64_t offset = LittleEndian(tail, at - 20 + 8, 8);
+            const bool inside = size >= kEnd64Size && offset <= size - kEnd64Size;
+            const std::string record = inside ? readAt(offset, kEnd64Size) : std::string();
+            if (record.size() == kEnd64Size && record.starts_with("PK\x06\x06")) {
+                position = offset;
+                disks = LittleEndian(record, 16, 4) | LittleEndian(record, 20, 4);
+                entries = std::max(LittleEndian(record, 24, 8), LittleEndian(record, 32, 8));
+                directorySize = LittleEndian(record, 40, 8);
+                directoryOffset = LittleEndian(record, 48, 8);
+            }
+        }
+        if (disks != 0 || directoryOffset > position || directorySize > position - directoryOffset)
+            continue;
+        if (entries > kMaxZipEntries || directorySize > kMaxZipDirectory)
+            throw ReadFailure(kTooLargeReason);
+    }
+}
 
 struct ZipCloser {
     void operator()(zip_t* zip) const { zip_discard(zip); }
 };
-struct ZipFileCloser {
-    void operator()(zip_file_t* file) const { zip_fclose(file); }
-};
 
 class Package {
 public:
-    explicit Package(std::string_view bytes)
+    // Takes the source.
+    explicit Package(zip_source_t* source)
     {
         zip_error_t error;
         zip_error_init(&error);
-        zip_source_t* source = zip_source_buffer_create(bytes.data(), bytes.size(), 0, &error);
-        if (!source)
-            throw Failure("内存不足");
         zip_t* zip = zip_open_from_source(source, ZIP_RDONLY, &error);
+        zip_error_fini(&error);
         if (!zip) {
             zip_source_free(source);
-            zip_error_fini(&error);
-            throw Failure("文件不是完整的工作簿（压缩包已损坏）");
+            throw ReadFailure("文件不是完整的工作簿（压缩包已损坏）");
         }
-        zip_error_fini(&error);
         m_zip.reset(zip);
     }
 
+    zip_t* Zip() const { return m_zip.get(); }
     bool Has(const std::string& name) const
     {
         return zip_name_locate(m_zip.get(), name.c_str(), ZIP_FL_NOCASE) >= 0;
-    }
-
-    // The unpacked bytes of a part; throws when it is missing (unless optional), too large or damaged.
-    std::string Read(const std::string& name, bool optional = false) const
-    {
-        zip_stat_t st;
-        zip_stat_init(&st);
-        if (zip_stat(m_zip.get(), name.c_str(), ZIP_FL_NOCASE, &st) != 0) {
-            if (optional)
-                return {};
-            throw Failure("工作簿缺少 " + name);
-        }
-        if ((st.valid & ZIP_STAT_SIZE) && st.size > kMaxPartSize)
-            throw Failure("工作簿中的 " + name + " 太大");
-        std::unique_ptr<zip_file_t, ZipFileCloser> file(zip_fopen(m_zip.get(), name.c_str(), ZIP_FL_NOCASE));
-        if (!file)
-            throw Failure("无法解压 " + name);
-        std::string bytes;
-        char buffer[65536];
-        for (;;) {
-            const zip_int64_t n = zip_fread(file.get(), buffer, sizeof buffer);
-            if (n < 0)
-                throw Failure("无法解压 " + name);
-            if (n == 0)
-                break;
-            if (bytes.size() + static_cast<std::size_t>(n) > kMaxPartSize)
-                throw Failure("工作簿中的 " + name + " 太大");
-            bytes.append(buffer, static_cast<std::size_t>(n));
-        }
-        return bytes;
     }
 
 private:
@@ -106,15 +133,6 @@ pugi::xml_node Child(pugi::xml_node node, std::string_view local)
     return {};
 }
 
-template <class F>
-void ForEachChild(pugi::xml_node node, std::string_view local, F visit)
-{
-    for (pugi::xml_node child : node.children()) {
-        if (child.type() == pugi::node_element && LocalName(child.name()) == local)
-            visit(child);
-    }
-}
-
 // The relationship id of a sheet: the attribute "id" in the relationships namespace, "r:id".
 std::string RelationshipId(pugi::xml_node node)
 {
@@ -126,14 +144,48 @@ std::string RelationshipId(pugi::xml_node node)
     return {};
 }
 
-pugi::xml_document Parse(const std::string& bytes, const std::string& name)
+// Elements copied out of a part, parsed together; each goes to `visit`, and the batch is emptied.
+template <class Visit>
+void ParseBatch(pugi::xml_document& doc, std::string& batch, const std::string& part, Visit visit)
 {
-    pugi::xml_document doc;
-    const pugi::xml_parse_result result =
-        doc.load_buffer(bytes.data(), bytes.size(), pugi::parse_default | pugi::parse_ws_pcdata_single);
-    if (!result || !doc.document_element())
-        throw Failure("工作簿中的 " + name + " 已损坏");
-    return doc;
+    if (batch.empty())
+        return;
+    if (!doc.load_buffer_inplace(batch.data(), batch.size(), pugi::parse_default | pugi::parse_ws_pcdata_single,
+                                 pugi::encoding_utf8))
+        throw ReadFailure("工作簿中的 " + part + " 已损坏");
+    for (pugi::xml_node node : doc.children()) {
+        if (node.type() == pugi::node_element)
+            visit(node);
+    }
+    doc.reset();
+    batch.clear();
+}
+
+// Walks a part to its end and gives `visit` the start tags inside the first element of each of
+// the names in `sections` below the document element (as a tree would find them), with the
+// section's index; the section's own start tag comes at depth 1.
+template <class Visit>
+void ForEachTagIn(XmlScanner& xml, std::initializer_list<std::string_view> sections, Visit visit)
+{
+    std::vector<bool> seen(sections.size());
+    std::size_t inside = sections.size();
+    while (xml.Next()) {
+        if (!xml.IsStart()) {
+            if (xml.Depth() == 1)
+                inside = sections.size();
+            continue;
+        }
+        if (xml.Depth() == 1) {
+            const auto it = std::find(sections.begin(), sections.end(), xml.LocalName());
+            const std::size_t section = static_cast<std::size_t>(it - sections.begin());
+            if (it == sections.end() || seen[section])
+                continue;
+            seen[section] = true;
+            inside = section;
+        }
+        if (inside < sections.size())
+            visit(inside, xml);
+    }
 }
 
 // A part name resolved against the folder of the part that names it.
@@ -167,39 +219,123 @@ std::string ResolvePart(const std::string& base, std::string_view target)
     return resolved;
 }
 
-// The relationships of a part, by id, with their types; targets resolved.
-struct Relationship {
-    std::string type;
-    std::string target;
+
+// The relationships of a part that the reader follows: the target of one id, and of the first (by
+// id) of each kind it needs. Targets are resolved.
+struct Links {
+    std::string ofId;
+    std::string document;
+    std::string strings;
+    std::string styles;
 };
 
-std::map<std::string, Relationship> ReadRelationships(const Package& package, const std::string& part)
+Links ReadLinks(const Package& package, const std::string& part, std::string_view id)
 {
     const std::size_t slash = part.rfind('/');
     const std::string folder = slash == std::string::npos ? std::string() : part.substr(0, slash + 1);
-    const std::string relsName = folder + "_rels/" + part.substr(slash + 1) + ".rels";
-    std::map<std::string, Relationship> relationships;
-    const std::string bytes = package.Read(relsName, true);
-    if (bytes.empty())
-        return relationships;
-    const pugi::xml_document doc = Parse(bytes, relsName);
-    ForEachChild(doc.document_element(), "Relationship", [&](pugi::xml_node r) {
+    Links links;
+    PartReader reader(package.Zip(), folder + "_rels/" + part.substr(slash + 1) + ".rels", true);
+    if (!reader.Exists())
+        return links;
+    struct Kind {
+        std::string_view typeEnd;
+        std::string* target;
+        std::string id;
+        bool found = false;
+    } kinds[] = {{"/officeDocument", &links.document, {}},
+                 {"/sharedStrings", &links.strings, {}},
+                 {"/styles", &links.styles, {}}};
+    XmlScanner xml(reader);
+    std::size_t count = 0;
+    while (xml.Next()) {
+        if (!xml.IsStart() || xml.Depth() != 1 || xml.LocalName() != "Relationship")
+            continue;
+        if (++count > kMaxRecords)
+            throw ReadFailure(kTooLargeReason);
+        const pugi::xml_node r = xml.Tag();
         if (std::string_view(r.attribute("TargetMode").value()) == "External")
-            return;
-        relationships[r.attribute("Id").value()] = {r.attribute("Type").value(),
-                                                    ResolvePart(part, r.attribute("Target").value())};
-    });
-    return relationships;
+            continue;
+        const std::string_view rid = r.attribute("Id").value();
+        const std::string_view type = r.attribute("Type").value();
+        const std::string target = ResolvePart(part, r.attribute("Target").value());
+        if (rid == id)
+            links.ofId = target;
+        for (Kind& kind : kinds) {
+            if (type.ends_with(kind.typeEnd) && (!kind.found || rid <= kind.id)) {
+                kind.found = true;
+                kind.id = rid;
+                *kind.target = target;
+            }
+        }
+    }
+    return links;
 }
 
-std::string FindByType(const std::map<std::string, Relationship>& relationships, std::string_view typeEnd)
+// What the workbook part tells of its sheets: read twice, first for how many there are and which is
+// shown, then for that one's name and relationship, so that no list of sheets is kept.
+struct Book {
+    int activeTab = 0;
+    bool date1904 = false;
+    std::size_t sheets = 0;
+    std::string name;  // of the sheet picked
+    std::string id;
+};
+
+Book ReadBook(const Package& package, const std::string& part, std::optional<std::size_t> pick)
 {
-    for (const auto& [id, r] : relationships) {
-        if (std::string_view(r.type).ends_with(typeEnd))
-            return r.target;
-    }
-    return {};
+    Book book;
+    PartReader reader(package.Zip(), part, false);
+    XmlScanner xml(reader);
+    bool seenView = false;
+    enum Section { Views, Sheets, Properties };
+    ForEachTagIn(xml, {"bookViews", "sheets", "workbookPr"}, [&](std::size_t section, XmlScanner& tag) {
+        const std::string_view name = tag.LocalName();
+        if (section == Properties && tag.Depth() == 1) {
+            const std::string_view date1904 = tag.Tag().attribute("date1904").value();
+            book.date1904 = date1904 == "1" || date1904 == "true";
+        } else if (section == Views && tag.Depth() == 2 && name == "workbookView" && !seenView) {
+            seenView = true;
+            book.activeTab = tag.Tag().attribute("activeTab").as_int(0);
+        } else if (section == Sheets && tag.Depth() == 2 && name == "sheet") {
+            if (pick && *pick == book.sheets) {
+                const pugi::xml_node sheet = tag.Tag();
+                book.name = sheet.attribute("name").value();
+                book.id = RelationshipId(sheet);
+            }
+            if (++book.sheets > kMaxRecords)
+                throw ReadFailure(kTooLargeReason);
+        }
+    });
+    return book;
 }
+
+// The shared strings. Their texts go into blocks that never grow, so that the table takes little
+// more than what it holds.
+class SharedStrings {
+public:
+    void Add(std::string_view text)
+    {
+        if (m_items.size() >= kMaxSharedStrings || m_bytes + text.size() > kMaxReadTextBytes)
+            throw ReadFailure(kTooLargeReason);
+        m_bytes += text.size();
+        if (m_blocks.empty() || m_blocks.back().capacity() - m_blocks.back().size() < text.size()) {
+            m_blocks.emplace_back();
+            m_blocks.back().reserve(std::max(kBlockSize, text.size()));
+        }
+        std::string& block = m_blocks.back();
+        const std::size_t start = block.size();
+        block += text;
+        m_items.push_back(std::string_view(block).substr(start));
+    }
+    std::size_t Count() const { return m_items.size(); }
+    std::string_view At(std::size_t i) const { return m_items[i]; }
+
+private:
+    static constexpr std::size_t kBlockSize = 1024 * 1024;
+    std::vector<std::string> m_blocks;
+    std::vector<std::string_view> m_items;
+    std::size_t m_bytes = 0;
+};
 
 void AppendCodePoint(std::string& out, unsigned c)
 {
@@ -226,7 +362,12 @@ std::string DecodeEscapes(std::string_view text)
     std::string out;
     out.reserve(text.size());
     for (std::size_t i = 0; i < text.size();) {
-        if (text[i] == '_' && i + 6 < text.size() && text[i + 1] == 'x' && IsHex(text[i + 2]) && IsHex(text[i + 3]) &&
+        const std::size_t mark = std::min(text.find('_', i), text.size());
+        out.append(text, i, mark - i);
+        i = mark;
+        if (i == text.size())
+            break;
+        if (i + 6 < text.size() && text[i + 1] == 'x' && IsHex(text[i + 2]) && IsHex(text[i + 3]) &&
             IsHex(text[i + 4]) && IsHex(text[i + 5]) && text[i + 6] == '_') {
             unsigned code = 0;
             std::from_chars(text.data() + i + 2, text.data() + i + 6, code, 16);
@@ -298,24 +439,63 @@ bool IsDateFormatCode(std::string_view code)
     return false;
 }
 
+
+void ReadSharedStrings(const Package& package, const std::string& part, SharedStrings& strings)
+{
+    if (part.empty())
+        return;
+    PartReader reader(package.Zip(), part, true);
+    if (!reader.Exists())
+        return;
+    XmlScanner xml(reader);
+    pugi::xml_document doc;
+    std::string batch;
+    auto add = [&](pugi::xml_node si) { strings.Add(ItemText(si)); };
+    while (xml.Next()) {
+        if (!xml.IsStart() || xml.Depth() != 1)
+            continue;
+        if (xml.LocalName() != "si") {
+            xml.SkipElement();
+            continue;
+        }
+        xml.AppendElement(batch, kMaxElementSize);
+        if (batch.size() >= kBatchSize)
+            ParseBatch(doc, batch, part, add);
+    }
+    ParseBatch(doc, batch, part, add);
+}
+
 std::vector<bool> ReadDateStyles(const Package& package, const std::string& part)
 {
     std::vector<bool> dateStyles;
     if (part.empty())
         return dateStyles;
-    const std::string bytes = package.Read(part, true);
-    if (bytes.empty())
+    PartReader reader(package.Zip(), part, true);
+    if (!reader.Exists())
         return dateStyles;
-    const pugi::xml_document doc = Parse(bytes, part);
+    XmlScanner xml(reader);
     std::map<int, bool> custom;
-    ForEachChild(Child(doc.document_element(), "numFmts"), "numFmt", [&](pugi::xml_node f) {
-        custom[f.attribute("numFmtId").as_int(-1)] = IsDateFormatCode(f.attribute("formatCode").value());
+    std::size_t customCount = 0;
+    std::vector<int> formats;  // of the cell formats, in order
+    enum Section { Custom, Formats };
+    ForEachTagIn(xml, {"numFmts", "cellXfs"}, [&](std::size_t section, XmlScanner& tag) {
+        if (tag.Depth() != 2)
+            return;
+        if (section == Custom && tag.LocalName() == "numFmt") {
+            if (++customCount > kMaxRecords)
+                throw ReadFailure(kTooLargeReason);
+            const pugi::xml_node f = tag.Tag();
+            custom[f.attribute("numFmtId").as_int(-1)] = IsDateFormatCode(f.attribute("formatCode").value());
+        } else if (section == Formats && tag.LocalName() == "xf") {
+            if (formats.size() >= kMaxRecords)
+                throw ReadFailure(kTooLargeReason);
+            formats.push_back(tag.Tag().attribute("numFmtId").as_int(0));
+        }
     });
-    ForEachChild(Child(doc.document_element(), "cellXfs"), "xf", [&](pugi::xml_node xf) {
-        const int id = xf.attribute("numFmtId").as_int(0);
+    for (const int id : formats) {
         const auto it = custom.find(id);
         dateStyles.push_back(it != custom.end() ? it->second : IsDateFormatId(id));
-    });
+    }
     return dateStyles;
 }
 
@@ -330,7 +510,7 @@ std::optional<double> ReadNumber(std::string_view text)
 }
 
 struct SheetContext {
-    const std::vector<std::string>* strings;
+    const SharedStrings* strings;
     const std::vector<bool>* dateStyles;
     bool date1904 = false;
 };
@@ -343,9 +523,9 @@ CellValue ReadCell(pugi::xml_node c, const SheetContext& context)
     const std::string_view raw = v.text().get();
     if (type == "s") {
         const std::optional<double> index = ReadNumber(raw);
-        if (index && *index >= 0 && *index < static_cast<double>(context.strings->size())) {
+        if (index && *index >= 0 && *index < static_cast<double>(context.strings->Count())) {
             value.type = CellValue::Type::Text;
-            value.text = (*context.strings)[static_cast<std::size_t>(*index)];
+            value.text = std::string(context.strings->At(static_cast<std::size_t>(*index)));
         }
     } else if (type == "inlineStr") {
         value.type = CellValue::Type::Text;
@@ -394,92 +574,175 @@ CellValue ReadCell(pugi::xml_node c, const SheetContext& context)
     return value;
 }
 
-void ReadCells(const pugi::xml_document& doc, const SheetContext& context, SheetData& sheet)
-{
-    const pugi::xml_node data = Child(doc.document_element(), "sheetData");
-    int row = 0;
-    for (pugi::xml_node r : data.children()) {
-        if (r.type() != pugi::node_element || LocalName(r.name()) != "row")
-            continue;
-        // Rows and cells without a reference follow the one before.
-        const int number = r.attribute("r").as_int(0);
-        row = number >= 1 && number <= kMaxRows ? number : row + 1;
-        if (row > kMaxRows)
-            break;
-        int column = 0;
-        for (pugi::xml_node c : r.children()) {
-            if (c.type() != pugi::node_element || LocalName(c.name()) != "c")
-                continue;
-            int cellRow = 0, cellColumn = 0;
-            if (ParseCellName(c.attribute("r").value(), cellRow, cellColumn) && cellRow == row)
-                column = cellColumn;
-            else
-                ++column;
-            if (column > kMaxColumns)
-                break;
-            CellValue value = ReadCell(c, context);
-            if (value.type == CellValue::Type::Empty)
-                continue;
-            sheet.Set(row, column, std::move(value));
-            if (sheet.CellCount() > kMaxReadCells)
-                throw Failure("工作表太大，无法读取");
+
+// The rows and cells of the sheet's data, in order. Rows and cells without a reference follow the
+// one before.
+class CellWalk {
+public:
+    CellWalk(const SheetContext& context, SheetData& sheet) : m_context(context), m_sheet(sheet) {}
+
+    void Visit(pugi::xml_node node)
+    {
+        const std::string_view name = LocalName(node.name());
+        // Past the last row of a sheet nothing more is read.
+        if (m_row > kMaxRows)
+            return;
+        if (name == "row") {
+            const int number = node.attribute("r").as_int(0);
+            m_row = number >= 1 && number <= kMaxRows ? number : m_row + 1;
+            m_column = 0;
+            return;
         }
+        if (name != "c" || m_row < 1 || m_column > kMaxColumns)
+            return;
+        int cellRow = 0, cellColumn = 0;
+        if (ParseCellName(node.attribute("r").value(), cellRow, cellColumn) && cellRow == m_row)
+            m_column = cellColumn;
+        else
+            ++m_column;
+        if (m_column > kMaxColumns)
+            return;
+        CellValue value = ReadCell(node, m_context);
+        if (value.type == CellValue::Type::Empty)
+            return;
+        m_sheet.Set(m_row, m_column, std::move(value));
+        if (m_sheet.IsOverReadLimit())
+            throw ReadFailure(kTooLargeReason);
     }
+
+private:
+    const SheetContext& m_context;
+    SheetData& m_sheet;
+    int m_row = 0;
+    int m_column = 0;
+};
+
+// The cells of the first sheetData: each row's start tag (as an empty element) and its cells, whole,
+// go into batches.
+void ReadCells(const Package& package, const std::string& part, const SheetContext& context, SheetData& sheet)
+{
+    PartReader reader(package.Zip(), part, false);
+    XmlScanner xml(reader);
+    pugi::xml_document doc;
+    std::string batch;
+    CellWalk walk(context, sheet);
+    auto visit = [&](pugi::xml_node node) { walk.Visit(node); };
+    std::size_t rows = 0;
+    ForEachTagIn(xml, {"sheetData"}, [&](std::size_t, XmlScanner& tag) {
+        if (tag.Depth() == 1)
+            return;
+        const std::string_view name = tag.LocalName();
+        if (tag.Depth() == 2 && name == "row") {
+            // No sheet has more rows.
+            if (++rows > static_cast<std::size_t>(kMaxRows))
+                throw ReadFailure(kTooLargeReason);
+            tag.AppendTag(batch);
+        } else if (tag.Depth() == 3 && name == "c") {
+            tag.AppendElement(batch, kMaxElementSize);
+        } else {
+            tag.SkipElement();
+        }
+        if (batch.size() >= kBatchSize)
+            ParseBatch(doc, batch, part, visit);
+    });
+    ParseBatch(doc, batch, part, visit);
 }
 
-}  // namespace
+void ReadPackage(const Package& package, SheetData& sheet)
+{
+    std::string bookPart = ReadLinks(package, "", {}).document;
+    if (bookPart.empty() || !package.Has(bookPart))
+        bookPart = "xl/workbook.xml";
+    const Book book = ReadBook(package, bookPart, std::nullopt);
+    if (book.sheets == 0)
+        throw ReadFailure("工作簿中没有工作表");
+    const std::size_t shown = book.activeTab >= 0 && static_cast<std::size_t>(book.activeTab) < book.sheets
+                                  ? static_cast<std::size_t>(book.activeTab)
+                                  : 0;
+    const Book chosen = ReadBook(package, bookPart, shown);
+    const Links links = ReadLinks(package, bookPart, chosen.id);
+    if (links.ofId.empty() || !package.Has(links.ofId))
+        throw ReadFailure("找不到工作表 " + chosen.name);
 
-bool ReadXlsxBytes(std::string_view bytes, SheetData& sheet, std::string& error)
+    SharedStrings strings;
+    ReadSharedStrings(package, links.strings, strings);
+    const std::vector<bool> dateStyles = ReadDateStyles(package, links.styles);
+    const SheetContext context{&strings, &dateStyles, book.date1904};
+    ReadCells(package, links.ofId, context, sheet);
+    sheet.name = chosen.name;
+}
+
+// Reads the package the source opens, which it takes.
+bool ReadXlsx(const std::function<zip_source_t*()>& open, SheetData& sheet, std::string& error)
 {
     sheet.Clear();
     error.clear();
     try {
-        const Package package(bytes);
-        const std::map<std::string, Relationship> root = ReadRelationships(package, "");
-        std::string bookPart = FindByType(root, "/officeDocument");
-        if (bookPart.empty() || !package.Has(bookPart))
-            bookPart = "xl/workbook.xml";
-        const pugi::xml_document book = Parse(package.Read(bookPart), bookPart);
-        const pugi::xml_node workbook = book.document_element();
-
-        std::vector<pugi::xml_node> sheets;
-        ForEachChild(Child(workbook, "sheets"), "sheet", [&](pugi::xml_node s) { sheets.push_back(s); });
-        if (sheets.empty())
-            throw Failure("工作簿中没有工作表");
-        const int active = Child(Child(workbook, "bookViews"), "workbookView").attribute("activeTab").as_int(0);
-        const pugi::xml_node chosen = sheets[active >= 0 && active < static_cast<int>(sheets.size())
-                                                 ? static_cast<std::size_t>(active)
-                                                 : 0];
-        const std::string_view date1904 = Child(workbook, "workbookPr").attribute("date1904").value();
-
-        const std::map<std::string, Relationship> relationships = ReadRelationships(package, bookPart);
-        const auto target = relationships.find(RelationshipId(chosen));
-        if (target == relationships.end() || !package.Has(target->second.target))
-            throw Failure(std::string("找不到工作表 ") + chosen.attribute("name").value());
-
-        std::vector<std::string> strings;
-        const std::string stringsPart = FindByType(relationships, "/sharedStrings");
-        if (!stringsPart.empty()) {
-            const std::string stringBytes = package.Read(stringsPart, true);
-            if (!stringBytes.empty()) {
-                const pugi::xml_document doc = Parse(stringBytes, stringsPart);
-                ForEachChild(doc.document_element(), "si", [&](pugi::xml_node si) { strings.push_back(ItemText(si)); });
-            }
-        }
-        const std::vector<bool> dateStyles = ReadDateStyles(package, FindByType(relationships, "/styles"));
-
-        const SheetContext context{&strings, &dateStyles, date1904 == "1" || date1904 == "true"};
-        const pugi::xml_document doc = Parse(package.Read(target->second.target), target->second.target);
-        ReadCells(doc, context, sheet);
-        sheet.name = chosen.attribute("name").value();
+        const Package package(open());
+        ReadPackage(package, sheet);
         return true;
-    } catch (const Failure& failure) {
+    } catch (const ReadFailure& failure) {
         error = failure.what();
     } catch (const std::bad_alloc&) {
         error = "内存不足";
     }
     sheet.Clear();
     return false;
+}
+
+zip_source_t* MadeSource(zip_source_t* source, zip_error_t& error)
+{
+    zip_error_fini(&error);
+    if (!source)
+        throw ReadFailure("内存不足");
+    return source;
+}
+
+}  // namespace
+
+bool ReadXlsxBytes(std::string_view bytes, SheetData& sheet, std::string& error)
+{
+    return ReadXlsx(
+        [&] {
+            CheckZipDirectory(bytes.size(), [&](std::uint64_t offset, std::size_t length) {
+                return offset > bytes.size() ? std::string()
+                                             : std::string(bytes.substr(static_cast<std::size_t>(offset), length));
+            });
+            zip_error_t error;
+            zip_error_init(&error);
+            return MadeSource(zip_source_buffer_create(bytes.data(), bytes.size(), 0, &error), error);
+        },
+        sheet, error);
+}
+
+bool ReadXlsxFile(const std::string& path, SheetData& sheet, std::string& error)
+{
+    return ReadXlsx(
+        [&] {
+            // The source takes the file; it reads from it as the parts are read.
+            std::FILE* file = std::fopen(path.c_str(), "rb");
+            if (!file)
+                throw ReadFailure("无法读取文件");
+            std::unique_ptr<std::FILE, int (*)(std::FILE*)> owned(file, std::fclose);
+            if (::fseeko(file, 0, SEEK_END) != 0)
+                throw ReadFailure("无法读取文件");
+            const off_t size = ::ftello(file);
+            if (size < 0)
+                throw ReadFailure("无法读取文件");
+            CheckZipDirectory(static_cast<std::uint64_t>(size), [&](std::uint64_t offset, std::size_t length) {
+                std::string bytes(length, '\0');
+                if (::fseeko(file, static_cast<off_t>(offset), SEEK_SET) != 0)
+                    return std::string();
+                bytes.resize(std::fread(bytes.data(), 1, length, file));
+                return bytes;
+            });
+            zip_error_t error;
+            zip_error_init(&error);
+            zip_source_t* source = MadeSource(zip_source_filep_create(file, 0, -1, &error), error);
+            owned.release();
+            return source;
+        },
+        sheet, error);
 }
 
 }  // namespace zem::workbook
