@@ -429,7 +429,7 @@ void ReadCells(const pugi::xml_document& doc, const SheetContext& context, Sheet
 
 }  // namespace
 
-bool ReadXlsxBytes(std::string_view bytes, SheetData& sheet, std::string& error)
+bool ReadXlsxBytes(std::string_view bytes, SheetData& sheet, std::string& error, int sheetIndex)
 {
     sheet.Clear();
     error.clear();
@@ -446,10 +446,11 @@ bool ReadXlsxBytes(std::string_view bytes, SheetData& sheet, std::string& error)
         ForEachChild(Child(workbook, "sheets"), "sheet", [&](pugi::xml_node s) { sheets.push_back(s); });
         if (sheets.empty())
             throw Failure("工作簿中没有工作表");
+        if (sheetIndex >= static_cast<int>(sheets.size()))
+            throw Failure("工作簿中没有这张工作表");
         const int active = Child(Child(workbook, "bookViews"), "workbookView").attribute("activeTab").as_int(0);
-        const pugi::xml_node chosen = sheets[active >= 0 && active < static_cast<int>(sheets.size())
-                                                 ? static_cast<std::size_t>(active)
-                                                 : 0];
+        const int index = sheetIndex >= 0 ? sheetIndex : active >= 0 && active < static_cast<int>(sheets.size()) ? active : 0;
+        const pugi::xml_node chosen = sheets[static_cast<std::size_t>(index)];
         const std::string_view date1904 = Child(workbook, "workbookPr").attribute("date1904").value();
 
         const std::map<std::string, Relationship> relationships = ReadRelationships(package, bookPart);
