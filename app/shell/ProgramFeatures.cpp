@@ -14,6 +14,7 @@
 #include "app/data/SplitPlanDlg.h"
 #include "app/data/TeacherGroupListPage.h"
 #include "app/data/TeachingTimeDlg.h"
+#include "app/proctor/ProctorDlg.h"
 #include "app/shell/AppContext.h"
 #include "app/shell/BackupDlg.h"
 #include "app/shell/BackupRestoreDlg.h"
@@ -25,6 +26,8 @@
 #include "app/shell/TaskInfoDlg.h"
 #include "app/timetable/PlanAdjustHubDlg.h"
 #include "app/timetable/WeekTimetableDlg.h"
+
+#include <memory>
 
 namespace {
 
@@ -81,6 +84,11 @@ void RegisterProgramFeatures()
     windows.windows[Feature::Backup] = RunModal<CBackupDlg>;
     windows.windows[Feature::Restore] = RunModal<CBackupRestoreDlg>;
     windows.windows[Feature::ClearTimetable] = RunModal<CClearTimetableDlg>;
+    // The proctoring page opens without a parent, over the whole work area.
+    windows.windows[Feature::Proctor] = [] {
+        auto page = std::make_unique<CProctorDlg>();
+        page->DoModal();
+    };
     windows.planAdjustHub = [] {
         CPlanAdjustHubDlg hub(MainWindow());
         return hub.DoModal() == zem::IDOK ? hub.GetResult() : -1;
