@@ -7,21 +7,12 @@
 
 #include <algorithm>
 #include <chrono>
-#include <map>
+#include <unordered_set>
 #include <thread>
 
 namespace {
 
 using Plan = CProctorData::Plan;
-
-bool ListsNoCase(const CProctorData::TeacherInfoMap& info, const std::string& teacherId, bool subjects,
-                 const std::string& id)
-{
-    const auto found = info.find(teacherId);
-    if (found == info.end())
-        return false;
-    return StringArrayContainsNoCase(subjects ? found->second.first : found->second.second, id);
-}
 
 std::uint32_t ClockSeed()
 {
@@ -29,6 +20,18 @@ std::uint32_t ClockSeed()
 }
 
 }  // namespace
+
+void BuildTeacherInfoMap(const CScheduleTask& task, CProctorData& data)
+{
+    CProctorData::TeacherInfoMap& map = data.GetTeacherInfoMap();
+    if (!map.empty())
+        return;
+    for (const CCourseInfo* plan : ObjectsInOrder<CCourseInfo>(task.GetCourseInfoList())) {
+        CProctorData::TeacherInfo& info = map[plan->GetTeacherId()];
+        StringArrayAddUnique(info.first, plan->GetSubjectId());
+        StringArrayAddUnique(info.second, plan->GetClassId());
+    }
+}
 
 CProctorAssignment::CProctorAssignment(const CScheduleTask& task, CProctorData& data, CProctorRunOptions options)
     : m_task(task), m_data(data), m_options(std::move(options)), m_random(m_options.seed.value_or(ClockSeed()))
@@ -76,67 +79,108 @@ std::string CProctorAssignment::FindRoomConflict() const
     return {};
 }
 
-std::vector<std::string> CProctorAssignment::OrderedCandidates(const Plan& plan)
+CProctorAssignment::Candidate CProctorAssignment::MakeCandidate(const std::string& id,
+                                                               const CProctorData::TeacherInfoMap& info,
+                                                               const std::string& subject)
 {
-    // Ids that name no teacher of the task (one deleted since the list was made) take no part.
-    std::vector<std::string> candidates;
-    for (const std::string& id : m_data.GetTeacherArray()) {
-        if (m_task.GetTeacher(id))
-            candidates.push_back(id);
+    Candidate candidate;
+    candidate.id = id;
+    if (const auto found = info.find(id); found != info.end()) {
+        candidate.info = &found->second;
+        candidate.teachesSubject = StringArrayContainsNoCase(found->second.first, subject);
     }
-    for (const auto& other : m_data.GetPlanList()) {
-        if (other.get() == &plan || !ExamTimesOverlap(other.get(), &plan))
+    return candidate;
+}
+
+std::vector<CProctorAssignment::Candidate> CProctorAssignment::OrderedCandidates(const Plan& plan)
+{
+    // Teachers of items of other plans at the same time are busy (ids compared ignoring case).
+    std::unordered_set<std::string> busy;
+    for (const auto& item : m_data.GetProctorList()) {
+        const auto plans = m_plansById.find(item->plan);
+        if (plans == m_plansById.end())
             continue;
-        for (const auto& item : m_data.GetProctorList()) {
-            if (item->plan == other->id)
-                RemoveStringsIn(candidates, item->teachers);
+        const bool overlaps = std::any_of(plans->second.begin(), plans->second.end(), [&](const Plan* other) {
+            return other != &plan && ExamTimesOverlap(other, &plan);
+        });
+        if (overlaps) {
+            for (const std::string& id : item->teachers)
+                busy.insert(zem::ToLowerAscii(id));
         }
+    }
+    // Ids that name no teacher of the task (one deleted since the list was made) take no part.
+    std::vector<Candidate> candidates;
+    const CProctorData::TeacherInfoMap& info = m_data.GetTeacherInfoMap();
+    for (const std::string& id : m_data.GetTeacherArray()) {
+        if (!m_task.GetTeacher(id) || busy.count(zem::ToLowerAscii(id)))
+            continue;
+        candidates.push_back(MakeCandidate(id, info, plan.subject));
     }
 
     const std::size_t n = candidates.size();
     for (std::size_t i = 0; i < n; ++i) {
         const std::size_t k = m_random() % n;
-        std::string taken = std::move(candidates[k]);
+        Candidate taken = std::move(candidates[k]);
         candidates.erase(candidates.begin() + static_cast<std::ptrdiff_t>(k));
         candidates.push_back(std::move(taken));
     }
 
-    std::map<std::string, int> duties;
-    for (const auto& item : m_data.GetProctorList()) {
-        for (const std::string& id : item->teachers)
-            ++duties[id];
-    }
-    auto dutiesOf = [&](const std::string& id) {
-        const auto found = duties.find(id);
-        return found == duties.end() ? 0 : found->second;
+    auto dutiesOf = [&](const Candidate& candidate) {
+        const auto found = m_duties.find(candidate.id);
+        return found == m_duties.end() ? 0 : found->second;
     };
     // Rising by duties; equal duties keep the shuffled order.
     std::stable_sort(candidates.begin(), candidates.end(),
-                     [&](const std::string& a, const std::string& b) { return dutiesOf(a) < dutiesOf(b); });
+                     [&](const Candidate& a, const Candidate& b) { return dutiesOf(a) < dutiesOf(b); });
     return candidates;
+}
+
+std::vector<std::string> CProctorAssignment::Pick(std::vector<Candidate>& remaining, int count,
+                                                  const std::string& roomId, const CProctorData::Rule& rule)
+{
+    std::vector<std::string> picked;
+    if (remaining.empty() || count <= 0)
+        return picked;
+    std::vector<char> teachesClass(remaining.size());
+    for (std::size_t i = 0; i < remaining.size(); ++i)
+        teachesClass[i] = remaining[i].info && StringArrayContainsNoCase(remaining[i].info->second, roomId);
+    for (int k = 0; k < count && !remaining.empty(); ++k) {
+        // The scan runs over one group (subject teachers, or the others) and then the other.
+        const bool subjectFirst = k == 0 && rule.subjectPolicy != 1;
+        const bool wantClass = rule.classPolicy == 2 && k == 0;
+        auto firstWhere = [&](auto fits) {
+            for (const bool group : {subjectFirst, !subjectFirst})
+                for (std::size_t i = 0; i < remaining.size(); ++i)
+                    if (remaining[i].teachesSubject == group && fits(i))
+                        return static_cast<std::ptrdiff_t>(i);
+            return std::ptrdiff_t{-1};
+        };
+        std::ptrdiff_t chosen = firstWhere([&](std::size_t i) { return (teachesClass[i] != 0) == wantClass; });
+        if (chosen < 0)
+            chosen = firstWhere([](std::size_t) { return true; });
+        const std::string id = remaining[static_cast<std::size_t>(chosen)].id;
+        for (std::size_t i = remaining.size(); i-- > 0;) {
+            if (remaining[i].id == id) {
+                remaining.erase(remaining.begin() + static_cast<std::ptrdiff_t>(i));
+                teachesClass.erase(teachesClass.begin() + static_cast<std::ptrdiff_t>(i));
+            }
+        }
+        picked.push_back(id);
+    }
+    return picked;
 }
 
 std::vector<std::string> CProctorAssignment::PickTeachers(std::vector<std::string>& remaining, const Plan& plan,
                                                           const std::string& roomId, const CProctorData::Rule& rule,
                                                           const CProctorData::TeacherInfoMap& info)
 {
-    std::vector<std::string> picked;
-    for (int k = 0; k < plan.teacherCount && !remaining.empty(); ++k) {
-        std::vector<const std::string*> subjectTeachers;
-        std::vector<const std::string*> others;
-        for (const std::string& id : remaining)
-            (ListsNoCase(info, id, true, plan.subject) ? subjectTeachers : others).push_back(&id);
-        std::vector<const std::string*>& scan = k == 0 && rule.subjectPolicy != 1 ? subjectTeachers : others;
-        const std::vector<const std::string*>& after = &scan == &others ? subjectTeachers : others;
-        scan.insert(scan.end(), after.begin(), after.end());
-        const bool wantClassTeacher = rule.classPolicy == 2 && k == 0;
-        const auto fits = std::find_if(scan.begin(), scan.end(), [&](const std::string* id) {
-            return ListsNoCase(info, *id, false, roomId) == wantClassTeacher;
-        });
-        const std::string chosen = fits != scan.end() ? **fits : *scan.front();
-        RemoveString(remaining, chosen);
-        picked.push_back(chosen);
+    std::vector<Candidate> candidates;
+    for (const std::string& id : remaining) {
+        candidates.push_back(MakeCandidate(id, info, plan.subject));
     }
+    std::vector<std::string> picked = Pick(candidates, plan.teacherCount, roomId, rule);
+    for (const std::string& id : picked)
+        RemoveString(remaining, id);
     return picked;
 }
 
@@ -159,9 +203,16 @@ bool CProctorAssignment::Run(const std::atomic<bool>* cancel)
         return false;
     }
     auto cancelled = [cancel] { return cancel && cancel->load(); };
+    m_plansById.clear();
+    for (const auto& plan : m_data.GetPlanList())
+        m_plansById[plan->id].push_back(plan.get());
+    m_duties.clear();
+    for (const auto& item : m_data.GetProctorList())
+        for (const std::string& id : item->teachers)
+            ++m_duties[id];
     for (const auto& planPtr : m_data.GetPlanList()) {
         const Plan& plan = *planPtr;
-        std::vector<std::string> remaining = OrderedCandidates(plan);
+        std::vector<Candidate> remaining = OrderedCandidates(plan);
         const int rooms = static_cast<int>(plan.rooms.size());
         for (int i = 0; i < rooms; ++i) {
             if (cancelled())
@@ -171,7 +222,9 @@ bool CProctorAssignment::Run(const std::atomic<bool>* cancel)
             item->id = NewGuidString();
             item->plan = plan.id;
             item->room = room;
-            item->teachers = PickTeachers(remaining, plan, room, m_data.GetRule(), m_data.GetTeacherInfoMap());
+            item->teachers = Pick(remaining, plan.teacherCount, room, m_data.GetRule());
+            for (const std::string& id : item->teachers)
+                ++m_duties[id];
             const int placed = static_cast<int>(item->teachers.size());
             m_data.GetProctorList().push_back(std::move(item));
             if (placed < plan.teacherCount)

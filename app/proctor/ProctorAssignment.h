@@ -13,9 +13,14 @@
 #include <optional>
 #include <random>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 class CScheduleTask;
+
+// What the rules need to know of each teacher, from the task's teaching plans: the subjects and
+// the classes the teacher teaches. Built only when the proctoring's map is still empty.
+void BuildTeacherInfoMap(const CScheduleTask& task, CProctorData& data);
 
 // How one run goes; the program takes the defaults.
 struct CProctorRunOptions {
@@ -61,9 +66,21 @@ public:
                                                  const std::string& roomId, const CProctorData::Rule& rule,
                                                  const CProctorData::TeacherInfoMap& info);
 
+    // One candidate of a plan, with what the rules ask of the teacher.
+    struct Candidate {
+        std::string id;
+        const CProctorData::TeacherInfo* info = nullptr;  // null: nothing known of the teacher
+        bool teachesSubject = false;                      // the plan's subject
+    };
+
 private:
+    static Candidate MakeCandidate(const std::string& id, const CProctorData::TeacherInfoMap& info,
+                                   const std::string& subject);
     // The teachers who may watch the plan's rooms, fewest duties first, equal duties in a random order.
-    std::vector<std::string> OrderedCandidates(const CProctorData::Plan& plan);
+    std::vector<Candidate> OrderedCandidates(const CProctorData::Plan& plan);
+    // PickTeachers over candidates whose subjects are known.
+    static std::vector<std::string> Pick(std::vector<Candidate>& remaining, int count, const std::string& roomId,
+                                         const CProctorData::Rule& rule);
     void Pause(int ms, const std::atomic<bool>* cancel) const;
     void Report(const std::string& text) const;
 
@@ -72,4 +89,7 @@ private:
     CProctorRunOptions m_options;
     std::mt19937 m_random;
     std::vector<std::string> m_shortages;
+    // The plans by id (several, in a damaged file) and each teacher's items so far (exact ids).
+    std::unordered_map<std::string, std::vector<const CProctorData::Plan*>> m_plansById;
+    std::unordered_map<std::string, int> m_duties;
 };

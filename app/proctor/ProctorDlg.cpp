@@ -6,6 +6,7 @@
 #include "app/controls/GdiResources.h"
 #include "app/controls/HoverButton.h"
 #include "app/controls/TipWnd.h"
+#include "app/proctor/ProctorAssignment.h"
 #include "app/proctor/ProctorBitmaps.h"
 #include "app/proctor/ProctorTitleBand.h"
 #include "app/shared/AppServices.h"
@@ -255,7 +256,7 @@ bool CProctorDlg::OpenProctor(const std::string& name)
             Data().GetTeacherArray().push_back(teacher->GetId());
     }
     FillTeachers();
-    BuildTeacherInfo();
+    BuildTeacherInfoMap(*task, Data());
     ShowResults();
     // Entry 0 is always the open proctoring's own name, never an empty one.
     m_recent.Add(m_proctor->GetName());
@@ -325,22 +326,6 @@ void CProctorDlg::FillTeachers()
     }
     m_teacherRows = m_teachers->GetItemCount();
     UpdateCaptions();
-}
-
-void CProctorDlg::BuildTeacherInfo()
-{
-    CProctorData::TeacherInfoMap& map = Data().GetTeacherInfoMap();
-    const CScheduleTask* task = Task();
-    if (!map.empty() || !task)
-        return;
-    std::vector<CZemObject*> plans;
-    MapToOrderedList(task->GetCourseInfoList(), plans);
-    for (const CZemObject* object : plans) {
-        const auto* plan = static_cast<const CCourseInfo*>(object);
-        CProctorData::TeacherInfo& info = map[plan->GetTeacherId()];
-        StringArrayAddUnique(info.first, plan->GetSubjectId());
-        StringArrayAddUnique(info.second, plan->GetClassId());
-    }
 }
 
 void CProctorDlg::ShowResults()

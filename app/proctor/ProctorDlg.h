@@ -122,7 +122,6 @@ private:
     void FillPlanRow(int row, CProctorData::Plan* plan);
     void FillPlans();
     void FillTeachers();
-    void BuildTeacherInfo();
     void ShowResults();
 
     void AddPlan();
