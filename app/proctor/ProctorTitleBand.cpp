@@ -7,16 +7,12 @@
 
 #include <QMouseEvent>
 
-#include <algorithm>
-
 using zem::Rect;
 
 namespace {
 
 constexpr zem::COLORREF kBand = zem::RGB(59, 72, 91);
 constexpr zem::COLORREF kName = zem::RGB(236, 240, 246);
-constexpr zem::COLORREF kHint = zem::RGB(160, 172, 190);
-constexpr const char* kHintText = "点击这里可以修改监考名称、创建新的监考或打开之前的监考";
 
 }  // namespace
 
@@ -40,14 +36,8 @@ void CProctorTitleBand::paintEvent(QPaintEvent*)
         const Font nameFont(zem::LogFont{PointSizeToHeight(160), 700, false, false, face});
         dc.SelectFont(nameFont);
         dc.SetTextColor(kName);
-        const int right = std::min(client.left + 16 + nameFont.TextWidth(m_name), client.right - 16);
-        dc.DrawText(m_name, Rect(client.left + 16, client.top, right, client.bottom), DT_LEFT | DT_SINGLELINE | DT_VCENTER);
-        const Rect hint(right + 24, client.top, client.right - 16, client.bottom);
-        if (hint.Width() > CGdiResources::GetInstance()->NormalFont.TextWidth(kHintText)) {
-            dc.SelectFont(CGdiResources::GetInstance()->NormalFont);
-            dc.SetTextColor(kHint);
-            dc.DrawText(kHintText, hint, DT_LEFT | DT_SINGLELINE | DT_VCENTER);
-        }
+        dc.DrawText(m_name, Rect(client.left + 16, client.top, client.right - 16, client.bottom),
+                    DT_LEFT | DT_SINGLELINE | DT_VCENTER);
     });
 }
 

@@ -1,6 +1,6 @@
 #pragma once
-// The dark header band of the proctoring page: the open proctoring's name in large light letters
-// and a hint. The cursor is a hand over it; a click tells the page where, to open the title menu.
+// The dark header band of the proctoring page: the open proctoring's name in large light letters.
+// The cursor is a hand over it; a click tells the page where, to open the title menu.
 #include "platform/Gdi.h"
 
 #include <QWidget>

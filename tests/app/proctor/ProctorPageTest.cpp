@@ -459,8 +459,14 @@ TEST_F(PageTest, RenamingAndCreatingKeepFoldersAndTheRecentListInStep)
     };
     RunPage([&](CProctorDlg& page) {
         ASSERT_TRUE(zem::FolderExists(ProctorFolder() + "未命名的监考"));
+        // A click on the header band, under the hand cursor, opens the title menu.
+        QWidget* band = page.childAt(page.GetHeaderRect().CenterPoint().x, 20);
+        ASSERT_NE(band, nullptr);
+        EXPECT_EQ(band->cursor().shape(), Qt::PointingHandCursor);
         Then(typeName("期中考试"));
-        page.SendCommand(CProctorDlg::ID_RENAME);
+        menus.choices.push_back("修改当前监考的名称");
+        QTest::mouseClick(band, Qt::LeftButton, Qt::NoModifier, QPoint(20, 20));
+        ASSERT_EQ(menus.shown.size(), 1u);
         EXPECT_EQ(page.GetProctor()->GetName(), "期中考试");
         EXPECT_TRUE(zem::FolderExists(ProctorFolder() + "期中考试"));
         EXPECT_FALSE(zem::FolderExists(ProctorFolder() + "未命名的监考"));
