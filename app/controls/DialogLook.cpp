@@ -106,6 +106,16 @@ void PaintBandDialog(QWidget* dialog, const zem::Rect& searchFrame, const zem::R
     });
 }
 
+void PaintButtonBandDialog(QWidget* dialog, std::initializer_list<zem::Rect> frames)
+{
+    PaintOffscreen(dialog, [&](zem::gui::DC& dc, const zem::Rect& client) {
+        dc.FillSolidRect(client, zem::RGB(255, 255, 255));
+        dc.FillSolidRect(zem::Rect(0, client.bottom - kDialogBandHeight, client.right, client.bottom), kDialogBandColor);
+        for (const zem::Rect& frame : frames)
+            DrawFramedBox(dc, frame, false);
+    });
+}
+
 int AskQuestion(const std::string& text, zem::MessageButtons buttons)
 {
     zem::MessageRequest question;

@@ -46,5 +46,8 @@ zem::Rect PlaceSearchBand(zem::gui::Dialog* dialog, const QWidget* lastButton, Q
 zem::Rect PlaceBandList(zem::gui::Dialog* dialog, QWidget* list, int buttonsTop);
 // The background of the picker dialogs: white, the grey band, the search box and the list frame.
 void PaintBandDialog(QWidget* dialog, const zem::Rect& searchFrame, const zem::Rect& listFrame);
+// The background of a dialog whose buttons sit in the grey band at its bottom: white above the band,
+// and the blue-grey frames around its lists.
+void PaintButtonBandDialog(QWidget* dialog, std::initializer_list<zem::Rect> frames = {});
 // A question with the caption "提示"; the answer.
 int AskQuestion(const std::string& text, zem::MessageButtons buttons);

@@ -46,6 +46,8 @@ public:
     // lessons in a row share one cell.
     virtual bool GetAutoFillEmptyCell() const { return false; }
     virtual bool GetMergeContinuous() const { return false; }
+    // [Export] Folder: where exported workbooks are proposed; empty when not known.
+    virtual std::string GetExportFolder() const { return {}; }
     // [Common] ImportFormat.
     virtual int GetImportFormat() const { return 1; }
     // [WeekTable] AutoShowDistribution: picking a lesson marks every cell of its plan.

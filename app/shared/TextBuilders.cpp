@@ -151,7 +151,7 @@ std::string FormatTeacherTag(const std::string& teacherId, const std::string& ex
     if (!task)
         return {};
     std::string text = task->GetTeacherName(teacherId);
-    if (!data || task->GetConfigInt("Proctor", "ShowTeacherTag", 0) == 0)
+    if (!data || task->GetConfigInt(kProctorSection, kShowTeacherTagKey, 0) == 0)
         return text;
     const auto found = data->GetTeacherInfoMap().find(teacherId);
     if (found == data->GetTeacherInfoMap().end())
@@ -192,6 +192,14 @@ std::string FormatNoDataMessage(const std::string& kindName)
 {
     return zem::Format("没有可用的%s！\n\n您可以在排课软件主窗口“2 基本数据维护”中添加%s", kindName.c_str(),
                        kindName.c_str());
+}
+
+bool HasObjectsOrSay(const CZemObjectList& list, const std::string& kindName)
+{
+    if (list.GetCount() > 0)
+        return true;
+    ShowMessage(FormatNoDataMessage(kindName));
+    return false;
 }
 
 int TablesDiffer(const CSchoolStructure& structure, const CCourseTable* a, const CCourseTable* b)

@@ -13,6 +13,7 @@ class CCombineClass;
 class CCourseTable;
 class CSchoolStructure;
 class CScheduleTask;
+class CZemObjectList;
 
 // Cell records, fields separated by the character 7: a whole-week cell and an odd/even cell.
 std::string MakeCellKey(const std::string& first, const std::string& second);
@@ -34,6 +35,11 @@ std::string JoinSubjectNames(const std::vector<std::string>& subjectIds, const C
 std::string GetClassOrRoomName(const CScheduleTask* task, const std::string& id);
 std::string JoinClassOrRoomNames(const CScheduleTask* task, const std::vector<std::string>& ids);
 
+// The task.ini settings of the invigilation views: [Proctor] ShowTeacherTag and HideYear (0 or 1).
+inline constexpr const char* kProctorSection = "Proctor";
+inline constexpr const char* kShowTeacherTagKey = "ShowTeacherTag";
+inline constexpr const char* kHideYearKey = "HideYear";
+
 // "06月05日 08:30-10:00" (short) or "2024年06月05日 08:30-10:00".
 std::string FormatTimeRange(const CProctorData::Plan& exam, bool shortDate);
 // The teacher's name, with "(科班)" when task.ini [Proctor] ShowTeacherTag is set: "科" when the
@@ -47,5 +53,7 @@ bool ExamTimesOverlap(const CProctorData::Plan* a, const CProctorData::Plan* b);
 
 // "没有可用的班级！..." for a kind of object the task has none of.
 std::string FormatNoDataMessage(const std::string& kindName);
+// Whether the list holds an object; when it holds none, says FormatNoDataMessage's text.
+bool HasObjectsOrSay(const CZemObjectList& list, const std::string& kindName);
 // -1 when a table is missing; 1 when a slot of the week differs; else 0.
 int TablesDiffer(const CSchoolStructure& structure, const CCourseTable* a, const CCourseTable* b);

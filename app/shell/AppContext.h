@@ -132,7 +132,7 @@ public:
     bool GetShowTagDisabled() const override { return m_bShowTagDisabled; }
     bool GetShowRoomNumber() const override { return m_bShowRoomNumber; }
     bool GetShowTeacherByGroup() const override { return m_bShowTeacherByGroup; }
-    std::string GetExportFolder() const { return m_strExportFolder; }
+    std::string GetExportFolder() const override { return m_strExportFolder; }
     std::string GetLastTaskFolder() const override { return m_strLastTaskFolder; }
     std::string GetLastOpenTaskFolder() const { return m_strLastOpenTaskFolder; }
     // LastOpenTaskFolder when set, else the default task folder.

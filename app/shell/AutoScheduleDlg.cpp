@@ -3,6 +3,7 @@
 #include "app/controls/DialogLook.h"
 #include "app/controls/GdiResources.h"
 #include "app/controls/HoverButton.h"
+#include "app/controls/RunWindowLayout.h"
 #include "app/shared/ObjectLists.h"
 #include "app/shared/Strings.h"
 #include "app/shell/AppContext.h"
@@ -48,7 +49,7 @@ void AddName(std::vector<std::string>& words, const std::string& name)
 }  // namespace
 
 CAutoScheduleDlg::CAutoScheduleDlg(QWidget* parent)
-    : Dialog(parent, "自动排课", {379, 131}),
+    : Dialog(parent, "自动排课", kRunWindowSize),
       m_pAnimation(std::make_unique<CFloatingWordsAnimation>()),
       m_timers([this](int id) { OnTimer(id); })
 {
@@ -121,21 +122,10 @@ bool CAutoScheduleDlg::OnInitDialog()
         return false;
     BackUpIfDue(*task);
 
-    const auto& u = Units();
-    m_animationRect = UnitsRect(7, 7, 365, 78);
-    m_status = new QLabel(this);
-    m_status->setAttribute(Qt::WA_TranslucentBackground);
-    m_status->setFont(CGdiResources::GetInstance()->NormalFont.GetQFont());
-    m_status->setGeometry(u.X(7), u.Y(89), u.X(365), u.Y(12));
-    AddControl(IDC_STATUS, m_status);
-    m_progress = new QProgressBar(this);
-    m_progress->setRange(0, 100);
-    m_progress->setValue(0);
-    m_progress->setTextVisible(false);
-    m_progress->setGeometry(u.X(7), u.Y(108), u.X(306), u.Y(12));
-    AddControl(IDC_PROGRESS, m_progress);
-    CHoverButton* cancel = AddHoverButton(this, zem::IDCANCEL, "取消");
-    cancel->move(u.X(322), u.Y(107));
+    const CRunWindowControls controls = BuildRunWindow(this);
+    m_animationRect = controls.animation;
+    m_status = controls.status;
+    m_progress = controls.progress;
     // The status line stays blank until the engine's first text.
     SetStatus("");
 
@@ -255,8 +245,5 @@ void CAutoScheduleDlg::StopAndWait()
 
 void CAutoScheduleDlg::paintEvent(QPaintEvent*)
 {
-    PaintOffscreen(this, [this](zem::gui::DC& dc, const Rect& client) {
-        dc.FillSolidRect(client, zem::RGB(0xF0, 0xF0, 0xF0));
-        m_pAnimation->Draw(dc);
-    });
+    PaintRunWindow(this, *m_pAnimation);
 }

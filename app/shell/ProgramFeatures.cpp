@@ -15,6 +15,7 @@
 #include "app/data/TeacherGroupListPage.h"
 #include "app/data/TeachingTimeDlg.h"
 #include "app/output/PrintSheet.h"
+#include "app/proctor/ProctorDlg.h"
 #include "app/shell/AppContext.h"
 #include "app/shell/BackupDlg.h"
 #include "app/shell/BackupRestoreDlg.h"
@@ -26,6 +27,8 @@
 #include "app/shell/TaskInfoDlg.h"
 #include "app/timetable/PlanAdjustHubDlg.h"
 #include "app/timetable/WeekTimetableDlg.h"
+
+#include <memory>
 
 namespace {
 
@@ -83,6 +86,11 @@ void RegisterProgramFeatures()
     windows.windows[Feature::Restore] = RunModal<CBackupRestoreDlg>;
     windows.windows[Feature::ClearTimetable] = RunModal<CClearTimetableDlg>;
     windows.windows[Feature::ExportSettings] = [] { ShowExportSettings(); };
+    // The proctoring page opens without a parent, over the whole work area.
+    windows.windows[Feature::Proctor] = [] {
+        auto page = std::make_unique<CProctorDlg>();
+        page->DoModal();
+    };
     windows.planAdjustHub = [] {
         CPlanAdjustHubDlg hub(MainWindow());
         return hub.DoModal() == zem::IDOK ? hub.GetResult() : -1;

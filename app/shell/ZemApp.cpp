@@ -1,5 +1,7 @@
 #include "app/shell/ZemApp.h"
 
+#include "app/output/workbook/ExportProgressDlg.h"
+
 #include "app/shared/Strings.h"
 #include "app/shell/AppContext.h"
 #include "app/shell/LoginDlg.h"
@@ -26,6 +28,8 @@ std::string CZemApp::ReadPasswordDigest(const std::string& iniPath)
 int CZemApp::InitInstance()
 {
     zem::gui::InstallMessageBoxes();
+    // Every workbook export of the program runs under its progress window.
+    InstallExportProgressWindow();
     RegisterShellBitmaps();
     RegisterProgramFeatures();
 

@@ -60,10 +60,7 @@ public:
                 choice = choices.front();
                 choices.pop_front();
             }
-            for (const zem::gui::MenuItem& item : items)
-                if (!choice.empty() && item.text == choice)
-                    return item.id;
-            return 0;
+            return choice.empty() ? 0 : Find(items, choice);
         });
     }
     ~MenuScript() { zem::gui::SetPopupMenuHook(m_previous); }
@@ -74,6 +71,18 @@ public:
     std::vector<std::vector<zem::gui::MenuItem>> shown;
 
 private:
+    // The id of the item of that text, also in a sub-menu; 0 when there is none.
+    static int Find(const std::vector<zem::gui::MenuItem>& items, const std::string& text)
+    {
+        for (const zem::gui::MenuItem& item : items) {
+            if (item.children.empty() && item.text == text)
+                return item.id;
+            if (const int id = Find(item.children, text))
+                return id;
+        }
+        return 0;
+    }
+
     zem::gui::PopupMenuHook m_previous;
 };
 

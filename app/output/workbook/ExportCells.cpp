@@ -84,6 +84,19 @@ void MergeWithBorder(Worksheet& cells, const std::string& first, const std::stri
     range.BorderAround(1, 2, 1);
 }
 
+void PrepareListSheet(Worksheet& cells, const std::string& fontName, int rows)
+{
+    cells.SetStandardWidth(12);
+    Range all = cells.Cells();
+    all.SetHorizontalAlignment(3);
+    all.SetVerticalAlignment(-4108);
+    all.SetWrapText(true);
+    all.Font().SetName(fontName);
+    all.Font().SetSize(11);
+    if (rows > 0)
+        cells.GetRange(zem::workbook::Area{1, 1, rows, 1}).SetRowHeight(18);
+}
+
 std::string GetExportCellText(const CExportContext& context, const CScheduleTask& task, const CCourseTable& table,
                               const tagTABLE_NODE& node, TABLE_TYPE kind, bool fullNames, int cellFormat,
                               const std::vector<std::string>& subjectFilter, const std::string& objectId,

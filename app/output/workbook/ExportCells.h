@@ -33,6 +33,9 @@ void SetRowHeight(zem::workbook::Worksheet& cells, int row, int height);
 void WriteRange(zem::workbook::Worksheet& cells, const std::string& first, const std::string& last,
                 const zem::workbook::Value& value, const CExportCellStyle* style, bool twoFonts);
 void MergeWithBorder(zem::workbook::Worksheet& cells, const std::string& first, const std::string& last);
+// The look of a sheet that lists rows: standard column width 12, every cell centred both ways with
+// wrapped text in the font at 11 points, and rows 1 to `rows` 18 points high.
+void PrepareListSheet(zem::workbook::Worksheet& cells, const std::string& fontName, int rows);
 
 // The text of one lesson cell (its first half for an odd/even cell), and the fields of the cell's
 // record in `parts`: 4 for a whole lesson, 7 for an odd/even pair. An unused cell of a class or

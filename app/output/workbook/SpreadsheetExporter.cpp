@@ -4,6 +4,7 @@
 #include "app/shared/AppServices.h"
 #include "platform/Hooks.h"
 #include "platform/Text.h"
+#include "table/UICore.h"
 
 #include <algorithm>
 #include <mutex>
@@ -48,6 +49,9 @@ CExportContext CExportContext::Load()
     context.autoFillEmptyCell = services.GetAutoFillEmptyCell();
     context.mergeContinuous = services.GetMergeContinuous();
     context.importFormat = services.GetImportFormat();
+    const CUICore* fonts = CUICore::instance();
+    context.fontName = fonts->GetDefaultFontName();
+    context.tableFontName = fonts->GetDefaultTableFontName();
     return context;
 }
 

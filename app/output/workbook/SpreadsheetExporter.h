@@ -63,6 +63,9 @@ struct CExportContext {
     bool autoFillEmptyCell = false;  // [WeekTable] AutoFillEmptyCell
     bool mergeContinuous = false;    // [WeekTable] MergeContinuous
     int importFormat = 1;            // [Common] ImportFormat
+    // The grid library's default faces: of a whole sheet, and of its tables' texts.
+    std::string fontName;
+    std::string tableFontName;
 
     // From the program's services.
     static CExportContext Load();

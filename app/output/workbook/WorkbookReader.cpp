@@ -11,7 +11,7 @@ namespace zem::workbook {
 
 // ---- which reader ----
 
-bool ReadWorkbookSheet(const std::string& path, SheetData& sheet, std::string& error)
+bool ReadWorkbookSheet(const std::string& path, SheetData& sheet, std::string& error, int sheetIndex)
 {
     sheet.Clear();
     error.clear();
@@ -37,9 +37,12 @@ bool ReadWorkbookSheet(const std::string& path, SheetData& sheet, std::string& e
     }
     bool ok = false;
     if (head.starts_with("PK\x03\x04")) {
-        ok = ReadXlsxFile(path, sheet, error);
+        ok = ReadXlsxFile(path, sheet, error, sheetIndex);
     } else if (head == std::string_view("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8)) {
-        ok = ReadXlsFile(path, sheet, error);
+        if (sheetIndex > 0)
+            error = "工作簿中没有这张工作表";
+        else
+            ok = ReadXlsFile(path, sheet, error);
     } else {
         error = "不是Excel文件（*.xlsx或*.xls），无法读取：" + path;
         return false;

@@ -69,14 +69,15 @@ constexpr std::size_t kMaxReadTextBytes = 32u * 1024 * 1024;
 // refused with.
 inline constexpr const char* kTooLargeReason = "工作表太大，无法读取";
 
-// Reads the sheet a workbook file opens on. False, with the sheet empty and a reason the user can
-// read in `error`, when the file is missing, unreadable, not a workbook, damaged, protected by a
-// password or too large. Formula cells give the value saved with them in an .xlsx file and nothing
-// in an .xls file.
-bool ReadWorkbookSheet(const std::string& path, SheetData& sheet, std::string& error);
+// Reads the sheet a workbook file opens on, or with `sheetIndex` 0 or more the sheet at that place
+// (of an .xls file only the first). False, with the sheet empty and a reason the user can read in
+// `error`, when the file is missing, unreadable, not a workbook, damaged, protected by a password or
+// too large, or has no such sheet. Formula cells give the value saved with them in an .xlsx file
+// and nothing in an .xls file.
+bool ReadWorkbookSheet(const std::string& path, SheetData& sheet, std::string& error, int sheetIndex = -1);
 
 // The same over the bytes of an .xlsx file.
-bool ReadXlsxBytes(std::string_view bytes, SheetData& sheet, std::string& error);
+bool ReadXlsxBytes(std::string_view bytes, SheetData& sheet, std::string& error, int sheetIndex = -1);
 
 // "2024-09-01" (and " 08:30:00" when there is a time of day) for a day number of the 1900 system.
 std::string DateTextOfSerial(double serial);

@@ -10,7 +10,7 @@
 namespace zem::workbook {
 
 // The active sheet of an .xlsx file, read from the file as it is needed.
-bool ReadXlsxFile(const std::string& path, SheetData& sheet, std::string& error);
+bool ReadXlsxFile(const std::string& path, SheetData& sheet, std::string& error, int sheetIndex = -1);
 
 // The first sheet of an .xls file, read by the reader's own process (zem-xls-reader beside the
 // program).

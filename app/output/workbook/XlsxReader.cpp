@@ -648,7 +648,7 @@ void ReadCells(const Package& package, const std::string& part, const SheetConte
     ParseBatch(doc, batch, part, visit);
 }
 
-void ReadPackage(const Package& package, SheetData& sheet)
+void ReadPackage(const Package& package, SheetData& sheet, int sheetIndex)
 {
     std::string bookPart = ReadLinks(package, "", {}).document;
     if (bookPart.empty() || !package.Has(bookPart))
@@ -656,7 +656,10 @@ void ReadPackage(const Package& package, SheetData& sheet)
     const Book book = ReadBook(package, bookPart, std::nullopt);
     if (book.sheets == 0)
         throw ReadFailure("工作簿中没有工作表");
-    const std::size_t shown = book.activeTab >= 0 && static_cast<std::size_t>(book.activeTab) < book.sheets
+    if (sheetIndex >= 0 && static_cast<std::size_t>(sheetIndex) >= book.sheets)
+        throw ReadFailure("工作簿中没有这张工作表");
+    const std::size_t shown = sheetIndex >= 0 ? static_cast<std::size_t>(sheetIndex)
+                              : book.activeTab >= 0 && static_cast<std::size_t>(book.activeTab) < book.sheets
                                   ? static_cast<std::size_t>(book.activeTab)
                                   : 0;
     const Book chosen = ReadBook(package, bookPart, shown);
@@ -673,13 +676,13 @@ void ReadPackage(const Package& package, SheetData& sheet)
 }
 
 // Reads the package the source opens, which it takes.
-bool ReadXlsx(const std::function<zip_source_t*()>& open, SheetData& sheet, std::string& error)
+bool ReadXlsx(const std::function<zip_source_t*()>& open, SheetData& sheet, std::string& error, int sheetIndex)
 {
     sheet.Clear();
     error.clear();
     try {
         const Package package(open());
-        ReadPackage(package, sheet);
+        ReadPackage(package, sheet, sheetIndex);
         return true;
     } catch (const ReadFailure& failure) {
         error = failure.what();
@@ -700,7 +703,7 @@ zip_source_t* MadeSource(zip_source_t* source, zip_error_t& error)
 
 }  // namespace
 
-bool ReadXlsxBytes(std::string_view bytes, SheetData& sheet, std::string& error)
+bool ReadXlsxBytes(std::string_view bytes, SheetData& sheet, std::string& error, int sheetIndex)
 {
     return ReadXlsx(
         [&] {
@@ -712,10 +715,10 @@ bool ReadXlsxBytes(std::string_view bytes, SheetData& sheet, std::string& error)
             zip_error_init(&error);
             return MadeSource(zip_source_buffer_create(bytes.data(), bytes.size(), 0, &error), error);
         },
-        sheet, error);
+        sheet, error, sheetIndex);
 }
 
-bool ReadXlsxFile(const std::string& path, SheetData& sheet, std::string& error)
+bool ReadXlsxFile(const std::string& path, SheetData& sheet, std::string& error, int sheetIndex)
 {
     return ReadXlsx(
         [&] {
@@ -742,7 +745,7 @@ bool ReadXlsxFile(const std::string& path, SheetData& sheet, std::string& error)
             owned.release();
             return source;
         },
-        sheet, error);
+        sheet, error, sheetIndex);
 }
 
 }  // namespace zem::workbook
