@@ -24,6 +24,8 @@
 #include "app/shell/SystemSettingsDlg.h"
 #include "app/shell/TaskInfoDlg.h"
 #include "app/timetable/PlanAdjustHubDlg.h"
+#include "app/timetable/TeacherStatisticDlg.h"
+#include "app/timetable/TeacherTimeQueryDlg.h"
 #include "app/timetable/WeekTimetableDlg.h"
 
 namespace {
@@ -81,6 +83,8 @@ void RegisterProgramFeatures()
     windows.windows[Feature::Backup] = RunModal<CBackupDlg>;
     windows.windows[Feature::Restore] = RunModal<CBackupRestoreDlg>;
     windows.windows[Feature::ClearTimetable] = RunModal<CClearTimetableDlg>;
+    windows.windows[Feature::TeacherStatistic] = RunModal<CTeacherStatisticDlg>;
+    windows.windows[Feature::TeacherTimeQuery] = RunModal<CTeacherTimeQueryDlg>;
     windows.planAdjustHub = [] {
         CPlanAdjustHubDlg hub(MainWindow());
         return hub.DoModal() == zem::IDOK ? hub.GetResult() : -1;
