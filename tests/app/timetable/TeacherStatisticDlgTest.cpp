@@ -235,12 +235,16 @@ TEST_F(TeacherStatistic, MorningReadingCountsAllPlansWithItsPeriodFirst)
 
 TEST_F(TeacherStatistic, ABoxClickedWhileCountingStartsAfreshWithoutRowsOfTheFirstCount)
 {
-    std::atomic<int> heldRun{0};
+    std::atomic<bool> held{false};
+    std::atomic<bool> released{false};
     Run(
         [&](Dlg& dlg) {
-            // The first row is in; the worker waits with the second until the click stops it.
-            ASSERT_TRUE(zem::gui::WaitWhile([&] { return dlg.GetList()->GetItemCount() < 1 || heldRun == 0; }, 30000));
+            // The first row is in; the worker holds the second until the test lets it go, just
+            // before the click, so that the row arrives while the count is being stopped.
+            ASSERT_TRUE(zem::gui::WaitWhile([&] { return dlg.GetList()->GetItemCount() < 1 || !held; }, 30000));
             EXPECT_TRUE(dlg.IsCounting());
+            released = true;
+            released.notify_all();
             dlg.Item<QCheckBox>(Dlg::IDC_SELF_STUDY)->click();
             WaitForCount(dlg);
             std::vector<std::string> names;
@@ -253,11 +257,11 @@ TEST_F(TeacherStatistic, ABoxClickedWhileCountingStartsAfreshWithoutRowsOfTheFir
             // The second count's columns: the evening self-study period last.
             EXPECT_EQ(Headings(dlg)[15], "自");
         },
-        [&](int run, int teacher, const std::atomic<bool>& cancel) {
+        [&](int run, int teacher, const std::atomic<bool>&) {
             if (run != 1 || teacher != 1)
                 return;
-            heldRun = run;
-            cancel.wait(false);
+            held = true;
+            released.wait(false);
         });
 }
 
