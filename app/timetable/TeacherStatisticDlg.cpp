@@ -164,7 +164,12 @@ bool CTeacherStatisticDlg::OnInitDialog()
         EnableItem(id, false);
     }
 
+    // The bar shows where the details can be widened, as the week window's bars do.
     m_bar = new QWidget(this);
+    m_bar->setAutoFillBackground(true);
+    QPalette barPalette = m_bar->palette();
+    barPalette.setColor(QPalette::Window, QColor(210, 214, 222));
+    m_bar->setPalette(barPalette);
     AddControl(IDC_SPLITTER, m_bar);
     m_splitter.Attach(this, IDC_SPLITTER);
     setMinimumSize(480, 300);
@@ -340,7 +345,7 @@ zem::LRESULT CTeacherStatisticDlg::WindowProc(unsigned message, zem::WPARAM wPar
 void CTeacherStatisticDlg::OnColumns(const CTeacherStatistic& statistic)
 {
     m_days = statistic.GetDays();
-    m_periodIds.clear();
+    m_periods = statistic.GetPeriods();
     while (m_list->GetColumnCount() > 0)
         m_list->DeleteColumn(0);
     const auto centre = ReportList::Align::Center;
@@ -354,14 +359,13 @@ void CTeacherStatisticDlg::OnColumns(const CTeacherStatistic& statistic)
         m_list->InsertColumn(column++, GetWeekdayName(day, true), centre, 30);
     m_lastDayColumn = m_days.empty() ? -1 : column - 1;
     const CScheduleTask* task = AppServices().GetTask();
-    m_firstPeriodColumn = statistic.GetPeriods().empty() ? -1 : column;
-    for (const tagTABLE_NODE& period : statistic.GetPeriods()) {
-        m_periodIds.push_back(CPeriodNameList::MakePeriodId(period.segment, period.section));
+    m_firstPeriodColumn = m_periods.empty() ? -1 : column;
+    for (const tagTABLE_NODE& period : m_periods) {
         const std::string name = task ? task->GetSchoolStructure().GetPeriodName(period.segment, period.section, true)
                                       : std::string();
         m_list->InsertColumn(column++, name, centre, 30);
     }
-    m_lastPeriodColumn = statistic.GetPeriods().empty() ? -1 : column - 1;
+    m_lastPeriodColumn = m_periods.empty() ? -1 : column - 1;
     m_list->InsertColumn(column++, "相关班级", centre, 60);
     m_list->InsertColumn(column++, "相关课程", centre, 60);
     m_list->SetColumnType(1, CSortListCtrl::COLUMN_TEXT);
@@ -381,13 +385,10 @@ void CTeacherStatisticDlg::OnRow(std::unique_ptr<CTeacherStatisticRecord> record
     m_list->SetItemText(row, column++, record->actual.ToString());
     for (const int day : m_days)
         m_list->SetItemText(row, column++, record->perDay[static_cast<std::size_t>(day)].ToString());
-    for (const std::string& periodId : m_periodIds) {
-        int segment = 0;
-        int section = 0;
-        CPeriodNameList::ParsePeriodId(periodId, segment, section);
-        m_list->SetItemText(row, column++,
-                            record->perPeriod[static_cast<std::size_t>(segment * zem::kSectionCount + section)].ToString());
-    }
+    for (const tagTABLE_NODE& period : m_periods)
+        m_list->SetItemText(
+            row, column++,
+            record->perPeriod[static_cast<std::size_t>(period.segment * zem::kSectionCount + period.section)].ToString());
     m_list->SetItemText(row, column++, std::to_string(record->classes.size()));
     m_list->SetItemText(row, column++, std::to_string(record->subjects.size()));
     m_records.push_back(std::move(record));

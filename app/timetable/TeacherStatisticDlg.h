@@ -62,6 +62,9 @@ public:
     int GetLastDayColumn() const { return m_lastDayColumn; }
     int GetFirstPeriodColumn() const { return m_firstPeriodColumn; }
     int GetLastPeriodColumn() const { return m_lastPeriodColumn; }
+    // The days and the periods of the columns, as the count gave them.
+    const std::vector<int>& GetDays() const { return m_days; }
+    const std::vector<tagTABLE_NODE>& GetPeriods() const { return m_periods; }
     // The width right of the splitter.
     int GetDetailWidth() const;
 
@@ -107,7 +110,7 @@ private:
     zem::Rect m_listFrame;
 
     std::vector<int> m_days;
-    std::vector<std::string> m_periodIds;
+    std::vector<tagTABLE_NODE> m_periods;
     std::vector<std::unique_ptr<CTeacherStatisticRecord>> m_records;
     const CTeacherStatisticRecord* m_shown = nullptr;
     int m_firstDayColumn = -1;
