@@ -26,6 +26,8 @@
 #include "app/shell/SystemSettingsDlg.h"
 #include "app/shell/TaskInfoDlg.h"
 #include "app/timetable/PlanAdjustHubDlg.h"
+#include "app/timetable/TeacherStatisticDlg.h"
+#include "app/timetable/TeacherTimeQueryDlg.h"
 #include "app/timetable/WeekTimetableDlg.h"
 
 #include <memory>
@@ -91,6 +93,8 @@ void RegisterProgramFeatures()
         auto page = std::make_unique<CProctorDlg>();
         page->DoModal();
     };
+    windows.windows[Feature::TeacherStatistic] = RunModal<CTeacherStatisticDlg>;
+    windows.windows[Feature::TeacherTimeQuery] = RunModal<CTeacherTimeQueryDlg>;
     windows.planAdjustHub = [] {
         CPlanAdjustHubDlg hub(MainWindow());
         return hub.DoModal() == zem::IDOK ? hub.GetResult() : -1;

@@ -249,6 +249,15 @@ std::string ReportList::GetColumnHeading(int column) const
                                         : std::string();
 }
 
+bool ReportList::SetColumnHeading(int column, std::string_view heading)
+{
+    if (!m_model->ValidColumn(column))
+        return false;
+    m_model->columns[static_cast<std::size_t>(column)].heading = ToQ(heading);
+    emit m_model->headerDataChanged(Qt::Horizontal, column, column);
+    return true;
+}
+
 void ReportList::SetColumnWidth(int column, int width)
 {
     if (m_model->ValidColumn(column))

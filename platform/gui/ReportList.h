@@ -30,6 +30,7 @@ public:
     bool DeleteColumn(int column);
     int GetColumnCount() const;
     std::string GetColumnHeading(int column) const;
+    bool SetColumnHeading(int column, std::string_view heading);
     void SetColumnWidth(int column, int width);
     int GetColumnWidth(int column) const;
 
