@@ -118,13 +118,15 @@ void CBatchModifyPlanDlg::OnPropertyChanged()
     if (property <= 1) {
         ShowItem(IDC_VALUE, false);
         values->clear();
-        if (property == 0 && m_courses)
+        if (property == 0 && m_courses) {
             for (CZemObject* course : ObjectsInOrder(*m_courses))
                 values->addItem(ToQ(course->GetName()));
-        else if (property == 1)
-            for (const char* text : m_selfStudy ? std::initializer_list<const char*>{"早读", "晚自习"}
-                                                : std::initializer_list<const char*>{"主课", "副课"})
+        } else if (property == 1) {
+            // Named, so that the texts outlive the loop (a list chosen inside it would not).
+            static constexpr const char* kKinds[2][2] = {{"主课", "副课"}, {"早读", "晚自习"}};
+            for (const char* text : kKinds[m_selfStudy ? 1 : 0])
                 values->addItem(ToQ(text));
+        }
         values->setCurrentIndex(0);
         ShowItem(IDC_VALUE_LIST, true);
     } else {

@@ -19,6 +19,14 @@ constexpr const char* kSchoolTable = "SchoolTable";
 constexpr const char* kTableFont = "TableFont";
 constexpr const char* kExport = "Export";
 constexpr const char* kLineBreakToken = "|";
+// A "|" typed into a title would read back as a line break: it is kept as the full-width bar,
+// which looks the same and which both this program and older copies of the file read as itself.
+constexpr const char* kTitleBar = "｜";
+
+std::string EncodeTitle(const std::string& title)
+{
+    return EncodeLineBreaks(zem::ReplaceAll(title, kLineBreakToken, kTitleBar), kLineBreakToken);
+}
 
 std::string WithSlash(std::string folder)
 {
@@ -119,11 +127,9 @@ void CAppContext::ReadWeekTableSettings()
     fonts[CPageLayout::FONT_CONTENT2].size =
         GetConfigInt(kWeekTable, "FontContentSize2", fonts[CPageLayout::FONT_CONTENT2].size);
 
-    l.TitleFormat = DecodeLineBreaks(
-        GetConfig(kWeekTable, "TitleFormat", EncodeLineBreaks(l.TitleFormat, kLineBreakToken)), kLineBreakToken);
-    l.TempTitleFormat = DecodeLineBreaks(
-        GetConfig(kWeekTable, "TempTitleFormat", EncodeLineBreaks(l.TempTitleFormat, kLineBreakToken)),
-        kLineBreakToken);
+    l.TitleFormat = DecodeLineBreaks(GetConfig(kWeekTable, "TitleFormat", EncodeTitle(l.TitleFormat)), kLineBreakToken);
+    l.TempTitleFormat =
+        DecodeLineBreaks(GetConfig(kWeekTable, "TempTitleFormat", EncodeTitle(l.TempTitleFormat)), kLineBreakToken);
     for (int kind = 0; kind < 3; ++kind) {
         const std::string n = std::to_string(kind);
         l.CourseInfoFormat[kind] =
@@ -423,8 +429,8 @@ bool CAppContext::SaveWeekTableSettings()
         {kWeekTable, "FontTitleSize", std::to_string(fonts[CPageLayout::FONT_TITLE].size)},
         {kWeekTable, "FontContentSize", std::to_string(fonts[CPageLayout::FONT_CONTENT].size)},
         {kWeekTable, "FontContentSize2", std::to_string(fonts[CPageLayout::FONT_CONTENT2].size)},
-        {kWeekTable, "TitleFormat", EncodeLineBreaks(l.TitleFormat, kLineBreakToken)},
-        {kWeekTable, "TempTitleFormat", EncodeLineBreaks(l.TempTitleFormat, kLineBreakToken)},
+        {kWeekTable, "TitleFormat", EncodeTitle(l.TitleFormat)},
+        {kWeekTable, "TempTitleFormat", EncodeTitle(l.TempTitleFormat)},
         {kWeekTable, "CIF0", std::to_string(l.CourseInfoFormat[0])},
         {kWeekTable, "CIF1", std::to_string(l.CourseInfoFormat[1])},
         {kWeekTable, "CIF2", std::to_string(l.CourseInfoFormat[2])},

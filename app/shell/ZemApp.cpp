@@ -13,6 +13,7 @@
 #include "platform/IniFile.h"
 #include "platform/SingleInstance.h"
 #include "platform/Text.h"
+#include "platform/gui/Translations.h"
 #include "table/UICore.h"
 
 const char* const CZemApp::kInstanceName = "zem-6f1c2b9e-3d4a-4e8b-9a51-2c7d0e4b8f13";
@@ -27,6 +28,10 @@ std::string CZemApp::ReadPasswordDigest(const std::string& iniPath)
 
 int CZemApp::InitInstance()
 {
+    const zem::gui::ToolkitTranslations translations;
+    if (!translations.IsLoaded())
+        CLog::inst()->Log("start", "the toolkit's Chinese translations are not in %s",
+                          zem::gui::ToolkitTranslations::Folder().c_str());
     zem::gui::InstallMessageBoxes();
     // Every workbook export of the program runs under its progress window.
     InstallExportProgressWindow();

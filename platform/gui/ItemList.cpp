@@ -1,7 +1,9 @@
 #include "platform/gui/ItemList.h"
 #include "platform/gui/QtText.h"
 
+#include <QEvent>
 #include <QPixmap>
+#include <QStyledItemDelegate>
 
 namespace zem::gui {
 
@@ -9,6 +11,15 @@ namespace {
 
 constexpr int kDataRole = Qt::UserRole + 1;
 constexpr int kImageRole = Qt::UserRole + 2;
+// The smallest cell of the icon view; a cell grows to hold the longest label whole.
+constexpr QSize kIconCell(96, 72);
+
+// The standard drawing, with the item's own options open to the list that measures them.
+class ItemDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    using QStyledItemDelegate::initStyleOption;
+};
 
 }  // namespace
 
@@ -19,7 +30,8 @@ ItemList::ItemList(QWidget* parent, Mode mode) : QListWidget(parent)
     setMovement(QListView::Static);
     setResizeMode(QListView::Adjust);
     setWrapping(true);
-    setUniformItemSizes(true);
+    setUniformItemSizes(false);
+    setItemDelegate(new ItemDelegate(this));
     SetMode(mode);
 
     connect(this, &QListWidget::itemChanged, this, [this](QListWidgetItem* changed) {
@@ -52,9 +64,10 @@ void ItemList::SetMode(Mode mode)
         setViewMode(QListView::IconMode);
         setFlow(QListView::LeftToRight);
         setIconSize(QSize(32, 32));
-        setGridSize(QSize(96, 72));
+        setGridSize(kIconCell);
         setWordWrap(true);
         setSpacing(4);
+        FitGridToAll();
     } else {
         setViewMode(QListView::ListMode);
         setFlow(QListView::TopToBottom);
@@ -77,6 +90,7 @@ void ItemList::SetImageList(const ImageList& images)
     setIconSize(QSize(size.cx, size.cy));
     for (int i = 0; i < count(); ++i)
         SetItemImage(i, GetItemImage(i));
+    FitGridToAll();
 }
 
 int ItemList::InsertItem(int index, std::string_view text, int image, std::uintptr_t data)
@@ -92,6 +106,7 @@ int ItemList::InsertItem(int index, std::string_view text, int image, std::uintp
     insertItem(index, entry);
     m_settingCheck = false;
     SetItemImage(index, image);
+    FitGridTo(index);
     return index;
 }
 
@@ -105,6 +120,8 @@ bool ItemList::DeleteItem(int index)
 void ItemList::DeleteAllItems()
 {
     clear();
+    if (m_mode == Mode::Icon)
+        setGridSize(kIconCell);
 }
 
 bool ItemList::SetItemText(int index, std::string_view text)
@@ -115,6 +132,7 @@ bool ItemList::SetItemText(int index, std::string_view text)
     m_settingCheck = true;
     entry->setText(ToQ(text));
     m_settingCheck = false;
+    FitGridTo(index);
     return true;
 }
 
@@ -208,6 +226,51 @@ void ItemList::EnsureVisible(int index)
 {
     if (QListWidgetItem* entry = item(index))
         scrollToItem(entry);
+}
+
+void ItemList::FitGridTo(int index)
+{
+    QListWidgetItem* entry = item(index);
+    if (m_mode != Mode::Icon || !entry)
+        return;
+    QStyleOptionViewItem option;
+    initViewItemOption(&option);  // wraps at the cell's width
+    const QSize label = itemDelegate()->sizeHint(option, indexFromItem(entry));
+    const QSize cell = gridSize().expandedTo(label + QSize(2 * spacing(), 2 * spacing()));
+    if (cell != gridSize())
+        setGridSize(cell);
+}
+
+void ItemList::FitGridToAll()
+{
+    if (m_mode != Mode::Icon)
+        return;
+    setGridSize(kIconCell);
+    for (int i = 0; i < count(); ++i)
+        FitGridTo(i);
+}
+
+void ItemList::changeEvent(QEvent* event)
+{
+    QListWidget::changeEvent(event);
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange)
+        FitGridToAll();
+}
+
+QRect ItemList::GetItemTextRect(int index) const
+{
+    QListWidgetItem* entry = item(index);
+    if (!entry)
+        return {};
+    QStyleOptionViewItem option;
+    initViewItemOption(&option);
+    option.rect = visualItemRect(entry);
+    if (const auto* delegate = dynamic_cast<const ItemDelegate*>(itemDelegate()))
+        delegate->initStyleOption(&option, indexFromItem(entry));
+    const QWidget* widget = option.widget ? option.widget : this;
+    const QRect text = widget->style()->subElementRect(QStyle::SE_ItemViewItemText, &option, widget);
+    const int margin = widget->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, widget) + 1;
+    return text.adjusted(margin, 0, -margin, 0);
 }
 
 void ItemList::SetCheckBoxes(bool on)

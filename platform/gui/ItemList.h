@@ -1,8 +1,9 @@
 #pragma once
 // A list of items without columns, addressed by position as the program's lists are: in list mode
 // small entries fill columns from top to bottom and wrap into the next column; in icon mode large
-// icons with their text beneath fill rows from left to right. Each item has a text, one datum, an
-// image of the list's image list and, when check boxes are on, a check.
+// icons with their text beneath fill rows from left to right. Every item shows its whole text: a
+// column is as wide as its widest text, an icon cell as large as the largest label. Each item has a
+// text, one datum, an image of the list's image list and, when check boxes are on, a check.
 #include "platform/gui/ImageList.h"
 
 #include <QListWidget>
@@ -51,6 +52,8 @@ public:
     std::vector<int> GetSelectedRows() const;  // ascending
     int GetFirstSelected() const;              // -1 when none
     void EnsureVisible(int index);
+    // Where the item's text is drawn, inside the margins the style keeps, in viewport coordinates.
+    QRect GetItemTextRect(int index) const;
 
     // Check boxes beside every item.
     void SetCheckBoxes(bool on);
@@ -64,7 +67,15 @@ public:
     std::function<void(int index)> onDoubleClick;
     std::function<void(int index, bool checked)> onCheckChanged;
 
+protected:
+    void changeEvent(QEvent* event) override;
+
 private:
+    // Icon view: the cells grow to hold the item's (every item's) label whole, never shrinking
+    // while items are added, so a long list is measured once.
+    void FitGridTo(int index);
+    void FitGridToAll();
+
     Mode m_mode = Mode::List;
     bool m_checkBoxes = false;
     bool m_settingCheck = false;

@@ -16,8 +16,10 @@ unset QT_QPA_PLATFORM
 export ASAN_OPTIONS=detect_leaks=0
 
 pids=()
+# Last started first: the programs end before their display does.
 cleanup() {
-    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+    local i
+    for (( i = ${#pids[@]} - 1; i >= 0; i-- )); do kill "${pids[i]}" 2>/dev/null || true; done
     wait 2>/dev/null || true
     rm -rf "$work"
 }
@@ -43,9 +45,19 @@ wait_window() {
     return 1
 }
 
-# Runs the test body on a virtual display of 1280 x 800.
+# Runs the test body on a virtual display of 1280 x 800. The server picks a free display number
+# itself and writes it once it accepts connections, so that suites running side by side on one
+# machine never pick the same display.
 run_on_display() {
-    if [ -z "${ZEM_ON_DISPLAY:-}" ]; then
-        ZEM_ON_DISPLAY=1 exec xvfb-run -a -s "-screen 0 1280x800x24" "$0" "$zem_binary" "$output_folder"
-    fi
+    Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+    local server=$!
+    pids+=("$server")
+    local end=$(( $(date +%s%N) + 20 * 1000000000 ))
+    until [ -s "$work/display" ]; do
+        kill -0 "$server" 2>/dev/null || fail "the virtual display did not start: $(cat "$work/xvfb.log")"
+        [ "$(date +%s%N)" -lt "$end" ] || fail "the virtual display did not start within 20 s"
+        sleep 0.05
+    done
+    DISPLAY=:$(head -n 1 "$work/display")
+    export DISPLAY
 }

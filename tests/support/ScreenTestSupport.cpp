@@ -3,8 +3,10 @@
 #include "platform/gui/ItemList.h"
 
 #include <QCoreApplication>
+#include <QFontMetrics>
 #include <QTest>
 
+#include <climits>
 
 QImage Snapshot(QWidget* widget)
 {
@@ -64,4 +66,20 @@ std::vector<std::string> Listed(const zem::gui::ItemList& list)
     for (int i = 0; i < list.GetItemCount(); ++i)
         names.push_back(list.GetItemText(i));
     return names;
+}
+
+std::vector<std::string> CutItemTexts(zem::gui::ItemList& list)
+{
+    QCoreApplication::processEvents();  // the view lays its items out
+    const QFontMetrics metrics(list.font());
+    std::vector<std::string> cut;
+    for (int i = 0; i < list.GetItemCount(); ++i) {
+        const QRect room = list.GetItemTextRect(i);
+        const QString text = list.item(i)->text();
+        const int flags = Qt::AlignHCenter | Qt::AlignTop | (list.wordWrap() ? Qt::TextWordWrap : 0);
+        const QRect needed = metrics.boundingRect(QRect(0, 0, room.width(), INT_MAX / 2), flags, text);
+        if (room.isEmpty() || needed.width() > room.width() || needed.height() > room.height())
+            cut.push_back(list.GetItemText(i));
+    }
+    return cut;
 }

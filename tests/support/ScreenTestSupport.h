@@ -26,6 +26,9 @@ class ItemList;
 void ClickCheck(zem::gui::ItemList& list, int index);
 // The texts of the list's items, in order.
 std::vector<std::string> Listed(const zem::gui::ItemList& list);
+// The texts of the items whose text rectangle cannot hold them, measured with the list's font
+// (wrapped where the list wraps its texts), in order.
+std::vector<std::string> CutItemTexts(zem::gui::ItemList& list);
 
 // Records every message box and answers them in turn from `answers` (then with `fallback`).
 class ScriptedMessages {

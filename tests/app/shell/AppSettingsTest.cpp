@@ -182,6 +182,65 @@ TEST_F(AppSettingsTest, EverySetterIsOnDiskRightAfterTheCall)
     EXPECT_EQ(zem::GetProfileString(IniPath(), "TableFont", "3_Name", "none"), "none");
 }
 
+TEST_F(AppSettingsTest, EveryStoredTextComesBackWithItsBars)
+{
+    // The file keeps a title's line breaks as "|": a bar the user typed must not become one.
+    const std::string exportFolder = folder.path() + "导出|2024";
+    zem::MakeFolder(exportFolder);
+    struct Case {
+        const char* name;
+        std::function<bool(CAppContext&)> save;
+        std::function<std::string(CAppContext&)> read;
+        std::string expected;
+    } cases[] = {
+        {"title",
+         [](CAppContext& c) {
+             c.GetWeekTableLayout().TitleFormat = "%SCHOOL%|高一\r\n%NAME%";
+             return c.SaveWeekTableSettings();
+         },
+         [](CAppContext& c) { return c.GetWeekTableLayout().TitleFormat; }, "%SCHOOL%｜高一\r\n%NAME%"},
+        {"temporary title",
+         [](CAppContext& c) {
+             c.GetWeekTableLayout().TempTitleFormat = "%NAME%|临时";
+             return c.SaveWeekTableSettings();
+         },
+         [](CAppContext& c) { return c.GetWeekTableLayout().TempTitleFormat; }, "%NAME%｜临时"},
+        {"banner row",
+         [](CAppContext& c) {
+             c.GetWeekTableLayout().blankLines[0].text = "午休|眼保健操";
+             return c.SaveWeekTableSettings();
+         },
+         [](CAppContext& c) { return c.GetWeekTableLayout().blankLines[0].text; }, "午休|眼保健操"},
+        {"week table font",
+         [](CAppContext& c) {
+             c.GetWeekTableLayout().fonts[CPageLayout::FONT_TITLE].faceName = "楷|体";
+             return c.SaveWeekTableSettings();
+         },
+         [](CAppContext& c) { return c.GetWeekTableLayout().fonts[CPageLayout::FONT_TITLE].faceName; }, "楷|体"},
+        {"table font",
+         [](CAppContext& c) {
+             c.GetTableFont(0).second.faceName = "黑|体";
+             return c.SaveTableFonts(0);
+         },
+         [](CAppContext& c) { return c.GetTableFont(0).second.faceName; }, "黑|体"},
+        {"export folder", [&](CAppContext& c) { return c.SetExportFolder(exportFolder); },
+         [](CAppContext& c) { return c.GetExportFolder(); }, exportFolder + "/"},
+        {"task folder", [](CAppContext& c) { return c.SetLastTaskFolder("/排课|2024"); },
+         [](CAppContext& c) { return c.GetLastTaskFolder(); }, "/排课|2024/"},
+        {"open folder", [](CAppContext& c) { return c.SetLastOpenTaskFolder("/排课|A/任务/任务.zem"); },
+         [](CAppContext& c) { return c.GetOpenFolder(); }, "/排课|A/"},
+        {"recent task", [](CAppContext& c) { return c.GetRecentTasks().Add("/排课|A/任务/任务.zem"); },
+         [](CAppContext& c) { return c.GetRecentTasks().GetAt(0); }, "/排课|A/任务/任务.zem"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_TRUE(c.save(*MakeContext()));
+        EXPECT_EQ(c.read(*MakeContext()), c.expected);
+    }
+    // The line breaks of a title stay "|" in the file, as older copies of it read them.
+    EXPECT_EQ(zem::GetProfileString(IniPath(), "WeekTable", "TitleFormat"), "%SCHOOL%｜高一|%NAME%");
+}
+
 TEST_F(AppSettingsTest, AFailedWriteIsSaidAndNeverReportedAsDone)
 {
     WriteRaw(IniPath(), "[Common]\r\nLastPage=2\r\n");
