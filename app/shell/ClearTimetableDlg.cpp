@@ -83,42 +83,34 @@ void CClearTimetableDlg::ClearTimetables(CTaskHelper& helper, int scope, std::ve
                 tables.push_back(room->GetComplexTable().Enum(true, static_cast<int>(i)));
         }
         for (CCourseTable* table : tables) {
-            for (int day = 0; day < zem::kDayCount; ++day) {
-                if (!week.IsDayInUse(day))
-                    continue;
-                for (int segment = 0; segment < 5; ++segment) {
-                    for (int section = 0; section < week.GetSectionNodeMaxCount(segment); ++section) {
-                        const tagTABLE_NODE period{day, segment, section};
-                        if (!table->IsUsed(period))
-                            continue;
-                        const CCourseTableNode& node = table->GetNode(period);
-                        const std::vector<int> parts = node.IsInterleave() ? std::vector<int>{2, 1} : std::vector<int>{0};
-                        // Taken before anything goes: removing one half changes the slot.
-                        std::vector<std::pair<int, std::string>> lessons;
-                        for (int part : parts)
-                            for (const std::string& planId : PlansInHalf(node, part == 2 ? 2 : 1, !byClass))
-                                lessons.emplace_back(part, planId);
-                        for (const auto& [part, planId] : lessons) {
-                            CCourseInfo* plan = task->FindCourse(planId);
-                            if (!plan)
-                                continue;
-                            if (byClass) {
-                                helper.RemoveCourseWithPartners(table, &table->GetNode(period), period, part);
-                                continue;
-                            }
-                            // A teacher's or room's lesson is removed where it belongs, in its class.
-                            CClassInfo* cls = task->GetClass(plan->GetClassId());
-                            if (!cls)
-                                continue;
-                            CCourseTable& classTable = cls->GetTable(true);
-                            const int classPart = PartHolding(classTable.GetNode(period), planId);
-                            if (classPart >= 0)
-                                helper.RemoveCourseWithPartners(&classTable, &classTable.GetNode(period), period,
-                                                                classPart);
-                        }
+            ForEachSlot(week, [&](const tagTABLE_NODE& period) {
+                if (!table->IsUsed(period))
+                    return;
+                const CCourseTableNode& node = table->GetNode(period);
+                const std::vector<int> parts = node.IsInterleave() ? std::vector<int>{2, 1} : std::vector<int>{0};
+                // Taken before anything goes: removing one half changes the slot.
+                std::vector<std::pair<int, std::string>> lessons;
+                for (int part : parts)
+                    for (const std::string& planId : PlansInHalf(node, part == 2 ? 2 : 1, !byClass))
+                        lessons.emplace_back(part, planId);
+                for (const auto& [part, planId] : lessons) {
+                    CCourseInfo* plan = task->FindCourse(planId);
+                    if (!plan)
+                        continue;
+                    if (byClass) {
+                        helper.RemoveCourseWithPartners(table, &table->GetNode(period), period, part);
+                        continue;
                     }
+                    // A teacher's or room's lesson is removed where it belongs, in its class.
+                    CClassInfo* cls = task->GetClass(plan->GetClassId());
+                    if (!cls)
+                        continue;
+                    CCourseTable& classTable = cls->GetTable(true);
+                    const int classPart = PartHolding(classTable.GetNode(period), planId);
+                    if (classPart >= 0)
+                        helper.RemoveCourseWithPartners(&classTable, &classTable.GetNode(period), period, classPart);
                 }
-            }
+            });
         }
     }
 }

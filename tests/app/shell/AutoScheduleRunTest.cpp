@@ -586,12 +586,7 @@ TEST_F(ScheduleRunTest, CompletionViewCountsEveryClassIntoItsGroup)
     // One lesson taken out of the first plan's class, one put in beyond its plan for another class.
     const CSchoolStructure& week = task.GetSchoolStructure();
     auto forEachSlot = [&](const std::function<bool(const tagTABLE_NODE&)>& visit) {
-        for (int day = 0; day < zem::kDayCount; ++day)
-            for (int segment = 0; segment < 2 && week.IsDayInUse(day); ++segment)
-                for (int section = 0; section < week.GetSectionNodeMaxCount(segment); ++section)
-                    if (visit({day, segment, section}))
-                        return true;
-        return false;
+        return ForEachSlot(week, {.lastSegment = 1}, visit);
     };
     const std::string shortClass = plans.front()->GetClassId();
     CCourseTable& shortTable = task.GetClass(shortClass)->GetTable(false);

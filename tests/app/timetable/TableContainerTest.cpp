@@ -120,12 +120,8 @@ protected:
     std::vector<tagTABLE_NODE> Slots(int firstSegment = 0, int lastSegment = 4) const
     {
         std::vector<tagTABLE_NODE> nodes;
-        const CSchoolStructure& structure = task->GetSchoolStructure();
-        for (int day = 0; day < zem::kDayCount; ++day)
-            if (structure.IsDayInUse(day))
-                for (int segment = firstSegment; segment <= lastSegment; ++segment)
-                    for (int section = 0; section < structure.GetSectionNodeMaxCount(segment); ++section)
-                        nodes.push_back({day, segment, section});
+        ForEachSlot(task->GetSchoolStructure(), {.firstSegment = firstSegment, .lastSegment = lastSegment},
+                    [&](const tagTABLE_NODE& node) { nodes.push_back(node); });
         return nodes;
     }
     // The first slot of the shown class that passes the test.
