@@ -1,6 +1,7 @@
 #include "app/data/PromoteGradeDlg.h"
 
 #include "app/shared/AppServices.h"
+#include "app/shared/SettingsFile.h"
 #include "app/controls/DialogLook.h"
 #include "app/controls/HoverButton.h"
 #include "app/shared/Strings.h"
@@ -19,7 +20,6 @@ using zem::gui::ToQ;
 
 namespace {
 
-constexpr const char* kCommon = "Common";
 constexpr const char* kNameTagKey = "UpgradeNameTag";
 constexpr const char* kShortNameTagKey = "UpgradeShortNameTag";
 constexpr int kDefaultNameTag = 2;
@@ -29,7 +29,7 @@ constexpr int kDefaultShortNameTag = 8;
 int ReadTag(const char* key, int fallback)
 {
     const CConfigHost* config = AppServices().GetProgramConfig();
-    const int value = config ? config->GetConfigInt(kCommon, key, fallback) : fallback;
+    const int value = config ? config->GetConfigInt(kCommonSection, key, fallback) : fallback;
     return value >= 0 && value < CGradeNamePresets::GetCount() ? value : fallback;
 }
 
@@ -94,8 +94,8 @@ void CGradeTagDlg::OnOK()
     m_shortNameTag = m_shortNameBox->currentIndex();
     if (const CConfigHost* config = AppServices().GetProgramConfig()) {
         // A setting that cannot be written has said so; the promotion still takes the choice.
-        config->SetConfigInt(kCommon, kNameTagKey, m_nameTag);
-        config->SetConfigInt(kCommon, kShortNameTagKey, m_shortNameTag);
+        config->SetConfigInt(kCommonSection, kNameTagKey, m_nameTag);
+        config->SetConfigInt(kCommonSection, kShortNameTagKey, m_shortNameTag);
     }
     EndDialog(zem::IDOK);
 }

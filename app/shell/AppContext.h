@@ -187,9 +187,12 @@ private:
     int GetIntWithOldKey(const std::string& section, const std::string& key, const std::string& oldKey,
                          int current) const;
     bool GetBool(const std::string& section, const std::string& key, bool current) const;
+    bool GetBool(const CSettingKey& key, bool current) const;
+    int GetInt(const CSettingKey& key, int current) const;
+    std::string GetText(const CSettingKey& key, const std::string& current) const;
     // Writes the keys in one save; on failure logs it and, with tellUser, shows the message.
     bool WriteKeys(const std::vector<CSettingWrite>& writes, bool tellUser);
-    bool WriteKey(const std::string& section, const std::string& key, const std::string& value, bool tellUser = true);
+    bool WriteKey(const CSettingKey& key, const std::string& value, bool tellUser = true);
     void Launch(Feature feature, bool needsTask) const;
     bool CopySourceTaskData(const std::string& sourceTaskFile, const CTaskInfo& target, bool withTimetables);
 

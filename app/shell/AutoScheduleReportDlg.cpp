@@ -3,6 +3,7 @@
 #include "app/controls/DialogLook.h"
 #include "app/controls/GdiResources.h"
 #include "app/controls/HoverButton.h"
+#include "base/ReportInfo.h"
 #include "platform/gui/QtText.h"
 
 #include <QPainter>
@@ -28,10 +29,10 @@ bool CAutoScheduleReportDlg::OnInitDialog()
     AddControl(IDC_REPORT, m_edit);
 
     // A save that failed at the end of the run is no success: its reason goes red as well.
-    const bool saveFailed = m_strReport.find(kSaveFailedHeading) != std::string::npos;
-    EmphasiseLineAfter(kResultHeading, m_nMode == MODE_CHECK_FAILED || saveFailed);
+    const bool saveFailed = m_strReport.find(CReportInfo::kSaveFailedHeading) != std::string::npos;
+    EmphasiseLineAfter(CReportInfo::kResultHeading, m_nMode == MODE_CHECK_FAILED || saveFailed);
     if (saveFailed)
-        EmphasiseLineAfter(kSaveFailedHeading, true);
+        EmphasiseLineAfter(CReportInfo::kSaveFailedHeading, true);
     QTextCursor end = m_edit->textCursor();
     end.movePosition(QTextCursor::End);
     m_edit->setTextCursor(end);

@@ -14,8 +14,6 @@ public:
     // Mode: the finish code of the run (1 all placed, 2 data check failed, 3 lessons left), or
     // 4 when opened from the tool box.
     enum { MODE_ALL_PLACED = 1, MODE_CHECK_FAILED = 2, MODE_LESSONS_LEFT = 3, MODE_TOOL_BOX = 4 };
-    static constexpr const char* kResultHeading = "【自动排课结果】";
-    static constexpr const char* kSaveFailedHeading = "【保存失败】";
 
     explicit CAutoScheduleReportDlg(QWidget* parent = nullptr);
 

@@ -3,10 +3,9 @@
 #include "app/controls/DialogLook.h"
 #include "app/controls/HoverButton.h"
 #include "app/shared/Md5.h"
-#include "app/shared/SettingsFile.h"
 #include "app/shared/Strings.h"
+#include "app/shell/ZemApp.h"
 #include "platform/Hooks.h"
-#include "platform/IniFile.h"
 #include "platform/Text.h"
 #include "platform/gui/QtText.h"
 
@@ -14,12 +13,6 @@
 #include <QLineEdit>
 
 using zem::Rect;
-
-namespace {
-
-constexpr std::size_t kMaxDigestLength = 259;
-
-}  // namespace
 
 CChangePasswordDlg::CChangePasswordDlg(const std::string& iniPath, QWidget* parent)
     : Dialog(parent, "修改登录密码", {228, 99}), m_strIniPath(iniPath)
@@ -51,9 +44,7 @@ bool CChangePasswordDlg::OnInitDialog()
 void CChangePasswordDlg::OnOK()
 {
     const std::string oldPassword = GetDlgItemText(IDC_OLD);
-    std::string stored = zem::GetProfileString(m_strIniPath, "SYSTEM", "Auth", "");
-    if (stored.size() > kMaxDigestLength)
-        stored.resize(kMaxDigestLength);
+    const std::string stored = CZemApp::ReadPasswordDigest(m_strIniPath);
     std::string digest = oldPassword;
     Md5HexInPlace(digest);
     // Without a stored password the old one must be left empty.
@@ -80,7 +71,7 @@ void CChangePasswordDlg::OnOK()
     if (!value.empty())
         Md5HexInPlace(value);
     std::string reason;
-    if (!WriteSettings(m_strIniPath, {{"SYSTEM", "Auth", value}}, &reason)) {
+    if (!CZemApp::WritePasswordDigest(m_strIniPath, value, &reason)) {
         zem::ShowMessage(zem::Format("无法写入设置文件 %s", m_strIniPath.c_str()), "提示", zem::MessageIcon::Error);
         return;
     }

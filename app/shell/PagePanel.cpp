@@ -9,6 +9,7 @@
 #include "app/shell/AppContext.h"
 #include "app/shell/FeatureWindows.h"
 #include "app/shell/ShellMessages.h"
+#include "app/timetable/LastViewed.h"
 #include "base/ScheduleTask.h"
 #include "core/Core.h"
 #include "platform/Hooks.h"
@@ -439,7 +440,7 @@ void CPagePanel::OpenWeekTimetable(int kind, const std::string& objectId)
     }
     std::string id = objectId;
     if (id.empty())
-        id = task->GetConfig("WeekTable", zem::Format("LastView%d", kind), "");
+        id = LastViewedObject(*task, kind);
     open(kind, id);
 }
 

@@ -199,7 +199,7 @@ TEST_F(ScheduleRunTest, WholeSchoolRunFromTheToolBoxReportsItsResultAndBacksUpOn
     script.report = [&](CAutoScheduleReportDlg& d) {
         QTextEdit* edit = d.GetReportEdit();
         report = edit->toPlainText().toStdString();
-        result = LookAfter(edit, "【自动排课结果】");
+        result = LookAfter(edit, CReportInfo::kResultHeading);
         viewShown = d.GetDlgItem(zem::IDOK)->isVisibleTo(&d);
         viewEnabled = d.IsItemEnabled(zem::IDOK);
         SaveScreenshot(&d, "auto_schedule_report");
@@ -209,7 +209,7 @@ TEST_F(ScheduleRunTest, WholeSchoolRunFromTheToolBoxReportsItsResultAndBacksUpOn
 
     EXPECT_EQ(script.shown, (std::vector<std::string>{"start", "run", "report"}));
     EXPECT_NE(std::find(statuses.begin(), statuses.end(), "正在排课，请稍候..."), statuses.end());
-    EXPECT_NE(report.find("【自动排课结果】"), std::string::npos);
+    EXPECT_NE(report.find(CReportInfo::kResultHeading), std::string::npos);
     ASSERT_TRUE(result.found);
     EXPECT_TRUE(result.text.find("全部排完") == 0 || result.text.find("本次自动排课结束") == 0) << result.text;
     EXPECT_TRUE(result.bold);
@@ -233,7 +233,7 @@ TEST_F(ScheduleRunTest, AFailedDataCheckShowsTheResultLineRedAndNoTimetableButto
     LineLook result;
     bool viewShown = true;
     script.report = [&](CAutoScheduleReportDlg& d) {
-        result = LookAfter(d.GetReportEdit(), "【自动排课结果】");
+        result = LookAfter(d.GetReportEdit(), CReportInfo::kResultHeading);
         viewShown = d.GetDlgItem(zem::IDOK)->isVisibleTo(&d);
         SaveScreenshot(&d, "auto_schedule_report_check_failed");
         Click(d, zem::IDCANCEL);
@@ -460,8 +460,8 @@ TEST_F(ScheduleRunTest, TheReportEmphasisesItsResultLineByMode)
         bool shown = false, enabled = false;
         int caret = -1;
         ModalScope scope([&](Dialog&) {
-            result = LookAfter(dialog.GetReportEdit(), "【自动排课结果】");
-            failure = LookAfter(dialog.GetReportEdit(), "【保存失败】");
+            result = LookAfter(dialog.GetReportEdit(), CReportInfo::kResultHeading);
+            failure = LookAfter(dialog.GetReportEdit(), CReportInfo::kSaveFailedHeading);
             if (!result.found)
                 result = LookAfter(dialog.GetReportEdit(), "【排课时间】");
             shown = dialog.GetDlgItem(zem::IDOK)->isVisibleTo(&dialog);
@@ -715,8 +715,8 @@ TEST_F(ScheduleRunTest, AResultThatCouldNotBeSavedIsReportedAsAFailureWithItsRea
         lastStatus = d.GetStatusText();
     };
     script.report = [&](CAutoScheduleReportDlg& d) {
-        result = LookAfter(d.GetReportEdit(), "【自动排课结果】");
-        failure = LookAfter(d.GetReportEdit(), "【保存失败】");
+        result = LookAfter(d.GetReportEdit(), CReportInfo::kResultHeading);
+        failure = LookAfter(d.GetReportEdit(), CReportInfo::kSaveFailedHeading);
         Click(d, zem::IDCANCEL);
     };
     Action(24);
