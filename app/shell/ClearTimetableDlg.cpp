@@ -25,94 +25,11 @@ constexpr int kHeaderHeight = 80;
 constexpr int kFooterHeight = 52;
 constexpr zem::COLORREF kScopeTextColor = zem::RGB(255, 255, 240);
 
-// The plans held in a half of a slot: its own lesson, and for a teacher or room the further
-// lessons it holds at the same time.
-std::vector<std::string> PlansInHalf(const CCourseTableNode& node, int half, bool withFurther)
-{
-    std::vector<std::string> ids;
-    if (withFurther) {
-        node.GetCourseIds(ids, half);
-    } else if (!node.GetCourseId(half).empty()) {
-        ids.push_back(node.GetCourseId(half));
-    }
-    return ids;
-}
-
-// The week part of a class's slot that holds the plan: 0 for a whole slot, 1 or 2 for a half; -1
-// when the slot does not hold it.
-int PartHolding(const CCourseTableNode& node, const std::string& planId)
-{
-    if (node.IsInterleave()) {
-        if (node.GetCourseId(1) == planId)
-            return 1;
-        return node.GetCourseId(2) == planId ? 2 : -1;
-    }
-    return node.GetCourseId(1) == planId ? 0 : -1;
-}
-
 }  // namespace
 
 CClearTimetableDlg::CClearTimetableDlg(QWidget* parent)
     : Dialog(parent, "一键清除课表数据", {300, 178}), m_timers([this](int id) { OnTimer(id); })
 {
-}
-
-void CClearTimetableDlg::ClearTimetables(CTaskHelper& helper, int scope, std::vector<std::string> ids)
-{
-    CScheduleTask* task = helper.GetTask();
-    if (!task)
-        return;
-    if (scope == ScopeAll) {
-        ids.clear();
-        for (const auto& entry : task->GetClassInfoList())
-            ids.push_back(entry.first);
-    }
-    const bool byClass = scope == ScopeAll || scope == ScopeClass;
-    const CSchoolStructure& week = task->GetSchoolStructure();
-    for (const std::string& id : ids) {
-        std::vector<CCourseTable*> tables;
-        if (byClass) {
-            if (CClassInfo* cls = task->GetClass(id))
-                tables.push_back(&cls->GetTable(true));
-        } else if (scope == ScopeTeacher) {
-            if (CTeacherInfo* teacher = task->GetTeacher(id))
-                tables.push_back(&teacher->GetTable(true));
-        } else if (CRoomInfo* room = task->GetRoom(id)) {
-            // Each place of a shared room: one merged table would show only one lesson of a slot.
-            for (unsigned i = 0; i < room->GetComplexTable().GetCount(); ++i)
-                tables.push_back(room->GetComplexTable().Enum(true, static_cast<int>(i)));
-        }
-        for (CCourseTable* table : tables) {
-            ForEachSlot(week, [&](const tagTABLE_NODE& period) {
-                if (!table->IsUsed(period))
-                    return;
-                const CCourseTableNode& node = table->GetNode(period);
-                const std::vector<int> parts = node.IsInterleave() ? std::vector<int>{2, 1} : std::vector<int>{0};
-                // Taken before anything goes: removing one half changes the slot.
-                std::vector<std::pair<int, std::string>> lessons;
-                for (int part : parts)
-                    for (const std::string& planId : PlansInHalf(node, part == 2 ? 2 : 1, !byClass))
-                        lessons.emplace_back(part, planId);
-                for (const auto& [part, planId] : lessons) {
-                    CCourseInfo* plan = task->FindCourse(planId);
-                    if (!plan)
-                        continue;
-                    if (byClass) {
-                        helper.RemoveCourseWithPartners(table, &table->GetNode(period), period, part);
-                        continue;
-                    }
-                    // A teacher's or room's lesson is removed where it belongs, in its class.
-                    CClassInfo* cls = task->GetClass(plan->GetClassId());
-                    if (!cls)
-                        continue;
-                    CCourseTable& classTable = cls->GetTable(true);
-                    const int classPart = PartHolding(classTable.GetNode(period), planId);
-                    if (classPart >= 0)
-                        helper.RemoveCourseWithPartners(&classTable, &classTable.GetNode(period), period, classPart);
-                }
-            });
-        }
-    }
 }
 
 bool CClearTimetableDlg::OnInitDialog()
@@ -179,7 +96,7 @@ void CClearTimetableDlg::OnTimer(int id)
 
 std::string CClearTimetableDlg::BuildScopeText() const
 {
-    if (m_nScope == ScopeAll)
+    if (m_nScope == CTaskHelper::kClearAll)
         return "当前范围：所有课表数据";
     CScheduleTask* task = AppServices().GetTask();
     static const char* const kKinds[] = {"", "（按班级）", "（按教师）", "（按教室和场地）"};
@@ -188,8 +105,8 @@ std::string CClearTimetableDlg::BuildScopeText() const
     for (const std::string& id : m_chosenIds) {
         CZemObject* object = nullptr;
         if (task)
-            object = m_nScope == ScopeClass     ? static_cast<CZemObject*>(task->GetClass(id))
-                     : m_nScope == ScopeTeacher ? static_cast<CZemObject*>(task->GetTeacher(id))
+            object = m_nScope == CTaskHelper::kClearClasses     ? static_cast<CZemObject*>(task->GetClass(id))
+                     : m_nScope == CTaskHelper::kClearTeachers ? static_cast<CZemObject*>(task->GetTeacher(id))
                                                 : static_cast<CZemObject*>(task->GetRoom(id));
         if (!object)
             continue;
@@ -226,17 +143,17 @@ void CClearTimetableDlg::OnScopeMenu()
     const QPoint corner = button->mapToGlobal(QPoint(0, button->height()));
     switch (zem::gui::TrackPopupMenu(this, items, zem::Point(corner.x(), corner.y()))) {
     case ID_SCOPE_ALL:
-        m_nScope = ScopeAll;
+        m_nScope = CTaskHelper::kClearAll;
         UpdateScopeText();
         break;
     case ID_SCOPE_CLASS:
-        ChooseObjects(ScopeClass);
+        ChooseObjects(CTaskHelper::kClearClasses);
         break;
     case ID_SCOPE_TEACHER:
-        ChooseObjects(ScopeTeacher);
+        ChooseObjects(CTaskHelper::kClearTeachers);
         break;
     case ID_SCOPE_ROOM:
-        ChooseObjects(ScopeRoom);
+        ChooseObjects(CTaskHelper::kClearRooms);
         break;
     default:
         break;
@@ -250,8 +167,8 @@ void CClearTimetableDlg::ChooseObjects(int scope)
         return;
     CMultiSelectDlg dialog(this);
     dialog.m_caption = "选择要清除的课表";
-    dialog.SetItems(scope == ScopeClass     ? &task->GetClassInfoList()
-                    : scope == ScopeTeacher ? &task->GetTeacherInfoList()
+    dialog.SetItems(scope == CTaskHelper::kClearClasses     ? &task->GetClassInfoList()
+                    : scope == CTaskHelper::kClearTeachers ? &task->GetTeacherInfoList()
                                             : &task->GetRoomInfoList());
     dialog.m_preChecked = m_chosenIds;
     if (dialog.DoModal() != zem::IDOK)
@@ -281,7 +198,7 @@ void CClearTimetableDlg::OnClear()
     }
     CTaskHelper helper(task);
     helper.RestoreTempTables();
-    ClearTimetables(helper, m_nScope, m_chosenIds);
+    helper.ClearTimetables(m_nScope, m_chosenIds);
     // A failed save has said why; the dialog stays so that nothing looks done.
     if (!helper.SaveTempTables())
         return;
