@@ -6,7 +6,7 @@
 #include "base/ScheduleProctor.h"
 #include "base/ScheduleTask.h"
 
-#include "TaskDump.h"
+#include "support/TaskDump.h"
 #include "platform/Files.h"
 #include "platform/Hooks.h"
 #include "platform/Text.h"

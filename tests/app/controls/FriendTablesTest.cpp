@@ -1,13 +1,14 @@
 // The related timetables panel over the generated 36-class school: one grid per related object,
 // the edited object's lessons marked, pinned grids first in the order remembered per edited object,
 // and scrolling that stays inside the content.
-#include "support/ControlsTestSupport.h"
+#include "support/PixelProbes.h"
 #include "support/GeneratedSchool.h"
 #include "app/controls/ScrollPanel.h"
 #include "platform/gui/ScrollCodes.h"
 #include "table/TableItem.h"
 #include "table/WeekTable.h"
 
+#include <QCoreApplication>
 #include <QMouseEvent>
 
 using zem::Rect;

@@ -48,7 +48,7 @@ void Click(Dialog& dialog, int id)
 struct RunScript {
     std::function<void(CAutoScheduleStartDlg&)> start = [](CAutoScheduleStartDlg& d) { Click(d, zem::IDOK); };
     std::function<void(CAutoScheduleDlg&)> run = [](CAutoScheduleDlg& d) {
-        EXPECT_TRUE(WaitUntil([&] { return d.IsEnded(); }, 300000));
+        EXPECT_TRUE(QTest::qWaitFor([&] { return d.IsEnded(); }, 300000));
     };
     std::function<void(CAutoScheduleReportDlg&)> report = [](CAutoScheduleReportDlg& d) { Click(d, zem::IDCANCEL); };
     std::function<void(CPartialRescheduleDlg&)> partial;
@@ -190,7 +190,7 @@ TEST_F(ScheduleRunTest, WholeSchoolRunFromTheToolBoxReportsItsResultAndBacksUpOn
         Click(d, zem::IDOK);
     };
     script.run = [&](CAutoScheduleDlg& d) {
-        EXPECT_TRUE(WaitUntil([&] {
+        EXPECT_TRUE(QTest::qWaitFor([&] {
             if (statuses.empty() || statuses.back() != d.GetStatusText())
                 statuses.push_back(d.GetStatusText());
             return d.IsEnded();
@@ -273,7 +273,7 @@ TEST_F(ScheduleRunTest, CancelStopsTheEngineAtOnceAndLeavesTheTaskAsItsFilesHold
     SetRunOptions(50, [&](const CoreTryInfo&) { ++tries; });
     qint64 answeredMs = -1;
     script.run = [&](CAutoScheduleDlg& d) {
-        ASSERT_TRUE(WaitUntil([&] { return tries.load() >= 1 || d.IsEnded(); }, 300000));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return tries.load() >= 1 || d.IsEnded(); }, 300000));
         ASSERT_FALSE(d.IsEnded());
         for (int i = 0; i < 20; ++i)
             QTest::qWait(15);
@@ -281,7 +281,7 @@ TEST_F(ScheduleRunTest, CancelStopsTheEngineAtOnceAndLeavesTheTaskAsItsFilesHold
         QElapsedTimer timer;
         timer.start();
         Click(d, zem::IDCANCEL);
-        EXPECT_TRUE(WaitUntil([&] { return d.IsEnded(); }, 10000));
+        EXPECT_TRUE(QTest::qWaitFor([&] { return d.IsEnded(); }, 10000));
         answeredMs = timer.elapsed();
     };
     script.shown.clear();
@@ -711,7 +711,7 @@ TEST_F(ScheduleRunTest, AResultThatCouldNotBeSavedIsReportedAsAFailureWithItsRea
     std::string lastStatus;
     LineLook result, failure;
     script.run = [&](CAutoScheduleDlg& d) {
-        EXPECT_TRUE(WaitUntil([&] { return d.IsEnded(); }, 300000));
+        EXPECT_TRUE(QTest::qWaitFor([&] { return d.IsEnded(); }, 300000));
         lastStatus = d.GetStatusText();
     };
     script.report = [&](CAutoScheduleReportDlg& d) {
@@ -744,7 +744,7 @@ TEST_F(ScheduleRunTest, AModalLoopEndedByTheProgramsEndStopsTheEngineWhileTheWin
     QObject::connect(&ticker, &QTimer::timeout, [&] { ticksWhileStopping += stopAsked ? 1 : 0; });
     ticker.start(10);
     script.run = [&](CAutoScheduleDlg& d) {
-        ASSERT_TRUE(WaitUntil([&] { return tries.load() >= 1 || d.IsEnded(); }, 300000));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return tries.load() >= 1 || d.IsEnded(); }, 300000));
         // The program quits: the modal loop ends without the dialog ending itself.
         stopAsked = true;
     };

@@ -1,7 +1,7 @@
 // The table container over the generated 36-class school: picks mark exactly the cells the task
 // helper lets a lesson go to, every kind of change is undone and redone exactly, the history window
 // shows what is undone in grey, and a long random session leaves the timetables consistent.
-#include "support/ControlsTestSupport.h"
+#include "support/PixelProbes.h"
 #include "support/FakeAppServices.h"
 #include "support/GeneratedSchool.h"
 #include "support/ScreenTestSupport.h"
@@ -21,6 +21,7 @@
 #include "table/TableItem.h"
 #include "testing/validator/ScheduleValidator.h"
 
+#include <QCoreApplication>
 #include <QMouseEvent>
 #include <QRadioButton>
 
