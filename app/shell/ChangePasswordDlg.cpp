@@ -24,19 +24,12 @@ bool CChangePasswordDlg::OnInitDialog()
     int top = 10;
     for (const auto& [id, text] : {std::pair{IDC_OLD, "原密码："}, std::pair{IDC_NEW, "新密码："},
                                    std::pair{IDC_REPEAT, "再输一次新密码："}}) {
-        auto* label = new QLabel(zem::gui::ToQ(text), this);
-        SetWidgetRect(label, UnitsRect(12, top + 2, 70, 10));
-        label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        auto* edit = new QLineEdit(this);
-        edit->setEchoMode(QLineEdit::Password);
-        SetWidgetRect(edit, UnitsRect(86, top, 128, 14));
-        AddControl(id, edit);
+        AddLabel(this, text, UnitsRect(12, top + 2, 70, 10))->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        AddEdit(this, id, UnitsRect(86, top, 128, 14))->setEchoMode(QLineEdit::Password);
         top += 20;
     }
-    AddHoverButton(this, zem::IDOK, "修改密码")->setDefault(true);
-    AddHoverButton(this, zem::IDCANCEL, "取消");
-    SetWidgetRect(GetDlgItem(zem::IDOK), UnitsRect(108, 76, 50, 15));
-    SetWidgetRect(GetDlgItem(zem::IDCANCEL), UnitsRect(164, 76, 50, 15));
+    AddHoverButton(this, zem::IDOK, "修改密码", UnitsRect(108, 76, 50, 15))->setDefault(true);
+    AddHoverButton(this, zem::IDCANCEL, "取消", UnitsRect(164, 76, 50, 15));
     GetDlgItem(IDC_OLD)->setFocus();
     return true;
 }

@@ -36,22 +36,19 @@ bool CClearTimetableDlg::OnInitDialog()
 {
     CGdiResources* gdi = CGdiResources::GetInstance();
     auto headerText = [this](int id, const char* text, const Rect& r, bool bold) {
-        auto* label = new QLabel(ToQ(text), this);
+        QLabel* label = AddLabel(this, text, r, id);
         QPalette palette = label->palette();
         palette.setColor(QPalette::WindowText, Qt::white);
         label->setPalette(palette);
         if (bold)
             label->setFont(CGdiResources::GetInstance()->HeaderFont.GetQFont());
-        SetWidgetRect(label, r);
-        AddControl(id, label);
     };
     headerText(IDC_TITLE, "一键清除课表数据", UnitsRect(12, 7, 276, 12), true);
     headerText(IDC_HINT1, "清除所选范围内已经排好的课，基本数据和排课条件保持不变", UnitsRect(12, 23, 276, 9), false);
     headerText(IDC_HINT2, "清除前会自动备份当前排课任务", UnitsRect(12, 34, 276, 9), false);
 
-    AddHoverButton(this, IDC_SCOPE, "选择清除范围");
-    SetWidgetRect(GetDlgItem(IDC_SCOPE), UnitsRect(12, 58, 70, 15));
-    m_scopeText = new QLabel(this);
+    AddHoverButton(this, IDC_SCOPE, "选择清除范围", UnitsRect(12, 58, 70, 15));
+    m_scopeText = AddLabel(this, "", UnitsRect(88, 56, 200, 60), IDC_SCOPE_TEXT);
     m_scopeText->setFont(gdi->NormalFont.GetQFont());
     m_scopeText->setWordWrap(true);
     m_scopeText->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -60,8 +57,6 @@ bool CClearTimetableDlg::OnInitDialog()
     QPalette palette = m_scopeText->palette();
     palette.setColor(QPalette::Window, zem::gui::ToQColor(kScopeTextColor));
     m_scopeText->setPalette(palette);
-    SetWidgetRect(m_scopeText, UnitsRect(88, 56, 200, 60));
-    AddControl(IDC_SCOPE_TEXT, m_scopeText);
 
     auto* clear = new CHoverButton(this);
     clear->CreateButton(this, "点击这里清除课表数据", IDC_CLEAR);
