@@ -83,9 +83,9 @@ CAppContext::CAppContext(const std::string& iniPath)
     m_recentTasks.Init(iniPath, "Recently Tasks", 10);
     ResetTableFonts(3);
     ReadSettings();
-    m_pTipWnd = std::make_unique<CTipWnd>();
-    m_pTipWnd->Create();
-    m_pTipList = std::make_unique<CTipList>();
+    m_tipWnd = std::make_unique<CTipWnd>();
+    m_tipWnd->Create();
+    m_tipList = std::make_unique<CTipList>();
     SetAppServices(this);
 }
 
@@ -93,20 +93,20 @@ CAppContext::~CAppContext()
 {
     if (&AppServices() == this)
         SetAppServices(nullptr);
-    m_pTipList.reset();
+    m_tipList.reset();
     CloseTask();
 }
 
 void CAppContext::CloseTask()
 {
-    delete m_pTask;
-    m_pTask = nullptr;
+    delete m_task;
+    m_task = nullptr;
 }
 
 void CAppContext::UpdateCaption()
 {
-    if (m_pMainDlg)
-        m_pMainDlg->UpdateCaption();
+    if (m_mainDlg)
+        m_mainDlg->UpdateCaption();
 }
 
 // ---- Opening and creating tasks ----
@@ -117,7 +117,7 @@ bool CAppContext::OpenTask(const std::string& path, bool skipIfOpen)
         zem::ShowMessage(zem::Format(kMissingTaskFormat, path.c_str()), "提示", zem::MessageIcon::Error);
         return false;
     }
-    if (skipIfOpen && m_pTask && CRecentList::IsSameEntry(m_pTask->GetTaskInfo().GetTaskFile(), path))
+    if (skipIfOpen && m_task && CRecentList::IsSameEntry(m_task->GetTaskInfo().GetTaskFile(), path))
         return true;
 
     auto* task = new CScheduleTask();
@@ -126,16 +126,16 @@ bool CAppContext::OpenTask(const std::string& path, bool skipIfOpen)
         return false;
     }
     CloseTask();
-    m_pTask = task;
+    m_task = task;
     UpdateCaption();
     // The list is a convenience: a failed save is logged, the task stays open.
     if (!m_recentTasks.Add(path))
         CLog::inst()->Log("settings", "recent tasks not saved: %s", m_recentTasks.GetLastError().c_str());
     m_recentTempTasks.Init(path, "Recently Temp Tasks", 10);
     m_schoolLayout.chosenRows.clear();
-    m_colorMap.Build(m_pTask);
-    if (m_pMainDlg && m_pMainDlg->GetPagePanel())
-        m_pMainDlg->GetPagePanel()->AddTaskPages();
+    m_colorMap.Build(m_task);
+    if (m_mainDlg && m_mainDlg->GetPagePanel())
+        m_mainDlg->GetPagePanel()->AddTaskPages();
     return true;
 }
 
@@ -146,7 +146,7 @@ bool CAppContext::OpenTaskByDialog()
     request.title = "打开排课任务";
     request.filter = "排课任务文件(*.zem)|*.zem";
     request.folder = GetOpenFolder();
-    const std::string path = zem::gui::ChooseFile(m_pMainDlg, request);
+    const std::string path = zem::gui::ChooseFile(m_mainDlg, request);
     if (path.empty())
         return false;
     SetLastOpenTaskFolder(path);
@@ -201,9 +201,9 @@ bool CAppContext::CreateNewTask(bool hideTakeOption)
     info.SetTaskAuthor(GetWindowsUserName());
     info.SetCreateDate(GetNowString());
     info.SetTaskFolder(GetDefaultTaskFolder());
-    m_bDataCopiedOnCreate = false;
+    m_dataCopiedOnCreate = false;
 
-    CNewTaskDlg dialog(m_pMainDlg, &info, hideTakeOption);
+    CNewTaskDlg dialog(m_mainDlg, &info, hideTakeOption);
     if (dialog.DoModal() != zem::IDOK)
         return false;
 
@@ -212,9 +212,9 @@ bool CAppContext::CreateNewTask(bool hideTakeOption)
     if (!info.WriteToFile())
         return false;
     if (dialog.m_nTakeFromExisting && dialog.m_nTakeBasicData) {
-        m_bDataCopiedOnCreate = true;
+        m_dataCopiedOnCreate = true;
         if (!CopySourceTaskData(dialog.m_strSourceTaskFile, info, dialog.m_nTakeTimetables != 0))
-            m_bDataCopiedOnCreate = false;
+            m_dataCopiedOnCreate = false;
     }
     if (!zem::FileExists(info.GetInputFilePath()) && !scratch->SaveInputData())
         return false;

@@ -162,38 +162,38 @@ int CAppContext::GetIntWithOldKey(const std::string& section, const std::string&
 void CAppContext::ReadSettings()
 {
     m_account.SetSchoolName(GetText(kSchoolNameKey, m_account.GetSchoolName()));
-    m_nLastPage = GetInt(kLastPageKey, 1);
+    m_lastPage = GetInt(kLastPageKey, 1);
 
     ReadWeekTableSettings();
     ReadSchoolTableSettings();
     ReadTableFonts();
 
-    m_strExportFolder = GetMyDocumentsFolder();
+    m_exportFolder = GetMyDocumentsFolder();
     const std::string exportFolder = GetText(kExportFolderKey, "");
     if (!exportFolder.empty() && PathIsKind(exportFolder, true))
-        m_strExportFolder = WithSlash(exportFolder);
-    m_nExportRange = GetInt(kExportRangeKey, 0);
-    m_nDriver = GetInt(kDriverKey, 0);
-    if (m_nDriver < 0 || m_nDriver > 2)
-        m_nDriver = 0;
-    m_nLUDriver = GetInt(kLUDriverKey, 0);
-    m_nImportFormat = GetInt(kImportFormatKey, 1);
+        m_exportFolder = WithSlash(exportFolder);
+    m_exportRange = GetInt(kExportRangeKey, 0);
+    m_driver = GetInt(kDriverKey, 0);
+    if (m_driver < 0 || m_driver > 2)
+        m_driver = 0;
+    m_luDriver = GetInt(kLUDriverKey, 0);
+    m_importFormat = GetInt(kImportFormatKey, 1);
 
-    m_bMergeContinuous = GetBool(kMergeContinuousKey, false);
-    m_bAutoFillEmptyCell = GetBool(kAutoFillEmptyCellKey, false);
-    m_bColorTable = GetBool(kColorTableKey, false);
-    m_nBackground = GetInt(kBackgroundKey, 1);
-    m_bAutoShowDistribution = GetBool(kAutoShowDistributionKey, true);
-    m_bPlaySoundInMoving = GetBool(kPlaySoundInMovingKey, true);
-    m_bShowTagLocked = GetBool(kShowTagLockedKey, true);
-    m_bShowTagLinked = GetBool(kShowTagLinkedKey, true);
-    m_bShowTagDisabled = GetBool(kShowTagDisabledKey, true);
-    m_bShowRoomNumber = GetBool(kShowRoomNumberKey, true);
-    m_bShowTeacherByGroup = GetBool(kShowTeacherByGroupKey, true);
+    m_mergeContinuous = GetBool(kMergeContinuousKey, false);
+    m_autoFillEmptyCell = GetBool(kAutoFillEmptyCellKey, false);
+    m_colorTable = GetBool(kColorTableKey, false);
+    m_background = GetInt(kBackgroundKey, 1);
+    m_autoShowDistribution = GetBool(kAutoShowDistributionKey, true);
+    m_playSoundInMoving = GetBool(kPlaySoundInMovingKey, true);
+    m_showTagLocked = GetBool(kShowTagLockedKey, true);
+    m_showTagLinked = GetBool(kShowTagLinkedKey, true);
+    m_showTagDisabled = GetBool(kShowTagDisabledKey, true);
+    m_showRoomNumber = GetBool(kShowRoomNumberKey, true);
+    m_showTeacherByGroup = GetBool(kShowTeacherByGroupKey, true);
     const std::string lastTask = GetText(kLastTaskFolderKey, "");
-    m_strLastTaskFolder = lastTask.empty() ? lastTask : WithSlash(lastTask);
+    m_lastTaskFolder = lastTask.empty() ? lastTask : WithSlash(lastTask);
     const std::string lastOpen = GetText(kLastOpenTaskFolderKey, "");
-    m_strLastOpenTaskFolder = lastOpen.empty() ? lastOpen : WithSlash(lastOpen);
+    m_lastOpenTaskFolder = lastOpen.empty() ? lastOpen : WithSlash(lastOpen);
 
     SyncSchoolTableFont();
 }
@@ -340,12 +340,12 @@ void CAppContext::ApplyScannedFonts()
 
 int CAppContext::GetSpreadsheetDriver() const
 {
-    return m_nDriver == 0 && m_nLUDriver == 2 ? 2 : m_nDriver;
+    return m_driver == 0 && m_luDriver == 2 ? 2 : m_driver;
 }
 
 std::string CAppContext::GetOpenFolder() const
 {
-    return m_strLastOpenTaskFolder.empty() ? GetDefaultTaskFolder() : m_strLastOpenTaskFolder;
+    return m_lastOpenTaskFolder.empty() ? GetDefaultTaskFolder() : m_lastOpenTaskFolder;
 }
 
 // ---- Writing ----
@@ -369,110 +369,110 @@ bool CAppContext::WriteKey(const CSettingKey& key, const std::string& value, boo
 
 bool CAppContext::SetExportFolder(const std::string& folder)
 {
-    m_strExportFolder = WithSlash(folder);
-    return WriteKey(kExportFolderKey, m_strExportFolder);
+    m_exportFolder = WithSlash(folder);
+    return WriteKey(kExportFolderKey, m_exportFolder);
 }
 
 bool CAppContext::SetExportRange(int range)
 {
-    m_nExportRange = range;
+    m_exportRange = range;
     return WriteKey(kExportRangeKey, std::to_string(range));
 }
 
 bool CAppContext::SetDriver(int driver)
 {
-    m_nDriver = driver;
+    m_driver = driver;
     return WriteKey(kDriverKey, std::to_string(driver));
 }
 
 bool CAppContext::SetLUDriver(int driver)
 {
-    m_nLUDriver = driver;
+    m_luDriver = driver;
     return WriteKey(kLUDriverKey, std::to_string(driver));
 }
 
 bool CAppContext::SetImportFormat(int format)
 {
-    m_nImportFormat = format;
+    m_importFormat = format;
     return WriteKey(kImportFormatKey, std::to_string(format));
 }
 
 bool CAppContext::SetMergeContinuous(bool on)
 {
-    m_bMergeContinuous = on;
+    m_mergeContinuous = on;
     return WriteKey(kMergeContinuousKey, Bool(on));
 }
 
 bool CAppContext::SetAutoFillEmptyCell(bool on)
 {
-    m_bAutoFillEmptyCell = on;
+    m_autoFillEmptyCell = on;
     return WriteKey(kAutoFillEmptyCellKey, Bool(on));
 }
 
 bool CAppContext::SetColorTable(bool on)
 {
-    m_bColorTable = on;
+    m_colorTable = on;
     return WriteKey(kColorTableKey, Bool(on));
 }
 
 bool CAppContext::SetBackground(int background)
 {
-    m_nBackground = background;
+    m_background = background;
     return WriteKey(kBackgroundKey, std::to_string(background));
 }
 
 bool CAppContext::SetAutoShowDistribution(bool on)
 {
-    m_bAutoShowDistribution = on;
+    m_autoShowDistribution = on;
     return WriteKey(kAutoShowDistributionKey, Bool(on));
 }
 
 bool CAppContext::SetPlaySoundInMoving(bool on)
 {
-    m_bPlaySoundInMoving = on;
+    m_playSoundInMoving = on;
     return WriteKey(kPlaySoundInMovingKey, Bool(on));
 }
 
 bool CAppContext::SetShowTagLocked(bool on)
 {
-    m_bShowTagLocked = on;
+    m_showTagLocked = on;
     return WriteKey(kShowTagLockedKey, Bool(on));
 }
 
 bool CAppContext::SetShowTagLinked(bool on)
 {
-    m_bShowTagLinked = on;
+    m_showTagLinked = on;
     return WriteKey(kShowTagLinkedKey, Bool(on));
 }
 
 bool CAppContext::SetShowTagDisabled(bool on)
 {
-    m_bShowTagDisabled = on;
+    m_showTagDisabled = on;
     return WriteKey(kShowTagDisabledKey, Bool(on));
 }
 
 bool CAppContext::SetShowRoomNumber(bool on)
 {
-    m_bShowRoomNumber = on;
+    m_showRoomNumber = on;
     return WriteKey(kShowRoomNumberKey, Bool(on));
 }
 
 bool CAppContext::SetShowTeacherByGroup(bool on)
 {
-    m_bShowTeacherByGroup = on;
+    m_showTeacherByGroup = on;
     return WriteKey(kShowTeacherByGroupKey, Bool(on));
 }
 
 bool CAppContext::SetLastTaskFolder(const std::string& folder)
 {
-    m_strLastTaskFolder = WithSlash(folder);
-    return WriteKey(kLastTaskFolderKey, m_strLastTaskFolder);
+    m_lastTaskFolder = WithSlash(folder);
+    return WriteKey(kLastTaskFolderKey, m_lastTaskFolder);
 }
 
 bool CAppContext::SetLastOpenTaskFolder(const std::string& taskFile)
 {
-    m_strLastOpenTaskFolder = WithSlash(CutLastPart(CutLastPart(taskFile)));
-    return WriteKey(kLastOpenTaskFolderKey, m_strLastOpenTaskFolder);
+    m_lastOpenTaskFolder = WithSlash(CutLastPart(CutLastPart(taskFile)));
+    return WriteKey(kLastOpenTaskFolderKey, m_lastOpenTaskFolder);
 }
 
 bool CAppContext::SetLastPage(int page)

@@ -17,11 +17,11 @@ public:
 
     explicit CAutoScheduleReportDlg(QWidget* parent = nullptr);
 
-    std::string m_strCaption = "自动排课报告";
-    std::string m_strReport;
-    int m_nMode = MODE_TOOL_BOX;
+    std::string m_caption = "自动排课报告";
+    std::string m_report;
+    int m_mode = MODE_TOOL_BOX;
     // Whether "查看课表(&V)" can open anything; without a timetable window it is shown disabled.
-    bool m_bCanViewTables = true;
+    bool m_canViewTables = true;
 
     QTextEdit* GetReportEdit() const { return m_edit; }
 

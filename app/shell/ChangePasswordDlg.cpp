@@ -15,7 +15,7 @@
 using zem::Rect;
 
 CChangePasswordDlg::CChangePasswordDlg(const std::string& iniPath, QWidget* parent)
-    : Dialog(parent, "修改登录密码", {228, 99}), m_strIniPath(iniPath)
+    : Dialog(parent, "修改登录密码", {228, 99}), m_iniPath(iniPath)
 {
 }
 
@@ -37,7 +37,7 @@ bool CChangePasswordDlg::OnInitDialog()
 void CChangePasswordDlg::OnOK()
 {
     const std::string oldPassword = GetDlgItemText(IDC_OLD);
-    const std::string stored = CZemApp::ReadPasswordDigest(m_strIniPath);
+    const std::string stored = CZemApp::ReadPasswordDigest(m_iniPath);
     std::string digest = oldPassword;
     Md5HexInPlace(digest);
     // Without a stored password the old one must be left empty.
@@ -64,8 +64,8 @@ void CChangePasswordDlg::OnOK()
     if (!value.empty())
         Md5HexInPlace(value);
     std::string reason;
-    if (!CZemApp::WritePasswordDigest(m_strIniPath, value, &reason)) {
-        zem::ShowMessage(zem::Format("无法写入设置文件 %s", m_strIniPath.c_str()), "提示", zem::MessageIcon::Error);
+    if (!CZemApp::WritePasswordDigest(m_iniPath, value, &reason)) {
+        zem::ShowMessage(zem::Format("无法写入设置文件 %s", m_iniPath.c_str()), "提示", zem::MessageIcon::Error);
         return;
     }
     zem::ShowMessage("修改密码成功", "提示", zem::MessageIcon::Information);

@@ -68,9 +68,9 @@ bool CClearTimetableDlg::OnInitDialog()
     PlaceButtonRow(this, height() - kFooterHeight + (kFooterHeight - buttonHeight) / 2, {}, {zem::IDCANCEL});
     UpdateScopeText();
 
-    m_strClearCaption = "点击这里清除课表数据";
+    m_clearCaption = "点击这里清除课表数据";
     EnableItem(IDC_CLEAR, false);
-    m_nCountdown = kCountdownStart;
+    m_countdown = kCountdownStart;
     m_timers.SetTimer(kCountdownTimer, 1000);
     return true;
 }
@@ -79,29 +79,29 @@ void CClearTimetableDlg::OnTimer(int id)
 {
     if (id != kCountdownTimer)
         return;
-    --m_nCountdown;
-    if (m_nCountdown >= 1) {
-        SetDlgItemText(IDC_CLEAR, zem::Format("%s(%d)", m_strClearCaption.c_str(), m_nCountdown));
+    --m_countdown;
+    if (m_countdown >= 1) {
+        SetDlgItemText(IDC_CLEAR, zem::Format("%s(%d)", m_clearCaption.c_str(), m_countdown));
         return;
     }
     m_timers.KillTimer(kCountdownTimer);
-    SetDlgItemText(IDC_CLEAR, m_strClearCaption);
+    SetDlgItemText(IDC_CLEAR, m_clearCaption);
     EnableItem(IDC_CLEAR, true);
 }
 
 std::string CClearTimetableDlg::BuildScopeText() const
 {
-    if (m_nScope == CTaskHelper::kClearAll)
+    if (m_scope == CTaskHelper::kClearAll)
         return "当前范围：所有课表数据";
     CScheduleTask* task = AppServices().GetTask();
     static const char* const kKinds[] = {"", "（按班级）", "（按教师）", "（按教室和场地）"};
-    std::string text = std::string("当前范围") + kKinds[m_nScope] + "：";
+    std::string text = std::string("当前范围") + kKinds[m_scope] + "：";
     bool first = true;
     for (const std::string& id : m_chosenIds) {
         CZemObject* object = nullptr;
         if (task)
-            object = m_nScope == CTaskHelper::kClearClasses     ? static_cast<CZemObject*>(task->GetClass(id))
-                     : m_nScope == CTaskHelper::kClearTeachers ? static_cast<CZemObject*>(task->GetTeacher(id))
+            object = m_scope == CTaskHelper::kClearClasses     ? static_cast<CZemObject*>(task->GetClass(id))
+                     : m_scope == CTaskHelper::kClearTeachers ? static_cast<CZemObject*>(task->GetTeacher(id))
                                                 : static_cast<CZemObject*>(task->GetRoom(id));
         if (!object)
             continue;
@@ -138,7 +138,7 @@ void CClearTimetableDlg::OnScopeMenu()
     const QPoint corner = button->mapToGlobal(QPoint(0, button->height()));
     switch (zem::gui::TrackPopupMenu(this, items, zem::Point(corner.x(), corner.y()))) {
     case ID_SCOPE_ALL:
-        m_nScope = CTaskHelper::kClearAll;
+        m_scope = CTaskHelper::kClearAll;
         UpdateScopeText();
         break;
     case ID_SCOPE_CLASS:
@@ -168,7 +168,7 @@ void CClearTimetableDlg::ChooseObjects(int scope)
     dialog.m_preChecked = m_chosenIds;
     if (dialog.DoModal() != zem::IDOK)
         return;
-    m_nScope = scope;
+    m_scope = scope;
     m_chosenIds = dialog.GetChosenIds();
     UpdateScopeText();
 }
@@ -193,7 +193,7 @@ void CClearTimetableDlg::OnClear()
     }
     CTaskHelper helper(task);
     helper.RestoreTempTables();
-    helper.ClearTimetables(m_nScope, m_chosenIds);
+    helper.ClearTimetables(m_scope, m_chosenIds);
     // A failed save has said why; the dialog stays so that nothing looks done.
     if (!helper.SaveTempTables())
         return;

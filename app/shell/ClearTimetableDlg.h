@@ -31,7 +31,7 @@ public:
     explicit CClearTimetableDlg(QWidget* parent = nullptr);
 
     // A CTaskHelper::ClearScope.
-    int GetScope() const { return m_nScope; }
+    int GetScope() const { return m_scope; }
     const std::vector<std::string>& GetChosenIds() const { return m_chosenIds; }
     std::string BuildScopeText() const;
 
@@ -47,10 +47,10 @@ private:
     void OnClear();
     void UpdateScopeText();
 
-    int m_nScope = 0;
+    int m_scope = 0;
     std::vector<std::string> m_chosenIds;
-    std::string m_strClearCaption;
-    int m_nCountdown = kCountdownStart;
+    std::string m_clearCaption;
+    int m_countdown = kCountdownStart;
     QLabel* m_scopeText = nullptr;
     zem::gui::WindowTimers m_timers;
 };

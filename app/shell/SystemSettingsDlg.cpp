@@ -31,9 +31,9 @@ CAppContext* Context()
 CSystemSettingsDlg::CSystemSettingsDlg(QWidget* parent) : Dialog(parent, "系统设置", {290, 236})
 {
     if (const CAppContext* context = Context()) {
-        m_nDriver = context->GetSpreadsheetDriver();
-        m_nMergeContinuous = context->GetMergeContinuous() ? 1 : 0;
-        m_nAutoFillEmptyCell = context->GetAutoFillEmptyCell() ? 1 : 0;
+        m_driverIndex = context->GetSpreadsheetDriver();
+        m_mergeContinuousOn = context->GetMergeContinuous() ? 1 : 0;
+        m_autoFillOn = context->GetAutoFillEmptyCell() ? 1 : 0;
     }
 }
 
@@ -60,7 +60,7 @@ bool CSystemSettingsDlg::OnInitDialog()
         for (int row = 1; row < model->rowCount(); ++row)
             model->item(row)->setEnabled(false);
     }
-    m_driver->setCurrentIndex(m_nDriver >= 0 && m_nDriver < m_driver->count() ? m_nDriver : 0);
+    m_driver->setCurrentIndex(m_driverIndex >= 0 && m_driverIndex < m_driver->count() ? m_driverIndex : 0);
     connect(m_driver, &QComboBox::activated, this, [this](int index) { OnDriverChanged(index); });
     AddHoverButton(this, IDC_CHECK_ENGINE, "检测", UnitsRect(228, 103, 48, 15));
     EnableItem(IDC_CHECK_ENGINE, FeatureWindows().Has(Feature::EngineCheck));
@@ -71,9 +71,9 @@ bool CSystemSettingsDlg::OnInitDialog()
     AddHoverButton(this, IDC_SCHOOL_FORMAT, "总课表格式和总课表界面保持一致", UnitsRect(146, 125, 130, 15));
     EnableItem(IDC_SCHOOL_FORMAT, false);
     m_mergeContinuous = AddCheck(this, IDC_MERGE_CONTINUOUS, "在导出的Excel文件中合并连课单元格",
-                                 UnitsRect(14, 152, 262, 12), m_nMergeContinuous != 0);
+                                 UnitsRect(14, 152, 262, 12), m_mergeContinuousOn != 0);
     m_autoFill = AddCheck(this, IDC_AUTO_FILL, "在导出的Excel文件中班级课表的空白节次显示为自习",
-                          UnitsRect(14, 172, 262, 12), m_nAutoFillEmptyCell != 0);
+                          UnitsRect(14, 172, 262, 12), m_autoFillOn != 0);
 
     AddHoverButton(this, zem::IDOK, "关闭")->setDefault(true);
     const int buttonHeight = Units().Y(14);
@@ -85,14 +85,14 @@ bool CSystemSettingsDlg::OnInitDialog()
 void CSystemSettingsDlg::OnDriverChanged(int index)
 {
     CAppContext* context = Context();
-    if (!context || index == m_nDriver)
+    if (!context || index == m_driverIndex)
         return;
     if (!context->SetDriver(index)) {
         // Not written: the list keeps showing what zem.ini holds.
-        m_driver->setCurrentIndex(m_nDriver);
+        m_driver->setCurrentIndex(m_driverIndex);
         return;
     }
-    m_nDriver = index;
+    m_driverIndex = index;
 }
 
 void CSystemSettingsDlg::OnCheckEngine()
@@ -118,7 +118,7 @@ void CSystemSettingsDlg::OnCommand(int id)
             box->setChecked(!on);
             return;
         }
-        (id == IDC_MERGE_CONTINUOUS ? m_nMergeContinuous : m_nAutoFillEmptyCell) = on ? 1 : 0;
+        (id == IDC_MERGE_CONTINUOUS ? m_mergeContinuousOn : m_autoFillOn) = on ? 1 : 0;
         return;
     }
     case IDC_CHECK_ENGINE:

@@ -453,9 +453,9 @@ TEST_F(ScheduleRunTest, TheReportEmphasisesItsResultLineByMode)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         CAutoScheduleReportDlg dialog;
-        dialog.m_strReport = c.text;
-        dialog.m_nMode = c.mode;
-        dialog.m_bCanViewTables = c.canView;
+        dialog.m_report = c.text;
+        dialog.m_mode = c.mode;
+        dialog.m_canViewTables = c.canView;
         LineLook result, failure;
         bool shown = false, enabled = false;
         int caret = -1;
