@@ -29,7 +29,10 @@
 
 #include <atomic>
 #include <chrono>
+#include <functional>
+#include <latch>
 #include <thread>
+#include <utility>
 #include <map>
 
 namespace {
@@ -270,9 +273,24 @@ TEST_F(ScheduleRunTest, CancelStopsTheEngineAtOnceAndLeavesTheTaskAsItsFilesHold
 
     now += 4 * 3600;
     std::atomic<int> tries{0};
-    SetRunOptions(50, [&](const CoreTryInfo&) { ++tries; });
+    // The first try waits here until Cancel is pressed, so that a quick run never ends first.
+    std::latch held(1);
+    bool released = false;
+    auto release = [&] {
+        if (!std::exchange(released, true))
+            held.count_down();
+    };
+    SetRunOptions(50, [&](const CoreTryInfo&) {
+        if (++tries == 1)
+            held.wait();
+    });
     qint64 answeredMs = -1;
     script.run = [&](CAutoScheduleDlg& d) {
+        // A failed step still lets the held try go, or the run would never end.
+        struct ReleaseAtEnd {
+            std::function<void()> release;
+            ~ReleaseAtEnd() { release(); }
+        } releaseAtEnd{release};
         ASSERT_TRUE(QTest::qWaitFor([&] { return tries.load() >= 1 || d.IsEnded(); }, 300000));
         ASSERT_FALSE(d.IsEnded());
         for (int i = 0; i < 20; ++i)
@@ -281,6 +299,7 @@ TEST_F(ScheduleRunTest, CancelStopsTheEngineAtOnceAndLeavesTheTaskAsItsFilesHold
         QElapsedTimer timer;
         timer.start();
         Click(d, zem::IDCANCEL);
+        release();
         EXPECT_TRUE(QTest::qWaitFor([&] { return d.IsEnded(); }, 10000));
         answeredMs = timer.elapsed();
     };
