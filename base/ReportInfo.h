@@ -63,6 +63,11 @@ public:
     void SetReportInfo(const std::string& text) { m_strReport = text; }
     const std::string& GetReportInfo() const { return m_strReport; }
 
+    // The headings of the report text that the report window finds again: the line after the first
+    // is the result, the lines after the second say what could not be saved.
+    static constexpr const char* kResultHeading = "【自动排课结果】";
+    static constexpr const char* kSaveFailedHeading = "【保存失败】";
+
     // The kinds of MakeReport; any other kind gives the heading only.
     static constexpr int kRunFinished = 0;
     static constexpr int kCheckFailed = 1;

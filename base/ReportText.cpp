@@ -20,10 +20,10 @@ void CReportInfo::MakeReport(const CScheduleTask& task, const std::string& title
 
     if (kind == kRunFinished) {
         if (m_courseLost.empty()) {
-            text += "【自动排课结果】\n全部排完，排课成功！您可以查看并调整课表\n";
+            text += std::string(kResultHeading) + "\n全部排完，排课成功！您可以查看并调整课表\n";
             AddUnDistributionInfo(task, text);
         } else {
-            text += "【自动排课结果】\n本次自动排课结束。因资源紧张或排课条件限制，下面部分计划未排：\n";
+            text += std::string(kResultHeading) + "\n本次自动排课结束。因资源紧张或排课条件限制，下面部分计划未排：\n";
             std::vector<std::string> ids;
             SortLostCoursesByClass(task, ids);
             for (const std::string& id : ids) {
@@ -42,7 +42,7 @@ void CReportInfo::MakeReport(const CScheduleTask& task, const std::string& title
                     "3. 重新开始自动排课，每次自动排课的结果可能不同\n\n";
         }
     } else if (kind == kCheckFailed) {
-        text += "【自动排课结果】\n本次自动排课未开始！请按以下提示调整您的基本数据或排课条件设置\n\n"
+        text += std::string(kResultHeading) + "\n本次自动排课未开始！请按以下提示调整您的基本数据或排课条件设置\n\n"
                 "您所设置的排课数据和排课条件存在以下不合理的地方：\n";
         for (const std::string& line : m_errorInfo) {
             text += line;

@@ -110,19 +110,13 @@ bool CScheduleTask::SaveOutputData()
         pugi::xml_node element = Append(output, "Class");
         SetAttribute(element, "id", cls->GetId());
         SetAttribute(element, "name", cls->GetName());
-        for (int day = 0; day < zem::kDayCount; ++day) {
-            if (!m_schoolStructure.IsDayInUse(day))
-                continue;
-            for (int segment = 0; segment < zem::kSegmentCount; ++segment) {
-                for (int section = 0; section < m_schoolStructure.GetSectionNodeMaxCount(segment); ++section) {
-                    const CCourseTableNode& cell = table.GetNode(day, segment, section);
-                    const bool split = cell.IsInterleave();
-                    AppendItem(element, day, segment, section, cell.data(1), split ? 1 : 0);
-                    if (split)
-                        AppendItem(element, day, segment, section, cell.data(2), 2);
-                }
-            }
-        }
+        ForEachSlot(m_schoolStructure, [&](const tagTABLE_NODE& node) {
+            const CCourseTableNode& cell = table.GetNode(node);
+            const bool split = cell.IsInterleave();
+            AppendItem(element, node.day, node.segment, node.section, cell.data(1), split ? 1 : 0);
+            if (split)
+                AppendItem(element, node.day, node.segment, node.section, cell.data(2), 2);
+        });
     }
     if (!SaveTaskDocument(*this, doc, m_taskInfo.GetOutputFilePath()))
         return false;

@@ -4,9 +4,11 @@
 // fixed slots.
 #include "base/TimeTable.h"
 
+#include <algorithm>
 #include <array>
 #include <map>
 #include <string>
+#include <type_traits>
 
 // Activity names by slot key ("%d%d%d" of day, segment and section). Keys are sorted, so the files
 // written from the map come out the same every time.
@@ -135,3 +137,47 @@ private:
     int m_selfStudyNodeCount = 0;
     CPeriodNameList m_periodNames;
 };
+
+// Which slots a walk over the week visits: the days in use (or the one day, when it is in use), day
+// by day; of each the segments first to last; of each segment the sections below its count
+// (counted) or all six.
+struct SlotWalk {
+    int day = -1;
+    int firstSegment = 0;
+    int lastSegment = zem::kSegmentCount - 1;
+    bool counted = true;
+};
+
+// Visits the slots of the walk in order. A visit that returns bool ends the walk by returning true,
+// and the walk then returns true; otherwise it returns false.
+template <class Visit>
+bool ForEachSlot(const CSchoolStructure& week, const SlotWalk& walk, Visit visit)
+{
+    const int firstDay = walk.day < 0 ? 0 : walk.day;
+    const int lastDay = walk.day < 0 ? zem::kDayCount - 1 : walk.day;
+    for (int day = firstDay; day <= lastDay; ++day) {
+        if (!week.IsDayInUse(day))
+            continue;
+        for (int segment = std::max(walk.firstSegment, 0); segment <= std::min(walk.lastSegment, zem::kSegmentCount - 1);
+             ++segment) {
+            const int sections = walk.counted ? week.GetSectionNodeMaxCount(segment) : zem::kSectionCount;
+            for (int section = 0; section < sections; ++section) {
+                const tagTABLE_NODE node{day, segment, section};
+                if constexpr (std::is_same_v<decltype(visit(node)), bool>) {
+                    if (visit(node))
+                        return true;
+                } else {
+                    visit(node);
+                }
+            }
+        }
+    }
+    return false;
+}
+
+// Every counted slot of the days in use.
+template <class Visit>
+bool ForEachSlot(const CSchoolStructure& week, Visit visit)
+{
+    return ForEachSlot(week, SlotWalk{}, visit);
+}

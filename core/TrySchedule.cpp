@@ -340,14 +340,14 @@ void CAutoScheduler::FinishRun()
     const CScheduleTask::RunResultSave save = task.SaveRunResult();
     const bool outputSaved = save.outputSaved;
     const bool reportSaved = save.reportError == 0;
-    const char* const kHeading = "【保存失败】\n";
+    const std::string heading = std::string(CReportInfo::kSaveFailedHeading) + "\n";
     if (!outputSaved)
-        report.SetReportInfo(report.GetReportInfo() + kHeading +
+        report.SetReportInfo(report.GetReportInfo() + heading +
                              "排课结果未能保存到课表文件 output.xml，请检查任务文件夹是否可以写入。\n");
     const std::string reportFailure = zem::Format("排课报告未能保存到 report.txt（%s），请检查任务文件夹是否可以写入。",
                                                   zem::FileErrorReason(save.reportError).c_str());
     if (!reportSaved)
-        report.SetReportInfo(report.GetReportInfo() + (outputSaved ? kHeading : "") + reportFailure + "\n");
+        report.SetReportInfo(report.GetReportInfo() + (outputSaved ? heading : std::string()) + reportFailure + "\n");
     m_stats.secondsSave = SecondsSince(start);
     ReadCommittedTables();
 

@@ -7,7 +7,7 @@
 #include "app/shared/Strings.h"
 #include "app/shared/Vocabulary.h"
 #include "app/taskhelper/TaskHelper.h"
-#include "app/taskhelper/TaskHelperSlots.h"
+#include "base/SchoolStructure.h"
 #include "base/ScheduleTask.h"
 #include "platform/Text.h"
 #include "platform/gui/ReportList.h"
@@ -288,9 +288,7 @@ bool CPlanPairPickerDlg::ValidateSelection()
     CCourseInfo* first = nullptr;
     CCourseInfo* clash = nullptr;
     tagTABLE_NODE clashAt;
-    ForEachDaySlot(m_task->GetSchoolStructure(), true, [&](const tagTABLE_NODE& node) {
-        if (clash)
-            return;
+    ForEachSlot(m_task->GetSchoolStructure(), [&](const tagTABLE_NODE& node) {
         first = nullptr;
         for (CCourseInfo* plan : m_chosen) {
             if (!plan->GetTempTable().IsUsed(node))
@@ -301,9 +299,10 @@ bool CPlanPairPickerDlg::ValidateSelection()
                        !helper.IsOddEvenPair(first, plan, node)) {
                 clash = plan;
                 clashAt = node;
-                return;
+                return true;
             }
         }
+        return false;
     });
     if (!clash)
         return true;

@@ -129,25 +129,19 @@ void CFriendTablesWnd::FillTable(CWeekTable& grid, const RelatedObject& object)
     CellInfoParam param;
     param.showRoomSeat = AppServices().GetShowRoomNumber();
     const CSchoolStructure& week = m_task->GetSchoolStructure();
-    for (int day = 0; day < zem::kDayCount; ++day) {
-        if (!week.IsDayInUse(day))
-            continue;
-        for (int segment = 0; segment < zem::kSegmentCount; ++segment) {
-            for (int section = 0; section < week.GetSectionNodeMaxCount(segment); ++section) {
-                const tagTABLE_NODE node{day, segment, section};
-                if (!object.table->IsUsed(node)) {
-                    const std::string activity = m_task->GetActivityInfo(object.id, object.kind, node);
-                    helper.SetCellInfo(&cells, day, segment, section, MakeCellKey(activity, ""));
-                    continue;
-                }
-                const CCourseTableNode& cell = object.table->GetNode(node);
-                helper.SetCellInfo(&cells, day, segment, section, m_task->GetCellInfo(cell, object.kind, param));
-                if (IsFriendLesson(cell.data(1).GetCourseId(), cell.data(1).GetRoomId()) ||
-                    IsFriendLesson(cell.data(2).GetCourseId(), cell.data(2).GetRoomId()))
-                    grid.SetCellFriend({week.GetWeekOrderByNumber(day), segment, section});
-            }
+    ForEachSlot(week, [&](const tagTABLE_NODE& node) {
+        const auto [day, segment, section] = node;
+        if (!object.table->IsUsed(node)) {
+            const std::string activity = m_task->GetActivityInfo(object.id, object.kind, node);
+            helper.SetCellInfo(&cells, day, segment, section, MakeCellKey(activity, ""));
+            return;
         }
-    }
+        const CCourseTableNode& cell = object.table->GetNode(node);
+        helper.SetCellInfo(&cells, day, segment, section, m_task->GetCellInfo(cell, object.kind, param));
+        if (IsFriendLesson(cell.data(1).GetCourseId(), cell.data(1).GetRoomId()) ||
+            IsFriendLesson(cell.data(2).GetCourseId(), cell.data(2).GetRoomId()))
+            grid.SetCellFriend({week.GetWeekOrderByNumber(day), segment, section});
+    });
     grid.Refresh();
 }
 

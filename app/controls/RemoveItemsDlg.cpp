@@ -37,10 +37,7 @@ void CRemoveItemsDlg::Layout()
     const int margin = u.X(7);
     const int buttonHeight = u.Y(14);
     const int bandTop = height() - kDialogBandHeight;
-    m_listFrame = Rect(margin, margin, width() - margin, bandTop - margin);
-    Rect list = m_listFrame;
-    list.DeflateRect(3);
-    SetWidgetRect(m_list, list);
+    m_listFrame = PlaceList(this, m_list, margin, bandTop - margin, 3);
     const int top = bandTop + (kDialogBandHeight - buttonHeight) / 2;
     PlaceButtonRow(this, top, {IDC_CHECK_ALL, IDC_CHECK_NONE}, {zem::IDOK, zem::IDCANCEL});
 }

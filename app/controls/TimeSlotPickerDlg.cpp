@@ -9,7 +9,7 @@
 #include "app/shared/Vocabulary.h"
 #include "app/controls/WeekTableCells.h"
 #include "app/taskhelper/TaskHelper.h"
-#include "app/taskhelper/TaskHelperSlots.h"
+#include "base/SchoolStructure.h"
 #include "base/ScheduleTask.h"
 #include "base/WeekCount.h"
 #include "platform/Text.h"
@@ -226,16 +226,15 @@ void CTimeSlotPickerDlg::ApplyActivityAt(const std::string& name, int column, in
 int CTimeSlotPickerDlg::CountMarks() const
 {
     int count = 0;
-    ForEachDaySlot(Week(), true, [&](const tagTABLE_NODE& slot) { count += m_marks.IsInvalid(slot); });
+    ForEachSlot(Week(), [&](const tagTABLE_NODE& slot) { count += m_marks.IsInvalid(slot); });
     return count;
 }
 
 void CTimeSlotPickerDlg::OnOK()
 {
-    bool refused = false;
-    ForEachDaySlot(Week(), true, [&](const tagTABLE_NODE& slot) {
-        refused = refused || (m_marks.IsInvalid(slot) && !m_allowedSegments.empty() &&
-                              !ArrayContainsValue(m_allowedSegments, slot.segment));
+    const bool refused = ForEachSlot(Week(), [&](const tagTABLE_NODE& slot) {
+        return m_marks.IsInvalid(slot) && !m_allowedSegments.empty() &&
+               !ArrayContainsValue(m_allowedSegments, slot.segment);
     });
     if (refused) {
         ShowMessage("选择了不被允许的区域");

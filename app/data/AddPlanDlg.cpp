@@ -17,7 +17,6 @@
 
 #include <QComboBox>
 #include <QEvent>
-#include <QLabel>
 #include <QLineEdit>
 
 #include <algorithm>
@@ -83,28 +82,10 @@ bool CAddPlanDlg::OnInitDialog()
     AddHoverButton(this, zem::IDCANCEL, m_modify ? "取消(&C)" : "关闭(&C)");
 
     const auto& u = Units();
-    const int margin = u.X(7), rowHeight = u.Y(14), rowGap = u.Y(5);
-    const int left = margin + kPictureBox + u.X(10);
-    const int controlLeft = left + u.X(42);
-    const int right = width() - margin;
-    int rows = 0;
+    const int margin = u.X(7);
+    CFieldRows rows(this, {margin + kPictureBox + u.X(10), margin, width() - margin, 42, 5});
     auto addRow = [&](const char* label, int labelId, int id, QWidget* control, int buttonId = 0) {
-        const int top = margin + rows * (rowHeight + rowGap);
-        auto* text = new QLabel(ToQ(label), this);
-        text->setGeometry(left, top, controlLeft - left - u.X(2), rowHeight);
-        if (labelId)
-            AddControl(labelId, text);
-        int controlRight = right;
-        if (buttonId) {
-            auto* button = new CPickerButton(this);
-            const int buttonWidth = rowHeight + u.X(4);
-            button->setGeometry(right - buttonWidth, top, buttonWidth, rowHeight);
-            AddControl(buttonId, button);
-            controlRight = right - buttonWidth - u.X(3);
-        }
-        control->setGeometry(controlLeft, top, controlRight - controlLeft, rowHeight);
-        AddControl(id, control);
-        ++rows;
+        rows.Add(label, id, control, buttonId ? new CPickerButton(this) : nullptr, buttonId, labelId);
     };
     auto combo = [&](const std::vector<std::string>& names, int index, const char* first = nullptr) {
         auto* box = new QComboBox(this);
@@ -154,7 +135,7 @@ bool CAddPlanDlg::OnInitDialog()
             m_showWarning = helper.HasLessons(&plan->GetTable(false));
     }
 
-    const int fieldsBottom = margin + rows * (rowHeight + rowGap) - rowGap + margin;
+    const int fieldsBottom = rows.Bottom() + margin;
     int contentBottom = std::max(fieldsBottom, m_pictureRect.bottom + margin);
     const int buttonHeight = u.Y(14);
     PlaceButtonRow(this, contentBottom + (kDialogBandHeight - buttonHeight) / 2, {}, {zem::IDOK, zem::IDCANCEL});

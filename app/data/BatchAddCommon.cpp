@@ -72,10 +72,7 @@ void CBatchCheckListDlg::Layout()
     const int margin = Margin();
     const int buttonHeight = Units().Y(14);
     const int buttonTop = height() - margin - buttonHeight;
-    m_listFrame = Rect(margin, m_listTop >= 0 ? m_listTop : margin, width() - margin, buttonTop - margin);
-    Rect list = m_listFrame;
-    list.DeflateRect(m_inset);
-    SetWidgetRect(m_list, list);
+    m_listFrame = PlaceList(this, m_list, m_listTop >= 0 ? m_listTop : margin, buttonTop - margin, m_inset);
     PlaceButtonRow(this, buttonTop, {m_tickAllId, m_tickNoneId}, {zem::IDOK, zem::IDCANCEL});
 }
 

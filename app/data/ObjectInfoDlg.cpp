@@ -15,7 +15,6 @@
 
 #include <QComboBox>
 #include <QIntValidator>
-#include <QLabel>
 #include <QLineEdit>
 
 #include <algorithm>
@@ -68,6 +67,9 @@ bool CObjectInfoDlg::OnInitDialog()
     pictureFrame->hide();
     AddControl(IDC_PICTURE, pictureFrame);
 
+    const auto& u = Units();
+    const int margin = u.X(7);
+    m_fields.emplace(this, CFieldRows::Column{margin + kPictureBox + u.X(10), margin, width() - margin, 40, 6});
     auto* name = new CFlatEdit(this);
     name->setText(ToQ(m_name));
     AddFieldRow(m_texts.nameLabel, IDC_NAME, name);
@@ -88,35 +90,14 @@ bool CObjectInfoDlg::OnInitDialog()
 
 void CObjectInfoDlg::AddFieldRow(const char* label, int id, QWidget* control, QWidget* button, int buttonId)
 {
-    const auto& u = Units();
-    const int margin = u.X(7);
-    const int rowHeight = u.Y(14), rowGap = u.Y(6);
-    const int left = margin + kPictureBox + u.X(10);
-    const int controlLeft = left + u.X(40);
-    const int top = margin + m_rows * (rowHeight + rowGap);
-    const int right = width() - margin;
-
-    auto* text = new QLabel(ToQ(label), this);
-    text->setGeometry(left, top, controlLeft - left - u.X(2), rowHeight);
-    text->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    int controlRight = right;
-    if (button) {
-        const int buttonWidth = rowHeight + u.X(4);
-        button->setGeometry(right - buttonWidth, top, buttonWidth, rowHeight);
-        controlRight = right - buttonWidth - u.X(3);
-        AddControl(buttonId, button);
-    }
-    control->setGeometry(controlLeft, top, controlRight - controlLeft, rowHeight);
-    AddControl(id, control);
-    ++m_rows;
+    m_fields->Add(label, id, control, button, buttonId);
 }
 
 void CObjectInfoDlg::Layout()
 {
     const auto& u = Units();
     const int margin = u.X(7);
-    const int rowHeight = u.Y(14), rowGap = u.Y(6);
-    const int fieldsBottom = margin + m_rows * (rowHeight + rowGap) - rowGap;
+    const int fieldsBottom = m_fields->Bottom();
     m_pictureRect = Rect(margin, margin, margin + kPictureBox, margin + kPictureBox);
     // The hidden frame only marks where the picture goes.
     if (QWidget* frame = GetDlgItem(IDC_PICTURE))

@@ -2,9 +2,11 @@
 // The small dialogs that add or modify one class, teacher, subject or room. They send the row to
 // their page with WM_PAGE_ROW and let the page judge it: in add mode the dialog stays open, empty
 // and ready for the next one; in modify mode it closes once the page took the row.
+#include "app/controls/DialogPlacement.h"
 #include "app/controls/PageNotify.h"
 #include "platform/gui/Dialog.h"
 
+#include <optional>
 #include <string>
 
 class QComboBox;
@@ -61,7 +63,7 @@ private:
 
     CObjectInfoTexts m_texts;
     bool m_shortNameFollows = true;
-    int m_rows = 0;
+    std::optional<CFieldRows> m_fields;
     zem::Rect m_pictureRect;
 };
 

@@ -141,22 +141,16 @@ void CPlanListPage::MoveTeacherLessons(CCourseInfo* plan, const std::string& old
         return;
     const CSchoolStructure& week = task->GetSchoolStructure();
     const CCourseTable& own = plan->GetTable(false);
-    for (int day = 0; day < zem::kDayCount; ++day) {
-        if (!week.IsDayInUse(day))
-            continue;
-        for (int segment = 0; segment < zem::kSegmentCount; ++segment)
-            for (int section = 0; section < week.GetSectionNodeMaxCount(segment); ++section) {
-                const CCourseTableNode& node = own.GetNode(day, segment, section);
-                if (node.IsEmpty())
-                    continue;
-                const int oddEven = node.GetOddEven(plan->GetId());
-                const tagTABLE_NODE at{day, segment, section};
-                task->SetTableNode(&newTeacher->GetTable(false), plan->GetId(), node.GetRoomId(oddEven),
-                                   node.GetRoomIndex(oddEven), at, oddEven);
-                if (oldTeacher)
-                    task->UnsetTableNode(&oldTeacher->GetTable(false), at, oddEven);
-            }
-    }
+    ForEachSlot(week, [&](const tagTABLE_NODE& at) {
+        const CCourseTableNode& node = own.GetNode(at);
+        if (node.IsEmpty())
+            return;
+        const int oddEven = node.GetOddEven(plan->GetId());
+        task->SetTableNode(&newTeacher->GetTable(false), plan->GetId(), node.GetRoomId(oddEven),
+                           node.GetRoomIndex(oddEven), at, oddEven);
+        if (oldTeacher)
+            task->UnsetTableNode(&oldTeacher->GetTable(false), at, oddEven);
+    });
 }
 
 void CPlanListPage::SortTeachersByName()

@@ -1,6 +1,7 @@
 #include "app/data/PromoteGradeDlg.h"
 
 #include "app/shared/AppServices.h"
+#include "app/shared/SettingsFile.h"
 #include "app/controls/DialogLook.h"
 #include "app/controls/HoverButton.h"
 #include "app/shared/Strings.h"
@@ -11,7 +12,6 @@
 #include "platform/gui/ReportList.h"
 
 #include <QComboBox>
-#include <QGroupBox>
 #include <QLabel>
 
 using zem::Rect;
@@ -19,7 +19,6 @@ using zem::gui::ToQ;
 
 namespace {
 
-constexpr const char* kCommon = "Common";
 constexpr const char* kNameTagKey = "UpgradeNameTag";
 constexpr const char* kShortNameTagKey = "UpgradeShortNameTag";
 constexpr int kDefaultNameTag = 2;
@@ -29,7 +28,7 @@ constexpr int kDefaultShortNameTag = 8;
 int ReadTag(const char* key, int fallback)
 {
     const CConfigHost* config = AppServices().GetProgramConfig();
-    const int value = config ? config->GetConfigInt(kCommon, key, fallback) : fallback;
+    const int value = config ? config->GetConfigInt(kCommonSection, key, fallback) : fallback;
     return value >= 0 && value < CGradeNamePresets::GetCount() ? value : fallback;
 }
 
@@ -66,22 +65,19 @@ CGradeTagDlg::CGradeTagDlg(QWidget* parent)
 bool CGradeTagDlg::OnInitDialog()
 {
     auto row = [this](int id, const char* text, int top, int selection) {
-        auto* label = new QLabel(ToQ(text), this);
-        SetWidgetRect(label, UnitsRect(10, top + 2, 96, 10));
+        AddLabel(this, text, UnitsRect(10, top + 2, 96, 10));
         auto* box = new QComboBox(this);
         for (int i = 0; i < CGradeNamePresets::GetCount(); ++i)
             box->addItem(ToQ(CGradeNamePresets::GetAt(i)));
         box->setCurrentIndex(selection);
-        SetWidgetRect(box, UnitsRect(110, top, 110, 14));
-        AddControl(id, box);
+        AddField(this, id, box, UnitsRect(110, top, 110, 14));
         return box;
     };
     m_nameBox = row(IDC_NAME_TAG, "班级名称中的年级标识", 10, m_nameTag);
     m_shortNameBox = row(IDC_SHORT_NAME_TAG, "班级简称中的年级标识", 30, m_shortNameTag);
-    auto* hint = new QLabel(ToQ("年级标识是指班级名称中用来标识年级的汉字或数字\n如：初一（1）班中的“一”，802班中的“8”"), this);
-    hint->setStyleSheet(QStringLiteral("color: rgb(128, 128, 128);"));
-    SetWidgetRect(hint, UnitsRect(10, 50, 210, 22));
-    AddControl(IDC_HINT, hint);
+    AddLabel(this, "年级标识是指班级名称中用来标识年级的汉字或数字\n如：初一（1）班中的“一”，802班中的“8”",
+             UnitsRect(10, 50, 210, 22), IDC_HINT)
+        ->setStyleSheet(QStringLiteral("color: rgb(128, 128, 128);"));
     AddHoverButton(this, zem::IDOK, "确定")->setDefault(true);
     AddHoverButton(this, zem::IDCANCEL, "取消");
     PlaceButtonRow(this, height() - Units().Y(7) - Units().Y(14), {}, {zem::IDOK, zem::IDCANCEL});
@@ -94,8 +90,8 @@ void CGradeTagDlg::OnOK()
     m_shortNameTag = m_shortNameBox->currentIndex();
     if (const CConfigHost* config = AppServices().GetProgramConfig()) {
         // A setting that cannot be written has said so; the promotion still takes the choice.
-        config->SetConfigInt(kCommon, kNameTagKey, m_nameTag);
-        config->SetConfigInt(kCommon, kShortNameTagKey, m_shortNameTag);
+        config->SetConfigInt(kCommonSection, kNameTagKey, m_nameTag);
+        config->SetConfigInt(kCommonSection, kShortNameTagKey, m_shortNameTag);
     }
     EndDialog(zem::IDOK);
 }
@@ -111,21 +107,14 @@ void CPromoteGradeDlg::SetTags(int nameTag, int shortNameTag)
 bool CPromoteGradeDlg::OnInitDialog()
 {
     const auto& u = Units();
-    auto* group = new QGroupBox(ToQ("年级标识"), this);
-    SetWidgetRect(group, UnitsRect(7, 4, 256, 32));
-    m_tagLabel = new QLabel(this);
-    SetWidgetRect(m_tagLabel, UnitsRect(15, 18, 180, 10));
-    AddControl(IDC_TAG_LABEL, m_tagLabel);
-    auto* change = AddHoverButton(this, IDC_CHANGE, "更改");
-    SetWidgetRect(change, UnitsRect(205, 15, 50, 14));
+    AddGroup(this, "年级标识", UnitsRect(7, 4, 256, 32));
+    m_tagLabel = AddLabel(this, "", UnitsRect(15, 18, 180, 10), IDC_TAG_LABEL);
+    AddHoverButton(this, IDC_CHANGE, "更改", UnitsRect(205, 15, 50, 14));
 
     const int buttonTop = height() - u.Y(7) - u.Y(14);
-    m_listFrame = Rect(u.X(7), u.Y(42), width() - u.X(7), buttonTop - u.Y(7));
     m_list = new COwnerDrawListBox(this);
     m_list->setFrameShape(QFrame::NoFrame);
-    Rect inside = m_listFrame;
-    inside.DeflateRect(1);
-    SetWidgetRect(m_list, inside);
+    m_listFrame = PlaceList(this, m_list, u.Y(42), buttonTop - u.Y(7));
     AddControl(IDC_LIST, m_list);
 
     AddHoverButton(this, zem::IDOK, "升年级")->setDefault(true);

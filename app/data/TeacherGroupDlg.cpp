@@ -78,10 +78,7 @@ void CTeacherGroupDlg::Layout()
     SetWidgetRect(m_count, Rect(margin, countTop, choose->x() - u.X(4), countTop + rowHeight));
 
     const int buttonsTop = height() - margin - rowHeight;
-    m_listFrame = Rect(margin, countTop + rowHeight + u.Y(4), width() - margin, buttonsTop - u.Y(6));
-    Rect list = m_listFrame;
-    list.DeflateRect(1);
-    SetWidgetRect(m_list, list);
+    m_listFrame = PlaceList(this, m_list, countTop + rowHeight + u.Y(4), buttonsTop - u.Y(6));
     PlaceButtonRow(this, buttonsTop, {}, {zem::IDOK, zem::IDCANCEL});
 }
 

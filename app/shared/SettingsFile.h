@@ -4,6 +4,15 @@
 #include <string>
 #include <vector>
 
+// The section of zem.ini that holds the program-wide choices of every window.
+constexpr const char* kCommonSection = "Common";
+
+// A key of a settings file and its section, spelled once where it is both read and written.
+struct CSettingKey {
+    const char* section;
+    const char* key;
+};
+
 struct CSettingWrite {
     std::string section;
     std::string key;

@@ -206,15 +206,7 @@ int TablesDiffer(const CSchoolStructure& structure, const CCourseTable* a, const
 {
     if (!a || !b)
         return -1;
-    for (int day = 0; day < zem::kDayCount; ++day) {
-        if (!structure.IsDayInUse(day))
-            continue;
-        for (int segment = 0; segment < 5; ++segment)
-            for (int section = 0; section < structure.GetSectionNodeMaxCount(segment); ++section) {
-                const tagTABLE_NODE node{day, segment, section};
-                if (a->GetNode(node) != b->GetNode(node))
-                    return 1;
-            }
-    }
-    return 0;
+    return ForEachSlot(structure, [&](const tagTABLE_NODE& node) { return a->GetNode(node) != b->GetNode(node); })
+               ? 1
+               : 0;
 }

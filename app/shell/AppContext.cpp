@@ -83,9 +83,9 @@ CAppContext::CAppContext(const std::string& iniPath)
     m_recentTasks.Init(iniPath, "Recently Tasks", 10);
     ResetTableFonts(3);
     ReadSettings();
-    m_pTipWnd = std::make_unique<CTipWnd>();
-    m_pTipWnd->Create();
-    m_pTipList = std::make_unique<CTipList>();
+    m_tipWnd = std::make_unique<CTipWnd>();
+    m_tipWnd->Create();
+    m_tipList = std::make_unique<CTipList>();
     SetAppServices(this);
 }
 
@@ -93,20 +93,20 @@ CAppContext::~CAppContext()
 {
     if (&AppServices() == this)
         SetAppServices(nullptr);
-    m_pTipList.reset();
+    m_tipList.reset();
     CloseTask();
 }
 
 void CAppContext::CloseTask()
 {
-    delete m_pTask;
-    m_pTask = nullptr;
-    m_bUnsavedTablesLetGo = false;
+    delete m_task;
+    m_task = nullptr;
+    m_unsavedTablesLetGo = false;
 }
 
 bool CAppContext::ConfirmCloseTask()
 {
-    if (!m_pTask || !m_pTask->HasUnsavedTables() || m_bUnsavedTablesLetGo)
+    if (!m_task || !m_task->HasUnsavedTables() || m_unsavedTablesLetGo)
         return true;
     zem::MessageRequest question;
     question.text = "课表没有保存成功，课表文件 output.xml 中还是以前的课表。关闭排课任务后，现在的课表将会丢失。\n\n"
@@ -116,9 +116,9 @@ bool CAppContext::ConfirmCloseTask()
     switch (zem::ShowMessage(question)) {
     case zem::IDYES:
         // A save that fails again has said why; the task stays open.
-        return m_pTask->SaveOutputData();
+        return m_task->SaveOutputData();
     case zem::IDNO:
-        m_bUnsavedTablesLetGo = true;
+        m_unsavedTablesLetGo = true;
         return true;
     default:
         return false;
@@ -127,8 +127,8 @@ bool CAppContext::ConfirmCloseTask()
 
 void CAppContext::UpdateCaption()
 {
-    if (m_pMainDlg)
-        m_pMainDlg->UpdateCaption();
+    if (m_mainDlg)
+        m_mainDlg->UpdateCaption();
 }
 
 // ---- Opening and creating tasks ----
@@ -139,7 +139,7 @@ bool CAppContext::OpenTask(const std::string& path, bool skipIfOpen)
         zem::ShowMessage(zem::Format(kMissingTaskFormat, path.c_str()), "提示", zem::MessageIcon::Error);
         return false;
     }
-    const bool same = m_pTask && CRecentList::IsSameEntry(m_pTask->GetTaskInfo().GetTaskFile(), path);
+    const bool same = m_task && CRecentList::IsSameEntry(m_task->GetTaskInfo().GetTaskFile(), path);
     if (skipIfOpen && same)
         return true;
     // The same task opened anew (a restore) replaces its timetables on purpose.
@@ -152,16 +152,16 @@ bool CAppContext::OpenTask(const std::string& path, bool skipIfOpen)
         return false;
     }
     CloseTask();
-    m_pTask = task;
+    m_task = task;
     UpdateCaption();
     // The list is a convenience: a failed save is logged, the task stays open.
     if (!m_recentTasks.Add(path))
         CLog::inst()->Log("settings", "recent tasks not saved: %s", m_recentTasks.GetLastError().c_str());
     m_recentTempTasks.Init(path, "Recently Temp Tasks", 10);
     m_schoolLayout.chosenRows.clear();
-    m_colorMap.Build(m_pTask);
-    if (m_pMainDlg && m_pMainDlg->GetPagePanel())
-        m_pMainDlg->GetPagePanel()->AddTaskPages();
+    m_colorMap.Build(m_task);
+    if (m_mainDlg && m_mainDlg->GetPagePanel())
+        m_mainDlg->GetPagePanel()->AddTaskPages();
     return true;
 }
 
@@ -172,7 +172,7 @@ bool CAppContext::OpenTaskByDialog()
     request.title = "打开排课任务";
     request.filter = "排课任务文件(*.zem)|*.zem";
     request.folder = GetOpenFolder();
-    const std::string path = zem::gui::ChooseFile(m_pMainDlg, request);
+    const std::string path = zem::gui::ChooseFile(m_mainDlg, request);
     if (path.empty())
         return false;
     SetLastOpenTaskFolder(path);
@@ -227,9 +227,9 @@ bool CAppContext::CreateNewTask(bool hideTakeOption)
     info.SetTaskAuthor(GetWindowsUserName());
     info.SetCreateDate(GetNowString());
     info.SetTaskFolder(GetDefaultTaskFolder());
-    m_bDataCopiedOnCreate = false;
+    m_dataCopiedOnCreate = false;
 
-    CNewTaskDlg dialog(m_pMainDlg, &info, hideTakeOption);
+    CNewTaskDlg dialog(m_mainDlg, &info, hideTakeOption);
     if (dialog.DoModal() != zem::IDOK)
         return false;
 
@@ -238,9 +238,9 @@ bool CAppContext::CreateNewTask(bool hideTakeOption)
     if (!info.WriteToFile())
         return false;
     if (dialog.m_nTakeFromExisting && dialog.m_nTakeBasicData) {
-        m_bDataCopiedOnCreate = true;
+        m_dataCopiedOnCreate = true;
         if (!CopySourceTaskData(dialog.m_strSourceTaskFile, info, dialog.m_nTakeTimetables != 0))
-            m_bDataCopiedOnCreate = false;
+            m_dataCopiedOnCreate = false;
     }
     if (!zem::FileExists(info.GetInputFilePath()) && !scratch->SaveInputData())
         return false;

@@ -54,14 +54,14 @@ public:
     CAppContext& operator=(const CAppContext&) = delete;
 
     // ---- The open task and the main dialog ----
-    bool HasTask() const { return m_pTask != nullptr; }
-    CScheduleTask* GetTask() const override { return m_pTask; }
+    bool HasTask() const { return m_task != nullptr; }
+    CScheduleTask* GetTask() const override { return m_task; }
     void CloseTask();
     // Before the open task closes: when a save of its timetables failed, asks whether to save
     // them again or let them go. True when the task may close; a task let go is not asked again.
     bool ConfirmCloseTask();
-    CMainDlg* GetMainDlg() const { return m_pMainDlg; }
-    void SetMainDlg(CMainDlg* dialog) { m_pMainDlg = dialog; }
+    CMainDlg* GetMainDlg() const { return m_mainDlg; }
+    void SetMainDlg(CMainDlg* dialog) { m_mainDlg = dialog; }
     void UpdateCaption();
 
     // ---- Opening and creating tasks ----
@@ -78,7 +78,7 @@ public:
     bool OpenDemoTask();
     // Where the demo task is copied to.
     static std::string GetDemoTaskFile();
-    bool IsDataCopiedOnCreate() const { return m_bDataCopiedOnCreate; }
+    bool IsDataCopiedOnCreate() const { return m_dataCopiedOnCreate; }
 
     // ---- Launchers of feature dialogs ----
     void ShowSettingsDialog() const override;
@@ -98,12 +98,12 @@ public:
     bool RequireTask() const;
 
     // ---- Settings ----
-    int GetLastPage() const { return m_nLastPage; }
+    int GetLastPage() const { return m_lastPage; }
     CAccountInfo& GetAccountInfo() { return m_account; }
     CRecentList& GetRecentTasks() { return m_recentTasks; }
     CRecentList& GetRecentTempTasks() { return m_recentTempTasks; }
-    CTipWnd* GetTipWnd() const override { return m_pTipWnd.get(); }
-    CTipList* GetTipList() const { return m_pTipList.get(); }
+    CTipWnd* GetTipWnd() const override { return m_tipWnd.get(); }
+    CTipList* GetTipList() const { return m_tipList.get(); }
     CWeekTablePageLayout& GetWeekTableLayout() { return m_weekLayout; }
     CTablePageLayout& GetSchoolTableLayout() { return m_schoolLayout; }
     CSubjectColorMap& GetSubjectColorMap() { return m_colorMap; }
@@ -115,29 +115,29 @@ public:
     }
     CSubjectColorMap* GetColorMap() const override { return &m_colorMap; }
 
-    int GetExportRange() const { return m_nExportRange; }
-    int GetDriver() const { return m_nDriver; }
-    int GetLUDriver() const { return m_nLUDriver; }
+    int GetExportRange() const { return m_exportRange; }
+    int GetDriver() const { return m_driver; }
+    int GetLUDriver() const { return m_luDriver; }
     // The spreadsheet program to try first: Driver, but 2 when Driver is 0 and LUDriver is 2.
     int GetSpreadsheetDriver() const;
-    int GetImportFormat() const { return m_nImportFormat; }
-    bool GetColorTable() const override { return m_bColorTable; }
-    int GetBackground() const { return m_nBackground; }
-    bool GetAutoShowDistribution() const override { return m_bAutoShowDistribution; }
-    bool GetPlaySoundInMoving() const override { return m_bPlaySoundInMoving; }
-    bool GetMergeContinuous() const { return m_bMergeContinuous; }
-    bool GetAutoFillEmptyCell() const { return m_bAutoFillEmptyCell; }
-    bool GetShowTagLocked() const override { return m_bShowTagLocked; }
-    bool GetShowTagLinked() const override { return m_bShowTagLinked; }
-    bool GetShowTagDisabled() const override { return m_bShowTagDisabled; }
-    bool GetShowRoomNumber() const override { return m_bShowRoomNumber; }
-    bool GetShowTeacherByGroup() const override { return m_bShowTeacherByGroup; }
-    std::string GetExportFolder() const override { return m_strExportFolder; }
-    std::string GetLastTaskFolder() const override { return m_strLastTaskFolder; }
-    std::string GetLastOpenTaskFolder() const { return m_strLastOpenTaskFolder; }
+    int GetImportFormat() const { return m_importFormat; }
+    bool GetColorTable() const override { return m_colorTable; }
+    int GetBackground() const { return m_background; }
+    bool GetAutoShowDistribution() const override { return m_autoShowDistribution; }
+    bool GetPlaySoundInMoving() const override { return m_playSoundInMoving; }
+    bool GetMergeContinuous() const { return m_mergeContinuous; }
+    bool GetAutoFillEmptyCell() const { return m_autoFillEmptyCell; }
+    bool GetShowTagLocked() const override { return m_showTagLocked; }
+    bool GetShowTagLinked() const override { return m_showTagLinked; }
+    bool GetShowTagDisabled() const override { return m_showTagDisabled; }
+    bool GetShowRoomNumber() const override { return m_showRoomNumber; }
+    bool GetShowTeacherByGroup() const override { return m_showTeacherByGroup; }
+    std::string GetExportFolder() const override { return m_exportFolder; }
+    std::string GetLastTaskFolder() const override { return m_lastTaskFolder; }
+    std::string GetLastOpenTaskFolder() const { return m_lastOpenTaskFolder; }
     // LastOpenTaskFolder when set, else the default task folder.
     std::string GetOpenFolder() const;
-    int GetWeekTableBackground() const override { return m_nBackground; }
+    int GetWeekTableBackground() const override { return m_background; }
     std::vector<std::string> GetSubjectSelection() const override { return m_schoolLayout.subjectFilter; }
     const CConfigHost* GetProgramConfig() const override { return this; }
     CWeekTablePageLayout* GetWeekPageLayout() const override { return &m_weekLayout; }
@@ -193,44 +193,47 @@ private:
     int GetIntWithOldKey(const std::string& section, const std::string& key, const std::string& oldKey,
                          int current) const;
     bool GetBool(const std::string& section, const std::string& key, bool current) const;
+    bool GetBool(const CSettingKey& key, bool current) const;
+    int GetInt(const CSettingKey& key, int current) const;
+    std::string GetText(const CSettingKey& key, const std::string& current) const;
     // Writes the keys in one save; on failure logs it and, with tellUser, shows the message.
     bool WriteKeys(const std::vector<CSettingWrite>& writes, bool tellUser);
-    bool WriteKey(const std::string& section, const std::string& key, const std::string& value, bool tellUser = true);
+    bool WriteKey(const CSettingKey& key, const std::string& value, bool tellUser = true);
     void Launch(Feature feature, bool needsTask) const;
     bool CopySourceTaskData(const std::string& sourceTaskFile, const CTaskInfo& target, bool withTimetables);
 
-    CScheduleTask* m_pTask = nullptr;
-    bool m_bUnsavedTablesLetGo = false;  // the user agreed to lose the open task's unsaved timetables
-    CMainDlg* m_pMainDlg = nullptr;
+    CScheduleTask* m_task = nullptr;
+    bool m_unsavedTablesLetGo = false;  // the user agreed to lose the open task's unsaved timetables
+    CMainDlg* m_mainDlg = nullptr;
     CRecentList m_recentTasks;
     CRecentList m_recentTempTasks;
-    int m_nLastPage = 1;
+    int m_lastPage = 1;
     CAccountInfo m_account;
-    std::unique_ptr<CTipWnd> m_pTipWnd;
-    std::unique_ptr<CTipList> m_pTipList;
+    std::unique_ptr<CTipWnd> m_tipWnd;
+    std::unique_ptr<CTipList> m_tipList;
     // Changed by the print settings through the services.
     mutable CWeekTablePageLayout m_weekLayout;
     CTablePageLayout m_schoolLayout;
     CTableFontPair m_tableFonts[3];
     // Builds itself on use, also for readers of the services.
     mutable CSubjectColorMap m_colorMap;
-    int m_nExportRange = 0;
-    int m_nDriver = 0;
-    int m_nLUDriver = 0;
-    int m_nImportFormat = 1;
-    bool m_bColorTable = false;
-    int m_nBackground = 1;
-    bool m_bAutoShowDistribution = true;
-    bool m_bPlaySoundInMoving = true;
-    bool m_bMergeContinuous = false;
-    bool m_bAutoFillEmptyCell = false;
-    bool m_bShowTagLocked = true;
-    bool m_bShowTagLinked = true;
-    bool m_bShowTagDisabled = true;
-    bool m_bShowRoomNumber = true;
-    bool m_bShowTeacherByGroup = true;
-    bool m_bDataCopiedOnCreate = false;
-    std::string m_strExportFolder;
-    std::string m_strLastTaskFolder;
-    std::string m_strLastOpenTaskFolder;
+    int m_exportRange = 0;
+    int m_driver = 0;
+    int m_luDriver = 0;
+    int m_importFormat = 1;
+    bool m_colorTable = false;
+    int m_background = 1;
+    bool m_autoShowDistribution = true;
+    bool m_playSoundInMoving = true;
+    bool m_mergeContinuous = false;
+    bool m_autoFillEmptyCell = false;
+    bool m_showTagLocked = true;
+    bool m_showTagLinked = true;
+    bool m_showTagDisabled = true;
+    bool m_showRoomNumber = true;
+    bool m_showTeacherByGroup = true;
+    bool m_dataCopiedOnCreate = false;
+    std::string m_exportFolder;
+    std::string m_lastTaskFolder;
+    std::string m_lastOpenTaskFolder;
 };

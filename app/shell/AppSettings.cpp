@@ -3,6 +3,7 @@
 
 #include "app/controls/GdiResources.h"
 #include "app/shared/Paths.h"
+#include "app/shared/SettingsFile.h"
 #include "app/shared/Strings.h"
 #include "base/Log.h"
 #include "platform/Hooks.h"
@@ -13,7 +14,6 @@
 
 namespace {
 
-constexpr const char* kCommon = "Common";
 constexpr const char* kWeekTable = "WeekTable";
 constexpr const char* kSchoolTable = "SchoolTable";
 constexpr const char* kTableFont = "TableFont";
@@ -26,6 +26,85 @@ constexpr const char* kTitleBar = "｜";
 std::string EncodeTitle(const std::string& title)
 {
     return EncodeLineBreaks(zem::ReplaceAll(title, kLineBreakToken, kTitleBar), kLineBreakToken);
+}
+
+// The keys of the context's own settings, read at start and written by their setters.
+constexpr CSettingKey kSchoolNameKey{kCommonSection, "SchoolName"};
+constexpr CSettingKey kLastPageKey{kCommonSection, "LastPage"};
+constexpr CSettingKey kImportFormatKey{kCommonSection, "ImportFormat"};
+constexpr CSettingKey kShowRoomNumberKey{kCommonSection, "ShowRoomNumber"};
+constexpr CSettingKey kShowTeacherByGroupKey{kCommonSection, "ShowTeacherByGroup"};
+constexpr CSettingKey kLastTaskFolderKey{kCommonSection, "LastTaskFolder"};
+constexpr CSettingKey kLastOpenTaskFolderKey{kCommonSection, "LastOpenTaskFolder"};
+constexpr CSettingKey kExportFolderKey{kExport, "Folder"};
+constexpr CSettingKey kExportRangeKey{kExport, "ExportRange"};
+constexpr CSettingKey kDriverKey{kExport, "Driver"};
+constexpr CSettingKey kLUDriverKey{kExport, "LUDriver"};
+constexpr CSettingKey kMergeContinuousKey{kWeekTable, "MergeContinuous"};
+constexpr CSettingKey kAutoFillEmptyCellKey{kWeekTable, "AutoFillEmptyCell"};
+constexpr CSettingKey kColorTableKey{kWeekTable, "ColorTable"};
+constexpr CSettingKey kBackgroundKey{kWeekTable, "Background"};
+constexpr CSettingKey kAutoShowDistributionKey{kWeekTable, "AutoShowDistribution"};
+constexpr CSettingKey kPlaySoundInMovingKey{kWeekTable, "PlaySoundInMoving"};
+constexpr CSettingKey kShowTagLockedKey{kWeekTable, "ShowTagLocked"};
+constexpr CSettingKey kShowTagLinkedKey{kWeekTable, "ShowTagLinked"};
+constexpr CSettingKey kShowTagDisabledKey{kWeekTable, "ShowTagDisabled"};
+
+// The week-table layout's keys, in the order they are written.
+using WeekLayout = CWeekTablePageLayout;
+const std::pair<const char*, int WeekLayout::*> kWeekNumbers[] = {
+    {"SheetType", &WeekLayout::SheetType},
+    {"PaperType", &WeekLayout::paper},
+    {"PaperOrientation", &WeekLayout::orientation},
+    {"TableLayout", &WeekLayout::TableLayout},
+    {"CellHeightInSingleMode", &WeekLayout::CellHeightInSingleMode},
+};
+struct FontKeys {
+    int font;
+    const char* sizeKey;
+    const char* faceKey;
+};
+const FontKeys kWeekFonts[] = {
+    {CPageLayout::FONT_TITLE, "FontTitleSize", "FontTitleName"},
+    {CPageLayout::FONT_CONTENT, "FontContentSize", "FontContentName"},
+    {CPageLayout::FONT_CONTENT2, "FontContentSize2", "FontContentName2"},
+};
+const std::pair<const char*, std::string WeekLayout::*> kWeekTitles[] = {
+    {"TitleFormat", &WeekLayout::TitleFormat},
+    {"TempTitleFormat", &WeekLayout::TempTitleFormat},
+};
+const std::pair<const char*, bool WeekLayout::*> kWeekFlags[] = {
+    {"ShowFullName", &WeekLayout::ShowFullName},       {"ShowHeadTeacherName", &WeekLayout::ShowHeadTeacherName},
+    {"ShowWeekCount", &WeekLayout::ShowWeekCount},     {"ShowDate", &WeekLayout::ShowDate},
+    {"ShowSectionName", &WeekLayout::ShowSectionName}, {"NormalPrint", &WeekLayout::NormalPrint},
+};
+constexpr const char* kBlankLineKey = "BlankLine";
+
+// The whole-school layout's keys.
+constexpr const char* kSchoolTypeKey = "Type";
+constexpr const char* kSchoolStyleKey = "Style";
+constexpr const char* kSchoolFullNameKey = "ShowFullName";
+constexpr const char* kSchoolSelfStudyKey = "ShowSS";
+
+// The cell-text layout of table kind n: "CIF<n>", once "CourseInfoFormat<n>".
+std::string CourseInfoKey(int kind)
+{
+    return "CIF" + std::to_string(kind);
+}
+std::string OldCourseInfoKey(int kind)
+{
+    return "CourseInfoFormat" + std::to_string(kind);
+}
+
+// The keys of table font n: "<n>_" and these, the second face's with "2" after them.
+constexpr const char* kFaceKey = "Name";
+constexpr const char* kSizeKey = "Size";
+constexpr const char* kBoldKey = "Bold";
+constexpr const char* kItalicKey = "Italic";
+
+std::string FontKeyPrefix(int which)
+{
+    return std::to_string(which) + "_";
 }
 
 std::string WithSlash(std::string folder)
@@ -61,6 +140,21 @@ bool CAppContext::GetBool(const std::string& section, const std::string& key, bo
     return GetConfigInt(section, key, current ? 1 : 0) != 0;
 }
 
+bool CAppContext::GetBool(const CSettingKey& key, bool current) const
+{
+    return GetBool(key.section, key.key, current);
+}
+
+int CAppContext::GetInt(const CSettingKey& key, int current) const
+{
+    return GetConfigInt(key.section, key.key, current);
+}
+
+std::string CAppContext::GetText(const CSettingKey& key, const std::string& current) const
+{
+    return GetConfig(key.section, key.key, current);
+}
+
 int CAppContext::GetIntWithOldKey(const std::string& section, const std::string& key, const std::string& oldKey,
                                   int current) const
 {
@@ -75,39 +169,39 @@ int CAppContext::GetIntWithOldKey(const std::string& section, const std::string&
 
 void CAppContext::ReadSettings()
 {
-    m_account.SetSchoolName(GetConfig(kCommon, "SchoolName", m_account.GetSchoolName()));
-    m_nLastPage = GetConfigInt(kCommon, "LastPage", 1);
+    m_account.SetSchoolName(GetText(kSchoolNameKey, m_account.GetSchoolName()));
+    m_lastPage = GetInt(kLastPageKey, 1);
 
     ReadWeekTableSettings();
     ReadSchoolTableSettings();
     ReadTableFonts();
 
-    m_strExportFolder = GetMyDocumentsFolder();
-    const std::string exportFolder = GetConfig(kExport, "Folder", "");
+    m_exportFolder = GetMyDocumentsFolder();
+    const std::string exportFolder = GetText(kExportFolderKey, "");
     if (!exportFolder.empty() && PathIsKind(exportFolder, true))
-        m_strExportFolder = WithSlash(exportFolder);
-    m_nExportRange = GetConfigInt(kExport, "ExportRange", 0);
-    m_nDriver = GetConfigInt(kExport, "Driver", 0);
-    if (m_nDriver < 0 || m_nDriver > 2)
-        m_nDriver = 0;
-    m_nLUDriver = GetConfigInt(kExport, "LUDriver", 0);
-    m_nImportFormat = GetConfigInt(kCommon, "ImportFormat", 1);
+        m_exportFolder = WithSlash(exportFolder);
+    m_exportRange = GetInt(kExportRangeKey, 0);
+    m_driver = GetInt(kDriverKey, 0);
+    if (m_driver < 0 || m_driver > 2)
+        m_driver = 0;
+    m_luDriver = GetInt(kLUDriverKey, 0);
+    m_importFormat = GetInt(kImportFormatKey, 1);
 
-    m_bMergeContinuous = GetBool(kWeekTable, "MergeContinuous", false);
-    m_bAutoFillEmptyCell = GetBool(kWeekTable, "AutoFillEmptyCell", false);
-    m_bColorTable = GetBool(kWeekTable, "ColorTable", false);
-    m_nBackground = GetConfigInt(kWeekTable, "Background", 1);
-    m_bAutoShowDistribution = GetBool(kWeekTable, "AutoShowDistribution", true);
-    m_bPlaySoundInMoving = GetBool(kWeekTable, "PlaySoundInMoving", true);
-    m_bShowTagLocked = GetBool(kWeekTable, "ShowTagLocked", true);
-    m_bShowTagLinked = GetBool(kWeekTable, "ShowTagLinked", true);
-    m_bShowTagDisabled = GetBool(kWeekTable, "ShowTagDisabled", true);
-    m_bShowRoomNumber = GetBool(kCommon, "ShowRoomNumber", true);
-    m_bShowTeacherByGroup = GetBool(kCommon, "ShowTeacherByGroup", true);
-    const std::string lastTask = GetConfig(kCommon, "LastTaskFolder", "");
-    m_strLastTaskFolder = lastTask.empty() ? lastTask : WithSlash(lastTask);
-    const std::string lastOpen = GetConfig(kCommon, "LastOpenTaskFolder", "");
-    m_strLastOpenTaskFolder = lastOpen.empty() ? lastOpen : WithSlash(lastOpen);
+    m_mergeContinuous = GetBool(kMergeContinuousKey, false);
+    m_autoFillEmptyCell = GetBool(kAutoFillEmptyCellKey, false);
+    m_colorTable = GetBool(kColorTableKey, false);
+    m_background = GetInt(kBackgroundKey, 1);
+    m_autoShowDistribution = GetBool(kAutoShowDistributionKey, true);
+    m_playSoundInMoving = GetBool(kPlaySoundInMovingKey, true);
+    m_showTagLocked = GetBool(kShowTagLockedKey, true);
+    m_showTagLinked = GetBool(kShowTagLinkedKey, true);
+    m_showTagDisabled = GetBool(kShowTagDisabledKey, true);
+    m_showRoomNumber = GetBool(kShowRoomNumberKey, true);
+    m_showTeacherByGroup = GetBool(kShowTeacherByGroupKey, true);
+    const std::string lastTask = GetText(kLastTaskFolderKey, "");
+    m_lastTaskFolder = lastTask.empty() ? lastTask : WithSlash(lastTask);
+    const std::string lastOpen = GetText(kLastOpenTaskFolderKey, "");
+    m_lastOpenTaskFolder = lastOpen.empty() ? lastOpen : WithSlash(lastOpen);
 
     SyncSchoolTableFont();
 }
@@ -115,44 +209,26 @@ void CAppContext::ReadSettings()
 void CAppContext::ReadWeekTableSettings()
 {
     CWeekTablePageLayout& l = m_weekLayout;
-    l.SheetType = GetConfigInt(kWeekTable, "SheetType", l.SheetType);
-    l.paper = GetConfigInt(kWeekTable, "PaperType", l.paper);
-    l.orientation = GetConfigInt(kWeekTable, "PaperOrientation", l.orientation);
-    l.TableLayout = GetConfigInt(kWeekTable, "TableLayout", l.TableLayout);
-    l.CellHeightInSingleMode = GetConfigInt(kWeekTable, "CellHeightInSingleMode", l.CellHeightInSingleMode);
-    CFontSpec* fonts = l.fonts;
-    fonts[CPageLayout::FONT_TITLE].size = GetConfigInt(kWeekTable, "FontTitleSize", fonts[CPageLayout::FONT_TITLE].size);
-    fonts[CPageLayout::FONT_CONTENT].size =
-        GetConfigInt(kWeekTable, "FontContentSize", fonts[CPageLayout::FONT_CONTENT].size);
-    fonts[CPageLayout::FONT_CONTENT2].size =
-        GetConfigInt(kWeekTable, "FontContentSize2", fonts[CPageLayout::FONT_CONTENT2].size);
-
-    l.TitleFormat = DecodeLineBreaks(GetConfig(kWeekTable, "TitleFormat", EncodeTitle(l.TitleFormat)), kLineBreakToken);
-    l.TempTitleFormat =
-        DecodeLineBreaks(GetConfig(kWeekTable, "TempTitleFormat", EncodeTitle(l.TempTitleFormat)), kLineBreakToken);
-    for (int kind = 0; kind < 3; ++kind) {
-        const std::string n = std::to_string(kind);
+    for (const auto& [key, member] : kWeekNumbers)
+        l.*member = GetConfigInt(kWeekTable, key, l.*member);
+    for (const FontKeys& font : kWeekFonts)
+        l.fonts[font.font].size = GetConfigInt(kWeekTable, font.sizeKey, l.fonts[font.font].size);
+    for (const auto& [key, member] : kWeekTitles)
+        l.*member =
+            DecodeLineBreaks(GetConfig(kWeekTable, key, EncodeTitle(l.*member)), kLineBreakToken);
+    for (int kind = 0; kind < 3; ++kind)
         l.CourseInfoFormat[kind] =
-            GetIntWithOldKey(kWeekTable, "CIF" + n, "CourseInfoFormat" + n, l.CourseInfoFormat[kind]);
-    }
-    l.ShowFullName = GetBool(kWeekTable, "ShowFullName", l.ShowFullName);
-    l.ShowHeadTeacherName = GetBool(kWeekTable, "ShowHeadTeacherName", l.ShowHeadTeacherName);
-    l.ShowWeekCount = GetBool(kWeekTable, "ShowWeekCount", l.ShowWeekCount);
-    l.ShowDate = GetBool(kWeekTable, "ShowDate", l.ShowDate);
-    l.ShowSectionName = GetBool(kWeekTable, "ShowSectionName", l.ShowSectionName);
-    l.NormalPrint = GetBool(kWeekTable, "NormalPrint", l.NormalPrint);
+            GetIntWithOldKey(kWeekTable, CourseInfoKey(kind), OldCourseInfoKey(kind), l.CourseInfoFormat[kind]);
+    for (const auto& [key, member] : kWeekFlags)
+        l.*member = GetBool(kWeekTable, key, l.*member);
 
-    const std::string title = GetConfig(kWeekTable, "FontTitleName", "");
-    if (!title.empty())
-        fonts[CPageLayout::FONT_TITLE].faceName = title;
-    const std::string content = GetConfig(kWeekTable, "FontContentName", "");
-    if (!content.empty())
-        fonts[CPageLayout::FONT_CONTENT].faceName = content;
-    else
-        l.contentFacePending = true;
-    const std::string content2 = GetConfig(kWeekTable, "FontContentName2", "");
-    if (!content2.empty())
-        fonts[CPageLayout::FONT_CONTENT2].faceName = content2;
+    for (const FontKeys& font : kWeekFonts) {
+        const std::string face = GetConfig(kWeekTable, font.faceKey, "");
+        if (!face.empty())
+            l.fonts[font.font].faceName = face;
+        else if (font.font == CPageLayout::FONT_CONTENT)
+            l.contentFacePending = true;
+    }
     l.SyncContentFonts();
 
     ReadBlankLines();
@@ -162,7 +238,7 @@ void CAppContext::ReadBlankLines()
 {
     BlankLine* rows = m_weekLayout.blankLines;
     for (int k = 0; k < kMaxBlankLines; ++k) {
-        const std::string value = GetConfig(kWeekTable, "BlankLine" + std::to_string(k), "");
+        const std::string value = GetConfig(kWeekTable, kBlankLineKey + std::to_string(k), "");
         // "%d|%d|%d|%d|%s": type, segment, section, after flag, each one digit, then the text.
         if (value.size() < 8)
             return;
@@ -203,35 +279,32 @@ void CAppContext::ReadBlankLines()
 void CAppContext::ReadSchoolTableSettings()
 {
     CTablePageLayout& l = m_schoolLayout;
-    l.Type = GetConfigInt(kSchoolTable, "Type", 0);
-    l.Style = GetConfigInt(kSchoolTable, "Style", 0);
-    l.ShowFullName = GetBool(kSchoolTable, "ShowFullName", false);
-    l.ShowSS = GetBool(kSchoolTable, "ShowSS", false);
-    for (int kind = 0; kind < 3; ++kind) {
-        const std::string n = std::to_string(kind);
+    l.Type = GetConfigInt(kSchoolTable, kSchoolTypeKey, 0);
+    l.Style = GetConfigInt(kSchoolTable, kSchoolStyleKey, 0);
+    l.ShowFullName = GetBool(kSchoolTable, kSchoolFullNameKey, false);
+    l.ShowSS = GetBool(kSchoolTable, kSchoolSelfStudyKey, false);
+    for (int kind = 0; kind < 3; ++kind)
         l.CourseInfoFormat[kind] =
-            GetIntWithOldKey(kSchoolTable, "CIF" + n, "CourseInfoFormat" + n, l.CourseInfoFormat[kind]);
-    }
+            GetIntWithOldKey(kSchoolTable, CourseInfoKey(kind), OldCourseInfoKey(kind), l.CourseInfoFormat[kind]);
 }
 
 void CAppContext::ReadTableFonts()
 {
     for (int i = 0; i < 3; ++i) {
         CTableFontPair& font = m_tableFonts[i];
-        const std::string p = std::to_string(i) + "_";
-        const std::string name = GetConfig(kTableFont, p + "Name", "");
-        if (!name.empty())
-            font.main.faceName = name;
-        font.facePending = name.empty();
-        font.main.size = GetConfigInt(kTableFont, p + "Size", font.main.size);
-        font.main.bold = GetBool(kTableFont, p + "Bold", font.main.bold);
-        font.main.italic = GetBool(kTableFont, p + "Italic", font.main.italic);
-        const std::string name2 = GetConfig(kTableFont, p + "Name2", "");
-        if (!name2.empty())
-            font.second.faceName = name2;
-        font.second.size = GetConfigInt(kTableFont, p + "Size2", font.second.size);
-        font.second.bold = GetBool(kTableFont, p + "Bold2", font.second.bold);
-        font.second.italic = GetBool(kTableFont, p + "Italic2", font.second.italic);
+        const std::string p = FontKeyPrefix(i);
+        for (const bool second : {false, true}) {
+            CFontSpec& spec = second ? font.second : font.main;
+            const std::string tag = second ? "2" : "";
+            const std::string face = GetConfig(kTableFont, p + kFaceKey + tag, "");
+            if (!face.empty())
+                spec.faceName = face;
+            if (!second)
+                font.facePending = face.empty();
+            spec.size = GetConfigInt(kTableFont, p + kSizeKey + tag, spec.size);
+            spec.bold = GetBool(kTableFont, p + kBoldKey + tag, spec.bold);
+            spec.italic = GetBool(kTableFont, p + kItalicKey + tag, spec.italic);
+        }
     }
 }
 
@@ -275,12 +348,12 @@ void CAppContext::ApplyScannedFonts()
 
 int CAppContext::GetSpreadsheetDriver() const
 {
-    return m_nDriver == 0 && m_nLUDriver == 2 ? 2 : m_nDriver;
+    return m_driver == 0 && m_luDriver == 2 ? 2 : m_driver;
 }
 
 std::string CAppContext::GetOpenFolder() const
 {
-    return m_strLastOpenTaskFolder.empty() ? GetDefaultTaskFolder() : m_strLastOpenTaskFolder;
+    return m_lastOpenTaskFolder.empty() ? GetDefaultTaskFolder() : m_lastOpenTaskFolder;
 }
 
 // ---- Writing ----
@@ -297,156 +370,143 @@ bool CAppContext::WriteKeys(const std::vector<CSettingWrite>& writes, bool tellU
     return false;
 }
 
-bool CAppContext::WriteKey(const std::string& section, const std::string& key, const std::string& value,
-                           bool tellUser)
+bool CAppContext::WriteKey(const CSettingKey& key, const std::string& value, bool tellUser)
 {
-    return WriteKeys({{section, key, value}}, tellUser);
+    return WriteKeys({{key.section, key.key, value}}, tellUser);
 }
 
 bool CAppContext::SetExportFolder(const std::string& folder)
 {
-    m_strExportFolder = WithSlash(folder);
-    return WriteKey(kExport, "Folder", m_strExportFolder);
+    m_exportFolder = WithSlash(folder);
+    return WriteKey(kExportFolderKey, m_exportFolder);
 }
 
 bool CAppContext::SetExportRange(int range)
 {
-    m_nExportRange = range;
-    return WriteKey(kExport, "ExportRange", std::to_string(range));
+    m_exportRange = range;
+    return WriteKey(kExportRangeKey, std::to_string(range));
 }
 
 bool CAppContext::SetDriver(int driver)
 {
-    m_nDriver = driver;
-    return WriteKey(kExport, "Driver", std::to_string(driver));
+    m_driver = driver;
+    return WriteKey(kDriverKey, std::to_string(driver));
 }
 
 bool CAppContext::SetLUDriver(int driver)
 {
-    m_nLUDriver = driver;
-    return WriteKey(kExport, "LUDriver", std::to_string(driver));
+    m_luDriver = driver;
+    return WriteKey(kLUDriverKey, std::to_string(driver));
 }
 
 bool CAppContext::SetImportFormat(int format)
 {
-    m_nImportFormat = format;
-    return WriteKey(kCommon, "ImportFormat", std::to_string(format));
+    m_importFormat = format;
+    return WriteKey(kImportFormatKey, std::to_string(format));
 }
 
 bool CAppContext::SetMergeContinuous(bool on)
 {
-    m_bMergeContinuous = on;
-    return WriteKey(kWeekTable, "MergeContinuous", Bool(on));
+    m_mergeContinuous = on;
+    return WriteKey(kMergeContinuousKey, Bool(on));
 }
 
 bool CAppContext::SetAutoFillEmptyCell(bool on)
 {
-    m_bAutoFillEmptyCell = on;
-    return WriteKey(kWeekTable, "AutoFillEmptyCell", Bool(on));
+    m_autoFillEmptyCell = on;
+    return WriteKey(kAutoFillEmptyCellKey, Bool(on));
 }
 
 bool CAppContext::SetColorTable(bool on)
 {
-    m_bColorTable = on;
-    return WriteKey(kWeekTable, "ColorTable", Bool(on));
+    m_colorTable = on;
+    return WriteKey(kColorTableKey, Bool(on));
 }
 
 bool CAppContext::SetBackground(int background)
 {
-    m_nBackground = background;
-    return WriteKey(kWeekTable, "Background", std::to_string(background));
+    m_background = background;
+    return WriteKey(kBackgroundKey, std::to_string(background));
 }
 
 bool CAppContext::SetAutoShowDistribution(bool on)
 {
-    m_bAutoShowDistribution = on;
-    return WriteKey(kWeekTable, "AutoShowDistribution", Bool(on));
+    m_autoShowDistribution = on;
+    return WriteKey(kAutoShowDistributionKey, Bool(on));
 }
 
 bool CAppContext::SetPlaySoundInMoving(bool on)
 {
-    m_bPlaySoundInMoving = on;
-    return WriteKey(kWeekTable, "PlaySoundInMoving", Bool(on));
+    m_playSoundInMoving = on;
+    return WriteKey(kPlaySoundInMovingKey, Bool(on));
 }
 
 bool CAppContext::SetShowTagLocked(bool on)
 {
-    m_bShowTagLocked = on;
-    return WriteKey(kWeekTable, "ShowTagLocked", Bool(on));
+    m_showTagLocked = on;
+    return WriteKey(kShowTagLockedKey, Bool(on));
 }
 
 bool CAppContext::SetShowTagLinked(bool on)
 {
-    m_bShowTagLinked = on;
-    return WriteKey(kWeekTable, "ShowTagLinked", Bool(on));
+    m_showTagLinked = on;
+    return WriteKey(kShowTagLinkedKey, Bool(on));
 }
 
 bool CAppContext::SetShowTagDisabled(bool on)
 {
-    m_bShowTagDisabled = on;
-    return WriteKey(kWeekTable, "ShowTagDisabled", Bool(on));
+    m_showTagDisabled = on;
+    return WriteKey(kShowTagDisabledKey, Bool(on));
 }
 
 bool CAppContext::SetShowRoomNumber(bool on)
 {
-    m_bShowRoomNumber = on;
-    return WriteKey(kCommon, "ShowRoomNumber", Bool(on));
+    m_showRoomNumber = on;
+    return WriteKey(kShowRoomNumberKey, Bool(on));
 }
 
 bool CAppContext::SetShowTeacherByGroup(bool on)
 {
-    m_bShowTeacherByGroup = on;
-    return WriteKey(kCommon, "ShowTeacherByGroup", Bool(on));
+    m_showTeacherByGroup = on;
+    return WriteKey(kShowTeacherByGroupKey, Bool(on));
 }
 
 bool CAppContext::SetLastTaskFolder(const std::string& folder)
 {
-    m_strLastTaskFolder = WithSlash(folder);
-    return WriteKey(kCommon, "LastTaskFolder", m_strLastTaskFolder);
+    m_lastTaskFolder = WithSlash(folder);
+    return WriteKey(kLastTaskFolderKey, m_lastTaskFolder);
 }
 
 bool CAppContext::SetLastOpenTaskFolder(const std::string& taskFile)
 {
-    m_strLastOpenTaskFolder = WithSlash(CutLastPart(CutLastPart(taskFile)));
-    return WriteKey(kCommon, "LastOpenTaskFolder", m_strLastOpenTaskFolder);
+    m_lastOpenTaskFolder = WithSlash(CutLastPart(CutLastPart(taskFile)));
+    return WriteKey(kLastOpenTaskFolderKey, m_lastOpenTaskFolder);
 }
 
 bool CAppContext::SetLastPage(int page)
 {
-    return WriteKey(kCommon, "LastPage", std::to_string(page), false);
+    return WriteKey(kLastPageKey, std::to_string(page), false);
 }
 
 bool CAppContext::SaveWeekTableSettings()
 {
     const CWeekTablePageLayout& l = m_weekLayout;
-    const CFontSpec* fonts = l.fonts;
-    std::vector<CSettingWrite> w = {
-        {kWeekTable, "SheetType", std::to_string(l.SheetType)},
-        {kWeekTable, "PaperType", std::to_string(l.paper)},
-        {kWeekTable, "PaperOrientation", std::to_string(l.orientation)},
-        {kWeekTable, "TableLayout", std::to_string(l.TableLayout)},
-        {kWeekTable, "CellHeightInSingleMode", std::to_string(l.CellHeightInSingleMode)},
-        {kWeekTable, "FontTitleSize", std::to_string(fonts[CPageLayout::FONT_TITLE].size)},
-        {kWeekTable, "FontContentSize", std::to_string(fonts[CPageLayout::FONT_CONTENT].size)},
-        {kWeekTable, "FontContentSize2", std::to_string(fonts[CPageLayout::FONT_CONTENT2].size)},
-        {kWeekTable, "TitleFormat", EncodeTitle(l.TitleFormat)},
-        {kWeekTable, "TempTitleFormat", EncodeTitle(l.TempTitleFormat)},
-        {kWeekTable, "CIF0", std::to_string(l.CourseInfoFormat[0])},
-        {kWeekTable, "CIF1", std::to_string(l.CourseInfoFormat[1])},
-        {kWeekTable, "CIF2", std::to_string(l.CourseInfoFormat[2])},
-        {kWeekTable, "ShowFullName", Bool(l.ShowFullName)},
-        {kWeekTable, "ShowHeadTeacherName", Bool(l.ShowHeadTeacherName)},
-        {kWeekTable, "ShowWeekCount", Bool(l.ShowWeekCount)},
-        {kWeekTable, "ShowDate", Bool(l.ShowDate)},
-        {kWeekTable, "ShowSectionName", Bool(l.ShowSectionName)},
-        {kWeekTable, "NormalPrint", Bool(l.NormalPrint)},
-        {kWeekTable, "FontTitleName", fonts[CPageLayout::FONT_TITLE].faceName},
-        {kWeekTable, "FontContentName", fonts[CPageLayout::FONT_CONTENT].faceName},
-        {kWeekTable, "FontContentName2", fonts[CPageLayout::FONT_CONTENT2].faceName},
-    };
+    std::vector<CSettingWrite> w;
+    for (const auto& [key, member] : kWeekNumbers)
+        w.push_back({kWeekTable, key, std::to_string(l.*member)});
+    for (const FontKeys& font : kWeekFonts)
+        w.push_back({kWeekTable, font.sizeKey, std::to_string(l.fonts[font.font].size)});
+    for (const auto& [key, member] : kWeekTitles)
+        w.push_back({kWeekTable, key, EncodeTitle(l.*member)});
+    for (int kind = 0; kind < 3; ++kind)
+        w.push_back({kWeekTable, CourseInfoKey(kind), std::to_string(l.CourseInfoFormat[kind])});
+    for (const auto& [key, member] : kWeekFlags)
+        w.push_back({kWeekTable, key, Bool(l.*member)});
+    for (const FontKeys& font : kWeekFonts)
+        w.push_back({kWeekTable, font.faceKey, l.fonts[font.font].faceName});
     for (int k = 0; k < kMaxBlankLines; ++k) {
         const BlankLine& row = l.blankLines[k];
-        const std::string key = "BlankLine" + std::to_string(k);
+        const std::string key = kBlankLineKey + std::to_string(k);
         if (row.segment == -1) {
             w.push_back({kWeekTable, key, ""});
             break;
@@ -461,14 +521,13 @@ bool CAppContext::SaveWeekTableSettings()
 bool CAppContext::SaveSchoolTableSettings()
 {
     const CTablePageLayout& l = m_schoolLayout;
-    return WriteKeys({{kSchoolTable, "Type", std::to_string(l.Type)},
-                      {kSchoolTable, "Style", std::to_string(l.Style)},
-                      {kSchoolTable, "ShowFullName", Bool(l.ShowFullName)},
-                      {kSchoolTable, "ShowSS", Bool(l.ShowSS)},
-                      {kSchoolTable, "CIF0", std::to_string(l.CourseInfoFormat[0])},
-                      {kSchoolTable, "CIF1", std::to_string(l.CourseInfoFormat[1])},
-                      {kSchoolTable, "CIF2", std::to_string(l.CourseInfoFormat[2])}},
-                     true);
+    std::vector<CSettingWrite> w = {{kSchoolTable, kSchoolTypeKey, std::to_string(l.Type)},
+                                    {kSchoolTable, kSchoolStyleKey, std::to_string(l.Style)},
+                                    {kSchoolTable, kSchoolFullNameKey, Bool(l.ShowFullName)},
+                                    {kSchoolTable, kSchoolSelfStudyKey, Bool(l.ShowSS)}};
+    for (int kind = 0; kind < 3; ++kind)
+        w.push_back({kSchoolTable, CourseInfoKey(kind), std::to_string(l.CourseInfoFormat[kind])});
+    return WriteKeys(w, true);
 }
 
 bool CAppContext::SaveTableFonts(int which)
@@ -476,14 +535,15 @@ bool CAppContext::SaveTableFonts(int which)
     if (which < 0 || which > 2)
         return true;
     const CTableFontPair& font = m_tableFonts[which];
-    const std::string p = std::to_string(which) + "_";
-    return WriteKeys({{kTableFont, p + "Name", font.main.faceName},
-                      {kTableFont, p + "Size", std::to_string(font.main.size)},
-                      {kTableFont, p + "Bold", Bool(font.main.bold)},
-                      {kTableFont, p + "Italic", Bool(font.main.italic)},
-                      {kTableFont, p + "Name2", font.second.faceName},
-                      {kTableFont, p + "Size2", std::to_string(font.second.size)},
-                      {kTableFont, p + "Bold2", Bool(font.second.bold)},
-                      {kTableFont, p + "Italic2", Bool(font.second.italic)}},
-                     true);
+    const std::string p = FontKeyPrefix(which);
+    std::vector<CSettingWrite> w;
+    for (const bool second : {false, true}) {
+        const CFontSpec& spec = second ? font.second : font.main;
+        const std::string tag = second ? "2" : "";
+        w.push_back({kTableFont, p + kFaceKey + tag, spec.faceName});
+        w.push_back({kTableFont, p + kSizeKey + tag, std::to_string(spec.size)});
+        w.push_back({kTableFont, p + kBoldKey + tag, Bool(spec.bold)});
+        w.push_back({kTableFont, p + kItalicKey + tag, Bool(spec.italic)});
+    }
+    return WriteKeys(w, true);
 }

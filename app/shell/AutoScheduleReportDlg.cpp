@@ -3,6 +3,7 @@
 #include "app/controls/DialogLook.h"
 #include "app/controls/GdiResources.h"
 #include "app/controls/HoverButton.h"
+#include "base/ReportInfo.h"
 #include "platform/gui/QtText.h"
 
 #include <QPainter>
@@ -16,7 +17,7 @@ CAutoScheduleReportDlg::CAutoScheduleReportDlg(QWidget* parent) : Dialog(parent,
 
 bool CAutoScheduleReportDlg::OnInitDialog()
 {
-    SetCaption(m_strCaption);
+    SetCaption(m_caption);
     const auto& u = Units();
     m_edit = new QTextEdit(this);
     m_edit->setReadOnly(true);
@@ -24,14 +25,14 @@ bool CAutoScheduleReportDlg::OnInitDialog()
     m_edit->setLineWrapMode(QTextEdit::WidgetWidth);
     m_edit->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m_edit->setFont(CGdiResources::GetInstance()->NormalFont.GetQFont());
-    m_edit->setPlainText(zem::gui::ToQ(m_strReport));
+    m_edit->setPlainText(zem::gui::ToQ(m_report));
     AddControl(IDC_REPORT, m_edit);
 
     // A save that failed at the end of the run is no success: its reason goes red as well.
-    const bool saveFailed = m_strReport.find(kSaveFailedHeading) != std::string::npos;
-    EmphasiseLineAfter(kResultHeading, m_nMode == MODE_CHECK_FAILED || saveFailed);
+    const bool saveFailed = m_report.find(CReportInfo::kSaveFailedHeading) != std::string::npos;
+    EmphasiseLineAfter(CReportInfo::kResultHeading, m_mode == MODE_CHECK_FAILED || saveFailed);
     if (saveFailed)
-        EmphasiseLineAfter(kSaveFailedHeading, true);
+        EmphasiseLineAfter(CReportInfo::kSaveFailedHeading, true);
     QTextCursor end = m_edit->textCursor();
     end.movePosition(QTextCursor::End);
     m_edit->setTextCursor(end);
@@ -46,9 +47,9 @@ bool CAutoScheduleReportDlg::OnInitDialog()
     view->resize(u.X(60), u.Y(15));
     close->resize(u.X(60), u.Y(15));
     PlaceButtonRow(this, u.Y(233), {}, {zem::IDOK, zem::IDCANCEL});
-    const bool offer = m_nMode == MODE_ALL_PLACED || m_nMode == MODE_LESSONS_LEFT;
+    const bool offer = m_mode == MODE_ALL_PLACED || m_mode == MODE_LESSONS_LEFT;
     view->setVisible(offer);
-    view->setEnabled(offer && m_bCanViewTables);
+    view->setEnabled(offer && m_canViewTables);
     close->setDefault(true);
     close->setFocus();
     return true;

@@ -14,16 +14,14 @@ public:
     // Mode: the finish code of the run (1 all placed, 2 data check failed, 3 lessons left), or
     // 4 when opened from the tool box.
     enum { MODE_ALL_PLACED = 1, MODE_CHECK_FAILED = 2, MODE_LESSONS_LEFT = 3, MODE_TOOL_BOX = 4 };
-    static constexpr const char* kResultHeading = "【自动排课结果】";
-    static constexpr const char* kSaveFailedHeading = "【保存失败】";
 
     explicit CAutoScheduleReportDlg(QWidget* parent = nullptr);
 
-    std::string m_strCaption = "自动排课报告";
-    std::string m_strReport;
-    int m_nMode = MODE_TOOL_BOX;
+    std::string m_caption = "自动排课报告";
+    std::string m_report;
+    int m_mode = MODE_TOOL_BOX;
     // Whether "查看课表(&V)" can open anything; without a timetable window it is shown disabled.
-    bool m_bCanViewTables = true;
+    bool m_canViewTables = true;
 
     QTextEdit* GetReportEdit() const { return m_edit; }
 

@@ -3,10 +3,9 @@
 #include "app/controls/DialogLook.h"
 #include "app/controls/HoverButton.h"
 #include "app/shared/Md5.h"
-#include "app/shared/SettingsFile.h"
 #include "app/shared/Strings.h"
+#include "app/shell/ZemApp.h"
 #include "platform/Hooks.h"
-#include "platform/IniFile.h"
 #include "platform/Text.h"
 #include "platform/gui/QtText.h"
 
@@ -15,14 +14,8 @@
 
 using zem::Rect;
 
-namespace {
-
-constexpr std::size_t kMaxDigestLength = 259;
-
-}  // namespace
-
 CChangePasswordDlg::CChangePasswordDlg(const std::string& iniPath, QWidget* parent)
-    : Dialog(parent, "修改登录密码", {228, 99}), m_strIniPath(iniPath)
+    : Dialog(parent, "修改登录密码", {228, 99}), m_iniPath(iniPath)
 {
 }
 
@@ -31,19 +24,12 @@ bool CChangePasswordDlg::OnInitDialog()
     int top = 10;
     for (const auto& [id, text] : {std::pair{IDC_OLD, "原密码："}, std::pair{IDC_NEW, "新密码："},
                                    std::pair{IDC_REPEAT, "再输一次新密码："}}) {
-        auto* label = new QLabel(zem::gui::ToQ(text), this);
-        SetWidgetRect(label, UnitsRect(12, top + 2, 70, 10));
-        label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        auto* edit = new QLineEdit(this);
-        edit->setEchoMode(QLineEdit::Password);
-        SetWidgetRect(edit, UnitsRect(86, top, 128, 14));
-        AddControl(id, edit);
+        AddLabel(this, text, UnitsRect(12, top + 2, 70, 10))->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        AddEdit(this, id, UnitsRect(86, top, 128, 14))->setEchoMode(QLineEdit::Password);
         top += 20;
     }
-    AddHoverButton(this, zem::IDOK, "修改密码")->setDefault(true);
-    AddHoverButton(this, zem::IDCANCEL, "取消");
-    SetWidgetRect(GetDlgItem(zem::IDOK), UnitsRect(108, 76, 50, 15));
-    SetWidgetRect(GetDlgItem(zem::IDCANCEL), UnitsRect(164, 76, 50, 15));
+    AddHoverButton(this, zem::IDOK, "修改密码", UnitsRect(108, 76, 50, 15))->setDefault(true);
+    AddHoverButton(this, zem::IDCANCEL, "取消", UnitsRect(164, 76, 50, 15));
     GetDlgItem(IDC_OLD)->setFocus();
     return true;
 }
@@ -51,9 +37,7 @@ bool CChangePasswordDlg::OnInitDialog()
 void CChangePasswordDlg::OnOK()
 {
     const std::string oldPassword = GetDlgItemText(IDC_OLD);
-    std::string stored = zem::GetProfileString(m_strIniPath, "SYSTEM", "Auth", "");
-    if (stored.size() > kMaxDigestLength)
-        stored.resize(kMaxDigestLength);
+    const std::string stored = CZemApp::ReadPasswordDigest(m_iniPath);
     std::string digest = oldPassword;
     Md5HexInPlace(digest);
     // Without a stored password the old one must be left empty.
@@ -80,8 +64,8 @@ void CChangePasswordDlg::OnOK()
     if (!value.empty())
         Md5HexInPlace(value);
     std::string reason;
-    if (!WriteSettings(m_strIniPath, {{"SYSTEM", "Auth", value}}, &reason)) {
-        zem::ShowMessage(zem::Format("无法写入设置文件 %s", m_strIniPath.c_str()), "提示", zem::MessageIcon::Error);
+    if (!CZemApp::WritePasswordDigest(m_iniPath, value, &reason)) {
+        zem::ShowMessage(zem::Format("无法写入设置文件 %s", m_iniPath.c_str()), "提示", zem::MessageIcon::Error);
         return;
     }
     zem::ShowMessage("修改密码成功", "提示", zem::MessageIcon::Information);

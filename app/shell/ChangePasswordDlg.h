@@ -18,5 +18,5 @@ protected:
     void paintEvent(class QPaintEvent* event) override;
 
 private:
-    std::string m_strIniPath;
+    std::string m_iniPath;
 };

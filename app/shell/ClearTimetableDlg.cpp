@@ -25,31 +25,6 @@ constexpr int kHeaderHeight = 80;
 constexpr int kFooterHeight = 52;
 constexpr zem::COLORREF kScopeTextColor = zem::RGB(255, 255, 240);
 
-// The plans held in a half of a slot: its own lesson, and for a teacher or room the further
-// lessons it holds at the same time.
-std::vector<std::string> PlansInHalf(const CCourseTableNode& node, int half, bool withFurther)
-{
-    std::vector<std::string> ids;
-    if (withFurther) {
-        node.GetCourseIds(ids, half);
-    } else if (!node.GetCourseId(half).empty()) {
-        ids.push_back(node.GetCourseId(half));
-    }
-    return ids;
-}
-
-// The week part of a class's slot that holds the plan: 0 for a whole slot, 1 or 2 for a half; -1
-// when the slot does not hold it.
-int PartHolding(const CCourseTableNode& node, const std::string& planId)
-{
-    if (node.IsInterleave()) {
-        if (node.GetCourseId(1) == planId)
-            return 1;
-        return node.GetCourseId(2) == planId ? 2 : -1;
-    }
-    return node.GetCourseId(1) == planId ? 0 : -1;
-}
-
 }  // namespace
 
 CClearTimetableDlg::CClearTimetableDlg(QWidget* parent)
@@ -57,92 +32,23 @@ CClearTimetableDlg::CClearTimetableDlg(QWidget* parent)
 {
 }
 
-void CClearTimetableDlg::ClearTimetables(CTaskHelper& helper, int scope, std::vector<std::string> ids)
-{
-    CScheduleTask* task = helper.GetTask();
-    if (!task)
-        return;
-    if (scope == ScopeAll) {
-        ids.clear();
-        for (const auto& entry : task->GetClassInfoList())
-            ids.push_back(entry.first);
-    }
-    const bool byClass = scope == ScopeAll || scope == ScopeClass;
-    const CSchoolStructure& week = task->GetSchoolStructure();
-    for (const std::string& id : ids) {
-        std::vector<CCourseTable*> tables;
-        if (byClass) {
-            if (CClassInfo* cls = task->GetClass(id))
-                tables.push_back(&cls->GetTable(true));
-        } else if (scope == ScopeTeacher) {
-            if (CTeacherInfo* teacher = task->GetTeacher(id))
-                tables.push_back(&teacher->GetTable(true));
-        } else if (CRoomInfo* room = task->GetRoom(id)) {
-            // Each place of a shared room: one merged table would show only one lesson of a slot.
-            for (unsigned i = 0; i < room->GetComplexTable().GetCount(); ++i)
-                tables.push_back(room->GetComplexTable().Enum(true, static_cast<int>(i)));
-        }
-        for (CCourseTable* table : tables) {
-            for (int day = 0; day < zem::kDayCount; ++day) {
-                if (!week.IsDayInUse(day))
-                    continue;
-                for (int segment = 0; segment < 5; ++segment) {
-                    for (int section = 0; section < week.GetSectionNodeMaxCount(segment); ++section) {
-                        const tagTABLE_NODE period{day, segment, section};
-                        if (!table->IsUsed(period))
-                            continue;
-                        const CCourseTableNode& node = table->GetNode(period);
-                        const std::vector<int> parts = node.IsInterleave() ? std::vector<int>{2, 1} : std::vector<int>{0};
-                        // Taken before anything goes: removing one half changes the slot.
-                        std::vector<std::pair<int, std::string>> lessons;
-                        for (int part : parts)
-                            for (const std::string& planId : PlansInHalf(node, part == 2 ? 2 : 1, !byClass))
-                                lessons.emplace_back(part, planId);
-                        for (const auto& [part, planId] : lessons) {
-                            CCourseInfo* plan = task->FindCourse(planId);
-                            if (!plan)
-                                continue;
-                            if (byClass) {
-                                helper.RemoveCourseWithPartners(table, &table->GetNode(period), period, part);
-                                continue;
-                            }
-                            // A teacher's or room's lesson is removed where it belongs, in its class.
-                            CClassInfo* cls = task->GetClass(plan->GetClassId());
-                            if (!cls)
-                                continue;
-                            CCourseTable& classTable = cls->GetTable(true);
-                            const int classPart = PartHolding(classTable.GetNode(period), planId);
-                            if (classPart >= 0)
-                                helper.RemoveCourseWithPartners(&classTable, &classTable.GetNode(period), period,
-                                                                classPart);
-                        }
-                    }
-                }
-            }
-        }
-    }
-}
-
 bool CClearTimetableDlg::OnInitDialog()
 {
     CGdiResources* gdi = CGdiResources::GetInstance();
     auto headerText = [this](int id, const char* text, const Rect& r, bool bold) {
-        auto* label = new QLabel(ToQ(text), this);
+        QLabel* label = AddLabel(this, text, r, id);
         QPalette palette = label->palette();
         palette.setColor(QPalette::WindowText, Qt::white);
         label->setPalette(palette);
         if (bold)
             label->setFont(CGdiResources::GetInstance()->HeaderFont.GetQFont());
-        SetWidgetRect(label, r);
-        AddControl(id, label);
     };
     headerText(IDC_TITLE, "一键清除课表数据", UnitsRect(12, 7, 276, 12), true);
     headerText(IDC_HINT1, "清除所选范围内已经排好的课，基本数据和排课条件保持不变", UnitsRect(12, 23, 276, 9), false);
     headerText(IDC_HINT2, "清除前会自动备份当前排课任务", UnitsRect(12, 34, 276, 9), false);
 
-    AddHoverButton(this, IDC_SCOPE, "选择清除范围");
-    SetWidgetRect(GetDlgItem(IDC_SCOPE), UnitsRect(12, 58, 70, 15));
-    m_scopeText = new QLabel(this);
+    AddHoverButton(this, IDC_SCOPE, "选择清除范围", UnitsRect(12, 58, 70, 15));
+    m_scopeText = AddLabel(this, "", UnitsRect(88, 56, 200, 60), IDC_SCOPE_TEXT);
     m_scopeText->setFont(gdi->NormalFont.GetQFont());
     m_scopeText->setWordWrap(true);
     m_scopeText->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -151,8 +57,6 @@ bool CClearTimetableDlg::OnInitDialog()
     QPalette palette = m_scopeText->palette();
     palette.setColor(QPalette::Window, zem::gui::ToQColor(kScopeTextColor));
     m_scopeText->setPalette(palette);
-    SetWidgetRect(m_scopeText, UnitsRect(88, 56, 200, 60));
-    AddControl(IDC_SCOPE_TEXT, m_scopeText);
 
     auto* clear = new CHoverButton(this);
     clear->CreateButton(this, "点击这里清除课表数据", IDC_CLEAR);
@@ -164,9 +68,9 @@ bool CClearTimetableDlg::OnInitDialog()
     PlaceButtonRow(this, height() - kFooterHeight + (kFooterHeight - buttonHeight) / 2, {}, {zem::IDCANCEL});
     UpdateScopeText();
 
-    m_strClearCaption = "点击这里清除课表数据";
+    m_clearCaption = "点击这里清除课表数据";
     EnableItem(IDC_CLEAR, false);
-    m_nCountdown = kCountdownStart;
+    m_countdown = kCountdownStart;
     m_timers.SetTimer(kCountdownTimer, 1000);
     return true;
 }
@@ -175,29 +79,29 @@ void CClearTimetableDlg::OnTimer(int id)
 {
     if (id != kCountdownTimer)
         return;
-    --m_nCountdown;
-    if (m_nCountdown >= 1) {
-        SetDlgItemText(IDC_CLEAR, zem::Format("%s(%d)", m_strClearCaption.c_str(), m_nCountdown));
+    --m_countdown;
+    if (m_countdown >= 1) {
+        SetDlgItemText(IDC_CLEAR, zem::Format("%s(%d)", m_clearCaption.c_str(), m_countdown));
         return;
     }
     m_timers.KillTimer(kCountdownTimer);
-    SetDlgItemText(IDC_CLEAR, m_strClearCaption);
+    SetDlgItemText(IDC_CLEAR, m_clearCaption);
     EnableItem(IDC_CLEAR, true);
 }
 
 std::string CClearTimetableDlg::BuildScopeText() const
 {
-    if (m_nScope == ScopeAll)
+    if (m_scope == CTaskHelper::kClearAll)
         return "当前范围：所有课表数据";
     CScheduleTask* task = AppServices().GetTask();
     static const char* const kKinds[] = {"", "（按班级）", "（按教师）", "（按教室和场地）"};
-    std::string text = std::string("当前范围") + kKinds[m_nScope] + "：";
+    std::string text = std::string("当前范围") + kKinds[m_scope] + "：";
     bool first = true;
     for (const std::string& id : m_chosenIds) {
         CZemObject* object = nullptr;
         if (task)
-            object = m_nScope == ScopeClass     ? static_cast<CZemObject*>(task->GetClass(id))
-                     : m_nScope == ScopeTeacher ? static_cast<CZemObject*>(task->GetTeacher(id))
+            object = m_scope == CTaskHelper::kClearClasses     ? static_cast<CZemObject*>(task->GetClass(id))
+                     : m_scope == CTaskHelper::kClearTeachers ? static_cast<CZemObject*>(task->GetTeacher(id))
                                                 : static_cast<CZemObject*>(task->GetRoom(id));
         if (!object)
             continue;
@@ -234,17 +138,17 @@ void CClearTimetableDlg::OnScopeMenu()
     const QPoint corner = button->mapToGlobal(QPoint(0, button->height()));
     switch (zem::gui::TrackPopupMenu(this, items, zem::Point(corner.x(), corner.y()))) {
     case ID_SCOPE_ALL:
-        m_nScope = ScopeAll;
+        m_scope = CTaskHelper::kClearAll;
         UpdateScopeText();
         break;
     case ID_SCOPE_CLASS:
-        ChooseObjects(ScopeClass);
+        ChooseObjects(CTaskHelper::kClearClasses);
         break;
     case ID_SCOPE_TEACHER:
-        ChooseObjects(ScopeTeacher);
+        ChooseObjects(CTaskHelper::kClearTeachers);
         break;
     case ID_SCOPE_ROOM:
-        ChooseObjects(ScopeRoom);
+        ChooseObjects(CTaskHelper::kClearRooms);
         break;
     default:
         break;
@@ -258,13 +162,13 @@ void CClearTimetableDlg::ChooseObjects(int scope)
         return;
     CMultiSelectDlg dialog(this);
     dialog.m_caption = "选择要清除的课表";
-    dialog.SetItems(scope == ScopeClass     ? &task->GetClassInfoList()
-                    : scope == ScopeTeacher ? &task->GetTeacherInfoList()
+    dialog.SetItems(scope == CTaskHelper::kClearClasses     ? &task->GetClassInfoList()
+                    : scope == CTaskHelper::kClearTeachers ? &task->GetTeacherInfoList()
                                             : &task->GetRoomInfoList());
     dialog.m_preChecked = m_chosenIds;
     if (dialog.DoModal() != zem::IDOK)
         return;
-    m_nScope = scope;
+    m_scope = scope;
     m_chosenIds = dialog.GetChosenIds();
     UpdateScopeText();
 }
@@ -289,7 +193,7 @@ void CClearTimetableDlg::OnClear()
     }
     CTaskHelper helper(task);
     helper.RestoreTempTables();
-    ClearTimetables(helper, m_nScope, m_chosenIds);
+    helper.ClearTimetables(m_scope, m_chosenIds);
     // A failed save has said why; the dialog stays so that nothing looks done.
     if (!helper.SaveTempTables())
         return;

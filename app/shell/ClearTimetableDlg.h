@@ -8,7 +8,6 @@
 #include <string>
 #include <vector>
 
-class CTaskHelper;
 class QLabel;
 
 class CClearTimetableDlg : public zem::gui::Dialog {
@@ -26,20 +25,15 @@ public:
         ID_SCOPE_TEACHER = 32859,
         ID_SCOPE_ROOM = 32860,
     };
-    enum Scope { ScopeAll = 0, ScopeClass = 1, ScopeTeacher = 2, ScopeRoom = 3 };
     static constexpr int kCountdownTimer = 1;
     static constexpr int kCountdownStart = 8;
 
     explicit CClearTimetableDlg(QWidget* parent = nullptr);
 
-    int GetScope() const { return m_nScope; }
+    // A CTaskHelper::ClearScope.
+    int GetScope() const { return m_scope; }
     const std::vector<std::string>& GetChosenIds() const { return m_chosenIds; }
     std::string BuildScopeText() const;
-
-    // Removes the lessons of the scope from the helper's working timetables: every class's for
-    // scope 0, else those of the chosen classes, teachers or rooms, each lesson with its teachers,
-    // assistants, room and combined-class partners.
-    static void ClearTimetables(CTaskHelper& helper, int scope, std::vector<std::string> ids);
 
 protected:
     bool OnInitDialog() override;
@@ -53,10 +47,10 @@ private:
     void OnClear();
     void UpdateScopeText();
 
-    int m_nScope = ScopeAll;
+    int m_scope = 0;
     std::vector<std::string> m_chosenIds;
-    std::string m_strClearCaption;
-    int m_nCountdown = kCountdownStart;
+    std::string m_clearCaption;
+    int m_countdown = kCountdownStart;
     QLabel* m_scopeText = nullptr;
     zem::gui::WindowTimers m_timers;
 };

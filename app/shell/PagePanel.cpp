@@ -9,6 +9,7 @@
 #include "app/shell/AppContext.h"
 #include "app/shell/FeatureWindows.h"
 #include "app/shell/ShellMessages.h"
+#include "app/timetable/LastViewed.h"
 #include "base/ScheduleTask.h"
 #include "core/Core.h"
 #include "platform/Hooks.h"
@@ -17,81 +18,26 @@
 
 #include <QPainter>
 
+#include <algorithm>
+#include <iterator>
+#include <optional>
+
 using zem::Rect;
 
 namespace {
 
-struct ToolEntry {
-    int page;  // 0-4
-    int code;  // 0: a line break
-    const char* caption;
-    const char* description;
-    int bitmap;
-};
-
 constexpr const char* kRunText =
     "点击该按钮开始自动排课. 在排课完成后,您可以在\"查看课表\"中打印课表,也可以手工进行调整.";
-
-const ToolEntry kToolEntries[] = {
-    {0, 1, "打开排课任务", "打开已经存在的排课任务.", 149},
-    {0, 2, "创建新排课任务", "创建一个新的排课任务.", 148},
-    {0, 0, "", "", 0},
-    {0, 3, "打开演示排课任务", "打开演示排课任务.", 211},
-    {1, 8, "教学时间", "设置每天的上课时间.", 171},
-    {1, 9, "班级信息", "维护班级的基本信息.", 183},
-    {1, 10, "课程信息", "维护课程的基本信息.", 155},
-    {1, 11, "教师信息", "维护教师的基本信息.", 157},
-    {1, 13, "教室和场地信息", "维护教室和教学场地的基本信息.", 227},
-    {1, 15, "教学计划", "维护教学计划的基本信息.", 180},
-    {1, 14, "早读和晚自习", "维护早读和晚自习的基本信息.", 374},
-    {1, 12, "教师组信息", "维护教师组（教研组，行政组等）的基本信息.", 375},
-    {2, 16, "基本规则", "设置自动排课的基本规则.", 185},
-    {2, 17, "预排课", "预先安排固定时间的课程.", 244},
-    {2, 18, "合班", "对于相同课程，相同教师，不同班级的教学计划可以合班上课。", 201},
-    {2, 19, "固定无课时间", "设置在一些固定的时间段不安排.", 184},
-    {2, 20, "互斥教师组", "设置某一教师不可与其他教师在同一时间安排", 279},
-    {2, 21, "助教", "多个老师同时上一门课", 376},
-    {2, 22, "单双周组合", "单双周计划组合", 363},
-    {2, 23, "课程互斥", "课程不排在同一天", 382},
-    {3, 24, "开始自动排课", kRunText, 187},
-    {3, 25, "部分自动重排", kRunText, 253},
-    {3, 26, "自动排课报告", "最近一次自动排课的状态报告", 198},
-    {4, 28, "全校总课表", "查看全校课表，手工调课。", 224},
-    {4, 29, "多课表调整", "查看多个课表，手工调课。", 364},
-    {4, 30, "班级课表", "查看班级课表，手工排课。", 214},
-    {4, 31, "教师课表", "查看教师课表，手工排课。", 212},
-    {4, 32, "教室和场地课表", "查看教室课表，手工排课。", 252},
-    {4, 33, "教学计划调整", "教学计划调整", 255},
-    {4, 34, "临时调课代课", "临时调课代课。", 264},
-};
 
 struct PageName {
     const char* name;
     int descriptionId;
+    int tip;  // the information panel's tip when the page is shown; 0 keeps the one shown
 };
 const PageName kPages[] = {
-    {"1 开始", 6}, {"2 基本数据维护", 7}, {"3 排课条件设置", 8}, {"4 自动排课", 9}, {"5 查看课表(手工调课)", 10},
+    {"1 开始", 6, 1},     {"2 基本数据维护", 7, 2},        {"3 排课条件设置", 8, 0},
+    {"4 自动排课", 9, 0}, {"5 查看课表(手工调课)", 10, 3},
 };
-
-// The page action codes whose window takes nothing and gives nothing back.
-bool SimpleFeature(int code, Feature* feature)
-{
-    static const std::pair<int, Feature> table[] = {
-        {8, Feature::TeachingTime},   {9, Feature::ClassList},         {10, Feature::SubjectList},
-        {11, Feature::TeacherList},   {12, Feature::TeacherGroupList}, {13, Feature::RoomList},
-        {14, Feature::SelfStudyList}, {15, Feature::PlanList},         {16, Feature::ScheduleRules},
-        {17, Feature::PresetList},    {18, Feature::CombineClassList}, {20, Feature::MutexTeacher},
-        {21, Feature::AssistantList}, {22, Feature::OETeam},           {23, Feature::MutexSubject},
-        {28, Feature::SchoolTimetable}, {29, Feature::MultiTable},
-    };
-    for (const auto& [c, f] : table) {
-        if (c == code) {
-            *feature = f;
-            return true;
-        }
-    }
-    return false;
-}
 
 struct FixedTimeItem {
     int id;
@@ -160,7 +106,7 @@ bool CPagePanel::Create(QWidget* parent)
     m_descPanel.Create(this);
     m_header.AddPage(kPages[0].name, LoadResString(kPages[0].descriptionId));
     m_header.SelectPage(0);
-    m_bCreated = true;
+    m_created = true;
     show();
     Layout();
     return true;
@@ -179,33 +125,92 @@ void CPagePanel::ClearToolBox()
     m_toolBox.Clear();
 }
 
+// One entry of the tool box: where it sits, what it shows and what a click does. A line break has
+// code 0. A click runs the feature's window, else the handler; the entry is available when its check
+// says so, else when its feature has a window.
+struct CPagePanel::ToolAction {
+    int page;  // 0-4
+    int code;
+    const char* caption;
+    const char* description;
+    int bitmap;
+    std::optional<Feature> feature;
+    void (*handler)(CPagePanel& panel);
+    bool (*available)(const CFeatureWindows& windows);
+};
+
+std::span<const CPagePanel::ToolAction> CPagePanel::ToolActions()
+{
+    using W = const CFeatureWindows&;
+    using P = CPagePanel&;
+    constexpr auto always = [](W) { return true; };
+    static const ToolAction kActions[] = {
+        {0, 1, "打开排课任务", "打开已经存在的排课任务.", 149, {}, [](P p) { p.OpenTaskOrRecent(); }, always},
+        {0, 2, "创建新排课任务", "创建一个新的排课任务.", 148, {}, [](P p) { p.CreateTask(); }, always},
+        {0, 0, "", "", 0, {}, nullptr, nullptr},
+        {0, 3, "打开演示排课任务", "打开演示排课任务.", 211, {}, [](P p) { p.OpenDemoTask(); }, always},
+        {1, 8, "教学时间", "设置每天的上课时间.", 171, Feature::TeachingTime, nullptr, nullptr},
+        {1, 9, "班级信息", "维护班级的基本信息.", 183, Feature::ClassList, nullptr, nullptr},
+        {1, 10, "课程信息", "维护课程的基本信息.", 155, Feature::SubjectList, nullptr, nullptr},
+        {1, 11, "教师信息", "维护教师的基本信息.", 157, Feature::TeacherList, nullptr, nullptr},
+        {1, 13, "教室和场地信息", "维护教室和教学场地的基本信息.", 227, Feature::RoomList, nullptr, nullptr},
+        {1, 15, "教学计划", "维护教学计划的基本信息.", 180, Feature::PlanList, nullptr, nullptr},
+        {1, 14, "早读和晚自习", "维护早读和晚自习的基本信息.", 374, Feature::SelfStudyList, nullptr, nullptr},
+        {1, 12, "教师组信息", "维护教师组（教研组，行政组等）的基本信息.", 375, Feature::TeacherGroupList, nullptr,
+         nullptr},
+        {2, 16, "基本规则", "设置自动排课的基本规则.", 185, Feature::ScheduleRules, nullptr, nullptr},
+        {2, 17, "预排课", "预先安排固定时间的课程.", 244, Feature::PresetList, nullptr, nullptr},
+        {2, 18, "合班", "对于相同课程，相同教师，不同班级的教学计划可以合班上课。", 201, Feature::CombineClassList,
+         nullptr, nullptr},
+        {2, 19, "固定无课时间", "设置在一些固定的时间段不安排.", 184, {}, [](P p) { p.ShowFixedTimeMenu(); },
+         [](W w) {
+             return std::any_of(std::begin(kFixedTimeItems), std::end(kFixedTimeItems),
+                                [&w](const FixedTimeItem& item) { return w.Has(item.feature); });
+         }},
+        {2, 20, "互斥教师组", "设置某一教师不可与其他教师在同一时间安排", 279, Feature::MutexTeacher, nullptr, nullptr},
+        {2, 21, "助教", "多个老师同时上一门课", 376, Feature::AssistantList, nullptr, nullptr},
+        {2, 22, "单双周组合", "单双周计划组合", 363, Feature::OETeam, nullptr, nullptr},
+        {2, 23, "课程互斥", "课程不排在同一天", 382, Feature::MutexSubject, nullptr, nullptr},
+        {3, 24, "开始自动排课", kRunText, 187, {}, [](P p) { p.RunAutomaticSchedule(); },
+         [](W w) { return w.autoScheduleStart && w.autoScheduleRun; }},
+        {3, 25, "部分自动重排", kRunText, 253, {}, [](P p) { p.RunPartialReschedule(); },
+         [](W w) { return w.partialReschedule && w.autoScheduleRun; }},
+        {3, 26, "自动排课报告", "最近一次自动排课的状态报告", 198, {}, [](P p) { p.ShowScheduleReport(4, ""); },
+         [](W w) { return static_cast<bool>(w.scheduleReport); }},
+        {4, 28, "全校总课表", "查看全校课表，手工调课。", 224, Feature::SchoolTimetable, nullptr, nullptr},
+        {4, 29, "多课表调整", "查看多个课表，手工调课。", 364, Feature::MultiTable, nullptr, nullptr},
+        {4, 30, "班级课表", "查看班级课表，手工排课。", 214, {}, [](P p) { p.OpenWeekTimetable(0, ""); },
+         [](W w) { return static_cast<bool>(w.weekTimetable); }},
+        {4, 31, "教师课表", "查看教师课表，手工排课。", 212, {}, [](P p) { p.OpenWeekTimetable(1, ""); },
+         [](W w) { return static_cast<bool>(w.weekTimetable); }},
+        {4, 32, "教室和场地课表", "查看教室课表，手工排课。", 252, {}, [](P p) { p.OpenWeekTimetable(2, ""); },
+         [](W w) { return static_cast<bool>(w.weekTimetable); }},
+        {4, 33, "教学计划调整", "教学计划调整", 255, {}, [](P p) { p.RunPlanAdjustment(); },
+         [](W w) { return static_cast<bool>(w.planAdjustHub); }},
+        {4, 34, "临时调课代课", "临时调课代课。", 264, {}, [](P p) { p.OpenTempAdjust(); },
+         [](W w) { return static_cast<bool>(w.tempAdjust); }},
+    };
+    return kActions;
+}
+
+const CPagePanel::ToolAction* CPagePanel::FindAction(int code)
+{
+    if (code == 0)
+        return nullptr;
+    for (const ToolAction& action : ToolActions()) {
+        if (action.code == code)
+            return &action;
+    }
+    return nullptr;
+}
+
 bool CPagePanel::IsActionAvailable(int code)
 {
-    const CFeatureWindows& windows = FeatureWindows();
-    Feature feature;
-    if (SimpleFeature(code, &feature))
-        return windows.Has(feature);
-    switch (code) {
-    case 1:
-    case 2:
-    case 3:
-        return true;
-    case 19:
-        for (const FixedTimeItem& item : kFixedTimeItems) {
-            if (windows.Has(item.feature))
-                return true;
-        }
+    const ToolAction* action = FindAction(code);
+    if (!action)
         return false;
-    case 24: return windows.autoScheduleStart && windows.autoScheduleRun;
-    case 25: return windows.partialReschedule && windows.autoScheduleRun;
-    case 26: return static_cast<bool>(windows.scheduleReport);
-    case 30:
-    case 31:
-    case 32: return static_cast<bool>(windows.weekTimetable);
-    case 33: return static_cast<bool>(windows.planAdjustHub);
-    case 34: return static_cast<bool>(windows.tempAdjust);
-    default: return false;
-    }
+    const CFeatureWindows& windows = FeatureWindows();
+    return action->available ? action->available(windows) : windows.Has(*action->feature);
 }
 
 void CPagePanel::FillToolBox(int page)
@@ -213,18 +218,14 @@ void CPagePanel::FillToolBox(int page)
     m_toolBox.Clear();
     if (page < 0 || page > 4)
         return;
-    for (const ToolEntry& entry : kToolEntries) {
+    for (const ToolAction& entry : ToolActions()) {
         if (entry.page != page)
             continue;
         m_toolBox.AddItem(entry.code, entry.caption, entry.description, entry.bitmap, entry.code == 0,
                           entry.code == 0 || IsActionAvailable(entry.code));
     }
-    if (page == 0)
-        m_descPanel.ShowTip(1);
-    else if (page == 1)
-        m_descPanel.ShowTip(2);
-    else if (page == 4)
-        m_descPanel.ShowTip(3);
+    if (kPages[page].tip != 0)
+        m_descPanel.ShowTip(kPages[page].tip);
 }
 
 zem::LRESULT CPagePanel::WindowProc(unsigned message, zem::WPARAM wParam, zem::LPARAM)
@@ -257,60 +258,46 @@ void CPagePanel::OnTimer(int id)
 
 void CPagePanel::OnToolboxAction(int code)
 {
-    Feature feature;
-    if (SimpleFeature(code, &feature)) {
-        FeatureWindows().Run(feature);
+    const ToolAction* action = FindAction(code);
+    if (!action)
         return;
+    if (action->feature)
+        FeatureWindows().Run(*action->feature);
+    else
+        action->handler(*this);
+}
+
+void CPagePanel::OpenTaskOrRecent()
+{
+    if (Context()->GetRecentTasks().GetCount() == 0) {
+        if (Context()->OpenTaskByDialog())
+            SelectTaskPage(1);
+    } else {
+        ShowRecentTaskMenu();
     }
-    switch (code) {
-    case 1:
-        if (Context()->GetRecentTasks().GetCount() == 0) {
-            if (Context()->OpenTaskByDialog())
-                SelectTaskPage(1);
-        } else {
-            ShowRecentTaskMenu();
-        }
-        break;
-    case 2:
-        if (Context()->CreateNewTask(false) && m_header.GetPageCount() > 1) {
-            m_header.SelectPage(1);
-            if (!Context()->IsDataCopiedOnCreate())
-                m_timers.SetTimer(kTeachingTimeTimer, kTeachingTimeDelay);
-        }
-        break;
-    case 3:
-        if (Context()->OpenDemoTask())
-            m_header.SelectPage(1);
-        break;
-    case 19:
-        ShowFixedTimeMenu();
-        break;
-    case 24:
-        RunAutomaticSchedule();
-        break;
-    case 25:
-        RunPartialReschedule();
-        break;
-    case 26:
-        ShowScheduleReport(4, "");
-        break;
-    case 30:
-    case 31:
-    case 32:
-        OpenWeekTimetable(code - 30, "");
-        break;
-    case 33:
-        RunPlanAdjustment();
-        break;
-    case 34:
-        if (Task() && Context()->GetRecentTempTasks().GetCount() == 0)
-            StartTempAdjust("");
-        else if (Task())
-            ShowTempTaskMenu();
-        break;
-    default:
-        break;
+}
+
+void CPagePanel::CreateTask()
+{
+    if (Context()->CreateNewTask(false) && m_header.GetPageCount() > 1) {
+        m_header.SelectPage(1);
+        if (!Context()->IsDataCopiedOnCreate())
+            m_timers.SetTimer(kTeachingTimeTimer, kTeachingTimeDelay);
     }
+}
+
+void CPagePanel::OpenDemoTask()
+{
+    if (Context()->OpenDemoTask())
+        m_header.SelectPage(1);
+}
+
+void CPagePanel::OpenTempAdjust()
+{
+    if (Task() && Context()->GetRecentTempTasks().GetCount() == 0)
+        StartTempAdjust("");
+    else if (Task())
+        ShowTempTaskMenu();
 }
 
 zem::Point CPagePanel::MenuPoint(int code) const
@@ -453,7 +440,7 @@ void CPagePanel::OpenWeekTimetable(int kind, const std::string& objectId)
     }
     std::string id = objectId;
     if (id.empty())
-        id = task->GetConfig("WeekTable", zem::Format("LastView%d", kind), "");
+        id = LastViewedObject(*task, kind);
     open(kind, id);
 }
 
@@ -512,7 +499,7 @@ void CPagePanel::OnMenuCommand(int id)
 
 void CPagePanel::Layout()
 {
-    if (!m_bCreated)
+    if (!m_created)
         return;
     const int cx = width();
     const int cy = height();

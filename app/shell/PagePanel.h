@@ -11,6 +11,7 @@
 
 #include <QWidget>
 
+#include <span>
 #include <string>
 
 class CPagePanel : public QWidget, public zem::gui::MessageReceiver {
@@ -68,6 +69,12 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    struct ToolAction;
+    // The tool box's entries of every page, in the order they show.
+    static std::span<const ToolAction> ToolActions();
+    // The entry of an action code; null for a line break or an unknown code.
+    static const ToolAction* FindAction(int code);
+
     void Layout();
     void SelectTaskPage(int index);
     void OnTimer(int id);
@@ -77,6 +84,10 @@ private:
     void ShowTempTaskMenu();
     void CleanRecentTasks();
     void CleanTempTasks();
+    void OpenTaskOrRecent();
+    void CreateTask();
+    void OpenDemoTask();
+    void OpenTempAdjust();
     void RunAutomaticSchedule();
     void RunPartialReschedule();
     void RunPlanAdjustment();
@@ -85,6 +96,6 @@ private:
     CSheetTabStrip m_tabStrip;
     CToolBox m_toolBox;
     CToolDescPanel m_descPanel;
-    bool m_bCreated = false;
+    bool m_created = false;
     zem::gui::WindowTimers m_timers;
 };

@@ -73,9 +73,9 @@ bool RunPartialReschedule(CAutoRange& range)
 bool RunScheduleReport(const std::string& report, int mode)
 {
     CAutoScheduleReportDlg dialog(Owner());
-    dialog.m_strReport = report;
-    dialog.m_nMode = mode;
-    dialog.m_bCanViewTables = static_cast<bool>(FeatureWindows().weekTimetable);
+    dialog.m_report = report;
+    dialog.m_mode = mode;
+    dialog.m_canViewTables = static_cast<bool>(FeatureWindows().weekTimetable);
     return dialog.DoModal() == zem::IDOK;
 }
 

@@ -14,8 +14,6 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QGroupBox>
-#include <QLabel>
 #include <QStandardItemModel>
 
 using zem::Rect;
@@ -33,9 +31,9 @@ CAppContext* Context()
 CSystemSettingsDlg::CSystemSettingsDlg(QWidget* parent) : Dialog(parent, "系统设置", {290, 236})
 {
     if (const CAppContext* context = Context()) {
-        m_nDriver = context->GetSpreadsheetDriver();
-        m_nMergeContinuous = context->GetMergeContinuous() ? 1 : 0;
-        m_nAutoFillEmptyCell = context->GetAutoFillEmptyCell() ? 1 : 0;
+        m_driverIndex = context->GetSpreadsheetDriver();
+        m_mergeContinuousOn = context->GetMergeContinuous() ? 1 : 0;
+        m_autoFillOn = context->GetAutoFillEmptyCell() ? 1 : 0;
     }
 }
 
@@ -47,35 +45,14 @@ std::string CSystemSettingsDlg::PasswordHint()
 
 bool CSystemSettingsDlg::OnInitDialog()
 {
-    auto group = [this](const char* title, const Rect& r) {
-        auto* box = new QGroupBox(ToQ(title), this);
-        SetWidgetRect(box, r);
-    };
-    auto label = [this](const char* text, const Rect& r) {
-        auto* widget = new QLabel(ToQ(text), this);
-        SetWidgetRect(widget, r);
-    };
-    auto button = [this](int id, const char* text, const Rect& r) {
-        AddHoverButton(this, id, text);
-        SetWidgetRect(GetDlgItem(id), r);
-    };
-    auto check = [this](int id, const char* text, const Rect& r, int checked) {
-        auto* box = new QCheckBox(ToQ(text), this);
-        SetWidgetRect(box, r);
-        box->setChecked(checked != 0);
-        AddControl(id, box);
-        return box;
-    };
-
-    group("登录密码", UnitsRect(7, 6, 276, 78));
+    AddGroup(this, "登录密码", UnitsRect(7, 6, 276, 78));
     m_hintFrame = UnitsRect(14, 20, 262, 34);
-    button(IDC_CHANGE_PASSWORD, "修改登录密码", UnitsRect(14, 60, 70, 15));
+    AddHoverButton(this, IDC_CHANGE_PASSWORD, "修改登录密码", UnitsRect(14, 60, 70, 15));
 
-    group("导入和导出", UnitsRect(7, 90, 276, 110));
-    label("导入导出引擎", UnitsRect(14, 106, 56, 10));
+    AddGroup(this, "导入和导出", UnitsRect(7, 90, 276, 110));
+    AddLabel(this, "导入导出引擎", UnitsRect(14, 106, 56, 10));
     m_driver = new QComboBox(this);
-    SetWidgetRect(m_driver, UnitsRect(72, 104, 150, 14));
-    AddControl(IDC_DRIVER, m_driver);
+    AddField(this, IDC_DRIVER, m_driver, UnitsRect(72, 104, 150, 14));
     for (const char* text : {"智能选择", "优先使用 Microsoft Office Excel", "优先使用 WPS 表格"})
         m_driver->addItem(ToQ(text));
     // The program writes workbooks itself: the entries that name another program cannot be chosen.
@@ -83,20 +60,20 @@ bool CSystemSettingsDlg::OnInitDialog()
         for (int row = 1; row < model->rowCount(); ++row)
             model->item(row)->setEnabled(false);
     }
-    m_driver->setCurrentIndex(m_nDriver >= 0 && m_nDriver < m_driver->count() ? m_nDriver : 0);
+    m_driver->setCurrentIndex(m_driverIndex >= 0 && m_driverIndex < m_driver->count() ? m_driverIndex : 0);
     connect(m_driver, &QComboBox::activated, this, [this](int index) { OnDriverChanged(index); });
-    button(IDC_CHECK_ENGINE, "检测", UnitsRect(228, 103, 48, 15));
+    AddHoverButton(this, IDC_CHECK_ENGINE, "检测", UnitsRect(228, 103, 48, 15));
     EnableItem(IDC_CHECK_ENGINE, FeatureWindows().Has(Feature::EngineCheck));
 
-    label("导出课表格式", UnitsRect(14, 128, 56, 10));
-    button(IDC_WEEK_FORMAT, "周课表格式设置", UnitsRect(72, 125, 70, 15));
+    AddLabel(this, "导出课表格式", UnitsRect(14, 128, 56, 10));
+    AddHoverButton(this, IDC_WEEK_FORMAT, "周课表格式设置", UnitsRect(72, 125, 70, 15));
     EnableItem(IDC_WEEK_FORMAT, FeatureWindows().Has(Feature::ExportSettings));
-    button(IDC_SCHOOL_FORMAT, "总课表格式和总课表界面保持一致", UnitsRect(146, 125, 130, 15));
+    AddHoverButton(this, IDC_SCHOOL_FORMAT, "总课表格式和总课表界面保持一致", UnitsRect(146, 125, 130, 15));
     EnableItem(IDC_SCHOOL_FORMAT, false);
-    m_mergeContinuous =
-        check(IDC_MERGE_CONTINUOUS, "在导出的Excel文件中合并连课单元格", UnitsRect(14, 152, 262, 12), m_nMergeContinuous);
-    m_autoFill = check(IDC_AUTO_FILL, "在导出的Excel文件中班级课表的空白节次显示为自习", UnitsRect(14, 172, 262, 12),
-                       m_nAutoFillEmptyCell);
+    m_mergeContinuous = AddCheck(this, IDC_MERGE_CONTINUOUS, "在导出的Excel文件中合并连课单元格",
+                                 UnitsRect(14, 152, 262, 12), m_mergeContinuousOn != 0);
+    m_autoFill = AddCheck(this, IDC_AUTO_FILL, "在导出的Excel文件中班级课表的空白节次显示为自习",
+                          UnitsRect(14, 172, 262, 12), m_autoFillOn != 0);
 
     AddHoverButton(this, zem::IDOK, "关闭")->setDefault(true);
     const int buttonHeight = Units().Y(14);
@@ -108,14 +85,14 @@ bool CSystemSettingsDlg::OnInitDialog()
 void CSystemSettingsDlg::OnDriverChanged(int index)
 {
     CAppContext* context = Context();
-    if (!context || index == m_nDriver)
+    if (!context || index == m_driverIndex)
         return;
     if (!context->SetDriver(index)) {
         // Not written: the list keeps showing what zem.ini holds.
-        m_driver->setCurrentIndex(m_nDriver);
+        m_driver->setCurrentIndex(m_driverIndex);
         return;
     }
-    m_nDriver = index;
+    m_driverIndex = index;
 }
 
 void CSystemSettingsDlg::OnCheckEngine()
@@ -141,7 +118,7 @@ void CSystemSettingsDlg::OnCommand(int id)
             box->setChecked(!on);
             return;
         }
-        (id == IDC_MERGE_CONTINUOUS ? m_nMergeContinuous : m_nAutoFillEmptyCell) = on ? 1 : 0;
+        (id == IDC_MERGE_CONTINUOUS ? m_mergeContinuousOn : m_autoFillOn) = on ? 1 : 0;
         return;
     }
     case IDC_CHECK_ENGINE:

@@ -29,9 +29,9 @@ public:
 
     static std::string PasswordHint();
 
-    int m_nDriver = 0;
-    int m_nMergeContinuous = 0;
-    int m_nAutoFillEmptyCell = 0;
+    int m_driverIndex = 0;
+    int m_mergeContinuousOn = 0;
+    int m_autoFillOn = 0;
 
 protected:
     bool OnInitDialog() override;

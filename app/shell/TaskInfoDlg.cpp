@@ -11,7 +11,6 @@
 #include "base/ScheduleTask.h"
 #include "platform/gui/QtText.h"
 
-#include <QLabel>
 #include <QLineEdit>
 
 using zem::Rect;
@@ -21,27 +20,14 @@ CTaskInfoDlg::CTaskInfoDlg(QWidget* parent) : Dialog(parent, "排课任务信息
 
 bool CTaskInfoDlg::OnInitDialog()
 {
-    auto label = [this](const char* text, const Rect& r) {
-        auto* widget = new QLabel(ToQ(text), this);
-        SetWidgetRect(widget, r);
-    };
-    auto edit = [this](int id, const Rect& r) {
-        auto* widget = new QLineEdit(this);
-        widget->setReadOnly(true);
-        SetWidgetRect(widget, r);
-        AddControl(id, widget);
-    };
-    label("当前排课任务的名称：", UnitsRect(12, 12, 200, 10));
-    edit(IDC_NAME, UnitsRect(12, 24, 222, 14));
-    AddHoverButton(this, IDC_RENAME, "修改名称");
-    SetWidgetRect(GetDlgItem(IDC_RENAME), UnitsRect(240, 23, 52, 16));
-    label("当前排课任务的位置：", UnitsRect(12, 46, 200, 10));
-    edit(IDC_FOLDER, UnitsRect(12, 58, 222, 14));
-    AddHoverButton(this, IDC_SAVE_AS, "另存为");
-    SetWidgetRect(GetDlgItem(IDC_SAVE_AS), UnitsRect(240, 57, 52, 16));
+    AddLabel(this, "当前排课任务的名称：", UnitsRect(12, 12, 200, 10));
+    AddEdit(this, IDC_NAME, UnitsRect(12, 24, 222, 14))->setReadOnly(true);
+    AddHoverButton(this, IDC_RENAME, "修改名称", UnitsRect(240, 23, 52, 16));
+    AddLabel(this, "当前排课任务的位置：", UnitsRect(12, 46, 200, 10));
+    AddEdit(this, IDC_FOLDER, UnitsRect(12, 58, 222, 14))->setReadOnly(true);
+    AddHoverButton(this, IDC_SAVE_AS, "另存为", UnitsRect(240, 57, 52, 16));
     m_explanation = UnitsRect(7, 80, 289, 66);
-    AddHoverButton(this, zem::IDCANCEL, "关闭");
-    SetWidgetRect(GetDlgItem(zem::IDCANCEL), UnitsRect(246, 154, 50, 15));
+    AddHoverButton(this, zem::IDCANCEL, "关闭", UnitsRect(246, 154, 50, 15));
     ShowTask();
     SetFontOnChildren(this, CGdiResources::GetInstance()->NormalFont);
     return true;

@@ -1,7 +1,7 @@
 #include "app/shell/ZemApp.h"
 
 #include "app/output/workbook/ExportProgressDlg.h"
-
+#include "app/shared/SettingsFile.h"
 #include "app/shared/Strings.h"
 #include "app/shell/AppContext.h"
 #include "app/shell/LoginDlg.h"
@@ -18,12 +18,26 @@
 
 const char* const CZemApp::kInstanceName = "zem-6f1c2b9e-3d4a-4e8b-9a51-2c7d0e4b8f13";
 
+namespace {
+
+// Where zem.ini keeps the password's MD5 digest.
+constexpr const char* kPasswordSection = "SYSTEM";
+constexpr const char* kPasswordKey = "Auth";
+constexpr std::size_t kMaxDigestLength = 259;
+
+}  // namespace
+
 std::string CZemApp::ReadPasswordDigest(const std::string& iniPath)
 {
-    std::string digest = zem::GetProfileString(iniPath, "SYSTEM", "Auth", "");
-    if (digest.size() > 259)
-        digest.resize(259);
+    std::string digest = zem::GetProfileString(iniPath, kPasswordSection, kPasswordKey, "");
+    if (digest.size() > kMaxDigestLength)
+        digest.resize(kMaxDigestLength);
     return zem::ToLowerAscii(digest);
+}
+
+bool CZemApp::WritePasswordDigest(const std::string& iniPath, const std::string& digest, std::string* error)
+{
+    return WriteSettings(iniPath, {{kPasswordSection, kPasswordKey, digest}}, error);
 }
 
 int CZemApp::InitInstance()

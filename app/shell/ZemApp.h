@@ -13,4 +13,6 @@ public:
     // The stored password digest of the settings file, lower-cased (a hand-edited digest may be
     // upper-case); empty without a password.
     static std::string ReadPasswordDigest(const std::string& iniPath);
+    // Stores the digest (empty: no password); false, with the reason, when the file was not written.
+    static bool WritePasswordDigest(const std::string& iniPath, const std::string& digest, std::string* error);
 };

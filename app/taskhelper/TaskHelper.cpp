@@ -105,7 +105,7 @@ CWeekCount CTaskHelper::GetWeekCount(const CCourseTable* table) const
     CWeekCount count;
     if (!m_task || !table)
         return count;
-    ForEachDaySlot(m_task->GetSchoolStructure(), false, [&](const tagTABLE_NODE& node) {
+    ForEachSlot(m_task->GetSchoolStructure(), {.counted = false}, [&](const tagTABLE_NODE& node) {
         if (table->IsFullUsed(node))
             count += CWeekCount(1, false);
         else if (table->IsHalfUsed(node))
@@ -322,11 +322,9 @@ bool CTaskHelper::CourseUsesRoom(CCourseInfo* plan, const std::string& roomId) c
     if (plan->GetRoomStrategy() == ROOM_STRATEGY_FIXED && plan->GetRoomParam() == roomId)
         return true;
     const CCourseTable& table = plan->GetTable(true);
-    bool uses = false;
-    ForEachDaySlot(m_task->GetSchoolStructure(), false, [&](const tagTABLE_NODE& node) {
-        uses = uses || (table.IsUsed(node) && IsRoomInNode(table.GetNode(node), roomId));
+    return ForEachSlot(m_task->GetSchoolStructure(), {.counted = false}, [&](const tagTABLE_NODE& node) {
+        return table.IsUsed(node) && IsRoomInNode(table.GetNode(node), roomId);
     });
-    return uses;
 }
 
 CWeekCount CTaskHelper::CountCourseNodes(const std::string& planId, const CCourseTable* table, int mode) const
@@ -334,7 +332,7 @@ CWeekCount CTaskHelper::CountCourseNodes(const std::string& planId, const CCours
     CWeekCount count;
     if (!table || !m_task)
         return count;
-    ForEachDaySlot(m_task->GetSchoolStructure(), false, [&](const tagTABLE_NODE& node) {
+    ForEachSlot(m_task->GetSchoolStructure(), {.counted = false}, [&](const tagTABLE_NODE& node) {
         if (mode != 2 && !table->IsUsed(node))
             return;
         const CCourseTableNode& cell = table->GetNode(node);
@@ -353,20 +351,16 @@ bool CTaskHelper::HasTableConflict(const CCourseTable* a, const CCourseTable* b)
 {
     if (!a || !b || !m_task)
         return false;
-    bool conflict = false;
-    ForEachDaySlot(m_task->GetSchoolStructure(), false,
-                   [&](const tagTABLE_NODE& node) { conflict = conflict || IsNodeConflict(*a, *b, node); });
-    return conflict;
+    return ForEachSlot(m_task->GetSchoolStructure(), {.counted = false},
+                       [&](const tagTABLE_NODE& node) { return IsNodeConflict(*a, *b, node); });
 }
 
 bool CTaskHelper::HasLessons(const CCourseTable* table) const
 {
     if (!table || !m_task)
         return false;
-    bool used = false;
-    ForEachDaySlot(m_task->GetSchoolStructure(), false,
-                   [&](const tagTABLE_NODE& node) { used = used || table->IsUsed(node); });
-    return used;
+    return ForEachSlot(m_task->GetSchoolStructure(), {.counted = false},
+                       [&](const tagTABLE_NODE& node) { return table->IsUsed(node); });
 }
 
 bool CTaskHelper::HasObject(int kind, const std::string& id) const

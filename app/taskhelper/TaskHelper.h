@@ -162,6 +162,11 @@ public:
                                  const tagTABLE_NODE& period, int part);
     void UnsetCourseNode(CCourseTable* table, CCourseTableNode* node, const tagTABLE_NODE& period, int part);
     void RemoveCourseWithPartners(CCourseTable* table, CCourseTableNode* node, const tagTABLE_NODE& period, int part);
+    // Whose lessons ClearTimetables removes: every class's, or the chosen classes', teachers' or rooms'.
+    enum ClearScope { kClearAll = 0, kClearClasses = 1, kClearTeachers = 2, kClearRooms = 3 };
+    // Removes the lessons of the scope from the working timetables, each lesson with its teachers,
+    // assistants, room and combined-class partners. Ids the task lacks are passed over.
+    void ClearTimetables(int scope, std::vector<std::string> ids);
     // Exchanges two slots of a class, and of every class whose combined lessons move with them.
     void MoveNode(CCourseTable* table, const tagTABLE_NODE& a, const tagTABLE_NODE& b,
                   std::vector<std::string>* touchedClasses, bool* partnersMoved);

@@ -1,5 +1,5 @@
-// Changes of placed lessons in the working timetables: place, remove, swap, change teacher, room
-// and assistants, and undo a series of edits.
+// Changes of placed lessons in the working timetables: place, remove, clear whole timetables,
+// swap, change teacher, room and assistants, and undo a series of edits.
 #include "app/taskhelper/PlacementRules.h"
 #include "app/taskhelper/TaskHelper.h"
 #include "app/taskhelper/TaskHelperSlots.h"
@@ -16,6 +16,31 @@ int HalfOf(int part) { return part == 2 ? 2 : 1; }
 bool SlotHoldsGroup(const CCourseTable& table, const tagTABLE_NODE& period, int part, const CPlanRules& plan)
 {
     return plan.Holds(table.GetNode(period).data(HalfOf(part)).GetCourseHandle());
+}
+
+// The plans held in a half of a slot: its own lesson, and for a teacher or room the further
+// lessons it holds at the same time.
+std::vector<std::string> PlansInHalf(const CCourseTableNode& node, int half, bool withFurther)
+{
+    std::vector<std::string> ids;
+    if (withFurther) {
+        node.GetCourseIds(ids, half);
+    } else if (!node.GetCourseId(half).empty()) {
+        ids.push_back(node.GetCourseId(half));
+    }
+    return ids;
+}
+
+// The week part of a class's slot that holds the plan: 0 for a whole slot, 1 or 2 for a half; -1
+// when the slot does not hold it.
+int PartHolding(const CCourseTableNode& node, const std::string& planId)
+{
+    if (node.IsInterleave()) {
+        if (node.GetCourseId(1) == planId)
+            return 1;
+        return node.GetCourseId(2) == planId ? 2 : -1;
+    }
+    return node.GetCourseId(1) == planId ? 0 : -1;
 }
 
 }  // namespace
@@ -94,6 +119,64 @@ void CTaskHelper::RemoveCourseWithPartners(CCourseTable* table, CCourseTableNode
         }
     }
     UnsetCourseNode(table, node, period, part);
+}
+
+void CTaskHelper::ClearTimetables(int scope, std::vector<std::string> ids)
+{
+    CScheduleTask* task = m_task;
+    if (!task)
+        return;
+    if (scope == kClearAll) {
+        ids.clear();
+        for (const auto& entry : task->GetClassInfoList())
+            ids.push_back(entry.first);
+    }
+    const bool byClass = scope == kClearAll || scope == kClearClasses;
+    const CSchoolStructure& week = task->GetSchoolStructure();
+    for (const std::string& id : ids) {
+        std::vector<CCourseTable*> tables;
+        if (byClass) {
+            if (CClassInfo* cls = task->GetClass(id))
+                tables.push_back(&cls->GetTable(true));
+        } else if (scope == kClearTeachers) {
+            if (CTeacherInfo* teacher = task->GetTeacher(id))
+                tables.push_back(&teacher->GetTable(true));
+        } else if (CRoomInfo* room = task->GetRoom(id)) {
+            // Each place of a shared room: one merged table would show only one lesson of a slot.
+            for (unsigned i = 0; i < room->GetComplexTable().GetCount(); ++i)
+                tables.push_back(room->GetComplexTable().Enum(true, static_cast<int>(i)));
+        }
+        for (CCourseTable* table : tables) {
+            ForEachSlot(week, [&](const tagTABLE_NODE& period) {
+                if (!table->IsUsed(period))
+                    return;
+                const CCourseTableNode& node = table->GetNode(period);
+                const std::vector<int> parts = node.IsInterleave() ? std::vector<int>{2, 1} : std::vector<int>{0};
+                // Taken before anything goes: removing one half changes the slot.
+                std::vector<std::pair<int, std::string>> lessons;
+                for (int part : parts)
+                    for (const std::string& planId : PlansInHalf(node, HalfOf(part), !byClass))
+                        lessons.emplace_back(part, planId);
+                for (const auto& [part, planId] : lessons) {
+                    CCourseInfo* plan = task->FindCourse(planId);
+                    if (!plan)
+                        continue;
+                    if (byClass) {
+                        RemoveCourseWithPartners(table, &table->GetNode(period), period, part);
+                        continue;
+                    }
+                    // A teacher's or room's lesson is removed where it belongs, in its class.
+                    CClassInfo* cls = task->GetClass(plan->GetClassId());
+                    if (!cls)
+                        continue;
+                    CCourseTable& classTable = cls->GetTable(true);
+                    const int classPart = PartHolding(classTable.GetNode(period), planId);
+                    if (classPart >= 0)
+                        RemoveCourseWithPartners(&classTable, &classTable.GetNode(period), period, classPart);
+                }
+            });
+        }
+    }
 }
 
 void CTaskHelper::EmptyNode(CCourseTable* table, const tagTABLE_NODE& period)

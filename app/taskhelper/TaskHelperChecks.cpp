@@ -504,7 +504,7 @@ bool CTaskHelper::CheckTeacherChange(CCourseInfo* plan, CTeacherInfo* newTeacher
     const std::string className = GetClassName(plan->GetClassId());
     const std::string subjectName = GetSubjectName(plan->GetSubjectId());
     bool refused = false;
-    ForEachDaySlot(m_task->GetSchoolStructure(), false, [&](const tagTABLE_NODE& node) {
+    ForEachSlot(m_task->GetSchoolStructure(), {.counted = false}, [&](const tagTABLE_NODE& node) {
         if (refused || !lessons.IsUsed(node))
             return;
         const std::string period = m_task->GetTimeNodeDesc(&node);

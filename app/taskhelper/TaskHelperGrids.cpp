@@ -108,7 +108,7 @@ void CTaskHelper::FillWeekTable(CWeekGridCells* grid, const CCourseTable* table,
     if (!grid || !table || !m_task)
         return;
     grid->Clear();
-    ForEachDaySlot(m_task->GetSchoolStructure(), true, [&](const tagTABLE_NODE& period) {
+    ForEachSlot(m_task->GetSchoolStructure(), [&](const tagTABLE_NODE& period) {
         std::string text;
         std::string tip;
         if (!WeekCellText(table, type, showActivities, fullNames, layout, objectId, period, &text, &tip))
@@ -161,7 +161,7 @@ void CTaskHelper::FillWeekTableEx(CWeekGridCells* grid, const std::vector<const 
     grid->Clear();
     CellInfoParam param;
     param.showRoomSeat = m_context.showRoomNumber;
-    ForEachDaySlot(m_task->GetSchoolStructure(), true, [&](const tagTABLE_NODE& period) {
+    ForEachSlot(m_task->GetSchoolStructure(), [&](const tagTABLE_NODE& period) {
         std::vector<std::string> kept;
         int users = 0;
         for (const CCourseTable* table : tables) {
@@ -198,8 +198,8 @@ void CTaskHelper::ForEachCell(CWeekGridCells* grid, const CCourseTable* table, T
 {
     if (!grid || !table || !m_task)
         return;
-    ForEachDaySlot(m_task->GetSchoolStructure(), true,
-                   [&](const tagTABLE_NODE& period) { MarkCellTag(grid, table, type, objectId, period); });
+    ForEachSlot(m_task->GetSchoolStructure(),
+                [&](const tagTABLE_NODE& period) { MarkCellTag(grid, table, type, objectId, period); });
     grid->Refresh();
 }
 
@@ -243,7 +243,7 @@ void CTaskHelper::ApplyCellColors(CWeekGridCells* grid, const CCourseTable* tabl
 {
     if (!grid || !table || !m_task || !m_context.colorTable)
         return;
-    ForEachDaySlot(m_task->GetSchoolStructure(), true, [&](const tagTABLE_NODE& period) {
+    ForEachSlot(m_task->GetSchoolStructure(), [&](const tagTABLE_NODE& period) {
         zem::COLORREF color = 0;
         if (table->IsUsed(period) && m_context.colorMap)
             color = m_context.colorMap->GetColor(FindCourse(table->GetNode(period).GetFirstValidCourseId()), m_task);
@@ -281,7 +281,7 @@ int CTaskHelper::MarkPlanConflicts(const std::vector<CCourseInfo*>& plans, CWeek
         if (grid)
             grid->SetForbidCell(cell, true);
     };
-    ForEachDaySlot(task->GetSchoolStructure(), false, [&](const tagTABLE_NODE& period) {
+    ForEachSlot(task->GetSchoolStructure(), {.counted = false}, [&](const tagTABLE_NODE& period) {
         const tagTABLE_NODE cell = open.GridCell(period);
         CCourseInfo* first = nullptr;
         for (CCourseInfo* plan : plans) {
@@ -354,7 +354,7 @@ int CTaskHelper::FillSubstituteTables(CZemTableObject* a, const std::vector<std:
     std::vector<std::string> ownClasses;
     std::vector<std::string>& all = classes ? *classes : ownClasses;
     int clashes = 0;
-    ForEachDaySlot(m_task->GetSchoolStructure(), true, [&](const tagTABLE_NODE& period) {
+    ForEachSlot(m_task->GetSchoolStructure(), [&](const tagTABLE_NODE& period) {
         const tagTABLE_NODE cell = GridCell(period);
         gridA->SetCellFocus(cell, false);
         gridB->SetCellFocus(cell, false);

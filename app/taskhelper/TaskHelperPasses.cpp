@@ -120,7 +120,7 @@ int CTaskHelper::PlaceCourseLessons(const std::string& planId, int count, bool r
     if (!table)
         return count;
     m_free.clear();
-    ForEachDaySlot(m_task->GetSchoolStructure(), true, [&](const tagTABLE_NODE& node) {
+    ForEachSlot(m_task->GetSchoolStructure(), [&](const tagTABLE_NODE& node) {
         if (table->IsValid(node))
             m_free.push_back(node);
     });
@@ -158,7 +158,7 @@ void CTaskHelper::ReachableSlots(const CPlanRules& plan, CCourseTable* table, co
     out.reset();
     bool ownDays[zem::kDayCount];
     DaysWithLessons(plan.plan->GetTable(true), ownDays);
-    ForEachDaySlot(m_task->GetSchoolStructure(), true, [&](const tagTABLE_NODE& node) {
+    ForEachSlot(m_task->GetSchoolStructure(), [&](const tagTABLE_NODE& node) {
         if (node == except || ownDays[node.day] || !StaticallyAllowed(plan, node))
             return;
         const int slot = SlotOf(node);
@@ -263,7 +263,7 @@ bool CTaskHelper::PlaceLessonWithDisplacement(int depth, CCourseInfo* plan, cons
         m_candidates.resize(static_cast<std::size_t>(depth) + 1);
     std::vector<tagTABLE_NODE>& candidates = m_candidates[depth];
     candidates.clear();
-    ForEachDaySlot(m_task->GetSchoolStructure(), true, [&](const tagTABLE_NODE& candidate) {
+    ForEachSlot(m_task->GetSchoolStructure(), [&](const tagTABLE_NODE& candidate) {
         if (candidate == period || ownDays[candidate.day] || !worthTrying(candidate))
             return;
         if (const CPlanRules* moved = Rules().PlanOfSlot(table->GetNode(candidate), 0)) {
@@ -392,15 +392,12 @@ void CTaskHelper::ConcentrateTeacherLessons(CAutoRange* range)
                 if (!structure.IsDayInUse(day))
                     continue;
                 lessons.clear();
-                for (int segment = 0; segment <= 2; ++segment) {
-                    for (int section = 0; section < structure.GetSectionNodeMaxCount(segment); ++section) {
-                        const tagTABLE_NODE node{day, segment, section};
-                        if (!table.IsUsed(node))
-                            continue;
-                        if (const CPlanRules* plan = Rules().PlanOfSlot(table.GetNode(node), 0))
-                            lessons.push_back({node, plan->plan});
-                    }
-                }
+                ForEachSlot(structure, {.day = day, .lastSegment = 2}, [&](const tagTABLE_NODE& node) {
+                    if (!table.IsUsed(node))
+                        return;
+                    if (const CPlanRules* plan = Rules().PlanOfSlot(table.GetNode(node), 0))
+                        lessons.push_back({node, plan->plan});
+                });
                 if (lessons.size() >= 2 && ConcentrateTeacherDay(range, *this, &table, lessons))
                     changed = true;
             }

@@ -1,5 +1,5 @@
 #pragma once
-// Walks over the slots of a task's week, and the slot test of two timetables.
+// Which segments take a plan, the slot test of two timetables, and the walk over a plan's placed lessons.
 #include "base/BasicData.h"
 #include "base/SchoolStructure.h"
 
@@ -14,22 +14,6 @@ inline bool SegmentTakes(int segment, _CourseType type)
         return segment == 4;
     default:
         return segment >= 0 && segment <= 2;
-    }
-}
-
-// Every slot of the days in use, day by day, segment by segment: sections below each segment's
-// count (counted) or all six.
-template <class Visit>
-void ForEachDaySlot(const CSchoolStructure& structure, bool counted, Visit visit)
-{
-    for (int day = 0; day < zem::kDayCount; ++day) {
-        if (!structure.IsDayInUse(day))
-            continue;
-        for (int segment = 0; segment < zem::kSegmentCount; ++segment) {
-            const int sections = counted ? structure.GetSectionNodeMaxCount(segment) : zem::kSectionCount;
-            for (int section = 0; section < sections; ++section)
-                visit(tagTABLE_NODE{day, segment, section});
-        }
     }
 }
 
@@ -60,7 +44,7 @@ template <class Visit>
 void ForEachPlacedLesson(const CSchoolStructure& structure, const CCourseInfo& plan, Visit visit)
 {
     const CCourseTable& own = plan.GetTable(true);
-    ForEachDaySlot(structure, false, [&](const tagTABLE_NODE& node) {
+    ForEachSlot(structure, {.counted = false}, [&](const tagTABLE_NODE& node) {
         if (own.IsUsed(node)) {
             const CCourseTableNode& cell = own.GetNode(node);
             visit(node, cell.GetOddEven(plan.GetId()), cell);

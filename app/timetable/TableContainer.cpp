@@ -146,28 +146,11 @@ void CTableContainer::RefreshColors()
     m_grid.Refresh();
 }
 
-namespace {
-
-// Every slot of the task's days in use, segments and their sections.
-template <class Visit>
-void ForEachWeekSlot(const CSchoolStructure& structure, Visit visit)
-{
-    for (int day = 0; day < zem::kDayCount; ++day) {
-        if (!structure.IsDayInUse(day))
-            continue;
-        for (int segment = 0; segment < zem::kSegmentCount; ++segment)
-            for (int section = 0; section < structure.GetSectionNodeMaxCount(segment); ++section)
-                visit(tagTABLE_NODE{day, segment, section});
-    }
-}
-
-}  // namespace
-
 template <class Holds>
 static void MarkCells(CTableContainer& container, CScheduleTask* task, CCourseTable* table, bool on, Holds holds)
 {
     CManualScheduleTable& grid = container.GetGrid();
-    ForEachWeekSlot(task->GetSchoolStructure(), [&](const tagTABLE_NODE& slot) {
+    ForEachSlot(task->GetSchoolStructure(), [&](const tagTABLE_NODE& slot) {
         const tagTABLE_NODE cell = container.ToGridNode(slot);
         grid.SetCellFocus(cell, false);
         if (!on || (container.GetKind() != TABLE_ROOM && !table->IsUsed(slot)))
@@ -214,7 +197,7 @@ void CTableContainer::ShowCourseTargets(CCourseInfo* course)
     CTaskHelper helper = Helper();
     const std::string room = course->GetSpecialRoomId();
     const bool halfLesson = course->GetWeekCount().HasHalfNode();
-    ForEachWeekSlot(m_task->GetSchoolStructure(), [&](const tagTABLE_NODE& slot) {
+    ForEachSlot(m_task->GetSchoolStructure(), [&](const tagTABLE_NODE& slot) {
         if (helper.NodeHasCourse(m_table->GetNode(slot), course->GetId(), true))
             return;
         const tagTABLE_NODE cell = ToGridNode(slot);
@@ -409,22 +392,16 @@ void CTableContainer::OnPick(const tagTABLE_NODE& gridSlot)
     // evening self-study only within their own.
     const int firstSegment = picked.segment < 3 ? 0 : picked.segment;
     const int lastSegment = picked.segment < 3 ? 2 : picked.segment;
-    for (int day = 0; day < zem::kDayCount; ++day) {
-        if (!structure.IsDayInUse(day))
-            continue;
-        for (int segment = firstSegment; segment <= lastSegment; ++segment) {
-            for (int section = 0; section < structure.GetSectionNodeMaxCount(segment); ++section) {
-                const tagTABLE_NODE slot{day, segment, section};
-                const tagTABLE_NODE cell = ToGridNode(slot);
-                if (helper.CanSwap(m_table, slot, picked, false)) {
-                    m_grid.SetCellFriend(cell);
-                    m_grid.SetCellTipInfo(cell, "");
-                } else {
-                    m_grid.SetCellTipInfo(cell, helper.GetText());
-                }
-            }
+    const SlotWalk walk{.firstSegment = firstSegment, .lastSegment = lastSegment};
+    ForEachSlot(structure, walk, [&](const tagTABLE_NODE& slot) {
+        const tagTABLE_NODE cell = ToGridNode(slot);
+        if (helper.CanSwap(m_table, slot, picked, false)) {
+            m_grid.SetCellFriend(cell);
+            m_grid.SetCellTipInfo(cell, "");
+        } else {
+            m_grid.SetCellTipInfo(cell, helper.GetText());
         }
-    }
+    });
     if (AppServices().GetAutoShowDistribution())
         if (CCourseInfo* course = helper.FindCourse(m_table->GetNode(picked).GetCourseId(0)))
             HighlightCourse(course, true);

@@ -221,19 +221,13 @@ void CTeacherConflictDlg::MarkCentre()
     CTaskHelper helper(AppServices().GetTask(), AppHelperContext());
     const CSchoolStructure& week = AppServices().GetTask()->GetSchoolStructure();
     CCourseTable* table = m_centre.GetTable();
-    for (int day = 0; day < zem::kDayCount; ++day) {
-        if (!week.IsDayInUse(day))
-            continue;
-        for (int segment = 0; segment < zem::kSegmentCount; ++segment)
-            for (int section = 0; section < week.GetSectionNodeMaxCount(segment); ++section) {
-                const tagTABLE_NODE slot{day, segment, section};
-                if (!table->IsUsed(slot))
-                    continue;
-                for (std::size_t i = 1; i < own.size(); ++i)
-                    if (helper.NodeHasCourse(table->GetNode(slot), own[i]->GetId(), true))
-                        m_centre.GetGrid().SetCellFocus(m_centre.ToGridNode(slot), true);
-            }
-    }
+    ForEachSlot(week, [&](const tagTABLE_NODE& slot) {
+        if (!table->IsUsed(slot))
+            return;
+        for (std::size_t i = 1; i < own.size(); ++i)
+            if (helper.NodeHasCourse(table->GetNode(slot), own[i]->GetId(), true))
+                m_centre.GetGrid().SetCellFocus(m_centre.ToGridNode(slot), true);
+    });
     m_centre.GetGrid().Refresh();
 }
 

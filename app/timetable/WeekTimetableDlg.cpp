@@ -8,8 +8,10 @@
 #include "app/controls/HoverButton.h"
 #include "app/shared/ObjectLists.h"
 #include "app/controls/ObjectPickerDlg.h"
+#include "app/shared/SettingsFile.h"
 #include "app/shared/Strings.h"
 #include "app/controls/TipWnd.h"
+#include "app/timetable/LastViewed.h"
 #include "app/taskhelper/TaskHelper.h"
 #include "base/ConfigHost.h"
 #include "platform/Text.h"
@@ -35,7 +37,9 @@ constexpr int kTopBand = 8;        // the buttons' top
 constexpr int kButtonHeight = 26;
 constexpr zem::COLORREF kPanelColor = zem::RGB(240, 240, 240);
 constexpr zem::COLORREF kModifiedColor = zem::RGB(255, 255, 200);
-constexpr const char* kCommonSection = "Common";
+// The splitters' places in zem.ini, kept when the window closes.
+constexpr const char* kRelateWidthKey = "WeekRelateWidth";
+constexpr const char* kCourseHeightKey = "WeekCourseHeight";
 
 const CConfigHost* ProgramConfig() { return AppServices().GetProgramConfig(); }
 
@@ -170,7 +174,7 @@ bool CWeekTimetableDlg::OnInitDialog()
 
 void CWeekTimetableDlg::PlaceSplitters()
 {
-    PlaceBars(ReadProgramInt("WeekRelateWidth", 0), ReadProgramInt("WeekCourseHeight", 0));
+    PlaceBars(ReadProgramInt(kRelateWidthKey, 0), ReadProgramInt(kCourseHeightKey, 0));
 }
 
 void CWeekTimetableDlg::PlaceBars(int relateWidth, int courseHeight)
@@ -714,11 +718,11 @@ bool CWeekTimetableDlg::CloseWindow()
     if (CTipWnd* tip = AppServices().GetTipWnd())
         tip->hide();
     if (const CConfigHost* config = ProgramConfig()) {
-        config->SetConfigInt(kCommonSection, "WeekRelateWidth", GetRelateWidth());
-        config->SetConfigInt(kCommonSection, "WeekCourseHeight", GetCourseHeight());
+        config->SetConfigInt(kCommonSection, kRelateWidthKey, GetRelateWidth());
+        config->SetConfigInt(kCommonSection, kCourseHeightKey, GetCourseHeight());
     }
     if (CScheduleTask* task = Task(); task && !m_container.GetObjectId().empty())
-        task->SetConfig("WeekTable", zem::Format("LastView%d", m_container.GetKind()), m_container.GetObjectId());
+        RememberViewedObject(*task, m_container.GetKind(), m_container.GetObjectId());
     return true;
 }
 

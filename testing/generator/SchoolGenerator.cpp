@@ -171,15 +171,11 @@ int OpenDays(CScheduleTask& task, CCourseInfo* course)
     const CSchoolStructure& week = task.GetSchoolStructure();
     int days = 0;
     for (int day = 0; day < zem::kDayCount; ++day) {
-        if (!week.IsDayInUse(day))
-            continue;
-        bool open = false;
-        for (int segment = first; segment <= last && !open; ++segment)
-            for (int section = 0; section < week.GetSectionNodeMaxCount(segment) && !open; ++section)
-                open = std::none_of(members.begin(), members.end(), [&](CCourseInfo* member) {
-                    return ClosedFor(task, member, {day, segment, section});
-                });
-        days += open;
+        const SlotWalk walk{.day = day, .firstSegment = first, .lastSegment = last};
+        days += ForEachSlot(week, walk, [&](const tagTABLE_NODE& node) {
+            return std::none_of(members.begin(), members.end(),
+                                [&](CCourseInfo* member) { return ClosedFor(task, member, node); });
+        });
     }
     return days;
 }
@@ -730,11 +726,10 @@ int FillTimetables(CScheduleTask& task)
 {
     const CSchoolStructure& week = task.GetSchoolStructure();
     std::vector<tagTABLE_NODE> slots;
-    for (int day = 0; day < zem::kDayCount; ++day)
-        for (int segment = 0; segment < 3; ++segment)
-            for (int section = 0; section < week.GetSectionNodeMaxCount(segment); ++section)
-                if (week.IsValid(day, segment, section))
-                    slots.push_back({day, segment, section});
+    ForEachSlot(week, {.lastSegment = 2}, [&](const tagTABLE_NODE& node) {
+        if (week.IsValid(node))
+            slots.push_back(node);
+    });
 
     // What is placed together: the plans of a combined class, or an odd-week plan and its partner.
     struct Member {

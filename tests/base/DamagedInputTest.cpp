@@ -3,7 +3,7 @@
 #include "base/ScheduleProctor.h"
 #include "base/ScheduleTask.h"
 
-#include "TaskDump.h"
+#include "support/TaskDump.h"
 #include "platform/Files.h"
 #include "platform/Text.h"
 #include "support/GbkBytes.h"

@@ -8,7 +8,7 @@
 #include "base/TaskFolder.h"
 #include "base/TaskFolderRestore.h"
 
-#include "TaskDump.h"
+#include "support/TaskDump.h"
 #include "platform/Files.h"
 #include "platform/Hooks.h"
 #include "platform/Text.h"

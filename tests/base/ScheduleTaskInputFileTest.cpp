@@ -4,7 +4,7 @@
 
 #include "support/SchoolBuilder.h"
 #include "support/TableConsistency.h"
-#include "TaskDump.h"
+#include "support/TaskDump.h"
 #include "testing/generator/SchoolGenerator.h"
 #include "platform/Text.h"
 #include "support/GbkBytes.h"

@@ -6,7 +6,7 @@
 
 #include "support/SchoolBuilder.h"
 #include "support/TableConsistency.h"
-#include "TaskDump.h"
+#include "support/TaskDump.h"
 #include "platform/Files.h"
 #include "platform/Text.h"
 #include "support/GbkBytes.h"

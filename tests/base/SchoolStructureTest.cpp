@@ -145,6 +145,44 @@ TEST(SchoolStructure, ParseFromXMLDataCountsOnlySlotsWithinTheSectionCounts)
     EXPECT_EQ(structure.GetWeekNodeCount(), 6 + 2 + 2 + 1);
 }
 
+TEST(SchoolStructure, ForEachSlotWalksTheDaysInUseInOrder)
+{
+    CSchoolStructure week = WithDays({1, 8});
+    week.SetSectionNodeMaxCount(0, 2, true);
+    week.SetSectionNodeMaxCount(1, 1, true);
+    week.SetSectionNodeMaxCount(3, 1, true);
+    auto walked = [&week](const SlotWalk& walk) {
+        std::string text;
+        ForEachSlot(week, walk, [&](const tagTABLE_NODE& node) {
+            text += std::to_string(node.day) + std::to_string(node.segment) + std::to_string(node.section) + " ";
+        });
+        return text;
+    };
+    struct Case {
+        const char* name;
+        SlotWalk walk;
+        const char* slots;
+    } cases[] = {
+        {"counted", {}, "100 101 110 130 800 801 810 830 "},
+        {"regular segments", {.lastSegment = 2}, "100 101 110 800 801 810 "},
+        {"one segment", {.firstSegment = 3, .lastSegment = 3}, "130 830 "},
+        {"one day", {.day = 8, .lastSegment = 1}, "800 801 810 "},
+        {"a day not in use", {.day = 2}, ""},
+        {"all sections", {.day = 1, .lastSegment = 0, .counted = false}, "100 101 102 103 104 105 "},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(walked(c.walk), c.slots) << c.name;
+
+    // A visit that answers true ends the walk there.
+    int visited = 0;
+    EXPECT_TRUE(ForEachSlot(week, [&](const tagTABLE_NODE& node) {
+        ++visited;
+        return node.day == 1 && node.segment == 1;
+    }));
+    EXPECT_EQ(visited, 3);
+    EXPECT_FALSE(ForEachSlot(week, [](const tagTABLE_NODE&) { return false; }));
+}
+
 TEST(Activities, KeysNamesAndCombine)
 {
     CActivities mine;

@@ -1,5 +1,6 @@
 // The data checks: each refusal, with its exact lines, code 2 and the task left as it was; and the
 // borderline data they let through.
+#include "support/CaseNames.h"
 #include "support/EngineRun.h"
 #include "support/SchoolBuilder.h"
 
@@ -45,6 +46,7 @@ struct CheckCase {
     std::function<void(SchoolBuilder&)> mutate;
     std::vector<std::string> lines;  // empty: the check passes
 };
+void PrintTo(const CheckCase& c, std::ostream* out) { PrintCaseName(c, out); }
 
 const std::vector<CheckCase>& Cases()
 {
@@ -245,7 +247,6 @@ TEST_P(DataCheck, ReportsExactlyItsLinesAndLeavesTheTaskAlone)
     EXPECT_NE(report.find(lines.back() + "\n"), std::string::npos);
 }
 
-INSTANTIATE_TEST_SUITE_P(Core, DataCheck, testing::ValuesIn(Cases()),
-                         [](const testing::TestParamInfo<CheckCase>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Core, DataCheck, testing::ValuesIn(Cases()), CaseName());
 
 }  // namespace

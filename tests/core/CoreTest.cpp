@@ -1,7 +1,7 @@
 // The engine's facade: the range, the report title, the teachers' daily limits, the messages of a
 // run, and the run thread's life.
 #include "support/EngineRun.h"
-#include "Schools.h"
+#include "support/EngineSchools.h"
 #include "core/Engine.h"
 #include "support/MessageRecorder.h"
 

@@ -2,7 +2,7 @@
 // disagrees with the report, a failed save reported as success, and stops that leave the task
 // half changed.
 #include "support/EngineRun.h"
-#include "Schools.h"
+#include "support/EngineSchools.h"
 #include "support/MessageRecorder.h"
 
 #include <gtest/gtest.h>

@@ -7,6 +7,7 @@
 #include "platform/gui/Dialog.h"
 #include "platform/gui/PopupMenu.h"
 #include "support/SchoolBuilder.h"
+#include "support/TaskFolders.h"
 #include "support/TempFolder.h"
 #include "table/WeekTable.h"
 
@@ -126,10 +127,6 @@ inline bool IsCellForbidden(const CWeekTable& grid, const tagTABLE_NODE& cell)
 // the task "测试"; input.xml and output.xml written.
 inline void SaveSchoolInFolder(CScheduleTask& task, const std::string& folder)
 {
-    CTaskInfo& info = task.GetTaskInfo();
-    info.SetTaskFolder(folder);
-    info.SetTaskName("测试");
-    EXPECT_TRUE(info.WriteToFile());
-    EXPECT_TRUE(task.SaveInputData());
+    SaveTaskFolder(task, folder);
     EXPECT_TRUE(task.SaveOutputData());
 }

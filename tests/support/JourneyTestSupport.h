@@ -115,7 +115,7 @@ protected:
     // Processes events until the condition holds; false after the time.
     static bool Until(const std::function<bool()>& condition, int timeoutMs = 10000)
     {
-        return WaitUntil(condition, timeoutMs);
+        return QTest::qWaitFor(condition, timeoutMs);
     }
     // Whether every queued step has found its dialog.
     bool StepsDone() const { return m_steps.empty(); }

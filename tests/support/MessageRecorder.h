@@ -1,22 +1,29 @@
 #pragma once
-// Installs a message hook for the life of a test and records every message shown.
+// Message hooks for the life of a test: every message shown is recorded and answered, from a list
+// of answers in turn and then with the fallback, or always with one answer.
 #include "platform/Hooks.h"
 
+#include <deque>
 #include <string>
 #include <vector>
 
-class MessageRecorder {
+class ScriptedMessages {
 public:
-    explicit MessageRecorder(int answer = zem::IDOK)
+    explicit ScriptedMessages(std::vector<int> answers = {}, int fallback = zem::IDOK)
+        : m_answers(answers.begin(), answers.end()), m_fallback(fallback)
     {
-        previous_ = zem::SetMessageHook([this, answer](const zem::MessageRequest& request) {
+        m_previous = zem::SetMessageHook([this](const zem::MessageRequest& request) {
             messages.push_back(request);
+            if (m_answers.empty())
+                return m_fallback;
+            const int answer = m_answers.front();
+            m_answers.pop_front();
             return answer;
         });
     }
-    ~MessageRecorder() { zem::SetMessageHook(previous_); }
-    MessageRecorder(const MessageRecorder&) = delete;
-    MessageRecorder& operator=(const MessageRecorder&) = delete;
+    ~ScriptedMessages() { zem::SetMessageHook(m_previous); }
+    ScriptedMessages(const ScriptedMessages&) = delete;
+    ScriptedMessages& operator=(const ScriptedMessages&) = delete;
 
     std::vector<std::string> Texts() const
     {
@@ -29,5 +36,13 @@ public:
     std::vector<zem::MessageRequest> messages;
 
 private:
-    zem::MessageHook previous_;
+    std::deque<int> m_answers;
+    int m_fallback;
+    zem::MessageHook m_previous;
+};
+
+// Answers every message with the same answer.
+class MessageRecorder : public ScriptedMessages {
+public:
+    explicit MessageRecorder(int answer = zem::IDOK) : ScriptedMessages({}, answer) {}
 };

@@ -1,11 +1,15 @@
 #pragma once
-// Pixel probes of rendered images.
+// Pixel probes of rendered images, and the pictures the screen tests leave for a person.
 #include "platform/Gdi.h"
+#include "support/TempFolder.h"
 
 #include <QImage>
 
+#include <gtest/gtest.h>
+
 #include <algorithm>
 #include <functional>
+#include <string>
 
 inline zem::COLORREF PixelOf(const QImage& image, int x, int y)
 {
@@ -13,13 +17,25 @@ inline zem::COLORREF PixelOf(const QImage& image, int x, int y)
     return zem::RGB(qRed(p), qGreen(p), qBlue(p));
 }
 
-inline int CountColor(const QImage& image, const zem::Rect& region, zem::COLORREF color)
+// The pixels inside `region` that match.
+inline int CountOf(const QImage& image, const zem::Rect& region, const std::function<bool(zem::COLORREF)>& match)
 {
     int count = 0;
     for (int y = std::max(0, region.top); y < std::min(image.height(), region.bottom); ++y)
         for (int x = std::max(0, region.left); x < std::min(image.width(), region.right); ++x)
-            count += PixelOf(image, x, y) == color;
+            count += match(PixelOf(image, x, y));
     return count;
+}
+
+inline int CountColor(const QImage& image, const zem::Rect& region, zem::COLORREF color)
+{
+    return CountOf(image, region, [color](zem::COLORREF c) { return c == color; });
+}
+
+// Pixels of the region that differ from the colour.
+inline int CountOther(const QImage& image, const zem::Rect& region, zem::COLORREF color)
+{
+    return CountOf(image, region, [color](zem::COLORREF c) { return c != color; });
 }
 
 // The smallest rectangle holding every pixel inside `region` that matches (empty when none).
@@ -57,4 +73,20 @@ inline zem::Rect BoundsOfDark(const QImage& image, const zem::Rect& region, int 
     return BoundsOf(image, region, [threshold](zem::COLORREF c) {
         return zem::GetRValue(c) < threshold && zem::GetGValue(c) < threshold && zem::GetBValue(c) < threshold;
     });
+}
+
+// The smallest rectangle of the whole image holding every pixel that differs from the background
+// (empty when none).
+inline zem::Rect InkBounds(const QImage& image, zem::COLORREF background)
+{
+    return BoundsOf(image, {0, 0, image.width(), image.height()},
+                    [background](zem::COLORREF c) { return c != background; });
+}
+
+// Writes the picture to the build's test-output folder for a person to look at; its path.
+inline std::string SavePicture(const QImage& image, const std::string& name)
+{
+    const std::string path = TestOutputPath(name);
+    EXPECT_TRUE(image.save(QString::fromStdString(path))) << path;
+    return path;
 }

@@ -17,41 +17,7 @@ QImage Snapshot(QWidget* widget)
 
 std::string SaveScreenshot(QWidget* widget, const std::string& name)
 {
-    SavePicture(Snapshot(widget), name + ".png");
-    return std::string(ZEM_TEST_OUTPUT_DIR) + "/" + name + ".png";
-}
-
-ScriptedMessages::ScriptedMessages(std::vector<int> answers, int fallback)
-    : m_answers(answers.begin(), answers.end()), m_fallback(fallback)
-{
-    m_previous = zem::SetMessageHook([this](const zem::MessageRequest& request) {
-        messages.push_back(request);
-        if (m_answers.empty())
-            return m_fallback;
-        const int answer = m_answers.front();
-        m_answers.pop_front();
-        return answer;
-    });
-}
-
-ScriptedMessages::~ScriptedMessages()
-{
-    zem::SetMessageHook(m_previous);
-}
-
-std::vector<std::string> ScriptedMessages::Texts() const
-{
-    std::vector<std::string> texts;
-    for (const auto& m : messages)
-        texts.push_back(m.text);
-    return texts;
-}
-
-ModalScope::ModalScope(zem::gui::ModalHook hook) : m_previous(zem::gui::SetModalHook(std::move(hook))) {}
-
-ModalScope::~ModalScope()
-{
-    zem::gui::SetModalHook(std::move(m_previous));
+    return SavePicture(Snapshot(widget), name + ".png");
 }
 
 void ClickCheck(zem::gui::ItemList& list, int index)

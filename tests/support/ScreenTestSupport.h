@@ -4,12 +4,13 @@
 #include "platform/Gdi.h"
 #include "platform/Hooks.h"
 #include "platform/gui/Dialog.h"
-#include "support/ControlsTestSupport.h"
+#include "support/PixelProbes.h"
+#include "support/MessageRecorder.h"
+#include "support/ModalScope.h"
 
 #include <QImage>
 #include <QWidget>
 
-#include <deque>
 #include <functional>
 #include <string>
 #include <vector>
@@ -29,35 +30,6 @@ std::vector<std::string> Listed(const zem::gui::ItemList& list);
 // The texts of the items whose text rectangle cannot hold them, measured with the list's font
 // (wrapped where the list wraps its texts), in order.
 std::vector<std::string> CutItemTexts(zem::gui::ItemList& list);
-
-// Records every message box and answers them in turn from `answers` (then with `fallback`).
-class ScriptedMessages {
-public:
-    explicit ScriptedMessages(std::vector<int> answers = {}, int fallback = zem::IDOK);
-    ~ScriptedMessages();
-    ScriptedMessages(const ScriptedMessages&) = delete;
-    ScriptedMessages& operator=(const ScriptedMessages&) = delete;
-
-    std::vector<std::string> Texts() const;
-    std::vector<zem::MessageRequest> messages;
-
-private:
-    std::deque<int> m_answers;
-    int m_fallback;
-    zem::MessageHook m_previous;
-};
-
-// Works every dialog DoModal runs, for the life of the scope.
-class ModalScope {
-public:
-    explicit ModalScope(zem::gui::ModalHook hook);
-    ~ModalScope();
-    ModalScope(const ModalScope&) = delete;
-    ModalScope& operator=(const ModalScope&) = delete;
-
-private:
-    zem::gui::ModalHook m_previous;
-};
 
 // Runs the dialog modally while `act` works it as the user would; what DoModal answers.
 template <class D>

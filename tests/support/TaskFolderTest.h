@@ -3,6 +3,7 @@
 // folder and opened by the application context, with the shell's dialogs in their feature slots.
 #include "support/HelperSchool.h"
 #include "support/ShellTestSupport.h"
+#include "support/TaskFolders.h"
 #include "app/shell/ProgramFeatures.h"
 #include "app/taskhelper/TaskHelper.h"
 #include "base/ScheduleTask.h"
@@ -40,17 +41,12 @@ protected:
         school.Place("p1", HelperSchool::N(0, 0, 0));
         school.Place("p2", HelperSchool::N(0, 0, 1));
         school.Place("q1", HelperSchool::N(1, 0, 0));
-        CTaskInfo& info = school.task.GetTaskInfo();
-        info.SetTaskName(name);
-        info.SetTaskFolder(folder.path() + "tasks/" + name + "/");
-        EXPECT_TRUE(zem::MakeFolder(info.GetTaskFolder()));
-        EXPECT_TRUE(info.WriteToFile());
-        EXPECT_TRUE(school.task.SaveInputData());
+        const std::string file = SaveTaskFolder(school.task, folder.path() + "tasks/" + name + "/", name);
         EXPECT_TRUE(CTaskHelper(&school.task).SaveTempTables());
+        const CTaskInfo& info = school.task.GetTaskInfo();
         WriteRaw(info.GetTaskFolder() + "task.ini", "[WeekTable]\r\nLastView0=c1\r\n");
         WriteRaw(info.GetTaskFolder() + "temp/调课/调课.zem", "[Task Info]\r\nName=调课\r\n");
         WriteRaw(info.GetTaskFolder() + "proctor/期中/in.xml", "<proctor/>");
-        const std::string file = info.GetTaskFile();
         if (!CAppContext::Exists())
             MakeContext();
         EXPECT_TRUE(CAppContext::Get()->OpenTask(file, false));

@@ -1,5 +1,6 @@
 #pragma once
-// A fresh folder for one test's output under the build tree, removed when the test ends.
+// A fresh folder for one test's output under the build tree, removed when the test ends; raw file
+// reads and writes; and the files kept in the test-output folder.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -45,4 +46,11 @@ inline std::string ReadRaw(const std::string& path)
 {
     std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// A file of the build's test-output folder that is kept for a person to look at (the folder made).
+inline std::string TestOutputPath(const std::string& name)
+{
+    std::filesystem::create_directories(ZEM_TEST_OUTPUT_DIR);
+    return std::string(ZEM_TEST_OUTPUT_DIR) + "/" + name;
 }

@@ -3,6 +3,7 @@
 #include "platform/gui/Dialog.h"
 #include "platform/gui/FileDialogs.h"
 #include "platform/gui/ReportList.h"
+#include "support/ModalScope.h"
 
 #include <QApplication>
 #include <QHeaderView>
@@ -75,16 +76,6 @@ protected:
     }
 };
 
-// Installs a modal hook for one test and restores the previous one.
-class ModalHookScope {
-public:
-    explicit ModalHookScope(zem::gui::ModalHook hook) : m_previous(zem::gui::SetModalHook(std::move(hook))) {}
-    ~ModalHookScope() { zem::gui::SetModalHook(std::move(m_previous)); }
-
-private:
-    zem::gui::ModalHook m_previous;
-};
-
 QPushButton* Button(Dialog& dialog, int id)
 {
     return dialog.Item<QPushButton>(id);
@@ -125,7 +116,7 @@ TEST(GuiDialog, TheHookWorksTheDialogAndDoModalAnswersWhatItEndedWith)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        ModalHookScope scope([&](Dialog& dialog) {
+        ModalScope scope([&](Dialog& dialog) {
             auto& sample = dynamic_cast<SampleDialog&>(dialog);
             EXPECT_TRUE(sample.isVisible());
             c.act(sample);
@@ -140,7 +131,7 @@ TEST(GuiDialog, TheHookWorksTheDialogAndDoModalAnswersWhatItEndedWith)
 TEST(GuiDialog, ControlsByIdAndADialogEndedWhileBuilding)
 {
     int hookCalls = 0;
-    ModalHookScope scope([&](Dialog&) { ++hookCalls; });
+    ModalScope scope([&](Dialog&) { ++hookCalls; });
     SampleDialog dialog;
     dialog.endWhileBuilding = true;
     EXPECT_EQ(dialog.DoModal(), 7);
@@ -160,7 +151,7 @@ TEST(GuiDialog, ControlsByIdAndADialogEndedWhileBuilding)
 TEST(GuiDialog, NestedDialogsPassTheHookEachInTurn)
 {
     std::vector<std::string> order;
-    ModalHookScope scope([&](Dialog& dialog) {
+    ModalScope scope([&](Dialog& dialog) {
         order.push_back(dialog.Caption());
         if (dialog.Caption() == "外层") {
             SampleDialog inner(&dialog);

@@ -1,4 +1,4 @@
-#include "TableTestSupport.h"
+#include "support/TableTestSupport.h"
 #include "platform/gui/DC.h"
 #include "platform/gui/ImageList.h"
 

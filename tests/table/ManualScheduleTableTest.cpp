@@ -1,4 +1,4 @@
-#include "TableTestSupport.h"
+#include "support/TableTestSupport.h"
 #include "platform/gui/Desktop.h"
 #include "table/CellStatic.h"
 #include "table/ManualScheduleTable.h"

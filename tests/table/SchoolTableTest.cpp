@@ -1,4 +1,4 @@
-#include "TableTestSupport.h"
+#include "support/TableTestSupport.h"
 #include "base/CellRecord.h"
 #include "platform/Text.h"
 #include "platform/gui/Desktop.h"
@@ -14,7 +14,6 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 
 using zem::COLORREF;
 using zem::Point;
@@ -907,7 +906,6 @@ TEST_F(SchoolGrid, RealSchoolRendersInEveryLayout)
         const char* file;
         int w, h;
     };
-    std::filesystem::create_directories(ZEM_TEST_OUTPUT_DIR);
     for (const Case& c : {Case{CSchoolTable::STYLE_HORZ, "school_grid_horizontal.png", 1600, 900},
                           Case{CSchoolTable::STYLE_VERT, "school_grid_vertical.png", 1600, 900},
                           Case{CSchoolTable::STYLE_CROSS, "school_grid_cross.png", 1600, 900}}) {
@@ -923,8 +921,7 @@ TEST_F(SchoolGrid, RealSchoolRendersInEveryLayout)
             grid->SetFriendCells(3, friends);
         }
         const QImage image = grid->grab().toImage();
-        const std::string path = std::string(ZEM_TEST_OUTPUT_DIR) + "/" + c.file;
-        ASSERT_TRUE(image.save(QString::fromStdString(path)));
+        const std::string path = SavePicture(image, c.file);
         EXPECT_EQ(QImage(QString::fromStdString(path)).size(), QSize(c.w, c.h));
         grid->SetAllCellNormal();
     }

@@ -1,4 +1,4 @@
-#include "TableTestSupport.h"
+#include "support/TableTestSupport.h"
 #include "table/StructureTable.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "TableTestSupport.h"
+#include "support/TableTestSupport.h"
 #include "table/TextFit.h"
 
 #include <gtest/gtest.h>

@@ -1,11 +1,10 @@
-#include "TableTestSupport.h"
+#include "support/TableTestSupport.h"
 #include "platform/gui/Desktop.h"
 #include "table/TableTheme.h"
 #include "table/WeekTable.h"
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 
 using zem::COLORREF;
 using zem::Point;
@@ -316,9 +315,7 @@ TEST_F(WeekGrid, RealClassTimetableRendersToAPicture)
 
     QImage image;
     ASSERT_TRUE(grid.GetBitmap(image, CELL_STYLE_COLOR, 760, 560));
-    std::filesystem::create_directories(ZEM_TEST_OUTPUT_DIR);
-    const std::string path = std::string(ZEM_TEST_OUTPUT_DIR) + "/week_grid.png";
-    ASSERT_TRUE(image.save(QString::fromStdString(path)));
+    const std::string path = SavePicture(image, "week_grid.png");
     EXPECT_TRUE(QImage(QString::fromStdString(path)) == image);
 }
 

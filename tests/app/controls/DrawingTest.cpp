@@ -1,5 +1,5 @@
 // The drawing routines, checked pixel by pixel, and a sample page for a person to look at.
-#include "support/ControlsTestSupport.h"
+#include "support/PixelProbes.h"
 #include "support/FakeAppServices.h"
 #include "app/controls/Bitmaps.h"
 #include "app/controls/Drawing.h"

@@ -1,6 +1,6 @@
 // The floating words: dots and words at their start, words renewed from below, a fixed seed that
 // repeats a run, and areas too small for the words.
-#include "support/ControlsTestSupport.h"
+#include "support/PixelProbes.h"
 #include "app/controls/FloatingWords.h"
 
 #include <gtest/gtest.h>

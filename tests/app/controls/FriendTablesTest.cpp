@@ -1,13 +1,14 @@
 // The related timetables panel over the generated 36-class school: one grid per related object,
 // the edited object's lessons marked, pinned grids first in the order remembered per edited object,
 // and scrolling that stays inside the content.
-#include "support/ControlsTestSupport.h"
+#include "support/PixelProbes.h"
 #include "support/GeneratedSchool.h"
 #include "app/controls/ScrollPanel.h"
 #include "platform/gui/ScrollCodes.h"
 #include "table/TableItem.h"
 #include "table/WeekTable.h"
 
+#include <QCoreApplication>
 #include <QMouseEvent>
 
 using zem::Rect;
@@ -108,27 +109,25 @@ TEST_F(FriendTablesTest, CellsOfTheEditedObjectAreMarked)
         CWeekTable& grid = *entry->grid;
         EXPECT_EQ(grid.GetColumnCount(), week.GetWeekDayCount()) << "days not in use get no column";
         const CCourseTable& table = task->GetClass(entry->object.id)->GetTempTable();
-        for (int day = 0; day < zem::kDayCount; ++day) {
-            if (!week.IsDayInUse(day))
-                continue;
-            for (int segment = 0; segment < zem::kSegmentCount; ++segment)
-                for (int section = 0; section < week.GetSectionNodeMaxCount(segment); ++section) {
-                    const tagTABLE_NODE node{day, segment, section};
-                    const CCell* cell = grid.GetCell({week.GetWeekOrderByNumber(day), segment, section});
-                    ASSERT_NE(cell, nullptr);
-                    const CCourseTableNode& lesson = table.GetNode(node);
-                    const bool mine = table.IsUsed(node) &&
-                                      (helper.IsTeacherOfCourse(helper.FindCourse(lesson.data(1).GetCourseId()), teacher) ||
-                                       helper.IsTeacherOfCourse(helper.FindCourse(lesson.data(2).GetCourseId()), teacher));
-                    EXPECT_EQ(cell->GetState() == CCell::STATE_FRIEND, mine) << NodeToText(node);
-                    friends += mine;
-                    const std::string activity = task->GetActivityInfo(entry->object.id, TABLE_CLASS, node);
-                    if (!table.IsUsed(node) && !activity.empty()) {
-                        ++activities;
-                        EXPECT_NE(cell->GetInfo().find(activity), std::string::npos) << NodeToText(node);
-                    }
-                }
-        }
+        ForEachSlot(week, [&](const tagTABLE_NODE& node) {
+            const CCell* cell = grid.GetCell({week.GetWeekOrderByNumber(node.day), node.segment, node.section});
+            if (!cell) {
+                ADD_FAILURE() << "no cell at " << NodeToText(node);
+                return true;
+            }
+            const CCourseTableNode& lesson = table.GetNode(node);
+            const bool mine = table.IsUsed(node) &&
+                              (helper.IsTeacherOfCourse(helper.FindCourse(lesson.data(1).GetCourseId()), teacher) ||
+                               helper.IsTeacherOfCourse(helper.FindCourse(lesson.data(2).GetCourseId()), teacher));
+            EXPECT_EQ(cell->GetState() == CCell::STATE_FRIEND, mine) << NodeToText(node);
+            friends += mine;
+            const std::string activity = task->GetActivityInfo(entry->object.id, TABLE_CLASS, node);
+            if (!table.IsUsed(node) && !activity.empty()) {
+                ++activities;
+                EXPECT_NE(cell->GetInfo().find(activity), std::string::npos) << NodeToText(node);
+            }
+            return false;
+        });
     }
     EXPECT_GT(friends, 0);
     EXPECT_GT(activities, 0) << "a free slot shows its activity";

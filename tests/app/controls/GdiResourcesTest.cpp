@@ -1,6 +1,6 @@
 // The shared drawing resources: choosing installed faces, the font scan, font records and the
 // table fonts, and the priority combo box.
-#include "support/ControlsTestSupport.h"
+#include "support/PixelProbes.h"
 #include "app/controls/Bitmaps.h"
 #include "app/controls/GdiResources.h"
 #include "app/controls/PriorityCombo.h"
@@ -10,6 +10,7 @@
 
 #include <QComboBox>
 #include <QLabel>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -63,7 +64,7 @@ TEST(GdiResources, FontScanPostsOnceAndOffersTheProgramsFaceNames)
     Notified window;
     resources->StartFontScan(&window);
     EXPECT_FALSE(resources->IsScanDone());  // the scan waits for the event loop
-    ASSERT_TRUE(WaitUntil([&] { return window.fontsReady == 1; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window.fontsReady == 1; }));
     const auto& faces = resources->GetFaceList();
     EXPECT_TRUE(std::find(faces.begin(), faces.end(), "WenQuanYi Micro Hei") != faces.end());
     EXPECT_TRUE(std::find(faces.begin(), faces.end(), "微软雅黑") != faces.end());
@@ -75,7 +76,7 @@ TEST(GdiResources, FontScanPostsOnceAndOffersTheProgramsFaceNames)
     EXPECT_EQ(resources->TitleFont.GetLogFont().faceName, "楷体");
 
     resources->StartFontScan(&window);  // finished: nothing started, nothing posted
-    WaitUntil([] { return false; }, 100);
+    QCoreApplication::processEvents();
     EXPECT_EQ(window.fontsReady, 1);
     CGdiResources::DestroyInstance();
 }

@@ -9,6 +9,7 @@
 #include "table/SchoolTable.h"
 #include "table/WeekTable.h"
 #include "testing/generator/SchoolGenerator.h"
+#include "support/PixelProbes.h"
 
 #include <QImage>
 
@@ -16,7 +17,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <filesystem>
 #include <functional>
 #include <memory>
 #include <string>
@@ -27,12 +27,6 @@ using zem::Rect;
 using zem::RGB;
 
 namespace {
-
-COLORREF Pixel(const QImage& image, int x, int y)
-{
-    const QRgb p = image.pixel(x, y);
-    return RGB(qRed(p), qGreen(p), qBlue(p));
-}
 
 bool Inside(const Rect& inner, const Rect& outer)
 {
@@ -53,18 +47,12 @@ int PixelsOutside(const QImage& image, const std::vector<COLORREF>& colors, cons
     int outside = 0;
     for (int y = std::max(0, region.top); y < std::min(image.height(), region.bottom); ++y) {
         for (int x = std::max(0, region.left); x < std::min(image.width(), region.right); ++x) {
-            const COLORREF c = Pixel(image, x, y);
+            const COLORREF c = PixelOf(image, x, y);
             if (std::find(colors.begin(), colors.end(), c) != colors.end() && !allowed(x, y))
                 ++outside;
         }
     }
     return outside;
-}
-
-void Save(const QImage& image, const std::string& file)
-{
-    std::filesystem::create_directories(ZEM_TEST_OUTPUT_DIR);
-    EXPECT_TRUE(image.save(QString::fromStdString(std::string(ZEM_TEST_OUTPUT_DIR) + "/" + file))) << file;
 }
 
 class GridTexts : public ::testing::Test {
@@ -169,7 +157,7 @@ void CheckWeekGrid(CWeekTable& grid, int w, int h, const std::string& file, bool
     grid.resize(w, h);
     QImage image;
     ASSERT_TRUE(grid.GetBitmap(image, CELL_STYLE_COLOR, w, h));
-    Save(image, file);
+    SavePicture(image, file);
 
     std::vector<const CCell*> cells;
     for (int day = 0; day < grid.GetColumnCount(); ++day)
@@ -324,7 +312,7 @@ TEST_F(GridTexts, WholeSchoolGridInEveryLayoutAtTwoScreenWidths)
         grid.resize(c.w, c.h);
         grid.Refresh();
         const QImage image = grid.grab().toImage();
-        Save(image, c.file);
+        SavePicture(image, c.file);
 
         // The nodes drawn, and the text area of each: texts keep off the cell's edges and lines.
         const Rect client(0, 0, c.w, c.h);

@@ -134,7 +134,7 @@ TEST(HyperLink, HoverIsRedAndUnderlinedUntilATimerTickFindsTheMouseOutside)
     QTest::qWait(150);
     EXPECT_TRUE(link.IsOverControl());
     cursor = {inside.x() + 1000, inside.y()};
-    EXPECT_TRUE(WaitUntil([&] { return !link.IsOverControl(); }, 1000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !link.IsOverControl(); }, 1000));
     EXPECT_FALSE(link.font().underline());
     EXPECT_EQ(link.TextColor(), RGB(0, 0, 238));
     zem::gui::SetCursorPosHook(previous);

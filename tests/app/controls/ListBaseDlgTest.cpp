@@ -435,7 +435,7 @@ TEST(ListBaseDlg, PrintsTheTitleHeaderAndRowsWithoutTheIdColumn)
     zem::gui::SetPrintDialogHook(previous);
     EXPECT_TRUE(messages.messages.empty());
 
-    RenderPage(pdf, 1, std::string(ZEM_TEST_OUTPUT_DIR) + "/list_page_printed.png", 60);
+    RenderPage(pdf, 1, TestOutputPath("list_page_printed.png"), 60);
     const std::vector<PdfPage> pages = ReadPdfPages(pdf);
     ASSERT_FALSE(pages.empty());
     std::vector<std::string> lines;

@@ -1,9 +1,10 @@
 // The main tool bar: where its buttons and the task name go, hovering, and what a click starts.
-#include "support/ControlsTestSupport.h"
+#include "support/PixelProbes.h"
 #include "support/FakeAppServices.h"
 #include "app/controls/MainToolBar.h"
 #include "platform/gui/Desktop.h"
 
+#include <QCoreApplication>
 #include <QMouseEvent>
 
 #include <gtest/gtest.h>

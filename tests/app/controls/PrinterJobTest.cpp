@@ -123,11 +123,10 @@ void CheckListPages(const std::string& pdf, int rows, int bottomPx)
 TEST(PrinterJobList, PrintsEveryRowOnceOverFullPagesBetweenTheMargins)
 {
     // The sample list, kept for a person to look at.
-    std::filesystem::create_directories(ZEM_TEST_OUTPUT_DIR);
-    const std::string sample = std::string(ZEM_TEST_OUTPUT_DIR) + "/printed-list.pdf";
+    const std::string sample = TestOutputPath("printed-list.pdf");
     MessageRecorder messages;
     PrintList(sample, 120, kBottomPx);
-    ASSERT_TRUE(RenderPage(sample, 1, std::string(ZEM_TEST_OUTPUT_DIR) + "/printed-list.png"));
+    ASSERT_TRUE(RenderPage(sample, 1, TestOutputPath("printed-list.png")));
     {
         SCOPED_TRACE("list pages' margins");
         CheckListPages(sample, 120, kBottomPx);

@@ -1,5 +1,5 @@
 // Web pages and the folder chooser, through the desktop's hooks.
-#include "support/ControlsTestSupport.h"
+#include "support/PixelProbes.h"
 #include "app/controls/ShellFunctions.h"
 #include "support/MessageRecorder.h"
 #include "platform/gui/Desktop.h"

@@ -1,11 +1,12 @@
 // Splitter bars: a drag moves the bar within its margins and tells the dialog how far; a drag that
 // ends where it began, or one with no room to move, tells nothing. The progress strip: the filled
 // part for its range and position, and the click that asks for the completion report.
-#include "support/ControlsTestSupport.h"
+#include "support/PixelProbes.h"
 #include "app/controls/ProgressWnd.h"
 #include "app/controls/SplitterBar.h"
 #include "platform/gui/Dialog.h"
 
+#include <QCoreApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>

@@ -1,12 +1,13 @@
 // The tip balloon: its size from the measured text, hiding after its time or on a click, and a
 // picture of it for a person to look at.
-#include "support/ControlsTestSupport.h"
+#include "support/PixelProbes.h"
 #include "support/FakeAppServices.h"
 #include "app/controls/GdiResources.h"
 #include "app/controls/TipWnd.h"
 #include "platform/gui/DC.h"
 
 #include <QMouseEvent>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -65,7 +66,7 @@ TEST(TipWnd, HidesAfterItsTimeOrOnAClick)
     tip.ShowTip(0, 0, "", "保存完成", 1);
     EXPECT_TRUE(tip.GetHideTimer().isActive());
     EXPECT_EQ(tip.GetHideTimer().interval(), 1000);
-    ASSERT_TRUE(WaitUntil([&] { return !tip.isVisible(); }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !tip.isVisible(); }));
     EXPECT_FALSE(tip.GetHideTimer().isActive());
 
     tip.ShowTip(0, 0, "", "保存完成", 5);

@@ -1,6 +1,6 @@
 // The titled panel: its rectangles, the band with rounded top and straight bottom, and panels too
 // small for their title.
-#include "support/ControlsTestSupport.h"
+#include "support/PixelProbes.h"
 #include "app/controls/TitledPanel.h"
 
 #include <gtest/gtest.h>

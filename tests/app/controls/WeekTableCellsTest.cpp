@@ -26,16 +26,11 @@ protected:
     void ForEachShownCell(Check check)
     {
         const CSchoolStructure& week = task->GetSchoolStructure();
-        for (int day = 0; day < zem::kDayCount; ++day) {
-            if (!week.IsDayInUse(day))
-                continue;
-            for (int segment = 0; segment < zem::kSegmentCount; ++segment)
-                for (int section = 0; section < week.GetSectionNodeMaxCount(segment); ++section) {
-                    std::string text;
-                    EXPECT_EQ(grid.GetCellInfo({week.GetWeekOrderByNumber(day), segment, section}, &text), 0);
-                    check(tagTABLE_NODE{day, segment, section}, text);
-                }
-        }
+        ForEachSlot(week, [&](const tagTABLE_NODE& node) {
+            std::string text;
+            EXPECT_EQ(grid.GetCellInfo({week.GetWeekOrderByNumber(node.day), node.segment, node.section}, &text), 0);
+            check(node, text);
+        });
     }
 
     // The task's cell text as a cell holds it (a record without entries is an empty cell, "0").

@@ -89,6 +89,82 @@ TEST_F(AppSettingsTest, ReadingRules)
     }
 }
 
+TEST_F(AppSettingsTest, SavedLayoutsAndFontsReadBackAsTheyWere)
+{
+    CAppContext* context = MakeContext();
+    CWeekTablePageLayout& week = context->GetWeekTableLayout();
+    week.SheetType = 2;
+    week.paper = 0;
+    week.orientation = 1;
+    week.TableLayout = 3;
+    week.CellHeightInSingleMode = 0;
+    week.fonts[CPageLayout::FONT_TITLE] = CFontSpec{"黑体", 20, false, false};
+    week.fonts[CPageLayout::FONT_CONTENT] = CFontSpec{"宋体", 11, false, false};
+    week.fonts[CPageLayout::FONT_CONTENT2] = CFontSpec{"仿宋", 7, false, false};
+    week.TitleFormat = "%SCHOOL%\r\n%NAME%";
+    week.TempTitleFormat = "临时 %NAME%";
+    for (int kind = 0; kind < 3; ++kind)
+        week.SetCourseInfoFormat(kind + 2, kind);
+    week.ShowFullName = !week.ShowFullName;
+    week.ShowHeadTeacherName = !week.ShowHeadTeacherName;
+    week.ShowWeekCount = !week.ShowWeekCount;
+    week.ShowDate = !week.ShowDate;
+    week.ShowSectionName = !week.ShowSectionName;
+    week.NormalPrint = !week.NormalPrint;
+    CTablePageLayout& school = context->GetSchoolTableLayout();
+    school.Type = 1;
+    school.Style = 2;
+    school.ShowFullName = true;
+    school.ShowSS = true;
+    for (int kind = 0; kind < 3; ++kind)
+        school.SetCourseInfoFormat(5 - kind, kind);
+    context->GetTableFont(2) = CTableFontPair{{"宋体", 14, true, false}, {"楷体", 9, false, true}, false};
+    ASSERT_TRUE(context->SaveWeekTableSettings());
+    ASSERT_TRUE(context->SaveSchoolTableSettings());
+    ASSERT_TRUE(context->SaveTableFonts(2));
+    const CWeekTablePageLayout saved = week;
+    const CTablePageLayout savedSchool = school;
+
+    CAppContext* read = MakeContext();
+    const CWeekTablePageLayout& w = read->GetWeekTableLayout();
+    EXPECT_EQ(w.SheetType, saved.SheetType);
+    EXPECT_EQ(w.paper, saved.paper);
+    EXPECT_EQ(w.orientation, saved.orientation);
+    EXPECT_EQ(w.TableLayout, saved.TableLayout);
+    EXPECT_EQ(w.CellHeightInSingleMode, saved.CellHeightInSingleMode);
+    for (const int font : {CPageLayout::FONT_TITLE, CPageLayout::FONT_CONTENT, CPageLayout::FONT_CONTENT2}) {
+        EXPECT_EQ(w.fonts[font].faceName, saved.fonts[font].faceName) << font;
+        EXPECT_EQ(w.fonts[font].size, saved.fonts[font].size) << font;
+    }
+    EXPECT_EQ(w.TitleFormat, saved.TitleFormat);
+    EXPECT_EQ(w.TempTitleFormat, saved.TempTitleFormat);
+    for (int kind = 0; kind < 3; ++kind) {
+        EXPECT_EQ(w.GetCourseInfoFormat(kind), saved.GetCourseInfoFormat(kind)) << kind;
+        EXPECT_EQ(read->GetSchoolTableLayout().GetCourseInfoFormat(kind), savedSchool.GetCourseInfoFormat(kind))
+            << kind;
+    }
+    EXPECT_EQ(w.ShowFullName, saved.ShowFullName);
+    EXPECT_EQ(w.ShowHeadTeacherName, saved.ShowHeadTeacherName);
+    EXPECT_EQ(w.ShowWeekCount, saved.ShowWeekCount);
+    EXPECT_EQ(w.ShowDate, saved.ShowDate);
+    EXPECT_EQ(w.ShowSectionName, saved.ShowSectionName);
+    EXPECT_EQ(w.NormalPrint, saved.NormalPrint);
+    const CTablePageLayout& s = read->GetSchoolTableLayout();
+    EXPECT_EQ(s.Type, 1);
+    EXPECT_EQ(s.Style, 2);
+    EXPECT_TRUE(s.ShowFullName);
+    EXPECT_TRUE(s.ShowSS);
+    const CTableFontPair& font = read->GetTableFont(2);
+    EXPECT_EQ(font.main.faceName, "宋体");
+    EXPECT_EQ(font.main.size, 14);
+    EXPECT_TRUE(font.main.bold);
+    EXPECT_FALSE(font.main.italic);
+    EXPECT_EQ(font.second.faceName, "楷体");
+    EXPECT_EQ(font.second.size, 9);
+    EXPECT_FALSE(font.second.bold);
+    EXPECT_TRUE(font.second.italic);
+}
+
 TEST_F(AppSettingsTest, BannerRowsAreReadUpToTheFirstMalformedValue)
 {
     CAppContext* context = MakeContext(Gbk("[WeekTable]\r\n"

@@ -30,7 +30,10 @@
 #include <atomic>
 #include <functional>
 #include <chrono>
+#include <functional>
+#include <latch>
 #include <thread>
+#include <utility>
 #include <map>
 
 namespace {
@@ -49,7 +52,7 @@ void Click(Dialog& dialog, int id)
 struct RunScript {
     std::function<void(CAutoScheduleStartDlg&)> start = [](CAutoScheduleStartDlg& d) { Click(d, zem::IDOK); };
     std::function<void(CAutoScheduleDlg&)> run = [](CAutoScheduleDlg& d) {
-        EXPECT_TRUE(WaitUntil([&] { return d.IsEnded(); }, 300000));
+        EXPECT_TRUE(QTest::qWaitFor([&] { return d.IsEnded(); }, 300000));
     };
     std::function<void(CAutoScheduleReportDlg&)> report = [](CAutoScheduleReportDlg& d) { Click(d, zem::IDCANCEL); };
     std::function<void(CPartialRescheduleDlg&)> partial;
@@ -140,7 +143,7 @@ public:
     // ended without a try).
     bool WaitHeld(CAutoScheduleDlg& dialog)
     {
-        return WaitUntil([&] { return m_held.load() || dialog.IsEnded(); }, 300000) && m_held;
+        return QTest::qWaitFor([&] { return m_held.load() || dialog.IsEnded(); }, 300000) && m_held;
     }
     void Release() { m_released = true; }
     int Tries() const { return m_tries; }
@@ -231,14 +234,14 @@ TEST_F(ScheduleRunTest, WholeSchoolRunFromTheToolBoxReportsItsResultAndBacksUpOn
         FirstTryLatch::Releaser releaser{latch};
         ASSERT_TRUE(latch.WaitHeld(d));
         // Held in its first try, the engine has said it is placing: the text reaches the window.
-        placingShown = WaitUntil([&] { return d.GetStatusText() == "正在排课，请稍候..."; }, 300000);
+        placingShown = QTest::qWaitFor([&] { return d.GetStatusText() == "正在排课，请稍候..."; }, 300000);
         latch.Release();
-        EXPECT_TRUE(WaitUntil([&] { return d.IsEnded(); }, 300000));
+        EXPECT_TRUE(QTest::qWaitFor([&] { return d.IsEnded(); }, 300000));
     };
     script.report = [&](CAutoScheduleReportDlg& d) {
         QTextEdit* edit = d.GetReportEdit();
         report = edit->toPlainText().toStdString();
-        result = LookAfter(edit, "【自动排课结果】");
+        result = LookAfter(edit, CReportInfo::kResultHeading);
         viewShown = d.GetDlgItem(zem::IDOK)->isVisibleTo(&d);
         viewEnabled = d.IsItemEnabled(zem::IDOK);
         SaveScreenshot(&d, "auto_schedule_report");
@@ -248,7 +251,7 @@ TEST_F(ScheduleRunTest, WholeSchoolRunFromTheToolBoxReportsItsResultAndBacksUpOn
 
     EXPECT_EQ(script.shown, (std::vector<std::string>{"start", "run", "report"}));
     EXPECT_TRUE(placingShown);
-    EXPECT_NE(report.find("【自动排课结果】"), std::string::npos);
+    EXPECT_NE(report.find(CReportInfo::kResultHeading), std::string::npos);
     ASSERT_TRUE(result.found);
     EXPECT_TRUE(result.text.find("全部排完") == 0 || result.text.find("本次自动排课结束") == 0) << result.text;
     EXPECT_TRUE(result.bold);
@@ -274,7 +277,7 @@ TEST_F(ScheduleRunTest, AFailedDataCheckShowsTheResultLineRedAndNoTimetableButto
     LineLook result;
     bool viewShown = true;
     script.report = [&](CAutoScheduleReportDlg& d) {
-        result = LookAfter(d.GetReportEdit(), "【自动排课结果】");
+        result = LookAfter(d.GetReportEdit(), CReportInfo::kResultHeading);
         viewShown = d.GetDlgItem(zem::IDOK)->isVisibleTo(&d);
         SaveScreenshot(&d, "auto_schedule_report_check_failed");
         Click(d, zem::IDCANCEL);
@@ -323,7 +326,7 @@ TEST_F(ScheduleRunTest, CancelStopsTheEngineAtOnceAndLeavesTheTaskAsItsFilesHold
         EXPECT_TRUE(d.IsStopping());
         stoppingText = d.GetStatusText();
         latch.Release();
-        EXPECT_TRUE(WaitUntil([&] { return d.IsEnded(); }, 300000));
+        EXPECT_TRUE(QTest::qWaitFor([&] { return d.IsEnded(); }, 300000));
     };
     script.shown.clear();
     const int finish = RunWholeSchool(all);
@@ -504,15 +507,15 @@ TEST_F(ScheduleRunTest, TheReportEmphasisesItsResultLineByMode)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         CAutoScheduleReportDlg dialog;
-        dialog.m_strReport = c.text;
-        dialog.m_nMode = c.mode;
-        dialog.m_bCanViewTables = c.canView;
+        dialog.m_report = c.text;
+        dialog.m_mode = c.mode;
+        dialog.m_canViewTables = c.canView;
         LineLook result, failure;
         bool shown = false, enabled = false;
         int caret = -1;
         ModalScope scope([&](Dialog&) {
-            result = LookAfter(dialog.GetReportEdit(), "【自动排课结果】");
-            failure = LookAfter(dialog.GetReportEdit(), "【保存失败】");
+            result = LookAfter(dialog.GetReportEdit(), CReportInfo::kResultHeading);
+            failure = LookAfter(dialog.GetReportEdit(), CReportInfo::kSaveFailedHeading);
             if (!result.found)
                 result = LookAfter(dialog.GetReportEdit(), "【排课时间】");
             shown = dialog.GetDlgItem(zem::IDOK)->isVisibleTo(&dialog);
@@ -637,12 +640,7 @@ TEST_F(ScheduleRunTest, CompletionViewCountsEveryClassIntoItsGroup)
     // One lesson taken out of the first plan's class, one put in beyond its plan for another class.
     const CSchoolStructure& week = task.GetSchoolStructure();
     auto forEachSlot = [&](const std::function<bool(const tagTABLE_NODE&)>& visit) {
-        for (int day = 0; day < zem::kDayCount; ++day)
-            for (int segment = 0; segment < 2 && week.IsDayInUse(day); ++segment)
-                for (int section = 0; section < week.GetSectionNodeMaxCount(segment); ++section)
-                    if (visit({day, segment, section}))
-                        return true;
-        return false;
+        return ForEachSlot(week, {.lastSegment = 1}, visit);
     };
     const std::string shortClass = plans.front()->GetClassId();
     CCourseTable& shortTable = task.GetClass(shortClass)->GetTable(false);
@@ -767,12 +765,12 @@ TEST_F(ScheduleRunTest, AResultThatCouldNotBeSavedIsReportedAsAFailureWithItsRea
     std::string lastStatus;
     LineLook result, failure;
     script.run = [&](CAutoScheduleDlg& d) {
-        EXPECT_TRUE(WaitUntil([&] { return d.IsEnded(); }, 300000));
+        EXPECT_TRUE(QTest::qWaitFor([&] { return d.IsEnded(); }, 300000));
         lastStatus = d.GetStatusText();
     };
     script.report = [&](CAutoScheduleReportDlg& d) {
-        result = LookAfter(d.GetReportEdit(), "【自动排课结果】");
-        failure = LookAfter(d.GetReportEdit(), "【保存失败】");
+        result = LookAfter(d.GetReportEdit(), CReportInfo::kResultHeading);
+        failure = LookAfter(d.GetReportEdit(), CReportInfo::kSaveFailedHeading);
         Click(d, zem::IDCANCEL);
     };
     Action(24);

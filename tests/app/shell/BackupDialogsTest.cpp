@@ -397,7 +397,7 @@ protected:
         Task()->GetClassInfoList().Add(cls);
         ASSERT_TRUE(Task()->SaveInputData());
         CTaskHelper helper(Task());
-        CClearTimetableDlg::ClearTimetables(helper, CClearTimetableDlg::ScopeAll, {});
+        helper.ClearTimetables(CTaskHelper::kClearAll, {});
         ASSERT_TRUE(helper.SaveTempTables());
         WriteRaw(TaskFolder() + "task.ini", "[WeekTable]\r\nLastView0=c9\r\n");
         WriteRaw(TaskFolder() + "temp/新/新.zem", "[Task Info]\r\nName=新\r\n");
@@ -542,61 +542,6 @@ TEST_F(RestoreTest, ALeftoverLinkWhereTheTaskIsPutAsideIsPassedBy)
 }
 
 // ---- Clearing ----
-
-namespace {
-
-class ClearTest : public HelperTest {
-protected:
-    ClearTest()
-    {
-        Place("p1", N(0, 0, 0));
-        Place("p2", N(0, 0, 1));
-        Place("q1", N(1, 0, 0));
-        Place("p1", N(2, 0, 0), 1);
-        Place("p2", N(2, 0, 0), 2);
-        Place("w2", N(3, 0, 0), 0, "r1");
-        // Each case starts again from these lessons.
-        CommitTempTables(task);
-    }
-};
-
-}  // namespace
-
-TEST_F(ClearTest, EachScopeRemovesItsOwnLessonsWithTheirTeachersAndRooms)
-{
-    ASSERT_EQ(At("c1", N(2, 0, 0), 1), "p1");
-    ASSERT_EQ(At("c1", N(2, 0, 0), 2), "p2");
-    struct Slot {
-        const char* classId;
-        tagTABLE_NODE node;
-        int half;
-    };
-    const std::vector<Slot> cells = {{"c1", N(0, 0, 0), 1}, {"c1", N(0, 0, 1), 1}, {"c2", N(1, 0, 0), 1},
-                                     {"c1", N(2, 0, 0), 1}, {"c1", N(2, 0, 0), 2}, {"c3", N(3, 0, 0), 1}};
-    struct Case {
-        const char* what;
-        int scope;
-        std::vector<std::string> ids;
-        std::vector<std::string> left;  // per slot above
-    };
-    const std::vector<Case> cases = {
-        {"all", CClearTimetableDlg::ScopeAll, {}, {"", "", "", "", "", ""}},
-        {"a class, both halves of its split slot", CClearTimetableDlg::ScopeClass, {"c1"}, {"", "", "q1", "", "", "w2"}},
-        {"a teacher, only the half that is his", CClearTimetableDlg::ScopeTeacher, {"t1"},
-         {"", "p2", "", "", "p2", "w2"}},
-        {"a room", CClearTimetableDlg::ScopeRoom, {"r1"}, {"p1", "p2", "q1", "p1", "p2", ""}},
-        {"an id that is gone", CClearTimetableDlg::ScopeTeacher, {"t9"}, {"p1", "p2", "q1", "p1", "p2", "w2"}},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        CTaskHelper helper(&task);
-        helper.RestoreTempTables();
-        CClearTimetableDlg::ClearTimetables(helper, c.scope, c.ids);
-        for (std::size_t i = 0; i < cells.size(); ++i)
-            EXPECT_EQ(At(cells[i].classId, cells[i].node, cells[i].half), c.left[i]) << "slot " << i;
-        EXPECT_TRUE(TablesConsistent(task));
-    }
-}
 
 TEST_F(TaskFolderTest, TheClearButtonWaitsEightSecondsThenClearsTheChosenTeachersLessons)
 {

@@ -369,11 +369,7 @@ protected:
         };
         const CSchoolStructure& week = CAppContext::Get()->GetTask()->GetSchoolStructure();
         std::vector<tagTABLE_NODE> periods;
-        for (int day = 0; day < zem::kDayCount; ++day)
-            if (week.IsDayInUse(day))
-                for (int segment = 0; segment < 2; ++segment)
-                    for (int section = 0; section < week.GetSectionNodeMaxCount(segment); ++section)
-                        periods.push_back({day, segment, section});
+        ForEachSlot(week, {.lastSegment = 1}, [&](const tagTABLE_NODE& node) { periods.push_back(node); });
         for (const tagTABLE_NODE& from : periods) {
             if (!table.IsUsed(from))
                 continue;

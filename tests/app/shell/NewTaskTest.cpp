@@ -8,6 +8,7 @@
 #include "platform/gui/FileDialogs.h"
 #include "platform/gui/Timers.h"
 #include "support/MessageRecorder.h"
+#include "support/TaskFolders.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -27,14 +28,9 @@ protected:
     {
         const std::string folderPath = folder.path() + "源/" + name + "/";
         CScheduleTask task;
-        CTaskInfo& info = task.GetTaskInfo();
-        info.SetTaskName(name);
-        info.SetTaskFolder(folderPath);
-        zem::MakeFolder(folderPath);
-        EXPECT_TRUE(info.WriteToFile());
-        EXPECT_TRUE(task.SaveInputData());
+        const std::string file = SaveTaskFolder(task, folderPath, name);
         WriteRaw(folderPath + "output.xml", "<?xml version='1.0' encoding='GB2312'?>\r\n<Output/>\r\n");
-        return info.GetTaskFile();
+        return file;
     }
 
     static QLineEdit* Edit(Dialog& d, int id) { return d.Item<QLineEdit>(id); }

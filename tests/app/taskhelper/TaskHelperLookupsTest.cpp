@@ -1,5 +1,6 @@
-// Lookups, texts, counts and the changes of teacher, room and assistants.
+// Lookups, texts, counts, the changes of teacher, room and assistants, and clearing timetables.
 #include "support/HelperSchool.h"
+#include "app/taskhelper/TaskHelperSlots.h"
 
 #include "testing/generator/SchoolGenerator.h"
 #include "platform/Files.h"
@@ -224,4 +225,61 @@ TEST_F(Lookups, SaveCommitsTheWorkingTables)
     EXPECT_TRUE(ClassTable("c1")->IsUsed(kMon1));
     EXPECT_FALSE(ClassTable("c1")->IsUsed({1, 0, 0}));
     EXPECT_TRUE(TablesConsistent(task));
+}
+
+// ---- Clearing ----
+
+namespace {
+
+class ClearTest : public HelperTest {
+protected:
+    ClearTest()
+    {
+        Place("p1", N(0, 0, 0));
+        Place("p2", N(0, 0, 1));
+        Place("q1", N(1, 0, 0));
+        Place("p1", N(2, 0, 0), 1);
+        Place("p2", N(2, 0, 0), 2);
+        Place("w2", N(3, 0, 0), 0, "r1");
+        // Each case starts again from these lessons.
+        CommitTempTables(task);
+    }
+};
+
+}  // namespace
+
+TEST_F(ClearTest, EachScopeRemovesItsOwnLessonsWithTheirTeachersAndRooms)
+{
+    ASSERT_EQ(At("c1", N(2, 0, 0), 1), "p1");
+    ASSERT_EQ(At("c1", N(2, 0, 0), 2), "p2");
+    struct Slot {
+        const char* classId;
+        tagTABLE_NODE node;
+        int half;
+    };
+    const std::vector<Slot> cells = {{"c1", N(0, 0, 0), 1}, {"c1", N(0, 0, 1), 1}, {"c2", N(1, 0, 0), 1},
+                                     {"c1", N(2, 0, 0), 1}, {"c1", N(2, 0, 0), 2}, {"c3", N(3, 0, 0), 1}};
+    struct Case {
+        const char* what;
+        int scope;
+        std::vector<std::string> ids;
+        std::vector<std::string> left;  // per slot above
+    };
+    const std::vector<Case> cases = {
+        {"all", CTaskHelper::kClearAll, {}, {"", "", "", "", "", ""}},
+        {"a class, both halves of its split slot", CTaskHelper::kClearClasses, {"c1"}, {"", "", "q1", "", "", "w2"}},
+        {"a teacher, only the half that is his", CTaskHelper::kClearTeachers, {"t1"},
+         {"", "p2", "", "", "p2", "w2"}},
+        {"a room", CTaskHelper::kClearRooms, {"r1"}, {"p1", "p2", "q1", "p1", "p2", ""}},
+        {"an id that is gone", CTaskHelper::kClearTeachers, {"t9"}, {"p1", "p2", "q1", "p1", "p2", "w2"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        CTaskHelper helper(&task);
+        helper.RestoreTempTables();
+        helper.ClearTimetables(c.scope, c.ids);
+        for (std::size_t i = 0; i < cells.size(); ++i)
+            EXPECT_EQ(At(cells[i].classId, cells[i].node, cells[i].half), c.left[i]) << "slot " << i;
+        EXPECT_TRUE(TablesConsistent(task));
+    }
 }

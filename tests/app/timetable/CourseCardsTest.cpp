@@ -1,6 +1,6 @@
 // The plan card strip: rows of cards for the host's size, card texts and their order, clicks and
 // what the owner hears of them, and the period blocks of each card.
-#include "support/ControlsTestSupport.h"
+#include "support/PixelProbes.h"
 #include "support/FakeAppServices.h"
 #include "support/GeneratedSchool.h"
 #include "support/ScreenTestSupport.h"
@@ -9,6 +9,7 @@
 #include "app/timetable/CourseListView.h"
 #include "platform/gui/Messages.h"
 
+#include <QCoreApplication>
 #include <QMouseEvent>
 
 namespace {

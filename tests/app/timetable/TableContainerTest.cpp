@@ -1,7 +1,7 @@
 // The table container over the generated 36-class school: picks mark exactly the cells the task
 // helper lets a lesson go to, every kind of change is undone and redone exactly, the history window
 // shows what is undone in grey, and a long random session leaves the timetables consistent.
-#include "support/ControlsTestSupport.h"
+#include "support/PixelProbes.h"
 #include "support/FakeAppServices.h"
 #include "support/GeneratedSchool.h"
 #include "support/ScreenTestSupport.h"
@@ -21,6 +21,7 @@
 #include "table/TableItem.h"
 #include "testing/validator/ScheduleValidator.h"
 
+#include <QCoreApplication>
 #include <QMouseEvent>
 #include <QRadioButton>
 
@@ -120,12 +121,8 @@ protected:
     std::vector<tagTABLE_NODE> Slots(int firstSegment = 0, int lastSegment = 4) const
     {
         std::vector<tagTABLE_NODE> nodes;
-        const CSchoolStructure& structure = task->GetSchoolStructure();
-        for (int day = 0; day < zem::kDayCount; ++day)
-            if (structure.IsDayInUse(day))
-                for (int segment = firstSegment; segment <= lastSegment; ++segment)
-                    for (int section = 0; section < structure.GetSectionNodeMaxCount(segment); ++section)
-                        nodes.push_back({day, segment, section});
+        ForEachSlot(task->GetSchoolStructure(), {.firstSegment = firstSegment, .lastSegment = lastSegment},
+                    [&](const tagTABLE_NODE& node) { nodes.push_back(node); });
         return nodes;
     }
     // The first slot of the shown class that passes the test.

@@ -15,7 +15,7 @@
 #include "app/shell/ProgramFeatures.h"
 #include "app/shell/ScheduleCompletionDlg.h"
 #include "app/taskhelper/TaskHelper.h"
-#include "app/taskhelper/TaskHelperSlots.h"
+#include "base/SchoolStructure.h"
 #include "app/timetable/LessonCountDlg.h"
 #include "app/timetable/WeekTableWnd.h"
 #include "app/timetable/WeekTimetableDlg.h"
@@ -137,12 +137,8 @@ protected:
     std::vector<tagTABLE_NODE> Slots() const
     {
         std::vector<tagTABLE_NODE> nodes;
-        const CSchoolStructure& s = task->GetSchoolStructure();
-        for (int day = 0; day < zem::kDayCount; ++day)
-            if (s.IsDayInUse(day))
-                for (int segment = 0; segment < 3; ++segment)
-                    for (int section = 0; section < s.GetSectionNodeMaxCount(segment); ++section)
-                        nodes.push_back({day, segment, section});
+        ForEachSlot(task->GetSchoolStructure(), {.lastSegment = 2},
+                    [&](const tagTABLE_NODE& node) { nodes.push_back(node); });
         return nodes;
     }
     // Takes a whole-week lesson of the shown class out into the buffer: a click on it, then on its
@@ -769,7 +765,7 @@ TEST_F(WeekTimetableTest, APaneOnAKindWithoutObjectsShowsNoTable)
     EXPECT_EQ(pane.GetContainer().GetTable(), nullptr);
     EXPECT_EQ(pane.GetInfoText(), "");
     int filled = 0;
-    ForEachDaySlot(task->GetSchoolStructure(), true, [&](const tagTABLE_NODE& slot) {
+    ForEachSlot(task->GetSchoolStructure(), [&](const tagTABLE_NODE& slot) {
         std::string text;
         pane.GetContainer().GetGrid().GetCellInfo(pane.GetContainer().ToGridNode(slot), &text);
         filled += text == "0" ? 0 : 1;  // the cell's entry count leads its text

@@ -6,6 +6,8 @@
 #include "support/MessageRecorder.h"
 #include "support/TempFolder.h"
 #include "support/QtTestEnvironment.h"
+#include "support/ModalScope.h"
+#include "support/PixelProbes.h"
 
 #include <QTest>
 
@@ -34,15 +36,6 @@ bool WaitForEnd(zem::gui::Dialog& dialog)
     return QTest::qWaitFor([&] { return dialog.IsEnded(); }, 10000);
 }
 
-class ModalHookScope {
-public:
-    explicit ModalHookScope(zem::gui::ModalHook hook) : m_previous(zem::gui::SetModalHook(std::move(hook))) {}
-    ~ModalHookScope() { zem::gui::SetModalHook(m_previous); }
-
-private:
-    zem::gui::ModalHook m_previous;
-};
-
 TEST(ExportProgressWindow, ShowsTheTableOnOneLineAndStopsTheWorkerWhenClosed)
 {
     std::atomic<bool> cancel{false};
@@ -60,13 +53,12 @@ TEST(ExportProgressWindow, ShowsTheTableOnOneLineAndStopsTheWorkerWhenClosed)
             return false;
         },
         &cancel);
-    ModalHookScope hook([&](zem::gui::Dialog& shown) {
+    ModalScope hook([&](zem::gui::Dialog& shown) {
         ASSERT_TRUE(QTest::qWaitFor([&] { return sent.load(); }, 10000));
         EXPECT_EQ(shown.Caption(), "导出中");
         EXPECT_EQ(shown.GetDlgItemText(1024), "1/3 高一(1)班 （单双周）");
         EXPECT_TRUE(shown.GetDlgItemText(1023).starts_with("正在导出 高一课表.xlsx，请稍候 ."));
-        std::filesystem::create_directories(ZEM_TEST_OUTPUT_DIR);
-        EXPECT_TRUE(shown.grab().save(QString(ZEM_TEST_OUTPUT_DIR) + "/export_progress.png"));
+        SavePicture(shown.grab().toImage(), "export_progress.png");
 
         // Esc asks the worker to stop; the window stays, answering, until the worker has ended.
         QTest::keyClick(&shown, Qt::Key_Escape);
@@ -82,7 +74,7 @@ TEST(ExportProgressWindow, ShowsTheTableOnOneLineAndStopsTheWorkerWhenClosed)
 TEST(ExportProgressWindow, DotsRunOneToSixAndCarryOnInTheNextWindow)
 {
     int dots = 0;
-    ModalHookScope hook([&](zem::gui::Dialog& shown) {
+    ModalScope hook([&](zem::gui::Dialog& shown) {
         auto& progress = static_cast<CExportProgressDlg&>(shown);
         if (dots == 0) {
             dots = TrailingDots(QString::fromStdString(shown.GetDlgItemText(1023)));
@@ -107,7 +99,7 @@ TEST(ExportProgressWindow, AnExportRunsUnderItAndItsErrorIsShownOnTheWindowsThre
 {
     const ExportProgressRunner previous = SetExportProgressRunner({});
     InstallExportProgressWindow();
-    ModalHookScope hook([](zem::gui::Dialog& shown) { WaitForEnd(shown); });
+    ModalScope hook([](zem::gui::Dialog& shown) { WaitForEnd(shown); });
     TempFolder folder;
     const std::thread::id gui = std::this_thread::get_id();
     std::vector<std::thread::id> messageThreads;

@@ -1,5 +1,6 @@
 // What the in-memory workbook does on its own, as a spreadsheet program would.
 #include "app/output/workbook/Workbook.h"
+#include "support/CaseNames.h"
 
 #include <gtest/gtest.h>
 
@@ -50,6 +51,7 @@ struct ModelCase {
     std::function<void(Worksheet&)> act;
     std::function<void(const Worksheet&)> check;
 };
+void PrintTo(const ModelCase& c, std::ostream* out) { PrintCaseName(c, out); }
 
 const ModelCase kCases[] = {
     {"a chain of merges becomes one area",
@@ -189,8 +191,7 @@ TEST_P(WorkbookModel, Case)
     GetParam().check(sheet);
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, WorkbookModel, ::testing::ValuesIn(kCases),
-                         [](const ::testing::TestParamInfo<ModelCase>& info) { return "case" + std::to_string(info.index); });
+INSTANTIATE_TEST_SUITE_P(Cases, WorkbookModel, ::testing::ValuesIn(kCases), CaseName());
 
 TEST(WorkbookModelRefusals, WhatTheProgramWouldRefuseThrows)
 {

@@ -1,9 +1,9 @@
 #pragma once
 // A normalised text of everything a task holds (objects sorted by id, every used timetable cell),
-// so that two tasks compare equal exactly when their data does; and task folders for tests.
+// so that two tasks compare equal exactly when their data does.
 #include "base/ScheduleTask.h"
 #include "platform/Files.h"
-#include "support/TempFolder.h"
+#include "support/TaskFolders.h"
 #include "platform/Text.h"
 
 #include <algorithm>
@@ -162,18 +162,3 @@ inline std::string Dump(CScheduleTask& task)
 }
 
 }  // namespace taskdump
-
-// Writes a task folder for a test: the task file "<name>.zem" and, when given, input.xml's bytes.
-// Returns the task file's path.
-inline std::string MakeTaskFolder(const std::string& folder, const std::string& inputBytes,
-                                  const std::string& name = "测试")
-{
-    CTaskInfo info;
-    info.SetTaskFolder(folder);
-    info.SetTaskName(name);
-    EXPECT_TRUE(zem::MakeFolder(folder));
-    EXPECT_TRUE(info.WriteToFile());
-    if (!inputBytes.empty())
-        WriteRaw(info.GetInputFilePath(), inputBytes);
-    return info.GetTaskFile();
-}

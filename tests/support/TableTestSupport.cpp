@@ -1,4 +1,4 @@
-#include "TableTestSupport.h"
+#include "support/TableTestSupport.h"
 
 #include "base/CellRecord.h"
 #include "platform/gui/Font.h"
