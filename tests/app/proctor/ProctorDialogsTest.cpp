@@ -209,7 +209,7 @@ TEST(ProctorStatDlg, CountsEachTeachersRoomsAndSortsOnAHeadingClick)
     CProctorStatDlg dialog;
     dialog.SetProctor(&proctor);
     RunModal<CProctorStatDlg>(dialog, [&](CProctorStatDlg& d) {
-        ASSERT_TRUE(WaitUntil([&] { return d.IsDone(); }));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return d.IsDone(); }));
         const CSortListCtrl& list = *d.GetList();
         EXPECT_EQ(list.GetColumnHeading(1), "教师");
         EXPECT_EQ(list.GetColumnHeading(2), "监考场次");
@@ -260,7 +260,7 @@ TEST(ProctorProgressDlg, RunsTheAssignmentAndShowsItsMessagesOnItsOwnThread)
         ASSERT_EQ(&shown, &dialog);
         EXPECT_EQ(dialog.Caption(), "正在自动排监考");
         EXPECT_EQ(dialog.GetWords(), (Strings{"教师1", "教师2", "教师3", "教师4"}));
-        EXPECT_TRUE(WaitUntil([&] { return dialog.IsEnded(); }));
+        EXPECT_TRUE(QTest::qWaitFor([&] { return dialog.IsEnded(); }));
     });
     dialog.RunModal();
     zem::SetMessageHook(previous);
@@ -299,7 +299,7 @@ TEST(ProctorProgressDlg, CancelKeepsTheItemsMadeSoFar)
     CProctorProgressDlg dialog;
     dialog.SetProctor(&proctor);
     ModalScope scope([&](Dialog& shown) {
-        ASSERT_TRUE(WaitUntil([&] {
+        ASSERT_TRUE(QTest::qWaitFor([&] {
             std::lock_guard lock(mutex);
             return held;
         }));

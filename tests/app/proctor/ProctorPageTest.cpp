@@ -167,7 +167,7 @@ DialogScript::Step AddExamStep(QTime start, QTime end, int roomsCommand)
 void WaitForRun(Dialog& shown)
 {
     auto& progress = As<CProctorProgressDlg>(shown);
-    EXPECT_TRUE(WaitUntil([&] { return progress.IsEnded(); }, 20000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return progress.IsEnded(); }, 20000));
 }
 
 Strings Column(const ReportList& list, int column)

@@ -4,6 +4,7 @@
 #include "platform/gui/Translations.h"
 #include "support/TempFolder.h"
 
+#include <QTest>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFileDialog>
@@ -84,7 +85,7 @@ TEST(StandardDialogs, FileFolderAndPrintDialogsShowChineseLabels)
         dialog.show();
         // The folder is read on a thread of the toolkit; the picture is better with its entries.
         const auto* model = dialog.findChild<QFileSystemModel*>();
-        WaitUntil([&] { return model && model->rowCount(model->index(dialog.directory().absolutePath())) > 0; });
+        (void)QTest::qWaitFor([&] { return model && model->rowCount(model->index(dialog.directory().absolutePath())) > 0; });
         SaveScreenshot(&dialog, c.picture);
 
         const auto* lookIn = dialog.findChild<QLabel*>(QStringLiteral("lookInLabel"));
