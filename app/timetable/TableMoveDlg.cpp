@@ -4,6 +4,10 @@
 #include "app/controls/Drawing.h"
 #include "app/controls/GdiResources.h"
 #include "app/controls/HoverButton.h"
+#include "app/shared/AppServices.h"
+#include "app/timetable/SwapDaysDlg.h"
+#include "app/timetable/TableMoves.h"
+#include "base/ScheduleTask.h"
 #include "platform/Files.h"
 #include "platform/Hooks.h"
 #include "platform/Text.h"
@@ -115,7 +119,20 @@ void CTableMoveDlg::OnSelChange()
 
 void CTableMoveDlg::OnOK()
 {
-    // None of the five moves is carried out here yet: say so rather than seem to do something.
+    CScheduleTask* task = AppServices().GetTask();
+    if (!task) {
+        zem::ShowMessage("没有正在使用的排课任务", "提示");
+        return;
+    }
+    if (m_chosen == MoveSwapDays) {
+        CSwapDaysDlg inputs(this, *task);
+        if (inputs.DoModal() != zem::IDOK)
+            return;
+        CAdjustmentEntryList entries;
+        SwapDays(*task, inputs.GetDayA(), inputs.GetDayB(), entries);
+        return;
+    }
+    // The other moves are not carried out here yet: say so rather than seem to do something.
     const std::string& name = m_operations.at(static_cast<std::size_t>(m_chosen)).name;
     zem::ShowMessage(zem::Format("“%s”还不能在本程序中使用，课表没有改变", name.c_str()), "提示");
 }
