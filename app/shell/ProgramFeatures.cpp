@@ -26,6 +26,7 @@
 #include "app/shell/SystemSettingsDlg.h"
 #include "app/shell/TaskInfoDlg.h"
 #include "app/timetable/PlanAdjustHubDlg.h"
+#include "app/timetable/TableMoveDlg.h"
 #include "app/timetable/TeacherStatisticDlg.h"
 #include "app/timetable/TeacherTimeQueryDlg.h"
 #include "app/timetable/WeekTimetableDlg.h"
@@ -95,6 +96,7 @@ void RegisterProgramFeatures()
     };
     windows.windows[Feature::TeacherStatistic] = RunModal<CTeacherStatisticDlg>;
     windows.windows[Feature::TeacherTimeQuery] = RunModal<CTeacherTimeQueryDlg>;
+    windows.windows[Feature::TableMove] = RunModal<CTableMoveDlg>;
     windows.planAdjustHub = [] {
         CPlanAdjustHubDlg hub(MainWindow());
         return hub.DoModal() == zem::IDOK ? hub.GetResult() : -1;

@@ -1,0 +1,204 @@
+// The day swap of the big move on a generated school saved in a task folder: the lessons of two days
+// change places in every timetable, swapping back gives the files back byte for byte, a refusal or
+// a failed save leaves the files as they were.
+#include "support/FakeAppServices.h"
+#include "support/ScreenTestSupport.h"
+#include "support/TempFolder.h"
+#include "app/timetable/SwapDaysDlg.h"
+#include "app/timetable/TableMoveDlg.h"
+#include "app/timetable/TableMoves.h"
+#include "base/ScheduleTask.h"
+#include "platform/Files.h"
+#include "testing/generator/SchoolGenerator.h"
+#include "testing/validator/ScheduleValidator.h"
+
+#include <QComboBox>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+// What a swap keeps whole: everything but the fixed no-class times, which stay where they are.
+constexpr unsigned kChecks = kAllTableChecks & ~kCheckFixedTime;
+
+class TableMovesTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        CScheduleTask::ResetAutoBackupStateForTesting();
+        std::unique_ptr<CScheduleTask> school = zemgen::GenerateSchool({"S12", "normal", 1});
+        ASSERT_TRUE(school);
+        zemgen::FillTimetables(*school);
+        const std::string where = folder.path() + "S12/";
+        ASSERT_TRUE(zemgen::WriteTaskFolder(*school, where, "S12", "test"));
+        ASSERT_TRUE(school->SaveOutputData());
+        school.reset();  // it lets go of the folder
+        task = std::make_unique<CScheduleTask>();
+        taskFile = where + "S12.zem";
+        ASSERT_TRUE(task->Open(taskFile));
+        services.task = task.get();
+        input = ReadRaw(task->GetTaskInfo().GetInputFilePath());
+        output = ReadRaw(task->GetTaskInfo().GetOutputFilePath());
+    }
+
+    bool FilesAsBefore() const
+    {
+        return ReadRaw(task->GetTaskInfo().GetInputFilePath()) == input &&
+               ReadRaw(task->GetTaskInfo().GetOutputFilePath()) == output;
+    }
+    // The course of every slot of a day in a table, segment by segment.
+    std::vector<std::string> Day(const CCourseTable& table, int day) const
+    {
+        std::vector<std::string> cells;
+        for (int segment = 0; segment < zem::kSegmentCount; ++segment)
+            for (int section = 0; section < zem::kSectionCount; ++section) {
+                const CCourseTableNode& cell = table.GetNode(day, segment, section);
+                cells.push_back(cell.data(1).GetCourseId() + "/" + cell.data(2).GetCourseId());
+            }
+        return cells;
+    }
+    CClassInfo* FirstClass() const { return ObjectsInOrder<CClassInfo>(task->GetClassInfoList()).front(); }
+    CTeacherInfo* FirstTeacher() const
+    {
+        for (CTeacherInfo* teacher : ObjectsInOrder<CTeacherInfo>(task->GetTeacherInfoList()))
+            for (int day = 0; day < zem::kDayCount; ++day)
+                for (const std::string& cell : Day(teacher->GetTable(false), day))
+                    if (cell != "/")
+                        return teacher;
+        return nullptr;
+    }
+
+    TempFolder folder;
+    FakeAppServices services;
+    std::unique_ptr<CScheduleTask> task;
+    std::string taskFile;
+    std::string input;
+    std::string output;
+    CAdjustmentEntryList entries;
+};
+
+TEST_F(TableMovesTest, SwappingTwoDaysMovesEveryTimetableAndSwappingBackGivesTheFilesBack)
+{
+    // The filled school breaks some rules already: a swap must break none more.
+    const ScheduleValidation initial = ValidateSchedule(*task, false, kChecks);
+    struct Case {
+        int a;
+        int b;
+    } cases[] = {{1, 3}, {0, 1}, {3, 0}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.a * 10 + c.b);
+        CClassInfo* cls = FirstClass();
+        CTeacherInfo* teacher = FirstTeacher();
+        ASSERT_TRUE(teacher);
+        const auto classA = Day(cls->GetTable(false), c.a);
+        const auto classB = Day(cls->GetTable(false), c.b);
+        const auto teacherA = Day(teacher->GetTable(false), c.a);
+        ScriptedMessages messages;
+        const CMoveResult result = SwapDays(*task, c.a, c.b, entries);
+        ASSERT_TRUE(result.saved) << result.refusal;
+        EXPECT_GT(result.movedLessons, 0);
+        EXPECT_EQ(Day(cls->GetTable(false), c.b), classA);
+        EXPECT_EQ(Day(cls->GetTable(false), c.a), classB);
+        EXPECT_EQ(Day(cls->GetTable(true), c.b), classA);
+        EXPECT_EQ(Day(teacher->GetTable(false), c.b), teacherA);
+        const ScheduleValidation after = ValidateSchedule(*task, false, kChecks);
+        for (unsigned check = 1; check <= kCheckMutexSubject; check <<= 1)
+            EXPECT_EQ(after.Count(static_cast<ScheduleCheck>(check)), initial.Count(static_cast<ScheduleCheck>(check)))
+                << check;
+        EXPECT_TRUE(CompareWithReopened(*task, taskFile).IsClean());
+        EXPECT_FALSE(FilesAsBefore());
+        ASSERT_EQ(messages.Texts().size(), 1u);
+        EXPECT_EQ(messages.Texts()[0].find("列交换完成"), 0u) << messages.Texts()[0];
+
+        ASSERT_TRUE(SwapDays(*task, c.b, c.a, entries).saved);
+        EXPECT_TRUE(FilesAsBefore());
+        EXPECT_EQ(Day(cls->GetTable(false), c.a), classA);
+    }
+}
+
+TEST_F(TableMovesTest, ARefusedSwapSaysWhyAndChangesNothing)
+{
+    struct Case {
+        int a;
+        int b;
+        const char* message;
+    } cases[] = {{3, 3, "请选择不同的两天"}, {1, 12, "请选择课表中使用的两天"}, {-1, 2, "请选择课表中使用的两天"},
+                   // Friday's last afternoon period is the school's cleaning, which stays where it is.
+                   {2, 4, "高一(1)班 第1周周三下午第4节的课无法移到第1周周五下午第4节：这一节是全校大扫除"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.message);
+        ScriptedMessages messages;
+        const std::vector<std::string> before = Day(FirstClass()->GetTable(false), 3);
+        const CMoveResult result = SwapDays(*task, c.a, c.b, entries);
+        EXPECT_FALSE(result.saved);
+        EXPECT_EQ(result.refusal, c.message);
+        EXPECT_EQ(messages.Texts(), std::vector<std::string>{c.message});
+        EXPECT_EQ(Day(FirstClass()->GetTable(false), 3), before);
+        EXPECT_TRUE(FilesAsBefore());
+    }
+}
+
+TEST_F(TableMovesTest, AFailedSaveOfTheTimetablesPutsTheFilesBackAndSaysNoSuccess)
+{
+    const std::string outputPath = task->GetTaskInfo().GetOutputFilePath();
+    const std::vector<std::string> before = Day(FirstClass()->GetTable(false), 1);
+    ScriptedMessages messages;
+    const zem::FileWriteFaultHook previous =
+        zem::SetFileWriteFaultHook([outputPath](const std::string& path) { return path == outputPath ? EACCES : 0; });
+    const CMoveResult result = SwapDays(*task, 1, 3, entries);
+    zem::SetFileWriteFaultHook(previous);
+    EXPECT_FALSE(result.saved);
+    EXPECT_TRUE(FilesAsBefore());
+    EXPECT_EQ(Day(FirstClass()->GetTable(false), 1), before);
+    EXPECT_TRUE(entries.empty());
+    ASSERT_FALSE(messages.Texts().empty());
+    EXPECT_NE(messages.Texts().back().find("已恢复"), std::string::npos) << messages.Texts().back();
+    for (const std::string& text : messages.Texts())
+        EXPECT_EQ(text.find("完成"), std::string::npos) << text;
+}
+
+TEST_F(TableMovesTest, TheDialogSwapsTheTwoDaysChosenInItsInputs)
+{
+    const auto mondayBefore = Day(FirstClass()->GetTable(false), 0);
+    CTableMoveDlg dialog(nullptr, std::string(ZEM_TEST_DATA_DIR) + "/../../resources/");
+    ScriptedMessages messages;
+    ModalScope scope([&](zem::gui::Dialog& shown) {
+        if (&shown == &dialog) {
+            QTest::mouseClick(shown.GetDlgItem(CTableMoveDlg::IDC_START), Qt::LeftButton);
+            return;
+        }
+        auto* inputs = dynamic_cast<CSwapDaysDlg*>(&shown);
+        ASSERT_NE(inputs, nullptr);
+        auto* second = inputs->Item<QComboBox>(CSwapDaysDlg::IDC_DAY_B);
+        second->setCurrentIndex(2);
+        SaveScreenshot(inputs, "table_move_swap_days_inputs");
+        inputs->SendCommand(zem::IDOK);
+    });
+    dialog.DoModal();
+    EXPECT_EQ(Day(FirstClass()->GetTable(false), 2), mondayBefore);
+    ASSERT_EQ(messages.Texts().size(), 1u);
+    EXPECT_EQ(messages.Texts()[0].find("列交换完成"), 0u) << messages.Texts()[0];
+}
+
+TEST_F(TableMovesTest, AMoveNotYetBuiltIsRefusedAndChangesNothing)
+{
+    CTableMoveDlg dialog(nullptr, std::string(ZEM_TEST_DATA_DIR) + "/../../resources/");
+    ScriptedMessages messages;
+    RunModal<CTableMoveDlg>(dialog, [](CTableMoveDlg& shown) {
+        auto* list = shown.Item<QComboBox>(CTableMoveDlg::IDC_OPERATION);
+        list->setCurrentIndex(CTableMoveDlg::MoveMergeClasses);
+        emit list->activated(CTableMoveDlg::MoveMergeClasses);
+        QTest::mouseClick(shown.GetDlgItem(CTableMoveDlg::IDC_START), Qt::LeftButton);
+        EXPECT_FALSE(shown.IsEnded());
+    });
+    EXPECT_EQ(messages.Texts(), std::vector<std::string>{"“年级合并”还不能在本程序中使用，课表没有改变"});
+    EXPECT_TRUE(FilesAsBefore());
+}
+
+}  // namespace
