@@ -47,7 +47,8 @@ void SaveAdjustmentHistory(CAdjustmentEntryList& newEntries)
     CAdjustmentEntryList given = std::move(newEntries);
     newEntries.clear();
     const CScheduleTask* task = AppServices().GetTask();
-    if (!task)
+    // Nothing to add leaves task.ini untouched.
+    if (!task || given.empty())
         return;
     CAdjustmentHistory history;
     history.Load(task->GetConfigFile(), kSection, 100);
