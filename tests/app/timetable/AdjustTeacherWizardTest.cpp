@@ -267,4 +267,37 @@ TEST_F(TeacherWizard, AFailedSaveIsNotReportedAsSuccess)
     EXPECT_EQ(std::count(texts.begin(), texts.end(), "调整成功"), 0);
 }
 
+// Both plans of a combined class chosen: they change once, as one, and the tables stay consistent.
+TEST_F(TeacherWizard, BothPlansOfACombinedClassChangeOnce)
+{
+    const tagTABLE_NODE shared{4, 0, 0};
+    school.b.Course("k4", "c1", "s2", "t1", "1");
+    school.b.Course("k5", "c2", "s2", "t1", "1");
+    school.b.Combined("cc", {"k4", "k5"});
+    for (const bool temp : {false, true})
+        for (const char* id : {"k4", "k5"})
+            school.b.Task().SetCourseNode(school.b.Task().FindCourse(id), "", temp, shared, 0);
+    school.Reopen();
+    ASSERT_TRUE(ValidateSchedule(Task()).IsClean()) << ValidateSchedule(Task()).Text();
+    ScriptedMessages messages({zem::IDYES});
+    Run({"k4", "k5"}, [&](Wizard& wizard) {
+        ASSERT_EQ(wizard.GetPlans().size(), 2u);
+        ChooseTeacher(wizard);
+        EXPECT_EQ(wizard.GetStatusText(), "没有冲突，可以调整");
+        wizard.SendCommand(zem::IDOK);
+        EXPECT_EQ(wizard.GetStatusText(), "调整成功");
+    });
+    CScheduleTask saved;
+    ASSERT_TRUE(saved.Open(Task().GetTaskInfo().GetTaskFile(), TaskAccess::ReadOnly));
+    EXPECT_EQ(saved.FindCourse("k4")->GetTeacherId(), "t2");
+    EXPECT_EQ(saved.FindCourse("k5")->GetTeacherId(), "t2");
+    EXPECT_TRUE(saved.GetTeacher("t2")->GetTable(false).IsUsed(shared));
+    EXPECT_FALSE(saved.GetTeacher("t1")->GetTable(false).IsUsed(shared));
+    const ScheduleValidation validation = ValidateSchedule(saved);
+    EXPECT_TRUE(validation.IsClean()) << validation.Text();
+    const CAdjustmentEntryList history = History();
+    ASSERT_EQ(history.size(), 1u);
+    EXPECT_EQ(history[0]->ids, (std::vector<std::string>{"c1", "c2", "t1", "t2"}));
+}
+
 }  // namespace
