@@ -1,6 +1,7 @@
 #include "app/timetable/AdjustTeacherWizard.h"
 
 #include "app/shared/AppServices.h"
+#include "app/controls/AdjustToolLook.h"
 #include "app/controls/CoursePlanPickerDlg.h"
 #include "app/controls/ObjectPickerDlg.h"
 #include "app/shared/ObjectLists.h"
@@ -37,17 +38,8 @@ void CAdjustTeacherWizard::ChoosePlans()
     if (!Task())
         return;
     CPlanPairPickerDlg picker(this);
-    picker.SetTitle("选择要调整的教学计划");
-    picker.m_singleSelection = false;
-    if (m_plansChosen) {
-        for (const CCourseInfo* plan : m_plans)
-            picker.m_preChecked.push_back(plan->GetId());
-        picker.m_showChosenAtStart = m_plans.size() > 1;
-    }
-    if (picker.DoModal() != zem::IDOK)
+    if (!ChooseAdjustPlans(picker, "选择要调整的教学计划", m_plans, m_plansChosen))
         return;
-    m_plans = picker.GetChosenPlans();
-    m_plansChosen = true;
     ShowPlans();
     RefreshStatus();
 }

@@ -1,6 +1,7 @@
 #include "app/timetable/AdjustWizardBase.h"
 
 #include "app/shared/AppServices.h"
+#include "app/controls/AdjustToolLook.h"
 #include "app/controls/DialogLook.h"
 #include "app/controls/GdiResources.h"
 #include "app/controls/HoverButton.h"
@@ -218,13 +219,7 @@ void CAdjustWizardBase::paintEvent(QPaintEvent*)
 {
     PaintOffscreen(this, [this](zem::gui::DC& dc, const Rect& client) {
         const CGdiResources* gdi = CGdiResources::GetInstance();
-        dc.FillSolidRect(client, gdi->m_whiteBrush);
-        dc.FillSolidRect(Rect(0, 0, client.right, kHeaderBand), gdi->m_headerBrush);
-        dc.SelectFont(gdi->TitleFont);
-        dc.SetTextColor(zem::RGB(255, 255, 255));
-        dc.DrawText(m_title, Rect(20, 0, client.right, kHeaderBand),
-                    zem::gui::DT_SINGLELINE | zem::gui::DT_VCENTER | zem::gui::DT_LEFT);
-        dc.FillSolidRect(Rect(0, client.bottom - kFooterBand, client.right, client.bottom), gdi->m_dialogBrush);
+        PaintAdjustToolBands(dc, client, m_title, kHeaderBand, kFooterBand);
         DrawFramedBox(dc, m_leftFrame, false);
         DrawFramedBox(dc, m_rightFrame, false);
         if (m_statusText.empty())
