@@ -1,9 +1,9 @@
 #include "app/data/SplitPlanDlg.h"
 
 #include "app/shared/AppServices.h"
+#include "app/controls/AdjustToolLook.h"
 #include "app/controls/CoursePlanPickerDlg.h"
 #include "app/controls/DialogLook.h"
-#include "app/controls/GdiResources.h"
 #include "app/controls/HoverButton.h"
 #include "app/controls/SkinHeaderCtrl.h"
 #include "app/shared/Strings.h"
@@ -185,17 +185,8 @@ void CSplitPlanDlg::ChoosePlans()
     if (!m_task)
         return;
     CCoursePlanPickerDlg picker(this);
-    picker.SetTitle("选择要拆分的教学计划");
-    picker.m_singleSelection = false;
-    if (m_plansChosen) {
-        for (const CCourseInfo* plan : m_plans)
-            picker.m_preChecked.push_back(plan->GetId());
-        picker.m_showChosenAtStart = m_plans.size() > 1;
-    }
-    if (picker.DoModal() != zem::IDOK)
+    if (!ChooseAdjustPlans(picker, "选择要拆分的教学计划", m_plans, m_plansChosen))
         return;
-    m_plans = picker.GetChosenPlans();
-    m_plansChosen = true;
     FillRows();
     RefreshPreview();
 }
@@ -268,14 +259,7 @@ void CSplitPlanDlg::OnCancel()
 void CSplitPlanDlg::paintEvent(QPaintEvent*)
 {
     PaintOffscreen(this, [this](zem::gui::DC& dc, const Rect& client) {
-        const CGdiResources* gdi = CGdiResources::GetInstance();
-        dc.FillSolidRect(client, gdi->m_whiteBrush);
-        dc.FillSolidRect(Rect(0, 0, client.right, kHeaderBand), gdi->m_headerBrush);
-        dc.SelectFont(gdi->TitleFont);
-        dc.SetTextColor(zem::RGB(255, 255, 255));
-        dc.DrawText(kTitle, Rect(20, 0, client.right, kHeaderBand),
-                    zem::gui::DT_SINGLELINE | zem::gui::DT_VCENTER | zem::gui::DT_LEFT);
-        dc.FillSolidRect(Rect(0, client.bottom - kFooterBand, client.right, client.bottom), gdi->m_dialogBrush);
+        PaintAdjustToolBands(dc, client, kTitle, kHeaderBand, kFooterBand);
         DrawFramedBox(dc, m_listFrame, false);
     });
 }

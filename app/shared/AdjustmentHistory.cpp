@@ -9,7 +9,9 @@
 namespace {
 
 constexpr const char* kSection = "AdjustmentHistory";
-constexpr int kKeptEntries = 10;
+constexpr int kKeptEntries = 100;
+// The settings reader accepts files of bounded size: the oldest entries beyond this go.
+constexpr std::size_t kMaxSectionBytes = 256 * 1024;
 
 std::string ValueOf(const CAdjustmentEntry& entry)
 {
@@ -47,7 +49,8 @@ void SaveAdjustmentHistory(CAdjustmentEntryList& newEntries)
     CAdjustmentEntryList given = std::move(newEntries);
     newEntries.clear();
     const CScheduleTask* task = AppServices().GetTask();
-    if (!task)
+    // Nothing to add leaves task.ini untouched.
+    if (!task || given.empty())
         return;
     CAdjustmentHistory history;
     history.Load(task->GetConfigFile(), kSection, 100);
@@ -60,10 +63,14 @@ void SaveAdjustmentHistory(CAdjustmentEntryList& newEntries)
     if (!ini.LoadForEdit(task->GetConfigFile()))
         return;
     int key = 1;
+    std::size_t bytes = 0;
     for (const auto& entry : entries) {
         if (key > kKeptEntries)
             break;
         const std::string value = ValueOf(*entry);
+        bytes += std::to_string(key).size() + value.size() + 3;  // key=value and the line end
+        if (bytes > kMaxSectionBytes)
+            break;
         // An empty value would end the list for a reader; such an entry has nothing to show.
         if (value.empty() || !ini.SetString(kSection, std::to_string(key), value))
             continue;

@@ -32,11 +32,12 @@ public:
 private:
     std::string m_file;
     std::string m_section;
-    int m_capacity = 10;
+    int m_capacity = 100;
     CAdjustmentEntryList m_entries;
 };
 
 // Puts the new entries in front of the open task's history in task.ini (the last given ends up
-// first), keeps the ten newest and empties the given list. Nothing is written without an open task;
-// a failed write leaves the section as it was.
+// first), keeps the hundred newest (fewer when they would pass 256 KB) and empties the given list.
+// Nothing is written without an open task or without entries; a failed write leaves the section
+// as it was.
 void SaveAdjustmentHistory(CAdjustmentEntryList& newEntries);

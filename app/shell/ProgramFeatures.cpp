@@ -25,6 +25,7 @@
 #include "app/shell/ScheduleWindows.h"
 #include "app/shell/SystemSettingsDlg.h"
 #include "app/shell/TaskInfoDlg.h"
+#include "app/timetable/AdjustTeacherWizard.h"
 #include "app/timetable/PlanAdjustHubDlg.h"
 #include "app/timetable/TableMoveDlg.h"
 #include "app/timetable/TeacherStatisticDlg.h"
@@ -101,9 +102,11 @@ void RegisterProgramFeatures()
         CPlanAdjustHubDlg hub(MainWindow());
         return hub.DoModal() == zem::IDOK ? hub.GetResult() : -1;
     };
-    // Of the hub's four plan adjustment tools (0-3) only the split (3) is built.
+    // Of the hub's four plan adjustment tools (0-3) the teacher wizard (0) and the split (3) are built.
     windows.planAdjustTool = [](int tool) {
-        if (tool == 3)
+        if (tool == CPlanAdjustHubDlg::ToolAdjustTeacher)
+            RunModal<CAdjustTeacherWizard>();
+        else if (tool == CPlanAdjustHubDlg::ToolSplitPlan)
             RunModal<CSplitPlanDlg>();
     };
 }

@@ -261,7 +261,8 @@ void CTaskHelper::MoveNode(CCourseTable* table, const tagTABLE_NODE& a, const ta
 
 void CTaskHelper::ChangeTeacher(CCourseInfo* plan, CTeacherInfo* oldTeacher, CTeacherInfo* newTeacher)
 {
-    if (!plan || !oldTeacher || !newTeacher || !m_task)
+    // Without an old teacher (a plan that had none) the lessons only enter the new teacher's table.
+    if (!plan || !newTeacher || !m_task)
         return;
     if (CCombineClass* combined = m_task->GetCC(plan->GetId()); combined && plan->GetTeacherId() == newTeacher->GetId())
         for (const std::string& otherId : combined->GetCombineCourse())
@@ -275,7 +276,7 @@ void CTaskHelper::ChangeTeacher(CCourseInfo* plan, CTeacherInfo* oldTeacher, CTe
         const int half = HalfOf(part);
         m_task->SetTableNode(&newTeacher->GetTable(true), plan->GetId(), cell.GetRoomId(half), cell.GetRoomIndex(half),
                              node, part);
-        if (SlotHoldsGroup(oldTeacher->GetTable(true), node, part, rules))
+        if (oldTeacher && SlotHoldsGroup(oldTeacher->GetTable(true), node, part, rules))
             m_task->UnsetTableNode(&oldTeacher->GetTable(true), node, part);
     });
 }

@@ -22,12 +22,12 @@ struct Tool {
     int id;
     const char* caption;
     const char* description;
-    // The wizards of the first three tools are not part of this program: their buttons stay grey.
+    // The room and swap wizards are not part of this program: their buttons stay grey.
     bool built;
 };
 
 const Tool kTools[] = {
-    {CPlanAdjustHubDlg::IDC_ADJUST_TEACHER, "调整任课教师", "为一个或多个教学计划指定新的任课教师", false},
+    {CPlanAdjustHubDlg::IDC_ADJUST_TEACHER, "调整任课教师", "为一个或多个教学计划指定新的任课教师", true},
     {CPlanAdjustHubDlg::IDC_ADJUST_ROOM, "调整教室和场地", "为一个或多个教学计划指定新的教室或取消教室", false},
     {CPlanAdjustHubDlg::IDC_SWAP_TEACHER, "交换任课教师", "交换两个老师的全部或部分教学计划", false},
     {CPlanAdjustHubDlg::IDC_SPLIT_PLAN, "拆分教学计划", "把一个教学计划分拆成不同的课程\n例如：一周5节体育课，把其中2节改为足球",

@@ -124,27 +124,38 @@ CAdjustmentEntryList Entries(int first, int count)
     return entries;
 }
 
-TEST_F(ObjectListsTest, HistoryKeepsTheTenNewest)
+TEST_F(ObjectListsTest, HistoryKeepsTheHundredNewestWithinItsSize)
 {
     TempFolder folder;
     const std::string ini = folder / "task.ini";
     b.Task().SetConfigFile(ini);
-    CAdjustmentEntryList first = Entries(1, 5);
+    CAdjustmentEntryList first = Entries(1, 100);
     SaveAdjustmentHistory(first);
     EXPECT_TRUE(first.empty());
-    CAdjustmentEntryList second = Entries(6, 7);
+    CAdjustmentEntryList second = Entries(101, 2);
     SaveAdjustmentHistory(second);
 
-    // Twelve entries: keys 1..10 hold the ten newest, the last given first; key 11 is empty.
-    EXPECT_EQ(zem::GetProfileString(ini, "AdjustmentHistory", "1"), "调整12|c12|t12");
-    EXPECT_EQ(zem::GetProfileString(ini, "AdjustmentHistory", "10"), "调整3|c3|t3");
-    EXPECT_EQ(zem::GetProfileString(ini, "AdjustmentHistory", "11", "missing"), "");
+    // 102 entries: keys 1..100 hold the hundred newest, the last given first; key 101 is empty.
+    EXPECT_EQ(zem::GetProfileString(ini, "AdjustmentHistory", "1"), "调整102|c102|t102");
+    EXPECT_EQ(zem::GetProfileString(ini, "AdjustmentHistory", "100"), "调整3|c3|t3");
+    EXPECT_EQ(zem::GetProfileString(ini, "AdjustmentHistory", "101", "missing"), "");
 
     CAdjustmentHistory history;
     history.Load(ini, "AdjustmentHistory", 100);
-    ASSERT_EQ(history.GetEntries().size(), 10u);
-    EXPECT_EQ(history.GetEntries()[1]->title, "调整11");
-    EXPECT_EQ(history.GetEntries()[1]->ids, (std::vector<std::string>{"c11", "t11"}));
+    ASSERT_EQ(history.GetEntries().size(), 100u);
+    EXPECT_EQ(history.GetEntries()[1]->title, "调整101");
+    EXPECT_EQ(history.GetEntries()[1]->ids, (std::vector<std::string>{"c101", "t101"}));
+
+    // Entries of 100 KB each: the section stays within 256 KB by dropping the oldest.
+    CAdjustmentEntryList large = Entries(200, 3);
+    for (auto& entry : large)
+        entry->title += std::string(100 * 1024, 'x');
+    SaveAdjustmentHistory(large);
+    CAdjustmentHistory kept;
+    kept.Load(ini, "AdjustmentHistory", 100);
+    ASSERT_EQ(kept.GetEntries().size(), 2u);
+    EXPECT_EQ(kept.GetEntries()[0]->title.rfind("调整202", 0), 0u);
+    EXPECT_EQ(kept.GetEntries()[0]->ids, (std::vector<std::string>{"c202", "t202"}));
 }
 
 TEST_F(ObjectListsTest, HistoryTitlesAndEmptyEntriesNeverBreakTheList)

@@ -11,7 +11,7 @@ namespace {
 
 using Hub = CPlanAdjustHubDlg;
 
-TEST(PlanAdjustHub, ShowsTheFourToolsAndOnlyTheSplitCanBeChosen)
+TEST(PlanAdjustHub, ShowsTheFourToolsAndOnlyTheBuiltOnesCanBeChosen)
 {
     Hub hub;
     const int answer = RunModal<Hub>(hub, [](Hub& shown) {
@@ -23,7 +23,7 @@ TEST(PlanAdjustHub, ShowsTheFourToolsAndOnlyTheSplitCanBeChosen)
             const char* description;
             bool enabled;
         } rows[] = {
-            {Hub::IDC_ADJUST_TEACHER, "调整任课教师", "为一个或多个教学计划指定新的任课教师", false},
+            {Hub::IDC_ADJUST_TEACHER, "调整任课教师", "为一个或多个教学计划指定新的任课教师", true},
             {Hub::IDC_ADJUST_ROOM, "调整教室和场地", "为一个或多个教学计划指定新的教室或取消教室", false},
             {Hub::IDC_SWAP_TEACHER, "交换任课教师", "交换两个老师的全部或部分教学计划", false},
             {Hub::IDC_SPLIT_PLAN, "拆分教学计划", "把一个教学计划分拆成不同的课程\n例如：一周5节体育课，把其中2节改为足球",
@@ -46,16 +46,16 @@ TEST(PlanAdjustHub, ShowsTheFourToolsAndOnlyTheSplitCanBeChosen)
         EXPECT_FALSE(history->geometry().intersects(shown.GetDlgItem(Hub::IDC_NOTE)->geometry()));
         SaveScreenshot(&shown, "plan_adjust_hub");
 
-        // A grey button or link does nothing; the split ends the chooser with its code.
-        QTest::mouseClick(shown.GetDlgItem(Hub::IDC_ADJUST_TEACHER), Qt::LeftButton);
+        // A grey button or link does nothing; the teacher wizard ends the chooser with its code.
+        QTest::mouseClick(shown.GetDlgItem(Hub::IDC_ADJUST_ROOM), Qt::LeftButton);
         shown.SendCommand(Hub::IDC_SWAP_TEACHER);
         QTest::mouseClick(history, Qt::LeftButton);
         EXPECT_FALSE(shown.IsEnded());
         EXPECT_EQ(shown.GetResult(), -1);
-        QTest::mouseClick(shown.GetDlgItem(Hub::IDC_SPLIT_PLAN), Qt::LeftButton);
+        QTest::mouseClick(shown.GetDlgItem(Hub::IDC_ADJUST_TEACHER), Qt::LeftButton);
     });
     EXPECT_EQ(answer, zem::IDOK);
-    EXPECT_EQ(hub.GetResult(), Hub::ToolSplitPlan);
+    EXPECT_EQ(hub.GetResult(), Hub::ToolAdjustTeacher);
 }
 
 }  // namespace

@@ -1,0 +1,140 @@
+#include "app/timetable/AdjustTeacherWizard.h"
+
+#include "app/shared/AppServices.h"
+#include "app/controls/AdjustToolLook.h"
+#include "app/controls/CoursePlanPickerDlg.h"
+#include "app/controls/ObjectPickerDlg.h"
+#include "app/shared/ObjectLists.h"
+#include "app/shared/Strings.h"
+#include "app/shared/TextBuilders.h"
+#include "app/taskhelper/TaskHelper.h"
+#include "app/timetable/TeacherConflictDlg.h"
+#include "base/ScheduleTask.h"
+#include "platform/Hooks.h"
+#include "platform/Text.h"
+
+CAdjustTeacherWizard::CAdjustTeacherWizard(QWidget* parent) : CAdjustWizardBase(parent)
+{
+    SetCaptions(kTitle, kStep1, kStep2);
+}
+
+CTeacherInfo* CAdjustTeacherWizard::NewTeacher() const { return dynamic_cast<CTeacherInfo*>(m_target); }
+
+std::string CAdjustTeacherWizard::PlansText() const
+{
+    return m_plans.empty() ? std::string() : DescribeCourses(m_plans.front(), static_cast<int>(m_plans.size()));
+}
+
+void CAdjustTeacherWizard::ShowIntro() { SetStatusText("课表已排好，却要换老师，不用着急，我来帮忙", false); }
+
+void CAdjustTeacherWizard::ShowPlans()
+{
+    SetDlgItemText(IDC_STEP1, m_plans.empty() ? kStep1 : PlansText());
+    ShowPlansTable();
+}
+
+void CAdjustTeacherWizard::ChoosePlans()
+{
+    if (!Task())
+        return;
+    CPlanPairPickerDlg picker(this);
+    if (!ChooseAdjustPlans(picker, "选择要调整的教学计划", m_plans, m_plansChosen))
+        return;
+    ShowPlans();
+    RefreshStatus();
+}
+
+void CAdjustTeacherWizard::ChooseTarget()
+{
+    if (!Task())
+        return;
+    CTeacherPickerDlg picker(this);
+    if (picker.DoModal() != zem::IDOK)
+        return;
+    auto* teacher = dynamic_cast<CTeacherInfo*>(picker.GetSelectedObject());
+    if (!teacher)
+        return;
+    m_target = teacher;
+    SetDlgItemText(IDC_STEP2, zem::Format("新的任课老师：%s", teacher->GetName().c_str()));
+    ShowTargetTable(&teacher->GetTable(true), TABLE_TEACHER);
+    RefreshStatus();
+}
+
+void CAdjustTeacherWizard::RefreshStatus()
+{
+    if (m_plans.empty() || !NewTeacher())
+        return;
+    CountConflicts(TABLE_TEACHER, "同一个老师调整没有意义", "没有冲突，可以调整");
+}
+
+void CAdjustTeacherWizard::SolveConflicts()
+{
+    CTeacherInfo* teacher = NewTeacher();
+    if (m_plans.empty() || !teacher)
+        return;
+    CTeacherConflictDlg dialog(this);
+    dialog.SetWindowTitle(zem::Format("教师时间冲突 - 将 %s 的任课教师修改为 %s", PlansText().c_str(),
+                                      teacher->GetName().c_str()));
+    dialog.AddConflicts(m_plans, teacher, TABLE_TEACHER);
+    if (dialog.DoModal() != zem::IDOK)
+        return;
+    ShowPlans();
+    ShowTargetTable(&teacher->GetTable(true), TABLE_TEACHER);
+    RefreshStatus();
+    SetChangedTables(dialog.GetResultIds());
+}
+
+void CAdjustTeacherWizard::Execute()
+{
+    CScheduleTask* task = Task();
+    CTeacherInfo* teacher = NewTeacher();
+    if (!task)
+        return;
+    if (m_plans.empty() || !teacher) {
+        zem::ShowMessage("请选择要调整的教学计划和新的任课教师");
+        return;
+    }
+    if (m_conflictCount >= 1) {
+        zem::ShowMessage(kUnsolved);
+        return;
+    }
+    // The button is off while every plan has the teacher already; Enter is not to get past that.
+    if (!IsItemEnabled(zem::IDOK))
+        return;
+    zem::MessageRequest question;
+    question.text = zem::Format("确定要将 %s 的任课教师\n调整为 %s 老师吗", PlansText().c_str(), teacher->GetName().c_str());
+    question.icon = zem::MessageIcon::Question;
+    question.buttons = zem::MessageButtons::YesNo;
+    if (zem::ShowMessage(question) != zem::IDYES)
+        return;
+    if (!BackUpTask())
+        return;
+
+    CTaskHelper helper(task, AppHelperContext());
+    helper.RestoreTempTables();
+    for (CCourseInfo* plan : m_plans) {
+        // A combined-class partner changed with an earlier plan has the teacher by now: its lessons
+        // are the shared ones and moved already.
+        if (plan->GetTeacherId() == teacher->GetId())
+            continue;
+        const std::string description = task->GetCourseDesc(plan);
+        CTeacherInfo* oldTeacher = task->GetTeacher(plan->GetTeacherId());
+        plan->SetTeacher(teacher->GetId());
+        helper.ChangeTeacher(plan, oldTeacher, teacher);
+
+        auto entry = std::make_unique<CAdjustmentEntry>();
+        entry->title = zem::Format("%s 调整任课教师 %s %s -> %s", GetNowString().c_str(), description.c_str(),
+                                   oldTeacher ? oldTeacher->GetName().c_str() : kNoTeacher,
+                                   teacher->GetName().c_str());
+        CollectCombinedClassIds(entry->ids, plan, task);
+        if (oldTeacher)
+            StringArrayAddUnique(entry->ids, oldTeacher->GetId());
+        StringArrayAddUnique(entry->ids, teacher->GetId());
+        AddHistoryEntry(std::move(entry));
+    }
+    if (!CommitAndSave())
+        return;
+    m_plansChosen = false;
+    ShowPlans();
+    ShowTargetTable(&teacher->GetTable(true), TABLE_TEACHER);
+}

@@ -1,0 +1,241 @@
+#include "app/timetable/AdjustWizardBase.h"
+
+#include "app/shared/AppServices.h"
+#include "app/controls/AdjustToolLook.h"
+#include "app/controls/DialogLook.h"
+#include "app/controls/GdiResources.h"
+#include "app/controls/HoverButton.h"
+#include "app/controls/WeekTableCells.h"
+#include "app/shared/Strings.h"
+#include "app/taskhelper/TaskHelper.h"
+#include "app/taskhelper/TaskHelperSlots.h"
+#include "base/ScheduleTask.h"
+#include "platform/Hooks.h"
+#include "platform/Text.h"
+#include "platform/gui/DC.h"
+
+#include <algorithm>
+
+using zem::Rect;
+
+namespace {
+
+constexpr int kHeaderBand = 42;
+constexpr int kFooterBand = 45;
+constexpr int kMargin = 12;
+constexpr int kClientWidth = 720;
+constexpr int kClientHeight = 440;
+constexpr int kStepHeight = 28;
+constexpr int kStatusTextOffset = 45;
+constexpr zem::COLORREF kOkColor = zem::RGB(34, 139, 34);
+constexpr zem::COLORREF kConflictColor = zem::RGB(220, 0, 0);
+
+}  // namespace
+
+CAdjustWizardBase::CAdjustWizardBase(QWidget* parent)
+    : Dialog(parent, "教学计划调整", {360, 220}), m_timers([this](int id) { OnTimer(id); })
+{
+}
+
+CAdjustWizardBase::~CAdjustWizardBase() = default;
+
+void CAdjustWizardBase::SetCaptions(const std::string& title, const std::string& step1, const std::string& step2)
+{
+    m_title = title;
+    m_step1 = step1;
+    m_step2 = step2;
+}
+
+bool CAdjustWizardBase::OnInitDialog()
+{
+    m_task = AppServices().GetTask();
+    SetCaption("教学计划调整 - " + m_title);
+    setFixedSize(kClientWidth, kClientHeight);
+    const int half = (kClientWidth - 3 * kMargin) / 2;
+    const int stepTop = kHeaderBand + 10;
+    const int tableTop = stepTop + kStepHeight + 6;
+    const int tableBottom = kClientHeight - kFooterBand - 10;
+    m_leftFrame = Rect(kMargin, tableTop, kMargin + half, tableBottom);
+    m_rightFrame = Rect(2 * kMargin + half, tableTop, kClientWidth - kMargin, tableBottom);
+
+    AddHoverButton(this, IDC_STEP1, m_step1)->setGeometry(m_leftFrame.left, stepTop, half, kStepHeight);
+    AddHoverButton(this, IDC_STEP2, m_step2)->setGeometry(m_rightFrame.left, stepTop, half, kStepHeight);
+
+    CTaskHelper helper(m_task, AppHelperContext());
+    for (CWeekTable* grid : {&m_left, &m_right}) {
+        grid->Init(this, nullptr);
+        CWeekTableCells cells(*grid);
+        helper.SetupWeekTable(&cells, nullptr, true);
+    }
+    Rect inner = m_leftFrame;
+    inner.DeflateRect(1);
+    SetWidgetRect(&m_left, inner);
+    inner = m_rightFrame;
+    inner.DeflateRect(1);
+    SetWidgetRect(&m_right, inner);
+
+    const int buttonHeight = Units().Y(14);
+    AddHoverButton(this, IDC_EXPORT, "导出打印本次变动的课表")->resize(Units().X(110), buttonHeight);
+    AddHoverButton(this, IDC_SOLVE, "解决冲突");
+    AddHoverButton(this, zem::IDOK, "执行调整")->setDefault(true);
+    PlaceButtonRow(this, kClientHeight - kFooterBand + (kFooterBand - buttonHeight) / 2, {},
+                   {IDC_EXPORT, IDC_SOLVE, zem::IDOK});
+    EnableItem(IDC_SOLVE, false);
+    EnableItem(zem::IDOK, false);
+    // The changed timetables can be neither printed nor exported from here yet.
+    EnableItem(IDC_EXPORT, false);
+    const int exportLeft = GetDlgItem(IDC_EXPORT)->x();
+    m_statusRect = Rect(kMargin, kClientHeight - kFooterBand, exportLeft - 8, kClientHeight);
+
+    ShowIntro();
+    m_timers.SetTimer(kChooseTimer, kChooseDelayMs);
+    return true;
+}
+
+void CAdjustWizardBase::OnTimer(int id)
+{
+    if (id != kChooseTimer)
+        return;
+    m_timers.KillTimer(kChooseTimer);
+    ChoosePlans();
+}
+
+void CAdjustWizardBase::OnCommand(int id)
+{
+    switch (id) {
+    case IDC_STEP1:
+        ChoosePlans();
+        return;
+    case IDC_STEP2:
+        ChooseTarget();
+        return;
+    case IDC_SOLVE:
+        if (IsItemEnabled(IDC_SOLVE))
+            SolveConflicts();
+        return;
+    default:
+        Dialog::OnCommand(id);
+    }
+}
+
+void CAdjustWizardBase::OnCancel()
+{
+    m_timers.KillAll();
+    if (AppServices().GetTask())
+        SaveAdjustmentHistory(m_entries);
+    Dialog::OnCancel();
+}
+
+void CAdjustWizardBase::SetStatusText(const std::string& text, bool conflict)
+{
+    m_statusText = text;
+    m_statusConflict = conflict;
+    update();
+}
+
+void CAdjustWizardBase::ShowTargetTable(const CCourseTable* table, int kind)
+{
+    CTaskHelper helper(m_task, AppHelperContext());
+    CWeekTableCells cells(m_right);
+    cells.Clear();
+    if (table)
+        helper.FillWeekTable(&cells, table, static_cast<TABLE_TYPE>(kind), false, false, 0, "");
+    m_right.Refresh();
+}
+
+void CAdjustWizardBase::ShowPlansTable()
+{
+    CTaskHelper helper(m_task, AppHelperContext());
+    CWeekTableCells cells(m_left);
+    cells.Clear();
+    std::vector<const CCourseTable*> tables;
+    for (CCourseInfo* plan : m_plans)
+        tables.push_back(&plan->GetTable(true));
+    if (!tables.empty())
+        helper.FillWeekTableEx(&cells, tables, TABLE_TEACHER);
+    m_left.Refresh();
+}
+
+void CAdjustWizardBase::SetChangedTables(const std::vector<std::string>& ids)
+{
+    StringArrayAddAllUnique(m_pendingIds, ids);
+}
+
+void CAdjustWizardBase::AddHistoryEntry(std::unique_ptr<CAdjustmentEntry> entry)
+{
+    StringArrayAddAllUnique(entry->ids, m_pendingIds);
+    m_pendingIds.clear();
+    // The history writer puts the last given first, so the list keeps the order of execution.
+    m_entries.push_back(std::move(entry));
+}
+
+void CAdjustWizardBase::CountConflicts(int kind, const std::string& same, const std::string& none)
+{
+    EnableItem(IDC_SOLVE, false);
+    EnableItem(zem::IDOK, false);
+    CTaskHelper helper(m_task, AppHelperContext());
+    CWeekTableCells left(m_left);
+    CWeekTableCells right(m_right);
+    std::vector<std::string> classes;
+    bool allAlready = false;
+    m_conflictCount = helper.MarkPlanConflicts(m_plans, &left, m_target, &right, kind, &classes, &allAlready);
+    m_left.Refresh();
+    m_right.Refresh();
+    if (allAlready) {
+        SetStatusText(same, false);
+    } else if (m_conflictCount == 0) {
+        SetStatusText(none, false);
+        EnableItem(zem::IDOK, true);
+    } else {
+        SetStatusText(zem::Format("有%d个冲突，您可以单击右侧的“解决冲突”按钮尝试调整", m_conflictCount), true);
+        EnableItem(IDC_SOLVE, true);
+    }
+}
+
+bool CAdjustWizardBase::BackUpTask()
+{
+    if (m_task && m_task->AutoBackup(true, "教学计划调整前", false))
+        return true;
+    zem::ShowMessage("调整前无法备份当前排课任务，教学计划没有调整", "提示", zem::MessageIcon::Error);
+    return false;
+}
+
+bool CAdjustWizardBase::CommitAndSave()
+{
+    CommitTempTables(*m_task);
+    // The timetables only follow the plans: a lesson of a plan that input.xml lacks is dropped on
+    // reading, so the plans go first. Each save says why it failed.
+    if (!m_task->SaveInputData() || !m_task->SaveOutputData()) {
+        SetStatusText(kNotSaved, true);
+        return false;
+    }
+    SetStatusText(kSuccess, false);
+    EnableItem(zem::IDOK, false);
+    zem::ShowMessage(kSuccess);
+    return true;
+}
+
+void CAdjustWizardBase::paintEvent(QPaintEvent*)
+{
+    PaintOffscreen(this, [this](zem::gui::DC& dc, const Rect& client) {
+        const CGdiResources* gdi = CGdiResources::GetInstance();
+        PaintAdjustToolBands(dc, client, m_title, kHeaderBand, kFooterBand);
+        DrawFramedBox(dc, m_leftFrame, false);
+        DrawFramedBox(dc, m_rightFrame, false);
+        if (m_statusText.empty())
+            return;
+        // The status mark: green without a conflict, red with one.
+        const int size = 22;
+        const int top = m_statusRect.top + (m_statusRect.Height() - size) / 2;
+        dc.FillSolidRect(Rect(m_statusRect.left + 8, top, m_statusRect.left + 8 + size, top + size),
+                         m_statusConflict ? kConflictColor : kOkColor);
+        dc.SelectFont(gdi->NormalFont);
+        dc.SetTextColor(zem::RGB(0, 0, 0));
+        // A long status (the conflict text) takes two lines of the band.
+        Rect text(m_statusRect.left + kStatusTextOffset, m_statusRect.top, m_statusRect.right, m_statusRect.bottom);
+        Rect measured = text;
+        dc.DrawText(m_statusText, measured, zem::gui::DT_WORDBREAK | zem::gui::DT_EDITCONTROL | zem::gui::DT_CALCRECT);
+        text.top += std::max(0, (text.Height() - measured.Height()) / 2);
+        dc.DrawText(m_statusText, text, zem::gui::DT_WORDBREAK | zem::gui::DT_EDITCONTROL | zem::gui::DT_LEFT);
+    });
+}

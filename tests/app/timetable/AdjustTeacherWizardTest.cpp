@@ -1,0 +1,303 @@
+// The plan adjustment wizard that gives teaching plans a new teacher, from the chooser it opens by
+// itself to the saved task and its adjustment history.
+#include "support/BasicDataTestSupport.h"
+#include "support/DataDialogTestSupport.h"
+
+#include "app/controls/CoursePlanPickerDlg.h"
+#include "app/controls/ObjectPickerDlg.h"
+#include "app/shared/AdjustmentHistory.h"
+#include "app/shared/TextBuilders.h"
+#include "app/timetable/AdjustTeacherWizard.h"
+#include "app/timetable/TeacherConflictDlg.h"
+#include "base/ScheduleTask.h"
+#include "platform/Files.h"
+#include "platform/gui/ReportList.h"
+#include "platform/gui/Timers.h"
+#include "testing/validator/ScheduleValidator.h"
+
+#include <QLineEdit>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+
+using zem::gui::Dialog;
+using zem::gui::ReportList;
+using Wizard = CAdjustTeacherWizard;
+
+namespace {
+
+const tagTABLE_NODE kA{0, 0, 0};  // Monday morning 1: k1
+const tagTABLE_NODE kB{1, 0, 1};  // Tuesday morning 2: k1
+const tagTABLE_NODE kC{2, 0, 0};  // Wednesday morning 1: k2 (王五)
+const tagTABLE_NODE kD{3, 0, 0};  // Thursday morning 1: k3 (no teacher)
+
+// k1: 语文 of 初一(1)班 by 张三 at kA and kB; k2: 数学 of 初一(2)班 by 王五 at kC; k3: 语文 of
+// 初一(2)班 without a teacher at kD. Saved and opened as the open task.
+class TeacherWizard : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        CScheduleTask::ResetAutoBackupStateForTesting();
+        CScheduleTask& task = Task();
+        CCourseInfo* k1 = school.b.Course("k1", "c1", "s1", "t1", "2");
+        CCourseInfo* k2 = school.b.Course("k2", "c2", "s2", "t3", "1");
+        CCourseInfo* k3 = school.b.Course("k3", "c2", "s1", "t1", "1");
+        for (const bool temp : {false, true}) {
+            task.SetCourseNode(k1, "", temp, kA, 0);
+            task.SetCourseNode(k1, "", temp, kB, 0);
+            task.SetCourseNode(k2, "", temp, kC, 0);
+            task.SetCourseNode(k3, "", temp, kD, 0);
+        }
+        school.Reopen();
+        // Reading drops a plan without a teacher, so k3 loses 张三 in memory only.
+        Task().FindCourse("k3")->SetTeacher("");
+        for (const bool temp : {false, true})
+            Task().UnsetTableNode(&Task().GetTeacher("t1")->GetTable(temp), kD, 0);
+        ASSERT_TRUE(ValidateSchedule(Task()).IsClean()) << ValidateSchedule(Task()).Text();
+    }
+
+    CScheduleTask& Task() { return school.Task(); }
+    std::string ConfigFile() { return Task().GetConfigFile(); }
+
+    // Runs the wizard: the plan chooser that opens by itself ticks `plans`; `work` goes on from there.
+    void Run(const std::vector<std::string>& plans, const std::function<void(Wizard&)>& work)
+    {
+        zem::gui::FakeClock clock;
+        Wizard wizard;
+        ModalScope scope([&](Dialog& shown) {
+            if (&shown == &wizard) {
+                EXPECT_EQ(wizard.Caption(), "教学计划调整 - 调整任课教师");
+                EXPECT_EQ(wizard.GetDlgItemText(Wizard::IDC_STEP1), Wizard::kStep1);
+                EXPECT_TRUE(wizard.GetPlans().empty());
+                clock.Advance(Wizard::kChooseDelayMs);
+                work(wizard);
+                if (!wizard.IsEnded())
+                    wizard.SendCommand(zem::IDCANCEL);
+                return;
+            }
+            Answer(shown, plans);
+        });
+        wizard.DoModal();
+    }
+
+    // Works the pickers the wizard opens: plans are ticked, the teacher is searched by name.
+    void Answer(Dialog& shown, const std::vector<std::string>& plans)
+    {
+        if (auto* picker = dynamic_cast<CCoursePlanPickerDlg*>(&shown)) {
+            EXPECT_EQ(picker->Caption().rfind("选择要调整的教学计划", 0), 0u) << picker->Caption();
+            preChecked.push_back(picker->m_preChecked);
+            ReportList& list = *picker->GetList();
+            for (int row = 0; row < list.GetItemCount(); ++row) {
+                const CCourseInfo* plan = list.GetItemPtr<CCourseInfo>(row);
+                if (std::find(plans.begin(), plans.end(), plan->GetId()) != plans.end())
+                    list.model()->setData(list.model()->index(row, 0), Qt::Checked, Qt::CheckStateRole);
+            }
+            picker->SendCommand(zem::IDOK);
+            return;
+        }
+        if (dynamic_cast<CTeacherPickerDlg*>(&shown)) {
+            shown.Item<QLineEdit>(CObjectPickerDlg::IDC_SEARCH)->setText(QString::fromStdString(teacherName));
+            shown.SendCommand(zem::IDOK);
+            return;
+        }
+        if (onConflict)
+            onConflict(shown);
+        else
+            ADD_FAILURE() << "unexpected dialog " << shown.Caption();
+    }
+
+    static void ChooseTeacher(Wizard& wizard) { wizard.SendCommand(Wizard::IDC_STEP2); }
+
+    CAdjustmentEntryList History()
+    {
+        CAdjustmentHistory history;
+        history.Load(ConfigFile(), "AdjustmentHistory", 100);
+        return std::move(history.GetEntries());
+    }
+
+    SmallSchool school;
+    std::string teacherName = "李四";
+    std::vector<std::vector<std::string>> preChecked;
+    std::function<void(Dialog&)> onConflict;
+};
+
+// Two plans to a free teacher: the new teacher's timetable gets their lessons, the old ones lose
+// them, the saved task, its backup and the history entries say so, and the next chooser starts empty.
+TEST_F(TeacherWizard, ExecutesSavesAndLogsEveryChangedPlan)
+{
+    ScriptedMessages messages({zem::IDYES});
+    const std::string k1Desc = Task().GetCourseDesc("k1"), k3Desc = Task().GetCourseDesc("k3");
+    const std::string both = DescribeCourses(Task().FindCourse("k1"), 2);
+    Run({"k1", "k3"}, [&](Wizard& wizard) {
+        ASSERT_EQ(wizard.GetPlans().size(), 2u);
+        EXPECT_NE(wizard.GetDlgItemText(Wizard::IDC_STEP1), Wizard::kStep1);
+        EXPECT_FALSE(wizard.IsItemEnabled(zem::IDOK));
+        SaveScreenshot(&wizard, "adjust_teacher_plans_chosen");
+        ChooseTeacher(wizard);
+        EXPECT_EQ(wizard.GetDlgItemText(Wizard::IDC_STEP2), "新的任课老师：李四");
+        EXPECT_EQ(wizard.GetStatusText(), "没有冲突，可以调整");
+        EXPECT_TRUE(wizard.IsItemEnabled(zem::IDOK));
+        EXPECT_FALSE(wizard.IsItemEnabled(Wizard::IDC_SOLVE));
+        SaveScreenshot(&wizard, "adjust_teacher_target_chosen");
+        wizard.SendCommand(zem::IDOK);
+        EXPECT_EQ(wizard.GetStatusText(), "调整成功");
+        EXPECT_FALSE(wizard.IsItemEnabled(zem::IDOK));
+        SaveScreenshot(&wizard, "adjust_teacher_done");
+        wizard.SendCommand(Wizard::IDC_STEP1);
+    });
+    ASSERT_EQ(messages.Texts().size(), 2u);
+    EXPECT_EQ(messages.Texts()[0], "确定要将 " + both + " 的任课教师\n调整为 李四 老师吗");
+    EXPECT_EQ(messages.Texts()[1], "调整成功");
+    // The chooser after the execution starts with nothing ticked.
+    ASSERT_EQ(preChecked.size(), 2u);
+    EXPECT_TRUE(preChecked[1].empty());
+
+    CScheduleTask saved;
+    ASSERT_TRUE(saved.Open(Task().GetTaskInfo().GetTaskFile(), TaskAccess::ReadOnly));
+    EXPECT_EQ(saved.FindCourse("k1")->GetTeacherId(), "t2");
+    EXPECT_EQ(saved.FindCourse("k3")->GetTeacherId(), "t2");
+    const CCourseTable& newTable = saved.GetTeacher("t2")->GetTable(false);
+    EXPECT_EQ(newTable.GetNode(kA).GetCourseId(1), "k1");
+    EXPECT_EQ(newTable.GetNode(kB).GetCourseId(1), "k1");
+    EXPECT_EQ(newTable.GetNode(kD).GetCourseId(1), "k3");
+    EXPECT_FALSE(saved.GetTeacher("t1")->GetTable(false).IsUsed(kA));
+    EXPECT_FALSE(saved.GetTeacher("t1")->GetTable(false).IsUsed(kB));
+    const ScheduleValidation validation = ValidateSchedule(saved);
+    EXPECT_TRUE(validation.IsClean()) << validation.Text();
+
+    std::vector<const CBackupEntry*> backups;
+    saved.GetBackupManager().GetAllBackups(backups);
+    EXPECT_TRUE(std::any_of(backups.begin(), backups.end(),
+                            [](const CBackupEntry* entry) { return entry->m_strDescription == "教学计划调整前"; }));
+
+    // Newest first: k3, which had no teacher, then k1.
+    const CAdjustmentEntryList history = History();
+    ASSERT_EQ(history.size(), 2u);
+    EXPECT_NE(history[0]->title.find(" 调整任课教师 " + k3Desc + " [无教师] -> 李四"), std::string::npos)
+        << history[0]->title;
+    EXPECT_EQ(history[0]->ids, (std::vector<std::string>{"c2", "t2"}));
+    EXPECT_NE(history[1]->title.find(" 调整任课教师 " + k1Desc + " 张三 -> 李四"), std::string::npos)
+        << history[1]->title;
+    EXPECT_EQ(history[1]->ids, (std::vector<std::string>{"c1", "t1", "t2"}));
+}
+
+// Closing without executing writes nothing: task.ini stays byte for byte as it was.
+TEST_F(TeacherWizard, ClosingWithoutExecutingLeavesTheHistoryAlone)
+{
+    const std::string before = ReadRaw(ConfigFile());
+    ScriptedMessages messages;
+    Run({"k1"}, [&](Wizard& wizard) {
+        ChooseTeacher(wizard);
+        EXPECT_TRUE(wizard.IsItemEnabled(zem::IDOK));
+    });
+    EXPECT_TRUE(messages.Texts().empty());
+    EXPECT_EQ(ReadRaw(ConfigFile()), before);
+    EXPECT_EQ(Task().FindCourse("k1")->GetTeacherId(), "t1");
+}
+
+// Plans that already have the teacher: the status says the change means nothing and execution
+// stays off, even through Enter.
+TEST_F(TeacherWizard, PlansThatHaveTheTeacherAlreadyCannotBeExecuted)
+{
+    teacherName = "张三";
+    ScriptedMessages messages;
+    Run({"k1"}, [&](Wizard& wizard) {
+        ChooseTeacher(wizard);
+        EXPECT_EQ(wizard.GetStatusText(), "同一个老师调整没有意义");
+        EXPECT_FALSE(wizard.IsStatusConflict());
+        EXPECT_FALSE(wizard.IsItemEnabled(zem::IDOK));
+        EXPECT_FALSE(wizard.IsItemEnabled(Wizard::IDC_SOLVE));
+        wizard.SendCommand(zem::IDOK);
+    });
+    EXPECT_TRUE(messages.Texts().empty());
+    EXPECT_TRUE(History().empty());
+}
+
+// A busy teacher: the clash is counted and execution refused until the conflict dialog solved it.
+TEST_F(TeacherWizard, ConflictsMustBeSolvedBeforeExecution)
+{
+    teacherName = "王五";
+    Task().SetCourseNode(Task().FindCourse("k2"), "", false, kA, 0);
+    ScriptedMessages messages;
+    std::vector<std::string> captions;
+    onConflict = [&](Dialog& shown) {
+        captions.push_back(shown.Caption());
+        EXPECT_NE(dynamic_cast<CTeacherConflictDlg*>(&shown), nullptr);
+        shown.SendCommand(zem::IDCANCEL);
+    };
+    // k2 is at kA in the saved tables too, so both tables agree.
+    Task().SetCourseNode(Task().FindCourse("k2"), "", true, kA, 0);
+    ASSERT_TRUE(Task().SaveOutputData());
+    Run({"k1"}, [&](Wizard& wizard) {
+        ChooseTeacher(wizard);
+        EXPECT_EQ(wizard.GetConflictCount(), 1);
+        EXPECT_EQ(wizard.GetStatusText(), "有1个冲突，您可以单击右侧的“解决冲突”按钮尝试调整");
+        EXPECT_TRUE(wizard.IsStatusConflict());
+        EXPECT_TRUE(wizard.IsItemEnabled(Wizard::IDC_SOLVE));
+        EXPECT_FALSE(wizard.IsItemEnabled(zem::IDOK));
+        SaveScreenshot(&wizard, "adjust_teacher_conflicts");
+        wizard.SendCommand(Wizard::IDC_SOLVE);
+        wizard.SendCommand(zem::IDOK);
+    });
+    EXPECT_EQ(captions,
+              std::vector<std::string>{"教师时间冲突 - 将 " + Task().GetCourseDesc("k1") + " 的任课教师修改为 王五"});
+    EXPECT_EQ(messages.Texts(), std::vector<std::string>{"冲突还未解决，不能直接调整"});
+    EXPECT_EQ(Task().FindCourse("k1")->GetTeacherId(), "t1");
+}
+
+// A failed write of output.xml is never reported as success; the task's own message says why.
+TEST_F(TeacherWizard, AFailedSaveIsNotReportedAsSuccess)
+{
+    const std::string output = Task().GetTaskInfo().GetOutputFilePath();
+    ScriptedMessages messages({zem::IDYES});
+    const zem::FileWriteFaultHook previous =
+        zem::SetFileWriteFaultHook([output](const std::string& path) { return path == output ? EACCES : 0; });
+    Run({"k1"}, [&](Wizard& wizard) {
+        ChooseTeacher(wizard);
+        wizard.SendCommand(zem::IDOK);
+        EXPECT_EQ(wizard.GetStatusText(), Wizard::kNotSaved);
+        EXPECT_TRUE(wizard.IsStatusConflict());
+    });
+    zem::SetFileWriteFaultHook(previous);
+    const std::vector<std::string> texts = messages.Texts();
+    ASSERT_EQ(texts.size(), 2u);
+    EXPECT_NE(texts[1].find(zem::FileErrorReason(EACCES)), std::string::npos) << texts[1];
+    EXPECT_EQ(std::count(texts.begin(), texts.end(), "调整成功"), 0);
+}
+
+// Both plans of a combined class chosen: they change once, as one, and the tables stay consistent.
+TEST_F(TeacherWizard, BothPlansOfACombinedClassChangeOnce)
+{
+    const tagTABLE_NODE shared{4, 0, 0};
+    school.b.Course("k4", "c1", "s2", "t1", "1");
+    school.b.Course("k5", "c2", "s2", "t1", "1");
+    school.b.Combined("cc", {"k4", "k5"});
+    for (const bool temp : {false, true})
+        for (const char* id : {"k4", "k5"})
+            school.b.Task().SetCourseNode(school.b.Task().FindCourse(id), "", temp, shared, 0);
+    school.Reopen();
+    ASSERT_TRUE(ValidateSchedule(Task()).IsClean()) << ValidateSchedule(Task()).Text();
+    ScriptedMessages messages({zem::IDYES});
+    Run({"k4", "k5"}, [&](Wizard& wizard) {
+        ASSERT_EQ(wizard.GetPlans().size(), 2u);
+        ChooseTeacher(wizard);
+        EXPECT_EQ(wizard.GetStatusText(), "没有冲突，可以调整");
+        wizard.SendCommand(zem::IDOK);
+        EXPECT_EQ(wizard.GetStatusText(), "调整成功");
+    });
+    CScheduleTask saved;
+    ASSERT_TRUE(saved.Open(Task().GetTaskInfo().GetTaskFile(), TaskAccess::ReadOnly));
+    EXPECT_EQ(saved.FindCourse("k4")->GetTeacherId(), "t2");
+    EXPECT_EQ(saved.FindCourse("k5")->GetTeacherId(), "t2");
+    EXPECT_TRUE(saved.GetTeacher("t2")->GetTable(false).IsUsed(shared));
+    EXPECT_FALSE(saved.GetTeacher("t1")->GetTable(false).IsUsed(shared));
+    const ScheduleValidation validation = ValidateSchedule(saved);
+    EXPECT_TRUE(validation.IsClean()) << validation.Text();
+    const CAdjustmentEntryList history = History();
+    ASSERT_EQ(history.size(), 1u);
+    EXPECT_EQ(history[0]->ids, (std::vector<std::string>{"c1", "c2", "t1", "t2"}));
+}
+
+}  // namespace
