@@ -26,10 +26,14 @@
 #include "app/shell/SystemSettingsDlg.h"
 #include "app/shell/TaskInfoDlg.h"
 #include "app/timetable/AdjustTeacherWizard.h"
+#include "base/ScheduleTask.h"
+#include "platform/Hooks.h"
+#include "platform/Text.h"
 #include "app/timetable/PlanAdjustHubDlg.h"
 #include "app/timetable/TableMoveDlg.h"
 #include "app/timetable/TeacherStatisticDlg.h"
 #include "app/timetable/TeacherTimeQueryDlg.h"
+#include "app/timetable/TempAdjustDlg.h"
 #include "app/timetable/WeekTimetableDlg.h"
 
 #include <memory>
@@ -98,6 +102,18 @@ void RegisterProgramFeatures()
     windows.windows[Feature::TeacherStatistic] = RunModal<CTeacherStatisticDlg>;
     windows.windows[Feature::TeacherTimeQuery] = RunModal<CTeacherTimeQueryDlg>;
     windows.windows[Feature::TableMove] = RunModal<CTableMoveDlg>;
+    // A saved temporary task is offered again in the page panel's menu.
+    windows.tempAdjust = [](CScheduleTask& task, bool isNew, const std::string& teacherId) {
+        CTempAdjustDlg dialog(MainWindow(), &task, isNew, teacherId);
+        dialog.DoModal();
+        if (!dialog.IsSaved() || !CAppContext::Exists())
+            return false;
+        CRecentList& temps = CAppContext::Get()->GetRecentTempTasks();
+        if (!temps.Add(task.GetTaskInfo().GetTaskName()))
+            zem::ShowMessage(zem::Format("无法写入排课任务文件 %s", temps.GetFile().c_str()), "提示",
+                             zem::MessageIcon::Error);
+        return true;
+    };
     windows.planAdjustHub = [] {
         CPlanAdjustHubDlg hub(MainWindow());
         return hub.DoModal() == zem::IDOK ? hub.GetResult() : -1;

@@ -13,6 +13,7 @@
 #include "app/controls/TipWnd.h"
 #include "app/timetable/LastViewed.h"
 #include "app/taskhelper/TaskHelper.h"
+#include "app/timetable/SaveSayingWhy.h"
 #include "base/ConfigHost.h"
 #include "platform/Text.h"
 #include "platform/gui/Desktop.h"
@@ -668,24 +669,9 @@ bool CWeekTimetableDlg::Save()
     std::vector<std::string> changed;
     m_container.GetChangedTables(changed, true);
     // What the data library says of a failed write becomes the reason of this window's one message.
-    std::vector<zem::MessageRequest> said;
-    const zem::MessageHook previous = zem::SetMessageHook([&said](const zem::MessageRequest& request) {
-        said.push_back(request);
-        return zem::IDOK;
-    });
-    const bool saved = CTaskHelper(task, AppHelperContext()).SaveTempTables();
-    zem::SetMessageHook(previous);
-    if (!saved) {
-        std::string reason;
-        for (const zem::MessageRequest& request : said)
-            reason += (reason.empty() ? "" : "\n") + request.text;
-        if (reason.empty())
-            reason = "无法写入课表文件 " + task->GetTaskInfo().GetOutputFilePath();
-        zem::ShowMessage(kSaveFailedText + reason, "提示", zem::MessageIcon::Error);
+    if (!SaveSayingWhy([task] { return CTaskHelper(task, AppHelperContext()).SaveTempTables(); }, kSaveFailedText,
+                       "无法写入课表文件 " + task->GetTaskInfo().GetOutputFilePath()))
         return false;
-    }
-    for (const zem::MessageRequest& request : said)
-        zem::ShowMessage(request);
     if (!changed.empty()) {
         CAdjustmentEntryList entries;
         entries.push_back(std::make_unique<CAdjustmentEntry>(CAdjustmentEntry{"周课表手工调课", changed}));

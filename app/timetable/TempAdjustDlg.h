@@ -1,0 +1,100 @@
+#pragma once
+// The window in which a temporary task (a copy of the open task kept in its temp folder) is
+// worked on for the day's lesson changes: the absent teacher's week on the left, the executed
+// substitutions and a class or teacher timetable that can be changed by hand in the middle, the
+// substitutes' weeks on the right. Everything here reads and writes the temporary task only.
+#include "app/controls/ScrollPanel.h"
+#include "app/controls/TitledPanel.h"
+#include "app/shared/AdjustmentHistory.h"
+#include "app/timetable/TableContainer.h"
+#include "platform/gui/Dialog.h"
+
+#include <string>
+
+class QComboBox;
+class QTreeWidget;
+class CScheduleTask;
+
+// The class the window shows first: the class of the first lesson in the teacher's week (segment
+// by segment, day by day over the days in use, section by section), else the first class of the
+// task in its own order; empty without classes.
+std::string FirstClassOfTeacher(const CScheduleTask& task, const std::string& teacherId);
+
+class CTempAdjustDlg : public zem::gui::Dialog, public ITableChangeListener {
+public:
+    enum {
+        IDD = 265,
+        IDC_SAVE = 1028,
+        IDC_COMPARE = 1412,
+        IDC_EXECUTE = 1176,
+        IDC_EXPORT = 1088,
+        IDC_PRINT = 1029,
+        IDC_TREE = 1342,
+        IDC_CLASS_LIST = 1015,
+        IDC_TEACHER_LIST = 1016,
+    };
+    static constexpr const char* kHistorySection = "TempHistory";
+    static constexpr const char* kCloseQuestion = "课表已修改，关闭前要保存吗？";
+    static constexpr const char* kSaveFailedText = "保存临时任务失败：";
+    static constexpr const char* kNoTaskText = "没有指定临时排课任务";
+    static constexpr const char* kNoTeacherText = "异常，在临时任务中未找到原任课教师";
+
+    // The task is the opener's and outlives the window.
+    CTempAdjustDlg(QWidget* parent, CScheduleTask* task, bool isNew, const std::string& teacherId);
+    ~CTempAdjustDlg() override;
+
+    // Writes input.xml, then the working timetables to output.xml; false, said once and with the
+    // window still modified, when a write failed.
+    bool Save();
+    bool IsSaved() const { return m_saved; }
+    bool IsNew() const { return m_isNew; }
+    bool IsModified() const { return m_modified; }
+    void SetModified(bool modified);
+
+    CScheduleTask* GetTask() const { return m_task; }
+    CTableContainer& GetContainer() { return m_container; }
+    CAdjustmentHistory& GetHistory() { return m_history; }
+    const std::string& GetTitleText() const { return m_titleText; }
+    // The tree's first root item: what the user is doing now.
+    std::string GetCurrentOperationText() const;
+
+    // The table container's owner side.
+    void FocusTeacherList() override;
+    // The container went over to another object by itself.
+    void SetCentreTitle(const std::string&) override { SelectCurrentInList(); }
+    void OnTableChanged(int code, void* object) override;
+
+protected:
+    bool OnInitDialog() override;
+    void OnOK() override {}
+    void OnCancel() override;
+    void OnCommand(int id) override;
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void FillTree();
+    void FillObjectLists();
+    void OnListChanged(int kind);
+    // Shows the combo of the container's kind with its object selected.
+    void SelectCurrentInList();
+    void Layout();
+    bool CloseWindow();
+
+    CScheduleTask* m_task;
+    bool m_isNew;
+    std::string m_teacherId;
+    bool m_teacherFound = false;
+    bool m_saved = false;
+    bool m_modified = false;
+    bool m_laidOut = false;
+    std::string m_titleText;
+
+    CTableContainer m_container;
+    CScrollPanel m_regularPanel;
+    CScrollPanel m_substitutePanel;
+    CTitledPanel m_regularCaption;
+    CTitledPanel m_substituteCaption;
+    CAdjustmentHistory m_history;
+    QTreeWidget* m_tree = nullptr;
+};

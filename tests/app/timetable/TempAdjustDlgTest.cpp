@@ -1,0 +1,321 @@
+// The temporary lesson-change window, opened from the page panel as a user does on a scheduled
+// school: what it shows first, its history, changing and saving the temporary task without
+// touching the formal one, and closing over unsaved changes.
+#include "support/ShellTestSupport.h"
+
+#include "app/controls/ObjectPickerDlg.h"
+#include "app/shared/ObjectLists.h"
+#include "app/shell/PagePanel.h"
+#include "app/shell/ProgramFeatures.h"
+#include "app/shared/AppServices.h"
+#include "app/taskhelper/TaskHelper.h"
+#include "app/timetable/TempAdjustDlg.h"
+#include "base/ScheduleTask.h"
+#include "platform/Files.h"
+#include "platform/IniFile.h"
+#include "platform/gui/Desktop.h"
+#include "platform/gui/ItemList.h"
+#include "platform/gui/QtText.h"
+#include "support/MessageRecorder.h"
+#include "testing/generator/SchoolGenerator.h"
+#include "testing/validator/ScheduleValidator.h"
+
+#include <QComboBox>
+#include <QTest>
+#include <QTreeWidget>
+
+#include <cerrno>
+#include <memory>
+
+namespace {
+
+std::string TableText(const CCourseTable& table)
+{
+    std::string out;
+    for (int day = 0; day < zem::kDayCount; ++day)
+        for (int segment = 0; segment < zem::kSegmentCount; ++segment)
+            for (int section = 0; section < zem::kSectionCount; ++section) {
+                const CCourseTableNode& cell = table.GetNode(day, segment, section);
+                out += std::to_string(table.GetValue(day, segment, section)) + "/" + cell.data(1).GetCourseId() + "/" +
+                       cell.data(2).GetCourseId() + ",";
+            }
+    return out;
+}
+
+std::vector<std::string> TreeTexts(CTempAdjustDlg& d)
+{
+    auto* tree = d.Item<QTreeWidget>(CTempAdjustDlg::IDC_TREE);
+    std::vector<std::string> texts;
+    for (int i = 0; i < tree->topLevelItemCount(); ++i)
+        texts.push_back(zem::gui::FromQ(tree->topLevelItem(i)->text(0)));
+    return texts;
+}
+
+class TempAdjustTest : public ShellTest {
+protected:
+    void SetUp() override
+    {
+        MakeContext();
+        std::unique_ptr<CScheduleTask> school = zemgen::GenerateSchool({"S12", "normal", 1});
+        zemgen::FillTimetables(*school);
+        const std::string where = folder.path() + "S12/";
+        ASSERT_TRUE(zemgen::WriteTaskFolder(*school, where, "S12", "test"));
+        ASSERT_TRUE(school->SaveOutputData());
+        school.reset();
+        ASSERT_TRUE(CAppContext::Get()->OpenTask(where + "S12.zem", true));
+        RegisterProgramFeatures();
+        m_workArea = zem::gui::SetWorkAreaHook([] { return zem::Rect(0, 0, 1366, 768); });
+    }
+    void TearDown() override { zem::gui::SetWorkAreaHook(m_workArea); }
+
+    CScheduleTask* Task() { return CAppContext::Get()->GetTask(); }
+
+    // Starts a new temporary task for the first teacher with lessons, working the window with act.
+    void RunNew(const std::function<void(CTempAdjustDlg&)>& act)
+    {
+        ModalScope scope([&](zem::gui::Dialog& d) {
+            if (auto* picker = dynamic_cast<CObjectPickerDlg*>(&d)) {
+                zem::gui::ItemList& list = *picker->GetList();
+                for (int row = 0; row < list.GetItemCount(); ++row)
+                    if (list.GetItemImage(row) == 0) {
+                        list.SetSelected(row, true);
+                        break;
+                    }
+                QTest::mouseClick(picker->GetDlgItem(zem::IDOK), Qt::LeftButton);
+                teacherId = picker->GetSelectedObject() ? picker->GetSelectedObject()->GetId() : "";
+            } else if (auto* window = dynamic_cast<CTempAdjustDlg*>(&d)) {
+                tempTask = window->GetContainer().GetTable() ? window->GetTitleText() : "";
+                tempFolder = Task()->GetTaskInfo().GetTempFolder();
+                act(*window);
+            }
+        });
+        panel.StartTempAdjust("");
+    }
+
+    // Swaps two lessons of the shown class through the grid's move; the class's working table after.
+    std::string SwapTwoLessons(CTempAdjustDlg& d)
+    {
+        CTableContainer& container = d.GetContainer();
+        CCourseTable& table = *container.GetTable();
+        const std::string before = TableText(table);
+        const CSchoolStructure& s = d.GetTask()->GetSchoolStructure();
+        std::vector<tagTABLE_NODE> used;
+        for (int day = 0; day < zem::kDayCount; ++day)
+            if (s.IsDayInUse(day))
+                for (int section = 0; section < s.GetSectionNodeMaxCount(0); ++section)
+                    if (table.IsUsed(day, 0, section) && !table.GetNode(day, 0, section).IsInterleave())
+                        used.push_back({day, 0, section});
+        // The grid offers only cells the lesson may go to.
+        CTaskHelper helper(d.GetTask(), AppHelperContext());
+        MessageRecorder yes(zem::IDYES);
+        for (std::size_t i = 0; i + 1 < used.size(); ++i)
+            for (std::size_t j = i + 1; j < used.size(); ++j) {
+                if (table.GetNode(used[i]).data(1).GetCourseId() == table.GetNode(used[j]).data(1).GetCourseId())
+                    continue;
+                if (!helper.CanSwap(&table, used[i], used[j], false))
+                    continue;
+                container.OnMoved(container.ToGridNode(used[j]), container.ToGridNode(used[i]));
+                if (TableText(table) != before)
+                    return TableText(table);
+            }
+        ADD_FAILURE() << "no two lessons could be swapped";
+        return before;
+    }
+
+    static void ClickSave(CTempAdjustDlg& d)
+    {
+        QTest::mouseClick(d.GetDlgItem(CTempAdjustDlg::IDC_SAVE), Qt::LeftButton);
+    }
+
+    CPagePanel panel;
+    std::string teacherId;
+    std::string tempTask;
+    std::string tempFolder;
+
+private:
+    zem::gui::WorkAreaHook m_workArea;
+};
+
+TEST_F(TempAdjustTest, ASavedChangeStaysInTheTemporaryTaskOnly)
+{
+    const std::string formal = Task()->GetTaskInfo().GetTaskFolder();
+    const std::string input = ReadRaw(formal + "input.xml");
+    const std::string output = ReadRaw(formal + "output.xml");
+    const ScheduleValidation before = ValidateSchedule(*Task(), false, kCheckDoubleBooking | kCheckConsistency);
+    ASSERT_TRUE(before.IsClean()) << before.Text();
+    std::string classId, changed;
+    RunNew([&](CTempAdjustDlg& d) {
+        classId = d.GetContainer().GetObjectId();
+        EXPECT_EQ(classId, FirstClassOfTeacher(*Task(), teacherId));
+        EXPECT_TRUE(d.Item<QComboBox>(CTempAdjustDlg::IDC_CLASS_LIST)->isVisibleTo(&d));
+        EXPECT_FALSE(d.Item<QComboBox>(CTempAdjustDlg::IDC_TEACHER_LIST)->isVisibleTo(&d));
+        const std::vector<std::string> tree = TreeTexts(d);
+        ASSERT_EQ(tree.size(), 1u);
+        EXPECT_EQ(tree[0], "【当前操作】为 " + Task()->GetTeacherName(teacherId) +
+                               " 老师的课程安排代课教师 （在左边的课表上单击鼠标右键可以选择代课教师）");
+        changed = SwapTwoLessons(d);
+        EXPECT_TRUE(d.IsModified());
+        SaveScreenshot(&d, "TempAdjustDlg");
+        ClickSave(d);
+        EXPECT_FALSE(d.IsModified());
+        EXPECT_TRUE(d.IsSaved());
+        d.close();
+    });
+    ASSERT_FALSE(tempTask.empty());
+    EXPECT_EQ(ReadRaw(formal + "input.xml"), input);
+    EXPECT_EQ(ReadRaw(formal + "output.xml"), output);
+
+    // Offered again in the menu, and the change is in its files.
+    const CRecentList& temps = CAppContext::Get()->GetRecentTempTasks();
+    ASSERT_EQ(temps.GetCount(), 1);
+    const std::string tempName = temps.GetAt(0);
+    EXPECT_EQ("临时任务：" + tempName, tempTask);
+    CScheduleTask reopened;
+    ASSERT_TRUE(reopened.Open(CPagePanel::TempTaskFile(tempName)));
+    auto* cls = static_cast<CZemTableObject*>(reopened.GetClassInfoList().Find(classId));
+    ASSERT_TRUE(cls);
+    EXPECT_EQ(TableText(cls->GetTable(false)), changed);
+    const ScheduleValidation check = ValidateSchedule(reopened, false, kCheckDoubleBooking | kCheckConsistency);
+    EXPECT_TRUE(check.IsClean()) << check.Text();
+}
+
+TEST_F(TempAdjustTest, ClosingOverUnsavedChangesAsks)
+{
+    RunNew([&](CTempAdjustDlg& d) {
+        SwapTwoLessons(d);
+        {
+            MessageRecorder cancel(zem::IDCANCEL);
+            d.close();
+            EXPECT_EQ(cancel.Texts(), std::vector<std::string>{CTempAdjustDlg::kCloseQuestion});
+            EXPECT_FALSE(d.IsEnded());
+        }
+        MessageRecorder no(zem::IDNO);
+        d.close();
+        EXPECT_TRUE(d.IsEnded());
+        EXPECT_FALSE(d.IsSaved());
+    });
+    ASSERT_FALSE(tempTask.empty());
+    // The new task left unsaved is gone, and not offered.
+    std::vector<zem::FolderEntry> entries;
+    zem::ListFolder(tempFolder, entries);
+    EXPECT_TRUE(entries.empty());
+    EXPECT_EQ(CAppContext::Get()->GetRecentTempTasks().GetCount(), 0);
+}
+
+// A write that fails, of the plans or of the timetables, is said once; the window stays modified
+// and unsaved, so the new task's folder goes when the user then closes without saving.
+TEST_F(TempAdjustTest, AFailedSaveIsSaidAndSavesNothing)
+{
+    for (const char* file : {"input.xml", "output.xml"}) {
+        SCOPED_TRACE(file);
+        RunNew([&](CTempAdjustDlg& d) {
+            SwapTwoLessons(d);
+            const std::string path = d.GetTask()->GetTaskInfo().GetTaskFolder() + file;
+            const zem::FileWriteFaultHook previous =
+                zem::SetFileWriteFaultHook([&](const std::string& p) { return p == path ? EACCES : 0; });
+            MessageRecorder messages;
+            ClickSave(d);
+            zem::SetFileWriteFaultHook(previous);
+            ASSERT_EQ(messages.Texts().size(), 1u);
+            EXPECT_EQ(messages.Texts()[0].rfind(CTempAdjustDlg::kSaveFailedText, 0), 0u) << messages.Texts()[0];
+            EXPECT_TRUE(d.IsModified());
+            EXPECT_FALSE(d.IsSaved());
+            MessageRecorder no(zem::IDNO);
+            d.close();
+        });
+        std::vector<zem::FolderEntry> entries;
+        zem::ListFolder(tempFolder, entries);
+        EXPECT_TRUE(entries.empty());
+    }
+}
+
+// The history is read from key "1" up, ten at most, ending at a gap; the current operation comes first.
+TEST_F(TempAdjustTest, TheTreeShowsTheStoredHistory)
+{
+    struct Case {
+        std::vector<std::pair<std::string, std::string>> keys;
+        std::vector<std::string> titles;
+    } cases[] = {
+        {{{"1", "甲|T1|C1"}, {"2", "乙"}, {"4", "丁"}}, {"甲", "乙"}},
+        {{{"2", "乙"}}, {}},
+        {{{"1", "1"}, {"2", "2"}, {"3", "3"}, {"4", "4"}, {"5", "5"}, {"6", "6"}, {"7", "7"}, {"8", "8"},
+          {"9", "9"}, {"10", "10"}, {"11", "11"}},
+         {"1", "2", "3", "4", "5", "6", "7", "8", "9", "10"}},
+    };
+    const std::string teacher = Task()->GetTeacherInfoList().begin()->first;
+    for (const Case& c : cases) {
+        CScheduleTask temp;
+        ASSERT_TRUE(temp.Open(Task()->GetTaskInfo().GetTaskFile()));
+        zem::IniFile ini;
+        ASSERT_TRUE(ini.LoadForEdit(temp.GetConfigFile()));
+        for (const auto& [key, value] : c.keys)
+            ini.SetString(CTempAdjustDlg::kHistorySection, key, value);
+        ASSERT_TRUE(ini.SaveIfModified());
+        CTempAdjustDlg dialog(nullptr, &temp, false, teacher);
+        std::vector<std::string> tree;
+        RunModal<CTempAdjustDlg>(dialog, [&](CTempAdjustDlg& d) {
+            tree = TreeTexts(d);
+            d.close();
+        });
+        ASSERT_FALSE(tree.empty());
+        EXPECT_EQ(tree[0].rfind("【当前操作】", 0), 0u);
+        EXPECT_EQ(std::vector<std::string>(tree.begin() + 1, tree.end()), c.titles);
+        zem::IniFile clear;
+        ASSERT_TRUE(clear.LoadForEdit(temp.GetConfigFile()));
+        for (const auto& [key, value] : c.keys)
+            clear.SetString(CTempAdjustDlg::kHistorySection, key, "");
+        clear.SaveIfModified();
+    }
+}
+
+// A teacher the task lacks is said, and the window stays without tables.
+TEST_F(TempAdjustTest, AMissingTeacherIsSaid)
+{
+    CScheduleTask temp;
+    ASSERT_TRUE(temp.Open(Task()->GetTaskInfo().GetTaskFile()));
+    CTempAdjustDlg dialog(nullptr, &temp, false, "没有这个");
+    MessageRecorder messages;
+    RunModal<CTempAdjustDlg>(dialog, [&](CTempAdjustDlg& d) {
+        EXPECT_EQ(d.GetContainer().GetTable(), nullptr);
+        d.close();
+    });
+    EXPECT_EQ(messages.Texts(), std::vector<std::string>{CTempAdjustDlg::kNoTeacherText});
+}
+
+// Segment by segment, then day by day over the days in use: an afternoon lesson on the first day
+// comes after a morning one on the second, and a lesson on a day switched off counts for nothing.
+TEST(FirstClassOfTeacher, TheFirstLessonsClassElseTheFirstClass)
+{
+    std::unique_ptr<CScheduleTask> school = zemgen::GenerateSchool({"S12", "normal", 1});
+    std::vector<CZemObject*> classes;
+    MapToOrderedList(school->GetClassInfoList(), classes);
+    ASSERT_GE(classes.size(), 3u);
+    EXPECT_EQ(FirstClassOfTeacher(*school, "没有这个"), classes.front()->GetId());
+    // One plan of each of two later classes.
+    std::vector<CCourseInfo*> plans;
+    for (const std::string& classId : {classes[1]->GetId(), classes[2]->GetId()})
+        for (const auto& [id, object] : school->GetCourseInfoList())
+            if (static_cast<CCourseInfo*>(object)->GetClassId() == classId) {
+                plans.push_back(static_cast<CCourseInfo*>(object));
+                break;
+            }
+    ASSERT_EQ(plans.size(), 2u);
+    auto* teacher = static_cast<CZemTableObject*>(school->GetTeacherInfoList().begin()->second);
+    CCourseTable& table = teacher->GetTable(true);
+    table.Clear();
+    EXPECT_EQ(FirstClassOfTeacher(*school, teacher->GetId()), classes.front()->GetId());
+
+    CSchoolStructure& week = school->GetSchoolStructure();
+    ASSERT_TRUE(week.IsDayInUse(0) && week.IsDayInUse(1));
+    const auto put = [&](int day, int segment, const CCourseInfo* plan) {
+        table.SetValue(day, segment, 0, CTimeTable::kFullUsed);
+        table.GetNode(day, segment, 0).data(1).SetCourseId(plan->GetId());
+    };
+    put(0, 1, plans[0]);
+    put(1, 0, plans[1]);
+    EXPECT_EQ(FirstClassOfTeacher(*school, teacher->GetId()), plans[1]->GetClassId());
+    week.SetWeekDay(1, false);
+    EXPECT_EQ(FirstClassOfTeacher(*school, teacher->GetId()), plans[0]->GetClassId());
+}
+
+}  // namespace
