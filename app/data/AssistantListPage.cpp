@@ -4,6 +4,7 @@
 #include "app/controls/DialogLook.h"
 #include "app/controls/CoursePlanPickerDlg.h"
 #include "app/controls/HoverButton.h"
+#include "app/output/import/BaseDataImportDlg.h"
 #include "app/shared/Strings.h"
 #include "app/shared/TextBuilders.h"
 #include "app/data/TaskFileSave.h"
@@ -47,10 +48,14 @@ bool CAssistantListPage::OnInitDialog()
     if (!CListBaseDlg::OnInitDialog())
         return false;
     InsertButton(AddHoverButton(this, IDC_EXPORT, "导出(&T)"), GetDlgItem(IDC_PRINT), 6);
-    // Neither the workbook import nor the export of this list is in this program yet.
-    EnableItem(IDC_IMPORT, false);
+    // The export of this list is not in this program yet.
     EnableItem(IDC_EXPORT, false);
     return true;
+}
+
+void CAssistantListPage::Import()
+{
+    RunBaseDataImport(this, "助教信息", ImportColumns(*this));
 }
 
 void CAssistantListPage::InitColumns()

@@ -36,6 +36,7 @@ public:
 protected:
     bool OnInitDialog() override;
     void InitColumns() override;
+    void Import() override;
     zem::LRESULT WindowProc(unsigned message, zem::WPARAM wParam, zem::LPARAM lParam) override;
     void resizeEvent(QResizeEvent* event) override;
 

@@ -3,6 +3,7 @@
 #include "app/shared/AppServices.h"
 #include "app/controls/DialogLook.h"
 #include "app/controls/HoverButton.h"
+#include "app/output/import/BaseDataImportDlg.h"
 #include "app/shared/Strings.h"
 #include "base/ScheduleTask.h"
 #include "platform/Text.h"
@@ -24,8 +25,7 @@ bool CBasicDataPage::OnInitDialog()
     CHoverButton* batchAdd = AddHoverButton(this, IDC_BATCH_ADD, "批量添加(&T)");
     InsertButton(batchAdd, GetDlgItem(IDC_ADD), 6);
     EnableItem(IDC_BATCH_ADD, HasBatchAdd());
-    // The workbook import is not in this program yet.
-    EnableItem(IDC_IMPORT, false);
+    EnableItem(IDC_IMPORT, HasImport());
     return true;
 }
 
@@ -45,6 +45,17 @@ zem::LRESULT CBasicDataPage::WindowProc(unsigned message, zem::WPARAM wParam, ze
     if (message == WM_PAGE_ROW)
         return OnPageRow(zem::FromWParam<CPageNotify>(wParam), zem::FromLParam<const CPageRow>(lParam));
     return CListBaseDlg::WindowProc(message, wParam, lParam);
+}
+
+void CBasicDataPage::Import()
+{
+    if (HasImport())
+        RunBaseDataImport(this, m_importTitle, ImportHeadings());
+}
+
+std::vector<std::string> CBasicDataPage::ImportHeadings() const
+{
+    return ImportColumns(*this);
 }
 
 bool CBasicDataPage::Refuse(CPageNotify* notify, const std::string& message, bool stopsImport)

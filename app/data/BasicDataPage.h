@@ -6,6 +6,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 class CScheduleTask;
 
@@ -20,6 +21,9 @@ public:
 
     // Opens the page's batch-add dialog modally; a page without one keeps its button disabled.
     virtual void BatchAdd() {}
+
+    // The headings of a row's cells, in their order: the workbook import's template.
+    virtual std::vector<std::string> ImportHeadings() const;
 
     // The title and file key the workbook import is opened with.
     const std::string& GetImportTitle() const { return m_importTitle; }
@@ -42,6 +46,11 @@ protected:
     // column keeps what it holds.
     virtual std::string CellText(int index, const std::string& cell) const;
     virtual std::optional<std::string> MissingCellText(int index) const { return std::string(); }
+
+    // Opens the workbook import of the page's kind.
+    void Import() override;
+    // Whether the page's workbook import exists in this program.
+    virtual bool HasImport() const { return true; }
 
     // Whether the batch-add dialog of the page exists in this program.
     virtual bool HasBatchAdd() const { return false; }

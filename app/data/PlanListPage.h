@@ -52,6 +52,7 @@ public:
     void Add() override;
     void Edit() override;
     void Import() override;
+    bool HasImport() const override { return false; }
     std::string Title() override { return "教学计划信息"; }
     std::string StatusText() override;
     void UpdateStatus() override;

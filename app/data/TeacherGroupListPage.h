@@ -21,6 +21,9 @@ public:
     // with ","; each teacher once, ids of no teacher of the task dropped.
     static std::vector<std::string> ParseMembers(const std::string& cell, bool byName);
 
+    // A row holds the name and the members; the count is the page's own.
+    std::vector<std::string> ImportHeadings() const override { return {"教师组", "成员"}; }
+
 protected:
     bool OnInitDialog() override;
     bool HasBatchAdd() const override { return true; }

@@ -48,6 +48,13 @@ public:
     // Stores a value (an empty one removes the cell).
     void Set(int row, int column, CellValue value);
     void Clear();
+    // Calls f(row, column, value) for every cell holding a value, row by row, left to right.
+    template <class F>
+    void ForEachCell(F&& f) const
+    {
+        for (const auto& [key, value] : m_cells)
+            f(static_cast<int>(key >> 16), static_cast<int>(key & 0xFFFF), value);
+    }
 
 private:
     void Recount();

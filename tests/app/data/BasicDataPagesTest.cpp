@@ -445,7 +445,7 @@ TEST(BasicDataPages, ButtonColumnOffersBatchAddAndImport)
             EXPECT_EQ(column[1], p.GetDlgItem(CListBaseDlg::IDC_ADD));
             EXPECT_LT(column[0]->y() + column[0]->height(), column[1]->y());
             EXPECT_TRUE(p.GetDlgItem(CListBaseDlg::IDC_IMPORT)->isVisible());
-            EXPECT_FALSE(p.IsItemEnabled(CListBaseDlg::IDC_IMPORT));
+            EXPECT_TRUE(p.IsItemEnabled(CListBaseDlg::IDC_IMPORT));
             EXPECT_TRUE(p.IsItemEnabled(CBasicDataPage::IDC_BATCH_ADD));
             if (kind == Kind::Class) {
                 EXPECT_EQ(column.back(), p.GetDlgItem(CClassListPage::IDC_PROMOTE));

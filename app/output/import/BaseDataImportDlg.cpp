@@ -1,0 +1,316 @@
+#include "app/output/import/BaseDataImportDlg.h"
+
+#include "app/controls/DialogLook.h"
+#include "app/controls/HoverButton.h"
+#include "app/controls/HyperLink.h"
+#include "app/controls/ListBaseDlg.h"
+#include "app/output/workbook/Workbook.h"
+#include "app/output/workbook/XlsxWriter.h"
+#include "platform/Files.h"
+#include "platform/Hooks.h"
+#include "platform/Text.h"
+#include "platform/gui/DC.h"
+#include "platform/gui/Desktop.h"
+#include "platform/gui/FileDialogs.h"
+
+#include <QLabel>
+#include <QPainter>
+#include <QPixmap>
+#include <QProgressBar>
+
+#include <algorithm>
+
+namespace {
+
+// Posted by the worker: the bar's position (wParam), and the end of a run (wParam its number).
+constexpr unsigned kImportProgress = zem::WM_USER + 0x7E1;
+constexpr unsigned kImportDone = zem::WM_USER + 0x7E2;
+
+QRect ToQRect(const zem::Rect& r)
+{
+    return QRect(r.left, r.top, r.right - r.left, r.bottom - r.top);
+}
+
+// The sample sheet: column letters, the headings in the first row and two rows to fill in.
+QPixmap SamplePicture(const std::vector<std::string>& columns, QSize size, const QFont& font)
+{
+    QPixmap pixmap(size);
+    pixmap.fill(Qt::white);
+    QPainter p(&pixmap);
+    p.setFont(font);
+    const QFontMetrics metrics(font);
+    const int rowHeight = metrics.height() + 6;
+    const int numberWidth = metrics.horizontalAdvance("00") + 8;
+    std::vector<int> widths;
+    for (const std::string& column : columns)
+        widths.push_back(std::max(metrics.horizontalAdvance(zem::gui::ToQ(column)) + 12, 48));
+    const QColor band(230, 230, 230);
+    const QColor grid(190, 190, 190);
+    int x = numberWidth;
+    p.fillRect(0, 0, size.width(), rowHeight, band);
+    p.fillRect(0, 0, numberWidth, size.height(), band);
+    for (std::size_t i = 0; i < columns.size(); ++i) {
+        const QRect letter(x, 0, widths[i], rowHeight);
+        const QRect heading(x, rowHeight, widths[i], rowHeight);
+        p.setPen(Qt::black);
+        p.drawText(letter, Qt::AlignCenter, zem::gui::ToQ(zem::workbook::ColumnName(static_cast<int>(i) + 1)));
+        p.drawText(heading.adjusted(4, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter, zem::gui::ToQ(columns[i]));
+        x += widths[i];
+    }
+    p.setPen(grid);
+    for (int row = 1, y = rowHeight; y < size.height(); ++row, y += rowHeight) {
+        p.drawLine(0, y, size.width(), y);
+        p.setPen(Qt::black);
+        p.drawText(QRect(0, y, numberWidth, rowHeight), Qt::AlignCenter, QString::number(row));
+        p.setPen(grid);
+    }
+    x = numberWidth;
+    p.drawLine(x, 0, x, size.height());
+    for (int width : widths) {
+        x += width;
+        p.drawLine(x, 0, x, size.height());
+    }
+    return pixmap;
+}
+
+}  // namespace
+
+CBaseDataImportDlg::CBaseDataImportDlg(QWidget* parent) : Dialog(parent, "导入", {330, 220}) {}
+
+CBaseDataImportDlg::~CBaseDataImportDlg()
+{
+    Stop();
+}
+
+void CBaseDataImportDlg::SetImportKind(zem::MessageTarget* page, const std::string& title,
+                                       const std::vector<std::string>& columns)
+{
+    m_page = page;
+    m_title = title;
+    m_columns = columns;
+}
+
+bool CBaseDataImportDlg::OnInitDialog()
+{
+    SetCaption("导入" + m_title);
+    const auto& u = Units();
+    m_steps[0].m_title = "1 准备好如下格式的EXCEL文件:";
+    m_steps[1].m_title = "2 点击下面的按钮，选择要导入的EXCEL文件";
+    const zem::Rect first = UnitsRect(7, 7, 316, 130);
+    const zem::Rect second = UnitsRect(7, 142, 316, 71);
+    m_steps[0].SetRect(first.left, first.top, first.right, first.bottom);
+    m_steps[1].SetRect(second.left, second.top, second.right, second.bottom);
+
+    const zem::Rect body = m_steps[0].GetBodyRect();
+    auto* picture = new QLabel(this);
+    const zem::Rect pictureRect(body.left + u.X(4), body.top + u.Y(4), body.right - u.X(4), body.bottom - u.Y(16));
+    picture->setGeometry(ToQRect(pictureRect));
+    picture->setPixmap(SamplePicture(m_columns, picture->size(), DialogFont().GetQFont()));
+    picture->setStyleSheet("border: 1px solid #C0C0C0;");
+    AddControl(IDC_PICTURE, picture);
+
+    auto* link = new CHyperLink(this);
+    link->Create("保存并打开导入模板", zem::Rect(pictureRect.left, pictureRect.bottom + u.Y(4), pictureRect.left + u.X(90),
+                                                 pictureRect.bottom + u.Y(14)),
+                 this, IDC_TEMPLATE);
+
+    const zem::Rect lower = m_steps[1].GetBodyRect();
+    CHoverButton* choose = AddHoverButton(this, IDC_CHOOSE, "选择EXCEL文件");
+    choose->setGeometry(lower.left + u.X(4), lower.top + u.Y(5), u.X(60), u.Y(14));
+    auto* path = new CFlatEdit(this);
+    path->setReadOnly(true);
+    path->setGeometry(lower.left + u.X(68), lower.top + u.Y(5), lower.Width() - u.X(72), u.Y(14));
+    AddControl(IDC_PATH, path);
+    auto* progress = new QProgressBar(this);
+    progress->setRange(0, 100);
+    progress->setTextVisible(false);
+    progress->setGeometry(lower.left + u.X(4), lower.top + u.Y(25), lower.Width() - u.X(68), u.Y(10));
+    AddControl(IDC_PROGRESS, progress);
+    CHoverButton* start = AddHoverButton(this, IDC_START, "开始导入吧");
+    start->setGeometry(lower.right - u.X(60), lower.top + u.Y(23), u.X(56), u.Y(14));
+    setFixedSize(size());
+    return true;
+}
+
+void CBaseDataImportDlg::paintEvent(QPaintEvent*)
+{
+    zem::gui::DC dc(this);
+    dc.FillSolidRect(zem::Rect(0, 0, width(), height()), zem::RGB(240, 240, 240));
+    for (const CTitledPanel& step : m_steps)
+        step.Draw(dc);
+}
+
+void CBaseDataImportDlg::OnCommand(int id)
+{
+    switch (id) {
+    case IDC_CHOOSE:
+        ChooseFile();
+        break;
+    case IDC_START:
+        StartOrStop();
+        break;
+    default:
+        Dialog::OnCommand(id);
+    }
+}
+
+void CBaseDataImportDlg::ChooseFile()
+{
+    zem::gui::FileDialogRequest request;
+    request.title = "请选择要导入的Excel文件";
+    request.filter = zem::workbook::kOpenWorkbookFilter;
+    const std::string path = zem::gui::ChooseFile(this, request);
+    if (!path.empty())
+        SetDlgItemText(IDC_PATH, path);
+}
+
+void CBaseDataImportDlg::StartOrStop()
+{
+    if (m_running) {
+        Stop();
+        return;
+    }
+    std::string path = GetDlgItemText(IDC_PATH);
+    if (path.empty()) {
+        ChooseFile();
+        path = GetDlgItemText(IDC_PATH);
+        if (path.empty())
+            return;
+    }
+    if (!zem::FileExists(path)) {
+        zem::ShowMessage(path + "\r\n文件不存在");
+        return;
+    }
+    SetDlgItemText(IDC_START, "取消");
+    Item<QProgressBar>(IDC_PROGRESS)->setValue(0);
+    m_cancel = false;
+    m_finished = false;
+    m_running = true;
+    const int run = ++m_run;
+    m_thread = std::thread([this, path, run] {
+        zem::import::RowReadJob job;
+        job.cancel = &m_cancel;
+        job.progress = [this](int percent) { Post(kImportProgress, static_cast<zem::WPARAM>(percent), 0); };
+        job.sendRow = [this](CPageNotify& notify, const CPageRow& cells) {
+            return zem::SendMessage(m_page, WM_PAGE_ROW, zem::ToWParam(&notify), zem::ToLParam(&cells));
+        };
+        m_result = zem::import::ReadWorkbookRows(path, job);
+        m_finished = true;
+        Post(kImportDone, static_cast<zem::WPARAM>(run), 0);
+    });
+}
+
+// The worker stops before its next row; the rows it sent stay in the page.
+void CBaseDataImportDlg::Stop()
+{
+    if (!m_thread.joinable())
+        return;
+    m_cancel = true;
+    zem::gui::WaitWhile([this] { return !m_finished.load(); });
+    m_thread.join();
+    m_running = false;
+    if (GetDlgItem(IDC_START)) {
+        SetDlgItemText(IDC_START, "开始导入吧");
+        Item<QProgressBar>(IDC_PROGRESS)->setValue(0);
+    }
+}
+
+void CBaseDataImportDlg::Finish()
+{
+    if (m_thread.joinable())
+        m_thread.join();
+    m_running = false;
+    SetDlgItemText(IDC_START, "开始导入吧");
+    auto* progress = Item<QProgressBar>(IDC_PROGRESS);
+    if (!m_result.Ok()) {
+        progress->setValue(0);
+        zem::ShowMessage(m_result.error, "提示", zem::MessageIcon::Error);
+    } else if (!m_result.cancelled) {
+        progress->setValue(100);
+        zem::ShowMessage("导入完成");
+        EndDialog(zem::IDOK);
+    } else {
+        progress->setValue(0);
+    }
+}
+
+void CBaseDataImportDlg::OnCancel()
+{
+    if (m_running) {
+        zem::MessageRequest ask;
+        ask.text = "正在导入数据中, 要立即退出吗?";
+        ask.icon = zem::MessageIcon::Question;
+        ask.buttons = zem::MessageButtons::YesNo;
+        if (zem::ShowMessage(ask) != zem::IDYES)
+            return;
+        Stop();
+    }
+    EndDialog(zem::IDCANCEL);
+}
+
+void CBaseDataImportDlg::SaveTemplate()
+{
+    const zem::LocalTime now = zem::Now();
+    zem::gui::FileDialogRequest request;
+    request.kind = zem::gui::FileDialogRequest::Kind::SaveFile;
+    request.fileName = zem::Format("%s（%04d%02d%02d）.%s", m_title.c_str(), now.year, now.month, now.day,
+                                   zem::workbook::kWorkbookSuffix);
+    request.filter = zem::workbook::kSaveWorkbookFilter;
+    request.defaultSuffix = zem::workbook::kWorkbookSuffix;
+    const std::string path = zem::gui::ChooseFile(this, request);
+    if (path.empty())
+        return;
+    zem::workbook::Workbook book;
+    auto& sheet = book.GetSheet(1);
+    for (std::size_t i = 0; i < m_columns.size(); ++i) {
+        auto cell = sheet.GetRange(zem::workbook::CellName(1, static_cast<int>(i) + 1));
+        cell.SetValue(m_columns[i]);
+        cell.Font().SetBold(true);
+    }
+    try {
+        zem::workbook::SaveXlsx(book, path);
+    } catch (const zem::workbook::WorkbookError& error) {
+        zem::ShowMessage(std::string("保存模板文件失败\n") + error.what(), "提示", zem::MessageIcon::Error);
+        return;
+    }
+    // The user fills it in and imports it with the next start.
+    SetDlgItemText(IDC_PATH, path);
+    zem::gui::OpenWithDesktop(path);
+}
+
+zem::LRESULT CBaseDataImportDlg::WindowProc(unsigned message, zem::WPARAM wParam, zem::LPARAM)
+{
+    switch (message) {
+    case kImportProgress:
+        if (m_running)
+            Item<QProgressBar>(IDC_PROGRESS)->setValue(static_cast<int>(wParam));
+        return 0;
+    case kImportDone:
+        // A run already stopped was ended by Stop.
+        if (m_running && static_cast<int>(wParam) == m_run)
+            Finish();
+        return 0;
+    case WM_QUICK_TOOL:
+        if (wParam == IDC_TEMPLATE)
+            SaveTemplate();
+        return 0;
+    default:
+        return 0;
+    }
+}
+
+std::vector<std::string> ImportColumns(const CListBaseDlg& page)
+{
+    std::vector<std::string> columns;
+    const zem::gui::ReportList* list = page.GetList();
+    for (int column = 1; list && column < list->GetColumnCount(); ++column)
+        columns.push_back(list->GetColumnHeading(column));
+    return columns;
+}
+
+void RunBaseDataImport(CListBaseDlg* page, const std::string& title, const std::vector<std::string>& columns)
+{
+    CBaseDataImportDlg dialog(page);
+    dialog.SetImportKind(page, title, columns);
+    dialog.DoModal();
+}

@@ -1,0 +1,47 @@
+#pragma once
+// Hands the data rows of a workbook's sheet, as cell texts, to a list page: the header row and the
+// first data column are found by how full the rows and columns are; every non-empty row after the
+// header goes to the page, which checks and stores it. Runs on the import worker; the page's answer
+// comes through `sendRow`, which the caller carries to the GUI thread.
+#include "app/controls/PageNotify.h"
+#include "app/output/workbook/WorkbookReader.h"
+#include "platform/MessageTarget.h"
+
+#include <atomic>
+#include <functional>
+#include <string>
+
+namespace zem::import {
+
+struct RowReadJob {
+    // Sends one row to the page: 0 taken, -1 refused (the reason in the record when it stops).
+    std::function<zem::LRESULT(CPageNotify& notify, const CPageRow& cells)> sendRow;
+    // 0 to 100, after each row of the sheet, empty ones too.
+    std::function<void(int percent)> progress;
+    // Set by the GUI thread; read before every data row.
+    const std::atomic<bool>* cancel = nullptr;
+};
+
+struct RowReadResult {
+    // Empty when the whole sheet was read (or the reading was cancelled).
+    std::string error;
+    int sentRows = 0;
+    bool cancelled = false;
+    bool Ok() const { return error.empty(); }
+};
+
+// A row has at most this many cells: no page has more columns, and a stray cell far to the right
+// must not make every row that wide.
+constexpr int kMaxRowCells = 256;
+
+// The text a cell arrives as: a text normalised as names are, a number as "%.1f" without a
+// trailing ".0", nothing for a boolean or an error. False for a date, which no page takes.
+bool ReadCellText(const zem::workbook::CellValue& value, std::string& text);
+
+// Reads the rows of a sheet already in memory.
+RowReadResult ReadSheetRows(const zem::workbook::SheetData& sheet, const RowReadJob& job);
+
+// Reads the sheet the workbook at `path` opens on, then its rows.
+RowReadResult ReadWorkbookRows(const std::string& path, const RowReadJob& job);
+
+}  // namespace zem::import
