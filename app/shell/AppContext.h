@@ -143,6 +143,7 @@ public:
     CWeekTablePageLayout* GetWeekPageLayout() const override { return &m_weekLayout; }
     bool SaveWeekPageLayout() const override { return const_cast<CAppContext*>(this)->SaveWeekTableSettings(); }
     std::string GetSchoolName() const override { return m_account.GetSchoolName(); }
+    void StoreExportFolder(const std::string& folder) const override { const_cast<CAppContext*>(this)->SetExportFolder(folder); }
 
     // Each stores the value and writes its key at once. A failed write is logged and shown as
     // "无法写入设置文件 %s"; the setter then answers false.
