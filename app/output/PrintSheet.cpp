@@ -4,6 +4,7 @@
 #include "app/output/PageLayout.h"
 #include "app/output/PrintPreviewDlg.h"
 #include "app/output/WeekTablePage.h"
+#include "app/output/workbook/MasterTimetableWorkbook.h"
 #include "app/output/workbook/SpreadsheetExporter.h"
 #include "app/output/workbook/TimetableWorkbook.h"
 #include "app/output/workbook/WorkbookReader.h"
@@ -415,6 +416,29 @@ void CPrintSheet::Export(CPrintPageInfo& info)
     const char* question = one ? "导出成功! 现在要打开EXCEL文档吗？" : "导出成功! 现在要打开导出文件夹吗？";
     if (zem::ShowMessage({question, "提示", zem::MessageIcon::Question, zem::MessageButtons::YesNo, 0}) == zem::IDYES)
         zem::gui::OpenWithDesktop(one ? paths.front() : folder);
+}
+
+bool ExportMasterTimetable(CScheduleTask* task, const CTablePageLayout& page, int tableKind,
+                           const std::string& fileName)
+{
+    CMasterSheetLayout layout;
+    layout.style = page.Style;
+    layout.showSS = page.ShowSS;
+    layout.fullNames = page.ShowFullName;
+    for (int kind = 0; kind < 3; ++kind)
+        layout.cellFormat[kind] = page.GetCourseInfoFormat(kind);
+    layout.subjectFilter = page.subjectFilter;
+    layout.labelFont = page.fonts[CPageLayout::FONT_SMALL];
+    layout.lessonFont = page.fonts[CPageLayout::FONT_CONTENT];
+    layout.lessonFont2 = page.fonts[CPageLayout::FONT_CONTENT2];
+    CSpreadsheetExporter exporter(task);
+    CExportParam& param = exporter.GetParam();
+    param.Reset();
+    param.kind = kMasterTimetableExport;
+    param.fileName = CSpreadsheetExporter::WorkbookFileName(fileName);
+    param.value = tableKind;
+    param.data1 = &layout;
+    return exporter.RunExport();
 }
 
 void ApplyLayoutPaper(QPrinter& printer, const CPageLayout& layout)

@@ -133,5 +133,12 @@ std::shared_ptr<const CTimetableSheetLayout> TimetableSheetLayoutOf(const CWeekT
 // "<folder><name>(YYYYMMDD).xlsx" with the name made fit for a file name.
 std::string TimetableWorkbookName(const std::string& folder, const std::string& groupName, const zem::LocalTime& day);
 
+class CTablePageLayout;
+// The master timetable of one table kind (0 classes, 1 teachers, 2 rooms) of the task (null: the
+// open task) into a workbook, arranged as the whole-school layout says, under the progress window.
+// The exporter shows its own failures; true when the workbook was written.
+bool ExportMasterTimetable(CScheduleTask* task, const CTablePageLayout& layout, int tableKind,
+                           const std::string& fileName);
+
 // The printer's paper and orientation as the layout has them.
 void ApplyLayoutPaper(QPrinter& printer, const CPageLayout& layout);

@@ -169,3 +169,21 @@ TEST_F(SheetExport, AFailedTableIsReportedInsteadOfSuccess)
 }
 
 }  // namespace
+
+namespace {
+
+TEST(MasterTimetableRequest, WritesTheKindAsTheWholeSchoolLayoutSays)
+{
+    HelperSchool school;
+    TempFolder folder;
+    CTablePageLayout layout;
+    layout.Style = 1;
+    ASSERT_TRUE(ExportMasterTimetable(&school.task, layout, TABLE_TEACHER, folder.path() + "/总课表.xls"));
+    zem::workbook::SheetData read;
+    std::string error;
+    ASSERT_TRUE(zem::workbook::ReadWorkbookSheet(folder.path() + "/总课表.xlsx", read, error, 0)) << error;
+    EXPECT_EQ(read.name, "全校教师总课表(竖排)");
+    EXPECT_EQ(read.Value(1, 2).text, "节次");
+}
+
+}  // namespace
