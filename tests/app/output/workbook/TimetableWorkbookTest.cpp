@@ -8,9 +8,15 @@
 #include "support/SchoolBuilder.h"
 #include "support/TempFolder.h"
 
+#include <QProcess>
+#include <QStandardPaths>
+
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <memory>
+#include <sstream>
 
 namespace {
 
@@ -162,6 +168,9 @@ TEST_F(Timetables, SevenTablesFourToAPage)
     EXPECT_EQ(Text(first, 4, 1), periods[0]);
     EXPECT_EQ(Text(first, 7, 1), periods[2]);
 
+    // For a person to open and look at.
+    std::filesystem::copy_file(path, std::string(ZEM_TEST_OUTPUT_DIR) + "/timetable_workbook.xlsx",
+                               std::filesystem::copy_options::overwrite_existing);
     // The file as the program reads it back.
     SheetData read;
     std::string error;
@@ -229,6 +238,47 @@ TEST_F(Timetables, AFailedBlockIsCountedAndTheNextFollows)
     // The next block starts right of what the failed one wrote (columns 1-7), not over it.
     EXPECT_EQ(Text(first, 1, 9), "高一(2)班");
     EXPECT_EQ(first.FindMergedArea(1, 9), (Area{1, 9, 1, 14}));
+}
+
+// Where LibreOffice is installed, it reads every text of both sheets that the program's reader reads.
+TEST_F(Timetables, LibreOfficeReadsTheWorkbook)
+{
+    const QString office = QStandardPaths::findExecutable("soffice");
+    if (office.isEmpty())
+        GTEST_SKIP() << "LibreOffice is not installed";
+    layout->tableLayout = 3;
+    layout->tablesPerPage = 4;
+    const Workbook& written = Export(7);
+    const QString out = QString::fromStdString(folder / "csv");
+    QProcess convert;
+    convert.start(office, {"--headless", "-env:UserInstallation=file://" + QString::fromStdString(folder / "profile"),
+                           "--convert-to", "csv:Text - txt - csv (StarCalc):44,34,76,1,,0,false,true,false,false,false,-1",
+                           "--outdir", out, QString::fromStdString(path)});
+    ASSERT_TRUE(convert.waitForFinished(120000));
+    ASSERT_EQ(convert.exitCode(), 0) << convert.readAllStandardError().toStdString();
+    for (int n = 1; n <= 2; ++n) {
+        const std::string sheetName = written.GetSheet(n).GetName();
+        SCOPED_TRACE(sheetName);
+        // soffice answers 0 also when a file did not load: every expected file must be there.
+        std::ifstream in(folder / ("csv/课表-" + sheetName + ".csv"));
+        ASSERT_TRUE(in.good());
+        std::stringstream csv;
+        csv << in.rdbuf();
+        SheetData read;
+        std::string error;
+        ASSERT_TRUE(ReadWorkbookSheet(path, read, error, n - 1)) << error;
+        int texts = 0;
+        for (int row = 1; row <= read.LastRow(); ++row) {
+            for (int column = 1; column <= read.LastColumn(); ++column) {
+                const std::string& text = read.Value(row, column).text;
+                if (text.empty())
+                    continue;
+                ++texts;
+                EXPECT_NE(csv.str().find(text), std::string::npos) << text;
+            }
+        }
+        EXPECT_GT(texts, 20);
+    }
 }
 
 }  // namespace
