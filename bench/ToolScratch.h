@@ -8,6 +8,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <string>
 
 class ToolScratch {
@@ -41,3 +42,24 @@ public:
 private:
     std::string m_folder;
 };
+
+// Runs `run` with the program's settings in a scratch folder: the zem.ini given (empty: none) is
+// copied there and only read. `run` gets the path of the scratch zem.ini; 1 when the copy failed.
+inline int RunWithScratchSettings(const char* tool, const std::string& ini,
+                                  const std::function<int(const std::string& settingsFile)>& run)
+{
+    const ToolScratch scratch(tool);
+    if (scratch.Folder().empty())
+        return 1;
+    const std::string settingsFile = scratch.Folder() + "zem.ini";
+    std::string settings;
+    if (!ini.empty() && !zem::ReadFileBytes(ini, settings)) {
+        std::fprintf(stderr, "%s: cannot read %s\n", tool, ini.c_str());
+        return 1;
+    }
+    if (!settings.empty() && !zem::WriteFileAtomic(settingsFile, settings)) {
+        std::fprintf(stderr, "%s: cannot copy %s\n", tool, ini.c_str());
+        return 1;
+    }
+    return run(settingsFile);
+}

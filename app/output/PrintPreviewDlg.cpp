@@ -83,8 +83,6 @@ bool CPrintPreviewDlg::OnInitDialog()
         ShowItem(ID_PRINT, false);
     if (m_mode == PREVIEW_PRINT || m_mode == PREVIEW_SETTINGS)
         ShowItem(ID_EXPORT, false);
-    // Workbooks of timetables are not written yet.
-    EnableItem(ID_EXPORT, false);
     BuildToolBar();
     UpdateCaption();
     m_pageWnd->CreateChildren();

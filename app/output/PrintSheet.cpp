@@ -4,12 +4,21 @@
 #include "app/output/PageLayout.h"
 #include "app/output/PrintPreviewDlg.h"
 #include "app/output/WeekTablePage.h"
+#include "app/output/workbook/MasterTimetableWorkbook.h"
+#include "app/output/workbook/SpreadsheetExporter.h"
+#include "app/output/workbook/TimetableWorkbook.h"
+#include "app/output/workbook/WorkbookReader.h"
+#include "app/shared/Paths.h"
+#include "app/shared/Strings.h"
 #include "app/shared/AppServices.h"
 #include "app/shared/ObjectLists.h"
 #include "app/taskhelper/TaskHelper.h"
 #include "base/ScheduleTask.h"
 #include "platform/Hooks.h"
+#include "platform/Text.h"
 #include "platform/gui/DC.h"
+#include "platform/gui/Desktop.h"
+#include "platform/gui/FileDialogs.h"
 #include "platform/gui/QtText.h"
 
 #include <QApplication>
@@ -17,6 +26,8 @@
 #include <QPageSize>
 #include <QPagedPaintDevice>
 #include <QPrinter>
+
+#include <filesystem>
 
 using zem::Rect;
 
@@ -263,6 +274,171 @@ void ShowExportSettings(QWidget* parent)
         CTaskHelper(task, AppHelperContext()).RestoreTempTables();
     CTaskPrintSheet sheet(parent);
     sheet.ExportSettings();
+}
+
+std::shared_ptr<const CTimetableSheetLayout> TimetableSheetLayoutOf(const CWeekTablePageLayout& page,
+                                                                    const CSchoolStructure& structure, bool temporary)
+{
+    CWeekTablePageLayout screen = page;
+    screen.CalcPageRect(nullptr, temporary, &structure);
+    auto layout = std::make_shared<CTimetableSheetLayout>();
+    layout->titleFormat = screen.TitleFormat;
+    layout->tempTitleFormat = screen.TempTitleFormat;
+    layout->sheetType = screen.SheetType;
+    layout->tableLayout = screen.TableLayout;
+    layout->tablesPerPage = screen.GetTablesPerPage();
+    layout->gapX = screen.tableGapX;
+    layout->gapY = screen.tableGapY;
+    layout->titleFont = screen.fonts[CPageLayout::FONT_TITLE];
+    layout->headFont = screen.fonts[CPageLayout::FONT_HEADER];
+    layout->cellFont = screen.fonts[CPageLayout::FONT_CONTENT];
+    layout->cellFont2 = screen.fonts[CPageLayout::FONT_CONTENT2];
+    layout->showSegmentColumn = screen.ShowSectionName;
+    layout->fullNames = screen.ShowFullName;
+    layout->headTeacherLine = screen.ShowHeadTeacherName;
+    layout->weekCountLine = screen.ShowWeekCount;
+    layout->dateLine = screen.ShowDate;
+    layout->colorTable = AppServices().GetColorTable();
+    for (int kind = 0; kind < 3; ++kind)
+        layout->cellFormat[kind] = screen.GetCourseInfoFormat(kind);
+    for (int i = 0; i < kMaxBlankLines; ++i)
+        layout->blankLines[i] = screen.blankLines[i];
+    layout->dpiX = screen.dpiX;
+    layout->dpiY = screen.dpiY;
+    // The page's segment names stand in its "section" column, the period names in its "period" one.
+    layout->dayColumnWidth = screen.dayColumnWidth;
+    layout->segmentColumnWidth = screen.sectionColumnWidth;
+    layout->sectionColumnWidth = screen.periodColumnWidth;
+    layout->titleHeight = screen.titleHeight;
+    layout->gapHeight = screen.spacing;
+    layout->headHeight = screen.headerHeight;
+    layout->bannerHeight = screen.bannerHeight;
+    layout->footerHeight = screen.infoHeight;
+    layout->rowHeight = screen.rowHeight;
+    const std::string school = AppServices().GetSchoolName();
+    layout->expandTitle = [school](const std::string& format, const std::string& name) {
+        return ExpandTitleTemplate(format, name, school);
+    };
+    return layout;
+}
+
+std::string TimetableWorkbookName(const std::string& folder, const std::string& groupName, const zem::LocalTime& day)
+{
+    std::string name = groupName;
+    SanitizeFileName(name);
+    return zem::Format("%s%s(%04d%02d%02d).xlsx", folder.c_str(), name.c_str(), day.year, day.month, day.day);
+}
+
+void CPrintSheet::Export(CPrintPageInfo& info)
+{
+    m_done = false;
+    if (m_groups.empty())
+        return;
+    std::string folder = AppServices().GetExportFolder();
+    if (!folder.empty() && folder.back() != '/')
+        folder += '/';
+    const zem::LocalTime today = zem::Now();
+    QWidget* parent = GetOwnerWnd();
+
+    // Every workbook of the job under a name of its own: groups of one name, or names that the
+    // cleaning makes equal, get "(1)", "(2)" ...
+    const auto jobNames = [&](const std::string& into) {
+        std::vector<std::string> names, stems;
+        for (const auto& group : m_groups) {
+            std::string stem = group->name;
+            SanitizeFileName(stem);
+            stem = MakeUniqueName(stems, stem);
+            stems.push_back(stem);
+            names.push_back(TimetableWorkbookName(into, stem, today));
+        }
+        return names;
+    };
+
+    std::vector<std::string> paths;
+    if (m_groups.size() == 1) {
+        zem::gui::FileDialogRequest request;
+        request.kind = zem::gui::FileDialogRequest::Kind::SaveFile;
+        request.title = "导出为";
+        request.filter = zem::workbook::kSaveWorkbookFilter;
+        request.folder = folder;
+        request.fileName = std::filesystem::path(jobNames("").front()).filename().string();
+        request.defaultSuffix = "xlsx";
+        const std::string chosen = zem::gui::ChooseFile(parent, request);
+        if (chosen.empty())
+            return;
+        paths.push_back(CSpreadsheetExporter::WorkbookFileName(chosen));
+        folder = std::filesystem::path(paths.front()).parent_path().string() + "/";
+    } else {
+        zem::gui::FileDialogRequest request;
+        request.kind = zem::gui::FileDialogRequest::Kind::Folder;
+        request.title = "导出到";
+        request.folder = folder;
+        folder = zem::gui::ChooseFile(parent, request);
+        if (folder.empty())
+            return;
+        if (folder.back() != '/')
+            folder += '/';
+        paths = jobNames(folder);
+        // The file dialog asks for one file; a folder asks once for all.
+        std::error_code error;
+        const bool replaces = std::any_of(paths.begin(), paths.end(), [&](const std::string& path) {
+            return std::filesystem::exists(path, error);
+        });
+        if (replaces && zem::ShowMessage({"导出文件夹中已有同名的课表文件，要替换它们吗？", "提示",
+                                          zem::MessageIcon::Question, zem::MessageButtons::YesNo, zem::IDNO}) !=
+                            zem::IDYES)
+            return;
+    }
+
+    const std::shared_ptr<const CTimetableSheetLayout> layout =
+        TimetableSheetLayoutOf(WeekPageLayout(), GetStructure(), info.temporary);
+    int incomplete = 0;
+    for (std::size_t n = 0; n < m_groups.size(); ++n) {
+        std::vector<CExportTableItem*> tables;
+        for (const auto& item : m_groups[n]->items)
+            tables.push_back(item.get());
+        CSpreadsheetExporter exporter(GetTask());
+        exporter.SetTemporary(info.temporary);
+        exporter.SetTablesPerPage(layout->tablesPerPage);
+        exporter.SetTimetableLayout(layout);
+        // The exporter shows its own failures; workbooks already written stay.
+        if (!exporter.Export(paths[n], tables))
+            return;
+        incomplete += exporter.GetIncompleteTables();
+    }
+    AppServices().StoreExportFolder(folder);
+    m_done = true;
+    if (incomplete > 0) {
+        zem::ShowMessage(CSpreadsheetExporter::IncompleteText(incomplete), "提示", zem::MessageIcon::Warning);
+        return;
+    }
+    const bool one = paths.size() == 1;
+    const char* question = one ? "导出成功! 现在要打开EXCEL文档吗？" : "导出成功! 现在要打开导出文件夹吗？";
+    if (zem::ShowMessage({question, "提示", zem::MessageIcon::Question, zem::MessageButtons::YesNo, 0}) == zem::IDYES)
+        zem::gui::OpenWithDesktop(one ? paths.front() : folder);
+}
+
+bool ExportMasterTimetable(CScheduleTask* task, const CTablePageLayout& page, int tableKind,
+                           const std::string& fileName)
+{
+    CMasterSheetLayout layout;
+    layout.style = page.Style;
+    layout.showSS = page.ShowSS;
+    layout.fullNames = page.ShowFullName;
+    for (int kind = 0; kind < 3; ++kind)
+        layout.cellFormat[kind] = page.GetCourseInfoFormat(kind);
+    layout.subjectFilter = page.subjectFilter;
+    layout.labelFont = page.fonts[CPageLayout::FONT_SMALL];
+    layout.lessonFont = page.fonts[CPageLayout::FONT_CONTENT];
+    layout.lessonFont2 = page.fonts[CPageLayout::FONT_CONTENT2];
+    CSpreadsheetExporter exporter(task);
+    CExportParam& param = exporter.GetParam();
+    param.Reset();
+    param.kind = kMasterTimetableExport;
+    param.fileName = CSpreadsheetExporter::WorkbookFileName(fileName);
+    param.value = tableKind;
+    param.data1 = &layout;
+    return exporter.RunExport();
 }
 
 void ApplyLayoutPaper(QPrinter& printer, const CPageLayout& layout)

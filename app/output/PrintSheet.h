@@ -6,6 +6,7 @@
 #include "base/SchoolStructure.h"
 #include "base/TimeTable.h"
 #include "platform/Gdi.h"
+#include "platform/Hooks.h"
 
 #include <memory>
 #include <string>
@@ -54,9 +55,9 @@ public:
     // On screen, the current page into the page image; otherwise every page of the job on the
     // printer, which a failure leaves aborted with a message (done stays false).
     virtual void Print(QPaintDevice* device, CPrintPageInfo& info);
-    // The spreadsheet export of the job; nothing yet, so the preview keeps its export button
-    // disabled.
-    virtual void Export(CPrintPageInfo& info) {}
+    // The spreadsheet export of the job: one workbook per group, into a file the user chooses for
+    // one group, into a folder for several. Done when every workbook was written.
+    virtual void Export(CPrintPageInfo& info);
     // The page and banner settings of printed and exported week timetables, shown in a preview
     // over the class timetables of the sheet's task (without one, an empty timetable).
     virtual void ExportSettings();
@@ -123,6 +124,21 @@ private:
 // The export settings over the saved class timetables of the open task, from a window of the
 // program (null: the active one).
 void ShowExportSettings(QWidget* parent = nullptr);
+
+struct CTimetableSheetLayout;
+// What the timetable workbook takes of a week-timetable layout, its geometry computed for the screen.
+std::shared_ptr<const CTimetableSheetLayout> TimetableSheetLayoutOf(const CWeekTablePageLayout& layout,
+                                                                    const CSchoolStructure& structure,
+                                                                    bool temporary);
+// "<folder><name>(YYYYMMDD).xlsx" with the name made fit for a file name.
+std::string TimetableWorkbookName(const std::string& folder, const std::string& groupName, const zem::LocalTime& day);
+
+class CTablePageLayout;
+// The master timetable of one table kind (0 classes, 1 teachers, 2 rooms) of the task (null: the
+// open task) into a workbook, arranged as the whole-school layout says, under the progress window.
+// The exporter shows its own failures; true when the workbook was written.
+bool ExportMasterTimetable(CScheduleTask* task, const CTablePageLayout& layout, int tableKind,
+                           const std::string& fileName);
 
 // The printer's paper and orientation as the layout has them.
 void ApplyLayoutPaper(QPrinter& printer, const CPageLayout& layout);

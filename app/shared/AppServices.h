@@ -48,6 +48,8 @@ public:
     virtual bool GetMergeContinuous() const { return false; }
     // [Export] Folder: where exported workbooks are proposed; empty when not known.
     virtual std::string GetExportFolder() const { return {}; }
+    // Remembers the folder a workbook was last exported to.
+    virtual void StoreExportFolder(const std::string& folder) const {}
     // [Common] ImportFormat.
     virtual int GetImportFormat() const { return 1; }
     // [WeekTable] AutoShowDistribution: picking a lesson marks every cell of its plan.

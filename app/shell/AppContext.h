@@ -117,7 +117,7 @@ public:
 
     int GetExportRange() const { return m_exportRange; }
     int GetDriver() const { return m_driver; }
-    int GetLUDriver() const { return m_luDriver; }
+    int GetLUDriver() const override { return m_luDriver; }
     // The spreadsheet program to try first: Driver, but 2 when Driver is 0 and LUDriver is 2.
     int GetSpreadsheetDriver() const;
     int GetImportFormat() const { return m_importFormat; }
@@ -143,6 +143,9 @@ public:
     CWeekTablePageLayout* GetWeekPageLayout() const override { return &m_weekLayout; }
     bool SaveWeekPageLayout() const override { return const_cast<CAppContext*>(this)->SaveWeekTableSettings(); }
     std::string GetSchoolName() const override { return m_account.GetSchoolName(); }
+    void StoreExportFolder(const std::string& folder) const override { const_cast<CAppContext*>(this)->SetExportFolder(folder); }
+    // The exporter's note of the engine that wrote a workbook, written to zem.ini at once.
+    void SetLUDriver(int driver) const override { const_cast<CAppContext*>(this)->SetLUDriver(driver); }
 
     // Each stores the value and writes its key at once. A failed write is logged and shown as
     // "无法写入设置文件 %s"; the setter then answers false.

@@ -100,20 +100,10 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
     // The program's settings and folders stay in a scratch folder: the zem.ini given is only read.
-    const ToolScratch scratch("zem-print");
-    if (scratch.Folder().empty())
-        return 1;
-    const std::string& work = scratch.Folder();
-    int status = 1;
-    std::string settings;
-    if (!ini.empty() && !zem::ReadFileBytes(ini, settings)) {
-        std::fprintf(stderr, "zem-print: cannot read %s\n", ini.c_str());
-    } else if (!settings.empty() && !zem::WriteFileAtomic(work + "zem.ini", settings)) {
-        std::fprintf(stderr, "zem-print: cannot copy %s\n", ini.c_str());
-    } else {
-        CAppContext::Create(work + "zem.ini");
-        status = PrintTask(taskFile, kind, perPage, out);
+    return RunWithScratchSettings("zem-print", ini, [&](const std::string& settingsFile) {
+        CAppContext::Create(settingsFile);
+        const int status = PrintTask(taskFile, kind, perPage, out);
         CAppContext::Free();
-    }
-    return status;
+        return status;
+    });
 }

@@ -1,11 +1,17 @@
 // Which writer fills the workbook of each export kind.
 #include "app/output/workbook/InvigilationWorkbook.h"
+#include "app/output/workbook/MasterTimetableWorkbook.h"
 #include "app/output/workbook/SpreadsheetExporter.h"
+#include "app/output/workbook/TimetableWorkbook.h"
 
 CSpreadsheetExporter::ContentWriter ProgramContentWriter(int kind)
 {
     // Each kind's writer joins here as it is built; until then an export of it fails with a message.
     switch (kind) {
+    case kMasterTimetableExport:
+        return WriteMasterTimetableWorkbook;
+    case kTimetableExport:
+        return WriteTimetableWorkbook;
     case kInvigilationExport:
         return WriteInvigilationWorkbook;
     default:

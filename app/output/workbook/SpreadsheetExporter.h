@@ -19,6 +19,7 @@
 #include <vector>
 
 class CScheduleTask;
+struct CTimetableSheetLayout;
 
 // Posted to the notify window while a workbook is written: wParam the engine, lParam the stage
 // (0 begin, 1 loading the engine, 2 creating the workbook, 3 writing, 4 saving, 5 succeeded, 6 failed).
@@ -159,6 +160,9 @@ public:
     void SetNotifyWindow(zem::MessageTarget* window) { m_notifyWnd = window; }
     // Tables on one printed page of the week-timetable layout (1, 2, 4 or 6): a workbook holds 250 pages.
     void SetTablesPerPage(int tables) { m_tablesPerPage = tables; }
+    // The week-timetable layout the timetable blocks follow; without one, the defaults.
+    void SetTimetableLayout(std::shared_ptr<const CTimetableSheetLayout> layout) { m_timetableLayout = std::move(layout); }
+    const CTimetableSheetLayout* GetTimetableLayout() const { return m_timetableLayout.get(); }
 
     // The engines to try; the built-in one unless replaced.
     void SetEngines(std::vector<std::shared_ptr<CWorkbookEngine>> engines) { m_engines = std::move(engines); }
@@ -195,6 +199,7 @@ private:
     zem::MessageTarget* m_notifyWnd = nullptr;
     std::unique_ptr<CExportParam> m_param;
     int m_tablesPerPage = 1;
+    std::shared_ptr<const CTimetableSheetLayout> m_timetableLayout;
     std::vector<std::shared_ptr<CWorkbookEngine>> m_engines;
     std::map<int, ContentWriter> m_writers;
     std::atomic<bool> m_cancel{false};

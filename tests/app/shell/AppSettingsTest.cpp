@@ -215,6 +215,12 @@ TEST_F(AppSettingsTest, EverySetterIsOnDiskRightAfterTheCall)
         {[](CAppContext& c) { return c.SetExportRange(2); }, "Export", "ExportRange", "2"},
         {[](CAppContext& c) { return c.SetDriver(1); }, "Export", "Driver", "1"},
         {[](CAppContext& c) { return c.SetLUDriver(2); }, "Export", "LUDriver", "2"},
+        // The exporter stores the engine through the services, which must reach the file too.
+        {[](CAppContext& c) {
+             static_cast<const CAppServices&>(c).SetLUDriver(3);
+             return static_cast<const CAppServices&>(c).GetLUDriver() == 3;
+         },
+         "Export", "LUDriver", "3"},
         {[](CAppContext& c) { return c.SetImportFormat(0); }, "Common", "ImportFormat", "0"},
         {[](CAppContext& c) { return c.SetMergeContinuous(true); }, "WeekTable", "MergeContinuous", "1"},
         {[](CAppContext& c) { return c.SetAutoFillEmptyCell(true); }, "WeekTable", "AutoFillEmptyCell", "1"},

@@ -7,16 +7,12 @@
 #include "app/output/workbook/XlsxWriter.h"
 #include "support/ProctorSchool.h"
 #include "support/MessageRecorder.h"
+#include "support/OfficeCsv.h"
 #include "support/TempFolder.h"
-
-#include <QProcess>
-#include <QStandardPaths>
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 namespace {
 
@@ -191,22 +187,15 @@ TEST_F(Arrangement, AnEmptyArrangementGivesTitlesAndHeadingsOnly)
 // Where LibreOffice is installed, it reads the same three sheets.
 TEST_F(Arrangement, LibreOfficeReadsTheWorkbook)
 {
-    const QString office = QStandardPaths::findExecutable("soffice");
+    const QString office = OfficeProgram();
     if (office.isEmpty())
         GTEST_SKIP() << "LibreOffice is not installed";
     ASSERT_TRUE(Export());
-    const QString out = QString::fromStdString(folder / "csv");
-    QProcess convert;
-    convert.start(office, {"--headless", "-env:UserInstallation=file://" + QString::fromStdString(folder / "profile"),
-                           "--convert-to", "csv:Text - txt - csv (StarCalc):44,34,76,1,,0,false,true,false,false,false,-1",
-                           "--outdir", out, QString::fromStdString(path)});
-    ASSERT_TRUE(convert.waitForFinished(120000));
-    ASSERT_EQ(convert.exitCode(), 0) << convert.readAllStandardError().toStdString();
+    ASSERT_EQ(ConvertSheetsToCsv(office, path, folder.path()), "");
     auto read = [&](const char* sheet) {
-        std::ifstream in(folder / ("csv/期中考试监考安排表-" + std::string(sheet) + ".csv"));
-        std::stringstream text;
-        text << in.rdbuf();
-        return text.str();
+        const std::string text = ReadCsv(folder / ("csv/期中考试监考安排表-" + std::string(sheet) + ".csv"));
+        EXPECT_FALSE(text.empty()) << sheet;
+        return text;
     };
     const std::string byExam = read("按考试计划");
     EXPECT_NE(byExam.find("期中考试监考安排表"), std::string::npos) << byExam;

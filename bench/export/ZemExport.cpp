@@ -1,0 +1,118 @@
+// zem-export: writes the saved class, teacher or room timetables of a task (one a page), or its
+// master timetable of classes, into a workbook through the exporter and writers of the program,
+// offscreen, with no window shown. The layouts are those of the zem.ini given (else the defaults).
+// Prints one JSON object: tables, the seconds of the export alone and the file's bytes.
+//
+//   zem-export TASK.zem --kind class|teacher|room|master --out FILE.xlsx [--style 0|1|2] [--ini zem.ini]
+#include "app/output/PageLayout.h"
+#include "app/output/PrintSheet.h"
+#include "app/output/workbook/SpreadsheetExporter.h"
+#include "app/output/workbook/TimetableWorkbook.h"
+#include "app/shell/AppContext.h"
+#include "app/taskhelper/TaskHelper.h"
+#include "base/ScheduleTask.h"
+#include "platform/Files.h"
+
+#include "ToolScratch.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <string>
+
+namespace {
+
+int Usage()
+{
+    std::fprintf(stderr, "usage: zem-export TASK.zem --kind class|teacher|room|master --out FILE.xlsx "
+                         "[--style 0|1|2] [--ini zem.ini]\n");
+    return 2;
+}
+
+constexpr int kMaster = 3;
+const std::map<std::string, int> kKindOf = {{"class", 0}, {"teacher", 1}, {"room", 2}, {"master", kMaster}};
+
+int ExportTask(const std::string& taskFile, int kind, int style, const std::string& out)
+{
+    CAppContext* context = CAppContext::Get();
+    if (!context->OpenTask(taskFile, false))
+        return 1;
+    CScheduleTask& task = *context->GetTask();
+    // The timetables as saved: a task opens with empty working copies.
+    CTaskHelper(&task).RestoreTempTables();
+    QElapsedTimer timer;
+    bool written = false;
+    int tables = 0;
+    if (kind == kMaster) {
+        CTablePageLayout layout = context->GetSchoolTableLayout();
+        layout.Style = style;
+        tables = task.GetClassInfoList().GetCount();
+        timer.start();
+        written = ExportMasterTimetable(&task, layout, TABLE_CLASS, out);
+    } else {
+        const auto group = MakeTableGroup(task, kind, "zem-export");
+        std::vector<CExportTableItem*> items;
+        for (const auto& item : group->items)
+            items.push_back(item.get());
+        tables = static_cast<int>(items.size());
+        CWeekTablePageLayout& page = WeekPageLayout();
+        page.TableLayout = 0;
+        timer.start();
+        CSpreadsheetExporter exporter(&task);
+        exporter.SetDirect(true);
+        const auto layout = TimetableSheetLayoutOf(page, task.GetSchoolStructure(), false);
+        exporter.SetTablesPerPage(layout->tablesPerPage);
+        exporter.SetTimetableLayout(layout);
+        written = exporter.Export(out, items);
+        if (!written)
+            std::fprintf(stderr, "zem-export: %s\n", exporter.GetParam().errorText.c_str());
+    }
+    const double seconds = timer.nsecsElapsed() / 1e9;
+    if (!written)
+        return 1;
+    std::string bytes;
+    zem::ReadFileBytes(CSpreadsheetExporter::WorkbookFileName(out), bytes);
+    std::printf("{\"tables\": %d, \"seconds\": %.4f, \"bytes\": %zu}\n", tables, seconds, bytes.size());
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    std::string taskFile, out, ini;
+    int kind = -1, style = 0;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        const bool hasValue = i + 1 < argc;
+        if (arg == "--kind" && hasValue) {
+            const auto found = kKindOf.find(argv[++i]);
+            kind = found == kKindOf.end() ? -1 : found->second;
+        } else if (arg == "--style" && hasValue) {
+            style = std::atoi(argv[++i]);
+        } else if (arg == "--out" && hasValue) {
+            out = argv[++i];
+        } else if (arg == "--ini" && hasValue) {
+            ini = argv[++i];
+        } else if (taskFile.empty() && !arg.empty() && arg[0] != '-') {
+            taskFile = arg;
+        } else {
+            return Usage();
+        }
+    }
+    if (taskFile.empty() || out.empty() || kind < 0 || style < 0 || style > 2)
+        return Usage();
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    // The program's settings and folders stay in a scratch folder: the zem.ini given is only read.
+    return RunWithScratchSettings("zem-export", ini, [&](const std::string& settingsFile) {
+        CAppContext::Create(settingsFile);
+        const int status = ExportTask(taskFile, kind, style, out);
+        CAppContext::Free();
+        return status;
+    });
+}

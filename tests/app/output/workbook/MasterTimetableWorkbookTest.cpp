@@ -1,0 +1,150 @@
+// The master timetable (export kind 1) in its three arrangements, written into the in-memory
+// workbook and saved by the program's engine.
+#include "app/output/workbook/MasterTimetableWorkbook.h"
+
+#include "support/SchoolBuilder.h"
+#include "support/TempFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+
+namespace {
+
+using namespace zem::workbook;
+
+std::string Text(const Worksheet& sheet, int row, int column)
+{
+    const Cell* cell = sheet.FindCell(row, column);
+    if (!cell)
+        return {};
+    // Period numbers are stored as numbers.
+    if (const double* number = std::get_if<double>(&cell->value))
+        return std::to_string(static_cast<int>(*number));
+    const std::string* text = std::get_if<std::string>(&cell->value);
+    return text ? *text : std::string();
+}
+
+// `classes` classes in a week of `days` days with a morning-reading period, 4 forenoon, 3
+// afternoon periods and one of evening self-study; teacher t2 teaches mathematics and English as
+// odd/even halves in class 1 on Tuesday's first period, t1 Chinese on Monday's.
+std::unique_ptr<SchoolBuilder> School(int classes, int days)
+{
+    auto b = std::make_unique<SchoolBuilder>();
+    CSchoolStructure& week = b->Task().GetSchoolStructure();
+    for (int day = 0; day < zem::kDayCount; ++day)
+        week.SetWeekDay(day, day < days);
+    week.SetSectionNodeMaxCount(3, 1, true);
+    week.SetSectionNodeMaxCount(4, 1, true);
+    week.RefreshData();
+    b->Subject("s1", "语文");
+    b->Subject("s2", "数学");
+    b->Subject("s3", "英语");
+    b->Teacher("t1", "王喆");
+    b->Teacher("t2", "李堃");
+    for (int n = 1; n <= classes; ++n)
+        b->Class("c" + std::to_string(n), "班" + std::to_string(n));
+    b->Task().SetCourseNode(b->Course("p1", "c1", "s1", "t1", "1"), "", false, {0, 0, 0}, 0);
+    b->Task().SetCourseNode(b->Course("p2", "c1", "s2", "t2", "0.5"), "", false, {1, 0, 0}, 1);
+    b->Task().SetCourseNode(b->Course("p3", "c1", "s3", "t2", "0.5"), "", false, {1, 0, 0}, 2);
+    return b;
+}
+
+struct MasterCase {
+    const char* what;
+    int style;
+    bool showSS;
+    TABLE_TYPE kind;
+    int classes, days;
+    std::function<void(const Worksheet&)> check;
+};
+
+TEST(MasterTimetable, ArrangementsAsTheLayoutSays)
+{
+    const std::vector<MasterCase> cases = {
+        {"横排 without morning reading and self-study: 7 periods a day", 0, false, TABLE_CLASS, 3, 5,
+         [](const Worksheet& sheet) {
+             EXPECT_EQ(sheet.GetName(), "全校班级总课表(横排)");
+             EXPECT_EQ(Text(sheet, 1, 1), "星期");
+             EXPECT_EQ(Text(sheet, 1, 2), "星期一");
+             EXPECT_EQ(sheet.FindMergedArea(1, 2), (Area{1, 2, 1, 8}));
+             EXPECT_EQ(Text(sheet, 1, 9), "星期二");
+             EXPECT_EQ(Text(sheet, 2, 2), "1");
+             EXPECT_EQ(Text(sheet, 2, 8), "7");
+             EXPECT_EQ(Text(sheet, 3, 1), "班1");
+             EXPECT_NE(Text(sheet, 3, 2).find("语文"), std::string::npos);
+             // Class 1's odd/even pair takes two rows.
+             EXPECT_EQ(Text(sheet, 5, 1), "班2");
+             EXPECT_EQ(Text(sheet, 6, 1), "班3");
+         }},
+        {"横排 with them: 早 first and 自 last", 0, true, TABLE_CLASS, 1, 5,
+         [](const Worksheet& sheet) {
+             EXPECT_EQ(Text(sheet, 2, 2), "早");
+             EXPECT_EQ(Text(sheet, 2, 3), "1");
+             EXPECT_EQ(Text(sheet, 2, 10), "自");
+             EXPECT_EQ(Text(sheet, 1, 11), "星期二");
+         }},
+        {"横排 teachers: an odd/even pair takes two rows 15 high", 0, false, TABLE_TEACHER, 1, 5,
+         [](const Worksheet& sheet) {
+             EXPECT_EQ(Text(sheet, 3, 1), "王喆");
+             EXPECT_EQ(sheet.GetRowHeights().at(3), 30);
+             EXPECT_EQ(Text(sheet, 4, 1), "李堃");
+             EXPECT_EQ(sheet.GetRowHeights().at(4), 15);
+             EXPECT_EQ(sheet.GetRowHeights().at(5), 15);
+             // Tuesday's first period holds the halves; Monday's is merged over both rows.
+             EXPECT_EQ(sheet.FindMergedArea(4, 9), std::nullopt);
+             EXPECT_EQ(sheet.FindMergedArea(4, 2), (Area{4, 2, 5, 2}));
+         }},
+        {"竖排: days down, a column per class, the split one two columns 5 wide", 1, false, TABLE_CLASS, 2, 5,
+         [](const Worksheet& sheet) {
+             EXPECT_EQ(Text(sheet, 1, 2), "节次");
+             EXPECT_EQ(Text(sheet, 2, 1), "星期一");
+             EXPECT_EQ(sheet.FindMergedArea(2, 1), (Area{2, 1, 8, 1}));
+             EXPECT_EQ(Text(sheet, 9, 1), "星期二");
+             EXPECT_EQ(Text(sheet, 1, 3), "班1");
+             EXPECT_EQ(sheet.GetColumnWidths().at(3), 5);
+             EXPECT_EQ(Text(sheet, 1, 5), "班2");
+             EXPECT_EQ(sheet.GetColumnWidths().at(5), 10);
+         }},
+        {"交叉 with 30 classes and 7 days: a block per day", 2, false, TABLE_CLASS, 30, 7,
+         [](const Worksheet& sheet) {
+             EXPECT_EQ(Text(sheet, 1, 2), "星期一");
+             EXPECT_EQ(sheet.FindMergedArea(1, 2), (Area{1, 2, 1, 31}));
+             // Below: 2 heading rows, 7 periods of two rows, one empty row.
+             EXPECT_EQ(Text(sheet, 18, 2), "星期二");
+             EXPECT_EQ(Text(sheet, 19, 2), "班1");
+             EXPECT_EQ(Text(sheet, 3, 1), "1");
+             EXPECT_EQ(sheet.FindMergedArea(3, 1), (Area{3, 1, 4, 1}));
+             EXPECT_EQ(sheet.GetRowHeights().at(3), 200 / 7);
+         }},
+        {"交叉 with 30 classes and 5 days: one block", 2, false, TABLE_CLASS, 30, 5,
+         [](const Worksheet& sheet) {
+             EXPECT_EQ(Text(sheet, 1, 32), "星期二");
+             EXPECT_EQ(Text(sheet, 2, 32), "班1");
+             EXPECT_EQ(Text(sheet, 18, 2), "");
+         }},
+    };
+    for (const MasterCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        const auto school = School(c.classes, c.days);
+        CMasterSheetLayout layout;
+        layout.style = c.style;
+        layout.showSS = c.showSS;
+        TempFolder folder;
+        CSpreadsheetExporter exporter(&school->Task());
+        exporter.SetDirect(true);
+        CExportParam& param = exporter.GetParam();
+        param.kind = kMasterTimetableExport;
+        param.value = c.kind;
+        param.data1 = &layout;
+        param.fileName = folder / "总课表.xlsx";
+        Workbook book;
+        ASSERT_TRUE(WriteMasterTimetableWorkbook(exporter, book));
+        c.check(book.GetSheet(1));
+        // And through the engine to a file.
+        EXPECT_TRUE(exporter.RunExport()) << param.errorText;
+    }
+}
+
+}  // namespace

@@ -1,0 +1,39 @@
+#pragma once
+// Workbooks converted to CSV by LibreOffice, where it is installed: one headless call with a
+// profile folder of its own, every sheet into "<workbook name>-<sheet>.csv".
+#include <QProcess>
+#include <QStandardPaths>
+
+#include <fstream>
+#include <sstream>
+#include <string>
+
+// soffice, or empty when it is not installed.
+inline QString OfficeProgram()
+{
+    return QStandardPaths::findExecutable("soffice");
+}
+
+// Converts the workbook's sheets into CSV files in `folder`/csv; the error text when soffice failed.
+// soffice answers 0 also when a file did not load, so callers check every file they expect.
+inline std::string ConvertSheetsToCsv(const QString& office, const std::string& workbook, const std::string& folder)
+{
+    QProcess convert;
+    convert.start(office, {"--headless", "-env:UserInstallation=file://" + QString::fromStdString(folder + "/profile"),
+                           "--convert-to", "csv:Text - txt - csv (StarCalc):44,34,76,1,,0,false,true,false,false,false,-1",
+                           "--outdir", QString::fromStdString(folder + "/csv"), QString::fromStdString(workbook)});
+    if (!convert.waitForFinished(120000))
+        return "soffice did not finish";
+    if (convert.exitCode() != 0)
+        return convert.readAllStandardError().toStdString();
+    return {};
+}
+
+// The text of a converted sheet; empty when the file is missing.
+inline std::string ReadCsv(const std::string& path)
+{
+    std::ifstream in(path);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
