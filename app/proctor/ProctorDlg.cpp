@@ -129,10 +129,10 @@ bool CProctorDlg::OnInitDialog()
                                               {IDC_RULE, "3 监考规则"},  {IDC_PLAN_MENU, "..."},
                                               {IDC_TEACHER_MENU, "..."}, {IDC_RESULT_MENU, "..."},
                                               {IDC_START, "4 开始排监考"}};
-    for (const ButtonSpec& spec : kButtons) {
-        auto* button = new CHoverButton(spec.text, this);
+    for (const ButtonSpec& entry : kButtons) {
+        auto* button = new CHoverButton(entry.text, this);
         button->setAutoDefault(false);
-        AddControl(spec.id, button);
+        AddControl(entry.id, button);
     }
     SetModified(false);
     Layout();

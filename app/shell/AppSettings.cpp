@@ -294,16 +294,16 @@ void CAppContext::ReadTableFonts()
         CTableFontPair& font = m_tableFonts[i];
         const std::string p = FontKeyPrefix(i);
         for (const bool second : {false, true}) {
-            CFontSpec& spec = second ? font.second : font.main;
+            CFontSpec& style = second ? font.second : font.main;
             const std::string tag = second ? "2" : "";
             const std::string face = GetConfig(kTableFont, p + kFaceKey + tag, "");
             if (!face.empty())
-                spec.faceName = face;
+                style.faceName = face;
             if (!second)
                 font.facePending = face.empty();
-            spec.size = GetConfigInt(kTableFont, p + kSizeKey + tag, spec.size);
-            spec.bold = GetBool(kTableFont, p + kBoldKey + tag, spec.bold);
-            spec.italic = GetBool(kTableFont, p + kItalicKey + tag, spec.italic);
+            style.size = GetConfigInt(kTableFont, p + kSizeKey + tag, style.size);
+            style.bold = GetBool(kTableFont, p + kBoldKey + tag, style.bold);
+            style.italic = GetBool(kTableFont, p + kItalicKey + tag, style.italic);
         }
     }
 }
@@ -538,12 +538,12 @@ bool CAppContext::SaveTableFonts(int which)
     const std::string p = FontKeyPrefix(which);
     std::vector<CSettingWrite> w;
     for (const bool second : {false, true}) {
-        const CFontSpec& spec = second ? font.second : font.main;
+        const CFontSpec& style = second ? font.second : font.main;
         const std::string tag = second ? "2" : "";
-        w.push_back({kTableFont, p + kFaceKey + tag, spec.faceName});
-        w.push_back({kTableFont, p + kSizeKey + tag, std::to_string(spec.size)});
-        w.push_back({kTableFont, p + kBoldKey + tag, Bool(spec.bold)});
-        w.push_back({kTableFont, p + kItalicKey + tag, Bool(spec.italic)});
+        w.push_back({kTableFont, p + kFaceKey + tag, style.faceName});
+        w.push_back({kTableFont, p + kSizeKey + tag, std::to_string(style.size)});
+        w.push_back({kTableFont, p + kBoldKey + tag, Bool(style.bold)});
+        w.push_back({kTableFont, p + kItalicKey + tag, Bool(style.italic)});
     }
     return WriteKeys(w, true);
 }
