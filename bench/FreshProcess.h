@@ -23,3 +23,12 @@ inline void RunOpenOnceInFreshProcess(std::string file)
     int status = 0;
     waitpid(child, &status, 0);
 }
+
+// A tool built beside this benchmark, by its file name.
+inline std::string ToolBesideThis(const char* name)
+{
+    char path[4096] = {};
+    const ssize_t n = ::readlink("/proc/self/exe", path, sizeof path - 1);
+    const std::string self = n > 0 ? std::string(path, static_cast<std::size_t>(n)) : std::string();
+    return self.substr(0, self.rfind('/') + 1) + name;
+}

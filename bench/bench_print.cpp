@@ -11,6 +11,7 @@
 #include "platform/Files.h"
 #include "platform/UserFolders.h"
 
+#include "FreshProcess.h"
 #include "L120Task.h"
 
 #include <benchmark/benchmark.h>
@@ -79,12 +80,7 @@ BENCHMARK(BM_PreviewPageOneTableInColour)->Unit(benchmark::kMillisecond);
 // zem-print beside this program, in a process of its own; its JSON line goes to standard output.
 void PrintWithTool(const std::string& folder, int perPage, bool colour)
 {
-    const std::string self = [] {
-        char path[4096] = {};
-        const ssize_t n = ::readlink("/proc/self/exe", path, sizeof path - 1);
-        return n > 0 ? std::string(path, static_cast<std::size_t>(n)) : std::string();
-    }();
-    const std::string tool = self.substr(0, self.rfind('/') + 1) + "zem-print";
+    const std::string tool = ToolBesideThis("zem-print");
     const std::string out = folder + "classes-" + std::to_string(perPage) + (colour ? "-colour" : "") + ".pdf";
     std::string ini;
     if (colour) {

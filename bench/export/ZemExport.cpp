@@ -1,9 +1,11 @@
 // zem-export: writes the saved class, teacher or room timetables of a task (one a page), or its
-// master timetable of classes, into a workbook through the exporter and writers of the program,
-// offscreen, with no window shown. The layouts are those of the zem.ini given (else the defaults).
-// Prints one JSON object: tables, the seconds of the export alone and the file's bytes.
+// master timetable of classes, teachers or rooms, into a workbook through the exporter and writers
+// of the program, offscreen, with no window shown. The layouts are those of the zem.ini given (else
+// the defaults). Prints one JSON object: tables, the seconds of the export alone and the file's bytes.
 //
-//   zem-export TASK.zem --kind class|teacher|room|master --out FILE.xlsx [--style 0|1|2] [--ini zem.ini]
+//   zem-export TASK.zem --kind class|teacher|room|master --out FILE.xlsx [--style 0|1|2]
+//              [--table class|teacher|room] [--ini zem.ini]
+// --table chooses the master timetable's objects (classes unless given).
 #include "app/output/PageLayout.h"
 #include "app/output/PrintSheet.h"
 #include "app/output/workbook/SpreadsheetExporter.h"
@@ -28,14 +30,14 @@ namespace {
 int Usage()
 {
     std::fprintf(stderr, "usage: zem-export TASK.zem --kind class|teacher|room|master --out FILE.xlsx "
-                         "[--style 0|1|2] [--ini zem.ini]\n");
+                         "[--style 0|1|2] [--table class|teacher|room] [--ini zem.ini]\n");
     return 2;
 }
 
 constexpr int kMaster = 3;
 const std::map<std::string, int> kKindOf = {{"class", 0}, {"teacher", 1}, {"room", 2}, {"master", kMaster}};
 
-int ExportTask(const std::string& taskFile, int kind, int style, const std::string& out)
+int ExportTask(const std::string& taskFile, int kind, int style, int tableKind, const std::string& out)
 {
     CAppContext* context = CAppContext::Get();
     if (!context->OpenTask(taskFile, false))
@@ -49,9 +51,11 @@ int ExportTask(const std::string& taskFile, int kind, int style, const std::stri
     if (kind == kMaster) {
         CTablePageLayout layout = context->GetSchoolTableLayout();
         layout.Style = style;
-        tables = task.GetClassInfoList().GetCount();
+        tables = tableKind == TABLE_TEACHER ? task.GetTeacherInfoList().GetCount()
+                 : tableKind == TABLE_ROOM  ? task.GetRoomInfoList().GetCount()
+                                            : task.GetClassInfoList().GetCount();
         timer.start();
-        written = ExportMasterTimetable(&task, layout, TABLE_CLASS, out);
+        written = ExportMasterTimetable(&task, layout, tableKind, out);
     } else {
         const auto group = MakeTableGroup(task, kind, "zem-export");
         std::vector<CExportTableItem*> items;
@@ -84,13 +88,16 @@ int ExportTask(const std::string& taskFile, int kind, int style, const std::stri
 int main(int argc, char** argv)
 {
     std::string taskFile, out, ini;
-    int kind = -1, style = 0;
+    int kind = -1, style = 0, tableKind = TABLE_CLASS;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         const bool hasValue = i + 1 < argc;
         if (arg == "--kind" && hasValue) {
             const auto found = kKindOf.find(argv[++i]);
             kind = found == kKindOf.end() ? -1 : found->second;
+        } else if (arg == "--table" && hasValue) {
+            const auto found = kKindOf.find(argv[++i]);
+            tableKind = found == kKindOf.end() || found->second == kMaster ? -1 : found->second;
         } else if (arg == "--style" && hasValue) {
             style = std::atoi(argv[++i]);
         } else if (arg == "--out" && hasValue) {
@@ -103,7 +110,7 @@ int main(int argc, char** argv)
             return Usage();
         }
     }
-    if (taskFile.empty() || out.empty() || kind < 0 || style < 0 || style > 2)
+    if (taskFile.empty() || out.empty() || kind < 0 || style < 0 || style > 2 || tableKind < 0)
         return Usage();
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -111,7 +118,7 @@ int main(int argc, char** argv)
     // The program's settings and folders stay in a scratch folder: the zem.ini given is only read.
     return RunWithScratchSettings("zem-export", ini, [&](const std::string& settingsFile) {
         CAppContext::Create(settingsFile);
-        const int status = ExportTask(taskFile, kind, style, out);
+        const int status = ExportTask(taskFile, kind, style, tableKind, out);
         CAppContext::Free();
         return status;
     });

@@ -4,6 +4,9 @@
 #include "platform/Text.h"
 
 #include <xlsxwriter.h>
+#include <xlsxwriter/shared_strings.h>
+#include <xlsxwriter/styles.h>
+#include <xlsxwriter/xmlwriter.h>
 
 #include <unistd.h>
 
@@ -12,6 +15,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <map>
+#include <memory>
 
 namespace zem::workbook {
 
@@ -203,6 +207,49 @@ std::string EscapeForFile(const std::string& text)
     return out;
 }
 
+// The library's own rich-string call assembles each cell's runs in a temporary file, which costs
+// a file created and deleted per two-font cell; the same runs are assembled here in memory, by the
+// library's writers, and the cell enters the shared strings as the library's call would put it.
+void WriteRichString(lxw_worksheet* sheet, lxw_row_t r, lxw_col_t c, const std::vector<std::string>& pieces,
+                     const std::vector<lxw_format*>& pieceFonts, lxw_format* format)
+{
+    char* buffer = nullptr;
+    std::size_t length = 0;
+    FILE* memory = open_memstream(&buffer, &length);
+    if (!memory)
+        throw WorkbookError("内存不足");
+    lxw_styles* styles = lxw_styles_new();
+    if (!styles) {
+        std::fclose(memory);
+        std::free(buffer);
+        throw WorkbookError("内存不足");
+    }
+    styles->file = memory;
+    for (std::size_t i = 0; i < pieces.size(); ++i) {
+        lxw_xml_start_tag(memory, "r", nullptr);
+        lxw_styles_write_rich_font(styles, pieceFonts[i]);
+        lxw_styles_write_string_fragment(styles, const_cast<char*>(pieces[i].c_str()));
+        lxw_xml_end_tag(memory, "r");
+    }
+    styles->file = nullptr;
+    lxw_styles_free(styles);
+    const bool written = std::fclose(memory) == 0;
+    const std::unique_ptr<char, decltype(&std::free)> xml(buffer, &std::free);
+    if (!written || !xml)
+        throw WorkbookError("内存不足");
+    // A number cell is made first so that the library files the cell in its row; it then becomes
+    // a shared-string cell, which owns nothing of its own to free.
+    Check(worksheet_write_number(sheet, r, c, 0, format), "写入单元格失败");
+    lxw_row* row = lxw_worksheet_find_row(sheet, r);
+    lxw_cell* cell = row ? lxw_worksheet_find_cell_in_row(row, c) : nullptr;
+    sst_element* element = lxw_get_sst_index(sheet->sst, xml.get(), LXW_TRUE);
+    if (!cell || !element)
+        throw WorkbookError("写入单元格失败");
+    cell->type = STRING_CELL;
+    cell->u.string_id = static_cast<int32_t>(element->index);
+    cell->sst_string = element->string;
+}
+
 void WriteText(lxw_worksheet* sheet, FormatCache& formats, int row, int column, const std::string& text,
                const Cell& cell, const CellFormat& effective, lxw_format* format)
 {
@@ -238,15 +285,7 @@ void WriteText(lxw_worksheet* sheet, FormatCache& formats, int row, int column, 
         Check(worksheet_write_string(sheet, r, c, EscapeForFile(text).c_str(), formats.Get(whole)), "写入单元格失败");
         return;
     }
-    std::vector<lxw_rich_string_tuple> tuples(pieces.size());
-    std::vector<lxw_rich_string_tuple*> list;
-    for (std::size_t i = 0; i < pieces.size(); ++i) {
-        tuples[i].format = pieceFonts[i];
-        tuples[i].string = const_cast<char*>(pieces[i].c_str());
-        list.push_back(&tuples[i]);
-    }
-    list.push_back(nullptr);
-    Check(worksheet_write_rich_string(sheet, r, c, list.data(), format), "写入单元格失败");
+    WriteRichString(sheet, r, c, pieces, pieceFonts, format);
 }
 
 // Column widths as disjoint ranges in order, every column without its own width at the standard
