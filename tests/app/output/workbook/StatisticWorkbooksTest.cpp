@@ -17,6 +17,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <filesystem>
 #include <set>
 
 namespace {
@@ -401,6 +402,11 @@ TEST(StatisticWorkbooks, LibreOfficeReadsThem)
     third.Param().text1 = kLessonGridTitle;
     third.Write(kLessonGridExport, folder / "list.xlsx");
 
+    // For a person to open and look at.
+    for (const char* name : {"workload", "calendar", "list"})
+        std::filesystem::copy_file(folder / (std::string(name) + ".xlsx"),
+                                   std::string(ZEM_TEST_OUTPUT_DIR) + "/statistic_" + name + ".xlsx",
+                                   std::filesystem::copy_options::overwrite_existing);
     ASSERT_EQ(ConvertSheetsToCsv(office, {folder / "workload.xlsx", folder / "calendar.xlsx", folder / "list.xlsx"},
                                  folder.path()),
               "");
