@@ -250,6 +250,9 @@ TEST_F(TeacherStatistic, ABoxClickedWhileCountingStartsAfreshWithoutRowsOfTheFir
             // before the click, so that the row arrives while the count is being stopped.
             ASSERT_TRUE(zem::gui::WaitWhile([&] { return dlg.GetList()->GetItemCount() < 1 || !held; }, 30000));
             EXPECT_TRUE(dlg.IsCounting());
+            // No workbook of a list still filling.
+            EXPECT_FALSE(dlg.IsItemEnabled(Dlg::IDC_EXPORT));
+            EXPECT_FALSE(dlg.IsItemEnabled(Dlg::IDC_WORKBOOK));
             released = true;
             released.notify_all();
             dlg.Item<QCheckBox>(Dlg::IDC_SELF_STUDY)->click();
@@ -475,6 +478,22 @@ TEST_F(TeacherStatistic, TheLessonCalendarAsksForItsDatesAndRefusesAnEmptyOrTooL
     EXPECT_EQ(ReadRow(sheet, 3, 8), (std::vector<std::string>{"张三", "#2", "#1", "#1", "#0.5", "", "", ""}));
     EXPECT_EQ(ReadRow(sheet, 4, 8), (std::vector<std::string>{"李四", "#0.5", "", "", "", "", "", ""}));
     EXPECT_EQ(sheet.LastRow(), 8);
+}
+
+// A workbook that cannot be saved is told as a failure: no success question, no folder kept.
+TEST_F(TeacherStatistic, AWorkbookThatCannotBeSavedIsToldAndNotOffered)
+{
+    WorkbookHooks hooks(folder / "缺少的文件夹/统计分析.xlsx");
+    MessageRecorder messages(zem::IDYES);
+    Run([&](Dlg& dlg) {
+        WaitForCount(dlg);
+        QTest::mouseClick(dlg.GetDlgItem(Dlg::IDC_EXPORT), Qt::LeftButton);
+    });
+    ASSERT_EQ(messages.messages.size(), 1u);
+    EXPECT_EQ(messages.messages[0].icon, zem::MessageIcon::Error);
+    EXPECT_NE(messages.messages[0].text.find("导出过程中出现异常"), std::string::npos) << messages.messages[0].text;
+    EXPECT_TRUE(hooks.opened.empty());
+    EXPECT_TRUE(services.storedExportFolder.empty());
 }
 
 }  // namespace
