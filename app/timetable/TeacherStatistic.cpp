@@ -7,6 +7,7 @@
 #include "platform/Text.h"
 
 #include <algorithm>
+#include <functional>
 #include <limits>
 #include <set>
 
@@ -29,6 +30,36 @@ std::string CombinedClassText(const CScheduleTask* task, const CCombineClass* co
 int OrderOf(const CZemObject* object)
 {
     return object ? object->GetIndex() : std::numeric_limits<int>::max();
+}
+
+// The record's plans: regular ones, then morning reading, then evening self-study, each by class.
+std::vector<const CCourseInfo*> OrderedPlans(const CScheduleTask* task, const CTeacherStatisticRecord& record)
+{
+    std::vector<const CCourseInfo*> plans;
+    for (const auto& [planId, text] : record.details)
+        if (const CCourseInfo* plan = task->FindCourse(planId))
+            plans.push_back(plan);
+    std::stable_sort(plans.begin(), plans.end(), [&](const CCourseInfo* a, const CCourseInfo* b) {
+        if (a->GetType() != b->GetType())
+            return a->GetType() < b->GetType();
+        return OrderOf(task->GetClass(a->GetClassId())) < OrderOf(task->GetClass(b->GetClassId()));
+    });
+    return plans;
+}
+
+// Names of objects of the task joined in the objects' order.
+std::string JoinInOrder(const std::map<std::string, std::string>& names,
+                        const std::function<const CZemObject*(const std::string&)>& lookUp)
+{
+    std::vector<std::pair<int, std::string>> ordered;
+    for (const auto& [id, name] : names)
+        ordered.push_back({OrderOf(lookUp(id)), name});
+    std::stable_sort(ordered.begin(), ordered.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::string text;
+    for (const auto& [order, name] : ordered)
+        text += (text.empty() ? "" : "、") + name;
+    return text;
 }
 
 }  // namespace
@@ -167,19 +198,8 @@ std::vector<CStatisticDetailGroup> BuildStatisticDetails(const CScheduleTask* ta
     for (const std::string& id : subjectIds)
         groups.push_back({record.subjects.at(id), {}});
 
-    // The plans: regular ones, then morning reading, then evening self-study, each by class.
-    std::vector<const CCourseInfo*> plans;
-    for (const auto& [planId, text] : record.details)
-        if (const CCourseInfo* plan = task->FindCourse(planId))
-            plans.push_back(plan);
-    std::stable_sort(plans.begin(), plans.end(), [&](const CCourseInfo* a, const CCourseInfo* b) {
-        if (a->GetType() != b->GetType())
-            return a->GetType() < b->GetType();
-        return OrderOf(task->GetClass(a->GetClassId())) < OrderOf(task->GetClass(b->GetClassId()));
-    });
-
     std::set<std::string> shown;
-    for (const CCourseInfo* plan : plans) {
+    for (const CCourseInfo* plan : OrderedPlans(task, record)) {
         if (shown.count(plan->GetId()))
             continue;
         const auto subject = std::find(subjectIds.begin(), subjectIds.end(), plan->GetSubjectId());
@@ -202,4 +222,53 @@ std::vector<CStatisticDetailGroup> BuildStatisticDetails(const CScheduleTask* ta
                         assists));
     }
     return groups;
+}
+
+CTeacherWorkloadTable BuildTeacherWorkloadTable(const CScheduleTask* task, const std::vector<int>& days,
+                                                const std::vector<tagTABLE_NODE>& periods,
+                                                const std::vector<const CTeacherStatisticRecord*>& records)
+{
+    CTeacherWorkloadTable table;
+    for (const int day : days)
+        table.dayNames.push_back(GetWeekdayName(day, true));
+    for (const tagTABLE_NODE& period : periods)
+        table.sectionNames.push_back(task ? task->GetSchoolStructure().GetPeriodName(period.segment, period.section, true)
+                                          : std::string());
+    for (const CTeacherStatisticRecord* record : records) {
+        TeacherWorkloadRow row;
+        row.teacher = record->name;
+        row.planned = record->planned.ToString();
+        row.actual = record->actual.ToString();
+        row.classCount = std::to_string(record->classes.size());
+        row.courseCount = std::to_string(record->subjects.size());
+        for (const int day : days)
+            row.dayDistribution += (row.dayDistribution.empty() ? "" : ",") +
+                                   record->perDay[static_cast<std::size_t>(day)].ToString();
+        for (std::size_t i = 0; i < periods.size(); ++i)
+            row.periodDistribution +=
+                (i == 0 ? "" : ",") +
+                record->perPeriod[static_cast<std::size_t>(periods[i].segment * zem::kSectionCount + periods[i].section)]
+                    .ToString();
+        if (task) {
+            row.classes = JoinInOrder(record->classes, [task](const std::string& id) { return task->GetClass(id); });
+            row.courses = JoinInOrder(record->subjects, [task](const std::string& id) { return task->GetSubject(id); });
+            for (const CCourseInfo* plan : OrderedPlans(task, *record))
+                row.plans += (row.plans.empty() ? "" : "；") + record->details.at(plan->GetId());
+        }
+        table.rows.push_back(std::move(row));
+    }
+    return table;
+}
+
+std::vector<LessonCalendarRow> BuildLessonCalendarRows(const std::vector<const CTeacherStatisticRecord*>& records)
+{
+    std::vector<LessonCalendarRow> rows;
+    for (const CTeacherStatisticRecord* record : records) {
+        LessonCalendarRow row;
+        row.name = record->name;
+        for (std::size_t day = 0; day < row.counts.size(); ++day)
+            row.counts[day] = record->perDay[day];
+        rows.push_back(std::move(row));
+    }
+    return rows;
 }

@@ -3,6 +3,8 @@
 // the teacher's timetable holds, by day and by period, with the classes and subjects taught, and
 // the detail lines the statistics dialog shows under each subject. Counting needs no window, so
 // that the dialog's worker thread runs it.
+#include "app/output/workbook/LessonCalendarWorkbook.h"
+#include "app/output/workbook/TeacherWorkloadWorkbook.h"
 #include "app/taskhelper/TaskHelper.h"
 #include "base/WeekCount.h"
 
@@ -85,3 +87,12 @@ private:
 // the class or "合班：" and the combined classes, "(助)" when the teacher assists).
 std::vector<CStatisticDetailGroup> BuildStatisticDetails(const CScheduleTask* task,
                                                          const CTeacherStatisticRecord& record);
+
+// The workload table of the records in the order given, with the day and period columns counted:
+// the texts the statistics show, the classes and subjects by name in their order, and the plans'
+// texts regular ones first.
+CTeacherWorkloadTable BuildTeacherWorkloadTable(const CScheduleTask* task, const std::vector<int>& days,
+                                                const std::vector<tagTABLE_NODE>& periods,
+                                                const std::vector<const CTeacherStatisticRecord*>& records);
+// Each record's lessons per teaching day, for the lesson calendar.
+std::vector<LessonCalendarRow> BuildLessonCalendarRows(const std::vector<const CTeacherStatisticRecord*>& records);

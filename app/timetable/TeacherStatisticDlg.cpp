@@ -4,10 +4,13 @@
 #include "app/controls/DialogLook.h"
 #include "app/controls/HoverButton.h"
 #include "app/controls/SortListCtrl.h"
+#include "app/output/workbook/WorkbookRequest.h"
+#include "app/timetable/LessonCalendarSpanDlg.h"
 #include "app/shared/AppServices.h"
 #include "app/shared/Vocabulary.h"
 #include "base/ConfigHost.h"
 #include "base/ScheduleTask.h"
+#include "platform/Text.h"
 #include "platform/gui/DC.h"
 
 #include <QCheckBox>
@@ -155,7 +158,7 @@ bool CTeacherStatisticDlg::OnInitDialog()
     m_status->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     AddControl(IDC_STATUS, m_status);
 
-    // The workload workbooks are not written yet.
+    // The workbooks are written from a finished count.
     for (const auto& [id, text] : {std::pair{IDC_EXPORT, "导出统计分析表(&E)"}, std::pair{IDC_WORKBOOK, "生成课时统计表(&T)"}}) {
         auto* button = new CHoverButton(text, this);
         button->setAutoDefault(false);
@@ -272,6 +275,8 @@ void CTeacherStatisticDlg::StartStatistics()
     m_list->DeleteAllItems();
     m_records.clear();
     m_status->setText(zem::gui::ToQ("正在统计中，请稍候……"));
+    EnableItem(IDC_EXPORT, false);
+    EnableItem(IDC_WORKBOOK, false);
     m_counting = true;
     m_workerRunning = true;
     m_worker = std::thread(&CTeacherStatisticDlg::Work, this, AppServices().GetTask(), ReadKinds(), ++m_runCount,
@@ -397,6 +402,8 @@ void CTeacherStatisticDlg::OnRow(std::unique_ptr<CTeacherStatisticRecord> record
 void CTeacherStatisticDlg::OnDone()
 {
     m_counting = false;
+    EnableItem(IDC_EXPORT, true);
+    EnableItem(IDC_WORKBOOK, true);
     if (m_list->GetItemCount() > 0) {
         m_list->SetSelected(0, true);
         m_status->setText(zem::gui::ToQ(kDoneStatus));
@@ -449,11 +456,67 @@ void CTeacherStatisticDlg::OnCommand(int id)
         StartStatistics();
         return;
     case IDC_EXPORT:
+        ExportWorkload();
+        return;
     case IDC_WORKBOOK:
+        ExportLessonCalendar();
         return;
     default:
         Dialog::OnCommand(id);
     }
+}
+
+std::vector<const CTeacherStatisticRecord*> CTeacherStatisticDlg::ListedRecords() const
+{
+    std::vector<const CTeacherStatisticRecord*> records;
+    for (int row = 0; row < m_list->GetItemCount(); ++row)
+        if (const CTeacherStatisticRecord* record = GetRecordOfRow(row))
+            records.push_back(record);
+    return records;
+}
+
+void CTeacherStatisticDlg::ExportWorkload()
+{
+    CScheduleTask* task = AppServices().GetTask();
+    if (!task || m_counting)
+        return;
+    // The title says which kinds of lessons the columns count.
+    std::string kinds;
+    for (const QCheckBox* box : {m_regular, m_morningReading, m_selfStudy})
+        if (box->isChecked())
+            kinds += (kinds.empty() ? "" : "、") + box->text().toStdString();
+    const std::string name = "教师任课情况统计分析表";
+    const CTeacherWorkloadTable table = BuildTeacherWorkloadTable(task, m_days, m_periods, ListedRecords());
+    CSpreadsheetExporter exporter(task);
+    CExportParam& param = exporter.GetParam();
+    param.Reset();
+    param.kind = kTeacherWorkloadExport;
+    param.text1 = kinds.empty() ? name : name + "（" + kinds + "）";
+    param.data1 = &table;
+    RequestWorkbookExport(this, exporter, name);
+}
+
+void CTeacherStatisticDlg::ExportLessonCalendar()
+{
+    CScheduleTask* task = AppServices().GetTask();
+    if (!task || m_counting)
+        return;
+    CLessonCalendarSpanDlg span(this);
+    if (span.DoModal() != zem::IDOK)
+        return;
+    CLessonCalendarData data{span.m_firstDate, span.m_lastDate, BuildLessonCalendarRows(ListedRecords())};
+    auto dateText = [](const std::chrono::year_month_day& date) {
+        return zem::Format("%d年%u月%u日", static_cast<int>(date.year()), static_cast<unsigned>(date.month()),
+                           static_cast<unsigned>(date.day()));
+    };
+    const std::string name = "教师课时统计表";
+    CSpreadsheetExporter exporter(task);
+    CExportParam& param = exporter.GetParam();
+    param.Reset();
+    param.kind = kLessonCalendarExport;
+    param.text1 = name + "（" + dateText(data.firstDate) + "至" + dateText(data.lastDate) + "）";
+    param.data2 = &data;
+    RequestWorkbookExport(this, exporter, name);
 }
 
 void CTeacherStatisticDlg::OnCancel()

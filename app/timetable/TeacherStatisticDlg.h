@@ -96,6 +96,11 @@ private:
     void PlaceSplitter(int detailWidth);
     void Layout();
     CStatisticKinds ReadKinds() const;
+    // The records in the list's order, as sorted.
+    std::vector<const CTeacherStatisticRecord*> ListedRecords() const;
+    // The workload table of the list as shown, and the listed teachers' lessons per date of a span.
+    void ExportWorkload();
+    void ExportLessonCalendar();
 
     CSortListCtrl* m_list = nullptr;
     QTreeWidget* m_tree = nullptr;

@@ -27,6 +27,8 @@ public:
     }
     std::string GetSchoolName() const override { return schoolName; }
     bool GetColorTable() const override { return colorTable; }
+    std::string GetExportFolder() const override { return exportFolder; }
+    void StoreExportFolder(const std::string& folder) const override { storedExportFolder = folder; }
 
     CScheduleTask* task = nullptr;
     std::string lastTaskFolder;
@@ -42,6 +44,8 @@ public:
     mutable int layoutSaves = 0;
     std::string schoolName;
     bool colorTable = false;
+    std::string exportFolder;
+    mutable std::string storedExportFolder;
 
 private:
     CAppServices* previous_ = nullptr;

@@ -7,6 +7,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <vector>
 
 // soffice, or empty when it is not installed.
 inline QString OfficeProgram()
@@ -14,19 +15,29 @@ inline QString OfficeProgram()
     return QStandardPaths::findExecutable("soffice");
 }
 
-// Converts the workbook's sheets into CSV files in `folder`/csv; the error text when soffice failed.
-// soffice answers 0 also when a file did not load, so callers check every file they expect.
-inline std::string ConvertSheetsToCsv(const QString& office, const std::string& workbook, const std::string& folder)
+// Converts the sheets of the workbooks into CSV files in `folder`/csv, in one call; the error text
+// when soffice failed. soffice answers 0 also when a file did not load, so callers check every file
+// they expect.
+inline std::string ConvertSheetsToCsv(const QString& office, const std::vector<std::string>& workbooks,
+                                      const std::string& folder)
 {
+    QStringList arguments{"--headless", "-env:UserInstallation=file://" + QString::fromStdString(folder + "/profile"),
+                          "--convert-to", "csv:Text - txt - csv (StarCalc):44,34,76,1,,0,false,true,false,false,false,-1",
+                          "--outdir", QString::fromStdString(folder + "/csv")};
+    for (const std::string& workbook : workbooks)
+        arguments << QString::fromStdString(workbook);
     QProcess convert;
-    convert.start(office, {"--headless", "-env:UserInstallation=file://" + QString::fromStdString(folder + "/profile"),
-                           "--convert-to", "csv:Text - txt - csv (StarCalc):44,34,76,1,,0,false,true,false,false,false,-1",
-                           "--outdir", QString::fromStdString(folder + "/csv"), QString::fromStdString(workbook)});
+    convert.start(office, arguments);
     if (!convert.waitForFinished(120000))
         return "soffice did not finish";
     if (convert.exitCode() != 0)
         return convert.readAllStandardError().toStdString();
     return {};
+}
+
+inline std::string ConvertSheetsToCsv(const QString& office, const std::string& workbook, const std::string& folder)
+{
+    return ConvertSheetsToCsv(office, std::vector<std::string>{workbook}, folder);
 }
 
 // The text of a converted sheet; empty when the file is missing.

@@ -77,6 +77,13 @@ void WriteRange(Worksheet& cells, const std::string& first, const std::string& l
         range.BorderAround(1, 2, 1);
 }
 
+void WriteTextCell(Worksheet& cells, int column, int row, const std::string& text, const CExportCellStyle* style)
+{
+    const std::string cell = CellAddress(column, row);
+    cells.GetRange(cell).SetNumberFormatLocal("@");
+    WriteRange(cells, cell, cell, Value(text), style, false);
+}
+
 void MergeWithBorder(Worksheet& cells, const std::string& first, const std::string& last)
 {
     Range range = cells.GetRange(first, last);

@@ -32,6 +32,9 @@ void SetRowHeight(zem::workbook::Worksheet& cells, int row, int height);
 // the rest in the second, when the two differ.
 void WriteRange(zem::workbook::Worksheet& cells, const std::string& first, const std::string& last,
                 const zem::workbook::Value& value, const CExportCellStyle* style, bool twoFonts);
+// A cell whose text stays text (format "@"), also where it reads as a number: a name.
+void WriteTextCell(zem::workbook::Worksheet& cells, int column, int row, const std::string& text,
+                   const CExportCellStyle* style);
 void MergeWithBorder(zem::workbook::Worksheet& cells, const std::string& first, const std::string& last);
 // The look of a sheet that lists rows: standard column width 12, every cell centred both ways with
 // wrapped text in the font at 11 points, and rows 1 to `rows` 18 points high.

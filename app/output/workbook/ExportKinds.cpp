@@ -1,7 +1,10 @@
 // Which writer fills the workbook of each export kind.
 #include "app/output/workbook/InvigilationWorkbook.h"
+#include "app/output/workbook/LessonCalendarWorkbook.h"
+#include "app/output/workbook/LessonGridWorkbook.h"
 #include "app/output/workbook/MasterTimetableWorkbook.h"
 #include "app/output/workbook/SpreadsheetExporter.h"
+#include "app/output/workbook/TeacherWorkloadWorkbook.h"
 #include "app/output/workbook/TimetableWorkbook.h"
 
 CSpreadsheetExporter::ContentWriter ProgramContentWriter(int kind)
@@ -14,6 +17,12 @@ CSpreadsheetExporter::ContentWriter ProgramContentWriter(int kind)
         return WriteTimetableWorkbook;
     case kInvigilationExport:
         return WriteInvigilationWorkbook;
+    case kTeacherWorkloadExport:
+        return WriteTeacherWorkloadWorkbook;
+    case kLessonCalendarExport:
+        return WriteLessonCalendarWorkbook;
+    case kLessonGridExport:
+        return WriteLessonGridWorkbook;
     default:
         return {};
     }

@@ -9,11 +9,18 @@
 #include "support/TempFolder.h"
 
 #include "app/controls/SortListCtrl.h"
+#include "app/output/workbook/WorkbookReader.h"
+#include "app/timetable/LessonCalendarSpanDlg.h"
 #include "app/timetable/TeacherStatisticDlg.h"
 #include "base/ConfigHost.h"
+#include "platform/Text.h"
+#include "platform/gui/Desktop.h"
+#include "platform/gui/FileDialogs.h"
 #include "platform/gui/Messages.h"
 
 #include <QCheckBox>
+#include <QDateEdit>
+#include <QTest>
 #include <QTreeWidget>
 
 #include <gtest/gtest.h>
@@ -157,9 +164,9 @@ TEST_F(TeacherStatistic, RegularLessonsAloneCountPlansAgainstTimetablesByDayAndP
                         {"钱七", "0", "0", "0", "0", "0", "0", "0", "0", "0", "0", "0", "0", "0", "0", "0", "0"}}));
         EXPECT_EQ(dlg.GetDlgItemText(Dlg::IDC_STATUS),
                   "单击列头可以排序，单击表格中的行可在右方显示详细信息。其中，计划周课时统计自教学计划，实际周课时统计自教师课表");
-        // The workload workbooks are not written yet.
-        EXPECT_FALSE(dlg.IsItemEnabled(Dlg::IDC_EXPORT));
-        EXPECT_FALSE(dlg.IsItemEnabled(Dlg::IDC_WORKBOOK));
+        // The workbooks are written from the finished count.
+        EXPECT_TRUE(dlg.IsItemEnabled(Dlg::IDC_EXPORT));
+        EXPECT_TRUE(dlg.IsItemEnabled(Dlg::IDC_WORKBOOK));
     });
 }
 
@@ -243,6 +250,9 @@ TEST_F(TeacherStatistic, ABoxClickedWhileCountingStartsAfreshWithoutRowsOfTheFir
             // before the click, so that the row arrives while the count is being stopped.
             ASSERT_TRUE(zem::gui::WaitWhile([&] { return dlg.GetList()->GetItemCount() < 1 || !held; }, 30000));
             EXPECT_TRUE(dlg.IsCounting());
+            // No workbook of a list still filling.
+            EXPECT_FALSE(dlg.IsItemEnabled(Dlg::IDC_EXPORT));
+            EXPECT_FALSE(dlg.IsItemEnabled(Dlg::IDC_WORKBOOK));
             released = true;
             released.notify_all();
             dlg.Item<QCheckBox>(Dlg::IDC_SELF_STUDY)->click();
@@ -313,6 +323,177 @@ TEST_F(TeacherStatistic, TheBoxesAndTheDetailWidthAreReadBackAndAWidthOutOfRange
         EXPECT_EQ(config.GetConfigInt("Common", "StatisticDetailWidth", -1), c.shown) << c.stored;
         EXPECT_EQ(config.GetConfigInt("TeacherStatistic", "HasMorningReading", -1), 0);
     }
+}
+
+// ---- Workbooks ----
+
+// Answers the file dialog with a path in the task's folder, the success question as told, records
+// what is opened, and fixes the day at 10 December 2025.
+class WorkbookHooks {
+public:
+    explicit WorkbookHooks(std::string path) : m_path(std::move(path))
+    {
+        m_dialog = zem::gui::SetFileDialogHook([this](const zem::gui::FileDialogRequest& request) {
+            requests.push_back(request);
+            return m_path;
+        });
+        m_open = zem::gui::SetOpenHook([this](const std::string& target) {
+            opened.push_back(target);
+            return zem::gui::kOpenDone;
+        });
+        m_clock = zem::SetClockHook([] { return zem::LocalTime{2025, 12, 10, 9, 30, 0, 0, 3}; });
+    }
+    ~WorkbookHooks()
+    {
+        zem::gui::SetFileDialogHook(m_dialog);
+        zem::gui::SetOpenHook(m_open);
+        zem::SetClockHook(m_clock);
+    }
+
+    std::vector<zem::gui::FileDialogRequest> requests;
+    std::vector<std::string> opened;
+
+private:
+    std::string m_path;
+    zem::gui::FileDialogHook m_dialog;
+    zem::gui::OpenHook m_open;
+    zem::ClockHook m_clock;
+};
+
+// The cells of a row read back: texts, and numbers after "#".
+std::vector<std::string> ReadRow(const zem::workbook::SheetData& sheet, int row, int columns)
+{
+    std::vector<std::string> texts;
+    for (int column = 1; column <= columns; ++column) {
+        const zem::workbook::CellValue& value = sheet.Value(row, column);
+        texts.push_back(value.type == zem::workbook::CellValue::Type::Number ? "#" + zem::Format("%g", value.number)
+                                                                               : value.text);
+    }
+    return texts;
+}
+
+zem::workbook::SheetData ReadBack(const std::string& path)
+{
+    zem::workbook::SheetData sheet;
+    std::string error;
+    EXPECT_TRUE(zem::workbook::ReadWorkbookSheet(path, sheet, error, 0)) << error;
+    return sheet;
+}
+
+// The statistics table is written as the list shows it: its order after sorting, its columns, the
+// kinds counted in the title; the folder is kept and the workbook opened when the user says so.
+TEST_F(TeacherStatistic, TheStatisticsTableIsWrittenAsListedAndOffersToOpenIt)
+{
+    services.exportFolder = folder.path();
+    WorkbookHooks hooks(folder / "统计分析.xls");
+    MessageRecorder messages(zem::IDYES);
+    Run([&](Dlg& dlg) {
+        WaitForCount(dlg);
+        dlg.GetList()->SortColumn(1, true);
+        QTest::mouseClick(dlg.GetDlgItem(Dlg::IDC_EXPORT), Qt::LeftButton);
+    });
+    ASSERT_EQ(hooks.requests.size(), 1u);
+    EXPECT_EQ(hooks.requests[0].fileName, "教师任课情况统计分析表20251210.xlsx");
+    EXPECT_EQ(hooks.requests[0].folder, folder.path());
+    const std::string written = folder / "统计分析.xlsx";
+    EXPECT_EQ(messages.Texts(), std::vector<std::string>{"导出成功! 现在要打开EXCEL文档吗？"});
+    EXPECT_EQ(hooks.opened, std::vector<std::string>{written});
+    EXPECT_EQ(services.storedExportFolder, folder.path());
+
+    const zem::workbook::SheetData sheet = ReadBack(written);
+    EXPECT_EQ(sheet.name, "教师任课情况统计分析表(常规)");
+    EXPECT_EQ(sheet.Value(1, 1).text, "教师任课情况统计分析表（常规）");
+    // Five days, seven periods, then the classes and subjects.
+    EXPECT_EQ(sheet.LastColumn(), 20);
+    EXPECT_EQ(ReadRow(sheet, 3, 15), (std::vector<std::string>{"", "", "", "一", "二", "三", "四", "五", "1", "2", "3",
+                                                              "4", "5", "6", "7"}));
+    std::vector<std::string> names;
+    for (int row = 4; row <= sheet.LastRow(); ++row)
+        names.push_back(sheet.Value(row, 1).text);
+    EXPECT_EQ(names, (std::vector<std::string>{"李四", "钱七", "王五", "张三", "张三", "赵六"}));
+    std::vector<std::string> first, combined;
+    for (int row = 7; row <= 8; ++row) {
+        const std::vector<std::string> cells = ReadRow(sheet, row, 20);
+        (cells[1] == "#3.5" ? first : combined) = cells;
+    }
+    EXPECT_EQ(first, (std::vector<std::string>{"张三", "#3.5", "#3.5", "#1", "#1", "#1", "#0.5", "#0", "#1", "#1",
+                                               "#0.5", "#0", "#1", "#0", "#0", "#1", "初一(1)班", "#2", "语文、数学",
+                                               "初一(1)班语文(2节)；初一(1)班数学(1.5节)"}));
+    EXPECT_EQ(std::vector<std::string>(combined.begin() + 15, combined.end()),
+              (std::vector<std::string>{"#3", "初一(1)班、初一(2)班、初一(3)班", "#1", "数学",
+                                        "合班：初一(1)班,初一(2)班,初一(3)班数学(3节)"}));
+}
+
+// The lesson calendar asks for its dates, the current month first; an empty span and one over a
+// year are refused with the dialog kept open; each listed teacher's lessons go on the dates.
+TEST_F(TeacherStatistic, TheLessonCalendarAsksForItsDatesAndRefusesAnEmptyOrTooLongSpan)
+{
+    WorkbookHooks hooks(folder / "课时.xlsx");
+    MessageRecorder messages(zem::IDNO);
+    std::vector<std::string> shownSpan;
+    std::vector<bool> endedAfterRefusals;
+    Dlg dlg;
+    ModalScope scope([&](zem::gui::Dialog& shown) {
+        if (&shown == &dlg) {
+            WaitForCount(dlg);
+            dlg.Item<QCheckBox>(Dlg::IDC_MORNING_READING)->click();
+            WaitForCount(dlg);
+            QTest::mouseClick(dlg.GetDlgItem(Dlg::IDC_WORKBOOK), Qt::LeftButton);
+            dlg.close();
+            return;
+        }
+        auto* span = dynamic_cast<CLessonCalendarSpanDlg*>(&shown);
+        ASSERT_NE(span, nullptr);
+        auto* first = span->Item<QDateEdit>(CLessonCalendarSpanDlg::IDC_FIRST);
+        auto* last = span->Item<QDateEdit>(CLessonCalendarSpanDlg::IDC_LAST);
+        shownSpan = {first->date().toString(Qt::ISODate).toStdString(), last->date().toString(Qt::ISODate).toStdString()};
+        SaveScreenshot(span, "lesson_calendar_span");
+        for (const auto& [from, to] : {std::pair{QDate(2025, 12, 8), QDate(2025, 12, 7)},
+                                       std::pair{QDate(2025, 12, 1), QDate(2026, 12, 1)}}) {
+            first->setDate(from);
+            last->setDate(to);
+            QTest::mouseClick(span->GetDlgItem(zem::IDOK), Qt::LeftButton);
+            endedAfterRefusals.push_back(span->IsEnded());
+        }
+        first->setDate(QDate(2025, 12, 1));
+        last->setDate(QDate(2025, 12, 7));
+        QTest::mouseClick(span->GetDlgItem(zem::IDOK), Qt::LeftButton);
+    });
+    dlg.DoModal();
+    EXPECT_EQ(shownSpan, (std::vector<std::string>{"2025-12-01", "2025-12-31"}));
+    EXPECT_EQ(endedAfterRefusals, (std::vector<bool>{false, false}));
+    EXPECT_EQ(messages.Texts(), (std::vector<std::string>{"结束日期不能早于开始日期，请重新选择统计的日期范围。",
+                                                          "统计的日期范围不能超过一年，请重新选择。",
+                                                          "导出成功! 现在要打开EXCEL文档吗？"}));
+    ASSERT_EQ(hooks.requests.size(), 1u);
+    EXPECT_EQ(hooks.requests[0].fileName, "教师课时统计表20251210.xlsx");
+    EXPECT_TRUE(hooks.opened.empty());
+
+    const zem::workbook::SheetData sheet = ReadBack(folder / "课时.xlsx");
+    EXPECT_EQ(sheet.Value(1, 1).text, "教师课时统计表（2025年12月1日至2025年12月7日）");
+    EXPECT_EQ(sheet.Value(2, 2).text, "12\n1\n一");
+    EXPECT_EQ(sheet.Value(2, 8).text, "12\n7\n日");
+    // Counted with morning reading, as the list shows: 张三's Monday has two lessons; Saturday and
+    // Sunday are not taught.
+    EXPECT_EQ(ReadRow(sheet, 3, 8), (std::vector<std::string>{"张三", "#2", "#1", "#1", "#0.5", "", "", ""}));
+    EXPECT_EQ(ReadRow(sheet, 4, 8), (std::vector<std::string>{"李四", "#0.5", "", "", "", "", "", ""}));
+    EXPECT_EQ(sheet.LastRow(), 8);
+}
+
+// A workbook that cannot be saved is told as a failure: no success question, no folder kept.
+TEST_F(TeacherStatistic, AWorkbookThatCannotBeSavedIsToldAndNotOffered)
+{
+    WorkbookHooks hooks(folder / "缺少的文件夹/统计分析.xlsx");
+    MessageRecorder messages(zem::IDYES);
+    Run([&](Dlg& dlg) {
+        WaitForCount(dlg);
+        QTest::mouseClick(dlg.GetDlgItem(Dlg::IDC_EXPORT), Qt::LeftButton);
+    });
+    ASSERT_EQ(messages.messages.size(), 1u);
+    EXPECT_EQ(messages.messages[0].icon, zem::MessageIcon::Error);
+    EXPECT_NE(messages.messages[0].text.find("导出过程中出现异常"), std::string::npos) << messages.messages[0].text;
+    EXPECT_TRUE(hooks.opened.empty());
+    EXPECT_TRUE(services.storedExportFolder.empty());
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include "app/output/workbook/XlsxWriter.h"
 #include "support/ProctorSchool.h"
 #include "support/MessageRecorder.h"
+#include "support/ExportProgressRecorder.h"
 #include "support/OfficeCsv.h"
 #include "support/TempFolder.h"
 
@@ -17,20 +18,6 @@
 namespace {
 
 using zem::workbook::SheetData;
-
-// Records the progress texts the writer sends.
-class ProgressWindow : public zem::MessageTarget {
-public:
-    zem::LRESULT Send(unsigned message, zem::WPARAM, zem::LPARAM lParam) override
-    {
-        if (message == WM_EXPORT_PROGRESS)
-            texts.push_back(*zem::FromLParam<const std::string>(lParam));
-        return 0;
-    }
-    bool Post(unsigned, zem::WPARAM, zem::LPARAM) override { return true; }
-    bool PostText(unsigned, zem::WPARAM, std::string) override { return true; }
-    Strings texts;
-};
 
 // The program's engine, with a look at the workbook before it is saved.
 class LookingEngine : public CBuiltInWorkbookEngine {
@@ -103,7 +90,7 @@ protected:
     TempFolder folder;
     ProctorSchool school;
     CProctorData data;
-    ProgressWindow window;
+    ExportProgressRecorder window;
     std::string path = folder / "期中考试监考安排表.xlsx";
 };
 

@@ -356,6 +356,8 @@ TEST_F(ExporterFrame, KindsWithoutAWriterFail)
     exporter->GetParam().kind = 0;
     EXPECT_FALSE(exporter->RunExport());
     EXPECT_TRUE(messages.messages.empty());
+    // A kind left without its writer.
+    exporter->SetContentWriter(5, {});
     exporter->GetParam().Reset();
     exporter->GetParam().kind = 5;
     exporter->GetParam().fileName = folder / "日历.xlsx";
