@@ -421,6 +421,13 @@ void CPrintSheet::Export(CPrintPageInfo& info)
 bool ExportMasterTimetable(CScheduleTask* task, const CTablePageLayout& page, int tableKind,
                            const std::string& fileName)
 {
+    CSpreadsheetExporter exporter(task);
+    return ExportMasterTimetable(exporter, page, tableKind, fileName);
+}
+
+bool ExportMasterTimetable(CSpreadsheetExporter& exporter, const CTablePageLayout& page, int tableKind,
+                           const std::string& fileName)
+{
     CMasterSheetLayout layout;
     layout.style = page.Style;
     layout.showSS = page.ShowSS;
@@ -431,7 +438,6 @@ bool ExportMasterTimetable(CScheduleTask* task, const CTablePageLayout& page, in
     layout.labelFont = page.fonts[CPageLayout::FONT_SMALL];
     layout.lessonFont = page.fonts[CPageLayout::FONT_CONTENT];
     layout.lessonFont2 = page.fonts[CPageLayout::FONT_CONTENT2];
-    CSpreadsheetExporter exporter(task);
     CExportParam& param = exporter.GetParam();
     param.Reset();
     param.kind = kMasterTimetableExport;

@@ -139,6 +139,10 @@ class CTablePageLayout;
 // The exporter shows its own failures; true when the workbook was written.
 bool ExportMasterTimetable(CScheduleTask* task, const CTablePageLayout& layout, int tableKind,
                            const std::string& fileName);
+class CSpreadsheetExporter;
+// The same through an exporter the caller has set up (its task, engines, how failures are shown).
+bool ExportMasterTimetable(CSpreadsheetExporter& exporter, const CTablePageLayout& layout, int tableKind,
+                           const std::string& fileName);
 
 // The printer's paper and orientation as the layout has them.
 void ApplyLayoutPaper(QPrinter& printer, const CPageLayout& layout);

@@ -14,6 +14,8 @@
 #include "app/data/SplitPlanDlg.h"
 #include "app/data/TeacherGroupListPage.h"
 #include "app/data/TeachingTimeDlg.h"
+#include "app/output/EngineCheckDlg.h"
+#include "app/output/ExportAllDlg.h"
 #include "app/output/PrintSheet.h"
 #include "app/proctor/ProctorDlg.h"
 #include "app/shell/AppContext.h"
@@ -94,6 +96,16 @@ void RegisterProgramFeatures()
     windows.windows[Feature::Restore] = RunModal<CBackupRestoreDlg>;
     windows.windows[Feature::ClearTimetable] = RunModal<CClearTimetableDlg>;
     windows.windows[Feature::ExportSettings] = [] { ShowExportSettings(); };
+    // The ticked rows are remembered for the next opening, whatever the run did.
+    windows.windows[Feature::ExportAll] = [] {
+        CAppContext* context = CAppContext::Get();
+        CExportAllDlg dialog(MainWindow());
+        dialog.SetExportRange(context->GetExportRange());
+        dialog.SetSchoolLayout(context->GetSchoolTableLayout());
+        dialog.DoModal();
+        context->SetExportRange(dialog.GetExportRange());
+    };
+    windows.windows[Feature::EngineCheck] = RunModal<CEngineCheckDlg>;
     // The proctoring page opens without a parent, over the whole work area.
     windows.windows[Feature::Proctor] = [] {
         auto page = std::make_unique<CProctorDlg>();

@@ -44,6 +44,14 @@ public:
     CWeekTablePageLayout layout;
 };
 
+// The same with an export folder that the test reads and the export stores.
+class ExportServices : public PrintServices {
+public:
+    std::string GetExportFolder() const override { return folder; }
+    void StoreExportFolder(const std::string& stored) const override { folder = stored; }
+    mutable std::string folder;
+};
+
 // Every page of the sheet printed into a PDF file at 600 dpi, on the layout's paper, as the
 // preview prints once a PDF file is chosen. Whether the job reached its end.
 inline bool PrintToPdf(CPrintSheet& sheet, const std::string& path, bool temporary = false)

@@ -122,7 +122,7 @@ bool CSpreadsheetExporter::RunExport()
     }
     if (m_param->result) {
         RememberEngine(m_param->engineUsed);
-    } else if (!m_direct && !IsCancelled() && !m_param->errorText.empty()) {
+    } else if (!m_direct && m_showErrors && !IsCancelled() && !m_param->errorText.empty()) {
         // Shown here, on the caller's thread, once the worker has ended.
         zem::ShowMessage(m_param->errorText, "提示", zem::MessageIcon::Error);
     }

@@ -156,6 +156,8 @@ public:
     void SetTemporary(bool temporary) { m_temporary = temporary; }
     bool IsDirect() const { return m_direct; }
     void SetDirect(bool direct) { m_direct = direct; }
+    // Off: a failure is only stored in the param, for a caller that reports it itself.
+    void SetShowErrors(bool show) { m_showErrors = show; }
     zem::MessageTarget* GetNotifyWindow() const { return m_notifyWnd; }
     void SetNotifyWindow(zem::MessageTarget* window) { m_notifyWnd = window; }
     // Tables on one printed page of the week-timetable layout (1, 2, 4 or 6): a workbook holds 250 pages.
@@ -196,6 +198,7 @@ private:
     int m_standardWidth = 0;
     bool m_temporary = false;
     bool m_direct = false;
+    bool m_showErrors = true;
     zem::MessageTarget* m_notifyWnd = nullptr;
     std::unique_ptr<CExportParam> m_param;
     int m_tablesPerPage = 1;

@@ -25,13 +25,6 @@ namespace {
 using zem::gui::Dialog;
 using zem::gui::FileDialogRequest;
 
-class ExportServices : public PrintServices {
-public:
-    std::string GetExportFolder() const override { return folder; }
-    void StoreExportFolder(const std::string& stored) const override { folder = stored; }
-    mutable std::string folder;
-};
-
 class SheetExport : public testing::Test {
 protected:
     SheetExport() : sheet(&school.task), previous(SetAppServices(&services))
