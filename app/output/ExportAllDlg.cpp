@@ -4,6 +4,7 @@
 #include "app/controls/GdiResources.h"
 #include "app/controls/HoverButton.h"
 #include "app/controls/SkinHeaderCtrl.h"
+#include "app/output/workbook/LessonGridWorkbook.h"
 #include "app/output/workbook/SpreadsheetExporter.h"
 #include "app/output/workbook/TimetableWorkbook.h"
 #include "app/shared/AppServices.h"
@@ -39,18 +40,6 @@ std::string ShortReason(const std::string& errorText)
     std::string reason = extra != std::string::npos ? errorText.substr(extra + kExtra.size()) : errorText;
     reason = reason.substr(0, reason.find('\n'));
     return reason.empty() ? std::string("未知原因") : reason;
-}
-
-// The lesson list of the whole school, titled with the row's name.
-bool ExportLessonGrid(CSpreadsheetExporter& exporter, const std::string& title, const std::string& path)
-{
-    constexpr int kLessonGridExport = 5;
-    CExportParam& param = exporter.GetParam();
-    param.Reset();
-    param.kind = kLessonGridExport;
-    param.text1 = title;
-    param.fileName = CSpreadsheetExporter::WorkbookFileName(path);
-    return exporter.RunExport();
 }
 
 }  // namespace
@@ -273,7 +262,7 @@ CExportAllDlg::Outcome CExportAllDlg::ExportRow(const ExportAllKind& kind, const
         exporter.SetTimetableLayout(layout);
         result = exporter.Export(path, tables);
     } else {
-        result = ExportLessonGrid(exporter, kind.name, path);
+        result = ExportLessonGrid(exporter, path);
     }
     if (result)
         return exporter.GetIncompleteTables() > 0 ? Outcome::Incomplete : Outcome::Done;

@@ -114,7 +114,9 @@ int main(int argc, char** argv)
         return Usage();
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
+    // The toolkit sees only the program's name: it would take "--style" as its own option.
+    int toolkitArgc = 1;
+    QApplication application(toolkitArgc, argv);
     // The program's settings and folders stay in a scratch folder: the zem.ini given is only read.
     return RunWithScratchSettings("zem-export", ini, [&](const std::string& settingsFile) {
         CAppContext::Create(settingsFile);

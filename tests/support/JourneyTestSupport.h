@@ -6,7 +6,11 @@
 #include "support/OutputLessons.h"
 #include "support/TaskFolderTest.h"
 #include "app/controls/HyperLink.h"
+#include "app/controls/MainToolBar.h"
 #include "app/shell/AutoScheduleDlg.h"
+#include "app/shell/AutoScheduleReportDlg.h"
+#include "app/shell/AutoScheduleStartDlg.h"
+#include "support/ScreenTestSupport.h"
 #include "app/shell/MainDlg.h"
 #include "app/shell/NewTaskDlg.h"
 #include "app/shell/ShellBitmaps.h"
@@ -109,6 +113,25 @@ protected:
         });
     }
 
+    // Runs the whole school from page 4; the report is closed.
+    void RunWholeSchool(CMainDlg& main, const std::string& picture)
+    {
+        ClickPage(main, 3);
+        Expect<CAutoScheduleStartDlg>("run start", [](CAutoScheduleStartDlg& d) { Click(d, zem::IDOK); });
+        ExpectRunAndReport(picture);
+        ClickTool(main, 24);
+    }
+    void ExpectRunAndReport(const std::string& picture)
+    {
+        Expect<CAutoScheduleDlg>("run", [](CAutoScheduleDlg& d) {
+            EXPECT_TRUE(Until([&] { return d.IsEnded(); }, 300000)) << "the run did not end";
+        });
+        Expect<CAutoScheduleReportDlg>("report", [picture](CAutoScheduleReportDlg& d) {
+            SaveScreenshot(&d, picture);
+            Click(d, zem::IDCANCEL);
+        });
+    }
+
     // The answer the next message box whose text contains `text` gets, instead of Enter's.
     void Answer(const std::string& text, int answer) { m_answers.push_back({text, answer}); }
 
@@ -146,6 +169,14 @@ protected:
         ASSERT_NE(link, nullptr);
         ASSERT_TRUE(link->isEnabled());
         QTest::mouseClick(link, Qt::LeftButton, Qt::NoModifier, QPoint(5, link->height() / 2));
+    }
+    static void ClickSettings(CMainDlg& main)
+    {
+        CMainToolBar& bar = main.GetToolBar();
+        for (const auto& button : bar.GetButtons())
+            if (button->action == CMainToolBar::ACTION_SETTINGS)
+                return ClickAt(&bar, button->rect);
+        ADD_FAILURE() << "no settings button";
     }
     static void Click(zem::gui::Dialog& dialog, int id) { QTest::mouseClick(dialog.GetDlgItem(id), Qt::LeftButton); }
 

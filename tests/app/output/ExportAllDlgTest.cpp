@@ -175,13 +175,13 @@ TEST_F(ExportAll, EachTickedRowWritesItsWorkbookAndShowsHowItWent)
     ScriptedMessages messages;
     CExportAllDlg dialog;
     Run(dialog, [&](CExportAllDlg& d) {
-        Tick(d, {0, 1, 2, 3, 4, 5});
+        Tick(d, {0, 1, 2, 3, 4, 5, 6});
         ClickOk(d);
         ASSERT_EQ(requests.size(), 1u);
         EXPECT_EQ(requests[0].kind, zem::gui::FileDialogRequest::Kind::Folder);
         EXPECT_EQ(requests[0].folder, "/nowhere");
         EXPECT_EQ(Column(d, CExportAllDlg::COLUMN_STATUS),
-                  (std::vector<std::string>{"完成", "完成", "完成", "完成", "完成", "完成", ""}));
+                  std::vector<std::string>(7, "完成"));
         SaveScreenshot(&d, "export_all_after_run");
     });
     EXPECT_TRUE(messages.Texts().empty());
@@ -192,6 +192,8 @@ TEST_F(ExportAll, EachTickedRowWritesItsWorkbookAndShowsHowItWent)
     std::string error;
     ASSERT_TRUE(zem::workbook::ReadWorkbookSheet(into + "所有班级课表.xlsx", read, error, 0)) << error;
     EXPECT_EQ(read.Value(1, 1).text, "一班");
+    ASSERT_TRUE(zem::workbook::ReadWorkbookSheet(into + "全校课表数据列表.xlsx", read, error, 0)) << error;
+    EXPECT_EQ(read.Value(2, 2).text, "全校课表数据列表");
     for (const char* file : {"全校班级总课表.xlsx", "全校教师总课表.xlsx", "全校教室总课表.xlsx", "所有教师课表.xlsx",
                              "所有教室课表.xlsx"})
         EXPECT_TRUE(std::filesystem::exists(into + file)) << file;

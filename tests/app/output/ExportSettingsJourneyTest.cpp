@@ -18,14 +18,6 @@ using S = CPrintSettingsDlg;
 
 class ExportSettingsJourney : public Journey {
 protected:
-    static void ClickSettings(CMainDlg& main)
-    {
-        CMainToolBar& bar = main.GetToolBar();
-        for (const auto& button : bar.GetButtons())
-            if (button->action == CMainToolBar::ACTION_SETTINGS)
-                return ClickAt(&bar, button->rect);
-        ADD_FAILURE() << "no settings button";
-    }
     static void Choose(zem::gui::Dialog& dialog, int id, int index)
     {
         auto* combo = dialog.Item<QComboBox>(id);

@@ -45,25 +45,6 @@ protected:
             taskFolder = CAppContext::Get()->GetTask()->GetTaskInfo().GetTaskFolder();
     }
 
-    // Runs the whole school from page 4; the report is closed.
-    void RunWholeSchool(CMainDlg& main, const std::string& picture)
-    {
-        ClickPage(main, 3);
-        Expect<CAutoScheduleStartDlg>("run start", [](CAutoScheduleStartDlg& d) { Click(d, zem::IDOK); });
-        ExpectRunAndReport(picture);
-        ClickTool(main, 24);
-    }
-    void ExpectRunAndReport(const std::string& picture)
-    {
-        Expect<CAutoScheduleDlg>("run", [](CAutoScheduleDlg& d) {
-            EXPECT_TRUE(Until([&] { return d.IsEnded(); }, 300000)) << "the run did not end";
-        });
-        Expect<CAutoScheduleReportDlg>("report", [picture](CAutoScheduleReportDlg& d) {
-            SaveScreenshot(&d, picture);
-            Click(d, zem::IDCANCEL);
-        });
-    }
-
     std::string taskFolder;
 };
 

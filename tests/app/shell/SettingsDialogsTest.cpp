@@ -110,8 +110,8 @@ TEST_F(SettingsTest, TheSettingsAreWrittenWhenChangedAndMissingEnginesCannotBeCh
         EXPECT_TRUE(model->item(0)->isEnabled());
         EXPECT_FALSE(model->item(1)->isEnabled());
         EXPECT_FALSE(model->item(2)->isEnabled());
-        // No engine check in this program yet; the week-table format opens the export settings.
-        EXPECT_FALSE(dialog.IsItemEnabled(CSystemSettingsDlg::IDC_CHECK_ENGINE));
+        // The built-in engine can be checked; the week-table format opens the export settings.
+        EXPECT_TRUE(dialog.IsItemEnabled(CSystemSettingsDlg::IDC_CHECK_ENGINE));
         EXPECT_TRUE(dialog.IsItemEnabled(CSystemSettingsDlg::IDC_WEEK_FORMAT));
         EXPECT_FALSE(dialog.IsItemEnabled(CSystemSettingsDlg::IDC_SCHOOL_FORMAT));
         SaveScreenshot(&dialog, "settings-dialog");
