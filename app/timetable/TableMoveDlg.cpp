@@ -5,6 +5,7 @@
 #include "app/controls/GdiResources.h"
 #include "app/controls/HoverButton.h"
 #include "app/shared/AppServices.h"
+#include "app/timetable/ShiftRowDlg.h"
 #include "app/timetable/SwapDaysDlg.h"
 #include "app/timetable/TableMoves.h"
 #include "base/ScheduleTask.h"
@@ -130,6 +131,14 @@ void CTableMoveDlg::OnOK()
             return;
         CAdjustmentEntryList entries;
         SwapDays(*task, inputs.GetDayA(), inputs.GetDayB(), entries);
+        return;
+    }
+    if (m_chosen == MoveShiftRow) {
+        CShiftRowDlg inputs(this);
+        if (inputs.DoModal() != zem::IDOK)
+            return;
+        CAdjustmentEntryList entries;
+        ShiftRow(*task, inputs.GetShift(), entries);
         return;
     }
     // The other moves are not carried out here yet: say so rather than seem to do something.
