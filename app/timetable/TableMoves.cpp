@@ -1,5 +1,7 @@
 #include "app/timetable/TableMoves.h"
 
+#include "app/timetable/TableMoveSteps.h"
+
 #include "app/shared/Strings.h"
 #include "app/shared/Vocabulary.h"
 #include "app/taskhelper/TaskHelper.h"
@@ -16,65 +18,15 @@
 #include <functional>
 #include <utility>
 
+namespace move_steps {
+
 namespace {
-
 constexpr const char* kBackupReason = "课表大挪移前";
+}  // namespace
 
-// One placed lesson of a class timetable.
-struct Lesson {
-    CCourseInfo* plan = nullptr;
-    std::string classId;
-    std::string roomId;
-    tagTABLE_NODE node;
-    int part = 0;  // 0 the whole week, 1 odd, 2 even weeks
-};
-
-// Every placed lesson of the class timetables at the slots the filter takes, all six sections of
-// each segment looked at.
-template <class Filter, class Visit>
-void ForEachLesson(const CScheduleTask& task, Filter takes, Visit visit)
+void Tell(const std::string& text, zem::MessageIcon icon)
 {
-    for (CClassInfo* cls : ObjectsInOrder<CClassInfo>(task.GetClassInfoList())) {
-        const CCourseTable& table = cls->GetTable(false);
-        for (int day = 0; day < zem::kDayCount; ++day)
-            for (int segment = 0; segment < zem::kSegmentCount; ++segment)
-                for (int section = 0; section < zem::kSectionCount; ++section) {
-                    const tagTABLE_NODE node{day, segment, section};
-                    if (!takes(node))
-                        continue;
-                    const CCourseTableNode& cell = table.GetNode(node);
-                    const int first = cell.IsInterleave() ? 1 : 0;
-                    for (int part = first; part <= (cell.IsInterleave() ? 2 : 0); ++part) {
-                        const CCourseTableNode::NodeData& data = cell.data(part == 2 ? 2 : 1);
-                        if (CCourseInfo* plan = data.HasCourse() ? task.FindCourse(data.GetCourseId()) : nullptr)
-                            visit(Lesson{plan, cls->GetId(), data.GetRoomId(), node, part});
-                    }
-                }
-    }
-}
-
-template <class Visit>
-void ForEachLessonOfDay(const CScheduleTask& task, int day, Visit visit)
-{
-    const CSchoolStructure& week = task.GetSchoolStructure();
-    ForEachLesson(
-        task,
-        [&](const tagTABLE_NODE& node) {
-            return node.day == day && node.section < week.GetSectionNodeMaxCount(node.segment);
-        },
-        visit);
-}
-
-int OtherDay(int day, int dayA, int dayB)
-{
-    return day == dayA ? dayB : day == dayB ? dayA : day;
-}
-
-// A lesson time of the school week: open in the school structure. A school activity's slot is
-// not one, and the activities stay where they are.
-bool IsInWeek(const CScheduleTask& task, const tagTABLE_NODE& node)
-{
-    return !task.GetSchoolStructure().IsInvalid(node);
+    zem::ShowMessage(text, "提示", icon);
 }
 
 void AddUnique(std::vector<std::string>& ids, const std::string& id)
@@ -83,44 +35,30 @@ void AddUnique(std::vector<std::string>& ids, const std::string& id)
         ids.push_back(id);
 }
 
-// The task's data files as they are now, to be put back when a save fails half-way.
-struct SavedFiles {
-    std::vector<std::pair<std::string, std::string>> files;  // path, bytes
-    std::vector<std::string> missing;
-
-    explicit SavedFiles(const CTaskInfo& info)
-    {
-        for (const std::string& path : {info.GetInputFilePath(), info.GetOutputFilePath()}) {
-            std::string bytes;
-            if (zem::ReadFileBytes(path, bytes))
-                files.emplace_back(path, std::move(bytes));
-            else
-                missing.push_back(path);
-        }
-    }
-    bool PutBack() const
-    {
-        bool ok = true;
-        for (const auto& [path, bytes] : files) {
-            std::string now;
-            if (!zem::ReadFileBytes(path, now) || now != bytes)
-                ok = zem::WriteFileAtomic(path, bytes) && ok;
-        }
-        for (const std::string& path : missing)
-            if (zem::FileExists(path))
-                ok = zem::RemoveFile(path) && ok;
-        return ok;
-    }
-};
-
-void Tell(const std::string& text, zem::MessageIcon icon = zem::MessageIcon::Information)
+SavedFiles::SavedFiles(const CTaskInfo& info)
 {
-    zem::ShowMessage(text, "提示", icon);
+    for (const std::string& path : {info.GetInputFilePath(), info.GetOutputFilePath()}) {
+        std::string bytes;
+        if (zem::ReadFileBytes(path, bytes))
+            files.emplace_back(path, std::move(bytes));
+        else
+            missing.push_back(path);
+    }
 }
 
-}  // namespace
-
-namespace {
+bool SavedFiles::PutBack() const
+{
+    bool ok = true;
+    for (const auto& [path, bytes] : files) {
+        std::string now;
+        if (!zem::ReadFileBytes(path, now) || now != bytes)
+            ok = zem::WriteFileAtomic(path, bytes) && ok;
+    }
+    for (const std::string& path : missing)
+        if (zem::FileExists(path))
+            ok = zem::RemoveFile(path) && ok;
+    return ok;
+}
 
 // A move made in memory, written: input.xml (the week, the pre-arranged lessons and rules) first,
 // output.xml after it. When either cannot be written the task is put back in memory by `undo`, its
@@ -171,6 +109,42 @@ void ReportMove(const CMoveResult& result, const std::string& what, std::string 
     }
     Tell(text);
 }
+
+}  // namespace move_steps
+
+using namespace move_steps;
+
+namespace {
+
+
+template <class Visit>
+void ForEachLessonOfDay(const CScheduleTask& task, int day, Visit visit)
+{
+    const CSchoolStructure& week = task.GetSchoolStructure();
+    ForEachLesson(
+        task,
+        [&](const tagTABLE_NODE& node) {
+            return node.day == day && node.section < week.GetSectionNodeMaxCount(node.segment);
+        },
+        visit);
+}
+
+int OtherDay(int day, int dayA, int dayB)
+{
+    return day == dayA ? dayB : day == dayB ? dayA : day;
+}
+
+// A lesson time of the school week: open in the school structure. A school activity's slot is
+// not one, and the activities stay where they are.
+bool IsInWeek(const CScheduleTask& task, const tagTABLE_NODE& node)
+{
+    return !task.GetSchoolStructure().IsInvalid(node);
+}
+
+
+}  // namespace
+
+namespace {
 
 // Unsets every lesson, then sets each at the slot `to` gives it; the class, teacher, room and plan
 // timetables follow. The changed timetables and the lessons now on a fixed no-class time of their

@@ -2,6 +2,7 @@
 // change places in every timetable, swapping back gives the files back byte for byte, a refusal or
 // a failed save leaves the files as they were.
 #include "support/FakeAppServices.h"
+#include "support/GeneratedSchool.h"
 #include "support/ScreenTestSupport.h"
 #include "support/TempFolder.h"
 #include "app/timetable/ShiftRowDlg.h"
@@ -33,13 +34,8 @@ protected:
     void SetUp() override
     {
         CScheduleTask::ResetAutoBackupStateForTesting();
-        std::unique_ptr<CScheduleTask> school = zemgen::GenerateSchool({"S12", "normal", 1});
-        ASSERT_TRUE(school);
-        zemgen::FillTimetables(*school);
         const std::string where = folder.path() + "S12/";
-        ASSERT_TRUE(zemgen::WriteTaskFolder(*school, where, "S12", "test"));
-        ASSERT_TRUE(school->SaveOutputData());
-        school.reset();  // it lets go of the folder
+        ASSERT_TRUE(WriteFilledS12(where));  // it lets go of the folder at once
         task = std::make_unique<CScheduleTask>();
         taskFile = where + "S12.zem";
         ASSERT_TRUE(task->Open(taskFile));
@@ -350,21 +346,6 @@ TEST_F(TableMovesTest, TheDialogSwapsTheTwoDaysChosenInItsInputs)
     EXPECT_EQ(Day(FirstClass()->GetTable(false), 2), mondayBefore);
     ASSERT_EQ(messages.Texts().size(), 1u);
     EXPECT_EQ(messages.Texts()[0].find("列交换完成"), 0u) << messages.Texts()[0];
-}
-
-TEST_F(TableMovesTest, AMoveNotYetBuiltIsRefusedAndChangesNothing)
-{
-    CTableMoveDlg dialog(nullptr, std::string(ZEM_TEST_DATA_DIR) + "/../../resources/");
-    ScriptedMessages messages;
-    RunModal<CTableMoveDlg>(dialog, [](CTableMoveDlg& shown) {
-        auto* list = shown.Item<QComboBox>(CTableMoveDlg::IDC_OPERATION);
-        list->setCurrentIndex(CTableMoveDlg::MoveMergeClasses);
-        emit list->activated(CTableMoveDlg::MoveMergeClasses);
-        QTest::mouseClick(shown.GetDlgItem(CTableMoveDlg::IDC_START), Qt::LeftButton);
-        EXPECT_FALSE(shown.IsEnded());
-    });
-    EXPECT_EQ(messages.Texts(), std::vector<std::string>{"“年级合并”还不能在本程序中使用，课表没有改变"});
-    EXPECT_TRUE(FilesAsBefore());
 }
 
 }  // namespace
