@@ -5,9 +5,12 @@
 #include "app/controls/GdiResources.h"
 #include "app/controls/HoverButton.h"
 #include "app/shared/AppServices.h"
+#include "app/timetable/ShiftRowDlg.h"
 #include "app/timetable/SwapDaysDlg.h"
 #include "app/timetable/TableMoves.h"
+#include "app/timetable/TaskMerge.h"
 #include "base/ScheduleTask.h"
+#include "platform/gui/FileDialogs.h"
 #include "platform/Files.h"
 #include "platform/Hooks.h"
 #include "platform/Text.h"
@@ -15,6 +18,8 @@
 #include "platform/gui/QtText.h"
 
 #include <QComboBox>
+
+#include <filesystem>
 
 #include <utility>
 
@@ -132,9 +137,36 @@ void CTableMoveDlg::OnOK()
         SwapDays(*task, inputs.GetDayA(), inputs.GetDayB(), entries);
         return;
     }
-    // The other moves are not carried out here yet: say so rather than seem to do something.
-    const std::string& name = m_operations.at(static_cast<std::size_t>(m_chosen)).name;
-    zem::ShowMessage(zem::Format("“%s”还不能在本程序中使用，课表没有改变", name.c_str()), "提示");
+    if (m_chosen == MoveShiftRow) {
+        CShiftRowDlg inputs(this);
+        if (inputs.DoModal() != zem::IDOK)
+            return;
+        CAdjustmentEntryList entries;
+        ShiftRow(*task, inputs.GetShift(), entries);
+        return;
+    }
+    const MergeKind kind = m_chosen == MoveMergeDays       ? MergeKind::Days
+                           : m_chosen == MoveMergeSegments ? MergeKind::Segments
+                                                           : MergeKind::Classes;
+    zem::gui::FileDialogRequest request;
+    request.kind = zem::gui::FileDialogRequest::Kind::OpenFile;
+    request.title = zem::Format("选择要%s的排课任务", MergeName(kind));
+    request.filter = "排课任务文件(*.zem)|*.zem";
+    request.folder = task->GetTaskInfo().GetTaskFolder();
+    const std::string file = zem::gui::ChooseFile(this, request);
+    if (file.empty())
+        return;
+    std::error_code error;
+    if (std::filesystem::equivalent(file, task->GetTaskInfo().GetTaskFile(), error)) {
+        zem::ShowMessage("不能和当前排课任务自己合并，请选择另一个排课任务", "提示");
+        return;
+    }
+    // The other task is only read; it says itself why it cannot be opened.
+    CScheduleTask other;
+    if (!other.Open(file, TaskAccess::ReadOnly))
+        return;
+    CAdjustmentEntryList entries;
+    MergeTask(*task, other, kind, entries);
 }
 
 void CTableMoveDlg::paintEvent(QPaintEvent*)

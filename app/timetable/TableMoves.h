@@ -26,3 +26,34 @@ void SwapDayLessons(CScheduleTask& task, int dayA, int dayB, CMoveResult& result
 // The whole move, said to the user: refusals, a failed backup or save (the task's files are then
 // put back as they were), and what was moved.
 CMoveResult SwapDays(CScheduleTask& task, int dayA, int dayB, CAdjustmentEntryList& entries);
+
+// 行平移: the boundary of two neighbouring segments moved by one period, or an empty period added at
+// the start or the end of a segment. Lessons, pre-arranged lessons, fixed no-class times,
+// activities and period names follow their period.
+struct CRowShift {
+    enum Kind {
+        BoundaryForward,  // the last period of `segment` becomes the first of the next segment
+        BoundaryBack,     // the first period of the next segment becomes the last of `segment`
+        InsertFirst,      // an empty period before the first of `segment`
+        InsertLast,       // an empty period after the last of `segment`
+        RemoveFirst,      // the inverses of the two inserts, for putting a task back
+        RemoveLast,
+    };
+    Kind kind = BoundaryForward;
+    int segment = 0;  // 0 forenoon, 1 afternoon, 2 night
+};
+
+struct CRowShiftChoice {
+    CRowShift shift;
+    const char* caption;
+};
+// The shifts offered, in the order the input dialog lists them.
+const std::vector<CRowShiftChoice>& RowShiftChoices();
+
+// Why the periods may not shift so; empty when they may.
+std::string CheckRowShift(const CScheduleTask& task, const CRowShift& shift);
+// The shift in memory only, without checking. Working timetables are discarded first.
+void ShiftRowLessons(CScheduleTask& task, const CRowShift& shift, CMoveResult& result);
+// The whole move, said to the user, as SwapDays.
+CMoveResult ShiftRow(CScheduleTask& task, const CRowShift& shift, CAdjustmentEntryList& entries);
+

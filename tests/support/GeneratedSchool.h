@@ -22,3 +22,21 @@ inline std::unique_ptr<CScheduleTask> MakeFilledSchool()
     CTaskHelper(task.get()).RestoreTempTables();
     return task;
 }
+
+// The generated 12-class school with its timetables filled and saved, as a task folder; null (the
+// failure added) when it cannot be written. The task still holds the folder while it lives.
+inline std::unique_ptr<CScheduleTask> WriteFilledS12(const std::string& folder)
+{
+    std::unique_ptr<CScheduleTask> school = zemgen::GenerateSchool({"S12", "normal", 1});
+    if (!school) {
+        ADD_FAILURE() << "S12 was not generated";
+        return nullptr;
+    }
+    zemgen::FillTimetables(*school);
+    if (!zemgen::WriteTaskFolder(*school, folder, "S12", "test") || !school->SaveOutputData()) {
+        ADD_FAILURE() << "S12 was not written into " << folder;
+        return nullptr;
+    }
+    return school;
+}
+

@@ -2,8 +2,10 @@
 // change places in every timetable, swapping back gives the files back byte for byte, a refusal or
 // a failed save leaves the files as they were.
 #include "support/FakeAppServices.h"
+#include "support/GeneratedSchool.h"
 #include "support/ScreenTestSupport.h"
 #include "support/TempFolder.h"
+#include "app/timetable/ShiftRowDlg.h"
 #include "app/timetable/SwapDaysDlg.h"
 #include "app/timetable/TableMoveDlg.h"
 #include "app/timetable/TableMoves.h"
@@ -32,13 +34,8 @@ protected:
     void SetUp() override
     {
         CScheduleTask::ResetAutoBackupStateForTesting();
-        std::unique_ptr<CScheduleTask> school = zemgen::GenerateSchool({"S12", "normal", 1});
-        ASSERT_TRUE(school);
-        zemgen::FillTimetables(*school);
         const std::string where = folder.path() + "S12/";
-        ASSERT_TRUE(zemgen::WriteTaskFolder(*school, where, "S12", "test"));
-        ASSERT_TRUE(school->SaveOutputData());
-        school.reset();  // it lets go of the folder
+        ASSERT_TRUE(WriteFilledS12(where));  // it lets go of the folder at once
         task = std::make_unique<CScheduleTask>();
         taskFile = where + "S12.zem";
         ASSERT_TRUE(task->Open(taskFile));
@@ -163,6 +160,171 @@ TEST_F(TableMovesTest, AFailedSaveOfTheTimetablesPutsTheFilesBackAndSaysNoSucces
         EXPECT_EQ(text.find("完成"), std::string::npos) << text;
 }
 
+// The lessons of a segment of a day, section by section.
+std::vector<std::string> Segment(const CCourseTable& table, int day, int segment)
+{
+    std::vector<std::string> cells;
+    for (int section = 0; section < zem::kSectionCount; ++section) {
+        const CCourseTableNode& cell = table.GetNode(day, segment, section);
+        cells.push_back(cell.data(1).GetCourseId() + "/" + cell.data(2).GetCourseId());
+    }
+    return cells;
+}
+
+TEST_F(TableMovesTest, ShiftingABoundaryMovesItsPeriodAndShiftingBackGivesTheFilesBack)
+{
+    // Fixed no-class times go with their periods: every check counts.
+    const ScheduleValidation initial = ValidateSchedule(*task, false, kAllTableChecks);
+    const CSchoolStructure& week = task->GetSchoolStructure();
+    const int forenoon = week.GetSectionNodeMaxCount(0);
+    const int afternoon = week.GetSectionNodeMaxCount(1);
+    ASSERT_GE(forenoon, 2);
+    ASSERT_LT(afternoon, zem::kSectionCount);
+    task->GetSchoolStructure().GetCustomPeriodNameList().Add(0, forenoon - 1, "午前");
+    ASSERT_TRUE(task->SaveInputData());
+    input = ReadRaw(task->GetTaskInfo().GetInputFilePath());
+    struct Case {
+        CRowShift there;
+        CRowShift back;
+        int forenoonAfter;
+        int afternoonAfter;
+    } cases[] = {{{CRowShift::BoundaryForward, 0}, {CRowShift::BoundaryBack, 0}, forenoon - 1, afternoon + 1},
+                 {{CRowShift::BoundaryBack, 0}, {CRowShift::BoundaryForward, 0}, forenoon + 1, afternoon - 1}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.there.kind);
+        CClassInfo* cls = FirstClass();
+        CTeacherInfo* teacher = FirstTeacher();
+        const std::vector<std::string> classForenoon = Segment(cls->GetTable(false), 0, 0);
+        const std::vector<std::string> classAfternoon = Segment(cls->GetTable(false), 0, 1);
+        const std::vector<std::string> teacherForenoon = Segment(teacher->GetTable(false), 1, 0);
+        const std::vector<std::string> teacherAfternoon = Segment(teacher->GetTable(false), 1, 1);
+        ScriptedMessages messages;
+        const CMoveResult result = ShiftRow(*task, c.there, entries);
+        ASSERT_TRUE(result.saved) << result.refusal;
+        EXPECT_EQ(week.GetSectionNodeMaxCount(0), c.forenoonAfter);
+        EXPECT_EQ(week.GetSectionNodeMaxCount(1), c.afternoonAfter);
+        // Forward: the forenoon's last period opens the afternoon; back: the afternoon's first
+        // closes the forenoon. Its lessons and its name go with it.
+        if (c.there.kind == CRowShift::BoundaryForward) {
+            EXPECT_EQ(Segment(cls->GetTable(false), 0, 1)[0], classForenoon[forenoon - 1]);
+            EXPECT_EQ(Segment(cls->GetTable(false), 0, 1)[1], classAfternoon[0]);
+            EXPECT_EQ(Segment(teacher->GetTable(false), 1, 1)[0], teacherForenoon[forenoon - 1]);
+            EXPECT_EQ(week.GetPeriodName(1, 0, false), "午前");
+        } else {
+            EXPECT_EQ(Segment(cls->GetTable(false), 0, 0)[forenoon], classAfternoon[0]);
+            EXPECT_EQ(Segment(cls->GetTable(false), 0, 1)[0], classAfternoon[1]);
+            EXPECT_EQ(Segment(teacher->GetTable(false), 1, 0)[forenoon], teacherAfternoon[0]);
+        }
+        const ScheduleValidation after = ValidateSchedule(*task, false, kAllTableChecks);
+        for (unsigned check = 1; check <= kCheckMutexSubject; check <<= 1)
+            EXPECT_EQ(after.Count(static_cast<ScheduleCheck>(check)), initial.Count(static_cast<ScheduleCheck>(check)))
+                << check;
+        EXPECT_TRUE(CompareWithReopened(*task, taskFile).IsClean());
+        ASSERT_EQ(messages.Texts().size(), 1u);
+        EXPECT_EQ(messages.Texts()[0].find("行平移完成"), 0u) << messages.Texts()[0];
+
+        ASSERT_TRUE(ShiftRow(*task, c.back, entries).saved);
+        EXPECT_TRUE(FilesAsBefore());
+    }
+}
+
+TEST_F(TableMovesTest, AnInsertedPeriodIsEmptyAndTheLaterOnesMoveDown)
+{
+    const int afternoon = task->GetSchoolStructure().GetSectionNodeMaxCount(1);
+    CClassInfo* cls = FirstClass();
+    const std::vector<std::string> before = Segment(cls->GetTable(false), 2, 1);
+    ScriptedMessages messages;
+    ASSERT_TRUE(ShiftRow(*task, {CRowShift::InsertFirst, 1}, entries).saved);
+    const CSchoolStructure& week = task->GetSchoolStructure();
+    EXPECT_EQ(week.GetSectionNodeMaxCount(1), afternoon + 1);
+    const std::vector<std::string> after = Segment(cls->GetTable(false), 2, 1);
+    EXPECT_EQ(after[0], "/");
+    for (int section = 0; section < afternoon; ++section)
+        EXPECT_EQ(after[static_cast<std::size_t>(section + 1)], before[static_cast<std::size_t>(section)]) << section;
+    EXPECT_TRUE(week.IsValid(2, 1, 0));
+    EXPECT_TRUE(CompareWithReopened(*task, taskFile).IsClean());
+
+    ASSERT_TRUE(ShiftRow(*task, {CRowShift::InsertLast, 1}, entries).saved);
+    EXPECT_EQ(week.GetSectionNodeMaxCount(1), afternoon + 2);
+    EXPECT_EQ(Segment(cls->GetTable(false), 2, 1)[static_cast<std::size_t>(afternoon + 1)], "/");
+    EXPECT_TRUE(week.IsValid(2, 1, afternoon + 1));
+    ASSERT_EQ(messages.Texts().size(), 2u);
+    EXPECT_EQ(messages.Texts()[1].find("行平移完成：在下午最后1节后增加1节"), 0u) << messages.Texts()[1];
+}
+
+TEST_F(TableMovesTest, ARefusedShiftSaysWhyAndChangesNothing)
+{
+    struct Case {
+        int segment;
+        int count;  // the segment's periods, set in memory first
+        CRowShift shift;
+        const char* message;
+    } cases[] = {{1, 6, {CRowShift::InsertLast, 1}, "下午最多只能有 6 节课，不能再增加"},
+                 {0, 1, {CRowShift::BoundaryForward, 0}, "上午只有 1 节课，不能把它移走"},
+                 {2, 0, {CRowShift::BoundaryBack, 1}, "晚上没有节次可以移动"},
+                 {1, 6, {CRowShift::BoundaryForward, 0}, "下午最多只能有 6 节课，不能再增加"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.message);
+        CSchoolStructure& week = task->GetSchoolStructure();
+        const CSchoolStructure kept = week;
+        week.SetSectionNodeMaxCount(c.segment, c.count, false);
+        const CSchoolStructure set = week;
+        ScriptedMessages messages;
+        const CMoveResult result = ShiftRow(*task, c.shift, entries);
+        EXPECT_FALSE(result.saved);
+        EXPECT_EQ(messages.Texts(), std::vector<std::string>{c.message});
+        for (int segment = 0; segment < zem::kSegmentCount; ++segment)
+            EXPECT_EQ(week.GetSectionNodeMaxCount(segment), set.GetSectionNodeMaxCount(segment));
+        EXPECT_TRUE(FilesAsBefore());
+        week = kept;
+    }
+}
+
+TEST_F(TableMovesTest, AFailedSaveOfAShiftPutsTheTaskAndItsFilesBack)
+{
+    const std::string outputPath = task->GetTaskInfo().GetOutputFilePath();
+    const std::vector<std::string> before = Segment(FirstClass()->GetTable(false), 0, 1);
+    const int forenoon = task->GetSchoolStructure().GetSectionNodeMaxCount(0);
+    ScriptedMessages messages;
+    const zem::FileWriteFaultHook previous =
+        zem::SetFileWriteFaultHook([outputPath](const std::string& path) { return path == outputPath ? EACCES : 0; });
+    const CMoveResult result = ShiftRow(*task, {CRowShift::InsertFirst, 1}, entries);
+    zem::SetFileWriteFaultHook(previous);
+    EXPECT_FALSE(result.saved);
+    EXPECT_TRUE(FilesAsBefore());
+    EXPECT_EQ(Segment(FirstClass()->GetTable(false), 0, 1), before);
+    EXPECT_EQ(task->GetSchoolStructure().GetSectionNodeMaxCount(0), forenoon);
+    EXPECT_TRUE(CompareWithReopened(*task, taskFile).IsClean());
+    EXPECT_TRUE(entries.empty());
+    for (const std::string& text : messages.Texts())
+        EXPECT_EQ(text.find("完成"), std::string::npos) << text;
+}
+
+TEST_F(TableMovesTest, TheDialogShiftsTheRowChosenInItsInputs)
+{
+    const int forenoon = task->GetSchoolStructure().GetSectionNodeMaxCount(0);
+    CTableMoveDlg dialog(nullptr, std::string(ZEM_TEST_DATA_DIR) + "/../../resources/");
+    ScriptedMessages messages;
+    ModalScope scope([&](zem::gui::Dialog& shown) {
+        if (&shown == &dialog) {
+            auto* list = shown.Item<QComboBox>(CTableMoveDlg::IDC_OPERATION);
+            list->setCurrentIndex(CTableMoveDlg::MoveShiftRow);
+            emit list->activated(CTableMoveDlg::MoveShiftRow);
+            QTest::mouseClick(shown.GetDlgItem(CTableMoveDlg::IDC_START), Qt::LeftButton);
+            return;
+        }
+        auto* inputs = dynamic_cast<CShiftRowDlg*>(&shown);
+        ASSERT_NE(inputs, nullptr);
+        inputs->Item<QComboBox>(CShiftRowDlg::IDC_SHIFT)->setCurrentIndex(4);
+        SaveScreenshot(inputs, "table_move_shift_row_inputs");
+        inputs->SendCommand(zem::IDOK);
+    });
+    dialog.DoModal();
+    EXPECT_EQ(task->GetSchoolStructure().GetSectionNodeMaxCount(0), forenoon + 1);
+    ASSERT_EQ(messages.Texts().size(), 1u);
+    EXPECT_EQ(messages.Texts()[0].find("行平移完成：在上午第1节前增加1节"), 0u) << messages.Texts()[0];
+}
+
 TEST_F(TableMovesTest, TheDialogSwapsTheTwoDaysChosenInItsInputs)
 {
     const auto mondayBefore = Day(FirstClass()->GetTable(false), 0);
@@ -184,21 +346,6 @@ TEST_F(TableMovesTest, TheDialogSwapsTheTwoDaysChosenInItsInputs)
     EXPECT_EQ(Day(FirstClass()->GetTable(false), 2), mondayBefore);
     ASSERT_EQ(messages.Texts().size(), 1u);
     EXPECT_EQ(messages.Texts()[0].find("列交换完成"), 0u) << messages.Texts()[0];
-}
-
-TEST_F(TableMovesTest, AMoveNotYetBuiltIsRefusedAndChangesNothing)
-{
-    CTableMoveDlg dialog(nullptr, std::string(ZEM_TEST_DATA_DIR) + "/../../resources/");
-    ScriptedMessages messages;
-    RunModal<CTableMoveDlg>(dialog, [](CTableMoveDlg& shown) {
-        auto* list = shown.Item<QComboBox>(CTableMoveDlg::IDC_OPERATION);
-        list->setCurrentIndex(CTableMoveDlg::MoveMergeClasses);
-        emit list->activated(CTableMoveDlg::MoveMergeClasses);
-        QTest::mouseClick(shown.GetDlgItem(CTableMoveDlg::IDC_START), Qt::LeftButton);
-        EXPECT_FALSE(shown.IsEnded());
-    });
-    EXPECT_EQ(messages.Texts(), std::vector<std::string>{"“年级合并”还不能在本程序中使用，课表没有改变"});
-    EXPECT_TRUE(FilesAsBefore());
 }
 
 }  // namespace
