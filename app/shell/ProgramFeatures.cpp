@@ -15,6 +15,7 @@
 #include "app/data/TeacherGroupListPage.h"
 #include "app/data/TeachingTimeDlg.h"
 #include "app/output/PrintSheet.h"
+#include "app/output/import/ReverseImportDlg.h"
 #include "app/proctor/ProctorDlg.h"
 #include "app/shell/AppContext.h"
 #include "app/shell/BackupDlg.h"
@@ -102,6 +103,12 @@ void RegisterProgramFeatures()
     windows.windows[Feature::TeacherStatistic] = RunModal<CTeacherStatisticDlg>;
     windows.windows[Feature::TeacherTimeQuery] = RunModal<CTeacherTimeQueryDlg>;
     windows.windows[Feature::TableMove] = RunModal<CTableMoveDlg>;
+    windows.windows[Feature::ReverseImport] = [] {
+        CReverseImportHost host;
+        host.createTask = [] { return CAppContext::Get()->CreateNewTask(false); };
+        host.editTeachingTime = RunModal<CTeachingTimeDlg>;
+        RunReverseImport(MainWindow(), host);
+    };
     // A saved temporary task is offered again in the page panel's menu.
     windows.tempAdjust = [](CScheduleTask& task, bool isNew, const std::string& teacherId) {
         CTempAdjustDlg dialog(MainWindow(), &task, isNew, teacherId);
