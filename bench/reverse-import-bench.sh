@@ -10,8 +10,8 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
 task=$("$build/bin/zem-reverse-import" --make-fixture "$work/L120")
-printf '[WeekTable]\r\nMergeContinuous=1\r\n' > "$work/zem.ini"
-QT_QPA_PLATFORM=offscreen "$build/bin/zem-export" "$task" --kind master --style 0 --out "$work/master.xlsx" \
+printf '[WeekTable]\r\nMergeContinuous=1\r\n[SchoolTable]\r\nShowSS=1\r\n' > "$work/zem.ini"
+QT_QPA_PLATFORM=offscreen "$build/bin/zem-export" "$task" --kind master --out "$work/master.xlsx" \
     --ini "$work/zem.ini" >/dev/null
 for run in $(seq "$runs"); do
     "$build/bin/zem-reverse-import" "$work/master.xlsx" "$work/new$run" --week "$task"

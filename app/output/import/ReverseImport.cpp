@@ -45,6 +45,12 @@ Lesson SplitLesson(const std::string& className, const std::string& text)
     if (open != std::string::npos && open > 0 && close != std::string::npos) {
         lesson.room = rest.substr(open + 1, close - open - 1);
         rest.resize(open);
+        // A shared room's seat, as timetables show it ("实验室:2"), names no room of its own.
+        const std::size_t colon = lesson.room.rfind(':');
+        if (colon != std::string::npos && colon > 0 && colon + 1 < lesson.room.size() &&
+            std::all_of(lesson.room.begin() + static_cast<std::ptrdiff_t>(colon) + 1, lesson.room.end(),
+                        [](char c) { return c >= '0' && c <= '9'; }))
+            lesson.room.resize(colon);
     }
     lesson.teacher = rest;
     return lesson;
@@ -415,7 +421,8 @@ void CReverseImporter::ImportCell(const std::string& className, int day, int seg
     const std::string roomId = room ? room->GetId() : std::string();
     CCourseInfo* plan = PlanFor(cls->GetId(), subject->GetId(), teacher->GetId(), roomId, segment, half);
     if (m_checkConflicts && !m_helper->CanPlaceCourse(&table, node, half, plan, roomId)) {
-        Conflict(m_helper->GetText());
+        // The check's reason names the slot and the lesson in the way; the lesson refused goes first.
+        Conflict(className + " " + ReplaceAll(text, "\n", " ") + "：" + m_helper->GetText());
         return;
     }
     m_helper->SetCourseNode(&table, plan, roomId, node, half);

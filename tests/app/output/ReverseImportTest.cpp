@@ -21,6 +21,7 @@
 #include "base/ScheduleTask.h"
 #include "platform/Files.h"
 #include "platform/Text.h"
+#include "platform/gui/FileDialogs.h"
 
 #include <QCoreApplication>
 #include <QTest>
@@ -194,6 +195,15 @@ TEST(ReverseImport, WhatTheCellsBecome)
              EXPECT_EQ(room->GetCapacity(), 1u);
              EXPECT_EQ(LessonAt(task, "高一1班", {0, 0, 0}, 1), "语文/张三/302");
          }},
+        {"a shared room's seat names the room, which grows to hold the classes the sheet puts in it", false,
+         {{"高一1班", {"体育\n张三(操场:1)"}}, {"高一2班", {"体育\n李四(操场:2)"}}}, {},
+         {"高一1班 体育 张三 1 操场", "高一2班 体育 李四 1 操场"}, {},
+         [](CScheduleTask& task, const std::vector<std::string>&) {
+             auto* room = static_cast<CRoomInfo*>(task.GetRoomInfoList().FindByName("操场"));
+             ASSERT_NE(room, nullptr);
+             EXPECT_EQ(room->GetCapacity(), 2u);
+             EXPECT_EQ(task.GetRoomInfoList().GetCount(), 1);
+         }},
         {"five equal cells: one plan of 5", false,
          {{"高一1班", {"数学\n王五", "数学\n王五", "", "数学\n王五", "数学\n王五", "数学\n王五"}}}, {},
          {"高一1班 数学 王五 5"}, {}, {}},
@@ -337,7 +347,8 @@ TEST(ReverseImportRoundTrip, TheDemonstrationSchoolsMasterTimetableGivesItsClass
     ASSERT_TRUE(demo.task);
     MergingServices services;
     services.task = demo.task.get();
-    services.showRoomNumber = false;
+    // Shared rooms show their seats ("机1:2"), as the program does by default.
+    services.showRoomNumber = true;
     RunEngine(*demo.task);
     CTaskHelper(demo.task.get()).RestoreTempTables();
     TempFolder folder;
@@ -513,6 +524,48 @@ TEST(ReverseImportPreviewDlg, ClosingDuringTheImportStopsAndSavesWhatWasImported
     std::sort(held.begin(), held.end());
     EXPECT_LT(held.size(), 3u);
     EXPECT_EQ(fixture.SavedClasses(), held);
+}
+
+TEST(ReverseImportDlg, ATaskWithPlansAsksWhereTheImportGoesThenPreviewsTheChosenFile)
+{
+    PreviewFixture fixture;
+    auto* plan = new CCourseInfo;
+    plan->SetId("p1");
+    fixture.task->GetCourseInfoList().Add(plan);
+    int created = 0;
+    CReverseImportHost host;
+    host.createTask = [&] {
+        ++created;
+        return true;
+    };
+    std::vector<std::string> chosen;
+    const auto previousChooser = zem::gui::SetFileDialogHook([&](const zem::gui::FileDialogRequest& request) {
+        chosen.push_back(request.title);
+        return fixture.path;
+    });
+    // No: the import goes into the open task; Cancel: nothing happens.
+    for (const int answer : {zem::IDNO, zem::IDCANCEL}) {
+        SCOPED_TRACE(answer);
+        chosen.clear();
+        ScriptedMessages messages({answer});
+        CReverseImportDlg dialog(nullptr, host);
+        bool previewed = false;
+        ModalScope scope([&](zem::gui::Dialog& shown) {
+            if (&shown == &dialog) {
+                SaveScreenshot(&dialog, "ReverseImportIntroduction");
+                dialog.SendCommand(zem::IDOK);
+            } else if (auto* preview = dynamic_cast<CReverseImportPreviewDlg*>(&shown)) {
+                previewed = WaitForPreview(*preview) && preview->IsItemEnabled(zem::IDOK);
+            }
+        });
+        dialog.DoModal();
+        ASSERT_EQ(messages.messages.size(), 1u);
+        EXPECT_EQ(messages.messages[0].buttons, zem::MessageButtons::YesNoCancel);
+        EXPECT_EQ(previewed, answer == zem::IDNO);
+        EXPECT_EQ(chosen.size(), answer == zem::IDNO ? 1u : 0u);
+    }
+    EXPECT_EQ(created, 0);
+    zem::gui::SetFileDialogHook(previousChooser);
 }
 
 }  // namespace
