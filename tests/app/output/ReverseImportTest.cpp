@@ -11,6 +11,7 @@
 #include "support/MessageRecorder.h"
 #include "support/ScreenTestSupport.h"
 #include "support/TempFolder.h"
+#include "support/WriteFault.h"
 
 #include "app/output/PageLayout.h"
 #include "app/output/PrintSheet.h"
@@ -566,6 +567,49 @@ TEST(ReverseImportDlg, ATaskWithPlansAsksWhereTheImportGoesThenPreviewsTheChosen
     }
     EXPECT_EQ(created, 0);
     zem::gui::SetFileDialogHook(previousChooser);
+}
+
+TEST(ReverseImportPreviewDlg, AFailedSaveOrBackupIsSaidAndNothingLooksDone)
+{
+    struct Case {
+        const char* what;
+        std::function<bool(const std::string&)> fails;
+        int extraPlans;
+        const char* said;
+        bool imported;
+    };
+    const Case cases[] = {
+        {"input.xml cannot be written", [](const std::string& path) { return path.ends_with("/input.xml"); }, 0,
+         "保存基本数据失败，反导入的数据没有保存", true},
+        {"output.xml cannot be written", [](const std::string& path) { return path.ends_with("/output.xml"); }, 0,
+         "保存课表数据失败，反导入的课表没有保存", true},
+        {"the backup of a task with many plans fails and the user stops",
+         [](const std::string& path) { return path.find("/Backup") != std::string::npos; }, 31,
+         "反导入前无法备份当前排课任务，是否继续反导入？", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        PreviewFixture fixture;
+        for (int n = 0; n < c.extraPlans; ++n) {
+            auto* plan = new CCourseInfo;
+            plan->SetId("p" + std::to_string(n));
+            fixture.task->GetCourseInfoList().Add(plan);
+        }
+        ScriptedMessages messages({}, zem::IDNO);
+        CReverseImportPreviewDlg dialog(nullptr, fixture.path);
+        RunModal<CReverseImportPreviewDlg>(dialog, [&](CReverseImportPreviewDlg& d) {
+            ASSERT_TRUE(WaitForPreview(d));
+            const WriteFault fault(c.fails);
+            d.SendCommand(zem::IDOK);
+            EXPECT_TRUE(QTest::qWaitFor([&] { return !d.IsImporting(); }, 20000));
+            EXPECT_FALSE(d.IsEnded());
+            EXPECT_NE(d.GetDlgItemText(zem::IDOK), "反导入完成");
+        });
+        const auto texts = messages.Texts();
+        EXPECT_NE(std::find(texts.begin(), texts.end(), c.said), texts.end()) << testing::PrintToString(texts);
+        EXPECT_EQ(std::find(texts.begin(), texts.end(), "反导入完成"), texts.end());
+        EXPECT_EQ(fixture.task->GetClassInfoList().GetCount(), c.imported ? 3 : 0);
+    }
 }
 
 }  // namespace
