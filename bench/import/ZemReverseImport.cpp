@@ -32,17 +32,23 @@ double SecondsSince(std::chrono::steady_clock::time_point start)
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
-// A new task in the folder, named after it, with the week of the given task file.
-bool CreateTask(CScheduleTask& task, std::string folder, const std::string& weekTask)
+// The week of the given task file, or the default one.
+bool TakeWeek(CScheduleTask& task, const std::string& weekTask)
 {
-    if (!weekTask.empty()) {
-        CScheduleTask source;
-        if (!source.Open(weekTask, TaskAccess::ReadOnly)) {
-            std::fprintf(stderr, "zem-reverse-import: cannot open %s\n", weekTask.c_str());
-            return false;
-        }
-        task.GetSchoolStructure() = source.GetSchoolStructure();
+    if (weekTask.empty())
+        return true;
+    CScheduleTask source;
+    if (!source.Open(weekTask, TaskAccess::ReadOnly)) {
+        std::fprintf(stderr, "zem-reverse-import: cannot open %s\n", weekTask.c_str());
+        return false;
     }
+    task.GetSchoolStructure() = source.GetSchoolStructure();
+    return true;
+}
+
+// The new task's files in the folder, named after it.
+bool CreateTask(CScheduleTask& task, std::string folder)
+{
     while (folder.size() > 1 && folder.back() == '/')
         folder.pop_back();
     const std::size_t slash = folder.rfind('/');
@@ -62,7 +68,7 @@ bool CreateTask(CScheduleTask& task, std::string folder, const std::string& week
 int ReverseImport(const std::string& workbook, const std::string& folder, const std::string& weekTask, bool check)
 {
     CScheduleTask task;
-    if (!CreateTask(task, folder, weekTask))
+    if (!TakeWeek(task, weekTask))
         return 1;
     const auto start = std::chrono::steady_clock::now();
     std::unique_ptr<zem::import::CMasterSheet> sheet;
@@ -77,6 +83,9 @@ int ReverseImport(const std::string& workbook, const std::string& folder, const 
         return 1;
     }
     const double readSeconds = SecondsSince(start);
+    // Only a sheet that fits makes a task.
+    if (!CreateTask(task, folder))
+        return 1;
     const auto importStart = std::chrono::steady_clock::now();
     const auto result = zem::import::ImportMasterSheet(task, *sheet, check, [](const std::string& line) {
         // Only the refusals are worth a line on the terminal.
