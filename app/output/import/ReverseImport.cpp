@@ -291,13 +291,12 @@ void CReverseImporter::ImportClassRow(const std::string& className, const std::v
     }
 }
 
+namespace {
+
+// Gives a new object its id, names and place and adds it to the list.
 template <class T>
-T* FindOrCreate(CZemObjectList& list, const std::string& name, int priority, T* made)
+T* Register(CZemObjectList& list, T* made, const std::string& name, int priority)
 {
-    if (CZemObject* found = list.FindByName(name)) {
-        delete made;
-        return static_cast<T*>(found);
-    }
     made->SetId(NewGuidString());
     made->SetName(name);
     made->SetShortName(name);
@@ -312,10 +311,8 @@ T* FindOrCreate(CZemObjectList& list, const std::string& name, int priority)
 {
     if (CZemObject* found = list.FindByName(name))
         return static_cast<T*>(found);
-    return FindOrCreate(list, name, priority, new T);
+    return Register(list, new T, name, priority);
 }
-
-namespace {
 
 std::string PlanKey(const std::string& classId, const std::string& subjectId, const std::string& teacherId,
                     const std::string& roomId, int type)
@@ -383,9 +380,13 @@ void CReverseImporter::ImportCell(const std::string& className, int day, int seg
 {
     if (text.empty())
         return;
-    auto* made = new CClassInfo;
-    made->SetStudentCount(50);
-    CClassInfo* cls = FindOrCreate(m_task.GetClassInfoList(), className, m_priority, made);
+    CZemObjectList& classes = m_task.GetClassInfoList();
+    auto* cls = static_cast<CClassInfo*>(classes.FindByName(className));
+    if (!cls) {
+        cls = new CClassInfo;
+        cls->SetStudentCount(50);
+        Register(classes, cls, className, m_priority);
+    }
     const Lesson lesson = SplitLesson(className, text);
     if (lesson.subject.empty() || lesson.teacher.empty())
         return;
@@ -410,7 +411,7 @@ void CReverseImporter::ImportCell(const std::string& className, int day, int seg
         if (!room) {
             room = new CRoomInfo;
             room->SetCapacity(1);
-            FindOrCreate(rooms, lesson.room, m_priority, room);
+            Register(rooms, room, lesson.room, m_priority);
             m_madeRooms.insert(room);
         }
         // A room the sheet made holds as many classes at once as the sheet puts in it (a playground).
