@@ -379,6 +379,8 @@ void CReverseImportPreviewDlg::FinishImport()
     m_importing = false;
     m_conflicts = m_importer->ConflictsReported();
     m_importer.reset();
+    // A sheet is imported once; another import starts from another preview.
+    m_sheet.reset();
     CScheduleTask* task = OpenTask();
     const std::string error = task ? zem::import::SaveReverseImport(*task) : std::string("没有正在使用的排课任务");
     if (m_closeAfterImport) {
