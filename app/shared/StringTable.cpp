@@ -24,8 +24,8 @@ const std::map<int, std::string>& Table()
         {15, "1.0"},
         {16, "您电脑上的EXCEL软件可能安装不完整，所以无法启动EXCEL服务。\n"
              "您可以尝试重新安装 微软Office软件 或 金山WPS软件 来解决这个问题。"},
-        {18, "导入过程中出现异常！\n1 请检查您的EXCEL文件数据格式是否符合要求。\n"
-             "2 如果您电脑上的Excel软件启动时提示未激活，您可以重新安装不提示激活的Excel软件或者安装WPS软件。"},
+        // The program reads workbooks itself: the advice concerns the file alone.
+        {18, "导入过程中出现异常！\n请检查文件是否是完整的Excel文件（.xlsx 或 .xls），数据格式是否符合要求。"},
         {20, "Tavelin已经在运行"},
         // Tool tips of the print preview's tool bar.
         {32782, "基本设置"},

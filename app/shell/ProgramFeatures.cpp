@@ -17,6 +17,7 @@
 #include "app/output/EngineCheckDlg.h"
 #include "app/output/ExportAllDlg.h"
 #include "app/output/PrintSheet.h"
+#include "app/output/import/ReverseImportDlg.h"
 #include "app/proctor/ProctorDlg.h"
 #include "app/shell/AppContext.h"
 #include "app/shell/BackupDlg.h"
@@ -114,6 +115,12 @@ void RegisterProgramFeatures()
     windows.windows[Feature::TeacherStatistic] = RunModal<CTeacherStatisticDlg>;
     windows.windows[Feature::TeacherTimeQuery] = RunModal<CTeacherTimeQueryDlg>;
     windows.windows[Feature::TableMove] = RunModal<CTableMoveDlg>;
+    windows.windows[Feature::ReverseImport] = [] {
+        CReverseImportHost host;
+        host.createTask = [] { return CAppContext::Get()->CreateNewTask(false); };
+        host.editTeachingTime = RunModal<CTeachingTimeDlg>;
+        RunReverseImport(MainWindow(), host);
+    };
     // A saved temporary task is offered again in the page panel's menu.
     windows.tempAdjust = [](CScheduleTask& task, bool isNew, const std::string& teacherId) {
         CTempAdjustDlg dialog(MainWindow(), &task, isNew, teacherId);

@@ -237,11 +237,7 @@ void CBaseDataImportDlg::Finish()
 void CBaseDataImportDlg::OnCancel()
 {
     if (m_running) {
-        zem::MessageRequest ask;
-        ask.text = "正在导入数据中, 要立即退出吗?";
-        ask.icon = zem::MessageIcon::Question;
-        ask.buttons = zem::MessageButtons::YesNo;
-        if (zem::ShowMessage(ask) != zem::IDYES)
+        if (!AskToStopImport())
             return;
         Stop();
     }
@@ -297,6 +293,11 @@ zem::LRESULT CBaseDataImportDlg::WindowProc(unsigned message, zem::WPARAM wParam
     default:
         return 0;
     }
+}
+
+bool AskToStopImport()
+{
+    return AskQuestion("正在导入数据中, 要立即退出吗?", zem::MessageButtons::YesNo) == zem::IDYES;
 }
 
 std::vector<std::string> ImportColumns(const CListBaseDlg& page)

@@ -61,6 +61,9 @@ private:
 
 class CListBaseDlg;
 
+// Closing while an import runs asks first: true when the user wants it stopped.
+bool AskToStopImport();
+
 // The headings of a list page's columns after its hidden id, in the order its rows' cells take them.
 std::vector<std::string> ImportColumns(const CListBaseDlg& page);
 // Opens the dialog over a list page for its kind ("班级信息") and the headings of its rows' cells.

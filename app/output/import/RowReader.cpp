@@ -2,6 +2,7 @@
 #include "app/output/import/RowReader.h"
 
 #include "app/output/workbook/Workbook.h"
+#include "app/shared/Strings.h"
 #include "app/shared/Vocabulary.h"
 #include "platform/Text.h"
 
@@ -154,13 +155,18 @@ RowReadResult ReadSheetRows(const SheetData& sheet, const RowReadJob& job)
     return result;
 }
 
+std::string ReadFailureText(const std::string& reason)
+{
+    return LoadResString(18) + "\n\n错误原因：" + reason;
+}
+
 RowReadResult ReadWorkbookRows(const std::string& path, const RowReadJob& job)
 {
     SheetData sheet;
     std::string reason;
     if (!zem::workbook::ReadWorkbookSheet(path, sheet, reason)) {
         RowReadResult result;
-        result.error = "导入过程中出现异常！\n" + reason + "\n请检查文件是否是符合要求的Excel文件。";
+        result.error = ReadFailureText(reason);
         return result;
     }
     return ReadSheetRows(sheet, job);

@@ -38,6 +38,9 @@ constexpr int kMaxRowCells = 256;
 // trailing ".0", nothing for a boolean or an error. False for a date, which no page takes.
 bool ReadCellText(const zem::workbook::CellValue& value, std::string& text);
 
+// What an import says when the workbook could not be read: the program's text and the reader's reason.
+std::string ReadFailureText(const std::string& reason);
+
 // Reads the rows of a sheet already in memory.
 RowReadResult ReadSheetRows(const zem::workbook::SheetData& sheet, const RowReadJob& job);
 

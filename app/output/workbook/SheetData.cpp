@@ -127,6 +127,7 @@ void SheetData::Clear()
 {
     name.clear();
     m_cells.clear();
+    m_merges.clear();
     m_textBytes = 0;
     Recount();
 }

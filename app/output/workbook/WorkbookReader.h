@@ -5,6 +5,7 @@
 #include <map>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace zem::workbook {
 
@@ -21,6 +22,14 @@ struct CellValue {
     std::string text;
     // Number: the number; Boolean: 1 or 0; Date: the day number of the 1900 date system.
     double number = 0;
+};
+
+// Cells merged into one, 1-based and inclusive; the value stands in the top left cell.
+struct MergedArea {
+    int firstRow = 0;
+    int firstColumn = 0;
+    int lastRow = 0;
+    int lastColumn = 0;
 };
 
 // The cells of one sheet that hold a value. A text cell holding "" counts as empty.
@@ -47,6 +56,9 @@ public:
     const CellValue& Value(int row, int column) const;
     // Stores a value (an empty one removes the cell).
     void Set(int row, int column, CellValue value);
+    // The merged areas of an .xlsx sheet, as the file lists them; an .xls file gives none.
+    const std::vector<MergedArea>& MergedAreas() const { return m_merges; }
+    void AddMergedArea(const MergedArea& area) { m_merges.push_back(area); }
     void Clear();
     // Calls f(row, column, value) for every cell holding a value, row by row, left to right.
     template <class F>
@@ -60,6 +72,7 @@ private:
     void Recount();
 
     std::map<std::uint64_t, CellValue> m_cells;
+    std::vector<MergedArea> m_merges;
     int m_firstRow = 0;
     int m_firstColumn = 0;
     int m_lastRow = 0;
@@ -72,6 +85,8 @@ private:
 // 200 MB.
 constexpr std::size_t kMaxReadCells = 300'000;
 constexpr std::size_t kMaxReadTextBytes = 32u * 1024 * 1024;
+// No sheet merges more areas than it has cells.
+constexpr std::size_t kMaxReadMergedAreas = kMaxReadCells;
 // The reason a sheet beyond these, or a workbook that unpacks to more than any school's does, is
 // refused with.
 inline constexpr const char* kTooLargeReason = "工作表太大，无法读取";

@@ -617,8 +617,27 @@ private:
     int m_column = 0;
 };
 
-// The cells of the first sheetData: each row's start tag (as an empty element) and its cells, whole,
-// go into batches.
+// A mergeCell's "A1:C2"; a reference that names no area of the sheet is passed over.
+void AddMergedArea(std::string_view ref, SheetData& sheet)
+{
+    const std::size_t colon = ref.find(':');
+    if (colon == std::string_view::npos)
+        return;
+    MergedArea area;
+    if (!ParseCellName(ref.substr(0, colon), area.firstRow, area.firstColumn) ||
+        !ParseCellName(ref.substr(colon + 1), area.lastRow, area.lastColumn))
+        return;
+    if (area.firstRow > area.lastRow)
+        std::swap(area.firstRow, area.lastRow);
+    if (area.firstColumn > area.lastColumn)
+        std::swap(area.firstColumn, area.lastColumn);
+    if (sheet.MergedAreas().size() >= kMaxReadMergedAreas)
+        throw ReadFailure(kTooLargeReason);
+    sheet.AddMergedArea(area);
+}
+
+// The cells of the first sheetData, each row's start tag (as an empty element) and its cells whole
+// going into batches, and the areas of the first mergeCells.
 void ReadCells(const Package& package, const std::string& part, const SheetContext& context, SheetData& sheet)
 {
     PartReader reader(package.Zip(), part, false);
@@ -628,10 +647,15 @@ void ReadCells(const Package& package, const std::string& part, const SheetConte
     CellWalk walk(context, sheet);
     auto visit = [&](pugi::xml_node node) { walk.Visit(node); };
     std::size_t rows = 0;
-    ForEachTagIn(xml, {"sheetData"}, [&](std::size_t, XmlScanner& tag) {
+    ForEachTagIn(xml, {"sheetData", "mergeCells"}, [&](std::size_t section, XmlScanner& tag) {
         if (tag.Depth() == 1)
             return;
         const std::string_view name = tag.LocalName();
+        if (section == 1) {
+            if (tag.Depth() == 2 && name == "mergeCell")
+                AddMergedArea(tag.Tag().attribute("ref").value(), sheet);
+            return;
+        }
         if (tag.Depth() == 2 && name == "row") {
             // No sheet has more rows.
             if (++rows > static_cast<std::size_t>(kMaxRows))

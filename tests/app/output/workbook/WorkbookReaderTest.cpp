@@ -94,7 +94,7 @@ const char* const kSheetTwo =
 <x:row r="3"><x:c r="B3"><x:f>1+2</x:f><x:v>3</x:v></x:c><x:c r="C3" t="str"><x:f>"高"&amp;"一"</x:f><x:v>高一</x:v></x:c><x:c r="D3"><x:f>A1</x:f></x:c><x:c r="E3" t="e"><x:v>#DIV/0!</x:v></x:c></x:row>
 <x:row><x:c r="B4" s="1"><x:v>45536</x:v></x:c><x:c r="C4" s="2"><x:v>45536.5</x:v></x:c><x:c r="D4" s="3"><x:v>7</x:v></x:c><x:c r="E4" t="inlineStr"><x:is><x:t>行内</x:t></x:is></x:c></x:row>
 <x:row r="5"><x:c r="B5" t="s"><x:v>2</x:v></x:c><x:c r="C5" t="s"><x:v>3</x:v></x:c><x:c r="D5" t="s"><x:v>99</x:v></x:c><x:c r="E5" s="7"><x:v>1</x:v></x:c></x:row>
-</x:sheetData></x:worksheet>)";
+</x:sheetData><x:mergeCells count="4"><x:mergeCell ref="B2:C2"/><x:mergeCell ref="E4:D3"/><x:mergeCell ref="X"/><x:mergeCell ref="A1:ZZZZ9"/></x:mergeCells><x:mergeCells><x:mergeCell ref="B5:C5"/></x:mergeCells></x:worksheet>)";
 
 std::vector<std::pair<std::string, std::string>> GoodParts()
 {
@@ -136,6 +136,11 @@ void ExpectTheSheetShown(const SheetData& sheet)
         {5, 4, Type::Empty, "", 0},          // a string that is not there
         {5, 5, Type::Number, "", 1},         // a style that is not there
     };
+    // Merged areas as the first list gives them, in order; a reference naming no area is passed over.
+    std::vector<std::vector<int>> merged;
+    for (const auto& area : sheet.MergedAreas())
+        merged.push_back({area.firstRow, area.firstColumn, area.lastRow, area.lastColumn});
+    EXPECT_EQ(merged, (std::vector<std::vector<int>>{{2, 2, 2, 3}, {3, 4, 4, 5}}));
     for (const Expect& e : cells) {
         SCOPED_TRACE(CellName(e.row, e.column));
         const CellValue& value = sheet.Value(e.row, e.column);

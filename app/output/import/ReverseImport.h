@@ -1,0 +1,140 @@
+#pragma once
+// The reverse import: a class master timetable laid out across ("横排": a row per class, a column
+// per period of the week) read back into a task. The sheet is read once and kept; its preview
+// compares its teaching time with the task's, and the import creates the classes, subjects,
+// teachers, rooms and plans it names and places every lesson in the working timetables.
+// Nothing here shows a window: lines for the log go to a callback.
+#include "app/output/workbook/WorkbookReader.h"
+
+#include <atomic>
+#include <functional>
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+class CScheduleTask;
+class CSchoolStructure;
+class CTaskHelper;
+class CCourseInfo;
+class CRoomInfo;
+
+namespace zem::import {
+
+// A cell's text as the reverse import reads it: a text as it stands, a number as "%.1f" without a
+// trailing ".0", a date as its day; then the blanks (and carriage returns) are taken out.
+std::string MasterCellText(const zem::workbook::CellValue& value);
+
+// One class of the sheet: its name and one cell per data column, each already joined with the
+// cell under it when the class takes two rows ("odd|even").
+struct MasterClassRow {
+    int row = 0;
+    std::string name;
+    std::vector<std::string> cells;
+};
+
+// A class master timetable as read from a sheet. A value merged over several columns of a class
+// row stands in each of them (a double lesson); merges in the header rows are left as they are,
+// so that a day's title counts once.
+class CMasterSheet {
+public:
+    explicit CMasterSheet(zem::workbook::SheetData sheet);
+
+    // The row of the day titles (the period titles are the next), and the column of the class names.
+    int HeaderRow() const { return m_headerRow; }
+    int FirstColumn() const { return m_firstColumn; }
+    int LastRow() const { return m_sheet.LastRow(); }
+    int LastColumn() const { return m_sheet.LastColumn(); }
+    bool IsEmpty() const { return m_sheet.IsEmpty(); }
+
+    std::string Text(int row, int column) const;
+    // The class rows from the third row of the layout down; a row with an empty class cell
+    // belongs to the class above it.
+    std::vector<MasterClassRow> ClassRows() const;
+
+private:
+    zem::workbook::SheetData m_sheet;
+    int m_headerRow = 0;
+    int m_firstColumn = 0;
+    // Areas merged over columns, by their top row, ordered by their first column.
+    std::map<int, std::vector<zem::workbook::MergedArea>> m_merges;
+};
+
+// What a preview finds: the classes and the teaching time of the sheet.
+struct MasterPreview {
+    std::vector<std::string> classes;
+    int days = 0;
+    int periods = 0;
+    int perDay = 0;
+    bool stopped = false;
+};
+MasterPreview PreviewMasterSheet(const CMasterSheet& sheet, const std::atomic<bool>* stop = nullptr);
+
+enum class MasterVerdict { Matches, NotAcross, Differs };
+// Whether the sheet's days and periods a day are the task's.
+MasterVerdict JudgeMasterSheet(const MasterPreview& preview, const CSchoolStructure& week);
+// The log's line for the verdict.
+const char* MasterVerdictText(MasterVerdict verdict);
+// The log's lines of a preview, verdict excluded.
+std::string MasterPreviewText(const MasterPreview& preview);
+
+// Reads the workbook's sheet for the reverse import; false with the reason the user reads.
+bool ReadMasterSheet(const std::string& path, std::unique_ptr<CMasterSheet>& sheet, std::string& error);
+
+// Imports class rows into the working timetables of a task. The caller commits them afterwards
+// (CTaskHelper::SaveTempTables) and saves the basic data.
+class CReverseImporter {
+public:
+    CReverseImporter(CScheduleTask& task, bool checkConflicts);
+    ~CReverseImporter();
+    CReverseImporter(const CReverseImporter&) = delete;
+    CReverseImporter& operator=(const CReverseImporter&) = delete;
+
+    // A line for the log; a refused lesson also counts as a conflict.
+    std::function<void(const std::string& line)> log;
+
+    // Fills the class's periods of the week, in day order and, within a day, morning reading,
+    // forenoon, afternoon, night and evening self-study, from the cells.
+    void ImportClassRow(const std::string& className, const std::vector<std::string>& cells);
+    // One cell's lesson for a week part (0 every week, 1 odd, 2 even weeks).
+    void ImportCell(const std::string& className, int day, int segment, int section, int half,
+                    const std::string& text);
+
+    bool ConflictsReported() const { return m_conflicts > 0; }
+    int Conflicts() const { return m_conflicts; }
+    int PlacedLessons() const { return m_placed; }
+
+private:
+    CCourseInfo* PlanFor(const std::string& classId, const std::string& subjectId, const std::string& teacherId,
+                         const std::string& roomId, int segment, int half);
+    void Conflict(const std::string& line);
+    void IndexPlans();
+
+    CScheduleTask& m_task;
+    bool m_checkConflicts;
+    std::unique_ptr<CTaskHelper> m_helper;
+    int m_priority = 0;
+    int m_conflicts = 0;
+    int m_placed = 0;
+    // The plans by class, subject, teacher, room and kind, in display order.
+    std::map<std::string, std::vector<CCourseInfo*>> m_plans;
+    std::set<const CRoomInfo*> m_madeRooms;
+};
+
+// Commits the working timetables and saves input.xml and output.xml; empty, or the failure's text.
+std::string SaveReverseImport(CScheduleTask& task);
+
+struct ReverseImportResult {
+    int classes = 0;
+    int lessons = 0;
+    int conflicts = 0;
+    std::string error;  // a failed save
+};
+
+// The whole import without a window: every class row of the sheet, then the saves. The working
+// timetables are those of the task's files at the start.
+ReverseImportResult ImportMasterSheet(CScheduleTask& task, const CMasterSheet& sheet, bool checkConflicts,
+                                      const std::function<void(const std::string& line)>& log = {});
+
+}  // namespace zem::import

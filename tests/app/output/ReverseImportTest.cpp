@@ -1,0 +1,615 @@
+// The reverse import of a class master timetable: the preview's verdicts, what cells become, the
+// demonstration school's master timetable read back, and the preview dialog.
+// Before any Qt header, whose "slots" it would meet.
+#include "support/EngineRun.h"
+
+#include "app/output/import/ReverseImport.h"
+#include "app/output/import/ReverseImportDlg.h"
+
+#include "support/BasicDataTestSupport.h"
+#include "support/FakeAppServices.h"
+#include "support/MessageRecorder.h"
+#include "support/ScreenTestSupport.h"
+#include "support/TempFolder.h"
+#include "support/WriteFault.h"
+
+#include "app/output/PageLayout.h"
+#include "app/output/PrintSheet.h"
+#include "app/output/workbook/Workbook.h"
+#include "app/output/workbook/XlsxWriter.h"
+#include "app/taskhelper/TaskHelper.h"
+#include "base/BasicData.h"
+#include "base/ScheduleTask.h"
+#include "platform/Files.h"
+#include "platform/Text.h"
+#include "platform/gui/FileDialogs.h"
+
+#include <QCoreApplication>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+
+namespace {
+
+using zem::import::CMasterSheet;
+using zem::import::MasterVerdict;
+using zem::workbook::CellValue;
+using zem::workbook::SheetData;
+
+CellValue Text(const std::string& text)
+{
+    return CellValue{CellValue::Type::Text, text, 0};
+}
+
+// A sheet across: "星期" and "节次" in column A, the day titles over their first period, the
+// periods numbered; then one row per entry, its name in column A (empty: the class above's second
+// row) and its cells from column B.
+struct ClassLine {
+    std::string name;
+    std::vector<std::string> cells;
+};
+SheetData Across(int days, int perDay, const std::vector<ClassLine>& lines = {})
+{
+    static const char* const kDays[] = {"星期一", "星期二", "星期三", "星期四", "星期五", "星期六", "星期日"};
+    SheetData sheet;
+    sheet.Set(1, 1, Text("星期"));
+    sheet.Set(2, 1, Text("节次"));
+    for (int d = 0; d < days; ++d) {
+        sheet.Set(1, 2 + d * perDay, Text(kDays[d % 7]));
+        for (int k = 0; k < perDay; ++k)
+            sheet.Set(2, 2 + d * perDay + k, CellValue{CellValue::Type::Number, {}, static_cast<double>(k + 1)});
+    }
+    int row = 3;
+    for (const ClassLine& line : lines) {
+        sheet.Set(row, 1, Text(line.name));
+        for (std::size_t i = 0; i < line.cells.size(); ++i)
+            sheet.Set(row, 2 + static_cast<int>(i), Text(line.cells[i]));
+        ++row;
+    }
+    return sheet;
+}
+
+// Days 0-4, four forenoon and four afternoon periods, and a morning-reading period when asked.
+std::unique_ptr<CScheduleTask> WeekTask(bool morningReading = false)
+{
+    auto task = std::make_unique<CScheduleTask>();
+    CSchoolStructure& week = task->GetSchoolStructure();
+    for (int day = 0; day < zem::kDayCount; ++day)
+        week.SetWeekDay(day, day < 5);
+    week.SetSectionNodeMaxCount(0, 4, true);
+    week.SetSectionNodeMaxCount(1, 4, true);
+    week.SetSectionNodeMaxCount(2, 0, true);
+    week.SetSectionNodeMaxCount(3, morningReading ? 1 : 0, true);
+    week.SetSectionNodeMaxCount(4, 0, true);
+    week.RefreshData();
+    return task;
+}
+
+TEST(ReverseImportPreview, VerdictsOfTheTeachingTime)
+{
+    struct Case {
+        const char* what;
+        int days, perDay;
+        MasterVerdict verdict;
+    };
+    const Case cases[] = {
+        {"5 days of 8 against 5 x 8", 5, 8, MasterVerdict::Matches},
+        {"6 days against 5", 6, 8, MasterVerdict::Differs},
+        {"5 days of 7 against 8", 5, 7, MasterVerdict::Differs},
+        {"20 day titles: not laid out across", 20, 2, MasterVerdict::NotAcross},
+        {"one period a day: not laid out across", 5, 1, MasterVerdict::NotAcross},
+    };
+    const auto task = WeekTask();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const CMasterSheet sheet(Across(c.days, c.perDay, {{"高一1班", {"语文"}}, {"高一2班", {"数学"}}}));
+        const auto preview = zem::import::PreviewMasterSheet(sheet);
+        EXPECT_EQ(preview.days, c.days);
+        EXPECT_EQ(preview.periods, c.days * c.perDay);
+        EXPECT_EQ(preview.classes, (std::vector<std::string>{"高一1班", "高一2班"}));
+        EXPECT_EQ(zem::import::JudgeMasterSheet(preview, task->GetSchoolStructure()), c.verdict);
+    }
+    EXPECT_STREQ(zem::import::MasterVerdictText(MasterVerdict::NotAcross),
+                 "您的Excel文件可能不是横排的班级总课表格式，请检查");
+}
+
+TEST(ReverseImportPreview, ATitleRowAboveAndAnEmptyColumnBesideAreSkipped)
+{
+    SheetData sheet;
+    sheet.Set(1, 3, Text("全校班级总课表"));
+    const SheetData across = Across(5, 8, {{"高一1班", {"语文"}}});
+    across.ForEachCell([&](int row, int column, const CellValue& value) { sheet.Set(row + 1, column + 1, value); });
+    const CMasterSheet master(std::move(sheet));
+    EXPECT_EQ(master.HeaderRow(), 2);
+    EXPECT_EQ(master.FirstColumn(), 2);
+    const auto task = WeekTask();
+    EXPECT_EQ(zem::import::JudgeMasterSheet(zem::import::PreviewMasterSheet(master), task->GetSchoolStructure()),
+              MasterVerdict::Matches);
+}
+
+// The lessons the class has in the working timetable, "subject/teacher/room" per half, by slot.
+std::string LessonAt(CScheduleTask& task, const std::string& className, const tagTABLE_NODE& node, int half)
+{
+    auto* cls = static_cast<CClassInfo*>(task.GetClassInfoList().FindByName(className));
+    if (!cls)
+        return "no class";
+    const CCourseTableNode& cell = cls->GetTempTable().GetNode(node);
+    const CCourseInfo* plan = task.FindCourse(cell.data(half).GetCourseId());
+    if (!plan)
+        return {};
+    std::string text = task.GetSubject(plan->GetSubjectId())->GetName() + "/" +
+                       task.GetTeacher(plan->GetTeacherId())->GetName();
+    if (const CRoomInfo* room = task.GetRoom(cell.data(half).GetRoomId()))
+        text += "/" + room->GetName();
+    return text;
+}
+
+std::vector<std::string> Plans(CScheduleTask& task, CZemObjectList& list)
+{
+    std::vector<std::string> plans;
+    std::vector<CCourseInfo*> all;
+    for (const auto& [id, object] : list) {
+        auto* plan = static_cast<CCourseInfo*>(object);
+        std::string text = task.GetClass(plan->GetClassId())->GetName() + " " +
+                           task.GetSubject(plan->GetSubjectId())->GetName() + " " +
+                           task.GetTeacher(plan->GetTeacherId())->GetName() + " " + plan->GetWeekCount().ToString();
+        if (!plan->GetSpecialRoomId().empty())
+            text += " " + task.GetRoom(plan->GetSpecialRoomId())->GetName();
+        if (plan->GetType() != COURSE_TYPE_PLAN)
+            text += " type" + std::to_string(plan->GetType());
+        plans.push_back(text);
+    }
+    std::sort(plans.begin(), plans.end());
+    return plans;
+}
+
+TEST(ReverseImport, WhatTheCellsBecome)
+{
+    struct Case {
+        const char* what;
+        bool morningReading;
+        std::vector<ClassLine> lines;
+        std::function<void(SheetData&)> merge;
+        std::vector<std::string> plans;
+        std::vector<std::string> selfStudy;
+        std::function<void(CScheduleTask&, const std::vector<std::string>& log)> check;
+    };
+    const std::vector<Case> cases = {
+        {"a class on two rows: odd weeks above, even weeks below, each a plan of 0.5", false,
+         {{"高一1班", {"语文"}}, {"", {"数学"}}}, {},
+         {"高一1班 数学 高一1班数学 0.5", "高一1班 语文 高一1班语文 0.5"}, {},
+         [](CScheduleTask& task, const std::vector<std::string>&) {
+             EXPECT_EQ(LessonAt(task, "高一1班", {0, 0, 0}, 1), "语文/高一1班语文");
+             EXPECT_EQ(LessonAt(task, "高一1班", {0, 0, 0}, 2), "数学/高一1班数学");
+         }},
+        {"a subject alone is taught by the class's teacher of it", false, {{"高一1班", {"语文"}}}, {},
+         {"高一1班 语文 高一1班语文 1"}, {}, {}},
+        {"subject, line break, teacher and room: a room of one place, a plan with that room", false,
+         {{"高一1班", {"语文\n张三（302）", "物理\n李 四(实验室)"}}}, {},
+         {"高一1班 物理 李四 1 实验室", "高一1班 语文 张三 1 302"}, {},
+         [](CScheduleTask& task, const std::vector<std::string>&) {
+             auto* room = static_cast<CRoomInfo*>(task.GetRoomInfoList().FindByName("302"));
+             ASSERT_NE(room, nullptr);
+             EXPECT_EQ(room->GetCapacity(), 1u);
+             EXPECT_EQ(LessonAt(task, "高一1班", {0, 0, 0}, 1), "语文/张三/302");
+         }},
+        {"a shared room's seat names the room, which grows to hold the classes the sheet puts in it", false,
+         {{"高一1班", {"体育\n张三(操场:1)"}}, {"高一2班", {"体育\n李四(操场:2)"}}}, {},
+         {"高一1班 体育 张三 1 操场", "高一2班 体育 李四 1 操场"}, {},
+         [](CScheduleTask& task, const std::vector<std::string>&) {
+             auto* room = static_cast<CRoomInfo*>(task.GetRoomInfoList().FindByName("操场"));
+             ASSERT_NE(room, nullptr);
+             EXPECT_EQ(room->GetCapacity(), 2u);
+             EXPECT_EQ(task.GetRoomInfoList().GetCount(), 1);
+         }},
+        {"five equal cells: one plan of 5", false,
+         {{"高一1班", {"数学\n王五", "数学\n王五", "", "数学\n王五", "数学\n王五", "数学\n王五"}}}, {},
+         {"高一1班 数学 王五 5"}, {}, {}},
+        {"morning reading goes to the self-study list", true, {{"高一1班", {"英语\n赵六", "英语\n赵六"}}}, {},
+         {"高一1班 英语 赵六 1"}, {"高一1班 英语 赵六 1 type1"},
+         [](CScheduleTask& task, const std::vector<std::string>&) {
+             EXPECT_EQ(LessonAt(task, "高一1班", {0, 3, 0}, 1), "英语/赵六");
+             EXPECT_EQ(LessonAt(task, "高一1班", {0, 0, 0}, 1), "英语/赵六");
+         }},
+        {"a lesson merged over two periods: a lesson in each", false, {{"高一1班", {"", "化学\n钱七"}}},
+         [](SheetData& sheet) { sheet.AddMergedArea({3, 3, 3, 4}); }, {"高一1班 化学 钱七 2"}, {},
+         [](CScheduleTask& task, const std::vector<std::string>&) {
+             EXPECT_EQ(LessonAt(task, "高一1班", {0, 0, 1}, 1), "化学/钱七");
+             EXPECT_EQ(LessonAt(task, "高一1班", {0, 0, 2}, 1), "化学/钱七");
+         }},
+        {"a class named twice: its second lesson in a used slot is refused and named", false,
+         {{"高一1班", {"语文\n张三"}}, {"高一2班", {"数学\n李四"}}, {"高一1班", {"数学\n李四"}}}, {},
+         {"高一1班 语文 张三 1", "高一2班 数学 李四 1"}, {},
+         [](CScheduleTask& task, const std::vector<std::string>& log) {
+             EXPECT_EQ(LessonAt(task, "高一1班", {0, 0, 0}, 1), "语文/张三");
+             EXPECT_NE(std::find(log.begin(), log.end(),
+                                 "高一1班 " + task.GetTimeNodeDesc(0, 0, 0) + " 已经有课，没有导入：数学 李四"),
+                       log.end())
+                 << testing::PrintToString(log);
+         }},
+        {"a half cell after a whole one of the same plan adds half a lesson", false,
+         {{"高一1班", {"语文\n张三", "语文\n张三"}}, {"", {"", "数学\n李四"}}}, {},
+         {"高一1班 数学 李四 0.5", "高一1班 语文 张三 1.5"}, {},
+         [](CScheduleTask& task, const std::vector<std::string>&) {
+             EXPECT_EQ(LessonAt(task, "高一1班", {0, 0, 1}, 1), "语文/张三");
+             EXPECT_EQ(LessonAt(task, "高一1班", {0, 0, 1}, 2), "数学/李四");
+         }},
+        {"an even-week lesson alone", false, {{"高一1班", {"", ""}}, {"", {"", "数学\n李四"}}}, {},
+         {"高一1班 数学 李四 0.5"}, {},
+         [](CScheduleTask& task, const std::vector<std::string>&) {
+             EXPECT_EQ(LessonAt(task, "高一1班", {0, 0, 1}, 1), "");
+             EXPECT_EQ(LessonAt(task, "高一1班", {0, 0, 1}, 2), "数学/李四");
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const auto task = WeekTask(c.morningReading);
+        SheetData sheet = Across(5, c.morningReading ? 9 : 8, c.lines);
+        if (c.merge)
+            c.merge(sheet);
+        const CMasterSheet master(std::move(sheet));
+        // With the conflict check: the plans each row makes are placed by it.
+        zem::import::CReverseImporter importer(*task, true);
+        std::vector<std::string> log;
+        importer.log = [&](const std::string& line) { log.push_back(line); };
+        for (const auto& row : master.ClassRows())
+            importer.ImportClassRow(row.name, row.cells);
+        EXPECT_EQ(Plans(*task, task->GetCourseInfoList()), c.plans);
+        EXPECT_EQ(Plans(*task, task->GetSelfStudyInfoList()), c.selfStudy);
+        if (c.check)
+            c.check(*task, log);
+        // The sheet may put a plan on one day more often than a new task's even spreading allows.
+        EXPECT_TRUE(ScheduleIsValid(*task, kAllTableChecks & ~kCheckDayMaximum));
+    }
+}
+
+TEST(ReverseImport, ATeacherBusyElsewhereIsAConflictWhenChecked)
+{
+    for (const bool check : {true, false}) {
+        SCOPED_TRACE(check ? "checked" : "unchecked");
+        const auto task = WeekTask();
+        const CMasterSheet master(Across(5, 8, {{"高一1班", {"语文\n张三"}}, {"高一2班", {"语文\n张三"}}}));
+        zem::import::CReverseImporter importer(*task, check);
+        for (const auto& row : master.ClassRows())
+            importer.ImportClassRow(row.name, row.cells);
+        EXPECT_EQ(importer.ConflictsReported(), check);
+        EXPECT_EQ(importer.PlacedLessons(), check ? 1 : 2);
+    }
+}
+
+TEST(ReverseImportReader, AnXlsxFileGivesItsMergedAreas)
+{
+    TempFolder folder;
+    zem::workbook::Workbook book;
+    auto& sheet = book.GetSheet(1);
+    sheet.GetRange("B1").SetValue(std::string("星期一"));
+    sheet.GetRange("B1", "E1").Merge(false);
+    sheet.GetRange("C3").SetValue(std::string("化学\n钱七"));
+    sheet.GetRange("C3", "D4").Merge(false);
+    const std::string path = folder / "merged.xlsx";
+    zem::workbook::SaveXlsx(book, path);
+    SheetData read;
+    std::string error;
+    ASSERT_TRUE(zem::workbook::ReadWorkbookSheet(path, read, error)) << error;
+    ASSERT_EQ(read.MergedAreas().size(), 2u);
+    std::vector<std::tuple<int, int, int, int>> areas;
+    for (const auto& area : read.MergedAreas())
+        areas.emplace_back(area.firstRow, area.firstColumn, area.lastRow, area.lastColumn);
+    std::sort(areas.begin(), areas.end());
+    EXPECT_EQ(areas, (std::vector<std::tuple<int, int, int, int>>{{1, 2, 1, 5}, {3, 3, 4, 4}}));
+}
+
+// The program's settings for the master timetable the round trip writes.
+class MergingServices : public FakeAppServices {
+public:
+    bool GetMergeContinuous() const override { return true; }
+};
+
+// Each class's lessons, by name, slot and week part, as the master timetable shows them; slots
+// holding an activity (no lesson) are left out, as a sheet cannot tell them from a lesson.
+std::map<std::string, std::string> ClassLessons(CScheduleTask& task, bool temp)
+{
+    std::map<std::string, std::string> lessons;
+    const CSchoolStructure& week = task.GetSchoolStructure();
+    for (const auto& [id, object] : task.GetClassInfoList()) {
+        auto* cls = static_cast<CClassInfo*>(object);
+        const CCourseTable& table = cls->GetTable(temp);
+        for (int day = 0; day < zem::kDayCount; ++day)
+            for (int segment = 0; segment < zem::kSegmentCount; ++segment)
+                for (int section = 0; section < week.GetSectionNodeMaxCount(segment); ++section) {
+                    if (!week.IsDayInUse(day) || !table.IsUsed(day, segment, section))
+                        continue;
+                    const CCourseTableNode& cell = table.GetNode(day, segment, section);
+                    for (int half : {1, 2}) {
+                        const CCourseInfo* plan = task.FindCourse(cell.data(half).GetCourseId());
+                        if (!plan || (half == 2 && !cell.IsInterleave()))
+                            continue;
+                        std::string text = task.GetSubject(plan->GetSubjectId())->GetShortName();
+                        if (text.empty())
+                            text = task.GetSubject(plan->GetSubjectId())->GetName();
+                        text += "/" + task.GetAllTeacherName(const_cast<CCourseInfo*>(plan), false, true);
+                        if (const CRoomInfo* room = task.GetRoom(cell.data(half).GetRoomId()))
+                            text += "/" + (room->GetShortName().empty() ? room->GetName() : room->GetShortName());
+                        // A cell keeps no blanks: "张三 李四" (a teacher and an assistant) reads "张三李四".
+                        lessons[cls->GetName() + zem::Format(" %d-%d-%d:%d", day, segment, section, half)] =
+                            zem::ReplaceAll(text, " ", "");
+                    }
+                }
+    }
+    return lessons;
+}
+
+TEST(ReverseImportRoundTrip, TheDemonstrationSchoolsMasterTimetableGivesItsClassTimetables)
+{
+    DemoSchool demo;
+    ASSERT_TRUE(demo.task);
+    MergingServices services;
+    services.task = demo.task.get();
+    // Shared rooms show their seats ("机1:2"), as the program does by default.
+    services.showRoomNumber = true;
+    RunEngine(*demo.task);
+    CTaskHelper(demo.task.get()).RestoreTempTables();
+    TempFolder folder;
+    CTablePageLayout layout;
+    layout.Style = 0;
+    // The teaching time counts the morning reading and evening self-study periods too.
+    layout.ShowSS = true;
+    ASSERT_TRUE(ExportMasterTimetable(demo.task.get(), layout, TABLE_CLASS, folder / "master.xlsx"));
+    std::unique_ptr<CMasterSheet> sheet;
+    std::string error;
+    ASSERT_TRUE(zem::import::ReadMasterSheet(folder / "master.xlsx", sheet, error)) << error;
+
+    // A new empty task with the demonstration school's teaching time.
+    auto fresh = std::make_unique<CScheduleTask>();
+    fresh->GetSchoolStructure() = demo.task->GetSchoolStructure();
+    CTaskInfo& info = fresh->GetTaskInfo();
+    ASSERT_TRUE(zem::MakeFolder(folder / "new"));
+    info.SetTaskFolder(folder / "new/");
+    info.SetTaskName("反导入");
+    ASSERT_TRUE(info.WriteToFile());
+    ASSERT_TRUE(fresh->SaveInputData());
+    services.task = fresh.get();
+    const auto preview = zem::import::PreviewMasterSheet(*sheet);
+    ASSERT_EQ(zem::import::JudgeMasterSheet(preview, fresh->GetSchoolStructure()), MasterVerdict::Matches)
+        << zem::import::MasterPreviewText(preview) << fresh->GetSchoolStructure().GetWeekDayCount() << " "
+        << fresh->GetSchoolStructure().GetDayNodeCount();
+    // Unchecked: a combined class's teacher stands in each of its classes at once.
+    const auto result = zem::import::ImportMasterSheet(*fresh, *sheet, false);
+    EXPECT_EQ(result.error, "");
+    EXPECT_EQ(result.classes, demo.task->GetClassInfoList().GetCount());
+
+    // The activities of the demonstration school's empty slots read as lessons of their own.
+    std::map<std::string, std::string> imported = ClassLessons(*fresh, false);
+    const std::map<std::string, std::string> original = ClassLessons(*demo.task, false);
+    for (auto it = imported.begin(); it != imported.end();)
+        it = original.count(it->first) ? std::next(it) : imported.erase(it);
+    std::vector<std::string> differences;
+    for (const auto& [slot, lesson] : original) {
+        const auto found = imported.find(slot);
+        const std::string got = found == imported.end() ? "nothing" : found->second;
+        if (got != lesson)
+            differences.push_back(slot + " " + lesson + " -> " + got);
+    }
+    EXPECT_EQ(differences, std::vector<std::string>{});
+    // What was saved reads back the same.
+    CScheduleTask reopened;
+    ASSERT_TRUE(reopened.Open(info.GetTaskFile(), TaskAccess::ReadOnly));
+    EXPECT_EQ(ClassLessons(reopened, false), ClassLessons(*fresh, false));
+    // The new task knows no combined classes, whose teacher stands in each of their classes at
+    // once, and no double lessons, which its even spreading then refuses.
+    EXPECT_TRUE(ScheduleIsValid(*fresh, kAllTableChecks & ~kCheckDoubleBooking & ~kCheckDayMaximum));
+    const ScheduleValidation bookings = ValidateSchedule(*fresh, false, kCheckDoubleBooking);
+    for (const ScheduleViolation& violation : bookings.Violations())
+        EXPECT_NE(violation.text.find("teacher"), std::string::npos) << violation.text;
+}
+
+// The sheet written as an .xlsx file by the program's writer.
+void WriteSheet(const SheetData& data, const std::string& path)
+{
+    zem::workbook::Workbook book;
+    auto& sheet = book.GetSheet(1);
+    data.ForEachCell([&](int row, int column, const CellValue& value) {
+        auto cell = sheet.GetRange(zem::workbook::CellName(row, column));
+        if (value.type == CellValue::Type::Number)
+            cell.SetValue(value.number);
+        else
+            cell.SetValue(value.text);
+    });
+    zem::workbook::SaveXlsx(book, path);
+}
+
+// An empty task of 5 days of 8 periods in its folder, open as the program's task.
+struct PreviewFixture {
+    PreviewFixture()
+    {
+        task = WeekTask();
+        CTaskInfo& info = task->GetTaskInfo();
+        zem::MakeFolder(folder / "task");
+        info.SetTaskFolder(folder / "task/");
+        info.SetTaskName("反导入");
+        EXPECT_TRUE(info.WriteToFile());
+        EXPECT_TRUE(task->SaveInputData());
+        services.task = task.get();
+        WriteSheet(Across(5, 8, {{"高一1班", {"语文\n张三", "数学\n李四"}}, {"高一2班", {"数学\n李四", "语文\n张三"}},
+                                 {"高一3班", {"英语"}}}),
+                   path);
+    }
+
+    std::vector<std::string> SavedClasses() const
+    {
+        CScheduleTask saved;
+        EXPECT_TRUE(saved.Open(task->GetTaskInfo().GetTaskFile(), TaskAccess::ReadOnly));
+        std::vector<std::string> names;
+        for (const auto& [id, object] : saved.GetClassInfoList())
+            names.push_back(object->GetName());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
+    TempFolder folder;
+    std::unique_ptr<CScheduleTask> task;
+    FakeAppServices services;
+    std::string path = folder / "总课表.xlsx";
+};
+
+bool WaitForPreview(CReverseImportPreviewDlg& dialog)
+{
+    return QTest::qWaitFor([&] { return !dialog.IsPreviewing(); }, 20000);
+}
+
+TEST(ReverseImportPreviewDlg, ImportsTheSheetTheMatchingPreviewRead)
+{
+    PreviewFixture fixture;
+    MessageRecorder messages;
+    CReverseImportPreviewDlg dialog(nullptr, fixture.path);
+    RunModal<CReverseImportPreviewDlg>(dialog, [&](CReverseImportPreviewDlg& d) {
+        ASSERT_TRUE(WaitForPreview(d));
+        EXPECT_NE(d.LogText().find("和当前排课任务的教学时间一致，可以反导入"), std::string::npos) << d.LogText();
+        EXPECT_NE(d.LogText().find("Excel文件中的班级有：3个\n高一1班,高一2班,高一3班"), std::string::npos);
+        EXPECT_EQ(d.GetDlgItemText(CReverseImportPreviewDlg::IDC_TEACHING_TIME), "5 天，每天 8 节");
+        EXPECT_TRUE(d.IsItemEnabled(zem::IDOK));
+        SaveScreenshot(&d, "ReverseImportPreview");
+        // A file changed after the preview does not reach the task: the sheet previewed does.
+        WriteSheet(Across(5, 8, {{"初一1班", {"物理"}}}), fixture.path);
+        d.SendCommand(zem::IDOK);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return d.IsEnded(); }, 20000));
+    });
+    EXPECT_EQ(messages.Texts(), std::vector<std::string>{"反导入完成"});
+    EXPECT_EQ(fixture.SavedClasses(), (std::vector<std::string>{"高一1班", "高一2班", "高一3班"}));
+    EXPECT_TRUE(ScheduleIsValid(*fixture.task));
+}
+
+TEST(ReverseImportPreviewDlg, PreviewingAgainReadsTheFileAfresh)
+{
+    PreviewFixture fixture;
+    MessageRecorder messages;
+    CReverseImportPreviewDlg dialog(nullptr, fixture.path);
+    RunModal<CReverseImportPreviewDlg>(dialog, [&](CReverseImportPreviewDlg& d) {
+        ASSERT_TRUE(WaitForPreview(d));
+        WriteSheet(Across(6, 8, {{"初一1班", {"物理"}}}), fixture.path);
+        d.SendCommand(CReverseImportPreviewDlg::IDC_PREVIEW);
+        ASSERT_TRUE(WaitForPreview(d));
+        EXPECT_NE(d.LogText().find("和当前排课任务的教学时间不一致"), std::string::npos) << d.LogText();
+        EXPECT_FALSE(d.IsItemEnabled(zem::IDOK));
+        // A file that cannot be read says why, in the log and in a box.
+        zem::WriteFileAtomic(fixture.path, "not a workbook");
+        d.SendCommand(CReverseImportPreviewDlg::IDC_PREVIEW);
+        ASSERT_TRUE(WaitForPreview(d));
+        EXPECT_NE(d.LogText().find("导入过程中出现异常！"), std::string::npos) << d.LogText();
+        EXPECT_FALSE(d.IsItemEnabled(zem::IDOK));
+    });
+    ASSERT_EQ(messages.Texts().size(), 1u);
+    EXPECT_EQ(messages.Texts()[0].rfind("导入过程中出现异常！", 0), 0u);
+    EXPECT_TRUE(fixture.task->GetClassInfoList().IsEmpty());
+}
+
+TEST(ReverseImportPreviewDlg, ClosingDuringTheImportStopsAndSavesWhatWasImported)
+{
+    PreviewFixture fixture;
+    MessageRecorder messages(zem::IDYES);
+    CReverseImportPreviewDlg dialog(nullptr, fixture.path);
+    RunModal<CReverseImportPreviewDlg>(dialog, [&](CReverseImportPreviewDlg& d) {
+        ASSERT_TRUE(WaitForPreview(d));
+        d.SendCommand(zem::IDOK);
+        ASSERT_TRUE(d.IsImporting());
+        d.SendCommand(zem::IDCANCEL);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return d.IsEnded(); }, 20000));
+    });
+    EXPECT_EQ(messages.Texts(), std::vector<std::string>{"正在导入数据中, 要立即退出吗?"});
+    std::vector<std::string> held;
+    for (const auto& [id, object] : fixture.task->GetClassInfoList())
+        held.push_back(object->GetName());
+    std::sort(held.begin(), held.end());
+    EXPECT_LT(held.size(), 3u);
+    EXPECT_EQ(fixture.SavedClasses(), held);
+}
+
+TEST(ReverseImportDlg, ATaskWithPlansAsksWhereTheImportGoesThenPreviewsTheChosenFile)
+{
+    PreviewFixture fixture;
+    auto* plan = new CCourseInfo;
+    plan->SetId("p1");
+    fixture.task->GetCourseInfoList().Add(plan);
+    int created = 0;
+    CReverseImportHost host;
+    host.createTask = [&] {
+        ++created;
+        return true;
+    };
+    std::vector<std::string> chosen;
+    const auto previousChooser = zem::gui::SetFileDialogHook([&](const zem::gui::FileDialogRequest& request) {
+        chosen.push_back(request.title);
+        return fixture.path;
+    });
+    // No: the import goes into the open task; Cancel: nothing happens.
+    for (const int answer : {zem::IDNO, zem::IDCANCEL}) {
+        SCOPED_TRACE(answer);
+        chosen.clear();
+        ScriptedMessages messages({answer});
+        CReverseImportDlg dialog(nullptr, host);
+        bool previewed = false;
+        ModalScope scope([&](zem::gui::Dialog& shown) {
+            if (&shown == &dialog) {
+                SaveScreenshot(&dialog, "ReverseImportIntroduction");
+                dialog.SendCommand(zem::IDOK);
+            } else if (auto* preview = dynamic_cast<CReverseImportPreviewDlg*>(&shown)) {
+                previewed = WaitForPreview(*preview) && preview->IsItemEnabled(zem::IDOK);
+            }
+        });
+        dialog.DoModal();
+        ASSERT_EQ(messages.messages.size(), 1u);
+        EXPECT_EQ(messages.messages[0].buttons, zem::MessageButtons::YesNoCancel);
+        EXPECT_EQ(previewed, answer == zem::IDNO);
+        EXPECT_EQ(chosen.size(), answer == zem::IDNO ? 1u : 0u);
+    }
+    EXPECT_EQ(created, 0);
+    zem::gui::SetFileDialogHook(previousChooser);
+}
+
+TEST(ReverseImportPreviewDlg, AFailedSaveOrBackupIsSaidAndNothingLooksDone)
+{
+    struct Case {
+        const char* what;
+        std::function<bool(const std::string&)> fails;
+        int extraPlans;
+        const char* said;
+        bool imported;
+    };
+    const Case cases[] = {
+        {"input.xml cannot be written", [](const std::string& path) { return path.ends_with("/input.xml"); }, 0,
+         "保存基本数据失败，反导入的数据没有保存", true},
+        {"output.xml cannot be written", [](const std::string& path) { return path.ends_with("/output.xml"); }, 0,
+         "保存课表数据失败，反导入的课表没有保存", true},
+        {"the backup of a task with many plans fails and the user stops",
+         [](const std::string& path) { return path.find("/Backup") != std::string::npos; }, 31,
+         "反导入前无法备份当前排课任务，是否继续反导入？", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        PreviewFixture fixture;
+        for (int n = 0; n < c.extraPlans; ++n) {
+            auto* plan = new CCourseInfo;
+            plan->SetId("p" + std::to_string(n));
+            fixture.task->GetCourseInfoList().Add(plan);
+        }
+        ScriptedMessages messages({}, zem::IDNO);
+        CReverseImportPreviewDlg dialog(nullptr, fixture.path);
+        RunModal<CReverseImportPreviewDlg>(dialog, [&](CReverseImportPreviewDlg& d) {
+            ASSERT_TRUE(WaitForPreview(d));
+            const WriteFault fault(c.fails);
+            d.SendCommand(zem::IDOK);
+            EXPECT_TRUE(QTest::qWaitFor([&] { return !d.IsImporting(); }, 20000));
+            EXPECT_FALSE(d.IsEnded());
+            EXPECT_NE(d.GetDlgItemText(zem::IDOK), "反导入完成");
+        });
+        const auto texts = messages.Texts();
+        EXPECT_NE(std::find(texts.begin(), texts.end(), c.said), texts.end()) << testing::PrintToString(texts);
+        EXPECT_EQ(std::find(texts.begin(), texts.end(), "反导入完成"), texts.end());
+        EXPECT_EQ(fixture.task->GetClassInfoList().GetCount(), c.imported ? 3 : 0);
+    }
+}
+
+}  // namespace
