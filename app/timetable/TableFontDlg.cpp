@@ -4,7 +4,6 @@
 #include "app/controls/GdiResources.h"
 #include "app/controls/HoverButton.h"
 #include "app/shared/AppServices.h"
-#include "app/shared/Strings.h"
 #include "platform/Text.h"
 
 #include <QCheckBox>
@@ -136,17 +135,20 @@ void CTableFontDlg::ResolveStyleFaces()
         const QuickStyle& quick = kStyles[style];
         const std::string face = PickInstalledFontFace(m_faces, quick.faces, quick.key);
         // A style never falls back to a face that is not there: its button is greyed and says why.
-        m_styleFaces[style] = StringArrayContainsNoCase(m_faces, face) ? face : std::string();
-        const bool installed = !m_styleFaces[style].empty();
+        // It takes the face as the machine spells it.
+        const auto installed = std::find_if(m_faces.begin(), m_faces.end(),
+                                            [&](const std::string& each) { return zem::EqualsNoCase(each, face); });
+        m_styleFaces[style] = installed != m_faces.end() ? *installed : std::string();
+        const bool found = !m_styleFaces[style].empty();
         QWidget* button = GetDlgItem(IDC_STYLE_KAI + style);
         if (IDC_STYLE_KAI + style == IDC_STYLE_HEI) {
-            button->setVisible(installed);
+            button->setVisible(found);
             continue;
         }
-        button->setEnabled(installed);
+        button->setEnabled(found);
         std::string names = quick.faces;
         std::replace(names.begin(), names.end(), ',', ' ');
-        button->setToolTip(installed ? zem::gui::ToQ(m_styleFaces[style])
+        button->setToolTip(found ? zem::gui::ToQ(m_styleFaces[style])
                                      : zem::gui::ToQ(zem::Format("本机没有安装这种字体：%s", names.c_str())));
     }
 }
