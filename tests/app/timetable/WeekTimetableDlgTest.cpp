@@ -9,6 +9,7 @@
 
 #include "app/controls/HoverButton.h"
 #include "app/controls/DialogPlacement.h"
+#include "app/controls/GdiResources.h"
 #include "app/controls/MultiSelectDlg.h"
 #include "app/output/PrintPreviewDlg.h"
 #include "app/shared/ObjectLists.h"
@@ -21,6 +22,7 @@
 #include "base/SchoolStructure.h"
 #include "app/timetable/HistoryDlg.h"
 #include "app/timetable/LessonCountDlg.h"
+#include "app/timetable/TableFontDlg.h"
 #include "app/timetable/WeekTableWnd.h"
 #include "app/timetable/WeekTimetableDlg.h"
 #include "base/ScheduleTask.h"
@@ -38,6 +40,7 @@
 #include <QComboBox>
 #include <QMenu>
 #include <QPainter>
+#include <QWheelEvent>
 #include <QTimer>
 #include <QTreeWidget>
 #include <QTest>
@@ -1117,6 +1120,54 @@ TEST_F(WeekWindowCommands, ChangedTablesAreThoseOfThisWindowAlsoAfterASave)
         const OutputJob print = RunOutput(d, CWeekTimetableDlg::IDC_PRINT, 32851, Accept);
         ASSERT_EQ(print.groups.size(), 1u);
         EXPECT_EQ(print.groups[0].second.size(), changed.listed.size());
+    });
+}
+
+TEST_F(WeekWindowCommands, TheFontCommandEditsTheWindowsFontsAsTheyChange)
+{
+    Run(0, "", [&](CWeekTimetableDlg& d) {
+        ModalScope nested([&](zem::gui::Dialog& shown) {
+            auto* fonts = dynamic_cast<CTableFontDlg*>(&shown);
+            ASSERT_TRUE(fonts);
+            auto* sizes = fonts->Item<QComboBox>(CTableFontDlg::IDC_TITLE_SIZE);
+            const int index = sizes->findText("20");
+            sizes->setCurrentIndex(index);
+            emit sizes->activated(index);
+            // The grid has the new size while the dialog is still open.
+            LOGFONTA shownFont{};
+            LOGFONTA wanted{};
+            Grid(d).GetFont(&shownFont);
+            MakeLogFont(&fonts->GetWorkingFonts().main, &wanted);
+            EXPECT_EQ(shownFont.height, wanted.height);
+            fonts->close();
+        });
+        ChooseFromMenu(d, CWeekTimetableDlg::IDC_OPTIONS, CWeekTimetableDlg::ID_TABLE_FONT);
+        EXPECT_EQ(CAppContext::Get()->GetTableFont(0).main.size, 20) << "the week window's record";
+        EXPECT_EQ(Ini("TableFont", "0_Size"), "20");
+    });
+}
+
+TEST_F(WeekWindowCommands, TheWheelOutsideThePanelsStepsThroughTheObjects)
+{
+    Run(0, "", [&](CWeekTimetableDlg& d) {
+        d.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&d));
+        auto* list = d.Item<QComboBox>(CWeekTimetableDlg::IDC_CLASS_LIST);
+        list->setCurrentIndex(0);
+        emit list->activated(0);
+        const auto wheel = [&](int delta) {
+            const QPoint at(WidgetRect(&d.GetContainer()).left - 20, 60);
+            QWheelEvent event(at, d.mapToGlobal(at), QPoint(), QPoint(0, delta), Qt::NoButton, Qt::NoModifier,
+                              Qt::NoScrollPhase, false);
+            QApplication::sendEvent(&d, &event);
+        };
+        wheel(-120);
+        EXPECT_EQ(list->currentIndex(), 1);
+        EXPECT_EQ(d.GetObjectName(), list->currentText().toStdString());
+        wheel(120);
+        wheel(120);  // the first object stays
+        EXPECT_EQ(list->currentIndex(), 0);
+        EXPECT_EQ(d.GetObjectName(), list->currentText().toStdString());
     });
 }
 
