@@ -81,13 +81,7 @@ void CGdiResources::StartFontScan(zem::MessageTarget* notify)
 
 void CGdiResources::ScanFonts()
 {
-    std::vector<std::string> enumerated;
-    for (const QString& family : QFontDatabase::families())
-        enumerated.push_back(family.toStdString());
-    // The Windows names the settings use, for the faces that stand in for them here.
-    for (const std::string& face : zem::gui::InstalledAliasFaces())
-        enumerated.push_back(face);
-    m_faceList = BuildFaceList(enumerated);
+    m_faceList = ListInstalledFaces();
     m_scanDone = true;
     zem::PostMessage(m_notify, WM_FONTS_READY, 0, 0);
 }
@@ -102,6 +96,17 @@ void CGdiResources::RefreshFonts()
         m_kaiFontName = kai;
         TitleFont = PointFont(14, m_kaiFontName, true);
     }
+}
+
+std::vector<std::string> ListInstalledFaces()
+{
+    std::vector<std::string> enumerated;
+    for (const QString& family : QFontDatabase::families())
+        enumerated.push_back(family.toStdString());
+    // The Windows names the settings use, for the faces that stand in for them here.
+    for (const std::string& face : zem::gui::InstalledAliasFaces())
+        enumerated.push_back(face);
+    return BuildFaceList(enumerated);
 }
 
 std::vector<std::string> BuildFaceList(const std::vector<std::string>& enumerated)

@@ -73,6 +73,8 @@ private:
     std::unique_ptr<QObject> m_scanContext;  // cancels a pending scan when the instance goes
 };
 
+// The installed faces as the scan lists them, read now; GUI thread only.
+std::vector<std::string> ListInstalledFaces();
 // The face list of enumerated face names: vertical-writing faces ("@...") left out, each name once
 // ignoring case, in enumeration order.
 std::vector<std::string> BuildFaceList(const std::vector<std::string>& enumerated);

@@ -81,6 +81,23 @@ public:
     virtual bool SaveWeekPageLayout() const { return true; }
     // [Common] SchoolName: "%SCHOOL%" of printed titles.
     virtual std::string GetSchoolName() const { return {}; }
+
+    // The display settings the timetable windows share. Each stores the value and writes its key
+    // of zem.ini at once; false (the user told why) when zem.ini was not written.
+    virtual bool SetColorTable(bool on) const { return true; }
+    virtual bool SetWeekTableBackground(int background) const { return true; }
+    virtual bool SetAutoShowDistribution(bool on) const { return true; }
+    virtual bool SetPlaySoundInMoving(bool on) const { return true; }
+    virtual bool SetShowTagLocked(bool on) const { return true; }
+    virtual bool SetShowTagLinked(bool on) const { return true; }
+    virtual bool SetShowTagDisabled(bool on) const { return true; }
+    virtual bool SetShowRoomNumber(bool on) const { return true; }
+    virtual bool SetShowTeacherByGroup(bool on) const { return true; }
+    // Table font record 0, 1 or 2 takes the fonts and is written to zem.ini [TableFont] at once;
+    // false (the user told why) when it was not written. Other records are ignored.
+    virtual bool StoreTableFontRecord(int which, const CTableFontPair& fonts) const { return true; }
+    // Table font record 0, 1 or 2 back to its defaults (not yet written).
+    virtual void ResetTableFontRecord(int which) const {}
 };
 
 // What the task helper reads of the settings, from the installed services.

@@ -146,6 +146,18 @@ public:
     void StoreExportFolder(const std::string& folder) const override { const_cast<CAppContext*>(this)->SetExportFolder(folder); }
     // The exporter's note of the engine that wrote a workbook, written to zem.ini at once.
     void SetLUDriver(int driver) const override { const_cast<CAppContext*>(this)->SetLUDriver(driver); }
+    // The timetable windows' display settings and table fonts, through the services.
+    bool SetColorTable(bool on) const override { return Self().SetColorTable(on); }
+    bool SetWeekTableBackground(int background) const override { return Self().SetBackground(background); }
+    bool SetAutoShowDistribution(bool on) const override { return Self().SetAutoShowDistribution(on); }
+    bool SetPlaySoundInMoving(bool on) const override { return Self().SetPlaySoundInMoving(on); }
+    bool SetShowTagLocked(bool on) const override { return Self().SetShowTagLocked(on); }
+    bool SetShowTagLinked(bool on) const override { return Self().SetShowTagLinked(on); }
+    bool SetShowTagDisabled(bool on) const override { return Self().SetShowTagDisabled(on); }
+    bool SetShowRoomNumber(bool on) const override { return Self().SetShowRoomNumber(on); }
+    bool SetShowTeacherByGroup(bool on) const override { return Self().SetShowTeacherByGroup(on); }
+    bool StoreTableFontRecord(int which, const CTableFontPair& fonts) const override;
+    void ResetTableFontRecord(int which) const override;
 
     // Each stores the value and writes its key at once. A failed write is logged and shown as
     // "无法写入设置文件 %s"; the setter then answers false.
@@ -187,6 +199,8 @@ public:
 
 private:
     explicit CAppContext(const std::string& iniPath);
+    // The services answer through const members; the settings they change are the context's own.
+    CAppContext& Self() const { return const_cast<CAppContext&>(*this); }
 
     void ReadSettings();
     void ReadWeekTableSettings();

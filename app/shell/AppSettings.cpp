@@ -547,3 +547,25 @@ bool CAppContext::SaveTableFonts(int which)
     }
     return WriteKeys(w, true);
 }
+
+bool CAppContext::StoreTableFontRecord(int which, const CTableFontPair& fonts) const
+{
+    if (which < 0 || which > 2)
+        return true;
+    CTableFontPair& record = Self().m_tableFonts[which];
+    record.main = fonts.main;
+    record.second = fonts.second;
+    record.facePending = false;  // a face the user chose is not replaced by the scanned one
+    if (which == 2)
+        Self().SyncSchoolTableFont();
+    return Self().SaveTableFonts(which);
+}
+
+void CAppContext::ResetTableFontRecord(int which) const
+{
+    if (which < 0 || which > 2)
+        return;
+    Self().ResetTableFonts(which);
+    if (which == 2)
+        Self().SyncSchoolTableFont();
+}

@@ -6,6 +6,8 @@
 #include "app/controls/Drawing.h"
 #include "app/controls/GdiResources.h"
 #include "app/controls/HoverButton.h"
+#include "app/controls/MultiSelectDlg.h"
+#include "app/shared/Paths.h"
 #include "app/shared/ObjectLists.h"
 #include "app/controls/ObjectPickerDlg.h"
 #include "app/shared/SettingsFile.h"
@@ -17,14 +19,17 @@
 #include "base/ConfigHost.h"
 #include "platform/Text.h"
 #include "platform/gui/Desktop.h"
+#include "platform/gui/PopupMenu.h"
 #include "table/CellStatic.h"
 #include "table/UICore.h"
 
 #include <QComboBox>
 #include <QEventLoop>
+#include <QKeyEvent>
 #include <QPointer>
 #include <QResizeEvent>
 #include <QTimer>
+#include <QWheelEvent>
 
 #include <algorithm>
 
@@ -141,9 +146,6 @@ bool CWeekTimetableDlg::OnInitDialog()
         SetWidgetRect(button, Rect(entry.left, kTopBand, entry.left + width, kTopBand + kButtonHeight));
         AddControl(entry.id, button);
     }
-    // The options menu, printing and export are not in this program yet.
-    for (const int id : {IDC_OPTIONS, IDC_EXPORT, IDC_PRINT})
-        EnableItem(id, false);
     SetModified(false);
 
     FillObjectLists();
@@ -606,6 +608,24 @@ void CWeekTimetableDlg::OnCommand(int id)
         if (m_modified)
             Save();
         return;
+    case IDC_OPTIONS:
+        if (const int chosen = DropMenu(IDC_OPTIONS, BuildOptionsMenu()))
+            OnOptionsCommand(chosen);
+        return;
+    case IDC_EXPORT:
+    case IDC_PRINT: {
+        static const char* const kNames[] = {"班级课表", "教师课表", "教师组课表", "教室和场地课表", "本次变动的课表"};
+        const bool print = id == IDC_PRINT;
+        const int* ids = print ? kPrintIds : kExportIds;
+        std::vector<zem::gui::MenuItem> items;
+        for (int kind = WEEK_CLASSES; kind <= WEEK_CHANGED; ++kind)
+            items.push_back({ids[kind], std::string(print ? "打印" : "导出") + kNames[kind]});
+        const int chosen = DropMenu(id, items);
+        for (int kind = WEEK_CLASSES; kind <= WEEK_CHANGED; ++kind)
+            if (chosen != 0 && chosen == ids[kind])
+                PrintOrExport(kind, print);
+        return;
+    }
     default:
         Dialog::OnCommand(id);
     }
@@ -677,6 +697,7 @@ bool CWeekTimetableDlg::Save()
         entries.push_back(std::make_unique<CAdjustmentEntry>(CAdjustmentEntry{"周课表手工调课", changed}));
         SaveAdjustmentHistory(entries);
     }
+    StringArrayAddAllUnique(m_savedChanges, changed);
     m_container.ResetChangedTables();
     SetModified(false);
     ShowSavedTip(this, 1);
@@ -714,11 +735,300 @@ bool CWeekTimetableDlg::CloseWindow()
 
 void CWeekTimetableDlg::OnCancel()
 {
+    ClearMarks();
+}
+
+void CWeekTimetableDlg::OnClose()
+{
     // A swap of the grid is recorded when its slide ends: closing before would leave it unasked.
     if (m_animating || m_container.GetGrid().IsMoving())
         return;
     if (CloseWindow())
         EndDialog(zem::IDCANCEL);
+}
+
+// ---- Options, keys, print and export ----
+
+std::vector<zem::gui::MenuItem> CWeekTimetableDlg::BuildOptionsMenu() const
+{
+    using zem::gui::MenuItem;
+    const CAppServices& services = AppServices();
+    const bool colour = services.GetColorTable();
+    const int background = services.GetWeekTableBackground();
+    const auto check = [](int id, const char* text, bool on) { return MenuItem{id, text, true, on}; };
+    std::vector<MenuItem> menu;
+    MenuItem style{0, "样式\tCtrl+T"};
+    style.children = {MenuItem{ID_STYLE_FLAT, "简洁平面", true, !colour, true},
+                      MenuItem{ID_STYLE_COLOUR, "彩色立体", true, colour, true}};
+    menu.push_back(style);
+    menu.push_back({ID_TABLE_FONT, "字体"});
+    MenuItem back{0, "背景"};
+    back.children = {MenuItem{ID_BACKGROUND_PLAIN, "简洁", true, background == 0, true},
+                     MenuItem{ID_BACKGROUND_STARRY, "星空", true, background == 1, true}};
+    menu.push_back(back);
+    menu.push_back({});
+    menu.push_back(check(ID_SHOW_DISTRIBUTION, "调课时显示课程分布情况", services.GetAutoShowDistribution()));
+    menu.push_back(check(ID_PLAY_SOUND, "调课时播放声音", services.GetPlaySoundInMoving()));
+    menu.push_back({});
+    menu.push_back(check(ID_TAG_LOCKED, "显示预排课标识（锁）", services.GetShowTagLocked()));
+    menu.push_back(check(ID_TAG_LINKED, "显示合班标识（链条）", services.GetShowTagLinked()));
+    menu.push_back(check(ID_TAG_DISABLED, "显示固定无课时间标识（禁止）", services.GetShowTagDisabled()));
+    menu.push_back({});
+    if (m_container.GetKind() == TABLE_TEACHER)
+        menu.push_back(check(ID_TEACHER_BY_GROUP, "按教师组分组显示", services.GetShowTeacherByGroup()));
+    menu.push_back(check(ID_ROOM_NUMBER, "显示多容量教室的编号", services.GetShowRoomNumber()));
+    menu.push_back({});
+    menu.push_back({ID_UNDO, "撤销\tCtrl+Z", m_container.CanUndo()});
+    menu.push_back({ID_REDO, "重做\tCtrl+Y", m_container.CanRedo()});
+    menu.push_back({ID_HISTORY, "历史记录\tCtrl+H"});
+    return menu;
+}
+
+int CWeekTimetableDlg::DropMenu(int buttonId, const std::vector<zem::gui::MenuItem>& items)
+{
+    const QWidget* button = GetDlgItem(buttonId);
+    const QPoint corner = button->mapToGlobal(QPoint(0, button->height()));
+    return zem::gui::TrackPopupMenu(this, items, {corner.x(), corner.y()});
+}
+
+void CWeekTimetableDlg::SetColourStyle(bool colour)
+{
+    AppServices().SetColorTable(colour);
+    CManualScheduleTable& grid = m_container.GetGrid();
+    grid.SetColorMode(colour);
+    // Cells keep the colours they were given: flat cells lose theirs, coloured ones take the subjects'.
+    m_container.RefreshColors();
+    grid.Refresh();
+    if (m_cardHost.GetView())
+        m_cardHost.GetView()->update();
+    UpdateHint();
+}
+
+void CWeekTimetableDlg::OnOptionsCommand(int id)
+{
+    const CAppServices& services = AppServices();
+    switch (id) {
+    case ID_STYLE_FLAT:
+    case ID_STYLE_COLOUR:
+        SetColourStyle(id == ID_STYLE_COLOUR);
+        return;
+    case ID_TABLE_FONT: {
+        CTableFontDlg fonts(this);
+        fonts.SetTarget(this, 0);
+        fonts.DoModal();
+        return;
+    }
+    case ID_BACKGROUND_PLAIN:
+    case ID_BACKGROUND_STARRY:
+        services.SetWeekTableBackground(id == ID_BACKGROUND_STARRY ? 1 : 0);
+        m_container.GetGrid().Refresh();
+        update();
+        return;
+    case ID_SHOW_DISTRIBUTION:
+        services.SetAutoShowDistribution(!services.GetAutoShowDistribution());
+        return;
+    case ID_PLAY_SOUND:
+        services.SetPlaySoundInMoving(!services.GetPlaySoundInMoving());
+        m_container.GetGrid().SetPlaySoundInMoving(services.GetPlaySoundInMoving());
+        return;
+    case ID_TAG_LOCKED:
+    case ID_TAG_LINKED:
+    case ID_TAG_DISABLED:
+        if (id == ID_TAG_LOCKED)
+            services.SetShowTagLocked(!services.GetShowTagLocked());
+        else if (id == ID_TAG_LINKED)
+            services.SetShowTagLinked(!services.GetShowTagLinked());
+        else
+            services.SetShowTagDisabled(!services.GetShowTagDisabled());
+        m_container.RefreshMarks();
+        m_container.GetGrid().Refresh();
+        return;
+    case ID_TEACHER_BY_GROUP:
+        services.SetShowTeacherByGroup(!services.GetShowTeacherByGroup());
+        FillObjectLists();
+        SelectCurrentInList();
+        return;
+    case ID_ROOM_NUMBER:
+        services.SetShowRoomNumber(!services.GetShowRoomNumber());
+        m_container.Refill();
+        return;
+    case ID_UNDO:
+        m_container.Undo();
+        return;
+    case ID_REDO:
+        m_container.Redo();
+        return;
+    case ID_HISTORY:
+        m_container.ShowHistory();
+        return;
+    default:
+        return;
+    }
+}
+
+void CWeekTimetableDlg::ClearMarks()
+{
+    m_container.GetGrid().SetAllCellNormal();
+    m_container.GetGrid().Refresh();
+    if (m_cardHost.GetView())
+        m_cardHost.GetView()->SelectById({});
+    UpdateHint();
+}
+
+bool CWeekTimetableDlg::PreTranslateKey(QKeyEvent* event)
+{
+    const bool control = event->modifiers() & Qt::ControlModifier;
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        return true;
+    case Qt::Key_Escape:
+        ClearMarks();
+        return true;
+    case Qt::Key_H:
+    case Qt::Key_T:
+    case Qt::Key_Y:
+    case Qt::Key_Z:
+        if (!control)
+            return false;
+        // A lesson in flight is put down when its slide ends; nothing moves under it before.
+        if (m_animating || m_container.GetGrid().IsMoving())
+            return true;
+        if (event->key() == Qt::Key_H)
+            m_container.ShowHistory();
+        else if (event->key() == Qt::Key_T)
+            SetColourStyle(!AppServices().GetColorTable());
+        else if (event->key() == Qt::Key_Y)
+            m_container.Redo();
+        else
+            m_container.Undo();
+        return true;
+    default:
+        return false;
+    }
+}
+
+void CWeekTimetableDlg::wheelEvent(QWheelEvent* event)
+{
+    // What no panel took steps through the objects of the shown kind.
+    event->accept();
+    if (!isActiveWindow() || m_animating || event->angleDelta().y() == 0)
+        return;
+    const int kind = m_container.GetKind();
+    QComboBox* combo = ListOfKind(kind);
+    const int step = event->angleDelta().y() > 0 ? -1 : 1;
+    for (int i = combo->currentIndex() + step; i >= 0 && i < combo->count(); i += step) {
+        if (!ItemObject(combo, i))
+            continue;  // a teacher group's heading
+        combo->setCurrentIndex(i);
+        OnListChanged(kind);
+        return;
+    }
+}
+
+std::vector<std::string> CWeekTimetableDlg::GetChangedTableIds() const
+{
+    std::vector<std::string> ids = m_savedChanges;
+    std::vector<std::string> current;
+    m_container.GetChangedTables(current, true);
+    StringArrayAddAllUnique(ids, current);
+    return ids;
+}
+
+void CWeekTimetableDlg::PrintOrExport(int kind, bool print)
+{
+    static const char* const kKindNames[] = {"班级课表", "教师课表", "教师组课表", "教室课表", "变动课表"};
+    CScheduleTask* task = Task();
+    if (!task)
+        return;
+    if (kind < WEEK_CLASSES || kind > WEEK_CHANGED) {
+        zem::ShowMessage("未知的课表类型", "提示", zem::MessageIcon::Information);
+        return;
+    }
+    const std::string kindName = kKindNames[kind];
+    ClearGroups();
+    CTaskHelper helper(task, AppHelperContext());
+    CZemObjectList changed;  // copies of the changed objects, for the chooser only
+    const CZemObjectList* candidates = nullptr;
+    switch (kind) {
+    case WEEK_CLASSES:
+        candidates = &task->GetClassInfoList();
+        break;
+    case WEEK_TEACHERS:
+        candidates = &task->GetTeacherInfoList();
+        break;
+    case WEEK_TEACHER_GROUPS:
+        candidates = &task->GetTeacherGroupInfoList();
+        break;
+    case WEEK_ROOMS:
+        candidates = &task->GetRoomInfoList();
+        break;
+    default:
+        helper.CreateObjectList(GetChangedTableIds(), &changed);
+        candidates = &changed;
+        break;
+    }
+    CMultiSelectDlg chooser(this);
+    chooser.m_caption = (print ? "选择要打印的" : "选择要导出的") + kindName;
+    chooser.m_okText = print ? "打印" : "导出";
+    chooser.SetItems(candidates);
+    // The window's kinds are class, teacher and room; the lists' are these.
+    const int windowKind = m_container.GetKind();
+    const bool sameKind = (kind == WEEK_CLASSES && windowKind == TABLE_CLASS) ||
+                          (kind == WEEK_TEACHERS && windowKind == TABLE_TEACHER) ||
+                          (kind == WEEK_ROOMS && windowKind == TABLE_ROOM);
+    if (sameKind && !m_container.GetObjectId().empty())
+        chooser.m_preChecked = {m_container.GetObjectId()};
+    else
+        chooser.m_checkAll = true;
+    if (chooser.DoModal() != zem::IDOK)
+        return;
+    const std::vector<std::string>& chosen = chooser.GetChosenIds();
+
+    if (print) {
+        auto group = std::make_unique<CPrintTableGroup>("");
+        helper.CreateTableItems(chosen, &group->items);
+        AddGroup(std::move(group));
+    } else if (kind == WEEK_TEACHER_GROUPS) {
+        for (const std::string& id : chosen) {
+            const CZemObject* teachers = task->GetTeacherGroupInfoList().Find(id);
+            if (!teachers)
+                continue;
+            auto group = std::make_unique<CPrintTableGroup>("教师组课表 " + teachers->GetName());
+            helper.CreateTableItems({id}, &group->items);
+            if (!group->items.empty())
+                AddGroup(std::move(group));
+        }
+    } else {
+        auto group = std::make_unique<CPrintTableGroup>(kindName);
+        helper.CreateTableItems(chosen, &group->items);
+        if (group->items.size() == 1) {
+            group->name = group->items.front()->GetName();
+            SanitizeFileName(group->name);
+        }
+        AddGroup(std::move(group));
+    }
+    // Chosen teacher groups without a teacher leave nothing to show.
+    if (GetTableCount() == 0) {
+        ClearGroups();
+        zem::ShowMessage(print ? "选择的课表中没有可打印的课表" : "选择的课表中没有可导出的课表", "提示",
+                         zem::MessageIcon::Information);
+        return;
+    }
+    ShowPreview(print ? PREVIEW_PRINT : PREVIEW_EXPORT, false);
+}
+
+void CWeekTimetableDlg::AfterPreview(bool done)
+{
+    if (!done || !m_modified)
+        return;
+    zem::MessageRequest question;
+    question.text = kSaveAfterOutputQuestion;
+    question.caption = "提示";
+    question.icon = zem::MessageIcon::Question;
+    question.buttons = zem::MessageButtons::YesNo;
+    if (zem::ShowMessage(question) == zem::IDYES)
+        Save();
 }
 
 // ---- Layout and painting ----

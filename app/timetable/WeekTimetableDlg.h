@@ -5,23 +5,28 @@
 // the top. Every change stays in the working timetables until Save.
 #include "app/shared/LessonCounter.h"
 #include "app/controls/ProgressWnd.h"
+#include "app/output/PrintSheet.h"
 #include "app/controls/ScrollPanel.h"
 #include "app/controls/SplitterBar.h"
 #include "app/controls/TitledPanel.h"
 #include "app/timetable/CourseListView.h"
 #include "app/timetable/TableContainer.h"
+#include "app/timetable/TableFontDlg.h"
 #include "platform/gui/Dialog.h"
 
 #include <string>
+#include <vector>
 
 class QComboBox;
 class CZemObject;
-struct CTableFontPair;
+namespace zem::gui {
+struct MenuItem;
+}
 
-// Sent by the table font dialog: lParam the font record (CTableFontPair*) to rebuild the grid from.
-constexpr unsigned WM_TABLE_FONT_CHANGED = zem::WM_USER + 520;  // 0x608
+// The lists of week timetables the window prints and exports.
+enum WEEK_TABLE_KIND { WEEK_CLASSES = 0, WEEK_TEACHERS, WEEK_TEACHER_GROUPS, WEEK_ROOMS, WEEK_CHANGED };
 
-class CWeekTimetableDlg : public zem::gui::Dialog, public ITableChangeListener {
+class CWeekTimetableDlg : public zem::gui::Dialog, public ITableChangeListener, public CPrintSheet {
 public:
     enum {
         IDD = 177,
@@ -36,6 +41,28 @@ public:
         IDC_SPLITTER_V = 1182,
         IDC_SPLITTER_H = 1183,
     };
+    // The options menu.
+    enum {
+        ID_STYLE_FLAT = 32914,
+        ID_STYLE_COLOUR = 32915,
+        ID_TABLE_FONT = 32836,
+        ID_BACKGROUND_PLAIN = 32938,
+        ID_BACKGROUND_STARRY = 32939,
+        ID_SHOW_DISTRIBUTION = 32894,
+        ID_PLAY_SOUND = 32913,
+        ID_TAG_LOCKED = 32902,
+        ID_TAG_LINKED = 32903,
+        ID_TAG_DISABLED = 32904,
+        ID_TEACHER_BY_GROUP = 32927,
+        ID_ROOM_NUMBER = 32925,
+        ID_UNDO = 32833,
+        ID_REDO = 32834,
+        ID_HISTORY = 32835,
+    };
+    // The export half and the print half of the print-and-export menu, in WEEK_TABLE_KIND order.
+    static constexpr int kExportIds[] = {32837, 32844, 32845, 32846, 32838};
+    static constexpr int kPrintIds[] = {32847, 32848, 32849, 32850, 32851};
+    static constexpr const char* kSaveAfterOutputQuestion = "当前课表数据修改后尚未保存，现在要保存吗";
     static constexpr int kDefaultRelateWidth = 350;
     static constexpr int kDefaultCourseHeight = 148;
     static constexpr const char* kCloseQuestion = "课表已修改，关闭前要保存吗？";
@@ -73,11 +100,28 @@ public:
     int GetRelateWidth() const;
     int GetCourseHeight() const;
 
+    // The options menu as it stands now, and its command.
+    std::vector<zem::gui::MenuItem> BuildOptionsMenu() const;
+    void OnOptionsCommand(int id);
+    // Chooses timetables of the kind (WEEK_TABLE_KIND) and previews them for printing or export.
+    void PrintOrExport(int kind, bool print);
+    // The classes, teachers and rooms changed in this window since it opened, saved or not.
+    std::vector<std::string> GetChangedTableIds() const;
+
+    // The printable sheet's side.
+    QWidget* GetOwnerWnd() const override { return const_cast<CWeekTimetableDlg*>(this); }
+    CScheduleTask* GetTask() const override { return Task(); }
+    void AfterPreview(bool done) override;
+
 protected:
     bool OnInitDialog() override;
     void OnOK() override {}
-    // Escape and the close box both close as the window's closing asks.
+    // Escape clears the marks of the grid and the cards; the close box closes as the window's
+    // closing asks.
     void OnCancel() override;
+    void OnClose() override;
+    bool PreTranslateKey(QKeyEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
     void OnCommand(int id) override;
     zem::LRESULT WindowProc(unsigned message, zem::WPARAM wParam, zem::LPARAM lParam) override;
     void paintEvent(QPaintEvent* event) override;
@@ -116,6 +160,11 @@ private:
     void AnimateMove(zem::Rect from, zem::Rect to);
     void ShowCompletion();
     bool CloseWindow();
+    void ClearMarks();
+    void SetColourStyle(bool colour);
+    // The menu of the button's commands, dropped under its bottom-left corner; the chosen command,
+    // 0 for none.
+    int DropMenu(int buttonId, const std::vector<zem::gui::MenuItem>& items);
 
     CTableContainer m_container;
     CCourseListHost m_cardHost;
@@ -141,4 +190,7 @@ private:
     bool m_animating = false;
     bool m_laidOut = false;
     std::string m_windowTitle;
+    // The tables of every save so far: what changed since the window opened is these and the
+    // container's current ones.
+    std::vector<std::string> m_savedChanges;
 };

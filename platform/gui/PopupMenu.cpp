@@ -66,12 +66,18 @@ int TrackPopupMenu(QWidget* owner, const std::vector<MenuItem>& items, Point scr
         return chosen != 0 && IsChoosable(items, chosen) ? chosen : 0;
     }
     // The owner may go away while the menu's loop runs and take its child menu with it.
-    QPointer<QMenu> menu = new QMenu(owner);
-    AddItems(menu, items);
+    QPointer<QMenu> menu = CreatePopupMenu(owner, items);
     QAction* chosen = menu->exec(QPoint(screenPoint.x, screenPoint.y));
     const int id = menu && chosen ? chosen->data().toInt() : 0;
     delete menu.data();
     return id;
+}
+
+QMenu* CreatePopupMenu(QWidget* owner, const std::vector<MenuItem>& items)
+{
+    auto* menu = new QMenu(owner);
+    AddItems(menu, items);
+    return menu;
 }
 
 PopupMenuHook SetPopupMenuHook(PopupMenuHook hook)

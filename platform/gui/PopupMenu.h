@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+class QMenu;
 class QWidget;
 
 namespace zem::gui {
@@ -25,6 +26,10 @@ struct MenuItem {
 // Shows the menu at the screen point and waits for the user; the chosen item's id, 0 when the menu
 // is dismissed.
 int TrackPopupMenu(QWidget* owner, const std::vector<MenuItem>& items, Point screenPoint);
+
+// The menu as TrackPopupMenu shows it, not yet shown; the owner (or the caller) deletes it. For
+// pictures of a menu.
+QMenu* CreatePopupMenu(QWidget* owner, const std::vector<MenuItem>& items);
 
 // Answers in place of the menu with the id of an item, sub-menus' items included (0: dismissed).
 using PopupMenuHook = std::function<int(const std::vector<MenuItem>& items)>;

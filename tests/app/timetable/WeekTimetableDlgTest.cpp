@@ -8,6 +8,10 @@
 #include "support/ShellTestSupport.h"
 
 #include "app/controls/HoverButton.h"
+#include "app/controls/DialogPlacement.h"
+#include "app/controls/GdiResources.h"
+#include "app/controls/MultiSelectDlg.h"
+#include "app/output/PrintPreviewDlg.h"
 #include "app/shared/ObjectLists.h"
 #include "app/controls/ObjectPickerDlg.h"
 #include "app/shell/AutoScheduleReportDlg.h"
@@ -16,7 +20,9 @@
 #include "app/shell/ScheduleCompletionDlg.h"
 #include "app/taskhelper/TaskHelper.h"
 #include "base/SchoolStructure.h"
+#include "app/timetable/HistoryDlg.h"
 #include "app/timetable/LessonCountDlg.h"
+#include "app/timetable/TableFontDlg.h"
 #include "app/timetable/WeekTableWnd.h"
 #include "app/timetable/WeekTimetableDlg.h"
 #include "base/ScheduleTask.h"
@@ -24,18 +30,24 @@
 #include "platform/Text.h"
 #include "platform/gui/Desktop.h"
 #include "platform/gui/ItemList.h"
+#include "platform/gui/PopupMenu.h"
 #include "platform/gui/QtText.h"
 #include "support/MessageRecorder.h"
 #include "support/TableConsistency.h"
+#include "platform/IniFile.h"
 #include "table/TableItem.h"
 
 #include <QComboBox>
+#include <QMenu>
+#include <QPainter>
+#include <QWheelEvent>
 #include <QTimer>
 #include <QTreeWidget>
 #include <QTest>
 
 #include <filesystem>
 #include <optional>
+#include <set>
 
 namespace {
 
@@ -174,6 +186,24 @@ protected:
             if (cell && cell->GetState() == CCell::STATE_FRIEND && table.IsUsed(slot) == occupied &&
                 !table.GetNode(slot).IsInterleave())
                 return slot;
+        }
+        return std::nullopt;
+    }
+    // Picks a lesson of the grid that may swap with another cell (an occupied one when asked): the
+    // picked cell and that one; the pick stays. Nothing when no lesson may.
+    std::optional<std::pair<tagTABLE_NODE, tagTABLE_NODE>> PickSwap(CWeekTimetableDlg& d, bool occupied)
+    {
+        CCourseTable& table = *d.GetContainer().GetTable();
+        for (const tagTABLE_NODE& slot : Slots()) {
+            if (!table.IsUsed(slot))
+                continue;
+            ClickCell(d, slot);
+            for (const tagTABLE_NODE& each : Slots()) {
+                const CCell* cell = Grid(d).GetCell(d.GetContainer().ToGridNode(each));
+                if (cell && cell->GetState() == CCell::STATE_FRIEND && (!occupied || table.IsUsed(each)))
+                    return std::make_pair(slot, each);
+            }
+            ClickCell(d, slot);
         }
         return std::nullopt;
     }
@@ -319,39 +349,23 @@ TEST_F(WeekTimetableTest, TheObjectListWaitsForASlide)
 TEST_F(WeekTimetableTest, ClosingDuringASwapOfTheGridKeepsTheWindowOpen)
 {
     Run(0, "", [&](CWeekTimetableDlg& d) {
-        CCourseTable& table = *d.GetContainer().GetTable();
-        for (const tagTABLE_NODE& slot : Slots()) {
-            if (!table.IsUsed(slot))
-                continue;
-            ClickCell(d, slot);
-            std::optional<tagTABLE_NODE> target;
-            for (const tagTABLE_NODE& each : Slots()) {
-                const CCell* cell = Grid(d).GetCell(d.GetContainer().ToGridNode(each));
-                if (!target && cell && cell->GetState() == CCell::STATE_FRIEND)
-                    target = each;
-            }
-            if (!target) {
-                ClickCell(d, slot);
-                continue;
-            }
-            bool closedWhileSliding = false;
-            QTimer::singleShot(0, &d, [&] {
-                if (!Grid(d).IsMoving())
-                    return;
-                closedWhileSliding = true;
-                d.close();
-            });
-            ClickCell(d, *target);
-            QCoreApplication::processEvents();
-            EXPECT_TRUE(closedWhileSliding);
-            EXPECT_FALSE(d.IsEnded()) << "the swap would be lost unasked";
-            EXPECT_TRUE(d.IsModified());
-            ScriptedMessages no({zem::IDNO});
+        const auto swap = PickSwap(d, false);
+        ASSERT_TRUE(swap) << "no lesson could be picked";
+        bool closedWhileSliding = false;
+        QTimer::singleShot(0, &d, [&] {
+            if (!Grid(d).IsMoving())
+                return;
+            closedWhileSliding = true;
             d.close();
-            EXPECT_TRUE(d.IsEnded());
-            return;
-        }
-        ADD_FAILURE() << "no lesson could be picked";
+        });
+        ClickCell(d, swap->second);
+        QCoreApplication::processEvents();
+        EXPECT_TRUE(closedWhileSliding);
+        EXPECT_FALSE(d.IsEnded()) << "the swap would be lost unasked";
+        EXPECT_TRUE(d.IsModified());
+        ScriptedMessages no({zem::IDNO});
+        d.close();
+        EXPECT_TRUE(d.IsEnded());
     });
 }
 
@@ -690,6 +704,489 @@ TEST_F(WeekTimetableTest, TheProgramOpensTheWindowFromItsLaunchers)
     }
     EXPECT_EQ(opened, (std::vector<std::string>{"0 " + FindFirstScheduledObject(0), "1 " + teacher,
                                                 "2 " + rooms[1]->GetId()}));
+}
+
+// ---- Options, keys, print and export ----
+
+// What a print or export command showed: the chooser and the groups the preview was given.
+struct OutputJob {
+    std::string caption;
+    std::string okText;
+    std::vector<std::string> listed;
+    bool previewed = false;
+    std::vector<std::pair<std::string, std::vector<std::string>>> groups;  // name: the tables' names
+};
+
+class WeekWindowCommands : public WeekTimetableTest {
+protected:
+    // Clicks the button and chooses the command from the menu it drops; the items it offered.
+    static std::vector<zem::gui::MenuItem> ChooseFromMenu(CWeekTimetableDlg& d, int button, int command)
+    {
+        std::vector<zem::gui::MenuItem> offered;
+        const zem::gui::PopupMenuHook previous =
+            zem::gui::SetPopupMenuHook([&](const std::vector<zem::gui::MenuItem>& items) {
+                offered = items;
+                return command;
+            });
+        QTest::mouseClick(d.GetDlgItem(button), Qt::LeftButton);
+        zem::gui::SetPopupMenuHook(previous);
+        return offered;
+    }
+    // A print or export command of the button's menu, with `choose` working the chooser.
+    static OutputJob RunOutput(CWeekTimetableDlg& d, int button, int command,
+                               const std::function<void(CMultiSelectDlg&, zem::gui::ItemList&)>& choose)
+    {
+        OutputJob job;
+        ModalScope nested([&](zem::gui::Dialog& shown) {
+            if (auto* chooser = dynamic_cast<CMultiSelectDlg*>(&shown)) {
+                auto& list = *chooser->Item<zem::gui::ItemList>(CMultiSelectDlg::IDC_LIST);
+                job.caption = chooser->Caption();
+                job.okText = chooser->GetDlgItemText(zem::IDOK);
+                job.listed = Listed(list);
+                choose(*chooser, list);
+            } else if (auto* preview = dynamic_cast<CPrintPreviewDlg*>(&shown)) {
+                job.previewed = true;
+                for (const auto& group : d.GetGroups()) {
+                    std::vector<std::string> names;
+                    for (const auto& item : group->items)
+                        names.push_back(item->GetName());
+                    job.groups.emplace_back(group->name, names);
+                }
+                QTest::mouseClick(preview->GetDlgItem(CPrintPreviewDlg::ID_CLOSE), Qt::LeftButton);
+            }
+        });
+        ChooseFromMenu(d, button, command);
+        return job;
+    }
+    static void Accept(CMultiSelectDlg& chooser, zem::gui::ItemList&) { chooser.SendCommand(zem::IDOK); }
+    static void Cancel(CMultiSelectDlg& chooser, zem::gui::ItemList&) { chooser.EndDialog(zem::IDCANCEL); }
+
+    static const zem::gui::MenuItem* FindItem(const std::vector<zem::gui::MenuItem>& items, int id)
+    {
+        for (const zem::gui::MenuItem& item : items) {
+            if (item.id == id && item.children.empty())
+                return &item;
+            if (const zem::gui::MenuItem* inner = FindItem(item.children, id))
+                return inner;
+        }
+        return nullptr;
+    }
+    int CountCells(CWeekTimetableDlg& d, const std::function<bool(const CCell&)>& counts) const
+    {
+        int n = 0;
+        for (const tagTABLE_NODE& slot : Slots())
+            if (const CCell* cell = Grid(d).GetCell(d.GetContainer().ToGridNode(slot)))
+                n += counts(*cell) ? 1 : 0;
+        return n;
+    }
+    int TagCount(CWeekTimetableDlg& d, int tag) const
+    {
+        return CountCells(d, [tag](const CCell& cell) { return cell.GetTag() == tag; });
+    }
+    std::string CellTexts(CWeekTimetableDlg& d) const
+    {
+        std::string texts;
+        for (const tagTABLE_NODE& slot : Slots())
+            if (const CCell* cell = Grid(d).GetCell(d.GetContainer().ToGridNode(slot)))
+                texts += cell->GetInfo() + "|";
+        return texts;
+    }
+    // Goes through the shown kind's list until the grid shows a cell with the tag.
+    bool ShowObjectWithTag(CWeekTimetableDlg& d, int listId, int tag) const
+    {
+        auto* list = d.Item<QComboBox>(listId);
+        for (int i = 0; i < list->count() && TagCount(d, tag) == 0; ++i) {
+            list->setCurrentIndex(i);
+            emit list->activated(i);
+        }
+        return TagCount(d, tag) > 0;
+    }
+    std::string Ini(const char* section, const char* key) const
+    {
+        return zem::GetProfileString(IniPath(), section, key);
+    }
+};
+
+TEST_F(WeekWindowCommands, EachOptionWritesItsSettingAtOnceAndTheWindowFollows)
+{
+    CAppContext& context = *CAppContext::Get();
+    using Setter = bool (CAppContext::*)(bool);
+    for (Setter set : std::initializer_list<Setter>{&CAppContext::SetShowTagLocked, &CAppContext::SetShowTagLinked,
+                       &CAppContext::SetShowTagDisabled, &CAppContext::SetShowRoomNumber,
+                       &CAppContext::SetShowTeacherByGroup, &CAppContext::SetAutoShowDistribution})
+        (context.*set)(true);
+    context.SetBackground(1);
+    // A class's fixed time without its activity is closed, not shown as the activity.
+    for (const auto& [id, fixed] : task->GetFixedTimeOfClassList())
+        static_cast<CFixedTimeOfObject*>(fixed)->GetActivities() = CActivities();
+    struct Toggle {
+        int id;
+        int kind;      // the window's kind
+        int tag;       // a cell mark the option shows, or -1
+        const char* section;
+        const char* key;
+        std::function<int()> setting;
+        std::function<std::string(CWeekTimetableDlg&)> look;  // what the option changes on the screen
+    };
+    const auto background = [](CWeekTimetableDlg& d) {
+        const zem::Rect grid = WidgetRect(&d.GetContainer());
+        return std::to_string(Snapshot(&d).pixel(grid.left - 20, grid.top + 20) == qRgb(129, 129, 129));
+    };
+    const Toggle toggles[] = {
+        {CWeekTimetableDlg::ID_BACKGROUND_PLAIN, 0, -1, "WeekTable", "Background",
+         [&] { return context.GetBackground(); }, background},
+        {CWeekTimetableDlg::ID_SHOW_DISTRIBUTION, 0, -1, "WeekTable", "AutoShowDistribution",
+         [&] { return int(context.GetAutoShowDistribution()); }, nullptr},
+        {CWeekTimetableDlg::ID_PLAY_SOUND, 0, -1, "WeekTable", "PlaySoundInMoving",
+         [&] { return int(context.GetPlaySoundInMoving()); },
+         [](CWeekTimetableDlg& d) { return std::to_string(Grid(d).IsPlaySoundInMoving()); }},
+        {CWeekTimetableDlg::ID_TAG_LOCKED, 0, CELL_TAG_LOCKED, "WeekTable", "ShowTagLocked",
+         [&] { return int(context.GetShowTagLocked()); },
+         [&](CWeekTimetableDlg& d) { return std::to_string(TagCount(d, CELL_TAG_LOCKED)); }},
+        {CWeekTimetableDlg::ID_TAG_LINKED, 0, CELL_TAG_LINKED, "WeekTable", "ShowTagLinked",
+         [&] { return int(context.GetShowTagLinked()); },
+         [&](CWeekTimetableDlg& d) { return std::to_string(TagCount(d, CELL_TAG_LINKED)); }},
+        {CWeekTimetableDlg::ID_TAG_DISABLED, 0, CELL_TAG_DISABLED, "WeekTable", "ShowTagDisabled",
+         [&] { return int(context.GetShowTagDisabled()); },
+         [&](CWeekTimetableDlg& d) { return std::to_string(TagCount(d, CELL_TAG_DISABLED)); }},
+        {CWeekTimetableDlg::ID_ROOM_NUMBER, 2, -1, "Common", "ShowRoomNumber",
+         [&] { return int(context.GetShowRoomNumber()); }, [&](CWeekTimetableDlg& d) { return CellTexts(d); }},
+        {CWeekTimetableDlg::ID_TEACHER_BY_GROUP, 1, -1, "Common", "ShowTeacherByGroup",
+         [&] { return int(context.GetShowTeacherByGroup()); },
+         [](CWeekTimetableDlg& d) {
+             auto* list = d.Item<QComboBox>(CWeekTimetableDlg::IDC_TEACHER_LIST);
+             return std::to_string(list->count()) + " " + list->currentText().toStdString();
+         }},
+    };
+    for (const Toggle& toggle : toggles) {
+        SCOPED_TRACE(toggle.key);
+        // A shared room: its seat numbers show in its cells.
+        const std::string id = toggle.kind == 2 ? task->GetRoomInfoList().FindByName("化学实验室")->GetId() : "";
+        Run(toggle.kind, id, [&](CWeekTimetableDlg& d) {
+            if (toggle.tag >= 0) {
+                ASSERT_TRUE(ShowObjectWithTag(d, CWeekTimetableDlg::IDC_CLASS_LIST + toggle.kind, toggle.tag));
+            }
+            const int before = toggle.setting();
+            const std::string shown = toggle.look ? toggle.look(d) : "";
+            const auto menu = ChooseFromMenu(d, CWeekTimetableDlg::IDC_OPTIONS, toggle.id);
+            const zem::gui::MenuItem* item = FindItem(menu, toggle.id);
+            ASSERT_TRUE(item);
+            EXPECT_EQ(item->checked, toggle.id == CWeekTimetableDlg::ID_BACKGROUND_PLAIN ? before == 0 : before == 1);
+            EXPECT_NE(toggle.setting(), before);
+            EXPECT_EQ(Ini(toggle.section, toggle.key), std::to_string(toggle.setting())) << "written at once";
+            if (toggle.look) {
+                EXPECT_TRUE(toggle.look(d) != shown) << "the window shows the option";
+            }
+            if (toggle.id == CWeekTimetableDlg::ID_TEACHER_BY_GROUP) {
+                EXPECT_EQ(d.Item<QComboBox>(CWeekTimetableDlg::IDC_TEACHER_LIST)->currentText().toStdString(),
+                          d.GetObjectName())
+                    << "the current teacher is chosen again";
+            }
+            // Back again: the same menu item, now the other way.
+            const auto again = ChooseFromMenu(d, CWeekTimetableDlg::IDC_OPTIONS,
+                                              toggle.id == CWeekTimetableDlg::ID_BACKGROUND_PLAIN
+                                                  ? CWeekTimetableDlg::ID_BACKGROUND_STARRY
+                                                  : toggle.id);
+            EXPECT_EQ(toggle.setting(), before);
+            if (toggle.look) {
+                EXPECT_TRUE(toggle.look(d) == shown) << "the window shows the option";
+            }
+        });
+    }
+    // Teacher grouping is offered only in a teacher timetable.
+    for (const int kind : {0, 2}) {
+        Run(kind, "", [&](CWeekTimetableDlg& d) {
+            const auto menu = ChooseFromMenu(d, CWeekTimetableDlg::IDC_OPTIONS, 0);
+            EXPECT_FALSE(FindItem(menu, CWeekTimetableDlg::ID_TEACHER_BY_GROUP));
+            EXPECT_TRUE(FindItem(menu, CWeekTimetableDlg::ID_ROOM_NUMBER));
+        });
+    }
+}
+
+TEST_F(WeekWindowCommands, KeysUndoRedoShowTheHistorySwitchTheStyleAndClearTheMarks)
+{
+    CAppContext::Get()->SetColorTable(false);
+    const std::string files = ClassTables(*task, true);
+    Run(0, "", [&](CWeekTimetableDlg& d) {
+        const auto undoable = [&] {
+            const auto menu = d.BuildOptionsMenu();
+            return std::make_pair(FindItem(menu, CWeekTimetableDlg::ID_UNDO)->enabled,
+                                  FindItem(menu, CWeekTimetableDlg::ID_REDO)->enabled);
+        };
+        EXPECT_EQ(undoable(), std::make_pair(false, false));
+        ASSERT_FALSE(MoveLessonToBuffer(d).empty());
+        const std::string moved = ClassTables(*task, true);
+        EXPECT_EQ(undoable(), std::make_pair(true, false));
+        QTest::keyClick(&d, Qt::Key_Z, Qt::ControlModifier);
+        EXPECT_TRUE(ClassTables(*task, true) == files);
+        EXPECT_EQ(undoable(), std::make_pair(false, true));
+        QTest::keyClick(&d, Qt::Key_Y, Qt::ControlModifier);
+        EXPECT_TRUE(ClassTables(*task, true) == moved);
+        // The menu's commands are the keys'.
+        ChooseFromMenu(d, CWeekTimetableDlg::IDC_OPTIONS, CWeekTimetableDlg::ID_UNDO);
+        EXPECT_TRUE(ClassTables(*task, true) == files);
+        ChooseFromMenu(d, CWeekTimetableDlg::IDC_OPTIONS, CWeekTimetableDlg::ID_REDO);
+        EXPECT_TRUE(ClassTables(*task, true) == moved);
+
+        ASSERT_TRUE(d.GetContainer().GetHistoryWindow());
+        EXPECT_FALSE(d.GetContainer().GetHistoryWindow()->isVisible());
+        QTest::keyClick(&d, Qt::Key_H, Qt::ControlModifier);
+        EXPECT_TRUE(d.GetContainer().GetHistoryWindow()->isVisible());
+        d.GetContainer().GetHistoryWindow()->hide();
+
+        // Ctrl+T: the flat style becomes the coloured one, with the subjects' colours, and back.
+        const auto coloured = [&] {
+            return CountCells(d, [](const CCell& c) {
+                return c.GetCustomBkColor() != 0 && c.BackgroundColor() == c.GetCustomBkColor();
+            });
+        };
+        EXPECT_EQ(coloured(), 0);
+        QTest::keyClick(&d, Qt::Key_T, Qt::ControlModifier);
+        EXPECT_TRUE(CAppContext::Get()->GetColorTable());
+        EXPECT_EQ(Ini("WeekTable", "ColorTable"), "1");
+        EXPECT_TRUE(Grid(d).IsColorMode());
+        EXPECT_GT(coloured(), 0);
+        EXPECT_EQ(d.GetHintText().find("绿色"), std::string::npos) << d.GetHintText();
+        QTest::keyClick(&d, Qt::Key_T, Qt::ControlModifier);
+        EXPECT_FALSE(CAppContext::Get()->GetColorTable());
+        EXPECT_EQ(Ini("WeekTable", "ColorTable"), "0");
+        EXPECT_FALSE(Grid(d).IsColorMode());
+        EXPECT_EQ(coloured(), 0);
+
+        // Escape clears what a pick marked and leaves the window open.
+        CCourseTable& table = *d.GetContainer().GetTable();
+        for (const tagTABLE_NODE& slot : Slots())
+            if (table.IsUsed(slot)) {
+                ClickCell(d, slot);
+                break;
+            }
+        const auto marked = [&] {
+            int n = CountCells(d, [](const CCell& c) { return c.GetState() != CCell::STATE_NORMAL; });
+            for (const auto& card : d.GetCardHost().GetView()->GetCards())
+                n += card->mark != CCourseCard::kNone ? 1 : 0;
+            return n;
+        };
+        ASSERT_GT(marked(), 0);
+        QTest::keyClick(&d, Qt::Key_Escape);
+        EXPECT_EQ(marked(), 0);
+        EXPECT_FALSE(d.IsEnded());
+        EXPECT_TRUE(ClassTables(*task, true) == moved) << "Escape changes no lesson";
+
+        ScriptedMessages no({zem::IDNO});
+        d.close();
+        EXPECT_EQ(no.Texts(), std::vector<std::string>{CWeekTimetableDlg::kCloseQuestion});
+        EXPECT_TRUE(d.IsEnded());
+    });
+}
+
+TEST_F(WeekWindowCommands, ExportsNameTheGroupAfterItsOneTableOrAfterTheKind)
+{
+    // A name that cannot name a file as it stands.
+    const std::string classId = FindFirstScheduledObject(0);
+    CZemObject* cls = task->GetClassInfoList().Find(classId);
+    cls->SetName("高一/1班");
+    task->GetClassInfoList().Modify(cls);
+    Run(0, classId, [&](CWeekTimetableDlg& d) {
+        // Each button drops its own half of the commands.
+        const auto exports = ChooseFromMenu(d, CWeekTimetableDlg::IDC_EXPORT, 0);
+        const auto prints = ChooseFromMenu(d, CWeekTimetableDlg::IDC_PRINT, 0);
+        ASSERT_EQ(exports.size(), 5u);
+        ASSERT_EQ(prints.size(), 5u);
+        for (int kind = 0; kind < 5; ++kind) {
+            EXPECT_EQ(exports[kind].id, CWeekTimetableDlg::kExportIds[kind]);
+            EXPECT_EQ(exports[kind].text.rfind("导出", 0), 0u);
+            EXPECT_EQ(prints[kind].id, CWeekTimetableDlg::kPrintIds[kind]);
+            EXPECT_EQ(prints[kind].text.rfind("打印", 0), 0u);
+        }
+        EXPECT_EQ(exports[3].text, "导出教室和场地课表");
+
+        const OutputJob one = RunOutput(d, CWeekTimetableDlg::IDC_EXPORT, 32837, [&](CMultiSelectDlg& c, auto& list) {
+            EXPECT_EQ(c.GetCheckedSet(), std::set<std::string>{classId}) << "the window's class is ticked";
+            Accept(c, list);
+        });
+        EXPECT_EQ(one.caption, "选择要导出的班级课表");
+        EXPECT_EQ(one.okText, "导出");
+        using Groups = std::vector<std::pair<std::string, std::vector<std::string>>>;
+        EXPECT_EQ(one.groups, (Groups{{"高一-1班", {"高一/1班"}}}));
+
+        const OutputJob two = RunOutput(d, CWeekTimetableDlg::IDC_EXPORT, 32837, [&](CMultiSelectDlg& c, auto& list) {
+            ClickCheck(list, list.GetItemText(0) == "高一/1班" ? 1 : 0);
+            Accept(c, list);
+        });
+        ASSERT_EQ(two.groups.size(), 1u);
+        EXPECT_EQ(two.groups[0].first, "班级课表");
+        EXPECT_EQ(two.groups[0].second.size(), 2u);
+
+        // Another kind than the window's: every teacher starts ticked; printing makes one unnamed group.
+        const std::size_t teachers = task->GetTeacherInfoList().GetCount();
+        const OutputJob print = RunOutput(d, CWeekTimetableDlg::IDC_PRINT, 32848, [&](CMultiSelectDlg& c, auto& list) {
+            EXPECT_EQ(c.GetCheckedSet().size(), teachers);
+            Accept(c, list);
+        });
+        EXPECT_EQ(print.caption, "选择要打印的教师课表");
+        EXPECT_EQ(print.okText, "打印");
+        ASSERT_EQ(print.groups.size(), 1u);
+        EXPECT_EQ(print.groups[0].first, "");
+        EXPECT_EQ(print.groups[0].second.size(), teachers);
+
+        const OutputJob cancelled = RunOutput(d, CWeekTimetableDlg::IDC_EXPORT, 32846, Cancel);
+        EXPECT_EQ(cancelled.caption, "选择要导出的教室课表");
+        EXPECT_FALSE(cancelled.previewed);
+        EXPECT_TRUE(d.GetGroups().empty());
+    });
+}
+
+TEST_F(WeekWindowCommands, TeacherGroupsWithoutTeachersAreNotExported)
+{
+    CZemObjectList& groups = task->GetTeacherGroupInfoList();
+    for (const auto& [name, member] : {std::pair<const char*, const char*>{"空教研组", nullptr}, {"旧教研组", "gone"}}) {
+        auto* group = new CTeacherGroupInfo;
+        group->SetId(std::string("g-") + name);
+        group->SetName(name);
+        group->SetIndex(groups.GetCount());
+        if (member)
+            group->AddTeacher(member);
+        groups.Add(group);
+    }
+    std::vector<std::pair<std::string, std::vector<std::string>>> expected;
+    std::vector<CZemObject*> ordered;
+    MapToOrderedList(groups, ordered);
+    for (CZemObject* object : ordered) {
+        std::vector<std::string> names;
+        for (const std::string& id : static_cast<CTeacherGroupInfo*>(object)->GetTeacherArray())
+            if (CTeacherInfo* teacher = task->GetTeacher(id))
+                names.push_back(teacher->GetName());
+        if (!names.empty())
+            expected.emplace_back("教师组课表 " + object->GetName(), names);
+    }
+    ASSERT_GE(expected.size(), 2u);
+    Run(1, "", [&](CWeekTimetableDlg& d) {
+        const OutputJob job = RunOutput(d, CWeekTimetableDlg::IDC_EXPORT, 32845, [&](CMultiSelectDlg& c, auto& list) {
+            EXPECT_EQ(c.GetCheckedSet().size(), groups.GetCount());
+            Accept(c, list);
+        });
+        EXPECT_EQ(job.caption, "选择要导出的教师组课表");
+        EXPECT_EQ(job.groups, expected);
+    });
+}
+
+TEST_F(WeekWindowCommands, ChangedTablesAreThoseOfThisWindowAlsoAfterASave)
+{
+    Run(0, "", [&](CWeekTimetableDlg& d) {
+        const OutputJob opened = RunOutput(d, CWeekTimetableDlg::IDC_PRINT, 32851, Cancel);
+        EXPECT_EQ(opened.caption, "选择要打印的变动课表");
+        EXPECT_TRUE(opened.listed.empty()) << opened.listed.front();
+
+        // A swap of two lessons of the grid.
+        CCourseTable& table = *d.GetContainer().GetTable();
+        const auto swap = PickSwap(d, true);
+        ASSERT_TRUE(swap);
+        std::set<std::string> involved = {d.GetObjectName()};
+        for (const tagTABLE_NODE& cell : {swap->first, swap->second})
+            for (const int half : {1, 2}) {
+                CCourseInfo* plan = CTaskHelper(task).FindCourse(table.GetNode(cell).data(half).GetCourseId());
+                if (!plan)
+                    continue;
+                std::vector<std::string> ids;
+                task->GetAllTeacherId(ids, plan, true);
+                CollectCombinedClassIds(ids, plan, task);
+                for (const std::string& id : ids)
+                    if (CZemTableObject* object = CTaskHelper(task).FindObject(id, -1))
+                        involved.insert(object->GetName());
+            }
+        ClickCell(d, swap->second);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !Grid(d).IsMoving(); }));
+        ASSERT_TRUE(d.IsModified());
+        const OutputJob changed = RunOutput(d, CWeekTimetableDlg::IDC_PRINT, 32851, Cancel);
+        const std::set<std::string> listed(changed.listed.begin(), changed.listed.end());
+        for (const std::string& name : involved)
+            EXPECT_TRUE(listed.count(name)) << name;
+
+        // A finished print or export offers to save; 是 saves.
+        {
+            ScriptedMessages yes({zem::IDYES});
+            d.AfterPreview(true);
+            EXPECT_EQ(yes.Texts(), std::vector<std::string>{CWeekTimetableDlg::kSaveAfterOutputQuestion});
+            EXPECT_FALSE(d.IsModified());
+        }
+        const OutputJob saved = RunOutput(d, CWeekTimetableDlg::IDC_PRINT, 32851, Cancel);
+        EXPECT_EQ(saved.listed, changed.listed) << "a save does not forget what changed";
+        {
+            ScriptedMessages none;
+            d.AfterPreview(true);
+            EXPECT_TRUE(none.Texts().empty()) << "nothing to save";
+        }
+        // What is chosen is printed from the task's tables.
+        const OutputJob print = RunOutput(d, CWeekTimetableDlg::IDC_PRINT, 32851, Accept);
+        ASSERT_EQ(print.groups.size(), 1u);
+        EXPECT_EQ(print.groups[0].second.size(), changed.listed.size());
+    });
+}
+
+TEST_F(WeekWindowCommands, TheFontCommandEditsTheWindowsFontsAsTheyChange)
+{
+    Run(0, "", [&](CWeekTimetableDlg& d) {
+        ModalScope nested([&](zem::gui::Dialog& shown) {
+            auto* fonts = dynamic_cast<CTableFontDlg*>(&shown);
+            ASSERT_TRUE(fonts);
+            auto* sizes = fonts->Item<QComboBox>(CTableFontDlg::IDC_TITLE_SIZE);
+            const int index = sizes->findText("20");
+            sizes->setCurrentIndex(index);
+            emit sizes->activated(index);
+            // The grid has the new size while the dialog is still open.
+            LOGFONTA shownFont{};
+            LOGFONTA wanted{};
+            Grid(d).GetFont(&shownFont);
+            MakeLogFont(&fonts->GetWorkingFonts().main, &wanted);
+            EXPECT_EQ(shownFont.height, wanted.height);
+            fonts->close();
+        });
+        ChooseFromMenu(d, CWeekTimetableDlg::IDC_OPTIONS, CWeekTimetableDlg::ID_TABLE_FONT);
+        EXPECT_EQ(CAppContext::Get()->GetTableFont(0).main.size, 20) << "the week window's record";
+        EXPECT_EQ(Ini("TableFont", "0_Size"), "20");
+    });
+}
+
+TEST_F(WeekWindowCommands, TheWheelOutsideThePanelsStepsThroughTheObjects)
+{
+    Run(0, "", [&](CWeekTimetableDlg& d) {
+        d.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&d));
+        auto* list = d.Item<QComboBox>(CWeekTimetableDlg::IDC_CLASS_LIST);
+        list->setCurrentIndex(0);
+        emit list->activated(0);
+        const auto wheel = [&](int delta) {
+            const QPoint at(WidgetRect(&d.GetContainer()).left - 20, 60);
+            QWheelEvent event(at, d.mapToGlobal(at), QPoint(), QPoint(0, delta), Qt::NoButton, Qt::NoModifier,
+                              Qt::NoScrollPhase, false);
+            QApplication::sendEvent(&d, &event);
+        };
+        wheel(-120);
+        EXPECT_EQ(list->currentIndex(), 1);
+        EXPECT_EQ(d.GetObjectName(), list->currentText().toStdString());
+        wheel(120);
+        wheel(120);  // the first object stays
+        EXPECT_EQ(list->currentIndex(), 0);
+        EXPECT_EQ(d.GetObjectName(), list->currentText().toStdString());
+    });
+}
+
+TEST_F(WeekWindowCommands, ScreenshotOfTheOptionsMenu)
+{
+    Run(1, "", [&](CWeekTimetableDlg& d) {
+        d.setWindowState(Qt::WindowNoState);
+        d.resize(1366, 768);
+        QImage picture = Snapshot(&d);
+        std::unique_ptr<QMenu> menu(zem::gui::CreatePopupMenu(nullptr, d.BuildOptionsMenu()));
+        menu->adjustSize();
+        const QImage shown = menu->grab().toImage();
+        const zem::Rect button = WidgetRect(d.GetDlgItem(CWeekTimetableDlg::IDC_OPTIONS));
+        QPainter painter(&picture);
+        painter.drawImage(QPoint(button.left, button.bottom), shown);
+        painter.end();
+        EXPECT_GT(shown.height(), 200) << "every item of the menu shows";
+        SavePicture(picture, "WeekTimetable.options.png");
+    });
 }
 
 // ---- The week-table pane ----
