@@ -11,6 +11,7 @@ class QWidget;
 class CScheduleTask;
 class CSubjectColorMap;
 class CTipWnd;
+class CTablePageLayout;
 class CWeekTablePageLayout;
 struct CHelperContext;
 struct CTableFontPair;
@@ -81,6 +82,17 @@ public:
     virtual bool SaveWeekPageLayout() const { return true; }
     // [Common] SchoolName: "%SCHOOL%" of printed titles.
     virtual std::string GetSchoolName() const { return {}; }
+    // The whole-school window's settings ([SchoolTable]); null: the window keeps a layout of its own.
+    virtual CTablePageLayout* GetSchoolPageLayout() const { return nullptr; }
+    // Writes every [SchoolTable] key of that layout at once; false (the user told why) when
+    // zem.ini was not written.
+    virtual bool SaveSchoolPageLayout() const { return true; }
+    // Store [WeekTable] PlaySoundInMoving and [Common] ShowTeacherByGroup and write them at once;
+    // false (the user told why) when zem.ini was not written.
+    virtual bool SetPlaySoundInMoving(bool on) const { return true; }
+    virtual bool SetShowTeacherByGroup(bool on) const { return true; }
+    // The whole-school layout takes table font 2 again, after that font changed.
+    virtual void SyncSchoolTableFont() const {}
 };
 
 // What the task helper reads of the settings, from the installed services.

@@ -146,6 +146,11 @@ public:
     void StoreExportFolder(const std::string& folder) const override { const_cast<CAppContext*>(this)->SetExportFolder(folder); }
     // The exporter's note of the engine that wrote a workbook, written to zem.ini at once.
     void SetLUDriver(int driver) const override { const_cast<CAppContext*>(this)->SetLUDriver(driver); }
+    CTablePageLayout* GetSchoolPageLayout() const override { return const_cast<CTablePageLayout*>(&m_schoolLayout); }
+    bool SaveSchoolPageLayout() const override { return const_cast<CAppContext*>(this)->SaveSchoolTableSettings(); }
+    bool SetPlaySoundInMoving(bool on) const override { return const_cast<CAppContext*>(this)->SetPlaySoundInMoving(on); }
+    bool SetShowTeacherByGroup(bool on) const override { return const_cast<CAppContext*>(this)->SetShowTeacherByGroup(on); }
+    void SyncSchoolTableFont() const override { const_cast<CAppContext*>(this)->SyncSchoolTableFont(); }
 
     // Each stores the value and writes its key at once. A failed write is logged and shown as
     // "无法写入设置文件 %s"; the setter then answers false.
