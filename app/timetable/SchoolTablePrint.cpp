@@ -254,7 +254,17 @@ void CSchoolTablePrintSheet::DrawLabel(zem::gui::DC& dc, const Rect& rect, const
     }
     dc.SelectFont(PrintFont(layout.otherFont, dpiY));
     dc.SetTextColor(kLineColour);
-    dc.DrawText(label, rect, zem::gui::DT_CENTER | zem::gui::DT_WORDBREAK | zem::gui::DT_EDITCONTROL);
+    if (dc.GetTextExtent(label).cx <= rect.Width()) {
+        dc.DrawText(label, rect, centred);
+        return;
+    }
+    // Too wide for one line: wrapped, the lines centred up and down.
+    const unsigned wrapped = zem::gui::DT_CENTER | zem::gui::DT_WORDBREAK | zem::gui::DT_EDITCONTROL;
+    Rect measured = rect;
+    dc.DrawText(label, measured, wrapped | zem::gui::DT_CALCRECT);
+    Rect at = rect;
+    at.top += std::max(0, (rect.Height() - measured.Height()) / 2);
+    dc.DrawText(label, at, wrapped);
 }
 
 void CSchoolTablePrintSheet::DrawRecord(zem::gui::DC& dc, const Rect& rect, const std::string& record, int dpiY) const

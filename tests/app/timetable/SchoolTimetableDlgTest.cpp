@@ -9,7 +9,6 @@
 #include "support/ShellTestSupport.h"
 
 #include "app/controls/HoverButton.h"
-#include "app/controls/PdfAside.h"
 #include "app/controls/MultiSelectDlg.h"
 #include "app/output/PageLayout.h"
 #include "app/output/PrintPreviewDlg.h"
@@ -473,51 +472,58 @@ TEST_F(SchoolTimetableTest, ScreenshotsOfTheThreeLayouts)
     });
 }
 
+// "打印" opens the preview on a job of its own, whose print button writes the pages as the
+// window shows the school: each page titled, numbered at its foot, on the layout's paper.
 TEST_F(SchoolTimetableTest, ThePrintOfTheWholeSchoolIsAPageJobOfItsOwn)
 {
-    const std::string pdf = folder.path() + "school.pdf";
-    Run([&](CSchoolTimetableDlg& d) {
+    const char* styles[] = {"横排", "竖排", "交叉"};
+    for (int style = 0; style < 3; ++style) {
+        SCOPED_TRACE(styles[style]);
+        const std::string pdf = folder.path() + "school" + std::to_string(style) + ".pdf";
         int pages = 0;
-        ModalScope scope([&](zem::gui::Dialog& shown) {
-            auto* preview = dynamic_cast<CPrintPreviewDlg*>(&shown);
-            if (!preview)
-                return;
-            pages = preview->GetPageCount();
-            EXPECT_FALSE(preview->HasButton(CPrintPreviewDlg::ID_PAGE_SETTINGS)) << "the week pages' settings";
-            EXPECT_FALSE(preview->HasButton(CPrintPreviewDlg::ID_EXPORT));
-            SaveScreenshot(preview, "SchoolTimetable-preview");
-            preview->EndDialog(zem::IDCANCEL);
+        Run([&](CSchoolTimetableDlg& d) {
+            Choose(d, CSchoolTimetableDlg::IDC_STYLE, style);
+            const zem::gui::PrintDialogHook previous = zem::gui::SetPrintDialogHook([&](QPrinter& printer) {
+                printer.setOutputFormat(QPrinter::PdfFormat);
+                printer.setOutputFileName(QString::fromStdString(pdf));
+                return true;
+            });
+            ModalScope scope([&](zem::gui::Dialog& shown) {
+                auto* preview = dynamic_cast<CPrintPreviewDlg*>(&shown);
+                if (!preview)
+                    return;
+                pages = preview->GetPageCount();
+                EXPECT_FALSE(preview->HasButton(CPrintPreviewDlg::ID_PAGE_SETTINGS)) << "the week pages' settings";
+                EXPECT_FALSE(preview->HasButton(CPrintPreviewDlg::ID_EXPORT));
+                if (style == 0)
+                    SaveScreenshot(preview, "SchoolTimetable-preview");
+                MessageRecorder messages;
+                preview->SendCommand(CPrintPreviewDlg::ID_PRINT);
+                EXPECT_TRUE(messages.Texts().empty()) << messages.Texts().front();
+                preview->EndDialog(zem::IDCANCEL);
+            });
+            QTest::mouseClick(d.GetDlgItem(CSchoolTimetableDlg::IDC_PRINT), Qt::LeftButton);
+            zem::gui::SetPrintDialogHook(previous);
+            d.close();
         });
-        QTest::mouseClick(d.GetDlgItem(CSchoolTimetableDlg::IDC_PRINT), Qt::LeftButton);
-        EXPECT_GE(pages, 1);
-
-        CSchoolTablePrintSheet sheet(&d, task, d.GetKind(), d.GetStyle());
-        EXPECT_EQ(sheet.GetPageCount(), pages);
-        QPrinter printer(QPrinter::HighResolution);
-        PrepareForPdf(printer);
-        ApplyLayoutPaper(printer, SchoolPageLayout());
-        printer.setOutputFileName(QString::fromStdString(pdf));
-        CPrintPageInfo info;
-        info.onScreen = false;
-        info.pageCount = sheet.GetPageCount();
-        MessageRecorder messages;
-        sheet.Print(&printer, info);
-        EXPECT_TRUE(sheet.IsDone());
-        EXPECT_TRUE(messages.Texts().empty());
-        d.close();
-    });
-    const auto info = PdfInfo(pdf);
-    ASSERT_FALSE(info.empty());
-    const std::vector<PdfPage> pages = ReadPdfPages(pdf);
-    ASSERT_EQ(std::to_string(pages.size()), info.at("Pages"));
-    for (std::size_t i = 0; i < pages.size(); ++i) {
-        std::string text;
-        for (const PdfLine& line : pages[i].Lines())
-            text += line.text + "\n";
-        EXPECT_NE(text.find("全校班级总课表（横排）"), std::string::npos) << "page " << i + 1;
-        EXPECT_NE(text.find(zem::Format("第%zu页/共%zu页", i + 1, pages.size())), std::string::npos) << text;
+        ASSERT_GE(pages, 1);
+        const auto info = PdfInfo(pdf);
+        ASSERT_FALSE(info.empty());
+        EXPECT_EQ(info.at("Pages"), std::to_string(pages));
+        const std::vector<PdfPage> read = ReadPdfPages(pdf);
+        ASSERT_EQ(read.size(), static_cast<std::size_t>(pages));
+        EXPECT_GT(read[0].width, read[0].height) << "A4 landscape";
+        const std::string title = zem::Format("全校班级总课表（%s）", styles[style]);
+        for (std::size_t i = 0; i < read.size(); ++i) {
+            std::string text;
+            for (const PdfLine& line : read[i].Lines())
+                text += line.text + "\n";
+            EXPECT_NE(text.find(title), std::string::npos) << "page " << i + 1;
+            EXPECT_NE(text.find(zem::Format("第%zu页/共%zu页", i + 1, read.size())), std::string::npos) << text;
+        }
+        RenderPage(pdf, 1, std::string(ZEM_TEST_OUTPUT_DIR) + "/SchoolTimetable-print-" + std::to_string(style) + ".png",
+                   70);
     }
-    RenderPage(pdf, 1, std::string(ZEM_TEST_OUTPUT_DIR) + "/SchoolTimetable-print-page1.png", 60);
 }
 
 TEST_F(SchoolTimetableTest, TheExportWritesTheMasterTimetableInTheWindowsLayout)
