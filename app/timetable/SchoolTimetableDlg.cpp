@@ -56,22 +56,6 @@ constexpr const char* kModeLabels[3][6] = {
 
 CScheduleTask* Task() { return AppServices().GetTask(); }
 
-// The whole-school grid takes table fonts as the week grid does, its titles at most 9 points, bold.
-void ApplySchoolFonts(const CTableFontPair* record, CSchoolTable& grid)
-{
-    if (!record)
-        return;
-    LOGFONTA main, second, title;
-    MakeLogFont(&record->main, &main);
-    MakeLogFont(&record->second, &second);
-    CFontSpec small = record->main;
-    small.size = std::min(small.size, 9);
-    small.bold = true;
-    small.italic = false;
-    MakeLogFont(&small, &title);
-    grid.SetFont(&main, &second, &title);
-}
-
 }  // namespace
 
 TableFontDialogRunner& SchoolTableFontDialog()
@@ -111,7 +95,8 @@ bool CSchoolTimetableDlg::OnInitDialog()
     CTaskHelper(Task(), AppHelperContext()).RestoreTempTables();
 
     m_grid.Init(this, this);
-    ApplySchoolFonts(AppServices().GetTableFontRecord(2), m_grid);
+    // The titles take the content font, at most 9 points and bold.
+    ApplyTableFonts(AppServices().GetTableFontRecord(2), &m_grid, 9, true);
     if (CScheduleTask* task = Task()) {
         const CSchoolStructure& week = task->GetSchoolStructure();
         std::vector<std::string> days;
@@ -366,6 +351,7 @@ void CSchoolTimetableDlg::OnKindChanged(int index)
         return;
     }
     m_kind = SchoolKindOf(index);
+    Layout().Type = m_kind;
     UpdateTitle();
     Reload();
 }
@@ -562,8 +548,7 @@ zem::LRESULT CSchoolTimetableDlg::WindowProc(unsigned message, zem::WPARAM wPara
             zem::ShowMessage(*text, "提示", zem::MessageIcon::Information);
         return 0;
     case WM_TABLE_FONT_CHANGED:
-        ApplySchoolFonts(zem::FromLParam<CTableFontPair>(lParam), m_grid);
-        m_grid.Refresh();
+        ApplyTableFonts(zem::FromLParam<CTableFontPair>(lParam), &m_grid, 9, true);
         return 0;
     default:
         return 0;
