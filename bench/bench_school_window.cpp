@@ -97,7 +97,19 @@ void BM_SwapWithoutReload(benchmark::State& state)
         std::fprintf(stderr, "no two periods of the first class may change places\n");
         std::exit(1);
     }
+    // One swap first, to be sure the lesson really moves in the timetables.
+    tagTABLE_NODE from, to;
+    model.NodeOfPeriod(window.move.picked.column, &from);
+    model.NodeOfPeriod(window.move.target.column, &to);
+    const std::string lesson = table->GetNode(from).data(1).GetCourseId();
     tagNMT_MOVE2 move = window.move;
+    dialog.GetGrid().SwapNode(move);
+    dialog.Send(WM_TABLE_NODES_SWAPPED, 0, zem::ToLParam(&move));
+    if (table->GetNode(to).data(1).GetCourseId() != lesson) {
+        std::fprintf(stderr, "the swap did not move the lesson\n");
+        std::exit(1);
+    }
+    std::swap(move.target, move.picked);
     for (auto _ : state) {
         dialog.GetGrid().SwapNode(move);
         dialog.Send(WM_TABLE_NODES_SWAPPED, 0, zem::ToLParam(&move));
