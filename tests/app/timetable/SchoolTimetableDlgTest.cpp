@@ -23,6 +23,7 @@
 #include "platform/Text.h"
 #include "platform/gui/Desktop.h"
 #include "platform/gui/FileDialogs.h"
+#include "platform/gui/ItemList.h"
 #include "platform/gui/PopupMenu.h"
 #include "support/FakeAppServices.h"
 #include "support/PdfPages.h"
@@ -415,18 +416,45 @@ TEST_F(SchoolTimetableTest, OptionsWriteZemIniAtOnceAndTheGridFollows)
         EXPECT_FALSE(MenuItemOf(d.BuildOptionsMenu(), CSchoolTimetableDlg::ID_FONT)->enabled);
 
         // The subject filter: the title says it and other subjects' lessons show no text.
-        CZemObject* subject = task->GetSubjectInfoList().begin()->second;
-        ModalScope scope([&](zem::gui::Dialog& shown) {
-            if (auto* chooser = dynamic_cast<CMultiSelectDlg*>(&shown)) {
+        const auto cellsWithText = [&] {
+            int count = 0;
+            for (int line = 0; line < static_cast<int>(d.GetModel().GetLines().size()); ++line)
+                for (int period = 0; period < d.GetModel().GetPeriodCount(); ++period)
+                    if (const CSchoolTableNode* node = d.GetGrid().GetNode(line, period); node && node->EntryCount() > 0)
+                        ++count;
+            return count;
+        };
+        const int before = cellsWithText();
+        for (const bool choose : {false, true}) {
+            std::string chosenName;
+            ModalScope scope([&](zem::gui::Dialog& shown) {
+                auto* chooser = dynamic_cast<CMultiSelectDlg*>(&shown);
+                if (!chooser)
+                    return;
                 EXPECT_EQ(chooser->m_caption, "选择在总课表中显示的课程");
-                EXPECT_TRUE(chooser->m_checkAll);
-                chooser->m_checkAll = false;
-                chooser->m_preChecked = {subject->GetId()};
-                chooser->EndDialog(zem::IDCANCEL);
+                EXPECT_TRUE(chooser->m_checkAll) << "every subject ticked while none is chosen";
+                if (!choose) {
+                    chooser->EndDialog(zem::IDCANCEL);
+                    return;
+                }
+                chooser->SendCommand(CMultiSelectDlg::IDC_CHECK_NONE);
+                ClickCheck(*chooser->Item<zem::gui::ItemList>(CMultiSelectDlg::IDC_LIST), 0);
+                chooser->SendCommand(zem::IDOK);
+                ASSERT_EQ(chooser->GetChosenIds().size(), 1u);
+                chosenName = task->GetSubject(chooser->GetChosenIds()[0])->GetName();
+            });
+            ChooseOption(d, CSchoolTimetableDlg::ID_SUBJECTS);
+            if (!choose) {
+                EXPECT_EQ(d.GetTitleText(), "教师总课表-全部") << "a cancelled choice changes nothing";
+                EXPECT_EQ(cellsWithText(), before);
+            } else {
+                EXPECT_EQ(d.GetTitleText(), "教师总课表-" + chosenName);
+                EXPECT_EQ(MenuItemOf(d.BuildOptionsMenu(), CSchoolTimetableDlg::ID_SUBJECTS)->text,
+                          "显示课程范围：" + chosenName);
+                EXPECT_LT(cellsWithText(), before);
+                EXPECT_GT(cellsWithText(), 0);
             }
-        });
-        ChooseOption(d, CSchoolTimetableDlg::ID_SUBJECTS);
-        EXPECT_EQ(d.GetTitleText(), "教师总课表-全部") << "a cancelled choice changes nothing";
+        }
         d.close();
     });
 }
