@@ -144,7 +144,7 @@ void MakeLogFont(const CFontSpec* fontSpec, LOGFONTA* logFont)
     logFont->italic = fontSpec->italic;
 }
 
-void ApplyTableFonts(const CTableFontPair* setting, CWeekTable* grid, int maxPoints, bool boldThird)
+void ApplyTableFonts(const CTableFontPair* setting, CTableWnd* grid, int maxPoints, bool boldThird)
 {
     if (!setting || !grid)
         return;

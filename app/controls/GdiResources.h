@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-class CWeekTable;
+class CTableWnd;
 class QObject;
 class QWidget;
 
@@ -86,6 +86,6 @@ std::string PickInstalledFontFace(const std::vector<std::string>& faceList, cons
 void MakeLogFont(const CFontSpec* fontSpec, LOGFONTA* logFont);
 // Gives the grid its three fonts from the setting (the third: the main font at most maxPoints, with
 // the given boldness, not italic) and refreshes it.
-void ApplyTableFonts(const CTableFontPair* setting, CWeekTable* grid, int maxPoints, bool boldThird);
+void ApplyTableFonts(const CTableFontPair* setting, CTableWnd* grid, int maxPoints, bool boldThird);
 // Gives the window and every widget inside it the font.
 void SetFontOnChildren(QWidget* window, const zem::gui::Font& font);

@@ -347,3 +347,11 @@ CWeekTablePageLayout& WeekPageLayout()
     static CWeekTablePageLayout defaults;
     return defaults;
 }
+
+CTablePageLayout& SchoolPageLayout()
+{
+    if (CTablePageLayout* layout = AppServices().GetSchoolPageLayout())
+        return *layout;
+    static CTablePageLayout defaults;
+    return defaults;
+}

@@ -135,3 +135,7 @@ public:
     CTableFontPair tableFont;
     CFontSpec otherFont;
 };
+
+// The whole-school layout of the program's settings; without one installed, a layout of this
+// process with the defaults.
+CTablePageLayout& SchoolPageLayout();

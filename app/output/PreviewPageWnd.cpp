@@ -47,6 +47,8 @@ CPreviewPageWnd::~CPreviewPageWnd() = default;
 
 void CPreviewPageWnd::CreateChildren()
 {
+    if (!m_sheet->HasWeekPageSettings())
+        return;
     m_settings = new CPrintSettingsDlg(this, m_notify, m_info.mode, m_info.temporary);
     m_settings->Create();
     m_settings->move(mapToGlobal(QPoint(10, 80)));
@@ -75,7 +77,7 @@ void CPreviewPageWnd::SetPages(int pageCount, int currentPage)
 
 void CPreviewPageWnd::RecalcLayout()
 {
-    CWeekTablePageLayout& layout = WeekPageLayout();
+    CPageLayout& layout = m_sheet->GetPageLayout();
     layout.CalcPageRect(nullptr, m_info.temporary, &m_sheet->GetStructure());
     m_pageRect = layout.paperRect;
     m_topMargin = static_cast<int>(12 * layout.pxPerMmY);
@@ -154,12 +156,12 @@ void CPreviewPageWnd::Print()
         else
             printer.setPrinterName(last.printerName);
     }
-    ApplyLayoutPaper(printer, WeekPageLayout());
+    ApplyLayoutPaper(printer, m_sheet->GetPageLayout());
     if (!zem::gui::RunPrintDialog(printer))
         return;
     last = {true, printer.outputFormat(), printer.printerName(), printer.outputFileName()};
     // The pages are laid out on the layout's paper, whatever the dialog was left at.
-    ApplyLayoutPaper(printer, WeekPageLayout());
+    ApplyLayoutPaper(printer, m_sheet->GetPageLayout());
     if (printer.outputFormat() == QPrinter::PdfFormat)
         PrepareForPdf(printer);
     else

@@ -83,6 +83,10 @@ bool CPrintPreviewDlg::OnInitDialog()
         ShowItem(ID_PRINT, false);
     if (m_mode == PREVIEW_PRINT || m_mode == PREVIEW_SETTINGS)
         ShowItem(ID_EXPORT, false);
+    if (!m_sheet->HasWeekPageSettings()) {
+        ShowItem(ID_PAGE_SETTINGS, false);
+        ShowItem(ID_BANNERS, false);
+    }
     BuildToolBar();
     UpdateCaption();
     m_pageWnd->CreateChildren();

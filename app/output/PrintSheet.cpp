@@ -102,6 +102,11 @@ CExportTableItem* CPrintSheet::GetTableAt(int n) const
     return nullptr;
 }
 
+CPageLayout& CPrintSheet::GetPageLayout() const
+{
+    return WeekPageLayout();
+}
+
 int CPrintSheet::GetPageCount() const
 {
     const int perPage = WeekPageLayout().GetTablesPerPage();

@@ -69,6 +69,11 @@ public:
     virtual CScheduleTask* GetTask() const = 0;
     // Called once the preview has closed, with whether it printed its job to the end.
     virtual void AfterPreview(bool done) {}
+    // The layout whose paper the job's pages take: the week-timetable one, unless the job draws
+    // pages of its own.
+    virtual CPageLayout& GetPageLayout() const;
+    // Whether the preview offers the week-timetable page and banner settings for the job.
+    virtual bool HasWeekPageSettings() const { return true; }
 
     // The week the pages are drawn for: the task's, or a five-day week of eight periods.
     const CSchoolStructure& GetStructure() const;

@@ -11,6 +11,7 @@ class QWidget;
 class CScheduleTask;
 class CSubjectColorMap;
 class CTipWnd;
+class CTablePageLayout;
 class CWeekTablePageLayout;
 struct CHelperContext;
 struct CTableFontPair;
@@ -98,6 +99,13 @@ public:
     virtual bool StoreTableFontRecord(int which, const CTableFontPair& fonts) const { return true; }
     // Table font record 0, 1 or 2 back to its defaults (not yet written).
     virtual void ResetTableFontRecord(int which) const {}
+    // The whole-school window's settings ([SchoolTable]); null: the window keeps a layout of its own.
+    virtual CTablePageLayout* GetSchoolPageLayout() const { return nullptr; }
+    // Writes every [SchoolTable] key of that layout at once; false (the user told why) when
+    // zem.ini was not written.
+    virtual bool SaveSchoolPageLayout() const { return true; }
+    // The whole-school layout takes table font 2 again, after that font changed.
+    virtual void SyncSchoolTableFont() const {}
 };
 
 // What the task helper reads of the settings, from the installed services.

@@ -158,6 +158,9 @@ public:
     bool SetShowTeacherByGroup(bool on) const override { return Self().SetShowTeacherByGroup(on); }
     bool StoreTableFontRecord(int which, const CTableFontPair& fonts) const override;
     void ResetTableFontRecord(int which) const override;
+    CTablePageLayout* GetSchoolPageLayout() const override { return const_cast<CTablePageLayout*>(&m_schoolLayout); }
+    bool SaveSchoolPageLayout() const override { return const_cast<CAppContext*>(this)->SaveSchoolTableSettings(); }
+    void SyncSchoolTableFont() const override { const_cast<CAppContext*>(this)->SyncSchoolTableFont(); }
 
     // Each stores the value and writes its key at once. A failed write is logged and shown as
     // "无法写入设置文件 %s"; the setter then answers false.

@@ -283,9 +283,12 @@ void CAppContext::ReadSchoolTableSettings()
     l.Style = GetConfigInt(kSchoolTable, kSchoolStyleKey, 0);
     l.ShowFullName = GetBool(kSchoolTable, kSchoolFullNameKey, false);
     l.ShowSS = GetBool(kSchoolTable, kSchoolSelfStudyKey, false);
-    for (int kind = 0; kind < 3; ++kind)
-        l.CourseInfoFormat[kind] =
+    // A text mode of a damaged file would name no text at all: it reads as the first one.
+    for (int kind = 0; kind < 3; ++kind) {
+        const int mode =
             GetIntWithOldKey(kSchoolTable, CourseInfoKey(kind), OldCourseInfoKey(kind), l.CourseInfoFormat[kind]);
+        l.CourseInfoFormat[kind] = mode >= 0 && mode <= 5 ? mode : 0;
+    }
 }
 
 void CAppContext::ReadTableFonts()

@@ -33,6 +33,7 @@
 #include "platform/Hooks.h"
 #include "platform/Text.h"
 #include "app/timetable/PlanAdjustHubDlg.h"
+#include "app/timetable/SchoolTimetableDlg.h"
 #include "app/timetable/TableMoveDlg.h"
 #include "app/timetable/TeacherStatisticDlg.h"
 #include "app/timetable/TeacherTimeQueryDlg.h"
@@ -121,6 +122,7 @@ void RegisterProgramFeatures()
         host.editTeachingTime = RunModal<CTeachingTimeDlg>;
         RunReverseImport(MainWindow(), host);
     };
+    windows.windows[Feature::SchoolTimetable] = RunModal<CSchoolTimetableDlg>;
     // A saved temporary task is offered again in the page panel's menu.
     windows.tempAdjust = [](CScheduleTask& task, bool isNew, const std::string& teacherId) {
         CTempAdjustDlg dialog(MainWindow(), &task, isNew, teacherId);

@@ -1,6 +1,12 @@
 #include "app/timetable/SaveSayingWhy.h"
 
+#include "app/shared/AdjustmentHistory.h"
+#include "app/shared/AppServices.h"
+#include "app/taskhelper/TaskHelper.h"
+#include "base/ScheduleTask.h"
 #include "platform/Hooks.h"
+
+#include <memory>
 
 #include <vector>
 
@@ -24,5 +30,22 @@ bool SaveSayingWhy(const std::function<bool()>& save, const std::string& failedT
     }
     for (const zem::MessageRequest& request : said)
         zem::ShowMessage(request);
+    return true;
+}
+
+bool SaveTimetablesAndLog(CScheduleTask* task, const std::string& failedText, const std::string& historyTitle,
+                          const std::vector<std::string>& changedIds)
+{
+    if (!task)
+        return false;
+    // What the data library says of a failed write becomes the reason of the window's one message.
+    if (!SaveSayingWhy([task] { return CTaskHelper(task, AppHelperContext()).SaveTempTables(); }, failedText,
+                       "无法写入课表文件 " + task->GetTaskInfo().GetOutputFilePath()))
+        return false;
+    if (!changedIds.empty()) {
+        CAdjustmentEntryList entries;
+        entries.push_back(std::make_unique<CAdjustmentEntry>(CAdjustmentEntry{historyTitle, changedIds}));
+        SaveAdjustmentHistory(entries);
+    }
     return true;
 }

@@ -688,15 +688,8 @@ bool CWeekTimetableDlg::Save()
         return false;
     std::vector<std::string> changed;
     m_container.GetChangedTables(changed, true);
-    // What the data library says of a failed write becomes the reason of this window's one message.
-    if (!SaveSayingWhy([task] { return CTaskHelper(task, AppHelperContext()).SaveTempTables(); }, kSaveFailedText,
-                       "无法写入课表文件 " + task->GetTaskInfo().GetOutputFilePath()))
+    if (!SaveTimetablesAndLog(task, kSaveFailedText, "周课表手工调课", changed))
         return false;
-    if (!changed.empty()) {
-        CAdjustmentEntryList entries;
-        entries.push_back(std::make_unique<CAdjustmentEntry>(CAdjustmentEntry{"周课表手工调课", changed}));
-        SaveAdjustmentHistory(entries);
-    }
     StringArrayAddAllUnique(m_savedChanges, changed);
     m_container.ResetChangedTables();
     SetModified(false);

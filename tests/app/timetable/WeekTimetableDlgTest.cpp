@@ -3,7 +3,7 @@
 // the layout and the last object, and a failed save says so. Also the week-table pane.
 
 // Before Qt, which takes the word "slots".
-#include "support/EngineRun.h"
+#include "support/ScheduledDemo.h"
 
 #include "support/ShellTestSupport.h"
 
@@ -51,48 +51,21 @@
 
 namespace {
 
-const std::string kDemoName = "演示排课.zem";
+const std::string& kDemoName = kDemoTaskName;
 
 std::string TemplateFolder()
 {
     return std::string(ZEM_TEST_OUTPUT_DIR) + "/WeekTimetableDemo." + std::to_string(::getpid()) + "/";
 }
 
-// Every class timetable, working (temp) or committed, as text.
-std::string ClassTables(CScheduleTask& task, bool temp)
-{
-    std::string out;
-    for (const auto& [id, object] : task.GetClassInfoList()) {
-        const CCourseTable& table = static_cast<CClassInfo*>(object)->GetTable(temp);
-        out += id + ":";
-        for (int day = 0; day < zem::kDayCount; ++day)
-            for (int segment = 0; segment < zem::kSegmentCount; ++segment)
-                for (int section = 0; section < zem::kSectionCount; ++section) {
-                    const CCourseTableNode& cell = table.GetNode(day, segment, section);
-                    out += std::to_string(table.GetValue(day, segment, section)) + "/" + cell.data(1).GetCourseId() +
-                           "/" + cell.data(2).GetCourseId() + ",";
-                }
-        out += "\n";
-    }
-    return out;
-}
+std::string ClassTables(CScheduleTask& task, bool temp) { return ClassTablesText(task, temp); }
 
 QPoint Centre(const zem::Rect& r) { return QPoint((r.left + r.right) / 2, (r.top + r.bottom) / 2); }
 
 class WeekTimetableTest : public ShellTest {
 protected:
     // One run of the engine on the demo task serves every test, each on its own copy.
-    static void SetUpTestSuite()
-    {
-        MessageRecorder quiet;
-        const std::string folder = TemplateFolder();
-        std::filesystem::remove_all(folder);
-        ASSERT_EQ(zem::CopyFolder(std::string(ZEM_TEST_DATA_DIR) + "/../../resources/demoD", folder), 0);
-        CScheduleTask task;
-        ASSERT_TRUE(task.Open(folder + kDemoName));
-        RunEngine(task);
-        ASSERT_TRUE(task.SaveOutputData());
-    }
+    static void SetUpTestSuite() { WriteScheduledDemo(TemplateFolder()); }
     static void TearDownTestSuite() { std::filesystem::remove_all(TemplateFolder()); }
 
     void SetUp() override
