@@ -412,8 +412,8 @@ TEST_F(SchoolTimetableTest, OptionsWriteZemIniAtOnceAndTheGridFollows)
         const bool twoLineTitles = d.GetModel().GetLines().front().label.find('\x07') != std::string::npos;
         EXPECT_EQ(twoLineTitles, !grouped && task->GetTeacherGroupInfoList().GetCount() > 0);
 
-        // The font item waits for the font dialog: greyed while there is none.
-        EXPECT_FALSE(MenuItemOf(d.BuildOptionsMenu(), CSchoolTimetableDlg::ID_FONT)->enabled);
+        // The font item opens the table font dialog.
+        EXPECT_TRUE(MenuItemOf(d.BuildOptionsMenu(), CSchoolTimetableDlg::ID_FONT)->enabled);
 
         // The subject filter: the title says it and other subjects' lessons show no text.
         const auto cellsWithText = [&] {
