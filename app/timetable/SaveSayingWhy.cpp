@@ -1,6 +1,12 @@
 #include "app/timetable/SaveSayingWhy.h"
 
+#include "app/shared/AdjustmentHistory.h"
+#include "app/shared/AppServices.h"
+#include "app/taskhelper/TaskHelper.h"
+#include "base/ScheduleTask.h"
 #include "platform/Hooks.h"
+
+#include <memory>
 
 #include <vector>
 
@@ -25,4 +31,38 @@ bool SaveSayingWhy(const std::function<bool()>& save, const std::string& failedT
     for (const zem::MessageRequest& request : said)
         zem::ShowMessage(request);
     return true;
+}
+
+bool SaveWorkingTables(CScheduleTask* task, const std::string& historyTitle, const std::vector<std::string>& changedIds,
+                       const std::string& failedText)
+{
+    if (!task)
+        return false;
+    if (!SaveSayingWhy([task] { return CTaskHelper(task, AppHelperContext()).SaveTempTables(); }, failedText,
+                       "无法写入课表文件 " + task->GetTaskInfo().GetOutputFilePath()))
+        return false;
+    if (!changedIds.empty()) {
+        CAdjustmentEntryList entries;
+        entries.push_back(std::make_unique<CAdjustmentEntry>(CAdjustmentEntry{historyTitle, changedIds}));
+        SaveAdjustmentHistory(entries);
+    }
+    return true;
+}
+
+bool AskSaveBeforeClosing(CScheduleTask* task, const std::function<bool()>& save)
+{
+    zem::MessageRequest question;
+    question.text = kSaveBeforeClosingQuestion;
+    question.icon = zem::MessageIcon::Question;
+    question.buttons = zem::MessageButtons::YesNoCancel;
+    switch (zem::ShowMessage(question)) {
+    case zem::IDCANCEL:
+        return false;
+    case zem::IDYES:
+        return save();
+    default:
+        // The tables go back to what the files hold.
+        CTaskHelper(task, AppHelperContext()).RestoreTempTables();
+        return true;
+    }
 }

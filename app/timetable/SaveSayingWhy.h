@@ -1,9 +1,24 @@
 #pragma once
-// Saving from a timetable window with one message on failure.
+// Saving from a timetable window with one message on failure, and asking to save when it closes.
 #include <functional>
 #include <string>
+#include <vector>
+
+class CScheduleTask;
 
 // Runs the save with the data library's messages held back. On success they are shown after it;
 // on failure one error message says failedText followed by their texts, or by fallbackReason when
 // there were none. What the save answered.
 bool SaveSayingWhy(const std::function<bool()>& save, const std::string& failedText, const std::string& fallbackReason);
+
+// Commits the task's working timetables and writes output.xml, saying why when it fails (the
+// message starts with failedText); on success the changed classes, teachers and rooms, when there
+// are any, are logged as one adjustment under the title.
+bool SaveWorkingTables(CScheduleTask* task, const std::string& historyTitle, const std::vector<std::string>& changedIds,
+                       const std::string& failedText);
+
+// The question a timetable window with unsaved changes asks when it closes.
+constexpr const char* kSaveBeforeClosingQuestion = "课表已修改，关闭前要保存吗？";
+// Asks it (Yes, No, Cancel): Yes runs the save, No puts the task's working timetables back to the
+// committed ones. Whether the window may close: not on Cancel or a failed save.
+bool AskSaveBeforeClosing(CScheduleTask* task, const std::function<bool()>& save);

@@ -185,11 +185,17 @@ void CWeekTableWnd::OnPick()
         SetObjects(kind, chosen);
 }
 
-void CWeekTableWnd::OnTableChanged(int, void*)
+void CWeekTableWnd::OnTableChanged(int code, void* object)
 {
     LoadCurrent();
     update(m_infoRect.left, m_infoRect.top, m_infoRect.Width(), m_infoRect.Height());
     Resync();
+    std::string plans;
+    if (code == kPlaced && object)
+        plans = static_cast<CCourseInfo*>(object)->GetId();
+    else if (code == kCleared && object)
+        plans = *static_cast<std::string*>(object);
+    zem::SendMessage(m_notify, WM_PANE_TABLE_CHANGED, static_cast<zem::WPARAM>(m_cookie), zem::ToLParam(&plans));
 }
 
 void CWeekTableWnd::SetCentreTitle(const std::string&)

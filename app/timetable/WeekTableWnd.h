@@ -1,7 +1,8 @@
 #pragma once
 // A pane that shows the timetable of one class, teacher or room of a task with choosers of the
 // kind and the object above it; several stand side by side in the multi-timetable window. The
-// pane tells its owner when the user went to another object inside the timetable.
+// pane tells its owner when the user went to another object inside the timetable, and when a
+// change was made in it.
 #include "app/timetable/TableContainer.h"
 #include "platform/Gdi.h"
 #include "platform/MessageTarget.h"
@@ -16,6 +17,10 @@ class QComboBox;
 // Sent to the owner when the user went to another object inside a pane: wParam the pane's cookie,
 // lParam a const std::string* of the object's id, valid during the call.
 constexpr unsigned WM_WEEKTABLE_CHANGED = zem::WM_USER + 513;  // 0x601
+// Sent to the owner when a timetable was changed in a pane: wParam the pane's cookie, lParam a
+// const std::string* of the plan ids involved (comma-separated, empty when none is known), valid
+// during the call.
+constexpr unsigned WM_PANE_TABLE_CHANGED = zem::WM_USER + 514;  // 0x602
 
 class CWeekTableWnd : public QWidget, public ITableChangeListener {
 public:

@@ -9,6 +9,7 @@
 #include "app/controls/SplitterBar.h"
 #include "app/controls/TitledPanel.h"
 #include "app/timetable/CourseListView.h"
+#include "app/timetable/SaveSayingWhy.h"
 #include "app/timetable/TableContainer.h"
 #include "platform/gui/Dialog.h"
 
@@ -38,7 +39,7 @@ public:
     };
     static constexpr int kDefaultRelateWidth = 350;
     static constexpr int kDefaultCourseHeight = 148;
-    static constexpr const char* kCloseQuestion = "课表已修改，关闭前要保存吗？";
+    static constexpr const char* kCloseQuestion = kSaveBeforeClosingQuestion;
     static constexpr const char* kSaveFailedText = "保存课表失败：";
 
     explicit CWeekTimetableDlg(QWidget* parent = nullptr);

@@ -5,7 +5,7 @@
 // Before Qt, which takes the word "slots".
 #include "support/EngineRun.h"
 
-#include "support/ShellTestSupport.h"
+#include "support/ScheduledDemo.h"
 
 #include "app/controls/HoverButton.h"
 #include "app/shared/ObjectLists.h"
@@ -39,71 +39,27 @@
 
 namespace {
 
-const std::string kDemoName = "演示排课.zem";
-
-std::string TemplateFolder()
-{
-    return std::string(ZEM_TEST_OUTPUT_DIR) + "/WeekTimetableDemo." + std::to_string(::getpid()) + "/";
-}
-
-// Every class timetable, working (temp) or committed, as text.
-std::string ClassTables(CScheduleTask& task, bool temp)
-{
-    std::string out;
-    for (const auto& [id, object] : task.GetClassInfoList()) {
-        const CCourseTable& table = static_cast<CClassInfo*>(object)->GetTable(temp);
-        out += id + ":";
-        for (int day = 0; day < zem::kDayCount; ++day)
-            for (int segment = 0; segment < zem::kSegmentCount; ++segment)
-                for (int section = 0; section < zem::kSectionCount; ++section) {
-                    const CCourseTableNode& cell = table.GetNode(day, segment, section);
-                    out += std::to_string(table.GetValue(day, segment, section)) + "/" + cell.data(1).GetCourseId() +
-                           "/" + cell.data(2).GetCourseId() + ",";
-                }
-        out += "\n";
-    }
-    return out;
-}
-
 QPoint Centre(const zem::Rect& r) { return QPoint((r.left + r.right) / 2, (r.top + r.bottom) / 2); }
 
-class WeekTimetableTest : public ShellTest {
+class WeekTimetableTest : public ScheduledDemoTest {
 protected:
     // One run of the engine on the demo task serves every test, each on its own copy.
-    static void SetUpTestSuite()
-    {
-        MessageRecorder quiet;
-        const std::string folder = TemplateFolder();
-        std::filesystem::remove_all(folder);
-        ASSERT_EQ(zem::CopyFolder(std::string(ZEM_TEST_DATA_DIR) + "/../../resources/demoD", folder), 0);
-        CScheduleTask task;
-        ASSERT_TRUE(task.Open(folder + kDemoName));
-        RunEngine(task);
-        ASSERT_TRUE(task.SaveOutputData());
-    }
-    static void TearDownTestSuite() { std::filesystem::remove_all(TemplateFolder()); }
+    static void SetUpTestSuite() { MakeTemplate(TemplateFolder("WeekTimetableDemo")); }
+    static void TearDownTestSuite() { std::filesystem::remove_all(TemplateFolder("WeekTimetableDemo")); }
 
     void SetUp() override
     {
-        MakeContext();
-        ASSERT_EQ(zem::CopyFolder(TemplateFolder(), TaskFolder()), 0);
-        ASSERT_TRUE(CAppContext::Get()->OpenTask(TaskFolder() + kDemoName, false));
-        task = CAppContext::Get()->GetTask();
-        ASSERT_TRUE(task);
+        OpenCopyOf(TemplateFolder("WeekTimetableDemo"));
         CAppContext::Get()->SetPlaySoundInMoving(true);
-        m_workArea = zem::gui::SetWorkAreaHook([] { return zem::Rect(0, 0, 1366, 768); });
         m_sound = zem::gui::SetSoundHook([this](const std::string& path) { sounds.push_back(path); });
         // Every look at the clock moves it on, so that a slide ends after a few frames.
         m_clock = zem::gui::SetAnimationClockHook([this] { return now += 60; });
     }
     void TearDown() override
     {
-        zem::gui::SetWorkAreaHook(m_workArea);
         zem::gui::SetSoundHook(m_sound);
         zem::gui::SetAnimationClockHook(m_clock);
     }
-
-    std::string TaskFolder() const { return folder.path() + "task/"; }
 
     // Runs the window on the object while `act` works it; the window is left open unless act closes it.
     void Run(int kind, const std::string& id, const std::function<void(CWeekTimetableDlg&)>& act)
@@ -182,12 +138,10 @@ protected:
         return d.Item<CHoverButton>(CWeekTimetableDlg::IDC_SAVE)->GetBkColor();
     }
 
-    CScheduleTask* task = nullptr;
     std::vector<std::string> sounds;
     std::int64_t now = 0;
 
 private:
-    zem::gui::WorkAreaHook m_workArea;
     zem::gui::SoundHook m_sound;
     zem::gui::AnimationClockHook m_clock;
 };

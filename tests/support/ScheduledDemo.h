@@ -1,0 +1,77 @@
+#pragma once
+// The demo task after one run of the engine, for the tests of the timetable windows: the run is made
+// once per suite into a template folder, and each test opens its own copy as the program's task.
+// Include after support/EngineRun.h, which must come before Qt.
+#include "support/ShellTestSupport.h"
+
+#include "base/ScheduleTask.h"
+#include "platform/Files.h"
+#include "platform/gui/Desktop.h"
+#include "support/MessageRecorder.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <string>
+
+// Every class timetable, working (temp) or committed, as text.
+inline std::string ClassTables(CScheduleTask& task, bool temp)
+{
+    std::string out;
+    for (const auto& [id, object] : task.GetClassInfoList()) {
+        const CCourseTable& table = static_cast<CClassInfo*>(object)->GetTable(temp);
+        out += id + ":";
+        for (int day = 0; day < zem::kDayCount; ++day)
+            for (int segment = 0; segment < zem::kSegmentCount; ++segment)
+                for (int section = 0; section < zem::kSectionCount; ++section) {
+                    const CCourseTableNode& cell = table.GetNode(day, segment, section);
+                    out += std::to_string(table.GetValue(day, segment, section)) + "/" + cell.data(1).GetCourseId() +
+                           "/" + cell.data(2).GetCourseId() + ",";
+                }
+        out += "\n";
+    }
+    return out;
+}
+
+class ScheduledDemoTest : public ShellTest {
+protected:
+    static constexpr const char* kDemoName = "演示排课.zem";
+
+    // The suite's template folder, one per process.
+    static std::string TemplateFolder(const std::string& suite)
+    {
+        return std::string(ZEM_TEST_OUTPUT_DIR) + "/" + suite + "." + std::to_string(::getpid()) + "/";
+    }
+    // The demo task scheduled and saved into the folder; for SetUpTestSuite.
+    static void MakeTemplate(const std::string& folder)
+    {
+        MessageRecorder quiet;
+        std::filesystem::remove_all(folder);
+        ASSERT_EQ(zem::CopyFolder(std::string(ZEM_TEST_DATA_DIR) + "/../../resources/demoD", folder), 0);
+        CScheduleTask task;
+        ASSERT_TRUE(task.Open(folder + kDemoName));
+        RunEngine(task);
+        ASSERT_TRUE(task.SaveOutputData());
+    }
+    ~ScheduledDemoTest() override { zem::gui::SetWorkAreaHook(m_workArea); }
+
+    // A context over the test's zem.ini with a copy of the template opened as its task, on a
+    // common office screen.
+    void OpenCopyOf(const std::string& templateFolder)
+    {
+        m_workArea = zem::gui::SetWorkAreaHook([] { return zem::Rect(0, 0, 1366, 768); });
+        MakeContext();
+        ASSERT_EQ(zem::CopyFolder(templateFolder, TaskFolder()), 0);
+        ASSERT_TRUE(CAppContext::Get()->OpenTask(TaskFolder() + kDemoName, false));
+        task = CAppContext::Get()->GetTask();
+        ASSERT_TRUE(task);
+    }
+
+    std::string TaskFolder() const { return folder.path() + "task/"; }
+
+    CScheduleTask* task = nullptr;
+
+private:
+    zem::gui::WorkAreaHook m_workArea;
+};
