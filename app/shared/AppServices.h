@@ -81,6 +81,17 @@ public:
     virtual bool SaveWeekPageLayout() const { return true; }
     // [Common] SchoolName: "%SCHOOL%" of printed titles.
     virtual std::string GetSchoolName() const { return {}; }
+    // Setters of the display settings of the timetable windows ([WeekTable] ColorTable, Background,
+    // AutoShowDistribution, PlaySoundInMoving, ShowTagLocked, ShowTagLinked, ShowTagDisabled;
+    // [Common] ShowRoomNumber): each writes its key at once and says when it cannot.
+    virtual void SetColorTable(bool on) const {}
+    virtual void SetWeekTableBackground(int background) const {}
+    virtual void SetAutoShowDistribution(bool on) const {}
+    virtual void SetPlaySoundInMoving(bool on) const {}
+    virtual void SetShowTagLocked(bool on) const {}
+    virtual void SetShowTagLinked(bool on) const {}
+    virtual void SetShowTagDisabled(bool on) const {}
+    virtual void SetShowRoomNumber(bool on) const {}
 };
 
 // What the task helper reads of the settings, from the installed services.

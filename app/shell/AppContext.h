@@ -146,6 +146,15 @@ public:
     void StoreExportFolder(const std::string& folder) const override { const_cast<CAppContext*>(this)->SetExportFolder(folder); }
     // The exporter's note of the engine that wrote a workbook, written to zem.ini at once.
     void SetLUDriver(int driver) const override { const_cast<CAppContext*>(this)->SetLUDriver(driver); }
+    // The display settings, for the timetable windows.
+    void SetColorTable(bool on) const override { Mutable()->SetColorTable(on); }
+    void SetWeekTableBackground(int background) const override { Mutable()->SetBackground(background); }
+    void SetAutoShowDistribution(bool on) const override { Mutable()->SetAutoShowDistribution(on); }
+    void SetPlaySoundInMoving(bool on) const override { Mutable()->SetPlaySoundInMoving(on); }
+    void SetShowTagLocked(bool on) const override { Mutable()->SetShowTagLocked(on); }
+    void SetShowTagLinked(bool on) const override { Mutable()->SetShowTagLinked(on); }
+    void SetShowTagDisabled(bool on) const override { Mutable()->SetShowTagDisabled(on); }
+    void SetShowRoomNumber(bool on) const override { Mutable()->SetShowRoomNumber(on); }
 
     // Each stores the value and writes its key at once. A failed write is logged and shown as
     // "无法写入设置文件 %s"; the setter then answers false.
@@ -187,6 +196,8 @@ public:
 
 private:
     explicit CAppContext(const std::string& iniPath);
+    // The services answer through a const interface; their setters change the one context.
+    CAppContext* Mutable() const { return const_cast<CAppContext*>(this); }
 
     void ReadSettings();
     void ReadWeekTableSettings();

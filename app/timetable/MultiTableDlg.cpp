@@ -13,6 +13,7 @@
 #include "app/taskhelper/TaskHelper.h"
 #include "app/timetable/LessonProgress.h"
 #include "app/timetable/SaveSayingWhy.h"
+#include "app/timetable/TableOptions.h"
 #include "app/timetable/WeekTableWnd.h"
 #include "app/timetable/WeekTimetableDlg.h"
 #include "base/ScheduleTask.h"
@@ -20,6 +21,7 @@
 #include "platform/gui/Desktop.h"
 
 #include <QComboBox>
+#include <QKeyEvent>
 #include <QLabel>
 
 #include <algorithm>
@@ -67,19 +69,16 @@ CScheduleTask* CMultiTableDlg::Task() const { return AppServices().GetTask(); }
 std::vector<CMultiTableDlg::PaneEntry> CMultiTableDlg::PaneEntries(const CScheduleTask& task, int count)
 {
     std::vector<PaneEntry> entries;
-    auto* mutableTask = const_cast<CScheduleTask*>(&task);
-    const CZemObjectList* lists[] = {&mutableTask->GetClassInfoList(), &mutableTask->GetTeacherInfoList(),
-                                     &mutableTask->GetRoomInfoList()};
+    const CZemObjectList* lists[] = {&task.GetClassInfoList(), &task.GetTeacherInfoList(), &task.GetRoomInfoList()};
     if (count <= 0 || std::all_of(std::begin(lists), std::end(lists), [](const CZemObjectList* list) {
             return list->IsEmpty();
         }))
         return entries;
-    CTaskHelper helper(mutableTask, AppHelperContext());
     // A damaged or foreign file may claim any number of entries; no more panes than nine exist.
     const int stored = std::clamp(task.GetConfigInt(kSection, "Count", 0), 0, kMaxPanes);
     for (int i = 1; i <= stored && static_cast<int>(entries.size()) < count; ++i) {
         PaneEntry entry;
-        if (ParseEntry(task.GetConfig(kSection, std::to_string(i), ""), entry) && helper.HasObject(entry.kind, entry.id))
+        if (ParseEntry(task.GetConfig(kSection, std::to_string(i), ""), entry) && lists[entry.kind]->Find(entry.id))
             entries.push_back(entry);
     }
     std::vector<PaneEntry> fillUp;
@@ -113,8 +112,6 @@ bool CMultiTableDlg::OnInitDialog()
     QObject::connect(view, &QComboBox::activated, this, [this](int index) { SetViewType(index); });
     AddHoverButton(this, IDC_OPTIONS, "课表选项(&T)", Rect(0, 0, 100, kButtonHeight));
     AddHoverButton(this, IDC_SAVE, "保存(&S)", Rect(0, 0, 80, kButtonHeight));
-    // The options menu is the week window's, which this program does not have yet.
-    EnableItem(IDC_OPTIONS, false);
     m_progress.Create(this);
     SetModified(false);
     LayoutBand();
@@ -248,7 +245,57 @@ void CMultiTableDlg::OnCommand(int id)
             Save();
         return;
     }
+    if (id == IDC_OPTIONS) {
+        const QWidget* button = GetDlgItem(IDC_OPTIONS);
+        const QPoint corner = button->mapToGlobal(QPoint(0, button->height()));
+        // The table fonts have no dialog in this program yet.
+        OnOption(zem::gui::TrackPopupMenu(this, TableOptionItems(false), {corner.x(), corner.y()}));
+        return;
+    }
     Dialog::OnCommand(id);
+}
+
+void CMultiTableDlg::OnOption(int id)
+{
+    if (!ApplyTableOption(id))
+        return;
+    const CAppServices& settings = AppServices();
+    for (const auto& pane : m_panes) {
+        CTableContainer& container = pane->GetContainer();
+        switch (id) {
+        case ID_OPTION_FLAT:
+        case ID_OPTION_COLOR:
+            container.GetGrid().SetColorMode(settings.GetColorTable());
+            if (settings.GetColorTable())
+                container.RefreshColors();
+            break;
+        case ID_OPTION_SOUND:
+            container.GetGrid().SetPlaySoundInMoving(settings.GetPlaySoundInMoving());
+            break;
+        case ID_OPTION_TAG_LOCKED:
+        case ID_OPTION_TAG_LINKED:
+        case ID_OPTION_TAG_DISABLED:
+            container.RefreshMarks();
+            break;
+        case ID_OPTION_ROOM_NUMBER:
+            container.Refill();
+            break;
+        default:
+            break;
+        }
+        pane->update();
+        container.GetGrid().update();
+    }
+    update();
+}
+
+bool CMultiTableDlg::PreTranslateKey(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_T && event->modifiers() == Qt::ControlModifier) {
+        OnOption(ToggledStyleOption());
+        return true;
+    }
+    return false;
 }
 
 zem::LRESULT CMultiTableDlg::WindowProc(unsigned message, zem::WPARAM wParam, zem::LPARAM lParam)

@@ -60,6 +60,8 @@ protected:
     void OnCancel() override {}
     void OnClose() override;
     void OnCommand(int id) override;
+    // Ctrl+T toggles the colour style.
+    bool PreTranslateKey(QKeyEvent* event) override;
     zem::LRESULT WindowProc(unsigned message, zem::WPARAM wParam, zem::LPARAM lParam) override;
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
@@ -70,6 +72,8 @@ private:
     void LayoutPanes();
     void LayoutBand();
     void OnPaneChanged(int index, const std::string& planIds);
+    // A command of the options menu: the setting changes and every pane follows it.
+    void OnOption(int id);
     void UpdateProgress();
     void ShowCompletion();
     void SetModified(bool modified);

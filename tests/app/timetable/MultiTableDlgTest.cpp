@@ -377,6 +377,90 @@ TEST_F(MultiTableTest, ClosingUnsavedAsksAndNoPutsTheTimetablesBack)
     EXPECT_EQ(task->GetConfig("AdjustmentHistory", "1", "none"), "none");
 }
 
+// The checked state the menu shows for the item, looked up in its sub-menus too.
+std::optional<bool> MenuCheck(const std::vector<zem::gui::MenuItem>& items, int id)
+{
+    for (const zem::gui::MenuItem& item : items) {
+        if (item.id == id)
+            return item.checked;
+        if (auto inner = MenuCheck(item.children, id))
+            return inner;
+    }
+    return std::nullopt;
+}
+
+TEST_F(MultiTableTest, EachOptionWritesItsSettingAtOnceAndThePanesFollow)
+{
+    CAppContext& context = *CAppContext::Get();
+    const struct {
+        int id;
+        const char* section;
+        const char* key;
+        std::function<int()> value;  // the setting as the program holds it
+    } cases[] = {
+        {32915, "WeekTable", "ColorTable", [&] { return int(context.GetColorTable()); }},
+        {32914, "WeekTable", "ColorTable", [&] { return int(context.GetColorTable()); }},
+        {32938, "WeekTable", "Background", [&] { return context.GetBackground(); }},
+        {32939, "WeekTable", "Background", [&] { return context.GetBackground(); }},
+        {32894, "WeekTable", "AutoShowDistribution", [&] { return int(context.GetAutoShowDistribution()); }},
+        {32913, "WeekTable", "PlaySoundInMoving", [&] { return int(context.GetPlaySoundInMoving()); }},
+        {32902, "WeekTable", "ShowTagLocked", [&] { return int(context.GetShowTagLocked()); }},
+        {32903, "WeekTable", "ShowTagLinked", [&] { return int(context.GetShowTagLinked()); }},
+        {32904, "WeekTable", "ShowTagDisabled", [&] { return int(context.GetShowTagDisabled()); }},
+        {32925, "Common", "ShowRoomNumber", [&] { return int(context.GetShowRoomNumber()); }},
+    };
+    Run([&](CMultiTableDlg& d) {
+        ASSERT_TRUE(d.IsItemEnabled(CMultiTableDlg::IDC_OPTIONS));
+        for (const auto& c : cases) {
+            SCOPED_TRACE(c.id);
+            const int before = c.value();
+            std::vector<zem::gui::MenuItem> shown;
+            const zem::gui::PopupMenuHook previous = zem::gui::SetPopupMenuHook([&](const auto& items) {
+                shown = items;
+                return c.id;
+            });
+            QTest::mouseClick(d.GetDlgItem(CMultiTableDlg::IDC_OPTIONS), Qt::LeftButton);
+            zem::gui::SetPopupMenuHook(previous);
+            const bool radio = c.id == 32914 || c.id == 32915 || c.id == 32938 || c.id == 32939;
+            const bool setsOne = c.id == 32915 || c.id == 32939;
+            if (radio) {
+                EXPECT_EQ(MenuCheck(shown, c.id), std::optional<bool>((before == 1) == setsOne));
+                EXPECT_EQ(c.value(), setsOne ? 1 : 0);
+            } else {
+                EXPECT_EQ(MenuCheck(shown, c.id), std::optional<bool>(before != 0));
+                EXPECT_NE(c.value(), before) << "toggled";
+            }
+            // Written at once: a fresh reading of zem.ini sees it.
+            EXPECT_EQ(CConfigHost(context).GetConfigInt(c.section, c.key, -1), c.value());
+            for (int i = 0; i < d.GetPaneCount(); ++i) {
+                const CManualScheduleTable& grid = d.GetPane(i)->GetContainer().GetGrid();
+                EXPECT_EQ(grid.IsColorMode(), context.GetColorTable());
+                EXPECT_EQ(grid.IsPlaySoundInMoving(), context.GetPlaySoundInMoving());
+            }
+        }
+        // The font dialog is not in this program: its item is greyed.
+        std::vector<zem::gui::MenuItem> shown;
+        const zem::gui::PopupMenuHook previous = zem::gui::SetPopupMenuHook([&](const auto& items) {
+            shown = items;
+            return 0;
+        });
+        QTest::mouseClick(d.GetDlgItem(CMultiTableDlg::IDC_OPTIONS), Qt::LeftButton);
+        zem::gui::SetPopupMenuHook(previous);
+        const auto font = std::find_if(shown.begin(), shown.end(), [](const auto& item) { return item.id == 32836; });
+        ASSERT_NE(font, shown.end());
+        EXPECT_FALSE(font->enabled);
+
+        // Ctrl+T switches the style, both ways.
+        const bool color = context.GetColorTable();
+        QTest::keyClick(d.GetPane(0), Qt::Key_T, Qt::ControlModifier);
+        EXPECT_NE(context.GetColorTable(), color);
+        EXPECT_EQ(d.GetPane(3)->GetContainer().GetGrid().IsColorMode(), !color);
+        QTest::keyClick(&d, Qt::Key_T, Qt::ControlModifier);
+        EXPECT_EQ(context.GetColorTable(), color);
+        d.close();
+    });
+}
+
 TEST_F(MultiTableTest, ScreenshotOfNinePanes)
 {
     Store(3, {"0," + Id(0, 0), "1," + Id(1, 0), "2," + Id(2, 0)});
