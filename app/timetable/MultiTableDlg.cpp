@@ -213,10 +213,11 @@ void CMultiTableDlg::LayoutPanes()
 
 void CMultiTableDlg::OnPaneChanged(int index, const std::string& planIds)
 {
-    // The pane that made the change shows it already; the others show what it did to their objects.
+    // The pane that made the change shows it already; the others show what it did to their objects,
+    // and those whose timetable it left alone are not filled and painted again.
     for (std::size_t i = 0; i < m_panes.size(); ++i)
         if (static_cast<int>(i) != index)
-            m_panes[i]->Reload();
+            m_panes[i]->ReloadIfChanged();
     if (GetPane(index) && !planIds.empty()) {
         std::vector<std::string> plans;
         SplitToArray(planIds, ",", plans, true);

@@ -6,6 +6,7 @@
 #include "app/controls/GdiResources.h"
 #include "app/controls/HoverButton.h"
 #include "app/shared/ObjectLists.h"
+#include "app/shared/TextBuilders.h"
 #include "app/controls/ObjectPickerDlg.h"
 #include "app/taskhelper/TaskHelper.h"
 #include "platform/Text.h"
@@ -101,6 +102,15 @@ void CWeekTableWnd::Reload()
     Show();
 }
 
+void CWeekTableWnd::ReloadIfChanged()
+{
+    Resync();
+    const CCourseTable* table = LoadCurrent();
+    if (table && m_shown && TablesDiffer(m_task->GetSchoolStructure(), table, &*m_shown) == 0)
+        return;
+    Show();
+}
+
 void CWeekTableWnd::Resync()
 {
     if (m_kindChooser->currentIndex() != m_container.GetKind()) {
@@ -151,7 +161,12 @@ CCourseTable* CWeekTableWnd::LoadCurrent()
 void CWeekTableWnd::Show()
 {
     // Without an object the grid empties: the last object's lessons must not stand under another kind.
-    m_container.SetTable(LoadCurrent());
+    CCourseTable* table = LoadCurrent();
+    m_container.SetTable(table);
+    if (table)
+        m_shown = *table;
+    else
+        m_shown.reset();
     update(m_infoRect.left, m_infoRect.top, m_infoRect.Width(), m_infoRect.Height());
 }
 

@@ -9,6 +9,7 @@
 
 #include <QWidget>
 
+#include <optional>
 #include <string>
 
 class CHoverButton;
@@ -37,6 +38,8 @@ public:
     void GetCurrentObject(int& kind, std::string& objectId) const;
     // Brings the choosers in line with the container's object and shows its timetable.
     void Reload();
+    // The same, but a timetable that is as the pane last showed it keeps its grid as it is.
+    void ReloadIfChanged();
 
     void SetCentreTitle(const std::string& name) override;
     void OnTableChanged(int code, void* object) override;
@@ -72,4 +75,6 @@ private:
     CHoverButton* m_pickButton = nullptr;
     std::string m_info;
     zem::Rect m_infoRect;
+    // The timetable as the grid was last filled from it; none while no table is shown.
+    std::optional<CCourseTable> m_shown;
 };
