@@ -205,6 +205,9 @@ void CWeekTableWnd::OnTableChanged(int code, void* object)
     LoadCurrent();
     update(m_infoRect.left, m_infoRect.top, m_infoRect.Width(), m_infoRect.Height());
     Resync();
+    // The container wrote the change into the grid itself.
+    if (const CCourseTable* table = m_container.GetTable())
+        m_shown = *table;
     std::string plans;
     if (code == kPlaced && object)
         plans = static_cast<CCourseInfo*>(object)->GetId();

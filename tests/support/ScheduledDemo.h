@@ -4,10 +4,13 @@
 // Include after support/EngineRun.h, which must come before Qt.
 #include "support/ShellTestSupport.h"
 
+#include "app/shell/ScheduleCompletionDlg.h"
 #include "base/ScheduleTask.h"
 #include "platform/Files.h"
 #include "platform/gui/Desktop.h"
 #include "support/MessageRecorder.h"
+
+#include <QTreeWidget>
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -32,6 +35,20 @@ inline std::string ClassTables(CScheduleTask& task, bool temp)
         out += "\n";
     }
     return out;
+}
+
+// Chooses the first class the completion view lists, as a user does, and confirms; its id, empty
+// when it lists none.
+inline std::string ChooseFirstCompletionClass(CScheduleCompletionDlg& view)
+{
+    QTreeWidgetItem* root = view.GetTree()->topLevelItem(0);
+    for (int g = 0; root && g < root->childCount(); ++g)
+        if (root->child(g)->childCount() > 0) {
+            view.GetTree()->setCurrentItem(root->child(g)->child(0));
+            view.SendCommand(zem::IDOK);
+            return view.GetSelectedClassId();
+        }
+    return {};
 }
 
 class ScheduledDemoTest : public ShellTest {

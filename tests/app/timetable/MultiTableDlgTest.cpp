@@ -461,6 +461,26 @@ TEST_F(MultiTableTest, EachOptionWritesItsSettingAtOnceAndThePanesFollow)
     });
 }
 
+TEST_F(MultiTableTest, AClassChosenInTheCompletionViewShowsInTheFirstPane)
+{
+    Store(0, {"1," + Id(1, 0)});
+    Run([&](CMultiTableDlg& d) {
+        std::string chosen;
+        {
+            ModalScope completion([&](zem::gui::Dialog& shown) {
+                auto* c = dynamic_cast<CScheduleCompletionDlg*>(&shown);
+                ASSERT_TRUE(c);
+                chosen = ChooseFirstCompletionClass(*c);
+            });
+            QTest::mouseClick(&d.GetProgress(), Qt::LeftButton);
+        }
+        ASSERT_FALSE(chosen.empty());
+        EXPECT_EQ(Shown(d)[0], (Entry{0, chosen}));
+        EXPECT_EQ(d.GetPane(0)->GetKindChooser()->currentIndex(), 0);
+        d.close();
+    });
+}
+
 TEST_F(MultiTableTest, ScreenshotOfNinePanes)
 {
     Store(3, {"0," + Id(0, 0), "1," + Id(1, 0), "2," + Id(2, 0)});

@@ -31,7 +31,6 @@
 
 #include <QComboBox>
 #include <QTimer>
-#include <QTreeWidget>
 #include <QTest>
 
 #include <filesystem>
@@ -566,13 +565,7 @@ TEST_F(WeekTimetableTest, TheListsThePickerAndTheCompletionViewChooseTheObject)
             ModalScope completion([&](zem::gui::Dialog& shown) {
                 auto* c = dynamic_cast<CScheduleCompletionDlg*>(&shown);
                 ASSERT_TRUE(c);
-                QTreeWidgetItem* root = c->GetTree()->topLevelItem(0);
-                for (int g = 0; g < root->childCount() && completionClass.empty(); ++g)
-                    if (root->child(g)->childCount() > 0) {
-                        c->GetTree()->setCurrentItem(root->child(g)->child(0));
-                        c->SendCommand(zem::IDOK);
-                        completionClass = c->GetSelectedClassId();
-                    }
+                completionClass = ChooseFirstCompletionClass(*c);
             });
             QTest::mouseClick(&d.GetProgress(), Qt::LeftButton);
         }
