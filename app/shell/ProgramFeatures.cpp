@@ -29,6 +29,7 @@
 #include "app/shell/SystemSettingsDlg.h"
 #include "app/shell/TaskInfoDlg.h"
 #include "app/timetable/AdjustTeacherWizard.h"
+#include "app/timetable/MultiTableDlg.h"
 #include "base/ScheduleTask.h"
 #include "platform/Hooks.h"
 #include "platform/Text.h"
@@ -123,6 +124,7 @@ void RegisterProgramFeatures()
         RunReverseImport(MainWindow(), host);
     };
     windows.windows[Feature::SchoolTimetable] = RunModal<CSchoolTimetableDlg>;
+    windows.windows[Feature::MultiTable] = RunModal<CMultiTableDlg>;
     // A saved temporary task is offered again in the page panel's menu.
     windows.tempAdjust = [](CScheduleTask& task, bool isNew, const std::string& teacherId) {
         CTempAdjustDlg dialog(MainWindow(), &task, isNew, teacherId);

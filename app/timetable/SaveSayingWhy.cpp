@@ -39,6 +39,11 @@ bool SaveTimetablesAndLog(CScheduleTask* task, const std::string& failedText, co
     if (!task)
         return false;
     // What the data library says of a failed write becomes the reason of the window's one message.
+bool SaveWorkingTables(CScheduleTask* task, const std::string& historyTitle, const std::vector<std::string>& changedIds,
+                       const std::string& failedText)
+{
+    if (!task)
+        return false;
     if (!SaveSayingWhy([task] { return CTaskHelper(task, AppHelperContext()).SaveTempTables(); }, failedText,
                        "无法写入课表文件 " + task->GetTaskInfo().GetOutputFilePath()))
         return false;
@@ -48,4 +53,22 @@ bool SaveTimetablesAndLog(CScheduleTask* task, const std::string& failedText, co
         SaveAdjustmentHistory(entries);
     }
     return true;
+}
+
+bool AskSaveBeforeClosing(CScheduleTask* task, const std::function<bool()>& save)
+{
+    zem::MessageRequest question;
+    question.text = kSaveBeforeClosingQuestion;
+    question.icon = zem::MessageIcon::Question;
+    question.buttons = zem::MessageButtons::YesNoCancel;
+    switch (zem::ShowMessage(question)) {
+    case zem::IDCANCEL:
+        return false;
+    case zem::IDYES:
+        return save();
+    default:
+        // The tables go back to what the files hold.
+        CTaskHelper(task, AppHelperContext()).RestoreTempTables();
+        return true;
+    }
 }

@@ -1,5 +1,5 @@
 #pragma once
-// Saving from a timetable window with one message on failure.
+// Saving from a timetable window with one message on failure, and asking to save when it closes.
 #include <functional>
 #include <string>
 #include <vector>
@@ -15,3 +15,9 @@ bool SaveSayingWhy(const std::function<bool()>& save, const std::string& failedT
 // on failure; then one adjustment-history entry under the title for the changed ids, when any.
 bool SaveTimetablesAndLog(CScheduleTask* task, const std::string& failedText, const std::string& historyTitle,
                           const std::vector<std::string>& changedIds);
+
+// The question a timetable window with unsaved changes asks when it closes.
+constexpr const char* kSaveBeforeClosingQuestion = "课表已修改，关闭前要保存吗？";
+// Asks it (Yes, No, Cancel): Yes runs the save, No puts the task's working timetables back to the
+// committed ones. Whether the window may close: not on Cancel or a failed save.
+bool AskSaveBeforeClosing(CScheduleTask* task, const std::function<bool()>& save);

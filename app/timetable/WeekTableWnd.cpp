@@ -6,6 +6,7 @@
 #include "app/controls/GdiResources.h"
 #include "app/controls/HoverButton.h"
 #include "app/shared/ObjectLists.h"
+#include "app/shared/TextBuilders.h"
 #include "app/controls/ObjectPickerDlg.h"
 #include "app/taskhelper/TaskHelper.h"
 #include "platform/Text.h"
@@ -101,6 +102,15 @@ void CWeekTableWnd::Reload()
     Show();
 }
 
+void CWeekTableWnd::ReloadIfChanged()
+{
+    Resync();
+    const CCourseTable* table = LoadCurrent();
+    if (table && m_shown && TablesDiffer(m_task->GetSchoolStructure(), table, &*m_shown) == 0)
+        return;
+    Show();
+}
+
 void CWeekTableWnd::Resync()
 {
     if (m_kindChooser->currentIndex() != m_container.GetKind()) {
@@ -151,7 +161,12 @@ CCourseTable* CWeekTableWnd::LoadCurrent()
 void CWeekTableWnd::Show()
 {
     // Without an object the grid empties: the last object's lessons must not stand under another kind.
-    m_container.SetTable(LoadCurrent());
+    CCourseTable* table = LoadCurrent();
+    m_container.SetTable(table);
+    if (table)
+        m_shown = *table;
+    else
+        m_shown.reset();
     update(m_infoRect.left, m_infoRect.top, m_infoRect.Width(), m_infoRect.Height());
 }
 
@@ -185,11 +200,20 @@ void CWeekTableWnd::OnPick()
         SetObjects(kind, chosen);
 }
 
-void CWeekTableWnd::OnTableChanged(int, void*)
+void CWeekTableWnd::OnTableChanged(int code, void* object)
 {
     LoadCurrent();
     update(m_infoRect.left, m_infoRect.top, m_infoRect.Width(), m_infoRect.Height());
     Resync();
+    // The container wrote the change into the grid itself.
+    if (const CCourseTable* table = m_container.GetTable())
+        m_shown = *table;
+    std::string plans;
+    if (code == kPlaced && object)
+        plans = static_cast<CCourseInfo*>(object)->GetId();
+    else if (code == kCleared && object)
+        plans = *static_cast<std::string*>(object);
+    zem::SendMessage(m_notify, WM_PANE_TABLE_CHANGED, static_cast<zem::WPARAM>(m_cookie), zem::ToLParam(&plans));
 }
 
 void CWeekTableWnd::SetCentreTitle(const std::string&)

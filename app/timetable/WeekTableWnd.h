@@ -1,13 +1,15 @@
 #pragma once
 // A pane that shows the timetable of one class, teacher or room of a task with choosers of the
 // kind and the object above it; several stand side by side in the multi-timetable window. The
-// pane tells its owner when the user went to another object inside the timetable.
+// pane tells its owner when the user went to another object inside the timetable, and when a
+// change was made in it.
 #include "app/timetable/TableContainer.h"
 #include "platform/Gdi.h"
 #include "platform/MessageTarget.h"
 
 #include <QWidget>
 
+#include <optional>
 #include <string>
 
 class CHoverButton;
@@ -16,6 +18,10 @@ class QComboBox;
 // Sent to the owner when the user went to another object inside a pane: wParam the pane's cookie,
 // lParam a const std::string* of the object's id, valid during the call.
 constexpr unsigned WM_WEEKTABLE_CHANGED = zem::WM_USER + 513;  // 0x601
+// Sent to the owner when a timetable was changed in a pane: wParam the pane's cookie, lParam a
+// const std::string* of the plan ids involved (comma-separated, empty when none is known), valid
+// during the call.
+constexpr unsigned WM_PANE_TABLE_CHANGED = zem::WM_USER + 514;  // 0x602
 
 class CWeekTableWnd : public QWidget, public ITableChangeListener {
 public:
@@ -32,6 +38,8 @@ public:
     void GetCurrentObject(int& kind, std::string& objectId) const;
     // Brings the choosers in line with the container's object and shows its timetable.
     void Reload();
+    // The same, but a timetable that is as the pane last showed it keeps its grid as it is.
+    void ReloadIfChanged();
 
     void SetCentreTitle(const std::string& name) override;
     void OnTableChanged(int code, void* object) override;
@@ -67,4 +75,6 @@ private:
     CHoverButton* m_pickButton = nullptr;
     std::string m_info;
     zem::Rect m_infoRect;
+    // The timetable as the grid was last filled from it; none while no table is shown.
+    std::optional<CCourseTable> m_shown;
 };

@@ -14,6 +14,7 @@
 #include "app/shared/Strings.h"
 #include "app/controls/TipWnd.h"
 #include "app/timetable/LastViewed.h"
+#include "app/timetable/LessonProgress.h"
 #include "app/taskhelper/TaskHelper.h"
 #include "app/timetable/SaveSayingWhy.h"
 #include "base/ConfigHost.h"
@@ -390,26 +391,11 @@ void CWeekTimetableDlg::UpdateHint()
     update(QtRect(m_hintRect));
 }
 
-void CWeekTimetableDlg::UpdateProgress()
-{
-    const CWeekCount& placed = m_counter.GetTotalPlaced();
-    const CWeekCount& planned = m_counter.GetTotalPlanned();
-    m_progress.SetRange(0, planned.GetWholeCount());
-    m_progress.SetPos(placed.GetWholeCount());
-    m_progress.SetText(zem::Format("已排%s节 / 总课时%s节", placed.ToString().c_str(), planned.ToString().c_str()));
-    m_progress.Refresh();
-}
+void CWeekTimetableDlg::UpdateProgress() { ShowLessonProgress(m_progress, m_counter); }
 
 void CWeekTimetableDlg::RecountClassesOf(const std::string& planId)
 {
-    CScheduleTask* task = Task();
-    CCourseInfo* plan = task ? CTaskHelper(task, AppHelperContext()).FindCourse(planId) : nullptr;
-    if (!plan)
-        return;
-    std::vector<std::string> classes;
-    CollectCombinedClassIds(classes, plan, task);
-    for (const std::string& classId : classes)
-        m_counter.Count(classId, true);
+    RecountPlanClasses(m_counter, Task(), planId);
     UpdateProgress();
 }
 
@@ -699,22 +685,8 @@ bool CWeekTimetableDlg::Save()
 
 bool CWeekTimetableDlg::CloseWindow()
 {
-    if (m_modified) {
-        zem::MessageRequest question;
-        question.text = kCloseQuestion;
-        question.icon = zem::MessageIcon::Question;
-        question.buttons = zem::MessageButtons::YesNoCancel;
-        const int answer = zem::ShowMessage(question);
-        if (answer == zem::IDCANCEL)
-            return false;
-        if (answer == zem::IDYES) {
-            if (!Save())
-                return false;
-        } else {
-            // The tables go back to what the files hold.
-            CTaskHelper(Task(), AppHelperContext()).RestoreTempTables();
-        }
-    }
+    if (m_modified && !AskSaveBeforeClosing(Task(), [this] { return Save(); }))
+        return false;
     if (CTipWnd* tip = AppServices().GetTipWnd())
         tip->hide();
     if (const CConfigHost* config = ProgramConfig()) {

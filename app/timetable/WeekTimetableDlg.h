@@ -10,6 +10,7 @@
 #include "app/controls/SplitterBar.h"
 #include "app/controls/TitledPanel.h"
 #include "app/timetable/CourseListView.h"
+#include "app/timetable/SaveSayingWhy.h"
 #include "app/timetable/TableContainer.h"
 #include "app/timetable/TableFontDlg.h"
 #include "platform/gui/Dialog.h"
@@ -65,7 +66,7 @@ public:
     static constexpr const char* kSaveAfterOutputQuestion = "当前课表数据修改后尚未保存，现在要保存吗";
     static constexpr int kDefaultRelateWidth = 350;
     static constexpr int kDefaultCourseHeight = 148;
-    static constexpr const char* kCloseQuestion = "课表已修改，关闭前要保存吗？";
+    static constexpr const char* kCloseQuestion = kSaveBeforeClosingQuestion;
     static constexpr const char* kSaveFailedText = "保存课表失败：";
 
     explicit CWeekTimetableDlg(QWidget* parent = nullptr);

@@ -5,7 +5,7 @@
 // Before Qt, which takes the word "slots".
 #include "support/ScheduledDemo.h"
 
-#include "support/ShellTestSupport.h"
+#include "support/ScheduledDemo.h"
 
 #include "app/controls/HoverButton.h"
 #include "app/controls/DialogPlacement.h"
@@ -42,7 +42,6 @@
 #include <QPainter>
 #include <QWheelEvent>
 #include <QTimer>
-#include <QTreeWidget>
 #include <QTest>
 
 #include <filesystem>
@@ -62,7 +61,7 @@ std::string ClassTables(CScheduleTask& task, bool temp) { return ClassTablesText
 
 QPoint Centre(const zem::Rect& r) { return QPoint((r.left + r.right) / 2, (r.top + r.bottom) / 2); }
 
-class WeekTimetableTest : public ShellTest {
+class WeekTimetableTest : public ScheduledDemoTest {
 protected:
     // One run of the engine on the demo task serves every test, each on its own copy.
     static void SetUpTestSuite() { WriteScheduledDemo(TemplateFolder()); }
@@ -70,25 +69,17 @@ protected:
 
     void SetUp() override
     {
-        MakeContext();
-        ASSERT_EQ(zem::CopyFolder(TemplateFolder(), TaskFolder()), 0);
-        ASSERT_TRUE(CAppContext::Get()->OpenTask(TaskFolder() + kDemoName, false));
-        task = CAppContext::Get()->GetTask();
-        ASSERT_TRUE(task);
+        OpenCopyOf(TemplateFolder("WeekTimetableDemo"));
         CAppContext::Get()->SetPlaySoundInMoving(true);
-        m_workArea = zem::gui::SetWorkAreaHook([] { return zem::Rect(0, 0, 1366, 768); });
         m_sound = zem::gui::SetSoundHook([this](const std::string& path) { sounds.push_back(path); });
         // Every look at the clock moves it on, so that a slide ends after a few frames.
         m_clock = zem::gui::SetAnimationClockHook([this] { return now += 60; });
     }
     void TearDown() override
     {
-        zem::gui::SetWorkAreaHook(m_workArea);
         zem::gui::SetSoundHook(m_sound);
         zem::gui::SetAnimationClockHook(m_clock);
     }
-
-    std::string TaskFolder() const { return folder.path() + "task/"; }
 
     // Runs the window on the object while `act` works it; the window is left open unless act closes it.
     void Run(int kind, const std::string& id, const std::function<void(CWeekTimetableDlg&)>& act)
@@ -185,12 +176,10 @@ protected:
         return d.Item<CHoverButton>(CWeekTimetableDlg::IDC_SAVE)->GetBkColor();
     }
 
-    CScheduleTask* task = nullptr;
     std::vector<std::string> sounds;
     std::int64_t now = 0;
 
 private:
-    zem::gui::WorkAreaHook m_workArea;
     zem::gui::SoundHook m_sound;
     zem::gui::AnimationClockHook m_clock;
 };
@@ -599,13 +588,7 @@ TEST_F(WeekTimetableTest, TheListsThePickerAndTheCompletionViewChooseTheObject)
             ModalScope completion([&](zem::gui::Dialog& shown) {
                 auto* c = dynamic_cast<CScheduleCompletionDlg*>(&shown);
                 ASSERT_TRUE(c);
-                QTreeWidgetItem* root = c->GetTree()->topLevelItem(0);
-                for (int g = 0; g < root->childCount() && completionClass.empty(); ++g)
-                    if (root->child(g)->childCount() > 0) {
-                        c->GetTree()->setCurrentItem(root->child(g)->child(0));
-                        c->SendCommand(zem::IDOK);
-                        completionClass = c->GetSelectedClassId();
-                    }
+                completionClass = ChooseFirstCompletionClass(*c);
             });
             QTest::mouseClick(&d.GetProgress(), Qt::LeftButton);
         }
