@@ -61,7 +61,12 @@ CSplitPlanDlg::CSplitPlanDlg(QWidget* parent)
 {
 }
 
-CSplitPlanDlg::~CSplitPlanDlg() = default;
+CSplitPlanDlg::~CSplitPlanDlg()
+{
+    // Closing saved the entries; a window ended otherwise still keeps them.
+    if (!m_entries.empty() && AppServices().GetTask())
+        SaveAdjustmentHistory(m_entries);
+}
 
 bool CSplitPlanDlg::OnInitDialog()
 {

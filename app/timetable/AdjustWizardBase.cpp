@@ -42,7 +42,12 @@ CAdjustWizardBase::CAdjustWizardBase(QWidget* parent)
 {
 }
 
-CAdjustWizardBase::~CAdjustWizardBase() = default;
+CAdjustWizardBase::~CAdjustWizardBase()
+{
+    // Closing saved the entries; a window ended otherwise still keeps them.
+    if (!m_entries.empty() && AppServices().GetTask())
+        SaveAdjustmentHistory(m_entries);
+}
 
 void CAdjustWizardBase::SetCaptions(const std::string& title, const std::string& step1, const std::string& step2)
 {

@@ -95,15 +95,18 @@ TEST_F(RoomWizard, GivesThePlansTheNewRoom)
     EXPECT_EQ(history[0]->ids, (std::vector<std::string>{"c2", "r1"}));
 }
 
-// "取消指定的教室" with one plan of a combined class: both plans lose their fixed room and their
-// lesson its room; the question defaults to No, and the entry names "[不指定教室]".
-TEST_F(RoomWizard, WithoutARoomClearsThePartnersRoomsToo)
+// "取消指定的教室" with one plan of a combined class, or both: both plans lose their fixed room and
+// their lesson its room, once; the question defaults to No, and the entry names "[不指定教室]".
+class RoomWizardCombined : public RoomWizard, public testing::WithParamInterface<std::vector<std::string>> {};
+
+TEST_P(RoomWizardCombined, WithoutARoomClearsThePartnersRoomsToo)
 {
+    const std::vector<std::string> plans = GetParam();
     names = {"机房"};
     ScriptedMessages messages({zem::IDOK, zem::IDYES});
     const std::string desc = Task().GetCourseDesc("k4");
-    const std::string described = DescribeCourses(Task().FindCourse("k4"), 1);
-    Run({"k4"}, [&](Wizard& wizard) {
+    const std::string described = DescribeCourses(Task().FindCourse("k4"), static_cast<int>(plans.size()));
+    Run(plans, [&](Wizard& wizard) {
         ChooseRoom(wizard);
         EXPECT_EQ(wizard.GetStatusText(), "同一教室和场地，调整没有意义");
         wizard.SendCommand(Wizard::IDC_NO_ROOM);
@@ -132,6 +135,9 @@ TEST_F(RoomWizard, WithoutARoomClearsThePartnersRoomsToo)
         << history[0]->title;
     EXPECT_EQ(history[0]->ids, (std::vector<std::string>{"c1", "c2", "r1"}));
 }
+
+INSTANTIATE_TEST_SUITE_P(OneOrBoth, RoomWizardCombined,
+                         testing::Values(std::vector<std::string>{"k4"}, std::vector<std::string>{"k4", "k5"}));
 
 // A room busy at the plan's time: counted, and execution refused until the clash is solved.
 TEST_F(RoomWizard, ConflictsMustBeSolvedBeforeExecution)

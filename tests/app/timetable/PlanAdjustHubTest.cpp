@@ -2,6 +2,12 @@
 #include "support/BasicDataTestSupport.h"
 #include "support/ScreenTestSupport.h"
 #include "app/controls/HyperLink.h"
+#include "app/data/SplitPlanDlg.h"
+#include "app/shell/FeatureWindows.h"
+#include "app/shell/ProgramFeatures.h"
+#include "app/timetable/AdjustRoomWizard.h"
+#include "app/timetable/AdjustTeacherWizard.h"
+#include "app/timetable/SwapTeacherWizard.h"
 #include "app/timetable/ChangedTimetableDlg.h"
 #include "app/timetable/PlanAdjustHubDlg.h"
 
@@ -88,6 +94,23 @@ TEST(PlanAdjustHub, HistoryLinkOpensTheViewerAndLeavesTheHubOpen)
     EXPECT_EQ(hub.DoModal(), zem::IDCANCEL);
     EXPECT_EQ(shownTitles, std::vector<std::string>{"历史记录"});
     EXPECT_TRUE(hubOpenMeanwhile);
+}
+
+// The program runs the tool of each code the hub answers.
+TEST(PlanAdjustHub, TheProgramRunsTheChosenTool)
+{
+    SmallSchool school;
+    RegisterProgramFeatures();
+    ASSERT_TRUE(FeatureWindows().planAdjustTool);
+    std::vector<std::string> shown;
+    ModalScope scope([&](zem::gui::Dialog& dialog) {
+        shown.push_back(dialog.Caption());
+        dialog.EndDialog(zem::IDCANCEL);
+    });
+    for (const Row& row : kRows)
+        FeatureWindows().planAdjustTool(row.result);
+    EXPECT_EQ(shown, (std::vector<std::string>{"教学计划调整 - 调整任课教师", "教学计划调整 - 调整教室和场地",
+                                               "教学计划调整 - 交换任课教师", "教学计划调整 - 拆分教学计划"}));
 }
 
 }  // namespace
