@@ -139,16 +139,19 @@ void CAdjustRoomWizard::Execute()
             member->SetRoom(newId);
             StringArrayAddUnique(changed, member->GetId());
         }
-        // The rooms the lessons leave change too, fixed or given by the scheduling.
+        // The rooms the lessons (the partners' too) leave change as well, fixed or given by the
+        // scheduling. A lesson's move takes its partners' along.
         std::vector<std::string> leftRooms;
         std::vector<std::tuple<tagTABLE_NODE, int>> lessons;
-        ForEachPlacedLesson(task->GetSchoolStructure(), *plan,
-                            [&](const tagTABLE_NODE& node, int part, const CCourseTableNode& cell) {
-                                lessons.emplace_back(node, part);
-                                const std::string& lessonRoom = cell.data(part == 2 ? 2 : 1).GetRoomId();
-                                if (!lessonRoom.empty() && lessonRoom != newId)
-                                    StringArrayAddUnique(leftRooms, lessonRoom);
-                            });
+        for (CCourseInfo* member : members)
+            ForEachPlacedLesson(task->GetSchoolStructure(), *member,
+                                [&](const tagTABLE_NODE& node, int part, const CCourseTableNode& cell) {
+                                    if (member == plan)
+                                        lessons.emplace_back(node, part);
+                                    const std::string& lessonRoom = cell.data(part == 2 ? 2 : 1).GetRoomId();
+                                    if (!lessonRoom.empty() && lessonRoom != newId)
+                                        StringArrayAddUnique(leftRooms, lessonRoom);
+                                });
         for (const auto& [node, part] : lessons)
             helper.ChangeRoom(plan, node, part, newId);
 
