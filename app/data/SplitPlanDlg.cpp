@@ -8,6 +8,7 @@
 #include "app/controls/SkinHeaderCtrl.h"
 #include "app/shared/Strings.h"
 #include "app/shared/Vocabulary.h"
+#include "app/timetable/ChangedTimetableDlg.h"
 #include "base/ScheduleTask.h"
 #include "platform/Hooks.h"
 #include "platform/Text.h"
@@ -60,7 +61,12 @@ CSplitPlanDlg::CSplitPlanDlg(QWidget* parent)
 {
 }
 
-CSplitPlanDlg::~CSplitPlanDlg() = default;
+CSplitPlanDlg::~CSplitPlanDlg()
+{
+    // Closing saved the entries; a window ended otherwise still keeps them.
+    if (!m_entries.empty() && AppServices().GetTask())
+        SaveAdjustmentHistory(m_entries);
+}
 
 bool CSplitPlanDlg::OnInitDialog()
 {
@@ -134,7 +140,7 @@ bool CSplitPlanDlg::OnInitDialog()
     SetWidgetRect(m_list, inner);
 
     AddHoverButton(this, IDC_EXPORT, "导出打印本次变动的课表")->resize(u.X(110), buttonHeight);
-    // The changed timetables can be neither printed nor exported yet.
+    // Until a split changed timetables.
     EnableItem(IDC_EXPORT, false);
     AddHoverButton(this, zem::IDOK, "执行拆分")->setDefault(true);
     PlaceButtonRow(this, kClientHeight - kFooterBand + (kFooterBand - buttonHeight) / 2, {IDC_EXPORT}, {zem::IDOK});
@@ -175,6 +181,11 @@ void CSplitPlanDlg::OnCommand(int id)
 {
     if (id == IDC_CHOOSE) {
         ChoosePlans();
+        return;
+    }
+    if (id == IDC_EXPORT) {
+        if (IsItemEnabled(IDC_EXPORT))
+            ShowChangedTimetables(this, m_entries);
         return;
     }
     Dialog::OnCommand(id);
@@ -239,6 +250,8 @@ void CSplitPlanDlg::OnOK()
     const CSplitResult result = SplitPlans(*m_task, m_index, request, m_random, m_entries);
     if (result.splitPlans == 0)
         return;
+    if (result.saved)
+        EnableItem(IDC_EXPORT, true);
     // The counts changed, and so may the reasons.
     FillRows();
     RefreshPreview();

@@ -8,8 +8,8 @@
 
 namespace {
 
-constexpr const char* kSection = "AdjustmentHistory";
-constexpr int kKeptEntries = 100;
+constexpr const char* kSection = kAdjustmentHistorySection;
+constexpr int kKeptEntries = kAdjustmentHistoryCount;
 // The settings reader accepts files of bounded size: the oldest entries beyond this go.
 constexpr std::size_t kMaxSectionBytes = 256 * 1024;
 
@@ -53,7 +53,7 @@ void SaveAdjustmentHistory(CAdjustmentEntryList& newEntries)
     if (!task || given.empty())
         return;
     CAdjustmentHistory history;
-    history.Load(task->GetConfigFile(), kSection, 100);
+    history.Load(task->GetConfigFile(), kSection, kKeptEntries);
     CAdjustmentEntryList& entries = history.GetEntries();
     for (auto& entry : given)
         if (entry)

@@ -13,6 +13,10 @@ struct CAdjustmentEntry {
 
 using CAdjustmentEntryList = std::vector<std::unique_ptr<CAdjustmentEntry>>;
 
+// The task.ini section of the history and the number of entries it keeps.
+constexpr const char* kAdjustmentHistorySection = "AdjustmentHistory";
+constexpr int kAdjustmentHistoryCount = 100;
+
 class CAdjustmentHistory {
 public:
     CAdjustmentHistory() = default;

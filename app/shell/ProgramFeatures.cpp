@@ -29,7 +29,9 @@
 #include "app/shell/SystemSettingsDlg.h"
 #include "app/shell/TaskInfoDlg.h"
 #include "app/timetable/AdjustTeacherWizard.h"
+#include "app/timetable/AdjustRoomWizard.h"
 #include "app/timetable/MultiTableDlg.h"
+#include "app/timetable/SwapTeacherWizard.h"
 #include "base/ScheduleTask.h"
 #include "platform/Hooks.h"
 #include "platform/Text.h"
@@ -141,10 +143,14 @@ void RegisterProgramFeatures()
         CPlanAdjustHubDlg hub(MainWindow());
         return hub.DoModal() == zem::IDOK ? hub.GetResult() : -1;
     };
-    // Of the hub's four plan adjustment tools (0-3) the teacher wizard (0) and the split (3) are built.
+    // The hub's four plan adjustment tools (0-3).
     windows.planAdjustTool = [](int tool) {
         if (tool == CPlanAdjustHubDlg::ToolAdjustTeacher)
             RunModal<CAdjustTeacherWizard>();
+        else if (tool == CPlanAdjustHubDlg::ToolAdjustRoom)
+            RunModal<CAdjustRoomWizard>();
+        else if (tool == CPlanAdjustHubDlg::ToolSwapTeacher)
+            RunModal<CSwapTeacherWizard>();
         else if (tool == CPlanAdjustHubDlg::ToolSplitPlan)
             RunModal<CSplitPlanDlg>();
     };

@@ -1,12 +1,8 @@
 #include "app/timetable/AdjustTeacherWizard.h"
 
 #include "app/shared/AppServices.h"
-#include "app/controls/AdjustToolLook.h"
-#include "app/controls/CoursePlanPickerDlg.h"
-#include "app/controls/ObjectPickerDlg.h"
 #include "app/shared/ObjectLists.h"
 #include "app/shared/Strings.h"
-#include "app/shared/TextBuilders.h"
 #include "app/taskhelper/TaskHelper.h"
 #include "app/timetable/TeacherConflictDlg.h"
 #include "base/ScheduleTask.h"
@@ -20,38 +16,13 @@ CAdjustTeacherWizard::CAdjustTeacherWizard(QWidget* parent) : CAdjustWizardBase(
 
 CTeacherInfo* CAdjustTeacherWizard::NewTeacher() const { return dynamic_cast<CTeacherInfo*>(m_target); }
 
-std::string CAdjustTeacherWizard::PlansText() const
-{
-    return m_plans.empty() ? std::string() : DescribeCourses(m_plans.front(), static_cast<int>(m_plans.size()));
-}
-
 void CAdjustTeacherWizard::ShowIntro() { SetStatusText("课表已排好，却要换老师，不用着急，我来帮忙", false); }
 
-void CAdjustTeacherWizard::ShowPlans()
-{
-    SetDlgItemText(IDC_STEP1, m_plans.empty() ? kStep1 : PlansText());
-    ShowPlansTable();
-}
-
-void CAdjustTeacherWizard::ChoosePlans()
-{
-    if (!Task())
-        return;
-    CPlanPairPickerDlg picker(this);
-    if (!ChooseAdjustPlans(picker, "选择要调整的教学计划", m_plans, m_plansChosen))
-        return;
-    ShowPlans();
-    RefreshStatus();
-}
+void CAdjustTeacherWizard::ChoosePlans() { PickPlans(); }
 
 void CAdjustTeacherWizard::ChooseTarget()
 {
-    if (!Task())
-        return;
-    CTeacherPickerDlg picker(this);
-    if (picker.DoModal() != zem::IDOK)
-        return;
-    auto* teacher = dynamic_cast<CTeacherInfo*>(picker.GetSelectedObject());
+    CTeacherInfo* teacher = PickTeacher();
     if (!teacher)
         return;
     m_target = teacher;
@@ -94,18 +65,9 @@ void CAdjustTeacherWizard::Execute()
         zem::ShowMessage("请选择要调整的教学计划和新的任课教师");
         return;
     }
-    if (m_conflictCount >= 1) {
-        zem::ShowMessage(kUnsolved);
+    if (!MayExecute())
         return;
-    }
-    // The button is off while every plan has the teacher already; Enter is not to get past that.
-    if (!IsItemEnabled(zem::IDOK))
-        return;
-    zem::MessageRequest question;
-    question.text = zem::Format("确定要将 %s 的任课教师\n调整为 %s 老师吗", PlansText().c_str(), teacher->GetName().c_str());
-    question.icon = zem::MessageIcon::Question;
-    question.buttons = zem::MessageButtons::YesNo;
-    if (zem::ShowMessage(question) != zem::IDYES)
+    if (!Confirm(zem::Format("确定要将 %s 的任课教师\n调整为 %s 老师吗", PlansText().c_str(), teacher->GetName().c_str())))
         return;
     if (!BackUpTask())
         return;

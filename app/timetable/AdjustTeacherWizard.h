@@ -24,7 +24,4 @@ public:
 
 private:
     CTeacherInfo* NewTeacher() const;
-    std::string PlansText() const;
-    // Step 1's button and the left preview after the plans changed.
-    void ShowPlans();
 };

@@ -2,6 +2,10 @@
 
 #include "app/shared/AppServices.h"
 #include "app/controls/AdjustToolLook.h"
+#include "app/controls/CoursePlanPickerDlg.h"
+#include "app/controls/ObjectPickerDlg.h"
+#include "app/shared/TextBuilders.h"
+#include "app/timetable/ChangedTimetableDlg.h"
 #include "app/controls/DialogLook.h"
 #include "app/controls/GdiResources.h"
 #include "app/controls/HoverButton.h"
@@ -15,6 +19,7 @@
 #include "platform/gui/DC.h"
 
 #include <algorithm>
+#include <tuple>
 
 using zem::Rect;
 
@@ -37,7 +42,12 @@ CAdjustWizardBase::CAdjustWizardBase(QWidget* parent)
 {
 }
 
-CAdjustWizardBase::~CAdjustWizardBase() = default;
+CAdjustWizardBase::~CAdjustWizardBase()
+{
+    // Closing saved the entries; a window ended otherwise still keeps them.
+    if (!m_entries.empty() && AppServices().GetTask())
+        SaveAdjustmentHistory(m_entries);
+}
 
 void CAdjustWizardBase::SetCaptions(const std::string& title, const std::string& step1, const std::string& step2)
 {
@@ -82,7 +92,6 @@ bool CAdjustWizardBase::OnInitDialog()
                    {IDC_EXPORT, IDC_SOLVE, zem::IDOK});
     EnableItem(IDC_SOLVE, false);
     EnableItem(zem::IDOK, false);
-    // The changed timetables can be neither printed nor exported from here yet.
     EnableItem(IDC_EXPORT, false);
     const int exportLeft = GetDlgItem(IDC_EXPORT)->x();
     m_statusRect = Rect(kMargin, kClientHeight - kFooterBand, exportLeft - 8, kClientHeight);
@@ -113,6 +122,10 @@ void CAdjustWizardBase::OnCommand(int id)
         if (IsItemEnabled(IDC_SOLVE))
             SolveConflicts();
         return;
+    case IDC_EXPORT:
+        if (IsItemEnabled(IDC_EXPORT))
+            ShowChangedTimetables(this, m_entries);
+        return;
     default:
         Dialog::OnCommand(id);
     }
@@ -133,14 +146,14 @@ void CAdjustWizardBase::SetStatusText(const std::string& text, bool conflict)
     update();
 }
 
-void CAdjustWizardBase::ShowTargetTable(const CCourseTable* table, int kind)
+void CAdjustWizardBase::ShowObjectTable(CWeekTable& grid, const CCourseTable* table, int kind)
 {
     CTaskHelper helper(m_task, AppHelperContext());
-    CWeekTableCells cells(m_right);
+    CWeekTableCells cells(grid);
     cells.Clear();
     if (table)
         helper.FillWeekTable(&cells, table, static_cast<TABLE_TYPE>(kind), false, false, 0, "");
-    m_right.Refresh();
+    grid.Refresh();
 }
 
 void CAdjustWizardBase::ShowPlansTable()
@@ -181,15 +194,88 @@ void CAdjustWizardBase::CountConflicts(int kind, const std::string& same, const 
     m_conflictCount = helper.MarkPlanConflicts(m_plans, &left, m_target, &right, kind, &classes, &allAlready);
     m_left.Refresh();
     m_right.Refresh();
-    if (allAlready) {
+    if (allAlready)
         SetStatusText(same, false);
-    } else if (m_conflictCount == 0) {
+    else
+        ShowConflictCount(m_conflictCount, none);
+}
+
+void CAdjustWizardBase::ShowConflictCount(int count, const std::string& none)
+{
+    EnableItem(zem::IDOK, count == 0);
+    EnableItem(IDC_SOLVE, count != 0);
+    if (count == 0)
         SetStatusText(none, false);
-        EnableItem(zem::IDOK, true);
-    } else {
-        SetStatusText(zem::Format("有%d个冲突，您可以单击右侧的“解决冲突”按钮尝试调整", m_conflictCount), true);
-        EnableItem(IDC_SOLVE, true);
+    else
+        SetStatusText(zem::Format("有%d个冲突，您可以单击右侧的“解决冲突”按钮尝试调整", count), true);
+}
+
+std::string CAdjustWizardBase::PlansText() const
+{
+    return m_plans.empty() ? std::string() : DescribeCourses(m_plans.front(), static_cast<int>(m_plans.size()));
+}
+
+void CAdjustWizardBase::ShowPlans()
+{
+    SetDlgItemText(IDC_STEP1, m_plans.empty() ? m_step1 : PlansText());
+    ShowPlansTable();
+}
+
+void CAdjustWizardBase::PickPlans()
+{
+    if (!m_task)
+        return;
+    CPlanPairPickerDlg picker(this);
+    if (!ChooseAdjustPlans(picker, "选择要调整的教学计划", m_plans, m_plansChosen))
+        return;
+    ShowPlans();
+    RefreshStatus();
+}
+
+CTeacherInfo* CAdjustWizardBase::PickTeacher()
+{
+    if (!m_task)
+        return nullptr;
+    CTeacherPickerDlg picker(this);
+    if (picker.DoModal() != zem::IDOK)
+        return nullptr;
+    return dynamic_cast<CTeacherInfo*>(picker.GetSelectedObject());
+}
+
+bool CAdjustWizardBase::MayExecute()
+{
+    if (m_conflictCount >= 1) {
+        zem::ShowMessage(kUnsolved);
+        return false;
     }
+    // The button is off while the change would mean nothing; Enter is not to get past that.
+    return IsItemEnabled(zem::IDOK);
+}
+
+bool CAdjustWizardBase::Confirm(const std::string& text, bool noByDefault)
+{
+    zem::MessageRequest question;
+    question.text = text;
+    question.icon = zem::MessageIcon::Question;
+    question.buttons = zem::MessageButtons::YesNo;
+    if (noByDefault)
+        question.defaultAnswer = zem::IDNO;
+    return zem::ShowMessage(question) == zem::IDYES;
+}
+
+std::pair<Rect, Rect> CAdjustWizardBase::LowerPreviews(int height)
+{
+    std::pair<Rect, Rect> freed;
+    for (auto [frame, grid, band] : {std::tuple(&m_leftFrame, &m_left, &freed.first),
+                                     std::tuple(&m_rightFrame, &m_right, &freed.second)}) {
+        *band = Rect(frame->left, frame->top, frame->right, frame->top + height);
+        frame->top += height;
+        Rect inner = *frame;
+        inner.DeflateRect(1);
+        SetWidgetRect(grid, inner);
+    }
+    update();
+    return freed;
 }
 
 bool CAdjustWizardBase::BackUpTask()
@@ -211,6 +297,7 @@ bool CAdjustWizardBase::CommitAndSave()
     }
     SetStatusText(kSuccess, false);
     EnableItem(zem::IDOK, false);
+    EnableItem(IDC_EXPORT, true);
     zem::ShowMessage(kSuccess);
     return true;
 }

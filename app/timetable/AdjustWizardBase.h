@@ -10,12 +10,14 @@
 
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 class CCourseInfo;
 class CCourseTable;
 class CScheduleTask;
 class CTaskHelper;
+class CTeacherInfo;
 class CZemTableObject;
 
 class CAdjustWizardBase : public zem::gui::Dialog {
@@ -62,7 +64,9 @@ protected:
     void SetCaptions(const std::string& title, const std::string& step1, const std::string& step2);
     void SetStatusText(const std::string& text, bool conflict);
     // The target's timetable on the right: kind 1 a teacher's, 2 a room's; null clears it.
-    void ShowTargetTable(const CCourseTable* table, int kind);
+    void ShowTargetTable(const CCourseTable* table, int kind) { ShowObjectTable(m_right, table, kind); }
+    // One timetable in either preview; null clears it.
+    void ShowObjectTable(CWeekTable& grid, const CCourseTable* table, int kind);
     // The chosen plans' timetables together on the left.
     void ShowPlansTable();
     void SetChangedTables(const std::vector<std::string>& ids);
@@ -71,12 +75,30 @@ protected:
     // Counts the clashes of the plans with the target (kind 1 teacher, 2 room) and sets the status
     // and the buttons; `same` is the text when every plan has the target already.
     void CountConflicts(int kind, const std::string& same, const std::string& none);
+    // The status and buttons for a count of clashes: `none` enables execution, clashes their solving.
+    void ShowConflictCount(int count, const std::string& none);
+    // The plan picker of the wizards that change plans: on OK step 1's button and the left
+    // preview show the new plans, and the status is refreshed.
+    void PickPlans();
+    // Step 1's button and the left preview after the plans changed.
+    void ShowPlans();
+    // The chosen plans' description.
+    std::string PlansText() const;
+    // The teacher chosen in the teacher picker; null when none was.
+    CTeacherInfo* PickTeacher();
+    // The refusals every execution shares; true when it may go on to its question.
+    bool MayExecute();
+    // The question before an execution (Yes/No); true on Yes.
+    static bool Confirm(const std::string& text, bool noByDefault = false);
     // Backs the task up before a change; false (the user was told) refuses the change.
     bool BackUpTask();
     // Commits the working timetables and writes input.xml, then output.xml; sets the status and
-    // tells the user either way. The entries of the change are kept even when the save fails: the
+    // tells the user either way; on success the changed timetables can be exported and printed. The entries of the change are kept even when the save fails: the
     // change stays in memory and a later save writes it.
     bool CommitAndSave();
+
+    // Moves the tops of both previews down by `height` pixels; the freed bands, left and right.
+    std::pair<zem::Rect, zem::Rect> LowerPreviews(int height);
 
     CScheduleTask* Task() const { return m_task; }
     std::string StepCaption(int step) const { return step == 1 ? m_step1 : m_step2; }

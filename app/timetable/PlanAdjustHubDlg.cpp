@@ -4,6 +4,7 @@
 #include "app/controls/GdiResources.h"
 #include "app/controls/HoverButton.h"
 #include "app/controls/HyperLink.h"
+#include "app/timetable/ChangedTimetableDlg.h"
 #include "platform/gui/DC.h"
 #include "platform/gui/QtText.h"
 
@@ -22,16 +23,13 @@ struct Tool {
     int id;
     const char* caption;
     const char* description;
-    // The room and swap wizards are not part of this program: their buttons stay grey.
-    bool built;
 };
 
 const Tool kTools[] = {
-    {CPlanAdjustHubDlg::IDC_ADJUST_TEACHER, "调整任课教师", "为一个或多个教学计划指定新的任课教师", true},
-    {CPlanAdjustHubDlg::IDC_ADJUST_ROOM, "调整教室和场地", "为一个或多个教学计划指定新的教室或取消教室", false},
-    {CPlanAdjustHubDlg::IDC_SWAP_TEACHER, "交换任课教师", "交换两个老师的全部或部分教学计划", false},
-    {CPlanAdjustHubDlg::IDC_SPLIT_PLAN, "拆分教学计划", "把一个教学计划分拆成不同的课程\n例如：一周5节体育课，把其中2节改为足球",
-     true},
+    {CPlanAdjustHubDlg::IDC_ADJUST_TEACHER, "调整任课教师", "为一个或多个教学计划指定新的任课教师"},
+    {CPlanAdjustHubDlg::IDC_ADJUST_ROOM, "调整教室和场地", "为一个或多个教学计划指定新的教室或取消教室"},
+    {CPlanAdjustHubDlg::IDC_SWAP_TEACHER, "交换任课教师", "交换两个老师的全部或部分教学计划"},
+    {CPlanAdjustHubDlg::IDC_SPLIT_PLAN, "拆分教学计划", "把一个教学计划分拆成不同的课程\n例如：一周5节体育课，把其中2节改为足球"},
 };
 
 QLabel* AddText(zem::gui::Dialog* dialog, int id, const char* text, zem::COLORREF color, const Rect& rect)
@@ -64,7 +62,6 @@ bool CPlanAdjustHubDlg::OnInitDialog()
     for (const Tool& tool : kTools) {
         CHoverButton* button = AddHoverButton(this, tool.id, tool.caption);
         SetWidgetRect(button, UnitsRect(12, top, 78, 18));
-        button->setEnabled(tool.built);
         AddText(this, DescriptionId(tool.id), tool.description, kDescriptionColor, UnitsRect(98, top - 3, 196, 24));
         top += 28;
     }
@@ -78,8 +75,6 @@ bool CPlanAdjustHubDlg::OnInitDialog()
                     IDC_HISTORY);
     history->SetURL("");  // a text command of this dialog, not an address
     history->SetBkColor(gdi->m_dialogBrush);
-    // The adjustment history viewer is not part of this program.
-    history->setEnabled(false);
     return true;
 }
 
@@ -87,7 +82,7 @@ void CPlanAdjustHubDlg::OnCommand(int id)
 {
     for (const Tool& tool : kTools) {
         if (tool.id == id) {
-            if (!tool.built || !IsItemEnabled(id))
+            if (!IsItemEnabled(id))
                 return;
             m_nResult = id - IDC_ADJUST_TEACHER;
             EndDialog(zem::IDOK);
@@ -95,6 +90,14 @@ void CPlanAdjustHubDlg::OnCommand(int id)
         }
     }
     Dialog::OnCommand(id);
+}
+
+zem::LRESULT CPlanAdjustHubDlg::WindowProc(unsigned message, zem::WPARAM wParam, zem::LPARAM)
+{
+    // The history opens over the hub, which stays open.
+    if (message == WM_QUICK_TOOL && wParam == IDC_HISTORY)
+        ShowAdjustmentHistory(this);
+    return 0;
 }
 
 void CPlanAdjustHubDlg::paintEvent(QPaintEvent*)

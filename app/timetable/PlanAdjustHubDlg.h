@@ -1,6 +1,7 @@
 #pragma once
 // The chooser of the plan adjustment tools: one button per tool, each with what it does beside it.
-// A click ends the chooser with OK and leaves the tool's code for the launcher to run.
+// A click ends the chooser with OK and leaves the tool's code for the launcher to run; the link
+// below shows the adjustment history.
 #include "platform/Gdi.h"
 #include "platform/gui/Dialog.h"
 
@@ -30,6 +31,7 @@ public:
 protected:
     bool OnInitDialog() override;
     void OnCommand(int id) override;
+    zem::LRESULT WindowProc(unsigned message, zem::WPARAM wParam, zem::LPARAM lParam) override;
     void paintEvent(class QPaintEvent* event) override;
 
 private:

@@ -3,6 +3,7 @@
 #include "support/BasicDataTestSupport.h"
 
 #include "app/shared/AdjustmentHistory.h"
+#include "app/timetable/ChangedTimetableDlg.h"
 #include "app/controls/CoursePlanPickerDlg.h"
 #include "app/data/PlanSplit.h"
 #include "app/data/SplitPlanDlg.h"
@@ -12,6 +13,8 @@
 #include "testing/validator/ScheduleValidator.h"
 
 #include <QComboBox>
+
+#include <QTreeWidget>
 
 #include <gtest/gtest.h>
 
@@ -212,7 +215,13 @@ TEST(SplitPlanDlg, SplitsIntoANewPlanAndSavesEverything)
 
     CSplitPlanDlg dialog;
     ScriptedMessages messages;
+    std::vector<std::string> changedTitles;
     ModalScope scope([&](Dialog& shown) {
+        if (auto* changed = dynamic_cast<CChangedTimetableDlg*>(&shown)) {
+            for (int i = 0; i < changed->GetTree()->topLevelItemCount(); ++i)
+                changedTitles.push_back(changed->GetTree()->topLevelItem(i)->text(0).toStdString());
+            return;
+        }
         if (&shown != &dialog) {
             PickPlans(shown, {plan});
             return;
@@ -227,6 +236,11 @@ TEST(SplitPlanDlg, SplitsIntoANewPlanAndSavesEverything)
         EXPECT_FALSE(dialog.IsItemEnabled(CSplitPlanDlg::IDC_EXPORT));
         dialog.SendCommand(zem::IDOK);
         EXPECT_EQ(dialog.GetList()->GetItemText(0, CSplitPlanDlg::kWeekCount), (before - CWeekCount(2, false)).ToString());
+        // The split's changes, to export or print.
+        ASSERT_TRUE(dialog.IsItemEnabled(CSplitPlanDlg::IDC_EXPORT));
+        dialog.SendCommand(CSplitPlanDlg::IDC_EXPORT);
+        ASSERT_EQ(changedTitles.size(), 1u);
+        EXPECT_NE(changedTitles[0].find(" 拆分教学计划 "), std::string::npos) << changedTitles[0];
         dialog.SendCommand(zem::IDCANCEL);
     });
     EXPECT_EQ(dialog.DoModal(), zem::IDCANCEL);

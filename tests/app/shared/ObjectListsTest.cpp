@@ -5,6 +5,7 @@
 #include "app/shared/ObjectLists.h"
 #include "support/SchoolBuilder.h"
 #include "platform/IniFile.h"
+#include "platform/Text.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -184,6 +185,46 @@ TEST_F(ObjectListsTest, HistoryTitlesAndEmptyEntriesNeverBreakTheList)
     SaveAdjustmentHistory(more);
     EXPECT_TRUE(more.empty());
     EXPECT_EQ(zem::GetProfileString(ini, "AdjustmentHistory", "1"), "甲｜乙|c1");
+}
+
+// Reading: each value whole however long (no fixed buffer), every "|" but the title's own
+// a separator, and the first empty key the end of the list.
+TEST_F(ObjectListsTest, HistoryReadsValuesWholeAndStopsAtAGap)
+{
+    std::string sixty = "六十个";
+    std::vector<std::string> sixtyIds;
+    for (int i = 0; i < 60; ++i) {
+        sixtyIds.push_back(zem::Format("{%08d-0000-4000-8000-%012d}", i, i));
+        sixty += "|" + sixtyIds.back();
+    }
+    struct Case {
+        std::vector<std::string> values;  // keys "1", "2", ...
+        std::vector<std::string> titles;
+        std::vector<std::size_t> idCounts;
+    } cases[] = {
+        {{sixty}, {"六十个"}, {60}},
+        {{"甲|c1", "", "丙|c3"}, {"甲"}, {1}},
+        {{"甲｜乙|c1|t1", "标题"}, {"甲｜乙", "标题"}, {2, 0}},
+    };
+    for (const Case& test : cases) {
+        TempFolder folder;
+        const std::string path = folder / "task.ini";
+        zem::IniFile ini;
+        for (std::size_t i = 0; i < test.values.size(); ++i)
+            ini.SetString("AdjustmentHistory", std::to_string(i + 1), test.values[i]);
+        ASSERT_TRUE(ini.SaveAs(path));
+        CAdjustmentHistory history;
+        history.Load(path, "AdjustmentHistory", 100);
+        const CAdjustmentEntryList& entries = history.GetEntries();
+        ASSERT_EQ(entries.size(), test.titles.size()) << test.values.front().substr(0, 20);
+        for (std::size_t i = 0; i < entries.size(); ++i) {
+            EXPECT_EQ(entries[i]->title, test.titles[i]);
+            EXPECT_EQ(entries[i]->ids.size(), test.idCounts[i]);
+        }
+        if (test.idCounts.front() == 60) {
+            EXPECT_EQ(entries.front()->ids, sixtyIds);
+        }
+    }
 }
 
 }  // namespace

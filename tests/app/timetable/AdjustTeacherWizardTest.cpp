@@ -1,21 +1,14 @@
 // The plan adjustment wizard that gives teaching plans a new teacher, from the chooser it opens by
 // itself to the saved task and its adjustment history.
-#include "support/BasicDataTestSupport.h"
-#include "support/DataDialogTestSupport.h"
+#include "support/AdjustWizardTestSupport.h"
 
-#include "app/controls/CoursePlanPickerDlg.h"
-#include "app/controls/ObjectPickerDlg.h"
-#include "app/shared/AdjustmentHistory.h"
 #include "app/shared/TextBuilders.h"
 #include "app/timetable/AdjustTeacherWizard.h"
+#include "app/timetable/ChangedTimetableDlg.h"
 #include "app/timetable/TeacherConflictDlg.h"
-#include "base/ScheduleTask.h"
 #include "platform/Files.h"
-#include "platform/gui/ReportList.h"
-#include "platform/gui/Timers.h"
-#include "testing/validator/ScheduleValidator.h"
 
-#include <QLineEdit>
+#include <QTreeWidget>
 
 #include <gtest/gtest.h>
 
@@ -23,104 +16,18 @@
 #include <functional>
 
 using zem::gui::Dialog;
-using zem::gui::ReportList;
 using Wizard = CAdjustTeacherWizard;
+using namespace wizard_test;
 
 namespace {
 
-const tagTABLE_NODE kA{0, 0, 0};  // Monday morning 1: k1
-const tagTABLE_NODE kB{1, 0, 1};  // Tuesday morning 2: k1
-const tagTABLE_NODE kC{2, 0, 0};  // Wednesday morning 1: k2 (王五)
-const tagTABLE_NODE kD{3, 0, 0};  // Thursday morning 1: k3 (no teacher)
-
-// k1: 语文 of 初一(1)班 by 张三 at kA and kB; k2: 数学 of 初一(2)班 by 王五 at kC; k3: 语文 of
-// 初一(2)班 without a teacher at kD. Saved and opened as the open task.
-class TeacherWizard : public testing::Test {
+class TeacherWizard : public AdjustWizardTest {
 protected:
-    void SetUp() override
-    {
-        CScheduleTask::ResetAutoBackupStateForTesting();
-        CScheduleTask& task = Task();
-        CCourseInfo* k1 = school.b.Course("k1", "c1", "s1", "t1", "2");
-        CCourseInfo* k2 = school.b.Course("k2", "c2", "s2", "t3", "1");
-        CCourseInfo* k3 = school.b.Course("k3", "c2", "s1", "t1", "1");
-        for (const bool temp : {false, true}) {
-            task.SetCourseNode(k1, "", temp, kA, 0);
-            task.SetCourseNode(k1, "", temp, kB, 0);
-            task.SetCourseNode(k2, "", temp, kC, 0);
-            task.SetCourseNode(k3, "", temp, kD, 0);
-        }
-        school.Reopen();
-        // Reading drops a plan without a teacher, so k3 loses 张三 in memory only.
-        Task().FindCourse("k3")->SetTeacher("");
-        for (const bool temp : {false, true})
-            Task().UnsetTableNode(&Task().GetTeacher("t1")->GetTable(temp), kD, 0);
-        ASSERT_TRUE(ValidateSchedule(Task()).IsClean()) << ValidateSchedule(Task()).Text();
-    }
-
-    CScheduleTask& Task() { return school.Task(); }
-    std::string ConfigFile() { return Task().GetConfigFile(); }
-
-    // Runs the wizard: the plan chooser that opens by itself ticks `plans`; `work` goes on from there.
     void Run(const std::vector<std::string>& plans, const std::function<void(Wizard&)>& work)
     {
-        zem::gui::FakeClock clock;
-        Wizard wizard;
-        ModalScope scope([&](Dialog& shown) {
-            if (&shown == &wizard) {
-                EXPECT_EQ(wizard.Caption(), "教学计划调整 - 调整任课教师");
-                EXPECT_EQ(wizard.GetDlgItemText(Wizard::IDC_STEP1), Wizard::kStep1);
-                EXPECT_TRUE(wizard.GetPlans().empty());
-                clock.Advance(Wizard::kChooseDelayMs);
-                work(wizard);
-                if (!wizard.IsEnded())
-                    wizard.SendCommand(zem::IDCANCEL);
-                return;
-            }
-            Answer(shown, plans);
-        });
-        wizard.DoModal();
+        AdjustWizardTest::Run<Wizard>(plans, work);
     }
-
-    // Works the pickers the wizard opens: plans are ticked, the teacher is searched by name.
-    void Answer(Dialog& shown, const std::vector<std::string>& plans)
-    {
-        if (auto* picker = dynamic_cast<CCoursePlanPickerDlg*>(&shown)) {
-            EXPECT_EQ(picker->Caption().rfind("选择要调整的教学计划", 0), 0u) << picker->Caption();
-            preChecked.push_back(picker->m_preChecked);
-            ReportList& list = *picker->GetList();
-            for (int row = 0; row < list.GetItemCount(); ++row) {
-                const CCourseInfo* plan = list.GetItemPtr<CCourseInfo>(row);
-                if (std::find(plans.begin(), plans.end(), plan->GetId()) != plans.end())
-                    list.model()->setData(list.model()->index(row, 0), Qt::Checked, Qt::CheckStateRole);
-            }
-            picker->SendCommand(zem::IDOK);
-            return;
-        }
-        if (dynamic_cast<CTeacherPickerDlg*>(&shown)) {
-            shown.Item<QLineEdit>(CObjectPickerDlg::IDC_SEARCH)->setText(QString::fromStdString(teacherName));
-            shown.SendCommand(zem::IDOK);
-            return;
-        }
-        if (onConflict)
-            onConflict(shown);
-        else
-            ADD_FAILURE() << "unexpected dialog " << shown.Caption();
-    }
-
     static void ChooseTeacher(Wizard& wizard) { wizard.SendCommand(Wizard::IDC_STEP2); }
-
-    CAdjustmentEntryList History()
-    {
-        CAdjustmentHistory history;
-        history.Load(ConfigFile(), "AdjustmentHistory", 100);
-        return std::move(history.GetEntries());
-    }
-
-    SmallSchool school;
-    std::string teacherName = "李四";
-    std::vector<std::vector<std::string>> preChecked;
-    std::function<void(Dialog&)> onConflict;
 };
 
 // Two plans to a free teacher: the new teacher's timetable gets their lessons, the old ones lose
@@ -141,10 +48,24 @@ TEST_F(TeacherWizard, ExecutesSavesAndLogsEveryChangedPlan)
         EXPECT_TRUE(wizard.IsItemEnabled(zem::IDOK));
         EXPECT_FALSE(wizard.IsItemEnabled(Wizard::IDC_SOLVE));
         SaveScreenshot(&wizard, "adjust_teacher_target_chosen");
+        EXPECT_FALSE(wizard.IsItemEnabled(Wizard::IDC_EXPORT));
         wizard.SendCommand(zem::IDOK);
         EXPECT_EQ(wizard.GetStatusText(), "调整成功");
         EXPECT_FALSE(wizard.IsItemEnabled(zem::IDOK));
         SaveScreenshot(&wizard, "adjust_teacher_done");
+        // The changes of this session, newest first, to export or print.
+        ASSERT_TRUE(wizard.IsItemEnabled(Wizard::IDC_EXPORT));
+        onOther = [&](Dialog& shown) {
+            auto* changed = dynamic_cast<CChangedTimetableDlg*>(&shown);
+            ASSERT_NE(changed, nullptr) << shown.Caption();
+            EXPECT_EQ(changed->Caption(), "导出打印本次变动的课表");
+            ASSERT_EQ(changed->GetTree()->topLevelItemCount(), 2);
+            EXPECT_NE(changed->GetTree()->topLevelItem(0)->text(0).toStdString().find(k3Desc), std::string::npos);
+            EXPECT_NE(changed->GetTree()->topLevelItem(1)->text(0).toStdString().find(k1Desc), std::string::npos);
+            EXPECT_TRUE(changed->GetDlgItem(CChangedTimetableDlg::IDC_EXPORT)->isVisible());
+        };
+        wizard.SendCommand(Wizard::IDC_EXPORT);
+        onOther = nullptr;
         wizard.SendCommand(Wizard::IDC_STEP1);
     });
     ASSERT_EQ(messages.Texts().size(), 2u);
@@ -201,7 +122,7 @@ TEST_F(TeacherWizard, ClosingWithoutExecutingLeavesTheHistoryAlone)
 // stays off, even through Enter.
 TEST_F(TeacherWizard, PlansThatHaveTheTeacherAlreadyCannotBeExecuted)
 {
-    teacherName = "张三";
+    names = {"张三"};
     ScriptedMessages messages;
     Run({"k1"}, [&](Wizard& wizard) {
         ChooseTeacher(wizard);
@@ -218,11 +139,11 @@ TEST_F(TeacherWizard, PlansThatHaveTheTeacherAlreadyCannotBeExecuted)
 // A busy teacher: the clash is counted and execution refused until the conflict dialog solved it.
 TEST_F(TeacherWizard, ConflictsMustBeSolvedBeforeExecution)
 {
-    teacherName = "王五";
+    names = {"王五"};
     Task().SetCourseNode(Task().FindCourse("k2"), "", false, kA, 0);
     ScriptedMessages messages;
     std::vector<std::string> captions;
-    onConflict = [&](Dialog& shown) {
+    onOther = [&](Dialog& shown) {
         captions.push_back(shown.Caption());
         EXPECT_NE(dynamic_cast<CTeacherConflictDlg*>(&shown), nullptr);
         shown.SendCommand(zem::IDCANCEL);

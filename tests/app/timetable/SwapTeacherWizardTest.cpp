@@ -1,0 +1,150 @@
+// The plan adjustment wizard that exchanges ticked teaching plans between two teachers.
+#include "support/AdjustWizardTestSupport.h"
+
+#include "app/timetable/SwapTeacherWizard.h"
+#include "app/timetable/TeacherConflictDlg.h"
+#include "platform/Files.h"
+#include "platform/gui/ItemList.h"
+
+#include <gtest/gtest.h>
+
+using zem::gui::Dialog;
+using Wizard = CSwapTeacherWizard;
+using namespace wizard_test;
+
+namespace {
+
+const tagTABLE_NODE kE{4, 0, 0};  // Friday morning 1: k7
+
+// Beside the common school: k7 (语文 of 初一(2)班 by 李四, 张三 assisting) at kE; k8 (英语 of
+// 初一(2)班 by 王五) at kA, where 张三 teaches k1.
+class SwapWizard : public AdjustWizardTest {
+protected:
+    void Build() override
+    {
+        school.b.Subject("s3", "英语", "英");
+        Place(school.b.Course("k7", "c2", "s1", "t2", "1"), "", kE);
+        school.b.Assistant("k7", {"t1"});
+        Place(school.b.Course("k8", "c2", "s3", "t3", "1"), "", kA);
+        names = {"张三", "王五"};
+    }
+
+    void Run(const std::function<void(Wizard&)>& work) { AdjustWizardTest::Run<Wizard>({}, work); }
+
+    static std::vector<std::string> Listed(Wizard& wizard, int side)
+    {
+        std::vector<std::string> ids;
+        zem::gui::ItemList* list = wizard.GetList(side);
+        for (int row = 0; row < list->GetItemCount(); ++row)
+            ids.push_back(list->GetItemPtr<CCourseInfo>(row)->GetId());
+        return ids;
+    }
+    // Unticks the plan as a click on its box does.
+    static void Untick(Wizard& wizard, int side, const std::string& planId)
+    {
+        zem::gui::ItemList* list = wizard.GetList(side);
+        for (int row = 0; row < list->GetItemCount(); ++row)
+            if (list->GetItemPtr<CCourseInfo>(row)->GetId() == planId)
+                list->item(row)->setCheckState(Qt::Unchecked);
+    }
+    static std::string TeacherAt(CScheduleTask& task, const char* teacherId, const tagTABLE_NODE& node)
+    {
+        return task.GetTeacher(teacherId)->GetTable(false).GetNode(node).data(1).GetCourseId();
+    }
+};
+
+// Every plan of both ticked: the main teachers change places, 张三's assistant place on k7 goes
+// to 王五 while 李四 keeps k7, the timetables follow, and nothing keeps the go-between teacher.
+TEST_F(SwapWizard, ExchangesThePlansAndAnAssistantPlace)
+{
+    ScriptedMessages messages({zem::IDYES});
+    Run([&](Wizard& wizard) {
+        EXPECT_EQ(wizard.GetDlgItemText(zem::IDOK), "执行交换");
+        EXPECT_EQ(wizard.GetDlgItemText(Wizard::IDC_STEP1), "张三");
+        EXPECT_EQ(Listed(wizard, 0), (std::vector<std::string>{"k1", "k7"}));
+        EXPECT_EQ(wizard.GetTickedIds(0), (std::vector<std::string>{"k1", "k7"}));
+        SaveScreenshot(&wizard, "swap_teacher_first_chosen");
+        wizard.SendCommand(Wizard::IDC_STEP2);
+        EXPECT_EQ(wizard.GetDlgItemText(Wizard::IDC_STEP2), "王五");
+        EXPECT_EQ(Listed(wizard, 1), (std::vector<std::string>{"k2", "k8"}));
+        EXPECT_EQ(wizard.GetStatusText(), "没有冲突，可以交换");
+        ASSERT_TRUE(wizard.IsItemEnabled(zem::IDOK));
+        SaveScreenshot(&wizard, "swap_teacher_second_chosen");
+        wizard.SendCommand(zem::IDOK);
+        EXPECT_EQ(wizard.GetStatusText(), "调整成功");
+        EXPECT_FALSE(wizard.IsItemEnabled(zem::IDOK));
+        EXPECT_TRUE(wizard.IsItemEnabled(Wizard::IDC_EXPORT));
+        // The lists show what each teacher holds now.
+        EXPECT_EQ(Listed(wizard, 0), (std::vector<std::string>{"k2", "k8"}));
+        EXPECT_EQ(Listed(wizard, 1), (std::vector<std::string>{"k1", "k7"}));
+        SaveScreenshot(&wizard, "swap_teacher_done");
+    });
+    EXPECT_EQ(messages.Texts(), (std::vector<std::string>{"确定要将 张三的2门课和 王五的2门课 交换吗", "调整成功"}));
+
+    const auto saved = Saved();
+    EXPECT_EQ(saved->FindCourse("k1")->GetTeacherId(), "t3");
+    EXPECT_EQ(saved->FindCourse("k2")->GetTeacherId(), "t1");
+    EXPECT_EQ(saved->FindCourse("k8")->GetTeacherId(), "t1");
+    EXPECT_EQ(saved->FindCourse("k7")->GetTeacherId(), "t2");
+    EXPECT_EQ(saved->GetAssistant("k7")->GetAssistants(), std::vector<std::string>{"t3"});
+    EXPECT_EQ(TeacherAt(*saved, "t3", kA), "k1");
+    EXPECT_EQ(TeacherAt(*saved, "t3", kB), "k1");
+    EXPECT_EQ(TeacherAt(*saved, "t3", kE), "k7");
+    EXPECT_EQ(TeacherAt(*saved, "t2", kE), "k7");
+    EXPECT_EQ(TeacherAt(*saved, "t1", kA), "k8");
+    EXPECT_EQ(TeacherAt(*saved, "t1", kC), "k2");
+    EXPECT_FALSE(saved->GetTeacher("t1")->GetTable(false).IsUsed(kE));
+    ExpectValid(*saved);
+    for (const std::string& file : {Task().GetTaskInfo().GetInputFilePath(), Task().GetTaskInfo().GetOutputFilePath()})
+        EXPECT_EQ(ReadRaw(file).find("{swap"), std::string::npos) << file;
+
+    const CAdjustmentEntryList history = History();
+    ASSERT_EQ(history.size(), 1u);
+    EXPECT_NE(history[0]->title.find(" 交换任课教师 张三的2门课 和 王五的2门课"), std::string::npos) << history[0]->title;
+    EXPECT_EQ(history[0]->ids, (std::vector<std::string>{"c1", "c2", "t1", "t3"}));
+}
+
+// The status counts as soon as either side has a ticked plan; execution needs both sides, and one
+// teacher on both sides means nothing.
+TEST_F(SwapWizard, RefusesUntilBothSidesAreTickedAndFree)
+{
+    ScriptedMessages messages;
+    std::vector<std::string> captions;
+    onOther = [&](Dialog& shown) {
+        EXPECT_NE(dynamic_cast<CTeacherConflictDlg*>(&shown), nullptr);
+        captions.push_back(shown.Caption());
+        shown.SendCommand(zem::IDCANCEL);
+    };
+    Run([&](Wizard& wizard) {
+        wizard.SendCommand(Wizard::IDC_STEP2);
+        // k8 stays with 王五 at kA, where k1 would come.
+        Untick(wizard, 1, "k8");
+        EXPECT_EQ(wizard.GetTickedIds(1), std::vector<std::string>{"k2"});
+        EXPECT_EQ(wizard.GetConflictCount(), 1);
+        EXPECT_EQ(wizard.GetStatusText(), "有1个冲突，您可以单击右侧的“解决冲突”按钮尝试调整");
+        EXPECT_TRUE(wizard.IsItemEnabled(Wizard::IDC_SOLVE));
+        SaveScreenshot(&wizard, "swap_teacher_conflicts");
+        wizard.SendCommand(Wizard::IDC_SOLVE);
+        wizard.SendCommand(zem::IDOK);
+
+        Untick(wizard, 1, "k2");
+        Untick(wizard, 0, "k1");
+        EXPECT_EQ(wizard.GetConflictCount(), 0);
+        EXPECT_EQ(wizard.GetStatusText(), "没有冲突，可以交换");
+        wizard.SendCommand(zem::IDOK);
+        Untick(wizard, 0, "k7");
+        EXPECT_EQ(wizard.GetStatusText(), "没有勾选要交换的教学计划");
+
+        names = {"张三"};
+        wizard.SendCommand(Wizard::IDC_STEP2);
+        EXPECT_EQ(wizard.GetStatusText(), "同一个老师交换没有意义");
+        EXPECT_FALSE(wizard.IsItemEnabled(zem::IDOK));
+        EXPECT_FALSE(wizard.IsItemEnabled(Wizard::IDC_SOLVE));
+    });
+    EXPECT_EQ(captions, std::vector<std::string>{"教师时间冲突 - 交换 张三的2门课 和 王五的1门课"});
+    EXPECT_EQ(messages.Texts(), (std::vector<std::string>{"冲突还未解决，不能直接调整", "请勾选要交换的教学计划"}));
+    EXPECT_EQ(Task().FindCourse("k1")->GetTeacherId(), "t1");
+    EXPECT_TRUE(History().empty());
+}
+
+}  // namespace
