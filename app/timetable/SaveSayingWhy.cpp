@@ -39,11 +39,6 @@ bool SaveTimetablesAndLog(CScheduleTask* task, const std::string& failedText, co
     if (!task)
         return false;
     // What the data library says of a failed write becomes the reason of the window's one message.
-bool SaveWorkingTables(CScheduleTask* task, const std::string& historyTitle, const std::vector<std::string>& changedIds,
-                       const std::string& failedText)
-{
-    if (!task)
-        return false;
     if (!SaveSayingWhy([task] { return CTaskHelper(task, AppHelperContext()).SaveTempTables(); }, failedText,
                        "无法写入课表文件 " + task->GetTaskInfo().GetOutputFilePath()))
         return false;

@@ -438,7 +438,7 @@ TEST_F(MultiTableTest, EachOptionWritesItsSettingAtOnceAndThePanesFollow)
                 EXPECT_EQ(grid.IsPlaySoundInMoving(), context.GetPlaySoundInMoving());
             }
         }
-        // The font dialog is not in this program: its item is greyed.
+        // The font item opens the table font dialog.
         std::vector<zem::gui::MenuItem> shown;
         const zem::gui::PopupMenuHook previous = zem::gui::SetPopupMenuHook([&](const auto& items) {
             shown = items;
@@ -448,7 +448,7 @@ TEST_F(MultiTableTest, EachOptionWritesItsSettingAtOnceAndThePanesFollow)
         zem::gui::SetPopupMenuHook(previous);
         const auto font = std::find_if(shown.begin(), shown.end(), [](const auto& item) { return item.id == 32836; });
         ASSERT_NE(font, shown.end());
-        EXPECT_FALSE(font->enabled);
+        EXPECT_TRUE(font->enabled);
 
         // Ctrl+T switches the style, both ways.
         const bool color = context.GetColorTable();

@@ -50,22 +50,13 @@
 
 namespace {
 
-const std::string& kDemoName = kDemoTaskName;
-
-std::string TemplateFolder()
-{
-    return std::string(ZEM_TEST_OUTPUT_DIR) + "/WeekTimetableDemo." + std::to_string(::getpid()) + "/";
-}
-
-std::string ClassTables(CScheduleTask& task, bool temp) { return ClassTablesText(task, temp); }
-
 QPoint Centre(const zem::Rect& r) { return QPoint((r.left + r.right) / 2, (r.top + r.bottom) / 2); }
 
 class WeekTimetableTest : public ScheduledDemoTest {
 protected:
     // One run of the engine on the demo task serves every test, each on its own copy.
-    static void SetUpTestSuite() { WriteScheduledDemo(TemplateFolder()); }
-    static void TearDownTestSuite() { std::filesystem::remove_all(TemplateFolder()); }
+    static void SetUpTestSuite() { MakeTemplate(TemplateFolder("WeekTimetableDemo")); }
+    static void TearDownTestSuite() { std::filesystem::remove_all(TemplateFolder("WeekTimetableDemo")); }
 
     void SetUp() override
     {
