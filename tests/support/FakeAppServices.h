@@ -27,6 +27,9 @@ public:
     }
     std::string GetSchoolName() const override { return schoolName; }
     bool GetColorTable() const override { return colorTable; }
+    int GetImportFormat() const override { return importFormat; }
+    void StoreImportFormat(int format) const override { importFormat = format; }
+    std::string GetExportFolder() const override { return exportFolder; }
 
     CScheduleTask* task = nullptr;
     std::string lastTaskFolder;
@@ -42,6 +45,8 @@ public:
     mutable int layoutSaves = 0;
     std::string schoolName;
     bool colorTable = false;
+    mutable int importFormat = 1;
+    std::string exportFolder;
 
 private:
     CAppServices* previous_ = nullptr;

@@ -1,6 +1,8 @@
 // Which writer fills the workbook of each export kind.
+#include "app/output/workbook/CombinedClassWorkbooks.h"
 #include "app/output/workbook/InvigilationWorkbook.h"
 #include "app/output/workbook/MasterTimetableWorkbook.h"
+#include "app/output/workbook/PlanWorkbook.h"
 #include "app/output/workbook/SpreadsheetExporter.h"
 #include "app/output/workbook/TimetableWorkbook.h"
 
@@ -12,6 +14,12 @@ CSpreadsheetExporter::ContentWriter ProgramContentWriter(int kind)
         return WriteMasterTimetableWorkbook;
     case kTimetableExport:
         return WriteTimetableWorkbook;
+    case kPlanExport:
+        return WritePlanWorkbook;
+    case kCombinedClassExport:
+        return WriteCombinedClassWorkbook;
+    case kAssistantExport:
+        return WriteAssistantWorkbook;
     case kInvigilationExport:
         return WriteInvigilationWorkbook;
     default:
