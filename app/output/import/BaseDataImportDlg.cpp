@@ -46,8 +46,8 @@ QPixmap DrawSampleSheet(const std::vector<std::vector<std::string>>& rows, QSize
     for (const auto& row : rows)
         for (std::size_t i = 0; i < row.size(); ++i) {
             if (widths.size() <= i)
-                widths.push_back(48);
-            widths[i] = std::max(widths[i], metrics.horizontalAdvance(zem::gui::ToQ(row[i])) + 12);
+                widths.push_back(36);
+            widths[i] = std::max(widths[i], metrics.horizontalAdvance(zem::gui::ToQ(row[i])) + 10);
         }
     const QColor band(230, 230, 230);
     const QColor grid(190, 190, 190);

@@ -33,7 +33,7 @@ QRect ToQRect(const zem::Rect& r)
 
 }  // namespace
 
-CPlanImportDlg::CPlanImportDlg(QWidget* parent) : CBaseDataImportDlg(parent, {420, 290})
+CPlanImportDlg::CPlanImportDlg(QWidget* parent) : CBaseDataImportDlg(parent, {450, 290})
 {
     m_caption = "导入";
     m_format = AppServices().GetImportFormat() == kCrossTableFormat ? kCrossTableFormat : kFlatListFormat;
@@ -79,7 +79,7 @@ std::vector<std::vector<std::string>> CPlanImportDlg::SampleRows(int format) con
                 {"", "晚自习", "数学", "李四", "4", "2", "2", ""}};
     return {{"班级", "课程", "教师", "主/副课", "周课时数", "连课", "次数", "指定教室"},
             {"初一（1）班", "语文", "张三", "主课", "6", "2", "1", ""},
-            {"", "物理", "王五", "主课", "3", "1", "0", "物理实验室"}};
+            {"", "物理", "王五", "主课", "3", "1", "0", "实验室"}};
 }
 
 bool CPlanImportDlg::OnInitDialog()
@@ -88,8 +88,8 @@ bool CPlanImportDlg::OnInitDialog()
     const auto& u = Units();
     m_steps[0].m_title = "1 点击下拉列表，选择Excel文件的格式";
     m_steps[1].m_title = "2 点击下面的按钮，选择要导入的Excel文件";
-    const zem::Rect first = UnitsRect(7, 7, 406, 200);
-    const zem::Rect second = UnitsRect(7, 212, 406, 71);
+    const zem::Rect first = UnitsRect(7, 7, 436, 200);
+    const zem::Rect second = UnitsRect(7, 212, 436, 71);
     m_steps[0].SetRect(first.left, first.top, first.right, first.bottom);
     m_steps[1].SetRect(second.left, second.top, second.right, second.bottom);
 
@@ -109,7 +109,7 @@ bool CPlanImportDlg::OnInitDialog()
                   this, IDC_ABOUT_BLOCKS);
     about->SetURL(kHelpPageAddress);
 
-    const zem::Rect pictureRect(body.left + u.X(4), body.top + u.Y(24), body.left + u.X(214), body.bottom - u.Y(4));
+    const zem::Rect pictureRect(body.left + u.X(4), body.top + u.Y(24), body.left + u.X(254), body.bottom - u.Y(4));
     auto* picture = new QLabel(this);
     picture->setGeometry(ToQRect(pictureRect));
     picture->setStyleSheet("border: 1px solid #C0C0C0;");

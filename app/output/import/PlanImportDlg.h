@@ -32,7 +32,8 @@ protected:
     bool ConfirmStart(const std::string& path) override;
     zem::import::RowReadResult ReadRows(const std::string& path, const zem::import::RowReadJob& job) override;
     std::string TemplateName() const override;
-    std::vector<std::vector<std::string>> TemplateRows() const override { return SampleRows(m_format); }
+    // The sample's headings alone: a template imported as it is adds nothing.
+    std::vector<std::vector<std::string>> TemplateRows() const override { return {SampleRows(m_format).front()}; }
 
 private:
     void OnFormatChanged(int format);
