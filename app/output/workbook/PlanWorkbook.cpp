@@ -103,6 +103,14 @@ void WriteCrossTable(CSpreadsheetExporter& exporter, Worksheet& sheet, const std
         }
         ++row;
     });
+    // A header wider than its column wraps: row 1 grows to show every line of it.
+    int lines = 1;
+    for (std::size_t at = 0; at < keys.size(); ++at) {
+        const std::string defaultValue = index.GetDefaultValue(keys[at]);
+        const int width = zem::GbkWidth(defaultValue.empty() ? keys[at] : keys[at] + "#" + defaultValue);
+        lines = std::max(lines, (width + 13) / 14);
+    }
+    SetRowHeight(sheet, 1, 18 * std::min(lines, 4));
     const int lastColumn = static_cast<int>(keys.size()) + 1;
     for (int r = 1; r < row; ++r)
         for (int column = 1; column <= lastColumn; ++column)

@@ -219,4 +219,20 @@ TEST_F(PlanSchool, LibreOfficeReadsTheFlatList)
     EXPECT_NE(flat.find("3.10,数学,李四,主课,5,1,0,0302"), std::string::npos) << flat;
 }
 
+TEST_F(PlanSchool, LibreOfficeReadsTheListWorkbooks)
+{
+    const QString office = OfficeProgram();
+    if (office.isEmpty())
+        GTEST_SKIP() << "LibreOffice is not installed";
+    SheetData sheet;
+    ASSERT_EQ(Write(kCombinedClassExport, true, sheet, "combined.xlsx"), "");
+    ASSERT_EQ(Write(kAssistantExport, true, sheet, "assistants.xlsx"), "");
+    ASSERT_EQ(ConvertSheetsToCsv(office, folder / "combined.xlsx", folder.path()), "");
+    ASSERT_EQ(ConvertSheetsToCsv(office, folder / "assistants.xlsx", folder.path()), "");
+    const std::string combined = ReadCsv(folder / "csv/combined-Sheet1.csv");
+    EXPECT_NE(combined.find("语文,张三,常规,\"一班,3.10\""), std::string::npos) << combined;
+    const std::string assistants = ReadCsv(folder / "csv/assistants-Sheet1.csv");
+    EXPECT_NE(assistants.find("3.10,语文,王五,常规,张三，李四"), std::string::npos) << assistants;
+}
+
 }  // namespace
