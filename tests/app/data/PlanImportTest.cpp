@@ -9,6 +9,7 @@
 #include "app/data/PlanListPage.h"
 #include "app/data/SelfStudyListPage.h"
 #include "app/output/import/PlanImportDlg.h"
+#include "app/output/workbook/PlanWorkbook.h"
 #include "app/output/workbook/Workbook.h"
 #include "app/output/workbook/WorkbookReader.h"
 #include "app/output/workbook/XlsxWriter.h"
@@ -313,6 +314,19 @@ TEST(PlanImport, PageExports)
         EXPECT_EQ(messages.Texts().front(), "当前页面有未保存的修改，导出前需要先保存。\n现在保存并导出吗？");
         EXPECT_EQ(messages.Texts().back(), "导出成功! 现在要打开EXCEL文档吗？");
         EXPECT_EQ(firstRow(2), (std::vector<std::string>{"初一(1)班", "语文", "张三", "主课", "", "", "", ""}));
+    }
+    {
+        // A name the cross table would split: refused before a file is asked for.
+        std::filesystem::remove(path);
+        school.b.Teacher("t4", "张,三");
+        school.b.Course("p3", "c2", "s2", "t4", "2");
+        school.services.importFormat = 0;
+        CPlanListPage page;
+        MessageRecorder messages;
+        RunPage<CPlanListPage>(page, [&](CPlanListPage& p) { p.SendCommand(CPlanListPage::IDC_EXPORT); });
+        EXPECT_EQ(messages.Texts(), std::vector<std::string>{CrossTableRefusalText({"张,三"})});
+        EXPECT_FALSE(std::filesystem::exists(path));
+        school.services.importFormat = 1;
     }
     {
         CCombineClassListPage page;
