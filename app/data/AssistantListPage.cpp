@@ -4,7 +4,9 @@
 #include "app/controls/DialogLook.h"
 #include "app/controls/CoursePlanPickerDlg.h"
 #include "app/controls/HoverButton.h"
+#include "app/data/BasicDataPage.h"
 #include "app/output/import/BaseDataImportDlg.h"
+#include "app/output/workbook/CombinedClassWorkbooks.h"
 #include "app/shared/Strings.h"
 #include "app/shared/TextBuilders.h"
 #include "app/data/TaskFileSave.h"
@@ -48,9 +50,16 @@ bool CAssistantListPage::OnInitDialog()
     if (!CListBaseDlg::OnInitDialog())
         return false;
     InsertButton(AddHoverButton(this, IDC_EXPORT, "导出(&T)"), GetDlgItem(IDC_PRINT), 6);
-    // The export of this list is not in this program yet.
-    EnableItem(IDC_EXPORT, false);
     return true;
+}
+
+void CAssistantListPage::OnCommand(int id)
+{
+    if (id == IDC_EXPORT) {
+        ExportPageWorkbook(this, kAssistantExport, true, "助教信息");
+        return;
+    }
+    CListBaseDlg::OnCommand(id);
 }
 
 void CAssistantListPage::Import()

@@ -34,6 +34,7 @@ public:
     int FindPlanRow(const std::string& planId) const;
 
 protected:
+    void OnCommand(int id) override;
     bool OnInitDialog() override;
     void InitColumns() override;
     void Import() override;

@@ -3,6 +3,7 @@
 #include "app/shared/AppServices.h"
 #include "app/controls/DialogLook.h"
 #include "app/controls/HoverButton.h"
+#include "app/output/ListExport.h"
 #include "app/output/import/BaseDataImportDlg.h"
 #include "app/shared/Strings.h"
 #include "base/ScheduleTask.h"
@@ -158,4 +159,26 @@ std::string PriorityDesc(int index)
 int PriorityIndex(const std::string& desc)
 {
     return Priorities().GetIndexByDesc(desc);
+}
+
+void ExportPageWorkbook(CListBaseDlg* page, int kind, bool flag, const std::string& name,
+                        const std::function<std::string(CScheduleTask&)>& check)
+{
+    CScheduleTask* task = CBasicDataPage::Task();
+    if (!page || !task)
+        return;
+    if (page->IsModified()) {
+        if (AskQuestion("当前页面有未保存的修改，导出前需要先保存。\n现在保存并导出吗？", zem::MessageButtons::YesNo) !=
+                zem::IDYES ||
+            !page->Save())
+            return;
+    }
+    if (check) {
+        const std::string refusal = check(*task);
+        if (!refusal.empty()) {
+            zem::ShowMessage(refusal, "提示", zem::MessageIcon::Warning);
+            return;
+        }
+    }
+    ExportTaskWorkbook(page, task, kind, flag, name);
 }

@@ -4,6 +4,7 @@
 // path checks them; a batch-add button under the save button; the import button.
 #include "app/controls/ListBaseDlg.h"
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -74,6 +75,12 @@ void RunBatchAdd(CBasicDataPage* page)
 // Sends one row as the add and modify dialogs do (replace = modify, quiet 0, byName 0) to the page,
 // or to the dialog's parent when the page is null; true when the page took it.
 bool SendDialogRow(QWidget* dialog, zem::MessageTarget* page, const CPageRow& row, bool modify);
+
+// The list pages' "导出(&T)": the workbook of an export kind, written from the task, so a page with
+// unsaved changes asks to save them first. `check` (may be empty) refuses with its text, after the
+// save, before a file is asked for.
+void ExportPageWorkbook(CListBaseDlg* page, int kind, bool flag, const std::string& name,
+                        const std::function<std::string(CScheduleTask&)>& check = {});
 
 // A priority's description in the task's set ("正常" when none is open), and back: a text that
 // matches none gives 1.

@@ -3,6 +3,7 @@
 #include "app/controls/CoursePlanPickerDlg.h"
 #include "app/controls/DialogLook.h"
 #include "app/controls/HoverButton.h"
+#include "app/output/workbook/CombinedClassWorkbooks.h"
 #include "app/shared/Strings.h"
 #include "app/shared/TextBuilders.h"
 #include "app/shared/Vocabulary.h"
@@ -41,10 +42,17 @@ bool CCombineClassListPage::OnInitDialog()
         return false;
     RemoveButton(GetDlgItem(IDC_BATCH_ADD));
     InsertButton(AddHoverButton(this, IDC_EXPORT, "导出(&T)"), GetDlgItem(IDC_PRINT), 6);
-    // Nothing is written by an export yet.
-    EnableItem(IDC_EXPORT, false);
     GetList()->SetColumnWidth(4, std::max(100, GetList()->width() - 305));
     return true;
+}
+
+void CCombineClassListPage::OnCommand(int id)
+{
+    if (id == IDC_EXPORT) {
+        ExportPageWorkbook(this, kCombinedClassExport, true, "合班信息");
+        return;
+    }
+    CBasicDataPage::OnCommand(id);
 }
 
 void CCombineClassListPage::InitColumns()

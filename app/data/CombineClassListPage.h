@@ -26,6 +26,7 @@ public:
     zem::LRESULT OnCombineRow(CPageNotify* notify, const CPageRow* cells);
 
 protected:
+    void OnCommand(int id) override;
     bool OnInitDialog() override;
     void InitColumns() override;
     zem::LRESULT WindowProc(unsigned message, zem::WPARAM wParam, zem::LPARAM lParam) override;

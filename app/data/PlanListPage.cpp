@@ -8,6 +8,8 @@
 #include "app/shared/Strings.h"
 #include "app/shared/Vocabulary.h"
 #include "app/data/BatchModifyPlanDlg.h"
+#include "app/output/import/PlanImportDlg.h"
+#include "app/output/workbook/PlanWorkbook.h"
 #include "app/taskhelper/TaskHelper.h"
 #include "base/Log.h"
 #include "base/ScheduleTask.h"
@@ -105,8 +107,6 @@ bool CPlanListPage::OnInitDialog()
     RemoveButton(GetDlgItem(IDC_SORT));
     // Plans are entered one by one, imported or cloned; there is no batch add here.
     RemoveButton(GetDlgItem(IDC_BATCH_ADD));
-    // Nothing is written by an export yet.
-    EnableItem(IDC_EXPORT, false);
     QObject::connect(m_cards, &QListWidget::currentRowChanged, this, [this](int) {
         if (!m_showing)
             ShowClassPlans();
@@ -542,7 +542,19 @@ void CPlanListPage::Edit()
 
 void CPlanListPage::Import()
 {
-    // The workbook import of plans is not in this program yet.
+    CPlanImportDlg dialog(this);
+    dialog.SetTitle("导入" + Title(), this, m_selfStudy);
+    dialog.DoModal();
+}
+
+void CPlanListPage::Export()
+{
+    ExportPageWorkbook(this, kPlanExport, !m_selfStudy, m_what, [this](CScheduleTask& task) {
+        if (AppServices().GetImportFormat() != zem::import::kCrossTableFormat)
+            return std::string();
+        const std::vector<std::string> names = CrossTableSplitNames(task, !m_selfStudy);
+        return names.empty() ? std::string() : CrossTableRefusalText(names);
+    });
 }
 
 void CPlanListPage::OnCommand(int id)
@@ -550,6 +562,9 @@ void CPlanListPage::OnCommand(int id)
     switch (id) {
     case IDC_CLONE:
         OnClone();
+        break;
+    case IDC_EXPORT:
+        Export();
         break;
     case IDC_BATCH_MODIFY: {
         CBatchModifyPlanDlg dialog(this);

@@ -5,6 +5,7 @@
 #include "app/controls/CardListBox.h"
 #include "app/data/AddPlanDlg.h"
 #include "app/data/BasicDataPage.h"
+#include "app/output/import/PlanReader.h"
 #include "base/WeekCount.h"
 #include "base/ZemObject.h"
 #include "platform/gui/Timers.h"
@@ -18,7 +19,7 @@ class CCourseInfo;
 class CScheduleTask;
 
 constexpr unsigned WM_PLAN_BATCH_MODIFY = zem::WM_USER + 525;     // 0x60D
-constexpr unsigned WM_PLAN_HEAD_TEACHERS = zem::WM_USER + 527;    // 0x60F
+constexpr unsigned WM_PLAN_HEAD_TEACHERS = zem::import::WM_SET_HEAD_TEACHERS;
 
 // One request of the batch change: one property of one course's rows in many classes.
 struct tagPLAN_BATCH_MODIFY {
@@ -52,7 +53,8 @@ public:
     void Add() override;
     void Edit() override;
     void Import() override;
-    bool HasImport() const override { return false; }
+    // "导出(&T)": the plans in the shape the import reads, [Common] ImportFormat choosing which.
+    void Export();
     std::string Title() override { return "教学计划信息"; }
     std::string StatusText() override;
     void UpdateStatus() override;

@@ -53,6 +53,8 @@ public:
     virtual void StoreExportFolder(const std::string& folder) const {}
     // [Common] ImportFormat.
     virtual int GetImportFormat() const { return 1; }
+    // Stores it in zem.ini at once.
+    virtual void StoreImportFormat(int format) const {}
     // [WeekTable] AutoShowDistribution: picking a lesson marks every cell of its plan.
     virtual bool GetAutoShowDistribution() const { return false; }
     // [WeekTable] ColorTable: cells coloured by subject.

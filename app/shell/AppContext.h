@@ -144,6 +144,7 @@ public:
     bool SaveWeekPageLayout() const override { return const_cast<CAppContext*>(this)->SaveWeekTableSettings(); }
     std::string GetSchoolName() const override { return m_account.GetSchoolName(); }
     void StoreExportFolder(const std::string& folder) const override { const_cast<CAppContext*>(this)->SetExportFolder(folder); }
+    void StoreImportFormat(int format) const override { const_cast<CAppContext*>(this)->SetImportFormat(format); }
     // The exporter's note of the engine that wrote a workbook, written to zem.ini at once.
     void SetLUDriver(int driver) const override { const_cast<CAppContext*>(this)->SetLUDriver(driver); }
     // The timetable windows' display settings and table fonts, through the services.

@@ -29,6 +29,8 @@ public:
     bool GetColorTable() const override { return colorTable; }
     std::string GetExportFolder() const override { return exportFolder; }
     void StoreExportFolder(const std::string& folder) const override { storedExportFolder = folder; }
+    int GetImportFormat() const override { return importFormat; }
+    void StoreImportFormat(int format) const override { importFormat = format; }
 
     CScheduleTask* task = nullptr;
     std::string lastTaskFolder;
@@ -46,6 +48,7 @@ public:
     bool colorTable = false;
     std::string exportFolder;
     mutable std::string storedExportFolder;
+    mutable int importFormat = 1;
 
 private:
     CAppServices* previous_ = nullptr;

@@ -31,8 +31,9 @@ QRect ToQRect(const zem::Rect& r)
     return QRect(r.left, r.top, r.right - r.left, r.bottom - r.top);
 }
 
-// The sample sheet: column letters, the headings in the first row and two rows to fill in.
-QPixmap SamplePicture(const std::vector<std::string>& columns, QSize size, const QFont& font)
+}  // namespace
+
+QPixmap DrawSampleSheet(const std::vector<std::vector<std::string>>& rows, QSize size, const QFont& font)
 {
     QPixmap pixmap(size);
     pixmap.fill(Qt::white);
@@ -42,20 +43,27 @@ QPixmap SamplePicture(const std::vector<std::string>& columns, QSize size, const
     const int rowHeight = metrics.height() + 6;
     const int numberWidth = metrics.horizontalAdvance("00") + 8;
     std::vector<int> widths;
-    for (const std::string& column : columns)
-        widths.push_back(std::max(metrics.horizontalAdvance(zem::gui::ToQ(column)) + 12, 48));
+    for (const auto& row : rows)
+        for (std::size_t i = 0; i < row.size(); ++i) {
+            if (widths.size() <= i)
+                widths.push_back(36);
+            widths[i] = std::max(widths[i], metrics.horizontalAdvance(zem::gui::ToQ(row[i])) + 10);
+        }
     const QColor band(230, 230, 230);
     const QColor grid(190, 190, 190);
-    int x = numberWidth;
     p.fillRect(0, 0, size.width(), rowHeight, band);
     p.fillRect(0, 0, numberWidth, size.height(), band);
-    for (std::size_t i = 0; i < columns.size(); ++i) {
-        const QRect letter(x, 0, widths[i], rowHeight);
-        const QRect heading(x, rowHeight, widths[i], rowHeight);
-        p.setPen(Qt::black);
-        p.drawText(letter, Qt::AlignCenter, zem::gui::ToQ(zem::workbook::ColumnName(static_cast<int>(i) + 1)));
-        p.drawText(heading.adjusted(4, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter, zem::gui::ToQ(columns[i]));
-        x += widths[i];
+    p.setPen(Qt::black);
+    for (int i = 0, x = numberWidth; i < static_cast<int>(widths.size()); x += widths[static_cast<std::size_t>(i)], ++i)
+        p.drawText(QRect(x, 0, widths[static_cast<std::size_t>(i)], rowHeight), Qt::AlignCenter,
+                   zem::gui::ToQ(zem::workbook::ColumnName(i + 1)));
+    for (std::size_t r = 0; r < rows.size(); ++r) {
+        int x = numberWidth;
+        const int y = rowHeight * static_cast<int>(r + 1);
+        for (std::size_t i = 0; i < rows[r].size(); ++i) {
+            p.drawText(QRect(x + 4, y, widths[i] - 4, rowHeight), Qt::AlignLeft | Qt::AlignVCenter, zem::gui::ToQ(rows[r][i]));
+            x += widths[i];
+        }
     }
     p.setPen(grid);
     for (int row = 1, y = rowHeight; y < size.height(); ++row, y += rowHeight) {
@@ -64,7 +72,7 @@ QPixmap SamplePicture(const std::vector<std::string>& columns, QSize size, const
         p.drawText(QRect(0, y, numberWidth, rowHeight), Qt::AlignCenter, QString::number(row));
         p.setPen(grid);
     }
-    x = numberWidth;
+    int x = numberWidth;
     p.drawLine(x, 0, x, size.height());
     for (int width : widths) {
         x += width;
@@ -73,9 +81,9 @@ QPixmap SamplePicture(const std::vector<std::string>& columns, QSize size, const
     return pixmap;
 }
 
-}  // namespace
+CBaseDataImportDlg::CBaseDataImportDlg(QWidget* parent) : CBaseDataImportDlg(parent, {330, 220}) {}
 
-CBaseDataImportDlg::CBaseDataImportDlg(QWidget* parent) : Dialog(parent, "导入", {330, 220}) {}
+CBaseDataImportDlg::CBaseDataImportDlg(QWidget* parent, zem::Size sizeUnits) : Dialog(parent, "导入", sizeUnits) {}
 
 CBaseDataImportDlg::~CBaseDataImportDlg()
 {
@@ -105,7 +113,7 @@ bool CBaseDataImportDlg::OnInitDialog()
     auto* picture = new QLabel(this);
     const zem::Rect pictureRect(body.left + u.X(4), body.top + u.Y(4), body.right - u.X(4), body.bottom - u.Y(16));
     picture->setGeometry(ToQRect(pictureRect));
-    picture->setPixmap(SamplePicture(m_columns, picture->size(), DialogFont().GetQFont()));
+    picture->setPixmap(DrawSampleSheet({m_columns}, picture->size(), DialogFont().GetQFont()));
     picture->setStyleSheet("border: 1px solid #C0C0C0;");
     AddControl(IDC_PICTURE, picture);
 
@@ -114,7 +122,14 @@ bool CBaseDataImportDlg::OnInitDialog()
                                                  pictureRect.bottom + u.Y(14)),
                  this, IDC_TEMPLATE);
 
-    const zem::Rect lower = m_steps[1].GetBodyRect();
+    AddRunControls(m_steps[1].GetBodyRect());
+    setFixedSize(size());
+    return true;
+}
+
+void CBaseDataImportDlg::AddRunControls(const zem::Rect& lower)
+{
+    const auto& u = Units();
     CHoverButton* choose = AddHoverButton(this, IDC_CHOOSE, "选择EXCEL文件");
     choose->setGeometry(lower.left + u.X(4), lower.top + u.Y(5), u.X(60), u.Y(14));
     auto* path = new CFlatEdit(this);
@@ -128,8 +143,6 @@ bool CBaseDataImportDlg::OnInitDialog()
     AddControl(IDC_PROGRESS, progress);
     CHoverButton* start = AddHoverButton(this, IDC_START, "开始导入吧");
     start->setGeometry(lower.right - u.X(60), lower.top + u.Y(23), u.X(56), u.Y(14));
-    setFixedSize(size());
-    return true;
 }
 
 void CBaseDataImportDlg::paintEvent(QPaintEvent*)
@@ -181,6 +194,8 @@ void CBaseDataImportDlg::StartOrStop()
         zem::ShowMessage(path + "\r\n文件不存在");
         return;
     }
+    if (!ConfirmStart(path))
+        return;
     SetDlgItemText(IDC_START, "取消");
     Item<QProgressBar>(IDC_PROGRESS)->setValue(0);
     m_cancel = false;
@@ -194,7 +209,7 @@ void CBaseDataImportDlg::StartOrStop()
         job.sendRow = [this](CPageNotify& notify, const CPageRow& cells) {
             return zem::SendMessage(m_page, WM_PAGE_ROW, zem::ToWParam(&notify), zem::ToLParam(&cells));
         };
-        m_result = zem::import::ReadWorkbookRows(path, job);
+        m_result = ReadRows(path, job);
         m_finished = true;
         Post(kImportDone, static_cast<zem::WPARAM>(run), 0);
     });
@@ -244,13 +259,22 @@ void CBaseDataImportDlg::OnCancel()
     EndDialog(zem::IDCANCEL);
 }
 
-void CBaseDataImportDlg::SaveTemplate()
+zem::import::RowReadResult CBaseDataImportDlg::ReadRows(const std::string& path, const zem::import::RowReadJob& job)
+{
+    return zem::import::ReadWorkbookRows(path, job);
+}
+
+std::string CBaseDataImportDlg::TemplateName() const
 {
     const zem::LocalTime now = zem::Now();
+    return zem::Format("%s（%04d%02d%02d）.%s", m_title.c_str(), now.year, now.month, now.day, zem::workbook::kWorkbookSuffix);
+}
+
+void CBaseDataImportDlg::SaveTemplate()
+{
     zem::gui::FileDialogRequest request;
     request.kind = zem::gui::FileDialogRequest::Kind::SaveFile;
-    request.fileName = zem::Format("%s（%04d%02d%02d）.%s", m_title.c_str(), now.year, now.month, now.day,
-                                   zem::workbook::kWorkbookSuffix);
+    request.fileName = TemplateName();
     request.filter = zem::workbook::kSaveWorkbookFilter;
     request.defaultSuffix = zem::workbook::kWorkbookSuffix;
     const std::string path = zem::gui::ChooseFile(this, request);
@@ -258,11 +282,15 @@ void CBaseDataImportDlg::SaveTemplate()
         return;
     zem::workbook::Workbook book;
     auto& sheet = book.GetSheet(1);
-    for (std::size_t i = 0; i < m_columns.size(); ++i) {
-        auto cell = sheet.GetRange(zem::workbook::CellName(1, static_cast<int>(i) + 1));
-        cell.SetValue(m_columns[i]);
-        cell.Font().SetBold(true);
-    }
+    // Names stay text, as typed: "0302" and "3.10" are rooms, not numbers.
+    sheet.Cells().SetNumberFormatLocal("@");
+    const std::vector<std::vector<std::string>> rows = TemplateRows();
+    for (std::size_t r = 0; r < rows.size(); ++r)
+        for (std::size_t i = 0; i < rows[r].size(); ++i) {
+            auto cell = sheet.GetRange(zem::workbook::CellName(static_cast<int>(r) + 1, static_cast<int>(i) + 1));
+            cell.SetValue(rows[r][i]);
+            cell.Font().SetBold(r == 0);
+        }
     try {
         zem::workbook::SaveXlsx(book, path);
     } catch (const zem::workbook::WorkbookError& error) {

@@ -40,6 +40,24 @@ protected:
     zem::LRESULT WindowProc(unsigned message, zem::WPARAM wParam, zem::LPARAM lParam) override;
     void paintEvent(QPaintEvent* event) override;
 
+    // A dialog of another size.
+    CBaseDataImportDlg(QWidget* parent, zem::Size sizeUnits);
+
+    // Asked on the GUI thread before a run starts; false starts nothing.
+    virtual bool ConfirmStart(const std::string& path) { return true; }
+    // The run on the worker thread.
+    virtual zem::import::RowReadResult ReadRows(const std::string& path, const zem::import::RowReadJob& job);
+    // The template's suggested file name and its rows (the first one bold).
+    virtual std::string TemplateName() const;
+    virtual std::vector<std::vector<std::string>> TemplateRows() const { return {m_columns}; }
+    // The choose and start buttons, the path, the bar, in the lower step's body.
+    void AddRunControls(const zem::Rect& body);
+
+    zem::MessageTarget* m_page = nullptr;
+    std::string m_title;
+    std::vector<std::string> m_columns;
+    CTitledPanel m_steps[2];
+
 private:
     void ChooseFile();
     void StartOrStop();
@@ -47,10 +65,6 @@ private:
     void Finish();
     void SaveTemplate();
 
-    zem::MessageTarget* m_page = nullptr;
-    std::string m_title;
-    std::vector<std::string> m_columns;
-    CTitledPanel m_steps[2];
     std::thread m_thread;
     std::atomic<bool> m_cancel{false};
     std::atomic<bool> m_finished{true};
@@ -60,6 +74,13 @@ private:
 };
 
 class CListBaseDlg;
+class QFont;
+class QPixmap;
+class QSize;
+
+// A sample sheet: column letters, row numbers, the rows' texts (the first row headings) and empty
+// rows below them.
+QPixmap DrawSampleSheet(const std::vector<std::vector<std::string>>& rows, QSize size, const QFont& font);
 
 // Closing while an import runs asks first: true when the user wants it stopped.
 bool AskToStopImport();

@@ -31,12 +31,36 @@ bool IsFilled(const CellValue& value)
     return !ReadCellText(value, text) || !text.empty();
 }
 
-std::string RowError(int row, const std::string& message)
+}  // namespace
+
+std::string RowErrorText(int row, const std::string& message)
 {
     return zem::Format("Excel文件中第 %d 行\r\n%s", row, message.c_str());
 }
 
-}  // namespace
+bool ReadImportCell(const CellValue& value, int row, int column, std::string& text, std::string& error)
+{
+    const std::string letters = zem::workbook::ColumnName(column);
+    if (!ReadCellText(value, text)) {
+        error = RowErrorText(row, zem::Format("第 %s 列是日期，请把这一列设为文本格式后再导入", letters.c_str()));
+        return false;
+    }
+    std::string gbk;
+    if (!zem::Utf8ToGbk(text, gbk)) {
+        error = RowErrorText(row, zem::Format("第 %s 列含有无法保存的字符：%s", letters.c_str(), text.c_str()));
+        return false;
+    }
+    return true;
+}
+
+bool ReadImportSheet(const std::string& path, SheetData& sheet, std::string& error)
+{
+    std::string reason;
+    if (zem::workbook::ReadWorkbookSheet(path, sheet, reason))
+        return true;
+    error = ReadFailureText(reason);
+    return false;
+}
 
 bool ReadCellText(const CellValue& value, std::string& text)
 {
@@ -122,17 +146,8 @@ RowReadResult ReadSheetRows(const SheetData& sheet, const RowReadJob& job)
             const Cell& cell = cells[next];
             if (cell.column < firstColumn || cell.column > lastColumn)
                 continue;
-            const std::string column = zem::workbook::ColumnName(cell.column);
-            if (!ReadCellText(*cell.value, text)) {
-                result.error = RowError(row, zem::Format("第 %s 列是日期，请把这一列设为文本格式后再导入",
-                                                         column.c_str()));
+            if (!ReadImportCell(*cell.value, row, cell.column, text, result.error))
                 return result;
-            }
-            std::string gbk;
-            if (!zem::Utf8ToGbk(text, gbk)) {
-                result.error = RowError(row, zem::Format("第 %s 列含有无法保存的字符：%s", column.c_str(), text.c_str()));
-                return result;
-            }
             any = any || !text.empty();
             texts[static_cast<std::size_t>(cell.column - firstColumn)] = std::move(text);
         }
@@ -144,7 +159,7 @@ RowReadResult ReadSheetRows(const SheetData& sheet, const RowReadJob& job)
             ++result.sentRows;
             // A refusal without the error flag (a name already there) skips the row.
             if (notify.error) {
-                result.error = RowError(row, notify.message);
+                result.error = RowErrorText(row, notify.message);
                 return result;
             }
         }
@@ -163,12 +178,9 @@ std::string ReadFailureText(const std::string& reason)
 RowReadResult ReadWorkbookRows(const std::string& path, const RowReadJob& job)
 {
     SheetData sheet;
-    std::string reason;
-    if (!zem::workbook::ReadWorkbookSheet(path, sheet, reason)) {
-        RowReadResult result;
-        result.error = ReadFailureText(reason);
+    RowReadResult result;
+    if (!ReadImportSheet(path, sheet, result.error))
         return result;
-    }
     return ReadSheetRows(sheet, job);
 }
 

@@ -40,6 +40,14 @@ bool ReadCellText(const zem::workbook::CellValue& value, std::string& text);
 
 // What an import says when the workbook could not be read: the program's text and the reader's reason.
 std::string ReadFailureText(const std::string& reason);
+// "Excel文件中第 %d 行\r\n%s": where a refusal or a bad cell stopped the import.
+std::string RowErrorText(int row, const std::string& message);
+// The text of the cell at (row, column) as ReadCellText gives it; false, with the error naming the
+// cell, for a date or for a character GBK cannot hold.
+bool ReadImportCell(const zem::workbook::CellValue& value, int row, int column, std::string& text,
+                    std::string& error);
+// Reads the sheet the workbook at `path` opens on; false with the text the user sees.
+bool ReadImportSheet(const std::string& path, zem::workbook::SheetData& sheet, std::string& error);
 
 // Reads the rows of a sheet already in memory.
 RowReadResult ReadSheetRows(const zem::workbook::SheetData& sheet, const RowReadJob& job);

@@ -1,8 +1,10 @@
 // Which writer fills the workbook of each export kind.
+#include "app/output/workbook/CombinedClassWorkbooks.h"
 #include "app/output/workbook/InvigilationWorkbook.h"
 #include "app/output/workbook/LessonCalendarWorkbook.h"
 #include "app/output/workbook/LessonGridWorkbook.h"
 #include "app/output/workbook/MasterTimetableWorkbook.h"
+#include "app/output/workbook/PlanWorkbook.h"
 #include "app/output/workbook/SpreadsheetExporter.h"
 #include "app/output/workbook/TeacherWorkloadWorkbook.h"
 #include "app/output/workbook/TimetableWorkbook.h"
@@ -15,6 +17,12 @@ CSpreadsheetExporter::ContentWriter ProgramContentWriter(int kind)
         return WriteMasterTimetableWorkbook;
     case kTimetableExport:
         return WriteTimetableWorkbook;
+    case kPlanExport:
+        return WritePlanWorkbook;
+    case kCombinedClassExport:
+        return WriteCombinedClassWorkbook;
+    case kAssistantExport:
+        return WriteAssistantWorkbook;
     case kInvigilationExport:
         return WriteInvigilationWorkbook;
     case kTeacherWorkloadExport:

@@ -13,6 +13,7 @@
 #include "app/shared/Vocabulary.h"
 #include "platform/gui/Desktop.h"
 #include "platform/gui/FileDialogs.h"
+#include "support/FileScope.h"
 #include "support/MessageRecorder.h"
 
 #include <QCoreApplication>
@@ -26,29 +27,6 @@
 #include <vector>
 
 namespace {
-
-// Answers every file chooser with `path` while it lives, and records what the desktop is asked to open.
-class FileScope {
-public:
-    explicit FileScope(std::string& path)
-    {
-        m_dialogs = zem::gui::SetFileDialogHook([&path](const zem::gui::FileDialogRequest&) { return path; });
-        m_open = zem::gui::SetOpenHook([this](const std::string& target) {
-            opened.push_back(target);
-            return zem::gui::kOpenDone;
-        });
-    }
-    ~FileScope()
-    {
-        zem::gui::SetFileDialogHook(m_dialogs);
-        zem::gui::SetOpenHook(m_open);
-    }
-    std::vector<std::string> opened;
-
-private:
-    zem::gui::FileDialogHook m_dialogs;
-    zem::gui::OpenHook m_open;
-};
 
 // Serves the worker's rows and its end until the import has ended.
 void WaitForImport(const CBaseDataImportDlg& dialog)
