@@ -149,6 +149,7 @@ zem::LRESULT CCompareTaskDlg::WindowProc(unsigned message, zem::WPARAM, zem::LPA
         return 1;
     }
     if (message == WM_COMPARE_DONE) {
+        m_compared = true;
         if (m_entries.empty()) {
             m_resultText = kNoDifferenceText;
         } else {
@@ -165,7 +166,7 @@ zem::LRESULT CCompareTaskDlg::WindowProc(unsigned message, zem::WPARAM, zem::LPA
 
 void CCompareTaskDlg::ShowDifference(int index)
 {
-    if (index < 0 || index >= static_cast<int>(m_entries.size()) || m_workerRunning.load())
+    if (index < 0 || index >= static_cast<int>(m_entries.size()) || !m_compared)
         return;
     const CTaskDifference& difference = m_entries[static_cast<std::size_t>(index)];
     CScheduleTask* formal = AppServices().GetTask();
@@ -197,7 +198,7 @@ void CCompareTaskDlg::ShowDifference(int index)
 
 void CCompareTaskDlg::RequestExport()
 {
-    if (!m_receiver || m_workerRunning.load())
+    if (!m_receiver || !m_compared)
         return;
     CZemObjectList copies;
     for (std::size_t i = 0; i < m_entries.size(); ++i) {

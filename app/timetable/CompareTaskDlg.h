@@ -90,6 +90,8 @@ private:
     QComboBox* m_list = nullptr;
     std::string m_resultText;
     std::vector<CTaskDifference> m_entries;
+    // The worker has sent its last difference: the entries are read from now on.
+    bool m_compared = false;
     zem::Rect m_tempLabel;
     zem::Rect m_formalLabel;
 

@@ -18,6 +18,7 @@
 #include "table/TableDefs.h"
 
 #include <QCursor>
+#include <QHeaderView>
 #include <QTreeWidget>
 
 using zem::Rect;
@@ -100,6 +101,9 @@ bool CSubstituteWnd::Create(QWidget* owner, zem::MessageTarget* notify, CSchedul
 
     m_help = new QTreeWidget(this);
     m_help->setHeaderHidden(true);
+    // Long steps scroll rather than being cut.
+    m_help->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    m_help->header()->setStretchLastSection(false);
     m_help->setFrameShape(QFrame::StyledPanel);
     m_help->setStyleSheet("QTreeWidget { background: #F0F0F0; }");
     m_help->setFont(CGdiResources::GetInstance()->NormalFont.GetQFont());
