@@ -13,6 +13,7 @@
 #include "app/output/PrintPreviewDlg.h"
 #include "app/timetable/CompareTaskDlg.h"
 #include "app/timetable/TempAdjustDlg.h"
+#include "table/TableDefs.h"
 #include "table/TableItem.h"
 #include "base/ScheduleTask.h"
 #include "platform/Files.h"
@@ -21,6 +22,7 @@
 #include "platform/gui/ItemList.h"
 #include "platform/gui/QtText.h"
 #include "support/MessageRecorder.h"
+#include "support/TreeTexts.h"
 #include "testing/generator/SchoolGenerator.h"
 #include "testing/validator/ScheduleValidator.h"
 
@@ -30,6 +32,7 @@
 
 #include <cerrno>
 #include <memory>
+#include <optional>
 
 namespace {
 
@@ -48,11 +51,7 @@ std::string TableText(const CCourseTable& table)
 
 std::vector<std::string> TreeTexts(CTempAdjustDlg& d)
 {
-    auto* tree = d.Item<QTreeWidget>(CTempAdjustDlg::IDC_TREE);
-    std::vector<std::string> texts;
-    for (int i = 0; i < tree->topLevelItemCount(); ++i)
-        texts.push_back(zem::gui::FromQ(tree->topLevelItem(i)->text(0)));
-    return texts;
+    return TopLevelTexts(*d.Item<QTreeWidget>(CTempAdjustDlg::IDC_TREE));
 }
 
 class TempAdjustTest : public ShellTest {
@@ -337,6 +336,53 @@ TEST_F(TempAdjustTest, PlansAreMarkedInTheirDaysColumns)
         CWeekTable* table = d.GetSubstitutePanel().GetFriendTables().FindTable(busy->GetId());
         ASSERT_TRUE(table);
         EXPECT_EQ(table->GetCell(grid)->GetState(), CCell::STATE_FORBIDDEN);
+        d.close();
+    });
+}
+
+// A lesson of the regular teacher swapped by hand in the middle timetable takes its planned
+// substitute along; the swap is heard as the grid reports it.
+TEST_F(TempAdjustTest, APlannedLessonSwappedByHandKeepsItsSubstitute)
+{
+    RunNew([&](CTempAdjustDlg& d) {
+        CTableContainer& container = d.GetContainer();
+        CCourseTable& table = *container.GetTable();
+        CSubstituteWnd& wnd = d.GetSubstituteWnd();
+        const CTeacherInfo* regular = d.GetTask()->GetTeacher(teacherId);
+        ASSERT_TRUE(regular);
+        CZemObject* substitute = nullptr;
+        for (const auto& [id, object] : d.GetTask()->GetTeacherInfoList())
+            if (id != teacherId)
+                substitute = object;
+        // A whole lesson of the teacher in the class shown, and a cell it may trade places with.
+        CTaskHelper helper(d.GetTask(), AppHelperContext());
+        MessageRecorder yes(zem::IDYES);
+        std::optional<std::pair<tagTABLE_NODE, tagTABLE_NODE>> swap;
+        const CSchoolStructure& week = d.GetTask()->GetSchoolStructure();
+        ForEachSlot(week, {.lastSegment = 0}, [&](const tagTABLE_NODE& a) {
+            if (!regular->GetTable(true).IsUsed(a) || !table.IsUsed(a) || table.GetNode(a).IsInterleave())
+                return false;
+            return ForEachSlot(week, {.lastSegment = 0}, [&](const tagTABLE_NODE& b) {
+                if (a == b || !table.IsUsed(b) || regular->GetTable(true).IsUsed(b) ||
+                    table.GetNode(b).IsInterleave() || !helper.CanSwap(&table, a, b, false))
+                    return false;
+                swap = std::make_pair(a, b);
+                return true;
+            });
+        });
+        ASSERT_TRUE(swap);
+        const auto [from, to] = *swap;
+        wnd.GetPlan().Assign({from}, from, 0, kSubstituteCell, substitute);
+        wnd.Refill();
+        tagNMT_MOVE move{};
+        move.picked = container.ToGridNode(from);
+        move.target = container.ToGridNode(to);
+        zem::SendMessage(&container, WM_TABLE_CELL_MOVED, zem::ToWParam(&move), 0);
+        ASSERT_TRUE(regular->GetTable(true).IsUsed(to));
+        ASSERT_EQ(wnd.GetPlan().GetRecords().size(), 1u);
+        EXPECT_TRUE(wnd.GetPlan().Find(to, 0));
+        EXPECT_TRUE(d.IsModified());
+        MessageRecorder no(zem::IDNO);
         d.close();
     });
 }

@@ -22,6 +22,7 @@
 #include "platform/gui/PopupMenu.h"
 #include "platform/gui/QtText.h"
 #include "support/MessageRecorder.h"
+#include "support/TreeTexts.h"
 #include "testing/validator/ScheduleValidator.h"
 
 #include <QCheckBox>
@@ -45,11 +46,7 @@ std::string TemplateFolder()
 
 std::vector<std::string> TreeTexts(CTempAdjustDlg& d)
 {
-    auto* tree = d.Item<QTreeWidget>(CTempAdjustDlg::IDC_TREE);
-    std::vector<std::string> texts;
-    for (int i = 0; i < tree->topLevelItemCount(); ++i)
-        texts.push_back(zem::gui::FromQ(tree->topLevelItem(i)->text(0)));
-    return texts;
+    return TopLevelTexts(*d.Item<QTreeWidget>(CTempAdjustDlg::IDC_TREE));
 }
 
 void Click(zem::gui::Dialog& d, int id) { QTest::mouseClick(d.GetDlgItem(id), Qt::LeftButton); }
