@@ -44,38 +44,46 @@ void CAdjustmentHistory::Load(const std::string& file, const std::string& sectio
     }
 }
 
-void SaveAdjustmentHistory(CAdjustmentEntryList& newEntries)
+bool SaveAdjustmentHistoryTo(const std::string& file, const std::string& section, int kept,
+                             const CAdjustmentEntryList& newEntries)
 {
-    CAdjustmentEntryList given = std::move(newEntries);
-    newEntries.clear();
-    const CScheduleTask* task = AppServices().GetTask();
-    // Nothing to add leaves task.ini untouched.
-    if (!task || given.empty())
-        return;
+    if (newEntries.empty())
+        return true;
     CAdjustmentHistory history;
-    history.Load(task->GetConfigFile(), kSection, kKeptEntries);
-    CAdjustmentEntryList& entries = history.GetEntries();
-    for (auto& entry : given)
-        if (entry)
-            entries.insert(entries.begin(), std::move(entry));
+    history.Load(file, section, kept);
+    std::vector<const CAdjustmentEntry*> entries;
+    for (auto it = newEntries.rbegin(); it != newEntries.rend(); ++it)
+        if (*it)
+            entries.push_back(it->get());
+    for (const auto& entry : history.GetEntries())
+        entries.push_back(entry.get());
 
     zem::IniFile ini;
-    if (!ini.LoadForEdit(task->GetConfigFile()))
-        return;
+    if (!ini.LoadForEdit(file))
+        return false;
     int key = 1;
     std::size_t bytes = 0;
-    for (const auto& entry : entries) {
-        if (key > kKeptEntries)
+    for (const CAdjustmentEntry* entry : entries) {
+        if (key > kept)
             break;
         const std::string value = ValueOf(*entry);
         bytes += std::to_string(key).size() + value.size() + 3;  // key=value and the line end
         if (bytes > kMaxSectionBytes)
             break;
         // An empty value would end the list for a reader; such an entry has nothing to show.
-        if (value.empty() || !ini.SetString(kSection, std::to_string(key), value))
+        if (value.empty() || !ini.SetString(section, std::to_string(key), value))
             continue;
         ++key;
     }
-    ini.SetString(kSection, std::to_string(key), "");
-    ini.SaveIfModified();
+    ini.SetString(section, std::to_string(key), "");
+    return ini.SaveIfModified();
+}
+
+void SaveAdjustmentHistory(CAdjustmentEntryList& newEntries)
+{
+    const CAdjustmentEntryList given = std::move(newEntries);
+    newEntries.clear();
+    // Nothing to add leaves task.ini untouched.
+    if (const CScheduleTask* task = AppServices().GetTask())
+        SaveAdjustmentHistoryTo(task->GetConfigFile(), kSection, kKeptEntries, given);
 }

@@ -45,3 +45,7 @@ private:
 // Nothing is written without an open task or without entries; a failed write leaves the section
 // as it was.
 void SaveAdjustmentHistory(CAdjustmentEntryList& newEntries);
+// The same into any ini file's section, keeping `kept` entries, the given list (oldest first) left
+// as it is; false when the file could not be read for editing or written.
+bool SaveAdjustmentHistoryTo(const std::string& file, const std::string& section, int kept,
+                             const CAdjustmentEntryList& newEntries);

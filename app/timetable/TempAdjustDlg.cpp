@@ -3,16 +3,19 @@
 #include "app/controls/DialogLook.h"
 #include "app/controls/GdiResources.h"
 #include "app/controls/HoverButton.h"
+#include "app/controls/MultiSelectDlg.h"
 #include "app/controls/TipWnd.h"
 #include "app/shared/AppServices.h"
 #include "app/shared/ObjectLists.h"
 #include "app/shared/Strings.h"
 #include "app/taskhelper/TaskHelper.h"
+#include "app/timetable/CompareTaskDlg.h"
 #include "app/timetable/SaveSayingWhy.h"
 #include "base/ScheduleTask.h"
 #include "platform/Text.h"
 #include "platform/gui/Desktop.h"
 #include "platform/gui/QtText.h"
+#include "table/TableDefs.h"
 #include "table/UICore.h"
 
 #include <QComboBox>
@@ -115,10 +118,6 @@ bool CTempAdjustDlg::OnInitDialog()
         button->setAutoDefault(false);
         AddControl(entry.id, button);
     }
-    // Planning, carrying out and comparing substitutions, and printing from here, are not in
-    // this program yet.
-    for (const int id : {IDC_COMPARE, IDC_EXECUTE, IDC_EXPORT, IDC_PRINT})
-        EnableItem(id, false);
     SetModified(false);
 
     m_tree = new QTreeWidget(this);
@@ -144,6 +143,7 @@ bool CTempAdjustDlg::OnInitDialog()
     m_teacherFound = m_task->GetTeacherInfoList().Find(m_teacherId) != nullptr;
     FillTree();
     if (!m_teacherFound) {
+        UpdateButtons();
         zem::ShowMessage(kNoTeacherText);
         Layout();
         return true;
@@ -155,9 +155,10 @@ bool CTempAdjustDlg::OnInitDialog()
     m_container.GetGrid().SetColorMode(AppServices().GetColorTable());
     m_container.SetMenuMode(CTableContainer::kMenuTemporary);
 
-    m_regularPanel.Create(this, m_task);
-    m_regularPanel.ShowLesson({m_teacherId}, TABLE_TEACHER);
     m_substitutePanel.Create(this, m_task);
+    // The regular teacher's own week is the left column's.
+    m_substitutePanel.GetFriendTables().SetCurrentObject(TABLE_TEACHER, m_teacherId);
+    m_substituteWnd.Create(this, this, m_task, m_teacherId);
 
     FillObjectLists();
     m_container.SetObject(TABLE_CLASS, FirstClassOfTeacher(*m_task, m_teacherId));
@@ -167,9 +168,24 @@ bool CTempAdjustDlg::OnInitDialog()
     return true;
 }
 
+bool CTempAdjustDlg::HasRegularTeacher() const
+{
+    return m_teacherFound && m_task->GetTeacher(m_substituteWnd.GetRegularId()) != nullptr;
+}
+
+void CTempAdjustDlg::UpdateButtons()
+{
+    const bool teacher = HasRegularTeacher();
+    EnableItem(IDC_EXECUTE, teacher && !m_substituteWnd.GetPlan().GetRecords().empty());
+    EnableItem(IDC_EXPORT, teacher);
+    EnableItem(IDC_PRINT, teacher);
+}
+
 void CTempAdjustDlg::FillTree()
 {
     m_tree->clear();
+    for (auto it = m_pendingHistory.rbegin(); it != m_pendingHistory.rend(); ++it)
+        m_tree->addTopLevelItem(new QTreeWidgetItem(QStringList{zem::gui::ToQ((*it)->title)}));
     for (const auto& entry : m_history.GetEntries())
         m_tree->addTopLevelItem(new QTreeWidgetItem(QStringList{zem::gui::ToQ(entry->title)}));
     auto* current = new QTreeWidgetItem(QStringList{zem::gui::ToQ(GetCurrentOperationText())});
@@ -179,10 +195,13 @@ void CTempAdjustDlg::FillTree()
 
 std::string CTempAdjustDlg::GetCurrentOperationText() const
 {
-    if (!m_teacherFound)
+    if (!HasRegularTeacher())
         return {};
-    return zem::Format("【当前操作】为 %s 老师的课程安排代课教师 （%s）", m_task->GetTeacherName(m_teacherId).c_str(),
-                       "在左边的课表上单击鼠标右键可以选择代课教师");
+    const char* hint = "在左边的课表上单击鼠标右键可以选择代课教师";
+    if (!m_substituteWnd.GetPlan().GetRecords().empty())
+        hint = m_conflicts > 0 ? "可以在下方的课表中手工调整以解决冲突" : "点击上方的“执行代课”按钮执行代课操作";
+    return zem::Format("【当前操作】为 %s 老师的课程安排代课教师 （%s）",
+                       m_task->GetTeacherName(m_substituteWnd.GetRegularId()).c_str(), hint);
 }
 
 void CTempAdjustDlg::FillObjectLists()
@@ -230,7 +249,173 @@ void CTempAdjustDlg::FocusTeacherList()
 void CTempAdjustDlg::OnTableChanged(int, void*)
 {
     SetModified(true);
-    m_regularPanel.GetFriendTables().ShowCourse({});
+    m_substituteWnd.Refill();
+}
+
+zem::LRESULT CTempAdjustDlg::WindowProc(unsigned message, zem::WPARAM wParam, zem::LPARAM lParam)
+{
+    switch (message) {
+    case WM_SUBSTITUTES_CHANGED:
+        OnSubstitutesChanged();
+        return 0;
+    case WM_TABLE_CELL_MOVED:
+        if (const auto* move = zem::FromWParam<tagNMT_MOVE>(wParam))
+            FollowMove(move->target, move->picked);
+        return 0;
+    case WM_EXPORT_DIFF_TABLES:
+        ExportDifferences(zem::FromWParam<std::string>(wParam), zem::FromLParam<CZemObjectList>(lParam));
+        return 0;
+    default:
+        return Dialog::WindowProc(message, wParam, lParam);
+    }
+}
+
+void CTempAdjustDlg::OnSubstitutesChanged()
+{
+    if (!HasRegularTeacher() || !m_substitutePanel.parentWidget())
+        return;
+    const std::string& regularId = m_substituteWnd.GetRegularId();
+    std::vector<std::string> ids;
+    for (const CSubstituteRecord& record : m_substituteWnd.GetPlan().GetRecords())
+        StringArrayAddUnique(ids, record.substitute->GetId());
+    for (const CSubstituteGroup& group : m_executed)
+        if (group.regularId == regularId)
+            for (const CSubstituteRecord& record : group.records)
+                StringArrayAddUnique(ids, record.substitute->GetId());
+    m_substitutePanel.GetFriendTables().SetCurrentObject(TABLE_TEACHER, regularId);
+    m_substitutePanel.ShowLesson(ids, TABLE_TEACHER);
+    m_conflicts = MarkSubstituteCells();
+    if (m_tree && m_tree->topLevelItemCount() > 0)
+        m_tree->topLevelItem(0)->setText(0, zem::gui::ToQ(GetCurrentOperationText()));
+    UpdateButtons();
+}
+
+int CTempAdjustDlg::MarkSubstituteCells()
+{
+    const CSchoolStructure& week = m_task->GetSchoolStructure();
+    const auto grid = [&week](const CSubstituteRecord& r) {
+        return tagTABLE_NODE{week.GetWeekOrderByNumber(r.day), r.segment, r.section};
+    };
+    CFriendTablesWnd& tables = m_substitutePanel.GetFriendTables();
+    const std::vector<const CSubstituteRecord*> conflicts =
+        FindSubstituteConflicts(*m_task, m_substituteWnd.GetPlan().GetRecords());
+    for (const CSubstituteRecord* record : conflicts) {
+        m_substituteWnd.GetTable().SetForbidCell(grid(*record), true);
+        if (CWeekTable* table = tables.FindTable(record->substitute->GetId()))
+            table->SetForbidCell(grid(*record), true);
+    }
+    for (const CSubstituteGroup& group : m_executed)
+        for (const CSubstituteRecord& record : group.records)
+            if (CWeekTable* table = tables.FindTable(record.substitute->GetId()))
+                table->SetCellFriend(grid(record));
+    m_substituteWnd.GetTable().Refresh();
+    for (const auto& entry : tables.GetEntries())
+        entry->grid->Refresh();
+    m_substituteWnd.SetConflictCount(static_cast<int>(conflicts.size()));
+    return static_cast<int>(conflicts.size());
+}
+
+void CTempAdjustDlg::FollowMove(const tagTABLE_NODE& gridTarget, const tagTABLE_NODE& gridSource)
+{
+    const CCourseTable* table = m_container.GetTable();
+    if (!table || !HasRegularTeacher())
+        return;
+    const tagTABLE_NODE target = m_container.ToDataNode(gridTarget);
+    const tagTABLE_NODE source = m_container.ToDataNode(gridSource);
+    std::vector<std::string> teachers = NodeTeachers(*m_task, table->GetNode(source));
+    StringArrayAddAllUnique(teachers, NodeTeachers(*m_task, table->GetNode(target)));
+    m_substituteWnd.GetPlan().FollowMove(source, target, teachers);
+    FollowMoveInGroups(m_executed, source, target, teachers);
+    m_substituteWnd.Refill();
+    SetModified(true);
+}
+
+bool CTempAdjustDlg::Execute()
+{
+    if (!HasRegularTeacher())
+        return false;
+    CSubstitutePlan& plan = m_substituteWnd.GetPlan();
+    if (plan.GetRecords().empty())
+        return false;
+    CSubstitution::Result result = m_substitution.Execute(*m_task, plan.GetTeacherId(), plan.GetRecords());
+    if (!result.done) {
+        if (result.conflicts > 0)
+            zem::ShowMessage(zem::Format(kConflictsText, result.conflicts), "提示", zem::MessageIcon::Warning);
+        else if (result.stale > 0)
+            zem::ShowMessage(zem::Format(kStaleText, result.stale), "提示", zem::MessageIcon::Warning);
+        return false;
+    }
+    m_executed.push_back({plan.GetTeacherId(), plan.GetRecords()});
+    m_pendingHistory.push_back(std::move(result.entry));
+    plan.CancelAll();
+    FillTree();
+    m_container.Refill();
+    SetModified(true);
+    m_substituteWnd.Refill();
+    return true;
+}
+
+void CTempAdjustDlg::OpenCompare()
+{
+    CCompareTaskDlg compare(this, m_task, this);
+    compare.DoModal();
+}
+
+void CTempAdjustDlg::PrintOrExport(int mode)
+{
+    if (!HasRegularTeacher())
+        return;
+    CZemObjectList offered;
+    int order = 0;
+    for (const CZemObjectList* list : {&m_task->GetClassInfoList(), &m_task->GetTeacherInfoList()}) {
+        std::vector<CZemObject*> objects;
+        MapToOrderedList(*list, objects);
+        for (const CZemObject* object : objects) {
+            CZemObject* copy = object->Clone();
+            copy->SetIndex(order++);
+            offered.Add(copy);
+        }
+    }
+    std::vector<std::string> ticked;
+    if (const CScheduleTask* formal = AppServices().GetTask())
+        for (const CTaskDifference& difference : FindTaskDifferences(*m_task, *formal))
+            ticked.push_back(difference.temp->GetId());
+    const bool print = mode == PREVIEW_PRINT;
+    RunTableJob(offered, print ? "选择要打印的临时课表" : "选择要导出的临时课表", print ? "打印" : "导出", ticked, false,
+                mode);
+}
+
+void CTempAdjustDlg::ExportDifferences(const std::string* title, const CZemObjectList* tables)
+{
+    if (!tables)
+        return;
+    // The copies die when the send returns: only their ids are kept.
+    RunTableJob(*tables, title ? *title : std::string("导出"), "导出", {}, true, PREVIEW_EXPORT);
+}
+
+void CTempAdjustDlg::RunTableJob(const CZemObjectList& offered, const std::string& caption, const std::string& okText,
+                                 const std::vector<std::string>& ticked, bool tickAll, int mode)
+{
+    CMultiSelectDlg chooser(this);
+    chooser.m_caption = caption;
+    chooser.m_okText = okText;
+    chooser.m_preChecked = ticked;
+    chooser.m_checkAll = tickAll;
+    chooser.SetItems(&offered);
+    if (chooser.DoModal() != zem::IDOK || chooser.GetChosenIds().empty())
+        return;
+    std::vector<std::unique_ptr<CExportTableItem>> items;
+    CTaskHelper(m_task, AppHelperContext()).CreateTableItems(chooser.GetChosenIds(), &items);
+    if (items.empty())
+        return;
+    const std::string name = items.size() == 1
+                                 ? zem::Format("%s临时课表", items.front()->GetName().c_str())
+                                 : zem::Format("%s等%d张临时课表", items.front()->GetName().c_str(),
+                                               static_cast<int>(items.size()));
+    auto group = std::make_unique<CPrintTableGroup>(name);
+    group->items = std::move(items);
+    AddGroup(std::move(group));
+    ShowPreview(mode, true);
 }
 
 void CTempAdjustDlg::SetModified(bool modified)
@@ -244,9 +429,17 @@ bool CTempAdjustDlg::Save()
 {
     // The plans first: the timetables refer to them.
     CScheduleTask* task = m_task;
-    if (!SaveSayingWhy([task] { return task->SaveInputData() && CTaskHelper(task, AppHelperContext()).SaveTempTables(); },
-                       kSaveFailedText, "无法写入 " + task->GetTaskInfo().GetTaskFolder()))
+    const CAdjustmentEntryList& pending = m_pendingHistory;
+    if (!SaveSayingWhy(
+            [task, &pending] {
+                return task->SaveInputData() && CTaskHelper(task, AppHelperContext()).SaveTempTables() &&
+                       SaveAdjustmentHistoryTo(task->GetConfigFile(), kHistorySection, 10, pending);
+            },
+            kSaveFailedText, "无法写入 " + task->GetTaskInfo().GetTaskFolder()))
         return false;
+    m_pendingHistory.clear();
+    m_history.Clear();
+    m_history.Load(task->GetConfigFile(), kHistorySection, 10);
     m_saved = true;
     m_container.ResetChangedTables();
     SetModified(false);
@@ -278,10 +471,25 @@ void CTempAdjustDlg::OnCancel()
 
 void CTempAdjustDlg::OnCommand(int id)
 {
-    if (id == IDC_SAVE)
+    switch (id) {
+    case IDC_SAVE:
         Save();
-    else
+        return;
+    case IDC_EXECUTE:
+        Execute();
+        return;
+    case IDC_COMPARE:
+        OpenCompare();
+        return;
+    case IDC_PRINT:
+        PrintOrExport(PREVIEW_PRINT);
+        return;
+    case IDC_EXPORT:
+        PrintOrExport(PREVIEW_EXPORT);
+        return;
+    default:
         Dialog::OnCommand(id);
+    }
 }
 
 // ---- Layout and painting ----
@@ -304,8 +512,8 @@ void CTempAdjustDlg::Layout()
     const int rightBar = client.right - RightWidth(client.Width()) - kGap;
     m_regularCaption.SetRect(client.left + kGap, kTopBand + kGap, leftBar - kGap, client.bottom - kGap);
     m_substituteCaption.SetRect(rightBar + kGap, kTopBand + kGap, client.right - kGap, client.bottom - kGap);
-    if (m_regularPanel.parentWidget())
-        SetWidgetRect(&m_regularPanel, m_regularCaption.GetBodyRect());
+    if (m_substituteWnd.parentWidget())
+        SetWidgetRect(&m_substituteWnd, m_regularCaption.GetBodyRect());
     if (m_substitutePanel.parentWidget())
         SetWidgetRect(&m_substitutePanel, m_substituteCaption.GetBodyRect());
 

@@ -5,7 +5,10 @@
 // substitutes' weeks on the right. Everything here reads and writes the temporary task only.
 #include "app/controls/ScrollPanel.h"
 #include "app/controls/TitledPanel.h"
+#include "app/output/PrintSheet.h"
 #include "app/shared/AdjustmentHistory.h"
+#include "app/timetable/SubstituteExecute.h"
+#include "app/timetable/SubstituteWnd.h"
 #include "app/timetable/TableContainer.h"
 #include "platform/gui/Dialog.h"
 
@@ -20,7 +23,7 @@ class CScheduleTask;
 // task in its own order; empty without classes.
 std::string FirstClassOfTeacher(const CScheduleTask& task, const std::string& teacherId);
 
-class CTempAdjustDlg : public zem::gui::Dialog, public ITableChangeListener {
+class CTempAdjustDlg : public zem::gui::Dialog, public ITableChangeListener, public CPrintSheet {
 public:
     enum {
         IDD = 265,
@@ -38,21 +41,33 @@ public:
     static constexpr const char* kSaveFailedText = "保存临时任务失败：";
     static constexpr const char* kNoTaskText = "没有指定临时排课任务";
     static constexpr const char* kNoTeacherText = "异常，在临时任务中未找到原任课教师";
+    static constexpr const char* kConflictsText = "有 %d 节代课的代课教师在该节次已有课程，请先解决冲突再执行代课";
+    static constexpr const char* kStaleText = "有 %d 节拟定的代课已不是原任课教师的课程，请取消后重新拟定";
 
     // The task is the opener's and outlives the window.
     CTempAdjustDlg(QWidget* parent, CScheduleTask* task, bool isNew, const std::string& teacherId);
     ~CTempAdjustDlg() override;
 
-    // Writes input.xml, then the working timetables to output.xml; false, said once and with the
-    // window still modified, when a write failed.
+    // Writes input.xml, then the working timetables to output.xml, then the history entries of the
+    // substitutions carried out since; false, said once and with the window still modified, when a
+    // write failed.
     bool Save();
+    // Carries out the planned substitutions; false, having said why, when they conflict or are stale.
+    bool Execute();
+    void OpenCompare();
+    // The chooser of the temporary task's class and teacher timetables (those differing from the
+    // open task ticked), then the preview: PREVIEW_PRINT or PREVIEW_EXPORT.
+    void PrintOrExport(int mode);
     bool IsSaved() const { return m_saved; }
     bool IsNew() const { return m_isNew; }
     bool IsModified() const { return m_modified; }
     void SetModified(bool modified);
 
-    CScheduleTask* GetTask() const { return m_task; }
     CTableContainer& GetContainer() { return m_container; }
+    CSubstituteWnd& GetSubstituteWnd() { return m_substituteWnd; }
+    CScrollPanel& GetSubstitutePanel() { return m_substitutePanel; }
+    const std::vector<CSubstituteGroup>& GetExecuted() const { return m_executed; }
+    const CAdjustmentEntryList& GetPendingHistory() const { return m_pendingHistory; }
     CAdjustmentHistory& GetHistory() { return m_history; }
     const std::string& GetTitleText() const { return m_titleText; }
     // The tree's first root item: what the user is doing now.
@@ -64,11 +79,16 @@ public:
     void SetCentreTitle(const std::string&) override { SelectCurrentInList(); }
     void OnTableChanged(int code, void* object) override;
 
+    // The printable sheet's side.
+    QWidget* GetOwnerWnd() const override { return const_cast<CTempAdjustDlg*>(this); }
+    CScheduleTask* GetTask() const override { return m_task; }
+
 protected:
     bool OnInitDialog() override;
     void OnOK() override {}
     void OnCancel() override;
     void OnCommand(int id) override;
+    zem::LRESULT WindowProc(unsigned message, zem::WPARAM wParam, zem::LPARAM lParam) override;
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
@@ -80,6 +100,16 @@ private:
     void SelectCurrentInList();
     void Layout();
     bool CloseWindow();
+    bool HasRegularTeacher() const;
+    void OnSubstitutesChanged();
+    // The conflict and executed marks of the substitute tables; the number of conflicting records.
+    int MarkSubstituteCells();
+    void FollowMove(const tagTABLE_NODE& gridTarget, const tagTABLE_NODE& gridSource);
+    void ExportDifferences(const std::string* title, const CZemObjectList* tables);
+    // Offers the timetables, then previews the chosen ones of the temporary task.
+    void RunTableJob(const CZemObjectList& offered, const std::string& caption, const std::string& okText,
+                     const std::vector<std::string>& ticked, bool tickAll, int mode);
+    void UpdateButtons();
 
     CScheduleTask* m_task;
     bool m_isNew;
@@ -88,13 +118,18 @@ private:
     bool m_saved = false;
     bool m_modified = false;
     bool m_laidOut = false;
+    int m_conflicts = 0;
     std::string m_titleText;
 
     CTableContainer m_container;
-    CScrollPanel m_regularPanel;
+    CSubstituteWnd m_substituteWnd;
     CScrollPanel m_substitutePanel;
     CTitledPanel m_regularCaption;
     CTitledPanel m_substituteCaption;
     CAdjustmentHistory m_history;
+    // The entries of substitutions carried out and not yet saved, oldest first.
+    CAdjustmentEntryList m_pendingHistory;
+    std::vector<CSubstituteGroup> m_executed;
+    CSubstitution m_substitution;
     QTreeWidget* m_tree = nullptr;
 };

@@ -9,7 +9,12 @@
 #include "app/shell/ProgramFeatures.h"
 #include "app/shared/AppServices.h"
 #include "app/taskhelper/TaskHelper.h"
+#include "app/controls/MultiSelectDlg.h"
+#include "app/output/PrintPreviewDlg.h"
+#include "app/timetable/CompareTaskDlg.h"
 #include "app/timetable/TempAdjustDlg.h"
+#include "table/TableDefs.h"
+#include "table/TableItem.h"
 #include "base/ScheduleTask.h"
 #include "platform/Files.h"
 #include "platform/IniFile.h"
@@ -17,6 +22,7 @@
 #include "platform/gui/ItemList.h"
 #include "platform/gui/QtText.h"
 #include "support/MessageRecorder.h"
+#include "support/TreeTexts.h"
 #include "testing/generator/SchoolGenerator.h"
 #include "testing/validator/ScheduleValidator.h"
 
@@ -26,6 +32,7 @@
 
 #include <cerrno>
 #include <memory>
+#include <optional>
 
 namespace {
 
@@ -44,11 +51,7 @@ std::string TableText(const CCourseTable& table)
 
 std::vector<std::string> TreeTexts(CTempAdjustDlg& d)
 {
-    auto* tree = d.Item<QTreeWidget>(CTempAdjustDlg::IDC_TREE);
-    std::vector<std::string> texts;
-    for (int i = 0; i < tree->topLevelItemCount(); ++i)
-        texts.push_back(zem::gui::FromQ(tree->topLevelItem(i)->text(0)));
-    return texts;
+    return TopLevelTexts(*d.Item<QTreeWidget>(CTempAdjustDlg::IDC_TREE));
 }
 
 class TempAdjustTest : public ShellTest {
@@ -277,9 +280,185 @@ TEST_F(TempAdjustTest, AMissingTeacherIsSaid)
     MessageRecorder messages;
     RunModal<CTempAdjustDlg>(dialog, [&](CTempAdjustDlg& d) {
         EXPECT_EQ(d.GetContainer().GetTable(), nullptr);
+        for (const int id : {CTempAdjustDlg::IDC_EXECUTE, CTempAdjustDlg::IDC_PRINT, CTempAdjustDlg::IDC_EXPORT})
+            EXPECT_FALSE(d.GetDlgItem(id)->isEnabled()) << id;
+        EXPECT_TRUE(d.GetDlgItem(CTempAdjustDlg::IDC_COMPARE)->isEnabled());
         d.close();
     });
     EXPECT_EQ(messages.Texts(), std::vector<std::string>{CTempAdjustDlg::kNoTeacherText});
+}
+
+// With the first day switched off, a planned substitute's text and a conflict's mark sit in the
+// column of the lesson's day, and the plan's state reaches the status line and the buttons.
+TEST_F(TempAdjustTest, PlansAreMarkedInTheirDaysColumns)
+{
+    CScheduleTask temp;
+    ASSERT_TRUE(temp.Open(Task()->GetTaskInfo().GetTaskFile()));
+    temp.GetSchoolStructure().SetWeekDay(0, false);
+    // A teacher's whole lesson after the first day, and a teacher busy then.
+    std::string regularId;
+    tagTABLE_NODE cell{};
+    CZemObject* busy = nullptr;
+    for (const auto& [id, object] : temp.GetTeacherInfoList()) {
+        const CCourseTable& table = static_cast<CTeacherInfo*>(object)->GetTable(true);
+        ForEachSlot(temp.GetSchoolStructure(), [&](const tagTABLE_NODE& c) {
+            if (busy || c.day < 2 || !table.IsUsed(c) || table.GetNode(c).IsInterleave())
+                return;
+            for (const auto& [otherId, other] : temp.GetTeacherInfoList())
+                if (other != object && static_cast<CTeacherInfo*>(other)->GetTable(true).IsUsed(c)) {
+                    busy = other;
+                    regularId = id;
+                    cell = c;
+                    return;
+                }
+        });
+        if (busy)
+            break;
+    }
+    ASSERT_TRUE(busy);
+    CTempAdjustDlg dialog(nullptr, &temp, false, regularId);
+    RunModal<CTempAdjustDlg>(dialog, [&](CTempAdjustDlg& d) {
+        CSubstituteWnd& wnd = d.GetSubstituteWnd();
+        EXPECT_EQ(wnd.GetStatusText(), "在课表上点击鼠标右键可以选择代课教师");
+        EXPECT_FALSE(d.GetDlgItem(CTempAdjustDlg::IDC_EXECUTE)->isEnabled());
+        wnd.GetPlan().Assign({cell}, cell, 0, kSubstituteCell, busy);
+        wnd.Refill();
+        const tagTABLE_NODE grid{cell.day - 1, cell.segment, cell.section};
+        EXPECT_EQ(wnd.ToGridNode(cell), grid);
+        std::string text;
+        wnd.GetTable().GetCellInfo(grid, &text);
+        EXPECT_NE(text.find("【代】" + busy->GetName()), std::string::npos) << text;
+        EXPECT_EQ(wnd.GetTable().GetCell(grid)->GetState(), CCell::STATE_FORBIDDEN);
+        EXPECT_NE(wnd.GetTable().GetCell({cell.day - 2, cell.segment, cell.section})->GetState(),
+                  CCell::STATE_FORBIDDEN);
+        EXPECT_EQ(wnd.GetStatusText(), "有 1 节冲突");
+        EXPECT_TRUE(d.GetDlgItem(CTempAdjustDlg::IDC_EXECUTE)->isEnabled());
+        CWeekTable* table = d.GetSubstitutePanel().GetFriendTables().FindTable(busy->GetId());
+        ASSERT_TRUE(table);
+        EXPECT_EQ(table->GetCell(grid)->GetState(), CCell::STATE_FORBIDDEN);
+        d.close();
+    });
+}
+
+// A lesson of the regular teacher swapped by hand in the middle timetable takes its planned
+// substitute along; the swap is heard as the grid reports it.
+TEST_F(TempAdjustTest, APlannedLessonSwappedByHandKeepsItsSubstitute)
+{
+    RunNew([&](CTempAdjustDlg& d) {
+        CTableContainer& container = d.GetContainer();
+        CCourseTable& table = *container.GetTable();
+        CSubstituteWnd& wnd = d.GetSubstituteWnd();
+        const CTeacherInfo* regular = d.GetTask()->GetTeacher(teacherId);
+        ASSERT_TRUE(regular);
+        CZemObject* substitute = nullptr;
+        for (const auto& [id, object] : d.GetTask()->GetTeacherInfoList())
+            if (id != teacherId)
+                substitute = object;
+        // A whole lesson of the teacher in the class shown, and a cell it may trade places with.
+        CTaskHelper helper(d.GetTask(), AppHelperContext());
+        MessageRecorder yes(zem::IDYES);
+        std::optional<std::pair<tagTABLE_NODE, tagTABLE_NODE>> swap;
+        const CSchoolStructure& week = d.GetTask()->GetSchoolStructure();
+        ForEachSlot(week, {.lastSegment = 0}, [&](const tagTABLE_NODE& a) {
+            if (!regular->GetTable(true).IsUsed(a) || !table.IsUsed(a) || table.GetNode(a).IsInterleave())
+                return false;
+            return ForEachSlot(week, {.lastSegment = 0}, [&](const tagTABLE_NODE& b) {
+                if (a == b || !table.IsUsed(b) || regular->GetTable(true).IsUsed(b) ||
+                    table.GetNode(b).IsInterleave() || !helper.CanSwap(&table, a, b, false))
+                    return false;
+                swap = std::make_pair(a, b);
+                return true;
+            });
+        });
+        ASSERT_TRUE(swap);
+        const auto [from, to] = *swap;
+        wnd.GetPlan().Assign({from}, from, 0, kSubstituteCell, substitute);
+        wnd.Refill();
+        tagNMT_MOVE move{};
+        move.picked = container.ToGridNode(from);
+        move.target = container.ToGridNode(to);
+        zem::SendMessage(&container, WM_TABLE_CELL_MOVED, zem::ToWParam(&move), 0);
+        ASSERT_TRUE(regular->GetTable(true).IsUsed(to));
+        ASSERT_EQ(wnd.GetPlan().GetRecords().size(), 1u);
+        EXPECT_TRUE(wnd.GetPlan().Find(to, 0));
+        EXPECT_TRUE(d.IsModified());
+        MessageRecorder no(zem::IDNO);
+        d.close();
+    });
+}
+
+// The comparison's hand-over: nothing without a list, "导出" without a title; the chosen
+// timetables of the temporary task go to the export preview as one group.
+TEST_F(TempAdjustTest, DifferingTimetablesHandedOverAreExported)
+{
+    CScheduleTask temp;
+    ASSERT_TRUE(temp.Open(Task()->GetTaskInfo().GetTaskFile()));
+    const std::string teacher = Task()->GetTeacherInfoList().begin()->first;
+    std::vector<CZemObject*> classes;
+    MapToOrderedList(temp.GetClassInfoList(), classes);
+    ASSERT_GE(classes.size(), 2u);
+    CTempAdjustDlg dialog(nullptr, &temp, false, teacher);
+    std::vector<std::string> captions, groups;
+    std::vector<bool> exports;
+    RunModal<CTempAdjustDlg>(dialog, [&](CTempAdjustDlg& d) {
+        ModalScope inner([&](zem::gui::Dialog& shown) {
+            captions.push_back(shown.Caption());
+            if (auto* preview = dynamic_cast<CPrintPreviewDlg*>(&shown)) {
+                for (const auto& group : d.GetGroups())
+                    groups.push_back(group->name);
+                exports.push_back(preview->HasButton(CPrintPreviewDlg::ID_EXPORT));
+                shown.EndDialog(zem::IDCANCEL);
+            } else if (auto* chooser = dynamic_cast<CMultiSelectDlg*>(&shown)) {
+                QTest::mouseClick(chooser->GetDlgItem(zem::IDOK), Qt::LeftButton);
+            }
+        });
+        zem::SendMessage(&d, WM_EXPORT_DIFF_TABLES, 0, 0);
+        EXPECT_TRUE(captions.empty());
+        // Copies, as the comparison sends them; they are gone before the preview reads the tables.
+        for (const bool titled : {false, true}) {
+            std::string title = "选择要导出的差异课表";
+            auto copies = std::make_unique<CZemObjectList>();
+            for (int i = 0; i < (titled ? 2 : 1); ++i) {
+                CZemObject* copy = classes[static_cast<std::size_t>(i)]->Clone();
+                copy->SetIndex(i);
+                copies->Add(copy);
+            }
+            zem::SendMessage(&d, WM_EXPORT_DIFF_TABLES, zem::ToWParam(titled ? &title : nullptr),
+                             zem::ToLParam(copies.get()));
+        }
+        d.close();
+    });
+    ASSERT_EQ(captions.size(), 4u);
+    EXPECT_EQ(captions[0], "导出");
+    EXPECT_EQ(captions[2], "选择要导出的差异课表");
+    EXPECT_EQ(groups, (std::vector<std::string>{classes[0]->GetName() + "临时课表",
+                                                classes[0]->GetName() + "等2张临时课表"}));
+    EXPECT_EQ(exports, (std::vector<bool>{true, true}));
+}
+
+// A planned substitute's text: the lesson's two lines on the first, the substitute on the second,
+// for the whole cell or each planned half; other texts stay.
+TEST(DecorateSubstituteCell, PlannedHalvesAndWholeCells)
+{
+    CTeacherInfo substitute;
+    substitute.SetName("玥瑋");
+    CSubstitutePlan plan;
+    plan.GetRecords().push_back({0, 0, 0, 0, &substitute});
+    plan.GetRecords().push_back({1, 0, 0, 2, &substitute});
+    const std::string s(1, '\x07');
+    struct Case {
+        tagTABLE_NODE cell;
+        std::string text;
+        std::string decorated;
+    } cases[] = {
+        {{0, 0, 0}, "1" + s + "1" + s + "语文" + s + "高一1", "1" + s + "1" + s + "语文 高一1" + s + "【代】玥瑋"},
+        {{1, 0, 0}, "2" + s + "1" + s + "音" + s + "甲" + s + "2" + s + "美" + s + "乙",
+         "2" + s + "1" + s + "音" + s + "甲" + s + "2" + s + "美 乙" + s + "【代】玥瑋"},
+        {{2, 0, 0}, "1" + s + "1" + s + "语文" + s + "高一1", "1" + s + "1" + s + "语文" + s + "高一1"},
+        {{0, 0, 0}, "别的", "别的"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(DecorateSubstituteCell(c.text, plan, c.cell), c.decorated) << c.text;
 }
 
 // Segment by segment, then day by day over the days in use: an afternoon lesson on the first day

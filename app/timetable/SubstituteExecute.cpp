@@ -1,0 +1,223 @@
+#include "app/timetable/SubstituteExecute.h"
+
+#include "app/shared/Strings.h"
+#include "app/taskhelper/TaskHelper.h"
+#include "base/ScheduleTask.h"
+#include "base/WeekCount.h"
+#include "platform/Text.h"
+
+#include <algorithm>
+
+namespace {
+
+int HalfOf(int part) { return part == 2 ? 2 : 1; }
+
+// The plan of the regular teacher's lesson the record names, or null when the cell's half holds
+// none any more (or the cell is split where the record is whole, or the other way round).
+CCourseInfo* RecordPlan(const CScheduleTask& task, const std::string& regularId, const CSubstituteRecord& record)
+{
+    const CTeacherInfo* regular = task.GetTeacher(regularId);
+    if (!regular)
+        return nullptr;
+    const tagTABLE_NODE cell{record.day, record.segment, record.section};
+    const CCourseTable& table = regular->GetTable(true);
+    if (!table.IsUsed(cell))
+        return nullptr;
+    const CCourseTableNode& node = table.GetNode(cell);
+    if (node.IsInterleave() != (record.half != 0))
+        return nullptr;
+    return task.FindCourse(node.data(HalfOf(record.half)).GetCourseId());
+}
+
+// Whether the class's cell holds the plan in the record's part.
+bool ClassHolds(const CScheduleTask& task, const CCourseInfo& plan, const tagTABLE_NODE& cell, int part)
+{
+    const CClassInfo* cls = task.GetClass(plan.GetClassId());
+    if (!cls)
+        return false;
+    const CCourseTableNode& node = cls->GetTable(true).GetNode(cell);
+    if (!cls->GetTable(true).IsUsed(cell) || node.IsInterleave() != (part != 0))
+        return false;
+    return node.data(HalfOf(part)).GetCourseId() == plan.GetId();
+}
+
+// The plans the lesson consists of: the plan, or every member of its combined class that is
+// placed there with it.
+std::vector<CCourseInfo*> LessonPlans(const CScheduleTask& task, CCourseInfo* plan, const tagTABLE_NODE& cell, int part)
+{
+    std::vector<CCourseInfo*> plans;
+    if (const CCombineClass* combined = task.GetCC(plan->GetId())) {
+        for (const std::string& id : combined->GetCombineCourse())
+            if (CCourseInfo* member = task.FindCourse(id); member && ClassHolds(task, *member, cell, part))
+                plans.push_back(member);
+    } else if (ClassHolds(task, *plan, cell, part)) {
+        plans.push_back(plan);
+    }
+    return plans;
+}
+
+void AddTeachersOf(const CScheduleTask& task, const CCourseInfo& plan, std::vector<std::string>& ids)
+{
+    StringArrayAddUnique(ids, plan.GetTeacherId());
+    if (const CCourseAssistant* assistant = task.GetAssistant(plan.GetId()))
+        StringArrayAddAllUnique(ids, assistant->GetAssistants());
+}
+
+}  // namespace
+
+void FollowMoveInGroups(std::vector<CSubstituteGroup>& groups, const tagTABLE_NODE& source, const tagTABLE_NODE& target,
+                        const std::vector<std::string>& teachers)
+{
+    for (CSubstituteGroup& group : groups)
+        for (CSubstituteRecord& r : group.records) {
+            if (!r.substitute || std::find(teachers.begin(), teachers.end(), r.substitute->GetId()) == teachers.end())
+                continue;
+            const tagTABLE_NODE cell{r.day, r.segment, r.section};
+            const tagTABLE_NODE* to = cell == source ? &target : cell == target ? &source : nullptr;
+            if (to) {
+                r.day = to->day;
+                r.segment = to->segment;
+                r.section = to->section;
+            }
+        }
+}
+
+std::vector<std::string> NodeTeachers(const CScheduleTask& task, const CCourseTableNode& node)
+{
+    std::vector<std::string> teachers;
+    for (const int half : {1, 2}) {
+        std::vector<std::string> ids;
+        node.GetCourseIds(ids, half);
+        for (const std::string& id : ids)
+            if (const CCourseInfo* plan = task.FindCourse(id))
+                AddTeachersOf(task, *plan, teachers);
+    }
+    return teachers;
+}
+
+std::vector<const CSubstituteRecord*> FindSubstituteConflicts(const CScheduleTask& task,
+                                                              const std::vector<CSubstituteRecord>& records)
+{
+    std::vector<const CSubstituteRecord*> conflicts;
+    for (const CSubstituteRecord& record : records) {
+        const auto* substitute = record.substitute ? task.GetTeacher(record.substitute->GetId()) : nullptr;
+        if (substitute && substitute->GetTable(true).IsUsed({record.day, record.segment, record.section}))
+            conflicts.push_back(&record);
+    }
+    return conflicts;
+}
+
+int CountStaleRecords(const CScheduleTask& task, const std::string& regularId,
+                      const std::vector<CSubstituteRecord>& records)
+{
+    int stale = 0;
+    for (const CSubstituteRecord& record : records) {
+        CCourseInfo* plan = RecordPlan(task, regularId, record);
+        const tagTABLE_NODE cell{record.day, record.segment, record.section};
+        if (!plan || !record.substitute || !task.GetTeacher(record.substitute->GetId()) ||
+            LessonPlans(task, plan, cell, record.half).empty())
+            ++stale;
+    }
+    return stale;
+}
+
+CCourseInfo* CSubstitution::CopyFor(CScheduleTask& task, const CCourseInfo& plan, const std::string& regularId,
+                                    const std::string& substituteId)
+{
+    const std::string key = plan.GetId() + "#" + substituteId;
+    if (const auto found = m_copies.find(key); found != m_copies.end())
+        if (CCourseInfo* copy = task.FindCourse(found->second))
+            return copy;
+
+    CZemObjectList& list = plan.GetType() == COURSE_TYPE_PLAN ? task.GetCourseInfoList() : task.GetSelfStudyInfoList();
+    int order = 0;
+    for (const auto& [id, object] : list)
+        if (static_cast<const CCourseInfo*>(object)->GetClassId() == plan.GetClassId())
+            order = std::max(order, object->GetIndex() + 1);
+    CCourseInfo* copy = plan.Clone();
+    copy->SetId(NewGuidString());
+    copy->SetIndex(order);
+    copy->GetTable(false).Clear();
+    copy->GetTable(true).Clear();
+    copy->SetWeekCount(CWeekCount());
+    // A copy carries single lessons and none of the plan's rules.
+    const CCourseInfo fresh;
+    copy->SetContinuousNodes(fresh.GetContinuousNodes());
+    copy->SetContinuousTimes(fresh.GetContinuousTimes());
+    if (copy->GetTeacherId() == regularId)
+        copy->SetTeacher(substituteId);
+    list.Add(copy);
+    if (const CCourseAssistant* assistants = task.GetAssistant(plan.GetId())) {
+        auto* record = new CCourseAssistant;
+        record->SetId(copy->GetId());
+        record->SetName(assistants->GetName());
+        record->GetAssistants() = assistants->GetAssistants();
+        std::replace(record->GetAssistants().begin(), record->GetAssistants().end(), regularId, substituteId);
+        task.GetAssistantList().Add(record);
+    }
+    m_copies[key] = copy->GetId();
+    return copy;
+}
+
+CSubstitution::Result CSubstitution::Execute(CScheduleTask& task, const std::string& regularId,
+                                             const std::vector<CSubstituteRecord>& records)
+{
+    Result result;
+    result.conflicts = static_cast<int>(FindSubstituteConflicts(task, records).size());
+    result.stale = CountStaleRecords(task, regularId, records);
+    if (result.conflicts > 0 || result.stale > 0 || records.empty())
+        return result;
+
+    auto entry = std::make_unique<CAdjustmentEntry>();
+    std::vector<std::string> substituteNames;
+    StringArrayAddUnique(entry->ids, regularId);
+    for (const CSubstituteRecord& record : records) {
+        const tagTABLE_NODE cell{record.day, record.segment, record.section};
+        const int part = record.half;
+        const std::string substituteId = record.substitute->GetId();
+        StringArrayAddUnique(substituteNames, record.substitute->GetName());
+        CCourseInfo* plan = RecordPlan(task, regularId, record);
+        const std::vector<CCourseInfo*> plans = LessonPlans(task, plan, cell, part);
+
+        // Taken out with a helper of its own: it reads the plans once, and copies are added below.
+        std::vector<std::string> rooms;
+        {
+            CTaskHelper helper(&task);
+            for (CCourseInfo* member : plans) {
+                CCourseTable& table = task.GetClass(member->GetClassId())->GetTable(true);
+                rooms.push_back(table.GetNode(cell).data(HalfOf(part)).GetRoomId());
+                helper.UnsetCourseNode(&table, &table.GetNode(cell), cell, part);
+            }
+        }
+        std::vector<CCourseInfo*> copies;
+        for (CCourseInfo* member : plans)
+            copies.push_back(CopyFor(task, *member, regularId, substituteId));
+        if (copies.size() > 1 && !task.GetCC(copies.front()->GetId())) {
+            auto* combined = new CCombineClass;
+            combined->SetId(NewGuidString());
+            for (const CCourseInfo* copy : copies)
+                combined->GetCombineCourse().push_back(copy->GetId());
+            task.GetCombineCourseList().Add(combined);
+            task.GetCombineCourseList().ReBuildCourseMap();
+        }
+        const CWeekCount lesson = part == 0 ? CWeekCount(1, false) : CWeekCount(0, true);
+        for (std::size_t i = 0; i < plans.size(); ++i) {
+            task.SetCourseNode(copies[i], rooms[i], true, cell, part);
+            plans[i]->SetWeekCount(plans[i]->GetWeekCount() - lesson);
+            copies[i]->SetWeekCount(copies[i]->GetWeekCount() + lesson);
+            StringArrayAddUnique(entry->ids, plans[i]->GetClassId());
+            AddTeachersOf(task, *plans[i], entry->ids);
+            AddTeachersOf(task, *copies[i], entry->ids);
+            if (!rooms[i].empty())
+                StringArrayAddUnique(entry->ids, rooms[i]);
+        }
+    }
+    std::string joined;
+    for (const std::string& name : substituteNames)
+        joined += (joined.empty() ? "" : "，") + name;
+    entry->title = zem::Format("%s 安排代课 %s %d节 -> %s", GetNowString().c_str(), task.GetTeacherName(regularId).c_str(),
+                               static_cast<int>(records.size()), joined.c_str());
+    result.entry = std::move(entry);
+    result.done = true;
+    return result;
+}

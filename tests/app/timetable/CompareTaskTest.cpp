@@ -1,0 +1,181 @@
+// Comparing a temporary task with the formal one: which timetables count as changed, the dialog's
+// result and its hand-over of the changed timetables, and closing it while its worker is held.
+#include "app/timetable/CompareTaskDlg.h"
+
+#include "base/ScheduleTask.h"
+#include "support/FakeAppServices.h"
+#include "support/ScreenTestSupport.h"
+#include "testing/generator/SchoolGenerator.h"
+
+#include <QComboBox>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+
+namespace {
+
+std::unique_ptr<CScheduleTask> School()
+{
+    std::unique_ptr<CScheduleTask> school = zemgen::GenerateSchool({"S12", "normal", 1});
+    zemgen::FillTimetables(*school);
+    school->ReadTempTables();
+    return school;
+}
+
+std::vector<std::string> Names(const std::vector<CTaskDifference>& differences)
+{
+    std::vector<std::string> names;
+    for (const CTaskDifference& d : differences)
+        names.push_back(std::to_string(d.kind) + d.temp->GetName());
+    return names;
+}
+
+// The first used whole cell of the object's working timetable on a day in use.
+tagTABLE_NODE UsedCell(const CScheduleTask& task, CZemTableObject& object)
+{
+    tagTABLE_NODE found{};
+    ForEachSlot(task.GetSchoolStructure(), [&](const tagTABLE_NODE& cell) {
+        found = cell;
+        return object.GetTable(true).IsUsed(cell) && !object.GetTable(true).GetNode(cell).IsInterleave();
+    });
+    return found;
+}
+
+class CompareTaskTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        formal = School();
+        temp = School();
+        services.task = formal.get();
+        cls = static_cast<CZemTableObject*>(temp->GetClassInfoList().begin()->second);
+        for (const auto& [id, object] : temp->GetTeacherInfoList()) {
+            auto* candidate = static_cast<CZemTableObject*>(object);
+            if (candidate->GetTable(true).IsUsed(UsedCell(*temp, *candidate)))
+                teacher = candidate;
+        }
+        ASSERT_TRUE(teacher);
+    }
+
+    std::unique_ptr<CScheduleTask> formal;
+    std::unique_ptr<CScheduleTask> temp;
+    FakeAppServices services;
+    CZemTableObject* cls = nullptr;
+    CZemTableObject* teacher = nullptr;
+};
+
+TEST_F(CompareTaskTest, WhatCountsAsAChangedTimetable)
+{
+    EXPECT_TRUE(FindTaskDifferences(*temp, *formal).empty());
+
+    // A class of the temporary task only is never listed, whatever it holds.
+    auto* extra = new CClassInfo;
+    extra->SetId("只在临时任务");
+    extra->SetName("只在临时任务");
+    extra->GetTable(true).SetValue({0, 0, 0}, CTimeTable::kFullUsed);
+    temp->GetClassInfoList().Add(extra);
+    // A day the week does not use is never compared.
+    ASSERT_FALSE(temp->GetSchoolStructure().IsDayInUse(6));
+    teacher->GetTable(true).SetValue({6, 0, 0}, CTimeTable::kFullUsed);
+    EXPECT_TRUE(FindTaskDifferences(*temp, *formal).empty());
+
+    // The odd/even flag alone makes a difference; the teacher comes after the classes.
+    const tagTABLE_NODE cell = UsedCell(*temp, *cls);
+    cls->GetTable(true).GetNode(cell).SetInterleave(true);
+    const tagTABLE_NODE teacherCell = UsedCell(*temp, *teacher);
+    teacher->GetTable(true).SetValue(teacherCell, CTimeTable::kFree);
+    teacher->GetTable(true).GetNode(teacherCell).Clear();
+    EXPECT_EQ(Names(FindTaskDifferences(*temp, *formal)),
+              (std::vector<std::string>{"0" + cls->GetName(), "1" + teacher->GetName()}));
+    // The stop flag is read before each timetable.
+    const std::atomic<bool> stop{true};
+    EXPECT_TRUE(FindTaskDifferences(*temp, *formal, &stop).empty());
+}
+
+// Receives the hand-over as the temporary window does, keeping what it can read during the send.
+class Receiver : public zem::gui::MessageReceiver {
+public:
+    zem::LRESULT WindowProc(unsigned message, zem::WPARAM wParam, zem::LPARAM lParam) override
+    {
+        if (message != WM_EXPORT_DIFF_TABLES)
+            return 0;
+        title = *zem::FromWParam<std::string>(wParam);
+        std::vector<CZemObject*> ordered;
+        for (const auto& [id, object] : *zem::FromLParam<CZemObjectList>(lParam))
+            ordered.push_back(object);
+        std::sort(ordered.begin(), ordered.end(), [](auto* a, auto* b) { return a->GetIndex() < b->GetIndex(); });
+        for (const CZemObject* object : ordered)
+            names.push_back(object->GetName());
+        return 0;
+    }
+    std::string title;
+    std::vector<std::string> names;
+};
+
+TEST_F(CompareTaskTest, TheDialogListsTheChangesAndHandsThemOver)
+{
+    struct Case {
+        bool change;
+        std::string result;
+        int items;
+    } cases[] = {{false, CCompareTaskDlg::kNoDifferenceText, 0},
+                 {true, "经比对，当前临时任务中有 2 张课表和正式任务有差异", 2}};
+    for (const Case& c : cases) {
+        if (c.change) {
+            const tagTABLE_NODE cell = UsedCell(*temp, *teacher);
+            teacher->GetTable(true).SetValue(cell, CTimeTable::kFree);
+            teacher->GetTable(true).GetNode(cell).Clear();
+            cls->GetTable(true).GetNode(UsedCell(*temp, *cls)).SetInterleave(true);
+        }
+        Receiver receiver;
+        CCompareTaskDlg dialog(nullptr, temp.get(), &receiver);
+        RunModal<CCompareTaskDlg>(dialog, [&](CCompareTaskDlg& d) {
+            d.resize(1100, 600);
+            ASSERT_TRUE(QTest::qWaitFor([&] { return !d.IsComparing() && !d.GetResultText().empty(); }, 10000));
+            EXPECT_EQ(d.GetResultText(), c.result);
+            EXPECT_EQ(d.GetList()->count(), c.items);
+            EXPECT_EQ(d.GetDlgItem(CCompareTaskDlg::IDC_EXPORT)->isEnabled(), c.items > 0);
+            if (c.items > 0) {
+                EXPECT_EQ(d.GetList()->currentIndex(), 0);
+                SaveScreenshot(&d, "CompareTaskDlg");
+                QTest::mouseClick(d.GetDlgItem(CCompareTaskDlg::IDC_EXPORT), Qt::LeftButton);
+                EXPECT_EQ(receiver.title, CCompareTaskDlg::kExportTitle);
+                EXPECT_EQ(receiver.names, (std::vector<std::string>{cls->GetName(), teacher->GetName()}));
+            }
+            d.close();
+        });
+    }
+}
+
+// Closed while its worker is held between two timetables, the dialog stops it by its flag and
+// waits without freezing; the worker never reads a dialog that is gone.
+TEST_F(CompareTaskTest, ClosingStopsTheHeldWorker)
+{
+    std::atomic<bool> held{false};
+    int reached = -1;
+    {
+        CCompareTaskDlg dialog(nullptr, temp.get(), nullptr);
+        dialog.SetWorkerHook([&](int index, const std::atomic<bool>& stop) {
+            if (index != 3)
+                return;
+            reached = index;
+            held = true;
+            held.notify_all();
+            stop.wait(false);
+        });
+        RunModal<CCompareTaskDlg>(dialog, [&](CCompareTaskDlg& d) {
+            held.wait(false);
+            EXPECT_TRUE(d.IsComparing());
+            d.close();
+            EXPECT_TRUE(d.IsEnded());
+            EXPECT_FALSE(d.IsComparing());
+            EXPECT_TRUE(d.GetDifferences().empty());
+        });
+    }
+    EXPECT_EQ(reached, 3);
+}
+
+}  // namespace
