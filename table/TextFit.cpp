@@ -109,6 +109,17 @@ bool PlaceByInk(const QStringList& lines, const QFontMetrics& metrics, const Tex
     return true;
 }
 
+// Whether the text could fit the box wrapped at all: its lines together are at least as wide as it
+// is on one line, and the box holds a line more than its height in lines at the most. A long text
+// in a small cell is then refused without wrapping it at every size tried.
+bool CouldFitWrapped(const QString& text, const QFontMetrics& metrics, const Rect& box)
+{
+    const int lines = box.Height() / std::max(1, metrics.height()) + 1;
+    // A line's width of slack for what a break costs or kerning gives back.
+    const long long room = static_cast<long long>(lines + 1) * std::max(0, box.Width());
+    return metrics.horizontalAdvance(QString(text).replace(u'\n', u' ')) <= room;
+}
+
 // The grids' own rule, when the text fits whole in the font: one line, or word-wrapped, placed in
 // the box by its lines' height.
 bool FitAsIs(const QString& text, const QFont& font, const TextSlot& slot, FittedText& out)
@@ -126,6 +137,8 @@ bool FitAsIs(const QString& text, const QFont& font, const TextSlot& slot, Fitte
         out.extent = Rect(left, top, left + width, top + lineHeight);
         return true;
     }
+    if (!CouldFitWrapped(text, metrics, box))
+        return false;
     const QStringList lines = WrapText(text, font, box.Width());
     int width = 0;
     for (const QString& line : lines)
@@ -147,7 +160,8 @@ bool FitSmaller(const QString& text, const QFont& font, const TextSlot& slot, Fi
     const QString oneLine = QString(text).replace(u'\n', u' ');
     if (!text.contains(u'\n') && PlaceByInk({oneLine}, metrics, slot, out))
         return true;
-    return slot.wrap && PlaceByInk(WrapText(text, font, slot.box.Width()), metrics, slot, out);
+    return slot.wrap && CouldFitWrapped(text, metrics, slot.box) &&
+           PlaceByInk(WrapText(text, font, slot.box.Width()), metrics, slot, out);
 }
 
 // The line cut short so that it ends in "…" within the width; empty when not even that fits.
@@ -159,13 +173,33 @@ QString Shortened(QString line, const QFontMetrics& metrics, int width)
     return metrics.horizontalAdvance(shortened) <= width ? shortened : QString();
 }
 
+// The start of the text that wraps into more than `lines` lines of the width, or the whole text:
+// every wrapped line is at most the width, so a start that wide gives that many lines, and the
+// lines before its last are those of the whole text. A long text is thus not wrapped to its end
+// only to keep its first lines.
+QString HeadOfLines(const QString& text, const QFontMetrics& metrics, int width, int lines)
+{
+    const long long wanted = static_cast<long long>(lines) * std::max(1, width);
+    const int total = metrics.horizontalAdvance(QString(text).replace(u'\n', u' '));
+    if (total <= wanted || text.contains(u'\n'))
+        return text;
+    // Twice the share the width takes of the whole, for characters of unequal widths.
+    const qsizetype size = std::min<qsizetype>(text.size(), text.size() * wanted * 2 / total + 8);
+    QString head = text.left(size);
+    if (head.size() < text.size() && head.back().isHighSurrogate())
+        head = text.left(size + 1);
+    return metrics.horizontalAdvance(head) > wanted ? head : text;
+}
+
 // As many lines as the box holds, the last one ending in "…".
 bool FitShortened(const QString& text, const QFont& font, const TextSlot& slot, FittedText& out)
 {
     const QFontMetrics metrics(font);
-    const QStringList all = slot.wrap ? WrapText(text, font, slot.box.Width())
+    const int lines = slot.box.Height() / std::max(1, metrics.height()) + 1;
+    const QStringList all = slot.wrap ? WrapText(HeadOfLines(text, metrics, slot.box.Width(), lines + 2), font,
+                                                 slot.box.Width())
                                       : QStringList{QString(text).replace(u'\n', u' ')};
-    const int most = std::min(static_cast<int>(all.size()), slot.box.Height() / std::max(1, metrics.height()) + 1);
+    const int most = std::min(static_cast<int>(all.size()), lines);
     for (int count = most; count >= 1; --count) {
         QStringList lines = all.mid(0, count);
         lines.back() = Shortened(lines.back(), metrics, slot.box.Width());

@@ -3,11 +3,13 @@
 // of the program, offscreen, with no window shown. The layouts are those of the zem.ini given (else
 // the defaults). Prints one JSON object: tables, the seconds of the export alone and the file's bytes.
 //
-//   zem-export TASK.zem --kind class|teacher|room|master --out FILE.xlsx [--style 0|1|2]
+//   zem-export TASK.zem --kind class|teacher|room|master|lessons --out FILE.xlsx [--style 0|1|2]
 //              [--table class|teacher|room] [--ini zem.ini]
-// --table chooses the master timetable's objects (classes unless given).
+// --table chooses the master timetable's objects (classes unless given); "lessons" is the whole
+// school's lesson list.
 #include "app/output/PageLayout.h"
 #include "app/output/PrintSheet.h"
+#include "app/output/workbook/LessonGridWorkbook.h"
 #include "app/output/workbook/SpreadsheetExporter.h"
 #include "app/output/workbook/TimetableWorkbook.h"
 #include "app/shell/AppContext.h"
@@ -29,13 +31,15 @@ namespace {
 
 int Usage()
 {
-    std::fprintf(stderr, "usage: zem-export TASK.zem --kind class|teacher|room|master --out FILE.xlsx "
+    std::fprintf(stderr, "usage: zem-export TASK.zem --kind class|teacher|room|master|lessons --out FILE.xlsx "
                          "[--style 0|1|2] [--table class|teacher|room] [--ini zem.ini]\n");
     return 2;
 }
 
 constexpr int kMaster = 3;
-const std::map<std::string, int> kKindOf = {{"class", 0}, {"teacher", 1}, {"room", 2}, {"master", kMaster}};
+constexpr int kLessons = 4;
+const std::map<std::string, int> kKindOf = {
+    {"class", 0}, {"teacher", 1}, {"room", 2}, {"master", kMaster}, {"lessons", kLessons}};
 
 int ExportTask(const std::string& taskFile, int kind, int style, int tableKind, const std::string& out)
 {
@@ -48,7 +52,15 @@ int ExportTask(const std::string& taskFile, int kind, int style, int tableKind, 
     QElapsedTimer timer;
     bool written = false;
     int tables = 0;
-    if (kind == kMaster) {
+    if (kind == kLessons) {
+        tables = task.GetClassInfoList().GetCount();
+        timer.start();
+        CSpreadsheetExporter exporter(&task);
+        exporter.SetDirect(true);
+        written = ExportLessonGrid(exporter, out);
+        if (!written)
+            std::fprintf(stderr, "zem-export: %s\n", exporter.GetParam().errorText.c_str());
+    } else if (kind == kMaster) {
         CTablePageLayout layout = context->GetSchoolTableLayout();
         layout.Style = style;
         tables = tableKind == TABLE_TEACHER ? task.GetTeacherInfoList().GetCount()
@@ -97,7 +109,7 @@ int main(int argc, char** argv)
             kind = found == kKindOf.end() ? -1 : found->second;
         } else if (arg == "--table" && hasValue) {
             const auto found = kKindOf.find(argv[++i]);
-            tableKind = found == kKindOf.end() || found->second == kMaster ? -1 : found->second;
+            tableKind = found == kKindOf.end() || found->second >= kMaster ? -1 : found->second;
         } else if (arg == "--style" && hasValue) {
             style = std::atoi(argv[++i]);
         } else if (arg == "--out" && hasValue) {

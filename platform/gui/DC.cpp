@@ -334,7 +334,11 @@ int DC::DrawText(std::string_view text, Rect& rect, unsigned format)
         m_painter.setClipRect(QRect(rect.left, rect.top, std::max(0, rect.Width()), std::max(0, rect.Height())),
                              Qt::IntersectClip);
     m_painter.setPen(ToQColor(m_textColor));
+    const bool clipped = !(format & DT_NOCLIP);
     for (const TextLine& line : lines) {
+        // Lines below a clipped rectangle would be shaped and drawn for nothing.
+        if (clipped && y >= rect.bottom)
+            break;
         int x = rect.left;
         if (format & DT_CENTER)
             x = rect.left + (rect.Width() - line.width) / 2;

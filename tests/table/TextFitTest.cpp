@@ -57,6 +57,10 @@ TEST(TextFit, KeepsFittingTextsThenShrinksWrapsAndShortens)
         {"物理化学生物地理", box(60, 40), true, 12, true, nullptr},  // wraps at its own size
         {"语文数学", box(40, 20), true, 10, true, nullptr},          // one line, smaller
         {"物理化学生物地理历史政治音乐美术", box(60, 20), true, 9, false, "物理化学生物\n地理历史政…"},
+        // A long text, as a shared room's cell holds, keeps the same first lines.
+        {"物理化学生物地理历史政治音乐美术物理化学生物地理历史政治音乐美术物理化学生物地理历史政治音乐美术"
+         "物理化学生物地理历史政治音乐美术物理化学生物地理历史政治音乐美术物理化学生物地理历史政治音乐美术",
+         box(60, 20), true, 9, false, "物理化学生物\n地理历史政…"},
         {"物理化学生物地理", box(60, 16), false, 9, false, "物理化学生…"},
         {"语文", box(60, 13), true, 12, true, nullptr},  // the ink fits where the line box does not
         {"语文", box(60, 12), false, 12, true, nullptr},
