@@ -26,6 +26,24 @@ using zem::gui::ReportList;
 
 namespace {
 
+// The name of the list's object that an imported name means. Imported names come normalised
+// (blanks gone, parentheses full-width) while names typed on the pages keep theirs, so without
+// this a plan of "初一(1)班" imported into the task would make a second class "初一（1）班".
+std::string KnownName(const CZemObjectList& list, const std::string& name)
+{
+    if (name.empty() || list.FindByName(name))
+        return name;
+    std::string wanted = name;
+    NormalizeName(wanted);
+    for (const CZemObject* object : ObjectsInOrder<CZemObject>(list)) {
+        std::string other = object->GetName();
+        NormalizeName(other);
+        if (zem::EqualsNoCase(other, wanted))
+            return object->GetName();
+    }
+    return name;
+}
+
 constexpr int kCardWidth = 210;
 constexpr int kCardHeading = 30;
 constexpr int kPlanHeading = 24;
@@ -413,7 +431,7 @@ zem::LRESULT CPlanListPage::WindowProc(unsigned message, zem::WPARAM wParam, zem
     if (message == WM_PLAN_HEAD_TEACHERS && !m_selfStudy) {
         if (auto* names = zem::FromLParam<const std::map<std::string, std::string>>(lParam))
             for (const auto& [className, teacher] : *names)
-                if (auto* cls = static_cast<CClassInfo*>(m_classes.FindByName(className)))
+                if (auto* cls = static_cast<CClassInfo*>(m_classes.FindByName(KnownName(m_classes, className))))
                     cls->SetHeadTeacherName(teacher);
         return 0;
     }
@@ -426,6 +444,14 @@ zem::LRESULT CPlanListPage::OnPlanRow(CPageNotify* notify, const CPageRow* cells
         return -1;
     if (cells->size() < 8)
         return CBasicDataPage::OnPageRow(notify, cells);
+    CPageRow known = *cells;
+    known[0] = KnownName(m_classes, known[0]);
+    for (const auto& [column, list] : {std::pair{m_col.course, &m_courses}, std::pair{m_col.teacher, &m_teachers},
+                                       std::pair{m_col.room, &m_rooms}}) {
+        std::string& cell = known[static_cast<std::size_t>(column)];
+        cell = KnownName(*list, cell);
+    }
+    cells = &known;
     if (!notify->replace) {
         if (!EnsureRowObjects(*cells))
             return -1;

@@ -121,6 +121,11 @@ TEST(PlanListPage, ImportedRowsCreateWhatTheyName)
         EXPECT_EQ(SendRow(p, {"初一(2)班", "语文", "", "主课", "2", "1", "0", ""}, 0, true, true).answer, -1);
         ASSERT_EQ(SendRow(p, {"初一(2)班", "语文", "李四", "主课", "2.5", "1", "0", ""}, 0, true, true).answer, 0);
         EXPECT_EQ(p.GetCards()->GetText(p.GetCards()->GetCurSel()), "初一(2)班");
+        // An imported name comes with full-width parentheses: it still names the class typed with
+        // plain ones, and no second class is made.
+        ASSERT_EQ(SendRow(p, {"初一（1）班", "语文", "张三", "主课", "1", "1", "0", ""}, 0, true, true).answer, 0);
+        EXPECT_EQ(p.GetCards()->GetCount(), 3);
+        EXPECT_EQ(p.GetCards()->GetText(p.GetCards()->GetCurSel()), "初一(1)班");
         ASSERT_TRUE(p.Save());
     });
     EXPECT_TRUE(messages.Texts().empty());
@@ -133,13 +138,16 @@ TEST(PlanListPage, ImportedRowsCreateWhatTheyName)
     EXPECT_EQ(room->GetCapacity(), 1);
     ASSERT_NE(task.GetSubjectInfoList().FindByName("物理"), nullptr);
     ASSERT_NE(task.GetTeacherInfoList().FindByName("赵六"), nullptr);
-    ASSERT_EQ(task.GetCourseInfoList().GetCount(), 2);
+    ASSERT_EQ(task.GetCourseInfoList().GetCount(), 3);
+    EXPECT_EQ(task.GetClassInfoList().GetCount(), 3);
     for (const auto& [id, object] : task.GetCourseInfoList()) {
         auto* plan = static_cast<CCourseInfo*>(object);
         if (plan->GetClassId() == cls->GetId()) {
             EXPECT_FALSE(plan->IsMainCourse());
             EXPECT_EQ(plan->GetRoomParam(), room->GetId());
             EXPECT_EQ(plan->GetContinuousNodes(), 2);
+        } else if (plan->GetClassId() == task.GetClassInfoList().GetObjectId("初一(1)班")) {
+            EXPECT_EQ(plan->GetWeekCount().ToString(), "1");
         } else {
             EXPECT_EQ(plan->GetWeekCount().ToString(), "2.5");
         }
