@@ -68,7 +68,11 @@ TEST_F(ProctorJourney, AnExamOverTenRoomsAssignedChangedExportedAndReopened)
 {
     const std::string workbook = (std::filesystem::path(folder.path()) / "导出" / "期中监考.xlsx").string();
     std::filesystem::create_directories(std::filesystem::path(workbook).parent_path());
-    const auto previousDialog = zem::gui::SetFileDialogHook([&](const zem::gui::FileDialogRequest&) { return workbook; });
+    std::vector<zem::gui::FileDialogRequest> asked;
+    const auto previousDialog = zem::gui::SetFileDialogHook([&](const zem::gui::FileDialogRequest& r) {
+        asked.push_back(r);
+        return workbook;
+    });
     std::vector<std::string> opened;
     const auto previousOpen = zem::gui::SetOpenHook([&](const std::string& target) {
         opened.push_back(target);
@@ -217,6 +221,13 @@ TEST_F(ProctorJourney, AnExamOverTenRoomsAssignedChangedExportedAndReopened)
     zem::gui::SetOpenHook(previousOpen);
     zem::gui::SetFileDialogHook(previousDialog);
     ASSERT_FALSE(results.empty());
+    // Proposed in the documents folder under the proctoring's name; the run itself told nothing.
+    ASSERT_EQ(asked.size(), 1u);
+    EXPECT_EQ(asked[0].folder, Documents());
+    EXPECT_EQ(asked[0].fileName.rfind("未命名的监考监考安排表", 0), 0u) << asked[0].fileName;
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_EQ(messages[0], "监考安排表已经导出到：\n" + workbook + "\n\n要打开这个工作簿吗？");
+    EXPECT_EQ(messages[1], CProctorDlg::kCloseQuestion);
 
     // The exam sheet holds the rows the page showed, under its title and headings; LibreOffice reads
     // every one of its texts.
