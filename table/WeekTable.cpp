@@ -112,8 +112,13 @@ void CTitleRow::Draw(DC& dc)
     const int extra = dc.SetTextCharacterExtra(2);
     for (int i = 0; i < m_columnCount; ++i) {
         const Rect& r = m_titleRects[static_cast<std::size_t>(i)];
+        const std::string title = DisplayTitle(i);
         dc.FillSolidRect(r, theme.GetTitleBkColor());
-        dc.DrawText(DisplayTitle(i), r, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+        // Spaced out where the column has room for it; a narrow column keeps the whole name unspaced.
+        dc.SetTextCharacterExtra(2);
+        if (dc.GetTextExtent(title).cx > r.Width())
+            dc.SetTextCharacterExtra(0);
+        dc.DrawText(title, r, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
     }
     dc.SetTextCharacterExtra(extra);
 }

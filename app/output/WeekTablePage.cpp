@@ -16,6 +16,9 @@
 
 #include <QPainter>
 
+#include <algorithm>
+#include <cstdlib>
+#include <initializer_list>
 #include <vector>
 
 using zem::Rect;
@@ -31,6 +34,44 @@ constexpr int kSegmentOrder[] = {3, 0, 1, 2, 4};
 int Trunc(double value)
 {
     return static_cast<int>(value);
+}
+
+// The font at the ratio of its size, at least a pixel high.
+Font ScaledFont(const Font& font, double ratio)
+{
+    if (ratio >= 1)
+        return font;
+    LOGFONTA shrunk = font.GetLogFont();
+    const int height = std::max(1, Trunc(std::abs(shrunk.height) * ratio));
+    shrunk.height = shrunk.height < 0 ? -height : height;
+    return Font(shrunk);
+}
+
+struct FittedText {
+    const Rect& box;
+    const std::string& text;
+    const Font& font;
+};
+
+// Several tables to a page leave cells too small for their lines at the chosen sizes: the largest
+// ratio of the sizes, in twentieths down to a fifth, at which every text, wrapped in its box, stays
+// inside it.
+double FitRatio(DC& dc, std::initializer_list<FittedText> texts)
+{
+    for (int twentieths = 20; twentieths > 4; --twentieths) {
+        const double ratio = twentieths / 20.0;
+        const bool fits = std::all_of(texts.begin(), texts.end(), [&](const FittedText& t) {
+            if (t.text.empty())
+                return true;
+            dc.SelectFont(ScaledFont(t.font, ratio));
+            Rect block = t.box;
+            dc.DrawText(t.text, block, DT_CALCRECT | DT_WORDBREAK | DT_CENTER | DT_EDITCONTROL);
+            return block.Width() <= t.box.Width() && block.Height() <= t.box.Height();
+        });
+        if (fits)
+            return ratio;
+    }
+    return 0.2;
 }
 
 // Puts the painter's clip back as it was when made.
@@ -198,10 +239,10 @@ void CWeekTablePage::DrawDayColumn(DC& dc, int day, int column, const CExportTab
             if (first) {
                 HorizontalLine(dc, sectionRight, m_x1, cell.bottom);
                 if (period < periodNames.size()) {
-                    dc.SelectFont(m_fonts[F_SMALL]);
                     const std::string& name = periodNames[period];
                     const unsigned format = DT_CENTER | DT_WORDBREAK | DT_EDITCONTROL | DT_NOPREFIX;
                     Rect box(sectionRight, cell.top, left + 1, cell.bottom);
+                    dc.SelectFont(ScaledFont(m_fonts[F_SMALL], FitRatio(dc, {{box, name, m_fonts[F_SMALL]}})));
                     Rect measured = box;
                     const int height = dc.DrawText(name, measured, format | DT_CALCRECT);
                     if (height <= box.Height())
@@ -248,15 +289,18 @@ void CWeekTablePage::DrawBannerRow(DC& dc, int top, const std::string& text, boo
 
 void CWeekTablePage::DrawLessonLines(DC& dc, const Rect& box, const std::string& upper, const std::string& lower)
 {
-    dc.SelectFont(m_fonts[F_CONTENT]);
+    const int middle = (box.top + box.bottom) / 2;
+    const Rect upperBox = lower.empty() ? box : Rect(box.left, box.top, box.right, middle);
+    const Rect lowerBox(box.left, middle, box.right, box.bottom);
+    const double ratio = FitRatio(dc, {{upperBox, upper, m_fonts[F_CONTENT]}, {lowerBox, lower, m_fonts[F_CONTENT2]}});
+    dc.SelectFont(ScaledFont(m_fonts[F_CONTENT], ratio));
     if (lower.empty()) {
         DrawTextAligned(&dc, box, upper, 4);
         return;
     }
-    const int middle = (box.top + box.bottom) / 2;
-    DrawTextAligned(&dc, Rect(box.left, box.top, box.right, middle), upper, 8);
-    dc.SelectFont(m_fonts[F_CONTENT2]);
-    DrawTextAligned(&dc, Rect(box.left, middle, box.right, box.bottom), lower, 0);
+    DrawTextAligned(&dc, upperBox, upper, 8);
+    dc.SelectFont(ScaledFont(m_fonts[F_CONTENT2], ratio));
+    DrawTextAligned(&dc, lowerBox, lower, 0);
 }
 
 void CWeekTablePage::DrawCell(DC& dc, const Rect& cell, const tagTABLE_NODE& node, const CExportTableItem& item,
@@ -268,10 +312,8 @@ void CWeekTablePage::DrawCell(DC& dc, const Rect& cell, const tagTABLE_NODE& nod
     const TABLE_TYPE kind = item.GetKind();
     if (!table->IsUsed(node)) {
         const std::string activity = m_task->GetActivityInfo(item.GetId(), kind, node);
-        if (!activity.empty()) {
-            dc.SelectFont(m_fonts[F_CONTENT]);
-            DrawTextAligned(&dc, cell, activity, 4);
-        }
+        if (!activity.empty())
+            DrawLessonLines(dc, Rect(cell.left + 1, cell.top + 1, cell.right - 1, cell.bottom), activity, "");
         return;
     }
     const CAppServices& services = AppServices();

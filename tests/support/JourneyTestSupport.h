@@ -2,11 +2,14 @@
 // What the journeys through the whole program share: the program started as its executable starts
 // it (over zem.ini in the test folder), the main window at a common screen size, clicks on its
 // pages, tool box and quick tools, every dialog worked by the step the journey queued for it, and
-// every message box met recorded and answered as a user pressing Enter would.
+// every message box met recorded and answered as a user pressing Enter would. Workbook exports run
+// under their progress window, as in the program, and the journey waits for it to close itself.
 #include "support/OutputLessons.h"
 #include "support/TaskFolderTest.h"
 #include "app/controls/HyperLink.h"
 #include "app/controls/MainToolBar.h"
+#include "app/output/workbook/ExportProgressDlg.h"
+#include "app/output/workbook/SpreadsheetExporter.h"
 #include "app/shell/AutoScheduleDlg.h"
 #include "app/shell/AutoScheduleReportDlg.h"
 #include "app/shell/AutoScheduleStartDlg.h"
@@ -38,6 +41,8 @@ protected:
         m_previousModal = zem::gui::SetModalHook([this](zem::gui::Dialog& d) { OnDialog(d); });
         m_previousMessages = zem::SetMessageHook([this](const zem::MessageRequest& r) { return OnMessage(r); });
         m_previousSound = zem::gui::SetSoundHook([this](const std::string& path) { sounds.push_back(path); });
+        m_previousRunner = SetExportProgressRunner({});
+        InstallExportProgressWindow();
         m_clock.start();
         // A fixed draw keeps the runs the same from one test run to the next.
         CoreRunOptions options;
@@ -51,6 +56,7 @@ protected:
     ~Journey() override
     {
         CAutoScheduleDlg::SetRunOptionsForTesting(std::nullopt);
+        SetExportProgressRunner(m_previousRunner);
         zem::gui::SetSoundHook(m_previousSound);
         zem::SetMessageHook(m_previousMessages);
         zem::gui::SetModalHook(m_previousModal);
@@ -194,10 +200,17 @@ protected:
     // Every message box text met, in order; every sound played.
     std::vector<std::string> messages;
     std::vector<std::string> sounds;
+    // How many exports ran under their progress window.
+    int exportWindows = 0;
 
 private:
     void OnDialog(zem::gui::Dialog& d)
     {
+        if (auto* progress = dynamic_cast<CExportProgressDlg*>(&d)) {
+            ++exportWindows;
+            EXPECT_TRUE(Until([&] { return progress->IsEnded(); }, 120000)) << "the export did not end";
+            return;
+        }
         if (m_work.empty()) {
             ADD_FAILURE() << "the dialog " << d.Caption() << " (" << typeid(d).name() << ") opened unasked";
             d.EndDialog(zem::IDCANCEL);
@@ -232,5 +245,6 @@ private:
     zem::gui::ModalHook m_previousModal;
     zem::MessageHook m_previousMessages;
     zem::gui::SoundHook m_previousSound;
+    ExportProgressRunner m_previousRunner;
     QElapsedTimer m_clock;
 };

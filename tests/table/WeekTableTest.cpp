@@ -319,4 +319,34 @@ TEST_F(WeekGrid, RealClassTimetableRendersToAPicture)
     EXPECT_TRUE(QImage(QString::fromStdString(path)) == image);
 }
 
+// A column too narrow for a weekday's spaced-out name shows the whole name unspaced, its ends uncut.
+TEST(TitleRow, ANameTooWideToSpaceOutIsDrawnWholeInsideItsColumn)
+{
+    const zem::gui::Font font;
+    CTitleRow titles;
+    titles.SetColumns(5, false);
+    titles.SetFonts(&font, &font);
+    const int width = 5 * (font.TextWidth("星期一") + 3);
+    titles.SetRect(Rect(0, 0, width, 30));
+    titles.Layout();
+    QImage image(width, 30, QImage::Format_RGB32);
+    {
+        zem::gui::DC dc(&image);
+        titles.Draw(dc);
+    }
+    const COLORREF background = CTableTheme::Instance().GetTitleBkColor();
+    const auto inked = [&](int x) {
+        for (int y = 0; y < 30; ++y)
+            if (PixelAt(image, x, y) != background)
+                return true;
+        return false;
+    };
+    for (int i = 0; i < 5; ++i) {
+        const Rect r = titles.GetTitleRect(i);
+        EXPECT_FALSE(inked(r.left)) << i;
+        EXPECT_FALSE(inked(r.right - 1)) << i;
+        EXPECT_TRUE(inked((r.left + r.right) / 2)) << i;
+    }
+}
+
 }  // namespace
