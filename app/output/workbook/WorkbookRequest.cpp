@@ -10,14 +10,15 @@
 
 #include <filesystem>
 
-bool RequestWorkbookExport(QWidget* parent, CSpreadsheetExporter& exporter, const std::string& name)
+bool RequestWorkbookExport(QWidget* parent, CSpreadsheetExporter& exporter, const std::string& name,
+                           const std::string& title)
 {
     std::string stem = name;
     SanitizeFileName(stem);
     const zem::LocalTime today = zem::Now();
     zem::gui::FileDialogRequest request;
     request.kind = zem::gui::FileDialogRequest::Kind::SaveFile;
-    request.title = "导出为";
+    request.title = title;
     request.filter = zem::workbook::kSaveWorkbookFilter;
     request.folder = AppServices().GetExportFolder();
     request.fileName = zem::Format("%s%04d%02d%02d.xlsx", stem.c_str(), today.year, today.month, today.day);

@@ -9,6 +9,7 @@
 class QWidget;
 
 // The exporter's CExportParam holds the kind and its data; the file name is set here. `name`
-// is what the proposed file is called before its date. True when the workbook was written; a
-// failure has been shown by the exporter.
-bool RequestWorkbookExport(QWidget* parent, CSpreadsheetExporter& exporter, const std::string& name);
+// is what the proposed file is called before its date; `title` the file chooser's. True when the
+// workbook was written; a failure has been shown by the exporter.
+bool RequestWorkbookExport(QWidget* parent, CSpreadsheetExporter& exporter, const std::string& name,
+                           const std::string& title = "导出为");
