@@ -87,6 +87,8 @@ protected:
     {
         Expect<CPlanListPage>("plans " + picture, [&, this](CPlanListPage& page) {
             Expect<CPlanImportDlg>("import " + picture, [&, this](CPlanImportDlg& d) {
+                // The dialog opens on the shape chosen last, the other one in this journey.
+                EXPECT_EQ(d.GetFormat(), 1 - format);
                 ChooseFormat(d, format);
                 chosen = path;
                 SaveScreenshot(&d, picture + "_dialog");
