@@ -19,6 +19,7 @@
 #include "platform/gui/Timers.h"
 #include "support/FileScope.h"
 #include "support/MessageRecorder.h"
+#include "support/TaskLines.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
@@ -39,26 +40,6 @@ void StartAndWait(CPlanImportDlg& dialog)
     dialog.SendCommand(CPlanImportDlg::IDC_START);
     while (dialog.IsImporting())
         QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 50);
-}
-
-// Each plan as one line of names and numbers, sorted; names as an import brings them.
-std::vector<std::string> PlanLines(const CScheduleTask& task, bool ordinary)
-{
-    auto name = [](std::string text) {
-        NormalizeName(text);
-        return text;
-    };
-    std::vector<std::string> lines;
-    for (const CCourseInfo* plan : ObjectsInOrder<CCourseInfo>(ordinary ? task.GetCourseInfoList() : task.GetSelfStudyInfoList())) {
-        const std::string& room = plan->GetSpecialRoomId();
-        lines.push_back(name(task.GetClassNameA(plan->GetClassId())) + "|" + name(task.GetSubjectName(plan->GetSubjectId())) +
-                        "|" + name(task.GetTeacherName(plan->GetTeacherId())) + "|" + std::to_string(plan->GetType()) + "|" +
-                        std::to_string(plan->IsMainCourse()) + "|" + plan->GetWeekCount().ToString() + "|" +
-                        std::to_string(plan->GetContinuousNodes()) + "|" + std::to_string(plan->GetContinuousTimes()) + "|" +
-                        (room.empty() ? "" : name(task.GetRoomName(room))));
-    }
-    std::sort(lines.begin(), lines.end());
-    return lines;
 }
 
 CRoomInfo* AddRoom(CScheduleTask& task, const std::string& id, const std::string& name)

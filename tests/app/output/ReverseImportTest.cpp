@@ -10,6 +10,7 @@
 #include "support/FakeAppServices.h"
 #include "support/MessageRecorder.h"
 #include "support/ScreenTestSupport.h"
+#include "support/TaskLines.h"
 #include "support/TempFolder.h"
 #include "support/WriteFault.h"
 
@@ -307,40 +308,6 @@ class MergingServices : public FakeAppServices {
 public:
     bool GetMergeContinuous() const override { return true; }
 };
-
-// Each class's lessons, by name, slot and week part, as the master timetable shows them; slots
-// holding an activity (no lesson) are left out, as a sheet cannot tell them from a lesson.
-std::map<std::string, std::string> ClassLessons(CScheduleTask& task, bool temp)
-{
-    std::map<std::string, std::string> lessons;
-    const CSchoolStructure& week = task.GetSchoolStructure();
-    for (const auto& [id, object] : task.GetClassInfoList()) {
-        auto* cls = static_cast<CClassInfo*>(object);
-        const CCourseTable& table = cls->GetTable(temp);
-        for (int day = 0; day < zem::kDayCount; ++day)
-            for (int segment = 0; segment < zem::kSegmentCount; ++segment)
-                for (int section = 0; section < week.GetSectionNodeMaxCount(segment); ++section) {
-                    if (!week.IsDayInUse(day) || !table.IsUsed(day, segment, section))
-                        continue;
-                    const CCourseTableNode& cell = table.GetNode(day, segment, section);
-                    for (int half : {1, 2}) {
-                        const CCourseInfo* plan = task.FindCourse(cell.data(half).GetCourseId());
-                        if (!plan || (half == 2 && !cell.IsInterleave()))
-                            continue;
-                        std::string text = task.GetSubject(plan->GetSubjectId())->GetShortName();
-                        if (text.empty())
-                            text = task.GetSubject(plan->GetSubjectId())->GetName();
-                        text += "/" + task.GetAllTeacherName(const_cast<CCourseInfo*>(plan), false, true);
-                        if (const CRoomInfo* room = task.GetRoom(cell.data(half).GetRoomId()))
-                            text += "/" + (room->GetShortName().empty() ? room->GetName() : room->GetShortName());
-                        // A cell keeps no blanks: "张三 李四" (a teacher and an assistant) reads "张三李四".
-                        lessons[cls->GetName() + zem::Format(" %d-%d-%d:%d", day, segment, section, half)] =
-                            zem::ReplaceAll(text, " ", "");
-                    }
-                }
-    }
-    return lessons;
-}
 
 TEST(ReverseImportRoundTrip, TheDemonstrationSchoolsMasterTimetableGivesItsClassTimetables)
 {
