@@ -167,6 +167,9 @@ public:
     std::string GetTimeNodeDesc(const tagTABLE_NODE* node) const;
     std::string GetTimeNodeDesc(int day, int segment, int section) const;
     bool IsDisabledNode(const std::string& id, TABLE_TYPE type, tagTABLE_NODE node) const;
+    // Whether the node is a fixed no-lesson time of the teacher or of a group listing the teacher,
+    // an activity shown there or not: no lesson may be given to the teacher there.
+    bool IsTeacherFixedTime(const std::string& teacherId, tagTABLE_NODE node) const;
     std::string GetActivityInfo(const std::string& id, TABLE_TYPE type, tagTABLE_NODE node) const;
 
     // Timetable file and report file.

@@ -350,6 +350,18 @@ bool CScheduleTask::IsDisabledNode(const std::string& id, TABLE_TYPE type, tagTA
     return m_schoolStructure.IsInvalid(node) && m_activities.GetActivity(node).empty();
 }
 
+bool CScheduleTask::IsTeacherFixedTime(const std::string& teacherId, tagTABLE_NODE node) const
+{
+    if (MarkedActivity(m_fixedTeachers, teacherId, node))
+        return true;
+    for (const auto& [groupId, object] : m_teacherGroups) {
+        const auto* group = static_cast<const CTeacherGroupInfo*>(object);
+        if (IsStringInArray(group->GetTeacherArray(), teacherId) && MarkedActivity(m_fixedTeacherGroups, groupId, node))
+            return true;
+    }
+    return false;
+}
+
 std::string CScheduleTask::GetActivityInfo(const std::string& id, TABLE_TYPE type, tagTABLE_NODE node) const
 {
     auto shown = [](const std::string* activity) { return activity && !activity->empty(); };

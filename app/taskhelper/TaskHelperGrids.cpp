@@ -304,7 +304,9 @@ int CTaskHelper::MarkPlanConflicts(const std::vector<CCourseInfo*>& plans, CWeek
                 clash = open.CheckRoomConflict(target->GetId(), period, part, plan->GetId(),
                                                node.GetRoomId(part == 2 ? 2 : 1), &message);
             } else {
-                clash = IsNodeConflict(own, *targetTable, period);
+                // A new teacher's fixed no-lesson time is refused as the plan list refuses it.
+                clash = IsNodeConflict(own, *targetTable, period) ||
+                        (type == 1 && task->IsTeacherFixedTime(target->GetId(), period));
             }
             if (!clash)
                 continue;
@@ -349,6 +351,11 @@ int CTaskHelper::FillSubstituteTables(CZemTableObject* a, const std::vector<std:
         };
         return halfClashes(1) || ((nodeA.IsInterleave() || nodeB.IsInterleave()) && halfClashes(2));
     };
+    // A lesson that moves may not land on a fixed no-lesson time of the teacher taking it over.
+    auto movesIntoFixedTime = [&](const CCourseTable& from, const std::vector<std::string>& ids, CZemTableObject* to,
+                                  const tagTABLE_NODE& period) {
+        return from.IsUsed(period) && holdsAny(from.GetNode(period), ids) && m_task->IsTeacherFixedTime(to->GetId(), period);
+    };
     gridA->SetAllCellNormal();
     gridB->SetAllCellNormal();
     std::vector<std::string> ownClasses;
@@ -367,7 +374,8 @@ int CTaskHelper::FillSubstituteTables(CZemTableObject* a, const std::vector<std:
             gridB->SetCellFocus(cell, true);
             GetNodeClassIds(tableB.GetNode(period), &classesB);
         }
-        if (swapConflict(period)) {
+        if (swapConflict(period) || movesIntoFixedTime(tableA, idsA, b, period) ||
+            movesIntoFixedTime(tableB, idsB, a, period)) {
             gridA->SetForbidCell(cell, true);
             gridB->SetForbidCell(cell, true);
             ++clashes;

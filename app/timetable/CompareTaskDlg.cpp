@@ -13,6 +13,7 @@
 #include "platform/gui/DC.h"
 #include "platform/gui/QtText.h"
 
+#include <algorithm>
 #include <QComboBox>
 
 using zem::Rect;
@@ -40,6 +41,35 @@ const CCourseTable* FormalTable(const CZemObject* object)
     return &static_cast<const CZemTableObject*>(object)->GetTable(false);
 }
 
+// Which place of a shared room a lesson takes, and which plan of a combined class a teacher's
+// slot names, are given anew when a task is read: a temporary task read from its files may hold
+// them otherwise than the open task does. Only what a timetable shows is compared, the lessons
+// of each half (a combined class as one) with their rooms.
+std::vector<std::pair<std::string, zem::IdHandle>> ShownLessons(const CScheduleTask& task, const CCourseTableNode& node,
+                                                                int half)
+{
+    std::vector<std::pair<std::string, zem::IdHandle>> lessons;
+    const auto add = [&](const CCourseTableNode::NodeData& data) {
+        const CCombineClass* combined = data.HasCourse() ? task.GetCC(data.GetCourseId()) : nullptr;
+        lessons.emplace_back(combined ? "+" + combined->GetId() : data.GetCourseId(), data.GetRoomHandle());
+    };
+    add(node.data(half));
+    for (const CCourseTableNode::NodeData& more : node.GetMoreVector(half))
+        add(more);
+    std::sort(lessons.begin(), lessons.end());
+    return lessons;
+}
+
+bool ShownDiffer(const CScheduleTask& temp, const CCourseTable& a, const CScheduleTask& formal, const CCourseTable& b)
+{
+    return ForEachSlot(temp.GetSchoolStructure(), [&](const tagTABLE_NODE& slot) {
+        const CCourseTableNode& x = a.GetNode(slot);
+        const CCourseTableNode& y = b.GetNode(slot);
+        return x.IsInterleave() != y.IsInterleave() || ShownLessons(temp, x, 1) != ShownLessons(formal, y, 1) ||
+               ShownLessons(temp, x, 2) != ShownLessons(formal, y, 2);
+    });
+}
+
 }  // namespace
 
 std::vector<CTaskDifference> FindTaskDifferences(const CScheduleTask& temp, const CScheduleTask& formal,
@@ -48,7 +78,6 @@ std::vector<CTaskDifference> FindTaskDifferences(const CScheduleTask& temp, cons
                                                  const std::function<void(int)>& beforeEach)
 {
     std::vector<CTaskDifference> found;
-    const CSchoolStructure& week = temp.GetSchoolStructure();
     const std::pair<const CZemObjectList*, const CZemObjectList*> lists[] = {
         {&temp.GetClassInfoList(), &formal.GetClassInfoList()},
         {&temp.GetTeacherInfoList(), &formal.GetTeacherInfoList()}};
@@ -63,7 +92,7 @@ std::vector<CTaskDifference> FindTaskDifferences(const CScheduleTask& temp, cons
                 beforeEach(index);
             ++index;
             CZemObject* other = lists[kind].second->Find(object->GetId());
-            if (!other || TablesDiffer(week, TempTable(object), FormalTable(other)) != 1)
+            if (!other || !ShownDiffer(temp, *TempTable(object), formal, *FormalTable(other)))
                 continue;
             found.push_back({kind, object, other});
             if (visit)

@@ -101,7 +101,9 @@ std::vector<const CSubstituteRecord*> FindSubstituteConflicts(const CScheduleTas
     std::vector<const CSubstituteRecord*> conflicts;
     for (const CSubstituteRecord& record : records) {
         const auto* substitute = record.substitute ? task.GetTeacher(record.substitute->GetId()) : nullptr;
-        if (substitute && substitute->GetTable(true).IsUsed({record.day, record.segment, record.section}))
+        const tagTABLE_NODE cell{record.day, record.segment, record.section};
+        // A fixed no-lesson time (a group's research hour, say) is as taken as a lesson.
+        if (substitute && (substitute->GetTable(true).IsUsed(cell) || task.IsTeacherFixedTime(substitute->GetId(), cell)))
             conflicts.push_back(&record);
     }
     return conflicts;

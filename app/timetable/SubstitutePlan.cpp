@@ -205,8 +205,9 @@ CSubstituteCandidates::CSubstituteCandidates(const CScheduleTask& task, const st
         if (teacher->GetId() == regularId)
             continue;
         const CCourseTable& table = static_cast<CZemTableObject*>(teacher)->GetTable(true);
-        const bool busy = std::any_of(targets.begin(), targets.end(),
-                                      [&table](const tagTABLE_NODE& cell) { return table.IsUsed(cell); });
+        const bool busy = std::any_of(targets.begin(), targets.end(), [&](const tagTABLE_NODE& cell) {
+            return table.IsUsed(cell) || task.IsTeacherFixedTime(teacher->GetId(), cell);
+        });
         const auto flags = plansOf.find(teacher->GetId());
         const bool hasPlans = flags != plansOf.end();
         m_teachers.push_back({teacher, busy, hasPlans && flags->second.first, hasPlans && flags->second.second});

@@ -168,6 +168,25 @@ TEST_F(TeacherWizard, ConflictsMustBeSolvedBeforeExecution)
     EXPECT_EQ(Task().FindCourse("k1")->GetTeacherId(), "t1");
 }
 
+// The new teacher's own fixed no-lesson time and that of a group listing the teacher are clashes,
+// as the plan list refuses them: the lessons may not go there.
+TEST_F(TeacherWizard, TheNewTeachersFixedTimesAreConflicts)
+{
+    school.b.FixedTime<CFixedTimeOfTeacher>(school.b.Task().GetFixedTimeOfTeacherList(), "t2", "0,");
+    school.b.Group("g1", "语文组", {"t2"});
+    school.b.FixedTime<CFixedTimeOfTeacherGroup>(school.b.Task().GetFixedTimeOfTeacherGroupList(), "g1", "101,");
+    school.Reopen();
+    ScriptedMessages messages;
+    Run({"k1"}, [&](Wizard& wizard) {
+        ChooseTeacher(wizard);
+        EXPECT_EQ(wizard.GetConflictCount(), 2);
+        EXPECT_TRUE(wizard.IsStatusConflict());
+        EXPECT_FALSE(wizard.IsItemEnabled(zem::IDOK));
+        wizard.SendCommand(zem::IDOK);
+    });
+    EXPECT_EQ(Task().FindCourse("k1")->GetTeacherId(), "t1");
+}
+
 // A failed write of output.xml is never reported as success; the task's own message says why.
 TEST_F(TeacherWizard, AFailedSaveIsNotReportedAsSuccess)
 {

@@ -3,6 +3,7 @@
 #include "app/timetable/SubstitutePlan.h"
 
 #include "app/shared/Pinyin.h"
+#include "app/timetable/SubstituteExecute.h"
 #include "base/ScheduleTask.h"
 #include "platform/Text.h"
 #include "testing/generator/SchoolGenerator.h"
@@ -183,6 +184,24 @@ TEST_F(SubstitutePlanTest, TheCandidatesAndTheirFilters)
     const std::vector<CZemObject*> free = candidates.Fill(true, false, false, "");
     EXPECT_EQ(std::find(free.begin(), free.end(), s1), free.end());
     EXPECT_NE(std::find(free.begin(), free.end(), s2), free.end());
+    // A fixed no-lesson time of a group listing s2 at a target lesson: s2 is taken there, in the
+    // chooser and for the substitution.
+    auto* group = new CTeacherGroupInfo;
+    group->SetId("research");
+    group->ResetGroup({s2->GetId()});
+    school->GetTeacherGroupInfoList().Add(group);
+    auto* fixed = new CFixedTimeOfTeacherGroup;
+    fixed->SetId("research");
+    const tagTABLE_NODE& target = targets[0];
+    fixed->ReadFixedTimeFromString(std::to_string(target.day * 100 + target.segment * 10 + target.section) + ",");
+    school->GetFixedTimeOfTeacherGroupList().Add(fixed);
+    const std::vector<CZemObject*> stillFree =
+        CSubstituteCandidates(*school, regular->GetId(), targets).Fill(true, false, false, "");
+    EXPECT_EQ(std::find(stillFree.begin(), stillFree.end(), s2), stillFree.end());
+    const std::vector<CSubstituteRecord> records{{target.day, target.segment, target.section, 0, s2}};
+    EXPECT_EQ(FindSubstituteConflicts(*school, records).size(), 1u);
+    school->GetFixedTimeOfTeacherGroupList().Remove("research");
+
     const std::vector<CZemObject*> subject = candidates.Fill(false, false, true, "");
     EXPECT_NE(std::find(subject.begin(), subject.end(), s2), subject.end());
     for (CZemObject* t : subject) {
