@@ -3,6 +3,7 @@
 // box. Only what the README names as not done is greyed; nothing is left open behind a window.
 #include "support/JourneyTestSupport.h"
 
+#include "app/output/EngineCheckDlg.h"
 #include "app/shell/FeatureWindows.h"
 #include "app/shell/PagePanel.h"
 #include "app/shell/SystemSettingsDlg.h"
@@ -41,6 +42,11 @@ protected:
         unaskedDialog = [this](Dialog& d) {
             const std::string name = zem::Format("walk_%s_%d", where.c_str(), ++m_pictures);
             opened.push_back(where + " " + d.Caption() + " (" + typeid(d).name() + ")");
+            // A maximised window fills the office's screen, not the smaller offscreen one.
+            if (d.isMaximized()) {
+                d.setWindowState(Qt::WindowNoState);
+                d.setGeometry(0, 0, 1280, 800);
+            }
             SaveScreenshot(&d, name);
             d.close();
             if (!d.IsEnded()) {
@@ -195,13 +201,21 @@ TEST_F(ToolWalk, EveryEntryOfThePagesTheQuickToolsAndTheToolBarOpensItsWindowWhi
             EXPECT_TRUE(model->item(0)->isEnabled());
             EXPECT_FALSE(model->item(1)->isEnabled());
             EXPECT_FALSE(model->item(2)->isEnabled());
-            for (int id : {CSystemSettingsDlg::IDC_CHANGE_PASSWORD, CSystemSettingsDlg::IDC_WEEK_FORMAT,
-                           CSystemSettingsDlg::IDC_CHECK_ENGINE}) {
+            for (int id : {CSystemSettingsDlg::IDC_CHANGE_PASSWORD, CSystemSettingsDlg::IDC_WEEK_FORMAT}) {
                 where = zem::Format("settings_%d", id);
                 const std::size_t before = opened.size();
                 Click(d, id);
                 EXPECT_EQ(opened.size(), before + 1) << where << " opened no window";
             }
+            // The engine check works on a worker: the picture shows its stages once it is done.
+            Expect<CEngineCheckDlg>("engine check", [](CEngineCheckDlg& check) {
+                EXPECT_TRUE(Until([&] { return !check.IsWorkerRunning(); })) << "the engine check did not end";
+                SaveScreenshot(&check, "walk_settings_engine_check");
+                check.close();
+                EXPECT_TRUE(check.IsEnded());
+            });
+            Click(d, CSystemSettingsDlg::IDC_CHECK_ENGINE);
+            EXPECT_TRUE(StepsDone()) << "no engine check";
             where = "settings";
             d.close();
             EXPECT_TRUE(d.IsEnded()) << "the settings' close box left them open";
