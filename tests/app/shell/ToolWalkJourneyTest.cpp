@@ -3,6 +3,7 @@
 // box. Only what the README names as not done is greyed; nothing is left open behind a window.
 #include "support/JourneyTestSupport.h"
 
+#include "support/FolderSnapshot.h"
 #include "app/output/EngineCheckDlg.h"
 #include "app/shell/FeatureWindows.h"
 #include "app/shell/PagePanel.h"
@@ -21,6 +22,23 @@
 namespace {
 
 using zem::gui::Dialog;
+
+// The task's files but what opening the proctoring window writes by itself: the default
+// proctoring's folder and its place at the top of the recent proctorings.
+std::map<std::string, std::string> TaskFilesButProctoring(const std::string& taskFolder)
+{
+    std::map<std::string, std::string> files = Snapshot(taskFolder);
+    std::erase_if(files, [](const auto& file) { return file.first.rfind("proctor", 0) == 0; });
+    if (auto ini = files.find("task.ini"); ini != files.end()) {
+        std::string& text = ini->second;
+        const std::size_t start = text.find("[Recently Proctor]");
+        if (start != std::string::npos) {
+            const std::size_t next = text.find("\n[", start);
+            text.erase(start, next == std::string::npos ? std::string::npos : next + 1 - start);
+        }
+    }
+    return files;
+}
 
 class ToolWalk : public Journey {
 protected:
@@ -89,7 +107,10 @@ protected:
         EXPECT_TRUE(CAppContext::Get()->HasTask()) << where << " closed the task";
     }
 
+    static std::string TaskFolder() { return CAppContext::Get()->GetTask()->GetTaskInfo().GetTaskFolder(); }
+
     std::string where;
+    std::map<std::string, std::string> taskFiles;
     std::vector<std::string> opened;
     std::vector<std::vector<zem::gui::MenuItem>> menus;
     int menuAnswer = 0;
@@ -111,7 +132,9 @@ TEST_F(ToolWalk, EveryEntryOfThePagesTheQuickToolsAndTheToolBarOpensItsWindowWhi
         TakeBaseline();
         CPagePanel& panel = *main.GetPagePanel();
 
-        for (int page = 0; page < 5; ++page) {
+        // The timetables' page before the run too, when they are empty.
+        bool scheduled = false;
+        for (int page : {0, 1, 2, 4, 3, 4}) {
             ClickPage(main, page);
             std::vector<int> codes;
             for (const CToolBoxItem& item : panel.GetToolBox().GetItems()) {
@@ -122,7 +145,7 @@ TEST_F(ToolWalk, EveryEntryOfThePagesTheQuickToolsAndTheToolBarOpensItsWindowWhi
             }
             EXPECT_FALSE(codes.empty()) << "page " << page;
             for (int code : codes) {
-                where = zem::Format("page%d_%d", page + 1, code);
+                where = zem::Format("page%d_%d%s", page + 1, code, page == 4 && !scheduled ? "_empty" : "");
                 menus.clear();
                 if (code == 1) {
                     // The recent tasks' menu: browsing for another task, given up in the file dialog.
@@ -135,6 +158,10 @@ TEST_F(ToolWalk, EveryEntryOfThePagesTheQuickToolsAndTheToolBarOpensItsWindowWhi
                 ClickTool(main, code);
                 menuAnswer = 0;
                 CheckNothingLeft();
+                if (code == 24) {
+                    scheduled = true;
+                    taskFiles = TaskFilesButProctoring(TaskFolder());
+                }
                 if (code == 19) {
                     // Each kind of fixed no-class time from the entry's menu.
                     ASSERT_EQ(menus.size(), 1u);
@@ -223,6 +250,8 @@ TEST_F(ToolWalk, EveryEntryOfThePagesTheQuickToolsAndTheToolBarOpensItsWindowWhi
         ClickSettings(main);
         CheckNothingLeft();
 
+        // Looking saves nothing: the windows closed unchanged leave the task's files as the run left them.
+        EXPECT_EQ(TaskFilesButProctoring(TaskFolder()), taskFiles);
         SaveScreenshot(&main, "walk_main_after");
         main.close();
     });
