@@ -9,6 +9,7 @@
 #include "app/shell/PagePanel.h"
 #include "app/shell/SystemSettingsDlg.h"
 #include "app/shell/ToolDescPanel.h"
+#include "app/timetable/TeacherStatisticDlg.h"
 #include "platform/gui/FileDialogs.h"
 #include "platform/gui/PopupMenu.h"
 
@@ -58,7 +59,8 @@ protected:
         });
         // A window no step asked for is the walk's: pictured and closed as its close box does.
         unaskedDialog = [this](Dialog& d) {
-            const std::string name = zem::Format("walk_%s_%d", where.c_str(), ++m_pictures);
+            const int seen = m_pictures[where]++;
+            const std::string name = "walk_" + where + (seen ? zem::Format("_%d", seen + 1) : "");
             opened.push_back(where + " " + d.Caption() + " (" + typeid(d).name() + ")");
             // A maximised window fills the office's screen, not the smaller offscreen one.
             if (d.isMaximized()) {
@@ -118,7 +120,7 @@ protected:
 
 private:
     std::set<QWidget*> m_baseline;
-    int m_pictures = 0;
+    std::map<std::string, int> m_pictures;  // pictures taken per walk step
     zem::gui::PopupMenuHook m_previousMenu;
     zem::gui::OpenHook m_previousOpen;
     zem::gui::FileDialogHook m_previousFile;
@@ -186,6 +188,16 @@ TEST_F(ToolWalk, EveryEntryOfThePagesTheQuickToolsAndTheToolBarOpensItsWindowWhi
             where = zem::Format("quick_%d", tool.id);
             const std::size_t windows = opened.size();
             const std::size_t pages = webPages.size();
+            if (tool.id == 105) {
+                // The statistics count on a worker: the picture shows them once counted.
+                Expect<CTeacherStatisticDlg>("teacher statistics", [&](CTeacherStatisticDlg& d) {
+                    opened.push_back(where + " " + d.Caption());
+                    EXPECT_TRUE(Until([&] { return !d.IsCounting(); })) << "the counting did not end";
+                    SaveScreenshot(&d, "walk_" + where);
+                    d.close();
+                    EXPECT_TRUE(d.IsEnded());
+                });
+            }
             ClickQuickTool(main, tool.id);
             CheckNothingLeft();
             // Each opens a window, or for moving a task the placeholder page.
