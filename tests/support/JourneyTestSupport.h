@@ -202,6 +202,8 @@ protected:
     std::vector<std::string> sounds;
     // How many exports ran under their progress window.
     int exportWindows = 0;
+    // Works a dialog no step was queued for, when set; else such a dialog is a failure.
+    std::function<void(zem::gui::Dialog&)> unaskedDialog;
 
 private:
     void OnDialog(zem::gui::Dialog& d)
@@ -209,6 +211,10 @@ private:
         if (auto* progress = dynamic_cast<CExportProgressDlg*>(&d)) {
             ++exportWindows;
             EXPECT_TRUE(Until([&] { return progress->IsEnded(); }, 120000)) << "the export did not end";
+            return;
+        }
+        if (m_work.empty() && unaskedDialog) {
+            unaskedDialog(d);
             return;
         }
         if (m_work.empty()) {
