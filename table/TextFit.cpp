@@ -1,9 +1,13 @@
 #include "table/TextFit.h"
 
+#include "platform/Text.h"
+
 #include <QFontMetrics>
 
 #include <algorithm>
 #include <memory>
+#include <string>
+#include <unordered_map>
 #include <vector>
 
 using zem::COLORREF;
@@ -212,7 +216,9 @@ bool FitShortened(const QString& text, const QFont& font, const TextSlot& slot, 
 
 }  // namespace
 
-FittedText FitText(const Font& base, std::string_view text, const TextSlot& slot)
+namespace {
+
+FittedText FitTextUncached(const Font& base, std::string_view text, const TextSlot& slot)
 {
     FittedText out;
     out.rect = slot.box;
@@ -241,6 +247,30 @@ FittedText FitText(const Font& base, std::string_view text, const TextSlot& slot
     }
     out.text.clear();  // not one character fits
     out.extent = Rect();
+    return out;
+}
+
+}  // namespace
+
+FittedText FitText(const Font& base, std::string_view text, const TextSlot& slot)
+{
+    // A grid fits the same texts into the same slots at every repaint, and a long text takes many
+    // measurements: the answers are kept (the GUI thread's grids are the only callers). The fonts
+    // of an answer are the base or the resized ones, which live as long as the program.
+    static std::unordered_map<std::string, FittedText> answers;
+    const QFont& font = base.GetQFont();
+    std::string key = font.key().toStdString();
+    key += zem::Format("|%d|%d|%d,%d,%d,%d|%d%d%d|", static_cast<int>(font.styleStrategy()), font.pixelSize(),
+                       slot.box.left, slot.box.top, slot.box.right, slot.box.bottom, static_cast<int>(slot.vAlign),
+                       static_cast<int>(slot.hAlign), slot.wrap ? 1 : 0);
+    key.append(text);
+    if (const auto found = answers.find(key); found != answers.end())
+        return found->second;
+    FittedText out = FitTextUncached(base, text, slot);
+    // A bound on what is kept: a grid's cells are a few hundred.
+    if (answers.size() >= 8192)
+        answers.clear();
+    answers.emplace(std::move(key), out);
     return out;
 }
 
