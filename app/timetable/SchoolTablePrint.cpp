@@ -65,10 +65,10 @@ double FitPeriod(int days, int perDay, double extent, double bandHeader, double 
     return std::clamp((extent / fit - bandHeader) / perDay, least, most);
 }
 
-zem::gui::Font PrintFont(const CFontSpec& spec, int dpiY, double scale = 1.0)
+zem::gui::Font PrintFont(const CFontSpec& face, int dpiY, double scale = 1.0)
 {
-    CFontSpec sized = spec;
-    sized.size = std::max(4, static_cast<int>(std::lround(spec.size * scale)));
+    CFontSpec sized = face;
+    sized.size = std::max(4, static_cast<int>(std::lround(face.size * scale)));
     return zem::gui::Font(PrintLogFont(sized, dpiY));
 }
 
@@ -275,9 +275,9 @@ void CSchoolTablePrintSheet::DrawRecord(zem::gui::DC& dc, const Rect& rect, cons
         return;
     const unsigned centred = zem::gui::DT_CENTER | zem::gui::DT_VCENTER | zem::gui::DT_SINGLELINE;
     // Each text in the largest size up to its font's that fits the cell's width.
-    const auto fitted = [&](std::string_view text, const CFontSpec& spec, const Rect& into) {
+    const auto fitted = [&](std::string_view text, const CFontSpec& face, const Rect& into) {
         for (double scale = 1.0; scale > 0.45; scale -= 0.1) {
-            dc.SelectFont(PrintFont(spec, dpiY, scale));
+            dc.SelectFont(PrintFont(face, dpiY, scale));
             if (dc.GetTextExtent(text).cx <= into.Width() - 2)
                 break;
         }

@@ -12,7 +12,7 @@
 #include "base/ScheduleTask.h"
 #include "platform/Files.h"
 
-#include "ToolScratch.h"
+#include "OffscreenTool.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -96,16 +96,5 @@ int main(int argc, char** argv)
     }
     if (taskFile.empty() || out.empty() || kind < 0 || !kArrangementOf.count(perPage))
         return Usage();
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    // The toolkit sees only the program's name: it would take "--style" as its own option.
-    int toolkitArgc = 1;
-    QApplication application(toolkitArgc, argv);
-    // The program's settings and folders stay in a scratch folder: the zem.ini given is only read.
-    return RunWithScratchSettings("zem-print", ini, [&](const std::string& settingsFile) {
-        CAppContext::Create(settingsFile);
-        const int status = PrintTask(taskFile, kind, perPage, out);
-        CAppContext::Free();
-        return status;
-    });
+    return RunOffscreenTool(argv, "zem-print", ini, [&] { return PrintTask(taskFile, kind, perPage, out); });
 }
