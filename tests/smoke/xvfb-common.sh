@@ -60,4 +60,11 @@ run_on_display() {
     done
     DISPLAY=:$(head -n 1 "$work/display")
     export DISPLAY
+    # The program starts only once a client can connect: under load the first connection has been
+    # refused although the server had given its number.
+    until xdotool getdisplaygeometry >/dev/null 2>&1; do
+        kill -0 "$server" 2>/dev/null || fail "the virtual display ended: $(cat "$work/xvfb.log")"
+        [ "$(date +%s%N)" -lt "$end" ] || fail "the virtual display takes no connection within 20 s"
+        sleep 0.05
+    done
 }
