@@ -2,6 +2,7 @@
 // in InputRules.cpp.
 #include "base/Log.h"
 #include "base/ScheduleTask.h"
+#include "base/TaskLimits.h"
 #include "base/TaskXml.h"
 #include "base/Utility.h"
 #include "platform/Files.h"
@@ -21,17 +22,15 @@ constexpr const char* kSegmentNames[zem::kSegmentCount] = {"forenoon", "afternoo
 // a plan; stopping there keeps every later sum and product in range.
 constexpr int kMaxLessons = zem::kSlotCount;
 
-// More than any school has. Every class, teacher, room place and plan carries its timetables
-// (about 27 KB), so a file of hundreds of thousands of them would take gigabytes: it is refused
-// before anything of it is built.
-constexpr std::size_t kMaxSubjects = 1000;
-constexpr std::size_t kMaxTeachers = 3000;
-constexpr std::size_t kMaxTeacherGroups = 1000;
-constexpr std::size_t kMaxClasses = 1000;
-constexpr std::size_t kMaxRooms = 1000;
-constexpr std::size_t kMaxRoomPlaces = 5000;
-constexpr std::size_t kMaxSelfStudies = 5000;
-constexpr std::size_t kMaxPlans = 10000;
+// A file with more objects than the task limits allow is refused before anything of it is built.
+const std::size_t kMaxSubjects = GetTaskLimit(TaskObjectKind::Subject).max;
+const std::size_t kMaxTeachers = GetTaskLimit(TaskObjectKind::Teacher).max;
+const std::size_t kMaxTeacherGroups = GetTaskLimit(TaskObjectKind::TeacherGroup).max;
+const std::size_t kMaxClasses = GetTaskLimit(TaskObjectKind::Class).max;
+const std::size_t kMaxRooms = GetTaskLimit(TaskObjectKind::Room).max;
+const std::size_t kMaxRoomPlaces = GetTaskLimit(TaskObjectKind::RoomPlace).max;
+const std::size_t kMaxSelfStudies = GetTaskLimit(TaskObjectKind::SelfStudy).max;
+const std::size_t kMaxPlans = GetTaskLimit(TaskObjectKind::Plan).max;
 
 // ---- writing ----
 
@@ -302,7 +301,7 @@ void ReadBasicData(CScheduleTask& task, const pugi::xml_document& doc)
                                                                    CRoomInfo::kMaxCapacity);
                                    places += static_cast<std::size_t>(capacity);
                                    if (places > kMaxRoomPlaces)
-                                       throw TooManyObjects{"教室容量（合计）", kMaxRoomPlaces};
+                                       throw TooManyObjects{GetTaskLimit(TaskObjectKind::RoomPlace).name, kMaxRoomPlaces};
                                    room.SetCapacity(capacity);
                                });
     }
