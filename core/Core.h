@@ -26,6 +26,7 @@ enum TRY_SWAP_TYPE {
     TRY_SWAP_LOST = 0,      // after a try that left lessons unplaced
     TRY_SWAP_IMPROVE = 1,   // a new best try, before it is saved
     TRY_SWAP_RELAXED = 2,   // right after 1
+    TRY_SWAP_REPAIR = 3,    // once after the last try, on the best try, when it still lost lessons
 };
 
 // What a run covers.
@@ -90,7 +91,8 @@ struct CoreRunStats {
     bool saveFailed = false;
     double secondsCheck = 0;
     double secondsPlace = 0;
-    double secondsCallback = 0;
+    double secondsCallback = 0;  // the repair's time included
+    double secondsRepair = 0;
     double secondsSave = 0;
 };
 

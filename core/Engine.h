@@ -238,6 +238,7 @@ protected:
     void PlacePresets();
     void CommitTry();
     void ReadCommittedTables();
+    bool RepairBestTry();
     void CopyTables(bool commit);
     void FinishRun();
 

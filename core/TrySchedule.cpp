@@ -64,11 +64,38 @@ void CAutoScheduler::Run()
             break;
     }
     m_stats.secondsPlace = SecondsSince(start) - m_stats.secondsCallback;
-    if (stopped) {
+    if (stopped || !RepairBestTry()) {
         ReadCommittedTables();
         return;
     }
     FinishRun();
+}
+
+// The best try still lost lessons: the callback may place them by moving lessons across the
+// timetables. What it places is kept; when it places nothing the best try stays as it was. False
+// when the run was stopped meanwhile.
+bool CAutoScheduler::RepairBestTry()
+{
+    CReportInfo& report = m_task->GetLastReportInfo();
+    if (!m_callback || report.GetCourseLostInfo().empty())
+        return true;
+    PostStatus("正在补排未排上的课程，请稍候...");
+    ReadCommittedTables();
+    report.GetTempCourseLostInfo() = report.GetCourseLostInfo();
+    report.GetTempUnDistributionCourse() = report.GetUnDistributionCourse();
+    const CWeekCount before = report.GetTempCourseLostCount();
+    const auto start = Clock::now();
+    CallBack(TRY_SWAP_REPAIR);
+    m_stats.secondsRepair = SecondsSince(start);
+    if (Stopped())
+        return false;
+    if (report.GetTempCourseLostCount() < before) {
+        CommitTry();
+        return true;
+    }
+    report.ClearTempInfo();
+    ReadCommittedTables();
+    return true;
 }
 
 bool CAutoScheduler::Try(int index, CWeekCount& bestFinal, CWeekCount& bestAuto)

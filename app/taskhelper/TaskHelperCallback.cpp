@@ -1,5 +1,6 @@
 #include "app/taskhelper/TaskHelperCallback.h"
 
+#include "app/taskhelper/LostLessonRepair.h"
 #include "app/taskhelper/TaskHelper.h"
 
 #include <memory>
@@ -22,6 +23,9 @@ CoreCallback MakeTaskHelperCallback(CScheduleTask& task, const std::atomic<bool>
             break;
         case TRY_SWAP_RELAXED:
             helper.PlaceLostCoursesRelaxed();
+            break;
+        case TRY_SWAP_REPAIR:
+            RepairLostLessons(helper, range);
             break;
         default:
             return;

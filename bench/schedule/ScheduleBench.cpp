@@ -2,9 +2,12 @@
 // fresh copy of the task folder, and prints one JSON object per run: the result, the time split,
 // the quality of the timetables and what the validator finds.
 //
-//   zem-schedule TASKFILE [--seed N] [--seeds A-B] [--tries N] [--keep DIR] [--callback] [--fixed-clock]
+//   zem-schedule TASKFILE [--seed N] [--seeds A-B] [--tries N] [--keep DIR] [--callback] [--no-repair]
+//                [--fixed-clock]
 //
 // --callback runs the program's post-run passes from the engine's callback, as the program does.
+// --no-repair leaves out the repair of the best try that the callback makes after the last try, to
+// compare with the passes as they were before it.
 // --fixed-clock stamps every report with one fixed time, so that runs can be compared byte for byte.
 #include "core/Core.h"
 #include "TaskPaths.h"
@@ -39,6 +42,7 @@ struct Options {
     int tries = 50;
     std::string keep;
     bool callback = false;
+    bool repair = true;
     bool fixedClock = false;
 };
 
@@ -167,6 +171,8 @@ bool ParseArguments(int argc, char** argv, Options& options)
             options.keep = argv[++i];
         } else if (arg == "--callback") {
             options.callback = true;
+        } else if (arg == "--no-repair") {
+            options.repair = false;
         } else if (arg == "--fixed-clock") {
             options.fixedClock = true;
         } else if (!arg.empty() && arg[0] != '-' && options.taskFile.empty()) {
@@ -218,8 +224,15 @@ bool RunOnce(const Options& options, std::uint64_t seed)
             runOptions.pauses = false;
             core.Init(&target);
             core.SetOptions(runOptions);
-            if (options.callback)
-                core.SetCallback(MakeTaskHelperCallback(task, core.GetStopFlag()));
+            if (options.callback) {
+                CoreCallback passes = MakeTaskHelperCallback(task, core.GetStopFlag());
+                if (!options.repair)
+                    passes = [passes](TRY_SWAP_TYPE type, CAutoRange* range) {
+                        if (type != TRY_SWAP_REPAIR)
+                            passes(type, range);
+                    };
+                core.SetCallback(std::move(passes));
+            }
             const auto start = std::chrono::steady_clock::now();
             core.Start();
             core.Wait();
@@ -239,13 +252,13 @@ bool RunOnce(const Options& options, std::uint64_t seed)
 
             std::printf("{\"seed\": %llu, \"callback\": %s, \"code\": %d, \"tries\": %d, \"best_try\": %d, \"lost\": %g, "
                         "\"seconds\": %.4f, \"seconds_per_try\": %.5f, \"seconds_check\": %.4f, "
-                        "\"seconds_place\": %.4f, \"seconds_callback\": %.4f, \"seconds_save\": %.4f, "
+                        "\"seconds_place\": %.4f, \"seconds_callback\": %.4f, \"seconds_repair\": %.4f, \"seconds_save\": %.4f, "
                         "\"crowded_plan_days\": %d, \"consecutive_day_plans\": %d, \"plans_of_2_3\": %d, "
                         "\"main_forenoon_share\": %.4f, "
                         "\"violations\": %zu, \"save_failed\": %s, \"folder\": %s, \"report\": %s}\n",
                         static_cast<unsigned long long>(seed), options.callback ? "true" : "false", stats.code, stats.tries, stats.bestTry,
                         Number(stats.lost), seconds, stats.tries > 0 ? seconds / stats.tries : 0.0, stats.secondsCheck,
-                        stats.secondsPlace, stats.secondsCallback, stats.secondsSave, quality.crowdedPlanDays,
+                        stats.secondsPlace, stats.secondsCallback, stats.secondsRepair, stats.secondsSave, quality.crowdedPlanDays,
                         quality.consecutiveDayPlans, quality.smallPlans, quality.mainForenoonShare, validation.Count(),
                         saved ? "false" : "true", Json(folder).c_str(), Json(task.GetLastReportInfo().GetReportInfo()).c_str());
             std::fflush(stdout);
@@ -268,7 +281,7 @@ int main(int argc, char** argv)
     Options options;
     if (!ParseArguments(argc, argv, options)) {
         std::fprintf(stderr, "usage: zem-schedule TASKFILE [--seed N] [--seeds A-B] [--tries N] [--keep DIR] [--callback] "
-                             "[--fixed-clock]\n");
+                             "[--no-repair] [--fixed-clock]\n");
         return 2;
     }
     // Messages for the user go to standard error.

@@ -101,7 +101,7 @@ TEST(CoreRunFault, ResultCodeFollowsTheKeptLosses)
         int clearingKind;  // -1: no callback
         int code;
     };
-    for (const Case& c : {Case{-1, 3}, Case{TRY_SWAP_LOST, 1}, Case{TRY_SWAP_RELAXED, 1}}) {
+    for (const Case& c : {Case{-1, 3}, Case{TRY_SWAP_LOST, 1}, Case{TRY_SWAP_RELAXED, 1}, Case{TRY_SWAP_REPAIR, 1}}) {
         SchoolBuilder b;
         SmallSchool(b);
         UnplaceableLesson(b);
@@ -149,7 +149,7 @@ TEST(CoreRunFault, FailedSaveIsSaidNotHidden)
 // and no result.
 TEST(CoreRunFault, StopAnywhereLeavesTheTaskWhole)
 {
-    enum Where { AfterProgress, AfterTry, InLossCallback, InBestCallback, BeforeSave };
+    enum Where { AfterProgress, AfterTry, InLossCallback, InBestCallback, InRepairCallback, BeforeSave };
     struct Case {
         const char* name;
         Where where;
@@ -157,7 +157,8 @@ TEST(CoreRunFault, StopAnywhereLeavesTheTaskWhole)
     };
     for (const Case& c : {Case{"first progress", AfterProgress, 1}, Case{"tenth progress", AfterProgress, 10},
                           Case{"after a try", AfterTry, 2}, Case{"loss callback", InLossCallback, 3},
-                          Case{"best callback", InBestCallback, 1}, Case{"final save", BeforeSave, 1}}) {
+                          Case{"best callback", InBestCallback, 1}, Case{"repair callback", InRepairCallback, 1},
+                          Case{"final save", BeforeSave, 1}}) {
         SchoolBuilder b;
         SmallSchool(b);
         UnplaceableLesson(b);
@@ -186,6 +187,8 @@ TEST(CoreRunFault, StopAnywhereLeavesTheTaskWhole)
                 stopAt(InLossCallback);
             else if (kind == TRY_SWAP_IMPROVE)
                 stopAt(InBestCallback);
+            else if (kind == TRY_SWAP_REPAIR)
+                stopAt(InRepairCallback);
         });
         core.Start();
         core.Wait();
