@@ -14,6 +14,8 @@
 #include <pugixml.hpp>
 
 #include <cerrno>
+#include <filesystem>
+#include <system_error>
 
 using namespace taskxml;
 
@@ -32,6 +34,13 @@ constexpr std::size_t kMaxItems = 100000;
 // ---- files ----
 
 bool Exists(const std::string& path) { return zem::FileExists(path) || zem::FolderExists(path); }
+
+// Any entry of that name, a link to nothing too.
+bool TakenName(const std::string& path)
+{
+    std::error_code error;
+    return std::filesystem::exists(std::filesystem::symlink_status(path, error));
+}
 
 // The first reason a file of a set was not read in full; empty while it was.
 struct SetReadFault {
@@ -178,19 +187,21 @@ bool CScheduleProctor::Open(CScheduleTask* task, const std::string& name)
     }
     // A file that exists but cannot be read in full must not be replaced by what was read of it.
     const std::string folder = DataFolder() + "/";
-    m_readFailed = (Exists(folder + "in.xml") && !ReadInputData()) || (Exists(folder + "out.xml") && !ReadOutputData());
-    return !m_readFailed;
+    // Both are read, so that a set saved afresh after one was kept aside loses nothing of the other.
+    m_damagedFiles.clear();
+    if (Exists(folder + "in.xml") && !ReadInputData())
+        m_damagedFiles.push_back("in.xml");
+    if (Exists(folder + "out.xml") && !ReadOutputData())
+        m_damagedFiles.push_back("out.xml");
+    return m_damagedFiles.empty();
 }
 
 bool CScheduleProctor::Save()
 {
     if (!CheckName())
         return false;
-    if (m_readFailed) {
-        zem::ShowMessage("监考数据未能完整读入。为免覆盖 in.xml 和 out.xml 中的数据，本次未保存。", "提示",
-                         zem::MessageIcon::Warning);
+    if (!m_damagedFiles.empty() && !SetDamagedFilesAside())
         return false;
-    }
     std::string error;
     int code = ENOENT;
     if (m_strProctorFolder.empty() || !MakeFolders(&error, &code)) {
@@ -202,6 +213,48 @@ bool CScheduleProctor::Save()
         return false;
     }
     return SaveInputData() && SaveOutputData();
+}
+
+bool CScheduleProctor::SetDamagedFilesAside()
+{
+    const std::string folder = DataFolder() + "/";
+    const zem::LocalTime now = zem::Now();
+    const std::string stamp = zem::Format("%04d%02d%02d-%02d%02d%02d", now.year, now.month, now.day, now.hour,
+                                          now.minute, now.second);
+    // "in.xml" is kept as "in-损坏-20250307-093000.xml", never over a file already there.
+    std::vector<std::string> asides;
+    std::string names;
+    for (const std::string& file : m_damagedFiles) {
+        const std::string stem = file.substr(0, file.find('.')) + "-损坏-" + stamp;
+        std::string aside = stem + ".xml";
+        for (int n = 2; TakenName(folder + aside); ++n)
+            aside = zem::Format("%s-%d.xml", stem.c_str(), n);
+        asides.push_back(aside);
+        names += "\n" + file + " 改名为 " + aside;
+    }
+    zem::MessageRequest question;
+    question.text = "监考数据未能完整读入，直接保存会覆盖文件中没有读入的内容。\n\n要把损坏的文件改名保留，再保存当前的监考数据吗？"
+                    "（选“否”则本次不保存）\n" + names;
+    question.icon = zem::MessageIcon::Question;
+    question.buttons = zem::MessageButtons::YesNo;
+    if (zem::ShowMessage(question) != zem::IDYES)
+        return false;
+    std::string done;
+    for (std::size_t i = 0; i < asides.size(); ++i) {
+        std::error_code error;
+        std::filesystem::rename(folder + m_damagedFiles.front(), folder + asides[i], error);
+        if (error) {
+            zem::ShowMessage(zem::Format("无法把 %s 改名保留：%s\n\n本次未保存。%s", m_damagedFiles.front().c_str(),
+                                         zem::FileErrorReason(error.value()).c_str(), done.c_str()),
+                             "提示", zem::MessageIcon::Error);
+            return false;
+        }
+        done += "\n已把 " + m_damagedFiles.front() + " 改名为 " + asides[i];
+        CLog::inst()->Log("file", "kept %s%s aside as %s", folder.c_str(), m_damagedFiles.front().c_str(),
+                          asides[i].c_str());
+        m_damagedFiles.erase(m_damagedFiles.begin());
+    }
+    return true;
 }
 
 bool CScheduleProctor::ReadInputData()

@@ -112,12 +112,13 @@ public:
     // Opens the set of that name (the current name when `name` is empty) in the task's proctor
     // folder, creating its folder when missing. Reading adds to the lists: open a new object.
     // False, with a message, for a name that cannot be a folder name, a folder that cannot be
-    // made, or an in.xml or out.xml that exists but cannot be read in full; Save then refuses,
-    // so the files on disk are never replaced by what little was read.
+    // made, or an in.xml or out.xml that exists but cannot be read in full (both are read
+    // either way); Save then first offers to keep such files aside, so that the files on disk are
+    // never replaced by what little was read.
     bool Open(CScheduleTask* task, const std::string& name = {});
     // Writes in.xml, then out.xml. False, with a message, when the name is empty or unusable,
-    // after a failed read, or when a folder or file cannot be written; a file whose save failed
-    // is left as it was.
+    // after a failed read the user does not let it keep aside, or when a folder or file cannot be
+    // written; a file whose save failed is left as it was.
     bool Save();
 
     const std::string& GetName() const { return m_strName; }
@@ -144,9 +145,13 @@ private:
     void ShowSaveError(const std::string& path, int errorCode) const;
     // Writes the document as the set's file of that name; false, having said why, on failure.
     bool SaveDocument(const pugi::xml_document& doc, const char* file) const;
+    // Asks to rename the files not read in full to a dated name beside them and does so; false
+    // when the user declines or a rename fails (said), and nothing may be saved.
+    bool SetDamagedFilesAside();
 
     std::string m_strProctorFolder;
     std::string m_strName = "未命名的监考";
     CProctorData m_data;
-    bool m_readFailed = false;
+    // The files of the set that exist but were not read in full ("in.xml", "out.xml").
+    std::vector<std::string> m_damagedFiles;
 };

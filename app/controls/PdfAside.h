@@ -26,13 +26,19 @@ public:
     bool Commit();
     // Drops the temporary file; the target stays as it was.
     void Discard();
+    // Why a printout into a PDF file failed, its reason first ("打印失败：磁盘空间不足 ..."), when a
+    // reason is known: the target's folder, the save over the target, or a full temporary folder.
+    // `fallback` otherwise.
+    std::string FailureText(const char* fallback = "打印失败!") const;
 
 private:
     void RestoreTarget();
+    void NoteFailure(int errorNumber, const std::string& what, const std::string& path);
 
     QPrinter* m_printer = nullptr;
     std::string m_target;
     std::unique_ptr<QTemporaryFile> m_temp;
+    std::string m_failure;
 };
 
 // A PDF file has no unprintable edge, so its pages are drawn from the paper's corner, and it gets

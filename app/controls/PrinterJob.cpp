@@ -380,7 +380,7 @@ int CPrinterJob::Fail(int error)
         m_failed = true;
         if (error != 0)
             m_error = error;
-        zem::ShowMessage(kPrintFailed);
+        zem::ShowMessage(m_pdfAside.FailureText(kPrintFailed));
     }
     DiscardOutput();
     return -1;

@@ -41,7 +41,7 @@ constexpr const char* kDocumentName = "Tavelin";
 constexpr const char* kSampleName = "示例班级";
 constexpr const char* kClassGroupName = "班级课表";
 
-void ShowPrintError(const char* text)
+void ShowPrintError(const std::string& text)
 {
     zem::ShowMessage(text, "错误", zem::MessageIcon::Error);
 }
@@ -215,7 +215,7 @@ void CPrintSheet::PrintPages(QPaintDevice* device, const CWeekTablePageLayout& l
     if (printer) {
         printer->setDocName(zem::gui::ToQ(kDocumentName));
         if (!aside.Begin(*printer)) {
-            ShowPrintError(kConnectFailed);
+            ShowPrintError(aside.FailureText(kConnectFailed));
             return;
         }
     }
@@ -231,7 +231,7 @@ void CPrintSheet::PrintPages(QPaintDevice* device, const CWeekTablePageLayout& l
             printer->abort();
         dc.reset();
         aside.Discard();
-        ShowPrintError(kPrintFailed);
+        ShowPrintError(aside.FailureText(kPrintFailed));
     };
     for (int page = 1; page <= info.pageCount; ++page) {
         // The document's first page begins with it; every later one is asked for.
@@ -249,7 +249,7 @@ void CPrintSheet::PrintPages(QPaintDevice* device, const CWeekTablePageLayout& l
     dc.reset();
     if (!ended || PrinterFailed(printer) || !aside.Commit()) {
         aside.Discard();
-        ShowPrintError(kPrintFailed);
+        ShowPrintError(aside.FailureText(kPrintFailed));
         return;
     }
     m_done = true;

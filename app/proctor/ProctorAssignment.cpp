@@ -33,6 +33,20 @@ void BuildTeacherInfoMap(const CScheduleTask& task, CProctorData& data)
     }
 }
 
+CArrangementAside::CArrangementAside(CProctorData& data) : m_data(data), m_old(std::move(data.GetProctorList()))
+{
+    data.FreeProctorList();
+}
+
+bool CArrangementAside::ReplacedByRun()
+{
+    if (!m_data.GetProctorList().empty())
+        return true;
+    m_data.GetProctorList() = std::move(m_old);
+    m_old.clear();
+    return false;
+}
+
 CProctorAssignment::CProctorAssignment(const CScheduleTask& task, CProctorData& data, CProctorRunOptions options)
     : m_task(task), m_data(data), m_options(std::move(options)), m_random(m_options.seed.value_or(ClockSeed()))
 {

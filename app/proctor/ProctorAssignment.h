@@ -33,6 +33,23 @@ struct CProctorRunOptions {
     std::function<void(std::size_t items)> afterItem;
 };
 
+// The old arrangement of a proctoring, taken out while a new run fills an empty list, so that a
+// run that makes nothing (two exams at one time in one room, a cancel before the first room)
+// leaves the old one, and the user's changes to it, as they were.
+class CArrangementAside {
+public:
+    explicit CArrangementAside(CProctorData& data);
+    CArrangementAside(const CArrangementAside&) = delete;
+    CArrangementAside& operator=(const CArrangementAside&) = delete;
+    // After the run: true when it made items, which replace the old ones; false when it made none
+    // and the old arrangement is back in the list.
+    bool ReplacedByRun();
+
+private:
+    CProctorData& m_data;
+    CProctorData::ProctorList m_old;
+};
+
 class CProctorAssignment {
 public:
     static constexpr int kStartPauseMs = 100;

@@ -243,7 +243,8 @@ bool CProctorDlg::OpenProctor(const std::string& name)
     m_teachers->DeleteAllItems();
     m_results->DeleteAllItems();
     m_proctor = std::make_unique<CScheduleProctor>();
-    // What could be read is shown even when the files were damaged: Save then refuses to write.
+    // What could be read is shown even when the files were damaged: Save then first offers to keep
+    // them aside.
     m_proctor->Open(task, name);
     FillPlans();
     // A proctoring never saved (the default one, or one just created) starts with every teacher,

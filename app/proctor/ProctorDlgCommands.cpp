@@ -8,6 +8,7 @@
 #include "app/output/workbook/InvigilationWorkbook.h"
 #include "app/output/workbook/WorkbookReader.h"
 #include "app/proctor/ExamPlanDlg.h"
+#include "app/proctor/ProctorAssignment.h"
 #include "app/proctor/ProctorProgressDlg.h"
 #include "app/proctor/ProctorRuleDlg.h"
 #include "app/proctor/ProctorStatDlg.h"
@@ -270,22 +271,31 @@ void CProctorDlg::StartAssignment()
         Warn("监考教师列表为空！请先添加监考教师");
         return;
     }
+    const CScheduleTask* task = Task();
+    if (!task)
+        return;
+    // Two exams at one time in one room stop the run before it assigns anything: said before the
+    // old arrangement is put in question, which then stays as it is.
+    if (const std::string conflict = CProctorAssignment(*task, Data()).FindRoomConflict(); !conflict.empty()) {
+        Warn(conflict);
+        return;
+    }
     // Asked whenever items exist, also when the view shown has no row of them: a new run must never
     // add to an old arrangement.
-    if (!Data().GetProctorList().empty()) {
-        if (AskQuestion("当前监考安排表已有数据！确定要重新开始排监考吗？", zem::MessageButtons::YesNo) != zem::IDYES)
-            return;
-        m_results->DeleteAllItems();
-        Data().FreeProctorList();
-        SetModified(true);
-    }
+    if (!Data().GetProctorList().empty() &&
+        AskQuestion("当前监考安排表已有数据！确定要重新开始排监考吗？", zem::MessageButtons::YesNo) != zem::IDYES)
+        return;
+    m_results->DeleteAllItems();
+    CArrangementAside old(Data());
     {
         CProctorProgressDlg progress(this);
         progress.SetProctor(m_proctor.get());
         progress.RunModal();
     }
+    // A run that made nothing (cancelled before its first room) leaves the old arrangement.
+    const bool replaced = old.ReplacedByRun();
     ShowResults();
-    if (!Data().GetProctorList().empty())
+    if (replaced)
         SetModified(true);
 }
 

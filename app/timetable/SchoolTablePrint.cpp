@@ -366,7 +366,7 @@ void CSchoolTablePrintSheet::Print(QPaintDevice* device, CPrintPageInfo& info)
     CPdfAside aside;
     const auto fail = [&](const char* text) {
         aside.Discard();
-        zem::ShowMessage(text, "错误", zem::MessageIcon::Error);
+        zem::ShowMessage(aside.FailureText(text), "错误", zem::MessageIcon::Error);
     };
     if (printer) {
         printer->setDocName(zem::gui::ToQ(m_title));

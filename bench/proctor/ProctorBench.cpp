@@ -1,7 +1,8 @@
 // zem-proctor: the automatic assignment of invigilators, without its pauses, over a proctoring of a
 // task, as the proctoring page runs it: the teachers' subjects and classes from the task's plans,
-// the old arrangement replaced, the result saved (in.xml and out.xml). Prints one JSON object: the
-// counts, the assignment's time, and the time the program's pauses would add.
+// the old arrangement replaced, the result saved (in.xml and out.xml); a run that assigns nothing
+// saves nothing. Prints one JSON object: the counts, the assignment's time, and the time the
+// program's pauses would add.
 //
 //   zem-proctor TASKFILE PROCTORING [--seed N]
 //   zem-proctor --make-fixture DIR   a school of 216 teachers (S72) with the proctoring "基准监考":
@@ -100,24 +101,30 @@ int main(int argc, char** argv)
     }
     CProctorData& data = proctor.data();
     BuildTeacherInfoMap(task, data);
-    data.FreeProctorList();
+    CArrangementAside old(data);
     int rooms = 0;
     for (const auto& plan : data.GetPlanList())
         rooms += static_cast<int>(plan->rooms.size());
 
     CProctorAssignment run(task, data, options);
+    run.onMessage = [](const zem::MessageRequest& request) { std::fprintf(stderr, "%s\n", request.text.c_str()); };
     const auto start = std::chrono::steady_clock::now();
     const bool assigned = run.Run();
     const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
-    if (!proctor.Save())
-        return 1;
+    const std::size_t items = data.GetProctorList().size();
     std::size_t seats = 0;
     for (const auto& item : data.GetProctorList())
         seats += item->teachers.size();
+    // A run that made nothing (two exams at one time in one room) saves nothing: the old
+    // arrangement stays on disk as it was.
+    if (!old.ReplacedByRun())
+        std::fprintf(stderr, "zem-proctor: no invigilators assigned; the proctoring is left as it was\n");
+    else if (!proctor.Save())
+        return 1;
     std::printf("{\"seed\": %u, \"plans\": %zu, \"rooms\": %d, \"teachers\": %zu, \"items\": %zu, \"seats\": %zu, "
                 "\"shortages\": %zu, \"assigned\": %s, \"ms\": %.3f, \"pacing_ms\": %d}\n",
                 *options.seed, data.GetPlanList().size(), rooms, data.GetTeacherArray().size(),
-                data.GetProctorList().size(), seats, run.GetShortages().size(), assigned ? "true" : "false", ms,
+                items, seats, run.GetShortages().size(), assigned ? "true" : "false", ms,
                 CProctorAssignment::kStartPauseMs + CProctorAssignment::kRoomPauseMs * rooms);
     return assigned ? 0 : 3;
 }

@@ -12,6 +12,7 @@
 #include "platform/Files.h"
 #include "platform/Hooks.h"
 #include "platform/Text.h"
+#include "support/FixedClock.h"
 #include "support/FolderSnapshot.h"
 #include "support/GbkBytes.h"
 #include "support/KillAt.h"
@@ -61,6 +62,23 @@ const char* const kProctorIn =
     "starttime=\"08:30:00\" endtime=\"10:00:00\" subject=\"语文\" teachercount=\"1\"><Rooms><Room>101室</Room></Rooms>"
     "</Plan></PlanInfo><TeacherInfo><Teacher>王喆</Teacher></TeacherInfo><Rule><ClassPolicy>1</ClassPolicy>"
     "<SubjectPolicy>2</SubjectPolicy></Rule></Input>";
+
+const char* const kProctorOut =
+    "<?xml version='1.0' encoding='GB2312'?><Output><Items><Item id=\"i1\" plan=\"p1\" room=\"101室\">"
+    "<Teachers><Teacher>王喆</Teacher></Teachers></Item></Items></Output>";
+
+// When a save that keeps damaged files aside dates them.
+const zem::LocalTime kSaveTime{2025, 3, 7, 9, 30, 5};
+
+// The offer to keep files not read in full aside, each line "in.xml 改名为 ...".
+std::string KeepAsideQuestion(const std::vector<std::string>& lines)
+{
+    std::string text = "监考数据未能完整读入，直接保存会覆盖文件中没有读入的内容。\n\n要把损坏的文件改名保留，再保存当前的监考数据吗？"
+                       "（选“否”则本次不保存）\n";
+    for (const std::string& line : lines)
+        text += "\n" + line;
+    return text;
+}
 
 std::string Said(const std::string& heading, const std::string& why) { return heading + "\n\n" + why; }
 std::string UnreadText(const std::string& path) { return "文件的列表中夹有文字，其后的内容没有读入：\n" + path; }
@@ -337,10 +355,11 @@ TEST(HostileTaskFolder, NothingIsLostAndNothingOutsideIsTouched)
                          auto task = Opened(f);
                          CScheduleProctor set;
                          EXPECT_FALSE(set.Open(task.get(), "期中"));
-                         EXPECT_FALSE(set.Save());
+                         const FixedClock clock(kSaveTime);
+                         EXPECT_FALSE(set.Save());  // the offer to keep it aside declined
                          EXPECT_EQ(recorder.Texts(), (std::vector<std::string>{
                                                          Said("读取 in.xml 文件出错！", TooDeepText(f.task + "proctor/期中/in.xml")),
-                                                         "监考数据未能完整读入。为免覆盖 in.xml 和 out.xml 中的数据，本次未保存。"}));
+                                                         KeepAsideQuestion({"in.xml 改名为 in-损坏-20250307-093005.xml"})}));
                      }});
     // Links: a save replaces the link itself; what it points to stays as it was.
     for (const char* file : {"report.txt", "output.xml", "input.xml", "task.ini"}) {
@@ -490,13 +509,46 @@ TEST(HostileTaskFolder, NothingIsLostAndNothingOutsideIsTouched)
                          CScheduleProctor set;
                          EXPECT_FALSE(set.Open(task.get(), "期中"));
                          EXPECT_TRUE(set.data().GetPlanList().empty());
+                         const FixedClock clock(kSaveTime);
                          EXPECT_FALSE(set.Save());
                          EXPECT_EQ(recorder.Texts(),
                                    (std::vector<std::string>{
                                        "读取 in.xml 文件出错！\n\n文件中的考试多于 10000 个，超出了一所学校可能有的数量：\n" +
                                            f.task + "proctor/期中/in.xml",
-                                       "监考数据未能完整读入。为免覆盖 in.xml 和 out.xml 中的数据，本次未保存。"}));
+                                       KeepAsideQuestion({"in.xml 改名为 in-损坏-20250307-093005.xml"})}));
                      }});
+    // 是 keeps the damaged file under a dated name no other file has, and saves afresh what was
+    // read, the whole out.xml with it.
+    cases.push_back({"a damaged in.xml kept aside on 是 and the set saved afresh",
+                     [](const Folders& f) {
+                         const std::string set = f.task + "proctor/期中/";
+                         WriteRaw(set + "in.xml", Gbk(zem::ReplaceAll(kProctorIn, "</PlanInfo>",
+                                                                      "x<Plan id=\"p2\"/></PlanInfo>")));
+                         WriteRaw(set + "out.xml", Gbk(kProctorOut));
+                         WriteRaw(set + "in-损坏-20250307-093005.xml", "kept before");
+                     },
+                     [](const Folders& f, MessageRecorder&) {
+                         const std::string set = f.task + "proctor/期中/";
+                         const std::string damaged = ReadRaw(set + "in.xml");
+                         auto task = Opened(f);
+                         CScheduleProctor proctor;
+                         ScriptedMessages answers({}, zem::IDYES);
+                         EXPECT_FALSE(proctor.Open(task.get(), "期中"));
+                         const FixedClock clock(kSaveTime);
+                         EXPECT_TRUE(proctor.Save());
+                         EXPECT_EQ(answers.Texts(), (std::vector<std::string>{
+                                                        Said("读取 in.xml 文件出错！", UnreadText(set + "in.xml")),
+                                                        KeepAsideQuestion({"in.xml 改名为 in-损坏-20250307-093005-2.xml"})}));
+                         EXPECT_EQ(ReadRaw(set + "in-损坏-20250307-093005-2.xml"), damaged);
+                         CScheduleProctor reread;
+                         EXPECT_TRUE(reread.Open(task.get(), "期中"));
+                         ASSERT_EQ(reread.data().GetPlanList().size(), 1u);
+                         ASSERT_EQ(reread.data().GetProctorList().size(), 1u);
+                         EXPECT_EQ(reread.data().GetProctorList()[0]->teachers, std::vector<std::string>{"王喆"});
+                         EXPECT_TRUE(reread.Save());
+                         EXPECT_EQ(answers.messages.size(), 2u);
+                     },
+                     {"proctor/期中/in.xml", "proctor/期中/out.xml"}});
     // Encodings of other editors and systems.
     cases.push_back({"input.xml in UTF-8 with Chinese names",
                      [](const Folders& f) {

@@ -218,7 +218,7 @@ std::size_t XmlScanner::TagLength(bool declaration)
         const char* marks = quote == '"' ? "\"" : quote == '\'' ? "'" : declaration ? "\"'[]>" : "\"'<>";
         const std::size_t at = m_buffer.find_first_of(marks, m_pos + i);
         if ((at == std::string::npos ? m_buffer.size() : at) - m_pos >= kMaxTagSize)
-            throw ReadFailure(kTooLargeReason);
+            throw ReadFailure(kTagTooLongReason);
         if (at == std::string::npos) {
             i = m_buffer.size() - m_pos;
             if (!More())
@@ -311,7 +311,7 @@ bool XmlScanner::Next()
             m_emptyPending = true;
         } else {
             if (m_open.size() >= kMaxDepth)
-                throw ReadFailure(kTooLargeReason);
+                throw ReadFailure(kTooDeepReason);
             m_open.push_back(hash);
         }
         return true;

@@ -3,6 +3,7 @@
 #include "app/output/workbook/XlsxWriter.h"
 #include "app/shared/AppServices.h"
 #include "platform/Hooks.h"
+#include "platform/Files.h"
 #include "platform/Text.h"
 #include "table/UICore.h"
 
@@ -205,6 +206,9 @@ bool CSpreadsheetExporter::WriteWorkbook(CWorkbookEngine& engine, const ContentW
         }
     } catch (const ExportCancelled&) {
         // The user's choice: nothing to report.
+    } catch (const zem::workbook::WorkbookFileError& error) {
+        // The reason is known: no advice about open files or restarting in front of it.
+        SetError(2, "导出失败：" + zem::FileErrorReason(error.ErrorNumber()) + "\n\n" + error.what());
     } catch (const zem::workbook::WorkbookError& error) {
         SetError(2, BuildExportErrorText(FormatAutomationError(error.what())));
     } catch (const std::bad_alloc&) {

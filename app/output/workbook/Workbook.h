@@ -27,6 +27,17 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// A workbook that the file system refused to take (a full disk, a read-only folder), with the
+// errno that says why.
+class WorkbookFileError : public WorkbookError {
+public:
+    WorkbookFileError(int errorNumber, const std::string& text) : WorkbookError(text), m_errorNumber(errorNumber) {}
+    int ErrorNumber() const { return m_errorNumber; }
+
+private:
+    int m_errorNumber;
+};
+
 constexpr int kMaxRows = 1048576;
 constexpr int kMaxColumns = 16384;
 constexpr int kMaxSheetNameLength = 31;  // UTF-16 units, as the file format counts them

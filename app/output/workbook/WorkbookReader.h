@@ -90,6 +90,14 @@ constexpr std::size_t kMaxReadMergedAreas = kMaxReadCells;
 // The reason a sheet beyond these, or a workbook that unpacks to more than any school's does, is
 // refused with.
 inline constexpr const char* kTooLargeReason = "工作表太大，无法读取";
+// Refusals for other reasons, each saying its own.
+inline constexpr const char* kTagTooLongReason = "工作簿中有过长的 XML 标记，文件可能已损坏";
+inline constexpr const char* kTooDeepReason = "工作簿中的 XML 嵌套层次过深，文件可能已损坏";
+inline constexpr const char* kTooManyPartsReason = "工作簿包含的文件太多，无法读取";
+inline constexpr const char* kTooManyRelationsReason = "工作簿中的关联记录太多，文件可能已损坏";
+inline constexpr const char* kTooManySheetsReason = "工作簿中的工作表太多，无法读取";
+inline constexpr const char* kTooManyFormatsReason = "工作簿中的单元格格式太多，无法读取";
+inline constexpr const char* kTooManyMergedReason = "工作表中的合并单元格太多，无法读取";
 
 // Reads the sheet a workbook file opens on, or with `sheetIndex` 0 or more the sheet at that place
 // (of an .xls file only the first). False, with the sheet empty and a reason the user can read in

@@ -83,7 +83,7 @@ void CheckZipDirectory(std::uint64_t size, const ReadAt& readAt)
         if (disks != 0 || directoryOffset > position || directorySize > position - directoryOffset)
             continue;
         if (entries > kMaxZipEntries || directorySize > kMaxZipDirectory)
-            throw ReadFailure(kTooLargeReason);
+            throw ReadFailure(kTooManyPartsReason);
     }
 }
 
@@ -251,7 +251,7 @@ Links ReadLinks(const Package& package, const std::string& part, std::string_vie
         if (!xml.IsStart() || xml.Depth() != 1 || xml.LocalName() != "Relationship")
             continue;
         if (++count > kMaxRecords)
-            throw ReadFailure(kTooLargeReason);
+            throw ReadFailure(kTooManyRelationsReason);
         const pugi::xml_node r = xml.Tag();
         if (std::string_view(r.attribute("TargetMode").value()) == "External")
             continue;
@@ -303,7 +303,7 @@ Book ReadBook(const Package& package, const std::string& part, std::optional<std
                 book.id = RelationshipId(sheet);
             }
             if (++book.sheets > kMaxRecords)
-                throw ReadFailure(kTooLargeReason);
+                throw ReadFailure(kTooManySheetsReason);
         }
     });
     return book;
@@ -483,12 +483,12 @@ std::vector<bool> ReadDateStyles(const Package& package, const std::string& part
             return;
         if (section == Custom && tag.LocalName() == "numFmt") {
             if (++customCount > kMaxRecords)
-                throw ReadFailure(kTooLargeReason);
+                throw ReadFailure(kTooManyFormatsReason);
             const pugi::xml_node f = tag.Tag();
             custom[f.attribute("numFmtId").as_int(-1)] = IsDateFormatCode(f.attribute("formatCode").value());
         } else if (section == Formats && tag.LocalName() == "xf") {
             if (formats.size() >= kMaxRecords)
-                throw ReadFailure(kTooLargeReason);
+                throw ReadFailure(kTooManyFormatsReason);
             formats.push_back(tag.Tag().attribute("numFmtId").as_int(0));
         }
     });
@@ -632,7 +632,7 @@ void AddMergedArea(std::string_view ref, SheetData& sheet)
     if (area.firstColumn > area.lastColumn)
         std::swap(area.firstColumn, area.lastColumn);
     if (sheet.MergedAreas().size() >= kMaxReadMergedAreas)
-        throw ReadFailure(kTooLargeReason);
+        throw ReadFailure(kTooManyMergedReason);
     sheet.AddMergedArea(area);
 }
 

@@ -372,8 +372,10 @@ void SaveXlsx(const Workbook& book, const std::string& path)
     std::error_code ec;
     std::string temp = (std::filesystem::temp_directory_path(ec) / "zem-workbook-XXXXXX").string();
     const int fd = ::mkstemp(temp.data());
-    if (fd < 0)
-        throw WorkbookError("无法创建临时文件：" + FileErrorReason(errno));
+    if (fd < 0) {
+        const int reason = errno;
+        throw WorkbookFileError(reason, "无法创建临时文件：" + FileErrorReason(reason));
+    }
     ::close(fd);
     struct TempFile {
         std::string path;
@@ -404,16 +406,18 @@ void SaveXlsx(const Workbook& book, const std::string& path)
         const lxw_error error = workbook_close(closing);
         if (error != LXW_NO_ERROR) {
             const int reason = errno;
-            throw WorkbookError(std::string("生成工作簿失败：") +
-                                (reason != 0 ? FileErrorReason(reason) : std::string(lxw_strerror(error))));
+            if (reason != 0)
+                throw WorkbookFileError(reason, "生成工作簿失败：" + FileErrorReason(reason));
+            throw WorkbookError(std::string("生成工作簿失败：") + lxw_strerror(error));
         }
     }
     std::string bytes;
     std::string error;
     if (!ReadFileBytes(temp, bytes, &error))
         throw WorkbookError("生成工作簿失败：" + error);
-    if (!WriteFileAtomic(path, bytes, &error))
-        throw WorkbookError(error);
+    int code = 0;
+    if (!WriteFileAtomic(path, bytes, &error, &code))
+        throw WorkbookFileError(code, error);
 }
 
 }  // namespace zem::workbook

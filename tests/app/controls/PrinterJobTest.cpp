@@ -2,12 +2,14 @@
 #include "app/controls/PrinterJob.h"
 #include "support/MessageRecorder.h"
 #include "support/TempFolder.h"
+#include "platform/Files.h"
 #include "platform/gui/Desktop.h"
 
 #include <QPrinter>
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -245,14 +247,14 @@ TEST(PrinterJobTable, NegativeLineSpacingNeverStacksRowsOrLeavesThePage)
 }
 
 // A job that cannot print says so once and reports every later step as failed.
-void ExpectFailedJob(CPrinterJob& job, const MessageRecorder& messages)
+void ExpectFailedJob(CPrinterJob& job, const MessageRecorder& messages, const std::string& said = "打印失败!")
 {
     EXPECT_EQ(job.StartPage(), -1);
     EXPECT_EQ(job.PrintText(0, "正文"), -1);
     EXPECT_EQ(job.PrintTable(0, "a|b"), -1);
     EXPECT_EQ(job.EndPage(), -1);
     EXPECT_EQ(job.EndDoc(), -1);
-    EXPECT_EQ(messages.Texts(), std::vector<std::string>{"打印失败!"});
+    EXPECT_EQ(messages.Texts(), std::vector<std::string>{said});
 }
 
 TEST(PrinterJobFailure, AMissingDeviceFailsWithAMessageAndNoFile)
@@ -274,8 +276,34 @@ TEST(PrinterJobFailure, AMissingDeviceFailsWithAMessageAndNoFile)
         const std::string pdf = folder / "missing/list.pdf";
         EXPECT_EQ(job.SelectPrinter(pdf), 0);
         EXPECT_EQ(job.StartDoc(), -1);
-        ExpectFailedJob(job, messages);
+        ExpectFailedJob(job, messages, "打印失败：文件夹不存在\n\n无法保存 PDF 文件：\n" + pdf);
         EXPECT_FALSE(std::filesystem::exists(pdf));
+    }
+}
+
+// A printout the disk refuses at its end says why first and leaves the last good file.
+TEST(PrinterJobFailure, APrintoutTheDiskRefusesSaysWhyAndKeepsTheOldFile)
+{
+    for (const auto& [code, reason] : {std::pair{ENOSPC, "磁盘空间不足"}, std::pair{EACCES, "没有访问权限"}}) {
+        SCOPED_TRACE(reason);
+        TempFolder folder;
+        const std::string pdf = folder / "list.pdf";
+        WriteRaw(pdf, "the last good printout");
+        MessageRecorder messages;
+        const zem::FileWriteFaultHook previous = zem::SetFileWriteFaultHook(
+            [&, code = code](const std::string& written) { return written == pdf ? code : 0; });
+        {
+            CPrinterJob job;
+            StartListJob(job, pdf);
+            EXPECT_EQ(job.PrintText(0, "标题"), 0);
+            EXPECT_EQ(job.EndPage(), 0);
+            EXPECT_EQ(job.EndDoc(), -1);
+        }
+        zem::SetFileWriteFaultHook(previous);
+        EXPECT_EQ(messages.Texts(),
+                  std::vector<std::string>{std::string("打印失败：") + reason + "\n\n无法保存 PDF 文件：\n" + pdf});
+        EXPECT_EQ(ReadRaw(pdf), "the last good printout");
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()), {}), 1);
     }
 }
 

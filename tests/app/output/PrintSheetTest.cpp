@@ -8,6 +8,7 @@
 
 #include "app/output/PrintPreviewDlg.h"
 #include "platform/Files.h"
+#include "platform/Text.h"
 #include "platform/gui/Desktop.h"
 
 #include <QPrinter>
@@ -15,6 +16,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <functional>
 #include <string>
 #include <vector>
@@ -126,7 +128,8 @@ struct FailureCase {
     std::string name;
     std::function<void(PrintJobTest&, const std::string& path)> print;
     std::string targetFolder;  // relative to the test folder
-    std::vector<std::string> messages;
+    std::vector<std::string> messages;  // "{path}" stands for the chosen file
+    int writeFault = 0;                 // the errno every write of the chosen file fails with
 };
 
 TEST_F(PrintJobTest, AFailedOrCancelledPrintShowsWhyLeavesTheFileAsItWasAndIsNotDone)
@@ -134,7 +137,11 @@ TEST_F(PrintJobTest, AFailedOrCancelledPrintShowsWhyLeavesTheFileAsItWasAndIsNot
     const std::vector<FailureCase> cases = {
         {"the chosen file's folder does not exist",
          [](PrintJobTest& t, const std::string& path) { t.PrintThroughPreview(path); }, "missing/",
-         {"连接到打印机失败!"}},
+         {"打印失败：文件夹不存在\n\n无法保存 PDF 文件：\n{path}"}},
+        {"a full disk", [](PrintJobTest& t, const std::string& path) { t.PrintThroughPreview(path); }, "",
+         {"打印失败：磁盘空间不足\n\n无法保存 PDF 文件：\n{path}"}, ENOSPC},
+        {"a read-only folder", [](PrintJobTest& t, const std::string& path) { t.PrintThroughPreview(path); }, "",
+         {"打印失败：没有访问权限\n\n无法保存 PDF 文件：\n{path}"}, EACCES},
         {"the print dialog cancelled", [](PrintJobTest& t, const std::string&) { t.PrintThroughPreview(""); }, "",
          {}},
         {"a page cannot be opened",
@@ -162,8 +169,14 @@ TEST_F(PrintJobTest, AFailedOrCancelledPrintShowsWhyLeavesTheFileAsItWasAndIsNot
             ASSERT_TRUE(zem::WriteFileAtomic(path, "old"));
         }
         ScriptedMessages messages;
+        const zem::FileWriteFaultHook previous = zem::SetFileWriteFaultHook(
+            [&](const std::string& written) { return written == path ? c.writeFault : 0; });
         c.print(*this, path);
-        EXPECT_EQ(messages.Texts(), c.messages);
+        zem::SetFileWriteFaultHook(previous);
+        std::vector<std::string> expected;
+        for (const std::string& text : c.messages)
+            expected.push_back(zem::ReplaceAll(text, "{path}", path));
+        EXPECT_EQ(messages.Texts(), expected);
         for (const zem::MessageRequest& message : messages.messages) {
             EXPECT_EQ(message.caption, "错误");
             EXPECT_EQ(message.icon, zem::MessageIcon::Error);

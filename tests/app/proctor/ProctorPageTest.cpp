@@ -6,6 +6,7 @@
 #include "app/controls/MultiSelectDlg.h"
 #include "app/controls/NameInputDlg.h"
 #include "app/proctor/ExamPlanDlg.h"
+#include "app/proctor/ProctorAssignment.h"
 #include "app/proctor/ProctorProgressDlg.h"
 #include "app/shared/ObjectLists.h"
 #include "app/shared/Strings.h"
@@ -20,6 +21,7 @@
 #include "platform/gui/ReportList.h"
 #include "support/BasicDataTestSupport.h"
 #include "support/DataDialogTestSupport.h"
+#include "support/ProctorSchool.h"
 
 #include <QLineEdit>
 #include <QTest>
@@ -139,6 +141,16 @@ void Tick(CMultiSelectDlg& chooser, int index)
     ClickCheck(list, index);
 }
 
+// The row of a teacher in a chooser; -1 when not listed.
+int ChooserIndex(CMultiSelectDlg& chooser, const std::string& id)
+{
+    ItemList& list = ChooserList(chooser);
+    for (int i = 0; i < list.GetItemCount(); ++i)
+        if (list.GetItemPtr<CZemObject>(i)->GetId() == id)
+            return i;
+    return -1;
+}
+
 // A chooser that ends with only its first `count` items ticked.
 DialogScript::Step ChooseFirst(int count)
 {
@@ -206,21 +218,19 @@ std::string Bytes(const std::string& path)
     return bytes;
 }
 
-std::vector<const CProctorData::ProctorItem*> ItemsOfPlan(const CProctorData& data, const std::string& plan)
+// One field of every exam or item, in list order.
+template <class List, class Field>
+Strings Fields(const List& list, Field field)
 {
-    std::vector<const CProctorData::ProctorItem*> items;
-    for (const auto& item : data.GetProctorList())
-        if (item->plan == plan)
-            items.push_back(item.get());
-    return items;
+    Strings texts;
+    for (const auto& element : list)
+        texts.push_back((*element).*field);
+    return texts;
 }
 
 Strings PlanIds(const CProctorData& data)
 {
-    Strings ids;
-    for (const auto& plan : data.GetPlanList())
-        ids.push_back(plan->id);
-    return ids;
+    return Fields(data.GetPlanList(), &CProctorData::Plan::id);
 }
 
 TEST_F(PageTest, AJourneyFromTheFirstExamToTheSavedArrangement)
@@ -284,8 +294,8 @@ TEST_F(PageTest, AJourneyFromTheFirstExamToTheSavedArrangement)
         Then(WaitForRun);
         Click(page, CProctorDlg::IDC_START);
         ASSERT_EQ(data.GetProctorList().size(), 11u);
-        for (const CProctorData::ProctorItem* first : ItemsOfPlan(data, data.GetPlanList()[0]->id))
-            for (const CProctorData::ProctorItem* third : ItemsOfPlan(data, data.GetPlanList()[2]->id))
+        for (const CProctorData::ProctorItem* first : ItemsOf(data, data.GetPlanList()[0]->id))
+            for (const CProctorData::ProctorItem* third : ItemsOf(data, data.GetPlanList()[2]->id))
                 for (const std::string& id : first->teachers)
                     EXPECT_FALSE(StringArrayContainsNoCase(third->teachers, id)) << id;
 
@@ -335,13 +345,7 @@ TEST_F(PageTest, AJourneyFromTheFirstExamToTheSavedArrangement)
         ASSERT_FALSE(free.empty());
         Then([&](Dialog& shown) {
             auto& chooser = As<CMultiSelectDlg>(shown);
-            auto indexOf = [&](const std::string& id) {
-                ItemList& list = ChooserList(chooser);
-                for (int i = 0; i < list.GetItemCount(); ++i)
-                    if (list.GetItemPtr<CZemObject>(i)->GetId() == id)
-                        return i;
-                return -1;
-            };
+            auto indexOf = [&](const std::string& id) { return ChooserIndex(chooser, id); };
             ASSERT_GE(indexOf(busy), 0);
             Tick(chooser, indexOf(busy));
             Click(chooser, zem::IDOK);
@@ -554,6 +558,135 @@ TEST_F(PageTest, ExportWritesTheWorkbookAndOffersToOpenIt)
         EXPECT_EQ(sheet.Value(1, 1).text, "期中考试监考安排表");
         EXPECT_EQ(sheet.LastRow(), 3);
     }
+}
+
+// The demo task's first teachers, classes and subjects, by id.
+struct DemoIds {
+    explicit DemoIds(const CScheduleTask& task)
+    {
+        for (const CZemObject* object : ObjectsInOrder(task.GetTeacherInfoList()))
+            teachers.push_back(object->GetId());
+        for (const CZemObject* object : ObjectsInOrder(task.GetClassInfoList()))
+            classes.push_back(object->GetId());
+        for (const CZemObject* object : ObjectsInOrder(task.GetSubjectInfoList()))
+            subjects.push_back(object->GetId());
+    }
+    Strings teachers, classes, subjects;
+};
+
+Strings RoomsOf(const CProctorData& data)
+{
+    return Fields(data.GetProctorList(), &CProctorData::ProctorItem::room);
+}
+
+Strings ItemIds(const CProctorData& data)
+{
+    return Fields(data.GetProctorList(), &CProctorData::ProctorItem::id);
+}
+
+// Restarting with 是 puts a new arrangement in place of the old one, each room once; two exams at
+// one time in one room are said before anything is asked, and the old arrangement, changed by
+// hand, stays in the page and on disk as it was.
+TEST_F(PageTest, ANewRunReplacesTheOldArrangementAndOneThatCannotRunKeepsIt)
+{
+    const DemoIds ids(Task());
+    const Strings& c = ids.classes;
+    // p1 arranged by hand; p2 at the same time, in the room `p2Room`.
+    auto fill = [&](const std::string& p2Room) {
+        return [&, p2Room](CProctorData& data) {
+            data.GetTeacherArray() = {ids.teachers[0], ids.teachers[1], ids.teachers[2]};
+            AddExam(data, "p1", 5, "08:00", "10:00", ids.subjects[0], {c[0], c[1]}, 1);
+            AddExam(data, "p2", 5, "09:00", "11:00", ids.subjects[1], {p2Room}, 1);
+            AddItem(data, "p1", c[0], {ids.teachers[2]});
+            AddItem(data, "p1", c[1], {ids.teachers[1]});
+        };
+    };
+    SaveProctoring(Task(), "期中考试", fill(c[2]));
+    RunPage([&](CProctorDlg& page) {
+        const CProctorData& data = page.GetProctor()->data();
+        const Strings old = ItemIds(data);
+        Then(WaitForRun);
+        Click(page, CProctorDlg::IDC_START);
+        EXPECT_TRUE(answers.Saw("当前监考安排表已有数据！确定要重新开始排监考吗？"));
+        EXPECT_EQ(RoomsOf(data), (Strings{c[0], c[1], c[2]}));
+        for (const std::string& id : ItemIds(data))
+            EXPECT_FALSE(StringArrayContainsNoCase(old, id)) << "an old item stayed";
+        EXPECT_EQ(page.GetResultList()->GetItemCount(), 3);
+        EXPECT_TRUE(page.IsModified());
+        SaveScreenshot(&page, "proctor_page_new_run");
+        answers.Answer("要保存吗", zem::IDNO);
+        page.SendCommand(zem::IDCANCEL);
+    });
+
+    SaveProctoring(Task(), "期末考试", fill(c[0]));
+    const std::string folder = ProctorFolder() + "期末考试/";
+    const std::string inXml = Bytes(folder + "in.xml"), outXml = Bytes(folder + "out.xml");
+    answers.texts.clear();
+    RunPage([&](CProctorDlg& page) {
+        const CProctorData& data = page.GetProctor()->data();
+        const Strings old = ItemIds(data);
+        const std::size_t dialogs = script.captions.size();
+        Click(page, CProctorDlg::IDC_START);
+        const CProctorData::Plan& p1 = *data.GetPlanList()[0];
+        const CProctorData::Plan& p2 = *data.GetPlanList()[1];
+        EXPECT_EQ(answers.texts,
+                  Strings{zem::Format(CProctorAssignment::kConflictFormat, GetClassOrRoomName(&Task(), c[0]).c_str(),
+                                      FormatTimeRange(p1, false).c_str(), Task().GetSubjectName(p1.subject).c_str(),
+                                      FormatTimeRange(p2, false).c_str(), Task().GetSubjectName(p2.subject).c_str())});
+        EXPECT_EQ(script.captions.size(), dialogs) << "the run's window opened";
+        EXPECT_EQ(ItemIds(data), old);
+        EXPECT_EQ(page.GetResultList()->GetItemCount(), 2);
+        EXPECT_FALSE(page.IsModified());
+        SaveScreenshot(&page, "proctor_page_room_conflict");
+        Click(page, CProctorDlg::IDC_SAVE);
+        page.SendCommand(zem::IDCANCEL);
+    });
+    EXPECT_EQ(Bytes(folder + "in.xml"), inXml);
+    EXPECT_EQ(Bytes(folder + "out.xml"), outXml);
+}
+
+// A teacher put on an exam by hand while watching another exam at the same time is refused with
+// the other exam's time, subject and room; one whose exam only touches this one's end is taken.
+TEST_F(PageTest, ATeacherWatchingAnExamAtTheSameTimeIsRefusedByHand)
+{
+    const DemoIds ids(Task());
+    const Strings& t = ids.teachers;
+    SaveProctoring(Task(), "期中考试", [&](CProctorData& data) {
+        data.GetTeacherArray() = {t[0], t[1], t[2]};
+        AddExam(data, "p1", 5, "08:00", "10:00", ids.subjects[0], {ids.classes[0]}, 1);
+        AddExam(data, "p2", 5, "09:00", "11:00", ids.subjects[1], {ids.classes[1]}, 1);
+        AddExam(data, "p3", 5, "10:00", "12:00", ids.subjects[2], {ids.classes[2]}, 1);
+        AddItem(data, "p1", ids.classes[0], {t[0]});
+        AddItem(data, "p2", ids.classes[1], {t[1]});
+        AddItem(data, "p3", ids.classes[2], {t[2]});
+    });
+    RunPage([&](CProctorDlg& page) {
+        const CProctorData& data = page.GetProctor()->data();
+        const CProctorData::Plan& p2 = *data.GetPlanList()[1];
+        page.GetResultList()->SetSelected(0, true);
+        Then([&](Dialog& shown) {
+            auto& chooser = As<CMultiSelectDlg>(shown);
+            const int second = ChooserIndex(chooser, t[1]), third = ChooserIndex(chooser, t[2]);
+            ASSERT_GE(second, 0);
+            ASSERT_GE(third, 0);
+            Tick(chooser, second);
+            Click(chooser, zem::IDOK);
+            EXPECT_FALSE(chooser.IsEnded());
+            EXPECT_EQ(answers.texts,
+                      Strings{Task().GetTeacherName(t[1]) + " 已安排在 " + FormatTimeRange(p2, false) + " " +
+                              Task().GetSubjectName(p2.subject) + " 的考场 " + GetClassOrRoomName(&Task(), ids.classes[1]) +
+                              " 监考，与这场考试的时间冲突"});
+            SaveScreenshot(&chooser, "proctor_change_teachers_refused");
+            Tick(chooser, second);
+            Tick(chooser, third);
+            Click(chooser, zem::IDOK);
+        });
+        page.SendCommand(CProctorDlg::ID_CHANGE_TEACHERS);
+        EXPECT_EQ(data.GetProctorList()[0]->teachers, (Strings{t[0], t[2]}));
+        EXPECT_EQ(answers.texts.size(), 1u);
+        answers.Answer("要保存吗", zem::IDNO);
+        page.SendCommand(zem::IDCANCEL);
+    });
 }
 
 // "Yes, save" that fails keeps the page and the open proctoring as they are.

@@ -491,7 +491,8 @@ TEST_F(TeacherStatistic, AWorkbookThatCannotBeSavedIsToldAndNotOffered)
     });
     ASSERT_EQ(messages.messages.size(), 1u);
     EXPECT_EQ(messages.messages[0].icon, zem::MessageIcon::Error);
-    EXPECT_NE(messages.messages[0].text.find("导出过程中出现异常"), std::string::npos) << messages.messages[0].text;
+    // Its reason first.
+    EXPECT_EQ(messages.messages[0].text.rfind("导出失败：文件夹不存在\n\n", 0), 0u) << messages.messages[0].text;
     EXPECT_TRUE(hooks.opened.empty());
     EXPECT_TRUE(services.storedExportFolder.empty());
 }

@@ -3,11 +3,13 @@
 #include "app/output/workbook/SpreadsheetExporter.h"
 #include "app/output/workbook/WorkbookReader.h"
 #include "app/shared/AppServices.h"
+#include "platform/Files.h"
 #include "support/MessageRecorder.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <memory>
 
 namespace {
@@ -219,6 +221,30 @@ TEST_F(ExporterFrame, ShowsTheErrorOfTheFurthestStageOnce)
               "2 请检查您的基本数据（班级名、教师名、课程名）中是否包含某些不能正常导出的特殊符号。\n"
               "3 您也可以试试重启电脑再执行导出操作。\r\n\r\n附加信息：磁盘已满");
     EXPECT_EQ(settings.luDriver, 0);
+}
+
+// A workbook the disk refuses says why first, without the advice for failures whose reason is not
+// known; the file exported before stays as it was.
+TEST_F(ExporterFrame, AWorkbookTheDiskRefusesSaysWhyFirst)
+{
+    const std::string path = folder / "课表.xlsx";
+    for (const auto& [code, reason] : {std::pair{ENOSPC, "磁盘空间不足"}, std::pair{EROFS, "磁盘是只读的"}}) {
+        SCOPED_TRACE(reason);
+        ASSERT_TRUE(zem::WriteFileAtomic(path, "exported before"));
+        messages.messages.clear();
+        const zem::FileWriteFaultHook previous =
+            zem::SetFileWriteFaultHook([&, code = code](const std::string& written) { return written == path ? code : 0; });
+        auto exporter = MakeExporter();
+        exporter->SetEngines({std::make_shared<CBuiltInWorkbookEngine>()});
+        EXPECT_FALSE(exporter->Export(path, Tables(1)));
+        zem::SetFileWriteFaultHook(previous);
+        ASSERT_EQ(messages.messages.size(), 1u);
+        EXPECT_EQ(messages.messages[0].text, std::string("导出失败：") + reason + "\n\n保存失败，写入文件出错：" + path +
+                                                 "\n" + reason);
+        std::string bytes;
+        ASSERT_TRUE(zem::ReadFileBytes(path, bytes));
+        EXPECT_EQ(bytes, "exported before");
+    }
 }
 
 TEST_F(ExporterFrame, DirectRunsPostEveryStageAndShowNothing)
