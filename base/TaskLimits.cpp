@@ -59,9 +59,13 @@ std::string TaskLimitText(const TaskLimit& limit, std::size_t total)
                        limit.max, total);
 }
 
-std::string CheckTaskLimit(const CScheduleTask& task, TaskObjectKind kind, std::size_t added)
+std::string CheckTaskLimitTotal(TaskObjectKind kind, std::size_t total)
 {
     const TaskLimit& limit = GetTaskLimit(kind);
-    const std::size_t total = CountTaskObjects(task, kind) + added;
     return total > limit.max ? TaskLimitText(limit, total) : std::string();
+}
+
+std::string CheckTaskLimit(const CScheduleTask& task, TaskObjectKind kind, std::size_t added)
+{
+    return CheckTaskLimitTotal(kind, CountTaskObjects(task, kind) + added);
 }

@@ -25,5 +25,8 @@ std::size_t CountTaskObjects(const CScheduleTask& task, TaskObjectKind kind);
 // limit, for the caller to show before it changes anything.
 std::string CheckTaskLimit(const CScheduleTask& task, TaskObjectKind kind, std::size_t added);
 
+// Empty when a task may hold `total` objects of the kind; else the message that names the limit.
+std::string CheckTaskLimitTotal(TaskObjectKind kind, std::size_t total);
+
 // The message for `total` objects of a kind over its limit.
 std::string TaskLimitText(const TaskLimit& limit, std::size_t total);

@@ -14,6 +14,7 @@
 #include "testing/generator/SchoolGenerator.h"
 
 #include "GridBenchMain.h"
+#include "ImportFixture.h"
 
 #include <QCoreApplication>
 
@@ -26,8 +27,6 @@
 
 namespace {
 
-constexpr int kPlansPerClass = 21;
-
 class TaskServices : public CAppServices {
 public:
     CScheduleTask* GetTask() const override { return task; }
@@ -35,43 +34,12 @@ public:
     CScheduleTask* task = nullptr;
 };
 
-// The flat list: every class of L120 with 21 plans of its subjects and teachers.
-std::string WriteFlatList(const std::string& folder)
-{
-    std::unique_ptr<CScheduleTask> school = zemgen::GenerateSchool({"L120", "normal", 1});
-    std::vector<std::string> subjects, teachers;
-    for (CZemObject* subject : ObjectsInOrder(school->GetSubjectInfoList()))
-        subjects.push_back(subject->GetName());
-    for (CZemObject* teacher : ObjectsInOrder(school->GetTeacherInfoList()))
-        teachers.push_back(teacher->GetName());
-    while (subjects.size() < kPlansPerClass)
-        subjects.push_back("选修" + std::to_string(subjects.size()));
-    zem::workbook::Workbook book;
-    auto& sheet = book.GetSheet(1);
-    const char* headings[] = {"班级", "课程", "教师", "主/副课", "周课时数", "连课", "次数", "指定教室"};
-    for (int c = 0; c < 8; ++c)
-        sheet.GetRange(zem::workbook::CellName(1, c + 1)).SetValue(headings[c]);
-    int row = 2;
-    std::size_t teacher = 0;
-    for (CZemObject* cls : ObjectsInOrder(school->GetClassInfoList())) {
-        for (int p = 0; p < kPlansPerClass; ++p, ++row) {
-            const std::string cells[] = {cls->GetName(), subjects[static_cast<std::size_t>(p)], teachers[teacher++ % teachers.size()],
-                                         p < 6 ? "主课" : "副课", p == 20 ? "2.5" : "2", p < 3 ? "2" : "1", p < 3 ? "1" : "0", ""};
-            for (int c = 0; c < 8; ++c)
-                if (!cells[c].empty())
-                    sheet.GetRange(zem::workbook::CellName(row, c + 1)).SetValue(cells[c]);
-        }
-    }
-    const std::string path = folder + "/plans.xlsx";
-    zem::workbook::SaveXlsx(book, path);
-    return path;
-}
-
 void BM_FlatPlanListIntoThePage(benchmark::State& state)
 {
     const std::string folder = std::filesystem::temp_directory_path() / ("zem-bench-plan-import-" + std::to_string(getpid()));
     std::filesystem::create_directories(folder);
-    const std::string path = WriteFlatList(folder);
+    const std::string path = folder + "/plans.xlsx";
+    WriteFlatPlanList(*zemgen::GenerateSchool({"L120", "normal", 1}), path);
     zem::gui::FakeClock clock;
     auto files = zem::gui::SetFileDialogHook([&](const zem::gui::FileDialogRequest&) { return path; });
     auto messages = zem::SetMessageHook([](const zem::MessageRequest&) { return zem::IDOK; });
@@ -107,7 +75,7 @@ void BM_FlatPlanListIntoThePage(benchmark::State& state)
     zem::gui::SetFileDialogHook(files);
     zem::SetMessageHook(messages);
     std::filesystem::remove_all(folder);
-    state.counters["rows"] = kPlansPerClass * classes;
+    state.counters["rows"] = kImportPlansPerClass * classes;
     if (classes != 120) {
         std::fprintf(stderr, "%d classes imported\n", classes);
         std::exit(1);

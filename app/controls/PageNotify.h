@@ -17,6 +17,31 @@ struct CPageNotify {
     int replace = 0;        // nonzero: the row overwrites the page's first selected row; 0: appended
     bool quiet = false;     // a refusal for a duplicate name shows no message box
     bool byName = false;    // cells that refer to other objects hold their names, which the page resolves
+    // An import's cells as the sheet holds them, before names were normalised: a page that stores
+    // a name otherwise than typed says so in `rewritten` ("初一(1)班 → 初一（1）班").
+    const std::vector<std::string>* typed = nullptr;
+    std::string rewritten;
 };
 
 using CPageRow = std::vector<std::string>;
+
+// Asked of a page before an import or a batch add sends it rows, with wParam a CPageRowsCheck*:
+// the page sets `refusal` when taking them all would pass a limit of the task, and nothing is sent.
+constexpr unsigned WM_PAGE_ROWS_CHECK = zem::WM_USER + 0x7D0;
+
+struct CPageRowsCheck {
+    const std::vector<CPageRow>* rows = nullptr;
+    bool byName = false;  // as CPageNotify::byName of the rows that follow
+    std::string refusal;
+};
+
+// The page's answer to WM_PAGE_ROWS_CHECK; empty when it may take the rows (or does not ask).
+inline std::string CheckPageRows(zem::MessageTarget* page, const std::vector<CPageRow>& rows, bool byName)
+{
+    CPageRowsCheck check;
+    check.rows = &rows;
+    check.byName = byName;
+    if (page)
+        zem::SendMessage(page, WM_PAGE_ROWS_CHECK, zem::ToWParam(&check), 0);
+    return check.refusal;
+}

@@ -6,6 +6,7 @@
 #include "app/output/ListExport.h"
 #include "app/output/import/BaseDataImportDlg.h"
 #include "app/shared/Strings.h"
+#include "app/shared/Vocabulary.h"
 #include "base/ScheduleTask.h"
 #include "platform/Text.h"
 
@@ -45,7 +46,42 @@ zem::LRESULT CBasicDataPage::WindowProc(unsigned message, zem::WPARAM wParam, ze
 {
     if (message == WM_PAGE_ROW)
         return OnPageRow(zem::FromWParam<CPageNotify>(wParam), zem::FromLParam<const CPageRow>(lParam));
+    if (message == WM_PAGE_ROWS_CHECK) {
+        if (auto* check = zem::FromWParam<CPageRowsCheck>(wParam); check && check->rows)
+            check->refusal = CheckAddedRows(*check->rows, check->byName);
+        return 0;
+    }
     return CListBaseDlg::WindowProc(message, wParam, lParam);
+}
+
+std::set<std::string> CBasicDataPage::NormalizedNames() const
+{
+    std::set<std::string> names;
+    for (int row = 0; GetList() && row < GetList()->GetItemCount(); ++row) {
+        std::string name = GetList()->GetItemText(row, 1);
+        NormalizeName(name);
+        names.insert(zem::ToLowerAscii(name));
+    }
+    return names;
+}
+
+// The rows of names the page holds already are refused one by one later; only new names count.
+std::string CBasicDataPage::CheckAddedRows(const std::vector<CPageRow>& rows, bool) const
+{
+    if (!m_limitKind || !GetList())
+        return {};
+    std::set<std::string> names = NormalizedNames();
+    const std::size_t before = names.size();
+    for (const CPageRow& row : rows) {
+        if (row.empty())
+            continue;
+        std::string name = row[0];
+        NormalizeName(name);
+        if (!name.empty())
+            names.insert(zem::ToLowerAscii(name));
+    }
+    return CheckTaskLimitTotal(*m_limitKind,
+                               static_cast<std::size_t>(GetList()->GetItemCount()) + names.size() - before);
 }
 
 void CBasicDataPage::Import()
@@ -77,11 +113,8 @@ zem::LRESULT CBasicDataPage::OnPageRow(CPageNotify* notify, const CPageRow* cell
     notify->accepted = false;
     const int count = static_cast<int>(cells->size());
     if (count < MinimumCells()) {
-        if (m_cellCountStopsImport) {
-            notify->error = true;
-            notify->message =
-                zem::Format("只有%d列数据。请参考导入界面，至少应提供%d列数据", count, MinimumCells());
-        }
+        notify->error = m_cellCountStopsImport;
+        notify->message = zem::Format("只有%d列数据。请参考导入界面，至少应提供%d列数据", count, MinimumCells());
         return -1;
     }
     // A replacing row needs the row it replaces; without one it would be written nowhere.
@@ -91,6 +124,13 @@ zem::LRESULT CBasicDataPage::OnPageRow(CPageNotify* notify, const CPageRow* cell
     }
     if (!Validate(cells, notify))
         return -1;
+    // A row of an add dialog; imports and batch adds asked about all their rows before the first.
+    if (notify->replace == 0 && !notify->quiet) {
+        if (const std::string refusal = CheckAddedRows({*cells}, notify->byName); !refusal.empty()) {
+            Refuse(notify, refusal, true);
+            return -1;
+        }
+    }
 
     const bool isNew = notify->replace == 0;
     int row = GetList()->GetFirstSelected();
@@ -102,6 +142,13 @@ zem::LRESULT CBasicDataPage::OnPageRow(CPageNotify* notify, const CPageRow* cell
         return -1;
     }
     notify->accepted = true;
+    // An imported name is stored normalised: the report says so when that is not as typed.
+    if (isNew && notify->typed && !notify->typed->empty()) {
+        const std::string typed(zem::Trim(notify->typed->front()));
+        const std::string stored = GetList()->GetItemText(row, 1);
+        if (!typed.empty() && !stored.empty() && typed != stored)
+            notify->rewritten = typed + " → " + stored;
+    }
     GetList()->ClearSelectedRows();
     GetList()->SetSelected(row, true);
     GetList()->EnsureVisible(row);

@@ -3,9 +3,11 @@
 // the page's own add and modify dialogs, the batch adds and the workbook import alike), so that one
 // path checks them; a batch-add button under the save button; the import button.
 #include "app/controls/ListBaseDlg.h"
+#include "base/TaskLimits.h"
 
 #include <functional>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -22,6 +24,10 @@ public:
 
     // Opens the page's batch-add dialog modally; a page without one keeps its button disabled.
     virtual void BatchAdd() {}
+
+    // Why the page may not take all these new rows (a limit of the task they would pass); empty
+    // when it may. Asked by imports and batch adds before they send the first row.
+    virtual std::string CheckAddedRows(const std::vector<CPageRow>& rows, bool byName) const;
 
     // The headings of a row's cells, in their order: the workbook import's template.
     virtual std::vector<std::string> ImportHeadings() const;
@@ -59,9 +65,14 @@ protected:
     // Refuses a row: the message goes with the record, and into a message box unless `quiet`.
     static bool Refuse(CPageNotify* notify, const std::string& message, bool stopsImport);
 
+    // The names of the list's rows, normalised as imported names are.
+    std::set<std::string> NormalizedNames() const;
+
     std::string m_importTitle;
     std::string m_importKey;
     bool m_cellCountStopsImport = false;
+    // The kind of object a row of the page becomes, whose limit CheckAddedRows keeps.
+    std::optional<TaskObjectKind> m_limitKind;
 };
 
 // Runs a batch-add dialog over the page, which receives its rows.

@@ -181,9 +181,11 @@ void CBatchAddClassDlg::OnOK()
     } else if (!GetDlgItemInt(IDC_COUNT, 1, kMaxClassesPerGrade, &m_settings->m_classesPerGrade)) {
         return;
     }
+    std::vector<CPageRow> rows;
     for (const CGeneratedClass& generated : m_settings->Generate())
-        SendBatchRow(this, {generated.name, generated.shortName, "正常", ""});
-    EndDialog(zem::IDOK);
+        rows.push_back({generated.name, generated.shortName, "正常", ""});
+    if (SendBatchRows(this, rows))
+        EndDialog(zem::IDOK);
 }
 
 bool CBatchAddClassDlg::eventFilter(QObject* watched, QEvent* event)

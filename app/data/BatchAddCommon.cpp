@@ -2,6 +2,7 @@
 
 #include "app/controls/DialogLook.h"
 #include "app/controls/HoverButton.h"
+#include "platform/Hooks.h"
 #include "platform/gui/ItemList.h"
 
 using zem::Rect;
@@ -21,6 +22,22 @@ bool SendBatchRow(QWidget* dialog, const CPageRow& row)
     notify.quiet = true;
     notify.byName = false;
     return zem::SendMessage(page, WM_PAGE_ROW, zem::ToWParam(&notify), zem::ToLParam(&row)) == 0 && notify.accepted;
+}
+
+bool SendBatchRows(QWidget* dialog, const std::vector<CPageRow>& rows, std::vector<bool>* taken)
+{
+    auto* page = dialog ? dynamic_cast<zem::MessageTarget*>(dialog->parentWidget()) : nullptr;
+    const std::string refusal = CheckPageRows(page, rows, false);
+    if (!refusal.empty()) {
+        zem::ShowMessage(refusal, "提示", zem::MessageIcon::Warning);
+        return false;
+    }
+    for (const CPageRow& row : rows) {
+        const bool took = SendBatchRow(dialog, row);
+        if (taken)
+            taken->push_back(took);
+    }
+    return true;
 }
 
 CBatchCheckListDlg::CBatchCheckListDlg(QWidget* parent, std::string_view caption, zem::Size sizeUnits, int listId,

@@ -15,6 +15,9 @@ class ItemList;
 // Sends one row to the page that owns the dialog (its parent), as a batch add does: appended, no
 // message box for a duplicate, cells holding ids. True when the page took the row.
 bool SendBatchRow(QWidget* dialog, const CPageRow& row);
+// Sends the rows so, after asking the page whether it can take them all: a refusal (a limit of the
+// task they would pass) is shown and nothing is sent, false. `taken` receives each row's answer.
+bool SendBatchRows(QWidget* dialog, const std::vector<CPageRow>& rows, std::vector<bool>* taken = nullptr);
 
 class CBatchCheckListDlg : public zem::gui::Dialog {
 public:

@@ -118,12 +118,14 @@ void CBatchAddCourseDlg::FillList()
 void CBatchAddCourseDlg::OnOK()
 {
     const int index = m_level->currentIndex();
+    std::vector<CPageRow> rows;
     if (index >= 0 && index < CSubjectLevelTable::kLevelCount) {
         const auto& subjects = m_table->GetLevel(index).subjects;
         for (int row : TickedRows())
             if (row < static_cast<int>(subjects.size()))
-                SendBatchRow(this, {subjects[static_cast<std::size_t>(row)]->name,
-                                    subjects[static_cast<std::size_t>(row)]->shortName, "正常"});
+                rows.push_back({subjects[static_cast<std::size_t>(row)]->name,
+                                subjects[static_cast<std::size_t>(row)]->shortName, "正常"});
     }
-    EndDialog(zem::IDOK);
+    if (SendBatchRows(this, rows))
+        EndDialog(zem::IDOK);
 }

@@ -42,11 +42,13 @@ void CBatchAddRoomDlg::OnOK()
         return;
     }
     const auto presets = BuildRoomPresets();
+    std::vector<CPageRow> rows;
     for (int row : ticked) {
         const auto id = static_cast<int>(GetList()->GetItemData(row));
         for (const auto& room : presets)
             if (room->id == id)
-                SendBatchRow(this, {room->name, room->shortName, "1"});
+                rows.push_back({room->name, room->shortName, "1"});
     }
-    EndDialog(zem::IDOK);
+    if (SendBatchRows(this, rows))
+        EndDialog(zem::IDOK);
 }

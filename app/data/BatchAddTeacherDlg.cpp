@@ -101,7 +101,9 @@ void CBatchAddTeacherDlg::OnOK()
         m_names->setFocus();
         return;
     }
+    std::vector<CPageRow> rows;
     for (int row = 0; row < m_preview->GetItemCount(); ++row)
-        SendBatchRow(this, {m_preview->GetItemText(row, 0), m_preview->GetItemText(row, 1), "正常"});
-    EndDialog(zem::IDOK);
+        rows.push_back({m_preview->GetItemText(row, 0), m_preview->GetItemText(row, 1), "正常"});
+    if (SendBatchRows(this, rows))
+        EndDialog(zem::IDOK);
 }

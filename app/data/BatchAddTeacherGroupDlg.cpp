@@ -58,17 +58,24 @@ void CBatchAddTeacherGroupDlg::OnOK()
         ShowMessage("请先勾选要添加的教师组");
         return;
     }
-    std::string refused;
+    std::vector<CPageRow> rows;
     for (int row : ticked) {
         const CProposedTeacherGroup& group = m_proposals.at(static_cast<std::size_t>(row));
         std::string members;
         for (const std::string& id : group.teacherIds)
             members += (members.empty() ? "" : ",") + id;
-        if (!SendBatchRow(this, {group.name, members})) {
-            if (!refused.empty())
-                refused += "\r\n";
-            refused += group.name;
-        }
+        rows.push_back({group.name, members});
+    }
+    std::vector<bool> taken;
+    if (!SendBatchRows(this, rows, &taken))
+        return;
+    std::string refused;
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        if (taken[i])
+            continue;
+        if (!refused.empty())
+            refused += "\r\n";
+        refused += rows[i][0];
     }
     if (!refused.empty())
         zem::ShowMessage("由于名称已经存在，以下教师组本次没有添加成功：\n\n" + refused, "提示", zem::MessageIcon::Warning);

@@ -3,6 +3,7 @@
 #include "app/controls/DialogLook.h"
 #include "app/controls/HoverButton.h"
 #include "app/shared/Strings.h"
+#include "app/shared/Vocabulary.h"
 #include "app/data/PromoteGradeDlg.h"
 #include "base/ScheduleTask.h"
 #include "platform/Text.h"
@@ -126,6 +127,7 @@ CClassListPage::CClassListPage(QWidget* parent)
     m_title = "班级信息列表";
     m_importTitle = "班级信息";
     m_importKey = "class";
+    m_limitKind = TaskObjectKind::Class;
     m_gradeOrderSort = true;
 }
 
@@ -193,6 +195,7 @@ CTeacherListPage::CTeacherListPage(QWidget* parent)
     m_title = "教师信息列表";
     m_importTitle = "教师信息";
     m_importKey = "teacher";
+    m_limitKind = TaskObjectKind::Teacher;
 }
 
 void CTeacherListPage::Sort()
@@ -249,6 +252,7 @@ CSubjectListPage::CSubjectListPage(QWidget* parent)
     m_title = "课程信息列表";
     m_importTitle = "课程信息";
     m_importKey = "subject";
+    m_limitKind = TaskObjectKind::Subject;
 }
 
 // ---- rooms
@@ -282,6 +286,7 @@ CRoomListPage::CRoomListPage(QWidget* parent)
     m_title = "教室和场地信息列表 （此处维护有竞争性的特殊教室，如计算机机房、操场等。每班一个的固定教室可以不录入）";
     m_importTitle = "教室和场地信息";
     m_importKey = "room";
+    m_limitKind = TaskObjectKind::Room;
 }
 
 bool CRoomListPage::Validate(const CPageRow* cells, CPageNotify* notify)
@@ -292,6 +297,27 @@ bool CRoomListPage::Validate(const CPageRow* cells, CPageNotify* notify)
     if (cells->size() > 2 && !ParseRoomCapacity((*cells)[2], nullptr))
         return Refuse(notify, zem::Format("容纳班数必须大于0: %s", (*cells)[2].c_str()), true);
     return true;
+}
+
+// Rooms have two limits: their number and their places summed.
+std::string CRoomListPage::CheckAddedRows(const std::vector<CPageRow>& rows, bool byName) const
+{
+    std::string refusal = CObjectListPage::CheckAddedRows(rows, byName);
+    if (!refusal.empty())
+        return refusal;
+    std::size_t places = 0;
+    int capacity = 0;
+    for (int row = 0; row < GetList()->GetItemCount(); ++row)
+        if (ParseRoomCapacity(GetList()->GetItemText(row, 3), &capacity))
+            places += static_cast<std::size_t>(capacity);
+    std::set<std::string> names = NormalizedNames();
+    for (const CPageRow& row : rows) {
+        std::string name = row.empty() ? std::string() : row[0];
+        NormalizeName(name);
+        if (row.size() > 2 && names.insert(zem::ToLowerAscii(name)).second && ParseRoomCapacity(row[2], &capacity))
+            places += static_cast<std::size_t>(capacity);
+    }
+    return CheckTaskLimitTotal(TaskObjectKind::RoomPlace, places);
 }
 
 std::string CRoomListPage::CellText(int index, const std::string& cell) const

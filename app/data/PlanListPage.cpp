@@ -19,6 +19,7 @@
 #include "platform/gui/ReportList.h"
 
 #include <algorithm>
+#include <charconv>
 #include <set>
 
 using zem::Rect;
@@ -79,6 +80,22 @@ int ToInt(const std::string& text)
     return std::atoi(std::string(zem::Trim(text)).c_str());
 }
 
+// A plan as an import compares it: class, subject, teacher and the kind that tells two plans of
+// theirs apart, normalised.
+std::string PlanRowKey(std::string className, std::string course, std::string teacher, const std::string& kind = {})
+{
+    for (std::string* name : {&className, &course, &teacher})
+        NormalizeName(*name);
+    return zem::ToLowerAscii(className + "#" + course + "#" + teacher + "#" + kind);
+}
+
+bool IsWholeNumber(const std::string& text)
+{
+    const std::string_view number = zem::Trim(text);
+    return !number.empty() && number.size() < 6 &&
+           std::all_of(number.begin(), number.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
 void CloneInto(CZemObjectList& target, const CZemObjectList& source)
 {
     target.RemoveAll();
@@ -88,6 +105,19 @@ void CloneInto(CZemObjectList& target, const CZemObjectList& source)
 
 
 }  // namespace
+
+bool ParseWeekCountText(const std::string& text, CWeekCount* count)
+{
+    const std::string number = zem::ReplaceAll(std::string(zem::Trim(text)), "。", ".");
+    double value = 0;
+    const char* end = number.data() + number.size();
+    const auto [stop, error] = std::from_chars(number.data(), end, value, std::chars_format::fixed);
+    if (number.empty() || error != std::errc() || stop != end || !(value >= 0) || value > 1e6)
+        return false;
+    if (count)
+        *count = CWeekCount(number);
+    return true;
+}
 
 CPlanListPage::CPlanListPage(QWidget* parent)
     : CBasicDataPage(parent), m_timers([this](int id) {
@@ -438,6 +468,36 @@ zem::LRESULT CPlanListPage::WindowProc(unsigned message, zem::WPARAM wParam, zem
     return CBasicDataPage::WindowProc(message, wParam, lParam);
 }
 
+std::string CPlanListPage::CheckImportedRow(const CPageRow& cells) const
+{
+    const std::string& course = cells[static_cast<std::size_t>(m_col.course)];
+    const std::string& teacher = cells[static_cast<std::size_t>(m_col.teacher)];
+    if (cells[0].empty())
+        return "没有填写班级";
+    if (course.empty())
+        return "没有填写课程";
+    if (teacher.empty())
+        return "没有填写教师";
+    // A count that is no number, or none, would be stored as some other count.
+    CWeekCount count;
+    const std::string& weekCount = cells[static_cast<std::size_t>(m_col.weekCount)];
+    // Morning reading and self-study keep a count of 0, as typed; a teaching plan of none is no plan.
+    if (!ParseWeekCountText(weekCount, &count) || (!m_selfStudy && count.GetWholeCount() == 0 && !count.HasHalfNode()))
+        return zem::Format("周课时数无效: %s", weekCount.c_str());
+    for (const auto& [column, name] : {std::pair{m_col.nodes, "连课"}, std::pair{m_col.times, "次数"}}) {
+        const std::string& cell = cells[static_cast<std::size_t>(column)];
+        if (!zem::Trim(cell).empty() && !IsWholeNumber(cell))
+            return zem::Format("%s无效: %s", name, cell.c_str());
+    }
+    // The shown class is the row's: a plan of the same subject and teacher is there already.
+    const std::string key = PlanRowKey(cells[0], course, teacher, RepeatKind(cells[static_cast<std::size_t>(m_col.kind)]));
+    for (int row = 0; row < GetList()->GetItemCount(); ++row)
+        if (PlanRowKey(m_className, GetList()->GetItemText(row, m_col.course), GetList()->GetItemText(row, m_col.teacher),
+                       RepeatKind(GetList()->GetItemText(row, m_col.kind))) == key)
+            return zem::Format("重复的%s：%s %s %s", m_what.c_str(), cells[0].c_str(), course.c_str(), teacher.c_str());
+    return {};
+}
+
 zem::LRESULT CPlanListPage::OnPlanRow(CPageNotify* notify, const CPageRow* cells)
 {
     if (!notify || !cells)
@@ -446,24 +506,104 @@ zem::LRESULT CPlanListPage::OnPlanRow(CPageNotify* notify, const CPageRow* cells
         return CBasicDataPage::OnPageRow(notify, cells);
     CPageRow known = *cells;
     known[0] = KnownName(m_classes, known[0]);
-    for (const auto& [column, list] : {std::pair{m_col.course, &m_courses}, std::pair{m_col.teacher, &m_teachers},
-                                       std::pair{m_col.room, &m_rooms}}) {
+    const std::pair<int, CZemObjectList*> lists[] = {{0, &m_classes}, {m_col.course, &m_courses},
+                                                     {m_col.teacher, &m_teachers}, {m_col.room, &m_rooms}};
+    for (const auto& [column, list] : lists) {
         std::string& cell = known[static_cast<std::size_t>(column)];
         cell = KnownName(*list, cell);
     }
+    // The names this row makes new objects of, which are stored normalised.
+    std::vector<int> created;
+    for (const auto& [column, list] : lists)
+        if (!known[static_cast<std::size_t>(column)].empty() && !list->FindByName(known[static_cast<std::size_t>(column)]))
+            created.push_back(column);
     cells = &known;
     if (!notify->replace) {
-        if (!EnsureRowObjects(*cells))
-            return -1;
         const std::string& className = (*cells)[0];
-        for (int i = 0; i < m_cards->GetCount(); ++i)
-            if (m_cards->GetText(i) == className) {
-                if (i != m_cards->GetCurSel())
-                    SelectCard(i);
-                break;
+        auto showClass = [&] {
+            for (int i = 0; i < m_cards->GetCount(); ++i)
+                if (m_cards->GetText(i) == className) {
+                    if (i != m_cards->GetCurSel())
+                        SelectCard(i);
+                    break;
+                }
+        };
+        showClass();
+        if (notify->byName) {
+            if (const std::string refusal = CheckImportedRow(*cells); !refusal.empty()) {
+                Refuse(notify, refusal, true);
+                return -1;
             }
+        }
+        if (!EnsureRowObjects(*cells)) {
+            Refuse(notify, "班级、课程和教师都不能为空", false);
+            return -1;
+        }
+        showClass();
     }
-    return CBasicDataPage::OnPageRow(notify, cells);
+    const zem::LRESULT result = CBasicDataPage::OnPageRow(notify, cells);
+    notify->rewritten.clear();
+    if (result == 0 && notify->typed && notify->typed->size() == cells->size())
+        for (int column : created) {
+            const std::string typed(zem::Trim((*notify->typed)[static_cast<std::size_t>(column)]));
+            const std::string& stored = (*cells)[static_cast<std::size_t>(column)];
+            if (!typed.empty() && typed != stored)
+                notify->rewritten += (notify->rewritten.empty() ? "" : "，") + typed + " → " + stored;
+        }
+    return result;
+}
+
+std::string CPlanListPage::CheckAddedRows(const std::vector<CPageRow>& rows, bool) const
+{
+    std::set<std::string> keys;
+    std::size_t plans = 0;
+    for (const auto& [classId, list] : m_plans) {
+        if (classId == m_classId && m_shownPlans) {
+            for (int row = 0; row < GetList()->GetItemCount(); ++row)
+                keys.insert(PlanRowKey(m_className, GetList()->GetItemText(row, m_col.course),
+                                       GetList()->GetItemText(row, m_col.teacher),
+                                       RepeatKind(GetList()->GetItemText(row, m_col.kind))));
+            plans += static_cast<std::size_t>(GetList()->GetItemCount());
+            continue;
+        }
+        for (const CCourseInfo* plan : ObjectsInOrder<CCourseInfo>(*list))
+            keys.insert(PlanRowKey(m_classes.GetObjectName(classId), m_courses.GetObjectName(plan->GetSubjectId()),
+                                   m_teachers.GetObjectName(plan->GetTeacherId()), RepeatKind(KindText(*plan))));
+        plans += static_cast<std::size_t>(list->GetCount());
+    }
+    // New objects by their normalised names; each new room brings its places.
+    std::map<const CZemObjectList*, std::set<std::string>> added;
+    const std::pair<int, const CZemObjectList*> lists[] = {
+        {0, &m_classes}, {m_col.course, &m_courses}, {m_col.teacher, &m_teachers}, {m_col.room, &m_rooms}};
+    for (const CPageRow& row : rows) {
+        if (row.size() < 8)
+            continue;
+        const std::string& course = row[static_cast<std::size_t>(m_col.course)];
+        const std::string& teacher = row[static_cast<std::size_t>(m_col.teacher)];
+        if (row[0].empty() || course.empty() || teacher.empty() || !keys.insert(PlanRowKey(row[0], course, teacher, RepeatKind(row[static_cast<std::size_t>(m_col.kind)]))).second)
+            continue;
+        ++plans;
+        for (const auto& [column, list] : lists) {
+            const std::string& name = row[static_cast<std::size_t>(column)];
+            if (!name.empty() && !list->FindByName(KnownName(*list, name)))
+                added[list].insert(PlanRowKey(name, "", ""));
+        }
+    }
+    const std::size_t newRooms = added[&m_rooms].size();
+    std::size_t places = newRooms * static_cast<std::size_t>(m_newRoomCapacity);
+    for (const CRoomInfo* room : ObjectsInOrder<CRoomInfo>(m_rooms))
+        places += room->GetCapacity();
+    const std::pair<TaskObjectKind, std::size_t> totals[] = {
+        {TaskObjectKind::Class, static_cast<std::size_t>(m_classes.GetCount()) + added[&m_classes].size()},
+        {TaskObjectKind::Subject, static_cast<std::size_t>(m_courses.GetCount()) + added[&m_courses].size()},
+        {TaskObjectKind::Teacher, static_cast<std::size_t>(m_teachers.GetCount()) + added[&m_teachers].size()},
+        {TaskObjectKind::Room, static_cast<std::size_t>(m_rooms.GetCount()) + newRooms},
+        {TaskObjectKind::RoomPlace, places},
+        {m_selfStudy ? TaskObjectKind::SelfStudy : TaskObjectKind::Plan, plans}};
+    for (const auto& [kind, total] : totals)
+        if (std::string refusal = CheckTaskLimitTotal(kind, total); !refusal.empty())
+            return refusal;
+    return {};
 }
 
 bool CPlanListPage::WriteRow(int row, bool, const CPageRow& cells, CPageNotify&)
@@ -472,6 +612,7 @@ bool CPlanListPage::WriteRow(int row, bool, const CPageRow& cells, CPageNotify&)
     list->SetItemText(row, m_col.course, cells[1]);
     list->SetItemText(row, m_col.teacher, cells[2]);
     list->SetItemText(row, m_col.kind, cells[3].find("副") != std::string::npos ? kMinorCourse : kMainCourse);
+    // An imported count was checked as it came; a dialog's count is a number already.
     CWeekCount count(cells[4]);
     if (count.GetWholeCount() == 0 && !count.HasHalfNode())
         count.SetWholeCount(1);

@@ -31,6 +31,9 @@ struct tagPLAN_BATCH_MODIFY {
     bool handled = false;
 };
 
+// Reads a weekly count such as "2", "0" or "1.5"; false for text that is no such number.
+bool ParseWeekCountText(const std::string& text, CWeekCount* count);
+
 class CPlanListPage : public CBasicDataPage, public CTeacherChangeGuard {
 public:
     enum {
@@ -104,6 +107,9 @@ protected:
     // The task's list the page edits.
     virtual CZemObjectList& TaskPlans(CScheduleTask& task) const;
     virtual std::string KindText(const CCourseInfo& plan) const;
+    // What of a row's kind tells two plans of one class, subject and teacher apart: nothing for
+    // teaching plans, morning reading or evening self-study for those.
+    virtual std::string RepeatKind(const std::string&) const { return {}; }
     virtual void SetKind(CCourseInfo& plan, const std::string& text) const;
     // The count and total shown on a class card, and whether the class is over the week's budget.
     virtual void SetCardTotals(int card, const std::vector<KindCount>& counts);
@@ -118,6 +124,11 @@ protected:
     bool WriteRow(int row, bool isNew, const CPageRow& cells, CPageNotify& notify) override;
 
     bool EnsureRowObjects(const CPageRow& cells);
+    // Why an imported row is no plan to store (a missing name, a count that is no number, a plan
+    // the class has already); empty when it is one. The row's class is the one shown.
+    std::string CheckImportedRow(const CPageRow& cells) const;
+    // The task's limits on classes, subjects, teachers, rooms and plans after these rows.
+    std::string CheckAddedRows(const std::vector<CPageRow>& rows, bool byName) const override;
 
     PlanColumns m_col{1, 2, 3, 4, 5, 6, 7};
     // What the page's lists are called in its texts.

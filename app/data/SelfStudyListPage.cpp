@@ -34,19 +34,6 @@ std::string SelfStudyKindOf(const std::string& text)
     return text.find("晚") != std::string::npos ? CSelfStudyListPage::kSelfStudy : CSelfStudyListPage::kReading;
 }
 
-bool ParseWeekCountText(const std::string& text, CWeekCount* count)
-{
-    const std::string number = zem::ReplaceAll(std::string(zem::Trim(text)), "。", ".");
-    double value = 0;
-    const char* end = number.data() + number.size();
-    const auto [stop, error] = std::from_chars(number.data(), end, value, std::chars_format::fixed);
-    if (number.empty() || error != std::errc() || stop != end || !(value >= 0) || value > 1e6)
-        return false;
-    if (count)
-        *count = CWeekCount(number);
-    return true;
-}
-
 CSelfStudyListPage::CSelfStudyListPage(QWidget* parent) : CPlanListPage(parent)
 {
     m_title = "早读和晚自习信息列表";
@@ -85,6 +72,11 @@ CZemObjectList& CSelfStudyListPage::TaskPlans(CScheduleTask& task) const
 std::string CSelfStudyListPage::KindText(const CCourseInfo& plan) const
 {
     return GetCourseKindName(plan.GetType());
+}
+
+std::string CSelfStudyListPage::RepeatKind(const std::string& kind) const
+{
+    return SelfStudyKindOf(kind);
 }
 
 void CSelfStudyListPage::SetKind(CCourseInfo& plan, const std::string& text) const

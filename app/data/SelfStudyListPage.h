@@ -18,6 +18,7 @@ protected:
     bool WriteRow(int row, bool isNew, const CPageRow& cells, CPageNotify& notify) override;
     CZemObjectList& TaskPlans(CScheduleTask& task) const override;
     std::string KindText(const CCourseInfo& plan) const override;
+    std::string RepeatKind(const std::string& kind) const override;
     void SetKind(CCourseInfo& plan, const std::string& text) const override;
     void SetCardTotals(int card, const std::vector<KindCount>& counts) override;
     std::string BudgetLine(const std::string& className, const std::string& note) const override;
@@ -30,5 +31,3 @@ private:
 
 // The kind a typed or imported kind text stands for: "晚自习" when it names the evening at all.
 std::string SelfStudyKindOf(const std::string& text);
-// Reads a weekly count such as "2", "0" or "1.5"; false for text that is no such number.
-bool ParseWeekCountText(const std::string& text, CWeekCount* count);

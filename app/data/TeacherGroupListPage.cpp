@@ -17,6 +17,7 @@ CTeacherGroupListPage::CTeacherGroupListPage(QWidget* parent) : CBasicDataPage(p
     m_title = "教师组信息列表";
     m_importTitle = "教师组信息";
     m_importKey = "tg";
+    m_limitKind = TaskObjectKind::TeacherGroup;
     m_cellCountStopsImport = true;
 }
 

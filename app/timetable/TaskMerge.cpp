@@ -7,6 +7,7 @@
 #include "app/timetable/TableMoveSteps.h"
 #include "base/Rules.h"
 #include "base/ScheduleTask.h"
+#include "base/TaskLimits.h"
 #include "base/Utility.h"
 #include "platform/Text.h"
 
@@ -451,7 +452,45 @@ const char* MergeName(MergeKind kind)
     return "";
 }
 
-std::string CheckMerge(const CScheduleTask& task, const CScheduleTask& other, MergeKind kind)
+namespace {
+
+// The task's limits after the merge: the other task's objects of names the task lacks, and its
+// plans of keys the task lacks, are added.
+std::string CheckMergeLimits(const CScheduleTask& task, const CScheduleTask& other)
+{
+    auto newNames = [](const CZemObjectList& ours, const CZemObjectList& theirs) {
+        std::size_t count = 0;
+        for (const CZemObject* object : ObjectsInOrder<CZemObject>(theirs))
+            count += ours.FindByName(object->GetName()) ? 0 : 1;
+        return count;
+    };
+    std::size_t places = CountTaskObjects(task, TaskObjectKind::RoomPlace);
+    for (const CRoomInfo* room : ObjectsInOrder<CRoomInfo>(other.GetRoomInfoList()))
+        if (!task.GetRoomInfoList().FindByName(room->GetName()))
+            places += room->GetCapacity();
+    const std::map<std::string, CCourseInfo*> ours = PlansByKey(task);
+    auto newPlans = [&](const CZemObjectList& theirs) {
+        std::set<std::string> keys;
+        for (const CCourseInfo* plan : ObjectsInOrder<CCourseInfo>(theirs))
+            if (const std::string key = PlanKey(other, *plan); !ours.count(key))
+                keys.insert(key);
+        return keys.size();
+    };
+    const std::pair<TaskObjectKind, std::size_t> added[] = {
+        {TaskObjectKind::Subject, newNames(task.GetSubjectInfoList(), other.GetSubjectInfoList())},
+        {TaskObjectKind::Teacher, newNames(task.GetTeacherInfoList(), other.GetTeacherInfoList())},
+        {TaskObjectKind::Class, newNames(task.GetClassInfoList(), other.GetClassInfoList())},
+        {TaskObjectKind::Room, newNames(task.GetRoomInfoList(), other.GetRoomInfoList())},
+        {TaskObjectKind::Plan, newPlans(other.GetCourseInfoList())},
+        {TaskObjectKind::SelfStudy, newPlans(other.GetSelfStudyInfoList())}};
+    for (const auto& [kind, count] : added)
+        if (std::string refusal = CheckTaskLimit(task, kind, count); !refusal.empty())
+            return refusal;
+    return CheckTaskLimitTotal(TaskObjectKind::RoomPlace, places);
+}
+
+// Whether the two tasks fit together for the merge, before the limits.
+std::string CheckMergeShape(const CScheduleTask& task, const CScheduleTask& other, MergeKind kind)
 {
     const CSchoolStructure& ours = task.GetSchoolStructure();
     const CSchoolStructure& theirs = other.GetSchoolStructure();
@@ -484,6 +523,15 @@ std::string CheckMerge(const CScheduleTask& task, const CScheduleTask& other, Me
     if (!SameWeek(ours, theirs))
         return "两个排课任务的教学时间不同，年级合并要求两个任务的教学时间相同";
     return FindDoubleBooking(task, other);
+}
+
+}  // namespace
+
+std::string CheckMerge(const CScheduleTask& task, const CScheduleTask& other, MergeKind kind)
+{
+    // A task the merge would take past a limit could not be opened again, whatever its shape.
+    std::string refusal = CheckMergeLimits(task, other);
+    return refusal.empty() ? CheckMergeShape(task, other, kind) : refusal;
 }
 
 void MergeTaskInto(CScheduleTask& task, const CScheduleTask& other, MergeKind kind, CMoveResult& result)

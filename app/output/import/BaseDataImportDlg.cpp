@@ -117,14 +117,20 @@ bool CBaseDataImportDlg::OnInitDialog()
     picture->setStyleSheet("border: 1px solid #C0C0C0;");
     AddControl(IDC_PICTURE, picture);
 
-    auto* link = new CHyperLink(this);
-    link->Create("保存并打开导入模板", zem::Rect(pictureRect.left, pictureRect.bottom + u.Y(4), pictureRect.left + u.X(90),
-                                                 pictureRect.bottom + u.Y(14)),
-                 this, IDC_TEMPLATE);
+    AddTemplateLink(zem::Rect(pictureRect.left, pictureRect.bottom + u.Y(4), pictureRect.left + u.X(90),
+                              pictureRect.bottom + u.Y(14)));
 
     AddRunControls(m_steps[1].GetBodyRect());
     setFixedSize(size());
     return true;
+}
+
+void CBaseDataImportDlg::AddTemplateLink(const zem::Rect& rect)
+{
+    auto* link = new CHyperLink(this);
+    link->Create("保存并打开导入模板", rect, this, IDC_TEMPLATE);
+    // A text command of this dialog: without this the link would take its caption for an address.
+    link->SetURL("");
 }
 
 void CBaseDataImportDlg::AddRunControls(const zem::Rect& lower)
@@ -209,6 +215,7 @@ void CBaseDataImportDlg::StartOrStop()
         job.sendRow = [this](CPageNotify& notify, const CPageRow& cells) {
             return zem::SendMessage(m_page, WM_PAGE_ROW, zem::ToWParam(&notify), zem::ToLParam(&cells));
         };
+        job.checkRows = [this](const std::vector<CPageRow>& rows) { return CheckPageRows(m_page, rows, true); };
         m_result = ReadRows(path, job);
         m_finished = true;
         Post(kImportDone, static_cast<zem::WPARAM>(run), 0);
@@ -242,7 +249,9 @@ void CBaseDataImportDlg::Finish()
         zem::ShowMessage(m_result.error, "提示", zem::MessageIcon::Error);
     } else if (!m_result.cancelled) {
         progress->setValue(100);
-        zem::ShowMessage("导入完成");
+        bool refused = false;
+        const std::string report = zem::import::ImportReportText(m_result, &refused);
+        zem::ShowMessage(report, "提示", refused ? zem::MessageIcon::Warning : zem::MessageIcon::Information);
         EndDialog(zem::IDOK);
     } else {
         progress->setValue(0);

@@ -50,6 +50,8 @@ protected:
     // The template's suggested file name and its rows (the first one bold).
     virtual std::string TemplateName() const;
     virtual std::vector<std::vector<std::string>> TemplateRows() const { return {m_columns}; }
+    // "保存并打开导入模板" at `rect`: a click saves the template and opens it.
+    void AddTemplateLink(const zem::Rect& rect);
     // The choose and start buttons, the path, the bar, in the lower step's body.
     void AddRunControls(const zem::Rect& body);
 

@@ -101,9 +101,7 @@ bool CPlanImportDlg::OnInitDialog()
     AddControl(IDC_FORMAT, formats);
     QObject::connect(formats, &QComboBox::currentIndexChanged, this, [this](int index) { OnFormatChanged(index); });
 
-    auto* templateLink = new CHyperLink(this);
-    templateLink->Create("保存并打开导入模板", zem::Rect(body.left + u.X(124), body.top + u.Y(6), body.left + u.X(214), body.top + u.Y(16)),
-                         this, IDC_TEMPLATE);
+    AddTemplateLink(zem::Rect(body.left + u.X(124), body.top + u.Y(6), body.left + u.X(214), body.top + u.Y(16)));
     auto* about = new CHyperLink(this);
     about->Create("关于连课和次数的说明", zem::Rect(body.left + u.X(224), body.top + u.Y(6), body.left + u.X(324), body.top + u.Y(16)),
                   this, IDC_ABOUT_BLOCKS);

@@ -47,9 +47,9 @@ class PlanCells {
 public:
     explicit PlanCells(const SheetData& sheet) : m_sheet(sheet) {}
 
-    bool Get(int row, int column, std::string& text)
+    bool Get(int row, int column, std::string& text, std::string* typed = nullptr)
     {
-        return ReadImportCell(m_sheet.Value(row, column), row, column, text, error);
+        return ReadImportCell(m_sheet.Value(row, column), row, column, text, error, typed);
     }
     // A date counts as filled although it is never read.
     bool IsFilled(int row, int column) const
@@ -65,12 +65,84 @@ public:
                 return false;
         return true;
     }
+    // The cells of `row` at `columns` (0: no such column, an empty cell), as read and as typed.
+    bool ReadColumns(int row, const std::vector<int>& columns, CPageRow& texts, CPageRow& typed)
+    {
+        texts.assign(columns.size(), std::string());
+        typed.assign(columns.size(), std::string());
+        for (std::size_t i = 0; i < columns.size(); ++i)
+            if (columns[i] > 0 && !Get(row, columns[i], texts[i], &typed[i]))
+                return false;
+        return true;
+    }
 
     std::string error;
 
 private:
     const SheetData& m_sheet;
 };
+
+// The headings a flat list's column may carry, for each cell of a page row in the mode's order.
+std::vector<std::vector<std::string>> FlatListHeadings(bool selfStudy)
+{
+    const std::vector<std::string> kind = {"主/副课", "主副课", "类型"};
+    const std::vector<std::string> count(kWeeklyCountWords.begin(), kWeeklyCountWords.end());
+    if (selfStudy)
+        return {{"班级"}, kind, {"课程"}, {"教师"}, count, {"连课"}, {"次数"}, {"指定教室"}};
+    return {{"班级"}, {"课程"}, {"教师"}, kind, count, {"连课"}, {"次数"}, {"指定教室"}};
+}
+
+// A cross table's crossing as a page row: the heading's "课程#类型#周课时#连课#次数#指定教室", the
+// weekly-count row's count, and the crossing's "教师#周课时#连课#次数#指定教室".
+struct CrossPlan {
+    std::string className, subject, type, teacher, count = "1", nodes = "1", times = "0", room;
+};
+
+CrossPlan ParseCrossing(const std::string& className, const std::string& heading, const std::string& crossing,
+                        const std::string* weekly, const std::string& defaultType)
+{
+    CrossPlan plan;
+    plan.className = className;
+    plan.subject = heading;
+    plan.type = defaultType;
+    std::vector<std::string> fields = SplitFields(heading, true);
+    // "英语#4": the count follows the subject at once.
+    if (fields.size() >= 2 && fields.size() <= 5 && IsCountText(fields[1]))
+        fields.insert(fields.begin() + 1, defaultType);
+    if ((fields.size() == 1 || fields.size() == 2) && weekly && !weekly->empty()) {
+        if (fields.size() == 1)
+            fields.push_back(defaultType);
+        fields.push_back(*weekly);
+    }
+    if (fields.size() == 1)
+        plan.subject = fields[0];
+    if (fields.size() >= 2) {
+        plan.subject = fields[0];
+        plan.type = fields[1];
+        std::string* rest[] = {&plan.count, &plan.nodes, &plan.times, &plan.room};
+        for (std::size_t i = 2; i < fields.size() && i < 6; ++i)
+            *rest[i - 2] = fields[i];
+    }
+    const std::vector<std::string> own = SplitFields(crossing, false);
+    if (!own.empty())
+        plan.teacher = own[0];
+    if (own.size() >= 2) {
+        plan.count = own[1];
+        plan.nodes = "1";
+        plan.times = "0";
+        plan.room.clear();
+        std::string* rest[] = {&plan.nodes, &plan.times, &plan.room};
+        for (std::size_t i = 2; i < own.size() && i < 5; ++i)
+            *rest[i - 2] = own[i];
+    }
+    return plan;
+}
+
+CPageRow CrossRow(const CrossPlan& plan, bool selfStudy)
+{
+    return selfStudy ? CPageRow{plan.className, plan.type, plan.subject, plan.teacher, plan.count, plan.nodes, plan.times, plan.room}
+                     : CPageRow{plan.className, plan.subject, plan.teacher, plan.type, plan.count, plan.nodes, plan.times, plan.room};
+}
 
 class PlanSheetReader {
 public:
@@ -85,44 +157,28 @@ private:
             m_result.cancelled = true;
         return m_result.cancelled;
     }
-    void Progress(int row) const
-    {
-        if (m_job.progress)
-            m_job.progress(static_cast<int>(static_cast<long long>(row - m_sheet.FirstRow() + 1) * 90 / m_sheet.Rows()) + 10);
-    }
-    // False when the page's refusal stops the import.
-    bool Send(const CPageRow& cells, int row, int column);
+    void FindHeader();
+    // The sheet's column of each cell of a page row, by the header's headings; empty when the
+    // header does not name the class, the subject and the teacher.
+    std::vector<int> FlatListColumns();
     void ReadFlatList();
     void ReadCrossTable();
+    // The row of weekly counts under the header, by column; false when a bad cell stopped the reading.
+    bool ReadWeeklyCounts(std::map<int, std::string>& weekly);
+    void SendRows();
 
     const SheetData& m_sheet;
     PlanCells m_cells;
     const PlanReadJob& m_job;
     RowReadResult m_result;
+    std::vector<ImportRow> m_rows;
+    std::map<std::string, std::string> m_headTeachers;
     int m_headerRow = 0;
     int m_firstColumn = 0;
 };
 
-bool PlanSheetReader::Send(const CPageRow& cells, int row, int column)
+void PlanSheetReader::FindHeader()
 {
-    CPageNotify notify;
-    notify.quiet = true;
-    notify.byName = true;
-    m_job.sendRow(notify, cells);
-    ++m_result.sentRows;
-    if (!notify.error)
-        return true;
-    // The sheet's row (and in a cross table the column) the refused plan came from.
-    m_result.error = column > 0 ? zem::Format("Excel文件中第 %d 行第 %s 列\r\n%s", row,
-                                              zem::workbook::ColumnName(column).c_str(), notify.message.c_str())
-                                : RowErrorText(row, notify.message);
-    return false;
-}
-
-RowReadResult PlanSheetReader::Read()
-{
-    if (m_sheet.IsEmpty())
-        return m_result;
     const int firstRow = m_sheet.FirstRow();
     // Ten rows and columns from the used range's corner tell where the header and the classes are.
     const int scanRow = std::min(m_sheet.LastRow(), firstRow + 9);
@@ -147,6 +203,14 @@ RowReadResult PlanSheetReader::Read()
             break;
         }
     }
+}
+
+RowReadResult PlanSheetReader::Read()
+{
+    if (m_sheet.IsEmpty())
+        return m_result;
+    FindHeader();
+    const int scanColumn = std::min(m_sheet.LastColumn(), m_sheet.FirstColumn() + 9);
     std::vector<std::string> header, second;
     if (!m_cells.ReadRow(m_headerRow, m_firstColumn, scanColumn, header) ||
         !m_cells.ReadRow(m_headerRow + 1, m_firstColumn, scanColumn, second)) {
@@ -163,125 +227,127 @@ RowReadResult PlanSheetReader::Read()
         ReadFlatList();
     if (m_result.error.empty() && !m_cells.error.empty())
         m_result.error = m_cells.error;
+    if (m_result.Ok() && !m_result.cancelled)
+        SendRows();
     if (m_result.Ok() && !m_result.cancelled && m_job.progress)
         m_job.progress(100);
     return m_result;
 }
 
+// Nothing reaches the page before the whole sheet has been read without a bad cell and the page
+// has agreed to take that many plans.
+void PlanSheetReader::SendRows()
+{
+    SendImportRows(m_rows, m_job, m_result, [&](std::size_t sent) {
+        if (m_job.progress)
+            m_job.progress(10 + static_cast<int>(sent * 90 / m_rows.size()));
+    });
+    if (m_result.Ok() && !m_result.cancelled && !m_headTeachers.empty() && m_job.sendHeadTeachers)
+        m_job.sendHeadTeachers(m_headTeachers);
+}
+
+std::vector<int> PlanSheetReader::FlatListColumns()
+{
+    const auto headings = FlatListHeadings(m_job.selfStudy);
+    std::vector<int> columns(headings.size(), 0);
+    std::string text;
+    for (int column = m_sheet.LastColumn(); column >= m_sheet.FirstColumn(); --column) {
+        if (!m_cells.Get(m_headerRow, column, text))
+            return {};
+        for (std::size_t i = 0; i < headings.size(); ++i)
+            if (std::any_of(headings[i].begin(), headings[i].end(), [&](const std::string& word) { return zem::EqualsNoCase(text, word); }))
+                columns[i] = column;
+    }
+    // The class, the subject and the teacher name the shape; without them the columns stand in order.
+    const std::size_t course = m_job.selfStudy ? 2 : 1, teacher = m_job.selfStudy ? 3 : 2;
+    if (columns[0] == 0 || columns[course] == 0 || columns[teacher] == 0)
+        return {};
+    return columns;
+}
+
 void PlanSheetReader::ReadFlatList()
 {
-    const int lastColumn = std::min(m_sheet.LastColumn(), m_firstColumn + kPlanRowCells - 1);
-    std::string className;
-    CPageRow cells;
+    std::vector<int> columns = FlatListColumns();
+    if (!m_cells.error.empty())
+        return;
+    if (columns.empty()) {
+        const int lastColumn = std::min(m_sheet.LastColumn(), m_firstColumn + kPlanRowCells - 1);
+        for (int column = m_firstColumn; column < m_firstColumn + kPlanRowCells; ++column)
+            columns.push_back(column <= lastColumn ? column : 0);
+    }
+    std::string className, typedClass;
+    CPageRow cells, typed;
     for (int row = m_headerRow + 1; row <= m_sheet.LastRow(); ++row) {
         if (Cancelled())
             return;
-        if (!m_cells.ReadRow(row, m_firstColumn, lastColumn, cells))
+        if (!m_cells.ReadColumns(row, columns, cells, typed))
             return;
-        cells.resize(kPlanRowCells);
         // An empty row is no plan; it is not sent as one of the class above.
-        if (std::any_of(cells.begin(), cells.end(), [](const std::string& cell) { return !cell.empty(); })) {
-            if (!cells[0].empty())
-                className = cells[0];
-            else
-                cells[0] = className;
-            if (!Send(cells, row, 0))
-                return;
+        if (std::none_of(cells.begin(), cells.end(), [](const std::string& cell) { return !cell.empty(); }))
+            continue;
+        // An empty class cell continues the class above, as the dialog's sample shows.
+        if (!cells[0].empty()) {
+            className = cells[0];
+            typedClass = typed[0];
+        } else {
+            cells[0] = className;
+            typed[0] = typedClass;
         }
-        Progress(row);
+        m_rows.push_back({cells, typed, zem::Format("第 %d 行", row)});
     }
+}
+
+bool PlanSheetReader::ReadWeeklyCounts(std::map<int, std::string>& weekly)
+{
+    std::string text;
+    for (int row = m_headerRow + 1; row <= m_sheet.LastRow(); ++row) {
+        if (!m_cells.Get(row, m_firstColumn, text))
+            return false;
+        if (!IsWeeklyCountRow(text))
+            continue;
+        for (int column = m_firstColumn + 1; column <= m_sheet.LastColumn(); ++column)
+            if (!m_cells.Get(row, column, weekly[column]))
+                return false;
+        break;
+    }
+    return true;
 }
 
 void PlanSheetReader::ReadCrossTable()
 {
-    const int lastRow = m_sheet.LastRow();
-    const int lastColumn = m_sheet.LastColumn();
     std::map<int, std::string> weekly;
-    std::string text;
-    for (int row = m_headerRow + 1; row <= lastRow; ++row) {
-        if (Cancelled())
-            return;
-        if (!m_cells.Get(row, m_firstColumn, text))
-            return;
-        if (!IsWeeklyCountRow(text))
-            continue;
-        for (int column = m_firstColumn + 1; column <= lastColumn; ++column) {
-            if (!m_cells.Get(row, column, weekly[column]))
-                return;
-        }
-        break;
-    }
-
+    if (!ReadWeeklyCounts(weekly))
+        return;
     const std::string defaultType = m_job.selfStudy ? "早读" : "主课";
-    std::map<std::string, std::string> headTeachers;
-    for (int row = m_headerRow + 1; row <= lastRow; ++row) {
+    for (int row = m_headerRow + 1; row <= m_sheet.LastRow(); ++row) {
         if (Cancelled())
             return;
-        std::string className;
-        if (!m_cells.Get(row, m_firstColumn, className))
+        std::string className, typedClass;
+        if (!m_cells.Get(row, m_firstColumn, className, &typedClass))
             return;
-        if (IsWeeklyCountRow(className)) {
-            Progress(row);
+        if (IsWeeklyCountRow(className))
             continue;
-        }
-        for (int column = m_firstColumn + 1; column <= lastColumn; ++column) {
-            if (Cancelled())
-                return;
-            std::string heading;
-            if (!m_cells.Get(m_headerRow, column, heading))
+        for (int column = m_firstColumn + 1; column <= m_sheet.LastColumn(); ++column) {
+            std::string heading, typedHeading, crossing, typedCrossing;
+            if (!m_cells.Get(m_headerRow, column, heading, &typedHeading) ||
+                !m_cells.Get(row, column, crossing, &typedCrossing))
                 return;
             if (heading.empty())
                 continue;
-            std::string subject = heading, type = defaultType, teacher, count = "1", nodes = "1", times = "0", room;
-            std::vector<std::string> fields = SplitFields(heading, true);
-            // "英语#4": the count follows the subject at once.
-            if (fields.size() >= 2 && fields.size() <= 5 && IsCountText(fields[1]))
-                fields.insert(fields.begin() + 1, defaultType);
             const auto week = weekly.find(column);
-            if ((fields.size() == 1 || fields.size() == 2) && week != weekly.end() && !week->second.empty()) {
-                if (fields.size() == 1)
-                    fields.push_back(defaultType);
-                fields.push_back(week->second);
-            }
-            if (fields.size() == 1)
-                subject = fields[0];
-            if (fields.size() >= 2) {
-                subject = fields[0];
-                type = fields[1];
-                std::string* rest[] = {&count, &nodes, &times, &room};
-                for (std::size_t i = 2; i < fields.size() && i < 6; ++i)
-                    *rest[i - 2] = fields[i];
-            }
-            std::string crossing;
-            if (!m_cells.Get(row, column, crossing))
-                return;
-            const std::vector<std::string> own = SplitFields(crossing, false);
-            if (!own.empty())
-                teacher = own[0];
-            if (own.size() >= 2) {
-                count = own[1];
-                nodes = "1";
-                times = "0";
-                room.clear();
-                std::string* rest[] = {&nodes, &times, &room};
-                for (std::size_t i = 2; i < own.size() && i < 5; ++i)
-                    *rest[i - 2] = own[i];
-            }
-            if (className.empty() || subject.empty() || teacher.empty())
+            const std::string* count = week == weekly.end() ? nullptr : &week->second;
+            const CrossPlan plan = ParseCrossing(className, heading, crossing, count, defaultType);
+            if (className.empty() || plan.subject.empty() || plan.teacher.empty())
                 continue;
-            if (zem::EqualsNoCase(subject, kHeadTeacher)) {
-                headTeachers[className] = teacher;
+            if (zem::EqualsNoCase(plan.subject, kHeadTeacher)) {
+                m_headTeachers[className] = plan.teacher;
                 continue;
             }
-            const CPageRow cells = m_job.selfStudy ? CPageRow{className, type, subject, teacher, count, nodes, times, room}
-                                                   : CPageRow{className, subject, teacher, type, count, nodes, times, room};
-            if (!Send(cells, row, column))
-                return;
+            const CrossPlan typed = ParseCrossing(typedClass, typedHeading, typedCrossing, count, defaultType);
+            m_rows.push_back({CrossRow(plan, m_job.selfStudy), CrossRow(typed, m_job.selfStudy),
+                              zem::Format("第 %d 行第 %s 列", row, zem::workbook::ColumnName(column).c_str())});
         }
-        Progress(row);
     }
-    if (!headTeachers.empty() && m_job.sendHeadTeachers)
-        m_job.sendHeadTeachers(headTeachers);
 }
 
 }  // namespace

@@ -38,10 +38,11 @@ std::string RowErrorText(int row, const std::string& message)
     return zem::Format("Excel文件中第 %d 行\r\n%s", row, message.c_str());
 }
 
-bool ReadImportCell(const CellValue& value, int row, int column, std::string& text, std::string& error)
+bool ReadImportCell(const CellValue& value, int row, int column, std::string& text, std::string& error,
+                    std::string* typed)
 {
     const std::string letters = zem::workbook::ColumnName(column);
-    if (!ReadCellText(value, text)) {
+    if (!ReadCellText(value, text, typed)) {
         error = RowErrorText(row, zem::Format("第 %s 列是日期，请把这一列设为文本格式后再导入", letters.c_str()));
         return false;
     }
@@ -62,9 +63,11 @@ bool ReadImportSheet(const std::string& path, SheetData& sheet, std::string& err
     return false;
 }
 
-bool ReadCellText(const CellValue& value, std::string& text)
+bool ReadCellText(const CellValue& value, std::string& text, std::string* typed)
 {
     text.clear();
+    if (typed)
+        typed->clear();
     switch (value.type) {
     case CellValue::Type::Text:
         text = value.text;
@@ -79,6 +82,8 @@ bool ReadCellText(const CellValue& value, std::string& text)
     default:
         return true;
     }
+    if (typed)
+        *typed = text;
     NormalizeName(text);
     return true;
 }
@@ -123,14 +128,10 @@ RowReadResult ReadSheetRows(const SheetData& sheet, const RowReadJob& job)
     const int width = std::min(sheet.LastColumn() - firstColumn + 1, kMaxRowCells);
     const int lastColumn = firstColumn + width - 1;
 
-    // The progress counts from the top of the used range, so that it reaches 100 at its last row
-    // wherever the range starts.
-    auto progress = [&](int row) {
-        if (job.progress)
-            job.progress(static_cast<int>(static_cast<long long>(row - sheet.FirstRow() + 1) * 100 / rows));
-    };
-    CPageRow texts;
-    std::string text;
+    // The whole sheet is read before the page is asked about it; the bar moves as rows are sent.
+    std::vector<ImportRow> pending;
+    CPageRow texts, typed;
+    std::string text, typedText;
     std::size_t next = 0;
     while (next < cells.size() && cells[next].row <= headerRow)
         ++next;
@@ -141,33 +142,89 @@ RowReadResult ReadSheetRows(const SheetData& sheet, const RowReadJob& job)
         }
         const int row = cells[next].row;
         texts.assign(static_cast<std::size_t>(width), std::string());
+        typed.assign(static_cast<std::size_t>(width), std::string());
         bool any = false;
         for (; next < cells.size() && cells[next].row == row; ++next) {
             const Cell& cell = cells[next];
             if (cell.column < firstColumn || cell.column > lastColumn)
                 continue;
-            if (!ReadImportCell(*cell.value, row, cell.column, text, result.error))
+            if (!ReadImportCell(*cell.value, row, cell.column, text, result.error, &typedText))
                 return result;
             any = any || !text.empty();
-            texts[static_cast<std::size_t>(cell.column - firstColumn)] = std::move(text);
+            const auto index = static_cast<std::size_t>(cell.column - firstColumn);
+            texts[index] = std::move(text);
+            typed[index] = std::move(typedText);
         }
-        if (any) {
-            CPageNotify notify;
-            notify.quiet = true;
-            notify.byName = true;
-            job.sendRow(notify, texts);
-            ++result.sentRows;
-            // A refusal without the error flag (a name already there) skips the row.
-            if (notify.error) {
-                result.error = RowErrorText(row, notify.message);
-                return result;
-            }
-        }
-        progress(row);
+        if (any)
+            pending.push_back({texts, typed, zem::Format("第 %d 行", row)});
     }
-    if (job.progress)
+    SendImportRows(pending, job, result, [&](std::size_t sent) {
+        if (job.progress)
+            job.progress(static_cast<int>(sent * 100 / pending.size()));
+    });
+    if (job.progress && result.Ok() && !result.cancelled)
         job.progress(100);
     return result;
+}
+
+void SendImportRows(const std::vector<ImportRow>& rows, const RowReadJob& job, RowReadResult& result,
+                    const std::function<void(std::size_t sent)>& progress)
+{
+    if (rows.empty())
+        return;
+    if (job.checkRows) {
+        std::vector<CPageRow> cells;
+        cells.reserve(rows.size());
+        for (const ImportRow& row : rows)
+            cells.push_back(row.cells);
+        result.error = job.checkRows(cells);
+        if (!result.error.empty())
+            return;
+    }
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        if (job.cancel && job.cancel->load()) {
+            result.cancelled = true;
+            return;
+        }
+        const ImportRow& row = rows[i];
+        CPageNotify notify;
+        notify.quiet = true;
+        notify.byName = true;
+        notify.typed = &row.typed;
+        job.sendRow(notify, row.cells);
+        ++result.sentRows;
+        if (notify.accepted)
+            ++result.takenRows;
+        else
+            result.refused.push_back({row.where, notify.message.empty() ? "未被接受" : notify.message});
+        if (!notify.rewritten.empty())
+            result.rewritten.push_back(row.where + "：" + notify.rewritten);
+        if (progress)
+            progress(i + 1);
+    }
+}
+
+std::string ImportReportText(const RowReadResult& result, bool* warning)
+{
+    // Enough lines to find each kind of fault; a box of thousands would not fit the screen.
+    constexpr std::size_t kListed = 20;
+    std::string text = result.refused.empty()
+                           ? zem::Format("导入完成，共导入 %d 条", result.takenRows)
+                           : zem::Format("导入 %d 条，未导入 %zu 条：", result.takenRows, result.refused.size());
+    for (std::size_t i = 0; i < result.refused.size() && i < kListed; ++i)
+        text += "\n" + result.refused[i].where + "：" + zem::ReplaceAll(result.refused[i].reason, "\r\n", " ");
+    if (result.refused.size() > kListed)
+        text += zem::Format("\n……另有 %zu 条未导入", result.refused.size() - kListed);
+    if (!result.rewritten.empty()) {
+        text += "\n\n以下名称按规范写法导入：";
+        for (std::size_t i = 0; i < result.rewritten.size() && i < kListed; ++i)
+            text += "\n" + result.rewritten[i];
+        if (result.rewritten.size() > kListed)
+            text += zem::Format("\n……另有 %zu 个", result.rewritten.size() - kListed);
+    }
+    if (warning)
+        *warning = !result.refused.empty();
+    return text;
 }
 
 std::string ReadFailureText(const std::string& reason)

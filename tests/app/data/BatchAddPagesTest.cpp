@@ -4,6 +4,7 @@
 #include "app/data/BatchAddTeacherGroupDlg.h"
 #include "app/data/ObjectListPages.h"
 #include "app/data/TeacherGroupListPage.h"
+#include "base/TaskLimits.h"
 #include "platform/gui/ItemList.h"
 #include "platform/gui/Timers.h"
 
@@ -82,6 +83,35 @@ TEST(BatchAddPages, EachPagesBatchAddPutsItsRowsIntoThePage)
                 : std::vector<std::string>{};
         EXPECT_EQ(messages.Texts(), expected);
     }
+}
+
+// A batch that would take the page past the task's limit of teachers is refused before any row is
+// sent, naming the limit, and its dialog stays open.
+TEST(BatchAddPages, ABatchOverTheLimitAddsNothing)
+{
+    SmallSchool school;
+    QString names;
+    for (std::size_t i = 0; i < GetTaskLimit(TaskObjectKind::Teacher).max - 3 + 1; ++i)
+        names += QStringLiteral("教师%1，").arg(i);
+    ScriptedMessages messages;
+    CTeacherListPage page;
+    bool stayedOpen = false;
+    RunPage<CBasicDataPage>(
+        page,
+        [&](CBasicDataPage& p) {
+            Click(p, CBasicDataPage::IDC_BATCH_ADD);
+            EXPECT_EQ(p.GetList()->GetItemCount(), 3);
+            EXPECT_FALSE(p.IsModified());
+        },
+        [&](Dialog& dialog) {
+            static_cast<CBatchAddTeacherDlg&>(dialog).GetNamesEdit()->setPlainText(names);
+            Click(dialog, zem::IDOK);
+            stayedOpen = !dialog.IsEnded();
+            dialog.EndDialog(zem::IDCANCEL);
+        });
+    EXPECT_TRUE(stayedOpen);
+    EXPECT_EQ(messages.Texts(),
+              std::vector<std::string>{"一个排课任务中的教师不能多于 3000 个（这样会有 3001 个），排课任务将无法再打开。"});
 }
 
 TEST(BatchAddPages, BatchAddedRowsCarryTheirShortNamesAndDefaults)

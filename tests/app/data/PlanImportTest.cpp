@@ -15,6 +15,7 @@
 #include "app/output/workbook/XlsxWriter.h"
 #include "app/shared/Vocabulary.h"
 #include "base/ScheduleTask.h"
+#include "base/TaskLimits.h"
 #include "platform/Text.h"
 #include "platform/gui/Timers.h"
 #include "support/FileScope.h"
@@ -152,6 +153,10 @@ TEST(PlanImport, DemoPlansRoundTripInBothShapes)
         texts.erase(std::remove_if(texts.begin(), texts.end(), [](const std::string& text) {
                         return text.rfind("教学时间中设置的全校可用早读", 0) == 0;
                     }), texts.end());
+        // Every plan taken; the names written otherwise than the demo spells them follow the count.
+        for (std::string& text : texts)
+            if (text.rfind("导入完成，共导入 ", 0) == 0)
+                text = "导入完成";
         EXPECT_EQ(texts, (std::vector<std::string>{confirm, "导入完成", confirm, "导入完成"}));
     }
 }
@@ -214,7 +219,91 @@ TEST(PlanImport, EmptyPageOpensTheDialogAndItsTemplate)
         });
     EXPECT_EQ(opened, 1);
     ASSERT_EQ(messages.Texts().size(), 2u);
-    EXPECT_EQ(messages.Texts()[1], "导入完成");
+    EXPECT_EQ(messages.Texts()[1], "导入完成，共导入 0 条");
+}
+
+// Imports the workbook at `path` into the plan page of `task`'s empty school through the dialog,
+// every question answered OK; the messages after the dialog's own confirmation.
+std::vector<zem::MessageRequest> ImportPlans(CScheduleTask& task, std::string path, const std::string& screenshot)
+{
+    FakeAppServices services;
+    services.task = &task;
+    FileScope chooser(path);
+    MessageRecorder messages;
+    CPlanListPage page;
+    RunPage<CPlanListPage>(
+        page,
+        [&](CPlanListPage& p) {
+            p.SendCommand(CListBaseDlg::IDC_IMPORT);
+            SaveScreenshot(&p, screenshot);
+            p.SendCommand(CListBaseDlg::IDC_SAVE);
+        },
+        [&](zem::gui::Dialog& dialog) {
+            auto* import = dynamic_cast<CPlanImportDlg*>(&dialog);
+            ASSERT_NE(import, nullptr);
+            StartAndWait(*import);
+            // A refused import leaves the dialog open, as the user would close it.
+            if (!import->IsEnded())
+                import->EndDialog(zem::IDCANCEL);
+        });
+    std::vector<zem::MessageRequest> after(messages.messages.begin() + (messages.messages.empty() ? 0 : 1),
+                                           messages.messages.end());
+    return after;
+}
+
+// The dialog's own sample of the flat list, the class on a class's first row only: every plan goes
+// to its class. A row without a teacher, a count that is no number or none, and a plan the class
+// has already are refused at their rows and said; the others are taken.
+TEST(PlanImport, SampleShapeAndRefusedRows)
+{
+    TempFolder folder;
+    SchoolBuilder empty;
+    empty.Task().GetTaskInfo().SetTaskFolder(folder.path());
+    // Kept for a person to look at.
+    std::string path = TestOutputPath("PlanImport.sampleShape.xlsx");
+    WriteSheet(path, {{"班级", "课程", "教师", "主/副课", "周课时数", "连课", "次数", "指定教室"},
+                      {"初一（1）班", "语文", "张三", "主课", "6", "2", "1", ""},
+                      {"", "数学", "李四", "主课", "5", "1", "0", ""},
+                      {"", "英语", "", "主课", "4", "1", "0", ""},
+                      {"", "物理", "王五", "主课", "abc", "1", "0", "实验室"},
+                      {"初一（2）班", "语文", "赵六", "主课", "6", "2", "1", ""},
+                      {"", "数学", "李四", "副课", "0", "1", "0", ""},
+                      {"", "语文", "赵六", "主课", "6", "2", "1", ""},
+                      {"", "历史", "王五", "副课", "2", "", "", ""}});
+    const auto messages = ImportPlans(empty.Task(), path, "PlanImport.sampleShape");
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text, "导入 4 条，未导入 4 条：\n第 4 行：没有填写教师\n第 5 行：周课时数无效: abc\n"
+                                "第 7 行：周课时数无效: 0\n第 8 行：重复的教学计划：初一（2）班 语文 赵六");
+    EXPECT_EQ(messages[0].icon, zem::MessageIcon::Warning);
+    EXPECT_EQ(PlanLines(empty.Task(), true), (std::vector<std::string>{"初一（1）班|数学|李四|0|1|5|1|0|",
+                                                                     "初一（1）班|语文|张三|0|1|6|2|1|",
+                                                                     "初一（2）班|历史|王五|0|0|2|1|0|",
+                                                                     "初一（2）班|语文|赵六|0|1|6|2|1|"}));
+    EXPECT_EQ(empty.Task().GetClassInfoList().GetCount(), 2);
+    // 王五 comes with 历史: the refused 物理 row made nothing.
+    EXPECT_EQ(empty.Task().GetTeacherInfoList().GetCount(), 4);
+    EXPECT_EQ(empty.Task().GetSubjectInfoList().GetCount(), 3);
+}
+
+// A list of plans for one class more than a task may hold is refused before anything changes,
+// naming the limit.
+TEST(PlanImport, ListOverTheClassLimitChangesNothing)
+{
+    TempFolder folder;
+    SchoolBuilder empty;
+    empty.Task().GetTaskInfo().SetTaskFolder(folder.path());
+    std::string path = folder / "classes.xlsx";
+    const std::size_t classes = GetTaskLimit(TaskObjectKind::Class).max + 1;
+    Grid rows = {{"班级", "课程", "教师", "主/副课", "周课时数"}};
+    for (std::size_t i = 0; i < classes; ++i)
+        rows.push_back({"班" + std::to_string(i + 1), "语文", "张三", "主课", "5"});
+    WriteSheet(path, rows);
+    const auto messages = ImportPlans(empty.Task(), path, "PlanImport.classLimit");
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text, "一个排课任务中的班级不能多于 1000 个（这样会有 1001 个），排课任务将无法再打开。");
+    EXPECT_EQ(messages[0].icon, zem::MessageIcon::Error);
+    EXPECT_EQ(empty.Task().GetClassInfoList().GetCount(), 0);
+    EXPECT_EQ(empty.Task().GetCourseInfoList().GetCount(), 0);
 }
 
 // A cross table chosen as a flat list: the worker's question is asked on the GUI thread, and Yes
@@ -249,7 +338,9 @@ TEST(PlanImport, ShapeQuestionAndHeadTeachers)
     ASSERT_EQ(messages.messages.size(), 3u);
     EXPECT_EQ(messages.messages[1].text, zem::import::PlanFormatQuestion(1, 0));
     EXPECT_EQ(messages.messages[1].icon, zem::MessageIcon::Warning);
-    EXPECT_EQ(messages.messages[2].text, "导入完成");
+    // The classes the rows made are stored as names are written; the report says so.
+    EXPECT_EQ(messages.messages[2].text, "导入完成，共导入 3 条\n\n以下名称按规范写法导入：\n"
+                                         "第 2 行第 B 列：初一(1)班 → 初一（1）班\n第 3 行第 B 列：初一(2)班 → 初一（2）班");
     EXPECT_EQ(services.importFormat, 1);
     CScheduleTask& task = empty.Task();
     EXPECT_EQ(PlanLines(task, true), (std::vector<std::string>{"初一（1）班|数学|李四|0|1|5|1|0|",

@@ -112,13 +112,20 @@ TEST(PlanListPage, ImportedRowsCreateWhatTheyName)
         // The caption names the list, the title stays.
         EXPECT_EQ(p.Caption(), "教学计划信息列表");
         EXPECT_EQ(p.Title(), "教学计划信息");
-        ASSERT_EQ(SendRow(p, {"初二(1)班", "物理", "赵六", "主副课", "0", "2", "0", "实验室"}, 0, true, true).answer, 0);
+        // No periods are no plan: refused with the count, nothing made.
+        const SentRow none = SendRow(p, {"初二(1)班", "物理", "赵六", "主副课", "0", "2", "0", "实验室"}, 0, true, true);
+        EXPECT_EQ(none.answer, -1);
+        EXPECT_EQ(none.notify.message, "周课时数无效: 0");
+        EXPECT_EQ(p.GetCards()->GetCount(), 2);
+        ASSERT_EQ(SendRow(p, {"初二(1)班", "物理", "赵六", "主副课", "1", "2", "0", "实验室"}, 0, true, true).answer, 0);
         EXPECT_EQ(p.Caption(), "教学计划信息列表 (已修改,未保存)");
         EXPECT_EQ(p.GetCards()->GetCount(), 3);
         EXPECT_EQ(p.GetCards()->GetCurSel(), 2);
         EXPECT_EQ(RowTexts(p, 0), (std::vector<std::string>{"物理", "赵六", "副课", "1", "2", "自动", "实验室"}));
-        // A row without a teacher is refused without a message.
-        EXPECT_EQ(SendRow(p, {"初一(2)班", "语文", "", "主课", "2", "1", "0", ""}, 0, true, true).answer, -1);
+        // A row without a teacher is refused, said to the import, with no box.
+        const SentRow noTeacher = SendRow(p, {"初一(2)班", "语文", "", "主课", "2", "1", "0", ""}, 0, true, true);
+        EXPECT_EQ(noTeacher.answer, -1);
+        EXPECT_EQ(noTeacher.notify.message, "没有填写教师");
         ASSERT_EQ(SendRow(p, {"初一(2)班", "语文", "李四", "主课", "2.5", "1", "0", ""}, 0, true, true).answer, 0);
         EXPECT_EQ(p.GetCards()->GetText(p.GetCards()->GetCurSel()), "初一(2)班");
         // An imported name comes with full-width parentheses: it still names the class typed with

@@ -1,5 +1,6 @@
 // The teaching-plan reader: the cross table's headers, crossings and weekly-count row, the head
-// teachers, the flat list, the shape question, and where a refusal or a bad cell stops.
+// teachers, the flat list and its columns by their headings, the shape question, the refused rows
+// and the bad cells, and the page's check of all the rows before the first is sent.
 #include "app/output/import/PlanReader.h"
 
 #include <gtest/gtest.h>
@@ -30,12 +31,13 @@ struct Outcome {
     Grid rows;
     std::vector<std::map<std::string, std::string>> headTeachers;
     std::vector<std::pair<int, int>> questions;
+    std::vector<std::size_t> checked;  // the number of rows of each check
     RowReadResult result;
 };
 
-// Reads the sheet; the page takes every row unless `refuse` says it stops the import.
+// Reads the sheet; the page takes every row unless `refuse` says it does not; `limit` refuses them all.
 Outcome Read(const SheetData& sheet, int format, bool selfStudy = false, int answer = -1,
-         const std::function<bool(const CPageRow&)>& refuse = {})
+         const std::function<bool(const CPageRow&)>& refuse = {}, const std::string& limit = {})
 {
     Outcome run;
     PlanReadJob job;
@@ -48,8 +50,13 @@ Outcome Read(const SheetData& sheet, int format, bool selfStudy = false, int ans
             notify.message = "不行";
             return -1;
         }
+        notify.accepted = true;
         run.rows.push_back(cells);
         return 0;
+    };
+    job.checkRows = [&](const std::vector<CPageRow>& rows) {
+        run.checked.push_back(rows.size());
+        return limit;
     };
     job.sendHeadTeachers = [&](const std::map<std::string, std::string>& map) { run.headTeachers.push_back(map); };
     job.askFormat = [&](int current, int guess) {
@@ -151,25 +158,77 @@ TEST(PlanReader, ShapeQuestion)
               "您之前选择的导入格式是：平铺列表\n\n而您的Excel文件中内容很有可能是 交叉表格 格式\n是否要调整为 交叉表格 格式导入");
 }
 
-// A refusal that stops the import names the sheet's row, and in a cross table its column; a date
-// stops with its cell; the rows before stay sent.
-TEST(PlanReader, StopsNameTheirCell)
+// A refused row is listed with its sheet row, and in a cross table its column, and the import goes
+// on; a date stops the reading before any row is sent; the page's refusal of all the rows (a limit)
+// sends none.
+TEST(PlanReader, RefusedRowsBadCellsAndLimits)
 {
     const auto refuseLisi = [](const CPageRow& cells) { return cells[2] == "李四"; };
-    const Outcome cross = Read(SheetOf({{"班级", "语文#主#6", "数学#主#5"}, {"一班", "张三", "李四"}}),
-                           zem::import::kCrossTableFormat, false, -1, refuseLisi);
-    EXPECT_EQ(cross.result.error, "Excel文件中第 2 行第 C 列\r\n不行");
-    EXPECT_EQ(cross.rows.size(), 1u);
+    const Outcome cross = Read(SheetOf({{"班级", "语文#主#6", "数学#主#5"}, {"一班", "张三", "李四"}, {"二班", "李四", "王五"}}),
+                               zem::import::kCrossTableFormat, false, -1, refuseLisi);
+    EXPECT_TRUE(cross.result.Ok()) << cross.result.error;
+    EXPECT_EQ(cross.rows.size(), 2u);
+    EXPECT_EQ(cross.result.takenRows, 2);
+    ASSERT_EQ(cross.result.refused.size(), 2u);
+    EXPECT_EQ(cross.result.refused[0].where, "第 2 行第 C 列");
+    EXPECT_EQ(cross.result.refused[1].where, "第 3 行第 B 列");
+    EXPECT_EQ(zem::import::ImportReportText(cross.result), "导入 2 条，未导入 2 条：\n第 2 行第 C 列：不行\n第 3 行第 B 列：不行");
     const Outcome flat = Read(SheetOf({{"班级", "课程", "教师"}, {"一班", "语文", "张三"}, {"一班", "数学", "李四"}}),
-                          zem::import::kFlatListFormat, false, -1, refuseLisi);
-    EXPECT_EQ(flat.result.error, "Excel文件中第 3 行\r\n不行");
-    EXPECT_EQ(flat.rows.size(), 1u);
+                              zem::import::kFlatListFormat, false, -1, refuseLisi);
+    EXPECT_EQ(zem::import::ImportReportText(flat.result), "导入 1 条，未导入 1 条：\n第 3 行：不行");
 
     SheetData dated = SheetOf({{"班级", "课程", "教师"}, {"一班", "语文", "张三"}, {"一班", "数学", "李四"}});
     dated.Set(3, 2, {CellValue::Type::Date, "2024-09-01", 45536});
     const Outcome date = Read(dated, zem::import::kFlatListFormat);
     EXPECT_EQ(date.result.error.rfind("Excel文件中第 3 行\r\n第 B 列是日期", 0), 0u) << date.result.error;
-    EXPECT_EQ(date.rows.size(), 1u);
+    EXPECT_TRUE(date.rows.empty());
+    EXPECT_TRUE(date.checked.empty());
+
+    const Outcome limited = Read(SheetOf({{"班级", "语文#主#6", "班主任"}, {"一班", "张三", "张三"}, {"二班", "李四", "李四"}}),
+                                 zem::import::kCrossTableFormat, false, -1, {}, "太多了");
+    EXPECT_EQ(limited.result.error, "太多了");
+    EXPECT_EQ(limited.checked, std::vector<std::size_t>{2});
+    EXPECT_TRUE(limited.rows.empty());
+    EXPECT_TRUE(limited.headTeachers.empty());
+}
+
+// The dialog's own sample of the flat list names the class on a class's first row only, so the
+// class column is mostly empty: the columns are found by their headings, in any order, and an empty
+// class cell continues the class above. The names arrive normalised, and as typed beside them.
+TEST(PlanReader, FlatListColumnsByTheirHeadings)
+{
+    const Grid grid = {{"班级", "教师", "课程", "主/副课", "周课时数", "连课", "次数", "指定教室"},
+                       {"初一(1)班", "张三", "语文", "主课", "6", "2", "1", ""},
+                       {"", "李四", "数学", "主课", "5", "1", "0", ""},
+                       {"", "王五", "英语", "主课", "4", "1", "0", ""},
+                       {"", "赵六", "物理", "主课", "3", "1", "0", "实验室"},
+                       {"初一（2）班", "张三", "语文", "主课", "6", "2", "1", ""},
+                       {"", "李四", "数学", "主课", "5", "1", "0", ""},
+                       {"", "王五", "英语", "主课", "4", "1", "0", ""},
+                       {"", "赵六", "物理", "主课", "3", "1", "0", ""}};
+    std::vector<CPageRow> typed;
+    PlanReadJob job;
+    Grid rows;
+    job.format = zem::import::kFlatListFormat;
+    job.sendRow = [&](CPageNotify& notify, const CPageRow& cells) -> zem::LRESULT {
+        notify.accepted = true;
+        rows.push_back(cells);
+        typed.push_back(notify.typed ? *notify.typed : CPageRow{});
+        return 0;
+    };
+    const RowReadResult result = zem::import::ReadPlanSheet(SheetOf(grid), job);
+    ASSERT_TRUE(result.Ok()) << result.error;
+    ASSERT_EQ(rows.size(), 8u);
+    EXPECT_EQ(rows[0], (CPageRow{"初一（1）班", "语文", "张三", "主课", "6", "2", "1", ""}));
+    EXPECT_EQ(rows[3], (CPageRow{"初一（1）班", "物理", "赵六", "主课", "3", "1", "0", "实验室"}));
+    EXPECT_EQ(rows[7], (CPageRow{"初一（2）班", "物理", "赵六", "主课", "3", "1", "0", ""}));
+    EXPECT_EQ(typed[1][0], "初一(1)班");
+    EXPECT_EQ(zem::import::ImportReportText(result), "导入完成，共导入 8 条");
+
+    // The self-study list's own order, "类型" second.
+    const Outcome selfStudy = Read(SheetOf({{"班级", "类型", "课程", "教师", "周课时数"}, {"一班", "晚自习", "数学", "李四", "4"}, {"", "早读", "语文", "张三", "3"}}),
+                                   zem::import::kFlatListFormat, true);
+    EXPECT_EQ(selfStudy.rows, (Grid{{"一班", "晚自习", "数学", "李四", "4", "", "", ""}, {"一班", "早读", "语文", "张三", "3", "", "", ""}}));
 }
 
 }  // namespace

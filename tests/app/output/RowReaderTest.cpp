@@ -42,7 +42,7 @@ SheetData SheetOf(const std::vector<SheetCell>& cells)
 }
 
 // A page that takes every row but refuses the names it is told to: quietly as a duplicate, or with
-// a reason that stops the import; it may set the cancel flag after a row.
+// a reason; it may set the cancel flag after a row.
 struct FakePage {
     std::set<std::string> duplicates;
     std::set<std::string> refused;
@@ -90,6 +90,7 @@ TEST(RowReader, SheetCases)
         std::set<std::string> refused = {};
         int cancelAfter = -1;
         std::vector<int> progress = {};  // checked when not empty
+        std::string report = {};         // the end message, checked when not empty
     };
     const std::vector<Case> cases = {
         {"a one-cell title row and an empty left column are skipped",
@@ -113,17 +114,33 @@ TEST(RowReader, SheetCases)
          {{1, 1, "姓名"}, {1, 2, "班级"}, {2, 1, "张 三"}, {2, 2, "高一(1)班\n语文"}},
          {{"张三", "高一（1）班语文"}},
          ""},
-        {"a refusal with a reason stops at its sheet row",
+        {"a refusal is listed with its sheet row and the import goes on",
          {{1, 1, "名单"}, {2, 1, "姓名"}, {2, 2, "课时"}, {2, 3, "系数"}, {3, 1, "张三"}, {5, 1, "王五"}, {6, 1, "赵六"}},
-         {{"张三", "", ""}},
-         "Excel文件中第 5 行\r\n没有名为王五的教师",
+         {{"张三", "", ""}, {"赵六", "", ""}},
+         "",
          {},
-         {"王五"}},
-        {"a duplicate is skipped and the import goes on",
+         {"王五"},
+         -1,
+         {},
+         "导入 2 条，未导入 1 条：\n第 5 行：没有名为王五的教师"},
+        {"a duplicate is passed by and said",
          {{1, 1, "姓名"}, {1, 2, "课时"}, {2, 1, "张三"}, {3, 1, "李四"}, {4, 1, "王五"}},
          {{"张三", ""}, {"王五", ""}},
          "",
-         {"李四"}},
+         {"李四"},
+         {},
+         -1,
+         {},
+         "导入 2 条，未导入 1 条：\n第 3 行：未被接受"},
+        {"names only: every row taken is counted",
+         {{1, 1, "姓名"}, {2, 1, "张三"}, {3, 1, "李四"}},
+         {{"张三"}, {"李四"}},
+         "",
+         {},
+         {},
+         -1,
+         {},
+         "导入完成，共导入 2 条"},
         {"cancel stops before the next row",
          {{1, 1, "姓名"}, {1, 2, "课时"}, {2, 1, "张三"}, {3, 1, "李四"}},
          {{"张三", ""}},
@@ -131,9 +148,9 @@ TEST(RowReader, SheetCases)
          {},
          {},
          1},
-        {"a character GBK cannot hold is refused with its row",
+        {"a character GBK cannot hold stops the reading before any row is sent",
          {{1, 1, "姓名"}, {1, 2, "课时"}, {2, 1, "张三"}, {3, 1, "李\xF0\x9F\x98\x80"}},
-         {{"张三", ""}},
+         {},
          "Excel文件中第 3 行\r\n第 A 列含有无法保存的字符"},
     };
     for (const Case& c : cases) {
@@ -152,6 +169,9 @@ TEST(RowReader, SheetCases)
         EXPECT_EQ(result.cancelled, c.cancelAfter > 0);
         if (!c.progress.empty()) {
             EXPECT_EQ(page.progress, c.progress);
+        }
+        if (!c.report.empty()) {
+            EXPECT_EQ(zem::import::ImportReportText(result), c.report);
         }
     }
 }

@@ -6,11 +6,13 @@
 #include "support/MessageRecorder.h"
 #include "support/ModalScope.h"
 #include "support/TempFolder.h"
+#include "app/shared/Strings.h"
 #include "app/taskhelper/TaskHelper.h"
 #include "app/taskhelper/TaskHelperSlots.h"
 #include "app/timetable/TableMoveDlg.h"
 #include "app/timetable/TaskMerge.h"
 #include "base/ScheduleTask.h"
+#include "base/TaskLimits.h"
 #include "platform/Files.h"
 #include "platform/Text.h"
 #include "platform/gui/FileDialogs.h"
@@ -259,6 +261,37 @@ TEST_F(TaskMergeTest, ARefusedMergeSaysWhyAndChangesNothing)
         EXPECT_EQ(ReadRaw(task->GetTaskInfo().GetInputFilePath()), input);
         EXPECT_EQ(ReadRaw(task->GetTaskInfo().GetOutputFilePath()), output);
     }
+
+    // An other task of subjects the open one lacks would take it past its limit: refused first,
+    // whatever the merge, naming the limit.
+    std::size_t added = 0;
+    auto crowded = Part("crowded",
+                        [&](CScheduleTask& t) {
+                            // Every subject of the other task named otherwise, and as many as it may hold.
+                            for (CSubjectInfo* subject : ObjectsInOrder<CSubjectInfo>(t.GetSubjectInfoList())) {
+                                subject->SetName(subject->GetName() + "乙");
+                                t.GetSubjectInfoList().Modify(subject);
+                                ++added;
+                            }
+                            while (static_cast<std::size_t>(t.GetSubjectInfoList().GetCount()) <
+                                   GetTaskLimit(TaskObjectKind::Subject).max) {
+                                auto* subject = new CSubjectInfo;
+                                subject->SetId(NewGuidString());
+                                subject->SetName("选修" + std::to_string(++added));
+                                subject->SetShortName("选");
+                                subject->SetIndex(t.GetSubjectInfoList().GetCount());
+                                t.GetSubjectInfoList().Add(subject);
+                            }
+                        },
+                        TaskAccess::ReadOnly);
+    ScriptedMessages messages;
+    const CMoveResult result = MergeTask(*task, *crowded, MergeKind::Days, entries);
+    EXPECT_FALSE(result.saved);
+    const std::string limit = CheckTaskLimit(*task, TaskObjectKind::Subject, added);
+    EXPECT_NE(limit.find("科目不能多于 1000 个"), std::string::npos) << limit;
+    EXPECT_EQ(messages.Texts(), std::vector<std::string>{limit});
+    EXPECT_EQ(ReadRaw(task->GetTaskInfo().GetInputFilePath()), input);
+    EXPECT_EQ(ReadRaw(task->GetTaskInfo().GetOutputFilePath()), output);
 }
 
 TEST_F(TaskMergeTest, AFailedSaveOfAMergePutsTheTaskAndItsFilesBack)
