@@ -140,9 +140,14 @@ CMasterSheet::CMasterSheet(SheetData sheet) : m_sheet(std::move(sheet))
         if (row >= m_headerRow && !MasterCellText(value).empty())
             ++columns[column];
     });
-    m_sheet.ForEachCell([&](int row, int, const CellValue& value) {
-        m_teacherLines = m_teacherLines || (row >= m_headerRow + 2 && value.type == CellValue::Type::Text &&
-                                            MasterCellText(value).find('\n') != std::string::npos);
+    m_sheet.ForEachCell([&](int row, int column, const CellValue& value) {
+        if (row < m_headerRow + 2 || column <= m_firstColumn || value.type != CellValue::Type::Text)
+            return;
+        const Lesson lesson = SplitLesson(MasterCellText(value));
+        if (lesson.teacherLine) {
+            m_teacherLines = true;
+            m_subjects.insert(lesson.subject);
+        }
     });
     m_firstColumn = m_sheet.FirstColumn();
     for (const auto& [column, count] : columns)
@@ -341,11 +346,12 @@ std::vector<std::string> TeacherNames(const Lesson& lesson, const CZemObjectList
 }
 
 // Whether a cell is an activity of the class rather than a lesson: one line that names no subject
-// of the task, in a sheet whose lessons name their teachers.
-bool IsActivity(const Lesson& lesson, int half, bool teacherLines, const CScheduleTask& task, const NameIndex& subjects)
+// of the task nor of the sheet's lessons, in a sheet whose lessons name their teachers.
+bool IsActivity(const Lesson& lesson, int half, const CMasterSheet& sheet, const CScheduleTask& task,
+                const NameIndex& subjects)
 {
-    return teacherLines && half == 0 && !lesson.teacherLine && !lesson.subject.empty() &&
-           !MasterNames::Find(task.GetSubjectInfoList(), subjects, lesson.subject);
+    return sheet.HasTeacherLines() && half == 0 && !lesson.teacherLine && !lesson.subject.empty() &&
+           !sheet.TeachesSubject(lesson.subject) && !MasterNames::Find(task.GetSubjectInfoList(), subjects, lesson.subject);
 }
 
 _CourseType KindOfSegment(int segment)
@@ -406,7 +412,7 @@ MasterAdditions CountMasterAdditions(const CScheduleTask& task, const CMasterShe
         ForEachPeriod(task.GetSchoolStructure(), row.cells, [&](const tagTABLE_NODE& node, int half, const std::string& text) {
             const Lesson lesson = SplitLesson(text);
             if (text.empty() || lesson.subject.empty() ||
-                IsActivity(lesson, half, sheet.HasTeacherLines(), task, names.subjects))
+                IsActivity(lesson, half, sheet, task, names.subjects))
                 return;
             std::string key = row.name + '\t' + lesson.subject + '\t' + lesson.room + '\t' +
                               std::to_string(KindOfSegment(node.segment));
@@ -477,7 +483,7 @@ struct CReverseImporter::Made {
 };
 
 CReverseImporter::CReverseImporter(CScheduleTask& task, const CMasterSheet& sheet, bool checkConflicts)
-    : m_task(task), m_checkConflicts(checkConflicts), m_activities(sheet.HasTeacherLines()),
+    : m_task(task), m_sheet(sheet), m_checkConflicts(checkConflicts),
       m_helper(std::make_unique<CTaskHelper>(&task)), m_names(std::make_unique<MasterNames>(task))
 {
     m_priority = m_helper->GetPriorityIndex();
@@ -651,7 +657,7 @@ void CReverseImporter::ImportCell(const std::string& className, int day, int seg
     if (half == 0 && text == m_task.GetActivityInfo(cls->GetId(), TABLE_CLASS, node))
         return;
     const Lesson lesson = SplitLesson(text);
-    if (IsActivity(lesson, half, m_activities, m_task, m_names->subjects))
+    if (IsActivity(lesson, half, m_sheet, m_task, m_names->subjects))
         return ImportActivity(*cls, node, text);
     if (lesson.subject.empty())
         return;

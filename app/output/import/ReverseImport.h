@@ -55,6 +55,8 @@ public:
     // Whether a lesson cell names its teacher on a second line, as the program writes lessons: a
     // cell of one line is then an activity, unless it names a subject of the task.
     bool HasTeacherLines() const { return m_teacherLines; }
+    // Whether a lesson cell with a teacher line teaches the subject: a cell of it alone is a lesson.
+    bool TeachesSubject(const std::string& subject) const { return m_subjects.count(subject) > 0; }
     // The class rows from the third row of the layout down; a row with an empty class cell
     // belongs to the class above it.
     std::vector<MasterClassRow> ClassRows() const;
@@ -64,6 +66,7 @@ private:
     int m_headerRow = 0;
     int m_firstColumn = 0;
     bool m_teacherLines = false;
+    std::set<std::string> m_subjects;
     // Areas merged over columns, by their top row, ordered by their first column.
     std::map<int, std::vector<zem::workbook::MergedArea>> m_merges;
 };
@@ -143,8 +146,8 @@ private:
     void IndexPlans();
 
     CScheduleTask& m_task;
+    const CMasterSheet& m_sheet;
     bool m_checkConflicts;
-    bool m_activities;
     std::unique_ptr<CTaskHelper> m_helper;
     int m_priority = 0;
     int m_conflicts = 0;

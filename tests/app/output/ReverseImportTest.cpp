@@ -208,6 +208,13 @@ TEST(ReverseImport, WhatTheCellsBecome)
              EXPECT_EQ(room->GetCapacity(), 2u);
              EXPECT_EQ(task.GetRoomInfoList().GetCount(), 1);
          }},
+        {"in a sheet of teachers, one line is a lesson of a subject it teaches, else the class's activity", false,
+         {{"高一1班", {"语文\n张三", "语文", "劳动"}}}, {}, {"高一1班 语文 张三 1", "高一1班 语文 高一1班语文 1"}, {},
+         [](CScheduleTask& task, const std::vector<std::string>&) {
+             const std::string id = task.GetClassInfoList().FindByName("高一1班")->GetId();
+             EXPECT_EQ(task.GetActivityInfo(id, TABLE_CLASS, {0, 0, 2}), "劳动");
+             EXPECT_EQ(task.GetTeacherInfoList().GetCount(), 2);
+         }},
         {"five equal cells: one plan of 5", false,
          {{"高一1班", {"数学\n王五", "数学\n王五", "", "数学\n王五", "数学\n王五", "数学\n王五"}}}, {},
          {"高一1班 数学 王五 5"}, {}, {}},
