@@ -82,6 +82,13 @@ int ReverseImport(const std::string& workbook, const std::string& folder, const 
         std::fprintf(stderr, "zem-reverse-import: %s\n", zem::import::MasterVerdictText(verdict));
         return 1;
     }
+    // A sheet the task could not take is refused before the task is made.
+    if (const std::string refused =
+            zem::import::CheckMasterLimits(task, zem::import::CountMasterAdditions(task, *sheet));
+        !refused.empty()) {
+        std::fprintf(stderr, "zem-reverse-import: %s\n", refused.c_str());
+        return 1;
+    }
     const double readSeconds = SecondsSince(start);
     // Only a sheet that fits makes a task.
     if (!CreateTask(task, folder))

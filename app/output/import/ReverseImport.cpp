@@ -2,14 +2,18 @@
 #include "app/output/import/ReverseImport.h"
 
 #include "app/output/import/RowReader.h"
+#include "app/output/workbook/MasterTimetableWorkbook.h"
 #include "app/shared/ObjectLists.h"
 #include "app/shared/Strings.h"
 #include "app/taskhelper/TaskHelper.h"
 #include "base/BasicData.h"
+#include "base/Rules.h"
 #include "base/ScheduleTask.h"
+#include "base/TaskLimits.h"
 #include "platform/Text.h"
 
 #include <algorithm>
+#include <type_traits>
 
 namespace zem::import {
 
@@ -21,29 +25,38 @@ namespace {
 
 // The segments of a day in the order of the sheet's columns.
 constexpr int kSegmentOrder[] = {3, 0, 1, 2, 4};
+constexpr int kMorningReading = 3;
+constexpr int kSelfStudy = 4;
 
-// The cells of a lesson text: subject, then teacher and room.
+// The cells of a lesson text: subject, then teachers and room.
 struct Lesson {
     std::string subject;
-    std::string teacher;
+    std::vector<std::string> teachers;  // as the cell writes them, blanks between
     std::string room;
+    bool teacherLine = false;  // the text names its teachers on a line of their own
 };
 
-Lesson SplitLesson(const std::string& className, const std::string& text)
+std::string WithoutBlanks(std::string text)
+{
+    text.erase(std::remove(text.begin(), text.end(), ' '), text.end());
+    return text;
+}
+
+Lesson SplitLesson(const std::string& text)
 {
     Lesson lesson;
     const std::size_t lineFeed = text.find('\n');
     if (lineFeed == std::string::npos) {
-        lesson.subject = text;
-        lesson.teacher = className + text;
+        lesson.subject = WithoutBlanks(text);
         return lesson;
     }
-    lesson.subject = text.substr(0, lineFeed);
+    lesson.teacherLine = true;
+    lesson.subject = WithoutBlanks(text.substr(0, lineFeed));
     std::string rest = ReplaceAll(ReplaceAll(text.substr(lineFeed + 1), "（", "("), "）", ")");
     const std::size_t open = rest.find('(');
     const std::size_t close = open == std::string::npos ? std::string::npos : rest.find(')', open + 1);
     if (open != std::string::npos && open > 0 && close != std::string::npos) {
-        lesson.room = rest.substr(open + 1, close - open - 1);
+        lesson.room = WithoutBlanks(rest.substr(open + 1, close - open - 1));
         rest.resize(open);
         // A shared room's seat, as timetables show it ("实验室:2"), names no room of its own.
         const std::size_t colon = lesson.room.rfind(':');
@@ -52,7 +65,7 @@ Lesson SplitLesson(const std::string& className, const std::string& text)
                         [](char c) { return c >= '0' && c <= '9'; }))
             lesson.room.resize(colon);
     }
-    lesson.teacher = rest;
+    SplitToArray(rest, " \n", lesson.teachers, true);
     return lesson;
 }
 
@@ -89,8 +102,19 @@ std::string MasterCellText(const CellValue& value)
     default:
         break;
     }
-    text.erase(std::remove_if(text.begin(), text.end(), [](char c) { return c == ' ' || c == '\r'; }), text.end());
-    return text;
+    std::string kept;
+    for (const char c : text) {
+        if (c == '\r')
+            continue;
+        const bool blankAfterBreak = c == ' ' && (kept.empty() || kept.back() == ' ' || kept.back() == '\n');
+        if (c == '\n' && !kept.empty() && kept.back() == ' ')
+            kept.pop_back();
+        if (!blankAfterBreak)
+            kept += c;
+    }
+    if (!kept.empty() && kept.back() == ' ')
+        kept.pop_back();
+    return kept;
 }
 
 // ---- the sheet ----
@@ -115,6 +139,15 @@ CMasterSheet::CMasterSheet(SheetData sheet) : m_sheet(std::move(sheet))
     m_sheet.ForEachCell([&](int row, int column, const CellValue& value) {
         if (row >= m_headerRow && !MasterCellText(value).empty())
             ++columns[column];
+    });
+    m_sheet.ForEachCell([&](int row, int column, const CellValue& value) {
+        if (row < m_headerRow + 2 || column <= m_firstColumn || value.type != CellValue::Type::Text)
+            return;
+        const Lesson lesson = SplitLesson(MasterCellText(value));
+        if (lesson.teacherLine) {
+            m_teacherLines = true;
+            m_subjects.insert(lesson.subject);
+        }
     });
     m_firstColumn = m_sheet.FirstColumn();
     for (const auto& [column, count] : columns)
@@ -160,7 +193,7 @@ std::vector<MasterClassRow> CMasterSheet::ClassRows() const
     for (int row = m_headerRow + 2; row <= lastRow; ++row) {
         MasterClassRow classRow;
         classRow.row = row;
-        classRow.name = Text(row, m_firstColumn);
+        classRow.name = WithoutBlanks(Text(row, m_firstColumn));
         if (classRow.name.empty())
             continue;
         const bool paired = row < lastRow && !HasText(*this, row + 1, m_firstColumn);
@@ -199,13 +232,16 @@ MasterPreview PreviewMasterSheet(const CMasterSheet& sheet, const std::atomic<bo
         return preview;
     auto stopped = [&] { return preview.stopped = preview.stopped || (stop && stop->load()); };
     for (int row = sheet.HeaderRow() + 2; row <= sheet.LastRow() && !stopped(); ++row) {
-        std::string name = sheet.Text(row, sheet.FirstColumn());
+        std::string name = WithoutBlanks(sheet.Text(row, sheet.FirstColumn()));
         if (!name.empty())
             preview.classes.push_back(std::move(name));
     }
     for (int column = sheet.FirstColumn() + 1; column <= sheet.LastColumn() && !stopped(); ++column) {
         preview.days += HasText(sheet, sheet.HeaderRow(), column);
-        preview.periods += HasText(sheet, sheet.HeaderRow() + 1, column);
+        const std::string period = WithoutBlanks(sheet.Text(sheet.HeaderRow() + 1, column));
+        preview.periods += !period.empty();
+        preview.morningReading += period == kMorningReadingTitle;
+        preview.selfStudy += period == kSelfStudyTitle;
     }
     preview.perDay = preview.days > 0 ? preview.periods / preview.days : 0;
     return preview;
@@ -213,8 +249,14 @@ MasterPreview PreviewMasterSheet(const CMasterSheet& sheet, const std::atomic<bo
 
 MasterVerdict JudgeMasterSheet(const MasterPreview& preview, const CSchoolStructure& week)
 {
+    // A sheet that titles its morning-reading and self-study periods must have the task's, so
+    // that they come back as lessons of their kind.
+    const bool titled = preview.morningReading + preview.selfStudy > 0;
+    const bool kinds = !titled || (preview.days > 0 &&
+                                   preview.morningReading == preview.days * week.GetSectionNodeMaxCount(3) &&
+                                   preview.selfStudy == preview.days * week.GetSectionNodeMaxCount(4));
     if (preview.days > 0 && preview.days == week.GetWeekDayCount() && preview.perDay == week.GetDayNodeCount() &&
-        preview.periods % preview.days == 0)
+        preview.periods % preview.days == 0 && kinds)
         return MasterVerdict::Matches;
     if (preview.days > 14 || preview.perDay < 2)
         return MasterVerdict::NotAcross;
@@ -244,10 +286,205 @@ std::string MasterPreviewText(const MasterPreview& preview)
                   preview.days, preview.perDay);
 }
 
+// ---- names ----
+
+using NameIndex = std::map<std::string, CZemObject*>;
+
+struct MasterNames {
+    explicit MasterNames(const CScheduleTask& task)
+    {
+        Index<CSubjectInfo>(task.GetSubjectInfoList(), subjects);
+        Index<CTeacherInfo>(task.GetTeacherInfoList(), teachers);
+        Index<CRoomInfo>(task.GetRoomInfoList(), rooms);
+    }
+
+    // The object of the name, else of the short name (the first in display order): a sheet of
+    // short names, as the program writes by default, finds the task's objects.
+    static CZemObject* Find(const CZemObjectList& list, const NameIndex& shortNames, const std::string& name)
+    {
+        if (CZemObject* found = list.FindByName(name))
+            return found;
+        const auto found = shortNames.find(name);
+        return found == shortNames.end() ? nullptr : found->second;
+    }
+
+    // Short names of the objects the task held when the import began.
+    NameIndex subjects, teachers, rooms;
+
+private:
+    template <class T>
+    static void Index(const CZemObjectList& list, NameIndex& out)
+    {
+        for (T* object : ObjectsInOrder<T>(list))
+            out.emplace(object->GetShortName(), object);
+    }
+};
+
+namespace {
+
+bool IsOneCharacter(const std::string& name)
+{
+    return !name.empty() && zem::Utf8CharLength(name, 0) == name.size();
+}
+
+// The teachers of a lesson: a blank parts them, but a name written with blanks ("张 三", padded
+// to line up with longer names) stays one unless its pieces are the task's teachers.
+std::vector<std::string> TeacherNames(const Lesson& lesson, const CZemObjectList& teachers, const NameIndex& shortNames)
+{
+    const std::vector<std::string>& parts = lesson.teachers;
+    if (parts.size() < 2)
+        return parts;
+    auto known = [&](const std::string& name) { return MasterNames::Find(teachers, shortNames, name) != nullptr; };
+    if (std::all_of(parts.begin(), parts.end(), known))
+        return parts;
+    std::string joined;
+    for (const std::string& part : parts)
+        joined += part;
+    if (known(joined) || std::all_of(parts.begin(), parts.end(), IsOneCharacter))
+        return {joined};
+    return parts;
+}
+
+// Whether a cell is an activity of the class rather than a lesson: one line that names no subject
+// of the task nor of the sheet's lessons, in a sheet whose lessons name their teachers.
+bool IsActivity(const Lesson& lesson, int half, const CMasterSheet& sheet, const CScheduleTask& task,
+                const NameIndex& subjects)
+{
+    return sheet.HasTeacherLines() && half == 0 && !lesson.teacherLine && !lesson.subject.empty() &&
+           !sheet.TeachesSubject(lesson.subject) && !MasterNames::Find(task.GetSubjectInfoList(), subjects, lesson.subject);
+}
+
+_CourseType KindOfSegment(int segment)
+{
+    return segment == kMorningReading ? COURSE_TYPE_MORNING_READING
+           : segment == kSelfStudy    ? COURSE_TYPE_SELF_STUDY
+                                      : COURSE_TYPE_PLAN;
+}
+
+// Visits the cells of a class row with their periods, in day order and, within a day, morning
+// reading, forenoon, afternoon, night and evening self-study; "odd|even" cells once for each half.
+template <class Visit>
+void ForEachPeriod(const CSchoolStructure& week, const std::vector<std::string>& cells, Visit visit)
+{
+    std::size_t next = 0;
+    for (int day = 0; day < zem::kDayCount; ++day) {
+        if (!week.IsDayInUse(day))
+            continue;
+        for (const int segment : kSegmentOrder) {
+            const int sections = week.GetSectionNodeMaxCount(segment);
+            for (int section = 0; section < sections; ++section) {
+                // A short row (only ever a damaged sheet) leaves the rest of the week empty.
+                if (next >= cells.size())
+                    return;
+                const std::string& cell = cells[next++];
+                const std::size_t bar = cell.find('|');
+                // "odd|even"; a side may be empty, so "|数学" is a lesson of the even weeks alone.
+                if (bar != std::string::npos) {
+                    visit(tagTABLE_NODE{day, segment, section}, 1, cell.substr(0, bar));
+                    visit(tagTABLE_NODE{day, segment, section}, 2, cell.substr(bar + 1));
+                } else {
+                    visit(tagTABLE_NODE{day, segment, section}, 0, cell);
+                }
+            }
+        }
+    }
+}
+
+}  // namespace
+
+// ---- what an import would add ----
+
+MasterAdditions CountMasterAdditions(const CScheduleTask& task, const CMasterSheet& sheet)
+{
+    const MasterNames names(task);
+    std::set<std::string> classes, subjects, teachers, rooms, shortNames;
+    // Plans by their names; true once the plan holds a whole lesson, which later cells join. Every
+    // plan is counted as new, so that the count is at most one too many for a plan the task has.
+    std::map<std::string, bool> plans;
+    MasterAdditions added;
+    auto note = [&](std::set<std::string>& made, const std::string& name) {
+        if (made.insert(name).second && IsOneCharacter(name))
+            shortNames.insert(name);
+    };
+    for (const MasterClassRow& row : sheet.ClassRows()) {
+        if (!task.GetClassInfoList().FindByName(row.name))
+            classes.insert(row.name);
+        ForEachPeriod(task.GetSchoolStructure(), row.cells, [&](const tagTABLE_NODE& node, int half, const std::string& text) {
+            const Lesson lesson = SplitLesson(text);
+            if (text.empty() || lesson.subject.empty() ||
+                IsActivity(lesson, half, sheet, task, names.subjects))
+                return;
+            std::string key = row.name + '\t' + lesson.subject + '\t' + lesson.room + '\t' +
+                              std::to_string(KindOfSegment(node.segment));
+            if (!MasterNames::Find(task.GetSubjectInfoList(), names.subjects, lesson.subject))
+                note(subjects, lesson.subject);
+            std::vector<std::string> named = TeacherNames(lesson, task.GetTeacherInfoList(), names.teachers);
+            if (named.empty())
+                named.push_back(row.name + lesson.subject);
+            for (const std::string& teacher : named) {
+                key += '\t' + teacher;
+                if (!MasterNames::Find(task.GetTeacherInfoList(), names.teachers, teacher))
+                    note(teachers, teacher);
+            }
+            if (!lesson.room.empty() && !MasterNames::Find(task.GetRoomInfoList(), names.rooms, lesson.room))
+                rooms.insert(lesson.room);
+            auto [plan, isNew] = plans.try_emplace(key, half == 0);
+            if (isNew || !plan->second)
+                ++(KindOfSegment(node.segment) == COURSE_TYPE_PLAN ? added.plans : added.selfStudy);
+            plan->second = plan->second || half == 0 || !isNew;
+        });
+    }
+    added.classes = classes.size();
+    added.subjects = subjects.size();
+    added.teachers = teachers.size();
+    added.rooms = rooms.size();
+    added.unknownShortNames.assign(shortNames.begin(), shortNames.end());
+    return added;
+}
+
+std::string CheckMasterLimits(const CScheduleTask& task, const MasterAdditions& added)
+{
+    const std::pair<TaskObjectKind, std::size_t> counts[] = {
+        {TaskObjectKind::Class, added.classes},     {TaskObjectKind::Subject, added.subjects},
+        {TaskObjectKind::Teacher, added.teachers},  {TaskObjectKind::Room, added.rooms},
+        {TaskObjectKind::RoomPlace, added.rooms},   {TaskObjectKind::Plan, added.plans},
+        {TaskObjectKind::SelfStudy, added.selfStudy},
+    };
+    for (const auto& [kind, count] : counts) {
+        std::string refused = CheckTaskLimit(task, kind, count);
+        if (!refused.empty())
+            return refused;
+    }
+    return {};
+}
+
+std::string ShortNamesText(const MasterAdditions& added)
+{
+    if (added.unknownShortNames.empty())
+        return {};
+    std::string names;
+    for (std::size_t i = 0; i < added.unknownShortNames.size() && i < 10; ++i)
+        names += (names.empty() ? "" : "、") + added.unknownShortNames[i];
+    if (added.unknownShortNames.size() > 10)
+        names += "……";
+    return "Excel文件中有像是简称的科目或教师名称（" + names +
+           "），当前排课任务中没有这些简称的科目或教师，反导入将按简称新建。如果要用全称，请先导入或录入基本数据";
+}
+
 // ---- the import ----
 
-CReverseImporter::CReverseImporter(CScheduleTask& task, bool checkConflicts)
-    : m_task(task), m_checkConflicts(checkConflicts), m_helper(std::make_unique<CTaskHelper>(&task))
+struct CReverseImporter::Made {
+    // Objects made for the cell, in the order they were made, with their lists.
+    std::vector<std::pair<CZemObjectList*, std::string>> objects;
+    std::string planKey;  // the index entry of a plan made for the cell
+    CCourseInfo* grown = nullptr;  // a plan the cell added a lesson to, and its count before
+    CWeekCount grownFrom;
+    CRoomInfo* widened = nullptr;  // a room the cell made room in
+};
+
+CReverseImporter::CReverseImporter(CScheduleTask& task, const CMasterSheet& sheet, bool checkConflicts)
+    : m_task(task), m_sheet(sheet), m_checkConflicts(checkConflicts),
+      m_helper(std::make_unique<CTaskHelper>(&task)), m_names(std::make_unique<MasterNames>(task))
 {
     m_priority = m_helper->GetPriorityIndex();
     IndexPlans();
@@ -266,29 +503,9 @@ void CReverseImporter::ImportClassRow(const std::string& className, const std::v
 {
     if (log)
         log("正在导入 " + className);
-    const CSchoolStructure& week = m_task.GetSchoolStructure();
-    std::size_t next = 0;
-    for (int day = 0; day < zem::kDayCount; ++day) {
-        if (!week.IsDayInUse(day))
-            continue;
-        for (const int segment : kSegmentOrder) {
-            const int sections = week.GetSectionNodeMaxCount(segment);
-            for (int section = 0; section < sections; ++section) {
-                // A short row (only ever a damaged sheet) leaves the rest of the week empty.
-                if (next >= cells.size())
-                    return;
-                const std::string& cell = cells[next++];
-                const std::size_t bar = cell.find('|');
-                // "odd|even"; a side may be empty, so "|数学" is a lesson of the even weeks alone.
-                if (bar != std::string::npos) {
-                    ImportCell(className, day, segment, section, 1, cell.substr(0, bar));
-                    ImportCell(className, day, segment, section, 2, cell.substr(bar + 1));
-                } else {
-                    ImportCell(className, day, segment, section, 0, cell);
-                }
-            }
-        }
-    }
+    ForEachPeriod(m_task.GetSchoolStructure(), cells, [&](const tagTABLE_NODE& node, int half, const std::string& text) {
+        ImportCell(className, node.day, node.segment, node.section, half, text);
+    });
 }
 
 namespace {
@@ -306,24 +523,13 @@ T* Register(CZemObjectList& list, T* made, const std::string& name, int priority
     return made;
 }
 
-template <class T>
-T* FindOrCreate(CZemObjectList& list, const std::string& name, int priority)
+std::string PlanKey(const std::string& classId, const std::string& subjectId,
+                    const std::vector<std::string>& teacherIds, const std::string& roomId, int type)
 {
-    if (CZemObject* found = list.FindByName(name))
-        return static_cast<T*>(found);
-    return Register(list, new T, name, priority);
-}
-
-std::string PlanKey(const std::string& classId, const std::string& subjectId, const std::string& teacherId,
-                    const std::string& roomId, int type)
-{
-    return classId + '\t' + subjectId + '\t' + teacherId + '\t' + roomId + '\t' + std::to_string(type);
-}
-
-std::string PlanKey(const CCourseInfo& plan)
-{
-    return PlanKey(plan.GetClassId(), plan.GetSubjectId(), plan.GetTeacherId(), plan.GetSpecialRoomId(),
-                   plan.GetType());
+    std::string key = classId + '\t' + subjectId + '\t' + roomId + '\t' + std::to_string(type);
+    for (const std::string& id : teacherIds)
+        key += '\t' + id;
+    return key;
 }
 
 }  // namespace
@@ -335,33 +541,39 @@ void CReverseImporter::IndexPlans()
         MapToOrderedList(*list, ordered);
         for (CZemObject* object : ordered) {
             auto* plan = static_cast<CCourseInfo*>(object);
-            m_plans[PlanKey(*plan)].push_back(plan);
+            // Its teacher, its assistants and its combined class's teachers, as its cells show them.
+            std::vector<std::string> teachers;
+            m_task.GetAllTeacherId(teachers, plan, true);
+            m_plans[PlanKey(plan->GetClassId(), plan->GetSubjectId(), teachers, plan->GetSpecialRoomId(),
+                            plan->GetType())]
+                .push_back(plan);
         }
     }
 }
 
-CCourseInfo* CReverseImporter::PlanFor(const std::string& classId, const std::string& subjectId,
-                                       const std::string& teacherId, const std::string& roomId, int segment, int half)
+CCourseInfo* CReverseImporter::PlanFor(CClassInfo& cls, const std::string& subjectId,
+                                       const std::vector<std::string>& teacherIds, const std::string& roomId,
+                                       int segment, int half, Made& made)
 {
-    const bool selfStudy = segment == 3 || segment == 4;
-    const _CourseType type = segment == 3   ? COURSE_TYPE_MORNING_READING
-                             : segment == 4 ? COURSE_TYPE_SELF_STUDY
-                                            : COURSE_TYPE_PLAN;
+    const _CourseType type = KindOfSegment(segment);
     const CWeekCount halfLesson(0, true);
-    std::vector<CCourseInfo*>& same = m_plans[PlanKey(classId, subjectId, teacherId, roomId, type)];
+    const std::string key = PlanKey(cls.GetId(), subjectId, teacherIds, roomId, type);
+    std::vector<CCourseInfo*>& same = m_plans[key];
     for (CCourseInfo* plan : same) {
         if (plan->GetWeekCount() == halfLesson)
             continue;
+        made.grown = plan;
+        made.grownFrom = plan->GetWeekCount();
         // A half cell adds half a lesson, so that the count stays what was placed.
         plan->GetWeekCount() += half == 0 ? CWeekCount(1, false) : halfLesson;
         return plan;
     }
-    CZemObjectList& plans = selfStudy ? m_task.GetSelfStudyInfoList() : m_task.GetCourseInfoList();
+    CZemObjectList& plans = type == COURSE_TYPE_PLAN ? m_task.GetCourseInfoList() : m_task.GetSelfStudyInfoList();
     auto* plan = new CCourseInfo;
     plan->SetId(NewGuidString());
-    plan->SetClass(classId);
+    plan->SetClass(cls.GetId());
     plan->SetSubject(subjectId);
-    plan->SetTeacher(teacherId);
+    plan->SetTeacher(teacherIds.front());
     plan->SetMainCourse(1);
     plan->SetWeekCount(half == 0 ? CWeekCount(1, false) : halfLesson);
     plan->SetContinuousNodes(1);
@@ -371,8 +583,61 @@ CCourseInfo* CReverseImporter::PlanFor(const std::string& classId, const std::st
     plan->SetType(type);
     plan->SetIndex(plans.GetCount());
     plans.Add(plan);
+    made.objects.emplace_back(&plans, plan->GetId());
+    // Several teachers in the cell: the first teaches the plan, the others assist.
+    if (teacherIds.size() > 1) {
+        auto* assistant = new CCourseAssistant;
+        assistant->SetId(plan->GetId());
+        assistant->GetAssistants().assign(teacherIds.begin() + 1, teacherIds.end());
+        assistant->SetIndex(m_task.GetAssistantList().GetCount());
+        m_task.GetAssistantList().Add(assistant);
+        made.objects.emplace_back(&m_task.GetAssistantList(), plan->GetId());
+    }
     same.push_back(plan);
+    made.planKey = key;
     return plan;
+}
+
+void CReverseImporter::Undo(Made& made)
+{
+    if (made.grown)
+        made.grown->GetWeekCount() = made.grownFrom;
+    if (made.widened)
+        made.widened->SetCapacity(made.widened->GetCapacity() - 1);
+    if (!made.planKey.empty())
+        m_plans[made.planKey].pop_back();
+    for (auto it = made.objects.rbegin(); it != made.objects.rend(); ++it) {
+        if (CZemObject* object = it->first->Find(it->second); object && it->first == &m_task.GetRoomInfoList())
+            m_madeRooms.erase(static_cast<const CRoomInfo*>(object));
+        it->first->Remove(it->second);
+    }
+    // The helper keeps what it learnt of plans and teachers by their addresses and ids.
+    m_helper = std::make_unique<CTaskHelper>(&m_task);
+}
+
+void CReverseImporter::ImportActivity(CClassInfo& cls, const tagTABLE_NODE& node, const std::string& text)
+{
+    auto refuse = [&](const char* why) {
+        Conflict(Format("%s %s %s，没有导入：%s", cls.GetName().c_str(), m_task.GetTimeNodeDesc(&node).c_str(), why,
+                        text.c_str()));
+    };
+    if (IsSlotTaken(cls.GetTempTable(), node, 0))
+        return refuse("已经有课");
+    if (m_task.GetSchoolStructure().IsInvalid(node))
+        return refuse("不是上课时间");
+    // The class has no lesson there: the slot is one of its fixed times, named by the activity.
+    CZemObjectList& fixedTimes = m_task.GetFixedTimeOfClassList();
+    auto* fixed = static_cast<CFixedTimeOfObject*>(fixedTimes.Find(cls.GetId()));
+    if (!fixed) {
+        fixed = new CFixedTimeOfClass;
+        fixed->SetId(cls.GetId());
+        fixed->SetIndex(fixedTimes.GetCount());
+        fixedTimes.Add(fixed);
+    }
+    CFixedTimeOfClass slot;
+    slot.ReadFixedTimeFromString(std::to_string(node.day * 100 + node.segment * 10 + node.section) + ",");
+    slot.GetActivities().AddActivity(node, text);
+    fixed->Combine(&slot);
 }
 
 void CReverseImporter::ImportCell(const std::string& className, int day, int segment, int section, int half,
@@ -387,12 +652,15 @@ void CReverseImporter::ImportCell(const std::string& className, int day, int seg
         cls->SetStudentCount(50);
         Register(classes, cls, className, m_priority);
     }
-    const Lesson lesson = SplitLesson(className, text);
-    if (lesson.subject.empty() || lesson.teacher.empty())
-        return;
-    CSubjectInfo* subject = FindOrCreate<CSubjectInfo>(m_task.GetSubjectInfoList(), lesson.subject, m_priority);
-    CTeacherInfo* teacher = FindOrCreate<CTeacherInfo>(m_task.GetTeacherInfoList(), lesson.teacher, m_priority);
     const tagTABLE_NODE node{day, segment, section};
+    // What the task already shows there (a school's or the class's activity) is nothing to add.
+    if (half == 0 && text == m_task.GetActivityInfo(cls->GetId(), TABLE_CLASS, node))
+        return;
+    const Lesson lesson = SplitLesson(text);
+    if (IsActivity(lesson, half, m_sheet, m_task, m_names->subjects))
+        return ImportActivity(*cls, node, text);
+    if (lesson.subject.empty())
+        return;
     CCourseTable& table = cls->GetTempTable();
     auto refuse = [&](const char* why) {
         Conflict(Format("%s %s %s，没有导入：%s", className.c_str(), m_task.GetTimeNodeDesc(&node).c_str(), why,
@@ -400,30 +668,56 @@ void CReverseImporter::ImportCell(const std::string& className, int day, int seg
     };
     // Whatever the conflict check: a class named on two rows, or a half given twice, never
     // overwrites a lesson placed before, and no lesson goes where the school's week has none.
+    // Nothing is made for a refused cell.
     if (IsSlotTaken(table, node, half))
         return refuse("已经有课");
     if (m_task.GetSchoolStructure().IsInvalid(node))
         return refuse("不是上课时间");
+    Made made;
+    auto findOrMake = [&](CZemObjectList& list, const NameIndex& shortNames, const std::string& name,
+                          auto* kind) -> CZemObject* {
+        if (CZemObject* found = MasterNames::Find(list, shortNames, name))
+            return found;
+        using T = std::remove_pointer_t<decltype(kind)>;
+        T* object = Register(list, new T, name, m_priority);
+        made.objects.emplace_back(&list, object->GetId());
+        return object;
+    };
+    CZemObject* subject = findOrMake(m_task.GetSubjectInfoList(), m_names->subjects, lesson.subject,
+                                     static_cast<CSubjectInfo*>(nullptr));
+    std::vector<std::string> names = TeacherNames(lesson, m_task.GetTeacherInfoList(), m_names->teachers);
+    // A subject alone is taught by the class's teacher of it.
+    if (names.empty())
+        names.push_back(className + lesson.subject);
+    std::vector<std::string> teacherIds;
+    for (const std::string& name : names)
+        teacherIds.push_back(findOrMake(m_task.GetTeacherInfoList(), m_names->teachers, name,
+                                        static_cast<CTeacherInfo*>(nullptr))
+                                 ->GetId());
     CRoomInfo* room = nullptr;
     if (!lesson.room.empty()) {
         CZemObjectList& rooms = m_task.GetRoomInfoList();
-        room = static_cast<CRoomInfo*>(rooms.FindByName(lesson.room));
+        room = static_cast<CRoomInfo*>(MasterNames::Find(rooms, m_names->rooms, lesson.room));
         if (!room) {
             room = new CRoomInfo;
             room->SetCapacity(1);
             Register(rooms, room, lesson.room, m_priority);
+            made.objects.emplace_back(&rooms, room->GetId());
             m_madeRooms.insert(room);
         }
         // A room the sheet made holds as many classes at once as the sheet puts in it (a playground).
         int index = -1;
-        if (m_madeRooms.count(room) && !room->GetComplexTable().PickFree(true, node, half, index))
+        if (m_madeRooms.count(room) && !room->GetComplexTable().PickFree(true, node, half, index)) {
             room->SetCapacity(room->GetCapacity() + 1);
+            made.widened = room;
+        }
     }
     const std::string roomId = room ? room->GetId() : std::string();
-    CCourseInfo* plan = PlanFor(cls->GetId(), subject->GetId(), teacher->GetId(), roomId, segment, half);
+    CCourseInfo* plan = PlanFor(*cls, subject->GetId(), teacherIds, roomId, segment, half, made);
     if (m_checkConflicts && !m_helper->CanPlaceCourse(&table, node, half, plan, roomId)) {
         // The check's reason names the slot and the lesson in the way; the lesson refused goes first.
         Conflict(className + " " + ReplaceAll(text, "\n", " ") + "：" + m_helper->GetText());
+        Undo(made);
         return;
     }
     m_helper->SetCourseNode(&table, plan, roomId, node, half);
@@ -443,10 +737,14 @@ std::string SaveReverseImport(CScheduleTask& task)
 ReverseImportResult ImportMasterSheet(CScheduleTask& task, const CMasterSheet& sheet, bool checkConflicts,
                                       const std::function<void(const std::string& line)>& log)
 {
-    CTaskHelper(&task).RestoreTempTables();
-    CReverseImporter importer(task, checkConflicts);
-    importer.log = log;
     ReverseImportResult result;
+    // Refused before anything changes: a task over the limits would not open again.
+    result.error = CheckMasterLimits(task, CountMasterAdditions(task, sheet));
+    if (!result.error.empty())
+        return result;
+    CTaskHelper(&task).RestoreTempTables();
+    CReverseImporter importer(task, sheet, checkConflicts);
+    importer.log = log;
     for (const MasterClassRow& row : sheet.ClassRows()) {
         importer.ImportClassRow(row.name, row.cells);
         ++result.classes;

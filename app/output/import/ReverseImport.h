@@ -17,13 +17,16 @@
 class CScheduleTask;
 class CSchoolStructure;
 class CTaskHelper;
+class CClassInfo;
 class CCourseInfo;
 class CRoomInfo;
+struct tagTABLE_NODE;
 
 namespace zem::import {
 
 // A cell's text as the reverse import reads it: a text as it stands, a number as "%.1f" without a
-// trailing ".0", a date as its day; then the blanks (and carriage returns) are taken out.
+// trailing ".0", a date as its day; carriage returns taken out and each line's blanks trimmed, a
+// run of them kept as one: a blank parts the teachers of a lesson ("刘强 孙丽").
 std::string MasterCellText(const zem::workbook::CellValue& value);
 
 // One class of the sheet: its name and one cell per data column, each already joined with the
@@ -49,6 +52,11 @@ public:
     bool IsEmpty() const { return m_sheet.IsEmpty(); }
 
     std::string Text(int row, int column) const;
+    // Whether a lesson cell names its teacher on a second line, as the program writes lessons: a
+    // cell of one line is then an activity, unless it names a subject of the task.
+    bool HasTeacherLines() const { return m_teacherLines; }
+    // Whether a lesson cell with a teacher line teaches the subject: a cell of it alone is a lesson.
+    bool TeachesSubject(const std::string& subject) const { return m_subjects.count(subject) > 0; }
     // The class rows from the third row of the layout down; a row with an empty class cell
     // belongs to the class above it.
     std::vector<MasterClassRow> ClassRows() const;
@@ -57,6 +65,8 @@ private:
     zem::workbook::SheetData m_sheet;
     int m_headerRow = 0;
     int m_firstColumn = 0;
+    bool m_teacherLines = false;
+    std::set<std::string> m_subjects;
     // Areas merged over columns, by their top row, ordered by their first column.
     std::map<int, std::vector<zem::workbook::MergedArea>> m_merges;
 };
@@ -67,12 +77,16 @@ struct MasterPreview {
     int days = 0;
     int periods = 0;
     int perDay = 0;
+    // Periods titled "早" and "自" (morning reading, evening self-study), over the whole week.
+    int morningReading = 0;
+    int selfStudy = 0;
     bool stopped = false;
 };
 MasterPreview PreviewMasterSheet(const CMasterSheet& sheet, const std::atomic<bool>* stop = nullptr);
 
 enum class MasterVerdict { Matches, NotAcross, Differs };
-// Whether the sheet's days and periods a day are the task's.
+// Whether the sheet's days and periods a day are the task's; where the sheet titles periods "早"
+// or "自", also its morning-reading and evening self-study periods a day.
 MasterVerdict JudgeMasterSheet(const MasterPreview& preview, const CSchoolStructure& week);
 // The log's line for the verdict.
 const char* MasterVerdictText(MasterVerdict verdict);
@@ -82,11 +96,26 @@ std::string MasterPreviewText(const MasterPreview& preview);
 // Reads the workbook's sheet for the reverse import; false with the reason the user reads.
 bool ReadMasterSheet(const std::string& path, std::unique_ptr<CMasterSheet>& sheet, std::string& error);
 
+// What an import of the sheet would add to the task, counted without changing it, and the names
+// of the sheet that look like short names the task lacks.
+struct MasterAdditions {
+    std::size_t classes = 0, subjects = 0, teachers = 0, rooms = 0, plans = 0, selfStudy = 0;
+    std::vector<std::string> unknownShortNames;
+};
+MasterAdditions CountMasterAdditions(const CScheduleTask& task, const CMasterSheet& sheet);
+// Empty when the task can take what the sheet adds; else the message naming the limit passed.
+std::string CheckMasterLimits(const CScheduleTask& task, const MasterAdditions& added);
+// The preview's line about short names the task lacks; empty when there are none.
+std::string ShortNamesText(const MasterAdditions& added);
+
+// The task's subjects, teachers and rooms by name and by short name.
+struct MasterNames;
+
 // Imports class rows into the working timetables of a task. The caller commits them afterwards
 // (CTaskHelper::SaveTempTables) and saves the basic data.
 class CReverseImporter {
 public:
-    CReverseImporter(CScheduleTask& task, bool checkConflicts);
+    CReverseImporter(CScheduleTask& task, const CMasterSheet& sheet, bool checkConflicts);
     ~CReverseImporter();
     CReverseImporter(const CReverseImporter&) = delete;
     CReverseImporter& operator=(const CReverseImporter&) = delete;
@@ -105,13 +134,19 @@ public:
     int Conflicts() const { return m_conflicts; }
     int PlacedLessons() const { return m_placed; }
 
+    // What one cell made, undone when its lesson is refused.
+    struct Made;
+
 private:
-    CCourseInfo* PlanFor(const std::string& classId, const std::string& subjectId, const std::string& teacherId,
-                         const std::string& roomId, int segment, int half);
+    CCourseInfo* PlanFor(CClassInfo& cls, const std::string& subjectId, const std::vector<std::string>& teacherIds,
+                         const std::string& roomId, int segment, int half, Made& made);
+    void ImportActivity(CClassInfo& cls, const tagTABLE_NODE& node, const std::string& text);
+    void Undo(Made& made);
     void Conflict(const std::string& line);
     void IndexPlans();
 
     CScheduleTask& m_task;
+    const CMasterSheet& m_sheet;
     bool m_checkConflicts;
     std::unique_ptr<CTaskHelper> m_helper;
     int m_priority = 0;
@@ -120,6 +155,7 @@ private:
     // The plans by class, subject, teacher, room and kind, in display order.
     std::map<std::string, std::vector<CCourseInfo*>> m_plans;
     std::set<const CRoomInfo*> m_madeRooms;
+    std::unique_ptr<MasterNames> m_names;
 };
 
 // Commits the working timetables and saves input.xml and output.xml; empty, or the failure's text.
@@ -129,10 +165,10 @@ struct ReverseImportResult {
     int classes = 0;
     int lessons = 0;
     int conflicts = 0;
-    std::string error;  // a failed save
+    std::string error;  // the limit the sheet would pass (nothing changed), or a failed save
 };
 
-// The whole import without a window: every class row of the sheet, then the saves. The working
+// The whole import without a window: the limits checked, every class row of the sheet, then the saves. The working
 // timetables are those of the task's files at the start.
 ReverseImportResult ImportMasterSheet(CScheduleTask& task, const CMasterSheet& sheet, bool checkConflicts,
                                       const std::function<void(const std::string& line)>& log = {});

@@ -298,10 +298,19 @@ void CReverseImportPreviewDlg::FinishPreview()
     AppendLog(zem::import::MasterPreviewText(result.preview));
     const auto verdict = zem::import::JudgeMasterSheet(result.preview, task->GetSchoolStructure());
     AppendLog(zem::import::MasterVerdictText(verdict));
-    if (verdict == zem::import::MasterVerdict::Matches) {
-        m_sheet = std::move(result.sheet);
-        EnableItem(zem::IDOK, true);
+    if (verdict != zem::import::MasterVerdict::Matches)
+        return;
+    // What the sheet would add is counted now, so that a sheet the task cannot take is refused
+    // before anything changes.
+    const zem::import::MasterAdditions added = zem::import::CountMasterAdditions(*task, *result.sheet);
+    if (const std::string note = zem::import::ShortNamesText(added); !note.empty())
+        AppendLog(note);
+    if (const std::string refused = zem::import::CheckMasterLimits(*task, added); !refused.empty()) {
+        AppendLog(refused);
+        return;
     }
+    m_sheet = std::move(result.sheet);
+    EnableItem(zem::IDOK, true);
 }
 
 void CReverseImportPreviewDlg::OnCommand(int id)
@@ -351,7 +360,7 @@ void CReverseImportPreviewDlg::OnOK()
         m_log->clear();
     CTaskHelper(task).RestoreTempTables();
     const QCheckBox* check = Item<QCheckBox>(IDC_CHECK_CONFLICT);
-    m_importer = std::make_unique<zem::import::CReverseImporter>(*task, check && check->isChecked());
+    m_importer = std::make_unique<zem::import::CReverseImporter>(*task, *m_sheet, check && check->isChecked());
     m_importer->log = [this](const std::string& line) { AppendLog(line); };
     m_rows = m_sheet->ClassRows();
     m_nextRow = 0;

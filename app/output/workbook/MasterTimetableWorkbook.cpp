@@ -41,7 +41,9 @@ public:
             if (!layout.showSS && (segment == 3 || segment == 4))
                 continue;
             for (int section = 0; section < structure.GetSectionNodeMaxCount(segment); ++section, ++k) {
-                std::string label = segment == 3 ? "早" : segment == 4 ? "自" : std::to_string(k - morning + 1);
+                std::string label = segment == 3   ? kMorningReadingTitle
+                                    : segment == 4 ? kSelfStudyTitle
+                                                   : std::to_string(k - morning + 1);
                 m_periods.push_back({segment, section, label});
             }
         }

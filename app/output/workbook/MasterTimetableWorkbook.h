@@ -11,6 +11,10 @@
 #include <vector>
 
 constexpr int kMasterTimetableExport = 1;
+// How the sheet titles the morning-reading and evening self-study periods; the reverse import
+// reads them back by these titles.
+constexpr const char* kMorningReadingTitle = "早";
+constexpr const char* kSelfStudyTitle = "自";
 
 // What the sheet takes of the whole-school layout.
 struct CMasterSheetLayout {

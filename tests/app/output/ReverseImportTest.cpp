@@ -10,6 +10,7 @@
 #include "support/FakeAppServices.h"
 #include "support/MessageRecorder.h"
 #include "support/ScreenTestSupport.h"
+#include "support/SchoolBuilder.h"
 #include "support/TaskLines.h"
 #include "support/TempFolder.h"
 #include "support/WriteFault.h"
@@ -21,6 +22,7 @@
 #include "app/taskhelper/TaskHelper.h"
 #include "base/BasicData.h"
 #include "base/ScheduleTask.h"
+#include "base/TaskLimits.h"
 #include "platform/Files.h"
 #include "platform/Text.h"
 #include "platform/gui/FileDialogs.h"
@@ -206,6 +208,13 @@ TEST(ReverseImport, WhatTheCellsBecome)
              EXPECT_EQ(room->GetCapacity(), 2u);
              EXPECT_EQ(task.GetRoomInfoList().GetCount(), 1);
          }},
+        {"in a sheet of teachers, one line is a lesson of a subject it teaches, else the class's activity", false,
+         {{"高一1班", {"语文\n张三", "语文", "劳动"}}}, {}, {"高一1班 语文 张三 1", "高一1班 语文 高一1班语文 1"}, {},
+         [](CScheduleTask& task, const std::vector<std::string>&) {
+             const std::string id = task.GetClassInfoList().FindByName("高一1班")->GetId();
+             EXPECT_EQ(task.GetActivityInfo(id, TABLE_CLASS, {0, 0, 2}), "劳动");
+             EXPECT_EQ(task.GetTeacherInfoList().GetCount(), 2);
+         }},
         {"five equal cells: one plan of 5", false,
          {{"高一1班", {"数学\n王五", "数学\n王五", "", "数学\n王五", "数学\n王五", "数学\n王五"}}}, {},
          {"高一1班 数学 王五 5"}, {}, {}},
@@ -253,7 +262,7 @@ TEST(ReverseImport, WhatTheCellsBecome)
             c.merge(sheet);
         const CMasterSheet master(std::move(sheet));
         // With the conflict check: the plans each row makes are placed by it.
-        zem::import::CReverseImporter importer(*task, true);
+        zem::import::CReverseImporter importer(*task, master, true);
         std::vector<std::string> log;
         importer.log = [&](const std::string& line) { log.push_back(line); };
         for (const auto& row : master.ClassRows())
@@ -273,12 +282,51 @@ TEST(ReverseImport, ATeacherBusyElsewhereIsAConflictWhenChecked)
         SCOPED_TRACE(check ? "checked" : "unchecked");
         const auto task = WeekTask();
         const CMasterSheet master(Across(5, 8, {{"高一1班", {"语文\n张三"}}, {"高一2班", {"语文\n张三"}}}));
-        zem::import::CReverseImporter importer(*task, check);
+        zem::import::CReverseImporter importer(*task, master, check);
         for (const auto& row : master.ClassRows())
             importer.ImportClassRow(row.name, row.cells);
         EXPECT_EQ(importer.ConflictsReported(), check);
         EXPECT_EQ(importer.PlacedLessons(), check ? 1 : 2);
     }
+}
+
+TEST(ReverseImport, ALessonTheCheckRefusesMakesNothing)
+{
+    const auto task = WeekTask();
+    auto* room = new CRoomInfo;
+    room->SetId("r302");
+    room->SetName("302");
+    room->SetCapacity(1);
+    task->GetRoomInfoList().Add(room);
+    // The second class's lesson finds the room taken: its new subject and teacher are not kept.
+    const CMasterSheet master(Across(5, 8, {{"高一1班", {"语文\n张三(302)"}}, {"高一2班", {"物理\n李四(302)"}}}));
+    zem::import::CReverseImporter importer(*task, master, true);
+    for (const auto& row : master.ClassRows())
+        importer.ImportClassRow(row.name, row.cells);
+    EXPECT_EQ(importer.Conflicts(), 1);
+    EXPECT_EQ(Plans(*task, task->GetCourseInfoList()), std::vector<std::string>{"高一1班 语文 张三 1 302"});
+    EXPECT_EQ(task->GetSubjectInfoList().GetCount(), 1);
+    EXPECT_EQ(task->GetTeacherInfoList().GetCount(), 1);
+    EXPECT_EQ(task->GetClassInfoList().GetCount(), 2);
+}
+
+TEST(ReverseImport, ASheetOverTheTasksLimitsIsRefusedBeforeAnythingChanges)
+{
+    const auto task = WeekTask();
+    std::vector<ClassLine> lines;
+    for (int n = 0; n < 1001; ++n)
+        lines.push_back({"班" + std::to_string(n), {"语文\n张三"}});
+    const CMasterSheet master(Across(5, 8, lines));
+    const auto added = zem::import::CountMasterAdditions(*task, master);
+    EXPECT_EQ(added.classes, 1001u);
+    EXPECT_EQ(added.teachers, 1u);
+    EXPECT_EQ(added.plans, 1001u);
+    const std::string refused = zem::import::CheckMasterLimits(*task, added);
+    EXPECT_EQ(refused, CheckTaskLimit(*task, TaskObjectKind::Class, 1001));
+    EXPECT_NE(refused.find("班级"), std::string::npos);
+    const auto result = zem::import::ImportMasterSheet(*task, master, true);
+    EXPECT_EQ(result.error, refused);
+    EXPECT_TRUE(task->GetClassInfoList().IsEmpty());
 }
 
 TEST(ReverseImportReader, AnXlsxFileGivesItsMergedAreas)
@@ -348,11 +396,11 @@ TEST(ReverseImportRoundTrip, TheDemonstrationSchoolsMasterTimetableGivesItsClass
     EXPECT_EQ(result.error, "");
     EXPECT_EQ(result.classes, demo.task->GetClassInfoList().GetCount());
 
-    // The activities of the demonstration school's empty slots read as lessons of their own.
-    std::map<std::string, std::string> imported = ClassLessons(*fresh, false);
+    // The activities of the demonstration school's empty slots stay activities: no lesson more.
+    const std::map<std::string, std::string> imported = ClassLessons(*fresh, false);
     const std::map<std::string, std::string> original = ClassLessons(*demo.task, false);
-    for (auto it = imported.begin(); it != imported.end();)
-        it = original.count(it->first) ? std::next(it) : imported.erase(it);
+    EXPECT_EQ(imported.size(), original.size());
+    EXPECT_LE(fresh->GetTeacherInfoList().GetCount(), demo.task->GetTeacherInfoList().GetCount());
     std::vector<std::string> differences;
     for (const auto& [slot, lesson] : original) {
         const auto found = imported.find(slot);
@@ -371,6 +419,205 @@ TEST(ReverseImportRoundTrip, TheDemonstrationSchoolsMasterTimetableGivesItsClass
     const ScheduleValidation bookings = ValidateSchedule(*fresh, false, kCheckDoubleBooking);
     for (const ScheduleViolation& violation : bookings.Violations())
         EXPECT_NE(violation.text.find("teacher"), std::string::npos) << violation.text;
+}
+
+// A small school made by hand with what a class master timetable shows: short subject names, a
+// teacher known by a short name, a combined class, an assisted lesson, an activity of a class, a
+// slot the whole school keeps for an activity, morning reading, evening self-study and an odd/even
+// pair; its lessons placed and committed in its folder.
+class HandMadeSchool {
+public:
+    HandMadeSchool()
+    {
+        CSchoolStructure& week = task.GetSchoolStructure();
+        week.SetSectionNodeMaxCount(3, 1, true);
+        week.SetSectionNodeMaxCount(4, 1, true);
+        week.SetValue(kClosed, CTimeTable::kInvalid);
+        week.RefreshData();
+        task.GetActivities().AddActivity(kClosed, "班会");
+        b.Subject("s1", "语文", "语");
+        b.Subject("s2", "数学", "数");
+        b.Subject("s3", "英语", "英");
+        b.Subject("s4", "体育", "体");
+        b.Subject("s5", "音乐", "音");
+        b.Subject("s6", "美术", "美");
+        b.Teacher("t1", "刘强");
+        b.Teacher("t2", "孙丽");
+        b.Teacher("t3", "赵琝");
+        b.Teacher("t4", "高原");
+        b.Teacher("t5", "马明", "马");
+        b.Teacher("t6", "王芳");
+        b.Class("c1", "初一(1)班");
+        b.Class("c2", "初一(2)班");
+        b.Class("c3", "初一(3)班");
+        b.Room("r1", "实验室");
+        b.Course("p1", "c1", "s1", "t6", "3");
+        b.Course("p2", "c1", "s2", "t5", "2");
+        b.Course("p3", "c1", "s4", "t1", "2");
+        b.Course("q1", "c2", "s4", "t2", "2");
+        b.Course("q2", "c2", "s2", "t5", "2", "r1");
+        b.Course("w1", "c3", "s3", "t3", "2");
+        b.Course("w2", "c3", "s5", "t2", "0.5");
+        b.Course("w3", "c3", "s6", "t1", "0.5");
+        b.SelfStudy("m1", "c1", "s3", "t3", COURSE_TYPE_MORNING_READING, "2");
+        b.SelfStudy("m2", "c2", "s2", "t5", COURSE_TYPE_SELF_STUDY, "1");
+        b.Combined("cc", {"p3", "q1"});
+        b.Assistant("w1", {"t4"});
+        b.FixedTime<CFixedTimeOfClass>(task.GetFixedTimeOfClassList(), "c1", "212,")
+            ->GetActivities()
+            .AddActivity(kLabour, "劳动");
+
+        CTaskInfo& info = task.GetTaskInfo();
+        info.SetTaskFolder(folder / "");
+        info.SetTaskName("手工学校");
+        EXPECT_TRUE(info.WriteToFile());
+        EXPECT_TRUE(task.SaveInputData());
+        task.ReadTempTables();
+        CTaskHelper helper(&task);
+        auto place = [&](const char* plan, std::initializer_list<tagTABLE_NODE> nodes, int half = 0,
+                         const std::string& room = {}) {
+            CCourseInfo* course = task.FindCourse(plan);
+            for (const tagTABLE_NODE& node : nodes)
+                EXPECT_TRUE(helper.PlaceCourseWithPartners(&task.GetClass(course->GetClassId())->GetTable(true), course,
+                                                           room, node, half))
+                    << plan << helper.GetText();
+        };
+        place("p1", {{0, 0, 0}, {1, 0, 0}, {2, 0, 0}});
+        place("p2", {{0, 0, 1}, {3, 1, 0}});
+        place("p3", {{1, 1, 0}, {3, 1, 1}});
+        place("q2", {{0, 0, 0}, {2, 0, 1}}, 0, "r1");
+        place("w1", {{0, 0, 2}, {4, 0, 0}});
+        place("w2", {{2, 1, 1}}, 1);
+        place("w3", {{2, 1, 1}}, 2);
+        place("m1", {{0, 3, 0}, {1, 3, 0}});
+        place("m2", {{2, 4, 0}});
+        EXPECT_TRUE(helper.SaveTempTables());
+    }
+
+    // The class master timetable as the whole-school window exports it: across, short names,
+    // morning reading and self-study shown.
+    std::string Export()
+    {
+        FakeAppServices services;
+        services.task = &task;
+        CTablePageLayout layout;
+        layout.Style = 0;
+        layout.ShowSS = true;
+        const std::string path = folder / "总课表.xlsx";
+        EXPECT_TRUE(ExportMasterTimetable(&task, layout, TABLE_CLASS, path));
+        return path;
+    }
+
+    static constexpr tagTABLE_NODE kClosed{4, 1, 2};
+    static constexpr tagTABLE_NODE kLabour{2, 1, 2};
+    TempFolder folder;
+    SchoolBuilder b;
+    CScheduleTask& task = b.Task();
+};
+
+// A task's plans of a list by short names, with their kinds: what a sheet of short names carries.
+std::vector<std::string> ShortPlanLines(CScheduleTask& task, CZemObjectList& list)
+{
+    std::vector<std::string> lines;
+    for (const CCourseInfo* plan : ObjectsInOrder<CCourseInfo>(list))
+        lines.push_back(task.GetClass(plan->GetClassId())->GetName() + " " +
+                        task.GetSubject(plan->GetSubjectId())->GetShortName() + " " +
+                        zem::ReplaceAll(task.GetAllTeacherName(const_cast<CCourseInfo*>(plan), false, false), " ", "+") +
+                        " " + plan->GetWeekCount().ToString() + " type" + std::to_string(plan->GetType()));
+    std::sort(lines.begin(), lines.end());
+    return lines;
+}
+
+std::unique_ptr<CMasterSheet> ReadSheet(const std::string& path)
+{
+    std::unique_ptr<CMasterSheet> sheet;
+    std::string error;
+    EXPECT_TRUE(zem::import::ReadMasterSheet(path, sheet, error)) << error;
+    return sheet;
+}
+
+TEST(ReverseImportRoundTrip, TheHandMadeSchoolComesBackIntoANewTaskWithItsTeachingTime)
+{
+    HandMadeSchool school;
+    const auto sheet = ReadSheet(school.Export());
+    ASSERT_TRUE(sheet);
+    TempFolder folder;
+    CScheduleTask fresh;
+    fresh.GetSchoolStructure() = school.task.GetSchoolStructure();
+    fresh.GetActivities() = school.task.GetActivities();
+    CTaskInfo& info = fresh.GetTaskInfo();
+    info.SetTaskFolder(folder / "");
+    info.SetTaskName("反导入");
+    ASSERT_TRUE(info.WriteToFile());
+    ASSERT_TRUE(fresh.SaveInputData());
+    const auto preview = zem::import::PreviewMasterSheet(*sheet);
+    EXPECT_EQ(preview.morningReading, 5);
+    EXPECT_EQ(preview.selfStudy, 5);
+    ASSERT_EQ(zem::import::JudgeMasterSheet(preview, fresh.GetSchoolStructure()), MasterVerdict::Matches);
+    // The new task knows none of the short names.
+    EXPECT_NE(zem::import::ShortNamesText(zem::import::CountMasterAdditions(fresh, *sheet)).find("数、"),
+              std::string::npos);
+    std::vector<std::string> log;
+    // Unchecked: the new task has no combined class, so its teachers stand in both classes at once.
+    const auto result = zem::import::ImportMasterSheet(fresh, *sheet, false,
+                                                       [&](const std::string& line) { log.push_back(line); });
+    ASSERT_EQ(result.error, "");
+    EXPECT_EQ(result.conflicts, 0) << testing::PrintToString(log);
+
+    CScheduleTask reopened;
+    ASSERT_TRUE(reopened.Open(info.GetTaskFile(), TaskAccess::ReadOnly));
+    EXPECT_EQ(ClassLessons(reopened, false), ClassLessons(school.task, false));
+    // No object the school does not have: no teacher made of an activity or of a cell's two names.
+    EXPECT_EQ(reopened.GetClassInfoList().GetCount(), 3);
+    EXPECT_EQ(reopened.GetSubjectInfoList().GetCount(), 6);
+    EXPECT_EQ(reopened.GetTeacherInfoList().GetCount(), 6);
+    EXPECT_EQ(reopened.GetRoomInfoList().GetCount(), 1);
+    EXPECT_EQ(ShortPlanLines(reopened, reopened.GetSelfStudyInfoList()),
+              ShortPlanLines(school.task, school.task.GetSelfStudyInfoList()));
+    // The combined class comes back as each class's plan with the other's teacher assisting.
+    EXPECT_EQ(ShortPlanLines(reopened, reopened.GetCourseInfoList()),
+              (std::vector<std::string>{"初一(1)班 体 刘强+孙丽 2 type0", "初一(1)班 数 马 2 type0",
+                                        "初一(1)班 语 王芳 3 type0", "初一(2)班 体 孙丽+刘强 2 type0",
+                                        "初一(2)班 数 马 2 type0", "初一(3)班 美 刘强 0.5 type0",
+                                        "初一(3)班 英 赵琝+高原 2 type0", "初一(3)班 音 孙丽 0.5 type0"}));
+    // The class's activity stays its activity; the school's closed slot makes nothing.
+    const CZemObject* first = reopened.GetClassInfoList().FindByName("初一(1)班");
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(reopened.GetActivityInfo(first->GetId(), TABLE_CLASS, HandMadeSchool::kLabour), "劳动");
+    const ScheduleValidation found = ValidateSchedule(reopened, false, kAllTableChecks);
+    for (const ScheduleViolation& violation : found.Violations())
+        EXPECT_TRUE(violation.check == kCheckDoubleBooking && (violation.text.find("刘强") != std::string::npos ||
+                                                               violation.text.find("孙丽") != std::string::npos))
+            << violation.text;
+}
+
+TEST(ReverseImportRoundTrip, IntoTheSchoolItselfItsShortNamesAndCombinedClassFindItsObjects)
+{
+    HandMadeSchool school;
+    const auto sheet = ReadSheet(school.Export());
+    ASSERT_TRUE(sheet);
+    const std::map<std::string, std::string> lessons = ClassLessons(school.task, false);
+    const int teachers = school.task.GetTeacherInfoList().GetCount();
+    {
+        CTaskHelper helper(&school.task);
+        helper.ClearTimetables(CTaskHelper::kClearAll, {});
+        ASSERT_TRUE(helper.SaveTempTables());
+    }
+    EXPECT_TRUE(zem::import::ShortNamesText(zem::import::CountMasterAdditions(school.task, *sheet)).empty());
+    std::vector<std::string> log;
+    // Checked: the combined class's second class finds its lesson placed with the first's.
+    const auto result = zem::import::ImportMasterSheet(school.task, *sheet, true,
+                                                       [&](const std::string& line) { log.push_back(line); });
+    ASSERT_EQ(result.error, "");
+    EXPECT_EQ(result.conflicts, 0) << testing::PrintToString(log);
+    EXPECT_EQ(ClassLessons(school.task, false), lessons);
+    EXPECT_EQ(school.task.GetTeacherInfoList().GetCount(), teachers);
+    EXPECT_EQ(school.task.GetSubjectInfoList().GetCount(), 6);
+    EXPECT_EQ(school.task.GetRoomInfoList().GetCount(), 1);
+    // The plans the school has take the lessons: the combined class's and the assisted one's too.
+    EXPECT_EQ(school.task.GetClass("c2")->GetTable(false).GetNode(1, 1, 0).data(1).GetCourseId(), "q1");
+    EXPECT_EQ(school.task.GetClass("c3")->GetTable(false).GetNode(0, 0, 2).data(1).GetCourseId(), "w1");
+    EXPECT_TRUE(ScheduleIsValid(school.task, kAllTableChecks & ~kCheckWeekCount));
 }
 
 // The sheet written as an .xlsx file by the program's writer.
