@@ -7,6 +7,7 @@
 #include "app/controls/RemoveItemsDlg.h"
 #include "app/shell/AppContext.h"
 #include "app/shell/FeatureWindows.h"
+#include "app/timetable/SaveSayingWhy.h"
 #include "base/ScheduleTask.h"
 #include "platform/Files.h"
 #include "platform/Hooks.h"
@@ -113,9 +114,14 @@ void CPagePanel::StartTempAdjust(const std::string& name)
         return;
 
     auto temp = std::make_unique<CScheduleTask>();
-    if (!name.empty() && !temp->Open(TempTaskFile(name))) {
-        zem::ShowMessage("打开临时任务 " + name + " 出错");
-        return;
+    if (!name.empty()) {
+        // What the task says of a failed opening is the reason of the one message; a file that is
+        // gone nobody else says.
+        const std::string file = TempTaskFile(name);
+        const std::string fallback = zem::Format(zem::FileExists(file) ? "无法读取临时任务文件 %s" : "临时任务文件 %s 不存在",
+                                                 file.c_str());
+        if (!SaveSayingWhy([&] { return temp->Open(file); }, "打开临时任务 " + name + " 出错\n\n", fallback))
+            return;
     }
 
     const std::string title = name.empty() ? std::string("选择被代课的教师")

@@ -242,6 +242,22 @@ bool CTaskHelper::IsTeacherOfCourse(const CCourseInfo* plan, const std::string& 
     return IsStringInArray(ids, teacherId);
 }
 
+std::vector<std::string> CTaskHelper::PlansMovedWithTeacher(const std::vector<std::string>& ids,
+                                                        const std::string& teacherId) const
+{
+    std::vector<std::string> moved = ids;
+    for (const std::string& id : ids) {
+        const CCourseInfo* plan = FindCourse(id);
+        const CCombineClass* combined = m_task ? m_task->GetCC(id) : nullptr;
+        if (!plan || !combined || plan->GetTeacherId() != teacherId)
+            continue;
+        for (const std::string& partnerId : combined->GetCombineCourse())
+            if (FindCourse(partnerId))
+                AddUniqueString(moved, partnerId);
+    }
+    return moved;
+}
+
 bool CTaskHelper::NodeHasCourse(const CCourseTableNode& node, const std::string& planId, bool partners) const
 {
     const CCombineClass* combined = partners && m_task ? m_task->GetCC(planId) : nullptr;

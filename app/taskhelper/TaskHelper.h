@@ -126,8 +126,9 @@ public:
     // target; returns the number of clashes. Works on the open task.
     int MarkPlanConflicts(const std::vector<CCourseInfo*>& plans, CWeekGridCells* gridA, CZemTableObject* target,
                           CWeekGridCells* gridB, int type, std::vector<std::string>* classes, bool* allAlready);
-    // Marks the lessons of two objects that a substitution would exchange, and the slots where the
-    // exchange clashes; returns the number of clashes.
+    // Marks the lessons of two objects that a substitution would exchange (the plans named and the
+    // partners that move with them), and the slots where the exchange clashes; returns the number
+    // of clashes.
     int FillSubstituteTables(CZemTableObject* a, const std::vector<std::string>& idsA, CWeekGridCells* gridA,
                              CZemTableObject* b, const std::vector<std::string>& idsB, CWeekGridCells* gridB,
                              std::vector<std::string>* classes);
@@ -181,6 +182,10 @@ public:
 
     // ---- Predicates ----
     bool IsTeacherOfCourse(const CCourseInfo* plan, const std::string& teacherId) const;
+    // The plans a change of the teacher's plans moves: each plan, and beside one the teacher leads
+    // its combined-class partners, which always change teacher with it. Unknown ids are kept.
+    std::vector<std::string> PlansMovedWithTeacher(const std::vector<std::string>& ids,
+                                                   const std::string& teacherId) const;
     bool NodeHasCourse(const CCourseTableNode& node, const std::string& planId, bool partners) const;
     bool IsTeacherInNode(const CCourseTableNode& node, const std::string& teacherId) const;
     bool IsRoomInNode(const CCourseTableNode& node, const std::string& roomId) const;

@@ -323,14 +323,19 @@ int CTaskHelper::MarkPlanConflicts(const std::vector<CCourseInfo*>& plans, CWeek
     return clashes;
 }
 
-int CTaskHelper::FillSubstituteTables(CZemTableObject* a, const std::vector<std::string>& idsA, CWeekGridCells* gridA,
-                                      CZemTableObject* b, const std::vector<std::string>& idsB, CWeekGridCells* gridB,
+int CTaskHelper::FillSubstituteTables(CZemTableObject* a, const std::vector<std::string>& chosenA,
+                                      CWeekGridCells* gridA, CZemTableObject* b,
+                                      const std::vector<std::string>& chosenB, CWeekGridCells* gridB,
                                       std::vector<std::string>* classes)
 {
     if (!m_task || !a || !b || !gridA || !gridB)
         return 0;
     const CCourseTable& tableA = a->GetTable(true);
     const CCourseTable& tableB = b->GetTable(true);
+    // A timetable holds one plan id for a combined class; whichever of its plans was chosen, the
+    // whole class moves, so every one of them counts.
+    const std::vector<std::string> idsA = PlansMovedWithTeacher(chosenA, a->GetId());
+    const std::vector<std::string> idsB = PlansMovedWithTeacher(chosenB, b->GetId());
     auto holds = [](const std::vector<std::string>& ids, const std::string& planId) {
         return !planId.empty() && std::find(ids.begin(), ids.end(), planId) != ids.end();
     };

@@ -60,14 +60,21 @@ std::vector<std::pair<std::string, zem::IdHandle>> ShownLessons(const CScheduleT
     return lessons;
 }
 
+// Whether the slot shows otherwise in the two timetables: the list and the marks of a listed
+// timetable both ask this, so that a listed timetable marks exactly what changed.
+bool SlotShownDiffers(const CScheduleTask& temp, const CCourseTable& a, const CScheduleTask& formal,
+                      const CCourseTable& b, const tagTABLE_NODE& slot)
+{
+    const CCourseTableNode& x = a.GetNode(slot);
+    const CCourseTableNode& y = b.GetNode(slot);
+    return x.IsInterleave() != y.IsInterleave() || ShownLessons(temp, x, 1) != ShownLessons(formal, y, 1) ||
+           ShownLessons(temp, x, 2) != ShownLessons(formal, y, 2);
+}
+
 bool ShownDiffer(const CScheduleTask& temp, const CCourseTable& a, const CScheduleTask& formal, const CCourseTable& b)
 {
-    return ForEachSlot(temp.GetSchoolStructure(), [&](const tagTABLE_NODE& slot) {
-        const CCourseTableNode& x = a.GetNode(slot);
-        const CCourseTableNode& y = b.GetNode(slot);
-        return x.IsInterleave() != y.IsInterleave() || ShownLessons(temp, x, 1) != ShownLessons(formal, y, 1) ||
-               ShownLessons(temp, x, 2) != ShownLessons(formal, y, 2);
-    });
+    return ForEachSlot(temp.GetSchoolStructure(),
+                       [&](const tagTABLE_NODE& slot) { return SlotShownDiffers(temp, a, formal, b, slot); });
 }
 
 }  // namespace
@@ -215,7 +222,7 @@ void CCompareTaskDlg::ShowDifference(int index)
     m_formalTable.SetAllCellNormal();
     const CSchoolStructure& week = m_temp->GetSchoolStructure();
     ForEachSlot(week, [&](const tagTABLE_NODE& cell) {
-        if (left->GetNode(cell) == right->GetNode(cell))
+        if (!formal || !SlotShownDiffers(*m_temp, *left, *formal, *right, cell))
             return;
         const tagTABLE_NODE grid{week.GetWeekOrderByNumber(cell.day), cell.segment, cell.section};
         m_tempTable.SetForbidCell(grid, true);

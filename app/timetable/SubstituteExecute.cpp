@@ -2,6 +2,7 @@
 
 #include "app/shared/Strings.h"
 #include "app/taskhelper/TaskHelper.h"
+#include "base/Rules.h"
 #include "base/ScheduleTask.h"
 #include "base/WeekCount.h"
 #include "platform/Text.h"
@@ -61,6 +62,41 @@ void AddTeachersOf(const CScheduleTask& task, const CCourseInfo& plan, std::vect
     StringArrayAddUnique(ids, plan.GetTeacherId());
     if (const CCourseAssistant* assistant = task.GetAssistant(plan.GetId()))
         StringArrayAddAllUnique(ids, assistant->GetAssistants());
+}
+
+std::string SlotCode(const tagTABLE_NODE& node)
+{
+    return IntToString(node.day * 100 + node.segment * 10 + node.section) + ",";
+}
+
+// A pre-arranged lesson stays pre-arranged when another teacher takes it: its slot goes from the
+// plan's pre-arrangement, which no longer holds it, to the copy's.
+void HandOverPresetSlot(CScheduleTask& task, const CCourseInfo& plan, const CCourseInfo& copy,
+                        const tagTABLE_NODE& cell)
+{
+    CZemObjectList& presets = task.GetCoursePresetList();
+    auto* own = static_cast<CCoursePreset*>(presets.Find(plan.GetId()));
+    if (!own || !own->IsFixedTime(cell))
+        return;
+    auto* taken = static_cast<CCoursePreset*>(presets.Find(copy.GetId()));
+    if (!taken) {
+        int order = 0;
+        for (const auto& [id, object] : presets)
+            order = std::max(order, object->GetIndex() + 1);
+        taken = new CCoursePreset;
+        taken->SetId(copy.GetId());
+        taken->SetIndex(order);
+        presets.Add(taken);
+    }
+    taken->ReadFixedTimeFromString(taken->GetAllFixedTime() + SlotCode(cell));
+    std::string kept;
+    for (const tagTABLE_NODE& node : own->GetNodeList())
+        if (!(node == cell))
+            kept += SlotCode(node);
+    if (kept.empty())
+        presets.Remove(plan.GetId());
+    else
+        own->ReadFixedTimeFromString(kept);
 }
 
 }  // namespace
@@ -205,6 +241,7 @@ CSubstitution::Result CSubstitution::Execute(CScheduleTask& task, const std::str
         const CWeekCount lesson = part == 0 ? CWeekCount(1, false) : CWeekCount(0, true);
         for (std::size_t i = 0; i < plans.size(); ++i) {
             task.SetCourseNode(copies[i], rooms[i], true, cell, part);
+            HandOverPresetSlot(task, *plans[i], *copies[i], cell);
             plans[i]->SetWeekCount(plans[i]->GetWeekCount() - lesson);
             copies[i]->SetWeekCount(copies[i]->GetWeekCount() + lesson);
             StringArrayAddUnique(entry->ids, plans[i]->GetClassId());

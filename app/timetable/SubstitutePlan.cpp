@@ -191,14 +191,16 @@ CSubstituteCandidates::CSubstituteCandidates(const CScheduleTask& task, const st
                 }
             }
         }
-    // Each teacher's own plans, once, so that a keystroke only filters.
+    // Each teacher's own plans, once, so that a keystroke only filters; morning-reading and evening
+    // self-study plans are the teacher's courses too.
     std::map<std::string, std::pair<bool, bool>> plansOf;  // same class, same subject
-    for (const auto& [id, object] : task.GetCourseInfoList()) {
-        const auto* course = static_cast<const CCourseInfo*>(object);
-        auto& flags = plansOf[course->GetTeacherId()];
-        flags.first = flags.first || Contains(m_classIds, course->GetClassId());
-        flags.second = flags.second || Contains(m_subjectIds, course->GetSubjectId());
-    }
+    for (const CZemObjectList* list : {&task.GetCourseInfoList(), &task.GetSelfStudyInfoList()})
+        for (const auto& [id, object] : *list) {
+            const auto* course = static_cast<const CCourseInfo*>(object);
+            auto& flags = plansOf[course->GetTeacherId()];
+            flags.first = flags.first || Contains(m_classIds, course->GetClassId());
+            flags.second = flags.second || Contains(m_subjectIds, course->GetSubjectId());
+        }
     std::vector<CZemObject*> ordered;
     MapToOrderedList(task.GetTeacherInfoList(), ordered);
     for (CZemObject* teacher : ordered) {

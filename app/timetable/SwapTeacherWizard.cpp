@@ -127,8 +127,13 @@ void CSwapTeacherWizard::ShowTables()
 
 std::string CSwapTeacherWizard::PairText(const char* format) const
 {
-    return zem::Format(format, m_teachers[0]->GetName().c_str(), static_cast<int>(m_ticked[0].size()),
-                       m_teachers[1]->GetName().c_str(), static_cast<int>(m_ticked[1].size()));
+    // The counts are of what moves: a ticked plan of a combined class takes its partners along.
+    CTaskHelper helper(Task(), AppHelperContext());
+    auto moved = [&](int side) {
+        return static_cast<int>(helper.PlansMovedWithTeacher(m_ticked[side], m_teachers[side]->GetId()).size());
+    };
+    return zem::Format(format, m_teachers[0]->GetName().c_str(), moved(0), m_teachers[1]->GetName().c_str(),
+                       moved(1));
 }
 
 void CSwapTeacherWizard::RefreshStatus()

@@ -81,7 +81,23 @@ tagTABLE_NODE CTableContainer::ToDataNode(const tagTABLE_NODE& gridSlot) const
 
 std::string CTableContainer::TimeText(const tagTABLE_NODE& slot) const
 {
-    return m_task ? m_task->GetTimeNodeDesc(&slot) : std::string();
+    if (!m_task)
+        return {};
+    std::string text = m_task->GetTimeNodeDesc(&slot);
+    // A school of one week has no second week to tell its days from.
+    static const std::string kFirstWeek = "第1周";
+    int first = 0;
+    int last = 0;
+    m_task->GetSchoolStructure().GetValidWeekBothEnds(first, last);
+    if (last < zem::kDayCount / 2 && text.rfind(kFirstWeek, 0) == 0)
+        text.erase(0, kFirstWeek.size());
+    return text;
+}
+
+std::string CTableContainer::SlotWithLesson(const tagTABLE_NODE& slot, const tagTABLE_NODE& lessonAt) const
+{
+    const std::string lesson = Helper().GetNodeText(m_table, lessonAt, 0);
+    return lesson.empty() ? TimeText(slot) : TimeText(slot) + "(" + lesson + ")";
 }
 
 // ---- Showing a timetable ----
@@ -428,9 +444,9 @@ void CTableContainer::OnMoved(const tagTABLE_NODE& gridTarget, const tagTABLE_NO
         record->m_name = "调课";
         record->m_slotA = source;
         record->m_slotB = target;
-        const std::string description =
-            zem::Format("交换 %s(%s) 和 %s(%s)", TimeText(source).c_str(), helper.GetNodeText(m_table, target, 0).c_str(),
-                        TimeText(target).c_str(), helper.GetNodeText(m_table, source, 0).c_str());
+        // Each slot with the lesson it held; an empty one by its time alone.
+        const std::string description = zem::Format("交换 %s 和 %s", SlotWithLesson(source, target).c_str(),
+                                                    SlotWithLesson(target, source).c_str());
         record->m_changedIds.push_back(m_objectId);
         CollectChangedIds(m_table->GetNode(target), 0, record->m_changedIds);
         CollectChangedIds(m_table->GetNode(source), 0, record->m_changedIds);

@@ -187,6 +187,9 @@ private:
     // The plan of the lesson at the current cell and half; null when none.
     CCourseInfo* CurrentCourse() const;
     std::string TimeText(const tagTABLE_NODE& slot) const;
+    // "<time>(<lesson>)" of a slot and the lesson that held it, now at `lessonAt`; the time alone
+    // when that is empty.
+    std::string SlotWithLesson(const tagTABLE_NODE& slot, const tagTABLE_NODE& lessonAt) const;
     void Forward(unsigned message, zem::WPARAM wParam, zem::LPARAM lParam);
     void TakeSnapshot();
 

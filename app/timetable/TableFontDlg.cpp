@@ -134,18 +134,17 @@ void CTableFontDlg::ResolveStyleFaces()
     for (int style = 0; style < kStyleCount; ++style) {
         const QuickStyle& quick = kStyles[style];
         const std::string face = PickInstalledFontFace(m_faces, quick.faces, quick.key);
-        // A style never falls back to a face that is not there: its button is greyed and says why.
-        // It takes the face as the machine spells it.
+        // An installed face as the machine spells it; without one the style keeps its first face,
+        // which the font system stands in for, and its button says so.
         const auto installed = std::find_if(m_faces.begin(), m_faces.end(),
                                             [&](const std::string& each) { return zem::EqualsNoCase(each, face); });
-        m_styleFaces[style] = installed != m_faces.end() ? *installed : std::string();
-        const bool found = !m_styleFaces[style].empty();
+        const bool found = installed != m_faces.end();
+        m_styleFaces[style] = found ? *installed : face;
         QWidget* button = GetDlgItem(IDC_STYLE_KAI + style);
         if (IDC_STYLE_KAI + style == IDC_STYLE_HEI) {
             button->setVisible(found);
             continue;
         }
-        button->setEnabled(found);
         std::string names = quick.faces;
         std::replace(names.begin(), names.end(), ',', ' ');
         button->setToolTip(found ? zem::gui::ToQ(m_styleFaces[style])

@@ -92,6 +92,27 @@ bool MayMove(CScheduleTask& task, CMoveResult& result)
     return true;
 }
 
+std::string ClosedTimeNote(const CScheduleTask& task, const std::string& classId, CCourseInfo* plan,
+                           const tagTABLE_NODE& node)
+{
+    std::string whose;
+    if (task.IsDisabledNode(classId, TABLE_CLASS, node)) {
+        whose = "班级";
+    } else {
+        // A teacher's own fixed no-lesson times and those of the teacher's groups close the slot
+        // for the lesson as the class's do.
+        std::vector<std::string> teachers;
+        task.GetAllTeacherId(teachers, plan, false);
+        for (const std::string& id : teachers)
+            if (whose.empty() && task.IsDisabledNode(id, TABLE_TEACHER, node))
+                whose = task.GetTeacherName(id);
+    }
+    if (whose.empty())
+        return {};
+    return zem::Format("%s %s（%s不排课）", task.GetClassNameA(classId).c_str(), task.GetTimeNodeDesc(&node).c_str(),
+                       whose.c_str());
+}
+
 // One history entry for the move, and what it did said to the user.
 void ReportMove(const CMoveResult& result, const std::string& what, std::string text, CAdjustmentEntryList& entries)
 {
@@ -101,7 +122,7 @@ void ReportMove(const CMoveResult& result, const std::string& what, std::string 
     entries.push_back(std::move(entry));
     SaveAdjustmentHistory(entries);
     if (!result.onClosedTimes.empty()) {
-        text += zem::Format("\n\n下列 %d 节课现在排在班级不排课的时间上：", static_cast<int>(result.onClosedTimes.size()));
+        text += zem::Format("\n\n下列 %d 节课现在排在不排课的时间上：", static_cast<int>(result.onClosedTimes.size()));
         for (std::size_t i = 0; i < result.onClosedTimes.size() && i < 10; ++i)
             text += "\n" + result.onClosedTimes[i];
         if (result.onClosedTimes.size() > 10)
@@ -147,8 +168,8 @@ bool IsInWeek(const CScheduleTask& task, const tagTABLE_NODE& node)
 namespace {
 
 // Unsets every lesson, then sets each at the slot `to` gives it; the class, teacher, room and plan
-// timetables follow. The changed timetables and the lessons now on a fixed no-class time of their
-// class are noted.
+// timetables follow. The changed timetables, the lessons that changed slot and those now on a fixed
+// no-lesson time of their class or teachers are noted.
 template <class To>
 void MoveLessons(CScheduleTask& task, const std::vector<Lesson>& lessons, To to, CMoveResult& result)
 {
@@ -158,6 +179,7 @@ void MoveLessons(CScheduleTask& task, const std::vector<Lesson>& lessons, To to,
         helper.UnsetCourseNode(&table, &table.GetNode(lesson.node), lesson.node, lesson.part);
     }
     result.onClosedTimes.clear();
+    result.movedLessons = 0;
     for (const Lesson& lesson : lessons) {
         const tagTABLE_NODE target = to(lesson.node);
         task.SetCourseNode(lesson.plan, lesson.roomId, true, target, lesson.part);
@@ -167,10 +189,11 @@ void MoveLessons(CScheduleTask& task, const std::vector<Lesson>& lessons, To to,
         for (const std::string& id : teachers)
             AddUnique(result.changedIds, id);
         AddUnique(result.changedIds, lesson.roomId);
-        if (task.IsDisabledNode(lesson.classId, TABLE_CLASS, target))
-            result.onClosedTimes.push_back(task.GetClassNameA(lesson.classId) + " " + task.GetTimeNodeDesc(&target));
+        if (!(target == lesson.node))
+            ++result.movedLessons;
+        if (std::string note = ClosedTimeNote(task, lesson.classId, lesson.plan, target); !note.empty())
+            result.onClosedTimes.push_back(std::move(note));
     }
-    result.movedLessons = static_cast<int>(lessons.size());
 }
 
 // The slots of a pre-arranged lesson or a fixed no-class time where `to` puts them, in their order;

@@ -15,7 +15,7 @@ struct CMoveResult {
     bool saved = false;                  // both files written
     int movedLessons = 0;
     std::vector<std::string> changedIds; // the class, teacher and room timetables it changed
-    std::vector<std::string> onClosedTimes; // "class time" of lessons now on a fixed no-class time of their class
+    std::vector<std::string> onClosedTimes; // the lessons now on a fixed no-lesson time of their class or teachers
 };
 
 // Why the two days may not change places; empty when they may.

@@ -563,9 +563,8 @@ void MergeTaskInto(CScheduleTask& task, const CScheduleTask& other, MergeKind ki
             for (const std::string& id : teachers)
                 AddUnique(result.changedIds, id);
             AddUnique(result.changedIds, room);
-            if (task.IsDisabledNode(plan->GetClassId(), TABLE_CLASS, lesson.node))
-                result.onClosedTimes.push_back(task.GetClassNameA(plan->GetClassId()) + " " +
-                                               task.GetTimeNodeDesc(&lesson.node));
+            if (std::string note = ClosedTimeNote(task, plan->GetClassId(), plan, lesson.node); !note.empty())
+                result.onClosedTimes.push_back(std::move(note));
         });
     CommitTempTables(task);
 }

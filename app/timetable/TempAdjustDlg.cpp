@@ -120,6 +120,18 @@ bool CTempAdjustDlg::OnInitDialog()
     }
     SetModified(false);
 
+    for (QWidget** bar : {&m_leftBar, &m_rightBar}) {
+        *bar = new QWidget(this);
+        (*bar)->setAutoFillBackground(true);
+        QPalette palette = (*bar)->palette();
+        palette.setColor(QPalette::Window, QColor(0x81, 0x81, 0x81));
+        (*bar)->setPalette(palette);
+    }
+    AddControl(IDC_LEFT_SPLITTER, m_leftBar);
+    AddControl(IDC_RIGHT_SPLITTER, m_rightBar);
+    m_leftSplitter.Attach(this, IDC_LEFT_SPLITTER);
+    m_rightSplitter.Attach(this, IDC_RIGHT_SPLITTER);
+
     m_tree = new QTreeWidget(this);
     m_tree->setHeaderHidden(true);
     m_tree->setIndentation(10);
@@ -264,6 +276,9 @@ zem::LRESULT CTempAdjustDlg::WindowProc(unsigned message, zem::WPARAM wParam, ze
         return 0;
     case WM_EXPORT_DIFF_TABLES:
         ExportDifferences(zem::FromWParam<std::string>(wParam), zem::FromLParam<CZemObjectList>(lParam));
+        return 0;
+    case WM_SPLITTER_MOVED:
+        OnSplitterMoved();
         return 0;
     default:
         return Dialog::WindowProc(message, wParam, lParam);
@@ -501,6 +516,18 @@ void CTempAdjustDlg::resizeEvent(QResizeEvent* event)
         Layout();
 }
 
+int CTempAdjustDlg::LeftColumnWidth() const { return m_leftWidth > 0 ? m_leftWidth : LeftWidth(width()); }
+
+int CTempAdjustDlg::RightColumnWidth() const { return m_rightWidth > 0 ? m_rightWidth : RightWidth(width()); }
+
+// The bars stand where the user let them go; the columns follow them.
+void CTempAdjustDlg::OnSplitterMoved()
+{
+    m_leftWidth = WidgetRect(m_leftBar).left - kGap;
+    m_rightWidth = width() - WidgetRect(m_rightBar).left - 2 * kGap;
+    Layout();
+}
+
 void CTempAdjustDlg::Layout()
 {
     const Rect client(0, 0, width(), height());
@@ -508,8 +535,13 @@ void CTempAdjustDlg::Layout()
     const Rect save = WidgetRect(GetDlgItem(IDC_SAVE));
     SetWidgetRect(GetDlgItem(IDC_COMPARE), Rect(save.left - 110, save.top, save.left - 10, save.bottom));
 
-    const int leftBar = LeftWidth(client.Width()) + kGap;
-    const int rightBar = client.right - RightWidth(client.Width()) - kGap;
+    const int leftBar = LeftColumnWidth() + kGap;
+    const int rightBar = client.right - RightColumnWidth() - kGap;
+    // The middle column keeps half the window: neither side column grows past the other half.
+    m_leftSplitter.SetRange(200, client.Width() / 2);
+    m_rightSplitter.SetRange(client.Width() / 2, 200);
+    SetWidgetRect(m_leftBar, Rect(leftBar, kTopBand, leftBar + kGap + 1, client.bottom));
+    SetWidgetRect(m_rightBar, Rect(rightBar - kGap, kTopBand, rightBar + 1, client.bottom));
     m_regularCaption.SetRect(client.left + kGap, kTopBand + kGap, leftBar - kGap, client.bottom - kGap);
     m_substituteCaption.SetRect(rightBar + kGap, kTopBand + kGap, client.right - kGap, client.bottom - kGap);
     if (m_substituteWnd.parentWidget())
@@ -541,8 +573,8 @@ void CTempAdjustDlg::paintEvent(QPaintEvent*)
 {
     PaintOffscreen(this, [this](DC& dc, const Rect& client) {
         dc.FillSolidRect(client, kGrey);
-        const int leftBar = LeftWidth(client.Width()) + kGap;
-        const int rightBar = client.right - RightWidth(client.Width()) - kGap;
+        const int leftBar = LeftColumnWidth() + kGap;
+        const int rightBar = client.right - RightColumnWidth() - kGap;
         dc.FillSolidRect(Rect(client.left, kTopBand, leftBar, client.bottom), kPanelColor);
         dc.FillSolidRect(Rect(rightBar, kTopBand, client.right, client.bottom), kPanelColor);
         dc.FillSolidRect(Rect(leftBar + kGap + 1, kTopBand, rightBar - kGap, kTopBand + kButtonBand), kPanelColor);

@@ -4,6 +4,7 @@
 // substitutions and a class or teacher timetable that can be changed by hand in the middle, the
 // substitutes' weeks on the right. Everything here reads and writes the temporary task only.
 #include "app/controls/ScrollPanel.h"
+#include "app/controls/SplitterBar.h"
 #include "app/controls/TitledPanel.h"
 #include "app/output/PrintSheet.h"
 #include "app/shared/AdjustmentHistory.h"
@@ -35,6 +36,8 @@ public:
         IDC_TREE = 1342,
         IDC_CLASS_LIST = 1015,
         IDC_TEACHER_LIST = 1016,
+        IDC_LEFT_SPLITTER = 1181,
+        IDC_RIGHT_SPLITTER = 1182,
     };
     static constexpr const char* kHistorySection = "TempHistory";
     static constexpr const char* kCloseQuestion = "课表已修改，关闭前要保存吗？";
@@ -99,6 +102,10 @@ private:
     // Shows the combo of the container's kind with its object selected.
     void SelectCurrentInList();
     void Layout();
+    // The side columns' widths: where the user left the splitters, else the opening widths.
+    int LeftColumnWidth() const;
+    int RightColumnWidth() const;
+    void OnSplitterMoved();
     bool CloseWindow();
     bool HasRegularTeacher() const;
     void OnSubstitutesChanged();
@@ -132,4 +139,10 @@ private:
     std::vector<CSubstituteGroup> m_executed;
     CSubstitution m_substitution;
     QTreeWidget* m_tree = nullptr;
+    CSplitterBar m_leftSplitter;
+    CSplitterBar m_rightSplitter;
+    QWidget* m_leftBar = nullptr;
+    QWidget* m_rightBar = nullptr;
+    int m_leftWidth = 0;   // 0 until a splitter is moved
+    int m_rightWidth = 0;
 };

@@ -371,9 +371,21 @@ TEST_F(PagePanelTest, TemporaryTasksNeverOverwriteOrDeleteWhatIsKept)
                                                "temp " + name + " old"}));
     EXPECT_TRUE(zem::FolderExists(temp + name));
 
+    // A task that fails to open says why, in one message.
     MessageRecorder messages;
     panel.StartTempAdjust("没有这个");
-    EXPECT_EQ(messages.Texts().back(), "打开临时任务 没有这个 出错");
+    EXPECT_EQ(messages.Texts(), std::vector<std::string>{"打开临时任务 没有这个 出错\n\n临时任务文件 " + temp +
+                                                         "没有这个/没有这个.zem 不存在"});
+    ASSERT_TRUE(zem::WriteFileAtomic(temp + name + "/input.xml", "不是课表"));
+    messages.messages.clear();
+    calls.clear();
+    panel.StartTempAdjust(name);
+    ASSERT_EQ(messages.Texts().size(), 1u);
+    const std::string said = messages.Texts()[0];
+    const std::string head = "打开临时任务 " + name + " 出错\n\n";
+    EXPECT_EQ(said.rfind(head, 0), 0u) << said;
+    EXPECT_NE(said.find("input.xml"), std::string::npos) << said;
+    EXPECT_TRUE(calls.empty());
 }
 
 // A temp folder that is a link, to itself or out of the task folder, gets no temporary task: the

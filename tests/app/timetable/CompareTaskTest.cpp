@@ -1,10 +1,18 @@
 // Comparing a temporary task with the formal one: which timetables count as changed, the dialog's
-// result and its hand-over of the changed timetables, and closing it while its worker is held.
+// result, its marks and its hand-over of the changed timetables, and closing it while its worker is
+// held.
+
+// Before Qt, which takes the word "slots".
+#include "support/EngineRun.h"
+
+#include "app/taskhelper/TaskHelper.h"
 #include "app/timetable/CompareTaskDlg.h"
 
 #include "base/ScheduleTask.h"
+#include "platform/Files.h"
 #include "support/FakeAppServices.h"
 #include "support/ScreenTestSupport.h"
+#include "support/TempFolder.h"
 #include "testing/generator/SchoolGenerator.h"
 
 #include <QComboBox>
@@ -95,6 +103,23 @@ TEST_F(CompareTaskTest, WhatCountsAsAChangedTimetable)
     EXPECT_TRUE(FindTaskDifferences(*temp, *formal, &stop).empty());
 }
 
+// The even weeks' lesson of an odd/even slot alone changed: the timetable counts as changed.
+TEST_F(CompareTaskTest, AChangeInTheEvenWeeksAloneCounts)
+{
+    const tagTABLE_NODE cell = UsedCell(*temp, *cls);
+    CCourseTableNode& changed = cls->GetTable(true).GetNode(cell);
+    CCourseTableNode& kept = static_cast<CZemTableObject*>(formal->GetClassInfoList().Find(cls->GetId()))
+                                 ->GetTable(false)
+                                 .GetNode(cell);
+    for (CCourseTableNode* node : {&changed, &kept}) {
+        node->SetInterleave(true);
+        node->data(2) = node->data(1);
+    }
+    EXPECT_TRUE(FindTaskDifferences(*temp, *formal).empty());
+    changed.data(2) = CCourseTableNode::NodeData();
+    EXPECT_EQ(Names(FindTaskDifferences(*temp, *formal)), std::vector<std::string>{"0" + cls->GetName()});
+}
+
 // Receives the hand-over as the temporary window does, keeping what it can read during the send.
 class Receiver : public zem::gui::MessageReceiver {
 public:
@@ -176,6 +201,75 @@ TEST_F(CompareTaskTest, ClosingStopsTheHeldWorker)
         });
     }
     EXPECT_EQ(reached, 3);
+}
+
+// The cells of the grid the dialog marked as changed.
+int MarkedCells(const CScheduleTask& task, CWeekTable& grid)
+{
+    int marked = 0;
+    const CSchoolStructure& week = task.GetSchoolStructure();
+    ForEachSlot(week, [&](const tagTABLE_NODE& slot) {
+        const CCell* cell = grid.GetCell({week.GetWeekOrderByNumber(slot.day), slot.segment, slot.section});
+        marked += cell && cell->GetState() == CCell::STATE_FORBIDDEN ? 1 : 0;
+    });
+    return marked;
+}
+
+// A task scheduled in this session holds in memory what its files do not say (which place of a
+// shared room a lesson takes, which plan of a combined class a teacher's slot names); the temporary
+// task is read from the files. With one lesson of a combined class taken out of it, every listed
+// timetable marks that one slot and nothing else.
+TEST(CompareScheduledTask, MarksOnlyTheSlotThatChanged)
+{
+    TempFolder folder;
+    const std::string where = folder.path() + "demo/";
+    ASSERT_EQ(zem::CopyFolder(std::string(ZEM_TEST_DATA_DIR) + "/../../resources/demoD", where), 0);
+    const std::string taskFile = where + "演示排课.zem";
+    CScheduleTask formal;
+    ASSERT_TRUE(formal.Open(taskFile));
+    RunEngine(formal);
+    ASSERT_TRUE(formal.SaveOutputData());
+    CScheduleTask temp;
+    ASSERT_TRUE(temp.Open(taskFile, TaskAccess::ReadOnly));
+    FakeAppServices services;
+    services.task = &formal;
+    ASSERT_TRUE(FindTaskDifferences(temp, formal).empty());
+
+    // The first placed lesson of a combined class, out of the temporary task.
+    CTaskHelper helper(&temp);
+    bool removed = false;
+    for (const auto& [id, object] : temp.GetCombineCourseList()) {
+        const std::string planId = static_cast<CCombineClass*>(object)->GetCombineCourse().front();
+        CCourseInfo* plan = temp.FindCourse(planId);
+        CCourseTable& table = temp.GetClass(plan->GetClassId())->GetTable(true);
+        ForEachSlot(temp.GetSchoolStructure(), [&](const tagTABLE_NODE& slot) {
+            CCourseTableNode& node = table.GetNode(slot);
+            if (removed || node.IsInterleave() || node.data(1).GetCourseId() != planId)
+                return false;
+            helper.RemoveCourseWithPartners(&table, &node, slot, 0);
+            removed = true;
+            return true;
+        });
+        if (removed)
+            break;
+    }
+    ASSERT_TRUE(removed);
+
+    CCompareTaskDlg dialog(nullptr, &temp, nullptr);
+    RunModal<CCompareTaskDlg>(dialog, [&](CCompareTaskDlg& d) {
+        d.resize(1100, 600);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !d.IsComparing() && !d.GetResultText().empty(); }, 60000));
+        // Two classes at least, and their teacher.
+        ASSERT_GE(d.GetList()->count(), 3);
+        for (int index = 0; index < d.GetList()->count(); ++index) {
+            d.GetList()->setCurrentIndex(index);
+            SCOPED_TRACE(d.GetList()->currentText().toStdString());
+            EXPECT_EQ(MarkedCells(temp, d.GetTempTable()), 1);
+            EXPECT_EQ(MarkedCells(temp, d.GetFormalTable()), 1);
+        }
+        SaveScreenshot(&d, "CompareTaskDlg_scheduled");
+        d.close();
+    });
 }
 
 }  // namespace

@@ -5,7 +5,9 @@
 
 #include "app/taskhelper/TaskHelper.h"
 #include "base/ScheduleTask.h"
+#include "base/Rules.h"
 #include "base/WeekCount.h"
+#include "support/HelperSchool.h"
 #include "testing/generator/SchoolGenerator.h"
 #include "testing/validator/ScheduleValidator.h"
 
@@ -246,6 +248,32 @@ TEST(FollowMoveInGroups, RecordsOfTheMovedSubstituteSwapCells)
     EXPECT_EQ(groups[0].records[0].day, 0);
     EXPECT_EQ(groups[0].records[1].day, 0);
     EXPECT_EQ(groups[0].records[1].half, 2);
+}
+
+// A pre-arranged lesson taken by a substitute stays pre-arranged: the copy holds its slot, and the
+// plan keeps only the pre-arranged slots it still holds.
+TEST(SubstitutePreset, TheCopyKeepsTheLock)
+{
+    HelperSchool school;
+    const tagTABLE_NODE taken{0, 0, 0};
+    const tagTABLE_NODE kept{1, 0, 0};
+    school.b.Preset("p1", "0,100,");
+    school.Place("p1", taken);
+    school.Place("p1", kept);
+    CSubstitution substitution;
+    CTeacherInfo* substitute = school.task.GetTeacher("t3");
+    ASSERT_TRUE(substitution.Execute(school.task, "t1", {{0, 0, 0, 0, substitute}}).done);
+
+    const std::string copyId = school.At("c1", taken);
+    ASSERT_NE(copyId, "p1");
+    auto* copyPreset = static_cast<CCoursePreset*>(school.task.GetCoursePresetList().Find(copyId));
+    ASSERT_TRUE(copyPreset);
+    EXPECT_EQ(copyPreset->GetAllFixedTime(), "0,");
+    EXPECT_EQ(static_cast<CCoursePreset*>(school.task.GetCoursePresetList().Find("p1"))->GetAllFixedTime(), "100,");
+    CTaskHelper helper(&school.task);
+    EXPECT_FALSE(helper.IsPreset(school.ClassTable("c1"), taken, 0));
+    const ScheduleValidation check = ValidateSchedule(school.task, true, kCheckPreset | kCheckConsistency);
+    EXPECT_TRUE(check.IsClean()) << check.Text();
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include "app/timetable/SubstituteExecute.h"
 #include "base/ScheduleTask.h"
 #include "platform/Text.h"
+#include "support/HelperSchool.h"
 #include "testing/generator/SchoolGenerator.h"
 
 #include <gtest/gtest.h>
@@ -222,6 +223,28 @@ TEST_F(SubstitutePlanTest, TheCandidatesAndTheirFilters)
     EXPECT_TRUE(candidates.Fill(false, false, false, ini + " qqqq").empty());
     for (CZemObject* t : candidates.Fill(false, false, false, regular->GetName()))
         EXPECT_NE(t, regular);
+}
+
+// A morning-reading or evening self-study plan is a course of its teacher: it counts for "同班级"
+// and "同科目" as a teaching plan does.
+TEST(SubstituteCandidates, SelfStudyPlansCountForTheClassAndSubjectFilters)
+{
+    HelperSchool school;
+    school.b.Teacher("t4", "赵老师");
+    school.b.Teacher("t5", "钱老师");
+    school.b.SelfStudy("m1", "c1", "s2", "t4", COURSE_TYPE_MORNING_READING);
+    school.b.SelfStudy("m2", "c3", "s1", "t5", COURSE_TYPE_SELF_STUDY);
+    school.Place("p1", {0, 0, 0});  // 语文 of 一班 by 张老师
+    const CSubstituteCandidates candidates(school.task, "t1", {{0, 0, 0}});
+    const auto names = [](const std::vector<CZemObject*>& teachers) {
+        std::vector<std::string> out;
+        for (const CZemObject* teacher : teachers)
+            out.push_back(teacher->GetName());
+        return out;
+    };
+    EXPECT_EQ(names(candidates.Fill(false, true, false, "")),
+              (std::vector<std::string>{"李老师", "王老师", "赵老师"}));
+    EXPECT_EQ(names(candidates.Fill(false, false, true, "")), (std::vector<std::string>{"李老师", "钱老师"}));
 }
 
 }  // namespace

@@ -39,13 +39,13 @@ protected:
             ids.push_back(list->GetItemPtr<CCourseInfo>(row)->GetId());
         return ids;
     }
-    // Unticks the plan as a click on its box does.
-    static void Untick(Wizard& wizard, int side, const std::string& planId)
+    // Unticks (or ticks) the plan as a click on its box does.
+    static void Untick(Wizard& wizard, int side, const std::string& planId, bool tick = false)
     {
         zem::gui::ItemList* list = wizard.GetList(side);
         for (int row = 0; row < list->GetItemCount(); ++row)
             if (list->GetItemPtr<CCourseInfo>(row)->GetId() == planId)
-                list->item(row)->setCheckState(Qt::Unchecked);
+                list->item(row)->setCheckState(tick ? Qt::Checked : Qt::Unchecked);
     }
     static std::string TeacherAt(CScheduleTask& task, const char* teacherId, const tagTABLE_NODE& node)
     {
@@ -145,6 +145,69 @@ TEST_F(SwapWizard, RefusesUntilBothSidesAreTickedAndFree)
     EXPECT_EQ(messages.Texts(), (std::vector<std::string>{"冲突还未解决，不能直接调整", "请勾选要交换的教学计划"}));
     EXPECT_EQ(Task().FindCourse("k1")->GetTeacherId(), "t1");
     EXPECT_TRUE(History().empty());
+}
+
+// Beside the swap school: 张三 teaches 体育 to 初一(1)班 (k9) and 初一(3)班 (k10) as one combined
+// class at kF, where 王五 teaches 体育 to 初一(2)班 (k11).
+class SwapCombinedWizard : public SwapWizard {
+protected:
+    static constexpr tagTABLE_NODE kF{4, 0, 1};  // Friday morning 2
+
+    void Build() override
+    {
+        SwapWizard::Build();
+        school.b.Class("c3", "初一(3)班", "初一3");
+        school.b.Subject("s4", "体育", "体");
+        CCourseInfo* k9 = school.b.Course("k9", "c1", "s4", "t1", "1");
+        CCourseInfo* k10 = school.b.Course("k10", "c3", "s4", "t1", "1");
+        school.b.Combined("cc", {"k9", "k10"});
+        Place(k9, "", kF);
+        Place(k10, "", kF);
+        Place(school.b.Course("k11", "c2", "s4", "t3", "1"), "", kF);
+    }
+};
+
+// A teacher's timetable names one plan of a combined class, and ticking the other must still count
+// the whole class, which moves as one: the clash with 王五's own 体育 is found and execution
+// refused; with that lesson ticked too the exchange goes through and books nobody twice.
+TEST_F(SwapCombinedWizard, CountsTheCombinedClassThatMovesAlong)
+{
+    const std::string held = Task().GetTeacher("t1")->GetTable(true).GetNode(kF).data(1).GetCourseId();
+    ASSERT_TRUE(held == "k9" || held == "k10") << held;
+    const std::string ticked = held == "k9" ? "k10" : "k9";
+    ScriptedMessages messages({zem::IDOK, zem::IDYES});
+    std::vector<std::string> captions;
+    onOther = [&](Dialog& shown) {
+        captions.push_back(shown.Caption());
+        shown.SendCommand(zem::IDCANCEL);
+    };
+    Run([&](Wizard& wizard) {
+        wizard.SendCommand(Wizard::IDC_STEP2);
+        for (const char* id : {"k1", "k7", held.c_str()})
+            Untick(wizard, 0, id);
+        for (const char* id : {"k8", "k11"})
+            Untick(wizard, 1, id);
+        ASSERT_EQ(wizard.GetTickedIds(0), std::vector<std::string>{ticked});
+        EXPECT_EQ(wizard.GetConflictCount(), 1);
+        SaveScreenshot(&wizard, "swap_teacher_combined_conflict");
+        wizard.SendCommand(zem::IDOK);
+        wizard.SendCommand(Wizard::IDC_SOLVE);
+
+        Untick(wizard, 1, "k11", true);
+        EXPECT_EQ(wizard.GetStatusText(), "没有冲突，可以交换");
+        wizard.SendCommand(zem::IDOK);
+        EXPECT_EQ(wizard.GetStatusText(), "调整成功");
+    });
+    EXPECT_EQ(captions, std::vector<std::string>{"教师时间冲突 - 交换 张三的2门课 和 王五的1门课"});
+    EXPECT_EQ(messages.Texts(), (std::vector<std::string>{"冲突还未解决，不能直接调整",
+                                                          "确定要将 张三的2门课和 王五的2门课 交换吗", "调整成功"}));
+    const auto saved = Saved();
+    for (const char* id : {"k9", "k10"})
+        EXPECT_EQ(saved->FindCourse(id)->GetTeacherId(), "t3") << id;
+    for (const char* id : {"k2", "k11"})
+        EXPECT_EQ(saved->FindCourse(id)->GetTeacherId(), "t1") << id;
+    EXPECT_EQ(TeacherAt(*saved, "t1", kF), "k11");
+    ExpectValid(*saved);
 }
 
 }  // namespace

@@ -700,6 +700,40 @@ TEST_F(TableContainerTest, HalfLessonPlanWithWholeLessonsPlacedCannotTakeAWholeL
     EXPECT_TRUE(TablesConsistent(*task));
 }
 
+// The history says a swap by its slots as the school names them: a slot left empty by its time
+// alone, and in a school of one week without "第1周".
+TEST_F(TableContainerTest, ASwapIntoAnEmptySlotIsDescribedByTimeAndLesson)
+{
+    int first = 0;
+    int last = 0;
+    task->GetSchoolStructure().GetValidWeekBothEnds(first, last);
+    ASSERT_LT(last, zem::kDayCount / 2);
+    std::optional<std::pair<tagTABLE_NODE, tagTABLE_NODE>> found;
+    FindInAnyClass([&](const tagTABLE_NODE& from) {
+        if (!Table().IsUsed(from) || from.segment > 2)
+            return false;
+        for (const tagTABLE_NODE& to : Slots(0, 2))
+            if (!Table().IsUsed(to) && CanSwap(to, from)) {
+                found = {{from, to}};
+                return true;
+            }
+        return false;
+    });
+    ASSERT_TRUE(found);
+    const auto [from, to] = *found;
+    const std::string lesson = CTaskHelper(task.get()).GetNodeText(&Table(), from, 0);
+    ASSERT_FALSE(lesson.empty());
+    UserMove(from, to);
+    ASSERT_EQ(Count(), 1);
+    const auto time = [&](const tagTABLE_NODE& slot) {
+        const std::string text = task->GetTimeNodeDesc(&slot);
+        EXPECT_EQ(text.rfind("第1周", 0), 0u) << text;
+        return text.substr(std::string("第1周").size());
+    };
+    EXPECT_EQ(container.GetHistory().GetRecords()[0]->GetDescription(),
+              "交换 " + time(from) + "(" + lesson + ") 和 " + time(to));
+}
+
 TEST_F(TableContainerTest, HistoryWindowGreysTheUndoneRows)
 {
     MessageRecorder answers(zem::IDYES);

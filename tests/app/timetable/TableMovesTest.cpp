@@ -1,6 +1,8 @@
 // The day swap of the big move on a generated school saved in a task folder: the lessons of two days
 // change places in every timetable, swapping back gives the files back byte for byte, a refusal or
-// a failed save leaves the files as they were.
+// a failed save leaves the files as they were; on a small school, what a move says about the lessons
+// it moved.
+#include "support/BasicDataTestSupport.h"
 #include "support/FakeAppServices.h"
 #include "support/GeneratedSchool.h"
 #include "support/ScreenTestSupport.h"
@@ -346,6 +348,71 @@ TEST_F(TableMovesTest, TheDialogSwapsTheTwoDaysChosenInItsInputs)
     EXPECT_EQ(Day(FirstClass()->GetTable(false), 2), mondayBefore);
     ASSERT_EQ(messages.Texts().size(), 1u);
     EXPECT_EQ(messages.Texts()[0].find("列交换完成"), 0u) << messages.Texts()[0];
+}
+
+}  // namespace
+
+namespace {
+
+// 张三 teaches 语文 to 初一(1)班 on Monday's first period, 王五 数学 to 初一(2)班 on its second and
+// 李四 数学 to 初一(1)班 on its third; 张三 may not teach on Wednesday's first period, and the
+// 数学组 of 王五 not on its second.
+class SmallMovesTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        CScheduleTask::ResetAutoBackupStateForTesting();
+        school.b.Group("g2", "数学组", {"t3"});
+        CScheduleTask& task = school.b.Task();
+        school.b.FixedTime<CFixedTimeOfTeacher>(task.GetFixedTimeOfTeacherList(), "t1", "200,");
+        school.b.FixedTime<CFixedTimeOfTeacherGroup>(task.GetFixedTimeOfTeacherGroupList(), "g2", "201,");
+        Place(school.b.Course("k1", "c1", "s1", "t1", "1"), {0, 0, 0});
+        Place(school.b.Course("k2", "c2", "s2", "t3", "1"), {0, 0, 1});
+        Place(school.b.Course("k3", "c1", "s2", "t2", "2"), {0, 0, 2});
+    }
+
+    void Place(CCourseInfo* plan, const tagTABLE_NODE& node)
+    {
+        for (const bool temp : {false, true})
+            school.b.Task().SetCourseNode(plan, "", temp, node, 0);
+    }
+
+    SmallSchool school;
+    CAdjustmentEntryList entries;
+};
+
+// A lesson swapped onto a fixed no-lesson time of its teacher or of the teacher's group is said
+// as one on its class's is; the lesson on a free slot is not.
+TEST_F(SmallMovesTest, ASwapSaysTheLessonsNowOnTheirTeachersClosedTimes)
+{
+    CScheduleTask& task = school.Reopen();
+    ScriptedMessages messages;
+    const CMoveResult result = SwapDays(task, 0, 2, entries);
+    ASSERT_TRUE(result.saved) << result.refusal;
+    EXPECT_EQ(result.movedLessons, 3);
+    const tagTABLE_NODE first{2, 0, 0};
+    const tagTABLE_NODE second{2, 0, 1};
+    const std::vector<std::string> closed = {"初一(1)班 " + task.GetTimeNodeDesc(&first) + "（张三不排课）",
+                                             "初一(2)班 " + task.GetTimeNodeDesc(&second) + "（王五不排课）"};
+    EXPECT_EQ(result.onClosedTimes, closed);
+    ASSERT_EQ(messages.Texts().size(), 1u);
+    EXPECT_EQ(messages.Texts()[0], "列交换完成：星期一和星期三的 3 节课交换了位置\n\n下列 2 节课现在排在不排课的时间上：\n" +
+                                       closed[0] + "\n" + closed[1]);
+}
+
+// A row shift counts the lessons that changed period, not every lesson of the segments it touches.
+TEST_F(SmallMovesTest, AShiftCountsTheLessonsThatChangedPeriod)
+{
+    const int forenoon = school.b.Task().GetSchoolStructure().GetSectionNodeMaxCount(0);
+    ASSERT_GT(forenoon, 3);
+    Place(school.b.Course("k4", "c2", "s1", "t2", "1"), {1, 0, forenoon - 1});
+    CScheduleTask& task = school.Reopen();
+    ScriptedMessages messages;
+    const CMoveResult result = ShiftRow(task, {CRowShift::BoundaryForward, 0}, entries);
+    ASSERT_TRUE(result.saved) << result.refusal;
+    EXPECT_EQ(result.movedLessons, 1);
+    EXPECT_EQ(task.GetClass("c2")->GetTable(false).GetNode(1, 1, 0).data(1).GetCourseId(), "k4");
+    EXPECT_EQ(messages.Texts(), std::vector<std::string>{"行平移完成：把上午最后1节移到下午第1节，1 节课随之移动"});
 }
 
 }  // namespace

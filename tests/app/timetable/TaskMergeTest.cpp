@@ -112,6 +112,16 @@ void KeepClasses(CScheduleTask& task, const std::function<bool(const std::string
     }
 }
 
+// Each plan's weekly count made what its lessons in this part need.
+void CountTheLessonsKept(CScheduleTask& task)
+{
+    std::vector<CCourseInfo*> plans;
+    task.GetFullCourseList(plans);
+    CTaskHelper helper(&task);
+    for (CCourseInfo* plan : plans)
+        plan->SetWeekCount(helper.GetWeekCount(&plan->GetTable(false)));
+}
+
 class TaskMergeTest : public testing::Test {
 protected:
     void SetUp() override
@@ -148,17 +158,24 @@ protected:
         return task;
     }
 
-    void ExpectTheSchoolBack(CScheduleTask& merged)
+    void ExpectTheSchoolBack(CScheduleTask& merged, bool countsAdded)
     {
         EXPECT_EQ(ClassGrids(merged), original);
         const ScheduleValidation after = ValidateSchedule(merged, false, kAllTableChecks);
         for (unsigned check = 1; check <= kCheckMutexSubject; check <<= 1) {
             if (check == kCheckWeekCount)
-                continue;  // both parts keep the plans' weekly counts, which the merge adds up
+                continue;  // the parts' counts are what their lessons need, not the school's
             EXPECT_EQ(after.Count(static_cast<ScheduleCheck>(check)), initial.Count(static_cast<ScheduleCheck>(check)))
                 << check;
         }
         EXPECT_EQ(after.Count(kCheckWeekCount), 0);
+        // Each part counted just its own lessons: the merge adds the counts up to what the plans
+        // hold now.
+        std::vector<CCourseInfo*> plans;
+        merged.GetFullCourseList(plans);
+        CTaskHelper helper(&merged);
+        for (CCourseInfo* plan : countsAdded ? plans : std::vector<CCourseInfo*>{})
+            EXPECT_EQ(plan->GetWeekCount(), helper.GetWeekCount(&plan->GetTable(false))) << plan->GetId();
         EXPECT_TRUE(CompareWithReopened(merged, merged.GetTaskInfo().GetTaskFile()).IsClean());
     }
 
@@ -186,6 +203,7 @@ TEST_F(TaskMergeTest, TheSchoolSplitAndMergedAgainGivesItsTimetablesBack)
                  if (byDays({day, 0, 0}) != first)
                      task.GetSchoolStructure().SetWeekDay(day, false);
              task.GetSchoolStructure().RefreshData();
+             CountTheLessonsKept(task);
          }},
         {MergeKind::Segments,
          [&](CScheduleTask& task, bool first) {
@@ -194,6 +212,7 @@ TEST_F(TaskMergeTest, TheSchoolSplitAndMergedAgainGivesItsTimetablesBack)
                  if (bySegments({0, segment, 0}) != first)
                      task.GetSchoolStructure().SetSectionNodeMaxCount(segment, 0, false);
              task.GetSchoolStructure().ParseFromXMLData();
+             CountTheLessonsKept(task);
          }},
         {MergeKind::Classes,
          [&](CScheduleTask& task, bool first) {
@@ -211,7 +230,7 @@ TEST_F(TaskMergeTest, TheSchoolSplitAndMergedAgainGivesItsTimetablesBack)
         const CMoveResult result = MergeTask(*task, *other, c.kind, entries);
         ASSERT_TRUE(result.saved) << result.refusal;
         EXPECT_GT(result.movedLessons, 0);
-        ExpectTheSchoolBack(*task);
+        ExpectTheSchoolBack(*task, c.kind != MergeKind::Classes);
         ASSERT_EQ(messages.Texts().size(), 1u);
         EXPECT_EQ(messages.Texts()[0].find(name + "完成"), 0u) << messages.Texts()[0];
     }
@@ -229,17 +248,26 @@ TEST_F(TaskMergeTest, ARefusedMergeSaysWhyAndChangesNothing)
             task.GetClassInfoList().Modify(cls);
         }
     };
+    const auto teachersRenamed = [](CScheduleTask& task) {
+        for (CTeacherInfo* teacher : ObjectsInOrder<CTeacherInfo>(task.GetTeacherInfoList())) {
+            teacher->SetName(teacher->GetName() + "乙");
+            task.GetTeacherInfoList().Modify(teacher);
+        }
+    };
     struct Case {
         MergeKind kind;
         std::function<void(CScheduleTask&)> other;
         const char* message;
+        bool whole = true;  // else the message's beginning
     } cases[] = {
         {MergeKind::Days, [](CScheduleTask&) {}, "两个排课任务都使用星期一，列合并要求两个任务使用的日子不重复"},
         {MergeKind::Segments, [](CScheduleTask&) {}, "两个排课任务都使用上午的节次，行合并要求两个任务使用的节次不重复"},
         {MergeKind::Classes, [](CScheduleTask&) {}, "班级“高一(1)班”已在当前排课任务中，年级合并要求两个任务的班级不重复"},
         {MergeKind::Classes, [&](CScheduleTask& t) { renamed(t); days(t); },
          "两个排课任务的教学时间不同，年级合并要求两个任务的教学时间相同"},
-        {MergeKind::Classes, renamed, nullptr},  // every teacher is busy at the same times
+        {MergeKind::Classes, renamed, "教师“", false},  // every teacher is busy at the same times
+        // Teachers of their own, but the rooms of the open task, full at the same times.
+        {MergeKind::Classes, [&](CScheduleTask& t) { renamed(t); teachersRenamed(t); }, "教室“", false},
     };
     auto task = Part("open", [](CScheduleTask&) {}, TaskAccess::ReadWrite);
     services.task = task.get();
@@ -253,10 +281,10 @@ TEST_F(TaskMergeTest, ARefusedMergeSaysWhyAndChangesNothing)
         const CMoveResult result = MergeTask(*task, *other, c.kind, entries);
         EXPECT_FALSE(result.saved);
         ASSERT_EQ(messages.Texts().size(), 1u);
-        if (c.message)
+        if (c.whole)
             EXPECT_EQ(messages.Texts()[0], c.message);
         else
-            EXPECT_EQ(messages.Texts()[0].find("教师“"), 0u) << messages.Texts()[0];
+            EXPECT_EQ(messages.Texts()[0].find(c.message), 0u) << messages.Texts()[0];
         EXPECT_EQ(ClassGrids(*task), original);
         EXPECT_EQ(ReadRaw(task->GetTaskInfo().GetInputFilePath()), input);
         EXPECT_EQ(ReadRaw(task->GetTaskInfo().GetOutputFilePath()), output);
@@ -361,7 +389,7 @@ TEST_F(TaskMergeTest, TheDialogMergesTheTaskChosenAndRefusesTheOpenTaskItself)
         else
             EXPECT_EQ(messages.Texts()[0].find("年级合并完成"), 0u) << messages.Texts()[0];
     }
-    ExpectTheSchoolBack(*task);
+    ExpectTheSchoolBack(*task, false);
 }
 
 }  // namespace

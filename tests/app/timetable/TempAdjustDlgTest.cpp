@@ -288,6 +288,53 @@ TEST_F(TempAdjustTest, AMissingTeacherIsSaid)
     EXPECT_EQ(messages.Texts(), std::vector<std::string>{CTempAdjustDlg::kNoTeacherText});
 }
 
+// Presses on the bar, drags it `by` pixels sideways and lets go, as a user does.
+void DragBar(QWidget* bar, int by)
+{
+    const QPoint from(2, 100);
+    const QPoint to(2 + by, 100);
+    for (const auto& [type, at] : {std::pair{QEvent::MouseButtonPress, from}, std::pair{QEvent::MouseMove, to},
+                                   std::pair{QEvent::MouseButtonRelease, to}}) {
+        const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
+        QMouseEvent event(type, at, bar->mapToGlobal(at), type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton,
+                          held, Qt::NoModifier);
+        QCoreApplication::sendEvent(bar, &event);
+    }
+}
+
+// The two bars share the window between the columns: the absent teacher's week and the
+// substitutes' weeks grow as the user drags, the middle gives way, and neither side takes more
+// than half the window.
+TEST_F(TempAdjustTest, TheSplittersShareTheWindowBetweenTheColumns)
+{
+    CScheduleTask temp;
+    ASSERT_TRUE(temp.Open(Task()->GetTaskInfo().GetTaskFile()));
+    CTempAdjustDlg dialog(nullptr, &temp, false, Task()->GetTeacherInfoList().begin()->first);
+    RunModal<CTempAdjustDlg>(dialog, [&](CTempAdjustDlg& d) {
+        QWidget* left = d.GetDlgItem(CTempAdjustDlg::IDC_LEFT_SPLITTER);
+        QWidget* right = d.GetDlgItem(CTempAdjustDlg::IDC_RIGHT_SPLITTER);
+        ASSERT_TRUE(left && right);
+        EXPECT_EQ(left->cursor().shape(), Qt::SizeHorCursor);
+        const QRect regular = d.GetSubstituteWnd().geometry();
+        const QRect middle = d.GetContainer().geometry();
+        const QRect substitutes = d.GetSubstitutePanel().geometry();
+        DragBar(left, 60);
+        DragBar(right, -40);
+        EXPECT_EQ(d.GetSubstituteWnd().width(), regular.width() + 60);
+        EXPECT_EQ(d.GetContainer().x(), middle.x() + 60);
+        EXPECT_EQ(d.GetContainer().geometry().right(), middle.right() - 40);
+        EXPECT_EQ(d.GetSubstitutePanel().width(), substitutes.width() + 40);
+        EXPECT_EQ(d.GetSubstitutePanel().geometry().right(), substitutes.right());
+        SaveScreenshot(&d, "TempAdjustDlg_splitters");
+        // Dragged far, a bar stops where the other half of the window begins.
+        DragBar(left, d.width());
+        EXPECT_LE(left->geometry().right(), d.width() / 2);
+        DragBar(right, -d.width());
+        EXPECT_GE(right->x(), d.width() / 2);
+        d.close();
+    });
+}
+
 // With the first day switched off, a planned substitute's text and a conflict's mark sit in the
 // column of the lesson's day, and the plan's state reaches the status line and the buttons.
 TEST_F(TempAdjustTest, PlansAreMarkedInTheirDaysColumns)
