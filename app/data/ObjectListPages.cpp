@@ -7,6 +7,7 @@
 #include "app/data/PromoteGradeDlg.h"
 #include "base/ScheduleTask.h"
 #include "platform/Text.h"
+#include "platform/gui/ModalState.h"
 #include "platform/gui/PopupMenu.h"
 #include "platform/gui/ReportList.h"
 
@@ -120,6 +121,9 @@ CClassListPage::CClassListPage(QWidget* parent)
           if (id != kBatchAddTimer)
               return;
           m_timers.KillTimer(kBatchAddTimer);
+          // The offer never opens over a window the user opened meanwhile.
+          if (zem::gui::OtherModalOpen(this))
+              return;
           BatchAdd();
           UpdateStatus();
       })
@@ -145,6 +149,8 @@ bool CClassListPage::OnInitDialog()
 
 void CClassListPage::OnCommand(int id)
 {
+    // Once the user acts, the page no longer offers the batch add by itself.
+    m_timers.KillTimer(kBatchAddTimer);
     if (id == IDC_PROMOTE) {
         PromoteGrades();
         return;

@@ -11,9 +11,11 @@
 #include <QThread>
 
 #include "platform/Text.h"
+#include "platform/gui/ModalState.h"
 
 #include <algorithm>
 #include <charconv>
+#include <vector>
 
 namespace zem::gui {
 
@@ -23,6 +25,30 @@ ModalHook& TheModalHook()
 {
     static ModalHook hook;
     return hook;
+}
+
+// The dialogs whose DoModal runs, innermost last.
+std::vector<Dialog*>& ModalRuns()
+{
+    static std::vector<Dialog*> runs;
+    return runs;
+}
+
+// Keeps the dialog on the list of modal runs while its run lasts.
+class ModalRun {
+public:
+    explicit ModalRun(Dialog* dialog) : m_dialog(dialog) { ModalRuns().push_back(dialog); }
+    ~ModalRun() { ModalRuns().erase(std::find(ModalRuns().begin(), ModalRuns().end(), m_dialog)); }
+    ModalRun(const ModalRun&) = delete;
+    ModalRun& operator=(const ModalRun&) = delete;
+
+private:
+    Dialog* m_dialog;
+};
+
+bool HoldsOrIs(const QWidget* outer, const QWidget* window)
+{
+    return outer == window || outer->isAncestorOf(window);
 }
 
 }  // namespace
@@ -73,6 +99,7 @@ int Dialog::DoModal()
     if (m_ended)  // ended while it was being built
         return m_code;
 
+    ModalRun run(this);
     if (ModalHook hook = TheModalHook()) {
         show();
         hook(*this);
@@ -251,6 +278,14 @@ ModalHook SetModalHook(ModalHook hook)
     ModalHook previous = std::move(TheModalHook());
     TheModalHook() = std::move(hook);
     return previous;
+}
+
+bool OtherModalOpen(const QWidget* window)
+{
+    if (!ModalRuns().empty() && !HoldsOrIs(ModalRuns().back(), window))
+        return true;
+    const QWidget* modal = QApplication::activeModalWidget();
+    return modal && !HoldsOrIs(modal, window);
 }
 
 bool HasModalHook()

@@ -147,7 +147,7 @@ TEST(BaseDataImport, DemoBasicDataRoundTripsIntoAnEmptyTask)
     FakeAppServices services;
     services.task = &empty.Task();
     MessageRecorder messages;
-    // The class page of a task without classes offers its batch add after a while: not here.
+    // The empty class page offers its batch add by a timer: held here, it waits for the import.
     zem::gui::FakeClock clock;
     for (std::size_t k = 0; k < kinds.size(); ++k) {
         SCOPED_TRACE(kinds[k].title);

@@ -13,6 +13,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace {
 
 using zem::gui::Dialog;
@@ -152,6 +154,50 @@ TEST(BatchAddPages, AClassPageWithoutClassesOffersTheBatchAddByItself)
             EXPECT_EQ(captions.size(), 1u);
         },
         [&](Dialog& dialog) { captions.push_back(dialog.Caption()); });
+}
+
+// A window opened before the offer is due keeps it from opening over it. The user's act on the page
+// cancels the offer, also after the window it opened has closed; a window from elsewhere that is
+// open when the offer falls due lets it pass.
+TEST(BatchAddPages, TheClassPagesOfferNeverOpensOverAWindowOpenedMeanwhile)
+{
+    struct Case {
+        const char* name;
+        std::function<void(CBasicDataPage&)> open;
+        int openFor;  // ms the window stays open
+    };
+    const Case cases[] = {
+        {"the page's add", [](CBasicDataPage& p) { Click(p, CBasicDataPage::IDC_ADD); }, 0},
+        {"a window from elsewhere",
+         [](CBasicDataPage&) {
+             Dialog other(nullptr, "别的窗口", zem::Size{100, 60});
+             other.DoModal();
+         },
+         1000},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        SmallSchool school;
+        school.Task().GetClassInfoList().RemoveAll();
+        zem::gui::FakeClock clock;
+        CClassListPage page;
+        std::vector<std::string> captions;
+        RunPage<CBasicDataPage>(
+            page,
+            [&](CBasicDataPage& p) {
+                clock.Advance(200);
+                c.open(p);
+                clock.Advance(1000);
+                EXPECT_EQ(clock.PendingCount(), 0u);
+            },
+            [&](Dialog& dialog) {
+                captions.push_back(dialog.Caption());
+                clock.Advance(c.openFor);
+                dialog.EndDialog(zem::IDCANCEL);
+            });
+        EXPECT_EQ(captions.size(), 1u);
+        EXPECT_EQ(std::count(captions.begin(), captions.end(), "批量添加班级"), 0);
+    }
 }
 
 TEST(BatchAddPages, PromotionRenamesTheRowsAndTheSavedTaskFindsTheNewNames)
