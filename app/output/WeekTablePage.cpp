@@ -310,7 +310,9 @@ void CWeekTablePage::DrawCell(DC& dc, const Rect& cell, const tagTABLE_NODE& nod
     if (!m_task || !table)
         return;
     const TABLE_TYPE kind = item.GetKind();
-    if (!table->IsUsed(node)) {
+    // A room's table marks a slot used only when every place of the room is taken; like the screen
+    // grid and the workbooks, a room shows whatever lessons its slot holds.
+    if (!table->IsUsed(node) && kind != TABLE_ROOM) {
         const std::string activity = m_task->GetActivityInfo(item.GetId(), kind, node);
         if (!activity.empty())
             DrawLessonLines(dc, Rect(cell.left + 1, cell.top + 1, cell.right - 1, cell.bottom), activity, "");

@@ -239,6 +239,18 @@ TEST_F(WeekTablePageTest, PagesShowWhatTheLayoutAsksForInThePdfAndOnScreen)
              EXPECT_FALSE(FindWord(pdf, "周课时数:"));
              EXPECT_FALSE(FindWord(pdf, "日期:"));
          }},
+        {"a shared room shows the lesson that takes one of its places",
+         [](CWeekTablePageLayout&, HelperSchool& s) {
+             s.task.GetRoom("r1")->SetCapacity(3);
+             s.Place("p2", HelperSchool::N(3, 0, 2), 0, "r1");
+         },
+         "r1",
+         [](const PdfPage& pdf, const SlotGeometry& g, const QImage&, const SlotGeometry&) {
+             const auto subject = FindWord(pdf, "李老师(数学)");
+             ASSERT_TRUE(subject);
+             EXPECT_NEAR(CentreX(*subject), Pt(g.Left(3) + g.Right(3)) / 2, 2);
+             ExpectBetween(*subject, g.headerBottom + 2 * g.row, g.headerBottom + 3 * g.row);
+         }},
         {"colour print takes the grid from the grid's picture; title and date stay text",
          [](CWeekTablePageLayout& l, HelperSchool&) { l.NormalPrint = false; }, "c1",
          [](const PdfPage& pdf, const SlotGeometry& g, const QImage& image, const SlotGeometry& s) {
@@ -258,7 +270,7 @@ TEST_F(WeekTablePageTest, PagesShowWhatTheLayoutAsksForInThePdfAndOnScreen)
     // The cases whose page image and PDF page are kept for a person to look at.
     const std::map<std::string, std::string> kPictures = {
         {cases[4].name, "week-table-page-banner"}, {cases[5].name, "week-table-page-odd-even"},
-        {cases[9].name, "week-table-page-colour"}};
+        {cases[9].name, "week-table-page-shared-room"}, {cases[10].name, "week-table-page-colour"}};
     for (const DrawingCase& c : cases) {
         SCOPED_TRACE(c.name);
         // Each case on a school of its own.
