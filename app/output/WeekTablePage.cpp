@@ -53,25 +53,29 @@ struct FittedText {
     const Font& font;
 };
 
-// Several tables to a page leave cells too small for their lines at the chosen sizes: the largest
-// ratio of the sizes, in twentieths down to a fifth, at which every text, wrapped in its box, stays
-// inside it.
-double FitRatio(DC& dc, std::initializer_list<FittedText> texts)
+// Whether every text, wrapped in its box at the ratio of its font's size, stays inside the box.
+bool Fits(DC& dc, std::initializer_list<FittedText> texts, double ratio)
 {
-    for (int twentieths = 20; twentieths > 4; --twentieths) {
-        const double ratio = twentieths / 20.0;
-        const bool fits = std::all_of(texts.begin(), texts.end(), [&](const FittedText& t) {
-            if (t.text.empty())
-                return true;
-            dc.SelectFont(ScaledFont(t.font, ratio));
-            Rect block = t.box;
-            dc.DrawText(t.text, block, DT_CALCRECT | DT_WORDBREAK | DT_CENTER | DT_EDITCONTROL);
-            return block.Width() <= t.box.Width() && block.Height() <= t.box.Height();
-        });
-        if (fits)
-            return ratio;
+    return std::all_of(texts.begin(), texts.end(), [&](const FittedText& t) {
+        if (t.text.empty())
+            return true;
+        dc.SelectFont(ScaledFont(t.font, ratio));
+        Rect block = t.box;
+        dc.DrawText(t.text, block, DT_CALCRECT | DT_WORDBREAK | DT_CENTER | DT_EDITCONTROL);
+        return block.Width() <= t.box.Width() && block.Height() <= t.box.Height();
+    });
+}
+
+// Several tables to a page leave cells too small for their lines at the chosen sizes: the largest
+// ratio of the sizes, in twentieths down to `floor`, at which every text stays inside its box;
+// `floor` when none does.
+double FitRatio(DC& dc, std::initializer_list<FittedText> texts, double floor = 0.2)
+{
+    for (int twentieths = 20; twentieths / 20.0 > floor; --twentieths) {
+        if (Fits(dc, texts, twentieths / 20.0))
+            return twentieths / 20.0;
     }
-    return 0.2;
+    return floor;
 }
 
 // Puts the painter's clip back as it was when made.
@@ -175,6 +179,7 @@ std::string CWeekTablePage::DefaultBannerText(int segment) const
 
 void CWeekTablePage::DrawRuledGrid(DC& dc, const CExportTableItem& item, const CPrintPageInfo& info)
 {
+    m_textRatio = TableTextRatio(dc, item);
     dc.FillSolidRect(Rect(m_x0, m_gridTop, m_x1, m_gridTop + m_layout.headerHeight), kHeaderBand);
     HorizontalLine(dc, m_x0, m_x1, m_gridTop);
     VerticalLine(dc, m_x0, m_gridTop, m_gridBottom);
@@ -274,7 +279,10 @@ void CWeekTablePage::DrawBannerRow(DC& dc, int top, const std::string& text, boo
     const int bottom = top + m_layout.bannerHeight;
     const int sectionRight = m_x0 + m_layout.sectionColumnWidth;
     const unsigned format = DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX;
-    dc.SelectFont(m_fonts[F_SMALL]);
+    // A low banner row (several tables to a page) takes its text smaller rather than letting the
+    // row's rules cut through the characters.
+    dc.SelectFont(ScaledFont(m_fonts[F_SMALL],
+                             FitRatio(dc, {{Rect(sectionRight, top, m_x1, bottom), text, m_fonts[F_SMALL]}})));
     const std::size_t bar = text.find('|');
     if (bar != std::string::npos) {
         // The label over the period column, a rule, the rest over the days.
@@ -287,58 +295,110 @@ void CWeekTablePage::DrawBannerRow(DC& dc, int top, const std::string& text, boo
     HorizontalLine(dc, sectionRight, m_x1, bottom);
 }
 
-void CWeekTablePage::DrawLessonLines(DC& dc, const Rect& box, const std::string& upper, const std::string& lower)
+std::vector<CWeekTablePage::CellText> CWeekTablePage::CellTexts(const Rect& cell, const tagTABLE_NODE& node,
+                                                                 const CExportTableItem& item) const
 {
+    const CCourseTable* table = item.GetTable();
+    if (!m_task || !table)
+        return {};
+    const TABLE_TYPE kind = item.GetKind();
+    // A room's table marks a slot used only when every place of the room is taken; like the screen
+    // grid and the workbooks, a room shows whatever lessons its slot holds.
+    if (!table->IsUsed(node) && kind != TABLE_ROOM) {
+        std::string activity = m_task->GetActivityInfo(item.GetId(), kind, node);
+        if (activity.empty())
+            return {};
+        return {{Rect(cell.left + 1, cell.top + 1, cell.right - 1, cell.bottom), std::move(activity), {}}};
+    }
+    CellInfoParam param;
+    param.fullName = m_layout.ShowFullName;
+    param.showRoomSeat = AppServices().GetShowRoomNumber();
+    param.layout = m_layout.GetCourseInfoFormat(kind);
+    const std::string record = m_task->GetCellInfo(table->GetNode(node), kind, param);
+    const std::vector<std::string_view> fields = zem::SplitCellRecord(record);
+    const auto field = [&](std::size_t i) { return std::string(fields[i]); };
+    if (fields.size() == 4)
+        return {{Rect(cell.left + 5, cell.top, cell.right - 5, cell.bottom), field(2), field(3)}};
+    if (fields.size() == 7) {
+        // A slot shared by an odd-week and an even-week lesson: the two halves beside a rule.
+        const int middle = (cell.left + cell.right) / 2;
+        return {{Rect(cell.left + 1, cell.top, middle - 1, cell.bottom), field(2), field(3)},
+                {Rect(middle + 1, cell.top, cell.right - 1, cell.bottom), field(5), field(6)}};
+    }
+    return {};
+}
+
+double CWeekTablePage::TableTextRatio(DC& dc, const CExportTableItem& item) const
+{
+    // Below this size print is hard to read; a cell that needs less drops its later lines instead.
+    constexpr double kLegiblePoints = 6.5;
+    const int smallest = std::min(m_layout.fonts[CPageLayout::FONT_CONTENT].size,
+                                  m_layout.fonts[CPageLayout::FONT_CONTENT2].size);
+    const double floor = smallest > 0 ? std::min(1.0, kLegiblePoints / smallest) : 1.0;
+    // Every cell has the same size; the texts of all cells shrink alike, so that a table never
+    // mixes large and small lines.
+    const Rect cell(0, 0, m_layout.dayColumnWidth + 1, m_layout.rowHeight);
+    double ratio = 1;
+    for (int day = 0; day < zem::kDayCount && ratio > floor; ++day) {
+        if (!m_structure.IsDayInUse(day))
+            continue;
+        for (int segment = 0; segment < zem::kSegmentCount; ++segment) {
+            for (int section = 0; section < m_structure.GetSectionNodeMaxCount(segment); ++section) {
+                for (const CellText& text : CellTexts(cell, tagTABLE_NODE{day, segment, section}, item)) {
+                    const int middle = (text.box.top + text.box.bottom) / 2;
+                    const Rect upperBox = text.lower.empty() ? text.box
+                                                             : Rect(text.box.left, text.box.top, text.box.right, middle);
+                    const Rect lowerBox(text.box.left, middle, text.box.right, text.box.bottom);
+                    ratio = std::min(ratio, FitRatio(dc,
+                                                     {{upperBox, text.upper, m_fonts[F_CONTENT]},
+                                                      {lowerBox, text.lower, m_fonts[F_CONTENT2]}},
+                                                     floor));
+                }
+            }
+        }
+    }
+    return std::max(ratio, floor);
+}
+
+void CWeekTablePage::DrawLessonLines(DC& dc, const CellText& text)
+{
+    const Rect& box = text.box;
     const int middle = (box.top + box.bottom) / 2;
-    const Rect upperBox = lower.empty() ? box : Rect(box.left, box.top, box.right, middle);
+    const Rect upperBox(box.left, box.top, box.right, middle);
     const Rect lowerBox(box.left, middle, box.right, box.bottom);
-    const double ratio = FitRatio(dc, {{upperBox, upper, m_fonts[F_CONTENT]}, {lowerBox, lower, m_fonts[F_CONTENT2]}});
-    dc.SelectFont(ScaledFont(m_fonts[F_CONTENT], ratio));
-    if (lower.empty()) {
-        DrawTextAligned(&dc, box, upper, 4);
+    // What does not fit at the table's size loses its later line, never the subject.
+    const bool both = !text.lower.empty() &&
+                      Fits(dc, {{upperBox, text.upper, m_fonts[F_CONTENT]}, {lowerBox, text.lower, m_fonts[F_CONTENT2]}},
+                           m_textRatio);
+    dc.SelectFont(ScaledFont(m_fonts[F_CONTENT], m_textRatio));
+    if (!both) {
+        DrawTextAligned(&dc, box, text.upper, 4);
         return;
     }
-    DrawTextAligned(&dc, upperBox, upper, 8);
-    dc.SelectFont(ScaledFont(m_fonts[F_CONTENT2], ratio));
-    DrawTextAligned(&dc, lowerBox, lower, 0);
+    DrawTextAligned(&dc, upperBox, text.upper, 8);
+    dc.SelectFont(ScaledFont(m_fonts[F_CONTENT2], m_textRatio));
+    DrawTextAligned(&dc, lowerBox, text.lower, 0);
 }
 
 void CWeekTablePage::DrawCell(DC& dc, const Rect& cell, const tagTABLE_NODE& node, const CExportTableItem& item,
                               const CPrintPageInfo& info)
 {
+    const std::vector<CellText> texts = CellTexts(cell, node, item);
+    if (texts.empty())
+        return;
     const CCourseTable* table = item.GetTable();
-    if (!m_task || !table)
-        return;
-    const TABLE_TYPE kind = item.GetKind();
-    if (!table->IsUsed(node)) {
-        const std::string activity = m_task->GetActivityInfo(item.GetId(), kind, node);
-        if (!activity.empty())
-            DrawLessonLines(dc, Rect(cell.left + 1, cell.top + 1, cell.right - 1, cell.bottom), activity, "");
-        return;
-    }
-    const CAppServices& services = AppServices();
     const bool exportLook = info.onScreen && (info.mode == PREVIEW_EXPORT || info.mode == PREVIEW_SETTINGS);
-    if (exportLook && kind == TABLE_CLASS && services.GetColorTable()) {
+    if (exportLook && item.GetKind() == TABLE_CLASS && table->IsUsed(node) && AppServices().GetColorTable()) {
         const zem::COLORREF color = CTaskHelper(m_task, AppHelperContext()).GetCellColor(table, node);
         if (color != 0)
             dc.FillSolidRect(Rect(cell.left + 1, cell.top + 1, cell.right - 1, cell.bottom), color);
     }
-    CellInfoParam param;
-    param.fullName = m_layout.ShowFullName;
-    param.showRoomSeat = services.GetShowRoomNumber();
-    param.layout = m_layout.GetCourseInfoFormat(kind);
-    const std::string record = m_task->GetCellInfo(table->GetNode(node), kind, param);
-    const std::vector<std::string_view> fields = zem::SplitCellRecord(record);
-    const auto field = [&](std::size_t i) { return std::string(fields[i]); };
-    if (fields.size() == 4) {
-        DrawLessonLines(dc, Rect(cell.left + 5, cell.top, cell.right - 5, cell.bottom), field(2), field(3));
-    } else if (fields.size() == 7) {
-        // A slot shared by an odd-week and an even-week lesson: the two halves beside a rule.
+    if (texts.size() == 2) {
         const int middle = (cell.left + cell.right) / 2;
         VerticalLine(dc, middle, cell.top + 1, cell.bottom - 1);
-        DrawLessonLines(dc, Rect(cell.left + 1, cell.top, middle - 1, cell.bottom), field(2), field(3));
-        DrawLessonLines(dc, Rect(middle + 1, cell.top, cell.right - 1, cell.bottom), field(5), field(6));
     }
+    for (const CellText& text : texts)
+        DrawLessonLines(dc, text);
 }
 
 void CWeekTablePage::DrawGridPicture(DC& dc, const CExportTableItem& item, const CPrintPageInfo& info)

@@ -9,6 +9,7 @@
 
 #include <array>
 #include <string>
+#include <vector>
 
 class CExportTableItem;
 class CSchoolStructure;
@@ -43,8 +44,18 @@ private:
     void DrawBannerRow(zem::gui::DC& dc, int top, const std::string& text, bool firstColumn);
     void DrawCell(zem::gui::DC& dc, const zem::Rect& cell, const tagTABLE_NODE& node, const CExportTableItem& item,
                   const CPrintPageInfo& info);
+    // What a cell shows: a box (the cell, or half of it for an odd/even pair) with the upper and
+    // lower line of its lesson, or its activity alone.
+    struct CellText {
+        zem::Rect box;
+        std::string upper, lower;
+    };
+    std::vector<CellText> CellTexts(const zem::Rect& cell, const tagTABLE_NODE& node,
+                                    const CExportTableItem& item) const;
+    // The ratio of the cell fonts' sizes every cell of the table is drawn at.
+    double TableTextRatio(zem::gui::DC& dc, const CExportTableItem& item) const;
     // The upper and lower line of a lesson in the rectangle, or the upper alone in its middle.
-    void DrawLessonLines(zem::gui::DC& dc, const zem::Rect& box, const std::string& upper, const std::string& lower);
+    void DrawLessonLines(zem::gui::DC& dc, const CellText& text);
     void DrawGridPicture(zem::gui::DC& dc, const CExportTableItem& item, const CPrintPageInfo& info);
     void DrawInfoLine(zem::gui::DC& dc, const CExportTableItem& item);
     void HorizontalLine(zem::gui::DC& dc, int x0, int x1, int y);
@@ -61,4 +72,5 @@ private:
     // Of the slot being drawn.
     int m_x0 = 0, m_x1 = 0, m_y0 = 0;
     int m_gridTop = 0, m_gridBottom = 0, m_firstCol = 0;
+    double m_textRatio = 1;
 };

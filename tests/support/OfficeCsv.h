@@ -48,3 +48,19 @@ inline std::string ReadCsv(const std::string& path)
     text << in.rdbuf();
     return text.str();
 }
+
+// Converts a workbook into a PDF file in `folder`/pdf as LibreOffice prints it (its page setup,
+// print areas and page breaks); the PDF's path, or empty when soffice failed.
+inline std::string ConvertToPdf(const QString& office, const std::string& workbook, const std::string& folder)
+{
+    QStringList arguments{"--headless", "-env:UserInstallation=file://" + QString::fromStdString(folder + "/profile"),
+                          "--convert-to", "pdf", "--outdir", QString::fromStdString(folder + "/pdf"),
+                          QString::fromStdString(workbook)};
+    QProcess convert;
+    convert.start(office, arguments);
+    if (!convert.waitForFinished(120000) || convert.exitCode() != 0)
+        return {};
+    const std::string name = workbook.substr(workbook.find_last_of('/') + 1);
+    const std::string pdf = folder + "/pdf/" + name.substr(0, name.find_last_of('.')) + ".pdf";
+    return std::ifstream(pdf).good() ? pdf : std::string();
+}

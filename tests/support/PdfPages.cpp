@@ -127,3 +127,22 @@ double LowestInk(const std::string& pdf, int page)
     }
     return -1;
 }
+
+std::vector<std::pair<PdfWord, PdfWord>> OverlappingWords(const PdfPage& page, double slack)
+{
+    std::vector<std::pair<PdfWord, PdfWord>> overlaps;
+    for (std::size_t i = 0; i < page.words.size(); ++i) {
+        for (std::size_t j = i + 1; j < page.words.size(); ++j) {
+            const PdfWord& a = page.words[i];
+            const PdfWord& b = page.words[j];
+            // A word's box holds the font's whole ascent and descent, so the lines of one cell
+            // touch; text that ran into another's place covers a good part of it.
+            const double across = std::min(a.xMax, b.xMax) - std::max(a.xMin, b.xMin);
+            const double down = std::min(a.yMax, b.yMax) - std::max(a.yMin, b.yMin);
+            const double lower = std::min(a.yMax - a.yMin, b.yMax - b.yMin);
+            if (across > slack && down > std::max(slack, lower * 0.3))
+                overlaps.emplace_back(a, b);
+        }
+    }
+    return overlaps;
+}

@@ -3,6 +3,7 @@
 // would get, not the drawing calls that made it.
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 struct PdfWord {
@@ -30,3 +31,7 @@ std::vector<PdfPage> ReadPdfPages(const std::string& path);
 bool RenderPage(const std::string& pdf, int page, const std::string& png, int dpi = 100);
 // The lowest row of the rendered page that holds a dark pixel, in points from the top; -1 when none.
 double LowestInk(const std::string& pdf, int page);
+// Pairs of words of the page whose boxes overlap by more than `slack` points across and by more
+// than a third of the lower one's height: text that ran out of its cell or line into another's,
+// as clipped or crowded text does.
+std::vector<std::pair<PdfWord, PdfWord>> OverlappingWords(const PdfPage& page, double slack = 0.5);

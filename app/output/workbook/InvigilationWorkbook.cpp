@@ -1,6 +1,7 @@
 #include "app/output/workbook/InvigilationWorkbook.h"
 
 #include "app/output/workbook/ExportCells.h"
+#include "app/output/workbook/SheetPrinting.h"
 #include "app/shared/InvigilationRows.h"
 #include "app/shared/Strings.h"
 #include "app/shared/TextBuilders.h"
@@ -62,6 +63,7 @@ void WriteSheet(Worksheet& sheet, const SheetLayout& layout, const std::vector<C
         }
         ++row;
     }
+    zem::workbook::SetUpPrinting(sheet, zem::workbook::PrintShape::Heading(1, 2));
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "app/output/workbook/MasterTimetableWorkbook.h"
 
 #include "app/output/workbook/ExportCells.h"
+#include "app/output/workbook/SheetPrinting.h"
 #include "app/shared/ObjectLists.h"
 #include "app/shared/Strings.h"
 #include "app/shared/Vocabulary.h"
@@ -263,6 +264,7 @@ private:
             const int day = m_days[d];
             if (blockPerDay && d > 0) {
                 top += 2 + 2 * n + 1;
+                m_blockTops.push_back(top);
                 startBlock();
             }
             const int first = column;
@@ -301,6 +303,10 @@ private:
     std::vector<MasterObject> m_objects;
     std::vector<std::unique_ptr<CCourseTable>> m_combined;
     CExportCellStyle m_label, m_name, m_lesson;
+
+public:
+    // 交叉 with a block per day: the rows the blocks after the first start at.
+    std::vector<int> m_blockTops;
 };
 
 }  // namespace
@@ -332,7 +338,17 @@ bool WriteMasterTimetableWorkbook(CSpreadsheetExporter& exporter, Workbook& book
     all.SetWrapText(true);
     all.Font().SetName(exporter.GetContext().fontName);
     all.Font().SetSize(11);
-    MasterWriter(exporter, *layout, sheet, kind).Write();
+    MasterWriter writer(exporter, *layout, sheet, kind);
+    writer.Write();
+    // The day and period heading of 横排 and the names of 竖排 head every page; 交叉 prints a page a day.
+    zem::workbook::PrintShape shape;
+    if (layout->style == 0)
+        shape = zem::workbook::PrintShape::Heading(1, 2);
+    else if (layout->style == 1)
+        shape = zem::workbook::PrintShape::Heading(1, 1);
+    else
+        shape.pageStarts = writer.m_blockTops;
+    zem::workbook::SetUpPrinting(sheet, shape);
     sheet.SetName(zem::workbook::MakeUniqueSheetName(
         zem::workbook::SanitizeSheetName(MasterTimetableTitle(kind, layout->style)), {}));
     return true;

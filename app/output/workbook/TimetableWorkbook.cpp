@@ -1,6 +1,7 @@
 #include "app/output/workbook/TimetableWorkbook.h"
 
 #include "app/output/workbook/ExportCells.h"
+#include "app/output/workbook/SheetPrinting.h"
 #include "app/shared/AppServices.h"
 #include "app/shared/Strings.h"
 #include "app/shared/Vocabulary.h"
@@ -364,7 +365,10 @@ bool WriteTimetableWorkbook(CSpreadsheetExporter& exporter, Workbook& book)
         PrepareSheet(sheet, standardWidth);
         int row = 1, column = 1, index = 1;
         int bandColumn = 1, bandLastColumn = 1;  // the column band the pages stack in
+        zem::workbook::PrintShape shape;  // a page for each group of tables a printed page holds
         for (const CExportTableItem* item : tables) {
+            if (index == 1 && row > 1 && column == 1)
+                shape.pageStarts.push_back(row);
             exporter.ThrowIfCancelled();
             CTableBlockParam block = BlockOf(*item, row, column, true);
             WriteBlockOrNote(exporter, layout, sheet, block);
@@ -384,6 +388,7 @@ bool WriteTimetableWorkbook(CSpreadsheetExporter& exporter, Workbook& book)
                 bandColumn = column = bandLastColumn + 1;
             }
         }
+        zem::workbook::SetUpPrinting(sheet, shape);
         return true;
     }
 
@@ -417,6 +422,8 @@ bool WriteTimetableWorkbook(CSpreadsheetExporter& exporter, Workbook& book)
         const std::string unique = zem::workbook::MakeUniqueSheetName(zem::workbook::SanitizeSheetName(name), used);
         sheet.SetName(unique);
         given.push_back(unique);
+        // The tables of a printed page on one paper.
+        zem::workbook::SetUpPrinting(sheet, zem::workbook::PrintShape::OnePage());
     }
     return true;
 }

@@ -146,6 +146,20 @@ std::string SanitizeSheetName(std::string_view text);
 // first free one of "name(1)", "name(2)", ... with the name cut so that the whole keeps within 31.
 std::string MakeUniqueSheetName(std::string_view name, const std::vector<std::string>& used);
 
+// How a sheet prints: the paper's way round, fitting to pages, the rows repeated on top of every
+// page, the area printed and the rows that start a new page.
+struct PageSetup {
+    bool landscape = false;
+    int fitWide = 0;  // pages across the print is scaled to; 0: no scaling
+    int fitTall = 0;  // pages down when scaling; 0: as many as needed
+    int scale = 0;    // percent of the natural size when not fitted to pages; 0: as it is
+    int repeatFirstRow = 0;  // 1-based; 0: no repeated rows
+    int repeatLastRow = 0;
+    std::optional<Area> printArea;
+    std::vector<int> pageBreaks;  // 1-based rows that start a page, ascending
+    friend bool operator==(const PageSetup&, const PageSetup&) = default;
+};
+
 class Workbook;
 class Worksheet;
 
@@ -276,6 +290,9 @@ public:
     const std::map<int, double>& GetColumnWidths() const { return m_columnWidths; }
     const std::map<int, double>& GetRowHeights() const { return m_rowHeights; }
 
+    const PageSetup& GetPageSetup() const { return m_pageSetup; }
+    void SetPageSetup(const PageSetup& setup) { m_pageSetup = setup; }
+
 private:
     friend class Range;
     friend class FontRef;
@@ -303,6 +320,7 @@ private:
     std::vector<std::optional<Area>> m_merges;  // emptied when an area is taken into a larger one
     std::map<int, double> m_columnWidths;
     std::map<int, double> m_rowHeights;
+    PageSetup m_pageSetup;
 };
 
 class Workbook {

@@ -10,12 +10,15 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <map>
 #include <memory>
+#include <vector>
 
 namespace zem::workbook {
 
@@ -353,6 +356,39 @@ void WriteSheet(lxw_worksheet* sheet, FormatCache& formats, const Worksheet& sou
     }
 }
 
+void WritePageSetup(lxw_worksheet* sheet, const PageSetup& setup)
+{
+    worksheet_set_paper(sheet, 9);  // A4, the paper the printed timetables use
+    if (setup.landscape)
+        worksheet_set_landscape(sheet);
+    else
+        worksheet_set_portrait(sheet);
+    if (setup.fitWide > 0)
+        worksheet_fit_to_pages(sheet, static_cast<std::uint16_t>(setup.fitWide),
+                               static_cast<std::uint16_t>(std::max(0, setup.fitTall)));
+    else if (setup.scale > 0)
+        worksheet_set_print_scale(sheet, static_cast<std::uint16_t>(setup.scale));
+    if (setup.repeatFirstRow > 0 && setup.repeatLastRow >= setup.repeatFirstRow)
+        Check(worksheet_repeat_rows(sheet, static_cast<lxw_row_t>(setup.repeatFirstRow - 1),
+                                    static_cast<lxw_row_t>(setup.repeatLastRow - 1)),
+              "设置打印标题失败");
+    if (const auto& area = setup.printArea)
+        Check(worksheet_print_area(sheet, static_cast<lxw_row_t>(area->firstRow - 1),
+                                   static_cast<lxw_col_t>(area->firstColumn - 1), static_cast<lxw_row_t>(area->lastRow - 1),
+                                   static_cast<lxw_col_t>(area->lastColumn - 1)),
+              "设置打印区域失败");
+    if (!setup.pageBreaks.empty()) {
+        // The library takes a zero-ended list of the rows a page starts at, counted from 0.
+        std::vector<lxw_row_t> breaks;
+        for (const int row : setup.pageBreaks)
+            if (row > 1)
+                breaks.push_back(static_cast<lxw_row_t>(row - 1));
+        breaks.push_back(0);
+        Check(worksheet_set_h_pagebreaks(sheet, breaks.data()), "设置分页失败");
+    }
+    worksheet_center_horizontally(sheet);
+}
+
 // Closes the library's workbook on every path.
 struct BookHolder {
     lxw_workbook* book = nullptr;
@@ -399,6 +435,7 @@ void SaveXlsx(const Workbook& book, const std::string& path)
             if (i == book.GetActiveSheet())
                 worksheet_activate(sheet);
             WriteSheet(sheet, formats, source);
+            WritePageSetup(sheet, source.GetPageSetup());
         }
         lxw_workbook* closing = holder.book;
         holder.book = nullptr;

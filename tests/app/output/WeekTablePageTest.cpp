@@ -239,6 +239,18 @@ TEST_F(WeekTablePageTest, PagesShowWhatTheLayoutAsksForInThePdfAndOnScreen)
              EXPECT_FALSE(FindWord(pdf, "周课时数:"));
              EXPECT_FALSE(FindWord(pdf, "日期:"));
          }},
+        {"a shared room shows the lesson that takes one of its places",
+         [](CWeekTablePageLayout&, HelperSchool& s) {
+             s.task.GetRoom("r1")->SetCapacity(3);
+             s.Place("p2", HelperSchool::N(3, 0, 2), 0, "r1");
+         },
+         "r1",
+         [](const PdfPage& pdf, const SlotGeometry& g, const QImage&, const SlotGeometry&) {
+             const auto subject = FindWord(pdf, "李老师(数学)");
+             ASSERT_TRUE(subject);
+             EXPECT_NEAR(CentreX(*subject), Pt(g.Left(3) + g.Right(3)) / 2, 2);
+             ExpectBetween(*subject, g.headerBottom + 2 * g.row, g.headerBottom + 3 * g.row);
+         }},
         {"colour print takes the grid from the grid's picture; title and date stay text",
          [](CWeekTablePageLayout& l, HelperSchool&) { l.NormalPrint = false; }, "c1",
          [](const PdfPage& pdf, const SlotGeometry& g, const QImage& image, const SlotGeometry& s) {
@@ -258,7 +270,7 @@ TEST_F(WeekTablePageTest, PagesShowWhatTheLayoutAsksForInThePdfAndOnScreen)
     // The cases whose page image and PDF page are kept for a person to look at.
     const std::map<std::string, std::string> kPictures = {
         {cases[4].name, "week-table-page-banner"}, {cases[5].name, "week-table-page-odd-even"},
-        {cases[9].name, "week-table-page-colour"}};
+        {cases[9].name, "week-table-page-shared-room"}, {cases[10].name, "week-table-page-colour"}};
     for (const DrawingCase& c : cases) {
         SCOPED_TRACE(c.name);
         // Each case on a school of its own.
@@ -323,6 +335,53 @@ TEST_F(WeekTablePageTest, NothingIsDrawnOutsideTheSlotsOfACrampedPage)
         EXPECT_EQ(outside, 0);
         if (dpi == 96)
             SavePicture(image, "week-table-page-a5-six.png");
+    }
+}
+
+TEST_F(WeekTablePageTest, CellTextsStayLegibleAtFourAndSixAPage)
+{
+    // Every lesson of class 1 with its teacher's name as the second line, and a banner row.
+    school.Place("p2", HelperSchool::N(1, 0, 1));
+    school.Place("p3", HelperSchool::N(2, 1, 0));
+    services.layout.blankLines[0].text = "午休";
+    for (const int tableLayout : {3, 4}) {
+        SCOPED_TRACE(tableLayout);
+        services.layout.TableLayout = tableLayout;
+        TestPrintSheet sheet(&school.task);
+        sheet.AddCopies(tableLayout == 3 ? 4 : 6, "c1", school.ClassTable("c1"));
+        const std::string pdf = folder.path() + "cramped.pdf";
+        ASSERT_TRUE(PrintToPdf(sheet, pdf));
+        const std::vector<PdfPage> pages = ReadPdfPages(pdf);
+        ASSERT_EQ(pages.size(), 1u);
+        std::map<std::string, double> heights;  // of each lesson text, the same in every table
+        int subjects = 0;
+        for (const PdfWord& word : pages[0].words) {
+            if (word.text != "语文" && word.text != "数学" && word.text != "英语")
+                continue;
+            ++subjects;
+            EXPECT_GE(word.yMax - word.yMin, 6.5) << word.text;
+            const auto [at, added] = heights.emplace(word.text, word.yMax - word.yMin);
+            if (!added) {
+                EXPECT_NEAR(at->second, word.yMax - word.yMin, 0.2) << word.text;
+            }
+        }
+        // No cell lost its subject.
+        EXPECT_EQ(subjects, 3 * sheet.GetPageCount() * (tableLayout == 3 ? 4 : 6));
+        // The subjects of one table shrink alike.
+        EXPECT_NEAR(heights["语文"], heights["英语"], 0.2);
+        // The banner's text stays between its row's rules.
+        const SlotGeometry g(LayoutAt(sheet, 600));
+        const int top = g.headerBottom + 4 * g.row;
+        // The first table's banner.
+        std::optional<PdfWord> banner;
+        for (const PdfWord& word : pages[0].words)
+            if (word.text == "午休" && word.xMax <= Pt(g.x1) && (!banner || word.yMin < banner->yMin))
+                banner = word;
+        ASSERT_TRUE(banner);
+        EXPECT_GE(banner->yMin, Pt(top) - 0.3);
+        EXPECT_LE(banner->yMax, Pt(top + g.banner) + 0.3);
+        RenderPage(pdf, 1, std::string(ZEM_TEST_OUTPUT_DIR) + "/week-table-page-cramped-" +
+                               std::to_string(tableLayout) + ".png", 150);
     }
 }
 

@@ -9,10 +9,12 @@
 #include "support/MessageRecorder.h"
 #include "support/ExportProgressRecorder.h"
 #include "support/OfficeCsv.h"
+#include "support/PdfPages.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
 namespace {
@@ -189,6 +191,28 @@ TEST_F(Arrangement, LibreOfficeReadsTheWorkbook)
     EXPECT_NE(byExam.find("2024年06月05日 08:00-10:00,语文,高一(1)班,教师1，教师2"), std::string::npos) << byExam;
     EXPECT_NE(read("按监考教师").find("教师3,2024年06月06日 14:00-16:00,数学,"), std::string::npos);
     EXPECT_NE(read("按考场").find("实验室2,2024年06月06日 14:00-16:00,数学,教师1"), std::string::npos);
+}
+
+// Printed as an office prints it: each sheet one page wide, its headings beside its rows.
+TEST_F(Arrangement, EachSheetPrintsOnePageWide)
+{
+    const QString office = OfficeProgram();
+    if (office.isEmpty())
+        GTEST_SKIP() << "LibreOffice is not installed";
+    ASSERT_TRUE(Export());
+    const std::string pdf = ConvertToPdf(office, path, folder.path());
+    ASSERT_FALSE(pdf.empty());
+    const std::vector<PdfPage> pages = ReadPdfPages(pdf);
+    ASSERT_EQ(pages.size(), 3u);
+    for (const PdfPage& page : pages) {
+        const auto has = [&](const char* text) {
+            return std::any_of(page.words.begin(), page.words.end(), [&](const PdfWord& w) { return w.text == text; });
+        };
+        EXPECT_TRUE(has("期中考试监考安排表"));
+        EXPECT_TRUE(has("监考教师"));
+        EXPECT_TRUE(OverlappingWords(page).empty());
+    }
+    RenderPage(pdf, 1, std::string(ZEM_TEST_OUTPUT_DIR) + "/invigilation-workbook-printed.png");
 }
 
 }  // namespace

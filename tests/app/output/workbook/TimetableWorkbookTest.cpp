@@ -6,11 +6,13 @@
 #include "app/shared/AppServices.h"
 #include "app/shared/Vocabulary.h"
 #include "support/OfficeCsv.h"
+#include "support/PdfPages.h"
 #include "support/SchoolBuilder.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <memory>
 
@@ -266,6 +268,54 @@ TEST_F(Timetables, LibreOfficeReadsTheWorkbook)
             }
         }
         EXPECT_GT(texts, 20);
+    }
+}
+
+// As an office prints the workbook: a page for each table or group of tables of a printed page,
+// in every layout, with no line of a cell running into another.
+TEST_F(Timetables, PrintsAPageForEachPrintedPageWithNoTextClipped)
+{
+    const QString office = OfficeProgram();
+    if (office.isEmpty())
+        GTEST_SKIP() << "LibreOffice is not installed";
+    struct Case {
+        std::string name;
+        int tableLayout, perPage, sheetType, tables, pages;
+    };
+    const std::vector<Case> cases = {
+        {"one a page", 0, 1, 0, 3, 3},
+        {"four a page", 3, 4, 0, 7, 2},
+        {"four a page on one sheet", 3, 4, 1, 7, 2},
+        {"six a page on one sheet", 4, 6, 1, 7, 2},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        layout->tableLayout = c.tableLayout;
+        layout->tablesPerPage = c.perPage;
+        layout->sheetType = c.sheetType;
+        Export(c.tables);
+        const std::string pdf = ConvertToPdf(office, path, folder.path());
+        ASSERT_FALSE(pdf.empty());
+        const std::vector<PdfPage> pages = ReadPdfPages(pdf);
+        EXPECT_EQ(static_cast<int>(pages.size()), c.pages);
+        for (std::size_t page = 0; page < pages.size(); ++page) {
+            SCOPED_TRACE(page + 1);
+            for (const auto& [a, b] : OverlappingWords(pages[page]))
+                ADD_FAILURE() << a.text << " runs into " << b.text;
+        }
+        // The titles of the page's tables, and class 1's lessons, legible.
+        const std::vector<PdfWord>& words = pages[0].words;
+        for (int n = 1; n <= std::min(c.perPage, c.tables); ++n) {
+            const std::string title = "高一(" + std::to_string(n) + ")班";
+            EXPECT_TRUE(std::any_of(words.begin(), words.end(), [&](const PdfWord& w) { return w.text == title; }))
+                << title;
+        }
+        const auto teacher = std::find_if(words.begin(), words.end(), [](const PdfWord& w) { return w.text == "王喆"; });
+        ASSERT_NE(teacher, words.end());
+        EXPECT_GE(teacher->yMax - teacher->yMin, 4.5) << "a lesson's second line prints too small";
+        std::string picture = "timetable-workbook-" + std::to_string(c.perPage) + "-" + std::to_string(c.sheetType);
+        RenderPage(pdf, 1, std::string(ZEM_TEST_OUTPUT_DIR) + "/" + picture + ".png");
+        std::filesystem::remove(pdf);
     }
 }
 

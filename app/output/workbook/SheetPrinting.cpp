@@ -1,0 +1,194 @@
+#include "app/output/workbook/SheetPrinting.h"
+
+#include "platform/Text.h"
+
+#include <algorithm>
+#include <cmath>
+#include <string_view>
+
+namespace zem::workbook {
+
+namespace {
+
+constexpr double kDefaultFontSize = 11;
+constexpr double kDefaultRowHeight = 15;  // points, the height of a row without one of its own
+constexpr double kMaxRowHeight = 409;
+constexpr double kLineSpacing = 1.2;  // line height over font size, as office programs lay out
+constexpr double kCellPadding = 2;    // points left over above, below and beside a cell's text
+// A4 less the default margins (0.7 inch beside, 0.75 inch above and below), in points.
+constexpr double kPrintableShort = 595 - 2 * 50.4;
+constexpr double kPrintableLong = 842 - 2 * 54;
+constexpr double kScaleSafety = 0.92;
+
+// The font size at character `index` of the text: the last run over it, else the cell's.
+double SizeAt(const Cell& cell, const CellFormat& effective, int index)
+{
+    double size = effective.font.size.value_or(kDefaultFontSize);
+    for (const FontRun& run : cell.runs)
+        if (run.font.size && index >= run.start && index < run.start + run.length)
+            size = *run.font.size;
+    return size;
+}
+
+double CharWidth(std::size_t bytes, double size)
+{
+    // A wide (CJK) character takes an em, any other a little more than half of one.
+    return bytes >= 3 ? size : size * 0.6;
+}
+
+// The lines a line of text takes when wrapped to `room` points, a character at a time as office
+// programs break Chinese text (a word of Latin letters may break earlier there; close enough).
+int WrappedLines(std::string_view line, double size, double room)
+{
+    int lines = 1;
+    double used = 0;
+    for (std::size_t pos = 0; pos < line.size();) {
+        const std::size_t length = std::max<std::size_t>(1, Utf8CharLength(line, pos));
+        const double width = CharWidth(length, size);
+        if (used > 0 && used + width > room) {
+            ++lines;
+            used = 0;
+        }
+        used += width;
+        pos += length;
+    }
+    return lines;
+}
+
+}  // namespace
+
+double TextHeightNeeded(const Cell& cell, const CellFormat& effective, double width)
+{
+    const std::string* text = std::get_if<std::string>(&cell.value);
+    if (!text || text->empty())
+        return 0;
+    const bool wrap = effective.wrap.value_or(false);
+    const double room = std::max(1.0, width - kCellPadding);
+    double height = kCellPadding;
+    int index = 0;  // in characters, where the line starts
+    std::size_t start = 0;
+    while (start <= text->size()) {
+        std::size_t end = text->find('\n', start);
+        if (end == std::string::npos)
+            end = text->size();
+        std::string_view line(*text);
+        line = line.substr(start, end - start);
+        if (!line.empty() && line.back() == '\r')
+            line.remove_suffix(1);
+        const double size = SizeAt(cell, effective, index);
+        const int lines = wrap ? WrappedLines(line, size, room) : 1;
+        height += lines * size * kLineSpacing;
+        for (std::size_t pos = start; pos < end; pos += std::max<std::size_t>(1, Utf8CharLength(*text, pos)))
+            ++index;
+        ++index;  // the line break
+        start = end + 1;
+    }
+    return height;
+}
+
+double ColumnsWidth(const Worksheet& sheet, int first, int last)
+{
+    double points = 0;
+    for (int column = first; column <= last; ++column) {
+        const auto it = sheet.GetColumnWidths().find(column);
+        const double characters = it != sheet.GetColumnWidths().end() ? it->second : sheet.GetStandardWidth();
+        // Characters of the default font and five pixels of padding, at 96 pixels an inch. A
+        // character is seven pixels where the office has the default face, nine where it stands in
+        // a wider one: the wider is taken, so that the sheet never runs over its pages.
+        points += characters > 0 ? (characters * 9 + 5) * 0.75 : 0;
+    }
+    return points;
+}
+
+double RowHeight(const Worksheet& sheet, int row)
+{
+    const auto it = sheet.GetRowHeights().find(row);
+    return it != sheet.GetRowHeights().end() ? it->second : kDefaultRowHeight;
+}
+
+void FitRowsToText(Worksheet& sheet)
+{
+    std::map<int, double> raised;
+    for (const auto& [key, cell] : sheet.GetCells()) {
+        const int row = Worksheet::RowOfKey(key);
+        const int column = Worksheet::ColumnOfKey(key);
+        Area area{row, column, row, column};
+        if (cell.merge >= 0) {
+            const std::optional<Area> merged = sheet.FindMergedArea(row, column);
+            if (merged && (merged->firstRow != row || merged->firstColumn != column))
+                continue;  // only the top-left cell of a merged area shows text
+            if (merged)
+                area = *merged;
+        }
+        const double needed =
+            TextHeightNeeded(cell, sheet.GetEffectiveFormat(row, column), ColumnsWidth(sheet, area.firstColumn, area.lastColumn));
+        double have = 0;
+        for (int r = area.firstRow; r <= area.lastRow; ++r)
+            have += raised.count(r) ? raised[r] : RowHeight(sheet, r);
+        if (needed <= have + 1)
+            continue;
+        // The rows of a merged area share what is missing.
+        const double more = (needed - have) / area.Rows();
+        for (int r = area.firstRow; r <= area.lastRow; ++r)
+            raised[r] = std::min(kMaxRowHeight, (raised.count(r) ? raised[r] : RowHeight(sheet, r)) + more);
+    }
+    for (const auto& [row, height] : raised)
+        sheet.GetRange(Area{row, 1, row, 1}).SetRowHeight(std::ceil(height));
+}
+
+void SetUpPrinting(Worksheet& sheet, const PrintShape& shape)
+{
+    FitRowsToText(sheet);
+    Area used{1, 1, 1, 1};
+    for (const auto& [key, cell] : sheet.GetCells()) {
+        used.lastRow = std::max(used.lastRow, Worksheet::RowOfKey(key));
+        used.lastColumn = std::max(used.lastColumn, Worksheet::ColumnOfKey(key));
+    }
+    for (const Area& merged : sheet.GetMergedAreas()) {
+        used.lastRow = std::max(used.lastRow, merged.lastRow);
+        used.lastColumn = std::max(used.lastColumn, merged.lastColumn);
+    }
+    const double width = ColumnsWidth(sheet, 1, used.lastColumn);
+    // The tallest stretch that has to share one page: the whole sheet, a group of tables, or (for a
+    // list that runs over pages) nothing beyond the width.
+    std::vector<int> starts = shape.pageStarts;
+    starts.push_back(used.lastRow + 1);
+    std::sort(starts.begin(), starts.end());
+    double tallest = 0;
+    int from = 1;
+    for (const int next : starts) {
+        double height = 0;
+        for (int row = from; row < next; ++row)
+            height += RowHeight(sheet, row);
+        tallest = std::max(tallest, height);
+        from = next;
+    }
+    const bool pages = shape.onePage || !shape.pageStarts.empty();
+    const auto scaleOn = [&](double pageWidth, double pageHeight) {
+        const double across = pageWidth / std::max(1.0, width);
+        return pages ? std::min(across, pageHeight / std::max(1.0, tallest)) : across;
+    };
+    PageSetup setup;
+    // The way round that prints the sheet larger; portrait when both do alike.
+    setup.landscape = scaleOn(kPrintableLong, kPrintableShort) > scaleOn(kPrintableShort, kPrintableLong) * 1.02;
+    setup.printArea = used;
+    if (shape.titleFirstRow > 0) {
+        setup.repeatFirstRow = shape.titleFirstRow;
+        setup.repeatLastRow = std::max(shape.titleFirstRow, shape.titleLastRow);
+    }
+    const double scale = setup.landscape ? scaleOn(kPrintableLong, kPrintableShort) : scaleOn(kPrintableShort, kPrintableLong);
+    if (!shape.pageStarts.empty() || (shape.onePage && scale >= 1)) {
+        // Office programs drop the page breaks of a sheet scaled to pages, and never enlarge one:
+        // the scale is set instead, a little short of the estimate, which may err.
+        setup.scale = std::clamp(static_cast<int>(scale * 100 * kScaleSafety), 10, 400);
+        for (const int row : shape.pageStarts)
+            if (row > 1)
+                setup.pageBreaks.push_back(row);
+    } else {
+        setup.fitWide = 1;
+        setup.fitTall = shape.onePage ? 1 : 0;
+    }
+    sheet.SetPageSetup(setup);
+}
+
+}  // namespace zem::workbook

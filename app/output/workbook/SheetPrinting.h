@@ -1,0 +1,46 @@
+#pragma once
+// Getting a written sheet ready for paper: rows tall enough for the lines of their cells, and the
+// page setup the sheet's shape needs (the paper's way round, scaled to one page wide, the heading
+// rows on every page, the used area as the print area, a page for each group of tables).
+#include "app/output/workbook/Workbook.h"
+
+#include <vector>
+
+namespace zem::workbook {
+
+// What the writer knows of how its sheet should print.
+struct PrintShape {
+    int titleFirstRow = 0;  // rows repeated on top of every page; 0: none
+    int titleLastRow = 0;
+    bool onePage = false;         // the whole sheet on one page
+    std::vector<int> pageStarts;  // rows that start a page (the first page starts at row 1)
+
+    // A list or grid whose heading rows head every page.
+    static PrintShape Heading(int first, int last)
+    {
+        PrintShape shape;
+        shape.titleFirstRow = first;
+        shape.titleLastRow = last;
+        return shape;
+    }
+    static PrintShape OnePage()
+    {
+        PrintShape shape;
+        shape.onePage = true;
+        return shape;
+    }
+};
+
+// The height in points a cell's text needs: its lines, wrapped to `width` points, at the sizes of
+// its fonts.
+double TextHeightNeeded(const Cell& cell, const CellFormat& effective, double width);
+// The width in points of columns first..last.
+double ColumnsWidth(const Worksheet& sheet, int first, int last);
+double RowHeight(const Worksheet& sheet, int row);
+
+// Raises every row that is lower than its cells' lines need; never lowers one.
+void FitRowsToText(Worksheet& sheet);
+// FitRowsToText, then the page setup of the shape.
+void SetUpPrinting(Worksheet& sheet, const PrintShape& shape);
+
+}  // namespace zem::workbook

@@ -1,0 +1,98 @@
+// Rows grown to the lines of their cells before a sheet prints, and the page setup a sheet's shape
+// gets: the paper's way round, fitting, repeated heading rows and page breaks.
+#include "app/output/workbook/SheetPrinting.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace zem::workbook;
+
+struct RowCase {
+    std::string what;
+    std::function<void(Worksheet&)> write;
+    int row;
+    double low, high;  // the height the row ends with lies between them
+};
+
+TEST(SheetPrinting, RowsGrowToTheLinesOfTheirCells)
+{
+    const std::vector<RowCase> cases = {
+        {"a 12-point row with a lesson's two lines",
+         [](Worksheet& s) {
+             s.GetRange("A1").SetValue("数学\n李堃");
+             s.GetRange("A1").Font().SetSize(12);
+             s.GetRange("A1").Characters(4, 2).SetSize(9);
+             s.GetRange("A1").SetRowHeight(12);
+         },
+         1, 25, 30},
+        {"one line at the default height stays as it is",
+         [](Worksheet& s) { s.GetRange("A1").SetValue("语文"); }, 1, 15, 15},
+        {"a tall row never shrinks",
+         [](Worksheet& s) {
+             s.GetRange("A1").SetValue("语文");
+             s.GetRange("A1").SetRowHeight(40);
+         },
+         1, 40, 40},
+        {"wrapped text in a narrow column takes a line for each piece",
+         [](Worksheet& s) {
+             s.GetRange("A1").SetWrapText(true);
+             s.GetRange("A1").SetColumnWidth(4);
+             s.GetRange("A1").SetValue("高一年级实验班");
+         },
+         1, 50, 80},
+        {"a merged area over two rows shares what it lacks",
+         [](Worksheet& s) {
+             s.GetRange("A1", "A2").Merge();
+             s.GetRange("A1").SetValue("一\n二\n三\n四");
+             s.GetRange("A1", "A2").SetRowHeight(10);
+         },
+         2, 26, 32},
+    };
+    for (const RowCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        Workbook book;
+        Worksheet& sheet = book.GetSheet(1);
+        c.write(sheet);
+        FitRowsToText(sheet);
+        EXPECT_GE(RowHeight(sheet, c.row), c.low);
+        EXPECT_LE(RowHeight(sheet, c.row), c.high);
+    }
+}
+
+TEST(SheetPrinting, TheShapeChoosesTheSetup)
+{
+    // A wide sheet prints landscape, one page wide, its heading on every page.
+    Workbook book;
+    Worksheet& wide = book.GetSheet(1);
+    wide.GetRange("A1", "AJ1").SetColumnWidth(4);
+    wide.GetRange("AJ40").SetValue("末");
+    SetUpPrinting(wide, PrintShape::Heading(1, 2));
+    const PageSetup& a = wide.GetPageSetup();
+    EXPECT_TRUE(a.landscape);
+    EXPECT_EQ(a.fitWide, 1);
+    EXPECT_EQ(a.fitTall, 0);
+    EXPECT_EQ(a.repeatFirstRow, 1);
+    EXPECT_EQ(a.repeatLastRow, 2);
+    EXPECT_EQ(a.printArea, (Area{1, 1, 40, 36}));
+
+    // Groups of tables down one sheet: a page each, from a scale that keeps the breaks.
+    book.AddSheets(1);
+    Worksheet& groups = book.GetSheet(2);
+    groups.GetRange("A1", "A60").SetRowHeight(20);
+    groups.GetRange("F60").SetValue("末");
+    PrintShape shape;
+    shape.pageStarts = {21, 41};
+    SetUpPrinting(groups, shape);
+    const PageSetup& b = groups.GetPageSetup();
+    EXPECT_FALSE(b.landscape);
+    EXPECT_EQ(b.fitWide, 0);
+    EXPECT_GT(b.scale, 0);
+    EXPECT_EQ(b.pageBreaks, (std::vector<int>{21, 41}));
+}
+
+}  // namespace
