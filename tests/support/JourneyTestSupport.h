@@ -146,6 +146,13 @@ protected:
     {
         return QTest::qWaitFor(condition, timeoutMs);
     }
+    // Processes events until a worker's end shows, however long a loaded machine takes; a worker
+    // that never ends is caught by the test run's own time limit, not by a guess of its speed.
+    static void UntilDone(const std::function<bool()>& ended)
+    {
+        while (!ended())
+            QTest::qWait(10);
+    }
     // Whether every queued step has found its dialog.
     bool StepsDone() const { return m_steps.empty(); }
 

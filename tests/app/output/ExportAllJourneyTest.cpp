@@ -84,7 +84,7 @@ TEST_F(ExportAllJourney, EveryKindExportedReadsBackAlikeAndTheEngineCheckSucceed
         ExportFromPage<CCombineClassListPage>(main, 2, 18, "journey_export_combined");
         ExportFromPage<CAssistantListPage>(main, 2, 21, "journey_export_assistants");
         Expect<CTeacherStatisticDlg>("teacher statistics", [&](CTeacherStatisticDlg& d) {
-            ASSERT_TRUE(Until([&] { return !d.IsCounting(); }, 30000));
+            UntilDone([&] { return !d.IsCounting(); });
             SaveScreenshot(&d, "journey_export_teacher_statistics");
             Click(d, CTeacherStatisticDlg::IDC_EXPORT);
             Expect<CLessonCalendarSpanDlg>("lesson calendar span", [](CLessonCalendarSpanDlg& span) {

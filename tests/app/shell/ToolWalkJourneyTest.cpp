@@ -192,7 +192,7 @@ TEST_F(ToolWalk, EveryEntryOfThePagesTheQuickToolsAndTheToolBarOpensItsWindowWhi
                 // The statistics count on a worker: the picture shows them once counted.
                 Expect<CTeacherStatisticDlg>("teacher statistics", [&](CTeacherStatisticDlg& d) {
                     opened.push_back(where + " " + d.Caption());
-                    EXPECT_TRUE(Until([&] { return !d.IsCounting(); })) << "the counting did not end";
+                    UntilDone([&] { return !d.IsCounting(); });
                     SaveScreenshot(&d, "walk_" + where);
                     d.close();
                     EXPECT_TRUE(d.IsEnded());
@@ -248,7 +248,7 @@ TEST_F(ToolWalk, EveryEntryOfThePagesTheQuickToolsAndTheToolBarOpensItsWindowWhi
             }
             // The engine check works on a worker: the picture shows its stages once it is done.
             Expect<CEngineCheckDlg>("engine check", [](CEngineCheckDlg& check) {
-                EXPECT_TRUE(Until([&] { return !check.IsWorkerRunning(); })) << "the engine check did not end";
+                UntilDone([&] { return !check.IsWorkerRunning(); });
                 SaveScreenshot(&check, "walk_settings_engine_check");
                 check.close();
                 EXPECT_TRUE(check.IsEnded());
