@@ -28,6 +28,7 @@
 #include <deque>
 #include <fstream>
 #include <map>
+#include <algorithm>
 #include <functional>
 #include <string>
 #include <typeinfo>
@@ -142,10 +143,13 @@ protected:
     void Answer(const std::string& text, int answer) { m_answers.push_back({text, answer}); }
 
     // Processes events until the condition holds; false after the time.
-    static bool Until(const std::function<bool()>& condition, int timeoutMs = 10000)
+    // Every wait here is for something that must come: the limit only ends a failing test, so it is
+    // never shorter than a loaded machine may take for a step of a few seconds.
+    static bool Until(const std::function<bool()>& condition, int timeoutMs = kLeastWaitMs)
     {
-        return QTest::qWaitFor(condition, timeoutMs);
+        return QTest::qWaitFor(condition, std::max(timeoutMs, kLeastWaitMs));
     }
+    static constexpr int kLeastWaitMs = 120000;
     // Processes events until a worker's end shows, however long a loaded machine takes; a worker
     // that never ends is caught by the test run's own time limit, not by a guess of its speed.
     static void UntilDone(const std::function<bool()>& ended)
