@@ -239,10 +239,30 @@ std::string IniFile::Bytes() const
     return out;
 }
 
+bool IniFile::ReadsBackAs(std::string_view bytes, std::string* reason) const
+{
+    const IniFile read = FromBytes(bytes);
+    const std::vector<std::string> sections = GetSectionNames();
+    bool same = read.GetSectionNames() == sections;
+    for (std::size_t i = 0; same && i < sections.size(); ++i) {
+        if (read.GetSectionKeys(sections[i]) != GetSectionKeys(sections[i])) {
+            if (reason)
+                *reason = Format("读回的内容与要保存的不同（[%s]）", sections[i].c_str());
+            return false;
+        }
+    }
+    if (!same && reason)
+        *reason = "读回的节与要保存的不同";
+    return same;
+}
+
 bool IniFile::SaveAs(const std::string& path, std::string* error) const
 {
     int code = 0;
-    if (!WriteFileAtomic(path, Bytes(), nullptr, &code)) {
+    const ReadBackCheck check = [this](std::string_view bytes, std::string* reason) {
+        return ReadsBackAs(bytes, reason);
+    };
+    if (!WriteFileAtomic(path, Bytes(), nullptr, &code, check)) {
         if (error)
             *error = FileErrorText("无法写入文件", path, code);
         else
