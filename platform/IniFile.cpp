@@ -241,19 +241,19 @@ std::string IniFile::Bytes() const
 
 bool IniFile::ReadsBackAs(std::string_view bytes, std::string* reason) const
 {
+    // Every key this document reads reads the same from the bytes. A line kept as it was because
+    // it cannot be read (a UTF-8 line GBK lacks) may read otherwise and is no loss of its own.
     const IniFile read = FromBytes(bytes);
-    const std::vector<std::string> sections = GetSectionNames();
-    bool same = read.GetSectionNames() == sections;
-    for (std::size_t i = 0; same && i < sections.size(); ++i) {
-        if (read.GetSectionKeys(sections[i]) != GetSectionKeys(sections[i])) {
-            if (reason)
-                *reason = Format("读回的内容与要保存的不同（[%s]）", sections[i].c_str());
-            return false;
+    for (const std::string& section : GetSectionNames()) {
+        for (const auto& [key, value] : GetSectionKeys(section)) {
+            if (read.GetString(section, key, "\x01missing") != value) {
+                if (reason)
+                    *reason = Format("读回的内容与要保存的不同（[%s] %s）", section.c_str(), key.c_str());
+                return false;
+            }
         }
     }
-    if (!same && reason)
-        *reason = "读回的节与要保存的不同";
-    return same;
+    return true;
 }
 
 bool IniFile::SaveAs(const std::string& path, std::string* error) const

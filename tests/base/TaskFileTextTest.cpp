@@ -6,6 +6,7 @@
 
 #include "platform/Files.h"
 #include "platform/Text.h"
+#include "platform/Xml.h"
 #include "support/FolderSnapshot.h"
 #include "support/GbkBytes.h"
 #include "support/MessageRecorder.h"
@@ -56,10 +57,9 @@ std::vector<FileKind> Kinds()
          },
          // Timetables are read by id; the name is there for readers of the file.
          [](CScheduleTask& task) {
-             std::string text;
-             zem::GbkToUtf8(ReadRaw(task.GetTaskInfo().GetOutputFilePath()), text);
-             const std::size_t at = text.find("<Class id=\"c1\" name=\"") + 21;
-             return text.substr(at, text.find('"', at) - at);
+             pugi::xml_document doc;
+             EXPECT_TRUE(zem::LoadXmlFile(doc, task.GetTaskInfo().GetOutputFilePath()));
+             return std::string(doc.child("Output").find_child_by_attribute("Class", "id", "c1").attribute("name").value());
          }},
         {"测试.zem", true, true,
          [](CScheduleTask& task, const std::string& text) {
@@ -74,7 +74,11 @@ std::vector<FileKind> Kinds()
              task.GetLastReportInfo().SetReportInfo("报告：" + text);
              return task.SaveLastReportInfo();
          },
-         [](CScheduleTask& task) { return task.GetLastReportInfo().GetReportInfo().substr(std::string("报告：").size()); }},
+         // Plain text: a character GBK lacks stays the reference it was written as.
+         [](CScheduleTask& task) {
+             const std::string text = task.GetLastReportInfo().GetReportInfo().substr(std::string("报告：").size());
+             return zem::ReplaceAll(text, "&#x1F600;", "😀");
+         }},
         {"backup.ini", true, true,
          [](CScheduleTask& task, const std::string& text) {
              return task.GetBackupManager().AddEntry(CBackupManager::ManualBackup, "20240102080000", "/备份/一", text);
@@ -91,7 +95,8 @@ std::vector<FileKind> Kinds()
              return set->Save();
          },
          [](CScheduleTask& task) {
-             const auto& teachers = Proctoring(task)->data().GetTeacherArray();
+             const auto set = Proctoring(task);
+             const auto& teachers = set->data().GetTeacherArray();
              return teachers.size() == 2 ? teachers[1] : std::string();
          }},
         {"proctor/期中/out.xml", false, true,
