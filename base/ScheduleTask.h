@@ -17,6 +17,10 @@
 #include "base/ZemObject.h"
 #include "platform/Files.h"
 
+namespace pugi {
+class xml_document;
+}
+
 // How a task is opened: for writing, holding the task folder against every other writer, or to
 // be read only (a comparison, a second look), when it is never saved.
 enum class TaskAccess { ReadWrite, ReadOnly };
@@ -214,6 +218,16 @@ public:
     // Input file.
     bool SaveInputData();
 
+    // Saves input.xml and output.xml as one pair under a new pair stamp, for a change of both (a
+    // move, a merge, an import of timetables): input.xml is written aside, output.xml put in place,
+    // then input.xml. When a write fails, output.xml is put back, so that the folder holds the
+    // files it held; the user is told, and false. A program killed between the two leaves files
+    // whose stamps differ, which the next open tells (IsPairMismatched).
+    bool SaveInputAndOutput();
+    // True when input.xml and output.xml read on opening carry different pair stamps: they were not
+    // saved together, and the timetables may not fit the plans. Files without stamps never differ.
+    bool IsPairMismatched() const { return m_pairMismatch; }
+
 protected:
     void RemoveCourseRelatedData(CCourseInfo* course, bool clearTables);
     void GetCellCourseInfo(const CCourseTableNode::NodeData& data, TABLE_TYPE type, const CellInfoParam& param,
@@ -262,12 +276,19 @@ private:
     bool LockForWriting();
     // Removes what writes cut short left in the task folder, and undoes a restore cut short.
     void CleanUpLeftovers() const;
+    // The documents the saves write, with the pair stamp given (none when empty).
+    void BuildInputDocument(pugi::xml_document& doc, const std::string& pairStamp);
+    void BuildOutputDocument(pugi::xml_document& doc, const std::string& pairStamp) const;
+    // False, having said why, while part of output.xml went unread on opening.
+    bool MayReplaceOutput() const;
 
     bool m_dirty = false;
     bool m_outputReadPartial = false;
     bool m_tablesUnsaved = false;
     bool m_reportOutOfDate = false;
     std::string m_strRunStamp;
+    std::string m_pairStamp;  // the stamp input.xml carries; every save of either file writes it
+    bool m_pairMismatch = false;
     bool m_inputReadFailed = false;
     bool m_readOnly = false;
     bool m_writer = false;  // opened for writing: holds its folder against other writers

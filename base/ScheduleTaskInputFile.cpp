@@ -317,17 +317,23 @@ void ReadBasicData(CScheduleTask& task, const pugi::xml_document& doc)
 
 }  // namespace
 
-bool CScheduleTask::SaveInputData()
+void CScheduleTask::BuildInputDocument(pugi::xml_document& doc, const std::string& pairStamp)
 {
-    if (!CheckSavable())
-        return false;
-    pugi::xml_document doc;
     pugi::xml_node input = doc.append_child("Input");
+    SetPairStamp(input, pairStamp);
     WriteSchoolStructure(*this, input);
     WriteBasicData(*this, input);
     WriteCourses(m_selfStudies, input, "SelfStudy", true);
     WriteCourses(m_courses, input, "CourseInfo", false);
     WriteRuleSections(*this, input);
+}
+
+bool CScheduleTask::SaveInputData()
+{
+    if (!CheckSavable())
+        return false;
+    pugi::xml_document doc;
+    BuildInputDocument(doc, m_pairStamp);
     return SaveTaskDocument(*this, doc, m_taskInfo.GetInputFilePath());
 }
 
@@ -345,11 +351,13 @@ bool CScheduleTask::ReadInputData()
         ShowReadError(path, error);
         return false;
     }
-    if (!doc.select_node("//Input")) {
+    const pugi::xml_node root = doc.select_node("//Input").node();
+    if (!root) {
         CLog::inst()->Log("file", "input.xml: no Input element");
         ShowReadError(path, NoRootText(path, "Input"));
         return false;
     }
+    m_pairStamp = ReadPairStamp(root);
     try {
         if (pugi::xml_node section = SelectSection(doc, "Input", "SchoolStructure"))
             ReadSchoolStructure(*this, section);

@@ -52,7 +52,6 @@ std::string ReportPath(const CTaskInfo& info) { return info.GetTaskFolder() + "r
 // The attribute of `Output` that names the run whose timetables the file holds. report.txt carries
 // the same stamp after the zero that ends its text, where readers of the text never look.
 constexpr const char* kRunStampAttribute = "run";
-constexpr std::size_t kMaxRunStampBytes = 64;
 
 std::function<void(CScheduleTask::RunSaveStep)>& RunSaveHook()
 {
@@ -66,24 +65,6 @@ void ReachedRunSaveStep(CScheduleTask::RunSaveStep step)
         RunSaveHook()(step);
 }
 
-// Local time for a reader, then a count no other run of any program shares.
-std::string NewRunStamp()
-{
-    static std::atomic<unsigned> counter{0};
-    const zem::LocalTime now = zem::Now();
-    const auto ticks = std::chrono::system_clock::now().time_since_epoch().count();
-    return zem::Format("%04d%02d%02d%02d%02d%02d-%llx-%x-%x", now.year, now.month, now.day, now.hour, now.minute,
-                       now.second, static_cast<unsigned long long>(ticks), static_cast<unsigned>(::getpid()),
-                       counter++);
-}
-
-// A stamp as written: short, printable ASCII.
-bool IsRunStamp(std::string_view text)
-{
-    return !text.empty() && text.size() <= kMaxRunStampBytes &&
-           std::all_of(text.begin(), text.end(), [](char c) { return c > ' ' && c < 0x7F; });
-}
-
 const char* const kReportOutOfDate =
     "【报告已过期】\n这是更早一次自动排课的报告，与当前的课表不符：最近一次自动排课保存了课表，"
     "但它的报告没有保存下来（保存时程序被中止）。\n\n";
@@ -94,17 +75,31 @@ bool CScheduleTask::SaveOutputData()
 {
     // Until a save succeeds, the timetables in memory are not those of the file.
     m_tablesUnsaved = true;
-    if (m_outputReadPartial && !m_readOnly) {
-        zem::ShowMessage("打开任务时，output.xml 中有部分课表未能读入。为免覆盖文件中的这些课表，本次未保存课表。",
-                         "提示", zem::MessageIcon::Warning);
-        return false;
-    }
-    if (!CheckSavable())
+    if (!MayReplaceOutput() || !CheckSavable())
         return false;
     pugi::xml_document doc;
+    BuildOutputDocument(doc, m_pairStamp);
+    if (!SaveTaskDocument(*this, doc, m_taskInfo.GetOutputFilePath()))
+        return false;
+    m_tablesUnsaved = false;
+    return true;
+}
+
+bool CScheduleTask::MayReplaceOutput() const
+{
+    if (!m_outputReadPartial || m_readOnly)
+        return true;
+    zem::ShowMessage("打开任务时，output.xml 中有部分课表未能读入。为免覆盖文件中的这些课表，本次未保存课表。", "提示",
+                     zem::MessageIcon::Warning);
+    return false;
+}
+
+void CScheduleTask::BuildOutputDocument(pugi::xml_document& doc, const std::string& pairStamp) const
+{
     pugi::xml_node output = doc.append_child("Output");
     if (!m_strRunStamp.empty())
         SetAttribute(output, kRunStampAttribute, m_strRunStamp);
+    SetPairStamp(output, pairStamp);
     for (const CClassInfo* cls : ObjectsInOrder<CClassInfo>(m_classes)) {
         const CCourseTable& table = cls->GetTable(false);
         pugi::xml_node element = Append(output, "Class");
@@ -118,10 +113,6 @@ bool CScheduleTask::SaveOutputData()
                 AppendItem(element, node.day, node.segment, node.section, cell.data(2), 2);
         });
     }
-    if (!SaveTaskDocument(*this, doc, m_taskInfo.GetOutputFilePath()))
-        return false;
-    m_tablesUnsaved = false;
-    return true;
 }
 
 bool CScheduleTask::ReadOutputData()
@@ -149,8 +140,14 @@ bool CScheduleTask::ReadOutputData()
     } else if (!(output = doc.select_node("//Output").node())) {
         CLog::inst()->Log("file", "output.xml: no Output element");
         fault(NoRootText(path, "Output"));
-    } else if (const std::string stamp = GetNodeAttribute(output, kRunStampAttribute); IsRunStamp(stamp)) {
-        m_strRunStamp = stamp;
+    } else {
+        if (const std::string stamp = GetNodeAttribute(output, kRunStampAttribute); IsFileStamp(stamp))
+            m_strRunStamp = stamp;
+        // output.xml goes in place first: a pair save cut short leaves it stamped anew beside an
+        // input.xml with another stamp or (a task of an older version) none. An unstamped
+        // output.xml tells nothing, as files of an older version carry no stamps.
+        const std::string pair = ReadPairStamp(output);
+        m_pairMismatch = !pair.empty() && pair != m_pairStamp;
     }
     // Text between the elements ends a walk: the items after it are not read.
     auto unread = [&](bool readInFull) {
@@ -216,12 +213,49 @@ bool ReportBytes(const CTaskInfo& info, const CReportInfo& report, const std::st
             *errorCode = ENOENT;
         return false;
     }
-    if (!zem::Utf8ToGbk(report.GetReportInfo(), bytes))
-        bytes = zem::Utf8ToGbkWithCharRefs(report.GetReportInfo());
+    // Characters GBK lacks are written as references; text that is no UTF-8 is not written at all.
+    if (!zem::Utf8ToGbkWithCharRefs(report.GetReportInfo(), bytes)) {
+        if (errorCode)
+            *errorCode = EILSEQ;
+        return false;
+    }
     // The text ends with its terminating zero, as readers on either system expect.
     bytes += '\0';
     bytes += stamp;
     return true;
+}
+
+// report.txt's bytes as its reader takes them apart: the text up to the first zero, in GBK, and
+// the stamp after it.
+void SplitReport(std::string_view bytes, std::string& gbkText, std::string& stamp)
+{
+    stamp.clear();
+    const std::size_t end = bytes.find('\0');
+    if (end != std::string_view::npos) {
+        const std::string_view rest = bytes.substr(end + 1);
+        stamp.assign(rest.substr(0, rest.find('\0')));
+        bytes = bytes.substr(0, end);
+    }
+    gbkText.assign(bytes);
+}
+
+// True when the bytes read back as the report's text (characters GBK lacks as their references)
+// and the stamp.
+zem::ReadBackCheck ReportCheck(std::string meant, std::string stamp)
+{
+    return [meant = std::move(meant), stamp = std::move(stamp)](std::string_view bytes, std::string* reason) {
+        std::string gbkText;
+        std::string readStamp;
+        SplitReport(bytes, gbkText, readStamp);
+        std::string meantGbk;
+        std::string text;
+        std::string meantText;
+        const bool same = zem::GbkToUtf8(gbkText, text) && zem::Utf8ToGbkWithCharRefs(meant, meantGbk) &&
+                          zem::GbkToUtf8(meantGbk, meantText) && text == meantText && readStamp == stamp;
+        if (!same && reason)
+            *reason = "报告的文字或标记读回时不同";
+        return same;
+    };
 }
 
 }  // namespace
@@ -230,18 +264,20 @@ bool CScheduleTask::SaveLastReportInfo(int* errorCode)
 {
     std::string bytes;
     return ReportBytes(m_taskInfo, m_lastReport, m_strRunStamp, bytes, errorCode) &&
-           zem::WriteFileAtomic(ReportPath(m_taskInfo), bytes, nullptr, errorCode);
+           zem::WriteFileAtomic(ReportPath(m_taskInfo), bytes, nullptr, errorCode,
+                                ReportCheck(m_lastReport.GetReportInfo(), m_strRunStamp));
 }
 
 CScheduleTask::RunResultSave CScheduleTask::SaveRunResult()
 {
     RunResultSave result;
     // The timetables in memory are this run's from now on, whether or not they reach the file.
-    m_strRunStamp = NewRunStamp();
+    m_strRunStamp = NewFileStamp();
     zem::PendingFile report;
     std::string bytes;
     const bool written = ReportBytes(m_taskInfo, m_lastReport, m_strRunStamp, bytes, &result.reportError) &&
-                         report.Write(ReportPath(m_taskInfo), bytes, nullptr, &result.reportError);
+                         report.Write(ReportPath(m_taskInfo), bytes, nullptr, &result.reportError,
+                                      ReportCheck(m_lastReport.GetReportInfo(), m_strRunStamp));
     ReachedRunSaveStep(RunSaveStep::ReportWritten);
     result.outputSaved = SaveOutputData();
     // Without the timetables the files keep the earlier run, its report included.
@@ -260,15 +296,12 @@ bool CScheduleTask::ReadReportInfo()
     std::string bytes;
     if (!zem::ReadFileBytes(ReportPath(m_taskInfo), bytes))
         return false;
+    std::string gbkText;
     std::string stamp;
-    const std::size_t end = bytes.find('\0');
-    if (end != std::string::npos) {
-        stamp = bytes.substr(end + 1, bytes.find('\0', end + 1) - end - 1);
-        bytes.resize(end);
-    }
+    SplitReport(bytes, gbkText, stamp);
     std::string text;
     // Bytes that are not GBK end the text; what came before them is kept.
-    zem::GbkToUtf8(bytes, text);
+    zem::GbkToUtf8(gbkText, text);
     // A report written before output.xml by a run killed in between belongs to an earlier run.
     m_reportOutOfDate = !m_strRunStamp.empty() && stamp != m_strRunStamp;
     m_lastReport.SetReportInfo(m_reportOutOfDate ? kReportOutOfDate + text : text);

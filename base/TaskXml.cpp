@@ -7,6 +7,12 @@
 #include "platform/Text.h"
 #include "platform/Xml.h"
 
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
+#include <chrono>
 #include <climits>
 
 namespace taskxml {
@@ -108,6 +114,39 @@ void ReadActivities(pugi::xml_node element, CActivities& activities)
     });
 }
 
+namespace {
+constexpr const char* kPairStampAttribute = "pair";
+constexpr std::size_t kMaxFileStampBytes = 64;
+}  // namespace
+
+std::string NewFileStamp()
+{
+    static std::atomic<unsigned> counter{0};
+    const zem::LocalTime now = zem::Now();
+    const auto ticks = std::chrono::system_clock::now().time_since_epoch().count();
+    return zem::Format("%04d%02d%02d%02d%02d%02d-%llx-%x-%x", now.year, now.month, now.day, now.hour, now.minute,
+                       now.second, static_cast<unsigned long long>(ticks), static_cast<unsigned>(::getpid()),
+                       counter++);
+}
+
+bool IsFileStamp(std::string_view text)
+{
+    return !text.empty() && text.size() <= kMaxFileStampBytes &&
+           std::all_of(text.begin(), text.end(), [](char c) { return c > ' ' && c < 0x7F; });
+}
+
+void SetPairStamp(pugi::xml_node root, const std::string& stamp)
+{
+    if (!stamp.empty())
+        SetAttribute(root, kPairStampAttribute, stamp);
+}
+
+std::string ReadPairStamp(pugi::xml_node root)
+{
+    std::string stamp = root.attribute(kPairStampAttribute).value();
+    return IsFileStamp(stamp) ? stamp : std::string();
+}
+
 std::string NoRootText(const std::string& path, const char* root)
 {
     return zem::Format("文件中没有 %s 元素：\n%s", root, path.c_str());
@@ -157,15 +196,22 @@ bool CheckTaskFolder(const CScheduleTask& task)
     return false;
 }
 
+std::string SaveFailureText(const CScheduleTask& task, const std::string& path, int code, const std::string& error)
+{
+    CLog::inst()->Log("file", "%s", error.c_str());
+    if (!zem::FolderExists(task.GetTaskInfo().GetTaskFolder()))
+        return FolderGoneText(task);
+    // Text that would not read back is said with its place; the system's reasons by their errno.
+    return code == EILSEQ ? "保存出错！\n\n" + error : SaveErrorText(path, code);
+}
+
 bool SaveTaskDocument(CScheduleTask& task, const pugi::xml_document& doc, const std::string& path)
 {
     task.AutoBackup(false, "", false);
     std::string error;
     int code = 0;
     if (!zem::SaveXmlFile(doc, path, &error, &code)) {
-        CLog::inst()->Log("file", "%s", error.c_str());
-        const bool gone = !zem::FolderExists(task.GetTaskInfo().GetTaskFolder());
-        zem::ShowMessage(gone ? FolderGoneText(task) : SaveErrorText(path, code), "提示", zem::MessageIcon::Error);
+        zem::ShowMessage(SaveFailureText(task, path, code, error), "提示", zem::MessageIcon::Error);
         return false;
     }
     task.GetBackupManager().SetAutoBackupBeforeRestore(true);

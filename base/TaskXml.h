@@ -130,6 +130,17 @@ void AppendText(pugi::xml_node parent, const char* name, std::string_view text);
 void WriteActivities(pugi::xml_node parent, const CActivities& activities);
 void ReadActivities(pugi::xml_node element, CActivities& activities);
 
+// A stamp that tells one save from every other: local time for a reader, then a count no other
+// save of any program shares. Short, printable ASCII.
+std::string NewFileStamp();
+bool IsFileStamp(std::string_view text);
+
+// The stamp input.xml and output.xml carry on their root elements when they were saved together:
+// two files whose stamps differ do not belong together. An empty stamp writes none.
+void SetPairStamp(pugi::xml_node root, const std::string& stamp);
+// The stamp of the root element, empty when it has none (a file of an older version) or a damaged one.
+std::string ReadPairStamp(pugi::xml_node root);
+
 // The reasons a reader gives for a file it could not read in full, each naming the file.
 std::string NoRootText(const std::string& path, const char* root);
 std::string UnreadElementsText(const std::string& path);
@@ -145,6 +156,9 @@ std::string SaveErrorText(const std::string& path, int errorCode);
 // False, after showing the save error, when the task's folder is gone: the task can then be
 // neither saved nor backed up.
 bool CheckTaskFolder(const CScheduleTask& task);
+// The message of a failed save of a task file at `path`: the folder gone, the text that would not
+// read back with its place, or the system's reason for `code`. Logs `error`.
+std::string SaveFailureText(const CScheduleTask& task, const std::string& path, int code, const std::string& error);
 // Takes the hourly backup of the files as they are, then saves the document of the task at
 // `path`. On failure shows the save error and returns false; the file is then untouched.
 bool SaveTaskDocument(CScheduleTask& task, const pugi::xml_document& doc, const std::string& path);

@@ -138,6 +138,32 @@ int InjectedFault(const std::string& path)
     return hook ? hook(path) : 0;
 }
 
+struct BytesHookSlot {
+    std::mutex mutex;
+    FileBytesHook hook;
+};
+
+BytesHookSlot& BytesHook()
+{
+    static BytesHookSlot slot;
+    return slot;
+}
+
+// Writes the bytes, as a test's hook may have changed them, to the descriptor: 0 or the errno.
+int WriteBytes(int fd, const std::string& path, std::string_view bytes)
+{
+    FileBytesHook hook;
+    {
+        std::lock_guard lock(BytesHook().mutex);
+        hook = BytesHook().hook;
+    }
+    if (!hook)
+        return WriteAll(fd, bytes) ? 0 : errno;
+    std::string changed(bytes);
+    hook(path, changed);
+    return WriteAll(fd, changed) ? 0 : errno;
+}
+
 std::string SizeText(std::size_t bytes)
 {
     if (bytes >= (std::size_t{1} << 20) && bytes % (std::size_t{1} << 20) == 0)
@@ -162,7 +188,7 @@ bool RefuseSave(int code, std::string text, std::string* error, int* errorCode)
 // `temp`. `fill` writes to the descriptor and returns 0 or the errno of its failure. On failure no
 // temporary file is left.
 bool WriteTemporary(const std::string& path, const std::function<int(int fd)>& fill, std::string& temp,
-                    std::string* error, int* errorCode)
+                    std::string* error, int* errorCode, const ReadBackCheck& check = {})
 {
     SetCode(errorCode, 0);
     auto refuse = [&](int code, std::string text) { return RefuseSave(code, std::move(text), error, errorCode); };
@@ -219,6 +245,20 @@ bool WriteTemporary(const std::string& path, const std::function<int(int fd)>& f
         return fail("保存失败，写入磁盘出错", errno);
     if (!fd.Close())
         return fail("保存失败，关闭文件出错", errno);
+    if (check) {
+        // What goes in place is what the disk gives back, read as the program reads the file.
+        std::string written;
+        std::string reason;
+        int e = 0;
+        if (!ReadFileBytes(temp, written, &reason, &e))
+            return fail("保存失败，读回文件出错", e ? e : EIO);
+        if (!check(written, &reason)) {
+            ::unlink(temp.c_str());
+            temp.clear();
+            return refuse(EILSEQ, Format("保存失败，写入的内容读回时与要保存的不符：%s\n%s", path.c_str(),
+                                         reason.c_str()));
+        }
+    }
     return true;
 }
 
@@ -558,20 +598,24 @@ bool ReadFileBytes(const std::string& path, std::string& bytes, std::string* err
     return true;
 }
 
-bool WriteFileAtomic(const std::string& path, std::string_view bytes, std::string* error, int* errorCode)
+bool WriteFileAtomic(const std::string& path, std::string_view bytes, std::string* error, int* errorCode,
+                     const ReadBackCheck& check)
 {
-    return WriteThroughTemporary(
-        path, [bytes](int fd) { return WriteAll(fd, bytes) ? 0 : errno; }, error, errorCode);
+    std::string temp;
+    return WriteTemporary(
+               path, [&](int fd) { return WriteBytes(fd, path, bytes); }, temp, error, errorCode, check) &&
+           PutTemporaryInPlace(temp, path, error, errorCode);
 }
 
 PendingFile::~PendingFile() { Discard(); }
 
-bool PendingFile::Write(const std::string& path, std::string_view bytes, std::string* error, int* errorCode)
+bool PendingFile::Write(const std::string& path, std::string_view bytes, std::string* error, int* errorCode,
+                        const ReadBackCheck& check)
 {
     Discard();
     path_ = path;
     return WriteTemporary(
-        path, [bytes](int fd) { return WriteAll(fd, bytes) ? 0 : errno; }, temp_, error, errorCode);
+        path, [&](int fd) { return WriteBytes(fd, path, bytes); }, temp_, error, errorCode, check);
 }
 
 bool PendingFile::Commit(std::string* error, int* errorCode)
@@ -621,6 +665,12 @@ int RemoveOwnTemporaryFiles(const std::string& folder)
     return removed;
 }
 
+FileBytesHook SetFileBytesHookForTesting(FileBytesHook hook)
+{
+    std::lock_guard lock(BytesHook().mutex);
+    return std::exchange(BytesHook().hook, std::move(hook));
+}
+
 FileWriteFaultHook SetFileWriteFaultHook(FileWriteFaultHook hook)
 {
     std::lock_guard lock(FaultHook().mutex);
@@ -667,6 +717,8 @@ std::string FileErrorReason(int errorNumber)
         return "路径无效";
     case EXDEV:
         return "不能跨磁盘移动";
+    case EILSEQ:
+        return "写入的内容读回时与要保存的不符";
     default:
         return Format("错误代码 %d", errorNumber);
     }

@@ -61,12 +61,17 @@ inline constexpr std::size_t kMaxReadBytes = std::size_t{64} << 20;
 bool ReadFileBytes(const std::string& path, std::string& bytes, std::string* error = nullptr,
                    int* errorCode = nullptr, std::size_t maxBytes = kMaxReadBytes);
 
+// Tells whether the bytes of a written file read back, with the program's own reader, as what was
+// meant to be saved; false with the reason when they do not.
+using ReadBackCheck = std::function<bool(std::string_view bytes, std::string* reason)>;
+
 // Writes bytes to a file so that the file holds either its old or its new content, never a mix:
-// a temporary file in the same folder is written, synced and renamed over the target. On failure
-// the target is untouched, no temporary file is left behind and `errorCode` gets the errno of the
-// failure (ENOENT when the folder does not exist).
+// a temporary file in the same folder is written, synced, read back and (given a check) checked,
+// and only then renamed over the target. On failure the target is untouched, no temporary file is
+// left behind and `errorCode` gets the errno of the failure (ENOENT when the folder does not
+// exist, EILSEQ when the file did not read back as meant).
 bool WriteFileAtomic(const std::string& path, std::string_view bytes, std::string* error = nullptr,
-                     int* errorCode = nullptr);
+                     int* errorCode = nullptr, const ReadBackCheck& check = {});
 
 // A file written in full beside its target and put in its place only by Commit, for two files that
 // must change together: write the first aside, save the second, then commit the first. A program
@@ -81,7 +86,9 @@ public:
 
     // Writes and syncs the bytes beside `path`, failing as WriteFileAtomic does; the target is untouched.
     bool Write(const std::string& path, std::string_view bytes, std::string* error = nullptr,
-               int* errorCode = nullptr);
+               int* errorCode = nullptr, const ReadBackCheck& check = {});
+    // The target, once Write was called.
+    const std::string& Path() const { return path_; }
     // Renames the written file over the target. False, with the reason, when nothing was written or
     // the rename failed; the temporary file is gone either way.
     bool Commit(std::string* error = nullptr, int* errorCode = nullptr);
@@ -105,6 +112,11 @@ int RemoveOwnTemporaryFiles(const std::string& folder);
 // previous hook; an empty function turns it off.
 using FileWriteFaultHook = std::function<int(const std::string& path)>;
 FileWriteFaultHook SetFileWriteFaultHook(FileWriteFaultHook hook);
+
+// For tests: called with the path and the bytes of every file about to be written, which it may
+// change, as a faulty writer would. Returns the previous hook; an empty function turns it off.
+using FileBytesHook = std::function<void(const std::string& path, std::string& bytes)>;
+FileBytesHook SetFileBytesHookForTesting(FileBytesHook hook);
 
 // The reason for an errno as the user reads it ("文件夹不存在", "没有访问权限", ...).
 std::string FileErrorReason(int errorNumber);

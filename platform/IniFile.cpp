@@ -239,10 +239,30 @@ std::string IniFile::Bytes() const
     return out;
 }
 
+bool IniFile::ReadsBackAs(std::string_view bytes, std::string* reason) const
+{
+    // Every key this document reads reads the same from the bytes. A line kept as it was because
+    // it cannot be read (a UTF-8 line GBK lacks) may read otherwise and is no loss of its own.
+    const IniFile read = FromBytes(bytes);
+    for (const std::string& section : GetSectionNames()) {
+        for (const auto& [key, value] : GetSectionKeys(section)) {
+            if (read.GetString(section, key, "\x01missing") != value) {
+                if (reason)
+                    *reason = Format("读回的内容与要保存的不同（[%s] %s）", section.c_str(), key.c_str());
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
 bool IniFile::SaveAs(const std::string& path, std::string* error) const
 {
     int code = 0;
-    if (!WriteFileAtomic(path, Bytes(), nullptr, &code)) {
+    const ReadBackCheck check = [this](std::string_view bytes, std::string* reason) {
+        return ReadsBackAs(bytes, reason);
+    };
+    if (!WriteFileAtomic(path, Bytes(), nullptr, &code, check)) {
         if (error)
             *error = FileErrorText("无法写入文件", path, code);
         else

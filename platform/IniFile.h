@@ -43,6 +43,9 @@ public:
     // it was, shows a message and returns false; given `error`, the message goes there instead.
     bool Save(std::string* error = nullptr) const { return SaveAs(path_, error); }
     bool SaveAs(const std::string& path, std::string* error = nullptr) const;
+    // True when every key this document reads reads the same value from the bytes; otherwise
+    // `reason` names the first that differs.
+    bool ReadsBackAs(std::string_view bytes, std::string* reason = nullptr) const;
     // Save when an edit changed the bytes; true when there was nothing to write.
     bool SaveIfModified(std::string* error = nullptr) const { return !modified_ || Save(error); }
 

@@ -111,6 +111,11 @@ long DecodeUtf8(std::string_view text, std::size_t pos, std::size_t& length)
             return -1;
         cp = (cp << 6) | (b & 0x3F);
     }
+    // An overlong form ("C0 AF" for '/'), a surrogate or a value past U+10FFFF is no character:
+    // the converters refuse it, and a reader must not take it for one.
+    static constexpr long kShortest[] = {0, 0x80, 0x800, 0x10000};
+    if (cp < kShortest[extra] || (cp >= 0xD800 && cp <= 0xDFFF) || cp > 0x10FFFF)
+        return -1;
     length = extra + 1;
     return cp;
 }
@@ -123,41 +128,69 @@ bool Gb18030ToUtf8(std::string_view gb18030, std::string& out) { return FromGb18
 
 bool Utf8ToGbk(std::string_view utf8, std::string& out) { return ToGbk().Convert(utf8, out); }
 
-std::string Utf8ToGbkWithCharRefs(std::string_view utf8)
+bool Utf8ToGbkWithCharRefs(std::string_view utf8, std::string& out)
 {
-    std::string out;
     if (ToGbk().Convert(utf8, out))
-        return out;
+        return true;
     // Slow path, only for text with characters GBK lacks: convert character by character.
     out.clear();
     std::string piece;
     std::size_t runStart = 0;
     std::size_t pos = 0;
     auto flushRun = [&](std::size_t end) {
-        if (end > runStart) {
-            ToGbk().Convert(utf8.substr(runStart, end - runStart), piece);
-            out += piece;
-        }
+        if (end <= runStart)
+            return true;
+        const bool converted = ToGbk().Convert(utf8.substr(runStart, end - runStart), piece);
+        out += piece;
+        return converted;
     };
     while (pos < utf8.size()) {
         std::size_t length;
         const long cp = DecodeUtf8(utf8, pos, length);
-        bool representable = cp >= 0 && cp < 0x80;
-        if (!representable && cp >= 0)
-            representable = ToGbk().Convert(utf8.substr(pos, length), piece);
-        if (!representable) {
-            flushRun(pos);
-            if (cp < 0)
-                out += '?';
-            else
-                out += Format("&#x%lX;", cp);
+        // Bytes that are no character have no form to write: the caller hears of it rather
+        // than getting a text cut short or a reference no reader takes.
+        if (cp < 0) {
+            out.clear();
+            return false;
+        }
+        if (cp >= 0x80 && !ToGbk().Convert(utf8.substr(pos, length), piece)) {
+            if (!flushRun(pos)) {
+                out.clear();
+                return false;
+            }
+            out += Format("&#x%lX;", cp);
             runStart = pos + length;
         }
         pos += length;
     }
-    flushRun(utf8.size());
+    if (!flushRun(utf8.size())) {
+        out.clear();
+        return false;
+    }
+    return true;
+}
+
+namespace {
+// The GBK form for comparing: characters GBK lacks as references, bytes that are no UTF-8 as
+// they are (a comparison must still order them somewhere).
+std::string GbkSortKey(std::string_view utf8)
+{
+    std::string out;
+    if (Utf8ToGbkWithCharRefs(utf8, out))
+        return out;
+    out.clear();
+    std::string piece;
+    for (std::size_t pos = 0; pos < utf8.size();) {
+        std::size_t length;
+        if (DecodeUtf8(utf8, pos, length) >= 0 && Utf8ToGbkWithCharRefs(utf8.substr(pos, length), piece))
+            out += piece;
+        else
+            out.append(utf8.substr(pos, length));
+        pos += length;
+    }
     return out;
 }
+}  // namespace
 
 bool IsGbkRepresentable(std::string_view utf8)
 {
@@ -288,8 +321,8 @@ std::string_view GbkPrefix(std::string_view utf8, int maxBytes)
 
 int CompareGbk(std::string_view a, std::string_view b)
 {
-    std::string ga = Utf8ToGbkWithCharRefs(a);
-    std::string gb = Utf8ToGbkWithCharRefs(b);
+    const std::string ga = GbkSortKey(a);
+    const std::string gb = GbkSortKey(b);
     const int r = std::memcmp(ga.data(), gb.data(), std::min(ga.size(), gb.size()));
     if (r != 0)
         return r < 0 ? -1 : 1;
@@ -314,7 +347,7 @@ int CompareNoCase(std::string_view a, std::string_view b)
 
 int CompareGbkNoCase(std::string_view a, std::string_view b)
 {
-    return CompareNoCase(Utf8ToGbkWithCharRefs(a), Utf8ToGbkWithCharRefs(b));
+    return CompareNoCase(GbkSortKey(a), GbkSortKey(b));
 }
 
 bool EqualsNoCase(std::string_view a, std::string_view b) { return a.size() == b.size() && CompareNoCase(a, b) == 0; }

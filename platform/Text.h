@@ -19,8 +19,9 @@ bool Gb18030ToUtf8(std::string_view gb18030, std::string& out);
 bool Utf8ToGbk(std::string_view utf8, std::string& out);
 
 // UTF-8 to GBK, writing each character GBK cannot hold as the XML numeric reference "&#x...;".
-// Invalid UTF-8 bytes become "?".
-std::string Utf8ToGbkWithCharRefs(std::string_view utf8);
+// False, with `out` empty, when the text is not valid UTF-8 (an overlong form, a surrogate, a cut
+// sequence): nothing is dropped or replaced without the caller knowing.
+bool Utf8ToGbkWithCharRefs(std::string_view utf8, std::string& out);
 
 // True when every character of the UTF-8 text has a GBK form.
 bool IsGbkRepresentable(std::string_view utf8);
@@ -66,7 +67,8 @@ std::string Utf16ToUtf8(std::u16string_view utf16);
 
 // Length in bytes of the UTF-8 character that starts at text[pos] (1 for an invalid byte).
 std::size_t Utf8CharLength(std::string_view text, std::size_t pos);
-// Offset of the first byte that is not part of valid UTF-8, or npos.
+// Offset of the first byte that is not part of valid UTF-8 (overlong forms and surrogates are not),
+// or npos.
 std::size_t FirstInvalidUtf8(std::string_view text);
 
 }  // namespace zem

@@ -4,6 +4,7 @@
 #include "platform/Text.h"
 
 #include <algorithm>
+#include <cerrno>
 
 namespace zem {
 namespace {
@@ -32,6 +33,9 @@ std::string Position(std::string_view utf8, std::size_t offset)
     }
     return Format("第 %d 行，第 %d 列", line, column);
 }
+
+// Opens the reason for bytes that are not text in the file's encoding.
+constexpr const char* kEncodingFault = "文件编码有误：";
 
 const char* Describe(pugi::xml_parse_status status)
 {
@@ -180,6 +184,72 @@ bool NestedDeeperThan(const pugi::xml_document& doc, int limit)
     return false;
 }
 
+// What a text node reads back as: the parser takes a CR before a LF for a plain line break.
+std::string ReadBackText(std::string_view text) { return ReplaceAll(std::string(text), "\r\n", "\n"); }
+
+// A node the writer leaves out or the parser drops: the declaration (the writer puts its own) and
+// text of white space only between elements.
+bool IsLeftOut(pugi::xml_node node)
+{
+    if (node.type() == pugi::node_declaration)
+        return true;
+    if (node.type() != pugi::node_pcdata)
+        return false;
+    const std::string_view text = node.value();
+    return text.find_first_not_of(" \t\r\n") == std::string_view::npos;
+}
+
+pugi::xml_node NextKept(pugi::xml_node node)
+{
+    while (node && IsLeftOut(node))
+        node = node.next_sibling();
+    return node;
+}
+
+// "<path>" of an element for a message, from the document down.
+std::string NodePath(pugi::xml_node node)
+{
+    std::string path;
+    for (; node && node.type() != pugi::node_document; node = node.parent())
+        path = "/" + std::string(node.type() == pugi::node_element ? node.name() : "text()") + path;
+    return path.empty() ? "/" : path;
+}
+
+// True when `read` holds what `meant` holds: the same nodes in the same order, each element with
+// the same attributes and values, each text the same. Otherwise `where` names the first node that
+// differs.
+bool SameNodes(pugi::xml_node meant, pugi::xml_node read, std::string& where, int depth)
+{
+    if (depth > kMaxXmlDepth) {
+        where = NodePath(meant);
+        return false;
+    }
+    pugi::xml_node m = NextKept(meant.first_child());
+    pugi::xml_node r = NextKept(read.first_child());
+    for (; m && r; m = NextKept(m.next_sibling()), r = NextKept(r.next_sibling())) {
+        bool same = m.type() == r.type() && std::string_view(m.name()) == r.name();
+        if (same && (m.type() == pugi::node_pcdata || m.type() == pugi::node_cdata))
+            same = ReadBackText(m.value()) == r.value();
+        else if (same)
+            same = std::string_view(m.value()) == r.value();
+        pugi::xml_attribute ma = m.first_attribute();
+        pugi::xml_attribute ra = r.first_attribute();
+        for (; same && ma && ra; ma = ma.next_attribute(), ra = ra.next_attribute())
+            same = std::string_view(ma.name()) == ra.name() && std::string_view(ma.value()) == ra.value();
+        if (!same || ma || ra) {
+            where = NodePath(m);
+            return false;
+        }
+        if (!SameNodes(m, r, where, depth + 1))
+            return false;
+    }
+    if (m || r) {
+        where = NodePath(m ? m : r);
+        return false;
+    }
+    return true;
+}
+
 struct StringWriter : pugi::xml_writer {
     std::string text;
     void write(const void* data, std::size_t size) override { text.append(static_cast<const char*>(data), size); }
@@ -208,12 +278,12 @@ bool ParseXmlBytes(pugi::xml_document& doc, std::string_view bytes, std::string*
         utf8.assign(bytes);
         const std::size_t bad = FirstInvalidUtf8(utf8);
         if (bad != std::string_view::npos) {
-            SetError(error, "不是 UTF-8 编码的文本（" + Position(utf8, bad) + "）");
+            SetError(error, std::string(kEncodingFault) + "不是 UTF-8 编码的文本（" + Position(utf8, bad) + "）");
             return false;
         }
     } else if (!(encoding == Encoding::Gb18030 ? Gb18030ToUtf8(bytes, utf8) : GbkToUtf8(bytes, utf8))) {
         // What decoded before the fault ends where the fault is.
-        SetError(error, Format("不是 %s 编码的文本（%s）", encoding == Encoding::Gb18030 ? "GB18030" : "GBK",
+        SetError(error, Format("%s不是 %s 编码的文本（%s）", kEncodingFault, encoding == Encoding::Gb18030 ? "GB18030" : "GBK",
                                Position(utf8, utf8.size()).c_str()));
         return false;
     }
@@ -254,7 +324,7 @@ bool LoadXmlFile(pugi::xml_document& doc, const std::string& path, std::string* 
     return false;
 }
 
-std::string XmlFileBytes(const pugi::xml_document& doc)
+bool XmlFileBytes(const pugi::xml_document& doc, std::string& bytes, std::string* error)
 {
     // Elements are indented with tabs, one to a line, and lines end with CR LF, as files written
     // on Windows do, so that a file reads the same in an editor on either system.
@@ -279,12 +349,43 @@ std::string XmlFileBytes(const pugi::xml_document& doc)
         else
             crlf += text[i];
     }
-    return Utf8ToGbkWithCharRefs(crlf);
+    if (Utf8ToGbkWithCharRefs(crlf, bytes))
+        return true;
+    const std::size_t bad = FirstInvalidUtf8(crlf);
+    SetError(error, Format("文件中有无法保存的文字：%s", Position(crlf, bad).c_str()));
+    return false;
+}
+
+bool XmlReadsBackAs(const pugi::xml_document& doc, std::string_view bytes, std::string* error)
+{
+    pugi::xml_document read;
+    std::string detail;
+    if (!ParseXmlBytes(read, bytes, &detail)) {
+        SetError(error, detail);
+        return false;
+    }
+    std::string where;
+    if (!SameNodes(doc, read, where, 0)) {
+        SetError(error, Format("读回的内容与要保存的不同（%s）", where.c_str()));
+        return false;
+    }
+    return true;
 }
 
 bool SaveXmlFile(const pugi::xml_document& doc, const std::string& path, std::string* error, int* errorCode)
 {
-    return WriteFileAtomic(path, XmlFileBytes(doc), error, errorCode);
+    std::string bytes;
+    std::string detail;
+    if (!XmlFileBytes(doc, bytes, &detail)) {
+        if (errorCode)
+            *errorCode = EILSEQ;
+        SetError(error, Format("保存失败：%s\n%s", path.c_str(), detail.c_str()));
+        return false;
+    }
+    const ReadBackCheck check = [&doc](std::string_view written, std::string* reason) {
+        return XmlReadsBackAs(doc, written, reason);
+    };
+    return WriteFileAtomic(path, bytes, error, errorCode, check);
 }
 
 }  // namespace zem

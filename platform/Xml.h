@@ -34,11 +34,17 @@ bool LoadXmlFile(pugi::xml_document& doc, const std::string& path, std::string* 
                  int* errorCode = nullptr);
 
 // The bytes a save writes: kXmlDeclaration in place of any declaration of the document, then the
-// document, in GBK, with every character GBK cannot hold written as "&#x...;".
-std::string XmlFileBytes(const pugi::xml_document& doc);
+// document, in GBK, with every character GBK cannot hold written as "&#x...;". False, with the
+// place in `error`, when the document holds bytes that are not UTF-8 text.
+bool XmlFileBytes(const pugi::xml_document& doc, std::string& bytes, std::string* error = nullptr);
 
-// Writes XmlFileBytes atomically: the file holds the old or the new document, never a mix. False
-// with a text in `error` when the save failed; the file is then untouched.
+// True when the bytes parse (as ParseXmlBytes) into what the document holds: the same elements,
+// attributes and texts in the same order. Otherwise `error` says what read back differently.
+bool XmlReadsBackAs(const pugi::xml_document& doc, std::string_view bytes, std::string* error = nullptr);
+
+// Writes XmlFileBytes atomically, once the written file reads back as the document: the file
+// holds the old or the new document, never a mix or something else. False with a text in `error`
+// when the save failed; the file is then untouched.
 bool SaveXmlFile(const pugi::xml_document& doc, const std::string& path, std::string* error = nullptr,
                  int* errorCode = nullptr);
 

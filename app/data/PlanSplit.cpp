@@ -215,6 +215,6 @@ CSplitResult SplitPlans(CScheduleTask& task, CPlanKeyIndex& index, const CSplitR
     CommitTempTables(task);
     // Lessons of a plan that input.xml lacks would be dropped on reading: the timetables only follow
     // the plans. Each save says why it failed.
-    result.saved = task.SaveInputData() && task.SaveOutputData();
+    result.saved = task.SaveInputAndOutput();
     return result;
 }

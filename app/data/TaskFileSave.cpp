@@ -7,11 +7,12 @@
 
 bool SaveTaskFiles(CScheduleTask& task, bool& outputOwed)
 {
-    if (!task.SaveInputData())
+    if (!outputOwed)
+        return task.SaveInputData();
+    if (!task.SaveInputAndOutput())
         return false;
-    if (outputOwed && task.SaveOutputData())
-        outputOwed = false;
-    return !outputOwed;
+    outputOwed = false;
+    return true;
 }
 
 bool BackUpBeforeRemovingLessons(CScheduleTask& task, bool timed, const std::string& reason, const std::string& what)

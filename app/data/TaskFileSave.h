@@ -5,9 +5,10 @@
 
 class CScheduleTask;
 
-// Writes input.xml and then, while `outputOwed` is set, output.xml; the flag is cleared only when
-// output.xml was written, so tables changed by a failed attempt are still written by the next
-// one even when it finds nothing left to change. False when either write failed.
+// Writes input.xml, or while `outputOwed` is set input.xml and output.xml as one pair; the flag is
+// cleared only when the pair was written, so tables changed by a failed attempt are still written
+// by the next one even when it finds nothing left to change. False when a write failed; a failed
+// pair leaves both files as they were.
 bool SaveTaskFiles(CScheduleTask& task, bool& outputOwed);
 
 // Backs the task up (AutoBackup with `timed` and the reason) before placed lessons are removed.

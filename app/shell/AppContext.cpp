@@ -8,6 +8,7 @@
 #include "app/shell/NewTaskDlg.h"
 #include "app/shell/PagePanel.h"
 #include "app/shell/ScheduleCompletionDlg.h"
+#include "app/shell/TaskRestore.h"
 #include "base/Log.h"
 #include "base/ScheduleTask.h"
 #include "platform/Files.h"
@@ -162,6 +163,7 @@ bool CAppContext::OpenTask(const std::string& path, bool skipIfOpen)
     m_colorMap.Build(m_task);
     if (m_mainDlg && m_mainDlg->GetPagePanel())
         m_mainDlg->GetPagePanel()->AddTaskPages();
+    OfferBackupForMismatchedFiles();
     return true;
 }
 

@@ -2,6 +2,7 @@
 
 #include "app/shared/Paths.h"
 #include "app/shell/AppContext.h"
+#include "app/shell/BackupRestoreDlg.h"
 #include "base/ScheduleTask.h"
 #include "base/TaskFolder.h"
 #include "base/TaskFolderRestore.h"
@@ -9,11 +10,45 @@
 #include "platform/Hooks.h"
 #include "platform/Text.h"
 
+#include <algorithm>
+
 namespace {
 
 constexpr const char* kFailedText = "恢复备份失败，排课任务已还原为恢复前的状态。\n\n%s";
 
 }  // namespace
+
+bool OfferBackupForMismatchedFiles()
+{
+    CAppContext* context = CAppContext::Exists() ? CAppContext::Get() : nullptr;
+    CScheduleTask* task = context ? context->GetTask() : nullptr;
+    if (!task || !task->IsPairMismatched())
+        return false;
+    std::string text = "排课任务的基本数据（input.xml）与课表（output.xml）不是同一次保存的：上次保存时程序被中止，"
+                       "课表可能与教学计划不符。";
+    // The operations that save the pair back up first, each under its reason ("课表大挪移前"): the
+    // newest such backup comes first, then the newest of any other kind.
+    std::vector<const CBackupEntry*> entries;
+    task->GetBackupManager().GetAllBackups(entries);
+    std::stable_partition(entries.begin(), entries.end(),
+                          [](const CBackupEntry* entry) { return entry->m_type == CBackupManager::TimedBackup; });
+    const std::string autoFolder = task->GetBackupManager().GetAutoBackupPath();
+    for (const CBackupEntry* entry : entries) {
+        const std::string folder = entry->m_type == CBackupManager::ManualBackup ? entry->m_strFolder
+                                                                                 : autoFolder + "/" + entry->m_strFolder;
+        if (zem::IsWindowsPath(folder) || !TaskFolder::IsCompleteBackup(WithTrailingSlash(folder)))
+            continue;
+        const std::string name = entry->m_strDescription.empty() ? "系统自动备份" : entry->m_strDescription;
+        zem::MessageRequest question;
+        question.text = zem::Format("%s\n\n是否从备份“%s”（%s）恢复？", text.c_str(), name.c_str(),
+                                    CBackupRestoreDlg::FormatBackupTime(entry->m_strTime).c_str());
+        question.icon = zem::MessageIcon::Warning;
+        question.buttons = zem::MessageButtons::YesNo;
+        return zem::ShowMessage(question) == zem::IDYES && RestoreTaskFromBackup(folder);
+    }
+    zem::ShowMessage(text + "\n\n没有可用的备份，请检查课表。", "提示", zem::MessageIcon::Warning);
+    return false;
+}
 
 bool RestoreTaskFromBackup(const std::string& backupFolder, std::vector<std::string>* leftOut)
 {

@@ -12,3 +12,8 @@
 // Parts that are links in the backup are not followed: they go to `leftOut`, and the task keeps
 // its own. True when the task was restored and reopened.
 bool RestoreTaskFromBackup(const std::string& backupFolder, std::vector<std::string>* leftOut = nullptr);
+
+// Said when the open task's input.xml and output.xml were not saved together (a save stopped
+// between them): names the newest backup, the one made before that save's operation, and restores
+// it when the user agrees. True when the task was restored.
+bool OfferBackupForMismatchedFiles();

@@ -14,6 +14,7 @@
 #include <atomic>
 #include <bitset>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -179,6 +180,9 @@ public:
     // Commits the working tables and writes output.xml; when the write fails the committed tables
     // are as before and false comes back.
     bool SaveTempTables();
+    // The same, writing input.xml and output.xml as one pair: for changes of the plans that the
+    // timetables follow. When either write fails neither file changed.
+    bool SaveInputAndTempTables();
 
     // ---- Predicates ----
     bool IsTeacherOfCourse(const CCourseInfo* plan, const std::string& teacherId) const;
@@ -226,6 +230,9 @@ protected:
     CPlacementRules& Rules();
 
 private:
+    // Commits the working tables and saves through `save`; when it fails the committed tables are
+    // as the files still hold them.
+    bool CommitTempTablesAndSave(const std::function<bool()>& save);
     // Starts a new reason of the kind (a Reason::Kind) and marks the text for rewriting.
     Reason& Refusal(int kind, const tagTABLE_NODE& node);
     bool RefuseText(const char* text);

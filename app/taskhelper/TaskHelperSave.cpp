@@ -2,13 +2,22 @@
 #include "app/taskhelper/TaskHelper.h"
 #include "app/taskhelper/TaskHelperSlots.h"
 
+#include <functional>
 #include <utility>
 #include <vector>
 
 bool CTaskHelper::SaveTempTables()
 {
-    if (!m_task)
-        return false;
+    return m_task && CommitTempTablesAndSave([this] { return m_task->SaveOutputData(); });
+}
+
+bool CTaskHelper::SaveInputAndTempTables()
+{
+    return m_task && CommitTempTablesAndSave([this] { return m_task->SaveInputAndOutput(); });
+}
+
+bool CTaskHelper::CommitTempTablesAndSave(const std::function<bool()>& save)
+{
     // The file holds the committed tables, so they are committed first. When the write fails they
     // go back to what the file still holds: a later restore then discards the edits as it should,
     // while the working tables keep them for another try.
@@ -30,7 +39,7 @@ bool CTaskHelper::SaveTempTables()
         rooms.emplace_back(room, room->GetComplexTable());
     }
     CommitTempTables(*m_task);
-    if (m_task->SaveOutputData())
+    if (save())
         return true;
     for (Kept& each : kept) {
         each.owner->GetTable(false) = std::move(each.committed);

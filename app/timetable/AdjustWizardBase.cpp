@@ -291,7 +291,7 @@ bool CAdjustWizardBase::CommitAndSave()
     CommitTempTables(*m_task);
     // The timetables only follow the plans: a lesson of a plan that input.xml lacks is dropped on
     // reading, so the plans go first. Each save says why it failed.
-    if (!m_task->SaveInputData() || !m_task->SaveOutputData()) {
+    if (!m_task->SaveInputAndOutput()) {
         SetStatusText(kNotSaved, true);
         return false;
     }

@@ -65,7 +65,7 @@ bool SavedFiles::PutBack() const
 // files from `before`, and the user is told; false then.
 bool SaveMove(CScheduleTask& task, const SavedFiles& before, CMoveResult& result, const std::function<void()>& undo)
 {
-    result.saved = task.SaveInputData() && task.SaveOutputData();
+    result.saved = task.SaveInputAndOutput();
     if (result.saved)
         return true;
     undo();

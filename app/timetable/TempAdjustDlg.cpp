@@ -447,7 +447,7 @@ bool CTempAdjustDlg::Save()
     const CAdjustmentEntryList& pending = m_pendingHistory;
     if (!SaveSayingWhy(
             [task, &pending] {
-                return task->SaveInputData() && CTaskHelper(task, AppHelperContext()).SaveTempTables() &&
+                return CTaskHelper(task, AppHelperContext()).SaveInputAndTempTables() &&
                        SaveAdjustmentHistoryTo(task->GetConfigFile(), kHistorySection, 10, pending);
             },
             kSaveFailedText, "无法写入 " + task->GetTaskInfo().GetTaskFolder()))

@@ -151,7 +151,9 @@ std::string WithoutComments(std::string_view bytes)
     std::string text = zem::ReplaceAll(writer.text, "\r", "&#13;");
     for (std::size_t i = 0; i < std::size(kMarks); ++i)
         text = zem::ReplaceAll(std::move(text), zem::Format("&#%02zu;", i + 1), kMarks[i].second);
-    return std::string(zem::kXmlDeclaration) + zem::Utf8ToGbkWithCharRefs(text);
+    std::string gbk;
+    zem::Utf8ToGbkWithCharRefs(text, gbk);
+    return std::string(zem::kXmlDeclaration) + gbk;
 }
 
 // Opens the task, saves its input.xml and gives the bytes saved; empty when it does not open.
@@ -318,7 +320,8 @@ int Gbk(const std::uint8_t* data, std::size_t size)
         Check(zem::Utf8ToGbk(utf8, gbk), "decoded text encodes again");
         std::string again;
         Check(zem::GbkToUtf8(gbk, again) && again == utf8, "decoded text survives a round trip");
-        Check(zem::Utf8ToGbkWithCharRefs(utf8) == gbk, "text GBK holds needs no references");
+        std::string withRefs;
+        Check(zem::Utf8ToGbkWithCharRefs(utf8, withRefs) && withRefs == gbk, "text GBK holds needs no references");
         Check(zem::GbkWidth(utf8) == static_cast<int>(gbk.size()), "the width of text is its GBK length");
     }
     // The same bytes as UTF-8 text, valid or not.
@@ -327,7 +330,9 @@ int Gbk(const std::uint8_t* data, std::size_t size)
     const int limit = width / 2;
     const std::string_view prefix = zem::GbkPrefix(bytes, limit);
     Check(bytes.substr(0, prefix.size()) == prefix && zem::GbkWidth(prefix) <= limit, "a prefix fits its limit");
-    zem::Utf8ToGbkWithCharRefs(bytes);
+    std::string converted;
+    Check(zem::Utf8ToGbkWithCharRefs(bytes, converted) == (zem::FirstInvalidUtf8(bytes) == std::string_view::npos),
+          "a conversion fails exactly on text that is not UTF-8");
     Check(zem::CompareGbk(bytes, utf8) == -zem::CompareGbk(utf8, bytes), "comparing is antisymmetric");
     pugi::xml_document doc;
     std::string error;

@@ -346,6 +346,107 @@ TEST(HostileTaskFolder, NothingIsLostAndNothingOutsideIsTouched)
                                                                   "oddEven=\"2\">" + Nested("", 100000) + "</Item>")));
                      },
                      timetablesKept([](const Folders& f) { return Said(kOutputError, TooDeepText(f.output())); })});
+    // Bytes that are no character in a file declared UTF-8: refused with the place, never read in
+    // part and saved over.
+    auto encodingFault = [](const std::string& path, const std::vector<std::string>& texts) {
+        ASSERT_FALSE(texts.empty());
+        const std::string heading = "读取 " + path.substr(path.rfind('/') + 1) + " 文件出错！\n\n无法读取 XML 文件：" + path +
+                                    "\n文件编码有误：不是 UTF-8 编码的文本（第 ";
+        EXPECT_EQ(texts[0].rfind(heading, 0), 0u) << texts[0];
+    };
+    auto asUtf8 = [](const std::string& text, const std::string& from, const std::string& to) {
+        const std::string declared = zem::ReplaceAll(zem::ReplaceAll(text, "encoding=\"GB2312\"", "encoding=\"UTF-8\""),
+                                                     "encoding='GB2312'", "encoding='UTF-8'");
+        return zem::ReplaceAll(declared, from, to);
+    };
+    for (const std::string& bad : {std::string("\xC0\xAF"), std::string("\xED\xA0\x80")}) {
+        cases.push_back({"input.xml in UTF-8 with bytes that are no character in a name",
+                         [=](const Folders& f) { WriteRaw(f.input(), asUtf8(FullInput(), "王喆", "王" + bad + "喆")); },
+                         [=](const Folders& f, MessageRecorder& recorder) {
+                             CScheduleTask task;
+                             EXPECT_FALSE(task.Open(f.taskFile));
+                             EXPECT_FALSE(task.SaveInputData());
+                             encodingFault(f.input(), recorder.Texts());
+                         }});
+        cases.push_back({"output.xml in UTF-8 with bytes that are no character in a name",
+                         [=](const Folders& f) { WriteRaw(f.output(), asUtf8(kOutput, "初一(1)班", "初一" + bad + "(1)班")); },
+                         [=](const Folders& f, MessageRecorder& recorder) {
+                             auto task = Opened(f);
+                             EXPECT_TRUE(task->IsOutputReadPartial());
+                             EXPECT_FALSE(task->SaveOutputData());
+                             encodingFault(f.output(), recorder.Texts());
+                             EXPECT_EQ(recorder.Texts().back(), kOutputKept);
+                         }});
+        cases.push_back({"in.xml in UTF-8 with bytes that are no character in a name",
+                         [=](const Folders& f) {
+                             WriteRaw(f.task + "proctor/期中/in.xml", asUtf8(kProctorIn, "王喆", "王" + bad + "喆"));
+                         },
+                         [=](const Folders& f, MessageRecorder& recorder) {
+                             auto task = Opened(f);
+                             CScheduleProctor set;
+                             EXPECT_FALSE(set.Open(task.get(), "期中"));
+                             EXPECT_FALSE(set.Save());
+                             encodingFault(f.task + "proctor/期中/in.xml", recorder.Texts());
+                         }});
+    }
+    // input.xml and output.xml saved as one pair, and a save cut short between them.
+    cases.push_back({"a pair save killed between output.xml and input.xml",
+                     [](const Folders&) {},
+                     [](const Folders& f, MessageRecorder& recorder) {
+                         {
+                             auto task = Opened(f);
+                             task->GetTeacher("t1")->SetName("王玥");
+                             KillAt kill("pair: output.xml written");
+                             EXPECT_FALSE(task->SaveInputAndOutput());
+                         }
+                         auto task = Opened(f);
+                         EXPECT_TRUE(task->IsPairMismatched());
+                         EXPECT_EQ(task->GetTeacherName("t1"), "王喆");
+                         EXPECT_TRUE(recorder.messages.empty());
+                         EXPECT_TRUE(AsideIn(f.task).empty());
+                     },
+                     {"output.xml", "Backup", "backup.ini"}});
+    cases.push_back({"a pair save whose output.xml cannot be written",
+                     [](const Folders&) {},
+                     [](const Folders& f, MessageRecorder& recorder) {
+                         {
+                             auto task = Opened(f);
+                             task->GetTeacher("t1")->SetName("王玥");
+                             WriteFault fault(f.output(), EACCES);
+                             EXPECT_FALSE(task->SaveInputAndOutput());
+                         }
+                         ASSERT_EQ(recorder.messages.size(), 1u);
+                         const std::string said = recorder.messages[0].text;
+                         EXPECT_EQ(said.rfind("保存出错！\n\n无法写入文件：\n" + f.output(), 0), 0u) << said;
+                         EXPECT_EQ(said.substr(said.rfind("\n") + 1), "input.xml 和 output.xml 都没有改变。");
+                         auto task = Opened(f);
+                         EXPECT_FALSE(task->IsPairMismatched());
+                         EXPECT_EQ(task->GetTeacherName("t1"), "王喆");
+                         // Saved together, the pair opens as one.
+                         task->GetTeacher("t1")->SetName("王玥");
+                         EXPECT_TRUE(task->SaveInputAndOutput());
+                         EXPECT_TRUE(task->SaveInputData());
+                         EXPECT_FALSE(Opened(f)->IsPairMismatched());
+                     },
+                     {"input.xml", "output.xml", "Backup", "backup.ini"}});
+    for (const auto& [what, inputStamp, outputStamp, mismatched] :
+         {std::tuple{"stamped by two saves", " pair=\"20240101080000-1\"", " pair=\"20240102080000-2\"", true},
+          std::tuple{"of which an older version wrote output.xml", " pair=\"20240101080000-1\"", "", false},
+          std::tuple{"with a damaged stamp", " pair=\"20240101080000-1\"", " pair=\"\"", false}}) {
+        const std::string in = inputStamp;
+        const std::string out = outputStamp;
+        const bool differ = mismatched;
+        cases.push_back({std::string("input.xml and output.xml ") + what,
+                         [=](const Folders& f) {
+                             WriteRaw(f.input(), Gbk(zem::ReplaceAll(FullInput(), "<Input>", "<Input" + in + ">")));
+                             WriteRaw(f.output(), Gbk(zem::ReplaceAll(kOutput, "<Output>", "<Output" + out + ">")));
+                         },
+                         [=](const Folders& f, MessageRecorder& recorder) {
+                             EXPECT_EQ(Opened(f)->IsPairMismatched(), differ);
+                             EXPECT_TRUE(recorder.messages.empty());
+                         }});
+    }
+
     cases.push_back({"in.xml nested deep in ClassPolicy",
                      [](const Folders& f) {
                          WriteRaw(f.task + "proctor/期中/in.xml",

@@ -389,7 +389,7 @@ TEST(InputFile, MissingOrDamagedFileIsReported)
     };
     const Case cases[] = {
         {"missing", "", "找不到文件：%s"},
-        {"not XML", "这不是 XML", "无法读取 XML 文件：%s\n不是 GBK 编码的文本（第 1 行，第 5 列）"},
+        {"not XML", "这不是 XML", "无法读取 XML 文件：%s\n文件编码有误：不是 GBK 编码的文本（第 1 行，第 5 列）"},
         {"cut short", Gbk(FullFixture().substr(0, 900)), "无法读取 XML 文件：%s\nXML 格式错误（第 13 行，第 72 列）：属性有误"},
         {"no Input element", "<?xml version='1.0'?><Output/>", "文件中没有 Input 元素：\n%s"},
     };

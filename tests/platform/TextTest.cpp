@@ -24,9 +24,45 @@ TEST(Text, GbkConversionTakesNameCharactersBeyondGb2312)
     EXPECT_FALSE(Utf8ToGbk("a😀", gbk));
     EXPECT_FALSE(IsGbkRepresentable("𠀀"));
     EXPECT_TRUE(IsGbkRepresentable("琝 abc"));
-    EXPECT_EQ(Utf8ToGbkWithCharRefs("王😀玥"), "\xcd\xf5&#x1F600;\xab\x68");
+    std::string withRefs;
+    ASSERT_TRUE(Utf8ToGbkWithCharRefs("王😀玥", withRefs));
+    EXPECT_EQ(withRefs, "\xcd\xf5&#x1F600;\xab\x68");
     EXPECT_FALSE(GbkToUtf8("ab\x81\x7f", utf8));
     EXPECT_EQ(utf8, "ab");
+}
+
+// Bytes that are no character once cut a conversion short without a word, or became a reference
+// no reader takes; now the conversion fails and the text's first fault is found.
+TEST(Text, BytesThatAreNoCharacterFailTheConversion)
+{
+    struct Case {
+        const char* name;
+        std::string text;
+        std::size_t fault;
+    };
+    const Case cases[] = {
+        {"an overlong slash", "王\xC0\xAF喆玥", 3},
+        {"an overlong three-byte form", "a\xE0\x80\xAF" "b", 1},
+        {"a lone surrogate", "王\xED\xA0\x80喆", 3},
+        {"a surrogate before a character GBK lacks", "\xED\xB0\x80😀", 0},
+        {"past U+10FFFF", "x\xF4\x90\x80\x80", 1},
+        {"a sequence cut short", "王\xE5\x96", 3},
+        {"a stray continuation byte", "😀\x80", 4},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::string out = "stale";
+        EXPECT_FALSE(Utf8ToGbkWithCharRefs(c.text, out));
+        EXPECT_TRUE(out.empty());
+        EXPECT_FALSE(Utf8ToGbk(c.text, out));
+        EXPECT_EQ(FirstInvalidUtf8(c.text), c.fault);
+    }
+    // The shortest forms at each length's edge are characters.
+    for (const std::string text : {"\xC2\x80", "\xE0\xA0\x80", "\xF0\x90\x80\x80", "\xEF\xBF\xBF", "\xF4\x8F\xBF\xBF"}) {
+        EXPECT_EQ(FirstInvalidUtf8(text), std::string::npos);
+        std::string out;
+        EXPECT_TRUE(Utf8ToGbkWithCharRefs(text, out));
+    }
 }
 
 TEST(Text, GbkWidthAndPrefixNeverCutACharacter)

@@ -1,11 +1,16 @@
 #include "platform/Xml.h"
 
+#include "platform/Files.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <filesystem>
+#include <functional>
 #include <string>
+#include <utility>
+#include <vector>
 
 using namespace zem;
 
@@ -30,7 +35,9 @@ TEST(Xml, GbkFileReadsAsUtf8AndWritesBackByteIdentical)
     EXPECT_STREQ(first.next_sibling().next_sibling().attribute("name").value(), "A&B <瑋>");
 
     const std::string original = ReadRaw(kFixture);
-    EXPECT_EQ(XmlFileBytes(doc), original);
+    std::string bytes;
+    ASSERT_TRUE(XmlFileBytes(doc, bytes));
+    EXPECT_EQ(bytes, original);
     TempFolder folder;
     ASSERT_TRUE(SaveXmlFile(doc, folder / "saved.xml", &error)) << error;
     EXPECT_EQ(ReadRaw(folder / "saved.xml"), original);
@@ -48,7 +55,8 @@ TEST(Xml, SaveWritesOneExactDeclarationAndReferencesForCharactersOutsideGbk)
     root.append_child("Lines").text() = "一\r\n二\n三";
     root.append_child("Return").text() = "四\r五\r";
 
-    const std::string bytes = XmlFileBytes(doc);
+    std::string bytes;
+    ASSERT_TRUE(XmlFileBytes(doc, bytes));
     EXPECT_EQ(bytes.rfind(std::string(kXmlDeclaration) + "\r\n", 0), 0u);
     EXPECT_EQ(bytes.find("<?xml", 1), std::string::npos);
     EXPECT_NE(bytes.find("&#x1F600;"), std::string::npos);
@@ -82,7 +90,11 @@ TEST(Xml, TheDeclaredEncodingIsHonoured)
         {"UTF-8", "<?xml version='1.0' encoding='UTF-8'?><a>\xE5\x96\x86</a>", nullptr},
         {"UTF-8 after a mark, declared GB2312", "\xEF\xBB\xBF<?xml version='1.0' encoding='GB2312'?><a>\xE5\x96\x86</a>",
          nullptr},
-        {"GBK declared as UTF-8", "<?xml version='1.0' encoding='UTF-8'?><a>\x86\xb4</a>", "不是 UTF-8 编码的文本"},
+        {"GBK declared as UTF-8", "<?xml version='1.0' encoding='UTF-8'?><a>\x86\xb4</a>", "文件编码有误：不是 UTF-8 编码的文本"},
+        // Forms a lax decoder takes for characters, which no converter writes back.
+        {"an overlong form in UTF-8", "<?xml version='1.0' encoding='UTF-8'?><a>\xC0\xAF</a>", "文件编码有误"},
+        {"a surrogate in UTF-8", "<?xml version='1.0' encoding='UTF-8'?><a>\xED\xA0\x80</a>", "文件编码有误"},
+        {"past U+10FFFF in UTF-8", "<?xml version='1.0' encoding='UTF-8'?><a>\xF4\x90\x80\x80</a>", "文件编码有误"},
         {"Big5", "<?xml version='1.0' encoding='Big5'?><a>x</a>", "不支持文件声明的编码“Big5”"},
         {"UTF-16", std::string("\xFF\xFE<\0a\0/\0>\0", 10), "不支持 UTF-16 编码的文件"},
     };
@@ -139,6 +151,8 @@ TEST(Xml, DamagedFilesFailWithWhatAndWhere)
         {"blank.xml", "\r\n  \r\n", "没有根元素"},
         {"not-gbk.xml", "<a>\r\n<b>\x81\x7F</b></a>", "不是 GBK 编码的文本（第 2 行，第 4 列）"},
         {"bad-utf8.xml", "\xEF\xBB\xBF<a>\xE5\x96</a>", "不是 UTF-8 编码的文本（第 1 行，第 4 列）"},
+        {"overlong.xml", "<?xml version='1.0' encoding='UTF-8'?>\r\n<a n=\"\xE7\x8E\x8B\xC0\xAF\"/>",
+         "文件编码有误：不是 UTF-8 编码的文本（第 2 行，第 8 列）"},
         {"cut.xml", good.substr(0, good.size() / 2), "XML 格式错误"},
         {"mismatch.xml", "<a>\n<b></a>", "XML 格式错误（第 2 行，第 6 列）"},
         // References to no character: text would be cut there, or hold bytes that are no text.
@@ -188,3 +202,62 @@ TEST(Xml, FailedSaveChangesNothing)
 }
 
 }  // namespace
+
+namespace {
+
+// What a save leaves: the file's bytes, or "missing".
+std::string Left(const std::string& path) { return FileExists(path) ? ReadRaw(path) : "missing"; }
+
+}  // namespace
+
+TEST(Xml, ASaveNeverPutsInPlaceWhatDoesNotReadBack)
+{
+    TempFolder folder;
+    const std::string path = folder / "a.xml";
+    WriteRaw(path, "old");
+    // Text that is no UTF-8 has no bytes to write: the save says where, and nothing is written.
+    for (const std::string bad : {"\xC0\xAF", "\xED\xA0\x80", "\xE5\x96"}) {
+        pugi::xml_document doc;
+        doc.append_child("Root").append_attribute("name").set_value(("王" + bad + "喆").c_str());
+        std::string bytes;
+        EXPECT_FALSE(XmlFileBytes(doc, bytes));
+        std::string error;
+        int code = 0;
+        EXPECT_FALSE(SaveXmlFile(doc, path, &error, &code));
+        EXPECT_EQ(code, EILSEQ);
+        EXPECT_NE(error.find("文件中有无法保存的文字：第 2 行"), std::string::npos) << error;
+        EXPECT_EQ(Left(path), "old");
+    }
+    // A writer whose bytes lose text, or change it, is caught before its file goes in place.
+    pugi::xml_document doc;
+    pugi::xml_node root = doc.append_child("Root");
+    root.append_attribute("name").set_value("王玥");
+    root.append_child("Text").text().set("一\r\n二");
+    for (const auto& [what, change] : std::vector<std::pair<const char*, std::function<void(std::string&)>>>{
+             {"cut at the name", [](std::string& b) { b.resize(b.find("\xcd\xf5")); }},
+             {"a character changed", [](std::string& b) { b.replace(b.find("\xcd\xf5"), 2, "?"); }},
+             {"an element left out", [](std::string& b) { b.erase(b.find("<Text>"), b.find("</Text>") + 7 - b.find("<Text>")); }},
+         }) {
+        SCOPED_TRACE(what);
+        const FileBytesHook previous = SetFileBytesHookForTesting([&](const std::string& at, std::string& bytes) {
+            if (at == path)
+                change(bytes);
+        });
+        std::string error;
+        int code = 0;
+        EXPECT_FALSE(SaveXmlFile(doc, path, &error, &code));
+        SetFileBytesHookForTesting(previous);
+        EXPECT_EQ(code, EILSEQ);
+        EXPECT_NE(error.find("写入的内容读回时与要保存的不符"), std::string::npos) << error;
+        EXPECT_EQ(Left(path), "old");
+        std::vector<FolderEntry> entries;
+        ASSERT_TRUE(ListFolder(folder.path(), entries));
+        EXPECT_EQ(entries.size(), 1u);  // no temporary file left
+    }
+    // The same document, written as it is, reads back and goes in place.
+    std::string error;
+    ASSERT_TRUE(SaveXmlFile(doc, path, &error)) << error;
+    pugi::xml_document back;
+    ASSERT_TRUE(LoadXmlFile(back, path, &error)) << error;
+    EXPECT_TRUE(XmlReadsBackAs(doc, ReadRaw(path)));
+}

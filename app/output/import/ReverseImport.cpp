@@ -726,11 +726,9 @@ void CReverseImporter::ImportCell(const std::string& className, int day, int seg
 
 std::string SaveReverseImport(CScheduleTask& task)
 {
-    // The plans first: the timetables name them.
-    if (!task.SaveInputData())
-        return "保存基本数据失败，反导入的数据没有保存";
-    if (!CTaskHelper(&task).SaveTempTables())
-        return "保存课表数据失败，反导入的课表没有保存";
+    // One pair: the timetables name the plans.
+    if (!CTaskHelper(&task).SaveInputAndTempTables())
+        return "保存排课任务失败，反导入的数据和课表都没有保存";
     return {};
 }
 

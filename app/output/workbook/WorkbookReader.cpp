@@ -1,6 +1,7 @@
 #include "app/output/workbook/WorkbookReader.h"
 
 #include "WorkbookReaderParts.h"
+#include "app/output/workbook/Workbook.h"
 #include "platform/Files.h"
 #include "platform/Text.h"
 
@@ -8,6 +9,25 @@
 #include <fstream>
 
 namespace zem::workbook {
+
+namespace {
+
+// A text cell whose bytes are no UTF-8 (an overlong form, a lone surrogate an .xlsx file wrote as a
+// reference) cannot be saved into a task: the whole sheet is refused at the first such cell, as a
+// character GBK lacks is refused at its cell, rather than a save later writing something else.
+bool CheckSheetText(const SheetData& sheet, std::string& error)
+{
+    bool ok = true;
+    sheet.ForEachCell([&](int row, int column, const CellValue& value) {
+        if (ok && value.type == CellValue::Type::Text && FirstInvalidUtf8(value.text) != std::string_view::npos) {
+            error = Format("第 %d 行第 %s 列的文字编码有误，无法读入", row, ColumnName(column).c_str());
+            ok = false;
+        }
+    });
+    return ok;
+}
+
+}  // namespace
 
 // ---- which reader ----
 
@@ -47,6 +67,7 @@ bool ReadWorkbookSheet(const std::string& path, SheetData& sheet, std::string& e
         error = "不是Excel文件（*.xlsx或*.xls），无法读取：" + path;
         return false;
     }
+    ok = ok && CheckSheetText(sheet, error);
     if (!ok) {
         sheet.Clear();
         error = Format("无法读取Excel文件 %s\n%s", path.c_str(), error.c_str());

@@ -1,6 +1,7 @@
 // Backing the open task up into a folder of the user's choice, restoring a backup, and clearing
 // timetables.
 #include "support/TaskFolderTest.h"
+#include "support/KillAt.h"
 #include "support/MessageRecorder.h"
 #include "support/TableConsistency.h"
 #include "app/shell/BackupDlg.h"
@@ -475,6 +476,39 @@ TEST_F(RestoreTest, ARestoredTaskHoldsTheBackupsFilesAndTheStateBeforeIsKept)
     EXPECT_FALSE(zem::FileExists(TaskFolder() + "output.xml"));
     EXPECT_EQ(NamesIn(TaskFolder()), (std::vector<std::string>{"Backup", "backup.ini", "input.xml", "proctor", "task.ini",
                                                                 "temp", "初二.zem"}));
+}
+
+// A save of the pair killed between output.xml and input.xml: the next open says so, names the
+// backup the operation made, and restores it when asked.
+TEST_F(RestoreTest, FilesNotSavedTogetherAreSaidOnOpeningWithTheBackupBeforeTheOperation)
+{
+    zem::gui::FakeClock clock;  // 2026-03-05 08:07:00
+    const std::string file = OpenSchool();
+    ASSERT_TRUE(Task()->AutoBackup(true, "课表大挪移前", false));
+    const auto backedUp = CoreFiles(TaskFolder());
+    clock.Advance(60'000);
+    Task()->GetClass("c1")->SetName("九班");
+    CTaskHelper(Task()).ClearTimetables(CTaskHelper::kClearAll, {});
+    {
+        KillAt kill("pair: output.xml written");
+        ASSERT_FALSE(CTaskHelper(Task()).SaveInputAndTempTables());
+    }
+    const std::string offer = "排课任务的基本数据（input.xml）与课表（output.xml）不是同一次保存的：上次保存时程序被中止，"
+                              "课表可能与教学计划不符。\n\n是否从备份“课表大挪移前”（2026年 03月05日 08:07:00）恢复？";
+    for (const int answer : {zem::IDNO, zem::IDYES}) {
+        SCOPED_TRACE(answer);
+        clock.Advance(60'000);
+        ScriptedMessages messages({answer});
+        ASSERT_TRUE(CAppContext::Get()->OpenTask(file, false));
+        ASSERT_FALSE(messages.messages.empty());
+        EXPECT_EQ(messages.messages[0].text, offer);
+        EXPECT_EQ(messages.messages[0].buttons, zem::MessageButtons::YesNo);
+        EXPECT_EQ(Task()->IsPairMismatched(), answer == zem::IDNO);
+    }
+    // The backup's files, the timetables that belong to its plans included.
+    EXPECT_TRUE(CoreFiles(TaskFolder()) == backedUp);
+    EXPECT_EQ(Task()->GetClassNameA("c1"), "一班");
+    EXPECT_FALSE(Task()->GetClass("c1")->GetTable(false).GetNode(HelperSchool::N(0, 0, 0)).IsEmpty());
 }
 
 TEST_F(RestoreTest, ARestoreThatFailsLeavesTheTaskAsItWas)

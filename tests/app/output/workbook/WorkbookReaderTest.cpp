@@ -96,6 +96,13 @@ const char* const kSheetTwo =
 <x:row r="5"><x:c r="B5" t="s"><x:v>2</x:v></x:c><x:c r="C5" t="s"><x:v>3</x:v></x:c><x:c r="D5" t="s"><x:v>99</x:v></x:c><x:c r="E5" s="7"><x:v>1</x:v></x:c></x:row>
 </x:sheetData><x:mergeCells count="4"><x:mergeCell ref="B2:C2"/><x:mergeCell ref="E4:D3"/><x:mergeCell ref="X"/><x:mergeCell ref="A1:ZZZZ9"/></x:mergeCells><x:mergeCells><x:mergeCell ref="B5:C5"/></x:mergeCells></x:worksheet>)";
 
+std::string ReplaceOnceIn(std::string text, const std::string& from, const std::string& to)
+{
+    const std::size_t at = text.find(from);
+    EXPECT_NE(at, std::string::npos) << from;
+    return at == std::string::npos ? text : text.replace(at, from.size(), to);
+}
+
 std::vector<std::pair<std::string, std::string>> GoodParts()
 {
     return {{"[Content_Types].xml", kContentTypes}, {"_rels/.rels", kRootRels},
@@ -288,6 +295,13 @@ TEST(WorkbookReaderDamaged, EachGivesAReasonAndNoCells)
         {"xlsx whose sheet is missing", [&](const std::string& p) { WriteZip(p, without("book/sheets/two.xml")); }, "找不到工作表 教师"},
         {"xlsx without sheets", [&](const std::string& p) { WriteZip(p, replaced("book/main.xml", "<workbook><sheets/></workbook>")); }, "没有工作表"},
         {"xls cut short", [&](const std::string& p) { WriteRaw(p, xls.substr(0, 1500)); }, "文件已损坏"},
+        // Text that no task file could hold, refused at its cell for every import.
+        {"xlsx with a lone surrogate in a text", [&](const std::string& p) {
+             WriteZip(p, replaced("book/sheets/two.xml", ReplaceOnceIn(kSheetTwo, "<x:t>行内</x:t>", "<x:t>行&#xD800;内</x:t>")));
+         }, "第 4 行第 E 列的文字编码有误"},
+        {"xlsx with an overlong form in a text", [&](const std::string& p) {
+             WriteZip(p, replaced("book/sheets/two.xml", ReplaceOnceIn(kSheetTwo, "<x:t>行内</x:t>", "<x:t>行\xC0\xAF内</x:t>")));
+         }, "第 4 行第 E 列的文字编码有误"},
         // Found by the fuzzer: the library reads past a stack buffer. The address sanitizer ends
         // the reader's process at that; a Release build's reader finds the text it made invalid.
         {"xls that makes the library read past a stack buffer",
