@@ -64,8 +64,7 @@ CPrintPreviewDlg::~CPrintPreviewDlg() = default;
 
 bool CPrintPreviewDlg::OnInitDialog()
 {
-    const zem::Rect area = zem::gui::WorkArea();
-    setGeometry(area.left, area.top, area.Width(), area.Height());
+    FillWorkArea();
     BuildToolBar();
 
     CPrintPageInfo info;

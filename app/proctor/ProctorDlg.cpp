@@ -73,8 +73,7 @@ bool CProctorDlg::WriteSetting(const char* key, int value) const
 bool CProctorDlg::OnInitDialog()
 {
     SetCaption(LoadResString(2) + " - 排监考");
-    const Rect area = zem::gui::WorkArea();
-    setGeometry(area.left, area.top, area.Width(), area.Height());
+    FillWorkArea();
 
     m_titleBand = new CProctorTitleBand(this);
     m_titleBand->onClick = [this](zem::Point at) { ShowTitleMenu(at); };

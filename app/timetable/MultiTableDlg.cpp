@@ -100,8 +100,7 @@ bool CMultiTableDlg::OnInitDialog()
 {
     CScheduleTask* task = Task();
     SetCaption(LoadResString(2) + " - 多课表调整");
-    const Rect area = zem::gui::WorkArea();
-    setGeometry(area.left, area.top, area.Width(), area.Height());
+    FillWorkArea();
     setWindowState(windowState() | Qt::WindowMaximized);
 
     AddLabel(this, "显示", Rect(kEdge, 0, kEdge + 32, kBandHeight));

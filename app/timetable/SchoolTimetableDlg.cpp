@@ -135,8 +135,7 @@ bool CSchoolTimetableDlg::OnInitDialog()
     SetWidgetRect(GetDlgItem(IDC_OPTIONS), Rect(222, kButtonTop, 322, kButtonTop + kButtonHeight));
     SetModified(false);
 
-    const Rect area = zem::gui::WorkArea();
-    setGeometry(area.left, area.top, area.Width(), area.Height());
+    FillWorkArea();
     m_initialised = true;
     Place();
     UpdateTitle();

@@ -100,8 +100,7 @@ bool CTempAdjustDlg::OnInitDialog()
     // Edits a window before left unsaved are dropped.
     CTaskHelper(m_task, AppHelperContext()).RestoreTempTables();
 
-    const Rect area = zem::gui::WorkArea();
-    setGeometry(area.left, area.top, area.Width(), area.Height());
+    FillWorkArea();
 
     m_regularCaption.m_title = "原任课教师";
     m_substituteCaption.m_title = "代课教师";

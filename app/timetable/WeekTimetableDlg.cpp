@@ -96,8 +96,7 @@ bool CWeekTimetableDlg::OnInitDialog()
 {
     CScheduleTask* task = Task();
     SetCaption(m_windowTitle);
-    const Rect area = zem::gui::WorkArea();
-    setGeometry(area.left, area.top, area.Width(), area.Height());
+    FillWorkArea();
     setWindowState(windowState() | Qt::WindowMaximized);
 
     // Unsaved edits of an earlier window are gone before anything shows or counts them; the

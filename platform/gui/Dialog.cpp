@@ -8,9 +8,12 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QShowEvent>
+#include <QWindow>
 #include <QThread>
 
 #include "platform/Text.h"
+#include "platform/gui/Desktop.h"
 #include "platform/gui/ModalState.h"
 
 #include <algorithm>
@@ -49,6 +52,27 @@ private:
 bool HoldsOrIs(const QWidget* outer, const QWidget* window)
 {
     return outer == window || outer->isAncestorOf(window);
+}
+
+// The window system's frame around a top-level window. Before a window is first framed its own
+// margins are not known yet: those of another framed window of the program stand in for them.
+QMargins FrameMargins(const QWidget& window)
+{
+    if (const QWindow* handle = window.windowHandle(); handle && !handle->frameMargins().isNull())
+        return handle->frameMargins();
+    for (const QWidget* other : QApplication::topLevelWidgets()) {
+        if (other == &window || !other->isVisible())
+            continue;
+        if (const QWindow* handle = other->windowHandle(); handle && !handle->frameMargins().isNull())
+            return handle->frameMargins();
+    }
+    return {};
+}
+
+QRect WorkAreaRect()
+{
+    const Rect area = WorkArea();
+    return QRect(area.left, area.top, area.Width(), area.Height());
 }
 
 }  // namespace
@@ -271,6 +295,40 @@ bool Dialog::eventFilter(QObject* watched, QEvent* event)
             return true;
     }
     return QDialog::eventFilter(watched, event);
+}
+
+void Dialog::FillWorkArea()
+{
+    const QRect area = WorkAreaRect();
+    if (area.isEmpty())
+        return;
+    setGeometry(area.marginsRemoved(FrameMargins(*this)));
+}
+
+void Dialog::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    if (!isWindow() || event->spontaneous())
+        return;
+    KeepInWorkArea();
+    // The window system tells the frame only once the window is on the screen: look again then.
+    QMetaObject::invokeMethod(this, [this] { KeepInWorkArea(); }, Qt::QueuedConnection);
+}
+
+void Dialog::KeepInWorkArea()
+{
+    const QRect area = WorkAreaRect();
+    if (!isVisible() || area.isEmpty() || (windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen)))
+        return;
+    const QMargins margins = FrameMargins(*this);
+    QRect frame = geometry().marginsAdded(margins);
+    frame.setWidth(std::min(frame.width(), area.width()));
+    frame.setHeight(std::min(frame.height(), area.height()));
+    frame.moveLeft(std::clamp(frame.left(), area.left(), area.right() + 1 - frame.width()));
+    frame.moveTop(std::clamp(frame.top(), area.top(), area.bottom() + 1 - frame.height()));
+    const QRect client = frame.marginsRemoved(margins);
+    if (client != geometry())
+        setGeometry(client);
 }
 
 ModalHook SetModalHook(ModalHook hook)

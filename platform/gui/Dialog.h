@@ -77,6 +77,9 @@ public:
     Rect UnitsRect(int x, int y, int width, int height) const;
     const Font& DialogFont() const { return m_font; }
 
+    // A window over the whole work area, its frame included; the window system may also maximise it.
+    void FillWorkArea();
+
 protected:
     // Builds the controls; false ends the run with IDCANCEL.
     virtual bool OnInitDialog() { return true; }
@@ -94,8 +97,12 @@ protected:
     void accept() override;
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // A window opens inside the work area, its frame included: shrunk where it is larger, moved where
+    // it stands out.
+    void showEvent(QShowEvent* event) override;
 
 private:
+    void KeepInWorkArea();
     bool Build();
 
     Font m_font;

@@ -26,6 +26,7 @@
 #include "platform/gui/ItemList.h"
 #include "platform/gui/PopupMenu.h"
 #include "support/FakeAppServices.h"
+#include "support/GbkBytes.h"
 #include "support/PdfPages.h"
 #include "support/TableConsistency.h"
 #include "support/WriteFault.h"
@@ -178,6 +179,25 @@ TEST_F(SchoolTimetableTest, StoredSettingsOutsideTheirRangesOpenAsTheUserExpects
         });
         EXPECT_EQ(Ini("SchoolTable", "Type"), std::to_string(c.kind)) << "the window writes back what it showed";
         EXPECT_EQ(Ini("SchoolTable", "Style"), std::to_string(c.style));
+    }
+}
+
+// The window's title names the school the printed titles' "%SCHOOL%" names: [Common] SchoolName.
+TEST_F(SchoolTimetableTest, TheTitleNamesTheSchoolOfTheSettings)
+{
+    const std::pair<std::string, std::string> cases[] = {
+        {"[Common]\r\nLastPage=0\r\n", "演示学校"},
+        {Gbk("[Common]\r\nSchoolName=实验中学\r\n"), "实验中学"},
+    };
+    for (const auto& [ini, school] : cases) {
+        SCOPED_TRACE(school);
+        Open(ini);
+        Run([&](CSchoolTimetableDlg& d) {
+            const std::string title = d.windowTitle().toStdString();
+            EXPECT_NE(title.find(" - " + school + "总课表"), std::string::npos) << title;
+            EXPECT_EQ(ExpandTitleTemplate("%SCHOOL%", "一班"), school);
+            d.close();
+        });
     }
 }
 
