@@ -794,9 +794,9 @@ TEST(ReverseImportPreviewDlg, AFailedSaveOrBackupIsSaidAndNothingLooksDone)
     };
     const Case cases[] = {
         {"input.xml cannot be written", [](const std::string& path) { return path.ends_with("/input.xml"); }, 0,
-         "保存基本数据失败，反导入的数据没有保存", true},
+         "保存排课任务失败，反导入的数据和课表都没有保存", true},
         {"output.xml cannot be written", [](const std::string& path) { return path.ends_with("/output.xml"); }, 0,
-         "保存课表数据失败，反导入的课表没有保存", true},
+         "保存排课任务失败，反导入的数据和课表都没有保存", true},
         {"the backup of a task with many plans fails and the user stops",
          [](const std::string& path) { return path.find("/Backup") != std::string::npos; }, 31,
          "反导入前无法备份当前排课任务，是否继续反导入？", false},
