@@ -3,6 +3,7 @@
 #include "base/ScheduleProctor.h"
 #include "base/ScheduleTask.h"
 
+#include "support/FixedClock.h"
 #include "support/TaskDump.h"
 #include "platform/Files.h"
 #include "platform/Text.h"
@@ -25,7 +26,16 @@ const char* const kOutputError = "读取 output.xml 文件出错！";
 const char* const kInError = "读取 in.xml 文件出错！";
 const char* const kOutError = "读取 out.xml 文件出错！";
 const char* const kOutputKept = "打开任务时，output.xml 中有部分课表未能读入。为免覆盖文件中的这些课表，本次未保存课表。";
-const char* const kProctorKept = "监考数据未能完整读入。为免覆盖 in.xml 和 out.xml 中的数据，本次未保存。";
+// A proctoring not read in full offers, at its save, to keep the damaged file under a dated name (the
+// recorder answers no, so nothing is saved); the clock is held at kSaveTime.
+const zem::LocalTime kSaveTime{2025, 3, 7, 9, 30, 5};
+std::string KeepAsideQuestion(const std::string& line)
+{
+    return "监考数据未能完整读入，直接保存会覆盖文件中没有读入的内容。\n\n要把损坏的文件改名保留，再保存当前的监考数据吗？"
+           "（选“否”则本次不保存）\n\n" + line;
+}
+const std::string kProctorKeptIn = KeepAsideQuestion("in.xml 改名为 in-损坏-20250307-093005.xml");
+const std::string kProctorKeptOut = KeepAsideQuestion("out.xml 改名为 out-损坏-20250307-093005.xml");
 
 const char* const kSet = "proctor/期中/";
 
@@ -175,27 +185,27 @@ TEST(DamagedInput, EveryFileOfATask)
          {"output.xml"}},
         // in.xml and out.xml: the set does not open and neither file is saved over.
         {"in.xml cut in the middle", in, CutInTheMiddle(), {}, true, false,
-         {Said(kInError, NotXml(in, "XML 格式错误（第 1 行，第 262 列）：属性有误")), kProctorKept}, {in, out}},
+         {Said(kInError, NotXml(in, "XML 格式错误（第 1 行，第 262 列）：属性有误")), kProctorKeptIn}, {in, out}},
         {"in.xml not GBK", in, {}, NotGbk, true, false,
-         {Said(kInError, NotXml(in, "文件编码有误：不是 GBK 编码的文本（第 1 行，第 393 列）")), kProctorKept}, {in, out}},
+         {Said(kInError, NotXml(in, "文件编码有误：不是 GBK 编码的文本（第 1 行，第 393 列）")), kProctorKeptIn}, {in, out}},
         {"in.xml empty", in, {}, [](const std::string&) { return std::string(); }, true, false,
-         {Said(kInError, NotXml(in, "文件是空的")), kProctorKept}, {in, out}},
-        {"in.xml a folder", in, {}, {}, true, false, {Said(kInError, AFolder(in)), kProctorKept}, {in, out}},
+         {Said(kInError, NotXml(in, "文件是空的")), kProctorKeptIn}, {in, out}},
+        {"in.xml a folder", in, {}, {}, true, false, {Said(kInError, AFolder(in)), kProctorKeptIn}, {in, out}},
         {"in.xml tags that do not match", in, Replace("<Input>", "<Inpt>"), {}, true, false,
          {Said(kInError, NotXml(in, "XML 格式错误（第 1 行，第 514 列）：结束标记与开始标记不配对，或文件不完整")),
-          kProctorKept},
+          kProctorKeptIn},
          {in, out}},
         {"in.xml no Input element", in,
          [](const std::string& text) { return Replace("</Input>", "</Inpt>")(Replace("<Input>", "<Inpt>")(text)); }, {},
-         true, false, {Said(kInError, "文件中没有 Input 元素：\n<task>/" + in), kProctorKept}, {in, out}},
+         true, false, {Said(kInError, "文件中没有 Input 元素：\n<task>/" + in), kProctorKeptIn}, {in, out}},
         {"in.xml a date that is none", in, Replace("06 June 2024", "06 Juin 2024"), {}, true, false,
-         {Said(kInError, "文件中的日期或时间“06 Juin 2024”无法识别：\n<task>/" + in), kProctorKept}, {in, out}},
+         {Said(kInError, "文件中的日期或时间“06 Juin 2024”无法识别：\n<task>/" + in), kProctorKeptIn}, {in, out}},
         // Comments and processing instructions are passed over; other text ends a list unread.
         {"in.xml plans after a comment", in, Replace("<Plan id=\"p2\"", "<!-- 2 --><?pi x?><Plan id=\"p2\""), {}, true,
          true, {}, {},
          [](CScheduleTask&, CScheduleProctor& set) { EXPECT_NE(set.data().GetPlan("p2"), nullptr); }},
         {"in.xml rooms after text", in, Replace("<Rooms><Room>101室</Room><Room>", "<Rooms><Room>101室</Room>x<Room>"), {},
-         true, false, {Said(kInError, "文件的列表中夹有文字，其后的内容没有读入：\n<task>/" + in), kProctorKept}, {in, out}},
+         true, false, {Said(kInError, "文件的列表中夹有文字，其后的内容没有读入：\n<task>/" + in), kProctorKeptIn}, {in, out}},
         {"in.xml huge numbers", in,
          [](const std::string& text) {
              return Replace("teachercount=\"2\"", "teachercount=\"99999999999\"")(
@@ -207,8 +217,8 @@ TEST(DamagedInput, EveryFileOfATask)
              EXPECT_EQ(set.data().GetRule().classPolicy, INT_MIN);
          }},
         {"out.xml cut in the middle", out, CutInTheMiddle(), {}, true, false,
-         {Said(kOutError, NotXml(out, "XML 格式错误（第 1 行，第 120 列）：结束标记有误")), kProctorKept}, {in, out}},
-        {"out.xml a folder", out, {}, {}, true, false, {Said(kOutError, AFolder(out)), kProctorKept}, {in, out}},
+         {Said(kOutError, NotXml(out, "XML 格式错误（第 1 行，第 120 列）：结束标记有误")), kProctorKeptOut}, {in, out}},
+        {"out.xml a folder", out, {}, {}, true, false, {Said(kOutError, AFolder(out)), kProctorKeptOut}, {in, out}},
         {"out.xml teachers after a comment", out,
          Replace("<Teacher>王喆</Teacher>", "<Teacher>王喆</Teacher><!-- --><Teacher>张玥</Teacher>"), {}, true, true,
          {}, {},
@@ -223,9 +233,10 @@ TEST(DamagedInput, EveryFileOfATask)
          }},
         {"out.xml teachers after text", out,
          Replace("<Teacher>王喆</Teacher>", "<Teacher>王喆</Teacher>x<Teacher>张玥</Teacher>"), {}, true, false,
-         {Said(kOutError, "文件的列表中夹有文字，其后的内容没有读入：\n<task>/" + out), kProctorKept}, {in, out}},
+         {Said(kOutError, "文件的列表中夹有文字，其后的内容没有读入：\n<task>/" + out), kProctorKeptOut}, {in, out}},
     };
 
+    const FixedClock clock(kSaveTime);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         TempFolder dir;
