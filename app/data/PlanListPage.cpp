@@ -15,6 +15,7 @@
 #include "base/ScheduleTask.h"
 #include "platform/Hooks.h"
 #include "platform/Text.h"
+#include "platform/gui/ModalState.h"
 #include "platform/gui/PopupMenu.h"
 #include "platform/gui/ReportList.h"
 
@@ -124,6 +125,9 @@ CPlanListPage::CPlanListPage(QWidget* parent)
           if (id != kImportTimer)
               return;
           m_timers.KillTimer(kImportTimer);
+          // The offer never opens over a window the user opened meanwhile.
+          if (zem::gui::OtherModalOpen(this))
+              return;
           Import();
       })
 {
@@ -726,6 +730,8 @@ void CPlanListPage::Export()
 
 void CPlanListPage::OnCommand(int id)
 {
+    // Once the user acts, the page no longer offers the import by itself.
+    m_timers.KillTimer(kImportTimer);
     switch (id) {
     case IDC_CLONE:
         OnClone();

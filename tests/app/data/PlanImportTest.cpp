@@ -230,6 +230,8 @@ std::vector<zem::MessageRequest> ImportPlans(CScheduleTask& task, std::string pa
     services.task = &task;
     FileScope chooser(path);
     MessageRecorder messages;
+    // The empty page offers its import by a timer: held here, it waits for the test's own import.
+    zem::gui::FakeClock clock;
     CPlanListPage page;
     RunPage<CPlanListPage>(
         page,
