@@ -25,6 +25,9 @@ public:
     zem::COLORREF GetForbiddenColor() const { return m_forbidden; }
     zem::COLORREF GetTitleBkColor() const { return m_titleBk; }
     zem::COLORREF GetTitleTextColor() const { return m_titleText; }
+    // A lesson's first and second line in a cell without a subject colour, in either palette.
+    static constexpr zem::COLORREF kMainTextColor = zem::RGB(0, 0, 255);
+    static constexpr zem::COLORREF kSecondaryTextColor = zem::RGB(0, 128, 0);
 
     const zem::gui::ImageList& GetImageList() const { return m_images; }
 

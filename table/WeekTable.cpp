@@ -127,8 +127,8 @@ void CTitleRow::Draw(DC& dc)
 
 CWeekTable::CWeekTable()
     : m_tableBk(CTableTheme::Instance().GetTableBkColor()),
-      m_mainText(RGB(0, 0, 255)),
-      m_secondaryText(RGB(0, 128, 0)),
+      m_mainText(CTableTheme::kMainTextColor),
+      m_secondaryText(CTableTheme::kSecondaryTextColor),
       m_tip(std::make_unique<CTableTipWnd>())
 {
     setMouseTracking(true);
@@ -158,8 +158,8 @@ void CWeekTable::InitDefaultProperties()
     const CTableTheme& theme = CTableTheme::Instance();
     m_pickedBk = theme.GetPickedColor();
     m_friendBk = theme.GetFriendColor();
-    m_mainText = RGB(0, 0, 255);
-    m_secondaryText = RGB(0, 128, 0);
+    m_mainText = CTableTheme::kMainTextColor;
+    m_secondaryText = CTableTheme::kSecondaryTextColor;
     m_counts = {4, 2, 0, 0, 0};
     m_weekDays = kMaxWeekDays;
     m_bufferColumn = false;

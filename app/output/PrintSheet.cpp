@@ -258,7 +258,7 @@ void CPrintSheet::PrintPages(QPaintDevice* device, const CWeekTablePageLayout& l
 void CPrintSheet::DrawWeekTablePage(zem::gui::DC& dc, const Rect& slot, const CExportTableItem& item,
                                     const CPrintPageInfo& info)
 {
-    CWeekTablePage page(WeekPageLayout(), GetTask(), GetStructure(), GetOwnerWnd());
+    CWeekTablePage page(WeekPageLayout(), GetTask(), GetStructure());
     page.Draw(dc, slot, item, info);
 }
 

@@ -1,7 +1,6 @@
 #include "app/output/WeekTablePage.h"
 
 #include "app/controls/Drawing.h"
-#include "app/controls/WeekTableCells.h"
 #include "app/output/PageLayout.h"
 #include "app/output/PrintSheet.h"
 #include "app/shared/AppServices.h"
@@ -12,11 +11,11 @@
 #include "platform/Hooks.h"
 #include "platform/Text.h"
 #include "table/TableTheme.h"
-#include "table/WeekTable.h"
 
 #include <QPainter>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <initializer_list>
 #include <vector>
@@ -27,9 +26,15 @@ using namespace zem::gui;
 namespace {
 
 constexpr zem::COLORREF kBlack = zem::RGB(0, 0, 0);
-constexpr zem::COLORREF kHeaderBand = zem::RGB(192, 192, 192);
 // Rows from the top of a table: morning reading, forenoon, afternoon, night, evening self-study.
 constexpr int kSegmentOrder[] = {3, 0, 1, 2, 4};
+
+// Fills the rectangle unless the colour is none (0): plain print leaves its rows white.
+void FillBand(DC& dc, const Rect& rect, zem::COLORREF colour)
+{
+    if (colour != 0)
+        dc.FillSolidRect(rect, colour);
+}
 
 int Trunc(double value)
 {
@@ -102,8 +107,8 @@ private:
 }  // namespace
 
 CWeekTablePage::CWeekTablePage(const CWeekTablePageLayout& layout, CScheduleTask* task,
-                               const CSchoolStructure& structure, QWidget* owner)
-    : m_layout(layout), m_task(task), m_structure(structure), m_owner(owner)
+                               const CSchoolStructure& structure)
+    : m_layout(layout), m_task(task), m_structure(structure)
 {
     for (int i = 0; i < F_COUNT; ++i)
         m_fonts[static_cast<std::size_t>(i)] = Font(PrintLogFont(layout.fonts[i], layout.dpiY));
@@ -117,27 +122,59 @@ void CWeekTablePage::Draw(DC& dc, const Rect& slot, const CExportTableItem& item
     m_gridTop = m_y0 + m_layout.gridOffset;
     m_gridBottom = m_gridTop + m_layout.gridHeight;
     m_firstCol = m_x0 + m_layout.sectionColumnWidth + m_layout.periodColumnWidth;
+    // A rule of a printer's single dot vanishes in print and in viewers; a tenth of a millimetre
+    // or so stays visible, and a screen keeps its single pixel.
+    m_rule = std::max(1, static_cast<int>(std::lround(0.12 * m_layout.pxPerMmX)));
 
     const Font previousFont = dc.GetFont();
-    const zem::COLORREF previousPen = dc.SetPenColor(kBlack);
     const zem::COLORREF previousText = dc.SetTextColor(kBlack);
     const int previousMode = dc.SetBkMode(TRANSPARENT);
     {
-        // Nothing leaves the slot; its right and bottom rules lie on its edges.
+        // Nothing leaves the slot; the right rule lies inside its edge.
         ClipScope clip(dc.Painter());
         dc.SetClipRect(Rect(slot.left, slot.top, slot.right + 1, slot.bottom + 1));
         DrawTitle(dc, item, info);
+        // Colour print shows the same table as plain print, with every text and banner row, in
+        // the colours of the week grid; the grid's screen-only marks (locks, links) stay off paper.
         const bool exportLook = info.onScreen && (info.mode == PREVIEW_EXPORT || info.mode == PREVIEW_SETTINGS);
-        if (exportLook || m_layout.NormalPrint)
-            DrawRuledGrid(dc, item, info);
-        else
-            DrawGridPicture(dc, item, info);
+        const bool subjectColours = AppServices().GetColorTable();
+        m_colours = exportLook || m_layout.NormalPrint
+                        ? PlainColours(exportLook && subjectColours && item.GetKind() == TABLE_CLASS)
+                        : GridColours(subjectColours);
+        DrawRuledGrid(dc, item);
+        dc.SetTextColor(kBlack);
         DrawInfoLine(dc, item);
     }
     dc.SetBkMode(previousMode);
     dc.SetTextColor(previousText);
-    dc.SetPenColor(previousPen);
     dc.SelectFont(previousFont);
+}
+
+CWeekTablePage::Colours CWeekTablePage::PlainColours(bool subjectColours)
+{
+    return {zem::RGB(192, 192, 192), kBlack, 0, 0, 0, 0, 0, 0, kBlack, kBlack, subjectColours};
+}
+
+CWeekTablePage::Colours CWeekTablePage::GridColours(bool subjectColours)
+{
+    CTableTheme& theme = CTableTheme::Instance();
+    const int previous = theme.SetMode(CELL_STYLE_COLOR);
+    Colours colours{theme.GetTitleBkColor(),
+                    theme.GetTitleTextColor(),
+                    theme.GetTitleBkColor(),
+                    theme.GetRowAColor(),
+                    theme.GetRowBColor(),
+                    theme.GetMorningReadingColor(),
+                    theme.GetSelfStudyColor(),
+                    theme.GetTableBkColor(),
+                    CTableTheme::kMainTextColor,
+                    CTableTheme::kSecondaryTextColor,
+                    subjectColours};
+    // As in the grid, lessons on their subject's colour are black.
+    if (subjectColours)
+        colours.mainText = colours.secondaryText = kBlack;
+    theme.SetMode(previous);
+    return colours;
 }
 
 void CWeekTablePage::DrawTitle(DC& dc, const CExportTableItem& item, const CPrintPageInfo& info)
@@ -155,16 +192,17 @@ void CWeekTablePage::DrawTitle(DC& dc, const CExportTableItem& item, const CPrin
     dc.DrawText(title, band, format);
 }
 
-void CWeekTablePage::HorizontalLine(DC& dc, int x0, int x1, int y)
+void CWeekTablePage::HorizontalLine(int x0, int x1, int y)
 {
-    dc.MoveTo(x0, y);
-    dc.LineTo(x1, y);
+    m_rules.emplace_back(x0, y, x1, y + m_rule);
 }
 
-void CWeekTablePage::VerticalLine(DC& dc, int x, int y0, int y1)
+void CWeekTablePage::VerticalLine(int x, int y0, int y1)
 {
-    dc.MoveTo(x, y0);
-    dc.LineTo(x, y1);
+    // Down onto the rule across its end, so that corners close; the slot's right edge is the
+    // rule's right side, inside the slot.
+    const int left = std::min(x, m_x1 - m_rule + 1);
+    m_rules.emplace_back(left, y0, left + m_rule, y1 + m_rule - 1);
 }
 
 std::string CWeekTablePage::DefaultBannerText(int segment) const
@@ -177,22 +215,26 @@ std::string CWeekTablePage::DefaultBannerText(int segment) const
     return {};
 }
 
-void CWeekTablePage::DrawRuledGrid(DC& dc, const CExportTableItem& item, const CPrintPageInfo& info)
+void CWeekTablePage::DrawRuledGrid(DC& dc, const CExportTableItem& item)
 {
     m_textRatio = TableTextRatio(dc, item);
-    dc.FillSolidRect(Rect(m_x0, m_gridTop, m_x1, m_gridTop + m_layout.headerHeight), kHeaderBand);
-    HorizontalLine(dc, m_x0, m_x1, m_gridTop);
-    VerticalLine(dc, m_x0, m_gridTop, m_gridBottom);
-    VerticalLine(dc, m_x1, m_gridTop, m_gridBottom);
+    dc.FillSolidRect(Rect(m_x0, m_gridTop, m_x1, m_gridTop + m_layout.headerHeight), m_colours.headerBand);
     int column = 0;
     for (int day = 0; day < zem::kDayCount; ++day) {
         if (m_structure.IsDayInUse(day))
-            DrawDayColumn(dc, day, column++, item, info);
+            DrawDayColumn(dc, day, column++, item);
     }
+    HorizontalLine(m_x0, m_x1, m_gridTop);
+    VerticalLine(m_x0, m_gridTop, m_gridBottom);
+    VerticalLine(m_x1, m_gridTop, m_gridBottom);
+    // The rules last, over every background: a viewer or printer that snaps a fill to its dots
+    // would otherwise let a neighbouring background cover a rule.
+    for (const Rect& rule : m_rules)
+        dc.FillSolidRect(rule, kBlack);
+    m_rules.clear();
 }
 
-void CWeekTablePage::DrawDayColumn(DC& dc, int day, int column, const CExportTableItem& item,
-                                   const CPrintPageInfo& info)
+void CWeekTablePage::DrawDayColumn(DC& dc, int day, int column, const CExportTableItem& item)
 {
     const CWeekTablePageLayout& l = m_layout;
     const bool first = column == 0;
@@ -202,11 +244,12 @@ void CWeekTablePage::DrawDayColumn(DC& dc, int day, int column, const CExportTab
     const int sectionRight = m_x0 + l.sectionColumnWidth;
 
     dc.SelectFont(m_fonts[F_HEADER]);
+    dc.SetTextColor(m_colours.headerText);
     dc.DrawText(GetWeekdayName(day, !l.ShowFullName), Rect(left, m_gridTop, right, headerBottom),
                 DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
     if (first)
-        HorizontalLine(dc, sectionRight, m_x1, headerBottom);
-    VerticalLine(dc, left, m_gridTop, headerBottom);
+        HorizontalLine(sectionRight, m_x1, headerBottom);
+    VerticalLine(left, m_gridTop, headerBottom);
 
     std::vector<std::string> periodNames;
     if (first)
@@ -222,7 +265,7 @@ void CWeekTablePage::DrawDayColumn(DC& dc, int day, int column, const CExportTab
     };
 
     int y = headerBottom;
-    std::size_t period = 0;
+    int period = 0;
     for (const int segment : kSegmentOrder) {
         const int count = m_structure.GetSectionNodeMaxCount(segment);
         if (count <= 0)
@@ -239,21 +282,13 @@ void CWeekTablePage::DrawDayColumn(DC& dc, int day, int column, const CExportTab
         for (int section = 0; section < count; ++section) {
             bannerRows(segment, section, 0, y);
             const Rect cell(left, y, right, y + l.rowHeight);
-            VerticalLine(dc, left, cell.top, cell.bottom);
-            DrawCell(dc, cell, tagTABLE_NODE{day, segment, section}, item, info);
+            VerticalLine(left, cell.top, cell.bottom);
+            DrawCell(dc, cell, tagTABLE_NODE{day, segment, section}, period, item);
             if (first) {
-                HorizontalLine(dc, sectionRight, m_x1, cell.bottom);
-                if (period < periodNames.size()) {
-                    const std::string& name = periodNames[period];
-                    const unsigned format = DT_CENTER | DT_WORDBREAK | DT_EDITCONTROL | DT_NOPREFIX;
-                    Rect box(sectionRight, cell.top, left + 1, cell.bottom);
-                    dc.SelectFont(ScaledFont(m_fonts[F_SMALL], FitRatio(dc, {{box, name, m_fonts[F_SMALL]}})));
-                    Rect measured = box;
-                    const int height = dc.DrawText(name, measured, format | DT_CALCRECT);
-                    if (height <= box.Height())
-                        box.top += (box.Height() - height) / 2;
-                    dc.DrawText(name, box, format);
-                }
+                HorizontalLine(sectionRight, m_x1, cell.bottom);
+                if (period < static_cast<int>(periodNames.size()))
+                    DrawPeriodName(dc, Rect(sectionRight, cell.top, left + 1, cell.bottom),
+                                   periodNames[static_cast<std::size_t>(period)], period, segment);
             }
             if (section == 0)
                 segmentTop = cell.top;
@@ -262,14 +297,45 @@ void CWeekTablePage::DrawDayColumn(DC& dc, int day, int column, const CExportTab
             ++period;
             bannerRows(segment, section, 1, y);
         }
-        if (first && l.ShowSectionName) {
-            VerticalLine(dc, sectionRight, segmentTop, segmentBottom);
-            HorizontalLine(dc, m_x0, sectionRight, segmentTop);
-            HorizontalLine(dc, m_x0, sectionRight, segmentBottom);
-            dc.SelectFont(m_fonts[F_SMALL]);
-            DrawTextAligned(&dc, Rect(m_x0, segmentTop, sectionRight, segmentBottom), GetSectionKindNames(segment), 4);
-        }
+        if (first && l.ShowSectionName)
+            DrawSegmentName(dc, segmentTop, segmentBottom, segment);
     }
+}
+
+void CWeekTablePage::DrawPeriodName(DC& dc, const Rect& box, const std::string& name, int row, int segment)
+{
+    // Inside the rules: the column's left border (or the segment column's rule) and the row's top rule.
+    FillBand(dc, Rect(box.left + m_rule, box.top + m_rule, box.right - 1, box.bottom), RowColour(row, segment));
+    const unsigned format = DT_CENTER | DT_WORDBREAK | DT_EDITCONTROL | DT_NOPREFIX;
+    dc.SelectFont(ScaledFont(m_fonts[F_SMALL], FitRatio(dc, {{box, name, m_fonts[F_SMALL]}})));
+    dc.SetTextColor(kBlack);
+    Rect placed = box;
+    Rect measured = box;
+    const int height = dc.DrawText(name, measured, format | DT_CALCRECT);
+    if (height <= box.Height())
+        placed.top += (box.Height() - height) / 2;
+    dc.DrawText(name, placed, format);
+}
+
+void CWeekTablePage::DrawSegmentName(DC& dc, int top, int bottom, int segment)
+{
+    const int sectionRight = m_x0 + m_layout.sectionColumnWidth;
+    FillBand(dc, Rect(m_x0 + m_rule, top + m_rule, sectionRight, bottom), m_colours.segmentBand);
+    VerticalLine(sectionRight, top, bottom);
+    HorizontalLine(m_x0, sectionRight, top);
+    HorizontalLine(m_x0, sectionRight, bottom);
+    dc.SelectFont(m_fonts[F_SMALL]);
+    dc.SetTextColor(m_colours.headerText);
+    DrawTextAligned(&dc, Rect(m_x0, top, sectionRight, bottom), GetSectionKindNames(segment), 4);
+}
+
+zem::COLORREF CWeekTablePage::RowColour(int row, int segment) const
+{
+    if (segment == 3)
+        return m_colours.morningReading;
+    if (segment == 4)
+        return m_colours.selfStudy;
+    return row % 2 ? m_colours.rowA : m_colours.rowB;
 }
 
 void CWeekTablePage::DrawBannerRow(DC& dc, int top, const std::string& text, bool firstColumn)
@@ -278,21 +344,23 @@ void CWeekTablePage::DrawBannerRow(DC& dc, int top, const std::string& text, boo
         return;
     const int bottom = top + m_layout.bannerHeight;
     const int sectionRight = m_x0 + m_layout.sectionColumnWidth;
+    FillBand(dc, Rect(sectionRight + m_rule, top + m_rule, m_x1, bottom), m_colours.bannerBand);
     const unsigned format = DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX;
     // A low banner row (several tables to a page) takes its text smaller rather than letting the
     // row's rules cut through the characters.
     dc.SelectFont(ScaledFont(m_fonts[F_SMALL],
                              FitRatio(dc, {{Rect(sectionRight, top, m_x1, bottom), text, m_fonts[F_SMALL]}})));
+    dc.SetTextColor(kBlack);
     const std::size_t bar = text.find('|');
     if (bar != std::string::npos) {
         // The label over the period column, a rule, the rest over the days.
         dc.DrawText(text.substr(0, bar), Rect(sectionRight, top, m_firstCol - 1, bottom), format);
-        VerticalLine(dc, m_firstCol - 1, top, bottom);
+        VerticalLine(m_firstCol - 1, top, bottom);
         dc.DrawText(text.substr(bar + 1), Rect(m_firstCol, top, m_x1, bottom), format);
     } else if (!text.empty()) {
         dc.DrawText(text, Rect(sectionRight, top, m_x1, bottom), format);
     }
-    HorizontalLine(dc, sectionRight, m_x1, bottom);
+    HorizontalLine(sectionRight, m_x1, bottom);
 }
 
 std::vector<CWeekTablePage::CellText> CWeekTablePage::CellTexts(const Rect& cell, const tagTABLE_NODE& node,
@@ -371,80 +439,33 @@ void CWeekTablePage::DrawLessonLines(DC& dc, const CellText& text)
                       Fits(dc, {{upperBox, text.upper, m_fonts[F_CONTENT]}, {lowerBox, text.lower, m_fonts[F_CONTENT2]}},
                            m_textRatio);
     dc.SelectFont(ScaledFont(m_fonts[F_CONTENT], m_textRatio));
+    dc.SetTextColor(m_colours.mainText);
     if (!both) {
         DrawTextAligned(&dc, box, text.upper, 4);
         return;
     }
     DrawTextAligned(&dc, upperBox, text.upper, 8);
     dc.SelectFont(ScaledFont(m_fonts[F_CONTENT2], m_textRatio));
+    dc.SetTextColor(m_colours.secondaryText);
     DrawTextAligned(&dc, lowerBox, text.lower, 0);
 }
 
-void CWeekTablePage::DrawCell(DC& dc, const Rect& cell, const tagTABLE_NODE& node, const CExportTableItem& item,
-                              const CPrintPageInfo& info)
+void CWeekTablePage::DrawCell(DC& dc, const Rect& cell, const tagTABLE_NODE& node, int row,
+                              const CExportTableItem& item)
 {
-    const std::vector<CellText> texts = CellTexts(cell, node, item);
-    if (texts.empty())
-        return;
-    const CCourseTable* table = item.GetTable();
-    const bool exportLook = info.onScreen && (info.mode == PREVIEW_EXPORT || info.mode == PREVIEW_SETTINGS);
-    if (exportLook && item.GetKind() == TABLE_CLASS && table->IsUsed(node) && AppServices().GetColorTable()) {
-        const zem::COLORREF color = CTaskHelper(m_task, AppHelperContext()).GetCellColor(table, node);
-        if (color != 0)
-            dc.FillSolidRect(Rect(cell.left + 1, cell.top + 1, cell.right - 1, cell.bottom), color);
+    zem::COLORREF fill = RowColour(row, node.segment);
+    if (m_colours.subjectColours && m_task) {
+        if (const zem::COLORREF subject = CTaskHelper(m_task, AppHelperContext()).GetCellColor(item.GetTable(), node))
+            fill = subject;
     }
+    FillBand(dc, Rect(cell.left + m_rule, cell.top + m_rule, cell.right - 1, cell.bottom), fill);
+    const std::vector<CellText> texts = CellTexts(cell, node, item);
     if (texts.size() == 2) {
         const int middle = (cell.left + cell.right) / 2;
-        VerticalLine(dc, middle, cell.top + 1, cell.bottom - 1);
+        VerticalLine(middle, cell.top + 1, cell.bottom - 1);
     }
     for (const CellText& text : texts)
         DrawLessonLines(dc, text);
-}
-
-void CWeekTablePage::DrawGridPicture(DC& dc, const CExportTableItem& item, const CPrintPageInfo& info)
-{
-    const CWeekTablePageLayout& l = m_layout;
-    int width = m_x1 - m_x0;
-    int height = l.gridHeight;
-    LOGFONTA first = m_fonts[F_CONTENT].GetLogFont();
-    LOGFONTA second = m_fonts[F_CONTENT2].GetLogFont();
-    LOGFONTA small = m_fonts[F_SMALL].GetLogFont();
-    if (!info.onScreen) {
-        // The grid paints at the screen's resolution; the picture is scaled to the printer.
-        int screenX = 96, screenY = 96;
-        DeviceResolution(nullptr, &screenX, &screenY);
-        const double screenPerMm = screenX * CPageLayout::kMmPerInchInverse;
-        width = std::max(1, Trunc(width / l.pxPerMmX * screenPerMm));
-        height = std::max(1, Trunc(height / l.pxPerMmX * screenPerMm));
-        first = PrintLogFont(l.fonts[CPageLayout::FONT_CONTENT], screenY);
-        second = PrintLogFont(l.fonts[CPageLayout::FONT_CONTENT2], screenY);
-        small = PrintLogFont(l.fonts[CPageLayout::FONT_SMALL], screenY);
-    }
-
-    CWeekTable grid;
-    grid.Init(m_owner, nullptr);
-    grid.hide();
-    grid.SetFont(&first, &second, &small);
-    CTableTheme& theme = CTableTheme::Instance();
-    const BlankLine* previousRows = theme.GetBlankLine();
-    grid.SetBlankLine(l.blankLines);
-    CWeekTableCells cells(grid);
-    CTaskHelper helper(m_task, AppHelperContext());
-    helper.SetupWeekTable(&cells, nullptr, !l.ShowFullName, &m_structure);
-    grid.SetColorMode(AppServices().GetColorTable());
-    if (m_task && item.GetTable())
-        helper.FillWeekTable(&cells, item.GetTable(), item.GetKind(), true, l.ShowFullName,
-                             l.GetCourseInfoFormat(item.GetKind()), item.GetId());
-    QImage picture;
-    if (grid.GetBitmap(picture, CELL_STYLE_COLOR, width, height)) {
-        QPainter& painter = dc.Painter();
-        painter.save();
-        painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
-        painter.drawImage(QRect(m_x0, m_gridTop, m_x1 - m_x0, l.gridHeight), picture);
-        painter.restore();
-    }
-    // Every other week grid of the program keeps the banner rows it had.
-    grid.SetBlankLine(previousRows);
 }
 
 void CWeekTablePage::DrawInfoLine(DC& dc, const CExportTableItem& item)

@@ -1,9 +1,8 @@
 #pragma once
 // One week timetable drawn into a slot of a printed or previewed page: the title, the ruled grid
-// with its weekday header, period and segment names, separator and banner rows and the lesson texts
-// ("普通打印"), or the grid as a hidden week grid paints it, scaled into the slot ("彩色打印"); and
-// the information line under the grid. Every size comes from the layout, computed for the same
-// device just before.
+// with its weekday header, period and segment names, separator and banner rows and the lesson texts,
+// black on white ("普通打印") or in the week grid's colours ("彩色打印"); and the information line
+// under the grid. Every size comes from the layout, computed for the same device just before.
 #include "platform/Gdi.h"
 #include "platform/gui/Font.h"
 
@@ -15,7 +14,6 @@ class CExportTableItem;
 class CSchoolStructure;
 class CScheduleTask;
 class CWeekTablePageLayout;
-class QWidget;
 struct BlankLine;
 struct CPrintPageInfo;
 struct tagTABLE_NODE;
@@ -26,24 +24,40 @@ class DC;
 
 class CWeekTablePage {
 public:
-    // The task may be null (an empty timetable); the owner, parent of the hidden grid, too.
-    CWeekTablePage(const CWeekTablePageLayout& layout, CScheduleTask* task, const CSchoolStructure& structure,
-                   QWidget* owner);
+    // The task may be null (an empty timetable).
+    CWeekTablePage(const CWeekTablePageLayout& layout, CScheduleTask* task, const CSchoolStructure& structure);
 
     void Draw(zem::gui::DC& dc, const zem::Rect& slot, const CExportTableItem& item, const CPrintPageInfo& info);
 
 private:
     // The font slots of the layout, at the resolution of the device drawn on.
     enum { F_TITLE, F_HEADER, F_SMALL, F_CONTENT, F_CONTENT2, F_COUNT };
+    // What the table is painted in; a background of 0 leaves its place white.
+    struct Colours {
+        zem::COLORREF headerBand, headerText, segmentBand;
+        zem::COLORREF rowA, rowB, morningReading, selfStudy, bannerBand;
+        zem::COLORREF mainText, secondaryText;
+        bool subjectColours;  // lesson cells take their subject's colour
+    };
+    static Colours PlainColours(bool subjectColours);
+    // The week grid's colour palette, as the grid shows it with or without subject colours.
+    static Colours GridColours(bool subjectColours);
 
     void DrawTitle(zem::gui::DC& dc, const CExportTableItem& item, const CPrintPageInfo& info);
-    void DrawRuledGrid(zem::gui::DC& dc, const CExportTableItem& item, const CPrintPageInfo& info);
+    void DrawRuledGrid(zem::gui::DC& dc, const CExportTableItem& item);
     // One day column from the header down; the first column also draws the period column.
-    void DrawDayColumn(zem::gui::DC& dc, int day, int column, const CExportTableItem& item, const CPrintPageInfo& info);
+    void DrawDayColumn(zem::gui::DC& dc, int day, int column, const CExportTableItem& item);
     // A separator or banner row at y; its text and lines only with the first column.
     void DrawBannerRow(zem::gui::DC& dc, int top, const std::string& text, bool firstColumn);
-    void DrawCell(zem::gui::DC& dc, const zem::Rect& cell, const tagTABLE_NODE& node, const CExportTableItem& item,
-                  const CPrintPageInfo& info);
+    // The period name of a row, in the period column.
+    void DrawPeriodName(zem::gui::DC& dc, const zem::Rect& box, const std::string& name, int row, int segment);
+    void DrawSegmentName(zem::gui::DC& dc, int top, int bottom, int segment);
+    // `row` counts the rows of the table from the top, for the alternating row colours.
+    void DrawCell(zem::gui::DC& dc, const zem::Rect& cell, const tagTABLE_NODE& node, int row,
+                  const CExportTableItem& item);
+    // The background of a row (0 none): the bands of morning reading and evening self-study, else
+    // alternating.
+    zem::COLORREF RowColour(int row, int segment) const;
     // What a cell shows: a box (the cell, or half of it for an odd/even pair) with the upper and
     // lower line of its lesson, or its activity alone.
     struct CellText {
@@ -56,21 +70,23 @@ private:
     double TableTextRatio(zem::gui::DC& dc, const CExportTableItem& item) const;
     // The upper and lower line of a lesson in the rectangle, or the upper alone in its middle.
     void DrawLessonLines(zem::gui::DC& dc, const CellText& text);
-    void DrawGridPicture(zem::gui::DC& dc, const CExportTableItem& item, const CPrintPageInfo& info);
     void DrawInfoLine(zem::gui::DC& dc, const CExportTableItem& item);
-    void HorizontalLine(zem::gui::DC& dc, int x0, int x1, int y);
-    void VerticalLine(zem::gui::DC& dc, int x, int y0, int y1);
+    // A rule of the table, drawn once every background is; x1 and y1 are past the end.
+    void HorizontalLine(int x0, int x1, int y);
+    void VerticalLine(int x, int y0, int y1);
     // The text of the default banner row of the segment (afternoon 1, night 2).
     std::string DefaultBannerText(int segment) const;
 
     const CWeekTablePageLayout& m_layout;
     CScheduleTask* m_task;
     const CSchoolStructure& m_structure;
-    QWidget* m_owner;
     std::array<zem::gui::Font, F_COUNT> m_fonts;
 
     // Of the slot being drawn.
     int m_x0 = 0, m_x1 = 0, m_y0 = 0;
     int m_gridTop = 0, m_gridBottom = 0, m_firstCol = 0;
     double m_textRatio = 1;
+    int m_rule = 1;  // the width of a rule
+    std::vector<zem::Rect> m_rules;  // drawn after the backgrounds
+    Colours m_colours = PlainColours(false);
 };

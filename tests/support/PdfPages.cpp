@@ -111,6 +111,18 @@ bool RenderPage(const std::string& pdf, int page, const std::string& png, int dp
     return std::system(command.c_str()) == 0;
 }
 
+int PdfImageCount(const std::string& pdf, int page)
+{
+    const std::string p = std::to_string(page);
+    const std::string output =
+        RunCommand("pdfimages -list -f " + p + " -l " + p + " " + Quote(pdf) + " 2>/dev/null");
+    // Two heading lines, then one line per image.
+    if (output.empty())
+        return -1;
+    const long lines = std::count(output.begin(), output.end(), '\n');
+    return static_cast<int>(std::max(0L, lines - 2));
+}
+
 double LowestInk(const std::string& pdf, int page)
 {
     constexpr int kDpi = 144;

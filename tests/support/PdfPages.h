@@ -27,6 +27,8 @@ struct PdfPage {
 std::map<std::string, std::string> PdfInfo(const std::string& path);
 // Every page's words with their boxes (pdftotext -bbox).
 std::vector<PdfPage> ReadPdfPages(const std::string& path);
+// How many images the page (from 1) draws (pdfimages -list); -1 when the file cannot be read.
+int PdfImageCount(const std::string& pdf, int page);
 // Renders one page (from 1) to `png` (pdftoppm); false when that fails.
 bool RenderPage(const std::string& pdf, int page, const std::string& png, int dpi = 100);
 // The lowest row of the rendered page that holds a dark pixel, in points from the top; -1 when none.

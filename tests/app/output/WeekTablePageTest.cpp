@@ -9,8 +9,11 @@
 #include "support/TempFolder.h"
 
 #include "app/output/PageLayout.h"
+#include "app/taskhelper/SubjectColorMap.h"
 #include "app/taskhelper/TaskHelper.h"
 #include "platform/Hooks.h"
+#include "platform/Text.h"
+#include "table/TableTheme.h"
 
 #include <QImage>
 
@@ -251,20 +254,27 @@ TEST_F(WeekTablePageTest, PagesShowWhatTheLayoutAsksForInThePdfAndOnScreen)
              EXPECT_NEAR(CentreX(*subject), Pt(g.Left(3) + g.Right(3)) / 2, 2);
              ExpectBetween(*subject, g.headerBottom + 2 * g.row, g.headerBottom + 3 * g.row);
          }},
-        {"colour print takes the grid from the grid's picture; title and date stay text",
+        {"colour print rules the same table in the week grid's colours, on screen too",
          [](CWeekTablePageLayout& l, HelperSchool&) { l.NormalPrint = false; }, "c1",
          [](const PdfPage& pdf, const SlotGeometry& g, const QImage& image, const SlotGeometry& s) {
-             EXPECT_TRUE(FindWord(pdf, "一班"));
-             EXPECT_TRUE(FindWord(pdf, "日期:"));
-             EXPECT_FALSE(FindWord(pdf, "星期一"));
-             EXPECT_FALSE(FindWord(pdf, "语文"));
-             // The grid's own colours fill the grid's place, on screen too.
-             const Rect grid(s.x0, s.gridTop, s.x1, s.gridBottom);
-             const Rect colours = BoundsOf(image, grid, [](zem::COLORREF c) {
-                 return zem::GetRValue(c) != zem::GetGValue(c) || zem::GetGValue(c) != zem::GetBValue(c);
+             for (const char* text : {"一班", "日期:", "星期一", "语文", "张老师"})
+                 EXPECT_TRUE(FindWord(pdf, text)) << text;
+             const auto monday = FindWord(pdf, "星期一");
+             ASSERT_TRUE(monday);
+             EXPECT_NEAR(CentreX(*monday), Pt(g.Left(0) + g.Right(0)) / 2, 2);
+             CTableTheme& theme = CTableTheme::Instance();
+             const int previous = theme.SetMode(CELL_STYLE_COLOR);
+             const zem::COLORREF band = theme.GetTitleBkColor(), rowB = theme.GetRowBColor();
+             theme.SetMode(previous);
+             EXPECT_EQ(PixelOf(image, s.periodLeft + 2, s.gridTop + 2), band);
+             // The first row's band, its rules black, its subject in the grid's blue.
+             EXPECT_EQ(PixelOf(image, s.Left(4) + 2, s.headerBottom + 2), rowB);
+             EXPECT_EQ(PixelOf(image, s.Left(4), s.headerBottom + 2), kBlack);
+             const Rect firstCell(s.Left(0) + 1, s.headerBottom + 1, s.Right(0) - 1, s.headerBottom + s.row);
+             const Rect blue = BoundsOf(image, firstCell, [](zem::COLORREF c) {
+                 return zem::GetBValue(c) > 150 && zem::GetRValue(c) < 100 && zem::GetGValue(c) < 100;
              });
-             EXPECT_GT(colours.Width(), grid.Width() / 2);
-             EXPECT_GT(colours.Height(), grid.Height() / 2);
+             EXPECT_FALSE(blue.IsRectEmpty());
          }},
     };
     // The cases whose page image and PDF page are kept for a person to look at.
@@ -382,6 +392,144 @@ TEST_F(WeekTablePageTest, CellTextsStayLegibleAtFourAndSixAPage)
         EXPECT_LE(banner->yMax, Pt(top + g.banner) + 0.3);
         RenderPage(pdf, 1, std::string(ZEM_TEST_OUTPUT_DIR) + "/week-table-page-cramped-" +
                                std::to_string(tableLayout) + ".png", 150);
+    }
+}
+
+// The services as a school has them: the grids mark pre-arranged and linked lessons, and the
+// subjects have colours for the coloured week grid.
+class MarkingServices : public PrintServices {
+public:
+    bool GetShowTagLocked() const override { return true; }
+    bool GetShowTagLinked() const override { return true; }
+    CSubjectColorMap* GetColorMap() const override { return colorMap; }
+    CSubjectColorMap* colorMap = nullptr;
+};
+
+// The words of a page with their places, to compare two prints of one page.
+std::vector<std::string> PlacedWords(const PdfPage& page)
+{
+    std::vector<std::string> placed;
+    for (const PdfWord& w : page.words)
+        placed.push_back(zem::Format("%s@%.1f,%.1f-%.1f,%.1f", w.text.c_str(), w.xMin, w.yMin, w.xMax, w.yMax));
+    std::sort(placed.begin(), placed.end());
+    return placed;
+}
+
+// Pixels of the padlock's gold or the chain link's blues, the marks a grid draws over a cell.
+int MarkPixels(const QImage& image)
+{
+    const auto near = [](zem::COLORREF c, int r, int g, int b) {
+        return std::abs(zem::GetRValue(c) - r) < 12 && std::abs(zem::GetGValue(c) - g) < 12 &&
+               std::abs(zem::GetBValue(c) - b) < 12;
+    };
+    return CountOf(image, Rect(0, 0, image.width(), image.height()), [&](zem::COLORREF c) {
+        return near(c, 232, 178, 40) || near(c, 150, 100, 10) || near(c, 70, 110, 170) || near(c, 40, 70, 130);
+    });
+}
+
+// Whether a page rendered at 150 dpi shows a dark rule through the point (pixels of the 600 dpi
+// layout), within a dot of it across the rule.
+bool RuleThrough(const QImage& page, int x, int y, bool vertical)
+{
+    for (int d = -1; d <= 1; ++d) {
+        const int px = x / 4 + (vertical ? d : 0), py = y / 4 + (vertical ? 0 : d);
+        if (qGray(page.pixel(px, py)) < 110)
+            return true;
+    }
+    return false;
+}
+
+// The outer rules of the first table on the page, its right and bottom ones too.
+void ExpectFrame(const std::string& png, const SlotGeometry& g)
+{
+    const QImage page(QString::fromStdString(png));
+    ASSERT_FALSE(page.isNull()) << png;
+    const int middleY = (g.headerBottom + g.gridBottom) / 2, middleX = (g.firstCol + g.x1) / 2;
+    EXPECT_TRUE(RuleThrough(page, g.x0, middleY, true)) << png;
+    EXPECT_TRUE(RuleThrough(page, g.x1, middleY, true)) << png;
+    EXPECT_TRUE(RuleThrough(page, middleX, g.gridTop, false)) << png;
+    EXPECT_TRUE(RuleThrough(page, middleX, g.gridBottom, false)) << png;
+}
+
+TEST(ColourPrint, ShowsWhatPlainPrintShowsInTheGridsColoursWithoutTheGridsMarks)
+{
+    // A pre-arranged lesson, a combined (linked) lesson, a banner row and the segment names.
+    HelperSchool school;
+    school.b.Preset("p1", "0,");
+    school.b.Course("k1", "c1", "s4", "t3", "1");
+    school.b.Course("k2", "c2", "s4", "t3", "1");
+    school.b.Combined("kk", {"k1", "k2"});
+    school.Place("p1", HelperSchool::N(0, 0, 0));
+    school.Place("k1", HelperSchool::N(0, 0, 1));
+    school.Place("k2", HelperSchool::N(0, 0, 1));
+    school.Place("p2", HelperSchool::N(1, 0, 1));
+    CSubjectColorMap subjectColours;
+    subjectColours.Build(&school.task);
+    MarkingServices services;
+    services.task = &school.task;
+    services.colorMap = &subjectColours;
+    CWeekTablePageLayout& l = services.layout;
+    l.ShowSectionName = true;
+    l.blankLines[0].text = "午休";
+    l.blankLines[2] = {1, 0, 1, 1, "大课间"};
+    TempFolder folder;
+    for (const int tableLayout : {0, 3}) {
+        for (const bool colourTable : {false, true}) {
+            SCOPED_TRACE(zem::Format("layout %d, subject colours %d", tableLayout, colourTable ? 1 : 0));
+            l.TableLayout = tableLayout;
+            services.colorTable = colourTable;
+            const zem::COLORREF chinese = CTaskHelper(&school.task, AppHelperContext())
+                                              .GetCellColor(school.ClassTable("c1"), HelperSchool::N(0, 0, 0));
+            TestPrintSheet sheet(&school.task);
+            sheet.AddCopies(tableLayout == 3 ? 4 : 1, "c1", school.ClassTable("c1"));
+            l.NormalPrint = true;
+            const std::string plainPdf = folder.path() + "plain.pdf";
+            ASSERT_TRUE(PrintToPdf(sheet, plainPdf));
+            l.NormalPrint = false;
+            const std::string colourPdf = folder.path() + "colour.pdf";
+            ASSERT_TRUE(PrintToPdf(sheet, colourPdf));
+            const std::vector<PdfPage> plain = ReadPdfPages(plainPdf), colour = ReadPdfPages(colourPdf);
+            ASSERT_EQ(plain.size(), 1u);
+            ASSERT_EQ(colour.size(), 1u);
+            // The banner rows, the segment names and every lesson's lines, where plain print puts them.
+            for (const char* text : {"午休", "大课间", "上午", "下午", "语文", "物理", "数学"})
+                EXPECT_TRUE(FindWord(colour[0], text)) << text;
+            if (tableLayout == 0) {
+                EXPECT_TRUE(FindWord(colour[0], "张老师"));
+                EXPECT_TRUE(FindWord(colour[0], "王老师"));
+            }
+            EXPECT_EQ(PlacedWords(colour[0]), PlacedWords(plain[0]));
+            // The grids' marks are pictures; the page holds none.
+            EXPECT_EQ(PdfImageCount(colourPdf, 1), 0);
+
+            const std::string name = zem::Format("week-table-page-colour-%d-a-page%s", tableLayout == 3 ? 4 : 1,
+                                                 colourTable ? "-subjects" : "");
+            const std::string png = std::string(ZEM_TEST_OUTPUT_DIR) + "/" + name + "-pdf.png";
+            const std::string plainPng = folder.path() + "plain.png";
+            ASSERT_TRUE(RenderPage(colourPdf, 1, png, 150));
+            ASSERT_TRUE(RenderPage(plainPdf, 1, plainPng, 150));
+            const SlotGeometry g(LayoutAt(sheet, 600));
+            ExpectFrame(png, g);
+            ExpectFrame(plainPng, g);
+            const QImage page(QString::fromStdString(png));
+            // The pre-arranged lesson's cell, in pixels of the 600 dpi layout scaled to 150 dpi.
+            const zem::COLORREF cell = PixelOf(page, (g.Left(0) + 12) / 4, (g.headerBottom + g.row - 12) / 4);
+            CTableTheme& theme = CTableTheme::Instance();
+            const int previous = theme.SetMode(CELL_STYLE_COLOR);
+            EXPECT_EQ(cell, colourTable ? chinese : theme.GetRowBColor());
+            EXPECT_EQ(PixelOf(page, (g.x0 + g.periodLeft) / 8, (g.gridTop + g.headerBottom) / 8),
+                      theme.GetTitleBkColor());
+            theme.SetMode(previous);
+            if (!colourTable) {
+                EXPECT_EQ(MarkPixels(page), 0);
+            }
+            // The preview shows the page as it prints.
+            const QImage preview = DrawPage(sheet, 1, PREVIEW_PRINT);
+            if (!colourTable) {
+                EXPECT_EQ(MarkPixels(preview), 0);
+            }
+            SavePicture(preview, name + ".png");
+        }
     }
 }
 
