@@ -188,7 +188,8 @@ void CCourseTable::Clear()
 {
     CTimeTable::Clear();
     for (std::unique_ptr<Row>& row : m_rows)
-        row.reset();
+        if (row)
+            ClearRow(*row);
 }
 
 void CCourseTable::CopyRows(const CCourseTable& other)
@@ -199,12 +200,26 @@ void CCourseTable::CopyRows(const CCourseTable& other)
         // Exactly a fresh cell, room and split included: IsEmpty() looks at courses only.
         const bool holds = theirs && std::any_of(theirs->begin(), theirs->end(),
                                                  [](const CCourseTableNode& cell) { return cell != EmptyNode(); });
-        if (!holds)
-            mine.reset();
-        else if (mine)
+        if (holds && mine)
             *mine = *theirs;
-        else
+        else if (holds)
             mine = std::make_unique<Row>(*theirs);
+        else if (mine)
+            ClearRow(*mine);
+    }
+}
+
+void CCourseTable::MoveRows(CCourseTable& other) noexcept
+{
+    for (int i = 0; i < kRowCount; ++i) {
+        std::unique_ptr<Row>& theirs = other.m_rows[i];
+        std::unique_ptr<Row>& mine = m_rows[i];
+        if (!mine)
+            mine = std::move(theirs);
+        else if (theirs)
+            *mine = std::move(*theirs);
+        else
+            ClearRow(*mine);
     }
 }
 

@@ -271,8 +271,9 @@ inline void swap(CCourseTableNode& a, CCourseTableNode& b) noexcept { a.swap(b);
 
 // A timetable: the status grid and the cell of every slot. Cells are kept in rows of a day's
 // segment, made when a cell of the row is first reached for writing, so a table costs what it
-// holds: a plan's table a few rows, a class's the rows of its school week. A cell never reached
-// reads as empty.
+// has held: a plan's table a few rows, a class's the rows of its school week. A cell never
+// reached reads as empty. A row once made stays for the table's life (a clear or an assignment
+// empties it in place), so a reference to a cell stays good as long as the table does.
 class CCourseTable : public CTimeTable {
 public:
     CCourseTable() = default;
@@ -286,7 +287,14 @@ public:
         }
         return *this;
     }
-    CCourseTable& operator=(CCourseTable&& other) noexcept = default;
+    CCourseTable& operator=(CCourseTable&& other) noexcept
+    {
+        if (this != &other) {
+            CTimeTable::operator=(other);
+            MoveRows(other);
+        }
+        return *this;
+    }
 
     // Status grid to free and every cell reset.
     void Clear() override;
@@ -330,8 +338,15 @@ private:
             row = std::make_unique<Row>();
         return (*row)[slot % zem::kSectionCount];
     }
-    // This table's rows := the other's; a row of empty cells is not copied.
+    // This table's cells := the other's. A row that holds only fresh cells is not made.
     void CopyRows(const CCourseTable& other);
+    // The same, taking the other's rows where this table has none.
+    void MoveRows(CCourseTable& other) noexcept;
+    static void ClearRow(Row& row) noexcept
+    {
+        for (CCourseTableNode& cell : row)
+            cell.Clear();
+    }
     CCourseTableNode& ScratchNode();
     static const CCourseTableNode& EmptyNode();
 

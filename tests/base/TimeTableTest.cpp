@@ -395,6 +395,33 @@ TEST(CourseTable, CopiesAndAssignmentsKeepExactlyTheSourceCells)
     ExpectSameSlots(target, CCourseTable());
 }
 
+// Screens keep a pointer to the cell they show: it must stay good through clears and assignments
+// of its table, whichever side had the cell.
+TEST(CourseTable, ACellReferenceOutlivesClearsAndAssignments)
+{
+    const auto holding = [](const char* course) {
+        CCourseTable table;
+        table.GetNode(kNode) = Cell(course, "", false);
+        return table;
+    };
+    CCourseTable table = holding("A");
+    CCourseTableNode& held = table.GetNode(kNode);
+    table.Clear();
+    EXPECT_EQ(held, CCourseTableNode());
+    table = holding("B");
+    EXPECT_EQ(held, Cell("B", "", false));
+    table = CCourseTable();
+    EXPECT_EQ(held, CCourseTableNode());
+    const CCourseTable other = holding("C");
+    table = other;
+    EXPECT_EQ(held, Cell("C", "", false));
+    table = CCourseTable();
+    table = other;
+    held = Cell("D", "", false);
+    EXPECT_EQ(table.GetNode(kNode), Cell("D", "", false));
+    EXPECT_EQ(other.GetNode(kNode), Cell("C", "", false));
+}
+
 // A room with one parallel table per place, each holding what the test puts at kNode.
 CComplexTable Room(std::vector<const char*> coursesAtNode, bool temp = true)
 {
