@@ -187,8 +187,40 @@ bool CCourseTableNode::operator==(const CCourseTableNode& other) const
 void CCourseTable::Clear()
 {
     CTimeTable::Clear();
-    for (CCourseTableNode& node : m_nodes)
-        node.Clear();
+    for (std::unique_ptr<Row>& row : m_rows)
+        if (row)
+            ClearRow(*row);
+}
+
+void CCourseTable::CopyRows(const CCourseTable& other)
+{
+    for (int i = 0; i < kRowCount; ++i) {
+        const Row* theirs = other.m_rows[i].get();
+        std::unique_ptr<Row>& mine = m_rows[i];
+        // Exactly a fresh cell, room and split included: IsEmpty() looks at courses only.
+        const bool holds = theirs && std::any_of(theirs->begin(), theirs->end(),
+                                                 [](const CCourseTableNode& cell) { return cell != EmptyNode(); });
+        if (holds && mine)
+            *mine = *theirs;
+        else if (holds)
+            mine = std::make_unique<Row>(*theirs);
+        else if (mine)
+            ClearRow(*mine);
+    }
+}
+
+void CCourseTable::MoveRows(CCourseTable& other) noexcept
+{
+    for (int i = 0; i < kRowCount; ++i) {
+        std::unique_ptr<Row>& theirs = other.m_rows[i];
+        std::unique_ptr<Row>& mine = m_rows[i];
+        if (!mine)
+            mine = std::move(theirs);
+        else if (theirs)
+            *mine = std::move(*theirs);
+        else
+            ClearRow(*mine);
+    }
 }
 
 CCourseTableNode& CCourseTable::ScratchNode()
@@ -209,7 +241,9 @@ void CCourseTable::Swap(const tagTABLE_NODE& a, const tagTABLE_NODE& b)
     const int slotB = SlotOf(b);
     if (slotA < 0 || slotB < 0)
         return;
-    m_nodes[slotA].swap(m_nodes[slotB]);
+    // Two cells never written stay unwritten.
+    if (m_rows[slotA / zem::kSectionCount] || m_rows[slotB / zem::kSectionCount])
+        CellOfSlot(slotA).swap(CellOfSlot(slotB));
     const Status valueA = GetValue(a);
     SetValue(a, GetValue(b));
     SetValue(b, valueA);

@@ -10,6 +10,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -268,36 +269,58 @@ private:
 
 inline void swap(CCourseTableNode& a, CCourseTableNode& b) noexcept { a.swap(b); }
 
+// A timetable: the status grid and the cell of every slot. Cells are kept in rows of a day's
+// segment, made when a cell of the row is first reached for writing, so a table costs what it
+// has held: a plan's table a few rows, a class's the rows of its school week. A cell never
+// reached reads as empty. A row once made stays for the table's life (a clear or an assignment
+// empties it in place), so a reference to a cell stays good as long as the table does.
 class CCourseTable : public CTimeTable {
 public:
     CCourseTable() = default;
-    CCourseTable(const CCourseTable& other) : CTimeTable(other), m_nodes(other.m_nodes) {}
+    CCourseTable(const CCourseTable& other) : CTimeTable(other) { CopyRows(other); }
     CCourseTable(CCourseTable&& other) noexcept = default;
     CCourseTable& operator=(const CCourseTable& other)
     {
-        CTimeTable::operator=(other);
-        m_nodes = other.m_nodes;
+        if (this != &other) {
+            CTimeTable::operator=(other);
+            CopyRows(other);
+        }
         return *this;
     }
-    CCourseTable& operator=(CCourseTable&& other) noexcept = default;
+    CCourseTable& operator=(CCourseTable&& other) noexcept
+    {
+        if (this != &other) {
+            CTimeTable::operator=(other);
+            MoveRows(other);
+        }
+        return *this;
+    }
 
     // Status grid to free and every cell reset.
     void Clear() override;
 
     // The cell of a slot. A node outside the grid gets a scratch cell of this table, emptied on
     // every such call, so a write through it is lost and never lands in a real slot; the const
-    // form gets a shared empty cell that nobody can write.
+    // form gets a shared empty cell that nobody can write, as does a slot never written.
     CCourseTableNode& GetNode(const tagTABLE_NODE& node) { return GetNode(node.day, node.segment, node.section); }
     CCourseTableNode& GetNode(int day, int segment, int section)
     {
         const int slot = SlotOf(day, segment, section);
-        return slot >= 0 ? m_nodes[slot] : ScratchNode();
+        return slot >= 0 ? CellOfSlot(slot) : ScratchNode();
     }
     const CCourseTableNode& GetNode(const tagTABLE_NODE& node) const { return GetNode(node.day, node.segment, node.section); }
     const CCourseTableNode& GetNode(int day, int segment, int section) const
     {
-        const int slot = SlotOf(day, segment, section);
-        return slot >= 0 ? m_nodes[slot] : EmptyNode();
+        return GetNodeOfSlot(SlotOf(day, segment, section));
+    }
+    // The cell of a slot in slot order (0..kSlotCount-1), for scans over every slot; the empty
+    // cell outside the grid.
+    const CCourseTableNode& GetNodeOfSlot(int slot) const
+    {
+        if (slot < 0 || slot >= zem::kSlotCount)
+            return EmptyNode();
+        const Row* row = m_rows[slot / zem::kSectionCount].get();
+        return row ? (*row)[slot % zem::kSectionCount] : EmptyNode();
     }
 
     // Exchanges two cells with their statuses and marks the table dirty; ignored when either
@@ -305,10 +328,29 @@ public:
     void Swap(const tagTABLE_NODE& a, const tagTABLE_NODE& b);
 
 private:
+    static constexpr int kRowCount = zem::kSlotCount / zem::kSectionCount;
+    using Row = std::array<CCourseTableNode, zem::kSectionCount>;
+
+    CCourseTableNode& CellOfSlot(int slot)
+    {
+        std::unique_ptr<Row>& row = m_rows[slot / zem::kSectionCount];
+        if (!row)
+            row = std::make_unique<Row>();
+        return (*row)[slot % zem::kSectionCount];
+    }
+    // This table's cells := the other's. A row that holds only fresh cells is not made.
+    void CopyRows(const CCourseTable& other);
+    // The same, taking the other's rows where this table has none.
+    void MoveRows(CCourseTable& other) noexcept;
+    static void ClearRow(Row& row) noexcept
+    {
+        for (CCourseTableNode& cell : row)
+            cell.Clear();
+    }
     CCourseTableNode& ScratchNode();
     static const CCourseTableNode& EmptyNode();
 
-    std::array<CCourseTableNode, zem::kSlotCount> m_nodes;
+    std::array<std::unique_ptr<Row>, kRowCount> m_rows;
     CCourseTableNode m_scratch;
 };
 

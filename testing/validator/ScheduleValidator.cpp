@@ -56,9 +56,6 @@ std::string CountText(int halfLessons) { return CWeekCount(halfLessons / 2, half
 
 bool HalfHolds(const CCourseTableNode& cell, int half) { return cell.data(half).HasCourse() || cell.HasMoreData(half); }
 
-// The cells of a table in slot order.
-const CCourseTableNode* CellsOf(const CCourseTable& table) { return &table.GetNode(0, 0, 0); }
-
 CTimeTable::Status ExpectedStatus(const CCourseTableNode& cell)
 {
     if (!cell.IsInterleave())
@@ -403,11 +400,10 @@ private:
         for (int p = 0; p < static_cast<int>(m_plans.size()); ++p) {
             Plan& plan = m_plans[p];
             const CCourseTable& table = TableOf(*plan.course);
-            const CCourseTableNode* cells = CellsOf(table);
             const CTimeTable::Status* statuses = table.GetValues();
             plan.firstLesson = static_cast<int>(m_lessons.size());
             for (int slot = 0; slot < kSlots; ++slot) {
-                const CCourseTableNode& cell = cells[slot];
+                const CCourseTableNode& cell = table.GetNodeOfSlot(slot);
                 const CTimeTable::Status status = statuses[slot];
                 if (cell.IsEmpty() && (status == CTimeTable::kFree || status == CTimeTable::kInvalid))
                     continue;
@@ -693,10 +689,9 @@ private:
 
     void CheckHolder(Holder kind, int index, int place, const CCourseTable& table)
     {
-        const CCourseTableNode* cells = CellsOf(table);
         const CTimeTable::Status* statuses = table.GetValues();
         for (int slot = 0; slot < kSlots; ++slot) {
-            const CCourseTableNode& cell = cells[slot];
+            const CCourseTableNode& cell = table.GetNodeOfSlot(slot);
             const CTimeTable::Status status = statuses[slot];
             if (cell.IsEmpty() && (status == CTimeTable::kFree || status == CTimeTable::kInvalid))
                 continue;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -303,6 +304,122 @@ TEST(CourseTable, SwapCopyAndClear)
     EXPECT_EQ(table.GetNode(other), CCourseTableNode());
     EXPECT_EQ(table.GetValue(kNode), 0);
     EXPECT_EQ(CourseIds(copy.GetNode(other), 1), (Ids{"A", "M"}));
+}
+
+// Every slot of the two tables, cells and statuses, the same; the first difference fails.
+void ExpectSameSlots(const CCourseTable& a, const CCourseTable& b)
+{
+    for (int slot = 0; slot < zem::kSlotCount; ++slot) {
+        ASSERT_EQ(a.GetNodeOfSlot(slot), b.GetNodeOfSlot(slot)) << "slot " << slot;
+        ASSERT_EQ(a.GetValues()[slot], b.GetValues()[slot]) << "slot " << slot;
+    }
+}
+
+// Cells are made only when written: what was never written, cleared or copied from nothing reads
+// exactly as a fresh cell, from every form of access.
+TEST(CourseTable, UnwrittenClearedAndCopiedSlotsReadAsFreshCells)
+{
+    const CCourseTable fresh;
+    CCourseTable table;
+    const tagTABLE_NODE neighbour{kNode.day, kNode.segment, kNode.section + 1};
+    table.GetNode(kNode) = Cell("A", "B", true);
+    EXPECT_EQ(std::as_const(table).GetNode(neighbour), CCourseTableNode());
+    EXPECT_EQ(table.GetNode(neighbour), CCourseTableNode());
+    for (const int slot : {-1, zem::kSlotCount, zem::kSlotCount + 5})
+        EXPECT_EQ(table.GetNodeOfSlot(slot), CCourseTableNode()) << slot;
+    EXPECT_EQ(&table.GetNodeOfSlot(SlotOf(kNode)), &table.GetNode(kNode));
+
+    // Written, then cleared by the cell and by the table.
+    table.GetNode(kNode).Clear();
+    ExpectSameSlots(table, fresh);
+    table.GetNode(kNode).Combine(Cell("C", "", false));
+    table.GetNode(kNode).Combine(Cell("D", "", false));
+    table.GetNode(kNode).Clear("C");
+    table.GetNode(kNode).Clear("D");
+    ExpectSameSlots(table, fresh);
+    table.GetNode(kNode) = Cell("E", "", false);
+    table.Clear();
+    ExpectSameSlots(table, fresh);
+
+    // Swapping two cells never written leaves both unwritten; with one written the other takes it.
+    table.Swap(kNode, {0, 0, 0});
+    ExpectSameSlots(table, fresh);
+    table.GetNode(0, 0, 0) = Cell("F", "", false);
+    table.Swap(kNode, {0, 0, 0});
+    EXPECT_EQ(table.GetNode(kNode), Cell("F", "", false));
+    EXPECT_EQ(std::as_const(table).GetNode(0, 0, 0), CCourseTableNode());
+}
+
+// A copy holds every cell that differs from a fresh one, even one without a course (a room alone,
+// a split alone), and an assignment drops the target's cells that the source does not have.
+TEST(CourseTable, CopiesAndAssignmentsKeepExactlyTheSourceCells)
+{
+    CCourseTable source;
+    CCourseTableNode roomOnly;
+    roomOnly.data(1).SetRoomId("R1");
+    CCourseTableNode splitOnly;
+    splitOnly.SetInterleave(true);
+    CCourseTableNode indexOnly;
+    indexOnly.data(2).SetRoomIndex(3);
+    source.GetNode(0, 0, 0) = roomOnly;
+    source.GetNode(13, 4, 5) = splitOnly;
+    source.GetNode(7, 2, 0) = indexOnly;
+    source.GetNode(kNode) = Cell("A", "", false);
+    source.GetNode(kNode).Combine(Cell("M", "", false));
+    source.SetValue(kNode, CTimeTable::kFullUsed);
+    source.GetNode(1, 1, 1) = Cell("gone", "", false);
+    source.GetNode(1, 1, 1).Clear();
+
+    const CCourseTable copy = source;
+    ExpectSameSlots(copy, source);
+    EXPECT_EQ(CourseIds(copy.GetNode(kNode), 1), (Ids{"A", "M"}));
+
+    CCourseTable target;
+    target.GetNode(5, 0, 0) = Cell("X", "", false);
+    target.GetNode(kNode) = Cell("Y", "Z", true);
+    target = source;
+    ExpectSameSlots(target, source);
+    target = std::as_const(target);
+    ExpectSameSlots(target, source);
+
+    // The copies are independent of the source and of each other.
+    target.GetNode(kNode).Clear("M");
+    source.GetNode(0, 0, 0).Clear();
+    EXPECT_EQ(CourseIds(copy.GetNode(kNode), 1), (Ids{"A", "M"}));
+    EXPECT_EQ(copy.GetNode(0, 0, 0), roomOnly);
+    EXPECT_EQ(target.GetNode(0, 0, 0), roomOnly);
+
+    CCourseTable moved = std::move(target);
+    EXPECT_EQ(moved.GetNode(0, 0, 0), roomOnly);
+    target = CCourseTable();
+    ExpectSameSlots(target, CCourseTable());
+}
+
+// Screens keep a pointer to the cell they show: it must stay good through clears and assignments
+// of its table, whichever side had the cell.
+TEST(CourseTable, ACellReferenceOutlivesClearsAndAssignments)
+{
+    const auto holding = [](const char* course) {
+        CCourseTable table;
+        table.GetNode(kNode) = Cell(course, "", false);
+        return table;
+    };
+    CCourseTable table = holding("A");
+    CCourseTableNode& held = table.GetNode(kNode);
+    table.Clear();
+    EXPECT_EQ(held, CCourseTableNode());
+    table = holding("B");
+    EXPECT_EQ(held, Cell("B", "", false));
+    table = CCourseTable();
+    EXPECT_EQ(held, CCourseTableNode());
+    const CCourseTable other = holding("C");
+    table = other;
+    EXPECT_EQ(held, Cell("C", "", false));
+    table = CCourseTable();
+    table = other;
+    held = Cell("D", "", false);
+    EXPECT_EQ(table.GetNode(kNode), Cell("D", "", false));
+    EXPECT_EQ(other.GetNode(kNode), Cell("C", "", false));
 }
 
 // A room with one parallel table per place, each holding what the test puts at kNode.
