@@ -147,7 +147,10 @@ void CReverseImportDlg::paintEvent(QPaintEvent*)
 
 bool CReverseImportDlg::TakeTask(bool& made)
 {
-    auto create = [&] { return made = m_host.createTask && m_host.createTask() && OpenTask(); };
+    auto create = [&] {
+        made = m_host.createTask && m_host.createTask();
+        return made && OpenTask();
+    };
     CScheduleTask* task = OpenTask();
     if (!task)
         return create();
@@ -164,12 +167,11 @@ bool CReverseImportDlg::TakeTask(bool& made)
 void CReverseImportDlg::OnOK()
 {
     bool made = false;
-    if (!TakeTask(made))
-        return;
+    const bool ready = TakeTask(made);
     zem::gui::FileDialogRequest request;
     request.title = "选择要反导入的班级总课表Excel文件";
     request.filter = "Excel 文件|*.xls;*.xlsx";
-    const std::string path = zem::gui::ChooseFile(this, request);
+    const std::string path = ready ? zem::gui::ChooseFile(this, request) : std::string();
     bool imported = false;
     if (!path.empty()) {
         CReverseImportPreviewDlg preview(this, path, m_host);

@@ -288,7 +288,8 @@ TEST(ReverseImport, ATeacherBusyElsewhereIsAConflictWhenChecked)
     for (const bool check : {true, false}) {
         SCOPED_TRACE(check ? "checked" : "unchecked");
         const auto task = WeekTask();
-        const CMasterSheet master(Across(5, 8, {{"高一1班", {"语文\n张三"}}, {"高一2班", {"语文\n张三"}}}));
+        // Another subject: not a lesson the two classes take together, which the same subject would be.
+        const CMasterSheet master(Across(5, 8, {{"高一1班", {"语文\n张三"}}, {"高一2班", {"书法\n张三"}}}));
         zem::import::CReverseImporter importer(*task, master, check);
         for (const auto& row : master.ClassRows())
             importer.ImportClassRow(row.name, row.cells);
@@ -897,7 +898,8 @@ TEST_F(ReverseImportIntoANewTask, AKillAtAnyStepLeavesNoTaskAndTheNextStartRemov
         const std::string name = "反导入" + std::to_string(++n);
         const std::string place = tasks + name + "/";
         const KillAt kill(step.empty() ? "never" : step);
-        ScriptedMessages messages;
+        // "是": the task open has plans, and the import goes into a new one.
+        ScriptedMessages messages({}, zem::IDYES);
         ModalScope scope([&](Dialog& d) {
             if (auto* created = dynamic_cast<CNewTaskDlg*>(&d)) {
                 TypeText(created->Item<QLineEdit>(CNewTaskDlg::IDC_NAME), name);
