@@ -93,7 +93,7 @@ bool StagedTask::PutInPlace(bool withTimetables, std::string& error)
                        readBack.Open(taskFile, TaskAccess::ReadOnly) && !readBack.IsOutputReadPartial() &&
                        !readBack.IsPairMismatched();
     if (!whole) {
-        error = zem::Format("新的排课任务没有完整写入：%s", m_staging.c_str());
+        error = zem::Format("其中的文件没能完整读回：%s", m_staging.c_str());
         Discard();
         return false;
     }

@@ -910,6 +910,8 @@ TEST_F(ReverseImportIntoANewTask, AKillAtAnyStepLeavesNoTaskAndTheNextStartRemov
                 // The task is open from its staging folder, and kept out of the recent list.
                 EXPECT_FALSE(zem::FileExists(place + name + ".zem"));
                 EXPECT_EQ(StagingFolders(tasks).size(), 1u);
+                if (step.empty())
+                    SaveScreenshot(preview, "ReverseImportIntoANewTask");
                 d.SendCommand(zem::IDOK);
                 EXPECT_TRUE(QTest::qWaitFor([&] { return d.IsEnded(); }, 20000)) << preview->LogText();
             } else {
