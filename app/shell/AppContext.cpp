@@ -308,7 +308,8 @@ void CAppContext::CleanStagedTasks()
 {
     // New tasks are made in the folder the new-task dialog offers first.
     std::vector<std::string> parents{GetMyDocumentsFolder() + "我的排课任务"};
-    if (Exists() && !Get()->GetLastTaskFolder().empty())
+    // A folder written on Windows is foreign: never handed to the file system.
+    if (Exists() && !Get()->GetLastTaskFolder().empty() && !zem::IsWindowsPath(Get()->GetLastTaskFolder()))
         parents.push_back(Get()->GetLastTaskFolder());
     for (const std::string& parent : parents)
         if (zem::RealFolderExists(parent))
