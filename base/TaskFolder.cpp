@@ -405,6 +405,13 @@ void TaskFolder::CleanStaging(const std::string& parent, const std::string& leaf
     }
 }
 
+std::string TaskFolder::StagingNameFor(const std::string& target)
+{
+    const fs::path path(WithoutSlash(target));
+    const std::string parent = path.has_parent_path() ? path.parent_path().string() : std::string(".");
+    return NewAsideName(parent, path.filename().string(), kStagingTag);
+}
+
 bool TaskFolder::HasEntry(const std::string& path)
 {
     std::error_code ec;

@@ -106,6 +106,9 @@ public:
     // put aside while one took its place): only for the backup named `leaf`, or for all with an
     // empty one. A backup this program is making now is left alone.
     static void CleanStaging(const std::string& parent, const std::string& leaf = {});
+    // A name beside `target` for a staging folder of it, as backups stage ("<parent>/.<leaf>.staging-
+    // <pid>-<n>", nothing there yet): CleanStaging removes one that never took its place.
+    static std::string StagingNameFor(const std::string& target);
 
     // True when anything has the name, a link included.
     static bool HasEntry(const std::string& path);

@@ -61,6 +61,5 @@ int RemoveLessonsLeftOutside(CScheduleTask& task, const CSchoolStructure& previo
             ++removed;
         });
     }
-    CommitTempTables(task);
     return removed;
 }

@@ -11,6 +11,7 @@ bool IsSlotInWeek(const CSchoolStructure& week, const tagTABLE_NODE& node);
 // one does not; an odd-week and an even-week lesson count one each, a combined lesson once per class.
 int CountLessonsLeftOutside(const CScheduleTask& task, const CSchoolStructure& previous, const CSchoolStructure& week);
 
-// Takes those lessons out of the class, plan, teacher and room timetables (committed and working)
-// and returns how many class lessons went. The timetable file is not written.
+// Takes those lessons out of the class, plan, teacher and room working timetables, started afresh
+// from the committed ones, and returns how many class lessons went. The caller commits them with
+// its save (CTaskHelper::SaveInputAndTempTables), so that a failed save takes nothing out.
 int RemoveLessonsLeftOutside(CScheduleTask& task, const CSchoolStructure& previous, const CSchoolStructure& week);

@@ -489,22 +489,20 @@ bool CTeachingTimeDlg::SaveToTask()
     const CActivities previousActivities = m_task->GetActivities();
     m_task->GetSchoolStructure() = m_structure;
     m_task->GetActivities() = m_activities;
-    if (!m_task->SaveInputData()) {
-        // The task has said why; it keeps the week its files hold.
+    // The lessons go from the working tables only: the pair save commits them with the new week,
+    // or neither reaches the files.
+    CTaskHelper helper(m_task);
+    if (removeStranded)
+        RemoveLessonsLeftOutside(*m_task, previousStructure, m_structure);
+    const bool saved = removeStranded ? helper.SaveInputAndTempTables() : m_task->SaveInputData();
+    if (!saved) {
+        // The task has said why; it keeps the week and the lessons its files hold.
         m_task->GetSchoolStructure() = previousStructure;
         m_task->GetActivities() = previousActivities;
-        return false;
+        if (removeStranded)
+            helper.RestoreTempTables();
     }
-    if (removeStranded) {
-        RemoveLessonsLeftOutside(*m_task, previousStructure, m_structure);
-        m_outputPending = true;
-    }
-    if (m_outputPending) {
-        if (!m_task->SaveOutputData())
-            return false;
-        m_outputPending = false;
-    }
-    return true;
+    return saved;
 }
 
 void CTeachingTimeDlg::paintEvent(QPaintEvent*)

@@ -87,8 +87,6 @@ private:
     std::string m_summary;
     bool m_modified = false;
     bool m_initialised = false;
-    // output.xml still has to be written after lessons were removed from the tables.
-    bool m_outputPending = false;
 
     CStructureTable m_grid;
     std::array<QCheckBox*, zem::kDayCount> m_dayBoxes{};

@@ -11,6 +11,8 @@
 #include "app/shell/TaskRestore.h"
 #include "base/Log.h"
 #include "base/ScheduleTask.h"
+#include "base/StagedTask.h"
+#include "base/TaskFolder.h"
 #include "platform/Files.h"
 #include "platform/Hooks.h"
 #include "platform/Text.h"
@@ -156,7 +158,8 @@ bool CAppContext::OpenTask(const std::string& path, bool skipIfOpen)
     m_task = task;
     UpdateCaption();
     // The list is a convenience: a failed save is logged, the task stays open.
-    if (!m_recentTasks.Add(path))
+    // A task in its staging folder is not yet where the list could find it again.
+    if (!(m_staged && m_staged->IsActive()) && !m_recentTasks.Add(path))
         CLog::inst()->Log("settings", "recent tasks not saved: %s", m_recentTasks.GetLastError().c_str());
     m_recentTempTasks.Init(path, "Recently Temp Tasks", 10);
     m_schoolLayout.chosenRows.clear();
@@ -222,7 +225,7 @@ bool CAppContext::CopySourceTaskData(const std::string& sourceTaskFile, const CT
     return copied;
 }
 
-bool CAppContext::CreateNewTask(bool hideTakeOption)
+bool CAppContext::CreateNewTask(bool hideTakeOption, bool staged)
 {
     auto scratch = std::make_unique<CScheduleTask>();
     CTaskInfo& info = scratch->GetTaskInfo();
@@ -234,20 +237,83 @@ bool CAppContext::CreateNewTask(bool hideTakeOption)
     CNewTaskDlg dialog(m_mainDlg, &info, hideTakeOption);
     if (dialog.DoModal() != zem::IDOK)
         return false;
+    if (staged && !StageNewTask(info))
+        return false;
 
     const std::string path = info.GetTaskFile();
     SetLastPage(1);
     if (!info.WriteToFile())
-        return false;
+        return DiscardStagedTask();
     if (dialog.m_nTakeFromExisting && dialog.m_nTakeBasicData) {
         m_dataCopiedOnCreate = true;
         if (!CopySourceTaskData(dialog.m_strSourceTaskFile, info, dialog.m_nTakeTimetables != 0))
             m_dataCopiedOnCreate = false;
     }
     if (!zem::FileExists(info.GetInputFilePath()) && !scratch->SaveInputData())
-        return false;
+        return DiscardStagedTask();
     scratch.reset();
-    return OpenTask(path, true);
+    if (staged && TaskFolder::IsKilledAt("new task: made"))
+        return false;
+    return OpenTask(path, true) || DiscardStagedTask();
+}
+
+// The new task's files go into a staging folder beside the folder the dialog chose.
+bool CAppContext::StageNewTask(CTaskInfo& info)
+{
+    auto staged = std::make_unique<StagedTask>();
+    std::string error;
+    if (!staged->Begin(info.GetTaskFolder(), error)) {
+        zem::ShowMessage("无法新建排课任务：\n" + error, "提示", zem::MessageIcon::Error);
+        return false;
+    }
+    info.SetTaskFolder(staged->Folder());
+    const std::string file = info.GetTaskFile();
+    m_stagedTaskFile = file.substr(file.rfind('/') + 1);
+    m_staged = std::move(staged);
+    return true;
+}
+
+bool CAppContext::DiscardStagedTask()
+{
+    if (m_staged) {
+        if (m_task && m_task->GetTaskInfo().GetTaskFolder() == m_staged->Folder())
+            CloseTask();
+        m_staged->Discard();
+        m_staged.reset();
+    }
+    return false;
+}
+
+bool CAppContext::PutNewTaskInPlace(bool withTimetables)
+{
+    if (!m_staged || !m_staged->IsActive())
+        return true;
+    const std::string taskFile = m_staged->Target() + m_stagedTaskFile;
+    // Its lock goes with it: the task reopens from its place.
+    if (m_task && m_task->GetTaskInfo().GetTaskFolder() == m_staged->Folder())
+        CloseTask();
+    std::string error;
+    if (!m_staged->PutInPlace(withTimetables, error)) {
+        if (!error.empty()) {
+            zem::ShowMessage("新的排课任务没有保存：\n" + error, "提示", zem::MessageIcon::Error);
+            m_staged.reset();
+        }
+        return false;
+    }
+    m_staged.reset();
+    return OpenTask(taskFile, true);
+}
+
+void CAppContext::CleanStagedTasks()
+{
+    // New tasks are made in the folder the new-task dialog offers first.
+    std::vector<std::string> parents{GetMyDocumentsFolder() + "我的排课任务"};
+    // A folder written on Windows is foreign: never handed to the file system.
+    if (Exists() && !Get()->GetLastTaskFolder().empty() && !zem::IsWindowsPath(Get()->GetLastTaskFolder()))
+        parents.push_back(Get()->GetLastTaskFolder());
+    for (const std::string& parent : parents)
+        if (zem::RealFolderExists(parent))
+            TaskFolder::CleanStaging(parent);
 }
 
 // ---- Launchers ----

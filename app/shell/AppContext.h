@@ -19,6 +19,7 @@
 
 class CMainDlg;
 class CScheduleTask;
+class StagedTask;
 class CTaskInfo;
 class CTipWnd;
 
@@ -71,8 +72,15 @@ public:
     bool OpenTaskByDialog();
     // Opens the first entry of the recent-task list; false when the list is empty.
     bool ReopenLastTask();
-    // Runs the new-task dialog, writes the new task and opens it.
-    bool CreateNewTask(bool hideTakeOption);
+    // Runs the new-task dialog, writes the new task and opens it. A staged task is written into a
+    // staging folder beside its place and opened from there (kept out of the recent list) until
+    // PutNewTaskInPlace: a program killed meanwhile leaves no task under its name.
+    bool CreateNewTask(bool hideTakeOption, bool staged = false);
+    // Closes the staged task, puts its folder in its place once its files read back (with
+    // `withTimetables` output.xml too) and opens it there. True when there was none.
+    bool PutNewTaskInPlace(bool withTimetables);
+    // At start: removes what a program killed while making a staged task left in the task folders.
+    static void CleanStagedTasks();
     // Opens the demo task, copied first into the user's task folder (a shipped copy cannot be
     // saved in place); a copy made earlier is opened as it stands.
     bool OpenDemoTask();
@@ -203,6 +211,10 @@ public:
 
 private:
     explicit CAppContext(const std::string& iniPath);
+    // Points the new task's folder at a staging folder for it; false when none can be made (said).
+    bool StageNewTask(CTaskInfo& info);
+    // Gives a staged task up, closed when open; always false, for the caller that failed.
+    bool DiscardStagedTask();
     // The services answer through const members; the settings they change are the context's own.
     CAppContext& Self() const { return const_cast<CAppContext&>(*this); }
 
@@ -254,6 +266,9 @@ private:
     bool m_showRoomNumber = true;
     bool m_showTeacherByGroup = true;
     bool m_dataCopiedOnCreate = false;
+    // The new task being made in its staging folder, if any, and its task file's name.
+    std::unique_ptr<StagedTask> m_staged;
+    std::string m_stagedTaskFile;
     std::string m_exportFolder;
     std::string m_lastTaskFolder;
     std::string m_lastOpenTaskFolder;

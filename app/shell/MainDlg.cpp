@@ -47,6 +47,7 @@ bool CMainDlg::OnInitDialog()
     CGdiResources::GetInstance()->StartFontScan(this);
     FitToWorkArea();
     CreateChildren();
+    CAppContext::CleanStagedTasks();
     CAppContext::Get()->ReopenLastTask();
     if (m_pagePanel.GetPageHeader().GetPageCount() > 1) {
         int page = CAppContext::Get()->GetLastPage();

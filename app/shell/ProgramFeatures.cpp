@@ -121,7 +121,8 @@ void RegisterProgramFeatures()
     windows.windows[Feature::TableMove] = RunModal<CTableMoveDlg>;
     windows.windows[Feature::ReverseImport] = [] {
         CReverseImportHost host;
-        host.createTask = [] { return CAppContext::Get()->CreateNewTask(false); };
+        host.createTask = [] { return CAppContext::Get()->CreateNewTask(false, true); };
+        host.finishTask = [](bool imported) { return CAppContext::Get()->PutNewTaskInPlace(imported); };
         host.editTeachingTime = RunModal<CTeachingTimeDlg>;
         RunReverseImport(MainWindow(), host);
     };

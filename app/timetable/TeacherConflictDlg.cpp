@@ -303,11 +303,9 @@ void CTeacherConflictDlg::OnSave()
         return;
     m_resultIds.clear();
     m_centre.GetChangedTables(m_resultIds, true);
-    // A failed write has said why; the dialog stays open with the changes still in it.
-    if (!task->SaveInputData())
-        return;
-    CTaskHelper helper(task, AppHelperContext());
-    if (!helper.SaveTempTables())
+    // One pair: the timetables name the plans. A failed write has said why; the dialog stays open
+    // with the changes still in it.
+    if (!CTaskHelper(task, AppHelperContext()).SaveInputAndTempTables())
         return;
     EndDialog(zem::IDOK);
 }

@@ -2,13 +2,19 @@
 // through the program's reverse import, and the task saved. The new task has the teaching time of
 // the task given with --week (else the default week); a sheet whose teaching time differs is
 // refused with the preview's verdict. Prints one JSON object: classes, lessons, conflicts and the
-// seconds of reading and of importing with the saves.
+// seconds of reading and of importing with the saves. The task is made in a staging folder beside
+// NEW_TASK_FOLDER and takes that name only once its files read back; what a killed run left there
+// goes at the next start.
 //
-//   zem-reverse-import WORKBOOK NEW_TASK_FOLDER [--week TASK.zem] [--no-check]
+//   zem-reverse-import WORKBOOK NEW_TASK_FOLDER [--week TASK.zem] [--no-check] [--stop-at STEP]
+//     --stop-at (for tests) ends the program at the step as a kill would: "new task: made",
+//     "pair: output.xml written", "new task: saved" or "new task: read back".
 //   zem-reverse-import --make-fixture DIR     writes the large school with its timetables into
 //                                             DIR and prints its task file
 #include "app/output/import/ReverseImport.h"
 #include "base/ScheduleTask.h"
+#include "base/StagedTask.h"
+#include "base/TaskFolder.h"
 #include "platform/Files.h"
 #include "platform/Hooks.h"
 
@@ -16,13 +22,15 @@
 
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 namespace {
 
 int Usage()
 {
-    std::fprintf(stderr, "usage: zem-reverse-import WORKBOOK NEW_TASK_FOLDER [--week TASK.zem] [--no-check]\n"
+    std::fprintf(stderr, "usage: zem-reverse-import WORKBOOK NEW_TASK_FOLDER [--week TASK.zem] [--no-check] "
+                         "[--stop-at STEP]\n"
                          "       zem-reverse-import --make-fixture DIR\n");
     return 2;
 }
@@ -46,27 +54,46 @@ bool TakeWeek(CScheduleTask& task, const std::string& weekTask)
     return true;
 }
 
-// The new task's files in the folder, named after it.
-bool CreateTask(CScheduleTask& task, std::string folder)
+std::string WithoutSlash(std::string folder)
 {
     while (folder.size() > 1 && folder.back() == '/')
         folder.pop_back();
+    return folder;
+}
+
+std::string LeafOf(const std::string& folder)
+{
     const std::size_t slash = folder.rfind('/');
-    const std::string name = slash == std::string::npos ? folder : folder.substr(slash + 1);
+    return slash == std::string::npos ? folder : folder.substr(slash + 1);
+}
+
+// What a run killed while making a task of that name left beside it.
+void CleanLeftovers(const std::string& folder)
+{
+    const std::size_t slash = folder.rfind('/');
+    TaskFolder::CleanStaging(slash == std::string::npos ? "." : slash == 0 ? "/" : folder.substr(0, slash),
+                             LeafOf(folder));
+}
+
+// The new task's files in a staging folder for `folder`, named after it.
+bool CreateTask(CScheduleTask& task, StagedTask& staged, const std::string& folder)
+{
+    const std::string name = LeafOf(folder);
     std::string error;
-    if (name.empty() || !zem::MakeFolder(folder, &error)) {
-        std::fprintf(stderr, "zem-reverse-import: cannot make the folder %s %s\n", folder.c_str(), error.c_str());
+    if (name.empty() || !staged.Begin(folder, error)) {
+        std::fprintf(stderr, "zem-reverse-import: cannot make the task %s %s\n", folder.c_str(), error.c_str());
         return false;
     }
     CTaskInfo& info = task.GetTaskInfo();
-    info.SetTaskFolder(folder + "/");
+    info.SetTaskFolder(staged.Folder());
     info.SetTaskName(name);
     info.SetTaskAuthor("zem-reverse-import");
-    return info.WriteToFile() && task.SaveInputData();
+    return info.WriteToFile() && task.SaveInputData() && !TaskFolder::IsKilledAt("new task: made");
 }
 
 int ReverseImport(const std::string& workbook, const std::string& folder, const std::string& weekTask, bool check)
 {
+    CleanLeftovers(folder);
     CScheduleTask task;
     if (!TakeWeek(task, weekTask))
         return 1;
@@ -91,16 +118,25 @@ int ReverseImport(const std::string& workbook, const std::string& folder, const 
     }
     const double readSeconds = SecondsSince(start);
     // Only a sheet that fits makes a task.
-    if (!CreateTask(task, folder))
+    StagedTask staged;
+    if (!CreateTask(task, staged, folder)) {
+        staged.Discard();
         return 1;
+    }
     const auto importStart = std::chrono::steady_clock::now();
-    const auto result = zem::import::ImportMasterSheet(task, *sheet, check, [](const std::string& line) {
+    auto result = zem::import::ImportMasterSheet(task, *sheet, check, [](const std::string& line) {
         // Only the refusals are worth a line on the terminal.
         if (line.rfind("正在导入 ", 0) != 0)
             std::fprintf(stderr, "%s\n", line.c_str());
     });
+    if (result.error.empty() && TaskFolder::IsKilledAt("new task: saved"))
+        return 1;
+    // The task takes its name only once its files read back.
+    if (result.error.empty() && !staged.PutInPlace(true, result.error) && result.error.empty())
+        result.error = "stopped";
     const double importSeconds = SecondsSince(importStart);
     if (!result.error.empty()) {
+        staged.Discard();
         std::fprintf(stderr, "zem-reverse-import: %s\n", result.error.c_str());
         return 1;
     }
@@ -114,7 +150,7 @@ int ReverseImport(const std::string& workbook, const std::string& folder, const 
 
 int main(int argc, char** argv)
 {
-    std::string workbook, folder, weekTask, fixture;
+    std::string workbook, folder, weekTask, fixture, stopAt;
     bool check = true;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
@@ -123,6 +159,8 @@ int main(int argc, char** argv)
             weekTask = argv[++i];
         else if (arg == "--make-fixture" && hasValue)
             fixture = argv[++i];
+        else if (arg == "--stop-at" && hasValue)
+            stopAt = argv[++i];
         else if (arg == "--no-check")
             check = false;
         else if (!arg.empty() && arg[0] != '-' && workbook.empty())
@@ -142,5 +180,12 @@ int main(int argc, char** argv)
     }
     if (workbook.empty() || folder.empty())
         return Usage();
-    return ReverseImport(workbook, folder, weekTask, check);
+    // Ends here as a killed program would: no clean-up, no destructors.
+    if (!stopAt.empty())
+        TaskFolder::SetKillHookForTesting([stopAt](const std::string& step) {
+            if (step == stopAt)
+                std::_Exit(9);
+            return false;
+        });
+    return ReverseImport(workbook, WithoutSlash(folder), weekTask, check);
 }

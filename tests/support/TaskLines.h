@@ -31,7 +31,8 @@ inline std::vector<std::string> PlanLines(const CScheduleTask& task, bool ordina
     return lines;
 }
 
-// Each class's lessons, by name, slot and week part, as the master timetable shows them; slots
+// Each class's lessons, by name, slot and week part, as the master timetable shows them, with their
+// kinds; slots
 // holding an activity (no lesson) are left out, as a sheet cannot tell them from a lesson.
 inline std::map<std::string, std::string> ClassLessons(CScheduleTask& task, bool temp)
 {
@@ -56,6 +57,8 @@ inline std::map<std::string, std::string> ClassLessons(CScheduleTask& task, bool
                         text += "/" + task.GetAllTeacherName(const_cast<CCourseInfo*>(plan), false, true);
                         if (const CRoomInfo* room = task.GetRoom(cell.data(half).GetRoomId()))
                             text += "/" + (room->GetShortName().empty() ? room->GetName() : room->GetShortName());
+                        // Its kind: a lesson, morning reading or evening self-study.
+                        text += "/" + std::to_string(plan->GetType());
                         // A cell keeps no blanks: "张三 李四" (a teacher and an assistant) reads "张三李四".
                         lessons[cls->GetName() + zem::Format(" %d-%d-%d:%d", day, segment, section, half)] =
                             zem::ReplaceAll(text, " ", "");

@@ -480,6 +480,15 @@ struct CReverseImporter::Made {
     CCourseInfo* grown = nullptr;  // a plan the cell added a lesson to, and its count before
     CWeekCount grownFrom;
     CRoomInfo* widened = nullptr;  // a room the cell made room in
+    CombinedGroup* joined = nullptr;  // a combined class the cell's new plan joined
+};
+
+// Cells of several classes at one slot with the same subject, room, kind and teachers: one lesson
+// the classes take together, as the program shows a combined class in each of its classes. Each
+// class's cell names its own teacher first, then its assistants, then the other classes' teachers.
+struct CReverseImporter::CombinedGroup {
+    std::map<std::string, std::size_t> ownTeachers;  // by class name: its teacher and assistants
+    std::string id;  // the combined class, once made
 };
 
 CReverseImporter::CReverseImporter(CScheduleTask& task, const CMasterSheet& sheet, bool checkConflicts)
@@ -488,6 +497,7 @@ CReverseImporter::CReverseImporter(CScheduleTask& task, const CMasterSheet& shee
 {
     m_priority = m_helper->GetPriorityIndex();
     IndexPlans();
+    FindCombinedGroups();
 }
 
 CReverseImporter::~CReverseImporter() = default;
@@ -532,7 +542,82 @@ std::string PlanKey(const std::string& classId, const std::string& subjectId,
     return key;
 }
 
+std::string SlotKey(const tagTABLE_NODE& node, int half)
+{
+    return Format("%d-%d-%d:%d", node.day, node.segment, node.section, half);
+}
+
+// A class's own teachers in its cell of a combined lesson: the first, and those after it up to
+// the first name another class of the lesson puts first.
+std::size_t OwnTeachers(const std::vector<std::string>& names, const std::set<std::string>& firsts)
+{
+    std::size_t own = 1;
+    while (own < names.size() && (names[own] == names[0] || !firsts.count(names[own])))
+        ++own;
+    return own;
+}
+
 }  // namespace
+
+void CReverseImporter::FindCombinedGroups()
+{
+    struct Cell {
+        std::string className;
+        std::vector<std::string> names;
+    };
+    // The lessons of each slot by what they teach: subject, room, kind and teachers in any order.
+    std::map<std::string, std::vector<Cell>> lessons;
+    for (const MasterClassRow& row : m_sheet.ClassRows())
+        ForEachPeriod(m_task.GetSchoolStructure(), row.cells, [&](const tagTABLE_NODE& node, int half, const std::string& text) {
+            const Lesson lesson = SplitLesson(text);
+            if (text.empty() || lesson.subject.empty() || IsActivity(lesson, half, m_sheet, m_task, m_names->subjects))
+                return;
+            std::vector<std::string> names = TeacherNames(lesson, m_task.GetTeacherInfoList(), m_names->teachers);
+            if (names.empty())
+                return;
+            std::vector<std::string> sorted = names;
+            std::sort(sorted.begin(), sorted.end());
+            std::string key = SlotKey(node, half) + '\t' + lesson.subject + '\t' + lesson.room + '\t' +
+                              std::to_string(KindOfSegment(node.segment));
+            for (const std::string& name : sorted)
+                key += '\t' + name;
+            lessons[key].push_back({row.name, std::move(names)});
+        });
+    for (const auto& [key, cells] : lessons) {
+        std::set<std::string> classes, firsts;
+        for (const Cell& cell : cells) {
+            classes.insert(cell.className);
+            firsts.insert(cell.names.front());
+        }
+        if (classes.size() < 2)
+            continue;
+        // The same classes taught the same way at other slots take the same combined class.
+        std::string group = key.substr(key.find('\t'));
+        for (const std::string& name : classes)
+            group += '\n' + name;
+        std::unique_ptr<CombinedGroup>& found = m_groups[group];
+        if (!found)
+            found = std::make_unique<CombinedGroup>();
+        const std::string slot = key.substr(0, key.find('\t'));
+        for (const Cell& cell : cells) {
+            found->ownTeachers.emplace(cell.className, OwnTeachers(cell.names, firsts));
+            m_groupOfCell[cell.className + '\t' + slot] = found.get();
+        }
+    }
+}
+
+void CReverseImporter::Finish()
+{
+    CCombineClassList& list = m_task.GetCombineCourseList();
+    for (auto& [key, group] : m_groups) {
+        const auto* combined = static_cast<const CCombineClass*>(group->id.empty() ? nullptr : list.Find(group->id));
+        if (combined && combined->GetCombineCourse().size() < 2) {
+            list.Remove(group->id);
+            group->id.clear();
+        }
+    }
+    m_helper = std::make_unique<CTaskHelper>(&m_task);
+}
 
 void CReverseImporter::IndexPlans()
 {
@@ -553,9 +638,9 @@ void CReverseImporter::IndexPlans()
 
 CCourseInfo* CReverseImporter::PlanFor(CClassInfo& cls, const std::string& subjectId,
                                        const std::vector<std::string>& teacherIds, const std::string& roomId,
-                                       int segment, int half, Made& made)
+                                       const tagTABLE_NODE& node, int half, Made& made)
 {
-    const _CourseType type = KindOfSegment(segment);
+    const _CourseType type = KindOfSegment(node.segment);
     const CWeekCount halfLesson(0, true);
     const std::string key = PlanKey(cls.GetId(), subjectId, teacherIds, roomId, type);
     std::vector<CCourseInfo*>& same = m_plans[key];
@@ -568,6 +653,23 @@ CCourseInfo* CReverseImporter::PlanFor(CClassInfo& cls, const std::string& subje
         plan->GetWeekCount() += half == 0 ? CWeekCount(1, false) : halfLesson;
         return plan;
     }
+    const auto group = m_groupOfCell.find(cls.GetName() + '\t' + SlotKey(node, half));
+    CombinedGroup* combined = group == m_groupOfCell.end() ? nullptr : group->second;
+    // Several teachers in the cell: the first teaches the plan, the others assist, but for those
+    // of the other classes of a combined lesson.
+    const std::size_t own = combined ? combined->ownTeachers.at(cls.GetName()) : teacherIds.size();
+    CCourseInfo* plan = MakePlan(cls, subjectId, teacherIds, own, roomId, type, half, made);
+    if (combined)
+        JoinCombined(*plan, *combined, made);
+    same.push_back(plan);
+    made.planKey = key;
+    return plan;
+}
+
+CCourseInfo* CReverseImporter::MakePlan(CClassInfo& cls, const std::string& subjectId,
+                                        const std::vector<std::string>& teacherIds, std::size_t ownTeachers,
+                                        const std::string& roomId, int type, int half, Made& made)
+{
     CZemObjectList& plans = type == COURSE_TYPE_PLAN ? m_task.GetCourseInfoList() : m_task.GetSelfStudyInfoList();
     auto* plan = new CCourseInfo;
     plan->SetId(NewGuidString());
@@ -575,27 +677,45 @@ CCourseInfo* CReverseImporter::PlanFor(CClassInfo& cls, const std::string& subje
     plan->SetSubject(subjectId);
     plan->SetTeacher(teacherIds.front());
     plan->SetMainCourse(1);
-    plan->SetWeekCount(half == 0 ? CWeekCount(1, false) : halfLesson);
+    plan->SetWeekCount(half == 0 ? CWeekCount(1, false) : CWeekCount(0, true));
     plan->SetContinuousNodes(1);
     plan->SetContinuousTimes(0);
     if (!roomId.empty())
         plan->SetRoom(roomId);
-    plan->SetType(type);
+    plan->SetType(static_cast<_CourseType>(type));
     plan->SetIndex(plans.GetCount());
     plans.Add(plan);
     made.objects.emplace_back(&plans, plan->GetId());
-    // Several teachers in the cell: the first teaches the plan, the others assist.
-    if (teacherIds.size() > 1) {
+    if (ownTeachers > 1) {
         auto* assistant = new CCourseAssistant;
         assistant->SetId(plan->GetId());
-        assistant->GetAssistants().assign(teacherIds.begin() + 1, teacherIds.end());
+        assistant->GetAssistants().assign(teacherIds.begin() + 1,
+                                          teacherIds.begin() + static_cast<std::ptrdiff_t>(ownTeachers));
         assistant->SetIndex(m_task.GetAssistantList().GetCount());
         m_task.GetAssistantList().Add(assistant);
         made.objects.emplace_back(&m_task.GetAssistantList(), plan->GetId());
     }
-    same.push_back(plan);
-    made.planKey = key;
     return plan;
+}
+
+// The plan joins its lesson's combined class, made with the first of its plans.
+void CReverseImporter::JoinCombined(CCourseInfo& plan, CombinedGroup& group, Made& made)
+{
+    CCombineClassList& list = m_task.GetCombineCourseList();
+    auto* combined = static_cast<CCombineClass*>(group.id.empty() ? nullptr : list.Find(group.id));
+    if (!combined) {
+        combined = new CCombineClass;
+        combined->SetId(NewGuidString());
+        combined->SetIndex(list.GetCount());
+        list.Add(combined);
+        group.id = combined->GetId();
+        made.objects.emplace_back(&list, combined->GetId());
+    }
+    combined->GetCombineCourse().push_back(plan.GetId());
+    list.ReBuildCourseMap();
+    made.joined = &group;
+    // The helper keeps what it learnt of the plans already in the combined class.
+    m_helper = std::make_unique<CTaskHelper>(&m_task);
 }
 
 void CReverseImporter::Undo(Made& made)
@@ -606,11 +726,19 @@ void CReverseImporter::Undo(Made& made)
         made.widened->SetCapacity(made.widened->GetCapacity() - 1);
     if (!made.planKey.empty())
         m_plans[made.planKey].pop_back();
+    CCombineClassList& combinedList = m_task.GetCombineCourseList();
+    if (made.joined) {
+        if (auto* combined = static_cast<CCombineClass*>(combinedList.Find(made.joined->id)))
+            combined->GetCombineCourse().pop_back();
+    }
     for (auto it = made.objects.rbegin(); it != made.objects.rend(); ++it) {
         if (CZemObject* object = it->first->Find(it->second); object && it->first == &m_task.GetRoomInfoList())
             m_madeRooms.erase(static_cast<const CRoomInfo*>(object));
+        if (it->first == &combinedList)
+            made.joined->id.clear();
         it->first->Remove(it->second);
     }
+    combinedList.ReBuildCourseMap();
     // The helper keeps what it learnt of plans and teachers by their addresses and ids.
     m_helper = std::make_unique<CTaskHelper>(&m_task);
 }
@@ -640,28 +768,31 @@ void CReverseImporter::ImportActivity(CClassInfo& cls, const tagTABLE_NODE& node
     fixed->Combine(&slot);
 }
 
+CClassInfo& CReverseImporter::ClassNamed(const std::string& name)
+{
+    CZemObjectList& classes = m_task.GetClassInfoList();
+    if (auto* found = static_cast<CClassInfo*>(classes.FindByName(name)))
+        return *found;
+    auto* cls = new CClassInfo;
+    cls->SetStudentCount(50);
+    return *Register(classes, cls, name, m_priority);
+}
+
 void CReverseImporter::ImportCell(const std::string& className, int day, int segment, int section, int half,
                                   const std::string& text)
 {
     if (text.empty())
         return;
-    CZemObjectList& classes = m_task.GetClassInfoList();
-    auto* cls = static_cast<CClassInfo*>(classes.FindByName(className));
-    if (!cls) {
-        cls = new CClassInfo;
-        cls->SetStudentCount(50);
-        Register(classes, cls, className, m_priority);
-    }
+    CClassInfo& cls = ClassNamed(className);
     const tagTABLE_NODE node{day, segment, section};
     // What the task already shows there (a school's or the class's activity) is nothing to add.
-    if (half == 0 && text == m_task.GetActivityInfo(cls->GetId(), TABLE_CLASS, node))
+    if (half == 0 && text == m_task.GetActivityInfo(cls.GetId(), TABLE_CLASS, node))
         return;
     const Lesson lesson = SplitLesson(text);
     if (IsActivity(lesson, half, m_sheet, m_task, m_names->subjects))
-        return ImportActivity(*cls, node, text);
+        return ImportActivity(cls, node, text);
     if (lesson.subject.empty())
         return;
-    CCourseTable& table = cls->GetTempTable();
     auto refuse = [&](const char* why) {
         Conflict(Format("%s %s %s，没有导入：%s", className.c_str(), m_task.GetTimeNodeDesc(&node).c_str(), why,
                         ReplaceAll(text, "\n", " ").c_str()));
@@ -669,54 +800,65 @@ void CReverseImporter::ImportCell(const std::string& className, int day, int seg
     // Whatever the conflict check: a class named on two rows, or a half given twice, never
     // overwrites a lesson placed before, and no lesson goes where the school's week has none.
     // Nothing is made for a refused cell.
-    if (IsSlotTaken(table, node, half))
+    if (IsSlotTaken(cls.GetTempTable(), node, half))
         return refuse("已经有课");
     if (m_task.GetSchoolStructure().IsInvalid(node))
         return refuse("不是上课时间");
+    ImportLesson(cls, node, half, text);
+}
+
+CZemObject* CReverseImporter::Named(CZemObjectList& list, const std::string& name, Made& made)
+{
+    const bool subjects = &list == &m_task.GetSubjectInfoList();
+    if (CZemObject* found = MasterNames::Find(list, subjects ? m_names->subjects : m_names->teachers, name))
+        return found;
+    CZemObject* object = subjects ? static_cast<CZemObject*>(Register(list, new CSubjectInfo, name, m_priority))
+                                  : static_cast<CZemObject*>(Register(list, new CTeacherInfo, name, m_priority));
+    made.objects.emplace_back(&list, object->GetId());
+    return object;
+}
+
+CRoomInfo* CReverseImporter::RoomFor(const std::string& name, const tagTABLE_NODE& node, int half, Made& made)
+{
+    CZemObjectList& rooms = m_task.GetRoomInfoList();
+    auto* room = static_cast<CRoomInfo*>(MasterNames::Find(rooms, m_names->rooms, name));
+    if (!room) {
+        room = new CRoomInfo;
+        room->SetCapacity(1);
+        Register(rooms, room, name, m_priority);
+        made.objects.emplace_back(&rooms, room->GetId());
+        m_madeRooms.insert(room);
+    }
+    // A room the sheet made holds as many classes at once as the sheet puts in it (a playground).
+    int index = -1;
+    if (m_madeRooms.count(room) && !room->GetComplexTable().PickFree(true, node, half, index)) {
+        room->SetCapacity(room->GetCapacity() + 1);
+        made.widened = room;
+    }
+    return room;
+}
+
+// The lesson of a cell that may have it: its subject, teachers and room found or made, its plan
+// found or made, and the lesson placed; when the check refuses it, everything made goes again.
+void CReverseImporter::ImportLesson(CClassInfo& cls, const tagTABLE_NODE& node, int half, const std::string& text)
+{
+    const Lesson lesson = SplitLesson(text);
     Made made;
-    auto findOrMake = [&](CZemObjectList& list, const NameIndex& shortNames, const std::string& name,
-                          auto* kind) -> CZemObject* {
-        if (CZemObject* found = MasterNames::Find(list, shortNames, name))
-            return found;
-        using T = std::remove_pointer_t<decltype(kind)>;
-        T* object = Register(list, new T, name, m_priority);
-        made.objects.emplace_back(&list, object->GetId());
-        return object;
-    };
-    CZemObject* subject = findOrMake(m_task.GetSubjectInfoList(), m_names->subjects, lesson.subject,
-                                     static_cast<CSubjectInfo*>(nullptr));
+    CZemObject* subject = Named(m_task.GetSubjectInfoList(), lesson.subject, made);
     std::vector<std::string> names = TeacherNames(lesson, m_task.GetTeacherInfoList(), m_names->teachers);
     // A subject alone is taught by the class's teacher of it.
     if (names.empty())
-        names.push_back(className + lesson.subject);
+        names.push_back(cls.GetName() + lesson.subject);
     std::vector<std::string> teacherIds;
     for (const std::string& name : names)
-        teacherIds.push_back(findOrMake(m_task.GetTeacherInfoList(), m_names->teachers, name,
-                                        static_cast<CTeacherInfo*>(nullptr))
-                                 ->GetId());
-    CRoomInfo* room = nullptr;
-    if (!lesson.room.empty()) {
-        CZemObjectList& rooms = m_task.GetRoomInfoList();
-        room = static_cast<CRoomInfo*>(MasterNames::Find(rooms, m_names->rooms, lesson.room));
-        if (!room) {
-            room = new CRoomInfo;
-            room->SetCapacity(1);
-            Register(rooms, room, lesson.room, m_priority);
-            made.objects.emplace_back(&rooms, room->GetId());
-            m_madeRooms.insert(room);
-        }
-        // A room the sheet made holds as many classes at once as the sheet puts in it (a playground).
-        int index = -1;
-        if (m_madeRooms.count(room) && !room->GetComplexTable().PickFree(true, node, half, index)) {
-            room->SetCapacity(room->GetCapacity() + 1);
-            made.widened = room;
-        }
-    }
+        teacherIds.push_back(Named(m_task.GetTeacherInfoList(), name, made)->GetId());
+    const CRoomInfo* room = lesson.room.empty() ? nullptr : RoomFor(lesson.room, node, half, made);
     const std::string roomId = room ? room->GetId() : std::string();
-    CCourseInfo* plan = PlanFor(*cls, subject->GetId(), teacherIds, roomId, segment, half, made);
+    CCourseInfo* plan = PlanFor(cls, subject->GetId(), teacherIds, roomId, node, half, made);
+    CCourseTable& table = cls.GetTempTable();
     if (m_checkConflicts && !m_helper->CanPlaceCourse(&table, node, half, plan, roomId)) {
         // The check's reason names the slot and the lesson in the way; the lesson refused goes first.
-        Conflict(className + " " + ReplaceAll(text, "\n", " ") + "：" + m_helper->GetText());
+        Conflict(cls.GetName() + " " + ReplaceAll(text, "\n", " ") + "：" + m_helper->GetText());
         Undo(made);
         return;
     }
@@ -747,6 +889,7 @@ ReverseImportResult ImportMasterSheet(CScheduleTask& task, const CMasterSheet& s
         importer.ImportClassRow(row.name, row.cells);
         ++result.classes;
     }
+    importer.Finish();
     result.lessons = importer.PlacedLessons();
     result.conflicts = importer.Conflicts();
     result.error = SaveReverseImport(task);

@@ -20,6 +20,8 @@ class CTaskHelper;
 class CClassInfo;
 class CCourseInfo;
 class CRoomInfo;
+class CZemObject;
+class CZemObjectList;
 struct tagTABLE_NODE;
 
 namespace zem::import {
@@ -130,20 +132,33 @@ public:
     void ImportCell(const std::string& className, int day, int segment, int section, int half,
                     const std::string& text);
 
+    // After the last row: a combined class the import made that holds one class is none.
+    void Finish();
+
     bool ConflictsReported() const { return m_conflicts > 0; }
     int Conflicts() const { return m_conflicts; }
     int PlacedLessons() const { return m_placed; }
 
     // What one cell made, undone when its lesson is refused.
     struct Made;
+    // Classes the sheet shows taught one lesson together, made one combined class.
+    struct CombinedGroup;
 
 private:
+    CClassInfo& ClassNamed(const std::string& name);
+    void ImportLesson(CClassInfo& cls, const tagTABLE_NODE& node, int half, const std::string& text);
+    CZemObject* Named(CZemObjectList& list, const std::string& name, Made& made);
+    CRoomInfo* RoomFor(const std::string& name, const tagTABLE_NODE& node, int half, Made& made);
     CCourseInfo* PlanFor(CClassInfo& cls, const std::string& subjectId, const std::vector<std::string>& teacherIds,
-                         const std::string& roomId, int segment, int half, Made& made);
+                         const std::string& roomId, const tagTABLE_NODE& node, int half, Made& made);
+    CCourseInfo* MakePlan(CClassInfo& cls, const std::string& subjectId, const std::vector<std::string>& teacherIds,
+                          std::size_t ownTeachers, const std::string& roomId, int type, int half, Made& made);
+    void JoinCombined(CCourseInfo& plan, CombinedGroup& group, Made& made);
     void ImportActivity(CClassInfo& cls, const tagTABLE_NODE& node, const std::string& text);
     void Undo(Made& made);
     void Conflict(const std::string& line);
     void IndexPlans();
+    void FindCombinedGroups();
 
     CScheduleTask& m_task;
     const CMasterSheet& m_sheet;
@@ -156,6 +171,9 @@ private:
     std::map<std::string, std::vector<CCourseInfo*>> m_plans;
     std::set<const CRoomInfo*> m_madeRooms;
     std::unique_ptr<MasterNames> m_names;
+    // The combined classes the sheet shows, and each of their cells by class and slot.
+    std::map<std::string, std::unique_ptr<CombinedGroup>> m_groups;
+    std::map<std::string, CombinedGroup*> m_groupOfCell;
 };
 
 // Commits the working timetables and saves input.xml and output.xml; empty, or the failure's text.

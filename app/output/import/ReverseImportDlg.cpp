@@ -10,6 +10,7 @@
 #include "app/taskhelper/TaskHelper.h"
 #include "base/ConfigHost.h"
 #include "base/ScheduleTask.h"
+#include "base/TaskFolder.h"
 #include "platform/Hooks.h"
 #include "platform/Text.h"
 #include "platform/gui/FileDialogs.h"
@@ -144,31 +145,44 @@ void CReverseImportDlg::paintEvent(QPaintEvent*)
     });
 }
 
+bool CReverseImportDlg::TakeTask(bool& made)
+{
+    auto create = [&] {
+        made = m_host.createTask && m_host.createTask();
+        return made && OpenTask();
+    };
+    CScheduleTask* task = OpenTask();
+    if (!task)
+        return create();
+    if (PlanCount(*task) == 0)
+        return true;
+    const int answer = AskQuestion(
+        "当前排课任务中已有数据\r\n继续在当前任务中执行反导入，反导入的数据和现有数据会合并在一起\r\n\r\n"
+        "您是否需要创建一个新的排课任务来存放反导入的数据？\r\n\r\n"
+        "点击“是”创建新排课任务后再执行反导入\r\n点击“否”直接在当前任务中执行反导入",
+        zem::MessageButtons::YesNoCancel);
+    return answer == zem::IDNO || (answer == zem::IDYES && create());
+}
+
 void CReverseImportDlg::OnOK()
 {
-    auto create = [this] { return m_host.createTask && m_host.createTask() && OpenTask(); };
-    CScheduleTask* task = OpenTask();
-    if (!task && !create())
-        return;
-    task = OpenTask();
-    if (PlanCount(*task) > 0) {
-        const int answer = AskQuestion(
-            "当前排课任务中已有数据\r\n继续在当前任务中执行反导入，反导入的数据和现有数据会合并在一起\r\n\r\n"
-            "您是否需要创建一个新的排课任务来存放反导入的数据？\r\n\r\n"
-            "点击“是”创建新排课任务后再执行反导入\r\n点击“否”直接在当前任务中执行反导入",
-            zem::MessageButtons::YesNoCancel);
-        if (answer == zem::IDCANCEL || (answer == zem::IDYES && !create()))
-            return;
-    }
+    bool made = false;
+    const bool ready = TakeTask(made);
     zem::gui::FileDialogRequest request;
     request.title = "选择要反导入的班级总课表Excel文件";
     request.filter = "Excel 文件|*.xls;*.xlsx";
-    const std::string path = zem::gui::ChooseFile(this, request);
-    if (path.empty())
+    const std::string path = ready ? zem::gui::ChooseFile(this, request) : std::string();
+    bool imported = false;
+    if (!path.empty()) {
+        CReverseImportPreviewDlg preview(this, path, m_host);
+        preview.DoModal();
+        imported = preview.IsSaved();
+    }
+    // A new task takes its name only now, whole, whatever became of the import.
+    if (made && (TaskFolder::IsKilledAt("new task: imported") || !m_host.finishTask || !m_host.finishTask(imported)))
         return;
-    CReverseImportPreviewDlg preview(this, path, m_host);
-    preview.DoModal();
-    EndDialog(zem::IDOK);
+    if (!path.empty())
+        EndDialog(zem::IDOK);
 }
 
 // ---- the preview ----
@@ -386,12 +400,14 @@ void CReverseImportPreviewDlg::ImportNextClass()
 void CReverseImportPreviewDlg::FinishImport()
 {
     m_importing = false;
+    m_importer->Finish();
     m_conflicts = m_importer->ConflictsReported();
     m_importer.reset();
     // A sheet is imported once; another import starts from another preview.
     m_sheet.reset();
     CScheduleTask* task = OpenTask();
     const std::string error = task ? zem::import::SaveReverseImport(*task) : std::string("没有正在使用的排课任务");
+    m_saved = error.empty();
     if (m_closeAfterImport) {
         if (!error.empty())
             zem::ShowMessage(error, "提示", zem::MessageIcon::Error);

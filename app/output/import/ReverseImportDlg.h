@@ -16,9 +16,11 @@
 class QTextEdit;
 
 // What the program around the dialogs does for them: the new-task dialog (true when a task was
-// made and opened) and the teaching-time dialog.
+// made and opened; it is made aside), putting that task in its place once the import is over (true
+// with the import saved; false when it is not in place), and the teaching-time dialog.
 struct CReverseImportHost {
     std::function<bool()> createTask;
+    std::function<bool(bool imported)> finishTask;
     std::function<void()> editTeachingTime;
 };
 
@@ -34,6 +36,9 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    // The open task, or a new one (`made`) when there is none or the user asks; false to stop.
+    bool TakeTask(bool& made);
+
     CReverseImportHost m_host;
 };
 
@@ -59,6 +64,8 @@ public:
     bool IsPreviewing() const { return m_thread.joinable(); }
     bool IsImporting() const { return m_importing; }
     bool ConflictsReported() const { return m_conflicts; }
+    // Whether an import ran and its task was saved.
+    bool IsSaved() const { return m_saved; }
 
 protected:
     bool OnInitDialog() override;
@@ -99,6 +106,7 @@ private:
     bool m_stopImport = false;
     bool m_closeAfterImport = false;
     bool m_conflicts = false;
+    bool m_saved = false;
 };
 
 // Runs the introduction over the parent.

@@ -617,28 +617,40 @@ TEST_F(LessonsOnFriday, NoKeepsThemInTheTimetables)
     EXPECT_EQ(Task().GetSchoolStructure().GetSectionNodeMaxCount(4), 1);
 }
 
-TEST_F(LessonsOnFriday, TimetablesNotWrittenAreWrittenByTheNextSave)
+// The week and the lessons taken out of it are saved as one pair: a failed output.xml leaves both
+// files and the task as they were, and the next save writes both.
+TEST_F(LessonsOnFriday, AFailedTimetableWriteKeepsTheWeekAndItsLessonsUntilTheNextSave)
 {
-    const std::string output = Task().GetTaskInfo().GetOutputFilePath();
-    ScriptedMessages messages({zem::IDYES});
+    const std::string inputPath = Task().GetTaskInfo().GetInputFilePath();
+    const std::string outputPath = Task().GetTaskInfo().GetOutputFilePath();
+    const std::string input = ReadRaw(inputPath);
+    const std::string output = ReadRaw(outputPath);
+    ScriptedMessages messages({zem::IDYES, zem::IDOK, zem::IDYES});
     Run([&](CTeachingTimeDlg& dlg) {
         DayBox(dlg, kFriday)->click();
         {
             // Nothing can be written where output.xml should go; the backup can.
-            WriteFault readOnly(output);
+            WriteFault readOnly(outputPath);
             Save(dlg);
         }
         EXPECT_TRUE(dlg.IsModified());
         EXPECT_EQ(tip.GetText(), "");
+        EXPECT_EQ(ReadRaw(inputPath), input);
+        EXPECT_EQ(ReadRaw(outputPath), output);
+        EXPECT_TRUE(Task().GetSchoolStructure().IsDayInUse(kFriday));
+        EXPECT_EQ(LessonsOf("p1"), 5);
+        EXPECT_TRUE(ValidateSchedule(Task(), true).IsClean()) << ValidateSchedule(Task(), true).Text();
         Save(dlg);
         EXPECT_FALSE(dlg.IsModified());
         dlg.EndDialog(zem::IDCANCEL);
     });
-    // The question, then the failed save.
-    ASSERT_EQ(messages.messages.size(), 2u);
+    // The question, the failed save, the question again.
+    ASSERT_EQ(messages.messages.size(), 3u) << testing::PrintToString(messages.Texts());
     EXPECT_NE(messages.Texts()[1].find("output.xml"), std::string::npos) << messages.Texts()[1];
+    EXPECT_NE(messages.Texts()[1].find("input.xml 和 output.xml 都没有改变。"), std::string::npos);
     CScheduleTask reopened;
     ASSERT_TRUE(reopened.Open(Task().GetTaskInfo().GetTaskFile(), TaskAccess::ReadOnly));
+    EXPECT_FALSE(reopened.GetSchoolStructure().IsDayInUse(kFriday));
     EXPECT_TRUE(ValidateSchedule(reopened).IsClean()) << ValidateSchedule(reopened).Text();
     EXPECT_EQ(LessonsOf("p1"), 4);
 }

@@ -10,7 +10,10 @@
 #include "support/FakeAppServices.h"
 #include "support/MessageRecorder.h"
 #include "support/ScreenTestSupport.h"
+#include "support/KillAt.h"
+#include "support/ModalScope.h"
 #include "support/SchoolBuilder.h"
+#include "support/ShellTestSupport.h"
 #include "support/TaskLines.h"
 #include "support/TempFolder.h"
 #include "support/WriteFault.h"
@@ -19,15 +22,18 @@
 #include "app/output/PrintSheet.h"
 #include "app/output/workbook/Workbook.h"
 #include "app/output/workbook/XlsxWriter.h"
+#include "app/shell/NewTaskDlg.h"
 #include "app/taskhelper/TaskHelper.h"
 #include "base/BasicData.h"
 #include "base/ScheduleTask.h"
+#include "base/TaskFolder.h"
 #include "base/TaskLimits.h"
 #include "platform/Files.h"
 #include "platform/Text.h"
 #include "platform/gui/FileDialogs.h"
 
 #include <QCoreApplication>
+#include <QLineEdit>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -37,6 +43,7 @@
 
 namespace {
 
+using zem::gui::Dialog;
 using zem::import::CMasterSheet;
 using zem::import::MasterVerdict;
 using zem::workbook::CellValue;
@@ -281,7 +288,8 @@ TEST(ReverseImport, ATeacherBusyElsewhereIsAConflictWhenChecked)
     for (const bool check : {true, false}) {
         SCOPED_TRACE(check ? "checked" : "unchecked");
         const auto task = WeekTask();
-        const CMasterSheet master(Across(5, 8, {{"高一1班", {"语文\n张三"}}, {"高一2班", {"语文\n张三"}}}));
+        // Another subject: not a lesson the two classes take together, which the same subject would be.
+        const CMasterSheet master(Across(5, 8, {{"高一1班", {"语文\n张三"}}, {"高一2班", {"书法\n张三"}}}));
         zem::import::CReverseImporter importer(*task, master, check);
         for (const auto& row : master.ClassRows())
             importer.ImportClassRow(row.name, row.cells);
@@ -391,7 +399,7 @@ TEST(ReverseImportRoundTrip, TheDemonstrationSchoolsMasterTimetableGivesItsClass
     ASSERT_EQ(zem::import::JudgeMasterSheet(preview, fresh->GetSchoolStructure()), MasterVerdict::Matches)
         << zem::import::MasterPreviewText(preview) << fresh->GetSchoolStructure().GetWeekDayCount() << " "
         << fresh->GetSchoolStructure().GetDayNodeCount();
-    // Unchecked: a combined class's teacher stands in each of its classes at once.
+    // Unchecked: the new task's plans take no double lessons, which its even spreading would refuse.
     const auto result = zem::import::ImportMasterSheet(*fresh, *sheet, false);
     EXPECT_EQ(result.error, "");
     EXPECT_EQ(result.classes, demo.task->GetClassInfoList().GetCount());
@@ -413,12 +421,10 @@ TEST(ReverseImportRoundTrip, TheDemonstrationSchoolsMasterTimetableGivesItsClass
     CScheduleTask reopened;
     ASSERT_TRUE(reopened.Open(info.GetTaskFile(), TaskAccess::ReadOnly));
     EXPECT_EQ(ClassLessons(reopened, false), ClassLessons(*fresh, false));
-    // The new task knows no combined classes, whose teacher stands in each of their classes at
-    // once, and no double lessons, which its even spreading then refuses.
-    EXPECT_TRUE(ScheduleIsValid(*fresh, kAllTableChecks & ~kCheckDoubleBooking & ~kCheckDayMaximum));
-    const ScheduleValidation bookings = ValidateSchedule(*fresh, false, kCheckDoubleBooking);
-    for (const ScheduleViolation& violation : bookings.Violations())
-        EXPECT_NE(violation.text.find("teacher"), std::string::npos) << violation.text;
+    // The combined classes come back as combined classes: no teacher is booked twice. The new task
+    // knows no double lessons, which its even spreading then refuses.
+    EXPECT_EQ(fresh->GetCombineCourseList().GetCount(), demo.task->GetCombineCourseList().GetCount());
+    EXPECT_TRUE(ScheduleIsValid(*fresh, kAllTableChecks & ~kCheckDayMaximum));
 }
 
 // A small school made by hand with what a class master timetable shows: short subject names, a
@@ -558,8 +564,8 @@ TEST(ReverseImportRoundTrip, TheHandMadeSchoolComesBackIntoANewTaskWithItsTeachi
     EXPECT_NE(zem::import::ShortNamesText(zem::import::CountMasterAdditions(fresh, *sheet)).find("数、"),
               std::string::npos);
     std::vector<std::string> log;
-    // Unchecked: the new task has no combined class, so its teachers stand in both classes at once.
-    const auto result = zem::import::ImportMasterSheet(fresh, *sheet, false,
+    // Checked: the combined class is one lesson of both classes, which the check lets through.
+    const auto result = zem::import::ImportMasterSheet(fresh, *sheet, true,
                                                        [&](const std::string& line) { log.push_back(line); });
     ASSERT_EQ(result.error, "");
     EXPECT_EQ(result.conflicts, 0) << testing::PrintToString(log);
@@ -574,21 +580,49 @@ TEST(ReverseImportRoundTrip, TheHandMadeSchoolComesBackIntoANewTaskWithItsTeachi
     EXPECT_EQ(reopened.GetRoomInfoList().GetCount(), 1);
     EXPECT_EQ(ShortPlanLines(reopened, reopened.GetSelfStudyInfoList()),
               ShortPlanLines(school.task, school.task.GetSelfStudyInfoList()));
-    // The combined class comes back as each class's plan with the other's teacher assisting.
+    // The combined class comes back as the school holds it: each class's plan with its own
+    // teacher, the two plans one combined class; the assisted lesson keeps its assistant.
     EXPECT_EQ(ShortPlanLines(reopened, reopened.GetCourseInfoList()),
-              (std::vector<std::string>{"初一(1)班 体 刘强+孙丽 2 type0", "初一(1)班 数 马 2 type0",
-                                        "初一(1)班 语 王芳 3 type0", "初一(2)班 体 孙丽+刘强 2 type0",
+              (std::vector<std::string>{"初一(1)班 体 刘强 2 type0", "初一(1)班 数 马 2 type0",
+                                        "初一(1)班 语 王芳 3 type0", "初一(2)班 体 孙丽 2 type0",
                                         "初一(2)班 数 马 2 type0", "初一(3)班 美 刘强 0.5 type0",
                                         "初一(3)班 英 赵琝+高原 2 type0", "初一(3)班 音 孙丽 0.5 type0"}));
+    ASSERT_EQ(reopened.GetCombineCourseList().GetCount(), 1);
+    for (const auto& [id, object] : reopened.GetCombineCourseList()) {
+        std::vector<std::string> classes;
+        for (const std::string& plan : static_cast<const CCombineClass*>(object)->GetCombineCourse())
+            classes.push_back(reopened.GetClassNameA(reopened.FindCourse(plan)->GetClassId()));
+        EXPECT_EQ(classes, (std::vector<std::string>{"初一(1)班", "初一(2)班"}));
+    }
     // The class's activity stays its activity; the school's closed slot makes nothing.
     const CZemObject* first = reopened.GetClassInfoList().FindByName("初一(1)班");
     ASSERT_NE(first, nullptr);
     EXPECT_EQ(reopened.GetActivityInfo(first->GetId(), TABLE_CLASS, HandMadeSchool::kLabour), "劳动");
-    const ScheduleValidation found = ValidateSchedule(reopened, false, kAllTableChecks);
-    for (const ScheduleViolation& violation : found.Violations())
-        EXPECT_TRUE(violation.check == kCheckDoubleBooking && (violation.text.find("刘强") != std::string::npos ||
-                                                               violation.text.find("孙丽") != std::string::npos))
-            << violation.text;
+    // No teacher is booked twice.
+    EXPECT_TRUE(ScheduleIsValid(reopened, kAllTableChecks));
+}
+
+// A lesson the check refuses takes its class out of the combined class it would have joined; a
+// combined class left with one class is none.
+TEST(ReverseImport, ARefusedLessonOfACombinedClassLeavesNoCombinedClass)
+{
+    SchoolBuilder b;
+    CScheduleTask& task = b.Task();
+    task.GetSchoolStructure() = WeekTask()->GetSchoolStructure();
+    b.Teacher("t1", "刘强");
+    b.FixedTime<CFixedTimeOfTeacher>(task.GetFixedTimeOfTeacherList(), "t1", "0,");
+    const CMasterSheet sheet(Across(5, 8, {{"初一1班", {"体育\n刘强 孙丽"}}, {"初一2班", {"体育\n孙丽 刘强"}}}));
+    std::vector<std::string> log;
+    zem::import::CReverseImporter importer(task, sheet, true);
+    importer.log = [&](const std::string& line) { log.push_back(line); };
+    for (const auto& row : sheet.ClassRows())
+        importer.ImportClassRow(row.name, row.cells);
+    importer.Finish();
+    // 刘强 may not teach then: the first class's lesson is refused, the second's stands alone.
+    EXPECT_EQ(importer.Conflicts(), 1) << testing::PrintToString(log);
+    EXPECT_TRUE(task.GetCombineCourseList().IsEmpty());
+    EXPECT_EQ(ShortPlanLines(task, task.GetCourseInfoList()), std::vector<std::string>{"初一2班 体育 孙丽 1 type0"});
+    EXPECT_TRUE(ValidateSchedule(task, true, kAllTableChecks).IsClean()) << ValidateSchedule(task, true).Text();
 }
 
 TEST(ReverseImportRoundTrip, IntoTheSchoolItselfItsShortNamesAndCombinedClassFindItsObjects)
@@ -824,6 +858,87 @@ TEST(ReverseImportPreviewDlg, AFailedSaveOrBackupIsSaidAndNothingLooksDone)
         EXPECT_EQ(std::find(texts.begin(), texts.end(), "反导入完成"), texts.end());
         EXPECT_EQ(fixture.task->GetClassInfoList().GetCount(), c.imported ? 3 : 0);
     }
+}
+
+
+// The staging folders a killed new task left in the folder of tasks.
+std::vector<std::string> StagingFolders(const std::string& tasks)
+{
+    std::vector<std::string> found;
+    std::vector<zem::FolderEntry> entries;
+    zem::ListFolder(tasks, entries);
+    for (const zem::FolderEntry& entry : entries)
+        if (entry.isFolder && entry.name.find(".staging-") != std::string::npos)
+            found.push_back(entry.name);
+    return found;
+}
+
+// A new task for the import is made aside and takes its name only once its files read back: a kill
+// at any step leaves no task under its name, and the next start removes what it left.
+class ReverseImportIntoANewTask : public ShellTest {};
+
+TEST_F(ReverseImportIntoANewTask, AKillAtAnyStepLeavesNoTaskAndTheNextStartRemovesItsLeftovers)
+{
+    CAppContext* context = MakeContext();
+    const std::string tasks = Documents() + "我的排课任务/";
+    const std::string sheet = folder / "总课表.xlsx";
+    // The teaching time a new task starts with.
+    CScheduleTask week;
+    week.GetSchoolStructure().RefreshData();
+    WriteSheet(Across(week.GetSchoolStructure().GetWeekDayCount(), week.GetSchoolStructure().GetDayNodeCount(),
+                      {{"高一1班", {"语文\n张三", "数学\n李四"}}, {"高一2班", {"数学\n李四", "语文\n张三"}}}),
+               sheet);
+    const auto previousChooser = zem::gui::SetFileDialogHook([&](const zem::gui::FileDialogRequest&) { return sheet; });
+    CReverseImportHost host;
+    host.createTask = [context] { return context->CreateNewTask(false, true); };
+    host.finishTask = [context](bool imported) { return context->PutNewTaskInPlace(imported); };
+    int n = 0;
+    for (const std::string step : {"", "new task: made", "new task: imported", "new task: read back"}) {
+        SCOPED_TRACE(step);
+        const std::string name = "反导入" + std::to_string(++n);
+        const std::string place = tasks + name + "/";
+        const KillAt kill(step.empty() ? "never" : step);
+        // "是": the task open has plans, and the import goes into a new one.
+        ScriptedMessages messages({}, zem::IDYES);
+        ModalScope scope([&](Dialog& d) {
+            if (auto* created = dynamic_cast<CNewTaskDlg*>(&d)) {
+                TypeText(created->Item<QLineEdit>(CNewTaskDlg::IDC_NAME), name);
+                d.SendCommand(zem::IDOK);
+            } else if (auto* preview = dynamic_cast<CReverseImportPreviewDlg*>(&d)) {
+                ASSERT_TRUE(WaitForPreview(*preview));
+                ASSERT_TRUE(preview->IsItemEnabled(zem::IDOK)) << preview->LogText();
+                // The task is open from its staging folder, and kept out of the recent list.
+                EXPECT_FALSE(zem::FileExists(place + name + ".zem"));
+                EXPECT_EQ(StagingFolders(tasks).size(), 1u);
+                if (step.empty())
+                    SaveScreenshot(preview, "ReverseImportIntoANewTask");
+                d.SendCommand(zem::IDOK);
+                EXPECT_TRUE(QTest::qWaitFor([&] { return d.IsEnded(); }, 20000)) << preview->LogText();
+            } else {
+                d.SendCommand(zem::IDOK);
+            }
+        });
+        CReverseImportDlg dialog(nullptr, host);
+        dialog.DoModal();
+        if (step.empty()) {
+            EXPECT_EQ(messages.Texts(), std::vector<std::string>{"反导入完成"});
+            ASSERT_NE(context->GetTask(), nullptr);
+            EXPECT_EQ(context->GetTask()->GetTaskInfo().GetTaskFile(), place + name + ".zem");
+            EXPECT_EQ(context->GetRecentTasks().GetAt(0), place + name + ".zem");
+            EXPECT_EQ(context->GetTask()->GetClassInfoList().GetCount(), 2);
+            EXPECT_TRUE(zem::FileExists(place + "output.xml"));
+            EXPECT_EQ(StagingFolders(tasks), std::vector<std::string>{});
+            continue;
+        }
+        // Killed: nothing under the task's name but the empty folder the new-task window made.
+        EXPECT_FALSE(TaskFolder::IsTaskFolder(place));
+        EXPECT_EQ(StagingFolders(tasks).size(), 1u);
+        context->CloseTask();
+        CAppContext::CleanStagedTasks();
+        EXPECT_EQ(StagingFolders(tasks), std::vector<std::string>{});
+        EXPECT_FALSE(TaskFolder::IsTaskFolder(place));
+    }
+    zem::gui::SetFileDialogHook(previousChooser);
 }
 
 }  // namespace
