@@ -11,16 +11,11 @@
 
 #include "base/WeekCount.h"
 #include "platform/MessageTarget.h"
+#include "platform/WindowMessages.h"
 
 class CScheduleTask;
 class CCourseInfo;
 class CCoreEngine;
-
-// Progress of a run, posted to the target given to CCore::Init, so the engine never waits for a
-// receiver that may be waiting for it. wParam 0: status text (posted with the text, lParam points to
-// it while the message is handled); 1: percentage 0..100; 3: result code (1 all placed, 2 data check
-// failed, 3 lessons left unplaced), not sent when the run was stopped.
-constexpr unsigned WM_SCHEDULE_PROGRESS = zem::WM_USER + 300;  // 0x52C
 
 enum TRY_SWAP_TYPE {
     TRY_SWAP_LOST = 0,      // after a try that left lessons unplaced

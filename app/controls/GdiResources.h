@@ -3,6 +3,7 @@
 // the list of font faces installed on the machine.
 #include "app/shared/FontSpec.h"
 #include "platform/MessageTarget.h"
+#include "platform/WindowMessages.h"
 #include "platform/gui/Font.h"
 #include "platform/Gdi.h"
 
@@ -17,9 +18,6 @@
 class CTableWnd;
 class QObject;
 class QWidget;
-
-// Sent to the window given to StartFontScan once the installed faces are listed.
-constexpr unsigned WM_FONTS_READY = zem::WM_USER + 528;  // 0x610
 
 class CGdiResources {
 public:

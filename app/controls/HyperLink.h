@@ -5,6 +5,7 @@
 // as text commands.
 #include "platform/Gdi.h"
 #include "platform/MessageTarget.h"
+#include "platform/WindowMessages.h"
 #include "platform/gui/Font.h"
 
 #include <QCursor>
@@ -14,8 +15,6 @@
 #include <optional>
 #include <string>
 #include <string_view>
-
-constexpr unsigned WM_QUICK_TOOL = 0x2261;
 
 class CHyperLink : public QLabel {
 public:

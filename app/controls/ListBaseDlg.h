@@ -6,6 +6,7 @@
 // actions, save and row rules by overriding the virtual operations.
 #include "app/controls/PageNotify.h"
 #include "platform/Gdi.h"
+#include "platform/WindowMessages.h"
 #include "platform/gui/DC.h"
 #include "platform/gui/Dialog.h"
 #include "platform/gui/ReportList.h"
@@ -19,8 +20,6 @@ class CHoverButton;
 class CZemObject;
 class CZemObjectList;
 class QLineEdit;
-
-constexpr unsigned WM_FIND_NEXT = zem::WM_USER + 524;  // 0x60C
 
 // What the find dialog asks the page for: the text, the row of the last hit (-1 before the first)
 // and whether this request found one.

@@ -4,11 +4,10 @@
 // std::vector<std::string>*, in the page's visible column order, starting with the name). The page
 // answers 0 when it took the row and -1 when it refused it.
 #include "platform/MessageTarget.h"
+#include "platform/WindowMessages.h"
 
 #include <string>
 #include <vector>
-
-constexpr unsigned WM_PAGE_ROW = zem::WM_USER + 509;  // 0x5FD
 
 struct CPageNotify {
     bool accepted = false;  // set by the page when it takes the row
@@ -25,10 +24,7 @@ struct CPageNotify {
 
 using CPageRow = std::vector<std::string>;
 
-// Asked of a page before an import or a batch add sends it rows, with wParam a CPageRowsCheck*:
-// the page sets `refusal` when taking them all would pass a limit of the task, and nothing is sent.
-constexpr unsigned WM_PAGE_ROWS_CHECK = zem::WM_USER + 0x7D0;
-
+// Asked of a page with WM_PAGE_ROWS_CHECK before an import or a batch add sends it rows.
 struct CPageRowsCheck {
     const std::vector<CPageRow>* rows = nullptr;
     bool byName = false;  // as CPageNotify::byName of the rows that follow

@@ -3,13 +3,11 @@
 // completion report.
 #include "platform/MessageTarget.h"
 #include "platform/Gdi.h"
+#include "platform/WindowMessages.h"
 
 #include <QWidget>
 
 #include <string>
-
-// Sent to the owner on every left click of the strip; no parameters.
-constexpr unsigned WM_SHOW_COMPLETION = zem::WM_USER + 521;  // 0x609
 
 class CProgressWnd : public QWidget {
 public:

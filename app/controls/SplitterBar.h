@@ -5,6 +5,7 @@
 // WM_SPLITTER_MOVED; the dialog then lays its panes out around the bar.
 #include "platform/MessageTarget.h"
 #include "platform/Gdi.h"
+#include "platform/WindowMessages.h"
 
 #include <QObject>
 #include <QPointer>
@@ -13,9 +14,6 @@
 namespace zem::gui {
 class Dialog;
 }
-
-// wParam: the signed distance the bar moved, in pixels; lParam: the bar's control id.
-constexpr unsigned WM_SPLITTER_MOVED = zem::WM_USER + 1000;  // 0x7E8
 
 class CSplitterBarBase : public QObject {
 public:

@@ -462,7 +462,7 @@ zem::LRESULT CPlanListPage::WindowProc(unsigned message, zem::WPARAM wParam, zem
         return OnPlanRow(zem::FromWParam<CPageNotify>(wParam), zem::FromLParam<const CPageRow>(lParam));
     if (message == WM_PLAN_BATCH_MODIFY)
         return OnBatchModify(zem::FromLParam<tagPLAN_BATCH_MODIFY>(lParam));
-    if (message == WM_PLAN_HEAD_TEACHERS && !m_selfStudy) {
+    if (message == WM_SET_HEAD_TEACHERS && !m_selfStudy) {
         if (auto* names = zem::FromLParam<const std::map<std::string, std::string>>(lParam))
             for (const auto& [className, teacher] : *names)
                 if (auto* cls = static_cast<CClassInfo*>(m_classes.FindByName(KnownName(m_classes, className))))

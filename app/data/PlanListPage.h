@@ -8,6 +8,7 @@
 #include "app/output/import/PlanReader.h"
 #include "base/WeekCount.h"
 #include "base/ZemObject.h"
+#include "platform/WindowMessages.h"
 #include "platform/gui/Timers.h"
 
 #include <map>
@@ -17,9 +18,6 @@
 
 class CCourseInfo;
 class CScheduleTask;
-
-constexpr unsigned WM_PLAN_BATCH_MODIFY = zem::WM_USER + 525;     // 0x60D
-constexpr unsigned WM_PLAN_HEAD_TEACHERS = zem::import::WM_SET_HEAD_TEACHERS;
 
 // One request of the batch change: one property of one course's rows in many classes.
 struct tagPLAN_BATCH_MODIFY {

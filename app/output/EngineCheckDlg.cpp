@@ -21,7 +21,8 @@ CEngineCheckDlg::CEngineCheckDlg(QWidget* parent) : Dialog(parent, "导入导出
 
 CEngineCheckDlg::~CEngineCheckDlg()
 {
-    StopWorker();
+    // The worker sends to this window: it ends before any part of the window goes.
+    m_worker.StopAndWait();
 }
 
 std::string CEngineCheckDlg::EngineCaption(int engine)
@@ -48,14 +49,15 @@ bool CEngineCheckDlg::OnInitDialog()
         m_exporter->SetEngines(m_engines);
     m_testFile = CSpreadsheetExporter::WorkbookFileName(
         zem::Format("%s%s.xls", GetTempFolder().c_str(), NewGuidString().substr(0, 12).c_str()));
-    m_thread = std::thread([this, file = m_testFile] {
+    // The exporter stops through a flag of its own.
+    m_worker.SetStopHook([this] { m_exporter->RequestCancel(); });
+    m_worker.Start([this, file = m_testFile] {
         CCourseTable table;
         CExportTableItem item("123", "课表", TABLE_CLASS, &table);
         const std::vector<CExportTableItem*> items{&item};
         m_exporter->Export(file, items);
         // Only the check's own file goes; a failed save may have left none.
         std::remove(file.c_str());
-        m_finished = true;
     });
     return true;
 }
@@ -88,19 +90,8 @@ void CEngineCheckDlg::OnStage(int engine, int stage)
         found->second->setExpanded(true);
 }
 
-void CEngineCheckDlg::StopWorker()
-{
-    if (!m_thread.joinable())
-        return;
-    if (m_exporter)
-        m_exporter->RequestCancel();
-    // The worker may be sending to this window: serve it while waiting.
-    zem::gui::WaitWhile([this] { return !m_finished.load(); });
-    m_thread.join();
-}
-
 void CEngineCheckDlg::OnCancel()
 {
-    StopWorker();
+    m_worker.StopAndWait();
     Dialog::OnCancel();
 }

@@ -2,13 +2,12 @@
 // "导入导出引擎检测": writes a one-timetable test workbook through the exporter on a worker thread
 // and shows each stage it reaches as a growing tree, one root per engine tried. The test workbook
 // is deleted afterwards.
+#include "app/controls/WorkerThread.h"
 #include "platform/gui/Dialog.h"
 
-#include <atomic>
 #include <map>
 #include <memory>
 #include <string>
-#include <thread>
 #include <vector>
 
 class CSpreadsheetExporter;
@@ -27,7 +26,7 @@ public:
     void SetEngines(std::vector<std::shared_ptr<CWorkbookEngine>> engines) { m_engines = std::move(engines); }
 
     QTreeWidget* GetTree() const { return m_tree; }
-    bool IsWorkerRunning() const { return m_thread.joinable() && !m_finished; }
+    bool IsWorkerRunning() const { return m_worker.IsRunning(); }
     // The test workbook's path, once the worker has chosen it.
     const std::string& GetTestFile() const { return m_testFile; }
     // The root's text for an engine.
@@ -40,13 +39,11 @@ protected:
 
 private:
     void OnStage(int engine, int stage);
-    void StopWorker();
 
     QTreeWidget* m_tree = nullptr;
     std::map<int, QTreeWidgetItem*> m_roots;
     std::vector<std::shared_ptr<CWorkbookEngine>> m_engines;
     std::unique_ptr<CSpreadsheetExporter> m_exporter;
     std::string m_testFile;
-    std::thread m_thread;
-    std::atomic<bool> m_finished{false};
+    CWorkerThread m_worker;
 };

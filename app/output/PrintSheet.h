@@ -7,6 +7,7 @@
 #include "base/TimeTable.h"
 #include "platform/Gdi.h"
 #include "platform/Hooks.h"
+#include "platform/WindowMessages.h"
 
 #include <memory>
 #include <string>
@@ -30,10 +31,6 @@ struct CPrintPageInfo {
     int mode = 0;          // 0 print preview, 1 export preview, 2 neither print nor export
     bool temporary = false;  // timetables of a temporary task: their titles take the temporary template
 };
-
-// Sent by the page settings and banner dialogs to the preview after a change: wParam non-zero when
-// the number of tables per page may have changed.
-constexpr unsigned WM_PRINT_SETTINGS_CHANGED = 0x607;
 
 // The modes of a preview.
 enum { PREVIEW_PRINT = 0, PREVIEW_EXPORT = 1, PREVIEW_SETTINGS = 2 };

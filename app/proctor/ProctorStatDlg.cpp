@@ -23,7 +23,7 @@ CProctorStatDlg::CProctorStatDlg(QWidget* parent) : Dialog(parent, "教师监考
 
 CProctorStatDlg::~CProctorStatDlg()
 {
-    StopAndWait();
+    m_worker.StopAndWait();
 }
 
 bool CProctorStatDlg::OnInitDialog()
@@ -47,12 +47,11 @@ bool CProctorStatDlg::OnInitDialog()
     m_list->DeleteAllItems();
     const CScheduleProctor* proctor = m_proctor;
     const CScheduleTask* task = AppServices().GetTask();
-    m_running = true;
-    m_thread = std::thread([this, proctor, task] {
+    m_worker.Start([this, proctor, task] {
         if (proctor && task) {
             const CProctorData& data = proctor->data();
             for (const std::string& id : data.GetTeacherArray()) {
-                if (m_stop)
+                if (m_worker.IsStopRequested())
                     break;
                 // An id that names no teacher of the task any more is left out, as the page's list does.
                 if (!task->GetTeacher(id))
@@ -60,37 +59,28 @@ bool CProctorStatDlg::OnInitDialog()
                 CProctorStatRow row{id, task->GetTeacherName(id), 0};
                 for (const auto& item : data.GetProctorList())
                     row.count += StringArrayContainsNoCase(item->teachers, id) ? 1 : 0;
-                Send(WM_STATISTIC_ROW, 0, zem::ToLParam(&row));
+                Send(WM_PROCTOR_STAT_ROW, 0, zem::ToLParam(&row));
             }
         }
-        Send(WM_STATISTIC_DONE, 0, 0);
-        m_running = false;
+        Send(WM_PROCTOR_STAT_DONE, 0, 0);
     });
     return true;
 }
 
 zem::LRESULT CProctorStatDlg::WindowProc(unsigned message, zem::WPARAM wParam, zem::LPARAM lParam)
 {
-    if (message == WM_STATISTIC_ROW && !m_stop) {
+    if (message == WM_PROCTOR_STAT_ROW && !m_worker.IsStopRequested()) {
         const auto* row = zem::FromLParam<const CProctorStatRow>(lParam);
         const int at = m_list->InsertItem(m_list->GetItemCount(), row->teacherId);
         m_list->SetItemText(at, 1, row->name);
         m_list->SetItemText(at, 2, IntToString(row->count));
         return 0;
     }
-    if (message == WM_STATISTIC_DONE) {
+    if (message == WM_PROCTOR_STAT_DONE) {
         m_done = true;
         return 0;
     }
     return Dialog::WindowProc(message, wParam, lParam);
-}
-
-void CProctorStatDlg::StopAndWait()
-{
-    m_stop = true;
-    zem::gui::WaitWhile([this] { return m_running.load(); });
-    if (m_thread.joinable())
-        m_thread.join();
 }
 
 void CProctorStatDlg::paintEvent(QPaintEvent*)

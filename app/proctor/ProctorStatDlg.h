@@ -2,19 +2,14 @@
 // "教师监考统计": for each teacher of a proctoring's teacher list, how many exam rooms the teacher
 // watches. A worker counts and hands the rows to the window one at a time, each inserted on the
 // window's thread; the list sorts on a click on a column heading.
+#include "app/controls/WorkerThread.h"
+#include "platform/WindowMessages.h"
 #include "platform/gui/Dialog.h"
 
-#include <atomic>
 #include <string>
-#include <thread>
 
 class CScheduleProctor;
 class CSortListCtrl;
-
-// Sent by a statistics worker to its window: lParam the row (a CProctorStatRow*), answered once
-// the row is in the list; then the end.
-constexpr unsigned WM_STATISTIC_ROW = zem::WM_USER + 511;   // 0x5FF
-constexpr unsigned WM_STATISTIC_DONE = zem::WM_USER + 512;  // 0x600
 
 struct CProctorStatRow {
     std::string teacherId;
@@ -34,7 +29,7 @@ public:
     void SetProctor(const CScheduleProctor* proctor) { m_proctor = proctor; }
 
     CSortListCtrl* GetList() const { return m_list; }
-    bool IsWorkerRunning() const { return m_running.load(); }
+    bool IsWorkerRunning() const { return m_worker.IsRunning(); }
     // Whether the worker has handed over every row.
     bool IsDone() const { return m_done; }
 
@@ -44,13 +39,9 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    void StopAndWait();
-
     const CScheduleProctor* m_proctor = nullptr;
     CSortListCtrl* m_list = nullptr;
     zem::Rect m_listFrame;
-    std::thread m_thread;
-    std::atomic<bool> m_stop{false};
-    std::atomic<bool> m_running{false};
+    CWorkerThread m_worker;
     bool m_done = false;
 };

@@ -1,9 +1,5 @@
 #include "app/shell/AutoScheduleDlg.h"
 
-#include "app/controls/DialogLook.h"
-#include "app/controls/GdiResources.h"
-#include "app/controls/HoverButton.h"
-#include "app/controls/RunWindowLayout.h"
 #include "app/shared/ObjectLists.h"
 #include "app/shared/Strings.h"
 #include "app/shell/AppContext.h"
@@ -15,12 +11,8 @@
 #include "platform/gui/QtText.h"
 
 #include <QCoreApplication>
-#include <QLabel>
-#include <QProgressBar>
 
 #include <map>
-
-using zem::Rect;
 
 namespace {
 
@@ -48,16 +40,11 @@ void AddName(std::vector<std::string>& words, const std::string& name)
 
 }  // namespace
 
-CAutoScheduleDlg::CAutoScheduleDlg(QWidget* parent)
-    : Dialog(parent, "自动排课", kRunWindowSize),
-      m_pAnimation(std::make_unique<CFloatingWordsAnimation>()),
-      m_timers([this](int id) { OnTimer(id); })
-{
-}
+CAutoScheduleDlg::CAutoScheduleDlg(QWidget* parent) : CRunWindowDlg(parent, "自动排课") {}
 
 CAutoScheduleDlg::~CAutoScheduleDlg()
 {
-    m_timers.KillAll();
+    KillTimers();
     StopAndWait();
 }
 
@@ -122,15 +109,12 @@ bool CAutoScheduleDlg::OnInitDialog()
         return false;
     BackUpIfDue(*task);
 
-    const CRunWindowControls controls = BuildRunWindow(this);
-    m_animationRect = controls.animation;
-    m_status = controls.status;
-    m_progress = controls.progress;
+    BuildControls();
     // The status line stays blank until the engine's first text.
     SetStatus("");
 
     // The names are read before the engine starts: from then on its thread owns the task.
-    m_words = CollectWords(*task, m_pRange);
+    std::vector<std::string> words = CollectWords(*task, m_pRange);
 
     m_pCore = std::make_unique<CCore>(*task);
     m_pCore->Init(this);
@@ -141,9 +125,7 @@ bool CAutoScheduleDlg::OnInitDialog()
     m_pCore->Start();
     m_bStarted = true;
 
-    m_pAnimation->Init(this, m_animationRect.left, m_animationRect.top, m_animationRect.right,
-                       m_animationRect.bottom, m_words);
-    m_timers.SetTimer(kAnimationTimer, kAnimationMs);
+    StartAnimation(std::move(words));
     return true;
 }
 
@@ -151,36 +133,21 @@ int CAutoScheduleDlg::RunModal()
 {
     DoModal();
     // The modal loop also ends when the program quits: the engine must not outlive the task.
-    m_timers.KillAll();
+    KillTimers();
     StopAndWait();
-    return m_nFinishCode;
+    return GetFinishCode();
 }
 
-int CAutoScheduleDlg::GetProgress() const
+void CAutoScheduleDlg::OnAnimationStep()
 {
-    return m_progress ? m_progress->value() : 0;
-}
-
-void CAutoScheduleDlg::SetStatus(const std::string& text)
-{
-    m_strStatus = text;
-    SetDlgItemText(IDC_STATUS, text);
-}
-
-void CAutoScheduleDlg::OnTimer(int id)
-{
-    if (id == kFinishTimer) {
-        m_timers.KillTimer(kFinishTimer);
-        EndDialog(zem::IDCANCEL);
-        return;
-    }
-    if (id != kAnimationTimer)
-        return;
-    m_pAnimation->Step();
-    update(m_animationRect.left, m_animationRect.top, m_animationRect.Width(), m_animationRect.Height());
-    // A stopped engine has left the task to the window again.
     if (m_bStopping && !IsEngineRunning() && !IsEnded())
         EndDialog(zem::IDCANCEL);
+}
+
+void CAutoScheduleDlg::OnStatusText(const char* text)
+{
+    if (!m_bStopping)
+        SetStatus(text);
 }
 
 void CAutoScheduleDlg::OnCancel()
@@ -188,7 +155,7 @@ void CAutoScheduleDlg::OnCancel()
     if (IsEnded())
         return;
     // A finished run (its result is saved) or an engine already gone: close at once.
-    if (m_nFinishCode != 0 || !IsEngineRunning()) {
+    if (GetFinishCode() != 0 || !IsEngineRunning()) {
         EndDialog(zem::IDCANCEL);
         return;
     }
@@ -199,32 +166,6 @@ void CAutoScheduleDlg::OnCancel()
     m_pCore->RequestStop();
     SetStatus(kStoppingText);
     EnableItem(zem::IDCANCEL, false);
-}
-
-zem::LRESULT CAutoScheduleDlg::WindowProc(unsigned message, zem::WPARAM wParam, zem::LPARAM lParam)
-{
-    if (message != WM_SCHEDULE_PROGRESS)
-        return Dialog::WindowProc(message, wParam, lParam);
-    switch (wParam) {
-    case 0:
-        // Texts still queued when the user stopped the run would hide that it is stopping.
-        if (!m_bStopping && lParam)
-            SetStatus(zem::FromLParam<const char>(lParam));
-        break;
-    case 1:
-        if (m_progress)
-            m_progress->setValue(static_cast<int>(lParam));
-        break;
-    case 3:
-        // The run has ended and saved its result, even if the user asked to stop meanwhile.
-        m_nFinishCode = static_cast<int>(lParam);
-        if (!IsEnded())
-            m_timers.SetTimer(kFinishTimer, kFinishPauseMs);
-        break;
-    default:
-        break;
-    }
-    return 0;
 }
 
 void CAutoScheduleDlg::StopAndWait()
@@ -241,9 +182,4 @@ void CAutoScheduleDlg::StopAndWait()
         }
     }
     m_pCore->Wait();
-}
-
-void CAutoScheduleDlg::paintEvent(QPaintEvent*)
-{
-    PaintRunWindow(this, *m_pAnimation);
 }

@@ -3,8 +3,8 @@
 #include "app/controls/Bitmaps.h"
 #include "app/controls/Drawing.h"
 #include "app/controls/GdiResources.h"
-#include "app/shell/ShellMessages.h"
 #include "platform/Text.h"
+#include "platform/WindowMessages.h"
 #include "platform/gui/DC.h"
 
 #include <QMouseEvent>

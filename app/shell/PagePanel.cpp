@@ -8,12 +8,12 @@
 #include "app/shared/Strings.h"
 #include "app/shell/AppContext.h"
 #include "app/shell/FeatureWindows.h"
-#include "app/shell/ShellMessages.h"
 #include "app/timetable/LastViewed.h"
 #include "base/ScheduleTask.h"
 #include "core/Core.h"
 #include "platform/Hooks.h"
 #include "platform/Text.h"
+#include "platform/WindowMessages.h"
 #include "platform/gui/DC.h"
 
 #include <QPainter>

@@ -4,7 +4,7 @@
 #include "app/controls/Drawing.h"
 #include "app/controls/GdiResources.h"
 #include "app/shell/ShellBitmaps.h"
-#include "app/shell/ShellMessages.h"
+#include "platform/WindowMessages.h"
 #include "platform/gui/DC.h"
 
 #include <QMouseEvent>

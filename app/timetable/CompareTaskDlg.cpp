@@ -10,6 +10,7 @@
 #include "app/taskhelper/TaskHelper.h"
 #include "base/ScheduleTask.h"
 #include "platform/Text.h"
+#include "platform/WindowMessages.h"
 #include "platform/gui/DC.h"
 #include "platform/gui/QtText.h"
 
@@ -19,10 +20,6 @@
 using zem::Rect;
 
 namespace {
-
-// The worker's news, sent to the dialog.
-constexpr unsigned WM_COMPARE_FOUND = zem::WM_USER + 0x231;  // lParam const CTaskDifference*
-constexpr unsigned WM_COMPARE_DONE = zem::WM_USER + 0x232;
 
 constexpr int kHeaderHeight = 42;
 constexpr int kFooterHeight = 45;
@@ -142,40 +139,32 @@ bool CCompareTaskDlg::OnInitDialog()
         m_resultText = kNoDifferenceText;
         return true;
     }
-    m_workerRunning = true;
-    m_worker = std::thread(&CCompareTaskDlg::Work, this, m_temp, formal);
+    m_worker.Start([this, temp = m_temp, formal] { Work(temp, formal); });
     return true;
 }
 
 void CCompareTaskDlg::Work(CScheduleTask* temp, CScheduleTask* formal)
 {
     const WorkerHook hook = m_workerHook;
+    const std::atomic<bool>& stop = m_worker.StopFlag();
     FindTaskDifferences(
-        *temp, *formal, &m_stop,
+        *temp, *formal, &stop,
         [this](const CTaskDifference& difference) { Send(WM_COMPARE_FOUND, 0, zem::ToLParam(&difference)); },
-        [this, &hook](int index) {
+        [&hook, &stop](int index) {
             if (hook)
-                hook(index, m_stop);
+                hook(index, stop);
         });
     Send(WM_COMPARE_DONE, 0, 0);
-    // The last touch of the dialog: after it the dialog may go.
-    m_workerRunning.store(false);
 }
 
 void CCompareTaskDlg::StopWorker()
 {
-    if (!m_worker.joinable())
-        return;
-    m_stop.store(true);
-    m_stop.notify_all();
-    // Serves the worker's sends meanwhile, so that neither thread waits for the other.
-    zem::gui::WaitWhile([this] { return m_workerRunning.load(); });
-    m_worker.join();
+    m_worker.StopAndWait();
 }
 
 zem::LRESULT CCompareTaskDlg::WindowProc(unsigned message, zem::WPARAM, zem::LPARAM lParam)
 {
-    if (m_stop.load())
+    if (m_worker.IsStopRequested())
         return 0;
     if (message == WM_COMPARE_FOUND) {
         const CTaskDifference& difference = *zem::FromLParam<const CTaskDifference>(lParam);

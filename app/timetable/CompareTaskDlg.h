@@ -3,23 +3,19 @@
 // A worker compares the tasks timetable by timetable and hands each difference to the dialog; the
 // dialog shows a chosen one of each task side by side with the differing cells marked, and hands
 // the differing timetables to its receiver for export.
+#include "app/controls/WorkerThread.h"
+#include "platform/WindowMessages.h"
 #include "platform/gui/Dialog.h"
 #include "table/WeekTable.h"
 
 #include <atomic>
 #include <functional>
 #include <string>
-#include <thread>
 #include <vector>
 
 class QComboBox;
 class CScheduleTask;
 class CZemObject;
-
-// Sent to the receiver: wParam the std::string* title (may be null), lParam a CZemObjectList* of
-// copies of the differing timetables' objects (may be null), each copy's order its place in the
-// list. The copies die when the send returns.
-constexpr unsigned WM_EXPORT_DIFF_TABLES = 0x611;
 
 struct CTaskDifference {
     int kind = 0;  // 0 class, 1 teacher
@@ -53,7 +49,7 @@ public:
     ~CCompareTaskDlg() override;
 
     const std::string& GetResultText() const { return m_resultText; }
-    bool IsComparing() const { return m_workerRunning.load(); }
+    bool IsComparing() const { return m_worker.IsRunning(); }
     const std::vector<CTaskDifference>& GetDifferences() const { return m_entries; }
     QComboBox* GetList() const { return m_list; }
     CWeekTable& GetTempTable() { return m_tempTable; }
@@ -79,7 +75,7 @@ protected:
 
 private:
     void Work(CScheduleTask* temp, CScheduleTask* formal);
-    // Sets the stop flag and waits, serving the worker's sends, until the worker has ended.
+    // Stops the worker and waits, serving its sends, until it has ended.
     void StopWorker();
     void Layout();
 
@@ -95,8 +91,6 @@ private:
     zem::Rect m_tempLabel;
     zem::Rect m_formalLabel;
 
-    std::thread m_worker;
-    std::atomic<bool> m_stop{false};
-    std::atomic<bool> m_workerRunning{false};
+    CWorkerThread m_worker;
     WorkerHook m_workerHook;
 };

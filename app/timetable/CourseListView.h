@@ -5,6 +5,7 @@
 #include "base/ScheduleTask.h"
 #include "platform/Gdi.h"
 #include "platform/MessageTarget.h"
+#include "platform/WindowMessages.h"
 
 #include <QScrollBar>
 #include <QWidget>
@@ -12,10 +13,6 @@
 #include <memory>
 #include <string>
 #include <vector>
-
-// Sent to the owner when a card is clicked: wParam 1 when the card was marked as holding the
-// picked lesson, else 0; lParam the card's CCourseInfo*, null when the click hit no card.
-constexpr unsigned WM_COURSE_CARD_CLICK = zem::WM_USER + 0x204;
 
 struct CCourseCard {
     enum Mark : int { kNone = 0, kMarked = 1, kSelected = 2 };

@@ -4,14 +4,11 @@
 // or forwards, and a replay the target refuses leaves the list where it was.
 #include "base/TableNode.h"
 #include "platform/MessageTarget.h"
+#include "platform/WindowMessages.h"
 
 #include <memory>
 #include <string>
 #include <vector>
-
-// Sent to the history window after every change of the list: wParam the record list
-// (const std::vector<std::unique_ptr<CScheduleOperation>>*), lParam the index.
-constexpr unsigned WM_HISTORY_CHANGED = zem::WM_USER + 0x205;
 
 // One manual change. The kinds are told apart by their number alone.
 class CScheduleOperation {

@@ -3,6 +3,7 @@
 // in its cells, the commands that plan them on a right click, the status of the plan and a short
 // help. Planning changes nothing in the task.
 #include "app/timetable/SubstitutePlan.h"
+#include "platform/WindowMessages.h"
 #include "platform/gui/Messages.h"
 #include "table/WeekTable.h"
 
@@ -12,9 +13,6 @@
 
 class CHoverButton;
 class QTreeWidget;
-
-// Sent to the owner after every change of the plan or of its regular teacher.
-constexpr unsigned WM_SUBSTITUTES_CHANGED = 0x60A;
 
 // A teacher cell's text with its planned substitutes: the halves (or the whole cell) that have a
 // record get both lines of the lesson on the first and "【代】" and the substitute on the second.

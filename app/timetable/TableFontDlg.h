@@ -5,16 +5,13 @@
 // written to zem.ini however the dialog closes.
 #include "app/shared/FontSpec.h"
 #include "platform/MessageTarget.h"
+#include "platform/WindowMessages.h"
 #include "platform/gui/Dialog.h"
 
 #include <string>
 #include <vector>
 
 class QComboBox;
-
-// Sent (never posted) to the window being edited for after every change: lParam the whole working
-// record (CTableFontPair*), to be read during the call.
-constexpr unsigned WM_TABLE_FONT_CHANGED = zem::WM_USER + 520;  // 0x608
 
 class CTableFontDlg : public zem::gui::Dialog {
 public:

@@ -278,65 +278,54 @@ void CTeacherStatisticDlg::StartStatistics()
     EnableItem(IDC_EXPORT, false);
     EnableItem(IDC_WORKBOOK, false);
     m_counting = true;
-    m_workerRunning = true;
-    m_worker = std::thread(&CTeacherStatisticDlg::Work, this, AppServices().GetTask(), ReadKinds(), ++m_runCount,
-                           m_workerHook);
+    m_worker.Start([this, task = AppServices().GetTask(), kinds = ReadKinds(), run = ++m_runCount,
+                    hook = m_workerHook] { Work(task, kinds, run, hook); });
 }
 
 void CTeacherStatisticDlg::StopWorker()
 {
-    if (!m_worker.joinable())
+    if (!m_worker.HasThread())
         return;
-    m_stopping = true;
-    m_cancel.store(true);
-    m_cancel.notify_all();
-    // Serves the worker's sends meanwhile, so that neither thread waits for the other.
-    zem::gui::WaitWhile([this] { return m_workerRunning.load(); });
-    m_worker.join();
-    m_cancel.store(false);
-    m_stopping = false;
+    m_worker.StopAndWait();
     m_counting = false;
 }
 
 void CTeacherStatisticDlg::Work(CScheduleTask* task, CStatisticKinds kinds, int run, WorkerHook hook)
 {
-    {
-        const CTeacherStatistic statistic(task, kinds);
-        Send(WM_STATISTIC_COLUMNS, 0, zem::ToLParam(&statistic));
-        const std::vector<CTeacherInfo*>& teachers = statistic.GetTeachers();
-        for (std::size_t i = 0; i < teachers.size() && !m_cancel.load(); ++i) {
-            std::unique_ptr<CTeacherStatisticRecord> record = statistic.Count(*teachers[i], &m_cancel);
-            if (!record)
-                break;
-            if (hook)
-                hook(run, static_cast<int>(i), m_cancel);
-            CTeacherStatisticRecord* sent = record.release();
-            // A window that is gone takes nothing.
-            if (Send(WM_STATISTIC_ROW, 0, zem::ToLParam(sent)) == 0)
-                delete sent;
-        }
-        Send(WM_STATISTIC_DONE, 0, 0);
+    const std::atomic<bool>& stop = m_worker.StopFlag();
+    const CTeacherStatistic statistic(task, kinds);
+    Send(WM_STATISTIC_COLUMNS, 0, zem::ToLParam(&statistic));
+    const std::vector<CTeacherInfo*>& teachers = statistic.GetTeachers();
+    for (std::size_t i = 0; i < teachers.size() && !stop.load(); ++i) {
+        std::unique_ptr<CTeacherStatisticRecord> record = statistic.Count(*teachers[i], &stop);
+        if (!record)
+            break;
+        if (hook)
+            hook(run, static_cast<int>(i), stop);
+        CTeacherStatisticRecord* sent = record.release();
+        // A window that is gone takes nothing.
+        if (Send(WM_STATISTIC_ROW, 0, zem::ToLParam(sent)) == 0)
+            delete sent;
     }
-    // The last touch of the window: after it the window may go.
-    m_workerRunning.store(false);
+    Send(WM_STATISTIC_DONE, 0, 0);
 }
 
 zem::LRESULT CTeacherStatisticDlg::WindowProc(unsigned message, zem::WPARAM wParam, zem::LPARAM lParam)
 {
     switch (message) {
     case WM_STATISTIC_COLUMNS:
-        if (!m_stopping)
+        if (!m_worker.IsStopRequested())
             OnColumns(*reinterpret_cast<const CTeacherStatistic*>(lParam));
         return 1;
     case WM_STATISTIC_ROW: {
         std::unique_ptr<CTeacherStatisticRecord> record(reinterpret_cast<CTeacherStatisticRecord*>(lParam));
         // A row of a count being stopped is freed, never listed.
-        if (!m_stopping && record)
+        if (!m_worker.IsStopRequested() && record)
             OnRow(std::move(record));
         return 1;
     }
     case WM_STATISTIC_DONE:
-        if (!m_stopping)
+        if (!m_worker.IsStopRequested())
             OnDone();
         return 1;
     case WM_SPLITTER_MOVED:

@@ -5,24 +5,20 @@
 // a kind of lesson on or off counts again from the start.
 #include "app/timetable/TeacherStatistic.h"
 #include "app/controls/SplitterBar.h"
+#include "app/controls/WorkerThread.h"
+#include "platform/WindowMessages.h"
 #include "platform/gui/Dialog.h"
 
 #include <atomic>
 #include <functional>
 #include <memory>
 #include <string>
-#include <thread>
 #include <vector>
 
 class CSortListCtrl;
 class QCheckBox;
 class QLabel;
 class QTreeWidget;
-
-// The worker's messages to the dialog, each sent.
-constexpr unsigned WM_STATISTIC_COLUMNS = zem::WM_USER + 510;  // lParam the CTeacherStatistic: build the columns
-constexpr unsigned WM_STATISTIC_ROW = zem::WM_USER + 511;      // lParam a CTeacherStatisticRecord*, handed over
-constexpr unsigned WM_STATISTIC_DONE = zem::WM_USER + 512;
 
 class CTeacherStatisticDlg : public zem::gui::Dialog {
 public:
@@ -84,7 +80,7 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
-    // Sets the cancel flag and waits, serving the worker's sends, until the worker has ended.
+    // Stops the worker and waits, serving its sends, until it has ended.
     void StopWorker();
     void Work(CScheduleTask* task, CStatisticKinds kinds, int run, WorkerHook hook);
     void OnColumns(const CTeacherStatistic& statistic);
@@ -123,11 +119,8 @@ private:
     int m_firstPeriodColumn = -1;
     int m_lastPeriodColumn = -1;
 
-    std::thread m_worker;
-    std::atomic<bool> m_cancel{false};
-    std::atomic<bool> m_workerRunning{false};
     // While the worker is being stopped, what it still sends is dropped.
-    bool m_stopping = false;
+    CWorkerThread m_worker;
     bool m_counting = false;
     int m_runCount = 0;
     WorkerHook m_workerHook;

@@ -6,6 +6,7 @@
 #include "app/timetable/TableContainer.h"
 #include "platform/Gdi.h"
 #include "platform/MessageTarget.h"
+#include "platform/WindowMessages.h"
 
 #include <QWidget>
 
@@ -14,14 +15,6 @@
 
 class CHoverButton;
 class QComboBox;
-
-// Sent to the owner when the user went to another object inside a pane: wParam the pane's cookie,
-// lParam a const std::string* of the object's id, valid during the call.
-constexpr unsigned WM_WEEKTABLE_CHANGED = zem::WM_USER + 513;  // 0x601
-// Sent to the owner when a timetable was changed in a pane: wParam the pane's cookie, lParam a
-// const std::string* of the plan ids involved (comma-separated, empty when none is known), valid
-// during the call.
-constexpr unsigned WM_PANE_TABLE_CHANGED = zem::WM_USER + 514;  // 0x602
 
 class CWeekTableWnd : public QWidget, public ITableChangeListener {
 public:

@@ -83,7 +83,7 @@ zem::import::RowReadResult ReadInto(CListBaseDlg& page, const Options& options)
     // As a user answering yes to the dialog's question.
     job.askFormat = [](int, int guess) { return guess; };
     job.sendHeadTeachers = [&](const std::map<std::string, std::string>& headTeachers) {
-        zem::SendMessage(&page, zem::import::WM_SET_HEAD_TEACHERS, 0, zem::ToLParam(&headTeachers));
+        zem::SendMessage(&page, WM_SET_HEAD_TEACHERS, 0, zem::ToLParam(&headTeachers));
     };
     return zem::import::ReadPlanWorkbook(options.workbook, job);
 }

@@ -13,6 +13,7 @@
 #include <QThread>
 
 #include "platform/Text.h"
+#include "platform/WindowMessages.h"
 #include "platform/gui/Desktop.h"
 #include "platform/gui/ModalState.h"
 
@@ -353,8 +354,6 @@ bool HasModalHook()
 
 namespace {
 
-constexpr unsigned kShowMessageBox = WM_USER + 0x7F0;
-
 int RunMessageBox(const MessageRequest& request)
 {
     QMessageBox box(QApplication::activeWindow());
@@ -408,7 +407,7 @@ class MessageBoxHost : public MessageReceiver {
 protected:
     LRESULT WindowProc(unsigned message, WPARAM, LPARAM lParam) override
     {
-        if (message != kShowMessageBox)
+        if (message != WM_SHOW_MESSAGE_BOX)
             return 0;
         return RunMessageBox(*FromLParam<const MessageRequest>(lParam));
     }
@@ -421,7 +420,7 @@ void InstallMessageBoxes()
     // Kept to the end of the process: messages may come until the last moment.
     static MessageBoxHost* host = new MessageBoxHost;
     SetMessageHook([](const MessageRequest& request) {
-        return static_cast<int>(host->Send(kShowMessageBox, 0, ToLParam(&request)));
+        return static_cast<int>(host->Send(WM_SHOW_MESSAGE_BOX, 0, ToLParam(&request)));
     });
 }
 

@@ -9,6 +9,7 @@
 #include "platform/Files.h"
 #include "platform/Hooks.h"
 #include "platform/Text.h"
+#include "platform/WindowMessages.h"
 #include "platform/gui/DC.h"
 #include "platform/gui/Desktop.h"
 #include "platform/gui/FileDialogs.h"
@@ -21,10 +22,6 @@
 #include <algorithm>
 
 namespace {
-
-// Posted by the worker: the bar's position (wParam), and the end of a run (wParam its number).
-constexpr unsigned kImportProgress = zem::WM_USER + 0x7E1;
-constexpr unsigned kImportDone = zem::WM_USER + 0x7E2;
 
 QRect ToQRect(const zem::Rect& r)
 {
@@ -204,32 +201,27 @@ void CBaseDataImportDlg::StartOrStop()
         return;
     SetDlgItemText(IDC_START, "取消");
     Item<QProgressBar>(IDC_PROGRESS)->setValue(0);
-    m_cancel = false;
-    m_finished = false;
     m_running = true;
     const int run = ++m_run;
-    m_thread = std::thread([this, path, run] {
+    m_worker.Start([this, path, run] {
         zem::import::RowReadJob job;
-        job.cancel = &m_cancel;
-        job.progress = [this](int percent) { Post(kImportProgress, static_cast<zem::WPARAM>(percent), 0); };
+        job.cancel = &m_worker.StopFlag();
+        job.progress = [this](int percent) { Post(WM_BASE_IMPORT_PROGRESS, static_cast<zem::WPARAM>(percent), 0); };
         job.sendRow = [this](CPageNotify& notify, const CPageRow& cells) {
             return zem::SendMessage(m_page, WM_PAGE_ROW, zem::ToWParam(&notify), zem::ToLParam(&cells));
         };
         job.checkRows = [this](const std::vector<CPageRow>& rows) { return CheckPageRows(m_page, rows, true); };
         m_result = ReadRows(path, job);
-        m_finished = true;
-        Post(kImportDone, static_cast<zem::WPARAM>(run), 0);
+        Post(WM_BASE_IMPORT_DONE, static_cast<zem::WPARAM>(run), 0);
     });
 }
 
 // The worker stops before its next row; the rows it sent stay in the page.
 void CBaseDataImportDlg::Stop()
 {
-    if (!m_thread.joinable())
+    if (!m_worker.HasThread())
         return;
-    m_cancel = true;
-    zem::gui::WaitWhile([this] { return !m_finished.load(); });
-    m_thread.join();
+    m_worker.StopAndWait();
     m_running = false;
     if (GetDlgItem(IDC_START)) {
         SetDlgItemText(IDC_START, "开始导入吧");
@@ -239,8 +231,7 @@ void CBaseDataImportDlg::Stop()
 
 void CBaseDataImportDlg::Finish()
 {
-    if (m_thread.joinable())
-        m_thread.join();
+    m_worker.Wait();
     m_running = false;
     SetDlgItemText(IDC_START, "开始导入吧");
     auto* progress = Item<QProgressBar>(IDC_PROGRESS);
@@ -314,11 +305,11 @@ void CBaseDataImportDlg::SaveTemplate()
 zem::LRESULT CBaseDataImportDlg::WindowProc(unsigned message, zem::WPARAM wParam, zem::LPARAM)
 {
     switch (message) {
-    case kImportProgress:
+    case WM_BASE_IMPORT_PROGRESS:
         if (m_running)
             Item<QProgressBar>(IDC_PROGRESS)->setValue(static_cast<int>(wParam));
         return 0;
-    case kImportDone:
+    case WM_BASE_IMPORT_DONE:
         // A run already stopped was ended by Stop.
         if (m_running && static_cast<int>(wParam) == m_run)
             Finish();

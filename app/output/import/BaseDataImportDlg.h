@@ -4,12 +4,11 @@
 // worker while a bar moves; the page receives the rows as WM_PAGE_ROW on the GUI thread and checks
 // and stores them itself. Message boxes are shown on the GUI thread once the worker has ended.
 #include "app/controls/TitledPanel.h"
+#include "app/controls/WorkerThread.h"
 #include "app/output/import/RowReader.h"
 #include "platform/gui/Dialog.h"
 
-#include <atomic>
 #include <string>
-#include <thread>
 #include <vector>
 
 class CBaseDataImportDlg : public zem::gui::Dialog {
@@ -67,10 +66,8 @@ private:
     void Finish();
     void SaveTemplate();
 
-    std::thread m_thread;
-    std::atomic<bool> m_cancel{false};
-    std::atomic<bool> m_finished{true};
-    zem::import::RowReadResult m_result;
+    CWorkerThread m_worker;
+    zem::import::RowReadResult m_result;  // written by the worker before it posts its end
     bool m_running = false;
     int m_run = 0;
 };

@@ -6,6 +6,7 @@
 #include "app/shared/AppServices.h"
 #include "platform/Hooks.h"
 #include "platform/Text.h"
+#include "platform/WindowMessages.h"
 #include "platform/gui/DC.h"
 
 #include <QComboBox>
@@ -16,9 +17,6 @@
 using namespace zem::import;
 
 namespace {
-
-// Sent by the worker: which shape to read the sheet as (wParam the current one, lParam the guess).
-constexpr unsigned kAskFormat = zem::WM_USER + 0x7E3;
 
 constexpr const char* kCrossHelpHead = "【第一行】课程计划信息，用井号隔开:“课程#类型#周课时#连课#次数#指定教室”。例如：\n";
 constexpr const char* kCrossHelpTail =
@@ -161,10 +159,11 @@ RowReadResult CPlanImportDlg::ReadRows(const std::string& path, const RowReadJob
     plan.selfStudy = m_selfStudy;
     plan.format = m_format;
     plan.askFormat = [this](int current, int guess) {
-        return static_cast<int>(zem::SendMessage(this, kAskFormat, static_cast<zem::WPARAM>(current), guess));
+        const auto shape = static_cast<zem::WPARAM>(current);
+        return static_cast<int>(zem::SendMessage(this, WM_PLAN_IMPORT_ASK_FORMAT, shape, guess));
     };
     plan.sendHeadTeachers = [this](const std::map<std::string, std::string>& headTeachers) {
-        zem::SendMessage(m_page, zem::import::WM_SET_HEAD_TEACHERS, 0, zem::ToLParam(&headTeachers));
+        zem::SendMessage(m_page, WM_SET_HEAD_TEACHERS, 0, zem::ToLParam(&headTeachers));
     };
     return ReadPlanWorkbook(path, plan);
 }
@@ -178,7 +177,7 @@ std::string CPlanImportDlg::TemplateName() const
 
 zem::LRESULT CPlanImportDlg::WindowProc(unsigned message, zem::WPARAM wParam, zem::LPARAM lParam)
 {
-    if (message == kAskFormat) {
+    if (message == WM_PLAN_IMPORT_ASK_FORMAT) {
         const int current = static_cast<int>(wParam);
         const int guess = static_cast<int>(lParam);
         zem::MessageRequest ask;

@@ -6,16 +6,13 @@
 // Runs on the import worker; what it sends and asks goes through the job's functions, which the
 // caller carries to the GUI thread.
 #include "app/output/import/RowReader.h"
+#include "platform/WindowMessages.h"
 
 #include <map>
 #include <string>
 #include <vector>
 
 namespace zem::import {
-
-// Sent to the plan page once the rows are in: lParam a const std::map<std::string, std::string>*
-// of class names and their head teachers.
-constexpr unsigned WM_SET_HEAD_TEACHERS = 0x60F;
 
 constexpr int kCrossTableFormat = 0;
 constexpr int kFlatListFormat = 1;

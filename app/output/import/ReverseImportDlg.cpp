@@ -13,6 +13,7 @@
 #include "base/TaskFolder.h"
 #include "platform/Hooks.h"
 #include "platform/Text.h"
+#include "platform/WindowMessages.h"
 #include "platform/gui/FileDialogs.h"
 #include "platform/gui/Messages.h"
 #include "platform/gui/QtText.h"
@@ -30,11 +31,6 @@ namespace {
 
 constexpr int kHeaderHeight = 42;
 constexpr int kFooterHeight = 45;
-// Posted by the worker: a line of the log (wParam the pass), the end of a pass (wParam the pass).
-constexpr unsigned kLogLine = zem::WM_USER + 0x7E3;
-constexpr unsigned kPassDone = zem::WM_USER + 0x7E4;
-// Posted to itself between two classes of an import, so that the window stays responsive.
-constexpr unsigned kImportStep = zem::WM_USER + 0x7E5;
 // Above this many plans the task is backed up first.
 constexpr int kBackupPlanCount = 30;
 
@@ -257,11 +253,7 @@ std::string CReverseImportPreviewDlg::LogText() const
 
 void CReverseImportPreviewDlg::StopPreview()
 {
-    if (!m_thread.joinable())
-        return;
-    m_stop = true;
-    zem::gui::WaitWhile([this] { return !m_finished.load(); });
-    m_thread.join();
+    m_worker.StopAndWait();
 }
 
 // The worker reads the file and looks at it; the verdict, which needs the task, is the GUI
@@ -276,30 +268,26 @@ void CReverseImportPreviewDlg::Request(int mode)
     m_result = Pass();
     if (m_log)
         m_log->clear();
-    m_stop = false;
-    m_finished = false;
     const int pass = ++m_pass;
-    m_thread = std::thread([this, pass, path = m_path] {
+    m_worker.Start([this, pass, path = m_path] {
         auto log = [this, pass](const std::string& line) {
-            PostText(kLogLine, static_cast<zem::WPARAM>(pass), line);
+            PostText(WM_REVERSE_IMPORT_LOG, static_cast<zem::WPARAM>(pass), line);
         };
         log("正在准备导入环境...");
         log("正在加载您的班级总课表文件：" + path);
         Pass result;
-        if (zem::import::ReadMasterSheet(path, result.sheet, result.error) && !m_stop) {
+        if (zem::import::ReadMasterSheet(path, result.sheet, result.error) && !m_worker.IsStopRequested()) {
             log("正在预览您的班级总课表Excel文件...");
-            result.preview = zem::import::PreviewMasterSheet(*result.sheet, &m_stop);
+            result.preview = zem::import::PreviewMasterSheet(*result.sheet, &m_worker.StopFlag());
         }
         m_result = std::move(result);
-        m_finished = true;
-        Post(kPassDone, static_cast<zem::WPARAM>(pass), 0);
+        Post(WM_REVERSE_IMPORT_PASS_DONE, static_cast<zem::WPARAM>(pass), 0);
     });
 }
 
 void CReverseImportPreviewDlg::FinishPreview()
 {
-    if (m_thread.joinable())
-        m_thread.join();
+    m_worker.Wait();
     Pass result = std::move(m_result);
     if (!result.error.empty()) {
         AppendLog(result.error);
@@ -380,7 +368,7 @@ void CReverseImportPreviewDlg::OnOK()
     m_nextRow = 0;
     m_importing = true;
     m_stopImport = false;
-    Post(kImportStep, 0, 0);
+    Post(WM_REVERSE_IMPORT_STEP, 0, 0);
 }
 
 void CReverseImportPreviewDlg::ImportNextClass()
@@ -393,7 +381,7 @@ void CReverseImportPreviewDlg::ImportNextClass()
     }
     const zem::import::MasterClassRow& row = m_rows[m_nextRow++];
     m_importer->ImportClassRow(row.name, row.cells);
-    Post(kImportStep, 0, 0);
+    Post(WM_REVERSE_IMPORT_STEP, 0, 0);
 }
 
 // What was imported is saved, also after a stop: the task in memory and its files stay one.
@@ -445,15 +433,15 @@ void CReverseImportPreviewDlg::OnCancel()
 zem::LRESULT CReverseImportPreviewDlg::WindowProc(unsigned message, zem::WPARAM wParam, zem::LPARAM lParam)
 {
     switch (message) {
-    case kLogLine:
+    case WM_REVERSE_IMPORT_LOG:
         if (static_cast<int>(wParam) == m_pass)
             AppendLog(reinterpret_cast<const char*>(lParam));
         return 0;
-    case kPassDone:
+    case WM_REVERSE_IMPORT_PASS_DONE:
         if (static_cast<int>(wParam) == m_pass)
             FinishPreview();
         return 0;
-    case kImportStep:
+    case WM_REVERSE_IMPORT_STEP:
         ImportNextClass();
         return 0;
     default:

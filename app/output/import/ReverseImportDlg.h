@@ -3,14 +3,13 @@
 // introduction makes sure there is a task and chooses the file; the preview reads the file on a
 // worker, compares its teaching time with the task's and, once they match, imports the very sheet
 // it read, class by class on the GUI thread, and saves the task.
+#include "app/controls/WorkerThread.h"
 #include "app/output/import/ReverseImport.h"
 #include "platform/gui/Dialog.h"
 
-#include <atomic>
 #include <functional>
 #include <memory>
 #include <string>
-#include <thread>
 #include <vector>
 
 class QTextEdit;
@@ -61,7 +60,7 @@ public:
     void Request(int mode);
     void AppendLog(const std::string& text);
     std::string LogText() const;
-    bool IsPreviewing() const { return m_thread.joinable(); }
+    bool IsPreviewing() const { return m_worker.HasThread(); }
     bool IsImporting() const { return m_importing; }
     bool ConflictsReported() const { return m_conflicts; }
     // Whether an import ran and its task was saved.
@@ -92,9 +91,7 @@ private:
     std::string m_path;
     CReverseImportHost m_host;
     QTextEdit* m_log = nullptr;
-    std::thread m_thread;
-    std::atomic<bool> m_stop{false};
-    std::atomic<bool> m_finished{true};
+    CWorkerThread m_worker;
     int m_pass = 0;
     Pass m_result;  // written by the worker before it posts the end of its pass
     // The sheet of the last preview that matched the task; the import reads nothing else.

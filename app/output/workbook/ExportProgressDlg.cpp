@@ -1,6 +1,7 @@
 #include "app/output/workbook/ExportProgressDlg.h"
 
 #include "app/output/workbook/SpreadsheetExporter.h"
+#include "platform/WindowMessages.h"
 
 #include <QLabel>
 #include <QPainter>
@@ -13,9 +14,6 @@ namespace {
 
 constexpr int kStatusLine = 1023;
 constexpr int kProgressLine = 1024;
-
-// Posted by the worker thread when its work has ended.
-constexpr unsigned kWorkerDone = zem::WM_USER + 0x7F1;
 
 // One count for every window, so the dots carry on where the last window left them.
 int g_dots = 1;
@@ -49,19 +47,19 @@ CExportProgressDlg::CExportProgressDlg(QWidget* parent) : Dialog(parent, "导出
 
 CExportProgressDlg::~CExportProgressDlg()
 {
-    if (m_thread.joinable()) {
-        // Never left running: ask it to stop and serve its messages until it has.
-        if (m_cancel)
-            *m_cancel = true;
-        zem::gui::WaitWhile([this] { return !m_finished.load(); });
-        m_thread.join();
-    }
+    // Never left running: ask it to stop and serve its messages until it has.
+    m_worker.StopAndWait();
 }
 
 void CExportProgressDlg::SetWorker(Worker worker, std::atomic<bool>* cancel)
 {
-    m_worker = std::move(worker);
+    m_work = std::move(worker);
     m_cancel = cancel;
+    // The export stops through the flag it was given.
+    m_worker.SetStopHook([this] {
+        if (m_cancel)
+            *m_cancel = true;
+    });
 }
 
 bool CExportProgressDlg::OnInitDialog()
@@ -88,11 +86,9 @@ bool CExportProgressDlg::OnInitDialog()
     Tick();
     m_timer = startTimer(500);
     m_running = true;
-    m_finished = false;
-    m_thread = std::thread([this] {
-        m_result = m_worker ? m_worker(this) : false;
-        m_finished = true;
-        Post(kWorkerDone, 0, 0);
+    m_worker.Start([this] {
+        m_result = m_work ? m_work(this) : false;
+        Post(WM_EXPORT_WORKER_DONE, 0, 0);
     });
     return true;
 }
@@ -114,9 +110,8 @@ zem::LRESULT CExportProgressDlg::WindowProc(unsigned message, zem::WPARAM, zem::
             SetDlgItemText(kProgressLine, line);
         }
         return 0;
-    case kWorkerDone:
-        if (m_thread.joinable())
-            m_thread.join();
+    case WM_EXPORT_WORKER_DONE:
+        m_worker.Wait();
         m_running = false;
         if (m_timer) {
             killTimer(m_timer);
@@ -136,8 +131,7 @@ void CExportProgressDlg::OnCancel()
         return;
     }
     // The worker stops at its next check and the window closes when it has.
-    if (m_cancel)
-        *m_cancel = true;
+    m_worker.RequestStop();
     if (!m_stopping) {
         m_stopping = true;
         m_statusBase = "正在停止导出，请稍候 ";

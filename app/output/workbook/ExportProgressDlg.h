@@ -3,12 +3,12 @@
 // and a grey line with the table written last. Closing it (its close box or Esc) asks the worker to
 // stop at its next check; the window stays, still answering, until the worker has ended, and then
 // closes itself. The window never waits for the worker.
+#include "app/controls/WorkerThread.h"
 #include "platform/gui/Dialog.h"
 
 #include <atomic>
 #include <functional>
 #include <string>
-#include <thread>
 
 class CExportProgressDlg : public zem::gui::Dialog {
 public:
@@ -37,17 +37,16 @@ protected:
     void timerEvent(QTimerEvent* event) override;
 
 private:
-    Worker m_worker;
+    Worker m_work;
     std::atomic<bool>* m_cancel = nullptr;
     std::string m_filePath;
     std::string m_objectName = "工作簿";
     std::string m_statusBase;
-    std::thread m_thread;
-    std::atomic<bool> m_finished{false};
     std::atomic<bool> m_result{false};
     bool m_running = false;
     bool m_stopping = false;
     int m_timer = 0;
+    CWorkerThread m_worker;
 };
 
 // Every export from now on runs under this window.

@@ -10,6 +10,7 @@
 #include "app/output/workbook/Workbook.h"
 #include "app/taskhelper/ExportTableItem.h"
 #include "platform/MessageTarget.h"
+#include "platform/WindowMessages.h"
 
 #include <atomic>
 #include <functional>
@@ -20,12 +21,6 @@
 
 class CScheduleTask;
 struct CTimetableSheetLayout;
-
-// Posted to the notify window while a workbook is written: wParam the engine, lParam the stage
-// (0 begin, 1 loading the engine, 2 creating the workbook, 3 writing, 4 saving, 5 succeeded, 6 failed).
-constexpr unsigned WM_EXPORT_STAGE = 0x60B;
-// Sent to the notify window after each table: lParam a const std::string* "%d/%d %s".
-constexpr unsigned WM_EXPORT_PROGRESS = 0x60E;
 
 // The engine built into the program.
 constexpr int kBuiltInEngine = 1;
