@@ -160,6 +160,24 @@ int CFieldRows::Bottom() const
     return m_count == 0 ? m_column.top : m_column.top + m_count * (m_rowHeight + m_rowGap) - m_rowGap;
 }
 
+CWordRow::CWordRow(zem::gui::Dialog* dialog, const Line& line) : m_dialog(dialog), m_line(line), m_x(line.left) {}
+
+QLabel* CWordRow::Words(std::string_view words)
+{
+    auto* label = new QLabel(zem::gui::ToQ(words), m_dialog);
+    label->adjustSize();
+    label->move(m_x, m_line.top + (m_line.height - label->height()) / 2);
+    m_x += label->width() + m_line.gap;
+    return label;
+}
+
+QWidget* CWordRow::Field(int id, QWidget* field, int width)
+{
+    AddField(m_dialog, id, field, zem::Rect(m_x, m_line.top, m_x + width, m_line.top + m_line.height));
+    m_x += width + m_line.gap;
+    return field;
+}
+
 zem::Rect PlaceList(zem::gui::Dialog* dialog, QWidget* list, int top, int bottom, int inset)
 {
     const int margin = dialog->Units().X(7);

@@ -9,7 +9,10 @@
 //   - a list in a band: PlaceList between a top and a bottom (the band's, a row's, the buttons'),
 //     7 units in from the sides, the list inside its frame; PlaceBandList under the search band of
 //     the pickers; a resizable dialog calls them again from its resizeEvent, with PlaceButtonRow;
-//   - a row of buttons: PlaceButtonRow; the search band of the pickers: PlaceSearchBand.
+//   - a row of buttons: PlaceButtonRow; the search band of the pickers: PlaceSearchBand;
+//   - words and fields read as one sentence across the dialog: a CWordRow;
+//   - a rectangle in pixels the dialog works out itself (a resizable dialog's layout, a look drawn to
+//     the pixel): SetWidgetRect.
 // No dialog writes its own row stacker or list placement.
 #include "platform/Gdi.h"
 
@@ -78,6 +81,30 @@ private:
     int m_rowHeight;
     int m_rowGap;
     int m_count = 0;
+};
+
+// Words and fields in one line across the dialog, read as a sentence: from `left` at `top`, each
+// `gap` pixels after the one before; the words at the size of their text, centred on the line's
+// height, the fields as high as the line at the width given.
+class CWordRow {
+public:
+    struct Line {
+        int left;    // pixels
+        int top;     // pixels
+        int height;  // pixels
+        int gap;     // pixels
+    };
+
+    CWordRow(zem::gui::Dialog* dialog, const Line& line);
+
+    QLabel* Words(std::string_view words);
+    // The field under the id, `width` pixels wide.
+    QWidget* Field(int id, QWidget* field, int width);
+
+private:
+    zem::gui::Dialog* m_dialog;
+    Line m_line;
+    int m_x;
 };
 
 // The list of a dialog in the band from `top` to `bottom`, 7 units in from both sides, `inset`

@@ -64,8 +64,7 @@ void CListFindDlg::Layout()
     const int margin = u.X(7);
     const int buttonWidth = u.X(50), buttonHeight = u.Y(14);
     const int top = (height() - buttonHeight) / 2;
-    if (QWidget* next = GetDlgItem(zem::IDOK))
-        next->setGeometry(width() - margin - buttonWidth, top, buttonWidth, buttonHeight);
+    PlaceButtonRow(this, top, {}, {zem::IDOK});
     m_editFrame = Rect(margin, top, width() - 2 * margin - buttonWidth - u.X(4), top + buttonHeight);
     if (m_edit)
         PlaceEditInFrame(m_edit, m_editFrame);
@@ -194,7 +193,7 @@ void CListBaseDlg::Layout()
     m_statusRect = Rect(margin, height() - margin - statusHeight, columnLeft - margin, height() - margin);
     Rect list(margin, u.Y(7), columnLeft - margin, m_statusRect.top - u.Y(3));
     list.DeflateRect(1, 1, 1, 2);
-    m_list->setGeometry(list.left, list.top, list.Width(), list.Height());
+    SetWidgetRect(m_list, list);
     if (QWidget* save = GetDlgItem(IDC_SAVE))
         save->move(columnLeft, u.Y(7));
     if (QWidget* cancel = GetDlgItem(zem::IDCANCEL))

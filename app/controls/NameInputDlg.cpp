@@ -1,5 +1,6 @@
 #include "app/controls/NameInputDlg.h"
 
+#include "app/controls/DialogPlacement.h"
 #include "app/controls/HoverButton.h"
 #include "app/shared/Strings.h"
 #include "platform/gui/QtText.h"
@@ -18,18 +19,11 @@ bool CNameInputDlg::OnInitDialog()
     prompt->adjustSize();
     auto* edit = new CFlatEdit(this);
     edit->setText(zem::gui::ToQ(m_name));
-    edit->setGeometry(margin, margin + prompt->height() + u.Y(3), width() - 2 * margin, u.Y(13));
-    AddControl(IDC_NAME, edit);
-    const int buttonWidth = u.X(50), buttonHeight = u.Y(14);
-    const int top = height() - margin - buttonHeight;
-    auto* ok = new CHoverButton("确定", this);
-    ok->setDefault(true);
-    ok->setGeometry(width() - margin - 2 * buttonWidth - u.X(4), top, buttonWidth, buttonHeight);
-    AddControl(zem::IDOK, ok);
-    auto* cancel = new CHoverButton("取消", this);
-    cancel->setAutoDefault(false);
-    cancel->setGeometry(width() - margin - buttonWidth, top, buttonWidth, buttonHeight);
-    AddControl(zem::IDCANCEL, cancel);
+    const int editTop = margin + prompt->height() + u.Y(3);
+    AddField(this, IDC_NAME, edit, zem::Rect(margin, editTop, width() - margin, editTop + u.Y(13)));
+    AddHoverButton(this, zem::IDOK, "确定")->setDefault(true);
+    AddHoverButton(this, zem::IDCANCEL, "取消");
+    PlaceButtonRow(this, height() - margin - u.Y(14), {}, {zem::IDOK, zem::IDCANCEL});
     setFixedSize(size());
     edit->setFocus();
     return true;

@@ -1,6 +1,7 @@
 #include "app/controls/RunWindow.h"
 
 #include "app/controls/DialogLook.h"
+#include "app/controls/DialogPlacement.h"
 #include "app/controls/GdiResources.h"
 #include "app/controls/HoverButton.h"
 #include "platform/WindowMessages.h"
@@ -27,13 +28,13 @@ void CRunWindowDlg::BuildControls()
     m_status = new QLabel(this);
     m_status->setAttribute(Qt::WA_TranslucentBackground);
     m_status->setFont(CGdiResources::GetInstance()->NormalFont.GetQFont());
-    m_status->setGeometry(u.X(7), u.Y(89), u.X(365), u.Y(12));
+    SetWidgetRect(m_status, UnitsRect(7, 89, 365, 12));
     AddControl(IDC_STATUS, m_status);
     m_progress = new QProgressBar(this);
     m_progress->setRange(0, 100);
     m_progress->setValue(0);
     m_progress->setTextVisible(false);
-    m_progress->setGeometry(u.X(7), u.Y(108), u.X(306), u.Y(12));
+    SetWidgetRect(m_progress, UnitsRect(7, 108, 306, 12));
     AddControl(IDC_PROGRESS, m_progress);
     CHoverButton* cancel = AddHoverButton(this, zem::IDCANCEL, "取消");
     cancel->move(u.X(322), u.Y(107));

@@ -92,9 +92,8 @@ bool CBatchAddCourseDlg::OnInitDialog()
     m_level = new QComboBox(this);
     for (int i = 0; i < CSubjectLevelTable::kLevelCount; ++i)
         m_level->addItem(ToQ(m_table->GetLevel(i).name));
-    AddControl(IDC_LEVEL, m_level);
     const int comboHeight = m_level->sizeHint().height();
-    m_level->setGeometry(margin, margin, Units().X(120), comboHeight);
+    AddField(this, IDC_LEVEL, m_level, zem::Rect(margin, margin, margin + Units().X(120), margin + comboHeight));
     SetListTop(margin + comboHeight + Units().Y(4));
     CreateList(IDC_CHECK_ALL, IDC_CHECK_NONE);
     m_level->setCurrentIndex(1);

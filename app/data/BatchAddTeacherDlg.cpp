@@ -12,6 +12,7 @@
 #include <QPlainTextEdit>
 #include <QStyle>
 
+using zem::Rect;
 using zem::gui::ReportList;
 using zem::gui::ToQ;
 
@@ -45,31 +46,26 @@ bool CBatchAddTeacherDlg::OnInitDialog()
     const int bodyTop = margin + labelHeight + u.Y(2);
     const int bodyBottom = buttonTop - u.Y(6);
 
-    auto* prompt = new QLabel(ToQ("请在下方输入以逗号分隔的教师姓名列表"), this);
-    AddControl(IDC_PROMPT, prompt);
-    prompt->setGeometry(margin, margin, previewLeft - 2 * margin, labelHeight);
+    // The names on the left, the preview column at the right edge.
+    const int namesRight = previewLeft - margin, previewRight = previewLeft + previewWidth;
+    AddLabel(this, "请在下方输入以逗号分隔的教师姓名列表", Rect(margin, margin, namesRight, margin + labelHeight),
+             IDC_PROMPT);
     m_names = new QPlainTextEdit(this);
     m_names->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m_names->setTabChangesFocus(true);
-    AddControl(IDC_NAMES, m_names);
-    m_names->setGeometry(margin, bodyTop, previewLeft - 2 * margin, bodyBottom - bodyTop);
+    AddField(this, IDC_NAMES, m_names, Rect(margin, bodyTop, namesRight, bodyBottom));
 
-    auto* previewLabel = new QLabel(ToQ("预览"), this);
-    AddControl(IDC_PREVIEW_LABEL, previewLabel);
-    previewLabel->setGeometry(previewLeft, margin, previewWidth, labelHeight);
+    AddLabel(this, "预览", Rect(previewLeft, margin, previewRight, margin + labelHeight), IDC_PREVIEW_LABEL);
     m_preview = new ReportList(this);
     m_preview->InsertColumn(0, "姓名", ReportList::Align::Left, 95);
     m_preview->InsertColumn(1, "简称", ReportList::Align::Left, 40);
     m_preview->setShowGrid(true);
     m_preview->SetRowHeight(20);
     m_preview->SetSingleSelection(false);
-    AddControl(IDC_PREVIEW, m_preview);
-    const int countHeight = u.Y(10);
-    m_preview->setGeometry(previewLeft, bodyTop, previewWidth, bodyBottom - bodyTop - countHeight - u.Y(2));
-    m_count = new QLabel(this);
+    const int countTop = bodyBottom - u.Y(10);
+    AddField(this, IDC_PREVIEW, m_preview, Rect(previewLeft, bodyTop, previewRight, countTop - u.Y(2)));
+    m_count = AddLabel(this, "", Rect(previewLeft, countTop, previewRight, bodyBottom), IDC_COUNT);
     m_count->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    AddControl(IDC_COUNT, m_count);
-    m_count->setGeometry(previewLeft, bodyBottom - countHeight, previewWidth, countHeight);
 
     AddHoverButton(this, zem::IDOK, "批量添加");
     AddHoverButton(this, zem::IDCANCEL, "取消");

@@ -31,45 +31,38 @@ bool CBatchModifyPlanDlg::OnInitDialog()
     const int margin = u.X(7), rowHeight = u.Y(14), gap = u.Y(6);
     const int right = width() - margin;
     int top = margin;
-    AddHoverButton(this, IDC_CHOOSE_CLASSES, "选择要批量修改的班级")->setGeometry(margin, top, u.X(110), rowHeight);
+    AddHoverButton(this, IDC_CHOOSE_CLASSES, "选择要批量修改的班级",
+                   zem::Rect(margin, top, margin + u.X(110), top + rowHeight));
     top += rowHeight + gap;
     auto* chosen = new QTextEdit(this);
     chosen->setReadOnly(true);
     chosen->document()->setDocumentMargin(3);
     chosen->setFont(CGdiResources::GetInstance()->NormalFont.GetQFont());
-    chosen->setGeometry(margin, top, right - margin, u.Y(50));
-    AddControl(IDC_CHOSEN, chosen);
+    AddField(this, IDC_CHOSEN, chosen, zem::Rect(margin, top, right, top + u.Y(50)));
     top += u.Y(50) + gap;
-    const int controlLeft = margin + u.X(40);
-    auto row = [&](const char* label, int id, QWidget* control) {
-        auto* text = new QLabel(ToQ(label), this);
-        text->setGeometry(margin, top, controlLeft - margin, rowHeight);
-        control->setGeometry(controlLeft, top, right - controlLeft, rowHeight);
-        AddControl(id, control);
-        top += rowHeight + gap;
-    };
+    CFieldRows rows(this, {margin, top, right, 40, 6});
     auto* courses = new QComboBox(this);
     if (m_courses)
         for (CZemObject* course : ObjectsInOrder(*m_courses))
             courses->addItem(ToQ(course->GetName()));
-    row("课程", IDC_COURSE, courses);
+    rows.Add("课程", IDC_COURSE, courses);
     auto* properties = new QComboBox(this);
     for (const char* text : {"课程名称", m_selfStudy ? "类型" : "主副课", "周课时数", "连课", "次数"})
         properties->addItem(ToQ(text));
     properties->setCurrentIndex(2);
-    row("属性", IDC_PROPERTY, properties);
+    rows.Add("属性", IDC_PROPERTY, properties);
+    // The value is typed, or picked from the list that stands in the edit's place for some properties.
     auto* valueList = new QComboBox(this);
     valueList->setMaxVisibleItems(10);
     auto* value = new CFlatEdit(this);
-    valueList->setGeometry(controlLeft, top, right - controlLeft, rowHeight);
-    AddControl(IDC_VALUE_LIST, valueList);
-    row("修改为", IDC_VALUE, value);
+    rows.Add("修改为", IDC_VALUE, value);
+    AddField(this, IDC_VALUE_LIST, valueList, WidgetRect(value));
     valueList->hide();
     QObject::connect(properties, &QComboBox::currentIndexChanged, this, [this](int) { OnPropertyChanged(); });
 
     AddHoverButton(this, zem::IDOK, "执行修改(&E)")->setDefault(true);
     AddHoverButton(this, zem::IDCANCEL, "关闭(&C)");
-    const int contentBottom = top + margin;
+    const int contentBottom = rows.Bottom() + gap + margin;
     setFixedSize(width(), contentBottom + kDialogBandHeight);
     PlaceButtonRow(this, contentBottom + (kDialogBandHeight - rowHeight) / 2, {}, {zem::IDOK, zem::IDCANCEL});
     return true;

@@ -113,16 +113,18 @@ void CPeriodNameDlg::LayoutControls()
     const int width = this->width();
     const int height = this->height();
     const int checkHeight = m_useCustom->sizeHint().height();
-    m_useCustom->setGeometry(kMargin, kMargin, std::min(width - 2 * kMargin, m_useCustom->sizeHint().width()),
-                             checkHeight);
+    SetWidgetRect(m_useCustom, Rect(kMargin, kMargin,
+                                    kMargin + std::min(width - 2 * kMargin, m_useCustom->sizeHint().width()),
+                                    kMargin + checkHeight));
     const int buttonWidth = m_okButton->width();
     const int buttonHeight = m_okButton->height();
     const int buttonTop = height - kMargin - buttonHeight;
     m_cancelButton->move(width - kMargin - buttonWidth, buttonTop);
     m_okButton->move(width - kMargin - 2 * buttonWidth - 8, buttonTop);
     m_listFrame = Rect(kMargin, kMargin + checkHeight + 8, width - kMargin, buttonTop - 10);
-    m_list->setGeometry(m_listFrame.left + 1, m_listFrame.top + 1, std::max(0, m_listFrame.Width() - 2),
-                        std::max(0, m_listFrame.Height() - 2));
+    Rect inner = m_listFrame;
+    inner.DeflateRect(1);
+    SetWidgetRect(m_list, inner);
     // The two visible columns and a scroll bar always fit.
     setMinimumSize(2 * kMargin + 2 + 100 + 280 + 24, 260);
     update();
@@ -186,24 +188,18 @@ CCustomPeriodNameDlg::CCustomPeriodNameDlg(QWidget* parent) : Dialog(parent, "�
 bool CCustomPeriodNameDlg::OnInitDialog()
 {
     const DialogUnits& u = Units();
-    auto* defaultLabel = new QLabel(QStringLiteral("默认"), this);
-    defaultLabel->setGeometry(u.X(7), u.Y(9), u.X(30), u.Y(10));
+    AddLabel(this, "默认", UnitsRect(7, 9, 30, 10));
     auto* defaultName = new QLineEdit(ToQ(m_defaultName), this);
     defaultName->setReadOnly(true);
-    defaultName->setGeometry(u.X(40), u.Y(7), u.X(153), u.Y(14));
-    AddControl(IDC_DEFAULT_NAME, defaultName);
+    AddField(this, IDC_DEFAULT_NAME, defaultName, UnitsRect(40, 7, 153, 14));
 
-    auto* customLabel = new QLabel(QStringLiteral("自定义"), this);
-    customLabel->setGeometry(u.X(7), u.Y(27), u.X(30), u.Y(10));
+    AddLabel(this, "自定义", UnitsRect(7, 27, 30, 10));
     // Enter starts the second line: the edit keeps it from the dialog.
     auto* customName = new QPlainTextEdit(ToQ(ReplaceAll(m_customName, "\r\n", "\n")), this);
-    customName->setGeometry(u.X(40), u.Y(25), u.X(153), u.Y(30));
-    AddControl(IDC_CUSTOM_NAME, customName);
+    AddField(this, IDC_CUSTOM_NAME, customName, UnitsRect(40, 25, 153, 30));
 
-    auto* hint1 = new QLabel(QStringLiteral("支持两行信息，直接敲回车换行"), this);
-    hint1->setGeometry(u.X(40), u.Y(58), u.X(153), u.Y(10));
-    auto* hint2 = new QLabel(QStringLiteral("显示时自动居中，前后不用加空格"), this);
-    hint2->setGeometry(u.X(40), u.Y(70), u.X(153), u.Y(10));
+    AddLabel(this, "支持两行信息，直接敲回车换行", UnitsRect(40, 58, 153, 10));
+    AddLabel(this, "显示时自动居中，前后不用加空格", UnitsRect(40, 70, 153, 10));
 
     AddHoverButton(this, zem::IDOK, "确定")->move(u.X(89), u.Y(88));
     AddHoverButton(this, zem::IDCANCEL, "取消")->move(u.X(143), u.Y(88));

@@ -76,23 +76,28 @@ bool CSplitPlanDlg::OnInitDialog()
     const auto& u = Units();
     const int buttonHeight = u.Y(14);
 
-    CHoverButton* choose = AddHoverButton(this, IDC_CHOOSE, "选择要拆分的教学计划");
-    choose->setGeometry(kMargin, kHeaderBand + 10, u.X(100), buttonHeight);
-
-    // The sentence: 把其中 [position] 的 [count] 节，修改为 [course].
+    const int chooseTop = kHeaderBand + 10;
+    AddHoverButton(this, IDC_CHOOSE, "选择要拆分的教学计划",
+                   Rect(kMargin, chooseTop, kMargin + u.X(100), chooseTop + buttonHeight));
     const int sentenceTop = kClientHeight - kFooterBand - 10 - buttonHeight;
-    int x = kMargin;
-    auto text = [&](const char* words) {
-        auto* label = new QLabel(ToQ(words), this);
-        label->adjustSize();
-        label->move(x, sentenceTop + (buttonHeight - label->height()) / 2);
-        x += label->width() + 6;
-    };
-    auto control = [&](int id, QWidget* widget, int width) {
-        widget->setGeometry(x, sentenceTop, width, buttonHeight);
-        AddControl(id, widget);
-        x += width + 6;
-    };
+    AddSentence(sentenceTop);
+    AddPlanList(chooseTop + buttonHeight + 8, sentenceTop - 10);
+
+    AddHoverButton(this, IDC_EXPORT, "导出打印本次变动的课表")->resize(u.X(110), buttonHeight);
+    // Until a split changed timetables.
+    EnableItem(IDC_EXPORT, false);
+    AddHoverButton(this, zem::IDOK, "执行拆分")->setDefault(true);
+    PlaceButtonRow(this, kClientHeight - kFooterBand + (kFooterBand - buttonHeight) / 2, {IDC_EXPORT}, {zem::IDOK});
+
+    if (m_task)
+        m_index = BuildPlanKeyIndex(*m_task);
+    m_timers.SetTimer(kChooseTimer, kChooseDelayMs);
+    return true;
+}
+
+void CSplitPlanDlg::AddSentence(int top)
+{
+    // 把其中 [position] 的 [count] 节，修改为 [course].
     auto* position = new QComboBox(this);
     for (const char* item : {"随机位置", "一周中靠前", "一周中靠后"})
         position->addItem(ToQ(item));
@@ -107,13 +112,14 @@ bool CSplitPlanDlg::OnInitDialog()
     if (m_task)
         for (CZemObject* course : ObjectsInOrder(m_task->GetSubjectInfoList()))
             courses->addItem(ToQ(course->GetName()), ToQ(course->GetId()));
-    text("把其中");
-    control(IDC_POSITION, position, 110);
-    text("的");
-    control(IDC_COUNT, count, 56);
-    text("节");
-    text("修改为");
-    control(IDC_COURSE, courses, 150);
+    CWordRow sentence(this, {kMargin, top, Units().Y(14), 6});
+    sentence.Words("把其中");
+    sentence.Field(IDC_POSITION, position, 110);
+    sentence.Words("的");
+    sentence.Field(IDC_COUNT, count, 56);
+    sentence.Words("节");
+    sentence.Words("修改为");
+    sentence.Field(IDC_COURSE, courses, 150);
     m_position = kSplitRandom;
     m_count = 1;
     if (courses->count() > 0) {
@@ -121,6 +127,21 @@ bool CSplitPlanDlg::OnInitDialog()
         m_newCourseId = FromQ(courses->currentData().toString());
     }
 
+    QObject::connect(position, &QComboBox::currentIndexChanged, this, [this](int index) {
+        m_position = index;
+        RefreshPreview();
+    });
+    // A chosen item and typed text both arrive as the field's text.
+    QObject::connect(count, &QComboBox::currentTextChanged, this,
+                     [this](const QString& value) { OnCountText(FromQ(value)); });
+    QObject::connect(courses, &QComboBox::currentIndexChanged, this, [this, courses](int) {
+        m_newCourseId = FromQ(courses->currentData().toString());
+        RefreshPreview();
+    });
+}
+
+void CSplitPlanDlg::AddPlanList(int top, int bottom)
+{
     m_list = new ReportList(this);
     m_list->setFrameShape(QFrame::NoFrame);
     m_list->SetHeader(new CSkinHeaderCtrl);
@@ -134,33 +155,10 @@ bool CSplitPlanDlg::OnInitDialog()
     m_list->InsertColumn(kReason, "", ReportList::Align::Left, 175);
     m_list->horizontalHeader()->setStretchLastSection(true);
     AddControl(IDC_PLANS, m_list);
-    m_listFrame = Rect(kMargin, choose->y() + buttonHeight + 8, kClientWidth - kMargin, sentenceTop - 10);
+    m_listFrame = Rect(kMargin, top, kClientWidth - kMargin, bottom);
     Rect inner = m_listFrame;
     inner.DeflateRect(1);
     SetWidgetRect(m_list, inner);
-
-    AddHoverButton(this, IDC_EXPORT, "导出打印本次变动的课表")->resize(u.X(110), buttonHeight);
-    // Until a split changed timetables.
-    EnableItem(IDC_EXPORT, false);
-    AddHoverButton(this, zem::IDOK, "执行拆分")->setDefault(true);
-    PlaceButtonRow(this, kClientHeight - kFooterBand + (kFooterBand - buttonHeight) / 2, {IDC_EXPORT}, {zem::IDOK});
-
-    QObject::connect(position, &QComboBox::currentIndexChanged, this, [this](int index) {
-        m_position = index;
-        RefreshPreview();
-    });
-    // A chosen item and typed text both arrive as the field's text.
-    QObject::connect(count, &QComboBox::currentTextChanged, this,
-                     [this](const QString& value) { OnCountText(FromQ(value)); });
-    QObject::connect(courses, &QComboBox::currentIndexChanged, this, [this, courses](int) {
-        m_newCourseId = FromQ(courses->currentData().toString());
-        RefreshPreview();
-    });
-
-    if (m_task)
-        m_index = BuildPlanKeyIndex(*m_task);
-    m_timers.SetTimer(kChooseTimer, kChooseDelayMs);
-    return true;
 }
 
 void CSplitPlanDlg::OnTimer(int id)

@@ -58,6 +58,9 @@ protected:
     void paintEvent(class QPaintEvent* event) override;
 
 private:
+    // The line that says how to split: where, how many, into which course.
+    void AddSentence(int top);
+    void AddPlanList(int top, int bottom);
     void OnTimer(int id);
     void FillRows();
     void OnCountText(const std::string& text);

@@ -162,72 +162,21 @@ void CTeachingTimeDlg::LayoutControls()
 {
     if (!m_saveButton)
         return;
-    const int width = this->width();
-    const int height = this->height();
-    m_headerRect = Rect(0, 0, width, kHeaderHeight);
+    m_headerRect = Rect(0, 0, width(), kHeaderHeight);
 
     // Left column: the days, the periods, the save button.
-    const int boxWidth = std::max(m_dayBoxes[0]->sizeHint().width(), m_dayBoxes[6]->sizeHint().width());
-    const int boxHeight = m_dayBoxes[0]->sizeHint().height();
-    int columnWidth = 2 * kPanelPadding + 6 + 2 * boxWidth + 3 * kPanelPadding;
-    int labelWidth = 0;
-    for (QLabel* label : m_sectionLabels)
-        labelWidth = std::max(labelWidth, label->sizeHint().width());
-    int comboWidth = 0;
-    for (QComboBox* box : m_sectionBoxes)
-        comboWidth = std::max(comboWidth, box->sizeHint().width());
-    comboWidth = std::max(comboWidth, 100);
-    columnWidth = std::max(columnWidth, 2 * kPanelPadding + 6 + labelWidth + kPanelPadding + comboWidth);
-    columnWidth = std::max(columnWidth, 2 * kPanelPadding + 6 + m_periodNameButton->sizeHint().width());
-
     const int left = kMargin;
-    int top = kHeaderHeight + kMargin;
-    const int rowPitch = boxHeight + kRowGap;
-    const int dayPanelHeight = kPanelTitleHeight + 2 + kPanelPadding + 7 * rowPitch + kPanelPadding - kRowGap + 2;
-    m_dayPanel.SetRect(left, top, left + columnWidth, top + dayPanelHeight);
-    const Rect dayBody = m_dayPanel.GetBodyRect();
-    const int columnGap = (dayBody.Width() - 2 * boxWidth) / 3;
-    for (int day = 0; day < zem::kDayCount; ++day) {
-        const int x = dayBody.left + columnGap + (day / 7) * (boxWidth + columnGap);
-        const int y = dayBody.top + kPanelPadding + (day % 7) * rowPitch;
-        m_dayBoxes[static_cast<std::size_t>(day)]->setGeometry(x, y, boxWidth, boxHeight);
-    }
-
-    top = m_dayPanel.GetPanelRect().bottom + kMargin;
-    const int comboHeight = m_sectionBoxes[0]->sizeHint().height();
-    const int buttonHeight = std::max(28, m_periodNameButton->sizeHint().height());
-    const int sectionPanelHeight = kPanelTitleHeight + 2 + kPanelPadding +
-                                   zem::kSegmentCount * (comboHeight + kRowGap) + buttonHeight + kPanelPadding + 2;
-    m_sectionPanel.SetRect(left, top, left + columnWidth, top + sectionPanelHeight);
-    const Rect sectionBody = m_sectionPanel.GetBodyRect();
-    for (int segment = 0; segment < zem::kSegmentCount; ++segment) {
-        const int y = sectionBody.top + kPanelPadding + segment * (comboHeight + kRowGap);
-        const int x = sectionBody.left + kPanelPadding;
-        m_sectionLabels[static_cast<std::size_t>(segment)]->setGeometry(x, y, labelWidth, comboHeight);
-        m_sectionBoxes[static_cast<std::size_t>(segment)]->setGeometry(sectionBody.right - kPanelPadding - comboWidth,
-                                                                         y, comboWidth, comboHeight);
-    }
-    m_periodNameButton->setGeometry(sectionBody.left + kPanelPadding,
-                                    sectionBody.top + kPanelPadding + zem::kSegmentCount * (comboHeight + kRowGap),
-                                    sectionBody.Width() - 2 * kPanelPadding, buttonHeight);
+    const int columnWidth = LeftColumnWidth();
+    LayoutDayPanel(left, kHeaderHeight + kMargin, columnWidth);
+    LayoutSectionPanel(left, m_dayPanel.GetPanelRect().bottom + kMargin, columnWidth);
 
     // Right: the grid in its frame, the panel of school-wide times below it.
     const int right = left + columnWidth + kMargin;
-    const int linkHeight = std::max(m_gradeLink->height(), m_bannerLink->height());
-    const int specialHeight = kPanelTitleHeight + 2 + kLinkTop + linkHeight + 3 + 2;
-    m_specialPanel.SetRect(right, height - kMargin - specialHeight, width - kMargin, height - kMargin);
-    const Rect linkArea(m_specialPanel.GetBodyRect().left + kLinkInset, m_specialPanel.GetBodyRect().top + kLinkTop,
-                        m_specialPanel.GetBodyRect().right - kLinkInset, m_specialPanel.GetBodyRect().bottom - 3);
-    m_gradeLink->move(linkArea.left, linkArea.top);
-    m_bannerLink->move(linkArea.left + kLinkPitch, linkArea.top);
-
-    m_gridFrame = Rect(right, kHeaderHeight + kMargin, width - kMargin, m_specialPanel.GetPanelRect().top - kMargin);
-    m_grid.setGeometry(m_gridFrame.left + kGridInset, m_gridFrame.top + kGridInset,
-                       std::max(0, m_gridFrame.Width() - 2 * kGridInset), std::max(0, m_gridFrame.Height() - 2 * kGridInset));
+    const int specialHeight = LayoutRightSide(right);
 
     // Save sits at the foot of the left column, level with the bottom panel.
     const int saveHeight = std::max(30, m_saveButton->sizeHint().height());
-    m_saveButton->setGeometry(left, height - kMargin - saveHeight, columnWidth, saveHeight);
+    SetWidgetRect(m_saveButton, Rect(left, height() - kMargin - saveHeight, left + columnWidth, height() - kMargin));
 
     // Never smaller than what the controls need: the left column whole, the help text and the links
     // side by side.
@@ -240,6 +189,91 @@ void CTeachingTimeDlg::LayoutControls()
     const int minHeight = m_sectionPanel.GetPanelRect().bottom + kMargin + saveHeight + kMargin;
     setMinimumSize(minWidth, std::max(minHeight, kHeaderHeight + specialHeight + 240));
     update();
+}
+
+int CTeachingTimeDlg::SectionLabelWidth() const
+{
+    int labelWidth = 0;
+    for (const QLabel* label : m_sectionLabels)
+        labelWidth = std::max(labelWidth, label->sizeHint().width());
+    return labelWidth;
+}
+
+int CTeachingTimeDlg::SectionBoxWidth() const
+{
+    int comboWidth = 0;
+    for (const QComboBox* box : m_sectionBoxes)
+        comboWidth = std::max(comboWidth, box->sizeHint().width());
+    return std::max(comboWidth, 100);
+}
+
+int CTeachingTimeDlg::DayBoxWidth() const
+{
+    return std::max(m_dayBoxes[0]->sizeHint().width(), m_dayBoxes[6]->sizeHint().width());
+}
+
+int CTeachingTimeDlg::LeftColumnWidth() const
+{
+    // Two columns of day boxes, a label beside its period box, the period names button.
+    int columnWidth = 2 * kPanelPadding + 6 + 2 * DayBoxWidth() + 3 * kPanelPadding;
+    columnWidth = std::max(columnWidth, 2 * kPanelPadding + 6 + SectionLabelWidth() + kPanelPadding + SectionBoxWidth());
+    return std::max(columnWidth, 2 * kPanelPadding + 6 + m_periodNameButton->sizeHint().width());
+}
+
+void CTeachingTimeDlg::LayoutDayPanel(int left, int top, int columnWidth)
+{
+    const int boxWidth = DayBoxWidth();
+    const int boxHeight = m_dayBoxes[0]->sizeHint().height();
+    const int rowPitch = boxHeight + kRowGap;
+    const int dayPanelHeight = kPanelTitleHeight + 2 + kPanelPadding + 7 * rowPitch + kPanelPadding - kRowGap + 2;
+    m_dayPanel.SetRect(left, top, left + columnWidth, top + dayPanelHeight);
+    const Rect dayBody = m_dayPanel.GetBodyRect();
+    const int columnGap = (dayBody.Width() - 2 * boxWidth) / 3;
+    // The first week's days down the left column, the second's down the right.
+    for (int day = 0; day < zem::kDayCount; ++day) {
+        const int x = dayBody.left + columnGap + (day / 7) * (boxWidth + columnGap);
+        const int y = dayBody.top + kPanelPadding + (day % 7) * rowPitch;
+        SetWidgetRect(m_dayBoxes[static_cast<std::size_t>(day)], Rect(x, y, x + boxWidth, y + boxHeight));
+    }
+}
+
+void CTeachingTimeDlg::LayoutSectionPanel(int left, int top, int columnWidth)
+{
+    const int labelWidth = SectionLabelWidth();
+    const int comboWidth = SectionBoxWidth();
+    const int comboHeight = m_sectionBoxes[0]->sizeHint().height();
+    const int buttonHeight = std::max(28, m_periodNameButton->sizeHint().height());
+    const int sectionPanelHeight = kPanelTitleHeight + 2 + kPanelPadding +
+                                   zem::kSegmentCount * (comboHeight + kRowGap) + buttonHeight + kPanelPadding + 2;
+    m_sectionPanel.SetRect(left, top, left + columnWidth, top + sectionPanelHeight);
+    const Rect body = m_sectionPanel.GetBodyRect();
+    const int x = body.left + kPanelPadding;
+    const int comboLeft = body.right - kPanelPadding - comboWidth;
+    for (int segment = 0; segment < zem::kSegmentCount; ++segment) {
+        const int y = body.top + kPanelPadding + segment * (comboHeight + kRowGap);
+        const auto at = static_cast<std::size_t>(segment);
+        SetWidgetRect(m_sectionLabels[at], Rect(x, y, x + labelWidth, y + comboHeight));
+        SetWidgetRect(m_sectionBoxes[at], Rect(comboLeft, y, comboLeft + comboWidth, y + comboHeight));
+    }
+    const int buttonTop = body.top + kPanelPadding + zem::kSegmentCount * (comboHeight + kRowGap);
+    SetWidgetRect(m_periodNameButton, Rect(x, buttonTop, body.right - kPanelPadding, buttonTop + buttonHeight));
+}
+
+int CTeachingTimeDlg::LayoutRightSide(int right)
+{
+    const int linkHeight = std::max(m_gradeLink->height(), m_bannerLink->height());
+    const int specialHeight = kPanelTitleHeight + 2 + kLinkTop + linkHeight + 3 + 2;
+    m_specialPanel.SetRect(right, height() - kMargin - specialHeight, width() - kMargin, height() - kMargin);
+    const Rect linkArea(m_specialPanel.GetBodyRect().left + kLinkInset, m_specialPanel.GetBodyRect().top + kLinkTop,
+                        m_specialPanel.GetBodyRect().right - kLinkInset, m_specialPanel.GetBodyRect().bottom - 3);
+    m_gradeLink->move(linkArea.left, linkArea.top);
+    m_bannerLink->move(linkArea.left + kLinkPitch, linkArea.top);
+
+    m_gridFrame = Rect(right, kHeaderHeight + kMargin, width() - kMargin, m_specialPanel.GetPanelRect().top - kMargin);
+    Rect grid = m_gridFrame;
+    grid.DeflateRect(kGridInset);
+    SetWidgetRect(&m_grid, grid);
+    return specialHeight;
 }
 
 void CTeachingTimeDlg::resizeEvent(QResizeEvent* event)

@@ -60,6 +60,15 @@ protected:
 private:
     void CreateControls();
     void LayoutControls();
+    int SectionLabelWidth() const;
+    int SectionBoxWidth() const;
+    int DayBoxWidth() const;
+    int LeftColumnWidth() const;
+    void LayoutDayPanel(int left, int top, int columnWidth);
+    void LayoutSectionPanel(int left, int top, int columnWidth);
+    // The grid and the panel of school-wide times below it, from `right` of the left column; the
+    // panel's height.
+    int LayoutRightSide(int right);
     // The grid shaped for the working week, its closed periods marked and their activities shown.
     void FillGrid();
     void UpdateSummary();

@@ -1,6 +1,7 @@
 #include "app/output/PrintPreviewDlg.h"
 
 #include "app/controls/DialogLook.h"
+#include "app/controls/DialogPlacement.h"
 #include "app/controls/GdiResources.h"
 #include "app/output/PreviewPageWnd.h"
 #include "app/output/PrintSheet.h"
@@ -125,10 +126,10 @@ void CPrintPreviewDlg::BuildToolBar()
         if (separator)
             x += kSeparatorWidth;
         separator = false;
-        button->setGeometry(x, 3, kButtonWidth, kButtonHeight);
+        SetWidgetRect(button, zem::Rect(x, 3, x + kButtonWidth, 3 + kButtonHeight));
         x += kButtonWidth;
     }
-    m_toolBar->setGeometry(0, 0, width(), kToolBarHeight);
+    SetWidgetRect(m_toolBar, zem::Rect(0, 0, width(), kToolBarHeight));
 }
 
 bool CPrintPreviewDlg::HasButton(int id) const
@@ -140,11 +141,9 @@ bool CPrintPreviewDlg::HasButton(int id) const
 void CPrintPreviewDlg::PlacePageWnd()
 {
     if (m_toolBar)
-        m_toolBar->setGeometry(0, 0, width(), kToolBarHeight);
-    if (m_pageWnd) {
-        const int top = kToolBarHeight + 2;
-        m_pageWnd->setGeometry(0, top, width(), std::max(0, height() - top));
-    }
+        SetWidgetRect(m_toolBar, zem::Rect(0, 0, width(), kToolBarHeight));
+    if (m_pageWnd)
+        SetWidgetRect(m_pageWnd, zem::Rect(0, kToolBarHeight + 2, width(), height()));
 }
 
 void CPrintPreviewDlg::EnablePaging(bool backward, bool forward)

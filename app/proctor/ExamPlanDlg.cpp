@@ -90,81 +90,17 @@ void CExamPlanDlg::GetPlan(CProctorData::Plan& plan) const
 
 bool CExamPlanDlg::OnInitDialog()
 {
-    const CScheduleTask* task = AppServices().GetTask();
-    if (!m_modify) {
-        m_plan = CProctorData::Plan();
-        m_plan.id = NewGuidString();
-        const zem::LocalTime tomorrow = zem::FromEpochSeconds(zem::ToEpochSeconds(zem::Now()) + 24 * 3600);
-        m_plan.date = DateOf(QDate(tomorrow.year, tomorrow.month, tomorrow.day));
-        m_plan.startTime = TimeOf(QTime(9, 0));
-        m_plan.endTime = TimeOf(QTime(11, 0));
-        m_plan.teacherCount = 2;
-        m_rooms.clear();
-    }
+    if (!m_modify)
+        StartNewPlan();
     SetCaption(!m_modify     ? "添加考试计划"
                : m_arranged ? "修改考试计划（相关监考安排表已生成，部分关键信息禁止修改）"
                             : "修改考试计划");
+    AddWhenFields();
+    AddSubjectField();
+    AddCountField();
+    AddRoomList();
 
-    AddLabel(this, "考试日期", UnitsRect(7, 10, 40, 10));
-    auto* date = new QDateEdit(ToQDate(m_plan.date), this);
-    date->setCalendarPopup(true);
-    date->setDisplayFormat("yyyy年MM月dd日");
-    SetWidgetRect(date, UnitsRect(50, 8, 90, 13));
-    AddControl(IDC_DATE, date);
-
-    AddLabel(this, "开始时间", UnitsRect(7, 29, 40, 10));
-    AddLabel(this, "结束时间", UnitsRect(120, 29, 40, 10));
-    for (const int id : {IDC_START, IDC_END}) {
-        auto* time = new QTimeEdit(ToQTime(id == IDC_START ? m_plan.startTime : m_plan.endTime), this);
-        time->setDisplayFormat("HH:mm");
-        SetWidgetRect(time, UnitsRect(id == IDC_START ? 50 : 163, 27, 55, 13));
-        AddControl(id, time);
-    }
-
-    AddLabel(this, "考试科目", UnitsRect(7, 48, 40, 10));
-    auto* subjects = new QComboBox(this);
-    SetWidgetRect(subjects, UnitsRect(50, 46, 90, 13));
-    AddControl(IDC_SUBJECT, subjects);
-    if (task) {
-        std::vector<CZemObject*> list;
-        MapToOrderedList(task->GetSubjectInfoList(), list);
-        for (const CZemObject* subject : list)
-            subjects->addItem(zem::gui::ToQ(subject->GetName()), zem::gui::ToQ(subject->GetId()));
-    }
-    const int subjectAt = m_modify ? subjects->findData(zem::gui::ToQ(m_plan.subject)) : 0;
-    subjects->setCurrentIndex(subjects->count() > 0 ? subjectAt : -1);
-
-    AddLabel(this, "每考场监考", UnitsRect(7, 67, 42, 10));
-    auto* count = new QComboBox(this);
-    for (int i = 1; i <= kMaxCount; ++i)
-        count->addItem(QString::number(i));
-    // A count no list offers (from an older file) stays as it is unless the user picks another.
-    if (m_plan.teacherCount < 1 || m_plan.teacherCount > kMaxCount)
-        count->addItem(QString::number(m_plan.teacherCount));
-    count->setCurrentText(QString::number(m_plan.teacherCount));
-    SetWidgetRect(count, UnitsRect(50, 65, 40, 13));
-    AddControl(IDC_COUNT, count);
-    AddLabel(this, "人", UnitsRect(94, 67, 20, 10));
-
-    auto* caption = AddLabel(this, "", UnitsRect(7, 89, 150, 10));
-    AddControl(IDC_ROOM_CAPTION, caption);
-    auto* menu = new CHoverButton("...", this);
-    menu->setAutoDefault(false);
-    SetWidgetRect(menu, UnitsRect(220, 86, 23, 13));
-    AddControl(IDC_ROOM_MENU, menu);
-
-    m_roomList = new zem::gui::ItemList(this, zem::gui::ItemList::Mode::List);
-    m_roomList->setFrameShape(QFrame::NoFrame);
-    zem::gui::ImageList images(16, 16);
-    images.Add(LoadProctorBitmap(IDB_EXAM_ROOMS), zem::RGB(255, 255, 255));
-    m_roomList->SetImageList(images);
-    m_roomList->setUniformItemSizes(false);
     const int buttonsTop = height() - kDialogBandHeight;
-    m_roomFrame = Rect(Units().X(7), Units().Y(102), width() - Units().X(7), buttonsTop - Units().Y(7));
-    SetWidgetRect(m_roomList,
-                  Rect(m_roomFrame.left + 1, m_roomFrame.top + 1, m_roomFrame.right - 1, m_roomFrame.bottom - 1));
-    AddControl(IDC_ROOMS, m_roomList);
-
     AddHoverButton(this, zem::IDOK, m_modify ? "保存" : "添加")->setDefault(true);
     AddHoverButton(this, zem::IDCANCEL, "取消");
     PlaceButtonRow(this, buttonsTop + (kDialogBandHeight - Units().Y(14)) / 2, {}, {zem::IDOK, zem::IDCANCEL});
@@ -175,6 +111,84 @@ bool CExamPlanDlg::OnInitDialog()
     }
     FillRooms();
     return true;
+}
+
+void CExamPlanDlg::StartNewPlan()
+{
+    m_plan = CProctorData::Plan();
+    m_plan.id = NewGuidString();
+    const zem::LocalTime tomorrow = zem::FromEpochSeconds(zem::ToEpochSeconds(zem::Now()) + 24 * 3600);
+    m_plan.date = DateOf(QDate(tomorrow.year, tomorrow.month, tomorrow.day));
+    m_plan.startTime = TimeOf(QTime(9, 0));
+    m_plan.endTime = TimeOf(QTime(11, 0));
+    m_plan.teacherCount = 2;
+    m_rooms.clear();
+}
+
+void CExamPlanDlg::AddWhenFields()
+{
+    AddLabel(this, "考试日期", UnitsRect(7, 10, 40, 10));
+    auto* date = new QDateEdit(ToQDate(m_plan.date), this);
+    date->setCalendarPopup(true);
+    date->setDisplayFormat("yyyy年MM月dd日");
+    AddField(this, IDC_DATE, date, UnitsRect(50, 8, 90, 13));
+
+    AddLabel(this, "开始时间", UnitsRect(7, 29, 40, 10));
+    AddLabel(this, "结束时间", UnitsRect(120, 29, 40, 10));
+    for (const int id : {IDC_START, IDC_END}) {
+        auto* time = new QTimeEdit(ToQTime(id == IDC_START ? m_plan.startTime : m_plan.endTime), this);
+        time->setDisplayFormat("HH:mm");
+        AddField(this, id, time, UnitsRect(id == IDC_START ? 50 : 163, 27, 55, 13));
+    }
+}
+
+void CExamPlanDlg::AddSubjectField()
+{
+    AddLabel(this, "考试科目", UnitsRect(7, 48, 40, 10));
+    auto* subjects = new QComboBox(this);
+    AddField(this, IDC_SUBJECT, subjects, UnitsRect(50, 46, 90, 13));
+    if (const CScheduleTask* task = AppServices().GetTask()) {
+        std::vector<CZemObject*> list;
+        MapToOrderedList(task->GetSubjectInfoList(), list);
+        for (const CZemObject* subject : list)
+            subjects->addItem(zem::gui::ToQ(subject->GetName()), zem::gui::ToQ(subject->GetId()));
+    }
+    const int subjectAt = m_modify ? subjects->findData(zem::gui::ToQ(m_plan.subject)) : 0;
+    subjects->setCurrentIndex(subjects->count() > 0 ? subjectAt : -1);
+}
+
+void CExamPlanDlg::AddCountField()
+{
+    AddLabel(this, "每考场监考", UnitsRect(7, 67, 42, 10));
+    auto* count = new QComboBox(this);
+    for (int i = 1; i <= kMaxCount; ++i)
+        count->addItem(QString::number(i));
+    // A count no list offers (from an older file) stays as it is unless the user picks another.
+    if (m_plan.teacherCount < 1 || m_plan.teacherCount > kMaxCount)
+        count->addItem(QString::number(m_plan.teacherCount));
+    count->setCurrentText(QString::number(m_plan.teacherCount));
+    AddField(this, IDC_COUNT, count, UnitsRect(50, 65, 40, 13));
+    AddLabel(this, "人", UnitsRect(94, 67, 20, 10));
+}
+
+void CExamPlanDlg::AddRoomList()
+{
+    AddLabel(this, "", UnitsRect(7, 89, 150, 10), IDC_ROOM_CAPTION);
+    auto* menu = new CHoverButton("...", this);
+    menu->setAutoDefault(false);
+    AddField(this, IDC_ROOM_MENU, menu, UnitsRect(220, 86, 23, 13));
+
+    m_roomList = new zem::gui::ItemList(this, zem::gui::ItemList::Mode::List);
+    m_roomList->setFrameShape(QFrame::NoFrame);
+    zem::gui::ImageList images(16, 16);
+    images.Add(LoadProctorBitmap(IDB_EXAM_ROOMS), zem::RGB(255, 255, 255));
+    m_roomList->SetImageList(images);
+    m_roomList->setUniformItemSizes(false);
+    const int buttonsTop = height() - kDialogBandHeight;
+    m_roomFrame = Rect(Units().X(7), Units().Y(102), width() - Units().X(7), buttonsTop - Units().Y(7));
+    Rect inner = m_roomFrame;
+    inner.DeflateRect(1);
+    AddField(this, IDC_ROOMS, m_roomList, inner);
 }
 
 void CExamPlanDlg::FillRooms()

@@ -53,6 +53,13 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    // A new plan: tomorrow from 9 to 11, two teachers to a room, no rooms yet.
+    void StartNewPlan();
+    // The fields of the form, top down, and the list of the plan's rooms above the buttons.
+    void AddWhenFields();
+    void AddSubjectField();
+    void AddCountField();
+    void AddRoomList();
     void FillRooms();
     void ShowRoomMenu();
     void ReadPickers();

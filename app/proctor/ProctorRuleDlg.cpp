@@ -44,12 +44,12 @@ bool CProctorRuleDlg::OnInitDialog()
         auto* box = new QGroupBox(QString::fromUtf8(group.title), this);
         SetWidgetRect(box, UnitsRect(7, group.top, 200, 35));
         auto* remark = new QLabel(QString::fromUtf8(group.remark), box);
-        remark->setGeometry(Units().X(8), Units().Y(10), Units().X(185), Units().Y(10));
+        SetWidgetRect(remark, UnitsRect(8, 10, 185, 10));
         auto* buttons = new QButtonGroup(box);
         const int lefts[] = {8, 60, 120};
         for (int i = 0; i < 3; ++i) {
             auto* radio = new QRadioButton(QString::fromUtf8(kPolicyTexts[i]), box);
-            radio->setGeometry(Units().X(lefts[i]), Units().Y(21), Units().X(i == 2 ? 75 : 50), Units().Y(11));
+            SetWidgetRect(radio, UnitsRect(lefts[i], 21, i == 2 ? 75 : 50, 11));
             buttons->addButton(radio, i);
             AddControl(group.firstId + i, radio);
         }

@@ -75,32 +75,17 @@ std::string CBackupDlg::MakeFolderName(const std::string& taskName)
 
 bool CBackupDlg::OnInitDialog()
 {
-    auto label = [this](const char* text, const Rect& r) {
-        auto* widget = new QLabel(ToQ(text), this);
-        SetWidgetRect(widget, r);
-    };
-    auto edit = [this](int id, const Rect& r) {
-        auto* widget = new QLineEdit(this);
-        SetWidgetRect(widget, r);
-        AddControl(id, widget);
-        return widget;
-    };
-    label("当前排课任务位置", UnitsRect(12, 12, 276, 9));
-    m_taskFolder = edit(IDC_TASK_FOLDER, UnitsRect(12, 23, 276, 13));
+    AddLabel(this, "当前排课任务位置", UnitsRect(12, 12, 276, 9));
+    m_taskFolder = AddEdit(this, IDC_TASK_FOLDER, UnitsRect(12, 23, 276, 13));
     m_taskFolder->setReadOnly(true);
-    label("备份到", UnitsRect(12, 42, 230, 9));
-    m_targetFolder = edit(IDC_TARGET_FOLDER, UnitsRect(12, 53, 226, 13));
-    AddHoverButton(this, IDC_BROWSE, "浏览");
-    SetWidgetRect(GetDlgItem(IDC_BROWSE), UnitsRect(242, 52, 46, 15));
-    label("备份文件夹名", UnitsRect(12, 72, 230, 9));
-    m_folderName = edit(IDC_FOLDER_NAME, UnitsRect(12, 83, 276, 13));
-    m_openAfter = new QCheckBox(ToQ("备份完成后打开备份文件夹"), this);
-    SetWidgetRect(m_openAfter, UnitsRect(12, 123, 150, 10));
-    AddControl(IDC_OPEN_AFTER, m_openAfter);
-    AddHoverButton(this, zem::IDOK, "开始备份吧")->setDefault(true);
-    AddHoverButton(this, zem::IDCANCEL, "取消");
-    SetWidgetRect(GetDlgItem(zem::IDOK), UnitsRect(168, 120, 64, 15));
-    SetWidgetRect(GetDlgItem(zem::IDCANCEL), UnitsRect(238, 120, 50, 15));
+    AddLabel(this, "备份到", UnitsRect(12, 42, 230, 9));
+    m_targetFolder = AddEdit(this, IDC_TARGET_FOLDER, UnitsRect(12, 53, 226, 13));
+    AddHoverButton(this, IDC_BROWSE, "浏览", UnitsRect(242, 52, 46, 15));
+    AddLabel(this, "备份文件夹名", UnitsRect(12, 72, 230, 9));
+    m_folderName = AddEdit(this, IDC_FOLDER_NAME, UnitsRect(12, 83, 276, 13));
+    m_openAfter = AddCheck(this, IDC_OPEN_AFTER, "备份完成后打开备份文件夹", UnitsRect(12, 123, 150, 10), false);
+    AddHoverButton(this, zem::IDOK, "开始备份吧", UnitsRect(168, 120, 64, 15))->setDefault(true);
+    AddHoverButton(this, zem::IDCANCEL, "取消", UnitsRect(238, 120, 50, 15));
 
     // Without an open task the fields stay empty.
     if (CScheduleTask* task = AppServices().GetTask()) {

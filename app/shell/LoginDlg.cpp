@@ -1,5 +1,6 @@
 #include "app/shell/LoginDlg.h"
 
+#include "app/controls/DialogPlacement.h"
 #include "app/controls/GdiResources.h"
 #include "app/controls/HoverButton.h"
 #include "app/shared/Md5.h"
@@ -70,19 +71,16 @@ bool CLoginDlg::OnInitDialog()
     m_password = new QLineEdit(this);
     m_password->setEchoMode(QLineEdit::Password);
     m_password->setFrame(false);
-    m_password->setGeometry(edit.left, edit.top, edit.Width(), edit.Height());
-    AddControl(IDC_PASSWORD, m_password);
+    AddField(this, IDC_PASSWORD, m_password, edit);
     m_promptRect = m_editTemplate;
     m_promptRect.OffsetRect(0, -(m_editTemplate.Height() - 4));
     auto* ok = new CHoverButton(this);
     ok->CreateButton(this, "登录", zem::IDOK);
-    const Rect okRect = UnitsRect(92, 142, 70, 16);
-    ok->setGeometry(okRect.left, okRect.top, okRect.Width(), okRect.Height());
+    SetWidgetRect(ok, UnitsRect(92, 142, 70, 16));
     ok->setDefault(true);
     auto* cancel = new CHoverButton(this);
     cancel->CreateButton(this, "取消", zem::IDCANCEL);
-    const Rect cancelRect = UnitsRect(172, 142, 70, 16);
-    cancel->setGeometry(cancelRect.left, cancelRect.top, cancelRect.Width(), cancelRect.Height());
+    SetWidgetRect(cancel, UnitsRect(172, 142, 70, 16));
     m_password->setFocus();
     return true;
 }

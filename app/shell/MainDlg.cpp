@@ -1,6 +1,7 @@
 #include "app/shell/MainDlg.h"
 
 #include "app/controls/Bitmaps.h"
+#include "app/controls/DialogPlacement.h"
 #include "app/controls/Drawing.h"
 #include "app/controls/GdiResources.h"
 #include "app/controls/ShellFunctions.h"
@@ -162,8 +163,8 @@ void CMainDlg::LayoutChildren()
         return;
     const int cx = width();
     const int cy = height();
-    m_toolBar.setGeometry(350, 20, std::max(0, cx - kMargin - 350), m_toolBar.GetCapHeight());
-    m_pagePanel.setGeometry(kMargin, 85, std::max(0, cx - 2 * kMargin), std::max(0, cy - kMargin - 85));
+    SetWidgetRect(&m_toolBar, Rect(350, 20, cx - kMargin, 20 + m_toolBar.GetCapHeight()));
+    SetWidgetRect(&m_pagePanel, Rect(kMargin, 85, cx - kMargin, cy - kMargin));
 }
 
 void CMainDlg::resizeEvent(QResizeEvent* event)

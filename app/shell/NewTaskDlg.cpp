@@ -1,6 +1,7 @@
 #include "app/shell/NewTaskDlg.h"
 
 #include "app/shared/AppServices.h"
+#include "app/controls/DialogPlacement.h"
 #include "app/controls/HoverButton.h"
 #include "app/shared/Paths.h"
 #include "app/controls/ShellFunctions.h"
@@ -33,11 +34,6 @@ using zem::gui::FromQ;
 
 namespace {
 
-void Place(QWidget* widget, const zem::Rect& r)
-{
-    widget->setGeometry(r.left, r.top, r.Width(), r.Height());
-}
-
 // The folder part of a path (before its last '/', when one stands after the first character).
 std::string FolderBeforeLastSlash(const std::string& path)
 {
@@ -66,43 +62,30 @@ std::string CNewTaskDlg::ExampleName()
 
 bool CNewTaskDlg::OnInitDialog()
 {
-    auto* frame = new QGroupBox(this);
-    Place(frame, UnitsRect(7, 4, 289, 46));
-    auto* nameLabel = new QLabel(ToQ("任务名称"), this);
-    Place(nameLabel, UnitsRect(16, 16, 38, 9));
-    m_name = new QLineEdit(this);
-    Place(m_name, UnitsRect(56, 14, 232, 13));
-    AddControl(IDC_NAME, m_name);
-    auto* folderLabel = new QLabel(ToQ("保存位置"), this);
-    Place(folderLabel, UnitsRect(16, 33, 38, 9));
-    m_folder = new QLineEdit(this);
-    Place(m_folder, UnitsRect(56, 31, 210, 13));
-    AddControl(IDC_FOLDER, m_folder);
+    AddGroup(this, "", UnitsRect(7, 4, 289, 46));
+    AddLabel(this, "任务名称", UnitsRect(16, 16, 38, 9));
+    m_name = AddEdit(this, IDC_NAME, UnitsRect(56, 14, 232, 13));
+    AddLabel(this, "保存位置", UnitsRect(16, 33, 38, 9));
+    m_folder = AddEdit(this, IDC_FOLDER, UnitsRect(56, 31, 210, 13));
+    // CreateButton leaves the buttons' Enter as a dialog's buttons have it; AddHoverButton would not.
     auto* browse = new CHoverButton(this);
     browse->CreateButton(this, "...", IDC_BROWSE);
-    Place(browse, UnitsRect(270, 31, 18, 13));
+    SetWidgetRect(browse, UnitsRect(270, 31, 18, 13));
 
-    m_takeExisting = new QCheckBox(ToQ("从现有排课任务中导入数据"), this);
-    Place(m_takeExisting, UnitsRect(12, 60, 160, 10));
-    AddControl(IDC_TAKE_EXISTING, m_takeExisting);
+    m_takeExisting = AddCheck(this, IDC_TAKE_EXISTING, "从现有排课任务中导入数据", UnitsRect(12, 60, 160, 10), false);
     auto* create = new CHoverButton(this);
     create->CreateButton(this, "创建", zem::IDOK);
-    Place(create, UnitsRect(186, 57, 50, 15));
+    SetWidgetRect(create, UnitsRect(186, 57, 50, 15));
     create->setDefault(true);
     auto* cancel = new CHoverButton(this);
     cancel->CreateButton(this, "取消", zem::IDCANCEL);
-    Place(cancel, UnitsRect(242, 57, 50, 15));
+    SetWidgetRect(cancel, UnitsRect(242, 57, 50, 15));
 
     m_optionArea = UnitsRect(7, 80, 289, 64);
     m_source = new QComboBox(this);
-    Place(m_source, UnitsRect(16, 88, 272, 14));
-    AddControl(IDC_SOURCE, m_source);
-    m_takeBasic = new QCheckBox(ToQ("导入基本数据和排课条件"), this);
-    Place(m_takeBasic, UnitsRect(16, 110, 160, 10));
-    AddControl(IDC_TAKE_BASIC, m_takeBasic);
-    m_takeTables = new QCheckBox(ToQ("导入课表"), this);
-    Place(m_takeTables, UnitsRect(16, 126, 160, 10));
-    AddControl(IDC_TAKE_TABLES, m_takeTables);
+    AddField(this, IDC_SOURCE, m_source, UnitsRect(16, 88, 272, 14));
+    m_takeBasic = AddCheck(this, IDC_TAKE_BASIC, "导入基本数据和排课条件", UnitsRect(16, 110, 160, 10), false);
+    m_takeTables = AddCheck(this, IDC_TAKE_TABLES, "导入课表", UnitsRect(16, 126, 160, 10), false);
 
     m_name->setText(ToQ(m_pInfo->GetTaskName()));
     m_folder->setText(ToQ(m_pInfo->GetTaskFolder()));

@@ -28,8 +28,8 @@ void CAdjustRoomWizard::ShowIntro()
     QWidget* step2 = GetDlgItem(IDC_STEP2);
     const QRect rect = step2->geometry();
     step2->resize(rect.width() - 105, rect.height());
-    AddHoverButton(this, IDC_NO_ROOM, "取消指定的教室")
-        ->setGeometry(rect.right() + 1 - 100, rect.top(), 100, rect.height());
+    AddHoverButton(this, IDC_NO_ROOM, "取消指定的教室",
+                   zem::Rect(rect.right() + 1 - 100, rect.top(), rect.right() + 1, rect.bottom() + 1));
 }
 
 void CAdjustRoomWizard::ShowRoom()

@@ -68,8 +68,9 @@ bool CAdjustWizardBase::OnInitDialog()
     m_leftFrame = Rect(kMargin, tableTop, kMargin + half, tableBottom);
     m_rightFrame = Rect(2 * kMargin + half, tableTop, kClientWidth - kMargin, tableBottom);
 
-    AddHoverButton(this, IDC_STEP1, m_step1)->setGeometry(m_leftFrame.left, stepTop, half, kStepHeight);
-    AddHoverButton(this, IDC_STEP2, m_step2)->setGeometry(m_rightFrame.left, stepTop, half, kStepHeight);
+    const int stepBottom = stepTop + kStepHeight;
+    AddHoverButton(this, IDC_STEP1, m_step1, Rect(m_leftFrame.left, stepTop, m_leftFrame.left + half, stepBottom));
+    AddHoverButton(this, IDC_STEP2, m_step2, Rect(m_rightFrame.left, stepTop, m_rightFrame.left + half, stepBottom));
 
     CTaskHelper helper(m_task, AppHelperContext());
     for (CWeekTable* grid : {&m_left, &m_right}) {

@@ -1,6 +1,7 @@
 #include "app/timetable/HistoryDlg.h"
 
 #include "app/shared/AppServices.h"
+#include "app/controls/DialogPlacement.h"
 #include "app/controls/SkinHeaderCtrl.h"
 #include "app/timetable/OperationHistory.h"
 #include "base/ScheduleTask.h"
@@ -41,7 +42,7 @@ bool CHistoryDlg::OnInitDialog()
 void CHistoryDlg::Layout()
 {
     if (m_list)
-        m_list->setGeometry(3, 0, std::max(0, width() - 6), std::max(0, height() - 3));
+        SetWidgetRect(m_list, zem::Rect(3, 0, width() - 3, height() - 3));
 }
 
 void CHistoryDlg::resizeEvent(QResizeEvent* event)

@@ -104,7 +104,32 @@ bool CTempAdjustDlg::OnInitDialog()
 
     m_regularCaption.m_title = "原任课教师";
     m_substituteCaption.m_title = "代课教师";
+    AddButtons();
+    SetModified(false);
+    AddSplitters();
+    AddTree();
+    AddObjectLists();
 
+    m_history.Load(m_task->GetConfigFile(), kHistorySection, 10);
+    m_teacherFound = m_task->GetTeacherInfoList().Find(m_teacherId) != nullptr;
+    FillTree();
+    if (!m_teacherFound) {
+        UpdateButtons();
+        zem::ShowMessage(kNoTeacherText);
+        Layout();
+        return true;
+    }
+    AddTables();
+    FillObjectLists();
+    m_container.SetObject(TABLE_CLASS, FirstClassOfTeacher(*m_task, m_teacherId));
+    m_container.ShowObject();
+    SelectCurrentInList();
+    Layout();
+    return true;
+}
+
+void CTempAdjustDlg::AddButtons()
+{
     struct ButtonSpec {
         int id;
         const char* text;
@@ -117,8 +142,10 @@ bool CTempAdjustDlg::OnInitDialog()
         button->setAutoDefault(false);
         AddControl(entry.id, button);
     }
-    SetModified(false);
+}
 
+void CTempAdjustDlg::AddSplitters()
+{
     for (QWidget** bar : {&m_leftBar, &m_rightBar}) {
         *bar = new QWidget(this);
         (*bar)->setAutoFillBackground(true);
@@ -130,7 +157,10 @@ bool CTempAdjustDlg::OnInitDialog()
     AddControl(IDC_RIGHT_SPLITTER, m_rightBar);
     m_leftSplitter.Attach(this, IDC_LEFT_SPLITTER);
     m_rightSplitter.Attach(this, IDC_RIGHT_SPLITTER);
+}
 
+void CTempAdjustDlg::AddTree()
+{
     m_tree = new QTreeWidget(this);
     m_tree->setHeaderHidden(true);
     m_tree->setIndentation(10);
@@ -140,7 +170,10 @@ bool CTempAdjustDlg::OnInitDialog()
     m_tree->setFont(CGdiResources::GetInstance()->NormalFont.GetQFont());
     m_tree->setStyleSheet("QTreeWidget { background: #F0F0F0; } QTreeWidget::item { height: 24px; }");
     AddControl(IDC_TREE, m_tree);
+}
 
+void CTempAdjustDlg::AddObjectLists()
+{
     for (const int id : {IDC_CLASS_LIST, IDC_TEACHER_LIST}) {
         auto* combo = new QComboBox(this);
         combo->setFont(CGdiResources::GetInstance()->NormalFont.GetQFont());
@@ -149,17 +182,10 @@ bool CTempAdjustDlg::OnInitDialog()
         const int kind = id - IDC_CLASS_LIST;
         QObject::connect(combo, &QComboBox::activated, this, [this, kind] { OnListChanged(kind); });
     }
+}
 
-    m_history.Load(m_task->GetConfigFile(), kHistorySection, 10);
-    m_teacherFound = m_task->GetTeacherInfoList().Find(m_teacherId) != nullptr;
-    FillTree();
-    if (!m_teacherFound) {
-        UpdateButtons();
-        zem::ShowMessage(kNoTeacherText);
-        Layout();
-        return true;
-    }
-
+void CTempAdjustDlg::AddTables()
+{
     m_container.Create(this, m_task, this, false);
     m_container.GetGrid().SetTitleHeight(30);
     m_container.GetGrid().SetPlaySoundInMoving(AppServices().GetPlaySoundInMoving());
@@ -170,13 +196,6 @@ bool CTempAdjustDlg::OnInitDialog()
     // The regular teacher's own week is the left column's.
     m_substitutePanel.GetFriendTables().SetCurrentObject(TABLE_TEACHER, m_teacherId);
     m_substituteWnd.Create(this, this, m_task, m_teacherId);
-
-    FillObjectLists();
-    m_container.SetObject(TABLE_CLASS, FirstClassOfTeacher(*m_task, m_teacherId));
-    m_container.ShowObject();
-    SelectCurrentInList();
-    Layout();
-    return true;
 }
 
 bool CTempAdjustDlg::HasRegularTeacher() const

@@ -96,6 +96,13 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    // The window's parts, made once: the button row, the splitter bars, the tree of saved tasks,
+    // the object lists, and (with the teacher found) the timetables.
+    void AddButtons();
+    void AddSplitters();
+    void AddTree();
+    void AddObjectLists();
+    void AddTables();
     void FillTree();
     void FillObjectLists();
     void OnListChanged(int kind);

@@ -103,6 +103,32 @@ bool CWeekTimetableDlg::OnInitDialog()
     // container's record of what changed starts from the tables as they are saved.
     CTaskHelper(task, AppHelperContext()).RestoreTempTables();
 
+    CreateTable(task);
+    m_planPanel.m_title = "相关教学计划";
+    m_planPanel.m_remark = "鼠标左键点击下方的小方块可以标示课程分布和可排区域";
+    m_relatedCaption.m_title = "相关课表";
+
+    m_cardHost.Create(this);
+    m_relatedPanel.Create(this, task);
+    AddTopBand();
+    SetModified(false);
+
+    FillObjectLists();
+    AddSplitters();
+
+    m_counter.SetTask(task);
+    m_counter.Count("", true);
+    m_progress.Create(this);
+    UpdateProgress();
+
+    ReloadCurrent();
+    m_laidOut = true;
+    Layout();
+    return true;
+}
+
+void CWeekTimetableDlg::CreateTable(CScheduleTask* task)
+{
     const int kind = m_container.GetKind();
     const std::string objectId = m_container.GetObjectId();
     m_container.Create(this, task, this, false);
@@ -111,23 +137,16 @@ bool CWeekTimetableDlg::OnInitDialog()
     m_container.GetGrid().SetTitleHeight(30);
     m_container.GetGrid().SetPlaySoundInMoving(AppServices().GetPlaySoundInMoving());
     m_container.GetGrid().SetColorMode(AppServices().GetColorTable());
+}
 
-    m_planPanel.m_title = "相关教学计划";
-    m_planPanel.m_remark = "鼠标左键点击下方的小方块可以标示课程分布和可排区域";
-    m_relatedCaption.m_title = "相关课表";
-
-    m_cardHost.Create(this);
-    m_relatedPanel.Create(this, task);
-
-    auto* gotoButton = new CHoverButton("转到(&G)", this);
-    SetWidgetRect(gotoButton, Rect(10, kTopBand, 90, kTopBand + kButtonHeight));
-    AddControl(IDC_GOTO, gotoButton);
+void CWeekTimetableDlg::AddTopBand()
+{
+    AddField(this, IDC_GOTO, new CHoverButton("转到(&G)", this), Rect(10, kTopBand, 90, kTopBand + kButtonHeight));
     for (const int id : {IDC_CLASS_LIST, IDC_TEACHER_LIST, IDC_ROOM_LIST}) {
         auto* combo = new QComboBox(this);
         combo->setFont(DialogFont().GetQFont());
         combo->setMaxVisibleItems(20);
-        SetWidgetRect(combo, Rect(96, kTopBand + 1, 316, kTopBand + kButtonHeight - 1));
-        AddControl(id, combo);
+        AddField(this, id, combo, Rect(96, kTopBand + 1, 316, kTopBand + kButtonHeight - 1));
         const int listKind = id - IDC_CLASS_LIST;
         QObject::connect(combo, &QComboBox::activated, this, [this, listKind] { OnListChanged(listKind); });
     }
@@ -143,13 +162,12 @@ bool CWeekTimetableDlg::OnInitDialog()
         auto* button = new CHoverButton(entry.text, this);
         button->setAutoDefault(false);
         const int width = entry.id == IDC_OPTIONS ? 100 : 80;
-        SetWidgetRect(button, Rect(entry.left, kTopBand, entry.left + width, kTopBand + kButtonHeight));
-        AddControl(entry.id, button);
+        AddField(this, entry.id, button, Rect(entry.left, kTopBand, entry.left + width, kTopBand + kButtonHeight));
     }
-    SetModified(false);
+}
 
-    FillObjectLists();
-
+void CWeekTimetableDlg::AddSplitters()
+{
     m_barV = new QWidget(this);
     m_barH = new QWidget(this);
     for (QWidget* bar : {m_barV, m_barH}) {
@@ -163,16 +181,6 @@ bool CWeekTimetableDlg::OnInitDialog()
     m_splitterV.Attach(this, IDC_SPLITTER_V);
     m_splitterH.Attach(this, IDC_SPLITTER_H);
     PlaceSplitters();
-
-    m_counter.SetTask(task);
-    m_counter.Count("", true);
-    m_progress.Create(this);
-    UpdateProgress();
-
-    ReloadCurrent();
-    m_laidOut = true;
-    Layout();
-    return true;
 }
 
 void CWeekTimetableDlg::PlaceSplitters()

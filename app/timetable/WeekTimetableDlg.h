@@ -131,6 +131,11 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // The window's parts, made once: the timetable of the object it opened on, the band of lists
+    // and buttons above it, the splitter bars.
+    void CreateTable(CScheduleTask* task);
+    void AddTopBand();
+    void AddSplitters();
     CScheduleTask* Task() const;
     QComboBox* ListOfKind(int kind) const;
     void FillObjectLists();

@@ -21,15 +21,6 @@
 
 #include <algorithm>
 
-namespace {
-
-QRect ToQRect(const zem::Rect& r)
-{
-    return QRect(r.left, r.top, r.right - r.left, r.bottom - r.top);
-}
-
-}  // namespace
-
 QPixmap DrawSampleSheet(const std::vector<std::vector<std::string>>& rows, QSize size, const QFont& font)
 {
     QPixmap pixmap(size);
@@ -107,12 +98,10 @@ bool CBaseDataImportDlg::OnInitDialog()
     m_steps[1].SetRect(second.left, second.top, second.right, second.bottom);
 
     const zem::Rect body = m_steps[0].GetBodyRect();
-    auto* picture = new QLabel(this);
     const zem::Rect pictureRect(body.left + u.X(4), body.top + u.Y(4), body.right - u.X(4), body.bottom - u.Y(16));
-    picture->setGeometry(ToQRect(pictureRect));
+    QLabel* picture = AddLabel(this, "", pictureRect, IDC_PICTURE);
     picture->setPixmap(DrawSampleSheet({m_columns}, picture->size(), DialogFont().GetQFont()));
     picture->setStyleSheet("border: 1px solid #C0C0C0;");
-    AddControl(IDC_PICTURE, picture);
 
     AddTemplateLink(zem::Rect(pictureRect.left, pictureRect.bottom + u.Y(4), pictureRect.left + u.X(90),
                               pictureRect.bottom + u.Y(14)));
@@ -133,19 +122,19 @@ void CBaseDataImportDlg::AddTemplateLink(const zem::Rect& rect)
 void CBaseDataImportDlg::AddRunControls(const zem::Rect& lower)
 {
     const auto& u = Units();
-    CHoverButton* choose = AddHoverButton(this, IDC_CHOOSE, "选择EXCEL文件");
-    choose->setGeometry(lower.left + u.X(4), lower.top + u.Y(5), u.X(60), u.Y(14));
+    const int left = lower.left + u.X(4), pathLeft = lower.left + u.X(68), startLeft = lower.right - u.X(60);
+    const int top = lower.top + u.Y(5), progressTop = lower.top + u.Y(25), startTop = lower.top + u.Y(23);
+    AddHoverButton(this, IDC_CHOOSE, "选择EXCEL文件", zem::Rect(left, top, left + u.X(60), top + u.Y(14)));
     auto* path = new CFlatEdit(this);
     path->setReadOnly(true);
-    path->setGeometry(lower.left + u.X(68), lower.top + u.Y(5), lower.Width() - u.X(72), u.Y(14));
-    AddControl(IDC_PATH, path);
+    AddField(this, IDC_PATH, path, zem::Rect(pathLeft, top, pathLeft + lower.Width() - u.X(72), top + u.Y(14)));
     auto* progress = new QProgressBar(this);
     progress->setRange(0, 100);
     progress->setTextVisible(false);
-    progress->setGeometry(lower.left + u.X(4), lower.top + u.Y(25), lower.Width() - u.X(68), u.Y(10));
-    AddControl(IDC_PROGRESS, progress);
-    CHoverButton* start = AddHoverButton(this, IDC_START, "开始导入吧");
-    start->setGeometry(lower.right - u.X(60), lower.top + u.Y(23), u.X(56), u.Y(14));
+    AddField(this, IDC_PROGRESS, progress,
+             zem::Rect(left, progressTop, left + lower.Width() - u.X(68), progressTop + u.Y(10)));
+    AddHoverButton(this, IDC_START, "开始导入吧",
+                   zem::Rect(startLeft, startTop, startLeft + u.X(56), startTop + u.Y(14)));
 }
 
 void CBaseDataImportDlg::paintEvent(QPaintEvent*)

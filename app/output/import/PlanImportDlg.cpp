@@ -95,8 +95,8 @@ bool CPlanImportDlg::OnInitDialog()
     auto* formats = new QComboBox(this);
     formats->addItems({"格式一：交叉表格", "格式二：平铺列表"});
     formats->setCurrentIndex(m_format);
-    formats->setGeometry(body.left + u.X(4), body.top + u.Y(4), u.X(110), u.Y(14));
-    AddControl(IDC_FORMAT, formats);
+    const int left = body.left + u.X(4), top = body.top + u.Y(4);
+    AddField(this, IDC_FORMAT, formats, zem::Rect(left, top, left + u.X(110), top + u.Y(14)));
     QObject::connect(formats, &QComboBox::currentIndexChanged, this, [this](int index) { OnFormatChanged(index); });
 
     AddTemplateLink(zem::Rect(body.left + u.X(124), body.top + u.Y(6), body.left + u.X(214), body.top + u.Y(16)));
@@ -106,10 +106,8 @@ bool CPlanImportDlg::OnInitDialog()
     about->SetURL(kHelpPageAddress);
 
     const zem::Rect pictureRect(body.left + u.X(4), body.top + u.Y(24), body.left + u.X(254), body.bottom - u.Y(4));
-    auto* picture = new QLabel(this);
-    picture->setGeometry(ToQRect(pictureRect));
+    QLabel* picture = AddLabel(this, "", pictureRect, IDC_PICTURE);
     picture->setStyleSheet("border: 1px solid #C0C0C0;");
-    AddControl(IDC_PICTURE, picture);
     m_textRect = zem::Rect(pictureRect.right + u.X(8), pictureRect.top, body.right - u.X(4), pictureRect.bottom);
     ShowPicture();
 

@@ -1,5 +1,6 @@
 #include "app/output/workbook/ExportProgressDlg.h"
 
+#include "app/controls/DialogPlacement.h"
 #include "app/output/workbook/SpreadsheetExporter.h"
 #include "platform/WindowMessages.h"
 
@@ -36,11 +37,6 @@ QPixmap WorkbookIcon()
     return pixmap;
 }
 
-QRect ToQRect(const zem::Rect& r)
-{
-    return QRect(r.left, r.top, r.right - r.left, r.bottom - r.top);
-}
-
 }  // namespace
 
 CExportProgressDlg::CExportProgressDlg(QWidget* parent) : Dialog(parent, "导出中", {190, 44}) {}
@@ -64,16 +60,10 @@ void CExportProgressDlg::SetWorker(Worker worker, std::atomic<bool>* cancel)
 
 bool CExportProgressDlg::OnInitDialog()
 {
-    auto* icon = new QLabel(this);
-    icon->setPixmap(WorkbookIcon());
-    icon->setGeometry(ToQRect(UnitsRect(8, 8, 20, 20)));
-    auto* status = new QLabel(this);
-    status->setGeometry(ToQRect(UnitsRect(36, 9, 148, 10)));
-    AddControl(kStatusLine, status);
-    auto* progress = new QLabel(this);
-    progress->setGeometry(ToQRect(UnitsRect(36, 25, 148, 10)));
+    AddLabel(this, "", UnitsRect(8, 8, 20, 20))->setPixmap(WorkbookIcon());
+    AddLabel(this, "", UnitsRect(36, 9, 148, 10), kStatusLine);
+    QLabel* progress = AddLabel(this, "", UnitsRect(36, 25, 148, 10), kProgressLine);
     progress->setStyleSheet("color: #A8A8A8;");
-    AddControl(kProgressLine, progress);
     setFixedSize(size());
 
     if (!m_filePath.empty()) {
