@@ -9,6 +9,7 @@
 #include "app/taskhelper/TaskHelper.h"
 #include "base/CellRecord.h"
 #include "base/ScheduleTask.h"
+#include "base/Segment.h"
 #include "platform/Hooks.h"
 #include "platform/Text.h"
 #include "table/TableTheme.h"
@@ -29,7 +30,6 @@ namespace {
 constexpr zem::COLORREF kBlack = zem::RGB(0, 0, 0);
 constexpr zem::COLORREF kHeaderBand = zem::RGB(192, 192, 192);
 // Rows from the top of a table: morning reading, forenoon, afternoon, night, evening self-study.
-constexpr int kSegmentOrder[] = {3, 0, 1, 2, 4};
 
 int Trunc(double value)
 {
@@ -223,7 +223,7 @@ void CWeekTablePage::DrawDayColumn(DC& dc, int day, int column, const CExportTab
 
     int y = headerBottom;
     std::size_t period = 0;
-    for (const int segment : kSegmentOrder) {
+    for (const int segment : zem::kSegmentsInDayOrder) {
         const int count = m_structure.GetSectionNodeMaxCount(segment);
         if (count <= 0)
             continue;
