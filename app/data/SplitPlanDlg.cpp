@@ -31,8 +31,6 @@ using zem::gui::ToQ;
 
 namespace {
 
-constexpr int kHeaderBand = 42;
-constexpr int kFooterBand = 45;
 constexpr int kMargin = 12;
 constexpr int kRowHeight = 20;
 constexpr int kClientWidth = 600;
@@ -77,10 +75,10 @@ bool CSplitPlanDlg::OnInitDialog()
     const int buttonHeight = u.Y(14);
 
     CHoverButton* choose = AddHoverButton(this, IDC_CHOOSE, "选择要拆分的教学计划");
-    choose->setGeometry(kMargin, kHeaderBand + 10, u.X(100), buttonHeight);
+    choose->setGeometry(kMargin, kDialogBandHeight + 10, u.X(100), buttonHeight);
 
     // The sentence: 把其中 [position] 的 [count] 节，修改为 [course].
-    const int sentenceTop = kClientHeight - kFooterBand - 10 - buttonHeight;
+    const int sentenceTop = kClientHeight - kDialogFooterHeight - 10 - buttonHeight;
     int x = kMargin;
     auto text = [&](const char* words) {
         auto* label = new QLabel(ToQ(words), this);
@@ -143,7 +141,8 @@ bool CSplitPlanDlg::OnInitDialog()
     // Until a split changed timetables.
     EnableItem(IDC_EXPORT, false);
     AddHoverButton(this, zem::IDOK, "执行拆分")->setDefault(true);
-    PlaceButtonRow(this, kClientHeight - kFooterBand + (kFooterBand - buttonHeight) / 2, {IDC_EXPORT}, {zem::IDOK});
+    PlaceButtonRow(this, kClientHeight - kDialogFooterHeight + (kDialogFooterHeight - buttonHeight) / 2, {IDC_EXPORT},
+                   {zem::IDOK});
 
     QObject::connect(position, &QComboBox::currentIndexChanged, this, [this](int index) {
         m_position = index;
@@ -272,7 +271,7 @@ void CSplitPlanDlg::OnCancel()
 void CSplitPlanDlg::paintEvent(QPaintEvent*)
 {
     PaintOffscreen(this, [this](zem::gui::DC& dc, const Rect& client) {
-        PaintAdjustToolBands(dc, client, kTitle, kHeaderBand, kFooterBand);
+        PaintAdjustToolBands(dc, client, kTitle);
         DrawFramedBox(dc, m_listFrame, false);
     });
 }
