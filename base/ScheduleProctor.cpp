@@ -122,12 +122,12 @@ CProctorData::Plan* CProctorData::GetPlan(std::string_view id) const
 
 bool CScheduleProctor::CheckName() const
 {
-    if (m_strName.empty()) {
+    if (m_name.empty()) {
         zem::ShowMessage("监考名称不能为空");
         return false;
     }
     std::string message;
-    if (!zem::CheckFileName(m_strName, &message)) {
+    if (!zem::CheckFileName(m_name, &message)) {
         zem::ShowMessage(message, "提示", zem::MessageIcon::Warning);
         return false;
     }
@@ -138,7 +138,7 @@ bool CScheduleProctor::MakeFolders(std::string* error, int* errorCode) const
 {
     // One level at a time, so that a task folder that was moved away is not made anew here, and
     // never a link, so that nothing is written outside the task folder.
-    for (const std::string& folder : {m_strProctorFolder, DataFolder()}) {
+    for (const std::string& folder : {m_proctorFolder, DataFolder()}) {
         if (!zem::MakeRealFolder(folder, error, errorCode)) {
             CLog::inst()->Log("file", "cannot use %s", folder.c_str());
             return false;
@@ -175,9 +175,9 @@ bool CScheduleProctor::Open(CScheduleTask* task, const std::string& name)
     // A task never saved has no folder to hold its invigilation data.
     if (!task || task->GetTaskInfo().GetTaskFolder().empty())
         return false;
-    m_strProctorFolder = task->GetTaskInfo().GetProctorFolder();
+    m_proctorFolder = task->GetTaskInfo().GetProctorFolder();
     if (!name.empty())
-        m_strName = name;
+        m_name = name;
     if (!CheckName())
         return false;
     std::string error;
@@ -204,7 +204,7 @@ bool CScheduleProctor::Save()
         return false;
     std::string error;
     int code = ENOENT;
-    if (m_strProctorFolder.empty() || !MakeFolders(&error, &code)) {
+    if (m_proctorFolder.empty() || !MakeFolders(&error, &code)) {
         // The folder that could not be used is named, be it the set's or the proctor folder above it.
         if (error.empty() || code == ENOENT || code == ENOTDIR)
             ShowSaveError(DataFolder(), code);
@@ -281,9 +281,9 @@ bool CScheduleProctor::ReadInputData()
         }
         if (pugi::xml_node rule = SelectSection(doc, "Input", "Rule")) {
             if (pugi::xml_node policy = FindChild(rule, "ClassPolicy"))
-                m_data.GetRule().classPolicy = zem::ParseIntPrefix(ElementText(policy));
+                m_data.GetRule().classPolicy = CProctorData::Policy(zem::ParseIntPrefix(ElementText(policy)));
             if (pugi::xml_node policy = FindChild(rule, "SubjectPolicy"))
-                m_data.GetRule().subjectPolicy = zem::ParseIntPrefix(ElementText(policy));
+                m_data.GetRule().subjectPolicy = CProctorData::Policy(zem::ParseIntPrefix(ElementText(policy)));
         }
     });
 }
@@ -327,8 +327,8 @@ bool CScheduleProctor::SaveInputData()
     for (const std::string& teacher : m_data.GetTeacherArray())
         AppendText(teachers, "Teacher", teacher);
     pugi::xml_node rule = Append(input, "Rule");
-    AppendText(rule, "ClassPolicy", zem::Format("%d", m_data.GetRule().classPolicy));
-    AppendText(rule, "SubjectPolicy", zem::Format("%d", m_data.GetRule().subjectPolicy));
+    AppendText(rule, "ClassPolicy", zem::Format("%d", static_cast<int>(m_data.GetRule().classPolicy)));
+    AppendText(rule, "SubjectPolicy", zem::Format("%d", static_cast<int>(m_data.GetRule().subjectPolicy)));
 
     return SaveDocument(doc, "in.xml");
 }

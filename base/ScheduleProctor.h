@@ -52,10 +52,18 @@ public:
         int teacherCount = 0;  // invigilators per room
     };
 
+    // What the automatic assignment makes of a teacher of the room's class, or of the exam's
+    // subject. Stored as its number; a number a file holds outside these is kept as read.
+    enum class Policy : int {
+        Indifferent = 0,  // "无所谓": as Avoid for the class, as PreferOne for the subject
+        Avoid = 1,        // "尽量避免"
+        PreferOne = 2,    // "优先安排一位"
+    };
+
     // Chosen and read by the invigilation screens.
     struct Rule {
-        int classPolicy = 1;
-        int subjectPolicy = 2;
+        Policy classPolicy = Policy::Avoid;
+        Policy subjectPolicy = Policy::PreferOne;
     };
 
     // One room of one exam and the teachers who watch it.
@@ -66,10 +74,11 @@ public:
         std::vector<std::string> teachers;
     };
 
-    // Two lists per teacher that the invigilation screens keep while they work; never stored.
+    // What a teacher teaches by the task's plans, as ids, kept while the invigilation screens work;
+    // never stored.
     struct TeacherInfo {
-        std::vector<std::string> first;
-        std::vector<std::string> second;
+        std::vector<std::string> subjects;
+        std::vector<std::string> classes;
     };
 
     using PlanList = std::vector<std::unique_ptr<Plan>>;
@@ -121,8 +130,8 @@ public:
     // written; a file whose save failed is left as it was.
     bool Save();
 
-    const std::string& GetName() const { return m_strName; }
-    void SetName(const std::string& name) { m_strName = name; }
+    const std::string& GetName() const { return m_name; }
+    void SetName(const std::string& name) { m_name = name; }
     CProctorData& data() { return m_data; }
     const CProctorData& data() const { return m_data; }
 
@@ -136,7 +145,7 @@ protected:
 
 private:
     // The set's folder, without a trailing '/'.
-    std::string DataFolder() const { return m_strProctorFolder + m_strName; }
+    std::string DataFolder() const { return m_proctorFolder + m_name; }
     bool CheckName() const;
     // Makes the proctor folder and the set's folder where missing; false, with the reason, when
     // either cannot be made or is not a real folder (a file or a link has its name).
@@ -149,8 +158,8 @@ private:
     // when the user declines or a rename fails (said), and nothing may be saved.
     bool SetDamagedFilesAside();
 
-    std::string m_strProctorFolder;
-    std::string m_strName = "未命名的监考";
+    std::string m_proctorFolder;
+    std::string m_name = "未命名的监考";
     CProctorData m_data;
     // The files of the set that exist but were not read in full ("in.xml", "out.xml").
     std::vector<std::string> m_damagedFiles;

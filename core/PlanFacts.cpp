@@ -2,6 +2,7 @@
 // closed to it for the whole run, and the parts of its weight that do not change between tries.
 #include "core/Engine.h"
 
+#include "base/Segment.h"
 #include "base/Utility.h"
 #include "platform/Text.h"
 
@@ -331,9 +332,9 @@ void CAutoScheduler::CloseFixedSlots(CPlanState& plan, const CTimeTable& weekMas
     CTimeTable mask = weekMask;
     for (int day = 0; day < zem::kDayCount; ++day)
         for (int segment = 0; segment < zem::kSegmentCount; ++segment) {
-            const bool open = course->GetType() == COURSE_TYPE_MORNING_READING ? segment == 3
-                              : course->GetType() == COURSE_TYPE_SELF_STUDY ? segment == 4
-                                                                             : segment < 3;
+            const bool open = course->GetType() == COURSE_TYPE_MORNING_READING ? segment == zem::kMorningReading
+                              : course->GetType() == COURSE_TYPE_SELF_STUDY ? segment == zem::kEveningStudy
+                                                                             : zem::IsRegularSegment(segment);
             if (!open)
                 for (int section = 0; section < zem::kSectionCount; ++section)
                     mask.SetValue(day, segment, section, CTimeTable::kInvalid);

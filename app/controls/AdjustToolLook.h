@@ -13,8 +13,9 @@ namespace zem::gui {
 class DC;
 }
 
-void PaintAdjustToolBands(zem::gui::DC& dc, const zem::Rect& client, const std::string& title, int headerBand,
-                          int footerBand);
+// Over the whole client: white, the title band of kDialogBandHeight and the footer band of
+// kDialogFooterHeight.
+void PaintAdjustToolBands(zem::gui::DC& dc, const zem::Rect& client, const std::string& title);
 
 // Runs the multi-select picker under the title, ticking `plans` in advance when `chosen` (and
 // showing only them when more than one); on OK the picked plans replace `plans`, `chosen` is set

@@ -19,8 +19,10 @@ class Dialog;
 
 constexpr zem::COLORREF kDialogBandColor = zem::RGB(240, 240, 240);
 constexpr zem::COLORREF kDialogFrameColor = zem::RGB(156, 182, 197);
-// Height of the button and search bands of the dialogs.
+// Height of the button and search bands of the dialogs, and of the title band of the tool dialogs.
 constexpr int kDialogBandHeight = 42;
+// Height of the grey button band at the foot of the tool, wizard and result dialogs.
+constexpr int kDialogFooterHeight = 45;
 
 // Paints the widget's whole client area through a memory image copied in one step.
 void PaintOffscreen(QWidget* widget, const std::function<void(zem::gui::DC& dc, const zem::Rect& client)>& draw);

@@ -3,6 +3,7 @@
 #include "app/controls/DialogLook.h"
 #include "app/controls/HoverButton.h"
 #include "app/controls/SkinHeaderCtrl.h"
+#include "base/Segment.h"
 #include "platform/gui/DC.h"
 
 #include <QCheckBox>
@@ -94,7 +95,7 @@ bool CPeriodNameDlg::OnInitDialog()
         m_names = m_structure->GetCustomPeriodNameList();
         // Top to bottom as the week grid shows them: morning reading, forenoon, afternoon, night,
         // evening self-study.
-        for (const int segment : {3, 0, 1, 2, 4})
+        for (const int segment : zem::kSegmentsInDayOrder)
             for (int section = 0; section < m_structure->GetSectionNodeMaxCount(segment); ++section) {
                 const int row = m_list->InsertItem(m_list->GetItemCount(), CPeriodNameList::MakePeriodId(segment, section));
                 m_list->SetItemText(row, COLUMN_DEFAULT, m_structure->GetPeriodName(segment, section, true));

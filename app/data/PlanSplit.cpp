@@ -4,6 +4,7 @@
 #include "app/data/LessonsOutsideWeek.h"
 #include "app/taskhelper/TaskHelper.h"
 #include "app/taskhelper/TaskHelperSlots.h"
+#include "base/Segment.h"
 #include "base/WeekCount.h"
 #include "platform/Hooks.h"
 #include "platform/Text.h"
@@ -13,7 +14,6 @@
 namespace {
 
 // The segments of a day in the order their lessons are given.
-constexpr int kSegmentsInDayOrder[] = {3, 0, 1, 2, 4};
 
 // The plan that takes the lessons: the existing plan of the key when it is of the same kind.
 CCourseInfo* FindTarget(const CPlanKeyIndex& index, const CCourseInfo& plan, const std::string& newCourseId)
@@ -124,7 +124,7 @@ std::vector<tagTABLE_NODE> PickSplitLessons(const CScheduleTask& task, const CCo
     const CCourseTable& table = plan.GetTable(false);
     std::vector<tagTABLE_NODE> placed;
     for (int day = 0; day < zem::kDayCount; ++day)
-        for (const int segment : kSegmentsInDayOrder)
+        for (const int segment : zem::kSegmentsInDayOrder)
             for (int section = 0; section < zem::kSectionCount; ++section) {
                 const tagTABLE_NODE node{day, segment, section};
                 const CCourseTableNode& cell = table.GetNode(node);

@@ -31,8 +31,6 @@ using zem::gui::ToQ;
 
 namespace {
 
-constexpr int kHeaderBand = 42;
-constexpr int kFooterBand = 45;
 constexpr int kMargin = 12;
 constexpr int kRowHeight = 20;
 constexpr int kClientWidth = 600;
@@ -76,10 +74,10 @@ bool CSplitPlanDlg::OnInitDialog()
     const auto& u = Units();
     const int buttonHeight = u.Y(14);
 
-    const int chooseTop = kHeaderBand + 10;
+    const int chooseTop = kDialogBandHeight + 10;
     AddHoverButton(this, IDC_CHOOSE, "选择要拆分的教学计划",
                    Rect(kMargin, chooseTop, kMargin + u.X(100), chooseTop + buttonHeight));
-    const int sentenceTop = kClientHeight - kFooterBand - 10 - buttonHeight;
+    const int sentenceTop = kClientHeight - kDialogFooterHeight - 10 - buttonHeight;
     AddSentence(sentenceTop);
     AddPlanList(chooseTop + buttonHeight + 8, sentenceTop - 10);
 
@@ -87,7 +85,7 @@ bool CSplitPlanDlg::OnInitDialog()
     // Until a split changed timetables.
     EnableItem(IDC_EXPORT, false);
     AddHoverButton(this, zem::IDOK, "执行拆分")->setDefault(true);
-    PlaceButtonRow(this, kClientHeight - kFooterBand + (kFooterBand - buttonHeight) / 2, {IDC_EXPORT}, {zem::IDOK});
+    PlaceButtonRow(this, kClientHeight - kDialogFooterHeight + (kDialogFooterHeight - buttonHeight) / 2, {IDC_EXPORT}, {zem::IDOK});
 
     if (m_task)
         m_index = BuildPlanKeyIndex(*m_task);
@@ -270,7 +268,7 @@ void CSplitPlanDlg::OnCancel()
 void CSplitPlanDlg::paintEvent(QPaintEvent*)
 {
     PaintOffscreen(this, [this](zem::gui::DC& dc, const Rect& client) {
-        PaintAdjustToolBands(dc, client, kTitle, kHeaderBand, kFooterBand);
+        PaintAdjustToolBands(dc, client, kTitle);
         DrawFramedBox(dc, m_listFrame, false);
     });
 }

@@ -17,6 +17,7 @@
 #include "app/data/PeriodNameDlg.h"
 #include "app/data/TaskFileSave.h"
 #include "app/taskhelper/TaskHelper.h"
+#include "base/Segment.h"
 #include "platform/Text.h"
 #include "platform/gui/Desktop.h"
 #include "platform/gui/PopupMenu.h"
@@ -62,8 +63,8 @@ std::vector<std::string> SectionEntries(int segment)
 {
     // None is "不上课" for the lesson segments and "不显示" for the other two; morning reading has
     // at most two periods.
-    std::vector<std::string> entries{segment == 3 || segment == 4 ? "不显示" : "不上课"};
-    const int most = segment == 3 ? 2 : zem::kSectionCount;
+    std::vector<std::string> entries{zem::IsSelfStudySegment(segment) ? "不显示" : "不上课"};
+    const int most = segment == zem::kMorningReading ? 2 : zem::kSectionCount;
     for (int count = 1; count <= most; ++count)
         entries.push_back(zem::Format("%d节", count));
     return entries;

@@ -8,6 +8,7 @@
 #include "app/taskhelper/TaskHelper.h"
 #include "base/CellRecord.h"
 #include "base/ScheduleTask.h"
+#include "base/Segment.h"
 #include "platform/Hooks.h"
 #include "platform/Text.h"
 #include "table/TableTheme.h"
@@ -26,9 +27,6 @@ using namespace zem::gui;
 namespace {
 
 constexpr zem::COLORREF kBlack = zem::RGB(0, 0, 0);
-// Rows from the top of a table: morning reading, forenoon, afternoon, night, evening self-study.
-constexpr int kSegmentOrder[] = {3, 0, 1, 2, 4};
-
 // Fills the rectangle unless the colour is none (0): plain print leaves its rows white.
 void FillBand(DC& dc, const Rect& rect, zem::COLORREF colour)
 {
@@ -266,7 +264,7 @@ void CWeekTablePage::DrawDayColumn(DC& dc, int day, int column, const CExportTab
 
     int y = headerBottom;
     int period = 0;
-    for (const int segment : kSegmentOrder) {
+    for (const int segment : zem::kSegmentsInDayOrder) {
         const int count = m_structure.GetSectionNodeMaxCount(segment);
         if (count <= 0)
             continue;

@@ -28,8 +28,8 @@ void BuildTeacherInfoMap(const CScheduleTask& task, CProctorData& data)
         return;
     for (const CCourseInfo* plan : ObjectsInOrder<CCourseInfo>(task.GetCourseInfoList())) {
         CProctorData::TeacherInfo& info = map[plan->GetTeacherId()];
-        StringArrayAddUnique(info.first, plan->GetSubjectId());
-        StringArrayAddUnique(info.second, plan->GetClassId());
+        StringArrayAddUnique(info.subjects, plan->GetSubjectId());
+        StringArrayAddUnique(info.classes, plan->GetClassId());
     }
 }
 
@@ -101,7 +101,7 @@ CProctorAssignment::Candidate CProctorAssignment::MakeCandidate(const std::strin
     candidate.id = id;
     if (const auto found = info.find(id); found != info.end()) {
         candidate.info = &found->second;
-        candidate.teachesSubject = StringArrayContainsNoCase(found->second.first, subject);
+        candidate.teachesSubject = StringArrayContainsNoCase(found->second.subjects, subject);
     }
     return candidate;
 }
@@ -157,11 +157,11 @@ std::vector<std::string> CProctorAssignment::Pick(std::vector<Candidate>& remain
         return picked;
     std::vector<char> teachesClass(remaining.size());
     for (std::size_t i = 0; i < remaining.size(); ++i)
-        teachesClass[i] = remaining[i].info && StringArrayContainsNoCase(remaining[i].info->second, roomId);
+        teachesClass[i] = remaining[i].info && StringArrayContainsNoCase(remaining[i].info->classes, roomId);
     for (int k = 0; k < count && !remaining.empty(); ++k) {
         // The scan runs over one group (subject teachers, or the others) and then the other.
-        const bool subjectFirst = k == 0 && rule.subjectPolicy != 1;
-        const bool wantClass = rule.classPolicy == 2 && k == 0;
+        const bool subjectFirst = k == 0 && rule.subjectPolicy != CProctorData::Policy::Avoid;
+        const bool wantClass = rule.classPolicy == CProctorData::Policy::PreferOne && k == 0;
         auto firstWhere = [&](auto fits) {
             for (const bool group : {subjectFirst, !subjectFirst})
                 for (std::size_t i = 0; i < remaining.size(); ++i)

@@ -161,7 +161,7 @@ void CProctorDlg::Layout()
     const int w = width(), h = height();
     SetWidgetRect(m_titleBand, GetHeaderRect());
     const int top = kHeaderHeight + kMargin;
-    const int bottom = std::max(top + 100, h - kBottomHeight - kMargin);
+    const int bottom = std::max(top + 100, h - kDialogFooterHeight - kMargin);
     const int leftWidth = std::max(420, (w - 3 * kMargin) * 45 / 100);
     const int split = top + (bottom - top) * 55 / 100;
     m_planPanel.SetRect(kMargin, top, kMargin + leftWidth, split - kMargin / 2);
@@ -191,7 +191,7 @@ void CProctorDlg::Layout()
     placeInTitle(m_teacherPanel, {{GetDlgItem(IDC_TEACHER_MENU), 32}});
     placeInTitle(m_resultPanel, {{GetDlgItem(IDC_RESULT_MENU), 32}});
 
-    const int y = h - kBottomHeight + (kBottomHeight - kBandButtonHeight) / 2;
+    const int y = h - kDialogFooterHeight + (kDialogFooterHeight - kBandButtonHeight) / 2;
     SetWidgetRect(GetDlgItem(IDC_RULE), Rect(kMargin + 2, y, kMargin + 2 + 110, y + kBandButtonHeight));
     SetWidgetRect(GetDlgItem(IDC_START), Rect(kMargin + 122, y, kMargin + 122 + 130, y + kBandButtonHeight));
     SetWidgetRect(GetDlgItem(IDC_SAVE), Rect(w - kMargin - 2 - 90, y, w - kMargin - 2, y + kBandButtonHeight));

@@ -64,7 +64,6 @@ public:
     static constexpr const char* kRecentSection = "Recently Proctor";
     static constexpr int kRecentCapacity = 10;
     static constexpr int kHeaderHeight = 50;
-    static constexpr int kBottomHeight = 45;
     static constexpr const char* kOpenQuestion = "当前监考内容有变化，要保存当前数据吗";
     static constexpr const char* kCloseQuestion = "当前监考内容有变化,要保存吗?";
 

@@ -33,7 +33,7 @@ bool CProctorRuleDlg::OnInitDialog()
         const char* title;
         const char* remark;
         int firstId;
-        int value;
+        CProctorData::Policy value;
         int top;
     };
     const Group groups[] = {
@@ -53,7 +53,7 @@ bool CProctorRuleDlg::OnInitDialog()
             buttons->addButton(radio, i);
             AddControl(group.firstId + i, radio);
         }
-        Radio(group.firstId + std::clamp(group.value, 0, 2))->setChecked(true);
+        Radio(group.firstId + std::clamp(static_cast<int>(group.value), 0, 2))->setChecked(true);
     }
     AddHoverButton(this, zem::IDOK, "确定")->setDefault(true);
     AddHoverButton(this, zem::IDCANCEL, "取消");
@@ -62,11 +62,11 @@ bool CProctorRuleDlg::OnInitDialog()
     return true;
 }
 
-int CProctorRuleDlg::ValueOf(int firstId, int fallback) const
+CProctorData::Policy CProctorRuleDlg::ValueOf(int firstId, CProctorData::Policy fallback) const
 {
     for (int i = 0; i < 3; ++i) {
         if (Radio(firstId + i)->isChecked())
-            return i;
+            return CProctorData::Policy(i);
     }
     return fallback;
 }

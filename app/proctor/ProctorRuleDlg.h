@@ -2,6 +2,7 @@
 // The two rules of the automatic assignment: whether a room's invigilators should teach the class
 // that sits there, and whether they should teach the subject of the exam; each "无所谓", "尽量避免"
 // or "优先安排一位".
+#include "base/ScheduleProctor.h"
 #include "platform/gui/Dialog.h"
 
 class QRadioButton;
@@ -20,9 +21,9 @@ public:
 
     explicit CProctorRuleDlg(QWidget* parent = nullptr);
 
-    // In and, after IDOK, out: 0 "无所谓", 1 "尽量避免", 2 "优先安排一位".
-    int m_classPolicy = 1;
-    int m_subjectPolicy = 2;
+    // In and, after IDOK, out; the radios of a group in the order of the values.
+    CProctorData::Policy m_classPolicy = CProctorData::Policy::Avoid;
+    CProctorData::Policy m_subjectPolicy = CProctorData::Policy::PreferOne;
 
     QRadioButton* Radio(int id) const;
 
@@ -33,5 +34,5 @@ protected:
 
 private:
     // The chosen value of the group whose first radio is `firstId`; `fallback` when none is checked.
-    int ValueOf(int firstId, int fallback) const;
+    CProctorData::Policy ValueOf(int firstId, CProctorData::Policy fallback) const;
 };

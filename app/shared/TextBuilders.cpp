@@ -157,9 +157,9 @@ std::string FormatTeacherTag(const std::string& teacherId, const std::string& ex
     if (found == data->GetTeacherInfoMap().end())
         return text;
     std::string tag;
-    if (StringArrayContainsNoCase(found->second.first, examSubjectId))
+    if (StringArrayContainsNoCase(found->second.subjects, examSubjectId))
         tag += "科";
-    if (StringArrayContainsNoCase(found->second.second, classId))
+    if (StringArrayContainsNoCase(found->second.classes, classId))
         tag += "班";
     if (!tag.empty())
         text += "(" + tag + ")";

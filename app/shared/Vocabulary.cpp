@@ -1,6 +1,7 @@
 #include "app/shared/Vocabulary.h"
 
 #include "base/SchoolStructure.h"
+#include "base/Segment.h"
 #include "platform/Text.h"
 
 #include <array>
@@ -79,7 +80,7 @@ std::string GetSectionKindNames(int segment)
 
 void GetPeriodNames(std::vector<std::string>& out, const CSchoolStructure& structure)
 {
-    for (const int segment : {3, 0, 1, 2, 4})
+    for (const int segment : zem::kSegmentsInDayOrder)
         for (int section = 0; section < structure.GetSectionNodeMaxCount(segment); ++section)
             out.push_back(structure.GetPeriodName(segment, section, false));
 }

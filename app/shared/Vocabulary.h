@@ -28,7 +28,7 @@ std::string GetWeekdayName(int day, bool shortName);
 void CollectUsedDayNames(std::vector<std::string>& out, const CSchoolStructure& structure, bool shortName);
 // "上午" "下午" "晚上" "早读" "晚自习" for segments 0..4; empty text for others.
 std::string GetSectionKindNames(int segment);
-// Appends the period names of the week, segment by segment in the order 3, 0, 1, 2, 4.
+// Appends the period names of the week, segment by segment in the day's order.
 void GetPeriodNames(std::vector<std::string>& out, const CSchoolStructure& structure);
 
 // "常规" "早读" "晚自习" for kinds 0..2; "Unknown Course Type" for others.

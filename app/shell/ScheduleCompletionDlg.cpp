@@ -37,7 +37,7 @@ std::string CScheduleCompletionDlg::MakePlanText(const std::vector<std::string>&
 bool CScheduleCompletionDlg::OnInitDialog()
 {
     const auto& u = Units();
-    m_treeRect = Rect(u.X(7), u.X(7), width() - u.X(7), height() - kBottomStrip - u.X(7));
+    m_treeRect = Rect(u.X(7), u.X(7), width() - u.X(7), height() - kDialogBandHeight - u.X(7));
     m_tree = new QTreeWidget(this);
     m_tree->setHeaderHidden(true);
     m_tree->setRootIsDecorated(true);
@@ -56,10 +56,11 @@ bool CScheduleCompletionDlg::OnInitDialog()
     ok->resize(u.X(90), u.Y(15));
     CHoverButton* close = AddHoverButton(this, zem::IDCANCEL, "关闭");
     close->resize(u.X(50), u.Y(15));
-    PlaceButtonRow(this, height() - kBottomStrip + (kBottomStrip - ok->height()) / 2, {}, {zem::IDOK, zem::IDCANCEL});
+    PlaceButtonRow(this, height() - kDialogBandHeight + (kDialogBandHeight - ok->height()) / 2, {},
+                   {zem::IDOK, zem::IDCANCEL});
     ok->setDefault(true);
 
-    if (m_pCounter) {
+    if (m_counter) {
         m_tree->setFont(CGdiResources::GetInstance()->NormalFont.GetQFont());
         m_tree->setStyleSheet("QTreeView::item { height: 20px; }");
         FillTree();
@@ -75,7 +76,7 @@ QTreeWidgetItem* CScheduleCompletionDlg::AddGroup(const char* format, const std:
     for (std::size_t i = 0; i < ids.size(); ++i) {
         const std::string name = task ? task->GetClassNameA(ids[i]) : ids[i];
         std::string text = name;
-        const CLessonCounter::ClassRecord* record = itemFormat ? m_pCounter->Lookup(ids[i]) : nullptr;
+        const CLessonCounter::ClassRecord* record = itemFormat ? m_counter->Lookup(ids[i]) : nullptr;
         if (record)
             text = zem::Format(itemFormat, name.c_str(), record->placed.ToString().c_str(),
                                record->planned.ToString().c_str(),
@@ -91,9 +92,9 @@ void CScheduleCompletionDlg::FillTree()
     m_unfinished.clear();
     m_overPlaced.clear();
     m_finished.clear();
-    m_pCounter->GetIdsWithLessons(m_unfinished);
-    m_pCounter->GetIdsWithLessons2(m_overPlaced);
-    m_pCounter->GetIdsDiffering(m_finished);
+    m_counter->GetIdsWithLessons(m_unfinished);
+    m_counter->GetIdsWithLessons2(m_overPlaced);
+    m_counter->GetIdsDiffering(m_finished);
     const CScheduleTask* task = AppServices().GetTask();
     const int classes = task ? static_cast<int>(task->GetClassInfoList().GetCount()) : 0;
     m_root = new QTreeWidgetItem(m_tree, {zem::gui::ToQ(zem::Format("所有班级(%d)", classes))});
@@ -113,7 +114,7 @@ bool CScheduleCompletionDlg::TakeClassOf(QTreeWidgetItem* item)
                                                                                 : &m_finished;
     const int index = item->data(0, Qt::UserRole).toInt();
     if (index >= 0 && index < static_cast<int>(list->size()))
-        m_strSelectedClassId = (*list)[index];
+        m_selectedClassId = (*list)[index];
     return true;
 }
 
@@ -130,7 +131,7 @@ void CScheduleCompletionDlg::paintEvent(QPaintEvent*)
 {
     PaintOffscreen(this, [this](zem::gui::DC& dc, const Rect& client) {
         dc.FillSolidRect(client, zem::RGB(255, 255, 255));
-        dc.FillSolidRect(Rect(0, client.bottom - kBottomStrip, client.right, client.bottom), kDialogBandColor);
+        dc.FillSolidRect(Rect(0, client.bottom - kDialogBandHeight, client.right, client.bottom), kDialogBandColor);
         DrawFramedBox(dc, m_treeRect, false);
     });
 }

@@ -13,15 +13,14 @@ class QTreeWidgetItem;
 class CScheduleCompletionDlg : public zem::gui::Dialog {
 public:
     enum { IDD = 335, IDC_TREE = 1339 };
-    static constexpr int kBottomStrip = 42;
     static constexpr const char* kNoClassText = "没有选中有效的班级节点";
 
     explicit CScheduleCompletionDlg(QWidget* parent = nullptr);
 
     // Filled by the caller for the open task; not owned. Without one the tree stays empty.
-    void SetLessonCounter(const CLessonCounter* counter) { m_pCounter = counter; }
+    void SetLessonCounter(const CLessonCounter* counter) { m_counter = counter; }
     // After OK: the chosen class.
-    const std::string& GetSelectedClassId() const { return m_strSelectedClassId; }
+    const std::string& GetSelectedClassId() const { return m_selectedClassId; }
     QTreeWidget* GetTree() const { return m_tree; }
 
     // The subject names of the plans ("a,b,c"), or "%s等%d门课程" for four or more.
@@ -39,11 +38,11 @@ private:
     // The class behind a class item; false for the root, a group or nothing.
     bool TakeClassOf(QTreeWidgetItem* item);
 
-    const CLessonCounter* m_pCounter = nullptr;
+    const CLessonCounter* m_counter = nullptr;
     std::vector<std::string> m_unfinished;
     std::vector<std::string> m_overPlaced;
     std::vector<std::string> m_finished;
-    std::string m_strSelectedClassId;
+    std::string m_selectedClassId;
     QTreeWidget* m_tree = nullptr;
     QTreeWidgetItem* m_root = nullptr;
     QTreeWidgetItem* m_unfinishedItem = nullptr;

@@ -77,7 +77,7 @@ bool CSystemSettingsDlg::OnInitDialog()
 
     AddHoverButton(this, zem::IDOK, "关闭")->setDefault(true);
     const int buttonHeight = Units().Y(14);
-    PlaceButtonRow(this, height() - kBottomStrip + (kBottomStrip - buttonHeight) / 2, {}, {zem::IDOK});
+    PlaceButtonRow(this, height() - kDialogFooterHeight + (kDialogFooterHeight - buttonHeight) / 2, {}, {zem::IDOK});
     SetFontOnChildren(this, CGdiResources::GetInstance()->NormalFont);
     return true;
 }
@@ -140,7 +140,7 @@ void CSystemSettingsDlg::paintEvent(QPaintEvent*)
 {
     PaintOffscreen(this, [this](zem::gui::DC& dc, const Rect& client) {
         dc.FillSolidRect(client, zem::gui::FromQColor(palette().color(QPalette::Window)));
-        dc.FillSolidRect(Rect(0, 0, client.right, client.bottom - kBottomStrip), zem::RGB(0xF0, 0xF0, 0xF0));
+        dc.FillSolidRect(Rect(0, 0, client.right, client.bottom - kDialogFooterHeight), zem::RGB(0xF0, 0xF0, 0xF0));
         dc.SelectFont(CGdiResources::GetInstance()->NormalFont);
         dc.SetTextColor(zem::RGB(0, 0, 0));
         DrawTextLines(&dc, m_hintFrame.left, m_hintFrame.top, m_hintFrame.right, m_hintFrame.bottom, PasswordHint(), 2, 0);

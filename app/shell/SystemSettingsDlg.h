@@ -23,7 +23,6 @@ public:
         IDC_AUTO_FILL = 1398,
     };
     // Height of the strip at the bottom that keeps the default background.
-    static constexpr int kBottomStrip = 45;
 
     explicit CSystemSettingsDlg(QWidget* parent = nullptr);
 

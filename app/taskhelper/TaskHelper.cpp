@@ -1,6 +1,7 @@
 // The helper itself, lookups, texts, object lists and the predicates.
 #include "app/taskhelper/TaskHelper.h"
 
+#include "app/taskhelper/ExportTableItem.h"
 #include "app/taskhelper/PlacementRules.h"
 #include "app/taskhelper/TaskHelperSlots.h"
 #include "base/Utility.h"

@@ -6,7 +6,6 @@
 // (temporary) timetables. A refused check leaves its reason in the helper's text.
 //
 // The helper reads the task's rules once, on first use: make a new helper after changing them.
-#include "app/taskhelper/ExportTableItem.h"
 #include "base/ScheduleTask.h"
 #include "platform/Gdi.h"
 
@@ -20,6 +19,7 @@
 #include <vector>
 
 class CAutoRange;
+class CExportTableItem;
 class CPlacementRules;
 struct CPlanRules;
 class CSubjectColorMap;

@@ -3,6 +3,7 @@
 #include "app/taskhelper/TaskHelper.h"
 #include "app/taskhelper/TaskHelperSlots.h"
 
+#include "base/Segment.h"
 #include "platform/Text.h"
 
 namespace {
@@ -143,7 +144,7 @@ bool CTaskHelper::CanSwap(CCourseTable* table, const tagTABLE_NODE& a, const tag
     }
     if (!table || !m_task)
         return RefuseText(kInvalid);
-    const bool regular = a.segment >= 0 && a.segment <= 2 && b.segment >= 0 && b.segment <= 2;
+    const bool regular = zem::IsRegularSegment(a.segment) && zem::IsRegularSegment(b.segment);
     if (!regular && a.segment != b.segment)
         return RefuseText("早读、晚自习和普通教学计划之间不能交换位置");
     const CCourseTableNode& nodeA = table->GetNode(a);

@@ -6,6 +6,7 @@
 #include "app/taskhelper/WeekGridCells.h"
 
 #include "base/CellRecord.h"
+#include "base/Segment.h"
 #include "base/Utility.h"
 #include "platform/Text.h"
 
@@ -85,7 +86,7 @@ void CTaskHelper::SetupWeekTable(CWeekGridCells* grid, const std::array<bool, ze
         grid->SetSegmentNodes(segment, structure->GetSectionNodeMaxCount(segment));
     // Top to bottom: morning reading, forenoon, afternoon, night, evening self-study.
     std::vector<std::string> names;
-    for (int segment : {3, 0, 1, 2, 4})
+    for (int segment : zem::kSegmentsInDayOrder)
         for (int section = 0; section < structure->GetSectionNodeMaxCount(segment); ++section)
             names.push_back(structure->GetPeriodName(segment, section, shortTitles));
     grid->SetPeriodNames(names);

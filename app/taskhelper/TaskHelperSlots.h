@@ -2,6 +2,7 @@
 // Which segments take a plan, the slot test of two timetables, and the walk over a plan's placed lessons.
 #include "base/BasicData.h"
 #include "base/SchoolStructure.h"
+#include "base/Segment.h"
 
 // Morning reading goes to its own segment, evening self-study to its own, every other plan to the
 // forenoon, afternoon or night.
@@ -9,11 +10,11 @@ inline bool SegmentTakes(int segment, _CourseType type)
 {
     switch (type) {
     case COURSE_TYPE_MORNING_READING:
-        return segment == 3;
+        return segment == zem::kMorningReading;
     case COURSE_TYPE_SELF_STUDY:
-        return segment == 4;
+        return segment == zem::kEveningStudy;
     default:
-        return segment >= 0 && segment <= 2;
+        return zem::IsRegularSegment(segment);
     }
 }
 

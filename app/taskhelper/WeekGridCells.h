@@ -1,6 +1,7 @@
 #pragma once
 // The cells of a week grid as the task helper fills and marks them: a column per day in use, then
-// segment and section. The grid control implements it, so the helper itself never draws.
+// segment and section. The controls implement it over the grid control (CWeekTableCells), so the
+// helper itself never draws.
 #include "base/TableNode.h"
 #include "platform/Gdi.h"
 
@@ -11,8 +12,8 @@ class CWeekGridCells {
 public:
     virtual ~CWeekGridCells() = default;
 
-    // The grid's shape: the days shown, the periods of a segment (0..4), a column's title and the
-    // period names from the top row down.
+    // The grid's shape: the days shown, the periods of a segment (a zem::Segment), a column's title
+    // and the period names from the top row down.
     virtual void SetWeekDays(int days) = 0;
     virtual void SetSegmentNodes(int segment, int count) = 0;
     virtual void SetColumnTitle(int column, const std::string& title) = 0;

@@ -25,8 +25,6 @@ using zem::Rect;
 
 namespace {
 
-constexpr int kHeaderBand = 42;
-constexpr int kFooterBand = 45;
 constexpr int kMargin = 12;
 constexpr int kClientWidth = 720;
 constexpr int kClientHeight = 440;
@@ -62,9 +60,9 @@ bool CAdjustWizardBase::OnInitDialog()
     SetCaption("教学计划调整 - " + m_title);
     setFixedSize(kClientWidth, kClientHeight);
     const int half = (kClientWidth - 3 * kMargin) / 2;
-    const int stepTop = kHeaderBand + 10;
+    const int stepTop = kDialogBandHeight + 10;
     const int tableTop = stepTop + kStepHeight + 6;
-    const int tableBottom = kClientHeight - kFooterBand - 10;
+    const int tableBottom = kClientHeight - kDialogFooterHeight - 10;
     m_leftFrame = Rect(kMargin, tableTop, kMargin + half, tableBottom);
     m_rightFrame = Rect(2 * kMargin + half, tableTop, kClientWidth - kMargin, tableBottom);
 
@@ -89,13 +87,13 @@ bool CAdjustWizardBase::OnInitDialog()
     AddHoverButton(this, IDC_EXPORT, "导出打印本次变动的课表")->resize(Units().X(110), buttonHeight);
     AddHoverButton(this, IDC_SOLVE, "解决冲突");
     AddHoverButton(this, zem::IDOK, "执行调整")->setDefault(true);
-    PlaceButtonRow(this, kClientHeight - kFooterBand + (kFooterBand - buttonHeight) / 2, {},
+    PlaceButtonRow(this, kClientHeight - kDialogFooterHeight + (kDialogFooterHeight - buttonHeight) / 2, {},
                    {IDC_EXPORT, IDC_SOLVE, zem::IDOK});
     EnableItem(IDC_SOLVE, false);
     EnableItem(zem::IDOK, false);
     EnableItem(IDC_EXPORT, false);
     const int exportLeft = GetDlgItem(IDC_EXPORT)->x();
-    m_statusRect = Rect(kMargin, kClientHeight - kFooterBand, exportLeft - 8, kClientHeight);
+    m_statusRect = Rect(kMargin, kClientHeight - kDialogFooterHeight, exportLeft - 8, kClientHeight);
 
     ShowIntro();
     m_timers.SetTimer(kChooseTimer, kChooseDelayMs);
@@ -307,7 +305,7 @@ void CAdjustWizardBase::paintEvent(QPaintEvent*)
 {
     PaintOffscreen(this, [this](zem::gui::DC& dc, const Rect& client) {
         const CGdiResources* gdi = CGdiResources::GetInstance();
-        PaintAdjustToolBands(dc, client, m_title, kHeaderBand, kFooterBand);
+        PaintAdjustToolBands(dc, client, m_title);
         DrawFramedBox(dc, m_leftFrame, false);
         DrawFramedBox(dc, m_rightFrame, false);
         if (m_statusText.empty())

@@ -18,7 +18,6 @@ using zem::gui::ToQ;
 
 namespace {
 
-constexpr int kFooterBand = 45;
 constexpr int kMargin = 10;
 
 }  // namespace
@@ -48,7 +47,7 @@ bool CChangedTimetableDlg::OnInitDialog()
     const bool history = m_mode == ModeHistory;
     if (history)
         SetCaption("历史记录");
-    const int bottom = history ? height() - kMargin : height() - kFooterBand - kMargin;
+    const int bottom = history ? height() - kMargin : height() - kDialogFooterHeight - kMargin;
     m_treeFrame = Rect(kMargin, kMargin, width() - kMargin, bottom);
     m_tree = new QTreeWidget(this);
     m_tree->setHeaderHidden(true);
@@ -76,7 +75,8 @@ bool CChangedTimetableDlg::OnInitDialog()
     const int buttonHeight = Units().Y(14);
     AddHoverButton(this, IDC_EXPORT, "导出课表")->resize(Units().X(50), buttonHeight);
     AddHoverButton(this, IDC_PRINT, "打印课表")->resize(Units().X(50), buttonHeight);
-    PlaceButtonRow(this, height() - kFooterBand + (kFooterBand - buttonHeight) / 2, {}, {IDC_EXPORT, IDC_PRINT});
+    PlaceButtonRow(this, height() - kDialogFooterHeight + (kDialogFooterHeight - buttonHeight) / 2, {},
+                   {IDC_EXPORT, IDC_PRINT});
     ShowItem(IDC_EXPORT, !history);
     ShowItem(IDC_PRINT, !history);
     return true;
@@ -134,7 +134,8 @@ void CChangedTimetableDlg::paintEvent(QPaintEvent*)
     PaintOffscreen(this, [this](zem::gui::DC& dc, const Rect& client) {
         dc.FillSolidRect(client, zem::RGB(255, 255, 255));
         if (m_mode == ModeExportPrint)
-            dc.FillSolidRect(Rect(0, client.bottom - kFooterBand, client.right, client.bottom), kDialogBandColor);
+            dc.FillSolidRect(Rect(0, client.bottom - kDialogFooterHeight, client.right, client.bottom),
+                             kDialogBandColor);
         DrawFramedBox(dc, m_treeFrame, false);
     });
 }

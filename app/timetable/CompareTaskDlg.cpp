@@ -21,8 +21,6 @@ using zem::Rect;
 
 namespace {
 
-constexpr int kHeaderHeight = 42;
-constexpr int kFooterHeight = 45;
 constexpr int kMargin = 10;
 constexpr int kRowHeight = 26;
 constexpr zem::COLORREF kHeaderColor = 0x5B483B;
@@ -259,17 +257,18 @@ void CCompareTaskDlg::resizeEvent(QResizeEvent* event)
 void CCompareTaskDlg::Layout()
 {
     const Rect client(0, 0, width(), height());
-    const int rowTop = kHeaderHeight + 8;
+    const int rowTop = kDialogBandHeight + 8;
     SetWidgetRect(m_list, Rect(kMargin, rowTop, kMargin + 250, rowTop + 24));
     const int labelTop = rowTop + kRowHeight + 4;
     const int tableTop = labelTop + kRowHeight;
-    const int tableBottom = client.bottom - kFooterHeight - kMargin;
+    const int tableBottom = client.bottom - kDialogFooterHeight - kMargin;
     const int middle = client.Width() / 2;
     m_tempLabel = Rect(kMargin, labelTop, middle - kMargin / 2, tableTop);
     m_formalLabel = Rect(middle + kMargin / 2, labelTop, client.right - kMargin, tableTop);
     SetWidgetRect(&m_tempTable, Rect(m_tempLabel.left, tableTop, m_tempLabel.right, tableBottom));
     SetWidgetRect(&m_formalTable, Rect(m_formalLabel.left, tableTop, m_formalLabel.right, tableBottom));
-    PlaceButtonRow(this, client.bottom - kFooterHeight + (kFooterHeight - GetDlgItem(IDC_EXPORT)->height()) / 2, {},
+    const int buttonHeight = GetDlgItem(IDC_EXPORT)->height();
+    PlaceButtonRow(this, client.bottom - kDialogFooterHeight + (kDialogFooterHeight - buttonHeight) / 2, {},
                    {IDC_EXPORT, zem::IDCANCEL});
     update();
 }
@@ -278,12 +277,12 @@ void CCompareTaskDlg::paintEvent(QPaintEvent*)
 {
     PaintOffscreen(this, [this](zem::gui::DC& dc, const Rect& client) {
         dc.FillSolidRect(client, zem::RGB(255, 255, 255));
-        dc.FillSolidRect(Rect(0, 0, client.right, kHeaderHeight), kHeaderColor);
-        dc.FillSolidRect(Rect(0, client.bottom - kFooterHeight, client.right, client.bottom), kDialogBandColor);
+        dc.FillSolidRect(Rect(0, 0, client.right, kDialogBandHeight), kHeaderColor);
+        dc.FillSolidRect(Rect(0, client.bottom - kDialogFooterHeight, client.right, client.bottom), kDialogBandColor);
         dc.SelectFont(CGdiResources::GetInstance()->HeaderFont);
         dc.SetTextColor(0xE8E8E8);
         const auto line = zem::gui::DT_SINGLELINE | zem::gui::DT_VCENTER;
-        dc.DrawText(m_resultText, Rect(20, 0, client.right - 20, kHeaderHeight), line | zem::gui::DT_LEFT);
+        dc.DrawText(m_resultText, Rect(20, 0, client.right - 20, kDialogBandHeight), line | zem::gui::DT_LEFT);
         dc.SelectFont(CGdiResources::GetInstance()->NormalFont);
         dc.SetTextColor(kLabelColor);
         const CScheduleTask* formal = AppServices().GetTask();

@@ -21,6 +21,7 @@
 #include "app/timetable/WeekTimetableDlg.h"
 #include "base/BasicData.h"
 #include "base/ScheduleTask.h"
+#include "base/Segment.h"
 #include "platform/Text.h"
 #include "platform/gui/Desktop.h"
 #include "platform/gui/FileDialogs.h"
@@ -97,9 +98,9 @@ bool CSchoolTimetableDlg::OnInitDialog()
         std::vector<std::string> days;
         CollectUsedDayNames(days, week, true);
         m_grid.SetDays(days);
-        m_grid.SetSections(week.GetSectionNodeMaxCount(0), week.GetSectionNodeMaxCount(1),
-                           week.GetSectionNodeMaxCount(2), week.GetSectionNodeMaxCount(3),
-                           week.GetSectionNodeMaxCount(4));
+        m_grid.SetSections(week.GetSectionNodeMaxCount(zem::kForenoon), week.GetSectionNodeMaxCount(zem::kAfternoon),
+                           week.GetSectionNodeMaxCount(zem::kNight), week.GetSectionNodeMaxCount(zem::kMorningReading),
+                           week.GetSectionNodeMaxCount(zem::kEveningStudy));
     }
     m_grid.SetPlaySoundInMoving(AppServices().GetPlaySoundInMoving());
 
@@ -262,8 +263,8 @@ void CSchoolTimetableDlg::OnPicked(const tagNMT_NODE2& cell)
     CTaskHelper helper(task, AppHelperContext());
     const CSchoolStructure& week = task->GetSchoolStructure();
     // Morning reading and evening self-study change places only within their own section.
-    std::vector<int> segments = {0, 1, 2};
-    if (picked.segment == 3 || picked.segment == 4)
+    std::vector<int> segments = {zem::kForenoon, zem::kAfternoon, zem::kNight};
+    if (zem::IsSelfStudySegment(picked.segment))
         segments = {picked.segment};
     std::vector<int> friends;
     for (int order = 0; order < week.GetWeekDayCount(); ++order) {

@@ -7,13 +7,13 @@
 #include "base/CellRecord.h"
 #include "base/ScheduleTask.h"
 #include "base/SchoolStructure.h"
+#include "base/Segment.h"
 
 #include <algorithm>
 
 namespace {
 
 // The sections of a day in the order the week shows them.
-constexpr int kSectionOrder[] = {3, 0, 1, 2, 4};
 
 }  // namespace
 
@@ -44,8 +44,8 @@ void CSchoolTimetableModel::SetWeek(const CSchoolStructure& structure, bool show
     m_sectionCount.assign(zem::kSegmentCount, 0);
     m_periodsPerDay = 0;
     m_labels.clear();
-    for (const int segment : kSectionOrder) {
-        if (!showSS && (segment == 3 || segment == 4))
+    for (const int segment : zem::kSegmentsInDayOrder) {
+        if (!showSS && zem::IsSelfStudySegment(segment))
             continue;
         m_sectionStart[static_cast<std::size_t>(segment)] = m_periodsPerDay;
         m_sectionCount[static_cast<std::size_t>(segment)] = structure.GetSectionNodeMaxCount(segment);

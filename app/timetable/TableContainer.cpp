@@ -10,6 +10,7 @@
 #include "app/controls/WeekTableCells.h"
 #include "app/taskhelper/TaskHelper.h"
 #include "app/timetable/HistoryDlg.h"
+#include "base/Segment.h"
 #include "platform/Text.h"
 
 #include <QPointer>
@@ -406,8 +407,8 @@ void CTableContainer::OnPick(const tagTABLE_NODE& gridSlot)
     const CSchoolStructure& structure = m_task->GetSchoolStructure();
     // Ordinary lessons go anywhere in the day's three regular segments; morning reading and
     // evening self-study only within their own.
-    const int firstSegment = picked.segment < 3 ? 0 : picked.segment;
-    const int lastSegment = picked.segment < 3 ? 2 : picked.segment;
+    const int firstSegment = picked.segment < zem::kMorningReading ? zem::kForenoon : picked.segment;
+    const int lastSegment = picked.segment < zem::kMorningReading ? zem::kNight : picked.segment;
     const SlotWalk walk{.firstSegment = firstSegment, .lastSegment = lastSegment};
     ForEachSlot(structure, walk, [&](const tagTABLE_NODE& slot) {
         const tagTABLE_NODE cell = ToGridNode(slot);

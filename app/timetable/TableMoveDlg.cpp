@@ -27,8 +27,6 @@ using zem::Rect;
 
 namespace {
 
-constexpr int kHeaderHeight = 42;
-constexpr int kFooterHeight = 45;
 
 // The example lines of the row shift, made once for the whole program.
 const std::string& ShiftRowExample()
@@ -107,10 +105,10 @@ bool CTableMoveDlg::OnInitDialog()
     const int w = width();
     const int h = height();
     const int c = w / 2;
-    m_header = Rect(0, 0, w, kHeaderHeight);
-    m_footer = Rect(0, h - kFooterHeight, w, h);
-    m_pictureArea = Rect(30, kHeaderHeight + 50 + 20, c + 80 - 30, m_footer.top - 20);
-    m_textArea = Rect(c + 50 + 30, kHeaderHeight + 50 + 20, w - 30, m_footer.top - 20);
+    m_header = Rect(0, 0, w, kDialogBandHeight);
+    m_footer = Rect(0, h - kDialogFooterHeight, w, h);
+    m_pictureArea = Rect(30, kDialogBandHeight + 50 + 20, c + 80 - 30, m_footer.top - 20);
+    m_textArea = Rect(c + 50 + 30, kDialogBandHeight + 50 + 20, w - 30, m_footer.top - 20);
     return true;
 }
 
@@ -178,7 +176,7 @@ void CTableMoveDlg::paintEvent(QPaintEvent*)
         dc.FillSolidRect(m_footer, gdi->m_dialogBrush);
         dc.SelectFont(gdi->HeaderFont);
         dc.SetTextColor(zem::RGB(255, 255, 255));
-        dc.DrawText(m_title, Rect(20, 0, client.right, kHeaderHeight),
+        dc.DrawText(m_title, Rect(20, 0, client.right, kDialogBandHeight),
                     zem::gui::DT_SINGLELINE | zem::gui::DT_VCENTER | zem::gui::DT_LEFT);
         if (m_operations.empty())
             return;

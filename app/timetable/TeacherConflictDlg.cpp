@@ -24,7 +24,6 @@ namespace {
 constexpr zem::COLORREF kClashColor = zem::RGB(255, 0, 0);
 constexpr zem::COLORREF kSolvedColor = zem::RGB(34, 139, 34);
 constexpr zem::COLORREF kHintColor = zem::RGB(128, 128, 128);
-constexpr int kBottomBandHeight = 45;
 constexpr int kSideTitleHeight = 20;
 
 }  // namespace
@@ -325,7 +324,7 @@ void CTeacherConflictDlg::paintEvent(QPaintEvent*)
         dc.FillSolidRect(client, kDialogBandColor);
         FillCellBackground(&dc, m_centreArea);
         dc.Draw3dRect(m_centreArea, zem::RGB(147, 157, 215), zem::RGB(255, 255, 255));
-        dc.FillSolidRect(Rect(client.left, client.bottom - kBottomBandHeight, client.right, client.bottom),
+        dc.FillSolidRect(Rect(client.left, client.bottom - kDialogFooterHeight, client.right, client.bottom),
                          zem::RGB(255, 255, 255));
 
         const CGdiResources* gdi = CGdiResources::GetInstance();

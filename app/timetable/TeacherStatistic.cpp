@@ -4,6 +4,7 @@
 #include "app/shared/TextBuilders.h"
 #include "app/shared/Vocabulary.h"
 #include "base/ScheduleTask.h"
+#include "base/Segment.h"
 #include "platform/Text.h"
 
 #include <algorithm>
@@ -14,7 +15,6 @@
 namespace {
 
 const CWeekCount kHalfLesson(0, true);
-constexpr int kSegmentsInDayOrder[] = {3, 0, 1, 2, 4};
 
 bool IsCancelled(const std::atomic<bool>* cancel)
 {
@@ -76,11 +76,11 @@ bool CStatisticKinds::CountsKind(int kind) const
 
 bool CStatisticKinds::CountsSegment(int segment) const
 {
-    if (segment == 3)
+    if (segment == zem::kMorningReading)
         return morningReading;
-    if (segment == 4)
+    if (segment == zem::kEveningStudy)
         return selfStudy;
-    return regular && segment >= 0 && segment < 3;
+    return regular && zem::IsRegularSegment(segment);
 }
 
 CTeacherStatistic::CTeacherStatistic(CScheduleTask* task, const CStatisticKinds& kinds)
@@ -92,7 +92,7 @@ CTeacherStatistic::CTeacherStatistic(CScheduleTask* task, const CStatisticKinds&
     for (int day = 0; day < zem::kDayCount; ++day)
         if (week.IsDayInUse(day))
             m_days.push_back(day);
-    for (const int segment : kSegmentsInDayOrder)
+    for (const int segment : zem::kSegmentsInDayOrder)
         if (kinds.CountsSegment(segment))
             for (int section = 0; section < week.GetSectionNodeMaxCount(segment); ++section)
                 m_periods.push_back({-1, segment, section});

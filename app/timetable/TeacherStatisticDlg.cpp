@@ -28,8 +28,6 @@ using zem::gui::ReportList;
 
 namespace {
 
-constexpr int kHeaderHeight = 42;
-constexpr int kFooterHeight = 45;
 constexpr int kBarWidth = 5;
 constexpr int kDefaultDetailWidth = 150;
 constexpr zem::COLORREF kHeaderColor = zem::RGB(59, 72, 91);
@@ -197,7 +195,7 @@ void CTeacherStatisticDlg::PlaceSplitter(int detailWidth)
         detailWidth = kMinDetailWidth;
     m_splitter.SetRange(half, kMinDetailWidth);
     const int left = width() - detailWidth - kBarWidth;
-    SetWidgetRect(m_bar, Rect(left, kHeaderHeight, left + kBarWidth, height() - kFooterHeight));
+    SetWidgetRect(m_bar, Rect(left, kDialogBandHeight, left + kBarWidth, height() - kDialogFooterHeight));
     Layout();
 }
 
@@ -206,10 +204,10 @@ void CTeacherStatisticDlg::Layout()
     if (!m_bar)
         return;
     const int w = width();
-    const int footerTop = height() - kFooterHeight;
-    const int top = kHeaderHeight + 10;
+    const int footerTop = height() - kDialogFooterHeight;
+    const int top = kDialogBandHeight + 10;
     const Rect bar = WidgetRect(m_bar);
-    SetWidgetRect(m_bar, Rect(bar.left, kHeaderHeight, bar.right, footerTop));
+    SetWidgetRect(m_bar, Rect(bar.left, kDialogBandHeight, bar.right, footerTop));
     m_splitter.SetRange(w / 2, kMinDetailWidth);
 
     m_listFrame = Rect(10, top, bar.left - 2, footerTop - 10);
@@ -225,13 +223,13 @@ void CTeacherStatisticDlg::Layout()
     // The check boxes after the label drawn on the header band.
     int x = 10 + fontMetrics().horizontalAdvance(zem::gui::ToQ(kIncludeLabel)) + 8;
     for (QCheckBox* box : {m_regular, m_morningReading, m_selfStudy}) {
-        box->move(x, (kHeaderHeight - box->height()) / 2);
+        box->move(x, (kDialogBandHeight - box->height()) / 2);
         x += box->width() + 12;
     }
 
     QWidget* workbook = GetDlgItem(IDC_WORKBOOK);
     QWidget* exportButton = GetDlgItem(IDC_EXPORT);
-    const int buttonTop = footerTop + (kFooterHeight - workbook->height()) / 2;
+    const int buttonTop = footerTop + (kDialogFooterHeight - workbook->height()) / 2;
     workbook->move(w - 10 - workbook->width(), buttonTop);
     exportButton->move(workbook->x() - 8 - exportButton->width(), buttonTop);
     SetWidgetRect(m_status, Rect(10, footerTop + 2, exportButton->x() - 10, height() - 2));
@@ -251,11 +249,11 @@ void CTeacherStatisticDlg::paintEvent(QPaintEvent*)
 {
     PaintOffscreen(this, [this](zem::gui::DC& dc, const Rect& client) {
         dc.FillSolidRect(client, kWhite);
-        dc.FillSolidRect(Rect(0, 0, client.right, kHeaderHeight), kHeaderColor);
-        dc.FillSolidRect(Rect(0, client.bottom - kFooterHeight, client.right, client.bottom), kDialogBandColor);
+        dc.FillSolidRect(Rect(0, 0, client.right, kDialogBandHeight), kHeaderColor);
+        dc.FillSolidRect(Rect(0, client.bottom - kDialogFooterHeight, client.right, client.bottom), kDialogBandColor);
         dc.SelectFont(DialogFont());
         dc.SetTextColor(kWhite);
-        dc.DrawText(kIncludeLabel, Rect(10, 0, client.right, kHeaderHeight),
+        dc.DrawText(kIncludeLabel, Rect(10, 0, client.right, kDialogBandHeight),
                     zem::gui::DT_SINGLELINE | zem::gui::DT_VCENTER | zem::gui::DT_LEFT);
         dc.FrameRect(m_listFrame, kDialogFrameColor);
     });

@@ -8,6 +8,7 @@
 #include "app/shared/AppServices.h"
 #include "app/shared/ObjectLists.h"
 #include "app/shared/Strings.h"
+#include "app/taskhelper/ExportTableItem.h"
 #include "app/taskhelper/TaskHelper.h"
 #include "app/timetable/CompareTaskDlg.h"
 #include "app/timetable/SaveSayingWhy.h"

@@ -214,7 +214,7 @@ TEST(DamagedInput, EveryFileOfATask)
          {}, true, true, {}, {},
          [](CScheduleTask&, CScheduleProctor& set) {
              EXPECT_EQ(set.data().GetPlan("p1")->teacherCount, 999);
-             EXPECT_EQ(set.data().GetRule().classPolicy, INT_MIN);
+             EXPECT_EQ(static_cast<int>(set.data().GetRule().classPolicy), INT_MIN);
          }},
         {"out.xml cut in the middle", out, CutInTheMiddle(), {}, true, false,
          {Said(kOutError, NotXml(out, "XML 格式错误（第 1 行，第 120 列）：结束标记有误")), kProctorKeptOut}, {in, out}},

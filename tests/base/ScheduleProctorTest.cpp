@@ -51,7 +51,7 @@ void FillExams(CProctorData& data)
     AddPlan(data, "p2", {2024, 6, 5}, {0, 0, 0, 14, 0, 0}, {0, 0, 0, 16, 0, 0}, "数学", rooms, 2);
     AddPlan(data, "p3", {2024, 12, 31}, {0, 0, 0, 8, 0, 5}, {0, 0, 0, 9, 30, 0}, "英语", rooms, 3);
     data.GetTeacherArray() = {"王喆", "李堃", "张玥", "陈瑋", "赵琝", "𠮷田"};
-    data.GetRule() = {0, 3};
+    data.GetRule() = {CProctorData::Policy::Indifferent, CProctorData::Policy(3)};
     int n = 0;
     for (const char* plan : {"p1", "p2", "p3"})
         for (const std::string& room : rooms)
@@ -131,17 +131,17 @@ TEST(ScheduleProctor, NewSetStartsEmptyAndAnEmptyOneRoundTrips)
     EXPECT_EQ(proctor.GetName(), "未命名的监考");
     EXPECT_TRUE(zem::FolderExists(dir / "proctor/未命名的监考"));
     EXPECT_TRUE(proctor.data().GetPlanList().empty());
-    EXPECT_EQ(proctor.data().GetRule().classPolicy, 1);
-    EXPECT_EQ(proctor.data().GetRule().subjectPolicy, 2);
+    EXPECT_EQ(proctor.data().GetRule().classPolicy, CProctorData::Policy::Avoid);
+    EXPECT_EQ(proctor.data().GetRule().subjectPolicy, CProctorData::Policy::PreferOne);
 
-    proctor.data().GetRule().classPolicy = 4;
+    proctor.data().GetRule().classPolicy = CProctorData::Policy(4);
     ASSERT_TRUE(proctor.Save());
     EXPECT_NE(ReadRaw(dir / "proctor/未命名的监考/in.xml").find("<PlanInfo />"), std::string::npos);
     CScheduleProctor reopened;
     ASSERT_TRUE(reopened.Open(&t.task, "未命名的监考"));
     EXPECT_TRUE(reopened.data().GetPlanList().empty());
-    EXPECT_EQ(reopened.data().GetRule().classPolicy, 4);
-    EXPECT_EQ(reopened.data().GetRule().subjectPolicy, 2);
+    EXPECT_EQ(reopened.data().GetRule().classPolicy, CProctorData::Policy(4));
+    EXPECT_EQ(reopened.data().GetRule().subjectPolicy, CProctorData::Policy::PreferOne);
 
     EXPECT_FALSE(CScheduleProctor().Open(nullptr, "x"));
 }

@@ -9,6 +9,7 @@
 #include "base/BasicData.h"
 #include "base/Rules.h"
 #include "base/ScheduleTask.h"
+#include "base/Segment.h"
 #include "base/TaskLimits.h"
 #include "platform/Text.h"
 
@@ -24,7 +25,6 @@ using zem::workbook::SheetData;
 namespace {
 
 // The segments of a day in the order of the sheet's columns.
-constexpr int kSegmentOrder[] = {3, 0, 1, 2, 4};
 constexpr int kMorningReading = 3;
 constexpr int kSelfStudy = 4;
 
@@ -370,7 +370,7 @@ void ForEachPeriod(const CSchoolStructure& week, const std::vector<std::string>&
     for (int day = 0; day < zem::kDayCount; ++day) {
         if (!week.IsDayInUse(day))
             continue;
-        for (const int segment : kSegmentOrder) {
+        for (const int segment : zem::kSegmentsInDayOrder) {
             const int sections = week.GetSectionNodeMaxCount(segment);
             for (int section = 0; section < sections; ++section) {
                 // A short row (only ever a damaged sheet) leaves the rest of the week empty.

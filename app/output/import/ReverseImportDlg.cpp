@@ -29,8 +29,6 @@ using zem::gui::ToQ;
 
 namespace {
 
-constexpr int kHeaderHeight = 42;
-constexpr int kFooterHeight = 45;
 // Above this many plans the task is backed up first.
 constexpr int kBackupPlanCount = 30;
 
@@ -110,8 +108,9 @@ bool CReverseImportDlg::OnInitDialog()
 {
     CHoverButton* start = AddHoverButton(this, zem::IDOK, "开始反导入");
     const int buttonHeight = Units().Y(14);
-    SetWidgetRect(start, Rect(width() - Units().X(70), height() - kFooterHeight + (kFooterHeight - buttonHeight) / 2,
-                              width() - Units().X(8), height() - (kFooterHeight - buttonHeight) / 2));
+    const int margin = (kDialogFooterHeight - buttonHeight) / 2;
+    SetWidgetRect(start, Rect(width() - Units().X(70), height() - kDialogFooterHeight + margin, width() - Units().X(8),
+                              height() - margin));
     setFixedSize(size());
     return true;
 }
@@ -121,20 +120,21 @@ void CReverseImportDlg::paintEvent(QPaintEvent*)
     PaintOffscreen(this, [this](zem::gui::DC& dc, const Rect& client) {
         const CGdiResources* gdi = CGdiResources::GetInstance();
         dc.FillSolidRect(client, gdi->m_whiteBrush);
-        dc.FillSolidRect(Rect(0, 0, client.right, kHeaderHeight), gdi->m_headerBrush);
-        dc.FillSolidRect(Rect(0, client.bottom - kFooterHeight, client.right, client.bottom), gdi->m_dialogBrush);
+        dc.FillSolidRect(Rect(0, 0, client.right, kDialogBandHeight), gdi->m_headerBrush);
+        dc.FillSolidRect(Rect(0, client.bottom - kDialogFooterHeight, client.right, client.bottom),
+                         gdi->m_dialogBrush);
         dc.SelectFont(gdi->TitleFont);
         dc.SetTextColor(zem::RGB(255, 255, 255));
-        dc.DrawText("从班级总课表Excel文件导入", Rect(20, 0, client.right, kHeaderHeight),
+        dc.DrawText("从班级总课表Excel文件导入", Rect(20, 0, client.right, kDialogBandHeight),
                     zem::gui::DT_VCENTER | zem::gui::DT_SINGLELINE);
-        const Rect text(10, kHeaderHeight + 10, client.right - 10, kHeaderHeight + 60);
+        const Rect text(10, kDialogBandHeight + 10, client.right - 10, kDialogBandHeight + 60);
         dc.SelectFont(DialogFont());
         dc.SetTextColor(zem::RGB(0, 0, 0));
         DrawTextLines(&dc, text.left, text.top, text.right, text.bottom,
                       "您可以创建一个新的排课任务，设置好教学时间，然后在这里直接把Excel总课表文件导入系统\r\n"
                       "系统会根据Excel课表文件的内容，自动帮您生成所有的基本数据和课表数据",
                       4, 0);
-        const Rect picture(30, text.bottom + 10 + 20, client.right - 30, client.bottom - kFooterHeight - 20);
+        const Rect picture(30, text.bottom + 10 + 20, client.right - 30, client.bottom - kDialogFooterHeight - 20);
         if (picture.Width() > 0 && picture.Height() > 0)
             dc.Painter().drawPixmap(picture.left, picture.top,
                                         SampleSheet(QSize(picture.Width(), picture.Height()), DialogFont().GetQFont()));

@@ -6,6 +6,7 @@
 #include "app/shared/Vocabulary.h"
 #include "base/BasicData.h"
 #include "base/ScheduleTask.h"
+#include "base/Segment.h"
 #include "platform/Text.h"
 
 #include <array>
@@ -16,14 +17,13 @@ using zem::workbook::Worksheet;
 namespace {
 
 // Morning reading first and evening self-study last, as a day runs.
-constexpr int kSegmentsInDayOrder[] = {3, 0, 1, 2, 4};
 constexpr std::array<const char*, 6> kHeadings = {"班级", "星期", "节次", "课程", "教师", "教室"};
 
 std::string PeriodLabel(int segment, int section, int sections, int regular)
 {
-    if (segment == 3)
+    if (segment == zem::kMorningReading)
         return "早";
-    if (segment == 4)
+    if (segment == zem::kEveningStudy)
         return sections == 1 ? "自" : zem::Format("自%d", section + 1);
     return std::to_string(regular);
 }
@@ -110,10 +110,10 @@ bool WriteLessonGridWorkbook(CSpreadsheetExporter& exporter, Workbook& book)
             if (!week.IsDayInUse(day))
                 continue;
             int regular = 0;
-            for (const int segment : kSegmentsInDayOrder) {
+            for (const int segment : zem::kSegmentsInDayOrder) {
                 const int sections = week.GetSectionNodeMaxCount(segment);
                 for (int section = 0; section < sections; ++section) {
-                    if (segment < 3)
+                    if (zem::IsRegularSegment(segment))
                         ++regular;
                     const std::string label = PeriodLabel(segment, section, sections, regular);
                     const tagTABLE_NODE slot{day, segment, section};

@@ -7,6 +7,7 @@
 #include "app/shared/Vocabulary.h"
 #include "base/BasicData.h"
 #include "base/ScheduleTask.h"
+#include "base/Segment.h"
 
 #include <algorithm>
 #include <memory>
@@ -36,15 +37,15 @@ public:
         : m_exporter(exporter), m_layout(layout), m_sheet(sheet), m_kind(kind), m_task(*exporter.GetTask())
     {
         const CSchoolStructure& structure = m_task.GetSchoolStructure();
-        const int morning = layout.showSS ? structure.GetSectionNodeMaxCount(3) : 0;
+        const int morning = layout.showSS ? structure.GetSectionNodeMaxCount(zem::kMorningReading) : 0;
         int k = 0;
-        for (const int segment : {3, 0, 1, 2, 4}) {
-            if (!layout.showSS && (segment == 3 || segment == 4))
+        for (const int segment : zem::kSegmentsInDayOrder) {
+            if (!layout.showSS && zem::IsSelfStudySegment(segment))
                 continue;
             for (int section = 0; section < structure.GetSectionNodeMaxCount(segment); ++section, ++k) {
-                std::string label = segment == 3   ? kMorningReadingTitle
-                                    : segment == 4 ? kSelfStudyTitle
-                                                   : std::to_string(k - morning + 1);
+                std::string label = segment == zem::kMorningReading ? kMorningReadingTitle
+                                    : segment == zem::kEveningStudy ? kSelfStudyTitle
+                                                                    : std::to_string(k - morning + 1);
                 m_periods.push_back({segment, section, label});
             }
         }

@@ -7,6 +7,7 @@
 #include "app/shared/Vocabulary.h"
 #include "app/taskhelper/ExportTableItem.h"
 #include "app/taskhelper/TaskHelper.h"
+#include "base/Segment.h"
 #include "base/WeekCount.h"
 #include "platform/Hooks.h"
 #include "platform/Text.h"
@@ -20,7 +21,6 @@ using zem::workbook::Worksheet;
 namespace {
 
 // Rows from the top of a table: morning reading, forenoon, afternoon, night, evening self-study.
-constexpr int kSegmentOrder[] = {3, 0, 1, 2, 4};
 constexpr int kLastSheetRow = 60000;
 
 // One row of a block's grid.
@@ -95,12 +95,14 @@ std::vector<GridRow> PlanGrid(const CTimetableSheetLayout& layout, const CSchool
                 rows.push_back({row++, false, false, segment, section, false, line.text});
         }
     };
-    for (const int segment : kSegmentOrder) {
+    for (const int segment : zem::kSegmentsInDayOrder) {
         const int count = structure.GetSectionNodeMaxCount(segment);
         if (count <= 0)
             continue;
-        if (segment == 1 || segment == 2 || (segment == 4 && structure.GetSectionNodeMaxCount(2) == 0))
-            rows.push_back({row++, false, true, segment, 0, false, DefaultBannerText(layout, segment == 1 ? 1 : 2)});
+        if (segment == zem::kAfternoon || segment == zem::kNight ||
+            (segment == zem::kEveningStudy && structure.GetSectionNodeMaxCount(zem::kNight) == 0))
+            rows.push_back({row++, false, true, segment, 0, false,
+                            DefaultBannerText(layout, segment == zem::kAfternoon ? 1 : 2)});
         SegmentSpan span{segment, 0, 0};
         for (int section = 0; section < count; ++section) {
             bannerRows(segment, section, 0);
@@ -242,7 +244,7 @@ bool WriteTimetableBlock(CSpreadsheetExporter& exporter, const CTimetableSheetLa
             CExportCellStyle style = lesson;
             if (IsCellChangedFromOpenTask(context, task, *block.table, node, block.id, block.kind))
                 style.colorIndex = 33;
-            else if (row.segment == 3 || row.segment == 4)
+            else if (zem::IsSelfStudySegment(row.segment))
                 style.colorIndex = 34;
             else if (block.kind == TABLE_CLASS && openTask && layout.colorTable)
                 style.color = CTaskHelper(const_cast<CScheduleTask*>(task), AppHelperContext())

@@ -5,6 +5,7 @@
 #include "app/taskhelper/TaskHelper.h"
 #include "app/controls/WeekTableCells.h"
 #include "base/CellRecord.h"
+#include "base/Segment.h"
 #include "platform/gui/DC.h"
 #include "table/SchoolTable.h"
 #include "table/WeekTable.h"
@@ -93,7 +94,7 @@ protected:
         grid.SetMorningReadingNodes(static_cast<short>(week.GetSectionNodeMaxCount(3)));
         grid.SetNightSelfStudyNodes(static_cast<short>(week.GetSectionNodeMaxCount(4)));
         std::vector<std::string> names;
-        for (int segment : {3, 0, 1, 2, 4})
+        for (int segment : zem::kSegmentsInDayOrder)
             for (int section = 0; section < week.GetSectionNodeMaxCount(segment); ++section)
                 names.push_back(week.GetPeriodName(segment, section, false));
         grid.SetPeriodNames(names);
@@ -250,7 +251,7 @@ void FillSchoolGrid(CSchoolTable& grid, CScheduleTask& task, bool objectsAreRows
     param.fullName = true;
     param.showRoomSeat = true;
     std::vector<tagTABLE_NODE> periods;  // of one day, in the grid's order
-    for (int segment : {3, 0, 1, 2, 4})
+    for (int segment : zem::kSegmentsInDayOrder)
         for (int section = 0; section < week.GetSectionNodeMaxCount(segment); ++section)
             periods.push_back({0, segment, section});
     int line = 0;

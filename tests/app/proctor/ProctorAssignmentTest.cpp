@@ -48,13 +48,13 @@ void MakeRandomProctoring(ProctorSchool& school, CProctorData& data, std::mt1993
         CProctorData::TeacherInfo& info = data.GetTeacherInfoMap()[id];
         for (int s = 1; s <= 4; ++s)
             if (draw(3) == 0)
-                info.first.push_back("s" + std::to_string(s));
+                info.subjects.push_back("s" + std::to_string(s));
         for (int c = 1; c <= 6; ++c)
             if (draw(4) == 0)
-                info.second.push_back("c" + std::to_string(c));
+                info.classes.push_back("c" + std::to_string(c));
     }
-    data.GetRule().classPolicy = draw(3);
-    data.GetRule().subjectPolicy = draw(3);
+    data.GetRule().classPolicy = CProctorData::Policy(draw(3));
+    data.GetRule().subjectPolicy = CProctorData::Policy(draw(3));
 
     static const char* const kStarts[] = {"08:00", "09:00", "10:00", "10:00", "14:00"};
     static const char* const kEnds[] = {"10:00", "11:00", "12:00", "12:00", "16:00"};
@@ -107,7 +107,7 @@ int CandidateCount(const CScheduleTask& task, const CProctorData& data, std::siz
 bool IsClassTeacher(const CProctorData& data, const std::string& teacher, const std::string& room)
 {
     const auto found = data.GetTeacherInfoMap().find(teacher);
-    return found != data.GetTeacherInfoMap().end() && Has(found->second.second, room);
+    return found != data.GetTeacherInfoMap().end() && Has(found->second.classes, room);
 }
 
 void CheckAssignment(const CScheduleTask& task, const CProctorData& data, const CProctorAssignment& run)
@@ -155,7 +155,7 @@ void CheckAssignment(const CScheduleTask& task, const CProctorData& data, const 
                         freeNow.push_back(other);
                 }
                 const bool classTeacher = IsClassTeacher(data, id, item.room);
-                const bool wantClass = rule.classPolicy == 2 && k == 0;
+                const bool wantClass = rule.classPolicy == CProctorData::Policy::PreferOne && k == 0;
                 const bool anyFits = std::any_of(freeNow.begin(), freeNow.end(), [&](const std::string& other) {
                     return IsClassTeacher(data, other, item.room) == wantClass;
                 });
@@ -209,7 +209,7 @@ TEST(ProctorAssignment, DutiesSpreadEvenlyOverExamsApart)
         ProctorSchool school(9);
         CProctorData data;
         data.GetTeacherArray() = school.AllTeachers();
-        data.GetRule() = {0, 0};
+        data.GetRule() = {CProctorData::Policy::Indifferent, CProctorData::Policy::Indifferent};
         std::mt19937 random(seed);
         const Strings rooms = {"c1", "c2", "c3", "c4", "c5", "r1", "r2"};
         for (int p = 0; p < 6; ++p) {
@@ -316,31 +316,31 @@ TEST(ProctorAssignment, TheRulesChooseWhoComesFirst)
     Plan plan;
     plan.subject = "s1";
     plan.teacherCount = 2;
+    using enum CProctorData::Policy;
     struct Case {
-        int classPolicy, subjectPolicy;
+        CProctorData::Rule rule;
         Strings candidates;
         Strings picked;
     } const cases[] = {
-        {1, 2, {"o", "s", "k", "sk"}, {"s", "o"}},
-        {0, 0, {"o", "s", "k", "sk"}, {"s", "o"}},
-        {1, 1, {"o", "s", "k", "sk"}, {"o", "s"}},
-        {2, 2, {"o", "s", "k", "sk"}, {"sk", "o"}},
-        {2, 1, {"o", "s", "k", "sk"}, {"k", "o"}},
-        {2, 0, {"o", "s", "k", "sk"}, {"sk", "o"}},
-        {1, 2, {"k", "sk"}, {"sk", "k"}},   // only teachers of the class are left
-        {2, 2, {"o", "s"}, {"s", "o"}},     // nobody teaches the class: the scan's first
-        {2, 2, {"k"}, {"k"}},               // fewer than asked
+        {{Avoid, PreferOne}, {"o", "s", "k", "sk"}, {"s", "o"}},
+        {{Indifferent, Indifferent}, {"o", "s", "k", "sk"}, {"s", "o"}},
+        {{Avoid, Avoid}, {"o", "s", "k", "sk"}, {"o", "s"}},
+        {{PreferOne, PreferOne}, {"o", "s", "k", "sk"}, {"sk", "o"}},
+        {{PreferOne, Avoid}, {"o", "s", "k", "sk"}, {"k", "o"}},
+        {{PreferOne, Indifferent}, {"o", "s", "k", "sk"}, {"sk", "o"}},
+        {{Avoid, PreferOne}, {"k", "sk"}, {"sk", "k"}},   // only teachers of the class are left
+        {{PreferOne, PreferOne}, {"o", "s"}, {"s", "o"}},  // nobody teaches the class: the scan's first
+        {{PreferOne, PreferOne}, {"k"}, {"k"}},            // fewer than asked
     };
     for (const Case& c : cases) {
         Strings remaining = c.candidates;
-        const CProctorData::Rule rule{c.classPolicy, c.subjectPolicy};
-        EXPECT_EQ(CProctorAssignment::PickTeachers(remaining, plan, "c1", rule, info), c.picked)
-            << c.classPolicy << "/" << c.subjectPolicy;
+        EXPECT_EQ(CProctorAssignment::PickTeachers(remaining, plan, "c1", c.rule, info), c.picked)
+            << static_cast<int>(c.rule.classPolicy) << "/" << static_cast<int>(c.rule.subjectPolicy);
         EXPECT_EQ(remaining.size(), c.candidates.size() - c.picked.size());
     }
     Strings remaining = {"o", "s"};
     plan.teacherCount = 0;
-    EXPECT_TRUE(CProctorAssignment::PickTeachers(remaining, plan, "c1", {1, 2}, info).empty());
+    EXPECT_TRUE(CProctorAssignment::PickTeachers(remaining, plan, "c1", {Avoid, PreferOne}, info).empty());
 }
 
 // A cancel between rooms keeps the items made so far and makes no more.

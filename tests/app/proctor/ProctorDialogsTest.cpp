@@ -166,8 +166,8 @@ TEST(ExamPlanDlg, ACountNoListOffersIsKept)
 TEST(ProctorRuleDlg, ShowsAndTakesBackBothRules)
 {
     CProctorRuleDlg dialog;
-    dialog.m_classPolicy = 2;
-    dialog.m_subjectPolicy = 0;
+    dialog.m_classPolicy = CProctorData::Policy::PreferOne;
+    dialog.m_subjectPolicy = CProctorData::Policy::Indifferent;
     const int answer = RunModal<CProctorRuleDlg>(dialog, [&](CProctorRuleDlg& d) {
         EXPECT_TRUE(d.Radio(CProctorRuleDlg::IDC_CLASS_PREFER)->isChecked());
         EXPECT_TRUE(d.Radio(CProctorRuleDlg::IDC_SUBJECT_ANY)->isChecked());
@@ -179,8 +179,8 @@ TEST(ProctorRuleDlg, ShowsAndTakesBackBothRules)
         Click(d, zem::IDOK);
     });
     ASSERT_EQ(answer, zem::IDOK);
-    EXPECT_EQ(dialog.m_classPolicy, 1);
-    EXPECT_EQ(dialog.m_subjectPolicy, 1);
+    EXPECT_EQ(dialog.m_classPolicy, CProctorData::Policy::Avoid);
+    EXPECT_EQ(dialog.m_subjectPolicy, CProctorData::Policy::Avoid);
 }
 
 std::vector<std::string> Column(const CSortListCtrl& list, int column)

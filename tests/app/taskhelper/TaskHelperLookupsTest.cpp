@@ -1,5 +1,6 @@
 // Lookups, texts, counts, the changes of teacher, room and assistants, and clearing timetables.
 #include "support/HelperSchool.h"
+#include "app/taskhelper/ExportTableItem.h"
 #include "app/taskhelper/TaskHelperSlots.h"
 
 #include "testing/generator/SchoolGenerator.h"

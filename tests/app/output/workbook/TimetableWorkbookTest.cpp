@@ -5,6 +5,7 @@
 #include "app/output/workbook/WorkbookReader.h"
 #include "app/shared/AppServices.h"
 #include "app/shared/Vocabulary.h"
+#include "app/taskhelper/ExportTableItem.h"
 #include "support/OfficeCsv.h"
 #include "support/PdfPages.h"
 #include "support/SchoolBuilder.h"
