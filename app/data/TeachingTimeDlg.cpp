@@ -17,6 +17,7 @@
 #include "app/data/PeriodNameDlg.h"
 #include "app/data/TaskFileSave.h"
 #include "app/taskhelper/TaskHelper.h"
+#include "app/shared/SaveFailure.h"
 #include "platform/Text.h"
 #include "platform/gui/Desktop.h"
 #include "platform/gui/PopupMenu.h"
@@ -489,8 +490,9 @@ bool CTeachingTimeDlg::SaveToTask()
     const CActivities previousActivities = m_task->GetActivities();
     m_task->GetSchoolStructure() = m_structure;
     m_task->GetActivities() = m_activities;
-    if (!m_task->SaveInputData()) {
-        // The task has said why; it keeps the week its files hold.
+    constexpr const char* kNotSavedText = "教学时间没有保存成功。\n\n";
+    if (!SaveSayingWhy([this] { return m_task->SaveInputData(); }, kNotSavedText, kCheckTaskFolderReason)) {
+        // It keeps the week its files hold.
         m_task->GetSchoolStructure() = previousStructure;
         m_task->GetActivities() = previousActivities;
         return false;
@@ -500,7 +502,7 @@ bool CTeachingTimeDlg::SaveToTask()
         m_outputPending = true;
     }
     if (m_outputPending) {
-        if (!m_task->SaveOutputData())
+        if (!SaveSayingWhy([this] { return m_task->SaveOutputData(); }, kNotSavedText, kCheckTaskFolderReason))
             return false;
         m_outputPending = false;
     }

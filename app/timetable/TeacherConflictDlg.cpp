@@ -10,6 +10,7 @@
 #include "app/shared/TextBuilders.h"
 #include "app/controls/WeekTableCells.h"
 #include "app/taskhelper/TaskHelper.h"
+#include "app/shared/SaveFailure.h"
 #include "base/ConfigHost.h"
 #include "base/ScheduleTask.h"
 #include "platform/Text.h"
@@ -303,11 +304,10 @@ void CTeacherConflictDlg::OnSave()
         return;
     m_resultIds.clear();
     m_centre.GetChangedTables(m_resultIds, true);
-    // A failed write has said why; the dialog stays open with the changes still in it.
-    if (!task->SaveInputData())
-        return;
-    CTaskHelper helper(task, AppHelperContext());
-    if (!helper.SaveTempTables())
+    // A failed write says why; the dialog stays open with the changes still in it.
+    if (!SaveSayingWhy(
+            [task] { return task->SaveInputData() && CTaskHelper(task, AppHelperContext()).SaveTempTables(); },
+            "保存课表失败：", kCheckTaskFolderReason))
         return;
     EndDialog(zem::IDOK);
 }
