@@ -9,6 +9,7 @@
 #include "app/controls/TipWnd.h"
 #include "app/shared/Vocabulary.h"
 #include "app/controls/PrinterJob.h"
+#include "app/shared/SaveFailure.h"
 #include "base/ScheduleTask.h"
 #include "base/ZemObject.h"
 #include "platform/Hooks.h"
@@ -270,7 +271,8 @@ bool CListBaseDlg::Save()
     CScheduleTask* task = AppServices().GetTask();
     if (!task)
         return false;
-    const bool saved = task->SaveInputData();
+    const bool saved =
+        SaveSayingWhy([task] { return task->SaveInputData(); }, m_title + "没有保存成功。\n\n", kCheckTaskFolderReason);
     if (saved)
         SetModified(false);
     return saved;

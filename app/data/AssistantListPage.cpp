@@ -13,6 +13,7 @@
 #include "app/taskhelper/TaskHelper.h"
 #include "app/taskhelper/TaskHelperSlots.h"
 #include "app/timetable/TeacherConflictDlg.h"
+#include "app/shared/SaveFailure.h"
 #include "base/ScheduleTask.h"
 #include "platform/Hooks.h"
 #include "platform/Text.h"
@@ -307,8 +308,8 @@ bool CAssistantListPage::Save()
         CommitTempTables(*task);
         m_outputPending = true;
     }
-    if (!SaveTaskFiles(*task, m_outputPending)) {
-        ShowMessage("助教没有保存成功，请检查任务文件夹是否可写后再保存。");
+    if (!SaveSayingWhy([&] { return SaveTaskFiles(*task, m_outputPending); }, "助教没有保存成功。\n\n",
+                       kCheckTaskFolderReason)) {
         SetModified(true);
         return false;
     }

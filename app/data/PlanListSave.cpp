@@ -6,6 +6,7 @@
 #include "app/data/TaskFileSave.h"
 #include "app/taskhelper/TaskHelper.h"
 #include "app/timetable/TeacherConflictDlg.h"
+#include "app/shared/SaveFailure.h"
 #include "base/Log.h"
 #include "base/ScheduleTask.h"
 #include "platform/Hooks.h"
@@ -35,6 +36,41 @@ void CloneBack(CZemObjectList& target, const CZemObjectList& source)
     target.RemoveAll();
     for (CZemObject* object : ObjectsInOrder(source))
         target.Add(object->Clone());
+}
+
+// Two plans given to the same new teacher must not meet in the timetables; false, after saying
+// which, when two do.
+bool NewTeachersFree(CTaskHelper& helper, const std::vector<CCourseInfo*>& changed, const CZemObjectList& teachers)
+{
+    for (std::size_t a = 0; a < changed.size(); ++a)
+        for (std::size_t b = a + 1; b < changed.size(); ++b) {
+            if (changed[a]->GetTeacherId() != changed[b]->GetTeacherId())
+                continue;
+            if (!helper.HasTableConflict(&changed[a]->GetTable(false), &changed[b]->GetTable(false)))
+                continue;
+            zem::ShowMessage(
+                zem::Format("%s 和 %s 都重新指定给 %s 老师\n但在已排好的课表中这两门课程的时间安排上是有冲突的。\n\n"
+                            "建议您使用第5页的”教学计划调整“工具修改教师。",
+                            helper.GetCourseText(changed[a], true).c_str(),
+                            helper.GetCourseText(changed[b], true).c_str(),
+                            teachers.GetObjectName(changed[a]->GetTeacherId()).c_str()),
+                "提示", zem::MessageIcon::Information);
+            return false;
+        }
+    return true;
+}
+
+// The task's plans that the page no longer lists.
+std::vector<std::string> DeletedPlanIds(const CZemObjectList& taskPlans, const std::vector<CCourseInfo*>& plans)
+{
+    std::set<std::string> kept;
+    for (CCourseInfo* plan : plans)
+        kept.insert(plan->GetId());
+    std::vector<std::string> deleted;
+    for (const auto& [id, object] : taskPlans)
+        if (!kept.count(id))
+            deleted.push_back(id);
+    return deleted;
 }
 
 }  // namespace
@@ -194,30 +230,11 @@ bool CPlanListPage::Save()
         }
         changed.push_back(plan);
     }
-    for (std::size_t a = 0; !m_selfStudy && a < changed.size(); ++a)
-        for (std::size_t b = a + 1; b < changed.size(); ++b) {
-            if (changed[a]->GetTeacherId() != changed[b]->GetTeacherId())
-                continue;
-            if (!helper.HasTableConflict(&changed[a]->GetTable(false), &changed[b]->GetTable(false)))
-                continue;
-            zem::ShowMessage(
-                zem::Format("%s 和 %s 都重新指定给 %s 老师\n但在已排好的课表中这两门课程的时间安排上是有冲突的。\n\n"
-                            "建议您使用第5页的”教学计划调整“工具修改教师。",
-                            helper.GetCourseText(changed[a], true).c_str(),
-                            helper.GetCourseText(changed[b], true).c_str(),
-                            m_teachers.GetObjectName(changed[a]->GetTeacherId()).c_str()),
-                "提示", zem::MessageIcon::Information);
-            return false;
-        }
+    if (!m_selfStudy && !NewTeachersFree(helper, changed, m_teachers))
+        return false;
     // Plans deleted on the page leave with their lessons, so no table keeps a lesson of a plan
     // that no longer exists. The backup comes before anything of the task changes.
-    std::set<std::string> kept;
-    for (CCourseInfo* plan : plans)
-        kept.insert(plan->GetId());
-    std::vector<std::string> deleted;
-    for (const auto& [id, object] : TaskPlans(*task))
-        if (!kept.count(id))
-            deleted.push_back(id);
+    const std::vector<std::string> deleted = DeletedPlanIds(TaskPlans(*task), plans);
     if (!deleted.empty() && !BackUpBeforeRemovingLessons(*task, false, "删除" + m_what + "前", m_what))
         return false;
 
@@ -260,8 +277,8 @@ bool CPlanListPage::Save()
     // when this attempt fails and the next finds nothing left to change.
     if (!deleted.empty() || !changed.empty())
         m_outputPending = true;
-    if (!SaveTaskFiles(*task, m_outputPending)) {
-        ShowMessage(m_what + "没有保存成功，请检查任务文件夹是否可写后再保存。");
+    if (!SaveSayingWhy([&] { return SaveTaskFiles(*task, m_outputPending); }, m_what + "没有保存成功。\n\n",
+                       kCheckTaskFolderReason)) {
         SetModified(true);
         return false;
     }

@@ -4,6 +4,7 @@
 #include "app/data/LessonsOutsideWeek.h"
 #include "app/taskhelper/TaskHelper.h"
 #include "app/taskhelper/TaskHelperSlots.h"
+#include "app/shared/SaveFailure.h"
 #include "base/Segment.h"
 #include "base/WeekCount.h"
 #include "platform/Hooks.h"
@@ -214,7 +215,8 @@ CSplitResult SplitPlans(CScheduleTask& task, CPlanKeyIndex& index, const CSplitR
     // The tables are committed even when a save fails, so that they agree with the plans in memory.
     CommitTempTables(task);
     // Lessons of a plan that input.xml lacks would be dropped on reading: the timetables only follow
-    // the plans. Each save says why it failed.
-    result.saved = task.SaveInputAndOutput();
+    // the plans.
+    result.saved = SaveSayingWhy([&task] { return task.SaveInputAndOutput(); }, "拆分后的教学计划没有保存成功。\n\n",
+                                 kCheckTaskFolderReason);
     return result;
 }

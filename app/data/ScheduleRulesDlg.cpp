@@ -3,6 +3,7 @@
 #include "app/shared/AppServices.h"
 #include "app/controls/DialogLook.h"
 #include "app/controls/HoverButton.h"
+#include "app/shared/SaveFailure.h"
 #include "base/ScheduleTask.h"
 #include "platform/gui/QtText.h"
 
@@ -75,9 +76,9 @@ void CScheduleRulesDlg::OnOK()
     setting.SetSortByMainCourseType(m_sortByMainCourseType != 0);
     setting.SetConcentrateByTeacher(m_concentrateByTeacher != 0);
     setting.SetConcentrateSelfstudy(m_concentrateSelfstudy != 0);
-    // A failed save has told the user why; the dialog stays open with the boxes as they are, and the
-    // task keeps the flags its file holds.
-    if (!task->SaveInputData()) {
+    // A failed save says why; the dialog stays open with the boxes as they are, and the task keeps
+    // the flags its file holds.
+    if (!SaveSayingWhy([task] { return task->SaveInputData(); }, "排课规则没有保存成功。\n\n", kCheckTaskFolderReason)) {
         setting = before;
         return;
     }

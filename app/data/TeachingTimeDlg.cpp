@@ -17,6 +17,7 @@
 #include "app/data/PeriodNameDlg.h"
 #include "app/data/TaskFileSave.h"
 #include "app/taskhelper/TaskHelper.h"
+#include "app/shared/SaveFailure.h"
 #include "base/Segment.h"
 #include "platform/Text.h"
 #include "platform/gui/Desktop.h"
@@ -529,9 +530,12 @@ bool CTeachingTimeDlg::SaveToTask()
     CTaskHelper helper(m_task);
     if (removeStranded)
         RemoveLessonsLeftOutside(*m_task, previousStructure, m_structure);
-    const bool saved = removeStranded ? helper.SaveInputAndTempTables() : m_task->SaveInputData();
+    constexpr const char* kNotSavedText = "教学时间没有保存成功。\n\n";
+    const bool saved = SaveSayingWhy(
+        [&] { return removeStranded ? helper.SaveInputAndTempTables() : m_task->SaveInputData(); }, kNotSavedText,
+        kCheckTaskFolderReason);
     if (!saved) {
-        // The task has said why; it keeps the week and the lessons its files hold.
+        // It keeps the week and the lessons its files hold.
         m_task->GetSchoolStructure() = previousStructure;
         m_task->GetActivities() = previousActivities;
         if (removeStranded)

@@ -334,6 +334,107 @@ std::string TimetableWorkbookName(const std::string& folder, const std::string& 
     return zem::Format("%s%s(%04d%02d%02d).xlsx", folder.c_str(), name.c_str(), day.year, day.month, day.day);
 }
 
+namespace {
+
+using TableGroups = std::vector<std::unique_ptr<CPrintTableGroup>>;
+
+// Every workbook of the job under a name of its own: groups of one name, or names that the
+// cleaning makes equal, get "(1)", "(2)" ...
+std::vector<std::string> JobFileNames(const TableGroups& groups, const std::string& into, const zem::LocalTime& today)
+{
+    std::vector<std::string> names, stems;
+    for (const auto& group : groups) {
+        std::string stem = group->name;
+        SanitizeFileName(stem);
+        stem = MakeUniqueName(stems, stem);
+        stems.push_back(stem);
+        names.push_back(TimetableWorkbookName(into, stem, today));
+    }
+    return names;
+}
+
+// One group: the file dialog asks for the workbook. Its path, `folder` becoming its folder; none
+// when the user cancels.
+std::vector<std::string> ChooseOneWorkbook(QWidget* parent, const TableGroups& groups, std::string& folder,
+                                           const zem::LocalTime& today)
+{
+    zem::gui::FileDialogRequest request;
+    request.kind = zem::gui::FileDialogRequest::Kind::SaveFile;
+    request.title = "导出为";
+    request.filter = zem::workbook::kSaveWorkbookFilter;
+    request.folder = folder;
+    request.fileName = std::filesystem::path(JobFileNames(groups, "", today).front()).filename().string();
+    request.defaultSuffix = "xlsx";
+    const std::string chosen = zem::gui::ChooseFile(parent, request);
+    if (chosen.empty())
+        return {};
+    std::vector<std::string> paths{CSpreadsheetExporter::WorkbookFileName(chosen)};
+    folder = std::filesystem::path(paths.front()).parent_path().string() + "/";
+    return paths;
+}
+
+// Several groups: a folder is asked for, and once whether to replace the workbooks it already
+// holds under their names. Their paths there; none when the user cancels.
+std::vector<std::string> ChooseExportFolder(QWidget* parent, const TableGroups& groups, std::string& folder,
+                                            const zem::LocalTime& today)
+{
+    zem::gui::FileDialogRequest request;
+    request.kind = zem::gui::FileDialogRequest::Kind::Folder;
+    request.title = "导出到";
+    request.folder = folder;
+    folder = zem::gui::ChooseFile(parent, request);
+    if (folder.empty())
+        return {};
+    if (folder.back() != '/')
+        folder += '/';
+    std::vector<std::string> paths = JobFileNames(groups, folder, today);
+    // The file dialog asks for one file; a folder asks once for all.
+    std::error_code error;
+    const bool replaces = std::any_of(paths.begin(), paths.end(), [&](const std::string& path) {
+        return std::filesystem::exists(path, error);
+    });
+    if (replaces && zem::ShowMessage({"导出文件夹中已有同名的课表文件，要替换它们吗？", "提示",
+                                      zem::MessageIcon::Question, zem::MessageButtons::YesNo, zem::IDNO}) != zem::IDYES)
+        return {};
+    return paths;
+}
+
+// A workbook for each group; false when one failed (the exporter has said why; workbooks already
+// written stay). `incomplete` counts the tables left incomplete.
+bool ExportGroups(CScheduleTask* task, const TableGroups& groups, const std::vector<std::string>& paths,
+                  const std::shared_ptr<const CTimetableSheetLayout>& layout, bool temporary, int& incomplete)
+{
+    for (std::size_t n = 0; n < groups.size(); ++n) {
+        std::vector<CExportTableItem*> tables;
+        for (const auto& item : groups[n]->items)
+            tables.push_back(item.get());
+        CSpreadsheetExporter exporter(task);
+        exporter.SetTemporary(temporary);
+        exporter.SetTablesPerPage(layout->tablesPerPage);
+        exporter.SetTimetableLayout(layout);
+        if (!exporter.Export(paths[n], tables))
+            return false;
+        incomplete += exporter.GetIncompleteTables();
+    }
+    return true;
+}
+
+// Says the export is done, offering to open the workbook or the folder; or how many tables were
+// left incomplete.
+void SayExported(const std::vector<std::string>& paths, const std::string& folder, int incomplete)
+{
+    if (incomplete > 0) {
+        zem::ShowMessage(CSpreadsheetExporter::IncompleteText(incomplete), "提示", zem::MessageIcon::Warning);
+        return;
+    }
+    const bool one = paths.size() == 1;
+    const char* question = one ? "导出成功! 现在要打开EXCEL文档吗？" : "导出成功! 现在要打开导出文件夹吗？";
+    if (zem::ShowMessage({question, "提示", zem::MessageIcon::Question, zem::MessageButtons::YesNo, 0}) == zem::IDYES)
+        zem::gui::OpenWithDesktop(one ? paths.front() : folder);
+}
+
+}  // namespace
+
 void CPrintSheet::Export(CPrintPageInfo& info)
 {
     m_done = false;
@@ -343,84 +444,19 @@ void CPrintSheet::Export(CPrintPageInfo& info)
     if (!folder.empty() && folder.back() != '/')
         folder += '/';
     const zem::LocalTime today = zem::Now();
-    QWidget* parent = GetOwnerWnd();
-
-    // Every workbook of the job under a name of its own: groups of one name, or names that the
-    // cleaning makes equal, get "(1)", "(2)" ...
-    const auto jobNames = [&](const std::string& into) {
-        std::vector<std::string> names, stems;
-        for (const auto& group : m_groups) {
-            std::string stem = group->name;
-            SanitizeFileName(stem);
-            stem = MakeUniqueName(stems, stem);
-            stems.push_back(stem);
-            names.push_back(TimetableWorkbookName(into, stem, today));
-        }
-        return names;
-    };
-
-    std::vector<std::string> paths;
-    if (m_groups.size() == 1) {
-        zem::gui::FileDialogRequest request;
-        request.kind = zem::gui::FileDialogRequest::Kind::SaveFile;
-        request.title = "导出为";
-        request.filter = zem::workbook::kSaveWorkbookFilter;
-        request.folder = folder;
-        request.fileName = std::filesystem::path(jobNames("").front()).filename().string();
-        request.defaultSuffix = "xlsx";
-        const std::string chosen = zem::gui::ChooseFile(parent, request);
-        if (chosen.empty())
-            return;
-        paths.push_back(CSpreadsheetExporter::WorkbookFileName(chosen));
-        folder = std::filesystem::path(paths.front()).parent_path().string() + "/";
-    } else {
-        zem::gui::FileDialogRequest request;
-        request.kind = zem::gui::FileDialogRequest::Kind::Folder;
-        request.title = "导出到";
-        request.folder = folder;
-        folder = zem::gui::ChooseFile(parent, request);
-        if (folder.empty())
-            return;
-        if (folder.back() != '/')
-            folder += '/';
-        paths = jobNames(folder);
-        // The file dialog asks for one file; a folder asks once for all.
-        std::error_code error;
-        const bool replaces = std::any_of(paths.begin(), paths.end(), [&](const std::string& path) {
-            return std::filesystem::exists(path, error);
-        });
-        if (replaces && zem::ShowMessage({"导出文件夹中已有同名的课表文件，要替换它们吗？", "提示",
-                                          zem::MessageIcon::Question, zem::MessageButtons::YesNo, zem::IDNO}) !=
-                            zem::IDYES)
-            return;
-    }
-
+    const std::vector<std::string> paths = m_groups.size() == 1
+                                               ? ChooseOneWorkbook(GetOwnerWnd(), m_groups, folder, today)
+                                               : ChooseExportFolder(GetOwnerWnd(), m_groups, folder, today);
+    if (paths.empty())
+        return;
     const std::shared_ptr<const CTimetableSheetLayout> layout =
         TimetableSheetLayoutOf(WeekPageLayout(), GetStructure(), info.temporary);
     int incomplete = 0;
-    for (std::size_t n = 0; n < m_groups.size(); ++n) {
-        std::vector<CExportTableItem*> tables;
-        for (const auto& item : m_groups[n]->items)
-            tables.push_back(item.get());
-        CSpreadsheetExporter exporter(GetTask());
-        exporter.SetTemporary(info.temporary);
-        exporter.SetTablesPerPage(layout->tablesPerPage);
-        exporter.SetTimetableLayout(layout);
-        // The exporter shows its own failures; workbooks already written stay.
-        if (!exporter.Export(paths[n], tables))
-            return;
-        incomplete += exporter.GetIncompleteTables();
-    }
+    if (!ExportGroups(GetTask(), m_groups, paths, layout, info.temporary, incomplete))
+        return;
     AppServices().StoreExportFolder(folder);
     m_done = true;
-    if (incomplete > 0) {
-        zem::ShowMessage(CSpreadsheetExporter::IncompleteText(incomplete), "提示", zem::MessageIcon::Warning);
-        return;
-    }
-    const bool one = paths.size() == 1;
-    const char* question = one ? "导出成功! 现在要打开EXCEL文档吗？" : "导出成功! 现在要打开导出文件夹吗？";
-    if (zem::ShowMessage({question, "提示", zem::MessageIcon::Question, zem::MessageButtons::YesNo, 0}) == zem::IDYES)
-        zem::gui::OpenWithDesktop(one ? paths.front() : folder);
+    SayExported(paths, folder, incomplete);
 }
 
 bool ExportMasterTimetable(CScheduleTask* task, const CTablePageLayout& page, int tableKind,

@@ -14,6 +14,7 @@
 #include "app/shared/ObjectLists.h"
 #include "app/shared/Strings.h"
 #include "app/shared/TextBuilders.h"
+#include "app/shared/SaveFailure.h"
 #include "base/ScheduleTask.h"
 #include "platform/Files.h"
 #include "platform/Text.h"
@@ -267,7 +268,8 @@ bool CProctorDlg::OpenProctor(const std::string& name)
 
 bool CProctorDlg::Save()
 {
-    if (!m_proctor || !m_proctor->Save())
+    if (!m_proctor || !SaveSayingWhy([this] { return m_proctor->Save(); }, "监考数据没有保存成功。\n\n",
+                                      "无法写入监考数据文件夹。"))
         return false;
     SetModified(false);
     ShowSavedTip(GetDlgItem(IDC_SAVE), 1);

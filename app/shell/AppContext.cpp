@@ -9,6 +9,7 @@
 #include "app/shell/PagePanel.h"
 #include "app/shell/ScheduleCompletionDlg.h"
 #include "app/shell/TaskRestore.h"
+#include "app/shared/SaveFailure.h"
 #include "base/Log.h"
 #include "base/ScheduleTask.h"
 #include "base/StagedTask.h"
@@ -118,8 +119,8 @@ bool CAppContext::ConfirmCloseTask()
     question.buttons = zem::MessageButtons::YesNoCancel;
     switch (zem::ShowMessage(question)) {
     case zem::IDYES:
-        // A save that fails again has said why; the task stays open.
-        return m_task->SaveOutputData();
+        // A save that fails again says why; the task stays open.
+        return SaveSayingWhy([this] { return m_task->SaveOutputData(); }, "保存课表失败：", kCheckTaskFolderReason);
     case zem::IDNO:
         m_unsavedTablesLetGo = true;
         return true;
@@ -249,7 +250,8 @@ bool CAppContext::CreateNewTask(bool hideTakeOption, bool staged)
         if (!CopySourceTaskData(dialog.m_strSourceTaskFile, info, dialog.m_nTakeTimetables != 0))
             m_dataCopiedOnCreate = false;
     }
-    if (!zem::FileExists(info.GetInputFilePath()) && !scratch->SaveInputData())
+    if (!zem::FileExists(info.GetInputFilePath()) &&
+        !SaveSayingWhy([&scratch] { return scratch->SaveInputData(); }, "新建排课任务失败：", kCheckTaskFolderReason))
         return DiscardStagedTask();
     scratch.reset();
     if (staged && TaskFolder::IsKilledAt("new task: made"))

@@ -7,6 +7,7 @@
 #include "app/controls/MultiSelectDlg.h"
 #include "app/shared/Strings.h"
 #include "app/taskhelper/TaskHelper.h"
+#include "app/shared/SaveFailure.h"
 #include "base/ScheduleTask.h"
 #include "platform/Hooks.h"
 #include "platform/Text.h"
@@ -194,8 +195,9 @@ void CClearTimetableDlg::OnClear()
     CTaskHelper helper(task);
     helper.RestoreTempTables();
     helper.ClearTimetables(m_scope, m_chosenIds);
-    // A failed save has said why; the dialog stays so that nothing looks done.
-    if (!helper.SaveTempTables())
+    // A failed save says why; the dialog stays so that nothing looks done.
+    if (!SaveSayingWhy([&helper] { return helper.SaveTempTables(); }, "清除后的课表没有保存成功。\n\n",
+                       kCheckTaskFolderReason))
         return;
     ShowMessage("清除完成");
     EndDialog(zem::IDOK);

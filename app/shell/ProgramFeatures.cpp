@@ -67,39 +67,9 @@ void RunWeekTimetable(int kind, const std::string& objectId)
     dialog.DoModal();
 }
 
-}  // namespace
-
-void RegisterProgramFeatures()
+// The windows a feature opens that need more than running modally.
+void RegisterOwnWindows(CFeatureWindows& windows)
 {
-    CFeatureWindows& windows = FeatureWindows();
-    RegisterScheduleWindows();
-    windows.weekTimetable = RunWeekTimetable;
-    windows.windows[Feature::TeachingTime] = RunModal<CTeachingTimeDlg>;
-    windows.windows[Feature::DataStatistics] = RunModal<CDataStatisticsDlg>;
-    windows.windows[Feature::ClassList] = RunModal<CClassListPage>;
-    windows.windows[Feature::SubjectList] = RunModal<CSubjectListPage>;
-    windows.windows[Feature::TeacherList] = RunModal<CTeacherListPage>;
-    windows.windows[Feature::RoomList] = RunModal<CRoomListPage>;
-    windows.windows[Feature::TeacherGroupList] = RunModal<CTeacherGroupListPage>;
-    windows.windows[Feature::PlanList] = RunModal<CPlanListPage>;
-    windows.windows[Feature::SelfStudyList] = RunModal<CSelfStudyListPage>;
-    windows.windows[Feature::AssistantList] = RunModal<CAssistantListPage>;
-    windows.windows[Feature::ScheduleRules] = RunModal<CScheduleRulesDlg>;
-    windows.windows[Feature::ClassFixedTime] = RunModal<CClassFixedTimePage>;
-    windows.windows[Feature::SubjectFixedTime] = RunModal<CSubjectFixedTimePage>;
-    windows.windows[Feature::TeacherFixedTime] = RunModal<CTeacherFixedTimePage>;
-    windows.windows[Feature::TeacherGroupFixedTime] = RunModal<CTeacherGroupFixedTimePage>;
-    windows.windows[Feature::PlanFixedTime] = RunModal<CPlanFixedTimePage>;
-    windows.windows[Feature::OETeam] = RunModal<COETeamPage>;
-    windows.windows[Feature::MutexTeacher] = RunModal<CMutexTeacherPage>;
-    windows.windows[Feature::MutexSubject] = RunModal<CMutexSubjectPage>;
-    windows.windows[Feature::PresetList] = RunModal<CCoursePresetPage>;
-    windows.windows[Feature::CombineClassList] = RunModal<CCombineClassListPage>;
-    windows.windows[Feature::Settings] = RunModal<CSystemSettingsDlg>;
-    windows.windows[Feature::TaskInfo] = RunModal<CTaskInfoDlg>;
-    windows.windows[Feature::Backup] = RunModal<CBackupDlg>;
-    windows.windows[Feature::Restore] = RunModal<CBackupRestoreDlg>;
-    windows.windows[Feature::ClearTimetable] = RunModal<CClearTimetableDlg>;
     windows.windows[Feature::ExportSettings] = [] { ShowExportSettings(); };
     // The ticked rows are remembered for the next opening, whatever the run did.
     windows.windows[Feature::ExportAll] = [] {
@@ -110,15 +80,11 @@ void RegisterProgramFeatures()
         dialog.DoModal();
         context->SetExportRange(dialog.GetExportRange());
     };
-    windows.windows[Feature::EngineCheck] = RunModal<CEngineCheckDlg>;
     // The proctoring page opens without a parent, over the whole work area.
     windows.windows[Feature::Proctor] = [] {
         auto page = std::make_unique<CProctorDlg>();
         page->DoModal();
     };
-    windows.windows[Feature::TeacherStatistic] = RunModal<CTeacherStatisticDlg>;
-    windows.windows[Feature::TeacherTimeQuery] = RunModal<CTeacherTimeQueryDlg>;
-    windows.windows[Feature::TableMove] = RunModal<CTableMoveDlg>;
     windows.windows[Feature::ReverseImport] = [] {
         CReverseImportHost host;
         host.createTask = [] { return CAppContext::Get()->CreateNewTask(false, true); };
@@ -126,8 +92,6 @@ void RegisterProgramFeatures()
         host.editTeachingTime = RunModal<CTeachingTimeDlg>;
         RunReverseImport(MainWindow(), host);
     };
-    windows.windows[Feature::SchoolTimetable] = RunModal<CSchoolTimetableDlg>;
-    windows.windows[Feature::MultiTable] = RunModal<CMultiTableDlg>;
     // A saved temporary task is offered again in the page panel's menu.
     windows.tempAdjust = [](CScheduleTask& task, bool isNew, const std::string& teacherId) {
         CTempAdjustDlg dialog(MainWindow(), &task, isNew, teacherId);
@@ -155,4 +119,51 @@ void RegisterProgramFeatures()
         else if (tool == CPlanAdjustHubDlg::ToolSplitPlan)
             RunModal<CSplitPlanDlg>();
     };
+}
+
+}  // namespace
+
+void RegisterProgramFeatures()
+{
+    CFeatureWindows& windows = FeatureWindows();
+    RegisterScheduleWindows();
+    windows.weekTimetable = RunWeekTimetable;
+    // The features whose window just runs modally.
+    const std::pair<Feature, void (*)()> modal[] = {
+        {Feature::TeachingTime, RunModal<CTeachingTimeDlg>},
+        {Feature::DataStatistics, RunModal<CDataStatisticsDlg>},
+        {Feature::ClassList, RunModal<CClassListPage>},
+        {Feature::SubjectList, RunModal<CSubjectListPage>},
+        {Feature::TeacherList, RunModal<CTeacherListPage>},
+        {Feature::RoomList, RunModal<CRoomListPage>},
+        {Feature::TeacherGroupList, RunModal<CTeacherGroupListPage>},
+        {Feature::PlanList, RunModal<CPlanListPage>},
+        {Feature::SelfStudyList, RunModal<CSelfStudyListPage>},
+        {Feature::AssistantList, RunModal<CAssistantListPage>},
+        {Feature::ScheduleRules, RunModal<CScheduleRulesDlg>},
+        {Feature::ClassFixedTime, RunModal<CClassFixedTimePage>},
+        {Feature::SubjectFixedTime, RunModal<CSubjectFixedTimePage>},
+        {Feature::TeacherFixedTime, RunModal<CTeacherFixedTimePage>},
+        {Feature::TeacherGroupFixedTime, RunModal<CTeacherGroupFixedTimePage>},
+        {Feature::PlanFixedTime, RunModal<CPlanFixedTimePage>},
+        {Feature::OETeam, RunModal<COETeamPage>},
+        {Feature::MutexTeacher, RunModal<CMutexTeacherPage>},
+        {Feature::MutexSubject, RunModal<CMutexSubjectPage>},
+        {Feature::PresetList, RunModal<CCoursePresetPage>},
+        {Feature::CombineClassList, RunModal<CCombineClassListPage>},
+        {Feature::Settings, RunModal<CSystemSettingsDlg>},
+        {Feature::TaskInfo, RunModal<CTaskInfoDlg>},
+        {Feature::Backup, RunModal<CBackupDlg>},
+        {Feature::Restore, RunModal<CBackupRestoreDlg>},
+        {Feature::ClearTimetable, RunModal<CClearTimetableDlg>},
+        {Feature::EngineCheck, RunModal<CEngineCheckDlg>},
+        {Feature::TeacherStatistic, RunModal<CTeacherStatisticDlg>},
+        {Feature::TeacherTimeQuery, RunModal<CTeacherTimeQueryDlg>},
+        {Feature::TableMove, RunModal<CTableMoveDlg>},
+        {Feature::SchoolTimetable, RunModal<CSchoolTimetableDlg>},
+        {Feature::MultiTable, RunModal<CMultiTableDlg>},
+    };
+    for (const auto& [feature, run] : modal)
+        windows.windows[feature] = run;
+    RegisterOwnWindows(windows);
 }

@@ -51,6 +51,63 @@ void RemoveCreatedTempFolder(const std::string& tempFolder, const std::string& f
     zem::RemoveFolder(folder);
 }
 
+// A new temporary task of the open task for the absent teacher: a folder of its own in the temp
+// folder (`createdFolder`) with copies of the task's files, opened. Null, after saying why and
+// removing what it made, when it cannot be made.
+std::unique_ptr<CScheduleTask> CreateTempTask(CScheduleTask& task, const std::string& teacherId,
+                                              std::string& createdFolder)
+{
+    const std::string tempFolder = task.GetTaskInfo().GetTempFolder();
+    const zem::LocalTime now = zem::Now();
+    std::string newName = zem::Format("%04d%02d%02d_%02d%02d_%s_临时调代课", now.year, now.month, now.day, now.hour,
+                                      now.minute, task.GetTeacherName(teacherId).c_str());
+    std::string message;
+    if (!zem::CheckFileName(newName, &message)) {
+        zem::ShowMessage(message, "提示", zem::MessageIcon::Warning);
+        return nullptr;
+    }
+    // Never through a link: a temporary task is written inside the task folder.
+    std::string error;
+    if (!zem::MakeRealFolder(tempFolder, &error)) {
+        zem::ShowMessage("生成临时任务文件出错\n\n" + error, "提示", zem::MessageIcon::Warning);
+        return nullptr;
+    }
+    // Another temporary task of this teacher in the same minute keeps its folder.
+    newName = FreeTempFolderName(tempFolder, newName);
+    const std::string folder = tempFolder + newName;
+    std::error_code ec;
+    if (newName.empty() || !std::filesystem::create_directory(folder, ec)) {
+        const std::string reason = newName.empty() ? std::string("同名的文件夹太多")
+                                                   : zem::FileErrorReason(ec ? ec.value() : EEXIST);
+        zem::ShowMessage(zem::Format("生成临时任务文件出错\n\n无法创建文件夹：%s\n%s", folder.c_str(), reason.c_str()),
+                         "提示", zem::MessageIcon::Warning);
+        return nullptr;
+    }
+    createdFolder = folder;
+
+    auto temp = std::make_unique<CScheduleTask>();
+    CTaskInfo& info = temp->GetTaskInfo();
+    info.SetTaskName(newName);
+    info.SetTaskFolder(folder);
+    const CTaskInfo& source = task.GetTaskInfo();
+    // A task not yet scheduled has no timetable file: its temporary task starts without one.
+    const bool hasTables = zem::FileExists(source.GetOutputFilePath());
+    if (!info.WriteToFile() || !zem::CopyFile(source.GetInputFilePath(), info.GetInputFilePath()) ||
+        (hasTables && !zem::CopyFile(source.GetOutputFilePath(), info.GetOutputFilePath()))) {
+        zem::ShowMessage("生成临时任务文件出错", "提示", zem::MessageIcon::Warning);
+        RemoveCreatedTempFolder(tempFolder, createdFolder);
+        return nullptr;
+    }
+    const std::string file = info.GetTaskFile();
+    temp = std::make_unique<CScheduleTask>();
+    if (!temp->Open(file)) {
+        zem::ShowMessage("打开临时任务失败", "提示", zem::MessageIcon::Warning);
+        RemoveCreatedTempFolder(tempFolder, createdFolder);
+        return nullptr;
+    }
+    return temp;
+}
+
 }  // namespace
 
 std::string CPagePanel::TempTaskFile(const std::string& name)
@@ -135,54 +192,8 @@ void CPagePanel::StartTempAdjust(const std::string& name)
 
     std::string createdFolder;
     const std::string tempFolder = task->GetTaskInfo().GetTempFolder();
-    if (name.empty()) {
-        const zem::LocalTime now = zem::Now();
-        std::string newName = zem::Format("%04d%02d%02d_%02d%02d_%s_临时调代课", now.year, now.month, now.day, now.hour,
-                                          now.minute, task->GetTeacherName(teacherId).c_str());
-        std::string message;
-        if (!zem::CheckFileName(newName, &message)) {
-            zem::ShowMessage(message, "提示", zem::MessageIcon::Warning);
-            return;
-        }
-        // Never through a link: a temporary task is written inside the task folder.
-        std::string error;
-        if (!zem::MakeRealFolder(tempFolder, &error)) {
-            zem::ShowMessage("生成临时任务文件出错\n\n" + error, "提示", zem::MessageIcon::Warning);
-            return;
-        }
-        // Another temporary task of this teacher in the same minute keeps its folder.
-        newName = FreeTempFolderName(tempFolder, newName);
-        const std::string folder = tempFolder + newName;
-        std::error_code ec;
-        if (newName.empty() || !std::filesystem::create_directory(folder, ec)) {
-            const std::string reason = newName.empty() ? std::string("同名的文件夹太多")
-                                                       : zem::FileErrorReason(ec ? ec.value() : EEXIST);
-            zem::ShowMessage(zem::Format("生成临时任务文件出错\n\n无法创建文件夹：%s\n%s", folder.c_str(), reason.c_str()),
-                             "提示", zem::MessageIcon::Warning);
-            return;
-        }
-        createdFolder = folder;
-
-        CTaskInfo& info = temp->GetTaskInfo();
-        info.SetTaskName(newName);
-        info.SetTaskFolder(folder);
-        const CTaskInfo& source = task->GetTaskInfo();
-        // A task not yet scheduled has no timetable file: its temporary task starts without one.
-        const bool hasTables = zem::FileExists(source.GetOutputFilePath());
-        if (!info.WriteToFile() || !zem::CopyFile(source.GetInputFilePath(), info.GetInputFilePath()) ||
-            (hasTables && !zem::CopyFile(source.GetOutputFilePath(), info.GetOutputFilePath()))) {
-            zem::ShowMessage("生成临时任务文件出错", "提示", zem::MessageIcon::Warning);
-            RemoveCreatedTempFolder(tempFolder, createdFolder);
-            return;
-        }
-        const std::string file = info.GetTaskFile();
-        temp = std::make_unique<CScheduleTask>();
-        if (!temp->Open(file)) {
-            zem::ShowMessage("打开临时任务失败", "提示", zem::MessageIcon::Warning);
-            RemoveCreatedTempFolder(tempFolder, createdFolder);
-            return;
-        }
-    }
+    if (name.empty() && !(temp = CreateTempTask(*task, teacherId, createdFolder)))
+        return;
 
     const bool kept = windows.tempAdjust(*temp, !createdFolder.empty(), teacherId);
     temp.reset();

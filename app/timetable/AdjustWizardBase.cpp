@@ -13,6 +13,7 @@
 #include "app/shared/Strings.h"
 #include "app/taskhelper/TaskHelper.h"
 #include "app/taskhelper/TaskHelperSlots.h"
+#include "app/shared/SaveFailure.h"
 #include "base/ScheduleTask.h"
 #include "platform/Hooks.h"
 #include "platform/Text.h"
@@ -289,8 +290,10 @@ bool CAdjustWizardBase::CommitAndSave()
 {
     CommitTempTables(*m_task);
     // The timetables only follow the plans: a lesson of a plan that input.xml lacks is dropped on
-    // reading, so the plans go first. Each save says why it failed.
-    if (!m_task->SaveInputAndOutput()) {
+    // reading, so the plans go first.
+    CScheduleTask* task = m_task;
+    if (!SaveSayingWhy([task] { return task->SaveInputAndOutput(); }, "教学计划调整没有保存成功。\n\n",
+                       kCheckTaskFolderReason)) {
         SetStatusText(kNotSaved, true);
         return false;
     }

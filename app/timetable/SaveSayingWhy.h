@@ -1,15 +1,12 @@
 #pragma once
 // Saving from a timetable window with one message on failure, and asking to save when it closes.
+#include "app/shared/SaveFailure.h"
+
 #include <functional>
 #include <string>
 #include <vector>
 
 class CScheduleTask;
-
-// Runs the save with the data library's messages held back. On success they are shown after it;
-// on failure one error message says failedText followed by their texts, or by fallbackReason when
-// there were none. What the save answered.
-bool SaveSayingWhy(const std::function<bool()>& save, const std::string& failedText, const std::string& fallbackReason);
 
 // A timetable window's save: the working timetables committed and output.xml written, saying why
 // on failure; then one adjustment-history entry under the title for the changed ids, when any.

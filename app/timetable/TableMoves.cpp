@@ -6,6 +6,7 @@
 #include "app/shared/Vocabulary.h"
 #include "app/taskhelper/TaskHelper.h"
 #include "app/taskhelper/TaskHelperSlots.h"
+#include "app/shared/SaveFailure.h"
 #include "base/Rules.h"
 #include "base/ScheduleTask.h"
 #include "base/Utility.h"
@@ -65,14 +66,16 @@ bool SavedFiles::PutBack() const
 // files from `before`, and the user is told; false then.
 bool SaveMove(CScheduleTask& task, const SavedFiles& before, CMoveResult& result, const std::function<void()>& undo)
 {
-    result.saved = task.SaveInputAndOutput();
+    // The one message says what became of the files, then why the save failed.
+    std::string reason;
+    result.saved = SaveHoldingNotices([&task] { return task.SaveInputAndOutput(); }, reason);
     if (result.saved)
         return true;
     undo();
     const bool putBack = before.PutBack();
-    Tell(putBack ? "课表大挪移没有保存成功，排课任务的文件已恢复为挪移前的样子"
-                 : "课表大挪移没有保存成功，排课任务的文件也没能恢复，请从备份“课表大挪移前”恢复",
-         zem::MessageIcon::Error);
+    SayFailedSave(putBack ? "课表大挪移没有保存成功，排课任务的文件已恢复为挪移前的样子。\n\n"
+                          : "课表大挪移没有保存成功，排课任务的文件也没能恢复，请从备份“课表大挪移前”恢复。\n\n",
+                  reason, kCheckTaskFolderReason);
     result.movedLessons = 0;
     return false;
 }

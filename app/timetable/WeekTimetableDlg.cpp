@@ -63,6 +63,38 @@ void* ItemObject(const QComboBox* combo, int index)
     return reinterpret_cast<void*>(combo->itemData(index).value<qulonglong>());
 }
 
+// The groups of the chosen tables: printed, one group; exported, a workbook of them, named for the
+// table when it is one, or a workbook for each chosen teacher group that has a teacher.
+std::vector<std::unique_ptr<CPrintTableGroup>> ChosenTableGroups(CScheduleTask& task, CTaskHelper& helper, int kind,
+                                                                 bool print, const std::string& kindName,
+                                                                 const std::vector<std::string>& chosen)
+{
+    std::vector<std::unique_ptr<CPrintTableGroup>> groups;
+    if (print) {
+        groups.push_back(std::make_unique<CPrintTableGroup>(""));
+        helper.CreateTableItems(chosen, &groups.back()->items);
+    } else if (kind == WEEK_TEACHER_GROUPS) {
+        for (const std::string& id : chosen) {
+            const CZemObject* teachers = task.GetTeacherGroupInfoList().Find(id);
+            if (!teachers)
+                continue;
+            auto group = std::make_unique<CPrintTableGroup>("教师组课表 " + teachers->GetName());
+            helper.CreateTableItems({id}, &group->items);
+            if (!group->items.empty())
+                groups.push_back(std::move(group));
+        }
+    } else {
+        auto group = std::make_unique<CPrintTableGroup>(kindName);
+        helper.CreateTableItems(chosen, &group->items);
+        if (group->items.size() == 1) {
+            group->name = group->items.front()->GetName();
+            SanitizeFileName(group->name);
+        }
+        groups.push_back(std::move(group));
+    }
+    return groups;
+}
+
 }  // namespace
 
 CWeekTimetableDlg::CWeekTimetableDlg(QWidget* parent)
@@ -957,29 +989,8 @@ void CWeekTimetableDlg::PrintOrExport(int kind, bool print)
         return;
     const std::vector<std::string>& chosen = chooser.GetChosenIds();
 
-    if (print) {
-        auto group = std::make_unique<CPrintTableGroup>("");
-        helper.CreateTableItems(chosen, &group->items);
+    for (std::unique_ptr<CPrintTableGroup>& group : ChosenTableGroups(*task, helper, kind, print, kindName, chosen))
         AddGroup(std::move(group));
-    } else if (kind == WEEK_TEACHER_GROUPS) {
-        for (const std::string& id : chosen) {
-            const CZemObject* teachers = task->GetTeacherGroupInfoList().Find(id);
-            if (!teachers)
-                continue;
-            auto group = std::make_unique<CPrintTableGroup>("教师组课表 " + teachers->GetName());
-            helper.CreateTableItems({id}, &group->items);
-            if (!group->items.empty())
-                AddGroup(std::move(group));
-        }
-    } else {
-        auto group = std::make_unique<CPrintTableGroup>(kindName);
-        helper.CreateTableItems(chosen, &group->items);
-        if (group->items.size() == 1) {
-            group->name = group->items.front()->GetName();
-            SanitizeFileName(group->name);
-        }
-        AddGroup(std::move(group));
-    }
     // Chosen teacher groups without a teacher leave nothing to show.
     if (GetTableCount() == 0) {
         ClearGroups();

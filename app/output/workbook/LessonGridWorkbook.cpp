@@ -9,15 +9,12 @@
 #include "base/Segment.h"
 #include "platform/Text.h"
 
-#include <array>
+#include <iterator>
 
 using zem::workbook::Workbook;
 using zem::workbook::Worksheet;
 
 namespace {
-
-// Morning reading first and evening self-study last, as a day runs.
-constexpr std::array<const char*, 6> kHeadings = {"班级", "星期", "节次", "课程", "教师", "教室"};
 
 std::string PeriodLabel(int segment, int section, int sections, int regular)
 {
@@ -47,93 +44,141 @@ SlotRow LessonOf(CScheduleTask& task, const CCourseTableNode& node, int half)
     return row;
 }
 
-}  // namespace
+// One row of the sheet: a class's period, or one half of an odd/even period.
+struct LessonRow {
+    const std::string& className;
+    int day;
+    const std::string& label;
+    const SlotRow& slot;
+};
 
-bool WriteLessonGridWorkbook(CSpreadsheetExporter& exporter, Workbook& book)
+// A column of the sheet: its heading, its width, and the text of its cell in a row; `asText` keeps
+// a cell text (a name), else a number becomes a number (the period's).
+struct LessonColumn {
+    const char* heading;
+    double width;
+    std::string (*cell)(const LessonRow& row);
+    bool asText;
+};
+
+// The sheet's columns from B; column A is a margin.
+constexpr double kMarginWidth = 3;
+const LessonColumn kLessonColumns[] = {
+    {"班级", 20, [](const LessonRow& r) { return r.className; }, true},
+    {"星期", 7, [](const LessonRow& r) { return GetWeekdayName(r.day, true); }, true},
+    {"节次", 7, [](const LessonRow& r) { return r.label; }, false},
+    {"课程", 18, [](const LessonRow& r) { return r.slot.subject; }, true},
+    {"教师", 12, [](const LessonRow& r) { return r.slot.teachers; }, true},
+    {"教室", 12, [](const LessonRow& r) { return r.slot.room; }, true},
+};
+constexpr int kFirstColumn = 2;
+constexpr int kLastColumn = kFirstColumn + static_cast<int>(std::size(kLessonColumns)) - 1;
+
+// The sheet's name, column widths, title in row 2 and headings in row 3; the style of the rows.
+CExportCellStyle PrepareLessonSheet(Worksheet& sheet, const std::string& fontName, const std::string& titleText)
 {
-    const CExportParam& param = exporter.GetParam();
-    CScheduleTask* task = exporter.GetTask();
-    if (!task)
-        return false;
-    const CSchoolStructure& week = task->GetSchoolStructure();
-    const std::vector<CClassInfo*> classes = ObjectsInOrder<CClassInfo>(task->GetClassInfoList());
-
-    Worksheet& sheet = book.GetSheet(1);
-    sheet.SetName(zem::workbook::MakeUniqueSheetName(zem::workbook::SanitizeSheetName(param.text1), {}));
-    const std::string& fontName = exporter.GetContext().fontName;
+    sheet.SetName(zem::workbook::MakeUniqueSheetName(zem::workbook::SanitizeSheetName(titleText), {}));
     PrepareListSheet(sheet, fontName, 3);
     sheet.SetStandardWidth(CSpreadsheetExporter::GetGridColumnWidth(6));
-    const double widths[] = {3, 20, 7, 7, 18, 12, 12};
-    for (int column = 1; column <= 7; ++column)
-        SetColumnWidth(sheet, ColumnLetters(column), widths[column - 1]);
+    SetColumnWidth(sheet, ColumnLetters(1), kMarginWidth);
+    for (int column = kFirstColumn; column <= kLastColumn; ++column)
+        SetColumnWidth(sheet, ColumnLetters(column), kLessonColumns[column - kFirstColumn].width);
 
     CExportCellStyle title;
     title.fontName = fontName;
     title.fontSize = 14;
-    sheet.GetRange("B2", "G2").Merge(true);
+    const std::string titleFirst = CellAddress(kFirstColumn, 2);
+    const std::string titleLast = CellAddress(kLastColumn, 2);
+    sheet.GetRange(titleFirst, titleLast).Merge(true);
     SetRowHeight(sheet, 2, 32);
-    WriteRange(sheet, "B2", "G2", param.text1, &title, false);
+    WriteRange(sheet, titleFirst, titleLast, titleText, &title, false);
     CExportCellStyle header;
     header.fontName = fontName;
     header.fontSize = 11;
     header.bold = true;
     header.colorIndex = 15;
     header.border = true;
-    for (int column = 2; column <= 7; ++column) {
+    for (int column = kFirstColumn; column <= kLastColumn; ++column) {
         const std::string cell = CellAddress(column, 3);
-        WriteRange(sheet, cell, cell, std::string(kHeadings[static_cast<std::size_t>(column - 2)]), &header, false);
+        WriteRange(sheet, cell, cell, std::string(kLessonColumns[column - kFirstColumn].heading), &header, false);
     }
     CExportCellStyle body = header;
     body.bold = false;
     body.colorIndex = -1;
+    return body;
+}
 
-    int row = 4;
-    auto writeRow = [&](const std::string& className, int day, const std::string& label, const SlotRow& slot) {
-        SetRowHeight(sheet, row, 18);
-        // Names stay text; the period's number becomes a number.
-        WriteTextCell(sheet, 2, row, className, &body);
-        WriteTextCell(sheet, 3, row, GetWeekdayName(day, true), &body);
-        WriteRange(sheet, CellAddress(4, row), CellAddress(4, row), label, &body, false);
-        WriteTextCell(sheet, 5, row, slot.subject, &body);
-        WriteTextCell(sheet, 6, row, slot.teachers, &body);
-        WriteTextCell(sheet, 7, row, slot.room, &body);
-        ++row;
+void WriteLessonRow(Worksheet& sheet, int row, const LessonRow& lesson, const CExportCellStyle& body)
+{
+    SetRowHeight(sheet, row, 18);
+    for (int column = kFirstColumn; column <= kLastColumn; ++column) {
+        const LessonColumn& spec = kLessonColumns[column - kFirstColumn];
+        if (spec.asText) {
+            WriteTextCell(sheet, column, row, spec.cell(lesson), &body);
+        } else {
+            const std::string at = CellAddress(column, row);
+            WriteRange(sheet, at, at, spec.cell(lesson), &body, false);
+        }
+    }
+}
+
+// A class's rows from `row`, day by day, period by period; the row after them.
+int WriteClassLessons(CScheduleTask& task, CClassInfo& cls, Worksheet& sheet, int row,
+                      const CExportCellStyle& body)
+{
+    const CSchoolStructure& week = task.GetSchoolStructure();
+    const CCourseTable& table = cls.GetTempTable();
+    const auto write = [&](int day, const std::string& label, const SlotRow& slot) {
+        WriteLessonRow(sheet, row++, {cls.GetName(), day, label, slot}, body);
     };
+    for (int day = 0; day < zem::kDayCount; ++day) {
+        if (!week.IsDayInUse(day))
+            continue;
+        int regular = 0;
+        for (const int segment : zem::kSegmentsInDayOrder) {
+            const int sections = week.GetSectionNodeMaxCount(segment);
+            for (int section = 0; section < sections; ++section) {
+                if (zem::IsRegularSegment(segment))
+                    ++regular;
+                const std::string label = PeriodLabel(segment, section, sections, regular);
+                const tagTABLE_NODE slot{day, segment, section};
+                const CCourseTableNode& node = table.GetNode(slot);
+                if (!table.IsUsed(slot)) {
+                    write(day, label, {task.GetActivityInfo(cls.GetId(), TABLE_CLASS, slot), "", ""});
+                } else if (node.IsInterleave()) {
+                    SlotRow odd = LessonOf(task, node, 1);
+                    odd.subject = "(单)" + odd.subject;
+                    write(day, label, odd);
+                    SlotRow even = LessonOf(task, node, 2);
+                    even.subject = "(双)" + even.subject;
+                    write(day, label, even);
+                } else {
+                    write(day, label, LessonOf(task, node, 0));
+                }
+            }
+        }
+    }
+    return row;
+}
 
+}  // namespace
+
+bool WriteLessonGridWorkbook(CSpreadsheetExporter& exporter, Workbook& book)
+{
+    CScheduleTask* task = exporter.GetTask();
+    if (!task)
+        return false;
+    const std::vector<CClassInfo*> classes = ObjectsInOrder<CClassInfo>(task->GetClassInfoList());
+    Worksheet& sheet = book.GetSheet(1);
+    const CExportCellStyle body =
+        PrepareLessonSheet(sheet, exporter.GetContext().fontName, exporter.GetParam().text1);
+    int row = 4;
     const int total = static_cast<int>(classes.size());
     for (int n = 0; n < total; ++n) {
         CClassInfo* cls = classes[static_cast<std::size_t>(n)];
         exporter.ThrowIfCancelled();
         exporter.SendProgress(n + 1, total, cls->GetName());
-        const CCourseTable& table = cls->GetTempTable();
-        for (int day = 0; day < zem::kDayCount; ++day) {
-            if (!week.IsDayInUse(day))
-                continue;
-            int regular = 0;
-            for (const int segment : zem::kSegmentsInDayOrder) {
-                const int sections = week.GetSectionNodeMaxCount(segment);
-                for (int section = 0; section < sections; ++section) {
-                    if (zem::IsRegularSegment(segment))
-                        ++regular;
-                    const std::string label = PeriodLabel(segment, section, sections, regular);
-                    const tagTABLE_NODE slot{day, segment, section};
-                    const CCourseTableNode& node = table.GetNode(slot);
-                    if (!table.IsUsed(slot)) {
-                        writeRow(cls->GetName(), day, label,
-                                 {task->GetActivityInfo(cls->GetId(), TABLE_CLASS, slot), "", ""});
-                    } else if (node.IsInterleave()) {
-                        SlotRow odd = LessonOf(*task, node, 1);
-                        odd.subject = "(单)" + odd.subject;
-                        writeRow(cls->GetName(), day, label, odd);
-                        SlotRow even = LessonOf(*task, node, 2);
-                        even.subject = "(双)" + even.subject;
-                        writeRow(cls->GetName(), day, label, even);
-                    } else {
-                        writeRow(cls->GetName(), day, label, LessonOf(*task, node, 0));
-                    }
-                }
-            }
-        }
+        row = WriteClassLessons(*task, *cls, sheet, row, body);
     }
     return true;
 }

@@ -75,6 +75,98 @@ void WriteRelated(Worksheet& sheet, int row, int column, const std::string& text
     WriteTextCell(sheet, column, row, text, &style);
 }
 
+// How a column's cell shows its value.
+enum class CellKind {
+    Name,     // text as it is
+    Count,    // a number
+    Related,  // a list of names, left-aligned
+    Spread,   // a group of columns, one value each
+};
+
+// A column of the sheet: its heading, its width, the row's field and how its cell shows it. A
+// group's columns are one per name of `names`, under the heading across them.
+struct WorkloadColumn {
+    const char* heading;
+    double width;
+    std::string TeacherWorkloadRow::*field;
+    CellKind kind;
+    std::vector<std::string> CTeacherWorkloadTable::*names = nullptr;
+};
+
+const WorkloadColumn kWorkloadColumns[] = {
+    {"教师", 15, &TeacherWorkloadRow::teacher, CellKind::Name},
+    {"计划周课时", 6, &TeacherWorkloadRow::planned, CellKind::Count},
+    {"实际周课时", 6, &TeacherWorkloadRow::actual, CellKind::Count},
+    {"每天课时分布", 3, &TeacherWorkloadRow::dayDistribution, CellKind::Spread, &CTeacherWorkloadTable::dayNames},
+    // Without periods the period header is left out altogether.
+    {"节次课时分布", 3, &TeacherWorkloadRow::periodDistribution, CellKind::Spread,
+     &CTeacherWorkloadTable::sectionNames},
+    {"班级数", 4, &TeacherWorkloadRow::classCount, CellKind::Count},
+    {"相关班级", 22, &TeacherWorkloadRow::classes, CellKind::Related},
+    {"课程数", 4, &TeacherWorkloadRow::courseCount, CellKind::Count},
+    {"相关课程", 12, &TeacherWorkloadRow::courses, CellKind::Related},
+    {"相关教学计划", 33, &TeacherWorkloadRow::plans, CellKind::Related},
+};
+
+// How many sheet columns a column takes.
+int Span(const WorkloadColumn& column, const CTeacherWorkloadTable& data)
+{
+    return column.names ? static_cast<int>((data.*column.names).size()) : 1;
+}
+
+int SheetColumns(const CTeacherWorkloadTable& data)
+{
+    int columns = 0;
+    for (const WorkloadColumn& column : kWorkloadColumns)
+        columns += Span(column, data);
+    return columns;
+}
+
+void SetColumnWidths(Worksheet& sheet, const CTeacherWorkloadTable& data)
+{
+    int at = 1;
+    for (const WorkloadColumn& column : kWorkloadColumns)
+        for (int i = 0; i < Span(column, data); ++i)
+            SetColumnWidth(sheet, ColumnLetters(at++), column.width);
+}
+
+void WriteHeaders(Worksheet& sheet, const CTeacherWorkloadTable& data, const CExportCellStyle& style)
+{
+    int at = 1;
+    for (const WorkloadColumn& column : kWorkloadColumns) {
+        if (column.names)
+            WriteGroupHeader(sheet, at, column.heading, data.*column.names, style);
+        else
+            WriteSingleHeader(sheet, at, column.heading, style);
+        at += Span(column, data);
+    }
+}
+
+void WriteTeacherRow(Worksheet& sheet, int row, const TeacherWorkloadRow& texts, const CTeacherWorkloadTable& data,
+                     const Styles& styles)
+{
+    SetRowHeight(sheet, row, 20);
+    int at = 1;
+    for (const WorkloadColumn& column : kWorkloadColumns) {
+        const std::string& value = texts.*column.field;
+        switch (column.kind) {
+        case CellKind::Name:
+            WriteTextCell(sheet, at, row, value, &styles.body);
+            break;
+        case CellKind::Count:
+            WriteRange(sheet, CellAddress(at, row), CellAddress(at, row), value, &styles.body, false);
+            break;
+        case CellKind::Related:
+            WriteRelated(sheet, row, at, value, styles.body);
+            break;
+        case CellKind::Spread:
+            WriteDistribution(sheet, row, at, Span(column, data), value, styles.value);
+            break;
+        }
+        at += Span(column, data);
+    }
+}
+
 }  // namespace
 
 bool WriteTeacherWorkloadWorkbook(CSpreadsheetExporter& exporter, Workbook& book)
@@ -83,66 +175,29 @@ bool WriteTeacherWorkloadWorkbook(CSpreadsheetExporter& exporter, Workbook& book
     const auto* data = static_cast<const CTeacherWorkloadTable*>(param.data1);
     if (!data)
         return false;
-    const int days = static_cast<int>(data->dayNames.size());
-    const int periods = static_cast<int>(data->sectionNames.size());
-    const int columns = days + periods + 8;
-    // Where the columns after the distributions start.
-    const int after = 4 + days + periods;
-
     Worksheet& sheet = book.GetSheet(1);
     sheet.SetName(zem::workbook::MakeUniqueSheetName(zem::workbook::SanitizeSheetName(param.text1), {}));
     zem::workbook::Range all = sheet.Cells();
     all.SetHorizontalAlignment(3);
     all.SetVerticalAlignment(-4108);
     all.SetWrapText(true);
-
-    SetColumnWidth(sheet, "A", 15);
-    SetColumnWidth(sheet, "B", 6);
-    SetColumnWidth(sheet, "C", 6);
-    for (int column = 4; column < after; ++column)
-        SetColumnWidth(sheet, ColumnLetters(column), 3);
-    const double tailWidths[] = {4, 22, 4, 12, 33};
-    for (int i = 0; i < 5; ++i)
-        SetColumnWidth(sheet, ColumnLetters(after + i), tailWidths[i]);
+    SetColumnWidths(sheet, *data);
     SetRowHeight(sheet, 1, 36);
     SetRowHeight(sheet, 2, 16);
     SetRowHeight(sheet, 3, 16);
 
     const Styles styles(exporter.GetContext().tableFontName);
-    const std::string titleEnd = CellAddress(columns, 1);
+    const std::string titleEnd = CellAddress(SheetColumns(*data), 1);
     sheet.GetRange("A1", titleEnd).Merge(false);
     WriteRange(sheet, "A1", titleEnd, param.text1, &styles.title, false);
-
-    int column = 1;
-    for (const char* header : {"教师", "计划周课时", "实际周课时"})
-        WriteSingleHeader(sheet, column++, header, styles.header);
-    WriteGroupHeader(sheet, column, "每天课时分布", data->dayNames, styles.header);
-    column += days;
-    // Without periods the period header is left out altogether.
-    WriteGroupHeader(sheet, column, "节次课时分布", data->sectionNames, styles.header);
-    column += periods;
-    for (const char* header : {"班级数", "相关班级", "课程数", "相关课程", "相关教学计划"})
-        WriteSingleHeader(sheet, column++, header, styles.header);
+    WriteHeaders(sheet, *data, styles.header);
 
     const int total = static_cast<int>(data->rows.size());
     for (int n = 0; n < total; ++n) {
         const TeacherWorkloadRow& texts = data->rows[static_cast<std::size_t>(n)];
         exporter.ThrowIfCancelled();
         exporter.SendProgress(n + 1, total, texts.teacher);
-        const int row = 4 + n;
-        SetRowHeight(sheet, row, 20);
-        // A name stays the text it is; the counts become numbers.
-        WriteTextCell(sheet, 1, row, texts.teacher, &styles.body);
-        WriteRange(sheet, CellAddress(2, row), CellAddress(2, row), texts.planned, &styles.body, false);
-        WriteRange(sheet, CellAddress(3, row), CellAddress(3, row), texts.actual, &styles.body, false);
-        WriteDistribution(sheet, row, 4, days, texts.dayDistribution, styles.value);
-        WriteDistribution(sheet, row, 4 + days, periods, texts.periodDistribution, styles.value);
-        WriteRange(sheet, CellAddress(after, row), CellAddress(after, row), texts.classCount, &styles.body, false);
-        WriteRelated(sheet, row, after + 1, texts.classes, styles.body);
-        WriteRange(sheet, CellAddress(after + 2, row), CellAddress(after + 2, row), texts.courseCount, &styles.body,
-                   false);
-        WriteRelated(sheet, row, after + 3, texts.courses, styles.body);
-        WriteRelated(sheet, row, after + 4, texts.plans, styles.body);
+        WriteTeacherRow(sheet, 4 + n, texts, *data, styles);
     }
     return true;
 }

@@ -212,8 +212,8 @@ TEST(ScheduledTaskPages, ASecondChangeAtTheSameTimeAfterASaveIsCheckedToo)
     EXPECT_TRUE(CompareWithReopened(task, task.GetTaskInfo().GetTaskFile()).IsClean());
 }
 
-// When input.xml is written and output.xml is not, the page stays modified and says so; the next
-// save writes the timetables the first one changed.
+// When input.xml is written and output.xml is not, the page stays modified and says so once, with
+// the reason; the next save writes the timetables the first one changed.
 TEST(ScheduledTaskPages, ASaveThatCouldNotWriteTheTimetablesIsNoSave)
 {
     struct Case {
@@ -253,13 +253,17 @@ TEST(ScheduledTaskPages, ASaveThatCouldNotWriteTheTimetablesIsNoSave)
         ScriptedMessages messages;
         RunPage<CListBaseDlg>(*page, [&](CListBaseDlg& p) {
             c.change(p);
+            messages.messages.clear();
             {
                 WriteFault readOnly(output);
                 EXPECT_FALSE(p.Save());
             }
             EXPECT_TRUE(p.IsModified());
-            ASSERT_FALSE(messages.Texts().empty());
-            EXPECT_NE(messages.Texts().back().find(c.failure), std::string::npos) << messages.Texts().back();
+            // Said once: what was not saved, and why, the file it could not write.
+            ASSERT_EQ(messages.Texts().size(), 1u);
+            EXPECT_EQ(messages.Texts().front().rfind(c.failure, 0), 0u) << messages.Texts().front();
+            EXPECT_NE(messages.Texts().front().find(output), std::string::npos) << messages.Texts().front();
+            messages.messages.clear();
             // The two files are one pair: the failed timetables leave the data as it was too.
             EXPECT_EQ(ReadRaw(task.GetTaskInfo().GetInputFilePath()), inputBefore);
             EXPECT_EQ(ReadRaw(output), outputBefore);

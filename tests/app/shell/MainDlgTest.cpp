@@ -114,7 +114,7 @@ TEST_F(MainDlgTest, ClosingAfterAFailedSaveAsksBeforeTheTimetablesAreLost)
                 main.close();
                 EXPECT_FALSE(main.IsEnded());  // the save failed again and said so
                 ASSERT_EQ(again.messages.size(), 2u);
-                EXPECT_EQ(again.messages[1].text.rfind("保存出错！", 0), 0u) << again.messages[1].text;
+                EXPECT_EQ(again.messages[1].text.rfind("保存课表失败：保存出错！", 0), 0u) << again.messages[1].text;
             }
             ASSERT_TRUE(zem::RemoveFolder(output));
             ScriptedMessages last({letGo});

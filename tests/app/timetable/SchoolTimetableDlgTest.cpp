@@ -353,6 +353,7 @@ TEST_F(SchoolTimetableTest, AFailedSaveKeepsTheWindowOpenAndTheChanges)
             EXPECT_EQ(yes.Texts()[0], CSchoolTimetableDlg::kCloseQuestion);
             EXPECT_EQ(yes.messages[0].buttons, zem::MessageButtons::YesNo);
             EXPECT_EQ(yes.Texts()[1].rfind(CSchoolTimetableDlg::kSaveFailedText, 0), 0u) << yes.Texts()[1];
+            EXPECT_NE(yes.Texts()[1].find(outputPath), std::string::npos) << "the reason: " << yes.Texts()[1];
             EXPECT_FALSE(d.IsEnded()) << "the changes would be lost";
         }
         zem::SetFileWriteFaultHook(previous);

@@ -163,10 +163,15 @@ TEST_F(TableMovesTest, AFailedSaveOfTheTimetablesPutsTheFilesBackAndSaysNoSucces
     EXPECT_TRUE(FilesAsBefore());
     EXPECT_EQ(Day(FirstClass()->GetTable(false), 1), before);
     EXPECT_TRUE(entries.empty());
+    // One message says it: the files put back, and why the save failed.
     ASSERT_FALSE(messages.Texts().empty());
     EXPECT_NE(messages.Texts().back().find("已恢复"), std::string::npos) << messages.Texts().back();
-    for (const std::string& text : messages.Texts())
-        EXPECT_EQ(text.find("完成"), std::string::npos) << text;
+    EXPECT_NE(messages.Texts().back().find(outputPath), std::string::npos) << messages.Texts().back();
+    for (const zem::MessageRequest& message : messages.messages) {
+        EXPECT_EQ(message.text.find("完成"), std::string::npos) << message.text;
+        EXPECT_EQ(message.text.find(outputPath) != std::string::npos, &message == &messages.messages.back())
+            << message.text;
+    }
 }
 
 // The lessons of a segment of a day, section by section.
