@@ -112,12 +112,12 @@ void WriteLessonRow(Worksheet& sheet, int row, const LessonRow& lesson, const CE
 {
     SetRowHeight(sheet, row, 18);
     for (int column = kFirstColumn; column <= kLastColumn; ++column) {
-        const LessonColumn& spec = kLessonColumns[column - kFirstColumn];
-        if (spec.asText) {
-            WriteTextCell(sheet, column, row, spec.cell(lesson), &body);
+        const LessonColumn& entry = kLessonColumns[column - kFirstColumn];
+        if (entry.asText) {
+            WriteTextCell(sheet, column, row, entry.cell(lesson), &body);
         } else {
             const std::string at = CellAddress(column, row);
-            WriteRange(sheet, at, at, spec.cell(lesson), &body, false);
+            WriteRange(sheet, at, at, entry.cell(lesson), &body, false);
         }
     }
 }
