@@ -250,7 +250,8 @@ void CCoreEngine::Pause(int milliseconds)
     if (!m_options.pauses)
         return;
     std::unique_lock<std::mutex> lock(m_pauseMutex);
-    m_wake.wait_for(lock, std::chrono::milliseconds(milliseconds), [this] { return Stopped(); });
+    m_wake.wait_for(lock, std::chrono::milliseconds(m_options.pauseMs.value_or(milliseconds)),
+                    [this] { return Stopped(); });
 }
 
 void CCoreEngine::CallBack(TRY_SWAP_TYPE kind)

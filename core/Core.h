@@ -72,6 +72,7 @@ struct CoreRunOptions {
     std::optional<std::uint64_t> seed;  // default: the clock
     int tries = 50;
     bool pauses = true;  // the short pauses that let a person read the status line
+    std::optional<int> pauseMs;  // each pause's length, when not the program's own
     std::function<void(const CoreTryInfo&)> observer;  // called on the engine's thread after each try
     std::function<void()> beforeSave;  // called on the engine's thread as the final save begins
 };

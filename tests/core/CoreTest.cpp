@@ -9,7 +9,6 @@
 
 #include <atomic>
 #include <map>
-#include <chrono>
 #include <thread>
 
 namespace {
@@ -302,15 +301,15 @@ TEST(CoreThread, CancelCutsAPauseShort)
     RecordingTarget target;
     CoreRunOptions options = TestOptions();
     options.pauses = true;
+    // A pause longer than the test run's own limit: only the stop can end it.
+    options.pauseMs = 3600 * 1000;
     CCore core(b.Task());
     core.Init(&target);
     core.SetOptions(options);
     core.Start();
     while (target.Messages().empty())
         std::this_thread::yield();
-    const auto start = std::chrono::steady_clock::now();
     core.Cancel();
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(300));
     EXPECT_FALSE(core.IsRunning());
     EXPECT_TRUE(core.GetStats().stopped);
     EXPECT_TRUE(target.Results().empty());
