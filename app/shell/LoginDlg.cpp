@@ -97,8 +97,15 @@ void CLoginDlg::OnTimer(int id)
 bool CLoginDlg::eventFilter(QObject* watched, QEvent* event)
 {
     if (!m_bPasswordMode && event->type() == QEvent::Show && watched != this && watched->isWidgetType() &&
-        static_cast<QWidget*>(watched)->isWindow() && isVisible())
+        static_cast<QWidget*>(watched)->isWindow() && isVisible()) {
         QTimer::singleShot(0, this, [this] { raise(); });
+        // The splash's time counts from the main window's showing: a slow start would otherwise
+        // spend it before there is anything for it to lie over.
+        if (!m_overWindow) {
+            m_overWindow = true;
+            m_timers.SetTimer(kSplashTimer, kSplashMs);
+        }
+    }
     return Dialog::eventFilter(watched, event);
 }
 

@@ -36,6 +36,7 @@ private:
 
     std::string m_strDigest;
     bool m_bPasswordMode = false;
+    bool m_overWindow = false;  // another window has shown under the splash
     zem::Rect m_editTemplate;
     zem::Rect m_promptRect;
     QLineEdit* m_password = nullptr;

@@ -18,6 +18,7 @@
 #include "platform/Hooks.h"
 #include "platform/Text.h"
 #include "platform/gui/DC.h"
+#include "platform/gui/ModalState.h"
 
 #include <algorithm>
 #include <tuple>
@@ -106,11 +107,16 @@ void CAdjustWizardBase::OnTimer(int id)
     if (id != kChooseTimer)
         return;
     m_timers.KillTimer(kChooseTimer);
+    // The chooser opens by itself only over the wizard alone, never over a window opened meanwhile.
+    if (zem::gui::OtherModalOpen(this))
+        return;
     ChoosePlans();
 }
 
 void CAdjustWizardBase::OnCommand(int id)
 {
+    // Whatever the user does first takes the place of the chooser opening by itself.
+    m_timers.KillTimer(kChooseTimer);
     switch (id) {
     case IDC_STEP1:
         ChoosePlans();

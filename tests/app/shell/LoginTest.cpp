@@ -6,6 +6,7 @@
 #include "support/MessageRecorder.h"
 
 #include <QLineEdit>
+#include <QWidget>
 #include <QTest>
 
 namespace {
@@ -56,6 +57,22 @@ TEST(Login, WithoutAPasswordTheSplashShowsForOneAndAHalfSeconds)
     EXPECT_FALSE(ran);  // no modal run
     EXPECT_TRUE(login.IsSplashShowing());
     SaveScreenshot(&login, "splash");
+    clock.Advance(1499);
+    EXPECT_TRUE(login.IsSplashShowing());
+    clock.Advance(1);
+    EXPECT_FALSE(login.IsSplashShowing());
+}
+
+// A start slower than the splash's time must not leave the main window without it: the time
+// counts from the first window shown under the splash.
+TEST(Login, TheSplashTimeCountsFromTheMainWindowsShowing)
+{
+    zem::gui::FakeClock clock;
+    CLoginDlg login;
+    ASSERT_TRUE(login.Run(""));
+    clock.Advance(1400);
+    QWidget main;
+    main.show();
     clock.Advance(1499);
     EXPECT_TRUE(login.IsSplashShowing());
     clock.Advance(1);

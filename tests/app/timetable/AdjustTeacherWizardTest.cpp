@@ -241,3 +241,26 @@ TEST_F(TeacherWizard, BothPlansOfACombinedClassChangeOnce)
 }
 
 }  // namespace
+
+// The user's own first step takes the place of the chooser opening by itself: the delay passing
+// while the user's chooser is open, or after it, opens no second one.
+TEST_F(TeacherWizard, TheUsersFirstStepTakesThePlaceOfTheChooserOpeningByItself)
+{
+    zem::gui::FakeClock clock;
+    Wizard wizard;
+    int choosers = 0;
+    ModalScope scope([&](Dialog& shown) {
+        if (&shown == &wizard) {
+            clock.Advance(Wizard::kChooseDelayMs / 2);
+            wizard.SendCommand(Wizard::IDC_STEP1);
+            clock.Advance(Wizard::kChooseDelayMs * 4);
+            wizard.SendCommand(zem::IDCANCEL);
+            return;
+        }
+        ++choosers;
+        clock.Advance(Wizard::kChooseDelayMs * 2);
+        Answer(shown, {"k1"});
+    });
+    wizard.DoModal();
+    EXPECT_EQ(choosers, 1);
+}
