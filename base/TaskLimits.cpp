@@ -69,3 +69,14 @@ std::string CheckTaskLimit(const CScheduleTask& task, TaskObjectKind kind, std::
 {
     return CheckTaskLimitTotal(kind, CountTaskObjects(task, kind) + added);
 }
+
+std::vector<std::string> CheckTaskLimits(const CScheduleTask& task)
+{
+    std::vector<std::string> broken;
+    for (const TaskLimit& limit : kLimits) {
+        const std::size_t total = CountTaskObjects(task, limit.kind);
+        if (total > limit.max)
+            broken.push_back(TaskLimitText(limit, total));
+    }
+    return broken;
+}

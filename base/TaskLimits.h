@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <string>
+#include <vector>
 
 class CScheduleTask;
 
@@ -27,6 +28,9 @@ std::string CheckTaskLimit(const CScheduleTask& task, TaskObjectKind kind, std::
 
 // Empty when a task may hold `total` objects of the kind; else the message that names the limit.
 std::string CheckTaskLimitTotal(TaskObjectKind kind, std::size_t total);
+
+// A message for each kind the task holds more of than its limit; empty when it keeps them all.
+std::vector<std::string> CheckTaskLimits(const CScheduleTask& task);
 
 // The message for `total` objects of a kind over its limit.
 std::string TaskLimitText(const TaskLimit& limit, std::size_t total);

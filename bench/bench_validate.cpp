@@ -1,8 +1,9 @@
 // Validating a finished timetable of a large school: 120 classes, 350 teachers, 1,800 plans,
-// shared rooms and combined classes. It runs after every benchmarked scheduling run, so it must
-// stay within a few milliseconds.
+// shared rooms and combined classes. It runs before and after every change of a task's timetables
+// and after every benchmarked scheduling run, so it must stay within a few milliseconds.
 #include "base/ScheduleTask.h"
-#include "testing/validator/ScheduleValidator.h"
+#include "base/ChangeCheck.h"
+#include "base/ScheduleValidator.h"
 #include "platform/Text.h"
 
 #include <benchmark/benchmark.h>
@@ -125,6 +126,26 @@ void BM_ValidateSchedule(benchmark::State& state)
     state.counters["violations"] = static_cast<double>(violations);
 }
 BENCHMARK(BM_ValidateSchedule)->Unit(benchmark::kMillisecond);
+
+// What an operation pays for being checked: the state before it and the findings after it, the
+// change itself being one lesson moved (the cost is the two validations).
+void BM_ChangeCheck(benchmark::State& state)
+{
+    const std::unique_ptr<CScheduleTask> task = BuildPlacedSchool();
+    CCourseInfo* plan = task->FindCourse(FakeId("k", 0));
+    for (auto _ : state) {
+        const CChangeCheck check(*task, false);
+        task->SetCourseNode(plan, plan->GetRoomParam(), false, {4, 2, 0}, 0);
+        const ChangeFindings findings = check.Findings();
+        benchmark::DoNotOptimize(findings.broken.Count());
+        state.PauseTiming();
+        task->UnsetTableNode(&plan->GetTable(false), {4, 2, 0}, 0);
+        task->UnsetTableNode(&task->GetClass(plan->GetClassId())->GetTable(false), {4, 2, 0}, 0);
+        task->UnsetTableNode(&task->GetTeacher(plan->GetTeacherId())->GetTable(false), {4, 2, 0}, 0);
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_ChangeCheck)->Unit(benchmark::kMillisecond);
 
 void BM_CompareTimetables(benchmark::State& state)
 {

@@ -14,7 +14,7 @@
 
 #include "app/taskhelper/TaskHelperCallback.h"
 #include "base/ScheduleTask.h"
-#include "testing/validator/ScheduleValidator.h"
+#include "base/ScheduleValidator.h"
 #include "platform/Files.h"
 #include "platform/Hooks.h"
 

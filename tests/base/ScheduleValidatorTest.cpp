@@ -1,4 +1,5 @@
-#include "testing/validator/ScheduleValidator.h"
+#include "base/ScheduleValidator.h"
+#include "base/ChangeCheck.h"
 
 #include <gtest/gtest.h>
 
@@ -6,6 +7,7 @@
 
 #include "support/SchoolBuilder.h"
 #include "support/TableConsistency.h"
+#include "support/CheckExceptions.h"
 #include "platform/IdTable.h"
 
 namespace {
@@ -116,6 +118,7 @@ TEST(ScheduleValidator, EachBreakIsCaughtByItsOwnCheck)
         ScheduleCheck check;
         std::size_t lines;
         const char* mention;  // a text the lines must hold
+        const char* said;     // a text the user's sentences must hold
     };
     const Case cases[] = {
         {"teacher double-booked",
@@ -123,84 +126,84 @@ TEST(ScheduleValidator, EachBreakIsCaughtByItsOwnCheck)
              s.Course("kx", "c2", "s5", "t1", "1");
              s.Place("kx", {1, 0, 0});
          },
-         kCheckDoubleBooking, 1, "teacher t1"},
+         kCheckDoubleBooking, 1, "teacher t1", "老师t1在第1周周二上午第1节同时有几节课"},
         {"class double-booked",
          [](HandPlacedSchool& s) {
              s.Course("ky", "c1", "s5", "t6", "1");
              s.Place("ky", {1, 0, 0});
          },
-         kCheckDoubleBooking, 1, "class c1"},
+         kCheckDoubleBooking, 1, "class c1", "高一1班在"},
         {"room over capacity",
          [](HandPlacedSchool& s) {
              s.Course("kz", "c2", "s5", "t6", "1", "r");
              s.Place("kz", {1, 0, 0}, 0, "r");
          },
-         kCheckRoomCapacity, 1, "2 lessons, room for 1"},
+         kCheckRoomCapacity, 1, "2 lessons, room for 1", "教室多媒体教室在第1周周二上午第1节有 2 节课，只能容纳 1 节"},
         {"fixed time of a class",
          [](HandPlacedSchool& s) {
              s.FixedTime<CFixedTimeOfClass>(s.Task().GetFixedTimeOfClassList(), "c1", "100");
          },
-         kCheckFixedTime, 1, "class c1"},
+         kCheckFixedTime, 1, "class c1", "这是高一1班的固定不排课时间"},
         {"fixed time of a teacher group",
          [](HandPlacedSchool& s) {
              s.Group("g2", "数学组", {"t3"});
              s.FixedTime<CFixedTimeOfTeacherGroup>(s.Task().GetFixedTimeOfTeacherGroupList(), "g2", "200");
          },
-         kCheckFixedTime, 1, "teacher group g2"},
+         kCheckFixedTime, 1, "teacher group g2", "这是教师组数学组的固定不排课时间"},
         {"fixed time of a teacher, in the odd weeks",
          [](HandPlacedSchool& s) {
              s.FixedTime<CFixedTimeOfTeacher>(s.Task().GetFixedTimeOfTeacherList(), "t2", "201");
          },
-         kCheckFixedTime, 1, "odd weeks"},
+         kCheckFixedTime, 1, "odd weeks", "（单周），这是老师t2的固定不排课时间"},
         {"fixed time of a subject",
          [](HandPlacedSchool& s) {
              s.FixedTime<CFixedTimeOfSubject>(s.Task().GetFixedTimeOfSubjectList(), "s2", "0");
          },
-         kCheckFixedTime, 1, "subject s2"},
+         kCheckFixedTime, 1, "subject s2", "这是科目数学的固定不排课时间"},
         {"fixed time of the plan",
          [](HandPlacedSchool& s) {
              s.FixedTime<CFixedTimeOfCourse>(s.Task().GetFixedTimeOfCourseList(), "k3", "1");
          },
-         kCheckFixedTime, 1, "plan k3"},
+         kCheckFixedTime, 1, "plan k3", "这是这个教学计划的固定不排课时间"},
         {"slot the week does not use",
          [](HandPlacedSchool& s) { s.Task().GetSchoolStructure().SetValue(3, 1, 0, CTimeTable::kInvalid); },
-         kCheckUnavailable, 2, "not a lesson time"},
+         kCheckUnavailable, 2, "not a lesson time", "这不是上课时间"},
         {"preset missing",
          [](HandPlacedSchool& s) { s.Unplace("k1", {0, 0, 0}); },
-         kCheckPreset, 1, "preset of plan k1"},
+         kCheckPreset, 1, "preset of plan k1", "预排在第1周周一上午第1节，课表上那里没有这节课"},
         {"combined partners on different slots",
          [](HandPlacedSchool& s) {
              s.Unplace("k7", {3, 1, 0});
              s.Place("k7", {3, 1, 1}, 0, "gym");
          },
-         kCheckCombined, 2, "combined class cc"},
+         kCheckCombined, 2, "combined class cc", "没有一起上课"},
         {"status 100 on an empty cell",
          [](HandPlacedSchool& s) { s.Task().GetClass("c2")->GetTable(false).SetValue(4, 0, 0, CTimeTable::kFullUsed); },
-         kCheckHalves, 1, "status 100 for a cell worth 0"},
+         kCheckHalves, 1, "status 100 for a cell worth 0", "高一2班的课表在第1周周五上午第1节的单双周记录有误"},
         {"one lesson too many",
          [](HandPlacedSchool& s) { s.Place("k3", {3, 0, 0}); },
-         kCheckWeekCount, 1, "3 lessons placed"},
+         kCheckWeekCount, 1, "3 lessons placed", "排了 3 节课，多于周课时 2"},
         {"morning reading outside its segment",
          [](HandPlacedSchool& s) {
              s.Unplace("m1", {4, 3, 0});
              s.Place("m1", {4, 0, 0});
          },
-         kCheckSegment, 1, "plan m1"},
+         kCheckSegment, 1, "plan m1", "早读课只能排在早读时段"},
         {"class table missing a lesson",
          [](HandPlacedSchool& s) { s.Task().UnsetTableNode(&s.Task().GetClass("c2")->GetTable(false), {0, 0, 1}, 0); },
-         kCheckConsistency, 1, "misses plan k3"},
+         kCheckConsistency, 1, "misses plan k3", "高一2班的课表在第1周周一上午第2节没有"},
         {"mutually exclusive teachers at once",
          [](HandPlacedSchool& s) { s.MutexTeachers("t1", {"t3"}); },
-         kCheckMutexTeacher, 1, "teacher t1"},
+         kCheckMutexTeacher, 1, "teacher t1", "老师t1和老师t3是互斥教师"},
         {"mutually exclusive subjects on one day",
          [](HandPlacedSchool& s) { s.MutexSubjects("ms2", {"s1", "s2"}); },
-         kCheckMutexSubject, 1, "高一2班 on day 0"},
+         kCheckMutexSubject, 1, "高一2班 on day 0", "高一2班第1周周一有互斥的科目"},
         {"two lessons of a plan on one day",
          [](HandPlacedSchool& s) {
              s.Unplace("k3", {1, 0, 1});
              s.Place("k3", {0, 1, 0});
          },
-         kCheckDayMaximum, 1, "plan k3"},
+         kCheckDayMaximum, 1, "plan k3", "排了 2 节，每天最多 1 节"},
     };
     for (const Case& c : cases) {
         HandPlacedSchool school;
@@ -209,6 +212,12 @@ TEST(ScheduleValidator, EachBreakIsCaughtByItsOwnCheck)
         EXPECT_EQ(result.Checks(), static_cast<unsigned>(c.check)) << c.name << "\n" << result.Text();
         EXPECT_EQ(result.Count(c.check), c.lines) << c.name << "\n" << result.Text();
         EXPECT_NE(result.Text().find(c.mention), std::string::npos) << c.name << "\n" << result.Text();
+        // The user is told in the windows' words: no id, no line of the log.
+        EXPECT_NE(result.Said().find(c.said), std::string::npos) << c.name << "\n" << result.Said();
+        for (const ScheduleViolation& violation : result.Violations())
+            EXPECT_TRUE(!violation.said.empty() && violation.said.find(" at ") == std::string::npos &&
+                        violation.said.find("plan ") == std::string::npos)
+                << c.name << "\n" << violation.said;
     }
 }
 
@@ -251,7 +260,7 @@ TEST(ScheduleValidator, ChecksCanBeChosen)
     EXPECT_EQ(ValidateSchedule(school.Task()).Checks(), kCheckHalves | kCheckWeekCount);
     EXPECT_EQ(ValidateSchedule(school.Task(), false, kCheckWeekCount).Checks(), kCheckWeekCount);
     // The working copies were not touched.
-    EXPECT_TRUE(ValidateSchedule(school.Task(), true, kAllTableChecks & ~kCheckPreset).IsClean());
+    EXPECT_TRUE(ValidateSchedule(school.Task(), true, ChecksExcept(CheckException::PresetsNotYetPlaced)).IsClean());
 }
 
 TEST(ScheduleValidator, CountsComparedAfterARun)
@@ -310,3 +319,64 @@ TEST(ScheduleValidator, ReopeningAMissingTaskFileIsOneViolation)
 }
 
 }  // namespace
+
+// A change is answered for what it broke, not for what the task broke before it: the counts it
+// changed unless it edits plans, and the limits its result passes.
+TEST(ChangeCheck, NamesWhatTheChangeBroughtAndNothingElse)
+{
+    struct Case {
+        const char* name;
+        std::function<void(HandPlacedSchool&)> change;
+        CChangeCheck::Plans plans;
+        bool clean;
+        const char* said;  // a text the user's lines must hold
+    };
+    const Case cases[] = {
+        {"nothing changed", [](HandPlacedSchool&) {}, CChangeCheck::Plans::Kept, true, ""},
+        {"a lesson onto a class's fixed time",
+         [](HandPlacedSchool& s) {
+             s.Unplace("k1", {1, 0, 0});
+             s.Place("k1", {4, 1, 2}, 0, "r");
+         },
+         CChangeCheck::Plans::Kept, false, "这是高一1班的固定不排课时间"},
+        {"a lesson taken out of a preset", [](HandPlacedSchool& s) { s.Unplace("k1", {0, 0, 0}); },
+         CChangeCheck::Plans::Kept, false, "预排在"},
+        {"a plan's count changed by a change that keeps plans",
+         [](HandPlacedSchool& s) { s.Task().FindCourse("k3")->SetWeekCount(CWeekCount(3, false)); },
+         CChangeCheck::Plans::Kept, false, "的周课时由 2 变成了 3"},
+        {"a plan's count changed by a plan edit",
+         [](HandPlacedSchool& s) { s.Task().FindCourse("k3")->SetWeekCount(CWeekCount(3, false)); },
+         CChangeCheck::Plans::Edited, true, ""},
+        {"rooms over the task's limit",
+         [](HandPlacedSchool& s) {
+             for (const char* id : {"b1", "b2", "b3", "b4", "b5", "b6"})
+                 s.Room(id, std::string("大教室") + id, 999);
+         },
+         CChangeCheck::Plans::Edited, false, "教室容量（合计）"},
+    };
+    for (const Case& c : cases) {
+        HandPlacedSchool school;
+        // A rule the task broke already: it is not the change's.
+        school.Place("k3", {3, 0, 0});
+        const CChangeCheck check(school.Task(), false, c.plans);
+        c.change(school);
+        const ChangeFindings findings = check.Findings();
+        EXPECT_EQ(findings.IsClean(), c.clean) << c.name << "\n" << findings.Said();
+        EXPECT_NE(findings.Said().find(c.said), std::string::npos) << c.name << "\n" << findings.Said();
+        EXPECT_EQ(findings.Said().find("多于周课时"), std::string::npos) << c.name << "\n" << findings.Said();
+    }
+}
+
+// The same violation twice before and three times after is one the change brought.
+TEST(ChangeCheck, CountsRepeatedViolationsOneByOne)
+{
+    HandPlacedSchool school;
+    school.MutexTeachers("t1", {"t3"});  // t1 and t3 meet at one slot already
+    const CChangeCheck check(school.Task(), false);
+    school.Unplace("k3", {1, 0, 1});
+    school.Place("k3", {2, 0, 1});  // where t3 teaches k5 in the even weeks
+    const ChangeFindings findings = check.Findings();
+    ASSERT_EQ(findings.broken.Count(), 1u) << findings.Said();
+    EXPECT_EQ(findings.broken.Violations()[0].check, kCheckMutexTeacher);
+    EXPECT_NE(RefusedChangeText(findings).find("已撤销调整"), std::string::npos);
+}

@@ -12,7 +12,7 @@
 #include "base/ScheduleTask.h"
 #include "platform/gui/ReportList.h"
 #include "platform/gui/Timers.h"
-#include "testing/validator/ScheduleValidator.h"
+#include "base/ScheduleValidator.h"
 
 #include <QLineEdit>
 

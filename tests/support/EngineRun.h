@@ -5,7 +5,7 @@
 #include "core/Engine.h"
 
 #include "base/ScheduleTask.h"
-#include "testing/validator/ScheduleValidator.h"
+#include "base/ScheduleValidator.h"
 
 #include <gtest/gtest.h>
 

@@ -5,7 +5,7 @@
 // (0 empty, 50 one half of a split cell, 100 full). Lessons of a combined class may share a
 // teacher's or room's cell.
 #include "base/ScheduleTask.h"
-#include "testing/validator/ScheduleValidator.h"
+#include "base/ScheduleValidator.h"
 
 #include <gtest/gtest.h>
 

@@ -8,7 +8,7 @@
 #include "app/timetable/TeacherConflictDlg.h"
 #include "base/ScheduleTask.h"
 #include "platform/gui/ItemList.h"
-#include "testing/validator/ScheduleValidator.h"
+#include "base/ScheduleValidator.h"
 
 #include <gtest/gtest.h>
 

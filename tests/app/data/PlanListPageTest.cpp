@@ -10,7 +10,7 @@
 #include "app/shell/ShellBitmaps.h"
 #include "base/ScheduleTask.h"
 #include "platform/gui/ItemList.h"
-#include "testing/validator/ScheduleValidator.h"
+#include "base/ScheduleValidator.h"
 
 #include <QComboBox>
 #include <QCoreApplication>

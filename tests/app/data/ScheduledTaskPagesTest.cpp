@@ -11,7 +11,7 @@
 #include "app/data/SelfStudyListPage.h"
 #include "app/timetable/TeacherConflictDlg.h"
 #include "base/ScheduleTask.h"
-#include "testing/validator/ScheduleValidator.h"
+#include "base/ScheduleValidator.h"
 
 #include <QComboBox>
 

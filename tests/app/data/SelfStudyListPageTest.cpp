@@ -5,7 +5,7 @@
 #include "app/data/SelfStudyListPage.h"
 #include "base/ScheduleTask.h"
 #include "platform/Text.h"
-#include "testing/validator/ScheduleValidator.h"
+#include "base/ScheduleValidator.h"
 
 #include <gtest/gtest.h>
 

@@ -10,7 +10,7 @@
 #include "platform/Files.h"
 #include "platform/Text.h"
 #include "platform/gui/Desktop.h"
-#include "testing/validator/ScheduleValidator.h"
+#include "base/ScheduleValidator.h"
 
 #include <QCheckBox>
 #include <QComboBox>

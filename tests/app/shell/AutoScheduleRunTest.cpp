@@ -18,7 +18,7 @@
 #include "platform/Text.h"
 #include "platform/gui/ItemList.h"
 #include "platform/gui/ReportList.h"
-#include "testing/validator/ScheduleValidator.h"
+#include "base/ScheduleValidator.h"
 
 #include <QCheckBox>
 #include <QTest>

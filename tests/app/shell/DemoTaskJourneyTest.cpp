@@ -15,7 +15,7 @@
 #include "base/TaskFolder.h"
 #include "platform/gui/ItemList.h"
 #include "platform/gui/ReportList.h"
-#include "testing/validator/ScheduleValidator.h"
+#include "base/ScheduleValidator.h"
 
 #include <QCheckBox>
 #include <QComboBox>

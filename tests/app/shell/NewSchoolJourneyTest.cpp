@@ -27,7 +27,7 @@
 #include "app/timetable/WeekTimetableDlg.h"
 #include "platform/gui/ItemList.h"
 #include "platform/gui/ReportList.h"
-#include "testing/validator/ScheduleValidator.h"
+#include "base/ScheduleValidator.h"
 
 #include <QCheckBox>
 #include <QComboBox>

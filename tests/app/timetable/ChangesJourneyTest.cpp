@@ -22,7 +22,7 @@
 #include "platform/gui/ItemList.h"
 #include "platform/gui/PopupMenu.h"
 #include "platform/gui/ReportList.h"
-#include "testing/validator/ScheduleValidator.h"
+#include "base/ScheduleValidator.h"
 
 #include <QPrinter>
 #include <QTreeWidget>

@@ -9,7 +9,7 @@
 #include "base/WeekCount.h"
 #include "support/HelperSchool.h"
 #include "testing/generator/SchoolGenerator.h"
-#include "testing/validator/ScheduleValidator.h"
+#include "base/ScheduleValidator.h"
 
 #include <gtest/gtest.h>
 

@@ -19,7 +19,7 @@
 #include "support/MessageRecorder.h"
 #include "support/TableConsistency.h"
 #include "table/TableItem.h"
-#include "testing/validator/ScheduleValidator.h"
+#include "base/ScheduleValidator.h"
 
 #include <QCoreApplication>
 #include <QMouseEvent>

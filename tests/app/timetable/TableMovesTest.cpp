@@ -7,6 +7,7 @@
 #include "support/GeneratedSchool.h"
 #include "support/ScreenTestSupport.h"
 #include "support/TempFolder.h"
+#include "support/CheckExceptions.h"
 #include "app/timetable/ShiftRowDlg.h"
 #include "app/timetable/SwapDaysDlg.h"
 #include "app/timetable/TableMoveDlg.h"
@@ -14,7 +15,7 @@
 #include "base/ScheduleTask.h"
 #include "platform/Files.h"
 #include "testing/generator/SchoolGenerator.h"
-#include "testing/validator/ScheduleValidator.h"
+#include "base/ScheduleValidator.h"
 
 #include <QComboBox>
 #include <QTest>
@@ -31,7 +32,7 @@
 namespace {
 
 // What a swap keeps whole: everything but the fixed no-class times, which stay where they are.
-constexpr unsigned kChecks = kAllTableChecks & ~kCheckFixedTime;
+constexpr unsigned kChecks = ChecksExcept(CheckException::BigMoveLeavesFixedTimes);
 
 class TableMovesTest : public testing::Test {
 protected:

@@ -17,7 +17,7 @@
 #include "platform/Text.h"
 #include "platform/gui/FileDialogs.h"
 #include "testing/generator/SchoolGenerator.h"
-#include "testing/validator/ScheduleValidator.h"
+#include "base/ScheduleValidator.h"
 
 #include <QComboBox>
 #include <QTest>

@@ -24,7 +24,7 @@
 #include "support/MessageRecorder.h"
 #include "support/TreeTexts.h"
 #include "testing/generator/SchoolGenerator.h"
-#include "testing/validator/ScheduleValidator.h"
+#include "base/ScheduleValidator.h"
 
 #include <QComboBox>
 #include <QTest>

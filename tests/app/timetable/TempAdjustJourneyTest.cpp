@@ -23,7 +23,7 @@
 #include "platform/gui/QtText.h"
 #include "support/MessageRecorder.h"
 #include "support/TreeTexts.h"
-#include "testing/validator/ScheduleValidator.h"
+#include "base/ScheduleValidator.h"
 
 #include <QCheckBox>
 #include <QComboBox>

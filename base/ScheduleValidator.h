@@ -1,7 +1,9 @@
 #pragma once
-// Checks a task's timetables after a scheduling run: nothing booked twice, the rules kept, the
-// tables telling one story, the plans untouched, and the saved result reading back the same.
-// Each violation is one line naming the object, the slot and what is wrong.
+// The task's own rules, checked over its timetables: nothing booked twice, the rules kept, the
+// tables telling one story, the plans untouched, and the saved result reading back the same. The
+// program asks it before and after every change of plans or timetables (ChangeCheck.h); the tests
+// ask it after runs. Each violation is one line naming the object, the slot and what is wrong: an
+// exact line for the log and the tests, and a sentence for the user.
 //
 // The plans' own tables are the record of what was placed; the class, teacher and room tables
 // are checked against them. A lesson that overwrote another in a shared table is reported once,
@@ -43,13 +45,17 @@ const char* ScheduleCheckName(ScheduleCheck check);
 
 struct ScheduleViolation {
     ScheduleCheck check;
-    std::string text;
+    std::string text;  // with ids, for the log and the tests
+    std::string said;  // for the user: the lesson, the slot and the rule, as the windows name them
 };
 
 // The violations found, grouped by check in the order of the enumeration.
 class ScheduleValidation {
 public:
-    void Add(ScheduleCheck check, std::string text) { m_violations.push_back({check, std::move(text)}); }
+    void Add(ScheduleCheck check, std::string text, std::string said = {})
+    {
+        m_violations.push_back({check, std::move(text), std::move(said)});
+    }
     void Append(const ScheduleValidation& other);
 
     const std::vector<ScheduleViolation>& Violations() const { return m_violations; }
@@ -60,6 +66,8 @@ public:
     bool IsClean() const { return m_violations.empty(); }
     // One line per violation: "[tag] text".
     std::string Text() const;
+    // The user's sentences, one a line, the first `most` of them and a line saying how many more.
+    std::string Said(std::size_t most = 10) const;
 
     // Orders the lines by check, keeping the order within each check.
     void SortByCheck();

@@ -1,6 +1,7 @@
 // Validation of a task's timetables after a scheduling run.
-#include "testing/validator/ScheduleValidator.h"
+#include "base/ScheduleValidator.h"
 
+#include "base/Segment.h"
 #include "base/Utility.h"
 #include "platform/Text.h"
 
@@ -40,6 +41,14 @@ std::string SlotText(const CScheduleTask& task, int slot)
 {
     const tagTABLE_NODE node = NodeOf(slot);
     return zem::Format("%s (%d/%d/%d)", task.GetTimeNodeDesc(&node).c_str(), node.day, node.segment, node.section);
+}
+
+// The slot as the windows name it, with the weeks where a lesson takes only one of them.
+std::string SlotSaid(const CScheduleTask& task, int slot, unsigned weeks)
+{
+    const tagTABLE_NODE node = NodeOf(slot);
+    const std::string text = task.GetTimeNodeDesc(&node);
+    return weeks == kOddWeeks ? text + "（单周）" : weeks == kEvenWeeks ? text + "（双周）" : text;
 }
 
 std::string Named(const char* kind, const CZemObject& object)
@@ -178,6 +187,7 @@ private:
         const CFixedTimeOfObject* entry;
         SlotSet slots;
         std::string owner;
+        std::string ownerSaid;
     };
 
     struct RoomClaim {
@@ -189,10 +199,10 @@ private:
     };
 
     bool Wants(unsigned check) const { return (m_checks & check) != 0; }
-    void Report(ScheduleCheck check, std::string text)
+    void Report(ScheduleCheck check, std::string text, std::string said)
     {
         if (Wants(check))
-            m_result.Add(check, std::move(text));
+            m_result.Add(check, std::move(text), std::move(said));
     }
 
     const CCourseTable& TableOf(const CZemTableObject& object) const { return object.GetTable(m_temp); }
@@ -259,6 +269,32 @@ private:
     std::string At(int slot, unsigned weeks) const
     {
         return " at " + SlotText(m_task, slot) + ", " + WeeksText(weeks) + ": ";
+    }
+    // The same for the user: the plan as the windows describe it, the slot as they name it.
+    std::string PlanSaid(int plan) const { return m_task.GetCourseDesc(m_plans[plan].course); }
+    std::string PlansSaid(const std::vector<int>& plans) const
+    {
+        std::string text;
+        for (const int plan : plans)
+            text += (text.empty() ? "" : "、") + PlanSaid(plan);
+        return text;
+    }
+    std::string SlotSaid(int slot, unsigned weeks) const { return ::SlotSaid(m_task, slot, weeks); }
+    // The day as the slot names say it: the part before the segment's name.
+    std::string DaySaid(int day) const
+    {
+        const std::string text = m_task.GetTimeNodeDesc(day, zem::kForenoon, 0);
+        return text.substr(0, text.find("上午"));
+    }
+    std::string ObjectSaid(int object) const
+    {
+        if (object < static_cast<int>(m_classes.size()))
+            return m_classes[object]->GetName();
+        object -= static_cast<int>(m_classes.size());
+        if (object < static_cast<int>(m_teachers.size()))
+            return m_teachers[object]->GetName();
+        object -= static_cast<int>(m_teachers.size());
+        return m_rooms[RoomOfPlace(object)]->GetName();
     }
     int PlanOf(zem::IdHandle course) const
     {
@@ -346,9 +382,9 @@ private:
         }
     }
 
-    int AddFixed(const CFixedTimeOfObject& entry, std::string owner)
+    int AddFixed(const CFixedTimeOfObject& entry, std::string owner, std::string ownerSaid)
     {
-        Fixed fixed{&entry, {}, std::move(owner)};
+        Fixed fixed{&entry, {}, std::move(owner), std::move(ownerSaid)};
         for (const tagTABLE_NODE& node : entry.GetNodeList())
             if (const int slot = SlotOf(node); slot >= 0)
                 fixed.slots.set(slot);
@@ -363,15 +399,15 @@ private:
         m_teacherGroupFixed.resize(m_teachers.size());
         for (const auto* entry : SortedById<CFixedTimeOfObject>(m_task.GetFixedTimeOfClassList()))
             if (const int cls = IndexOf(m_classIndex, entry->GetId()); cls >= 0)
-                m_classFixed[cls] = AddFixed(*entry, Named("class", *m_classes[cls]));
+                m_classFixed[cls] = AddFixed(*entry, Named("class", *m_classes[cls]), m_classes[cls]->GetName());
         for (const auto* entry : SortedById<CFixedTimeOfObject>(m_task.GetFixedTimeOfTeacherList()))
             if (const int teacher = IndexOf(m_teacherIndex, entry->GetId()); teacher >= 0)
-                m_teacherFixed[teacher] = AddFixed(*entry, Named("teacher", *m_teachers[teacher]));
+                m_teacherFixed[teacher] = AddFixed(*entry, Named("teacher", *m_teachers[teacher]), m_teachers[teacher]->GetName());
         for (const auto* entry : SortedById<CFixedTimeOfObject>(m_task.GetFixedTimeOfTeacherGroupList())) {
             const auto* group = static_cast<const CTeacherGroupInfo*>(m_task.GetTeacherGroupInfoList().Find(entry->GetId()));
             if (!group)
                 continue;
-            const int fixed = AddFixed(*entry, Named("teacher group", *group));
+            const int fixed = AddFixed(*entry, Named("teacher group", *group), "教师组" + group->GetName());
             for (const std::string& id : group->GetTeacherArray()) {
                 const int teacher = IndexOf(m_teacherIndex, id);
                 if (teacher < 0)
@@ -384,10 +420,11 @@ private:
         std::unordered_map<std::string_view, int> subjectFixed;
         for (const auto* entry : SortedById<CFixedTimeOfObject>(m_task.GetFixedTimeOfSubjectList()))
             subjectFixed.emplace(entry->GetId(),
-                                 AddFixed(*entry, "subject " + entry->GetId() + " " + m_task.GetSubjectName(entry->GetId())));
+                                 AddFixed(*entry, "subject " + entry->GetId() + " " + m_task.GetSubjectName(entry->GetId()),
+                                          "科目" + m_task.GetSubjectName(entry->GetId())));
         std::unordered_map<std::string_view, int> courseFixed;
         for (const auto* entry : SortedById<CFixedTimeOfObject>(m_task.GetFixedTimeOfCourseList()))
-            courseFixed.emplace(entry->GetId(), AddFixed(*entry, "the plan itself"));
+            courseFixed.emplace(entry->GetId(), AddFixed(*entry, "the plan itself", "这个教学计划"));
         for (Plan& plan : m_plans) {
             plan.subjectFixed = IndexOf(subjectFixed, plan.course->GetSubjectId());
             plan.courseFixed = IndexOf(courseFixed, plan.course->GetId());
@@ -407,7 +444,7 @@ private:
                 const CTimeTable::Status status = statuses[slot];
                 if (cell.IsEmpty() && (status == CTimeTable::kFree || status == CTimeTable::kInvalid))
                     continue;
-                CheckHalves(cell, status, slot, [&] { return PlanText(p); });
+                CheckHalves(cell, status, slot, [&] { return PlanText(p); }, [&] { return PlanSaid(p); });
                 const bool split = cell.IsInterleave();
                 for (int half = 1; half <= (split ? 2 : 1); ++half) {
                     const Lesson& data = cell.data(half);
@@ -415,8 +452,10 @@ private:
                         continue;
                     if (data.GetCourseHandle() != plan.handle) {
                         if (Wants(kCheckConsistency))
-                            Report(kCheckConsistency, PlanText(p) + At(slot, WeeksOf(split, half)) +
-                                                          "its own table holds plan " + data.GetCourseId());
+                            Report(kCheckConsistency,
+                                   PlanText(p) + At(slot, WeeksOf(split, half)) + "its own table holds plan " +
+                                       data.GetCourseId(),
+                                   PlanSaid(p) + "的课表在" + SlotSaid(slot, WeeksOf(split, half)) + "有别的课");
                         continue;
                     }
                     const auto room = m_roomByHandle.find(data.GetRoomHandle());
@@ -426,22 +465,24 @@ private:
                 for (int half = 1; half <= 2; ++half)
                     for (const Lesson& more : cell.GetMoreVector(half))
                         if (Wants(kCheckConsistency))
-                            Report(kCheckConsistency, PlanText(p) + At(slot, WeeksOf(split, half)) +
-                                                          "its own table holds a further lesson of plan " +
-                                                          more.GetCourseId());
+                            Report(kCheckConsistency,
+                                   PlanText(p) + At(slot, WeeksOf(split, half)) +
+                                       "its own table holds a further lesson of plan " + more.GetCourseId(),
+                                   PlanSaid(p) + "的课表在" + SlotSaid(slot, WeeksOf(split, half)) + "有多余的课");
             }
             plan.endLesson = static_cast<int>(m_lessons.size());
         }
     }
 
-    template <class Name>
-    void CheckHalves(const CCourseTableNode& cell, CTimeTable::Status status, int slot, Name name)
+    template <class Name, class Said>
+    void CheckHalves(const CCourseTableNode& cell, CTimeTable::Status status, int slot, Name name, Said said)
     {
         if (!Wants(kCheckHalves))
             return;
         const std::string fault = HalvesFault(cell, status);
         if (!fault.empty())
-            Report(kCheckHalves, name() + " at " + SlotText(m_task, slot) + ": " + fault);
+            Report(kCheckHalves, name() + " at " + SlotText(m_task, slot) + ": " + fault,
+                   said() + "的课表在" + SlotSaid(slot, kEveryWeek) + "的单双周记录有误");
     }
 
     void Claim(int object, int lesson)
@@ -510,9 +551,13 @@ private:
             return;
         ReportMergedWeeks(hits, [this](const WeekHit& hit, unsigned weeks) {
             const CRoomInfo& room = *m_rooms[hit.object];
-            Report(kCheckRoomCapacity, Named("room", room) + At(hit.slot, weeks) +
-                                           zem::Format("%zu lessons, room for %u: ", hit.plans.size(), room.GetCapacity()) +
-                                           PlansText(hit.plans));
+            Report(kCheckRoomCapacity,
+                   Named("room", room) + At(hit.slot, weeks) +
+                       zem::Format("%zu lessons, room for %u: ", hit.plans.size(), room.GetCapacity()) +
+                       PlansText(hit.plans),
+                   "教室" + room.GetName() + "在" + SlotSaid(hit.slot, weeks) +
+                       zem::Format("有 %zu 节课，只能容纳 %u 节：", hit.plans.size(), room.GetCapacity()) +
+                       PlansSaid(hit.plans));
         });
     }
 
@@ -540,8 +585,9 @@ private:
             // A room over its capacity is reported as such, not again for the place it shares.
             if (hit.object >= firstPlace && IsOverCapacity(RoomOfPlace(hit.object - firstPlace), hit.slot, weeks))
                 return;
-            Report(kCheckDoubleBooking, ObjectText(hit.object) + At(hit.slot, weeks) + "booked twice: " +
-                                            PlansText(hit.plans));
+            Report(kCheckDoubleBooking,
+                   ObjectText(hit.object) + At(hit.slot, weeks) + "booked twice: " + PlansText(hit.plans),
+                   ObjectSaid(hit.object) + "在" + SlotSaid(hit.slot, weeks) + "同时有几节课：" + PlansSaid(hit.plans));
         });
     }
 
@@ -564,9 +610,11 @@ private:
         const tagTABLE_NODE node = NodeOf(placed.slot);
         if (Wants(kCheckUnavailable) && !m_available[placed.slot]) {
             const std::string& activity = m_task.GetActivities().GetActivity(node);
-            Report(kCheckUnavailable, PlanText(placed.plan) + At(placed.slot, placed.weeks) +
-                                          "not a lesson time of the school week" +
-                                          (activity.empty() ? "" : " (" + activity + ")"));
+            Report(kCheckUnavailable,
+                   PlanText(placed.plan) + At(placed.slot, placed.weeks) + "not a lesson time of the school week" +
+                       (activity.empty() ? "" : " (" + activity + ")"),
+                   PlanSaid(placed.plan) + "排在" + SlotSaid(placed.slot, placed.weeks) + "，这不是上课时间" +
+                       (activity.empty() ? "" : "（" + activity + "）"));
         }
         if (!Wants(kCheckFixedTime))
             return;
@@ -588,9 +636,11 @@ private:
         test(plan.courseFixed);
         for (const int fixed : broken) {
             const std::string& activity = m_fixed[fixed].entry->GetActivities().GetActivity(node);
-            Report(kCheckFixedTime, PlanText(placed.plan) + At(placed.slot, placed.weeks) +
-                                        "a fixed no-lesson time of " + m_fixed[fixed].owner +
-                                        (activity.empty() ? "" : " (" + activity + ")"));
+            Report(kCheckFixedTime,
+                   PlanText(placed.plan) + At(placed.slot, placed.weeks) + "a fixed no-lesson time of " +
+                       m_fixed[fixed].owner + (activity.empty() ? "" : " (" + activity + ")"),
+                   PlanSaid(placed.plan) + "排在" + SlotSaid(placed.slot, placed.weeks) + "，这是" +
+                       m_fixed[fixed].ownerSaid + "的固定不排课时间" + (activity.empty() ? "" : "（" + activity + "）"));
         }
     }
 
@@ -599,14 +649,21 @@ private:
         const int segment = NodeOf(placed.slot).segment;
         const _CourseType type = m_plans[placed.plan].course->GetType();
         const char* fault = nullptr;
-        if (type == COURSE_TYPE_MORNING_READING && segment != 3)
+        const char* said = nullptr;
+        if (type == COURSE_TYPE_MORNING_READING && segment != zem::kMorningReading) {
             fault = "a morning-reading lesson outside the morning-reading segment";
-        else if (type == COURSE_TYPE_SELF_STUDY && segment != 4)
+            said = "，早读课只能排在早读时段";
+        } else if (type == COURSE_TYPE_SELF_STUDY && segment != zem::kEveningStudy) {
             fault = "an evening self-study lesson outside the evening self-study segment";
-        else if (type != COURSE_TYPE_MORNING_READING && type != COURSE_TYPE_SELF_STUDY && segment > 2)
+            said = "，晚自习只能排在晚自习时段";
+        } else if (type != COURSE_TYPE_MORNING_READING && type != COURSE_TYPE_SELF_STUDY &&
+                   !zem::IsRegularSegment(segment)) {
             fault = "a teaching lesson in the morning-reading or evening self-study segment";
+            said = "，授课不能排在早读或晚自习时段";
+        }
         if (fault)
-            Report(kCheckSegment, PlanText(placed.plan) + At(placed.slot, placed.weeks) + fault);
+            Report(kCheckSegment, PlanText(placed.plan) + At(placed.slot, placed.weeks) + fault,
+                   PlanSaid(placed.plan) + "排在" + SlotSaid(placed.slot, placed.weeks) + said);
     }
 
     // The lesson as its class's, teachers' and room place's tables should show it. A teacher's or
@@ -620,16 +677,20 @@ private:
             const CCourseTableNode& cell = TableOf(*m_classes[plan.cls]).GetNode(node);
             if ((cell.IsInterleave() != placed.split || !(cell.data(placed.half) == placed.data)) &&
                 !IsConflicted(ClassObject(plan.cls), placed.slot, placed.weeks))
-                Report(kCheckConsistency, Named("class", *m_classes[plan.cls]) + At(placed.slot, placed.weeks) +
-                                              "misses " + PlanText(placed.plan) + HoldsText(cell, placed.half));
+                Report(kCheckConsistency,
+                       Named("class", *m_classes[plan.cls]) + At(placed.slot, placed.weeks) + "misses " +
+                           PlanText(placed.plan) + HoldsText(cell, placed.half),
+                       MissesSaid(m_classes[plan.cls]->GetName(), placed));
         }
         for (const int teacher : plan.teachers) {
             const CCourseTableNode& cell = TableOf(*m_teachers[teacher]).GetNode(node);
             if ((cell.IsInterleave() != placed.split ||
                  !SameGroup(placed.plan, cell.data(placed.half).GetCourseHandle())) &&
                 !IsConflicted(TeacherObject(teacher), placed.slot, placed.weeks))
-                Report(kCheckConsistency, Named("teacher", *m_teachers[teacher]) + At(placed.slot, placed.weeks) +
-                                              "misses " + PlanText(placed.plan) + HoldsText(cell, placed.half));
+                Report(kCheckConsistency,
+                       Named("teacher", *m_teachers[teacher]) + At(placed.slot, placed.weeks) + "misses " +
+                           PlanText(placed.plan) + HoldsText(cell, placed.half),
+                       MissesSaid(m_teachers[teacher]->GetName(), placed));
         }
         // A lesson without a place found its room full: the capacity check covers it.
         const int place = placed.data.GetRoomIndex();
@@ -637,9 +698,11 @@ private:
             return;
         const CCourseTable* table = PlaceTable(placed.room, place);
         if (!table) {
-            Report(kCheckConsistency, PlanText(placed.plan) + At(placed.slot, placed.weeks) +
-                                          zem::Format("place %d of ", place) + Named("room", *m_rooms[placed.room]) +
-                                          zem::Format(", which has %u", m_rooms[placed.room]->GetComplexTable().GetCount()));
+            Report(kCheckConsistency,
+                   PlanText(placed.plan) + At(placed.slot, placed.weeks) + zem::Format("place %d of ", place) +
+                       Named("room", *m_rooms[placed.room]) +
+                       zem::Format(", which has %u", m_rooms[placed.room]->GetComplexTable().GetCount()),
+                   MissesSaid("教室" + m_rooms[placed.room]->GetName(), placed));
             return;
         }
         const CCourseTableNode& cell = table->GetNode(node);
@@ -648,8 +711,15 @@ private:
              shown.GetRoomHandle() != placed.data.GetRoomHandle()) &&
             !IsConflicted(PlaceObject(placed.room, place), placed.slot, placed.weeks) &&
             !IsOverCapacity(placed.room, placed.slot, placed.weeks))
-            Report(kCheckConsistency, PlaceText(placed.room, place) + At(placed.slot, placed.weeks) + "misses " +
-                                          PlanText(placed.plan) + HoldsText(cell, placed.half));
+            Report(kCheckConsistency,
+                   PlaceText(placed.room, place) + At(placed.slot, placed.weeks) + "misses " + PlanText(placed.plan) +
+                       HoldsText(cell, placed.half),
+                   MissesSaid("教室" + m_rooms[placed.room]->GetName(), placed));
+    }
+
+    std::string MissesSaid(const std::string& holder, const Placed& placed) const
+    {
+        return holder + "的课表在" + SlotSaid(placed.slot, placed.weeks) + "没有" + PlanSaid(placed.plan) + "的课";
     }
 
     static std::string HoldsText(const CCourseTableNode& cell, int half)
@@ -675,6 +745,18 @@ private:
                 CheckHolder(Holder::Place, room, place, *table);
     }
 
+    std::string HolderSaid(Holder kind, int index) const
+    {
+        switch (kind) {
+        case Holder::Class:
+            return m_classes[index]->GetName();
+        case Holder::Teacher:
+            return m_teachers[index]->GetName();
+        default:
+            return "教室" + m_rooms[index]->GetName();
+        }
+    }
+
     std::string HolderText(Holder kind, int index, int place) const
     {
         switch (kind) {
@@ -695,7 +777,8 @@ private:
             const CTimeTable::Status status = statuses[slot];
             if (cell.IsEmpty() && (status == CTimeTable::kFree || status == CTimeTable::kInvalid))
                 continue;
-            CheckHalves(cell, status, slot, [&] { return HolderText(kind, index, place); });
+            CheckHalves(cell, status, slot, [&] { return HolderText(kind, index, place); },
+                        [&] { return HolderSaid(kind, index); });
             if (!Wants(kCheckConsistency))
                 continue;
             const bool split = cell.IsInterleave();
@@ -716,7 +799,8 @@ private:
         const unsigned weeks = WeeksOf(split, half);
         if (p < 0) {
             Report(kCheckConsistency,
-                   HolderText(kind, index, place) + At(slot, weeks) + "holds unknown plan '" + shown.GetCourseId() + "'");
+                   HolderText(kind, index, place) + At(slot, weeks) + "holds unknown plan '" + shown.GetCourseId() + "'",
+                   HolderSaid(kind, index) + "的课表在" + SlotSaid(slot, weeks) + "有一节不存在的教学计划的课");
             return;
         }
         const Plan& plan = m_plans[p];
@@ -742,7 +826,9 @@ private:
         if (!fault && !there)
             fault = "a lesson its plan's own table does not have there";
         if (fault)
-            Report(kCheckConsistency, HolderText(kind, index, place) + At(slot, weeks) + fault + ": " + PlanText(p));
+            Report(kCheckConsistency, HolderText(kind, index, place) + At(slot, weeks) + fault + ": " + PlanText(p),
+                   HolderSaid(kind, index) + "的课表在" + SlotSaid(slot, weeks) + "有" + PlanSaid(p) +
+                       "的课，与教学计划的课表不一致");
     }
 
     int PlanRoom(const Lesson& lesson) const
@@ -771,10 +857,11 @@ private:
                 if (cell.IsInterleave())
                     cell.GetCourseHandles(held, 2);
                 if (std::find(held.begin(), held.end(), plan.handle) == held.end())
-                    Report(kCheckPreset, "preset of " + PlanText(p) + " at " + SlotText(m_task, SlotOf(node)) +
-                                             ": not in the table of " +
-                                             (plan.cls >= 0 ? Named("class", *m_classes[plan.cls]) : "the plan") +
-                                             HoldsText(cell, 1));
+                    Report(kCheckPreset,
+                           "preset of " + PlanText(p) + " at " + SlotText(m_task, SlotOf(node)) +
+                               ": not in the table of " +
+                               (plan.cls >= 0 ? Named("class", *m_classes[plan.cls]) : "the plan") + HoldsText(cell, 1),
+                           PlanSaid(p) + "预排在" + SlotSaid(SlotOf(node), kEveryWeek) + "，课表上那里没有这节课");
             }
         }
     }
@@ -836,9 +923,12 @@ private:
                     const Spot* other = slotB == slot ? &spots[b++] : nullptr;
                     if (first && other && *first == *other)
                         continue;
-                    Report(kCheckCombined, "combined class " + combined->GetId() + " at " + SlotText(m_task, slot) +
-                                               ": " + PlanText(members[m]) + " has " + SpotText(other) + ", " +
-                                               PlanText(members[0]) + " has " + SpotText(first));
+                    Report(kCheckCombined,
+                           "combined class " + combined->GetId() + " at " + SlotText(m_task, slot) + ": " +
+                               PlanText(members[m]) + " has " + SpotText(other) + ", " + PlanText(members[0]) +
+                               " has " + SpotText(first),
+                           "合班上课的" + PlanSaid(members[m]) + "和" + PlanSaid(members[0]) + "在" +
+                               SlotSaid(slot, kEveryWeek) + "没有一起上课");
                 }
             }
         }
@@ -851,8 +941,11 @@ private:
         for (int p = 0; p < static_cast<int>(m_plans.size()); ++p) {
             const CWeekCount& count = m_plans[p].course->GetWeekCount();
             if (m_plans[p].halfLessons > count.GetWholeCount() * 2 + (count.HasHalfNode() ? 1 : 0))
-                Report(kCheckWeekCount, PlanText(p) + ": " + CountText(m_plans[p].halfLessons) +
-                                            " lessons placed, more than its weekly " + count.ToString());
+                Report(kCheckWeekCount,
+                       PlanText(p) + ": " + CountText(m_plans[p].halfLessons) + " lessons placed, more than its weekly " +
+                           count.ToString(),
+                       PlanSaid(p) + "排了 " + CountText(m_plans[p].halfLessons) + " 节课，多于周课时 " +
+                           count.ToString());
         }
     }
 
@@ -884,9 +977,11 @@ private:
                                 plans.push_back(m_lessons[lesson].plan);
                     }
                     if (weeks)
-                        Report(kCheckMutexTeacher, "mutually exclusive " + Named("teacher", *m_teachers[a]) + " and " +
-                                                       Named("teacher", *m_teachers[b]) + At(slot, weeks) +
-                                                       "both teach: " + PlansText(plans));
+                        Report(kCheckMutexTeacher,
+                               "mutually exclusive " + Named("teacher", *m_teachers[a]) + " and " +
+                                   Named("teacher", *m_teachers[b]) + At(slot, weeks) + "both teach: " + PlansText(plans),
+                               m_teachers[a]->GetName() + "和" + m_teachers[b]->GetName() + "是互斥教师，却在" +
+                                   SlotSaid(slot, weeks) + "同时上课：" + PlansSaid(plans));
                 }
             }
         }
@@ -916,7 +1011,9 @@ private:
                                        Named("class", *m_classes[cls]) +
                                            zem::Format(" on day %d: subjects exclusive by rule %s: ", day,
                                                        rule->GetId().c_str()) +
-                                           PlansText({members[i], members[j]}));
+                                           PlansText({members[i], members[j]}),
+                                       m_classes[cls]->GetName() + DaySaid(day) + "有互斥的科目：" +
+                                           PlansSaid({members[i], members[j]}));
                     }
             }
         }
@@ -953,8 +1050,9 @@ private:
             const int most = m_task.GetOneDayMaxNodes(plan.course);
             for (int day = 0; day < zem::kDayCount; ++day)
                 if (lessons[day] > std::max(most, preset[day]))
-                    Report(kCheckDayMaximum, PlanText(p) + zem::Format(" on day %d: %d lessons, at most %d a day",
-                                                                       day, lessons[day], most));
+                    Report(kCheckDayMaximum,
+                           PlanText(p) + zem::Format(" on day %d: %d lessons, at most %d a day", day, lessons[day], most),
+                           PlanSaid(p) + DaySaid(day) + zem::Format("排了 %d 节，每天最多 %d 节", lessons[day], most));
         }
     }
 
@@ -1161,6 +1259,16 @@ std::string ScheduleValidation::Text() const
     return text;
 }
 
+std::string ScheduleValidation::Said(std::size_t most) const
+{
+    std::string text;
+    for (std::size_t i = 0; i < m_violations.size() && i < most; ++i)
+        text += (m_violations[i].said.empty() ? m_violations[i].text : m_violations[i].said) + "\n";
+    if (m_violations.size() > most)
+        text += zem::Format("……另有 %zu 处\n", m_violations.size() - most);
+    return text;
+}
+
 void ScheduleValidation::SortByCheck()
 {
     std::stable_sort(m_violations.begin(), m_violations.end(),
@@ -1193,15 +1301,23 @@ ScheduleValidation CompareCounts(const PlanCountSnapshot& before, CScheduleTask&
     std::size_t j = 0;
     while (i < a.size() || j < b.size()) {
         if (j == b.size() || (i < a.size() && a[i].first < b[j].first)) {
-            result.Add(kCheckCountChanged, "plan " + a[i].first + ": gone since the counts were taken");
+            result.Add(kCheckCountChanged, "plan " + a[i].first + ": gone since the counts were taken",
+                       "有一个教学计划被删除了");
             ++i;
         } else if (i == a.size() || b[j].first < a[i].first) {
-            result.Add(kCheckCountChanged, PlanText(task, *task.FindCourse(b[j].first)) + ": new since the counts were taken");
+            const CCourseInfo& course = *task.FindCourse(b[j].first);
+            result.Add(kCheckCountChanged, PlanText(task, course) + ": new since the counts were taken",
+                       "多了一个教学计划：" + task.GetCourseDesc(&course));
             ++j;
         } else {
-            if (a[i].second != b[j].second)
-                result.Add(kCheckCountChanged, PlanText(task, *task.FindCourse(b[j].first)) + ": weekly count " +
-                                                   a[i].second.ToString() + " before, " + b[j].second.ToString() + " now");
+            if (a[i].second != b[j].second) {
+                const CCourseInfo& course = *task.FindCourse(b[j].first);
+                result.Add(kCheckCountChanged,
+                           PlanText(task, course) + ": weekly count " + a[i].second.ToString() + " before, " +
+                               b[j].second.ToString() + " now",
+                           task.GetCourseDesc(&course) + "的周课时由 " + a[i].second.ToString() + " 变成了 " +
+                               b[j].second.ToString());
+            }
             ++i;
             ++j;
         }

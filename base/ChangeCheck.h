@@ -1,0 +1,54 @@
+#pragma once
+// Every change of a task's plans or timetables asks the task's own rules before and after it: a
+// rule the change broke is refused and named, or listed in the change's message, never met by a
+// bare success. A violation the task had before the change is not the change's.
+#include "base/ScheduleValidator.h"
+
+#include <cstddef>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+class CScheduleTask;
+
+// What a change brought, found after it.
+struct ChangeFindings {
+    ScheduleValidation broken;        // rules broken now that were kept before
+    ScheduleValidation counts;        // plans whose weekly count a change that keeps plans changed
+    std::vector<std::string> limits;  // limits of base/TaskLimits the task passes now
+
+    bool IsClean() const { return broken.IsClean() && counts.IsClean() && limits.empty(); }
+    // The user's lines: the limits, the changed counts, then the broken rules; the first `most`
+    // rules and a line saying how many more.
+    std::string Said(std::size_t most = 10) const;
+};
+
+class CChangeCheck {
+public:
+    // Whether the change may change the plans' weekly counts (a plan edit, an import of plans).
+    enum class Plans { Kept, Edited };
+
+    // Takes the state before the change: what the rules find over the committed tables (temp
+    // false) or the working copies the change works on (temp true), and each plan's weekly count.
+    CChangeCheck(CScheduleTask& task, bool temp, Plans plans = Plans::Kept);
+
+    // Asks the rules again, over the same tables: what the change brought.
+    ChangeFindings Findings() const;
+    // The same over the working copies, for a change made there before it is committed: the state
+    // before was taken over the committed tables, which the working copies then equalled.
+    ChangeFindings FindingsInWorkingTables() const { return FindingsOver(true); }
+
+private:
+    ChangeFindings FindingsOver(bool temp) const;
+
+    CScheduleTask& m_task;
+    bool m_temp;
+    Plans m_plans;
+    std::unordered_map<std::string, int> m_before;  // violations before, by check and text
+    PlanCountSnapshot m_counts;
+};
+
+// The user's message for a change refused: the change has been undone, and why.
+std::string RefusedChangeText(const ChangeFindings& findings);
+// The user's message for a change that went on but broke rules: what they are.
+std::string KeptChangeText(const ChangeFindings& findings);
