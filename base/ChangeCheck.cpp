@@ -4,22 +4,40 @@
 #include "base/ScheduleTask.h"
 #include "base/TaskLimits.h"
 
+#include <regex>
+#include <unordered_map>
+
 
 namespace {
 
+// The violation without where it is: the slot (" at 第1周周一上午第1节 (0/0/0), every week") and
+// the day (" on day 2") go.
 std::string KeyOf(const ScheduleViolation& violation)
 {
-    return std::to_string(static_cast<unsigned>(violation.check)) + '\t' + violation.text;
+    static const std::regex slot(R"( at [^:]*?\(\d+/\d+/\d+\)(, (every week|odd weeks|even weeks))?| on day \d+)");
+    return std::to_string(static_cast<unsigned>(violation.check)) + '\t' +
+           std::regex_replace(violation.text, slot, "");
 }
 
 }  // namespace
 
-CChangeCheck::CChangeCheck(CScheduleTask& task, bool temp, Plans plans)
-    : m_task(task), m_temp(temp), m_plans(plans), m_counts(CaptureCounts(task))
+ScheduleValidation NewViolations(const ScheduleValidation& before, const ScheduleValidation& after)
 {
-    const ScheduleValidation before = ValidateSchedule(task, temp);
+    std::unordered_map<std::string, int> old;
     for (const ScheduleViolation& violation : before.Violations())
-        ++m_before[KeyOf(violation)];
+        ++old[KeyOf(violation)];
+    ScheduleValidation brought;
+    for (const ScheduleViolation& violation : after.Violations())
+        if (int& count = old[KeyOf(violation)]; count > 0)
+            --count;
+        else
+            brought.Add(violation.check, violation.text, violation.said);
+    return brought;
+}
+
+CChangeCheck::CChangeCheck(CScheduleTask& task, bool temp, Plans plans)
+    : m_task(task), m_temp(temp), m_plans(plans), m_before(ValidateSchedule(task, temp)), m_counts(CaptureCounts(task))
+{
 }
 
 ChangeFindings CChangeCheck::Findings() const { return FindingsOver(m_temp); }
@@ -27,15 +45,7 @@ ChangeFindings CChangeCheck::Findings() const { return FindingsOver(m_temp); }
 ChangeFindings CChangeCheck::FindingsOver(bool temp) const
 {
     ChangeFindings findings;
-    std::unordered_map<std::string, int> before = m_before;
-    const ScheduleValidation after = ValidateSchedule(m_task, temp);
-    for (const ScheduleViolation& violation : after.Violations()) {
-        const auto it = before.find(KeyOf(violation));
-        if (it != before.end() && it->second > 0)
-            --it->second;
-        else
-            findings.broken.Add(violation.check, violation.text, violation.said);
-    }
+    findings.broken = NewViolations(m_before, ValidateSchedule(m_task, temp));
     if (m_plans == Plans::Kept)
         findings.counts = CompareCounts(m_counts, m_task);
     findings.limits = CheckTaskLimits(m_task);

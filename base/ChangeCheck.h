@@ -6,7 +6,6 @@
 
 #include <cstddef>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 class CScheduleTask;
@@ -22,6 +21,11 @@ struct ChangeFindings {
     // rules and a line saying how many more.
     std::string Said(std::size_t most = 10) const;
 };
+
+// The violations of `after` that `before` did not have. A violation is the same wherever its
+// lessons went (a day swap or a row shift takes a rule the task broke along with its lessons), so
+// violations are compared by what they name without their slot; each counts once.
+ScheduleValidation NewViolations(const ScheduleValidation& before, const ScheduleValidation& after);
 
 class CChangeCheck {
 public:
@@ -44,7 +48,7 @@ private:
     CScheduleTask& m_task;
     bool m_temp;
     Plans m_plans;
-    std::unordered_map<std::string, int> m_before;  // violations before, by check and text
+    ScheduleValidation m_before;
     PlanCountSnapshot m_counts;
 };
 

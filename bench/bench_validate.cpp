@@ -5,6 +5,7 @@
 #include "base/ChangeCheck.h"
 #include "base/ScheduleValidator.h"
 #include "platform/Text.h"
+#include "testing/generator/SchoolGenerator.h"
 
 #include <benchmark/benchmark.h>
 
@@ -146,6 +147,20 @@ void BM_ChangeCheck(benchmark::State& state)
     }
 }
 BENCHMARK(BM_ChangeCheck)->Unit(benchmark::kMillisecond);
+
+// The same on the generated L120 school, its timetables filled.
+void BM_ChangeCheckL120(benchmark::State& state)
+{
+    const std::unique_ptr<CScheduleTask> task = zemgen::GenerateSchool({"L120", "tight", 1});
+    zemgen::FillTimetables(*task);
+    for (auto _ : state) {
+        const CChangeCheck check(*task, false);
+        const ChangeFindings findings = check.Findings();
+        benchmark::DoNotOptimize(findings.broken.Count());
+    }
+    state.counters["violations"] = static_cast<double>(ValidateSchedule(*task).Count());
+}
+BENCHMARK(BM_ChangeCheckL120)->Unit(benchmark::kMillisecond);
 
 void BM_CompareTimetables(benchmark::State& state)
 {

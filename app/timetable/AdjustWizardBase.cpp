@@ -286,14 +286,59 @@ std::pair<Rect, Rect> CAdjustWizardBase::LowerPreviews(int height)
 
 bool CAdjustWizardBase::BackUpTask()
 {
-    if (m_task && m_task->AutoBackup(true, "教学计划调整前", false))
+    if (m_task && m_task->AutoBackup(true, "教学计划调整前", false)) {
+        TakeStateBefore();
         return true;
+    }
     zem::ShowMessage("调整前无法备份当前排课任务，教学计划没有调整", "提示", zem::MessageIcon::Error);
+    return false;
+}
+
+void CAdjustWizardBase::TakeStateBefore()
+{
+    // The committed timetables are what the working ones start from: the change is made there.
+    m_check.emplace(*m_task, false);
+    m_staffBefore.clear();
+    for (CCourseInfo* plan : ObjectsInOrder<CCourseInfo>(m_task->GetCourseInfoList()))
+        m_staffBefore.push_back({plan, plan->GetTeacherId(), plan->GetRoomParam(), plan->GetRoomStrategy()});
+    m_assistantsBefore.clear();
+    for (const CCourseAssistant* assistant : ObjectsInOrder<CCourseAssistant>(m_task->GetAssistantList()))
+        m_assistantsBefore.emplace_back(assistant->GetId(), assistant->GetAssistants());
+    m_entriesBefore = m_entries.size();
+}
+
+void CAdjustWizardBase::PutPlansBack()
+{
+    for (const PlanStaff& staff : m_staffBefore) {
+        staff.plan->SetTeacher(staff.teacher);
+        staff.plan->SetRoomParam(staff.room);
+        staff.plan->SetRoomStrategy(staff.roomStrategy);
+    }
+    for (const auto& [planId, assistants] : m_assistantsBefore)
+        if (CCourseAssistant* assistant = m_task->GetAssistant(planId))
+            assistant->GetAssistants() = assistants;
+    CTaskHelper(m_task).RestoreTempTables();
+    m_entries.resize(m_entriesBefore);
+}
+
+bool CAdjustWizardBase::KeepsTheRules()
+{
+    if (!m_check)
+        return true;
+    const ChangeFindings findings = m_check->FindingsInWorkingTables();
+    m_check.reset();
+    if (findings.IsClean())
+        return true;
+    PutPlansBack();
+    SetStatusText(kNotDone, true);
+    zem::ShowMessage(RefusedChangeText(findings), "提示", zem::MessageIcon::Warning);
     return false;
 }
 
 bool CAdjustWizardBase::CommitAndSave()
 {
+    if (!KeepsTheRules())
+        return false;
     CommitTempTables(*m_task);
     // The timetables only follow the plans: a lesson of a plan that input.xml lacks is dropped on
     // reading, so the plans go first.

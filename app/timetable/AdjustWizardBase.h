@@ -4,11 +4,13 @@
 // and the entries of what was executed, which go to the adjustment history when the window closes.
 // The plan chooser opens by itself right after the window is shown.
 #include "app/shared/AdjustmentHistory.h"
+#include "base/ChangeCheck.h"
 #include "platform/gui/Dialog.h"
 #include "platform/gui/Timers.h"
 #include "table/WeekTable.h"
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -36,6 +38,7 @@ public:
     static constexpr int kChooseDelayMs = 300;
     static constexpr const char* kSuccess = "调整成功";
     static constexpr const char* kNotSaved = "调整没有保存";
+    static constexpr const char* kNotDone = "调整会违反排课规则，已撤销";
     static constexpr const char* kUnsolved = "冲突还未解决，不能直接调整";
 
     explicit CAdjustWizardBase(QWidget* parent = nullptr);
@@ -90,10 +93,13 @@ protected:
     bool MayExecute();
     // The question before an execution (Yes/No); true on Yes.
     static bool Confirm(const std::string& text, bool noByDefault = false);
-    // Backs the task up before a change; false (the user was told) refuses the change.
+    // Backs the task up before a change and takes the state the change is checked against; false
+    // (the user was told) refuses the change.
     bool BackUpTask();
-    // Commits the working timetables and writes input.xml, then output.xml; sets the status and
-    // tells the user either way; on success the changed timetables can be exported and printed. The entries of the change are kept even when the save fails: the
+    // Asks the task's rules over the change made since BackUpTask: a rule it broke undoes it (the
+    // plans, the working timetables and its entries) and is named. Then commits the working
+    // timetables and writes input.xml, then output.xml; sets the status and tells the user either
+    // way; on success the changed timetables can be exported and printed. The entries of the change are kept even when the save fails: the
     // change stays in memory and a later save writes it.
     bool CommitAndSave();
 
@@ -115,7 +121,18 @@ protected:
     void paintEvent(class QPaintEvent* event) override;
 
 private:
+    // The plans' teachers and rooms and the assistants' lists, as an undone change puts them back.
+    struct PlanStaff {
+        CCourseInfo* plan;
+        std::string teacher;
+        std::string room;
+        ROOM_STRATEGY roomStrategy;
+    };
+
     void OnTimer(int id);
+    void TakeStateBefore();
+    bool KeepsTheRules();
+    void PutPlansBack();
 
     CScheduleTask* m_task = nullptr;
     std::string m_title;
@@ -125,6 +142,10 @@ private:
     bool m_statusConflict = false;
     std::vector<std::string> m_pendingIds;
     CAdjustmentEntryList m_entries;
+    std::optional<CChangeCheck> m_check;
+    std::vector<PlanStaff> m_staffBefore;
+    std::vector<std::pair<std::string, std::vector<std::string>>> m_assistantsBefore;
+    std::size_t m_entriesBefore = 0;
     CWeekTable m_left;
     CWeekTable m_right;
     zem::Rect m_leftFrame;

@@ -126,7 +126,7 @@ TEST(ScheduleValidator, EachBreakIsCaughtByItsOwnCheck)
              s.Course("kx", "c2", "s5", "t1", "1");
              s.Place("kx", {1, 0, 0});
          },
-         kCheckDoubleBooking, 1, "teacher t1", "老师t1在第1周周二上午第1节同时有几节课"},
+         kCheckDoubleBooking, 1, "teacher t1", "周二上午第1节同时有几节课"},
         {"class double-booked",
          [](HandPlacedSchool& s) {
              s.Course("ky", "c1", "s5", "t6", "1");
@@ -138,7 +138,7 @@ TEST(ScheduleValidator, EachBreakIsCaughtByItsOwnCheck)
              s.Course("kz", "c2", "s5", "t6", "1", "r");
              s.Place("kz", {1, 0, 0}, 0, "r");
          },
-         kCheckRoomCapacity, 1, "2 lessons, room for 1", "教室多媒体教室在第1周周二上午第1节有 2 节课，只能容纳 1 节"},
+         kCheckRoomCapacity, 1, "2 lessons, room for 1", "周二上午第1节有 2 节课，只能容纳 1 节"},
         {"fixed time of a class",
          [](HandPlacedSchool& s) {
              s.FixedTime<CFixedTimeOfClass>(s.Task().GetFixedTimeOfClassList(), "c1", "100");
@@ -170,7 +170,7 @@ TEST(ScheduleValidator, EachBreakIsCaughtByItsOwnCheck)
          kCheckUnavailable, 2, "not a lesson time", "这不是上课时间"},
         {"preset missing",
          [](HandPlacedSchool& s) { s.Unplace("k1", {0, 0, 0}); },
-         kCheckPreset, 1, "preset of plan k1", "预排在第1周周一上午第1节，课表上那里没有这节课"},
+         kCheckPreset, 1, "preset of plan k1", "周一上午第1节，课表上那里没有这节课"},
         {"combined partners on different slots",
          [](HandPlacedSchool& s) {
              s.Unplace("k7", {3, 1, 0});
@@ -179,7 +179,7 @@ TEST(ScheduleValidator, EachBreakIsCaughtByItsOwnCheck)
          kCheckCombined, 2, "combined class cc", "没有一起上课"},
         {"status 100 on an empty cell",
          [](HandPlacedSchool& s) { s.Task().GetClass("c2")->GetTable(false).SetValue(4, 0, 0, CTimeTable::kFullUsed); },
-         kCheckHalves, 1, "status 100 for a cell worth 0", "高一2班的课表在第1周周五上午第1节的单双周记录有误"},
+         kCheckHalves, 1, "status 100 for a cell worth 0", "周五上午第1节的单双周记录有误"},
         {"one lesson too many",
          [](HandPlacedSchool& s) { s.Place("k3", {3, 0, 0}); },
          kCheckWeekCount, 1, "3 lessons placed", "排了 3 节课，多于周课时 2"},
@@ -191,13 +191,13 @@ TEST(ScheduleValidator, EachBreakIsCaughtByItsOwnCheck)
          kCheckSegment, 1, "plan m1", "早读课只能排在早读时段"},
         {"class table missing a lesson",
          [](HandPlacedSchool& s) { s.Task().UnsetTableNode(&s.Task().GetClass("c2")->GetTable(false), {0, 0, 1}, 0); },
-         kCheckConsistency, 1, "misses plan k3", "高一2班的课表在第1周周一上午第2节没有"},
+         kCheckConsistency, 1, "misses plan k3", "周一上午第2节没有"},
         {"mutually exclusive teachers at once",
          [](HandPlacedSchool& s) { s.MutexTeachers("t1", {"t3"}); },
          kCheckMutexTeacher, 1, "teacher t1", "老师t1和老师t3是互斥教师"},
         {"mutually exclusive subjects on one day",
          [](HandPlacedSchool& s) { s.MutexSubjects("ms2", {"s1", "s2"}); },
-         kCheckMutexSubject, 1, "高一2班 on day 0", "高一2班第1周周一有互斥的科目"},
+         kCheckMutexSubject, 1, "高一2班 on day 0", "周一有互斥的科目"},
         {"two lessons of a plan on one day",
          [](HandPlacedSchool& s) {
              s.Unplace("k3", {1, 0, 1});

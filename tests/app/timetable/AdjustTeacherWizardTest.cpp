@@ -264,3 +264,43 @@ TEST_F(TeacherWizard, TheUsersFirstStepTakesThePlaceOfTheChooserOpeningByItself)
     wizard.DoModal();
     EXPECT_EQ(choosers, 1);
 }
+
+// A change that would break one of the task's rules is undone and named, whoever counted the
+// conflicts before: 李四 may not teach while 王五, mutually exclusive with him, does.
+class TeacherWizardOverARule : public TeacherWizard {
+protected:
+    void Build() override
+    {
+        school.b.MutexTeachers("t2", {"t3"});
+        Place(school.b.Course("k4", "c2", "s2", "t3", "1"), "", kA);
+    }
+};
+
+TEST_F(TeacherWizardOverARule, LeavesTheTaskAsItWas)
+{
+    ScriptedMessages messages({zem::IDYES});
+    Run({"k1"}, [&](Wizard& wizard) {
+        ChooseTeacher(wizard);
+        wizard.SendCommand(zem::IDOK);
+        EXPECT_NE(wizard.GetStatusText(), Wizard::kSuccess);
+        EXPECT_TRUE(wizard.IsStatusConflict());
+    });
+    const std::vector<std::string> texts = messages.Texts();
+    EXPECT_EQ(std::count(texts.begin(), texts.end(), Wizard::kSuccess), 0);
+    for (const std::string& text : texts) {
+        if (text.find("违反排课规则") != std::string::npos) {
+            EXPECT_NE(text.find("李四和王五是互斥教师"), std::string::npos) << text;
+        }
+    }
+    EXPECT_EQ(Task().FindCourse("k1")->GetTeacherId(), "t1");
+    const std::unique_ptr<CScheduleTask> saved = Saved();
+    EXPECT_EQ(saved->FindCourse("k1")->GetTeacherId(), "t1");
+    // k1's lessons stay 张三's, in memory, in the working copies and in the files.
+    for (CScheduleTask* task : {&Task(), saved.get()})
+        for (const bool temp : {false, true}) {
+            EXPECT_EQ(task->GetTeacher("t1")->GetTable(temp).GetNode(kA).GetCourseId(1), "k1");
+            EXPECT_FALSE(task->GetTeacher("t2")->GetTable(temp).IsUsed(kA));
+        }
+    ExpectValid(Task());
+    EXPECT_TRUE(ValidateSchedule(Task(), true).IsClean()) << ValidateSchedule(Task(), true).Text();
+}
