@@ -100,6 +100,7 @@ struct PrintFindings {
     std::vector<std::string> differences;
     double smallestWord = 1e9;
     int shortened = 0;  // lessons printed in part, ending in "…"
+    int lessons = 0;    // boxes where the grid shows a text
 };
 
 inline constexpr std::string_view kMore = "…";
@@ -109,6 +110,8 @@ inline void CheckPrintedBox(const PdfPage& page, double left, double top, double
                             const std::string& expected, const std::string& where, PrintFindings& found)
 {
     const std::vector<PdfWord> words = WordsIn(page, left, top, right, bottom);
+    if (!expected.empty())
+        ++found.lessons;
     std::string printed;
     for (const PdfWord& w : words) {
         printed += w.text;
@@ -193,6 +196,7 @@ inline PrintFindings ComparePrintWithGrid(const std::string& pdf, CPrintSheet& s
         total.differences.insert(total.differences.end(), found.differences.begin(), found.differences.end());
         total.smallestWord = std::min(total.smallestWord, found.smallestWord);
         total.shortened += found.shortened;
+        total.lessons += found.lessons;
     }
     return total;
 }
@@ -282,7 +286,7 @@ inline bool FindObjectSpan(const zem::workbook::SheetData& sheet, const std::str
 inline std::vector<std::string> CompareMasterSheetWithGrid(const zem::workbook::SheetData& sheet,
                                                            const std::vector<const CExportTableItem*>& items,
                                                            CScheduleTask& task, int layout, bool fullNames,
-                                                           bool showSS, bool down)
+                                                           bool showSS, bool down, int* lessons = nullptr)
 {
     std::vector<std::string> differences;
     const CSchoolStructure& week = task.GetSchoolStructure();
@@ -306,6 +310,8 @@ inline std::vector<std::string> CompareMasterSheetWithGrid(const zem::workbook::
                     down ? CellsText(sheet, at, first, at, last) : CellsText(sheet, first, at, last, at);
                 ++at;
                 const std::string expected = GridText(task, *item, layout, fullNames, {day, period.segment, period.section});
+                if (lessons && !expected.empty())
+                    ++*lessons;
                 if (written != expected)
                     differences.push_back(Where(*item, period, day) + "written '" + written + "', the grid shows '" +
                                           expected + "'");
@@ -323,7 +329,7 @@ inline std::vector<std::string> CompareTimetableSheetWithGrid(const zem::workboo
                                                               const std::vector<const CExportTableItem*>& items,
                                                               CScheduleTask& task, int layout, bool fullNames,
                                                               const BlankLine* banners, bool showSegmentColumn,
-                                                              std::vector<std::string>& seen)
+                                                              std::vector<std::string>& seen, int* lessons = nullptr)
 {
     std::vector<std::string> differences;
     const CSchoolStructure& week = task.GetSchoolStructure();
@@ -352,6 +358,8 @@ inline std::vector<std::string> CompareTimetableSheetWithGrid(const zem::workboo
                 const int r = headRow + 1 + static_cast<int>(i);
                 const std::string written = CellsText(sheet, r, column, r, last);
                 const std::string expected = GridText(task, *item, layout, fullNames, {day, row.segment, row.section});
+                if (lessons && !expected.empty())
+                    ++*lessons;
                 if (written != expected)
                     differences.push_back(Where(*item, row, day) + "written '" + written + "', the grid shows '" +
                                           expected + "'");

@@ -514,6 +514,24 @@ TEST(ColourPrint, ShowsWhatPlainPrintShowsInTheGridsColoursWithoutTheGridsMarks)
             CTableTheme& theme = CTableTheme::Instance();
             const int previous = theme.SetMode(CELL_STYLE_COLOR);
             EXPECT_EQ(cell, colourTable ? chinese : theme.GetRowBColor());
+            // The lesson's lines: on its subject's colour in black, as the grid writes them; else in
+            // the grid's blue and green.
+            const Rect lesson((g.Left(0) + 8) / 4, (g.headerBottom + 8) / 4, (g.Right(0) - 8) / 4,
+                              (g.headerBottom + g.row - 8) / 4);
+            const auto near = [](zem::COLORREF c, zem::COLORREF ink) {
+                return std::abs(zem::GetRValue(c) - zem::GetRValue(ink)) < 50 &&
+                       std::abs(zem::GetGValue(c) - zem::GetGValue(ink)) < 50 &&
+                       std::abs(zem::GetBValue(c) - zem::GetBValue(ink)) < 50;
+            };
+            const int inked = CountOf(page, lesson, [&](zem::COLORREF c) {
+                return !near(c, cell) && (near(c, CTableTheme::kMainTextColor) || near(c, CTableTheme::kSecondaryTextColor));
+            });
+            if (colourTable) {
+                EXPECT_EQ(inked, 0);
+                EXPECT_GT(CountOf(page, lesson, IsDark), 0);
+            } else {
+                EXPECT_GT(inked, 0);
+            }
             EXPECT_EQ(PixelOf(page, (g.x0 + g.periodLeft) / 8, (g.gridTop + g.headerBottom) / 8),
                       theme.GetTitleBkColor());
             theme.SetMode(previous);
