@@ -25,6 +25,32 @@ inline std::vector<std::string_view> SplitCellRecord(std::string_view record)
     }
 }
 
+// One entry of a cell record: a lesson, or one half of an odd/even slot, with its two lines.
+struct CellEntry {
+    std::string_view key, main, secondary;
+};
+
+// A cell record by its fields: the count, then one entry, or the two halves of an odd/even slot.
+// A text of any other shape (a whole-school title, a damaged record) has no entries.
+struct CellFields {
+    std::string_view count;
+    std::vector<CellEntry> entries;
+    bool IsPair() const { return entries.size() == 2; }
+};
+
+// The record's fields; the views point into `record`.
+inline CellFields ReadCellRecord(std::string_view record)
+{
+    const std::vector<std::string_view> fields = SplitCellRecord(record);
+    CellFields read;
+    read.count = fields.front();
+    if (fields.size() == 4 || fields.size() == 7) {
+        for (std::size_t i = 1; i + 2 < fields.size(); i += 3)
+            read.entries.push_back({fields[i], fields[i + 1], fields[i + 2]});
+    }
+    return read;
+}
+
 // Appends one field to a record that already holds at least one.
 inline void AppendCellField(std::string& record, std::string_view field)
 {

@@ -2,6 +2,7 @@
 // slot's name, a combined class's name, and the activities and closed slots of an object.
 #include "base/ScheduleTask.h"
 
+#include "base/CellLayouts.h"
 #include "base/CellRecord.h"
 
 #include "base/Utility.h"
@@ -17,35 +18,21 @@ using NodeData = CCourseTableNode::NodeData;
 
 constexpr std::string_view kJoin = "，";
 
-// What goes on one line of a cell.
-enum class Piece : unsigned char { None, Subject, Teacher, Class, Room, Head, Combo };
+using Piece = zem::CellPiece;
 
+// The two lines of a cell.
 struct Lines {
     Piece line1 = Piece::None;
     Piece line2 = Piece::None;
     bool Uses(Piece piece) const { return line1 == piece || line2 == piece; }
 };
 
-// Per timetable type, the two lines of layouts 0 to 5.
-constexpr Lines kLayouts[3][6] = {
-    // class
-    {{Piece::Subject, Piece::Combo}, {Piece::Subject, Piece::Teacher}, {Piece::Subject, Piece::Room},
-     {Piece::Subject, Piece::None}, {Piece::Combo, Piece::None}, {Piece::Teacher, Piece::None}},
-    // teacher
-    {{Piece::Subject, Piece::Combo}, {Piece::Subject, Piece::Class}, {Piece::Subject, Piece::Room},
-     {Piece::Subject, Piece::None}, {Piece::Combo, Piece::None}, {Piece::Class, Piece::None}},
-    // room: "Head" is the class with the seat in front of it
-    {{Piece::Head, Piece::Combo}, {Piece::Head, Piece::Teacher}, {Piece::Head, Piece::Subject},
-     {Piece::Head, Piece::None}, {Piece::Combo, Piece::None}, {Piece::Teacher, Piece::None}},
-};
-
 bool IsKnownType(TABLE_TYPE type) { return type >= TABLE_CLASS && type <= TABLE_ROOM; }
 
 Lines LayoutOf(TABLE_TYPE type, int layout)
 {
-    if (!IsKnownType(type) || layout < 0 || layout > 5)
-        return {};
-    return kLayouts[type][layout];
+    const zem::CellLayout* found = IsKnownType(type) ? zem::FindCellLayout(type, layout) : nullptr;
+    return found ? Lines{found->line1, found->line2} : Lines{};
 }
 
 void AppendNumber(std::string& out, int value)

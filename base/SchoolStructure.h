@@ -2,6 +2,7 @@
 // The school week: which days of the two-week cycle are school days, how many periods each segment
 // of a day has, which slots are usable, what the periods are called and which activities occupy
 // fixed slots.
+#include "base/DayRows.h"
 #include "base/TimeTable.h"
 
 #include <algorithm>
@@ -95,6 +96,14 @@ public:
     bool SetSectionNodeMaxCount(int segment, int count, bool fill);
     // 0 for a segment outside 0..4.
     int GetSectionNodeMaxCount(int segment) const;
+    // The period counts of the five segments, by segment number.
+    zem::SegmentCounts GetSegmentCounts() const
+    {
+        zem::SegmentCounts counts{};
+        for (int segment = 0; segment < zem::kSegmentCount; ++segment)
+            counts[static_cast<std::size_t>(segment)] = GetSectionNodeMaxCount(segment);
+        return counts;
+    }
     // Periods of one day over all five segments.
     int GetDayNodeCount() const;
     // Usable slots of the day's segment within its period count, as of the last ParseFromXMLData.

@@ -1,6 +1,7 @@
 #pragma once
 // What the grids share with their hosts: the notification messages, the palette choice of a
 // rendering and the banner rows. The cell marks are beside the slot record, in base/TableNode.h.
+#include "base/DayRows.h"
 #include "base/TableNode.h"
 #include "platform/MessageTarget.h"
 #include "platform/WindowMessages.h"
@@ -19,13 +20,4 @@ struct tagNMT_MOVE {
     tagTABLE_NODE picked;
 };
 
-// A banner row the host keeps in the week grids: the grids leave a gap for it; its text is the host's.
-// The list ends at the first record whose segment is -1, or after kMaxBlankLines records.
-struct BlankLine {
-    int enabled = 0;    // non-zero: in use
-    int segment = -1;   // 0..4; -1 ends the list
-    int section = 0;
-    int position = 0;   // 0: a gap before that row, 1: a gap after it
-    std::string text;
-};
-constexpr int kMaxBlankLines = 10;
+// The banner rows (BlankLine) the grids leave gaps for are in base/DayRows.h.

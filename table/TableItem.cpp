@@ -1,6 +1,7 @@
 #include "table/TableItem.h"
 
 #include "base/CellRecord.h"
+#include "base/DayRows.h"
 #include "platform/Text.h"
 #include "table/TableTheme.h"
 
@@ -18,19 +19,6 @@ namespace {
 
 constexpr COLORREF kBlack = RGB(0, 0, 0);
 constexpr COLORREF kWhite = RGB(255, 255, 255);
-
-// Enabled banner rows at a row, before it (position 0) or after it (position 1).
-int BlankLinesAt(int segment, int section, int position)
-{
-    const BlankLine* lines = CTableTheme::Instance().GetBlankLine();
-    int count = 0;
-    for (int i = 0; lines && i < kMaxBlankLines && lines[i].segment != -1; ++i) {
-        const BlankLine& line = lines[i];
-        if (line.enabled && line.segment == segment && line.section == section && line.position == position)
-            ++count;
-    }
-    return count;
-}
 
 }  // namespace
 
@@ -264,17 +252,17 @@ int CTableColumn::GetSegmentCount(int segment) const
 int CTableColumn::SegmentOfRow(int row) const
 {
     // Top to bottom: morning reading, forenoon, afternoon, night, evening self-study.
-    for (int segment : {3, 0, 1, 2}) {
+    for (const int segment : zem::kSegmentsInDayOrder) {
         if (row < m_counts[static_cast<std::size_t>(segment)])
             return segment;
         row -= m_counts[static_cast<std::size_t>(segment)];
     }
-    return 4;
+    return zem::kEveningStudy;
 }
 
 int CTableColumn::SectionOfRow(int row) const
 {
-    for (int segment : {3, 0, 1, 2}) {
+    for (const int segment : zem::kSegmentsInDayOrder) {
         if (row < m_counts[static_cast<std::size_t>(segment)])
             return row;
         row -= m_counts[static_cast<std::size_t>(segment)];
@@ -287,29 +275,18 @@ int CTableColumn::RowOfNode(int segment, int section) const
     // A section beyond its segment's count would land in the next segment's rows.
     if (section < 0 || section >= GetSegmentCount(segment))
         return -1;
-    if (segment == 3)
-        return section;
-    int row = section + m_counts[3];
-    if (segment > 0)
-        row += m_counts[0];
-    if (segment > 1)
-        row += m_counts[1];
-    if (segment == 4)
-        row += m_counts[2];
+    int row = section;
+    for (const int before : zem::kSegmentsInDayOrder) {
+        if (before == segment)
+            break;
+        row += m_counts[static_cast<std::size_t>(before)];
+    }
     return row;
 }
 
 int CTableColumn::GapCount() const
 {
-    int gaps = (m_counts[1] > 0 ? 1 : 0) + (m_counts[2] + m_counts[4] > 0 ? 1 : 0);
-    const BlankLine* lines = CTableTheme::Instance().GetBlankLine();
-    for (int i = 0; lines && i < kMaxBlankLines && lines[i].segment != -1; ++i) {
-        const BlankLine& line = lines[i];
-        if (line.enabled && line.segment >= 0 && line.segment < zem::kSegmentCount && line.section >= 0 &&
-            line.section < GetSegmentCount(line.segment))
-            ++gaps;
-    }
-    return gaps;
+    return zem::BreakRowCount(zem::DayRows(m_counts, CTableTheme::Instance().GetBlankLine()));
 }
 
 int CTableColumn::HitRow(Point point) const
@@ -322,17 +299,17 @@ void CTableColumn::LayoutRows(int left, int right, int top, int bottom)
     m_rowRects.fill(Rect{});
     if (m_rowCount == 0)
         return;
-    const int height = (bottom - top - kGap * GapCount()) / m_rowCount;
+    const std::vector<zem::DayRow> rows = zem::DayRows(m_counts, CTableTheme::Instance().GetBlankLine());
+    const int height = (bottom - top - kGap * zem::BreakRowCount(rows)) / m_rowCount;
     int y = top;
-    for (int row = 0; row < m_rowCount; ++row) {
-        const int segment = SegmentOfRow(row), section = SectionOfRow(row);
-        // One gap before the afternoon and one before the evening (night, or self-study when there is
-        // no night), as GapCount reserves them.
-        if (section == 0 && (segment == 1 || segment == 2 || (segment == 4 && m_counts[2] == 0)))
+    for (const zem::DayRow& row : rows) {
+        // A gap for each separator and banner row.
+        if (!row.IsLesson()) {
             y += kGap;
-        y += kGap * BlankLinesAt(segment, section, 0);
-        m_rowRects[static_cast<std::size_t>(row)] = Rect(left, y, right, y + height - 1);
-        y += height + kGap * BlankLinesAt(segment, section, 1);
+            continue;
+        }
+        m_rowRects[static_cast<std::size_t>(row.period)] = Rect(left, y, right, y + height - 1);
+        y += height;
     }
     m_rowRects[static_cast<std::size_t>(m_rowCount - 1)].bottom = bottom;
 }
@@ -372,9 +349,9 @@ void CDayColumn::Layout()
         CCell& cell = m_cells[static_cast<std::size_t>(row)];
         cell.SetRect(m_rowRects[static_cast<std::size_t>(row)]);
         const int segment = SegmentOfRow(row);
-        if (segment == 3)
+        if (segment == zem::kMorningReading)
             cell.SetNormalColor(theme.GetMorningReadingColor());
-        else if (segment == 4)
+        else if (segment == zem::kEveningStudy)
             cell.SetNormalColor(theme.GetSelfStudyColor());
         else
             cell.SetNormalColor(row % 2 ? theme.GetRowAColor() : theme.GetRowBColor());

@@ -2,6 +2,7 @@
 
 #include "app/shared/AppServices.h"
 #include "app/shared/Vocabulary.h"
+#include "base/DayRows.h"
 #include "base/SchoolStructure.h"
 #include "platform/gui/Font.h"
 #include "table/UICore.h"
@@ -99,8 +100,8 @@ void CPageLayout::SetDefaults()
 CWeekTablePageLayout::CWeekTablePageLayout()
 {
     // The two standard banner rows: before the afternoon and before the night.
-    blankLines[0].segment = 1;
-    blankLines[1].segment = 2;
+    blankLines[0].segment = zem::kAfternoon;
+    blankLines[1].segment = zem::kNight;
 }
 
 void CWeekTablePageLayout::SetDefaults()
@@ -141,16 +142,7 @@ Rect CWeekTablePageLayout::GetTableRect(int i) const
 
 int CWeekTablePageLayout::CountBreakRows(const CSchoolStructure& structure) const
 {
-    int count = structure.GetSectionNodeMaxCount(1) > 0 ? 1 : 0;
-    if (structure.GetSectionNodeMaxCount(2) > 0 || structure.GetSectionNodeMaxCount(4) > 0)
-        ++count;
-    for (int i = 0; i < kMaxBlankLines && blankLines[i].segment != -1; ++i) {
-        const BlankLine& row = blankLines[i];
-        if (row.enabled != 0 && row.segment >= 0 && row.segment < zem::kSegmentCount && row.section >= 0 &&
-            row.section < structure.GetSectionNodeMaxCount(row.segment))
-            ++count;
-    }
-    return count;
+    return zem::BreakRowCount(zem::DayRows(structure.GetSegmentCounts(), blankLines));
 }
 
 void CWeekTablePageLayout::CalcPageRect(const QPaintDevice* device, bool temporary, const CSchoolStructure* structure)

@@ -163,8 +163,16 @@ void CPrintPreviewDlg::ShowPage()
 
 void CPrintPreviewDlg::UpdateCaption()
 {
-    SetCaption(zem::Format("%s - %s ( 第 %d 页 共 %d 页 )", LoadResString(2).c_str(), m_title.c_str(), m_currentPage,
-                           m_pageCount));
+    std::string caption = zem::Format("%s - %s ( 第 %d 页 共 %d 页 )", LoadResString(2).c_str(), m_title.c_str(),
+                                      m_currentPage, m_pageCount);
+    // Said before printing: lessons whose lines cannot fit their cells at the smallest legible size.
+    if (m_sheet && m_pageCount > 0) {
+        if (const int shortened = m_sheet->ShortenedLessons(m_currentPage))
+            caption += zem::Format("  本页有 %d 节课的文字放不下，只印出了一部分（以“…”结尾），"
+                                   "请减少每页的课表数或选用较短的格子内容",
+                                   shortened);
+    }
+    SetCaption(caption);
 }
 
 void CPrintPreviewDlg::OnCommand(int id)

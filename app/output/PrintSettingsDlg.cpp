@@ -7,6 +7,7 @@
 #include "app/output/PageLayout.h"
 #include "app/output/PrintSheet.h"
 #include "app/shared/AppServices.h"
+#include "base/CellLayouts.h"
 #include "platform/Text.h"
 #include "platform/gui/PopupMenu.h"
 
@@ -24,12 +25,15 @@ using zem::gui::ToQ;
 
 namespace {
 
-const std::vector<std::string> kClassFormats = {"课程 + 教师教室", "课程 + 教师", "课程 + 教室",
-                                                "只显示课程",     "只显示教师教室", "只显示教师"};
-const std::vector<std::string> kTeacherFormats = {"课程 + 班级教室", "课程 + 班级", "课程 + 教室",
-                                                  "只显示课程",     "只显示班级教室", "只显示班级"};
-const std::vector<std::string> kRoomFormats = {"班级 + 教师课程", "班级 + 教师", "班级 + 课程",
-                                               "只显示班级",     "只显示教师课程", "只显示教师"};
+// The names of a timetable kind's cell layouts (0 class, 1 teacher, 2 room), in the order of their numbers.
+std::vector<std::string> CellLayoutNames(int kind)
+{
+    std::vector<std::string> names;
+    for (const zem::CellLayout& layout : zem::kCellLayouts[kind])
+        names.emplace_back(layout.name);
+    return names;
+}
+
 const std::vector<std::string> kTableLayouts = {"1个课表",           "2个课表，1行2列", "2个课表，2行1列",
                                                 "4个课表，2行2列", "6个课表，2行3列", "6个课表，3行2列"};
 const std::vector<std::string> kFontSizes = {"6",  "7",  "8",  "9",  "10", "11", "12", "14", "16",
@@ -154,11 +158,11 @@ bool CPrintSettingsDlg::OnInitDialog()
     SetWidgetRect(GetDlgItem(IDC_TEMPLATES), UnitsRect(166, 23, 36, 14));
 
     label("班级课表", UnitsRect(8, 62, 40, 10));
-    AddCombo(IDC_CLASS_FORMAT, UnitsRect(50, 60, 152, 14), kClassFormats);
+    AddCombo(IDC_CLASS_FORMAT, UnitsRect(50, 60, 152, 14), CellLayoutNames(0));
     label("教师课表", UnitsRect(8, 80, 40, 10));
-    AddCombo(IDC_TEACHER_FORMAT, UnitsRect(50, 78, 152, 14), kTeacherFormats);
+    AddCombo(IDC_TEACHER_FORMAT, UnitsRect(50, 78, 152, 14), CellLayoutNames(1));
     label("教室课表", UnitsRect(8, 98, 40, 10));
-    AddCombo(IDC_ROOM_FORMAT, UnitsRect(50, 96, 152, 14), kRoomFormats);
+    AddCombo(IDC_ROOM_FORMAT, UnitsRect(50, 96, 152, 14), CellLayoutNames(2));
 
     AddCheck(IDC_SHORT_NAMES, "简称", UnitsRect(8, 116, 92, 10));
     AddCheck(IDC_DATE, "日期", UnitsRect(104, 116, 98, 10));

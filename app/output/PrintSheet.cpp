@@ -22,6 +22,8 @@
 #include "platform/gui/QtText.h"
 
 #include <QApplication>
+#include <QBuffer>
+#include <QPdfWriter>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPagedPaintDevice>
@@ -260,6 +262,30 @@ void CPrintSheet::DrawWeekTablePage(zem::gui::DC& dc, const Rect& slot, const CE
 {
     CWeekTablePage page(WeekPageLayout(), GetTask(), GetStructure());
     page.Draw(dc, slot, item, info);
+    m_shortenedLessons += page.ShortenedLessons();
+}
+
+int CPrintSheet::ShortenedLessons(int page)
+{
+    // Drawn as printed: at a printer's resolution, into a file kept in memory.
+    QBuffer file;
+    file.open(QIODevice::WriteOnly);
+    QPdfWriter pdf(&file);
+    pdf.setResolution(600);
+    CWeekTablePageLayout& layout = WeekPageLayout();
+    layout.CalcPageRect(&pdf, false, &GetStructure());
+    CPrintPageInfo info;
+    info.onScreen = false;
+    info.pageCount = GetPageCount();
+    info.currentPage = page;
+    m_shortenedLessons = 0;
+    {
+        zem::gui::DC dc(&pdf);
+        if (dc.IsActive())
+            DrawPageSlots(dc, layout, info, page);
+        dc.End();
+    }
+    return m_shortenedLessons;
 }
 
 CTaskPrintSheet::CTaskPrintSheet(QWidget* owner, CScheduleTask* task) : m_owner(owner), m_task(task) {}

@@ -90,6 +90,9 @@ public:
     // One timetable into a slot of a page, in pixels of the device the layout was last computed for.
     void DrawWeekTablePage(zem::gui::DC& dc, const zem::Rect& slot, const CExportTableItem& item,
                            const CPrintPageInfo& info);
+    // The lessons of the page (from 1) whose lines, printed, do not fit their cells even at the
+    // smallest legible size, and so are printed in part, ending in "…".
+    int ShortenedLessons(int page);
 
 protected:
     void SetDone(bool done) { m_done = done; }
@@ -101,6 +104,7 @@ private:
 
     std::vector<std::unique_ptr<CPrintTableGroup>> m_groups;
     bool m_done = false;
+    int m_shortenedLessons = 0;  // of the pages drawn since it was last cleared
     CSchoolStructure m_sampleWeek;
     // The empty timetable of the export settings without a task.
     CCourseTable m_emptyTable;

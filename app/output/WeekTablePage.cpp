@@ -7,6 +7,7 @@
 #include "app/shared/Vocabulary.h"
 #include "app/taskhelper/TaskHelper.h"
 #include "base/CellRecord.h"
+#include "base/DayRows.h"
 #include "base/ScheduleTask.h"
 #include "base/Segment.h"
 #include "platform/Hooks.h"
@@ -39,13 +40,16 @@ int Trunc(double value)
     return static_cast<int>(value);
 }
 
+constexpr unsigned kWrapped = DT_WORDBREAK | DT_EDITCONTROL;
+
 // The font at the ratio of its size, at least a pixel high.
 Font ScaledFont(const Font& font, double ratio)
 {
     if (ratio >= 1)
         return font;
     LOGFONTA shrunk = font.GetLogFont();
-    const int height = std::max(1, Trunc(std::abs(shrunk.height) * ratio));
+    // A hair over, so that a ratio made of two sizes gives the smaller size exactly.
+    const int height = std::max(1, Trunc(std::abs(shrunk.height) * ratio + 1e-6));
     shrunk.height = shrunk.height < 0 ? -height : height;
     return Font(shrunk);
 }
@@ -203,16 +207,6 @@ void CWeekTablePage::VerticalLine(int x, int y0, int y1)
     m_rules.emplace_back(left, y0, left + m_rule, y1 + m_rule - 1);
 }
 
-std::string CWeekTablePage::DefaultBannerText(int segment) const
-{
-    for (int i = 0; i < kMaxBlankLines && m_layout.blankLines[i].segment != -1; ++i) {
-        const BlankLine& row = m_layout.blankLines[i];
-        if (row.enabled == 0 && row.segment == segment)
-            return row.text;
-    }
-    return {};
-}
-
 void CWeekTablePage::DrawRuledGrid(DC& dc, const CExportTableItem& item)
 {
     m_textRatio = TableTextRatio(dc, item);
@@ -252,51 +246,29 @@ void CWeekTablePage::DrawDayColumn(DC& dc, int day, int column, const CExportTab
     std::vector<std::string> periodNames;
     if (first)
         GetPeriodNames(periodNames, m_structure);
-    const auto bannerRows = [&](int segment, int section, int position, int& y) {
-        for (int i = 0; i < kMaxBlankLines && l.blankLines[i].segment != -1; ++i) {
-            const BlankLine& row = l.blankLines[i];
-            if (row.enabled != 0 && row.segment == segment && row.section == section && row.position == position) {
-                DrawBannerRow(dc, y, row.text, first);
-                y += l.bannerHeight;
-            }
-        }
-    };
-
     int y = headerBottom;
-    int period = 0;
-    for (const int segment : zem::kSegmentsInDayOrder) {
-        const int count = m_structure.GetSectionNodeMaxCount(segment);
-        if (count <= 0)
-            continue;
-        // The separators before the afternoon and before the evening (the night, or evening
-        // self-study in a school without night periods) carry the default rows' texts.
-        const bool separator =
-            segment == 1 || segment == 2 || (segment == 4 && m_structure.GetSectionNodeMaxCount(2) == 0);
-        if (separator) {
-            DrawBannerRow(dc, y, DefaultBannerText(segment == 1 ? 1 : 2), first);
+    int segmentTop = y;
+    for (const zem::DayRow& row : zem::DayRows(m_structure.GetSegmentCounts(), l.blankLines)) {
+        if (!row.IsLesson()) {
+            DrawBannerRow(dc, y, row.Text(), first);
             y += l.bannerHeight;
+            continue;
         }
-        int segmentTop = y, segmentBottom = y;
-        for (int section = 0; section < count; ++section) {
-            bannerRows(segment, section, 0, y);
-            const Rect cell(left, y, right, y + l.rowHeight);
-            VerticalLine(left, cell.top, cell.bottom);
-            DrawCell(dc, cell, tagTABLE_NODE{day, segment, section}, period, item);
-            if (first) {
-                HorizontalLine(sectionRight, m_x1, cell.bottom);
-                if (period < static_cast<int>(periodNames.size()))
-                    DrawPeriodName(dc, Rect(sectionRight, cell.top, left + 1, cell.bottom),
-                                   periodNames[static_cast<std::size_t>(period)], period, segment);
-            }
-            if (section == 0)
-                segmentTop = cell.top;
-            segmentBottom = cell.bottom;
-            y = cell.bottom;
-            ++period;
-            bannerRows(segment, section, 1, y);
+        const Rect cell(left, y, right, y + l.rowHeight);
+        VerticalLine(left, cell.top, cell.bottom);
+        DrawCell(dc, cell, tagTABLE_NODE{day, row.segment, row.section}, row.period, item);
+        if (first) {
+            HorizontalLine(sectionRight, m_x1, cell.bottom);
+            if (row.period < static_cast<int>(periodNames.size()))
+                DrawPeriodName(dc, Rect(sectionRight, cell.top, left + 1, cell.bottom),
+                               periodNames[static_cast<std::size_t>(row.period)], row.period, row.segment);
         }
-        if (first && l.ShowSectionName)
-            DrawSegmentName(dc, segmentTop, segmentBottom, segment);
+        if (row.section == 0)
+            segmentTop = cell.top;
+        y = cell.bottom;
+        const bool lastOfSegment = row.section + 1 == m_structure.GetSectionNodeMaxCount(row.segment);
+        if (first && lastOfSegment && l.ShowSectionName)
+            DrawSegmentName(dc, segmentTop, cell.bottom, row.segment);
     }
 }
 
@@ -329,9 +301,9 @@ void CWeekTablePage::DrawSegmentName(DC& dc, int top, int bottom, int segment)
 
 zem::COLORREF CWeekTablePage::RowColour(int row, int segment) const
 {
-    if (segment == 3)
+    if (segment == zem::kMorningReading)
         return m_colours.morningReading;
-    if (segment == 4)
+    if (segment == zem::kEveningStudy)
         return m_colours.selfStudy;
     return row % 2 ? m_colours.rowA : m_colours.rowB;
 }
@@ -368,84 +340,178 @@ std::vector<CWeekTablePage::CellText> CWeekTablePage::CellTexts(const Rect& cell
     if (!m_task || !table)
         return {};
     const TABLE_TYPE kind = item.GetKind();
+    // Inside the rule above and the rule on the left.
+    const Rect inner(cell.left + m_rule, cell.top + m_rule, cell.right - 1, cell.bottom);
     // A room's table marks a slot used only when every place of the room is taken; like the screen
     // grid and the workbooks, a room shows whatever lessons its slot holds.
     if (!table->IsUsed(node) && kind != TABLE_ROOM) {
         std::string activity = m_task->GetActivityInfo(item.GetId(), kind, node);
         if (activity.empty())
             return {};
-        return {{Rect(cell.left + 1, cell.top + 1, cell.right - 1, cell.bottom), std::move(activity), {}}};
+        return {{inner, std::move(activity), {}}};
     }
     CellInfoParam param;
     param.fullName = m_layout.ShowFullName;
     param.showRoomSeat = AppServices().GetShowRoomNumber();
     param.layout = m_layout.GetCourseInfoFormat(kind);
     const std::string record = m_task->GetCellInfo(table->GetNode(node), kind, param);
-    const std::vector<std::string_view> fields = zem::SplitCellRecord(record);
-    const auto field = [&](std::size_t i) { return std::string(fields[i]); };
-    if (fields.size() == 4)
-        return {{Rect(cell.left + 5, cell.top, cell.right - 5, cell.bottom), field(2), field(3)}};
-    if (fields.size() == 7) {
+    const zem::CellFields fields = zem::ReadCellRecord(record);
+    const auto text = [](const Rect& box, const zem::CellEntry& entry) {
+        return CellText{box, std::string(entry.main), std::string(entry.secondary)};
+    };
+    if (fields.entries.size() == 1)
+        return {text(Rect(inner.left + 4, inner.top, inner.right - 4, inner.bottom), fields.entries[0])};
+    if (fields.IsPair()) {
         // A slot shared by an odd-week and an even-week lesson: the two halves beside a rule.
         const int middle = (cell.left + cell.right) / 2;
-        return {{Rect(cell.left + 1, cell.top, middle - 1, cell.bottom), field(2), field(3)},
-                {Rect(middle + 1, cell.top, cell.right - 1, cell.bottom), field(5), field(6)}};
+        return {text(Rect(inner.left, inner.top, middle - 1, inner.bottom), fields.entries[0]),
+                text(Rect(middle + m_rule + 1, inner.top, inner.right, inner.bottom), fields.entries[1])};
     }
     return {};
 }
 
-double CWeekTablePage::TableTextRatio(DC& dc, const CExportTableItem& item) const
+zem::Size CWeekTablePage::Extent(DC& dc, int font, double ratio, const std::string& text, int width, bool wrap) const
 {
-    // Below this size print is hard to read; a cell that needs less drops its later lines instead.
-    constexpr double kLegiblePoints = 6.5;
+    dc.SelectFont(ScaledFont(m_fonts[static_cast<std::size_t>(font)], ratio));
+    Rect block(0, 0, width, 0);
+    dc.DrawText(text, block, DT_CALCRECT | DT_NOPREFIX | (wrap ? kWrapped : DT_SINGLELINE));
+    return {block.Width(), block.Height()};
+}
+
+std::string CWeekTablePage::Joined(const CellText& text)
+{
+    if (text.lower.empty() || text.upper.empty())
+        return text.upper + text.lower;
+    return text.upper + " " + text.lower;
+}
+
+std::string CWeekTablePage::Shortened(DC& dc, const std::string& text, const Rect& box) const
+{
+    static const std::string kMore = "…";
+    std::vector<std::size_t> ends;  // after each character
+    for (std::size_t i = 0; i < text.size(); i += std::max<std::size_t>(1, zem::Utf8CharLength(text, i)))
+        ends.push_back(std::min(text.size(), i + std::max<std::size_t>(1, zem::Utf8CharLength(text, i))));
+    const auto fits = [&](std::size_t kept) {
+        const zem::Size size = Extent(dc, F_CONTENT2, m_textRatio, text.substr(0, ends[kept - 1]) + kMore,
+                                      box.Width(), true);
+        return size.cy <= box.Height();
+    };
+    std::size_t low = 1, high = ends.size();  // characters kept
+    while (low < high) {
+        const std::size_t middle = (low + high + 1) / 2;
+        if (fits(middle))
+            low = middle;
+        else
+            high = middle - 1;
+    }
+    return ends.empty() ? kMore : text.substr(0, ends[low - 1]) + kMore;
+}
+
+CWeekTablePage::LineSetting CWeekTablePage::SettingOf(DC& dc, const CellText& text, double ratio, bool wrap) const
+{
+    const int width = text.box.Width(), height = text.box.Height();
+    const zem::Size upper = Extent(dc, F_CONTENT, ratio, text.upper, width, wrap);
+    if (text.lower.empty()) {
+        if (upper.cx <= width && upper.cy <= height)
+            return wrap ? LineSetting::StackedWrapped : LineSetting::Stacked;
+        return LineSetting::Shortened;
+    }
+    const zem::Size lower = Extent(dc, F_CONTENT2, ratio, text.lower, width, wrap);
+    if (upper.cx <= width && lower.cx <= width && upper.cy + lower.cy <= height)
+        return wrap ? LineSetting::StackedWrapped : LineSetting::Stacked;
+    const zem::Size joined = Extent(dc, F_CONTENT2, ratio, Joined(text), width, wrap);
+    if (joined.cx <= width && joined.cy <= height)
+        return wrap ? LineSetting::JoinedWrapped : LineSetting::Joined;
+    return LineSetting::Shortened;
+}
+
+CWeekTablePage::LineSetting CWeekTablePage::SettingAt(DC& dc, const CellText& text, double ratio) const
+{
+    const LineSetting unwrapped = SettingOf(dc, text, ratio, false);
+    return unwrapped != LineSetting::Shortened ? unwrapped : SettingOf(dc, text, ratio, true);
+}
+
+std::vector<double> CWeekTablePage::TextRatios() const
+{
+    // Below this size print is hard to read: a cell that needs less joins or wraps its lines.
+    constexpr double kLegiblePoints = 6;
     const int smallest = std::min(m_layout.fonts[CPageLayout::FONT_CONTENT].size,
                                   m_layout.fonts[CPageLayout::FONT_CONTENT2].size);
     const double floor = smallest > 0 ? std::min(1.0, kLegiblePoints / smallest) : 1.0;
+    // In twentieths of the chosen sizes, then the floor itself.
+    std::vector<double> ratios;
+    for (int twentieths = 20; twentieths / 20.0 > floor; --twentieths)
+        ratios.push_back(twentieths / 20.0);
+    ratios.push_back(floor);
+    return ratios;
+}
+
+std::size_t CWeekTablePage::CellRatio(DC& dc, const CellText& text, const std::vector<double>& ratios,
+                                      std::size_t from) const
+{
+    // Unbroken lines are the easier read, so a cell shrinks them down to three quarters of the size
+    // its wrapped lines would have; a cell that needs more wraps rather than take the whole table
+    // smaller.
+    constexpr double kShrinkBeforeWrap = 0.75;
+    const std::size_t last = ratios.size() - 1;
+    std::size_t wrapped = from;
+    while (wrapped < last && SettingOf(dc, text, ratios[wrapped], true) == LineSetting::Shortened)
+        ++wrapped;
+    const double least = ratios[wrapped] * kShrinkBeforeWrap;
+    for (std::size_t at = from; at <= last && ratios[at] >= least; ++at) {
+        if (SettingOf(dc, text, ratios[at], false) != LineSetting::Shortened)
+            return at;
+    }
+    return wrapped;
+}
+
+double CWeekTablePage::TableTextRatio(DC& dc, const CExportTableItem& item) const
+{
     // Every cell has the same size; the texts of all cells shrink alike, so that a table never
     // mixes large and small lines.
+    const std::vector<double> ratios = TextRatios();
+    const std::size_t last = ratios.size() - 1;
     const Rect cell(0, 0, m_layout.dayColumnWidth + 1, m_layout.rowHeight);
-    double ratio = 1;
-    for (int day = 0; day < zem::kDayCount && ratio > floor; ++day) {
+    std::size_t at = 0;
+    for (int day = 0; day < zem::kDayCount && at < last; ++day) {
         if (!m_structure.IsDayInUse(day))
             continue;
-        for (int segment = 0; segment < zem::kSegmentCount; ++segment) {
-            for (int section = 0; section < m_structure.GetSectionNodeMaxCount(segment); ++section) {
-                for (const CellText& text : CellTexts(cell, tagTABLE_NODE{day, segment, section}, item)) {
-                    const int middle = (text.box.top + text.box.bottom) / 2;
-                    const Rect upperBox = text.lower.empty() ? text.box
-                                                             : Rect(text.box.left, text.box.top, text.box.right, middle);
-                    const Rect lowerBox(text.box.left, middle, text.box.right, text.box.bottom);
-                    ratio = std::min(ratio, FitRatio(dc,
-                                                     {{upperBox, text.upper, m_fonts[F_CONTENT]},
-                                                      {lowerBox, text.lower, m_fonts[F_CONTENT2]}},
-                                                     floor));
-                }
+        for (const zem::DayRow& row : zem::DayRows(m_structure.GetSegmentCounts(), nullptr)) {
+            for (const CellText& text : CellTexts(cell, tagTABLE_NODE{day, row.segment, row.section}, item)) {
+                at = CellRatio(dc, text, ratios, at);
             }
         }
     }
-    return std::max(ratio, floor);
+    return ratios[at];
 }
 
 void CWeekTablePage::DrawLessonLines(DC& dc, const CellText& text)
 {
     const Rect& box = text.box;
-    const int middle = (box.top + box.bottom) / 2;
-    const Rect upperBox(box.left, box.top, box.right, middle);
-    const Rect lowerBox(box.left, middle, box.right, box.bottom);
-    // What does not fit at the table's size loses its later line, never the subject.
-    const bool both = !text.lower.empty() &&
-                      Fits(dc, {{upperBox, text.upper, m_fonts[F_CONTENT]}, {lowerBox, text.lower, m_fonts[F_CONTENT2]}},
-                           m_textRatio);
-    dc.SelectFont(ScaledFont(m_fonts[F_CONTENT], m_textRatio));
-    dc.SetTextColor(m_colours.mainText);
-    if (!both) {
-        DrawTextAligned(&dc, box, text.upper, 4);
+    LineSetting setting = SettingAt(dc, text, m_textRatio);
+    if (setting == LineSetting::Shortened)
+        ++m_shortened;
+    const bool wrap = setting != LineSetting::Stacked && setting != LineSetting::Joined;
+    const unsigned format = DT_CENTER | DT_NOPREFIX | (wrap ? kWrapped : DT_SINGLELINE);
+    const int width = box.Width();
+    const auto drawAt = [&](int top, int font, const std::string& line, zem::COLORREF colour) {
+        const zem::Size size = Extent(dc, font, m_textRatio, line, width, wrap);
+        dc.SetTextColor(colour);
+        dc.DrawText(line, Rect(box.left, top, box.right, top + size.cy), format);
+        return top + size.cy;
+    };
+    if (setting == LineSetting::Stacked || setting == LineSetting::StackedWrapped) {
+        const int height = Extent(dc, F_CONTENT, m_textRatio, text.upper, width, wrap).cy +
+                           (text.lower.empty() ? 0 : Extent(dc, F_CONTENT2, m_textRatio, text.lower, width, wrap).cy);
+        const int below = drawAt(box.top + (box.Height() - height) / 2, F_CONTENT, text.upper, m_colours.mainText);
+        if (!text.lower.empty())
+            drawAt(below, F_CONTENT2, text.lower, m_colours.secondaryText);
         return;
     }
-    DrawTextAligned(&dc, upperBox, text.upper, 8);
-    dc.SelectFont(ScaledFont(m_fonts[F_CONTENT2], m_textRatio));
-    dc.SetTextColor(m_colours.secondaryText);
-    DrawTextAligned(&dc, lowerBox, text.lower, 0);
+    // Joined on one line, wrapped, or as the last resort shortened with a sign that it is.
+    const std::string joined = setting == LineSetting::Shortened ? Shortened(dc, Joined(text), box) : Joined(text);
+    const int height = Extent(dc, F_CONTENT2, m_textRatio, joined, width, wrap).cy;
+    drawAt(box.top + std::max(0, (box.Height() - height) / 2), F_CONTENT2, joined, m_colours.mainText);
 }
 
 void CWeekTablePage::DrawCell(DC& dc, const Rect& cell, const tagTABLE_NODE& node, int row,

@@ -28,6 +28,9 @@ public:
     CWeekTablePage(const CWeekTablePageLayout& layout, CScheduleTask* task, const CSchoolStructure& structure);
 
     void Draw(zem::gui::DC& dc, const zem::Rect& slot, const CExportTableItem& item, const CPrintPageInfo& info);
+    // The lessons drawn so far whose lines did not fit their cell even at the smallest legible size,
+    // and so were printed in part, ending in "…".
+    int ShortenedLessons() const { return m_shortened; }
 
 private:
     // The font slots of the layout, at the resolution of the device drawn on.
@@ -66,16 +69,34 @@ private:
     };
     std::vector<CellText> CellTexts(const zem::Rect& cell, const tagTABLE_NODE& node,
                                     const CExportTableItem& item) const;
-    // The ratio of the cell fonts' sizes every cell of the table is drawn at.
+    // How a lesson's lines are set in its box: one above the other, each unbroken; joined on one
+    // line in the second line's font ("语文 初一(1)班"); the same two wrapped; or, where even the
+    // wrapped lines are too tall, as much of them as the box holds, ending in "…".
+    enum class LineSetting { Stacked, Joined, StackedWrapped, JoinedWrapped, Shortened };
+    // The first setting, unbroken or (with `wrap`) wrapped, whose lines fit the box at the ratio.
+    LineSetting SettingOf(zem::gui::DC& dc, const CellText& text, double ratio, bool wrap) const;
+    // The first setting that fits at the ratio, unbroken ones before wrapped ones.
+    LineSetting SettingAt(zem::gui::DC& dc, const CellText& text, double ratio) const;
+    // The width and height of the text in the font slot at the ratio, on one line or wrapped.
+    zem::Size Extent(zem::gui::DC& dc, int font, double ratio, const std::string& text, int width, bool wrap) const;
+    static std::string Joined(const CellText& text);
+    // The longest start of the text that, followed by "…", fits the box wrapped at the table's size;
+    // at least its first character.
+    std::string Shortened(zem::gui::DC& dc, const std::string& text, const zem::Rect& box) const;
+    // The ratios of the cell fonts' sizes a table may be drawn at, largest first, down to the
+    // smallest legible size.
+    std::vector<double> TextRatios() const;
+    // The place in `ratios`, from `from` on, of the largest ratio the cell's text may take.
+    std::size_t CellRatio(zem::gui::DC& dc, const CellText& text, const std::vector<double>& ratios,
+                          std::size_t from) const;
+    // The ratio every cell of the table is drawn at.
     double TableTextRatio(zem::gui::DC& dc, const CExportTableItem& item) const;
-    // The upper and lower line of a lesson in the rectangle, or the upper alone in its middle.
+    // A lesson's lines in its box, set as SettingAt finds.
     void DrawLessonLines(zem::gui::DC& dc, const CellText& text);
     void DrawInfoLine(zem::gui::DC& dc, const CExportTableItem& item);
     // A rule of the table, drawn once every background is; x1 and y1 are past the end.
     void HorizontalLine(int x0, int x1, int y);
     void VerticalLine(int x, int y0, int y1);
-    // The text of the default banner row of the segment (afternoon 1, night 2).
-    std::string DefaultBannerText(int segment) const;
 
     const CWeekTablePageLayout& m_layout;
     CScheduleTask* m_task;
@@ -87,6 +108,7 @@ private:
     int m_gridTop = 0, m_gridBottom = 0, m_firstCol = 0;
     double m_textRatio = 1;
     int m_rule = 1;  // the width of a rule
+    int m_shortened = 0;
     std::vector<zem::Rect> m_rules;  // drawn after the backgrounds
     Colours m_colours = PlainColours(false);
 };

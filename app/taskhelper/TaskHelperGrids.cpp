@@ -43,25 +43,29 @@ const CCourseTable* TimetableOf(CZemTableObject* object)
 
 std::string FormatOddEvenCell(const std::string& record)
 {
-    const std::vector<std::string_view> fields = zem::SplitCellRecord(record);
-    const int parts = zem::ParseIntPrefix(fields.front());
-    if (parts < 0 || fields.size() < static_cast<std::size_t>(3 * parts + 1))
+    const zem::CellFields fields = zem::ReadCellRecord(record);
+    const int parts = zem::ParseIntPrefix(fields.count);
+    if (parts < 0 || parts > static_cast<int>(fields.entries.size()))
         return {};
-    if (fields.size() == 4) {
-        if (fields[2].empty())
+    if (fields.entries.size() == 1) {
+        const std::string main(fields.entries[0].main), secondary(fields.entries[0].secondary);
+        if (main.empty())
             return {};
-        const std::vector<std::string> first = NameList(fields[2]);
-        const std::vector<std::string> second = NameList(fields[3]);
+        const std::vector<std::string> first = NameList(main);
+        const std::vector<std::string> second = NameList(secondary);
         if (first.size() < 2 || first.size() != second.size())
-            return std::string(fields[2]) + "\n" + std::string(fields[3]);
+            return main + "\n" + secondary;
         std::string text;
         for (std::size_t i = 0; i < first.size(); ++i)
             text += (i ? "\n" : "") + first[i] + " " + second[i];
         return text;
     }
-    if (fields.size() == 7 && (!fields[2].empty() || !fields[5].empty()))
-        return "单周\n" + std::string(fields[2]) + "\n" + std::string(fields[3]) + "\n\n双周\n" +
-               std::string(fields[5]) + "\n" + std::string(fields[6]);
+    if (fields.IsPair() && (!fields.entries[0].main.empty() || !fields.entries[1].main.empty())) {
+        const zem::CellEntry& odd = fields.entries[0];
+        const zem::CellEntry& even = fields.entries[1];
+        return "单周\n" + std::string(odd.main) + "\n" + std::string(odd.secondary) + "\n\n双周\n" +
+               std::string(even.main) + "\n" + std::string(even.secondary);
+    }
     return {};
 }
 
@@ -163,33 +167,39 @@ void CTaskHelper::FillWeekTableEx(CWeekGridCells* grid, const std::vector<const 
     CellInfoParam param;
     param.showRoomSeat = m_context.showRoomNumber;
     ForEachSlot(m_task->GetSchoolStructure(), [&](const tagTABLE_NODE& period) {
-        std::vector<std::string> kept;
+        struct Lines {
+            std::string main, secondary;
+        };
+        std::vector<Lines> kept;  // the entries of the first record, filled by later ones
+        bool keptRecord = false;
         int users = 0;
         for (const CCourseTable* table : tables) {
             if (!table || !table->IsUsed(period))
                 continue;
             ++users;
             const std::string record = m_task->GetCellInfo(table->GetNode(period), type, param);
-            const std::vector<std::string_view> parts = zem::SplitCellRecord(record);
-            std::vector<std::string> fields(parts.begin(), parts.end());
-            if (kept.empty()) {
-                kept = std::move(fields);
-            } else if (kept.size() == 7 && fields.size() == 7) {
+            const zem::CellFields fields = zem::ReadCellRecord(record);
+            if (!keptRecord) {
+                for (const zem::CellEntry& entry : fields.entries)
+                    kept.push_back({std::string(entry.main), std::string(entry.secondary)});
+                keptRecord = true;
+            } else if (kept.size() == 2 && fields.IsPair()) {
                 // Odd weeks of one timetable and even weeks of another make one split cell.
-                if (kept[2].empty()) {
-                    kept[2] = fields[2];
-                    kept[3] = fields[3];
-                } else if (kept[5].empty()) {
-                    kept[5] = fields[5];
-                    kept[6] = fields[6];
+                for (std::size_t half = 0; half < 2; ++half) {
+                    if (kept[half].main.empty()) {
+                        kept[half] = {std::string(fields.entries[half].main), std::string(fields.entries[half].secondary)};
+                        break;
+                    }
                 }
             }
         }
-        if (kept.size() == 4) {
-            const std::string first = users > 1 ? zem::Format("%s..[%d]", kept[2].c_str(), users) : kept[2];
-            grid->SetCellInfo(GridCell(period), MakeCellText(first, kept[3]));
-        } else if (kept.size() == 7) {
-            grid->SetCellInfo(GridCell(period), MakeCellTextEx(kept[2], kept[3], kept[5], kept[6]));
+        if (kept.size() == 1) {
+            const std::string first =
+                users > 1 ? zem::Format("%s..[%d]", kept[0].main.c_str(), users) : kept[0].main;
+            grid->SetCellInfo(GridCell(period), MakeCellText(first, kept[0].secondary));
+        } else if (kept.size() == 2) {
+            grid->SetCellInfo(GridCell(period),
+                              MakeCellTextEx(kept[0].main, kept[0].secondary, kept[1].main, kept[1].secondary));
         }
     });
 }

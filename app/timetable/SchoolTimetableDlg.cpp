@@ -12,6 +12,7 @@
 #include "app/output/workbook/WorkbookReader.h"
 #include "app/shared/AppServices.h"
 #include "app/shared/Strings.h"
+#include "base/CellLayouts.h"
 #include "app/shared/TextBuilders.h"
 #include "app/shared/Vocabulary.h"
 #include "app/taskhelper/TaskHelper.h"
@@ -45,16 +46,6 @@ constexpr const char* kStyleNames[] = {"横排", "竖排", "交叉"};
 constexpr zem::COLORREF kModifiedColor = zem::RGB(255, 255, 200);
 constexpr int kButtonTop = 10;
 constexpr int kButtonHeight = 26;
-
-// The six cell-text modes of each kind.
-constexpr const char* kModeLabels[3][6] = {
-    {"显示课程名称 + 教师教室名称", "显示课程名称 + 教师名称", "显示课程名称 + 教室名称", "只显示课程名称",
-     "只显示教师教室名称", "只显示教师名称"},
-    {"显示课程名称 + 班级教室名称", "显示课程名称 + 班级名称", "显示课程名称 + 教室名称", "只显示课程名称",
-     "只显示班级教室名称", "只显示班级名称"},
-    {"显示班级名称 + 教师课程名称", "显示班级名称 + 教师名称", "显示班级名称 + 课程名称", "只显示班级名称",
-     "只显示教师课程名称", "只显示教师名称"},
-};
 
 CScheduleTask* Task() { return AppServices().GetTask(); }
 
@@ -377,8 +368,8 @@ std::vector<MenuItem> CSchoolTimetableDlg::BuildOptionsMenu() const
     menu.push_back({ID_SHOW_SS, "显示早读和晚自习", true, layout.ShowSS});
     menu.push_back({ID_SHORT_NAMES, "显示简称", true, !layout.ShowFullName});
     menu.push_back({});
-    for (int mode = 0; mode < 6; ++mode)
-        menu.push_back({ID_TEXT_MODE0 + mode, kModeLabels[m_kind][mode], true, mode == TextMode(), true});
+    for (int mode = 0; mode < zem::kCellLayoutCount; ++mode)
+        menu.push_back({ID_TEXT_MODE0 + mode, zem::kCellLayouts[m_kind][mode].menuName, true, mode == TextMode(), true});
     menu.push_back({});
     menu.push_back({ID_SOUND, "调课时播放声音", true, AppServices().GetPlaySoundInMoving()});
     menu.push_back({ID_FONT, "字体"});
@@ -417,7 +408,7 @@ void CSchoolTimetableDlg::OnMenuCommand(int id)
         }
         return;
     default:
-        if (id < ID_TEXT_MODE0 || id > ID_TEXT_MODE0 + 5)
+        if (id < ID_TEXT_MODE0 || id >= ID_TEXT_MODE0 + zem::kCellLayoutCount)
             return;
         layout.SetCourseInfoFormat(id - ID_TEXT_MODE0, m_kind);
         AppServices().SaveSchoolPageLayout();

@@ -4,6 +4,7 @@
 #include "app/shared/ObjectLists.h"
 #include "app/shared/TextBuilders.h"
 #include "base/BasicData.h"
+#include "base/CellLayouts.h"
 #include "base/CellRecord.h"
 #include "base/ScheduleTask.h"
 #include "base/SchoolStructure.h"
@@ -29,7 +30,7 @@ int SchoolStyleOf(int stored)
 
 int SchoolTextModeOf(int stored)
 {
-    return stored >= 0 && stored <= 5 ? stored : 0;
+    return stored >= 0 && stored < zem::kCellLayoutCount ? stored : 0;
 }
 
 void CSchoolTimetableModel::SetWeek(const CSchoolStructure& structure, bool showSS)

@@ -9,6 +9,7 @@
 #include "app/shared/AppServices.h"
 #include "app/taskhelper/TaskHelper.h"
 #include "app/timetable/SubstituteTeacherDlg.h"
+#include "base/CellRecord.h"
 #include "base/ScheduleTask.h"
 #include "platform/Hooks.h"
 #include "platform/Text.h"
@@ -25,28 +26,7 @@ using zem::Rect;
 
 namespace {
 
-constexpr char kSeparator = '\x07';
 constexpr zem::COLORREF kBandColor = zem::RGB(0xF0, 0xF0, 0xF0);
-
-std::vector<std::string> SplitCell(const std::string& text)
-{
-    std::vector<std::string> parts(1);
-    for (const char c : text) {
-        if (c == kSeparator)
-            parts.emplace_back();
-        else
-            parts.back() += c;
-    }
-    return parts;
-}
-
-std::string JoinCell(const std::vector<std::string>& parts)
-{
-    std::string text;
-    for (std::size_t i = 0; i < parts.size(); ++i)
-        text += (i > 0 ? std::string(1, kSeparator) : std::string()) + parts[i];
-    return text;
-}
 
 // The two lines of a lesson as they read with a substitute.
 void MarkSubstitute(std::string& line1, std::string& line2, const CSubstituteRecord& record)
@@ -59,24 +39,27 @@ void MarkSubstitute(std::string& line1, std::string& line2, const CSubstituteRec
 
 std::string DecorateSubstituteCell(const std::string& text, const CSubstitutePlan& plan, const tagTABLE_NODE& cell)
 {
-    std::vector<std::string> parts = SplitCell(text);
-    if (parts.size() == 7) {
+    const zem::CellFields fields = zem::ReadCellRecord(text);
+    if (fields.IsPair()) {
         const CSubstituteRecord* odd = plan.Find(cell, 1);
         const CSubstituteRecord* even = plan.Find(cell, 2);
         if (!odd && !even)
             return text;
+        std::string oddMain(fields.entries[0].main), oddSecondary(fields.entries[0].secondary);
+        std::string evenMain(fields.entries[1].main), evenSecondary(fields.entries[1].secondary);
         if (odd)
-            MarkSubstitute(parts[2], parts[3], *odd);
+            MarkSubstitute(oddMain, oddSecondary, *odd);
         if (even)
-            MarkSubstitute(parts[5], parts[6], *even);
-        return JoinCell({"2", "1", parts[2], parts[3], "2", parts[5], parts[6]});
+            MarkSubstitute(evenMain, evenSecondary, *even);
+        return zem::JoinCellRecord({"2", "1", oddMain, oddSecondary, "2", evenMain, evenSecondary});
     }
-    if (parts.size() == 4) {
+    if (fields.entries.size() == 1) {
         const CSubstituteRecord* whole = plan.Find(cell, 0);
         if (!whole)
             return text;
-        MarkSubstitute(parts[2], parts[3], *whole);
-        return JoinCell({parts[2].empty() ? "0" : "1", "1", parts[2], parts[3]});
+        std::string main(fields.entries[0].main), secondary(fields.entries[0].secondary);
+        MarkSubstitute(main, secondary, *whole);
+        return zem::JoinCellRecord({main.empty() ? "0" : "1", "1", main, secondary});
     }
     return text;
 }

@@ -35,4 +35,26 @@ TEST(CellRecord, SplitKeepsEveryEmptyFieldAndJoinRestoresTheRecord)
     EXPECT_EQ(zem::JoinCellRecord({}), "");
 }
 
+TEST(CellRecord, ReadGivesTheEntriesOfAWholeOrSplitCellAndNoneOfAnyOtherShape)
+{
+    const std::string sep(1, zem::kCellSeparator);
+    // The fields are views into the record, which the test keeps.
+    const std::string wholeRecord = "1" + sep + "1" + sep + "语文" + sep + "张喆";
+    const zem::CellFields whole = zem::ReadCellRecord(wholeRecord);
+    ASSERT_EQ(whole.entries.size(), 1u);
+    EXPECT_FALSE(whole.IsPair());
+    EXPECT_EQ(whole.entries[0].main, "语文");
+    EXPECT_EQ(whole.entries[0].secondary, "张喆");
+    const std::string splitRecord = "2" + sep + "1" + sep + "数学" + sep + "王" + sep + "2" + sep + sep + "李";
+    const zem::CellFields split = zem::ReadCellRecord(splitRecord);
+    ASSERT_TRUE(split.IsPair());
+    EXPECT_EQ(split.count, "2");
+    EXPECT_EQ(split.entries[0].main, "数学");
+    EXPECT_EQ(split.entries[1].key, "2");
+    EXPECT_EQ(split.entries[1].main, "");
+    EXPECT_EQ(split.entries[1].secondary, "李");
+    for (const std::string& other : {std::string(), "0" + sep + "1", "1" + sep + "1" + sep + "a" + sep + "b" + sep + "c"})
+        EXPECT_TRUE(zem::ReadCellRecord(other).entries.empty()) << other;
+}
+
 }  // namespace

@@ -45,7 +45,7 @@ void WriteListSheet(const CExportContext& context, Worksheet& sheet, const std::
         for (int column = 1; column <= columns; ++column) {
             const std::string cell = CellAddress(column, row);
             if (column == columns)
-                sheet.GetRange(cell).SetHorizontalAlignment(-4131);
+                sheet.GetRange(cell).SetHorizontalAlignment(zem::workbook::kAlignLeft);
             WriteRange(sheet, cell, cell, rows[r][static_cast<std::size_t>(column - 1)], &body, false);
         }
     }

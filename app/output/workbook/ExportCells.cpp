@@ -2,6 +2,7 @@
 
 #include "app/shared/Strings.h"
 #include "base/BasicData.h"
+#include "base/CellRecord.h"
 #include "platform/Text.h"
 
 using zem::workbook::Range;
@@ -96,7 +97,7 @@ void PrepareListSheet(Worksheet& cells, const std::string& fontName, int rows)
     cells.SetStandardWidth(12);
     Range all = cells.Cells();
     all.SetHorizontalAlignment(3);
-    all.SetVerticalAlignment(-4108);
+    all.SetVerticalAlignment(zem::workbook::kAlignCenter);
     all.SetWrapText(true);
     all.Font().SetName(fontName);
     all.Font().SetSize(11);
@@ -107,20 +108,22 @@ void PrepareListSheet(Worksheet& cells, const std::string& fontName, int rows)
 std::string GetExportCellText(const CExportContext& context, const CScheduleTask& task, const CCourseTable& table,
                               const tagTABLE_NODE& node, TABLE_TYPE kind, bool fullNames, int cellFormat,
                               const std::vector<std::string>& subjectFilter, const std::string& objectId,
-                              std::vector<std::string>& parts)
+                              std::vector<ExportCellEntry>& entries)
 {
     CellInfoParam param;
     param.fullName = fullNames;
     param.showRoomSeat = context.showRoomNumber;
     param.layout = cellFormat;
     param.subjectFilter = subjectFilter;
-    parts.clear();
-    SplitToArray(task.GetCellInfo(table.GetNode(node), kind, param), "\a", parts, false);
+    entries.clear();
+    const std::string record = task.GetCellInfo(table.GetNode(node), kind, param);
+    for (const zem::CellEntry& entry : zem::ReadCellRecord(record).entries)
+        entries.push_back({std::string(entry.main), std::string(entry.secondary)});
     std::string text;
     if (!table.IsUsed(node) && kind != TABLE_ROOM)
         text = task.GetActivityInfo(objectId, kind, node);
-    else if (parts.size() > 3)
-        text = Lines(parts[2], parts[3]);
+    else if (!entries.empty())
+        text = Lines(entries[0].main, entries[0].secondary);
     FillEmptyCellText(context, kind, text);
     return text;
 }
@@ -137,14 +140,14 @@ void WriteLessonCell(const CExportContext& context, const CScheduleTask& task, c
                      int halvesMode, std::vector<int>& splits, const CExportCellStyle* style,
                      const std::string& objectId, bool mergeUpwards, bool noMerge)
 {
-    std::vector<std::string> parts;
+    std::vector<ExportCellEntry> entries;
     const std::string text = GetExportCellText(context, task, table, node, kind, fullNames, cellFormat,
-                                               subjectFilter, objectId, parts);
+                                               subjectFilter, objectId, entries);
     const std::string here = CellAddress(column, row);
     WriteRange(cells, here, here, Value(text), style, true);
 
-    if (parts.size() == 7) {
-        std::string second = Lines(parts[5], parts[6]);
+    if (entries.size() == 2) {
+        std::string second = Lines(entries[1].main, entries[1].secondary);
         FillEmptyCellText(context, kind, second);
         int secondRow = row + 1;
         int secondColumn = column;
@@ -161,13 +164,13 @@ void WriteLessonCell(const CExportContext& context, const CScheduleTask& task, c
         WriteRange(cells, there, there, Value(second), style, true);
     }
 
-    if (noMerge || !context.mergeContinuous || node.section <= 0 || text.empty() || parts.size() != 4)
+    if (noMerge || !context.mergeContinuous || node.section <= 0 || text.empty() || entries.size() != 1)
         return;
-    std::vector<std::string> previousParts;
+    std::vector<ExportCellEntry> previousEntries;
     const tagTABLE_NODE previous{node.day, node.segment, node.section - 1};
     const std::string previousText = GetExportCellText(context, task, table, previous, kind, fullNames, cellFormat,
-                                                       subjectFilter, objectId, previousParts);
-    if (previousParts.size() != 4 || previousText != text)
+                                                       subjectFilter, objectId, previousEntries);
+    if (previousEntries.size() != 1 || previousText != text)
         return;
     const std::string before = mergeUpwards ? CellAddress(column, row - 1) : CellAddress(column - 1, row);
     MergeWithBorder(cells, before, here);

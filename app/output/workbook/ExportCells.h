@@ -40,13 +40,18 @@ void MergeWithBorder(zem::workbook::Worksheet& cells, const std::string& first, 
 // wrapped text in the font at 11 points, and rows 1 to `rows` 18 points high.
 void PrepareListSheet(zem::workbook::Worksheet& cells, const std::string& fontName, int rows);
 
-// The text of one lesson cell (its first half for an odd/even cell), and the fields of the cell's
-// record in `parts`: 4 for a whole lesson, 7 for an odd/even pair. An unused cell of a class or
-// teacher shows the object's activity there.
+// One lesson of a cell's record (or one half of an odd/even cell) with its two lines.
+struct ExportCellEntry {
+    std::string main, secondary;
+};
+
+// The text of one lesson cell (its first half for an odd/even cell), and the entries of the cell's
+// record in `entries`: one for a whole lesson, two for an odd/even pair. An unused cell of a class
+// or teacher shows the object's activity there.
 std::string GetExportCellText(const CExportContext& context, const CScheduleTask& task, const CCourseTable& table,
                               const tagTABLE_NODE& node, TABLE_TYPE kind, bool fullNames, int cellFormat,
                               const std::vector<std::string>& subjectFilter, const std::string& objectId,
-                              std::vector<std::string>& parts);
+                              std::vector<ExportCellEntry>& entries);
 // An empty class cell reads "自习" when [WeekTable] AutoFillEmptyCell is on.
 void FillEmptyCellText(const CExportContext& context, TABLE_TYPE kind, std::string& text);
 

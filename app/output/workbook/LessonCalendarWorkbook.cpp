@@ -69,7 +69,7 @@ void WriteCalendarTitle(Worksheet& sheet, int dates, const std::string& text, co
 {
     zem::workbook::Range all = sheet.Cells();
     all.SetHorizontalAlignment(3);
-    all.SetVerticalAlignment(-4108);
+    all.SetVerticalAlignment(zem::workbook::kAlignCenter);
     all.SetWrapText(true);
     const std::string titleEnd = CellAddress(dates + 1, 1);
     sheet.GetRange("A1", titleEnd).Merge(true);

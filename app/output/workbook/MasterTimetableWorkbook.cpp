@@ -335,7 +335,7 @@ bool WriteMasterTimetableWorkbook(CSpreadsheetExporter& exporter, Workbook& book
     sheet.SetStandardWidth(4);
     zem::workbook::Range all = sheet.Cells();
     all.SetHorizontalAlignment(3);
-    all.SetVerticalAlignment(-4108);
+    all.SetVerticalAlignment(zem::workbook::kAlignCenter);
     all.SetWrapText(true);
     all.Font().SetName(exporter.GetContext().fontName);
     all.Font().SetSize(11);

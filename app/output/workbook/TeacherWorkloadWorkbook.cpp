@@ -71,7 +71,7 @@ void WriteDistribution(Worksheet& sheet, int row, int column, int columns, const
 void WriteRelated(Worksheet& sheet, int row, int column, const std::string& text, const CExportCellStyle& style)
 {
     const std::string cell = CellAddress(column, row);
-    sheet.GetRange(cell).SetHorizontalAlignment(-4131);
+    sheet.GetRange(cell).SetHorizontalAlignment(zem::workbook::kAlignLeft);
     WriteTextCell(sheet, column, row, text, &style);
 }
 
@@ -179,7 +179,7 @@ bool WriteTeacherWorkloadWorkbook(CSpreadsheetExporter& exporter, Workbook& book
     sheet.SetName(zem::workbook::MakeUniqueSheetName(zem::workbook::SanitizeSheetName(param.text1), {}));
     zem::workbook::Range all = sheet.Cells();
     all.SetHorizontalAlignment(3);
-    all.SetVerticalAlignment(-4108);
+    all.SetVerticalAlignment(zem::workbook::kAlignCenter);
     all.SetWrapText(true);
     SetColumnWidths(sheet, *data);
     SetRowHeight(sheet, 1, 36);

@@ -7,6 +7,7 @@
 #include "app/shared/Vocabulary.h"
 #include "app/taskhelper/ExportTableItem.h"
 #include "app/taskhelper/TaskHelper.h"
+#include "base/DayRows.h"
 #include "base/Segment.h"
 #include "base/WeekCount.h"
 #include "platform/Hooks.h"
@@ -47,17 +48,6 @@ int Height(int pixels, int dpi)
     return static_cast<int>(dpi > 0 ? pixels * 72.0 / dpi : pixels);
 }
 
-// The text of the standard banner row of the afternoon (1) or of the evening (2).
-std::string DefaultBannerText(const CTimetableSheetLayout& layout, int segment)
-{
-    for (int i = 0; i < kMaxBlankLines && layout.blankLines[i].segment != -1; ++i) {
-        const BlankLine& line = layout.blankLines[i];
-        if (line.enabled == 0 && line.segment == segment)
-            return line.text;
-    }
-    return {};
-}
-
 CExportCellStyle Style(const CFontSpec& font, bool bold, int colorIndex, bool border)
 {
     CExportCellStyle style;
@@ -74,7 +64,7 @@ void PrepareSheet(Worksheet& sheet, int standardWidth)
     sheet.SetStandardWidth(standardWidth);
     zem::workbook::Range all = sheet.Cells();
     all.SetHorizontalAlignment(3);
-    all.SetVerticalAlignment(-4108);
+    all.SetVerticalAlignment(zem::workbook::kAlignCenter);
     all.SetWrapText(true);
     all.SetNumberFormatLocal("@");
 }
@@ -84,39 +74,27 @@ std::vector<GridRow> PlanGrid(const CTimetableSheetLayout& layout, const CSchool
 {
     std::vector<std::string> periodNames;
     GetPeriodNames(periodNames, structure);
-    std::size_t period = 0;
     std::vector<GridRow> rows;
     int row = firstRow;
-    const auto bannerRows = [&](int segment, int section, int position) {
-        for (int i = 0; i < kMaxBlankLines && layout.blankLines[i].segment != -1; ++i) {
-            const BlankLine& line = layout.blankLines[i];
-            if (line.enabled != 0 && line.segment == segment && line.section == section && line.position == position)
-                rows.push_back({row++, false, false, segment, section, false, line.text});
-        }
-    };
-    for (const int segment : zem::kSegmentsInDayOrder) {
-        const int count = structure.GetSectionNodeMaxCount(segment);
-        if (count <= 0)
+    for (const zem::DayRow& day : zem::DayRows(structure.GetSegmentCounts(), layout.blankLines)) {
+        if (!day.IsLesson()) {
+            // A banner row after a period belongs to that period's segment in the segment column.
+            if (day.kind == zem::DayRowKind::Banner && !spans.empty() && spans.back().segment == day.segment &&
+                spans.back().lastRow == row - 1)
+                spans.back().lastRow = row;
+            rows.push_back({row++, false, day.kind == zem::DayRowKind::Separator, day.segment, day.section, false,
+                            day.Text()});
             continue;
-        if (segment == zem::kAfternoon || segment == zem::kNight ||
-            (segment == zem::kEveningStudy && structure.GetSectionNodeMaxCount(zem::kNight) == 0))
-            rows.push_back({row++, false, true, segment, 0, false,
-                            DefaultBannerText(layout, segment == zem::kAfternoon ? 1 : 2)});
-        SegmentSpan span{segment, 0, 0};
-        for (int section = 0; section < count; ++section) {
-            bannerRows(segment, section, 0);
-            GridRow lesson{row++, true, false, segment, section, false,
-                           period < periodNames.size() ? periodNames[period] : std::string()};
-            ++period;
-            // Continuous lessons never merge across a segment or a banner row.
-            lesson.mergeUpwards = section > 0 && !rows.empty() && rows.back().lesson;
-            if (section == 0)
-                span.firstRow = lesson.row;
-            rows.push_back(lesson);
-            bannerRows(segment, section, 1);
         }
-        span.lastRow = row - 1;
-        spans.push_back(span);
+        const std::size_t period = static_cast<std::size_t>(day.period);
+        GridRow lesson{row++, true, false, day.segment, day.section, false,
+                       period < periodNames.size() ? periodNames[period] : std::string()};
+        // Continuous lessons never merge across a segment or a banner row.
+        lesson.mergeUpwards = day.section > 0 && !rows.empty() && rows.back().lesson;
+        if (day.section == 0)
+            spans.push_back({day.segment, lesson.row, lesson.row});
+        spans.back().lastRow = lesson.row;
+        rows.push_back(lesson);
     }
     return rows;
 }

@@ -58,8 +58,8 @@ std::optional<HAlign> HAlignOfCode(int code)
 {
     switch (code) {
     case 1: return HAlign::General;
-    case 2: case -4131: return HAlign::Left;
-    case 3: case -4108: return HAlign::Center;
+    case 2: case kAlignLeft: return HAlign::Left;
+    case 3: case kAlignCenter: return HAlign::Center;
     case 4: case -4152: return HAlign::Right;
     case 5: return HAlign::Fill;
     case 6: case -4130: return HAlign::Justify;
@@ -73,7 +73,7 @@ std::optional<VAlign> VAlignOfCode(int code)
 {
     switch (code) {
     case 1: case -4160: return VAlign::Top;
-    case 2: case -4108: return VAlign::Center;
+    case 2: case kAlignCenter: return VAlign::Center;
     case 3: case -4107: return VAlign::Bottom;
     case 4: case -4130: return VAlign::Justify;
     case -4117: return VAlign::Distributed;

@@ -22,6 +22,10 @@
 
 namespace zem::workbook {
 
+// The automation codes of the alignments the sheets are written with.
+inline constexpr int kAlignLeft = -4131;
+inline constexpr int kAlignCenter = -4108;
+
 class WorkbookError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
