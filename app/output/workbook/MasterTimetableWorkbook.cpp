@@ -295,6 +295,11 @@ private:
             if (column > first) {
                 Cell(top, first, dayName, m_label);
                 MergeWithBorder(m_sheet, CellAddress(first, top), CellAddress(column - 1, top));
+                // A day's block is wider than a page: its name stands at the left of the first one,
+                // not cut at a page's edge.
+                if (blockPerDay)
+                    m_sheet.GetRange(CellAddress(first, top), CellAddress(column - 1, top))
+                        .SetHorizontalAlignment(-4131);
             }
         }
     }

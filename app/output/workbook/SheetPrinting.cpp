@@ -180,7 +180,7 @@ double SmallestTextSize(const Worksheet& sheet)
     const auto take = [&](double size) { smallest = smallest > 0 ? std::min(smallest, size) : size; };
     for (const auto& [key, cell] : sheet.GetCells()) {
         const std::string* text = std::get_if<std::string>(&cell.value);
-        if (text && text->empty())
+        if (text ? text->empty() : !std::holds_alternative<double>(cell.value))
             continue;
         take(sheet.GetEffectiveFormat(Worksheet::RowOfKey(key), Worksheet::ColumnOfKey(key))
                  .font.size.value_or(kDefaultFontSize));
@@ -210,11 +210,39 @@ std::string HeaderCodes(const PageHeading& heading)
     return codes;
 }
 
+// The columns that start the pages across when `room` points of a page are left beside the repeated
+// columns: as many as fit, a page starting at a merged area's first column rather than inside it
+// (so that a day's heading is not cut), where that still leaves the page a column.
+std::vector<int> ColumnBreaks(const Worksheet& sheet, const Area& used, int firstFree, double room)
+{
+    const std::vector<Area> merged = sheet.GetMergedAreas();
+    std::vector<int> breaks;
+    int pageStart = firstFree;
+    double filled = 0;
+    for (int column = firstFree; column <= used.lastColumn; ++column) {
+        const double width = ColumnsWidth(sheet, column, column);
+        if (filled == 0 || filled + width <= room) {
+            filled += width;
+            continue;
+        }
+        int start = column;
+        for (const Area& area : merged)
+            if (area.firstColumn < start && area.lastColumn >= column && area.firstColumn > pageStart)
+                start = area.firstColumn;
+        breaks.push_back(start);
+        pageStart = start;
+        filled = ColumnsWidth(sheet, start, column);
+    }
+    return breaks;
+}
+
 // A sheet too wide for one legible page: printed at a legible scale (as large as lets a stretch
 // that shares a page fit its height) over pages across, its title columns at the left of each
 // page and each row of pages before the next; the way round that takes fewer pages.
-void PrintAcross(PageSetup& setup, const PrintShape& shape, double width, double tallest, double floor)
+void PrintAcross(PageSetup& setup, const Worksheet& sheet, const PrintShape& shape, double tallest, double floor)
 {
+    const Area used = *setup.printArea;
+    const double width = ColumnsWidth(sheet, 1, used.lastColumn);
     struct Way {
         bool landscape;
         double scale;
@@ -237,6 +265,9 @@ void PrintAcross(PageSetup& setup, const PrintShape& shape, double width, double
     setup.repeatFirstColumn = shape.titleFirstColumn;
     setup.repeatLastColumn = std::max(shape.titleFirstColumn, shape.titleLastColumn);
     setup.acrossFirst = true;
+    const double pageWidth = (chosen.landscape ? kPrintableLong : kPrintableShort) / (setup.scale / 100.0);
+    const double repeated = ColumnsWidth(sheet, setup.repeatFirstColumn, setup.repeatLastColumn);
+    setup.columnBreaks = ColumnBreaks(sheet, used, setup.repeatLastColumn + 1, pageWidth - repeated);
     for (const int row : shape.pageStarts)
         if (row > 1)
             setup.pageBreaks.push_back(row);
@@ -270,7 +301,7 @@ void SetUpPrinting(Worksheet& sheet, const PrintShape& shape)
     const double floor = std::min(1.0, kLegibleSize / SmallestTextSize(sheet));
     const double likelyAcross = kPrintableLong / std::max(1.0, width) * 9 / 7;
     if (shape.titleFirstColumn > 0 && likelyAcross < floor) {
-        PrintAcross(setup, shape, width, tallest, floor);
+        PrintAcross(setup, sheet, shape, tallest, floor);
     } else if (!shape.pageStarts.empty() || (shape.onePage && scale >= 1)) {
         // Office programs drop the page breaks of a sheet scaled to pages, and never enlarge one:
         // the scale is set instead, a little short of the estimate, which may err.
