@@ -60,12 +60,14 @@ protected:
     void Build() override
     {
         SwapWizard::Build();
-        school.b.Course("k12", "c2", "s1", "t1", "1")->SetType(COURSE_TYPE_MORNING_READING);
+        school.b.Course("k12", "c2", "s1", "t1", "1");
     }
 };
 
 TEST_F(SwapKindsWizard, ListsEachPlanWithItsKind)
 {
+    // The school has no morning-reading period to save such a plan with: it becomes one here.
+    Task().FindCourse("k12")->SetType(COURSE_TYPE_MORNING_READING);
     Run([&](Wizard& wizard) {
         std::vector<std::string> rows;
         zem::gui::ItemList* list = wizard.GetList(0);
