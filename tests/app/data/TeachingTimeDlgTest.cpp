@@ -374,7 +374,8 @@ TEST_F(TeachingTime, SaveWritesTheWeekAndActivitiesAndReopeningShowsThem)
         EXPECT_EQ(dlg.GetGrid().GetColumnCount(), 5);
         EXPECT_TRUE(IsCellForbidden(dlg.GetGrid(), {0, 0, 0}));
         EXPECT_EQ(CellMain(dlg.GetGrid(), {1, 1, 2}), "级会");
-        EXPECT_EQ(dlg.GetSummaryText(), "每周课时数 33 早读 5");
+        // Days of both weeks: the count is of two weeks.
+        EXPECT_EQ(dlg.GetSummaryText(), "两周课时数 33 早读 5");
         dlg.EndDialog(zem::IDCANCEL);
     });
 }
