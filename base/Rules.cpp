@@ -76,13 +76,13 @@ void CNodeListObject::ReadFixedTimeFromString(const std::string& text)
     }
 }
 
-std::string CNodeListObject::DescribeNodes(const CActivities* activities) const
+std::string CNodeListObject::DescribeNodes(const CActivities* activities, bool namesWeek) const
 {
     std::string text;
     for (const tagTABLE_NODE& node : m_nodes) {
         if (!text.empty())
             text += "，";
-        text += GetTimeNodeText(&node);
+        text += GetTimeNodeText(&node, namesWeek);
         if (activities) {
             const std::string& activity = activities->GetActivity(node);
             if (!activity.empty())

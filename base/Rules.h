@@ -39,8 +39,9 @@ protected:
     void AppendNewNodes(const CNodeListObject& other);
     // Every slot to not available; nothing for null.
     void MarkNodesInvalid(CTimeTable* table) const;
-    // Each slot in words, with "(activity)" where it has one, joined by "，".
-    std::string DescribeNodes(const CActivities* activities) const;
+    // Each slot in words (named as GetTimeNodeText with `namesWeek`), with "(activity)" where it has
+    // one, joined by "，".
+    std::string DescribeNodes(const CActivities* activities, bool namesWeek) const;
 
 private:
     std::vector<tagTABLE_NODE> m_nodes;
@@ -61,7 +62,10 @@ public:
     CActivities& GetActivities() { return m_activities; }
     const CActivities& GetActivities() const { return m_activities; }
     void WriteFixedTimeToTable(CTimeTable* table) const { MarkNodesInvalid(table); }
-    std::string GetAllFixedTimeWithPopularWord() const { return DescribeNodes(&m_activities); }
+    std::string GetAllFixedTimeWithPopularWord(bool namesWeek) const
+    {
+        return DescribeNodes(&m_activities, namesWeek);
+    }
 
 private:
     CActivities m_activities;
@@ -92,7 +96,7 @@ public:
     // Places the plan at every slot: full, half 1 naming this plan and the room. The room index
     // and the odd/even split stay as they are. Nothing for null.
     void WriteFixedTimeToTable(CCourseTable* table, const std::string& roomId) const;
-    std::string GetAllFixedTimeWithPopularWord() const { return DescribeNodes(nullptr); }
+    std::string GetAllFixedTimeWithPopularWord(bool namesWeek) const { return DescribeNodes(nullptr, namesWeek); }
 };
 
 // Plans taught together in one lesson.

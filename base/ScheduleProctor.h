@@ -118,6 +118,9 @@ public:
     CScheduleProctor(const CScheduleProctor&) = delete;
     CScheduleProctor& operator=(const CScheduleProctor&) = delete;
 
+    // The name of a set opened without one.
+    static constexpr const char* kDefaultName = "未命名的监考";
+
     // Opens the set of that name (the current name when `name` is empty) in the task's proctor
     // folder, creating its folder when missing. Reading adds to the lists: open a new object.
     // False, with a message, for a name that cannot be a folder name, a folder that cannot be
@@ -159,7 +162,7 @@ private:
     bool SetDamagedFilesAside();
 
     std::string m_proctorFolder;
-    std::string m_name = "未命名的监考";
+    std::string m_name = kDefaultName;
     CProctorData m_data;
     // The files of the set that exist but were not read in full ("in.xml", "out.xml").
     std::vector<std::string> m_damagedFiles;

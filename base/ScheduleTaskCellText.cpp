@@ -312,12 +312,15 @@ std::string CScheduleTask::GetCourseDesc(const CCourseInfo* course) const
 
 std::string CScheduleTask::GetCourseDesc(const std::string& courseId) const { return GetCourseDesc(FindCourse(courseId)); }
 
-std::string CScheduleTask::GetTimeNodeDesc(const tagTABLE_NODE* node) const { return GetTimeNodeText(node); }
+std::string CScheduleTask::GetTimeNodeDesc(const tagTABLE_NODE* node) const
+{
+    return GetTimeNodeText(node, m_schoolStructure.NamesWeeks());
+}
 
 std::string CScheduleTask::GetTimeNodeDesc(int day, int segment, int section) const
 {
     const tagTABLE_NODE node{day, segment, section};
-    return GetTimeNodeText(&node);
+    return GetTimeNodeDesc(&node);
 }
 
 bool CScheduleTask::IsDisabledNode(const std::string& id, TABLE_TYPE type, tagTABLE_NODE node) const

@@ -191,6 +191,14 @@ int CSchoolStructure::GetWeekOrderByNumber(int day) const
     return static_cast<int>(std::count(m_dayInUse.begin(), m_dayInUse.begin() + day, true));
 }
 
+bool CSchoolStructure::NamesWeeks() const
+{
+    int first = 0;
+    int last = 0;
+    GetValidWeekBothEnds(first, last);
+    return first == 0 && last == zem::kDayCount - 1;
+}
+
 void CSchoolStructure::GetValidWeekBothEnds(int& first, int& last) const
 {
     const auto week2 = m_dayInUse.begin() + 7;

@@ -127,6 +127,9 @@ public:
     int GetWeekOrderByNumber(int day) const;
     // (0, 6) when week 2 is not used, (7, 13) when only week 2 is, else (0, 13).
     void GetValidWeekBothEnds(int& first, int& last) const;
+    // True when days of both weeks are in use. Only then do the program's texts name a day's week
+    // ("第2周周一") or count over two weeks ("两周课时数"): a school of one week names no week.
+    bool NamesWeeks() const;
 
     // The custom name (unless plain or names are off), else "早", "自" or the period's running
     // number over forenoon, afternoon and night.

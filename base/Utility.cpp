@@ -88,16 +88,15 @@ std::string GetActivityTypeName(int courseType)
     }
 }
 
-std::string GetTimeNodeText(const tagTABLE_NODE* node)
+std::string GetTimeNodeText(const tagTABLE_NODE* node, bool namesWeek)
 {
-    static const char* const kDayNames[zem::kDayCount] = {
-        "第1周周一", "第1周周二", "第1周周三", "第1周周四", "第1周周五", "第1周周六", "第1周周日",
-        "第2周周一", "第2周周二", "第2周周三", "第2周周四", "第2周周五", "第2周周六", "第2周周日",
-    };
+    static const char* const kDayNames[7] = {"周一", "周二", "周三", "周四", "周五", "周六", "周日"};
     static const char* const kSegmentNames[zem::kSegmentCount] = {"上午", "下午", "晚上", "早读", "晚自习"};
     if (!node || !IsNodeInRange(*node))
         return {};
-    return zem::Format("%s%s第%d节", kDayNames[node->day], kSegmentNames[node->segment], node->section + 1);
+    const int week = node->day / 7;
+    return zem::Format("%s%s%s第%d节", namesWeek ? (week == 0 ? "第1周" : "第2周") : "", kDayNames[node->day % 7],
+                       kSegmentNames[node->segment], node->section + 1);
 }
 
 bool IsStringInArray(const std::vector<std::string>& array, std::string_view text)

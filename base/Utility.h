@@ -38,8 +38,9 @@ std::string IntToText(int value);
 // "早读" for 1, "晚自习" for 2, "教学计划" otherwise.
 std::string GetActivityTypeName(int courseType);
 
-// "第1周周一上午第1节" and the like; empty text for a null node or one out of range.
-std::string GetTimeNodeText(const tagTABLE_NODE* node);
+// "第1周周一上午第1节" and the like, "周一上午第1节" without `namesWeek` (a school of one week, as
+// CSchoolStructure::NamesWeeks decides); empty text for a null node or one out of range.
+std::string GetTimeNodeText(const tagTABLE_NODE* node, bool namesWeek);
 
 // Appends the text unless the array holds it already, ASCII case ignored.
 void AddUniqueString(std::vector<std::string>& array, std::string_view text);

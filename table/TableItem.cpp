@@ -192,11 +192,14 @@ void CCell::Draw(DC& dc)
             dc.LineTo(mid - 5, rc.bottom - 2);
         }
         const Texts texts = FitTexts();
+        // Blue and green cannot be read on the red of a forbidden cell (a closed slot's activity, a
+        // slot the comparison marks): its texts are white there.
+        const bool onRed = !m_colorMode && m_state == STATE_FORBIDDEN && BackgroundColor() != kWhite;
         for (int i = 0; i < texts.count; ++i) {
             const TextPair& entry = texts.entries[static_cast<std::size_t>(i)];
             const std::pair<const FittedText*, COLORREF> parts[] = {
-                {&entry.secondary, m_colorMode ? kBlack : m_secondaryText},
-                {&entry.main, m_colorMode ? kBlack : m_mainText},
+                {&entry.secondary, m_colorMode ? kBlack : onRed ? kWhite : m_secondaryText},
+                {&entry.main, m_colorMode ? kBlack : onRed ? kWhite : m_mainText},
             };
             for (const auto& [fitted, color] : parts) {
                 if (fitted->text.empty())

@@ -85,7 +85,8 @@ void CCoursePresetPage::InitColumns()
 void CCoursePresetPage::ShowEntry(int row, const CCoursePreset& entry)
 {
     GetList()->SetItemText(row, 1, entry.GetName());
-    GetList()->SetItemText(row, 2, entry.GetAllFixedTimeWithPopularWord());
+    const bool namesWeek = !Task() || Task()->GetSchoolStructure().NamesWeeks();
+    GetList()->SetItemText(row, 2, entry.GetAllFixedTimeWithPopularWord(namesWeek));
 }
 
 int CCoursePresetPage::FindRow(const std::string& planId) const

@@ -120,7 +120,8 @@ void CFixedTimePage::AppendRow(CFixedTimeOfObject* entry)
 void CFixedTimePage::ShowEntry(int row, const CFixedTimeOfObject& entry)
 {
     GetList()->SetItemText(row, kOwnerColumn, entry.GetName());
-    GetList()->SetItemText(row, kTimesColumn, entry.GetAllFixedTimeWithPopularWord());
+    const bool namesWeek = !Task() || Task()->GetSchoolStructure().NamesWeeks();
+    GetList()->SetItemText(row, kTimesColumn, entry.GetAllFixedTimeWithPopularWord(namesWeek));
 }
 
 void CFixedTimePage::Add()

@@ -311,7 +311,7 @@ void CTeachingTimeDlg::FillGrid()
 void CTeachingTimeDlg::UpdateSummary()
 {
     m_structure.RefreshData();
-    m_summary = zem::Format("两周课时数 %d", m_structure.GetWeekNodeCount());
+    m_summary = zem::Format(m_structure.NamesWeeks() ? "两周课时数 %d" : "每周课时数 %d", m_structure.GetWeekNodeCount());
     if (m_structure.GetWeekNodeCountOfReading() > 0)
         m_summary += zem::Format(" 早读 %d", m_structure.GetWeekNodeCountOfReading());
     if (m_structure.GetWeekNodeCountOfSelfStudy() > 0)

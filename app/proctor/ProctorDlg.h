@@ -67,6 +67,10 @@ public:
     static constexpr const char* kOpenQuestion = "当前监考内容有变化，要保存当前数据吗";
     static constexpr const char* kCloseQuestion = "当前监考内容有变化,要保存吗?";
 
+    // The title of the exported arrangement: the proctoring's name and "监考安排表", the name's
+    // own "监考" not said twice; "监考安排表" alone for a proctoring that has no name of its own.
+    static std::string ExportTitle(const std::string& proctorName);
+
     explicit CProctorDlg(QWidget* parent = nullptr);
     ~CProctorDlg() override;
 

@@ -17,6 +17,7 @@
 #include "app/shared/ObjectLists.h"
 #include "app/shared/Strings.h"
 #include "app/shared/TextBuilders.h"
+#include "base/ScheduleProctor.h"
 #include "base/ScheduleTask.h"
 #include "platform/Files.h"
 #include "platform/Text.h"
@@ -28,6 +29,7 @@
 #include <QGuiApplication>
 
 #include <filesystem>
+#include <string_view>
 #include <system_error>
 
 namespace {
@@ -306,12 +308,22 @@ void CProctorDlg::ShowStatistics()
     dialog.DoModal();
 }
 
+std::string CProctorDlg::ExportTitle(const std::string& proctorName)
+{
+    static const std::string kTitle = "监考安排表";
+    static const std::string kProctoring = "监考";
+    if (proctorName.empty() || proctorName == CScheduleProctor::kDefaultName)
+        return kTitle;
+    const bool saysProctoring = std::string_view(proctorName).ends_with(kProctoring);
+    return saysProctoring ? proctorName + "安排表" : proctorName + kTitle;
+}
+
 void CProctorDlg::Export()
 {
     CScheduleTask* task = Task();
     if (!task)
         return;
-    const std::string title = m_proctor->GetName() + "监考安排表";
+    const std::string title = ExportTitle(m_proctor->GetName());
     const zem::LocalTime now = zem::Now();
     zem::gui::FileDialogRequest request;
     request.kind = zem::gui::FileDialogRequest::Kind::SaveFile;

@@ -65,6 +65,14 @@ std::string GetWeekdayName(int day, bool shortName)
     return shortName ? character : "星期" + character;
 }
 
+std::string GetDayName(const CSchoolStructure& structure, int day)
+{
+    const std::string name = GetWeekdayName(day, false);
+    if (name.empty() || !structure.NamesWeeks())
+        return name;
+    return zem::Format("第%d周", day / 7 + 1) + name;
+}
+
 void CollectUsedDayNames(std::vector<std::string>& out, const CSchoolStructure& structure, bool shortName)
 {
     for (int day = 0; day < zem::kDayCount; ++day)

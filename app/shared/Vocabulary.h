@@ -24,6 +24,9 @@ void GradeSortKey(std::string& name);
 
 // The day's character of "一二三四五六日一二三四五六日", after "星期" unless short; empty outside 0..13.
 std::string GetWeekdayName(int day, bool shortName);
+// The day as a message names it: "星期一", in a school of two weeks "第2周星期一" and the like
+// (CSchoolStructure::NamesWeeks decides); empty outside 0..13.
+std::string GetDayName(const CSchoolStructure& structure, int day);
 // Appends the names of the days the week uses, in day order.
 void CollectUsedDayNames(std::vector<std::string>& out, const CSchoolStructure& structure, bool shortName);
 // "上午" "下午" "晚上" "早读" "晚自习" for segments 0..4; empty text for others.

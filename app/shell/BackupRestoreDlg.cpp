@@ -37,7 +37,7 @@ std::string CBackupRestoreDlg::FormatBackupTime(const std::string& time)
     if (time.size() != 14 || !IsAllDigits(time))
         return time;
     auto part = [&](std::size_t at, std::size_t length) { return std::stoi(time.substr(at, length)); };
-    return zem::Format("%04d年 %02d月%02d日 %02d:%02d:%02d", part(0, 4), part(4, 2), part(6, 2), part(8, 2), part(10, 2),
+    return zem::Format("%04d年%02d月%02d日 %02d:%02d:%02d", part(0, 4), part(4, 2), part(6, 2), part(8, 2), part(10, 2),
                        part(12, 2));
 }
 

@@ -23,7 +23,7 @@ public:
     // The folder a row's backup lives in.
     std::string GetRowFolder(int row) const;
 
-    // "2026年 03月05日 08:07:00" for a 14-digit time text; any other text as it stands.
+    // "2026年03月05日 08:07:00" for a 14-digit time text; any other text as it stands.
     static std::string FormatBackupTime(const std::string& time);
 
 protected:

@@ -180,7 +180,9 @@ void CClearTimetableDlg::OnClear()
     if (!task || !IsItemEnabled(IDC_CLEAR))
         return;
     zem::MessageRequest question;
-    question.text = "课表数据清除后不可恢复，确定要清除吗？";
+    // The clearing is undone only through the backup made below: say where to find it.
+    question.text = "清除前会自动备份当前排课任务，清除后可以用“恢复排课任务”从备份“清除课表数据前”找回。"
+                    "\n\n确定要清除吗？";
     question.caption = "警告";
     question.icon = zem::MessageIcon::Warning;
     question.buttons = zem::MessageButtons::OkCancel;

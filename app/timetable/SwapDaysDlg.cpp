@@ -26,7 +26,7 @@ bool CSwapDaysDlg::OnInitDialog()
         auto* days = new QComboBox(this);
         for (int day = 0; day < zem::kDayCount; ++day)
             if (week.IsDayInUse(day))
-                days->addItem(zem::gui::ToQ(GetWeekdayName(day, false)), day);
+                days->addItem(zem::gui::ToQ(GetDayName(week, day)), day);
         // Two different days to start with.
         days->setCurrentIndex(std::min(row, days->count() - 1));
         SetWidgetRect(days, UnitsRect(42, 10 + row * 20, 148, 14));

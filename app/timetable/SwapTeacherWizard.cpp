@@ -5,6 +5,7 @@
 #include "app/shared/AppServices.h"
 #include "app/shared/ObjectLists.h"
 #include "app/shared/Strings.h"
+#include "app/shared/Vocabulary.h"
 #include "app/taskhelper/TaskHelper.h"
 #include "app/timetable/TeacherConflictDlg.h"
 #include "base/ScheduleTask.h"
@@ -41,6 +42,21 @@ bool MovePlan(CScheduleTask& task, CTaskHelper& helper, CCourseInfo* plan, CTeac
     helper.ApplyAssistantChange(plan->GetId(), assistants);
     assistant->GetAssistants() = assistants;
     return true;
+}
+
+// A plan's row: its class and subject, and what else tells it from the teacher's other plans of
+// the same class and subject: a morning-reading or self-study plan, a plan the teacher assists in.
+std::string PlanRowText(const CTaskHelper& helper, const CCourseInfo* plan, const std::string& teacherId)
+{
+    std::vector<std::string> kinds;
+    if (plan->GetType() != COURSE_TYPE_PLAN)
+        kinds.push_back(GetCourseKindName(plan->GetType()));
+    if (plan->GetTeacherId() != teacherId)
+        kinds.push_back("助教");
+    std::string text = helper.GetCourseText(plan, true);
+    for (std::size_t i = 0; i < kinds.size(); ++i)
+        text += (i == 0 ? "（" : "，") + kinds[i];
+    return kinds.empty() ? text : text + "）";
 }
 
 }  // namespace
@@ -102,7 +118,7 @@ void CSwapTeacherWizard::FillList(int side)
         for (CCourseInfo* plan : plans) {
             if (!helper.IsTeacherOfCourse(plan, teacher->GetId()))
                 continue;
-            const int row = list->InsertItem(list->GetItemCount(), helper.GetCourseText(plan, true), -1,
+            const int row = list->InsertItem(list->GetItemCount(), PlanRowText(helper, plan, teacher->GetId()), -1,
                                              reinterpret_cast<std::uintptr_t>(plan));
             list->SetCheck(row, true);
         }

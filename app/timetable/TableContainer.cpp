@@ -82,17 +82,7 @@ tagTABLE_NODE CTableContainer::ToDataNode(const tagTABLE_NODE& gridSlot) const
 
 std::string CTableContainer::TimeText(const tagTABLE_NODE& slot) const
 {
-    if (!m_task)
-        return {};
-    std::string text = m_task->GetTimeNodeDesc(&slot);
-    // A school of one week has no second week to tell its days from.
-    static const std::string kFirstWeek = "第1周";
-    int first = 0;
-    int last = 0;
-    m_task->GetSchoolStructure().GetValidWeekBothEnds(first, last);
-    if (last < zem::kDayCount / 2 && text.rfind(kFirstWeek, 0) == 0)
-        text.erase(0, kFirstWeek.size());
-    return text;
+    return m_task ? m_task->GetTimeNodeDesc(&slot) : std::string();
 }
 
 std::string CTableContainer::SlotWithLesson(const tagTABLE_NODE& slot, const tagTABLE_NODE& lessonAt) const

@@ -288,10 +288,10 @@ CMoveResult SwapDays(CScheduleTask& task, int dayA, int dayB, CAdjustmentEntryLi
             SwapDayLessons(task, dayA, dayB, undo);
         }))
         return result;
-    ReportMove(result,
-               zem::Format("列交换 %s <-> %s", GetWeekdayName(dayA, false).c_str(), GetWeekdayName(dayB, false).c_str()),
-               zem::Format("列交换完成：%s和%s的 %d 节课交换了位置", GetWeekdayName(dayA, false).c_str(),
-                           GetWeekdayName(dayB, false).c_str(), result.movedLessons),
+    const std::string nameA = GetDayName(task.GetSchoolStructure(), dayA);
+    const std::string nameB = GetDayName(task.GetSchoolStructure(), dayB);
+    ReportMove(result, zem::Format("列交换 %s <-> %s", nameA.c_str(), nameB.c_str()),
+               zem::Format("列交换完成：%s和%s的 %d 节课交换了位置", nameA.c_str(), nameB.c_str(), result.movedLessons),
                entries);
     return result;
 }

@@ -95,7 +95,7 @@ TYPED_TEST(NodeListTest, TablesInAndOut)
     EXPECT_EQ(object.GetAllFixedTime(), "21,1345,");  // slot order
     EXPECT_TRUE(object.IsFixedTime({0, 2, 1}));
     EXPECT_FALSE(object.IsFixedTime({0, 1, 3}));
-    EXPECT_EQ(object.GetAllFixedTimeWithPopularWord(), "第1周周一晚上第2节，第2周周日晚自习第6节");
+    EXPECT_EQ(object.GetAllFixedTimeWithPopularWord(true), "第1周周一晚上第2节，第2周周日晚自习第6节");
 }
 
 TEST(FixedTimeOfObject, ActivitiesTravelWithTheNodes)
@@ -104,7 +104,8 @@ TEST(FixedTimeOfObject, ActivitiesTravelWithTheNodes)
     source.SetId("c1");
     source.ReadFixedTimeFromString("12,300,");
     source.GetActivities().AddActivity(tagTABLE_NODE{3, 0, 0}, "升旗");
-    EXPECT_EQ(source.GetAllFixedTimeWithPopularWord(), "第1周周一下午第3节，第1周周四上午第1节(升旗)");
+    EXPECT_EQ(source.GetAllFixedTimeWithPopularWord(true), "第1周周一下午第3节，第1周周四上午第1节(升旗)");
+    EXPECT_EQ(source.GetAllFixedTimeWithPopularWord(false), "周一下午第3节，周四上午第1节(升旗)");
 
     CFixedTimeOfClass copy;
     copy.ReadFixedTimeFromString("5,");

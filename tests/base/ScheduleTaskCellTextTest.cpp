@@ -173,10 +173,19 @@ TEST_F(CellText, DescriptionsAndNames)
     task.GetRoomInfoList().Remove("piano");
     EXPECT_EQ(task.GetCourseDesc("k1"), "初一(1)班 数学(王喆)");
 
-    EXPECT_EQ(task.GetTimeNodeDesc(8, 1, 2), "第2周周二下午第3节");
+    // A school of one week names no week, whichever of the two it uses; one of two weeks does.
+    CSchoolStructure& week = task.GetSchoolStructure();
+    EXPECT_FALSE(week.NamesWeeks());
     const tagTABLE_NODE node{0, 4, 0};
-    EXPECT_EQ(task.GetTimeNodeDesc(&node), "第1周周一晚自习第1节");
+    EXPECT_EQ(task.GetTimeNodeDesc(&node), "周一晚自习第1节");
     EXPECT_EQ(task.GetTimeNodeDesc(nullptr), "");
+    for (int day = 0; day < zem::kDayCount; ++day)
+        week.SetWeekDay(day, day >= 7 && day < 12);
+    EXPECT_EQ(task.GetTimeNodeDesc(8, 1, 2), "周二下午第3节");
+    week.SetWeekDay(0, true);
+    EXPECT_TRUE(week.NamesWeeks());
+    EXPECT_EQ(task.GetTimeNodeDesc(8, 1, 2), "第2周周二下午第3节");
+    EXPECT_EQ(task.GetTimeNodeDesc(&node), "第1周周一晚自习第1节");
 
     CCombineClass* combined = b.Combined("cc2", {"gone", "k1", "k4"});
     EXPECT_EQ(task.GetCCName(combined), "合班1班|1班");  // no bar where a deleted plan stood

@@ -128,7 +128,7 @@ TEST(OutputFile, FaultyFileIsReportedOnceAndNotOverwritten)
         std::string reason;  // "%s" stands for the file
     };
     const std::string outOfRange = "文件中有一节课的时间缺少或超出范围：\n%s";
-    const std::string twoAtOnce = "文件中有两节课排在初一(1)班的同一个时间（第1周周一上午第1节）：\n%s";
+    const std::string twoAtOnce = "文件中有两节课排在初一(1)班的同一个时间（周一上午第1节）：\n%s";
     const Case cases[] = {
         {"day out of range", "<Output><Class id=\"c1\" name=\"x\"><Item day=\"14\" segment=\"0\" section=\"0\" course=\"k1\" room=\"\"/>" +
                                  good + "<Item day=\"0\" segment=\"5\" section=\"0\" course=\"k1\" room=\"\"/></Class></Output>",

@@ -146,22 +146,26 @@ TEST(Utility, ActivityAndTimeNodeNames)
     EXPECT_EQ(GetActivityTypeName(2), "晚自习");
     EXPECT_EQ(GetActivityTypeName(7), "教学计划");
 
+    // With the week named (a school of two weeks) and without it (a school of one).
     struct Case {
         tagTABLE_NODE node;
         const char* text;
+        const char* withoutWeek;
     };
     const Case cases[] = {
-        {{0, 0, 0}, "第1周周一上午第1节"},
-        {{7, 2, 1}, "第2周周一晚上第2节"},
-        {{13, 4, 5}, "第2周周日晚自习第6节"},
-        {{14, 0, 0}, ""},
-        {{0, 5, 0}, ""},
-        {{-1, 0, 0}, ""},
-        {{0, 0, 6}, ""},
+        {{0, 0, 0}, "第1周周一上午第1节", "周一上午第1节"},
+        {{7, 2, 1}, "第2周周一晚上第2节", "周一晚上第2节"},
+        {{13, 4, 5}, "第2周周日晚自习第6节", "周日晚自习第6节"},
+        {{14, 0, 0}, "", ""},
+        {{0, 5, 0}, "", ""},
+        {{-1, 0, 0}, "", ""},
+        {{0, 0, 6}, "", ""},
     };
-    for (const Case& c : cases)
-        EXPECT_EQ(GetTimeNodeText(&c.node), c.text) << c.node.day << c.node.segment << c.node.section;
-    EXPECT_EQ(GetTimeNodeText(nullptr), "");
+    for (const Case& c : cases) {
+        EXPECT_EQ(GetTimeNodeText(&c.node, true), c.text) << c.node.day << c.node.segment << c.node.section;
+        EXPECT_EQ(GetTimeNodeText(&c.node, false), c.withoutWeek) << c.node.day << c.node.segment << c.node.section;
+    }
+    EXPECT_EQ(GetTimeNodeText(nullptr, true), "");
 }
 
 TEST(Utility, UniqueStringsIgnoreAsciiCaseOnly)

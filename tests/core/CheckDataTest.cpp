@@ -121,44 +121,44 @@ const std::vector<CheckCase>& Cases()
              b.Preset("p1", "500,");
              b.Preset("p2", "500,");  // never looked at
          },
-         {"一班 语文(张三) 的预排课时间(第1周周六上午第1节)不是有效的教学时间，请查看教学时间设置。"}},
+         {"一班 语文(张三) 的预排课时间(周六上午第1节)不是有效的教学时间，请查看教学时间设置。"}},
         {"PresetOnTeacherFixedTime",
          [](SchoolBuilder& b) {
              b.FixedTime<CFixedTimeOfTeacher>(b.Task().GetFixedTimeOfTeacherList(), "t1", "0,");
              b.Preset("p1", "0,");
          },
-         {"一班 语文(张三) 的预排课时间(第1周周一上午第1节)是该教师的固定无课时间，请查看教师固定无课时间设置。"}},
+         {"一班 语文(张三) 的预排课时间(周一上午第1节)是该教师的固定无课时间，请查看教师固定无课时间设置。"}},
         {"PresetOnTeacherGroupFixedTime",
          [](SchoolBuilder& b) {
              b.Group("g1", "语文组", {"t2", "t1"});
              b.FixedTime<CFixedTimeOfTeacherGroup>(b.Task().GetFixedTimeOfTeacherGroupList(), "g1", "1,");
              b.Preset("p1", "0,1,");
          },
-         {"一班 语文(张三) 的预排课时间(第1周周一上午第2节)是该教师（ 语文组 ）的固定无课时间，请查看教师组固定无课时间设置。"}},
+         {"一班 语文(张三) 的预排课时间(周一上午第2节)是该教师（ 语文组 ）的固定无课时间，请查看教师组固定无课时间设置。"}},
         {"PresetOnClassFixedTime",
          [](SchoolBuilder& b) {
              b.FixedTime<CFixedTimeOfClass>(b.Task().GetFixedTimeOfClassList(), "c1", "2,");
              b.Preset("p1", "2,");
          },
-         {"一班 语文(张三) 的预排课时间(第1周周一上午第3节)是该班级的固定无课时间，请查看班级固定无课时间设置。"}},
+         {"一班 语文(张三) 的预排课时间(周一上午第3节)是该班级的固定无课时间，请查看班级固定无课时间设置。"}},
         {"PresetOnSubjectFixedTime",
          [](SchoolBuilder& b) {
              b.FixedTime<CFixedTimeOfSubject>(b.Task().GetFixedTimeOfSubjectList(), "s1", "3,");
              b.Preset("p1", "3,");
          },
-         {"一班 语文(张三) 的预排课时间(第1周周一上午第4节)是该课程的固定无课时间，请查看课程固定无课时间设置。"}},
+         {"一班 语文(张三) 的预排课时间(周一上午第4节)是该课程的固定无课时间，请查看课程固定无课时间设置。"}},
         {"PresetOnPlanFixedTime",
          [](SchoolBuilder& b) {
              b.FixedTime<CFixedTimeOfCourse>(b.Task().GetFixedTimeOfCourseList(), "p1", "10,");
              b.Preset("p1", "10,");
          },
-         {"一班 语文(张三) 的预排课时间(第1周周一下午第1节)是该教学计划的固定无课时间，请查看教学计划固定无课时间设置。"}},
+         {"一班 语文(张三) 的预排课时间(周一下午第1节)是该教学计划的固定无课时间，请查看教学计划固定无课时间设置。"}},
         {"PresetsOfOneClassClash",
          [](SchoolBuilder& b) {
              b.Preset("p1", "0,101,");
              b.Preset("p2", "101,");
          },
-         {"一班 语文(张三) 和 一班 数学(李四) 的预排课时间(第1周周二上午第2节)冲突。"}},
+         {"一班 语文(张三) 和 一班 数学(李四) 的预排课时间(周二上午第2节)冲突。"}},
         {"PresetsOfCombinedClassClash",
          [](SchoolBuilder& b) {
              Plan(b, "p3")->SetTeacher("t1");
@@ -166,7 +166,7 @@ const std::vector<CheckCase>& Cases()
              b.Preset("p1", "0,");
              b.Preset("p3", "0,");
          },
-         {"一班 语文(张三) 和 二班 语文(张三) 的预排课时间(第1周周一上午第1节)冲突。合班课程只需设置其中之一。"}},
+         {"一班 语文(张三) 和 二班 语文(张三) 的预排课时间(周一上午第1节)冲突。合班课程只需设置其中之一。"}},
         {"PresetsOverfillARoom",
          [](SchoolBuilder& b) {
              b.Class("c3", "三班");
@@ -177,7 +177,7 @@ const std::vector<CheckCase>& Cases()
                  b.Preset(id, "0,");
              }
          },
-         {"一班 语文(张三 机房) 和 二班 数学(王五 机房)，三班 数学(赵六 机房) 的预排课时间(第1周周一上午第1节)教室(机房 容纳班数:2)冲突。"}},
+         {"一班 语文(张三 机房) 和 二班 数学(王五 机房)，三班 数学(赵六 机房) 的预排课时间(周一上午第1节)教室(机房 容纳班数:2)冲突。"}},
         // What passes.
         {"OnlySelfStudy",
          [](SchoolBuilder& b) {

@@ -8,6 +8,8 @@
 #include "base/BasicData.h"
 #include "base/ScheduleTask.h"
 #include "base/Segment.h"
+#include "platform/Hooks.h"
+#include "platform/Text.h"
 
 #include <algorithm>
 #include <memory>
@@ -270,6 +272,9 @@ private:
             }
             const int first = column;
             const std::string dayName = GetWeekdayName(day, false);
+            // A block's corner is in the column every page across repeats: it names the day there.
+            if (blockPerDay)
+                Cell(top, 1, dayName, m_label);
             for (const MasterObject& object : m_objects) {
                 Cell(top + 1, column, object.name, m_name);
                 SetColumnWidth(m_sheet, ColumnLetters(column), 6);
@@ -290,6 +295,11 @@ private:
             if (column > first) {
                 Cell(top, first, dayName, m_label);
                 MergeWithBorder(m_sheet, CellAddress(first, top), CellAddress(column - 1, top));
+                // A day's block is wider than a page: its name stands at the left of the first one,
+                // not cut at a page's edge.
+                if (blockPerDay)
+                    m_sheet.GetRange(CellAddress(first, top), CellAddress(column - 1, top))
+                        .SetHorizontalAlignment(-4131);
             }
         }
     }
@@ -342,6 +352,7 @@ bool WriteMasterTimetableWorkbook(CSpreadsheetExporter& exporter, Workbook& book
     MasterWriter writer(exporter, *layout, sheet, kind);
     writer.Write();
     // The day and period heading of 横排 and the names of 竖排 head every page; 交叉 prints a page a day.
+    // A sheet too wide for a legible page goes on over pages across, its label columns on each.
     zem::workbook::PrintShape shape;
     if (layout->style == 0)
         shape = zem::workbook::PrintShape::Heading(1, 2);
@@ -349,8 +360,15 @@ bool WriteMasterTimetableWorkbook(CSpreadsheetExporter& exporter, Workbook& book
         shape = zem::workbook::PrintShape::Heading(1, 1);
     else
         shape.pageStarts = writer.m_blockTops;
+    shape.titleFirstColumn = 1;
+    shape.titleLastColumn = layout->style == 1 ? 2 : 1;
+    // The sheet's first row is already the grid: the school, the title and the day it was made head
+    // every page.
+    const std::string title = MasterTimetableTitle(kind, layout->style);
+    const zem::LocalTime today = zem::Now();
+    shape.heading = {exporter.GetContext().schoolName, title,
+                     zem::Format("%04d年%02d月%02d日", today.year, today.month, today.day)};
     zem::workbook::SetUpPrinting(sheet, shape);
-    sheet.SetName(zem::workbook::MakeUniqueSheetName(
-        zem::workbook::SanitizeSheetName(MasterTimetableTitle(kind, layout->style)), {}));
+    sheet.SetName(zem::workbook::MakeUniqueSheetName(zem::workbook::SanitizeSheetName(title), {}));
     return true;
 }

@@ -136,9 +136,12 @@ void FitRowsToText(Worksheet& sheet)
         sheet.GetRange(Area{row, 1, row, 1}).SetRowHeight(std::ceil(height));
 }
 
-void SetUpPrinting(Worksheet& sheet, const PrintShape& shape)
+namespace {
+
+constexpr double kLegibleSize = 6;  // points: the smallest text a printed sheet may show
+
+Area UsedArea(const Worksheet& sheet)
 {
-    FitRowsToText(sheet);
     Area used{1, 1, 1, 1};
     for (const auto& [key, cell] : sheet.GetCells()) {
         used.lastRow = std::max(used.lastRow, Worksheet::RowOfKey(key));
@@ -148,9 +151,13 @@ void SetUpPrinting(Worksheet& sheet, const PrintShape& shape)
         used.lastRow = std::max(used.lastRow, merged.lastRow);
         used.lastColumn = std::max(used.lastColumn, merged.lastColumn);
     }
-    const double width = ColumnsWidth(sheet, 1, used.lastColumn);
-    // The tallest stretch that has to share one page: the whole sheet, a group of tables, or (for a
-    // list that runs over pages) nothing beyond the width.
+    return used;
+}
+
+// The tallest stretch that has to share one page: the whole sheet, a group of tables, or (for a
+// list that runs over pages) nothing beyond the width.
+double TallestStretch(const Worksheet& sheet, const PrintShape& shape, const Area& used)
+{
     std::vector<int> starts = shape.pageStarts;
     starts.push_back(used.lastRow + 1);
     std::sort(starts.begin(), starts.end());
@@ -163,21 +170,139 @@ void SetUpPrinting(Worksheet& sheet, const PrintShape& shape)
         tallest = std::max(tallest, height);
         from = next;
     }
+    return tallest;
+}
+
+// The smallest size a text of the sheet is written at.
+double SmallestTextSize(const Worksheet& sheet)
+{
+    double smallest = 0;
+    const auto take = [&](double size) { smallest = smallest > 0 ? std::min(smallest, size) : size; };
+    for (const auto& [key, cell] : sheet.GetCells()) {
+        const std::string* text = std::get_if<std::string>(&cell.value);
+        if (text ? text->empty() : !std::holds_alternative<double>(cell.value))
+            continue;
+        take(sheet.GetEffectiveFormat(Worksheet::RowOfKey(key), Worksheet::ColumnOfKey(key))
+                 .font.size.value_or(kDefaultFontSize));
+        for (const FontRun& run : cell.runs)
+            if (run.font.size)
+                take(*run.font.size);
+    }
+    return smallest > 0 ? smallest : kDefaultFontSize;
+}
+
+// The header codes of the heading: "&" is the codes' own sign, doubled in a text.
+std::string HeaderCodes(const PageHeading& heading)
+{
+    const auto escaped = [](const std::string& text) {
+        std::string out;
+        for (const char c : text)
+            out += c == '&' ? std::string("&&") : std::string(1, c);
+        return out;
+    };
+    std::string codes;
+    if (!heading.left.empty())
+        codes += "&L" + escaped(heading.left);
+    if (!heading.centre.empty())
+        codes += "&C&\"-,Bold\"&14 " + escaped(heading.centre);
+    if (!heading.right.empty())
+        codes += "&R" + escaped(heading.right);
+    return codes;
+}
+
+// The columns that start the pages across when `room` points of a page are left beside the repeated
+// columns: as many as fit, a page starting at a merged area's first column rather than inside it
+// (so that a day's heading is not cut), where that still leaves the page a column.
+std::vector<int> ColumnBreaks(const Worksheet& sheet, const Area& used, int firstFree, double room)
+{
+    const std::vector<Area> merged = sheet.GetMergedAreas();
+    std::vector<int> breaks;
+    int pageStart = firstFree;
+    double filled = 0;
+    for (int column = firstFree; column <= used.lastColumn; ++column) {
+        const double width = ColumnsWidth(sheet, column, column);
+        if (filled == 0 || filled + width <= room) {
+            filled += width;
+            continue;
+        }
+        int start = column;
+        for (const Area& area : merged)
+            if (area.firstColumn < start && area.lastColumn >= column && area.firstColumn > pageStart)
+                start = area.firstColumn;
+        breaks.push_back(start);
+        pageStart = start;
+        filled = ColumnsWidth(sheet, start, column);
+    }
+    return breaks;
+}
+
+// A sheet too wide for one legible page: printed at a legible scale (as large as lets a stretch
+// that shares a page fit its height) over pages across, its title columns at the left of each
+// page and each row of pages before the next; the way round that takes fewer pages.
+void PrintAcross(PageSetup& setup, const Worksheet& sheet, const PrintShape& shape, double tallest, double floor)
+{
+    const Area used = *setup.printArea;
+    const double width = ColumnsWidth(sheet, 1, used.lastColumn);
+    struct Way {
+        bool landscape;
+        double scale;
+        double pages;
+    };
+    const auto way = [&](bool landscape) {
+        const double pageWidth = landscape ? kPrintableLong : kPrintableShort;
+        const double pageHeight = landscape ? kPrintableShort : kPrintableLong;
+        const double scale = std::clamp(pageHeight / std::max(1.0, tallest) * kScaleSafety, floor, 1.0);
+        const double pages = std::ceil(width * scale / pageWidth) * std::ceil(tallest * scale / pageHeight);
+        return Way{landscape, scale, pages};
+    };
+    const Way portrait = way(false);
+    const Way landscape = way(true);
+    const bool wider = landscape.pages < portrait.pages ||
+                       (landscape.pages == portrait.pages && landscape.scale >= portrait.scale);
+    const Way& chosen = wider ? landscape : portrait;
+    setup.landscape = chosen.landscape;
+    setup.scale = std::clamp(static_cast<int>(std::ceil(chosen.scale * 100)), 10, 100);
+    setup.repeatFirstColumn = shape.titleFirstColumn;
+    setup.repeatLastColumn = std::max(shape.titleFirstColumn, shape.titleLastColumn);
+    setup.acrossFirst = true;
+    const double pageWidth = (chosen.landscape ? kPrintableLong : kPrintableShort) / (setup.scale / 100.0);
+    const double repeated = ColumnsWidth(sheet, setup.repeatFirstColumn, setup.repeatLastColumn);
+    setup.columnBreaks = ColumnBreaks(sheet, used, setup.repeatLastColumn + 1, pageWidth - repeated);
+    for (const int row : shape.pageStarts)
+        if (row > 1)
+            setup.pageBreaks.push_back(row);
+}
+
+}  // namespace
+
+void SetUpPrinting(Worksheet& sheet, const PrintShape& shape)
+{
+    FitRowsToText(sheet);
+    const Area used = UsedArea(sheet);
+    const double width = ColumnsWidth(sheet, 1, used.lastColumn);
+    const double tallest = TallestStretch(sheet, shape, used);
     const bool pages = shape.onePage || !shape.pageStarts.empty();
     const auto scaleOn = [&](double pageWidth, double pageHeight) {
         const double across = pageWidth / std::max(1.0, width);
         return pages ? std::min(across, pageHeight / std::max(1.0, tallest)) : across;
     };
     PageSetup setup;
-    // The way round that prints the sheet larger; portrait when both do alike.
-    setup.landscape = scaleOn(kPrintableLong, kPrintableShort) > scaleOn(kPrintableShort, kPrintableLong) * 1.02;
     setup.printArea = used;
+    setup.header = HeaderCodes(shape.heading);
     if (shape.titleFirstRow > 0) {
         setup.repeatFirstRow = shape.titleFirstRow;
         setup.repeatLastRow = std::max(shape.titleFirstRow, shape.titleLastRow);
     }
+    // The way round that prints the sheet larger; portrait when both do alike.
+    setup.landscape = scaleOn(kPrintableLong, kPrintableShort) > scaleOn(kPrintableShort, kPrintableLong) * 1.02;
     const double scale = setup.landscape ? scaleOn(kPrintableLong, kPrintableShort) : scaleOn(kPrintableShort, kPrintableLong);
-    if (!shape.pageStarts.empty() || (shape.onePage && scale >= 1)) {
+    // Fitted to one page wide, the smallest text must still print legibly. The width is reckoned in
+    // the wider face; in the office's own face a character is 7 pixels of those 9.
+    const double floor = std::min(1.0, kLegibleSize / SmallestTextSize(sheet));
+    const double likelyAcross = kPrintableLong / std::max(1.0, width) * 9 / 7;
+    if (shape.titleFirstColumn > 0 && likelyAcross < floor) {
+        PrintAcross(setup, sheet, shape, tallest, floor);
+    } else if (!shape.pageStarts.empty() || (shape.onePage && scale >= 1)) {
         // Office programs drop the page breaks of a sheet scaled to pages, and never enlarge one:
         // the scale is set instead, a little short of the estimate, which may err.
         setup.scale = std::clamp(static_cast<int>(scale * 100 * kScaleSafety), 10, 400);

@@ -4,14 +4,25 @@
 // rows on every page, the used area as the print area, a page for each group of tables).
 #include "app/output/workbook/Workbook.h"
 
+#include <string>
 #include <vector>
 
 namespace zem::workbook {
+
+// The texts of a page header, left, centre and right; plain text (the office's codes are escaped).
+struct PageHeading {
+    std::string left, centre, right;
+};
 
 // What the writer knows of how its sheet should print.
 struct PrintShape {
     int titleFirstRow = 0;  // rows repeated on top of every page; 0: none
     int titleLastRow = 0;
+    // Columns repeated at the left of every page when the sheet is too wide for one legible page
+    // and prints over several pages across; 0: such a sheet is scaled to one page wide.
+    int titleFirstColumn = 0;
+    int titleLastColumn = 0;
+    PageHeading heading;
     bool onePage = false;         // the whole sheet on one page
     std::vector<int> pageStarts;  // rows that start a page (the first page starts at row 1)
 

@@ -50,6 +50,7 @@ CExportContext CExportContext::Load()
     context.autoFillEmptyCell = services.GetAutoFillEmptyCell();
     context.mergeContinuous = services.GetMergeContinuous();
     context.importFormat = services.GetImportFormat();
+    context.schoolName = services.GetSchoolName();
     const CUICore* fonts = CUICore::instance();
     context.fontName = fonts->GetDefaultFontName();
     context.tableFontName = fonts->GetDefaultTableFontName();

@@ -59,6 +59,7 @@ struct CExportContext {
     bool autoFillEmptyCell = false;  // [WeekTable] AutoFillEmptyCell
     bool mergeContinuous = false;    // [WeekTable] MergeContinuous
     int importFormat = 1;            // [Common] ImportFormat
+    std::string schoolName;          // [Common] SchoolName
     // The grid library's default faces: of a whole sheet, and of its tables' texts.
     std::string fontName;
     std::string tableFontName;

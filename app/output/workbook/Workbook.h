@@ -151,7 +151,8 @@ std::string SanitizeSheetName(std::string_view text);
 std::string MakeUniqueSheetName(std::string_view name, const std::vector<std::string>& used);
 
 // How a sheet prints: the paper's way round, fitting to pages, the rows repeated on top of every
-// page, the area printed and the rows that start a new page.
+// page and the columns at the left of every page, the area printed, the rows and columns that
+// start a new page, and the page header.
 struct PageSetup {
     bool landscape = false;
     int fitWide = 0;  // pages across the print is scaled to; 0: no scaling
@@ -159,8 +160,13 @@ struct PageSetup {
     int scale = 0;    // percent of the natural size when not fitted to pages; 0: as it is
     int repeatFirstRow = 0;  // 1-based; 0: no repeated rows
     int repeatLastRow = 0;
+    int repeatFirstColumn = 0;  // 1-based; 0: no repeated columns
+    int repeatLastColumn = 0;
+    bool acrossFirst = false;  // the pages of a row of pages before those below them
     std::optional<Area> printArea;
-    std::vector<int> pageBreaks;  // 1-based rows that start a page, ascending
+    std::vector<int> pageBreaks;    // 1-based rows that start a page, ascending
+    std::vector<int> columnBreaks;  // 1-based columns that start a page, ascending
+    std::string header;             // the page header, in the office's header codes; empty: none
     friend bool operator==(const PageSetup&, const PageSetup&) = default;
 };
 

@@ -356,6 +356,20 @@ void WriteSheet(lxw_worksheet* sheet, FormatCache& formats, const Worksheet& sou
     }
 }
 
+// The library takes a zero-ended list of the rows (columns) a page starts at, counted from 0.
+template <class Index>
+void SetBreaks(lxw_worksheet* sheet, const std::vector<int>& starts, lxw_error (*set)(lxw_worksheet*, Index*))
+{
+    if (starts.empty())
+        return;
+    std::vector<Index> breaks;
+    for (const int start : starts)
+        if (start > 1)
+            breaks.push_back(static_cast<Index>(start - 1));
+    breaks.push_back(0);
+    Check(set(sheet, breaks.data()), "设置分页失败");
+}
+
 void WritePageSetup(lxw_worksheet* sheet, const PageSetup& setup)
 {
     worksheet_set_paper(sheet, 9);  // A4, the paper the printed timetables use
@@ -372,20 +386,21 @@ void WritePageSetup(lxw_worksheet* sheet, const PageSetup& setup)
         Check(worksheet_repeat_rows(sheet, static_cast<lxw_row_t>(setup.repeatFirstRow - 1),
                                     static_cast<lxw_row_t>(setup.repeatLastRow - 1)),
               "设置打印标题失败");
+    if (setup.repeatFirstColumn > 0 && setup.repeatLastColumn >= setup.repeatFirstColumn)
+        Check(worksheet_repeat_columns(sheet, static_cast<lxw_col_t>(setup.repeatFirstColumn - 1),
+                                       static_cast<lxw_col_t>(setup.repeatLastColumn - 1)),
+              "设置打印标题失败");
+    if (setup.acrossFirst)
+        worksheet_print_across(sheet);
+    if (!setup.header.empty())
+        Check(worksheet_set_header(sheet, setup.header.c_str()), "设置页眉失败");
     if (const auto& area = setup.printArea)
         Check(worksheet_print_area(sheet, static_cast<lxw_row_t>(area->firstRow - 1),
                                    static_cast<lxw_col_t>(area->firstColumn - 1), static_cast<lxw_row_t>(area->lastRow - 1),
                                    static_cast<lxw_col_t>(area->lastColumn - 1)),
               "设置打印区域失败");
-    if (!setup.pageBreaks.empty()) {
-        // The library takes a zero-ended list of the rows a page starts at, counted from 0.
-        std::vector<lxw_row_t> breaks;
-        for (const int row : setup.pageBreaks)
-            if (row > 1)
-                breaks.push_back(static_cast<lxw_row_t>(row - 1));
-        breaks.push_back(0);
-        Check(worksheet_set_h_pagebreaks(sheet, breaks.data()), "设置分页失败");
-    }
+    SetBreaks<lxw_row_t>(sheet, setup.pageBreaks, worksheet_set_h_pagebreaks);
+    SetBreaks<lxw_col_t>(sheet, setup.columnBreaks, worksheet_set_v_pagebreaks);
     worksheet_center_horizontally(sheet);
 }
 

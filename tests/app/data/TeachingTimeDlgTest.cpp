@@ -120,14 +120,14 @@ TEST_F(TeachingTime, OpensOnTheTasksWeekWithEveryControlOfItsVocabulary)
         // The closed Wednesday period shows its activity; the count is the 34 open lesson slots.
         EXPECT_TRUE(IsCellForbidden(dlg.GetGrid(), {2, 0, 1}));
         EXPECT_EQ(CellMain(dlg.GetGrid(), {2, 0, 1}), "级会");
-        EXPECT_EQ(dlg.GetSummaryText(), "两周课时数 34 早读 15");
+        EXPECT_EQ(dlg.GetSummaryText(), "每周课时数 34 早读 15");
         EXPECT_FALSE(dlg.IsModified());
 
         // The stored count of three stays until an entry is picked; picking "不显示" then takes it.
         EXPECT_EQ(dlg.GetWorkingStructure().GetSectionNodeMaxCount(3), 3);
         Choose(dlg, 3, 0);
         EXPECT_EQ(dlg.GetWorkingStructure().GetSectionNodeMaxCount(3), 0);
-        EXPECT_EQ(dlg.GetSummaryText(), "两周课时数 34");
+        EXPECT_EQ(dlg.GetSummaryText(), "每周课时数 34");
         dlg.EndDialog(zem::IDCANCEL);
     });
     EXPECT_TRUE(messages.messages.empty());
@@ -139,7 +139,7 @@ TEST_F(TeachingTime, PictureOfAFiveDayWeekOfFourAndThreePeriodsWithNothingCutOrO
     Task().GetSchoolStructure().SetValue(kFriday, 1, 2, CTimeTable::kInvalid);
     Task().GetActivities().AddActivity(tagTABLE_NODE{kFriday, 1, 2}, "班会");
     Run([&](CTeachingTimeDlg& dlg) {
-        EXPECT_EQ(dlg.GetSummaryText(), "两周课时数 33");
+        EXPECT_EQ(dlg.GetSummaryText(), "每周课时数 33");
         std::vector<QWidget*> controls;
         for (QWidget* child : dlg.findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
             if (child->isVisible())
@@ -200,7 +200,7 @@ TEST_F(TeachingTime, DaySwitchedOffAndOnAgainHasEveryPeriodOpen)
         DayBox(dlg, 2)->click();
         EXPECT_FALSE(dlg.GetWorkingStructure().IsDayInUse(2));
         EXPECT_EQ(dlg.GetGrid().GetColumnCount(), 4);
-        EXPECT_EQ(dlg.GetSummaryText(), "两周课时数 28");
+        EXPECT_EQ(dlg.GetSummaryText(), "每周课时数 28");
 
         DayBox(dlg, 2)->click();
         EXPECT_EQ(dlg.GetGrid().GetColumnCount(), 5);
@@ -212,7 +212,12 @@ TEST_F(TeachingTime, DaySwitchedOffAndOnAgainHasEveryPeriodOpen)
             }
         // The activity stays stored, though the open slot does not show it.
         EXPECT_EQ(dlg.GetWorkingActivities().GetActivity({2, 1, 2}), "班会");
-        EXPECT_EQ(dlg.GetSummaryText(), "两周课时数 35");
+        EXPECT_EQ(dlg.GetSummaryText(), "每周课时数 35");
+        // A day of the second week makes the count one of two weeks.
+        DayBox(dlg, 7)->click();
+        EXPECT_EQ(dlg.GetSummaryText(), "两周课时数 42");
+        DayBox(dlg, 7)->click();
+        EXPECT_EQ(dlg.GetSummaryText(), "每周课时数 35");
         EXPECT_TRUE(dlg.IsModified());
         EXPECT_EQ(dlg.Item<CHoverButton>(zem::IDOK)->GetBkColor(), zem::RGB(255, 255, 200));
         // Nothing reaches the task before a save.
@@ -231,7 +236,7 @@ TEST_F(TeachingTime, ForenoonFourFiveFourOpensTheFifthPeriodAndLeavesItAsItWas)
             EXPECT_TRUE(week.IsValid(day, 0, 4)) << day;
         EXPECT_TRUE(week.IsInvalid(5, 0, 4));  // Saturday is not a school day
         EXPECT_NE(dlg.GetGrid().GetCell({4, 0, 4}), nullptr);
-        EXPECT_EQ(dlg.GetSummaryText(), "两周课时数 40");
+        EXPECT_EQ(dlg.GetSummaryText(), "每周课时数 40");
 
         Click(dlg, {1, 0, 4});  // Tuesday's fifth period closed, then the count lowered
         Choose(dlg, 0, 4);
@@ -239,7 +244,7 @@ TEST_F(TeachingTime, ForenoonFourFiveFourOpensTheFifthPeriodAndLeavesItAsItWas)
         EXPECT_TRUE(week.IsValid(0, 0, 4));
         EXPECT_TRUE(week.IsInvalid(1, 0, 4));
         EXPECT_EQ(dlg.GetGrid().GetCell({4, 0, 4}), nullptr);
-        EXPECT_EQ(dlg.GetSummaryText(), "两周课时数 35");
+        EXPECT_EQ(dlg.GetSummaryText(), "每周课时数 35");
         dlg.EndDialog(zem::IDCANCEL);
     });
 }
@@ -269,13 +274,13 @@ TEST_F(TeachingTime, ActivityOnTheCornerClosesEveryPeriodAndALeftClickOpensOne)
                 }
         EXPECT_EQ(closed, 35);
         EXPECT_EQ(dlg.GetWorkingActivities().GetMap().size(), 35u);
-        EXPECT_EQ(dlg.GetSummaryText(), "两周课时数 0");
+        EXPECT_EQ(dlg.GetSummaryText(), "每周课时数 0");
 
         Click(dlg, {3, 1, 0});
         EXPECT_TRUE(week.IsValid(3, 1, 0));
         EXPECT_EQ(dlg.GetWorkingActivities().GetActivity({3, 1, 0}), "");
         EXPECT_EQ(CellMain(dlg.GetGrid(), {3, 1, 0}), "");
-        EXPECT_EQ(dlg.GetSummaryText(), "两周课时数 1");
+        EXPECT_EQ(dlg.GetSummaryText(), "每周课时数 1");
         dlg.EndDialog(zem::IDCANCEL);
     });
 }
@@ -369,6 +374,7 @@ TEST_F(TeachingTime, SaveWritesTheWeekAndActivitiesAndReopeningShowsThem)
         EXPECT_EQ(dlg.GetGrid().GetColumnCount(), 5);
         EXPECT_TRUE(IsCellForbidden(dlg.GetGrid(), {0, 0, 0}));
         EXPECT_EQ(CellMain(dlg.GetGrid(), {1, 1, 2}), "级会");
+        // Days of both weeks: the count is of two weeks.
         EXPECT_EQ(dlg.GetSummaryText(), "两周课时数 33 早读 5");
         dlg.EndDialog(zem::IDCANCEL);
     });

@@ -11,6 +11,7 @@
 #include "app/shared/ObjectLists.h"
 #include "app/shared/Strings.h"
 #include "app/shared/TextBuilders.h"
+#include "base/ScheduleProctor.h"
 #include "base/ScheduleTask.h"
 #include "platform/Files.h"
 #include "app/output/workbook/WorkbookReader.h"
@@ -558,6 +559,22 @@ TEST_F(PageTest, ExportWritesTheWorkbookAndOffersToOpenIt)
         EXPECT_EQ(sheet.Value(1, 1).text, "期中考试监考安排表");
         EXPECT_EQ(sheet.LastRow(), 3);
     }
+}
+
+// The exported arrangement's title names the exam once, and says "监考" once.
+TEST(ProctorExportTitle, NamesTheExamAndSaysProctoringOnce)
+{
+    const struct {
+        const char* name;
+        const char* title;
+    } cases[] = {
+        {"期中考试", "期中考试监考安排表"},
+        {"期末考试监考", "期末考试监考安排表"},
+        {CScheduleProctor::kDefaultName, "监考安排表"},
+        {"", "监考安排表"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(CProctorDlg::ExportTitle(c.name), c.title) << c.name;
 }
 
 // The demo task's first teachers, classes and subjects, by id.

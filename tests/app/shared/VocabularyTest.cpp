@@ -54,6 +54,14 @@ TEST(Vocabulary, DaysSegmentsAndPeriods)
     days.clear();
     CollectUsedDayNames(days, week, false);
     EXPECT_EQ(days.back(), "星期日");
+    // A message tells the two Mondays of a two-week school apart; a school of one week has one.
+    EXPECT_EQ(GetDayName(week, 0), "第1周星期一");
+    EXPECT_EQ(GetDayName(week, 7), "第2周星期一");
+    EXPECT_EQ(GetDayName(week, 14), "");
+    CSchoolStructure oneWeek;
+    for (int day = 0; day < 14; ++day)
+        oneWeek.SetWeekDay(day, day < 6);
+    EXPECT_EQ(GetDayName(oneWeek, 2), "星期三");
 
     week.SetSectionNodeMaxCount(3, 1, true);
     week.SetSectionNodeMaxCount(4, 1, true);

@@ -441,7 +441,7 @@ TEST_F(RestoreTest, ARestoredTaskHoldsTheBackupsFilesAndTheStateBeforeIsKept)
         list.ClearSelectedRows();
         const int row = RowOf(list, 2, "系统自动备份 - 测试");
         ASSERT_GE(row, 0);
-        EXPECT_EQ(list.GetItemText(row, 1), "2026年 03月05日 08:07:00");
+        EXPECT_EQ(list.GetItemText(row, 1), "2026年03月05日 08:07:00");
         EXPECT_EQ(list.GetItemText(row, 4), "当前排课任务目录");
         EXPECT_EQ(list.GetItemText(row, 3).rfind("基本数据：", 0), 0u);
         list.SetSelected(row, true);
@@ -494,7 +494,7 @@ TEST_F(RestoreTest, FilesNotSavedTogetherAreSaidOnOpeningWithTheBackupBeforeTheO
         ASSERT_FALSE(CTaskHelper(Task()).SaveInputAndTempTables());
     }
     const std::string offer = "排课任务的基本数据（input.xml）与课表（output.xml）不是同一次保存的：上次保存时程序被中止，"
-                              "课表可能与教学计划不符。\n\n是否从备份“课表大挪移前”（2026年 03月05日 08:07:00）恢复？";
+                              "课表可能与教学计划不符。\n\n是否从备份“课表大挪移前”（2026年03月05日 08:07:00）恢复？";
     for (const int answer : {zem::IDNO, zem::IDYES}) {
         SCOPED_TRACE(answer);
         clock.Advance(60'000);
@@ -615,11 +615,13 @@ TEST_F(TaskFolderTest, TheClearButtonWaitsEightSecondsThenClearsTheChosenTeacher
     zem::gui::SetPopupMenuHook(previousMenu);
 
     ASSERT_EQ(messages.messages.size(), 2u);
-    EXPECT_EQ(messages.messages[0].text, "课表数据清除后不可恢复，确定要清除吗？");
+    // The question promises what is done: a backup, listed under the name it gives, to restore from.
+    EXPECT_EQ(messages.messages[0].text, "清除前会自动备份当前排课任务，清除后可以用“恢复排课任务”从备份“清除课表数据前”找回。"
+                                         "\n\n确定要清除吗？");
     EXPECT_EQ(messages.messages[0].caption, "警告");
     EXPECT_EQ(messages.messages[0].defaultAnswer, zem::IDCANCEL);
     EXPECT_EQ(messages.messages[1].text, "清除完成");
-    EXPECT_EQ(Entries(Task()).front().m_strDescription, "清除课表数据前");
+    EXPECT_NE(messages.messages[0].text.find("“" + Entries(Task()).front().m_strDescription + "”"), std::string::npos);
     // Saved: the task read back has lost 张老师's lessons only.
     CScheduleTask reread;
     ASSERT_TRUE(reread.Open(Task()->GetTaskInfo().GetTaskFile()));

@@ -108,7 +108,7 @@ protected:
                 box->setCurrentIndex(sections[segment]);
                 emit box->activated(sections[segment]);
             }
-            EXPECT_EQ(d.GetSummaryText(), "两周课时数 35 晚自习 5");
+            EXPECT_EQ(d.GetSummaryText(), "每周课时数 35 晚自习 5");
             SaveScreenshot(&d, "journey_teaching_time");
             Click(d, zem::IDOK);
             EXPECT_FALSE(d.IsModified());

@@ -29,79 +29,79 @@ TEST_F(Checks, EveryRefusalOfAPlacementSaysWhy)
              t.GetSchoolStructure().SetValue(kMon1, CTimeTable::kInvalid);
              t.GetActivities().AddActivity(kMon1, "升旗");
          },
-         0, "", "第1周周一上午第1节 是全校固定活动时间"},
+         0, "", "周一上午第1节 是全校固定活动时间"},
         {"school-wide closed slot",
          [](HelperSchool&, SchoolBuilder&, CScheduleTask& t) {
              t.GetSchoolStructure().SetValue(kMon1, CTimeTable::kInvalid);
          },
-         0, "", "第1周周一上午第1节 是全校固定无课时间"},
+         0, "", "周一上午第1节 是全校固定无课时间"},
         {"preset lesson there",
          [](HelperSchool& s, SchoolBuilder& b, CScheduleTask&) {
              b.Preset("p2", "0,");
              s.Place("p2", kMon1);
          },
-         0, "", "第1周周一上午第1节 是预排课设置"},
+         0, "", "周一上午第1节 是预排课设置"},
         {"class fixed time",
          [](HelperSchool&, SchoolBuilder& b, CScheduleTask& t) {
              b.FixedTime<CFixedTimeOfClass>(t.GetFixedTimeOfClassList(), "c1", "0,");
          },
-         0, "", "第1周周一上午第1节 是 一班 班级的固定无课时间"},
+         0, "", "周一上午第1节 是 一班 班级的固定无课时间"},
         {"subject fixed time",
          [](HelperSchool&, SchoolBuilder& b, CScheduleTask& t) {
              b.FixedTime<CFixedTimeOfSubject>(t.GetFixedTimeOfSubjectList(), "s1", "0,");
          },
-         0, "", "第1周周一上午第1节 是 语文 课程的固定无课时间"},
+         0, "", "周一上午第1节 是 语文 课程的固定无课时间"},
         {"teacher fixed time",
          [](HelperSchool&, SchoolBuilder& b, CScheduleTask& t) {
              b.FixedTime<CFixedTimeOfTeacher>(t.GetFixedTimeOfTeacherList(), "t1", "0,");
          },
-         0, "", "第1周周一上午第1节 是 张老师 老师的固定无课时间"},
+         0, "", "周一上午第1节 是 张老师 老师的固定无课时间"},
         {"teacher group fixed time",
          [](HelperSchool&, SchoolBuilder& b, CScheduleTask& t) {
              b.Group("g1", "语文组", {"t1"});
              b.FixedTime<CFixedTimeOfTeacherGroup>(t.GetFixedTimeOfTeacherGroupList(), "g1", "0,");
          },
-         0, "", "第1周周一上午第1节 是 张老师 老师（语文组）的固定无课时间"},
+         0, "", "周一上午第1节 是 张老师 老师（语文组）的固定无课时间"},
         {"plan fixed time",
          [](HelperSchool&, SchoolBuilder& b, CScheduleTask& t) {
              b.FixedTime<CFixedTimeOfCourse>(t.GetFixedTimeOfCourseList(), "p1", "0,");
          },
-         0, "", "第1周周一上午第1节 是 一班 语文(张老师) 的教学计划固定无课时间"},
+         0, "", "周一上午第1节 是 一班 语文(张老师) 的教学计划固定无课时间"},
         {"mutually exclusive teachers",
          [](HelperSchool& s, SchoolBuilder& b, CScheduleTask&) {
              b.MutexTeachers("t1", {"t2"});
              s.Place("w2", kMon1);
          },
          0, "",
-         "李老师 老师在 第1周周一上午第1节 已经有课\n张老师 老师和 李老师 老师是互斥教师组，不能排在同一时间上课"},
+         "李老师 老师在 周一上午第1节 已经有课\n张老师 老师和 李老师 老师是互斥教师组，不能排在同一时间上课"},
         {"mutually exclusive subjects",
          [](HelperSchool& s, SchoolBuilder& b, CScheduleTask&) {
              b.MutexSubjects("m1", {"s1", "s3"});
              s.Place("p3", {0, 1, 2});
          },
-         0, "", "在 第1周周一下午第3节 已经安排了 英语 课程\n语文 和 英语 是互斥课程，不能安排在同一天"},
+         0, "", "在 周一下午第3节 已经安排了 英语 课程\n语文 和 英语 是互斥课程，不能安排在同一天"},
         {"busy teacher",
          [](HelperSchool& s, SchoolBuilder&, CScheduleTask&) { s.Place("q1", kMon1); }, 0, "",
-         "张老师老师在 第1周周一上午第1节 已经有课【二班 数学】"},
+         "张老师老师在 周一上午第1节 已经有课【二班 数学】"},
         {"busy teacher in odd weeks",
          [](HelperSchool& s, SchoolBuilder&, CScheduleTask&) { s.Place("q1", kMon1, 1); }, 0,
-         "", "张老师老师在 第1周周一上午第1节单周 已经有课【二班 数学】"},
+         "", "张老师老师在 周一上午第1节单周 已经有课【二班 数学】"},
         {"busy teacher in even weeks",
          [](HelperSchool& s, SchoolBuilder&, CScheduleTask&) { s.Place("q1", kMon1, 2); }, 0,
-         "", "张老师老师在 第1周周一上午第1节双周 已经有课【二班 数学】"},
+         "", "张老师老师在 周一上午第1节双周 已经有课【二班 数学】"},
         {"even-week lesson against even weeks",
          [](HelperSchool& s, SchoolBuilder&, CScheduleTask&) { s.Place("q1", kMon1, 2); }, 2,
-         "", "张老师老师在 第1周周一上午第1节双周 已经有课【二班 数学】"},
+         "", "张老师老师在 周一上午第1节双周 已经有课【二班 数学】"},
         {"room taken",
          [](HelperSchool& s, SchoolBuilder&, CScheduleTask&) { s.Place("q2", kMon1, 0, "r1"); },
-         0, "r1", "实验室 教室在 第1周周一上午第1节 已经有课【二班 物理】"},
+         0, "r1", "实验室 教室在 周一上午第1节 已经有课【二班 物理】"},
         {"bigger room full",
          [](HelperSchool& s, SchoolBuilder&, CScheduleTask& t) {
              t.GetRoom("r1")->SetCapacity(2);
              s.Place("q2", kMon1, 0, "r1");
              s.Place("w1", kMon1, 0, "r1");
          },
-         0, "r1", "实验室 教室在 第1周周一上午第1节 已经排满【二班 物理，三班 物理】"},
+         0, "r1", "实验室 教室在 周一上午第1节 已经排满【二班 物理，三班 物理】"},
     };
     for (const Refusal& c : cases) {
         SCOPED_TRACE(c.name);
@@ -160,7 +160,7 @@ TEST_F(Checks, TwoPlanCombinedClassExceptionHoldsOnlyInSwaps)
 
     CTaskHelper helper(&task);
     EXPECT_FALSE(helper.CanPlaceCourse(ClassTable("c1"), N(0, 0, 0), 0, Plan("cc1"), ""));
-    EXPECT_EQ(helper.GetText(), "张老师老师在 第1周周一上午第1节 已经有课【二班 数学】");
+    EXPECT_EQ(helper.GetText(), "张老师老师在 周一上午第1节 已经有课【二班 数学】");
 
     // The same lesson reached by swapping the combined slot with 二班's 数学.
     Place("cc1", N(0, 0, 1));
@@ -200,7 +200,7 @@ TEST_F(Checks, SwapRefusals)
     b.Preset("p1", "100,");
     CTaskHelper fresh(&task);
     EXPECT_FALSE(fresh.CanSwap(ClassTable("c1"), N(1, 0, 0), N(1, 0, 1), false));
-    EXPECT_EQ(fresh.GetText(), "第1周周二上午第1节 是预排课设置");
+    EXPECT_EQ(fresh.GetText(), "周二上午第1节 是预排课设置");
 }
 
 // A split slot moves with both halves; each half must fit where it goes.
@@ -213,7 +213,7 @@ TEST_F(Checks, SplitSlotsSwapBothWeekParts)
     CTaskHelper helper(&task);
     EXPECT_TRUE(helper.CanSwapPart(ClassTable("c1"), N(0, 0, 0), N(0, 0, 1), 1, false)) << helper.GetText();
     EXPECT_FALSE(helper.CanSwap(ClassTable("c1"), N(0, 0, 0), N(0, 0, 1), false));
-    EXPECT_EQ(helper.GetText(), "王老师老师在 第1周周一上午第2节 已经有课【三班 物理】");
+    EXPECT_EQ(helper.GetText(), "王老师老师在 周一上午第2节 已经有课【三班 物理】");
 
     helper.MoveNode(ClassTable("c3"), N(0, 0, 1), N(0, 0, 2), nullptr, nullptr);
     ASSERT_TRUE(helper.CanSwap(ClassTable("c1"), N(0, 0, 0), N(0, 0, 1), false)) << helper.GetText();
@@ -251,7 +251,7 @@ TEST_F(CombinedSwaps, APartnerConflictRefusesTheWholeSwap)
     Place("w2", N(0, 0, 0));
     CTaskHelper helper(&task);
     EXPECT_FALSE(helper.CanSwap(ClassTable("c1"), N(0, 0, 0), N(0, 0, 1), false));
-    EXPECT_EQ(helper.GetText(), "合班课程(二班 有冲突)\n李老师老师在 第1周周一上午第1节 已经有课【三班 语文】");
+    EXPECT_EQ(helper.GetText(), "合班课程(二班 有冲突)\n李老师老师在 周一上午第1节 已经有课【三班 语文】");
     // Checked by itself the class's own swap is fine.
     EXPECT_TRUE(helper.CanSwap(ClassTable("c1"), N(0, 0, 0), N(0, 0, 1), true)) << helper.GetText();
 }
@@ -304,7 +304,7 @@ TEST_F(CombinedSwaps, ThePartnersOtherHalfIsChecked)
     Place("x3", N(2, 0, 1));
     CTaskHelper helper(&task);
     EXPECT_FALSE(helper.CanSwap(ClassTable("c1"), N(2, 0, 0), N(2, 0, 1), false));
-    EXPECT_EQ(helper.GetText(), "合班课程(二班 有冲突)\n张老师老师在 第1周周三上午第2节 已经有课【三班 数学】");
+    EXPECT_EQ(helper.GetText(), "合班课程(二班 有冲突)\n张老师老师在 周三上午第2节 已经有课【三班 数学】");
     EXPECT_TRUE(helper.CanSwap(ClassTable("c1"), N(2, 0, 0), N(2, 0, 2), false)) << helper.GetText();
     helper.MoveNode(ClassTable("c1"), N(2, 0, 0), N(2, 0, 2), nullptr, nullptr);
     EXPECT_EQ(At("c2", N(2, 0, 2), 2), "y2");
@@ -327,7 +327,7 @@ TEST_F(CombinedSwaps, ChainsOfCombinedClassesMoveAndAreCheckedAsOne)
     {
         CTaskHelper fresh(&task);
         EXPECT_FALSE(fresh.CanSwap(ClassTable("c1"), N(0, 0, 0), N(0, 0, 1), false));
-        EXPECT_EQ(fresh.GetText(), "合班课程(三班 有冲突)\n第1周周一上午第1节 是 三班 班级的固定无课时间");
+        EXPECT_EQ(fresh.GetText(), "合班课程(三班 有冲突)\n周一上午第1节 是 三班 班级的固定无课时间");
     }
     task.GetFixedTimeOfClassList().RemoveAll();
     CTaskHelper fresh(&task);
@@ -351,7 +351,7 @@ TEST_F(CombinedSwaps, PlacingWithPartnersChecksThePartners)
     b.Combined("hh", {"h1", "h2"});
     CTaskHelper helper(&task);
     EXPECT_FALSE(helper.PlaceCourseWithPartners(ClassTable("c1"), Plan("h1"), "", N(3, 0, 0), 0));
-    EXPECT_EQ(helper.GetText(), "合班课程(二班 有冲突)\n李老师老师在 第1周周四上午第1节 已经有课【三班 语文】");
+    EXPECT_EQ(helper.GetText(), "合班课程(二班 有冲突)\n李老师老师在 周四上午第1节 已经有课【三班 语文】");
     EXPECT_FALSE(ClassTable("c1")->IsUsed(N(3, 0, 0)));
     EXPECT_FALSE(ClassTable("c2")->IsUsed(N(3, 0, 0)));
 
@@ -375,7 +375,7 @@ TEST_F(Checks, TeacherChangeReasons)
     // The first lesson in time order decides: a fixed time.
     EXPECT_FALSE(helper.CheckTeacherChange(Plan("p1"), task.GetTeacher("t3"), &reason));
     EXPECT_EQ(reason, 1);
-    EXPECT_EQ(helper.GetText(), "一班的语文在 第1周周二上午第1节 已经排课，而该时间是 王老师 老师的固定无课时间。"
+    EXPECT_EQ(helper.GetText(), "一班的语文在 周二上午第1节 已经排课，而该时间是 王老师 老师的固定无课时间。"
                                 "您可以调整固定无课时间的设置，再修改教师。");
     // A busy teacher outranks a fixed time at the same slot.
     static_cast<CFixedTimeOfObject*>(task.GetFixedTimeOfTeacherList().Find("t3"))->ReadFixedTimeFromString("200,");
@@ -383,7 +383,7 @@ TEST_F(Checks, TeacherChangeReasons)
     EXPECT_FALSE(fresh.CheckTeacherChange(Plan("p1"), task.GetTeacher("t3"), &reason));
     EXPECT_EQ(reason, 0);
     EXPECT_EQ(fresh.GetText(),
-              "一班的语文在 第1周周三上午第1节 已经排课，而 王老师 老师在该时间也已经有课。时间冲突。\n");
+              "一班的语文在 周三上午第1节 已经排课，而 王老师 老师在该时间也已经有课。时间冲突。\n");
 
     b.Group("g1", "英语组", {"t2"});
     b.FixedTime<CFixedTimeOfTeacherGroup>(task.GetFixedTimeOfTeacherGroupList(), "g1", "100,");
@@ -391,7 +391,7 @@ TEST_F(Checks, TeacherChangeReasons)
     reason = -1;
     EXPECT_FALSE(grouped.CheckTeacherChange(Plan("p1"), task.GetTeacher("t2"), &reason));
     EXPECT_EQ(reason, 2);
-    EXPECT_EQ(grouped.GetText(), "一班的语文在 第1周周二上午第1节 已经排课，而该时间是 李老师 老师所在教师组（英语组）的"
+    EXPECT_EQ(grouped.GetText(), "一班的语文在 周二上午第1节 已经排课，而该时间是 李老师 老师所在教师组（英语组）的"
                                "固定无课时间。您可以调整教师组固定无课时间的设置，再修改教师。");
     // The plan's own teacher is no change at all.
     reason = -1;

@@ -215,6 +215,31 @@ int MarkedCells(const CScheduleTask& task, CWeekTable& grid)
     return marked;
 }
 
+// The ink of the grid's marked cells that holds text: blue or green pixels, which cannot be read
+// on their red, and white ones.
+struct MarkedInk {
+    int coloured = 0, white = 0;
+};
+MarkedInk InkOfMarkedCells(const CScheduleTask& task, CWeekTable& grid)
+{
+    MarkedInk ink;
+    const QImage image = grid.grab().toImage();
+    const CSchoolStructure& week = task.GetSchoolStructure();
+    ForEachSlot(week, [&](const tagTABLE_NODE& slot) {
+        const CCell* cell = grid.GetCell({week.GetWeekOrderByNumber(slot.day), slot.segment, slot.section});
+        if (!cell || cell->GetState() != CCell::STATE_FORBIDDEN)
+            return;
+        const zem::Rect& r = cell->GetRect();
+        for (int y = r.top + 1; y < r.bottom - 1; ++y)
+            for (int x = r.left + 1; x < r.right - 1; ++x) {
+                const QColor c = image.pixelColor(x, y);
+                ink.coloured += c.blue() > c.red() + 60 || c.green() > c.red() + 40;
+                ink.white += c.red() > 240 && c.green() > 200 && c.blue() > 200;
+            }
+    });
+    return ink;
+}
+
 // A task scheduled in this session holds in memory what its files do not say (which place of a
 // shared room a lesson takes, which plan of a combined class a teacher's slot names); the temporary
 // task is read from the files. With one lesson of a combined class taken out of it, every listed
@@ -266,6 +291,10 @@ TEST(CompareScheduledTask, MarksOnlyTheSlotThatChanged)
             SCOPED_TRACE(d.GetList()->currentText().toStdString());
             EXPECT_EQ(MarkedCells(temp, d.GetTempTable()), 1);
             EXPECT_EQ(MarkedCells(temp, d.GetFormalTable()), 1);
+            // The formal side still holds the lesson there: legible on the mark's red.
+            const MarkedInk ink = InkOfMarkedCells(temp, d.GetFormalTable());
+            EXPECT_EQ(ink.coloured, 0);
+            EXPECT_GT(ink.white, 0);
         }
         SaveScreenshot(&d, "CompareTaskDlg_scheduled");
         d.close();

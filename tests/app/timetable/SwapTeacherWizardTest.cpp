@@ -53,6 +53,31 @@ protected:
     }
 };
 
+// 张三's plans of one class and subject are told apart in the list by their kind: the plan he
+// assists in and his morning reading say so, his own lesson plan stands alone.
+class SwapKindsWizard : public SwapWizard {
+protected:
+    void Build() override
+    {
+        SwapWizard::Build();
+        school.b.Course("k12", "c2", "s1", "t1", "1");
+    }
+};
+
+TEST_F(SwapKindsWizard, ListsEachPlanWithItsKind)
+{
+    // The school has no morning-reading period to save such a plan with: it becomes one here.
+    Task().FindCourse("k12")->SetType(COURSE_TYPE_MORNING_READING);
+    Run([&](Wizard& wizard) {
+        std::vector<std::string> rows;
+        zem::gui::ItemList* list = wizard.GetList(0);
+        for (int row = 0; row < list->GetItemCount(); ++row)
+            rows.push_back(list->GetItemText(row));
+        EXPECT_EQ(rows, (std::vector<std::string>{"初一(1)班 语文", "初一(2)班 语文（助教）", "初一(2)班 语文（早读）"}));
+        SaveScreenshot(&wizard, "swap_teacher_kinds");
+    });
+}
+
 // Every plan of both ticked: the main teachers change places, 张三's assistant place on k7 goes
 // to 王五 while 李四 keeps k7, the timetables follow, and nothing keeps the go-between teacher.
 TEST_F(SwapWizard, ExchangesThePlansAndAnAssistantPlace)

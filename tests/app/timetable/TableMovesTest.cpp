@@ -137,7 +137,7 @@ TEST_F(TableMovesTest, ARefusedSwapSaysWhyAndChangesNothing)
         const char* message;
     } cases[] = {{3, 3, "请选择不同的两天"}, {1, 12, "请选择课表中使用的两天"}, {-1, 2, "请选择课表中使用的两天"},
                    // Friday's last afternoon period is the school's cleaning, which stays where it is.
-                   {2, 4, "高一(1)班 第1周周三下午第4节的课无法移到第1周周五下午第4节：这一节是全校大扫除"}};
+                   {2, 4, "高一(1)班 周三下午第4节的课无法移到周五下午第4节：这一节是全校大扫除"}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.message);
         ScriptedMessages messages;

@@ -90,6 +90,8 @@ TEST_F(TeacherTimeQuery, TeachersWithALessonOrFreeAtEveryChosenPeriodOfTwoDays)
             ASSERT_EQ(picked, 1);
             EXPECT_EQ(dlg.GetPeriods().size(), 2u);
             EXPECT_EQ(dlg.GetDlgItemText(Dlg::IDC_RANGE), Desc(kMonday1) + "," + Desc(kTuesday2));
+            // A school of one week: no "第1周".
+            EXPECT_EQ(dlg.GetDlgItemText(Dlg::IDC_RANGE), "周一上午第1节,周二上午第2节");
             EXPECT_EQ(Names(dlg), (std::vector<std::string>{"张三", "赵,六"}));
             EXPECT_EQ(Heading(dlg), "查询结果(2)");
             EXPECT_EQ(dlg.GetResultList()->GetItemText(0, 0), "t1");

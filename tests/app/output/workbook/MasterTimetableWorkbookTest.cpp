@@ -2,6 +2,8 @@
 // workbook and saved by the program's engine.
 #include "app/output/workbook/MasterTimetableWorkbook.h"
 
+#include "platform/Hooks.h"
+#include "support/FakeAppServices.h"
 #include "support/OfficeCsv.h"
 #include "support/PdfPages.h"
 #include "support/SchoolBuilder.h"
@@ -150,6 +152,59 @@ TEST(MasterTimetable, ArrangementsAsTheLayoutSays)
     }
 }
 
+// The sheet's first row is the grid: the page header carries the school, the sheet's title and the
+// day it was made, in every arrangement and kind, the office's "&" spelled as text.
+TEST(MasterTimetable, ThePageHeaderTitlesEveryPage)
+{
+    FakeAppServices services;
+    services.schoolName = "第一中学&分校";
+    const zem::ClockHook previous = zem::SetClockHook([] { return zem::LocalTime{2026, 3, 5, 8, 7, 0}; });
+    const auto school = School(2, 5);
+    for (const TABLE_TYPE kind : {TABLE_CLASS, TABLE_TEACHER, TABLE_ROOM})
+        for (const int style : {0, 1, 2}) {
+            SCOPED_TRACE(MasterTimetableTitle(kind, style));
+            CMasterSheetLayout layout;
+            layout.style = style;
+            CSpreadsheetExporter exporter(&school->Task());
+            CExportParam& param = exporter.GetParam();
+            param.kind = kMasterTimetableExport;
+            param.value = kind;
+            param.data1 = &layout;
+            Workbook book;
+            ASSERT_TRUE(WriteMasterTimetableWorkbook(exporter, book));
+            EXPECT_EQ(book.GetSheet(1).GetPageSetup().header,
+                      "&L第一中学&&分校&C&\"-,Bold\"&14 " + MasterTimetableTitle(kind, style) + "&R2026年03月05日");
+        }
+    zem::SetClockHook(previous);
+    EXPECT_EQ(MasterTimetableTitle(TABLE_TEACHER, 2), "全校教师总课表（交叉）");
+    EXPECT_EQ(MasterTimetableTitle(TABLE_ROOM, 1), "全校教室总课表（竖排）");
+}
+
+// The class master timetable of the layout written and printed by LibreOffice: the PDF's path, or
+// empty when either failed.
+std::string PrintedClassMaster(CScheduleTask& task, const CMasterSheetLayout& layout, const TempFolder& folder,
+                               const QString& office)
+{
+    CSpreadsheetExporter exporter(&task);
+    exporter.SetDirect(true);
+    CExportParam& param = exporter.GetParam();
+    param.kind = kMasterTimetableExport;
+    param.value = TABLE_CLASS;
+    param.data1 = &layout;
+    param.fileName = folder / "总课表.xlsx";
+    if (!exporter.RunExport()) {
+        ADD_FAILURE() << param.errorText;
+        return {};
+    }
+    return ConvertToPdf(office, param.fileName, folder.path());
+}
+
+bool HasLineWith(const PdfPage& page, const std::string& text)
+{
+    const std::vector<PdfLine> lines = page.Lines();
+    return std::any_of(lines.begin(), lines.end(), [&](const PdfLine& l) { return l.text.find(text) != std::string::npos; });
+}
+
 // Printed as an office prints it: one page wide in every arrangement, with no line of a cell
 // running into another; 横排 and 交叉 of a small school on one page, 竖排 down its pages with
 // the class names on top of each.
@@ -164,26 +219,73 @@ TEST(MasterTimetable, PrintsOnePageWide)
         CMasterSheetLayout layout;
         layout.style = style;
         TempFolder folder;
-        CSpreadsheetExporter exporter(&school->Task());
-        exporter.SetDirect(true);
-        CExportParam& param = exporter.GetParam();
-        param.kind = kMasterTimetableExport;
-        param.value = TABLE_CLASS;
-        param.data1 = &layout;
-        param.fileName = folder / "总课表.xlsx";
-        ASSERT_TRUE(exporter.RunExport()) << param.errorText;
-        const std::string pdf = ConvertToPdf(office, param.fileName, folder.path());
+        const std::string pdf = PrintedClassMaster(school->Task(), layout, folder, office);
         ASSERT_FALSE(pdf.empty());
         const std::vector<PdfPage> pages = ReadPdfPages(pdf);
         if (style == 1)
             EXPECT_GT(pages.size(), 1u);
         else
             EXPECT_EQ(pages.size(), 1u);
+        const std::string title = MasterTimetableTitle(TABLE_CLASS, style);
         for (const PdfPage& page : pages) {
             EXPECT_TRUE(std::any_of(page.words.begin(), page.words.end(), [](const PdfWord& w) { return w.text == "班3"; }));
             EXPECT_TRUE(OverlappingWords(page).empty());
+            EXPECT_TRUE(HasLineWith(page, title));
         }
         RenderPage(pdf, 1, std::string(ZEM_TEST_OUTPUT_DIR) + "/master-timetable-printed-" + std::to_string(style) + ".png");
+    }
+}
+
+constexpr double kHeaderBottom = 40;  // points: the page header's lines end above
+
+// A school too wide for one legible page (60 classes a day in 交叉, 7 days of 9 periods 横排, 60
+// classes 竖排) prints over pages across at a legible size, never scaled to a page wide: every
+// page carries the periods' labels of the repeated first column and the header's title.
+TEST(MasterTimetable, AWideSheetPrintsLegiblyOverPagesAcross)
+{
+    const QString office = OfficeProgram();
+    if (office.isEmpty())
+        GTEST_SKIP() << "LibreOffice is not installed";
+    const struct {
+        int style, classes, days;
+    } cases[] = {{2, 60, 5}, {0, 3, 7}, {1, 60, 5}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.style);
+        const auto school = School(c.classes, c.days);
+        CMasterSheetLayout layout;
+        layout.style = c.style;
+        layout.showSS = c.style == 0;  // nine periods a day, the sheet 64 columns wide
+        TempFolder folder;
+        const std::string pdf = PrintedClassMaster(school->Task(), layout, folder, office);
+        ASSERT_FALSE(pdf.empty());
+        const std::vector<PdfPage> pages = ReadPdfPages(pdf);
+        EXPECT_GT(pages.size(), 1u);
+        const std::string title = MasterTimetableTitle(TABLE_CLASS, c.style);
+        for (std::size_t n = 0; n < pages.size(); ++n) {
+            SCOPED_TRACE(n);
+            const PdfPage& page = pages[n];
+            EXPECT_TRUE(HasLineWith(page, title));
+            // The label columns at the left of every page's grid: the periods of 交叉, the heading of
+            // the others. (The header's words stand above the grid.)
+            const auto label = std::find_if(page.words.begin(), page.words.end(),
+                                            [&](const PdfWord& w) { return w.text == (c.style == 2 ? "1" : "星期"); });
+            ASSERT_NE(label, page.words.end());
+            for (const PdfWord& word : page.words) {
+                if (word.yMin > kHeaderBottom) {
+                    EXPECT_GE(word.xMax, label->xMin) << word.text;
+                }
+            }
+            // Text of 6 points and more; scaled to one page wide it was under 2.
+            for (const PdfWord& word : page.words)
+                EXPECT_GE(word.yMax - word.yMin, 5.5) << word.text;
+            for (const auto& [a, b] : OverlappingWords(page))
+                ADD_FAILURE() << a.text << " runs into " << b.text;
+            if (HasFailure())
+                RenderPage(pdf, static_cast<int>(n) + 1, std::string(ZEM_TEST_OUTPUT_DIR) + "/master-timetable-wide-" +
+                                                             std::to_string(c.style) + "-failed.png");
+        }
+        RenderPage(pdf, 1, std::string(ZEM_TEST_OUTPUT_DIR) + "/master-timetable-wide-" + std::to_string(c.style) + ".png");
+        RenderPage(pdf, 2, std::string(ZEM_TEST_OUTPUT_DIR) + "/master-timetable-wide-" + std::to_string(c.style) + "-2.png");
     }
 }
 

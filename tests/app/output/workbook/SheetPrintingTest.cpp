@@ -95,4 +95,40 @@ TEST(SheetPrinting, TheShapeChoosesTheSetup)
     EXPECT_EQ(b.pageBreaks, (std::vector<int>{21, 41}));
 }
 
+// A sheet too wide for a page at a legible size (9-point text on 200 columns) goes on over pages
+// across at two thirds of its size or more, its label column on each page, a row of pages at a
+// time; without label columns it is scaled to one page wide as before.
+TEST(SheetPrinting, ASheetTooWideForALegiblePagePrintsOverPagesAcross)
+{
+    for (const bool labels : {true, false}) {
+        SCOPED_TRACE(labels);
+        Workbook book;
+        Worksheet& sheet = book.GetSheet(1);
+        sheet.Cells().Font().SetSize(9);
+        sheet.GetRange("A1", "GR1").SetColumnWidth(6);
+        sheet.GetRange("GR20").SetValue("末");
+        PrintShape shape;
+        shape.pageStarts = {11};
+        shape.titleFirstColumn = labels ? 1 : 0;
+        shape.titleLastColumn = labels ? 1 : 0;
+        shape.heading = {"", "总表", ""};
+        SetUpPrinting(sheet, shape);
+        const PageSetup& setup = sheet.GetPageSetup();
+        EXPECT_EQ(setup.header, "&C&\"-,Bold\"&14 总表");
+        EXPECT_EQ(setup.pageBreaks, (std::vector<int>{11}));
+        EXPECT_EQ(setup.fitWide, 0);
+        if (labels) {
+            EXPECT_GE(setup.scale * 9, 600);
+            EXPECT_LE(setup.scale, 100);
+            EXPECT_EQ(setup.repeatFirstColumn, 1);
+            EXPECT_EQ(setup.repeatLastColumn, 1);
+            EXPECT_TRUE(setup.acrossFirst);
+        } else {
+            EXPECT_LT(setup.scale, 20);
+            EXPECT_EQ(setup.repeatFirstColumn, 0);
+            EXPECT_FALSE(setup.acrossFirst);
+        }
+    }
+}
+
 }  // namespace
