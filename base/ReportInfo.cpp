@@ -11,6 +11,7 @@ void CReportInfo::Clear()
     m_nSubjectCount = m_nSSCount = m_nCourseCount = 0;
     m_errorInfo.clear();
     m_courseLost.clear();
+    m_brokenRules.clear();
 }
 
 void CReportInfo::SetCurrentTime() { m_time = zem::Now(); }

@@ -67,6 +67,13 @@ public:
     // is the result, the lines after the second say what could not be saved.
     static constexpr const char* kResultHeading = "【自动排课结果】";
     static constexpr const char* kSaveFailedHeading = "【保存失败】";
+    // The rules the run's result broke, one a line after it.
+    static constexpr const char* kBrokenRulesHeading = "【违反排课规则】";
+
+    // The rules the result of the run broke, one a line, for the report of a finished run; empty
+    // when it broke none.
+    void SetBrokenRules(const std::string& lines) { m_brokenRules = lines; }
+    const std::string& GetBrokenRules() const { return m_brokenRules; }
 
     // The kinds of MakeReport; any other kind gives the heading only.
     static constexpr int kRunFinished = 0;
@@ -96,4 +103,5 @@ private:
     std::vector<std::string> m_unDistribution;
     std::vector<std::string> m_tempUnDistribution;
     std::string m_strReport;
+    std::string m_brokenRules;
 };

@@ -20,7 +20,10 @@ void CReportInfo::MakeReport(const CScheduleTask& task, const std::string& title
 
     if (kind == kRunFinished) {
         if (m_courseLost.empty()) {
-            text += std::string(kResultHeading) + "\n全部排完，排课成功！您可以查看并调整课表\n";
+            // Every lesson placed is no success while the result breaks the task's rules.
+            text += std::string(kResultHeading) + (m_brokenRules.empty()
+                                                       ? "\n全部排完，排课成功！您可以查看并调整课表\n"
+                                                       : "\n全部排完，但排课结果违反了排课规则，请查看并调整课表\n");
             AddUnDistributionInfo(task, text);
         } else {
             text += std::string(kResultHeading) + "\n本次自动排课结束。因资源紧张或排课条件限制，下面部分计划未排：\n";
@@ -41,6 +44,8 @@ void CReportInfo::MakeReport(const CScheduleTask& task, const std::string& title
                     "2. 适当调整（放松）相关的排课条件设置，再重新开始自动排课\n"
                     "3. 重新开始自动排课，每次自动排课的结果可能不同\n\n";
         }
+        if (!m_brokenRules.empty())
+            text += std::string("\n") + kBrokenRulesHeading + "\n" + m_brokenRules;
     } else if (kind == kCheckFailed) {
         text += std::string(kResultHeading) + "\n本次自动排课未开始！请按以下提示调整您的基本数据或排课条件设置\n\n"
                 "您所设置的排课数据和排课条件存在以下不合理的地方：\n";

@@ -77,9 +77,16 @@ struct CoreRunOptions {
     std::function<void()> beforeSave;  // called on the engine's thread as the final save begins
 };
 
+// The result code of a run refused: see CoreRunStats::code.
+constexpr int kRunRefused = 4;
+
 // What a finished run did; filled when the worker ends.
 struct CoreRunStats {
-    int code = 0;        // the result code sent with wParam 3; 0 when stopped
+    // The result code sent with wParam 3; 0 when stopped, kRunRefused when the result broke what a
+    // run must keep and was not saved (the task in memory then holds it: the caller reopens the
+    // task from its files, which the run left as they were).
+    int code = 0;
+    std::string refusal;  // with kRunRefused: the user's message naming what the result would break
     bool stopped = false;
     int tries = 0;       // tries made
     int bestTry = -1;

@@ -6,6 +6,9 @@
 
 #include "base/ScheduleTask.h"
 
+class CChangeCheck;
+struct ChangeFindings;
+
 #include <algorithm>
 #include <array>
 #include <condition_variable>
@@ -240,7 +243,11 @@ protected:
     void ReadCommittedTables();
     bool RepairBestTry();
     void CopyTables(bool commit);
-    void FinishRun();
+    // Checks the kept result against the task's state before the run (`before`), then saves and
+    // reports it, or refuses it unsaved.
+    void FinishRun(const CChangeCheck& before);
+    // Keeps the result from the files: nothing saved, the refusal in the stats and the end posted.
+    void RefuseResult(const ChangeFindings& findings);
 
     // Placing.
     CWeekCount PlaceCourse(const CWorkItem& item);

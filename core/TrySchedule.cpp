@@ -2,6 +2,7 @@
 // every plan, and is kept when it leaves fewer lessons unplaced than the best so far.
 #include "core/Engine.h"
 
+#include "base/ChangeCheck.h"
 #include "base/Log.h"
 #include "platform/Files.h"
 #include "platform/Hooks.h"
@@ -50,6 +51,8 @@ void CAutoScheduler::Run()
     if (Stopped())
         return;
     const auto start = Clock::now();
+    // The task as it stands before the first try: what the result brings is judged against it.
+    const CChangeCheck before(*m_task, false, CChangeCheck::Plans::Kept);
     m_tries = std::max(1, m_options.tries);
     BuildPlans();
     CWeekCount bestFinal;
@@ -68,7 +71,7 @@ void CAutoScheduler::Run()
         ReadCommittedTables();
         return;
     }
-    FinishRun();
+    FinishRun(before);
 }
 
 // The best try still lost lessons: the callback may place them by moving lessons across the
@@ -349,7 +352,7 @@ void CAutoScheduler::CopyTables(bool commit)
     }
 }
 
-void CAutoScheduler::FinishRun()
+void CAutoScheduler::FinishRun(const CChangeCheck& before)
 {
     CScheduleTask& task = *m_task;
     CReportInfo& report = task.GetLastReportInfo();
@@ -359,6 +362,17 @@ void CAutoScheduler::FinishRun()
         ReadCommittedTables();
         return;
     }
+
+    // The result the run keeps, after the passes and the repair, asked against the task's rules. A
+    // run never changes what a plan asks for: a result that changed a weekly count (or passes the
+    // task's limits) is refused unsaved. Broken rules do not undo a whole run's work: the user
+    // gets the result with each broken rule listed in its report, as for the lessons left over.
+    const ChangeFindings findings = before.Findings();
+    if (!findings.counts.IsClean() || !findings.limits.empty()) {
+        RefuseResult(findings);
+        return;
+    }
+    report.SetBrokenRules(findings.broken.Said(findings.broken.Count()));
 
     // The two files describe one result and are saved as one. A failed save of output.xml is shown
     // to the user by the task itself; the report in memory says it too.
@@ -388,6 +402,22 @@ void CAutoScheduler::FinishRun()
     if (!reportSaved)
         zem::ShowMessage(reportFailure, "提示", zem::MessageIcon::Warning);
     PostProgress(100, true);
-    PostStatus(m_stats.saveFailed ? "排课完成，但排课结果未能全部保存." : "排课完成.");
+    PostStatus(m_stats.saveFailed     ? "排课完成，但排课结果未能全部保存."
+               : !findings.broken.IsClean() ? "排课完成，但排课结果违反了排课规则."
+                                           : "排课完成.");
     PostResult(code);
+}
+
+void CAutoScheduler::RefuseResult(const ChangeFindings& findings)
+{
+    CLog::inst()->Log("schedule", "run result refused:\n%s%s", findings.counts.Text().c_str(),
+                      findings.broken.Text().c_str());
+    m_stats.code = kRunRefused;
+    m_stats.refusal = RefusedChangeText(findings);
+    ReadCommittedTables();
+    if (Stopped())
+        return;
+    PostProgress(100, true);
+    PostStatus("排课结果违反了排课规则，未保存.");
+    PostResult(kRunRefused);
 }

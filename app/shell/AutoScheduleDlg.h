@@ -29,7 +29,7 @@ public:
     int RunModal();
 
     // GetFinishCode: 0 until the engine reports the end; then 1 all placed, 2 data check failed,
-    // 3 lessons left.
+    // 3 lessons left, kRunRefused a result refused unsaved (GetRunStats says why).
     bool IsEngineStarted() const { return m_bStarted; }
     bool IsEngineRunning() const { return m_pCore && m_pCore->IsRunning(); }
     bool IsStopping() const { return m_bStopping; }

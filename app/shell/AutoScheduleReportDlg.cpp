@@ -29,10 +29,14 @@ bool CAutoScheduleReportDlg::OnInitDialog()
     AddControl(IDC_REPORT, m_edit);
 
     // A save that failed at the end of the run is no success: its reason goes red as well.
+    // So is a result that broke the task's rules.
     const bool saveFailed = m_report.find(CReportInfo::kSaveFailedHeading) != std::string::npos;
-    EmphasiseLineAfter(CReportInfo::kResultHeading, m_mode == MODE_CHECK_FAILED || saveFailed);
+    const bool rulesBroken = m_report.find(CReportInfo::kBrokenRulesHeading) != std::string::npos;
+    EmphasiseLineAfter(CReportInfo::kResultHeading, m_mode == MODE_CHECK_FAILED || saveFailed || rulesBroken);
     if (saveFailed)
         EmphasiseLineAfter(CReportInfo::kSaveFailedHeading, true);
+    if (rulesBroken)
+        EmphasiseLineAfter(CReportInfo::kBrokenRulesHeading, true);
     QTextCursor end = m_edit->textCursor();
     end.movePosition(QTextCursor::End);
     m_edit->setTextCursor(end);

@@ -52,11 +52,21 @@ int RunAutoSchedule(CAutoRange& range)
         return 0;
     bool started = false;
     int finish = 0;
+    std::string refusal;
     {
         CAutoScheduleDlg dialog(Owner());
         dialog.SetRange(&range);
         finish = dialog.RunModal();
         started = dialog.IsEngineStarted();
+        if (const CoreRunStats* stats = dialog.GetRunStats())
+            refusal = stats->refusal;
+    }
+    // A refused result was not saved: as after a stop, the task is what its files hold; the user
+    // learns what the result would have broken, and no report of it follows.
+    if (finish == kRunRefused) {
+        ReopenTask();
+        zem::ShowMessage(refusal, "自动排课", zem::MessageIcon::Warning);
+        return 0;
     }
     if (finish == 0 && started)
         ReopenTask();

@@ -11,7 +11,8 @@ void RegisterScheduleWindows();
 // True when the user confirmed the start page.
 bool RunAutoScheduleStart();
 // Runs the run dialog over the range and answers its finish code. A cancelled run reads the task
-// back from its files, so that nothing of the stopped run stays in memory to be saved later.
+// back from its files, so that nothing of the stopped run stays in memory to be saved later; so
+// does a run whose result was refused, which says why and answers 0.
 int RunAutoSchedule(CAutoRange& range);
 // True on OK with the range filled.
 bool RunPartialReschedule(CAutoRange& range);

@@ -2,12 +2,16 @@
 
 #include "app/shared/Strings.h"
 #include "app/taskhelper/TaskHelper.h"
+#include "base/ChangeCheck.h"
 #include "base/Rules.h"
 #include "base/ScheduleTask.h"
 #include "base/WeekCount.h"
 #include "platform/Text.h"
 
 #include <algorithm>
+#include <memory>
+#include <set>
+#include <utility>
 
 namespace {
 
@@ -97,6 +101,105 @@ void HandOverPresetSlot(CScheduleTask& task, const CCourseInfo& plan, const CCou
         presets.Remove(plan.GetId());
     else
         own->ReadFixedTimeFromString(kept);
+}
+
+std::set<std::string> IdsIn(const CZemObjectList& list)
+{
+    std::set<std::string> ids;
+    for (const auto& [id, object] : list)
+        ids.insert(id);
+    return ids;
+}
+
+// Deletes the objects of the list whose ids are not among `before`; answers their ids.
+std::vector<std::string> RemoveAdded(CZemObjectList& list, const std::set<std::string>& before)
+{
+    std::vector<std::string> added;
+    for (const auto& [id, object] : list)
+        if (!before.count(id))
+            added.push_back(id);
+    for (const std::string& id : added)
+        list.Remove(id);
+    return added;
+}
+
+// What a substitution changes, taken before it, so that a refused one leaves the task exactly as
+// it was: every working timetable, every plan's weekly count, the presets, and which plans,
+// assistants and combined classes there were (a substitution only adds to those lists).
+class SubstitutionUndo {
+public:
+    explicit SubstitutionUndo(CScheduleTask& task) : m_task(task)
+    {
+        for (CZemObjectList* list : TableLists())
+            for (const auto& [id, object] : *list) {
+                auto* owner = static_cast<CZemTableObject*>(object);
+                m_tables.emplace_back(owner, owner->GetTable(true));
+            }
+        for (const auto& [id, object] : task.GetRoomInfoList())
+            m_rooms.emplace_back(static_cast<CRoomInfo*>(object), static_cast<CRoomInfo*>(object)->GetComplexTable());
+        for (CZemObjectList* list : {&task.GetCourseInfoList(), &task.GetSelfStudyInfoList()})
+            for (const auto& [id, object] : *list)
+                m_counts.emplace_back(static_cast<CCourseInfo*>(object), static_cast<CCourseInfo*>(object)->GetWeekCount());
+        for (const auto& [id, object] : task.GetCoursePresetList())
+            m_presets.emplace_back(object->Clone());
+        m_plans = IdsIn(task.GetCourseInfoList());
+        m_selfStudies = IdsIn(task.GetSelfStudyInfoList());
+        m_assistants = IdsIn(task.GetAssistantList());
+        m_combined = IdsIn(task.GetCombineCourseList());
+    }
+
+    // Puts it all back; answers the ids of the plans the substitution added, now gone.
+    std::vector<std::string> Restore()
+    {
+        std::vector<std::string> gone = RemoveAdded(m_task.GetCourseInfoList(), m_plans);
+        for (const std::string& id : RemoveAdded(m_task.GetSelfStudyInfoList(), m_selfStudies))
+            gone.push_back(id);
+        RemoveAdded(m_task.GetAssistantList(), m_assistants);
+        RemoveAdded(m_task.GetCombineCourseList(), m_combined);
+        m_task.GetCombineCourseList().ReBuildCourseMap();
+        m_task.GetCoursePresetList().RemoveAll();
+        for (std::unique_ptr<CZemObject>& preset : m_presets)
+            m_task.GetCoursePresetList().Add(preset.release());
+        for (auto& [owner, table] : m_tables)
+            owner->GetTable(true) = table;
+        for (auto& [room, places] : m_rooms)
+            room->GetComplexTable() = places;
+        for (const auto& [plan, count] : m_counts)
+            plan->SetWeekCount(count);
+        return gone;
+    }
+
+private:
+    std::vector<CZemObjectList*> TableLists() const
+    {
+        return {&m_task.GetClassInfoList(), &m_task.GetTeacherInfoList(), &m_task.GetRoomInfoList(),
+                &m_task.GetCourseInfoList(), &m_task.GetSelfStudyInfoList()};
+    }
+
+    CScheduleTask& m_task;
+    std::vector<std::pair<CZemTableObject*, CCourseTable>> m_tables;
+    std::vector<std::pair<CRoomInfo*, CComplexTable>> m_rooms;
+    std::vector<std::pair<CCourseInfo*, CWeekCount>> m_counts;
+    std::vector<std::unique_ptr<CZemObject>> m_presets;
+    std::set<std::string> m_plans, m_selfStudies, m_assistants, m_combined;
+};
+
+// A lesson handed to a substitute stays where it was: its class, slot, subject and room. The rules
+// of its place (fixed times of its class and subject, the slots of the week, the room's places, the
+// segment, exclusive subjects, the daily maximum, which follows the weekly counts the substitution
+// splits between plan and copy) held or failed before under the regular plan, now named after the
+// copy; the substitute's own fixed times are refused before anything changes. What a substitution
+// can break is the rest: bookings, exclusive teachers, the tables' and plans' own consistency.
+constexpr unsigned kLessonPlaceChecks = kCheckFixedTime | kCheckUnavailable | kCheckRoomCapacity | kCheckSegment |
+                                        kCheckMutexSubject | kCheckDayMaximum;
+
+ScheduleValidation WithoutPlaceRules(const ScheduleValidation& broken)
+{
+    ScheduleValidation kept;
+    for (const ScheduleViolation& violation : broken.Violations())
+        if ((violation.check & kLessonPlaceChecks) == 0)
+            kept.Add(violation.check, violation.text, violation.said);
+    return kept;
 }
 
 }  // namespace
@@ -206,50 +309,25 @@ CSubstitution::Result CSubstitution::Execute(CScheduleTask& task, const std::str
     if (result.conflicts > 0 || result.stale > 0 || records.empty())
         return result;
 
+    // A substitution moves lessons from plans to their copies: the counts change by design. What
+    // else it breaks (a substitute put beside a teacher he may not teach with, a limit of the task)
+    // refuses it, undone, and named: nobody was asked to keep it.
+    const CChangeCheck check(task, true, CChangeCheck::Plans::Edited);
+    SubstitutionUndo undo(task);
     auto entry = std::make_unique<CAdjustmentEntry>();
     std::vector<std::string> substituteNames;
     StringArrayAddUnique(entry->ids, regularId);
     for (const CSubstituteRecord& record : records) {
-        const tagTABLE_NODE cell{record.day, record.segment, record.section};
-        const int part = record.half;
-        const std::string substituteId = record.substitute->GetId();
         StringArrayAddUnique(substituteNames, record.substitute->GetName());
-        CCourseInfo* plan = RecordPlan(task, regularId, record);
-        const std::vector<CCourseInfo*> plans = LessonPlans(task, plan, cell, part);
-
-        // Taken out with a helper of its own: it reads the plans once, and copies are added below.
-        std::vector<std::string> rooms;
-        {
-            CTaskHelper helper(&task);
-            for (CCourseInfo* member : plans) {
-                CCourseTable& table = task.GetClass(member->GetClassId())->GetTable(true);
-                rooms.push_back(table.GetNode(cell).data(HalfOf(part)).GetRoomId());
-                helper.UnsetCourseNode(&table, &table.GetNode(cell), cell, part);
-            }
-        }
-        std::vector<CCourseInfo*> copies;
-        for (CCourseInfo* member : plans)
-            copies.push_back(CopyFor(task, *member, regularId, substituteId));
-        if (copies.size() > 1 && !task.GetCC(copies.front()->GetId())) {
-            auto* combined = new CCombineClass;
-            combined->SetId(NewGuidString());
-            for (const CCourseInfo* copy : copies)
-                combined->GetCombineCourse().push_back(copy->GetId());
-            task.GetCombineCourseList().Add(combined);
-            task.GetCombineCourseList().ReBuildCourseMap();
-        }
-        const CWeekCount lesson = part == 0 ? CWeekCount(1, false) : CWeekCount(0, true);
-        for (std::size_t i = 0; i < plans.size(); ++i) {
-            task.SetCourseNode(copies[i], rooms[i], true, cell, part);
-            HandOverPresetSlot(task, *plans[i], *copies[i], cell);
-            plans[i]->SetWeekCount(plans[i]->GetWeekCount() - lesson);
-            copies[i]->SetWeekCount(copies[i]->GetWeekCount() + lesson);
-            StringArrayAddUnique(entry->ids, plans[i]->GetClassId());
-            AddTeachersOf(task, *plans[i], entry->ids);
-            AddTeachersOf(task, *copies[i], entry->ids);
-            if (!rooms[i].empty())
-                StringArrayAddUnique(entry->ids, rooms[i]);
-        }
+        CarryOut(task, regularId, record, *entry);
+    }
+    ChangeFindings findings = check.Findings();
+    findings.broken = WithoutPlaceRules(findings.broken);
+    if (!findings.IsClean()) {
+        for (const std::string& id : undo.Restore())
+            std::erase_if(m_copies, [&id](const auto& copy) { return copy.second == id; });
+        result.refusal = RefusedChangeText(findings);
+        return result;
     }
     std::string joined;
     for (const std::string& name : substituteNames)
@@ -259,4 +337,48 @@ CSubstitution::Result CSubstitution::Execute(CScheduleTask& task, const std::str
     result.entry = std::move(entry);
     result.done = true;
     return result;
+}
+
+void CSubstitution::CarryOut(CScheduleTask& task, const std::string& regularId, const CSubstituteRecord& record,
+                             CAdjustmentEntry& entry)
+{
+    const tagTABLE_NODE cell{record.day, record.segment, record.section};
+    const int part = record.half;
+    const std::string substituteId = record.substitute->GetId();
+    CCourseInfo* plan = RecordPlan(task, regularId, record);
+    const std::vector<CCourseInfo*> plans = LessonPlans(task, plan, cell, part);
+
+    // Taken out with a helper of its own: it reads the plans once, and copies are added below.
+    std::vector<std::string> rooms;
+    {
+        CTaskHelper helper(&task);
+        for (CCourseInfo* member : plans) {
+            CCourseTable& table = task.GetClass(member->GetClassId())->GetTable(true);
+            rooms.push_back(table.GetNode(cell).data(HalfOf(part)).GetRoomId());
+            helper.UnsetCourseNode(&table, &table.GetNode(cell), cell, part);
+        }
+    }
+    std::vector<CCourseInfo*> copies;
+    for (CCourseInfo* member : plans)
+        copies.push_back(CopyFor(task, *member, regularId, substituteId));
+    if (copies.size() > 1 && !task.GetCC(copies.front()->GetId())) {
+        auto* combined = new CCombineClass;
+        combined->SetId(NewGuidString());
+        for (const CCourseInfo* copy : copies)
+            combined->GetCombineCourse().push_back(copy->GetId());
+        task.GetCombineCourseList().Add(combined);
+        task.GetCombineCourseList().ReBuildCourseMap();
+    }
+    const CWeekCount lesson = part == 0 ? CWeekCount(1, false) : CWeekCount(0, true);
+    for (std::size_t i = 0; i < plans.size(); ++i) {
+        task.SetCourseNode(copies[i], rooms[i], true, cell, part);
+        HandOverPresetSlot(task, *plans[i], *copies[i], cell);
+        plans[i]->SetWeekCount(plans[i]->GetWeekCount() - lesson);
+        copies[i]->SetWeekCount(copies[i]->GetWeekCount() + lesson);
+        StringArrayAddUnique(entry.ids, plans[i]->GetClassId());
+        AddTeachersOf(task, *plans[i], entry.ids);
+        AddTeachersOf(task, *copies[i], entry.ids);
+        if (!rooms[i].empty())
+            StringArrayAddUnique(entry.ids, rooms[i]);
+    }
 }

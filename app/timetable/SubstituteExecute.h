@@ -41,16 +41,23 @@ public:
         int stale = 0;      // records refused: the regular teacher's lesson is gone
         bool done = false;  // every record carried out
         std::unique_ptr<CAdjustmentEntry> entry;  // the history entry of the substitution
+        // When the task's rules refused the substitution (it was undone): the user's message
+        // naming what it would break.
+        std::string refusal;
     };
 
     // Carries out every record in the task's working timetables, or none of them when a record
     // conflicts or is stale. A plan's lessons taken by one substitute share one copy of the plan
     // (per window: the map lives with this object); the copy's weekly count grows by each lesson
     // (half a lesson for a half cell) and the plan's shrinks. The members of a combined class get a
-    // copy each, combined with one another.
+    // copy each, combined with one another. A substitution that would break a rule of the task is
+    // undone, the task exactly as before, and refused with the rule named.
     Result Execute(CScheduleTask& task, const std::string& regularId, const std::vector<CSubstituteRecord>& records);
 
 private:
+    // One record: its lesson out of the regular plans, into their copies.
+    void CarryOut(CScheduleTask& task, const std::string& regularId, const CSubstituteRecord& record,
+                  CAdjustmentEntry& entry);
     CCourseInfo* CopyFor(CScheduleTask& task, const CCourseInfo& plan, const std::string& regularId,
                          const std::string& substituteId);
 

@@ -12,6 +12,7 @@
 #include "app/taskhelper/TaskHelper.h"
 #include "app/timetable/CompareTaskDlg.h"
 #include "app/timetable/SaveSayingWhy.h"
+#include "base/ChangeCheck.h"
 #include "base/ScheduleTask.h"
 #include "platform/Text.h"
 #include "platform/gui/Desktop.h"
@@ -100,6 +101,8 @@ bool CTempAdjustDlg::OnInitDialog()
     m_titleText = zem::Format("临时任务：%s", m_task->GetTaskInfo().GetTaskName().c_str());
     // Edits a window before left unsaved are dropped.
     CTaskHelper(m_task, AppHelperContext()).RestoreTempTables();
+    // Substitutions move lessons between plans and their copies: the counts are the window's to change.
+    m_savedCheck = std::make_unique<CChangeCheck>(*m_task, false, CChangeCheck::Plans::Edited);
 
     FillWorkArea();
 
@@ -373,7 +376,9 @@ bool CTempAdjustDlg::Execute()
         return false;
     CSubstitution::Result result = m_substitution.Execute(*m_task, plan.GetTeacherId(), plan.GetRecords());
     if (!result.done) {
-        if (result.conflicts > 0)
+        if (!result.refusal.empty())
+            zem::ShowMessage(result.refusal, "提示", zem::MessageIcon::Warning);
+        else if (result.conflicts > 0)
             zem::ShowMessage(zem::Format(kConflictsText, result.conflicts), "提示", zem::MessageIcon::Warning);
         else if (result.stale > 0)
             zem::ShowMessage(zem::Format(kStaleText, result.stale), "提示", zem::MessageIcon::Warning);
@@ -463,6 +468,8 @@ bool CTempAdjustDlg::Save()
 {
     // The plans first: the timetables refer to them.
     CScheduleTask* task = m_task;
+    // What the user kept (a conflict a move by hand asked about) is saved as kept, and named.
+    const ChangeFindings findings = m_savedCheck->FindingsInWorkingTables();
     const CAdjustmentEntryList& pending = m_pendingHistory;
     if (!SaveSayingWhy(
             [task, &pending] {
@@ -477,7 +484,12 @@ bool CTempAdjustDlg::Save()
     m_saved = true;
     m_container.ResetChangedTables();
     SetModified(false);
-    ShowSavedTip(this, 1);
+    m_savedCheck = std::make_unique<CChangeCheck>(*task, false, CChangeCheck::Plans::Edited);
+    if (findings.IsClean())
+        ShowSavedTip(this, 1);
+    else
+        zem::ShowMessage(std::string(kSavedWithFindingsText) + KeptChangeText(findings), "提示",
+                         zem::MessageIcon::Warning);
     return true;
 }
 

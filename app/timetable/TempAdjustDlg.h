@@ -13,10 +13,12 @@
 #include "app/timetable/TableContainer.h"
 #include "platform/gui/Dialog.h"
 
+#include <memory>
 #include <string>
 
 class QComboBox;
 class QTreeWidget;
+class CChangeCheck;
 class CScheduleTask;
 
 // The class the window shows first: the class of the first lesson in the teacher's week (segment
@@ -42,6 +44,7 @@ public:
     static constexpr const char* kHistorySection = "TempHistory";
     static constexpr const char* kCloseQuestion = "课表已修改，关闭前要保存吗？";
     static constexpr const char* kSaveFailedText = "保存临时任务失败：";
+    static constexpr const char* kSavedWithFindingsText = "临时任务已保存。\n";
     static constexpr const char* kNoTaskText = "没有指定临时排课任务";
     static constexpr const char* kNoTeacherText = "异常，在临时任务中未找到原任课教师";
     static constexpr const char* kConflictsText = "有 %d 节代课的代课教师在该节次已有课程，请先解决冲突再执行代课";
@@ -53,9 +56,11 @@ public:
 
     // Writes input.xml, then the working timetables to output.xml, then the history entries of the
     // substitutions carried out since; false, said once and with the window still modified, when a
-    // write failed.
+    // write failed. A saved change that breaks a rule of the task (a conflict kept when a move by
+    // hand asked) is named in the saving's message.
     bool Save();
-    // Carries out the planned substitutions; false, having said why, when they conflict or are stale.
+    // Carries out the planned substitutions; false, having said why, when they conflict, are stale
+    // or would break a rule of the task (then undone).
     bool Execute();
     void OpenCompare();
     // The chooser of the temporary task's class and teacher timetables (those differing from the
@@ -145,6 +150,8 @@ private:
     CAdjustmentEntryList m_pendingHistory;
     std::vector<CSubstituteGroup> m_executed;
     CSubstitution m_substitution;
+    // The task as last opened or saved: what the window's changes since then break.
+    std::unique_ptr<CChangeCheck> m_savedCheck;
     QTreeWidget* m_tree = nullptr;
     CSplitterBar m_leftSplitter;
     CSplitterBar m_rightSplitter;

@@ -94,6 +94,30 @@ TEST_F(ReportText, LostPlansInClassOrderThenTheAdvice)
                   "3. 重新开始自动排课，每次自动排课的结果可能不同\n\n");
 }
 
+// Broken rules take the success away and follow the result, whether lessons were left or not; a
+// new run's record starts without them.
+TEST_F(ReportText, BrokenRulesFollowTheResultAndNoSuccessIsSaid)
+{
+    b.Task().GetTaskSetting().SetStrictDistribution(true);
+    const std::string rules = "初一(1)班 语文(李堃)排在第1周周一上午第1节，这是初一(1)班的固定不排课时间\n";
+    report.SetBrokenRules(rules);
+    report.MakeReport(b.Task(), "标题", CReportInfo::kRunFinished);
+    EXPECT_EQ(report.GetReportInfo(), Heading("标题") +
+                                          "【自动排课结果】\n全部排完，但排课结果违反了排课规则，请查看并调整课表\n"
+                                          "\n【违反排课规则】\n" + rules);
+
+    report.GetCourseLostInfo() = {{"k1", CWeekCount("1")}};
+    report.MakeReport(b.Task(), "标题", CReportInfo::kRunFinished);
+    const std::string& text = report.GetReportInfo();
+    EXPECT_EQ(text.find("排课成功"), std::string::npos);
+    const std::string tail = "每次自动排课的结果可能不同\n\n\n【违反排课规则】\n" + rules;
+    ASSERT_GE(text.size(), tail.size());
+    EXPECT_EQ(text.substr(text.size() - tail.size()), tail);
+
+    report.Clear();
+    EXPECT_TRUE(report.GetBrokenRules().empty());
+}
+
 TEST_F(ReportText, FailedCheckListsTheErrorsAndOtherKindsOnlyTheHeading)
 {
     report.AddErrorInfo("初一(1)班 的课时数超过了可用课时");

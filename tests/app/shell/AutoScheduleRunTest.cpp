@@ -27,6 +27,7 @@
 #include <QTextEdit>
 #include <QTreeWidget>
 
+#include <algorithm>
 #include <atomic>
 #include <functional>
 #include <chrono>
@@ -782,6 +783,127 @@ TEST_F(ScheduleRunTest, AResultThatCouldNotBeSavedIsReportedAsAFailureWithItsRea
     EXPECT_TRUE(failure.bold && failure.red);
     // The task's own message told the user when the save failed.
     EXPECT_FALSE(messages.messages.empty());
+}
+
+namespace {
+
+// Run options whose hook, as the final save begins (the result kept, after the passes and the
+// repair), breaks the result the way a faulty pass would.
+CoreRunOptions OptionsBreakingTheResult(std::function<void()> fault)
+{
+    CoreRunOptions options;
+    options.seed = 5;
+    options.tries = 4;
+    options.pauses = false;
+    options.beforeSave = std::move(fault);
+    return options;
+}
+
+// Lays a fixed no-lesson time of a class under the first lesson of its committed week.
+void CloseTheFirstLesson(CScheduleTask& task)
+{
+    for (const auto& [id, object] : task.GetClassInfoList()) {
+        const CCourseTable& table = static_cast<CClassInfo*>(object)->GetTable(false);
+        tagTABLE_NODE lesson{};
+        if (!ForEachSlot(task.GetSchoolStructure(), [&](const tagTABLE_NODE& cell) {
+                lesson = cell;
+                return table.IsUsed(cell) && !table.GetNode(cell).data(1).GetCourseId().empty();
+            }))
+            continue;
+        auto* fixed = new CFixedTimeOfClass;
+        fixed->SetId(id);
+        fixed->ReadFixedTimeFromString(std::to_string(lesson.day * 100 + lesson.segment * 10 + lesson.section) + ",");
+        task.GetFixedTimeOfClassList().Add(fixed);
+        return;
+    }
+}
+
+}  // namespace
+
+// The run goes on over a result that broke a rule: its report names each broken rule, in red, and
+// says no success.
+TEST_F(ScheduleRunTest, AResultThatBreaksARuleIsReportedWithEveryRuleItBreaks)
+{
+    CAutoScheduleDlg::SetRunOptionsForTesting(OptionsBreakingTheResult([this] { CloseTheFirstLesson(Task()); }));
+    std::string lastStatus, report;
+    LineLook result, broken;
+    script.run = [&](CAutoScheduleDlg& d) {
+        EXPECT_TRUE(QTest::qWaitFor([&] { return d.IsEnded(); }, 300000));
+        lastStatus = d.GetStatusText();
+    };
+    script.report = [&](CAutoScheduleReportDlg& d) {
+        report = d.GetReportEdit()->toPlainText().toStdString();
+        result = LookAfter(d.GetReportEdit(), CReportInfo::kResultHeading);
+        broken = LookAfter(d.GetReportEdit(), CReportInfo::kBrokenRulesHeading);
+        SaveScreenshot(&d, "auto_schedule_report_rules_broken");
+        Click(d, zem::IDCANCEL);
+    };
+    Action(24);
+
+    EXPECT_EQ(script.shown, (std::vector<std::string>{"start", "run", "report"}));
+    EXPECT_EQ(lastStatus, "排课完成，但排课结果违反了排课规则.");
+    ASSERT_TRUE(result.found);
+    EXPECT_EQ(result.text.find("排课成功"), std::string::npos) << result.text;
+    EXPECT_TRUE(result.red);
+    ASSERT_TRUE(broken.found);
+    EXPECT_TRUE(broken.bold && broken.red);
+    const ScheduleValidation now = ValidateSchedule(Task());
+    ASSERT_GT(now.Count(kCheckFixedTime), 0u);
+    for (const ScheduleViolation& violation : now.Violations()) {
+        if (violation.check == kCheckFixedTime) {
+            EXPECT_NE(report.find(violation.said), std::string::npos) << violation.said;
+        }
+    }
+    // The result is kept: saved with its report.
+    const ScheduleValidation reopened = CompareWithReopened(Task(), TaskFile());
+    EXPECT_TRUE(reopened.IsClean()) << reopened.Text();
+}
+
+// A result that changed a plan's weekly count is refused, of the whole school's run and of a
+// partial one: nothing saved, the task as before the run in memory and in its files, and the
+// message names the plan.
+TEST_F(ScheduleRunTest, AResultThatChangedAWeeklyCountIsRefusedAndLeavesTheTaskAsBefore)
+{
+    CAutoRange all = WholeSchool();
+    ASSERT_NE(RunWholeSchool(all), 0);
+    CAutoRange two;
+    two.SetClass({all.GetClassIds()[0], all.GetClassIds()[1]});
+    const std::string outputBefore = ReadRaw(TaskFolder() + "output.xml");
+    const std::string reportBefore = ReadRaw(TaskFolder() + "report.txt");
+    const std::string inputBefore = ReadRaw(TaskFolder() + "input.xml");
+    const PlanCountSnapshot counts = CaptureCounts(Task());
+    std::vector<CCourseInfo*> plans;
+    Task().GetFullCourseList(plans);
+    const auto inRange = std::find_if(plans.begin(), plans.end(), [&](const CCourseInfo* p) { return two.IsCourseIn(p); });
+    ASSERT_NE(inRange, plans.end());
+    const std::string planId = (*inRange)->GetId();
+    const std::string planSaid = Task().GetCourseDesc(*inRange);
+    CAutoScheduleDlg::SetRunOptionsForTesting(OptionsBreakingTheResult([this, planId] {
+        CCourseInfo* plan = Task().FindCourse(planId);
+        plan->SetWeekCount(plan->GetWeekCount() + CWeekCount(1, false));
+    }));
+
+    for (CAutoRange* range : {&all, &two}) {
+        SCOPED_TRACE(range->GetClassCount());
+        script.shown.clear();
+        messages.messages.clear();
+        const int finish = RunWholeSchool(*range);
+
+        EXPECT_EQ(finish, 0);
+        EXPECT_EQ(script.shown, std::vector<std::string>{"run"});
+        ASSERT_EQ(messages.messages.size(), 1u);
+        const std::string& said = messages.messages.front().text;
+        EXPECT_EQ(said.rfind("这样调整会违反排课规则，已撤销调整：\n", 0), 0u) << said;
+        EXPECT_NE(said.find(planSaid + "的周课时由"), std::string::npos) << said;
+        EXPECT_EQ(ReadRaw(TaskFolder() + "output.xml"), outputBefore);
+        EXPECT_EQ(ReadRaw(TaskFolder() + "report.txt"), reportBefore);
+        EXPECT_EQ(ReadRaw(TaskFolder() + "input.xml"), inputBefore);
+        const ScheduleValidation changed = CompareCounts(counts, Task());
+        EXPECT_TRUE(changed.IsClean()) << changed.Text();
+        const ScheduleValidation reopened = CompareWithReopened(Task(), TaskFile());
+        EXPECT_TRUE(reopened.IsClean()) << reopened.Text();
+        EXPECT_TRUE(WorkingTablesMatchCommitted(Task()));
+    }
 }
 
 TEST_F(ScheduleRunTest, AModalLoopEndedByTheProgramsEndStopsTheEngineWhileTheWindowsStillPaint)

@@ -8,6 +8,7 @@
 #include "base/Rules.h"
 #include "base/WeekCount.h"
 #include "support/HelperSchool.h"
+#include "support/TaskDump.h"
 #include "testing/generator/SchoolGenerator.h"
 #include "base/ScheduleValidator.h"
 
@@ -134,7 +135,7 @@ TEST_F(SubstituteExecuteTest, ALessonGoesToACopyOfItsPlanWithTheSubstitute)
                                        substitute};
 
         CSubstitution::Result result = substitution.Execute(*school, lesson->teacher->GetId(), {record});
-        ASSERT_TRUE(result.done);
+        ASSERT_TRUE(result.done) << result.refusal;
         ASSERT_TRUE(result.entry);
         const std::string tail = " 安排代课 " + lesson->teacher->GetName() + " 1节 -> " + substitute->GetName();
         EXPECT_EQ(result.entry->title.substr(result.entry->title.size() - tail.size()), tail);
@@ -192,6 +193,50 @@ TEST_F(SubstituteExecuteTest, OneCopyPerPlanAndSubstitute)
     ASSERT_TRUE(copy);
     EXPECT_EQ(copy->GetWeekCount(), CWeekCount(2, false));
     EXPECT_EQ(substitute->GetTable(true).GetNode(cells[1]).data(1).GetCourseId(), copy->GetId());
+}
+
+// A substitute who may not teach at the hour another teacher teaches: the substitution would break
+// that rule, so it is refused with the rule named and undone down to the last table, count and
+// combined class; without the rule the same records are carried out.
+TEST_F(SubstituteExecuteTest, ASubstitutionThatBreaksARuleIsRefusedNamedAndUndone)
+{
+    for (const LessonKind kind : {kWhole, kHalf, kCombined}) {
+        SCOPED_TRACE(kind);
+        SetUp();
+        const std::optional<Lesson> lesson = Find(kind);
+        ASSERT_TRUE(lesson);
+        CTeacherInfo* substitute = FreeAt(lesson->cell, lesson->teacher);
+        ASSERT_TRUE(substitute);
+        CTeacherInfo* beside = nullptr;
+        for (const auto& [id, object] : school->GetTeacherInfoList())
+            if (object != lesson->teacher && object != substitute &&
+                static_cast<CTeacherInfo*>(object)->GetTable(true).IsUsed(lesson->cell))
+                beside = static_cast<CTeacherInfo*>(object);
+        ASSERT_TRUE(beside);
+        auto* rule = new CMutexOfTeacher;
+        rule->SetId(substitute->GetId());
+        rule->GetMutexTeachers() = {beside->GetId()};
+        school->GetMutexOfTeacherList().Add(rule);
+        school->GetMutexOfTeacherList().RebuildEachTeacherMap();
+        const std::vector<CSubstituteRecord> records{
+            {lesson->cell.day, lesson->cell.segment, lesson->cell.section, lesson->half, substitute}};
+        const std::string before = taskdump::Dump(*school);
+
+        const CSubstitution::Result refused = substitution.Execute(*school, lesson->teacher->GetId(), records);
+        EXPECT_FALSE(refused.done);
+        EXPECT_FALSE(refused.entry);
+        EXPECT_EQ(refused.refusal.rfind("这样调整会违反排课规则，已撤销调整：\n", 0), 0u) << refused.refusal;
+        EXPECT_NE(refused.refusal.find("是互斥教师"), std::string::npos) << refused.refusal;
+        EXPECT_NE(refused.refusal.find(substitute->GetName()), std::string::npos) << refused.refusal;
+        EXPECT_NE(refused.refusal.find(beside->GetName()), std::string::npos) << refused.refusal;
+        EXPECT_EQ(taskdump::Dump(*school), before);
+
+        school->GetMutexOfTeacherList().Remove(substitute->GetId());
+        school->GetMutexOfTeacherList().RebuildEachTeacherMap();
+        const CSubstitution::Result done = substitution.Execute(*school, lesson->teacher->GetId(), records);
+        EXPECT_TRUE(done.done);
+        EXPECT_TRUE(done.refusal.empty());
+    }
 }
 
 TEST_F(SubstituteExecuteTest, ConflictingOrStaleRecordsAreRefusedAndChangeNothing)

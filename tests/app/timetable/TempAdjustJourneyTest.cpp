@@ -22,6 +22,7 @@
 #include "platform/gui/PopupMenu.h"
 #include "platform/gui/QtText.h"
 #include "support/MessageRecorder.h"
+#include "support/TaskDump.h"
 #include "support/TreeTexts.h"
 #include "base/ScheduleValidator.h"
 
@@ -329,6 +330,65 @@ TEST_F(TempAdjustJourneyTest, PlanExecuteSaveReopenCompareAndPrint)
 
 // A substitute who already teaches at a planned lesson is refused with the count; a substitution
 // carried out and not saved is asked about on closing, and the new task then goes.
+// The substitute may not teach at the hour the busy teacher teaches: carrying the substitution out
+// is refused with that rule named and the temporary task stays exactly as it was. Once carried out
+// without the rule, the rule laid again stands for a conflict kept in the window: saving names it.
+TEST_F(TempAdjustJourneyTest, ASubstitutionThatBreaksARuleIsRefusedAndAKeptBreakIsNamedOnSaving)
+{
+    Run("", [&](CTempAdjustDlg& d) {
+            CScheduleTask& temp = *d.GetTask();
+            const std::string substituteId = temp.GetTeacherInfoList().GetObjectId(substituteName);
+            const std::string busyId = temp.GetTeacherInfoList().GetObjectId(busyName);
+            const auto exclude = [&] {
+                auto* rule = new CMutexOfTeacher;
+                rule->SetId(substituteId);
+                rule->GetMutexTeachers() = {busyId};
+                temp.GetMutexOfTeacherList().Add(rule);
+                temp.GetMutexOfTeacherList().RebuildEachTeacherMap();
+            };
+            exclude();
+            RightClickLesson(d, CSubstituteWnd::ID_SUBSTITUTE_CELL);
+            ASSERT_EQ(d.GetSubstituteWnd().GetPlan().GetRecords().size(), 1u);
+            const std::string before = taskdump::Dump(temp);
+            {
+                MessageRecorder messages;
+                Click(d, CTempAdjustDlg::IDC_EXECUTE);
+                ASSERT_EQ(messages.Texts().size(), 1u);
+                const std::string said = messages.Texts()[0];
+                EXPECT_EQ(said.rfind("这样调整会违反排课规则，已撤销调整：\n", 0), 0u) << said;
+                EXPECT_NE(said.find("是互斥教师"), std::string::npos) << said;
+                EXPECT_NE(said.find(substituteName), std::string::npos) << said;
+            }
+            EXPECT_EQ(taskdump::Dump(temp), before);
+            EXPECT_TRUE(d.GetExecuted().empty());
+            EXPECT_FALSE(d.IsModified());
+
+            temp.GetMutexOfTeacherList().Remove(substituteId);
+            temp.GetMutexOfTeacherList().RebuildEachTeacherMap();
+            Click(d, CTempAdjustDlg::IDC_EXECUTE);
+            ASSERT_EQ(d.GetExecuted().size(), 1u);
+            exclude();
+            {
+                MessageRecorder messages;
+                Click(d, CTempAdjustDlg::IDC_SAVE);
+                ASSERT_EQ(messages.Texts().size(), 1u);
+                const std::string said = messages.Texts()[0];
+                EXPECT_EQ(said.rfind(std::string(CTempAdjustDlg::kSavedWithFindingsText) +
+                                         "调整后以下课程违反了排课规则：\n",
+                                     0),
+                          0u)
+                    << said;
+                EXPECT_NE(said.find("是互斥教师"), std::string::npos) << said;
+            }
+            EXPECT_TRUE(d.IsSaved());
+            EXPECT_FALSE(d.IsModified());
+            d.close();
+        }, [&](zem::gui::Dialog& other) {
+            if (auto* chooser = dynamic_cast<CSubstituteTeacherDlg*>(&other))
+                Choose(*chooser, false, substituteName, "");
+        });
+}
+
 TEST_F(TempAdjustJourneyTest, AConflictIsRefusedAndAnUnsavedSubstitutionAsked)
 {
     std::string tempFolder;
