@@ -343,9 +343,11 @@ TEST(PlanImport, ShapeQuestionAndHeadTeachers)
     ASSERT_EQ(messages.messages.size(), 3u);
     EXPECT_EQ(messages.messages[1].text, zem::import::PlanFormatQuestion(1, 0));
     EXPECT_EQ(messages.messages[1].icon, zem::MessageIcon::Warning);
-    // The classes the rows made are stored as names are written; the report says so.
+    // The classes the rows made are stored as names are written; the report says so, and names what was made.
     EXPECT_EQ(messages.messages[2].text, "导入完成，共导入 3 条\n\n以下名称按规范写法导入：\n"
-                                         "第 2 行第 B 列：初一(1)班 → 初一（1）班\n第 3 行第 B 列：初一(2)班 → 初一（2）班");
+                                         "第 2 行第 B 列：初一(1)班 → 初一（1）班\n第 3 行第 B 列：初一(2)班 → 初一（2）班\n\n"
+                                         "导入时新建的数据：\n新建班级 2 个：初一（1）班、初一（2）班\n新建课程 2 个：语文、数学\n"
+                                         "新建教师 2 个：张三、李四");
     EXPECT_EQ(services.importFormat, 1);
     CScheduleTask& task = empty.Task();
     EXPECT_EQ(PlanLines(task, true), (std::vector<std::string>{"初一（1）班|数学|李四|0|1|5|1|0|",

@@ -152,11 +152,11 @@ TEST(PlanListPage, ImportedRowsCreateWhatTheyName)
             EXPECT_EQ(none.notify.message, "周课时数无效: " + count);
         }
         EXPECT_EQ(p.GetCards()->GetCount(), 2);
-        ASSERT_EQ(SendRow(p, {"初二(1)班", "物理", "赵六", "主副课", "1", "2", "0", "实验室"}, 0, true, true).answer, 0);
+        ASSERT_EQ(SendRow(p, {"初二(1)班", "物理", "赵六", "主副课", "2", "2", "0", "实验室"}, 0, true, true).answer, 0);
         EXPECT_EQ(p.Caption(), "教学计划信息列表 (已修改,未保存)");
         EXPECT_EQ(p.GetCards()->GetCount(), 3);
         EXPECT_EQ(p.GetCards()->GetCurSel(), 2);
-        EXPECT_EQ(RowTexts(p, 0), (std::vector<std::string>{"物理", "赵六", "副课", "1", "2", "自动", "实验室"}));
+        EXPECT_EQ(RowTexts(p, 0), (std::vector<std::string>{"物理", "赵六", "副课", "2", "2", "自动", "实验室"}));
         // A row without a teacher is refused, said to the import, with no box.
         const SentRow noTeacher = SendRow(p, {"初一(2)班", "语文", "", "主课", "2", "1", "0", ""}, 0, true, true);
         EXPECT_EQ(noTeacher.answer, -1);
