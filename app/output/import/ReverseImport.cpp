@@ -391,6 +391,22 @@ struct MasterNames {
         Index<CSubjectInfo>(task.GetSubjectInfoList(), subjects);
         Index<CTeacherInfo>(task.GetTeacherInfoList(), teachers);
         Index<CRoomInfo>(task.GetRoomInfoList(), rooms);
+        for (CTeacherInfo* teacher : ObjectsInOrder<CTeacherInfo>(task.GetTeacherInfoList()))
+            teacherShortNames.emplace(teacher->GetShortName(), teacher);
+    }
+
+    // Every teacher a name may mean, as Find chooses first: the one of that name, then those of that
+    // short name in display order (two teachers may share a short name).
+    std::vector<CZemObject*> TeachersNamed(const CZemObjectList& list, const std::string& name) const
+    {
+        std::vector<CZemObject*> found;
+        if (CZemObject* named = list.FindByName(name))
+            found.push_back(named);
+        const auto [first, last] = teacherShortNames.equal_range(name);
+        for (auto it = first; it != last; ++it)
+            if (std::find(found.begin(), found.end(), it->second) == found.end())
+                found.push_back(it->second);
+        return found;
     }
 
     // The object of the name, else of the short name (the first in display order): a sheet of
@@ -405,6 +421,7 @@ struct MasterNames {
 
     // Short names of the objects the task held when the import began.
     NameIndex subjects, teachers, rooms;
+    std::multimap<std::string, CZemObject*> teacherShortNames;
 
 private:
     template <class T>
@@ -950,6 +967,41 @@ CRoomInfo* CReverseImporter::RoomFor(const std::string& name, const tagTABLE_NOD
     return room;
 }
 
+// A name several teachers answer to (a short name two teachers share) means the teachers of a plan the class has of
+// the subject, where one fits; else the first teacher of the name, as elsewhere.
+void CReverseImporter::PreferPlannedTeachers(const CClassInfo& cls, const std::string& subjectId,
+                                             const std::vector<std::string>& names, const std::string& roomId,
+                                             const tagTABLE_NODE& node, std::vector<std::string>& teacherIds) const
+{
+    std::vector<std::vector<std::string>> choices;
+    std::size_t combinations = 1;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        std::vector<std::string> ids;
+        for (const CZemObject* teacher : m_names->TeachersNamed(m_task.GetTeacherInfoList(), names[i]))
+            ids.push_back(teacher->GetId());
+        if (ids.empty())
+            ids.push_back(teacherIds[i]);
+        combinations *= ids.size();
+        choices.push_back(std::move(ids));
+    }
+    // A few teachers of one name at most; a sheet naming dozens alike is read as it stands.
+    if (combinations < 2 || combinations > 64)
+        return;
+    std::vector<std::string> tried(names.size());
+    for (std::size_t n = 0; n < combinations; ++n) {
+        std::size_t rest = n;
+        for (std::size_t i = 0; i < choices.size(); ++i) {
+            tried[i] = choices[i][rest % choices[i].size()];
+            rest /= choices[i].size();
+        }
+        const auto found = m_plans.find(PlanKey(cls.GetId(), subjectId, tried, roomId, KindOfSegment(node.segment)));
+        if (found != m_plans.end() && !found->second.empty()) {
+            teacherIds = tried;
+            return;
+        }
+    }
+}
+
 // The lesson of a cell that may have it: its subject, teachers and room found or made, its plan
 // found or made, and the lesson placed; when the check refuses it, everything made goes again.
 void CReverseImporter::ImportLesson(CClassInfo& cls, const tagTABLE_NODE& node, int half, const std::string& text)
@@ -966,6 +1018,7 @@ void CReverseImporter::ImportLesson(CClassInfo& cls, const tagTABLE_NODE& node, 
         teacherIds.push_back(Named(m_task.GetTeacherInfoList(), name, made)->GetId());
     const CRoomInfo* room = lesson.room.empty() ? nullptr : RoomFor(lesson.room, node, half, made);
     const std::string roomId = room ? room->GetId() : std::string();
+    PreferPlannedTeachers(cls, subject->GetId(), names, roomId, node, teacherIds);
     CCourseInfo* plan = PlanFor(cls, subject->GetId(), teacherIds, roomId, node, half, made);
     if (!plan) {
         Conflict(cls.GetName() + " " + m_task.GetTimeNodeDesc(&node) + " " + ReplaceAll(text, "\n", " ") +

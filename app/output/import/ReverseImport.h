@@ -157,6 +157,9 @@ private:
     void ImportLesson(CClassInfo& cls, const tagTABLE_NODE& node, int half, const std::string& text);
     CZemObject* Named(CZemObjectList& list, const std::string& name, Made& made);
     CRoomInfo* RoomFor(const std::string& name, const tagTABLE_NODE& node, int half, Made& made);
+    void PreferPlannedTeachers(const CClassInfo& cls, const std::string& subjectId, const std::vector<std::string>& names,
+                               const std::string& roomId, const tagTABLE_NODE& node,
+                               std::vector<std::string>& teacherIds) const;
     CCourseInfo* PlanFor(CClassInfo& cls, const std::string& subjectId, const std::vector<std::string>& teacherIds,
                          const std::string& roomId, const tagTABLE_NODE& node, int half, Made& made);
     CCourseInfo* MakePlan(CClassInfo& cls, const std::string& subjectId, const std::vector<std::string>& teacherIds,

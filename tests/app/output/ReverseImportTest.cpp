@@ -817,6 +817,30 @@ TEST(ReverseImportRoundTrip, IntoTheSchoolItselfItsShortNamesAndCombinedClassFin
     EXPECT_TRUE(ScheduleIsValid(school.task, kAllTableChecks));
 }
 
+// Two teachers share a short name, as the sheet writes them: each lesson finds the plan of the class's teacher of the
+// subject, not a new plan of the teacher whose full name it is.
+TEST(ReverseImport, AShortNameTwoTeachersShareFindsThePlanTheClassHas)
+{
+    SchoolBuilder b;
+    CScheduleTask& task = b.Task();
+    task.GetSchoolStructure() = WeekTask()->GetSchoolStructure();
+    b.Subject("s1", "语文", "语");
+    b.Teacher("t1", "蒋强", "蒋强");
+    b.Teacher("t2", "蒋秀强", "蒋强");
+    b.Class("c1", "高一1班");
+    b.Class("c2", "高一2班");
+    b.Course("p1", "c1", "s1", "t1", "1");
+    b.Course("p2", "c2", "s1", "t2", "1");
+    const CMasterSheet sheet(Across(5, 8, {{"高一1班", {"语\n蒋强"}}, {"高一2班", {"", "语\n蒋强"}}}));
+    zem::import::CReverseImporter importer(task, sheet, true);
+    for (const auto& row : sheet.ClassRows())
+        importer.ImportClassRow(row.name, row.cells);
+    importer.Finish();
+    EXPECT_EQ(importer.Conflicts(), 0);
+    EXPECT_EQ(task.GetCourseInfoList().GetCount(), 2);
+    EXPECT_EQ(task.GetClass("c2")->GetTempTable().GetNode(0, 0, 1).data(1).GetCourseId(), "p2");
+}
+
 // A sheet with more lessons of a plan than the task's plan counts: the plan stays as the user set it, and the lesson
 // over it is refused at its slot, checked or not.
 TEST(ReverseImport, ALessonBeyondTheTasksPlanIsRefusedAndTheCountStays)
