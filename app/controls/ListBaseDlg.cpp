@@ -530,7 +530,19 @@ void CListBaseDlg::OnClose()
         if (AskQuestion("列表内容已修改,要保存吗?", zem::MessageButtons::YesNo) == zem::IDYES && !Save())
             return;  // the page stays open with its changes
     }
-    OnCancel();
+    Dialog::OnCancel();
+}
+
+void CListBaseDlg::OnCancel()
+{
+    // 取消 would throw away what the page holds unsaved (an import's rows among it): the user
+    // decides first, and may stay.
+    if (m_modified) {
+        const int answer = AskQuestion("列表内容已修改,要保存吗?", zem::MessageButtons::YesNoCancel);
+        if (answer == zem::IDCANCEL || (answer == zem::IDYES && !Save()))
+            return;
+    }
+    Dialog::OnCancel();
 }
 
 bool CListBaseDlg::PreTranslateKey(QKeyEvent* event)

@@ -140,6 +140,7 @@ protected:
     void OnCommand(int id) override;
     // The close box: asks to save a modified page first.
     void OnClose() override;
+    void OnCancel() override;
     bool PreTranslateKey(QKeyEvent* event) override;
     zem::LRESULT WindowProc(unsigned message, zem::WPARAM wParam, zem::LPARAM lParam) override;
     void paintEvent(QPaintEvent* event) override;

@@ -7,6 +7,7 @@
 #include "platform/WindowMessages.h"
 
 #include <string>
+#include <utility>
 #include <vector>
 
 struct CPageNotify {
@@ -20,6 +21,9 @@ struct CPageNotify {
     // a name otherwise than typed says so in `rewritten` ("初一(1)班 → 初一（1）班").
     const std::vector<std::string>* typed = nullptr;
     std::string rewritten;
+    // The objects a taken row made besides its own, each as its kind and its name ("教室", "机房2"),
+    // for the import's report.
+    std::vector<std::pair<std::string, std::string>> made;
 };
 
 using CPageRow = std::vector<std::string>;

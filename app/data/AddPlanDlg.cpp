@@ -1,4 +1,5 @@
 #include "app/data/AddPlanDlg.h"
+#include "app/data/PlanListPage.h"
 
 #include "app/shared/AppServices.h"
 #include "app/controls/Bitmaps.h"
@@ -210,24 +211,11 @@ bool CAddPlanDlg::Validate()
     }
     m_weekCount = count.ToString();
     SetDlgItemText(IDC_WEEK_COUNT, m_weekCount);
-    const int n = m_continuousNodes;
-    if (!(n == 0 || n == 1 || (n >= 2 && n <= count.GetWholeCount()))) {
-        ShowMessage("连课节数必须在1和周课时数之间");
-        if (QWidget* w = GetDlgItem(IDC_NODES))
-            w->setFocus();
-        return false;
-    }
-    // Blocks were once sent as typed: a negative number, or more blocks than the week holds,
-    // reached the plan unchecked.
-    if (m_continuousTimes < 0) {
-        ShowMessage("连课次数不能小于0");
-        if (QWidget* w = GetDlgItem(IDC_TIMES))
-            w->setFocus();
-        return false;
-    }
-    if (m_continuousTimes > 0 && m_continuousTimes * std::max(1, n) > count.GetWholeCount()) {
-        ShowMessage("连课次数与连课节数的乘积不能超过周课时数");
-        if (QWidget* w = GetDlgItem(IDC_TIMES))
+    bool blocks = false;
+    if (const std::string refusal = PlanBlocksRefusal(count, m_continuousNodes, m_continuousTimes, &blocks);
+        !refusal.empty()) {
+        ShowMessage(refusal);
+        if (QWidget* w = GetDlgItem(blocks ? IDC_TIMES : IDC_NODES))
             w->setFocus();
         return false;
     }

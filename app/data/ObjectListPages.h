@@ -9,6 +9,7 @@
 #include "app/data/BatchAddTeacherDlg.h"
 #include "app/data/ObjectInfoDlg.h"
 #include "base/ScheduleTask.h"
+#include "platform/Text.h"
 #include "platform/gui/Timers.h"
 
 #include <memory>
@@ -85,10 +86,27 @@ protected:
             dialog->m_priority = PriorityIndex(columns->at(2));
         return dialog;
     }
-    // A row without a priority gets the normal one.
+    // A row without a priority, or with an empty one, gets the normal one.
     std::optional<std::string> MissingCellText(int index) const override
     {
         return index == 2 ? std::optional<std::string>(PriorityDesc(1)) : std::nullopt;
+    }
+    std::string CellText(int index, const std::string& cell) const override
+    {
+        return index == 2 && zem::Trim(cell).empty() ? PriorityDesc(1) : CObjectListPage::CellText(index, cell);
+    }
+    // A priority the task does not name would be shown as typed and stored as the normal one: refused, as the
+    // dialog's list offers none but the task's.
+    bool Validate(const CPageRow* cells, CPageNotify* notify) override
+    {
+        if (!CObjectListPage::Validate(cells, notify))
+            return false;
+        if (cells->size() > 2) {
+            const std::string priority(zem::Trim((*cells)[2]));
+            if (!priority.empty() && PriorityDesc(PriorityIndex(priority)) != priority)
+                return Refuse(notify, "优先级无效: " + priority, false);
+        }
+        return true;
     }
 };
 

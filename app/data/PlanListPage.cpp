@@ -115,9 +115,30 @@ bool ParseWeekCountText(const std::string& text, CWeekCount* count)
     const auto [stop, error] = std::from_chars(number.data(), end, value, std::chars_format::fixed);
     if (number.empty() || error != std::errc() || stop != end || !(value >= 0) || value > 1e6)
         return false;
+    // A count is whole or half a lesson more: 2.7 would be stored as 2 without a word.
+    const double twice = value * 2;
+    if (twice != static_cast<double>(static_cast<long long>(twice)))
+        return false;
     if (count)
         *count = CWeekCount(number);
     return true;
+}
+
+std::string PlanBlocksRefusal(const CWeekCount& count, int nodes, int times, bool* blocks)
+{
+    if (blocks)
+        *blocks = false;
+    if (!(nodes == 0 || nodes == 1 || (nodes >= 2 && nodes <= count.GetWholeCount())))
+        return "连课节数必须在1和周课时数之间";
+    if (blocks)
+        *blocks = true;
+    // Blocks were once sent as typed: a negative number, or more blocks than the week holds,
+    // reached the plan unchecked.
+    if (times < 0)
+        return "连课次数不能小于0";
+    if (times > 0 && times * std::max(1, nodes) > count.GetWholeCount())
+        return "连课次数与连课节数的乘积不能超过周课时数";
+    return {};
 }
 
 CPlanListPage::CPlanListPage(QWidget* parent)
@@ -493,6 +514,16 @@ std::string CPlanListPage::CheckImportedRow(const CPageRow& cells) const
         if (!zem::Trim(cell).empty() && !IsWholeNumber(cell))
             return zem::Format("%s无效: %s", name, cell.c_str());
     }
+    // What the plan dialog would refuse: blocks the count cannot hold, and more lessons than the week has.
+    auto number = [&](int column, int none) {
+        const std::string cell(zem::Trim(cells[static_cast<std::size_t>(column)]));
+        return cell.empty() ? none : std::atoi(cell.c_str());
+    };
+    if (const std::string refusal = PlanBlocksRefusal(count, number(m_col.nodes, 1), number(m_col.times, 0));
+        !refusal.empty())
+        return refusal;
+    if (!m_selfStudy && count > CWeekCount(UsablePeriods(), false))
+        return zem::Format("周课时数 %s 超过了一周可用的 %d 节", count.ToString().c_str(), UsablePeriods());
     // The shown class is the row's: a plan of the same subject and teacher is there already.
     const std::string key = PlanRowKey(cells[0], course, teacher, RepeatKind(cells[static_cast<std::size_t>(m_col.kind)]));
     for (int row = 0; row < GetList()->GetItemCount(); ++row)
@@ -547,6 +578,12 @@ zem::LRESULT CPlanListPage::OnPlanRow(CPageNotify* notify, const CPageRow* cells
     }
     const zem::LRESULT result = CBasicDataPage::OnPageRow(notify, cells);
     notify->rewritten.clear();
+    // The import's report names what the row made besides its plan.
+    if (result == 0)
+        for (int column : created) {
+            const char* kind = column == 0 ? "班级" : column == m_col.course ? "课程" : column == m_col.teacher ? "教师" : "教室";
+            notify->made.emplace_back(kind, (*cells)[static_cast<std::size_t>(column)]);
+        }
     if (result == 0 && notify->typed && notify->typed->size() == cells->size())
         for (int column : created) {
             const std::string typed(zem::Trim((*notify->typed)[static_cast<std::size_t>(column)]));

@@ -29,8 +29,14 @@ struct tagPLAN_BATCH_MODIFY {
     bool handled = false;
 };
 
-// Reads a weekly count such as "2", "0" or "1.5"; false for text that is no such number.
+// Reads a weekly count such as "2", "0" or "1.5"; false for text that is no such number, or a count
+// neither whole nor half a lesson more.
 bool ParseWeekCountText(const std::string& text, CWeekCount* count);
+
+// The plan dialog's rules of a plan's blocks (lessons per block, number of blocks) against its
+// weekly count: empty, or the message of the first rule broken; `blocks` tells whether it is about
+// the number of blocks rather than the lessons per block.
+std::string PlanBlocksRefusal(const CWeekCount& count, int nodes, int times, bool* blocks = nullptr);
 
 class CPlanListPage : public CBasicDataPage, public CTeacherChangeGuard {
 public:

@@ -56,7 +56,8 @@ void CTeacherGroupListPage::ShowGroup(int row, const CTeacherGroupInfo& group)
     list->SetItemText(row, 3, JoinTeacherNames(group.GetTeacherArray(), Task()));
 }
 
-std::vector<std::string> CTeacherGroupListPage::ParseMembers(const std::string& cell, bool byName)
+std::vector<std::string> CTeacherGroupListPage::ParseMembers(const std::string& cell, bool byName,
+                                                             std::vector<std::string>* unknown)
 {
     CScheduleTask* task = Task();
     if (!task)
@@ -72,7 +73,12 @@ std::vector<std::string> CTeacherGroupListPage::ParseMembers(const std::string& 
     std::vector<std::string> ids;
     for (const std::string& piece : pieces) {
         const std::string id = byName ? teachers.GetObjectId(piece) : std::string(zem::Trim(piece));
-        if (!id.empty() && teachers.Find(id) && std::find(ids.begin(), ids.end(), id) == ids.end())
+        if (id.empty() || !teachers.Find(id)) {
+            if (unknown)
+                unknown->push_back(std::string(zem::Trim(piece)));
+            continue;
+        }
+        if (std::find(ids.begin(), ids.end(), id) == ids.end())
             ids.push_back(id);
     }
     return ids;
@@ -82,7 +88,18 @@ bool CTeacherGroupListPage::WriteRow(int row, bool isNew, const CPageRow& cells,
 {
     ReportList* list = GetList();
     const std::string name(zem::Trim(cells[0]));
-    const std::vector<std::string> members = ParseMembers(cells[1], notify.byName);
+    std::vector<std::string> unknown;
+    const std::vector<std::string> members = ParseMembers(cells[1], notify.byName, &unknown);
+    // A group of no teacher the task knows would go at the next opening, and a member dropped
+    // would be lost without a word: the row is refused, naming them.
+    if (!unknown.empty()) {
+        std::string names;
+        for (const std::string& each : unknown)
+            names += (names.empty() ? "" : "、") + each;
+        return Refuse(&notify, zem::Format("教师组 %s 的成员中有不是已有教师的名字：%s", name.c_str(), names.c_str()), false);
+    }
+    if (members.empty())
+        return Refuse(&notify, zem::Format("教师组 %s 没有成员", name.c_str()), false);
     CTeacherGroupInfo* group = list->GetItemPtr<CTeacherGroupInfo>(row);
     if (isNew || !group) {
         delete group;

@@ -17,9 +17,10 @@ public:
     void Edit() override;
     void BatchAdd() override;
 
-    // The member ids cell 1 names: with byName teacher names (unknown ones dropped), else ids joined
-    // with ","; each teacher once, ids of no teacher of the task dropped.
-    static std::vector<std::string> ParseMembers(const std::string& cell, bool byName);
+    // The member ids cell 1 names: with byName teacher names, else ids joined with ","; each teacher
+    // once. Names or ids of no teacher of the task are left out, and listed in `unknown` when given.
+    static std::vector<std::string> ParseMembers(const std::string& cell, bool byName,
+                                                 std::vector<std::string>* unknown = nullptr);
 
     // A row holds the name and the members; the count is the page's own.
     std::vector<std::string> ImportHeadings() const override { return {"教师组", "成员"}; }

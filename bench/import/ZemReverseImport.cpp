@@ -7,6 +7,9 @@
 // goes at the next start.
 //
 //   zem-reverse-import WORKBOOK NEW_TASK_FOLDER [--week TASK.zem] [--no-check] [--stop-at STEP]
+//   zem-reverse-import WORKBOOK --into TASK.zem [--no-check]
+//     --into reads the sheet into that task as the open task's import does: its own teaching time
+//     judges the sheet, the lessons join its timetables and it is saved where it is.
 //     --stop-at (for tests) ends the program at the step as a kill would: "new task: made",
 //     "pair: output.xml written", "new task: saved" or "new task: read back".
 //   zem-reverse-import --make-fixture DIR     writes the large school with its timetables into
@@ -31,6 +34,7 @@ int Usage()
 {
     std::fprintf(stderr, "usage: zem-reverse-import WORKBOOK NEW_TASK_FOLDER [--week TASK.zem] [--no-check] "
                          "[--stop-at STEP]\n"
+                         "       zem-reverse-import WORKBOOK --into TASK.zem [--no-check]\n"
                          "       zem-reverse-import --make-fixture DIR\n");
     return 2;
 }
@@ -91,6 +95,70 @@ bool CreateTask(CScheduleTask& task, StagedTask& staged, const std::string& fold
     return info.WriteToFile() && task.SaveInputData() && !TaskFolder::IsKilledAt("new task: made");
 }
 
+// The sheet read and judged against the task's teaching time and limits; false, said, when it is refused.
+bool ReadSheetFor(const CScheduleTask& task, const std::string& workbook,
+                  std::unique_ptr<zem::import::CMasterSheet>& sheet)
+{
+    std::string error;
+    if (!zem::import::ReadMasterSheet(workbook, sheet, error)) {
+        std::fprintf(stderr, "zem-reverse-import: %s\n", error.c_str());
+        return false;
+    }
+    const auto preview = zem::import::PreviewMasterSheet(*sheet);
+    const auto verdict = zem::import::JudgeMasterSheet(preview, task.GetSchoolStructure());
+    if (verdict != zem::import::MasterVerdict::Matches) {
+        std::fprintf(stderr, "zem-reverse-import: %s\n", zem::import::MasterVerdictText(verdict));
+        if (verdict == zem::import::MasterVerdict::Differs)
+            std::fprintf(stderr, "zem-reverse-import: %s\n",
+                         zem::import::MasterDifferenceText(preview, task.GetSchoolStructure()).c_str());
+        return false;
+    }
+    // A sheet the task could not take is refused before anything is made.
+    if (const std::string refused =
+            zem::import::CheckMasterLimits(task, zem::import::CountMasterAdditions(task, *sheet));
+        !refused.empty()) {
+        std::fprintf(stderr, "zem-reverse-import: %s\n", refused.c_str());
+        return false;
+    }
+    return true;
+}
+
+void PrintRefusal(const std::string& line)
+{
+    // Only the refusals are worth a line on the terminal.
+    if (line.rfind("正在导入 ", 0) != 0)
+        std::fprintf(stderr, "%s\n", line.c_str());
+}
+
+void PrintResult(const zem::import::ReverseImportResult& result, double readSeconds, double importSeconds)
+{
+    std::printf("{\"classes\": %d, \"lessons\": %d, \"conflicts\": %d, \"read_seconds\": %.4f, "
+                "\"import_seconds\": %.4f}\n",
+                result.classes, result.lessons, result.conflicts, readSeconds, importSeconds);
+}
+
+int ReverseImportInto(const std::string& workbook, const std::string& taskFile, bool check)
+{
+    CScheduleTask task;
+    if (!task.Open(taskFile, TaskAccess::ReadWrite)) {
+        std::fprintf(stderr, "zem-reverse-import: cannot open %s\n", taskFile.c_str());
+        return 1;
+    }
+    const auto start = std::chrono::steady_clock::now();
+    std::unique_ptr<zem::import::CMasterSheet> sheet;
+    if (!ReadSheetFor(task, workbook, sheet))
+        return 1;
+    const double readSeconds = SecondsSince(start);
+    const auto importStart = std::chrono::steady_clock::now();
+    const auto result = zem::import::ImportMasterSheet(task, *sheet, check, PrintRefusal);
+    if (!result.error.empty()) {
+        std::fprintf(stderr, "zem-reverse-import: %s\n", result.error.c_str());
+        return 1;
+    }
+    PrintResult(result, readSeconds, SecondsSince(importStart));
+    return 0;
+}
+
 int ReverseImport(const std::string& workbook, const std::string& folder, const std::string& weekTask, bool check)
 {
     CleanLeftovers(folder);
@@ -99,23 +167,8 @@ int ReverseImport(const std::string& workbook, const std::string& folder, const 
         return 1;
     const auto start = std::chrono::steady_clock::now();
     std::unique_ptr<zem::import::CMasterSheet> sheet;
-    std::string error;
-    if (!zem::import::ReadMasterSheet(workbook, sheet, error)) {
-        std::fprintf(stderr, "zem-reverse-import: %s\n", error.c_str());
+    if (!ReadSheetFor(task, workbook, sheet))
         return 1;
-    }
-    const auto verdict = zem::import::JudgeMasterSheet(zem::import::PreviewMasterSheet(*sheet), task.GetSchoolStructure());
-    if (verdict != zem::import::MasterVerdict::Matches) {
-        std::fprintf(stderr, "zem-reverse-import: %s\n", zem::import::MasterVerdictText(verdict));
-        return 1;
-    }
-    // A sheet the task could not take is refused before the task is made.
-    if (const std::string refused =
-            zem::import::CheckMasterLimits(task, zem::import::CountMasterAdditions(task, *sheet));
-        !refused.empty()) {
-        std::fprintf(stderr, "zem-reverse-import: %s\n", refused.c_str());
-        return 1;
-    }
     const double readSeconds = SecondsSince(start);
     // Only a sheet that fits makes a task.
     StagedTask staged;
@@ -124,11 +177,7 @@ int ReverseImport(const std::string& workbook, const std::string& folder, const 
         return 1;
     }
     const auto importStart = std::chrono::steady_clock::now();
-    auto result = zem::import::ImportMasterSheet(task, *sheet, check, [](const std::string& line) {
-        // Only the refusals are worth a line on the terminal.
-        if (line.rfind("正在导入 ", 0) != 0)
-            std::fprintf(stderr, "%s\n", line.c_str());
-    });
+    auto result = zem::import::ImportMasterSheet(task, *sheet, check, PrintRefusal);
     if (result.error.empty() && TaskFolder::IsKilledAt("new task: saved"))
         return 1;
     // The task takes its name only once its files read back.
@@ -140,9 +189,7 @@ int ReverseImport(const std::string& workbook, const std::string& folder, const 
         std::fprintf(stderr, "zem-reverse-import: %s\n", result.error.c_str());
         return 1;
     }
-    std::printf("{\"classes\": %d, \"lessons\": %d, \"conflicts\": %d, \"read_seconds\": %.4f, "
-                "\"import_seconds\": %.4f}\n",
-                result.classes, result.lessons, result.conflicts, readSeconds, importSeconds);
+    PrintResult(result, readSeconds, importSeconds);
     return 0;
 }
 
@@ -150,13 +197,15 @@ int ReverseImport(const std::string& workbook, const std::string& folder, const 
 
 int main(int argc, char** argv)
 {
-    std::string workbook, folder, weekTask, fixture, stopAt;
+    std::string workbook, folder, weekTask, fixture, stopAt, into;
     bool check = true;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         const bool hasValue = i + 1 < argc;
         if (arg == "--week" && hasValue)
             weekTask = argv[++i];
+        else if (arg == "--into" && hasValue)
+            into = argv[++i];
         else if (arg == "--make-fixture" && hasValue)
             fixture = argv[++i];
         else if (arg == "--stop-at" && hasValue)
@@ -178,6 +227,10 @@ int main(int argc, char** argv)
         std::printf("%s\n", WriteL120Task(fixture).c_str());
         return 0;
     }
+    if (!into.empty())
+        return workbook.empty() || !folder.empty() || !weekTask.empty() || !stopAt.empty()
+                   ? Usage()
+                   : ReverseImportInto(workbook, into, check);
     if (workbook.empty() || folder.empty())
         return Usage();
     // Ends here as a killed program would: no clean-up, no destructors.

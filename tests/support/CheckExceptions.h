@@ -12,11 +12,9 @@ enum class CheckException {
     // plans the import makes record no double periods, so two lessons of a day pass the daily
     // maximum of a plan without one.
     ImportedPlansRecordNoDoublePeriods,
-    // Not exceptions but faults, held here until their mends land: the big move leaves lessons on
-    // fixed no-lesson times (it reports them), and the reverse import into a school that has the
-    // plans counts a found plan up as a made one.
+    // Not an exception but a fault, held here until its mend lands: the big move leaves lessons on
+    // fixed no-lesson times (it reports them).
     BigMoveLeavesFixedTimes,
-    ReverseImportCountsFoundPlansUp,
 };
 
 struct CheckExceptionRow {
@@ -28,7 +26,6 @@ inline constexpr CheckExceptionRow kCheckExceptions[] = {
     {CheckException::PresetsNotYetPlaced, kCheckPreset},
     {CheckException::ImportedPlansRecordNoDoublePeriods, kCheckDayMaximum},
     {CheckException::BigMoveLeavesFixedTimes, kCheckFixedTime},
-    {CheckException::ReverseImportCountsFoundPlansUp, kCheckWeekCount},
 };
 
 // Every check but those the exception switches off.

@@ -82,14 +82,21 @@ private:
     const SheetData& m_sheet;
 };
 
-// The headings a flat list's column may carry, for each cell of a page row in the mode's order.
+// The headings a flat list's column may carry, for each cell of a page row in the mode's order; the words other
+// offices' lists use too, so that a list headed "科目" or "任课教师" finds its columns.
 std::vector<std::vector<std::string>> FlatListHeadings(bool selfStudy)
 {
+    const std::vector<std::string> cls = {"班级", "班级名称", "班名"};
+    const std::vector<std::string> course = {"课程", "课程名称", "科目", "学科"};
+    const std::vector<std::string> teacher = {"教师", "任课教师", "授课教师", "教师姓名", "老师"};
     const std::vector<std::string> kind = {"主/副课", "主副课", "类型"};
-    const std::vector<std::string> count(kWeeklyCountWords.begin(), kWeeklyCountWords.end());
+    std::vector<std::string> count(kWeeklyCountWords.begin(), kWeeklyCountWords.end());
+    count.insert(count.end(), {"课时", "课时数"});
+    const std::vector<std::string> nodes = {"连课", "连课节数"}, times = {"次数", "连课次数"};
+    const std::vector<std::string> room = {"指定教室", "教室", "上课教室"};
     if (selfStudy)
-        return {{"班级"}, kind, {"课程"}, {"教师"}, count, {"连课"}, {"次数"}, {"指定教室"}};
-    return {{"班级"}, {"课程"}, {"教师"}, kind, count, {"连课"}, {"次数"}, {"指定教室"}};
+        return {cls, kind, course, teacher, count, nodes, times, room};
+    return {cls, course, teacher, kind, count, nodes, times, room};
 }
 
 // A cross table's crossing as a page row: the heading's "课程#类型#周课时#连课#次数#指定教室", the
@@ -158,9 +165,11 @@ private:
         return m_result.cancelled;
     }
     void FindHeader();
-    // The sheet's column of each cell of a page row, by the header's headings; empty when the
-    // header does not name the class, the subject and the teacher.
-    std::vector<int> FlatListColumns();
+    // The sheet's column of each cell of a page row (0: none) and the first row of plans; false, with the
+    // reason, when the columns cannot be placed.
+    bool FlatListColumns(std::vector<int>& columns, int& firstRow);
+    bool UnheadedColumns(std::vector<int>& columns, int& firstRow);
+    std::string HeaderSample() const;
     void ReadFlatList();
     void ReadCrossTable();
     // The row of weekly counts under the header, by column; false when a bad cell stopped the reading.
@@ -246,38 +255,82 @@ void PlanSheetReader::SendRows()
         m_job.sendHeadTeachers(m_headTeachers);
 }
 
-std::vector<int> PlanSheetReader::FlatListColumns()
+bool PlanSheetReader::FlatListColumns(std::vector<int>& columns, int& firstRow)
 {
     const auto headings = FlatListHeadings(m_job.selfStudy);
-    std::vector<int> columns(headings.size(), 0);
+    columns.assign(headings.size(), 0);
     std::string text;
-    for (int column = m_sheet.LastColumn(); column >= m_sheet.FirstColumn(); --column) {
+    for (int column = m_sheet.FirstColumn(); column <= m_sheet.LastColumn(); ++column) {
         if (!m_cells.Get(m_headerRow, column, text))
-            return {};
+            return false;
+        text = zem::ReplaceAll(text, " ", "");
         for (std::size_t i = 0; i < headings.size(); ++i)
-            if (std::any_of(headings[i].begin(), headings[i].end(), [&](const std::string& word) { return zem::EqualsNoCase(text, word); }))
+            if (columns[i] == 0 && std::any_of(headings[i].begin(), headings[i].end(),
+                                               [&](const std::string& word) { return zem::EqualsNoCase(text, word); }))
                 columns[i] = column;
     }
-    // The class, the subject and the teacher name the shape; without them the columns stand in order.
-    const std::size_t course = m_job.selfStudy ? 2 : 1, teacher = m_job.selfStudy ? 3 : 2;
-    if (columns[0] == 0 || columns[course] == 0 || columns[teacher] == 0)
-        return {};
-    return columns;
+    firstRow = m_headerRow + 1;
+    if (std::any_of(columns.begin(), columns.end(), [](int column) { return column > 0; })) {
+        // A header names the columns: the class, the subject and the teacher must be among them.
+        std::string missing;
+        const std::size_t course = m_job.selfStudy ? 2 : 1, teacher = m_job.selfStudy ? 3 : 2;
+        for (const std::size_t i : {std::size_t{0}, course, teacher})
+            if (columns[i] == 0)
+                missing += (missing.empty() ? "" : "、") + ("“" + headings[i].front() + "”");
+        if (!missing.empty())
+            m_result.error = zem::Format("Excel文件第 %d 行的表头中没有%s列，无法确定各列的内容，没有导入任何数据",
+                                         m_headerRow, missing.c_str());
+        return missing.empty();
+    }
+    return UnheadedColumns(columns, firstRow);
+}
+
+// A list without a header holds the page's columns in order from its first filled column, its first row a plan;
+// the weekly counts show the columns stand so, else nothing is read.
+bool PlanSheetReader::UnheadedColumns(std::vector<int>& columns, int& firstRow)
+{
+    int first = m_sheet.LastColumn();
+    for (int row = m_headerRow; row <= m_sheet.LastRow(); ++row)
+        for (int column = m_sheet.FirstColumn(); column < first; ++column)
+            if (m_cells.IsFilled(row, column))
+                first = column;
+    for (std::size_t i = 0; i < columns.size(); ++i) {
+        const int column = first + static_cast<int>(i);
+        columns[i] = column <= m_sheet.LastColumn() ? column : 0;
+    }
+    firstRow = m_headerRow;
+    const int count = columns[4];
+    std::string text;
+    for (int row = m_headerRow; count > 0 && row <= m_sheet.LastRow(); ++row) {
+        if (!m_cells.Get(row, count, text))
+            return false;
+        if (!text.empty() && !IsCountText(zem::ReplaceAll(text, " ", ""))) {
+            m_result.error = zem::Format("Excel文件中没有可以识别的表头，第 %d 行第 %s 列不是周课时数，无法确定各列的内容，"
+                                         "没有导入任何数据。请在第一行写上表头：%s",
+                                         row, zem::workbook::ColumnName(count).c_str(), HeaderSample().c_str());
+            return false;
+        }
+    }
+    return true;
+}
+
+std::string PlanSheetReader::HeaderSample() const
+{
+    std::string sample;
+    for (const auto& words : FlatListHeadings(m_job.selfStudy))
+        sample += (sample.empty() ? "" : " ") + words.front();
+    return sample;
 }
 
 void PlanSheetReader::ReadFlatList()
 {
-    std::vector<int> columns = FlatListColumns();
-    if (!m_cells.error.empty())
+    std::vector<int> columns;
+    int firstRow = 0;
+    if (!FlatListColumns(columns, firstRow))
         return;
-    if (columns.empty()) {
-        const int lastColumn = std::min(m_sheet.LastColumn(), m_firstColumn + kPlanRowCells - 1);
-        for (int column = m_firstColumn; column < m_firstColumn + kPlanRowCells; ++column)
-            columns.push_back(column <= lastColumn ? column : 0);
-    }
     std::string className, typedClass;
     CPageRow cells, typed;
-    for (int row = m_headerRow + 1; row <= m_sheet.LastRow(); ++row) {
+    for (int row = firstRow; row <= m_sheet.LastRow(); ++row) {
         if (Cancelled())
             return;
         if (!m_cells.ReadColumns(row, columns, cells, typed))

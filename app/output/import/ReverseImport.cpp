@@ -4,6 +4,7 @@
 #include "app/output/import/RowReader.h"
 #include "app/output/workbook/MasterTimetableWorkbook.h"
 #include "app/shared/ObjectLists.h"
+#include "app/shared/SaveFailure.h"
 #include "app/shared/Strings.h"
 #include "app/taskhelper/TaskHelper.h"
 #include "base/BasicData.h"
@@ -23,10 +24,6 @@ using zem::workbook::MergedArea;
 using zem::workbook::SheetData;
 
 namespace {
-
-// The segments of a day in the order of the sheet's columns.
-constexpr int kMorningReading = 3;
-constexpr int kSelfStudy = 4;
 
 // The cells of a lesson text: subject, then teachers and room.
 struct Lesson {
@@ -225,6 +222,74 @@ bool ReadMasterSheet(const std::string& path, std::unique_ptr<CMasterSheet>& she
 
 // ---- the preview ----
 
+namespace {
+
+// What a period's title says of its kind: "早…" morning reading, "自…" self-study, "晚…" the night or the evening
+// self-study, anything else (a number) a period of lessons.
+enum class TitleKind { Lessons, Morning, Study, Evening };
+
+TitleKind KindOfTitle(const std::string& title)
+{
+    auto starts = [&](const char* word) { return title.rfind(word, 0) == 0; };
+    if (starts(kMorningReadingTitle))
+        return TitleKind::Morning;
+    if (starts(kSelfStudyTitle))
+        return TitleKind::Study;
+    if (starts("晚"))
+        return TitleKind::Evening;
+    return TitleKind::Lessons;
+}
+
+// The segments of a day's periods as a sheet shows them, with its morning reading and evening self-study or without.
+std::vector<int> DaySegments(const CSchoolStructure& week, bool selfStudy)
+{
+    std::vector<int> segments;
+    for (const int segment : zem::kSegmentsInDayOrder)
+        if (selfStudy || !zem::IsSelfStudySegment(segment))
+            segments.insert(segments.end(), static_cast<std::size_t>(week.GetSectionNodeMaxCount(segment)), segment);
+    return segments;
+}
+
+// Whether a title may stand over a period of the segment.
+bool TitleFits(TitleKind kind, int segment)
+{
+    switch (kind) {
+    case TitleKind::Morning:
+        return segment == zem::kMorningReading;
+    case TitleKind::Study:
+        return segment == zem::kEveningStudy;
+    case TitleKind::Evening:
+        return segment == zem::kNight || segment == zem::kEveningStudy;
+    case TitleKind::Lessons:
+        break;
+    }
+    return !zem::IsSelfStudySegment(segment);
+}
+
+// The columns whose titles do not fit the day's periods; none when the sheet titles no period as morning reading or
+// self-study, whose periods are then matched by their count alone.
+std::vector<std::size_t> MisfitTitles(const MasterPreview& preview, const std::vector<int>& segments)
+{
+    std::vector<std::size_t> misfits;
+    bool titled = false;
+    for (std::size_t i = 0; i < preview.titles.size(); ++i) {
+        const TitleKind kind = KindOfTitle(preview.titles[i]);
+        const int segment = segments[i % segments.size()];
+        titled = titled || kind == TitleKind::Morning || kind == TitleKind::Study ||
+                 (kind == TitleKind::Evening && segment == zem::kEveningStudy);
+        if (!TitleFits(kind, segment))
+            misfits.push_back(i);
+    }
+    return titled ? misfits : std::vector<std::size_t>{};
+}
+
+const char* SegmentWord(int segment)
+{
+    return segment == zem::kMorningReading ? "早读" : segment == zem::kEveningStudy ? "晚自习" : "上课节次";
+}
+
+}  // namespace
+
 MasterPreview PreviewMasterSheet(const CMasterSheet& sheet, const std::atomic<bool>* stop)
 {
     MasterPreview preview;
@@ -238,25 +303,32 @@ MasterPreview PreviewMasterSheet(const CMasterSheet& sheet, const std::atomic<bo
     }
     for (int column = sheet.FirstColumn() + 1; column <= sheet.LastColumn() && !stopped(); ++column) {
         preview.days += HasText(sheet, sheet.HeaderRow(), column);
-        const std::string period = WithoutBlanks(sheet.Text(sheet.HeaderRow() + 1, column));
-        preview.periods += !period.empty();
-        preview.morningReading += period == kMorningReadingTitle;
-        preview.selfStudy += period == kSelfStudyTitle;
+        std::string period = WithoutBlanks(sheet.Text(sheet.HeaderRow() + 1, column));
+        if (period.empty())
+            continue;
+        preview.morningReading += KindOfTitle(period) == TitleKind::Morning;
+        preview.selfStudy += KindOfTitle(period) == TitleKind::Study;
+        preview.titles.push_back(std::move(period));
     }
+    preview.periods = static_cast<int>(preview.titles.size());
     preview.perDay = preview.days > 0 ? preview.periods / preview.days : 0;
     return preview;
 }
 
+bool MasterShowsSelfStudy(const MasterPreview& preview, const CSchoolStructure& week)
+{
+    // A sheet of fewer periods a day than the week has leaves out the morning reading and the self-study, as the
+    // program writes it unless told to show them.
+    return preview.perDay != static_cast<int>(DaySegments(week, false).size());
+}
+
 MasterVerdict JudgeMasterSheet(const MasterPreview& preview, const CSchoolStructure& week)
 {
-    // A sheet that titles its morning-reading and self-study periods must have the task's, so
-    // that they come back as lessons of their kind.
-    const bool titled = preview.morningReading + preview.selfStudy > 0;
-    const bool kinds = !titled || (preview.days > 0 &&
-                                   preview.morningReading == preview.days * week.GetSectionNodeMaxCount(3) &&
-                                   preview.selfStudy == preview.days * week.GetSectionNodeMaxCount(4));
-    if (preview.days > 0 && preview.days == week.GetWeekDayCount() && preview.perDay == week.GetDayNodeCount() &&
-        preview.periods % preview.days == 0 && kinds)
+    const std::vector<int> segments = DaySegments(week, MasterShowsSelfStudy(preview, week));
+    // A sheet that titles its morning-reading and self-study periods has them where the task has them, so that they
+    // come back as lessons of their kind.
+    if (preview.days > 0 && preview.days == week.GetWeekDayCount() && !segments.empty() &&
+        preview.periods == preview.days * static_cast<int>(segments.size()) && MisfitTitles(preview, segments).empty())
         return MasterVerdict::Matches;
     if (preview.days > 14 || preview.perDay < 2)
         return MasterVerdict::NotAcross;
@@ -274,6 +346,29 @@ const char* MasterVerdictText(MasterVerdict verdict)
         break;
     }
     return "和当前排课任务的教学时间不一致，您可以修改Excel文件或者点击上面的按钮调整教学时间";
+}
+
+std::string MasterDifferenceText(const MasterPreview& preview, const CSchoolStructure& week)
+{
+    const std::vector<int> all = DaySegments(week, true), regular = DaySegments(week, false);
+    const int morning = week.GetSectionNodeMaxCount(zem::kMorningReading);
+    const int study = week.GetSectionNodeMaxCount(zem::kEveningStudy);
+    if (preview.days != week.GetWeekDayCount() || preview.days == 0 || preview.periods % preview.days != 0 ||
+        (preview.perDay != static_cast<int>(all.size()) && preview.perDay != static_cast<int>(regular.size())))
+        return Format("Excel文件中上课 %d 天、每天 %d 个节次；当前排课任务上课 %d 天、每天 %d 个节次（其中早读 %d 个、"
+                      "晚自习 %d 个）",
+                      preview.days, preview.perDay, week.GetWeekDayCount(), static_cast<int>(all.size()), morning,
+                      study);
+    const std::vector<int> segments = DaySegments(week, MasterShowsSelfStudy(preview, week));
+    // A title that differs on every day is said once, by its place in the day.
+    std::map<std::size_t, std::string> titles;
+    for (const std::size_t i : MisfitTitles(preview, segments))
+        titles.emplace(i % segments.size(), preview.titles[i]);
+    std::string text;
+    for (const auto& [place, title] : titles)
+        text += Format("%s每天第 %d 个节次的标题是“%s”，当前排课任务的这个节次是%s", text.empty() ? "" : "；",
+                       static_cast<int>(place) + 1, title.c_str(), SegmentWord(segments[place]));
+    return text;
 }
 
 std::string MasterPreviewText(const MasterPreview& preview)
@@ -296,6 +391,22 @@ struct MasterNames {
         Index<CSubjectInfo>(task.GetSubjectInfoList(), subjects);
         Index<CTeacherInfo>(task.GetTeacherInfoList(), teachers);
         Index<CRoomInfo>(task.GetRoomInfoList(), rooms);
+        for (CTeacherInfo* teacher : ObjectsInOrder<CTeacherInfo>(task.GetTeacherInfoList()))
+            teacherShortNames.emplace(teacher->GetShortName(), teacher);
+    }
+
+    // Every teacher a name may mean, as Find chooses first: the one of that name, then those of that
+    // short name in display order (two teachers may share a short name).
+    std::vector<CZemObject*> TeachersNamed(const CZemObjectList& list, const std::string& name) const
+    {
+        std::vector<CZemObject*> found;
+        if (CZemObject* named = list.FindByName(name))
+            found.push_back(named);
+        const auto [first, last] = teacherShortNames.equal_range(name);
+        for (auto it = first; it != last; ++it)
+            if (std::find(found.begin(), found.end(), it->second) == found.end())
+                found.push_back(it->second);
+        return found;
     }
 
     // The object of the name, else of the short name (the first in display order): a sheet of
@@ -310,6 +421,7 @@ struct MasterNames {
 
     // Short names of the objects the task held when the import began.
     NameIndex subjects, teachers, rooms;
+    std::multimap<std::string, CZemObject*> teacherShortNames;
 
 private:
     template <class T>
@@ -356,22 +468,23 @@ bool IsActivity(const Lesson& lesson, int half, const CMasterSheet& sheet, const
 
 _CourseType KindOfSegment(int segment)
 {
-    return segment == kMorningReading ? COURSE_TYPE_MORNING_READING
-           : segment == kSelfStudy    ? COURSE_TYPE_SELF_STUDY
-                                      : COURSE_TYPE_PLAN;
+    return segment == zem::kMorningReading ? COURSE_TYPE_MORNING_READING
+           : segment == zem::kEveningStudy ? COURSE_TYPE_SELF_STUDY
+                                           : COURSE_TYPE_PLAN;
 }
 
 // Visits the cells of a class row with their periods, in day order and, within a day, morning
 // reading, forenoon, afternoon, night and evening self-study; "odd|even" cells once for each half.
 template <class Visit>
-void ForEachPeriod(const CSchoolStructure& week, const std::vector<std::string>& cells, Visit visit)
+void ForEachPeriod(const CSchoolStructure& week, bool selfStudyShown, const std::vector<std::string>& cells, Visit visit)
 {
     std::size_t next = 0;
     for (int day = 0; day < zem::kDayCount; ++day) {
         if (!week.IsDayInUse(day))
             continue;
         for (const int segment : zem::kSegmentsInDayOrder) {
-            const int sections = week.GetSectionNodeMaxCount(segment);
+            // A sheet without the morning reading and the self-study has no column of theirs.
+            const int sections = selfStudyShown || !zem::IsSelfStudySegment(segment) ? week.GetSectionNodeMaxCount(segment) : 0;
             for (int section = 0; section < sections; ++section) {
                 // A short row (only ever a damaged sheet) leaves the rest of the week empty.
                 if (next >= cells.size())
@@ -397,6 +510,7 @@ void ForEachPeriod(const CSchoolStructure& week, const std::vector<std::string>&
 MasterAdditions CountMasterAdditions(const CScheduleTask& task, const CMasterSheet& sheet)
 {
     const MasterNames names(task);
+    const bool selfStudyShown = MasterShowsSelfStudy(PreviewMasterSheet(sheet), task.GetSchoolStructure());
     std::set<std::string> classes, subjects, teachers, rooms, shortNames;
     // Plans by their names; true once the plan holds a whole lesson, which later cells join. Every
     // plan is counted as new, so that the count is at most one too many for a plan the task has.
@@ -409,7 +523,7 @@ MasterAdditions CountMasterAdditions(const CScheduleTask& task, const CMasterShe
     for (const MasterClassRow& row : sheet.ClassRows()) {
         if (!task.GetClassInfoList().FindByName(row.name))
             classes.insert(row.name);
-        ForEachPeriod(task.GetSchoolStructure(), row.cells, [&](const tagTABLE_NODE& node, int half, const std::string& text) {
+        ForEachPeriod(task.GetSchoolStructure(), selfStudyShown, row.cells, [&](const tagTABLE_NODE& node, int half, const std::string& text) {
             const Lesson lesson = SplitLesson(text);
             if (text.empty() || lesson.subject.empty() ||
                 IsActivity(lesson, half, sheet, task, names.subjects))
@@ -496,6 +610,7 @@ CReverseImporter::CReverseImporter(CScheduleTask& task, const CMasterSheet& shee
       m_helper(std::make_unique<CTaskHelper>(&task)), m_names(std::make_unique<MasterNames>(task))
 {
     m_priority = m_helper->GetPriorityIndex();
+    m_selfStudyShown = MasterShowsSelfStudy(PreviewMasterSheet(sheet), task.GetSchoolStructure());
     IndexPlans();
     FindCombinedGroups();
 }
@@ -513,7 +628,7 @@ void CReverseImporter::ImportClassRow(const std::string& className, const std::v
 {
     if (log)
         log("正在导入 " + className);
-    ForEachPeriod(m_task.GetSchoolStructure(), cells, [&](const tagTABLE_NODE& node, int half, const std::string& text) {
+    ForEachPeriod(m_task.GetSchoolStructure(), m_selfStudyShown, cells, [&](const tagTABLE_NODE& node, int half, const std::string& text) {
         ImportCell(className, node.day, node.segment, node.section, half, text);
     });
 }
@@ -568,7 +683,7 @@ void CReverseImporter::FindCombinedGroups()
     // The lessons of each slot by what they teach: subject, room, kind and teachers in any order.
     std::map<std::string, std::vector<Cell>> lessons;
     for (const MasterClassRow& row : m_sheet.ClassRows())
-        ForEachPeriod(m_task.GetSchoolStructure(), row.cells, [&](const tagTABLE_NODE& node, int half, const std::string& text) {
+        ForEachPeriod(m_task.GetSchoolStructure(), m_selfStudyShown, row.cells, [&](const tagTABLE_NODE& node, int half, const std::string& text) {
             const Lesson lesson = SplitLesson(text);
             if (text.empty() || lesson.subject.empty() || IsActivity(lesson, half, m_sheet, m_task, m_names->subjects))
                 return;
@@ -632,6 +747,7 @@ void CReverseImporter::IndexPlans()
             m_plans[PlanKey(plan->GetClassId(), plan->GetSubjectId(), teachers, plan->GetSpecialRoomId(),
                             plan->GetType())]
                 .push_back(plan);
+            m_ownPlans.insert(plan);
         }
     }
 }
@@ -642,17 +758,30 @@ CCourseInfo* CReverseImporter::PlanFor(CClassInfo& cls, const std::string& subje
 {
     const _CourseType type = KindOfSegment(node.segment);
     const CWeekCount halfLesson(0, true);
+    const CWeekCount lesson = half == 0 ? CWeekCount(1, false) : halfLesson;
     const std::string key = PlanKey(cls.GetId(), subjectId, teacherIds, roomId, type);
     std::vector<CCourseInfo*>& same = m_plans[key];
+    bool full = false;
     for (CCourseInfo* plan : same) {
+        if (m_ownPlans.count(plan)) {
+            // The task's own plan takes the lesson into a lesson it counts, never beyond.
+            if (!(m_helper->CountCourseNodes(plan->GetId(), &cls.GetTempTable(), 0) + lesson > plan->GetWeekCount()))
+                return plan;
+            full = true;
+            continue;
+        }
+        // A plan the import made of one half lesson stays one: a second half is a plan of its own.
         if (plan->GetWeekCount() == halfLesson)
             continue;
         made.grown = plan;
         made.grownFrom = plan->GetWeekCount();
         // A half cell adds half a lesson, so that the count stays what was placed.
-        plan->GetWeekCount() += half == 0 ? CWeekCount(1, false) : halfLesson;
+        plan->GetWeekCount() += lesson;
         return plan;
     }
+    // The sheet shows more lessons than the task's plan counts: the plan is the user's to change.
+    if (full)
+        return nullptr;
     const auto group = m_groupOfCell.find(cls.GetName() + '\t' + SlotKey(node, half));
     CombinedGroup* combined = group == m_groupOfCell.end() ? nullptr : group->second;
     // Several teachers in the cell: the first teaches the plan, the others assist, but for those
@@ -838,6 +967,41 @@ CRoomInfo* CReverseImporter::RoomFor(const std::string& name, const tagTABLE_NOD
     return room;
 }
 
+// A name several teachers answer to (a short name two teachers share) means the teachers of a plan the class has of
+// the subject, where one fits; else the first teacher of the name, as elsewhere.
+void CReverseImporter::PreferPlannedTeachers(const CClassInfo& cls, const std::string& subjectId,
+                                             const std::vector<std::string>& names, const std::string& roomId,
+                                             const tagTABLE_NODE& node, std::vector<std::string>& teacherIds) const
+{
+    std::vector<std::vector<std::string>> choices;
+    std::size_t combinations = 1;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        std::vector<std::string> ids;
+        for (const CZemObject* teacher : m_names->TeachersNamed(m_task.GetTeacherInfoList(), names[i]))
+            ids.push_back(teacher->GetId());
+        if (ids.empty())
+            ids.push_back(teacherIds[i]);
+        combinations *= ids.size();
+        choices.push_back(std::move(ids));
+    }
+    // A few teachers of one name at most; a sheet naming dozens alike is read as it stands.
+    if (combinations < 2 || combinations > 64)
+        return;
+    std::vector<std::string> tried(names.size());
+    for (std::size_t n = 0; n < combinations; ++n) {
+        std::size_t rest = n;
+        for (std::size_t i = 0; i < choices.size(); ++i) {
+            tried[i] = choices[i][rest % choices[i].size()];
+            rest /= choices[i].size();
+        }
+        const auto found = m_plans.find(PlanKey(cls.GetId(), subjectId, tried, roomId, KindOfSegment(node.segment)));
+        if (found != m_plans.end() && !found->second.empty()) {
+            teacherIds = tried;
+            return;
+        }
+    }
+}
+
 // The lesson of a cell that may have it: its subject, teachers and room found or made, its plan
 // found or made, and the lesson placed; when the check refuses it, everything made goes again.
 void CReverseImporter::ImportLesson(CClassInfo& cls, const tagTABLE_NODE& node, int half, const std::string& text)
@@ -854,7 +1018,14 @@ void CReverseImporter::ImportLesson(CClassInfo& cls, const tagTABLE_NODE& node, 
         teacherIds.push_back(Named(m_task.GetTeacherInfoList(), name, made)->GetId());
     const CRoomInfo* room = lesson.room.empty() ? nullptr : RoomFor(lesson.room, node, half, made);
     const std::string roomId = room ? room->GetId() : std::string();
+    PreferPlannedTeachers(cls, subject->GetId(), names, roomId, node, teacherIds);
     CCourseInfo* plan = PlanFor(cls, subject->GetId(), teacherIds, roomId, node, half, made);
+    if (!plan) {
+        Conflict(cls.GetName() + " " + m_task.GetTimeNodeDesc(&node) + " " + ReplaceAll(text, "\n", " ") +
+                 "：教学计划的周课时已经排满，没有导入");
+        Undo(made);
+        return;
+    }
     CCourseTable& table = cls.GetTempTable();
     if (m_checkConflicts && !m_helper->CanPlaceCourse(&table, node, half, plan, roomId)) {
         // The check's reason names the slot and the lesson in the way; the lesson refused goes first.
@@ -868,10 +1039,12 @@ void CReverseImporter::ImportLesson(CClassInfo& cls, const tagTABLE_NODE& node, 
 
 std::string SaveReverseImport(CScheduleTask& task)
 {
-    // One pair: the timetables name the plans.
-    if (!CTaskHelper(&task).SaveInputAndTempTables())
-        return "保存排课任务失败，反导入的数据和课表都没有保存";
-    return {};
+    // One pair: the timetables name the plans. The task's own notices of the failure (the file, the
+    // reason, the backup) become the one message's reason instead of messages of their own.
+    std::string reason;
+    if (SaveHoldingNotices([&] { return CTaskHelper(&task).SaveInputAndTempTables(); }, reason))
+        return {};
+    return std::string(kReverseImportSaveFailed) + "\n\n" + (reason.empty() ? kCheckTaskFolderReason : reason);
 }
 
 ReverseImportResult ImportMasterSheet(CScheduleTask& task, const CMasterSheet& sheet, bool checkConflicts,

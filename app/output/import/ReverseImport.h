@@ -79,19 +79,27 @@ struct MasterPreview {
     int days = 0;
     int periods = 0;
     int perDay = 0;
-    // Periods titled "早" and "自" (morning reading, evening self-study), over the whole week.
+    // Periods titled "早…" and "自…" (morning reading, evening self-study), over the whole week.
     int morningReading = 0;
     int selfStudy = 0;
+    // The period titles of the columns, over the whole week.
+    std::vector<std::string> titles;
     bool stopped = false;
 };
 MasterPreview PreviewMasterSheet(const CMasterSheet& sheet, const std::atomic<bool>* stop = nullptr);
 
 enum class MasterVerdict { Matches, NotAcross, Differs };
-// Whether the sheet's days and periods a day are the task's; where the sheet titles periods "早"
-// or "自", also its morning-reading and evening self-study periods a day.
+// Whether the sheet's days and periods a day are the task's, with its morning reading and evening
+// self-study or without them, matched by their count; where the sheet titles periods "早…", "自…"
+// or "晚…", also that they stand where the task's periods of that kind are.
 MasterVerdict JudgeMasterSheet(const MasterPreview& preview, const CSchoolStructure& week);
+// Whether the sheet's columns hold the morning-reading and self-study periods too.
+bool MasterShowsSelfStudy(const MasterPreview& preview, const CSchoolStructure& week);
 // The log's line for the verdict.
 const char* MasterVerdictText(MasterVerdict verdict);
+// What differs between the sheet's teaching time and the task's: the counts, or the titles that do
+// not fit their periods.
+std::string MasterDifferenceText(const MasterPreview& preview, const CSchoolStructure& week);
 // The log's lines of a preview, verdict excluded.
 std::string MasterPreviewText(const MasterPreview& preview);
 
@@ -149,6 +157,9 @@ private:
     void ImportLesson(CClassInfo& cls, const tagTABLE_NODE& node, int half, const std::string& text);
     CZemObject* Named(CZemObjectList& list, const std::string& name, Made& made);
     CRoomInfo* RoomFor(const std::string& name, const tagTABLE_NODE& node, int half, Made& made);
+    void PreferPlannedTeachers(const CClassInfo& cls, const std::string& subjectId, const std::vector<std::string>& names,
+                               const std::string& roomId, const tagTABLE_NODE& node,
+                               std::vector<std::string>& teacherIds) const;
     CCourseInfo* PlanFor(CClassInfo& cls, const std::string& subjectId, const std::vector<std::string>& teacherIds,
                          const std::string& roomId, const tagTABLE_NODE& node, int half, Made& made);
     CCourseInfo* MakePlan(CClassInfo& cls, const std::string& subjectId, const std::vector<std::string>& teacherIds,
@@ -169,15 +180,20 @@ private:
     int m_placed = 0;
     // The plans by class, subject, teacher, room and kind, in display order.
     std::map<std::string, std::vector<CCourseInfo*>> m_plans;
+    // The plans the task held when the import began: their weekly counts stay the user's.
+    std::set<const CCourseInfo*> m_ownPlans;
     std::set<const CRoomInfo*> m_madeRooms;
     std::unique_ptr<MasterNames> m_names;
+    bool m_selfStudyShown = true;
     // The combined classes the sheet shows, and each of their cells by class and slot.
     std::map<std::string, std::unique_ptr<CombinedGroup>> m_groups;
     std::map<std::string, CombinedGroup*> m_groupOfCell;
 };
 
-// Commits the working timetables and saves input.xml and output.xml; empty, or the failure's text.
+// Commits the working timetables and saves input.xml and output.xml; empty, or the one text that
+// says the failure: kReverseImportSaveFailed, then the file and the reason the task gave.
 std::string SaveReverseImport(CScheduleTask& task);
+constexpr const char* kReverseImportSaveFailed = "保存排课任务失败，反导入的数据和课表都没有保存";
 
 struct ReverseImportResult {
     int classes = 0;

@@ -300,6 +300,8 @@ void CReverseImportPreviewDlg::FinishPreview()
     AppendLog(zem::import::MasterPreviewText(result.preview));
     const auto verdict = zem::import::JudgeMasterSheet(result.preview, task->GetSchoolStructure());
     AppendLog(zem::import::MasterVerdictText(verdict));
+    if (verdict == zem::import::MasterVerdict::Differs)
+        AppendLog(zem::import::MasterDifferenceText(result.preview, task->GetSchoolStructure()));
     if (verdict != zem::import::MasterVerdict::Matches)
         return;
     // What the sheet would add is counted now, so that a sheet the task cannot take is refused

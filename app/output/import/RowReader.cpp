@@ -199,6 +199,8 @@ void SendImportRows(const std::vector<ImportRow>& rows, const RowReadJob& job, R
             result.refused.push_back({row.where, notify.message.empty() ? "未被接受" : notify.message});
         if (!notify.rewritten.empty())
             result.rewritten.push_back(row.where + "：" + notify.rewritten);
+        if (notify.accepted)
+            result.made.insert(result.made.end(), notify.made.begin(), notify.made.end());
         if (progress)
             progress(i + 1);
     }
@@ -222,14 +224,42 @@ std::string ImportReportText(const RowReadResult& result, bool* warning)
         if (result.rewritten.size() > kListed)
             text += zem::Format("\n……另有 %zu 个", result.rewritten.size() - kListed);
     }
+    text += MadeObjectsText(result.made);
     if (warning)
         *warning = !result.refused.empty();
     return text;
 }
 
+std::string MadeObjectsText(const std::vector<std::pair<std::string, std::string>>& made)
+{
+    // Each kind on a line of its own, in the order first made; the first names of a long list.
+    constexpr std::size_t kNamed = 10;
+    std::vector<std::pair<std::string, std::vector<std::string>>> kinds;
+    for (const auto& [kind, name] : made) {
+        auto it = std::find_if(kinds.begin(), kinds.end(), [&](const auto& each) { return each.first == kind; });
+        if (it == kinds.end())
+            it = kinds.insert(kinds.end(), {kind, {}});
+        it->second.push_back(name);
+    }
+    std::string text;
+    for (const auto& [kind, names] : kinds) {
+        text += zem::Format("\n新建%s %zu 个：", kind.c_str(), names.size());
+        for (std::size_t i = 0; i < names.size() && i < kNamed; ++i)
+            text += (i ? "、" : "") + names[i];
+        if (names.size() > kNamed)
+            text += "……";
+    }
+    return text.empty() ? text : "\n\n导入时新建的数据：" + text;
+}
+
 std::string ReadFailureText(const std::string& reason)
 {
-    return LoadResString(18) + "\n\n错误原因：" + reason;
+    // The reason leads; the advice about a damaged file follows it, without its opening alarm.
+    const std::string generic = LoadResString(18);
+    const std::size_t advice = generic.find('\n');
+    if (reason.empty() || advice == std::string::npos)
+        return generic;
+    return reason + "\n\n" + generic.substr(advice + 1);
 }
 
 RowReadResult ReadWorkbookRows(const std::string& path, const RowReadJob& job)

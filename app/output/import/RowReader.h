@@ -41,6 +41,8 @@ struct RowReadResult {
     std::vector<RefusedRow> refused;
     // Names the page stored otherwise than the sheet spells them: "第 3 行：初一(1)班 → 初一（1）班".
     std::vector<std::string> rewritten;
+    // What the taken rows made besides themselves, kind and name, in the order made.
+    std::vector<std::pair<std::string, std::string>> made;
     bool cancelled = false;
     bool Ok() const { return error.empty(); }
 };
@@ -71,8 +73,12 @@ constexpr int kMaxRowCells = 256;
 // `typed`, when given, receives the text before it was normalised.
 bool ReadCellText(const zem::workbook::CellValue& value, std::string& text, std::string* typed = nullptr);
 
-// What an import says when the workbook could not be read: the program's text and the reader's reason.
+// What an import says when the workbook could not be read: the reader's reason first, then the
+// program's advice.
 std::string ReadFailureText(const std::string& reason);
+// The report's lines of the objects an import made besides its rows: "新建教室 2 个：机房2、实验室"; empty
+// when it made none.
+std::string MadeObjectsText(const std::vector<std::pair<std::string, std::string>>& made);
 // "Excel文件中第 %d 行\r\n%s": where a refusal or a bad cell stopped the import.
 std::string RowErrorText(int row, const std::string& message);
 // The text of the cell at (row, column) as ReadCellText gives it; false, with the error naming the

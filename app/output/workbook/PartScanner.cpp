@@ -171,7 +171,7 @@ void XmlScanner::Take(std::size_t count)
     if (m_copy) {
         m_copy->append(m_buffer, m_pos, count);
         if (m_copy->size() > m_copyEnd)
-            throw ReadFailure(kTooLargeReason);
+            throw ReadFailure(m_copyRefusal);
     }
     m_pos += count;
 }
@@ -341,18 +341,19 @@ pugi::xml_node XmlScanner::Tag()
     return m_tagDocument.first_child();
 }
 
-void XmlScanner::AppendElement(std::string& out, std::size_t limit)
+void XmlScanner::AppendElement(std::string& out, std::size_t limit, const char* tooLarge)
 {
     const std::size_t start = out.size();
     out += m_tag;
     if (m_tag.size() > limit)
-        throw ReadFailure(kTooLargeReason);
+        throw ReadFailure(tooLarge);
     struct Copying {
         XmlScanner& scanner;
         ~Copying() { scanner.m_copy = nullptr; }
     } copying{*this};
     m_copy = &out;
     m_copyEnd = start + limit;
+    m_copyRefusal = tooLarge;
     SkipElement();
 }
 

@@ -68,9 +68,9 @@ public:
     pugi::xml_node Tag();
     // After a start tag: appends it as an empty element ("<a b='1'/>") to `out`.
     void AppendTag(std::string& out) const;
-    // After a start tag: appends the whole element, through its end tag, to `out`; refused as too
-    // large beyond `limit` bytes. Next() then moves past it.
-    void AppendElement(std::string& out, std::size_t limit);
+    // After a start tag: appends the whole element, through its end tag, to `out`; refused with
+    // `tooLarge` beyond `limit` bytes. Next() then moves past it.
+    void AppendElement(std::string& out, std::size_t limit, const char* tooLarge);
     // After a start tag: moves past the element's content, so that Next() goes on after it.
     void SkipElement();
 
@@ -98,6 +98,7 @@ private:
 
     std::string* m_copy = nullptr;  // where taken bytes are appended, up to m_copyEnd
     std::size_t m_copyEnd = 0;
+    const char* m_copyRefusal = nullptr;  // the reason a copy beyond m_copyEnd is refused with
 
     pugi::xml_document m_tagDocument;
 };

@@ -91,6 +91,7 @@ constexpr std::size_t kMaxReadMergedAreas = kMaxReadCells;
 // refused with.
 inline constexpr const char* kTooLargeReason = "工作表太大，无法读取";
 // Refusals for other reasons, each saying its own.
+inline constexpr const char* kCellTooLargeReason = "工作表中有内容太长（超过 1 MB）的单元格，无法读取";
 inline constexpr const char* kTagTooLongReason = "工作簿中有过长的 XML 标记，文件可能已损坏";
 inline constexpr const char* kTooDeepReason = "工作簿中的 XML 嵌套层次过深，文件可能已损坏";
 inline constexpr const char* kTooManyPartsReason = "工作簿包含的文件太多，无法读取";

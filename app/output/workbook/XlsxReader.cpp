@@ -458,7 +458,8 @@ void ReadSharedStrings(const Package& package, const std::string& part, SharedSt
             xml.SkipElement();
             continue;
         }
-        xml.AppendElement(batch, kMaxElementSize);
+        // One string item is one cell's text.
+        xml.AppendElement(batch, kMaxElementSize, kCellTooLargeReason);
         if (batch.size() >= kBatchSize)
             ParseBatch(doc, batch, part, add);
     }
@@ -662,7 +663,7 @@ void ReadCells(const Package& package, const std::string& part, const SheetConte
                 throw ReadFailure(kTooLargeReason);
             tag.AppendTag(batch);
         } else if (tag.Depth() == 3 && name == "c") {
-            tag.AppendElement(batch, kMaxElementSize);
+            tag.AppendElement(batch, kMaxElementSize, kCellTooLargeReason);
         } else {
             tag.SkipElement();
         }

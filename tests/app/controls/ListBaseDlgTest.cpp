@@ -319,7 +319,7 @@ TEST(ListBaseDlg, KeysSelectAllDeleteAndNeverClose)
     RunPage(page);
 }
 
-TEST(ListBaseDlg, TheCloseBoxAsksToSaveAndCancelDoesNot)
+TEST(ListBaseDlg, TheCloseBoxAndCancelAskToSave)
 {
     TempFolder folder;
     CScheduleTask task;
@@ -339,7 +339,10 @@ TEST(ListBaseDlg, TheCloseBoxAsksToSaveAndCancelDoesNot)
         {"No closes without saving", true, zem::IDNO, true, false, false},
         {"Yes saves and closes", true, zem::IDYES, true, false, false},
         {"Yes with a failing save stays open", true, zem::IDYES, false, false, true},
-        {"取消 closes without a box", true, zem::IDYES, true, true, false},
+        // 取消 would throw the unsaved rows away too: it asks, and its own 取消 keeps the page open.
+        {"取消 asks, and Yes saves and closes", true, zem::IDYES, true, true, false},
+        {"取消 asked, 取消 stays open", true, zem::IDCANCEL, true, true, true},
+        {"取消 unmodified closes without a box", false, zem::IDYES, true, true, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -362,11 +365,12 @@ TEST(ListBaseDlg, TheCloseBoxAsksToSaveAndCancelDoesNot)
             }
         };
         EXPECT_EQ(RunPage(page), zem::IDCANCEL);
-        const bool asked = c.modified && !c.cancelButton;
+        const bool asked = c.modified;
         ASSERT_FALSE(messages.messages.empty() && asked);
         if (asked) {
             EXPECT_EQ(messages.messages[0].text, "列表内容已修改,要保存吗?");
-            EXPECT_EQ(messages.messages[0].buttons, zem::MessageButtons::YesNo);
+            EXPECT_EQ(messages.messages[0].buttons,
+                      c.cancelButton ? zem::MessageButtons::YesNoCancel : zem::MessageButtons::YesNo);
             EXPECT_EQ(messages.messages[0].icon, zem::MessageIcon::Question);
         } else {
             EXPECT_TRUE(messages.messages.empty());

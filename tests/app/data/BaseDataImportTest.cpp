@@ -312,6 +312,43 @@ TEST(BaseDataImport, NamesOnlyAndRewrittenNamesAreSaid)
                                          "以下名称按规范写法导入：\n第 2 行：初二(1)班 → 初二（1）班");
 }
 
+// A priority the task does not name is refused at its row, as the dialog offers none but the task's; a row without
+// one takes the normal one.
+TEST(BaseDataImport, APriorityTheTaskDoesNotNameIsRefused)
+{
+    SmallSchool school;
+    std::string path = TestOutputPath("BaseDataImport.priorities.xlsx");
+    WriteSheet(path, {"教师姓名", "简称", "优先级"}, {{"赵六", "赵", "很高"}, {"钱七", "钱", "高"}, {"孙八", "孙", ""}});
+    FileScope chooser(path);
+    MessageRecorder messages;
+    CTeacherListPage teachers;
+    const auto rows = ImportThroughPage<CTeacherListPage>(teachers, [&](CBaseDataImportDlg& dialog) { StartAndWait(dialog); });
+    ASSERT_EQ(rows.size(), 5u);
+    EXPECT_EQ(rows[3], (std::vector<std::string>{"钱七", "钱", "高"}));
+    EXPECT_EQ(rows[4], (std::vector<std::string>{"孙八", "孙", "正常"}));
+    ASSERT_EQ(messages.messages.size(), 1u);
+    EXPECT_EQ(messages.messages[0].text, "导入 2 条，未导入 1 条：\n第 2 行：优先级无效: 很高");
+}
+
+// A teacher group naming a teacher the task does not know, or none at all, is refused at its row with the names:
+// it would lose a member without a word, or go at the next opening of the task.
+TEST(BaseDataImport, TeacherGroupsOfUnknownMembersAreRefusedNamingThem)
+{
+    SmallSchool school;
+    std::string path = TestOutputPath("BaseDataImport.teacherGroups.xlsx");
+    WriteSheet(path, {"教师组", "成员"},
+               {{"数学组", "张三、李四"}, {"幽灵组", "赵六、钱七"}, {"半组", "王五，孙八"}, {"空组", "、"}});
+    FileScope chooser(path);
+    MessageRecorder messages;
+    CTeacherGroupListPage groups;
+    const auto rows = ImportThroughPage<CTeacherGroupListPage>(groups, [&](CBaseDataImportDlg& dialog) { StartAndWait(dialog); });
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[1][0], "数学组");
+    ASSERT_EQ(messages.messages.size(), 1u);
+    EXPECT_EQ(messages.messages[0].text, "导入 1 条，未导入 3 条：\n第 3 行：教师组 幽灵组 的成员中有不是已有教师的名字：赵六、钱七\n"
+                                         "第 4 行：教师组 半组 的成员中有不是已有教师的名字：孙八\n第 5 行：教师组 空组 没有成员");
+}
+
 // "保存并打开导入模板" clicked as a user clicks it saves the template and opens it, in the basic-data
 // dialog and in the plan dialog alike.
 TEST(BaseDataImport, TemplateLinkClickSavesAndOpens)
@@ -368,6 +405,36 @@ TEST(BaseDataImport, ClosingDuringAnImportAsks)
     // The three teachers of the school and at most the row being read when it stopped.
     EXPECT_LE(rowsTaken.size(), 3u + 1u);
     EXPECT_GE(rowsTaken.size(), 3u);
+}
+
+// 取消 after an import asks before the imported rows are thrown away: the user may stay with them, or leave the task
+// as it was.
+TEST(BaseDataImport, CancelAfterAnImportAsksFirst)
+{
+    SmallSchool school;
+    std::string path = TestOutputPath("BaseDataImport.cancelled.xlsx");
+    WriteSheet(path, {"教师姓名", "简称"}, {{"赵六", "赵"}, {"钱七", "钱"}});
+    FileScope chooser(path);
+    // The import's report, then the question twice: stay, then leave without saving.
+    ScriptedMessages messages({zem::IDOK, zem::IDCANCEL, zem::IDNO});
+    CTeacherListPage page;
+    const int answer = RunPage<CTeacherListPage>(
+        page,
+        [&](CTeacherListPage& p) {
+            p.SendCommand(CListBaseDlg::IDC_IMPORT);
+            ASSERT_EQ(p.GetList()->GetItemCount(), 5);
+            p.SendCommand(zem::IDCANCEL);
+            EXPECT_FALSE(p.IsEnded());
+            EXPECT_EQ(p.GetList()->GetItemCount(), 5);
+            p.SendCommand(zem::IDCANCEL);
+            EXPECT_TRUE(p.IsEnded());
+        },
+        [&](zem::gui::Dialog& dialog) { StartAndWait(dynamic_cast<CBaseDataImportDlg&>(dialog)); });
+    EXPECT_EQ(answer, zem::IDCANCEL);
+    ASSERT_EQ(messages.messages.size(), 3u);
+    EXPECT_EQ(messages.messages[1].text, "列表内容已修改,要保存吗?");
+    EXPECT_EQ(messages.messages[1].buttons, zem::MessageButtons::YesNoCancel);
+    EXPECT_EQ(school.Task().GetTeacherInfoList().GetCount(), 3);
 }
 
 // The assistant page opens its import too.

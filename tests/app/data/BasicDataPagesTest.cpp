@@ -122,7 +122,7 @@ TEST(BasicDataPages, TakenRowsFillTheColumnsWithTheirDefaults)
     const Case cases[] = {
         {"class without priority and head teacher", Kind::Class, {" 初二(1)班 ", "初二1"}, {"初二(1)班", "初二1", "正常", ""}},
         {"class with all cells", Kind::Class, {"初二(2)班", "初二2", "高", "王五"}, {"初二(2)班", "初二2", "高", "王五"}},
-        {"teacher whose priority matches none", Kind::Teacher, {"赵六", "赵", "特急"}, {"赵六", "赵", "特急"}},
+        {"teacher with a priority the task names", Kind::Teacher, {"赵六", "赵", "低"}, {"赵六", "赵", "低"}},
         {"subject", Kind::Subject, {"英语", "英"}, {"英语", "英", "正常"}},
         {"room capacity not a number", Kind::Room, {"操场", "操", "许多"}, {"操场", "操", "1"}},
         {"room capacity beyond any room", Kind::Room, {"操场", "操", "5000"}, {"操场", "操", "999"}},
@@ -170,18 +170,27 @@ TEST(BasicDataPages, ReplacingKeepsTheRowsIdAndMayKeepItsName)
     });
 }
 
-TEST(BasicDataPages, TeacherGroupMembersByNameDropUnknownTeachers)
+// Members by name, in any separators, each once; a name of no teacher refuses the row, naming it, as it would
+// otherwise be lost without a word.
+TEST(BasicDataPages, TeacherGroupMembersByNameRefuseUnknownTeachers)
 {
     SmallSchool school;
     CTeacherGroupListPage page;
     RunPage<CTeacherGroupListPage>(page, [&](CTeacherGroupListPage& p) {
         EXPECT_EQ(RowTexts(p, 0), (std::vector<std::string>{"语文组", "1", "张三"}));
-        const SentRow sent = SendRow(p, {"综合组", "王五，无名氏、张三;李四\r\n张三"}, 0, true, true);
+        const SentRow unknown = SendRow(p, {"综合组", "王五，无名氏、张三;李四\r\n张三"}, 0, true, true);
+        EXPECT_EQ(unknown.answer, -1);
+        EXPECT_EQ(unknown.notify.message, "教师组 综合组 的成员中有不是已有教师的名字：无名氏");
+        EXPECT_EQ(p.GetList()->GetItemCount(), 1);
+        const SentRow sent = SendRow(p, {"综合组", "王五，张三;李四\r\n张三"}, 0, true, true);
         EXPECT_EQ(sent.answer, 0);
         EXPECT_EQ(RowTexts(p, 1), (std::vector<std::string>{"综合组", "3", "王五，张三，李四"}));
-        // Replacing gives the selected row's group the new name and members.
+        // Replacing gives the selected row's group the new name and members; an unknown one leaves it as it was.
         SelectRow(p, 0);
-        EXPECT_EQ(SendRow(p, {"语文组", "李四；谁也不是"}, 1, true, true).answer, 0);
+        EXPECT_EQ(SendRow(p, {"语文组", "李四；谁也不是"}, 1, true, true).answer, -1);
+        EXPECT_EQ(RowTexts(p, 0), (std::vector<std::string>{"语文组", "1", "张三"}));
+        SelectRow(p, 0);
+        EXPECT_EQ(SendRow(p, {"语文组", "李四"}, 1, true, true).answer, 0);
         EXPECT_EQ(RowTexts(p, 0), (std::vector<std::string>{"语文组", "1", "李四"}));
         ASSERT_TRUE(p.Save());
     });
@@ -270,13 +279,15 @@ TEST(BasicDataPages, SaveWritesFieldsRenamesAndDeletions)
     {
         CTeacherListPage page;
         RunPage<CTeacherListPage>(page, [&](CTeacherListPage& p) {
-            ASSERT_EQ(SendRow(p, {"赵六", "赵", "特急"}, 0, true).answer, 0);
+            // A description that matches none would be shown as typed and stored as another: refused.
+            ASSERT_EQ(SendRow(p, {"赵六", "赵", "特急"}, 0, true).answer, -1);
+            ASSERT_EQ(SendRow(p, {"赵六", "赵", "低"}, 0, true).answer, 0);
             ASSERT_TRUE(p.Save());
         });
     }
     const CZemObject* added = task.GetTeacherInfoList().FindByName("赵六");
     ASSERT_NE(added, nullptr);
-    EXPECT_EQ(added->GetPriority(), 1);  // a description that matches none
+    EXPECT_EQ(added->GetPriority(), 2);
     EXPECT_EQ(added->GetIndex(), 3);
 }
 

@@ -274,8 +274,11 @@ TEST(PlanImport, SampleShapeAndRefusedRows)
                       {"", "历史", "王五", "副课", "2", "", "", ""}});
     const auto messages = ImportPlans(empty.Task(), path, "PlanImport.sampleShape");
     ASSERT_EQ(messages.size(), 1u);
+    // What the taken rows made is named too.
     EXPECT_EQ(messages[0].text, "导入 4 条，未导入 4 条：\n第 4 行：没有填写教师\n第 5 行：周课时数无效: abc\n"
-                                "第 7 行：周课时数无效: 0\n第 8 行：重复的教学计划：初一（2）班 语文 赵六");
+                                "第 7 行：周课时数无效: 0\n第 8 行：重复的教学计划：初一（2）班 语文 赵六\n\n"
+                                "导入时新建的数据：\n新建班级 2 个：初一（1）班、初一（2）班\n新建课程 3 个：语文、数学、历史\n"
+                                "新建教师 4 个：张三、李四、赵六、王五");
     EXPECT_EQ(messages[0].icon, zem::MessageIcon::Warning);
     EXPECT_EQ(PlanLines(empty.Task(), true), (std::vector<std::string>{"初一（1）班|数学|李四|0|1|5|1|0|",
                                                                      "初一（1）班|语文|张三|0|1|6|2|1|",
@@ -340,9 +343,11 @@ TEST(PlanImport, ShapeQuestionAndHeadTeachers)
     ASSERT_EQ(messages.messages.size(), 3u);
     EXPECT_EQ(messages.messages[1].text, zem::import::PlanFormatQuestion(1, 0));
     EXPECT_EQ(messages.messages[1].icon, zem::MessageIcon::Warning);
-    // The classes the rows made are stored as names are written; the report says so.
+    // The classes the rows made are stored as names are written; the report says so, and names what was made.
     EXPECT_EQ(messages.messages[2].text, "导入完成，共导入 3 条\n\n以下名称按规范写法导入：\n"
-                                         "第 2 行第 B 列：初一(1)班 → 初一（1）班\n第 3 行第 B 列：初一(2)班 → 初一（2）班");
+                                         "第 2 行第 B 列：初一(1)班 → 初一（1）班\n第 3 行第 B 列：初一(2)班 → 初一（2）班\n\n"
+                                         "导入时新建的数据：\n新建班级 2 个：初一（1）班、初一（2）班\n新建课程 2 个：语文、数学\n"
+                                         "新建教师 2 个：张三、李四");
     EXPECT_EQ(services.importFormat, 1);
     CScheduleTask& task = empty.Task();
     EXPECT_EQ(PlanLines(task, true), (std::vector<std::string>{"初一（1）班|数学|李四|0|1|5|1|0|",

@@ -98,6 +98,38 @@ TEST(AddPlanDlg, ChecksTheCountsBeforeSending)
     }
 }
 
+// An imported plan the plan dialog would refuse is refused at its row with the dialog's words, and a count the week
+// cannot hold with the week's number; nothing is made for it.
+TEST(PlanListPage, ImportedRowsTheDialogWouldRefuseAreRefused)
+{
+    SmallSchool school;
+    const int usable = school.Task().GetSchoolStructure().GetWeekNodeCount();
+    const std::string over = std::to_string(usable + 1);
+    struct Case {
+        std::string count, nodes, times, message;
+    };
+    const Case cases[] = {
+        {"3", "4", "0", "连课节数必须在1和周课时数之间"},
+        {"4", "2", "3", "连课次数与连课节数的乘积不能超过周课时数"},
+        {over, "1", "0", "周课时数 " + over + " 超过了一周可用的 " + std::to_string(usable) + " 节"},
+    };
+    CPlanListPage page;
+    ScriptedMessages messages;
+    RunPage<CPlanListPage>(page, [&](CPlanListPage& p) {
+        const int cards = p.GetCards()->GetCount();
+        for (const Case& c : cases) {
+            SCOPED_TRACE(c.message);
+            const SentRow sent = SendRow(p, {"初二(1)班", "物理", "赵六", "主课", c.count, c.nodes, c.times, ""}, 0, true, true);
+            EXPECT_EQ(sent.answer, -1);
+            EXPECT_EQ(sent.notify.message, c.message);
+            EXPECT_EQ(p.GetCards()->GetCount(), cards);
+        }
+        // The same row within the dialog's rules is taken.
+        EXPECT_EQ(SendRow(p, {"初二(1)班", "物理", "赵六", "主课", "4", "2", "2", ""}, 0, true, true).answer, 0);
+    });
+    EXPECT_TRUE(messages.Texts().empty()) << testing::PrintToString(messages.Texts());
+}
+
 TEST(PlanListPage, ImportedRowsCreateWhatTheyName)
 {
     SmallSchool school;
@@ -112,16 +144,19 @@ TEST(PlanListPage, ImportedRowsCreateWhatTheyName)
         // The caption names the list, the title stays.
         EXPECT_EQ(p.Caption(), "教学计划信息列表");
         EXPECT_EQ(p.Title(), "教学计划信息");
-        // No periods are no plan: refused with the count, nothing made.
-        const SentRow none = SendRow(p, {"初二(1)班", "物理", "赵六", "主副课", "0", "2", "0", "实验室"}, 0, true, true);
-        EXPECT_EQ(none.answer, -1);
-        EXPECT_EQ(none.notify.message, "周课时数无效: 0");
+        // No periods are no plan, and a count neither whole nor half would be stored as another: refused with the
+        // count, nothing made.
+        for (const std::string count : {"0", "2.7", "1.25"}) {
+            const SentRow none = SendRow(p, {"初二(1)班", "物理", "赵六", "主副课", count, "2", "0", "实验室"}, 0, true, true);
+            EXPECT_EQ(none.answer, -1);
+            EXPECT_EQ(none.notify.message, "周课时数无效: " + count);
+        }
         EXPECT_EQ(p.GetCards()->GetCount(), 2);
-        ASSERT_EQ(SendRow(p, {"初二(1)班", "物理", "赵六", "主副课", "1", "2", "0", "实验室"}, 0, true, true).answer, 0);
+        ASSERT_EQ(SendRow(p, {"初二(1)班", "物理", "赵六", "主副课", "2", "2", "0", "实验室"}, 0, true, true).answer, 0);
         EXPECT_EQ(p.Caption(), "教学计划信息列表 (已修改,未保存)");
         EXPECT_EQ(p.GetCards()->GetCount(), 3);
         EXPECT_EQ(p.GetCards()->GetCurSel(), 2);
-        EXPECT_EQ(RowTexts(p, 0), (std::vector<std::string>{"物理", "赵六", "副课", "1", "2", "自动", "实验室"}));
+        EXPECT_EQ(RowTexts(p, 0), (std::vector<std::string>{"物理", "赵六", "副课", "2", "2", "自动", "实验室"}));
         // A row without a teacher is refused, said to the import, with no box.
         const SentRow noTeacher = SendRow(p, {"初一(2)班", "语文", "", "主课", "2", "1", "0", ""}, 0, true, true);
         EXPECT_EQ(noTeacher.answer, -1);

@@ -41,6 +41,7 @@ TEST(SelfStudyListPage, RowsTakeTheirKindAndARealCount)
         {"晚自习课", "2", "晚自习", "2"}, {"晚", "1", "晚自习", "1"}, {"早", "1", "早读", "1"},
         {"", "1.5", "早读", "1.5"},        {"早读", "0", "早读", "0"},  // no count made 1 here
         {"早读", "abc", "", ""},           {"早读", "-1", "", ""},     {"晚自习", "", "", ""},
+        {"早读", "2.7", "", ""},           {"早读", "1.25", "", ""},   {"早读", "2.50", "早读", "2.5"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.kind) + " / " + c.count);

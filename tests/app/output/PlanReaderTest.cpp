@@ -2,6 +2,7 @@
 // teachers, the flat list and its columns by their headings, the shape question, the refused rows
 // and the bad cells, and the page's check of all the rows before the first is sent.
 #include "app/output/import/PlanReader.h"
+#include "platform/Text.h"
 
 #include <gtest/gtest.h>
 
@@ -139,14 +140,16 @@ TEST(PlanReader, FlatListInheritsTheClass)
 }
 
 // The sheet's look against the chosen shape: a cross table read as a list is asked about, and the
-// answer decides how this file is read; a list read as a cross table too.
+// answer decides how this file is read (a cross table kept as a list is refused, its columns not
+// a list's); a list read as a cross table too.
 TEST(PlanReader, ShapeQuestion)
 {
     const SheetData cross = SheetOf({{"班级", "语文#主#6", "数学#主#5", "英语#4"}, {"一班", "张三", "李四", "王五"}});
     const Outcome kept = Read(cross, zem::import::kFlatListFormat, false, zem::import::kFlatListFormat);
     EXPECT_EQ(kept.questions, (std::vector<std::pair<int, int>>{{1, 0}}));
-    EXPECT_EQ(kept.rows.size(), 1u);
-    EXPECT_EQ(kept.rows[0][1], "张三");
+    // Kept as a list, its header names no subject and no teacher column: nothing is read from it.
+    EXPECT_TRUE(kept.rows.empty());
+    EXPECT_EQ(kept.result.error.rfind("Excel文件第 1 行的表头中没有“课程”、“教师”列", 0), 0u) << kept.result.error;
     const Outcome switched = Read(cross, zem::import::kFlatListFormat, false, zem::import::kCrossTableFormat);
     EXPECT_EQ(switched.rows.size(), 3u);
 
@@ -229,6 +232,54 @@ TEST(PlanReader, FlatListColumnsByTheirHeadings)
     const Outcome selfStudy = Read(SheetOf({{"班级", "类型", "课程", "教师", "周课时数"}, {"一班", "晚自习", "数学", "李四", "4"}, {"", "早读", "语文", "张三", "3"}}),
                                    zem::import::kFlatListFormat, true);
     EXPECT_EQ(selfStudy.rows, (Grid{{"一班", "晚自习", "数学", "李四", "4", "", "", ""}, {"一班", "早读", "语文", "张三", "3", "", "", ""}}));
+}
+
+}  // namespace
+
+namespace {
+
+// A flat list headed in another office's words, or not headed at all, with the class on a class's first row only:
+// the columns are found by what they hold. A sheet whose columns cannot be placed is refused before any row is sent.
+TEST(PlanReader, FlatListColumnsFoundByWhatTheyHold)
+{
+    // The class column mostly empty, as the dialog's own sample has it.
+    const Grid plans = {{"初一(1)班", "语文", "张三", "主课", "6"}, {"", "数学", "李四", "主课", "5"},
+                        {"", "英语", "王五", "副课", "4"},          {"初一(2)班", "物理", "赵六", "副课", "3"},
+                        {"", "化学", "钱七", "副课", "2"},          {"", "生物", "孙八", "副课", "1"}};
+    Grid expected;
+    std::string className;
+    for (const auto& plan : plans) {
+        className = plan[0].empty() ? className : zem::ReplaceAll(zem::ReplaceAll(plan[0], "(", "（"), ")", "）");
+        expected.push_back({className, plan[1], plan[2], plan[3], plan[4], "", "", ""});
+    }
+    struct Case {
+        const char* name;
+        Grid header;
+        int left;
+        const char* refusal;  // how the reason starts; empty: read
+    };
+    const Case cases[] = {
+        {"other words", {{"班级", "科目", "任课教师", "类型", "周课时"}}, 1, ""},
+        {"no header", {}, 1, ""},
+        {"no header, from column C", {}, 3, ""},
+        {"a header without the teacher", {{"班级", "科目", "老师名", "类型", "周课时"}}, 1,
+         "Excel文件第 1 行的表头中没有“教师”列"},
+        {"headings no list uses", {{"名称", "名目", "人员", "种类", "每周"}}, 1, "Excel文件中没有可以识别的表头，第 1 行第 E 列"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Grid grid = c.header;
+        grid.insert(grid.end(), plans.begin(), plans.end());
+        const Outcome run = Read(SheetOf(grid, 1, c.left), zem::import::kFlatListFormat);
+        if (*c.refusal) {
+            EXPECT_EQ(run.result.error.rfind(c.refusal, 0), 0u) << run.result.error;
+            EXPECT_TRUE(run.rows.empty());
+            EXPECT_TRUE(run.checked.empty());
+            continue;
+        }
+        ASSERT_TRUE(run.result.Ok()) << run.result.error;
+        EXPECT_EQ(run.rows, expected);
+    }
 }
 
 }  // namespace

@@ -27,6 +27,7 @@
 #include "app/taskhelper/TaskHelper.h"
 #include "base/BasicData.h"
 #include "base/ScheduleTask.h"
+#include "base/Segment.h"
 #include "base/TaskFolder.h"
 #include "base/TaskLimits.h"
 #include "platform/Files.h"
@@ -139,6 +140,61 @@ TEST(ReverseImportPreview, ATitleRowAboveAndAnEmptyColumnBesideAreSkipped)
     const auto task = WeekTask();
     EXPECT_EQ(zem::import::JudgeMasterSheet(zem::import::PreviewMasterSheet(master), task->GetSchoolStructure()),
               MasterVerdict::Matches);
+}
+
+// A task of one morning-reading, eight lesson and two self-study periods a day against sheets of five days titled
+// as offices title them: the periods match by their count, the titles only where they name a kind, and what
+// differs is said.
+TEST(ReverseImportPreview, PeriodsMatchByTheirCountAndTitlesByTheirKind)
+{
+    const auto task = WeekTask(true);
+    CSchoolStructure& week = task->GetSchoolStructure();
+    week.SetSectionNodeMaxCount(zem::kEveningStudy, 2, true);
+    week.RefreshData();
+    auto numbered = [](int from, int to) {
+        std::vector<std::string> titles;
+        for (int n = from; n <= to; ++n)
+            titles.push_back(std::to_string(n));
+        return titles;
+    };
+    auto with = [&](std::vector<std::string> before, std::vector<std::string> middle, std::vector<std::string> after) {
+        before.insert(before.end(), middle.begin(), middle.end());
+        before.insert(before.end(), after.begin(), after.end());
+        return before;
+    };
+    struct Case {
+        const char* what;
+        std::vector<std::string> titles;  // of one day
+        MasterVerdict verdict;
+        bool selfStudyShown;
+        const char* difference;  // the start of what is said of a sheet that differs
+    };
+    const Case cases[] = {
+        {"as the program writes it", with({"早"}, numbered(1, 8), {"自", "自"}), MasterVerdict::Matches, true, ""},
+        {"self-study numbered", with({"早"}, numbered(1, 8), {"自1", "自2"}), MasterVerdict::Matches, true, ""},
+        {"self-study as the evening", with({"早"}, numbered(1, 8), {"晚1", "晚2"}), MasterVerdict::Matches, true, ""},
+        {"without them, as by default", numbered(1, 8), MasterVerdict::Matches, false, ""},
+        {"every period numbered", numbered(1, 11), MasterVerdict::Matches, true, ""},
+        {"a lesson where the self-study is", with({"早"}, numbered(1, 9), {"自"}), MasterVerdict::Differs, true,
+         "每天第 10 个节次的标题是“9”，当前排课任务的这个节次是晚自习"},
+        {"morning reading at the end", with(numbered(1, 8), {"自", "自"}, {"早"}), MasterVerdict::Differs, true,
+         "每天第 1 个节次的标题是“1”，当前排课任务的这个节次是早读"},
+        {"nine periods", numbered(1, 9), MasterVerdict::Differs, true, "Excel文件中上课 5 天、每天 9 个节次"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        SheetData sheet = Across(5, static_cast<int>(c.titles.size()));
+        for (int day = 0; day < 5; ++day)
+            for (std::size_t k = 0; k < c.titles.size(); ++k)
+                sheet.Set(2, 2 + day * static_cast<int>(c.titles.size()) + static_cast<int>(k), Text(c.titles[k]));
+        const auto preview = zem::import::PreviewMasterSheet(CMasterSheet(std::move(sheet)));
+        EXPECT_EQ(zem::import::JudgeMasterSheet(preview, week), c.verdict);
+        if (c.verdict == MasterVerdict::Matches)
+            EXPECT_EQ(zem::import::MasterShowsSelfStudy(preview, week), c.selfStudyShown);
+        else
+            EXPECT_EQ(zem::import::MasterDifferenceText(preview, week).rfind(c.difference, 0), 0u)
+                << zem::import::MasterDifferenceText(preview, week);
+    }
 }
 
 // The lessons the class has in the working timetable, "subject/teacher/room" per half, by slot.
@@ -338,6 +394,70 @@ TEST(ReverseImport, ASheetOverTheTasksLimitsIsRefusedBeforeAnythingChanges)
     EXPECT_TRUE(task->GetClassInfoList().IsEmpty());
 }
 
+// Every limit of the task is asked before a reverse import: a task at its limit of any kind refuses a sheet that adds
+// one more of it, naming the limit, and nothing changes.
+TEST(ReverseImport, EveryKindsLimitIsCheckedBeforeAnythingChanges)
+{
+    struct Case {
+        TaskObjectKind kind;
+        std::function<void(CScheduleTask&, std::size_t max)> fill;
+    };
+    auto many = [](auto make) {
+        return [make](CScheduleTask& task, std::size_t max) {
+            for (std::size_t n = 0; n < max; ++n)
+                make(task, "x" + std::to_string(n));
+        };
+    };
+    auto named = [](CZemObjectList& list, CZemObject* object, const std::string& id) {
+        object->SetId(id);
+        object->SetName(id);
+        list.Add(object);
+    };
+    const Case cases[] = {
+        {TaskObjectKind::Class, many([&](CScheduleTask& t, const std::string& id) { named(t.GetClassInfoList(), new CClassInfo, id); })},
+        {TaskObjectKind::Subject, many([&](CScheduleTask& t, const std::string& id) { named(t.GetSubjectInfoList(), new CSubjectInfo, id); })},
+        {TaskObjectKind::Teacher, many([&](CScheduleTask& t, const std::string& id) { named(t.GetTeacherInfoList(), new CTeacherInfo, id); })},
+        {TaskObjectKind::Room, many([&](CScheduleTask& t, const std::string& id) {
+             auto* room = new CRoomInfo;
+             room->SetCapacity(1);
+             named(t.GetRoomInfoList(), room, id);
+         })},
+        {TaskObjectKind::RoomPlace, [&](CScheduleTask& t, std::size_t max) {
+             // Rooms of 100 places: no room holds more than a few hundred.
+             for (std::size_t n = 0; n < max / 100; ++n) {
+                 auto* room = new CRoomInfo;
+                 room->SetCapacity(100);
+                 named(t.GetRoomInfoList(), room, "操场" + std::to_string(n));
+             }
+         }},
+        {TaskObjectKind::Plan, many([](CScheduleTask& t, const std::string& id) {
+             auto* plan = new CCourseInfo;
+             plan->SetId(id);
+             t.GetCourseInfoList().Add(plan);
+         })},
+        {TaskObjectKind::SelfStudy, many([](CScheduleTask& t, const std::string& id) {
+             auto* plan = new CCourseInfo;
+             plan->SetId(id);
+             plan->SetType(COURSE_TYPE_MORNING_READING);
+             t.GetSelfStudyInfoList().Add(plan);
+         })},
+    };
+    for (const Case& c : cases) {
+        const TaskLimit& limit = GetTaskLimit(c.kind);
+        SCOPED_TRACE(limit.name);
+        const auto task = WeekTask(true);
+        c.fill(*task, limit.max);
+        // One of each kind more: a class, a subject, a teacher, a room of one place, a plan and a morning reading.
+        const CMasterSheet sheet(Across(5, 9, {{"新班", {"新科\n新老师(新教室)", "新科\n新老师(新教室)"}}}));
+        const int classes = task->GetClassInfoList().GetCount();
+        const auto result = zem::import::ImportMasterSheet(*task, sheet, true);
+        EXPECT_EQ(result.error, CheckTaskLimit(*task, c.kind, 1));
+        EXPECT_NE(result.error.find(limit.name), std::string::npos) << result.error;
+        EXPECT_EQ(task->GetClassInfoList().GetCount(), classes);
+        EXPECT_EQ(task->GetClassInfoList().FindByName("新班"), nullptr);
+    }
+}
+
 TEST(ReverseImportReader, AnXlsxFileGivesItsMergedAreas)
 {
     TempFolder folder;
@@ -502,14 +622,14 @@ public:
     }
 
     // The class master timetable as the whole-school window exports it: across, short names,
-    // morning reading and self-study shown.
-    std::string Export()
+    // morning reading and self-study shown unless `showSS` is false, the program's default.
+    std::string Export(bool showSS = true)
     {
         FakeAppServices services;
         services.task = &task;
         CTablePageLayout layout;
         layout.Style = 0;
-        layout.ShowSS = true;
+        layout.ShowSS = showSS;
         const std::string path = folder / "总课表.xlsx";
         EXPECT_TRUE(ExportMasterTimetable(&task, layout, TABLE_CLASS, path));
         return path;
@@ -603,26 +723,64 @@ TEST(ReverseImportRoundTrip, TheHandMadeSchoolComesBackIntoANewTaskWithItsTeachi
     EXPECT_TRUE(ScheduleIsValid(reopened, kAllTableChecks));
 }
 
-// A lesson the check refuses takes its class out of the combined class it would have joined; a
-// combined class left with one class is none.
+// A lesson the check refuses takes its class out of the combined class it would have joined, whether it is the first
+// class of the lesson or a later one; a combined class left with one class is none, and none names a plan gone.
 TEST(ReverseImport, ARefusedLessonOfACombinedClassLeavesNoCombinedClass)
+{
+    struct Case {
+        const char* what;
+        bool teacherBusy;  // else the second class may not have a lesson then
+        const char* kept;
+    };
+    const Case cases[] = {
+        {"the first class's teacher may not teach then", true, "初一2班 体育 孙丽 1 type0"},
+        {"the second class may not have a lesson then", false, "初一1班 体育 刘强 1 type0"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        SchoolBuilder b;
+        CScheduleTask& task = b.Task();
+        task.GetSchoolStructure() = WeekTask()->GetSchoolStructure();
+        if (c.teacherBusy) {
+            b.Teacher("t1", "刘强");
+            b.FixedTime<CFixedTimeOfTeacher>(task.GetFixedTimeOfTeacherList(), "t1", "0,");
+        } else {
+            b.Class("c2", "初一2班");
+            b.FixedTime<CFixedTimeOfClass>(task.GetFixedTimeOfClassList(), "c2", "0,");
+        }
+        const CMasterSheet sheet(Across(5, 8, {{"初一1班", {"体育\n刘强 孙丽"}}, {"初一2班", {"体育\n孙丽 刘强"}}}));
+        std::vector<std::string> log;
+        zem::import::CReverseImporter importer(task, sheet, true);
+        importer.log = [&](const std::string& line) { log.push_back(line); };
+        for (const auto& row : sheet.ClassRows())
+            importer.ImportClassRow(row.name, row.cells);
+        importer.Finish();
+        EXPECT_EQ(importer.Conflicts(), 1) << testing::PrintToString(log);
+        EXPECT_TRUE(task.GetCombineCourseList().IsEmpty());
+        EXPECT_EQ(ShortPlanLines(task, task.GetCourseInfoList()), std::vector<std::string>{c.kept});
+        EXPECT_TRUE(ValidateSchedule(task, true, kAllTableChecks).IsClean()) << ValidateSchedule(task, true).Text();
+    }
+}
+
+// A plan the import made grows by each lesson placed; a later lesson the check refuses leaves its count as it was.
+TEST(ReverseImport, ARefusedLaterLessonLeavesTheMadePlansCount)
 {
     SchoolBuilder b;
     CScheduleTask& task = b.Task();
     task.GetSchoolStructure() = WeekTask()->GetSchoolStructure();
-    b.Teacher("t1", "刘强");
-    b.FixedTime<CFixedTimeOfTeacher>(task.GetFixedTimeOfTeacherList(), "t1", "0,");
-    const CMasterSheet sheet(Across(5, 8, {{"初一1班", {"体育\n刘强 孙丽"}}, {"初一2班", {"体育\n孙丽 刘强"}}}));
-    std::vector<std::string> log;
+    b.Teacher("t1", "张三");
+    // 张三 may not teach in the first period of Tuesday; the lessons stand on Monday, Tuesday and Wednesday.
+    b.FixedTime<CFixedTimeOfTeacher>(task.GetFixedTimeOfTeacherList(), "t1", "100,");
+    std::vector<std::string> cells(17);
+    cells[0] = cells[8] = cells[16] = "语文\n张三";
+    const CMasterSheet sheet(Across(5, 8, {{"高一1班", cells}}));
     zem::import::CReverseImporter importer(task, sheet, true);
-    importer.log = [&](const std::string& line) { log.push_back(line); };
     for (const auto& row : sheet.ClassRows())
         importer.ImportClassRow(row.name, row.cells);
     importer.Finish();
-    // 刘强 may not teach then: the first class's lesson is refused, the second's stands alone.
-    EXPECT_EQ(importer.Conflicts(), 1) << testing::PrintToString(log);
-    EXPECT_TRUE(task.GetCombineCourseList().IsEmpty());
-    EXPECT_EQ(ShortPlanLines(task, task.GetCourseInfoList()), std::vector<std::string>{"初一2班 体育 孙丽 1 type0"});
+    EXPECT_EQ(importer.Conflicts(), 1);
+    EXPECT_EQ(importer.PlacedLessons(), 2);
+    EXPECT_EQ(ShortPlanLines(task, task.GetCourseInfoList()), std::vector<std::string>{"高一1班 语文 张三 2 type0"});
     EXPECT_TRUE(ValidateSchedule(task, true, kAllTableChecks).IsClean()) << ValidateSchedule(task, true).Text();
 }
 
@@ -633,6 +791,8 @@ TEST(ReverseImportRoundTrip, IntoTheSchoolItselfItsShortNamesAndCombinedClassFin
     ASSERT_TRUE(sheet);
     const std::map<std::string, std::string> lessons = ClassLessons(school.task, false);
     const int teachers = school.task.GetTeacherInfoList().GetCount();
+    const auto plans = ShortPlanLines(school.task, school.task.GetCourseInfoList());
+    const auto selfStudy = ShortPlanLines(school.task, school.task.GetSelfStudyInfoList());
     {
         CTaskHelper helper(&school.task);
         helper.ClearTimetables(CTaskHelper::kClearAll, {});
@@ -652,7 +812,96 @@ TEST(ReverseImportRoundTrip, IntoTheSchoolItselfItsShortNamesAndCombinedClassFin
     // The plans the school has take the lessons: the combined class's and the assisted one's too.
     EXPECT_EQ(school.task.GetClass("c2")->GetTable(false).GetNode(1, 1, 0).data(1).GetCourseId(), "q1");
     EXPECT_EQ(school.task.GetClass("c3")->GetTable(false).GetNode(0, 0, 2).data(1).GetCourseId(), "w1");
-    EXPECT_TRUE(ScheduleIsValid(school.task, ChecksExcept(CheckException::ReverseImportCountsFoundPlansUp)));
+    // Each lesson fills one its plan counts: no count grows, no half-week plan is made twice.
+    EXPECT_EQ(ShortPlanLines(school.task, school.task.GetCourseInfoList()), plans);
+    EXPECT_EQ(ShortPlanLines(school.task, school.task.GetSelfStudyInfoList()), selfStudy);
+    EXPECT_TRUE(ScheduleIsValid(school.task, kAllTableChecks));
+}
+
+// Two teachers share a short name, as the sheet writes them: each lesson finds the plan of the class's teacher of the
+// subject, not a new plan of the teacher whose full name it is.
+TEST(ReverseImport, AShortNameTwoTeachersShareFindsThePlanTheClassHas)
+{
+    SchoolBuilder b;
+    CScheduleTask& task = b.Task();
+    task.GetSchoolStructure() = WeekTask()->GetSchoolStructure();
+    b.Subject("s1", "语文", "语");
+    b.Teacher("t1", "蒋强", "蒋强");
+    b.Teacher("t2", "蒋秀强", "蒋强");
+    b.Class("c1", "高一1班");
+    b.Class("c2", "高一2班");
+    b.Course("p1", "c1", "s1", "t1", "1");
+    b.Course("p2", "c2", "s1", "t2", "1");
+    const CMasterSheet sheet(Across(5, 8, {{"高一1班", {"语\n蒋强"}}, {"高一2班", {"", "语\n蒋强"}}}));
+    zem::import::CReverseImporter importer(task, sheet, true);
+    for (const auto& row : sheet.ClassRows())
+        importer.ImportClassRow(row.name, row.cells);
+    importer.Finish();
+    EXPECT_EQ(importer.Conflicts(), 0);
+    EXPECT_EQ(task.GetCourseInfoList().GetCount(), 2);
+    EXPECT_EQ(task.GetClass("c2")->GetTempTable().GetNode(0, 0, 1).data(1).GetCourseId(), "p2");
+}
+
+// A sheet with more lessons of a plan than the task's plan counts: the plan stays as the user set it, and the lesson
+// over it is refused at its slot, checked or not.
+TEST(ReverseImport, ALessonBeyondTheTasksPlanIsRefusedAndTheCountStays)
+{
+    for (const bool check : {true, false}) {
+        SCOPED_TRACE(check ? "checked" : "unchecked");
+        SchoolBuilder b;
+        CScheduleTask& task = b.Task();
+        task.GetSchoolStructure() = WeekTask()->GetSchoolStructure();
+        b.Subject("s1", "语文", "语文");
+        b.Subject("s2", "音乐", "音乐");
+        b.Teacher("t1", "张三");
+        b.Class("c1", "高一1班");
+        b.Course("p1", "c1", "s1", "t1", "1");
+        b.Course("p2", "c1", "s2", "t1", "0.5");
+        const CMasterSheet sheet(Across(5, 8, {{"高一1班", {"语文\n张三", "语文\n张三", "音乐\n张三|", "|音乐\n张三"}}}));
+        std::vector<std::string> log;
+        zem::import::CReverseImporter importer(task, sheet, check);
+        importer.log = [&](const std::string& line) { log.push_back(line); };
+        for (const auto& row : sheet.ClassRows())
+            importer.ImportClassRow(row.name, row.cells);
+        importer.Finish();
+        EXPECT_EQ(importer.PlacedLessons(), 2);
+        EXPECT_EQ(importer.Conflicts(), 2) << testing::PrintToString(log);
+        EXPECT_EQ(ShortPlanLines(task, task.GetCourseInfoList()),
+                  (std::vector<std::string>{"高一1班 语文 张三 1 type0", "高一1班 音乐 张三 0.5 type0"}));
+        ASSERT_EQ(log.size(), 3u);
+        EXPECT_NE(log[1].find("周课时已经排满"), std::string::npos) << log[1];
+    }
+}
+
+// The master timetable written with the program's default settings leaves the morning reading and the self-study
+// out: it still reads back into its own task, every lesson of the other periods where it was.
+TEST(ReverseImportRoundTrip, TheDefaultMasterTimetableWithoutSelfStudyReadsBackIntoItsTask)
+{
+    HandMadeSchool school;
+    const auto sheet = ReadSheet(school.Export(false));
+    ASSERT_TRUE(sheet);
+    std::map<std::string, std::string> lessons = ClassLessons(school.task, false);
+    std::erase_if(lessons, [](const auto& lesson) {
+        return lesson.second.ends_with("/" + std::to_string(COURSE_TYPE_MORNING_READING)) ||
+               lesson.second.ends_with("/" + std::to_string(COURSE_TYPE_SELF_STUDY));
+    });
+    const auto plans = ShortPlanLines(school.task, school.task.GetCourseInfoList());
+    {
+        CTaskHelper helper(&school.task);
+        helper.ClearTimetables(CTaskHelper::kClearAll, {});
+        ASSERT_TRUE(helper.SaveTempTables());
+    }
+    const auto preview = zem::import::PreviewMasterSheet(*sheet);
+    ASSERT_EQ(zem::import::JudgeMasterSheet(preview, school.task.GetSchoolStructure()), MasterVerdict::Matches)
+        << zem::import::MasterDifferenceText(preview, school.task.GetSchoolStructure());
+    std::vector<std::string> log;
+    const auto result = zem::import::ImportMasterSheet(school.task, *sheet, true,
+                                                       [&](const std::string& line) { log.push_back(line); });
+    ASSERT_EQ(result.error, "");
+    EXPECT_EQ(result.conflicts, 0) << testing::PrintToString(log);
+    EXPECT_EQ(ClassLessons(school.task, false), lessons);
+    EXPECT_EQ(ShortPlanLines(school.task, school.task.GetCourseInfoList()), plans);
+    EXPECT_TRUE(ScheduleIsValid(school.task, kAllTableChecks));
 }
 
 // The sheet written as an .xlsx file by the program's writer.
@@ -747,11 +996,13 @@ TEST(ReverseImportPreviewDlg, PreviewingAgainReadsTheFileAfresh)
         zem::WriteFileAtomic(fixture.path, "not a workbook");
         d.SendCommand(CReverseImportPreviewDlg::IDC_PREVIEW);
         ASSERT_TRUE(WaitForPreview(d));
-        EXPECT_NE(d.LogText().find("导入过程中出现异常！"), std::string::npos) << d.LogText();
+        EXPECT_NE(d.LogText().find("请检查文件是否是完整的Excel文件"), std::string::npos) << d.LogText();
         EXPECT_FALSE(d.IsItemEnabled(zem::IDOK));
     });
+    // The reader's reason leads, naming the file.
     ASSERT_EQ(messages.Texts().size(), 1u);
-    EXPECT_EQ(messages.Texts()[0].rfind("导入过程中出现异常！", 0), 0u);
+    EXPECT_EQ(messages.Texts()[0].find("导入过程中出现异常"), std::string::npos) << messages.Texts()[0];
+    EXPECT_LT(messages.Texts()[0].find(fixture.path), messages.Texts()[0].find("请检查文件")) << messages.Texts()[0];
     EXPECT_TRUE(fixture.task->GetClassInfoList().IsEmpty());
 }
 
@@ -826,15 +1077,16 @@ TEST(ReverseImportPreviewDlg, AFailedSaveOrBackupIsSaidAndNothingLooksDone)
         int extraPlans;
         const char* said;
         bool imported;
+        const char* file;  // the file a failed save names
     };
     const Case cases[] = {
         {"input.xml cannot be written", [](const std::string& path) { return path.ends_with("/input.xml"); }, 0,
-         "保存排课任务失败，反导入的数据和课表都没有保存", true},
+         zem::import::kReverseImportSaveFailed, true, "input.xml"},
         {"output.xml cannot be written", [](const std::string& path) { return path.ends_with("/output.xml"); }, 0,
-         "保存排课任务失败，反导入的数据和课表都没有保存", true},
+         zem::import::kReverseImportSaveFailed, true, "output.xml"},
         {"the backup of a task with many plans fails and the user stops",
          [](const std::string& path) { return path.find("/Backup") != std::string::npos; }, 31,
-         "反导入前无法备份当前排课任务，是否继续反导入？", false},
+         "反导入前无法备份当前排课任务，是否继续反导入？", false, nullptr},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -855,8 +1107,15 @@ TEST(ReverseImportPreviewDlg, AFailedSaveOrBackupIsSaidAndNothingLooksDone)
             EXPECT_NE(d.GetDlgItemText(zem::IDOK), "反导入完成");
         });
         const auto texts = messages.Texts();
-        EXPECT_NE(std::find(texts.begin(), texts.end(), c.said), texts.end()) << testing::PrintToString(texts);
         EXPECT_EQ(std::find(texts.begin(), texts.end(), "反导入完成"), texts.end());
+        if (c.file) {
+            // A failed save is said once, with the file and the reason.
+            ASSERT_EQ(texts.size(), 1u) << testing::PrintToString(texts);
+            EXPECT_EQ(texts[0].rfind(c.said, 0), 0u) << texts[0];
+            EXPECT_NE(texts[0].find(fixture.task->GetTaskInfo().GetTaskFolder() + c.file), std::string::npos) << texts[0];
+        } else {
+            EXPECT_NE(std::find(texts.begin(), texts.end(), c.said), texts.end()) << testing::PrintToString(texts);
+        }
         EXPECT_EQ(fixture.task->GetClassInfoList().GetCount(), c.imported ? 3 : 0);
     }
 }

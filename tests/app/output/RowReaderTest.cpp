@@ -212,8 +212,14 @@ TEST(RowReader, WorkbookFiles)
     WriteRaw(folder / "not.xlsx", "not a workbook");
     FakePage none;
     const RowReadResult bad = ReadWorkbookRows(folder / "not.xlsx", none.Job());
-    EXPECT_EQ(bad.error.rfind("导入过程中出现异常！\n", 0), 0u) << bad.error;
-    EXPECT_GT(bad.error.size(), std::string("导入过程中出现异常！\n").size() + 40);
+    // The reader's own reason leads, the advice follows.
+    SheetData unread;
+    std::string reason;
+    ASSERT_FALSE(zem::workbook::ReadWorkbookSheet(folder / "not.xlsx", unread, reason));
+    ASSERT_FALSE(reason.empty());
+    EXPECT_EQ(bad.error.rfind(reason + "\n\n", 0), 0u) << bad.error;
+    EXPECT_TRUE(bad.error.ends_with("请检查文件是否是完整的Excel文件（.xlsx 或 .xls），数据格式是否符合要求。")) << bad.error;
+    EXPECT_EQ(bad.error.find("导入过程中出现异常"), std::string::npos) << bad.error;
     EXPECT_TRUE(none.taken.empty());
 }
 
