@@ -208,30 +208,57 @@ bool CAddPlanDlg::Validate()
             w->setFocus();
         return false;
     }
+    // A count of neither whole lessons nor a half would be stored as another count.
+    if (!IsWholeOrHalfCount(m_weekCount)) {
+        ShowMessage(zem::Format("周课时数无效: %s", m_weekCount.c_str()));
+        if (QWidget* w = GetDlgItem(IDC_WEEK_COUNT))
+            w->setFocus();
+        return false;
+    }
     m_weekCount = count.ToString();
     SetDlgItemText(IDC_WEEK_COUNT, m_weekCount);
-    const int n = m_continuousNodes;
-    if (!(n == 0 || n == 1 || (n >= 2 && n <= count.GetWholeCount()))) {
-        ShowMessage("连课节数必须在1和周课时数之间");
-        if (QWidget* w = GetDlgItem(IDC_NODES))
-            w->setFocus();
-        return false;
-    }
-    // Blocks were once sent as typed: a negative number, or more blocks than the week holds,
-    // reached the plan unchecked.
-    if (m_continuousTimes < 0) {
-        ShowMessage("连课次数不能小于0");
-        if (QWidget* w = GetDlgItem(IDC_TIMES))
-            w->setFocus();
-        return false;
-    }
-    if (m_continuousTimes > 0 && m_continuousTimes * std::max(1, n) > count.GetWholeCount()) {
-        ShowMessage("连课次数与连课节数的乘积不能超过周课时数");
-        if (QWidget* w = GetDlgItem(IDC_TIMES))
+    int field = 0;
+    if (const std::string refusal = ContinuityRefusal(count, m_continuousNodes, m_continuousTimes, &field);
+        !refusal.empty()) {
+        ShowMessage(refusal);
+        if (QWidget* w = GetDlgItem(field == 0 ? IDC_NODES : IDC_TIMES))
             w->setFocus();
         return false;
     }
     return true;
+}
+
+bool IsWholeOrHalfCount(const std::string& text)
+{
+    const std::string number = zem::ReplaceAll(std::string(zem::Trim(text)), "。", ".");
+    const std::size_t point = number.find('.');
+    const std::string whole = number.substr(0, point);
+    std::string fraction = point == std::string::npos ? std::string() : number.substr(point + 1);
+    const auto digits = [](const std::string& part) {
+        return std::all_of(part.begin(), part.end(), [](char c) { return c >= '0' && c <= '9'; });
+    };
+    if ((whole.empty() && fraction.empty()) || whole.size() > 6 || !digits(whole) || !digits(fraction))
+        return false;
+    while (!fraction.empty() && fraction.back() == '0')
+        fraction.pop_back();
+    return fraction.empty() || fraction == "5";
+}
+
+std::string ContinuityRefusal(const CWeekCount& count, int nodes, int times, int* field)
+{
+    if (field)
+        *field = 0;
+    if (!(nodes == 0 || nodes == 1 || (nodes >= 2 && nodes <= count.GetWholeCount())))
+        return "连课节数必须在1和周课时数之间";
+    if (field)
+        *field = 1;
+    // Blocks were once sent as typed: a negative number, or more blocks than the week holds,
+    // reached the plan unchecked.
+    if (times < 0)
+        return "连课次数不能小于0";
+    if (times > 0 && times * std::max(1, nodes) > count.GetWholeCount())
+        return "连课次数与连课节数的乘积不能超过周课时数";
+    return {};
 }
 
 void CAddPlanDlg::OnOK()

@@ -8,6 +8,16 @@
 #include <vector>
 
 class CZemObjectList;
+class CWeekCount;
+
+// A typed weekly count the plan can hold: whole lessons, or whole lessons and a half ("2", "2.5",
+// "2。5"). False for any other number ("2.7" would be stored as 2) and for text that is none.
+bool IsWholeOrHalfCount(const std::string& text);
+
+// Why a plan of `count` lessons a week cannot be given blocks of `nodes` lessons, `times` of them
+// (0: as many as the count gives); empty when it can. The plan dialog and the batch modify ask it
+// alike. `field` receives which of the two the refusal is about: 0 the block, 1 the times.
+std::string ContinuityRefusal(const CWeekCount& count, int nodes, int times, int* field = nullptr);
 
 // Asked before a plan takes a new teacher: true when it may. Shows its own message on false.
 class CTeacherChangeGuard {

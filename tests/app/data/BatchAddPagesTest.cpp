@@ -116,6 +116,32 @@ TEST(BatchAddPages, ABatchOverTheLimitAddsNothing)
               std::vector<std::string>{"一个排课任务中的教师不能多于 3000 个（这样会有 3001 个），排课任务将无法再打开。"});
 }
 
+// A save asks the task's limits of the page's rows as they stand, whatever put them there (an add,
+// a modify, a batch add, a promotion): rooms whose places pass the limit are refused, named, and
+// nothing is stored or written.
+TEST(BatchAddPages, ASaveOverALimitStoresNothing)
+{
+    SmallSchool school;
+    CScheduleTask& task = school.Reopen();
+    std::string input;
+    ASSERT_TRUE(zem::ReadFileBytes(task.GetTaskInfo().GetInputFilePath(), input));
+    ScriptedMessages messages;
+    CRoomListPage page;
+    RunPage<CBasicDataPage>(page, [&](CBasicDataPage& p) {
+        ASSERT_EQ(p.GetList()->GetItemCount(), 1);
+        p.GetList()->SetItemText(0, 3, "5001");
+        p.SetModified(true);
+        EXPECT_FALSE(p.Save());
+        EXPECT_TRUE(p.IsModified());
+    });
+    EXPECT_EQ(messages.Texts(),
+              std::vector<std::string>{TaskLimitText(GetTaskLimit(TaskObjectKind::RoomPlace), 5001)});
+    EXPECT_EQ(task.GetRoom("r1")->GetCapacity(), 2u);
+    std::string after;
+    ASSERT_TRUE(zem::ReadFileBytes(task.GetTaskInfo().GetInputFilePath(), after));
+    EXPECT_TRUE(after == input);
+}
+
 TEST(BatchAddPages, BatchAddedRowsCarryTheirShortNamesAndDefaults)
 {
     SmallSchool school;
