@@ -129,14 +129,21 @@ TEST(BatchAddPages, ASaveOverALimitStoresNothing)
     CRoomListPage page;
     RunPage<CBasicDataPage>(page, [&](CBasicDataPage& p) {
         ASSERT_EQ(p.GetList()->GetItemCount(), 1);
-        p.GetList()->SetItemText(0, 3, "5001");
+        // Six rooms of 999 places each: more than the task may hold.
+        p.GetList()->SetItemText(0, 3, "999");
+        for (int i = 0; i < 5; ++i) {
+            const int row = p.GetList()->InsertItem(p.GetList()->GetItemCount(), "new" + std::to_string(i));
+            p.GetList()->SetItemText(row, 1, "教室" + std::to_string(i));
+            p.GetList()->SetItemText(row, 3, "999");
+        }
         p.SetModified(true);
         EXPECT_FALSE(p.Save());
         EXPECT_TRUE(p.IsModified());
     });
     EXPECT_EQ(messages.Texts(),
-              std::vector<std::string>{TaskLimitText(GetTaskLimit(TaskObjectKind::RoomPlace), 5001)});
+              std::vector<std::string>{TaskLimitText(GetTaskLimit(TaskObjectKind::RoomPlace), 6 * 999)});
     EXPECT_EQ(task.GetRoom("r1")->GetCapacity(), 2u);
+    EXPECT_EQ(task.GetRoomInfoList().GetCount(), 1);
     std::string after;
     ASSERT_TRUE(zem::ReadFileBytes(task.GetTaskInfo().GetInputFilePath(), after));
     EXPECT_TRUE(after == input);

@@ -406,7 +406,8 @@ TEST(PlanListPage, BatchChangeWritesThePropertysColumn)
         SmallSchool school;
         school.b.Course("k1", "c1", "s1", "t1", "2");
         school.b.Course("k2", "c2", "s1", "t2", "2");
-        school.b.Course("k3", "c2", "s2", "t2", "2");
+        // Of another teacher: renaming 语文 to 数学 makes no plan twice.
+        school.b.Course("k3", "c2", "s2", "t3", "2");
         CPlanListPage page;
         RunPage<CPlanListPage>(page, [&](CPlanListPage& p) {
             tagPLAN_BATCH_MODIFY request;

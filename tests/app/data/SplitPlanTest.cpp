@@ -457,7 +457,7 @@ TEST(SplitPlan, ASplitThatBreaksARuleIsRefusedAndLeavesTheTaskAsItWas)
     EXPECT_EQ(result.splitPlans, 0);
     EXPECT_FALSE(result.saved);
     ASSERT_EQ(messages.Texts().size(), 1u);
-    const std::string& said = messages.Texts()[0];
+    const std::string said = messages.Texts()[0];
     EXPECT_EQ(said.rfind("这样调整会违反排课规则，已撤销调整", 0), 0u) << said;
     EXPECT_NE(said.find(task.GetSubjectName(newCourse)), std::string::npos) << said;
 

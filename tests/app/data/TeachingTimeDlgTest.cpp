@@ -604,7 +604,7 @@ TEST_F(LessonsOnFriday, NoKeepsThemInTheTimetables)
     EXPECT_EQ(LessonsOf("p1"), 5);
     // The save names every lesson it kept where the week has no lesson time.
     ASSERT_EQ(messages.messages.size(), 2u) << testing::PrintToString(messages.Texts());
-    const std::string& said = messages.Texts()[1];
+    const std::string said = messages.Texts()[1];
     EXPECT_EQ(said.rfind("调整后以下课程违反了排课规则：\n", 0), 0u) << said;
     for (const ScheduleViolation& violation : kept.Violations())
         EXPECT_NE(said.find(violation.said), std::string::npos) << violation.said << "\n" << said;
@@ -645,7 +645,7 @@ TEST_F(LessonsOnFriday, RemovingAPresetLessonIsRefusedAndNamed)
         dlg.EndDialog(zem::IDCANCEL);
     });
     ASSERT_EQ(messages.messages.size(), 2u) << testing::PrintToString(messages.Texts());
-    const std::string& said = messages.Texts()[1];
+    const std::string said = messages.Texts()[1];
     EXPECT_EQ(said.rfind("这样调整会违反排课规则，已撤销调整：\n", 0), 0u) << said;
     EXPECT_NE(said.find("预排在"), std::string::npos) << said;
     EXPECT_TRUE(Task().GetSchoolStructure().IsDayInUse(kFriday));
