@@ -209,6 +209,13 @@ bool CAddPlanDlg::Validate()
             w->setFocus();
         return false;
     }
+    // A count of neither whole lessons nor a half would be stored as another count.
+    if (!ParseWeekCountText(m_weekCount, nullptr)) {
+        ShowMessage(zem::Format("周课时数无效: %s", m_weekCount.c_str()));
+        if (QWidget* w = GetDlgItem(IDC_WEEK_COUNT))
+            w->setFocus();
+        return false;
+    }
     m_weekCount = count.ToString();
     SetDlgItemText(IDC_WEEK_COUNT, m_weekCount);
     bool blocks = false;

@@ -5,6 +5,7 @@
 #include "app/controls/HoverButton.h"
 #include "app/controls/MultiSelectDlg.h"
 #include "app/shared/Strings.h"
+#include "app/data/AddPlanDlg.h"
 #include "app/data/PlanListPage.h"
 #include "base/WeekCount.h"
 #include "base/ZemObject.h"
@@ -160,6 +161,12 @@ void CBatchModifyPlanDlg::OnOK()
             GetDlgItem(IDC_VALUE)->setFocus();
             return;
         }
+        // 2.7 would be stored as 2: the count is refused as the plan dialog refuses it.
+        if (!ParseWeekCountText(value, nullptr)) {
+            ShowMessage(zem::Format("周课时数无效: %s", value.c_str()));
+            GetDlgItem(IDC_VALUE)->setFocus();
+            return;
+        }
         value = count.ToString();
         SetDlgItemText(IDC_VALUE, value);
     } else if (property >= 3) {
@@ -178,6 +185,10 @@ void CBatchModifyPlanDlg::OnOK()
     zem::SendMessage(m_receiver, WM_PLAN_BATCH_MODIFY, 0, zem::ToLParam(&request));
     if (!request.handled)
         return;
+    if (!request.refusal.empty()) {
+        zem::ShowMessage("没有修改任何班级：" + request.refusal, "提示", zem::MessageIcon::Warning);
+        return;
+    }
     if (request.changedClasses == 0)
         ShowMessage("没有找到匹配的数据");
     else

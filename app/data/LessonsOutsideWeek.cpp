@@ -63,3 +63,12 @@ int RemoveLessonsLeftOutside(CScheduleTask& task, const CSchoolStructure& previo
     }
     return removed;
 }
+
+ScheduleValidation TakeLessonsKeptOutside(ChangeFindings& findings)
+{
+    ScheduleValidation kept, rest;
+    for (const ScheduleViolation& violation : findings.broken.Violations())
+        (violation.check == kCheckUnavailable ? kept : rest).Add(violation.check, violation.text, violation.said);
+    findings.broken = rest;
+    return kept;
+}

@@ -6,6 +6,7 @@
 #include "app/shared/Vocabulary.h"
 #include "app/data/PromoteGradeDlg.h"
 #include "base/ScheduleTask.h"
+#include "platform/Hooks.h"
 #include "platform/Text.h"
 #include "platform/gui/ModalState.h"
 #include "platform/gui/PopupMenu.h"
@@ -64,6 +65,12 @@ bool CObjectListPage::Save()
     CScheduleTask* task = Task();
     if (!task)
         return false;
+    // The rows as they stand are the result, whatever brought them (an add, a modify, a batch
+    // add, a promotion): the task's limits are asked of them before anything is stored.
+    if (const std::string refusal = CheckAddedRows({}, false); !refusal.empty()) {
+        zem::ShowMessage(refusal, "提示", zem::MessageIcon::Warning);
+        return false;
+    }
     CZemObjectList& objects = (task->*m_taskList)();
     ReportList* list = GetList();
     for (int row = 0; row < list->GetItemCount(); ++row)

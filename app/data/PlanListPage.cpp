@@ -807,10 +807,57 @@ void CPlanListPage::OnCommand(int id)
     UpdateButtons();
 }
 
+std::string CPlanListPage::BatchModifyRefusal(const tagPLAN_BATCH_MODIFY& request) const
+{
+    const ReportList* list = GetList();
+    for (int row = 0; row < list->GetItemCount(); ++row) {
+        const std::string course = list->GetItemText(row, m_col.course);
+        if (course != request.courseName)
+            continue;
+        const std::string teacher = list->GetItemText(row, m_col.teacher);
+        const std::string kind = list->GetItemText(row, m_col.kind);
+        CWeekCount count(list->GetItemText(row, m_col.weekCount));
+        int nodes = ParseContinuityCount(list->GetItemText(row, m_col.nodes));
+        int times = ParseContinuity(list->GetItemText(row, m_col.times));
+        switch (request.property) {
+        case 0:
+            // A plan of the new course, teacher and kind is there already.
+            for (int other = 0; other < list->GetItemCount(); ++other)
+                if (other != row && PlanRowKey(m_className, request.value, teacher, RepeatKind(kind)) ==
+                                        PlanRowKey(m_className, list->GetItemText(other, m_col.course),
+                                                   list->GetItemText(other, m_col.teacher),
+                                                   RepeatKind(list->GetItemText(other, m_col.kind))))
+                    return zem::Format("重复的%s：%s %s %s", m_what.c_str(), m_className.c_str(),
+                                       request.value.c_str(), teacher.c_str());
+            continue;
+        case 2: count = CWeekCount(request.value); break;
+        case 3: nodes = ToInt(request.value); break;
+        case 4: times = ToInt(request.value); break;
+        default: continue;
+        }
+        if (const std::string refusal = PlanBlocksRefusal(count, nodes, times); !refusal.empty())
+            return zem::Format("%s %s %s：%s", m_className.c_str(), course.c_str(), teacher.c_str(), refusal.c_str());
+    }
+    return {};
+}
+
 zem::LRESULT CPlanListPage::OnBatchModify(tagPLAN_BATCH_MODIFY* request)
 {
     if (!request)
         return 0;
+    // Every row is asked first, by the rules the plan dialog keeps: one the change would give a
+    // plan no plan may have refuses it whole, so that no class is changed and another not.
+    for (int card = 0; card < m_cards->GetCount() && request->refusal.empty(); ++card) {
+        CZemObject* cls = m_cards->GetItemObject(card);
+        if (!cls || !StringArrayContainsNoCase(request->classIds, cls->GetId()))
+            continue;
+        SelectCard(card);
+        request->refusal = BatchModifyRefusal(*request);
+    }
+    if (!request->refusal.empty()) {
+        request->handled = true;
+        return 0;
+    }
     for (int card = 0; card < m_cards->GetCount(); ++card) {
         CZemObject* cls = m_cards->GetItemObject(card);
         if (!cls || !StringArrayContainsNoCase(request->classIds, cls->GetId()))

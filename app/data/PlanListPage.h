@@ -27,6 +27,7 @@ struct tagPLAN_BATCH_MODIFY {
     std::string value;
     int changedClasses = 0;
     bool handled = false;
+    std::string refusal;  // why nothing was changed: a row the change would give a plan no plan may have
 };
 
 // Reads a weekly count such as "2", "0" or "1.5"; false for text that is no such number, or a count
@@ -79,6 +80,8 @@ public:
     void ClearShownClass();
     void ClearAllClasses();
     zem::LRESULT OnBatchModify(tagPLAN_BATCH_MODIFY* request);
+    // The first row of the shown class the batch modify would give a plan the plan dialog refuses.
+    std::string BatchModifyRefusal(const tagPLAN_BATCH_MODIFY& request) const;
 
     // Writes the rows of the shown class into its plan list.
     void CommitRows();

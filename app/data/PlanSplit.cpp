@@ -5,12 +5,15 @@
 #include "app/taskhelper/TaskHelper.h"
 #include "app/taskhelper/TaskHelperSlots.h"
 #include "app/shared/SaveFailure.h"
+#include "base/ChangeCheck.h"
 #include "base/Segment.h"
 #include "base/WeekCount.h"
 #include "platform/Hooks.h"
 #include "platform/Text.h"
 
 #include <algorithm>
+#include <memory>
+#include <utility>
 
 namespace {
 
@@ -152,6 +155,98 @@ std::vector<tagTABLE_NODE> PickSplitLessons(const CScheduleTask& task, const CCo
     return placed;
 }
 
+namespace {
+
+// What a split changed besides the timetables, to put back when the check refuses it.
+struct SplitUndo {
+    std::vector<std::pair<CCourseInfo*, CWeekCount>> counts;  // the counts of every plan a split touches
+    std::vector<std::pair<CCourseInfo*, std::string>> created;  // new targets and their keys in the index
+    std::vector<std::unique_ptr<CCoursePreset>> presets;       // copies of the presets of the split plans
+    std::vector<std::string> presetIds;                        // the split plans whose presets go back
+    std::size_t entries = 0;
+
+    void Put(CScheduleTask& task, CPlanKeyIndex& index, CAdjustmentEntryList& list)
+    {
+        CTaskHelper(&task).RestoreTempTables();
+        for (const auto& [plan, count] : counts)
+            plan->SetWeekCount(count);
+        for (const std::string& id : presetIds)
+            task.GetCoursePresetList().Remove(id);
+        for (std::unique_ptr<CCoursePreset>& preset : presets)
+            task.GetCoursePresetList().Add(preset.release());
+        for (const auto& [target, key] : created) {
+            index.erase(key);
+            ListOfKind(task, *target).Remove(target->GetId());
+        }
+        list.resize(entries);
+    }
+};
+
+struct SplitOf {
+    CCourseInfo* plan;
+    CCourseInfo* target;
+    std::string description;
+};
+
+// Targets first: the helper reads the plans once, when it first needs them. What each split will
+// change is noted for the undo.
+std::vector<SplitOf> PrepareSplits(CScheduleTask& task, CPlanKeyIndex& index, const std::vector<CCourseInfo*>& plans,
+                                   const std::string& newCourseId, SplitUndo& undo)
+{
+    std::vector<SplitOf> splits;
+    for (CCourseInfo* plan : plans) {
+        CCourseInfo* target = FindTarget(index, *plan, newCourseId);
+        if (!target) {
+            target = CreateTarget(task, *plan, newCourseId);
+            const std::string key = MakePlanKey(plan->GetClassId(), plan->GetTeacherId(), newCourseId);
+            index.emplace(key, target);
+            undo.created.emplace_back(target, key);
+        }
+        undo.counts.emplace_back(plan, plan->GetWeekCount());
+        undo.counts.emplace_back(target, target->GetWeekCount());
+        undo.presetIds.push_back(plan->GetId());
+        if (const CZemObject* preset = task.GetCoursePresetList().Find(plan->GetId()))
+            undo.presets.emplace_back(static_cast<const CCoursePreset*>(preset)->Clone());
+        splits.push_back({plan, target, task.GetCourseDesc(plan)});
+    }
+    // The counts go back in reverse, so that a plan both split and joined ends as it began.
+    std::reverse(undo.counts.begin(), undo.counts.end());
+    return splits;
+}
+
+// Moves the lessons of one split in the working tables and moves its count; the entry that
+// records it.
+std::unique_ptr<CAdjustmentEntry> SplitOne(CScheduleTask& task, CTaskHelper& helper, const SplitOf& split,
+                                           const CSplitRequest& request, std::mt19937& random, CSplitResult& result)
+{
+    CCourseInfo& plan = *split.plan;
+    auto entry = std::make_unique<CAdjustmentEntry>();
+    entry->title = zem::Format("%s 拆分教学计划 %s %d节 -> %s", GetNowString().c_str(), split.description.c_str(),
+                               request.count, task.GetSubjectName(request.newCourseId).c_str());
+    AddUnique(entry->ids, plan.GetClassId());
+    AddTeachersOf(task, plan, entry->ids);
+    AddTeachersOf(task, *split.target, entry->ids);
+
+    CClassInfo* cls = task.GetClass(plan.GetClassId());
+    const std::vector<tagTABLE_NODE> taken =
+        PickSplitLessons(task, plan, request.count, request.position, random, request.newCourseId, split.target);
+    for (const tagTABLE_NODE& node : taken) {
+        const std::string roomId = plan.GetTable(false).GetNode(node).GetRoomId(1);
+        CCourseTable& table = cls ? cls->GetTable(true) : plan.GetTable(true);
+        helper.UnsetCourseNode(&table, &table.GetNode(node), node, 0);
+        task.SetCourseNode(split.target, roomId, true, node, 0);
+        AddUnique(entry->ids, roomId);
+        ++result.movedLessons;
+    }
+    DropTakenPresets(task, plan, taken);
+    const CWeekCount moved(request.count, false);
+    plan.SetWeekCount(plan.GetWeekCount() - moved);
+    split.target->SetWeekCount(split.target->GetWeekCount() + moved);
+    return entry;
+}
+
+}  // namespace
+
 CSplitResult SplitPlans(CScheduleTask& task, CPlanKeyIndex& index, const CSplitRequest& request,
                         std::mt19937& random, CAdjustmentEntryList& entries)
 {
@@ -166,51 +261,25 @@ CSplitResult SplitPlans(CScheduleTask& task, CPlanKeyIndex& index, const CSplitR
         zem::ShowMessage("拆分前无法备份当前排课任务，教学计划没有拆分", "提示", zem::MessageIcon::Error);
         return result;
     }
+    // A split edits plans: their counts change, and a new plan may come.
+    const CChangeCheck check(task, false, CChangeCheck::Plans::Edited);
+    SplitUndo undo;
+    undo.entries = entries.size();
 
-    // Targets first: the helper reads the plans once, when it first needs them.
-    struct Split {
-        CCourseInfo* plan;
-        CCourseInfo* target;
-        std::string description;
-    };
-    std::vector<Split> splits;
-    for (CCourseInfo* plan : allowed) {
-        CCourseInfo* target = FindTarget(index, *plan, request.newCourseId);
-        if (!target) {
-            target = CreateTarget(task, *plan, request.newCourseId);
-            index.emplace(MakePlanKey(plan->GetClassId(), plan->GetTeacherId(), request.newCourseId), target);
-        }
-        splits.push_back({plan, target, task.GetCourseDesc(plan)});
-    }
-
+    std::vector<SplitOf> splits = PrepareSplits(task, index, allowed, request.newCourseId, undo);
     CTaskHelper helper(&task);
     helper.RestoreTempTables();
-    const CWeekCount moved(request.count, false);
-    for (const Split& split : splits) {
-        CCourseInfo& plan = *split.plan;
-        auto entry = std::make_unique<CAdjustmentEntry>();
-        entry->title = zem::Format("%s 拆分教学计划 %s %d节 -> %s", GetNowString().c_str(), split.description.c_str(),
-                                   request.count, task.GetSubjectName(request.newCourseId).c_str());
-        AddUnique(entry->ids, plan.GetClassId());
-        AddTeachersOf(task, plan, entry->ids);
-        AddTeachersOf(task, *split.target, entry->ids);
-
-        CClassInfo* cls = task.GetClass(plan.GetClassId());
-        const std::vector<tagTABLE_NODE> taken = PickSplitLessons(task, plan, request.count, request.position, random,
-                                                                  request.newCourseId, split.target);
-        for (const tagTABLE_NODE& node : taken) {
-            const std::string roomId = plan.GetTable(false).GetNode(node).GetRoomId(1);
-            CCourseTable& table = cls ? cls->GetTable(true) : plan.GetTable(true);
-            helper.UnsetCourseNode(&table, &table.GetNode(node), node, 0);
-            task.SetCourseNode(split.target, roomId, true, node, 0);
-            AddUnique(entry->ids, roomId);
-            ++result.movedLessons;
-        }
-        DropTakenPresets(task, plan, taken);
-        plan.SetWeekCount(plan.GetWeekCount() - moved);
-        split.target->SetWeekCount(split.target->GetWeekCount() + moved);
-        entries.push_back(std::move(entry));
+    for (const SplitOf& split : splits) {
+        entries.push_back(SplitOne(task, helper, split, request, random, result));
         ++result.splitPlans;
+    }
+    // Each split is made in the working tables; one that breaks a rule the task kept is undone as a
+    // whole, before anything is committed or saved, and named.
+    const ChangeFindings findings = check.FindingsInWorkingTables();
+    if (!findings.IsClean()) {
+        undo.Put(task, index, entries);
+        zem::ShowMessage(RefusedChangeText(findings), "提示", zem::MessageIcon::Warning);
+        return {};
     }
     // The tables are committed even when a save fails, so that they agree with the plans in memory.
     CommitTempTables(task);

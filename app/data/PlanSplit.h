@@ -44,6 +44,9 @@ struct CSplitResult {
 
 // Backs the task up, then splits every plan of the request that CheckSplit allows and writes the
 // task's data files. New plans join the index; each split adds an entry to `entries`. Nothing is
-// changed when the backup fails; a failed save has said why and leaves the split in memory.
+// changed when the backup fails; a failed save has said why and leaves the split in memory. A
+// split that breaks a rule the task kept (a lesson of the new course on a time closed to it, a
+// limit passed) is undone whole, plans, tables and index as before, and refused with the rules it
+// would break; the result then counts nothing.
 CSplitResult SplitPlans(CScheduleTask& task, CPlanKeyIndex& index, const CSplitRequest& request,
                         std::mt19937& random, CAdjustmentEntryList& entries);

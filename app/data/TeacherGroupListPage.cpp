@@ -5,6 +5,7 @@
 #include "app/data/BatchAddTeacherGroupDlg.h"
 #include "app/data/TeacherGroupDlg.h"
 #include "base/ScheduleTask.h"
+#include "platform/Hooks.h"
 #include "platform/Text.h"
 #include "platform/gui/ReportList.h"
 
@@ -118,6 +119,12 @@ bool CTeacherGroupListPage::Save()
     CScheduleTask* task = Task();
     if (!task)
         return false;
+    // The rows as they stand are the result, whatever brought them (an add, a modify, a batch
+    // add, a promotion): the task's limits are asked of them before anything is stored.
+    if (const std::string refusal = CheckAddedRows({}, false); !refusal.empty()) {
+        zem::ShowMessage(refusal, "提示", zem::MessageIcon::Warning);
+        return false;
+    }
     CZemObjectList& groups = task->GetTeacherGroupInfoList();
     CopyRowsInto(groups);
     m_deletedIds.clear();

@@ -18,6 +18,7 @@
 #include "app/data/TaskFileSave.h"
 #include "app/taskhelper/TaskHelper.h"
 #include "app/shared/SaveFailure.h"
+#include "base/ChangeCheck.h"
 #include "base/Segment.h"
 #include "platform/Text.h"
 #include "platform/gui/Desktop.h"
@@ -505,6 +506,8 @@ void CTeachingTimeDlg::OnClose()
 bool CTeachingTimeDlg::SaveToTask()
 {
     m_structure.RefreshData();
+    // A change of the week keeps the plans and every rule but the lessons the user keeps outside it.
+    const CChangeCheck check(*m_task, false);
     // Only lessons this change leaves outside the week: those the user kept before are not asked about again.
     const CSchoolStructure previousStructure = m_task->GetSchoolStructure();
     const int stranded = CountLessonsLeftOutside(*m_task, previousStructure, m_structure);
@@ -530,6 +533,18 @@ bool CTeachingTimeDlg::SaveToTask()
     CTaskHelper helper(m_task);
     if (removeStranded)
         RemoveLessonsLeftOutside(*m_task, previousStructure, m_structure);
+    ChangeFindings findings = removeStranded ? check.FindingsInWorkingTables() : check.Findings();
+    ChangeFindings kept;
+    if (!removeStranded)
+        kept.broken = TakeLessonsKeptOutside(findings);
+    if (!findings.IsClean()) {
+        m_task->GetSchoolStructure() = previousStructure;
+        m_task->GetActivities() = previousActivities;
+        if (removeStranded)
+            helper.RestoreTempTables();
+        zem::ShowMessage(RefusedChangeText(findings), "提示", zem::MessageIcon::Warning);
+        return false;
+    }
     constexpr const char* kNotSavedText = "教学时间没有保存成功。\n\n";
     const bool saved = SaveSayingWhy(
         [&] { return removeStranded ? helper.SaveInputAndTempTables() : m_task->SaveInputData(); }, kNotSavedText,
@@ -541,6 +556,9 @@ bool CTeachingTimeDlg::SaveToTask()
         if (removeStranded)
             helper.RestoreTempTables();
     }
+    // The lessons the user chose to keep are named, not met by the saved tip alone.
+    if (saved && !kept.IsClean())
+        zem::ShowMessage(KeptChangeText(kept), "提示", zem::MessageIcon::Warning);
     return saved;
 }
 

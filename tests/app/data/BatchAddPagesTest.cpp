@@ -116,6 +116,39 @@ TEST(BatchAddPages, ABatchOverTheLimitAddsNothing)
               std::vector<std::string>{"一个排课任务中的教师不能多于 3000 个（这样会有 3001 个），排课任务将无法再打开。"});
 }
 
+// A save asks the task's limits of the page's rows as they stand, whatever put them there (an add,
+// a modify, a batch add, a promotion): rooms whose places pass the limit are refused, named, and
+// nothing is stored or written.
+TEST(BatchAddPages, ASaveOverALimitStoresNothing)
+{
+    SmallSchool school;
+    CScheduleTask& task = school.Reopen();
+    std::string input;
+    ASSERT_TRUE(zem::ReadFileBytes(task.GetTaskInfo().GetInputFilePath(), input));
+    ScriptedMessages messages;
+    CRoomListPage page;
+    RunPage<CBasicDataPage>(page, [&](CBasicDataPage& p) {
+        ASSERT_EQ(p.GetList()->GetItemCount(), 1);
+        // Six rooms of 999 places each: more than the task may hold.
+        p.GetList()->SetItemText(0, 3, "999");
+        for (int i = 0; i < 5; ++i) {
+            const int row = p.GetList()->InsertItem(p.GetList()->GetItemCount(), "new" + std::to_string(i));
+            p.GetList()->SetItemText(row, 1, "教室" + std::to_string(i));
+            p.GetList()->SetItemText(row, 3, "999");
+        }
+        p.SetModified(true);
+        EXPECT_FALSE(p.Save());
+        EXPECT_TRUE(p.IsModified());
+    });
+    EXPECT_EQ(messages.Texts(),
+              std::vector<std::string>{TaskLimitText(GetTaskLimit(TaskObjectKind::RoomPlace), 6 * 999)});
+    EXPECT_EQ(task.GetRoom("r1")->GetCapacity(), 2u);
+    EXPECT_EQ(task.GetRoomInfoList().GetCount(), 1);
+    std::string after;
+    ASSERT_TRUE(zem::ReadFileBytes(task.GetTaskInfo().GetInputFilePath(), after));
+    EXPECT_TRUE(after == input);
+}
+
 TEST(BatchAddPages, BatchAddedRowsCarryTheirShortNamesAndDefaults)
 {
     SmallSchool school;

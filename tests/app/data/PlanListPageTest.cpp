@@ -43,6 +43,23 @@ const CCourseTableNode& NodeOf(CZemTableObject* object, const tagTABLE_NODE& nod
     return object->GetTable(false).GetNode(node);
 }
 
+// Opens the page's batch modify on the classes and works it while it is open.
+void RunBatchModify(CPlanListPage& page, const std::vector<std::string>& classes,
+                    const std::function<void(CBatchModifyPlanDlg&)>& work)
+{
+    CBatchModifyPlanDlg dialog(&page);
+    dialog.m_receiver = &page;
+    dialog.m_classes = &page.Classes();
+    dialog.m_courses = &page.Courses();
+    RunModal<CBatchModifyPlanDlg>(dialog, [&](CBatchModifyPlanDlg& d) {
+        {
+            ModalScope chooser([&](Dialog& shown) { ChooseInMultiSelect(shown, classes); });
+            d.ChooseClasses();
+        }
+        work(d);
+    });
+}
+
 }  // namespace
 
 TEST(AddPlanDlg, ChecksTheCountsBeforeSending)
@@ -424,7 +441,8 @@ TEST(PlanListPage, BatchChangeWritesThePropertysColumn)
         SmallSchool school;
         school.b.Course("k1", "c1", "s1", "t1", "2");
         school.b.Course("k2", "c2", "s1", "t2", "2");
-        school.b.Course("k3", "c2", "s2", "t2", "2");
+        // Of another teacher: renaming 语文 to 数学 makes no plan twice.
+        school.b.Course("k3", "c2", "s2", "t3", "2");
         CPlanListPage page;
         RunPage<CPlanListPage>(page, [&](CPlanListPage& p) {
             tagPLAN_BATCH_MODIFY request;
@@ -450,13 +468,7 @@ TEST(BatchModifyPlanDlg, ReportsWhatThePageChanged)
     CPlanListPage page;
     ScriptedMessages messages;
     RunPage<CPlanListPage>(page, [&](CPlanListPage& p) {
-        CBatchModifyPlanDlg dialog(&p);
-        dialog.m_receiver = &p;
-        dialog.m_classes = &p.Classes();
-        dialog.m_courses = &p.Courses();
-        RunModal<CBatchModifyPlanDlg>(dialog, [&](CBatchModifyPlanDlg& d) {
-            ModalScope chooser([&](Dialog& shown) { ChooseInMultiSelect(shown, {"初一(1)班", "初一(2)班"}); });
-            d.ChooseClasses();
+        RunBatchModify(p, {"初一(1)班", "初一(2)班"}, [&](CBatchModifyPlanDlg& d) {
             EXPECT_EQ(d.GetDlgItemText(CBatchModifyPlanDlg::IDC_CHOSEN), "已选择 2 个班级：初一(1)班，初一(2)班");
             d.SetDlgItemText(CBatchModifyPlanDlg::IDC_VALUE, "3.50");
             d.SendCommand(zem::IDOK);
@@ -470,6 +482,88 @@ TEST(BatchModifyPlanDlg, ReportsWhatThePageChanged)
     });
     EXPECT_EQ(messages.Texts(),
               (std::vector<std::string>{"1 个班级的 语文 课程\n已成功修改 周课时数 为 3.5", "没有找到匹配的数据"}));
+}
+
+// A batch change is asked of every row it would change by the plan dialog's rules before any is
+// changed: one row it would give a plan no plan may have refuses it whole, and names the row.
+TEST(PlanListPage, BatchChangeThatWouldBreakARowChangesNoClass)
+{
+    struct Case {
+        int property;
+        const char* value;
+        const char* refusal;
+    };
+    const Case cases[] = {
+        {0, "数学", "重复的教学计划：初一(2)班 数学 李四"},
+        {2, "1", "初一(2)班 语文 李四：连课节数必须在1和周课时数之间"},
+        {3, "3", "初一(1)班 语文 张三：连课节数必须在1和周课时数之间"},
+        {4, "-1", "初一(1)班 语文 张三：连课次数不能小于0"},
+        {4, "2", "初一(2)班 语文 李四：连课次数与连课节数的乘积不能超过周课时数"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.value);
+        SmallSchool school;
+        school.b.Course("k1", "c1", "s1", "t1", "2");
+        school.b.Course("k2", "c2", "s1", "t2", "2")->SetContinuousNodes(2);
+        school.b.Course("k3", "c2", "s2", "t2", "2");
+        CPlanListPage page;
+        RunPage<CPlanListPage>(page, [&](CPlanListPage& p) {
+            tagPLAN_BATCH_MODIFY request;
+            request.classIds = {"c1", "c2"};
+            request.courseName = "语文";
+            request.property = c.property;
+            request.value = c.value;
+            p.Send(WM_PLAN_BATCH_MODIFY, 0, zem::ToLParam(&request));
+            EXPECT_TRUE(request.handled);
+            EXPECT_EQ(request.refusal, c.refusal);
+            EXPECT_EQ(request.changedClasses, 0);
+            EXPECT_FALSE(p.IsModified());
+            for (int card = 0; card < 2; ++card) {
+                p.SelectCard(card);
+                EXPECT_EQ(p.GetList()->GetItemText(0, 1), "语文");
+                EXPECT_EQ(p.GetList()->GetItemText(0, 4), "2");
+                EXPECT_EQ(p.GetList()->GetItemText(0, 6), "自动");
+            }
+        });
+    }
+}
+
+// The dialog refuses a count the plan cannot hold, and says why the page changed nothing.
+TEST(BatchModifyPlanDlg, SaysWhyNothingWasChanged)
+{
+    SmallSchool school;
+    school.b.Course("k1", "c1", "s1", "t1", "2");
+    CPlanListPage page;
+    ScriptedMessages messages;
+    RunPage<CPlanListPage>(page, [&](CPlanListPage& p) {
+        RunBatchModify(p, {"初一(1)班"}, [&](CBatchModifyPlanDlg& d) {
+            for (const char* count : {"2.7", "1.25"}) {
+                d.SetDlgItemText(CBatchModifyPlanDlg::IDC_VALUE, count);
+                d.SendCommand(zem::IDOK);
+            }
+            d.Item<QComboBox>(CBatchModifyPlanDlg::IDC_PROPERTY)->setCurrentIndex(3);
+            d.SetDlgItemText(CBatchModifyPlanDlg::IDC_VALUE, "5");
+            d.SendCommand(zem::IDOK);
+            d.EndDialog(zem::IDCANCEL);
+        });
+        EXPECT_FALSE(p.IsModified());
+        EXPECT_EQ(p.GetList()->GetItemText(0, 4), "2");
+        EXPECT_EQ(p.GetList()->GetItemText(0, 5), "不连");
+    });
+    EXPECT_EQ(messages.Texts(), (std::vector<std::string>{
+                                    "周课时数无效: 2.7", "周课时数无效: 1.25",
+                                    "没有修改任何班级：初一(1)班 语文 张三：连课节数必须在1和周课时数之间"}));
+}
+
+TEST(AddPlanDlg, AWeeklyCountIsWholeLessonsOrAHalfMore)
+{
+    const std::pair<const char*, bool> cases[] = {
+        {"2", true},    {"2.5", true},  {" 2。5 ", true}, {"2.50", true}, {"0", true},
+        {"2.7", false}, {"1.25", false}, {"2.", true},    {"", false},    {"-1", false},
+        {"abc", false}, {"2.5.1", false}, {".5", true},  {".", false},
+    };
+    for (const auto& [text, whole] : cases)
+        EXPECT_EQ(ParseWeekCountText(text, nullptr), whole) << text;
 }
 
 TEST(AddPlanDlg, WarnsWhenThePlanIsScheduled)

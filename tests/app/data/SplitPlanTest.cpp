@@ -103,6 +103,23 @@ std::string FreeCourse(CScheduleTask& task, const CCourseInfo& plan)
 // are not what these tests place by hand and check.
 void DropUnplacedPresets(CScheduleTask& task) { task.GetCoursePresetList().RemoveAll(); }
 
+// A plan of the demo placed on the first three days, 0:00, 1:01 and 2:02, with presets at `presets`;
+// the demo's own presets are dropped.
+CCourseInfo* PlacedPlan(CScheduleTask& task, const std::string& presets)
+{
+    DropUnplacedPresets(task);
+    CCourseInfo* plan = DemoPlan(task, 4);
+    if (!plan)
+        return nullptr;
+    for (const tagTABLE_NODE& node : {tagTABLE_NODE{0, 0, 0}, tagTABLE_NODE{1, 0, 1}, tagTABLE_NODE{2, 0, 2}})
+        task.SetCourseNode(plan, plan->GetSpecialRoomId(), false, node, 0);
+    auto* preset = new CCoursePreset;
+    preset->SetId(plan->GetId());
+    preset->ReadFixedTimeFromString(presets);
+    task.GetCoursePresetList().Add(preset);
+    return plan;
+}
+
 }  // namespace
 
 TEST(SplitPlan, CheckSplitRefusesByTheFirstRuleThatHolds)
@@ -385,17 +402,10 @@ TEST(SplitPlan, TakenPresetLessonsLeaveThePlansPresets)
     DemoSchool demo;
     ASSERT_NE(demo.task, nullptr);
     CScheduleTask& task = *demo.task;
-    DropUnplacedPresets(task);
-    CCourseInfo* plan = DemoPlan(task, 4);
+    const tagTABLE_NODE second{1, 0, 1};
+    CCourseInfo* plan = PlacedPlan(task, "0,101,");  // presets on the first and second slots
     ASSERT_NE(plan, nullptr);
     const std::string newCourse = FreeCourse(task, *plan);
-    const tagTABLE_NODE first{0, 0, 0}, second{1, 0, 1}, third{2, 0, 2};
-    for (const tagTABLE_NODE& node : {first, second, third})
-        task.SetCourseNode(plan, plan->GetSpecialRoomId(), false, node, 0);
-    auto* preset = new CCoursePreset;
-    preset->SetId(plan->GetId());
-    preset->ReadFixedTimeFromString("0,101,");  // the first and second slots
-    task.GetCoursePresetList().Add(preset);
     ASSERT_TRUE(ValidateSchedule(task).IsClean()) << ValidateSchedule(task).Text();
 
     CPlanKeyIndex index = BuildPlanKeyIndex(task);
@@ -409,4 +419,69 @@ TEST(SplitPlan, TakenPresetLessonsLeaveThePlansPresets)
               std::vector<tagTABLE_NODE>{second});
     const ScheduleValidation validation = ValidateSchedule(task);
     EXPECT_TRUE(validation.IsClean()) << validation.Text();
+}
+
+// A split that would put the new course's lessons on times closed to it is undone whole and named:
+// the plans, presets, tables, index and saved files are as before, and nothing says it was done.
+TEST(SplitPlan, ASplitThatBreaksARuleIsRefusedAndLeavesTheTaskAsItWas)
+{
+    DemoSchool demo;
+    ASSERT_NE(demo.task, nullptr);
+    CScheduleTask& task = *demo.task;
+    const tagTABLE_NODE first{0, 0, 0}, second{1, 0, 1}, third{2, 0, 2};
+    CCourseInfo* plan = PlacedPlan(task, "0,");
+    ASSERT_NE(plan, nullptr);
+    const std::string newCourse = FreeCourse(task, *plan);
+    // Every placed lesson sits on a time the new course may not use.
+    auto* closed = static_cast<CFixedTimeOfSubject*>(task.GetFixedTimeOfSubjectList().Find(newCourse));
+    if (!closed) {
+        closed = new CFixedTimeOfSubject;
+        closed->SetId(newCourse);
+        task.GetFixedTimeOfSubjectList().Add(closed);
+    }
+    closed->ReadFixedTimeFromString("0,101,202,");
+    ASSERT_TRUE(task.SaveInputAndOutput());
+    ASSERT_TRUE(ValidateSchedule(task).IsClean()) << ValidateSchedule(task).Text();
+    std::string input, output;
+    ASSERT_TRUE(zem::ReadFileBytes(task.GetTaskInfo().GetInputFilePath(), input));
+    ASSERT_TRUE(zem::ReadFileBytes(task.GetTaskInfo().GetOutputFilePath(), output));
+    const CWeekCount before = plan->GetWeekCount();
+    const int plans = task.GetCourseInfoList().GetCount();
+
+    CPlanKeyIndex index = BuildPlanKeyIndex(task);
+    const std::size_t keys = index.size();
+    CAdjustmentEntryList entries;
+    std::mt19937 random(1);
+    ScriptedMessages messages;
+    const CSplitResult result = SplitPlans(task, index, {{plan}, 2, newCourse, kSplitEarliest}, random, entries);
+    EXPECT_EQ(result.splitPlans, 0);
+    EXPECT_FALSE(result.saved);
+    ASSERT_EQ(messages.Texts().size(), 1u);
+    const std::string said = messages.Texts()[0];
+    EXPECT_EQ(said.rfind("这样调整会违反排课规则，已撤销调整", 0), 0u) << said;
+    EXPECT_NE(said.find(task.GetSubjectName(newCourse)), std::string::npos) << said;
+
+    EXPECT_TRUE(entries.empty());
+    EXPECT_EQ(index.size(), keys);
+    EXPECT_EQ(task.GetCourseInfoList().GetCount(), plans);
+    EXPECT_EQ(FindPlan(task, plan->GetClassId(), plan->GetTeacherId(), newCourse), nullptr);
+    EXPECT_EQ(plan->GetWeekCount(), before);
+    const auto* kept = static_cast<const CCoursePreset*>(task.GetCoursePresetList().Find(plan->GetId()));
+    ASSERT_NE(kept, nullptr);
+    EXPECT_EQ(kept->GetNodeList(), std::vector<tagTABLE_NODE>{first});
+    for (const bool temp : {false, true})
+        for (const tagTABLE_NODE& node : {first, second, third})
+            EXPECT_EQ(task.GetClass(plan->GetClassId())->GetTable(temp).GetNode(node).GetCourseId(1), plan->GetId());
+    EXPECT_TRUE(ValidateSchedule(task).IsClean()) << ValidateSchedule(task).Text();
+    EXPECT_TRUE(ValidateSchedule(task, true).IsClean()) << ValidateSchedule(task, true).Text();
+
+    std::string inputAfter, outputAfter;
+    ASSERT_TRUE(zem::ReadFileBytes(task.GetTaskInfo().GetInputFilePath(), inputAfter));
+    ASSERT_TRUE(zem::ReadFileBytes(task.GetTaskInfo().GetOutputFilePath(), outputAfter));
+    EXPECT_TRUE(inputAfter == input);
+    EXPECT_TRUE(outputAfter == output);
+    std::unique_ptr<CScheduleTask> saved = demo.Open();
+    ASSERT_NE(saved, nullptr);
+    EXPECT_TRUE(CompareTimetables(task, *saved).IsClean()) << CompareTimetables(task, *saved).Text();
+    EXPECT_EQ(saved->FindCourse(plan->GetId())->GetWeekCount(), before);
 }

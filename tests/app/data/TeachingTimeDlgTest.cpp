@@ -605,8 +605,15 @@ TEST_F(LessonsOnFriday, NoKeepsThemInTheTimetables)
         dlg.EndDialog(zem::IDCANCEL);
     });
     EXPECT_FALSE(Task().GetSchoolStructure().IsDayInUse(kFriday));
-    EXPECT_EQ(ValidateSchedule(Task()).Count(kCheckUnavailable), 4u) << ValidateSchedule(Task()).Text();
+    const ScheduleValidation kept = ValidateSchedule(Task());
+    EXPECT_EQ(kept.Count(kCheckUnavailable), 4u) << kept.Text();
     EXPECT_EQ(LessonsOf("p1"), 5);
+    // The save names every lesson it kept where the week has no lesson time.
+    ASSERT_EQ(messages.messages.size(), 2u) << testing::PrintToString(messages.Texts());
+    const std::string said = messages.Texts()[1];
+    EXPECT_EQ(said.rfind("调整后以下课程违反了排课规则：\n", 0), 0u) << said;
+    for (const ScheduleViolation& violation : kept.Violations())
+        EXPECT_NE(said.find(violation.said), std::string::npos) << violation.said << "\n" << said;
     std::vector<const CBackupEntry*> backups;
     Task().GetBackupManager().GetAllBackups(backups);
     for (const CBackupEntry* entry : backups)
@@ -619,8 +626,44 @@ TEST_F(LessonsOnFriday, NoKeepsThemInTheTimetables)
         EXPECT_FALSE(dlg.IsModified());
         dlg.EndDialog(zem::IDCANCEL);
     });
-    EXPECT_EQ(messages.messages.size(), 1u);
+    EXPECT_EQ(messages.messages.size(), 2u);
     EXPECT_EQ(Task().GetSchoolStructure().GetSectionNodeMaxCount(4), 1);
+}
+
+// Taking a pre-arranged lesson out with its day would leave the preset unheld: the change is
+// refused, named, and the week, the lessons and the files are as before.
+TEST_F(LessonsOnFriday, RemovingAPresetLessonIsRefusedAndNamed)
+{
+    auto* preset = new CCoursePreset;
+    preset->SetId("p1");
+    preset->ReadFixedTimeFromString("400,");  // Friday's first period
+    Task().GetCoursePresetList().Add(preset);
+    ASSERT_TRUE(Task().SaveInputData());
+    ASSERT_TRUE(ValidateSchedule(Task()).IsClean()) << ValidateSchedule(Task()).Text();
+    const std::string input = ReadRaw(Task().GetTaskInfo().GetInputFilePath());
+    const std::string output = ReadRaw(Task().GetTaskInfo().GetOutputFilePath());
+    ScriptedMessages messages({zem::IDYES});
+    Run([&](CTeachingTimeDlg& dlg) {
+        DayBox(dlg, kFriday)->click();
+        Save(dlg);
+        EXPECT_TRUE(dlg.IsModified());
+        EXPECT_EQ(tip.GetText(), "");
+        dlg.EndDialog(zem::IDCANCEL);
+    });
+    ASSERT_EQ(messages.messages.size(), 2u) << testing::PrintToString(messages.Texts());
+    const std::string said = messages.Texts()[1];
+    EXPECT_EQ(said.rfind("这样调整会违反排课规则，已撤销调整：\n", 0), 0u) << said;
+    EXPECT_NE(said.find("预排在"), std::string::npos) << said;
+    EXPECT_TRUE(Task().GetSchoolStructure().IsDayInUse(kFriday));
+    EXPECT_EQ(LessonsOf("p1"), 5);
+    EXPECT_TRUE(ValidateSchedule(Task()).IsClean()) << ValidateSchedule(Task()).Text();
+    EXPECT_TRUE(ValidateSchedule(Task(), true).IsClean()) << ValidateSchedule(Task(), true).Text();
+    EXPECT_EQ(ReadRaw(Task().GetTaskInfo().GetInputFilePath()), input);
+    EXPECT_EQ(ReadRaw(Task().GetTaskInfo().GetOutputFilePath()), output);
+    CScheduleTask reopened;
+    ASSERT_TRUE(reopened.Open(Task().GetTaskInfo().GetTaskFile(), TaskAccess::ReadOnly));
+    EXPECT_TRUE(reopened.GetSchoolStructure().IsDayInUse(kFriday));
+    EXPECT_TRUE(CompareTimetables(Task(), reopened).IsClean()) << CompareTimetables(Task(), reopened).Text();
 }
 
 // The week and the lessons taken out of it are saved as one pair: a failed output.xml leaves both
