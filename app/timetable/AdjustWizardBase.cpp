@@ -1,5 +1,6 @@
 #include "app/timetable/AdjustWizardBase.h"
 
+#include "app/controls/DialogPlacement.h"
 #include "app/shared/AppServices.h"
 #include "app/controls/AdjustToolLook.h"
 #include "app/controls/CoursePlanPickerDlg.h"
@@ -86,7 +87,7 @@ bool CAdjustWizardBase::OnInitDialog()
     SetWidgetRect(&m_right, inner);
 
     const int buttonHeight = Units().Y(14);
-    AddHoverButton(this, IDC_EXPORT, "导出打印本次变动的课表")->resize(Units().X(110), buttonHeight);
+    SetWidgetSize(AddHoverButton(this, IDC_EXPORT, "导出打印本次变动的课表"), Units().X(110), buttonHeight);
     AddHoverButton(this, IDC_SOLVE, "解决冲突");
     AddHoverButton(this, zem::IDOK, "执行调整")->setDefault(true);
     PlaceButtonRow(this, kClientHeight - kDialogFooterHeight + (kDialogFooterHeight - buttonHeight) / 2, {},
