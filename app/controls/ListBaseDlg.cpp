@@ -273,7 +273,7 @@ bool CListBaseDlg::Save()
     if (!task)
         return false;
     const bool saved =
-        SaveSayingWhy([task] { return task->SaveInputData(); }, m_title + "没有保存成功。\n\n", kCheckTaskFolderReason);
+        SaveSayingWhy([task] { return task->SaveInputData(); }, NotSavedText(m_title), kCheckTaskFolderReason);
     if (saved)
         SetModified(false);
     return saved;

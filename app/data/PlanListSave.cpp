@@ -301,7 +301,7 @@ bool CPlanListPage::Save()
     // when this attempt fails and the next finds nothing left to change.
     if (!deleted.empty() || !changed.empty())
         m_outputPending = true;
-    if (!SaveSayingWhy([&] { return SaveTaskFiles(*task, m_outputPending); }, m_what + "没有保存成功。\n\n",
+    if (!SaveSayingWhy([&] { return SaveTaskFiles(*task, m_outputPending); }, NotSavedText(m_what),
                        kCheckTaskFolderReason)) {
         SetModified(true);
         return false;

@@ -531,10 +531,9 @@ bool CTeachingTimeDlg::SaveToTask()
     CTaskHelper helper(m_task);
     if (removeStranded)
         RemoveLessonsLeftOutside(*m_task, previousStructure, m_structure);
-    constexpr const char* kNotSavedText = "教学时间没有保存成功。\n\n";
     const bool saved = SaveSayingWhy(
-        [&] { return removeStranded ? helper.SaveInputAndTempTables() : m_task->SaveInputData(); }, kNotSavedText,
-        kCheckTaskFolderReason);
+        [&] { return removeStranded ? helper.SaveInputAndTempTables() : m_task->SaveInputData(); },
+        NotSavedText("教学时间"), kCheckTaskFolderReason);
     if (!saved) {
         // It keeps the week and the lessons its files hold.
         m_task->GetSchoolStructure() = previousStructure;

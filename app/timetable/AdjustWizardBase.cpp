@@ -299,7 +299,7 @@ bool CAdjustWizardBase::CommitAndSave()
     // The timetables only follow the plans: a lesson of a plan that input.xml lacks is dropped on
     // reading, so the plans go first.
     CScheduleTask* task = m_task;
-    if (!SaveSayingWhy([task] { return task->SaveInputAndOutput(); }, "教学计划调整没有保存成功。\n\n",
+    if (!SaveSayingWhy([task] { return task->SaveInputAndOutput(); }, NotSavedText("教学计划调整"),
                        kCheckTaskFolderReason)) {
         SetStatusText(kNotSaved, true);
         return false;
