@@ -8,6 +8,7 @@
 #include "app/controls/TipWnd.h"
 #include "app/output/PageLayout.h"
 #include "app/output/PrintSheet.h"
+#include "app/output/TimetableExport.h"
 #include "app/output/workbook/MasterTimetableWorkbook.h"
 #include "app/output/workbook/WorkbookReader.h"
 #include "app/shared/AppServices.h"

@@ -19,7 +19,7 @@
 #include "support/WriteFault.h"
 
 #include "app/output/PageLayout.h"
-#include "app/output/PrintSheet.h"
+#include "app/output/TimetableExport.h"
 #include "app/output/workbook/Workbook.h"
 #include "app/output/workbook/XlsxWriter.h"
 #include "app/shell/NewTaskDlg.h"
