@@ -216,12 +216,12 @@ TEST(LostLessonRepair, ASingleLessonOfAPlanWithADoublePeriodTakesADayOfItsOwn)
     b.Class("c1", "一班");
     b.Subject("sY", "英语");
     b.Teacher("tY", "英语老师");
-    CCourseInfo* english = b.Course("Y", "c1", "sY", "tY", "4");
+    CCourseInfo* english = b.Course("Y", "c1", "sY", "tY", "5");
     english->SetContinuousNodes(2);
     english->SetContinuousTimes(1);
     CTaskHelper helper(&task);
     CCourseTable* table = &task.GetClass("c1")->GetTable(true);
-    // The block on Monday, one lesson each on Tuesday and Wednesday; the fourth is lost.
+    // The block on Monday, one lesson each on Tuesday and Wednesday; the fifth is lost.
     for (const tagTABLE_NODE& node : {tagTABLE_NODE{0, 0, 0}, tagTABLE_NODE{0, 0, 1}, tagTABLE_NODE{1, 0, 0},
                                       tagTABLE_NODE{2, 0, 0}})
         helper.SetCourseNode(table, english, "", node, 0);
@@ -229,7 +229,7 @@ TEST(LostLessonRepair, ASingleLessonOfAPlanWithADoublePeriodTakesADayOfItsOwn)
     ASSERT_TRUE(ScheduleIsValid(task, kAllTableChecks & ~kCheckPreset));
 
     EXPECT_EQ(RepairLostLessons(helper, nullptr), 1);
-    EXPECT_EQ(LessonsOf(*english, true), CWeekCount(4, false));
+    EXPECT_EQ(LessonsOf(*english, true), CWeekCount(5, false));
     EXPECT_TRUE(SpreadWithOneBlock(task, "Y"));
     EXPECT_TRUE(ValidateSchedule(task, true).IsClean()) << ValidateSchedule(task, true).Text();
 }
