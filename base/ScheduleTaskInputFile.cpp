@@ -2,6 +2,7 @@
 // in InputRules.cpp.
 #include "base/Log.h"
 #include "base/ScheduleTask.h"
+#include "base/Segment.h"
 #include "base/TaskLimits.h"
 #include "base/TaskXml.h"
 #include "base/Utility.h"
@@ -170,7 +171,7 @@ void ReadWeekDays(CSchoolStructure& week, pugi::xml_node weekDay)
         for (int segment = 0; segment < zem::kSegmentCount; ++segment) {
             const char* name = kSegmentNames[segment];
             // Morning reading and evening self-study came later: older files lack them.
-            sections[segment] = segment < 3 ? Required(element, name) : GetNodeAttribute(element, name);
+            sections[segment] = zem::IsRegularSegment(segment) ? Required(element, name) : GetNodeAttribute(element, name);
         }
         if (day < 0 || day >= zem::kDayCount)
             return;
@@ -212,16 +213,16 @@ void ReadSectionNames(CSchoolStructure& week, pugi::xml_node sectionName)
     std::vector<std::string> texts;
     ForEachElement(sectionName, [&](pugi::xml_node element) { texts.push_back(ElementText(element)); });
     std::size_t used = 0;
-    for (int segment = 0; segment < 3; ++segment) {
+    for (int segment = zem::kForenoon; zem::IsRegularSegment(segment); ++segment) {
         for (int section = 0; section < week.GetSectionNodeMaxCount(segment) && used < texts.size(); ++section) {
             ++used;
             names.Add(segment, section, zem::Format("第 %d 节\r\n%s", static_cast<int>(used), texts[used - 1].c_str()));
         }
     }
-    const int selfStudySections = week.GetSectionNodeMaxCount(4);
+    const int selfStudySections = week.GetSectionNodeMaxCount(zem::kEveningStudy);
     if (selfStudyNames && selfStudySections > 1)
         for (int section = 0; section < selfStudySections; ++section)
-            names.Add(4, section, zem::Format("自%d", section + 1));
+            names.Add(zem::kEveningStudy, section, zem::Format("自%d", section + 1));
 }
 
 void ReadSchoolStructure(CScheduleTask& task, pugi::xml_node section)

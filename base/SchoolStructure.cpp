@@ -1,5 +1,6 @@
 #include "base/SchoolStructure.h"
 
+#include "base/Segment.h"
 #include "base/Utility.h"
 #include "platform/Text.h"
 
@@ -8,9 +9,6 @@
 namespace {
 
 const std::string kNoText;
-
-constexpr int kReadingSegment = 3;
-constexpr int kSelfStudySegment = 4;
 
 const std::string& FindText(const std::map<std::string, std::string>& map, const std::string& key)
 {
@@ -159,9 +157,9 @@ void CSchoolStructure::RefreshData()
             int count = 0;
             for (int section = 0; section < m_sectionCounts[segment]; ++section)
                 count += IsValid(day, segment, section);
-            if (segment == kReadingSegment)
+            if (segment == zem::kMorningReading)
                 m_readingNodeCount += count;
-            else if (segment == kSelfStudySegment)
+            else if (segment == zem::kEveningStudy)
                 m_selfStudyNodeCount += count;
             else
                 m_weekNodeCount += count;
@@ -223,9 +221,9 @@ std::string CSchoolStructure::GetPeriodName(int segment, int section, bool plain
         if (!name.empty())
             return name;
     }
-    if (segment == kReadingSegment)
+    if (segment == zem::kMorningReading)
         return "早";
-    if (segment == kSelfStudySegment)
+    if (segment == zem::kEveningStudy)
         return "自";
     int number = section + 1;
     for (int before = 0; before < std::min(segment, zem::kSegmentCount); ++before)

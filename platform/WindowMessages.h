@@ -1,7 +1,8 @@
 #pragma once
 // Every private window message of the program, once, in order of number, with its payload. A new
-// message takes a number here and nowhere else; scripts/check-layers fails when a number is minted
-// outside this file or used twice in it. "Sent" messages are answered on the receiver's thread
+// message takes a number here and nowhere else; scripts/check-layers fails when a send, a post or a
+// window procedure names a message not written here as `constexpr unsigned WM_NAME = number;`, or
+// when a number is used twice. "Sent" messages are answered on the receiver's thread
 // before the sender goes on, so records passed by pointer live on the sender's stack; "posted"
 // ones carry nothing that must outlive the sender unless said.
 #include "platform/MessageTarget.h"

@@ -25,6 +25,16 @@ void SetWidgetRect(QWidget* widget, const zem::Rect& rect)
     widget->setGeometry(rect.left, rect.top, std::max(0, rect.Width()), std::max(0, rect.Height()));
 }
 
+void SetWidgetTopLeft(QWidget* widget, int left, int top)
+{
+    widget->move(left, top);
+}
+
+void SetWidgetSize(QWidget* widget, int width, int height)
+{
+    widget->resize(width, height);
+}
+
 void PlaceEditInFrame(QWidget* edit, const zem::Rect& frame)
 {
     zem::Rect inner = frame;

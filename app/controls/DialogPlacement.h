@@ -12,7 +12,9 @@
 //   - a row of buttons: PlaceButtonRow; the search band of the pickers: PlaceSearchBand;
 //   - words and fields read as one sentence across the dialog: a CWordRow;
 //   - a rectangle in pixels the dialog works out itself (a resizable dialog's layout, a look drawn to
-//     the pixel): SetWidgetRect.
+//     the pixel): SetWidgetRect; a control at its own size (a label fitted to its text, a button
+//     sized before) at a point it works out: SetWidgetTopLeft; a control's size before its place
+//     is known (a button of a row): SetWidgetSize.
 // No dialog writes its own row stacker or list placement.
 #include "platform/Gdi.h"
 
@@ -33,6 +35,10 @@ class Dialog;
 // A widget's rectangle in its parent's coordinates.
 zem::Rect WidgetRect(const QWidget* widget);
 void SetWidgetRect(QWidget* widget, const zem::Rect& rect);
+// The widget at its own size with its top left corner at the point.
+void SetWidgetTopLeft(QWidget* widget, int left, int top);
+// The widget at the size, where it is.
+void SetWidgetSize(QWidget* widget, int width, int height);
 
 // A static text at the rectangle; under the id when one is given.
 QLabel* AddLabel(zem::gui::Dialog* dialog, std::string_view text, const zem::Rect& rect, int id = 0);

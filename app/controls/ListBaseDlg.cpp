@@ -1,5 +1,6 @@
 #include "app/controls/ListBaseDlg.h"
 
+#include "app/controls/DialogPlacement.h"
 #include "app/shared/AppServices.h"
 #include "app/controls/DialogLook.h"
 #include "app/controls/GdiResources.h"
@@ -196,9 +197,9 @@ void CListBaseDlg::Layout()
     list.DeflateRect(1, 1, 1, 2);
     SetWidgetRect(m_list, list);
     if (QWidget* save = GetDlgItem(IDC_SAVE))
-        save->move(columnLeft, u.Y(7));
+        SetWidgetTopLeft(save, columnLeft, u.Y(7));
     if (QWidget* cancel = GetDlgItem(zem::IDCANCEL))
-        cancel->move(columnLeft, height() - margin - m_buttonHeight);
+        SetWidgetTopLeft(cancel, columnLeft, height() - margin - m_buttonHeight);
     PlaceButtonColumn();
 }
 
@@ -206,7 +207,7 @@ void CListBaseDlg::PlaceButtonColumn()
 {
     const int columnLeft = width() - Units().X(7) - m_buttonWidth;
     for (std::size_t i = 0; i < m_buttonColumn.size(); ++i)
-        m_buttonColumn[i]->move(columnLeft, m_buttonTops[i]);
+        SetWidgetTopLeft(m_buttonColumn[i], columnLeft, m_buttonTops[i]);
 }
 
 void CListBaseDlg::resizeEvent(QResizeEvent* event)
@@ -220,7 +221,7 @@ void CListBaseDlg::InsertButton(QWidget* control, QWidget* before, int gap)
     if (!control)
         return;
     if (control->size().isEmpty())
-        control->resize(m_buttonWidth, m_buttonHeight);
+        SetWidgetSize(control, m_buttonWidth, m_buttonHeight);
     control->setParent(this);
     control->show();
     auto it = std::find(m_buttonColumn.begin(), m_buttonColumn.end(), before);
@@ -272,7 +273,7 @@ bool CListBaseDlg::Save()
     if (!task)
         return false;
     const bool saved =
-        SaveSayingWhy([task] { return task->SaveInputData(); }, m_title + "没有保存成功。\n\n", kCheckTaskFolderReason);
+        SaveSayingWhy([task] { return task->SaveInputData(); }, NotSavedText(m_title), kCheckTaskFolderReason);
     if (saved)
         SetModified(false);
     return saved;

@@ -1,6 +1,7 @@
 #include "app/controls/MultiSelectDlg.h"
 
 #include "app/controls/DialogLook.h"
+#include "app/controls/DialogPlacement.h"
 #include "app/controls/GdiResources.h"
 #include "app/controls/HoverButton.h"
 #include "app/shared/ObjectLists.h"
@@ -91,7 +92,7 @@ void CMultiSelectDlg::Layout()
     const int labelLeft = margin + 2 * buttonWidth + u.X(16);
     QWidget* label = GetDlgItem(IDC_SEARCH_LABEL);
     label->adjustSize();
-    label->move(labelLeft, (kDialogBandHeight - label->height()) / 2);
+    SetWidgetTopLeft(label, labelLeft, (kDialogBandHeight - label->height()) / 2);
     m_searchFrame = Rect(labelLeft + label->width() + u.X(4), bandTop, width() - margin, bandTop + buttonHeight);
     PlaceEditInFrame(m_search, m_searchFrame);
 

@@ -15,7 +15,7 @@ bool CNameInputDlg::OnInitDialog()
     const int margin = u.X(7);
     SetCaption(m_caption);
     auto* prompt = new QLabel(zem::gui::ToQ(m_prompt), this);
-    prompt->move(margin, margin);
+    SetWidgetTopLeft(prompt, margin, margin);
     prompt->adjustSize();
     auto* edit = new CFlatEdit(this);
     edit->setText(zem::gui::ToQ(m_name));

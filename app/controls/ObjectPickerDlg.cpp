@@ -8,6 +8,7 @@
 #include "app/shared/Pinyin.h"
 #include "app/shared/Strings.h"
 #include "base/ScheduleTask.h"
+#include "base/TableNode.h"
 #include "base/ZemObject.h"
 #include "platform/Text.h"
 #include "platform/gui/ItemList.h"
@@ -185,9 +186,9 @@ void CTeacherAbsencePickerDlg::PrepareItems()
     for (const auto& [id, object] : *m_source) {
         const auto* teacher = dynamic_cast<const CZemTableObject*>(object);
         bool used = false;
-        for (int day = 0; teacher && !used && day < 14; ++day)
-            for (int segment = 0; !used && segment < 5; ++segment)
-                for (int section = 0; !used && section < 6; ++section)
+        for (int day = 0; teacher && !used && day < zem::kDayCount; ++day)
+            for (int segment = 0; !used && segment < zem::kSegmentCount; ++segment)
+                for (int section = 0; !used && section < zem::kSectionCount; ++section)
                     used = teacher->GetTable(false).IsUsed(day, segment, section);
         m_hasLessons[id] = used;
     }

@@ -37,7 +37,7 @@ void CRunWindowDlg::BuildControls()
     SetWidgetRect(m_progress, UnitsRect(7, 108, 306, 12));
     AddControl(IDC_PROGRESS, m_progress);
     CHoverButton* cancel = AddHoverButton(this, zem::IDCANCEL, "取消");
-    cancel->move(u.X(322), u.Y(107));
+    SetWidgetTopLeft(cancel, u.X(322), u.Y(107));
 }
 
 void CRunWindowDlg::StartAnimation(std::vector<std::string> words)

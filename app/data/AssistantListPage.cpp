@@ -308,7 +308,7 @@ bool CAssistantListPage::Save()
         CommitTempTables(*task);
         m_outputPending = true;
     }
-    if (!SaveSayingWhy([&] { return SaveTaskFiles(*task, m_outputPending); }, "助教没有保存成功。\n\n",
+    if (!SaveSayingWhy([&] { return SaveTaskFiles(*task, m_outputPending); }, NotSavedText("助教"),
                        kCheckTaskFolderReason)) {
         SetModified(true);
         return false;

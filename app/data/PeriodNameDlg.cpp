@@ -1,6 +1,7 @@
 #include "app/data/PeriodNameDlg.h"
 
 #include "app/controls/DialogLook.h"
+#include "app/controls/DialogPlacement.h"
 #include "app/controls/HoverButton.h"
 #include "app/controls/SkinHeaderCtrl.h"
 #include "base/Segment.h"
@@ -120,8 +121,8 @@ void CPeriodNameDlg::LayoutControls()
     const int buttonWidth = m_okButton->width();
     const int buttonHeight = m_okButton->height();
     const int buttonTop = height - kMargin - buttonHeight;
-    m_cancelButton->move(width - kMargin - buttonWidth, buttonTop);
-    m_okButton->move(width - kMargin - 2 * buttonWidth - 8, buttonTop);
+    SetWidgetTopLeft(m_cancelButton, width - kMargin - buttonWidth, buttonTop);
+    SetWidgetTopLeft(m_okButton, width - kMargin - 2 * buttonWidth - 8, buttonTop);
     m_listFrame = Rect(kMargin, kMargin + checkHeight + 8, width - kMargin, buttonTop - 10);
     Rect inner = m_listFrame;
     inner.DeflateRect(1);
@@ -202,8 +203,8 @@ bool CCustomPeriodNameDlg::OnInitDialog()
     AddLabel(this, "支持两行信息，直接敲回车换行", UnitsRect(40, 58, 153, 10));
     AddLabel(this, "显示时自动居中，前后不用加空格", UnitsRect(40, 70, 153, 10));
 
-    AddHoverButton(this, zem::IDOK, "确定")->move(u.X(89), u.Y(88));
-    AddHoverButton(this, zem::IDCANCEL, "取消")->move(u.X(143), u.Y(88));
+    SetWidgetTopLeft(AddHoverButton(this, zem::IDOK, "确定"), u.X(89), u.Y(88));
+    SetWidgetTopLeft(AddHoverButton(this, zem::IDCANCEL, "取消"), u.X(143), u.Y(88));
     customName->setFocus();
     return true;
 }

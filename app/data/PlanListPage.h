@@ -72,6 +72,11 @@ public:
     bool ConfirmTeacherChange(const std::string& planId, const std::string& teacherName, bool* noDialog) override;
     // False when a class over the budget made the user cancel.
     bool CheckWeeklyBudget();
+    // The steps of Save.
+    bool FindTeacherChanges(const std::vector<CCourseInfo*>& plans, std::vector<CCourseInfo*>& changed);
+    bool ConfirmTeacherChanges(const std::vector<CCourseInfo*>& changed);
+    void CommitPlans(const std::vector<CCourseInfo*>& plans, const std::vector<CCourseInfo*>& changed,
+                     const std::vector<std::string>& deleted);
     void MoveTeacherLessons(CCourseInfo* plan, const std::string& oldId, const std::string& newId);
     void RefreshTablesFromTask();
     void SortTeachersByName();

@@ -204,18 +204,11 @@ void CPlanListPage::SortTeachersByName()
         teachers[i]->SetIndex(static_cast<int>(i));
 }
 
-bool CPlanListPage::Save()
+// The plans whose teacher the page changed, each logged; false, having said why, when one names a
+// teacher the list no longer has.
+bool CPlanListPage::FindTeacherChanges(const std::vector<CCourseInfo*>& plans, std::vector<CCourseInfo*>& changed)
 {
     CScheduleTask* task = Task();
-    if (!task)
-        return false;
-    CommitRows();
-    if (!CheckWeeklyBudget())
-        return false;
-
-    CTaskHelper helper(task);
-    const std::vector<CCourseInfo*> plans = AllPlans(m_plans, m_classes);
-    std::vector<CCourseInfo*> changed;
     for (CCourseInfo* plan : plans) {
         const CCourseInfo* own = task->FindCourse(plan->GetId());
         if (!own || own->GetTeacherId() == plan->GetTeacherId())
@@ -230,15 +223,12 @@ bool CPlanListPage::Save()
         }
         changed.push_back(plan);
     }
-    if (!m_selfStudy && !NewTeachersFree(helper, changed, m_teachers))
-        return false;
-    // Plans deleted on the page leave with their lessons, so no table keeps a lesson of a plan
-    // that no longer exists. The backup comes before anything of the task changes.
-    const std::vector<std::string> deleted = DeletedPlanIds(TaskPlans(*task), plans);
-    if (!deleted.empty() && !BackUpBeforeRemovingLessons(*task, false, "删除" + m_what + "前", m_what))
-        return false;
+    return true;
+}
 
-    // A dialog may have moved lessons that an earlier plan's check relied on: check them all again.
+// A dialog may have moved lessons that an earlier plan's check relied on: check them all again.
+bool CPlanListPage::ConfirmTeacherChanges(const std::vector<CCourseInfo*>& changed)
+{
     for (bool again = true; again;) {
         again = false;
         for (CCourseInfo* plan : changed) {
@@ -248,7 +238,15 @@ bool CPlanListPage::Save()
             again = again || !noDialog;
         }
     }
+    return true;
+}
 
+// The page's lists into the task: the deleted plans leave, the changed ones take their lessons to
+// their new teachers.
+void CPlanListPage::CommitPlans(const std::vector<CCourseInfo*>& plans, const std::vector<CCourseInfo*>& changed,
+                                const std::vector<std::string>& deleted)
+{
+    CScheduleTask* task = Task();
     if (!deleted.empty()) {
         task->RemovePlans(deleted);
         RefreshTablesFromTask();
@@ -272,12 +270,38 @@ bool CPlanListPage::Save()
     // The lessons moved to new teachers are in the committed tables only: the next check of a
     // change reads the working ones.
     task->ReadTempTables();
+}
+
+bool CPlanListPage::Save()
+{
+    CScheduleTask* task = Task();
+    if (!task)
+        return false;
+    CommitRows();
+    if (!CheckWeeklyBudget())
+        return false;
+
+    CTaskHelper helper(task);
+    const std::vector<CCourseInfo*> plans = AllPlans(m_plans, m_classes);
+    std::vector<CCourseInfo*> changed;
+    if (!FindTeacherChanges(plans, changed))
+        return false;
+    if (!m_selfStudy && !NewTeachersFree(helper, changed, m_teachers))
+        return false;
+    // Plans deleted on the page leave with their lessons, so no table keeps a lesson of a plan
+    // that no longer exists. The backup comes before anything of the task changes.
+    const std::vector<std::string> deleted = DeletedPlanIds(TaskPlans(*task), plans);
+    if (!deleted.empty() && !BackUpBeforeRemovingLessons(*task, false, "删除" + m_what + "前", m_what))
+        return false;
+    if (!ConfirmTeacherChanges(changed))
+        return false;
+    CommitPlans(plans, changed, deleted);
 
     // Tables changed in memory stay owed to the timetable file until one save writes it, even
     // when this attempt fails and the next finds nothing left to change.
     if (!deleted.empty() || !changed.empty())
         m_outputPending = true;
-    if (!SaveSayingWhy([&] { return SaveTaskFiles(*task, m_outputPending); }, m_what + "没有保存成功。\n\n",
+    if (!SaveSayingWhy([&] { return SaveTaskFiles(*task, m_outputPending); }, NotSavedText(m_what),
                        kCheckTaskFolderReason)) {
         SetModified(true);
         return false;

@@ -285,7 +285,7 @@ CSplitResult SplitPlans(CScheduleTask& task, CPlanKeyIndex& index, const CSplitR
     CommitTempTables(task);
     // Lessons of a plan that input.xml lacks would be dropped on reading: the timetables only follow
     // the plans.
-    result.saved = SaveSayingWhy([&task] { return task.SaveInputAndOutput(); }, "拆分后的教学计划没有保存成功。\n\n",
+    result.saved = SaveSayingWhy([&task] { return task.SaveInputAndOutput(); }, NotSavedText("拆分后的教学计划"),
                                  kCheckTaskFolderReason);
     return result;
 }

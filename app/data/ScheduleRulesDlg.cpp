@@ -78,7 +78,7 @@ void CScheduleRulesDlg::OnOK()
     setting.SetConcentrateSelfstudy(m_concentrateSelfstudy != 0);
     // A failed save says why; the dialog stays open with the boxes as they are, and the task keeps
     // the flags its file holds.
-    if (!SaveSayingWhy([task] { return task->SaveInputData(); }, "排课规则没有保存成功。\n\n", kCheckTaskFolderReason)) {
+    if (!SaveSayingWhy([task] { return task->SaveInputData(); }, NotSavedText("排课规则"), kCheckTaskFolderReason)) {
         setting = before;
         return;
     }

@@ -1,5 +1,6 @@
 #include "app/data/SplitPlanDlg.h"
 
+#include "app/controls/DialogPlacement.h"
 #include "app/shared/AppServices.h"
 #include "app/controls/AdjustToolLook.h"
 #include "app/controls/CoursePlanPickerDlg.h"
@@ -81,7 +82,7 @@ bool CSplitPlanDlg::OnInitDialog()
     AddSentence(sentenceTop);
     AddPlanList(chooseTop + buttonHeight + 8, sentenceTop - 10);
 
-    AddHoverButton(this, IDC_EXPORT, "导出打印本次变动的课表")->resize(u.X(110), buttonHeight);
+    SetWidgetSize(AddHoverButton(this, IDC_EXPORT, "导出打印本次变动的课表"), u.X(110), buttonHeight);
     // Until a split changed timetables.
     EnableItem(IDC_EXPORT, false);
     AddHoverButton(this, zem::IDOK, "执行拆分")->setDefault(true);

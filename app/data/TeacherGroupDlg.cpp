@@ -2,6 +2,7 @@
 
 #include "app/controls/Bitmaps.h"
 #include "app/controls/DialogLook.h"
+#include "app/controls/DialogPlacement.h"
 #include "app/controls/Drawing.h"
 #include "app/controls/HoverButton.h"
 #include "app/controls/MultiSelectDlg.h"
@@ -67,14 +68,14 @@ void CTeacherGroupDlg::Layout()
     const int rowHeight = u.Y(14);
     QWidget* label = GetDlgItem(IDC_NAME_LABEL);
     label->adjustSize();
-    label->move(margin, (kDialogBandHeight - label->height()) / 2);
+    SetWidgetTopLeft(label, margin, (kDialogBandHeight - label->height()) / 2);
     const int bandTop = (kDialogBandHeight - rowHeight) / 2;
     m_nameFrame = Rect(margin + label->width() + u.X(6), bandTop, width() - margin, bandTop + rowHeight);
     PlaceEditInFrame(m_edit, m_nameFrame);
 
     const int countTop = kDialogBandHeight + u.Y(5);
     QWidget* choose = GetDlgItem(IDC_CHOOSE_MEMBERS);
-    choose->move(width() - margin - choose->width(), countTop);
+    SetWidgetTopLeft(choose, width() - margin - choose->width(), countTop);
     SetWidgetRect(m_count, Rect(margin, countTop, choose->x() - u.X(4), countTop + rowHeight));
 
     const int buttonsTop = height() - margin - rowHeight;

@@ -1,5 +1,6 @@
 #include "app/data/TeachingTimeDlg.h"
 
+#include "app/controls/DialogPlacement.h"
 #include "app/shared/AppServices.h"
 #include "app/controls/DialogLook.h"
 #include "app/controls/Drawing.h"
@@ -269,8 +270,8 @@ int CTeachingTimeDlg::LayoutRightSide(int right)
     m_specialPanel.SetRect(right, height() - kMargin - specialHeight, width() - kMargin, height() - kMargin);
     const Rect linkArea(m_specialPanel.GetBodyRect().left + kLinkInset, m_specialPanel.GetBodyRect().top + kLinkTop,
                         m_specialPanel.GetBodyRect().right - kLinkInset, m_specialPanel.GetBodyRect().bottom - 3);
-    m_gradeLink->move(linkArea.left, linkArea.top);
-    m_bannerLink->move(linkArea.left + kLinkPitch, linkArea.top);
+    SetWidgetTopLeft(m_gradeLink, linkArea.left, linkArea.top);
+    SetWidgetTopLeft(m_bannerLink, linkArea.left + kLinkPitch, linkArea.top);
 
     m_gridFrame = Rect(right, kHeaderHeight + kMargin, width() - kMargin, m_specialPanel.GetPanelRect().top - kMargin);
     Rect grid = m_gridFrame;
@@ -545,10 +546,9 @@ bool CTeachingTimeDlg::SaveToTask()
         zem::ShowMessage(RefusedChangeText(findings), "提示", zem::MessageIcon::Warning);
         return false;
     }
-    constexpr const char* kNotSavedText = "教学时间没有保存成功。\n\n";
     const bool saved = SaveSayingWhy(
-        [&] { return removeStranded ? helper.SaveInputAndTempTables() : m_task->SaveInputData(); }, kNotSavedText,
-        kCheckTaskFolderReason);
+        [&] { return removeStranded ? helper.SaveInputAndTempTables() : m_task->SaveInputData(); },
+        NotSavedText("教学时间"), kCheckTaskFolderReason);
     if (!saved) {
         // It keeps the week and the lessons its files hold.
         m_task->GetSchoolStructure() = previousStructure;

@@ -4,6 +4,7 @@
 #include "app/controls/GdiResources.h"
 #include "app/controls/HoverButton.h"
 #include "app/controls/SkinHeaderCtrl.h"
+#include "app/output/TimetableExport.h"
 #include "app/output/workbook/LessonGridWorkbook.h"
 #include "app/output/workbook/SpreadsheetExporter.h"
 #include "app/output/workbook/TimetableWorkbook.h"

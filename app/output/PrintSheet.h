@@ -131,24 +131,5 @@ private:
 // program (null: the active one).
 void ShowExportSettings(QWidget* parent = nullptr);
 
-struct CTimetableSheetLayout;
-// What the timetable workbook takes of a week-timetable layout, its geometry computed for the screen.
-std::shared_ptr<const CTimetableSheetLayout> TimetableSheetLayoutOf(const CWeekTablePageLayout& layout,
-                                                                    const CSchoolStructure& structure,
-                                                                    bool temporary);
-// "<folder><name>(YYYYMMDD).xlsx" with the name made fit for a file name.
-std::string TimetableWorkbookName(const std::string& folder, const std::string& groupName, const zem::LocalTime& day);
-
-class CTablePageLayout;
-// The master timetable of one table kind (0 classes, 1 teachers, 2 rooms) of the task (null: the
-// open task) into a workbook, arranged as the whole-school layout says, under the progress window.
-// The exporter shows its own failures; true when the workbook was written.
-bool ExportMasterTimetable(CScheduleTask* task, const CTablePageLayout& layout, int tableKind,
-                           const std::string& fileName);
-class CSpreadsheetExporter;
-// The same through an exporter the caller has set up (its task, engines, how failures are shown).
-bool ExportMasterTimetable(CSpreadsheetExporter& exporter, const CTablePageLayout& layout, int tableKind,
-                           const std::string& fileName);
-
 // The printer's paper and orientation as the layout has them.
 void ApplyLayoutPaper(QPrinter& printer, const CPageLayout& layout);

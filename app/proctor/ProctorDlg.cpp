@@ -268,7 +268,7 @@ bool CProctorDlg::OpenProctor(const std::string& name)
 
 bool CProctorDlg::Save()
 {
-    if (!m_proctor || !SaveSayingWhy([this] { return m_proctor->Save(); }, "监考数据没有保存成功。\n\n",
+    if (!m_proctor || !SaveSayingWhy([this] { return m_proctor->Save(); }, NotSavedText("监考数据"),
                                       "无法写入监考数据文件夹。"))
         return false;
     SetModified(false);

@@ -20,7 +20,7 @@ CProctorProgressDlg::CProctorProgressDlg(QWidget* parent) : CRunWindowDlg(parent
 CProctorProgressDlg::~CProctorProgressDlg()
 {
     KillTimers();
-    StopAndWait();
+    StopWorker();
 }
 
 void CProctorProgressDlg::SetRunOptionsForTesting(std::optional<CProctorRunOptions> options)
@@ -63,7 +63,7 @@ int CProctorProgressDlg::RunModal()
     const int code = DoModal();
     // The modal loop also ends when the program quits: the worker must not outlive the proctoring.
     KillTimers();
-    StopAndWait();
+    StopWorker();
     return code;
 }
 
@@ -87,7 +87,7 @@ zem::LRESULT CProctorProgressDlg::WindowProc(unsigned message, zem::WPARAM wPara
     return CRunWindowDlg::WindowProc(message, wParam, lParam);
 }
 
-void CProctorProgressDlg::StopAndWait()
+void CProctorProgressDlg::StopWorker()
 {
     m_closing = true;
     // The worker's messages are answered (and dropped) meanwhile, so it never waits on this thread.

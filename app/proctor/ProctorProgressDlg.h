@@ -36,7 +36,7 @@ protected:
 
 private:
     // Asks the worker to stop and waits for it, serving its messages meanwhile.
-    void StopAndWait();
+    void StopWorker();
 
     CScheduleProctor* m_proctor = nullptr;
     CWorkerThread m_worker;

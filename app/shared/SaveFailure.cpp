@@ -32,6 +32,11 @@ bool SaveHoldingNotices(const std::function<bool()>& save, std::string& reason)
     return saved;
 }
 
+std::string NotSavedText(const std::string& what)
+{
+    return what + "没有保存成功。" + kReasonBreak;
+}
+
 void SayFailedSave(const std::string& failedText, const std::string& reason, const std::string& fallbackReason)
 {
     zem::ShowMessage(failedText + (reason.empty() ? fallbackReason : reason), "提示", zem::MessageIcon::Error);

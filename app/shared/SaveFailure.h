@@ -15,5 +15,10 @@ bool SaveSayingWhy(const std::function<bool()>& save, const std::string& failedT
 bool SaveHoldingNotices(const std::function<bool()>& save, std::string& reason);
 void SayFailedSave(const std::string& failedText, const std::string& reason, const std::string& fallbackReason);
 
+// What a failed save's message puts between what was not saved and why.
+constexpr const char* kReasonBreak = "\n\n";
+// The message's first words for what was not saved ("教学时间" and so on), the break after them.
+std::string NotSavedText(const std::string& what);
+
 // The reason a page's save gives when the task said none.
 constexpr const char* kCheckTaskFolderReason = "请检查任务文件夹是否可写后再保存。";

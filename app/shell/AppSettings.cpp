@@ -6,6 +6,7 @@
 #include "app/shared/SettingsFile.h"
 #include "app/shared/Strings.h"
 #include "base/Log.h"
+#include "base/TableNode.h"
 #include "platform/Hooks.h"
 #include "platform/IniFile.h"
 #include "platform/Text.h"
@@ -251,7 +252,7 @@ void CAppContext::ReadBlankLines()
         const int segment = parts[1][0] - '0';
         const int section = parts[2][0] - '0';
         const int after = parts[3][0] - '0';
-        if (segment > 4)
+        if (segment >= zem::kSegmentCount)
             return;
         const std::string text = value.substr(8);
         if (type != 0) {

@@ -45,7 +45,7 @@ CAutoScheduleDlg::CAutoScheduleDlg(QWidget* parent) : CRunWindowDlg(parent, "自
 CAutoScheduleDlg::~CAutoScheduleDlg()
 {
     KillTimers();
-    StopAndWait();
+    StopWorker();
 }
 
 void CAutoScheduleDlg::SetRunOptionsForTesting(std::optional<CoreRunOptions> options)
@@ -90,11 +90,11 @@ void CAutoScheduleDlg::BackUpIfDue(CScheduleTask& task)
     const std::int64_t elapsed = now - first;
     if (elapsed >= 2 && elapsed <= kBackupAgainAfter)
         return;
-    m_bBackedUp = task.AutoBackup(true, kBackupReason, false);
+    m_backedUp = task.AutoBackup(true, kBackupReason, false);
     // A task that was never saved has nothing to back up; any other failure the user must know
     // of before the run overwrites the timetables.
     const std::string input = task.GetTaskInfo().GetInputFilePath();
-    if (!m_bBackedUp && !task.GetTaskInfo().GetTaskFolder().empty() && zem::FileExists(input)) {
+    if (!m_backedUp && !task.GetTaskInfo().GetTaskFolder().empty() && zem::FileExists(input)) {
         CLog::inst()->Log("schedule", "backup before the run failed: %s", input.c_str());
         zem::ShowMessage("自动排课前未能备份排课任务，本次自动排课仍将继续。\n请检查任务文件夹是否可以写入。", "提示",
                          zem::MessageIcon::Warning);
@@ -114,16 +114,16 @@ bool CAutoScheduleDlg::OnInitDialog()
     SetStatus("");
 
     // The names are read before the engine starts: from then on its thread owns the task.
-    std::vector<std::string> words = CollectWords(*task, m_pRange);
+    std::vector<std::string> words = CollectWords(*task, m_range);
 
-    m_pCore = std::make_unique<CCore>(*task);
-    m_pCore->Init(this);
-    m_pCore->SetRange(m_pRange);
-    m_pCore->SetCallback(MakeTaskHelperCallback(*task, m_pCore->GetStopFlag()));
+    m_core = std::make_unique<CCore>(*task);
+    m_core->Init(this);
+    m_core->SetRange(m_range);
+    m_core->SetCallback(MakeTaskHelperCallback(*task, m_core->GetStopFlag()));
     if (TestRunOptions())
-        m_pCore->SetOptions(*TestRunOptions());
-    m_pCore->Start();
-    m_bStarted = true;
+        m_core->SetOptions(*TestRunOptions());
+    m_core->Start();
+    m_started = true;
 
     StartAnimation(std::move(words));
     return true;
@@ -134,19 +134,19 @@ int CAutoScheduleDlg::RunModal()
     DoModal();
     // The modal loop also ends when the program quits: the engine must not outlive the task.
     KillTimers();
-    StopAndWait();
+    StopWorker();
     return GetFinishCode();
 }
 
 void CAutoScheduleDlg::OnAnimationStep()
 {
-    if (m_bStopping && !IsEngineRunning() && !IsEnded())
+    if (m_stopping && !IsEngineRunning() && !IsEnded())
         EndDialog(zem::IDCANCEL);
 }
 
 void CAutoScheduleDlg::OnStatusText(const char* text)
 {
-    if (!m_bStopping)
+    if (!m_stopping)
         SetStatus(text);
 }
 
@@ -159,27 +159,27 @@ void CAutoScheduleDlg::OnCancel()
         EndDialog(zem::IDCANCEL);
         return;
     }
-    if (m_bStopping)
+    if (m_stopping)
         return;
     // Never a kill: the engine stops at its next step and the timer closes the dialog then.
-    m_bStopping = true;
-    m_pCore->RequestStop();
+    m_stopping = true;
+    m_core->RequestStop();
     SetStatus(kStoppingText);
     EnableItem(zem::IDCANCEL, false);
 }
 
-void CAutoScheduleDlg::StopAndWait()
+void CAutoScheduleDlg::StopWorker()
 {
-    if (!m_pCore)
+    if (!m_core)
         return;
-    if (m_pCore->IsRunning()) {
-        m_pCore->RequestStop();
+    if (m_core->IsRunning()) {
+        m_core->RequestStop();
         // Paint and serve the engine's messages (a message box it asks for) while it stops, but
         // take no input: the main window must not start anything on a task still in use.
-        while (m_pCore->IsRunning()) {
+        while (m_core->IsRunning()) {
             QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 10);
-            zem::gui::WaitWhile([this] { return m_pCore->IsRunning(); }, 10);
+            zem::gui::WaitWhile([this] { return m_core->IsRunning(); }, 10);
         }
     }
-    m_pCore->Wait();
+    m_core->Wait();
 }

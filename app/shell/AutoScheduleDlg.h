@@ -24,19 +24,19 @@ public:
     ~CAutoScheduleDlg() override;
 
     // The range must outlive the dialog.
-    void SetRange(CAutoRange* range) { m_pRange = range; }
+    void SetRange(CAutoRange* range) { m_range = range; }
     // Runs the dialog modally; when it returns, the engine's thread has ended.
     int RunModal();
 
     // GetFinishCode: 0 until the engine reports the end; then 1 all placed, 2 data check failed,
     // 3 lessons left, kRunRefused a result refused unsaved (GetRunStats says why).
-    bool IsEngineStarted() const { return m_bStarted; }
-    bool IsEngineRunning() const { return m_pCore && m_pCore->IsRunning(); }
-    bool IsStopping() const { return m_bStopping; }
+    bool IsEngineStarted() const { return m_started; }
+    bool IsEngineRunning() const { return m_core && m_core->IsRunning(); }
+    bool IsStopping() const { return m_stopping; }
     // What the engine's run did; valid once RunModal has returned.
-    const CoreRunStats* GetRunStats() const { return m_pCore ? &m_pCore->GetStats() : nullptr; }
+    const CoreRunStats* GetRunStats() const { return m_core ? &m_core->GetStats() : nullptr; }
     // Whether this run backed the task up first.
-    bool IsBackedUp() const { return m_bBackedUp; }
+    bool IsBackedUp() const { return m_backedUp; }
 
     // The names the animation floats: the subjects and teachers of the range's plans, each once;
     // all subjects and then all teachers when the range gives none.
@@ -59,11 +59,11 @@ protected:
 private:
     void BackUpIfDue(CScheduleTask& task);
     // Asks the engine to stop and waits for its thread, the window still painting meanwhile.
-    void StopAndWait();
+    void StopWorker();
 
-    std::unique_ptr<CCore> m_pCore;
-    CAutoRange* m_pRange = nullptr;
-    bool m_bStarted = false;
-    bool m_bStopping = false;
-    bool m_bBackedUp = false;
+    std::unique_ptr<CCore> m_core;
+    CAutoRange* m_range = nullptr;
+    bool m_started = false;
+    bool m_stopping = false;
+    bool m_backedUp = false;
 };

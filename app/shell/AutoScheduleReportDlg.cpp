@@ -1,6 +1,7 @@
 #include "app/shell/AutoScheduleReportDlg.h"
 
 #include "app/controls/DialogLook.h"
+#include "app/controls/DialogPlacement.h"
 #include "app/controls/GdiResources.h"
 #include "app/controls/HoverButton.h"
 #include "base/ReportInfo.h"
@@ -48,8 +49,8 @@ bool CAutoScheduleReportDlg::OnInitDialog()
 
     CHoverButton* view = AddHoverButton(this, zem::IDOK, "查看课表(&V)");
     CHoverButton* close = AddHoverButton(this, zem::IDCANCEL, "关闭(&C)");
-    view->resize(u.X(60), u.Y(15));
-    close->resize(u.X(60), u.Y(15));
+    SetWidgetSize(view, u.X(60), u.Y(15));
+    SetWidgetSize(close, u.X(60), u.Y(15));
     PlaceButtonRow(this, u.Y(233), {}, {zem::IDOK, zem::IDCANCEL});
     const bool offer = m_mode == MODE_ALL_PLACED || m_mode == MODE_LESSONS_LEFT;
     view->setVisible(offer);

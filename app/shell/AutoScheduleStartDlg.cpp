@@ -2,6 +2,7 @@
 
 #include "app/controls/Bitmaps.h"
 #include "app/controls/DialogLook.h"
+#include "app/controls/DialogPlacement.h"
 #include "app/controls/Drawing.h"
 #include "app/controls/GdiResources.h"
 #include "app/controls/HoverButton.h"
@@ -18,10 +19,10 @@ bool CAutoScheduleStartDlg::OnInitDialog()
     m_pictureRect = UnitsRect(14, 12, 30, 30);
     m_textRect = UnitsRect(56, 14, 280, 36);
     CHoverButton* ok = AddHoverButton(this, zem::IDOK, "开始自动排课");
-    ok->resize(u.X(80), u.Y(16));
+    SetWidgetSize(ok, u.X(80), u.Y(16));
     ok->setDefault(true);
     const int bandTop = height() - kBottomStrip;
-    ok->move(width() - u.X(7) - ok->width(), bandTop + (kBottomStrip - ok->height()) / 2);
+    SetWidgetTopLeft(ok, width() - u.X(7) - ok->width(), bandTop + (kBottomStrip - ok->height()) / 2);
     ok->setFocus();
     return true;
 }

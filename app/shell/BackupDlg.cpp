@@ -141,50 +141,62 @@ void CBackupDlg::ShowCopyError(const std::string& text, int errorCode, bool sour
     zem::ShowMessage(message, "提示", zem::MessageIcon::Error);
 }
 
-void CBackupDlg::OnOK()
+// The folder name as typed, without trailing blanks; false, having said why, when it cannot name a folder.
+bool CBackupDlg::TakeFolderName()
 {
-    TakeFields();
-    CScheduleTask* task = AppServices().GetTask();
-    if (!task)
-        return;
     while (!m_folderNameText.empty() && (m_folderNameText.back() == ' ' || m_folderNameText.back() == '\t'))
         m_folderNameText.pop_back();
     m_folderName->setText(ToQ(m_folderNameText));
-    if (m_folderNameText.empty()) {
-        zem::ShowMessage("备份文件夹名不能为空", "提示", zem::MessageIcon::Warning);
-        m_folderName->setFocus();
-        return;
-    }
     std::string reason;
-    if (!zem::CheckFileName(m_folderNameText, &reason)) {
-        zem::ShowMessage(reason, "提示", zem::MessageIcon::Warning);
-        m_folderName->setFocus();
-        return;
-    }
+    if (m_folderNameText.empty())
+        reason = "备份文件夹名不能为空";
+    else if (zem::CheckFileName(m_folderNameText, &reason))
+        return true;
+    zem::ShowMessage(reason, "提示", zem::MessageIcon::Warning);
+    m_folderName->setFocus();
+    return false;
+}
 
-    const CTaskInfo& info = task->GetTaskInfo();
-    const std::string source = WithTrailingSlash(m_taskFolderPath);
-    const std::string target = WithTrailingSlash(m_targetFolderPath);
-    const std::string destination = target + m_folderNameText + "/";
+// Whether the backup may go to the destination in the target folder; false, having said why (or
+// the user having kept what is there), when not.
+bool CBackupDlg::MayBackUpTo(const std::string& source, const std::string& target, const std::string& destination)
+{
     // A relative place would land wherever the program was started, and be listed nowhere.
-    if (!target.empty() && target.front() != '/' && !zem::IsWindowsPath(target))
-        return ShowCopyError("创建备份目录失败", EINVAL, false);
+    if (!target.empty() && target.front() != '/' && !zem::IsWindowsPath(target)) {
+        ShowCopyError("创建备份目录失败", EINVAL, false);
+        return false;
+    }
     // A copy of the task inside itself would be copied again by every later backup.
     if (!target.empty() && zem::IsPathSameOrInside(destination, source)) {
         zem::ShowMessage("不能备份到排课任务文件夹内部", "提示", zem::MessageIcon::Warning);
         m_targetFolder->setFocus();
-        return;
+        return false;
     }
-    if (target.empty() || zem::IsWindowsPath(target) || !PathIsKind(target, true))
-        return ShowCopyError("创建备份目录失败", ENOENT, false);
+    if (target.empty() || zem::IsWindowsPath(target) || !PathIsKind(target, true)) {
+        ShowCopyError("创建备份目录失败", ENOENT, false);
+        return false;
+    }
     // Only an earlier backup or a folder without tasks is replaced, and only when the user says so.
     const TaskFolder::ReplaceCheck check = TaskFolder::CheckReplace(destination, source);
     if (const std::string refusal = RefusalOf(destination, check); !refusal.empty()) {
         zem::ShowMessage(refusal, "提示", zem::MessageIcon::Warning);
         m_folderName->setFocus();
-        return;
+        return false;
     }
-    if (check.verdict == TaskFolder::ReplaceCheck::Replaceable && !AskToReplace(destination, check))
+    return check.verdict != TaskFolder::ReplaceCheck::Replaceable || AskToReplace(destination, check);
+}
+
+void CBackupDlg::OnOK()
+{
+    TakeFields();
+    CScheduleTask* task = AppServices().GetTask();
+    if (!task || !TakeFolderName())
+        return;
+    const CTaskInfo& info = task->GetTaskInfo();
+    const std::string source = WithTrailingSlash(m_taskFolderPath);
+    const std::string target = WithTrailingSlash(m_targetFolderPath);
+    const std::string destination = target + m_folderNameText + "/";
+    if (!MayBackUpTo(source, target, destination))
         return;
 
     // The copy is made beside the destination and put in its place only when complete, so that a

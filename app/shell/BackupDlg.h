@@ -42,6 +42,9 @@ private:
     void OnBrowse();
     // Shows the error of a failed step with the hint that fits it; the dialog stays open.
     void ShowCopyError(const std::string& text, int errorCode, bool sourceMissing);
+    // The steps of OnOK before the copy.
+    bool TakeFolderName();
+    bool MayBackUpTo(const std::string& source, const std::string& target, const std::string& destination);
 
     QLineEdit* m_taskFolder = nullptr;
     QLineEdit* m_targetFolder = nullptr;

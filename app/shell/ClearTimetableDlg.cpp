@@ -198,7 +198,7 @@ void CClearTimetableDlg::OnClear()
     helper.RestoreTempTables();
     helper.ClearTimetables(m_scope, m_chosenIds);
     // A failed save says why; the dialog stays so that nothing looks done.
-    if (!SaveSayingWhy([&helper] { return helper.SaveTempTables(); }, "清除后的课表没有保存成功。\n\n",
+    if (!SaveSayingWhy([&helper] { return helper.SaveTempTables(); }, NotSavedText("清除后的课表"),
                        kCheckTaskFolderReason))
         return;
     ShowMessage("清除完成");

@@ -1,5 +1,6 @@
 #include "app/shell/PartialRescheduleDlg.h"
 
+#include "app/controls/DialogPlacement.h"
 #include "app/shell/AutoScheduleStartDlg.h"
 #include "app/controls/DialogLook.h"
 #include "app/controls/GdiResources.h"
@@ -46,8 +47,8 @@ bool CPartialRescheduleDlg::OnInitDialog()
     m_listFrame = UnitsRect(36, 64, 303, 92);
 
     CHoverButton* choose = AddHoverButton(this, IDC_CHOOSE_CLASSES, "点此选择班级范围");
-    choose->resize(u.X(90), u.Y(15));
-    choose->move(m_listFrame.left, u.Y(46));
+    SetWidgetSize(choose, u.X(90), u.Y(15));
+    SetWidgetTopLeft(choose, m_listFrame.left, u.Y(46));
 
     m_list = new zem::gui::ReportList(this);
     m_list->InsertColumn(0, "班级", zem::gui::ReportList::Align::Left, m_listFrame.Width() - 40);
@@ -68,7 +69,7 @@ bool CPartialRescheduleDlg::OnInitDialog()
         box->setFont(font.GetQFont());
         box->setChecked(true);
         box->adjustSize();
-        box->move(left, boxTop);
+        SetWidgetTopLeft(box, left, boxTop);
         AddControl(id, box);
         return box;
     };
@@ -77,8 +78,8 @@ bool CPartialRescheduleDlg::OnInitDialog()
     m_selfStudy = addBox(IDC_SELF_STUDY, "晚自习", m_morningReading->geometry().right() + u.X(12));
 
     CHoverButton* ok = AddHoverButton(this, zem::IDOK, "开始部分重排");
-    ok->resize(u.X(80), u.Y(16));
-    ok->move(width() - u.X(7) - ok->width(), bandTop + (kBottomStrip - ok->height()) / 2);
+    SetWidgetSize(ok, u.X(80), u.Y(16));
+    SetWidgetTopLeft(ok, width() - u.X(7) - ok->width(), bandTop + (kBottomStrip - ok->height()) / 2);
     ok->setDefault(true);
     FillClassList();
     return true;

@@ -1,5 +1,6 @@
 #include "app/shell/ScheduleCompletionDlg.h"
 
+#include "app/controls/DialogPlacement.h"
 #include "app/shared/AppServices.h"
 #include "app/controls/DialogLook.h"
 #include "app/controls/GdiResources.h"
@@ -53,9 +54,9 @@ bool CScheduleCompletionDlg::OnInitDialog()
     });
 
     CHoverButton* ok = AddHoverButton(this, zem::IDOK, "打开选中的班级课表");
-    ok->resize(u.X(90), u.Y(15));
+    SetWidgetSize(ok, u.X(90), u.Y(15));
     CHoverButton* close = AddHoverButton(this, zem::IDCANCEL, "关闭");
-    close->resize(u.X(50), u.Y(15));
+    SetWidgetSize(close, u.X(50), u.Y(15));
     PlaceButtonRow(this, height() - kDialogBandHeight + (kDialogBandHeight - ok->height()) / 2, {},
                    {zem::IDOK, zem::IDCANCEL});
     ok->setDefault(true);

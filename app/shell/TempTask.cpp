@@ -7,7 +7,7 @@
 #include "app/controls/RemoveItemsDlg.h"
 #include "app/shell/AppContext.h"
 #include "app/shell/FeatureWindows.h"
-#include "app/timetable/SaveSayingWhy.h"
+#include "app/timetable/TimetableWindowSave.h"
 #include "base/ScheduleTask.h"
 #include "platform/Files.h"
 #include "platform/Hooks.h"
@@ -177,7 +177,7 @@ void CPagePanel::StartTempAdjust(const std::string& name)
         const std::string file = TempTaskFile(name);
         const std::string fallback = zem::Format(zem::FileExists(file) ? "无法读取临时任务文件 %s" : "临时任务文件 %s 不存在",
                                                  file.c_str());
-        if (!SaveSayingWhy([&] { return temp->Open(file); }, "打开临时任务 " + name + " 出错\n\n", fallback))
+        if (!SaveSayingWhy([&] { return temp->Open(file); }, "打开临时任务 " + name + " 出错" + kReasonBreak, fallback))
             return;
     }
 

@@ -6,6 +6,7 @@
 #include "app/taskhelper/TaskHelperSlots.h"
 
 #include "base/Log.h"
+#include "base/Segment.h"
 #include "base/Utility.h"
 #include "core/Core.h"
 #include "platform/Text.h"
@@ -301,7 +302,7 @@ bool CTaskHelper::PlaceLessonWithDisplacement(int depth, CCourseInfo* plan, cons
 
 void CTaskHelper::OrderCandidatesBySegment(bool mainCourse, std::vector<tagTABLE_NODE>& periods)
 {
-    const int preferred = mainCourse ? 0 : 1;
+    const int preferred = mainCourse ? zem::kForenoon : zem::kAfternoon;
     std::stable_partition(periods.begin(), periods.end(),
                           [preferred](const tagTABLE_NODE& period) { return period.segment == preferred; });
 }
@@ -339,9 +340,9 @@ void CTaskHelper::MoveMainCoursesForward(CAutoRange* range)
             if (!structure.IsDayInUse(day))
                 continue;
             early.clear();
-            for (int section = 0; section < std::min(2, structure.GetSectionNodeMaxCount(0)); ++section)
-                early.push_back({day, 0, section});
-            for (int segment = 1; segment <= 2; ++segment)
+            for (int section = 0; section < std::min(2, structure.GetSectionNodeMaxCount(zem::kForenoon)); ++section)
+                early.push_back({day, zem::kForenoon, section});
+            for (int segment = zem::kAfternoon; segment <= zem::kNight; ++segment)
                 if (structure.GetSectionNodeMaxCount(segment) > 0)
                     early.push_back({day, segment, 0});
             for (const tagTABLE_NODE& period : early) {
@@ -351,7 +352,7 @@ void CTaskHelper::MoveMainCoursesForward(CAutoRange* range)
                 // The latest main lesson of the day that may change places with it.
                 bool found = false;
                 tagTABLE_NODE partner{};
-                for (int segment = 2; segment >= period.segment && !found; --segment) {
+                for (int segment = zem::kNight; segment >= period.segment && !found; --segment) {
                     const int first = segment == period.segment ? period.section + 1 : 0;
                     for (int section = structure.GetSectionNodeMaxCount(segment) - 1; section >= first; --section) {
                         const tagTABLE_NODE candidate{day, segment, section};
@@ -392,7 +393,7 @@ void CTaskHelper::ConcentrateTeacherLessons(CAutoRange* range)
                 if (!structure.IsDayInUse(day))
                     continue;
                 lessons.clear();
-                ForEachSlot(structure, {.day = day, .lastSegment = 2}, [&](const tagTABLE_NODE& node) {
+                ForEachSlot(structure, {.day = day, .lastSegment = zem::kNight}, [&](const tagTABLE_NODE& node) {
                     if (!table.IsUsed(node))
                         return;
                     if (const CPlanRules* plan = Rules().PlanOfSlot(table.GetNode(node), 0))
@@ -458,13 +459,13 @@ bool MoveLessonNextTo(CAutoRange* range, CTaskHelper& helper, CCourseTable* teac
         return false;
     CCourseTable* classTable = &cls->GetTable(true);
     const bool byMainType = task->GetTaskSetting().GetSortByMainCourseType();
-    const bool qFirstOfDay = q.period.segment == 0 && q.period.section == 0;
+    const bool qFirstOfDay = q.period.segment == zem::kForenoon && q.period.section == 0;
     for (const int section : targets) {
         if (section < 0)
             continue;
         const tagTABLE_NODE target{r.period.day, r.period.segment, section};
         // The first forenoon lesson is kept for main courses.
-        if (byMainType && !q.plan->IsMainCourse() && target.segment == 0 && target.section == 0)
+        if (byMainType && !q.plan->IsMainCourse() && target.segment == zem::kForenoon && target.section == 0)
             continue;
         if (const CCourseInfo* there = task->FindCourse(classTable->GetNode(target).data(1).GetCourseId())) {
             const CTeacherInfo* teacher = task->GetTeacher(there->GetTeacherId());

@@ -27,7 +27,7 @@ void CAdjustRoomWizard::ShowIntro()
     SetStatusText("课表已排好，却要换教室和场地，不用着急，我来帮忙", false);
     QWidget* step2 = GetDlgItem(IDC_STEP2);
     const QRect rect = step2->geometry();
-    step2->resize(rect.width() - 105, rect.height());
+    SetWidgetSize(step2, rect.width() - 105, rect.height());
     AddHoverButton(this, IDC_NO_ROOM, "取消指定的教室",
                    zem::Rect(rect.right() + 1 - 100, rect.top(), rect.right() + 1, rect.bottom() + 1));
 }

@@ -1,5 +1,6 @@
 #include "app/timetable/AdjustWizardBase.h"
 
+#include "app/controls/DialogPlacement.h"
 #include "app/shared/AppServices.h"
 #include "app/controls/AdjustToolLook.h"
 #include "app/controls/CoursePlanPickerDlg.h"
@@ -86,7 +87,7 @@ bool CAdjustWizardBase::OnInitDialog()
     SetWidgetRect(&m_right, inner);
 
     const int buttonHeight = Units().Y(14);
-    AddHoverButton(this, IDC_EXPORT, "导出打印本次变动的课表")->resize(Units().X(110), buttonHeight);
+    SetWidgetSize(AddHoverButton(this, IDC_EXPORT, "导出打印本次变动的课表"), Units().X(110), buttonHeight);
     AddHoverButton(this, IDC_SOLVE, "解决冲突");
     AddHoverButton(this, zem::IDOK, "执行调整")->setDefault(true);
     PlaceButtonRow(this, kClientHeight - kDialogFooterHeight + (kDialogFooterHeight - buttonHeight) / 2, {},
@@ -343,7 +344,7 @@ bool CAdjustWizardBase::CommitAndSave()
     // The timetables only follow the plans: a lesson of a plan that input.xml lacks is dropped on
     // reading, so the plans go first.
     CScheduleTask* task = m_task;
-    if (!SaveSayingWhy([task] { return task->SaveInputAndOutput(); }, "教学计划调整没有保存成功。\n\n",
+    if (!SaveSayingWhy([task] { return task->SaveInputAndOutput(); }, NotSavedText("教学计划调整"),
                        kCheckTaskFolderReason)) {
         SetStatusText(kNotSaved, true);
         return false;

@@ -1,6 +1,7 @@
 #include "app/timetable/ChangedTimetableDlg.h"
 
 #include "app/controls/DialogLook.h"
+#include "app/controls/DialogPlacement.h"
 #include "app/controls/GdiResources.h"
 #include "app/controls/HoverButton.h"
 #include "app/controls/MultiSelectDlg.h"
@@ -73,8 +74,8 @@ bool CChangedTimetableDlg::OnInitDialog()
         m_tree->scrollToItem(m_tree->topLevelItem(0));
 
     const int buttonHeight = Units().Y(14);
-    AddHoverButton(this, IDC_EXPORT, "导出课表")->resize(Units().X(50), buttonHeight);
-    AddHoverButton(this, IDC_PRINT, "打印课表")->resize(Units().X(50), buttonHeight);
+    SetWidgetSize(AddHoverButton(this, IDC_EXPORT, "导出课表"), Units().X(50), buttonHeight);
+    SetWidgetSize(AddHoverButton(this, IDC_PRINT, "打印课表"), Units().X(50), buttonHeight);
     PlaceButtonRow(this, height() - kDialogFooterHeight + (kDialogFooterHeight - buttonHeight) / 2, {},
                    {IDC_EXPORT, IDC_PRINT});
     ShowItem(IDC_EXPORT, !history);

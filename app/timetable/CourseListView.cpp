@@ -228,6 +228,97 @@ void CCourseListView::wheelEvent(QWheelEvent* event)
     event->accept();
 }
 
+namespace {
+
+// A card's ground and frame: in the colour style the subject's colour (0 when it has none), else
+// green when marked as holding the picked lesson and yellow when selected.
+void DrawCardGround(DC& dc, const CCourseCard& card, bool colorStyle, zem::COLORREF subject)
+{
+    const Rect& r = card.rect;
+    const zem::COLORREF base = card.plan && card.plan->GetType() != 0 ? RGB(242, 242, 242) : RGB(250, 250, 250);
+    zem::COLORREF fill = base;
+    if (colorStyle) {
+        fill = subject ? subject : base;
+    } else if (card.mark == CCourseCard::kMarked) {
+        fill = RGB(106, 232, 106);
+    } else if (card.mark == CCourseCard::kSelected) {
+        fill = RGB(255, 238, 0);
+    }
+    dc.FillSolidRect(r, fill);
+    if (!colorStyle)
+        dc.Draw3dRect(r, RGB(255, 255, 255), RGB(220, 220, 220));
+    else if (card.mark == CCourseCard::kSelected)
+        dc.Draw3dRect(r, RGB(0, 0, 0), RGB(255, 255, 255));
+    else
+        dc.Draw3dRect(r, RGB(255, 255, 255), RGB(0, 0, 0));
+}
+
+// The badge of an assistant's card in the card's top right corner.
+void DrawAssistantBadge(DC& dc, const Rect& r)
+{
+    const Rect badge(r.right - 25, r.top + 5, r.right - 5, r.top + 25);
+    QPainter& painter = dc.Painter();
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    const QColor orange(244, 164, 95);
+    painter.setPen(orange);
+    painter.setBrush(orange);
+    painter.drawRoundedRect(QRect(badge.left, badge.top, badge.Width() - 1, badge.Height() - 1), 5, 5);
+    painter.restore();
+    dc.SelectFont(CGdiResources::GetInstance()->DefaultFont);
+    dc.SetTextColor(RGB(255, 255, 255));
+    dc.DrawText("助", badge, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+}
+
+// The card's three lines; the bottom of the last.
+int DrawCardLines(DC& dc, const CCourseCard& card, bool colorStyle, const Font& bigFont, const Font& smallFont)
+{
+    const Rect& r = card.rect;
+    const Rect inner(r.left + 1, r.top + 1, r.right - 1, r.bottom - 1);
+    const Rect band1(inner.left, inner.top, inner.right, r.bottom - 33);
+    const Rect band2(inner.left, band1.bottom, inner.right, band1.bottom + 13);
+    const Rect band3(inner.left, band2.bottom, inner.right, band2.bottom + 13);
+    const zem::COLORREF second = colorStyle ? RGB(0, 0, 0) : RGB(92, 92, 92);
+    const unsigned format = DT_CENTER | DT_VCENTER | DT_SINGLELINE;
+    dc.SelectFont(bigFont);
+    dc.SetTextColor(RGB(0, 0, 0));
+    dc.DrawText(card.line1, band1, format);
+    dc.SelectFont(smallFont);
+    dc.SetTextColor(second);
+    dc.DrawText(card.line2, band2, format);
+    dc.SetTextColor(card.placed != card.planned ? RGB(255, 0, 0) : second);
+    dc.DrawText(card.statusLine, band3, format);
+    return band3.bottom;
+}
+
+// One block per placed whole lesson, a half block for a placed half, in the strip from `top` to
+// the card's bottom; a plan planned for no lesson gets none.
+void DrawLessonBlocks(DC& dc, const CCourseCard& card, int top)
+{
+    const Rect& r = card.rect;
+    const int units = 2 * card.planned.GetWholeCount() + (card.planned.HasHalfNode() ? 1 : 0);
+    const Rect strip(r.left + 2, top, r.right - 2, r.bottom - 2);
+    if (units <= 0 || strip.Height() <= 0)
+        return;
+    const int w = strip.Width() / units;
+    const zem::COLORREF block = card.placed > card.planned ? RGB(255, 0, 0) : RGB(0, 255, 0);
+    int x = strip.left;
+    auto drawBlock = [&](int width) {
+        if (x >= strip.right)
+            return;
+        const Rect cell(x, strip.top, x + width, strip.bottom);
+        if (cell.Width() > 2 && cell.Height() > 2)
+            dc.FillSolidRect(Rect(cell.left + 1, cell.top + 1, cell.right - 1, cell.bottom - 1), block);
+        x += width;
+    };
+    for (int i = 0; i < card.placed.GetWholeCount(); ++i)
+        drawBlock(2 * w);
+    if (card.placed.HasHalfNode())
+        drawBlock(w);
+}
+
+}  // namespace
+
 void CCourseListView::paintEvent(QPaintEvent*)
 {
     PaintOffscreen(this, [this](DC& dc, const Rect& client) {
@@ -239,73 +330,11 @@ void CCourseListView::paintEvent(QPaintEvent*)
         const Font smallFont = Font::FromPoints(80, face);
         for (const auto& cardPtr : m_cards) {
             const CCourseCard& card = *cardPtr;
-            const Rect& r = card.rect;
-            const zem::COLORREF base = card.plan && card.plan->GetType() != 0 ? RGB(242, 242, 242) : RGB(250, 250, 250);
-            zem::COLORREF fill = base;
-            if (colorStyle) {
-                const zem::COLORREF subject = colors && card.plan ? colors->GetColor(card.plan, m_task) : 0;
-                fill = subject ? subject : base;
-            } else if (card.mark == CCourseCard::kMarked) {
-                fill = RGB(106, 232, 106);
-            } else if (card.mark == CCourseCard::kSelected) {
-                fill = RGB(255, 238, 0);
-            }
-            dc.FillSolidRect(r, fill);
-            if (!colorStyle)
-                dc.Draw3dRect(r, RGB(255, 255, 255), RGB(220, 220, 220));
-            else if (card.mark == CCourseCard::kSelected)
-                dc.Draw3dRect(r, RGB(0, 0, 0), RGB(255, 255, 255));
-            else
-                dc.Draw3dRect(r, RGB(255, 255, 255), RGB(0, 0, 0));
-            if (card.assistant) {
-                const Rect badge(r.right - 25, r.top + 5, r.right - 5, r.top + 25);
-                QPainter& painter = dc.Painter();
-                painter.save();
-                painter.setRenderHint(QPainter::Antialiasing, true);
-                const QColor orange(244, 164, 95);
-                painter.setPen(orange);
-                painter.setBrush(orange);
-                painter.drawRoundedRect(QRect(badge.left, badge.top, badge.Width() - 1, badge.Height() - 1), 5, 5);
-                painter.restore();
-                dc.SelectFont(CGdiResources::GetInstance()->DefaultFont);
-                dc.SetTextColor(RGB(255, 255, 255));
-                dc.DrawText("助", badge, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
-            }
-            const Rect inner(r.left + 1, r.top + 1, r.right - 1, r.bottom - 1);
-            const Rect band1(inner.left, inner.top, inner.right, r.bottom - 33);
-            const Rect band2(inner.left, band1.bottom, inner.right, band1.bottom + 13);
-            const Rect band3(inner.left, band2.bottom, inner.right, band2.bottom + 13);
-            const zem::COLORREF second = colorStyle ? RGB(0, 0, 0) : RGB(92, 92, 92);
-            const unsigned format = DT_CENTER | DT_VCENTER | DT_SINGLELINE;
-            dc.SelectFont(bigFont);
-            dc.SetTextColor(RGB(0, 0, 0));
-            dc.DrawText(card.line1, band1, format);
-            dc.SelectFont(smallFont);
-            dc.SetTextColor(second);
-            dc.DrawText(card.line2, band2, format);
-            dc.SetTextColor(card.placed != card.planned ? RGB(255, 0, 0) : second);
-            dc.DrawText(card.statusLine, band3, format);
-            // One block per placed whole lesson, a half block for a placed half; a plan planned
-            // for no lesson gets none.
-            const int units = 2 * card.planned.GetWholeCount() + (card.planned.HasHalfNode() ? 1 : 0);
-            const Rect strip(r.left + 2, band3.bottom, r.right - 2, r.bottom - 2);
-            if (units <= 0 || strip.Height() <= 0)
-                continue;
-            const int w = strip.Width() / units;
-            const zem::COLORREF block = card.placed > card.planned ? RGB(255, 0, 0) : RGB(0, 255, 0);
-            int x = strip.left;
-            auto drawBlock = [&](int width) {
-                if (x >= strip.right)
-                    return;
-                const Rect cell(x, strip.top, x + width, strip.bottom);
-                if (cell.Width() > 2 && cell.Height() > 2)
-                    dc.FillSolidRect(Rect(cell.left + 1, cell.top + 1, cell.right - 1, cell.bottom - 1), block);
-                x += width;
-            };
-            for (int i = 0; i < card.placed.GetWholeCount(); ++i)
-                drawBlock(2 * w);
-            if (card.placed.HasHalfNode())
-                drawBlock(w);
+            const zem::COLORREF subject = colorStyle && colors && card.plan ? colors->GetColor(card.plan, m_task) : 0;
+            DrawCardGround(dc, card, colorStyle, subject);
+            if (card.assistant)
+                DrawAssistantBadge(dc, card.rect);
+            DrawLessonBlocks(dc, card, DrawCardLines(dc, card, colorStyle, bigFont, smallFont));
         }
     });
 }

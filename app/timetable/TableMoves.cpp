@@ -73,9 +73,9 @@ bool SaveMove(CScheduleTask& task, const SavedFiles& before, CMoveResult& result
         return true;
     undo();
     const bool putBack = before.PutBack();
-    SayFailedSave(putBack ? "课表大挪移没有保存成功，排课任务的文件已恢复为挪移前的样子。\n\n"
-                          : "课表大挪移没有保存成功，排课任务的文件也没能恢复，请从备份“课表大挪移前”恢复。\n\n",
-                  reason, kCheckTaskFolderReason);
+    const std::string notSaved = putBack ? "课表大挪移没有保存成功，排课任务的文件已恢复为挪移前的样子。"
+                                         : "课表大挪移没有保存成功，排课任务的文件也没能恢复，请从备份“课表大挪移前”恢复。";
+    SayFailedSave(notSaved + kReasonBreak, reason, kCheckTaskFolderReason);
     result.movedLessons = 0;
     return false;
 }

@@ -2,6 +2,7 @@
 
 #include "app/controls/Bitmaps.h"
 #include "app/controls/DialogLook.h"
+#include "app/controls/DialogPlacement.h"
 #include "app/controls/HoverButton.h"
 #include "app/controls/SortListCtrl.h"
 #include "app/output/workbook/WorkbookRequest.h"
@@ -160,7 +161,7 @@ bool CTeacherStatisticDlg::OnInitDialog()
     for (const auto& [id, text] : {std::pair{IDC_EXPORT, "导出统计分析表(&E)"}, std::pair{IDC_WORKBOOK, "生成课时统计表(&T)"}}) {
         auto* button = new CHoverButton(text, this);
         button->setAutoDefault(false);
-        button->resize(button->fontMetrics().horizontalAdvance(button->text()) + 24, 26);
+        SetWidgetSize(button, button->fontMetrics().horizontalAdvance(button->text()) + 24, 26);
         AddControl(id, button);
         EnableItem(id, false);
     }
@@ -215,7 +216,7 @@ void CTeacherStatisticDlg::Layout()
     inner.DeflateRect(1, 1, 1, 1);
     SetWidgetRect(m_list, inner);
 
-    m_picture->move(bar.right + 10, top);
+    SetWidgetTopLeft(m_picture, bar.right + 10, top);
     const Rect picture = WidgetRect(m_picture);
     SetWidgetRect(m_name, Rect(picture.right + 10, top, w - 10, picture.bottom));
     SetWidgetRect(m_tree, Rect(bar.right + 2, picture.bottom + 10, w - 10, footerTop - 10));
@@ -223,15 +224,15 @@ void CTeacherStatisticDlg::Layout()
     // The check boxes after the label drawn on the header band.
     int x = 10 + fontMetrics().horizontalAdvance(zem::gui::ToQ(kIncludeLabel)) + 8;
     for (QCheckBox* box : {m_regular, m_morningReading, m_selfStudy}) {
-        box->move(x, (kDialogBandHeight - box->height()) / 2);
+        SetWidgetTopLeft(box, x, (kDialogBandHeight - box->height()) / 2);
         x += box->width() + 12;
     }
 
     QWidget* workbook = GetDlgItem(IDC_WORKBOOK);
     QWidget* exportButton = GetDlgItem(IDC_EXPORT);
     const int buttonTop = footerTop + (kDialogFooterHeight - workbook->height()) / 2;
-    workbook->move(w - 10 - workbook->width(), buttonTop);
-    exportButton->move(workbook->x() - 8 - exportButton->width(), buttonTop);
+    SetWidgetTopLeft(workbook, w - 10 - workbook->width(), buttonTop);
+    SetWidgetTopLeft(exportButton, workbook->x() - 8 - exportButton->width(), buttonTop);
     SetWidgetRect(m_status, Rect(10, footerTop + 2, exportButton->x() - 10, height() - 2));
     update();
 }

@@ -1,6 +1,7 @@
 #include "app/timetable/TeacherTimeQueryDlg.h"
 
 #include "app/controls/DialogLook.h"
+#include "app/controls/DialogPlacement.h"
 #include "app/controls/GdiResources.h"
 #include "app/controls/HoverButton.h"
 #include "app/controls/TimeSlotPickerDlg.h"
@@ -93,7 +94,7 @@ bool CTeacherTimeQueryDlg::OnInitDialog()
     AddHoverButton(this, IDC_EXPORT, "导出到文本文件");
     AddHoverButton(this, zem::IDCANCEL, "关闭");
     QWidget* exportButton = GetDlgItem(IDC_EXPORT);
-    exportButton->resize(std::max(exportButton->width(), exportButton->fontMetrics().horizontalAdvance(
+    SetWidgetSize(exportButton, std::max(exportButton->width(), exportButton->fontMetrics().horizontalAdvance(
                                                              zem::gui::ToQ("导出到文本文件")) + 24),
                          exportButton->height());
     PlaceButtonRow(this, UnitsRect(0, 271, 0, 14).top, {}, {IDC_EXPORT, zem::IDCANCEL});

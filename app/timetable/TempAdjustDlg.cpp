@@ -11,7 +11,7 @@
 #include "app/taskhelper/ExportTableItem.h"
 #include "app/taskhelper/TaskHelper.h"
 #include "app/timetable/CompareTaskDlg.h"
-#include "app/timetable/SaveSayingWhy.h"
+#include "app/timetable/TimetableWindowSave.h"
 #include "base/ChangeCheck.h"
 #include "base/ScheduleTask.h"
 #include "platform/Text.h"

@@ -16,7 +16,7 @@
 #include "app/timetable/LastViewed.h"
 #include "app/timetable/LessonProgress.h"
 #include "app/taskhelper/TaskHelper.h"
-#include "app/timetable/SaveSayingWhy.h"
+#include "app/timetable/TimetableWindowSave.h"
 #include "base/ConfigHost.h"
 #include "platform/Text.h"
 #include "platform/gui/Desktop.h"

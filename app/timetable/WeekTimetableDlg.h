@@ -3,16 +3,16 @@
 // hand: the table container in the middle, the related timetables on the right, the plan cards
 // below (in a class timetable also the buffer of unplaced lessons), the whole task's progress at
 // the top. Every change stays in the working timetables until Save.
-#include "app/shared/LessonCounter.h"
 #include "app/controls/ProgressWnd.h"
-#include "app/output/PrintSheet.h"
 #include "app/controls/ScrollPanel.h"
 #include "app/controls/SplitterBar.h"
 #include "app/controls/TitledPanel.h"
+#include "app/output/PrintSheet.h"
+#include "app/shared/LessonCounter.h"
 #include "app/timetable/CourseListView.h"
-#include "app/timetable/SaveSayingWhy.h"
 #include "app/timetable/TableContainer.h"
 #include "app/timetable/TableFontDlg.h"
+#include "app/timetable/TimetableWindowSave.h"
 #include "platform/gui/Dialog.h"
 
 #include <string>

@@ -9,6 +9,7 @@
 // school's lesson list.
 #include "app/output/PageLayout.h"
 #include "app/output/PrintSheet.h"
+#include "app/output/TimetableExport.h"
 #include "app/output/workbook/LessonGridWorkbook.h"
 #include "app/output/workbook/SpreadsheetExporter.h"
 #include "app/output/workbook/TimetableWorkbook.h"

@@ -75,7 +75,7 @@ CBaseDataImportDlg::CBaseDataImportDlg(QWidget* parent, zem::Size sizeUnits) : D
 
 CBaseDataImportDlg::~CBaseDataImportDlg()
 {
-    Stop();
+    StopWorker();
 }
 
 void CBaseDataImportDlg::SetImportKind(zem::MessageTarget* page, const std::string& title,
@@ -171,8 +171,8 @@ void CBaseDataImportDlg::ChooseFile()
 
 void CBaseDataImportDlg::StartOrStop()
 {
-    if (m_running) {
-        Stop();
+    if (m_worker.HasThread()) {
+        StopWorker();
         return;
     }
     std::string path = GetDlgItemText(IDC_PATH);
@@ -190,7 +190,6 @@ void CBaseDataImportDlg::StartOrStop()
         return;
     SetDlgItemText(IDC_START, "取消");
     Item<QProgressBar>(IDC_PROGRESS)->setValue(0);
-    m_running = true;
     const int run = ++m_run;
     m_worker.Start([this, path, run] {
         zem::import::RowReadJob job;
@@ -206,12 +205,11 @@ void CBaseDataImportDlg::StartOrStop()
 }
 
 // The worker stops before its next row; the rows it sent stay in the page.
-void CBaseDataImportDlg::Stop()
+void CBaseDataImportDlg::StopWorker()
 {
     if (!m_worker.HasThread())
         return;
     m_worker.StopAndWait();
-    m_running = false;
     if (GetDlgItem(IDC_START)) {
         SetDlgItemText(IDC_START, "开始导入吧");
         Item<QProgressBar>(IDC_PROGRESS)->setValue(0);
@@ -221,7 +219,6 @@ void CBaseDataImportDlg::Stop()
 void CBaseDataImportDlg::Finish()
 {
     m_worker.Wait();
-    m_running = false;
     SetDlgItemText(IDC_START, "开始导入吧");
     auto* progress = Item<QProgressBar>(IDC_PROGRESS);
     if (!m_result.Ok()) {
@@ -240,10 +237,10 @@ void CBaseDataImportDlg::Finish()
 
 void CBaseDataImportDlg::OnCancel()
 {
-    if (m_running) {
+    if (m_worker.HasThread()) {
         if (!AskToStopImport())
             return;
-        Stop();
+        StopWorker();
     }
     EndDialog(zem::IDCANCEL);
 }
@@ -295,12 +292,12 @@ zem::LRESULT CBaseDataImportDlg::WindowProc(unsigned message, zem::WPARAM wParam
 {
     switch (message) {
     case WM_BASE_IMPORT_PROGRESS:
-        if (m_running)
+        if (m_worker.HasThread())
             Item<QProgressBar>(IDC_PROGRESS)->setValue(static_cast<int>(wParam));
         return 0;
     case WM_BASE_IMPORT_DONE:
         // A run already stopped was ended by Stop.
-        if (m_running && static_cast<int>(wParam) == m_run)
+        if (m_worker.HasThread() && static_cast<int>(wParam) == m_run)
             Finish();
         return 0;
     case WM_QUICK_TOOL:

@@ -29,7 +29,7 @@ public:
     // in the page's order.
     void SetImportKind(zem::MessageTarget* page, const std::string& title, const std::vector<std::string>& columns);
 
-    bool IsImporting() const { return m_running; }
+    bool IsImporting() const { return m_worker.HasThread(); }
 
 protected:
     bool OnInitDialog() override;
@@ -62,13 +62,12 @@ protected:
 private:
     void ChooseFile();
     void StartOrStop();
-    void Stop();
+    void StopWorker();
     void Finish();
     void SaveTemplate();
 
     CWorkerThread m_worker;
     zem::import::RowReadResult m_result;  // written by the worker before it posts its end
-    bool m_running = false;
     int m_run = 0;
 };
 

@@ -190,7 +190,7 @@ CReverseImportPreviewDlg::CReverseImportPreviewDlg(QWidget* parent, const std::s
 
 CReverseImportPreviewDlg::~CReverseImportPreviewDlg()
 {
-    StopPreview();
+    StopWorker();
 }
 
 bool CReverseImportPreviewDlg::OnInitDialog()
@@ -251,7 +251,7 @@ std::string CReverseImportPreviewDlg::LogText() const
     return m_log ? m_log->toPlainText().toStdString() : std::string();
 }
 
-void CReverseImportPreviewDlg::StopPreview()
+void CReverseImportPreviewDlg::StopWorker()
 {
     m_worker.StopAndWait();
 }
@@ -263,7 +263,7 @@ void CReverseImportPreviewDlg::Request(int mode)
     if (mode != 0 || m_importing)
         return;
     EnableItem(zem::IDOK, false);
-    StopPreview();
+    StopWorker();
     m_sheet.reset();
     m_result = Pass();
     if (m_log)
@@ -428,7 +428,7 @@ void CReverseImportPreviewDlg::OnCancel()
         m_closeAfterImport = true;
         return;
     }
-    StopPreview();
+    StopWorker();
     EndDialog(zem::IDCANCEL);
 }
 

@@ -81,7 +81,7 @@ private:
         std::string error;
     };
 
-    void StopPreview();
+    void StopWorker();
     void FinishPreview();
     void ShowTeachingTime();
     void ImportNextClass();

@@ -75,7 +75,6 @@ bool CExportProgressDlg::OnInitDialog()
     m_statusBase = "正在导出 " + m_objectName + "，请稍候 ";
     Tick();
     m_timer = startTimer(500);
-    m_running = true;
     m_worker.Start([this] {
         m_result = m_work ? m_work(this) : false;
         Post(WM_EXPORT_WORKER_DONE, 0, 0);
@@ -102,7 +101,6 @@ zem::LRESULT CExportProgressDlg::WindowProc(unsigned message, zem::WPARAM, zem::
         return 0;
     case WM_EXPORT_WORKER_DONE:
         m_worker.Wait();
-        m_running = false;
         if (m_timer) {
             killTimer(m_timer);
             m_timer = 0;
@@ -116,7 +114,7 @@ zem::LRESULT CExportProgressDlg::WindowProc(unsigned message, zem::WPARAM, zem::
 
 void CExportProgressDlg::OnCancel()
 {
-    if (!m_running) {
+    if (!m_worker.HasThread()) {
         EndDialog(zem::IDCANCEL);
         return;
     }

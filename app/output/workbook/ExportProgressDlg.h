@@ -24,7 +24,7 @@ public:
     void SetFilePath(const std::string& path) { m_filePath = path; }
     void SetObjectName(const std::string& name) { m_objectName = name; }
 
-    bool IsWorkerRunning() const { return m_running; }
+    bool IsWorkerRunning() const { return m_worker.HasThread(); }
     bool GetResult() const { return m_result; }
     // One beat of the moving dots (the window's timer calls it every 500 ms).
     void Tick();
@@ -43,7 +43,6 @@ private:
     std::string m_objectName = "工作簿";
     std::string m_statusBase;
     std::atomic<bool> m_result{false};
-    bool m_running = false;
     bool m_stopping = false;
     int m_timer = 0;
     CWorkerThread m_worker;

@@ -513,9 +513,10 @@ protected:
         ASSERT_TRUE(ValidateSchedule(Task()).IsClean()) << ValidateSchedule(Task()).Text();
     }
 
-    int LessonsOf(const std::string& planId)
+    // The committed timetable, or with `working` the tables the windows show.
+    int LessonsOf(const std::string& planId, bool working = false)
     {
-        const CCourseTable& table = Task().FindCourse(planId)->GetTable(false);
+        const CCourseTable& table = Task().FindCourse(planId)->GetTable(working);
         int count = 0;
         for (int slot = 0; slot < zem::kSlotCount; ++slot)
             count += CTimeTable::IsUsedStatus(table.GetValues()[slot]);
@@ -687,7 +688,11 @@ TEST_F(LessonsOnFriday, AFailedTimetableWriteKeepsTheWeekAndItsLessonsUntilTheNe
         EXPECT_EQ(ReadRaw(inputPath), input);
         EXPECT_EQ(ReadRaw(outputPath), output);
         EXPECT_TRUE(Task().GetSchoolStructure().IsDayInUse(kFriday));
-        EXPECT_EQ(LessonsOf("p1"), 5);
+        for (const bool working : {false, true}) {
+            EXPECT_EQ(LessonsOf("p1", working), 5) << working;
+            EXPECT_EQ(LessonsOf("p2", working) + LessonsOf("p3", working), 2) << working;
+            EXPECT_EQ(LessonsOf("p4", working), 2) << working;
+        }
         EXPECT_TRUE(ValidateSchedule(Task(), true).IsClean()) << ValidateSchedule(Task(), true).Text();
         Save(dlg);
         EXPECT_FALSE(dlg.IsModified());

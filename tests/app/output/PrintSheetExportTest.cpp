@@ -6,6 +6,7 @@
 #include "support/TempFolder.h"
 
 #include "app/output/PrintPreviewDlg.h"
+#include "app/output/TimetableExport.h"
 #include "app/output/workbook/SpreadsheetExporter.h"
 #include "app/output/workbook/WorkbookReader.h"
 #include "platform/Hooks.h"

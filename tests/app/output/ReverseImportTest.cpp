@@ -20,7 +20,7 @@
 #include "support/CheckExceptions.h"
 
 #include "app/output/PageLayout.h"
-#include "app/output/PrintSheet.h"
+#include "app/output/TimetableExport.h"
 #include "app/output/workbook/Workbook.h"
 #include "app/output/workbook/XlsxWriter.h"
 #include "app/shell/NewTaskDlg.h"

@@ -25,6 +25,25 @@ struct Variant {
     bool classFixed = false;        // 一班's free period is closed to it: no timetable exists
 };
 
+// The plan's lessons in the working tables, at most one a day, but for one day with two in a row.
+bool SpreadWithOneBlock(CScheduleTask& task, const char* planId)
+{
+    const CCourseTable& own = task.FindCourse(planId)->GetTable(true);
+    int blocks = 0;
+    for (int day = 0; day < 5; ++day) {
+        if (!own.IsDayUsed(day, 2))
+            continue;
+        if (own.IsDayUsed(day, 3))
+            return false;
+        bool adjacent = false;
+        for (int segment = 0; segment < 2; ++segment)
+            for (int section = 0; section + 1 < zem::kSectionCount; ++section)
+                adjacent = adjacent || (own.IsUsed(day, segment, section) && own.IsUsed(day, segment, section + 1));
+        blocks += adjacent ? 1 : 100;
+    }
+    return blocks == 1;
+}
+
 // 一班's week is full but for Thursday's third period (-), and 数学 (M) lost its fifth lesson. It
 // has one a day Monday to Thursday; its teacher's group closes Friday but for the third and fourth
 // periods, which hold 英语's double period (Y):
@@ -82,25 +101,6 @@ public:
     std::string At(const char* classId, int day, int segment, int section)
     {
         return m_task.GetClass(classId)->GetTable(true).GetNode(day, segment, section).data(1).GetCourseId();
-    }
-
-    // The plan's lessons, at most one a day, but for one day with two in a row.
-    bool SpreadWithOneBlock(const char* planId)
-    {
-        const CCourseTable& own = m_task.FindCourse(planId)->GetTable(true);
-        int blocks = 0;
-        for (int day = 0; day < 5; ++day) {
-            if (!own.IsDayUsed(day, 2))
-                continue;
-            if (own.IsDayUsed(day, 3))
-                return false;
-            bool adjacent = false;
-            for (int segment = 0; segment < 2; ++segment)
-                for (int section = 0; section + 1 < zem::kSectionCount; ++section)
-                    adjacent = adjacent || (own.IsUsed(day, segment, section) && own.IsUsed(day, segment, section + 1));
-            blocks += adjacent ? 1 : 100;
-        }
-        return blocks == 1;
     }
 
 private:
@@ -193,7 +193,7 @@ TEST(LostLessonRepair, PlacesTheFifthLessonBehindADoublePeriod)
         EXPECT_TRUE(school.Lost().IsEmpty());
         EXPECT_TRUE(task.GetLastReportInfo().GetTempCourseLostInfo().empty());
         EXPECT_EQ(LessonsOf(*task.FindCourse("M"), true), CWeekCount(5, false));
-        EXPECT_TRUE(school.SpreadWithOneBlock("Y"));
+        EXPECT_TRUE(SpreadWithOneBlock(task, "Y"));
         EXPECT_TRUE(ValidateSchedule(task, true).IsClean()) << ValidateSchedule(task, true).Text();
         if (v.preset) {
             EXPECT_EQ(school.At("c1", 3, 0, 1), "B");
@@ -205,6 +205,34 @@ TEST(LostLessonRepair, PlacesTheFifthLessonBehindADoublePeriod)
             EXPECT_TRUE(school.At("c3", 4, 0, 2).empty() || school.At("c3", 4, 0, 3).empty());
         }
     }
+}
+
+// A lost single lesson of a plan with a double period goes to a day without its lessons: the day
+// maximum of two the block needs is not a second day of two under strict distribution.
+TEST(LostLessonRepair, ASingleLessonOfAPlanWithADoublePeriodTakesADayOfItsOwn)
+{
+    SchoolBuilder b;
+    CScheduleTask& task = b.Task();
+    task.GetTaskSetting().SetStrictDistribution(true);
+    b.Class("c1", "一班");
+    b.Subject("sY", "英语");
+    b.Teacher("tY", "英语老师");
+    CCourseInfo* english = b.Course("Y", "c1", "sY", "tY", "5");
+    english->SetContinuousNodes(2);
+    english->SetContinuousTimes(1);
+    CTaskHelper helper(&task);
+    CCourseTable* table = &task.GetClass("c1")->GetTable(true);
+    // The block on Monday, one lesson each on Tuesday and Wednesday; the fifth is lost.
+    for (const tagTABLE_NODE& node : {tagTABLE_NODE{0, 0, 0}, tagTABLE_NODE{0, 0, 1}, tagTABLE_NODE{1, 0, 0},
+                                      tagTABLE_NODE{2, 0, 0}})
+        helper.SetCourseNode(table, english, "", node, 0);
+    task.GetLastReportInfo().GetTempCourseLostInfo()["Y"] = CWeekCount(1, false);
+    ASSERT_TRUE(ScheduleIsValid(task, ChecksExcept(CheckException::PresetsNotYetPlaced)));
+
+    EXPECT_EQ(RepairLostLessons(helper, nullptr), 1);
+    EXPECT_EQ(LessonsOf(*english, true), CWeekCount(5, false));
+    EXPECT_TRUE(SpreadWithOneBlock(task, "Y"));
+    EXPECT_TRUE(ValidateSchedule(task, true).IsClean()) << ValidateSchedule(task, true).Text();
 }
 
 // Where no timetable exists, or the way needs more moves than allowed, or the run is stopping, the

@@ -304,3 +304,28 @@ TEST_F(TeacherWizardOverARule, LeavesTheTaskAsItWas)
     ExpectValid(Task());
     EXPECT_TRUE(ValidateSchedule(Task(), true).IsClean()) << ValidateSchedule(Task(), true).Text();
 }
+
+// A window opened over the wizard before the delay passes keeps the chooser from opening over it,
+// and from opening once it closes.
+TEST_F(TeacherWizard, TheChooserDoesNotOpenByItselfOverAnotherWindow)
+{
+    zem::gui::FakeClock clock;
+    Wizard wizard;
+    Dialog other(&wizard, "另一个窗口", {100, 60});
+    int choosers = 0;
+    ModalScope scope([&](Dialog& shown) {
+        if (&shown == &wizard) {
+            other.DoModal();
+            clock.Advance(Wizard::kChooseDelayMs * 4);
+            wizard.SendCommand(zem::IDCANCEL);
+        } else if (&shown == &other) {
+            clock.Advance(Wizard::kChooseDelayMs * 2);
+            other.EndDialog(zem::IDCANCEL);
+        } else {
+            ++choosers;
+            Answer(shown, {"k1"});
+        }
+    });
+    wizard.DoModal();
+    EXPECT_EQ(choosers, 0);
+}

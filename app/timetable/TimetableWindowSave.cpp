@@ -1,4 +1,4 @@
-#include "app/timetable/SaveSayingWhy.h"
+#include "app/timetable/TimetableWindowSave.h"
 
 #include "app/shared/AdjustmentHistory.h"
 #include "app/shared/AppServices.h"

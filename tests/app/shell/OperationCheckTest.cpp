@@ -1,0 +1,187 @@
+// Every operation that changes a task's plans or timetables, on three schools: after it the saved
+// task, read back by the program's own reader, keeps every rule it kept before unless the
+// operation's message names the rule broken; a plan's weekly count changes only by a plan edit;
+// and what the operation said it did is what changed.
+// The engine's support first: Qt's headers make a keyword of one of its names.
+#include "support/OperationSchools.h"
+
+#include "app/output/PageLayout.h"
+#include "app/output/PrintSheet.h"
+#include "app/output/import/ReverseImport.h"
+#include "app/shared/AdjustmentHistory.h"
+#include "app/timetable/TableMoves.h"
+#include "base/ChangeCheck.h"
+#include "base/ScheduleTask.h"
+#include "base/ScheduleValidator.h"
+#include "support/FakeAppServices.h"
+#include "support/MessageRecorder.h"
+#include "support/TempFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <cctype>
+#include <functional>
+#include <regex>
+#include <string>
+#include <tuple>
+#include <vector>
+
+namespace {
+
+// What an operation is handed: the open task and what it said.
+struct OperationRun {
+    CScheduleTask& task;
+    const CScheduleTask& before;  // the task as its files held it before the operation
+    std::vector<std::string> said;
+    CAdjustmentEntryList entries;
+};
+
+struct Operation {
+    const char* name;
+    bool editsPlans;
+    std::function<void(OperationRun&)> run;
+    // Compares what the operation said with the two tasks, before and after (read back).
+    std::function<void(const OperationRun&, CScheduleTask& after)> compare = {};
+};
+
+// The lessons of the class timetables on a day: each half of a split cell counts once.
+int ClassLessonsOnDay(const CScheduleTask& task, int day)
+{
+    int lessons = 0;
+    const CSchoolStructure& week = task.GetSchoolStructure();
+    for (const CClassInfo* cls : ObjectsInOrder<CClassInfo>(task.GetClassInfoList()))
+        for (int segment = 0; segment < zem::kSegmentCount; ++segment)
+            for (int section = 0; section < week.GetSectionNodeMaxCount(segment); ++section) {
+                const CCourseTableNode& cell = cls->GetTable(false).GetNode(day, segment, section);
+                lessons += cell.data(1).HasCourse() ? 1 : 0;
+                lessons += cell.IsInterleave() && cell.data(2).HasCourse() ? 1 : 0;
+            }
+    return lessons;
+}
+
+// The first number the message holds before `words`, or -1.
+int NumberBefore(const std::vector<std::string>& said, const std::string& words)
+{
+    const std::regex pattern("(\\d+) " + words);
+    for (const std::string& text : said)
+        if (std::smatch match; std::regex_search(text, match, pattern))
+            return std::stoi(match[1]);
+    return -1;
+}
+
+// Two days of lessons in use: Wednesday and Thursday, where the hand-made school keeps 张喆's
+// 党团活动 and 初一(1)班's 劳动.
+constexpr int kDayA = 2;
+constexpr int kDayB = 3;
+
+const Operation kOperations[] = {
+    {"day swap", false,
+     [](OperationRun& run) {
+         const CMoveResult result = SwapDays(run.task, kDayA, kDayB, run.entries);
+         EXPECT_TRUE(result.saved) << result.refusal;
+     },
+     [](const OperationRun& run, CScheduleTask&) {
+         EXPECT_EQ(NumberBefore(run.said, "节课交换了位置"),
+                   ClassLessonsOnDay(run.before, kDayA) + ClassLessonsOnDay(run.before, kDayB));
+     }},
+    // Into the school itself, its timetables cleared first: every lesson fills a lesson its plan
+    // already counts.
+    {"reverse import into the open task", false,
+     [](OperationRun& run) {
+         FakeAppServices services;
+         services.task = &run.task;
+         CTablePageLayout layout;
+         layout.Style = 0;
+         layout.ShowSS = true;
+         const std::string path = run.task.GetTaskInfo().GetTaskFolder() + "总课表.xlsx";
+         ASSERT_TRUE(ExportMasterTimetable(&run.task, layout, TABLE_CLASS, path));
+         std::unique_ptr<zem::import::CMasterSheet> sheet;
+         std::string error;
+         ASSERT_TRUE(zem::import::ReadMasterSheet(path, sheet, error)) << error;
+         CTaskHelper helper(&run.task);
+         helper.ClearTimetables(CTaskHelper::kClearAll, {});
+         ASSERT_TRUE(helper.SaveTempTables());
+         const zem::import::ReverseImportResult result = zem::import::ImportMasterSheet(run.task, *sheet, true);
+         EXPECT_EQ(result.error, "");
+     }},
+    {"row shift", false,
+     [](OperationRun& run) {
+         const CMoveResult result = ShiftRow(run.task, {CRowShift::InsertFirst, 0}, run.entries);
+         EXPECT_TRUE(result.saved || !result.refusal.empty()) << result.refusal;
+     }},
+};
+
+bool Mentions(const std::vector<std::string>& said, const std::string& sentence)
+{
+    for (const std::string& text : said)
+        if (text.find(sentence) != std::string::npos)
+            return true;
+    return false;
+}
+
+void TryOperation(const OperationSchool& school, const Operation& operation)
+{
+    SCOPED_TRACE(std::string(school.name) + ": " + operation.name);
+    TempFolder folder;
+    const std::string taskFile = school.write(folder.path());
+    ASSERT_FALSE(taskFile.empty());
+
+    CScheduleTask before;
+    ASSERT_TRUE(before.Open(taskFile, TaskAccess::ReadOnly));
+    const ScheduleValidation rulesBefore = ValidateSchedule(before);
+    const PlanCountSnapshot counts = CaptureCounts(before);
+
+    CScheduleTask task;
+    ASSERT_TRUE(task.Open(taskFile));
+    CTaskHelper(&task).RestoreTempTables();
+    OperationRun run{task, before, {}, {}};
+    {
+        MessageRecorder messages(zem::IDYES);
+        operation.run(run);
+        run.said = messages.Texts();
+    }
+
+    CScheduleTask after;
+    ASSERT_TRUE(after.Open(taskFile, TaskAccess::ReadOnly));
+    // Every rule the change broke is in what it said, in the user's words.
+    const ScheduleValidation broken = NewViolations(rulesBefore, ValidateSchedule(after));
+    for (const ScheduleViolation& violation : broken.Violations())
+        EXPECT_TRUE(Mentions(run.said, violation.said))
+            << "broken and not said: " << violation.text << "\n  " << violation.said << "\nsaid:\n"
+            << testing::PrintToString(run.said);
+    if (!operation.editsPlans) {
+        const ScheduleValidation changed = CompareCounts(counts, after);
+        EXPECT_TRUE(changed.IsClean()) << changed.Text();
+    }
+    // What is in memory is what was saved.
+    const ScheduleValidation unsaved = CompareTimetables(task, after);
+    EXPECT_TRUE(unsaved.IsClean()) << unsaved.Text();
+    if (operation.compare)
+        operation.compare(run, after);
+}
+
+// One test a school and an operation, so that the slow schools run side by side.
+class OperationCheck : public testing::TestWithParam<std::tuple<std::size_t, std::size_t>> {};
+
+TEST_P(OperationCheck, SaysWhatItBrokeAndDidWhatItSaid)
+{
+    const auto [school, operation] = GetParam();
+    TryOperation(kOperationSchools[school], kOperations[operation]);
+}
+
+std::string CaseName(const testing::TestParamInfo<std::tuple<std::size_t, std::size_t>>& info)
+{
+    std::string name = std::string(kOperationSchools[std::get<0>(info.param)].name) + "_" +
+                       kOperations[std::get<1>(info.param)].name;
+    for (char& c : name)
+        if (!std::isalnum(static_cast<unsigned char>(c)))
+            c = '_';
+    return name;
+}
+
+INSTANTIATE_TEST_SUITE_P(EverySchoolAndOperation, OperationCheck,
+                         testing::Combine(testing::Range<std::size_t>(0, std::size(kOperationSchools)),
+                                          testing::Range<std::size_t>(0, std::size(kOperations))),
+                         CaseName);
+
+}  // namespace
