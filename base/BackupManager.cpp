@@ -1,5 +1,6 @@
 #include "base/BackupManager.h"
 
+#include "base/Log.h"
 #include "base/TaskFolder.h"
 #include "base/Utility.h"
 #include "platform/Files.h"
@@ -8,6 +9,8 @@
 #include "platform/Text.h"
 
 #include <sys/stat.h>
+
+#include <cstdio>
 
 #include <algorithm>
 #include <cerrno>
@@ -71,6 +74,25 @@ std::string ModificationTime(const std::string& path)
         return {};
     const zem::LocalTime t = zem::FromEpochSeconds(st.st_mtime);
     return zem::Format("%04d%02d%02d%02d%02d%02d", t.year, t.month, t.day, t.hour, t.minute, t.second);
+}
+
+// backup.ini only lists what the Backup folder holds. One that is no file to read (a pipe, a
+// device, a link to one, or larger than a list can be) is kept under a name of its own, never over
+// another file, so that the list is written anew; false for any other fault.
+bool SetDamagedListAside(const std::string& path, int code)
+{
+    if (code != ESPIPE && code != EFBIG && code != ELOOP)
+        return false;
+    const zem::LocalTime now = zem::Now();
+    const std::string stem = zem::Format("%s-损坏-%04d%02d%02d-%02d%02d%02d", path.substr(0, path.size() - 4).c_str(),
+                                         now.year, now.month, now.day, now.hour, now.minute, now.second);
+    std::string aside = stem + ".ini";
+    for (int n = 2; TaskFolder::HasEntry(aside); ++n)
+        aside = zem::Format("%s-%d.ini", stem.c_str(), n);
+    if (::rename(path.c_str(), aside.c_str()) != 0)
+        return false;
+    CLog::inst()->Log("backup", "kept the damaged %s aside as %s", path.c_str(), aside.c_str());
+    return true;
 }
 
 }  // namespace
@@ -232,9 +254,11 @@ void CBackupManager::AddUnlistedBackups(bool store)
 bool CBackupManager::Write(std::string* error) const
 {
     zem::IniFile ini;
-    if (error ? !ini.Load(IniPath()) : !ini.LoadForEdit(IniPath())) {
+    if (!ini.Load(IniPath()) && !(SetDamagedListAside(IniPath(), errno) && ini.Load(IniPath()))) {
         if (error)
             *error = zem::Format("无法读取文件：\n%s\n（%s）", IniPath().c_str(), zem::FileErrorReason(errno).c_str());
+        else
+            ini.LoadForEdit(IniPath());
         return false;
     }
     int key = 1;

@@ -226,7 +226,12 @@ public:
     bool SaveInputAndOutput();
     // True when input.xml and output.xml read on opening carry different pair stamps: they were not
     // saved together, and the timetables may not fit the plans. Files without stamps never differ.
+    // The files stay so, saved under stamps that differ, until the user takes the timetables as
+    // they are (ConfirmPair) or restores a backup: a save alone proves nothing of them.
     bool IsPairMismatched() const { return m_pairMismatch; }
+    // The user takes the timetables as fitting the plans: the pair is saved as one. False, the
+    // user told, when that save fails; the files then stay mismatched.
+    bool ConfirmPair();
 
 protected:
     void RemoveCourseRelatedData(CCourseInfo* course, bool clearTables);
@@ -279,6 +284,9 @@ private:
     // The documents the saves write, with the pair stamp given (none when empty).
     void BuildInputDocument(pugi::xml_document& doc, const std::string& pairStamp);
     void BuildOutputDocument(pugi::xml_document& doc, const std::string& pairStamp) const;
+    // The stamp a save writes into output.xml: input.xml's, or, while the files are mismatched,
+    // one of its own, so that the next open tells it again.
+    std::string OutputPairStamp() const;
     // False, having said why, while part of output.xml went unread on opening.
     bool MayReplaceOutput() const;
 
@@ -289,6 +297,7 @@ private:
     std::string m_strRunStamp;
     std::string m_pairStamp;  // the stamp input.xml carries; every save of either file writes it
     bool m_pairMismatch = false;
+    bool m_inputPairDamaged = false;
     bool m_inputReadFailed = false;
     bool m_readOnly = false;
     bool m_writer = false;  // opened for writing: holds its folder against other writers

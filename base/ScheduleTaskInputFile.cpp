@@ -358,7 +358,9 @@ bool CScheduleTask::ReadInputData()
         ShowReadError(path, NoRootText(path, "Input"));
         return false;
     }
-    m_pairStamp = ReadPairStamp(root);
+    const PairStamp pair = ReadPairStamp(root);
+    m_pairStamp = pair.value;
+    m_inputPairDamaged = pair.damaged;
     try {
         if (pugi::xml_node section = SelectSection(doc, "Input", "SchoolStructure"))
             ReadSchoolStructure(*this, section);

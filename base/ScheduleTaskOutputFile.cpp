@@ -78,7 +78,7 @@ bool CScheduleTask::SaveOutputData()
     if (!MayReplaceOutput() || !CheckSavable())
         return false;
     pugi::xml_document doc;
-    BuildOutputDocument(doc, m_pairStamp);
+    BuildOutputDocument(doc, OutputPairStamp());
     if (!SaveTaskDocument(*this, doc, m_taskInfo.GetOutputFilePath()))
         return false;
     m_tablesUnsaved = false;
@@ -146,8 +146,9 @@ bool CScheduleTask::ReadOutputData()
         // output.xml goes in place first: a pair save cut short leaves it stamped anew beside an
         // input.xml with another stamp or (a task of an older version) none. An unstamped
         // output.xml tells nothing, as files of an older version carry no stamps.
-        const std::string pair = ReadPairStamp(output);
-        m_pairMismatch = !pair.empty() && pair != m_pairStamp;
+        // A damaged stamp on either file proves no pair.
+        const PairStamp pair = ReadPairStamp(output);
+        m_pairMismatch = pair.damaged || m_inputPairDamaged || (!pair.value.empty() && pair.value != m_pairStamp);
     }
     // Text between the elements ends a walk: the items after it are not read.
     auto unread = [&](bool readInFull) {

@@ -51,7 +51,7 @@ bool CScheduleTask::SaveInputAndOutput()
     pugi::xml_document input;
     pugi::xml_document output;
     BuildInputDocument(input, stamp);
-    BuildOutputDocument(output, stamp);
+    BuildOutputDocument(output, m_pairMismatch ? NewFileStamp() : stamp);
     const std::string inputPath = m_taskInfo.GetInputFilePath();
     const std::string outputPath = m_taskInfo.GetOutputFilePath();
     const OldFile oldOutput(outputPath);
@@ -79,8 +79,20 @@ bool CScheduleTask::SaveInputAndOutput()
         return fail(inputPath, oldOutput.PutBack() ? "已把 output.xml 恢复为保存前的样子，input.xml 和 output.xml 都没有改变。"
                                                    : "output.xml 已是新的课表，但没能恢复为保存前的样子，请从备份恢复。");
     m_pairStamp = stamp;
-    m_pairMismatch = false;
     m_tablesUnsaved = false;
     GetBackupManager().SetAutoBackupBeforeRestore(true);
     return true;
 }
+
+bool CScheduleTask::ConfirmPair()
+{
+    if (!m_pairMismatch)
+        return true;
+    m_pairMismatch = false;
+    if (SaveInputAndOutput())
+        return true;
+    m_pairMismatch = true;
+    return false;
+}
+
+std::string CScheduleTask::OutputPairStamp() const { return m_pairMismatch ? NewFileStamp() : m_pairStamp; }

@@ -71,9 +71,8 @@ bool StagedTask::Begin(const std::string& target, std::string& error)
     const std::string place = PlaceOf(target);
     if (!IsFreePlace(place, error))
         return false;
-    const std::string staging = TaskFolder::StagingNameFor(place);
-    int code = 0;
-    if (!zem::MakeRealFolder(staging, &error, &code))
+    std::string staging;
+    if (!TaskFolder::MakeStagingFolder(place, staging, &error))
         return false;
     m_staging = TaskFolder(staging).Path();
     m_target = TaskFolder(place).Path();
@@ -104,6 +103,8 @@ bool StagedTask::PutInPlace(bool withTimetables, std::string& error)
     std::error_code ec;
     if (IsFreePlace(place, error))
         fs::rename(PlaceOf(m_staging), place, ec);
+    if (error.empty() && !ec)
+        TaskFolder::DropOwnerMarker(place);
     if (!error.empty() || ec) {
         if (error.empty())
             error = zem::Format("无法创建文件夹：%s\n%s", place.c_str(), zem::FileErrorReason(ec.value()).c_str());

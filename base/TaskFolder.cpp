@@ -10,6 +10,7 @@
 
 #include <atomic>
 #include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <filesystem>
 #include <mutex>
@@ -85,9 +86,9 @@ std::string NewAsideName(const std::string& parent, const std::string& leaf, con
     }
 }
 
-// The leaf a folder of NewAsideName's naming belongs to, and whether it is a staging folder;
-// false for any other name.
-bool ParseAsideName(const std::string& name, std::string& leaf, bool& staging)
+// The leaf a folder of NewAsideName's naming belongs to, whether it is a staging folder, and the
+// process in its name; false for any other name.
+bool ParseAsideName(const std::string& name, std::string& leaf, bool& staging, int& pid)
 {
     for (const char* tag : {kStagingTag, kAsideTag}) {
         const std::size_t at = name.rfind(tag);
@@ -96,15 +97,52 @@ bool ParseAsideName(const std::string& name, std::string& leaf, bool& staging)
         const std::string_view rest = std::string_view(name).substr(at + std::string_view(tag).size());
         const std::size_t dash = rest.find('-');
         auto digits = [](std::string_view text) {
-            return !text.empty() && text.find_first_not_of("0123456789") == std::string_view::npos;
+            return !text.empty() && text.size() <= 10 && text.find_first_not_of("0123456789") == std::string_view::npos;
         };
         if (dash == std::string_view::npos || !digits(rest.substr(0, dash)) || !digits(rest.substr(dash + 1)))
             continue;
+        const long long number = std::stoll(std::string(rest.substr(0, dash)));
+        if (number <= 0 || number > INT_MAX)
+            continue;
         leaf = name.substr(1, at - 1);
         staging = tag == kStagingTag;
+        pid = static_cast<int>(number);
         return true;
     }
     return false;
+}
+
+// What the owner marker of a folder staged or put aside for `leaf` by process `pid` holds.
+std::string OwnerMark(int pid, const std::string& leaf) { return zem::Format("%d\n%s\n", pid, leaf.c_str()); }
+
+bool WriteOwnerMarker(const std::string& folder, const std::string& leaf, std::string* error, int* code)
+{
+    return zem::WriteFileAtomic(WithSlash(folder) + TaskFolder::kOwnerMarker, OwnerMark(::getpid(), leaf), error,
+                                code);
+}
+
+// True for a folder this program staged or put aside for `leaf`, in a process, named in its name,
+// that no longer runs or (this process) is not working in it.
+bool IsOwnLeftover(const std::string& folder, const std::string& leaf, int pid)
+{
+    const std::string marker = WithSlash(folder) + TaskFolder::kOwnerMarker;
+    std::string bytes;
+    if (!zem::RealFolderExists(folder) || zem::IsLink(marker) || !zem::FileExists(marker) ||
+        !zem::ReadFileBytes(marker, bytes, nullptr, nullptr, kMaxMarkerBytes) || bytes != OwnerMark(pid, leaf))
+        return false;
+    return pid == ::getpid() ? !TaskFolder::IsBusy(folder) : zem::IsProcessGone(pid);
+}
+
+// Moves a folder into a name nothing has; 0 or the errno.
+int RenameNoReplace(const std::string& from, const std::string& to)
+{
+    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
+        return 0;
+    if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP)
+        return errno;
+    if (TaskFolder::HasEntry(to))
+        return EEXIST;
+    return ::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
 }
 
 bool WriteMarker(const std::string& folder, const TaskFolder::BackupMark& mark, std::string* error)
@@ -128,27 +166,39 @@ bool PutInPlace(const std::string& staging, const std::string& place, const std:
         return false;
     };
     std::error_code ec;
+    // A link in its place may always go; the new folder then takes the free name.
+    if (zem::IsLink(place) && !zem::RemoveFile(place))
+        return fail(errno != 0 ? errno : EIO);
     if (!TaskFolder::HasEntry(place)) {
-        fs::rename(staging, place, ec);
-        return ec ? fail(ec.value()) : true;
+        const int e = RenameNoReplace(staging, place);
+        return e != 0 ? fail(e) : true;
     }
+    // The old folder, under the staging folder's name or put aside, is proved the program's too.
+    std::string markError;
+    int markCode = 0;
+    if (!WriteOwnerMarker(place, leaf, &markError, &markCode))
+        return fail(markCode);
     if (::renameat2(AT_FDCWD, staging.c_str(), AT_FDCWD, place.c_str(), RENAME_EXCHANGE) == 0) {
         zem::RemoveFolder(staging);
         return true;
     }
-    if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP)
-        return fail(errno);
+    if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP) {
+        const int e = errno;
+        zem::RemoveFile(WithSlash(place) + TaskFolder::kOwnerMarker);
+        return fail(e);
+    }
     const std::string aside = NewAsideName(parent, leaf, kAsideTag);
     TaskFolder::Busy making(aside);
     fs::rename(place, aside, ec);
-    if (ec)
+    if (ec) {
+        TaskFolder::DropOwnerMarker(place);
         return fail(ec.value());
+    }
     if (TaskFolder::IsKilledAt("aside"))
         return fail(EINTR);
-    fs::rename(staging, place, ec);
-    if (ec) {
-        const int e = ec.value();
-        fs::rename(aside, place, ec);
+    if (const int e = RenameNoReplace(staging, place); e != 0) {
+        if (RenameNoReplace(aside, place) == 0)
+            TaskFolder::DropOwnerMarker(place);
         return fail(e);
     }
     zem::RemoveFolder(aside);
@@ -279,12 +329,12 @@ TaskFolder::CopyReport TaskFolder::BackUpTo(const std::string& target, const Bac
     if (fs::exists(status) && !fs::is_directory(status) && !fs::is_symlink(status))
         return fail(zem::Format("无法创建文件夹，已有同名的文件：%s", place.c_str()), EEXIST);
 
-    const std::string staging = NewAsideName(parent, leaf, kStagingTag);
-    TaskFolder::Busy making(staging);
+    std::string staging;
     std::string error;
     int code = 0;
-    if (!zem::MakeRealFolder(staging, &error, &code))
+    if (!MakeStagingFolder(place, staging, &error, &code))
         return fail(error, code);
+    TaskFolder::Busy making(staging);
     report = CopyInto(staging, taskFile, taskFileName);
     if (report.ok && IsKilledAt("copied"))
         return fail("killed", EINTR);
@@ -300,6 +350,8 @@ TaskFolder::CopyReport TaskFolder::BackUpTo(const std::string& target, const Bac
     }
     if (!report.ok)
         zem::RemoveFolder(staging);
+    else
+        DropOwnerMarker(place);
     return report;
 }
 
@@ -385,16 +437,16 @@ void TaskFolder::CleanStaging(const std::string& parent, const std::string& leaf
         for (const zem::FolderEntry& entry : entries) {
             std::string owner;
             bool staging = false;
-            if (!entry.isFolder || !ParseAsideName(entry.name, owner, staging) || staging != stagingPass ||
-                (!leaf.empty() && owner != leaf) || IsBusy(folder + entry.name))
+            int pid = 0;
+            if (!entry.isFolder || entry.isLink || !ParseAsideName(entry.name, owner, staging, pid) ||
+                staging != stagingPass || (!leaf.empty() && owner != leaf) ||
+                !IsOwnLeftover(folder + entry.name, owner, pid))
                 continue;
-            std::error_code ec;
-            if (!HasEntry(folder + owner) && (!staging || IsCompleteBackup(folder + entry.name))) {
-                fs::rename(folder + entry.name, folder + owner, ec);
-                if (!ec) {
-                    CLog::inst()->Log("backup", "put %s%s in its place", folder.c_str(), entry.name.c_str());
-                    continue;
-                }
+            if ((!staging || IsCompleteBackup(folder + entry.name)) &&
+                RenameNoReplace(folder + entry.name, folder + owner) == 0) {
+                DropOwnerMarker(folder + owner);
+                CLog::inst()->Log("backup", "put %s%s in its place", folder.c_str(), entry.name.c_str());
+                continue;
             }
             std::string error;
             if (zem::RemoveFolder(folder + entry.name, &error))
@@ -405,11 +457,26 @@ void TaskFolder::CleanStaging(const std::string& parent, const std::string& leaf
     }
 }
 
-std::string TaskFolder::StagingNameFor(const std::string& target)
+bool TaskFolder::MakeStagingFolder(const std::string& target, std::string& path, std::string* error, int* code)
 {
-    const fs::path path(WithoutSlash(target));
-    const std::string parent = path.has_parent_path() ? path.parent_path().string() : std::string(".");
-    return NewAsideName(parent, path.filename().string(), kStagingTag);
+    const fs::path place(WithoutSlash(target));
+    const std::string parent = place.has_parent_path() ? place.parent_path().string() : std::string(".");
+    const std::string leaf = place.filename().string();
+    const std::string staging = NewAsideName(parent, leaf, kStagingTag);
+    if (!zem::MakeRealFolder(staging, error, code))
+        return false;
+    if (!WriteOwnerMarker(staging, leaf, error, code)) {
+        zem::RemoveFolder(staging);
+        return false;
+    }
+    path = staging;
+    return true;
+}
+
+void TaskFolder::DropOwnerMarker(const std::string& folder)
+{
+    if (!zem::IsLink(folder))
+        zem::RemoveFile(WithSlash(folder) + kOwnerMarker);
 }
 
 bool TaskFolder::HasEntry(const std::string& path)

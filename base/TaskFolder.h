@@ -12,6 +12,10 @@
 // A backup is copied into a staging folder beside its place, gets its marker last and only then
 // takes its place whole, so that a folder with the marker is a complete backup and one without
 // is a copy that never finished.
+//
+// Every folder the program stages or puts aside carries an owner marker written before anything
+// else, naming the process and the place it is for. The clean-up after a killed run touches only
+// folders with that marker, of a process that no longer runs: a look-alike name proves nothing.
 #include <functional>
 #include <string>
 #include <vector>
@@ -26,6 +30,8 @@ public:
     static constexpr const char* kTaskFileExtension = ".zem";
     // The file a complete backup holds, written last.
     static constexpr const char* kBackupMarker = ".backup-complete";
+    // The file that proves a staging or put-aside folder this program's, written first.
+    static constexpr const char* kOwnerMarker = ".zem-staging";
 
     // The folder, with a trailing '/' added when missing.
     explicit TaskFolder(std::string folder);
@@ -102,13 +108,17 @@ public:
     static ReplaceCheck CheckReplace(const std::string& folder, const std::string& openTaskFolder,
                                      bool backupByPlace = false);
 
-    // Finishes or removes what backups cut short left in `parent` (staging folders and folders
-    // put aside while one took its place): only for the backup named `leaf`, or for all with an
-    // empty one. A backup this program is making now is left alone.
+    // Finishes or removes what backups and new tasks cut short left in `parent` (staging folders
+    // and folders put aside while one took its place): only for the place named `leaf`, or for all
+    // with an empty one. Only folders with the owner marker of a process that no longer runs are
+    // touched (of this process: those it is not working in); a folder is moved only into a free name.
     static void CleanStaging(const std::string& parent, const std::string& leaf = {});
-    // A name beside `target` for a staging folder of it, as backups stage ("<parent>/.<leaf>.staging-
-    // <pid>-<n>", nothing there yet): CleanStaging removes one that never took its place.
-    static std::string StagingNameFor(const std::string& target);
+    // Makes a staging folder beside `target` ("<parent>/.<leaf>.staging-<pid>-<n>") with its owner
+    // marker in it, its path in `path`: CleanStaging removes one that never took its place.
+    static bool MakeStagingFolder(const std::string& target, std::string& path, std::string* error = nullptr,
+                                  int* code = nullptr);
+    // Takes the owner marker out of a staging folder that took its place.
+    static void DropOwnerMarker(const std::string& folder);
 
     // True when anything has the name, a link included.
     static bool HasEntry(const std::string& path);

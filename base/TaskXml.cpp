@@ -141,10 +141,17 @@ void SetPairStamp(pugi::xml_node root, const std::string& stamp)
         SetAttribute(root, kPairStampAttribute, stamp);
 }
 
-std::string ReadPairStamp(pugi::xml_node root)
+PairStamp ReadPairStamp(pugi::xml_node root)
 {
-    std::string stamp = root.attribute(kPairStampAttribute).value();
-    return IsFileStamp(stamp) ? stamp : std::string();
+    PairStamp stamp;
+    int count = 0;
+    for (const pugi::xml_attribute attribute : root.attributes())
+        if (std::string_view(attribute.name()) == kPairStampAttribute && count++ == 0)
+            stamp.value = attribute.value();
+    stamp.damaged = count > 1 || (count == 1 && !IsFileStamp(stamp.value));
+    if (stamp.damaged)
+        stamp.value.clear();
+    return stamp;
 }
 
 std::string NoRootText(const std::string& path, const char* root)

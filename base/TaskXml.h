@@ -138,8 +138,14 @@ bool IsFileStamp(std::string_view text);
 // The stamp input.xml and output.xml carry on their root elements when they were saved together:
 // two files whose stamps differ do not belong together. An empty stamp writes none.
 void SetPairStamp(pugi::xml_node root, const std::string& stamp);
-// The stamp of the root element, empty when it has none (a file of an older version) or a damaged one.
-std::string ReadPairStamp(pugi::xml_node root);
+// The pair stamp of a root element: empty when it has none (a file of an older version). A stamp
+// attribute that is there but is no stamp, or is there twice, is damaged: such a file belongs to no
+// pair.
+struct PairStamp {
+    std::string value;
+    bool damaged = false;
+};
+PairStamp ReadPairStamp(pugi::xml_node root);
 
 // The reasons a reader gives for a file it could not read in full, each naming the file.
 std::string NoRootText(const std::string& path, const char* root);

@@ -3,6 +3,7 @@
 #include "platform/Text.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -10,6 +11,8 @@
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <climits>
+#include <cstdlib>
 #include <cstdint>
 #include <filesystem>
 #include <map>
@@ -601,6 +604,11 @@ bool ReadFileBytes(const std::string& path, std::string& bytes, std::string* err
 bool WriteFileAtomic(const std::string& path, std::string_view bytes, std::string* error, int* errorCode,
                      const ReadBackCheck& check)
 {
+    // A save killed before left its temporary file, a whole workbook perhaps, hidden beside its
+    // target: the next save into the folder takes away those of runs that ended.
+    const fs::path target(path);
+    if (target.has_filename())
+        RemoveOwnTemporaryFiles(target.has_parent_path() ? target.parent_path().string() : std::string("."));
     std::string temp;
     return WriteTemporary(
                path, [&](int fd) { return WriteBytes(fd, path, bytes); }, temp, error, errorCode, check) &&
@@ -647,6 +655,17 @@ bool IsOwnTemporaryFileName(std::string_view name)
     return dot != std::string_view::npos && digits(middle.substr(0, dot)) && digits(middle.substr(dot + 1));
 }
 
+namespace {
+
+// The process in a temporary file's name; 0 for none that can be.
+int PidOfTemporaryFile(const std::string& name)
+{
+    const long long pid = std::strtoll(name.c_str() + kTempPrefix.size(), nullptr, 10);
+    return pid > 0 && pid <= INT_MAX ? static_cast<int>(pid) : 0;
+}
+
+}  // namespace
+
 int RemoveOwnTemporaryFiles(const std::string& folder)
 {
     std::vector<FolderEntry> entries;
@@ -655,7 +674,9 @@ int RemoveOwnTemporaryFiles(const std::string& folder)
     const std::string prefix = WithoutTrailingSlash(folder) + "/";
     int removed = 0;
     for (const FolderEntry& entry : entries) {
-        if (entry.isFolder || entry.isLink || !IsOwnTemporaryFileName(entry.name))
+        // Another run's save may be writing it now.
+        if (entry.isFolder || entry.isLink || !IsOwnTemporaryFileName(entry.name) ||
+            !IsProcessGone(PidOfTemporaryFile(entry.name)))
             continue;
         struct stat st {};
         const std::string path = prefix + entry.name;
@@ -663,6 +684,11 @@ int RemoveOwnTemporaryFiles(const std::string& folder)
             ++removed;
     }
     return removed;
+}
+
+bool IsProcessGone(int pid)
+{
+    return pid > 0 && pid != ::getpid() && ::kill(pid, 0) != 0 && errno == ESRCH;
 }
 
 FileBytesHook SetFileBytesHookForTesting(FileBytesHook hook)

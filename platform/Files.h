@@ -70,6 +70,7 @@ using ReadBackCheck = std::function<bool(std::string_view bytes, std::string* re
 // and only then renamed over the target. On failure the target is untouched, no temporary file is
 // left behind and `errorCode` gets the errno of the failure (ENOENT when the folder does not
 // exist, EILSEQ when the file did not read back as meant).
+// The temporary files that killed runs left in the folder (RemoveOwnTemporaryFiles) go first.
 bool WriteFileAtomic(const std::string& path, std::string_view bytes, std::string* error = nullptr,
                      int* errorCode = nullptr, const ReadBackCheck& check = {});
 
@@ -104,8 +105,10 @@ private:
 // half-way leaves one behind.
 bool IsOwnTemporaryFileName(std::string_view name);
 // Removes the temporary files of our own naming that are regular files directly in the folder
-// (never through a link). Returns how many went.
+// (never through a link), left by a process that no longer runs. Returns how many went.
 int RemoveOwnTemporaryFiles(const std::string& folder);
+// True when no process has the id: one of another user, or this one, still runs.
+bool IsProcessGone(int pid);
 
 // For tests: called with the path of every file or folder about to be written or made; a non-zero
 // errno fails that write as the system would (a full disk, a read-only folder). Returns the

@@ -43,8 +43,10 @@ public:
             char* dst = buffer;
             std::size_t dstLeft = sizeof buffer;
             const std::size_t r = iconv(cd_, &src, &srcLeft, &dst, &dstLeft);
+            // errno is iconv's only until the next call: the append below may set it too.
+            const bool stopped = r == static_cast<std::size_t>(-1) && errno != E2BIG;
             out.append(buffer, dst - buffer);
-            if (r == static_cast<std::size_t>(-1) && errno != E2BIG) {
+            if (stopped) {
                 ok = false;
                 break;
             }

@@ -44,13 +44,12 @@ CTimeSlotPickerDlg::CTimeSlotPickerDlg(QWidget* parent)
 
 void CTimeSlotPickerDlg::SetLessonLimit(const CWeekCount& weekly, bool group)
 {
-    // Half a lesson a week still takes a slot when it is pre-arranged: one, not "no limit".
-    const bool halfOnly = weekly.GetWholeCount() == 0 && weekly.HasHalfNode();
-    m_maxCount = halfOnly ? 1 : weekly.GetWholeCount();
-    const std::string count = halfOnly ? "0.5" : IntToString(weekly.GetWholeCount());
-    m_overCountMessage = zem::Format(group ? "该组教学计划最少的每周只有%s节课，您的选择已超出。"
-                                           : "该教学计划每周只有%s节课，您的选择已超出。",
-                                     count.c_str());
+    // The whole lessons are the maximum: a plan of half a lesson a week (whole part 0) has none, as
+    // its one lesson may fall in either week.
+    m_maxCount = weekly.GetWholeCount();
+    m_overCountMessage = zem::Format(group ? "该组教学计划最少的每周只有%d节课，您的选择已超出。"
+                                           : "该教学计划每周只有%d节课，您的选择已超出。",
+                                     m_maxCount);
 }
 
 const CSchoolStructure& CTimeSlotPickerDlg::Week() const

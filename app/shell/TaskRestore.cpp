@@ -16,6 +16,24 @@ namespace {
 
 constexpr const char* kFailedText = "恢复备份失败，排课任务已还原为恢复前的状态。\n\n%s";
 
+// Asked when the user keeps mismatched files: only a yes takes them as a pair; else every open
+// tells again, however often the task is saved meanwhile.
+void AskToConfirmTimetables(CScheduleTask& task, const std::string& lead)
+{
+    if (task.IsReadOnly())
+        return;
+    zem::MessageRequest question;
+    question.text = lead +
+                    "是否确认课表与教学计划相符？\n\n"
+                    "选“是”：把 input.xml 和 output.xml 当作同一次保存的文件重新保存，以后打开时不再提示。\n"
+                    "选“否”：课表保持现状，以后每次打开都会再次提示，直到从备份恢复或确认课表。";
+    question.icon = zem::MessageIcon::Question;
+    question.buttons = zem::MessageButtons::YesNo;
+    question.defaultAnswer = zem::IDNO;
+    if (zem::ShowMessage(question) == zem::IDYES)
+        task.ConfirmPair();
+}
+
 }  // namespace
 
 bool OfferBackupForMismatchedFiles()
@@ -44,9 +62,12 @@ bool OfferBackupForMismatchedFiles()
                                     CBackupRestoreDlg::FormatBackupTime(entry->m_strTime).c_str());
         question.icon = zem::MessageIcon::Warning;
         question.buttons = zem::MessageButtons::YesNo;
-        return zem::ShowMessage(question) == zem::IDYES && RestoreTaskFromBackup(folder);
+        if (zem::ShowMessage(question) == zem::IDYES)
+            return RestoreTaskFromBackup(folder);
+        AskToConfirmTimetables(*task, "没有从备份恢复。\n\n");
+        return false;
     }
-    zem::ShowMessage(text + "\n\n没有可用的备份，请检查课表。", "提示", zem::MessageIcon::Warning);
+    AskToConfirmTimetables(*task, text + "\n\n没有可用的备份，请检查课表。\n\n");
     return false;
 }
 

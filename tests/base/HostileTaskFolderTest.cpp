@@ -11,10 +11,12 @@
 #include "support/TaskDump.h"
 #include "platform/Files.h"
 #include "platform/Hooks.h"
+#include "platform/IniFile.h"
 #include "platform/Text.h"
 #include "support/FixedClock.h"
 #include "support/FolderSnapshot.h"
 #include "support/GbkBytes.h"
+#include "support/GoneProcess.h"
 #include "support/KillAt.h"
 #include "support/MessageRecorder.h"
 #include "support/TempFolder.h"
@@ -429,10 +431,51 @@ TEST(HostileTaskFolder, NothingIsLostAndNothingOutsideIsTouched)
                          EXPECT_FALSE(Opened(f)->IsPairMismatched());
                      },
                      {"input.xml", "output.xml", "Backup", "backup.ini"}});
+    cases.push_back({"a pair save whose input.xml cannot take its place after output.xml did",
+                     [](const Folders&) {},
+                     [](const Folders& f, MessageRecorder& recorder) {
+                         const std::string input = ReadRaw(f.input());
+                         const std::string output = ReadRaw(f.output());
+                         {
+                             auto task = Opened(f);
+                             task->GetTeacher("t1")->SetName("王玥");
+                             // A folder takes input.xml's name once output.xml is in place.
+                             const auto previous = TaskFolder::SetKillHookForTesting([&](const std::string& step) {
+                                 if (step == "pair: output.xml written") {
+                                     fs::remove(f.input());
+                                     fs::create_directories(f.input() + "/held");
+                                 }
+                                 return false;
+                             });
+                             EXPECT_FALSE(task->SaveInputAndOutput());
+                             TaskFolder::SetKillHookForTesting(previous);
+                         }
+                         EXPECT_EQ(ReadRaw(f.output()), output);
+                         ASSERT_EQ(recorder.messages.size(), 1u);
+                         const std::string said = recorder.messages[0].text;
+                         EXPECT_EQ(said.substr(said.rfind("\n") + 1),
+                                   "已把 output.xml 恢复为保存前的样子，input.xml 和 output.xml 都没有改变。");
+                         fs::remove_all(f.input());
+                         WriteRaw(f.input(), input);
+                         EXPECT_FALSE(Opened(f)->IsPairMismatched());
+                     },
+                     {"Backup", "backup.ini"}});
+    // A stamp that is there but damaged proves no pair, on either file.
+    const std::string stamp64 = " pair=\"" + std::string(64, '7') + "\"";
+    const std::string stamp65 = " pair=\"" + std::string(65, '7') + "\"";
     for (const auto& [what, inputStamp, outputStamp, mismatched] :
-         {std::tuple{"stamped by two saves", " pair=\"20240101080000-1\"", " pair=\"20240102080000-2\"", true},
-          std::tuple{"of which an older version wrote output.xml", " pair=\"20240101080000-1\"", "", false},
-          std::tuple{"with a damaged stamp", " pair=\"20240101080000-1\"", " pair=\"\"", false}}) {
+         {std::tuple<const char*, std::string, std::string, bool>{"stamped by two saves", " pair=\"20240101080000-1\"",
+                                                                  " pair=\"20240102080000-2\"", true},
+          {"of which an older version wrote output.xml", " pair=\"20240101080000-1\"", "", false},
+          {"stamped alike with a stamp of 64 bytes", stamp64, stamp64, false},
+          {"with an empty output stamp", " pair=\"20240101080000-1\"", " pair=\"\"", true},
+          {"with an output stamp of 65 bytes", " pair=\"20240101080000-1\"", stamp65, true},
+          {"with an output stamp holding a space", " pair=\"20240101080000-1\"", " pair=\"20240101080000 1\"", true},
+          {"with the output stamp twice", " pair=\"20240101080000-1\"", " pair=\"20240101080000-1\" pair=\"20240101080000-1\"",
+           true},
+          {"with a damaged input stamp beside an unstamped output.xml", " pair=\"\"", "", true},
+          {"with the input stamp twice", " pair=\"20240101080000-1\" pair=\"20240101080000-1\"",
+           " pair=\"20240101080000-1\"", true}}) {
         const std::string in = inputStamp;
         const std::string out = outputStamp;
         const bool differ = mismatched;
@@ -934,22 +977,54 @@ TEST(HostileTaskFolder, NothingIsLostAndNothingOutsideIsTouched)
                          EXPECT_TRUE(recorder.messages.empty());
                          fs::remove_all(backup);
                      }});
+    // backup.ini only lists what Backup holds: one that is no file to read is kept aside under a name
+    // of its own and written anew, and the backup is made.
+    const std::pair<const char*, std::function<void(const std::string&)>> damagedLists[] = {
+        {"a pipe", [](const std::string& path) { Fifo(path); }},
+        {"a link to a device", [](const std::string& path) { Link("/dev/zero", path); }},
+        {"larger than a list can be", [](const std::string& path) { WriteRaw(path, std::string(zem::kMaxIniFileBytes + 1, ';')); }},
+    };
+    for (const auto& [what, spoil] : damagedLists) {
+        cases.push_back({std::string("backup.ini ") + what,
+                         [spoil = spoil](const Folders& f) { spoil(f.task + "backup.ini"); },
+                         [](const Folders& f, MessageRecorder& recorder) {
+                             auto entry = [&](const std::string& name) {
+                                 const auto tree = Snapshot(f.task);
+                                 return tree.count(name) != 0 ? tree.at(name) : std::string("absent");
+                             };
+                             const std::string damaged = entry("backup.ini");
+                             const FixedClock clock(kSaveTime);
+                             auto task = Opened(f);
+                             EXPECT_TRUE(task->AutoBackup(true, "课表大挪移前", false));
+                             EXPECT_TRUE(recorder.messages.empty()) << testing::PrintToString(recorder.Texts());
+                             EXPECT_EQ(entry("backup-损坏-20250307-093005.ini"), damaged);
+                             EXPECT_EQ(Listed(*Opened(f)), Listed(*task));
+                             EXPECT_FALSE(Listed(*task).empty());
+                             EXPECT_EQ(entry("backup.ini").rfind("file ", 0), 0u);
+                         },
+                         {"backup.ini", "backup-损坏-*", "Backup"}});
+    }
+    // Of runs that ended; one of a run still going stays, as its save may be writing it.
+    const std::string gone = std::to_string(RunInGoneProcess());
     cases.push_back({"temporary files that killed saves left",
-                     [](const Folders& f) {
-                         WriteRaw(f.task + ".~zem.4242.7.tmp", std::string(2 << 20, 'x'));
-                         WriteRaw(f.task + "Backup/20240101/.~zem.1.1.tmp", "x");
+                     [=](const Folders& f) {
+                         WriteRaw(f.task + ".~zem." + gone + ".7.tmp", std::string(2 << 20, 'x'));
+                         WriteRaw(f.task + "Backup/20240101/.~zem." + gone + ".1.tmp", "x");
                          WriteRaw(f.task + "Backup/20240101/input.xml", "old");
-                         WriteRaw(f.task + "proctor/期中/.~zem.3.3.tmp", "x");
+                         WriteRaw(f.task + "proctor/期中/.~zem." + gone + ".3.tmp", "x");
+                         WriteRaw(f.task + ".~zem." + std::to_string(RunningProcess()) + ".2.tmp", "theirs");
                          WriteRaw(f.task + "notes.tmp", "mine");
                          WriteRaw(f.task + ".~zem.tmp", "mine");
-                         Link(f.outside + "report.txt", f.task + ".~zem.5.5.tmp");
+                         Link(f.outside + "report.txt", f.task + ".~zem." + gone + ".5.tmp");
                      },
-                     [](const Folders& f, MessageRecorder& recorder) {
+                     [=](const Folders& f, MessageRecorder& recorder) {
                          auto task = Opened(f);
-                         EXPECT_FALSE(fs::exists(f.task + ".~zem.4242.7.tmp"));
+                         EXPECT_FALSE(fs::exists(f.task + ".~zem." + gone + ".7.tmp"));
                          EXPECT_TRUE(recorder.messages.empty());
                      },
-                     {".~zem.4242.7.tmp", "Backup/20240101/.~zem.1.1.tmp", "proctor/期中/.~zem.3.3.tmp"}});
+                     {".~zem." + gone + ".7.tmp", "Backup/20240101/.~zem." + gone + ".1.tmp",
+                      "proctor/期中/.~zem." + gone + ".3.tmp"}});
+
 
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

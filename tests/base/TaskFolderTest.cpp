@@ -6,6 +6,7 @@
 #include "platform/Files.h"
 #include "support/FolderSnapshot.h"
 #include "support/GbkBytes.h"
+#include "support/GoneProcess.h"
 #include "support/KillAt.h"
 #include "support/TempFolder.h"
 
@@ -207,6 +208,92 @@ TEST(TaskFolder, ABackupTakesItsPlaceOnlyWholeAndOneCutShortIsFinishedOrRemoved)
         }
         EXPECT_EQ(TaskFolder::IsCompleteBackup(place), placed);
     }
+}
+
+// What killed runs left where the program stages, among folders of the same look that are not its
+// own: only a folder with its owner marker, of a run that has ended, moves or goes, and only into
+// a free name.
+TEST(TaskFolder, TheCleanUpMovesOnlyFoldersTheProgramProvesItMade)
+{
+    TempFolder dir;
+    const Folders f = MakeFolders(dir);
+    const std::string home = dir / "home/";
+    const int gone = RunInGoneProcess();
+    const std::string g = std::to_string(gone);
+    const std::string owner = TaskFolder::kOwnerMarker;
+    const std::string complete = TaskFolder::kBackupMarker;
+    auto plant = [&](const std::string& folder, std::vector<std::string> files, int pid, const std::string& leaf) {
+        for (const std::string& file : files)
+            WriteRaw(home + folder + "/" + file, file == complete ? "" : "<Input/>");
+        if (pid != 0)
+            WriteRaw(home + folder + "/" + owner, OwnerMark(pid, leaf));
+    };
+    // Not the program's.
+    WriteRaw(home + ".桌面.old-2024-01/notes.txt", "notes");
+    WriteRaw(home + ".mozilla.old-2023-12/prefs.js", "prefs");
+    WriteRaw(home + ".高一.staging-999-0/高一.zem", "[Task Info]\r\nName=高一\r\n");
+    plant(".高一.staging-999-0", {"input.xml"}, 0, "");
+    plant(".初一.staging-" + g + "-0", {"input.xml", complete}, 0, "");
+    WriteRaw(dir / "elsewhere/input.xml", "<Input/>");
+    WriteRaw(dir / ("elsewhere/" + owner), OwnerMark(gone, "班级"));
+    fs::create_directory_symlink(dir / "elsewhere", home + ".班级.staging-" + g + "-1");
+    plant(".初二.staging-" + std::to_string(RunningProcess()) + "-2", {"input.xml", complete}, RunningProcess(), "初二");
+    plant(".初三.staging-" + g + "-3", {"input.xml", complete}, gone, "初四");
+    plant(".初三.old-" + g + "-4", {"input.xml"}, RunningProcess(), "初三");
+    plant(".初五.staging-" + g + "-5", {"input.xml", complete}, 0, "");
+    fs::create_symlink(dir / ("elsewhere/" + owner), home + ".初五.staging-" + g + "-5/" + owner);
+    const std::string busy = ".初六.staging-" + std::to_string(::getpid()) + "-6";
+    plant(busy, {"input.xml"}, ::getpid(), "初六");
+    // The program's, of runs that ended: a complete backup finishes, the rest goes.
+    plant(".高二.staging-" + g + "-7", {"input.xml", complete}, gone, "高二");
+    plant(".高三.staging-" + g + "-8", {"input.xml", complete}, gone, "高三");
+    WriteRaw(home + "高三/高三.zem", "[Task Info]\r\nName=高三\r\n");
+    plant(".高三.old-" + g + "-9", {"input.xml", complete}, gone, "高三");
+    plant(".高四.old-" + g + "-10", {"input.xml", complete}, gone, "高四");
+    plant(".高五.staging-" + g + "-11", {"input.xml"}, gone, "高五");
+    // A backup made by another run, killed once complete.
+    const int backupRun = RunInGoneProcess([&] {
+        KillAt kill("marked");
+        TaskFolder(f.task).BackUpTo(home + "备份", {});
+    });
+    std::string staged;
+    for (const auto& entry : fs::directory_iterator(home))
+        if (entry.path().filename().string().rfind(".备份.staging-" + std::to_string(backupRun) + "-", 0) == 0)
+            staged = entry.path().filename().string();
+    ASSERT_TRUE(fs::is_directory(home + staged)) << staged;
+
+    Tree expected = Snapshot(home);
+    auto move = [&](const std::string& from, const std::string& to) {
+        Tree moved;
+        for (auto it = expected.begin(); it != expected.end();) {
+            if (it->first == from || it->first.rfind(from + "/", 0) == 0) {
+                if (!to.empty() && it->first != from + "/" + owner)
+                    moved[to + it->first.substr(from.size())] = it->second;
+                it = expected.erase(it);
+            } else {
+                ++it;
+            }
+        }
+        expected.insert(moved.begin(), moved.end());
+    };
+    move(".高二.staging-" + g + "-7", "高二");
+    move(".高三.staging-" + g + "-8", "");
+    move(".高三.old-" + g + "-9", "");
+    move(".高四.old-" + g + "-10", "高四");
+    move(".高五.staging-" + g + "-11", "");
+    move(staged, "备份");
+    const Tree elsewhere = Snapshot(dir / "elsewhere");
+    {
+        TaskFolder::Busy working(home + busy);
+        TaskFolder::CleanStaging(home);
+    }
+    EXPECT_EQ(Snapshot(home), expected);
+    EXPECT_EQ(Snapshot(dir / "elsewhere"), elsewhere);
+    EXPECT_TRUE(TaskFolder::IsCompleteBackup(home + "备份"));
+    // Asked for one place, the clean-up leaves the others'.
+    plant(".高七.staging-" + g + "-12", {"input.xml"}, gone, "高七");
+    TaskFolder::CleanStaging(home, "高二");
+    EXPECT_TRUE(fs::is_directory(home + ".高七.staging-" + g + "-12"));
 }
 
 TEST(TaskFolder, OnlyAFolderWithoutAnotherTaskMayBeReplaced)

@@ -1,5 +1,6 @@
 #include "platform/Files.h"
 
+#include "support/GoneProcess.h"
 #include "support/TempFolder.h"
 
 #include "platform/Text.h"
@@ -11,6 +12,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <filesystem>
@@ -463,20 +465,53 @@ TEST(Files, AFaultFromTheHookFailsTheWriteAsTheSystemWould)
     EXPECT_EQ(Names(folder.path()), std::vector<std::string>{"output.xml"});
 }
 
+// Only a regular file of the exact naming, of a run that has ended, goes: another run's save, or
+// this one's, may be writing it now.
 TEST(Files, LeftoverTemporaryFilesOfOurOwnNamingAreRemoved)
 {
     TempFolder folder;
-    for (const char* name : {".~zem.123.4.tmp", ".~zem.1.22.tmp", ".~zem.x.tmp", ".~zem.1.2.tmp.bak", "a.tmp", "~zem.1.2.tmp"})
-        WriteRaw(folder / name, "x");
-    ASSERT_TRUE(MakeFolder(folder / ".~zem.5.6.tmp"));
+    const std::string gone = std::to_string(RunInGoneProcess());
+    const std::string running = std::to_string(RunningProcess());
+    const std::string own = std::to_string(::getpid());
+    const std::vector<std::string> left = {".~zem." + gone + ".4.tmp", ".~zem." + gone + ".22.tmp"};
+    const std::vector<std::string> kept = {".~zem." + running + ".4.tmp", ".~zem." + own + ".4.tmp",
+                                           ".~zem.99999999999.1.tmp", ".~zem.x.tmp", ".~zem." + gone + ".2.tmp.bak",
+                                           "a.tmp", "~zem." + gone + ".2.tmp"};
+    for (const std::vector<std::string>* names : {&left, &kept})
+        for (const std::string& name : *names)
+            WriteRaw(folder / name, "x");
+    ASSERT_TRUE(MakeFolder(folder / (".~zem." + gone + ".6.tmp")));
     WriteRaw(folder / "elsewhere/keep", "x");
-    std::filesystem::create_symlink(folder / "elsewhere/keep", folder / ".~zem.7.8.tmp");
+    std::filesystem::create_symlink(folder / "elsewhere/keep", folder / (".~zem." + gone + ".8.tmp"));
     EXPECT_TRUE(IsOwnTemporaryFileName(".~zem.123.4.tmp"));
     EXPECT_FALSE(IsOwnTemporaryFileName(".~zem..4.tmp"));
 
     EXPECT_EQ(RemoveOwnTemporaryFiles(folder.path()), 2);
-    EXPECT_EQ(Names(folder.path()), (std::vector<std::string>{".~zem.1.2.tmp.bak", ".~zem.5.6.tmp/", ".~zem.7.8.tmp",
-                                                              ".~zem.x.tmp", "a.tmp", "elsewhere/", "~zem.1.2.tmp"}));
+    std::vector<std::string> expected = kept;
+    expected.push_back(".~zem." + gone + ".6.tmp/");
+    expected.push_back(".~zem." + gone + ".8.tmp");
+    expected.push_back("elsewhere/");
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(Names(folder.path()), expected);
+    EXPECT_EQ(ReadRaw(folder / "elsewhere/keep"), "x");
+}
+
+// An export killed while writing leaves a whole workbook hidden beside its target: the next save
+// into that folder takes it away, and nothing of a run still going.
+TEST(Files, ASaveTakesAwayWhatKilledSavesLeftInItsFolder)
+{
+    TempFolder folder;
+    const std::string gone = std::to_string(RunInGoneProcess());
+    const std::string leftover = ".~zem." + gone + ".3.tmp";
+    const std::string theirs = ".~zem." + std::to_string(RunningProcess()) + ".3.tmp";
+    WriteRaw(folder / leftover, "a whole workbook");
+    WriteRaw(folder / theirs, "being written");
+    WriteRaw(folder / "elsewhere/keep", "x");
+    std::filesystem::create_symlink(folder / "elsewhere/keep", folder / (".~zem." + gone + ".4.tmp"));
+    ASSERT_TRUE(WriteFileAtomic(folder / "总课表.xlsx", "new"));
+    std::vector<std::string> expected{".~zem." + gone + ".4.tmp", theirs, "elsewhere/", "总课表.xlsx"};
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(Names(folder.path()), expected);
     EXPECT_EQ(ReadRaw(folder / "elsewhere/keep"), "x");
 }
 

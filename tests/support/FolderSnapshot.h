@@ -2,11 +2,13 @@
 // Everything below a folder by relative path, read with the standard library (links never
 // followed): "file <bytes>" ("large <size>" past 1 MiB), "folder", "link <target>", "special".
 // Two snapshots compare equal exactly when the trees do.
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <map>
 #include <string>
+#include <vector>
 
 inline std::map<std::string, std::string> Snapshot(const std::string& root)
 {
@@ -30,4 +32,15 @@ inline std::map<std::string, std::string> Snapshot(const std::string& root)
         }
     }
     return entries;
+}
+
+// The names of the entries right in the folder, sorted.
+inline std::vector<std::string> NamesIn(const std::string& folder)
+{
+    std::vector<std::string> names;
+    std::error_code ec;
+    for (std::filesystem::directory_iterator it(folder, ec), end; it != end; it.increment(ec))
+        names.push_back(it->path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
 }

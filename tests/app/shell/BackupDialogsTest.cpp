@@ -1,6 +1,7 @@
 // Backing the open task up into a folder of the user's choice, restoring a backup, and clearing
 // timetables.
 #include "support/TaskFolderTest.h"
+#include "support/FolderSnapshot.h"
 #include "support/KillAt.h"
 #include "support/MessageRecorder.h"
 #include "support/TableConsistency.h"
@@ -74,16 +75,6 @@ public:
 private:
     zem::MessageHook m_previous;
 };
-
-std::vector<std::string> NamesIn(const std::string& folder)
-{
-    std::vector<zem::FolderEntry> entries;
-    zem::ListFolder(folder, entries);
-    std::vector<std::string> names;
-    for (const zem::FolderEntry& entry : entries)
-        names.push_back(entry.name);
-    return names;
-}
 
 std::vector<CBackupEntry> Entries(CScheduleTask* task)
 {
@@ -509,6 +500,58 @@ TEST_F(RestoreTest, FilesNotSavedTogetherAreSaidOnOpeningWithTheBackupBeforeTheO
     EXPECT_TRUE(CoreFiles(TaskFolder()) == backedUp);
     EXPECT_EQ(Task()->GetClassNameA("c1"), "一班");
     EXPECT_FALSE(Task()->GetClass("c1")->GetTable(false).GetNode(HelperSchool::N(0, 0, 0)).IsEmpty());
+}
+
+// Kept as they are, the files stay mismatched through every kind of save: only the user's yes to
+// the timetables, or a restore, takes them as a pair. Without a backup the question comes at once.
+TEST_F(RestoreTest, MismatchedFilesAreToldAgainAfterASaveUntilTheTimetablesAreConfirmed)
+{
+    zem::gui::FakeClock clock;  // 2026-03-05 08:07:00
+    const std::string file = OpenSchool();
+    const std::string told = "排课任务的基本数据（input.xml）与课表（output.xml）不是同一次保存的：上次保存时程序被中止，"
+                             "课表可能与教学计划不符。\n\n";
+    const std::string question = "是否确认课表与教学计划相符？\n\n"
+                                 "选“是”：把 input.xml 和 output.xml 当作同一次保存的文件重新保存，以后打开时不再提示。\n"
+                                 "选“否”：课表保持现状，以后每次打开都会再次提示，直到从备份恢复或确认课表。";
+    auto killedPairSave = [&] {
+        Task()->GetClass("c1")->SetName("九班");
+        KillAt kill("pair: output.xml written");
+        ASSERT_FALSE(CTaskHelper(Task()).SaveInputAndTempTables());
+    };
+    auto open = [&](std::vector<int> answers) {
+        clock.Advance(60'000);
+        ScriptedMessages messages(answers);
+        EXPECT_TRUE(CAppContext::Get()->OpenTask(file, false));
+        return messages.messages;
+    };
+    killedPairSave();
+    std::vector<zem::MessageRequest> said = open({zem::IDNO});
+    ASSERT_EQ(said.size(), 1u);
+    EXPECT_EQ(said[0].text, told + "没有可用的备份，请检查课表。\n\n" + question);
+    EXPECT_EQ(said[0].buttons, zem::MessageButtons::YesNo);
+    EXPECT_EQ(said[0].defaultAnswer, zem::IDNO);
+
+    ASSERT_TRUE(Task()->AutoBackup(true, "课表大挪移前", false));
+    const std::vector<std::pair<const char*, std::function<bool()>>> saves = {
+        {"both files", [&] { return Task()->SaveInputAndOutput(); }},
+        {"input.xml", [&] { return Task()->SaveInputData(); }},
+        {"output.xml", [&] { return Task()->SaveOutputData(); }},
+    };
+    for (const auto& [what, save] : saves) {
+        SCOPED_TRACE(what);
+        said = open({zem::IDNO, zem::IDNO});
+        ASSERT_EQ(said.size(), 2u);
+        EXPECT_EQ(said[0].text.rfind(told + "是否从备份“课表大挪移前”", 0), 0u) << said[0].text;
+        EXPECT_EQ(said[1].text, "没有从备份恢复。\n\n" + question);
+        ASSERT_TRUE(Task()->IsPairMismatched());
+        ASSERT_TRUE(save());
+    }
+    // Confirmed, the pair is saved as one and opens without a word.
+    said = open({zem::IDNO, zem::IDYES});
+    ASSERT_EQ(said.size(), 2u);
+    EXPECT_FALSE(Task()->IsPairMismatched());
+    EXPECT_TRUE(open({}).empty());
+    EXPECT_FALSE(Task()->IsPairMismatched());
 }
 
 TEST_F(RestoreTest, ARestoreThatFailsLeavesTheTaskAsItWas)

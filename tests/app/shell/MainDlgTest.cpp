@@ -7,7 +7,10 @@
 #include "platform/IniFile.h"
 #include "platform/gui/Desktop.h"
 #include "platform/gui/Timers.h"
+#include "base/TaskFolder.h"
+#include "support/FolderSnapshot.h"
 #include "support/GbkBytes.h"
+#include "support/GoneProcess.h"
 #include "support/MessageRecorder.h"
 
 #include <QTest>
@@ -59,6 +62,49 @@ TEST_F(MainDlgTest, TheLastPageOutOfRangeOpensPage2)
         });
         EXPECT_EQ(page, stored == 3 ? 3 : 1);
     }
+}
+
+// The start cleans what killed new tasks left where it stages them, the folder last chosen with
+// 浏览 (here the home folder) included, and nothing else there: a look-alike of another program,
+// another task, a link and a run still going keep their folders.
+TEST_F(MainDlgTest, TheStartMovesNothingInTheHomeFolderThatTheProgramDidNotMake)
+{
+    const std::string home = folder.path() + "home/";
+    const std::string tasks = Documents() + "我的排课任务/";
+    const int gone = RunInGoneProcess();
+    const std::string g = std::to_string(gone);
+    WriteRaw(home + ".桌面.old-2024-01/notes.txt", "notes");
+    WriteRaw(home + ".mozilla.old-2023-12/prefs.js", "prefs");
+    WriteRaw(home + ".高一.staging-999-0/高一.zem", "[Task Info]\r\nName=高一\r\n");
+    WriteRaw(home + ".高一.staging-999-0/input.xml", "<Input/>");
+    WriteRaw(home + ".高二.staging-" + g + "-0/input.xml", "<Input/>");
+    WriteRaw(home + ".高二.staging-" + g + "-0/" + TaskFolder::kBackupMarker, "");
+    WriteRaw(folder.path() + "elsewhere/" + TaskFolder::kOwnerMarker, OwnerMark(gone, "高三"));
+    std::filesystem::create_directory_symlink(folder.path() + "elsewhere", home + ".高三.staging-" + g + "-1");
+    const std::string running = ".高四.staging-" + std::to_string(RunningProcess()) + "-2";
+    WriteRaw(home + running + "/" + TaskFolder::kOwnerMarker, OwnerMark(RunningProcess(), "高四"));
+    // What killed runs of the program left: new tasks that never took their names.
+    for (const std::string& parent : {home, tasks})
+        WriteRaw(parent + ".新任务.staging-" + g + "-3/" + TaskFolder::kOwnerMarker, OwnerMark(gone, "新任务"));
+    MakeContext()->SetLastTaskFolder(home);
+    CAppContext::Free();
+    CAppContext::Create(IniPath());
+    // All but the program's own settings and folder of tasks, and its leftovers.
+    auto others = [&] {
+        auto tree = Snapshot(home);
+        for (auto it = tree.begin(); it != tree.end();) {
+            const bool own = it->first.rfind(".config", 0) == 0 || it->first.rfind("文档/", 0) == 0 ||
+                             it->first.find(".新任务.staging-") != std::string::npos;
+            it = own ? tree.erase(it) : std::next(it);
+        }
+        return tree;
+    };
+    const auto before = others();
+    RunMain([](CMainDlg& main) { main.close(); });
+    EXPECT_EQ(others(), before);
+    for (const std::string& parent : {home, tasks})
+        EXPECT_FALSE(std::filesystem::exists(parent + ".新任务.staging-" + g + "-3")) << parent;
+    EXPECT_TRUE(std::filesystem::exists(folder.path() + "elsewhere/" + TaskFolder::kOwnerMarker));
 }
 
 TEST_F(MainDlgTest, ClosingOnAPageStoresItForTheNextStart)
