@@ -226,7 +226,7 @@ bool CAssistantListPage::CheckAssistants(const std::vector<std::string>& ids, co
             if (!teacher)
                 continue;
             int reason = 0;
-            if (helper.CheckTeacherChange(plan, teacher, &reason))
+            if (helper.CheckTeacherChange(plan, teacher, &reason, false))
                 continue;
             if (reason != 0) {
                 ShowMessage(helper.GetText());
@@ -241,7 +241,7 @@ bool CAssistantListPage::CheckAssistants(const std::vector<std::string>& ids, co
             if (noDialog)
                 *noDialog = false;
             reason = 0;
-            if (!helper.CheckTeacherChange(plan, teacher, &reason))
+            if (!helper.CheckTeacherChange(plan, teacher, &reason, false))
                 return false;
             again = true;
         }

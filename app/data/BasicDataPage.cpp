@@ -54,10 +54,12 @@ zem::LRESULT CBasicDataPage::WindowProc(unsigned message, zem::WPARAM wParam, ze
     return CListBaseDlg::WindowProc(message, wParam, lParam);
 }
 
-std::set<std::string> CBasicDataPage::NormalizedNames() const
+std::set<std::string> CBasicDataPage::NormalizedNames(int skippedRow) const
 {
     std::set<std::string> names;
     for (int row = 0; GetList() && row < GetList()->GetItemCount(); ++row) {
+        if (row == skippedRow)
+            continue;
         std::string name = GetList()->GetItemText(row, 1);
         NormalizeName(name);
         names.insert(zem::ToLowerAscii(name));
@@ -66,11 +68,11 @@ std::set<std::string> CBasicDataPage::NormalizedNames() const
 }
 
 // The rows of names the page holds already are refused one by one later; only new names count.
-std::string CBasicDataPage::CheckAddedRows(const std::vector<CPageRow>& rows, bool) const
+std::string CBasicDataPage::CheckAddedRows(const std::vector<CPageRow>& rows, bool, int replacedRow) const
 {
     if (!m_limitKind || !GetList())
         return {};
-    std::set<std::string> names = NormalizedNames();
+    std::set<std::string> names = NormalizedNames(replacedRow);
     const std::size_t before = names.size();
     for (const CPageRow& row : rows) {
         if (row.empty())
@@ -80,8 +82,8 @@ std::string CBasicDataPage::CheckAddedRows(const std::vector<CPageRow>& rows, bo
         if (!name.empty())
             names.insert(zem::ToLowerAscii(name));
     }
-    return CheckTaskLimitTotal(*m_limitKind,
-                               static_cast<std::size_t>(GetList()->GetItemCount()) + names.size() - before);
+    const std::size_t kept = static_cast<std::size_t>(GetList()->GetItemCount() - (replacedRow >= 0 ? 1 : 0));
+    return CheckTaskLimitTotal(*m_limitKind, kept + names.size() - before);
 }
 
 void CBasicDataPage::Import()
@@ -124,9 +126,11 @@ zem::LRESULT CBasicDataPage::OnPageRow(CPageNotify* notify, const CPageRow* cell
     }
     if (!Validate(cells, notify))
         return -1;
-    // A row of an add dialog; imports and batch adds asked about all their rows before the first.
-    if (notify->replace == 0 && !notify->quiet) {
-        if (const std::string refusal = CheckAddedRows({*cells}, notify->byName); !refusal.empty()) {
+    // A row of an add dialog, and every modified row, on the page as it would be after it; imports
+    // and batch adds asked about all their added rows before the first.
+    if (notify->replace != 0 || !notify->quiet) {
+        const int replaced = notify->replace != 0 ? GetList()->GetFirstSelected() : -1;
+        if (const std::string refusal = CheckAddedRows({*cells}, notify->byName, replaced); !refusal.empty()) {
             Refuse(notify, refusal, true);
             return -1;
         }

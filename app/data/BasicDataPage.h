@@ -26,8 +26,10 @@ public:
     virtual void BatchAdd() {}
 
     // Why the page may not take all these new rows (a limit of the task they would pass); empty
-    // when it may. Asked by imports and batch adds before they send the first row.
-    virtual std::string CheckAddedRows(const std::vector<CPageRow>& rows, bool byName) const;
+    // when it may. Asked by imports and batch adds before they send the first row, and for each
+    // row a dialog adds or modifies. A modified row is the one row, replacing the page's row
+    // `replacedRow`, whose old cells then count no more.
+    virtual std::string CheckAddedRows(const std::vector<CPageRow>& rows, bool byName, int replacedRow = -1) const;
 
     // The headings of a row's cells, in their order: the workbook import's template.
     virtual std::vector<std::string> ImportHeadings() const;
@@ -66,7 +68,8 @@ protected:
     static bool Refuse(CPageNotify* notify, const std::string& message, bool stopsImport);
 
     // The names of the list's rows, normalised as imported names are.
-    std::set<std::string> NormalizedNames() const;
+    // The page's names, normalised, but the one of `skippedRow`.
+    std::set<std::string> NormalizedNames(int skippedRow = -1) const;
 
     std::string m_importTitle;
     std::string m_importKey;

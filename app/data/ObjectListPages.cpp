@@ -313,17 +313,17 @@ bool CRoomListPage::Validate(const CPageRow* cells, CPageNotify* notify)
 }
 
 // Rooms have two limits: their number and their places summed.
-std::string CRoomListPage::CheckAddedRows(const std::vector<CPageRow>& rows, bool byName) const
+std::string CRoomListPage::CheckAddedRows(const std::vector<CPageRow>& rows, bool byName, int replacedRow) const
 {
-    std::string refusal = CObjectListPage::CheckAddedRows(rows, byName);
+    std::string refusal = CObjectListPage::CheckAddedRows(rows, byName, replacedRow);
     if (!refusal.empty())
         return refusal;
     std::size_t places = 0;
     int capacity = 0;
     for (int row = 0; row < GetList()->GetItemCount(); ++row)
-        if (ParseRoomCapacity(GetList()->GetItemText(row, 3), &capacity))
+        if (row != replacedRow && ParseRoomCapacity(GetList()->GetItemText(row, 3), &capacity))
             places += static_cast<std::size_t>(capacity);
-    std::set<std::string> names = NormalizedNames();
+    std::set<std::string> names = NormalizedNames(replacedRow);
     for (const CPageRow& row : rows) {
         std::string name = row.empty() ? std::string() : row[0];
         NormalizeName(name);

@@ -162,7 +162,7 @@ public:
     void BatchAdd() override { RunBatchAdd<CBatchAddRoomDlg>(this); }
     // The base's name check, then the capacity: a number below 1 is refused.
     bool Validate(const CPageRow* cells, CPageNotify* notify) override;
-    std::string CheckAddedRows(const std::vector<CPageRow>& rows, bool byName) const override;
+    std::string CheckAddedRows(const std::vector<CPageRow>& rows, bool byName, int replacedRow = -1) const override;
 
 protected:
     bool HasBatchAdd() const override { return true; }

@@ -594,17 +594,18 @@ zem::LRESULT CPlanListPage::OnPlanRow(CPageNotify* notify, const CPageRow* cells
     return result;
 }
 
-std::string CPlanListPage::CheckAddedRows(const std::vector<CPageRow>& rows, bool) const
+std::string CPlanListPage::CheckAddedRows(const std::vector<CPageRow>& rows, bool, int replacedRow) const
 {
     std::set<std::string> keys;
     std::size_t plans = 0;
     for (const auto& [classId, list] : m_plans) {
         if (classId == m_classId && m_shownPlans) {
             for (int row = 0; row < GetList()->GetItemCount(); ++row)
-                keys.insert(PlanRowKey(m_className, GetList()->GetItemText(row, m_col.course),
-                                       GetList()->GetItemText(row, m_col.teacher),
-                                       RepeatKind(GetList()->GetItemText(row, m_col.kind))));
-            plans += static_cast<std::size_t>(GetList()->GetItemCount());
+                if (row != replacedRow)
+                    keys.insert(PlanRowKey(m_className, GetList()->GetItemText(row, m_col.course),
+                                           GetList()->GetItemText(row, m_col.teacher),
+                                           RepeatKind(GetList()->GetItemText(row, m_col.kind))));
+            plans += static_cast<std::size_t>(GetList()->GetItemCount() - (replacedRow >= 0 ? 1 : 0));
             continue;
         }
         for (const CCourseInfo* plan : ObjectsInOrder<CCourseInfo>(*list))

@@ -140,7 +140,7 @@ protected:
     // the class has already); empty when it is one. The row's class is the one shown.
     std::string CheckImportedRow(const CPageRow& cells) const;
     // The task's limits on classes, subjects, teachers, rooms and plans after these rows.
-    std::string CheckAddedRows(const std::vector<CPageRow>& rows, bool byName) const override;
+    std::string CheckAddedRows(const std::vector<CPageRow>& rows, bool byName, int replacedRow = -1) const override;
 
     PlanColumns m_col{1, 2, 3, 4, 5, 6, 7};
     // What the page's lists are called in its texts.

@@ -38,9 +38,9 @@ CArrangementAside::CArrangementAside(CProctorData& data) : m_data(data), m_old(s
     data.FreeProctorList();
 }
 
-bool CArrangementAside::ReplacedByRun()
+bool CArrangementAside::ReplacedByRun(bool completed)
 {
-    if (!m_data.GetProctorList().empty())
+    if (!m_data.GetProctorList().empty() && (completed || m_old.empty()))
         return true;
     m_data.GetProctorList() = std::move(m_old);
     m_old.clear();

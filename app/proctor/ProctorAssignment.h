@@ -41,9 +41,10 @@ public:
     explicit CArrangementAside(CProctorData& data);
     CArrangementAside(const CArrangementAside&) = delete;
     CArrangementAside& operator=(const CArrangementAside&) = delete;
-    // After the run: true when it made items, which replace the old ones; false when it made none
-    // and the old arrangement is back in the list.
-    bool ReplacedByRun();
+    // After the run: true when it made items, which replace the old ones; false when the old
+    // arrangement is back in the list: the run made none, or it was cancelled (or stopped) before
+    // its end while there was an old arrangement, which its part must not replace.
+    bool ReplacedByRun(bool completed);
 
 private:
     CProctorData& m_data;

@@ -289,13 +289,15 @@ void CProctorDlg::StartAssignment()
         return;
     m_results->DeleteAllItems();
     CArrangementAside old(Data());
+    bool completed = false;
     {
         CProctorProgressDlg progress(this);
         progress.SetProctor(m_proctor.get());
         progress.RunModal();
+        completed = progress.IsRunCompleted();
     }
-    // A run that made nothing (cancelled before its first room) leaves the old arrangement.
-    const bool replaced = old.ReplacedByRun();
+    // A run that made nothing, or a cancelled one, leaves the old arrangement.
+    const bool replaced = old.ReplacedByRun(completed);
     ShowResults();
     if (replaced)
         SetModified(true);

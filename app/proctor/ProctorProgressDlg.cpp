@@ -52,7 +52,7 @@ bool CProctorProgressDlg::OnInitDialog()
         run.onMessage = [this](const zem::MessageRequest& request) {
             Send(WM_PROCTOR_MESSAGE, 0, zem::ToLParam(&request));
         };
-        run.Run(&m_worker.StopFlag());
+        m_completed = run.Run(&m_worker.StopFlag());
         Send(WM_SCHEDULE_PROGRESS, 3, 0);
     });
     return true;

@@ -8,6 +8,7 @@
 #include "app/controls/WorkerThread.h"
 #include "app/proctor/ProctorAssignment.h"
 
+#include <atomic>
 #include <optional>
 
 class CScheduleProctor;
@@ -24,6 +25,8 @@ public:
     int RunModal();
 
     bool IsWorkerRunning() const { return m_worker.IsRunning(); }
+    // Whether the worker's run went to its end (not cancelled, no room conflict).
+    bool IsRunCompleted() const { return m_completed.load(); }
 
     // Tests and benchmarks only: the options of every run (a fixed seed, no pauses), or the
     // program's own with nullopt.
@@ -41,4 +44,5 @@ private:
     CScheduleProctor* m_proctor = nullptr;
     CWorkerThread m_worker;
     bool m_closing = false;
+    std::atomic<bool> m_completed{false};
 };

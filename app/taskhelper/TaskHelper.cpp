@@ -249,14 +249,25 @@ std::vector<std::string> CTaskHelper::PlansMovedWithTeacher(const std::vector<st
     std::vector<std::string> moved = ids;
     for (const std::string& id : ids) {
         const CCourseInfo* plan = FindCourse(id);
-        const CCombineClass* combined = m_task ? m_task->GetCC(id) : nullptr;
-        if (!plan || !combined || plan->GetTeacherId() != teacherId)
-            continue;
-        for (const std::string& partnerId : combined->GetCombineCourse())
-            if (FindCourse(partnerId))
-                AddUniqueString(moved, partnerId);
+        if (plan && plan->GetTeacherId() == teacherId)
+            for (const CCourseInfo* partner : PartnersTakingTeacher(plan, teacherId, false))
+                AddUniqueString(moved, partner->GetId());
     }
     return moved;
+}
+
+std::vector<CCourseInfo*> CTaskHelper::PartnersTakingTeacher(const CCourseInfo* plan, const std::string& oldTeacherId,
+                                                             bool wholeClass) const
+{
+    std::vector<CCourseInfo*> partners;
+    const CCombineClass* combined = plan && m_task ? m_task->GetCC(plan->GetId()) : nullptr;
+    if (!combined)
+        return partners;
+    for (const std::string& id : combined->GetCombineCourse())
+        if (CCourseInfo* other = FindCourse(id); other && other != plan &&
+                                                 (wholeClass || other->GetTeacherId() == oldTeacherId))
+            partners.push_back(other);
+    return partners;
 }
 
 bool CTaskHelper::NodeHasCourse(const CCourseTableNode& node, const std::string& planId, bool partners) const

@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,7 @@ class CAutoRange;
 class CExportTableItem;
 class CPlacementRules;
 struct CPlanRules;
+struct CTeacherRules;
 class CSubjectColorMap;
 class CWeekGridCells;
 
@@ -151,9 +153,20 @@ public:
     // True when there IS a conflict; the message (when given) then says which.
     bool CheckRoomConflict(const std::string& roomId, const tagTABLE_NODE& period, int part, const std::string& planId,
                            const std::string& roomAtPeriod, std::string* message);
-    // On a refusal reason gets 0 (the teacher is busy), 1 (the teacher's fixed time) or 2 (a group's).
-    bool CheckTeacherChange(CCourseInfo* plan, CTeacherInfo* newTeacher, int* reason);
+    // On a refusal reason gets 0 (the teacher is busy), 1 (the teacher's fixed time), 2 (a group's)
+    // or 3 (a teacher exclusive to the new one teaches then). The plan's teacher gives the lessons
+    // up unless the new one only joins (an assistant: replacesTeacher false).
+    bool CheckTeacherChange(CCourseInfo* plan, CTeacherInfo* newTeacher, int* reason, bool replacesTeacher = true);
     bool IsTeacherGroupFixedTime(const std::string& teacherId, const tagTABLE_NODE& period, std::string* groupName);
+    // Whose fixed no-lesson time the slot is for the plan's lessons, as a placement by hand finds
+    // it, with an activity on it or not: "班级", the subject's name, the teacher's name (the
+    // teacher's own or a group's), "教学计划"; empty when it is none.
+    std::string FixedTimeHolder(CCourseInfo* plan, const tagTABLE_NODE& period);
+    // Whether the teacher may take a lesson at the slot, as a placement by hand asks it: not on the
+    // teacher's or a group's fixed no-lesson time, nor while an exclusive teacher teaches, unless
+    // that teacher is among those leaving the slot.
+    bool CanTeacherTakeAt(const std::string& teacherId, const tagTABLE_NODE& period,
+                          std::span<const CTeacherInfo* const> leaving = {});
 
     // ---- Changes (working timetables) ----
     void SetCourseNode(CCourseTable* classTable, CCourseInfo* plan, const std::string& room,
@@ -172,7 +185,10 @@ public:
     // Exchanges two slots of a class, and of every class whose combined lessons move with them.
     void MoveNode(CCourseTable* table, const tagTABLE_NODE& a, const tagTABLE_NODE& b,
                   std::vector<std::string>* touchedClasses, bool* partnersMoved);
-    void ChangeTeacher(CCourseInfo* plan, CTeacherInfo* oldTeacher, CTeacherInfo* newTeacher);
+    // Gives the plan's lessons to its new teacher (set on the plan already). Its combined-class
+    // partners of the old teacher change with it, since a teacher's timetable holds the class's
+    // lessons once; with wholeClass the partners of other teachers change too.
+    void ChangeTeacher(CCourseInfo* plan, CTeacherInfo* oldTeacher, CTeacherInfo* newTeacher, bool wholeClass = true);
     void ChangeRoom(CCourseInfo* plan, const tagTABLE_NODE& period, int part, const std::string& newRoom);
     void ApplyAssistantChange(const std::string& planId, const std::vector<std::string>& newAssistants);
     // Undo or commit a series of manual edits of the working timetables.
@@ -187,9 +203,14 @@ public:
     // ---- Predicates ----
     bool IsTeacherOfCourse(const CCourseInfo* plan, const std::string& teacherId) const;
     // The plans a change of the teacher's plans moves: each plan, and beside one the teacher leads
-    // its combined-class partners, which always change teacher with it. Unknown ids are kept.
+    // its combined-class partners the teacher leads too; another teacher's plan stays with that
+    // teacher. Unknown ids are kept.
     std::vector<std::string> PlansMovedWithTeacher(const std::vector<std::string>& ids,
                                                    const std::string& teacherId) const;
+    // The combined-class partners that take the plan's new teacher with it: those of its old
+    // teacher, or with wholeClass every one.
+    std::vector<CCourseInfo*> PartnersTakingTeacher(const CCourseInfo* plan, const std::string& oldTeacherId,
+                                                    bool wholeClass) const;
     bool NodeHasCourse(const CCourseTableNode& node, const std::string& planId, bool partners) const;
     bool IsTeacherInNode(const CCourseTableNode& node, const std::string& teacherId) const;
     bool IsRoomInNode(const CCourseTableNode& node, const std::string& roomId) const;
@@ -245,6 +266,10 @@ private:
     // The steps of CheckAtNode.
     bool CheckFixedTimes(const CPlanRules& rules, const tagTABLE_NODE& period, int slot);
     bool CheckExclusiveTeachers(const CPlanRules& rules, const tagTABLE_NODE& period, const CPlanRules* replaced);
+    std::vector<const CTeacherInfo*> TeachersGivingUp(CCourseInfo* plan);
+    bool CheckTeacherFixedTimes(const CTeacherRules& teacher, const tagTABLE_NODE& period, int slot);
+    bool CheckExclusiveOf(const CTeacherRules& teacher, const tagTABLE_NODE& period,
+                          std::span<const CTeacherInfo* const> leaving);
     bool CheckExclusiveSubjects(const CPlanRules& rules, const CCourseTable* table, const tagTABLE_NODE& period,
                                 int part);
     bool CheckTeachersFree(const CPlanRules& rules, const tagTABLE_NODE& period, int part, const CPlanRules* replaced,

@@ -259,16 +259,19 @@ void CTaskHelper::MoveNode(CCourseTable* table, const tagTABLE_NODE& a, const ta
         *partnersMoved = true;
 }
 
-void CTaskHelper::ChangeTeacher(CCourseInfo* plan, CTeacherInfo* oldTeacher, CTeacherInfo* newTeacher)
+void CTaskHelper::ChangeTeacher(CCourseInfo* plan, CTeacherInfo* oldTeacher, CTeacherInfo* newTeacher,
+                                bool wholeClass)
 {
     // Without an old teacher (a plan that had none) the lessons only enter the new teacher's table.
     if (!plan || !newTeacher || !m_task)
         return;
-    if (CCombineClass* combined = m_task->GetCC(plan->GetId()); combined && plan->GetTeacherId() == newTeacher->GetId())
-        for (const std::string& otherId : combined->GetCombineCourse())
-            if (otherId != plan->GetId())
-                if (CCourseInfo* other = FindCourse(otherId))
-                    other->SetTeacher(newTeacher->GetId());
+    // Every teacher who gives up a plan of the class gives up its lessons, the partners' too.
+    std::vector<CTeacherInfo*> leaving{oldTeacher};
+    if (plan->GetTeacherId() == newTeacher->GetId())
+        for (CCourseInfo* other : PartnersTakingTeacher(plan, oldTeacher ? oldTeacher->GetId() : "", wholeClass)) {
+            leaving.push_back(GetTeacher(other->GetTeacherId()));
+            other->SetTeacher(newTeacher->GetId());
+        }
     m_rules.reset();
     const CPlanRules& rules = *Rules().Plan(plan);
     ForEachPlacedLesson(m_task->GetSchoolStructure(), *plan, [&](const tagTABLE_NODE& node, int part,
@@ -276,8 +279,9 @@ void CTaskHelper::ChangeTeacher(CCourseInfo* plan, CTeacherInfo* oldTeacher, CTe
         const int half = HalfOf(part);
         m_task->SetTableNode(&newTeacher->GetTable(true), plan->GetId(), cell.GetRoomId(half), cell.GetRoomIndex(half),
                              node, part);
-        if (oldTeacher && SlotHoldsGroup(oldTeacher->GetTable(true), node, part, rules))
-            m_task->UnsetTableNode(&oldTeacher->GetTable(true), node, part);
+        for (CTeacherInfo* teacher : leaving)
+            if (teacher && teacher != newTeacher && SlotHoldsGroup(teacher->GetTable(true), node, part, rules))
+                m_task->UnsetTableNode(&teacher->GetTable(true), node, part);
     });
 }
 

@@ -331,25 +331,55 @@ bool CTaskHelper::CheckFixedTimes(const CPlanRules& rules, const tagTABLE_NODE& 
 {
     if (!rules.blocked[slot])
         return true;
-    auto refuse = [&](int kind, const std::string& first, const std::string& second = {}) {
-        Reason& reason = Refusal(kind, period);
-        reason.ids[0] = Handle(first);
-        reason.ids[1] = Handle(second);
+    if (rules.classFixed[slot]) {
+        Refusal(Reason::kClassFixed, period).ids[0] = Handle(rules.cls->GetId());
         return false;
-    };
-    if (rules.classFixed[slot])
-        return refuse(Reason::kClassFixed, rules.cls->GetId());
-    if (rules.subjectFixed[slot])
-        return refuse(Reason::kSubjectFixed, rules.subject->GetId());
+    }
+    if (rules.subjectFixed[slot]) {
+        Refusal(Reason::kSubjectFixed, period).ids[0] = Handle(rules.subject->GetId());
+        return false;
+    }
     for (const CTeacherRules* teacher : rules.teachers)
-        if (teacher->fixed[slot])
-            return refuse(Reason::kTeacherFixed, teacher->teacher->GetId());
-    for (const CTeacherRules* teacher : rules.teachers)
-        for (const CTeacherRules::Group& group : teacher->groups)
-            if (group.fixed[slot])
-                return refuse(Reason::kGroupFixed, teacher->teacher->GetId(), group.group->GetId());
-    if (rules.planFixed[slot])
-        return refuse(Reason::kPlanFixed, rules.plan->GetId());
+        if (!CheckTeacherFixedTimes(*teacher, period, slot))
+            return false;
+    if (rules.planFixed[slot]) {
+        Refusal(Reason::kPlanFixed, period).ids[0] = Handle(rules.plan->GetId());
+        return false;
+    }
+    return true;
+}
+
+std::string CTaskHelper::FixedTimeHolder(CCourseInfo* plan, const tagTABLE_NODE& period)
+{
+    const CPlanRules* rules = plan && m_task ? Rules().Plan(plan) : nullptr;
+    const int slot = SlotOf(period);
+    if (!rules || slot < 0 || CheckFixedTimes(*rules, period, slot))
+        return {};
+    const std::string& id = zem::IdText(m_reason->ids[0]);
+    switch (m_reason->kind) {
+    case Reason::kClassFixed: return "班级";
+    case Reason::kSubjectFixed: return GetSubjectName(id);
+    case Reason::kTeacherFixed:
+    case Reason::kGroupFixed: return GetTeacherName(id);
+    default: return "教学计划";
+    }
+}
+
+// The teacher's own fixed times, then those of the groups listing the teacher.
+bool CTaskHelper::CheckTeacherFixedTimes(const CTeacherRules& teacher, const tagTABLE_NODE& period, int slot)
+{
+    if (teacher.fixed[slot]) {
+        Refusal(Reason::kTeacherFixed, period).ids[0] = Handle(teacher.teacher->GetId());
+        return false;
+    }
+    for (const CTeacherRules::Group& group : teacher.groups) {
+        if (!group.fixed[slot])
+            continue;
+        Reason& reason = Refusal(Reason::kGroupFixed, period);
+        reason.ids[0] = Handle(teacher.teacher->GetId());
+        reason.ids[1] = Handle(group.group->GetId());
+        return false;
+    }
     return true;
 }
 
@@ -358,17 +388,49 @@ bool CTaskHelper::CheckFixedTimes(const CPlanRules& rules, const tagTABLE_NODE& 
 bool CTaskHelper::CheckExclusiveTeachers(const CPlanRules& rules, const tagTABLE_NODE& period,
                                          const CPlanRules* replaced)
 {
-    for (const CTeacherRules* teacher : rules.teachers) {
-        for (const CTeacherInfo* other : teacher->exclusive) {
-            if (!other->GetTable(true).IsUsed(period) || (replaced && replaced->mainTeacher == other))
-                continue;
-            Reason& reason = Refusal(Reason::kMutexTeacher, period);
-            reason.ids[0] = Handle(other->GetId());
-            reason.ids[1] = Handle(teacher->teacher->GetId());
+    const CTeacherInfo* leaving = replaced ? replaced->mainTeacher : nullptr;
+    for (const CTeacherRules* teacher : rules.teachers)
+        if (!CheckExclusiveOf(*teacher, period, {&leaving, 1}))
             return false;
-        }
+    return true;
+}
+
+bool CTaskHelper::CheckExclusiveOf(const CTeacherRules& teacher, const tagTABLE_NODE& period,
+                                   std::span<const CTeacherInfo* const> leaving)
+{
+    for (const CTeacherInfo* other : teacher.exclusive) {
+        if (!other->GetTable(true).IsUsed(period) || std::find(leaving.begin(), leaving.end(), other) != leaving.end())
+            continue;
+        Reason& reason = Refusal(Reason::kMutexTeacher, period);
+        reason.ids[0] = Handle(other->GetId());
+        reason.ids[1] = Handle(teacher.teacher->GetId());
+        return false;
     }
     return true;
+}
+
+// The main teachers of the plan and of its combined-class partners: all of them give up its
+// lessons when the class changes teacher.
+std::vector<const CTeacherInfo*> CTaskHelper::TeachersGivingUp(CCourseInfo* plan)
+{
+    std::vector<const CTeacherInfo*> teachers;
+    const CPlanRules* rules = plan && m_task ? Rules().Plan(plan) : nullptr;
+    if (!rules)
+        return teachers;
+    teachers.push_back(rules->mainTeacher);
+    for (const CCourseInfo* partner : rules->partners)
+        teachers.push_back(GetTeacher(partner->GetTeacherId()));
+    return teachers;
+}
+
+bool CTaskHelper::CanTeacherTakeAt(const std::string& teacherId, const tagTABLE_NODE& period,
+                                   std::span<const CTeacherInfo* const> leaving)
+{
+    const int slot = SlotOf(period);
+    const CTeacherRules* teacher = m_task && slot >= 0 ? Rules().Teacher(teacherId) : nullptr;
+    if (!teacher)
+        return RefuseText(kInvalid);
+    return CheckTeacherFixedTimes(*teacher, period, slot) && CheckExclusiveOf(*teacher, period, leaving);
 }
 
 // No lesson of an exclusive subject of the same kind elsewhere on the class's day.
@@ -492,7 +554,7 @@ bool CTaskHelper::IsTeacherGroupFixedTime(const std::string& teacherId, const ta
     return false;
 }
 
-bool CTaskHelper::CheckTeacherChange(CCourseInfo* plan, CTeacherInfo* newTeacher, int* reason)
+bool CTaskHelper::CheckTeacherChange(CCourseInfo* plan, CTeacherInfo* newTeacher, int* reason, bool replacesTeacher)
 {
     if (!plan || !newTeacher || !m_task)
         return RefuseText(kInvalid);
@@ -504,6 +566,9 @@ bool CTaskHelper::CheckTeacherChange(CCourseInfo* plan, CTeacherInfo* newTeacher
         static_cast<const CFixedTimeOfObject*>(m_task->GetFixedTimeOfTeacherList().Find(newTeacher->GetId()));
     const std::string className = GetClassName(plan->GetClassId());
     const std::string subjectName = GetSubjectName(plan->GetSubjectId());
+    const CTeacherRules* taker = Rules().Teacher(newTeacher->GetId());
+    const std::vector<const CTeacherInfo*> leaving =
+        replacesTeacher ? TeachersGivingUp(plan) : std::vector<const CTeacherInfo*>{};
     bool refused = false;
     ForEachSlot(m_task->GetSchoolStructure(), {.counted = false}, [&](const tagTABLE_NODE& node) {
         if (refused || !lessons.IsUsed(node))
@@ -527,10 +592,14 @@ bool CTaskHelper::CheckTeacherChange(CCourseInfo* plan, CTeacherInfo* newTeacher
                                "您可以调整教师组固定无课时间的设置，再修改教师。",
                                className.c_str(), subjectName.c_str(), period.c_str(), newTeacher->GetName().c_str(),
                                group.c_str());
+        } else if (taker && !CheckExclusiveOf(*taker, node, leaving)) {
+            // The placement's own refusal, kept as its reason.
+            kind = 3;
         }
         if (kind < 0)
             return;
-        SetText(text);
+        if (kind != 3)
+            SetText(text);
         if (reason)
             *reason = kind;
         refused = true;

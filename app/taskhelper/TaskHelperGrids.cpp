@@ -315,9 +315,9 @@ int CTaskHelper::MarkPlanConflicts(const std::vector<CCourseInfo*>& plans, CWeek
                 clash = open.CheckRoomConflict(target->GetId(), period, part, plan->GetId(),
                                                node.GetRoomId(part == 2 ? 2 : 1), &message);
             } else {
-                // A new teacher's fixed no-lesson time is refused as the plan list refuses it.
+                // The new teacher takes the lesson as a placement by hand would give it to him.
                 clash = IsNodeConflict(own, *targetTable, period) ||
-                        (type == 1 && task->IsTeacherFixedTime(target->GetId(), period));
+                        (type == 1 && !open.CanTeacherTakeAt(target->GetId(), period, open.TeachersGivingUp(plan)));
             }
             if (!clash)
                 continue;
@@ -367,10 +367,13 @@ int CTaskHelper::FillSubstituteTables(CZemTableObject* a, const std::vector<std:
         };
         return halfClashes(1) || ((nodeA.IsInterleave() || nodeB.IsInterleave()) && halfClashes(2));
     };
-    // A lesson that moves may not land on a fixed no-lesson time of the teacher taking it over.
+    // A lesson that moves goes to the teacher taking it over as a placement by hand would: not on
+    // his fixed no-lesson times, nor beside an exclusive teacher (the one giving it up aside).
     auto movesIntoFixedTime = [&](const CCourseTable& from, const std::vector<std::string>& ids, CZemTableObject* to,
                                   const tagTABLE_NODE& period) {
-        return from.IsUsed(period) && holdsAny(from.GetNode(period), ids) && m_task->IsTeacherFixedTime(to->GetId(), period);
+        const CTeacherInfo* leaving = dynamic_cast<const CTeacherInfo*>(&from == &tableA ? a : b);
+        return from.IsUsed(period) && holdsAny(from.GetNode(period), ids) && dynamic_cast<CTeacherInfo*>(to) &&
+               !CanTeacherTakeAt(to->GetId(), period, {&leaving, 1});
     };
     gridA->SetAllCellNormal();
     gridB->SetAllCellNormal();

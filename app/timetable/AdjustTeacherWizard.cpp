@@ -9,6 +9,8 @@
 #include "platform/Hooks.h"
 #include "platform/Text.h"
 
+#include <algorithm>
+
 CAdjustTeacherWizard::CAdjustTeacherWizard(QWidget* parent) : CAdjustWizardBase(parent)
 {
     SetCaptions(kTitle, kStep1, kStep2);
@@ -55,6 +57,26 @@ void CAdjustTeacherWizard::SolveConflicts()
     SetChangedTables(dialog.GetResultIds());
 }
 
+// The combined-class partners not chosen that take the new teacher with a chosen plan, each on a
+// line of its own, so that the question names every plan that changes.
+std::string CAdjustTeacherWizard::PartnersText(const CTeacherInfo* teacher) const
+{
+    CScheduleTask* task = Task();
+    CTaskHelper helper(task, AppHelperContext());
+    std::vector<const CCourseInfo*> named;
+    std::string text;
+    for (const CCourseInfo* plan : m_plans)
+        for (const CCourseInfo* partner : helper.PartnersTakingTeacher(plan, plan->GetTeacherId(), true)) {
+            if (partner->GetTeacherId() == teacher->GetId() ||
+                std::find(m_plans.begin(), m_plans.end(), partner) != m_plans.end() ||
+                std::find(named.begin(), named.end(), partner) != named.end())
+                continue;
+            named.push_back(partner);
+            text += zem::Format("\n合班的 %s 也一并调整", task->GetCourseDesc(partner).c_str());
+        }
+    return text;
+}
+
 void CAdjustTeacherWizard::Execute()
 {
     CScheduleTask* task = Task();
@@ -67,7 +89,8 @@ void CAdjustTeacherWizard::Execute()
     }
     if (!MayExecute())
         return;
-    if (!Confirm(zem::Format("确定要将 %s 的任课教师\n调整为 %s 老师吗", PlansText().c_str(), teacher->GetName().c_str())))
+    if (!Confirm(zem::Format("确定要将 %s 的任课教师\n调整为 %s 老师吗", PlansText().c_str(), teacher->GetName().c_str()) +
+                 PartnersText(teacher)))
         return;
     if (!BackUpTask())
         return;
@@ -81,6 +104,11 @@ void CAdjustTeacherWizard::Execute()
             continue;
         const std::string description = task->GetCourseDesc(plan);
         CTeacherInfo* oldTeacher = task->GetTeacher(plan->GetTeacherId());
+        // The partners' teachers give up the class's lessons too, so their tables changed.
+        std::vector<std::string> partnerTeachers;
+        for (const CCourseInfo* partner : helper.PartnersTakingTeacher(plan, plan->GetTeacherId(), true))
+            if (task->GetTeacher(partner->GetTeacherId()))
+                StringArrayAddUnique(partnerTeachers, partner->GetTeacherId());
         plan->SetTeacher(teacher->GetId());
         helper.ChangeTeacher(plan, oldTeacher, teacher);
 
@@ -91,6 +119,8 @@ void CAdjustTeacherWizard::Execute()
         CollectCombinedClassIds(entry->ids, plan, task);
         if (oldTeacher)
             StringArrayAddUnique(entry->ids, oldTeacher->GetId());
+        for (const std::string& id : partnerTeachers)
+            StringArrayAddUnique(entry->ids, id);
         StringArrayAddUnique(entry->ids, teacher->GetId());
         AddHistoryEntry(std::move(entry));
     }

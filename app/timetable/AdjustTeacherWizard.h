@@ -3,6 +3,8 @@
 // teacher's timetable to the new one's, and every changed plan is logged.
 #include "app/timetable/AdjustWizardBase.h"
 
+#include <string>
+
 class CTeacherInfo;
 
 class CAdjustTeacherWizard : public CAdjustWizardBase {
@@ -24,4 +26,5 @@ public:
 
 private:
     CTeacherInfo* NewTeacher() const;
+    std::string PartnersText(const CTeacherInfo* teacher) const;
 };

@@ -28,7 +28,9 @@ bool MovePlan(CScheduleTask& task, CTaskHelper& helper, CCourseInfo* plan, CTeac
         return false;
     if (plan->GetTeacherId() == from->GetId()) {
         plan->SetTeacher(to->GetId());
-        helper.ChangeTeacher(plan, from, to);
+        // Only the teacher's own plans change hands: a combined-class partner of another teacher
+        // stays that teacher's.
+        helper.ChangeTeacher(plan, from, to, false);
         return true;
     }
     CCourseAssistant* assistant = task.GetAssistant(plan->GetId());
@@ -116,7 +118,11 @@ void CSwapTeacherWizard::FillList(int side)
         std::vector<CCourseInfo*> plans;
         helper.GetAllCourses(&plans);
         for (CCourseInfo* plan : plans) {
-            if (!helper.IsTeacherOfCourse(plan, teacher->GetId()))
+            // The plans the teacher teaches or assists; a combined-class partner of another
+            // teacher is not the teacher's to hand over.
+            std::vector<std::string> teachers;
+            Task()->GetAllTeacherId(teachers, plan, false);
+            if (!IsStringInArray(teachers, teacher->GetId()))
                 continue;
             const int row = list->InsertItem(list->GetItemCount(), PlanRowText(helper, plan, teacher->GetId()), -1,
                                              reinterpret_cast<std::uintptr_t>(plan));
@@ -150,6 +156,26 @@ std::string CSwapTeacherWizard::PairText(const char* format) const
     };
     return zem::Format(format, m_teachers[0]->GetName().c_str(), moved(0), m_teachers[1]->GetName().c_str(),
                        moved(1));
+}
+
+// The combined-class partners of the ticked plans that other teachers teach: they stay where they
+// are, and the question says so, a line each.
+std::string CSwapTeacherWizard::StayingPartnersText() const
+{
+    CTaskHelper helper(Task(), AppHelperContext());
+    std::vector<std::string> moved = helper.PlansMovedWithTeacher(m_ticked[0], m_teachers[0]->GetId());
+    for (const std::string& id : helper.PlansMovedWithTeacher(m_ticked[1], m_teachers[1]->GetId()))
+        AddUniqueString(moved, id);
+    std::vector<std::string> named;
+    std::string text;
+    for (const std::string& id : moved)
+        for (const CCourseInfo* partner : helper.PartnersTakingTeacher(Task()->FindCourse(id), {}, true)) {
+            if (IsStringInArray(moved, partner->GetId()) || IsStringInArray(named, partner->GetId()))
+                continue;
+            named.push_back(partner->GetId());
+            text += zem::Format("\n合班的 %s 不随之交换，仍由原任课教师任教", Task()->GetCourseDesc(partner).c_str());
+        }
+    return text;
 }
 
 void CSwapTeacherWizard::RefreshStatus()
@@ -210,7 +236,7 @@ void CSwapTeacherWizard::Execute()
     }
     if (!MayExecute())
         return;
-    if (!Confirm(PairText("确定要将 %s的%d门课和 %s的%d门课 交换吗")) || !BackUpTask())
+    if (!Confirm(PairText("确定要将 %s的%d门课和 %s的%d门课 交换吗") + StayingPartnersText()) || !BackUpTask())
         return;
 
     CTaskHelper helper(task, AppHelperContext());

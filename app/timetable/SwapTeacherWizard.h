@@ -38,6 +38,7 @@ private:
     void TakeTicked(int side);
     void ShowTables();
     std::string PairText(const char* format) const;
+    std::string StayingPartnersText() const;
 
     CTeacherInfo* m_teachers[2] = {nullptr, nullptr};
     zem::gui::ItemList* m_lists[2] = {nullptr, nullptr};

@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+class CTaskHelper;
 class CTaskInfo;
 
 namespace move_steps {
@@ -63,9 +64,10 @@ bool MayMove(CScheduleTask& task, CMoveResult& result);
 // input.xml first, output.xml after it. When either cannot be written `undo` puts the task back in
 // memory and its files are put back from `before`; the user is told, and false is returned.
 bool SaveMove(CScheduleTask& task, const SavedFiles& before, CMoveResult& result, const std::function<void()>& undo);
-// "<class> <time>（<whose>不排课）" when the slot is a fixed no-lesson time of the lesson's class or of
-// one of its teachers (their own or their groups'); empty when it is none.
-std::string ClosedTimeNote(const CScheduleTask& task, const std::string& classId, CCourseInfo* plan,
+// "<class> <time>（<whose>不排课）" when the slot is a fixed no-lesson time of the lesson's class,
+// subject, plan or one of its teachers (their own or their groups'), with an activity on it or
+// not; empty when it is none. The helper works on the task the lesson is in.
+std::string ClosedTimeNote(CTaskHelper& helper, const std::string& classId, CCourseInfo* plan,
                            const tagTABLE_NODE& node);
 // One history entry "<time> 课表大挪移 <what>", then the text with the lessons on fixed no-class times.
 void ReportMove(const CMoveResult& result, const std::string& what, std::string text, CAdjustmentEntryList& entries);

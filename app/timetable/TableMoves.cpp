@@ -95,23 +95,14 @@ bool MayMove(CScheduleTask& task, CMoveResult& result)
     return true;
 }
 
-std::string ClosedTimeNote(const CScheduleTask& task, const std::string& classId, CCourseInfo* plan,
+std::string ClosedTimeNote(CTaskHelper& helper, const std::string& classId, CCourseInfo* plan,
                            const tagTABLE_NODE& node)
 {
-    std::string whose;
-    if (task.IsDisabledNode(classId, TABLE_CLASS, node)) {
-        whose = "班级";
-    } else {
-        // A teacher's own fixed no-lesson times and those of the teacher's groups close the slot
-        // for the lesson as the class's do.
-        std::vector<std::string> teachers;
-        task.GetAllTeacherId(teachers, plan, false);
-        for (const std::string& id : teachers)
-            if (whose.empty() && task.IsDisabledNode(id, TABLE_TEACHER, node))
-                whose = task.GetTeacherName(id);
-    }
+    // Every fixed no-lesson time a placement by hand refuses, with an activity on it or not.
+    const std::string whose = helper.FixedTimeHolder(plan, node);
     if (whose.empty())
         return {};
+    const CScheduleTask& task = *helper.GetTask();
     return zem::Format("%s %s（%s不排课）", task.GetClassNameA(classId).c_str(), task.GetTimeNodeDesc(&node).c_str(),
                        whose.c_str());
 }
@@ -124,12 +115,11 @@ void ReportMove(const CMoveResult& result, const std::string& what, std::string 
     entry->ids = result.changedIds;
     entries.push_back(std::move(entry));
     SaveAdjustmentHistory(entries);
+    // Every one of them: the user is to move each off its no-lesson time.
     if (!result.onClosedTimes.empty()) {
         text += zem::Format("\n\n下列 %d 节课现在排在不排课的时间上：", static_cast<int>(result.onClosedTimes.size()));
-        for (std::size_t i = 0; i < result.onClosedTimes.size() && i < 10; ++i)
-            text += "\n" + result.onClosedTimes[i];
-        if (result.onClosedTimes.size() > 10)
-            text += "\n……";
+        for (const std::string& note : result.onClosedTimes)
+            text += "\n" + note;
     }
     Tell(text);
 }
@@ -194,7 +184,7 @@ void MoveLessons(CScheduleTask& task, const std::vector<Lesson>& lessons, To to,
         AddUnique(result.changedIds, lesson.roomId);
         if (!(target == lesson.node))
             ++result.movedLessons;
-        if (std::string note = ClosedTimeNote(task, lesson.classId, lesson.plan, target); !note.empty())
+        if (std::string note = ClosedTimeNote(helper, lesson.classId, lesson.plan, target); !note.empty())
             result.onClosedTimes.push_back(std::move(note));
     }
 }

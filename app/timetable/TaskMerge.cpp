@@ -548,6 +548,7 @@ void MergeTaskInto(CScheduleTask& task, const CScheduleTask& other, MergeKind ki
 
     // The lessons, plan by plan, into the working timetables; the teacher and room timetables follow.
     result.onClosedTimes.clear();
+    CTaskHelper helper(&task);
     ForEachLesson(
         other, [&](const tagTABLE_NODE& node) { return IsBroughtOver(other, kind, node); },
         [&](const Lesson& lesson) {
@@ -563,7 +564,7 @@ void MergeTaskInto(CScheduleTask& task, const CScheduleTask& other, MergeKind ki
             for (const std::string& id : teachers)
                 AddUnique(result.changedIds, id);
             AddUnique(result.changedIds, room);
-            if (std::string note = ClosedTimeNote(task, plan->GetClassId(), plan, lesson.node); !note.empty())
+            if (std::string note = ClosedTimeNote(helper, plan->GetClassId(), plan, lesson.node); !note.empty())
                 result.onClosedTimes.push_back(std::move(note));
         });
     CommitTempTables(task);

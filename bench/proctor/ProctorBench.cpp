@@ -117,7 +117,7 @@ int main(int argc, char** argv)
         seats += item->teachers.size();
     // A run that made nothing (two exams at one time in one room) saves nothing: the old
     // arrangement stays on disk as it was.
-    if (!old.ReplacedByRun())
+    if (!old.ReplacedByRun(assigned))
         std::fprintf(stderr, "zem-proctor: no invigilators assigned; the proctoring is left as it was\n");
     else if (!proctor.Save())
         return 1;

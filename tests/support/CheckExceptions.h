@@ -12,9 +12,6 @@ enum class CheckException {
     // plans the import makes record no double periods, so two lessons of a day pass the daily
     // maximum of a plan without one.
     ImportedPlansRecordNoDoublePeriods,
-    // Not an exception but a fault, held here until its mend lands: the big move leaves lessons on
-    // fixed no-lesson times (it reports them).
-    BigMoveLeavesFixedTimes,
 };
 
 struct CheckExceptionRow {
@@ -25,7 +22,6 @@ struct CheckExceptionRow {
 inline constexpr CheckExceptionRow kCheckExceptions[] = {
     {CheckException::PresetsNotYetPlaced, kCheckPreset},
     {CheckException::ImportedPlansRecordNoDoublePeriods, kCheckDayMaximum},
-    {CheckException::BigMoveLeavesFixedTimes, kCheckFixedTime},
 };
 
 // Every check but those the exception switches off.

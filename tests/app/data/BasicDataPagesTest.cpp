@@ -4,6 +4,7 @@
 #include "support/MessageRecorder.h"
 #include "app/data/TeacherGroupListPage.h"
 #include "base/ScheduleTask.h"
+#include "base/TaskLimits.h"
 #include "platform/Files.h"
 #include "platform/gui/PopupMenu.h"
 
@@ -11,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <regex>
 
@@ -108,6 +110,85 @@ TEST(BasicDataPages, RefusedRowsLeaveThePageAsItWas)
             EXPECT_FALSE(p.IsModified());
         });
         EXPECT_EQ(messages.Texts(), c.shown);
+    }
+}
+
+// A task at its limit of a kind: a modify leaves the count alone and is taken, under a new name
+// too, while an add is refused with the limit named; room places are summed, so a modify raising a
+// capacity past the sum's limit is refused as an add is. Every refusal leaves the page as it was.
+TEST(BasicDataPages, ModifiesAndAddsAreCheckedAgainstTheTaskLimitsOnTheResult)
+{
+    struct Case {
+        const char* what;
+        Kind kind;
+        TaskObjectKind limit;
+        std::function<void(SchoolBuilder&, std::size_t)> fill;  // the objects beside the small school's
+        CPageRow row;
+        int replace;
+        std::size_t total;  // what the row makes of the limited count; 0: taken
+    };
+    const std::size_t places = GetTaskLimit(TaskObjectKind::RoomPlace).max;
+    // Five rooms of 999 places and 机房's 2 leave 3 places.
+    const auto roomsNearTheSum = [](SchoolBuilder& b, std::size_t) {
+        for (int i = 0; i < 5; ++i)
+            b.Room("rr" + std::to_string(i), "大厅" + std::to_string(i), 999);
+    };
+    const auto full = [](const char* prefix, auto add) {
+        return [prefix, add](SchoolBuilder& b, std::size_t missing) {
+            for (std::size_t i = 0; i < missing; ++i)
+                add(b, "x" + std::to_string(i), prefix + std::to_string(i));
+        };
+    };
+    const auto teacher = [](SchoolBuilder& b, const std::string& id, const std::string& name) { b.Teacher(id, name); };
+    const auto cls = [](SchoolBuilder& b, const std::string& id, const std::string& name) { b.Class(id, name); };
+    const auto subject = [](SchoolBuilder& b, const std::string& id, const std::string& name) { b.Subject(id, name); };
+    const auto room = [](SchoolBuilder& b, const std::string& id, const std::string& name) { b.Room(id, name); };
+    const auto group = [](SchoolBuilder& b, const std::string& id, const std::string& name) { b.Group(id, name, {"t1"}); };
+    const Case cases[] = {
+        {"teacher added", Kind::Teacher, TaskObjectKind::Teacher, full("师", teacher), {"赵六", "赵"}, 0, 3001},
+        {"teacher renamed", Kind::Teacher, TaskObjectKind::Teacher, full("师", teacher), {"赵六", "赵"}, 1, 0},
+        {"class added", Kind::Class, TaskObjectKind::Class, full("班", cls), {"初二(1)班", "初二1"}, 0, 1001},
+        {"class renamed", Kind::Class, TaskObjectKind::Class, full("班", cls), {"初二(1)班", "初二1"}, 1, 0},
+        {"subject added", Kind::Subject, TaskObjectKind::Subject, full("课", subject), {"英语", "英"}, 0, 1001},
+        {"subject renamed", Kind::Subject, TaskObjectKind::Subject, full("课", subject), {"英语", "英"}, 1, 0},
+        {"group added", Kind::Group, TaskObjectKind::TeacherGroup, full("组", group), {"数学组", "t2"}, 0, 1001},
+        {"group renamed", Kind::Group, TaskObjectKind::TeacherGroup, full("组", group), {"数学组", "t2"}, 1, 0},
+        {"room added", Kind::Room, TaskObjectKind::Room, full("室", room), {"操场", "操", "1"}, 0, 1001},
+        {"room renamed", Kind::Room, TaskObjectKind::Room, full("室", room), {"操场", "操", "1"}, 1, 0},
+        {"room places added to the sum", Kind::Room, TaskObjectKind::RoomPlace, roomsNearTheSum,
+         {"操场", "操", "3"}, 0, 0},
+        {"room places added past the sum", Kind::Room, TaskObjectKind::RoomPlace, roomsNearTheSum,
+         {"操场", "操", "4"}, 0, places + 1},
+        {"room capacity raised to the sum", Kind::Room, TaskObjectKind::RoomPlace, roomsNearTheSum,
+         {"机房", "机", "5"}, 1, 0},
+        {"room capacity raised past the sum", Kind::Room, TaskObjectKind::RoomPlace, roomsNearTheSum,
+         {"机房", "机", "6"}, 1, places + 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        SmallSchool school;
+        const std::size_t held = CountTaskObjects(school.Task(), c.limit);
+        const std::size_t max = GetTaskLimit(c.limit).max;
+        c.fill(school.b, max - held);
+        std::unique_ptr<CBasicDataPage> page = MakePage(c.kind);
+        ScriptedMessages messages;
+        RunPage<CBasicDataPage>(*page, [&](CBasicDataPage& p) {
+            // 机房, 张三, 初一(1)班, 语文 or 语文组: the small school's first row of the kind.
+            SelectRow(p, 0);
+            const std::vector<std::string> before = PageNames(p);
+            const SentRow sent = SendRow(p, c.row, c.replace);
+            if (c.total == 0) {
+                EXPECT_EQ(sent.answer, 0) << sent.notify.message;
+                return;
+            }
+            EXPECT_EQ(sent.answer, -1);
+            EXPECT_EQ(sent.notify.message, CheckTaskLimitTotal(c.limit, c.total));
+            EXPECT_EQ(PageNames(p), before);
+            EXPECT_FALSE(p.IsModified());
+        });
+        const std::vector<std::string> shown =
+            c.total == 0 ? std::vector<std::string>{} : std::vector<std::string>{CheckTaskLimitTotal(c.limit, c.total)};
+        EXPECT_EQ(messages.Texts(), shown);
     }
 }
 

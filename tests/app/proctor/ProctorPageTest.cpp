@@ -31,6 +31,8 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <condition_variable>
+#include <mutex>
 #include <set>
 
 namespace {
@@ -660,6 +662,73 @@ TEST_F(PageTest, ANewRunReplacesTheOldArrangementAndOneThatCannotRunKeepsIt)
     });
     EXPECT_EQ(Bytes(folder + "in.xml"), inXml);
     EXPECT_EQ(Bytes(folder + "out.xml"), outXml);
+}
+
+// A restarted run that does not end with a new arrangement leaves the old one, changed by hand, as
+// it was: one cancelled after its first room (the worker held there), one that starts and makes
+// nothing (its exams have no room, the old items being of rooms taken off since).
+TEST_F(PageTest, ARestartedRunCancelledOrMakingNothingKeepsTheOldArrangement)
+{
+    const DemoIds ids(Task());
+    const Strings& c = ids.classes;
+    struct Case {
+        const char* what;
+        Strings firstRooms;   // of the exam p1 the old items are of
+        Strings secondRooms;  // of the exam p2 no run has filled yet
+        bool cancel;
+    } cases[] = {{"making nothing", {}, {}, false},
+                 {"cancelled after its first room", {c[0], c[1]}, {c[2], c[3], c[4]}, true}};
+    for (const Case& each : cases) {
+        SCOPED_TRACE(each.what);
+        SaveProctoring(Task(), "期中考试", [&](CProctorData& data) {
+            data.GetTeacherArray() = {ids.teachers[0], ids.teachers[1], ids.teachers[2]};
+            AddExam(data, "p1", 5, "08:00", "10:00", ids.subjects[0], each.firstRooms, 1);
+            AddItem(data, "p1", c[0], {ids.teachers[2]});
+            AddItem(data, "p1", c[1], {ids.teachers[1]});
+            AddExam(data, "p2", 6, "08:00", "10:00", ids.subjects[1], each.secondRooms, 1);
+        });
+        std::mutex mutex;
+        std::condition_variable changed;
+        bool held = false, released = false;
+        CProctorRunOptions options;
+        options.seed = 9;
+        options.pacing = false;
+        options.afterItem = [&](std::size_t items) {
+            if (items != 1)
+                return;
+            std::unique_lock lock(mutex);
+            held = true;
+            changed.notify_all();
+            changed.wait(lock, [&] { return released; });
+        };
+        CProctorProgressDlg::SetRunOptionsForTesting(options);
+        RunPage([&](CProctorDlg& page) {
+            const CProctorData& data = page.GetProctor()->data();
+            const Strings old = ItemIds(data);
+            Then([&](Dialog& shown) {
+                auto& progress = As<CProctorProgressDlg>(shown);
+                if (!each.cancel) {
+                    WaitForRun(shown);
+                    return;
+                }
+                ASSERT_TRUE(QTest::qWaitFor([&] {
+                    std::lock_guard lock(mutex);
+                    return held;
+                }));
+                Click(progress, zem::IDCANCEL);
+                std::lock_guard lock(mutex);
+                released = true;
+                changed.notify_all();
+            });
+            Click(page, CProctorDlg::IDC_START);
+            EXPECT_TRUE(answers.Saw("当前监考安排表已有数据！确定要重新开始排监考吗？"));
+            EXPECT_EQ(ItemIds(data), old);
+            EXPECT_EQ(page.GetResultList()->GetItemCount(), 2);
+            EXPECT_FALSE(page.IsModified());
+            page.SendCommand(zem::IDCANCEL);
+        });
+        answers.texts.clear();
+    }
 }
 
 // A teacher put on an exam by hand while watching another exam at the same time is refused with

@@ -397,4 +397,20 @@ TEST_F(Checks, TeacherChangeReasons)
     reason = -1;
     EXPECT_TRUE(grouped.CheckTeacherChange(Plan("p1"), task.GetTeacher("t1"), &reason));
     EXPECT_EQ(reason, -1);
+
+    // A teacher exclusive to the new one teaching at a lesson's time refuses it, as a placement by
+    // hand does; an assistant joins the plan's teacher, who stays, so that teacher counts too.
+    b.Teacher("t4", "赵老师");
+    b.MutexTeachers("t4", {"t2", "t1"});
+    Place("w2", N(1, 0, 0));
+    Place("q1", N(4, 0, 0));
+    CTaskHelper exclusive(&task);
+    EXPECT_FALSE(exclusive.CheckTeacherChange(Plan("p1"), task.GetTeacher("t4"), &reason));
+    EXPECT_EQ(reason, 3);
+    EXPECT_EQ(exclusive.GetText(), "李老师 老师在 第1周周二上午第1节 已经有课\n赵老师 老师和 李老师 老师是互斥教师组，"
+                                   "不能排在同一时间上课");
+    CTaskHelper leaving(&task);
+    EXPECT_TRUE(leaving.CheckTeacherChange(Plan("q1"), task.GetTeacher("t4"), &reason));
+    EXPECT_FALSE(leaving.CheckTeacherChange(Plan("q1"), task.GetTeacher("t4"), &reason, false));
+    EXPECT_EQ(reason, 3);
 }

@@ -329,3 +329,68 @@ TEST_F(TeacherWizard, TheChooserDoesNotOpenByItselfOverAnotherWindow)
     wizard.DoModal();
     EXPECT_EQ(choosers, 0);
 }
+
+namespace {
+
+// One plan of a combined class whose partner has another teacher: 数学 of 初一(1)班 by 张三 (k4)
+// with 数学 of 初一(2)班 by 王五 (k5), both at Friday's first period.
+class CombinedTeacherWizard : public TeacherWizard {
+protected:
+    void Build() override
+    {
+        school.b.Course("k4", "c1", "s2", "t1", "1");
+        school.b.Course("k5", "c2", "s2", "t3", "1");
+        school.b.Combined("cc", {"k4", "k5"});
+        for (const char* id : {"k4", "k5"})
+            Place(school.b.Task().FindCourse(id), "", kShared);
+    }
+    static constexpr tagTABLE_NODE kShared{4, 0, 0};
+};
+
+// Both plans get the new teacher, so both old teachers lose the lesson at once, in memory as in the
+// saved files, and the question names every plan that changes.
+TEST_F(CombinedTeacherWizard, ChoosingOnePlanTakesThePartnersLessonFromItsOwnTeacherToo)
+{
+    ScriptedMessages messages({zem::IDYES});
+    const std::string k4Desc = Task().GetCourseDesc("k4"), k5Desc = Task().GetCourseDesc("k5");
+    Run({"k4"}, [&](Wizard& wizard) {
+        ChooseTeacher(wizard);
+        EXPECT_EQ(wizard.GetStatusText(), "没有冲突，可以调整");
+        wizard.SendCommand(zem::IDOK);
+        EXPECT_EQ(wizard.GetStatusText(), "调整成功");
+    });
+    ASSERT_EQ(messages.Texts().size(), 2u);
+    for (const std::string& named : {k4Desc, k5Desc, std::string("王五")})
+        EXPECT_NE(messages.Texts()[0].find(named), std::string::npos) << named << " / " << messages.Texts()[0];
+    for (const bool temp : {true, false})
+        EXPECT_FALSE(Task().GetTeacher("t3")->GetTable(temp).IsUsed(kShared)) << temp;
+    const ScheduleValidation working = ValidateSchedule(Task(), true);
+    EXPECT_TRUE(working.IsClean()) << working.Text();
+    std::unique_ptr<CScheduleTask> saved = Saved();
+    EXPECT_EQ(saved->FindCourse("k5")->GetTeacherId(), "t2");
+    EXPECT_FALSE(saved->GetTeacher("t3")->GetTable(false).IsUsed(kShared));
+    // The history names the partner's old teacher among the changed tables.
+    const CAdjustmentEntryList history = History();
+    ASSERT_EQ(history.size(), 1u);
+    EXPECT_TRUE(std::count(history[0]->ids.begin(), history[0]->ids.end(), "t3")) << history[0]->title;
+}
+
+}  // namespace
+
+// The new teacher may not teach while a teacher exclusive to him does, as a lesson placed by hand
+// may not: 李四 and 王五 are exclusive and 王五 teaches at Monday's first period, where k1 is.
+TEST_F(TeacherWizard, AnExclusiveTeachersLessonIsAConflict)
+{
+    school.b.MutexTeachers("t2", {"t3"});
+    Place(school.b.Course("k6", "c2", "s2", "t3", "1"), "", kA);
+    school.Reopen();
+    ScriptedMessages messages({zem::IDYES});
+    Run({"k1"}, [&](Wizard& wizard) {
+        ChooseTeacher(wizard);
+        EXPECT_EQ(wizard.GetConflictCount(), 1);
+        EXPECT_TRUE(wizard.IsStatusConflict());
+        wizard.SendCommand(zem::IDOK);
+    });
+    EXPECT_EQ(messages.Texts(), std::vector<std::string>{"冲突还未解决，不能直接调整"});
+    EXPECT_EQ(Task().FindCourse("k1")->GetTeacherId(), "t1");
+}

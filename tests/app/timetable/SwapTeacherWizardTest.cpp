@@ -235,4 +235,46 @@ TEST_F(SwapCombinedWizard, CountsTheCombinedClassThatMovesAlong)
     ExpectValid(*saved);
 }
 
+// Beside the swap school: 张三 teaches 体育 to 初一(1)班 (k9) and 李四 to 初一(3)班 (k12) as one
+// combined class at Friday's second period.
+class SwapSharedClassWizard : public SwapWizard {
+protected:
+    static constexpr tagTABLE_NODE kF{4, 0, 1};
+
+    void Build() override
+    {
+        SwapWizard::Build();
+        school.b.Class("c3", "初一(3)班", "初一3");
+        school.b.Subject("s4", "体育", "体");
+        Place(school.b.Course("k9", "c1", "s4", "t1", "1"), "", kF);
+        Place(school.b.Course("k12", "c3", "s4", "t2", "1"), "", kF);
+        school.b.Combined("cc", {"k9", "k12"});
+    }
+};
+
+// Only the chosen teacher's plans change hands: 李四's plan of the combined class is not 张三's to
+// give, stays 李四's, and the question says so.
+TEST_F(SwapSharedClassWizard, AnotherTeachersPlanOfTheCombinedClassStaysWithThatTeacher)
+{
+    const std::string k12Desc = Task().GetCourseDesc("k12");
+    ScriptedMessages messages({zem::IDYES});
+    Run([&](Wizard& wizard) {
+        EXPECT_EQ(Listed(wizard, 0), (std::vector<std::string>{"k1", "k7", "k9"}));
+        wizard.SendCommand(Wizard::IDC_STEP2);
+        EXPECT_EQ(wizard.GetStatusText(), "没有冲突，可以交换");
+        wizard.SendCommand(zem::IDOK);
+        EXPECT_EQ(wizard.GetStatusText(), "调整成功");
+    });
+    EXPECT_EQ(messages.Texts(), (std::vector<std::string>{"确定要将 张三的3门课和 王五的2门课 交换吗\n合班的 " + k12Desc +
+                                                              " 不随之交换，仍由原任课教师任教",
+                                                          "调整成功"}));
+    const auto saved = Saved();
+    EXPECT_EQ(saved->FindCourse("k9")->GetTeacherId(), "t3");
+    EXPECT_EQ(saved->FindCourse("k12")->GetTeacherId(), "t2");
+    EXPECT_EQ(TeacherAt(*saved, "t3", kF), "k9");
+    EXPECT_EQ(TeacherAt(*saved, "t2", kF), "k12");
+    EXPECT_FALSE(saved->GetTeacher("t1")->GetTable(false).IsUsed(kF));
+    ExpectValid(*saved);
+}
+
 }  // namespace

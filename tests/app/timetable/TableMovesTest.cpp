@@ -7,7 +7,6 @@
 #include "support/GeneratedSchool.h"
 #include "support/ScreenTestSupport.h"
 #include "support/TempFolder.h"
-#include "support/CheckExceptions.h"
 #include "app/timetable/ShiftRowDlg.h"
 #include "app/timetable/SwapDaysDlg.h"
 #include "app/timetable/TableMoveDlg.h"
@@ -22,7 +21,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
 #include <regex>
+#include <set>
 
 #include <cerrno>
 #include <memory>
@@ -31,8 +33,33 @@
 
 namespace {
 
-// What a swap keeps whole: everything but the fixed no-class times, which stay where they are.
-constexpr unsigned kChecks = ChecksExcept(CheckException::BigMoveLeavesFixedTimes);
+// The lessons on fixed no-lesson times of the days, as "<class> <time>", each once whoever's fixed
+// times they break.
+std::multiset<std::string> OnFixedTimes(CScheduleTask& task, const ScheduleValidation& validation,
+                                        const std::set<int>& days)
+{
+    static const std::regex kLine(R"(^plan (\S+) .* at (.+) \((\d+)/\d+/\d+\), ([a-z ]+): )");
+    std::set<std::string> seen;
+    std::multiset<std::string> lessons;
+    for (const ScheduleViolation& violation : validation.Violations()) {
+        std::smatch match;
+        if (violation.check != kCheckFixedTime || !std::regex_search(violation.text, match, kLine) ||
+            !days.count(std::stoi(match[3])) || !seen.insert(match[0]).second)
+            continue;
+        const CCourseInfo* plan = task.FindCourse(match[1]);
+        lessons.insert(task.GetClassNameA(plan ? plan->GetClassId() : "") + " " + match[2].str());
+    }
+    return lessons;
+}
+
+// The lessons a move's message lists as now on fixed no-lesson times.
+std::multiset<std::string> Listed(const CMoveResult& result)
+{
+    std::multiset<std::string> lessons;
+    for (const std::string& note : result.onClosedTimes)
+        lessons.insert(note.substr(0, note.find("（")));
+    return lessons;
+}
 
 class TableMovesTest : public testing::Test {
 protected:
@@ -92,8 +119,9 @@ protected:
 
 TEST_F(TableMovesTest, SwappingTwoDaysMovesEveryTimetableAndSwappingBackGivesTheFilesBack)
 {
-    // The filled school breaks some rules already: a swap must break none more.
-    const ScheduleValidation initial = ValidateSchedule(*task, false, kChecks);
+    // The filled school breaks some rules already: a swap must break none more, but for the fixed
+    // no-lesson times, which stay where they are: the lessons now on them are those it lists.
+    const ScheduleValidation initial = ValidateSchedule(*task, false);
     struct Case {
         int a;
         int b;
@@ -114,14 +142,25 @@ TEST_F(TableMovesTest, SwappingTwoDaysMovesEveryTimetableAndSwappingBackGivesThe
         EXPECT_EQ(Day(cls->GetTable(false), c.a), classB);
         EXPECT_EQ(Day(cls->GetTable(true), c.b), classA);
         EXPECT_EQ(Day(teacher->GetTable(false), c.b), teacherA);
-        const ScheduleValidation after = ValidateSchedule(*task, false, kChecks);
-        for (unsigned check = 1; check <= kCheckMutexSubject; check <<= 1)
+        const ScheduleValidation after = ValidateSchedule(*task, false);
+        for (unsigned check = 1; check <= kCheckMutexSubject; check <<= 1) {
+            if (check == kCheckFixedTime)
+                continue;
             EXPECT_EQ(after.Count(static_cast<ScheduleCheck>(check)), initial.Count(static_cast<ScheduleCheck>(check)))
                 << check;
+        }
+        std::set<int> others;
+        for (int day = 0; day < zem::kDayCount; ++day)
+            if (day != c.a && day != c.b)
+                others.insert(day);
+        EXPECT_EQ(OnFixedTimes(*task, after, {c.a, c.b}), Listed(result));
+        EXPECT_EQ(OnFixedTimes(*task, after, others), OnFixedTimes(*task, initial, others));
         EXPECT_TRUE(CompareWithReopened(*task, taskFile).IsClean());
         EXPECT_FALSE(FilesAsBefore());
         ASSERT_EQ(messages.Texts().size(), 1u);
         EXPECT_EQ(messages.Texts()[0].find("列交换完成"), 0u) << messages.Texts()[0];
+        for (const std::string& note : result.onClosedTimes)
+            EXPECT_NE(messages.Texts()[0].find(note), std::string::npos) << note;
 
         ASSERT_TRUE(SwapDays(*task, c.b, c.a, entries).saved);
         EXPECT_TRUE(FilesAsBefore());
@@ -367,28 +406,35 @@ TEST_F(TableMovesTest, TheDialogSwapsTheTwoDaysChosenInItsInputs)
 
 namespace {
 
+void PlaceBoth(SchoolBuilder& b, CCourseInfo* plan, const tagTABLE_NODE& node)
+{
+    for (const bool temp : {false, true})
+        b.Task().SetCourseNode(plan, "", temp, node, 0);
+}
+
 // 张三 teaches 语文 to 初一(1)班 on Monday's first period, 王五 数学 to 初一(2)班 on its second and
 // 李四 数学 to 初一(1)班 on its third; 张三 may not teach on Wednesday's first period, and the
 // 数学组 of 王五 not on its second.
+void BuildSmallMoves(SmallSchool& school)
+{
+    school.b.Group("g2", "数学组", {"t3"});
+    CScheduleTask& task = school.b.Task();
+    school.b.FixedTime<CFixedTimeOfTeacher>(task.GetFixedTimeOfTeacherList(), "t1", "200,");
+    school.b.FixedTime<CFixedTimeOfTeacherGroup>(task.GetFixedTimeOfTeacherGroupList(), "g2", "201,");
+    PlaceBoth(school.b, school.b.Course("k1", "c1", "s1", "t1", "1"), {0, 0, 0});
+    PlaceBoth(school.b, school.b.Course("k2", "c2", "s2", "t3", "1"), {0, 0, 1});
+    PlaceBoth(school.b, school.b.Course("k3", "c1", "s2", "t2", "2"), {0, 0, 2});
+}
+
 class SmallMovesTest : public testing::Test {
 protected:
     void SetUp() override
     {
         CScheduleTask::ResetAutoBackupStateForTesting();
-        school.b.Group("g2", "数学组", {"t3"});
-        CScheduleTask& task = school.b.Task();
-        school.b.FixedTime<CFixedTimeOfTeacher>(task.GetFixedTimeOfTeacherList(), "t1", "200,");
-        school.b.FixedTime<CFixedTimeOfTeacherGroup>(task.GetFixedTimeOfTeacherGroupList(), "g2", "201,");
-        Place(school.b.Course("k1", "c1", "s1", "t1", "1"), {0, 0, 0});
-        Place(school.b.Course("k2", "c2", "s2", "t3", "1"), {0, 0, 1});
-        Place(school.b.Course("k3", "c1", "s2", "t2", "2"), {0, 0, 2});
+        BuildSmallMoves(school);
     }
 
-    void Place(CCourseInfo* plan, const tagTABLE_NODE& node)
-    {
-        for (const bool temp : {false, true})
-            school.b.Task().SetCourseNode(plan, "", temp, node, 0);
-    }
+    void Place(CCourseInfo* plan, const tagTABLE_NODE& node) { PlaceBoth(school.b, plan, node); }
 
     SmallSchool school;
     CAdjustmentEntryList entries;
@@ -411,6 +457,62 @@ TEST_F(SmallMovesTest, ASwapSaysTheLessonsNowOnTheirTeachersClosedTimes)
     ASSERT_EQ(messages.Texts().size(), 1u);
     EXPECT_EQ(messages.Texts()[0], "列交换完成：星期一和星期三的 3 节课交换了位置\n\n下列 2 节课现在排在不排课的时间上：\n" +
                                        closed[0] + "\n" + closed[1]);
+}
+
+// A fixed no-lesson time with an activity on it (劳动, 党团活动, 教研活动) is as closed as one
+// without: 数学 of 初一(1)班 by 李四 swapped onto Wednesday's third period is said whoever's fixed
+// time it is, beside the two lessons said without labels.
+TEST(SmallMovesLabels, ASwapSaysTheLessonsNowOnLabelledFixedTimes)
+{
+    const tagTABLE_NODE third{2, 0, 2};
+    struct Case {
+        const char* what;
+        std::function<CFixedTimeOfObject*(SchoolBuilder&)> add;
+        const char* whose;
+    } cases[] = {
+        {"class", [](SchoolBuilder& b) { return b.FixedTime<CFixedTimeOfClass>(b.Task().GetFixedTimeOfClassList(), "c1", "202,"); },
+         "班级"},
+        {"teacher",
+         [](SchoolBuilder& b) { return b.FixedTime<CFixedTimeOfTeacher>(b.Task().GetFixedTimeOfTeacherList(), "t2", "202,"); },
+         "李四"},
+        {"group",
+         [](SchoolBuilder& b) {
+             b.Group("g3", "初一组", {"t2"});
+             return b.FixedTime<CFixedTimeOfTeacherGroup>(b.Task().GetFixedTimeOfTeacherGroupList(), "g3", "202,");
+         },
+         "李四"},
+        {"subject",
+         [](SchoolBuilder& b) { return b.FixedTime<CFixedTimeOfSubject>(b.Task().GetFixedTimeOfSubjectList(), "s2", "202,"); },
+         "数学"},
+        {"plan",
+         [](SchoolBuilder& b) { return b.FixedTime<CFixedTimeOfCourse>(b.Task().GetFixedTimeOfCourseList(), "k3", "202,"); },
+         "教学计划"},
+    };
+    for (const Case& c : cases) {
+        for (const char* label : {"", "党团活动"}) {
+            SCOPED_TRACE(std::string(c.what) + " " + label);
+            CScheduleTask::ResetAutoBackupStateForTesting();
+            SmallSchool school;
+            BuildSmallMoves(school);
+            CFixedTimeOfObject* fixed = c.add(school.b);
+            if (*label)
+                fixed->GetActivities().AddActivity(third, label);
+            CScheduleTask& task = school.Reopen();
+            ScriptedMessages messages;
+            CAdjustmentEntryList entries;
+            const CMoveResult result = SwapDays(task, 0, 2, entries);
+            ASSERT_TRUE(result.saved) << result.refusal;
+            const std::string line = "初一(1)班 " + task.GetTimeNodeDesc(&third) + "（" + c.whose + "不排课）";
+            ASSERT_EQ(result.onClosedTimes.size(), 3u);
+            EXPECT_EQ(std::count(result.onClosedTimes.begin(), result.onClosedTimes.end(), line), 1) << line;
+            ASSERT_EQ(messages.Texts().size(), 1u);
+            EXPECT_NE(messages.Texts()[0].find("下列 3 节课现在排在不排课的时间上：") , std::string::npos)
+                << messages.Texts()[0];
+            EXPECT_NE(messages.Texts()[0].find(line), std::string::npos) << messages.Texts()[0];
+            EXPECT_EQ(ValidateSchedule(task, false, kCheckFixedTime).Count(), 3u)
+                << ValidateSchedule(task, false, kCheckFixedTime).Text();
+        }
+    }
 }
 
 // A row shift counts the lessons that changed period, not every lesson of the segments it touches.
