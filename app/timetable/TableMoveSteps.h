@@ -60,7 +60,7 @@ struct SavedFiles {
 void Tell(const std::string& text, zem::MessageIcon icon = zem::MessageIcon::Information);
 void AddUnique(std::vector<std::string>& ids, const std::string& id);
 // A refusal said, or a failed backup said; false then.
-bool MayMove(CScheduleTask& task, CMoveResult& result);
+bool MayMove(CScheduleTask& task, CMoveResult& result, bool bringsPlans = false);
 // input.xml first, output.xml after it. When either cannot be written `undo` puts the task back in
 // memory and its files are put back from `before`; the user is told, and false is returned.
 bool SaveMove(CScheduleTask& task, const SavedFiles& before, CMoveResult& result, const std::function<void()>& undo);

@@ -1,5 +1,7 @@
 #include "app/timetable/TableMoves.h"
 
+#include "base/ChangeCheck.h"
+
 #include "app/timetable/TableMoveSteps.h"
 
 #include "app/shared/Strings.h"
@@ -81,7 +83,7 @@ bool SaveMove(CScheduleTask& task, const SavedFiles& before, CMoveResult& result
 }
 
 // Checked and backed up; false (the user told why) when the move may not go ahead.
-bool MayMove(CScheduleTask& task, CMoveResult& result)
+bool MayMove(CScheduleTask& task, CMoveResult& result, bool bringsPlans)
 {
     if (!result.refusal.empty()) {
         Tell(result.refusal);
@@ -92,6 +94,9 @@ bool MayMove(CScheduleTask& task, CMoveResult& result)
         Tell(result.refusal, zem::MessageIcon::Error);
         return false;
     }
+    // A merge brings the other task's plans; no move changes a plan's weekly count.
+    result.check = std::make_shared<const CChangeCheck>(
+        task, false, bringsPlans ? CChangeCheck::Plans::Edited : CChangeCheck::Plans::Kept);
     return true;
 }
 
@@ -105,6 +110,19 @@ std::string ClosedTimeNote(CTaskHelper& helper, const std::string& classId, CCou
     const CScheduleTask& task = *helper.GetTask();
     return zem::Format("%s %s（%s不排课）", task.GetClassNameA(classId).c_str(), task.GetTimeNodeDesc(&node).c_str(),
                        whose.c_str());
+}
+
+// What the task's rules find broken since the move began, beyond the lessons on no-lesson times
+// listed already: the move goes on, and says each.
+std::string BrokenRulesText(const CChangeCheck& check)
+{
+    ChangeFindings findings = check.Findings();
+    ScheduleValidation others;
+    for (const ScheduleViolation& violation : findings.broken.Violations())
+        if (violation.check != kCheckFixedTime && violation.check != kCheckUnavailable)
+            others.Add(violation.check, violation.text, violation.said);
+    findings.broken = std::move(others);
+    return findings.IsClean() ? std::string() : "\n\n" + KeptChangeText(findings);
 }
 
 // One history entry for the move, and what it did said to the user.
@@ -121,6 +139,8 @@ void ReportMove(const CMoveResult& result, const std::string& what, std::string 
         for (const std::string& note : result.onClosedTimes)
             text += "\n" + note;
     }
+    if (result.check)
+        text += BrokenRulesText(*result.check);
     Tell(text);
 }
 

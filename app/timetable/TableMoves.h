@@ -5,10 +5,13 @@
 // adjustment-history entry.
 #include "app/shared/AdjustmentHistory.h"
 
+#include <memory>
 #include <string>
 #include <vector>
 
 class CScheduleTask;
+
+class CChangeCheck;
 
 struct CMoveResult {
     std::string refusal;                 // why nothing changed; empty when the move was made
@@ -16,6 +19,7 @@ struct CMoveResult {
     int movedLessons = 0;
     std::vector<std::string> changedIds; // the class, teacher and room timetables it changed
     std::vector<std::string> onClosedTimes; // the lessons now on a fixed no-lesson time of their class or teachers
+    std::shared_ptr<const CChangeCheck> check; // the task's rules as the move found them
 };
 
 // Why the two days may not change places; empty when they may.

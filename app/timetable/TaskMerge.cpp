@@ -574,7 +574,7 @@ CMoveResult MergeTask(CScheduleTask& task, const CScheduleTask& other, MergeKind
 {
     CMoveResult result;
     result.refusal = CheckMerge(task, other, kind);
-    if (!MayMove(task, result))
+    if (!MayMove(task, result, true))
         return result;
     const SavedFiles before(task.GetTaskInfo());
     const TaskSnapshot snapshot(task);

@@ -6,6 +6,7 @@
 #include "support/SchoolBuilder.h"
 #include "support/TempFolder.h"
 
+#include "app/output/TimetableExport.h"
 #include "app/output/workbook/MasterTimetableWorkbook.h"
 #include "app/output/workbook/SpreadsheetExporter.h"
 #include "app/output/workbook/TimetableWorkbook.h"
