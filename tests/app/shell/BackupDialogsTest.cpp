@@ -524,9 +524,12 @@ TEST_F(RestoreTest, MismatchedFilesAreToldAgainAfterASaveUntilTheTimetablesAreCo
         EXPECT_TRUE(CAppContext::Get()->OpenTask(file, false));
         return messages.messages;
     };
+    // The day's first save backed the task up; without a backup the question comes at once.
+    std::filesystem::remove_all(TaskFolder() + "Backup");
+    zem::RemoveFile(TaskFolder() + "backup.ini");
     killedPairSave();
     std::vector<zem::MessageRequest> said = open({zem::IDNO});
-    ASSERT_EQ(said.size(), 1u);
+    ASSERT_EQ(said.size(), 1u) << said.front().text;
     EXPECT_EQ(said[0].text, told + "没有可用的备份，请检查课表。\n\n" + question);
     EXPECT_EQ(said[0].buttons, zem::MessageButtons::YesNo);
     EXPECT_EQ(said[0].defaultAnswer, zem::IDNO);

@@ -407,7 +407,7 @@ TEST_F(Checks, TeacherChangeReasons)
     CTaskHelper exclusive(&task);
     EXPECT_FALSE(exclusive.CheckTeacherChange(Plan("p1"), task.GetTeacher("t4"), &reason));
     EXPECT_EQ(reason, 3);
-    EXPECT_EQ(exclusive.GetText(), "李老师 老师在 第1周周二上午第1节 已经有课\n赵老师 老师和 李老师 老师是互斥教师组，"
+    EXPECT_EQ(exclusive.GetText(), "李老师 老师在 周二上午第1节 已经有课\n赵老师 老师和 李老师 老师是互斥教师组，"
                                    "不能排在同一时间上课");
     CTaskHelper leaving(&task);
     EXPECT_TRUE(leaving.CheckTeacherChange(Plan("q1"), task.GetTeacher("t4"), &reason));
