@@ -8,6 +8,7 @@
 #include "app/taskhelper/TaskHelper.h"
 #include "app/timetable/TeacherConflictDlg.h"
 #include "base/ScheduleTask.h"
+#include "base/Utility.h"
 #include "platform/Hooks.h"
 #include "platform/Text.h"
 #include "platform/gui/ItemList.h"
