@@ -44,9 +44,9 @@ std::multiset<std::string> OnFixedTimes(CScheduleTask& task, const ScheduleValid
     for (const ScheduleViolation& violation : validation.Violations()) {
         std::smatch match;
         if (violation.check != kCheckFixedTime || !std::regex_search(violation.text, match, kLine) ||
-            !days.count(std::stoi(match[3])) || !seen.insert(match[0]).second)
+            !days.count(std::stoi(match[3].str())) || !seen.insert(match[0].str()).second)
             continue;
-        const CCourseInfo* plan = task.FindCourse(match[1]);
+        const CCourseInfo* plan = task.FindCourse(match[1].str());
         lessons.insert(task.GetClassNameA(plan ? plan->GetClassId() : "") + " " + match[2].str());
     }
     return lessons;
