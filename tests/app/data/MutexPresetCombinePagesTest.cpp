@@ -124,7 +124,7 @@ TEST(CoursePresetPage, TheSlotPickerIsLimitedByTheFewestLessons)
         // A plan of half a lesson a week has no most: its lesson takes one week of two slots.
         {"half a lesson, 2 slots", {"p2"}, 2, "p2", "%s", ""},
         {"half a lesson, 1 slot", {"p2"}, 1, "p2", "%s", ""},
-        {"a group with half a lesson", {"q3", "p2"}, 2, "p2", "%s 等 2 个教学计划", ""},
+        {"a group with half a lesson", {"p2", "q3"}, 2, "p2", "%s 等 2 个教学计划", ""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
