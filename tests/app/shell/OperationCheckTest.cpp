@@ -16,6 +16,7 @@
 #include "base/ScheduleValidator.h"
 #include "support/FakeAppServices.h"
 #include "support/MessageRecorder.h"
+#include "support/OperationTable.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -28,22 +29,6 @@
 #include <vector>
 
 namespace {
-
-// What an operation is handed: the open task and what it said.
-struct OperationRun {
-    CScheduleTask& task;
-    const CScheduleTask& before;  // the task as its files held it before the operation
-    std::vector<std::string> said;
-    CAdjustmentEntryList entries;
-};
-
-struct Operation {
-    const char* name;
-    bool editsPlans;
-    std::function<void(OperationRun&)> run;
-    // Compares what the operation said with the two tasks, before and after (read back).
-    std::function<void(const OperationRun&, CScheduleTask& after)> compare = {};
-};
 
 // The lessons of the class timetables on a day: each half of a split cell counts once.
 int ClassLessonsOnDay(const CScheduleTask& task, int day)
@@ -60,22 +45,12 @@ int ClassLessonsOnDay(const CScheduleTask& task, int day)
     return lessons;
 }
 
-// The first number the message holds before `words`, or -1.
-int NumberBefore(const std::vector<std::string>& said, const std::string& words)
-{
-    const std::regex pattern("(\\d+) " + words);
-    for (const std::string& text : said)
-        if (std::smatch match; std::regex_search(text, match, pattern))
-            return std::stoi(match[1]);
-    return -1;
-}
-
 // Two days of lessons in use: Wednesday and Thursday, where the hand-made school keeps 张喆's
 // 党团活动 and 初一(1)班's 劳动.
 constexpr int kDayA = 2;
 constexpr int kDayB = 3;
 
-const Operation kOperations[] = {
+const Operation kMoveAndImportOperations[] = {
     {"day swap", false,
      [](OperationRun& run) {
          const CMoveResult result = SwapDays(run.task, kDayA, kDayB, run.entries);
@@ -111,14 +86,6 @@ const Operation kOperations[] = {
          EXPECT_TRUE(result.saved || !result.refusal.empty()) << result.refusal;
      }},
 };
-
-bool Mentions(const std::vector<std::string>& said, const std::string& sentence)
-{
-    for (const std::string& text : said)
-        if (text.find(sentence) != std::string::npos)
-            return true;
-    return false;
-}
 
 // Said in the user's words, or, for a lesson on a no-lesson time, the lesson named as the big
 // move's list names it: its class and its slot ("初一(1)班 周三下午第1节（张喆不排课）").
@@ -179,28 +146,27 @@ void TryOperation(const OperationSchool& school, const Operation& operation)
         operation.compare(run, after);
 }
 
-// One test a school and an operation, so that the slow schools run side by side.
-class OperationCheck : public testing::TestWithParam<std::tuple<std::size_t, std::size_t>> {};
+}  // namespace
 
-TEST_P(OperationCheck, SaysWhatItBrokeAndDidWhatItSaid)
+std::size_t OperationSchoolCount()
 {
-    const auto [school, operation] = GetParam();
-    TryOperation(kOperationSchools[school], kOperations[operation]);
+    return std::size(kOperationSchools);
 }
 
-std::string CaseName(const testing::TestParamInfo<std::tuple<std::size_t, std::size_t>>& info)
+std::string OperationCaseName(const testing::TestParamInfo<std::tuple<std::size_t, const Operation*>>& info)
 {
-    std::string name = std::string(kOperationSchools[std::get<0>(info.param)].name) + "_" +
-                       kOperations[std::get<1>(info.param)].name;
+    std::string name =
+        std::string(kOperationSchools[std::get<0>(info.param)].name) + "_" + std::get<1>(info.param)->name;
     for (char& c : name)
         if (!std::isalnum(static_cast<unsigned char>(c)))
             c = '_';
     return name;
 }
 
-INSTANTIATE_TEST_SUITE_P(EverySchoolAndOperation, OperationCheck,
-                         testing::Combine(testing::Range<std::size_t>(0, std::size(kOperationSchools)),
-                                          testing::Range<std::size_t>(0, std::size(kOperations))),
-                         CaseName);
+TEST_P(OperationCheck, SaysWhatItBrokeAndDidWhatItSaid)
+{
+    const auto [school, operation] = GetParam();
+    TryOperation(kOperationSchools[school], *operation);
+}
 
-}  // namespace
+ZEM_OPERATION_ROWS(MovesAndImports, kMoveAndImportOperations);
