@@ -139,6 +139,13 @@ void TryOperation(const OperationSchool& school, const Operation& operation)
         const ScheduleValidation changed = CompareCounts(counts, after);
         EXPECT_TRUE(changed.IsClean()) << changed.Text();
     }
+    // A refused change leaves the task exactly as it was: its timetables and its plans' counts.
+    if (Mentions(run.said, "已撤销")) {
+        const ScheduleValidation moved = CompareTimetables(before, after);
+        EXPECT_TRUE(moved.IsClean()) << moved.Text();
+        const ScheduleValidation changed = CompareCounts(counts, after);
+        EXPECT_TRUE(changed.IsClean()) << changed.Text();
+    }
     // What is in memory is what was saved.
     const ScheduleValidation unsaved = CompareTimetables(task, after);
     EXPECT_TRUE(unsaved.IsClean()) << unsaved.Text();
