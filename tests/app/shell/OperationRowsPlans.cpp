@@ -38,6 +38,7 @@
 #include <map>
 #include <random>
 #include <set>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -687,6 +688,65 @@ void CompareBatchAdd(const OperationRun& run, CScheduleTask& after)
     EXPECT_GT(names.size(), had);
 }
 
+// ---- a room's capacity
+
+// The room most classes use at once, and how many.
+std::pair<std::string, int> BusiestRoom(const CScheduleTask& task)
+{
+    std::map<std::string, int> most;
+    for (int day = 0; day < zem::kDayCount; ++day)
+        for (int segment = 0; segment < zem::kSegmentCount; ++segment)
+            for (int section = 0; section < zem::kSectionCount; ++section) {
+                std::map<std::string, int> now;
+                for (const CClassInfo* cls : ObjectsInOrder<CClassInfo>(task.GetClassInfoList())) {
+                    const CCourseTableNode& cell = cls->GetTable(false).GetNode(day, segment, section);
+                    for (const int half : {1, 2})
+                        if ((half == 1 || cell.IsInterleave()) && cell.data(half).HasCourse() &&
+                            !cell.data(half).GetRoomId().empty())
+                            ++now[cell.data(half).GetRoomId()];
+                }
+                for (const auto& [room, classes] : now)
+                    most[room] = std::max(most[room], classes);
+            }
+    std::pair<std::string, int> busiest;
+    for (const auto& [room, classes] : most)
+        if (classes > busiest.second)
+            busiest = {room, classes};
+    return busiest;
+}
+
+// The busiest room made to hold one class at a time, as its modify dialog sends the row, and the
+// page saved: where it holds more at once, the page refuses.
+void LowerRoomCapacity(OperationRun& run)
+{
+    FakeAppServices services;
+    services.task = &run.task;
+    const std::string room = BusiestRoom(run.task).first;
+    ASSERT_FALSE(room.empty());
+    CRoomListPage page;
+    RunPage<CBasicDataPage>(page, [&](CBasicDataPage& p) {
+        for (int row = 0; row < p.GetList()->GetItemCount(); ++row)
+            if (p.GetList()->GetItemText(row, 0) == room) {
+                SelectRow(p, row);
+                std::vector<std::string> cells = RowTexts(p, row);
+                cells.at(2) = "1";
+                EXPECT_EQ(SendRow(p, cells, 1).answer, 0);
+            }
+        p.Save();
+    });
+}
+
+void CompareRoomCapacity(const OperationRun& run, CScheduleTask& after)
+{
+    const CRoomInfo* room = after.GetRoom(BusiestRoom(run.before).first);
+    ASSERT_NE(room, nullptr);
+    // Taken, or refused by the page naming the room and the places it uses.
+    if (room->GetCapacity() != 1u) {
+        EXPECT_TRUE(Mentions(run.said, room->GetName() + " 的第 ") && Mentions(run.said, "容纳班数不能少于"))
+            << testing::PrintToString(run.said);
+    }
+}
+
 // ---- the teaching time
 
 // The last day of the week switched off in the teaching-time window and saved; its lessons are
@@ -738,6 +798,7 @@ const Operation kPlanOperations[] = {
     // Renaming classes keeps every plan's count.
     {"grade promotion", false, PromoteGrades, ComparePromotion},
     {"batch add of courses", false, BatchAddCourses, CompareBatchAdd},
+    {"room capacity lowered", false, LowerRoomCapacity, CompareRoomCapacity},
     {"teaching time", false, ChangeTeachingTime, CompareTeachingTime},
 };
 
