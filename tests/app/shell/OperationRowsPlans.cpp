@@ -649,6 +649,7 @@ std::vector<std::string> TickedNames(const zem::gui::ItemList& list)
     return names;
 }
 
+// What the row's dialog ticked, for its compare: the dialog is gone by then.
 std::vector<std::string> g_tickedCourses;
 
 void BatchAddCourses(OperationRun& run)
