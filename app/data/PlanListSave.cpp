@@ -7,6 +7,7 @@
 #include "app/taskhelper/TaskHelper.h"
 #include "app/timetable/TeacherConflictDlg.h"
 #include "app/shared/SaveFailure.h"
+#include "base/ChangeCheck.h"
 #include "base/Log.h"
 #include "base/ScheduleTask.h"
 #include "platform/Hooks.h"
@@ -281,6 +282,9 @@ bool CPlanListPage::Save()
     if (!CheckWeeklyBudget())
         return false;
 
+    // An edit of plans may change their counts; a rule the saved plans break (a count lowered
+    // below the lessons placed) is said once they are saved, never passed over.
+    const CChangeCheck check(*task, false, CChangeCheck::Plans::Edited);
     CTaskHelper helper(task);
     const std::vector<CCourseInfo*> plans = AllPlans(m_plans, m_classes);
     std::vector<CCourseInfo*> changed;
@@ -307,5 +311,7 @@ bool CPlanListPage::Save()
         return false;
     }
     SetModified(false);
+    if (const ChangeFindings findings = check.Findings(); !findings.IsClean())
+        zem::ShowMessage(KeptChangeText(findings), "提示", zem::MessageIcon::Warning);
     return true;
 }

@@ -5,6 +5,7 @@
 #include "support/GeneratedSchool.h"
 #include "support/MessageRecorder.h"
 #include "support/ModalScope.h"
+#include "support/TaskSplit.h"
 #include "support/TempFolder.h"
 #include "app/shared/Strings.h"
 #include "app/taskhelper/TaskHelper.h"
@@ -32,95 +33,6 @@
 #include <string>
 
 namespace {
-
-std::string NameOf(const CZemObjectList& list, const std::string& id)
-{
-    const CZemObject* object = id.empty() ? nullptr : list.Find(id);
-    return object ? object->GetName() : std::string();
-}
-
-// Every placed lesson of the class timetables by names: class, slot and half to subject, teacher
-// and room.
-std::map<std::string, std::string> ClassGrids(const CScheduleTask& task)
-{
-    std::map<std::string, std::string> grids;
-    for (const auto& [id, object] : task.GetClassInfoList()) {
-        const CCourseTable& table = static_cast<const CClassInfo*>(object)->GetTable(false);
-        for (int day = 0; day < zem::kDayCount; ++day)
-            for (int segment = 0; segment < zem::kSegmentCount; ++segment)
-                for (int section = 0; section < zem::kSectionCount; ++section) {
-                    const CCourseTableNode& cell = table.GetNode(day, segment, section);
-                    for (const int half : {1, 2}) {
-                        if (half == 2 && !cell.IsInterleave())
-                            continue;
-                        const CCourseTableNode::NodeData& data = cell.data(half);
-                        const CCourseInfo* plan = data.HasCourse() ? task.FindCourse(data.GetCourseId()) : nullptr;
-                        if (!plan)
-                            continue;
-                        grids[zem::Format("%s|%d.%d.%d|%d", object->GetName().c_str(), day, segment, section, half)] =
-                            NameOf(task.GetSubjectInfoList(), plan->GetSubjectId()) + "/" +
-                            NameOf(task.GetTeacherInfoList(), plan->GetTeacherId()) + "/" +
-                            NameOf(task.GetRoomInfoList(), data.GetRoomId());
-                    }
-                }
-    }
-    return grids;
-}
-
-// Takes the lessons at the slots the test does not keep out of every timetable.
-void KeepLessons(CScheduleTask& task, const std::function<bool(const tagTABLE_NODE&)>& keeps)
-{
-    CTaskHelper helper(&task);
-    helper.RestoreTempTables();
-    for (const auto& [id, object] : task.GetClassInfoList()) {
-        CCourseTable& table = static_cast<CClassInfo*>(object)->GetTable(true);
-        for (int day = 0; day < zem::kDayCount; ++day)
-            for (int segment = 0; segment < zem::kSegmentCount; ++segment)
-                for (int section = 0; section < zem::kSectionCount; ++section) {
-                    const tagTABLE_NODE node{day, segment, section};
-                    CCourseTableNode& cell = table.GetNode(node);
-                    if (keeps(node) || cell.IsEmpty())
-                        continue;
-                    if (!cell.IsInterleave()) {
-                        helper.UnsetCourseNode(&table, &cell, node, 0);
-                        continue;
-                    }
-                    for (const int part : {2, 1})
-                        if (cell.data(part).HasCourse())
-                            helper.UnsetCourseNode(&table, &table.GetNode(node), node, part);
-                }
-    }
-    CommitTempTables(task);
-}
-
-// Keeps the classes the test names, with their plans.
-void KeepClasses(CScheduleTask& task, const std::function<bool(const std::string& name)>& keeps)
-{
-    std::vector<std::string> plans, classes;
-    std::vector<CCourseInfo*> all;
-    task.GetFullCourseList(all);
-    for (const auto& [id, object] : task.GetClassInfoList())
-        if (!keeps(object->GetName()))
-            classes.push_back(id);
-    for (CCourseInfo* plan : all)
-        if (std::find(classes.begin(), classes.end(), plan->GetClassId()) != classes.end())
-            plans.push_back(plan->GetId());
-    task.RemovePlans(plans);
-    for (const std::string& id : classes) {
-        task.GetFixedTimeOfClassList().Remove(id);
-        task.GetClassInfoList().Remove(id);
-    }
-}
-
-// Each plan's weekly count made what its lessons in this part need.
-void CountTheLessonsKept(CScheduleTask& task)
-{
-    std::vector<CCourseInfo*> plans;
-    task.GetFullCourseList(plans);
-    CTaskHelper helper(&task);
-    for (CCourseInfo* plan : plans)
-        plan->SetWeekCount(helper.GetWeekCount(&plan->GetTable(false)));
-}
 
 class TaskMergeTest : public testing::Test {
 protected:
