@@ -35,6 +35,10 @@ struct CellEntry {
 struct CellFields {
     std::string_view count;
     std::vector<CellEntry> entries;
+    // Every whole entry after the count whatever the shape, and the fields after the last one: for a
+    // reader that takes as many entries as the count asks.
+    std::vector<CellEntry> written;
+    std::size_t leftOver = 0;
     bool IsPair() const { return entries.size() == 2; }
 };
 
@@ -44,11 +48,29 @@ inline CellFields ReadCellRecord(std::string_view record)
     const std::vector<std::string_view> fields = SplitCellRecord(record);
     CellFields read;
     read.count = fields.front();
-    if (fields.size() == 4 || fields.size() == 7) {
-        for (std::size_t i = 1; i + 2 < fields.size(); i += 3)
-            read.entries.push_back({fields[i], fields[i + 1], fields[i + 2]});
-    }
+    std::size_t i = 1;
+    for (; i + 2 < fields.size(); i += 3)
+        read.written.push_back({fields[i], fields[i + 1], fields[i + 2]});
+    read.leftOver = fields.size() - i;
+    if (read.leftOver == 0 && (read.written.size() == 1 || read.written.size() == 2))
+        read.entries = read.written;
     return read;
+}
+
+// A title of the whole-school grid: one line, or a group's name above a teacher's.
+struct TitleLines {
+    std::string_view upper, lower;
+    bool twoLines = false;
+};
+
+// The title's lines; a third line, which no title is made with, is left out. The views point into
+// `title`.
+inline TitleLines ReadTitleLines(std::string_view title)
+{
+    const std::vector<std::string_view> lines = SplitCellRecord(title);
+    if (lines.size() < 2)
+        return {title, {}, false};
+    return {lines[0], lines[1], true};
 }
 
 // Appends one field to a record that already holds at least one.

@@ -235,21 +235,6 @@ const CCourseTableNode& CCourseTable::EmptyNode()
     return empty;
 }
 
-void CCourseTable::Swap(const tagTABLE_NODE& a, const tagTABLE_NODE& b)
-{
-    const int slotA = SlotOf(a);
-    const int slotB = SlotOf(b);
-    if (slotA < 0 || slotB < 0)
-        return;
-    // Two cells never written stay unwritten.
-    if (m_rows[slotA / zem::kSectionCount] || m_rows[slotB / zem::kSectionCount])
-        CellOfSlot(slotA).swap(CellOfSlot(slotB));
-    const Status valueA = GetValue(a);
-    SetValue(a, GetValue(b));
-    SetValue(b, valueA);
-    SetDirty(true);
-}
-
 // ---- CComplexTable
 
 void CComplexTable::Resize(unsigned n)

@@ -323,10 +323,6 @@ public:
         return row ? (*row)[slot % zem::kSectionCount] : EmptyNode();
     }
 
-    // Exchanges two cells with their statuses and marks the table dirty; ignored when either
-    // node is outside the grid.
-    void Swap(const tagTABLE_NODE& a, const tagTABLE_NODE& b);
-
 private:
     static constexpr int kRowCount = zem::kSlotCount / zem::kSectionCount;
     using Row = std::array<CCourseTableNode, zem::kSectionCount>;

@@ -2,6 +2,7 @@
 // are ordered by room (or the teacher's load when lessons are concentrated), consecutive days are
 // pushed apart, full days dropped; within a day the start that stacks least on the plan's own
 // periods wins.
+#include "base/Segment.h"
 #include "core/Engine.h"
 
 #include <cstdlib>
@@ -259,7 +260,8 @@ void TakeAnySegmentStarts(Rating& rating, int* days, bool sortByMainType, bool m
         const int day = days[position];
         if (day < 0 || !rating.week->IsDayInUse(day))
             continue;
-        int segments[zem::kSegmentCount] = {0, 1, 2, 3, 4};
+        int segments[zem::kSegmentCount] = {zem::kForenoon, zem::kAfternoon, zem::kNight, zem::kMorningReading,
+                                            zem::kEveningStudy};
         if (sortByMainType && !main)
             std::swap(segments[0], segments[1]);
         else if ((*rating.random)() % 3 == 1)

@@ -64,8 +64,9 @@ void CSchoolLayout::PrepareEntry(DC& dc, CSchoolTableNode& node, int k, const Te
 {
     SchoolNodeLayout& layout = node.Layout();
     const std::size_t i = static_cast<std::size_t>(k);
-    const TextPair texts = FitTextPair(node.Part(2 + 3 * k), m_data.mainFont, mainSlot, node.Part(3 + 3 * k),
-                                       m_data.secondaryFont, secondarySlot, alone);
+    const zem::CellEntry& entry = node.Entry(k);
+    const TextPair texts =
+        FitTextPair(entry.main, m_data.mainFont, mainSlot, entry.secondary, m_data.secondaryFont, secondarySlot, alone);
     dc.SelectFont(m_data.mainFont);
     layout.main[i].Prepare(dc, texts.main);
     dc.SelectFont(m_data.secondaryFont);
@@ -168,14 +169,14 @@ void CSchoolLayout::DrawTitle(DC& dc, SchoolTitleLayout& layout, const std::stri
     if (layout.size != size) {
         // Laid out once for the cell size, relative to the cell's corner.
         layout.size = size;
-        const std::vector<std::string_view> parts = zem::SplitCellRecord(title);
-        layout.twoLines = parts.size() >= 2;
+        const zem::TitleLines lines = zem::ReadTitleLines(title);
+        layout.twoLines = lines.twoLines;
         const Rect origin(0, 0, size.cx, size.cy);
         if (!layout.twoLines) {
             layout.upper.Prepare(dc, FitText(dc, title, {origin, TextVAlign::Center, TextHAlign::Center, fitSingle}));
         } else {
-            layout.upper.Prepare(dc, FitText(dc, parts[0], {UpperHalf(origin), TextVAlign::Bottom}));
-            layout.lower.Prepare(dc, FitText(dc, parts[1], {LowerHalf(origin), TextVAlign::Top}));
+            layout.upper.Prepare(dc, FitText(dc, lines.upper, {UpperHalf(origin), TextVAlign::Bottom}));
+            layout.lower.Prepare(dc, FitText(dc, lines.lower, {LowerHalf(origin), TextVAlign::Top}));
         }
     }
     layout.upper.Draw(dc, rect.left, rect.top, layout.twoLines ? kTitleUpperText : kBlack);

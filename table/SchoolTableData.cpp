@@ -24,7 +24,7 @@ CSchoolTableNode::CSchoolTableNode(int row, int column, std::string text) : m_ro
 void CSchoolTableNode::SetText(std::string text)
 {
     m_text = std::move(text);
-    m_parts = zem::SplitCellRecord(m_text);
+    m_fields = zem::ReadCellRecord(m_text);
     m_layout.dirty = true;
 }
 
@@ -41,8 +41,8 @@ std::string CSchoolTableNode::GetDisplayTip() const
     if (!m_tip.empty() || !m_layout.shortened)
         return m_tip;
     std::string whole;
-    for (int k = 0; k < EntryCount(); ++k) {
-        for (const std::string_view text : {Part(2 + 3 * k), Part(3 + 3 * k)}) {
+    for (const zem::CellEntry& entry : m_fields.entries) {
+        for (const std::string_view text : {entry.main, entry.secondary}) {
             if (text.empty())
                 continue;
             if (!whole.empty())
@@ -51,18 +51,6 @@ std::string CSchoolTableNode::GetDisplayTip() const
         }
     }
     return whole;
-}
-
-int CSchoolTableNode::EntryCount() const
-{
-    switch (m_parts.size()) {
-    case 4:
-        return 1;
-    case 7:
-        return 2;
-    default:
-        return 0;
-    }
 }
 
 std::string SchoolTableData::PeriodLabel(int period) const

@@ -1,6 +1,7 @@
 #pragma once
 // What the whole-school grid holds and its layouts read: titles, days and periods, the filled cells,
 // the fonts, the pick and the scroll positions.
+#include "base/CellRecord.h"
 #include "table/TableItem.h"
 
 #include <algorithm>
@@ -47,10 +48,11 @@ public:
     const std::string& GetTip() const { return m_tip; }
     // What the tip shows: the host's tip, else the whole text when the layout left some out.
     std::string GetDisplayTip() const;
-    // The text's fields: the entry count, then key, main and secondary text of each entry.
-    std::string_view Part(int i) const { return m_parts[static_cast<std::size_t>(i)]; }
-    // The number of entries the text shows: 1 for four parts, 2 for seven, else none.
-    int EntryCount() const;
+    // The number of entries the text shows: one for a whole cell, two for an odd/even slot, none for
+    // a text of another shape.
+    int EntryCount() const { return static_cast<int>(m_fields.entries.size()); }
+    // An entry's key, main and secondary text, k below EntryCount().
+    const zem::CellEntry& Entry(int k) const { return m_fields.entries[static_cast<std::size_t>(k)]; }
 
     SchoolNodeLayout& Layout() const { return m_layout; }
 
@@ -66,7 +68,7 @@ private:
     int m_column;
     std::string m_text;
     std::string m_tip;
-    std::vector<std::string_view> m_parts;  // into m_text: split again whenever it changes
+    zem::CellFields m_fields;  // into m_text: read again whenever it changes
     mutable SchoolNodeLayout m_layout;
 };
 

@@ -26,20 +26,22 @@ constexpr COLORREF kWhite = RGB(255, 255, 255);
 
 int CCell::ParseInfo(std::string_view text)
 {
-    const std::vector<std::string_view> parts = zem::SplitCellRecord(text);
-    if (parts.size() > 1 + 3 * kMaxEntries)
+    const zem::CellFields fields = zem::ReadCellRecord(text);
+    const std::size_t written = fields.written.size();
+    const std::size_t most = m_entries.size();
+    // More fields than the entries a cell holds is malformed whatever the count says.
+    if (written > most || (written == most && fields.leftOver > 0))
         return kMalformed;
-    const int count = zem::ParseIntPrefix(parts[0]);
+    const int count = zem::ParseIntPrefix(fields.count);
     // A negative count is as malformed as a missing field.
-    if (count < 0 || parts.size() < static_cast<std::size_t>(3 * count + 1))
+    if (count < 0 || static_cast<std::size_t>(count) > written)
         return kMalformed;
     m_entryCount = count;
-    for (int i = 0; i < kMaxEntries; ++i) {
-        CellEntry& entry = m_entries[static_cast<std::size_t>(i)];
-        if (i < count) {
-            entry.key = parts[static_cast<std::size_t>(1 + 3 * i)];
-            entry.main = parts[static_cast<std::size_t>(2 + 3 * i)];
-            entry.secondary = parts[static_cast<std::size_t>(3 + 3 * i)];
+    for (std::size_t i = 0; i < most; ++i) {
+        CellEntry& entry = m_entries[i];
+        if (i < static_cast<std::size_t>(count)) {
+            const zem::CellEntry& read = fields.written[i];
+            entry = CellEntry{std::string(read.key), std::string(read.main), std::string(read.secondary)};
         } else {
             entry = CellEntry{};
         }

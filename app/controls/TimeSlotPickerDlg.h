@@ -6,6 +6,7 @@
 #include "platform/gui/Dialog.h"
 
 #include "base/SchoolStructure.h"
+#include "base/Segment.h"
 
 #include <string>
 #include <vector>
@@ -67,6 +68,7 @@ private:
 
     CStructureTable* m_grid = nullptr;
     QLabel* m_hint = nullptr;
-    std::vector<int> m_allowedSegments{0, 1, 2, 3, 4};
+    std::vector<int> m_allowedSegments{zem::kForenoon, zem::kAfternoon, zem::kNight, zem::kMorningReading,
+                                       zem::kEveningStudy};
     tagTABLE_NODE m_target{-1, -1, -1};  // grid column, segment, section; -1 for all
 };

@@ -1,6 +1,7 @@
 #include "app/data/FixedTimePages.h"
 
 #include "app/shared/AppServices.h"
+#include "app/shared/Vocabulary.h"
 #include "app/controls/CoursePlanPickerDlg.h"
 #include "app/controls/MultiSelectDlg.h"
 #include "app/controls/ObjectPickerDlg.h"
@@ -54,15 +55,6 @@ std::vector<std::string> ChooseFromList(QWidget* parent, const char* caption,
 }
 
 }  // namespace
-
-void AddDayKinds(int kind, std::vector<int>& segments)
-{
-    switch (kind) {
-    case COURSE_TYPE_MORNING_READING: segments.push_back(3); break;
-    case COURSE_TYPE_SELF_STUDY: segments.push_back(4); break;
-    default: segments.insert(segments.end(), {0, 1, 2}); break;
-    }
-}
 
 // ---- the family
 
@@ -293,7 +285,7 @@ std::vector<int> CPlanFixedTimePage::AllowedSegments(const std::string& ownerId)
     std::vector<int> segments;
     const CScheduleTask* task = Task();
     if (const CCourseInfo* plan = task ? task->FindCourse(ownerId) : nullptr)
-        AddDayKinds(plan->GetType(), segments);
+        AddSegmentsOfCourseKind(plan->GetType(), &segments);
     return segments;
 }
 

@@ -110,5 +110,3 @@ protected:
     std::vector<std::string> ChooseOwners() override;
 };
 
-// The segments a plan of the kind may use: morning reading 3, evening self-study 4, else 0, 1, 2.
-void AddDayKinds(int kind, std::vector<int>& segments);

@@ -99,7 +99,7 @@ bool CTeachingTimeDlg::OnInitDialog()
         m_sectionChoices[static_cast<std::size_t>(segment)] = m_structure.GetSectionNodeMaxCount(segment);
     // A stored morning-reading count the box does not offer shows "不显示"; the week keeps the
     // count until the user picks an entry.
-    m_sectionChoices[3] = ClampRange(m_sectionChoices[3], 0, 2, 0);
+    m_sectionChoices[zem::kMorningReading] = ClampRange(m_sectionChoices[zem::kMorningReading], 0, 2, 0);
     for (int day = 0; day < zem::kDayCount; ++day) {
         QCheckBox* box = m_dayBoxes[static_cast<std::size_t>(day)];
         box->setChecked(m_dayValues[static_cast<std::size_t>(day)] != 0);

@@ -3,6 +3,8 @@
 #include "app/controls/DialogLook.h"
 #include "app/controls/GdiResources.h"
 #include "app/controls/HoverButton.h"
+#include "app/shared/Vocabulary.h"
+#include "base/Segment.h"
 #include "platform/Text.h"
 
 #include <QComboBox>
@@ -10,17 +12,6 @@
 #include <QLineEdit>
 
 using zem::gui::ToQ;
-
-namespace {
-
-constexpr const char* kSegmentNames[] = {"上午", "下午", "晚上", "早读", "晚自习"};
-
-}  // namespace
-
-const char* BannerSegmentName(int segment)
-{
-    return segment >= 0 && segment < 5 ? kSegmentNames[segment] : "";
-}
 
 CBannerRowDlg::CBannerRowDlg(QWidget* parent) : Dialog(parent, "通栏", {200, 104})
 {
@@ -57,9 +48,12 @@ bool CBannerRowDlg::OnInitDialog()
     AddControl(IDC_TYPE, type);
 
     label("位置", UnitsRect(8, 30, 24, 10));
-    combo(IDC_SEGMENT, UnitsRect(34, 28, 56, 14), {kSegmentNames, kSegmentNames + 5}, m_row.segment);
+    std::vector<std::string> segments;
+    for (int segment = 0; segment < zem::kSegmentCount; ++segment)
+        segments.push_back(GetSectionKindNames(segment));
+    combo(IDC_SEGMENT, UnitsRect(34, 28, 56, 14), segments, m_row.segment);
     std::vector<std::string> sections;
-    for (int i = 1; i <= 6; ++i)
+    for (int i = 1; i <= zem::kSectionCount; ++i)
         sections.push_back(zem::Format("第%d节", i));
     combo(IDC_SECTION, UnitsRect(94, 28, 50, 14), sections, m_row.section);
     combo(IDC_POSITION, UnitsRect(148, 28, 44, 14), {"之前", "之后"}, m_row.position != 0 ? 1 : 0);

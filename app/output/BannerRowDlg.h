@@ -24,6 +24,3 @@ private:
     BlankLine m_row;
     bool m_modify = false;
 };
-
-// The segment names of banner positions, segments 0..4.
-const char* BannerSegmentName(int segment);

@@ -7,6 +7,7 @@
 #include "app/output/BannerRowDlg.h"
 #include "app/output/PageLayout.h"
 #include "app/output/PrintSheet.h"
+#include "app/shared/Vocabulary.h"
 #include "platform/Text.h"
 #include "platform/gui/ReportList.h"
 
@@ -64,7 +65,7 @@ void CBannerSettingsDlg::SetRowTexts(int row)
     const BlankLine& line = WeekPageLayout().blankLines[row];
     m_list->SetItemText(row, 1, line.enabled != 0 ? "自定义" : "默认");
     m_list->SetItemText(row, 2,
-                        zem::Format("%s第%d节%s", BannerSegmentName(line.segment), line.section + 1,
+                        zem::Format("%s第%d节%s", GetSectionKindNames(line.segment).c_str(), line.section + 1,
                                     line.position != 0 ? "之后" : "之前"));
     m_list->SetItemText(row, 3, line.text);
 }

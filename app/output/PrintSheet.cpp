@@ -15,6 +15,7 @@
 #include "app/shared/ObjectLists.h"
 #include "app/taskhelper/TaskHelper.h"
 #include "base/ScheduleTask.h"
+#include "base/Segment.h"
 #include "platform/Hooks.h"
 #include "platform/Text.h"
 #include "platform/gui/DC.h"
@@ -60,8 +61,8 @@ CPrintSheet::CPrintSheet()
 {
     for (int day = 0; day < zem::kDayCount; ++day)
         m_sampleWeek.SetWeekDay(day, day < 5);
-    m_sampleWeek.SetSectionNodeMaxCount(0, 4, true);
-    m_sampleWeek.SetSectionNodeMaxCount(1, 4, true);
+    m_sampleWeek.SetSectionNodeMaxCount(zem::kForenoon, 4, true);
+    m_sampleWeek.SetSectionNodeMaxCount(zem::kAfternoon, 4, true);
     m_sampleWeek.RefreshData();
 }
 

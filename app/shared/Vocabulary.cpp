@@ -111,13 +111,13 @@ int ParseCourseKind(const std::string& text)
 bool SegmentAcceptsCourseKind(int segment, int kind)
 {
     switch (segment) {
-    case 0:
-    case 1:
-    case 2:
+    case zem::kForenoon:
+    case zem::kAfternoon:
+    case zem::kNight:
         return kind == 0;
-    case 3:
+    case zem::kMorningReading:
         return kind == 1;
-    case 4:
+    case zem::kEveningStudy:
         return kind == 2;
     default:
         return false;
@@ -129,11 +129,11 @@ int AddSegmentsOfCourseKind(int kind, std::vector<int>* segments)
     if (!segments)
         return 0;
     if (kind == 1)
-        segments->push_back(3);
+        segments->push_back(zem::kMorningReading);
     else if (kind == 2)
-        segments->push_back(4);
+        segments->push_back(zem::kEveningStudy);
     else
-        segments->insert(segments->end(), {0, 1, 2});
+        segments->insert(segments->end(), {zem::kForenoon, zem::kAfternoon, zem::kNight});
     return static_cast<int>(segments->size());
 }
 

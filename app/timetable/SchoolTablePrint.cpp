@@ -238,18 +238,18 @@ std::vector<Rect> CSchoolTablePrintSheet::LineRects(const QPaintDevice* device, 
 void CSchoolTablePrintSheet::DrawLabel(zem::gui::DC& dc, const Rect& rect, const std::string& label, int dpiY) const
 {
     const CTablePageLayout& layout = SchoolPageLayout();
-    const std::vector<std::string_view> parts = zem::SplitCellRecord(label);
+    const zem::TitleLines lines = zem::ReadTitleLines(label);
     const unsigned centred = zem::gui::DT_CENTER | zem::gui::DT_VCENTER | zem::gui::DT_SINGLELINE;
     // A grouped teacher: the group small above the name.
-    if (parts.size() == 2) {
+    if (lines.twoLines) {
         const Rect upper(rect.left, rect.top, rect.right, (rect.top + rect.bottom) / 2);
         const Rect lower(rect.left, upper.bottom, rect.right, rect.bottom);
         dc.SelectFont(PrintFont(layout.otherFont, dpiY, 0.8));
         dc.SetTextColor(zem::RGB(96, 96, 96));
-        dc.DrawText(parts[0], upper, centred);
+        dc.DrawText(lines.upper, upper, centred);
         dc.SelectFont(PrintFont(layout.otherFont, dpiY));
         dc.SetTextColor(kLineColour);
-        dc.DrawText(parts[1], lower, centred);
+        dc.DrawText(lines.lower, lower, centred);
         return;
     }
     dc.SelectFont(PrintFont(layout.otherFont, dpiY));
@@ -270,8 +270,8 @@ void CSchoolTablePrintSheet::DrawLabel(zem::gui::DC& dc, const Rect& rect, const
 void CSchoolTablePrintSheet::DrawRecord(zem::gui::DC& dc, const Rect& rect, const std::string& record, int dpiY) const
 {
     const CTablePageLayout& layout = SchoolPageLayout();
-    const std::vector<std::string_view> fields = zem::SplitCellRecord(record);
-    if (fields.size() < 4 || fields[0] == "0")
+    const zem::CellFields fields = zem::ReadCellRecord(record);
+    if (fields.written.empty() || fields.count == "0")
         return;
     const unsigned centred = zem::gui::DT_CENTER | zem::gui::DT_VCENTER | zem::gui::DT_SINGLELINE;
     // Each text in the largest size up to its font's that fits the cell's width.
@@ -286,12 +286,13 @@ void CSchoolTablePrintSheet::DrawRecord(zem::gui::DC& dc, const Rect& rect, cons
     dc.SetTextColor(kLineColour);
     Rect inner = rect;
     inner.DeflateRect(1);
-    const int entries = fields[0] == "2" && fields.size() >= 7 ? 2 : 1;
+    // As many entries as the count asks and the record holds, one at the least.
+    const int entries = fields.count == "2" && fields.written.size() >= 2 ? 2 : 1;
     for (int e = 0; e < entries; ++e) {
         const int top = inner.top + inner.Height() * e / entries;
         const int bottom = inner.top + inner.Height() * (e + 1) / entries;
-        const std::string_view main = fields[static_cast<std::size_t>(2 + 3 * e)];
-        const std::string_view second = fields[static_cast<std::size_t>(3 + 3 * e)];
+        const std::string_view main = fields.written[static_cast<std::size_t>(e)].main;
+        const std::string_view second = fields.written[static_cast<std::size_t>(e)].secondary;
         if (entries == 2 && e == 1) {
             dc.SetPenColor(zem::RGB(160, 160, 160));
             dc.MoveTo(inner.left, top);

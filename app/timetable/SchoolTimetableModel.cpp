@@ -129,7 +129,8 @@ std::string CSchoolTimetableModel::CellText(CScheduleTask& task, const CTablePag
         param.layout = SchoolTextModeOf(layout.GetCourseInfoFormat(m_kind));
         param.subjectFilter = layout.subjectFilter;
         std::string text = task.GetCellInfo(table->GetNode(node), type, param);
-        if (!text.empty() && text.front() != '0') {
+        const std::string_view count = zem::ReadCellRecord(text).count;
+        if (!count.empty() && count != "0") {
             if (tip && type == TABLE_ROOM)
                 *tip = FormatOddEvenCell(text);
             return text;

@@ -57,4 +57,54 @@ TEST(CellRecord, ReadGivesTheEntriesOfAWholeOrSplitCellAndNoneOfAnyOtherShape)
         EXPECT_TRUE(zem::ReadCellRecord(other).entries.empty()) << other;
 }
 
+// A reader that honours the count takes the whole entries of any shape and sees what is left over.
+TEST(CellRecord, ReadGivesEveryWholeEntryOfAnyShapeAndTheFieldsLeftOver)
+{
+    struct Case {
+        std::string record;
+        std::vector<std::string_view> mains;  // of the whole entries, in order
+        std::size_t leftOver;
+    };
+    const Case cases[] = {
+        {"0", {}, 0},
+        {zem::JoinCellRecord({"1", "a"}), {}, 1},
+        {zem::JoinCellRecord({"1", "1", "语文", "张", "x"}), {"语文"}, 1},
+        {zem::JoinCellRecord({"2", "1", "语文", "张", "2", "数学"}), {"语文"}, 2},
+        {zem::JoinCellRecord({"3", "1", "a", "b", "2", "c", "d", "3", "e", "f"}), {"a", "c", "e"}, 0},
+    };
+    for (const Case& c : cases) {
+        const zem::CellFields read = zem::ReadCellRecord(c.record);
+        std::vector<std::string_view> mains;
+        for (const zem::CellEntry& entry : read.written)
+            mains.push_back(entry.main);
+        EXPECT_EQ(mains, c.mains) << c.record;
+        EXPECT_EQ(read.leftOver, c.leftOver) << c.record;
+        EXPECT_TRUE(read.entries.empty()) << c.record;  // none is a whole or split cell
+    }
+    const std::string last = zem::JoinCellRecord({"3", "1", "a", "b", "2", "c", "d", "3", "e", "f"});
+    EXPECT_EQ(zem::ReadCellRecord(last).written.back().secondary, "f");
+}
+
+TEST(CellRecord, TitleReadsAsOneLineOrTwo)
+{
+    struct Case {
+        std::string title;
+        bool twoLines;
+        std::string_view upper, lower;
+    };
+    const Case cases[] = {
+        {"王喆", false, "王喆", ""},
+        {"", false, "", ""},
+        {zem::JoinCellRecord({"语文组", "王喆"}), true, "语文组", "王喆"},
+        {zem::JoinCellRecord({"", "王喆"}), true, "", "王喆"},
+        {zem::JoinCellRecord({"语文组", "王喆", "多余"}), true, "语文组", "王喆"},  // no title has a third line
+    };
+    for (const Case& c : cases) {
+        const zem::TitleLines lines = zem::ReadTitleLines(c.title);
+        EXPECT_EQ(lines.twoLines, c.twoLines) << c.title;
+        EXPECT_EQ(lines.upper, c.upper) << c.title;
+        EXPECT_EQ(lines.lower, c.lower) << c.title;
+    }
+}
+
 }  // namespace

@@ -118,8 +118,7 @@ TEST(TimeTable, DirtyFlag)
     table.SetValue(kNode, 100);
     table.Clear();
     EXPECT_FALSE(table.IsDirty());
-    table.Swap({0, 0, 0}, {1, 0, 0});
-    EXPECT_TRUE(table.IsDirty());
+    table.SetDirty(true);
     const CCourseTable copy(table);
     EXPECT_TRUE(copy.IsDirty());
     table.Clear();
@@ -270,27 +269,17 @@ TEST(CourseTable, NodesOutsideTheGridReadEmptyAndDiscardWrites)
         for (int segment = 0; segment < zem::kSegmentCount; ++segment)
             for (int section = 0; section < zem::kSectionCount; ++section)
                 ASSERT_EQ(table.GetNode(day, segment, section), CCourseTableNode());
-
-    table.GetNode(kNode) = Cell("A", "", false);
-    table.Swap(kNode, {14, 0, 0});
-    EXPECT_EQ(table.GetNode(kNode).GetCourseId(1), "A");
-    EXPECT_FALSE(table.IsDirty());
 }
 
-TEST(CourseTable, SwapCopyAndClear)
+TEST(CourseTable, CopyAndClear)
 {
     CCourseTable table;
     const tagTABLE_NODE other{9, 4, 5};
-    table.GetNode(kNode) = Cell("A", "", false);
-    table.GetNode(kNode).Combine(Cell("M", "", false));
-    table.SetValue(kNode, 100);
-    table.GetNode(other) = Cell("B", "C", true);
-    table.SetValue(other, -100);
-    table.Swap(kNode, other);
-    EXPECT_EQ(table.GetNode(kNode), Cell("B", "C", true));
-    EXPECT_EQ(table.GetValue(kNode), -100);
-    EXPECT_EQ(CourseIds(table.GetNode(other), 1), (Ids{"A", "M"}));
-    EXPECT_EQ(table.GetValue(other), 100);
+    table.GetNode(kNode) = Cell("B", "C", true);
+    table.SetValue(kNode, -100);
+    table.GetNode(other) = Cell("A", "", false);
+    table.GetNode(other).Combine(Cell("M", "", false));
+    table.SetValue(other, 100);
 
     CCourseTable copy = table;
     copy.GetNode(other).Clear("M");
@@ -340,14 +329,6 @@ TEST(CourseTable, UnwrittenClearedAndCopiedSlotsReadAsFreshCells)
     table.GetNode(kNode) = Cell("E", "", false);
     table.Clear();
     ExpectSameSlots(table, fresh);
-
-    // Swapping two cells never written leaves both unwritten; with one written the other takes it.
-    table.Swap(kNode, {0, 0, 0});
-    ExpectSameSlots(table, fresh);
-    table.GetNode(0, 0, 0) = Cell("F", "", false);
-    table.Swap(kNode, {0, 0, 0});
-    EXPECT_EQ(table.GetNode(kNode), Cell("F", "", false));
-    EXPECT_EQ(std::as_const(table).GetNode(0, 0, 0), CCourseTableNode());
 }
 
 // A copy holds every cell that differs from a fresh one, even one without a course (a room alone,

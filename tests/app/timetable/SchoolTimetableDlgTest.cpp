@@ -18,6 +18,7 @@
 #include "app/timetable/SchoolTablePrint.h"
 #include "app/timetable/SchoolTimetableDlg.h"
 #include "base/BasicData.h"
+#include "base/CellRecord.h"
 #include "base/ScheduleTask.h"
 #include "platform/Files.h"
 #include "platform/Text.h"
@@ -413,7 +414,7 @@ TEST_F(SchoolTimetableTest, OptionsWriteZemIniAtOnceAndTheGridFollows)
         EXPECT_TRUE(MenuItemOf(d.BuildOptionsMenu(), CSchoolTimetableDlg::ID_TEXT_MODE0 + 3)->checked);
         for (int period = 0; period < d.GetModel().GetPeriodCount(); ++period)
             if (const CSchoolTableNode* node = d.GetGrid().GetNode(0, period); node && node->EntryCount() == 1) {
-                EXPECT_TRUE(node->Part(3).empty()) << "only the subject's name";
+                EXPECT_TRUE(node->Entry(0).secondary.empty()) << "only the subject's name";
             }
 
         ChooseOption(d, CSchoolTimetableDlg::ID_SHORT_NAMES);
@@ -430,7 +431,7 @@ TEST_F(SchoolTimetableTest, OptionsWriteZemIniAtOnceAndTheGridFollows)
         const bool grouped = CAppContext::Get()->GetShowTeacherByGroup();
         ChooseOption(d, CSchoolTimetableDlg::ID_GROUP_TEACHERS);
         EXPECT_EQ(Ini("Common", "ShowTeacherByGroup"), grouped ? "0" : "1");
-        const bool twoLineTitles = d.GetModel().GetLines().front().label.find('\x07') != std::string::npos;
+        const bool twoLineTitles = zem::ReadTitleLines(d.GetModel().GetLines().front().label).twoLines;
         EXPECT_EQ(twoLineTitles, !grouped && task->GetTeacherGroupInfoList().GetCount() > 0);
 
         // The font item opens the table font dialog.
