@@ -278,6 +278,7 @@ bool CAssistantListPage::Save()
     // The helper changes the working tables: start them from the committed ones.
     CTaskHelper helper(task);
     helper.RestoreTempTables();
+    BeginStore(CChangeCheck::Plans::Kept);
     bool tablesChanged = false;
     CZemObjectList& list = task->GetAssistantList();
     for (const CCourseAssistant* record : records) {
@@ -304,10 +305,12 @@ bool CAssistantListPage::Save()
     }
     // Committed in memory at once, so that the tables always agree with the list; the files are
     // written until one save succeeds.
-    if (tablesChanged) {
+    if (tablesChanged)
         CommitTempTables(*task);
+    if (!KeepsTaskRules())
+        return false;
+    if (tablesChanged)
         m_outputPending = true;
-    }
     if (!SaveSayingWhy([&] { return SaveTaskFiles(*task, m_outputPending); }, NotSavedText("助教"),
                        kCheckTaskFolderReason)) {
         SetModified(true);

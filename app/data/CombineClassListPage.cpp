@@ -307,6 +307,7 @@ bool CCombineClassListPage::Save()
     CScheduleTask* task = Task();
     if (!task)
         return false;
+    BeginStore(CChangeCheck::Plans::Kept);
     CCombineClassList& groups = task->GetCombineCourseList();
     groups.RemoveAll();
     for (int row = 0; row < GetList()->GetItemCount(); ++row) {

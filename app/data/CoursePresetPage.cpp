@@ -289,6 +289,7 @@ bool CCoursePresetPage::Save()
     CScheduleTask* task = Task();
     if (!task || !ValidateEntries())
         return false;
+    BeginStore(CChangeCheck::Plans::Kept);
     CZemObjectList& presets = task->GetCoursePresetList();
     presets.RemoveAll();
     for (int row = 0; row < GetList()->GetItemCount(); ++row) {

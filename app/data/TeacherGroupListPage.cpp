@@ -125,6 +125,7 @@ bool CTeacherGroupListPage::Save()
         zem::ShowMessage(refusal, "提示", zem::MessageIcon::Warning);
         return false;
     }
+    BeginStore(CChangeCheck::Plans::Kept);
     CZemObjectList& groups = task->GetTeacherGroupInfoList();
     CopyRowsInto(groups);
     m_deletedIds.clear();
