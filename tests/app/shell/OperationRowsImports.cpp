@@ -1,0 +1,312 @@
+// The imports in the operation table: the reverse import into a new task, the workbook imports of
+// the basic data, plans, self-study, assistants and combined classes (each of a workbook the
+// program wrote from the school itself, and one that adds to it), and the room page's modify,
+// each through the page's save as the user ends it.
+// The engine's support first: Qt's headers make a keyword of one of its names.
+#include "support/OperationSchools.h"
+
+#include "app/controls/PageNotify.h"
+#include "app/data/AssistantListPage.h"
+#include "app/data/CombineClassListPage.h"
+#include "app/data/ObjectListPages.h"
+#include "app/data/PlanListPage.h"
+#include "app/data/SelfStudyListPage.h"
+#include "app/output/PageLayout.h"
+#include "app/output/PrintSheet.h"
+#include "app/output/TimetableExport.h"
+#include "app/output/import/PlanReader.h"
+#include "app/output/import/ReverseImport.h"
+#include "app/output/import/RowReader.h"
+#include "app/output/workbook/CombinedClassWorkbooks.h"
+#include "app/output/workbook/PlanWorkbook.h"
+#include "app/output/workbook/SpreadsheetExporter.h"
+#include "app/output/workbook/Workbook.h"
+#include "app/output/workbook/XlsxWriter.h"
+#include "base/ScheduleTask.h"
+#include "base/TaskUndo.h"
+#include "support/BasicDataTestSupport.h"
+#include "support/FakeAppServices.h"
+#include "support/OperationTable.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace {
+
+using zem::import::RowReadJob;
+using zem::import::RowReadResult;
+
+std::string Folder(const OperationRun& run)
+{
+    return run.task.GetTaskInfo().GetTaskFolder();
+}
+
+std::set<std::string> NamesOf(const CZemObjectList& list)
+{
+    std::set<std::string> names;
+    for (const CZemObject* object : ObjectsInOrder(list))
+        names.insert(object->GetName());
+    return names;
+}
+
+// The program's own workbook of an export kind, written from the task.
+std::string Export(CScheduleTask& task, int kind, bool flag, const std::string& path)
+{
+    CSpreadsheetExporter exporter(&task);
+    exporter.SetDirect(true);
+    CExportParam& param = exporter.GetParam();
+    param.Reset();
+    param.kind = kind;
+    param.flag = flag;
+    param.fileName = path;
+    EXPECT_TRUE(exporter.RunExport()) << param.errorText;
+    return path;
+}
+
+// What the import dialog does over its page, on this thread: the rows read and sent to the page,
+// its report; then the user saves the page.
+template <class Page>
+void ImportIntoPage(OperationRun& run, const std::function<RowReadResult(Page&, const RowReadJob&)>& read)
+{
+    FakeAppServices services;
+    services.task = &run.task;
+    Page page;
+    RunPage<Page>(page, [&](Page& p) {
+        RowReadJob job;
+        job.sendRow = [&p](CPageNotify& notify, const CPageRow& cells) {
+            return zem::SendMessage(&p, WM_PAGE_ROW, zem::ToWParam(&notify), zem::ToLParam(&cells));
+        };
+        job.checkRows = [&p](const std::vector<CPageRow>& rows) { return CheckPageRows(&p, rows, true); };
+        const RowReadResult result = read(p, job);
+        zem::ShowMessage(result.Ok() ? zem::import::ImportReportText(result) : result.error);
+        if (p.IsModified())
+            p.Save();
+    });
+}
+
+template <class Page>
+void ImportWorkbook(OperationRun& run, const std::function<std::string(Page&)>& workbook)
+{
+    ImportIntoPage<Page>(run, [&](Page& page, const RowReadJob& job) {
+        return zem::import::ReadWorkbookRows(workbook(page), job);
+    });
+}
+
+void ImportPlans(OperationRun& run, bool selfStudy, const std::function<std::string(CPlanListPage&)>& workbook)
+{
+    auto read = [&](CPlanListPage& page, const RowReadJob& job) {
+        zem::import::PlanReadJob plan;
+        static_cast<RowReadJob&>(plan) = job;
+        plan.selfStudy = selfStudy;
+        plan.format = zem::import::kFlatListFormat;
+        plan.askFormat = [](int current, int) { return current; };
+        plan.sendHeadTeachers = [&page](const std::map<std::string, std::string>& headTeachers) {
+            zem::SendMessage(&page, WM_SET_HEAD_TEACHERS, 0, zem::ToLParam(&headTeachers));
+        };
+        return zem::import::ReadPlanWorkbook(workbook(page), plan);
+    };
+    if (selfStudy)
+        ImportIntoPage<CSelfStudyListPage>(run, [&](CSelfStudyListPage& page, const RowReadJob& job) { return read(page, job); });
+    else
+        ImportIntoPage<CPlanListPage>(run, read);
+}
+
+// Every row of a page, written under its headings: the page's own data, as its template takes it.
+template <class Page>
+std::string PageAsShown(Page& page, const std::string& path)
+{
+    std::vector<std::vector<std::string>> rows;
+    for (int row = 0; row < page.GetList()->GetItemCount(); ++row)
+        rows.push_back(RowTexts(page, row));
+    return WriteImportSheet(path, page.ImportHeadings(), rows);
+}
+
+// The import's report: rows taken.
+int Taken(const OperationRun& run)
+{
+    const int all = NumberBefore(run.said, "条");
+    const std::regex some("导入 (\\d+) 条，未导入");
+    for (const std::string& text : run.said)
+        if (std::smatch match; std::regex_search(text, match, some))
+            return std::stoi(match[1]);
+    const std::regex every("共导入 (\\d+) 条");
+    for (const std::string& text : run.said)
+        if (std::smatch match; std::regex_search(text, match, every))
+            return std::stoi(match[1]);
+    return all;
+}
+
+// A workbook the program wrote from the school adds nothing: every row is the school's already.
+void NothingAdded(const OperationRun& run, CScheduleTask& after)
+{
+    EXPECT_EQ(Taken(run), 0) << testing::PrintToString(run.said);
+    auto& before = const_cast<CScheduleTask&>(run.before);
+    EXPECT_EQ(NamesOf(after.GetClassInfoList()), NamesOf(before.GetClassInfoList()));
+    EXPECT_EQ(NamesOf(after.GetTeacherInfoList()), NamesOf(before.GetTeacherInfoList()));
+    EXPECT_EQ(NamesOf(after.GetRoomInfoList()), NamesOf(before.GetRoomInfoList()));
+    EXPECT_EQ(NamesOf(after.GetSubjectInfoList()), NamesOf(before.GetSubjectInfoList()));
+    EXPECT_EQ(after.GetCourseInfoList().GetCount(), before.GetCourseInfoList().GetCount());
+    EXPECT_EQ(after.GetSelfStudyInfoList().GetCount(), before.GetSelfStudyInfoList().GetCount());
+    EXPECT_EQ(after.GetAssistantList().GetCount(), before.GetAssistantList().GetCount());
+    EXPECT_EQ(after.GetCombineCourseList().GetCount(), before.GetCombineCourseList().GetCount());
+}
+
+// The reverse import's result, for the row's comparison.
+zem::import::ReverseImportResult& LastReverseImport()
+{
+    static zem::import::ReverseImportResult result;
+    return result;
+}
+
+int ClassLessons(const CScheduleTask& task)
+{
+    int lessons = 0;
+    for (int day = 0; day < task.GetSchoolStructure().GetWeekDayCount(); ++day)
+        lessons += ClassLessonsOnDay(task, day);
+    return lessons;
+}
+
+void EmptyOfData(CScheduleTask& task)
+{
+    for (CZemObjectList* list : TaskObjectLists(task))
+        list->RemoveAll();
+    task.GetCombineCourseList().ReBuildCourseMap();
+    task.GetMutexOfTeacherList().RebuildEachTeacherMap();
+}
+
+const Operation kImportOperations[] = {
+    // The school's master timetable into a task of its teaching time and nothing else, as the new
+    // task the dialog makes holds: every class and lesson comes back.
+    {"reverse import into a new task", true,
+     [](OperationRun& run) {
+         CTablePageLayout layout;
+         layout.Style = 0;
+         layout.ShowSS = true;
+         const std::string path = Folder(run) + "总课表.xlsx";
+         ASSERT_TRUE(ExportMasterTimetable(&run.task, layout, TABLE_CLASS, path));
+         std::unique_ptr<zem::import::CMasterSheet> sheet;
+         std::string error;
+         ASSERT_TRUE(zem::import::ReadMasterSheet(path, sheet, error)) << error;
+         EmptyOfData(run.task);
+         ASSERT_TRUE(run.task.SaveInputAndOutput());
+         LastReverseImport() = zem::import::ImportMasterSheet(run.task, *sheet, true);
+         const auto& result = LastReverseImport();
+         zem::ShowMessage(result.error.empty() ? zem::import::ReverseImportDoneText(result.findings) : result.error);
+     },
+     [](const OperationRun& run, CScheduleTask& after) {
+         const auto& result = LastReverseImport();
+         EXPECT_EQ(result.error, "");
+         EXPECT_EQ(result.conflicts, 0);
+         auto& before = const_cast<CScheduleTask&>(run.before);
+         EXPECT_EQ(result.classes, before.GetClassInfoList().GetCount());
+         EXPECT_EQ(NamesOf(after.GetClassInfoList()), NamesOf(before.GetClassInfoList()));
+         EXPECT_EQ(ClassLessons(after), result.lessons);
+         EXPECT_EQ(result.lessons, ClassLessons(run.before));
+     }},
+    {"basic data imported as the pages show it", false,
+     [](OperationRun& run) {
+         const std::string folder = Folder(run);
+         ImportWorkbook<CSubjectListPage>(run, [&](auto& page) { return PageAsShown(page, folder + "课程.xlsx"); });
+         ImportWorkbook<CTeacherListPage>(run, [&](auto& page) { return PageAsShown(page, folder + "教师.xlsx"); });
+         ImportWorkbook<CRoomListPage>(run, [&](auto& page) { return PageAsShown(page, folder + "教室.xlsx"); });
+         ImportWorkbook<CClassListPage>(run, [&](auto& page) { return PageAsShown(page, folder + "班级.xlsx"); });
+     },
+     NothingAdded},
+    {"basic data import adding rooms", false,
+     [](OperationRun& run) {
+         ImportWorkbook<CRoomListPage>(run, [&](CRoomListPage& page) {
+             return WriteImportSheet(Folder(run) + "新教室.xlsx", page.ImportHeadings(), {{"机房甲", "机甲", "2"}, {"机房乙", "机乙", "1"}});
+         });
+     },
+     [](const OperationRun& run, CScheduleTask& after) {
+         EXPECT_EQ(Taken(run), 2) << testing::PrintToString(run.said);
+         std::set<std::string> added = NamesOf(after.GetRoomInfoList());
+         for (const std::string& name : NamesOf(run.before.GetRoomInfoList()))
+             added.erase(name);
+         EXPECT_EQ(added, (std::set<std::string>{"机房甲", "机房乙"}));
+     }},
+    {"plans imported as exported", true,
+     [](OperationRun& run) {
+         ImportPlans(run, false, [&](CPlanListPage&) { return Export(run.task, kPlanExport, true, Folder(run) + "计划.xlsx"); });
+     },
+     NothingAdded},
+    {"plan import adding a plan", true,
+     [](OperationRun& run) {
+         ImportPlans(run, false, [&](CPlanListPage&) {
+             const auto classes = ObjectsInOrder(run.task.GetClassInfoList());
+             const auto teachers = ObjectsInOrder(run.task.GetTeacherInfoList());
+             return WriteImportSheet(Folder(run) + "新计划.xlsx", {"班级", "课程", "教师", "主/副课", "周课时数", "连课", "次数", "指定教室"},
+                              {{classes.front()->GetName(), "书法", teachers.front()->GetName(), "副课", "1", "1", "0", ""}});
+         });
+     },
+     [](const OperationRun& run, CScheduleTask& after) {
+         EXPECT_EQ(Taken(run), 1) << testing::PrintToString(run.said);
+         EXPECT_EQ(after.GetCourseInfoList().GetCount(), run.before.GetCourseInfoList().GetCount() + 1);
+         ASSERT_NE(after.GetSubjectInfoList().FindByName("书法"), nullptr);
+     }},
+    {"self study imported as exported", true,
+     [](OperationRun& run) {
+         ImportPlans(run, true, [&](CPlanListPage&) { return Export(run.task, kPlanExport, false, Folder(run) + "自习.xlsx"); });
+     },
+     NothingAdded},
+    // A plan's row takes the place of its record: the same assistants again.
+    {"assistants imported as exported", false,
+     [](OperationRun& run) {
+         ImportWorkbook<CAssistantListPage>(
+             run, [&](CAssistantListPage&) { return Export(run.task, kAssistantExport, true, Folder(run) + "助教.xlsx"); });
+     },
+     [](const OperationRun& run, CScheduleTask& after) {
+         EXPECT_EQ(Taken(run), run.before.GetAssistantList().GetCount()) << testing::PrintToString(run.said);
+         ASSERT_EQ(after.GetAssistantList().GetCount(), run.before.GetAssistantList().GetCount());
+         for (const CCourseAssistant* record : ObjectsInOrder<CCourseAssistant>(run.before.GetAssistantList())) {
+             const CCourseAssistant* now = after.GetAssistant(record->GetId());
+             ASSERT_NE(now, nullptr);
+             EXPECT_EQ(now->GetAssistants(), record->GetAssistants());
+         }
+     }},
+    {"combined classes imported as exported", false,
+     [](OperationRun& run) {
+         ImportWorkbook<CCombineClassListPage>(
+             run, [&](CCombineClassListPage&) { return Export(run.task, kCombinedClassExport, true, Folder(run) + "合班.xlsx"); });
+     },
+     NothingAdded},
+    // Seven rooms of 999 places pass the task's 5,000: the rows that would pass it are refused as
+    // they are modified, and the save keeps the limit.
+    {"room capacities modified past the limit", false,
+     [](OperationRun& run) {
+         FakeAppServices services;
+         services.task = &run.task;
+         CRoomListPage page;
+         RunPage<CRoomListPage>(page, [&](CRoomListPage& p) {
+             for (int row = 0; row < 7 && row < p.GetList()->GetItemCount(); ++row) {
+                 SelectRow(p, row);
+                 CPageRow cells = RowTexts(p, row);
+                 cells[2] = "999";
+                 SendRow(p, cells, 1);
+             }
+             if (p.IsModified())
+                 p.Save();
+         });
+     },
+     [](const OperationRun& run, CScheduleTask& after) {
+         int places = 0, modified = 0;
+         for (const CRoomInfo* room : ObjectsInOrder<CRoomInfo>(after.GetRoomInfoList())) {
+             places += room->GetCapacity();
+             modified += room->GetCapacity() == 999 ? 1 : 0;
+         }
+         EXPECT_LE(places, 5000);
+         // Each modify the limit refused is said, naming it; the others are saved.
+         const int tried = std::min(7, run.before.GetRoomInfoList().GetCount());
+         EXPECT_EQ(Mentions(run.said, "5000"), modified < tried) << testing::PrintToString(run.said);
+     }},
+};
+
+}  // namespace
+
+ZEM_OPERATION_ROWS(Imports, kImportOperations);
