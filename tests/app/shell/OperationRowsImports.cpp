@@ -180,6 +180,49 @@ void EmptyOfData(CScheduleTask& task)
     task.GetMutexOfTeacherList().RebuildEachTeacherMap();
 }
 
+int UsedSlots(const CScheduleTask& task, const CZemTableObject& owner)
+{
+    int used = 0;
+    const CSchoolStructure& week = task.GetSchoolStructure();
+    for (int day = 0; day < week.GetWeekDayCount(); ++day)
+        for (int segment = 0; segment < zem::kSegmentCount; ++segment)
+            for (int section = 0; section < week.GetSectionNodeMaxCount(segment); ++section)
+                used += owner.GetTable(false).IsUsed(tagTABLE_NODE{day, segment, section}) ? 1 : 0;
+    return used;
+}
+
+// The first plan without assistants that has lessons, and a teacher free at every one of them:
+// the row of an assistant the page can take without a question.
+struct FreeAssistant {
+    const CCourseInfo* plan = nullptr;
+    const CTeacherInfo* teacher = nullptr;
+};
+FreeAssistant FindFreeAssistant(const CScheduleTask& task)
+{
+    const CSchoolStructure& week = task.GetSchoolStructure();
+    for (const CCourseInfo* plan : ObjectsInOrder<CCourseInfo>(task.GetCourseInfoList())) {
+        if (task.GetAssistant(plan->GetId()) || task.GetCC(plan->GetId()))
+            continue;
+        std::vector<tagTABLE_NODE> taught;
+        for (int day = 0; day < week.GetWeekDayCount(); ++day)
+            for (int segment = 0; segment < zem::kSegmentCount; ++segment)
+                for (int section = 0; section < week.GetSectionNodeMaxCount(segment); ++section)
+                    if (plan->GetTable(false).IsUsed(tagTABLE_NODE{day, segment, section}))
+                        taught.push_back(tagTABLE_NODE{day, segment, section});
+        if (taught.empty())
+            continue;
+        for (const CTeacherInfo* teacher : ObjectsInOrder<CTeacherInfo>(task.GetTeacherInfoList())) {
+            if (teacher->GetId() == plan->GetTeacherId())
+                continue;
+            if (std::none_of(taught.begin(), taught.end(), [&](const tagTABLE_NODE& slot) {
+                    return teacher->GetTable(false).IsUsed(slot) || task.IsTeacherFixedTime(teacher->GetId(), slot);
+                }))
+                return {plan, teacher};
+        }
+    }
+    return {};
+}
+
 const Operation kImportOperations[] = {
     // The school's master timetable into a task of its teaching time and nothing else, as the new
     // task the dialog makes holds: every class and lesson comes back.
@@ -269,6 +312,49 @@ const Operation kImportOperations[] = {
              ASSERT_NE(now, nullptr);
              EXPECT_EQ(now->GetAssistants(), record->GetAssistants());
          }
+     }},
+    // Of the kind the week has periods for: the page's save refuses self-study the week cannot hold.
+    {"self study import adding one", true,
+     [](OperationRun& run) {
+         ImportPlans(run, true, [&](CPlanListPage&) {
+             const auto classes = ObjectsInOrder(run.task.GetClassInfoList());
+             const auto teachers = ObjectsInOrder(run.task.GetTeacherInfoList());
+             const bool evening = run.task.GetSchoolStructure().GetSectionNodeMaxCount(zem::kEveningStudy) > 0;
+             return WriteImportSheet(Folder(run) + "新自习.xlsx", {"班级", "类型", "课程", "教师", "周课时数", "连课", "次数", "指定教室"},
+                                     {{classes.back()->GetName(), evening ? "晚自习" : "早读", "自习",
+                                       teachers.back()->GetName(), "1", "1", "0", ""}});
+         });
+     },
+     [](const OperationRun& run, CScheduleTask& after) {
+         EXPECT_EQ(Taken(run), 1) << testing::PrintToString(run.said);
+         EXPECT_EQ(after.GetSelfStudyInfoList().GetCount(), run.before.GetSelfStudyInfoList().GetCount() + 1)
+             << testing::PrintToString(run.said);
+     }},
+    {"assistant import adding an assistant", false,
+     [](OperationRun& run) {
+         const FreeAssistant free = FindFreeAssistant(run.task);
+         ASSERT_NE(free.plan, nullptr);
+         const std::string cls = run.task.GetClassNameA(free.plan->GetClassId());
+         const std::string subject = run.task.GetSubjectName(free.plan->GetSubjectId());
+         const std::string teacher = run.task.GetTeacherName(free.plan->GetTeacherId());
+         const std::string assistant = free.teacher->GetName();
+         ImportWorkbook<CAssistantListPage>(run, [&](CAssistantListPage&) {
+             return WriteImportSheet(Folder(run) + "新助教.xlsx", {"班级", "课程", "教师", "类型", "助教列表"},
+                                     {{cls, subject, teacher, "常规", assistant}});
+         });
+     },
+     [](const OperationRun& run, CScheduleTask& after) {
+         const FreeAssistant free = FindFreeAssistant(run.before);
+         ASSERT_NE(free.plan, nullptr);
+         EXPECT_EQ(Taken(run), 1) << testing::PrintToString(run.said);
+         const CCourseAssistant* record = after.GetAssistant(free.plan->GetId());
+         ASSERT_NE(record, nullptr);
+         EXPECT_EQ(record->GetAssistants(), std::vector<std::string>{free.teacher->GetId()});
+         // The assistant takes the plan's lessons.
+         const CTeacherInfo* assistant = after.GetTeacher(free.teacher->GetId());
+         const CCourseInfo* plan = after.FindCourse(free.plan->GetId());
+         ASSERT_TRUE(assistant && plan);
+         EXPECT_EQ(UsedSlots(after, *assistant) - UsedSlots(run.before, *free.teacher), UsedSlots(after, *plan));
      }},
     {"combined classes imported as exported", false,
      [](OperationRun& run) {
