@@ -146,6 +146,8 @@ int Taken(const OperationRun& run)
 void NothingAdded(const OperationRun& run, CScheduleTask& after)
 {
     EXPECT_EQ(Taken(run), 0) << testing::PrintToString(run.said);
+    // Refused as the school's already, never as naming what the school lacks.
+    EXPECT_FALSE(Mentions(run.said, "不存在")) << testing::PrintToString(run.said);
     auto& before = const_cast<CScheduleTask&>(run.before);
     EXPECT_EQ(NamesOf(after.GetClassInfoList()), NamesOf(before.GetClassInfoList()));
     EXPECT_EQ(NamesOf(after.GetTeacherInfoList()), NamesOf(before.GetTeacherInfoList()));
@@ -221,6 +223,27 @@ FreeAssistant FindFreeAssistant(const CScheduleTask& task)
         }
     }
     return {};
+}
+
+// Two plans of one teacher and subject in two classes, of one weekly count and in no combined
+// class, the fewest lessons first: combined, they are taught at once where the timetables have
+// them apart.
+std::pair<const CCourseInfo*, const CCourseInfo*> PlansTaughtApart(const CScheduleTask& task)
+{
+    std::pair<const CCourseInfo*, const CCourseInfo*> best{};
+    const auto plans = ObjectsInOrder<CCourseInfo>(task.GetCourseInfoList());
+    for (std::size_t a = 0; a < plans.size(); ++a)
+        for (std::size_t b = a + 1; b < plans.size(); ++b) {
+            const CCourseInfo& x = *plans[a];
+            const CCourseInfo& y = *plans[b];
+            if (x.GetTeacherId() != y.GetTeacherId() || x.GetSubjectId() != y.GetSubjectId() ||
+                x.GetClassId() == y.GetClassId() || !(x.GetWeekCount() == y.GetWeekCount()) ||
+                task.GetCC(x.GetId()) || task.GetCC(y.GetId()))
+                continue;
+            if (!best.first || x.GetWeekCount() < best.first->GetWeekCount())
+                best = {&x, &y};
+        }
+    return best;
 }
 
 const Operation kImportOperations[] = {
@@ -362,6 +385,29 @@ const Operation kImportOperations[] = {
              run, [&](CCombineClassListPage&) { return Export(run.task, kCombinedClassExport, true, Folder(run) + "合班.xlsx"); });
      },
      NothingAdded},
+    // The save asks before it keeps a combined class whose lessons stand apart; answered 是, it
+    // keeps it and the question named what it breaks.
+    {"combined class import of two plans taught apart", false,
+     [](OperationRun& run) {
+         const auto [x, y] = PlansTaughtApart(run.task);
+         if (!x)
+             return;
+         const std::vector<std::string> row{run.task.GetSubjectName(x->GetSubjectId()), run.task.GetTeacherName(x->GetTeacherId()),
+                                            "常规", run.task.GetClassNameA(x->GetClassId()) + "," + run.task.GetClassNameA(y->GetClassId())};
+         ImportWorkbook<CCombineClassListPage>(run, [&](CCombineClassListPage&) {
+             return WriteImportSheet(Folder(run) + "新合班.xlsx", {"课程", "教师", "类型", "班级列表"}, {row});
+         });
+     },
+     [](const OperationRun& run, CScheduleTask& after) {
+         const auto [x, y] = PlansTaughtApart(run.before);
+         if (!x)
+             return;
+         EXPECT_EQ(Taken(run), 1) << testing::PrintToString(run.said);
+         const CCombineClass* combined = after.GetCC(x->GetId());
+         ASSERT_NE(combined, nullptr) << testing::PrintToString(run.said);
+         EXPECT_TRUE(combined->HasCourse(y->GetId()));
+         EXPECT_TRUE(Mentions(run.said, "保存后以下课程违反了排课规则")) << testing::PrintToString(run.said);
+     }},
     // Seven rooms of 999 places pass the task's 5,000: the rows that would pass it are refused as
     // they are modified, and the save keeps the limit.
     {"room capacities modified past the limit", false,
