@@ -46,8 +46,8 @@ ChangeFindings CChangeCheck::FindingsOver(bool temp) const
 {
     ChangeFindings findings;
     findings.broken = NewViolations(m_before, ValidateSchedule(m_task, temp));
-    if (m_plans == Plans::Kept)
-        findings.counts = CompareCounts(m_counts, m_task);
+    if (m_plans != Plans::Edited)
+        findings.counts = CompareCounts(m_counts, m_task, m_plans == Plans::Kept);
     findings.limits = CheckTaskLimits(m_task);
     return findings;
 }
@@ -70,4 +70,14 @@ std::string RefusedChangeText(const ChangeFindings& findings)
 std::string KeptChangeText(const ChangeFindings& findings)
 {
     return "调整后以下课程违反了排课规则：\n" + findings.Said();
+}
+
+std::string RefusedImportText(const ChangeFindings& findings)
+{
+    return "这样导入会违反排课规则，已撤销导入：\n" + findings.Said();
+}
+
+std::string KeptImportText(const ChangeFindings& findings)
+{
+    return "导入后以下课程违反了排课规则：\n" + findings.Said();
 }

@@ -29,8 +29,10 @@ ScheduleValidation NewViolations(const ScheduleValidation& before, const Schedul
 
 class CChangeCheck {
 public:
-    // Whether the change may change the plans' weekly counts (a plan edit, an import of plans).
-    enum class Plans { Kept, Edited };
+    // Whether the change may change the plans' weekly counts (a plan edit, an import of plans), or
+    // may add and remove plans with the objects it adds and removes (a reverse import, a basic-data
+    // page), every plan it keeps keeping its count.
+    enum class Plans { Kept, Edited, KeptWhereTheyStay };
 
     // Takes the state before the change: what the rules find over the committed tables (temp
     // false) or the working copies the change works on (temp true), and each plan's weekly count.
@@ -56,3 +58,6 @@ private:
 std::string RefusedChangeText(const ChangeFindings& findings);
 // The user's message for a change that went on but broke rules: what they are.
 std::string KeptChangeText(const ChangeFindings& findings);
+// The same for an import: "导入" where the adjustment's texts say "调整".
+std::string RefusedImportText(const ChangeFindings& findings);
+std::string KeptImportText(const ChangeFindings& findings);

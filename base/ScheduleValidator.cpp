@@ -1291,7 +1291,7 @@ PlanCountSnapshot CaptureCounts(CScheduleTask& task)
     return snapshot;
 }
 
-ScheduleValidation CompareCounts(const PlanCountSnapshot& before, CScheduleTask& task)
+ScheduleValidation CompareCounts(const PlanCountSnapshot& before, CScheduleTask& task, bool comeAndGone)
 {
     ScheduleValidation result;
     const PlanCountSnapshot after = CaptureCounts(task);
@@ -1301,13 +1301,15 @@ ScheduleValidation CompareCounts(const PlanCountSnapshot& before, CScheduleTask&
     std::size_t j = 0;
     while (i < a.size() || j < b.size()) {
         if (j == b.size() || (i < a.size() && a[i].first < b[j].first)) {
-            result.Add(kCheckCountChanged, "plan " + a[i].first + ": gone since the counts were taken",
-                       "有一个教学计划被删除了");
+            if (comeAndGone)
+                result.Add(kCheckCountChanged, "plan " + a[i].first + ": gone since the counts were taken",
+                           "有一个教学计划被删除了");
             ++i;
         } else if (i == a.size() || b[j].first < a[i].first) {
             const CCourseInfo& course = *task.FindCourse(b[j].first);
-            result.Add(kCheckCountChanged, PlanText(task, course) + ": new since the counts were taken",
-                       "多了一个教学计划：" + task.GetCourseDesc(&course));
+            if (comeAndGone)
+                result.Add(kCheckCountChanged, PlanText(task, course) + ": new since the counts were taken",
+                           "多了一个教学计划：" + task.GetCourseDesc(&course));
             ++j;
         } else {
             if (a[i].second != b[j].second) {

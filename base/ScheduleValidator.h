@@ -92,8 +92,8 @@ private:
 };
 
 PlanCountSnapshot CaptureCounts(CScheduleTask& task);
-// A line for each plan whose count changed, that disappeared or that is new.
-ScheduleValidation CompareCounts(const PlanCountSnapshot& before, CScheduleTask& task);
+// A line for each plan whose count changed, and, with `comeAndGone`, each that disappeared or is new.
+ScheduleValidation CompareCounts(const PlanCountSnapshot& before, CScheduleTask& task, bool comeAndGone = true);
 
 // Compares the committed class, teacher and room tables of two tasks slot by slot: the lessons of
 // each week (course and room) as sets, so that the parallel place a room lesson took and the order

@@ -12,6 +12,7 @@
 #include "app/controls/PrinterJob.h"
 #include "app/shared/SaveFailure.h"
 #include "base/ScheduleTask.h"
+#include "base/TaskUndo.h"
 #include "base/ZemObject.h"
 #include "platform/Hooks.h"
 #include "platform/Text.h"
@@ -267,10 +268,44 @@ void CListBaseDlg::SetModified(bool modified)
         save->SetBkColor(modified ? kModifiedSave : RGB(255, 255, 255));
 }
 
+void CListBaseDlg::BeginStore(CChangeCheck::Plans plans)
+{
+    CScheduleTask* task = AppServices().GetTask();
+    m_storeCheck.reset();
+    m_storeUndo.reset();
+    if (!task)
+        return;
+    m_storeCheck = std::make_unique<CChangeCheck>(*task, false, plans);
+    m_storeUndo = std::make_unique<CTaskUndo>(*task);
+    m_storeDeletedIds = m_deletedIds;
+}
+
+bool CListBaseDlg::KeepsTaskRules()
+{
+    if (!m_storeCheck)
+        return true;
+    const std::unique_ptr<CChangeCheck> check = std::move(m_storeCheck);
+    const std::unique_ptr<CTaskUndo> undo = std::move(m_storeUndo);
+    const ChangeFindings findings = check->Findings();
+    if (findings.IsClean())
+        return true;
+    const bool refused = !findings.counts.IsClean() || !findings.limits.empty();
+    if (!refused &&
+        AskQuestion("保存后以下课程违反了排课规则：\n" + findings.broken.Said() + "\n是否仍然保存？",
+                    zem::MessageButtons::YesNo) == zem::IDYES)
+        return true;
+    undo->Restore();
+    m_deletedIds = m_storeDeletedIds;
+    if (refused)
+        zem::ShowMessage("这样保存会违反排课规则，没有保存：\n" + findings.Said(), "提示", zem::MessageIcon::Warning);
+    SetModified(true);
+    return false;
+}
+
 bool CListBaseDlg::Save()
 {
     CScheduleTask* task = AppServices().GetTask();
-    if (!task)
+    if (!task || !KeepsTaskRules())
         return false;
     const bool saved =
         SaveSayingWhy([task] { return task->SaveInputData(); }, NotSavedText(m_title), kCheckTaskFolderReason);

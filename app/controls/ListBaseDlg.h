@@ -5,6 +5,7 @@
 // and the duplicate-name check of rows delivered with WM_PAGE_ROW. A page supplies its columns,
 // actions, save and row rules by overriding the virtual operations.
 #include "app/controls/PageNotify.h"
+#include "base/ChangeCheck.h"
 #include "platform/Gdi.h"
 #include "platform/WindowMessages.h"
 #include "platform/gui/DC.h"
@@ -13,10 +14,12 @@
 
 #include <QWidget>
 
+#include <memory>
 #include <string>
 #include <vector>
 
 class CHoverButton;
+class CTaskUndo;
 class CZemObject;
 class CZemObjectList;
 class QLineEdit;
@@ -101,7 +104,8 @@ public:
     virtual void InitColumns();
     // Sets the flag, the caption ("%s (已修改,未保存)" while modified) and the save button's tint.
     virtual void SetModified(bool modified);
-    // Saves the open task's input file; on success the page is no longer modified.
+    // Saves the open task's input file, once what the page stored keeps the task's rules
+    // (KeepsTaskRules); on success the page is no longer modified.
     virtual bool Save();
     // Prints the list's columns 1 to the last under the title.
     virtual void Print();
@@ -136,6 +140,16 @@ public:
     void FindNext(CFindRequest* request);
 
 protected:
+    // A page's save takes the task's state before it stores its rows into the task; after storing
+    // them and before saving, KeepsTaskRules asks the task's rules. A result that passes a limit of
+    // the task or changes a weekly count it may not change is refused; one that breaks a rule the
+    // task kept (a room's capacity lowered under the classes placed in it) is the user's to keep,
+    // asked as the manual placement asks. Refused or not kept, the task is put back as it was and
+    // the page keeps its rows, still modified, for the user to mend.
+    void BeginStore(CChangeCheck::Plans plans);
+    // True when the page's stored rows may be saved; without a BeginStore, always.
+    bool KeepsTaskRules();
+
     bool OnInitDialog() override;
     void OnCommand(int id) override;
     // The close box: asks to save a modified page first.
@@ -164,6 +178,10 @@ private:
     void Layout();
     void PlaceButtonColumn();
     void DeleteAllRowObjects();
+
+    std::unique_ptr<CChangeCheck> m_storeCheck;
+    std::unique_ptr<CTaskUndo> m_storeUndo;
+    std::vector<std::string> m_storeDeletedIds;
 
     std::vector<QWidget*> m_buttonColumn;
     std::vector<int> m_buttonTops;

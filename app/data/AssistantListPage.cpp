@@ -1,5 +1,6 @@
 #include "app/data/AssistantListPage.h"
 
+#include "app/shared/Vocabulary.h"
 #include "app/shared/AppServices.h"
 #include "app/controls/DialogLook.h"
 #include "app/controls/CoursePlanPickerDlg.h"
@@ -278,6 +279,7 @@ bool CAssistantListPage::Save()
     // The helper changes the working tables: start them from the committed ones.
     CTaskHelper helper(task);
     helper.RestoreTempTables();
+    BeginStore(CChangeCheck::Plans::Kept);
     bool tablesChanged = false;
     CZemObjectList& list = task->GetAssistantList();
     for (const CCourseAssistant* record : records) {
@@ -304,10 +306,12 @@ bool CAssistantListPage::Save()
     }
     // Committed in memory at once, so that the tables always agree with the list; the files are
     // written until one save succeeds.
-    if (tablesChanged) {
+    if (tablesChanged)
         CommitTempTables(*task);
+    if (!KeepsTaskRules())
+        return false;
+    if (tablesChanged)
         m_outputPending = true;
-    }
     if (!SaveSayingWhy([&] { return SaveTaskFiles(*task, m_outputPending); }, NotSavedText("助教"),
                        kCheckTaskFolderReason)) {
         SetModified(true);
@@ -341,13 +345,13 @@ zem::LRESULT CAssistantListPage::OnAssistantRow(CPageNotify* notify, const CPage
     if (cell.size() < 5)
         return refuse(zem::Format("只有%d列数据。请参考导入界面，至少应提供%d列数据", static_cast<int>(cell.size()), 5));
     CTaskHelper helper(task);
-    const std::string classId = helper.FindClassIdByName(cell[0]);
+    const std::string classId = IdByImportedName(task->GetClassInfoList(), cell[0]);
     if (classId.empty())
         return refuse(zem::Format("班级不存在: %s", cell[0].c_str()));
-    const CZemObject* course = task->GetSubjectInfoList().FindByName(cell[1]);
+    const CZemObject* course = FindByImportedName(task->GetSubjectInfoList(), cell[1]);
     if (!course)
         return refuse(zem::Format("课程不存在: %s", cell[1].c_str()));
-    const CZemObject* teacher = task->GetTeacherInfoList().FindByName(cell[2]);
+    const CZemObject* teacher = FindByImportedName(task->GetTeacherInfoList(), cell[2]);
     if (!teacher)
         return refuse(zem::Format("教师不存在: %s", cell[2].c_str()));
     const bool selfStudy = cell[3] == "早读" || cell[3] == "晚自习";
@@ -357,7 +361,7 @@ zem::LRESULT CAssistantListPage::OnAssistantRow(CPageNotify* notify, const CPage
     SplitNameList(cell[4], separators, &names, true);
     std::vector<std::string> ids;
     for (const std::string& name : names) {
-        const CZemObject* assistant = task->GetTeacherInfoList().FindByName(name);
+        const CZemObject* assistant = FindByImportedName(task->GetTeacherInfoList(), name);
         if (assistant && assistant->GetId() != teacher->GetId() && !Contains(ids, assistant->GetId()))
             ids.push_back(assistant->GetId());
     }

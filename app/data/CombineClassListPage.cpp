@@ -117,10 +117,10 @@ bool CCombineClassListPage::ResolveByName(const CPageRow& cells, CPageNotify& no
                       true);
     const std::string subjectName(zem::Trim(cells[0]));
     const std::string teacherName(zem::Trim(cells[1]));
-    const std::string subjectId = task->GetSubjectInfoList().GetObjectId(subjectName);
+    const std::string subjectId = IdByImportedName(task->GetSubjectInfoList(), subjectName);
     if (subjectId.empty())
         return Refuse(&notify, zem::Format("%s不存在: %s", "课程", subjectName.c_str()), true);
-    const std::string teacherId = task->GetTeacherInfoList().GetObjectId(teacherName);
+    const std::string teacherId = IdByImportedName(task->GetTeacherInfoList(), teacherName);
     if (teacherId.empty())
         return Refuse(&notify, zem::Format("%s不存在: %s", "教师", teacherName.c_str()), true);
 
@@ -130,7 +130,7 @@ bool CCombineClassListPage::ResolveByName(const CPageRow& cells, CPageNotify& no
     std::vector<std::string> classIds;
     std::vector<std::string> uniqueNames;
     for (const std::string& name : classNames) {
-        const std::string id = task->GetClassInfoList().GetObjectId(name);
+        const std::string id = IdByImportedName(task->GetClassInfoList(), name);
         if (id.empty())
             return Refuse(&notify, zem::Format("%s不存在: %s", "班级", name.c_str()), true);
         if (std::find(classIds.begin(), classIds.end(), id) == classIds.end()) {
@@ -146,10 +146,16 @@ bool CCombineClassListPage::ResolveByName(const CPageRow& cells, CPageNotify& no
 
     const int kind = ParseCourseKind(std::string(zem::Trim(cells[2])));
     std::map<std::string, std::vector<CCourseInfo*>> candidates;  // class id -> its plans
+    std::map<std::string, std::vector<CCourseInfo*>> otherTeachers;
     for (CCourseInfo* plan : PlansOfKind(*task, kind))
-        if (plan->GetType() == kind && plan->GetSubjectId() == subjectId && plan->GetTeacherId() == teacherId &&
+        if (plan->GetType() == kind && plan->GetSubjectId() == subjectId &&
             std::find(classIds.begin(), classIds.end(), plan->GetClassId()) != classIds.end())
-            candidates[plan->GetClassId()].push_back(plan);
+            (plan->GetTeacherId() == teacherId ? candidates : otherTeachers)[plan->GetClassId()].push_back(plan);
+    // The row names one teacher, as the export writes the first plan's: a class the teacher does
+    // not teach the subject takes its plans of the subject by its own teachers.
+    for (const std::string& classId : classIds)
+        if (candidates[classId].empty())
+            candidates[classId] = otherTeachers[classId];
     const std::string kindText = kind == COURSE_TYPE_PLAN ? "教学计划" : GetCourseKindName(kind);
     for (std::size_t i = 0; i < classIds.size(); ++i)
         if (candidates[classIds[i]].empty())
@@ -307,6 +313,7 @@ bool CCombineClassListPage::Save()
     CScheduleTask* task = Task();
     if (!task)
         return false;
+    BeginStore(CChangeCheck::Plans::Kept);
     CCombineClassList& groups = task->GetCombineCourseList();
     groups.RemoveAll();
     for (int row = 0; row < GetList()->GetItemCount(); ++row) {

@@ -289,6 +289,8 @@ bool CCoursePresetPage::Save()
     CScheduleTask* task = Task();
     if (!task || !ValidateEntries())
         return false;
+    // No check of the timetables: a preset is what the next run places, so they need not hold it
+    // yet, and the page asked about its conflicts itself.
     CZemObjectList& presets = task->GetCoursePresetList();
     presets.RemoveAll();
     for (int row = 0; row < GetList()->GetItemCount(); ++row) {

@@ -197,6 +197,7 @@ bool CFixedTimePage::Save()
     CScheduleTask* task = Task();
     if (!task)
         return false;
+    BeginStore(CChangeCheck::Plans::Kept);
     CopyRowsInto(Entries(*task));
     m_deletedIds.clear();
     return CListBaseDlg::Save();

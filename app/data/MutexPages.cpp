@@ -170,6 +170,7 @@ bool CMutexTeacherPage::Save()
     CScheduleTask* task = Task();
     if (!task)
         return false;
+    BeginStore(CChangeCheck::Plans::Kept);
     CMutexOfTeacherList& entries = task->GetMutexOfTeacherList();
     StoreRows<CMutexOfTeacher>(GetList(), entries);
     // The page keeps one direction; the map makes every pair mutual.
@@ -266,6 +267,7 @@ bool CMutexSubjectPage::Save()
     CScheduleTask* task = Task();
     if (!task)
         return false;
+    BeginStore(CChangeCheck::Plans::Kept);
     StoreRows<CMutexSubject>(GetList(), task->GetMutexSubjectList());
     m_deletedIds.clear();
     return CListBaseDlg::Save();

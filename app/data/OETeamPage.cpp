@@ -163,6 +163,7 @@ bool COETeamPage::Save()
     CScheduleTask* task = Task();
     if (!task)
         return false;
+    BeginStore(CChangeCheck::Plans::Kept);
     CopyRowsInto(task->GetOETeamList());
     m_deletedIds.clear();
     return CListBaseDlg::Save();

@@ -76,6 +76,8 @@ bool CObjectListPage::Save()
     for (int row = 0; row < list->GetItemCount(); ++row)
         if (!CanStore(objects.Find(list->GetItemText(row, 0)), RowColumns(row)))
             return false;
+    // A row removed takes its plans along; every plan that stays keeps its count.
+    BeginStore(CChangeCheck::Plans::KeptWhereTheyStay);
     for (int row = 0; row < list->GetItemCount(); ++row) {
         const std::string id = list->GetItemText(row, 0);
         const std::vector<std::string> columns = RowColumns(row);

@@ -33,17 +33,8 @@ namespace {
 // this a plan of "初一(1)班" imported into the task would make a second class "初一（1）班".
 std::string KnownName(const CZemObjectList& list, const std::string& name)
 {
-    if (name.empty() || list.FindByName(name))
-        return name;
-    std::string wanted = name;
-    NormalizeName(wanted);
-    for (const CZemObject* object : ObjectsInOrder<CZemObject>(list)) {
-        std::string other = object->GetName();
-        NormalizeName(other);
-        if (zem::EqualsNoCase(other, wanted))
-            return object->GetName();
-    }
-    return name;
+    const CZemObject* found = FindByImportedName(list, name);
+    return found ? found->GetName() : name;
 }
 
 constexpr int kCardWidth = 210;

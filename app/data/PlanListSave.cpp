@@ -299,7 +299,10 @@ bool CPlanListPage::Save()
         return false;
     if (!ConfirmTeacherChanges(changed))
         return false;
+    BeginStore(CChangeCheck::Plans::Edited);
     CommitPlans(plans, changed, deleted);
+    if (!KeepsTaskRules())
+        return false;
 
     // Tables changed in memory stay owed to the timetable file until one save writes it, even
     // when this attempt fails and the next finds nothing left to change.

@@ -1,5 +1,6 @@
 #include "app/data/TeacherGroupListPage.h"
 
+#include "app/shared/Vocabulary.h"
 #include "app/shared/Strings.h"
 #include "app/shared/TextBuilders.h"
 #include "app/data/BatchAddTeacherGroupDlg.h"
@@ -73,7 +74,7 @@ std::vector<std::string> CTeacherGroupListPage::ParseMembers(const std::string& 
     }
     std::vector<std::string> ids;
     for (const std::string& piece : pieces) {
-        const std::string id = byName ? teachers.GetObjectId(piece) : std::string(zem::Trim(piece));
+        const std::string id = byName ? IdByImportedName(teachers, piece) : std::string(zem::Trim(piece));
         if (id.empty() || !teachers.Find(id)) {
             if (unknown)
                 unknown->push_back(std::string(zem::Trim(piece)));
@@ -125,6 +126,7 @@ bool CTeacherGroupListPage::Save()
         zem::ShowMessage(refusal, "提示", zem::MessageIcon::Warning);
         return false;
     }
+    BeginStore(CChangeCheck::Plans::Kept);
     CZemObjectList& groups = task->GetTeacherGroupInfoList();
     CopyRowsInto(groups);
     m_deletedIds.clear();

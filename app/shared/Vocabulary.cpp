@@ -1,6 +1,7 @@
 #include "app/shared/Vocabulary.h"
 
 #include "base/SchoolStructure.h"
+#include "base/ZemObject.h"
 #include "base/Segment.h"
 #include "platform/Text.h"
 
@@ -181,4 +182,27 @@ void NormalizeName(std::string& name)
     name = zem::ReplaceAll(name, "\n", "");
     name = zem::ReplaceAll(name, "(", "（");
     name = zem::ReplaceAll(name, ")", "）");
+}
+
+CZemObject* FindByImportedName(const CZemObjectList& list, const std::string& name)
+{
+    if (name.empty())
+        return nullptr;
+    if (CZemObject* found = list.FindByName(name))
+        return found;
+    std::string wanted = name;
+    NormalizeName(wanted);
+    for (CZemObject* object : ObjectsInOrder<CZemObject>(list)) {
+        std::string other = object->GetName();
+        NormalizeName(other);
+        if (zem::EqualsNoCase(other, wanted))
+            return object;
+    }
+    return nullptr;
+}
+
+std::string IdByImportedName(const CZemObjectList& list, const std::string& name)
+{
+    const CZemObject* found = FindByImportedName(list, name);
+    return found ? found->GetId() : std::string();
 }

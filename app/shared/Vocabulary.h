@@ -4,6 +4,9 @@
 #include <string>
 #include <vector>
 
+class CZemObject;
+class CZemObjectList;
+
 class CSchoolStructure;
 
 // The eleven ways of naming grades, each listing its grade characters in promotion order.
@@ -60,3 +63,9 @@ int ParseContinuity(const std::string& text);
 
 // Removes every blank and line feed and makes "(" and ")" full-width, in place.
 void NormalizeName(std::string& name);
+// The list's object of the name as typed, or else the one whose name normalises as it does
+// (ignoring ASCII case): an import hands names normalised, the task keeps them as they were
+// typed. Null when there is none.
+CZemObject* FindByImportedName(const CZemObjectList& list, const std::string& name);
+// Its id; empty when there is none.
+std::string IdByImportedName(const CZemObjectList& list, const std::string& name);

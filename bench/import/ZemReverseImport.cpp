@@ -130,11 +130,15 @@ void PrintRefusal(const std::string& line)
         std::fprintf(stderr, "%s\n", line.c_str());
 }
 
+// The rules the saved import broke go to the error stream, as the refused lessons do.
 void PrintResult(const zem::import::ReverseImportResult& result, double readSeconds, double importSeconds)
 {
-    std::printf("{\"classes\": %d, \"lessons\": %d, \"conflicts\": %d, \"read_seconds\": %.4f, "
-                "\"import_seconds\": %.4f}\n",
-                result.classes, result.lessons, result.conflicts, readSeconds, importSeconds);
+    if (!result.findings.broken.IsClean())
+        std::fprintf(stderr, "%s", KeptImportText(result.findings).c_str());
+    std::printf("{\"classes\": %d, \"lessons\": %d, \"conflicts\": %d, \"broken_rules\": %zu, "
+                "\"read_seconds\": %.4f, \"import_seconds\": %.4f}\n",
+                result.classes, result.lessons, result.conflicts, result.findings.broken.Count(), readSeconds,
+                importSeconds);
 }
 
 int ReverseImportInto(const std::string& workbook, const std::string& taskFile, bool check)

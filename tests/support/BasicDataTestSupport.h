@@ -6,6 +6,8 @@
 
 #include "app/controls/PageNotify.h"
 #include "app/data/BasicDataPage.h"
+#include "app/output/workbook/Workbook.h"
+#include "app/output/workbook/XlsxWriter.h"
 #include "platform/Files.h"
 #include "platform/gui/ReportList.h"
 #include "support/SchoolBuilder.h"
@@ -139,4 +141,22 @@ inline void SelectRow(CListBaseDlg& page, int row)
 {
     page.GetList()->ClearSelectedRows();
     page.GetList()->SetSelected(row, true);
+}
+
+// A workbook of the rows under the headings in row 1, as a page's template filled in; its path.
+inline std::string WriteImportSheet(const std::string& path, const std::vector<std::string>& headings,
+                                    const std::vector<std::vector<std::string>>& rows)
+{
+    zem::workbook::Workbook book;
+    auto& sheet = book.GetSheet(1);
+    auto put = [&](int row, const std::vector<std::string>& texts) {
+        for (std::size_t i = 0; i < texts.size(); ++i)
+            if (!texts[i].empty())
+                sheet.GetRange(zem::workbook::CellName(row, static_cast<int>(i) + 1)).SetValue(texts[i]);
+    };
+    put(1, headings);
+    for (std::size_t r = 0; r < rows.size(); ++r)
+        put(static_cast<int>(r) + 2, rows[r]);
+    zem::workbook::SaveXlsx(book, path);
+    return path;
 }

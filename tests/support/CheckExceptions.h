@@ -8,10 +8,10 @@ enum class CheckException {
     // A task before its first run, or a run stopped before its first kept try: the presets are in
     // the preset list but not yet in the tables.
     PresetsNotYetPlaced,
-    // A timetable read back from a workbook: the lessons stand as the sheet places them, and the
-    // plans the import makes record no double periods, so two lessons of a day pass the daily
-    // maximum of a plan without one.
-    ImportedPlansRecordNoDoublePeriods,
+    // A sheet made by hand that puts more lessons of a plan on one day than one block of a segment
+    // holds: the lessons stand as the sheet places them (the import lists them), so the plan made
+    // passes its daily maximum. A sheet the program wrote keeps it.
+    SheetCrowdsADay,
 };
 
 struct CheckExceptionRow {
@@ -21,7 +21,7 @@ struct CheckExceptionRow {
 
 inline constexpr CheckExceptionRow kCheckExceptions[] = {
     {CheckException::PresetsNotYetPlaced, kCheckPreset},
-    {CheckException::ImportedPlansRecordNoDoublePeriods, kCheckDayMaximum},
+    {CheckException::SheetCrowdsADay, kCheckDayMaximum},
 };
 
 // Every check but those the exception switches off.

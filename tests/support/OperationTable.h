@@ -63,6 +63,21 @@ inline int NumberBefore(const std::vector<std::string>& said, const std::string&
     return -1;
 }
 
+// The lessons of the class timetables on a day: each half of a split cell counts once.
+inline int ClassLessonsOnDay(const CScheduleTask& task, int day)
+{
+    int lessons = 0;
+    const CSchoolStructure& week = task.GetSchoolStructure();
+    for (const CClassInfo* cls : ObjectsInOrder<CClassInfo>(task.GetClassInfoList()))
+        for (int segment = 0; segment < zem::kSegmentCount; ++segment)
+            for (int section = 0; section < week.GetSectionNodeMaxCount(segment); ++section) {
+                const CCourseTableNode& cell = cls->GetTable(false).GetNode(day, segment, section);
+                lessons += cell.data(1).HasCourse() ? 1 : 0;
+                lessons += cell.IsInterleave() && cell.data(2).HasCourse() ? 1 : 0;
+            }
+    return lessons;
+}
+
 inline bool Mentions(const std::vector<std::string>& said, const std::string& sentence)
 {
     for (const std::string& text : said)

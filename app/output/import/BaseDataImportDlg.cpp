@@ -225,6 +225,8 @@ void CBaseDataImportDlg::Finish()
         progress->setValue(0);
         zem::ShowMessage(m_result.error, "提示", zem::MessageIcon::Error);
     } else if (!m_result.cancelled) {
+        // The report is of the page's rows: the task changes only when the page is saved, and its
+        // save asks the task's rules of the result.
         progress->setValue(100);
         bool refused = false;
         const std::string report = zem::import::ImportReportText(m_result, &refused);

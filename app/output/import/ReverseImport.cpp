@@ -721,8 +721,59 @@ void CReverseImporter::FindCombinedGroups()
     }
 }
 
+namespace {
+
+// The longest run of the plan's whole lessons one after another in a segment, and how many runs of
+// that length the week holds.
+std::pair<int, int> LongestRuns(const CSchoolStructure& week, const CCourseTable& table, zem::IdHandle plan)
+{
+    int longest = 1, runs = 0;
+    for (int day = 0; day < week.GetWeekDayCount(); ++day)
+        for (int segment = 0; segment < zem::kSegmentCount; ++segment) {
+            int run = 0;
+            for (int section = 0; section <= week.GetSectionNodeMaxCount(segment); ++section) {
+                const bool whole = section < week.GetSectionNodeMaxCount(segment) &&
+                                   !table.GetNode(day, segment, section).IsInterleave() &&
+                                   table.GetNode(day, segment, section).data(1).GetCourseHandle() == plan;
+                if (whole) {
+                    ++run;
+                    continue;
+                }
+                if (run > longest) {
+                    longest = run;
+                    runs = 0;
+                }
+                if (run > 1 && run == longest)
+                    ++runs;
+                run = 0;
+            }
+        }
+    return {longest, runs};
+}
+
+}  // namespace
+
+// A plan the import made records the double periods the sheet gives it, so that the lessons of a
+// day stay within the plan's daily maximum and a later run keeps them together.
+void CReverseImporter::RecordDoublePeriods()
+{
+    const CSchoolStructure& week = m_task.GetSchoolStructure();
+    for (const auto& [key, plans] : m_plans)
+        for (CCourseInfo* plan : plans) {
+            const CClassInfo* cls = m_ownPlans.count(plan) ? nullptr : m_task.GetClass(plan->GetClassId());
+            if (!cls)
+                continue;
+            const auto [block, times] = LongestRuns(week, cls->GetTempTable(), zem::InternId(plan->GetId()));
+            if (block < 2)
+                continue;
+            plan->SetContinuousNodes(block);
+            plan->SetContinuousTimes(times);
+        }
+}
+
 void CReverseImporter::Finish()
 {
+    RecordDoublePeriods();
     CCombineClassList& list = m_task.GetCombineCourseList();
     for (auto& [key, group] : m_groups) {
         const auto* combined = static_cast<const CCombineClass*>(group->id.empty() ? nullptr : list.Find(group->id));
@@ -1047,6 +1098,26 @@ std::string SaveReverseImport(CScheduleTask& task)
     return std::string(kReverseImportSaveFailed) + "\n\n" + (reason.empty() ? kCheckTaskFolderReason : reason);
 }
 
+CReverseImportCheck::CReverseImportCheck(CScheduleTask& task)
+    : m_check(task, false, CChangeCheck::Plans::KeptWhereTheyStay), m_undo(task)
+{
+}
+
+ChangeFindings CReverseImportCheck::Finish()
+{
+    ChangeFindings findings = m_check.FindingsInWorkingTables();
+    if (Refuses(findings))
+        m_undo.Restore();
+    return findings;
+}
+
+std::string ReverseImportDoneText(const ChangeFindings& findings)
+{
+    if (findings.broken.IsClean())
+        return "反导入完成";
+    return "反导入完成\n\n" + KeptImportText(findings);
+}
+
 ReverseImportResult ImportMasterSheet(CScheduleTask& task, const CMasterSheet& sheet, bool checkConflicts,
                                       const std::function<void(const std::string& line)>& log)
 {
@@ -1056,15 +1127,25 @@ ReverseImportResult ImportMasterSheet(CScheduleTask& task, const CMasterSheet& s
     if (!result.error.empty())
         return result;
     CTaskHelper(&task).RestoreTempTables();
-    CReverseImporter importer(task, sheet, checkConflicts);
-    importer.log = log;
-    for (const MasterClassRow& row : sheet.ClassRows()) {
-        importer.ImportClassRow(row.name, row.cells);
-        ++result.classes;
+    CReverseImportCheck check(task);
+    {
+        CReverseImporter importer(task, sheet, checkConflicts);
+        importer.log = log;
+        for (const MasterClassRow& row : sheet.ClassRows()) {
+            importer.ImportClassRow(row.name, row.cells);
+            ++result.classes;
+        }
+        importer.Finish();
+        result.lessons = importer.PlacedLessons();
+        result.conflicts = importer.Conflicts();
     }
-    importer.Finish();
-    result.lessons = importer.PlacedLessons();
-    result.conflicts = importer.Conflicts();
+    // Asked with the importer gone: a refusal puts other objects in the task's lists.
+    result.findings = check.Finish();
+    if (CReverseImportCheck::Refuses(result.findings)) {
+        result.lessons = 0;
+        result.error = RefusedImportText(result.findings);
+        return result;
+    }
     result.error = SaveReverseImport(task);
     return result;
 }

@@ -5,6 +5,8 @@
 // teachers, rooms and plans it names and places every lesson in the working timetables.
 // Nothing here shows a window: lines for the log go to a callback.
 #include "app/output/workbook/WorkbookReader.h"
+#include "base/ChangeCheck.h"
+#include "base/TaskUndo.h"
 
 #include <atomic>
 #include <functional>
@@ -140,7 +142,8 @@ public:
     void ImportCell(const std::string& className, int day, int segment, int section, int half,
                     const std::string& text);
 
-    // After the last row: a combined class the import made that holds one class is none.
+    // After the last row: a combined class the import made that holds one class is none, and the
+    // plans it made record their double periods.
     void Finish();
 
     bool ConflictsReported() const { return m_conflicts > 0; }
@@ -167,6 +170,7 @@ private:
     void JoinCombined(CCourseInfo& plan, CombinedGroup& group, Made& made);
     void ImportActivity(CClassInfo& cls, const tagTABLE_NODE& node, const std::string& text);
     void Undo(Made& made);
+    void RecordDoublePeriods();
     void Conflict(const std::string& line);
     void IndexPlans();
     void FindCombinedGroups();
@@ -195,11 +199,35 @@ private:
 std::string SaveReverseImport(CScheduleTask& task);
 constexpr const char* kReverseImportSaveFailed = "保存排课任务失败，反导入的数据和课表都没有保存";
 
+// The task's rules and lists as they stood before an import, asked after its last row and before
+// its save. Each lesson was placed by the placement's own check, or knowingly without it; what the
+// whole import broke besides is listed with its end. An import that would change a weekly count
+// of the task's own plans or pass a limit is undone whole: the task is as it was, nothing saved.
+class CReverseImportCheck {
+public:
+    // Taken with the working timetables equal to the committed ones, before the first row.
+    explicit CReverseImportCheck(CScheduleTask& task);
+
+    // What the import brought; when it is refused, the task has been put back.
+    ChangeFindings Finish();
+    static bool Refuses(const ChangeFindings& findings) { return !findings.counts.IsClean() || !findings.limits.empty(); }
+
+private:
+    CChangeCheck m_check;
+    CTaskUndo m_undo;
+};
+
+// "反导入完成", and the rules the import broke when it broke any.
+std::string ReverseImportDoneText(const ChangeFindings& findings);
+
 struct ReverseImportResult {
     int classes = 0;
     int lessons = 0;
     int conflicts = 0;
-    std::string error;  // the limit the sheet would pass (nothing changed), or a failed save
+    // The limit the sheet would pass or the rule the import would break (nothing changed), or a
+    // failed save.
+    std::string error;
+    ChangeFindings findings;  // what the saved import broke, kept with the lessons
 };
 
 // The whole import without a window: the limits checked, every class row of the sheet, then the saves. The working

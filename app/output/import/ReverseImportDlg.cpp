@@ -363,6 +363,7 @@ void CReverseImportPreviewDlg::OnOK()
     if (m_log)
         m_log->clear();
     CTaskHelper(task).RestoreTempTables();
+    m_check = std::make_unique<zem::import::CReverseImportCheck>(*task);
     const QCheckBox* check = Item<QCheckBox>(IDC_CHECK_CONFLICT);
     m_importer = std::make_unique<zem::import::CReverseImporter>(*task, *m_sheet, check && check->isChecked());
     m_importer->log = [this](const std::string& line) { AppendLog(line); };
@@ -386,7 +387,8 @@ void CReverseImportPreviewDlg::ImportNextClass()
     Post(WM_REVERSE_IMPORT_STEP, 0, 0);
 }
 
-// What was imported is saved, also after a stop: the task in memory and its files stay one.
+// What was imported is saved, also after a stop: the task in memory and its files stay one. An
+// import the task's rules refuse is undone whole and nothing is saved.
 void CReverseImportPreviewDlg::FinishImport()
 {
     m_importing = false;
@@ -395,12 +397,22 @@ void CReverseImportPreviewDlg::FinishImport()
     m_importer.reset();
     // A sheet is imported once; another import starts from another preview.
     m_sheet.reset();
+    const ChangeFindings findings = m_check->Finish();
+    m_check.reset();
     CScheduleTask* task = OpenTask();
-    const std::string error = task ? zem::import::SaveReverseImport(*task) : std::string("没有正在使用的排课任务");
+    std::string error;
+    if (zem::import::CReverseImportCheck::Refuses(findings))
+        error = RefusedImportText(findings);
+    else
+        error = task ? zem::import::SaveReverseImport(*task) : std::string("没有正在使用的排课任务");
     m_saved = error.empty();
+    if (m_saved && !findings.broken.IsClean())
+        AppendLog(KeptImportText(findings));
     if (m_closeAfterImport) {
         if (!error.empty())
             zem::ShowMessage(error, "提示", zem::MessageIcon::Error);
+        else if (!findings.broken.IsClean())
+            zem::ShowMessage(zem::import::ReverseImportDoneText(findings), "提示", zem::MessageIcon::Warning);
         EndDialog(zem::IDCANCEL);
         return;
     }
@@ -410,8 +422,11 @@ void CReverseImportPreviewDlg::FinishImport()
         SetDlgItemText(zem::IDOK, "反导入没有完成");
         return;
     }
-    zem::ShowMessage("反导入完成");
-    if (m_conflicts) {
+    if (findings.broken.IsClean())
+        zem::ShowMessage(zem::import::ReverseImportDoneText(findings));
+    else
+        zem::ShowMessage(zem::import::ReverseImportDoneText(findings), "提示", zem::MessageIcon::Warning);
+    if (m_conflicts || !findings.broken.IsClean()) {
         SetDlgItemText(zem::IDOK, "反导入完成");
         return;
     }

@@ -96,6 +96,7 @@ private:
     Pass m_result;  // written by the worker before it posts the end of its pass
     // The sheet of the last preview that matched the task; the import reads nothing else.
     std::unique_ptr<zem::import::CMasterSheet> m_sheet;
+    std::unique_ptr<zem::import::CReverseImportCheck> m_check;
     std::unique_ptr<zem::import::CReverseImporter> m_importer;
     std::vector<zem::import::MasterClassRow> m_rows;
     std::size_t m_nextRow = 0;

@@ -39,23 +39,6 @@ void WaitForImport(const CBaseDataImportDlg& dialog)
         QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 50);
 }
 
-// A workbook with the headings in row 1 and the rows under them.
-void WriteSheet(const std::string& path, const std::vector<std::string>& headings,
-                const std::vector<std::vector<std::string>>& rows)
-{
-    zem::workbook::Workbook book;
-    auto& sheet = book.GetSheet(1);
-    auto put = [&](int row, const std::vector<std::string>& texts) {
-        for (std::size_t i = 0; i < texts.size(); ++i)
-            if (!texts[i].empty())
-                sheet.GetRange(zem::workbook::CellName(row, static_cast<int>(i) + 1)).SetValue(texts[i]);
-    };
-    put(1, headings);
-    for (std::size_t r = 0; r < rows.size(); ++r)
-        put(static_cast<int>(r) + 2, rows[r]);
-    zem::workbook::SaveXlsx(book, path);
-}
-
 std::vector<std::vector<std::string>> AllRows(const CListBaseDlg& page)
 {
     std::vector<std::vector<std::string>> rows;
@@ -138,7 +121,7 @@ TEST(BaseDataImport, DemoBasicDataRoundTripsIntoAnEmptyTask)
         return texts;
     };
     for (std::size_t k = 0; k < kinds.size(); ++k)
-        WriteSheet(files / (std::to_string(k) + ".xlsx"), headings[k], sheets[k]);
+        WriteImportSheet(files / (std::to_string(k) + ".xlsx"), headings[k], sheets[k]);
 
     SchoolBuilder empty;
     const std::string taskFolder = files / "task/";
@@ -212,7 +195,7 @@ TEST(BaseDataImport, TemplateAndRefusals)
     EXPECT_EQ(messages.Texts(), std::vector<std::string>{"导入完成，共导入 0 条"});
 
     // 机房 is there already and a capacity of 0 is none: both are listed, the others taken.
-    WriteSheet(path, ImportColumns(page), {{"机房", "机", "2"}, {"操场", "场", "4"}, {"舞蹈室", "舞", "0"}, {"琴房", "琴", "1"}});
+    WriteImportSheet(path, ImportColumns(page), {{"机房", "机", "2"}, {"操场", "场", "4"}, {"舞蹈室", "舞", "0"}, {"琴房", "琴", "1"}});
     CRoomListPage second;
     messages.messages.clear();
     const auto afterRefusal = ImportThroughPage<CRoomListPage>(second, [&](CBaseDataImportDlg& dialog) {
@@ -257,7 +240,7 @@ TEST(BaseDataImport, LimitsRefuseBeforeAnythingChanges)
             for (std::size_t i = 0; i < count; ++i)
                 rows.push_back(c.row(i));
             std::string path = school.folder / "limit.xlsx";
-            WriteSheet(path, c.headings, rows);
+            WriteImportSheet(path, c.headings, rows);
             FileScope chooser(path);
             MessageRecorder messages;
             std::size_t before = 0;
@@ -289,7 +272,7 @@ TEST(BaseDataImport, NamesOnlyAndRewrittenNamesAreSaid)
     SmallSchool school;
     // Kept for a person to look at.
     std::string path = TestOutputPath("BaseDataImport.namesOnly.xlsx");
-    WriteSheet(path, {"姓名"}, {{"赵六"}, {"钱七"}});
+    WriteImportSheet(path, {"姓名"}, {{"赵六"}, {"钱七"}});
     FileScope chooser(path);
     MessageRecorder messages;
     CTeacherListPage teachers;
@@ -302,7 +285,7 @@ TEST(BaseDataImport, NamesOnlyAndRewrittenNamesAreSaid)
 
     messages.messages.clear();
     path = TestOutputPath("BaseDataImport.rewrittenNames.xlsx");
-    WriteSheet(path, {"班级名称", "简称"}, {{"初二(1)班", "初二1"}, {"初一(1)班", "初一1"}});
+    WriteImportSheet(path, {"班级名称", "简称"}, {{"初二(1)班", "初二1"}, {"初一(1)班", "初一1"}});
     CClassListPage classes;
     const auto afterClasses = ImportThroughPage<CClassListPage>(classes, [&](CBaseDataImportDlg& dialog) { StartAndWait(dialog); });
     ASSERT_EQ(afterClasses.size(), 3u);
@@ -318,7 +301,7 @@ TEST(BaseDataImport, APriorityTheTaskDoesNotNameIsRefused)
 {
     SmallSchool school;
     std::string path = TestOutputPath("BaseDataImport.priorities.xlsx");
-    WriteSheet(path, {"教师姓名", "简称", "优先级"}, {{"赵六", "赵", "很高"}, {"钱七", "钱", "高"}, {"孙八", "孙", ""}});
+    WriteImportSheet(path, {"教师姓名", "简称", "优先级"}, {{"赵六", "赵", "很高"}, {"钱七", "钱", "高"}, {"孙八", "孙", ""}});
     FileScope chooser(path);
     MessageRecorder messages;
     CTeacherListPage teachers;
@@ -336,7 +319,7 @@ TEST(BaseDataImport, TeacherGroupsOfUnknownMembersAreRefusedNamingThem)
 {
     SmallSchool school;
     std::string path = TestOutputPath("BaseDataImport.teacherGroups.xlsx");
-    WriteSheet(path, {"教师组", "成员"},
+    WriteImportSheet(path, {"教师组", "成员"},
                {{"数学组", "张三、李四"}, {"幽灵组", "赵六、钱七"}, {"半组", "王五，孙八"}, {"空组", "、"}});
     FileScope chooser(path);
     MessageRecorder messages;
@@ -387,7 +370,7 @@ TEST(BaseDataImport, ClosingDuringAnImportAsks)
     std::vector<std::vector<std::string>> rows;
     for (int i = 0; i < 50; ++i)
         rows.push_back({"教师" + std::to_string(i)});
-    WriteSheet(path, ImportColumns(page), rows);
+    WriteImportSheet(path, ImportColumns(page), rows);
     FileScope chooser(path);
     ScriptedMessages messages({zem::IDNO, zem::IDYES});
     const auto rowsTaken = ImportThroughPage<CTeacherListPage>(page, [&](CBaseDataImportDlg& dialog) {
@@ -413,7 +396,7 @@ TEST(BaseDataImport, CancelAfterAnImportAsksFirst)
 {
     SmallSchool school;
     std::string path = TestOutputPath("BaseDataImport.cancelled.xlsx");
-    WriteSheet(path, {"教师姓名", "简称"}, {{"赵六", "赵"}, {"钱七", "钱"}});
+    WriteImportSheet(path, {"教师姓名", "简称"}, {{"赵六", "赵"}, {"钱七", "钱"}});
     FileScope chooser(path);
     // The import's report, then the question twice: stay, then leave without saving.
     ScriptedMessages messages({zem::IDOK, zem::IDCANCEL, zem::IDNO});

@@ -4,6 +4,7 @@
 #include "support/MessageRecorder.h"
 #include "app/data/TeacherGroupListPage.h"
 #include "base/ScheduleTask.h"
+#include "base/ScheduleValidator.h"
 #include "base/TaskLimits.h"
 #include "platform/Files.h"
 #include "platform/gui/PopupMenu.h"
@@ -577,3 +578,42 @@ TEST(BasicDataPages, DemoSchoolScreenshots)
 }
 
 }  // namespace
+
+// A teacher put into a group whose fixed no-lesson time holds one of his lessons breaks the rule
+// the page itself does not see: the save asks, naming the lesson, and on "否" leaves the task as it
+// was with the page's row kept for mending; on "是" it saves the group as typed.
+TEST(BasicDataPages, SaveAsksBeforeKeepingALessonOnAGroupsNoLessonTime)
+{
+    for (const int answer : {zem::IDNO, zem::IDYES}) {
+        SCOPED_TRACE(answer == zem::IDYES ? "kept" : "not kept");
+        SmallSchool school;
+        CScheduleTask& built = school.Task();
+        CCourseInfo* maths = school.b.Course("p2", "c2", "s2", "t2", "1");
+        built.SetCourseNode(maths, "", false, tagTABLE_NODE{0, 1, 0}, 0);
+        school.b.FixedTime<CFixedTimeOfTeacherGroup>(built.GetFixedTimeOfTeacherGroupList(), "g1", "10,");
+        CScheduleTask& task = school.Reopen();
+
+        CTeacherGroupListPage page;
+        ScriptedMessages messages({answer});
+        RunPage<CTeacherGroupListPage>(page, [&](CTeacherGroupListPage& p) {
+            SelectRow(p, 0);
+            ASSERT_EQ(SendRow(p, {"语文组", "t1,t2"}, 1).answer, 0);
+            EXPECT_EQ(p.Save(), answer == zem::IDYES);
+            EXPECT_EQ(p.IsModified(), answer != zem::IDYES);
+            EXPECT_EQ(RowTexts(p, 0)[1], "2");
+        });
+        ASSERT_EQ(messages.Texts().size(), 1u);
+        EXPECT_NE(messages.Texts()[0].find("保存后以下课程违反了排课规则"), std::string::npos) << messages.Texts()[0];
+        EXPECT_NE(messages.Texts()[0].find("语文组"), std::string::npos) << messages.Texts()[0];
+
+        const std::size_t members = answer == zem::IDYES ? 2 : 1;
+        auto membersOf = [](const CScheduleTask& t) {
+            return static_cast<const CTeacherGroupInfo*>(t.GetTeacherGroupInfoList().Find("g1"))->GetTeacherArray().size();
+        };
+        EXPECT_EQ(membersOf(task), members);
+        CScheduleTask reopened;
+        ASSERT_TRUE(reopened.Open(task.GetTaskInfo().GetTaskFile(), TaskAccess::ReadOnly));
+        EXPECT_EQ(membersOf(reopened), members);
+        EXPECT_TRUE(CompareTimetables(task, reopened).IsClean());
+    }
+}

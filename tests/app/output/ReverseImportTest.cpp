@@ -7,6 +7,7 @@
 #include "app/output/import/ReverseImportDlg.h"
 
 #include "support/BasicDataTestSupport.h"
+#include "support/CheckExceptions.h"
 #include "support/FakeAppServices.h"
 #include "support/MessageRecorder.h"
 #include "support/ScreenTestSupport.h"
@@ -17,7 +18,6 @@
 #include "support/TaskLines.h"
 #include "support/TempFolder.h"
 #include "support/WriteFault.h"
-#include "support/CheckExceptions.h"
 
 #include "app/output/PageLayout.h"
 #include "app/output/TimetableExport.h"
@@ -311,6 +311,16 @@ TEST(ReverseImport, WhatTheCellsBecome)
              EXPECT_EQ(LessonAt(task, "高一1班", {0, 0, 1}, 1), "语文/张三");
              EXPECT_EQ(LessonAt(task, "高一1班", {0, 0, 1}, 2), "数学/李四");
          }},
+        {"two lessons in a row make the plan's double period", false,
+         {{"高一1班", {"语文\n张三", "语文\n张三", "数学\n李四", "语文\n张三"}}}, {},
+         {"高一1班 数学 李四 1", "高一1班 语文 张三 3"}, {},
+         [](CScheduleTask& task, const std::vector<std::string>&) {
+             for (const CCourseInfo* plan : ObjectsInOrder<CCourseInfo>(task.GetCourseInfoList())) {
+                 const bool chinese = task.GetSubjectName(plan->GetSubjectId()) == "语文";
+                 EXPECT_EQ(plan->GetContinuousNodes(), chinese ? 2 : 1);
+                 EXPECT_EQ(plan->GetContinuousTimes(), chinese ? 1 : 0);
+             }
+         }},
         {"an even-week lesson alone", false, {{"高一1班", {"", ""}}, {"", {"", "数学\n李四"}}}, {},
          {"高一1班 数学 李四 0.5"}, {},
          [](CScheduleTask& task, const std::vector<std::string>&) {
@@ -331,12 +341,12 @@ TEST(ReverseImport, WhatTheCellsBecome)
         importer.log = [&](const std::string& line) { log.push_back(line); };
         for (const auto& row : master.ClassRows())
             importer.ImportClassRow(row.name, row.cells);
+        importer.Finish();
         EXPECT_EQ(Plans(*task, task->GetCourseInfoList()), c.plans);
         EXPECT_EQ(Plans(*task, task->GetSelfStudyInfoList()), c.selfStudy);
         if (c.check)
             c.check(*task, log);
-        // The sheet may put a plan on one day more often than a new task's even spreading allows.
-        EXPECT_TRUE(ScheduleIsValid(*task, ChecksExcept(CheckException::ImportedPlansRecordNoDoublePeriods)));
+        EXPECT_TRUE(ScheduleIsValid(*task, ChecksExcept(CheckException::SheetCrowdsADay)));
     }
 }
 
@@ -542,10 +552,10 @@ TEST(ReverseImportRoundTrip, TheDemonstrationSchoolsMasterTimetableGivesItsClass
     CScheduleTask reopened;
     ASSERT_TRUE(reopened.Open(info.GetTaskFile(), TaskAccess::ReadOnly));
     EXPECT_EQ(ClassLessons(reopened, false), ClassLessons(*fresh, false));
-    // The combined classes come back as combined classes: no teacher is booked twice. The new task
-    // knows no double lessons, which its even spreading then refuses.
+    // The combined classes come back as combined classes: no teacher is booked twice; the plans
+    // made record the double lessons they were given.
     EXPECT_EQ(fresh->GetCombineCourseList().GetCount(), demo.task->GetCombineCourseList().GetCount());
-    EXPECT_TRUE(ScheduleIsValid(*fresh, ChecksExcept(CheckException::ImportedPlansRecordNoDoublePeriods)));
+    EXPECT_TRUE(ScheduleIsValid(*fresh));
 }
 
 // A small school made by hand with what a class master timetable shows: short subject names, a

@@ -30,21 +30,6 @@
 
 namespace {
 
-// The lessons of the class timetables on a day: each half of a split cell counts once.
-int ClassLessonsOnDay(const CScheduleTask& task, int day)
-{
-    int lessons = 0;
-    const CSchoolStructure& week = task.GetSchoolStructure();
-    for (const CClassInfo* cls : ObjectsInOrder<CClassInfo>(task.GetClassInfoList()))
-        for (int segment = 0; segment < zem::kSegmentCount; ++segment)
-            for (int section = 0; section < week.GetSectionNodeMaxCount(segment); ++section) {
-                const CCourseTableNode& cell = cls->GetTable(false).GetNode(day, segment, section);
-                lessons += cell.data(1).HasCourse() ? 1 : 0;
-                lessons += cell.IsInterleave() && cell.data(2).HasCourse() ? 1 : 0;
-            }
-    return lessons;
-}
-
 // Two days of lessons in use: Wednesday and Thursday, where the hand-made school keeps 张喆's
 // 党团活动 and 初一(1)班's 劳动.
 constexpr int kDayA = 2;
