@@ -282,9 +282,6 @@ bool CPlanListPage::Save()
     if (!CheckWeeklyBudget())
         return false;
 
-    // An edit of plans may change their counts; a rule the saved plans break (a count lowered
-    // below the lessons placed) is said once they are saved, never passed over.
-    const CChangeCheck check(*task, false, CChangeCheck::Plans::Edited);
     CTaskHelper helper(task);
     const std::vector<CCourseInfo*> plans = AllPlans(m_plans, m_classes);
     std::vector<CCourseInfo*> changed;
@@ -314,7 +311,5 @@ bool CPlanListPage::Save()
         return false;
     }
     SetModified(false);
-    if (const ChangeFindings findings = check.Findings(); !findings.IsClean())
-        zem::ShowMessage(KeptChangeText(findings), "提示", zem::MessageIcon::Warning);
     return true;
 }
