@@ -10,6 +10,7 @@
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QPaintDevice>
+#include <QRegularExpression>
 #include <QScreen>
 
 #include <algorithm>
@@ -203,9 +204,10 @@ void CWeekTablePageLayout::CalcMetrics(const QPaintDevice* device, bool temporar
     const int H = slot.bottom - slot.top;
     const double e = pxPerMmY;
     const bool single = GetTablesPerPage() == 1;
+    // Several tables a page give their rows what the weekday heads and the date line do not need.
     titleHeight = Trunc((single ? 12 : 8) * e);
-    headerHeight = Trunc((single ? 8 : 7) * e);
-    infoHeight = Trunc((single ? 6 : 5) * e);
+    headerHeight = Trunc((single ? 8 : 5) * e);
+    infoHeight = Trunc((single ? 6 : 4) * e);
     spacing = Trunc((single ? 3 : 2) * e);
     bannerHeight = std::min(H / 30, Trunc((single ? 6 : 5) * e));
     const std::string& title = temporary ? TempTitleFormat : TitleFormat;
@@ -261,12 +263,22 @@ int CWeekTablePageLayout::PeriodColumnWidth(const QPaintDevice* device, const CS
         return width;
     std::vector<std::string> names;
     GetPeriodNames(names, *structure);
-    const zem::gui::Font font(PrintLogFont(fonts[FONT_SMALL], dpiY));
+    // Several tables a page: the names shrink to the smallest legible size before the days give up
+    // their width to them.
+    constexpr int kLegiblePoints = 6;
+    const bool several = GetTablesPerPage() > 1;
+    CFontSpec face = fonts[FONT_SMALL];
+    if (several && face.size > kLegiblePoints)
+        face.size = kLegiblePoints;
+    const zem::gui::Font font(PrintLogFont(face, dpiY));
     const QFontMetrics metrics = device ? QFontMetrics(font.GetQFont(), const_cast<QPaintDevice*>(device))
                                         : QFontMetrics(font.GetQFont());
-    for (const std::string& name : names)
-        width = std::max(width, metrics.horizontalAdvance(QString::fromStdString(name)));
-    return std::min(width + Trunc(3 * pxPerMmX), Trunc(30 * pxPerMmX));
+    // A name of several lines ("第1节", its times under it) is as wide as its widest line.
+    for (const std::string& name : names) {
+        for (const QString& line : QString::fromStdString(name).split(QRegularExpression("\\r?\\n")))
+            width = std::max(width, metrics.horizontalAdvance(line));
+    }
+    return std::min(width + Trunc((several ? 1.5 : 3) * pxPerMmX), Trunc(30 * pxPerMmX));
 }
 
 std::string ExpandTitleTemplate(const std::string& titleTemplate, const std::string& tableName,

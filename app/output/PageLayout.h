@@ -33,7 +33,8 @@ public:
 
     int paper = 1;        // 0 A3, 2 A5, else A4
     int orientation = 0;  // non-zero portrait
-    int marginLeft = 20, marginTop = 26, marginRight = 20, marginBottom = 26;  // mm
+    // Room for any printer's edge; more would be taken from the tables of a crowded page.
+    int marginLeft = 15, marginTop = 15, marginRight = 15, marginBottom = 15;  // mm
     CFontSpec fonts[FONT_COUNT];
     bool ShowFullName = true;
 

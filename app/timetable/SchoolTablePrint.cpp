@@ -72,7 +72,90 @@ zem::gui::Font PrintFont(const CFontSpec& face, int dpiY, double scale = 1.0)
     return zem::gui::Font(PrintLogFont(sized, dpiY));
 }
 
+// Below this size print is hard to read.
+constexpr double kLegiblePoints = 6;
+
+// The scales of a face from its own size down to the legible one, in tenths.
+std::vector<double> LegibleScales(const CFontSpec& face)
+{
+    const double floor = face.size > 0 ? std::min(1.0, kLegiblePoints / face.size) : 1.0;
+    std::vector<double> scales;
+    for (double scale = 1.0; scale > floor + 1e-9; scale -= 0.1)
+        scales.push_back(scale);
+    scales.push_back(floor);
+    return scales;
+}
+
+constexpr unsigned kOneLine = zem::gui::DT_CENTER | zem::gui::DT_VCENTER | zem::gui::DT_SINGLELINE |
+                              zem::gui::DT_NOPREFIX;
+constexpr unsigned kWrapped = zem::gui::DT_CENTER | zem::gui::DT_WORDBREAK | zem::gui::DT_EDITCONTROL |
+                              zem::gui::DT_NOPREFIX;
+
+bool WrappedFits(zem::gui::DC& dc, std::string_view text, const Rect& box)
+{
+    Rect measured = box;
+    dc.DrawText(text, measured, kWrapped | zem::gui::DT_CALCRECT);
+    return measured.Width() <= box.Width() && measured.Height() <= box.Height();
+}
+
+// The longest start of the text that, followed by "…", fits the box wrapped in the selected font.
+std::string ShortenedToFit(zem::gui::DC& dc, const std::string& text, const Rect& box)
+{
+    static const std::string kMore = "…";
+    std::vector<std::size_t> ends;  // after each character
+    for (std::size_t i = 0; i < text.size(); i += std::max<std::size_t>(1, zem::Utf8CharLength(text, i)))
+        ends.push_back(std::min(text.size(), i + std::max<std::size_t>(1, zem::Utf8CharLength(text, i))));
+    std::size_t low = 0, high = ends.size();  // characters kept
+    while (low < high) {
+        const std::size_t middle = (low + high + 1) / 2;
+        if (WrappedFits(dc, text.substr(0, ends[middle - 1]) + kMore, box))
+            low = middle;
+        else
+            high = middle - 1;
+    }
+    return (low == 0 ? std::string() : text.substr(0, ends[low - 1])) + kMore;
+}
+
 }  // namespace
+
+// Whether the text fits the box on one line at a legible size of its face.
+bool CSchoolTablePrintSheet::FitsOneLine(zem::gui::DC& dc, std::string_view text, const CFontSpec& face,
+                                         const Rect& box, int dpiY)
+{
+    dc.SelectFont(PrintFont(face, dpiY, LegibleScales(face).back()));
+    return dc.GetTextExtent(text).cx <= box.Width() - 2;
+}
+
+// The text in the largest legible size of its face that fits the box on one line, else wrapped;
+// what even wrapped lines at the legible size cannot hold ends in "…". Whether it was shortened.
+bool CSchoolTablePrintSheet::DrawFitted(zem::gui::DC& dc, const std::string& text, const CFontSpec& face,
+                                        const Rect& box, int dpiY)
+{
+    const std::vector<double> scales = LegibleScales(face);
+    for (const double scale : scales) {
+        dc.SelectFont(PrintFont(face, dpiY, scale));
+        if (dc.GetTextExtent(text).cx <= box.Width() - 2) {
+            dc.DrawText(text, box, kOneLine);
+            return false;
+        }
+    }
+    const auto drawWrapped = [&](const std::string& shown) {
+        Rect measured = box;
+        dc.DrawText(shown, measured, kWrapped | zem::gui::DT_CALCRECT);
+        Rect at = box;
+        at.top += std::max(0, (box.Height() - measured.Height()) / 2);
+        dc.DrawText(shown, at, kWrapped);
+    };
+    for (const double scale : scales) {
+        dc.SelectFont(PrintFont(face, dpiY, scale));
+        if (WrappedFits(dc, text, box)) {
+            drawWrapped(text);
+            return false;
+        }
+    }
+    drawWrapped(ShortenedToFit(dc, text, box));
+    return true;
+}
 
 CSchoolTablePrintSheet::CSchoolTablePrintSheet(QWidget* owner, CScheduleTask* task, int kind, int style)
     : CTaskPrintSheet(owner, task), m_kind(SchoolKindOf(kind)), m_style(SchoolStyleOf(style))
@@ -273,16 +356,6 @@ void CSchoolTablePrintSheet::DrawRecord(zem::gui::DC& dc, const Rect& rect, cons
     const zem::CellFields fields = zem::ReadCellRecord(record);
     if (fields.written.empty() || fields.count == "0")
         return;
-    const unsigned centred = zem::gui::DT_CENTER | zem::gui::DT_VCENTER | zem::gui::DT_SINGLELINE;
-    // Each text in the largest size up to its font's that fits the cell's width.
-    const auto fitted = [&](std::string_view text, const CFontSpec& face, const Rect& into) {
-        for (double scale = 1.0; scale > 0.45; scale -= 0.1) {
-            dc.SelectFont(PrintFont(face, dpiY, scale));
-            if (dc.GetTextExtent(text).cx <= into.Width() - 2)
-                break;
-        }
-        dc.DrawText(text, into, centred);
-    };
     dc.SetTextColor(kLineColour);
     Rect inner = rect;
     inner.DeflateRect(1);
@@ -291,21 +364,25 @@ void CSchoolTablePrintSheet::DrawRecord(zem::gui::DC& dc, const Rect& rect, cons
     for (int e = 0; e < entries; ++e) {
         const int top = inner.top + inner.Height() * e / entries;
         const int bottom = inner.top + inner.Height() * (e + 1) / entries;
-        const std::string_view main = fields.written[static_cast<std::size_t>(e)].main;
-        const std::string_view second = fields.written[static_cast<std::size_t>(e)].secondary;
+        const std::string main(fields.written[static_cast<std::size_t>(e)].main);
+        const std::string second(fields.written[static_cast<std::size_t>(e)].secondary);
         if (entries == 2 && e == 1) {
             dc.SetPenColor(zem::RGB(160, 160, 160));
             dc.MoveTo(inner.left, top);
             dc.LineTo(inner.right, top);
         }
-        if (second.empty() || entries == 2) {
-            const std::string both = second.empty() ? std::string(main) : std::string(main) + " " + std::string(second);
-            fitted(both, layout.tableFont.main, Rect(inner.left, top, inner.right, bottom));
+        const Rect box(inner.left, top, inner.right, bottom);
+        const int middle = (top + bottom) / 2;
+        // Two lines where both fit at a legible size, else one text over the box.
+        if (!second.empty() && entries == 1 &&
+            FitsOneLine(dc, main, layout.tableFont.main, Rect(box.left, top, box.right, middle), dpiY) &&
+            FitsOneLine(dc, second, layout.tableFont.second, Rect(box.left, middle, box.right, bottom), dpiY)) {
+            DrawFitted(dc, main, layout.tableFont.main, Rect(box.left, top, box.right, middle), dpiY);
+            DrawFitted(dc, second, layout.tableFont.second, Rect(box.left, middle, box.right, bottom), dpiY);
             continue;
         }
-        const int middle = (top + bottom) / 2;
-        fitted(main, layout.tableFont.main, Rect(inner.left, top, inner.right, middle));
-        fitted(second, layout.tableFont.second, Rect(inner.left, middle, inner.right, bottom));
+        const std::string both = second.empty() ? main : main + " " + second;
+        m_shortened += DrawFitted(dc, both, second.empty() ? layout.tableFont.main : layout.tableFont.second, box, dpiY);
     }
 }
 
@@ -352,6 +429,7 @@ void CSchoolTablePrintSheet::Print(QPaintDevice* device, CPrintPageInfo& info)
     CPageLayout& layout = GetPageLayout();
     layout.CalcPageRect(device, false, &GetStructure());
     const int pageCount = GetPageCount();
+    m_shortened = 0;
     if (info.onScreen) {
         auto* image = dynamic_cast<QImage*>(device);
         const auto dc = image ? std::make_unique<zem::gui::DC>(image) : std::make_unique<zem::gui::DC>(device);

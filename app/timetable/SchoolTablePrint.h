@@ -4,9 +4,11 @@
 // line split between two, and the periods are cut into bands that fit the page, each with its
 // header; every page has its title and its number.
 #include "app/output/PrintSheet.h"
+#include "app/shared/FontSpec.h"
 #include "app/timetable/SchoolTimetableModel.h"
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 // A run of periods of one day: the day's order and its first period and count within the day.
@@ -44,6 +46,10 @@ public:
     // when the page does not show the line.
     std::vector<zem::Rect> LineRects(const QPaintDevice* device, int page, int line) const;
 
+    // Lessons the last print or page drawn shortened with "…": too long for their cells even
+    // wrapped at the smallest legible size.
+    int ShortenedLessons() const { return m_shortened; }
+
     // The page's parts, in millimetres.
     struct Metrics {
         double titleHeight = 12, footerHeight = 8;
@@ -67,6 +73,10 @@ private:
     };
     std::vector<Cell> PageCells(const CPageLayout& layout, int page) const;
     void DrawRecord(zem::gui::DC& dc, const zem::Rect& rect, const std::string& record, int dpiY) const;
+    static bool FitsOneLine(zem::gui::DC& dc, std::string_view text, const CFontSpec& face, const zem::Rect& box,
+                            int dpiY);
+    static bool DrawFitted(zem::gui::DC& dc, const std::string& text, const CFontSpec& face, const zem::Rect& box,
+                           int dpiY);
     void DrawLabel(zem::gui::DC& dc, const zem::Rect& rect, const std::string& label, int dpiY) const;
 
     CSchoolTimetableModel m_model;
@@ -77,4 +87,5 @@ private:
     std::vector<std::vector<std::string>> m_texts;  // by line, then period
     std::vector<CSchoolPrintPage> m_pages;
     Metrics m_metrics;
+    mutable int m_shortened = 0;
 };

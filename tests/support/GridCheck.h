@@ -8,15 +8,21 @@
 #include "support/PrintTestSupport.h"
 
 #include "app/output/workbook/WorkbookReader.h"
+#include "app/shared/AppServices.h"
 #include "app/shared/Vocabulary.h"
 #include "app/taskhelper/ExportTableItem.h"
 #include "app/taskhelper/TaskHelper.h"
 #include "app/taskhelper/WeekGridCells.h"
+#include "app/timetable/SchoolTablePrint.h"
 #include "base/CellRecord.h"
 #include "base/DayRows.h"
+#include "base/Segment.h"
 #include "platform/Text.h"
 
+#include <QImage>
+
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <string>
 #include <utility>
@@ -101,6 +107,8 @@ struct PrintFindings {
     double smallestWord = 1e9;
     int shortened = 0;  // lessons printed in part, ending in "…"
     int lessons = 0;    // boxes where the grid shows a text
+    // The word heights of a lesson printed on two lines, its first and second, the smallest seen.
+    double firstLine = 1e9, secondLine = 1e9;
 };
 
 inline constexpr std::string_view kMore = "…";
@@ -120,6 +128,27 @@ inline void CheckPrintedBox(const PdfPage& page, double left, double top, double
         constexpr double kSlack = 0.6;
         if (w.xMin < left - kSlack || w.xMax > right + kSlack || w.yMin < top - kSlack || w.yMax > bottom + kSlack)
             found.differences.push_back(where + "'" + w.text + "' runs past its cell");
+    }
+    // Two lines: the words of the first line are those at the first word's height.
+    if (!words.empty()) {
+        const PdfWord& top = words.front();
+        const double topMiddle = (top.yMin + top.yMax) / 2;
+        std::vector<double> lines[2];
+        for (const PdfWord& w : words) {
+            const bool first = std::abs((w.yMin + w.yMax) / 2 - topMiddle) < (top.yMax - top.yMin) / 2;
+            lines[first ? 0 : 1].push_back(w.yMax - w.yMin);
+        }
+        const double lastMiddle = (words.back().yMin + words.back().yMax) / 2;
+        const bool twoLines = !lines[1].empty() &&
+                              std::all_of(words.begin(), words.end(), [&](const PdfWord& w) {
+                                  const double middle = (w.yMin + w.yMax) / 2;
+                                  const double half = (w.yMax - w.yMin) / 2;
+                                  return std::abs(middle - topMiddle) < half || std::abs(middle - lastMiddle) < half;
+                              });
+        if (twoLines) {
+            found.firstLine = std::min(found.firstLine, *std::min_element(lines[0].begin(), lines[0].end()));
+            found.secondLine = std::min(found.secondLine, *std::min_element(lines[1].begin(), lines[1].end()));
+        }
     }
     const std::string squeezed = Squeezed(printed);
     // A lesson too long for its cell even at the smallest legible size says that it is shortened.
@@ -195,6 +224,8 @@ inline PrintFindings ComparePrintWithGrid(const std::string& pdf, CPrintSheet& s
                                                     page, found.shortened, warned));
         total.differences.insert(total.differences.end(), found.differences.begin(), found.differences.end());
         total.smallestWord = std::min(total.smallestWord, found.smallestWord);
+        total.firstLine = std::min(total.firstLine, found.firstLine);
+        total.secondLine = std::min(total.secondLine, found.secondLine);
         total.shortened += found.shortened;
         total.lessons += found.lessons;
     }
@@ -366,6 +397,182 @@ inline std::vector<std::string> CompareTimetableSheetWithGrid(const zem::workboo
             }
             column = last + 1;
         }
+    }
+    return differences;
+}
+// ---- The whole-school print ----
+
+// The fields of a whole-school cell record, its entries one after the other.
+inline std::string RecordText(std::string_view record)
+{
+    std::string text;
+    for (const zem::CellEntry& entry : zem::ReadCellRecord(record).entries)
+        text += Squeezed(std::string(entry.main) + std::string(entry.secondary));
+    return text;
+}
+
+// The whole-school print in `pdf` against what the whole-school window shows with the same
+// settings (its lines made as the window makes them): each cell, where the sheet puts it on its
+// page, holds every field of the window's cell, and nothing runs past it.
+inline PrintFindings CompareSchoolPrintWithScreen(const std::string& pdf, const CSchoolTablePrintSheet& sheet,
+                                                  CScheduleTask& task, int kind)
+{
+    PrintFindings found;
+    const std::vector<PdfPage> pages = ReadPdfPages(pdf);
+    if (static_cast<int>(pages.size()) != sheet.GetPageCount())
+        found.differences.push_back(zem::Format("%d pages printed, %d expected", static_cast<int>(pages.size()),
+                                                sheet.GetPageCount()));
+    const CTablePageLayout& layout = SchoolPageLayout();
+    CSchoolTimetableModel screen;
+    screen.SetWeek(task.GetSchoolStructure(), layout.ShowSS);
+    screen.SetLines(kind, AppServices().GetShowTeacherByGroup() && kind == TABLE_TEACHER);
+    const bool roomNumber = AppServices().GetShowRoomNumber();
+    QImage device(1, 1, QImage::Format_RGB32);
+    device.setDotsPerMeterX(qRound(600 / 0.0254));
+    device.setDotsPerMeterY(qRound(600 / 0.0254));
+    const auto pt = [](int pixels) { return pixels * 72.0 / 600.0; };
+    const int perDay = screen.GetPeriodsPerDay();
+    for (int page = 1; page <= static_cast<int>(pages.size()) && page <= sheet.GetPageCount(); ++page) {
+        const CSchoolPrintPage& p = sheet.GetPages()[static_cast<std::size_t>(page - 1)];
+        std::vector<int> periods;  // in the order the page lays them out
+        for (const CSchoolPrintBand& band : p.bands) {
+            for (int k = 0; k < band.count; ++k)
+                periods.push_back(band.dayOrder * perDay + band.first + k);
+        }
+        for (int line = p.firstLine; line < p.firstLine + p.lineCount; ++line) {
+            const std::vector<zem::Rect> rects = sheet.LineRects(&device, page, line);
+            const std::string& label = screen.GetLines()[static_cast<std::size_t>(line)].label;
+            if (rects.size() != periods.size()) {
+                found.differences.push_back(zem::Format("page %d, %s: %d cells for %d periods", page, label.c_str(),
+                                                        static_cast<int>(rects.size()),
+                                                        static_cast<int>(periods.size())));
+                continue;
+            }
+            for (std::size_t i = 0; i < rects.size(); ++i) {
+                const zem::Rect& r = rects[i];
+                const std::string expected =
+                    RecordText(screen.CellText(task, layout, roomNumber, line, periods[i], nullptr));
+                const std::string where = zem::Format("page %d, %s, period %d: ", page, label.c_str(), periods[i]);
+                CheckPrintedBox(pages[static_cast<std::size_t>(page - 1)], pt(r.left), pt(r.top), pt(r.right),
+                                pt(r.bottom), expected, where, found);
+            }
+        }
+    }
+    return found;
+}
+
+// ---- The lesson list and the lesson calendar ----
+
+// A grid text with its room as a list's column holds it: "物理张瑋(物理实验室:1)" is
+// "物理张瑋物理实验室", without the brackets and the place in the room.
+inline std::string WithoutRoomMarks(const std::string& text)
+{
+    const std::size_t open = text.rfind('(');
+    if (open == std::string::npos || !text.ends_with(")"))
+        return text;
+    std::string room = text.substr(open + 1, text.size() - open - 2);
+    const std::size_t colon = room.rfind(':');
+    if (colon != std::string::npos && colon + 1 < room.size() &&
+        std::all_of(room.begin() + static_cast<std::ptrdiff_t>(colon) + 1, room.end(),
+                    [](char c) { return c >= '0' && c <= '9'; }))
+        room.resize(colon);
+    return text.substr(0, open) + room;
+}
+
+// The whole school's lesson list (from row 4: a row per class period, two for an odd/even one,
+// "(单)" and "(双)" before their subjects) against the class grids: the class, the weekday and the
+// fields of the period in the layout "课程 + 教师教室", with full names as the list writes them.
+inline std::vector<std::string> CompareLessonListWithGrid(const zem::workbook::SheetData& sheet,
+                                                          const std::vector<const CExportTableItem*>& classes,
+                                                          CScheduleTask& task, int* lessons = nullptr)
+{
+    std::vector<std::string> differences;
+    const CSchoolStructure& week = task.GetSchoolStructure();
+    int row = 4;
+    for (const CExportTableItem* item : classes) {
+        for (int day = 0; day < zem::kDayCount; ++day) {
+            if (!week.IsDayInUse(day))
+                continue;
+            for (const zem::DayRow& period : zem::DayRows(week.GetSegmentCounts(), nullptr)) {
+                if (!period.IsLesson())
+                    continue;
+                std::vector<std::string> texts = GridTexts(task, *item, 0, true, {day, period.segment, period.section});
+                for (std::string& text : texts)
+                    text = WithoutRoomMarks(text);
+                std::vector<std::string> expected = {texts.empty() ? std::string() : texts[0]};
+                if (texts.size() == 2)
+                    expected = {"(单)" + texts[0], "(双)" + texts[1]};
+                for (const std::string& text : expected) {
+                    if (lessons && !texts.empty())
+                        ++*lessons;
+                    const std::string written = CellsText(sheet, row, 5, row, 7);
+                    if (CellText(sheet, row, 2) != item->GetName() || CellText(sheet, row, 3) != GetWeekdayName(day, true) ||
+                        written != text)
+                        differences.push_back(zem::Format("row %d: ", row) + Where(*item, period, day) + "written '" +
+                                              CellText(sheet, row, 2) + " " + CellText(sheet, row, 3) + " " + written +
+                                              "', the grid shows '" + text + "'");
+                    ++row;
+                }
+            }
+        }
+    }
+    if (sheet.LastRow() >= row)
+        differences.push_back(zem::Format("rows %d to %d follow the last class", row, sheet.LastRow()));
+    return differences;
+}
+
+// The lessons a teacher's week grid shows on a day in the regular periods: one for a lesson, a
+// half for each half of an odd/even slot the teacher has.
+inline double GridLessonsOn(CScheduleTask& task, const CExportTableItem& item, int day)
+{
+    double lessons = 0;
+    for (const zem::DayRow& period : zem::DayRows(task.GetSchoolStructure().GetSegmentCounts(), nullptr)) {
+        if (!period.IsLesson() || !zem::IsRegularSegment(period.segment))
+            continue;
+        OneGridCell cell;
+        CTaskHelper(&task).FillWeekCell(&cell, item.GetTable(), item.GetKind(), false, false, 0, item.GetId(),
+                                        {day, period.segment, period.section});
+        const zem::CellFields fields = zem::ReadCellRecord(cell.text);
+        for (const zem::CellEntry& entry : fields.entries) {
+            if (!entry.main.empty() || !entry.secondary.empty())
+                lessons += fields.IsPair() ? 0.5 : 1;
+        }
+    }
+    return lessons;
+}
+
+// The lesson calendar (row 3 down a teacher each, column 2 on a date each from `firstDate`) of a
+// school of one week against the teachers' grids: each date holds the lessons its weekday's column
+// shows, nothing on a day without lessons.
+inline std::vector<std::string> CompareCalendarWithGrid(const zem::workbook::SheetData& sheet,
+                                                        const std::vector<const CExportTableItem*>& teachers,
+                                                        CScheduleTask& task, std::chrono::year_month_day firstDate,
+                                                        int dates, int* lessons = nullptr)
+{
+    std::vector<std::string> differences;
+    const CSchoolStructure& week = task.GetSchoolStructure();
+    int row = 3;
+    for (const CExportTableItem* item : teachers) {
+        if (CellText(sheet, row, 1) != item->GetName())
+            differences.push_back(zem::Format("row %d names '%s', not '%s'", row, CellText(sheet, row, 1).c_str(),
+                                              item->GetName().c_str()));
+        for (int n = 0; n < dates; ++n) {
+            const std::chrono::year_month_day date{std::chrono::sys_days(firstDate) + std::chrono::days(n)};
+            // Monday 0 .. Sunday 6.
+            const int day = static_cast<int>(std::chrono::weekday(date).iso_encoding()) - 1;
+            const double expected = week.IsDayInUse(day) ? GridLessonsOn(task, *item, day) : 0;
+            const zem::workbook::CellValue& value = sheet.Value(row, n + 2);
+            const bool number = value.type == zem::workbook::CellValue::Type::Number;
+            const bool empty = value.type == zem::workbook::CellValue::Type::Empty || value.text.empty();
+            if (lessons && expected > 0)
+                ++*lessons;
+            if (expected > 0 ? !number || std::abs(value.number - expected) > 1e-9 : !(empty && !number))
+                differences.push_back(zem::Format("%s %u-%u: written '%s' (%g), the grid shows %g lessons",
+                                                  item->GetName().c_str(), static_cast<unsigned>(date.month()),
+                                                  static_cast<unsigned>(date.day()), value.text.c_str(), value.number,
+                                                  expected));
+        }
+        ++row;
     }
     return differences;
 }

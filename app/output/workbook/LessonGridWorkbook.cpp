@@ -39,7 +39,8 @@ SlotRow LessonOf(CScheduleTask& task, const CCourseTableNode& node, int half)
     if (!course)
         return row;
     row.subject = task.GetSubjectName(course->GetSubjectId());
-    row.teachers = task.GetAllTeacherName(course, true, false);
+    // A combined lesson's teachers all, as the class's grid names them.
+    row.teachers = task.GetAllTeacherName(course, true, true);
     row.room = task.GetRoomName(node.GetRoomId(half));
     return row;
 }

@@ -1,6 +1,8 @@
-// What is printed and exported says what the week grid says: class, teacher, room and teacher-group
+// What is printed and exported says what the screen says: class, teacher, room and teacher-group
 // timetables printed at one, four and six a page, plain and in colour, in three cell layouts, and
-// written into timetable workbooks, each read back and compared cell by cell with the grid's texts.
+// written into timetable workbooks; the whole-school print, the master workbooks, the lesson list
+// and the lesson calendar; each read back and compared cell by cell with the grids' texts. Each
+// case is a test of its own, so that they run side by side; the schools are made once a process.
 #include "support/GeneratedSchool.h"
 #include "support/GridCheck.h"
 #include "support/SchoolBuilder.h"
@@ -9,11 +11,17 @@
 #include "app/output/TimetableExport.h"
 #include "app/output/workbook/MasterTimetableWorkbook.h"
 #include "app/output/workbook/SpreadsheetExporter.h"
+#include "app/output/workbook/LessonCalendarWorkbook.h"
+#include "app/output/workbook/LessonGridWorkbook.h"
 #include "app/output/workbook/TimetableWorkbook.h"
+#include "app/timetable/SchoolTablePrint.h"
+#include "app/timetable/TeacherStatistic.h"
 #include "app/taskhelper/TaskHelper.h"
 #include "app/taskhelper/TaskHelperSlots.h"
 
 #include <gtest/gtest.h>
+
+#include <QPrinter>
 
 #include <algorithm>
 #include <filesystem>
@@ -92,10 +100,27 @@ std::vector<std::string> FirstIds(const CZemObjectList& list, int most)
     return ids;
 }
 
-struct School {
-    std::string name;
-    std::unique_ptr<CScheduleTask> task;
+// The schools of the check, each made once a process: a generated school takes a while.
+class SchoolCases {
+public:
+    static CScheduleTask& Get(const std::string& name)
+    {
+        std::unique_ptr<CScheduleTask>& task = Schools()[name];
+        if (!task)
+            task = name == "S36" ? MakeFilledSchool() : MakeHandMadeSchool();
+        return *task;
+    }
+    static void Forget() { Schools().clear(); }
+
+private:
+    static std::map<std::string, std::unique_ptr<CScheduleTask>>& Schools()
+    {
+        static std::map<std::string, std::unique_ptr<CScheduleTask>> schools;
+        return schools;
+    }
 };
+
+const char* const kSchools[] = {"hand-made", "S36"};
 
 // The timetables a print job of each kind holds; a teacher group prints its members.
 std::map<std::string, std::vector<std::string>> JobsOf(CScheduleTask& task)
@@ -109,15 +134,45 @@ std::map<std::string, std::vector<std::string>> JobsOf(CScheduleTask& task)
             {"teacher group", group}};
 }
 
-class OutputMatchesGrid : public testing::Test {
+// The items of the objects, and the same as the check reads them.
+struct Items {
+    std::vector<std::unique_ptr<CExportTableItem>> owned;
+    std::vector<const CExportTableItem*> checked;
+    std::vector<CExportTableItem*> tables;
+};
+
+Items ItemsOf(CScheduleTask& task, const std::vector<std::string>& ids)
+{
+    Items items;
+    CTaskHelper(&task).CreateTableItems(ids, &items.owned);
+    for (const auto& item : items.owned) {
+        items.checked.push_back(item.get());
+        items.tables.push_back(item.get());
+    }
+    return items;
+}
+
+std::vector<std::string> AllIds(const CZemObjectList& list)
+{
+    return FirstIds(list, list.GetCount());
+}
+
+template <class Param>
+class OutputMatchesGridTest : public testing::TestWithParam<Param> {
 protected:
-    OutputMatchesGrid()
+    OutputMatchesGridTest()
     {
-        schools.push_back({"hand-made", MakeHandMadeSchool()});
-        schools.push_back({"S36", MakeFilledSchool()});
         services.schoolName = "实验中学";
         services.layout.blankLines[0].text = "午休";
         services.layout.blankLines[2] = {1, zem::kForenoon, 1, 1, "大课间"};
+    }
+    static void TearDownTestSuite() { SchoolCases::Forget(); }
+
+    CScheduleTask& School(const std::string& name)
+    {
+        CScheduleTask& task = SchoolCases::Get(name);
+        services.task = &task;
+        return task;
     }
 
     void SetCellLayout(int layout)
@@ -126,7 +181,6 @@ protected:
             services.layout.SetCourseInfoFormat(layout, kind);
     }
 
-    std::vector<School> schools;
     ExportServices services;
     TempFolder folder;
 };
@@ -141,164 +195,339 @@ void ExpectNone(const std::vector<std::string>& differences)
         ADD_FAILURE() << differences.size() - kShown << " more differences";
 }
 
-TEST_F(OutputMatchesGrid, PrintedTimetablesCarryEveryFieldOfEveryLesson)
+std::string CaseName(std::string text)
 {
-    struct PerPage {
-        int tableLayout;
-        const char* name;
-    };
-    const PerPage perPage[] = {{0, "one a page"}, {3, "four a page"}, {4, "six a page"}};
+    std::replace_if(text.begin(), text.end(), [](char c) { return !std::isalnum(static_cast<unsigned char>(c)); }, '_');
+    return text;
+}
+
+// ---- Printed timetables ----
+
+struct PrintCase {
+    const char* school;
+    int tableLayout;  // one, four or six a page
+    bool plain;
+};
+
+std::string PerPageName(int tableLayout)
+{
+    return tableLayout == 0 ? "one a page" : tableLayout == 3 ? "four a page" : "six a page";
+}
+
+void PrintTo(const PrintCase& c, std::ostream* out)
+{
+    *out << c.school << ", " << PerPageName(c.tableLayout) << ", " << (c.plain ? "plain" : "colour");
+}
+
+using PrintedTimetables = OutputMatchesGridTest<PrintCase>;
+
+// The first page of each kind of a four-a-page job, kept for a person to look at.
+void KeepPages(const std::string& pdf, const std::string& school, const CPrintSheet& sheet)
+{
+    const std::string kept = zem::Format("%s/grid-check-%s-four", ZEM_TEST_OUTPUT_DIR, school.c_str());
+    std::filesystem::copy_file(pdf, kept + ".pdf", std::filesystem::copy_options::overwrite_existing);
+    std::map<TABLE_TYPE, int> first;  // kind -> page
+    for (int i = 0; const CExportTableItem* item = sheet.GetTableAt(i); ++i)
+        first.try_emplace(item->GetKind(), i / 4 + 1);
+    const std::map<TABLE_TYPE, const char*> names = {{TABLE_CLASS, "class"}, {TABLE_TEACHER, "teacher"},
+                                                     {TABLE_ROOM, "room"}};
+    for (const auto& [kind, page] : first) {
+        if (names.contains(kind))
+            RenderPage(pdf, page, kept + "-" + names.at(kind) + ".png", 100);
+    }
+}
+
+// Every lesson of every printed table carries every field the grid shows for its layout, at its
+// day and period, inside its cell, at a legible size; a lesson shortened with "…" is one the
+// preview warns of, and at one a page none is.
+TEST_P(PrintedTimetables, CarryEveryFieldOfEveryLesson)
+{
+    const PrintCase& c = GetParam();
+    CScheduleTask& task = School(c.school);
+    // One job of every kind's timetables, a group each, as the print dialog makes them.
+    std::vector<std::unique_ptr<CPrintTableGroup>> jobs;
+    for (const auto& [kind, ids] : JobsOf(task)) {
+        auto group = std::make_unique<CPrintTableGroup>(kind);
+        CTaskHelper(&task).CreateTableItems(ids, &group->items);
+        jobs.push_back(std::move(group));
+    }
+    services.layout.TableLayout = c.tableLayout;
+    services.layout.NormalPrint = c.plain;
+    services.colorTable = !c.plain;
     // "课程 + 教师教室", "课程 + 教师", "只显示教师教室".
-    const int cellLayouts[] = {0, 1, 4};
-    std::map<std::string, double> smallest;  // printed word heights, per tables a page
-    std::map<std::string, int> shortened;    // lessons printed in part, per school and tables a page
-    for (School& school : schools) {
-        ASSERT_TRUE(school.task);
-        services.task = school.task.get();
-        // One job of every kind's timetables, a group each, as the print dialog makes them.
-        std::vector<std::unique_ptr<CPrintTableGroup>> jobs;
-        for (const auto& [kind, ids] : JobsOf(*school.task)) {
-            auto group = std::make_unique<CPrintTableGroup>(kind);
-            CTaskHelper(school.task.get()).CreateTableItems(ids, &group->items);
-            jobs.push_back(std::move(group));
+    for (const int cellLayout : {0, 1, 4}) {
+        SCOPED_TRACE(zem::Format("layout %d", cellLayout));
+        SetCellLayout(cellLayout);
+        TestPrintSheet sheet(&task);
+        for (const auto& job : jobs) {
+            auto group = std::make_unique<CPrintTableGroup>(job->name);
+            for (const auto& item : job->items)
+                group->items.push_back(std::make_unique<CExportTableItem>(*item));
+            sheet.AddGroup(std::move(group));
         }
-        for (const PerPage& page : perPage) {
-            for (const bool plain : {true, false}) {
-                for (const int cellLayout : cellLayouts) {
-                    SCOPED_TRACE(zem::Format("%s, %s, %s, layout %d", school.name.c_str(), page.name,
-                                             plain ? "plain" : "colour", cellLayout));
-                    services.layout.TableLayout = page.tableLayout;
-                    services.layout.NormalPrint = plain;
-                    services.colorTable = !plain;
-                    SetCellLayout(cellLayout);
-                    TestPrintSheet sheet(school.task.get());
-                    for (const auto& job : jobs) {
-                        auto group = std::make_unique<CPrintTableGroup>(job->name);
-                        for (const auto& item : job->items)
-                            group->items.push_back(std::make_unique<CExportTableItem>(*item));
-                        sheet.AddGroup(std::move(group));
-                    }
-                    const std::string pdf = folder / "job.pdf";
-                    ASSERT_TRUE(PrintToPdf(sheet, pdf));
-                    const gridcheck::PrintFindings found = gridcheck::ComparePrintWithGrid(pdf, sheet, *school.task);
-                    ExpectNone(found.differences);
-                    EXPECT_GT(found.lessons, 0);
-                    // For a person to look at: each school's plain print, and its first page.
-                    if (plain && cellLayout == 0) {
-                        const std::string kept = zem::Format("%s/grid-check-%s-%d", ZEM_TEST_OUTPUT_DIR,
-                                                             school.name.c_str(), page.tableLayout);
-                        std::filesystem::copy_file(pdf, kept + ".pdf", std::filesystem::copy_options::overwrite_existing);
-                        RenderPage(pdf, 1, kept + ".png", 80);
-                    }
-                    double& least = smallest.try_emplace(page.name, 1e9).first->second;
-                    least = std::min(least, found.smallestWord);
-                    shortened[school.name + ", " + page.name] += found.shortened;
-                }
-            }
+        const std::string pdf = folder / "job.pdf";
+        ASSERT_TRUE(PrintToPdf(sheet, pdf));
+        const gridcheck::PrintFindings found = gridcheck::ComparePrintWithGrid(pdf, sheet, task);
+        ExpectNone(found.differences);
+        EXPECT_GT(found.lessons, 0);
+        EXPECT_GE(found.smallestWord, 6.0);
+        if (c.tableLayout == 0) {
+            EXPECT_EQ(found.shortened, 0);
         }
-    }
-    // Shrunk lines stay legible.
-    for (const auto& [page, height] : smallest) {
-        EXPECT_GE(height, 6.0) << page;
-        std::printf("smallest printed lesson word, %s: %.1f pt\n", page.c_str(), height);
-    }
-    // At one a page every lesson prints whole; more tables a page may shorten long ones, as the
-    // preview says.
-    for (const auto& [where, count] : shortened) {
-        if (where.ends_with("one a page")) {
-            EXPECT_EQ(count, 0) << where;
-        }
-        std::printf("lessons printed in part, %s: %d\n", where.c_str(), count);
+        if (c.plain && cellLayout == 0 && c.tableLayout == 3)
+            KeepPages(pdf, c.school, sheet);
+        // Word heights: about 1.1 times the size of the font.
+        std::printf("%s, %s, %s, layout %d: words of two-line lessons %.1f and %.1f pt high, the smallest %.1f pt; "
+                    "%d of %d lessons printed in part\n",
+                    c.school, PerPageName(c.tableLayout).c_str(), c.plain ? "plain" : "colour", cellLayout,
+                    found.firstLine, found.secondLine, found.smallestWord, found.shortened, found.lessons);
     }
 }
 
-TEST_F(OutputMatchesGrid, TimetableWorkbooksCarryEveryFieldOfEveryLesson)
+std::vector<PrintCase> PrintCases()
 {
-    for (School& school : schools) {
-        ASSERT_TRUE(school.task);
-        services.task = school.task.get();
-        for (const auto& [kind, ids] : JobsOf(*school.task)) {
-            std::vector<std::unique_ptr<CExportTableItem>> items;
-            CTaskHelper(school.task.get()).CreateTableItems(ids, &items);
-            for (const int tableLayout : {0, 3}) {
-                for (const int sheetType : {0, 1}) {
-                    SCOPED_TRACE(zem::Format("%s, %s, layout %d, sheet type %d", school.name.c_str(), kind.c_str(),
-                                             tableLayout, sheetType));
-                    services.layout.TableLayout = tableLayout;
-                    services.layout.SheetType = sheetType;
-                    SetCellLayout(0);
-                    std::vector<CExportTableItem*> tables;
-                    std::vector<const CExportTableItem*> checked;
-                    for (const auto& item : items) {
-                        tables.push_back(item.get());
-                        checked.push_back(item.get());
-                    }
-                    CSpreadsheetExporter exporter(school.task.get());
-                    exporter.SetDirect(true);
-                    auto layout = TimetableSheetLayoutOf(services.layout, school.task->GetSchoolStructure(), false);
-                    exporter.SetTablesPerPage(layout->tablesPerPage);
-                    exporter.SetTimetableLayout(layout);
-                    const std::string path = folder / "课表.xlsx";
-                    ASSERT_TRUE(exporter.Export(path, tables)) << exporter.GetParam().errorText;
-                    std::vector<std::string> seen;
-                    int lessons = 0;
-                    for (int index = 0;; ++index) {
-                        zem::workbook::SheetData sheet;
-                        std::string error;
-                        if (!zem::workbook::ReadWorkbookSheet(path, sheet, error, index))
-                            break;
-                        ExpectNone(gridcheck::CompareTimetableSheetWithGrid(
-                            sheet, checked, *school.task, 0, layout->fullNames, layout->blankLines,
-                            layout->showSegmentColumn, seen, &lessons));
-                    }
-                    EXPECT_EQ(seen.size(), items.size());
-                    EXPECT_GT(lessons, 0);
-                }
-            }
+    std::vector<PrintCase> cases;
+    for (const char* school : kSchools) {
+        for (const int tableLayout : {0, 3, 4}) {
+            for (const bool plain : {true, false})
+                cases.push_back({school, tableLayout, plain});
         }
     }
+    return cases;
 }
 
-TEST_F(OutputMatchesGrid, MasterTimetableWorkbooksCarryEveryFieldOfEveryLesson)
+INSTANTIATE_TEST_SUITE_P(OutputMatchesGrid, PrintedTimetables, testing::ValuesIn(PrintCases()),
+                         [](const testing::TestParamInfo<PrintCase>& info) {
+                             const PrintCase& c = info.param;
+                             return CaseName(zem::Format("%s_%s_%s", c.school, PerPageName(c.tableLayout).c_str(),
+                                                         c.plain ? "plain" : "colour"));
+                         });
+
+// ---- Workbooks of timetables ----
+
+using TimetableWorkbooks = OutputMatchesGridTest<const char*>;
+
+TEST_P(TimetableWorkbooks, CarryEveryFieldOfEveryLesson)
 {
-    const std::pair<TABLE_TYPE, const char*> kinds[] = {
-        {TABLE_CLASS, "class"}, {TABLE_TEACHER, "teacher"}, {TABLE_ROOM, "room"}};
-    for (School& school : schools) {
-        ASSERT_TRUE(school.task);
-        services.task = school.task.get();
-        const std::map<std::string, std::vector<std::string>> jobs = JobsOf(*school.task);
-        for (const auto& [kind, job] : kinds) {
-            std::vector<std::unique_ptr<CExportTableItem>> items;
-            CTaskHelper(school.task.get()).CreateTableItems(jobs.at(job), &items);
-            std::vector<const CExportTableItem*> checked;
-            for (const auto& item : items)
-                checked.push_back(item.get());
-            for (const int style : {0, 1}) {
-                for (const bool showSS : {false, true}) {
-                    SCOPED_TRACE(zem::Format("%s, %s, %s, self-study %d", school.name.c_str(), job,
-                                             style == 0 ? "across" : "down", showSS ? 1 : 0));
-                    CMasterSheetLayout layout;
-                    layout.style = style;
-                    layout.showSS = showSS;
-                    CSpreadsheetExporter exporter(school.task.get());
-                    exporter.SetDirect(true);
-                    CExportParam& param = exporter.GetParam();
-                    param.kind = kMasterTimetableExport;
-                    param.value = kind;
-                    param.data1 = &layout;
-                    param.fileName = folder / "总课表.xlsx";
-                    ASSERT_TRUE(exporter.RunExport()) << param.errorText;
+    CScheduleTask& task = School(GetParam());
+    for (const auto& [kind, ids] : JobsOf(task)) {
+        Items items = ItemsOf(task, ids);
+        for (const int tableLayout : {0, 3}) {
+            for (const int sheetType : {0, 1}) {
+                SCOPED_TRACE(zem::Format("%s, layout %d, sheet type %d", kind.c_str(), tableLayout, sheetType));
+                services.layout.TableLayout = tableLayout;
+                services.layout.SheetType = sheetType;
+                SetCellLayout(0);
+                CSpreadsheetExporter exporter(&task);
+                exporter.SetDirect(true);
+                auto layout = TimetableSheetLayoutOf(services.layout, task.GetSchoolStructure(), false);
+                exporter.SetTablesPerPage(layout->tablesPerPage);
+                exporter.SetTimetableLayout(layout);
+                const std::string path = folder / "课表.xlsx";
+                ASSERT_TRUE(exporter.Export(path, items.tables)) << exporter.GetParam().errorText;
+                std::vector<std::string> seen;
+                int lessons = 0;
+                for (int index = 0;; ++index) {
                     zem::workbook::SheetData sheet;
                     std::string error;
-                    ASSERT_TRUE(zem::workbook::ReadWorkbookSheet(param.fileName, sheet, error, 0)) << error;
-                    int lessons = 0;
-                    ExpectNone(gridcheck::CompareMasterSheetWithGrid(sheet, checked, *school.task, 0, layout.fullNames,
-                                                                     showSS, style == 1, &lessons));
-                    EXPECT_GT(lessons, 0);
+                    if (!zem::workbook::ReadWorkbookSheet(path, sheet, error, index))
+                        break;
+                    ExpectNone(gridcheck::CompareTimetableSheetWithGrid(sheet, items.checked, task, 0,
+                                                                        layout->fullNames, layout->blankLines,
+                                                                        layout->showSegmentColumn, seen, &lessons));
                 }
+                EXPECT_EQ(seen.size(), items.owned.size());
+                EXPECT_GT(lessons, 0);
             }
         }
     }
 }
+
+using MasterWorkbooks = OutputMatchesGridTest<const char*>;
+
+TEST_P(MasterWorkbooks, CarryEveryFieldOfEveryLesson)
+{
+    CScheduleTask& task = School(GetParam());
+    const std::pair<TABLE_TYPE, const char*> kinds[] = {
+        {TABLE_CLASS, "class"}, {TABLE_TEACHER, "teacher"}, {TABLE_ROOM, "room"}};
+    const std::map<std::string, std::vector<std::string>> jobs = JobsOf(task);
+    for (const auto& [kind, job] : kinds) {
+        const Items items = ItemsOf(task, jobs.at(job));
+        for (const int style : {0, 1}) {
+            for (const bool showSS : {false, true}) {
+                SCOPED_TRACE(zem::Format("%s, %s, self-study %d", job, style == 0 ? "across" : "down", showSS ? 1 : 0));
+                CMasterSheetLayout layout;
+                layout.style = style;
+                layout.showSS = showSS;
+                CSpreadsheetExporter exporter(&task);
+                exporter.SetDirect(true);
+                CExportParam& param = exporter.GetParam();
+                param.kind = kMasterTimetableExport;
+                param.value = kind;
+                param.data1 = &layout;
+                param.fileName = folder / "总课表.xlsx";
+                ASSERT_TRUE(exporter.RunExport()) << param.errorText;
+                zem::workbook::SheetData sheet;
+                std::string error;
+                ASSERT_TRUE(zem::workbook::ReadWorkbookSheet(param.fileName, sheet, error, 0)) << error;
+                int lessons = 0;
+                ExpectNone(gridcheck::CompareMasterSheetWithGrid(sheet, items.checked, task, 0, layout.fullNames,
+                                                                 showSS, style == 1, &lessons));
+                EXPECT_GT(lessons, 0);
+            }
+        }
+    }
+}
+
+// The whole school's lesson list: every class, every period, in order.
+using LessonListWorkbooks = OutputMatchesGridTest<const char*>;
+
+TEST_P(LessonListWorkbooks, CarryEveryFieldOfEveryLesson)
+{
+    CScheduleTask& task = School(GetParam());
+    CSpreadsheetExporter exporter(&task);
+    exporter.SetDirect(true);
+    const std::string path = folder / "全校课表数据列表.xlsx";
+    ASSERT_TRUE(ExportLessonGrid(exporter, path)) << exporter.GetParam().errorText;
+    zem::workbook::SheetData sheet;
+    std::string error;
+    ASSERT_TRUE(zem::workbook::ReadWorkbookSheet(path, sheet, error, 0)) << error;
+    const Items classes = ItemsOf(task, AllIds(task.GetClassInfoList()));
+    int lessons = 0;
+    ExpectNone(gridcheck::CompareLessonListWithGrid(sheet, classes.checked, task, &lessons));
+    EXPECT_GT(lessons, 0);
+}
+
+// The lesson calendar of every teacher as the statistics list them, regular lessons counted, over
+// two weeks from a Wednesday.
+using LessonCalendarWorkbooks = OutputMatchesGridTest<const char*>;
+
+TEST_P(LessonCalendarWorkbooks, CarryTheLessonsOfEveryDate)
+{
+    using namespace std::chrono;
+    CScheduleTask& task = School(GetParam());
+    int firstDay = 0, lastDay = 6;
+    task.GetSchoolStructure().GetValidWeekBothEnds(firstDay, lastDay);
+    ASSERT_LE(lastDay, 6) << "a school of one week";
+    const std::vector<std::string> ids = AllIds(task.GetTeacherInfoList());
+    const CTeacherStatistic statistic(&task, CStatisticKinds{});
+    std::vector<std::unique_ptr<CTeacherStatisticRecord>> records;
+    std::vector<const CTeacherStatisticRecord*> listed;
+    for (CTeacherInfo* teacher : statistic.GetTeachers()) {
+        records.push_back(statistic.Count(*teacher));
+        listed.push_back(records.back().get());
+    }
+    const year_month_day first{2025y, September, 3d};
+    constexpr int kDates = 14;
+    CLessonCalendarData data{first, year_month_day{sys_days(first) + days(kDates - 1)},
+                             BuildLessonCalendarRows(listed)};
+    CSpreadsheetExporter exporter(&task);
+    exporter.SetDirect(true);
+    CExportParam& param = exporter.GetParam();
+    param.kind = kLessonCalendarExport;
+    param.fileName = folder / "课时.xlsx";
+    param.text1 = "教师课时统计表";
+    param.data2 = &data;
+    ASSERT_TRUE(exporter.RunExport()) << param.errorText;
+    zem::workbook::SheetData sheet;
+    std::string error;
+    ASSERT_TRUE(zem::workbook::ReadWorkbookSheet(param.fileName, sheet, error, 0)) << error;
+    std::vector<std::string> teacherIds;
+    for (const CTeacherInfo* teacher : statistic.GetTeachers())
+        teacherIds.push_back(teacher->GetId());
+    const Items teachers = ItemsOf(task, teacherIds);
+    int lessons = 0;
+    ExpectNone(gridcheck::CompareCalendarWithGrid(sheet, teachers.checked, task, first, kDates, &lessons));
+    EXPECT_GT(lessons, 0);
+    EXPECT_EQ(sheet.LastRow(), 2 + static_cast<int>(teacherIds.size()));
+}
+
+INSTANTIATE_TEST_SUITE_P(OutputMatchesGrid, TimetableWorkbooks, testing::ValuesIn(kSchools),
+                         [](const auto& info) { return CaseName(info.param); });
+INSTANTIATE_TEST_SUITE_P(OutputMatchesGrid, MasterWorkbooks, testing::ValuesIn(kSchools),
+                         [](const auto& info) { return CaseName(info.param); });
+INSTANTIATE_TEST_SUITE_P(OutputMatchesGrid, LessonListWorkbooks, testing::ValuesIn(kSchools),
+                         [](const auto& info) { return CaseName(info.param); });
+INSTANTIATE_TEST_SUITE_P(OutputMatchesGrid, LessonCalendarWorkbooks, testing::ValuesIn(kSchools),
+                         [](const auto& info) { return CaseName(info.param); });
+
+// ---- The whole-school print ----
+
+struct SchoolPrintCase {
+    const char* school;
+    int style;  // 0 横排, 1 竖排, 2 交叉
+};
+
+// The whole-school layout of the test, as the window's settings hold it.
+struct SchoolPrintServices : ExportServices {
+    SchoolPrintServices()
+    {
+        // The program's own fonts of the whole-school table.
+        school.tableFont = {{"楷体", 10, false, false}, {"楷体", 8, false, false}};
+        school.otherFont = {"楷体", 10, true, false};
+    }
+    CTablePageLayout* GetSchoolPageLayout() const override { return &school; }
+    mutable CTablePageLayout school;
+};
+
+class WholeSchoolPrint : public testing::TestWithParam<SchoolPrintCase> {
+protected:
+    static void TearDownTestSuite() { SchoolCases::Forget(); }
+    SchoolPrintServices services;
+    TempFolder folder;
+};
+
+// Each cell of the whole-school print holds every field of the window's cell, inside the cell.
+TEST_P(WholeSchoolPrint, CarriesEveryFieldOfEveryLesson)
+{
+    const SchoolPrintCase& c = GetParam();
+    CScheduleTask& task = SchoolCases::Get(c.school);
+    services.task = &task;
+    for (const int kind : {0, 1, 2}) {
+        SCOPED_TRACE(zem::Format("kind %d", kind));
+        CSchoolTablePrintSheet sheet(nullptr, &task, kind, c.style);
+        QPrinter printer(QPrinter::HighResolution);
+        PrepareForPdf(printer);
+        ApplyLayoutPaper(printer, sheet.GetPageLayout());
+        const std::string pdf = folder / "全校.pdf";
+        printer.setOutputFileName(QString::fromStdString(pdf));
+        CPrintPageInfo info;
+        info.pageCount = sheet.GetPageCount();
+        info.onScreen = false;
+        sheet.Print(&printer, info);
+        ASSERT_TRUE(sheet.IsDone());
+        const gridcheck::PrintFindings found = gridcheck::CompareSchoolPrintWithScreen(pdf, sheet, task, kind);
+        ExpectNone(found.differences);
+        EXPECT_GT(found.lessons, 0);
+        EXPECT_GE(found.smallestWord, 6.0);
+        // What even wrapped lines cannot hold is shortened with "…", as the sheet counts it.
+        EXPECT_EQ(found.shortened, sheet.ShortenedLessons());
+        if (kind == 0)
+            RenderPage(pdf, 1, zem::Format("%s/grid-check-school-%s-%d.png", ZEM_TEST_OUTPUT_DIR, c.school, c.style),
+                       100);
+        std::printf("%s, style %d, kind %d: smallest printed word %.1f pt, %d of %d lessons printed in part\n",
+                    c.school, c.style, kind, found.smallestWord, found.shortened, found.lessons);
+    }
+}
+
+void PrintTo(const SchoolPrintCase& c, std::ostream* out)
+{
+    *out << c.school << ", style " << c.style;
+}
+
+std::vector<SchoolPrintCase> SchoolPrintCases()
+{
+    std::vector<SchoolPrintCase> cases;
+    for (const char* school : kSchools) {
+        for (const int style : {0, 1, 2})
+            cases.push_back({school, style});
+    }
+    return cases;
+}
+
+INSTANTIATE_TEST_SUITE_P(OutputMatchesGrid, WholeSchoolPrint, testing::ValuesIn(SchoolPrintCases()),
+                         [](const testing::TestParamInfo<SchoolPrintCase>& info) {
+                             return CaseName(zem::Format("%s_style%d", info.param.school, info.param.style));
+                         });
 
 }  // namespace

@@ -84,12 +84,12 @@ TEST(PageGeometry, MetricsFollowTheLayoutAndTheWeekAndKeepEachTableInItsSlot)
          [](const CWeekTablePageLayout& l, const CSchoolStructure&) {
              EXPECT_NEAR(l.pxPerMmX, 23.622, 0.001);
              EXPECT_EQ(l.paperRect, Rect(0, 0, 7015, 4960));
-             EXPECT_EQ(l.contentRect, Rect(472, 614, 6543, 4346));
+             EXPECT_EQ(l.contentRect, Rect(354, 354, 6661, 4606));
              EXPECT_EQ(l.GetTableRect(0), l.contentRect);
              EXPECT_EQ(l.GetTableRect(1), Rect());
              EXPECT_EQ(l.titleHeight, Mm(12));
              EXPECT_EQ(l.headerHeight, Mm(8));
-             EXPECT_EQ(l.bannerHeight, std::min((4346 - 614) / 30, Mm(6)));
+             EXPECT_EQ(l.bannerHeight, std::min((4606 - 354) / 30, Mm(6)));
              EXPECT_EQ(l.gridOffset, Mm(3) + Mm(12));
          }},
         {"a two-line title raises its band by half", 1, 0, {4, 3, 0, 0, 0},
@@ -110,8 +110,8 @@ TEST(PageGeometry, MetricsFollowTheLayoutAndTheWeekAndKeepEachTableInItsSlot)
          [](CWeekTablePageLayout& l) { l.CellHeightInSingleMode = 10; }, false,
          [](const CWeekTablePageLayout& l, const CSchoolStructure&) {
              EXPECT_EQ(l.rowHeight, Mm(10));
-             const int free = (4346 - 614) - 2 * Mm(3) - 1 * l.bannerHeight - Mm(6) - Mm(8) - Mm(12);
-             EXPECT_EQ(l.GetTableRect(0).bottom, 4346 - 7 * (free / 7 - Mm(10)));
+             const int free = (4606 - 354) - 2 * Mm(3) - 1 * l.bannerHeight - Mm(6) - Mm(8) - Mm(12);
+             EXPECT_EQ(l.GetTableRect(0).bottom, 4606 - 7 * (free / 7 - Mm(10)));
          }},
         {"the cap holds only with one table a page", 1, 1, {4, 3, 0, 0, 0},
          [](CWeekTablePageLayout& l) { l.CellHeightInSingleMode = 10; }, false,
@@ -178,6 +178,8 @@ TEST(PageGeometry, EachArrangementPutsItsSlotsInReadingOrderWithGapsOnlyBetweenN
         SCOPED_TRACE("TableLayout " + std::to_string(c.tableLayout));
         CWeekTablePageLayout layout;
         layout.TableLayout = c.tableLayout;
+        // Uncapped rows: the cap of one table a page lifts its slot's bottom.
+        layout.CellHeightInSingleMode = 0;
         layout.CalcPageRect(&device, false, &week);
         ASSERT_EQ(layout.GetTablesPerPage(), c.rows * c.columns);
         const Rect content = layout.contentRect;

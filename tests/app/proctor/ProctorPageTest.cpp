@@ -509,23 +509,33 @@ TEST_F(PageTest, RenamingAndCreatingKeepFoldersAndTheRecentListInStep)
 }
 
 // The export proposes the proctoring's name and the day, writes the three sheets and offers to open
-// the workbook.
+// the workbook; each sheet holds, row by row, what the window lists in its view.
 TEST_F(PageTest, ExportWritesTheWorkbookAndOffersToOpenIt)
 {
     std::vector<CZemObject*> teachers, classes;
     MapToOrderedList(Task().GetTeacherInfoList(), teachers);
     MapToOrderedList(Task().GetClassInfoList(), classes);
+    const std::string t1 = teachers[0]->GetId(), t2 = teachers[1]->GetId(), t3 = teachers[2]->GetId();
+    const std::string c1 = classes[0]->GetId(), c2 = classes[1]->GetId();
     SaveProctoring(Task(), "期中考试", [&](CProctorData& data) {
-        data.GetTeacherArray() = {teachers[0]->GetId()};
-        auto plan = std::make_unique<CProctorData::Plan>();
-        plan->id = "p1";
-        plan->date = {2024, 6, 5};
-        plan->startTime.Parse("08:00");
-        plan->endTime.Parse("10:00");
-        plan->rooms = {classes[0]->GetId()};
-        plan->teacherCount = 1;
-        data.GetPlanList().push_back(std::move(plan));
-        AddItem(data, "p1", classes[0]->GetId(), {teachers[0]->GetId()});
+        data.GetTeacherArray() = {t1, t2, t3, "不在任务中的教师"};
+        const auto exam = [&](const char* id, int day, const char* start, const char* end, Strings rooms, int count) {
+            auto plan = std::make_unique<CProctorData::Plan>();
+            plan->id = id;
+            plan->date = {2024, 6, day};
+            plan->startTime.Parse(start);
+            plan->endTime.Parse(end);
+            plan->rooms = std::move(rooms);
+            plan->teacherCount = count;
+            data.GetPlanList().push_back(std::move(plan));
+        };
+        exam("p1", 5, "08:00", "10:00", {c1, c2}, 2);
+        exam("p2", 6, "14:00", "16:00", {c2}, 1);
+        AddItem(data, "p1", c1, {t1, t2});
+        AddItem(data, "p1", c2, {t3, "不在任务中的教师"});
+        AddItem(data, "p2", c2, {t1});
+        // An item whose exam is gone.
+        AddItem(data, "pX", c1, {t2});
     });
     const zem::LocalTime today{2025, 3, 7, 9, 30, 0};
     const zem::ClockHook previousClock = zem::SetClockHook([today] { return today; });
@@ -541,7 +551,16 @@ TEST_F(PageTest, ExportWritesTheWorkbookAndOffersToOpenIt)
         opened.push_back(target);
         return zem::gui::kOpenDone;
     });
+    std::vector<std::vector<Strings>> shown;  // by view, the rows the window lists
     RunPage([&](CProctorDlg& page) {
+        for (const int view : {CProctorDlg::ID_SHOW_BY_PLAN, CProctorDlg::ID_SHOW_BY_TEACHER, CProctorDlg::ID_SHOW_BY_ROOM}) {
+            page.SendCommand(view);
+            const ReportList& results = *page.GetResultList();
+            std::vector<Strings>& rows = shown.emplace_back();
+            for (int row = 0; row < results.GetItemCount(); ++row)
+                rows.push_back({results.GetItemText(row, 1), results.GetItemText(row, 2), results.GetItemText(row, 3),
+                                results.GetItemText(row, 4)});
+        }
         page.SendCommand(CProctorDlg::ID_EXPORT);
         page.SendCommand(zem::IDCANCEL);
     });
@@ -554,12 +573,20 @@ TEST_F(PageTest, ExportWritesTheWorkbookAndOffersToOpenIt)
     const std::string written = demo.folder / "导出/期中考试监考安排表.xlsx";
     EXPECT_TRUE(answers.Saw("要打开这个工作簿吗"));
     EXPECT_EQ(opened, Strings{written});
+    ASSERT_EQ(shown.size(), 3u);
     for (int n = 0; n < 3; ++n) {
+        SCOPED_TRACE(zem::Format("sheet %d", n + 1));
         zem::workbook::SheetData sheet;
         std::string error;
         ASSERT_TRUE(zem::workbook::ReadWorkbookSheet(written, sheet, error, n)) << error;
         EXPECT_EQ(sheet.Value(1, 1).text, "期中考试监考安排表");
-        EXPECT_EQ(sheet.LastRow(), 3);
+        std::vector<Strings> rows;
+        for (int row = 3; row <= sheet.LastRow(); ++row)
+            rows.push_back({sheet.Value(row, 1).text, sheet.Value(row, 2).text, sheet.Value(row, 3).text,
+                            sheet.Value(row, 4).text});
+        // The three items of the exams that are there, in every view.
+        EXPECT_GE(shown[static_cast<std::size_t>(n)].size(), 3u);
+        EXPECT_EQ(rows, shown[static_cast<std::size_t>(n)]);
     }
 }
 
