@@ -16,7 +16,7 @@ std::string KeyOf(const ScheduleViolation& violation)
 {
     static const std::regex slot(R"( at [^:]*?\(\d+/\d+/\d+\)(, (every week|odd weeks|even weeks))?| on day \d+)");
     return std::to_string(static_cast<unsigned>(violation.check)) + '\t' +
-           std::regex_replace(violation.text, slot, "");
+           std::regex_replace(violation.key.empty() ? violation.text : violation.key, slot, "");
 }
 
 }  // namespace
@@ -31,21 +31,23 @@ ScheduleValidation NewViolations(const ScheduleValidation& before, const Schedul
         if (int& count = old[KeyOf(violation)]; count > 0)
             --count;
         else
-            brought.Add(violation.check, violation.text, violation.said);
+            brought.Add(violation);
     return brought;
 }
 
-CChangeCheck::CChangeCheck(CScheduleTask& task, bool temp, Plans plans)
-    : m_task(task), m_temp(temp), m_plans(plans), m_before(ValidateSchedule(task, temp)), m_counts(CaptureCounts(task))
+CChangeCheck::CChangeCheck(CScheduleTask& task, bool temp, Plans plans, const PlanStandIns& standIns)
+    : m_task(task),
+      m_temp(temp),
+      m_plans(plans),
+      m_before(ValidateSchedule(task, temp, kAllTableChecks, standIns)),
+      m_counts(CaptureCounts(task))
 {
 }
 
-ChangeFindings CChangeCheck::Findings() const { return FindingsOver(m_temp); }
-
-ChangeFindings CChangeCheck::FindingsOver(bool temp) const
+ChangeFindings CChangeCheck::FindingsOver(bool temp, const PlanStandIns& standIns) const
 {
     ChangeFindings findings;
-    findings.broken = NewViolations(m_before, ValidateSchedule(m_task, temp));
+    findings.broken = NewViolations(m_before, ValidateSchedule(m_task, temp, kAllTableChecks, standIns));
     if (m_plans != Plans::Edited)
         findings.counts = CompareCounts(m_counts, m_task, m_plans == Plans::Kept);
     findings.limits = CheckTaskLimits(m_task);

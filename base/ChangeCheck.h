@@ -24,7 +24,8 @@ struct ChangeFindings {
 
 // The violations of `after` that `before` did not have. A violation is the same wherever its
 // lessons went (a day swap or a row shift takes a rule the task broke along with its lessons), so
-// violations are compared by what they name without their slot; each counts once.
+// violations are compared by what they name without their slot (their key where they have one);
+// each counts once.
 ScheduleValidation NewViolations(const ScheduleValidation& before, const ScheduleValidation& after);
 
 class CChangeCheck {
@@ -36,16 +37,21 @@ public:
 
     // Takes the state before the change: what the rules find over the committed tables (temp
     // false) or the working copies the change works on (temp true), and each plan's weekly count.
-    CChangeCheck(CScheduleTask& task, bool temp, Plans plans = Plans::Kept);
+    // `standIns`: the plans that stand for others in the task as it is.
+    CChangeCheck(CScheduleTask& task, bool temp, Plans plans = Plans::Kept, const PlanStandIns& standIns = {});
 
-    // Asks the rules again, over the same tables: what the change brought.
-    ChangeFindings Findings() const;
+    // Asks the rules again, over the same tables: what the change brought. `standIns`: those of
+    // the state before and those the change made.
+    ChangeFindings Findings(const PlanStandIns& standIns = {}) const { return FindingsOver(m_temp, standIns); }
     // The same over the working copies, for a change made there before it is committed: the state
     // before was taken over the committed tables, which the working copies then equalled.
-    ChangeFindings FindingsInWorkingTables() const { return FindingsOver(true); }
+    ChangeFindings FindingsInWorkingTables(const PlanStandIns& standIns = {}) const
+    {
+        return FindingsOver(true, standIns);
+    }
 
 private:
-    ChangeFindings FindingsOver(bool temp) const;
+    ChangeFindings FindingsOver(bool temp, const PlanStandIns& standIns) const;
 
     CScheduleTask& m_task;
     bool m_temp;

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <bitset>
 #include <cstdint>
+#include <memory>
 #include <tuple>
 #include <string_view>
 #include <unordered_map>
@@ -134,12 +135,16 @@ void ReportMergedWeeks(std::vector<WeekHit>& hits, Report report)
 
 class Validator {
 public:
-    Validator(CScheduleTask& task, bool temp, unsigned checks) : m_task(task), m_temp(temp), m_checks(checks) {}
+    Validator(CScheduleTask& task, bool temp, unsigned checks, const PlanStandIns& standIns)
+        : m_task(task), m_temp(temp), m_checks(checks), m_standInIds(standIns)
+    {
+    }
 
     ScheduleValidation Run()
     {
         IndexObjects();
         IndexPlans();
+        IndexStandIns();
         IndexFixedTimes();
         CollectLessons();
         ClaimObjects();
@@ -201,8 +206,22 @@ private:
     bool Wants(unsigned check) const { return (m_checks & check) != 0; }
     void Report(ScheduleCheck check, std::string text, std::string said)
     {
-        if (Wants(check))
-            m_result.Add(check, std::move(text), std::move(said));
+        if (!Wants(check))
+            return;
+        std::string key = StandInKey(text);
+        m_result.Add({check, std::move(text), std::move(said), std::move(key)});
+    }
+    // The text with each stand-in named as its plan; empty when it names none.
+    std::string StandInKey(const std::string& text) const
+    {
+        std::string key = text;
+        bool named = false;
+        for (const auto& [standIn, plan] : m_standInTexts)
+            for (std::size_t at = 0; (at = key.find(standIn, at)) != std::string::npos; at += plan.size()) {
+                key.replace(at, standIn.size(), plan);
+                named = true;
+            }
+        return named ? key : std::string();
     }
 
     const CCourseTable& TableOf(const CZemTableObject& object) const { return object.GetTable(m_temp); }
@@ -382,6 +401,31 @@ private:
         }
     }
 
+    // Each stand-in's plan, followed to the plan that stands for no other (a copy of a copy).
+    void IndexStandIns()
+    {
+        m_standsFor.assign(m_plans.size(), -1);
+        m_standIns.resize(m_plans.size());
+        for (const auto& [standIn, plan] : m_standInIds) {
+            const int s = PlanOfId(standIn);
+            const int p = PlanOfId(plan);
+            if (s >= 0 && p >= 0 && s != p)
+                m_standsFor[s] = p;
+        }
+        for (int s = 0; s < static_cast<int>(m_plans.size()); ++s) {
+            int root = m_standsFor[s];
+            for (std::size_t steps = 0; root >= 0 && m_standsFor[root] >= 0 && steps < m_plans.size(); ++steps)
+                root = m_standsFor[root];
+            if (root < 0 || m_standsFor[root] >= 0)
+                continue;  // a loop of stand-ins stands for nothing
+            m_standsFor[s] = root;
+            m_standIns[root].push_back(s);
+            m_standInTexts.emplace_back(PlanText(s), PlanText(root));
+        }
+    }
+    // The plan whose lessons the plan's are: itself, or the plan it stands for.
+    int Whole(int plan) const { return m_standsFor[plan] >= 0 ? m_standsFor[plan] : plan; }
+
     int AddFixed(const CFixedTimeOfObject& entry, std::string owner, std::string ownerSaid)
     {
         Fixed fixed{&entry, {}, std::move(owner), std::move(ownerSaid)};
@@ -429,6 +473,10 @@ private:
             plan.subjectFixed = IndexOf(subjectFixed, plan.course->GetSubjectId());
             plan.courseFixed = IndexOf(courseFixed, plan.course->GetId());
         }
+        // A stand-in's lessons keep the fixed times of the plan they belong to.
+        for (int p = 0; p < static_cast<int>(m_plans.size()); ++p)
+            if (m_plans[p].courseFixed < 0)
+                m_plans[p].courseFixed = m_plans[Whole(p)].courseFixed;
     }
 
     // Reads every plan's own table: its lessons, and the cells that hold something else.
@@ -995,8 +1043,9 @@ private:
         for (const auto* rule : SortedById<CMutexSubject>(m_task.GetMutexSubjectList())) {
             for (int cls = 0; cls < static_cast<int>(m_classes.size()); ++cls) {
                 std::vector<int> members;
+                // A stand-in's days are its plan's.
                 for (const int p : m_classPlans[cls])
-                    if (IsStringInArray(rule->GetSubjectArray(), m_plans[p].course->GetSubjectId()))
+                    if (Whole(p) == p && IsStringInArray(rule->GetSubjectArray(), m_plans[p].course->GetSubjectId()))
                         members.push_back(p);
                 for (std::size_t i = 0; i < members.size(); ++i)
                     for (std::size_t j = i + 1; j < members.size(); ++j) {
@@ -1004,7 +1053,7 @@ private:
                         const CCourseInfo& b = *m_plans[members[j]].course;
                         if (a.GetType() != b.GetType() || zem::EqualsNoCase(a.GetSubjectId(), b.GetSubjectId()))
                             continue;
-                        const unsigned days = m_plans[members[i]].days & m_plans[members[j]].days;
+                        const unsigned days = WholeDays(members[i]) & WholeDays(members[j]);
                         for (int day = 0; day < zem::kDayCount; ++day)
                             if (days & (1u << day))
                                 Report(kCheckMutexSubject,
@@ -1019,8 +1068,30 @@ private:
         }
     }
 
+    unsigned WholeDays(int plan) const
+    {
+        unsigned days = m_plans[plan].days;
+        for (const int standIn : m_standIns[plan])
+            days |= m_plans[standIn].days;
+        return days;
+    }
+
+    // The daily maximum of the plan with the weekly counts of its stand-ins, which carry part of
+    // its week.
+    int WholeDayMaximum(int plan) const
+    {
+        const CCourseInfo& course = *m_plans[plan].course;
+        if (m_standIns[plan].empty())
+            return m_task.GetOneDayMaxNodes(&course);
+        std::unique_ptr<CCourseInfo> whole(course.Clone());
+        for (const int standIn : m_standIns[plan])
+            whole->SetWeekCount(whole->GetWeekCount() + m_plans[standIn].course->GetWeekCount());
+        return m_task.GetOneDayMaxNodes(whole.get());
+    }
+
     // With strict spreading no plan has more lessons (slots in use) on a day than its daily
-    // maximum. Presets of its combined class that already pass it are the user's choice.
+    // maximum; a stand-in's lessons count as its plan's. Presets of its combined class that
+    // already pass it are the user's choice.
     void CheckDayMaximum()
     {
         if (!Wants(kCheckDayMaximum) || !m_task.GetTaskSetting().GetStrictDistribution())
@@ -1035,19 +1106,28 @@ private:
                     presetSlots[m_plans[p].group].set(slot);
         }
         for (int p = 0; p < static_cast<int>(m_plans.size()); ++p) {
-            const Plan& plan = m_plans[p];
-            const auto presets = presetSlots.find(plan.group);
+            if (Whole(p) != p)
+                continue;  // counted with its plan
             int lessons[zem::kDayCount] = {};
             int preset[zem::kDayCount] = {};
-            for (int k = plan.firstLesson; k < plan.endLesson; ++k) {
-                const int slot = m_lessons[k].slot;
-                if (k > plan.firstLesson && m_lessons[k - 1].slot == slot)
-                    continue;  // the other half of a split cell
-                ++lessons[slot / kSlotsPerDay];
-                if (presets != presetSlots.end() && presets->second[slot])
-                    ++preset[slot / kSlotsPerDay];
-            }
-            const int most = m_task.GetOneDayMaxNodes(plan.course);
+            SlotSet counted;  // both halves of a split cell are one slot in use
+            auto count = [&](int q) {
+                const Plan& plan = m_plans[q];
+                const auto presets = presetSlots.find(plan.group);
+                for (int k = plan.firstLesson; k < plan.endLesson; ++k) {
+                    const int slot = m_lessons[k].slot;
+                    if (counted[slot])
+                        continue;
+                    counted.set(slot);
+                    ++lessons[slot / kSlotsPerDay];
+                    if (presets != presetSlots.end() && presets->second[slot])
+                        ++preset[slot / kSlotsPerDay];
+                }
+            };
+            count(p);
+            for (const int standIn : m_standIns[p])
+                count(standIn);
+            const int most = WholeDayMaximum(p);
             for (int day = 0; day < zem::kDayCount; ++day)
                 if (lessons[day] > std::max(most, preset[day]))
                     Report(kCheckDayMaximum,
@@ -1074,6 +1154,10 @@ private:
     std::unordered_map<zem::IdHandle, int> m_planByHandle;
     std::unordered_map<std::string_view, int> m_planById;
     std::vector<std::vector<int>> m_classPlans;
+    const PlanStandIns& m_standInIds;
+    std::vector<int> m_standsFor;                 // per plan: the plan it stands for, or -1
+    std::vector<std::vector<int>> m_standIns;     // per plan: the plans that stand for it
+    std::vector<std::pair<std::string, std::string>> m_standInTexts;  // a stand-in's text, its plan's
 
     std::vector<Fixed> m_fixed;
     std::vector<int> m_classFixed;
@@ -1275,9 +1359,9 @@ void ScheduleValidation::SortByCheck()
                      [](const ScheduleViolation& a, const ScheduleViolation& b) { return a.check < b.check; });
 }
 
-ScheduleValidation ValidateSchedule(CScheduleTask& task, bool temp, unsigned checks)
+ScheduleValidation ValidateSchedule(CScheduleTask& task, bool temp, unsigned checks, const PlanStandIns& standIns)
 {
-    return Validator(task, temp, checks).Run();
+    return Validator(task, temp, checks, standIns).Run();
 }
 
 PlanCountSnapshot CaptureCounts(CScheduleTask& task)

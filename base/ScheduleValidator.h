@@ -11,6 +11,7 @@
 #include "base/ScheduleTask.h"
 
 #include <cstddef>
+#include <map>
 #include <string>
 #include <utility>
 #include <vector>
@@ -47,6 +48,9 @@ struct ScheduleViolation {
     ScheduleCheck check;
     std::string text;  // with ids, for the log and the tests
     std::string said;  // for the user: the lesson, the slot and the rule, as the windows name them
+    // The text with every stand-in plan named as the plan it stands for (PlanStandIns); empty
+    // when the text names none.
+    std::string key;
 };
 
 // The violations found, grouped by check in the order of the enumeration.
@@ -54,8 +58,9 @@ class ScheduleValidation {
 public:
     void Add(ScheduleCheck check, std::string text, std::string said = {})
     {
-        m_violations.push_back({check, std::move(text), std::move(said)});
+        m_violations.push_back({check, std::move(text), std::move(said), {}});
     }
+    void Add(ScheduleViolation violation) { m_violations.push_back(std::move(violation)); }
     void Append(const ScheduleValidation& other);
 
     const std::vector<ScheduleViolation>& Violations() const { return m_violations; }
@@ -76,9 +81,17 @@ private:
     std::vector<ScheduleViolation> m_violations;
 };
 
+// Plans that carry lessons of another plan, by id, with the id of the plan they stand for: a
+// substitute's copy of a plan teaches the plan's lessons in their places. The rules of a lesson's
+// place (the class's and subject's fixed times, the plan's own, the daily maximum, exclusive
+// subjects) count a stand-in's lessons as the plan's, and each violation's key names the stand-in
+// as the plan, so that what the plan broke before is not new under the stand-in's id.
+using PlanStandIns = std::map<std::string, std::string>;
+
 // Checks the committed tables (temp false) or the working copies (temp true) of the task.
 // The task is only read.
-ScheduleValidation ValidateSchedule(CScheduleTask& task, bool temp = false, unsigned checks = kAllTableChecks);
+ScheduleValidation ValidateSchedule(CScheduleTask& task, bool temp = false, unsigned checks = kAllTableChecks,
+                                    const PlanStandIns& standIns = {});
 
 // The weekly counts of every plan, taken before a run and compared after it.
 class PlanCountSnapshot {

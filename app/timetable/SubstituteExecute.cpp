@@ -184,24 +184,6 @@ private:
     std::set<std::string> m_plans, m_selfStudies, m_assistants, m_combined;
 };
 
-// A lesson handed to a substitute stays where it was: its class, slot, subject and room. The rules
-// of its place (fixed times of its class and subject, the slots of the week, the room's places, the
-// segment, exclusive subjects, the daily maximum, which follows the weekly counts the substitution
-// splits between plan and copy) held or failed before under the regular plan, now named after the
-// copy; the substitute's own fixed times are refused before anything changes. What a substitution
-// can break is the rest: bookings, exclusive teachers, the tables' and plans' own consistency.
-constexpr unsigned kLessonPlaceChecks = kCheckFixedTime | kCheckUnavailable | kCheckRoomCapacity | kCheckSegment |
-                                        kCheckMutexSubject | kCheckDayMaximum;
-
-ScheduleValidation WithoutPlaceRules(const ScheduleValidation& broken)
-{
-    ScheduleValidation kept;
-    for (const ScheduleViolation& violation : broken.Violations())
-        if ((violation.check & kLessonPlaceChecks) == 0)
-            kept.Add(violation.check, violation.text, violation.said);
-    return kept;
-}
-
 }  // namespace
 
 void FollowMoveInGroups(std::vector<CSubstituteGroup>& groups, const tagTABLE_NODE& source, const tagTABLE_NODE& target,
@@ -246,6 +228,22 @@ std::vector<const CSubstituteRecord*> FindSubstituteConflicts(const CScheduleTas
             conflicts.push_back(&record);
     }
     return conflicts;
+}
+
+std::string SubstituteConflictsSaid(const CScheduleTask& task, const std::vector<const CSubstituteRecord*>& conflicts)
+{
+    std::string said;
+    for (const CSubstituteRecord* record : conflicts) {
+        const tagTABLE_NODE cell{record->day, record->segment, record->section};
+        const std::string& id = record->substitute->GetId();
+        std::string why = "已有课程";
+        if (const CTeacherInfo* substitute = task.GetTeacher(id); substitute && !substitute->GetTable(true).IsUsed(cell)) {
+            const std::string activity = task.GetActivityInfo(id, TABLE_TEACHER, cell);
+            why = "是固定不排课时间" + (activity.empty() ? std::string() : "（" + activity + "）");
+        }
+        said += task.GetTeacherName(id) + " " + task.GetTimeNodeDesc(&cell) + why + "\n";
+    }
+    return said;
 }
 
 int CountStaleRecords(const CScheduleTask& task, const std::string& regularId,
@@ -304,15 +302,18 @@ CSubstitution::Result CSubstitution::Execute(CScheduleTask& task, const std::str
                                              const std::vector<CSubstituteRecord>& records)
 {
     Result result;
-    result.conflicts = static_cast<int>(FindSubstituteConflicts(task, records).size());
+    const std::vector<const CSubstituteRecord*> conflicts = FindSubstituteConflicts(task, records);
+    result.conflicts = static_cast<int>(conflicts.size());
+    result.conflictsSaid = SubstituteConflictsSaid(task, conflicts);
     result.stale = CountStaleRecords(task, regularId, records);
     if (result.conflicts > 0 || result.stale > 0 || records.empty())
         return result;
 
-    // A substitution moves lessons from plans to their copies: the counts change by design. What
+    // A substitution moves lessons from plans to their copies: the counts change by design. Each
+    // copy stands for its plan, so what the plan's lessons broke where they are is not new; what
     // else it breaks (a substitute put beside a teacher he may not teach with, a limit of the task)
     // refuses it, undone, and named: nobody was asked to keep it.
-    const CChangeCheck check(task, true, CChangeCheck::Plans::Edited);
+    const CChangeCheck check(task, true, CChangeCheck::Plans::Edited, StandIns(task));
     SubstitutionUndo undo(task);
     auto entry = std::make_unique<CAdjustmentEntry>();
     std::vector<std::string> substituteNames;
@@ -321,8 +322,7 @@ CSubstitution::Result CSubstitution::Execute(CScheduleTask& task, const std::str
         StringArrayAddUnique(substituteNames, record.substitute->GetName());
         CarryOut(task, regularId, record, *entry);
     }
-    ChangeFindings findings = check.Findings();
-    findings.broken = WithoutPlaceRules(findings.broken);
+    const ChangeFindings findings = check.Findings(StandIns(task));
     if (!findings.IsClean()) {
         for (const std::string& id : undo.Restore())
             std::erase_if(m_copies, [&id](const auto& copy) { return copy.second == id; });
@@ -337,6 +337,15 @@ CSubstitution::Result CSubstitution::Execute(CScheduleTask& task, const std::str
     result.entry = std::move(entry);
     result.done = true;
     return result;
+}
+
+PlanStandIns CSubstitution::StandIns(const CScheduleTask& task) const
+{
+    PlanStandIns standIns;
+    for (const auto& [key, copyId] : m_copies)
+        if (task.FindCourse(copyId))
+            standIns.emplace(copyId, key.substr(0, key.find('#')));
+    return standIns;
 }
 
 void CSubstitution::CarryOut(CScheduleTask& task, const std::string& regularId, const CSubstituteRecord& record,

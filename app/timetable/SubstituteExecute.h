@@ -4,6 +4,7 @@
 // every timetable follows from the plans as for any placed lesson and survives saving.
 #include "app/shared/AdjustmentHistory.h"
 #include "app/timetable/SubstitutePlan.h"
+#include "base/ScheduleValidator.h"
 
 #include <map>
 #include <memory>
@@ -30,6 +31,9 @@ std::vector<std::string> NodeTeachers(const CScheduleTask& task, const CCourseTa
 // The records whose substitute already has a lesson at the record's cell (either half).
 std::vector<const CSubstituteRecord*> FindSubstituteConflicts(const CScheduleTask& task,
                                                               const std::vector<CSubstituteRecord>& records);
+// The records of `conflicts` as the user reads them, a line each: the substitute, the slot and what
+// takes it ("张喆 周三下午第1节已有课程", "…是固定不排课时间（党团活动）").
+std::string SubstituteConflictsSaid(const CScheduleTask& task, const std::vector<const CSubstituteRecord*>& conflicts);
 // The records whose cell and half no longer hold a lesson of the regular teacher.
 int CountStaleRecords(const CScheduleTask& task, const std::string& regularId,
                       const std::vector<CSubstituteRecord>& records);
@@ -38,6 +42,7 @@ class CSubstitution {
 public:
     struct Result {
         int conflicts = 0;  // records refused: the substitute is busy there
+        std::string conflictsSaid;  // each of them, named, a line each
         int stale = 0;      // records refused: the regular teacher's lesson is gone
         bool done = false;  // every record carried out
         std::unique_ptr<CAdjustmentEntry> entry;  // the history entry of the substitution
@@ -53,6 +58,10 @@ public:
     // copy each, combined with one another. A substitution that would break a rule of the task is
     // undone, the task exactly as before, and refused with the rule named.
     Result Execute(CScheduleTask& task, const std::string& regularId, const std::vector<CSubstituteRecord>& records);
+
+    // The copies this object made that the task still has, each standing for its plan: the task's
+    // rules count their lessons as the plans'.
+    PlanStandIns StandIns(const CScheduleTask& task) const;
 
 private:
     // One record: its lesson out of the regular plans, into their copies.

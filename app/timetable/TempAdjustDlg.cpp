@@ -379,7 +379,8 @@ bool CTempAdjustDlg::Execute()
         if (!result.refusal.empty())
             zem::ShowMessage(result.refusal, "提示", zem::MessageIcon::Warning);
         else if (result.conflicts > 0)
-            zem::ShowMessage(zem::Format(kConflictsText, result.conflicts), "提示", zem::MessageIcon::Warning);
+            zem::ShowMessage(zem::Format(kConflictsText, result.conflicts) + "\n" + result.conflictsSaid,
+                             "提示", zem::MessageIcon::Warning);
         else if (result.stale > 0)
             zem::ShowMessage(zem::Format(kStaleText, result.stale), "提示", zem::MessageIcon::Warning);
         return false;
@@ -468,8 +469,9 @@ bool CTempAdjustDlg::Save()
 {
     // The plans first: the timetables refer to them.
     CScheduleTask* task = m_task;
-    // What the user kept (a conflict a move by hand asked about) is saved as kept, and named.
-    const ChangeFindings findings = m_savedCheck->FindingsInWorkingTables();
+    // What the user kept (a conflict a move by hand asked about) is saved as kept, and named. The
+    // substitutes' copies stand for their plans: what those broke before is not the window's.
+    const ChangeFindings findings = m_savedCheck->FindingsInWorkingTables(m_substitution.StandIns(*task));
     const CAdjustmentEntryList& pending = m_pendingHistory;
     if (!SaveSayingWhy(
             [task, &pending] {
@@ -484,7 +486,8 @@ bool CTempAdjustDlg::Save()
     m_saved = true;
     m_container.ResetChangedTables();
     SetModified(false);
-    m_savedCheck = std::make_unique<CChangeCheck>(*task, false, CChangeCheck::Plans::Edited);
+    m_savedCheck =
+        std::make_unique<CChangeCheck>(*task, false, CChangeCheck::Plans::Edited, m_substitution.StandIns(*task));
     if (findings.IsClean())
         ShowSavedTip(this, 1);
     else

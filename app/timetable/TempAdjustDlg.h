@@ -47,7 +47,8 @@ public:
     static constexpr const char* kSavedWithFindingsText = "临时任务已保存。\n";
     static constexpr const char* kNoTaskText = "没有指定临时排课任务";
     static constexpr const char* kNoTeacherText = "异常，在临时任务中未找到原任课教师";
-    static constexpr const char* kConflictsText = "有 %d 节代课的代课教师在该节次已有课程，请先解决冲突再执行代课";
+    static constexpr const char* kConflictsText =
+        "有 %d 节代课的代课教师在该节次已有课程或不排课，请先解决冲突再执行代课：";
     static constexpr const char* kStaleText = "有 %d 节拟定的代课已不是原任课教师的课程，请取消后重新拟定";
 
     // The task is the opener's and outlives the window.
@@ -75,6 +76,7 @@ public:
     CSubstituteWnd& GetSubstituteWnd() { return m_substituteWnd; }
     CScrollPanel& GetSubstitutePanel() { return m_substitutePanel; }
     const std::vector<CSubstituteGroup>& GetExecuted() const { return m_executed; }
+    const CSubstitution& GetSubstitution() const { return m_substitution; }
     const CAdjustmentEntryList& GetPendingHistory() const { return m_pendingHistory; }
     CAdjustmentHistory& GetHistory() { return m_history; }
     const std::string& GetTitleText() const { return m_titleText; }

@@ -4,6 +4,7 @@
 // ZEM_OPERATION_ROWS; tests/app/shell/OperationCheckTest.cpp holds the test itself.
 #include "app/shared/AdjustmentHistory.h"
 #include "base/ScheduleTask.h"
+#include "base/ScheduleValidator.h"
 
 #include <gtest/gtest.h>
 
@@ -19,8 +20,10 @@
 struct OperationRun {
     CScheduleTask& task;
     const CScheduleTask& before;  // the task as its files held it before the operation
+    // What it said: the messages, after what the operation showed in a window of its own (a report).
     std::vector<std::string> said;
     CAdjustmentEntryList entries;
+    PlanStandIns standIns;  // the plans the operation made to stand for others (a substitute's copies)
 };
 
 struct Operation {

@@ -105,17 +105,20 @@ void TryOperation(const OperationSchool& school, const Operation& operation)
     CScheduleTask task;
     ASSERT_TRUE(task.Open(taskFile));
     CTaskHelper(&task).RestoreTempTables();
-    OperationRun run{task, before, {}, {}};
+    OperationRun run{task, before, {}, {}, {}};
     {
         MessageRecorder messages(zem::IDYES);
         operation.run(run);
-        run.said = messages.Texts();
+        std::vector<std::string> said = messages.Texts();
+        said.insert(said.end(), run.said.begin(), run.said.end());
+        run.said = std::move(said);
     }
 
     CScheduleTask after;
     ASSERT_TRUE(after.Open(taskFile, TaskAccess::ReadOnly));
     // Every rule the change broke is in what it said, in the user's words.
-    const ScheduleValidation broken = NewViolations(rulesBefore, ValidateSchedule(after));
+    const ScheduleValidation broken =
+        NewViolations(rulesBefore, ValidateSchedule(after, false, kAllTableChecks, run.standIns));
     for (const ScheduleViolation& violation : broken.Violations())
         EXPECT_TRUE(Said(run.said, violation))
             << "broken and not said: " << violation.text << "\n  " << violation.said << "\nsaid:\n"

@@ -7,6 +7,7 @@
 #include "base/ScheduleTask.h"
 #include "base/Rules.h"
 #include "base/WeekCount.h"
+#include "base/ChangeCheck.h"
 #include "support/HelperSchool.h"
 #include "support/TaskDump.h"
 #include "testing/generator/SchoolGenerator.h"
@@ -105,9 +106,6 @@ protected:
         return nullptr;
     }
 
-    static constexpr unsigned kChecks =
-        kCheckDoubleBooking | kCheckConsistency | kCheckWeekCount | kCheckCombined | kCheckHalves;
-
     std::unique_ptr<CScheduleTask> school;
     CSubstitution substitution;
 };
@@ -133,6 +131,7 @@ TEST_F(SubstituteExecuteTest, ALessonGoesToACopyOfItsPlanWithTheSubstitute)
         const int planCount = school->GetCourseInfoList().GetCount();
         const CSubstituteRecord record{lesson->cell.day, lesson->cell.segment, lesson->cell.section, lesson->half,
                                        substitute};
+        const ScheduleValidation before = ValidateSchedule(*school, true);
 
         CSubstitution::Result result = substitution.Execute(*school, lesson->teacher->GetId(), {record});
         ASSERT_TRUE(result.done) << result.refusal;
@@ -164,7 +163,8 @@ TEST_F(SubstituteExecuteTest, ALessonGoesToACopyOfItsPlanWithTheSubstitute)
             EXPECT_NE(copies, school->GetCC(lesson->plan->GetId()));
             EXPECT_EQ(copies->GetCombineCourse().size(), plans.size());
         }
-        const ScheduleValidation check = ValidateSchedule(*school, true, kChecks);
+        const ScheduleValidation check =
+            NewViolations(before, ValidateSchedule(*school, true, kAllTableChecks, substitution.StandIns(*school)));
         EXPECT_TRUE(check.IsClean()) << check.Text();
     }
 }
@@ -319,6 +319,54 @@ TEST(SubstitutePreset, TheCopyKeepsTheLock)
     EXPECT_FALSE(helper.IsPreset(school.ClassTable("c1"), taken, 0));
     const ScheduleValidation check = ValidateSchedule(school.task, true, kCheckPreset | kCheckConsistency);
     EXPECT_TRUE(check.IsClean()) << check.Text();
+}
+
+// 语文 of 一班: three a week, so one a day with strict spreading, but two on Monday, the first on the
+// class's fixed no-lesson time, the second on the plan's own, and 数学, exclusive with it, on Monday
+// too: the task breaks each of those rules once.
+void BreakPlaceRules(HelperSchool& school)
+{
+    school.task.GetTaskSetting().SetStrictDistribution(true);
+    school.b.FixedTime<CFixedTimeOfClass>(school.task.GetFixedTimeOfClassList(), "c1", "0,");
+    school.b.FixedTime<CFixedTimeOfCourse>(school.task.GetFixedTimeOfCourseList(), "p1", "1,");
+    school.b.MutexSubjects("m", {"s1", "s2"});
+    school.Place("p1", {0, 0, 0});
+    school.Place("p1", {0, 0, 1});
+    school.Place("p1", {2, 0, 0});
+    school.Place("p2", {0, 0, 2});
+}
+
+// The rules of a lesson's place that the task already broke stay the plan's when a substitute takes
+// one of its lessons: the copy's lessons count as the plan's (its own fixed times, its daily
+// maximum over the whole week, its days for exclusive subjects), so the substitution is carried
+// out, and the check still finds each broken rule once.
+TEST(SubstituteStandIn, WhatThePlanBrokeWhereItsLessonsAreIsNotTheSubstitutions)
+{
+    // Each Monday lesson in turn: the copy's lesson beside the plan's other one.
+    for (const int section : {0, 1}) {
+        SCOPED_TRACE(section);
+        HelperSchool school;
+        BreakPlaceRules(school);
+        const ScheduleValidation before = ValidateSchedule(school.task, true);
+        for (const ScheduleCheck check : {kCheckFixedTime, kCheckDayMaximum, kCheckMutexSubject})
+            ASSERT_EQ(before.Count(check), check == kCheckFixedTime ? 2u : 1u) << before.Text();
+
+        CSubstitution substitution;
+        const CSubstitution::Result result =
+            substitution.Execute(school.task, "t1", {{0, 0, section, 0, school.task.GetTeacher("t3")}});
+        ASSERT_TRUE(result.done) << result.refusal;
+
+        const PlanStandIns standIns = substitution.StandIns(school.task);
+        ASSERT_EQ(standIns.size(), 1u);
+        EXPECT_EQ(standIns.begin()->second, "p1");
+        const ScheduleValidation after = ValidateSchedule(school.task, true, kAllTableChecks, standIns);
+        for (const ScheduleCheck check : {kCheckFixedTime, kCheckDayMaximum, kCheckMutexSubject})
+            EXPECT_EQ(after.Count(check), before.Count(check)) << after.Text();
+        const ScheduleValidation brought = NewViolations(before, after);
+        EXPECT_TRUE(brought.IsClean()) << brought.Text();
+        // Seen as a plan of its own, the copy would have broken the exclusive subjects anew.
+        EXPECT_EQ(NewViolations(before, ValidateSchedule(school.task, true)).Count(kCheckMutexSubject), 1u);
+    }
 }
 
 }  // namespace

@@ -401,7 +401,12 @@ TEST_F(TempAdjustJourneyTest, AConflictIsRefusedAndAnUnsavedSubstitutionAsked)
             {
                 MessageRecorder messages;
                 Click(d, CTempAdjustDlg::IDC_EXECUTE);
-                EXPECT_EQ(messages.Texts(), std::vector<std::string>{zem::Format(CTempAdjustDlg::kConflictsText, 1)});
+                // Each conflict named: who, when, and what takes the hour.
+                ASSERT_EQ(messages.Texts().size(), 1u);
+                const std::string said = messages.Texts()[0];
+                EXPECT_EQ(said.rfind(zem::Format(CTempAdjustDlg::kConflictsText, 1) + "\n" + busyName + " ", 0), 0u)
+                    << said;
+                EXPECT_NE(said.find("已有课程\n"), std::string::npos) << said;
             }
             EXPECT_TRUE(d.GetExecuted().empty());
             EXPECT_FALSE(d.IsModified());

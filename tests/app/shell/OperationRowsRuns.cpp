@@ -1,0 +1,463 @@
+// The operation table's rows of the day's lesson changes and the runs: substitutions carried out in
+// the temporary-task window, a lesson moved there by hand and saved, the automatic and the partial
+// run as the schedule dialog runs them, and the invigilation run of the proctoring page.
+// The engine's support first: Qt's headers make a keyword of one of its names.
+#include "support/OperationSchools.h"
+
+#include "app/proctor/ProctorDlg.h"
+#include "app/proctor/ProctorProgressDlg.h"
+#include "app/taskhelper/TaskHelper.h"
+#include "app/taskhelper/TaskHelperCallback.h"
+#include "app/timetable/TempAdjustDlg.h"
+#include "base/ChangeCheck.h"
+#include "base/ReportInfo.h"
+#include "base/ScheduleProctor.h"
+#include "base/ScheduleTask.h"
+#include "base/ScheduleValidator.h"
+#include "core/Core.h"
+#include "platform/Text.h"
+#include "platform/gui/Desktop.h"
+#include "platform/gui/ReportList.h"
+#include "support/FakeAppServices.h"
+#include "support/ModalScope.h"
+#include "support/OperationTable.h"
+#include "support/ProctorSchool.h"
+#include "support/ScreenTestSupport.h"
+#include "support/TreeTexts.h"
+
+#include <QTest>
+#include <QTreeWidget>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
+#include <optional>
+#include <regex>
+#include <string>
+#include <tuple>
+#include <vector>
+
+namespace {
+
+using Cells = std::vector<tagTABLE_NODE>;
+
+// The cells of the teacher's working (temp) or committed timetable that hold a lesson.
+Cells UsedCells(const CScheduleTask& task, const CTeacherInfo& teacher, bool temp = true)
+{
+    Cells cells;
+    ForEachSlot(task.GetSchoolStructure(), [&](const tagTABLE_NODE& cell) {
+        if (teacher.GetTable(temp).IsUsed(cell))
+            cells.push_back(cell);
+        return false;
+    });
+    return cells;
+}
+
+// A substitution to try: the regular teacher, the cells of his lessons, the substitute.
+struct Substitution {
+    std::string regularId;
+    Cells cells;
+    CZemObject* substitute = nullptr;
+};
+
+// The first teacher, in the task's order, free at every cell and allowed to teach there.
+CZemObject* FreeSubstitute(CScheduleTask& task, const std::string& regularId, const Cells& cells)
+{
+    CTaskHelper helper(&task);
+    for (CTeacherInfo* teacher : ObjectsInOrder<CTeacherInfo>(task.GetTeacherInfoList())) {
+        if (teacher->GetId() == regularId)
+            continue;
+        bool free = true;
+        for (const tagTABLE_NODE& cell : cells)
+            free = free && !teacher->GetTable(true).IsUsed(cell) && helper.CanTeacherTakeAt(teacher->GetId(), cell);
+        if (free)
+            return teacher;
+    }
+    return nullptr;
+}
+
+// The first teacher with lessons gives those of his first day to a teacher free for them all.
+std::optional<Substitution> ADaysLessons(CScheduleTask& task)
+{
+    for (CTeacherInfo* teacher : ObjectsInOrder<CTeacherInfo>(task.GetTeacherInfoList())) {
+        const Cells used = UsedCells(task, *teacher);
+        if (used.empty())
+            continue;
+        Cells day;
+        for (const tagTABLE_NODE& cell : used)
+            if (cell.day == used.front().day)
+                day.push_back(cell);
+        if (CZemObject* substitute = FreeSubstitute(task, teacher->GetId(), day))
+            return Substitution{teacher->GetId(), day, substitute};
+    }
+    return std::nullopt;
+}
+
+// A lesson given to a teacher on his own fixed no-lesson time (the hand-made school's 张喆 on his
+// 党团活动), free of lessons there.
+std::optional<Substitution> OntoAFixedTime(CScheduleTask& task)
+{
+    for (CTeacherInfo* substitute : ObjectsInOrder<CTeacherInfo>(task.GetTeacherInfoList()))
+        for (CTeacherInfo* regular : ObjectsInOrder<CTeacherInfo>(task.GetTeacherInfoList()))
+            if (regular != substitute)
+                for (const tagTABLE_NODE& cell : UsedCells(task, *regular))
+                    if (!substitute->GetTable(true).IsUsed(cell) && task.IsTeacherFixedTime(substitute->GetId(), cell))
+                        return Substitution{regular->GetId(), {cell}, substitute};
+    return std::nullopt;
+}
+
+// A lesson given to a teacher while one exclusive with him teaches (马骏 and 何静).
+std::optional<Substitution> BesideAnExclusiveTeacher(CScheduleTask& task)
+{
+    CMutexOfTeacherList& rules = task.GetMutexOfTeacherList();
+    rules.RebuildEachTeacherMap();
+    for (CTeacherInfo* substitute : ObjectsInOrder<CTeacherInfo>(task.GetTeacherInfoList())) {
+        const std::vector<std::string>* partners = rules.FindTeacherMutexInfo(substitute->GetId());
+        if (!partners)
+            continue;
+        for (const std::string& partnerId : *partners) {
+            const CTeacherInfo* partner = task.GetTeacher(partnerId);
+            for (CTeacherInfo* regular : ObjectsInOrder<CTeacherInfo>(task.GetTeacherInfoList())) {
+                if (regular == substitute || regular == partner || !partner)
+                    continue;
+                for (const tagTABLE_NODE& cell : UsedCells(task, *regular))
+                    if (partner->GetTable(true).IsUsed(cell) && !substitute->GetTable(true).IsUsed(cell) &&
+                        !task.IsTeacherFixedTime(substitute->GetId(), cell))
+                        return Substitution{regular->GetId(), {cell}, substitute};
+            }
+        }
+    }
+    return std::nullopt;
+}
+
+// Works the temporary-task window over the open task as the user does: `act` in the window, then
+// saved when it changed anything; what the window's tree shows goes with what was said.
+void InTempWindow(OperationRun& run, const std::string& teacherId, const std::function<void(CTempAdjustDlg&)>& act)
+{
+    FakeAppServices services;
+    services.task = &run.task;
+    const zem::gui::WorkAreaHook area = zem::gui::SetWorkAreaHook([] { return zem::Rect(0, 0, 1366, 768); });
+    CTempAdjustDlg window(nullptr, &run.task, false, teacherId);
+    ModalScope scope([&](zem::gui::Dialog& shown) {
+        if (&shown != &window)
+            return;
+        act(window);
+        if (window.IsModified())
+            window.Save();
+        run.standIns = window.GetSubstitution().StandIns(run.task);
+        for (const std::string& text : TopLevelTexts(*window.Item<QTreeWidget>(CTempAdjustDlg::IDC_TREE)))
+            run.said.push_back(text);
+        window.close();
+    });
+    window.DoModal();
+    zem::gui::SetWorkAreaHook(area);
+}
+
+void Substitute(OperationRun& run, const std::optional<Substitution>& substitution)
+{
+    if (!substitution)
+        return;  // the school has no such lesson: nothing to try
+    run.said.push_back("代课 " + run.task.GetTeacherName(substitution->regularId) + " -> " +
+                       substitution->substitute->GetName());
+    InTempWindow(run, substitution->regularId, [&](CTempAdjustDlg& window) {
+        CSubstitutePlan& plan = window.GetSubstituteWnd().GetPlan();
+        plan.Assign(substitution->cells, substitution->cells.front(), 0, kSubstituteAll, substitution->substitute);
+        window.GetSubstituteWnd().Refill();
+        SaveScreenshot(&window, "operation_substitution");
+        window.Execute();
+    });
+}
+
+// The weekly count of every class, subject and kind, copies and plans together.
+std::map<std::tuple<std::string, std::string, int>, CWeekCount> CountsBySubject(const CScheduleTask& task)
+{
+    std::map<std::tuple<std::string, std::string, int>, CWeekCount> counts;
+    std::vector<CCourseInfo*> plans;
+    task.GetFullCourseList(plans);
+    for (const CCourseInfo* plan : plans) {
+        CWeekCount& count = counts[{plan->GetClassId(), plan->GetSubjectId(), plan->GetType()}];
+        count = count + plan->GetWeekCount();
+    }
+    return counts;
+}
+
+// The teacher's lessons in the committed timetable: a whole cell one, a split cell one a half it holds.
+int TeacherLessons(const CScheduleTask& task, const std::string& teacherId)
+{
+    const CTeacherInfo* teacher = task.GetTeacher(teacherId);
+    int lessons = 0;
+    for (const tagTABLE_NODE& cell : teacher ? UsedCells(task, *teacher, false) : Cells{}) {
+        const CCourseTableNode& node = teacher->GetTable(false).GetNode(cell);
+        lessons += !node.IsInterleave() ? 1 : (node.data(1).HasCourse() ? 1 : 0) + (node.data(2).HasCourse() ? 1 : 0);
+    }
+    return lessons;
+}
+
+bool SameTimetables(const CScheduleTask& a, CScheduleTask& b)
+{
+    const ScheduleValidation differences = CompareTimetables(const_cast<CScheduleTask&>(a), b);
+    EXPECT_TRUE(differences.IsClean()) << differences.Text();
+    return differences.IsClean();
+}
+
+// A substitution refused leaves the task as it was; one carried out moves exactly the lessons its
+// history entry counts from the regular teacher to the substitute, and every class keeps the
+// weekly counts of its subjects, copies included. `carriedOut`: whether the row's substitute may
+// take the lessons.
+void CompareSubstitution(const OperationRun& run, CScheduleTask& after, bool carriedOut)
+{
+    std::string regular, substitute;
+    const std::regex tried("^代课 (.+) -> (.+)$");
+    std::smatch match;
+    for (const std::string& text : run.said)
+        if (std::regex_search(text, match, tried)) {
+            regular = match[1];
+            substitute = match[2];
+        }
+    if (regular.empty())
+        return;
+    const std::regex entry(" 安排代课 " + regular + " (\\d+)节 -> (.+)$");
+    std::string said;
+    for (const std::string& text : run.said)
+        if (std::regex_search(text, match, entry))
+            said = text;
+    EXPECT_EQ(CountsBySubject(run.before), CountsBySubject(after));
+    EXPECT_EQ(!said.empty(), carriedOut) << testing::PrintToString(run.said);
+    if (said.empty()) {
+        // Refused, naming the substitute and why.
+        const bool named = std::any_of(run.said.begin(), run.said.end(), [&](const std::string& text) {
+            return (text.find("已撤销调整") != std::string::npos || text.find("请先解决冲突") != std::string::npos) &&
+                   text.find(substitute) != std::string::npos;
+        });
+        EXPECT_TRUE(named) << testing::PrintToString(run.said);
+        SameTimetables(run.before, after);
+        EXPECT_EQ(after.GetCourseInfoList().GetCount(), run.before.GetCourseInfoList().GetCount());
+        return;
+    }
+    std::regex_search(said, match, entry);
+    const int lessons = std::stoi(match[1]);
+    EXPECT_EQ(match[2].str(), substitute);
+    std::string regularId, substituteId;
+    for (const auto& [id, object] : after.GetTeacherInfoList()) {
+        regularId = object->GetName() == regular ? id : regularId;
+        substituteId = object->GetName() == substitute ? id : substituteId;
+    }
+    EXPECT_EQ(TeacherLessons(after, regularId), TeacherLessons(run.before, regularId) - lessons);
+    EXPECT_EQ(TeacherLessons(after, substituteId), TeacherLessons(run.before, substituteId) + lessons);
+}
+
+// A lesson of the window's class moved by hand onto another (every question answered 是), saved:
+// the save names what the kept move breaks, or nothing when it breaks nothing.
+void MoveByHand(OperationRun& run)
+{
+    const CTeacherInfo* first = nullptr;
+    for (CTeacherInfo* teacher : ObjectsInOrder<CTeacherInfo>(run.task.GetTeacherInfoList()))
+        if (!first && !UsedCells(run.task, *teacher).empty())
+            first = teacher;
+    ASSERT_TRUE(first);
+    InTempWindow(run, first->GetId(), [&](CTempAdjustDlg& window) {
+        CTableContainer& container = window.GetContainer();
+        CCourseTable* table = container.GetTable();
+        ASSERT_TRUE(table);
+        Cells whole;
+        ForEachSlot(run.task.GetSchoolStructure(), {.lastSegment = 0}, [&](const tagTABLE_NODE& cell) {
+            if (table->IsUsed(cell) && !table->GetNode(cell).IsInterleave())
+                whole.push_back(cell);
+            return false;
+        });
+        // The first two lessons of different plans the grid lets trade places. A swap kept over a
+        // double booking is left out: a teacher's cell holds one lesson, and which of the two it
+        // shows differs between the window and the task read back.
+        CTaskHelper helper(&run.task);
+        for (std::size_t i = 0; i < whole.size(); ++i)
+            for (std::size_t j = i + 1; j < whole.size(); ++j)
+                if (table->GetNode(whole[j]).data(1).GetCourseId() != table->GetNode(whole[i]).data(1).GetCourseId() &&
+                    helper.CanSwap(table, whole[i], whole[j], false)) {
+                    container.OnMoved(container.ToGridNode(whole[j]), container.ToGridNode(whole[i]));
+                    return;
+                }
+    });
+}
+
+void CompareMoveByHand(const OperationRun& run, CScheduleTask& after)
+{
+    const ScheduleValidation broken = NewViolations(ValidateSchedule(const_cast<CScheduleTask&>(run.before)),
+                                                    ValidateSchedule(after));
+    EXPECT_EQ(Mentions(run.said, "调整后以下课程违反了排课规则"), !broken.IsClean()) << broken.Text();
+}
+
+// A run as the schedule dialog starts it: the task helper's callback (the repair), one try.
+void RunLikeTheDialog(OperationRun& run, CAutoRange& range)
+{
+    CoreRunOptions options;
+    options.seed = 11;
+    options.tries = 1;
+    options.pauses = false;
+    RecordingTarget target;
+    CCore core(run.task);
+    core.Init(&target);
+    core.SetRange(&range);
+    core.SetCallback(MakeTaskHelperCallback(run.task, core.GetStopFlag()));
+    core.SetOptions(options);
+    core.Start();
+    core.Wait();
+    const CoreRunStats& stats = core.GetStats();
+    if (stats.code == kRunRefused)
+        zem::ShowMessage(stats.refusal, "自动排课", zem::MessageIcon::Warning);
+    else
+        run.said.push_back(run.task.GetLastReportInfo().GetReportInfo());
+}
+
+std::vector<std::string> FirstClasses(const CScheduleTask& task, std::size_t count)
+{
+    std::vector<std::string> ids;
+    for (const CClassInfo* cls : ObjectsInOrder<CClassInfo>(task.GetClassInfoList()))
+        if (ids.size() < count)
+            ids.push_back(cls->GetId());
+    return ids;
+}
+
+// The plans of the run's range the report lists as not placed in full are those the saved task
+// lacks lessons of.
+void CompareRunReport(const OperationRun& run, CScheduleTask& after, const CAutoRange& range)
+{
+    std::string report;
+    for (const std::string& text : run.said)
+        if (text.find(CReportInfo::kResultHeading) != std::string::npos)
+            report = text;
+    ASSERT_FALSE(report.empty()) << testing::PrintToString(run.said);
+    int listed = 0;
+    for (std::size_t at = 0; (at = report.find("节课未排", at)) != std::string::npos; ++at)
+        ++listed;
+    int unplaced = 0;
+    std::vector<CCourseInfo*> plans;
+    after.GetFullCourseList(plans);
+    for (const CCourseInfo* plan : plans)
+        unplaced += range.IsCourseIn(plan) && LessonsOf(*plan) < plan->GetWeekCount() ? 1 : 0;
+    EXPECT_EQ(listed, unplaced);
+    EXPECT_EQ(report.find("全部排完") != std::string::npos, unplaced == 0);
+}
+
+// Classes outside the partial run's range keep their timetables.
+CAutoRange RangeOf(const std::vector<std::string>& classes)
+{
+    CAutoRange range;
+    range.SetClass(classes);
+    return range;
+}
+
+CAutoRange WholeSchool(const CScheduleTask& task)
+{
+    return RangeOf(FirstClasses(task, task.GetClassInfoList().GetCount()));
+}
+
+void ComparePartialRun(const OperationRun& run, CScheduleTask& after)
+{
+    CompareRunReport(run, after, RangeOf(FirstClasses(run.before, 2)));
+    const std::vector<std::string> range = FirstClasses(run.before, 2);
+    for (const CClassInfo* cls : ObjectsInOrder<CClassInfo>(run.before.GetClassInfoList())) {
+        if (std::find(range.begin(), range.end(), cls->GetId()) != range.end())
+            continue;
+        const CClassInfo* now = after.GetClass(cls->GetId());
+        ASSERT_TRUE(now);
+        ForEachSlot(after.GetSchoolStructure(), [&](const tagTABLE_NODE& cell) {
+            EXPECT_EQ(now->GetTable(false).GetNode(cell).data(1).GetCourseId(),
+                      cls->GetTable(false).GetNode(cell).data(1).GetCourseId())
+                << cls->GetName();
+            return false;
+        });
+    }
+}
+
+constexpr const char* kProctoring = "期中考试";
+
+// Two exams in the first three classes' rooms, watched by the first six teachers; the page's
+// run, then its save. What the page lists goes with what was said.
+void Invigilate(OperationRun& run)
+{
+    std::vector<std::string> teachers, classes = FirstClasses(run.task, 3);
+    for (const CTeacherInfo* teacher : ObjectsInOrder<CTeacherInfo>(run.task.GetTeacherInfoList()))
+        if (teachers.size() < 6)
+            teachers.push_back(teacher->GetId());
+    std::vector<CCourseInfo*> plans;
+    run.task.GetFullCourseList(plans);
+    ASSERT_FALSE(plans.empty());
+    {
+        CScheduleProctor proctor;
+        ASSERT_TRUE(proctor.Open(&run.task, kProctoring));
+        proctor.data().GetTeacherArray() = teachers;
+        AddExam(proctor.data(), "p1", 5, "08:00", "10:00", plans.front()->GetSubjectId(), classes, 1);
+        AddExam(proctor.data(), "p2", 6, "08:00", "10:00", plans.back()->GetSubjectId(), classes, 1);
+        ASSERT_TRUE(proctor.Save());
+        ASSERT_TRUE(run.task.SetConfig(CProctorDlg::kRecentSection, "1", kProctoring));
+    }
+    CProctorRunOptions options;
+    options.seed = 3;
+    options.pacing = false;
+    CProctorProgressDlg::SetRunOptionsForTesting(options);
+    FakeAppServices services;
+    services.task = &run.task;
+    const zem::gui::WorkAreaHook area = zem::gui::SetWorkAreaHook([] { return zem::Rect(0, 0, 1280, 800); });
+    CProctorDlg page;
+    ModalScope scope([&](zem::gui::Dialog& shown) {
+        if (auto* progress = dynamic_cast<CProctorProgressDlg*>(&shown)) {
+            EXPECT_TRUE(QTest::qWaitFor([&] { return progress->IsEnded(); }, 60000));
+            return;
+        }
+        if (&shown != &page)
+            return;
+        page.SendCommand(CProctorDlg::IDC_START);
+        page.SendCommand(CProctorDlg::IDC_SAVE);
+        SaveScreenshot(&page, "operation_invigilation");
+        run.said.push_back(zem::Format("监考安排 %d 项", page.GetResultList()->GetItemCount()));
+        page.SendCommand(zem::IDCANCEL);
+    });
+    page.DoModal();
+    zem::gui::SetWorkAreaHook(area);
+    CProctorProgressDlg::SetRunOptionsForTesting(std::nullopt);
+}
+
+// The timetables and plans as they were; the saved arrangement holds as many items as the page
+// listed, one for every room of every exam.
+void CompareInvigilation(const OperationRun& run, CScheduleTask& after)
+{
+    SameTimetables(run.before, after);
+    CScheduleProctor saved;
+    ASSERT_TRUE(saved.Open(&after, kProctoring));
+    const std::size_t items = saved.data().GetProctorList().size();
+    EXPECT_EQ(NumberBefore(run.said, "项"), static_cast<int>(items));
+    const std::size_t rooms = 2 * std::min<std::size_t>(3, after.GetClassInfoList().GetCount());
+    EXPECT_LE(items, rooms);
+    if (items < rooms) {
+        EXPECT_TRUE(Mentions(run.said, "部分考场监考教师未达指定人数")) << testing::PrintToString(run.said);
+    }
+}
+
+const Operation kRunOperations[] = {
+    {"substitution of a day", true, [](OperationRun& run) { Substitute(run, ADaysLessons(run.task)); },
+     [](const OperationRun& run, CScheduleTask& after) { CompareSubstitution(run, after, true); }},
+    {"substitute on his fixed time", true, [](OperationRun& run) { Substitute(run, OntoAFixedTime(run.task)); },
+     [](const OperationRun& run, CScheduleTask& after) { CompareSubstitution(run, after, false); }},
+    {"substitute beside an exclusive teacher", true,
+     [](OperationRun& run) { Substitute(run, BesideAnExclusiveTeacher(run.task)); },
+     [](const OperationRun& run, CScheduleTask& after) { CompareSubstitution(run, after, false); }},
+    {"temporary task move by hand", false, MoveByHand, CompareMoveByHand},
+    {"automatic run", false,
+     [](OperationRun& run) {
+         CAutoRange range = WholeSchool(run.task);
+         RunLikeTheDialog(run, range);
+     },
+     [](const OperationRun& run, CScheduleTask& after) { CompareRunReport(run, after, WholeSchool(run.before)); }},
+    {"partial run", false,
+     [](OperationRun& run) {
+         CAutoRange range = RangeOf(FirstClasses(run.task, 2));
+         RunLikeTheDialog(run, range);
+     },
+     ComparePartialRun},
+    {"invigilation run", false, Invigilate, CompareInvigilation},
+};
+
+}  // namespace
+
+ZEM_OPERATION_ROWS(Runs, kRunOperations);
