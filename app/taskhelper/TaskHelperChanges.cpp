@@ -259,6 +259,16 @@ void CTaskHelper::MoveNode(CCourseTable* table, const tagTABLE_NODE& a, const ta
         *partnersMoved = true;
 }
 
+bool CTaskHelper::SwapByHand(CCourseTable* table, const tagTABLE_NODE& target, const tagTABLE_NODE& source,
+                             std::vector<std::string>* touchedClasses, bool* partnersMoved)
+{
+    // Asked in the order the picks mark the cells, so a refusal reads as the refused drop's tip.
+    if (!CanSwap(table, target, source, false))
+        return false;
+    MoveNode(table, target, source, touchedClasses, partnersMoved);
+    return true;
+}
+
 void CTaskHelper::ChangeTeacher(CCourseInfo* plan, CTeacherInfo* oldTeacher, CTeacherInfo* newTeacher,
                                 bool wholeClass)
 {
