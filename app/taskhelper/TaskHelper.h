@@ -268,6 +268,9 @@ private:
     bool WeekCellText(const CCourseTable* table, TABLE_TYPE type, bool showActivities, bool fullNames, int layout,
                       const std::string& objectId, const tagTABLE_NODE& period, std::string* text,
                       std::string* tip) const;
+    // Writes the teacher's working cell at the slot again from the classes' lessons there, as the
+    // task's reader writes it; nothing when no class has a lesson of the teacher then.
+    void RefillTeacherSlot(CTeacherInfo& teacher, const tagTABLE_NODE& period);
     // The steps of CheckAtNode.
     bool CheckFixedTimes(const CPlanRules& rules, const tagTABLE_NODE& period, int slot);
     bool CheckExclusiveTeachers(const CPlanRules& rules, const tagTABLE_NODE& period, const CPlanRules* replaced);

@@ -89,14 +89,17 @@ void CTaskHelper::UnsetCourseNode(CCourseTable* table, CCourseTableNode* node, c
     const zem::IdHandle planId = node->data(half).GetCourseHandle();
     const std::string& roomId = node->data(half).GetRoomId();
     const CPlanRules* found = planId == zem::kNoId ? nullptr : Rules().Plan(planId);
+    std::vector<CTeacherInfo*> freed;
     if (found) {
         const CPlanRules& rules = *found;
         CCourseInfo* plan = rules.plan;
         m_task->UnsetTableNode(&plan->GetTable(true), period, part);
         // Its own teacher, then its assistants.
         for (CTeacherInfo* teacher : rules.targets.teachers)
-            if (SlotHoldsGroup(teacher->GetTable(true), period, part, rules))
+            if (SlotHoldsGroup(teacher->GetTable(true), period, part, rules)) {
                 m_task->UnsetTableNode(&teacher->GetTable(true), period, part);
+                freed.push_back(teacher);
+            }
         if (CRoomInfo* room = GetRoom(roomId)) {
             int index = -1;
             if (CCourseTable* used = room->GetComplexTable().PickUsed(true, period, half, plan->GetId(), index))
@@ -104,6 +107,33 @@ void CTaskHelper::UnsetCourseNode(CCourseTable* table, CCourseTableNode* node, c
         }
     }
     m_task->UnsetTableNode(table, period, part);
+    for (CTeacherInfo* teacher : freed)
+        RefillTeacherSlot(*teacher, period);
+}
+
+// A teacher booked at one time by two classes (a task may come so from its files) holds one of the
+// lessons in the cell: the one the task's reader reads last. When that one goes, the cell is
+// written again as the reader would write it from the classes' timetables, so that the timetables
+// in memory and those read back from the saved file agree.
+void CTaskHelper::RefillTeacherSlot(CTeacherInfo& teacher, const tagTABLE_NODE& period)
+{
+    CCourseTable& own = teacher.GetTable(true);
+    bool emptied = false;
+    // The order of the file: the classes in display order, a split cell's odd half first.
+    for (CClassInfo* cls : Rules().Classes()) {
+        const CCourseTableNode& cell = cls->GetTable(true).GetNode(period);
+        for (int half = 1; half <= (cell.IsInterleave() ? 2 : 1); ++half) {
+            const CCourseTableNode::NodeData& lesson = cell.data(half);
+            const CPlanRules* plan = lesson.HasCourse() ? Rules().Plan(lesson.GetCourseHandle()) : nullptr;
+            if (!plan || std::find(plan->targets.teachers.begin(), plan->targets.teachers.end(), &teacher) ==
+                             plan->targets.teachers.end())
+                continue;
+            if (!emptied)
+                m_task->UnsetTableNode(&own, period, 0);
+            emptied = true;
+            m_task->SetTableNode(&own, lesson, period, cell.IsInterleave() ? half : 0);
+        }
+    }
 }
 
 void CTaskHelper::RemoveCourseWithPartners(CCourseTable* table, CCourseTableNode* node, const tagTABLE_NODE& period,

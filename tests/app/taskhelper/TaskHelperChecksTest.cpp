@@ -2,6 +2,10 @@
 // and the moves they make.
 #include "support/HelperSchool.h"
 
+#include "base/ScheduleValidator.h"
+#include "support/TempFolder.h"
+#include "testing/generator/SchoolGenerator.h"
+
 #include <functional>
 
 namespace {
@@ -362,6 +366,39 @@ TEST_F(CombinedSwaps, PlacingWithPartnersChecksThePartners)
     EXPECT_FALSE(ClassTable("c1")->IsUsed(N(3, 0, 1)));
     EXPECT_FALSE(ClassTable("c2")->IsUsed(N(3, 0, 1)));
     EXPECT_TRUE(TablesConsistent(task));
+}
+
+// A task may come from its files with a teacher booked twice: 张老师 teaches 一班 and 二班 at
+// Monday's first period, and the teacher's cell holds the lesson read last (二班's). Either
+// lesson moved by hand away from there, the timetables kept are those the saved file gives back.
+TEST_F(Checks, ADoubleBookingTheTaskCameWithIsSavedAsItIsKept)
+{
+    TempFolder folder;
+    std::string error;
+    ASSERT_TRUE(zemgen::WriteTaskFolder(task, folder / "task/", "school", "", &error)) << error;
+    Place("p1", kMon1);
+    Place("q1", kMon1);
+    Place("p2", N(0, 0, 1));
+    Place("q2", N(0, 0, 1));
+    for (const char* classId : {"c1", "c2"}) {
+        SCOPED_TRACE(classId);
+        ASSERT_TRUE(CTaskHelper(&task).SaveTempTables());
+        CScheduleTask opened;
+        ASSERT_TRUE(opened.Open(task.GetTaskInfo().GetTaskFile()));
+        ASSERT_EQ(opened.GetTeacher("t1")->GetTable(false).GetNode(kMon1).data(1).GetCourseId(), "q1");
+        CTaskHelper helper(&opened);
+        helper.RestoreTempTables();
+        ASSERT_TRUE(helper.SwapByHand(&opened.GetClass(classId)->GetTable(true), N(0, 0, 1), kMon1, nullptr, nullptr))
+            << helper.GetText();
+        // The teacher still teaches the class that stayed.
+        EXPECT_EQ(opened.GetTeacher("t1")->GetTable(true).GetNode(kMon1).data(1).GetCourseId(),
+                  std::string(classId) == "c1" ? "q1" : "p1");
+        ASSERT_TRUE(helper.SaveTempTables());
+        CScheduleTask reopened;
+        ASSERT_TRUE(reopened.Open(task.GetTaskInfo().GetTaskFile(), TaskAccess::ReadOnly));
+        const ScheduleValidation differences = CompareTimetables(opened, reopened);
+        EXPECT_TRUE(differences.IsClean()) << differences.Text();
+    }
 }
 
 TEST_F(Checks, TeacherChangeReasons)
