@@ -271,6 +271,8 @@ private:
     // Writes the teacher's working cell at the slot again from the classes' lessons there, as the
     // task's reader writes it; nothing when no class has a lesson of the teacher then.
     void RefillTeacherSlot(CTeacherInfo& teacher, const tagTABLE_NODE& period);
+    // Gives the room's free places at the slot to the classes' lessons there that have none.
+    void RefillRoomSlot(CRoomInfo& room, const tagTABLE_NODE& period);
     // The steps of CheckAtNode.
     bool CheckFixedTimes(const CPlanRules& rules, const tagTABLE_NODE& period, int slot);
     bool CheckExclusiveTeachers(const CPlanRules& rules, const tagTABLE_NODE& period, const CPlanRules* replaced);

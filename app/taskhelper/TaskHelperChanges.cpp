@@ -90,6 +90,7 @@ void CTaskHelper::UnsetCourseNode(CCourseTable* table, CCourseTableNode* node, c
     const std::string& roomId = node->data(half).GetRoomId();
     const CPlanRules* found = planId == zem::kNoId ? nullptr : Rules().Plan(planId);
     std::vector<CTeacherInfo*> freed;
+    CRoomInfo* freedRoom = nullptr;
     if (found) {
         const CPlanRules& rules = *found;
         CCourseInfo* plan = rules.plan;
@@ -102,13 +103,17 @@ void CTaskHelper::UnsetCourseNode(CCourseTable* table, CCourseTableNode* node, c
             }
         if (CRoomInfo* room = GetRoom(roomId)) {
             int index = -1;
-            if (CCourseTable* used = room->GetComplexTable().PickUsed(true, period, half, plan->GetId(), index))
+            if (CCourseTable* used = room->GetComplexTable().PickUsed(true, period, half, plan->GetId(), index)) {
                 m_task->UnsetTableNode(used, period, part);
+                freedRoom = room;
+            }
         }
     }
     m_task->UnsetTableNode(table, period, part);
     for (CTeacherInfo* teacher : freed)
         RefillTeacherSlot(*teacher, period);
+    if (freedRoom)
+        RefillRoomSlot(*freedRoom, period);
 }
 
 // A teacher booked at one time by two classes (a task may come so from its files) holds one of the
@@ -132,6 +137,31 @@ void CTaskHelper::RefillTeacherSlot(CTeacherInfo& teacher, const tagTABLE_NODE& 
                 m_task->UnsetTableNode(&own, period, 0);
             emptied = true;
             m_task->SetTableNode(&own, lesson, period, cell.IsInterleave() ? half : 0);
+        }
+    }
+}
+
+// Likewise a room the classes' lessons book beyond its places: the reader gives a freed place to
+// the first lesson there without one, in the order it reads them.
+void CTaskHelper::RefillRoomSlot(CRoomInfo& room, const tagTABLE_NODE& period)
+{
+    CComplexTable& places = room.GetComplexTable();
+    const zem::IdHandle roomId = zem::InternId(room.GetId());
+    for (CClassInfo* cls : Rules().Classes()) {
+        const CCourseTableNode& cell = cls->GetTable(true).GetNode(period);
+        for (int half = 1; half <= (cell.IsInterleave() ? 2 : 1); ++half) {
+            const CCourseTableNode::NodeData& lesson = cell.data(half);
+            const CPlanRules* plan = lesson.HasCourse() ? Rules().Plan(lesson.GetCourseHandle()) : nullptr;
+            if (!plan || lesson.GetRoomHandle() != roomId)
+                continue;
+            // A lesson of a combined class shares its partners' place.
+            bool placed = places.PickUsedTableIndex(true, period, half, plan->id) >= 0;
+            for (const zem::IdHandle partner : plan->targets.combinedIds)
+                placed = placed || places.PickUsedTableIndex(true, period, half, partner) >= 0;
+            const int oddEven = cell.IsInterleave() ? half : 0;
+            int index = -1;
+            if (CCourseTable* place = placed ? nullptr : places.PickFree(true, period, oddEven, index))
+                m_task->SetTableNode(place, CCourseTableNode::NodeData(plan->id, roomId, index), period, oddEven);
         }
     }
 }
