@@ -116,6 +116,26 @@ void CTaskHelper::UnsetCourseNode(CCourseTable* table, CCourseTableNode* node, c
         RefillRoomSlot(*freedRoom, period);
 }
 
+namespace {
+
+// Visits every class's lesson at the slot, with its plan and week part (0 whole, 1 odd, 2 even),
+// in the order the task's reader reads them: the classes in display order, a split cell's odd
+// half first.
+template <class Visit>
+void ForEachClassLessonAt(CPlacementRules& rules, const tagTABLE_NODE& period, Visit visit)
+{
+    for (CClassInfo* cls : rules.Classes()) {
+        const CCourseTableNode& cell = cls->GetTable(true).GetNode(period);
+        for (int half = 1; half <= (cell.IsInterleave() ? 2 : 1); ++half) {
+            const CCourseTableNode::NodeData& lesson = cell.data(half);
+            if (const CPlanRules* plan = lesson.HasCourse() ? rules.Plan(lesson.GetCourseHandle()) : nullptr)
+                visit(lesson, *plan, cell.IsInterleave() ? half : 0);
+        }
+    }
+}
+
+}  // namespace
+
 // A teacher booked at one time by two classes (a task may come so from its files) holds one of the
 // lessons in the cell: the one the task's reader reads last. When that one goes, the cell is
 // written again as the reader would write it from the classes' timetables, so that the timetables
@@ -124,21 +144,16 @@ void CTaskHelper::RefillTeacherSlot(CTeacherInfo& teacher, const tagTABLE_NODE& 
 {
     CCourseTable& own = teacher.GetTable(true);
     bool emptied = false;
-    // The order of the file: the classes in display order, a split cell's odd half first.
-    for (CClassInfo* cls : Rules().Classes()) {
-        const CCourseTableNode& cell = cls->GetTable(true).GetNode(period);
-        for (int half = 1; half <= (cell.IsInterleave() ? 2 : 1); ++half) {
-            const CCourseTableNode::NodeData& lesson = cell.data(half);
-            const CPlanRules* plan = lesson.HasCourse() ? Rules().Plan(lesson.GetCourseHandle()) : nullptr;
-            if (!plan || std::find(plan->targets.teachers.begin(), plan->targets.teachers.end(), &teacher) ==
-                             plan->targets.teachers.end())
-                continue;
-            if (!emptied)
-                m_task->UnsetTableNode(&own, period, 0);
-            emptied = true;
-            m_task->SetTableNode(&own, lesson, period, cell.IsInterleave() ? half : 0);
-        }
-    }
+    ForEachClassLessonAt(Rules(), period, [&](const CCourseTableNode::NodeData& lesson, const CPlanRules& plan,
+                                              int oddEven) {
+        const auto& teachers = plan.targets.teachers;
+        if (std::find(teachers.begin(), teachers.end(), &teacher) == teachers.end())
+            return;
+        if (!emptied)
+            m_task->UnsetTableNode(&own, period, 0);
+        emptied = true;
+        m_task->SetTableNode(&own, lesson, period, oddEven);
+    });
 }
 
 // Likewise a room the classes' lessons book beyond its places: the reader gives a freed place to
@@ -147,23 +162,19 @@ void CTaskHelper::RefillRoomSlot(CRoomInfo& room, const tagTABLE_NODE& period)
 {
     CComplexTable& places = room.GetComplexTable();
     const zem::IdHandle roomId = zem::InternId(room.GetId());
-    for (CClassInfo* cls : Rules().Classes()) {
-        const CCourseTableNode& cell = cls->GetTable(true).GetNode(period);
-        for (int half = 1; half <= (cell.IsInterleave() ? 2 : 1); ++half) {
-            const CCourseTableNode::NodeData& lesson = cell.data(half);
-            const CPlanRules* plan = lesson.HasCourse() ? Rules().Plan(lesson.GetCourseHandle()) : nullptr;
-            if (!plan || lesson.GetRoomHandle() != roomId)
-                continue;
-            // A lesson of a combined class shares its partners' place.
-            bool placed = places.PickUsedTableIndex(true, period, half, plan->id) >= 0;
-            for (const zem::IdHandle partner : plan->targets.combinedIds)
-                placed = placed || places.PickUsedTableIndex(true, period, half, partner) >= 0;
-            const int oddEven = cell.IsInterleave() ? half : 0;
-            int index = -1;
-            if (CCourseTable* place = placed ? nullptr : places.PickFree(true, period, oddEven, index))
-                m_task->SetTableNode(place, CCourseTableNode::NodeData(plan->id, roomId, index), period, oddEven);
-        }
-    }
+    ForEachClassLessonAt(Rules(), period, [&](const CCourseTableNode::NodeData& lesson, const CPlanRules& plan,
+                                              int oddEven) {
+        if (lesson.GetRoomHandle() != roomId)
+            return;
+        // A lesson of a combined class shares its partners' place.
+        const int half = oddEven == 2 ? 2 : 1;
+        bool placed = places.PickUsedTableIndex(true, period, half, plan.id) >= 0;
+        for (const zem::IdHandle partner : plan.targets.combinedIds)
+            placed = placed || places.PickUsedTableIndex(true, period, half, partner) >= 0;
+        int index = -1;
+        if (CCourseTable* place = placed ? nullptr : places.PickFree(true, period, oddEven, index))
+            m_task->SetTableNode(place, CCourseTableNode::NodeData(plan.id, roomId, index), period, oddEven);
+    });
 }
 
 void CTaskHelper::RemoveCourseWithPartners(CCourseTable* table, CCourseTableNode* node, const tagTABLE_NODE& period,
