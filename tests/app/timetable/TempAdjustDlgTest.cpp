@@ -547,6 +547,8 @@ TEST_F(TempAdjustTest, ADropIsAskedAgainWhenItIsMade)
             std::string shown[2], held[2];
             for (int i = 0; i < 2; ++i)
                 container.GetGrid().GetCellInfo(container.ToGridNode(i ? drop->to : drop->from), &shown[i]);
+            if (&c == &cases[0])
+                SaveScreenshot(&d, "TempAdjustDlg_drop_refused");
             container.Refill();
             for (int i = 0; i < 2; ++i) {
                 container.GetGrid().GetCellInfo(container.ToGridNode(i ? drop->to : drop->from), &held[i]);
