@@ -104,8 +104,11 @@ void CTaskHelper::UnsetCourseNode(CCourseTable* table, CCourseTableNode* node, c
         if (CRoomInfo* room = GetRoom(roomId)) {
             int index = -1;
             if (CCourseTable* used = room->GetComplexTable().PickUsed(true, period, half, plan->GetId(), index)) {
+                // Only a room with every place taken can have lessons there without one.
+                int free = -1;
+                if (!room->GetComplexTable().PickFree(true, period, part, free))
+                    freedRoom = room;
                 m_task->UnsetTableNode(used, period, part);
-                freedRoom = room;
             }
         }
     }
@@ -142,6 +145,12 @@ void ForEachClassLessonAt(CPlacementRules& rules, const tagTABLE_NODE& period, V
 // in memory and those read back from the saved file agree.
 void CTaskHelper::RefillTeacherSlot(CTeacherInfo& teacher, const tagTABLE_NODE& period)
 {
+    // Mostly no other lesson of the teacher is there: the teacher's plans tell without a walk.
+    bool another = false;
+    for (const CCourseInfo* plan : Rules().PlansOf(&teacher))
+        another = another || plan->GetTable(true).IsUsed(period);
+    if (!another)
+        return;
     CCourseTable& own = teacher.GetTable(true);
     bool emptied = false;
     ForEachClassLessonAt(Rules(), period, [&](const CCourseTableNode::NodeData& lesson, const CPlanRules& plan,
