@@ -109,6 +109,9 @@ void CManualScheduleTable::OnLButtonDown(Point point)
 
 void CManualScheduleTable::OnRButtonDown(Point point)
 {
+    // The context menu's commands change the timetable the sliding lesson is put down in.
+    if (m_moving)
+        return;
     LayoutClient();
     tagTABLE_NODE node;
     if (!HitCell(point, &node))

@@ -155,6 +155,26 @@ const CPlanRules* CPlacementRules::Plan(CCourseInfo* plan)
     return raw;
 }
 
+const std::vector<CCourseInfo*>& CPlacementRules::PlansOf(const CTeacherInfo* teacher)
+{
+    if (!m_plansOfRead) {
+        m_plansOfRead = true;
+        std::vector<CCourseInfo*> plans;
+        m_task.GetFullCourseList(plans);
+        for (CCourseInfo* plan : plans) {
+            if (const CTeacherInfo* own = m_task.GetTeacher(plan->GetTeacherId()))
+                m_plansOf[own].push_back(plan);
+            if (const CCourseAssistant* assistant = m_task.GetAssistant(plan->GetId()))
+                for (const std::string& id : assistant->GetAssistants())
+                    if (const CTeacherInfo* helper = m_task.GetTeacher(id))
+                        m_plansOf[helper].push_back(plan);
+        }
+    }
+    static const std::vector<CCourseInfo*> kNone;
+    const auto found = m_plansOf.find(teacher);
+    return found == m_plansOf.end() ? kNone : found->second;
+}
+
 const std::vector<CClassInfo*>& CPlacementRules::Classes()
 {
     if (!m_ordered) {

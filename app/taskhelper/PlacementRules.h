@@ -70,6 +70,8 @@ public:
     }
     const CTeacherRules* Teacher(const std::string& id);
 
+    // The plans the teacher teaches or assists in, read once.
+    const std::vector<CCourseInfo*>& PlansOf(const CTeacherInfo* teacher);
     // Display order (the order field, then the id), so that every run walks them the same way.
     const std::vector<CClassInfo*>& Classes();
     const std::vector<CTeacherInfo*>& Teachers();
@@ -95,6 +97,8 @@ private:
     std::vector<CClassInfo*> m_classes;
     std::vector<CTeacherInfo*> m_teacherOrder;
     bool m_ordered = false;
+    std::unordered_map<const CTeacherInfo*, std::vector<CCourseInfo*>> m_plansOf;
+    bool m_plansOfRead = false;
 };
 
 

@@ -185,6 +185,11 @@ public:
     // Exchanges two slots of a class, and of every class whose combined lessons move with them.
     void MoveNode(CCourseTable* table, const tagTABLE_NODE& a, const tagTABLE_NODE& b,
                   std::vector<std::string>* touchedClasses, bool* partnersMoved);
+    // A lesson moved by hand from source to target, as the grids' drops make it. It is asked again
+    // when it is made, since the timetables may have changed since its cells were marked: false,
+    // with GetText saying why, when CanSwap refuses; nothing has changed then.
+    bool SwapByHand(CCourseTable* table, const tagTABLE_NODE& target, const tagTABLE_NODE& source,
+                    std::vector<std::string>* touchedClasses, bool* partnersMoved);
     // Gives the plan's lessons to its new teacher (set on the plan already). Its combined-class
     // partners of the old teacher change with it, since a teacher's timetable holds the class's
     // lessons once; with wholeClass the partners of other teachers change too.
@@ -263,6 +268,11 @@ private:
     bool WeekCellText(const CCourseTable* table, TABLE_TYPE type, bool showActivities, bool fullNames, int layout,
                       const std::string& objectId, const tagTABLE_NODE& period, std::string* text,
                       std::string* tip) const;
+    // Writes the teacher's working cell at the slot again from the classes' lessons there, as the
+    // task's reader writes it; nothing when no class has a lesson of the teacher then.
+    void RefillTeacherSlot(CTeacherInfo& teacher, const tagTABLE_NODE& period);
+    // Gives the room's free places at the slot to the classes' lessons there that have none.
+    void RefillRoomSlot(CRoomInfo& room, const tagTABLE_NODE& period);
     // The steps of CheckAtNode.
     bool CheckFixedTimes(const CPlanRules& rules, const tagTABLE_NODE& period, int slot);
     bool CheckExclusiveTeachers(const CPlanRules& rules, const tagTABLE_NODE& period, const CPlanRules* replaced);

@@ -89,21 +89,101 @@ void CTaskHelper::UnsetCourseNode(CCourseTable* table, CCourseTableNode* node, c
     const zem::IdHandle planId = node->data(half).GetCourseHandle();
     const std::string& roomId = node->data(half).GetRoomId();
     const CPlanRules* found = planId == zem::kNoId ? nullptr : Rules().Plan(planId);
+    std::vector<CTeacherInfo*> freed;
+    CRoomInfo* freedRoom = nullptr;
     if (found) {
         const CPlanRules& rules = *found;
         CCourseInfo* plan = rules.plan;
         m_task->UnsetTableNode(&plan->GetTable(true), period, part);
         // Its own teacher, then its assistants.
         for (CTeacherInfo* teacher : rules.targets.teachers)
-            if (SlotHoldsGroup(teacher->GetTable(true), period, part, rules))
+            if (SlotHoldsGroup(teacher->GetTable(true), period, part, rules)) {
                 m_task->UnsetTableNode(&teacher->GetTable(true), period, part);
+                freed.push_back(teacher);
+            }
         if (CRoomInfo* room = GetRoom(roomId)) {
             int index = -1;
-            if (CCourseTable* used = room->GetComplexTable().PickUsed(true, period, half, plan->GetId(), index))
+            if (CCourseTable* used = room->GetComplexTable().PickUsed(true, period, half, plan->GetId(), index)) {
+                // Only a room with every place taken can have lessons there without one.
+                int free = -1;
+                if (!room->GetComplexTable().PickFree(true, period, part, free))
+                    freedRoom = room;
                 m_task->UnsetTableNode(used, period, part);
+            }
         }
     }
     m_task->UnsetTableNode(table, period, part);
+    for (CTeacherInfo* teacher : freed)
+        RefillTeacherSlot(*teacher, period);
+    if (freedRoom)
+        RefillRoomSlot(*freedRoom, period);
+}
+
+namespace {
+
+// Visits every class's lesson at the slot, with its plan and week part (0 whole, 1 odd, 2 even),
+// in the order the task's reader reads them: the classes in display order, a split cell's odd
+// half first.
+template <class Visit>
+void ForEachClassLessonAt(CPlacementRules& rules, const tagTABLE_NODE& period, Visit visit)
+{
+    for (CClassInfo* cls : rules.Classes()) {
+        const CCourseTableNode& cell = cls->GetTable(true).GetNode(period);
+        for (int half = 1; half <= (cell.IsInterleave() ? 2 : 1); ++half) {
+            const CCourseTableNode::NodeData& lesson = cell.data(half);
+            if (const CPlanRules* plan = lesson.HasCourse() ? rules.Plan(lesson.GetCourseHandle()) : nullptr)
+                visit(lesson, *plan, cell.IsInterleave() ? half : 0);
+        }
+    }
+}
+
+}  // namespace
+
+// A teacher booked at one time by two classes (a task may come so from its files) holds one of the
+// lessons in the cell: the one the task's reader reads last. When that one goes, the cell is
+// written again as the reader would write it from the classes' timetables, so that the timetables
+// in memory and those read back from the saved file agree.
+void CTaskHelper::RefillTeacherSlot(CTeacherInfo& teacher, const tagTABLE_NODE& period)
+{
+    // Mostly no other lesson of the teacher is there: the teacher's plans tell without a walk.
+    bool another = false;
+    for (const CCourseInfo* plan : Rules().PlansOf(&teacher))
+        another = another || plan->GetTable(true).IsUsed(period);
+    if (!another)
+        return;
+    CCourseTable& own = teacher.GetTable(true);
+    bool emptied = false;
+    ForEachClassLessonAt(Rules(), period, [&](const CCourseTableNode::NodeData& lesson, const CPlanRules& plan,
+                                              int oddEven) {
+        const auto& teachers = plan.targets.teachers;
+        if (std::find(teachers.begin(), teachers.end(), &teacher) == teachers.end())
+            return;
+        if (!emptied)
+            m_task->UnsetTableNode(&own, period, 0);
+        emptied = true;
+        m_task->SetTableNode(&own, lesson, period, oddEven);
+    });
+}
+
+// Likewise a room the classes' lessons book beyond its places: the reader gives a freed place to
+// the first lesson there without one, in the order it reads them.
+void CTaskHelper::RefillRoomSlot(CRoomInfo& room, const tagTABLE_NODE& period)
+{
+    CComplexTable& places = room.GetComplexTable();
+    const zem::IdHandle roomId = zem::InternId(room.GetId());
+    ForEachClassLessonAt(Rules(), period, [&](const CCourseTableNode::NodeData& lesson, const CPlanRules& plan,
+                                              int oddEven) {
+        if (lesson.GetRoomHandle() != roomId)
+            return;
+        // A lesson of a combined class shares its partners' place.
+        const int half = oddEven == 2 ? 2 : 1;
+        bool placed = places.PickUsedTableIndex(true, period, half, plan.id) >= 0;
+        for (const zem::IdHandle partner : plan.targets.combinedIds)
+            placed = placed || places.PickUsedTableIndex(true, period, half, partner) >= 0;
+        int index = -1;
+        if (CCourseTable* place = placed ? nullptr : places.PickFree(true, period, oddEven, index))
+            m_task->SetTableNode(place, CCourseTableNode::NodeData(plan.id, roomId, index), period, oddEven);
+    });
 }
 
 void CTaskHelper::RemoveCourseWithPartners(CCourseTable* table, CCourseTableNode* node, const tagTABLE_NODE& period,
@@ -257,6 +337,16 @@ void CTaskHelper::MoveNode(CCourseTable* table, const tagTABLE_NODE& a, const ta
     }
     if (moved && partnersMoved)
         *partnersMoved = true;
+}
+
+bool CTaskHelper::SwapByHand(CCourseTable* table, const tagTABLE_NODE& target, const tagTABLE_NODE& source,
+                             std::vector<std::string>* touchedClasses, bool* partnersMoved)
+{
+    // Asked in the order the picks mark the cells, so a refusal reads as the refused drop's tip.
+    if (!CanSwap(table, target, source, false))
+        return false;
+    MoveNode(table, target, source, touchedClasses, partnersMoved);
+    return true;
 }
 
 void CTaskHelper::ChangeTeacher(CCourseInfo* plan, CTeacherInfo* oldTeacher, CTeacherInfo* newTeacher,

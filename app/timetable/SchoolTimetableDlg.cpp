@@ -268,7 +268,8 @@ void CSchoolTimetableDlg::OnPicked(const tagNMT_NODE2& cell)
                 if (period < 0 || (candidate.day == picked.day && candidate.segment == picked.segment &&
                                    candidate.section == picked.section))
                     continue;
-                if (helper.CanSwap(table, picked, candidate, false)) {
+                // In the order the drop asks it, so that a tip reads as the refusal it stands for.
+                if (helper.CanSwap(table, candidate, picked, false)) {
                     friends.push_back(period);
                 } else {
                     const int row = rows ? line : period;
@@ -291,16 +292,19 @@ void CSchoolTimetableDlg::OnSwapped(const tagNMT_MOVE2& move)
     const int line = rows ? move.target.row : move.target.column;
     tagTABLE_NODE from, to;
     CCourseTable* table = m_model.TableOf(line);
-    if (!table || !m_model.NodeOfPeriod(rows ? move.picked.column : move.picked.row, &from) ||
-        !m_model.NodeOfPeriod(rows ? move.target.column : move.target.row, &to))
-        return;
+    const bool found = table && m_model.NodeOfPeriod(rows ? move.picked.column : move.picked.row, &from) &&
+                       m_model.NodeOfPeriod(rows ? move.target.column : move.target.row, &to);
     std::vector<std::string> touched;
     bool partners = false;
-    CTaskHelper(Task(), AppHelperContext()).MoveNode(table, to, from, &touched, &partners);
-    SetModified(true);
-    // Other classes' lines changed with the combined lessons: the grid shows them anew, once the
-    // grid has finished with its swap.
-    if (partners || touched.size() > 1)
+    CTaskHelper helper(Task(), AppHelperContext());
+    const bool moved = found && helper.SwapByHand(table, to, from, &touched, &partners);
+    if (moved)
+        SetModified(true);
+    else if (found && !helper.GetText().empty())
+        zem::ShowMessage(helper.GetText(), "提示", zem::MessageIcon::Information);
+    // Other classes' lines changed with the combined lessons, or the grid traded the pictures of a
+    // swap refused: the grid shows them anew, once it has finished with its swap.
+    if (!moved || partners || touched.size() > 1)
         m_deferred.insert(m_deferred.begin(), [this] { Reload(); });
     QTimer::singleShot(0, this, [this] { RunDeferred(); });
 }
@@ -484,6 +488,10 @@ void CSchoolTimetableDlg::OnCommand(int id)
 {
     switch (id) {
     case IDC_OPTIONS: {
+        // The options change what the grid's lines and periods stand for: the sliding swap's
+        // cells are read first.
+        if (DeferWhileSwapping([this] { OnCommand(IDC_OPTIONS); }))
+            return;
         const Rect button = WidgetRect(GetDlgItem(IDC_OPTIONS));
         const QPoint at = mapToGlobal(QPoint(button.left, button.bottom));
         if (const int command = zem::gui::TrackPopupMenu(this, BuildOptionsMenu(), {at.x(), at.y()}))

@@ -28,7 +28,8 @@ void FollowMoveInGroups(std::vector<CSubstituteGroup>& groups, const tagTABLE_NO
 // lessons a teacher's or room's cell holds.
 std::vector<std::string> NodeTeachers(const CScheduleTask& task, const CCourseTableNode& node);
 
-// The records whose substitute already has a lesson at the record's cell (either half).
+// The records whose substitute is taken at the record's cell: a lesson there (either half), or a
+// fixed no-lesson time of his own or of one of his teaching groups.
 std::vector<const CSubstituteRecord*> FindSubstituteConflicts(const CScheduleTask& task,
                                                               const std::vector<CSubstituteRecord>& records);
 // The records of `conflicts` as the user reads them, a line each: the substitute, the slot and what
@@ -41,7 +42,7 @@ int CountStaleRecords(const CScheduleTask& task, const std::string& regularId,
 class CSubstitution {
 public:
     struct Result {
-        int conflicts = 0;  // records refused: the substitute is busy there
+        int conflicts = 0;  // records refused: the substitute has a lesson or a fixed no-lesson time there
         std::string conflictsSaid;  // each of them, named, a line each
         int stale = 0;      // records refused: the regular teacher's lesson is gone
         bool done = false;  // every record carried out

@@ -358,9 +358,9 @@ zem::LRESULT CTableContainer::WindowProc(unsigned message, zem::WPARAM wParam, z
             Forward(message, wParam, lParam);
         return 0;
     case WM_TABLE_CELL_MOVED: {
+        // The owner hears only of a move that was made.
         const auto* move = zem::FromWParam<tagNMT_MOVE>(wParam);
-        OnMoved(move->target, move->picked);
-        if (alive)
+        if (move && OnMoved(move->target, move->picked) && alive)
             Forward(message, wParam, lParam);
         return 0;
     }
@@ -390,6 +390,7 @@ void CTableContainer::Forward(unsigned message, zem::WPARAM wParam, zem::LPARAM 
 
 void CTableContainer::OnPick(const tagTABLE_NODE& gridSlot)
 {
+    m_pickedClassId = m_kind == TABLE_CLASS ? m_objectId : std::string();
     if (m_kind != TABLE_CLASS || !m_table || !m_task)
         return;
     const tagTABLE_NODE picked = ToDataNode(gridSlot);
@@ -415,21 +416,30 @@ void CTableContainer::OnPick(const tagTABLE_NODE& gridSlot)
     m_grid.Refresh();
 }
 
-void CTableContainer::OnMoved(const tagTABLE_NODE& gridTarget, const tagTABLE_NODE& gridSource)
+bool CTableContainer::OnMoved(const tagTABLE_NODE& gridTarget, const tagTABLE_NODE& gridSource)
 {
     if (!m_table || !m_task)
-        return;
+        return false;
     const tagTABLE_NODE target = ToDataNode(gridTarget);
     const tagTABLE_NODE source = ToDataNode(gridSource);
     CTaskHelper helper = Helper();
     std::vector<std::string> movedClasses;
-    helper.MoveNode(m_table, target, source, &movedClasses, nullptr);
-    m_movedInReplay = true;
+    // While the lesson slid the user may have shown another timetable, or changed this one (a
+    // substitution carried out, a command of the context menu): the marks of the pick are old.
+    const bool samePick = m_kind == TABLE_CLASS && m_objectId == m_pickedClassId;
+    const bool moved = samePick && helper.SwapByHand(m_table, target, source, &movedClasses, nullptr);
     // The grid traded the pictures only when it animated; the cells are written from the data.
     RewriteCell(source);
     RewriteCell(target);
     RefreshMarks();
     RefreshColors();
+    if (!moved) {
+        // Refused as a drop on a cell the pick did not mark is: with the reason.
+        if (samePick && !helper.GetText().empty())
+            zem::ShowMessage(helper.GetText(), "提示", zem::MessageIcon::Information);
+        return false;
+    }
+    m_movedInReplay = true;
     if (!m_replaying) {
         auto record = std::make_unique<CSwapOperation>();
         record->m_name = "调课";
@@ -446,6 +456,7 @@ void CTableContainer::OnMoved(const tagTABLE_NODE& gridTarget, const tagTABLE_NO
     }
     if (m_listener)
         m_listener->OnTableChanged(ITableChangeListener::kSwapped, nullptr);
+    return true;
 }
 
 // ---- Replays ----

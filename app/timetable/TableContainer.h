@@ -116,9 +116,10 @@ public:
     // After a save: what changed is counted from the tables as they are now.
     void ResetChangedTables() { TakeSnapshot(); }
 
-    // The grid's notifications, in grid order.
+    // The grid's notifications, in grid order. A move is made only in the class timetable its
+    // pick was made in, and only when the task helper allows it at that moment; whether it was.
     void OnPick(const tagTABLE_NODE& gridSlot);
-    void OnMoved(const tagTABLE_NODE& gridTarget, const tagTABLE_NODE& gridSource);
+    bool OnMoved(const tagTABLE_NODE& gridTarget, const tagTABLE_NODE& gridSource);
     void OnContextMenu(const tagTABLE_NODE& gridSlot, int side);
     // A command of the context menu.
     void OnCommand(int id);
@@ -202,6 +203,7 @@ private:
     std::unique_ptr<CHistoryDlg> m_historyWnd;
     int m_kind = TABLE_CLASS;
     std::string m_objectId;
+    std::string m_pickedClassId;  // the class timetable the grid's pick was made in
     CCourseTableNode* m_currentNode = nullptr;
     tagTABLE_NODE m_currentSlot;
     int m_currentHalf = 0;

@@ -352,6 +352,11 @@ bool CTableContainer::PlaceCourse(CCourseInfo* course, const std::string& roomId
     if (!m_table || !course)
         return false;
     CTaskHelper helper = Helper();
+    // Asked again when it is made: the timetables may have changed since its cell was marked.
+    if (!helper.CanPlaceCourse(m_table, m_currentSlot, m_currentHalf, course, roomId)) {
+        Warn(helper.GetText());
+        return false;
+    }
     // The partners' own checks come before anything is cleared, so a refusal changes nothing.
     if (const CCombineClass* combined = m_task->GetCC(course->GetId())) {
         for (const std::string& otherId : combined->GetCombineCourse()) {

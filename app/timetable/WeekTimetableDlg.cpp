@@ -521,7 +521,8 @@ void CWeekTimetableDlg::OnCardClick(bool marked, CCourseInfo* plan)
             m_container.GetGrid().SetAllCellNormal();
             m_container.GetGrid().Refresh();
         }
-    } else if (!m_animating && m_container.SelectCurrentCell(plan->GetId())) {
+    } else if (!m_animating && !m_container.GetGrid().IsMoving() && m_container.SelectCurrentCell(plan->GetId())) {
+        // The picked lesson goes to its card, unless it is already sliding to another cell.
         tagTABLE_NODE picked;
         m_container.GetGrid().GetSelectedCell(&picked);
         AnimateMove(GridCellRect(picked), CardRect(plan->GetId()));
@@ -856,11 +857,14 @@ void CWeekTimetableDlg::OnOptionsCommand(int id)
         services.SetShowRoomNumber(!services.GetShowRoomNumber());
         m_container.Refill();
         return;
+    // A lesson in flight from a card is put down when its slide ends; nothing moves under it before.
     case ID_UNDO:
-        m_container.Undo();
+        if (!m_animating)
+            m_container.Undo();
         return;
     case ID_REDO:
-        m_container.Redo();
+        if (!m_animating)
+            m_container.Redo();
         return;
     case ID_HISTORY:
         m_container.ShowHistory();

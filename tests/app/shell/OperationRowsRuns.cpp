@@ -16,6 +16,7 @@
 #include "base/ScheduleValidator.h"
 #include "core/Core.h"
 #include "platform/Text.h"
+#include "platform/WindowMessages.h"
 #include "platform/gui/Desktop.h"
 #include "platform/gui/ReportList.h"
 #include "support/FakeAppServices.h"
@@ -247,43 +248,73 @@ void CompareSubstitution(const OperationRun& run, CScheduleTask& after, bool car
     EXPECT_EQ(TeacherLessons(after, substituteId), TeacherLessons(run.before, substituteId) + lessons);
 }
 
-// A lesson of the window's class moved by hand onto another (every question answered 是), saved:
-// the save names what the kept move breaks, or nothing when it breaks nothing.
-void MoveByHand(OperationRun& run)
+// The move the row tries: the window's class (that of the first teacher with lessons) and its
+// first two whole lessons of different plans, in the week's order, over the working timetables.
+struct TriedMove {
+    std::string teacherId, classId;
+    tagTABLE_NODE from, to;
+};
+
+std::optional<TriedMove> FirstTwoLessons(const CScheduleTask& task)
 {
     const CTeacherInfo* first = nullptr;
-    for (CTeacherInfo* teacher : ObjectsInOrder<CTeacherInfo>(run.task.GetTeacherInfoList()))
-        if (!first && !UsedCells(run.task, *teacher).empty())
+    for (CTeacherInfo* teacher : ObjectsInOrder<CTeacherInfo>(task.GetTeacherInfoList()))
+        if (!first && !UsedCells(task, *teacher).empty())
             first = teacher;
-    ASSERT_TRUE(first);
-    InTempWindow(run, first->GetId(), [&](CTempAdjustDlg& window) {
+    const CClassInfo* cls = first ? task.GetClass(FirstClassOfTeacher(task, first->GetId())) : nullptr;
+    if (!cls)
+        return std::nullopt;
+    const CCourseTable& table = cls->GetTable(true);
+    Cells whole;
+    ForEachSlot(task.GetSchoolStructure(), {.lastSegment = 0}, [&](const tagTABLE_NODE& cell) {
+        if (table.IsUsed(cell) && !table.GetNode(cell).IsInterleave())
+            whole.push_back(cell);
+        return false;
+    });
+    for (std::size_t j = 1; j < whole.size(); ++j)
+        if (table.GetNode(whole[j]).GetCourseId(1) != table.GetNode(whole.front()).GetCourseId(1))
+            return TriedMove{first->GetId(), cls->GetId(), whole.front(), whole[j]};
+    return std::nullopt;
+}
+
+// The first lesson of the window's class picked and put on the first lesson of another plan, as a
+// drop arrives from the grid, whether or not the pick marked that cell (every question answered
+// 是); saved when it changed anything.
+void MoveByHand(OperationRun& run)
+{
+    const std::optional<TriedMove> tried = FirstTwoLessons(run.task);
+    ASSERT_TRUE(tried);
+    InTempWindow(run, tried->teacherId, [&](CTempAdjustDlg& window) {
         CTableContainer& container = window.GetContainer();
-        CCourseTable* table = container.GetTable();
-        ASSERT_TRUE(table);
-        Cells whole;
-        ForEachSlot(run.task.GetSchoolStructure(), {.lastSegment = 0}, [&](const tagTABLE_NODE& cell) {
-            if (table->IsUsed(cell) && !table->GetNode(cell).IsInterleave())
-                whole.push_back(cell);
-            return false;
-        });
-        // The first two lessons of different plans the grid lets trade places. A swap kept over a
-        // double booking is left out: a teacher's cell holds one lesson, and which of the two it
-        // shows differs between the window and the task read back.
-        CTaskHelper helper(&run.task);
-        for (std::size_t i = 0; i < whole.size(); ++i)
-            for (std::size_t j = i + 1; j < whole.size(); ++j)
-                if (table->GetNode(whole[j]).data(1).GetCourseId() != table->GetNode(whole[i]).data(1).GetCourseId() &&
-                    helper.CanSwap(table, whole[i], whole[j], false)) {
-                    container.OnMoved(container.ToGridNode(whole[j]), container.ToGridNode(whole[i]));
-                    return;
-                }
+        ASSERT_EQ(container.GetObjectId(), tried->classId);
+        const tagTABLE_NODE picked = container.ToGridNode(tried->from);
+        const zem::Point at = container.GetGrid().GetCell(picked)->GetRect().CenterPoint();
+        QTest::mouseClick(&container.GetGrid(), Qt::LeftButton, Qt::NoModifier, QPoint(at.x, at.y));
+        tagNMT_MOVE move{container.ToGridNode(tried->to), picked};
+        zem::SendMessage(&container, WM_TABLE_CELL_MOVED, zem::ToWParam(&move), 0);
     });
 }
 
+// A move the task helper refuses is refused with its reason, the task as before; one it allows is
+// made, and the save names what the kept move breaks, or nothing when it breaks nothing.
 void CompareMoveByHand(const OperationRun& run, CScheduleTask& after)
 {
-    const ScheduleValidation broken = NewViolations(ValidateSchedule(const_cast<CScheduleTask&>(run.before)),
-                                                    ValidateSchedule(after));
+    auto& before = const_cast<CScheduleTask&>(run.before);
+    CTaskHelper helper(&before);
+    helper.RestoreTempTables();
+    const std::optional<TriedMove> tried = FirstTwoLessons(before);
+    ASSERT_TRUE(tried);
+    const CCourseTable& was = before.GetClass(tried->classId)->GetTable(true);
+    const bool allowed = helper.CanSwap(&before.GetClass(tried->classId)->GetTable(true), tried->to, tried->from, false);
+    const ScheduleValidation broken = NewViolations(ValidateSchedule(before), ValidateSchedule(after));
+    if (!allowed) {
+        EXPECT_TRUE(Mentions(run.said, helper.GetText())) << helper.GetText() << "\n" << testing::PrintToString(run.said);
+        SameTimetables(before, after);
+        return;
+    }
+    const CCourseTable& now = after.GetClass(tried->classId)->GetTable(false);
+    EXPECT_EQ(now.GetNode(tried->to).GetCourseId(1), was.GetNode(tried->from).GetCourseId(1));
+    EXPECT_EQ(now.GetNode(tried->from).GetCourseId(1), was.GetNode(tried->to).GetCourseId(1));
     EXPECT_EQ(Mentions(run.said, "调整后以下课程违反了排课规则"), !broken.IsClean()) << broken.Text();
 }
 

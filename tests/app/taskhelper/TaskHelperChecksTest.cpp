@@ -2,6 +2,10 @@
 // and the moves they make.
 #include "support/HelperSchool.h"
 
+#include "base/ScheduleValidator.h"
+#include "support/TempFolder.h"
+#include "testing/generator/SchoolGenerator.h"
+
 #include <functional>
 
 namespace {
@@ -362,6 +366,48 @@ TEST_F(CombinedSwaps, PlacingWithPartnersChecksThePartners)
     EXPECT_FALSE(ClassTable("c1")->IsUsed(N(3, 0, 1)));
     EXPECT_FALSE(ClassTable("c2")->IsUsed(N(3, 0, 1)));
     EXPECT_TRUE(TablesConsistent(task));
+}
+
+// A task may come from its files with a teacher or a room booked twice at one time (张老师 in 一班
+// and 二班, 实验室 for 一班 and 三班): the teacher's cell holds the lesson read last, the room's one
+// place the lesson read first. Either lesson moved by hand away from there, the timetables kept
+// are those the saved file gives back.
+TEST_F(Checks, ADoubleBookingTheTaskCameWithIsSavedAsItIsKept)
+{
+    TempFolder folder;
+    std::string error;
+    ASSERT_TRUE(zemgen::WriteTaskFolder(task, folder / "task/", "school", "", &error)) << error;
+    const std::vector<std::pair<std::string, std::string>> teacher = {{"p1", ""}, {"q1", ""}};
+    const std::vector<std::pair<std::string, std::string>> room = {{"p2", "r1"}, {"w1", "r1"}};
+    const struct Case {
+        const char* name;
+        const std::vector<std::pair<std::string, std::string>>& lessons;  // plan, room
+        const char* movedClass;
+    } cases[] = {
+        {"the lesson the teacher's cell holds", teacher, "c2"},
+        {"the teacher's other lesson", teacher, "c1"},
+        {"the lesson with the room's place", room, "c1"},
+        {"the room's other lesson", room, "c3"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        CTaskHelper(&task).ClearTimetables(CTaskHelper::kClearAll, {});
+        for (const auto& [plan, where] : c.lessons)
+            Place(plan, kMon1, 0, where);
+        ASSERT_TRUE(CTaskHelper(&task).SaveTempTables());
+        CScheduleTask opened;
+        ASSERT_TRUE(opened.Open(task.GetTaskInfo().GetTaskFile()));
+        CTaskHelper helper(&opened);
+        helper.RestoreTempTables();
+        ASSERT_TRUE(
+            helper.SwapByHand(&opened.GetClass(c.movedClass)->GetTable(true), N(0, 0, 1), kMon1, nullptr, nullptr))
+            << helper.GetText();
+        ASSERT_TRUE(helper.SaveTempTables());
+        CScheduleTask reopened;
+        ASSERT_TRUE(reopened.Open(task.GetTaskInfo().GetTaskFile(), TaskAccess::ReadOnly));
+        const ScheduleValidation differences = CompareTimetables(opened, reopened);
+        EXPECT_TRUE(differences.IsClean()) << differences.Text();
+    }
 }
 
 TEST_F(Checks, TeacherChangeReasons)

@@ -399,6 +399,45 @@ TEST_F(SchoolTimetableTest, ClosingAndChangingTheLayoutWaitForASlidingSwap)
     EXPECT_EQ(Ini("SchoolTable", "Style"), "1");
 }
 
+// The options change what the grid's periods stand for (the self-study rows come and go): chosen
+// while a swap slides they wait for it, and the swap is made at the periods the user chose.
+TEST_F(SchoolTimetableTest, TheOptionsWaitForASlidingSwap)
+{
+    Run([&](CSchoolTimetableDlg& d) {
+        const std::optional<int> from = PickMovable(d);
+        ASSERT_TRUE(from);
+        const int to = d.GetGrid().GetFriendCells().front();
+        tagTABLE_NODE source, target;
+        ASSERT_TRUE(d.GetModel().NodeOfPeriod(*from, &source) && d.GetModel().NodeOfPeriod(to, &target));
+        CCourseTable* table = d.GetModel().TableOf(0);
+        const std::string moving = table->GetNode(source).GetCourseId(1);
+        const bool showSS = SchoolPageLayout().ShowSS;
+        int menus = 0;
+        const zem::gui::PopupMenuHook previous = zem::gui::SetPopupMenuHook([&](const auto&) {
+            ++menus;
+            return static_cast<int>(CSchoolTimetableDlg::ID_SHOW_SS);
+        });
+        bool chosen = false;
+        onFrame = [&] {
+            if (chosen || !d.GetGrid().IsSwapRunning())
+                return;
+            chosen = true;
+            QTest::mouseClick(d.GetDlgItem(CSchoolTimetableDlg::IDC_OPTIONS), Qt::LeftButton);
+            EXPECT_EQ(menus, 0) << "the menu waits for the slide";
+        };
+        ClickNode(d, 0, to);
+        onFrame = nullptr;
+        EXPECT_TRUE(chosen);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return menus == 1; }));
+        zem::gui::SetPopupMenuHook(previous);
+        EXPECT_NE(SchoolPageLayout().ShowSS, showSS);
+        EXPECT_EQ(table->GetNode(target).GetCourseId(1), moving);
+        EXPECT_TRUE(TablesConsistent(*task));
+        ScriptedMessages no({zem::IDNO});
+        d.close();
+    });
+}
+
 TEST_F(SchoolTimetableTest, OptionsWriteZemIniAtOnceAndTheGridFollows)
 {
     Run([&](CSchoolTimetableDlg& d) {

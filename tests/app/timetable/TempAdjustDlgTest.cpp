@@ -20,6 +20,7 @@
 #include "platform/IniFile.h"
 #include "platform/gui/Desktop.h"
 #include "platform/gui/ItemList.h"
+#include "platform/gui/PopupMenu.h"
 #include "platform/gui/QtText.h"
 #include "support/MessageRecorder.h"
 #include "support/TreeTexts.h"
@@ -28,6 +29,7 @@
 
 #include <QComboBox>
 #include <QTest>
+#include <QTimer>
 #include <QTreeWidget>
 
 #include <cerrno>
@@ -52,6 +54,69 @@ std::string TableText(const CCourseTable& table)
 std::vector<std::string> TreeTexts(CTempAdjustDlg& d)
 {
     return TopLevelTexts(*d.Item<QTreeWidget>(CTempAdjustDlg::IDC_TREE));
+}
+
+// Every class's and teacher's working timetable.
+std::string AllTables(const CScheduleTask& task)
+{
+    std::string text;
+    for (const CZemObjectList* list : {&task.GetClassInfoList(), &task.GetTeacherInfoList()})
+        for (const auto& [id, object] : *list)
+            text += id + ":" + TableText(static_cast<const CZemTableObject*>(object)->GetTable(true)) + "\n";
+    return text;
+}
+
+// A whole lesson of a class that may move from `from` to `to`, and at `to` another class's lesson
+// of `regularId` that the moved lesson's teacher (`substituteId`) may take over: carried out while
+// the lesson slides, that substitution makes the drop a double booking of the substitute.
+struct StaleDrop {
+    std::string classId, regularId, substituteId;
+    tagTABLE_NODE from, to;
+};
+
+std::optional<StaleDrop> FindStaleDrop(CScheduleTask& task)
+{
+    CTaskHelper helper(&task);
+    const CSchoolStructure& week = task.GetSchoolStructure();
+    auto wholeLesson = [&](const CCourseTable& table, const tagTABLE_NODE& cell) -> const CCourseInfo* {
+        const CCourseTableNode& node = table.GetNode(cell);
+        const CCourseInfo* plan = table.IsUsed(cell) && !node.IsInterleave() ? task.FindCourse(node.GetCourseId(1)) : nullptr;
+        return plan && !task.GetCC(plan->GetId()) ? plan : nullptr;
+    };
+    for (CClassInfo* cls : ObjectsInOrder<CClassInfo>(task.GetClassInfoList())) {
+        CCourseTable& table = cls->GetTable(true);
+        std::optional<StaleDrop> found;
+        ForEachSlot(week, {.lastSegment = 2}, [&](const tagTABLE_NODE& from) {
+            const CCourseInfo* moved = wholeLesson(table, from);
+            const CTeacherInfo* teacher = moved ? task.GetTeacher(moved->GetTeacherId()) : nullptr;
+            if (!teacher)
+                return false;
+            return ForEachSlot(week, {.lastSegment = 2}, [&](const tagTABLE_NODE& to) {
+                if (to == from || teacher->GetTable(true).IsUsed(to) || !helper.CanSwap(&table, to, from, false))
+                    return false;
+                for (CTeacherInfo* regular : ObjectsInOrder<CTeacherInfo>(task.GetTeacherInfoList())) {
+                    const CCourseInfo* there = wholeLesson(regular->GetTable(true), to);
+                    if (regular == teacher || !there || there->GetClassId() == cls->GetId())
+                        continue;
+                    // Only a substitution the task's rules accept is carried out: tried on a copy.
+                    CScheduleTask probe;
+                    if (!probe.Open(task.GetTaskInfo().GetTaskFile(), TaskAccess::ReadOnly))
+                        return false;
+                    CTaskHelper(&probe).RestoreTempTables();
+                    const CSubstituteRecord record{to.day, to.segment, to.section, 0,
+                                                   probe.GetTeacherInfoList().Find(teacher->GetId())};
+                    if (!CSubstitution().Execute(probe, regular->GetId(), {record}).done)
+                        continue;
+                    found = StaleDrop{cls->GetId(), regular->GetId(), teacher->GetId(), from, to};
+                    return true;
+                }
+                return false;
+            });
+        });
+        if (found)
+            return found;
+    }
+    return std::nullopt;
 }
 
 class TempAdjustTest : public ShellTest {
@@ -115,8 +180,9 @@ protected:
             for (std::size_t j = i + 1; j < used.size(); ++j) {
                 if (table.GetNode(used[i]).data(1).GetCourseId() == table.GetNode(used[j]).data(1).GetCourseId())
                     continue;
-                if (!helper.CanSwap(&table, used[i], used[j], false))
+                if (!helper.CanSwap(&table, used[j], used[i], false))
                     continue;
+                container.OnPick(container.ToGridNode(used[i]));
                 container.OnMoved(container.ToGridNode(used[j]), container.ToGridNode(used[i]));
                 if (TableText(table) != before)
                     return TableText(table);
@@ -387,6 +453,114 @@ TEST_F(TempAdjustTest, PlansAreMarkedInTheirDaysColumns)
     });
 }
 
+// Pick, change the timetables while the lesson slides to its target, drop: the drop is asked again
+// when it is made, in the class timetable it was picked in. The slide waits for the change.
+TEST_F(TempAdjustTest, ADropIsAskedAgainWhenItIsMade)
+{
+    CScheduleTask school;
+    ASSERT_TRUE(school.Open(Task()->GetTaskInfo().GetTaskFile(), TaskAccess::ReadOnly));
+    CTaskHelper(&school).RestoreTempTables();
+    const std::optional<StaleDrop> drop = FindStaleDrop(school);
+    ASSERT_TRUE(drop) << "a lesson whose target a substitution can take";
+    std::string otherClass;
+    for (const CClassInfo* cls : ObjectsInOrder<CClassInfo>(school.GetClassInfoList()))
+        if (otherClass.empty() && cls->GetId() != drop->classId)
+            otherClass = cls->GetId();
+    struct Case {
+        const char* name;
+        std::function<void(CTempAdjustDlg&)> whileSliding;
+        bool moves;
+    } cases[] = {
+        // The moved lesson's teacher takes another class's lesson at the target: refused, named.
+        {"a substitution carried out",
+         [&](CTempAdjustDlg& d) {
+             CSubstituteWnd& wnd = d.GetSubstituteWnd();
+             wnd.GetPlan().Assign({drop->to}, drop->to, 0, kSubstituteCell,
+                                  d.GetTask()->GetTeacherInfoList().Find(drop->substituteId));
+             wnd.Refill();
+             EXPECT_TRUE(d.Execute());
+         },
+         false},
+        // The slid lesson is not put down in another class's timetable.
+        {"another class shown",
+         [&](CTempAdjustDlg& d) {
+             d.GetContainer().SetObject(TABLE_CLASS, otherClass);
+             d.GetContainer().ShowObject();
+         },
+         false},
+        // No context menu under a sliding lesson: its commands would change the timetable it lands in.
+        {"a right click",
+         [&](CTempAdjustDlg& d) {
+             CManualScheduleTable& grid = d.GetContainer().GetGrid();
+             const zem::Point at = grid.GetCell(d.GetContainer().ToGridNode(drop->to))->GetRect().CenterPoint();
+             QTest::mouseClick(&grid, Qt::RightButton, Qt::NoModifier, QPoint(at.x, at.y));
+         },
+         true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        CScheduleTask temp;
+        ASSERT_TRUE(temp.Open(Task()->GetTaskInfo().GetTaskFile()));
+        CTempAdjustDlg dialog(nullptr, &temp, false, drop->regularId);
+        bool menu = false;
+        const zem::gui::PopupMenuHook menus = zem::gui::SetPopupMenuHook([&](const auto&) {
+            menu = true;
+            return 0;
+        });
+        RunModal<CTempAdjustDlg>(dialog, [&](CTempAdjustDlg& d) {
+            CTableContainer& container = d.GetContainer();
+            container.SetObject(TABLE_CLASS, drop->classId);
+            container.ShowObject();
+            container.GetGrid().SetPlaySoundInMoving(false);
+            std::string beforeDrop, reason;
+            bool posted = false, done = false;
+            std::int64_t now = 0;
+            const zem::gui::AnimationClockHook clock = zem::gui::SetAnimationClockHook([&] {
+                if (!posted && container.GetGrid().IsMoving()) {
+                    posted = true;
+                    // Served by the slide's own event loop, as a click of the user's is.
+                    QTimer::singleShot(0, &d, [&] {
+                        c.whileSliding(d);
+                        beforeDrop = AllTables(temp);
+                        CTaskHelper helper(&temp);
+                        helper.CanSwap(&temp.GetClass(drop->classId)->GetTable(true), drop->to, drop->from, false);
+                        reason = helper.GetText();
+                        done = true;
+                    });
+                }
+                return done ? now += 60 : now;
+            });
+            const int records = container.GetHistory().GetCount();
+            MessageRecorder messages;
+            container.GetGrid().SimulateToSwapCell(container.ToGridNode(drop->from), container.ToGridNode(drop->to));
+            zem::gui::SetAnimationClockHook(clock);
+            ASSERT_TRUE(done);
+            EXPECT_FALSE(menu);
+            EXPECT_EQ(AllTables(temp) != beforeDrop, c.moves);
+            EXPECT_EQ(container.GetHistory().GetCount(), records + (c.moves ? 1 : 0));
+            if (!c.moves && container.GetObjectId() == drop->classId) {
+                EXPECT_EQ(messages.Texts(), std::vector<std::string>{reason});
+            } else {
+                EXPECT_TRUE(messages.Texts().empty()) << testing::PrintToString(messages.Texts());
+            }
+            // The grid shows what the timetable holds, whatever it slid: as it shows it written anew.
+            std::string shown[2], held[2];
+            for (int i = 0; i < 2; ++i)
+                container.GetGrid().GetCellInfo(container.ToGridNode(i ? drop->to : drop->from), &shown[i]);
+            if (&c == &cases[0])
+                SaveScreenshot(&d, "TempAdjustDlg_drop_refused");
+            container.Refill();
+            for (int i = 0; i < 2; ++i) {
+                container.GetGrid().GetCellInfo(container.ToGridNode(i ? drop->to : drop->from), &held[i]);
+                EXPECT_EQ(shown[i], held[i]);
+            }
+            MessageRecorder no(zem::IDNO);
+            d.close();
+        });
+        zem::gui::SetPopupMenuHook(menus);
+    }
+}
+
 // A lesson of the regular teacher swapped by hand in the middle timetable takes its planned
 // substitute along; the swap is heard as the grid reports it.
 TEST_F(TempAdjustTest, APlannedLessonSwappedByHandKeepsItsSubstitute)
@@ -411,7 +585,7 @@ TEST_F(TempAdjustTest, APlannedLessonSwappedByHandKeepsItsSubstitute)
                 return false;
             return ForEachSlot(week, {.lastSegment = 0}, [&](const tagTABLE_NODE& b) {
                 if (a == b || !table.IsUsed(b) || regular->GetTable(true).IsUsed(b) ||
-                    table.GetNode(b).IsInterleave() || !helper.CanSwap(&table, a, b, false))
+                    table.GetNode(b).IsInterleave() || !helper.CanSwap(&table, b, a, false))
                     return false;
                 swap = std::make_pair(a, b);
                 return true;
@@ -424,6 +598,7 @@ TEST_F(TempAdjustTest, APlannedLessonSwappedByHandKeepsItsSubstitute)
         tagNMT_MOVE move{};
         move.picked = container.ToGridNode(from);
         move.target = container.ToGridNode(to);
+        container.OnPick(move.picked);
         zem::SendMessage(&container, WM_TABLE_CELL_MOVED, zem::ToWParam(&move), 0);
         ASSERT_TRUE(regular->GetTable(true).IsUsed(to));
         ASSERT_EQ(wnd.GetPlan().GetRecords().size(), 1u);

@@ -299,6 +299,53 @@ TEST_F(WeekTimetableTest, TheObjectListWaitsForASlide)
     });
 }
 
+// While a lesson slides, nothing changes the timetable it lands in: the marked card of a lesson
+// sliding to another cell does not take it out, and 撤销 does not undo under a card's lesson on
+// its way into the grid.
+TEST_F(WeekTimetableTest, NothingChangesTheTimetableUnderASlidingLesson)
+{
+    Run(0, "", [&](CWeekTimetableDlg& d) {
+        CCourseTable& table = *d.GetContainer().GetTable();
+        const auto swap = PickSwap(d, false);
+        ASSERT_TRUE(swap) << "no lesson could be picked";
+        const std::string picked = table.GetNode(swap->first).GetCourseId(1);
+        bool clicked = false;
+        QTimer::singleShot(0, &d, [&] {
+            clicked = Grid(d).IsMoving();
+            if (clicked)
+                ClickCard(d, picked);
+        });
+        ClickCell(d, swap->second);
+        QCoreApplication::processEvents();
+        EXPECT_TRUE(clicked);
+        EXPECT_EQ(table.GetNode(swap->second).GetCourseId(1), picked) << "the lesson landed where it was dropped";
+        EXPECT_TRUE(TablesConsistent(*task));
+
+        const std::string planId = MoveLessonToBuffer(d);
+        ASSERT_FALSE(planId.empty());
+        ClickCard(d, planId);
+        const auto target = AllowedCell(d, false);
+        ASSERT_TRUE(target);
+        const int records = d.GetContainer().GetHistory().GetCount();
+        const zem::gui::PopupMenuHook menus = zem::gui::SetPopupMenuHook(
+            [](const auto&) { return static_cast<int>(CWeekTimetableDlg::ID_UNDO); });
+        bool undone = false;
+        QTimer::singleShot(0, &d, [&] {
+            undone = d.IsAnimating();
+            if (undone)
+                QTest::mouseClick(d.GetDlgItem(CWeekTimetableDlg::IDC_OPTIONS), Qt::LeftButton);
+        });
+        ClickCell(d, *target);
+        QCoreApplication::processEvents();
+        zem::gui::SetPopupMenuHook(menus);
+        EXPECT_TRUE(undone);
+        EXPECT_EQ(table.GetNode(*target).GetCourseId(1), planId);
+        EXPECT_EQ(d.GetContainer().GetHistory().GetCount(), records + 1);
+        EXPECT_EQ(d.GetContainer().GetHistory().GetIndex(), records);
+        EXPECT_TRUE(TablesConsistent(*task));
+    });
+}
+
 TEST_F(WeekTimetableTest, ClosingDuringASwapOfTheGridKeepsTheWindowOpen)
 {
     Run(0, "", [&](CWeekTimetableDlg& d) {
