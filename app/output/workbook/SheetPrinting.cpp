@@ -278,6 +278,18 @@ std::vector<int> BlockBreaks(const Worksheet& sheet, const PrintShape& shape, co
     return breaks;
 }
 
+// Whether a block holds rows a page could part; blocks of a row each may break anywhere.
+bool HasTallBlocks(const PrintShape& shape, const Area& used)
+{
+    std::vector<int> starts = shape.blockStarts;
+    starts.push_back(used.lastRow + 1);
+    std::sort(starts.begin(), starts.end());
+    for (std::size_t i = 0; i + 1 < starts.size(); ++i)
+        if (starts[i + 1] - starts[i] > 1)
+            return true;
+    return false;
+}
+
 double RepeatedRowsHeight(const Worksheet& sheet, const PrintShape& shape)
 {
     double height = 0;
@@ -374,7 +386,7 @@ void SetUpPrinting(Worksheet& sheet, const PrintShape& shape)
         for (const int row : shape.pageStarts)
             if (row > 1)
                 setup.pageBreaks.push_back(row);
-    } else if (!shape.blockStarts.empty()) {
+    } else if (!shape.blockStarts.empty() && HasTallBlocks(shape, used)) {
         // Office programs drop the page breaks of a sheet fitted to a page wide: the scale is set
         // instead, so that the pages down break between blocks.
         setup.scale = std::clamp(static_cast<int>(scale * 100 * (scale < 1 ? kScaleSafety : 1)), 10, 100);

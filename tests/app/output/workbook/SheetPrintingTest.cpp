@@ -181,6 +181,14 @@ TEST(SheetPrinting, PagesDownBreakBetweenBlocks)
     EXPECT_EQ(setup.fitWide, 0);
     // 734 points a page less the heading row: three days of 240 points fit on none, two on each.
     EXPECT_EQ(setup.pageBreaks, (std::vector<int>{18, 34}));
+
+    // Blocks of a row each may break anywhere: the sheet stays fitted to a page wide.
+    PrintShape rows = PrintShape::Heading(1, 1);
+    for (int row = 2; row <= 41; ++row)
+        rows.blockStarts.push_back(row);
+    SetUpPrinting(sheet, rows);
+    EXPECT_EQ(sheet.GetPageSetup().fitWide, 1);
+    EXPECT_TRUE(sheet.GetPageSetup().pageBreaks.empty());
 }
 
 }  // namespace
