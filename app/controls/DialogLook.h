@@ -11,6 +11,7 @@
 #include <string>
 #include <string_view>
 
+class QTreeWidget;
 class QWidget;
 
 namespace zem::gui {
@@ -34,5 +35,8 @@ void PaintBandDialog(QWidget* dialog, const zem::Rect& searchFrame, const zem::R
 // The background of a dialog whose buttons sit in the grey band at its bottom: white above the band,
 // and the blue-grey frames around its lists.
 void PaintButtonBandDialog(QWidget* dialog, std::initializer_list<zem::Rect> frames = {});
+// Lets a tree's item texts wrap to its width, rows growing to their lines, and wrap afresh as the
+// tree is resized: a long step or title shows whole instead of running out of sight sideways.
+void WrapTreeTexts(QTreeWidget* tree);
 // A question with the caption "提示"; the answer.
 int AskQuestion(const std::string& text, zem::MessageButtons buttons);

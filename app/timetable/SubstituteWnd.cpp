@@ -19,7 +19,6 @@
 #include "table/TableDefs.h"
 
 #include <QCursor>
-#include <QHeaderView>
 #include <QTreeWidget>
 
 using zem::Rect;
@@ -84,9 +83,7 @@ bool CSubstituteWnd::Create(QWidget* owner, zem::MessageTarget* notify, CSchedul
 
     m_help = new QTreeWidget(this);
     m_help->setHeaderHidden(true);
-    // Long steps scroll rather than being cut.
-    m_help->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    m_help->header()->setStretchLastSection(false);
+    WrapTreeTexts(m_help);
     m_help->setFrameShape(QFrame::StyledPanel);
     m_help->setStyleSheet("QTreeWidget { background: #F0F0F0; }");
     m_help->setFont(CGdiResources::GetInstance()->NormalFont.GetQFont());
@@ -279,6 +276,15 @@ void CSubstituteWnd::paintEvent(QPaintEvent*)
         dc.SelectFont(CGdiResources::GetInstance()->NormalFont);
         dc.SetTextColor(zem::RGB(0, 0, 0));
         dc.SetBkMode(zem::gui::TRANSPARENT);
-        dc.DrawText(GetStatusText(), m_statusRect, zem::gui::DT_SINGLELINE | zem::gui::DT_VCENTER | zem::gui::DT_LEFT);
+        const std::string status = GetStatusText();
+        if (dc.GetTextExtent(status).cx <= m_statusRect.Width()) {
+            dc.DrawText(status, m_statusRect, zem::gui::DT_SINGLELINE | zem::gui::DT_VCENTER | zem::gui::DT_LEFT);
+            return;
+        }
+        // A column narrowed by the user: the status goes on over the blank band above the help.
+        Rect lines = m_statusRect;
+        lines.top += 4;
+        lines.bottom = WidgetRect(m_help).top - 2;
+        dc.DrawText(status, lines, zem::gui::DT_WORDBREAK | zem::gui::DT_EDITCONTROL | zem::gui::DT_LEFT);
     });
 }

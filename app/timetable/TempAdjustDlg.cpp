@@ -21,7 +21,6 @@
 #include "table/UICore.h"
 
 #include <QComboBox>
-#include <QHeaderView>
 #include <QTreeWidget>
 
 #include <algorithm>
@@ -168,11 +167,10 @@ void CTempAdjustDlg::AddTree()
     m_tree = new QTreeWidget(this);
     m_tree->setHeaderHidden(true);
     m_tree->setIndentation(10);
-    // Long titles scroll rather than being cut.
-    m_tree->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    m_tree->header()->setStretchLastSection(false);
     m_tree->setFont(CGdiResources::GetInstance()->NormalFont.GetQFont());
-    m_tree->setStyleSheet("QTreeWidget { background: #F0F0F0; } QTreeWidget::item { height: 24px; }");
+    // A title longer than the column takes a second line rather than running out of sight.
+    WrapTreeTexts(m_tree);
+    m_tree->setStyleSheet("QTreeWidget { background: #F0F0F0; } QTreeWidget::item { min-height: 24px; }");
     AddControl(IDC_TREE, m_tree);
 }
 

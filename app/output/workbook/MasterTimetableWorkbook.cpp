@@ -167,6 +167,7 @@ private:
         int row = 3;
         int done = 0;
         for (const MasterObject& object : m_objects) {
+            m_blockStarts.push_back(row);
             Cell(row, 1, object.name, m_name);
             std::vector<int> splits;  // columns
             int at = 2;
@@ -200,6 +201,7 @@ private:
         int row = 2;
         for (const int day : m_days) {
             if (n > 0) {
+                m_blockStarts.push_back(row);
                 Cell(row, 1, GetWeekdayName(day, false), m_label);
                 MergeWithBorder(m_sheet, CellAddress(1, row), CellAddress(1, row + n - 1));
             }
@@ -243,7 +245,13 @@ private:
         const int n = static_cast<int>(m_periods.size());
         const int half = n > 0 ? 200 / n : 25;
         const int objects = static_cast<int>(m_objects.size());
-        const bool blockPerDay = objects * static_cast<int>(m_days.size()) > 200;
+        // Days side by side too wide for a legible page would go on over pages across, most of them
+        // naming no day: each day gets a block of its own, named in the column every page repeats.
+        const int smallest = std::min({m_label.fontSize, m_lesson.fontSize, m_lesson.fontSize2});
+        const bool blockPerDay = objects * static_cast<int>(m_days.size()) > 200 ||
+                                 (m_days.size() > 1 && !zem::workbook::FitsALegiblePageWide(
+                                                           objects * static_cast<int>(m_days.size()), 6,
+                                                           smallest > 0 ? smallest : 11));
         const int total = objects * static_cast<int>(m_days.size());
         int top = 1;
         int column = 2;
@@ -318,6 +326,8 @@ private:
 public:
     // 交叉 with a block per day: the rows the blocks after the first start at.
     std::vector<int> m_blockTops;
+    // 横排 and 竖排: the rows an object's rows, or a day's periods, start at, for a page to hold whole.
+    std::vector<int> m_blockStarts;
 };
 
 }  // namespace
@@ -360,6 +370,7 @@ bool WriteMasterTimetableWorkbook(CSpreadsheetExporter& exporter, Workbook& book
         shape = zem::workbook::PrintShape::Heading(1, 1);
     else
         shape.pageStarts = writer.m_blockTops;
+    shape.blockStarts = writer.m_blockStarts;
     shape.titleFirstColumn = 1;
     shape.titleLastColumn = layout->style == 1 ? 2 : 1;
     // The sheet's first row is already the grid: the school, the title and the day it was made head

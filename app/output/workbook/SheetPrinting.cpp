@@ -212,16 +212,22 @@ std::string HeaderCodes(const PageHeading& heading)
 
 // The columns that start the pages across when `room` points of a page are left beside the repeated
 // columns: as many as fit, a page starting at a merged area's first column rather than inside it
-// (so that a day's heading is not cut), where that still leaves the page a column.
-std::vector<int> ColumnBreaks(const Worksheet& sheet, const Area& used, int firstFree, double room)
+// (so that a day's heading is not cut), where that still leaves the page a column. Given the number
+// of pages, each page takes its share of what is left instead, so that the last is no sliver.
+std::vector<int> ColumnBreaks(const Worksheet& sheet, const Area& used, int firstFree, double room, int pages = 0)
 {
     const std::vector<Area> merged = sheet.GetMergedAreas();
     std::vector<int> breaks;
+    const auto shareFrom = [&](int column) {
+        const int left = std::max(1, pages - static_cast<int>(breaks.size()));
+        return pages > 0 ? ColumnsWidth(sheet, column, used.lastColumn) / left : room;
+    };
     int pageStart = firstFree;
-    double filled = 0;
+    double filled = 0, share = shareFrom(firstFree);
     for (int column = firstFree; column <= used.lastColumn; ++column) {
         const double width = ColumnsWidth(sheet, column, column);
-        if (filled == 0 || filled + width <= room) {
+        // A column goes on the page while it fits and most of it falls within the page's share.
+        if (filled == 0 || (filled + width <= room && filled + width / 2 <= share)) {
             filled += width;
             continue;
         }
@@ -231,9 +237,65 @@ std::vector<int> ColumnBreaks(const Worksheet& sheet, const Area& used, int firs
                 start = area.firstColumn;
         breaks.push_back(start);
         pageStart = start;
+        share = shareFrom(start);
         filled = ColumnsWidth(sheet, start, column);
     }
     return breaks;
+}
+
+// The breaks of ColumnBreaks with the pages across made even; filled greedily, the last page across
+// may hold a column or two, a sliver an office would not hand out. Never more pages than greedily.
+std::vector<int> EvenColumnBreaks(const Worksheet& sheet, const Area& used, int firstFree, double room)
+{
+    std::vector<int> greedy = ColumnBreaks(sheet, used, firstFree, room);
+    std::vector<int> even = ColumnBreaks(sheet, used, firstFree, room, static_cast<int>(greedy.size()) + 1);
+    return even.size() <= greedy.size() ? even : greedy;
+}
+
+// The rows that start the pages down when `room` points of a page are left below the repeated
+// rows: each block on the page it starts on while it fits there, else on the next.
+std::vector<int> BlockBreaks(const Worksheet& sheet, const PrintShape& shape, const Area& used, double room)
+{
+    std::vector<int> starts = shape.blockStarts;
+    starts.push_back(used.lastRow + 1);
+    std::sort(starts.begin(), starts.end());
+    std::vector<int> breaks;
+    int from = shape.titleLastRow + 1;
+    double filled = 0;
+    for (const int next : starts) {
+        if (next <= from)
+            continue;
+        double height = 0;
+        for (int row = from; row < next; ++row)
+            height += RowHeight(sheet, row);
+        if (filled > 0 && filled + height > room) {
+            breaks.push_back(from);
+            filled = 0;
+        }
+        filled += height;
+        from = next;
+    }
+    return breaks;
+}
+
+// Whether a block holds rows a page could part; blocks of a row each may break anywhere.
+bool HasTallBlocks(const PrintShape& shape, const Area& used)
+{
+    std::vector<int> starts = shape.blockStarts;
+    starts.push_back(used.lastRow + 1);
+    std::sort(starts.begin(), starts.end());
+    for (std::size_t i = 0; i + 1 < starts.size(); ++i)
+        if (starts[i + 1] - starts[i] > 1)
+            return true;
+    return false;
+}
+
+double RepeatedRowsHeight(const Worksheet& sheet, const PrintShape& shape)
+{
+    double height = 0;
+    for (int row = shape.titleFirstRow; shape.titleFirstRow > 0 && row <= shape.titleLastRow; ++row)
+        height += RowHeight(sheet, row);
+    return height;
 }
 
 // A sheet too wide for one legible page: printed at a legible scale (as large as lets a stretch
@@ -267,13 +329,30 @@ void PrintAcross(PageSetup& setup, const Worksheet& sheet, const PrintShape& sha
     setup.acrossFirst = true;
     const double pageWidth = (chosen.landscape ? kPrintableLong : kPrintableShort) / (setup.scale / 100.0);
     const double repeated = ColumnsWidth(sheet, setup.repeatFirstColumn, setup.repeatLastColumn);
-    setup.columnBreaks = ColumnBreaks(sheet, used, setup.repeatLastColumn + 1, pageWidth - repeated);
+    setup.columnBreaks = EvenColumnBreaks(sheet, used, setup.repeatLastColumn + 1, pageWidth - repeated);
     for (const int row : shape.pageStarts)
         if (row > 1)
             setup.pageBreaks.push_back(row);
+    if (shape.pageStarts.empty()) {
+        const double pageHeight = (chosen.landscape ? kPrintableShort : kPrintableLong) / (setup.scale / 100.0);
+        setup.pageBreaks = BlockBreaks(sheet, shape, used, pageHeight - RepeatedRowsHeight(sheet, shape));
+    }
+}
+
+// Fitted to one page wide, the smallest text must still print legibly. The width is reckoned in
+// the wider face; in the office's own face a character is 7 pixels of those 9.
+bool FitsLegibly(double width, double smallestSize)
+{
+    const double floor = std::min(1.0, kLegibleSize / smallestSize);
+    return kPrintableLong / std::max(1.0, width) * 9 / 7 >= floor;
 }
 
 }  // namespace
+
+bool FitsALegiblePageWide(int columns, double characters, double size)
+{
+    return FitsLegibly(columns * (characters * 9 + 5) * 0.75, size);
+}
 
 void SetUpPrinting(Worksheet& sheet, const PrintShape& shape)
 {
@@ -282,9 +361,11 @@ void SetUpPrinting(Worksheet& sheet, const PrintShape& shape)
     const double width = ColumnsWidth(sheet, 1, used.lastColumn);
     const double tallest = TallestStretch(sheet, shape, used);
     const bool pages = shape.onePage || !shape.pageStarts.empty();
+    // Fitted to a page wide, a sheet is never enlarged: either way round that holds it at its size
+    // prints it alike, and portrait then takes fewer pages down.
     const auto scaleOn = [&](double pageWidth, double pageHeight) {
         const double across = pageWidth / std::max(1.0, width);
-        return pages ? std::min(across, pageHeight / std::max(1.0, tallest)) : across;
+        return pages ? std::min(across, pageHeight / std::max(1.0, tallest)) : std::min(1.0, across);
     };
     PageSetup setup;
     setup.printArea = used;
@@ -296,12 +377,8 @@ void SetUpPrinting(Worksheet& sheet, const PrintShape& shape)
     // The way round that prints the sheet larger; portrait when both do alike.
     setup.landscape = scaleOn(kPrintableLong, kPrintableShort) > scaleOn(kPrintableShort, kPrintableLong) * 1.02;
     const double scale = setup.landscape ? scaleOn(kPrintableLong, kPrintableShort) : scaleOn(kPrintableShort, kPrintableLong);
-    // Fitted to one page wide, the smallest text must still print legibly. The width is reckoned in
-    // the wider face; in the office's own face a character is 7 pixels of those 9.
-    const double floor = std::min(1.0, kLegibleSize / SmallestTextSize(sheet));
-    const double likelyAcross = kPrintableLong / std::max(1.0, width) * 9 / 7;
-    if (shape.titleFirstColumn > 0 && likelyAcross < floor) {
-        PrintAcross(setup, sheet, shape, tallest, floor);
+    if (shape.titleFirstColumn > 0 && !FitsLegibly(width, SmallestTextSize(sheet))) {
+        PrintAcross(setup, sheet, shape, tallest, std::min(1.0, kLegibleSize / SmallestTextSize(sheet)));
     } else if (!shape.pageStarts.empty() || (shape.onePage && scale >= 1)) {
         // Office programs drop the page breaks of a sheet scaled to pages, and never enlarge one:
         // the scale is set instead, a little short of the estimate, which may err.
@@ -309,6 +386,12 @@ void SetUpPrinting(Worksheet& sheet, const PrintShape& shape)
         for (const int row : shape.pageStarts)
             if (row > 1)
                 setup.pageBreaks.push_back(row);
+    } else if (!shape.blockStarts.empty() && HasTallBlocks(shape, used)) {
+        // Office programs drop the page breaks of a sheet fitted to a page wide: the scale is set
+        // instead, so that the pages down break between blocks.
+        setup.scale = std::clamp(static_cast<int>(scale * 100 * (scale < 1 ? kScaleSafety : 1)), 10, 100);
+        const double pageHeight = (setup.landscape ? kPrintableShort : kPrintableLong) / (setup.scale / 100.0);
+        setup.pageBreaks = BlockBreaks(sheet, shape, used, pageHeight - RepeatedRowsHeight(sheet, shape));
     } else {
         setup.fitWide = 1;
         setup.fitTall = shape.onePage ? 1 : 0;

@@ -25,6 +25,9 @@ struct PrintShape {
     PageHeading heading;
     bool onePage = false;         // the whole sheet on one page
     std::vector<int> pageStarts;  // rows that start a page (the first page starts at row 1)
+    // Rows that start a block a page should hold whole (a day, an object's rows): a sheet that
+    // runs down over pages breaks only there, as many blocks on a page as fit.
+    std::vector<int> blockStarts;
 
     // A list or grid whose heading rows head every page.
     static PrintShape Heading(int first, int last)
@@ -51,6 +54,9 @@ double RowHeight(const Worksheet& sheet, int row);
 
 // Raises every row that is lower than its cells' lines need; never lowers one.
 void FitRowsToText(Worksheet& sheet);
+// Whether `columns` columns `characters` wide, their smallest text `size` points, print on one
+// page across at a legible size; a wider sheet goes on over pages across.
+bool FitsALegiblePageWide(int columns, double characters, double size);
 // FitRowsToText, then the page setup of the shape.
 void SetUpPrinting(Worksheet& sheet, const PrintShape& shape);
 

@@ -5,6 +5,8 @@
 // case is a test of its own, so that they run side by side; the schools are made once a process.
 #include "support/GeneratedSchool.h"
 #include "support/GridCheck.h"
+#include "support/OfficeCsv.h"
+#include "support/PdfPages.h"
 #include "support/SchoolBuilder.h"
 #include "support/TempFolder.h"
 
@@ -18,6 +20,7 @@
 #include "app/timetable/TeacherStatistic.h"
 #include "app/taskhelper/TaskHelper.h"
 #include "app/taskhelper/TaskHelperSlots.h"
+#include "platform/Hooks.h"
 
 #include <gtest/gtest.h>
 
@@ -345,6 +348,23 @@ TEST_P(TimetableWorkbooks, CarryEveryFieldOfEveryLesson)
 
 using MasterWorkbooks = OutputMatchesGridTest<const char*>;
 
+// Writes the master workbook of the kind in the layout to `path`, as the export does; false, with
+// the failure, when it cannot.
+bool WriteMaster(CScheduleTask& task, TABLE_TYPE kind, const CMasterSheetLayout& layout, const std::string& path)
+{
+    CSpreadsheetExporter exporter(&task);
+    exporter.SetDirect(true);
+    CExportParam& param = exporter.GetParam();
+    param.kind = kMasterTimetableExport;
+    param.value = kind;
+    param.data1 = &layout;
+    param.fileName = path;
+    if (exporter.RunExport())
+        return true;
+    ADD_FAILURE() << param.errorText;
+    return false;
+}
+
 TEST_P(MasterWorkbooks, CarryEveryFieldOfEveryLesson)
 {
     CScheduleTask& task = School(GetParam());
@@ -359,22 +379,124 @@ TEST_P(MasterWorkbooks, CarryEveryFieldOfEveryLesson)
                 CMasterSheetLayout layout;
                 layout.style = style;
                 layout.showSS = showSS;
-                CSpreadsheetExporter exporter(&task);
-                exporter.SetDirect(true);
-                CExportParam& param = exporter.GetParam();
-                param.kind = kMasterTimetableExport;
-                param.value = kind;
-                param.data1 = &layout;
-                param.fileName = folder / "总课表.xlsx";
-                ASSERT_TRUE(exporter.RunExport()) << param.errorText;
+                const std::string path = folder / "总课表.xlsx";
+                ASSERT_TRUE(WriteMaster(task, kind, layout, path));
                 zem::workbook::SheetData sheet;
                 std::string error;
-                ASSERT_TRUE(zem::workbook::ReadWorkbookSheet(param.fileName, sheet, error, 0)) << error;
+                ASSERT_TRUE(zem::workbook::ReadWorkbookSheet(path, sheet, error, 0)) << error;
                 int lessons = 0;
                 ExpectNone(gridcheck::CompareMasterSheetWithGrid(sheet, items.checked, task, 0, layout.fullNames,
                                                                  showSS, style == 1, &lessons));
                 EXPECT_GT(lessons, 0);
             }
+        }
+    }
+}
+
+// The master workbooks as an office prints them (LibreOffice): every page headed by the title and
+// the date, with the heading its cells belong to (a day's name; the periods' label column), text of
+// 6 points and more with no word running into another, no page across holding a sliver of what the
+// others hold, and in 竖排 no day's periods cut from its name by a page's edge.
+using PrintedMasterWorkbooks = OutputMatchesGridTest<const char*>;
+
+constexpr double kHeaderBottom = 40;  // points: the page header's lines end above
+
+bool IsDayName(const std::string& word)
+{
+    return word.rfind("星期", 0) == 0 && word.size() > std::string("星期").size();
+}
+
+// What is wrong with one printed page of a master workbook of the arrangement.
+std::vector<std::string> MasterPageFaults(const PdfPage& page, const std::string& title, int style)
+{
+    std::vector<std::string> faults;
+    const std::vector<PdfLine> lines = page.Lines();
+    if (std::none_of(lines.begin(), lines.end(), [&](const PdfLine& l) { return l.text.find(title) != std::string::npos; }))
+        faults.push_back("no title");
+    const auto has = [&](const std::string& text) {
+        return std::any_of(page.words.begin(), page.words.end(), [&](const PdfWord& w) { return w.text == text; });
+    };
+    if (!has("2026年03月05日"))
+        faults.push_back("no date");
+    if (std::none_of(page.words.begin(), page.words.end(), [](const PdfWord& w) { return IsDayName(w.text); }))
+        faults.push_back("no day's name");
+    if (style != 2 && !has("节次"))
+        faults.push_back("no heading");
+    for (const PdfWord& word : page.words)
+        if (word.yMax - word.yMin < 5.5)
+            faults.push_back(word.text + " printed small");
+    for (const auto& [a, b] : OverlappingWords(page))
+        faults.push_back(a.text + " runs into " + b.text);
+    if (style == 1) {
+        // Each day on the page shows its name beside its first period.
+        const auto label = std::find_if(page.words.begin(), page.words.end(), [](const PdfWord& w) { return w.text == "节次"; });
+        const auto firstPeriods = std::count_if(page.words.begin(), page.words.end(), [&](const PdfWord& w) {
+            return label != page.words.end() && w.text == "1" && w.xMin < label->xMax && w.xMax > label->xMin;
+        });
+        const auto days = std::count_if(page.words.begin(), page.words.end(), [](const PdfWord& w) { return IsDayName(w.text); });
+        if (firstPeriods != days)
+            faults.push_back(zem::Format("%d days begin on the page, %d named", int(firstPeriods), int(days)));
+    }
+    return faults;
+}
+
+// The width the grid takes on the page, in points.
+double GridWidth(const PdfPage& page)
+{
+    double left = page.width, right = 0;
+    for (const PdfWord& word : page.words)
+        if (word.yMin > kHeaderBottom) {
+            left = std::min(left, word.xMin);
+            right = std::max(right, word.xMax);
+        }
+    return std::max(0.0, right - left);
+}
+
+TEST_P(PrintedMasterWorkbooks, PrintAsAnOfficeHandsThemOut)
+{
+    const QString office = OfficeProgram();
+    if (office.isEmpty())
+        GTEST_SKIP() << "LibreOffice is not installed";
+    struct FixedDay {
+        zem::ClockHook previous = zem::SetClockHook([] { return zem::LocalTime{2026, 3, 5, 8, 7, 0}; });
+        ~FixedDay() { zem::SetClockHook(previous); }
+    } day;
+    CScheduleTask& task = School(GetParam());
+    const std::pair<TABLE_TYPE, const char*> kinds[] = {
+        {TABLE_CLASS, "class"}, {TABLE_TEACHER, "teacher"}, {TABLE_ROOM, "room"}};
+    for (const auto& [kind, name] : kinds) {
+        for (const int style : {0, 1, 2}) {
+            const std::string title = MasterTimetableTitle(kind, style);
+            SCOPED_TRACE(title);
+            CMasterSheetLayout layout;
+            layout.style = style;
+            const std::string path = folder / "总课表.xlsx";
+            ASSERT_TRUE(WriteMaster(task, kind, layout, path));
+            const std::string pdf = ConvertToPdf(office, path, folder.path());
+            ASSERT_FALSE(pdf.empty());
+            const std::vector<PdfPage> pages = ReadPdfPages(pdf);
+            ASSERT_FALSE(pages.empty());
+            double widest = 0, smallest = 100;
+            for (const PdfPage& page : pages) {
+                widest = std::max(widest, GridWidth(page));
+                for (const PdfWord& word : page.words)
+                    smallest = std::min(smallest, word.yMax - word.yMin);
+            }
+            for (std::size_t n = 0; n < pages.size(); ++n) {
+                SCOPED_TRACE(zem::Format("page %d of %d", int(n + 1), int(pages.size())));
+                ExpectNone(MasterPageFaults(pages[n], title, style));
+                EXPECT_GE(GridWidth(pages[n]), widest / 4) << "a sliver";
+            }
+            // A sheet that fails is kept for a person to look at.
+            if (HasFailure())
+                std::filesystem::copy_file(pdf, zem::Format("%s/master-printed-%s-%s-%d.pdf", ZEM_TEST_OUTPUT_DIR,
+                                                            GetParam(), name, style),
+                                           std::filesystem::copy_options::overwrite_existing);
+            if (style == 0 && ((kind == TABLE_CLASS && GetParam() == std::string("hand-made")) ||
+                               (kind == TABLE_TEACHER && GetParam() == std::string("S36"))))
+                RenderPage(pdf, 1, zem::Format("%s/master-printed-%s-%s.png", ZEM_TEST_OUTPUT_DIR, GetParam(), name));
+            std::printf("%s, %s: %d pages, the smallest printed word %.1f pt high\n", GetParam(), title.c_str(),
+                        int(pages.size()), smallest);
         }
     }
 }
@@ -445,6 +567,8 @@ TEST_P(LessonCalendarWorkbooks, CarryTheLessonsOfEveryDate)
 INSTANTIATE_TEST_SUITE_P(OutputMatchesGrid, TimetableWorkbooks, testing::ValuesIn(kSchools),
                          [](const auto& info) { return CaseName(info.param); });
 INSTANTIATE_TEST_SUITE_P(OutputMatchesGrid, MasterWorkbooks, testing::ValuesIn(kSchools),
+                         [](const auto& info) { return CaseName(info.param); });
+INSTANTIATE_TEST_SUITE_P(OutputMatchesGrid, PrintedMasterWorkbooks, testing::ValuesIn(kSchools),
                          [](const auto& info) { return CaseName(info.param); });
 INSTANTIATE_TEST_SUITE_P(OutputMatchesGrid, LessonListWorkbooks, testing::ValuesIn(kSchools),
                          [](const auto& info) { return CaseName(info.param); });

@@ -18,6 +18,7 @@
 #include "base/ScheduleTask.h"
 #include "platform/Files.h"
 #include "platform/IniFile.h"
+#include "platform/Text.h"
 #include "platform/gui/Desktop.h"
 #include "platform/gui/ItemList.h"
 #include "platform/gui/PopupMenu.h"
@@ -399,6 +400,35 @@ TEST_F(TempAdjustTest, TheSplittersShareTheWindowBetweenTheColumns)
         EXPECT_GE(right->x(), d.width() / 2);
         d.close();
     });
+}
+
+// Every line of the substitution screen's help and of its current operation shows whole, wrapped
+// to the column it has: in the smallest window the program opens in, in a large one, and with the
+// absent teacher's column dragged to its narrowest.
+TEST_F(TempAdjustTest, TheHelpAndTheCurrentOperationShowEveryLineWhole)
+{
+    CScheduleTask temp;
+    ASSERT_TRUE(temp.Open(Task()->GetTaskInfo().GetTaskFile()));
+    for (const zem::Rect& area : {zem::Rect(0, 0, 1366, 768), zem::Rect(0, 0, 1920, 1080)}) {
+        SCOPED_TRACE(area.Width());
+        zem::gui::SetWorkAreaHook([area] { return area; });
+        CTempAdjustDlg dialog(nullptr, &temp, false, Task()->GetTeacherInfoList().begin()->first);
+        RunModal<CTempAdjustDlg>(dialog, [&](CTempAdjustDlg& d) {
+            auto* help = d.GetSubstituteWnd().findChild<QTreeWidget*>();
+            auto* history = d.Item<QTreeWidget>(CTempAdjustDlg::IDC_TREE);
+            ASSERT_TRUE(help && history);
+            EXPECT_EQ(TopLevelTexts(*help), std::vector<std::string>{"代课操作说明"});
+            EXPECT_EQ(help->topLevelItem(0)->childCount(), 4);
+            EXPECT_EQ(TextsNotWhole(*help), std::vector<std::string>{});
+            EXPECT_EQ(TextsNotWhole(*history), std::vector<std::string>{});
+            SaveScreenshot(&d, zem::Format("TempAdjustDlg_help_%d", area.Width()));
+            // At its narrowest the column's help runs down past its foot, to be scrolled to.
+            DragBar(d.GetDlgItem(CTempAdjustDlg::IDC_LEFT_SPLITTER), -d.width());
+            EXPECT_EQ(TextsNotWhole(*help, true), std::vector<std::string>{});
+            SaveScreenshot(&d, zem::Format("TempAdjustDlg_help_%d_narrow", area.Width()));
+            d.close();
+        });
+    }
 }
 
 // With the first day switched off, a planned substitute's text and a conflict's mark sit in the

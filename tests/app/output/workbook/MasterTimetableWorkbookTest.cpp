@@ -123,11 +123,18 @@ TEST(MasterTimetable, ArrangementsAsTheLayoutSays)
              EXPECT_EQ(sheet.FindMergedArea(3, 1), (Area{3, 1, 4, 1}));
              EXPECT_EQ(sheet.GetRowHeights().at(3), 200 / 7);
          }},
-        {"交叉 with 30 classes and 5 days: one block", 2, false, TABLE_CLASS, 30, 5,
+        {"交叉 with 3 classes and 5 days: one block", 2, false, TABLE_CLASS, 3, 5,
          [](const Worksheet& sheet) {
-             EXPECT_EQ(Text(sheet, 1, 32), "星期二");
-             EXPECT_EQ(Text(sheet, 2, 32), "班1");
+             EXPECT_EQ(Text(sheet, 1, 5), "星期二");
+             EXPECT_EQ(Text(sheet, 2, 5), "班1");
              EXPECT_EQ(Text(sheet, 18, 2), "");
+         }},
+        {"交叉 with 30 classes and 5 days, too wide for a legible page side by side: a block per day", 2, false,
+         TABLE_CLASS, 30, 5,
+         [](const Worksheet& sheet) {
+             EXPECT_EQ(Text(sheet, 1, 32), "");
+             EXPECT_EQ(Text(sheet, 18, 1), "星期二");
+             EXPECT_EQ(Text(sheet, 19, 2), "班1");
          }},
     };
     for (const MasterCase& c : cases) {

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <string>
 #include <vector>
@@ -129,6 +130,65 @@ TEST(SheetPrinting, ASheetTooWideForALegiblePagePrintsOverPagesAcross)
             EXPECT_FALSE(setup.acrossFirst);
         }
     }
+}
+
+// A sheet printed over pages across shares its columns out evenly, whatever their number: no
+// page across holds less than half of what the widest holds (filled greedily, the last held a
+// column or two).
+TEST(SheetPrinting, PagesAcrossShareTheColumnsEvenly)
+{
+    for (int columns = 100; columns <= 160; ++columns) {
+        SCOPED_TRACE(columns);
+        Workbook book;
+        Worksheet& sheet = book.GetSheet(1);
+        sheet.Cells().Font().SetSize(9);
+        sheet.GetRange(Area{1, 1, 1, columns}).SetColumnWidth(6);
+        sheet.GetRange(Area{20, columns, 20, columns}).SetValue("末");
+        PrintShape shape;
+        shape.titleFirstColumn = 1;
+        shape.titleLastColumn = 1;
+        SetUpPrinting(sheet, shape);
+        std::vector<int> starts = sheet.GetPageSetup().columnBreaks;
+        ASSERT_FALSE(starts.empty());
+        starts.insert(starts.begin(), 2);
+        starts.push_back(columns + 1);
+        double widest = 0, narrowest = 1e9;
+        for (std::size_t i = 0; i + 1 < starts.size(); ++i) {
+            const double width = ColumnsWidth(sheet, starts[i], starts[i + 1] - 1);
+            widest = std::max(widest, width);
+            narrowest = std::min(narrowest, width);
+        }
+        EXPECT_GE(narrowest, widest / 2) << testing::PrintToString(starts);
+    }
+}
+
+// A tall, narrow sheet that holds at its size either way round prints portrait, and its pages
+// down break between its blocks (a day's periods): every page holds whole blocks, as many as fit.
+TEST(SheetPrinting, PagesDownBreakBetweenBlocks)
+{
+    Workbook book;
+    Worksheet& sheet = book.GetSheet(1);
+    sheet.GetRange("A1", "E1").SetColumnWidth(10);
+    PrintShape shape = PrintShape::Heading(1, 1);
+    for (int day = 0; day < 5; ++day)
+        shape.blockStarts.push_back(2 + 8 * day);
+    sheet.GetRange("A2", "A41").SetRowHeight(30);
+    sheet.GetRange("E41").SetValue("末");
+    SetUpPrinting(sheet, shape);
+    const PageSetup& setup = sheet.GetPageSetup();
+    EXPECT_FALSE(setup.landscape);
+    EXPECT_EQ(setup.scale, 100);
+    EXPECT_EQ(setup.fitWide, 0);
+    // 734 points a page less the heading row: three days of 240 points fit on none, two on each.
+    EXPECT_EQ(setup.pageBreaks, (std::vector<int>{18, 34}));
+
+    // Blocks of a row each may break anywhere: the sheet stays fitted to a page wide.
+    PrintShape rows = PrintShape::Heading(1, 1);
+    for (int row = 2; row <= 41; ++row)
+        rows.blockStarts.push_back(row);
+    SetUpPrinting(sheet, rows);
+    EXPECT_EQ(sheet.GetPageSetup().fitWide, 1);
+    EXPECT_TRUE(sheet.GetPageSetup().pageBreaks.empty());
 }
 
 }  // namespace
