@@ -9,7 +9,12 @@
 #include "app/data/ObjectListPages.h"
 #include "app/shell/ClearTimetableDlg.h"
 #include "app/taskhelper/TaskHelper.h"
+#include "app/taskhelper/TaskHelperSlots.h"
+#include "app/timetable/TableContainer.h"
+#include "app/timetable/WeekTimetableDlg.h"
+#include "base/ChangeCheck.h"
 #include "base/ScheduleTask.h"
+#include "platform/gui/Desktop.h"
 #include "platform/gui/ItemList.h"
 #include "platform/gui/PopupMenu.h"
 #include "platform/gui/Timers.h"
@@ -246,6 +251,56 @@ std::set<std::string> PlansReached(const CScheduleTask& task, Kind kind, const s
     return reached;
 }
 
+// ---- the timetable window's moves
+
+// Two lessons of a class swapped in the week timetable window, as a drag from one cell onto a cell
+// the grid marks for it does, every question answered 是, and the window saved.
+void SwapInWeekWindow(OperationRun& run)
+{
+    FakeAppServices services;
+    services.task = &run.task;
+    const zem::gui::WorkAreaHook area = zem::gui::SetWorkAreaHook([] { return zem::Rect(0, 0, 1366, 768); });
+    const std::string classId = TargetOf(run.task, Kind::Class);
+    ASSERT_FALSE(classId.empty());
+    CWeekTimetableDlg window;
+    window.SetInitialObject(0, classId);
+    ModalScope scope([&](Dialog& shown) {
+        if (&shown != &window)
+            return;
+        CTableContainer& container = window.GetContainer();
+        CCourseTable* table = container.GetTable();
+        ASSERT_TRUE(table);
+        std::vector<tagTABLE_NODE> whole;
+        ForEachSlot(run.task.GetSchoolStructure(), {.lastSegment = 0}, [&](const tagTABLE_NODE& cell) {
+            if (table->IsUsed(cell) && !table->GetNode(cell).IsInterleave())
+                whole.push_back(cell);
+            return false;
+        });
+        CTaskHelper helper(&run.task);
+        bool moved = false;
+        for (std::size_t i = 0; i < whole.size() && !moved; ++i)
+            for (std::size_t j = i + 1; j < whole.size() && !moved; ++j)
+                if (table->GetNode(whole[j]).data(1).GetCourseId() != table->GetNode(whole[i]).data(1).GetCourseId() &&
+                    helper.CanSwap(table, whole[i], whole[j], false)) {
+                    container.OnMoved(container.ToGridNode(whole[j]), container.ToGridNode(whole[i]));
+                    moved = true;
+                }
+        if (window.IsModified())
+            window.Save();
+        window.close();
+    });
+    window.DoModal();
+    zem::gui::SetWorkAreaHook(area);
+}
+
+// The save names every rule the kept swap breaks.
+void CompareSwapInWeekWindow(const OperationRun& run, CScheduleTask& after)
+{
+    const ScheduleValidation broken =
+        NewViolations(ValidateSchedule(const_cast<CScheduleTask&>(run.before)), ValidateSchedule(after));
+    EXPECT_EQ(Mentions(run.said, "违反了排课规则"), !broken.IsClean()) << broken.Text();
+}
+
 const Operation kAuditOperations[] = {
     {"class deleted with its lessons", true,
      [](OperationRun& run) { DeleteOnPage<CClassListPage>(run, Kind::Class); },
@@ -281,6 +336,7 @@ const Operation kAuditOperations[] = {
      [](const OperationRun& run, CScheduleTask& after) {
          CompareCleared(run, after, PlansReached(run.before, Kind::Teacher, TargetOf(run.before, Kind::Teacher)));
      }},
+    {"swap by hand in the week timetable window", false, SwapInWeekWindow, CompareSwapInWeekWindow},
 };
 
 }  // namespace
