@@ -1,12 +1,14 @@
 // The operation table's rows of the operations that take lessons away or change what the
 // timetables must keep: a class, a teacher, a room and a subject deleted on their pages with
-// lessons placed, and the clear-timetable command over every timetable, a class's and a teacher's.
+// lessons placed, the clear-timetable command over every timetable, a class's and a teacher's, a
+// swap by hand in the week timetable window, and strict spreading switched on over it.
 // The engine's support first: Qt's headers make a keyword of one of its names.
 #include "support/OperationSchools.h"
 
 #include "app/controls/MultiSelectDlg.h"
 #include "app/controls/TipWnd.h"
 #include "app/data/ObjectListPages.h"
+#include "app/data/ScheduleRulesDlg.h"
 #include "app/shell/ClearTimetableDlg.h"
 #include "app/taskhelper/TaskHelper.h"
 #include "app/taskhelper/TaskHelperSlots.h"
@@ -24,6 +26,8 @@
 #include "support/ModalScope.h"
 #include "support/OperationTable.h"
 #include "support/ScreenTestSupport.h"
+
+#include <QCheckBox>
 
 #include <gtest/gtest.h>
 
@@ -301,6 +305,25 @@ void CompareSwapInWeekWindow(const OperationRun& run, CScheduleTask& after)
     EXPECT_EQ(Mentions(run.said, "违反了排课规则"), !broken.IsClean()) << broken.Text();
 }
 
+// ---- the automatic run's rules
+
+// Strict spreading switched on or off in the rules dialog, and saved.
+void SetStrictSpreading(OperationRun& run, bool on)
+{
+    FakeAppServices services;
+    services.task = &run.task;
+    CScheduleRulesDlg dialog;
+    ModalScope modal([&](Dialog& shown) {
+        if (&shown != &dialog)
+            return;
+        auto* box = dialog.Item<QCheckBox>(CScheduleRulesDlg::IDC_STRICT_DISTRIBUTION);
+        if (box->isChecked() != on)
+            box->click();
+        dialog.SendCommand(zem::IDOK);
+    });
+    dialog.DoModal();
+}
+
 const Operation kAuditOperations[] = {
     {"class deleted with its lessons", true,
      [](OperationRun& run) { DeleteOnPage<CClassListPage>(run, Kind::Class); },
@@ -337,6 +360,16 @@ const Operation kAuditOperations[] = {
          CompareCleared(run, after, PlansReached(run.before, Kind::Teacher, TargetOf(run.before, Kind::Teacher)));
      }},
     {"swap by hand in the week timetable window", false, SwapInWeekWindow, CompareSwapInWeekWindow},
+    // A swap made while spreading was not strict may leave a plan twice on a day.
+    {"strict spreading switched back on over a swap by hand", false,
+     [](OperationRun& run) {
+         SetStrictSpreading(run, false);
+         SwapInWeekWindow(run);
+         SetStrictSpreading(run, true);
+     },
+     [](const OperationRun& run, CScheduleTask& after) {
+         EXPECT_TRUE(after.GetTaskSetting().GetStrictDistribution() || Mentions(run.said, "违反了排课规则"));
+     }},
 };
 
 }  // namespace
