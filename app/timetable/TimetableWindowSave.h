@@ -8,9 +8,13 @@
 
 class CScheduleTask;
 
-// A timetable window's save: the working timetables committed and output.xml written, saying why
-// on failure; then every rule the saved changes broke, said; then one adjustment-history entry
-// under the title for the changed ids, when any.
+// Saves the working timetables with `save`, saying why on failure (failedText, and `reason` when
+// the files say none); then says every rule the saved changes broke. Whether it saved.
+bool SaveTimetablesSayingWhatTheyBreak(CScheduleTask& task, const std::function<bool()>& save,
+                                       const std::string& failedText, const std::string& reason);
+
+// A timetable window's save: the working timetables committed and output.xml written, as above;
+// then one adjustment-history entry under the title for the changed ids, when any.
 bool SaveTimetablesAndLog(CScheduleTask* task, const std::string& failedText, const std::string& historyTitle,
                           const std::vector<std::string>& changedIds);
 
