@@ -5,9 +5,11 @@
 // The engine's support first: Qt's headers make a keyword of one of its names.
 #include "support/OperationSchools.h"
 
+#include "app/controls/CardListBox.h"
 #include "app/controls/MultiSelectDlg.h"
 #include "app/controls/TipWnd.h"
 #include "app/data/ObjectListPages.h"
+#include "app/data/PlanListPage.h"
 #include "app/data/ScheduleRulesDlg.h"
 #include "app/shell/ClearTimetableDlg.h"
 #include "app/taskhelper/TaskHelper.h"
@@ -71,9 +73,9 @@ std::set<std::string> PlanSlots(const CCourseInfo& plan)
     return places;
 }
 
-// The object to take away: the one the first placed plan of a combined class uses (its partner
-// then stays behind), else the one of the first placed plan.
-std::string TargetOf(const CScheduleTask& task, Kind kind)
+// The first placed plan of a combined class (its partner then stays behind), else the first placed
+// plan; with a room of its own for a room to take away.
+const CCourseInfo* TargetPlan(const CScheduleTask& task, Kind kind)
 {
     const CCourseInfo* target = nullptr;
     for (const CCourseInfo* plan : PlansOf(task)) {
@@ -84,6 +86,13 @@ std::string TargetOf(const CScheduleTask& task, Kind kind)
         if (!target || (task.GetCC(plan->GetId()) && !task.GetCC(target->GetId())))
             target = plan;
     }
+    return target;
+}
+
+// The object to take away: the one the target plan uses.
+std::string TargetOf(const CScheduleTask& task, Kind kind)
+{
+    const CCourseInfo* target = TargetPlan(task, kind);
     if (!target)
         return {};
     switch (kind) {
@@ -176,6 +185,43 @@ void CompareDeleted(const OperationRun& run, CScheduleTask& after, Kind kind)
         EXPECT_EQ(kept->GetWeekCount(), plan->GetWeekCount()) << run.before.GetCourseDesc(plan);
         EXPECT_EQ(PlanSlots(*kept), PlanSlots(*plan)) << run.before.GetCourseDesc(plan);
     }
+    const std::vector<std::string> stranded = StrandedLessons(after);
+    EXPECT_TRUE(stranded.empty()) << testing::PrintToString(stranded);
+}
+
+// The target plan deleted on the plan page, its class's card shown, and the page saved.
+void DeletePlanOnPage(OperationRun& run)
+{
+    FakeAppServices services;
+    services.task = &run.task;
+    const CCourseInfo* plan = TargetPlan(run.task, Kind::Class);
+    ASSERT_TRUE(plan);
+    const std::string planId = plan->GetId();
+    const std::string classId = plan->GetClassId();
+    CPlanListPage page;
+    RunPage<CPlanListPage>(page, [&](CPlanListPage& p) {
+        for (int card = 0; card < p.GetCards()->GetCount() && p.GetShownClassId() != classId; ++card)
+            p.SelectCard(card);
+        ASSERT_EQ(p.GetShownClassId(), classId);
+        for (int row = 0; row < p.GetList()->GetItemCount(); ++row)
+            if (p.GetList()->GetItemText(row, 0) == planId)
+                SelectRow(p, row);
+        p.SendCommand(CListBaseDlg::IDC_DELETE);
+        p.Save();
+    });
+}
+
+void CompareDeletedPlan(const OperationRun& run, CScheduleTask& after)
+{
+    const std::string planId = TargetPlan(run.before, Kind::Class)->GetId();
+    EXPECT_EQ(after.FindCourse(planId), nullptr);
+    EXPECT_FALSE(Mentions(run.said, "违反了排课规则")) << testing::PrintToString(run.said);
+    for (const CCourseInfo* plan : PlansOf(run.before))
+        if (plan->GetId() != planId) {
+            const CCourseInfo* kept = after.FindCourse(plan->GetId());
+            ASSERT_NE(kept, nullptr) << run.before.GetCourseDesc(plan);
+            EXPECT_EQ(PlanSlots(*kept), PlanSlots(*plan)) << run.before.GetCourseDesc(plan);
+        }
     const std::vector<std::string> stranded = StrandedLessons(after);
     EXPECT_TRUE(stranded.empty()) << testing::PrintToString(stranded);
 }
@@ -337,6 +383,7 @@ const Operation kAuditOperations[] = {
     {"subject deleted with its lessons", true,
      [](OperationRun& run) { DeleteOnPage<CSubjectListPage>(run, Kind::Subject); },
      [](const OperationRun& run, CScheduleTask& after) { CompareDeleted(run, after, Kind::Subject); }},
+    {"plan deleted on the plan page", true, DeletePlanOnPage, CompareDeletedPlan},
     {"every timetable cleared", false,
      [](OperationRun& run) { ClearTimetables(run, CClearTimetableDlg::ID_SCOPE_ALL, {}); },
      [](const OperationRun& run, CScheduleTask& after) {
