@@ -74,6 +74,36 @@ int TakeOut(CCourseTable& table, int day, int segment, int section, zem::IdHandl
     return half;
 }
 
+using SharedLesson = std::function<bool(const CCourseInfo&, const CCourseTableNode::NodeData&)>;
+
+// Takes the course out of every cell of the table, every day and segment: a lesson left in a
+// table blocks its teacher, class or room. Where a partner of its dissolved combined class had
+// the lesson with it (`shares`: the partner's lesson belongs in this table too), the partner's
+// lesson takes the cell over, so the teacher who taught both or the room they shared stays
+// booked for it.
+void TakeOutEverywhere(CCourseTable& table, zem::IdHandle course, bool temp,
+                       const std::vector<const CCourseInfo*>& partners, const SharedLesson& shares)
+{
+    for (int day = 0; day < zem::kDayCount; ++day)
+        for (int segment = 0; segment < zem::kSegmentCount; ++segment)
+            for (int section = 0; section < zem::kSectionCount; ++section) {
+                const tagTABLE_NODE node{day, segment, section};
+                const bool split = table.GetNode(node).IsInterleave();
+                const int half = TakeOut(table, day, segment, section, course);
+                if (half <= 0 || table.GetNode(node).data(half).HasCourse())
+                    continue;
+                for (const CCourseInfo* partner : partners) {
+                    const CCourseTableNode& own = partner->GetTable(temp).GetNode(node);
+                    const CCourseTableNode::NodeData& lesson = own.data(half);
+                    if (lesson.GetCourseId() == partner->GetId() && own.IsInterleave() == split &&
+                        shares(*partner, lesson)) {
+                        CScheduleTask::SetTableNode(&table, lesson, node, split ? half : 0);
+                        break;
+                    }
+                }
+            }
+}
+
 }  // namespace
 
 void CScheduleTask::RemoveCourseRelatedData(CCourseInfo* course, bool clearTables)
@@ -97,58 +127,45 @@ void CScheduleTask::RemoveCourseRelatedData(CCourseInfo* course, bool clearTable
     if (handle == zem::kNoId)
         return;  // never placed anywhere
 
-    std::vector<CCourseTable*> tables;
-    auto addBoth = [&](CZemTableObject* object) {
-        if (object) {
-            tables.push_back(&object->GetTable(false));
-            tables.push_back(&object->GetTable(true));
-        }
+    std::vector<const CCourseInfo*> partnerPlans;
+    for (const std::string& id : partners)
+        if (const CCourseInfo* partner = FindCourse(id))
+            partnerPlans.push_back(partner);
+    auto takeOut = [&](CCourseTable& table, bool temp, const SharedLesson& shares) {
+        TakeOutEverywhere(table, handle, temp, partnerPlans, shares);
     };
-    addBoth(GetClass(course->GetClassId()));
-    addBoth(GetTeacher(course->GetTeacherId()));
+    std::vector<std::string> teachers{course->GetTeacherId()};
     if (const CCourseAssistant* assistant = GetAssistant(courseId))
-        for (const std::string& teacherId : assistant->GetAssistants())
-            addBoth(GetTeacher(teacherId));
-
-    // Every day, every segment: a lesson left in a table blocks its teacher, class or room.
-    auto forEachSlot = [](const std::function<void(int, int, int)>& visit) {
-        for (int day = 0; day < zem::kDayCount; ++day)
-            for (int segment = 0; segment < zem::kSegmentCount; ++segment)
-                for (int section = 0; section < zem::kSectionCount; ++section)
-                    visit(day, segment, section);
-    };
-    for (CCourseTable* table : tables)
-        forEachSlot([&](int day, int segment, int section) { TakeOut(*table, day, segment, section, handle); });
+        teachers.insert(teachers.end(), assistant->GetAssistants().begin(), assistant->GetAssistants().end());
+    const SharedLesson ownClassOnly = [](const CCourseInfo&, const CCourseTableNode::NodeData&) { return false; };
+    for (const bool temp : {false, true}) {
+        if (CClassInfo* cls = GetClass(course->GetClassId()))
+            takeOut(cls->GetTable(temp), temp, ownClassOnly);
+        for (const std::string& teacherId : teachers) {
+            CTeacherInfo* teacher = GetTeacher(teacherId);
+            if (!teacher)
+                continue;
+            // A teacher of both partners kept the one lesson for the two.
+            takeOut(teacher->GetTable(temp), temp, [&](const CCourseInfo& partner, const CCourseTableNode::NodeData&) {
+                if (partner.GetTeacherId() == teacherId)
+                    return true;
+                const CCourseAssistant* helpers = GetAssistant(partner.GetId());
+                return helpers && std::find(helpers->GetAssistants().begin(), helpers->GetAssistants().end(),
+                                            teacherId) != helpers->GetAssistants().end();
+            });
+        }
+    }
 
     // Manual adjustment may have put the lessons in rooms other than the plan's own, so every
-    // room is searched. Where a partner of the dissolved combined class shared the place, the
-    // partner's lesson takes it over, so the room stays booked for it.
+    // room is searched.
     for (const auto& [id, object] : m_rooms) {
         const std::string& roomId = id;  // a lambda may not capture a structured binding in every compiler
         CComplexTable& set = static_cast<CRoomInfo*>(object)->GetComplexTable();
-        for (const bool temp : {false, true}) {
-            for (int index = 0; CCourseTable* table = set.Enum(temp, index); ++index) {
-                forEachSlot([&](int day, int segment, int section) {
-                    const bool split = table->GetNode(day, segment, section).IsInterleave();
-                    const int half = TakeOut(*table, day, segment, section, handle);
-                    if (half <= 0 || table->GetNode(day, segment, section).data(half).HasCourse())
-                        return;
-                    const tagTABLE_NODE node{day, segment, section};
-                    for (const std::string& partnerId : partners) {
-                        const CCourseInfo* partner = FindCourse(partnerId);
-                        if (!partner)
-                            continue;
-                        const CCourseTableNode& own = partner->GetTable(temp).GetNode(node);
-                        const CCourseTableNode::NodeData& lesson = own.data(half);
-                        if (lesson.GetCourseId() == partnerId && lesson.GetRoomId() == roomId &&
-                            lesson.GetRoomIndex() == index && own.IsInterleave() == split) {
-                            SetTableNode(table, partnerId, roomId, index, node, split ? half : 0);
-                            break;
-                        }
-                    }
+        for (const bool temp : {false, true})
+            for (int index = 0; CCourseTable* table = set.Enum(temp, index); ++index)
+                takeOut(*table, temp, [&](const CCourseInfo&, const CCourseTableNode::NodeData& lesson) {
+                    return lesson.GetRoomId() == roomId && lesson.GetRoomIndex() == index;
                 });
-            }
-        }
     }
 }
 

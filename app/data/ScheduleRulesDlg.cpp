@@ -4,6 +4,7 @@
 #include "app/controls/DialogLook.h"
 #include "app/controls/HoverButton.h"
 #include "app/shared/SaveFailure.h"
+#include "base/ChangeCheck.h"
 #include "base/ScheduleTask.h"
 #include "platform/gui/QtText.h"
 
@@ -72,10 +73,21 @@ void CScheduleRulesDlg::OnOK()
         return EndDialog(zem::IDOK);
     CTaskSetting& setting = task->GetTaskSetting();
     const CTaskSetting before = setting;
+    const CChangeCheck check(*task, false);
     setting.SetStrictDistribution(m_strictDistribution != 0);
     setting.SetSortByMainCourseType(m_sortByMainCourseType != 0);
     setting.SetConcentrateByTeacher(m_concentrateByTeacher != 0);
     setting.SetConcentrateSelfstudy(m_concentrateSelfstudy != 0);
+    // Strict spreading is also a rule of the timetables there are: lessons already two on a day
+    // are the user's to keep, asked as the list pages ask.
+    const ChangeFindings findings = check.Findings();
+    if (!findings.IsClean() &&
+        AskQuestion("保存后以下课程违反了排课规则：\n" + findings.Said(findings.broken.Violations().size()) +
+                        "\n是否仍然保存？",
+                    zem::MessageButtons::YesNo) != zem::IDYES) {
+        setting = before;
+        return;
+    }
     // A failed save says why; the dialog stays open with the boxes as they are, and the task keeps
     // the flags its file holds.
     if (!SaveSayingWhy([task] { return task->SaveInputData(); }, NotSavedText("排课规则"), kCheckTaskFolderReason)) {

@@ -8,6 +8,7 @@
 #include "app/shared/Strings.h"
 #include "app/taskhelper/TaskHelper.h"
 #include "app/shared/SaveFailure.h"
+#include "base/ChangeCheck.h"
 #include "base/ScheduleTask.h"
 #include "platform/Hooks.h"
 #include "platform/Text.h"
@@ -196,12 +197,18 @@ void CClearTimetableDlg::OnClear()
     }
     CTaskHelper helper(task);
     helper.RestoreTempTables();
+    const CChangeCheck check(*task, false);
     helper.ClearTimetables(m_scope, m_chosenIds);
+    // The clear goes on as asked; every rule it leaves broken (a preset lesson taken off its
+    // slot) is said with it, each, for the user to put back or leave to the next run.
+    const ChangeFindings findings = check.FindingsInWorkingTables();
     // A failed save says why; the dialog stays so that nothing looks done.
     if (!SaveSayingWhy([&helper] { return helper.SaveTempTables(); }, NotSavedText("清除后的课表"),
                        kCheckTaskFolderReason))
         return;
-    ShowMessage("清除完成");
+    ShowMessage(findings.IsClean() ? std::string("清除完成")
+                                   : "清除完成\n\n清除后以下课程违反了排课规则：\n" +
+                                         findings.Said(findings.broken.Violations().size()));
     EndDialog(zem::IDOK);
 }
 

@@ -10,6 +10,7 @@
 #include "app/shared/TextBuilders.h"
 #include "app/controls/WeekTableCells.h"
 #include "app/taskhelper/TaskHelper.h"
+#include "app/timetable/TimetableWindowSave.h"
 #include "app/shared/SaveFailure.h"
 #include "base/ConfigHost.h"
 #include "base/ScheduleTask.h"
@@ -305,8 +306,9 @@ void CTeacherConflictDlg::OnSave()
     m_centre.GetChangedTables(m_resultIds, true);
     // One pair: the timetables name the plans. A failed write says why; the dialog stays open with the
     // changes still in it.
-    if (!SaveSayingWhy([task] { return CTaskHelper(task, AppHelperContext()).SaveInputAndTempTables(); },
-                       "保存课表失败：", kCheckTaskFolderReason))
+    if (!SaveTimetablesSayingWhatTheyBreak(
+            *task, [task] { return CTaskHelper(task, AppHelperContext()).SaveInputAndTempTables(); }, "保存课表失败：",
+            kCheckTaskFolderReason))
         return;
     EndDialog(zem::IDOK);
 }

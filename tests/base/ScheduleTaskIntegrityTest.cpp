@@ -136,6 +136,30 @@ TEST_F(Integrity, DeletedClassTakesItsPlansOutOfEveryTable)
     EXPECT_TRUE(TablesConsistent(task));
 }
 
+// One teacher for both classes of the combined class: the teacher's cell names the plan placed last,
+// and the partner's lesson takes it over when that plan goes, as the room's does.
+TEST_F(Integrity, ATeacherOfBothPartnersKeepsThePartnersLesson)
+{
+    K("k2")->SetTeacher("t3");
+    for (const bool temp : {false, true}) {
+        task.UnsetTableNode(&TeacherTable("t2", temp), kA, 0);
+        task.SetCourseNode(K("k2"), "r", temp, kA, 0);
+        task.SetCourseNode(K("k1"), "r", temp, kA, 0);
+    }
+    ASSERT_TRUE(TablesConsistent(task));
+    ASSERT_EQ(TeacherTable("t3").GetNode(kA).GetCourseId(1), "k1");
+
+    task.RemovePlans({"k1"});
+
+    for (const bool temp : {false, true}) {
+        SCOPED_TRACE(temp ? "temp" : "committed");
+        EXPECT_EQ(TeacherTable("t3", temp).GetNode(kA).data(1), CCourseTableNode::NodeData("k2", "r", 0));
+        EXPECT_EQ(TeacherTable("t3", temp).GetValue(kA), 100);
+        EXPECT_EQ(TeacherTable("t4", temp).GetValue(kA), 0);
+    }
+    EXPECT_TRUE(TablesConsistent(task));
+}
+
 TEST_F(Integrity, DeletedBasicDataRepairs)
 {
     struct Case {
