@@ -38,6 +38,30 @@ bool Contains(const std::vector<std::string>& ids, const std::string& id)
     return std::any_of(ids.begin(), ids.end(), [&](const std::string& each) { return zem::EqualsNoCase(each, id); });
 }
 
+// The teachers an imported row's cell names as assistants, each once, the plan's own teacher left
+// out; the refusal when it names none, or names strangers beside them, who would be dropped without
+// a word and the row said imported.
+std::string AssistantIds(CScheduleTask& task, const std::string& cell, const std::string& teacherId,
+                         std::vector<std::string>& ids)
+{
+    std::vector<std::string> separators;
+    std::vector<std::string> names;
+    SplitNameList(cell, separators, &names, true);
+    std::string unknown;
+    for (const std::string& name : names) {
+        const CZemObject* assistant = FindByImportedName(task.GetTeacherInfoList(), name);
+        if (!assistant)
+            unknown += (unknown.empty() ? "" : "、") + std::string(zem::Trim(name));
+        else if (assistant->GetId() != teacherId && !Contains(ids, assistant->GetId()))
+            ids.push_back(assistant->GetId());
+    }
+    if (ids.empty())
+        return zem::Format("在第2页教师信息中没有找到这些助教信息: %s", cell.c_str());
+    if (!unknown.empty())
+        return zem::Format("在第2页教师信息中没有找到这些助教信息: %s", unknown.c_str());
+    return {};
+}
+
 }  // namespace
 
 CAssistantListPage::CAssistantListPage(QWidget* parent) : CListBaseDlg(parent)
@@ -356,17 +380,9 @@ zem::LRESULT CAssistantListPage::OnAssistantRow(CPageNotify* notify, const CPage
         return refuse(zem::Format("教师不存在: %s", cell[2].c_str()));
     const bool selfStudy = cell[3] == "早读" || cell[3] == "晚自习";
 
-    std::vector<std::string> separators;
-    std::vector<std::string> names;
-    SplitNameList(cell[4], separators, &names, true);
     std::vector<std::string> ids;
-    for (const std::string& name : names) {
-        const CZemObject* assistant = FindByImportedName(task->GetTeacherInfoList(), name);
-        if (assistant && assistant->GetId() != teacher->GetId() && !Contains(ids, assistant->GetId()))
-            ids.push_back(assistant->GetId());
-    }
-    if (ids.empty())
-        return refuse(zem::Format("在第2页教师信息中没有找到这些助教信息: %s", cell[4].c_str()));
+    if (const std::string refusal = AssistantIds(*task, cell[4], teacher->GetId(), ids); !refusal.empty())
+        return refuse(refusal);
 
     const CCourseInfo* plan = nullptr;
     for (CCourseInfo* each : ObjectsInOrder<CCourseInfo>(selfStudy ? task->GetSelfStudyInfoList()

@@ -28,8 +28,8 @@ struct tagTABLE_NODE;
 
 namespace zem::import {
 
-// A cell's text as the reverse import reads it: a text as it stands, a number as "%.1f" without a
-// trailing ".0", a date as its day; carriage returns taken out and each line's blanks trimmed, a
+// A cell's text as the reverse import reads it: a text as it stands, a number as NumberCellText
+// gives it, a date as its day; carriage returns taken out and each line's blanks trimmed, a
 // run of them kept as one: a blank parts the teachers of a lesson ("刘强 孙丽").
 std::string MasterCellText(const zem::workbook::CellValue& value);
 

@@ -7,6 +7,7 @@
 #include "platform/Text.h"
 
 #include <algorithm>
+#include <charconv>
 #include <map>
 #include <vector>
 
@@ -63,6 +64,21 @@ bool ReadImportSheet(const std::string& path, SheetData& sheet, std::string& err
     return false;
 }
 
+std::string NumberCellText(double number)
+{
+    // Rounded to one decimal, 2.46 arrived as 2.5 and 2.96 as 3, taken as counts nobody typed: a
+    // number keeps the 15 significant digits the spreadsheet shows of it, written without exponent.
+    char text[400];
+    const std::to_chars_result digits = std::to_chars(text, text + sizeof text, number, std::chars_format::general, 15);
+    double shown = number;
+    if (digits.ec == std::errc())
+        std::from_chars(text, digits.ptr, shown);
+    if (shown == 0)
+        shown = 0;  // no "-0"
+    const std::to_chars_result written = std::to_chars(text, text + sizeof text, shown, std::chars_format::fixed);
+    return written.ec == std::errc() ? std::string(text, written.ptr) : std::string();
+}
+
 bool ReadCellText(const CellValue& value, std::string& text, std::string* typed)
 {
     text.clear();
@@ -73,9 +89,7 @@ bool ReadCellText(const CellValue& value, std::string& text, std::string* typed)
         text = value.text;
         break;
     case CellValue::Type::Number:
-        text = zem::Format("%.1f", value.number);
-        if (text.size() >= 2 && text.compare(text.size() - 2, 2, ".0") == 0)
-            text.resize(text.size() - 2);
+        text = NumberCellText(value.number);
         break;
     case CellValue::Type::Date:
         return false;

@@ -68,8 +68,11 @@ std::string ImportReportText(const RowReadResult& result, bool* warning = nullpt
 // must not make every row that wide.
 constexpr int kMaxRowCells = 256;
 
-// The text a cell arrives as: a text normalised as names are, a number as "%.1f" without a
-// trailing ".0", nothing for a boolean or an error. False for a date, which no page takes.
+// A number cell's text: its 15 significant digits without exponent or trailing zeros (3, 2.5, 1.25).
+std::string NumberCellText(double number);
+
+// The text a cell arrives as: a text normalised as names are, a number as NumberCellText gives
+// it, nothing for a boolean or an error. False for a date, which no page takes.
 // `typed`, when given, receives the text before it was normalised.
 bool ReadCellText(const zem::workbook::CellValue& value, std::string& text, std::string* typed = nullptr);
 

@@ -10,6 +10,7 @@
 #include "platform/gui/ItemList.h"
 #include "support/DataDialogTestSupport.h"
 #include "support/ProctorSchool.h"
+#include "support/WorkerLatch.h"
 
 #include <QComboBox>
 #include <QDateEdit>
@@ -19,8 +20,6 @@
 
 #include <gtest/gtest.h>
 
-#include <condition_variable>
-#include <mutex>
 #include <thread>
 
 namespace {
@@ -282,33 +281,22 @@ TEST(ProctorProgressDlg, CancelKeepsTheItemsMadeSoFar)
     CProctorData& data = proctor.data();
     data.GetTeacherArray() = school.AllTeachers();
     AddExam(data, "p1", 5, "08:00", "10:00", "s1", {"c1", "c2", "c3", "c4"}, 2);
-    std::mutex mutex;
-    std::condition_variable changed;
-    bool held = false, released = false;
+    WorkerLatch latch;
     CProctorRunOptions options;
     options.afterItem = [&](std::size_t items) {
-        if (items != 1)
-            return;
-        std::unique_lock lock(mutex);
-        held = true;
-        changed.notify_all();
-        changed.wait(lock, [&] { return released; });
+        if (items == 1)
+            latch.Hold();
     };
     const FixedRuns runs(options);
     ScriptedMessages messages;
     CProctorProgressDlg dialog;
     dialog.SetProctor(&proctor);
     ModalScope scope([&](Dialog& shown) {
-        ASSERT_TRUE(QTest::qWaitFor([&] {
-            std::lock_guard lock(mutex);
-            return held;
-        }));
+        EXPECT_TRUE(latch.WaitHeld());
         SaveScreenshot(&dialog, "proctor_progress");
         Click(dialog, zem::IDCANCEL);
         EXPECT_TRUE(dialog.IsEnded());
-        std::lock_guard lock(mutex);
-        released = true;
-        changed.notify_all();
+        latch.Release();
     });
     dialog.RunModal();
     EXPECT_FALSE(dialog.IsWorkerRunning());

@@ -23,6 +23,7 @@
 #include "support/BasicDataTestSupport.h"
 #include "support/DataDialogTestSupport.h"
 #include "support/ProctorSchool.h"
+#include "support/WorkerLatch.h"
 
 #include <QLineEdit>
 #include <QTest>
@@ -31,8 +32,6 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
-#include <condition_variable>
-#include <mutex>
 #include <set>
 
 namespace {
@@ -714,19 +713,13 @@ TEST_F(PageTest, ARestartedRunCancelledOrMakingNothingKeepsTheOldArrangement)
             AddItem(data, "p1", c[1], {ids.teachers[1]});
             AddExam(data, "p2", 6, "08:00", "10:00", ids.subjects[1], each.secondRooms, 1);
         });
-        std::mutex mutex;
-        std::condition_variable changed;
-        bool held = false, released = false;
+        WorkerLatch latch;
         CProctorRunOptions options;
         options.seed = 9;
         options.pacing = false;
         options.afterItem = [&](std::size_t items) {
-            if (items != 1)
-                return;
-            std::unique_lock lock(mutex);
-            held = true;
-            changed.notify_all();
-            changed.wait(lock, [&] { return released; });
+            if (items == 1)
+                latch.Hold();
         };
         CProctorProgressDlg::SetRunOptionsForTesting(options);
         RunPage([&](CProctorDlg& page) {
@@ -739,14 +732,9 @@ TEST_F(PageTest, ARestartedRunCancelledOrMakingNothingKeepsTheOldArrangement)
                     WaitForRun(shown);
                     return;
                 }
-                ASSERT_TRUE(QTest::qWaitFor([&] {
-                    std::lock_guard lock(mutex);
-                    return held;
-                }));
+                EXPECT_TRUE(latch.WaitHeld());
                 Click(progress, zem::IDCANCEL);
-                std::lock_guard lock(mutex);
-                released = true;
-                changed.notify_all();
+                latch.Release();
             });
             Click(page, CProctorDlg::IDC_START);
             EXPECT_TRUE(answers.Saw("当前监考安排表已有数据！确定要重新开始排监考吗？"));

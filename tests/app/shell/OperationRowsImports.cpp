@@ -11,6 +11,7 @@
 #include "app/data/ObjectListPages.h"
 #include "app/data/PlanListPage.h"
 #include "app/data/SelfStudyListPage.h"
+#include "app/data/TeacherGroupListPage.h"
 #include "app/output/PageLayout.h"
 #include "app/output/PrintSheet.h"
 #include "app/output/TimetableExport.h"
@@ -32,6 +33,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <iterator>
 #include <memory>
 #include <set>
 #include <string>
@@ -246,6 +248,189 @@ std::pair<const CCourseInfo*, const CCourseInfo*> PlansTaughtApart(const CSchedu
     return best;
 }
 
+
+// ---- rows the task's rules refuse
+
+// Each teaching plan as "class subject teacher count", as an import names it.
+std::multiset<std::string> PlanKeys(const CScheduleTask& task)
+{
+    std::multiset<std::string> keys;
+    for (const CCourseInfo* plan : ObjectsInOrder<CCourseInfo>(task.GetCourseInfoList()))
+        keys.insert(task.GetClassNameA(plan->GetClassId()) + " " + task.GetSubjectName(plan->GetSubjectId()) + " " +
+                    task.GetTeacherName(plan->GetTeacherId()) + " " + plan->GetWeekCount().ToString());
+    return keys;
+}
+
+// The plans the import added, every plan of the school kept as it was.
+std::multiset<std::string> AddedPlans(const CScheduleTask& before, const CScheduleTask& after)
+{
+    const std::multiset<std::string> was = PlanKeys(before), now = PlanKeys(after);
+    std::multiset<std::string> added, lost;
+    std::set_difference(now.begin(), now.end(), was.begin(), was.end(), std::inserter(added, added.end()));
+    std::set_difference(was.begin(), was.end(), now.begin(), now.end(), std::inserter(lost, lost.end()));
+    EXPECT_TRUE(lost.empty()) << testing::PrintToString(lost);
+    return added;
+}
+
+// The classes with the fewest lessons a week, the first of them first: new plans there keep the
+// week's periods.
+std::vector<std::string> RoomiestClasses(const CScheduleTask& task, std::size_t count)
+{
+    std::vector<std::pair<int, std::string>> halves;
+    for (const CClassInfo* cls : ObjectsInOrder<CClassInfo>(task.GetClassInfoList())) {
+        int half = 0;
+        for (const CCourseInfo* plan : ObjectsInOrder<CCourseInfo>(task.GetCourseInfoList()))
+            if (plan->GetClassId() == cls->GetId())
+                half += plan->GetWeekCount().GetWholeCount() * 2 + (plan->GetWeekCount().HasHalfNode() ? 1 : 0);
+        halves.emplace_back(half, cls->GetName());
+    }
+    std::stable_sort(halves.begin(), halves.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::vector<std::string> names;
+    for (std::size_t i = 0; i < count && i < halves.size(); ++i)
+        names.push_back(halves[i].second);
+    return names;
+}
+
+std::vector<std::string> TeacherNames(const CScheduleTask& task)
+{
+    std::vector<std::string> names;
+    for (const CZemObject* teacher : ObjectsInOrder(task.GetTeacherInfoList()))
+        names.push_back(teacher->GetName());
+    return names;
+}
+
+const std::vector<std::string> kPlanHeadings = {"班级", "课程", "教师", "主/副课", "周课时数", "连课", "次数", "指定教室"};
+
+// Imported teacher groups and assistants naming people the task does not know: a group of none
+// of its teachers, a group of one teacher and a stranger, a group of two teachers; an assistant
+// row of a free teacher and a stranger.
+void ImportUnknownNames(OperationRun& run)
+{
+    const std::vector<std::string> teachers = TeacherNames(run.task);
+    ASSERT_GE(teachers.size(), 2u);
+    ImportWorkbook<CTeacherGroupListPage>(run, [&](CTeacherGroupListPage& page) {
+        return WriteImportSheet(Folder(run) + "教师组.xlsx", page.ImportHeadings(),
+                                {{"外校组", "甲外校、乙外校"},
+                                 {"半知组", teachers[0] + "、丙外校"},
+                                 {"新教研组", teachers[0] + "、" + teachers[1]}});
+    });
+    const FreeAssistant free = FindFreeAssistant(run.task);
+    ASSERT_NE(free.plan, nullptr);
+    ImportWorkbook<CAssistantListPage>(run, [&](CAssistantListPage&) {
+        return WriteImportSheet(Folder(run) + "助教.xlsx", {"班级", "课程", "教师", "类型", "助教列表"},
+                                {{run.task.GetClassNameA(free.plan->GetClassId()),
+                                  run.task.GetSubjectName(free.plan->GetSubjectId()),
+                                  run.task.GetTeacherName(free.plan->GetTeacherId()), "常规",
+                                  free.teacher->GetName() + "、丁外校"}});
+    });
+}
+
+// Every row naming a stranger is refused naming him; the group of teachers is kept, and stays
+// when the task is opened again.
+void CompareUnknownNames(const OperationRun& run, CScheduleTask& after)
+{
+    EXPECT_TRUE(Mentions(run.said, "导入 1 条，未导入 2 条")) << testing::PrintToString(run.said);
+    EXPECT_TRUE(Mentions(run.said, "外校组 的成员中有不是已有教师的名字：甲外校、乙外校")) << testing::PrintToString(run.said);
+    EXPECT_TRUE(Mentions(run.said, "半知组 的成员中有不是已有教师的名字：丙外校")) << testing::PrintToString(run.said);
+    std::set<std::string> groups = NamesOf(run.before.GetTeacherGroupInfoList());
+    groups.insert("新教研组");
+    EXPECT_EQ(NamesOf(after.GetTeacherGroupInfoList()), groups);
+    const auto* added = static_cast<const CTeacherGroupInfo*>(after.GetTeacherGroupInfoList().FindByName("新教研组"));
+    ASSERT_NE(added, nullptr);
+    const std::vector<std::string> teachers = TeacherNames(run.before);
+    const CZemObjectList& known = after.GetTeacherInfoList();
+    EXPECT_EQ(added->GetTeacherArray(),
+              (std::vector<std::string>{known.GetObjectId(teachers[0]), known.GetObjectId(teachers[1])}));
+
+    EXPECT_TRUE(Mentions(run.said, "在第2页教师信息中没有找到这些助教信息: 丁外校")) << testing::PrintToString(run.said);
+    const FreeAssistant free = FindFreeAssistant(run.before);
+    ASSERT_NE(free.plan, nullptr);
+    EXPECT_EQ(after.GetAssistant(free.plan->GetId()), nullptr);
+    EXPECT_EQ(after.GetAssistantList().GetCount(), run.before.GetAssistantList().GetCount());
+}
+
+// Flat plan lists as other offices write them, each class on its first row only, so that the class
+// column is mostly empty: headed in their words, not headed at all, and headed without a teacher
+// column, which cannot be placed. Three classes of the most room take three or four lessons each.
+struct FlatListCase {
+    const char* file;
+    std::vector<std::string> headings;
+    std::vector<std::pair<int, std::vector<std::string>>> subjects;  // of each class, by its rank in room
+};
+
+const FlatListCase kFlatLists[] = {
+    {"他校计划.xlsx", {"班级", "科目", "任课教师", "类型", "周课时"}, {{0, {"篆刻", "围棋", "剪纸"}}, {1, {"陶艺", "茶艺", "棋艺"}}}},
+    {"无表头计划.xlsx", {}, {{2, {"泥塑", "编织", "面塑", "刺绣"}}}},
+    {"无教师列计划.xlsx", {"班级", "科目", "主讲", "类型", "周课时"}, {{0, {"书画", "舞蹈", "书画", "舞蹈"}}}},
+};
+
+void ImportFlatListsOfOtherHeadings(OperationRun& run)
+{
+    const std::vector<std::string> classes = RoomiestClasses(run.task, 3);
+    ASSERT_EQ(classes.size(), 3u);
+    const std::string teacher = TeacherNames(run.task).front();
+    for (const FlatListCase& list : kFlatLists) {
+        std::vector<std::vector<std::string>> rows;
+        for (const auto& [rank, subjects] : list.subjects)
+            for (std::size_t i = 0; i < subjects.size(); ++i)
+                rows.push_back({i == 0 ? classes[static_cast<std::size_t>(rank)] : "", subjects[i], teacher, "副课", "1"});
+        ImportPlans(run, false, [&](CPlanListPage&) { return WriteImportSheet(Folder(run) + list.file, list.headings, rows); });
+    }
+}
+
+// The two lists that can be placed add their plans to their classes, every one said; the third
+// is refused as a whole, naming the column it lacks, and makes nothing.
+void CompareFlatListsOfOtherHeadings(const OperationRun& run, CScheduleTask& after)
+{
+    const std::vector<std::string> classes = RoomiestClasses(run.before, 3);
+    const std::string teacher = TeacherNames(run.before).front();
+    std::multiset<std::string> expected;
+    for (const FlatListCase& list : {kFlatLists[0], kFlatLists[1]})
+        for (const auto& [rank, subjects] : list.subjects)
+            for (const std::string& subject : subjects)
+                expected.insert(classes[static_cast<std::size_t>(rank)] + " " + subject + " " + teacher + " 1");
+    EXPECT_EQ(AddedPlans(run.before, after), expected) << testing::PrintToString(run.said);
+    EXPECT_EQ(NamesOf(after.GetClassInfoList()), NamesOf(run.before.GetClassInfoList()));
+    EXPECT_TRUE(Mentions(run.said, "导入完成，共导入 6 条")) << testing::PrintToString(run.said);
+    EXPECT_TRUE(Mentions(run.said, "导入完成，共导入 4 条")) << testing::PrintToString(run.said);
+    EXPECT_TRUE(Mentions(run.said, "表头中没有“教师”列，无法确定各列的内容，没有导入任何数据"))
+        << testing::PrintToString(run.said);
+    EXPECT_EQ(after.GetSubjectInfoList().FindByName("书画"), nullptr);
+}
+
+// Weekly counts neither whole nor half a lesson more, in number cells: in a plan list beside one
+// of 1.5 (2.46 is no 2.5), and in a self-study list.
+void ImportCountsNeitherWholeNorHalf(OperationRun& run)
+{
+    const std::string cls = RoomiestClasses(run.task, 1).front();
+    const std::string t = TeacherNames(run.task).front();
+    ImportPlans(run, false, [&](CPlanListPage&) {
+        return WriteImportSheet(Folder(run) + "课时计划.xlsx", kPlanHeadings,
+                                {{cls, "篆刻", t, "副课", "2.7", "1", "0", ""},
+                                 {cls, "围棋", t, "副课", "1.25", "1", "0", ""},
+                                 {cls, "剪纸", t, "副课", "1.5", "1", "0", ""},
+                                 {cls, "棋艺", t, "副课", "2.46", "1", "0", ""}});
+    });
+    const bool evening = run.task.GetSchoolStructure().GetSectionNodeMaxCount(zem::kEveningStudy) > 0;
+    ImportPlans(run, true, [&](CPlanListPage&) {
+        return WriteImportSheet(Folder(run) + "课时自习.xlsx", {"班级", "类型", "课程", "教师", "周课时数", "连课", "次数", "指定教室"},
+                                {{cls, evening ? "晚自习" : "早读", "自习", t, "2.7", "1", "0", ""}});
+    });
+}
+
+void CompareCountsNeitherWholeNorHalf(const OperationRun& run, CScheduleTask& after)
+{
+    const std::string cls = RoomiestClasses(run.before, 1).front();
+    const std::string t = TeacherNames(run.before).front();
+    EXPECT_TRUE(Mentions(run.said, "导入 1 条，未导入 3 条：\n第 2 行：周课时数无效: 2.7\n第 3 行：周课时数无效: 1.25\n"
+                                     "第 5 行：周课时数无效: 2.46"))
+        << testing::PrintToString(run.said);
+    EXPECT_EQ(AddedPlans(run.before, after), (std::multiset<std::string>{cls + " 剪纸 " + t + " 1.5"}));
+    EXPECT_EQ(after.GetSubjectInfoList().FindByName("篆刻"), nullptr);
+    EXPECT_TRUE(Mentions(run.said, "导入 0 条，未导入 1 条：\n第 2 行：周课时数无效: 2.7")) << testing::PrintToString(run.said);
+    EXPECT_EQ(after.GetSelfStudyInfoList().GetCount(), run.before.GetSelfStudyInfoList().GetCount());
+}
+
 const Operation kImportOperations[] = {
     // The school's master timetable into a task of its teaching time and nothing else, as the new
     // task the dialog makes holds: every class and lesson comes back.
@@ -437,6 +622,9 @@ const Operation kImportOperations[] = {
          const int tried = std::min(7, run.before.GetRoomInfoList().GetCount());
          EXPECT_EQ(Mentions(run.said, "5000"), modified < tried) << testing::PrintToString(run.said);
      }},
+    {"teacher groups and assistants of names the task does not know", false, ImportUnknownNames, CompareUnknownNames},
+    {"flat plan lists of other headings or none", true, ImportFlatListsOfOtherHeadings, CompareFlatListsOfOtherHeadings},
+    {"plan counts neither whole nor half", true, ImportCountsNeitherWholeNorHalf, CompareCountsNeitherWholeNorHalf},
 };
 
 }  // namespace

@@ -464,7 +464,7 @@ BatchTarget BatchModifyTarget(const CScheduleTask& task)
     return {};
 }
 
-void BatchModifyPlans(OperationRun& run)
+void BatchModifyCounts(OperationRun& run, const std::string& count)
 {
     FakeAppServices services;
     services.task = &run.task;
@@ -486,12 +486,31 @@ void BatchModifyPlans(OperationRun& run)
             auto* property = d.Item<QComboBox>(CBatchModifyPlanDlg::IDC_PROPERTY);
             property->setCurrentIndex(2);  // 周课时数
             d.OnPropertyChanged();
-            d.SetDlgItemText(CBatchModifyPlanDlg::IDC_VALUE, "1");
+            d.SetDlgItemText(CBatchModifyPlanDlg::IDC_VALUE, count);
             d.SendCommand(zem::IDOK);
             d.EndDialog(zem::IDCANCEL);
         });
         p.Save();
     });
+}
+
+void BatchModifyPlans(OperationRun& run)
+{
+    BatchModifyCounts(run, "1");
+}
+
+// A count neither whole nor half a lesson more is refused as the plan dialog refuses it, naming
+// it, and no plan changes.
+void BatchModifyToACountNeitherWholeNorHalf(OperationRun& run)
+{
+    BatchModifyCounts(run, "2.7");
+}
+
+void CompareRefusedBatchModify(const OperationRun& run, CScheduleTask& after)
+{
+    EXPECT_TRUE(Mentions(run.said, "周课时数无效: 2.7")) << testing::PrintToString(run.said);
+    EXPECT_FALSE(Mentions(run.said, "已成功修改")) << testing::PrintToString(run.said);
+    EXPECT_EQ(CountChanges(run.before, after), std::vector<std::string>{});
 }
 
 void CompareBatchModify(const OperationRun& run, CScheduleTask& after)
@@ -795,6 +814,8 @@ const Operation kPlanOperations[] = {
     {"room change", false, ChangePlanRoom, CompareRoomChange},
     {"teacher swap", false, SwapTeachers, CompareSwap},
     {"batch modify", true, BatchModifyPlans, CompareBatchModify},
+    {"batch modify to a count neither whole nor half", true, BatchModifyToACountNeitherWholeNorHalf,
+     CompareRefusedBatchModify},
     {"plan split", true, SplitPlan, CompareSplit},
     // Renaming classes keeps every plan's count.
     {"grade promotion", false, PromoteGrades, ComparePromotion},

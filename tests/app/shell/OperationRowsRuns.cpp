@@ -25,6 +25,7 @@
 #include "support/ProctorSchool.h"
 #include "support/ScreenTestSupport.h"
 #include "support/TreeTexts.h"
+#include "support/WorkerLatch.h"
 
 #include <QTest>
 #include <QTreeWidget>
@@ -32,6 +33,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <map>
 #include <optional>
 #include <regex>
@@ -403,9 +405,9 @@ void ComparePartialRun(const OperationRun& run, CScheduleTask& after)
 
 constexpr const char* kProctoring = "期中考试";
 
-// Two exams in the first three classes' rooms, watched by the first six teachers; the page's
-// run, then its save. What the page lists goes with what was said.
-void Invigilate(OperationRun& run)
+// Two exams in the first three classes' rooms, watched by the first six teachers, saved as the
+// proctoring the page opens.
+void SetUpExams(OperationRun& run)
 {
     std::vector<std::string> teachers, classes = FirstClasses(run.task, 3);
     for (const CTeacherInfo* teacher : ObjectsInOrder<CTeacherInfo>(run.task.GetTeacherInfoList()))
@@ -414,39 +416,63 @@ void Invigilate(OperationRun& run)
     std::vector<CCourseInfo*> plans;
     run.task.GetFullCourseList(plans);
     ASSERT_FALSE(plans.empty());
-    {
-        CScheduleProctor proctor;
-        ASSERT_TRUE(proctor.Open(&run.task, kProctoring));
-        proctor.data().GetTeacherArray() = teachers;
-        AddExam(proctor.data(), "p1", 5, "08:00", "10:00", plans.front()->GetSubjectId(), classes, 1);
-        AddExam(proctor.data(), "p2", 6, "08:00", "10:00", plans.back()->GetSubjectId(), classes, 1);
-        ASSERT_TRUE(proctor.Save());
-        ASSERT_TRUE(run.task.SetConfig(CProctorDlg::kRecentSection, "1", kProctoring));
-    }
+    CScheduleProctor proctor;
+    ASSERT_TRUE(proctor.Open(&run.task, kProctoring));
+    proctor.data().GetTeacherArray() = teachers;
+    AddExam(proctor.data(), "p1", 5, "08:00", "10:00", plans.front()->GetSubjectId(), classes, 1);
+    AddExam(proctor.data(), "p2", 6, "08:00", "10:00", plans.back()->GetSubjectId(), classes, 1);
+    ASSERT_TRUE(proctor.Save());
+    ASSERT_TRUE(run.task.SetConfig(CProctorDlg::kRecentSection, "1", kProctoring));
+}
+
+// The proctoring page over the open task: `act` works it, `progress` each run's window; the runs
+// draw from a fixed seed, at full speed, held where `afterItem` holds them.
+void OnProctorPage(OperationRun& run, const std::function<void(CProctorDlg&)>& act,
+                   const std::function<void(CProctorProgressDlg&)>& progress,
+                   const std::function<void(std::size_t)>& afterItem = {})
+{
     CProctorRunOptions options;
     options.seed = 3;
     options.pacing = false;
+    options.afterItem = afterItem;
     CProctorProgressDlg::SetRunOptionsForTesting(options);
     FakeAppServices services;
     services.task = &run.task;
     const zem::gui::WorkAreaHook area = zem::gui::SetWorkAreaHook([] { return zem::Rect(0, 0, 1280, 800); });
     CProctorDlg page;
     ModalScope scope([&](zem::gui::Dialog& shown) {
-        if (auto* progress = dynamic_cast<CProctorProgressDlg*>(&shown)) {
-            EXPECT_TRUE(QTest::qWaitFor([&] { return progress->IsEnded(); }, 60000));
+        if (auto* window = dynamic_cast<CProctorProgressDlg*>(&shown)) {
+            progress(*window);
             return;
         }
         if (&shown != &page)
             return;
-        page.SendCommand(CProctorDlg::IDC_START);
-        page.SendCommand(CProctorDlg::IDC_SAVE);
-        SaveScreenshot(&page, "operation_invigilation");
-        run.said.push_back(zem::Format("监考安排 %d 项", page.GetResultList()->GetItemCount()));
+        act(page);
         page.SendCommand(zem::IDCANCEL);
     });
     page.DoModal();
     zem::gui::SetWorkAreaHook(area);
     CProctorProgressDlg::SetRunOptionsForTesting(std::nullopt);
+}
+
+void WaitForTheRun(CProctorProgressDlg& progress)
+{
+    EXPECT_TRUE(QTest::qWaitFor([&] { return progress.IsEnded(); }, 60000));
+}
+
+// The page's run, then its save; what the page lists goes with what was said.
+void Invigilate(OperationRun& run, const std::string& screenshot)
+{
+    SetUpExams(run);
+    OnProctorPage(
+        run,
+        [&](CProctorDlg& page) {
+            page.SendCommand(CProctorDlg::IDC_START);
+            page.SendCommand(CProctorDlg::IDC_SAVE);
+            SaveScreenshot(&page, screenshot);
+            run.said.push_back(zem::Format("监考安排 %d 项", page.GetResultList()->GetItemCount()));
+        },
+        WaitForTheRun);
 }
 
 // The timetables and plans as they were; the saved arrangement holds as many items as the page
@@ -463,6 +489,69 @@ void CompareInvigilation(const OperationRun& run, CScheduleTask& after)
     if (items < rooms) {
         EXPECT_TRUE(Mentions(run.said, "部分考场监考教师未达指定人数")) << testing::PrintToString(run.said);
     }
+}
+
+// Each item of an arrangement as "exam room teachers", in the list's order.
+std::vector<std::string> ArrangementOf(const CProctorData& data)
+{
+    std::vector<std::string> items;
+    for (const auto& item : data.GetProctorList()) {
+        std::string text = item->plan + " " + item->room;
+        for (const std::string& teacher : item->teachers)
+            text += " " + teacher;
+        items.push_back(text);
+    }
+    return items;
+}
+
+std::vector<std::string>& ArrangementBeforeTheRestart()
+{
+    static std::vector<std::string> items;
+    return items;
+}
+
+// A run to its end, saved; then a new run, cancelled once it has filled its first room (the
+// worker held there until 取消 is pressed), and the page saved as the user leaves it.
+void CancelARestartedInvigilation(OperationRun& run)
+{
+    Invigilate(run, "operation_invigilation_before_restart");
+    {
+        CScheduleProctor saved;
+        ASSERT_TRUE(saved.Open(&run.task, kProctoring));
+        ArrangementBeforeTheRestart() = ArrangementOf(saved.data());
+    }
+    WorkerLatch latch;
+    const auto holdAtTheFirstRoom = [&](std::size_t items) {
+        if (items == 1)
+            latch.Hold();
+    };
+    const auto cancelWhenHeld = [&](CProctorProgressDlg& progress) {
+        EXPECT_TRUE(latch.WaitHeld());
+        progress.SendCommand(zem::IDCANCEL);
+        latch.Release();
+    };
+    OnProctorPage(
+        run,
+        [&](CProctorDlg& page) {
+            page.SendCommand(CProctorDlg::IDC_START);
+            SaveScreenshot(&page, "operation_invigilation_cancelled");
+            run.said.push_back(zem::Format("取消后监考安排 %d 项", page.GetResultList()->GetItemCount()));
+            page.SendCommand(CProctorDlg::IDC_SAVE);
+        },
+        cancelWhenHeld, holdAtTheFirstRoom);
+}
+
+// The cancelled run leaves the saved arrangement and the page's list as the finished run left them.
+void CompareCancelledInvigilation(const OperationRun& run, CScheduleTask& after)
+{
+    SameTimetables(run.before, after);
+    const std::vector<std::string>& old = ArrangementBeforeTheRestart();
+    ASSERT_GE(old.size(), 2u) << "the first run filled too few rooms to tell a part from the whole";
+    CScheduleProctor saved;
+    ASSERT_TRUE(saved.Open(&after, kProctoring));
+    EXPECT_EQ(ArrangementOf(saved.data()), old);
+    EXPECT_EQ(NumberBefore(run.said, "项"), static_cast<int>(old.size()));
+    EXPECT_EQ(NumberBefore({run.said.back()}, "项"), static_cast<int>(old.size())) << testing::PrintToString(run.said);
 }
 
 const Operation kRunOperations[] = {
@@ -486,7 +575,9 @@ const Operation kRunOperations[] = {
          RunLikeTheDialog(run, range);
      },
      ComparePartialRun},
-    {"invigilation run", false, Invigilate, CompareInvigilation},
+    {"invigilation run", false, [](OperationRun& run) { Invigilate(run, "operation_invigilation"); },
+     CompareInvigilation},
+    {"restarted invigilation run cancelled", false, CancelARestartedInvigilation, CompareCancelledInvigilation},
 };
 
 }  // namespace
