@@ -2,13 +2,18 @@
 // timetables must keep: a class, a teacher, a room and a subject deleted on their pages with
 // lessons placed, the clear-timetable command over every timetable, a class's and a teacher's, a
 // swap by hand in the week timetable window (undone and redone, or saved and undone), in the
-// multi-timetable and the whole-school windows, and strict spreading switched on over it.
+// multi-timetable and the whole-school windows, strict spreading switched on over it, and rules
+// the rule pages add over placed lessons (a subject's closed day, a combined class, exclusive
+// teachers), each kept when asked.
 // The engine's support first: Qt's headers make a keyword of one of its names.
 #include "support/OperationSchools.h"
 
 #include "app/controls/CardListBox.h"
 #include "app/controls/MultiSelectDlg.h"
 #include "app/controls/TipWnd.h"
+#include "app/data/CombineClassListPage.h"
+#include "app/data/FixedTimePages.h"
+#include "app/data/MutexPages.h"
 #include "app/data/ObjectListPages.h"
 #include "app/data/PlanListPage.h"
 #include "app/data/ScheduleRulesDlg.h"
@@ -31,6 +36,7 @@
 #include "support/MessageRecorder.h"
 #include "support/ModalScope.h"
 #include "support/OperationTable.h"
+#include "support/PickerClicks.h"
 #include "support/ScreenTestSupport.h"
 
 #include <QCheckBox>
@@ -429,6 +435,149 @@ void SwapInSchoolWindow(OperationRun& run)
     });
 }
 
+// ---- the rule pages
+
+// A row added on the page as the user adds it, `onDialog` working the choosers it opens, and the
+// page saved.
+template <class Page>
+void AddOnPage(OperationRun& run, const std::function<void(Dialog&)>& onDialog)
+{
+    FakeAppServices services;
+    services.task = &run.task;
+    Page page;
+    RunPage<Page>(
+        page,
+        [](Page& p) {
+            p.Add();
+            p.Save();
+        },
+        onDialog);
+}
+
+// The target plan's subject and the first day it has a lesson.
+std::pair<std::string, int> SubjectDay(const CScheduleTask& task)
+{
+    const CCourseInfo* plan = TargetPlan(task, Kind::Class);
+    return plan ? std::pair{plan->GetSubjectId(), PlanSlots(*plan).begin()->front() - '0'} : std::pair{std::string(), 0};
+}
+
+// That whole day closed to the subject on the subject page.
+void CloseASubjectsDay(OperationRun& run)
+{
+    const auto [subjectId, day] = SubjectDay(run.task);
+    ASSERT_FALSE(subjectId.empty());
+    const std::string subject = run.task.GetSubjectName(subjectId);
+    AddOnPage<CSubjectFixedTimePage>(run, [&](Dialog& shown) {
+        auto* picker = dynamic_cast<CTimeSlotPickerDlg*>(&shown);
+        if (!picker)
+            return ChooseInMultiSelect(shown, {subject});
+        ClickGrid(*picker, tagTABLE_NODE{day, -1, 0});
+        QTest::mouseClick(picker->GetDlgItem(zem::IDOK), Qt::LeftButton);
+    });
+}
+
+// More of the day is closed, its lessons kept where they were, after the question naming each of
+// them.
+void CompareSubjectsDay(const OperationRun& run, CScheduleTask& after)
+{
+    const auto [subjectId, day] = SubjectDay(run.before);
+    auto closedOnDay = [&](const CScheduleTask& task) {
+        const auto* closed = static_cast<const CFixedTimeOfObject*>(task.GetFixedTimeOfSubjectList().Find(subjectId));
+        int count = 0;
+        ForEachSlot([&](const tagTABLE_NODE& node) { count += closed && node.day == day && closed->IsFixedTime(node); });
+        return count;
+    };
+    EXPECT_GT(closedOnDay(after), closedOnDay(run.before));
+    EXPECT_TRUE(Mentions(run.said, "保存后以下课程违反了排课规则")) << testing::PrintToString(run.said);
+}
+
+// Two placed plans of one teacher, subject, weekly count and kind in two classes, neither in a
+// combined class: what the combined-class picker lets the user join.
+std::vector<std::string> UncombinedPair(const CScheduleTask& task)
+{
+    const std::vector<CCourseInfo*> plans = PlansOf(task);
+    for (const CCourseInfo* a : plans)
+        for (const CCourseInfo* b : plans)
+            if (a != b && a->GetClassId() != b->GetClassId() && a->GetTeacherId() == b->GetTeacherId() &&
+                a->GetSubjectId() == b->GetSubjectId() && a->GetWeekCount() == b->GetWeekCount() &&
+                a->GetType() == b->GetType() && a->GetType() == COURSE_TYPE_PLAN && !task.GetCC(a->GetId()) &&
+                !task.GetCC(b->GetId()) && !PlanSlots(*a).empty() && PlanSlots(*a) != PlanSlots(*b))
+                return {a->GetId(), b->GetId()};
+    return {};
+}
+
+// The two plans joined through the combined-class page's picker ("添加完成"), and the page saved.
+void CombineThroughPicker(OperationRun& run)
+{
+    const std::vector<std::string> pair = UncombinedPair(run.task);
+    ASSERT_EQ(pair.size(), 2u);
+    AddOnPage<CCombineClassListPage>(run, [&](Dialog& shown) {
+        ChoosePlans(shown, pair);
+        if (!shown.IsEnded())
+            shown.SendCommand(zem::IDCANCEL);
+    });
+}
+
+// The combined class stands as asked, its lessons where they were, after the question.
+void CompareCombined(const OperationRun& run, CScheduleTask& after)
+{
+    const std::vector<std::string> pair = UncombinedPair(run.before);
+    ASSERT_EQ(pair.size(), 2u);
+    const CCombineClass* group = after.GetCC(pair[0]);
+    ASSERT_TRUE(group);
+    EXPECT_EQ(group, after.GetCC(pair[1]));
+    EXPECT_TRUE(Mentions(run.said, "保存后以下课程违反了排课规则")) << testing::PrintToString(run.said);
+}
+
+// The target plan's teacher and a teacher who teaches at one of its times, neither's name within
+// another teacher's, so that the picker's search finds each alone.
+std::pair<const CTeacherInfo*, const CTeacherInfo*> TeachingAtOnce(const CScheduleTask& task)
+{
+    const std::vector<CTeacherInfo*> teachers = ObjectsInOrder<CTeacherInfo>(task.GetTeacherInfoList());
+    auto findable = [&](const CTeacherInfo* teacher) {
+        return std::none_of(teachers.begin(), teachers.end(), [&](const CTeacherInfo* other) {
+            return other != teacher && other->GetName().find(teacher->GetName()) != std::string::npos;
+        });
+    };
+    const CCourseInfo* plan = TargetPlan(task, Kind::Class);
+    const CTeacherInfo* teacher = plan ? task.GetTeacher(plan->GetTeacherId()) : nullptr;
+    if (!teacher || !findable(teacher))
+        return {};
+    for (const CTeacherInfo* other : teachers) {
+        bool atOnce = false;
+        ForEachSlot([&](const tagTABLE_NODE& node) {
+            atOnce = atOnce || (plan->GetTable(false).IsUsed(node) && other->GetTable(false).IsUsed(node));
+        });
+        if (other != teacher && atOnce && findable(other))
+            return {teacher, other};
+    }
+    return {};
+}
+
+// The two made exclusive on the mutex page.
+void MakeExclusiveWhileTeaching(OperationRun& run)
+{
+    const auto [teacher, partner] = TeachingAtOnce(run.task);
+    ASSERT_TRUE(teacher && partner);
+    AddOnPage<CMutexTeacherPage>(run, [&](Dialog& shown) {
+        if (dynamic_cast<CTeacherPickerDlg*>(&shown))
+            PickObject(shown, teacher->GetName());
+        else
+            ChooseInMultiSelect(shown, {partner->GetName()});
+    });
+}
+
+// They are exclusive, their lessons where they were, after the question.
+void CompareExclusive(const OperationRun& run, CScheduleTask& after)
+{
+    const auto [teacher, partner] = TeachingAtOnce(run.before);
+    ASSERT_TRUE(teacher && partner);
+    const std::vector<std::string>* partners = after.GetMutexOfTeacherList().FindTeacherMutexInfo(teacher->GetId());
+    ASSERT_TRUE(partners);
+    EXPECT_NE(std::find(partners->begin(), partners->end(), partner->GetId()), partners->end());
+    EXPECT_TRUE(Mentions(run.said, "保存后以下课程违反了排课规则")) << testing::PrintToString(run.said);
+}
+
 // ---- the automatic run's rules
 
 // Strict spreading switched on or off in the rules dialog, and saved.
@@ -505,6 +654,9 @@ const Operation kAuditOperations[] = {
      CompareSwapUndone},
     {"swap in the multi-timetable window", false, SwapInMultiTableWindow, CompareSwapInWeekWindow},
     {"move in the whole-school window", false, SwapInSchoolWindow, CompareSwapInWeekWindow},
+    {"a subject's day closed over its lessons", false, CloseASubjectsDay, CompareSubjectsDay},
+    {"two plans combined through the picker", false, CombineThroughPicker, CompareCombined},
+    {"teachers made exclusive while teaching at once", false, MakeExclusiveWhileTeaching, CompareExclusive},
     // A swap made while spreading was not strict may leave a plan twice on a day.
     {"strict spreading switched back on over a swap by hand", false,
      [](OperationRun& run) {
