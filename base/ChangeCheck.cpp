@@ -4,6 +4,7 @@
 #include "base/ScheduleTask.h"
 #include "base/TaskLimits.h"
 
+#include <limits>
 #include <regex>
 #include <unordered_map>
 
@@ -64,6 +65,11 @@ std::string ChangeFindings::Said(std::size_t most) const
     return text;
 }
 
+std::string ChangeFindings::SaidEvery() const
+{
+    return Said(std::numeric_limits<std::size_t>::max());
+}
+
 std::string RefusedChangeText(const ChangeFindings& findings)
 {
     return "这样调整会违反排课规则，已撤销调整：\n" + findings.Said();
@@ -71,7 +77,12 @@ std::string RefusedChangeText(const ChangeFindings& findings)
 
 std::string KeptChangeText(const ChangeFindings& findings)
 {
-    return "调整后以下课程违反了排课规则：\n" + findings.Said();
+    return "调整后以下课程违反了排课规则：\n" + findings.SaidEvery();
+}
+
+std::string KeepBrokenRulesQuestion(const ChangeFindings& findings)
+{
+    return "保存后以下课程违反了排课规则：\n" + findings.SaidEvery() + "\n是否仍然保存？";
 }
 
 std::string RefusedImportText(const ChangeFindings& findings)
@@ -81,5 +92,5 @@ std::string RefusedImportText(const ChangeFindings& findings)
 
 std::string KeptImportText(const ChangeFindings& findings)
 {
-    return "导入后以下课程违反了排课规则：\n" + findings.Said();
+    return "导入后以下课程违反了排课规则：\n" + findings.SaidEvery();
 }

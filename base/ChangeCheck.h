@@ -20,6 +20,9 @@ struct ChangeFindings {
     // The user's lines: the limits, the changed counts, then the broken rules; the first `most`
     // rules and a line saying how many more.
     std::string Said(std::size_t most = 10) const;
+    // Every line: a change that went on, or that the user is asked to keep, names each rule it
+    // broke, however many.
+    std::string SaidEvery() const;
 };
 
 // The violations of `after` that `before` did not have. A violation is the same wherever its
@@ -62,8 +65,10 @@ private:
 
 // The user's message for a change refused: the change has been undone, and why.
 std::string RefusedChangeText(const ChangeFindings& findings);
-// The user's message for a change that went on but broke rules: what they are.
+// The user's message for a change that went on but broke rules: every one of them.
 std::string KeptChangeText(const ChangeFindings& findings);
+// The question of a save that would keep rules broken, each named: 是 keeps them.
+std::string KeepBrokenRulesQuestion(const ChangeFindings& findings);
 // The same for an import: "导入" where the adjustment's texts say "调整".
 std::string RefusedImportText(const ChangeFindings& findings);
 std::string KeptImportText(const ChangeFindings& findings);

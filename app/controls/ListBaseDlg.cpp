@@ -290,9 +290,7 @@ bool CListBaseDlg::KeepsTaskRules()
     if (findings.IsClean())
         return true;
     const bool refused = !findings.counts.IsClean() || !findings.limits.empty();
-    if (!refused &&
-        AskQuestion("保存后以下课程违反了排课规则：\n" + findings.broken.Said() + "\n是否仍然保存？",
-                    zem::MessageButtons::YesNo) == zem::IDYES)
+    if (!refused && AskQuestion(KeepBrokenRulesQuestion(findings), zem::MessageButtons::YesNo) == zem::IDYES)
         return true;
     undo->Restore();
     m_deletedIds = m_storeDeletedIds;

@@ -82,9 +82,7 @@ void CScheduleRulesDlg::OnOK()
     // are the user's to keep, asked as the list pages ask.
     const ChangeFindings findings = check.Findings();
     if (!findings.IsClean() &&
-        AskQuestion("保存后以下课程违反了排课规则：\n" + findings.Said(findings.broken.Violations().size()) +
-                        "\n是否仍然保存？",
-                    zem::MessageButtons::YesNo) != zem::IDYES) {
+        AskQuestion(KeepBrokenRulesQuestion(findings), zem::MessageButtons::YesNo) != zem::IDYES) {
         setting = before;
         return;
     }

@@ -119,8 +119,10 @@ bool CAppContext::ConfirmCloseTask()
     question.buttons = zem::MessageButtons::YesNoCancel;
     switch (zem::ShowMessage(question)) {
     case zem::IDYES:
-        // A save that fails again says why; the task stays open.
-        return SaveSayingWhy([this] { return m_task->SaveOutputData(); }, "保存课表失败：", kCheckTaskFolderReason);
+        // With the plans as memory holds them: a failed pair save (a plan split, an adjustment)
+        // left plans that input.xml lacks, and the timetables alone would lose their lessons on
+        // reading. A save that fails again says why; the task stays open.
+        return SaveSayingWhy([this] { return m_task->SaveInputAndOutput(); }, "保存课表失败：", kCheckTaskFolderReason);
     case zem::IDNO:
         m_unsavedTablesLetGo = true;
         return true;

@@ -207,8 +207,7 @@ void CClearTimetableDlg::OnClear()
                        kCheckTaskFolderReason))
         return;
     ShowMessage(findings.IsClean() ? std::string("清除完成")
-                                   : "清除完成\n\n清除后以下课程违反了排课规则：\n" +
-                                         findings.Said(findings.broken.Violations().size()));
+                                   : "清除完成\n\n清除后以下课程违反了排课规则：\n" + findings.SaidEvery());
     EndDialog(zem::IDOK);
 }
 

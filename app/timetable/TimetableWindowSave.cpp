@@ -23,7 +23,7 @@ bool SaveTimetablesSayingWhatTheyBreak(CScheduleTask& task, const std::function<
     // The windows let a move break what their own checks do not ask (a day's maximum with strict
     // spreading, a plan placed past its weekly count); the save keeps it and says each.
     if (!findings.IsClean())
-        zem::ShowMessage(kTimetablesSavedWithFindings + findings.Said(findings.broken.Violations().size()), "提示",
+        zem::ShowMessage(kTimetablesSavedWithFindings + findings.SaidEvery(), "提示",
                          zem::MessageIcon::Warning);
     return true;
 }

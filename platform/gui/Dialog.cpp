@@ -2,13 +2,18 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QBoxLayout>
 #include <QCloseEvent>
+#include <QDialogButtonBox>
 #include <QFontMetrics>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QShowEvent>
+#include <QStyle>
 #include <QWindow>
 #include <QThread>
 
@@ -354,51 +359,129 @@ bool HasModalHook()
 
 namespace {
 
-int RunMessageBox(const MessageRequest& request)
+struct MessageButton {
+    const char* text;
+    QMessageBox::ButtonRole role;
+    int answer;
+};
+
+std::vector<MessageButton> ButtonsOf(MessageButtons buttons)
 {
-    QMessageBox box(QApplication::activeWindow());
-    box.setWindowTitle(ToQ(request.caption));
-    box.setText(ToQ(request.text));
-    switch (request.icon) {
-    case MessageIcon::Information: box.setIcon(QMessageBox::Information); break;
-    case MessageIcon::Warning: box.setIcon(QMessageBox::Warning); break;
-    case MessageIcon::Error: box.setIcon(QMessageBox::Critical); break;
-    case MessageIcon::Question: box.setIcon(QMessageBox::Question); break;
-    case MessageIcon::None: break;
-    }
-    std::map<QAbstractButton*, int> answers;
-    auto add = [&](const char* text, QMessageBox::ButtonRole role, int answer) {
-        answers[box.addButton(QString::fromUtf8(text), role)] = answer;
-    };
-    switch (request.buttons) {
-    case MessageButtons::Ok: add("确定", QMessageBox::AcceptRole, IDOK); break;
+    switch (buttons) {
+    case MessageButtons::Ok: return {{"确定", QMessageBox::AcceptRole, IDOK}};
     case MessageButtons::OkCancel:
-        add("确定", QMessageBox::AcceptRole, IDOK);
-        add("取消", QMessageBox::RejectRole, IDCANCEL);
-        break;
-    case MessageButtons::YesNo:
-        add("是(&Y)", QMessageBox::YesRole, IDYES);
-        add("否(&N)", QMessageBox::NoRole, IDNO);
-        break;
+        return {{"确定", QMessageBox::AcceptRole, IDOK}, {"取消", QMessageBox::RejectRole, IDCANCEL}};
+    case MessageButtons::YesNo: return {{"是(&Y)", QMessageBox::YesRole, IDYES}, {"否(&N)", QMessageBox::NoRole, IDNO}};
     case MessageButtons::YesNoCancel:
-        add("是(&Y)", QMessageBox::YesRole, IDYES);
-        add("否(&N)", QMessageBox::NoRole, IDNO);
-        add("取消", QMessageBox::RejectRole, IDCANCEL);
-        break;
+        return {{"是(&Y)", QMessageBox::YesRole, IDYES},
+                {"否(&N)", QMessageBox::NoRole, IDNO},
+                {"取消", QMessageBox::RejectRole, IDCANCEL}};
     }
-    for (const auto& [button, answer] : answers)
-        if (answer == request.defaultAnswer)
-            box.setDefaultButton(static_cast<QPushButton*>(button));
-    box.exec();
-    auto it = answers.find(box.clickedButton());
-    if (it != answers.end())
-        return it->second;
-    // Closed with Escape or the close box: the cancel answer where there is one.
-    switch (request.buttons) {
+    return {};
+}
+
+// Closed with Escape or the close box: the cancel answer where there is one.
+int ClosedAnswer(MessageButtons buttons)
+{
+    switch (buttons) {
     case MessageButtons::Ok: return IDOK;
     case MessageButtons::YesNo: return IDNO;
     default: return IDCANCEL;
     }
+}
+
+QMessageBox::Icon IconOf(MessageIcon icon)
+{
+    switch (icon) {
+    case MessageIcon::Information: return QMessageBox::Information;
+    case MessageIcon::Warning: return QMessageBox::Warning;
+    case MessageIcon::Error: return QMessageBox::Critical;
+    case MessageIcon::Question: return QMessageBox::Question;
+    case MessageIcon::None: break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+// A message of more lines than this (every rule a change broke, each on a line) would grow the box
+// past the screen and its buttons out of reach: its first and last lines stay in the box, the lines
+// between go into a list that scrolls.
+constexpr int kMostLinesInBox = 24;
+constexpr int kListLinesShown = 16;
+
+int RunLongMessageBox(const MessageRequest& request, const QStringList& lines)
+{
+    QDialog box(QApplication::activeWindow());
+    box.setWindowTitle(ToQ(request.caption));
+    auto* layout = new QVBoxLayout(&box);
+    auto* head = new QHBoxLayout;
+    if (const QMessageBox::Icon icon = IconOf(request.icon); icon != QMessageBox::NoIcon) {
+        const QStyle::StandardPixmap pixmap = icon == QMessageBox::Information ? QStyle::SP_MessageBoxInformation
+                                              : icon == QMessageBox::Warning   ? QStyle::SP_MessageBoxWarning
+                                              : icon == QMessageBox::Critical  ? QStyle::SP_MessageBoxCritical
+                                                                               : QStyle::SP_MessageBoxQuestion;
+        const int size = box.style()->pixelMetric(QStyle::PM_MessageBoxIconSize, nullptr, &box);
+        auto* picture = new QLabel(&box);
+        picture->setPixmap(box.style()->standardIcon(pixmap, nullptr, &box).pixmap(size, size));
+        head->addWidget(picture, 0, Qt::AlignTop);
+    }
+    auto* first = new QLabel(lines.front(), &box);
+    first->setWordWrap(true);
+    first->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    head->addWidget(first, 1);
+    layout->addLayout(head);
+    auto* list = new QPlainTextEdit(lines.mid(1, lines.size() - 2).join('\n'), &box);
+    list->setObjectName("zem_message_list");
+    list->setReadOnly(true);
+    list->setLineWrapMode(QPlainTextEdit::NoWrap);
+    const QFontMetrics metrics(list->font());
+    const QRect area = WorkAreaRect();
+    int widest = 0;
+    for (const QString& line : lines)
+        widest = std::max(widest, metrics.horizontalAdvance(line));
+    const int width = std::min(widest + 60, area.isEmpty() ? 900 : area.width() * 3 / 4);
+    const int height = std::min(kListLinesShown * metrics.lineSpacing() + 12, area.isEmpty() ? 400 : area.height() / 2);
+    list->setMinimumSize(std::max(width, 360), height);
+    layout->addWidget(list, 1);
+    if (!lines.back().isEmpty()) {
+        auto* last = new QLabel(lines.back(), &box);
+        last->setWordWrap(true);
+        layout->addWidget(last);
+    }
+    auto* row = new QDialogButtonBox(&box);
+    int answer = ClosedAnswer(request.buttons);
+    for (const MessageButton& button : ButtonsOf(request.buttons)) {
+        QPushButton* pushed = row->addButton(QString::fromUtf8(button.text), QDialogButtonBox::ButtonRole(button.role));
+        pushed->setDefault(button.answer == request.defaultAnswer);
+        QObject::connect(pushed, &QPushButton::clicked, &box, [&box, &answer, chosen = button.answer] {
+            answer = chosen;
+            box.accept();
+        });
+    }
+    layout->addWidget(row);
+    box.exec();
+    return answer;
+}
+
+int RunMessageBox(const MessageRequest& request)
+{
+    const QString text = ToQ(request.text);
+    const QStringList lines = text.split('\n');
+    if (lines.size() > kMostLinesInBox)
+        return RunLongMessageBox(request, lines);
+    QMessageBox box(QApplication::activeWindow());
+    box.setWindowTitle(ToQ(request.caption));
+    box.setText(text);
+    box.setIcon(IconOf(request.icon));
+    std::map<QAbstractButton*, int> answers;
+    for (const MessageButton& button : ButtonsOf(request.buttons)) {
+        QPushButton* added = box.addButton(QString::fromUtf8(button.text), button.role);
+        answers[added] = button.answer;
+        if (button.answer == request.defaultAnswer)
+            box.setDefaultButton(added);
+    }
+    box.exec();
+    auto it = answers.find(box.clickedButton());
+    return it != answers.end() ? it->second : ClosedAnswer(request.buttons);
 }
 
 // Lives on the GUI thread; other threads reach it with a send, which a GUI thread that waits for

@@ -9,6 +9,7 @@
 #include "support/TableConsistency.h"
 #include "support/CheckExceptions.h"
 #include "platform/IdTable.h"
+#include "platform/Text.h"
 
 namespace {
 
@@ -379,4 +380,20 @@ TEST(ChangeCheck, CountsRepeatedViolationsOneByOne)
     ASSERT_EQ(findings.broken.Count(), 1u) << findings.Said();
     EXPECT_EQ(findings.broken.Violations()[0].check, kCheckMutexTeacher);
     EXPECT_NE(RefusedChangeText(findings).find("已撤销调整"), std::string::npos);
+}
+
+// A change that went on, or that the user is asked to keep, names every rule it broke, however
+// many; a refused one, undone, may sum the rest up.
+TEST(ChangeCheck, WhatIsKeptIsNamedRuleByRule)
+{
+    ChangeFindings findings;
+    for (int i = 1; i <= 12; ++i)
+        findings.broken.Add(kCheckFixedTime, "lesson " + std::to_string(i), zem::Format("第%d节课排在固定不排课时间", i));
+    for (const std::string& text :
+         {KeptChangeText(findings), KeptImportText(findings), KeepBrokenRulesQuestion(findings)}) {
+        for (int i = 1; i <= 12; ++i)
+            EXPECT_NE(text.find(zem::Format("第%d节课排在固定不排课时间\n", i)), std::string::npos) << text;
+        EXPECT_EQ(text.find("另有"), std::string::npos) << text;
+    }
+    EXPECT_NE(RefusedChangeText(findings).find("……另有 2 处"), std::string::npos) << RefusedChangeText(findings);
 }

@@ -1,5 +1,6 @@
 #include "platform/Hooks.h"
 #include "platform/Text.h"
+#include "platform/gui/Desktop.h"
 #include "platform/gui/Dialog.h"
 #include "platform/gui/FileDialogs.h"
 #include "platform/gui/ReportList.h"
@@ -7,9 +8,12 @@
 
 #include <QApplication>
 #include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTest>
 #include <QTimer>
 
@@ -217,6 +221,58 @@ TEST(GuiDialog, MessageBoxesFromAWorkerAreShownOnTheGuiThreadWhileItWaits)
     zem::SetMessageHook({});
     EXPECT_EQ(result, zem::IDNO);
     EXPECT_EQ(shownText, "保存失败，要重试吗？");
+}
+
+// A message naming every rule a change broke, hundreds of lines, stays within the screen: its first
+// line and its question stay in sight, the lines between scroll, and its buttons answer.
+TEST(GuiDialog, ALongMessageScrollsBetweenItsFirstAndLastLines)
+{
+    zem::gui::InstallMessageBoxes();
+    const zem::gui::WorkAreaHook area = zem::gui::SetWorkAreaHook([] { return zem::Rect(0, 0, 1024, 700); });
+    std::string text = "保存后以下课程违反了排课规则：\n";
+    for (int i = 1; i <= 300; ++i)
+        text += zem::Format("初一(%d)班 体育(秦平 操场)排在周三下午第%d节，这是科目体育的固定不排课时间\n", i, i % 4 + 1);
+    text += "是否仍然保存？";
+    // Works the box once it is up, inside its own modal loop.
+    QTimer answer;
+    bool seen = false;
+    QObject::connect(&answer, &QTimer::timeout, [&] {
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            auto* list = widget->isVisible() ? widget->findChild<QPlainTextEdit*>("zem_message_list") : nullptr;
+            if (!list)
+                continue;
+            answer.stop();
+            seen = true;
+            EXPECT_LE(widget->frameGeometry().height(), 700);
+            EXPECT_EQ(list->toPlainText().count('\n'), 299);
+            EXPECT_GT(list->verticalScrollBar()->maximum(), 0) << "the lines between scroll";
+            std::vector<std::string> labels;
+            for (const QLabel* label : widget->findChildren<QLabel*>())
+                labels.push_back(label->text().toStdString());
+            EXPECT_NE(std::find(labels.begin(), labels.end(), "保存后以下课程违反了排课规则："), labels.end());
+            EXPECT_NE(std::find(labels.begin(), labels.end(), "是否仍然保存？"), labels.end());
+            widget->grab().save(QString::fromStdString(std::string(ZEM_TEST_OUTPUT_DIR) + "/long-message.png"));
+            QPushButton* yes = nullptr;
+            for (QPushButton* button : widget->findChildren<QPushButton*>()) {
+                EXPECT_TRUE(button->isVisible());
+                EXPECT_LE(button->mapTo(widget, QPoint(0, button->height())).y(), widget->height());
+                if (button->text() == QStringLiteral("是(&Y)"))
+                    yes = button;
+            }
+            ASSERT_TRUE(yes);
+            yes->click();
+        }
+    });
+    answer.start(10);
+    zem::MessageRequest request;
+    request.text = text;
+    request.buttons = zem::MessageButtons::YesNo;
+    request.icon = zem::MessageIcon::Question;
+    EXPECT_EQ(zem::ShowMessage(request), zem::IDYES);
+    answer.stop();
+    zem::SetMessageHook({});
+    zem::gui::SetWorkAreaHook(area);
+    EXPECT_TRUE(seen);
 }
 
 // A list of three columns: id (hidden), name, number.
