@@ -422,6 +422,13 @@ void CSchoolTablePrintSheet::DrawPage(zem::gui::DC& dc, const CPageLayout& layou
     }
 }
 
+int CSchoolTablePrintSheet::DrawPrintedPage(zem::gui::DC& dc, int page)
+{
+    m_shortened = 0;
+    DrawPage(dc, GetPageLayout(), page, GetPageCount());
+    return m_shortened;
+}
+
 void CSchoolTablePrintSheet::Print(QPaintDevice* device, CPrintPageInfo& info)
 {
     if (!device)
@@ -429,7 +436,6 @@ void CSchoolTablePrintSheet::Print(QPaintDevice* device, CPrintPageInfo& info)
     CPageLayout& layout = GetPageLayout();
     layout.CalcPageRect(device, false, &GetStructure());
     const int pageCount = GetPageCount();
-    m_shortened = 0;
     if (info.onScreen) {
         auto* image = dynamic_cast<QImage*>(device);
         const auto dc = image ? std::make_unique<zem::gui::DC>(image) : std::make_unique<zem::gui::DC>(device);

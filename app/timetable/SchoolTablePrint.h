@@ -46,10 +46,6 @@ public:
     // when the page does not show the line.
     std::vector<zem::Rect> LineRects(const QPaintDevice* device, int page, int line) const;
 
-    // Lessons the last print or page drawn shortened with "…": too long for their cells even
-    // wrapped at the smallest legible size.
-    int ShortenedLessons() const { return m_shortened; }
-
     // The page's parts, in millimetres.
     struct Metrics {
         double titleHeight = 12, footerHeight = 8;
@@ -60,6 +56,10 @@ public:
         double leastPeriod = 0;   // the smallest that is fitted
     };
     const Metrics& GetMetrics() const { return m_metrics; }
+
+protected:
+    // Lessons too long for their cells even wrapped at the smallest legible size are counted.
+    int DrawPrintedPage(zem::gui::DC& dc, int page) override;
 
 private:
     void Paginate();
@@ -87,5 +87,5 @@ private:
     std::vector<std::vector<std::string>> m_texts;  // by line, then period
     std::vector<CSchoolPrintPage> m_pages;
     Metrics m_metrics;
-    mutable int m_shortened = 0;
+    mutable int m_shortened = 0;  // lessons shortened with "…" since it was last cleared
 };

@@ -206,8 +206,23 @@ inline PrintFindings ComparePrintedPage(const PdfPage& page, const CWeekTablePag
     return found;
 }
 
-// Every page of the sheet as printed into `pdf` (PrintToPdf) against the grid. A lesson printed in
-// part must be one the preview warns of: each page shortens as many lessons as the sheet says.
+// Adds the findings of a printed page (from 1) to the total. A lesson printed in part must be one
+// the preview warns of: the page shortens as many lessons as the sheet says.
+inline void AddPrintedPage(PrintFindings& total, PrintFindings found, CPrintSheet& sheet, int page)
+{
+    const int warned = sheet.ShortenedLessons(page);
+    if (found.shortened != warned)
+        found.differences.push_back(zem::Format("page %d: %d lessons printed in part, the preview warns of %d", page,
+                                                found.shortened, warned));
+    total.differences.insert(total.differences.end(), found.differences.begin(), found.differences.end());
+    total.smallestWord = std::min(total.smallestWord, found.smallestWord);
+    total.firstLine = std::min(total.firstLine, found.firstLine);
+    total.secondLine = std::min(total.secondLine, found.secondLine);
+    total.shortened += found.shortened;
+    total.lessons += found.lessons;
+}
+
+// Every page of the sheet as printed into `pdf` (PrintToPdf) against the grid.
 inline PrintFindings ComparePrintWithGrid(const std::string& pdf, CPrintSheet& sheet, CScheduleTask& task)
 {
     PrintFindings total;
@@ -216,19 +231,9 @@ inline PrintFindings ComparePrintWithGrid(const std::string& pdf, CPrintSheet& s
         total.differences.push_back(zem::Format("%d pages printed, %d expected", static_cast<int>(pages.size()),
                                                 sheet.GetPageCount()));
     const CWeekTablePageLayout layout = LayoutAt(sheet, 600);
-    for (int page = 1; page <= static_cast<int>(pages.size()); ++page) {
-        PrintFindings found = ComparePrintedPage(pages[static_cast<std::size_t>(page - 1)], layout, sheet, task, page);
-        const int warned = sheet.ShortenedLessons(page);
-        if (found.shortened != warned)
-            found.differences.push_back(zem::Format("page %d: %d lessons printed in part, the preview warns of %d",
-                                                    page, found.shortened, warned));
-        total.differences.insert(total.differences.end(), found.differences.begin(), found.differences.end());
-        total.smallestWord = std::min(total.smallestWord, found.smallestWord);
-        total.firstLine = std::min(total.firstLine, found.firstLine);
-        total.secondLine = std::min(total.secondLine, found.secondLine);
-        total.shortened += found.shortened;
-        total.lessons += found.lessons;
-    }
+    for (int page = 1; page <= static_cast<int>(pages.size()); ++page)
+        AddPrintedPage(total, ComparePrintedPage(pages[static_cast<std::size_t>(page - 1)], layout, sheet, task, page),
+                       sheet, page);
     return total;
 }
 
@@ -414,13 +419,13 @@ inline std::string RecordText(std::string_view record)
 // The whole-school print in `pdf` against what the whole-school window shows with the same
 // settings (its lines made as the window makes them): each cell, where the sheet puts it on its
 // page, holds every field of the window's cell, and nothing runs past it.
-inline PrintFindings CompareSchoolPrintWithScreen(const std::string& pdf, const CSchoolTablePrintSheet& sheet,
+inline PrintFindings CompareSchoolPrintWithScreen(const std::string& pdf, CSchoolTablePrintSheet& sheet,
                                                   CScheduleTask& task, int kind)
 {
-    PrintFindings found;
+    PrintFindings total;
     const std::vector<PdfPage> pages = ReadPdfPages(pdf);
     if (static_cast<int>(pages.size()) != sheet.GetPageCount())
-        found.differences.push_back(zem::Format("%d pages printed, %d expected", static_cast<int>(pages.size()),
+        total.differences.push_back(zem::Format("%d pages printed, %d expected", static_cast<int>(pages.size()),
                                                 sheet.GetPageCount()));
     const CTablePageLayout& layout = SchoolPageLayout();
     CSchoolTimetableModel screen;
@@ -433,6 +438,7 @@ inline PrintFindings CompareSchoolPrintWithScreen(const std::string& pdf, const 
     const auto pt = [](int pixels) { return pixels * 72.0 / 600.0; };
     const int perDay = screen.GetPeriodsPerDay();
     for (int page = 1; page <= static_cast<int>(pages.size()) && page <= sheet.GetPageCount(); ++page) {
+        PrintFindings found;
         const CSchoolPrintPage& p = sheet.GetPages()[static_cast<std::size_t>(page - 1)];
         std::vector<int> periods;  // in the order the page lays them out
         for (const CSchoolPrintBand& band : p.bands) {
@@ -457,8 +463,9 @@ inline PrintFindings CompareSchoolPrintWithScreen(const std::string& pdf, const 
                                 pt(r.bottom), expected, where, found);
             }
         }
+        AddPrintedPage(total, found, sheet, page);
     }
-    return found;
+    return total;
 }
 
 // ---- The lesson list and the lesson calendar ----
