@@ -51,7 +51,8 @@ public:
         double titleHeight = 12, footerHeight = 8;
         double headerHeight = 0;  // the day and period labels, or the object titles
         double labelSize = 0;     // the object titles' width (horizontal) or the period labels' (others)
-        double lineSize = 0;      // an object's line: its height (horizontal) or width (others)
+        double lineSize = 0;      // an object's line: its height (horizontal) or width (others), fitted to the page
+        double leastLine = 0;     // the smallest that is fitted
         double periodSize = 0;    // a period's width (horizontal) or height (others), fitted to the page
         double leastPeriod = 0;   // the smallest that is fitted
     };

@@ -625,9 +625,10 @@ TEST_P(WholeSchoolPrint, CarriesEveryFieldOfEveryLesson)
         ExpectNone(found.differences);
         EXPECT_GT(found.lessons, 0);
         EXPECT_GE(found.smallestWord, 6.0);
-        if (kind == 0)
-            RenderPage(pdf, 1, zem::Format("%s/grid-check-school-%s-%d.png", ZEM_TEST_OUTPUT_DIR, c.school, c.style),
-                       100);
+        const char* const kinds[] = {"class", "teacher", "room"};
+        RenderPage(pdf, 1,
+                   zem::Format("%s/grid-check-school-%s-%d-%s.png", ZEM_TEST_OUTPUT_DIR, c.school, c.style, kinds[kind]),
+                   100);
         std::printf("%s, style %d, kind %d: smallest printed word %.1f pt, %d of %d lessons printed in part\n",
                     c.school, c.style, kind, found.smallestWord, found.shortened, found.lessons);
     }
