@@ -316,13 +316,34 @@ inline bool FindObjectSpan(const zem::workbook::SheetData& sheet, const std::str
     return true;
 }
 
-// A master timetable sheet, across (a row per object) or down (a column per object), against the
-// grid: the periods of each day in day order (morning reading and evening self-study with
-// `showSS`), the days in use one after the other.
+// Where a master sheet in 交叉 puts a day: the row of the heading that names it over its objects'
+// columns (a block's corner in column 1 names it too), and the columns the heading spans.
+inline bool FindCrossedDay(const zem::workbook::SheetData& sheet, const std::string& day, int& row, int& first,
+                           int& last)
+{
+    bool found = false;
+    sheet.ForEachCell([&](int r, int c, const zem::workbook::CellValue& value) {
+        if (!found && c > 1 && value.text == day) {
+            row = r;
+            first = last = c;
+            found = true;
+        }
+    });
+    for (const zem::workbook::MergedArea& area : sheet.MergedAreas()) {
+        if (found && area.firstRow == row && area.firstColumn == first)
+            last = area.lastColumn;
+    }
+    return found;
+}
+
+// A master timetable sheet against the grid: 横排 (style 0, a row per object, the periods of the
+// days across), 竖排 (1, a column per object, the periods of the days down) or 交叉 (2, each day's
+// objects across under the day's name, each period two rows down). The periods of each day in
+// day order (morning reading and evening self-study with `showSS`), the days in use in order.
 inline std::vector<std::string> CompareMasterSheetWithGrid(const zem::workbook::SheetData& sheet,
                                                            const std::vector<const CExportTableItem*>& items,
                                                            CScheduleTask& task, int layout, bool fullNames,
-                                                           bool showSS, bool down, int* lessons = nullptr)
+                                                           bool showSS, int style, int* lessons = nullptr)
 {
     std::vector<std::string> differences;
     const CSchoolStructure& week = task.GetSchoolStructure();
@@ -331,20 +352,40 @@ inline std::vector<std::string> CompareMasterSheetWithGrid(const zem::workbook::
         if (row.IsLesson() && (showSS || !zem::IsSelfStudySegment(row.segment)))
             periods.push_back(row);
     }
+    const int count = static_cast<int>(periods.size());
     for (const CExportTableItem* item : items) {
         int first = 0, last = 0;
-        if (!FindObjectSpan(sheet, item->GetName(), down, first, last)) {
+        if (style != 2 && !FindObjectSpan(sheet, item->GetName(), style == 1, first, last)) {
             differences.push_back(item->GetName() + ": not on the sheet");
             continue;
         }
-        int at = 2;
+        int dayIndex = 0;
         for (int day = 0; day < zem::kDayCount; ++day) {
             if (!week.IsDayInUse(day))
                 continue;
-            for (const zem::DayRow& period : periods) {
-                const std::string written =
-                    down ? CellsText(sheet, at, first, at, last) : CellsText(sheet, first, at, last, at);
-                ++at;
+            const int at = 2 + dayIndex++ * count;  // 横排 and 竖排: the day's first period
+            int head = 0, column = 0;                // 交叉: the day's heading row, the object's column
+            if (style == 2) {
+                int firstColumn = 0, lastColumn = 0;
+                if (!FindCrossedDay(sheet, GetWeekdayName(day, false), head, firstColumn, lastColumn)) {
+                    differences.push_back(GetWeekdayName(day, false) + ": no heading");
+                    continue;
+                }
+                for (int c = firstColumn; c <= lastColumn && column == 0; ++c) {
+                    if (CellText(sheet, head + 1, c) == item->GetName())
+                        column = c;
+                }
+                if (column == 0) {
+                    differences.push_back(item->GetName() + ": not under " + GetWeekdayName(day, false));
+                    continue;
+                }
+            }
+            for (int k = 0; k < count; ++k) {
+                const zem::DayRow& period = periods[static_cast<std::size_t>(k)];
+                const int row = head + 2 + 2 * k;
+                const std::string written = style == 2   ? CellsText(sheet, row, column, row + 1, column)
+                                            : style == 1 ? CellsText(sheet, at + k, first, at + k, last)
+                                                         : CellsText(sheet, first, at + k, last, at + k);
                 const std::string expected = GridText(task, *item, layout, fullNames, {day, period.segment, period.section});
                 if (lessons && !expected.empty())
                     ++*lessons;

@@ -1,8 +1,9 @@
 // What is printed and exported says what the screen says: class, teacher, room and teacher-group
 // timetables printed at one, four and six a page, plain and in colour, in three cell layouts, and
-// written into timetable workbooks; the whole-school print, the master workbooks, the lesson list
-// and the lesson calendar; each read back and compared cell by cell with the grids' texts. Each
-// case is a test of its own, so that they run side by side; the schools are made once a process.
+// written into timetable workbooks; the whole-school print, the master workbooks in their three
+// layouts, the lesson list, the lesson calendar and the invigilation workbook; each read back and
+// compared cell by cell with what the screens show. Each case is a test of its own, so that they
+// run side by side; the schools are made once a process.
 #include "support/GeneratedSchool.h"
 #include "support/GridCheck.h"
 #include "support/OfficeCsv.h"
@@ -14,8 +15,12 @@
 #include "app/output/workbook/MasterTimetableWorkbook.h"
 #include "app/output/workbook/SpreadsheetExporter.h"
 #include "app/output/workbook/LessonCalendarWorkbook.h"
+#include "app/output/workbook/InvigilationWorkbook.h"
 #include "app/output/workbook/LessonGridWorkbook.h"
 #include "app/output/workbook/TimetableWorkbook.h"
+#include "app/proctor/ProctorAssignment.h"
+#include "app/proctor/ProctorDlg.h"
+#include "app/shared/InvigilationRows.h"
 #include "app/timetable/SchoolTablePrint.h"
 #include "app/timetable/TeacherStatistic.h"
 #include "app/taskhelper/TaskHelper.h"
@@ -27,6 +32,7 @@
 #include <QPrinter>
 
 #include <algorithm>
+#include <array>
 #include <filesystem>
 #include <map>
 #include <memory>
@@ -373,9 +379,10 @@ TEST_P(MasterWorkbooks, CarryEveryFieldOfEveryLesson)
     const std::map<std::string, std::vector<std::string>> jobs = JobsOf(task);
     for (const auto& [kind, job] : kinds) {
         const Items items = ItemsOf(task, jobs.at(job));
-        for (const int style : {0, 1}) {
+        for (const int style : {0, 1, 2}) {
             for (const bool showSS : {false, true}) {
-                SCOPED_TRACE(zem::Format("%s, %s, self-study %d", job, style == 0 ? "across" : "down", showSS ? 1 : 0));
+                SCOPED_TRACE(zem::Format("%s, %s, self-study %d", job, MasterTimetableTitle(kind, style).c_str(),
+                                         showSS ? 1 : 0));
                 CMasterSheetLayout layout;
                 layout.style = style;
                 layout.showSS = showSS;
@@ -386,7 +393,7 @@ TEST_P(MasterWorkbooks, CarryEveryFieldOfEveryLesson)
                 ASSERT_TRUE(zem::workbook::ReadWorkbookSheet(path, sheet, error, 0)) << error;
                 int lessons = 0;
                 ExpectNone(gridcheck::CompareMasterSheetWithGrid(sheet, items.checked, task, 0, layout.fullNames,
-                                                                 showSS, style == 1, &lessons));
+                                                                 showSS, style, &lessons));
                 EXPECT_GT(lessons, 0);
             }
         }
@@ -564,6 +571,66 @@ TEST_P(LessonCalendarWorkbooks, CarryTheLessonsOfEveryDate)
     EXPECT_EQ(sheet.LastRow(), 2 + static_cast<int>(teacherIds.size()));
 }
 
+// The invigilation workbook of an arrangement the invigilation run makes over the school: an exam
+// on each of two days in the first classes' rooms, every teacher listed. Each of its three sheets holds,
+// row by row, what the proctoring window lists in that view: a row for each room of an exam, by
+// exam and by room, and one for each of its teachers, by teacher.
+using InvigilationWorkbooks = OutputMatchesGridTest<const char*>;
+
+TEST_P(InvigilationWorkbooks, ListWhatTheWindowLists)
+{
+    CScheduleTask& task = School(GetParam());
+    CProctorData data;
+    data.GetTeacherArray() = AllIds(task.GetTeacherInfoList());
+    const std::vector<std::string> subjects = FirstIds(task.GetSubjectInfoList(), 2);
+    for (std::size_t n = 0; n < subjects.size(); ++n) {
+        auto exam = std::make_unique<CProctorData::Plan>();
+        exam->id = "p" + std::to_string(n);
+        exam->date = {2024, 6, 5 + static_cast<int>(n)};
+        exam->startTime.Parse("08:00");
+        exam->endTime.Parse("10:00");
+        exam->subject = subjects[n];
+        exam->rooms = FirstIds(task.GetClassInfoList(), 6);
+        exam->teacherCount = 1 + static_cast<int>(n);
+        data.GetPlanList().push_back(std::move(exam));
+    }
+    BuildTeacherInfoMap(task, data);
+    CProctorRunOptions options;
+    options.seed = 1;
+    options.pacing = false;
+    ASSERT_TRUE(CProctorAssignment(task, data, options).Run());
+    std::size_t duties = 0;
+    for (const auto& item : data.GetProctorList())
+        duties += item->teachers.size();
+    CSpreadsheetExporter exporter(&task);
+    exporter.SetDirect(true);
+    CExportParam& param = exporter.GetParam();
+    param.kind = kInvigilationExport;
+    param.fileName = folder / "监考安排表.xlsx";
+    param.text1 = CProctorDlg::ExportTitle("期中考试");
+    param.data0 = &data;
+    ASSERT_TRUE(exporter.RunExport()) << param.errorText;
+    for (const int view : {kViewByPlan, kViewByTeacher, kViewByRoom}) {
+        SCOPED_TRACE(zem::Format("view %d", view));
+        zem::workbook::SheetData sheet;
+        std::string error;
+        ASSERT_TRUE(zem::workbook::ReadWorkbookSheet(param.fileName, sheet, error, view)) << error;
+        EXPECT_EQ(sheet.Value(1, 1).text, "期中考试监考安排表");
+        std::vector<std::vector<std::string>> written, listed;
+        for (int row = 2; row <= sheet.LastRow(); ++row)
+            written.push_back({sheet.Value(row, 1).text, sheet.Value(row, 2).text, sheet.Value(row, 3).text,
+                               sheet.Value(row, 4).text});
+        const std::array<const char*, 4> headings = InvigilationHeadings(view);
+        listed.push_back({headings.begin(), headings.end()});
+        for (const CInvigilationRow& row : BuildInvigilationRows(view, data, &task, false))
+            listed.push_back({row.cells.begin(), row.cells.end()});
+        EXPECT_EQ(written, listed);
+        EXPECT_EQ(listed.size() - 1, view == kViewByTeacher ? duties : data.GetProctorList().size());
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(OutputMatchesGrid, InvigilationWorkbooks, testing::ValuesIn(kSchools),
+                         [](const auto& info) { return CaseName(info.param); });
 INSTANTIATE_TEST_SUITE_P(OutputMatchesGrid, TimetableWorkbooks, testing::ValuesIn(kSchools),
                          [](const auto& info) { return CaseName(info.param); });
 INSTANTIATE_TEST_SUITE_P(OutputMatchesGrid, MasterWorkbooks, testing::ValuesIn(kSchools),
