@@ -354,6 +354,10 @@ TEST_P(TimetableWorkbooks, CarryEveryFieldOfEveryLesson)
 
 using MasterWorkbooks = OutputMatchesGridTest<const char*>;
 
+// The kinds of master workbook, each with the name of its print job.
+constexpr std::pair<TABLE_TYPE, const char*> kMasterKinds[] = {
+    {TABLE_CLASS, "class"}, {TABLE_TEACHER, "teacher"}, {TABLE_ROOM, "room"}};
+
 // Writes the master workbook of the kind in the layout to `path`, as the export does; false, with
 // the failure, when it cannot.
 bool WriteMaster(CScheduleTask& task, TABLE_TYPE kind, const CMasterSheetLayout& layout, const std::string& path)
@@ -374,10 +378,8 @@ bool WriteMaster(CScheduleTask& task, TABLE_TYPE kind, const CMasterSheetLayout&
 TEST_P(MasterWorkbooks, CarryEveryFieldOfEveryLesson)
 {
     CScheduleTask& task = School(GetParam());
-    const std::pair<TABLE_TYPE, const char*> kinds[] = {
-        {TABLE_CLASS, "class"}, {TABLE_TEACHER, "teacher"}, {TABLE_ROOM, "room"}};
     const std::map<std::string, std::vector<std::string>> jobs = JobsOf(task);
-    for (const auto& [kind, job] : kinds) {
+    for (const auto& [kind, job] : kMasterKinds) {
         const Items items = ItemsOf(task, jobs.at(job));
         for (const int style : {0, 1, 2}) {
             for (const bool showSS : {false, true}) {
@@ -469,42 +471,55 @@ TEST_P(PrintedMasterWorkbooks, PrintAsAnOfficeHandsThemOut)
         ~FixedDay() { zem::SetClockHook(previous); }
     } day;
     CScheduleTask& task = School(GetParam());
-    const std::pair<TABLE_TYPE, const char*> kinds[] = {
-        {TABLE_CLASS, "class"}, {TABLE_TEACHER, "teacher"}, {TABLE_ROOM, "room"}};
-    for (const auto& [kind, name] : kinds) {
+    struct Printed {
+        TABLE_TYPE kind;
+        const char* name;
+        int style;
+        std::string workbook;
+    };
+    std::vector<Printed> printed;
+    std::vector<std::string> workbooks;
+    for (const auto& [kind, name] : kMasterKinds) {
         for (const int style : {0, 1, 2}) {
-            const std::string title = MasterTimetableTitle(kind, style);
-            SCOPED_TRACE(title);
             CMasterSheetLayout layout;
             layout.style = style;
-            const std::string path = folder / "总课表.xlsx";
+            const std::string path = folder / zem::Format("%s-%d.xlsx", name, style);
             ASSERT_TRUE(WriteMaster(task, kind, layout, path));
-            const std::string pdf = ConvertToPdf(office, path, folder.path());
-            ASSERT_FALSE(pdf.empty());
-            const std::vector<PdfPage> pages = ReadPdfPages(pdf);
-            ASSERT_FALSE(pages.empty());
-            double widest = 0, smallest = 100;
-            for (const PdfPage& page : pages) {
-                widest = std::max(widest, GridWidth(page));
-                for (const PdfWord& word : page.words)
-                    smallest = std::min(smallest, word.yMax - word.yMin);
-            }
-            for (std::size_t n = 0; n < pages.size(); ++n) {
-                SCOPED_TRACE(zem::Format("page %d of %d", int(n + 1), int(pages.size())));
-                ExpectNone(MasterPageFaults(pages[n], title, style));
-                EXPECT_GE(GridWidth(pages[n]), widest / 4) << "a sliver";
-            }
-            // A sheet that fails is kept for a person to look at.
-            if (HasFailure())
-                std::filesystem::copy_file(pdf, zem::Format("%s/master-printed-%s-%s-%d.pdf", ZEM_TEST_OUTPUT_DIR,
-                                                            GetParam(), name, style),
-                                           std::filesystem::copy_options::overwrite_existing);
-            if (style == 0 && ((kind == TABLE_CLASS && GetParam() == std::string("hand-made")) ||
-                               (kind == TABLE_TEACHER && GetParam() == std::string("S36"))))
-                RenderPage(pdf, 1, zem::Format("%s/master-printed-%s-%s.png", ZEM_TEST_OUTPUT_DIR, GetParam(), name));
-            std::printf("%s, %s: %d pages, the smallest printed word %.1f pt high\n", GetParam(), title.c_str(),
-                        int(pages.size()), smallest);
+            printed.push_back({kind, name, style, path});
+            workbooks.push_back(path);
         }
+    }
+    // Every workbook through one start of LibreOffice.
+    const std::vector<std::string> pdfs = ConvertToPdfs(office, workbooks, folder.path());
+    for (std::size_t i = 0; i < printed.size(); ++i) {
+        const auto& [kind, name, style, workbook] = printed[i];
+        const std::string& pdf = pdfs[i];
+        const std::string title = MasterTimetableTitle(kind, style);
+        SCOPED_TRACE(title);
+        ASSERT_FALSE(pdf.empty());
+        const std::vector<PdfPage> pages = ReadPdfPages(pdf);
+        ASSERT_FALSE(pages.empty());
+        double widest = 0, smallest = 100;
+        for (const PdfPage& page : pages) {
+            widest = std::max(widest, GridWidth(page));
+            for (const PdfWord& word : page.words)
+                smallest = std::min(smallest, word.yMax - word.yMin);
+        }
+        for (std::size_t n = 0; n < pages.size(); ++n) {
+            SCOPED_TRACE(zem::Format("page %d of %d", int(n + 1), int(pages.size())));
+            ExpectNone(MasterPageFaults(pages[n], title, style));
+            EXPECT_GE(GridWidth(pages[n]), widest / 4) << "a sliver";
+        }
+        // A sheet that fails is kept for a person to look at.
+        if (HasFailure())
+            std::filesystem::copy_file(pdf, zem::Format("%s/master-printed-%s-%s-%d.pdf", ZEM_TEST_OUTPUT_DIR,
+                                                        GetParam(), name, style),
+                                       std::filesystem::copy_options::overwrite_existing);
+        if (style == 0 && ((kind == TABLE_CLASS && GetParam() == std::string("hand-made")) ||
+                           (kind == TABLE_TEACHER && GetParam() == std::string("S36"))))
+            RenderPage(pdf, 1, zem::Format("%s/master-printed-%s-%s.png", ZEM_TEST_OUTPUT_DIR, GetParam(), name));
+        std::printf("%s, %s: %d pages, the smallest printed word %.1f pt high\n", GetParam(), title.c_str(),
+                    int(pages.size()), smallest);
     }
 }
 
