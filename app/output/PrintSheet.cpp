@@ -267,27 +267,28 @@ void CPrintSheet::DrawWeekTablePage(zem::gui::DC& dc, const Rect& slot, const CE
     m_shortenedLessons += page.ShortenedLessons();
 }
 
-int CPrintSheet::ShortenedLessons(int page)
+int CPrintSheet::DrawPrintedPage(zem::gui::DC& dc, int page)
 {
-    // Drawn as printed: at a printer's resolution, into a file kept in memory.
-    QBuffer file;
-    file.open(QIODevice::WriteOnly);
-    QPdfWriter pdf(&file);
-    pdf.setResolution(600);
-    CWeekTablePageLayout& layout = WeekPageLayout();
-    layout.CalcPageRect(&pdf, false, &GetStructure());
     CPrintPageInfo info;
     info.onScreen = false;
     info.pageCount = GetPageCount();
     info.currentPage = page;
     m_shortenedLessons = 0;
-    {
-        zem::gui::DC dc(&pdf);
-        if (dc.IsActive())
-            DrawPageSlots(dc, layout, info, page);
-        dc.End();
-    }
+    DrawPageSlots(dc, WeekPageLayout(), info, page);
     return m_shortenedLessons;
+}
+
+int CPrintSheet::ShortenedLessons(int page)
+{
+    QBuffer file;
+    file.open(QIODevice::WriteOnly);
+    QPdfWriter pdf(&file);
+    pdf.setResolution(600);
+    GetPageLayout().CalcPageRect(&pdf, false, &GetStructure());
+    zem::gui::DC dc(&pdf);
+    const int shortened = dc.IsActive() ? DrawPrintedPage(dc, page) : 0;
+    dc.End();
+    return shortened;
 }
 
 CTaskPrintSheet::CTaskPrintSheet(QWidget* owner, CScheduleTask* task) : m_owner(owner), m_task(task) {}

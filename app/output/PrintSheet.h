@@ -91,11 +91,15 @@ public:
     void DrawWeekTablePage(zem::gui::DC& dc, const zem::Rect& slot, const CExportTableItem& item,
                            const CPrintPageInfo& info);
     // The lessons of the page (from 1) whose lines, printed, do not fit their cells even at the
-    // smallest legible size, and so are printed in part, ending in "…".
+    // smallest legible size, and so are printed in part, ending in "…": the page drawn as printed,
+    // at a printer's resolution, into a file kept in memory. The preview warns of them.
     int ShortenedLessons(int page);
 
 protected:
     void SetDone(bool done) { m_done = done; }
+    // Draws the page (from 1) as printed on the device the page layout was last computed for; the
+    // lessons it shortened with "…".
+    virtual int DrawPrintedPage(zem::gui::DC& dc, int page);
 
 private:
     void DrawPageSlots(zem::gui::DC& dc, const CWeekTablePageLayout& layout, const CPrintPageInfo& info, int page);

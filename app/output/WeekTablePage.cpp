@@ -422,6 +422,11 @@ CWeekTablePage::LineSetting CWeekTablePage::SettingOf(DC& dc, const CellText& te
     const zem::Size joined = Extent(dc, F_CONTENT2, ratio, Joined(text), width, wrap);
     if (joined.cx <= width && joined.cy <= height)
         return wrap ? LineSetting::JoinedWrapped : LineSetting::Joined;
+    if (!wrap) {
+        const zem::Size small = Extent(dc, F_CONTENT2, ratio, text.upper, width, false);
+        if (small.cx <= width && lower.cx <= width && small.cy + lower.cy <= height)
+            return LineSetting::StackedSmall;
+    }
     return LineSetting::Shortened;
 }
 
@@ -491,7 +496,8 @@ void CWeekTablePage::DrawLessonLines(DC& dc, const CellText& text)
     LineSetting setting = SettingAt(dc, text, m_textRatio);
     if (setting == LineSetting::Shortened)
         ++m_shortened;
-    const bool wrap = setting != LineSetting::Stacked && setting != LineSetting::Joined;
+    const bool wrap = setting != LineSetting::Stacked && setting != LineSetting::Joined &&
+                      setting != LineSetting::StackedSmall;
     const unsigned format = DT_CENTER | DT_NOPREFIX | (wrap ? kWrapped : DT_SINGLELINE);
     const int width = box.Width();
     const auto drawAt = [&](int top, int font, const std::string& line, zem::COLORREF colour) {
@@ -500,10 +506,12 @@ void CWeekTablePage::DrawLessonLines(DC& dc, const CellText& text)
         dc.DrawText(line, Rect(box.left, top, box.right, top + size.cy), format);
         return top + size.cy;
     };
-    if (setting == LineSetting::Stacked || setting == LineSetting::StackedWrapped) {
-        const int height = Extent(dc, F_CONTENT, m_textRatio, text.upper, width, wrap).cy +
+    if (setting == LineSetting::Stacked || setting == LineSetting::StackedSmall ||
+        setting == LineSetting::StackedWrapped) {
+        const int upperFont = setting == LineSetting::StackedSmall ? F_CONTENT2 : F_CONTENT;
+        const int height = Extent(dc, upperFont, m_textRatio, text.upper, width, wrap).cy +
                            (text.lower.empty() ? 0 : Extent(dc, F_CONTENT2, m_textRatio, text.lower, width, wrap).cy);
-        const int below = drawAt(box.top + (box.Height() - height) / 2, F_CONTENT, text.upper, m_colours.mainText);
+        const int below = drawAt(box.top + (box.Height() - height) / 2, upperFont, text.upper, m_colours.mainText);
         if (!text.lower.empty())
             drawAt(below, F_CONTENT2, text.lower, m_colours.secondaryText);
         return;

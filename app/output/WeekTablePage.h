@@ -70,9 +70,10 @@ private:
     std::vector<CellText> CellTexts(const zem::Rect& cell, const tagTABLE_NODE& node,
                                     const CExportTableItem& item) const;
     // How a lesson's lines are set in its box: one above the other, each unbroken; joined on one
-    // line in the second line's font ("语文 初一(1)班"); the same two wrapped; or, where even the
-    // wrapped lines are too tall, as much of them as the box holds, ending in "…".
-    enum class LineSetting { Stacked, Joined, StackedWrapped, JoinedWrapped, Shortened };
+    // line in the second line's font ("语文 初一(1)班"); one above the other, both in the second
+    // line's font, so that no name is broken between two lines; the first and second wrapped; or,
+    // where even the wrapped lines are too tall, as much of them as the box holds, ending in "…".
+    enum class LineSetting { Stacked, Joined, StackedSmall, StackedWrapped, JoinedWrapped, Shortened };
     // The first setting, unbroken or (with `wrap`) wrapped, whose lines fit the box at the ratio.
     LineSetting SettingOf(zem::gui::DC& dc, const CellText& text, double ratio, bool wrap) const;
     // The first setting that fits at the ratio, unbroken ones before wrapped ones.

@@ -72,6 +72,9 @@ zem::gui::Font PrintFont(const CFontSpec& face, int dpiY, double scale = 1.0)
     return zem::gui::Font(PrintLogFont(sized, dpiY));
 }
 
+// How much larger than its least size a line grows to fill the pages it needs.
+constexpr double kMostLineGrowth = 3;
+
 // Below this size print is hard to read.
 constexpr double kLegiblePoints = 6;
 
@@ -182,12 +185,12 @@ CSchoolTablePrintSheet::CSchoolTablePrintSheet(QWidget* owner, CScheduleTask* ta
     if (m_style == 0) {
         m.headerHeight = 10;
         m.labelSize = 24;
-        m.lineSize = twoParts ? 11 : 7;
+        m.lineSize = m.leastLine = twoParts ? 11 : 7;
         m.periodSize = m.leastPeriod = twoParts ? 9 : 7;
     } else {
         m.headerHeight = m_style == 1 ? 10 : 8;
         m.labelSize = m_style == 1 ? 16 : 10;
-        m.lineSize = twoParts ? 26 : 16;
+        m.lineSize = m.leastLine = twoParts ? 26 : 16;
         m.periodSize = m.leastPeriod = twoParts ? 8 : 5;
     }
     Paginate();
@@ -211,7 +214,13 @@ void CSchoolTablePrintSheet::Paginate()
     const int lines = static_cast<int>(m_model.GetLines().size());
     // Objects go down the page in the horizontal layout and across it in the others.
     const double lineExtent = m_style == 0 ? height - m.headerHeight : width - m.labelSize;
-    const int perPage = std::max(1, static_cast<int>(std::floor(lineExtent / m.lineSize)));
+    // The lines share the pages they need evenly and take the room those pages have, up to three
+    // times their size: a school of few rooms gets cells that hold a shared room's lessons instead
+    // of half a page left blank.
+    const int most = std::max(1, static_cast<int>(std::floor(lineExtent / m.leastLine + 1e-6)));
+    const int sheets = std::max(1, (lines + most - 1) / most);
+    const int perPage = std::max(1, (lines + sheets - 1) / sheets);
+    m.lineSize = std::clamp(lineExtent / perPage, m.leastLine, kMostLineGrowth * m.leastLine);
     // The periods run across the page in the horizontal layout and down it in the others; in the
     // crossed one each day is a block with its own titles.
     const double periodExtent = m_style == 0 ? width - m.labelSize : m_style == 1 ? height - m.headerHeight : height;
@@ -422,6 +431,13 @@ void CSchoolTablePrintSheet::DrawPage(zem::gui::DC& dc, const CPageLayout& layou
     }
 }
 
+int CSchoolTablePrintSheet::DrawPrintedPage(zem::gui::DC& dc, int page)
+{
+    m_shortened = 0;
+    DrawPage(dc, GetPageLayout(), page, GetPageCount());
+    return m_shortened;
+}
+
 void CSchoolTablePrintSheet::Print(QPaintDevice* device, CPrintPageInfo& info)
 {
     if (!device)
@@ -429,7 +445,6 @@ void CSchoolTablePrintSheet::Print(QPaintDevice* device, CPrintPageInfo& info)
     CPageLayout& layout = GetPageLayout();
     layout.CalcPageRect(device, false, &GetStructure());
     const int pageCount = GetPageCount();
-    m_shortened = 0;
     if (info.onScreen) {
         auto* image = dynamic_cast<QImage*>(device);
         const auto dc = image ? std::make_unique<zem::gui::DC>(image) : std::make_unique<zem::gui::DC>(device);

@@ -46,20 +46,21 @@ public:
     // when the page does not show the line.
     std::vector<zem::Rect> LineRects(const QPaintDevice* device, int page, int line) const;
 
-    // Lessons the last print or page drawn shortened with "…": too long for their cells even
-    // wrapped at the smallest legible size.
-    int ShortenedLessons() const { return m_shortened; }
-
     // The page's parts, in millimetres.
     struct Metrics {
         double titleHeight = 12, footerHeight = 8;
         double headerHeight = 0;  // the day and period labels, or the object titles
         double labelSize = 0;     // the object titles' width (horizontal) or the period labels' (others)
-        double lineSize = 0;      // an object's line: its height (horizontal) or width (others)
+        double lineSize = 0;      // an object's line: its height (horizontal) or width (others), fitted to the page
+        double leastLine = 0;     // the smallest that is fitted
         double periodSize = 0;    // a period's width (horizontal) or height (others), fitted to the page
         double leastPeriod = 0;   // the smallest that is fitted
     };
     const Metrics& GetMetrics() const { return m_metrics; }
+
+protected:
+    // Lessons too long for their cells even wrapped at the smallest legible size are counted.
+    int DrawPrintedPage(zem::gui::DC& dc, int page) override;
 
 private:
     void Paginate();
@@ -87,5 +88,5 @@ private:
     std::vector<std::vector<std::string>> m_texts;  // by line, then period
     std::vector<CSchoolPrintPage> m_pages;
     Metrics m_metrics;
-    mutable int m_shortened = 0;
+    mutable int m_shortened = 0;  // lessons shortened with "…" since it was last cleared
 };

@@ -23,20 +23,25 @@ inline std::unique_ptr<CScheduleTask> MakeFilledSchool()
     return task;
 }
 
-// The generated 12-class school with its timetables filled and saved, as a task folder; null (the
-// failure added) when it cannot be written. The task still holds the folder while it lives.
-inline std::unique_ptr<CScheduleTask> WriteFilledS12(const std::string& folder)
+// A generated school of the size ("S12", "L120", ...) with its timetables filled and saved, as a
+// task folder named by the size; null (the failure added) when it cannot be written. The task
+// still holds the folder while it lives.
+inline std::unique_ptr<CScheduleTask> WriteFilledSchool(const std::string& size, const std::string& folder)
 {
-    std::unique_ptr<CScheduleTask> school = zemgen::GenerateSchool({"S12", "normal", 1});
+    std::unique_ptr<CScheduleTask> school = zemgen::GenerateSchool({size, "normal", 1});
     if (!school) {
-        ADD_FAILURE() << "S12 was not generated";
+        ADD_FAILURE() << size << " was not generated";
         return nullptr;
     }
     zemgen::FillTimetables(*school);
-    if (!zemgen::WriteTaskFolder(*school, folder, "S12", "test") || !school->SaveOutputData()) {
-        ADD_FAILURE() << "S12 was not written into " << folder;
+    if (!zemgen::WriteTaskFolder(*school, folder, size, "test") || !school->SaveOutputData()) {
+        ADD_FAILURE() << size << " was not written into " << folder;
         return nullptr;
     }
     return school;
 }
 
+inline std::unique_ptr<CScheduleTask> WriteFilledS12(const std::string& folder)
+{
+    return WriteFilledSchool("S12", folder);
+}

@@ -206,8 +206,23 @@ inline PrintFindings ComparePrintedPage(const PdfPage& page, const CWeekTablePag
     return found;
 }
 
-// Every page of the sheet as printed into `pdf` (PrintToPdf) against the grid. A lesson printed in
-// part must be one the preview warns of: each page shortens as many lessons as the sheet says.
+// Adds the findings of a printed page (from 1) to the total. A lesson printed in part must be one
+// the preview warns of: the page shortens as many lessons as the sheet says.
+inline void AddPrintedPage(PrintFindings& total, PrintFindings found, CPrintSheet& sheet, int page)
+{
+    const int warned = sheet.ShortenedLessons(page);
+    if (found.shortened != warned)
+        found.differences.push_back(zem::Format("page %d: %d lessons printed in part, the preview warns of %d", page,
+                                                found.shortened, warned));
+    total.differences.insert(total.differences.end(), found.differences.begin(), found.differences.end());
+    total.smallestWord = std::min(total.smallestWord, found.smallestWord);
+    total.firstLine = std::min(total.firstLine, found.firstLine);
+    total.secondLine = std::min(total.secondLine, found.secondLine);
+    total.shortened += found.shortened;
+    total.lessons += found.lessons;
+}
+
+// Every page of the sheet as printed into `pdf` (PrintToPdf) against the grid.
 inline PrintFindings ComparePrintWithGrid(const std::string& pdf, CPrintSheet& sheet, CScheduleTask& task)
 {
     PrintFindings total;
@@ -216,19 +231,9 @@ inline PrintFindings ComparePrintWithGrid(const std::string& pdf, CPrintSheet& s
         total.differences.push_back(zem::Format("%d pages printed, %d expected", static_cast<int>(pages.size()),
                                                 sheet.GetPageCount()));
     const CWeekTablePageLayout layout = LayoutAt(sheet, 600);
-    for (int page = 1; page <= static_cast<int>(pages.size()); ++page) {
-        PrintFindings found = ComparePrintedPage(pages[static_cast<std::size_t>(page - 1)], layout, sheet, task, page);
-        const int warned = sheet.ShortenedLessons(page);
-        if (found.shortened != warned)
-            found.differences.push_back(zem::Format("page %d: %d lessons printed in part, the preview warns of %d",
-                                                    page, found.shortened, warned));
-        total.differences.insert(total.differences.end(), found.differences.begin(), found.differences.end());
-        total.smallestWord = std::min(total.smallestWord, found.smallestWord);
-        total.firstLine = std::min(total.firstLine, found.firstLine);
-        total.secondLine = std::min(total.secondLine, found.secondLine);
-        total.shortened += found.shortened;
-        total.lessons += found.lessons;
-    }
+    for (int page = 1; page <= static_cast<int>(pages.size()); ++page)
+        AddPrintedPage(total, ComparePrintedPage(pages[static_cast<std::size_t>(page - 1)], layout, sheet, task, page),
+                       sheet, page);
     return total;
 }
 
@@ -311,13 +316,34 @@ inline bool FindObjectSpan(const zem::workbook::SheetData& sheet, const std::str
     return true;
 }
 
-// A master timetable sheet, across (a row per object) or down (a column per object), against the
-// grid: the periods of each day in day order (morning reading and evening self-study with
-// `showSS`), the days in use one after the other.
+// Where a master sheet in 交叉 puts a day: the row of the heading that names it over its objects'
+// columns (a block's corner in column 1 names it too), and the columns the heading spans.
+inline bool FindCrossedDay(const zem::workbook::SheetData& sheet, const std::string& day, int& row, int& first,
+                           int& last)
+{
+    bool found = false;
+    sheet.ForEachCell([&](int r, int c, const zem::workbook::CellValue& value) {
+        if (!found && c > 1 && value.text == day) {
+            row = r;
+            first = last = c;
+            found = true;
+        }
+    });
+    for (const zem::workbook::MergedArea& area : sheet.MergedAreas()) {
+        if (found && area.firstRow == row && area.firstColumn == first)
+            last = area.lastColumn;
+    }
+    return found;
+}
+
+// A master timetable sheet against the grid: 横排 (style 0, a row per object, the periods of the
+// days across), 竖排 (1, a column per object, the periods of the days down) or 交叉 (2, each day's
+// objects across under the day's name, each period two rows down). The periods of each day in
+// day order (morning reading and evening self-study with `showSS`), the days in use in order.
 inline std::vector<std::string> CompareMasterSheetWithGrid(const zem::workbook::SheetData& sheet,
                                                            const std::vector<const CExportTableItem*>& items,
                                                            CScheduleTask& task, int layout, bool fullNames,
-                                                           bool showSS, bool down, int* lessons = nullptr)
+                                                           bool showSS, int style, int* lessons = nullptr)
 {
     std::vector<std::string> differences;
     const CSchoolStructure& week = task.GetSchoolStructure();
@@ -326,20 +352,40 @@ inline std::vector<std::string> CompareMasterSheetWithGrid(const zem::workbook::
         if (row.IsLesson() && (showSS || !zem::IsSelfStudySegment(row.segment)))
             periods.push_back(row);
     }
+    const int count = static_cast<int>(periods.size());
     for (const CExportTableItem* item : items) {
         int first = 0, last = 0;
-        if (!FindObjectSpan(sheet, item->GetName(), down, first, last)) {
+        if (style != 2 && !FindObjectSpan(sheet, item->GetName(), style == 1, first, last)) {
             differences.push_back(item->GetName() + ": not on the sheet");
             continue;
         }
-        int at = 2;
+        int dayIndex = 0;
         for (int day = 0; day < zem::kDayCount; ++day) {
             if (!week.IsDayInUse(day))
                 continue;
-            for (const zem::DayRow& period : periods) {
-                const std::string written =
-                    down ? CellsText(sheet, at, first, at, last) : CellsText(sheet, first, at, last, at);
-                ++at;
+            const int at = 2 + dayIndex++ * count;  // 横排 and 竖排: the day's first period
+            int head = 0, column = 0;                // 交叉: the day's heading row, the object's column
+            if (style == 2) {
+                int firstColumn = 0, lastColumn = 0;
+                if (!FindCrossedDay(sheet, GetWeekdayName(day, false), head, firstColumn, lastColumn)) {
+                    differences.push_back(GetWeekdayName(day, false) + ": no heading");
+                    continue;
+                }
+                for (int c = firstColumn; c <= lastColumn && column == 0; ++c) {
+                    if (CellText(sheet, head + 1, c) == item->GetName())
+                        column = c;
+                }
+                if (column == 0) {
+                    differences.push_back(item->GetName() + ": not under " + GetWeekdayName(day, false));
+                    continue;
+                }
+            }
+            for (int k = 0; k < count; ++k) {
+                const zem::DayRow& period = periods[static_cast<std::size_t>(k)];
+                const int row = head + 2 + 2 * k;
+                const std::string written = style == 2   ? CellsText(sheet, row, column, row + 1, column)
+                                            : style == 1 ? CellsText(sheet, at + k, first, at + k, last)
+                                                         : CellsText(sheet, first, at + k, last, at + k);
                 const std::string expected = GridText(task, *item, layout, fullNames, {day, period.segment, period.section});
                 if (lessons && !expected.empty())
                     ++*lessons;
@@ -414,13 +460,13 @@ inline std::string RecordText(std::string_view record)
 // The whole-school print in `pdf` against what the whole-school window shows with the same
 // settings (its lines made as the window makes them): each cell, where the sheet puts it on its
 // page, holds every field of the window's cell, and nothing runs past it.
-inline PrintFindings CompareSchoolPrintWithScreen(const std::string& pdf, const CSchoolTablePrintSheet& sheet,
+inline PrintFindings CompareSchoolPrintWithScreen(const std::string& pdf, CSchoolTablePrintSheet& sheet,
                                                   CScheduleTask& task, int kind)
 {
-    PrintFindings found;
+    PrintFindings total;
     const std::vector<PdfPage> pages = ReadPdfPages(pdf);
     if (static_cast<int>(pages.size()) != sheet.GetPageCount())
-        found.differences.push_back(zem::Format("%d pages printed, %d expected", static_cast<int>(pages.size()),
+        total.differences.push_back(zem::Format("%d pages printed, %d expected", static_cast<int>(pages.size()),
                                                 sheet.GetPageCount()));
     const CTablePageLayout& layout = SchoolPageLayout();
     CSchoolTimetableModel screen;
@@ -433,6 +479,7 @@ inline PrintFindings CompareSchoolPrintWithScreen(const std::string& pdf, const 
     const auto pt = [](int pixels) { return pixels * 72.0 / 600.0; };
     const int perDay = screen.GetPeriodsPerDay();
     for (int page = 1; page <= static_cast<int>(pages.size()) && page <= sheet.GetPageCount(); ++page) {
+        PrintFindings found;
         const CSchoolPrintPage& p = sheet.GetPages()[static_cast<std::size_t>(page - 1)];
         std::vector<int> periods;  // in the order the page lays them out
         for (const CSchoolPrintBand& band : p.bands) {
@@ -457,8 +504,9 @@ inline PrintFindings CompareSchoolPrintWithScreen(const std::string& pdf, const 
                                 pt(r.bottom), expected, where, found);
             }
         }
+        AddPrintedPage(total, found, sheet, page);
     }
-    return found;
+    return total;
 }
 
 // ---- The lesson list and the lesson calendar ----

@@ -49,18 +49,29 @@ inline std::string ReadCsv(const std::string& path)
     return text.str();
 }
 
-// Converts a workbook into a PDF file in `folder`/pdf as LibreOffice prints it (its page setup,
-// print areas and page breaks); the PDF's path, or empty when soffice failed.
-inline std::string ConvertToPdf(const QString& office, const std::string& workbook, const std::string& folder)
+// Converts workbooks into PDF files in `folder`/pdf as LibreOffice prints them (their page setup,
+// print areas and page breaks), in one call: LibreOffice takes far longer to start than to convert.
+// The PDFs' paths in the workbooks' order, each empty when soffice failed or left it out.
+inline std::vector<std::string> ConvertToPdfs(const QString& office, const std::vector<std::string>& workbooks,
+                                              const std::string& folder)
 {
     QStringList arguments{"--headless", "-env:UserInstallation=file://" + QString::fromStdString(folder + "/profile"),
-                          "--convert-to", "pdf", "--outdir", QString::fromStdString(folder + "/pdf"),
-                          QString::fromStdString(workbook)};
+                          "--convert-to", "pdf", "--outdir", QString::fromStdString(folder + "/pdf")};
+    for (const std::string& workbook : workbooks)
+        arguments << QString::fromStdString(workbook);
     QProcess convert;
     convert.start(office, arguments);
-    if (!convert.waitForFinished(120000) || convert.exitCode() != 0)
-        return {};
-    const std::string name = workbook.substr(workbook.find_last_of('/') + 1);
-    const std::string pdf = folder + "/pdf/" + name.substr(0, name.find_last_of('.')) + ".pdf";
-    return std::ifstream(pdf).good() ? pdf : std::string();
+    const bool converted = convert.waitForFinished(300000) && convert.exitCode() == 0;
+    std::vector<std::string> pdfs;
+    for (const std::string& workbook : workbooks) {
+        const std::string name = workbook.substr(workbook.find_last_of('/') + 1);
+        const std::string pdf = folder + "/pdf/" + name.substr(0, name.find_last_of('.')) + ".pdf";
+        pdfs.push_back(converted && std::ifstream(pdf).good() ? pdf : std::string());
+    }
+    return pdfs;
+}
+
+inline std::string ConvertToPdf(const QString& office, const std::string& workbook, const std::string& folder)
+{
+    return ConvertToPdfs(office, {workbook}, folder).front();
 }

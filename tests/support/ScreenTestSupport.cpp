@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <QFontMetrics>
+#include <QPainter>
 #include <QTest>
 
 #include <climits>
@@ -18,6 +19,23 @@ QImage Snapshot(QWidget* widget)
 std::string SaveScreenshot(QWidget* widget, const std::string& name)
 {
     return SavePicture(Snapshot(widget), name + ".png");
+}
+
+std::string SaveScreenshotWithCaption(QWidget* window, const std::string& name)
+{
+    const QImage client = Snapshot(window);
+    const QFontMetrics metrics(window->font());
+    const int bar = metrics.height() + 10;
+    QImage picture(client.width(), client.height() + bar, QImage::Format_RGB32);
+    picture.fill(QColor(214, 219, 233));
+    QPainter painter(&picture);
+    painter.setFont(window->font());
+    painter.setPen(Qt::black);
+    painter.drawText(QRect(8, 0, client.width() - 16, bar), Qt::AlignLeft | Qt::AlignVCenter,
+                     metrics.elidedText(window->windowTitle(), Qt::ElideRight, client.width() - 16));
+    painter.drawImage(0, bar, client);
+    painter.end();
+    return SavePicture(picture, name + ".png");
 }
 
 void ClickCheck(zem::gui::ItemList& list, int index)

@@ -19,6 +19,9 @@
 QImage Snapshot(QWidget* widget);
 // Writes the widget's picture to the build's test-output folder as <name>.png; returns the path.
 std::string SaveScreenshot(QWidget* widget, const std::string& name);
+// The same under a bar that shows the window's caption, as a desktop's title bar does: offscreen
+// windows have none, and some windows say what matters in their caption.
+std::string SaveScreenshotWithCaption(QWidget* window, const std::string& name);
 
 namespace zem::gui {
 class ItemList;

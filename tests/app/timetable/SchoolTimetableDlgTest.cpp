@@ -27,6 +27,7 @@
 #include "platform/gui/ItemList.h"
 #include "platform/gui/PopupMenu.h"
 #include "support/FakeAppServices.h"
+#include "support/GeneratedSchool.h"
 #include "support/GbkBytes.h"
 #include "support/PdfPages.h"
 #include "support/TableConsistency.h"
@@ -107,6 +108,24 @@ protected:
     static void ClickNode(CSchoolTimetableDlg& d, int row, int col)
     {
         QTest::mouseClick(&d.GetGrid(), Qt::LeftButton, Qt::NoModifier, Centre(d.GetGrid().GetNodeRect(row, col)));
+    }
+    // Clicks "打印": `work` works the preview that opens, whose print goes into the PDF file `pdf`.
+    static void PrintFromPreview(CSchoolTimetableDlg& d, const std::string& pdf,
+                                 const std::function<void(CPrintPreviewDlg&)>& work)
+    {
+        const zem::gui::PrintDialogHook previous = zem::gui::SetPrintDialogHook([&](QPrinter& printer) {
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(QString::fromStdString(pdf));
+            return true;
+        });
+        ModalScope scope([&](zem::gui::Dialog& shown) {
+            if (auto* preview = dynamic_cast<CPrintPreviewDlg*>(&shown)) {
+                work(*preview);
+                preview->EndDialog(zem::IDCANCEL);
+            }
+        });
+        QTest::mouseClick(d.GetDlgItem(CSchoolTimetableDlg::IDC_PRINT), Qt::LeftButton);
+        zem::gui::SetPrintDialogHook(previous);
     }
     // The menu item's state as the options menu shows it.
     static const zem::gui::MenuItem* MenuItemOf(const std::vector<zem::gui::MenuItem>& menu, int id)
@@ -572,27 +591,16 @@ TEST_F(SchoolTimetableTest, ThePrintOfTheWholeSchoolIsAPageJobOfItsOwn)
         int pages = 0;
         Run([&](CSchoolTimetableDlg& d) {
             Choose(d, CSchoolTimetableDlg::IDC_STYLE, style);
-            const zem::gui::PrintDialogHook previous = zem::gui::SetPrintDialogHook([&](QPrinter& printer) {
-                printer.setOutputFormat(QPrinter::PdfFormat);
-                printer.setOutputFileName(QString::fromStdString(pdf));
-                return true;
-            });
-            ModalScope scope([&](zem::gui::Dialog& shown) {
-                auto* preview = dynamic_cast<CPrintPreviewDlg*>(&shown);
-                if (!preview)
-                    return;
-                pages = preview->GetPageCount();
-                EXPECT_FALSE(preview->HasButton(CPrintPreviewDlg::ID_PAGE_SETTINGS)) << "the week pages' settings";
-                EXPECT_FALSE(preview->HasButton(CPrintPreviewDlg::ID_EXPORT));
+            PrintFromPreview(d, pdf, [&](CPrintPreviewDlg& preview) {
+                pages = preview.GetPageCount();
+                EXPECT_FALSE(preview.HasButton(CPrintPreviewDlg::ID_PAGE_SETTINGS)) << "the week pages' settings";
+                EXPECT_FALSE(preview.HasButton(CPrintPreviewDlg::ID_EXPORT));
                 if (style == 0)
-                    SaveScreenshot(preview, "SchoolTimetable-preview");
+                    SaveScreenshot(&preview, "SchoolTimetable-preview");
                 MessageRecorder messages;
-                preview->SendCommand(CPrintPreviewDlg::ID_PRINT);
+                preview.SendCommand(CPrintPreviewDlg::ID_PRINT);
                 EXPECT_TRUE(messages.Texts().empty()) << messages.Texts().front();
-                preview->EndDialog(zem::IDCANCEL);
             });
-            QTest::mouseClick(d.GetDlgItem(CSchoolTimetableDlg::IDC_PRINT), Qt::LeftButton);
-            zem::gui::SetPrintDialogHook(previous);
             d.close();
         });
         ASSERT_GE(pages, 1);
@@ -613,6 +621,53 @@ TEST_F(SchoolTimetableTest, ThePrintOfTheWholeSchoolIsAPageJobOfItsOwn)
         RenderPage(pdf, 1, std::string(ZEM_TEST_OUTPUT_DIR) + "/SchoolTimetable-print-" + std::to_string(style) + ".png",
                    70);
     }
+}
+
+// A school whose lessons cannot all be printed whole: the preview says before printing, page by page
+// and in the words of the week timetables' preview, how many lessons the page prints in part, as
+// many as the printed page ends in "…".
+TEST_F(SchoolTimetableTest, ThePreviewSaysWhichPagesPrintLessonsInPart)
+{
+    // The largest generated school: its shared rooms hold more classes at once than a cell can name.
+    const std::string where = folder.path() + "L120/";
+    ASSERT_TRUE(WriteFilledSchool("L120", where));  // it lets go of the folder at once
+    ASSERT_TRUE(CAppContext::Get()->OpenTask(where + "L120.zem", false));
+    const std::string pdf = folder.path() + "school.pdf";
+    std::vector<std::string> captions;  // by page
+    bool pictured = false;
+    Run([&](CSchoolTimetableDlg& d) {
+        // The rooms 横排: a shared room's cell holds several classes' lessons.
+        Choose(d, CSchoolTimetableDlg::IDC_KIND, 2);
+        Choose(d, CSchoolTimetableDlg::IDC_STYLE, 0);
+        PrintFromPreview(d, pdf, [&](CPrintPreviewDlg& preview) {
+            for (int page = 1; page <= preview.GetPageCount(); ++page) {
+                if (page > 1)
+                    QTest::mouseClick(preview.GetDlgItem(CPrintPreviewDlg::ID_NEXT_PAGE), Qt::LeftButton);
+                captions.push_back(preview.Caption());
+                // The first page that warns, for a person to see.
+                if (!pictured && captions.back().find("放不下") != std::string::npos)
+                    pictured = !SaveScreenshotWithCaption(&preview, "SchoolTimetable-preview-shortened").empty();
+            }
+            QTest::mouseClick(preview.GetDlgItem(CPrintPreviewDlg::ID_PRINT), Qt::LeftButton);
+        });
+        d.close();
+    });
+    const std::vector<PdfPage> pages = ReadPdfPages(pdf);
+    ASSERT_EQ(pages.size(), captions.size());
+    int warned = 0;
+    for (std::size_t i = 0; i < pages.size(); ++i) {
+        const auto shortened = std::count_if(pages[i].words.begin(), pages[i].words.end(),
+                                             [](const PdfWord& w) { return w.text.ends_with("…"); });
+        std::string expected =
+            zem::Format("Tavelin - 打印预览 ( 第 %zu 页 共 %zu 页 )", i + 1, pages.size());
+        if (shortened > 0)
+            expected += zem::Format("  本页有 %d 节课的文字放不下，只印出了一部分（以“…”结尾），"
+                                    "请减少每页的课表数或选用较短的格子内容",
+                                    static_cast<int>(shortened));
+        EXPECT_EQ(captions[i], expected);
+        warned += shortened > 0;
+    }
+    EXPECT_GT(warned, 0) << "no page prints a lesson in part";
 }
 
 TEST_F(SchoolTimetableTest, TheExportWritesTheMasterTimetableInTheWindowsLayout)
