@@ -6,6 +6,7 @@
 // run side by side; the schools are made once a process.
 #include "support/GeneratedSchool.h"
 #include "support/GridCheck.h"
+#include "support/MasterWorkbook.h"
 #include "support/OfficeCsv.h"
 #include "support/PdfPages.h"
 #include "support/SchoolBuilder.h"
@@ -358,22 +359,6 @@ using MasterWorkbooks = OutputMatchesGridTest<const char*>;
 constexpr std::pair<TABLE_TYPE, const char*> kMasterKinds[] = {
     {TABLE_CLASS, "class"}, {TABLE_TEACHER, "teacher"}, {TABLE_ROOM, "room"}};
 
-// Writes the master workbook of the kind in the layout to `path`, as the export does; false, with
-// the failure, when it cannot.
-bool WriteMaster(CScheduleTask& task, TABLE_TYPE kind, const CMasterSheetLayout& layout, const std::string& path)
-{
-    CSpreadsheetExporter exporter(&task);
-    exporter.SetDirect(true);
-    CExportParam& param = exporter.GetParam();
-    param.kind = kMasterTimetableExport;
-    param.value = kind;
-    param.data1 = &layout;
-    param.fileName = path;
-    if (exporter.RunExport())
-        return true;
-    ADD_FAILURE() << param.errorText;
-    return false;
-}
 
 TEST_P(MasterWorkbooks, CarryEveryFieldOfEveryLesson)
 {
@@ -389,7 +374,7 @@ TEST_P(MasterWorkbooks, CarryEveryFieldOfEveryLesson)
                 layout.style = style;
                 layout.showSS = showSS;
                 const std::string path = folder / "总课表.xlsx";
-                ASSERT_TRUE(WriteMaster(task, kind, layout, path));
+                ASSERT_TRUE(WriteMasterWorkbook(task, kind, layout, path));
                 zem::workbook::SheetData sheet;
                 std::string error;
                 ASSERT_TRUE(zem::workbook::ReadWorkbookSheet(path, sheet, error, 0)) << error;
@@ -484,7 +469,7 @@ TEST_P(PrintedMasterWorkbooks, PrintAsAnOfficeHandsThemOut)
             CMasterSheetLayout layout;
             layout.style = style;
             const std::string path = folder / zem::Format("%s-%d.xlsx", name, style);
-            ASSERT_TRUE(WriteMaster(task, kind, layout, path));
+            ASSERT_TRUE(WriteMasterWorkbook(task, kind, layout, path));
             printed.push_back({kind, name, style, path});
             workbooks.push_back(path);
         }

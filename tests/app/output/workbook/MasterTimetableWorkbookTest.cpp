@@ -4,6 +4,7 @@
 
 #include "platform/Hooks.h"
 #include "support/FakeAppServices.h"
+#include "support/MasterWorkbook.h"
 #include "support/OfficeCsv.h"
 #include "support/PdfPages.h"
 #include "support/SchoolBuilder.h"
@@ -192,18 +193,10 @@ TEST(MasterTimetable, ThePageHeaderTitlesEveryPage)
 std::string PrintedClassMaster(CScheduleTask& task, const CMasterSheetLayout& layout, const TempFolder& folder,
                                const QString& office)
 {
-    CSpreadsheetExporter exporter(&task);
-    exporter.SetDirect(true);
-    CExportParam& param = exporter.GetParam();
-    param.kind = kMasterTimetableExport;
-    param.value = TABLE_CLASS;
-    param.data1 = &layout;
-    param.fileName = folder / "总课表.xlsx";
-    if (!exporter.RunExport()) {
-        ADD_FAILURE() << param.errorText;
+    const std::string workbook = folder / "总课表.xlsx";
+    if (!WriteMasterWorkbook(task, TABLE_CLASS, layout, workbook))
         return {};
-    }
-    return ConvertToPdf(office, param.fileName, folder.path());
+    return ConvertToPdf(office, workbook, folder.path());
 }
 
 bool HasLineWith(const PdfPage& page, const std::string& text)
